@@ -1,0 +1,22 @@
+#pragma once
+// What the protocol engine reaches of the main window hub: the program directory, the firmware
+// package path, the administration windows' state forwarders and the shared message box.
+// The main window installs itself; without a hub these calls do nothing.
+#include <QString>
+#include <QtGlobal>
+
+class HubServices
+{
+public:
+    virtual ~HubServices() = default;
+    virtual QString ProgramDirectory() const = 0;
+    virtual QString FirmwarePath() const = 0;
+    virtual void SetFirmwareState(int code) = 0;
+    virtual void SetAccountManagerState(int code) = 0;
+    virtual void SetFirmwareProgress(qint64 done, qint64 total) = 0;
+    virtual void ShowMessageBox(const QString& title, const QString& text, const QString& option) = 0;
+
+    // The installed hub, or null.
+    static HubServices* Instance();
+    static void Install(HubServices* hub);
+};
