@@ -1,0 +1,1 @@
+"""dvrsim: recorder side of the recorder protocol, for the client's tests and demo."""

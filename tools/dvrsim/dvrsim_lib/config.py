@@ -1,0 +1,151 @@
+"""Command line of dvrsim and the simulated recorder's fixed properties."""
+import argparse
+import datetime
+import os
+
+FAIL_MODES = (
+    "refuse-login", "close-at-once", "close-after-login", "close-after-model",
+    "close-after-status", "bad-length", "bad-marker", "wrong-crc",
+    "drop-during-transfer", "model-class-reject",
+)
+
+DEFAULT_SETUP_INI = (
+    "[SYSTEM]\r\n"
+    "DVR_NAME=DVRSIM\r\n"
+    "LANGUAGE=ENGLISH\r\n"
+    "[NETWORK]\r\n"
+    "PORT=9010\r\n"
+    "[RECORD]\r\n"
+    "FRAME_RATE=30\r\n"
+)
+
+
+def _int(text):
+    return int(text, 0)
+
+
+def _version(text):
+    parts = [int(p) for p in text.split(".")]
+    parts = (parts + [0, 0, 0, 0])[:4]
+    return parts
+
+
+def _mac(text):
+    parts = [int(p, 16) for p in text.replace("-", ":").split(":")]
+    if len(parts) != 6:
+        raise argparse.ArgumentTypeError("MAC needs six hex bytes")
+    return parts
+
+
+def parser():
+    p = argparse.ArgumentParser(prog="dvrsim", description="Recorder simulator (recorder side of the recorder protocol)")
+    p.add_argument("--port", type=int, default=0, help="TCP port, 0 = any free port (printed as LISTENING <port>)")
+    p.add_argument("--host", default="127.0.0.1")
+    p.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"), help="serve TLS with this certificate and key")
+    p.add_argument("--channels", type=int, default=4, help="channel count 1..16 (default 4)")
+    p.add_argument("--firmware", default="3.29", help="firmware major.minor (default 3.29)")
+    p.add_argument("--model-code", type=_int, default=0x11, help="raw model code byte 12 of 0x1D (default 0x11)")
+    p.add_argument("--model-class-ff", type=_int, default=1, help="model class at byte 72 (used with --model-code 0xFF)")
+    p.add_argument("--model-code-ff", type=_int, default=1, help="model code at byte 73 (used with --model-code 0xFF)")
+    p.add_argument("--sub-model", type=_int, default=0, help="32-bit sub-model number at byte 28")
+    p.add_argument("--version", default="1.2.3.4", help="version parts for bytes 16,17,18,71 (default 1.2.3.4)")
+    p.add_argument("--mac", type=_mac, default=_mac("00:1C:84:12:34:56"), help="MAC for bytes 92..97")
+    p.add_argument("--relays", type=int, default=4, help="relay output count (byte 43, default 4)")
+    p.add_argument("--features", type=_int, default=0, help="feature word at byte 44 (default 0)")
+    p.add_argument("--byte99", type=_int, default=0, help="byte 99 of 0x1D (3 = extended audio)")
+    p.add_argument("--titles", default=None, help="comma-separated camera titles (default CAM1,CAM2,...)")
+    p.add_argument("--ptz", default=None, help="comma-separated PTZ protocol texts per channel (default NONE)")
+    p.add_argument("--camera-kind", type=_int, default=0, help="camera kind of every channel in the 0x99 reply")
+    p.add_argument("--user", default=None, help="accepted user (default: any)")
+    p.add_argument("--password", default=None, help="accepted password (default: any)")
+    p.add_argument("--level", type=_int, default=0, help="login level sent at byte 21 of 0x02 (default 0)")
+    p.add_argument("--refuse-status", type=_int, default=1, help="status byte of a refused login (default 1)")
+    p.add_argument("--disks", type=int, default=1, help="disk records in the 0x52 reply (default 1)")
+    p.add_argument("--disk-total", type=int, default=2000, help="total capacity in GB (default 2000)")
+    p.add_argument("--disk-used", type=int, default=500, help="used capacity in GB (default 500)")
+    p.add_argument("--disk-codes", default="3", help="comma-separated disk codes for status bytes 44..53 (default 3)")
+    p.add_argument("--video-loss", type=_int, default=0, help="mask of channels reported without video")
+    p.add_argument("--log", default=None, help="JSON-lines log of every received message and connection event")
+    p.add_argument("--video", default=None, help="H.264 Annex-B file streamed for live and playback")
+    p.add_argument("--audio", default=None, help="raw G.711 mu-law file for live audio")
+    p.add_argument("--audio-form", choices=("plain", "tagged"), default="tagged",
+                   help="live audio 0x29 form: tagged 'ulaw' (default) or untagged 512-byte blocks")
+    p.add_argument("--fps", type=float, default=30.0, help="frames per second of live and playback streams")
+    p.add_argument("--fail", action="append", default=[], choices=FAIL_MODES, help="misbehave (repeatable)")
+    p.add_argument("--data-dir", default=None, help="folder of served files and uploads")
+    p.add_argument("--setup-file", default=None,
+                   help="file served as conf/setup.ini (relative names are inside --data-dir; default: setup.ini there, else a built-in text)")
+    p.add_argument("--record-date", default=None, help="the recorded day YYYYMMDD (default today)")
+    p.add_argument("--playback-frames", type=int, default=90,
+                   help="frames streamed per playback request before the end marker (default 90)")
+    return p
+
+
+class Config:
+    def __init__(self, ns):
+        self.ns = ns
+        self.host = ns.host
+        self.port = ns.port
+        self.channels = max(1, min(16, ns.channels))
+        self.channel_mask = (1 << self.channels) - 1
+        major, _, minor = ns.firmware.partition(".")
+        self.fw_major = int(major or 0)
+        self.fw_minor = int(minor or 0)
+        self.model_code = ns.model_code & 0xFF
+        if "model-class-reject" in ns.fail:
+            self.model_code = 0x30
+        self.model_class_ff = ns.model_class_ff
+        self.model_code_ff = ns.model_code_ff
+        self.sub_model = ns.sub_model
+        self.version = _version(ns.version)
+        self.mac = ns.mac
+        self.relays = ns.relays
+        self.features = ns.features
+        self.byte99 = ns.byte99
+        self.camera_kind = ns.camera_kind
+        titles = ns.titles.split(",") if ns.titles else []
+        self.titles = [titles[i] if i < len(titles) else "CAM%d" % (i + 1) for i in range(16)]
+        ptz = ns.ptz.split(",") if ns.ptz else []
+        self._ptz = [ptz[i] if i < len(ptz) and ptz[i] else "NONE" for i in range(16)]
+        self.user = ns.user
+        self.password = ns.password
+        self.level = ns.level
+        self.refuse_status = ns.refuse_status or 1
+        self.disks = max(0, ns.disks)
+        self.disk_total = ns.disk_total
+        self.disk_used = ns.disk_used
+        self.disk_codes = [int(c, 0) for c in ns.disk_codes.split(",") if c.strip()]
+        self.video_loss_mask = ns.video_loss
+        self.fail = set(ns.fail)
+        self.fps = ns.fps if ns.fps > 0 else 30.0
+        self.data_dir = ns.data_dir
+        self.record_date = int(ns.record_date) if ns.record_date else int(datetime.date.today().strftime("%Y%m%d"))
+        self.playback_frames = max(1, ns.playback_frames)
+        self.audio_form = ns.audio_form
+
+    def ptz_text(self, ch):
+        return self._ptz[ch] if 0 <= ch < 16 else "NONE"
+
+    def setup_path(self):
+        name = self.ns.setup_file
+        if name:
+            if not os.path.isabs(name) and self.data_dir:
+                cand = os.path.join(self.data_dir, name)
+                if os.path.exists(cand):
+                    return cand
+            return name
+        if self.data_dir:
+            cand = os.path.join(self.data_dir, "setup.ini")
+            if os.path.exists(cand):
+                return cand
+        return None
+
+    def setup_content(self):
+        path = self.setup_path()
+        if path:
+            try:
+                with open(path, "rb") as f:
+                    return f.read()
+            except OSError:
+                pass
+        return DEFAULT_SETUP_INI.encode("latin-1")
