@@ -1,0 +1,111 @@
+#include "shell/support/shell_hubfixture.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QSet>
+
+#include "session/moduledevice.h"
+#include "shell/mainwindow.h"
+#include "shell/messagedlg.h"
+#include "sitebook/sitebook.h"
+
+void ShellHubTest::SetUp()
+{
+    hub = std::make_unique<MainWindow>();
+}
+
+void ShellHubTest::TearDown()
+{
+    m_devices.clear();
+    m_records.clear();
+    for (MessageDlg* box : BoxWatcher::LiveBoxes())
+        delete box;
+    hub.reset();
+}
+
+CModuleDevice* ShellHubTest::AddRecorder(const QString& name)
+{
+    auto record = std::make_unique<SiteBook>();
+    record->name = name;
+    auto device = std::make_unique<CModuleDevice>(nullptr, 0);
+    SiteBook::SetOnItem(device.get(), record.get());
+    m_records.push_back(std::move(record));
+    m_devices.push_back(std::move(device));
+    return m_devices.back().get();
+}
+
+void ShellHubTest::DeleteRecorder(CModuleDevice* device)
+{
+    for (auto it = m_devices.begin(); it != m_devices.end(); ++it) {
+        if (it->get() == device) {
+            m_devices.erase(it);
+            return;
+        }
+    }
+}
+
+BoxWatcher::BoxWatcher(Action action)
+    : m_action(std::move(action))
+{
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { Tick(); });
+    m_timer.start(5);
+}
+
+BoxWatcher::~BoxWatcher()
+{
+    m_timer.stop();
+}
+
+QList<MessageDlg*> BoxWatcher::LiveBoxes()
+{
+    QList<MessageDlg*> boxes;
+    const QWidgetList all = QApplication::allWidgets();
+    for (QWidget* w : all) {
+        if (auto* box = qobject_cast<MessageDlg*>(w))
+            boxes.append(box);
+    }
+    return boxes;
+}
+
+void BoxWatcher::Tick()
+{
+    const QList<MessageDlg*> boxes = LiveBoxes();
+    if (boxes.isEmpty())
+        return;
+    MessageDlg* box = boxes.last();
+    BoxSample s;
+    s.box = box;
+    if (!box->property("shellWatchId").isValid())
+        box->setProperty("shellWatchId", m_nextId++);
+    s.id = box->property("shellWatchId").toInt();
+    s.mode = box->Mode();
+    s.title = box->windowTitle();
+    if (auto* label = box->findChild<QLabel*>(QStringLiteral("label")))
+        s.text = label->text();
+    if (auto* button = box->findChild<QPushButton*>(QStringLiteral("closeButton"))) {
+        s.buttonText = button->text();
+        s.buttonEnabled = button->isEnabled();
+    }
+    s.visible = box->isVisible();
+    s.liveBoxes = boxes.size();
+    m_samples.push_back(s);
+    if (m_action)
+        m_action(box, s);
+}
+
+int BoxWatcher::BoxesSeen() const
+{
+    QSet<int> seen;
+    for (const BoxSample& s : m_samples)
+        seen.insert(s.id);
+    return seen.size();
+}
+
+int BoxWatcher::MostAtOnce() const
+{
+    int most = 0;
+    for (const BoxSample& s : m_samples)
+        most = qMax(most, s.liveBoxes);
+    return most;
+}

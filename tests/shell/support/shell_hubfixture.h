@@ -1,0 +1,74 @@
+#pragma once
+// A fresh main window hub per test, with helpers to register recorders that carry a named
+// entry record, and a watcher that looks at the message boxes while they run modally.
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "session/moduledevice.h"
+#include "shell/mainwindow.h"
+#include "shell/messagedlg.h"
+#include "sitebook/sitebook.h"
+
+class ShellHubTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A recorder session item (kind 0) whose entry record carries the name.
+    CModuleDevice* AddRecorder(const QString& name);
+    // Destroys a recorder made by AddRecorder.
+    void DeleteRecorder(CModuleDevice* device);
+
+    std::unique_ptr<MainWindow> hub;
+
+private:
+    std::vector<std::unique_ptr<CModuleDevice>> m_devices;
+    std::vector<std::unique_ptr<SiteBook>> m_records;
+};
+
+// What a tick of the watcher saw of the open message box.
+struct BoxSample
+{
+    QPointer<MessageDlg> box;
+    int id = 0; // 1 for the first box the watcher saw, 2 for the next, ...
+    int mode = -1;
+    QString title;
+    QString text;
+    QString buttonText;
+    bool buttonEnabled = false;
+    bool visible = false;
+    int liveBoxes = 0;
+};
+
+// Looks every few milliseconds, also inside the modal loops of the boxes, at the message boxes
+// that exist, records what the newest one shows and lets the test act on it.
+class BoxWatcher
+{
+public:
+    using Action = std::function<void(MessageDlg* box, const BoxSample& sample)>;
+
+    explicit BoxWatcher(Action action = {});
+    ~BoxWatcher();
+
+    const std::vector<BoxSample>& Samples() const { return m_samples; }
+    // Number of distinct boxes seen, and the most that existed at one time.
+    int BoxesSeen() const;
+    int MostAtOnce() const;
+
+    static QList<MessageDlg*> LiveBoxes();
+
+private:
+    void Tick();
+
+    Action m_action;
+    QTimer m_timer;
+    std::vector<BoxSample> m_samples;
+    int m_nextId = 1;
+};
