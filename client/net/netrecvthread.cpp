@@ -1,0 +1,316 @@
+#include "net/netrecvthread.h"
+
+#include "net/nettypemirel.h"
+#include "net/recordermessageheader.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+#include <QSslCipher>
+#include <QSslSocket>
+#include <QTcpSocket>
+#include <QtEndian>
+
+#include <cstring>
+
+NetRecvThread::NetRecvThread(CNetTypeMirel* engine, bool tls) : m_engine(engine), m_tls(tls)
+{
+    if (m_tls) {
+        m_ssl = new QSslSocket(this);
+        m_ssl->setPeerVerifyMode(QSslSocket::VerifyNone);
+        connect(m_ssl, &QSslSocket::readyRead, this, &NetRecvThread::NetRecvData);
+        connect(m_ssl, &QSslSocket::errorOccurred, this, &NetRecvThread::NetErrorData);
+        connect(m_ssl, &QSslSocket::connected, this, &NetRecvThread::NetConnected);
+        connect(m_ssl, &QSslSocket::disconnected, this, &NetRecvThread::NetDisconnected);
+        connect(m_ssl, QOverload<const QList<QSslError>&>::of(&QSslSocket::sslErrors), this,
+                &NetRecvThread::sslErrors);
+        connect(m_ssl, &QSslSocket::stateChanged, this, &NetRecvThread::socketStateChanged);
+        connect(m_ssl, &QSslSocket::encrypted, this, &NetRecvThread::socketEncrypted);
+    } else {
+        m_tcp = new QTcpSocket(this);
+        connect(m_tcp, &QTcpSocket::readyRead, this, &NetRecvThread::NetRecvData);
+        connect(m_tcp, &QTcpSocket::errorOccurred, this, &NetRecvThread::NetErrorData);
+        connect(m_tcp, &QTcpSocket::connected, this, &NetRecvThread::NetConnected);
+        connect(m_tcp, &QTcpSocket::disconnected, this, &NetRecvThread::NetDisconnected);
+    }
+    connect(this, &NetRecvThread::OnStartSendThread, this, &NetRecvThread::StartSendThread);
+    connect(this, &NetRecvThread::OnNetSendDataSignal, this, &NetRecvThread::OnNetSendData,
+            Qt::DirectConnection);
+}
+
+NetRecvThread::~NetRecvThread()
+{
+    // The socket goes with this object; it must not call back into a thread being destroyed.
+    if (QAbstractSocket* socket = Socket()) {
+        socket->disconnect(this);
+        socket->abort();
+    }
+    m_running.store(false);
+    quit();
+    wait();
+}
+
+void NetRecvThread::run()
+{
+    m_running.store(true);
+    exec();
+    m_running.store(false);
+}
+
+QAbstractSocket* NetRecvThread::Socket() const
+{
+    if (m_ssl)
+        return m_ssl;
+    return m_tcp;
+}
+
+void NetRecvThread::SetHost(const QString& host, quint16 port)
+{
+    m_host = host;
+    m_port = port;
+}
+
+bool NetRecvThread::Connect()
+{
+    if (!m_running.load())
+        return false;
+    m_pending = 0;
+    m_readSoFar = 0;
+    if (!m_tls) {
+        m_tcp->connectToHost(m_host, m_port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+        if (!m_tcp->waitForConnected(3000)) {
+            m_tcp->abort();
+            return false;
+        }
+        return true;
+    }
+    ClearTlsState();
+    m_ssl->connectToHostEncrypted(m_host, m_port, QIODevice::ReadWrite,
+                                  QAbstractSocket::AnyIPProtocol);
+    if (!m_ssl->waitForConnected(3000)) {
+        m_ssl->abort();
+        return false;
+    }
+    // The login goes out at once; the engine remembers it so the state-1 path does not repeat it.
+    m_engine->SendLogin(false);
+    return true;
+}
+
+void NetRecvThread::Disconnect(int waitMs)
+{
+    QAbstractSocket* socket = Socket();
+    if (!socket || m_engine->GetNetState() == -1)
+        return;
+    socket->disconnectFromHost();
+    if (socket->state() != QAbstractSocket::UnconnectedState)
+        socket->waitForDisconnected(waitMs);
+}
+
+void NetRecvThread::Abort(const char* why)
+{
+    qDebug() << "NetRecvThread: closing the connection:" << why;
+    m_pending = 0;
+    m_readSoFar = 0;
+    if (QAbstractSocket* socket = Socket())
+        socket->abort();
+}
+
+void NetRecvThread::NetSendData(char* data, int length)
+{
+    if (m_engine && m_running.load()) {
+        emit OnNetSendDataSignal(data, length, m_sendArgument);
+        return;
+    }
+    qDebug() << " NetRecvThread::NetSendData error";
+}
+
+void NetRecvThread::OnNetSendData(char* data, int length, int)
+{
+    if (m_engine->GetNetState() == -1)
+        return;
+    if (length > 0)
+        RecorderMessageHeader::WriteLength(data, quint32(length - 4));
+    QAbstractSocket* socket = Socket();
+    if (!socket || !socket->isValid() || length <= 0)
+        return;
+    m_engine->AddSentBytes(length);
+    socket->write(data, length);
+    if (m_ssl)
+        m_ssl->flush();
+}
+
+void NetRecvThread::StartSendThread() {}
+
+void NetRecvThread::NetRecvData()
+{
+    if (m_tls)
+        ReceiveTls();
+    else
+        ReceivePlain();
+}
+
+bool NetRecvThread::CheckLength(quint32 length)
+{
+    if (length >= quint32(CNetTypeMirel::kMinFrameLength)
+        && length <= quint32(CNetTypeMirel::kMaxFrameLength))
+        return true;
+    qDebug() << "NetRecvThread: framed length" << length << "outside"
+             << CNetTypeMirel::kMinFrameLength << "to" << CNetTypeMirel::kMaxFrameLength;
+    Abort("bad length");
+    return false;
+}
+
+bool NetRecvThread::CheckMessage(const char* message, int total)
+{
+    if (!RecorderMessageHeader::HasMarker(message)) {
+        qDebug() << "NetRecvThread: message without marker dropped, length" << total;
+        return false;
+    }
+    const int headerTotal = RecorderMessageHeader::ReadTotal(message);
+    if (headerTotal != total) {
+        qDebug() << "NetRecvThread: header total" << headerTotal << "differs from framed length"
+                 << total;
+        Abort("total mismatch");
+        return false;
+    }
+    return true;
+}
+
+void NetRecvThread::ReceivePlain()
+{
+    // A nested readyRead (from a wait inside a handler) leaves the reading to the outer loop.
+    if (m_inPlainReceive)
+        return;
+    m_inPlainReceive = true;
+    const int generation = m_generation;
+    char* buffer = m_engine->RecvBuffer();
+    for (;;) {
+        if (m_pending == 0) {
+            if (m_tcp->bytesAvailable() < 4)
+                break;
+            char field[4];
+            if (m_tcp->read(field, 4) != 4)
+                break;
+            const quint32 length = qFromBigEndian<quint32>(field);
+            if (!CheckLength(length))
+                break;
+            m_pending = int(length) + 4;
+            m_readSoFar = 4;
+            std::memcpy(buffer, field, 4);
+        }
+        if (m_tcp->bytesAvailable() + m_readSoFar < m_pending)
+            break;
+        const qint64 want = m_pending - m_readSoFar;
+        if (m_tcp->read(buffer + m_readSoFar, want) != want) {
+            Abort("short read");
+            break;
+        }
+        const int total = m_pending;
+        m_pending = 0;
+        m_readSoFar = 0;
+        if (CheckMessage(buffer, total))
+            m_engine->OnRecvData(buffer, total);
+        if (generation != m_generation || m_tcp->state() != QAbstractSocket::ConnectedState)
+            break;
+    }
+    m_inPlainReceive = false;
+}
+
+void NetRecvThread::ReceiveTls()
+{
+    const QByteArray data = m_ssl->readAll();
+    {
+        QMutexLocker lock(&m_chunkMutex);
+        m_chunks.append(data);
+    }
+    if (m_reentry != 0)
+        return;
+    const int generation = m_generation;
+    char* buffer = m_engine->RecvBuffer();
+    for (;;) {
+        QByteArray chunk;
+        {
+            QMutexLocker lock(&m_chunkMutex);
+            if (m_chunks.isEmpty())
+                break;
+            chunk = m_chunks.takeFirst();
+        }
+        ++m_reentry;
+        m_reassembly.append(chunk);
+        while (m_reassembly.size() > 6) {
+            const quint32 length = qFromBigEndian<quint32>(m_reassembly.constData());
+            if (!CheckLength(length)) {
+                m_reentry = 0;
+                return;
+            }
+            const int total = int(length) + 4;
+            if (m_reassembly.size() < total)
+                break;
+            std::memcpy(buffer, m_reassembly.constData(), size_t(total));
+            m_reassembly.remove(0, total);
+            m_pending = total;
+            if (CheckMessage(buffer, total))
+                m_engine->OnRecvData(buffer, total);
+            m_pending = 0;
+            if (generation != m_generation) {
+                m_reentry = 0;
+                return;
+            }
+        }
+    }
+    m_reentry = 0;
+}
+
+void NetRecvThread::ClearTlsState()
+{
+    m_reassembly.clear();
+    QMutexLocker lock(&m_chunkMutex);
+    m_chunks.clear();
+}
+
+void NetRecvThread::NetErrorData(QAbstractSocket::SocketError error)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+    case QAbstractSocket::RemoteHostClosedError:
+    case QAbstractSocket::HostNotFoundError:
+        qDebug() << "error" << int(error);
+        break;
+    default:
+        qDebug() << "error else:" << int(error);
+        break;
+    }
+}
+
+void NetRecvThread::NetConnected()
+{
+    m_pending = 0;
+    m_readSoFar = 0;
+    m_engine->OnSocketConnected();
+}
+
+void NetRecvThread::NetDisconnected()
+{
+    ++m_generation;
+    m_pending = 0;
+    m_readSoFar = 0;
+    if (m_tls)
+        ClearTlsState();
+    m_engine->OnSocketDisconnected();
+}
+
+void NetRecvThread::sslErrors(const QList<QSslError>& errors)
+{
+    for (const QSslError& error : errors)
+        qDebug() << error.errorString() << int(error.error());
+}
+
+void NetRecvThread::socketStateChanged(QAbstractSocket::SocketState) {}
+
+void NetRecvThread::socketEncrypted()
+{
+    const QSslCipher cipher = m_ssl->sessionCipher();
+    qDebug() << QString("%1, %2 (%3/%4)")
+                    .arg(cipher.name(), cipher.authenticationMethod())
+                    .arg(cipher.usedBits())
+                    .arg(cipher.supportedBits());
+}

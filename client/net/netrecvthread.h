@@ -1,0 +1,94 @@
+#pragma once
+// NetRecvThread: the owner of one connection's socket (plain TCP or TLS, fixed at construction).
+// The thread object and its socket live in the thread that built them (the user-interface
+// thread): every socket call, signal and slot runs there. The thread itself only runs an empty
+// event loop and provides the running flag that gates connect and send.
+//
+// Receive: the byte stream is cut into whole messages of 12 to 40960 bytes (length field 8 to
+// 40956) and each is handed to CNetTypeMirel::OnRecvData from the engine's receive buffer. A
+// length outside that range, or a 24-bit total in the header that differs from the framed length,
+// closes the connection; a message without the marker bytes 0x00 0xA1 is dropped and framing
+// continues with the next length.
+//
+// Send: synchronous. NetSendData writes the length field into the caller's buffer and writes the
+// whole buffer to the socket before it returns, so the buffer may live on the caller's stack.
+// Only the thread that owns the socket may send.
+#include <QAbstractSocket>
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <QSslError>
+#include <QString>
+#include <QThread>
+
+#include <atomic>
+
+class CNetTypeMirel;
+class QSslSocket;
+class QTcpSocket;
+
+class NetRecvThread : public QThread
+{
+    Q_OBJECT
+public:
+    NetRecvThread(CNetTypeMirel* engine, bool tls);
+    ~NetRecvThread() override;
+
+    bool IsTls() const { return m_tls; }
+    bool IsRunningFlag() const { return m_running.load(); }
+    void ClearRunningFlag() { m_running.store(false); }
+    void SetHost(const QString& host, quint16 port);
+    // Connects within 3000 ms; under TLS the login goes out right after the connect.
+    bool Connect();
+    // disconnectFromHost and wait up to `waitMs` when the engine is not disconnected.
+    void Disconnect(int waitMs = 5000);
+    // Closes at once after a framing fault.
+    void Abort(const char* why);
+    QAbstractSocket* Socket() const;
+
+    void NetSendData(char* data, int length);
+
+signals:
+    void OnNetSendDataSignal(char*, int, int);
+    void OnStartSendThread();
+
+public slots:
+    void NetRecvData();
+    void NetErrorData(QAbstractSocket::SocketError error);
+    void NetConnected();
+    void NetDisconnected();
+    void OnNetSendData(char* data, int length, int);
+    void StartSendThread();
+    void sslErrors(const QList<QSslError>& errors);
+    void socketStateChanged(QAbstractSocket::SocketState state);
+    void socketEncrypted();
+
+protected:
+    void run() override;
+
+private:
+    void ReceivePlain();
+    void ReceiveTls();
+    // Checks a framed length field; false (and the connection closed) when out of range.
+    bool CheckLength(quint32 length);
+    // Checks a whole message before dispatch: false = drop (bad marker) or closed (bad total).
+    bool CheckMessage(const char* message, int total);
+    void ClearTlsState();
+
+    CNetTypeMirel* m_engine;
+    const bool m_tls;
+    QTcpSocket* m_tcp = nullptr;
+    QSslSocket* m_ssl = nullptr;
+    QString m_host;
+    quint16 m_port = 0;
+    std::atomic<bool> m_running{false};
+    int m_pending = 0;
+    int m_readSoFar = 0;
+    bool m_inPlainReceive = false;
+    QByteArray m_reassembly;
+    QList<QByteArray> m_chunks;
+    QMutex m_chunkMutex;
+    int m_reentry = 0;
+    int m_generation = 0; // advanced on disconnect so a running receive loop stops
+    int m_sendArgument = 0;
+};
