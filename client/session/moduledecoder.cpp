@@ -1,0 +1,578 @@
+#include "session/moduledecoder.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+
+#include <cstring>
+#include <limits>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/mem.h>
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+// Stream offset i of a stored frame whose 32-bit words have their bytes reversed.
+inline int Mirror(int i)
+{
+    return (i & ~3) + 3 - (i & 3);
+}
+
+// Reads and writes a recorder frame by stream offset, whichever byte order it arrived in.
+class WrappedBytes
+{
+public:
+    WrappedBytes(unsigned char* data, int size, bool reversed)
+        : m_data(data), m_size(size), m_reversed(reversed) {}
+    int Position(int i) const { return m_reversed ? Mirror(i) : i; }
+    // True when stream bytes [from, from + count) lie inside the frame. In stored order only
+    // whole words can be restored, so a part word at the end does not count.
+    bool Has(int from, int count) const
+    {
+        const int end = from + count;
+        if (m_reversed)
+            return end <= (m_size & ~3);
+        return end <= m_size;
+    }
+    unsigned char Get(int i) const { return m_data[Position(i)]; }
+    void Set(int i, unsigned char v) { m_data[Position(i)] = v; }
+
+private:
+    unsigned char* m_data;
+    int m_size;
+    bool m_reversed;
+};
+
+constexpr int kWrapperHead = 12;        // start, kind, flags and the 23-bit length value
+constexpr int kFirstSliceWord = 5;
+constexpr int kLastSliceWord = 14;
+constexpr int kMaxTarget = 16384;       // larger requested sizes are refused
+
+// The empty P slice decoded in mode 3 when a frame gave no picture; the frame number and the
+// order count are filled in before use.
+constexpr unsigned char kFillerSlice[16] = {0x00, 0x00, 0x00, 0x01, 0x41, 0x9A, 0x00, 0x60,
+                                            0x04, 0x40, 0x07, 0xF8, 0xC0, 0x00, 0x00, 0x00};
+
+} // namespace
+
+constexpr unsigned char CModuleDecoder::kWrapperStart[4];
+
+void CModuleDecoder::CodecContextDeleter::operator()(AVCodecContext* p) const
+{
+    avcodec_free_context(&p);
+}
+
+void CModuleDecoder::FrameDeleter::operator()(AVFrame* p) const
+{
+    av_frame_free(&p);
+}
+
+void CModuleDecoder::PacketDeleter::operator()(AVPacket* p) const
+{
+    av_packet_free(&p);
+}
+
+void CModuleDecoder::SwsDeleter::operator()(SwsContext* p) const
+{
+    sws_freeContext(p);
+}
+
+void CModuleDecoder::BufferDeleter::operator()(unsigned char* p) const
+{
+    av_free(p);
+}
+
+CModuleDecoder::CModuleDecoder()
+    : m_placeholder(10, 10, QImage::Format_RGB888)
+{
+    m_placeholder.fill(Qt::black);
+}
+
+CModuleDecoder::~CModuleDecoder()
+{
+    CloseDecoder();
+}
+
+int CModuleDecoder::SizeCode(int width, int height)
+{
+    const qint64 code = height > 1000 ? qint64(width) * 10000 + height : qint64(width) * 1000 + height;
+    return code > std::numeric_limits<int>::max() ? ErrConvert : int(code);
+}
+
+void CModuleDecoder::ResetPictureState()
+{
+    m_brightness = 0;
+    m_contrast = 0;
+    m_decodedWidth = m_decodedHeight = 0;
+    m_targetWidth = m_targetHeight = 0;
+    m_requestedWidth = m_requestedHeight = 0;
+    m_lastFrameNumber = -1;
+}
+
+bool CModuleDecoder::OpenDecoder()
+{
+    QMutexLocker codecLock(&m_codecLock);
+    if (m_open) {
+        ResetPictureState();
+        QMutexLocker pictureLock(&m_pictureLock);
+        m_picture.fill(Qt::black);
+        return true;
+    }
+
+    ResetPictureState();
+    m_counterMode0 = m_counterMode1 = 0;
+    m_mode = 0;
+    m_streamOrder = 0;
+    m_rgbFrame.reset();
+    m_rgbBuffer.reset();
+    m_scaler.reset();
+    {
+        QMutexLocker pictureLock(&m_pictureLock);
+        m_picture = QImage(10, 10, QImage::Format_RGB888);
+        m_picture.fill(Qt::black);
+    }
+
+    // FFmpeg registers its codecs itself. Its H.264 decoder never takes truncated input, so
+    // there is no truncation flag to set.
+    m_codec = avcodec_find_decoder(AV_CODEC_ID_H264);
+    if (!m_codec) {
+        qWarning() << "CModuleDecoder: no H.264 decoder in libavcodec";
+        return false;
+    }
+    m_context.reset(avcodec_alloc_context3(m_codec));
+    m_frame.reset(av_frame_alloc());
+    m_received.reset(av_frame_alloc());
+    m_packet.reset(av_packet_alloc());
+    if (!m_context || !m_frame || !m_received || !m_packet) {
+        qWarning() << "CModuleDecoder: out of memory while opening";
+        m_context.reset();
+        return false;
+    }
+    m_context->err_recognition = AV_EF_CRCCHECK | AV_EF_BITSTREAM | AV_EF_BUFFER | AV_EF_EXPLODE
+                                 | AV_EF_IGNORE_ERR | AV_EF_CAREFUL | AV_EF_COMPLIANT;
+    const int ret = avcodec_open2(m_context.get(), m_codec, nullptr);
+    if (ret < 0) {
+        qWarning() << "CModuleDecoder: avcodec_open2 failed" << ret;
+        m_context.reset();
+        return false;
+    }
+    m_open = 1;
+    return true;
+}
+
+bool CModuleDecoder::CloseDecoder()
+{
+    if (!m_open)
+        return false;
+    QMutexLocker codecLock(&m_codecLock);
+    m_context.reset();
+    m_frame.reset();
+    m_received.reset();
+    m_packet.reset();
+    m_rgbFrame.reset();
+    m_scaler.reset();
+    m_rgbBuffer.reset();
+    m_counterMode0 = 0;
+    m_lastFrameNumber = -1;
+    m_open = 0;
+    return true;
+}
+
+QImage CModuleDecoder::GetImage()
+{
+    // Taken so that the copy never meets ConvertPicture replacing or detaching the picture.
+    QMutexLocker pictureLock(&m_pictureLock);
+    return m_open ? m_picture : QImage();
+}
+
+int CModuleDecoder::GetBrightness(int) const
+{
+    return m_brightness;
+}
+
+int CModuleDecoder::GetContrast(int) const
+{
+    return m_contrast;
+}
+
+void CModuleDecoder::SetBrightness(int, int value)
+{
+    m_brightness = value;
+}
+
+void CModuleDecoder::SetContrast(int, int value)
+{
+    m_contrast = value;
+}
+
+// Mode 0: the recorder's wrapper. Every byte is read only after its position has been checked
+// against the received size, and nothing is written before the stated length has been accepted.
+int CModuleDecoder::RepairWrapper(unsigned char* data, int& size)
+{
+    bool reversed;
+    if (size >= 4 && data[0] == 0x06 && data[1] == 0x01 && data[2] == 0x00 && data[3] == 0x00)
+        reversed = true;
+    else if (size >= 4 && std::memcmp(data, kWrapperStart, 4) == 0)
+        reversed = false;
+    else {
+        m_lastFrameNumber = -1;
+        return 0;
+    }
+    m_streamOrder = reversed ? 0 : 1;
+
+    WrappedBytes bytes(data, size, reversed);
+    const int shortFirst = reversed ? ErrReversedLength1 : ErrStreamLength1;
+    const int shortSecond = reversed ? ErrReversedLength2 : ErrStreamLength2;
+    if (!bytes.Has(0, kWrapperHead)) {
+        const bool second = bytes.Has(4, 1) && bytes.Get(4) != 0x90;
+        qDebug() << "CModuleDecoder: wrapped frame shorter than its wrapper," << size << "bytes";
+        return second ? shortSecond : shortFirst;
+    }
+
+    const unsigned char kind = bytes.Get(4);
+    const unsigned char flags = bytes.Get(7);
+    const int lengthValue = ((bytes.Get(9) & 0x7F) << 16) | (bytes.Get(10) << 8) | bytes.Get(11);
+
+    // A stated length beyond the received bytes, or one that leaves not even the wrapper,
+    // cannot be decoded.
+    if (kind == 0x90) {
+        const int length = lengthValue * 8;
+        if (length > size || length < kWrapperHead) {
+            qDebug() << "CModuleDecoder: wrapper states" << length << "bytes, received" << size;
+            return shortFirst;
+        }
+        if ((flags & 0x10) && !(flags & 0x03))
+            bytes.Set(7, static_cast<unsigned char>((flags & ~0x02) | 0x01));
+        size = length;
+    } else if ((flags & 0x07) == 0x01) {
+        const int length = lengthValue * 4;
+        if (length > size || length < kWrapperHead) {
+            qDebug() << "CModuleDecoder: wrapper states" << length << "bytes, received" << size;
+            return shortSecond;
+        }
+        bytes.Set(7, static_cast<unsigned char>((flags & ~0x05) | 0x02));
+        size = length;
+    }
+
+    // Renumber the first slice so that frames dropped on the way leave no gap in frame_num.
+    WrappedBytes frame(data, size, reversed);
+    for (int word = kFirstSliceWord; word <= kLastSliceWord; ++word) {
+        const int at = word * 4;
+        if (!frame.Has(at, 4))
+            break;
+        if (frame.Get(at) != 0x00 || frame.Get(at + 1) != 0x00 || frame.Get(at + 2) != 0x01)
+            continue;
+        const unsigned char type = frame.Get(at + 3);
+        if (type != 0x41 && type != 0x65)
+            continue;
+        const int header = at + 4;
+        if (type == 0x41) {
+            if (frame.Has(header, 2)) {
+                m_counterMode0 = (m_counterMode0 + 1) % 16;
+                const int c = m_counterMode0;
+                // frame_num: bit 0 of the first byte, bits 7 to 5 of the second;
+                // pic_order_cnt_lsb (twice the number): bits 4 to 0 of the second.
+                frame.Set(header, static_cast<unsigned char>((frame.Get(header) & 0xFE) | ((c >> 3) & 1)));
+                frame.Set(header + 1, static_cast<unsigned char>(((c & 0x07) << 5) | ((2 * c) & 0x1F)));
+            }
+        } else if (frame.Has(header, 3)) {
+            const unsigned char second = frame.Get(header + 1);
+            const unsigned char third = frame.Get(header + 2);
+            if (second & 0x04) {
+                frame.Set(header + 1, second & 0x84);
+                frame.Set(header + 2, third & 0x1F);
+            } else {
+                frame.Set(header + 1, second & 0x87);
+                frame.Set(header + 2, third & 0x07);
+            }
+            m_counterMode0 = 0;
+        }
+        break;
+    }
+
+    if (reversed) {
+        for (int i = 0; i + 4 <= size; i += 4) {
+            std::swap(data[i], data[i + 3]);
+            std::swap(data[i + 1], data[i + 2]);
+        }
+    }
+    m_lastFrameNumber = -1;
+    return 0;
+}
+
+// Mode 1: P slices after four-byte start codes carry a 10-bit frame number that is rewritten
+// from a running count.
+int CModuleDecoder::RenumberMode1(unsigned char* data, int size)
+{
+    m_streamOrder = 0;
+    m_lastFrameNumber = -1;
+    if (size < 4 || data[0] != 0x00 || data[1] != 0x00 || data[2] != 0x00 || data[3] != 0x01)
+        return 0;
+    if (size < 5)
+        return ErrSize;
+    if (data[4] != 0x61) {
+        m_counterMode1 = 0;
+        return 0;
+    }
+    if (size < 7)
+        return ErrSize;
+    // The count keeps to its 10 bits: after 1023 it starts again at 0.
+    m_counterMode1 = (m_counterMode1 + 1) & 0x3FF;
+    const int c = m_counterMode1;
+    data[5] = static_cast<unsigned char>((data[5] & 0xE0) | (c >> 5));
+    data[6] = static_cast<unsigned char>((data[6] & 0x07) | ((c & 0x1F) << 3));
+    return 0;
+}
+
+// Mode 3: follows the 10-bit frame numbers of the P slices; frameNumber gets the frame's number
+// (0 for a key frame).
+int CModuleDecoder::CheckMode3(const unsigned char* data, int size, int& frameNumber)
+{
+    m_streamOrder = 0;
+    if (size < 5) {
+        m_lastFrameNumber = -1;
+        return ErrSize;
+    }
+    if (data[4] != 0x41) {
+        m_lastFrameNumber = 0;
+        frameNumber = 0;
+        return 0;
+    }
+    if (size < 8) {
+        m_lastFrameNumber = -1;
+        return ErrSize;
+    }
+    const int f = (data[5] & 0x01) * 512 + data[6] * 2 + (data[7] >> 7);
+    frameNumber = f;
+    if (m_lastFrameNumber == -1)
+        return ErrNotInStep;
+    if (f == m_lastFrameNumber)
+        return ErrSameFrame;
+    if (f == m_lastFrameNumber + 1) {
+        m_lastFrameNumber = f;
+        return 0;
+    }
+    qDebug() << "not sync" << f << m_lastFrameNumber + 1;
+    m_lastFrameNumber = -1;
+    return ErrNotSync;
+}
+
+// One packet in, the latest picture out. The bytes are copied into a padded, reference-counted
+// packet: the caller's buffer carries no padding for the bit reader.
+int CModuleDecoder::SendAndReceive(const unsigned char* data, int size, bool& gotPicture)
+{
+    gotPicture = false;
+    AVPacket* packet = m_packet.get();
+    av_packet_unref(packet);
+    if (av_new_packet(packet, size) < 0)
+        return AVERROR(ENOMEM);
+    std::memcpy(packet->data, data, size);
+    int ret = avcodec_send_packet(m_context.get(), packet);
+    av_packet_unref(packet);
+    if (ret < 0 && ret != AVERROR(EAGAIN))
+        return ret;
+    for (;;) {
+        ret = avcodec_receive_frame(m_context.get(), m_received.get());
+        if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF)
+            return 0;
+        if (ret < 0)
+            return ret;
+        av_frame_unref(m_frame.get());
+        av_frame_move_ref(m_frame.get(), m_received.get());
+        gotPicture = true;
+    }
+}
+
+bool CModuleDecoder::DecodeFiller(int frameNumber)
+{
+    unsigned char slice[sizeof kFillerSlice];
+    std::memcpy(slice, kFillerSlice, sizeof slice);
+    slice[5] = static_cast<unsigned char>((slice[5] & 0xFE) | ((frameNumber >> 9) & 1));
+    slice[6] = static_cast<unsigned char>((frameNumber >> 1) & 0xFF);
+    slice[7] = static_cast<unsigned char>((slice[7] & 0x7F) | ((frameNumber & 1) << 7));
+    slice[8] = static_cast<unsigned char>((slice[8] & 0x07) | ((frameNumber & 0x1F) << 3));
+    bool got = false;
+    if (SendAndReceive(slice, sizeof slice, got) < 0)
+        return false;
+    return got;
+}
+
+void CModuleDecoder::p2i_post_process(AVFrame* frame, int height, bool log)
+{
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format));
+    if (!desc || (desc->flags & AV_PIX_FMT_FLAG_HWACCEL) || av_frame_make_writable(frame) < 0)
+        return;
+    // The decoder's coded height may exceed the rows the picture holds.
+    const int rows = qMin(height, frame->height);
+    for (int plane = 0; plane < 3 && frame->data[plane]; ++plane) {
+        const int planeRows = plane == 0 ? rows : AV_CEIL_RSHIFT(rows, desc->log2_chroma_h);
+        const int bytes = qAbs(frame->linesize[plane]);
+        for (int y = 1; y < planeRows; y += 2) {
+            unsigned char* row = frame->data[plane] + y * frame->linesize[plane];
+            std::memcpy(row, row - frame->linesize[plane], bytes);
+        }
+        if (log && planeRows > 1)
+            qDebug() << "p2i plane" << plane << frame->data[plane][0] << frame->data[plane][frame->linesize[plane]];
+    }
+}
+
+int CModuleDecoder::OnDecode(unsigned char* data, int size, int mode, int width, int height, bool decodeOnly)
+{
+    if (!m_open)
+        return ErrNotOpen;
+    if (size < 1 || !data)
+        return ErrSize;
+    m_mode = mode;
+
+    int frameNumber = 0;
+    int check = 0;
+    switch (mode) {
+    case 0:
+        check = RepairWrapper(data, size);
+        break;
+    case 1:
+        check = RenumberMode1(data, size);
+        break;
+    case 3:
+        check = CheckMode3(data, size, frameNumber);
+        break;
+    default:
+        m_streamOrder = 0;
+        m_lastFrameNumber = -1;
+        break;
+    }
+    if (check < 0)
+        return check;
+
+    bool got = false;
+    if (SendAndReceive(data, size, got) < 0) {
+        m_lastFrameNumber = -1;
+        return ErrCodec;
+    }
+    if (!got) {
+        if (mode == 3) {
+            if (DecodeFiller(frameNumber)) {
+                got = true;
+                p2i_post_process(m_frame.get(), m_context->coded_height, false);
+            }
+        } else if (SendAndReceive(data, size, got) < 0) {
+            m_lastFrameNumber = -1;
+            return ErrCodec;
+        }
+    }
+    if (!got) {
+        m_lastFrameNumber = -1;
+        return ErrNoPicture;
+    }
+
+    m_requestedWidth = width;
+    m_requestedHeight = height;
+    const bool requested = width > 0 && height > 0;
+    const int codeWidth = requested ? width : m_frame->width;
+    const int codeHeight = requested ? height : m_frame->height;
+    if (decodeOnly)
+        return SizeCode(codeWidth, codeHeight);
+
+    const int converted = ConvertPicture();
+    if (converted == 0)
+        return ErrSameFrame;
+    if (converted != 1) {
+        m_lastFrameNumber = -1;
+        return ErrConvert;
+    }
+    const int code = SizeCode(codeWidth, codeHeight);
+    return code == size ? ErrCodeIsSize : code;
+}
+
+int CModuleDecoder::ConvertPicture()
+{
+    const AVFrame* frame = m_frame.get();
+    const int decodedWidth = frame->width;
+    const int decodedHeight = frame->height;
+    const bool requested = m_requestedWidth > 0 && m_requestedHeight > 0;
+    const int targetWidth = requested ? m_requestedWidth : decodedWidth;
+    const int targetHeight = requested ? m_requestedHeight : decodedHeight;
+    if (decodedWidth < 1 || decodedHeight < 1 || targetWidth > kMaxTarget || targetHeight > kMaxTarget
+        || av_image_check_size(targetWidth, targetHeight, 0, nullptr) < 0)
+        return -1;
+
+    if (decodedWidth != m_decodedWidth || decodedHeight != m_decodedHeight || targetWidth != m_targetWidth
+        || targetHeight != m_targetHeight) {
+        m_rgbBuffer.reset();
+        m_rgbFrame.reset();
+        {
+            QMutexLocker pictureLock(&m_pictureLock);
+            m_picture = QImage(targetWidth, targetHeight, QImage::Format_RGB888);
+        }
+        m_scaler.reset();
+        const bool change = m_decodedWidth != 0 || m_decodedHeight != 0 || m_targetWidth != 0 || m_targetHeight != 0;
+        m_decodedWidth = decodedWidth;
+        m_decodedHeight = decodedHeight;
+        m_targetWidth = targetWidth;
+        m_targetHeight = targetHeight;
+        if (m_picture.isNull())
+            return -1;
+        if (change)
+            return 0;
+    }
+
+    if (!m_rgbBuffer) {
+        const int bytes = av_image_get_buffer_size(AV_PIX_FMT_RGB24, targetWidth, targetHeight, 1);
+        m_rgbFrame.reset(av_frame_alloc());
+        if (bytes <= 0 || !m_rgbFrame)
+            return -1;
+        m_rgbBuffer.reset(static_cast<unsigned char*>(av_malloc(bytes)));
+        if (!m_rgbBuffer)
+            return -1;
+        av_image_fill_arrays(m_rgbFrame->data, m_rgbFrame->linesize, m_rgbBuffer.get(), AV_PIX_FMT_RGB24,
+                             targetWidth, targetHeight, 1);
+    }
+    // A stream may switch its pixel format without a size change; the scaler follows it.
+    if (m_scaler && m_scalerFormat != frame->format)
+        m_scaler.reset();
+    if (!m_scaler) {
+        m_scaler.reset(sws_getContext(decodedWidth, decodedHeight, static_cast<AVPixelFormat>(frame->format),
+                                      targetWidth, targetHeight, AV_PIX_FMT_RGB24, SWS_FAST_BILINEAR, nullptr,
+                                      nullptr, nullptr));
+        if (!m_scaler)
+            return -1;
+        m_scalerFormat = frame->format;
+        m_scalerBrightness = 0;
+        m_scalerContrast = 0;
+    }
+
+    // Brightness and contrast are percent offsets, handed to the scaler in 16.16 fixed point.
+    if (m_brightness != m_scalerBrightness || m_contrast != m_scalerContrast) {
+        int* inverseTable = nullptr;
+        int* table = nullptr;
+        int sourceRange = 0, destinationRange = 0, brightness = 0, contrast = 0, saturation = 0;
+        if (sws_getColorspaceDetails(m_scaler.get(), &inverseTable, &sourceRange, &table, &destinationRange,
+                                     &brightness, &contrast, &saturation) >= 0) {
+            brightness = int((qint64(m_brightness) * 65536 + 50) / 100);
+            contrast = int(((qint64(m_contrast) + 100) * 65536 + 50) / 100);
+            sws_setColorspaceDetails(m_scaler.get(), inverseTable, sourceRange, table, destinationRange,
+                                     brightness, contrast, saturation);
+            m_scalerBrightness = m_brightness;
+            m_scalerContrast = m_contrast;
+        }
+    }
+
+    sws_scale(m_scaler.get(), frame->data, frame->linesize, 0, decodedHeight, m_rgbFrame->data,
+              m_rgbFrame->linesize);
+
+    QMutexLocker pictureLock(&m_pictureLock);
+    // A picture still shared with a grid is replaced rather than detached: every byte is
+    // written below, so copying the old ones first would be wasted.
+    if (!m_picture.isDetached())
+        m_picture = QImage(targetWidth, targetHeight, QImage::Format_RGB888);
+    if (m_picture.isNull())
+        return -1;
+    const int rowBytes = targetWidth * 3;
+    for (int y = 0; y < targetHeight; ++y)
+        std::memcpy(m_picture.scanLine(y), m_rgbFrame->data[0] + y * m_rgbFrame->linesize[0], rowBytes);
+    return 1;
+}

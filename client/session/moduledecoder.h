@@ -1,0 +1,115 @@
+#pragma once
+// H.264 decoder of one recorder channel. It repairs the recorder's own frame wrapping (stored
+// byte order, stated frame length, slice numbering), decodes with libavcodec and converts the
+// picture with libswscale's fast bilinear scaler into a 24-bit RGB QImage that other threads
+// copy under the picture lock.
+#include <QImage>
+#include <QMutex>
+
+#include <memory>
+
+struct AVCodecContext;
+struct AVCodec;
+struct AVFrame;
+struct AVPacket;
+struct SwsContext;
+
+class CModuleDecoder
+{
+public:
+    // Results of OnDecode besides the size codes.
+    enum Result {
+        ErrNotOpen = -1,
+        ErrSize = -2,               // size below 1, or shorter than the start the mode reads
+        ErrReversedLength1 = -4,    // mode 0, stored byte order, first wrapper form too short
+        ErrReversedLength2 = -5,    // mode 0, stored byte order, second wrapper form too short
+        ErrStreamLength1 = -7,      // mode 0, stream order, first wrapper form too short
+        ErrStreamLength2 = -8,      // mode 0, stream order, second wrapper form too short
+        ErrNotInStep = -10,         // mode 3: P slice while not in step
+        ErrSameFrame = -11,         // mode 3: same frame number again; also a picture size change
+        ErrNotSync = -12,           // mode 3: gap in the frame numbers
+        ErrConvert = -13,
+        ErrCodeIsSize = -14,        // decoded, but the size code equals the payload size
+        ErrCodec = -998,
+        ErrNoPicture = -999,
+    };
+
+    CModuleDecoder();
+    ~CModuleDecoder();
+    CModuleDecoder(const CModuleDecoder&) = delete;
+    CModuleDecoder& operator=(const CModuleDecoder&) = delete;
+
+    bool OpenDecoder();
+    bool CloseDecoder();
+
+    // Decodes one frame; data may be rewritten in place. Returns the size code of the picture
+    // (width x 1000 + height, or width x 10000 + height when the height exceeds 1000) or one
+    // of the negative results above.
+    int OnDecode(unsigned char* data, int size, int mode, int width, int height, bool decodeOnly);
+
+    // A shallow copy of the converted picture; a null picture while closed.
+    QImage GetImage();
+
+    // The lock that guards the converted picture; a grid takes its cells lock first, then this.
+    QMutex* GetPictureLock() { return &m_pictureLock; }
+
+    int GetBrightness(int i) const;
+    int GetContrast(int i) const;
+    void SetBrightness(int i, int value);
+    void SetContrast(int i, int value);
+
+    // Packs a picture size the way OnDecode reports it.
+    static int SizeCode(int width, int height);
+
+    // The recorder frame wrapper starts with this unit, in stream order.
+    static constexpr unsigned char kWrapperStart[4] = {0x00, 0x00, 0x01, 0x06};
+
+private:
+    struct CodecContextDeleter { void operator()(AVCodecContext* p) const; };
+    struct FrameDeleter { void operator()(AVFrame* p) const; };
+    struct PacketDeleter { void operator()(AVPacket* p) const; };
+    struct SwsDeleter { void operator()(SwsContext* p) const; };
+    struct BufferDeleter { void operator()(unsigned char* p) const; };
+
+    int RepairWrapper(unsigned char* data, int& size);
+    int RenumberMode1(unsigned char* data, int size);
+    int CheckMode3(const unsigned char* data, int size, int& frameNumber);
+    int SendAndReceive(const unsigned char* data, int size, bool& gotPicture);
+    bool DecodeFiller(int frameNumber);
+    int ConvertPicture();
+    void ResetPictureState();
+
+    static void p2i_post_process(AVFrame* frame, int height, bool log);
+
+    QImage m_placeholder;
+    int m_mode = 0;
+    int m_lastFrameNumber = -1;
+    unsigned char m_streamOrder = 0;
+    QMutex m_pictureLock;
+    int m_decodedWidth = 0;
+    int m_decodedHeight = 0;
+    int m_targetWidth = 0;
+    int m_targetHeight = 0;
+    unsigned char m_open = 0;
+    QMutex m_codecLock;
+    std::unique_ptr<AVCodecContext, CodecContextDeleter> m_context;
+    const AVCodec* m_codec = nullptr;
+    std::unique_ptr<AVFrame, FrameDeleter> m_frame;
+    std::unique_ptr<AVFrame, FrameDeleter> m_rgbFrame;
+    std::unique_ptr<SwsContext, SwsDeleter> m_scaler;
+    int m_scalerFormat = -1;        // pixel format, brightness and contrast the scaler was set for
+    int m_scalerBrightness = 0;
+    int m_scalerContrast = 0;
+    int m_counterMode1 = 0;
+    int m_counterMode0 = 0;
+    int m_brightness = 0;
+    int m_contrast = 0;
+    int m_requestedWidth = 0;
+    int m_requestedHeight = 0;
+    QImage m_picture;
+    std::unique_ptr<unsigned char, BufferDeleter> m_rgbBuffer;
+
+    // Owned between frames so that each decode reuses them.
+    std::unique_ptr<AVPacket, PacketDeleter> m_packet;
+    std::unique_ptr<AVFrame, FrameDeleter> m_received;
+};
