@@ -50,11 +50,20 @@ BoxWatcher::BoxWatcher(Action action)
 {
     QObject::connect(&m_timer, &QTimer::timeout, [this] { Tick(); });
     m_timer.start(5);
+    qApp->installEventFilter(this);
+}
+
+bool BoxWatcher::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show && qobject_cast<MessageDlg*>(watched))
+        ++m_shown;
+    return false;
 }
 
 BoxWatcher::~BoxWatcher()
 {
     m_timer.stop();
+    qApp->removeEventFilter(this);
 }
 
 QList<MessageDlg*> BoxWatcher::LiveBoxes()

@@ -49,7 +49,7 @@ struct BoxSample
 
 // Looks every few milliseconds, also inside the modal loops of the boxes, at the message boxes
 // that exist, records what the newest one shows and lets the test act on it.
-class BoxWatcher
+class BoxWatcher : public QObject
 {
 public:
     using Action = std::function<void(MessageDlg* box, const BoxSample& sample)>;
@@ -62,7 +62,14 @@ public:
     int BoxesSeen() const;
     int MostAtOnce() const;
 
+    // Number of times a message box was shown, counted from its show events, so that a box
+    // that opens and closes between two ticks is counted too.
+    int BoxesShown() const { return m_shown; }
+
     static QList<MessageDlg*> LiveBoxes();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Tick();
@@ -71,4 +78,5 @@ private:
     QTimer m_timer;
     std::vector<BoxSample> m_samples;
     int m_nextId = 1;
+    int m_shown = 0;
 };
