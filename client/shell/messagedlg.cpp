@@ -20,7 +20,7 @@ MessageDlg::MessageDlg(QWidget* parent, int mode)
 {
     if (g_pMainWindow) {
         g_pMainWindow->MessageBoxOpened();
-        m_countedOpen = true;
+        m_countedBy = g_pMainWindow;
     }
 
     m_pLabel = new QLabel(this);
@@ -86,11 +86,10 @@ void MessageDlg::StopTimer()
 
 void MessageDlg::ReleaseOpenFlag()
 {
-    if (!m_countedOpen)
-        return;
-    m_countedOpen = false;
-    if (g_pMainWindow)
-        g_pMainWindow->MessageBoxClosed();
+    MainWindow* hub = m_countedBy.data();
+    m_countedBy.clear();
+    if (hub)
+        hub->MessageBoxClosed();
 }
 
 void MessageDlg::CloseBox(int result)

@@ -2,18 +2,21 @@
 // The client's one message box. Mode 0 follows the hub's texts and option word, mode 1 is a
 // fixed message, mode 2 an OK/Cancel question, mode 3 the museum search progress box and mode 4
 // the blank wait box that is visible only while the hub's wait flag is 0.
+#include <QPointer>
+
 #include "shell/cpopupdialog.h"
 
 class QLabel;
 class QPushButton;
 class QTimer;
+class MainWindow;
 
 class MessageDlg : public CPopupDialog
 {
     Q_OBJECT
 
 public:
-    enum Mode { HubMessage = 0, Fixed = 1, Question = 2, MuseumSearch = 3, Wait = 4 };
+    enum BoxMode { HubMessage = 0, Fixed = 1, Question = 2, MuseumSearch = 3, Wait = 4 };
 
     MessageDlg(QWidget* parent, int mode);
     ~MessageDlg() override;
@@ -46,5 +49,6 @@ private:
     QString m_title;
     int m_tick = 0;
     int m_mode = HubMessage;
-    bool m_countedOpen = false;
+    // The hub that counted this box as open, until the box has reported its close.
+    QPointer<MainWindow> m_countedBy;
 };

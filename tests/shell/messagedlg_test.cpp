@@ -410,3 +410,20 @@ TEST_F(ShellHubTest, ShowModalMessageRunsAFixedBoxUntilItCloses)
     EXPECT_TRUE(s.buttonEnabled);
     EXPECT_FALSE(hub->IsMessageBoxOpen());
 }
+
+TEST(ShellMessageBoxHubs, BoxCountsOnlyWithTheHubThatSawItOpen)
+{
+    auto first = std::make_unique<MainWindow>();
+    auto box = std::make_unique<MessageDlg>(nullptr, MessageDlg::Fixed);
+    EXPECT_TRUE(first->IsMessageBoxOpen());
+    first.reset();
+
+    auto second = std::make_unique<MainWindow>();
+    auto other = std::make_unique<MessageDlg>(nullptr, MessageDlg::Fixed);
+    ASSERT_TRUE(second->IsMessageBoxOpen());
+    // The older box's end must not close the new hub's box.
+    box.reset();
+    EXPECT_TRUE(second->IsMessageBoxOpen());
+    other.reset();
+    EXPECT_FALSE(second->IsMessageBoxOpen());
+}
