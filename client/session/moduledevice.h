@@ -25,9 +25,14 @@ public:
     // The slot in the hub's recorder table, or -1 (folder, or the table was full).
     int GetDeviceIndex() const { return m_deviceIndex; }
 
+    // The central server's id of this recorder or folder; 0 unless the server gave one.
+    int GetServerId() const { return m_serverId; }
+    void SetServerId(int id) { m_serverId = id; }
+
     // Set when the recorder has logged in (first status reply), cleared when it disconnects.
     quint8 m_loggedIn = 0;
 
 private:
     int m_deviceIndex = -1;
+    int m_serverId = 0;
 };
