@@ -6,10 +6,7 @@
 #include "net/recordermessageheader.h"
 #include "net/requestbuilder.h"
 
-#if __has_include("net/filetransfer.h")
 #include "net/filetransfer.h"
-#define ZENT_HAVE_FILETRANSFER 1
-#endif
 
 #include <QDebug>
 #include <QThread>
@@ -48,11 +45,9 @@ CNetTypeMirel::CNetTypeMirel(QObject* parent, bool tls)
     m_cameraMap.fill(-1);
     m_aliveTimer = new QTimer(this);
     connect(m_aliveTimer, &QTimer::timeout, this, &CNetTypeMirel::timerAliveEvent);
-#ifdef ZENT_HAVE_FILETRANSFER
     m_fileTransfer = new FileTransfer([this](char* data, int length) { SendRaw(data, length); }, this);
     connect(m_fileTransfer, &FileTransfer::OnConfigDataResult, this,
             &CNetTypeMirel::OnConfigDataResult);
-#endif
     m_thread = new NetRecvThread(this, tls);
     m_thread->start(QThread::InheritPriority);
     for (int i = 0; i < 100 && !m_thread->IsRunningFlag(); ++i)
@@ -241,52 +236,32 @@ void CNetTypeMirel::SendPtzControl(quint8 a, quint8 b, quint8 c, int value)
 
 void CNetTypeMirel::SendFileBegin(int kind, const char* name, int size)
 {
-#ifdef ZENT_HAVE_FILETRANSFER
     m_fileTransfer->SendFileBegin(kind, name, size);
-#else
-    Q_UNUSED(kind) Q_UNUSED(name) Q_UNUSED(size)
-#endif
 }
 
 void CNetTypeMirel::SendFileEnd(int kind)
 {
-#ifdef ZENT_HAVE_FILETRANSFER
     m_fileTransfer->SendFileEnd(kind);
-#else
-    Q_UNUSED(kind)
-#endif
 }
 
 void CNetTypeMirel::SendFileStat(int kind, quint16 crc, int size)
 {
-#ifdef ZENT_HAVE_FILETRANSFER
     m_fileTransfer->SendFileStat(kind, crc, size);
-#else
-    Q_UNUSED(kind) Q_UNUSED(crc) Q_UNUSED(size)
-#endif
 }
 
 void CNetTypeMirel::SendReqFileData(int kind, int offset, int size)
 {
-#ifdef ZENT_HAVE_FILETRANSFER
     m_fileTransfer->SendReqFileData(kind, offset, size);
-#else
-    Q_UNUSED(kind) Q_UNUSED(offset) Q_UNUSED(size)
-#endif
 }
 
 void CNetTypeMirel::SetConfigAction()
 {
-#ifdef ZENT_HAVE_FILETRANSFER
     m_fileTransfer->SendConfigAction();
-#endif
 }
 
 void CNetTypeMirel::SetFirmwareAction()
 {
-#ifdef ZENT_HAVE_FILETRANSFER
     m_fileTransfer->SendConfigAction();
-#endif
 }
 
 void CNetTypeMirel::SendTimeRecList(int value, int index, char* buffer)
@@ -641,14 +616,7 @@ void CNetTypeMirel::OnRecvData(char* message, int total)
     case 0x11:
     case 0x12:
     case 0x13:
-#ifdef ZENT_HAVE_FILETRANSFER
         m_fileTransfer->OnRecvMessage(message, total);
-#else
-        if (command == 0x0F) {
-            if (HubServices* hub = HubServices::Instance())
-                hub->SetFirmwareState(-999);
-        }
-#endif
         break;
     case 0x1B:
         if (total > 12)
