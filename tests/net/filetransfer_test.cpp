@@ -1,6 +1,7 @@
 // Settings and firmware transfer against a fake sender: the test plays the recorder.
 #include "net/filetransfer.h"
 #include "net/support/requests_fakehub.h"
+#include "net/support/requests_reference.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -21,24 +22,6 @@ QByteArray Hex(const char* text)
 std::string Spaced(const QByteArray& bytes)
 {
     return bytes.toHex(' ').toUpper().toStdString();
-}
-
-// CRC-16 as a shift register that takes each data bit in at the bottom, most significant bit
-// first, and folds 0x1021 in whenever a one leaves the top: the program's table form
-// crc = ((crc << 8) & 0xFFFF) ^ T[crc >> 8] ^ b computes the same.
-quint16 ReferenceCrc(const QByteArray& data)
-{
-    quint16 r = 0;
-    for (char c : data) {
-        const quint8 b = static_cast<quint8>(c);
-        for (int bit = 7; bit >= 0; --bit) {
-            const bool top = r & 0x8000;
-            r = static_cast<quint16>((r << 1) | ((b >> bit) & 1));
-            if (top)
-                r ^= 0x1021;
-        }
-    }
-    return r;
 }
 
 QByteArray Le32(qint32 v)
@@ -71,14 +54,6 @@ QByteArray Recorder(quint8 command, const QByteArray& body, quint8 status = 0)
 int Command(const QByteArray& m)
 {
     return m.size() > 6 ? quint8(m[6]) : -1;
-}
-
-QByteArray Pattern(int size)
-{
-    QByteArray d(size, '\0');
-    for (int i = 0; i < size; ++i)
-        d[i] = char((i * 7 + i / 251) & 0xFF);
-    return d;
 }
 
 class FileTransferTest : public ::testing::Test
@@ -139,18 +114,18 @@ protected:
 TEST(FileTransferCrcTest, MatchesTheProgramsOwnOrder)
 {
     EXPECT_EQ(FileTransfer::Crc16("abc", 3), 0x1EE4);
-    EXPECT_EQ(ReferenceCrc("abc"), 0x1EE4);
+    EXPECT_EQ(RequestsReferenceCrc("abc"), 0x1EE4);
     // Not CRC-16/XMODEM, whose check value for "123456789" is 0x31C3.
     EXPECT_NE(FileTransfer::Crc16("123456789", 9), 0x31C3);
     const QByteArray cases[] = {QByteArray(), QByteArray(1, '\0'), QByteArray(1, '\xFF'),
-                                QByteArray("123456789"), Pattern(32768), Pattern(70001)};
+                                QByteArray("123456789"), RequestsPattern(32768), RequestsPattern(70001)};
     for (const QByteArray& data : cases) {
         SCOPED_TRACE(data.size());
-        EXPECT_EQ(FileTransfer::Crc16(data.constData(), data.size()), ReferenceCrc(data));
+        EXPECT_EQ(FileTransfer::Crc16(data.constData(), data.size()), RequestsReferenceCrc(data));
         // Block by block gives the same as all at once.
         const int half = data.size() / 2;
         const quint16 first = FileTransfer::Crc16(data.constData(), half);
-        EXPECT_EQ(FileTransfer::Crc16(data.constData() + half, data.size() - half, first), ReferenceCrc(data));
+        EXPECT_EQ(FileTransfer::Crc16(data.constData() + half, data.size() - half, first), RequestsReferenceCrc(data));
     }
 }
 
@@ -169,7 +144,7 @@ TEST_F(FileTransferTest, DownloadBlockByBlock)
         sent.clear();
         hub->accountStates.clear();
         QFile::remove(dir.filePath("download.ini"));
-        const QByteArray data = Pattern(c.size);
+        const QByteArray data = RequestsPattern(c.size);
 
         transfer->SendFileBegin(0, "conf/setup.ini", 0);
         ASSERT_EQ(sent.size(), 1);
@@ -251,13 +226,13 @@ TEST_F(FileTransferTest, MalformedDownloadBlocksFailTheTransfer)
         transfer->SendFileBegin(0, "conf/setup.ini", 0);
         Feed(Recorder(0x11, Le32(0) + Le32(c.announced)));
         const int before = sent.size();
-        Feed(Recorder(0x13, Le32(0) + Le32(c.offset) + Pattern(c.length)));
+        Feed(Recorder(0x13, Le32(0) + Le32(c.offset) + RequestsPattern(c.length)));
         EXPECT_TRUE(transfer->IsFailed());
         EXPECT_EQ(sent.size(), before); // nothing more asked, no end sent
         EXPECT_EQ(hub->accountStates, QList<int>{-1});
         EXPECT_FALSE(QFile::exists(dir.filePath("download.ini")));
         // A later confirmation or block does not turn the failure into success.
-        Feed(Recorder(0x13, Le32(0) + Le32(0) + Pattern(c.announced)));
+        Feed(Recorder(0x13, Le32(0) + Le32(0) + RequestsPattern(c.announced)));
         Feed(Recorder(0x11, Le32(0) + Le32(c.announced)));
         EXPECT_EQ(hub->accountStates, QList<int>{-1});
         EXPECT_FALSE(QFile::exists(dir.filePath("download.ini")));
@@ -286,7 +261,7 @@ TEST_F(FileTransferTest, ImpossibleSizesAndShortMessagesAreRefused)
 
 TEST_F(FileTransferTest, FirmwareUploadSendsAskedBlocksWithProgressAndCrc)
 {
-    const QByteArray data = Pattern(70000);
+    const QByteArray data = RequestsPattern(70000);
     WriteFile(hub->firmwarePath, data);
     transfer->SendFileBegin(2, "dvr_upgrade_auto.zip", data.size());
     EXPECT_EQ(Spaced(Last()), Spaced(Hex("00 00 00 00 00 A1 0F 00 00 2A 00 00 02 00 00 00 70 11 01 00 14"
@@ -304,20 +279,20 @@ TEST_F(FileTransferTest, FirmwareUploadSendsAskedBlocksWithProgressAndCrc)
     EXPECT_EQ(received, data);
     ASSERT_EQ(hub->progress.size(), 3);
     EXPECT_EQ(hub->progress.last(), qMakePair(qint64(70000), qint64(70000)));
-    EXPECT_EQ(transfer->Crc(), ReferenceCrc(data));
+    EXPECT_EQ(transfer->Crc(), RequestsReferenceCrc(data));
 
     // The recorder closes with flag 1: the client states kind, size and CRC, and reports state 3.
     Feed(Recorder(0x10, Le32(2) + QByteArray(1, '\x01')));
     const QByteArray stat = Last();
     ASSERT_EQ(stat.size(), 22);
     EXPECT_EQ(Spaced(stat.left(20)), Spaced(Hex("00 00 00 00 00 A1 11 00 00 16 00 00 02 00 00 00 70 11 01 00")));
-    EXPECT_EQ(qFromLittleEndian<quint16>(stat.constData() + 20), ReferenceCrc(data));
+    EXPECT_EQ(qFromLittleEndian<quint16>(stat.constData() + 20), RequestsReferenceCrc(data));
     EXPECT_EQ(hub->firmwareStates, QList<int>{3});
 }
 
 TEST_F(FileTransferTest, UploadBlockOfSizeZeroSendsTheRest)
 {
-    const QByteArray data = Pattern(40000);
+    const QByteArray data = RequestsPattern(40000);
     WriteFile(dir.filePath("download.ini"), data);
     transfer->SendFileBegin(1, "conf/setup.ini", data.size());
     Feed(Recorder(0x12, Le32(1) + Le32(0) + Le32(0)));
@@ -340,7 +315,7 @@ TEST_F(FileTransferTest, SettingsUploadIsAppliedAfterTheStat)
     EXPECT_EQ(Last().mid(20), data);
     Feed(Recorder(0x10, Le32(1) + QByteArray(1, '\x01')));
     ASSERT_EQ(Command(Last()), 0x11);
-    EXPECT_EQ(qFromLittleEndian<quint16>(Last().constData() + 20), ReferenceCrc(data));
+    EXPECT_EQ(qFromLittleEndian<quint16>(Last().constData() + 20), RequestsReferenceCrc(data));
     // The apply request follows on the event loop.
     QDeadlineTimer deadline(10000);
     while (Command(Last()) != 0x1A && !deadline.hasExpired())
@@ -358,7 +333,7 @@ TEST_F(FileTransferTest, MalformedUploadRequestsFailTheTransfer)
         {"block larger than 32768", 0, 32769},
         {"negative size", 0, -1},
     };
-    WriteFile(hub->firmwarePath, Pattern(1000));
+    WriteFile(hub->firmwarePath, RequestsPattern(1000));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         sent.clear();

@@ -1,0 +1,189 @@
+#pragma once
+// CModuleNetwork: one connection of a recorder session. A widget that is never shown; it owns
+// the connection's protocol engine, keeps the connect data, knows whether the connection is
+// logged in, refuses every request while it is not, and relays each OnNet... signal of its engine
+// unchanged as a SetRecv... signal to the session.
+//
+// An inert module (non-zero inert value) builds no engine: it refuses every request and never
+// connects, but still passes network states on.
+#include "net/requestbuilder.h"
+#include "net/sendbackupcapa.h"
+
+#include <QPoint>
+#include <QString>
+#include <QVector>
+#include <QWidget>
+#include <QtGlobal>
+
+class CNetTypeMirel;
+
+class CModuleNetwork : public QWidget
+{
+    Q_OBJECT
+public:
+    CModuleNetwork(int inert, int recorderIndex, bool tls);
+    ~CModuleNetwork() override;
+
+    int GetRecorderIndex() const { return m_recorderIndex; }
+    bool IsInert() const { return m_inert != 0; }
+    bool IsConnected() const { return m_connected; }
+    bool IsLoginSent() const { return m_loginSent; }
+
+    // Connection.
+    void SetConnectInfo(QString host, int port, QString user, QString password, bool tls);
+    bool OnConnect();
+    bool Disconnect();
+
+    // Live video, audio, playback and console; refused while not logged in (and when inert).
+    void SendLiveStart(int channel, int rate, int mode, char* buffer, bool audio);
+    void SendLiveStop(int channel);
+    void SendLiveAudioStart(int channel, char* buffer);
+    void SendLiveAudioStop();
+    void SendPlaybackRate(int value);
+    void SendPlaybackCtrlExt(quint8 a, quint8 b, quint16 c, quint8 d, quint8 e, quint16 f, int g, int h, quint8 i,
+                             char* buffer, quint8 stream);
+    void SendConsoleLock(int v);
+    void SendConsoleLockState(bool locked);
+    void SendConsoleDataRequest(int v, char* buffer);
+
+    // Record lists and index: a storage slot that holds nothing is answered at once with size 0.
+    void SendTimeRecList(int value, int index, char* buffer);
+    void SendEventRecList(int value, int index, char* buffer);
+    void SendAudioRecList(int value, int index, char* buffer);
+    void SendIntraHeaderRequest(int value, int slot, int channel, int a, int b, char* buffer, quint8 stream);
+    void SendIntraIndexRequest(int value, int slot, int channel, char* buffer, int kind, quint8 stream);
+
+    // Frames: `frameByte` goes out as each piece's kind byte; a negative one, or a size of -1,
+    // is answered at once. The recorder offset is high << 32 | low.
+    void SendFrameRequest(int slot, int frameByte, int low, int high, int size, char* buffer, int kind);
+    bool SendFrameListRequest(int n, const char* list);
+
+    void SendBackupCapaRequest(int a, int b, int c, int d, quint16 e, quint16 f);
+    void SendPTZControl(quint8 a, quint8 b, quint8 c, int value);
+    void SendRelayControl(int relay, int state);
+    void SendMousePos(int x, int y, int button, int flag);
+    void SendConsoleMode(quint8 mode);
+    void SendCameraTitle(int channel, QString title);
+    void SendTalkStart();
+    void SendTalkStop();
+    void SendTalkAudio(char* data, int n);
+    void SendLiveOutput();
+    void SetLiveOutputChannel(quint8 channel);
+    void SendCDMediaCheck(quint8 v);
+    void SendCDMediaErase(quint8 v);
+    void SendCDBackupPrepare(quint8 a, quint8 b);
+    void SendCDBackupStart(int a, int b, int c, int d, quint16 e, quint16 f, quint8 g);
+    void SendCDBackupStop(quint8 v);
+    void SendCDBackupClose();
+    void SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, quint8 v);
+
+    // Settings and firmware transfer.
+    void RequestConfigFile(int kind); // 0: for the account manager, 99: for the console
+    void SetConfigData();             // uploads download.ini
+    void SetFirmwareData();           // uploads the hub's firmware package
+
+    void SetFrameBuffers(int slot, char* header, char* data, char* header2, char* data2);
+    void SetSecondStream(quint8 v);
+
+    // Accessors. Those documented "-1/empty when not connected" return that while the
+    // connection is not logged in; the others read the engine as it is.
+    int GetChannelCount() const;
+    int GetModelCode() const;        // -1 when not connected
+    int GetModelType() const;        // the model class; -1 when not connected
+    int GetModelGroup() const;       // 1 for code 13, 2 for 15 to 17, else 0; -1 when not connected
+    int GetRelayOutputCount() const; // -1 when not connected
+    int GetModelTypeIndex() const;
+    bool IsExtendedAudio() const;
+    bool IsFeatureBit16() const;
+    quint8 GetSecondStream() const;
+    QString GetVersionText() const;  // empty when not connected
+    QString GetMacText() const;      // empty when not connected
+    QString GetDiskText() const;     // empty when not connected
+    QString GetCameraTitle(int channel) const; // empty when not connected
+    int GetCameraKind(int channel) const;
+    bool IsPresent(int channel) const;
+    bool IsMaskA(int channel) const;
+    bool IsMotion(int channel) const;
+    bool IsSensor(int channel) const;
+    bool IsVideoLoss(int channel) const;
+    bool IsRelayOn(int relay) const;
+    bool IsChannelActive(int channel) const;
+    bool IsPtzChannel(int channel) const;
+    bool GetLoginOption() const;
+    int GetLoginLevel() const;
+    bool GetLoginMaskBit(int index, int channel) const; // index 0..2
+    int GetExtendedStatus(int index) const;             // index 0..2
+    int GetFirmwareMajor() const;
+    int GetFirmwareMinor() const;
+    // Firmware 3.28 or later, compared as major * 100 + minor.
+    bool IsFirmware328() const;
+
+signals:
+    void SetUsageNetwork(qlonglong);
+    void OnNetState(int);
+    void OnNetRecvData(char*, int);
+    void SetNetworkState(int);
+    void SetRecvLiveVideo(int, int, int, int, int, int, bool, int, int);
+    void SetRecvLiveAudio(int, int, int, int, int, int);
+    void SetRecvPlaybackInfo(int, int, int, int, int, int*);
+    void SetRecvPlaybackVideo(int, int, int, int, int, int, bool, char, char);
+    void SetRecvPlaybackAudio(int, int, int, int, int);
+    void SetRecvGuiData(int, int, int, int, int, int, int);
+    void SetRecvConsoleLockCanceled();
+    void SetRecvAsyncEvent();
+    void SetRecvTimeRecList(int, int);
+    void SetRecvEventRecList(int, int);
+    void SetRecvAudioRecList(int, int);
+    void SetRecvBackupCapa(_SEND_BACKUP_CAPA*);
+    void SetRecvIntraIndex(int, int, int, int);
+    void SetRecvIntraHeader(int, int, int, int, int);
+    void SetRecvFrameHeader(int, int, int, int);
+    void SetRecvFrameData(int, int, int, int);
+    void SetRecvCDMedia(short, short);
+    void SetRecvEraseResult(char);
+    void SetRecvBurningRate(char, char, char, char);
+    void SetRecvConfig();
+
+public slots:
+    void OnNetworkState(int state);
+    void OnUsageNetwork(qlonglong bytes);
+    void OnNetLiveVideo(int, int, int, int, int, int, bool, int, int);
+    void OnNetLiveAudio(int, int, int, int, int, int);
+    void OnNetPlaybackDataInfo(int, int, int, int, int, int*);
+    void OnNetPlaybackVideo(int, int, int, int, int, int, bool, char, char);
+    void OnNetPlaybackAudio(int, int, int, int, int);
+    void OnNetGuiData(int, int, int, int, int, int, int);
+    void OnNetConsoleLockCanceled();
+    void OnNetAsyncEvent();
+    void OnNetTimeRecList(int, int);
+    void OnNetEventRecList(int, int);
+    void OnNetAudioRecList(int, int);
+    void OnNetBackupCapa(_SEND_BACKUP_CAPA*);
+    void OnNetIntraIndex(int, int, int, int);
+    void OnNetIntraHeader(int, int, int, int, int);
+    void OnNetFrameHeader(int, int, int, int);
+    void OnNetFrameData(int, int, int, int);
+    void OnNetCDMedia(short, short);
+    void OnNetEraseResult(char);
+    void OnNetBurningResult(char, char, char, char);
+    void OnConfigDataResult();
+
+private:
+    // A request may go out: logged in and an engine to send it.
+    bool CanSend() const;
+    // Live requests are further refused by an inert module.
+    bool CanSendLive() const;
+    // The size of a local file to upload, or -1 when it cannot be read or is too large.
+    static int UploadSize(const QString& path);
+
+    CNetTypeMirel* m_engine = nullptr;
+    int m_inert = 0;
+    int m_recorderIndex = -1;
+    bool m_connected = false;
+    bool m_loginSent = false;
+    QString m_host;
+    int m_port = 0;
+    QString m_user;
+    QString m_password;
+    bool m_tls = false;
+};
