@@ -46,8 +46,16 @@ CModuleNetwork::CModuleNetwork(int inert, int recorderIndex, bool tls)
     connect(e, &CNetTypeMirel::OnConfigDataResult, this, &CModuleNetwork::OnConfigDataResult);
 }
 
-// The engine is a child of the module and goes with it.
-CModuleNetwork::~CModuleNetwork() = default;
+CModuleNetwork::~CModuleNetwork()
+{
+    // The engine goes first, cut off from the module: its disconnect while being destroyed must
+    // not reach a module (or a session) that is itself being destroyed.
+    if (m_engine) {
+        m_engine->disconnect(this);
+        delete m_engine;
+        m_engine = nullptr;
+    }
+}
 
 bool CModuleNetwork::CanSend() const
 {

@@ -501,3 +501,12 @@ TEST_F(ModuleNetworkSimTest, DroppedConnectionDuringUploadSendsNoStat)
     module->SendLiveStop(0);
     EXPECT_EQ(sim->Messages().size(), count);
 }
+
+TEST_F(ModuleNetworkSimTest, DestroyedWhileLoggedInSaysNothingMore)
+{
+    StartAndLogIn({});
+    const QList<int> before = states->states;
+    module.reset(); // closes the connection on the way out
+    EXPECT_EQ(states->states, before);
+    EXPECT_TRUE(RequestsWaitFor([this] { return !sim->Events("disconnect").isEmpty(); }));
+}
