@@ -16,7 +16,15 @@ CQThreadHelper::CQThreadHelper(QObject* parent)
 {
 }
 
-CQThreadHelper::~CQThreadHelper() = default;
+CQThreadHelper::~CQThreadHelper()
+{
+    // Destroying a running QThread aborts the program; an owner that forgot to wait gets a
+    // warning and the wait instead.
+    if (isRunning()) {
+        qWarning("Thread(%lu) still running at destruction, waiting", m_worker.load());
+        wait();
+    }
+}
 
 bool CQThreadHelper::StartThread(ThreadProc proc, void* arg, int value)
 {

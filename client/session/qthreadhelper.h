@@ -15,7 +15,8 @@ public:
     typedef void (*ThreadProc)(void* arg, int value);
 
     explicit CQThreadHelper(QObject* parent = nullptr);
-    // Neither stops nor waits for the thread: the owner waits first.
+    // Does not stop the procedure: the owner clears its stop flag and waits first. Should the
+    // thread still run, it waits for it (with a warning) rather than let QThread abort.
     ~CQThreadHelper() override;
 
     bool StartThread(ThreadProc proc, void* arg, int value);

@@ -244,4 +244,28 @@ TEST(CQThreadHelper, RestartsAfterProcedureReturned)
     EXPECT_EQ(job.lastValue.load(), 3);
 }
 
+// An owner that destroys the object while its procedure still runs must not bring the program
+// down; the destructor waits for the procedure instead.
+TEST(CQThreadHelper, DestructionWhileRunningWaits)
+{
+    MessageLog log;
+    Job job;
+    job.hold = true;
+    auto* t = new CQThreadHelper;
+    ASSERT_TRUE(t->StartThread(&JobProc, &job, 1));
+    job.entered.acquire();
+    // The procedure may end only once the destructor has said it waits; the bound keeps a
+    // faulty destructor from hanging the test.
+    std::thread releaser([&] {
+        for (int i = 0; i < 10000 && log.Lines().filter("still running").isEmpty(); ++i)
+            QThread::msleep(1);
+        job.gate.release();
+    });
+    delete t;
+    EXPECT_TRUE(job.finished.load());
+    releaser.join();
+    EXPECT_EQ(log.CountStartingWith("Thread(" + QString::number(job.worker.load())
+                                    + ") still running at destruction"), 1);
+}
+
 } // namespace
