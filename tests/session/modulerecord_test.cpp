@@ -250,6 +250,27 @@ TEST_F(ModuleRecordTest, SecondWithoutFramesLeavesItsOwnEntryEmpty)
     EXPECT_EQ(r.IndexSize(), (s2 + 33) * 16);
 }
 
+// A recorder clock that steps back inside a recording: the frame joins the block of the second
+// being written, keeps its own time stamp, and no index position before it is touched.
+TEST_F(ModuleRecordTest, EarlierTimeJoinsTheCurrentSecond)
+{
+    const int date = 20260101;
+    {
+        ModuleRecord w;
+        ASSERT_TRUE(w.StartRecord(0, date, 100000, m_folder, 0, 2));
+        ASSERT_GT(Write(w, 0, date, 100005, 1, 2, Payload(10, 1)), 0);
+        ASSERT_GT(Write(w, 0, date, 100003, 2, 2, Payload(10, 2)), 0);
+    }
+    RecordReader r;
+    ASSERT_TRUE(Read(r, date, "h100000.001"));
+    EXPECT_TRUE(r.Entry(Sec(10, 0, 3)).empty);
+    const auto block = r.Block(r.Entry(Sec(10, 0, 5)).offset);
+    ASSERT_EQ(block.size(), 2);
+    EXPECT_EQ(block[0].second, Sec(10, 0, 5));
+    EXPECT_EQ(block[1].second, Sec(10, 0, 3));
+    EXPECT_EQ(r.IndexSize(), (Sec(10, 0, 5) + 33) * 16);
+}
+
 TEST_F(ModuleRecordTest, FramesBeforeFirstKeyFrameAreNotWritten)
 {
     ModuleRecord w;
