@@ -8,6 +8,7 @@
 #include <QSslCipher>
 #include <QSslSocket>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QtEndian>
 
 #include <cstring>
@@ -100,6 +101,12 @@ void NetRecvThread::Disconnect(int waitMs)
     QAbstractSocket* socket = Socket();
     if (!socket || m_engine->GetNetState() == -1)
         return;
+    // A TLS session still in its handshake has nothing to close politely; waiting for it would
+    // hold the caller for the whole timeout.
+    if (m_ssl && !m_ssl->isEncrypted()) {
+        m_ssl->abort();
+        return;
+    }
     socket->disconnectFromHost();
     if (socket->state() != QAbstractSocket::UnconnectedState)
         socket->waitForDisconnected(waitMs);
@@ -279,6 +286,20 @@ void NetRecvThread::NetErrorData(QAbstractSocket::SocketError error)
         qDebug() << "error else:" << int(error);
         break;
     }
+    // A TLS peer that ends the session with its close notice leaves the socket connected: close
+    // it once the event loop is back, after what was received before the notice is dispatched.
+    if (m_ssl && error == QAbstractSocket::RemoteHostClosedError)
+        QTimer::singleShot(0, this, &NetRecvThread::CloseAfterPeerClosed);
+}
+
+void NetRecvThread::CloseAfterPeerClosed()
+{
+    if (!m_ssl || m_ssl->state() == QAbstractSocket::UnconnectedState)
+        return;
+    if (m_ssl->bytesAvailable() > 0)
+        ReceiveTls();
+    if (m_ssl->state() != QAbstractSocket::UnconnectedState)
+        m_ssl->abort();
 }
 
 void NetRecvThread::NetConnected()

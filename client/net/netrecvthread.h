@@ -74,6 +74,7 @@ private:
     // Checks a whole message before dispatch: false = drop (bad marker) or closed (bad total).
     bool CheckMessage(const char* message, int total);
     void ClearTlsState();
+    void CloseAfterPeerClosed();
 
     CNetTypeMirel* m_engine;
     const bool m_tls;
