@@ -251,12 +251,12 @@ TEST_F(DecoderTest, BrightnessAndContrastMoveThePicture)
 // its own below: it rewrites bits that libx264's slice headers use otherwise). The frame
 // is padded to the length unit (8 bytes first form, 4 second) and followed by bytes that are
 // not part of the frame; stored frames have every 32-bit word reversed.
-Bytes Wrap(const QByteArray& unit, bool firstForm, bool reversed)
+Bytes Wrap(const QByteArray& unit, bool firstForm, bool reversed, int seiPayload = 54)
 {
     const unsigned char kind = firstForm ? 0x90 : 0x91;
     const unsigned char flags = firstForm ? 0x10 : 0x01;
-    Bytes frame{0x00, 0x00, 0x01, 0x06, kind, 54, 0x5A, flags, 0x5A, 0x80, 0x00, 0x00};
-    frame.resize(60, 0x5A);
+    Bytes frame{0x00, 0x00, 0x01, 0x06, kind, static_cast<unsigned char>(seiPayload), 0x5A, flags, 0x5A, 0x80, 0x00, 0x00};
+    frame.resize(6 + seiPayload, 0x5A);
     frame.push_back(0x80);
     frame.insert(frame.end(), unit.begin(), unit.end());
     const size_t step = firstForm ? 8 : 4;
@@ -299,6 +299,104 @@ TEST_P(DecoderWrapTest, WrappedFramesDecodeToFfmpegPictures)
 INSTANTIATE_TEST_SUITE_P(Forms, DecoderWrapTest,
                          ::testing::Values(WrapCase{true, false}, WrapCase{true, true}, WrapCase{false, false},
                                            WrapCase{false, true}));
+
+// Recorder streams carry 4-bit frame numbers and 5-bit order counts; their slices start in the
+// words where the repair looks. Wrapped so, every frame still decodes to ffmpeg's picture: the
+// renumbering writes the numbers the frames already carry, in the right bits.
+int SeiPayloadPuttingSliceInWord(const QByteArray& unit)
+{
+    const int p = unit.indexOf(QByteArray::fromHex("00000141"));
+    const int i = unit.indexOf(QByteArray::fromHex("00000165"));
+    const int q = p < 0 ? i : (i < 0 ? p : qMin(p, i));
+    for (int word = 5; word <= 14 && q >= 0; ++word) {
+        const int payload = 4 * word - 7 - q;   // the unit starts at 6 + payload + 1
+        if (payload >= 6)
+            return payload;
+    }
+    return 54;
+}
+
+class DecoderRecorderStreamTest : public ::testing::TestWithParam<WrapCase>
+{
+protected:
+    void SetUp() override
+    {
+        const Stream& s = decoder_streams::Make(704, 480, 30, 10, true);
+        ASSERT_TRUE(s.error.isEmpty()) << s.error.toStdString();
+        stream = &s;
+        frames = decoder_streams::Renumber(s.frames, decoder_streams::Numbering::FrameNum4Poc5);
+        ASSERT_EQ(frames.size(), 30);
+        ASSERT_TRUE(decoder.OpenDecoder());
+    }
+    Bytes Wrapped(int i) const
+    {
+        return Wrap(frames[i], GetParam().firstForm, GetParam().reversed, SeiPayloadPuttingSliceInWord(frames[i]));
+    }
+    const Stream* stream = nullptr;
+    QList<QByteArray> frames;
+    CModuleDecoder decoder;
+};
+
+TEST_P(DecoderRecorderStreamTest, RenumberedFramesDecodeToFfmpegPictures)
+{
+    int sliceInWords = 0;
+    for (int i = 0; i < frames.size(); ++i) {
+        sliceInWords += SeiPayloadPuttingSliceInWord(frames[i]) != 54;
+        ASSERT_EQ(Decode(decoder, Wrapped(i), 0), 704480) << "frame " << i;
+        ASSERT_EQ(CompareWithReference(decoder.GetImage(), *stream, i), 0) << "frame " << i;
+    }
+    EXPECT_GE(sliceInWords, 28) << "the P slices and the later IDR slices start inside words 5 to 14";
+}
+
+TEST_P(DecoderRecorderStreamTest, DroppedFramesLeaveNoGap)
+{
+    // Frames 4 and 5 are lost on the way; the frames after them still decode, with the
+    // numbers continuing where the last decoded frame left off.
+    for (int i = 0; i < frames.size(); ++i) {
+        if (i == 4 || i == 5)
+            continue;
+        Bytes frame = Wrapped(i);
+        ASSERT_EQ(decoder.OnDecode(frame.data(), int(frame.size()), 0, 0, 0, false), 704480) << "frame " << i;
+        if (i == 6) {
+            // In stream order after the repair, the P slice header follows its start in word 5.
+            // Frame 6 carried frame_num 6; as the fourth P slice decoded after the IDR slice it
+            // now carries frame_num 4 and order count 8.
+            EXPECT_EQ(frame[24], 0x9A);
+            EXPECT_EQ(frame[25], 0x88);
+        }
+    }
+    // From the next IDR picture on, the pictures are ffmpeg's again.
+    EXPECT_EQ(CompareWithReference(decoder.GetImage(), *stream, 29), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, DecoderRecorderStreamTest,
+                         ::testing::Values(WrapCase{true, false}, WrapCase{true, true}, WrapCase{false, false},
+                                           WrapCase{false, true}));
+
+// Streams with four-byte start codes and 10-bit frame numbers, decoded in mode 3.
+TEST_F(DecoderTest, Mode3DecodesAStreamInStep)
+{
+    const Stream& s = decoder_streams::Make(704, 480, 30, 10, true);
+    ASSERT_TRUE(s.error.isEmpty()) << s.error.toStdString();
+    const QList<QByteArray> frames = decoder_streams::Renumber(s.frames, decoder_streams::Numbering::FrameNum10);
+    ASSERT_EQ(frames.size(), 30);
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_EQ(Decode(decoder, ToBytes(frames[i]), 3), 704480) << "frame " << i;
+        ASSERT_EQ(CompareWithReference(decoder.GetImage(), s, i), 0) << "frame " << i;
+    }
+    EXPECT_EQ(Decode(decoder, ToBytes(frames[4]), 3), -11) << "frame 4 again";
+    {
+        MessageLog log;
+        EXPECT_EQ(Decode(decoder, ToBytes(frames[6]), 3), -12) << "frame 5 missing";
+        EXPECT_TRUE(log.Text().contains("not sync")) << log.Text().toStdString();
+    }
+    for (int i = 7; i < 10; ++i)
+        EXPECT_EQ(Decode(decoder, ToBytes(frames[i]), 3), -10) << "frame " << i;
+    for (int i = 10; i < frames.size(); ++i) {
+        ASSERT_EQ(Decode(decoder, ToBytes(frames[i]), 3), 704480) << "frame " << i;
+        ASSERT_EQ(CompareWithReference(decoder.GetImage(), s, i), 0) << "frame " << i;
+    }
+}
 
 // --- The wrapper repair, byte by byte ----------------------------------------------------------
 
@@ -426,7 +524,7 @@ TEST_F(DecoderTest, WrongStatedLengthsAreRefusedUntouched)
     auto with = [&](std::initializer_list<std::pair<int, unsigned char>> changes) {
         Bytes f = p;
         for (const auto& change : changes)
-            f[change.first] = change.second;
+            f.at(size_t(change.first)) = change.second;
         return f;
     };
     auto stored = [](Bytes f) {

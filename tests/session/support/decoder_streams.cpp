@@ -87,12 +87,14 @@ QString MakeFile(const QString& name, const QStringList& input, const QStringLis
 
 } // namespace
 
-const Stream& Make(int width, int height, int frames, int keyInterval)
+const Stream& Make(int width, int height, int frames, int keyInterval, bool baseline)
 {
     static QMutex lock;
     static QMap<QString, Stream> made;
     QMutexLocker locker(&lock);
-    const QString base = QStringLiteral("testsrc2_%1x%2_%3_%4").arg(width).arg(height).arg(frames).arg(keyInterval);
+    const QString base = QStringLiteral("testsrc2_%1x%2_%3_%4%5")
+                             .arg(width).arg(height).arg(frames).arg(keyInterval)
+                             .arg(baseline ? "_baseline" : "");
     auto found = made.find(base);
     if (found != made.end())
         return *found;
@@ -104,9 +106,10 @@ const Stream& Make(int width, int height, int frames, int keyInterval)
     const QString size = QStringLiteral("%1x%2").arg(width).arg(height);
     stream.error = MakeFile(base + ".264",
                             {"-f", "lavfi", "-i", "testsrc2=size=" + size + ":rate=30"},
-                            {"-frames:v", QString::number(frames), "-c:v", "libx264", "-pix_fmt", "yuv420p",
-                             "-bf", "0", "-g", QString::number(keyInterval), "-bsf:v", "h264_mp4toannexb",
-                             "-f", "h264"});
+                            QStringList{"-frames:v", QString::number(frames), "-c:v", "libx264"}
+                                + (baseline ? QStringList{"-profile:v", "baseline"} : QStringList())
+                                + QStringList{"-pix_fmt", "yuv420p", "-bf", "0", "-g", QString::number(keyInterval), "-bsf:v", "h264_mp4toannexb",
+                                              "-f", "h264"});
     if (stream.error.isEmpty())
         stream.error = MakeFile(base + ".rgb", {"-i", stream.path},
                                 {"-pix_fmt", "rgb24", "-sws_flags", "fast_bilinear", "-f", "rawvideo"});
@@ -121,6 +124,208 @@ const Stream& Make(int width, int height, int frames, int keyInterval)
         }
     }
     return *made.insert(base, stream);
+}
+
+namespace {
+
+// Bits of a NAL unit's payload with the emulation prevention bytes taken out.
+class BitReader
+{
+public:
+    explicit BitReader(const QByteArray& rbsp) : m_data(rbsp) {}
+    bool Ok() const { return m_ok; }
+    int Position() const { return m_position; }
+    int Size() const { return m_data.size() * 8; }
+    unsigned Bit()
+    {
+        if (m_position >= Size()) {
+            m_ok = false;
+            return 0;
+        }
+        const unsigned b = (uchar(m_data[m_position / 8]) >> (7 - m_position % 8)) & 1;
+        ++m_position;
+        return b;
+    }
+    unsigned Bits(int n)
+    {
+        unsigned v = 0;
+        while (n-- > 0)
+            v = (v << 1) | Bit();
+        return v;
+    }
+    unsigned Ue()
+    {
+        int zeros = 0;
+        while (Bit() == 0 && m_ok && zeros < 32)
+            ++zeros;
+        return ((1u << zeros) - 1) + Bits(zeros);
+    }
+
+private:
+    QByteArray m_data;
+    int m_position = 0;
+    bool m_ok = true;
+};
+
+class BitWriter
+{
+public:
+    void Bit(unsigned b)
+    {
+        if (m_count % 8 == 0)
+            m_data.append('\0');
+        if (b)
+            m_data[m_data.size() - 1] = char(uchar(m_data[m_data.size() - 1]) | (0x80 >> (m_count % 8)));
+        ++m_count;
+    }
+    void Bits(unsigned v, int n)
+    {
+        while (n-- > 0)
+            Bit((v >> n) & 1);
+    }
+    void Ue(unsigned v)
+    {
+        const unsigned code = v + 1;
+        int length = 0;
+        while ((code >> length) > 1)
+            ++length;
+        Bits(0, length);
+        Bits(code, length + 1);
+    }
+    QByteArray Data() const { return m_data; }
+
+private:
+    QByteArray m_data;
+    int m_count = 0;
+};
+
+QByteArray Unescape(const QByteArray& payload)
+{
+    QByteArray out;
+    int zeros = 0;
+    for (char c : payload) {
+        if (zeros >= 2 && c == 3) {
+            zeros = 0;
+            continue;
+        }
+        out.append(c);
+        zeros = c == 0 ? zeros + 1 : 0;
+    }
+    return out;
+}
+
+QByteArray Escape(const QByteArray& rbsp)
+{
+    QByteArray out;
+    int zeros = 0;
+    for (char c : rbsp) {
+        if (zeros >= 2 && uchar(c) <= 3) {
+            out.append('\3');
+            zeros = 0;
+        }
+        out.append(c);
+        zeros = c == 0 ? zeros + 1 : 0;
+    }
+    return out;
+}
+
+// Copies the rest of the payload up to and including its stop bit (the last 1); the writer
+// fills the final byte with zeros.
+void CopyRest(BitReader& in, BitWriter& out)
+{
+    BitReader probe = in;
+    int stop = -1;
+    while (probe.Position() < probe.Size()) {
+        const int at = probe.Position();
+        if (probe.Bit())
+            stop = at;
+    }
+    while (in.Position() <= stop)
+        out.Bit(in.Bit());
+}
+
+} // namespace
+
+QList<QByteArray> Renumber(const QList<QByteArray>& units, Numbering numbering)
+{
+    const int frameNumBits = numbering == Numbering::FrameNum10 ? 10 : 4;
+    const bool orderLsb = numbering == Numbering::FrameNum4Poc5;
+    int oldFrameNumBits = -1;
+    int count = 0;
+    QList<QByteArray> result;
+    for (const QByteArray& unit : units) {
+        // NAL units of the access unit: [start code][payload]...
+        QList<int> starts;
+        for (int i = 0; i + 2 < unit.size(); ++i) {
+            if (unit[i] == 0 && unit[i + 1] == 0 && unit[i + 2] == 1) {
+                starts.append(i + 3);
+                i += 2;
+            }
+        }
+        QByteArray out;
+        for (int k = 0; k < starts.size(); ++k) {
+            const int begin = starts[k];
+            int end = k + 1 < starts.size() ? starts[k + 1] - 3 : unit.size();
+            while (k + 1 < starts.size() && end > begin && unit[end - 1] == 0)
+                --end;  // the leading zero of the next four-byte start code
+            const int codeStart = (begin >= 4 && unit[begin - 4] == 0) ? begin - 4 : begin - 3;
+            out.append(unit.mid(codeStart, begin - codeStart));
+            const uchar header = uchar(unit[begin]);
+            const int type = header & 0x1F;
+            const QByteArray payload = unit.mid(begin + 1, end - begin - 1);
+            if (type != 7 && type != 1 && type != 5) {
+                out.append(char(header));
+                out.append(payload);
+                continue;
+            }
+            BitReader in(Unescape(payload));
+            BitWriter w;
+            if (type == 7) {
+                const unsigned profile = in.Bits(8);
+                if (profile != 66)
+                    return {};
+                w.Bits(profile, 8);
+                w.Bits(in.Bits(8), 8);
+                w.Bits(in.Bits(8), 8);
+                w.Ue(in.Ue());
+                oldFrameNumBits = int(in.Ue()) + 4;
+                if (in.Ue() != 2)
+                    return {};
+                w.Ue(frameNumBits - 4);
+                if (orderLsb) {
+                    w.Ue(0);
+                    w.Ue(5 - 4);
+                } else {
+                    w.Ue(2);
+                }
+            } else {
+                if (oldFrameNumBits < 0)
+                    return {};
+                const unsigned firstMb = in.Ue();
+                if (firstMb != 0)
+                    return {};
+                w.Ue(firstMb);
+                w.Ue(in.Ue());
+                w.Ue(in.Ue());
+                in.Bits(oldFrameNumBits);
+                if (type == 5)
+                    count = 0;
+                w.Bits(unsigned(count) & ((1u << frameNumBits) - 1), frameNumBits);
+                if (type == 5)
+                    w.Ue(in.Ue());
+                if (orderLsb)
+                    w.Bits(unsigned(2 * count) & 31, 5);
+                ++count;
+            }
+            CopyRest(in, w);
+            if (!in.Ok())
+                return {};
+            out.append(char(header));
+            out.append(Escape(w.Data()));
+        }
+        result.append(out);
+    }
+    return result;
 }
 
 } // namespace decoder_streams

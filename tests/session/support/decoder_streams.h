@@ -20,7 +20,17 @@ struct Stream
 
 // Makes (once per process) a stream of the given size and frame count in the build folder,
 // with a key frame every keyInterval frames and no B-frames (as recorders send them).
-const Stream& Make(int width, int height, int frames = 30, int keyInterval = 10);
+// baseline: libx264's baseline profile (CAVLC, which the rewrites below need).
+const Stream& Make(int width, int height, int frames = 30, int keyInterval = 10, bool baseline = false);
+
+// Rewrites the frame numbering of a baseline libx264 stream (one slice per picture, picture
+// order type 2) into the forms that recorders send, without touching the coded pictures:
+//  - FrameNum10: a 10-bit frame_num (counted from each IDR picture);
+//  - FrameNum4Poc5: a 4-bit frame_num and picture order type 0 with a 5-bit
+//    pic_order_cnt_lsb of twice the frame count.
+// Returns the rewritten access units, or an empty list when the stream is not of that shape.
+enum class Numbering { FrameNum10, FrameNum4Poc5 };
+QList<QByteArray> Renumber(const QList<QByteArray>& units, Numbering numbering);
 
 // Splits an Annex B stream into access units; each starts with its first start code
 // (four bytes when the stream wrote four).
