@@ -68,16 +68,21 @@ def parser():
     p.add_argument("--log", default=None, help="JSON-lines log of every received message and connection event")
     p.add_argument("--video", default=None, help="H.264 Annex-B file streamed for live and playback")
     p.add_argument("--audio", default=None, help="raw G.711 mu-law file for live audio")
-    p.add_argument("--audio-form", choices=("plain", "tagged"), default="tagged",
-                   help="live audio 0x29 form: tagged 'ulaw' (default) or untagged 512-byte blocks")
+    p.add_argument("--audio-form", choices=("tagged", "plain512", "plain1024"), default="tagged",
+                   help="live audio 0x29 form: tagged mu-law (default), untagged 512 bytes of 16-bit PCM "
+                        "(frame size 528, data at 56), or untagged 1024 bytes of mu-law (frame size 1052, data at 68)")
     p.add_argument("--fps", type=float, default=30.0, help="frames per second of live and playback streams")
     p.add_argument("--fail", action="append", default=[], choices=FAIL_MODES, help="misbehave (repeatable)")
     p.add_argument("--data-dir", default=None, help="folder of served files and uploads")
     p.add_argument("--setup-file", default=None,
                    help="file served as conf/setup.ini (relative names are inside --data-dir; default: setup.ini there, else a built-in text)")
     p.add_argument("--record-date", default=None, help="the recorded day YYYYMMDD (default today)")
-    p.add_argument("--playback-frames", type=int, default=90,
-                   help="frames streamed per playback request before the end marker (default 90)")
+    p.add_argument("--record-days", type=int, default=1, help="recorded days ending at --record-date (default 1)")
+    p.add_argument("--record-start", type=int, default=0, help="first recorded time HHMMSS of each day (default 000000)")
+    p.add_argument("--record-end", type=int, default=235959, help="last recorded time HHMMSS of each day (default 235959)")
+    p.add_argument("--list-piece", type=int, default=1024, help="data bytes per 0x21 list piece (default 1024)")
+    p.add_argument("--audio-tag", default="walu",
+                   help="the four bytes at offset 44 of tagged audio (default 'walu': 'ulaw' reversed)")
     return p
 
 
@@ -120,8 +125,12 @@ class Config:
         self.fps = ns.fps if ns.fps > 0 else 30.0
         self.data_dir = ns.data_dir
         self.record_date = int(ns.record_date) if ns.record_date else int(datetime.date.today().strftime("%Y%m%d"))
-        self.playback_frames = max(1, ns.playback_frames)
         self.audio_form = ns.audio_form
+        self.record_days = ns.record_days
+        self.record_start = ns.record_start
+        self.record_end = ns.record_end
+        self.list_piece = ns.list_piece
+        self.audio_tag = (ns.audio_tag.encode("latin-1") + b"    ")[:4]
 
     def ptz_text(self, ch):
         return self._ptz[ch] if 0 <= ch < 16 else "NONE"

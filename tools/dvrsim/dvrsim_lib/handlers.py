@@ -232,3 +232,254 @@ async def on_config_action(conn, msg):
     ok = t is not None and getattr(t, "ok", False)
     conn.log.write({"conn": conn.n, "event": "config-action", "ok": ok})
     await conn.reply(message(0x1B, Body(16).u8(12, 0 if ok else 1).bytes(), status=0 if ok else 1))
+
+
+# ---------------------------------------------------------------- live, audio, playback
+
+from . import streams  # noqa: E402
+from .recording import sec_of, hms  # noqa: E402
+
+
+@handles(0x87)
+async def on_live_start(conn, msg):
+    mask = u16(msg, 12)
+    rate = u8(msg, 14)
+    mode = u8(msg, 16)
+    conn.log.write({"conn": conn.n, "event": "live-start", "mask": mask, "rate": rate, "mode": mode,
+                    "no_audio": u8(msg, 17)})
+    for ch in range(conn.cfg.channels):
+        if mask & (1 << ch):
+            conn.start_task(("live", ch), streams.live_video(conn, ch))
+
+
+@handles(0x04)
+async def on_live_stop(conn, msg):
+    mask = u16(msg, 12)
+    for ch in range(16):
+        if mask & (1 << ch):
+            conn.stop_task(("live", ch))
+
+
+@handles(0x3D)
+async def on_audio_start(conn, msg):
+    ch = s32(msg, 12)
+    conn.stop_task("audio")
+    if 0 <= ch < conn.cfg.channels:
+        conn.start_task("audio", streams.live_audio(conn, ch))
+
+
+@handles(0x3E)
+async def on_audio_stop(conn, msg):
+    conn.stop_task("audio")
+
+
+@handles(0x95)
+async def on_playback_ctrl(conn, msg):
+    a = u8(msg, 12)
+    tag = u8(msg, 13)
+    mode = u16(msg, 14)
+    speed = u8(msg, 16)
+    audio = u8(msg, 17)
+    mask = u16(msg, 18)
+    date = s32(msg, 20)
+    tm = s32(msg, 24)
+    rate = u8(msg, 28)
+    conn.log.write({"conn": conn.n, "event": "playback", "a": a, "tag": tag, "mode": mode, "speed": speed,
+                    "audio": audio, "mask": mask, "date": date, "time": tm, "rate": rate})
+    conn.stop_task("playback")
+    if a == 0 or mode in (0, 2, 4):
+        return
+    conn.srv.state.day = date if conn.srv.recording.has_day(date) else conn.srv.state.day
+    req = streams.PlaybackRequest(tag, mode, speed, audio, mask, date, tm, rate)
+    conn.start_task("playback", streams.playback(conn, req))
+
+
+@handles(0x8D)
+async def on_playback_rate(conn, msg):
+    conn.playback_rate = s32(msg, 12)
+    conn.log.write({"conn": conn.n, "event": "playback-rate", "value": conn.playback_rate})
+
+
+@handles(0x96)
+async def on_console_lock(conn, msg):
+    """Console lock 0 asks for the playback information, 1 and 2 for the health check: 0x97."""
+    sub = u8(msg, 8)
+    rec = conn.srv.recording
+    days = rec.days
+    b = Body(32 + 4 * len(days))
+    b.u32(12, days[0])
+    b.u32(16, hms(rec.r0))
+    b.u32(20, days[-1])
+    b.u32(24, hms(rec.r1))
+    for i, d in enumerate(days):
+        b.u32(32 + 4 * i, d)
+    await conn.reply(message(0x97, b.bytes(), sub=sub if sub in (1, 2) else 0))
+
+
+# ---------------------------------------------------------------- lists, index, frames
+
+def _slot_present(cfg, slot):
+    return 0 <= slot < len(cfg.disk_codes) and cfg.disk_codes[slot] != 0
+
+
+@handles(0x20)
+async def on_list(conn, msg):
+    cfg = conn.cfg
+    rec = conn.srv.recording
+    word12 = s32(msg, 12)
+    kind = u8(msg, 16)
+    b17 = u8(msg, 17)
+    b19 = u8(msg, 19)
+    day = s32(msg, 20)
+    sub = 0
+    data = b""
+    reply_kind = kind
+    if rec.has_day(day):
+        conn.srv.state.day = day
+    if kind in (0x15, 0x16, 0x0B, 0x17):
+        slot = word12
+        if kind in (0x0B, 0x17):
+            reply_kind = 0x0B
+        if slot == 0:
+            if kind == 0x15:
+                data = rec.time_list(day)
+            elif kind == 0x16:
+                data = rec.audio_list(day)
+            else:
+                data = rec.event_list(day, long_form=(kind == 0x17))
+    elif kind == 0x12:
+        sub = b19
+        if word12 >= 10:
+            slot = word12 - 10
+            a = s32(msg, 24)
+            size = s32(msg, 32)
+            if size <= 0:
+                size = 960
+            if slot == 0:
+                data = rec.read_index(day, a, min(size, 960))
+        else:
+            slot = word12
+            if slot == 0:
+                data = rec.read_index(day, 0, 512)
+    else:
+        debug("conn %d: list kind 0x%02X unknown" % (conn.n, kind))
+        return
+    if not data:
+        b = Body(28).u32(12, word12).u8(16, reply_kind).u8(17, b17).u32(20, 0).u32(24, 0)
+        await conn.reply(message(0x20, b.bytes(), sub=sub))
+        return
+    piece = max(1, conn.cfg.list_piece)
+    for off in range(0, len(data), piece):
+        chunk = data[off:off + piece]
+        b = Body(28).u32(12, word12).u8(16, reply_kind).u8(17, b17).u32(20, len(data)).u32(24, off).raw(28, chunk)
+        await conn.reply(message(0x21, b.bytes(), sub=sub))
+
+
+@handles(0x66)
+async def on_frame_request(conn, msg):
+    rec = conn.srv.recording
+    total = u8(msg, 9) | (u8(msg, 10) << 8) | (u8(msg, 11) << 16)
+    total = min(total, len(msg))
+    count = max(0, (total - 12) // 24)
+    day = conn.srv.state.day or rec.days[-1]
+    for i in range(count):
+        e = 12 + 24 * i
+        code = s32(msg, e)
+        file_no = u8(msg, e + 4)
+        plen = u8(msg, e + 5) | (u8(msg, e + 6) << 8) | (u8(msg, e + 7) << 16)
+        offset = struct.unpack_from("<q", msg, e + 8)[0]
+        start = u32(msg, e + 16)
+        fsize = u32(msg, e + 20)
+        c = code % 1000
+        ch = c - 100 if c >= 100 else c
+        data = b""
+        if file_no % 20 == 0 and 0 <= ch < conn.cfg.channels and 0 < plen <= 1 << 20:
+            data = rec.read_video(ch, day, offset, plen)
+        if len(data) != plen or plen == 0:
+            b = Body(36).u32(12, code).u32(28, start).u32(32, fsize)
+            await conn.reply(message(0x67, b.bytes(), status=1, sub=200))
+            continue
+        b = Body(36).u32(12, code).u32(28, start).u32(32, fsize).raw(36, data)
+        await conn.reply(message(0x67, b.bytes(), sub=200))
+
+
+# ---------------------------------------------------------------- backup media, capacity
+
+@handles(0x49)
+async def on_backup_capa(conn, msg):
+    cfg = conn.cfg
+    rec = conn.srv.recording
+    d0, t0, d1, t1 = s32(msg, 12), s32(msg, 16), s32(msg, 20), s32(msg, 24)
+    mask = u16(msg, 28) & cfg.channel_mask
+    s0 = sec_of(t0) if 0 <= t0 <= 235959 else 0
+    s1 = sec_of(t1) if 0 <= t1 <= 235959 else 86399
+    days = [d for d in rec.days if d0 <= d <= d1]
+    per_channel = 0
+    for d in days:
+        a = s0 if d == d0 else 0
+        z = s1 if d == d1 else 86399
+        per_channel += rec.bytes_between(a, z)
+    mb = (per_channel + (1 << 20) - 1) >> 20 if per_channel else 0
+    sizes = [mb for ch in range(cfg.channels) if mask & (1 << ch)]
+    audio_mb = 1 if mb else 0
+    sizes.append(audio_mb)
+    b = Body(16 + 4 * len(sizes)).u16(12, mask)
+    for i, v in enumerate(sizes):
+        b.u32(16 + 4 * i, v)
+    await conn.reply(message(0x4A, b.bytes()))
+
+
+@handles(0x35)
+async def on_media_check(conn, msg):
+    # state 1: medium ready; free MB
+    await conn.reply(message(0x36, Body(16).u16(12, 1).u16(14, 4096).bytes()))
+
+
+@handles(0x64)
+async def on_media_erase(conn, msg):
+    await conn.reply(message(0x65, Body(16).u8(12, 0).bytes(), status=0))
+
+
+async def _burn(conn):
+    import asyncio
+    for pct in range(0, 101, 20):
+        await conn.reply(message(0x38, Body(16).u8(12, 0).u8(13, pct).u8(14, 1).u8(15, 0).bytes()))
+        await asyncio.sleep(0.2)
+    await conn.reply(message(0x38, Body(16).u8(12, 3).u8(13, 100).u8(14, 1).u8(15, 0).bytes()))
+
+
+@handles(0x4B, 0xC0, 0x37)
+async def on_cd_backup(conn, msg):
+    conn.start_task("burn", _burn(conn))
+
+
+@handles(0x39, 0x3A)
+async def on_cd_stop(conn, msg):
+    conn.stop_task("burn")
+
+
+# ---------------------------------------------------------------- camera, relay, console
+
+@handles(0x27)
+async def on_relay(conn, msg):
+    relay = u8(msg, 12)
+    on = u8(msg, 13) == 1
+    if relay < 16:
+        if on:
+            conn.state.relay_mask |= 1 << relay
+        else:
+            conn.state.relay_mask &= ~(1 << relay)
+
+
+@handles(0x9C)
+async def on_set_title(conn, msg):
+    ch = u8(msg, 12)
+    m = u8(msg, 13)
+    if ch < 16:
+        conn.state.titles[ch] = bytes(msg[16:16 + m]).decode("utf-8", "replace")
+
+
+@handles(0xA8)
+async def on_console_data(conn, msg):
+    # the simulator has no configuration console: the recorder's "not supported" answer
+    await conn.reply(message(0xA8, Body(16).bytes()))

@@ -119,3 +119,8 @@ def crc16(data, crc=0):
     for b in data:
         crc = ((crc << 8) & 0xFFFF) ^ CRC_TABLE[crc >> 8] ^ b
     return crc
+
+
+def debug_print(*args):
+    import sys
+    print("dvrsim:", *args, file=sys.stderr, flush=True)

@@ -43,6 +43,7 @@ class RecorderState:
         self.sensor = 0
         self.relay_mask = 0
         self.titles = list(cfg.titles)
+        self.day = 0          # the day of the last list, index or playback request
 
 
 class Close(Exception):
@@ -65,6 +66,7 @@ class Connection:
         self.closed = False
         self.lock = asyncio.Lock()
         self.transfer = None
+        self.playback_rate = 64
         # per-connection handlers by command code
         from .handlers import HANDLERS
         self.handlers = HANDLERS
@@ -178,6 +180,8 @@ class Server:
         self.conns = set()
         from .media import Media
         self.media = Media(cfg)
+        from .recording import Recording
+        self.recording = Recording(cfg, self.media)
         self.setup_override = None
 
     def setup_bytes(self):
