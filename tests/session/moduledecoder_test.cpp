@@ -398,6 +398,33 @@ TEST_F(DecoderTest, Mode3DecodesAStreamInStep)
     }
 }
 
+// Mode 1 streams: P slices (0x61, slice_type 0) with a 10-bit frame_num right behind the first
+// three header bits. The count written equals the numbers they carry, so pictures stay
+// ffmpeg's; after lost frames the count closes the gap.
+TEST_F(DecoderTest, Mode1StreamDecodesAndDroppedFramesLeaveNoGap)
+{
+    const Stream& s = decoder_streams::Make(704, 480, 30, 10, true);
+    ASSERT_TRUE(s.error.isEmpty()) << s.error.toStdString();
+    const QList<QByteArray> frames = decoder_streams::Renumber(s.frames, decoder_streams::Numbering::PType0FrameNum10);
+    ASSERT_EQ(frames.size(), 30);
+    ASSERT_TRUE(frames[1].startsWith(QByteArray::fromHex("0000000161")));
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_EQ(Decode(decoder, ToBytes(frames[i]), 1), 704480) << "frame " << i;
+        ASSERT_EQ(CompareWithReference(decoder.GetImage(), s, i), 0) << "frame " << i;
+    }
+    for (int i = 10; i < frames.size(); ++i) {
+        if (i == 13 || i == 14)
+            continue;
+        Bytes frame = ToBytes(frames[i]);
+        ASSERT_EQ(decoder.OnDecode(frame.data(), int(frame.size()), 1, 0, 0, false), 704480) << "frame " << i;
+        if (i == 15) {
+            // Carried 5, written 3: the third P slice after the key frame.
+            EXPECT_EQ(frame[5] & 0x1F, 0x00);
+            EXPECT_EQ(frame[6] >> 3, 0x03);
+        }
+    }
+}
+
 // --- The wrapper repair, byte by byte ----------------------------------------------------------
 
 // Decodes a hand-made frame in mode 0 and returns the result; frame holds the bytes afterwards.

@@ -248,7 +248,8 @@ void CopyRest(BitReader& in, BitWriter& out)
 
 QList<QByteArray> Renumber(const QList<QByteArray>& units, Numbering numbering)
 {
-    const int frameNumBits = numbering == Numbering::FrameNum10 ? 10 : 4;
+    const int frameNumBits = numbering == Numbering::FrameNum4Poc5 ? 4 : 10;
+    const bool pType0 = numbering == Numbering::PType0FrameNum10;
     const bool orderLsb = numbering == Numbering::FrameNum4Poc5;
     int oldFrameNumBits = -1;
     int count = 0;
@@ -270,7 +271,7 @@ QList<QByteArray> Renumber(const QList<QByteArray>& units, Numbering numbering)
                 --end;  // the leading zero of the next four-byte start code
             const int codeStart = (begin >= 4 && unit[begin - 4] == 0) ? begin - 4 : begin - 3;
             out.append(unit.mid(codeStart, begin - codeStart));
-            const uchar header = uchar(unit[begin]);
+            uchar header = uchar(unit[begin]);
             const int type = header & 0x1F;
             const QByteArray payload = unit.mid(begin + 1, end - begin - 1);
             if (type != 7 && type != 1 && type != 5) {
@@ -305,7 +306,13 @@ QList<QByteArray> Renumber(const QList<QByteArray>& units, Numbering numbering)
                 if (firstMb != 0)
                     return {};
                 w.Ue(firstMb);
-                w.Ue(in.Ue());
+                const unsigned sliceType = in.Ue();
+                if (pType0 && type == 1 && sliceType == 5) {
+                    w.Ue(0);
+                    header = uchar(0x60 | type);
+                } else {
+                    w.Ue(sliceType);
+                }
                 w.Ue(in.Ue());
                 in.Bits(oldFrameNumBits);
                 if (type == 5)

@@ -27,9 +27,11 @@ const Stream& Make(int width, int height, int frames = 30, int keyInterval = 10,
 // order type 2) into the forms that recorders send, without touching the coded pictures:
 //  - FrameNum10: a 10-bit frame_num (counted from each IDR picture);
 //  - FrameNum4Poc5: a 4-bit frame_num and picture order type 0 with a 5-bit
-//    pic_order_cnt_lsb of twice the frame count.
+//    pic_order_cnt_lsb of twice the frame count;
+//  - PType0FrameNum10: as FrameNum10, and the P slices marked as the highest reference
+//    priority (NAL header 0x61) with slice_type 0 instead of 5.
 // Returns the rewritten access units, or an empty list when the stream is not of that shape.
-enum class Numbering { FrameNum10, FrameNum4Poc5 };
+enum class Numbering { FrameNum10, FrameNum4Poc5, PType0FrameNum10 };
 QList<QByteArray> Renumber(const QList<QByteArray>& units, Numbering numbering);
 
 // Splits an Annex B stream into access units; each starts with its first start code
