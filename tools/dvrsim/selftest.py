@@ -17,9 +17,11 @@ import time
 HERE = os.path.dirname(os.path.realpath(__file__))
 DVRSIM = os.path.join(HERE, "dvrsim")
 FAILURES = []
+CHECKS = [0]
 
 
 def check(cond, what):
+    CHECKS[0] += 1
     if not cond:
         FAILURES.append(what)
         print("FAIL:", what)
@@ -87,6 +89,216 @@ def crc16_by_hand(data):
     for b in data:
         crc = ((crc << 8) & 0xFFFF) ^ t(crc >> 8) ^ b
     return crc
+
+
+def start(extra, log=None):
+    args = [sys.executable, DVRSIM, "--port", "0"] + extra
+    if log:
+        args += ["--log", log]
+    proc = subprocess.Popen(args, stdout=subprocess.PIPE, text=True)
+    line = proc.stdout.readline().strip()
+    if not line.startswith("LISTENING "):
+        proc.kill()
+        raise RuntimeError("no LISTENING line: %r" % line)
+    return proc, int(line.split()[1])
+
+
+def stop(proc):
+    proc.terminate()
+    try:
+        return proc.wait(5)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        return -1
+
+
+def recv_or_eof(c, timeout=2.0):
+    """The next message, or None when the peer closed the connection."""
+    c.s.settimeout(timeout)
+    try:
+        return c.recv()
+    except EOFError:
+        return None
+    except socket.timeout:
+        return "timeout"
+    except OSError:
+        return None
+
+
+LOGIN = bytes([0, 5, 4]) + b"admin1234"
+
+
+def failure_modes(tmp):
+    """Each --fail switch, seen from the wire."""
+    # refuse-login: 0x02 with a non-zero status
+    proc, port = start(["--fail", "refuse-login"])
+    try:
+        c = Client(port)
+        c.send(0x01, LOGIN)
+        r = c.recv()
+        check(r[6] == 0x02 and r[7] != 0, "refuse-login: 0x02 with non-zero status")
+        c.close()
+    finally:
+        stop(proc)
+    # close-at-once
+    proc, port = start(["--fail", "close-at-once"])
+    try:
+        c = Client(port)
+        c.send(0x01, LOGIN)
+        check(recv_or_eof(c) is None, "close-at-once: closed without a reply")
+        c.close()
+    finally:
+        stop(proc)
+    # close-after-login / -model / -status
+    for mode, steps in (("close-after-login", [(0x01, LOGIN)]),
+                        ("close-after-model", [(0x01, LOGIN), (0x1C, bytes([0, 0, 3, 0x23]))]),
+                        ("close-after-status", [(0x01, LOGIN), (0x22, b"")])):
+        proc, port = start(["--fail", mode])
+        try:
+            c = Client(port)
+            for cmd, body in steps:
+                c.send(cmd, body)
+                r = recv_or_eof(c)
+                check(r not in (None, "timeout") and r[6] == {0x01: 0x02, 0x1C: 0x1D, 0x22: 0x23}[cmd],
+                      "%s: reply to 0x%02X" % (mode, cmd))
+            check(recv_or_eof(c) is None, "%s: closed after the reply" % mode)
+            c.close()
+        finally:
+            stop(proc)
+    # bad-length: the leading length is out of range
+    proc, port = start(["--fail", "bad-length"])
+    try:
+        c = Client(port)
+        c.send(0x01, LOGIN)
+        c.s.settimeout(2)
+        head = c._exact(12)
+        check(struct.unpack(">I", head[:4])[0] > 0x100000, "bad-length: length out of range: %s" % head.hex())
+        c.close()
+    finally:
+        stop(proc)
+    # bad-marker: one copy with wrong markers, then the correct reply
+    proc, port = start(["--fail", "bad-marker"])
+    try:
+        c = Client(port)
+        c.send(0x01, LOGIN)
+        r1 = c.recv()
+        r2 = c.recv()
+        check(r1[4:6] != b"\x00\xa1" and r1[6] == 0x02, "bad-marker: first copy has wrong markers")
+        check(r2[4:6] == b"\x00\xa1" and r2[6] == 0x02 and r2[7] == 0, "bad-marker: then the correct reply")
+        c.close()
+    finally:
+        stop(proc)
+    # model-class-reject: model code 0x30
+    proc, port = start(["--fail", "model-class-reject"])
+    try:
+        c = Client(port)
+        c.send(0x1C, bytes([0, 0, 3, 0x23]))
+        r = c.recv()
+        check(r[6] == 0x1D and r[12] == 0x30, "model-class-reject: model code 0x30")
+        c.close()
+    finally:
+        stop(proc)
+    # upload with the CRC of the requirements; wrong-crc reports a mismatch
+    for fail, want_ok in (([], True), (["--fail", "wrong-crc"], False)):
+        log = os.path.join(tmp, "upload%d.jsonl" % want_ok)
+        proc, port = start(["--data-dir", tmp] + fail, log)
+        try:
+            data = bytes((i * 7) & 0xFF for i in range(40000))
+            c = Client(port)
+            name = b"conf/setup.ini"
+            c.send(0x0F, struct.pack("<II", 1, len(data)) + bytes([len(name)]) + name + b"\x00")
+            asked = []
+            while True:
+                r = c.recv()
+                if r[6] == 0x12:
+                    kind, off, size = struct.unpack_from("<III", r, 12)
+                    asked.append((kind, off, size))
+                    c.send(0x13, struct.pack("<II", kind, off) + data[off:off + size])
+                else:
+                    break
+            check(asked == [(1, 0, 32768), (1, 32768, 40000 - 32768)], "upload: blocks asked %r" % asked)
+            check(r[6] == 0x10 and struct.unpack_from("<I", r, 12)[0] == 1 and r[16] == 1 and len(r) == 17,
+                  "upload: 0x10 with kind 1 and flag 1: %s" % r.hex())
+            c.send(0x11, struct.pack("<IIH", 1, len(data), crc16_by_hand(data)))
+            c.send(0x1A, bytes([3, 1, 1, 0]))
+            r = c.recv()
+            check(r[6] == 0x1B and (r[7] == 0) == want_ok, "upload: 0x1B status %d" % r[7])
+            c.close()
+            time.sleep(0.2)
+            with open(log) as f:
+                crc = [json.loads(x) for x in f if '"crc"' in x]
+            check(len(crc) == 1 and crc[0]["ok"] is want_ok, "upload: crc event ok=%r: %r" % (want_ok, crc))
+            if want_ok:
+                with open(os.path.join(tmp, "uploads", "conf", "setup.ini"), "rb") as f:
+                    check(f.read() == data, "upload: stored in --data-dir/uploads")
+        finally:
+            stop(proc)
+    # drop-during-transfer: a download stops in the middle of its first block
+    proc, port = start(["--fail", "drop-during-transfer"])
+    try:
+        c = Client(port)
+        name = b"conf/setup.ini"
+        c.send(0x0F, struct.pack("<II", 0, 0) + bytes([len(name)]) + name + b"\x00")
+        r = c.recv()
+        c.send(0x12, struct.pack("<III", 0, 0, 32768))
+        got = b""
+        c.s.settimeout(2)
+        try:
+            while True:
+                chunk = c.s.recv(65536)
+                if not chunk:
+                    break
+                got += chunk
+        except OSError:
+            pass
+        check(len(got) >= 4 and len(got) < struct.unpack(">I", got[:4])[0] + 4,
+              "drop-during-transfer: a partial block, then the close (%d bytes)" % len(got))
+        c.close()
+    finally:
+        stop(proc)
+
+
+def tls_and_parallel(tmp):
+    """Two simultaneous TLS connections run the first login steps (skipped without openssl)."""
+    import shutil
+    import ssl
+    if not shutil.which("openssl"):
+        print("skip TLS: no openssl")
+        return
+    cert, key = os.path.join(tmp, "cert.pem"), os.path.join(tmp, "key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=localhost",
+                    "-days", "1", "-keyout", key, "-out", cert], check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    log = os.path.join(tmp, "tls.jsonl")
+    proc, port = start(["--tls", cert, key], log)
+    try:
+        ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_CLIENT)
+        ctx.check_hostname = False
+        ctx.verify_mode = ssl.CERT_NONE
+        a, b = Client.__new__(Client), Client.__new__(Client)
+        a.s = ctx.wrap_socket(socket.create_connection(("127.0.0.1", port), timeout=5))
+        b.s = ctx.wrap_socket(socket.create_connection(("127.0.0.1", port), timeout=5))
+        a.send(0x01, LOGIN)
+        b.send(0x01, LOGIN)
+        check(b.recv()[6] == 0x02 and a.recv()[6] == 0x02, "TLS: both connections logged in")
+        a.send(0x87, struct.pack("<HBBBB", 1, 30, 0, 0, 0) + bytes(6))
+        r = a.recv()
+        check(r[6] == 0x29 and r[14] == 0 and r[36] == 0, "TLS: live frame after 0x87")
+        b.send(0x22)
+        while True:
+            r = b.recv()
+            if r[6] != 0x29:
+                break
+        check(r[6] == 0x23, "TLS: second connection still polled while the first streams")
+        a.s.close()
+        b.s.close()
+        time.sleep(0.3)
+    finally:
+        rc = stop(proc)
+    check(rc == 0, "TLS: ends cleanly while streaming (rc %r)" % rc)
+    with open(log) as f:
+        ev = [json.loads(x) for x in f if '"event"' in x]
+    check({"conn": 1, "event": "tls"} in ev and {"conn": 2, "event": "tls"} in ev, "TLS: tls events logged")
 
 
 def main():
@@ -198,10 +410,12 @@ def main():
             proc.kill()
             rc = -1
     check(rc == 0, "simulator ends cleanly on SIGTERM (rc %r)" % rc)
+    failure_modes(tmp)
+    tls_and_parallel(tmp)
     if FAILURES:
         print("%d failure(s)" % len(FAILURES))
         return 1
-    print("selftest passed")
+    print("selftest passed (%d checks)" % CHECKS[0])
     return 0
 
 

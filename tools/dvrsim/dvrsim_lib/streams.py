@@ -181,6 +181,14 @@ async def playback(conn, req, live_conn=False):
             if delay < -1.0:
                 nxt = time.monotonic()
             await asyncio.sleep(max(0.0, delay))
+        if req.audio and not fast:
+            # the playback stream's sound: channel = channel count, 10 mu-law blocks of 800 bytes a second
+            audio = conn.srv.media.audio
+            for k in range(10):
+                pos = ((s - rec.r0) * 8000 + k * 800) % len(audio)
+                block = (audio[pos:] + audio)[:800]
+                for m in frame_messages(cfg.channels, 0, 0, block, date, tm, tick_ms(), playback=1, tag=req.tag):
+                    await conn.send(m)
         s = s - 1 if backward else s + 1
     # end of the recorded range: the end marker (frame size 4) per channel
     tm = hms(max(0, min(86399, s)))
