@@ -65,6 +65,11 @@ def parser():
     p.add_argument("--disk-used", type=int, default=500, help="used capacity in GB (default 500)")
     p.add_argument("--disk-codes", default="3", help="comma-separated disk codes for status bytes 44..53 (default 3)")
     p.add_argument("--video-loss", type=_int, default=0, help="mask of channels reported without video")
+    p.add_argument("--motion", type=_int, default=0, help="motion mask reported in 0x23 (default 0)")
+    p.add_argument("--sensor", type=_int, default=0, help="sensor mask reported in 0x23 (default 0)")
+    p.add_argument("--index-subcode-add", type=_int, default=0,
+                   help="added to a non-zero byte 19 of an index request to form the reply sub-code "
+                        "(0: echo; 100, 200 or 220 mark stream 1, 2 or 6 for the client)")
     p.add_argument("--log", default=None, help="JSON-lines log of every received message and connection event")
     p.add_argument("--video", default=None, help="H.264 Annex-B file streamed for live and playback")
     p.add_argument("--audio", default=None, help="raw G.711 mu-law file for live audio")
@@ -130,6 +135,7 @@ class Config:
         self.record_start = ns.record_start
         self.record_end = ns.record_end
         self.list_piece = ns.list_piece
+        self.index_subcode_add = ns.index_subcode_add
         self.audio_tag = (ns.audio_tag.encode("latin-1") + b"    ")[:4]
 
     def ptz_text(self, ch):

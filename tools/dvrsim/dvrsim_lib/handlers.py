@@ -348,7 +348,7 @@ async def on_list(conn, msg):
             else:
                 data = rec.event_list(day, long_form=(kind == 0x17))
     elif kind == 0x12:
-        sub = b19
+        sub = (b19 + conn.cfg.index_subcode_add) & 0xFF if b19 else 0
         if word12 >= 10:
             slot = word12 - 10
             a = s32(msg, 24)
@@ -477,6 +477,11 @@ async def on_set_title(conn, msg):
     m = u8(msg, 13)
     if ch < 16:
         conn.state.titles[ch] = bytes(msg[16:16 + m]).decode("utf-8", "replace")
+
+
+@handles(0x08, 0x29, 0x3F, 0x40, 0x9A, 0xA6, 0xBC, 0xBE)
+async def on_logged_only(conn, msg):
+    """Requests without a reply in the requirements: the log line is all."""
 
 
 @handles(0xA8)

@@ -13,7 +13,7 @@ MAX_LENGTH = 16 * 1024 * 1024   # a leading length above this closes the connect
 
 class Log:
     def __init__(self, path):
-        self.f = open(path, "a", encoding="utf-8") if path else None
+        self.f = open(path, "w", encoding="utf-8") if path else None
 
     def write(self, obj):
         if self.f:
@@ -39,8 +39,8 @@ class RecorderState:
     """What the simulated recorder remembers across connections."""
 
     def __init__(self, cfg):
-        self.motion = 0
-        self.sensor = 0
+        self.motion = cfg.ns.motion
+        self.sensor = cfg.ns.sensor
         self.relay_mask = 0
         self.titles = list(cfg.titles)
         self.day = 0          # the day of the last list, index or playback request
