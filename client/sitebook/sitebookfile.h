@@ -1,0 +1,42 @@
+#pragma once
+// Loading and saving the books as files, for the main window's load and save slots: the file
+// is opened, the book's reader or writer runs, and a failure is shown in a fixed message box
+// titled "ZENT". A book file whose read failed is never overwritten afterwards (see
+// BookFileGuard); writes go through a temporary file that replaces the book only when complete.
+#include <QString>
+#include <functional>
+
+class QIODevice;
+class SiteBookTreeWidget;
+
+class SiteBookFile
+{
+public:
+    enum class LoadResult {
+        Loaded,       // read whole
+        NotOpened,    // no such file, or it could not be opened: skipped without a message
+        ParseError,   // the reader failed; the entries read before the error stay in the tree
+    };
+    enum class SaveResult {
+        Saved,
+        CannotWrite,  // the file could not be opened, written or replaced
+        Protected,    // its last read failed; left untouched
+    };
+
+    // The site book: loadSiteBook(path, clear) and saveSiteBook(path) of the main window, with
+    // the path already resolved ("sitebook.xml" of the program directory, or the file the user
+    // chose). With clear set the site book root is emptied first.
+    static LoadResult LoadSiteBook(SiteBookTreeWidget* tree, const QString& path, bool clear);
+    static SaveResult SaveSiteBook(SiteBookTreeWidget* tree, const QString& path);
+
+    // The common steps of every book, for the e-map and favorites books as well.
+    using ReadBook = std::function<bool(QIODevice*)>;
+    using WriteBook = std::function<bool(QIODevice*)>;
+    static LoadResult Load(SiteBookTreeWidget* tree, const QString& path, const ReadBook& read,
+                           const QString& parseErrorText);
+    static SaveResult Save(SiteBookTreeWidget* tree, const QString& path, const WriteBook& write,
+                           const QString& writeErrorText);
+
+private:
+    static void Report(const QString& text);
+};

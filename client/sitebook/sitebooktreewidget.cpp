@@ -1,0 +1,357 @@
+#include "sitebook/sitebooktreewidget.h"
+
+#include <QAbstractItemView>
+#include <QDebug>
+#include <QStringList>
+
+#include "session/moduledevice.h"
+#include "shell/mainwindow.h"
+#include "sitebook/sitebook.h"
+#include "sitebook/sitebookitem.h"
+
+namespace {
+
+const QString kKindSiteBook = QStringLiteral("sitebook");
+const QString kKindEmap = QStringLiteral("emap");
+const QString kKindFavorite = QStringLiteral("favorite");
+const QString kKindFolder = QStringLiteral("folder");
+const QString kKindDevice = QStringLiteral("device");
+
+QString KindOf(const QTreeWidgetItem* item)
+{
+    const SiteBook* record = SiteBook::FromItem(item);
+    return record ? record->kind : QString();
+}
+
+// The name a sibling is sorted by: its record's name, or the shown text when it has none.
+QString SortNameOf(const QTreeWidgetItem* item)
+{
+    const SiteBook* record = SiteBook::FromItem(item);
+    return record ? record->name : item->text(0);
+}
+
+// Among siblings, a recorder is a session object that holds a slot of the hub's table.
+bool IsRecorderItem(const QTreeWidgetItem* item)
+{
+    const auto* device = dynamic_cast<const CModuleDevice*>(item);
+    return device && device->GetDeviceIndex() != -1;
+}
+
+}  // namespace
+
+SiteBookTreeWidget::SiteBookTreeWidget(QWidget* parent)
+    : QTreeWidget(parent)
+    , m_emapSlots(kEmapSlots, 0)
+{
+    setStyleSheet(QStringLiteral("QPushButton {min-width : 100px;}"));
+
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDropIndicatorShown(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+
+    m_favoriteIcon = QIcon(QStringLiteral(":/res/Resource/favorite.png"));
+    m_favoriteItemIcon = QIcon(QStringLiteral(":/res/Resource/favoritesitem.png"));
+    m_folderIcon = QIcon(QStringLiteral(":/res/Resource/folder.png"));
+    m_dvrDisableIcon = QIcon(QStringLiteral(":/res/Resource/DVRDisable.png"));
+    m_archiveIcon = QIcon(QStringLiteral(":/res/Resource/4.png"));
+    m_emapIcon = QIcon(QStringLiteral(":/res/Resource/5.png"));
+
+    // The context menu and its actions are added with the tree's actions.
+
+    m_pSiteBookRoot = AddRoot(kKindSiteBook, QStringLiteral("SiteBook"),
+                              QIcon(QStringLiteral(":/res/Resource/root.png")), true);
+    m_pEmapRoot = AddRoot(kKindEmap, QStringLiteral("Emap"),
+                          QIcon(QStringLiteral(":/res/Resource/5_Select.png")), false);
+    m_pFavoritesRoot = AddRoot(kKindFavorite, QStringLiteral("Favorites"), m_favoriteIcon, false);
+}
+
+SiteBookTreeWidget::~SiteBookTreeWidget()
+{
+    // Delete the items (and with them the recorders' sessions) while the tree is still whole.
+    clear();
+}
+
+QTreeWidgetItem* SiteBookTreeWidget::AddRoot(const QString& kind, const QString& name,
+                                             const QIcon& icon, bool expanded)
+{
+    auto* record = new SiteBook;
+    record->kind = kind;
+    record->name = name;
+    auto* item = new SiteBookItem(this, record);
+    item->setText(0, name);
+    item->setIcon(0, icon);
+    item->setExpanded(expanded);
+    return item;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Creating and placing folder and recorder items
+
+CModuleDevice* SiteBookTreeWidget::createTreeItem(QTreeWidgetItem* parent, SiteBook* record, int mode)
+{
+    if (!parent)
+        parent = m_pSiteBookRoot;
+    auto* device = new CModuleDevice(parent, mode == RecorderMode ? 0 : -1);
+    insertSorted(device, record ? record->name : QString(), mode != RecorderMode);
+    SiteBookItem::GiveRecordTo(device, record);
+    return device;
+}
+
+void SiteBookTreeWidget::insertSorted(QTreeWidgetItem* item, const QString& name, bool folderMode)
+{
+    if (!item)
+        return;
+    QTreeWidgetItem* parent = item->parent();
+    if (!parent)
+        return;
+    const int at = parent->indexOfChild(item);
+    if (at < 0)
+        return;
+    parent->takeChild(at);
+
+    int place = parent->childCount();
+    for (int i = 0; i < parent->childCount(); ++i) {
+        const QTreeWidgetItem* sibling = parent->child(i);
+        const bool recorder = IsRecorderItem(sibling);
+        const bool greater = SortNameOf(sibling) > name;
+        if (folderMode ? (recorder || greater) : (recorder && greater)) {
+            place = i;
+            break;
+        }
+    }
+    parent->insertChild(place, item);
+}
+
+void SiteBookTreeWidget::AddRecorderChildren(CModuleDevice* device)
+{
+    if (!device)
+        return;
+    const SiteBook* deviceRecord = SiteBook::FromItem(device);
+
+    auto* archiveRecord = new SiteBook;
+    archiveRecord->kind = QStringLiteral("archive");
+    archiveRecord->name = QStringLiteral("Archive");
+    auto* archive = new SiteBookItem(device, archiveRecord);
+    archive->setText(0, archiveRecord->name);
+    archive->setIcon(0, m_archiveIcon);
+    archive->setExpanded(false);
+    // The session fills the archive folders below it (CModuleDevice::UpdateArchiveItems(archive, 0))
+    // once the session object offers that.
+
+    auto* emapRecord = new SiteBook;
+    emapRecord->kind = QStringLiteral("emapList");
+    emapRecord->name = QStringLiteral("Emap");
+    auto* emap = new SiteBookItem(device, emapRecord);
+    emap->setText(0, emapRecord->name);
+    emap->setIcon(0, m_emapIcon);
+    emap->setExpanded(false);
+    // The recorder's e-map item carries the recorder's slot and map picture. The session keeps
+    // the item as its own (CModuleDevice::UpdateSiteBookItem) once the session object offers that.
+    emapRecord->index = device->GetDeviceIndex();
+    if (deviceRecord)
+        emapRecord->emapPath = deviceRecord->emapPath;
+}
+
+void SiteBookTreeWidget::clearSiteBook()
+{
+    if (!m_pSiteBookRoot)
+        return;
+    while (m_pSiteBookRoot->childCount() > 0)
+        delete m_pSiteBookRoot->takeChild(0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lookups
+
+CModuleDevice* SiteBookTreeWidget::FindChildByName(const QString& kind, const QString& name,
+                                                   QTreeWidgetItem* parent) const
+{
+    if (!parent)
+        parent = m_pSiteBookRoot;
+    if (!parent)
+        return nullptr;
+    for (int i = 0; i < parent->childCount(); ++i) {
+        QTreeWidgetItem* child = parent->child(i);
+        const SiteBook* record = SiteBook::FromItem(child);
+        if (!record || record->kind != kind || record->name != name)
+            continue;
+        if (auto* device = dynamic_cast<CModuleDevice*>(child))
+            return device;
+    }
+    return nullptr;
+}
+
+CModuleDevice* SiteBookTreeWidget::FindDeviceByName(const QString& name, QTreeWidgetItem* parent) const
+{
+    return FindChildByName(kKindDevice, name, parent);
+}
+
+CModuleDevice* SiteBookTreeWidget::FindFolderByName(const QString& name, QTreeWidgetItem* parent) const
+{
+    return FindChildByName(kKindFolder, name, parent);
+}
+
+CModuleDevice* SiteBookTreeWidget::FindDeviceById(int serverId, QTreeWidgetItem* parent) const
+{
+    if (!parent)
+        parent = m_pSiteBookRoot;
+    if (!parent)
+        return nullptr;
+    for (int i = 0; i < parent->childCount(); ++i) {
+        QTreeWidgetItem* child = parent->child(i);
+        auto* device = dynamic_cast<CModuleDevice*>(child);
+        if (!device)
+            continue;
+        const QString kind = KindOf(child);
+        if (kind == kKindDevice) {
+            if (device->GetServerId() == serverId)
+                return device;
+        } else if (kind == kKindFolder) {
+            if (CModuleDevice* found = FindDeviceById(serverId, child))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+QTreeWidgetItem* SiteBookTreeWidget::FindFolderById(int serverId, QTreeWidgetItem* parent) const
+{
+    // The validation console's own account id stands for the site book root; that check joins
+    // here with the validation console (ValidationView's account id).
+    if (!parent)
+        parent = m_pSiteBookRoot;
+    if (!parent)
+        return nullptr;
+    for (int i = 0; i < parent->childCount(); ++i) {
+        QTreeWidgetItem* child = parent->child(i);
+        auto* folder = dynamic_cast<CModuleDevice*>(child);
+        if (!folder || KindOf(child) != kKindFolder)
+            continue;
+        if (folder->GetServerId() == serverId)
+            return folder;
+        if (QTreeWidgetItem* found = FindFolderById(serverId, child))
+            return found;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// E-map slots
+
+int SiteBookTreeWidget::GetFreeEmapIndex() const
+{
+    for (int i = 0; i < kEmapSlots; ++i) {
+        if (!m_emapSlots[i])
+            return i;
+    }
+    return -1;
+}
+
+void SiteBookTreeWidget::SetEmapIndex(int index, bool used)
+{
+    if (index < 0 || index >= kEmapSlots)
+        return;
+    m_emapSlots[index] = used ? 1 : 0;
+}
+
+bool SiteBookTreeWidget::IsEmapIndexUsed(int index) const
+{
+    return index >= 0 && index < kEmapSlots && m_emapSlots[index];
+}
+
+// ---------------------------------------------------------------------------------------------
+// The item under the menu point
+
+QTreeWidgetItem* SiteBookTreeWidget::menuItem() const
+{
+    return itemAt(m_menuPoint);
+}
+
+CModuleDevice* SiteBookTreeWidget::menuDevice() const
+{
+    return dynamic_cast<CModuleDevice*>(menuItem());
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void SiteBookTreeWidget::ConvertLoadText(const char* src, char* dst, std::size_t dstSize)
+{
+    if (!dst || dstSize == 0)
+        return;
+    std::size_t n = 0;
+    if (src) {
+        for (; n + 1 < dstSize && src[n] != '\0'; ++n)
+            dst[n] = src[n] == '_' ? ' ' : src[n];
+    }
+    dst[n] = '\0';
+}
+
+// ---------------------------------------------------------------------------------------------
+// Openers
+
+void SiteBookTreeWidget::OpenDeviceLive(CModuleDevice* device)
+{
+    if (!device)
+        return;
+    // The active live window (or a new one, MainWindow::exeLiveView) shows the recorder
+    // (CCameo::StartLiveDevice) and takes the focus: joins here with the live window.
+}
+
+void SiteBookTreeWidget::openFavorite(int cameoMode, const QString& devices, const QString& channels)
+{
+    Q_UNUSED(cameoMode);
+    Q_UNUSED(devices);
+    Q_UNUSED(channels);
+    // The active live window (or a new one, MainWindow::exeLiveView) opens the favorite in its grid
+    // (CCameo::OpenFavorite) and takes the focus: joins here with the live window.
+}
+
+void SiteBookTreeWidget::openEmap(int deviceIndex, int channel)
+{
+    Q_UNUSED(deviceIndex);
+    Q_UNUSED(channel);
+    // Of the hub's two e-map windows, one that shows this recorder and channel takes the focus,
+    // else an empty one (or the active one, or a new one) opens it: joins here with the e-map
+    // window.
+}
+
+void SiteBookTreeWidget::openEmapItem(const QString& name, const QString& emapPath,
+                                      const QString& emapPos, const QString& devices,
+                                      const QString& channels, int emapIndex)
+{
+    Q_UNUSED(name);
+    Q_UNUSED(emapPath);
+    Q_UNUSED(emapPos);
+    Q_UNUSED(devices);
+    Q_UNUSED(channels);
+    Q_UNUSED(emapIndex);
+    // The same choice of e-map window as openEmap, which then opens the entry: joins here with
+    // the e-map window.
+}
+
+void SiteBookTreeWidget::OnFavoriteSearchStart(int mode, const QString& name, const QString& text)
+{
+    Q_UNUSED(mode);
+    qDebug() << "OnFavoriteSearchStart ------------------------------------>";
+    if (!g_pMainWindow)
+        return;
+    const int deviceIndex = g_pMainWindow->FindDeviceByName(name);
+    if (deviceIndex < 0)
+        return;
+    const QStringList parts = text.split(QLatin1Char(';'), Qt::KeepEmptyParts);
+    // A missing or unreadable number stays unset (-1).
+    const auto number = [&parts](int at) {
+        bool ok = false;
+        const int value = at < parts.size() ? parts.at(at).toInt(&ok) : 0;
+        return ok ? value : -1;
+    };
+    const int date = number(0);
+    const int time = number(1);
+    Q_UNUSED(date);
+    Q_UNUSED(time);
+    // The remote playback window starts on the recorder at that date and time (startSearch):
+    // joins here with the remote playback window.
+}

@@ -1,0 +1,85 @@
+#include "sitebook/sitebookxmlreader.h"
+
+#include "session/moduledevice.h"
+#include "sitebook/sitebook.h"
+#include "sitebook/sitebooktreewidget.h"
+
+namespace {
+const QString kFolder = QStringLiteral("folder");
+const QString kDevice = QStringLiteral("device");
+}
+
+SiteBookXmlReader::SiteBookXmlReader(SiteBookTreeWidget* tree)
+    : XmlBookReader(tree)
+{
+}
+
+void SiteBookXmlReader::readBook()
+{
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() == kFolder)
+            readFolder(nullptr);
+        else if (m_xml.name() == kDevice)
+            readDevice(nullptr);
+        else
+            m_xml.skipCurrentElement();
+    }
+}
+
+CModuleDevice* SiteBookXmlReader::createDeviceItem(QTreeWidgetItem* parent)
+{
+    const QXmlStreamAttributes attrs = m_xml.attributes();
+    const auto text = [&attrs](const QString& key) { return attrs.value(key).toString(); };
+
+    auto* record = new SiteBook;
+    record->kind = m_xml.name().toString();
+    record->name = text(QStringLiteral("name"));
+    record->addr = text(QStringLiteral("addr"));
+    record->port = text(QStringLiteral("port"));
+    record->id = text(QStringLiteral("id"));
+    record->password = text(QStringLiteral("password"));
+    record->emapPath = text(QStringLiteral("emapPath"));
+    record->emapPos = text(QStringLiteral("emapPos"));
+    record->quality = text(QStringLiteral("quality")).toInt();
+    if (record->quality != 1 && record->quality != 2)
+        record->quality = 1;
+    record->use_ssl = text(QStringLiteral("use_ssl")).toInt();
+    for (int i = 0; i < SiteBook::CameraCount; ++i) {
+        record->emapCameraPath[i] = text(QStringLiteral("emapCameraPath%1").arg(i));
+        record->emapCameraPos[i] = text(QStringLiteral("emapCameraPos%1").arg(i));
+    }
+
+    const int mode = record->kind == kDevice ? SiteBookTreeWidget::RecorderMode
+                                             : SiteBookTreeWidget::FolderMode;
+    CModuleDevice* device = m_pTree->createTreeItem(parent, record, mode);
+    // A recorder's session loads its e-map data from the record here
+    // (CModuleDevice::LoadSiteBookInfo) once the session object offers that.
+    return device;
+}
+
+void SiteBookXmlReader::readFolder(QTreeWidgetItem* parent)
+{
+    CModuleDevice* folder = createDeviceItem(parent);
+    const QXmlStreamAttributes attrs = m_xml.attributes();
+    folder->setText(0, attrs.value(QLatin1String("name")).toString());
+    folder->setExpanded(attrs.value(QLatin1String("folded")) == QLatin1String("no"));
+    folder->setIcon(0, m_pTree->FolderIcon());
+
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() == kFolder)
+            readFolder(folder);
+        else if (m_xml.name() == kDevice)
+            readDevice(folder);
+        else
+            m_xml.skipCurrentElement();
+    }
+}
+
+void SiteBookXmlReader::readDevice(QTreeWidgetItem* parent)
+{
+    CModuleDevice* device = createDeviceItem(parent);
+    device->setText(0, m_xml.attributes().value(QLatin1String("name")).toString());
+    device->setIcon(0, m_pTree->DisconnectedIcon());
+    m_pTree->AddRecorderChildren(device);
+    m_xml.skipCurrentElement();
+}
