@@ -550,14 +550,20 @@ int CModuleDecoder::ConvertPicture()
         int* inverseTable = nullptr;
         int* table = nullptr;
         int sourceRange = 0, destinationRange = 0, brightness = 0, contrast = 0, saturation = 0;
+        const int wantedBrightness = m_brightness;
+        const int wantedContrast = m_contrast;
+        // The adjust panel gives -50 to 50; larger values would push the scaler's colour
+        // tables beyond the room they are built with, so they are held to -100 to 100.
+        const int usedBrightness = qBound(-100, wantedBrightness, 100);
+        const int usedContrast = qBound(-100, wantedContrast, 100);
         if (sws_getColorspaceDetails(m_scaler.get(), &inverseTable, &sourceRange, &table, &destinationRange,
                                      &brightness, &contrast, &saturation) >= 0) {
-            brightness = int((qint64(m_brightness) * 65536 + 50) / 100);
-            contrast = int(((qint64(m_contrast) + 100) * 65536 + 50) / 100);
+            brightness = (usedBrightness * 65536 + 50) / 100;
+            contrast = ((usedContrast + 100) * 65536 + 50) / 100;
             sws_setColorspaceDetails(m_scaler.get(), inverseTable, sourceRange, table, destinationRange,
                                      brightness, contrast, saturation);
-            m_scalerBrightness = m_brightness;
-            m_scalerContrast = m_contrast;
+            m_scalerBrightness = wantedBrightness;
+            m_scalerContrast = wantedContrast;
         }
     }
 

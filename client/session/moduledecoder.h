@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QMutex>
 
+#include <atomic>
 #include <memory>
 
 struct AVCodecContext;
@@ -47,7 +48,8 @@ public:
     // of the negative results above.
     int OnDecode(unsigned char* data, int size, int mode, int width, int height, bool decodeOnly);
 
-    // A shallow copy of the converted picture; a null picture while closed.
+    // A shallow copy of the converted picture; a null picture while closed. Takes the picture
+    // lock itself, so it must not be called with that lock held.
     QImage GetImage();
 
     // The lock that guards the converted picture; a grid takes its cells lock first, then this.
@@ -90,7 +92,7 @@ private:
     int m_decodedHeight = 0;
     int m_targetWidth = 0;
     int m_targetHeight = 0;
-    unsigned char m_open = 0;
+    std::atomic<unsigned char> m_open{0};
     QMutex m_codecLock;
     std::unique_ptr<AVCodecContext, CodecContextDeleter> m_context;
     const AVCodec* m_codec = nullptr;
@@ -102,8 +104,8 @@ private:
     int m_scalerContrast = 0;
     int m_counterMode1 = 0;
     int m_counterMode0 = 0;
-    int m_brightness = 0;
-    int m_contrast = 0;
+    std::atomic<int> m_brightness{0};   // set by the user-interface thread, read by the decoding one
+    std::atomic<int> m_contrast{0};
     int m_requestedWidth = 0;
     int m_requestedHeight = 0;
     QImage m_picture;

@@ -228,6 +228,17 @@ TEST_F(DecoderTest, BrightnessAndContrastMoveThePicture)
     measure({0, -50}, mean, spread);
     EXPECT_LT(spread, spread0 * 0.7);
 
+    // Values beyond the panel's range are held to -100 to 100 (factor 0 to 2).
+    double meanHeld, spreadHeld;
+    measure({100, 100}, meanHeld, spreadHeld);
+    measure({5000, 5000}, mean, spread);
+    EXPECT_EQ(mean, meanHeld);
+    EXPECT_EQ(spread, spreadHeld);
+    measure({-100000, -100000}, mean, spread);
+    measure({-100, -100}, meanHeld, spreadHeld);
+    EXPECT_EQ(mean, meanHeld);
+    EXPECT_EQ(spread, spreadHeld);
+
     // Back to 0 and 0: ffmpeg's picture again.
     measure({0, 0}, mean, spread);
     EXPECT_EQ(CompareWithReference(decoder.GetImage(), stream, 0), 0);
