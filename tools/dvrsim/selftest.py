@@ -45,9 +45,8 @@ def expect(name, got, total, cmd, fields, status=0, sub=0):
     f = header(cmd, total, status, sub)
     f.update(fields)
     want = layout(total, f)
-    if got != want:
-        check(False, "%s: got %s want %s" % (name, got.hex(), want.hex()))
-    else:
+    check(got == want, "%s: got %s want %s" % (name, got.hex(), want.hex()))
+    if got == want:
         print("ok  ", name)
 
 
@@ -310,7 +309,8 @@ def main():
     proc = subprocess.Popen([sys.executable, DVRSIM, "--port", "0", "--channels", "4", "--firmware", "3.30",
                              "--model-code", "0x11", "--titles", "Door,Yard", "--ptz", "NONE,PELCO-D",
                              "--user", "admin", "--password", "1234", "--log", log, "--data-dir", tmp,
-                             "--mac", "00:11:22:33:44:55", "--version", "2.5.7.9", "--relays", "2"],
+                             "--mac", "00:11:22:33:44:55", "--version", "2.5.7.9", "--relays", "2",
+                             "--record-date", "20261201", "--record-start", "080000", "--record-end", "080059"],
                             stdout=subprocess.PIPE, text=True)
     try:
         line = proc.stdout.readline().strip()
@@ -382,6 +382,37 @@ def main():
         c.send(0x10, struct.pack("<I", 0) + b"\x01")
         expect("transfer end 0x11", c.recv(), 20, 0x11, {12: struct.pack("<I", 0), 16: struct.pack("<I", len(setup))})
         check(got == setup, "downloaded file equals the served file")
+
+        # 11. time list of storage slot 0 (Part 1.102 lists): 1440 16-bit masks in 0x21 pieces of 1024
+        c.send(0x20, struct.pack("<IBBBBI", 0, 0x15, 0, 0, 0, 20261201) + bytes(12))
+        want_list = bytearray(2880)
+        want_list[480 * 2:480 * 2 + 2] = b"\x0f\x00"          # 08:00, channels 0..3
+        for off in (0, 1024, 2048):
+            n = min(1024, 2880 - off)
+            expect("time list piece at %d" % off, c.recv(), 28 + n, 0x21,
+                   {16: b"\x15", 20: struct.pack("<II", 2880, off), 28: bytes(want_list[off:off + n])})
+        # a slot without storage: 0x20 without data
+        c.send(0x20, struct.pack("<IBBBBI", 3, 0x15, 3, 0, 0, 20261201) + bytes(12))
+        expect("time list of an empty slot", c.recv(), 28, 0x20, {12: b"\x03", 16: b"\x15\x03"})
+        # 12. playback information: 0x96 sub-code 0 -> 0x97
+        c.send(0x96, bytes(4))
+        expect("playback information 0x97", c.recv(), 36, 0x97,
+               {12: struct.pack("<IIII", 20261201, 80000, 20261201, 80059), 32: struct.pack("<I", 20261201)})
+        # 13. live start of channel 2 (synthetic frames): first piece is the key frame
+        c.send(0x87, struct.pack("<HBBBB", 4, 30, 0, 0, 0) + bytes(6))
+        r = c.recv()
+        check(len(r) == 40 + 2022 and r[6] == 0x29 and r[12] == 0 and r[14] == 2 and r[15] == 1 and
+              struct.unpack_from("<II", r, 16) == (2022, 0) and r[36] == 0 and r[37] == 0 and
+              r[40:45] == b"\x00\x00\x00\x01\x67", "live key frame piece: %s" % r[:48].hex())
+        c.send(0x04, struct.pack("<HH", 4, 0))
+        time.sleep(0.2)
+        c.s.settimeout(0.3)
+        try:
+            while c.recv()[6] == 0x29:
+                pass
+        except socket.timeout:
+            pass
+        c.s.settimeout(5)
 
         # garbage is ignored: wrong markers, then a message of an unknown command
         c.s.sendall(struct.pack(">I", 8) + b"\x12\x34\x22\x00\x00\x0c\x00\x00")
