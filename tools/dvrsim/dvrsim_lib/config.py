@@ -59,6 +59,11 @@ def parser():
     p.add_argument("--user", default=None, help="accepted user (default: any)")
     p.add_argument("--password", default=None, help="accepted password (default: any)")
     p.add_argument("--level", type=_int, default=0, help="login level sent at byte 21 of 0x02 (default 0)")
+    p.add_argument("--option-flag", action="store_true",
+                   help="set bit 2 (option / management flag) in byte 20 of 0x02: allows console, accounts, firmware")
+    p.add_argument("--login-masks", default=None,
+                   help="the four 16-bit channel masks of 0x02 (live, PTZ, search/backup, fourth), comma-separated "
+                        "(default: every channel in all four)")
     p.add_argument("--refuse-status", type=_int, default=1, help="status byte of a refused login (default 1)")
     p.add_argument("--disks", type=int, default=1, help="disk records in the 0x52 reply (default 1)")
     p.add_argument("--disk-total", type=int, default=2000, help="total capacity in GB (default 2000)")
@@ -120,6 +125,9 @@ class Config:
         self.user = ns.user
         self.password = ns.password
         self.level = ns.level
+        masks = [int(x, 0) for x in ns.login_masks.split(",")] if ns.login_masks else []
+        self.login_masks = [(masks[i] if i < len(masks) else self.channel_mask) & 0xFFFF for i in range(4)]
+        self.login_flags = 0x08 | (0x04 if ns.option_flag else 0)
         self.refuse_status = ns.refuse_status or 1
         self.disks = max(0, ns.disks)
         self.disk_total = ns.disk_total

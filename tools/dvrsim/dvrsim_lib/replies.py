@@ -6,11 +6,10 @@ from .proto import Body, message
 
 def login_reply(cfg, ok):
     b = Body(32)
-    b.u8(20, 0x08)               # flag: bit 3 = level is in byte 21
+    b.u8(20, cfg.login_flags)    # flag: bit 3 = level is in byte 21; bit 2 = option (management) flag
     b.u8(21, cfg.level)
-    mask = cfg.channel_mask
-    for off in (22, 24, 26, 28):  # four 16-bit channel masks, all channels set
-        b.u16(off, mask)
+    for i, off in enumerate((22, 24, 26, 28)):  # four 16-bit channel masks (default: all channels)
+        b.u16(off, cfg.login_masks[i])
     return message(0x02, b.bytes(), status=0 if ok else cfg.refuse_status)
 
 
