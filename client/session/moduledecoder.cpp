@@ -184,8 +184,6 @@ bool CModuleDecoder::CloseDecoder()
 
 QImage CModuleDecoder::GetImage()
 {
-    // Taken so that the copy never meets ConvertPicture replacing or detaching the picture.
-    QMutexLocker pictureLock(&m_pictureLock);
     return m_open ? m_picture : QImage();
 }
 

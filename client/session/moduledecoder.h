@@ -48,8 +48,8 @@ public:
     // of the negative results above.
     int OnDecode(unsigned char* data, int size, int mode, int width, int height, bool decodeOnly);
 
-    // A shallow copy of the converted picture; a null picture while closed. Takes the picture
-    // lock itself, so it must not be called with that lock held.
+    // A shallow copy of the converted picture; a null picture while closed. It does not take
+    // the picture lock: a thread other than the decoding one holds GetPictureLock() around it.
     QImage GetImage();
 
     // The lock that guards the converted picture; a grid takes its cells lock first, then this.

@@ -161,6 +161,23 @@ INSTANTIATE_TEST_SUITE_P(Streams, DecoderStreamTest,
                                            StreamCase{704, 480, 1, 704480},
                                            StreamCase{1920, 1080, 2, 19201080}));
 
+TEST_F(DecoderTest, PictureIsReadUnderItsLockAsTheGridDoes)
+{
+    const Stream& stream = Stream704();
+    ASSERT_FALSE(stream.frames.isEmpty());
+    ASSERT_EQ(Decode(decoder, ToBytes(stream.frames[0]), 2), 704480);
+    QImage copy;
+    {
+        // A grid holds its cells lock, then the picture lock, while it copies the picture.
+        QMutexLocker picture(decoder.GetPictureLock());
+        copy = decoder.GetImage();
+    }
+    // The copy is the grid's: later frames do not change it.
+    ASSERT_EQ(Decode(decoder, ToBytes(stream.frames[1]), 2), 704480);
+    EXPECT_EQ(CompareWithReference(copy, stream, 0), 0);
+    EXPECT_EQ(CompareWithReference(decoder.GetImage(), stream, 1), 0);
+}
+
 TEST_F(DecoderTest, DecodeOnlyKeepsThePicture)
 {
     const Stream& stream = Stream704();
