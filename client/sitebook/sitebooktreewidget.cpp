@@ -39,10 +39,18 @@ bool IsRecorderItem(const QTreeWidgetItem* item)
 
 }  // namespace
 
+// The icons are compiled into the client library; a static library needs them registered by
+// hand (at global scope, where the registration function is declared).
+static void InitSiteBookResources()
+{
+    Q_INIT_RESOURCE(res);
+}
+
 SiteBookTreeWidget::SiteBookTreeWidget(QWidget* parent)
     : QTreeWidget(parent)
     , m_emapSlots(kEmapSlots, 0)
 {
+    InitSiteBookResources();
     setStyleSheet(QStringLiteral("QPushButton {min-width : 100px;}"));
 
     setDragEnabled(true);

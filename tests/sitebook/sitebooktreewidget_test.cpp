@@ -23,6 +23,7 @@ TEST_F(SiteBookTreeTest, FreshTreeHasThreeRootsAndOnlyTheSiteBookIsExpanded)
         EXPECT_EQ(item->text(0), QLatin1String(roots[i].text)) << i;
         EXPECT_EQ(item->isExpanded(), roots[i].expanded) << i;
         EXPECT_EQ(item->childCount(), 0) << i;
+        EXPECT_FALSE(item->icon(0).pixmap(16, 16).isNull()) << i;
     }
     EXPECT_EQ(tree->GetSiteBookRoot(), tree->topLevelItem(0));
     EXPECT_EQ(tree->GetEmapRoot(), tree->topLevelItem(1));
