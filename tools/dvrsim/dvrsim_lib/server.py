@@ -230,8 +230,11 @@ class Server:
                 loop.add_signal_handler(sig, lambda: stop.done() or stop.set_result(True))
             except (NotImplementedError, RuntimeError):
                 pass
+        # with TLS the handshake is done before the connection callback runs: "connect" and "tls"
+        # are logged together; a failed handshake is not a connection (no log line)
+        extra = {"ssl_handshake_timeout": 10} if ctx else {}
         server = await asyncio.start_server(self._client, self.cfg.host, self.cfg.port, ssl=ctx,
-                                            reuse_address=True)
+                                            reuse_address=True, **extra)
         port = server.sockets[0].getsockname()[1]
         print("LISTENING %d" % port, flush=True)
         await stop
