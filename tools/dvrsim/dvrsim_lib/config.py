@@ -137,7 +137,17 @@ class Config:
         self.fail = set(ns.fail)
         self.fps = ns.fps if ns.fps > 0 else 30.0
         self.data_dir = ns.data_dir
-        self.record_date = int(ns.record_date) if ns.record_date else int(datetime.date.today().strftime("%Y%m%d"))
+        self.record_date = int(datetime.date.today().strftime("%Y%m%d"))
+        if ns.record_date:
+            try:
+                datetime.datetime.strptime(ns.record_date, "%Y%m%d")
+                self.record_date = int(ns.record_date)
+            except ValueError:
+                raise SystemExit("dvrsim: --record-date needs YYYYMMDD, got %r" % ns.record_date)
+        for name in ("record_start", "record_end"):
+            v = getattr(ns, name)
+            if not (0 <= v <= 235959 and v // 100 % 100 < 60 and v % 100 < 60):
+                raise SystemExit("dvrsim: --%s needs HHMMSS, got %r" % (name.replace("_", "-"), v))
         self.audio_form = ns.audio_form
         self.record_days = ns.record_days
         self.record_start = ns.record_start

@@ -318,13 +318,8 @@ async def on_console_lock(conn, msg):
 
 # ---------------------------------------------------------------- lists, index, frames
 
-def _slot_present(cfg, slot):
-    return 0 <= slot < len(cfg.disk_codes) and cfg.disk_codes[slot] != 0
-
-
 @handles(0x20)
 async def on_list(conn, msg):
-    cfg = conn.cfg
     rec = conn.srv.recording
     word12 = s32(msg, 12)
     kind = u8(msg, 16)

@@ -1,5 +1,4 @@
 """Media sources: H.264 access units cut from an Annex-B file, mu-law audio blocks."""
-import os
 
 from .proto import debug_print
 

@@ -5,8 +5,7 @@ import signal
 import ssl
 import sys
 
-from . import replies
-from .proto import message, parse_header, u8, u16, u32, s32
+from .proto import parse_header
 
 MAX_LENGTH = 16 * 1024 * 1024   # a leading length above this closes the connection
 
