@@ -115,8 +115,10 @@ void NetRecvThread::Disconnect(int waitMs)
 void NetRecvThread::Abort(const char* why)
 {
     qDebug() << "NetRecvThread: closing the connection:" << why;
+    ++m_generation;
     m_pending = 0;
     m_readSoFar = 0;
+    ClearTlsState();
     if (QAbstractSocket* socket = Socket())
         socket->abort();
 }
@@ -224,7 +226,11 @@ void NetRecvThread::ReceivePlain()
 
 void NetRecvThread::ReceiveTls()
 {
-    const QByteArray data = m_ssl->readAll();
+    FeedReceivedBytes(m_ssl->readAll());
+}
+
+void NetRecvThread::FeedReceivedBytes(const QByteArray& data)
+{
     {
         QMutexLocker lock(&m_chunkMutex);
         m_chunks.append(data);

@@ -47,6 +47,11 @@ public:
     QAbstractSocket* Socket() const;
 
     void NetSendData(char* data, int length);
+    // The TLS receive path: appends received bytes and dispatches every whole message. Also the
+    // way to drive the framing without a socket (the fuzz target does).
+    void FeedReceivedBytes(const QByteArray& data);
+    // Drops a partly received TLS message (done on every disconnect).
+    void ClearTlsState();
 
 signals:
     void OnNetSendDataSignal(char*, int, int);
@@ -73,7 +78,6 @@ private:
     bool CheckLength(quint32 length);
     // Checks a whole message before dispatch: false = drop (bad marker) or closed (bad total).
     bool CheckMessage(const char* message, int total);
-    void ClearTlsState();
     void CloseAfterPeerClosed();
 
     CNetTypeMirel* m_engine;

@@ -175,6 +175,9 @@ public:
     qint64 GetSentBytes() const { return m_sentBytes; }
     int GetCurrentAudioChannel() const { return m_audioChannel; }
 
+    // The connection's socket thread (replaced when OnConnect asks for the other socket kind).
+    NetRecvThread* Thread() const { return m_thread; }
+
     // Used by the socket thread.
     char* RecvBuffer() { return m_recvBuffer.get(); }
     void AddSentBytes(qint64 n) { m_sentBytes += n; }
