@@ -154,7 +154,6 @@ async def playback(conn, req, live_conn=False):
         s = rec.r0
     if backward and s > rec.r1:
         s = rec.r1
-    period = 1.0 / rec.fps
     nxt = time.monotonic()
     while rec.r0 <= s <= rec.r1:
         frames = rec.frames_of_second(s)
@@ -172,7 +171,7 @@ async def playback(conn, req, live_conn=False):
                     await conn.send(m)
             seq += 1
             # pacing: frame period; fast modes one key frame per 1/speed second; throttled by 0x8D value 1
-            step = period if not fast else 1.0 / max(2, min(8, req.speed or 4))
+            step = 1.0 / max(1, len(frames)) if not fast else 1.0 / max(2, min(8, req.speed or 4))
             nxt += step
             while conn.playback_rate == 1:
                 await asyncio.sleep(0.05)
