@@ -106,6 +106,11 @@ TEST_P(EngineSim, PollsWithStatusBeforeFirmware330)
     ASSERT_TRUE(WaitFor([&] { return sim->Commands().count(0x22) >= 4; }));
     EXPECT_EQ(sim->Commands().count(0xAE), 0);
     EXPECT_EQ(engine->GetExtendedStatus(0), -1);
+    // Every tick clears the byte counters: what is counted now is less than all that was sent.
+    int sentTotal = 0;
+    for (const QJsonObject& m : sim->Messages())
+        sentTotal += m.value("total").toInt();
+    EXPECT_LT(engine->GetSentBytes(), sentTotal);
     // Every later status reply is state 3; the stored state stays 2.
     ASSERT_TRUE(WaitFor([&] {
         int threes = 0;
@@ -200,6 +205,18 @@ TEST_P(EngineSim, LiveVideoEndToEnd)
 
 INSTANTIATE_TEST_SUITE_P(Kinds, EngineSim, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "tls" : "plain"; });
+
+TEST(EngineConnect, RefusesBadPortsAndClosedPorts)
+{
+    CNetTypeMirel engine(nullptr, false);
+    EXPECT_FALSE(engine.OnConnect("127.0.0.1", 0, "admin", "", false));
+    EXPECT_FALSE(engine.OnConnect("127.0.0.1", 70000, "admin", "", false));
+    RawPeer closed(false);
+    const quint16 port = closed.Port();
+    closed.close();
+    EXPECT_FALSE(engine.OnConnect("127.0.0.1", port, "admin", "", false));
+    EXPECT_EQ(engine.GetNetState(), -1);
+}
 
 TEST(EngineSimSwitch, ConnectWithTheOtherSocketKind)
 {
