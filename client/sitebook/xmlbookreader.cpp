@@ -13,8 +13,8 @@ XmlBookReader::~XmlBookReader() = default;
 
 bool XmlBookReader::read(QIODevice* device)
 {
-    if (!device || !device->isReadable()) {
-        qWarning() << "XmlBookReader: no readable device";
+    if (!device || !device->isReadable() || !m_pTree) {
+        qWarning() << "XmlBookReader: no readable device or no tree";
         return false;
     }
     m_xml.setDevice(device);

@@ -1,6 +1,7 @@
 #include "sitebook/support/sitebook_treefixture.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPointer>
 
@@ -8,6 +9,9 @@
 
 void SiteBookTreeTest::SetUp()
 {
+    ASSERT_TRUE(programDir.isValid());
+    previousDir = QDir::currentPath();
+    QDir::setCurrent(programDir.path());
     hub = std::make_unique<MainWindow>();
     tree = std::make_unique<SiteBookTreeWidget>();
 }
@@ -17,6 +21,7 @@ void SiteBookTreeTest::TearDown()
     // The recorders leave the hub's table as the tree deletes them.
     tree.reset();
     hub.reset();
+    QDir::setCurrent(previousDir);
 }
 
 CModuleDevice* SiteBookTreeTest::AddFolder(const QString& name, QTreeWidgetItem* parent)

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
 
@@ -29,6 +30,9 @@ protected:
     static QStringList ChildNames(const QTreeWidgetItem* item);
     static QString KindOf(const QTreeWidgetItem* item);
 
+    // The hub's program directory: a fresh folder, so sessions create nothing in the build.
+    QTemporaryDir programDir;
+    QString previousDir;
     std::unique_ptr<MainWindow> hub;
     std::unique_ptr<SiteBookTreeWidget> tree;
 };
