@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Self test of the recorder simulator: starts dvrsim, runs the login chain and one
 download of "conf/setup.ini", and checks the replies byte by byte against layouts
-written out by hand from the requirement tables (Parts 1.101 to 1.105).
+written out by hand from the protocol's message tables.
 
 Run: /usr/bin/python3 tools/dvrsim/selftest.py   (exit status 0 = pass)
 """
@@ -197,7 +197,7 @@ def failure_modes(tmp):
         c.close()
     finally:
         stop(proc)
-    # upload with the CRC of the requirements; wrong-crc reports a mismatch
+    # upload with the transfer CRC; wrong-crc reports a mismatch
     for fail, want_ok in (([], True), (["--fail", "wrong-crc"], False)):
         log = os.path.join(tmp, "upload%d.jsonl" % want_ok)
         proc, port = start(["--data-dir", tmp] + fail, log)
@@ -383,7 +383,7 @@ def main():
         expect("transfer end 0x11", c.recv(), 20, 0x11, {12: struct.pack("<I", 0), 16: struct.pack("<I", len(setup))})
         check(got == setup, "downloaded file equals the served file")
 
-        # 11. time list of storage slot 0 (Part 1.102 lists): 1440 16-bit masks in 0x21 pieces of 1024
+        # 11. time list of storage slot 0: 1440 16-bit masks in 0x21 pieces of 1024
         c.send(0x20, struct.pack("<IBBBBI", 0, 0x15, 0, 0, 0, 20261201) + bytes(12))
         want_list = bytearray(2880)
         want_list[480 * 2:480 * 2 + 2] = b"\x0f\x00"          # 08:00, channels 0..3

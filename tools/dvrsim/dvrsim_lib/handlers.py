@@ -1,4 +1,4 @@
-"""Handlers of the requests that the client sends (Part 1.103), by command code."""
+"""Handlers of the requests that the client sends, by command code."""
 import struct
 
 from . import replies
@@ -90,7 +90,7 @@ async def on_disk(conn, msg):
     await conn.reply(replies.disk_reply(conn.cfg))
 
 
-# ---------------------------------------------------------------- file transfer (Part 1.105)
+# ---------------------------------------------------------------- file transfer
 
 BLOCK = 32768
 
@@ -476,7 +476,7 @@ async def on_set_title(conn, msg):
 
 @handles(0x08, 0x29, 0x3F, 0x40, 0x9A, 0xA6, 0xBC, 0xBE)
 async def on_logged_only(conn, msg):
-    """Requests without a reply in the requirements: the log line is all."""
+    """Requests that have no reply: the log line is all."""
 
 
 @handles(0xA8)

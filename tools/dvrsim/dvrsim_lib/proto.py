@@ -1,4 +1,4 @@
-"""Recorder protocol framing (Part 1.101) and small helpers.
+"""Recorder protocol framing and small helpers.
 
 Every message starts with a 12-byte header:
   0..3  length of what follows (total - 4), big-endian
@@ -115,7 +115,7 @@ CRC_TABLE = _crc_table()
 
 
 def crc16(data, crc=0):
-    """CRC-16 of the transfer (Part 1.105): byte combined after the look-up."""
+    """CRC-16 of the transfer: byte combined after the look-up."""
     for b in data:
         crc = ((crc << 8) & 0xFFFF) ^ CRC_TABLE[crc >> 8] ^ b
     return crc

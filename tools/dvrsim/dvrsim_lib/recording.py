@@ -1,4 +1,4 @@
-"""The simulated recorder's stored day(s), in the recording layout of Part 1.135 as Part 1.133
+"""The simulated recorder's stored day(s), in the client recording layout as the playback scheduler
 says the recorder keeps it: per channel an index file (512-byte header block, then one 16-byte
 entry per second of the day) and a video file (each second's frames followed by that second's
 block of 336-byte frame-header slots).  Nothing is materialised: bytes are built on request.

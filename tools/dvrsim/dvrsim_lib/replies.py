@@ -1,4 +1,4 @@
-"""Reply builders of the recorder side (Part 1.104 tables, login chain of Part 1.102).
+"""Reply builders of the recorder side.
 
 Offsets below are message offsets (the 12-byte header is 0..11)."""
 from .proto import Body, message

@@ -1,4 +1,4 @@
-"""Live video, live audio and playback streams (AV frame message 0x29, Part 1.104)."""
+"""Live video, live audio and playback streams (AV frame message 0x29)."""
 import asyncio
 import datetime
 import struct
