@@ -16,11 +16,16 @@ SiteBookXmlReader::SiteBookXmlReader(SiteBookTreeWidget* tree)
 
 void SiteBookXmlReader::readBook()
 {
+    readEntries(nullptr, 0);
+}
+
+void SiteBookXmlReader::readEntries(QTreeWidgetItem* parent, int depth)
+{
     while (m_xml.readNextStartElement()) {
         if (m_xml.name() == kFolder)
-            readFolder(nullptr);
+            readFolder(parent, depth + 1);
         else if (m_xml.name() == kDevice)
-            readDevice(nullptr);
+            readDevice(parent);
         else
             m_xml.skipCurrentElement();
     }
@@ -57,22 +62,18 @@ CModuleDevice* SiteBookXmlReader::createDeviceItem(QTreeWidgetItem* parent)
     return device;
 }
 
-void SiteBookXmlReader::readFolder(QTreeWidgetItem* parent)
+void SiteBookXmlReader::readFolder(QTreeWidgetItem* parent, int depth)
 {
+    if (depth > kMaxFolderDepth) {
+        m_xml.raiseError(QStringLiteral("Folders nested deeper than %1 levels.").arg(kMaxFolderDepth));
+        return;
+    }
     CModuleDevice* folder = createDeviceItem(parent);
     const QXmlStreamAttributes attrs = m_xml.attributes();
     folder->setText(0, attrs.value(QLatin1String("name")).toString());
     folder->setExpanded(attrs.value(QLatin1String("folded")) == QLatin1String("no"));
     folder->setIcon(0, m_pTree->FolderIcon());
-
-    while (m_xml.readNextStartElement()) {
-        if (m_xml.name() == kFolder)
-            readFolder(folder);
-        else if (m_xml.name() == kDevice)
-            readDevice(folder);
-        else
-            m_xml.skipCurrentElement();
-    }
+    readEntries(folder, depth);
 }
 
 void SiteBookXmlReader::readDevice(QTreeWidgetItem* parent)

@@ -11,6 +11,9 @@ class QTreeWidgetItem;
 class SiteBookXmlReader : public XmlBookReader
 {
 public:
+    // Folders nested deeper than this make the book unreadable rather than exhaust the stack.
+    static constexpr int kMaxFolderDepth = 100;
+
     explicit SiteBookXmlReader(SiteBookTreeWidget* tree);
 
 protected:
@@ -20,6 +23,7 @@ private:
     // Creates the session object and its record for the current "folder" or "device" element
     // under parent (the site book root when null).
     CModuleDevice* createDeviceItem(QTreeWidgetItem* parent);
-    void readFolder(QTreeWidgetItem* parent);
+    void readFolder(QTreeWidgetItem* parent, int depth);
     void readDevice(QTreeWidgetItem* parent);
+    void readEntries(QTreeWidgetItem* parent, int depth);
 };

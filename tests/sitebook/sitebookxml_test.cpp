@@ -276,6 +276,25 @@ TEST_F(SiteBookXmlTest, MalformedXmlKeepsWhatWasReadBefore)
     EXPECT_FALSE(ReadBook(tree.get(), QByteArray()));
 }
 
+TEST_F(SiteBookXmlTest, FoldersNestedTooDeeplyAreRefused)
+{
+    const auto nested = [](int levels) {
+        QByteArray book = "<zent version=\"1.0\">";
+        for (int i = 0; i < levels; ++i)
+            book += "<folder name=\"f\">";
+        book += "<device name=\"bottom\"/>";
+        for (int i = 0; i < levels; ++i)
+            book += "</folder>";
+        return book + "</zent>";
+    };
+    EXPECT_TRUE(ReadBook(tree.get(), nested(SiteBookXmlReader::kMaxFolderDepth)));
+    EXPECT_NE(hub->FindDeviceByName(QStringLiteral("bottom")), -1);
+
+    tree->clearSiteBook();
+    EXPECT_FALSE(ReadBook(tree.get(), nested(100000)));
+    EXPECT_EQ(hub->FindDeviceByName(QStringLiteral("bottom")), -1);
+}
+
 // Book files on disk, as the main window loads and saves them.
 class SiteBookFileTest : public SiteBookTreeTest
 {
