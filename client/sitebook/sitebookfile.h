@@ -3,6 +3,14 @@
 // is opened, the book's reader or writer runs, and a failure is shown in a fixed message box
 // titled "ZENT". A book file whose read failed is never overwritten afterwards (see
 // BookFileGuard); writes go through a temporary file that replaces the book only when complete.
+//
+// The main window's slots resolve the path and call these:
+//   loadSiteBook(path, clear): an empty path asks with the open-file dialog first (cancel ends);
+//     then LoadSiteBook(tree, path, clear).
+//   saveSiteBook(path): "save" is ProgramDirectory() + "/sitebook.xml"; an empty path asks with
+//     the save-file dialog (cancel ends), and since the user chose that file knowingly, the guard
+//     is lifted for it first (tree->FileGuard().Release(path)); then SaveSiteBook(tree, path).
+//     At shut-down a Protected result is expected after a failed read and needs no box.
 #include <QString>
 #include <functional>
 
