@@ -424,8 +424,8 @@ void CNetTypeMirel::SendPlaybackCtrlExt(quint8 a, quint8 b, quint16 c, quint8 d,
 {
     m_playbackBuffer = buffer;
     m_playbackReceived = 0;
-    // The long form carries the stream field; recorders without a second stream take the short.
-    const bool longForm = m_dualStream && stream != 0;
+    // A stream value asks for the 36-byte form; without it the request is 32 bytes.
+    const bool longForm = stream != 0;
     Send(RequestBuilder::PlaybackCtrlExt(a, b, c, d, e, f, g, h, i, longForm));
 }
 

@@ -167,6 +167,24 @@ TEST_P(Framing, SentRequestCarriesItsLength)
     EXPECT_EQ(engine->GetSentBytes(), expected.size());
 }
 
+TEST_P(Framing, PlaybackControlFormFollowsTheStreamValue)
+{
+    if (!GetParam())
+        engine->SendLogin(false);
+    ASSERT_TRUE(WaitFor([&] { return peer->Received().size() >= 20; }));
+    const int before = peer->Received().size();
+    std::vector<char> buffer(CNetTypeMirel::kPlaybackBufferSize);
+    engine->SendPlaybackCtrlExt(2, 7, 16, 0, 1, 0x000F, 20261209, 120000, 1, buffer.data(), 0);
+    engine->SendPlaybackCtrlExt(2, 7, 16, 0, 1, 0x000F, 20261209, 120000, 1, buffer.data(), 1);
+    // 32 bytes (length 28), then 36 bytes (length 32) with f repeated at 34.
+    const QByteArray expected = Hex("00 00 00 1C 00 A1 95 00 00 20 00 00 02 07 10 00 00 01 0F 00"
+                                    "59 29 35 01 C0 D4 01 00 01 02 00 00"
+                                    "00 00 00 20 00 A1 95 00 00 24 00 00 02 07 10 00 00 01 0F 00"
+                                    "59 29 35 01 C0 D4 01 00 01 02 00 00 00 00 0F 00");
+    ASSERT_TRUE(WaitFor([&] { return peer->Received().size() >= before + expected.size(); }));
+    EXPECT_EQ(peer->Received().mid(before).toHex(' ').toStdString(), expected.toHex(' ').toStdString());
+}
+
 TEST_P(Framing, RecorderClosingReportsDisconnected)
 {
     peer.reset();
