@@ -8,6 +8,7 @@
 
 #include "net/filetransfer.h"
 
+#include <QAbstractSocket>
 #include <QDebug>
 #include <QThread>
 #include <QTimer>
@@ -97,10 +98,13 @@ void CNetTypeMirel::ReplaceThread(bool tls)
 {
     NetRecvThread* old = m_thread;
     old->Disconnect(5000);
+    if (QAbstractSocket* socket = old->Socket())
+        socket->disconnect(old); // nothing of the old socket reaches the engine any more
     old->ClearRunningFlag();
     old->quit();
     old->wait();
-    connect(old, &QThread::finished, old, &QObject::deleteLater);
+    // Deleted once control is back in the event loop, in case a signal of its socket is on the
+    // stack that led here.
     old->deleteLater();
     m_thread = new NetRecvThread(this, tls);
     m_thread->start(QThread::InheritPriority);

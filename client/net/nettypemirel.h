@@ -73,7 +73,12 @@ public:
     void SetKeepAliveInterval(int milliseconds);
     int KeepAliveInterval() const { return m_keepAliveMs; }
 
-    // Requests (bytes from RequestBuilder, sent synchronously through the socket thread).
+    // Requests (bytes from RequestBuilder, sent synchronously through the socket thread). A request
+    // made while disconnected is dropped, but its effect on the engine's state still happens.
+    //
+    // The login: false when user and password do not fit the login area. While a login of this
+    // connection is unanswered a second one is not sent: under TLS both the socket thread (right
+    // after the connect) and the state-1 path ask for it, and only the first goes out.
     bool SendLogin(bool silent);
     void SendLiveStart(int channel, int rate, int mode, char* buffer, bool audio);
     void SendLiveStop(int channel);
