@@ -1,38 +1,455 @@
 #pragma once
 // The session object of one recorder and at once its site book tree item. Folder items of the
-// site book are CModuleDevice objects too (any kind other than 0): they take no hub slot.
+// site book are CModuleDevice objects too (any kind other than 0): they take no hub slot, build
+// no session machinery and never connect.
 //
-// Only the registration with the hub, the recorder name and the logged-in flag exist so far;
-// the connections, decoders, threads and requests are added to this class later.
+// A recorder's session owns its two connections (the playback connection, opened first, and the
+// live connection, opened 500 ms later), the decoders and receive buffers made at login, the
+// recording writers, the per-channel routes of the grids, and the queue of playback frame
+// requests that a 10 ms timer sends in batches. Everything here runs on the user-interface
+// thread; the flags that worker threads read are atomics.
+#include <QElapsedTimer>
+#include <QIcon>
+#include <QImage>
+#include <QMutex>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QThread>
 #include <QTreeWidgetItem>
+#include <QVector>
+
+#include <array>
+#include <atomic>
+#include <deque>
+#include <memory>
+
+#include "shell/cameoroute.h"
+
+class CModuleDecoder;
+class CModuleNetwork;
+class CQThreadHelper;
+class ModuleRecord;
+class NetConnect;
+class QTimer;
+class SiteBook;
+struct _NetStream;
 
 class CModuleDevice : public QObject, public QTreeWidgetItem
 {
     Q_OBJECT
 
 public:
+    static constexpr int kChannels = 16;
+    static constexpr int kSlots = 17;            // 16 channels and the search slot
+    static constexpr int kMinutesPerDay = 1440;
+    static constexpr int kBatchEntries = 999;    // entries of one frame request batch
+    static constexpr int kBatchEntrySize = 24;
+    static constexpr int kBatchPieceSize = 32768;
+    static constexpr int kSecondBufferSize = 2376;
+    // A batch whose replies have not all come after this long is given up, so that one lost
+    // reply cannot stop playback for good.
+    static constexpr int kFrameReplyTimeoutMs = 5000;
+    static constexpr int kLiveConnectDelayMs = 500;
+    static constexpr int kConnectBoxDelayMs = 100;
+
+    // Receive buffer sizes (the engine never writes more into them).
+    static constexpr int kIndexBufferSize = 1024;
+    static constexpr int kFrameBufferSize = 524288;
+    static constexpr int kBlockBufferSize = 16384;
+    static constexpr int kLiveFrameBufferSize = 524288;
+    static constexpr int kLiveAudioBufferSize = 2000;
+    static constexpr int kListBufferSize = 524288;
+    static constexpr int kConsoleBufferSize = 524288;
+
+    // Connect purposes (values of 1000 and more connect silently after the value less 500 ms).
+    enum ConnectPurpose {
+        PurposeConnect = 0,
+        PurposeLive = 1,
+        PurposeRemoteConfig = 2,
+        PurposePlayback = 3,
+        PurposeFavorite = 4,
+        PurposeEmapOpen = 5,
+        PurposeEmapRefresh = 6,
+        PurposeAccount = 7,
+        PurposeFirmware = 8,
+        PurposeSilent = 9,
+        PurposeCellLive = 11,
+        PurposeCellPlayback = 13,
+        PurposeDelayed = 1000
+    };
+
+    // Connect result.
+    enum ConnectResult { ConnectNone = 0, ConnectFailed = 1, ConnectDone = 2 };
+
+    // One queued playback frame request.
+    struct PlaybackRequest
+    {
+        int channel = 0;
+        int frameByte = 0;    // negative: a single request answered at once by the network module
+        qint64 offset = 0;
+        int size = 0;
+        int kind = 0;         // 0 playback frame, 1 search frame; others are dropped unsent
+        int unused = 0;
+        int requestNumber = 0;
+    };
+
     // kind 0: a recorder, which takes the lowest free slot of the hub's recorder table;
     // any other kind: a folder, device index -1.
     CModuleDevice(QTreeWidgetItem* parent, int kind);
     ~CModuleDevice() override;
 
-    // The recorder's display name from the entry record on the item; empty when the item carries
-    // no record.
+    // ---- identity and entry record
     QString GetDvrName() const;
-
-    // The slot in the hub's recorder table, or -1 (folder, or the table was full).
+    QString GetDvrAddr() const;
+    int GetStreamQuality() const;
     int GetDeviceIndex() const { return m_deviceIndex; }
-
-    // The central server's id of this recorder or folder; 0 unless the server gave one.
     int GetServerId() const { return m_serverId; }
     void SetServerId(int id) { m_serverId = id; }
 
+    // ---- state
+    // True from the first status reply after login until the connection goes down.
+    bool IsLoggedIn() const { return m_loggedIn.load() != 0; }
+    bool IsSocketConnected() const { return m_socketConnected.load() != 0; }
+    int GetConnectResult() const { return m_connectResult; }
+    int GetConnectPurpose() const { return m_connectPurpose; }
+    bool IsConnecting() const { return m_connecting; }
+    CModuleNetwork* GetLiveNetwork() const { return m_liveNetwork.get(); }
+    CModuleNetwork* GetPlaybackNetwork() const { return m_playbackNetwork.get(); }
+
+    // ---- status queries (channels 0-based)
+    bool GetLoginOption() const;
+    bool GetChannelActive(int ch) const;
+    QString GetCameraTitle(int ch) const;
+    int GetChannelFps(int ch) const;
+    QImage GetChannelImage(int ch) const;
+    int GetAlarmOutCount() const;
+    int GetModelCode() const;
+    int GetModelType() const;
+    int GetChannelCount(int grid);
+    bool GetMotionState(int ch) const;
+    bool GetSensorState(int ch) const;
+    bool GetVideoLoss(int ch) const;
+    bool GetRelayState(int n) const;
+    bool IsPtzChannel(int ch) const;
+    int GetScrMode(int i) const;
+    static int DayOfWeek(int date);
+
+    // ---- routes written by the grids, read by the decode threads
+    CameoRoute* GetCameoRoute(int ch);
+    int GetPlaybackGrid() const { return m_playbackGrid.load(); }
+    void SetPlaybackGrid(int grid) { m_playbackGrid.store(grid); }
+
+    // ---- per-channel flags the grids and backup pages set
+    bool IsLiveWanted(int ch) const;
+    void SetLiveWanted(int ch, bool wanted);
+    bool IsLiveShown(int ch) const;
+    int GetLiveCounter(int ch) const;
+    bool IsEventRecordMarked(int ch) const;
+    void SetEventRecordMark(int ch, bool on);
+    void SetEventRecordStart(int ch, int first, int second);
+    int GetLiveAudioChannel() const { return m_liveAudioChannel; }
+    // Set by the remote playback window while it plays this recorder; login and disconnect clear it.
+    bool IsPlaybackActive() const { return m_playbackActive.load() != 0; }
+    void SetPlaybackActive(bool on) { m_playbackActive.store(on ? 1 : 0); }
+    quint32 GetLiveMask() const { return m_maskLive.load(); }
+    quint32 GetSearchMask() const { return m_maskSearch.load(); }
+    quint32 GetBackupMask() const { return m_maskBackup.load(); }
+    quint32 GetPtzMask() const { return m_maskPtz.load(); }
+    bool GetConfigPermission() const { return m_maskConfig.load() != 0; }
+    CModuleDecoder* GetLiveDecoder(int ch) const;
+    CModuleDecoder* GetPlaybackDecoder(int ch) const;
+    CModuleDecoder* GetSearchDecoder() const { return m_searchDecoder.get(); }
+    QTreeWidgetItem* GetCameraItem(int ch) const;
+    const quint8* GetMinuteTable(int slot) const;
+
+    // ---- connection
+    void StartConnect(int option);
+    bool Disconnect();
+    void OnConnectionOption(int purpose);
+
+    // ---- live
+    bool OnLiveStart(int mode);
+    bool OnLiveStop(int ch);
+    bool StartLiveAudio(int ch);
+    bool StopLiveAudio();
+
+    // ---- recording folders and archive items
+    void StartSearchRecord(int ch, int a, int b);
+    void StartEventRecord(int ch);
+    void UpdateArchiveItems(QTreeWidgetItem* archiveParent, int kind);
+    void UpdateArchiveFolder(const QString& kind, QTreeWidgetItem* archiveParent);
+    void AddArchiveFiles(const QString& folderPath, const QString& kind, const QString& folderName,
+                         QTreeWidgetItem* folderItem);
+    QTreeWidgetItem* GetArchiveKindItem(const QString& kind) const;
+    // The recorder's folder inside one of the client recording folders: program directory +
+    // "/backup/" + kind + "/" + the recorder name as one safe path component.
+    QString RecordingFolder(const QString& kind) const;
+
+    // ---- small operations
+    void SendTalkAudio(const char* pcm, int bytes);
+    void SendCameraTitle(int ch, const QString& title);
+    void SendBackupCapaRequest(int a, int b, int c, int d, int e);
+    void LoadSiteBookInfo();
+    void UpdateSiteBookItem(QTreeWidgetItem* item);
+    void ResetSessionInfo();
+    static void DeleteItemTree(QTreeWidgetItem* item);
+    void SetScrMode(int ch, int mode);
+    QString GetEmapPath() const { return m_emapPath; }
+    float GetEmapCameraX(int ch) const;
+    float GetEmapCameraY(int ch) const;
+    float GetCameraOwnX(int ch) const;
+    float GetCameraOwnY(int ch) const;
+    QString GetCameraEmapPath(int ch) const;
+
+    // ---- playback frame requests, sent in batches by timerSendPlayback
+    void QueueFrameData(int ch, int file, qint64 offset, int size, int flag);
+    void QueueFrameHeader(int ch, int file, qint64 offset, int size, int flag);
+    // A reply to a batched request has come (the playback intake calls it once per reply).
+    void LowerFrameRequestCount();
+    int GetFrameRequestsInFlight() const { return m_requestsInFlight.load(); }
+    int GetQueuedRequestCount() const;
+    int GetPlaybackSequence() const { return m_playbackSeq.load(); }
+
     // Set when the recorder has logged in (first status reply), cleared when it disconnects.
-    quint8 m_loggedIn = 0;
+    // Read by the hub and by worker threads; IsLoggedIn() is the usual way to read it.
+    std::atomic<quint8> m_loggedIn{0};
+
+signals:
+    void usageData(qlonglong);
+    void OnAddPlaybackData(_NetStream*);
+    void SetPlaybackInfo(int);
+    void NextFrameData(int);
+    void SendFrameEvent();
+    void OnPlaybackData(_NetStream*);
+    void OnConnected_CDBackup(QString, int);
+    void OnAddBackupCapa(int, int, int);
+    void OnAddBackupCapaAll(int, int, int);
+    void OnSetCDMedia(short, short);
+    void OnEraseResult(char);
+    void OnBurningRate(char, char, char, char);
+    void OnEventResult(int, int, int, int, qlonglong);
+    void finished();
+
+public slots:
+    void OnUsageNetwork(qlonglong bytes);
+    void timerOnConnect();
+    void OnConnectThread();
+    void OnNetworkState(int state);
+    void OnNetworkStateS(int state);
+    void OnNextFrameData(int ch);
+    void GetIntraHeader(int a, int b, int c, qlonglong offset, int size, int d, bool e);
+    void timerPlayback01();
+    void timerSendPlayback();
+
+private slots:
+    void OnLiveConnectDue();
+    void OnFirmwareOutputCheck();
 
 private:
+    SiteBook* Record() const;
+    bool Connected() const;
+    bool ValidChannel(int ch) const { return ch >= 0 && ch < kChannels; }
+    void CreateNetworkModules(const SiteBook& record, bool tls);
+    void ReportConnectFailure();
+    void OnLoggedIn();
+    void OnStatusRefreshed();
+    void OnDisconnected();
+    void ReportLoginFailure();
+    bool TlsHandshakeFailed() const;
+    void WatchTlsHandshake();
+    void AllocateSlotBuffers(int slot);
+    void RegisterSlotBuffers(CModuleNetwork* network, int slot);
+    void ReleaseSlotBuffers(int slot);
+    void DeleteChannelItems();
+    void StartFirmwarePreparation();
+    void FinishFirmware(int code);
+    void SetFirmwareState(int code);
+    void SetAccountState(int code);
+    static QImage BlackPicture();
+    QTreeWidgetItem* NewRecordItem(QTreeWidgetItem* parent, const QString& kind, const QString& name,
+                                   const QString& path, const QString& icon);
+    int WriteBatchEntries(const PlaybackRequest& r, int at);
+
+    // Identity.
     int m_deviceIndex = -1;
     int m_serverId = 0;
+    QTreeWidgetItem* m_parentItem = nullptr;
+
+    // Live frame marker and per-channel last frame values.
+    int m_liveFrameMarker = -1;
+    std::array<std::atomic<int>, kChannels> m_lastFrame;
+
+    // Network status settings.
+    QString m_sessionText;
+    qint64 m_usage = 0;
+    qint64 m_limitSlider = 36;
+    bool m_limitOn = false;
+    bool m_warningOn = false;
+
+    std::atomic<quint8> m_playbackInfo{0};
+    QString m_firstRecordText;
+    QString m_lastRecordText;
+
+    // Search pacing timers; the first drives timerPlayback01.
+    std::array<QTimer*, kSlots> m_searchTimers{};
+    std::array<std::atomic<quint8>, kSlots> m_nextSearchFrame;
+
+    // Per-channel recording marks and the backup pages' byte.
+    std::array<std::atomic<quint8>, kChannels> m_liveRecordMark;
+    std::array<std::atomic<quint8>, kChannels> m_searchRecordMark;
+    std::array<std::atomic<quint8>, kChannels> m_eventRecordMark;
+    quint8 m_backupInUse = 0;
+
+    // Recording writers: live and backup data, search, event.
+    std::unique_ptr<ModuleRecord> m_recordLive;
+    std::unique_ptr<ModuleRecord> m_recordSearch;
+    std::unique_ptr<ModuleRecord> m_recordEvent;
+
+    QTimer* m_sendPlaybackTimer = nullptr;
+    QTimer* m_statusTimer = nullptr;
+
+    std::array<std::atomic<int>, kChannels> m_liveCounter;
+    std::array<std::atomic<quint8>, kChannels> m_liveShown;
+    mutable QMutex m_imageLock;
+    std::array<QImage, kChannels> m_lastPicture;
+
+    // Session threads (started at login by the session thread procedures) and their run flags.
+    std::array<std::unique_ptr<CQThreadHelper>, kChannels> m_liveThreads;
+    QMutex m_liveQueueLock;
+    std::array<std::atomic<quint8>, kChannels> m_liveRun;
+    std::array<std::unique_ptr<CQThreadHelper>, kSlots> m_searchThreads;
+    QMutex m_playbackQueueLock;
+    std::array<std::atomic<quint8>, kSlots> m_searchRun;
+    std::unique_ptr<CQThreadHelper> m_liveAudioThread;
+    QMutex m_liveAudioLock;
+    std::atomic<quint8> m_liveAudioRun{0};
+    std::unique_ptr<CQThreadHelper> m_playbackAudioThread;
+    QMutex m_playbackAudioLock;
+    std::atomic<quint16> m_playbackAudioRun{0};
+
+    // Playback frame requests.
+    std::atomic<int> m_requestsInFlight{0};
+    std::deque<PlaybackRequest> m_requests;
+    QElapsedTimer m_batchClock;
+
+    // Decoders, made at login.
+    std::array<std::unique_ptr<CModuleDecoder>, kChannels> m_liveDecoders;
+    std::array<std::unique_ptr<CModuleDecoder>, kChannels> m_playbackDecoders;
+    std::unique_ptr<CModuleDecoder> m_searchDecoder;
+
+    // Connections, made at the first connect and kept for the life of the session.
+    std::unique_ptr<CModuleNetwork> m_liveNetwork;
+    std::unique_ptr<CModuleNetwork> m_playbackNetwork;
+
+    std::array<std::atomic<quint8>, kChannels> m_liveWanted;
+    std::array<std::atomic<quint8>, kChannels> m_hasPicture;
+    std::array<std::atomic<quint8>, kChannels> m_liveDrop;
+    std::array<int, kChannels> m_eventStartFirst{};
+    std::array<int, kChannels> m_eventStartSecond{};
+    std::array<std::atomic<int>, kChannels> m_streamCode;
+
+    // Rates: 16 live (asked at live start), 16 further, 17 search slots.
+    std::array<std::atomic<int>, kChannels + kChannels + kSlots> m_rates;
+
+    // Archive items.
+    QTreeWidgetItem* m_archiveParent = nullptr;
+    std::array<QTreeWidgetItem*, 6> m_archiveKindItems{};
+
+    // Channel items made at login (and their e-map twins); the e-map folder item.
+    std::array<QTreeWidgetItem*, kChannels> m_cameraItems{};
+    std::array<QTreeWidgetItem*, kChannels> m_emapCameraItems{};
+    QTreeWidgetItem* m_emapItem = nullptr;
+
+    // Buffers made at login. The live frame, live audio, list and console buffers and the index
+    // buffers are kept until the connections are gone: the engine keeps the pointers it was
+    // handed with its requests and has no way to be told to drop them.
+    std::unique_ptr<char[]> m_liveFrameBuffer;
+    std::unique_ptr<char[]> m_liveAudioBuffer;
+    std::unique_ptr<char[]> m_listBuffer;
+    std::unique_ptr<char[]> m_consoleBuffer;
+    std::array<std::unique_ptr<char[]>, kSlots> m_indexBuffers;
+    std::array<std::unique_ptr<char[]>, kSlots> m_frameBufferA;
+    std::array<std::unique_ptr<char[]>, kSlots> m_blockBufferA;
+    std::array<std::unique_ptr<char[]>, kSlots> m_frameBufferB;
+    std::array<std::unique_ptr<char[]>, kSlots> m_blockBufferB;
+
+    int m_batchMarker = 0;
+    int m_searchDate = 0;
+    quint8 m_flag40 = 0;
+    int m_connectResult = ConnectNone;
+
+    std::array<std::unique_ptr<quint8[]>, kSlots> m_minuteTables;
+    std::atomic<int> m_playbackSeq{1};
+
+    std::atomic<quint8> m_socketConnected{0};
+    std::atomic<int> m_channelCount{0};
+
+    int m_searchDay = 0;
+    int m_searchChannel = 0;
+    int m_connectPurpose = 0;
+    int m_rememberedGrid = -1;
+
+    std::array<int, 4> m_playbackInfoValues{};
+    int m_playbackMode = 0;
+    int m_playbackSpeed = 0;
+
+    std::array<CameoRoute, kChannels> m_routes;
+    std::atomic<int> m_playbackGrid{-1};
+
+    std::atomic<quint8> m_playbackActive{0};
+    std::array<std::atomic<quint8>, kChannels> m_liveThreadBytes;
+
+    QIcon m_iconCamera;
+    QIcon m_iconCameraOff;
+    QIcon m_iconCameraLoss;
+    QIcon m_iconCameraEvent;
+    QIcon m_iconDvrDisable;
+    QIcon m_iconDvr;
+
+    int m_liveAudioChannel = -1;
+    int m_playbackAudioChannel = -1;
+
+    std::unique_ptr<char[]> m_batchBuffer;
+    std::unique_ptr<char[]> m_secondBuffer;
+
+    std::array<int, kSlots> m_scrModes{};
+
+    std::array<float, kChannels> m_emapX{};
+    std::array<float, kChannels> m_emapY{};
+    QString m_emapPath;
+    std::array<float, kChannels> m_ownX{};
+    std::array<float, kChannels> m_ownY{};
+    std::array<QString, kChannels> m_cameraEmapPath;
+
+    std::atomic<quint8> m_museumMode{0};
+    std::atomic<quint8> m_thumbnailMode{0};
+    std::atomic<quint8> m_quickMode{0};
+    int m_stepCode = 0;
+
+    mutable QMutex m_requestLock;
+
+    std::atomic<quint32> m_maskLive{0};
+    std::atomic<quint32> m_maskSearch{0};
+    std::atomic<quint32> m_maskBackup{0};
+    std::atomic<quint32> m_maskPtz{0};
+    std::atomic<quint8> m_maskConfig{0};
+
+    std::array<QString, 5> m_statusTexts;
+
+    QThread m_connectThread;
+    std::unique_ptr<NetConnect> m_connectWorker;
+
+    // Connect sequence: the live connection is connected by a timer 500 ms after the playback
+    // one, so the receive path is never run from a nested event loop of ours.
+    QTimer* m_liveConnectTimer = nullptr;
+    bool m_connecting = false;
+    // TLS: whether the live connection finished its handshake on the current attempt.
+    bool m_tlsHandshakeDone = false;
+    bool m_tlsConnect = false;
+
+    // Firmware preparation, driven by a timer while it waits for the tool's output.
+    QTimer* m_firmwareTimer = nullptr;
+    int m_firmwareAttempts = 0;
+    QString m_firmwareOutput;
 };

@@ -1,0 +1,75 @@
+#include "platform/process.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace platform {
+
+namespace {
+
+QString LocalName(const QString& name)
+{
+    QString base = QFileInfo(name).fileName().toLower();
+    if (base.endsWith(QLatin1String(".exe")))
+        base.chop(4);
+    return base;
+}
+
+bool IsRunnable(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.isExecutable();
+}
+
+} // namespace
+
+QString Process::FindProgram(const QString& name, const QString& programDirectory)
+{
+    const QString local = LocalName(name);
+    if (local.isEmpty() || local == QLatin1String(".") || local == QLatin1String(".."))
+        return QString();
+    QStringList folders;
+    if (!programDirectory.isEmpty())
+        folders << programDirectory;
+    if (QCoreApplication::instance())
+        folders << QCoreApplication::applicationDirPath();
+    for (const QString& folder : folders) {
+        const QString path = QDir(folder).absoluteFilePath(local);
+        if (IsRunnable(path))
+            return path;
+    }
+    return QString();
+}
+
+int Process::Execute(const QString& name, const QStringList& arguments, const QString& programDirectory,
+                     int timeoutMs)
+{
+    const QString program = FindProgram(name, programDirectory);
+    if (program.isEmpty()) {
+        qWarning() << "Process: no program for" << name << "in" << programDirectory << "or beside the client";
+        return kNotStarted;
+    }
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(QIODevice::NotOpen);
+    if (!process.waitForStarted()) {
+        qWarning() << "Process: cannot start" << program << process.errorString();
+        return kNotStarted;
+    }
+    if (!process.waitForFinished(timeoutMs < 0 ? -1 : timeoutMs)) {
+        qWarning() << "Process:" << program << "did not end in time";
+        process.kill();
+        process.waitForFinished();
+        return kCrashed;
+    }
+    if (process.exitStatus() != QProcess::NormalExit)
+        return kCrashed;
+    return process.exitCode();
+}
+
+} // namespace platform

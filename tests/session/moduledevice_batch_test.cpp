@@ -1,0 +1,126 @@
+// Playback frame requests sent in batches by the session timer: the 24-byte entries of a large
+// frame, the tags, the 999-entry limit and the give-up of a batch whose replies never come.
+#include <QJsonObject>
+
+#include "session/support/session_fixture.h"
+
+namespace {
+
+QByteArray LastBatch(SessionDvrSim* sim)
+{
+    const QList<QJsonObject> batches = sim->Messages(0x66);
+    if (batches.isEmpty())
+        return QByteArray();
+    return QByteArray::fromHex(batches.last().value("hex").toString().toLatin1());
+}
+
+} // namespace
+
+TEST_F(SessionTest, LargeFrameBecomesFourEntries)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "4"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("batch", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    device->SetPlaybackActive(true);
+    ASSERT_EQ(device->GetPlaybackSequence(), 1);
+
+    // A playback frame of 100,000 bytes at recorder offset 0x1_0000_0010 on channel 3.
+    device->QueueFrameData(3, 0, Q_INT64_C(0x100000010), 100000, 0);
+    ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 1; }));
+    const QByteArray batch = LastBatch(sim);
+    // 12 + 4 x 24 = 108 bytes; sub-code 200 (0xC8).
+    ASSERT_EQ(batch.size(), 108);
+    EXPECT_EQ(Hex(batch.left(12)), Hex(FromHex("00000068 00a16600 c8 6c0000")));
+    // tag 1103 = request number 1 x 1000 + channel 3 + 100 (playback frame)
+    const char* entries[4] = {
+        "4f040000 00 008000 1000000001000000 00000000 a0860100",
+        "4f040000 00 008000 1080000001000000 00800000 a0860100",
+        "4f040000 00 008000 1000010001000000 00000100 a0860100",
+        "4f040000 00 a00600 1080010001000000 00800100 a0860100",
+    };
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Hex(batch.mid(12 + 24 * i, 24)), Hex(FromHex(entries[i]))) << "entry " << i;
+    EXPECT_EQ(device->GetFrameRequestsInFlight(), 1) << "one request went out";
+}
+
+TEST_F(SessionTest, SearchFrameTagAndQueuedRecordsWaitForReplies)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "4"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("search", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    device->SetPlaybackActive(true);
+
+    device->QueueFrameHeader(3, 20, 512, 336, 0);
+    ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 1; }));
+    // tag 1003 (search frame: no 100), frame byte 20, length 336 = 0x150
+    EXPECT_EQ(Hex(LastBatch(sim)),
+              Hex(FromHex("0000002000a16600c8240000 eb030000 14 500100 0002000000000000 00000000 50010000")));
+
+    // While the reply is outstanding, further records wait in the list.
+    device->QueueFrameHeader(1, 0, 0, 100, 0);
+    device->QueueFrameHeader(2, 0, 0, 100, 0);
+    WaitFor([] { return false; }, 200);
+    EXPECT_EQ(sim->Messages(0x66).size(), 1);
+    EXPECT_EQ(device->GetQueuedRequestCount(), 2);
+
+    device->LowerFrameRequestCount();
+    ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 2; }));
+    EXPECT_EQ(LastBatch(sim).size(), 12 + 2 * 24);
+    EXPECT_EQ(device->GetFrameRequestsInFlight(), 2);
+}
+
+TEST_F(SessionTest, BatchNeverExceeds999Entries)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "4"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("many", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+
+    // 300 frames of four pieces each: 1200 entries. Queued while playback is off, then let go.
+    for (int i = 0; i < 300; ++i)
+        device->QueueFrameData(i % 4, 0, qint64(i) * 100000, 100000, 0);
+    device->SetPlaybackActive(true);
+    ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 1; }));
+    // 249 whole frames (996 entries) fit; the 250th waits for the next batch.
+    EXPECT_EQ(LastBatch(sim).size(), 12 + 996 * 24);
+    EXPECT_EQ(device->GetFrameRequestsInFlight(), 249);
+    EXPECT_EQ(device->GetQueuedRequestCount(), 51);
+
+    for (int i = 0; i < 249; ++i)
+        device->LowerFrameRequestCount();
+    ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 2; }));
+    EXPECT_EQ(LastBatch(sim).size(), 12 + 204 * 24);
+    EXPECT_EQ(device->GetQueuedRequestCount(), 0);
+}
+
+TEST_F(SessionTest, LostReplyIsGivenUpAfterTheTimeOut)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "2"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("lost", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    device->SetPlaybackActive(true);
+
+    device->QueueFrameData(0, 0, 0, 1000, 0);
+    ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 1; }));
+    device->QueueFrameData(1, 0, 0, 1000, 0);
+    // Nobody lowers the count (no reply is taken): the next batch still goes after the time-out.
+    ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 2; },
+                        CModuleDevice::kFrameReplyTimeoutMs + 10000));
+    EXPECT_EQ(device->GetQueuedRequestCount(), 0);
+}
+
+TEST_F(SessionTest, RequestsWithoutPlaybackAreDroppedUnsent)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "2"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("idle", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    device->QueueFrameData(0, 0, 0, 1000, 0);
+    ASSERT_TRUE(WaitFor([&] { return device->GetQueuedRequestCount() == 0; }));
+    WaitFor([] { return false; }, 200);
+    EXPECT_TRUE(sim->Messages(0x66).isEmpty());
+    EXPECT_EQ(device->GetFrameRequestsInFlight(), 0);
+}

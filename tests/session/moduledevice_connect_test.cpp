@@ -1,0 +1,321 @@
+// Connecting a session: every purpose after login and after a failed connect, the order of the
+// two connections, and the texts of the shared message box.
+#include <QJsonObject>
+
+#include "session/support/session_fixture.h"
+
+namespace {
+
+const QString kBoxTitle = QStringLiteral("DVR Connection");
+const QString kConnecting = QStringLiteral("Network Connecting...");
+
+int CountCmd(const QList<QJsonObject>& messages, int cmd, int conn)
+{
+    int n = 0;
+    for (const QJsonObject& m : messages) {
+        if (m.value("cmd").toInt() == cmd && m.value("conn").toInt() == conn)
+            ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// After login
+
+struct AfterLoginCase
+{
+    int purpose;
+    bool optionFlag;                // the recorder grants management rights
+    std::vector<BoxCall> boxes;     // every box call, in order
+    std::vector<int> accountCodes;
+    std::vector<int> firmwareCodes;
+    int liveStartsWithAudio;        // 0x87 with byte 17 = 0 (the purpose's own live start)
+    int consoleLocks;               // 0x96 requests
+    int fileBegins;                 // 0x0F requests
+};
+
+class SessionAfterLogin : public SessionTest, public ::testing::WithParamInterface<AfterLoginCase>
+{
+};
+
+TEST_P(SessionAfterLogin, DoesWhatThePurposeAsks)
+{
+    const AfterLoginCase& c = GetParam();
+    QStringList options{"--channels", "4", "--level", "0x10"};
+    if (c.optionFlag)
+        options << "--option-flag";
+    SessionDvrSim* sim = StartSim(options);
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("rec", sim->Port());
+
+    device->StartConnect(c.purpose);
+    ASSERT_TRUE(WaitFor([device] { return device->IsLoggedIn(); }));
+    EXPECT_EQ(device->GetConnectResult(), CModuleDevice::ConnectDone);
+    // Let the requests of the purpose reach the simulator.
+    WaitFor([&] { return int(sim->Messages(0x87).size()) >= 4 + c.liveStartsWithAudio; }, 3000);
+    WaitFor([&] { return int(sim->Messages(0x96).size()) >= c.consoleLocks
+                         && int(sim->Messages(0x0F).size()) >= c.fileBegins; }, 3000);
+
+    EXPECT_EQ(hub->boxCalls, c.boxes);
+    EXPECT_EQ(hub->accountCodes, c.accountCodes);
+    EXPECT_EQ(hub->firmwareCodes, c.firmwareCodes);
+
+    const QList<QJsonObject> starts = sim->Messages(0x87);
+    int loginStarts = 0, audioStarts = 0;
+    for (const QJsonObject& m : starts) {
+        const QByteArray bytes = QByteArray::fromHex(m.value("hex").toString().toLatin1());
+        ASSERT_EQ(bytes.size(), 24);
+        if (bytes.at(17) == 1)
+            ++loginStarts;
+        else
+            ++audioStarts;
+    }
+    EXPECT_EQ(loginStarts, 4) << "every permitted channel starts at login";
+    EXPECT_EQ(audioStarts, c.liveStartsWithAudio);
+    EXPECT_EQ(int(sim->Messages(0x96).size()), c.consoleLocks);
+    EXPECT_EQ(int(sim->Messages(0x0F).size()), c.fileBegins);
+}
+
+const std::vector<BoxCall> kOpenBox{{kBoxTitle, kConnecting, ""}};
+
+std::vector<BoxCall> With(std::vector<BoxCall> a, const std::vector<BoxCall>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Purposes, SessionAfterLogin,
+    ::testing::Values(
+        AfterLoginCase{0, false, With(kOpenBox, {{"", "Login success", ""}, {"", "", "auto"}}), {}, {}, 0, 0, 0},
+        AfterLoginCase{1, false, With(kOpenBox, {{"", "Login success", ""}, {"", "", "auto"}}), {}, {}, 4, 0, 0},
+        AfterLoginCase{2, false,
+                       With(kOpenBox, {{"", "Login success", ""}, {"", "", "exit"},
+                                       {"Remote Configuration", "Information Loading\nPress CLOSE or ESC to cancel", ""},
+                                       {"", "Don't have permision.", "stop"}}),
+                       {}, {}, 0, 0, 0},
+        AfterLoginCase{2, true,
+                       With(kOpenBox, {{"", "Login success", ""}, {"", "", "exit"},
+                                       {"Remote Configuration", "Information Loading\nPress CLOSE or ESC to cancel", ""}}),
+                       {}, {}, 0, 0, 1},
+        AfterLoginCase{3, false,
+                       With(kOpenBox, {{"", "Login success", ""}, {"", "", "exit"},
+                                       {"Remote Playback", "Information Loading", ""}}),
+                       {}, {}, 0, 1, 0},
+        AfterLoginCase{4, false, {}, {}, {}, 0, 0, 0},
+        AfterLoginCase{5, false, With(kOpenBox, {{"", "Login success", ""}, {"", "", "exit"}}), {}, {}, 0, 0, 0},
+        AfterLoginCase{6, false, {}, {}, {}, 0, 0, 0},
+        AfterLoginCase{7, false, {{"", "Login success", ""}, {"", "", "exit"}}, {-2}, {}, 0, 0, 0},
+        AfterLoginCase{7, true, {{"", "Login success", ""}, {"", "", "exit"}}, {1}, {}, 0, 0, 1},
+        AfterLoginCase{8, false, {{"", "Login success", ""}, {"", "", "exit"}}, {}, {-2}, 0, 0, 0},
+        AfterLoginCase{8, true, {{"", "Login success", ""}, {"", "", "exit"}}, {}, {2}, 0, 0, 0},
+        AfterLoginCase{9, false, With(kOpenBox, {{"", "Login success", ""}}), {}, {}, 0, 0, 0},
+        AfterLoginCase{11, false, With(kOpenBox, {{"", "Login success", ""}, {"", "", "exit"}}), {}, {}, 4, 0, 0},
+        AfterLoginCase{13, false,
+                       With(kOpenBox, {{"", "Login success", ""}, {"", "", "exit"},
+                                       {"Remote Playback", "Information Loading", ""}}),
+                       {}, {}, 0, 1, 0},
+        // Delayed connects are silent: no box opens, the text only changes.
+        AfterLoginCase{1000, false, {{"", "Login success", ""}}, {}, {}, 0, 0, 0}));
+
+// ---------------------------------------------------------------------------------------------
+// After a failed connect
+
+struct FailedConnectCase
+{
+    int purpose;
+    std::vector<BoxCall> boxes;
+    std::vector<int> accountCodes;
+    std::vector<int> firmwareCodes;
+};
+
+class SessionConnectFails : public SessionTest, public ::testing::WithParamInterface<FailedConnectCase>
+{
+};
+
+TEST_P(SessionConnectFails, ReportsByPurpose)
+{
+    const FailedConnectCase& c = GetParam();
+    CModuleDevice* device = AddRecorder("nobody", ClosedPort());
+    device->StartConnect(c.purpose);
+    ASSERT_TRUE(WaitFor([device] { return device->GetConnectResult() == CModuleDevice::ConnectFailed; }));
+    EXPECT_FALSE(device->IsLoggedIn());
+    EXPECT_EQ(hub->boxCalls, c.boxes);
+    EXPECT_EQ(hub->accountCodes, c.accountCodes);
+    EXPECT_EQ(hub->firmwareCodes, c.firmwareCodes);
+}
+
+const std::vector<BoxCall> kConnectFail{{kBoxTitle, kConnecting, ""}, {"", "Connect fail", ""}, {"", "", "stop"}};
+
+INSTANTIATE_TEST_SUITE_P(Purposes, SessionConnectFails,
+                         ::testing::Values(FailedConnectCase{0, kConnectFail, {}, {}},
+                                           FailedConnectCase{1, kConnectFail, {}, {}},
+                                           FailedConnectCase{2, kConnectFail, {}, {}},
+                                           FailedConnectCase{3, kConnectFail, {}, {}},
+                                           FailedConnectCase{4, {}, {}, {}},
+                                           FailedConnectCase{5, kConnectFail, {}, {}},
+                                           FailedConnectCase{6, {}, {}, {}},
+                                           FailedConnectCase{7, {}, {-1}, {}},
+                                           FailedConnectCase{8, {}, {}, {-1}},
+                                           FailedConnectCase{9, {{kBoxTitle, kConnecting, ""}}, {}, {}},
+                                           FailedConnectCase{11, kConnectFail, {}, {}},
+                                           FailedConnectCase{13, kConnectFail, {}, {}},
+                                           FailedConnectCase{1500, {}, {}, {}}));
+
+// ---------------------------------------------------------------------------------------------
+// Connection order and the session's state
+
+TEST_F(SessionTest, PlaybackConnectionComesFirstAndLiveOneCarriesLive)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "2"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("order", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x87).size() >= 2; }));
+
+    const QList<QJsonObject> connects = sim->Events("connect");
+    ASSERT_EQ(connects.size(), 2);
+    const int first = connects.at(0).value("conn").toInt();
+    const int second = connects.at(1).value("conn").toInt();
+    const QList<QJsonObject> messages = sim->Messages();
+    // The first connection logs in before the second one is even accepted.
+    const QList<QJsonObject> log = sim->Log();
+    int firstLogin = -1, secondConnect = -1;
+    for (int i = 0; i < log.size(); ++i) {
+        const QJsonObject& o = log.at(i);
+        if (firstLogin < 0 && o.value("cmd").toInt() == 1 && o.value("conn").toInt() == first && !o.contains("event"))
+            firstLogin = i;
+        if (secondConnect < 0 && o.value("event").toString() == "connect" && o.value("conn").toInt() == second)
+            secondConnect = i;
+    }
+    ASSERT_GE(firstLogin, 0);
+    EXPECT_LT(firstLogin, secondConnect);
+    // Live video is asked for on the second (live) connection only.
+    EXPECT_EQ(CountCmd(messages, 0x87, first), 0);
+    EXPECT_EQ(CountCmd(messages, 0x87, second), 2);
+    EXPECT_EQ(CountCmd(messages, 0x01, first), 1);
+    EXPECT_EQ(CountCmd(messages, 0x01, second), 1);
+}
+
+TEST_F(SessionTest, LoginBuildsChannelItemsAndDisconnectRemovesThem)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "3", "--titles", "Door,Yard,Gate"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("items", sim->Port());
+    EXPECT_EQ(device->GetChannelCount(7), -1);
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+
+    EXPECT_EQ(device->GetChannelCount(5), 3);
+    EXPECT_TRUE(hub->IsAnyDeviceConnected());
+    ASSERT_EQ(device->childCount(), 3);
+    const QStringList titles{"Door", "Yard", "Gate"};
+    for (int ch = 0; ch < 3; ++ch) {
+        QTreeWidgetItem* item = device->GetCameraItem(ch);
+        ASSERT_TRUE(item);
+        const SiteBook* record = SiteBook::FromItem(item);
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->kind, "camera");
+        EXPECT_EQ(record->channel, ch);
+        EXPECT_EQ(record->index, device->GetDeviceIndex());
+        EXPECT_EQ(record->name, titles.at(ch));
+        EXPECT_EQ(item->text(0), titles.at(ch));
+        EXPECT_TRUE(device->GetLiveDecoder(ch));
+        EXPECT_TRUE(device->IsLiveWanted(ch));
+    }
+    EXPECT_FALSE(device->GetCameraItem(3));
+    EXPECT_TRUE(device->GetSearchDecoder());
+
+    device->GetCameoRoute(1)->liveGrid = 2;
+    device->SetPlaybackGrid(4);
+    EXPECT_TRUE(device->Disconnect());
+    ASSERT_TRUE(WaitFor([device] { return !device->IsLoggedIn(); }));
+    EXPECT_EQ(device->childCount(), 0);
+    EXPECT_FALSE(device->GetLiveDecoder(0));
+    EXPECT_FALSE(device->GetSearchDecoder());
+    EXPECT_EQ(device->GetCameoRoute(1)->liveGrid.load(), -1);
+    EXPECT_EQ(device->GetPlaybackGrid(), -1);
+    EXPECT_FALSE(device->IsLiveWanted(0));
+    EXPECT_FALSE(hub->IsAnyDeviceConnected());
+}
+
+TEST_F(SessionTest, LoggedInRecorderRunsThePurposeAtOnce)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "2"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("again", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    hub->boxCalls.clear();
+
+    device->StartConnect(9);
+    EXPECT_TRUE(hub->boxCalls.empty()) << "purpose 9 on a logged-in recorder does nothing";
+
+    device->StartConnect(2);
+    ASSERT_GE(hub->boxCalls.size(), 1u);
+    EXPECT_EQ(hub->boxCalls.front().title, "Remote Configuration");
+    EXPECT_EQ(sim->Events("connect").size(), 2) << "no new connection";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Failure texts
+
+struct FailureTextCase
+{
+    const char* name;
+    QStringList simOptions;
+    QString text;
+};
+
+class SessionFailureText : public SessionTest, public ::testing::WithParamInterface<FailureTextCase>
+{
+};
+
+TEST_P(SessionFailureText, ShowsOneTextAndEnablesClose)
+{
+    const FailureTextCase& c = GetParam();
+    SessionDvrSim* sim = StartSim(c.simOptions);
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("fails", sim->Port());
+    device->StartConnect(0);
+    ASSERT_TRUE(WaitFor([&] { return hub->boxCalls.size() >= 3; }));
+    // Nothing more arrives for this attempt.
+    WaitFor([] { return false; }, 700);
+    const std::vector<BoxCall> expected{{kBoxTitle, kConnecting, ""}, {"", c.text, ""}, {"", "", "stop"}};
+    EXPECT_EQ(hub->boxCalls, expected);
+    EXPECT_FALSE(device->IsLoggedIn());
+    EXPECT_EQ(device->childCount(), 0) << "no channel item without a login";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Switches, SessionFailureText,
+    ::testing::Values(FailureTextCase{"full", {"--fail", "close-at-once"}, "Connection full"},
+                      FailureTextCase{"refused", {"--fail", "refuse-login"}, "Login fail"},
+                      FailureTextCase{"closedAfterLogin", {"--fail", "close-after-login"}, "Login fail"}),
+    [](const ::testing::TestParamInfo<FailureTextCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SessionTest, TlsHandshakeFailureIsAConnectFailure)
+{
+    // A TLS client against a plain recorder: the socket connects, the handshake never completes.
+    SessionDvrSim* sim = StartSim({"--channels", "1"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("tls", sim->Port(), 1);
+    device->StartConnect(0);
+    ASSERT_TRUE(WaitFor([&] { return hub->boxCalls.size() >= 3; }));
+    WaitFor([] { return false; }, 700);
+    const std::vector<BoxCall> expected{{kBoxTitle, kConnecting, ""}, {"", "Connect fail", ""}, {"", "", "stop"}};
+    EXPECT_EQ(hub->boxCalls, expected);
+    EXPECT_EQ(device->GetConnectResult(), CModuleDevice::ConnectFailed);
+}
+
+TEST_F(SessionTest, LostConnectionTellsTheManagers)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "1", "--option-flag"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("managed", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 7));
+    EXPECT_EQ(hub->accountCodes, std::vector<int>{1});
+    device->Disconnect();
+    ASSERT_TRUE(WaitFor([device] { return !device->IsLoggedIn(); }));
+    EXPECT_EQ(hub->accountCodes, (std::vector<int>{1, 3}));
+}

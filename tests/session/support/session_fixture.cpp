@@ -1,0 +1,218 @@
+#include "session/support/session_fixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QTcpServer>
+#include <QTest>
+
+#include <ostream>
+
+#include "session/moduledevice.h"
+
+// ---------------------------------------------------------------------------------------------
+// Simulator
+
+SessionDvrSim::SessionDvrSim(const QStringList& options)
+    : m_options(options)
+{
+    static int counter = 0;
+    m_logPath = QStringLiteral(ZENT_BINARY_DIR "/session_dvrsim_%1_%2.log")
+                    .arg(QCoreApplication::applicationPid())
+                    .arg(++counter);
+    QFile::remove(m_logPath);
+}
+
+SessionDvrSim::~SessionDvrSim()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(2000);
+        }
+    }
+    QFile::remove(m_logPath);
+}
+
+bool SessionDvrSim::Start(QString* error)
+{
+    QStringList args{QStringLiteral(ZENT_SOURCE_DIR "/tools/dvrsim/dvrsim"), QStringLiteral("--port"),
+                     QStringLiteral("0"), QStringLiteral("--log"), m_logPath};
+    args << m_options;
+    m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    m_process.start(QStringLiteral("/usr/bin/python3"), args);
+    if (!m_process.waitForStarted(10000)) {
+        *error = QStringLiteral("dvrsim did not start: ") + m_process.errorString();
+        return false;
+    }
+    QByteArray out;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 20000) {
+        if (!m_process.waitForReadyRead(200) && m_process.state() == QProcess::NotRunning)
+            break;
+        out += m_process.readAllStandardOutput();
+        const int at = out.indexOf("LISTENING ");
+        const int end = at >= 0 ? out.indexOf('\n', at) : -1;
+        if (end > at) {
+            m_port = out.mid(at + 10, end - at - 10).trimmed().toInt();
+            return m_port > 0;
+        }
+    }
+    *error = QStringLiteral("dvrsim printed no port: ") + QString::fromUtf8(out + m_process.readAllStandardError());
+    return false;
+}
+
+QList<QJsonObject> SessionDvrSim::Log() const
+{
+    QList<QJsonObject> lines;
+    QFile file(m_logPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return lines;
+    const QList<QByteArray> raw = file.readAll().split('\n');
+    for (const QByteArray& line : raw) {
+        if (line.trimmed().isEmpty())
+            continue;
+        const QJsonDocument doc = QJsonDocument::fromJson(line);
+        if (doc.isObject())
+            lines.append(doc.object());
+    }
+    return lines;
+}
+
+QList<QJsonObject> SessionDvrSim::Messages(int cmd) const
+{
+    QList<QJsonObject> out;
+    const QList<QJsonObject> lines = Log();
+    for (const QJsonObject& o : lines) {
+        if (o.contains(QStringLiteral("cmd")) && !o.contains(QStringLiteral("event"))
+            && (cmd < 0 || o.value(QStringLiteral("cmd")).toInt() == cmd))
+            out.append(o);
+    }
+    return out;
+}
+
+QList<QJsonObject> SessionDvrSim::Events(const QString& event) const
+{
+    QList<QJsonObject> out;
+    const QList<QJsonObject> lines = Log();
+    for (const QJsonObject& o : lines) {
+        if (o.value(QStringLiteral("event")).toString() == event)
+            out.append(o);
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Hub
+
+void PrintTo(const BoxCall& call, std::ostream* os)
+{
+    *os << "(\"" << call.title.toStdString() << "\", \"" << call.text.toStdString() << "\", \""
+        << call.option.toStdString() << "\")";
+}
+
+void SessionTestHub::ShowMessageBox(const QString& title, const QString& text, const QString& option)
+{
+    boxCalls.push_back({title, text, option});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Fixture
+
+void SessionTest::SetUp()
+{
+    ASSERT_TRUE(m_dir.isValid());
+    m_previousDir = QDir::currentPath();
+    // The hub takes the working directory at start as its program directory.
+    ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
+    hub = std::make_unique<SessionTestHub>();
+}
+
+void SessionTest::TearDown()
+{
+    m_devices.clear();
+    m_records.clear();
+    hub.reset();
+    m_sims.clear();
+    QDir::setCurrent(m_previousDir);
+}
+
+SessionDvrSim* SessionTest::StartSim(const QStringList& options)
+{
+    auto sim = std::make_unique<SessionDvrSim>(options);
+    QString error;
+    const bool ok = sim->Start(&error);
+    EXPECT_TRUE(ok) << error.toStdString();
+    if (!ok)
+        return nullptr;
+    m_sims.push_back(std::move(sim));
+    return m_sims.back().get();
+}
+
+CModuleDevice* SessionTest::AddRecorder(const QString& name, int port, int useSsl)
+{
+    auto record = std::make_unique<SiteBook>();
+    record->kind = QStringLiteral("device");
+    record->name = name;
+    record->addr = QStringLiteral("127.0.0.1");
+    record->port = QString::number(port);
+    record->id = QStringLiteral("admin");
+    record->password = QStringLiteral("1234");
+    record->use_ssl = useSsl;
+    auto device = std::make_unique<CModuleDevice>(nullptr, 0);
+    SiteBook::SetOnItem(device.get(), record.get());
+    m_records.push_back(std::move(record));
+    m_devices.push_back(std::move(device));
+    return m_devices.back().get();
+}
+
+void SessionTest::DeleteRecorder(CModuleDevice* device)
+{
+    for (auto it = m_devices.begin(); it != m_devices.end(); ++it) {
+        if (it->get() == device) {
+            m_devices.erase(it);
+            return;
+        }
+    }
+}
+
+SiteBook* SessionTest::RecordOf(CModuleDevice* device)
+{
+    return SiteBook::FromItem(device);
+}
+
+bool SessionTest::WaitFor(const std::function<bool()>& condition, int limitMs)
+{
+    return QTest::qWaitFor(condition, limitMs);
+}
+
+bool SessionTest::ConnectAndLogin(CModuleDevice* device, int purpose)
+{
+    device->StartConnect(purpose);
+    return WaitFor([device] { return device->IsLoggedIn(); });
+}
+
+int SessionTest::ClosedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    const int port = server.serverPort();
+    server.close();
+    return port;
+}
+
+QString Hex(const QByteArray& bytes)
+{
+    return QString::fromLatin1(bytes.toHex());
+}
+
+QByteArray FromHex(const char* text)
+{
+    QByteArray clean(text);
+    clean.replace(' ', "");
+    return QByteArray::fromHex(clean);
+}
