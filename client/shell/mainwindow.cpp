@@ -1,20 +1,50 @@
 #include "shell/mainwindow.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QDebug>
 #include <QDir>
+#include <QDockWidget>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
 #include <QPointer>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStatusBar>
+#include <QTabBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QWidget>
 
 #include "session/moduledevice.h"
+#include "shell/childwindowslots.h"
+#include "shell/hovermovefilter.h"
 #include "shell/messagedlg.h"
+#include "sitebook/sitebookfile.h"
+#include "sitebook/sitebooktreewidget.h"
 
 MainWindow* g_pMainWindow = nullptr;
 
 namespace {
 constexpr int kChannels = 16;
 constexpr int kShowBoxDelayMs = 10;
+constexpr int kCpuTimerMs = 1000;
+constexpr int kAutoConnectMs = 5000;
+constexpr int kPanelWidth = 315;
+constexpr int kPanelHeight = 153;
+constexpr int kPlaybackPanelHeight = 70;
+constexpr qint64 kOsdReadLimit = 4096;
+constexpr int kWaitLabelWidth = 200;
+constexpr int kWaitLabelHeight = 80;
+constexpr int kViewModeDelayMs = 100;
 }
 
 MainWindow::MainWindow(QWidget* parent)
@@ -25,28 +55,296 @@ MainWindow::MainWindow(QWidget* parent)
     HubServices::Install(this);
 
     qDebug() << "Init start";
+    m_closing = 0;
+    m_fullScreen = 0;
+    m_processorLoad = 0;
+    m_activeCameoIndex = 0;
+    m_menuBarShown = 1;
+
+    qDebug() << "Set Type";
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
                    | Qt::WindowCloseButtonHint);
+    qDebug() << "Set title";
     setWindowTitle(tr("ZENT"));
+
+    setMouseTracking(true);
+    setAttribute(Qt::WA_Hover, true);
+    m_pHoverFilter = new HoverMoveFilter(this);
+    installEventFilter(m_pHoverFilter);
+    setWindowOpacity(1.0);
+    setLayoutDirection(Qt::LeftToRight);
+    setAutoFillBackground(false);
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("centralWidget1"));
     setCentralWidget(central);
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("statusBar1"));
+    setStatusBar(status);
+    auto* menu = new QMenuBar(this);
+    menu->setObjectName(QStringLiteral("menuBar1"));
+    menu->setEnabled(true);
+    menu->setGeometry(QRect(0, 0, 1279, 20));
+    setMenuBar(menu);
+    m_ctrl = 0;
+    m_shift = 0;
+    setWindowIcon(QIcon(QStringLiteral(":/res/ZENT.PNG")));
 
+    // Program directory before any file; the OSD flags come from it.
     m_programDirectory = QDir::currentPath();
     while (m_programDirectory.size() > 1 && m_programDirectory.endsWith(QLatin1Char('/')))
         m_programDirectory.chop(1);
+    ReadOsdFile();
+
+    CreateMdiArea();
+    CreateToolBar();
+    CreateDocks();
+    CreateMenus();
+
+    loadStyleSheet(QStringLiteral("main"));
+    // The first tool bar's own "toolbar" style sheet is applied when the tool bar class exists.
+
+    m_dragging = false;
+    // The validation window is created here (tool window, fixed size, hidden) once its class
+    // exists; until then GetValidationView() stays null.
+    // The audio output is initialised, created and started here once the audio output class
+    // exists.
+    qDebug() << "Set SearhcMuseum";
+    qDebug() << "Set SearhcThumbnail";
+    // The museum, thumbnail and quick search pop-ups are created here once their classes exist.
+    // smtp.dat is read here (OnLoadSMTP) once the e-mail settings exist.
+
+    loadSiteBook(BookPath(QStringLiteral("sitebook.xml")), true);
+    // emap.xml and favorites.xml are loaded here once their readers exist.
+
+    m_pCpuTimer = new QTimer(this);
+    connect(m_pCpuTimer, &QTimer::timeout, this, &MainWindow::OnTimerGetCPU);
+    m_pCpuTimer->start(kCpuTimerMs);
 
     qDebug() << "Main initialize finish";
+    m_waitFlag = 0;
+
+    CreateWaitLabels();
+    // The wait dialog and the camera control pop-up are created hidden here once their classes
+    // exist.
+
+    qDebug() << "Set resize";
     resize(1280, 900);
+
+    m_pAutoConnectTimer = new QTimer(this);
+    connect(m_pAutoConnectTimer, &QTimer::timeout, this, &MainWindow::OnTimerAutoConnect);
+    m_pAutoConnectTimer->start(kAutoConnectMs);
 }
 
 MainWindow::~MainWindow()
 {
+    if (m_pCpuTimer)
+        m_pCpuTimer->stop();
+    if (m_pAutoConnectTimer)
+        m_pAutoConnectTimer->stop();
+
+    SaveOsdFile();
+    // A site book that failed to load is left as it is (the book file guard refuses the write).
+    saveSiteBook(BookPath(QStringLiteral("sitebook.xml")));
+
+    // The child windows go while the hub is whole: their destructors report to it.
+    for (ChildWindowSlots* group : {m_pLiveSlots, m_pSearchSlots, m_pEmapSlots, m_pSearchLocalSlots}) {
+        if (group)
+            group->DestroyAll();
+    }
+    // So do the recorders of the site book: each session frees its slot of the recorder table.
+    delete m_pSiteBook;
+    m_pSiteBook = nullptr;
+
     if (HubServices::Instance() == this)
         HubServices::Install(nullptr);
     if (g_pMainWindow == this)
         g_pMainWindow = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up steps
+
+QString MainWindow::BookPath(const QString& fileName) const
+{
+    return m_programDirectory + QLatin1Char('/') + fileName;
+}
+
+void MainWindow::ReadOsdFile()
+{
+    for (quint8& flag : m_osdFlags)
+        flag = 1;
+    QFile file(BookPath(QStringLiteral("osd.dat")));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    // Six short words; whatever follows them is never looked at.
+    const QString text = QString::fromUtf8(file.read(kOsdReadLimit));
+    const QStringList words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    for (int i = 0; i < OsdFlagCount; ++i) {
+        if (i >= words.size() || words.at(i) != QLatin1String("1"))
+            m_osdFlags[i] = 0;
+    }
+}
+
+bool MainWindow::SaveOsdFile() const
+{
+    QSaveFile file(BookPath(QStringLiteral("osd.dat")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        qWarning() << "MainWindow: cannot write" << file.fileName() << file.errorString();
+        return false;
+    }
+    QByteArray text;
+    for (quint8 flag : m_osdFlags)
+        text += (flag == 1) ? "1\n" : "0\n";
+    if (file.write(text) != text.size() || !file.commit()) {
+        qWarning() << "MainWindow: cannot write" << file.fileName() << file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QString MainWindow::ReadStyleSheet(const QString& name) const
+{
+    QFile file(m_programDirectory + QStringLiteral("/qss/") + name.toLower() + QStringLiteral(".qss"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromLatin1(file.readAll());
+}
+
+void MainWindow::loadStyleSheet(const QString& name)
+{
+    m_styleSheet = ReadStyleSheet(name);
+    setStyleSheet(m_styleSheet);
+}
+
+void MainWindow::CreateMdiArea()
+{
+    m_pMdiArea = new QMdiArea;
+    m_pMdiArea->setViewMode(QMdiArea::SubWindowView);
+    m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_pMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_pMdiArea->setBackground(QBrush(QColor(40, 40, 40)));
+    m_pMdiArea->setTabsClosable(true);
+    m_pMdiArea->setTabsMovable(true);
+    m_pMdiArea->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_pMdiArea, &QWidget::customContextMenuRequested, this, &MainWindow::mdiContextMenu);
+    m_subWindowView = 1;
+
+    m_pActWindowsMode = new QAction(QIcon(QStringLiteral(":/res/Resource/multi.png")), tr("Windows Mode"), this);
+    connect(m_pActWindowsMode, &QAction::triggered, this, &MainWindow::timerOnViewmode);
+    m_pActFullScreen = new QAction(QIcon(QStringLiteral(":/res/Resource/51.png")), tr("NormalScreen Mode"), this);
+    connect(m_pActFullScreen, &QAction::triggered, this, &MainWindow::FullScreenWindows);
+    m_pActPopupMode = new QAction(QIcon(QStringLiteral(":/res/Resource/popup.png")), tr("Popup Mode"), this);
+    connect(m_pActPopupMode, &QAction::triggered, this, &MainWindow::OnPopupMode);
+    m_pActClose = new QAction(QIcon(QStringLiteral(":/res/Resource/close.png")), tr("Close"), this);
+    connect(m_pActClose, &QAction::triggered, this, &MainWindow::OnCloseTabBar);
+
+    statusBar()->hide();
+    setCentralWidget(m_pMdiArea);
+    connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::updateDockWidgets);
+
+    m_pLiveSlots = new ChildWindowSlots(this, m_pMdiArea, kLiveViews, QIcon(QStringLiteral(":/res/Resource/2.png")));
+    m_pSearchSlots = new ChildWindowSlots(this, m_pMdiArea, kSearchViews, QIcon(QStringLiteral(":/res/Resource/3.png")));
+    m_pSearchLocalSlots = new ChildWindowSlots(this, m_pMdiArea, kSearchLocalViews,
+                                               QIcon(QStringLiteral(":/res/Resource/9.png")));
+    m_pEmapSlots = new ChildWindowSlots(this, m_pMdiArea, kEmapViews, QIcon(QStringLiteral(":/res/Resource/5.png")));
+}
+
+void MainWindow::CreateToolBar()
+{
+    // The tool bar ("Tool Bar") is created here, added to the top area and appended to
+    // m_toolBars once its class exists.
+}
+
+QDockWidget* MainWindow::AddDock(const QString& title, QWidget* content, const QSize& fixedSize)
+{
+    auto* dock = new QDockWidget(title, this);
+    dock->setObjectName(title);
+    dock->setAllowedAreas(Qt::AllDockWidgetAreas);
+    if (fixedSize.isValid())
+        content->setFixedSize(fixedSize);
+    dock->setWidget(content);
+    addDockWidget(Qt::LeftDockWidgetArea, dock);
+    m_docks.append(dock);
+    return dock;
+}
+
+void MainWindow::CreateDocks()
+{
+    const QSize panelSize(kPanelWidth, kPanelHeight);
+
+    m_pSiteBook = new SiteBookTreeWidget;
+    m_pSiteBook->setHeaderHidden(true);
+    QDockWidget* siteBook = AddDock(QStringLiteral("SiteBook"), m_pSiteBook, QSize());
+    siteBook->raise();
+
+    // Each side panel takes its dock's place once its class exists; until then the dock holds an
+    // empty area of the panel's size. The panels' signals (split, brightness, contrast, frame
+    // rate, playback control) are connected to OnScrSplitMode, OnSetBrightness, OnSetContrast,
+    // OnSetFrate and OnPlaybackControl here.
+    QDockWidget* split = AddDock(QStringLiteral("Screen Split"), new QWidget, panelSize);
+    split->hide();
+    QDockWidget* adjust = AddDock(QStringLiteral("Adjust"), new QWidget, panelSize);
+    QDockWidget* ptz = AddDock(QStringLiteral("P/T/Z"), new QWidget, panelSize);
+    QDockWidget* alarm = AddDock(QStringLiteral("Alarm Out"), new QWidget, panelSize);
+    QDockWidget* mic = AddDock(QStringLiteral("MicroPhone"), new QWidget, panelSize);
+    QDockWidget* playback = AddDock(QStringLiteral("Playback"), new QWidget, QSize(kPanelWidth, kPlaybackPanelHeight));
+
+    tabifyDockWidget(adjust, ptz);
+    tabifyDockWidget(adjust, alarm);
+    tabifyDockWidget(adjust, mic);
+    adjust->raise();
+    playback->raise();
+    m_defaultDockState = saveState();
+}
+
+void MainWindow::CreateMenus()
+{
+    const auto icon = [](const char* file) { return QIcon(QStringLiteral(":/res/Resource/") + QLatin1String(file)); };
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->addAction(icon("2.png"), tr("Live View"), this, &MainWindow::exeLiveView);
+    view->addAction(icon("3.png"), tr("Search View"), this, &MainWindow::exeSearchView);
+    view->addAction(icon("5.png"), tr("Emap View"), this, &MainWindow::exeEmapView);
+    view->addAction(icon("4.png"), tr("Remote Backup"), this, &MainWindow::exeBackupView);
+    view->addAction(icon("9.png"), tr("Backup Player"), this, &MainWindow::exeOrvane);
+    view->addAction(icon("6.png"), tr("Config View"), this, &MainWindow::exeConfigView);
+    view->addAction(icon("8.png"), tr("Information"), this, &MainWindow::exeInfoView);
+    view->addSeparator();
+    view->addAction(icon("close.png"), tr("&Quit"), this, &QWidget::close);
+
+    QMenu* bars = menuBar()->addMenu(tr("Tool bar"));
+    // Each tool bar's own menu (placement and its show/hide entry) heads this menu once the tool
+    // bar class exists.
+    bars->addSeparator();
+    for (QDockWidget* dock : qAsConst(m_docks))
+        bars->addAction(dock->windowTitle());
+    bars->addSeparator();
+    bars->addAction(tr("Default"), this, &MainWindow::ShowDefalutDockWiget);
+    connect(bars, &QMenu::triggered, this, &MainWindow::OnToolBarManu);
+
+    QMenu* window = menuBar()->addMenu(tr("&Window"));
+    window->addAction(icon("51.png"), tr("FullScreen Mode"), this, &MainWindow::FullScreenWindows);
+    window->addSeparator();
+    window->addAction(tr("Next View"), m_pMdiArea, &QMdiArea::activateNextSubWindow);
+    window->addAction(tr("Prev View"), m_pMdiArea, &QMdiArea::activatePreviousSubWindow);
+
+    QMenu* setup = menuBar()->addMenu(tr("Setup"));
+    setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
+
+    m_menuBarHeight = menuBar()->sizeHint().height();
+}
+
+void MainWindow::CreateWaitLabels()
+{
+    m_pBlankLabel = new QLabel(this);
+    m_pBlankLabel->hide();
+    m_pWaitLabel = new QLabel(QStringLiteral("Please wait..."), this);
+    m_pWaitLabel->setFrameShape(QFrame::Box);
+    m_pWaitLabel->setAlignment(Qt::AlignCenter);
+    m_pWaitLabel->setStyleSheet(
+        QStringLiteral("background-color:#353535; color:white; selection-color:white;"));
+    m_pWaitLabel->hide();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -214,7 +512,8 @@ EmapView* MainWindow::GetEmapView(int index) const
 {
     if (index != 0 && index != 1)
         return nullptr;
-    return m_pEmapView[index];
+    // E-map windows are made by exeEmapView once their class exists; until then none is open.
+    return nullptr;
 }
 
 void MainWindow::AddEventLog(const QString& name, const QString& text)
@@ -334,4 +633,483 @@ void MainWindow::ShowModalMessage(const QString& title, const QString& text)
     box->SetText(title, text);
     box->exec();
     delete box.data();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Site book file
+
+void MainWindow::loadSiteBook(const QString& path)
+{
+    loadSiteBook(path, true);
+}
+
+void MainWindow::loadSiteBook(const QString& path, bool clear)
+{
+    if (!m_pSiteBook)
+        return;
+    QString fileName = path;
+    if (fileName.isEmpty()) {
+        fileName = QFileDialog::getOpenFileName(this, tr("Open SiteBook File"), m_programDirectory,
+                                                tr("ZENT SiteBook Files (*.xml)"));
+        if (fileName.isEmpty())
+            return;
+    }
+    SiteBookFile::LoadSiteBook(m_pSiteBook, fileName, clear);
+}
+
+void MainWindow::saveSiteBook()
+{
+    saveSiteBook(QString());
+}
+
+void MainWindow::saveSiteBook(const QString& path)
+{
+    if (!m_pSiteBook)
+        return;
+    QString fileName = path;
+    if (fileName == QLatin1String("save")) {
+        fileName = BookPath(QStringLiteral("sitebook.xml"));
+    } else if (fileName.isEmpty()) {
+        fileName = QFileDialog::getSaveFileName(this, tr("Save SiteBook File"), m_programDirectory,
+                                                tr("ZENT SiteBook Files (*.xml)"));
+        if (fileName.isEmpty())
+            return;
+        // The user chose this very file to be written.
+        m_pSiteBook->FileGuard().Release(fileName);
+    }
+    SiteBookFile::SaveSiteBook(m_pSiteBook, fileName);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Child windows
+
+QAction* MainWindow::TabAction(int index) const
+{
+    switch (index) {
+    case 0: return m_pActWindowsMode;
+    case 1: return m_pActFullScreen;
+    case 2: return m_pActPopupMode;
+    case 3: return m_pActClose;
+    default: return nullptr;
+    }
+}
+
+bool MainWindow::IsLiveViewPopup(int index) const { return m_pLiveSlots->IsPopup(index); }
+bool MainWindow::IsSearchViewPopup(int index) const { return m_pSearchSlots->IsPopup(index); }
+bool MainWindow::IsSearchLocalViewPopup(int index) const { return m_pSearchLocalSlots->IsPopup(index); }
+bool MainWindow::IsEmapViewPopup(int index) const { return m_pEmapSlots->IsPopup(index); }
+
+int MainWindow::exeLiveView()
+{
+    const int slot = m_pLiveSlots->FreeSlot();
+    if (slot < 0)
+        return kLiveViews - 1;
+    // A new LiveView(this, slot) goes into the slot (m_pLiveSlots->Place) once the live window
+    // class exists; until then no live window can be opened.
+    return -1;
+}
+
+int MainWindow::exeSearchView()
+{
+    if (m_pSearchSlots->FreeSlot() < 0)
+        return -1;
+    // A new SearchView(this, slot) goes into the free slot once its class exists.
+    return -1;
+}
+
+int MainWindow::exeSearchLocalView()
+{
+    if (m_pSearchLocalSlots->FreeSlot() < 0)
+        return -1;
+    // A new SearchLocalView(this, slot) goes into the free slot once its class exists.
+    return -1;
+}
+
+int MainWindow::exeEmapView()
+{
+    if (m_pEmapSlots->FreeSlot() < 0)
+        return -1;
+    // A new EmapView(this, slot) goes into the free slot once its class exists.
+    return -1;
+}
+
+void MainWindow::exeConfigView()
+{
+    // The configuration console (dialog, fixed size, close button) is created once and shown
+    // here once its class exists.
+}
+
+void MainWindow::exeBackupView()
+{
+    // The remote backup window is created once, or its page reset, and shown here once its
+    // class exists.
+}
+
+void MainWindow::exeFirmwareManager()
+{
+    // The firmware manager is created once, shown and handed the site book's menu item here once
+    // its class exists.
+}
+
+void MainWindow::exeAccountManager()
+{
+    // The account manager is created once, shown and handed the site book's menu item here once
+    // its class exists.
+}
+
+void MainWindow::createAVIConvert()
+{
+    // The convert window takes the archive file under the site book's menu point here once its
+    // class exists.
+}
+
+void MainWindow::closeConfigView() {}
+void MainWindow::closeFirmwareManager() {}
+void MainWindow::closeAccountManager() {}
+void MainWindow::closeBackupView() {}
+
+void MainWindow::exeValidationView() {}
+
+void MainWindow::exeOrvane()
+{
+    // The backup player is started from the program directory once the program launcher exists.
+}
+
+void MainWindow::exeInfoView()
+{
+    ShowModalMessage(QStringLiteral("ZENT Information"),
+                     QStringLiteral("Velumar (Ver ") + QStringLiteral("1.0.3.4") + QStringLiteral(")\n")
+                         + QStringLiteral("Build number ") + QStringLiteral("1.0"));
+}
+
+void MainWindow::activateEmailSetup()
+{
+    // The e-mail settings dialog runs here once its class exists.
+}
+
+void MainWindow::activateNetworkSetup() {}
+void MainWindow::updateDockWidgets() {}
+
+void MainWindow::DockLiveView(int index) { m_pLiveSlots->Dock(index); }
+void MainWindow::PopOutLiveView(int index) { m_pLiveSlots->PopOut(index); }
+void MainWindow::ToggleLiveViewPopup(int index) { m_pLiveSlots->Toggle(index); }
+
+void MainWindow::deleteLiveView(int index)
+{
+    if (!m_pLiveSlots->Window(index))
+        return;
+    m_pLiveSlots->Release(index);
+    qDebug() << "delete live view";
+}
+
+void MainWindow::DockSearchView(int index) { m_pSearchSlots->Dock(index); }
+void MainWindow::PopOutSearchView(int index) { m_pSearchSlots->PopOut(index); }
+void MainWindow::ToggleSearchViewPopup(int index) { m_pSearchSlots->Toggle(index); }
+void MainWindow::deleteSearchView(int index) { m_pSearchSlots->Release(index); }
+
+void MainWindow::DockSearchLocalView(int index) { m_pSearchLocalSlots->Dock(index); }
+void MainWindow::PopOutSearchLocalView(int index) { m_pSearchLocalSlots->PopOut(index); }
+void MainWindow::ToggleSearchLocalViewPopup(int index) { m_pSearchLocalSlots->Toggle(index); }
+void MainWindow::deleteSearchLocalView(int index) { m_pSearchLocalSlots->Release(index); }
+
+void MainWindow::DockEmapView(int index) { m_pEmapSlots->Dock(index); }
+void MainWindow::PopOutEmapView(int index) { m_pEmapSlots->PopOut(index); }
+void MainWindow::ToggleEmapPopup(int index) { m_pEmapSlots->Toggle(index); }
+
+void MainWindow::deleteEmapView(int index)
+{
+    if (!m_pEmapSlots->Window(index))
+        return;
+    m_pEmapSlots->Release(index);
+    qDebug() << "release emap";
+}
+
+void MainWindow::OnPopupMode()
+{
+    if (m_pLiveSlots->Window(0))
+        PopOutLiveView(0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Multi-document area and tab bar
+
+void MainWindow::SetupTabBar(bool subWindowView)
+{
+    if (IsSubWindowView() == subWindowView)
+        return;
+    m_subWindowView = subWindowView ? 1 : 0;
+    if (subWindowView) {
+        m_pMdiArea->setViewMode(QMdiArea::SubWindowView);
+        m_pTabBar = nullptr;
+        return;
+    }
+    m_pMdiArea->setViewMode(QMdiArea::TabbedView);
+    m_pTabBar = m_pMdiArea->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
+    if (m_pTabBar) {
+        m_pTabBar->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(m_pTabBar, &QWidget::customContextMenuRequested, this, &MainWindow::tabBarShowMenu,
+                Qt::UniqueConnection);
+    }
+}
+
+void MainWindow::tabBarShowMenu(const QPoint& position)
+{
+    if (position.isNull() || !m_pTabBar)
+        return;
+    m_tabIndex = m_pTabBar->tabAt(position);
+    m_pActFullScreen->setText(IsFullScreenMode() ? tr("NormalScreen Mode") : tr("FullScreen Mode"));
+    QMenu menu(this);
+    menu.addAction(m_pActWindowsMode);
+    menu.addAction(m_pActClose);
+    menu.addSeparator();
+    menu.addAction(m_pActFullScreen);
+    menu.exec(m_pTabBar->mapToGlobal(position));
+}
+
+void MainWindow::mdiContextMenu(const QPoint& position)
+{
+    m_pActFullScreen->setText(IsFullScreenMode() ? tr("Normal Mode") : tr("FullScreen Mode"));
+    QMenu menu(this);
+    menu.addAction(m_pActFullScreen);
+    menu.exec(m_pMdiArea->mapToGlobal(position));
+}
+
+void MainWindow::timerOnViewmode()
+{
+    SetupTabBar(true);
+}
+
+void MainWindow::tabBarEvent(int /*index*/)
+{
+    qDebug() << "subwindow mode";
+    QTimer::singleShot(kViewModeDelayMs, this, &MainWindow::timerOnViewmode);
+}
+
+void MainWindow::OnCloseTabBar()
+{
+    if (m_pTabBar && m_tabIndex >= 0 && m_tabIndex < m_pTabBar->count())
+        emit m_pTabBar->tabCloseRequested(m_tabIndex);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Docks, tool bars and full screen
+
+void MainWindow::OnToolBarManu(QAction* action)
+{
+    if (!action)
+        return;
+    for (QDockWidget* dock : qAsConst(m_docks)) {
+        if (dock->windowTitle() != action->text())
+            continue;
+        if (dock->isHidden()) {
+            qDebug() << "show" << dock->windowTitle();
+            dock->show();
+        } else {
+            dock->hide();
+        }
+        return;
+    }
+}
+
+void MainWindow::ShowToolBarManu()
+{
+    if (m_toolBars.isEmpty())
+        return;
+    QToolBar* bar = m_toolBars.first();
+    bar->setHidden(!bar->isHidden());
+}
+
+void MainWindow::ShowDefalutDockWiget()
+{
+    if (IsFullScreenMode())
+        return;
+    restoreState(m_defaultDockState);
+}
+
+void MainWindow::FullScreenWindows()
+{
+    if (!IsFullScreenMode()) {
+        m_dockWasVisible.clear();
+        QToolBar* bar = m_toolBars.isEmpty() ? nullptr : m_toolBars.first();
+        m_toolBarWasVisible = bar && !bar->isHidden();
+        if (bar)
+            bar->hide();
+        menuBar()->hide();
+        m_menuBarShown = 0;
+        for (QDockWidget* dock : qAsConst(m_docks)) {
+            if (dock->isHidden())
+                continue;
+            m_dockWasVisible.append(dock);
+            dock->hide();
+        }
+        m_wasMaximized = isMaximized();
+        showFullScreen();
+        m_fullScreen = 1;
+        return;
+    }
+    menuBar()->show();
+    m_menuBarShown = 1;
+    if (m_wasMaximized)
+        showMaximized();
+    else
+        showNormal();
+    if (m_toolBarWasVisible && !m_toolBars.isEmpty())
+        m_toolBars.first()->show();
+    for (QDockWidget* dock : qAsConst(m_dockWasVisible))
+        dock->show();
+    m_dockWasVisible.clear();
+    m_fullScreen = 0;
+}
+
+void MainWindow::OnHoverMove(int /*x*/, int y, int /*oldX*/, int /*oldY*/)
+{
+    if (!IsFullScreenMode())
+        return;
+    if (!m_menuBarShown) {
+        if (y < 1) {
+            menuBar()->show();
+            m_menuBarShown = 1;
+        }
+    } else if (y > m_menuBarHeight + 1) {
+        menuBar()->hide();
+        m_menuBarShown = 0;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys, window drag, size and close
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    m_ctrl = 0;
+    m_shift = 0;
+    switch (event->key()) {
+    case Qt::Key_F11:
+        FullScreenWindows();
+        break;
+    case Qt::Key_F10:
+        SetupTabBar(!IsSubWindowView());
+        break;
+    case Qt::Key_Control:
+        m_ctrl = 1;
+        qDebug() << "ctrl";
+        break;
+    case Qt::Key_Shift:
+        m_shift = 1;
+        qDebug() << "shift";
+        break;
+    case Qt::Key_Escape:
+        if (IsFullScreenMode())
+            FullScreenWindows();
+        break;
+    default:
+        QMainWindow::keyPressEvent(event);
+        break;
+    }
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event)
+{
+    m_ctrl = 0;
+    QMainWindow::keyReleaseEvent(event);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        // Where the pointer holds the window, measured from the window's frame.
+        m_pressPos = event->globalPos() - pos();
+        m_dragging = true;
+    }
+    QMainWindow::mousePressEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if ((event->buttons() & Qt::LeftButton) && m_dragging) {
+        if (isFullScreen() || isMaximized())
+            m_dragging = false;
+        else
+            move(event->globalPos() - m_pressPos);
+    }
+    QMainWindow::mouseMoveEvent(event);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_dragging = false;
+    QMainWindow::mouseReleaseEvent(event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_pWaitLabel)
+        m_pWaitLabel->setGeometry((width() - kWaitLabelWidth) / 2, (height() - kWaitLabelHeight) / 2,
+                                  kWaitLabelWidth, kWaitLabelHeight);
+    if (m_pBlankLabel)
+        m_pBlankLabel->setGeometry(rect());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    m_closing = 1;
+    // A popped-out window answers its close by going back into the area.
+    for (ChildWindowSlots* group : {m_pLiveSlots, m_pSearchSlots, m_pEmapSlots}) {
+        for (int i = 0; i < group->Count(); ++i) {
+            if (group->IsPopup(i))
+                group->Window(i)->close();
+        }
+    }
+    const QList<QMdiSubWindow*> subs = m_pMdiArea->subWindowList();
+    for (QMdiSubWindow* sub : subs) {
+        if (!sub->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timers and forwarders to the panels
+
+void MainWindow::OnTimerGetCPU()
+{
+    // The processor load is sampled here once the load sampler exists; until then it stays 0.
+}
+
+void MainWindow::OnTimerAutoConnect()
+{
+    // The first favorite marked for automatic connection is opened here once the favorites book
+    // exists.
+}
+
+void MainWindow::actionTriggered(QAction* action)
+{
+    if (action)
+        qDebug("action '%s' triggered", qPrintable(action->text()));
+}
+
+void MainWindow::OnScrSplitMode(int /*split*/)
+{
+    // The active grid changes its split here once the grid class exists.
+}
+
+void MainWindow::OnSetBrightness(int /*value*/)
+{
+    // The active grid's selected cells take the brightness here once the grid class exists.
+}
+
+void MainWindow::OnSetContrast(int /*value*/)
+{
+    // The active grid's selected cells take the contrast here once the grid class exists.
+}
+
+void MainWindow::OnSetFrate(int /*value*/) {}
+
+void MainWindow::OnPlaybackControl(int /*code*/)
+{
+    // The active playback grid's window takes the code here once the search windows exist.
 }

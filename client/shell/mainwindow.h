@@ -2,7 +2,10 @@
 // The main window and at once the program-wide hub: the recorder table, the grid table, the
 // shared settings (program directory, OSD flags, processor load, message-box texts) and the
 // child windows. Session objects and grids register themselves; the hub owns neither.
+#include <QByteArray>
+#include <QList>
 #include <QMainWindow>
+#include <QPoint>
 #include <QString>
 
 #include "net/hubservices.h"
@@ -28,6 +31,15 @@ class SearchView;
 class SearchLocalView;
 class CBackupView;
 class CAVIConvert;
+class ChildWindowSlots;
+class HoverMoveFilter;
+class QAction;
+class QDockWidget;
+class QLabel;
+class QMdiArea;
+class QTabBar;
+class QTimer;
+class QToolBar;
 
 class MainWindow;
 // The hub, from the first statement of the MainWindow constructor until its destructor.
@@ -41,6 +53,9 @@ public:
     static constexpr int kDeviceSlots = 9999;
     static constexpr int kCameoSlots = 50;
     static constexpr int kLiveViews = 4;
+    static constexpr int kSearchViews = 2;
+    static constexpr int kSearchLocalViews = 2;
+    static constexpr int kEmapViews = 2;
 
     // The six OSD flags in the order of osd.dat.
     enum OsdFlag { OsdDvrName, OsdCameraName, OsdDate, OsdTime, OsdEvent, OsdCameoNumber, OsdFlagCount };
@@ -107,8 +122,119 @@ public:
     void MessageBoxOpened();
     void MessageBoxClosed();
 
+    // Start-up and shut-down files.
+    // Reads qss/<name in lower case>.qss of the program directory as Latin-1; a missing or
+    // unreadable file gives an empty text.
+    QString ReadStyleSheet(const QString& name) const;
+    // Reads the style sheet, keeps it and applies it to the main window.
+    void loadStyleSheet(const QString& name);
+    QString StyleSheetText() const { return m_styleSheet; }
+    // Writes the six OSD flags to osd.dat; false when the file could not be written.
+    bool SaveOsdFile() const;
+
+    SiteBookTreeWidget* GetSiteBookTree() const { return m_pSiteBook; }
+    QMdiArea* GetMdiArea() const { return m_pMdiArea; }
+    const QList<QDockWidget*>& DockWidgets() const { return m_docks; }
+    const QList<QToolBar*>& ToolBars() const { return m_toolBars; }
+    QAction* TabAction(int index) const;
+
+    // Child windows: docked into the multi-document area or popped out.
+    bool IsLiveViewPopup(int index) const;
+    bool IsSearchViewPopup(int index) const;
+    bool IsSearchLocalViewPopup(int index) const;
+    bool IsEmapViewPopup(int index) const;
+    ChildWindowSlots* LiveViewSlots() const { return m_pLiveSlots; }
+    ChildWindowSlots* SearchViewSlots() const { return m_pSearchSlots; }
+    ChildWindowSlots* SearchLocalViewSlots() const { return m_pSearchLocalSlots; }
+    ChildWindowSlots* EmapViewSlots() const { return m_pEmapSlots; }
+
+    void DockLiveView(int index);
+    void PopOutLiveView(int index);
+    void ToggleLiveViewPopup(int index);
+    // Frees a live window's slot; the window's destructor calls it.
+    void deleteLiveView(int index);
+    void DockSearchView(int index);
+    void PopOutSearchView(int index);
+    void ToggleSearchViewPopup(int index);
+    void deleteSearchView(int index);
+    void DockSearchLocalView(int index);
+    void PopOutSearchLocalView(int index);
+    void ToggleSearchLocalViewPopup(int index);
+    void deleteSearchLocalView(int index);
+    void DockEmapView(int index);
+    void PopOutEmapView(int index);
+    void ToggleEmapPopup(int index);
+    void deleteEmapView(int index);
+    void ResetEmapFlag() { m_emapFlag = 0; }
+
+    void exeFirmwareManager();
+    void exeAccountManager();
+    void createAVIConvert();
+    void closeConfigView();
+    void closeFirmwareManager();
+    void closeAccountManager();
+    void closeBackupView();
+
+    // Multi-document area: true for sub-window view, false for tabs.
+    void SetupTabBar(bool subWindowView);
+    bool IsSubWindowView() const { return m_subWindowView != 0; }
+    QTabBar* GetTabBar() const { return m_pTabBar; }
+
+    // Full screen and keys.
+    bool IsFullScreenMode() const { return m_fullScreen != 0; }
+    bool IsMenuBarShown() const { return m_menuBarShown != 0; }
+    int MenuBarHeight() const { return m_menuBarHeight; }
+    bool IsClosing() const { return m_closing != 0; }
+    bool IsCtrlHeld() const { return m_ctrl != 0; }
+    bool IsShiftHeld() const { return m_shift != 0; }
+    // A pointer movement over the window, from the hover filter.
+    void OnHoverMove(int x, int y, int oldX, int oldY);
+
 public slots:
     void timerShowMessageBox();
+    void OnTimerGetCPU();
+    void OnTimerAutoConnect();
+    void actionTriggered(QAction* action);
+    int exeLiveView();
+    int exeSearchView();
+    int exeSearchLocalView();
+    void exeConfigView();
+    int exeEmapView();
+    void exeBackupView();
+    void exeValidationView();
+    void exeOrvane();
+    void exeInfoView();
+    void loadSiteBook(const QString& path, bool clear);
+    void loadSiteBook(const QString& path);
+    void saveSiteBook(const QString& path);
+    void saveSiteBook();
+    void OnScrSplitMode(int split);
+    void updateDockWidgets();
+    void OnSetBrightness(int value);
+    void OnSetContrast(int value);
+    void OnSetFrate(int value);
+    void OnPlaybackControl(int code);
+    void FullScreenWindows();
+    void ShowDefalutDockWiget();
+    void OnToolBarManu(QAction* action);
+    void ShowToolBarManu();
+    void activateEmailSetup();
+    void activateNetworkSetup();
+    void tabBarShowMenu(const QPoint& position);
+    void tabBarEvent(int index);
+    void timerOnViewmode();
+    void OnCloseTabBar();
+    void OnPopupMode();
+    void mdiContextMenu(const QPoint& position);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct DeviceSlot
@@ -122,6 +248,15 @@ private:
         CCameo* cameo = nullptr;
     };
 
+    void ReadOsdFile();
+    void CreateMdiArea();
+    void CreateToolBar();
+    void CreateDocks();
+    QDockWidget* AddDock(const QString& title, QWidget* content, const QSize& fixedSize);
+    void CreateMenus();
+    void CreateWaitLabels();
+    QString BookPath(const QString& fileName) const;
+
     static bool IsDeviceIndex(int index) { return static_cast<unsigned>(index) < unsigned(kDeviceSlots); }
     static bool IsCameoIndex(int index) { return static_cast<unsigned>(index) < unsigned(kCameoSlots); }
 
@@ -134,6 +269,9 @@ private:
 
     DeviceSlot m_devices[kDeviceSlots];
     CameoSlot m_cameos[kCameoSlots];
+    // Guards the grid table: decode threads hold it for reading across each picture hand-off,
+    // a grid takes it for writing when it leaves the table. Recursive, because a hand-off
+    // reads the table again (the decoder looks the grid up).
 
     QString m_programDirectory;
     QString m_firmwarePath;
@@ -152,12 +290,49 @@ private:
     CPTZCtrl* m_pPtzCtrl = nullptr;
     CAlarmOut* m_pAlarmOut = nullptr;
     CPlaybackCtrl* m_pPlaybackCtrl = nullptr;
-    LiveView* m_pLiveView[kLiveViews] = {};
-    SearchView* m_pSearchView[2] = {};
-    SearchLocalView* m_pSearchLocalView[2] = {};
-    EmapView* m_pEmapView[2] = {};
     ConfigView* m_pConfigView = nullptr;
     CFirmwareManager* m_pFirmwareManager = nullptr;
     CAccountManager* m_pAccountManager = nullptr;
     CAVIConvert* m_pAviConvert = nullptr;
+
+    // Main window frame and multi-document area.
+    HoverMoveFilter* m_pHoverFilter = nullptr;
+    QMdiArea* m_pMdiArea = nullptr;
+    QTabBar* m_pTabBar = nullptr;
+    QAction* m_pActWindowsMode = nullptr;
+    QAction* m_pActFullScreen = nullptr;
+    QAction* m_pActPopupMode = nullptr;
+    QAction* m_pActClose = nullptr;
+    int m_tabIndex = -1;
+    QList<QToolBar*> m_toolBars;
+    QList<QDockWidget*> m_docks;
+    QByteArray m_defaultDockState;
+    ChildWindowSlots* m_pLiveSlots = nullptr;
+    ChildWindowSlots* m_pSearchSlots = nullptr;
+    ChildWindowSlots* m_pSearchLocalSlots = nullptr;
+    ChildWindowSlots* m_pEmapSlots = nullptr;
+
+    quint8 m_closing = 0;
+    quint8 m_menuBarShown = 1;
+    int m_menuBarHeight = 0;
+    quint8 m_emapFlag = 0;
+    quint8 m_ctrl = 0;
+    quint8 m_shift = 0;
+
+    // Window drag.
+    QPoint m_pressPos;
+    bool m_dragging = false;
+
+    // Full screen.
+    bool m_toolBarWasVisible = false;
+    quint8 m_fullScreen = 0;
+    quint8 m_subWindowView = 1;
+    bool m_wasMaximized = false;
+    QList<QDockWidget*> m_dockWasVisible;
+
+    QString m_styleSheet;
+    QTimer* m_pCpuTimer = nullptr;
+    QTimer* m_pAutoConnectTimer = nullptr;
+    QLabel* m_pWaitLabel = nullptr;
+    QLabel* m_pBlankLabel = nullptr;
 };

@@ -1,0 +1,188 @@
+// What the main window reads when it starts (osd.dat, style sheets, sitebook.xml) and what it
+// writes when it shuts down (osd.dat, sitebook.xml).
+#include <QFile>
+#include <QTreeWidgetItem>
+#include <vector>
+
+#include "session/moduledevice.h"
+#include "shell/mainwindow.h"
+#include "shell/support/mainwin_fixture.h"
+#include "sitebook/sitebook.h"
+#include "sitebook/sitebooktreewidget.h"
+
+namespace {
+
+struct OsdCase
+{
+    const char* name;
+    const char* content; // null: no osd.dat at all
+    std::vector<int> flags;
+};
+
+const OsdCase kOsdCases[] = {
+    {"missing file", nullptr, {1, 1, 1, 1, 1, 1}},
+    {"six lines", "1\n0\n1\n0\n1\n0\n", {1, 0, 1, 0, 1, 0}},
+    {"one line of blanks", "0 1 1 0 1 1", {0, 1, 1, 0, 1, 1}},
+    {"tabs and blank lines", "1\t1\n\n0\r\n1 1\n1", {1, 1, 0, 1, 1, 1}},
+    {"only exactly 1 counts", "01 true 1 on 1 2", {0, 0, 1, 0, 1, 0}},
+    {"fewer words clear the rest", "1 1 1", {1, 1, 1, 0, 0, 0}},
+    {"empty file", "", {0, 0, 0, 0, 0, 0}},
+    {"extra words ignored", "1 1 1 1 1 1 0 0 0", {1, 1, 1, 1, 1, 1}},
+};
+
+const char kBook[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<zent version=\"1.0\">\n"
+    " <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"admin\" password=\"pw\" quality=\"2\" use_ssl=\"1\"/>\n"
+    " <folder name=\"North\" folded=\"no\">\n"
+    "  <device name=\"Gate\" addr=\"10.0.0.3\" port=\"9001\" id=\"op\" password=\"x\"/>\n"
+    " </folder>\n"
+    "</zent>\n";
+
+QStringList ChildNames(const QTreeWidgetItem* item)
+{
+    QStringList names;
+    for (int i = 0; i < item->childCount(); ++i)
+        names << item->child(i)->text(0);
+    return names;
+}
+
+} // namespace
+
+TEST_F(MainWinTest, OsdFlagsComeFromOsdDat)
+{
+    for (const OsdCase& c : kOsdCases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(Path("osd.dat"));
+        if (c.content)
+            WriteFile("osd.dat", c.content);
+        StartHub();
+        for (int f = 0; f < MainWindow::OsdFlagCount; ++f)
+            EXPECT_EQ(hub->GetOsdFlag(f), c.flags[f]) << "flag " << f;
+        StopHub();
+    }
+}
+
+TEST_F(MainWinTest, ShutDownWritesSixOsdLines)
+{
+    ASSERT_FALSE(FileExists("osd.dat"));
+    StartHub();
+    hub->SetOsdFlag(MainWindow::OsdCameraName, 0);
+    hub->SetOsdFlag(MainWindow::OsdEvent, 0);
+    hub->SetOsdFlag(MainWindow::OsdTime, 7); // anything but 1 is written as off
+    StopHub();
+    EXPECT_EQ(ReadFile("osd.dat"), QByteArray("1\n0\n1\n0\n0\n1\n"));
+
+    // And it reads back as it was written.
+    StartHub();
+    EXPECT_EQ(hub->GetOsdFlag(MainWindow::OsdDvrName), 1);
+    EXPECT_EQ(hub->GetOsdFlag(MainWindow::OsdCameraName), 0);
+    EXPECT_EQ(hub->GetOsdFlag(MainWindow::OsdTime), 0);
+    EXPECT_EQ(hub->GetOsdFlag(MainWindow::OsdCameoNumber), 1);
+}
+
+TEST_F(MainWinTest, StyleSheetIsReadAsLatin1)
+{
+    // 0xE9 is not UTF-8 on its own; as Latin-1 it is one character.
+    const QByteArray bytes("/* caf\xe9 */\nQMainWindow { background: #202020; }\n");
+    WriteFile("qss/main.qss", bytes);
+    WriteFile("qss/toolbar.qss", "QToolBar { border: 0; }");
+    StartHub();
+    EXPECT_EQ(hub->StyleSheetText(), QString::fromLatin1(bytes));
+    EXPECT_EQ(hub->styleSheet(), QString::fromLatin1(bytes));
+    EXPECT_TRUE(hub->StyleSheetText().contains(QChar(0xE9)));
+    // Names are taken in lower case.
+    EXPECT_EQ(hub->ReadStyleSheet("ToolBar"), QStringLiteral("QToolBar { border: 0; }"));
+}
+
+TEST_F(MainWinTest, MissingStyleSheetIsEmpty)
+{
+    StartHub();
+    EXPECT_TRUE(hub->StyleSheetText().isEmpty());
+    EXPECT_TRUE(hub->styleSheet().isEmpty());
+    EXPECT_TRUE(hub->ReadStyleSheet("nosuchpanel").isEmpty());
+    EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(MainWinTest, SiteBookIsLoadedIntoTheDockAtStart)
+{
+    WriteFile("sitebook.xml", kBook);
+    StartHub();
+    EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join(", "));
+    SiteBookTreeWidget* tree = hub->GetSiteBookTree();
+    ASSERT_NE(tree, nullptr);
+    QTreeWidgetItem* root = tree->GetSiteBookRoot();
+    // Folders first, then recorders.
+    EXPECT_EQ(ChildNames(root), (QStringList{"North", "Yard"}));
+    EXPECT_EQ(ChildNames(root->child(0)), (QStringList{"Gate"}));
+    // Both recorders took slots of the hub's recorder table while the book was read.
+    EXPECT_GE(hub->FindDeviceByName("Yard"), 0);
+    EXPECT_GE(hub->FindDeviceByName("Gate"), 0);
+}
+
+TEST_F(MainWinTest, ShutDownSavesTheSiteBook)
+{
+    WriteFile("sitebook.xml", kBook);
+    StartHub();
+    // Something the user changed: the folder's name.
+    QTreeWidgetItem* folder = hub->GetSiteBookTree()->GetSiteBookRoot()->child(0);
+    SiteBook* record = SiteBook::FromItem(folder);
+    ASSERT_NE(record, nullptr);
+    record->name = QStringLiteral("South");
+    StopHub();
+    EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join(", "));
+
+    const QByteArray saved = ReadFile("sitebook.xml");
+    EXPECT_TRUE(saved.startsWith("<?xml")) << saved.constData();
+    EXPECT_TRUE(saved.contains("name=\"South\"")) << saved.constData();
+    EXPECT_TRUE(saved.contains("name=\"Gate\"")) << saved.constData();
+    EXPECT_TRUE(saved.contains("addr=\"10.0.0.2\"")) << saved.constData();
+
+    // The saved book starts the next run with the same recorders.
+    StartHub();
+    EXPECT_EQ(ChildNames(hub->GetSiteBookTree()->GetSiteBookRoot()), (QStringList{"South", "Yard"}));
+}
+
+TEST_F(MainWinTest, FirstRunWithoutBookWritesAnEmptyBook)
+{
+    StartHub();
+    EXPECT_EQ(hub->GetSiteBookTree()->GetSiteBookRoot()->childCount(), 0);
+    StopHub();
+    const QByteArray saved = ReadFile("sitebook.xml");
+    EXPECT_TRUE(saved.contains("<zent version=\"1.0\"")) << saved.constData();
+    EXPECT_FALSE(saved.contains("<device")) << saved.constData();
+}
+
+TEST_F(MainWinTest, BrokenSiteBookIsReportedAndNeverOverwritten)
+{
+    const QByteArray broken = QByteArray(kBook).replace("</folder>", "</fold>");
+    WriteFile("sitebook.xml", broken);
+    StartHub();
+    EXPECT_EQ(boxes, (QStringList{"ZENT|Sitebook Parse error"}));
+    StopHub();
+    EXPECT_EQ(ReadFile("sitebook.xml"), broken);
+}
+
+TEST_F(MainWinTest, BookOfAnotherVersionIsReportedAndKept)
+{
+    const QByteArray other("<?xml version=\"1.0\"?>\n<zent version=\"1.1\">\n <device name=\"A\"/>\n</zent>\n");
+    WriteFile("sitebook.xml", other);
+    StartHub();
+    EXPECT_EQ(boxes, (QStringList{"ZENT|Sitebook Parse error"}));
+    EXPECT_EQ(hub->GetSiteBookTree()->GetSiteBookRoot()->childCount(), 0);
+    EXPECT_EQ(hub->GetFreeDeviceIndex(), 0);
+    StopHub();
+    EXPECT_EQ(ReadFile("sitebook.xml"), other);
+}
+
+TEST_F(MainWinTest, FreshWindowState)
+{
+    StartHub();
+    EXPECT_EQ(hub->GetProcessorLoad(), 0);
+    EXPECT_EQ(hub->size(), QSize(1280, 900));
+    EXPECT_EQ(hub->windowTitle(), QStringLiteral("ZENT"));
+    EXPECT_FALSE(hub->IsClosing());
+    EXPECT_FALSE(hub->IsFullScreenMode());
+    EXPECT_TRUE(hub->IsMenuBarShown());
+    EXPECT_TRUE(hub->IsSubWindowView());
+}
