@@ -81,11 +81,6 @@ void CModuleDecoder::SwsDeleter::operator()(SwsContext* p) const
     sws_freeContext(p);
 }
 
-void CModuleDecoder::BufferDeleter::operator()(unsigned char* p) const
-{
-    av_free(p);
-}
-
 CModuleDecoder::CModuleDecoder()
     : m_placeholder(10, 10, QImage::Format_RGB888)
 {
@@ -127,8 +122,7 @@ bool CModuleDecoder::OpenDecoder()
     m_counterMode0 = m_counterMode1 = 0;
     m_mode = 0;
     m_streamOrder = 0;
-    m_rgbFrame.reset();
-    m_rgbBuffer.reset();
+    m_rgbBuffer = QImage();
     m_scaler.reset();
     {
         QMutexLocker pictureLock(&m_pictureLock);
@@ -173,9 +167,8 @@ bool CModuleDecoder::CloseDecoder()
     m_frame.reset();
     m_received.reset();
     m_packet.reset();
-    m_rgbFrame.reset();
     m_scaler.reset();
-    m_rgbBuffer.reset();
+    m_rgbBuffer = QImage();
     m_counterMode0 = 0;
     m_lastFrameNumber = -1;
     m_open = 0;
@@ -500,11 +493,12 @@ int CModuleDecoder::ConvertPicture()
 
     if (decodedWidth != m_decodedWidth || decodedHeight != m_decodedHeight || targetWidth != m_targetWidth
         || targetHeight != m_targetHeight) {
-        m_rgbBuffer.reset();
-        m_rgbFrame.reset();
+        m_rgbBuffer = QImage();
         {
             QMutexLocker pictureLock(&m_pictureLock);
+            // Black until the first picture of the new size is converted into it.
             m_picture = QImage(targetWidth, targetHeight, QImage::Format_RGB888);
+            m_picture.fill(Qt::black);
         }
         m_scaler.reset();
         const bool change = m_decodedWidth != 0 || m_decodedHeight != 0 || m_targetWidth != 0 || m_targetHeight != 0;
@@ -518,17 +512,20 @@ int CModuleDecoder::ConvertPicture()
             return 0;
     }
 
-    if (!m_rgbBuffer) {
-        const int bytes = av_image_get_buffer_size(AV_PIX_FMT_RGB24, targetWidth, targetHeight, 1);
-        m_rgbFrame.reset(av_frame_alloc());
-        if (bytes <= 0 || !m_rgbFrame)
-            return -1;
-        m_rgbBuffer.reset(static_cast<unsigned char*>(av_malloc(bytes)));
-        if (!m_rgbBuffer)
-            return -1;
-        av_image_fill_arrays(m_rgbFrame->data, m_rgbFrame->linesize, m_rgbBuffer.get(), AV_PIX_FMT_RGB24,
-                             targetWidth, targetHeight, 1);
-    }
+    // The RGB buffer is a picture of its own. One that a reader still shares (a grid's copy of
+    // an earlier picture) is replaced rather than written into, which would copy it first.
+    if (m_rgbBuffer.isNull() || !m_rgbBuffer.isDetached() || m_rgbBuffer.size() != QSize(targetWidth, targetHeight))
+        m_rgbBuffer = QImage(targetWidth, targetHeight, QImage::Format_RGB888);
+    uint8_t* rgbData[4] = {};
+    int rgbLinesize[4] = {};
+    // QImage rows are 4-byte aligned; the same alignment gives FFmpeg the picture's layout.
+    if (m_rgbBuffer.isNull()
+        || av_image_get_buffer_size(AV_PIX_FMT_RGB24, targetWidth, targetHeight, 4) > m_rgbBuffer.sizeInBytes()
+        || av_image_fill_arrays(rgbData, rgbLinesize, m_rgbBuffer.bits(), AV_PIX_FMT_RGB24, targetWidth,
+                                targetHeight, 4) < 0
+        || rgbLinesize[0] != m_rgbBuffer.bytesPerLine())
+        return -1;
+
     // A stream may switch its pixel format without a size change; the scaler follows it.
     if (m_scaler && m_scalerFormat != frame->format)
         m_scaler.reset();
@@ -565,18 +562,10 @@ int CModuleDecoder::ConvertPicture()
         }
     }
 
-    sws_scale(m_scaler.get(), frame->data, frame->linesize, 0, decodedHeight, m_rgbFrame->data,
-              m_rgbFrame->linesize);
+    if (sws_scale(m_scaler.get(), frame->data, frame->linesize, 0, decodedHeight, rgbData, rgbLinesize) != targetHeight)
+        return -1;
 
     QMutexLocker pictureLock(&m_pictureLock);
-    // A picture still shared with a grid is replaced rather than detached: every byte is
-    // written below, so copying the old ones first would be wasted.
-    if (!m_picture.isDetached())
-        m_picture = QImage(targetWidth, targetHeight, QImage::Format_RGB888);
-    if (m_picture.isNull())
-        return -1;
-    const int rowBytes = targetWidth * 3;
-    for (int y = 0; y < targetHeight; ++y)
-        std::memcpy(m_picture.scanLine(y), m_rgbFrame->data[0] + y * m_rgbFrame->linesize[0], rowBytes);
+    m_picture.swap(m_rgbBuffer);
     return 1;
 }

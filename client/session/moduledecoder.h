@@ -71,7 +71,6 @@ private:
     struct FrameDeleter { void operator()(AVFrame* p) const; };
     struct PacketDeleter { void operator()(AVPacket* p) const; };
     struct SwsDeleter { void operator()(SwsContext* p) const; };
-    struct BufferDeleter { void operator()(unsigned char* p) const; };
 
     int RepairWrapper(unsigned char* data, int& size);
     int RenumberMode1(unsigned char* data, int size);
@@ -97,7 +96,6 @@ private:
     std::unique_ptr<AVCodecContext, CodecContextDeleter> m_context;
     const AVCodec* m_codec = nullptr;
     std::unique_ptr<AVFrame, FrameDeleter> m_frame;
-    std::unique_ptr<AVFrame, FrameDeleter> m_rgbFrame;
     std::unique_ptr<SwsContext, SwsDeleter> m_scaler;
     int m_scalerFormat = -1;        // pixel format, brightness and contrast the scaler was set for
     int m_scalerBrightness = 0;
@@ -109,7 +107,9 @@ private:
     int m_requestedWidth = 0;
     int m_requestedHeight = 0;
     QImage m_picture;
-    std::unique_ptr<unsigned char, BufferDeleter> m_rgbBuffer;
+    // The scaler writes the next picture here; under the picture lock it then changes places
+    // with the converted picture, so a reader never meets a half-written one.
+    QImage m_rgbBuffer;
 
     // Owned between frames so that each decode reuses them.
     std::unique_ptr<AVPacket, PacketDeleter> m_packet;

@@ -194,6 +194,11 @@ TEST_F(DecoderTest, RequestedSizeScalesThePicture)
     ASSERT_FALSE(stream.frames.isEmpty());
     EXPECT_EQ(Decode(decoder, ToBytes(stream.frames[0]), 2, 352, 240), 352240);
     EXPECT_EQ(decoder.GetImage().size(), QSize(352, 240));
+    // Rows whose bytes are not a multiple of four.
+    EXPECT_EQ(Decode(decoder, ToBytes(stream.frames[0]), 2, 351, 241), -11);
+    EXPECT_EQ(Decode(decoder, ToBytes(stream.frames[0]), 2, 351, 241), 351241);
+    EXPECT_EQ(decoder.GetImage().size(), QSize(351, 241));
+    EXPECT_NE(decoder.GetImage().pixel(175, 120), qRgb(0, 0, 0));
     // Only one of the two set: the decoded size.
     CModuleDecoder other;
     ASSERT_TRUE(other.OpenDecoder());
@@ -209,6 +214,7 @@ TEST_F(DecoderTest, SizeChangeCostsOneFrame)
     EXPECT_EQ(Decode(decoder, ToBytes(small.frames[0]), 2), 704480);
     EXPECT_EQ(Decode(decoder, ToBytes(large.frames[0]), 2), -11);
     EXPECT_EQ(decoder.GetImage().size(), QSize(1920, 1080));
+    EXPECT_EQ(decoder.GetImage().pixel(960, 540), qRgb(0, 0, 0)) << "black until the new size's first picture";
     EXPECT_EQ(Decode(decoder, ToBytes(large.frames[1]), 2), 19201080);
     EXPECT_EQ(CompareWithReference(decoder.GetImage(), large, 1), 0);
 }
