@@ -493,7 +493,8 @@ bool IsDecodeFailure(int result)
 
 TEST_F(DecoderTest, PSlicesAreRenumberedAfterAnIdrSlice)
 {
-    // Expected header bytes (frame_num = n in bit 0 and bits 7..5, order count 2n in bits 4..0).
+    // Every frame carries 9B FF; expected after the repair: frame_num n in bit 0 of the first
+    // byte and bits 7..5 of the second, order count 2n in bits 4..0; 1 to 15, then 0.
     struct Step { unsigned char first, second; };
     const Step steps[] = {
         {0x9A, 0x22}, {0x9A, 0x44}, {0x9A, 0x66}, {0x9A, 0x88}, {0x9A, 0xAA}, {0x9A, 0xCC}, {0x9A, 0xEE},
@@ -509,7 +510,6 @@ TEST_F(DecoderTest, PSlicesAreRenumberedAfterAnIdrSlice)
         EXPECT_EQ(frame[24], steps[n].first) << "P slice " << n + 1;
         EXPECT_EQ(frame[25], steps[n].second) << "P slice " << n + 1;
         EXPECT_EQ(frame[26], 0x12);
-        // A dropped frame (never decoded) leaves no gap: the next one carries the next number.
     }
     // An IDR slice starts the count again.
     Bytes again = FirstFormIdr(0xFF);
