@@ -137,7 +137,6 @@ void SiteBookTreeWidget::AddRecorderChildren(CModuleDevice* device)
 {
     if (!device)
         return;
-    const SiteBook* deviceRecord = SiteBook::FromItem(device);
 
     auto* archiveRecord = new SiteBook;
     archiveRecord->kind = QStringLiteral("archive");
@@ -146,8 +145,7 @@ void SiteBookTreeWidget::AddRecorderChildren(CModuleDevice* device)
     archive->setText(0, archiveRecord->name);
     archive->setIcon(0, m_archiveIcon);
     archive->setExpanded(false);
-    // The session fills the archive folders below it (CModuleDevice::UpdateArchiveItems(archive, 0))
-    // once the session object offers that.
+    device->UpdateArchiveItems(archive, 0);
 
     auto* emapRecord = new SiteBook;
     emapRecord->kind = QStringLiteral("emapList");
@@ -156,11 +154,8 @@ void SiteBookTreeWidget::AddRecorderChildren(CModuleDevice* device)
     emap->setText(0, emapRecord->name);
     emap->setIcon(0, m_emapIcon);
     emap->setExpanded(false);
-    // The recorder's e-map item carries the recorder's slot and map picture. The session keeps
-    // the item as its own (CModuleDevice::UpdateSiteBookItem) once the session object offers that.
-    emapRecord->index = device->GetDeviceIndex();
-    if (deviceRecord)
-        emapRecord->emapPath = deviceRecord->emapPath;
+    // The session keeps the item and writes its slot and map picture into the item's record.
+    device->UpdateSiteBookItem(emap);
 }
 
 void SiteBookTreeWidget::clearSiteBook()

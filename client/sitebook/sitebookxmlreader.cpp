@@ -57,8 +57,8 @@ CModuleDevice* SiteBookXmlReader::createDeviceItem(QTreeWidgetItem* parent)
     const int mode = record->kind == kDevice ? SiteBookTreeWidget::RecorderMode
                                              : SiteBookTreeWidget::FolderMode;
     CModuleDevice* device = m_pTree->createTreeItem(parent, record, mode);
-    // A recorder's session loads its e-map data from the record here
-    // (CModuleDevice::LoadSiteBookInfo) once the session object offers that.
+    if (mode == SiteBookTreeWidget::RecorderMode)
+        device->LoadSiteBookInfo();
     return device;
 }
 

@@ -132,6 +132,7 @@ TEST_F(SiteBookTreeTest, RecorderChildrenAreArchiveThenEmap)
 {
     CModuleDevice* device = AddRecorder(QStringLiteral("r"));
     SiteBook::FromItem(device)->emapPath = QStringLiteral("/maps/r.png");
+    device->LoadSiteBookInfo();
     tree->AddRecorderChildren(device);
     ASSERT_EQ(device->childCount(), 2);
     EXPECT_EQ(KindOf(device->child(0)), QStringLiteral("archive"));
