@@ -1196,6 +1196,28 @@ TEST(HubReplies, NotSupportBoxAndUpgradeState)
     EXPECT_EQ(hub.firmware, std::vector<int>{-999});
 }
 
+// --- byte accounting ---------------------------------------------------------------------------
+
+TEST(ByteAccounting, ReceivedBytesByKindOfMessage)
+{
+    CNetTypeMirel engine(nullptr, false);
+    Feed(engine, Hex("00 00 00 08 00 A1 2D 00 00 0C 00 00"));
+    EXPECT_EQ(engine.GetRecvBytes(), 12);
+    // A 0x29 that is neither live (byte 36 = 0) nor playback (1) counts nothing.
+    QByteArray other = FramePiece(0, 1, 1, 4, 0, Pattern(4, 1));
+    other[36] = 2;
+    Feed(engine, other);
+    EXPECT_EQ(engine.GetRecvBytes(), 12);
+    // Live audio counts its whole message, taken or not; so does playback.
+    Feed(engine, FramePiece(3, 0, 0, 600, 0, QByteArray(16, '\0') + Pattern(512, 3), false, 0, 0, 0x50));
+    EXPECT_EQ(engine.GetRecvBytes(), 12 + 40 + 528);
+    Feed(engine, FramePiece(0, 1, 1, 100, 0, Pattern(10, 1), true));
+    EXPECT_EQ(engine.GetRecvBytes(), 12 + 40 + 528 + 50);
+    // Live video of a channel not asked for counts nothing.
+    Feed(engine, FramePiece(0, 1, 1, 10, 0, Pattern(10, 1)));
+    EXPECT_EQ(engine.GetRecvBytes(), 12 + 40 + 528 + 50);
+}
+
 // --- malformed messages ------------------------------------------------------------------------
 
 TEST(Malformed, EveryCommandWithShortBodiesIsHarmless)
