@@ -1,0 +1,203 @@
+#include "shell/cameoosd.h"
+
+#include <QPainter>
+#include <QtMath>
+
+namespace {
+enum { FlagDvrName, FlagCameraName, FlagDate, FlagTime, FlagEvent, FlagCameoNumber };
+}
+
+QString CameoOsd::PlaybackText(int state, int speed)
+{
+    switch (state) {
+    case 16: return QStringLiteral(">");
+    case 256: return QStringLiteral("<");
+    case 2: return QStringLiteral("||");
+    case 32: return QString::asprintf("x%d >>", speed);
+    case 512: return QString::asprintf("x%d <<", speed);
+    default: return QString();
+    }
+}
+
+CameoOsdTexts CameoOsd::BuildTexts(const CameoOsdInput& in)
+{
+    CameoOsdTexts t;
+    const bool showNumber = in.flags[FlagCameoNumber] && !in.emap;
+    QString date;
+    QString time;
+    QString fpsText;
+
+    switch (in.source) {
+    case CameoOsdInput::Unbound:
+        if (showNumber)
+            t.topLeft = QString::asprintf("%02d", in.cell + 1);
+        t.blankPicture = true;
+        break;
+    case CameoOsdInput::Online:
+        if (showNumber)
+            t.topLeft = QString::asprintf("%02d ", in.cell + 1);
+        if (in.flags[FlagCameraName])
+            t.topLeft += in.cameraTitle;
+        t.bottomLeft = in.dvrName;
+        if (in.kind == 1)
+            t.bottomRight = PlaybackText(in.playbackState, in.speed);
+        else if (in.ptz)
+            t.bottomRight = QStringLiteral("PTZ");
+        break;
+    case CameoOsdInput::Local:
+        if (showNumber)
+            t.topLeft = QString::asprintf("%02d ", in.cell + 1);
+        t.topLeft += QString::asprintf("C%02d", in.channel + 1);
+        t.bottomLeft = in.localDataFile;
+        t.bottomRight = PlaybackText(in.playbackState, in.speed);
+        break;
+    }
+
+    if (in.source == CameoOsdInput::Online) {
+        t.fps = qBound(1, in.fps, 30);
+        fpsText = QString::asprintf("FPS - %02d", t.fps);
+        if (in.recording)
+            t.record = QStringLiteral("REC");
+        if (in.videoLoss) {
+            t.event = QStringLiteral("Video loss");
+            t.blankPicture = true;
+        } else {
+            if (in.sensor)
+                t.event = QStringLiteral("Sensor");
+            if (in.motion)
+                t.event += in.sensor ? QStringLiteral(" & Motion") : QStringLiteral("Motion");
+        }
+        if (in.frozen)
+            t.topLeft += QStringLiteral(" - F");
+        if (in.audio)
+            t.topLeft += in.audioIsThisChannel ? QStringLiteral("\n((A))") : QStringLiteral("\nA");
+    }
+
+    if (in.source != CameoOsdInput::Unbound) {
+        if (in.osdDate >= 1 && in.cellWidth >= 121) {
+            date = QString::asprintf("%02d/%02d/%04d", (in.osdDate / 100) % 100, in.osdDate % 100,
+                                     in.osdDate / 10000);
+            time = QString::asprintf("%02d:%02d:%02d", in.osdTime / 10000, (in.osdTime / 100) % 100,
+                                     in.osdTime % 100);
+        } else {
+            fpsText.clear();
+        }
+    }
+
+    // What the display flags switch off.
+    if (!in.flags[FlagEvent])
+        t.event.clear();
+    if (!in.flags[FlagTime])
+        time.clear();
+    if (!in.fpsOsd)
+        fpsText.clear();
+    t.topRight = in.flags[FlagDate] ? date + QLatin1Char('\n') + time : time;
+    t.topRight += QLatin1Char('\n') + fpsText;
+    if (!in.flags[FlagDvrName])
+        t.bottomLeft.clear();
+    return t;
+}
+
+QImage CameoOsd::RenderPicture(const QImage& picture, int width, int height, bool online,
+                               int formatCode, float zoom, int& panX, int& panY, QPoint& offset)
+{
+    offset = QPoint(0, 0);
+    if (width < 1 || height < 1 || picture.isNull())
+        return QImage();
+    const int ratioW = formatCode < 5 ? 4 : 16;
+    const int ratioH = formatCode < 5 ? 3 : 9;
+
+    if (zoom == 1.0f) {
+        panX = 0;
+        panY = 0;
+        if (!online)
+            return picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const int h = (width / ratioW) * ratioH;
+        if (h <= height) {
+            offset.setY((height - h) / 2);
+            return picture.scaled(width, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        }
+        const int w = (height / ratioH) * ratioW;
+        offset.setX((width - w) / 2);
+        return picture.scaled(w, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    if (zoom <= 0.0f)
+        return QImage();
+
+    // Digital zoom: build a canvas with the cell's aspect so that the margins of the fitted
+    // picture zoom with it, then cut the panned region out of it.
+    QImage canvas = picture;
+    double marginX = 0.0;
+    double marginY = 0.0;
+    double displayW = width;
+    double displayH = height;
+    if (online) {
+        displayH = width * double(ratioH) / ratioW;
+        if (displayH > height) {
+            displayH = height;
+            displayW = height * double(ratioW) / ratioH;
+        }
+        const int picW = picture.width();
+        const int formatH = qMax(1, int(picW * double(ratioH) / ratioW));
+        const double unit = picW / displayW;  // picture pixels per cell pixel
+        marginX = (width - displayW) / 2.0 * unit;
+        marginY = (height - displayH) / 2.0 * unit;
+        canvas = QImage(picW + int(2 * marginX), formatH + int(2 * marginY), QImage::Format_RGB888);
+        canvas.fill(Qt::black);
+        QPainter p(&canvas);
+        p.drawImage(int(marginX), int(marginY),
+                    picture.scaled(picW, formatH, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    const int regionW = qMax(1, int(canvas.width() / zoom));
+    const int regionH = qMax(1, int(canvas.height() / zoom));
+
+    auto place = [](int& pan, int canvasSize, int region, double margin, bool narrower) {
+        const int lo = int(margin);
+        const int hi = canvasSize - region - int(margin);
+        if (narrower || hi < lo)
+            pan = (canvasSize - region) / 2;
+        else
+            pan = qBound(lo, pan, hi);
+    };
+    place(panX, canvas.width(), regionW, marginX, displayW * zoom < width);
+    place(panY, canvas.height(), regionH, marginY, displayH * zoom < height);
+    return canvas.copy(panX, panY, regionW, regionH)
+        .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+int CameoOsd::RepaintInterval(int split, bool emap)
+{
+    if (emap)
+        return 250;
+    switch (split) {
+    case 1: return 33;
+    case 4: return 66;
+    case 9: return 99;
+    case 16: return 120;
+    default: return 250;
+    }
+}
+
+int CameoOsd::RedrawInterval(int split, bool emap)
+{
+    if (emap)
+        return 250;
+    switch (split) {
+    case 1: return 33;
+    case 4: return 66;
+    case 9: return 120;
+    default: return 250;
+    }
+}
+
+int CameoOsd::IntegerSqrt(int value)
+{
+    if (value < 1)
+        return 0;
+    int n = int(std::sqrt(double(value)));
+    while (n * n > value)
+        --n;
+    while ((n + 1) * (n + 1) <= value)
+        ++n;
+    return n;
+}

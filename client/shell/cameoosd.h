@@ -1,0 +1,72 @@
+#pragma once
+// What a grid draws for one cell, worked out without a screen: the on-screen display texts of
+// the cell's state and the picture fitted (4:3, 16:9) or digitally zoomed into the cell.
+#include <QImage>
+#include <QPoint>
+#include <QString>
+
+struct CameoOsdInput
+{
+    // What the cell shows.
+    enum Source { Unbound, Online, Local };
+    Source source = Unbound;
+    int kind = 0;               // grid kind: 0 live, 1 remote playback, 2 local files
+    bool emap = false;          // e-map camera tile: never shows its cell number
+    bool fpsOsd = false;        // the grid's frame-rate display flag
+    quint8 flags[6] = {1, 1, 1, 1, 1, 1};  // DVR Name, Camera Name, Date, Time, Event, Cameo Number
+
+    int cell = 0;               // 0-based
+    int channel = 0;
+    int cellWidth = 0;
+    int osdDate = 0;
+    int osdTime = 0;
+    int fps = 0;
+    bool frozen = false;
+    bool videoLoss = false;
+    bool sensor = false;
+    bool motion = false;
+    bool audio = false;
+    bool audioIsThisChannel = false;   // this channel plays the recorder's (playback) sound
+    bool recording = false;            // the session records this channel (live or playback)
+    bool ptz = false;
+
+    QString dvrName;
+    QString cameraTitle;
+    QString localDataFile;
+    int playbackState = 0;      // 2, 16, 32, 256, 512: recorder playback or local playback control
+    int speed = 0;
+};
+
+struct CameoOsdTexts
+{
+    QString topLeft;
+    QString topRight;
+    QString bottomLeft;
+    QString bottomRight;
+    QString event;
+    QString record;
+    bool blankPicture = false;  // the picture is replaced by the blank one and the zoom reset
+    int fps = -1;               // the clamped frame rate to store back, -1 when not shown
+};
+
+class CameoOsd
+{
+public:
+    static CameoOsdTexts BuildTexts(const CameoOsdInput& in);
+
+    // Text of a playback state or local playback control: ">", "<", "||", "x%d >>", "x%d <<".
+    static QString PlaybackText(int state, int speed);
+
+    // The picture of a cell of size (width, height). At zoom 1.0 the pan becomes (0, 0) and an
+    // online recorder's picture is fitted by its format code (below 5: 4:3, else 16:9) and
+    // centred through offset; other pictures fill the cell. Any other zoom shows the region of
+    // the pan, which is clamped and written back, scaled to the whole cell.
+    static QImage RenderPicture(const QImage& picture, int width, int height, bool online,
+                                int formatCode, float zoom, int& panX, int& panY, QPoint& offset);
+
+    // Repaint timer and redraw thread intervals in milliseconds by split.
+    static int RepaintInterval(int split, bool emap);
+    static int RedrawInterval(int split, bool emap);
+
+    static int IntegerSqrt(int value);
+};

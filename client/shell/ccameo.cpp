@@ -1,0 +1,1262 @@
+#include "shell/ccameo.h"
+
+#include <QDebug>
+#include <QFontInfo>
+#include <QMutexLocker>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QThread>
+
+#include <algorithm>
+#include <vector>
+
+#include "session/moduledecoder.h"
+#include "session/moduledevice.h"
+#include "shell/cameoosd.h"
+#include "shell/cameoroute.h"
+#include "shell/mainwindow.h"
+
+namespace {
+
+constexpr int kRecorderSlots = MainWindow::kDeviceSlots;
+constexpr int kLayoutSide = 8;
+constexpr int kSequenceStepsMax = CCameo::kCells + 1;
+
+// What the grid asks of a recorder session, in one place. A few answers the session object does
+// not give yet (marked below): those give what a session that is not showing anything answers.
+struct SessionLink
+{
+    static CModuleDevice* Device(int recorder)
+    {
+        if (recorder < 0 || recorder >= kRecorderSlots || !g_pMainWindow)
+            return nullptr;
+        return g_pMainWindow->GetDevice(recorder);
+    }
+    static bool Online(const CModuleDevice* device) { return device && device->IsLoggedIn(); }
+    static CameoRoute* Route(CModuleDevice* device, int channel)
+    {
+        if (!device || channel < 0 || channel >= CCameo::kRoutedChannels)
+            return nullptr;
+        return device->GetCameoRoute(channel);
+    }
+    static void SetPlaybackGrid(CModuleDevice* device, int grid) { device->SetPlaybackGrid(grid); }
+    static int PlaybackGrid(CModuleDevice* device) { return device->GetPlaybackGrid(); }
+    static QString DvrName(const CModuleDevice* device) { return device->GetDvrName(); }
+    static void LiveStart(CModuleDevice* device) { if (device) device->OnLiveStart(0); }
+    static void LiveStop(CModuleDevice* device, int channel) { if (device) device->OnLiveStop(channel); }
+    static void MarkLiveWanted(CModuleDevice* device, int channel) { device->SetLiveWanted(channel, true); }
+    static void StopLiveAudioOf(CModuleDevice* device, int channel)
+    {
+        if (device && device->GetLiveAudioChannel() == channel)
+            device->StopLiveAudio();
+    }
+    static void SetScrMode(CModuleDevice* device, int channel, int split)
+    {
+        if (device)
+            device->SetScrMode(channel, split);
+    }
+    static CModuleDecoder* LiveDecoder(CModuleDevice* device, int channel) { return device->GetLiveDecoder(channel); }
+    static CModuleDecoder* PlaybackDecoder(CModuleDevice* device, int channel)
+    {
+        return device->GetPlaybackDecoder(channel);
+    }
+    static int ModelCode(CModuleDevice* device) { return device->GetModelCode(); }
+    static int ChannelFps(CModuleDevice* device, int channel) { return device->GetChannelFps(channel); }
+    static bool VideoLoss(CModuleDevice* device, int channel) { return device->GetVideoLoss(channel); }
+    static bool Sensor(CModuleDevice* device, int channel) { return device->GetSensorState(channel); }
+    static bool Motion(CModuleDevice* device, int channel) { return device->GetMotionState(channel); }
+    static bool ChannelActive(CModuleDevice* device, int channel) { return device->GetChannelActive(channel); }
+    static bool IsPtzChannel(CModuleDevice* device, int channel) { return device->IsPtzChannel(channel); }
+    static QString CameraTitle(CModuleDevice* device, int channel) { return device->GetCameraTitle(channel); }
+    static int LiveAudioChannel(CModuleDevice* device) { return device->GetLiveAudioChannel(); }
+    static quint32 LiveMask(CModuleDevice* device) { return device->GetLiveMask(); }
+    static quint32 PlaybackMask(CModuleDevice* device) { return device->GetSearchMask(); }
+
+    // Not offered by the session object yet.
+    static void SetPlaybackVisible(CModuleDevice*, int, bool) {}
+    static bool IsLiveRecording(CModuleDevice*, int) { return false; }
+    static bool IsPlaybackRecording(CModuleDevice*, int) { return false; }
+    static int PlaybackAudioChannel(CModuleDevice*) { return -1; }
+    static int PlaybackSpeed(CModuleDevice*) { return 0; }
+    static int PlaybackState(CModuleDevice*, int) { return 0; }
+    static int PictureFormat(CModuleDevice*, int) { return 0; }
+    static void LastLiveTime(CModuleDevice*, int, int& date, int& time) { date = -1; time = -1; }
+    static void LastPlaybackTime(CModuleDevice*, int, int& date, int& time) { date = -1; time = -1; }
+};
+
+bool IsRecorderIndex(int recorder)
+{
+    return recorder >= 0 && recorder < kRecorderSlots;
+}
+
+// The decoder's grid path of a picture hand-off: under its picture lock the converted picture
+// (the black placeholder while it is closed) goes to the cell. The cells lock is already held.
+void PostPicture(CModuleDecoder* decoder, CCameo* grid, int cell, bool crop)
+{
+    if (!decoder)
+        return;
+    QMutexLocker picture(decoder->GetPictureLock());
+    QImage image = decoder->GetImage();
+    if (image.isNull()) {
+        image = QImage(10, 10, QImage::Format_RGB888);
+        image.fill(Qt::black);
+        crop = false;
+    }
+    grid->SetCameoImage(image, cell, crop);
+}
+
+void SleepWhileOpen(const std::atomic<bool>& closing, int ms)
+{
+    constexpr int kSlice = 5;
+    for (int slept = 0; slept < ms && !closing.load(); slept += kSlice)
+        QThread::msleep(std::min(kSlice, ms - slept));
+}
+
+QFont OsdFont()
+{
+    // The display font is named "Lucida"; where it is missing, a sans font through fontconfig.
+    QFont font(QStringLiteral("Lucida"), 9, QFont::Bold);
+    if (!QFontInfo(font).exactMatch())
+        font.setFamily(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Construction and destruction
+
+CCameo::CCameo(QWidget* owner, int /*unused*/)
+    : QLabel(nullptr)
+    , m_cells(new CameoCell[kCells])
+    , m_owner(owner)
+{
+    m_blank = QImage(10, 10, QImage::Format_RGB888);
+    m_blank.fill(Qt::black);
+    m_font = OsdFont();
+    for (int i = 0; i < kCells; ++i) {
+        m_frameCounter[i] = 0;
+        m_framesPerSecond[i] = 0;
+        m_layout[i] = -1;
+    }
+    ResetCell(-1);
+
+    if (g_pMainWindow) {
+        const int index = g_pMainWindow->GetFreeCameoIndex();
+        if (index >= 0 && g_pMainWindow->AddCameo(index, this))
+            m_cameoIndex = index;
+    }
+    if (m_cameoIndex < 0)
+        qWarning() << "CCameo: grid table full, this grid receives no pictures";
+
+    setAcceptDrops(true);
+    m_dragMimeType = QString::asprintf("application/cameodrag_%d", m_cameoIndex);
+
+    connect(&m_repaintTimer, &QTimer::timeout, this, QOverload<>::of(&QWidget::update));
+    m_repaintTimer.start(250);
+    connect(&m_fpsTimer, &QTimer::timeout, this, &CCameo::OnFPSTimer);
+    m_fpsTimer.start(1000);
+    connect(&m_sequenceTimer, &QTimer::timeout, this, &CCameo::OnSeqenceActionTimer);
+}
+
+CCameo::~CCameo()
+{
+    m_closing = true;
+    // Leave the grid table first: the hub holds its table lock across every hand-off, so once
+    // this returns no decode thread is inside this grid and none can reach it again.
+    if (m_cameoIndex >= 0 && g_pMainWindow)
+        g_pMainWindow->RemoveCameo(m_cameoIndex);
+
+    m_sequenceTimer.stop();
+    m_repaintTimer.stop();
+    m_fpsTimer.stop();
+    m_sequenceOn = 0;
+    qDebug() << "release cameo " << m_cameoIndex;
+    m_redrawThread.WaitThread();
+    for (auto& decoder : m_decoders) {
+        if (decoder)
+            decoder->CloseDecoder();
+        decoder.reset();
+    }
+
+    struct Stop { CModuleDevice* device; int channel; bool live; };
+    std::vector<Stop> stops;
+    {
+        QMutexLocker lock(&m_cellsLock);
+        for (int i = 0; i < m_cellCount; ++i) {
+            CameoCell& c = m_cells[i];
+            if (!c.IsBound())
+                continue;
+            CModuleDevice* device = SessionLink::Device(c.recorder);
+            if (SessionLink::Online(device))
+                stops.push_back({device, c.channel, c.liveStarted != 0});
+            ForgetRoute(c.recorder, c.channel, i);
+            c.recorder = -1;
+            c.channel = -1;
+        }
+    }
+    for (const Stop& s : stops) {
+        if (s.live)
+            SessionLink::LiveStop(s.device, s.channel);
+        SessionLink::StopLiveAudioOf(s.device, s.channel);
+    }
+}
+
+void CCameo::InitCameo(int kind, int cells, int split)
+{
+    if (m_closing)
+        return;
+    if (m_initialised) {
+        qWarning() << "CCameo::InitCameo: grid already set up";
+        return;
+    }
+    if (kind < KindLive || kind > KindLocal || cells < 1 || cells > kCells
+        || (split != -1 && (split < 1 || split > cells))) {
+        qWarning() << "CCameo::InitCameo: bad kind, cell count or split" << kind << cells << split;
+        return;
+    }
+    m_initialised = true;
+    m_kind = kind;
+    m_cellCount = cells;
+    OnSplitMode(0, split == -1 ? cells : split, false);
+    m_redrawThread.StartThread(&CCameo::THREAD_REDRAW, this, 0);
+    if (kind == KindLocal) {
+        for (auto& decoder : m_decoders) {
+            decoder = std::make_unique<CModuleDecoder>();
+            decoder->OpenDecoder();
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Binding
+
+void CCameo::WriteRoute(int cell, int recorder, int channel)
+{
+    // A grid without a table slot must not overwrite another grid's route with -1.
+    if (m_cameoIndex < 0 || channel < 0 || channel >= kRoutedChannels)
+        return;
+    CModuleDevice* device = SessionLink::Device(recorder);
+    CameoRoute* route = SessionLink::Route(device, channel);
+    if (!route)
+        return;
+    if (m_kind == KindLive && !m_emap) {
+        route->liveGrid = m_cameoIndex;
+        route->liveCell = cell;
+    } else if (m_kind == KindLive) {
+        route->emapGrid = m_cameoIndex;
+        route->emapCell = cell;
+    } else if (m_kind == KindPlayback) {
+        SessionLink::SetPlaybackGrid(device, m_cameoIndex);
+        route->playbackCell = cell;
+    }
+}
+
+void CCameo::ForgetRoute(int recorder, int channel, int cell)
+{
+    // A route that still names this grid's cell would send the channel's pictures (and ask for
+    // its live video) for a cell that no longer shows it.
+    if (m_cameoIndex < 0)
+        return;
+    CModuleDevice* device = SessionLink::Device(recorder);
+    CameoRoute* route = SessionLink::Route(device, channel);
+    if (!route)
+        return;
+    if (m_kind == KindLive && !m_emap) {
+        int grid = m_cameoIndex;
+        if (route->liveCell == cell && route->liveGrid.compare_exchange_strong(grid, -1))
+            route->liveCell = -1;
+    } else if (m_kind == KindLive) {
+        int grid = m_cameoIndex;
+        if (route->emapCell == cell && route->emapGrid.compare_exchange_strong(grid, -1))
+            route->emapCell = -1;
+    } else if (m_kind == KindPlayback) {
+        int shown = cell;
+        if (SessionLink::PlaybackGrid(device) == m_cameoIndex)
+            route->playbackCell.compare_exchange_strong(shown, -1);
+    }
+}
+
+void CCameo::SetCellChannel(int cell, int recorder, int channel)
+{
+    if (m_closing)
+        return;
+    const bool unbind = recorder == -1 && channel == -1;
+    if (!IsCell(cell) || (!unbind && (!IsRecorderIndex(recorder) || channel < 0 || channel >= kRoutedChannels))) {
+        qWarning() << "CCameo::SetCellChannel: bad cell, recorder or channel" << cell << recorder << channel;
+        return;
+    }
+    {
+        QMutexLocker lock(&m_cellsLock);
+        CameoCell& c = m_cells[cell];
+        c.recorder = recorder;
+        c.channel = channel;
+    }
+    if (!unbind)
+        WriteRoute(cell, recorder, channel);
+    m_redrawRequested = true;
+}
+
+void CCameo::SetCameoChannel(int channel, int recorder, int cell)
+{
+    if (m_closing)
+        return;
+    if (cell == -1)
+        cell = m_selectedCell;
+    if (!IsUsedCell(cell) || !IsRecorderIndex(recorder) || channel < 0 || channel >= kRoutedChannels) {
+        qWarning() << "CCameo::SetCameoChannel: bad cell, recorder or channel" << cell << recorder << channel;
+        return;
+    }
+    int oldRecorder = -1;
+    int oldChannel = -1;
+    {
+        QMutexLocker lock(&m_cellsLock);
+        CameoCell& c = m_cells[cell];
+        if (m_kind == KindLive && c.IsBound() && SessionLink::Online(SessionLink::Device(c.recorder))) {
+            c.liveStarted = 0;
+            oldRecorder = c.recorder;
+            oldChannel = c.channel;
+        }
+    }
+    // The channel stops on the recorder that showed it, not on the new one.
+    if (oldRecorder >= 0)
+        SessionLink::LiveStop(SessionLink::Device(oldRecorder), oldChannel);
+
+    SetCellChannel(cell, recorder, channel);
+    CModuleDevice* device = SessionLink::Device(recorder);
+    {
+        QMutexLocker lock(&m_cellsLock);
+        CameoCell& c = m_cells[cell];
+        c.rememberedRecorder = recorder;
+        c.rememberedChannel = channel;
+        c.osdDate = -1;
+        c.osdTime = -1;
+        if (m_kind == KindLive && device)
+            c.liveStarted = 1;
+        else if (m_kind == KindPlayback)
+            c.liveStarted = 0;
+    }
+    RefreshAdjust(cell);
+    if (m_kind == KindLive && device) {
+        SessionLink::MarkLiveWanted(device, channel);
+        SessionLink::LiveStart(device);
+    }
+    m_frameCounter[cell] = 0;
+}
+
+void CCameo::OnConnectDevice(int channels, int recorder)
+{
+    if (m_closing)
+        return;
+    CModuleDevice* device = SessionLink::Device(recorder);
+    if (!device || channels < 1 || channels > kRoutedChannels) {
+        qWarning() << "CCameo::OnConnectDevice: no recorder" << recorder << "or bad channel count" << channels;
+        return;
+    }
+    const quint32 liveMask = SessionLink::LiveMask(device);
+    const quint32 playbackMask = SessionLink::PlaybackMask(device);
+    qDebug() << "liveChanbit" << liveMask;
+    if (m_kind == KindPlayback) {
+        const int split = channels == 8 ? 9 : channels == 12 ? 16 : channels;
+        m_cellCount = split;
+        OnSplitMode(0, split, false);
+        m_playbackRecorder = recorder;
+    } else if (g_pMainWindow) {
+        // One recorder channel shows in one live cell at a time.
+        g_pMainWindow->ClearDeviceCells(recorder, -1, 0);
+    }
+
+    int running = m_selectedCell;
+    for (int i = 0; i < channels; ++i) {
+        if (m_kind == KindLive && !(liveMask & (1u << i)))
+            continue;
+        if (m_kind == KindPlayback) {
+            SessionLink::SetScrMode(device, i, m_cellCount);
+            if (!(playbackMask & (1u << i)))
+                continue;
+        }
+        if (m_kind == KindLocal)
+            continue;
+        if (running >= m_cellCount || running < 0)
+            running = 0;
+        const int cell = running;
+        {
+            QMutexLocker lock(&m_cellsLock);
+            CameoCell& c = m_cells[cell];
+            c.rememberedRecorder = recorder;
+            c.rememberedChannel = i;
+            c.osdDate = -1;
+            c.osdTime = -1;
+        }
+        m_frameCounter[cell] = 0;
+        SetCellChannel(cell, recorder, i);
+        if (m_kind == KindLive) {
+            bool active = false;
+            {
+                QMutexLocker lock(&m_cellsLock);
+                active = m_cells[cell].active != 0;
+                if (active)
+                    m_cells[cell].liveStarted = 1;
+            }
+            if (!active)
+                SessionLink::LiveStop(device, i);
+        }
+        ++running;
+    }
+    RefreshAdjust(m_selectedCell);
+    if (m_kind == KindLive)
+        QTimer::singleShot(500, this, &CCameo::OnRedrawSplit);
+}
+
+void CCameo::StartLiveDevice(int recorder)
+{
+    if (m_closing)
+        return;
+    {
+        QMutexLocker lock(&m_cellsLock);
+        for (int i = 0; i < kCells; ++i)
+            m_cells[i].selected = 0;
+        m_cells[0].selected = 1;
+    }
+    m_selectedCell = 0;
+    CModuleDevice* device = SessionLink::Device(recorder);
+    if (!device) {
+        qWarning() << "CCameo::StartLiveDevice: no recorder" << recorder;
+        return;
+    }
+    const int channels = device->GetChannelCount(m_cameoIndex);
+    if (channels > 0) {
+        CloseAllCameo();
+        OnConnectDevice(channels, recorder);
+    } else if (m_kind == KindLive) {
+        // The session places its channels here once its login completes.
+        device->StartConnect(CModuleDevice::PurposeCellLive);
+    }
+}
+
+void CCameo::CloseAllCameo()
+{
+    if (m_closing)
+        return;
+    struct Stop { CModuleDevice* device; int channel; };
+    std::vector<Stop> stops;
+    {
+        QMutexLocker lock(&m_cellsLock);
+        for (int i = 0; i < m_cellCount; ++i) {
+            CameoCell& c = m_cells[i];
+            if (!c.IsBound())
+                continue;
+            CModuleDevice* device = SessionLink::Device(c.recorder);
+            if (!device)
+                continue;
+            if (SessionLink::Online(device) && c.liveStarted) {
+                stops.push_back({device, c.channel});
+                c.liveStarted = 0;
+            }
+            ForgetRoute(c.recorder, c.channel, i);
+            c.recorder = -1;
+            c.channel = -1;
+            c.zoom = 1.0f;
+            c.osdDate = 0;
+            c.osdTime = 0;
+            c.frozen = 0;
+            c.picture = m_blank;
+            c.videoLoss = c.sensor = c.motion = 0;
+        }
+    }
+    for (const Stop& s : stops) {
+        SessionLink::LiveStop(s.device, s.channel);
+        SessionLink::StopLiveAudioOf(s.device, s.channel);
+    }
+    OnDrawCameo(-1);
+}
+
+void CCameo::SetCellEnable(int cell, bool on)
+{
+    if (m_closing || !IsUsedCell(cell))
+        return;
+    int recorder = -1;
+    int channel = -1;
+    {
+        QMutexLocker lock(&m_cellsLock);
+        m_cells[cell].active = on ? 1 : 0;
+        recorder = m_cells[cell].recorder;
+        channel = m_cells[cell].channel;
+    }
+    if (m_kind == KindPlayback && channel >= 0) {
+        CModuleDevice* device = SessionLink::Device(recorder);
+        if (SessionLink::Online(device))
+            SessionLink::SetPlaybackVisible(device, channel, on);
+    }
+    m_redrawRequested = true;
+}
+
+void CCameo::ResetCellLocked(int cell)
+{
+    CameoCell& c = m_cells[cell];
+    c.active = 0;
+    c.selected = 0;
+    if (m_kind == KindPlayback && c.channel >= 0) {
+        CModuleDevice* device = SessionLink::Device(c.recorder);
+        if (SessionLink::Online(device))
+            SessionLink::SetPlaybackVisible(device, c.channel, false);
+    }
+    c.column = 0;
+    c.row = 0;
+    c.zoom = 1.0f;
+    c.osdDate = 0;
+    c.osdTime = 0;
+    c.frozen = 0;
+    c.videoLoss = 0;
+    c.sensor = 0;
+    c.motion = 0;
+    if (m_kind != KindLocal)
+        c.picture = m_blank;
+}
+
+void CCameo::ResetCell(int cell)
+{
+    if (cell != -1 && !IsUsedCell(cell)) {
+        qWarning() << "CCameo::ResetCell: bad cell" << cell;
+        return;
+    }
+    QMutexLocker lock(&m_cellsLock);
+    if (cell != -1) {
+        ResetCellLocked(cell);
+        return;
+    }
+    for (int i = 0; i < m_cellCount; ++i) {
+        ResetCellLocked(i);
+        m_cells[i].liveStarted = 0;
+    }
+}
+
+void CCameo::EmptyCellLocked(int cell)
+{
+    CameoCell& c = m_cells[cell];
+    ForgetRoute(c.recorder, c.channel, cell);
+    c.recorder = -1;
+    c.channel = -1;
+    c.rememberedRecorder = -1;
+    c.rememberedChannel = -1;
+    c.liveStarted = 0;
+    c.zoom = 1.0f;
+    c.picture = m_blank;
+    c.videoLoss = 0;
+    c.sensor = 0;
+    c.motion = 0;
+}
+
+void CCameo::ClearDeviceChannel(int recorder, int channel)
+{
+    if (m_closing || m_kind != KindLive || m_emap)
+        return;
+    if (!IsRecorderIndex(recorder) || channel < 0 || channel >= kRoutedChannels)
+        return;
+    bool cleared = false;
+    {
+        QMutexLocker lock(&m_cellsLock);
+        for (int i = 0; i < m_cellCount; ++i) {
+            CameoCell& c = m_cells[i];
+            if (c.recorder == recorder && c.channel == channel) {
+                EmptyCellLocked(i);
+                cleared = true;
+                break;
+            }
+        }
+    }
+    if (cleared) {
+        SessionLink::LiveStop(SessionLink::Device(recorder), channel);
+        m_redrawRequested = true;
+    }
+}
+
+void CCameo::SetDisconnectCameo(int recorder)
+{
+    if (m_closing || !IsRecorderIndex(recorder))
+        return;
+    {
+        QMutexLocker lock(&m_cellsLock);
+        for (int i = 0; i < kCells; ++i) {
+            if (m_cells[i].recorder == recorder)
+                EmptyCellLocked(i);
+        }
+        if (m_kind == KindPlayback && m_playbackRecorder == recorder)
+            m_playbackRecorder = -1;
+    }
+    m_redrawRequested = true;
+    qDebug() << "disconnect cameo";
+}
+
+void CCameo::OnSwapCameo(int a, int b)
+{
+    if (m_closing)
+        return;
+    if (!IsUsedCell(a) || !IsUsedCell(b)) {
+        qWarning() << "CCameo::OnSwapCameo: bad cell" << a << b;
+        return;
+    }
+    if (a == b)
+        return;
+    {
+        QMutexLocker lock(&m_cellsLock);
+        CameoCell& ca = m_cells[a];
+        CameoCell& cb = m_cells[b];
+        std::swap(ca, cb);
+        std::swap(ca.column, cb.column);
+        std::swap(ca.row, cb.row);
+        for (int cell : {a, b}) {
+            const CameoCell& c = m_cells[cell];
+            CModuleDevice* device = SessionLink::Device(c.recorder);
+            CameoRoute* route = SessionLink::Route(device, c.channel);
+            if (!route || !SessionLink::Online(device) || m_cameoIndex < 0)
+                continue;
+            if (m_kind == KindLive && !m_emap)
+                route->liveCell = cell;
+            else if (m_kind == KindPlayback)
+                route->playbackCell = cell;
+            qDebug() << "live status" << c.liveStarted;
+        }
+    }
+    m_redrawRequested = true;
+}
+
+int CCameo::CellAt(int x, int y) const
+{
+    const int n = CameoOsd::IntegerSqrt(m_split);
+    if (n < 1 || x < 0 || y < 0)
+        return -1;
+    const int cw = m_width / n;
+    const int ch = m_height / n;
+    if (cw < 1 || ch < 1)
+        return -1;
+    const int column = x / cw;
+    const int row = y / ch;
+    if (column >= n || row >= n)
+        return -1;
+    return GetLayoutCell(column, row);
+}
+
+int CCameo::GetLayoutCell(int column, int row) const
+{
+    if (column < 0 || column >= kLayoutSide || row < 0 || row >= kLayoutSide)
+        return -1;
+    return m_layout[column * kLayoutSide + row];
+}
+
+CameoCell CCameo::GetCell(int cell) const
+{
+    if (!IsCell(cell))
+        return CameoCell();
+    QMutexLocker lock(&m_cellsLock);
+    return m_cells[cell];
+}
+
+int CCameo::GetCellFps(int cell) const
+{
+    return IsCell(cell) ? m_framesPerSecond[cell].load() : 0;
+}
+
+QImage CCameo::GetBackBuffer() const
+{
+    QMutexLocker lock(&m_cellsLock);
+    return m_backBuffer.copy();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout
+
+void CCameo::LayOutPage()
+{
+    const int count = m_cellCount;
+    const int split = m_split;
+    const int n = CameoOsd::IntegerSqrt(split);
+    std::vector<std::pair<int, int>> visible;   // playback cells that become shown
+    {
+        QMutexLocker lock(&m_cellsLock);
+        std::fill(std::begin(m_layout), std::end(m_layout), -1);
+        int c = m_firstCell;
+        int x = 0;
+        int y = 0;
+        for (int i = 0; i < count; ++i) {
+            m_cells[i].selected = 0;
+            if (i < split) {
+                CameoCell& cell = m_cells[c];
+                cell.active = 1;
+                if (m_kind == KindPlayback && cell.channel >= 0)
+                    visible.emplace_back(cell.recorder, cell.channel);
+                cell.column = x;
+                cell.row = y;
+                if (x < kLayoutSide && y < kLayoutSide)
+                    m_layout[x * kLayoutSide + y] = c;
+                if (++x >= n) {
+                    x = 0;
+                    ++y;
+                }
+            } else {
+                ResetCellLocked(c);
+            }
+            if (++c >= count)
+                c = 0;
+        }
+    }
+    for (const auto& v : visible) {
+        CModuleDevice* device = SessionLink::Device(v.first);
+        if (SessionLink::Online(device))
+            SessionLink::SetPlaybackVisible(device, v.second, true);
+    }
+}
+
+void CCameo::StartShownLive()
+{
+    std::vector<std::pair<CModuleDevice*, int>> stops;
+    std::vector<int> starting;   // recorders with a channel marked wanted
+    {
+        QMutexLocker lock(&m_cellsLock);
+        for (int i = 0; i < m_cellCount; ++i) {
+            CameoCell& c = m_cells[i];
+            if (!c.IsBound() || !c.liveStarted)
+                continue;
+            CModuleDevice* device = SessionLink::Device(c.recorder);
+            if (!SessionLink::Online(device))
+                continue;
+            CameoRoute* route = SessionLink::Route(device, c.channel);
+            const bool onEmap = route && route->emapGrid >= 0 && route->emapCell >= 0;
+            if (onEmap || SessionLink::IsLiveRecording(device, c.channel))
+                continue;
+            c.liveStarted = 0;
+            stops.emplace_back(device, c.channel);
+        }
+        for (int i = 0; i < m_cellCount; ++i) {
+            CameoCell& c = m_cells[i];
+            if (!c.active || !c.IsBound())
+                continue;
+            CModuleDevice* device = SessionLink::Device(c.recorder);
+            if (!SessionLink::Online(device))
+                continue;
+            c.liveStarted = 1;
+            SessionLink::MarkLiveWanted(device, c.channel);
+            starting.push_back(c.recorder);
+        }
+    }
+    for (const auto& s : stops)
+        SessionLink::LiveStop(s.first, s.second);
+    std::sort(starting.begin(), starting.end());
+    starting.erase(std::unique(starting.begin(), starting.end()), starting.end());
+    for (int recorder : starting)
+        SessionLink::LiveStart(SessionLink::Device(recorder));
+}
+
+void CCameo::ResizeToSplit()
+{
+    const int n = CameoOsd::IntegerSqrt(m_split);
+    QSize size = this->size();
+    if (m_owner && !m_emap && n >= 1) {
+        const int w = m_owner->width() - 20;
+        const int h = m_owner->height() - 20;
+        if (w >= 1 && h >= 1)
+            size = QSize(w / n * n, h / n * n);
+    }
+    if (size == this->size() && !m_backBuffer.isNull())
+        OnDrawCameo(-1);
+    else
+        resize(size);
+}
+
+void CCameo::RefreshAdjust(int cell)
+{
+    int brightness = 0;
+    int contrast = 0;
+    int frameRate = 15;
+    const CameoCell c = GetCell(cell);
+    CModuleDevice* device = SessionLink::Device(c.recorder);
+    if (c.IsBound() && SessionLink::Online(device)) {
+        const int index = m_kind == KindPlayback ? c.channel + kRoutedChannels : c.channel;
+        CModuleDecoder* decoder = m_kind == KindPlayback ? SessionLink::PlaybackDecoder(device, c.channel)
+                                                         : SessionLink::LiveDecoder(device, c.channel);
+        if (decoder) {
+            brightness = decoder->GetBrightness(0);
+            contrast = decoder->GetContrast(0);
+        }
+        frameRate = SessionLink::ChannelFps(device, index);
+    }
+    m_brightness = brightness;
+    m_contrast = contrast;
+    m_frameRate = frameRate;
+    if (g_pMainWindow && m_cameoIndex >= 0)
+        g_pMainWindow->SetActiveCameoIndex(m_cameoIndex);
+}
+
+void CCameo::OnSplitMode(int first, int split, bool sequenceStep)
+{
+    if (m_closing)
+        return;
+    const int count = m_cellCount;
+    if (count < 1 || split < 1 || split > count) {
+        qWarning() << "CCameo::OnSplitMode: split" << split << "does not fit" << count << "cells";
+        return;
+    }
+    if (first == -1)
+        first = m_selectedCell;
+    if (first < 0 || first >= count) {
+        qWarning() << "CCameo::OnSplitMode: bad first cell" << first;
+        return;
+    }
+    if (g_pMainWindow && m_cameoIndex >= 0)
+        g_pMainWindow->SetActiveCameoIndex(m_cameoIndex);
+
+    // Rotation goes on only for its own steps, and in a live grid only while a recorder shows.
+    auto pageHasOnline = [this, count](int from, int cells) {
+        QMutexLocker lock(&m_cellsLock);
+        for (int i = from; i < std::min(count, from + cells); ++i) {
+            const CameoCell& c = m_cells[i];
+            if (c.IsBound() && SessionLink::Online(SessionLink::Device(c.recorder)))
+                return true;
+        }
+        return false;
+    };
+    bool keepSequence = false;
+    if (sequenceStep)
+        keepSequence = m_kind != KindLive || pageHasOnline(0, count);
+    if (!keepSequence) {
+        m_sequenceOn = 0;
+        m_sequenceTimer.stop();
+    }
+
+    if (split == m_split) {
+        first += split;
+        if (first >= count)
+            first = 0;
+        else
+            first = first / split * split;
+    } else if (first >= 1) {
+        first = first / split * split;
+    }
+    qDebug() << "split mode" << first << split;
+
+    if (sequenceStep && m_kind == KindLive && keepSequence) {
+        for (int step = 0; step < kSequenceStepsMax && !pageHasOnline(first, split); ++step) {
+            first += split;
+            if (first >= count)
+                first = 0;
+            first = first / split * split;
+        }
+    }
+
+    m_split = split;
+    m_firstCell = first;
+    LayOutPage();
+    m_selectedCell = first;
+    {
+        QMutexLocker lock(&m_cellsLock);
+        m_cells[first].selected = 1;
+    }
+    RefreshAdjust(first);
+
+    if (m_kind == KindLive) {
+        StartShownLive();
+    } else if (m_kind == KindPlayback) {
+        std::vector<std::pair<int, int>> shown;
+        {
+            QMutexLocker lock(&m_cellsLock);
+            for (int i = 0; i < count; ++i) {
+                CameoCell& c = m_cells[i];
+                if (!c.IsBound() || !SessionLink::Online(SessionLink::Device(c.recorder)))
+                    continue;
+                c.liveStarted = 0;
+                if (c.active)
+                    shown.emplace_back(c.recorder, c.channel);
+            }
+        }
+        for (const auto& s : shown)
+            SessionLink::SetScrMode(SessionLink::Device(s.first), s.second, split);
+    }
+    ResizeToSplit();
+    m_repaintTimer.start(CameoOsd::RepaintInterval(split, m_emap));
+}
+
+void CCameo::OnRedrawSplit()
+{
+    if (m_closing || m_split < 1)
+        return;
+    LayOutPage();
+    {
+        QMutexLocker lock(&m_cellsLock);
+        if (IsUsedCell(m_selectedCell))
+            m_cells[m_selectedCell].selected = 1;
+    }
+    if (IsUsedCell(m_selectedCell))
+        RefreshAdjust(m_selectedCell);
+    if (m_kind == KindLive)
+        StartShownLive();
+    ResizeToSplit();
+    const bool byTable = !m_emap && (m_kind == KindLive || m_kind == KindLocal);
+    m_repaintTimer.start(byTable ? CameoOsd::RepaintInterval(m_split, false) : 250);
+}
+
+void CCameo::ApplyAdjust(bool brightness, int value)
+{
+    bool any = false;
+    std::vector<std::pair<int, int>> targets;
+    {
+        QMutexLocker lock(&m_cellsLock);
+        for (int i = 0; i < m_cellCount; ++i) {
+            const CameoCell& c = m_cells[i];
+            if (c.selected && c.IsBound() && c.channel < kRoutedChannels)
+                targets.emplace_back(c.recorder, c.channel);
+        }
+    }
+    for (const auto& t : targets) {
+        CModuleDevice* device = SessionLink::Device(t.first);
+        if (!SessionLink::Online(device))
+            continue;
+        CModuleDecoder* decoder = m_kind == KindPlayback ? SessionLink::PlaybackDecoder(device, t.second)
+                                                         : SessionLink::LiveDecoder(device, t.second);
+        if (!decoder)
+            continue;
+        if (brightness) {
+            decoder->SetBrightness(0, value);
+            m_brightness = decoder->GetBrightness(0);
+        } else {
+            decoder->SetContrast(0, value);
+            m_contrast = decoder->GetContrast(0);
+        }
+        any = true;
+    }
+    if (!any) {
+        m_brightness = 0;
+        m_contrast = 0;
+        m_frameRate = 15;
+    }
+}
+
+void CCameo::SetCellBrightness(int value)
+{
+    if (!m_closing)
+        ApplyAdjust(true, value);
+}
+
+void CCameo::SetCellContrast(int value)
+{
+    if (!m_closing)
+        ApplyAdjust(false, value);
+}
+
+void CCameo::OnSeqenceActionTimer()
+{
+    qDebug() << "sequcence";
+    if (m_sequenceOn)
+        OnSplitMode(-1, m_sequenceSplit, true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Picture hand-off
+
+void CCameo::OnChannelFrame(int recorder, int channel, int cell, bool keep, bool crop)
+{
+    if (m_closing || !IsUsedCell(cell))
+        return;
+    const int kind = m_kind;
+    if (kind == KindLive && (channel < 0 || channel >= kRoutedChannels))
+        return;
+    if (kind == KindPlayback && (channel < kRoutedChannels || channel >= 2 * kRoutedChannels))
+        return;
+    if (kind == KindPlayback)
+        m_cellsLock.lock();
+    else if (!m_cellsLock.tryLock())
+        return;   // the next frame refreshes the cell
+
+    const CameoCell& c = m_cells[cell];
+    bool accepted = true;
+    if (kind == KindLive) {
+        accepted = c.active && !c.frozen && c.liveStarted && c.recorder == recorder && c.channel == channel;
+        if (accepted)
+            ++m_frameCounter[cell];
+    } else if (kind == KindPlayback) {
+        accepted = c.recorder == recorder && c.channel == channel - kRoutedChannels;
+    }
+    if (accepted)
+        RefreshCellPicture(cell, keep, crop);
+    m_cellsLock.unlock();
+}
+
+void CCameo::RefreshCellPicture(int cell, bool keep, bool crop)
+{
+    if (m_closing || !IsUsedCell(cell))
+        return;
+    if (CameoOsd::IntegerSqrt(m_split) < 1 || m_width < 1 || m_height < 1)
+        return;
+    CameoCell& c = m_cells[cell];
+    if (!c.active || !c.IsBound()) {
+        c.zoom = 1.0f;
+        c.picture = m_blank;
+        return;
+    }
+    const int kind = m_kind;
+    CModuleDevice* device = kind == KindLocal ? nullptr : SessionLink::Device(c.recorder);
+    if (kind != KindLocal && !SessionLink::Online(device)) {
+        c.picture = m_blank;
+        c.recorder = -1;
+        c.channel = -1;
+        c.zoom = 1.0f;
+        c.frozen = 0;
+        c.videoLoss = c.sensor = c.motion = c.audio = 0;
+        return;
+    }
+    if (kind == KindPlayback) {
+        if (!keep)
+            PostPicture(SessionLink::PlaybackDecoder(device, c.channel), this, cell, false);
+        SessionLink::LastPlaybackTime(device, c.channel, c.osdDate, c.osdTime);
+        c.videoLoss = c.sensor = c.motion = 0;
+        c.audio = SessionLink::ChannelActive(device, c.channel + kRoutedChannels);
+    } else if (kind == KindLive) {
+        if (!c.frozen) {
+            const bool cut = crop && SessionLink::ModelCode(device) == 8;
+            if (!keep)
+                PostPicture(SessionLink::LiveDecoder(device, c.channel), this, cell, cut);
+            SessionLink::LastLiveTime(device, c.channel, c.osdDate, c.osdTime);
+            c.videoLoss = SessionLink::VideoLoss(device, c.channel);
+            c.sensor = SessionLink::Sensor(device, c.channel);
+            c.motion = SessionLink::Motion(device, c.channel);
+            c.audio = SessionLink::ChannelActive(device, c.channel);
+        }
+    } else {
+        if (!keep && cell < kLocalDecoders && m_decoders[cell])
+            c.picture = m_decoders[cell]->GetImage();
+        c.osdDate = c.localDate;
+        c.osdTime = c.localTime;
+        c.videoLoss = c.sensor = c.motion = 0;
+    }
+    m_redrawRequested = true;
+}
+
+void CCameo::SetCameoImage(QImage picture, int cell, bool crop)
+{
+    if (!IsCell(cell) || !m_cells)
+        return;
+    if (crop && picture.height() > 8)
+        picture = picture.copy(0, 0, picture.width(), picture.height() - 8);
+    m_cells[cell].picture = picture;
+}
+
+void CCameo::OnFPSTimer()
+{
+    for (int i = 0; i < kCells; ++i)
+        m_framesPerSecond[i] = m_frameCounter[i].exchange(0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Composition
+
+void CCameo::OnRedrawCameo()
+{
+    OnDrawCameo(-1);
+}
+
+void CCameo::OnRedrawTimer()
+{
+    OnDrawCameo(-1);
+    if (m_owner)
+        m_owner->update();
+}
+
+void CCameo::DrawCell(QPainter& painter, int cell, int cellWidth, int cellHeight)
+{
+    CameoCell& c = m_cells[cell];
+    CModuleDevice* device = SessionLink::Device(c.recorder);
+    const bool online = c.IsBound() && SessionLink::Online(device);
+    const bool local = !online && c.recorder == kLocalRecorder && c.channel >= 0;
+    const int kind = m_kind;
+
+    CameoOsdInput in;
+    in.source = online ? CameoOsdInput::Online : local ? CameoOsdInput::Local : CameoOsdInput::Unbound;
+    in.kind = kind;
+    in.emap = m_emap != 0;
+    in.fpsOsd = m_fpsOsd != 0;
+    for (int f = 0; f < MainWindow::OsdFlagCount; ++f)
+        in.flags[f] = g_pMainWindow ? g_pMainWindow->GetOsdFlag(f) : 1;
+    in.cell = cell;
+    in.channel = c.channel;
+    in.cellWidth = cellWidth;
+    in.osdDate = c.osdDate;
+    in.osdTime = c.osdTime;
+    in.fps = m_framesPerSecond[cell];
+    in.frozen = c.frozen;
+    in.sensor = c.sensor;
+    in.motion = c.motion;
+    in.audio = c.audio;
+    if (online) {
+        if (kind == KindLive)
+            c.videoLoss = SessionLink::VideoLoss(device, c.channel);
+        in.videoLoss = c.videoLoss;
+        in.dvrName = SessionLink::DvrName(device);
+        in.cameraTitle = SessionLink::CameraTitle(device, c.channel);
+        in.ptz = SessionLink::IsPtzChannel(device, c.channel);
+        if (kind == KindPlayback) {
+            in.recording = SessionLink::IsPlaybackRecording(device, c.channel);
+            in.audioIsThisChannel = SessionLink::PlaybackAudioChannel(device) == c.channel;
+            in.playbackState = SessionLink::PlaybackState(device, c.channel);
+            in.speed = SessionLink::PlaybackSpeed(device);
+        } else {
+            in.recording = !m_emap && SessionLink::IsLiveRecording(device, c.channel);
+            in.audioIsThisChannel = SessionLink::LiveAudioChannel(device) == c.channel;
+        }
+        if (in.recording)
+            qDebug() << "record" << c.channel;
+    } else if (local) {
+        in.localDataFile = c.localDataFile;
+        in.playbackState = c.playbackControl;
+        in.speed = c.speed;
+        c.zoom = 1.0f;
+    }
+
+    CameoOsdTexts t = CameoOsd::BuildTexts(in);
+    if (t.fps >= 0)
+        m_framesPerSecond[cell] = t.fps;
+    if (t.blankPicture) {
+        c.picture = m_blank;
+        c.zoom = 1.0f;
+    }
+
+    const int x = c.column * cellWidth;
+    const int y = c.row * cellHeight;
+    QPoint offset;
+    const QImage& source = c.picture.isNull() ? m_blank : c.picture;
+    const QImage shown = CameoOsd::RenderPicture(source, cellWidth, cellHeight, online,
+                                                 online ? SessionLink::PictureFormat(device, c.channel) : 0,
+                                                 c.zoom, c.panX, c.panY, offset);
+    painter.drawImage(QRect(x, y, cellWidth, cellHeight), m_blank);
+    if (!shown.isNull())
+        painter.drawImage(x + offset.x(), y + offset.y(), shown);
+
+    const int right = (c.column + 1) * cellWidth - 5;
+    const int bottom = (c.row + 1) * cellHeight - 3;
+    const QRect shadow(QPoint(x + 5, y + 3), QPoint(right, bottom));
+    const QRect text(QPoint(x + 4, y + 2), QPoint(right, bottom));
+    auto drawTexts = [&](const QRect& r) {
+        painter.drawText(r, Qt::AlignLeft | Qt::AlignTop, t.topLeft);
+        painter.drawText(r, Qt::AlignRight | Qt::AlignTop, t.topRight);
+        painter.drawText(r, Qt::AlignLeft | Qt::AlignBottom, t.bottomLeft);
+        painter.drawText(r, Qt::AlignRight | Qt::AlignBottom, t.bottomRight);
+    };
+    painter.setPen(Qt::black);
+    drawTexts(shadow);
+    painter.drawText(shadow, Qt::AlignCenter, t.event);
+    painter.drawText(shadow, Qt::AlignHCenter | Qt::AlignBottom, t.record);
+    painter.setPen(Qt::white);
+    drawTexts(text);
+    painter.setPen(Qt::red);
+    painter.drawText(text, Qt::AlignCenter, t.event);
+    painter.drawText(text, Qt::AlignHCenter | Qt::AlignBottom, t.record);
+    if (m_emap)
+        m_lastEventText = t.event;
+
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::gray, 1));
+    painter.drawRect(x, y, cellWidth - 1, cellHeight - 1);
+    if (c.selected && !m_emap) {
+        painter.setPen(QPen(Qt::cyan, 1));
+        painter.drawRect(x + 1, y + 1, cellWidth - 3, cellHeight - 3);
+        painter.setPen(QPen(Qt::cyan, 2));
+        painter.drawRect(x + 2, y + 2, cellWidth - 5, cellHeight - 5);
+    }
+}
+
+void CCameo::OnDrawCameo(int cell)
+{
+    const int count = m_cellCount;
+    if (cell != -1 && (cell < 0 || cell >= count || cell >= kCells)) {
+        m_redrawRequested = false;
+        return;
+    }
+    if (m_closing || !m_cells)
+        return;
+    if (!m_cellsLock.tryLock()) {
+        // A decode thread holds the cells; the next change asks again.
+        m_redrawRequested = false;
+        return;
+    }
+    const int n = CameoOsd::IntegerSqrt(m_split);
+    const int width = m_width;
+    const int height = m_height;
+    const int cellWidth = n >= 1 ? width / n : 0;
+    const int cellHeight = n >= 1 ? height / n : 0;
+    if (n >= 1 && cellWidth >= 1 && cellHeight >= 1 && !m_backBuffer.isNull()) {
+        QPainter painter(&m_backBuffer);
+        painter.setFont(m_font);
+        const int from = cell == -1 ? 0 : cell;
+        const int to = cell == -1 ? count - 1 : cell;
+        for (int i = from; i <= to; ++i) {
+            if (m_cells[i].active)
+                DrawCell(painter, i, cellWidth, cellHeight);
+        }
+        painter.setBrush(Qt::NoBrush);
+        if (m_emap && !m_lastEventText.isEmpty()) {
+            painter.setPen(QPen(Qt::red, 1));
+            painter.drawRect(QRect(QPoint(1, 1), QPoint(width - 3, height - 3)));
+            painter.drawRect(QRect(QPoint(0, 0), QPoint(width - 2, height - 2)));
+        } else {
+            painter.setPen(QPen(Qt::gray, 1));
+            painter.drawRect(QRect(QPoint(0, 0), QPoint(width - 2, height - 2)));
+        }
+        painter.end();
+    }
+    m_redrawRequested = false;
+    m_cellsLock.unlock();
+}
+
+void CCameo::THREAD_REDRAW(void* arg, int /*value*/)
+{
+    auto* grid = static_cast<CCameo*>(arg);
+    int lastSplit = -1;
+    while (!grid->m_closing) {
+        const bool local = grid->m_kind == KindLocal;
+        if (grid->m_redrawRequested)
+            grid->OnDrawCameo(-1);
+        else if (local)
+            SleepWhileOpen(grid->m_closing, 33);
+        const int split = grid->m_split;
+        if (split != lastSplit) {
+            lastSplit = split;
+            if (!grid->m_emap)
+                grid->m_redrawInterval = CameoOsd::RedrawInterval(split, false);
+        }
+        if (!local)
+            SleepWhileOpen(grid->m_closing, grid->m_redrawInterval);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Widget
+
+void CCameo::paintEvent(QPaintEvent* /*event*/)
+{
+    QMutexLocker lock(&m_cellsLock);
+    const int n = CameoOsd::IntegerSqrt(m_split);
+    if (n < 1 || width() / n < 1 || height() / n < 1 || m_backBuffer.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawImage(QRect(0, 0, width() / n * n, height() / n * n), m_backBuffer);
+}
+
+void CCameo::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    {
+        QMutexLocker lock(&m_cellsLock);
+        const int w = event->size().width();
+        const int h = event->size().height();
+        const int n = CameoOsd::IntegerSqrt(m_split);
+        QSize buffer = size();
+        if (n >= 1 && w >= 1 && h >= 1)
+            buffer = QSize(w / n * n, h / n * n);
+        m_backBuffer = buffer.isEmpty() ? QImage() : QImage(buffer, QImage::Format_RGB32);
+        if (!m_backBuffer.isNull())
+            m_backBuffer.fill(Qt::black);
+        m_width = w;
+        m_height = h;
+    }
+    OnDrawCameo(-1);
+}

@@ -1,0 +1,186 @@
+#pragma once
+// The split-screen video grid: up to 64 cells, each bound to one recorder channel or one local
+// recording, composed with their on-screen display into a back buffer by the grid's redraw
+// thread and copied to the screen by a repaint timer.
+//
+// Threads: everything runs on the user-interface thread except OnChannelFrame,
+// RefreshCellPicture and SetCameoImage (the sessions' decode threads, through the hub's grid
+// table) and OnDrawCameo (also the redraw thread). Cells are written under the cells lock; the
+// lock order is cells lock, then a decoder's picture lock.
+#include <QFont>
+#include <QImage>
+#include <QLabel>
+#include <QMutex>
+#include <QString>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+
+#include "session/qthreadhelper.h"
+#include "shell/cameocell.h"
+
+class CModuleDecoder;
+class CModuleDevice;
+
+class CCameo : public QLabel
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kCells = 64;
+    static constexpr int kRoutedChannels = 16;   // channels that have a route in the session
+    static constexpr int kLocalDecoders = 16;
+    static constexpr int kLocalRecorder = 999;   // recorder index of a cell showing a local file
+    enum Kind { KindLive = 0, KindPlayback = 1, KindLocal = 2 };
+
+    // The second argument is not used; the grid gets no parent, its owner places it.
+    explicit CCameo(QWidget* owner, int unused = 0);
+    ~CCameo() override;
+
+    // Fixes kind (0, 1, 2) and cell count (1..64), lays out the split (-1: all cells) and starts
+    // the redraw thread; a local-file grid opens its 16 cell decoders. Once per grid.
+    void InitCameo(int kind, int cells, int split);
+
+    // Binding and placing.
+    void SetCellChannel(int cell, int recorder, int channel);
+    void SetCameoChannel(int channel, int recorder, int cell);
+    void OnConnectDevice(int channels, int recorder);
+    void StartLiveDevice(int recorder);
+    void CloseAllCameo();
+    void SetCellEnable(int cell, bool on);
+    void ResetCell(int cell);
+    void ClearDeviceChannel(int recorder, int channel);
+    void SetDisconnectCameo(int recorder);
+    void OnSwapCameo(int a, int b);
+    int CellAt(int x, int y) const;
+
+    // Layout of a page: split cells from the first (-1: the selected cell).
+    void OnSplitMode(int first, int split, bool sequenceStep);
+
+    // Image adjust values for the selected, bound cells of online recorders.
+    void SetCellBrightness(int value);
+    void SetCellContrast(int value);
+    int GetAdjustBrightness() const { return m_brightness; }
+    int GetAdjustContrast() const { return m_contrast; }
+    int GetAdjustFrameRate() const { return m_frameRate; }
+
+    // Picture hand-off, on a decode thread. Live channels arrive as 0..15, playback channels as
+    // 16 + channel.
+    void OnChannelFrame(int recorder, int channel, int cell, bool keep, bool crop);
+    // The caller holds the cells lock.
+    void RefreshCellPicture(int cell, bool keep, bool crop);
+    void SetCameoImage(QImage picture, int cell, bool crop);
+    // The lock a caller of RefreshCellPicture and SetCameoImage holds; taken before any
+    // decoder's picture lock.
+    QMutex* GetCellsLock() { return &m_cellsLock; }
+
+    // Composes one cell, or every laid-out cell with -1, into the back buffer.
+    void OnDrawCameo(int cell);
+
+    // Reading the grid.
+    int GetCameoIndex() const { return m_cameoIndex; }
+    int GetKind() const { return m_kind.load(); }
+    int GetCellCount() const { return m_cellCount.load(); }
+    int GetSplit() const { return m_split; }
+    int GetFirstCell() const { return m_firstCell; }
+    int GetSelectedCell() const { return m_selectedCell; }
+    bool IsEmap() const { return m_emap != 0; }
+    int GetPlaybackRecorder() const { return m_playbackRecorder; }
+    QString GetDragMimeType() const { return m_dragMimeType; }
+    // The cell index laid out at (column, row), -1 when empty or out of range.
+    int GetLayoutCell(int column, int row) const;
+    // A copy of a cell taken under the cells lock; a fresh cell for a bad index.
+    CameoCell GetCell(int cell) const;
+    int GetCellFps(int cell) const;
+    // A copy of the composed back buffer.
+    QImage GetBackBuffer() const;
+    int GetRepaintInterval() const { return m_repaintTimer.interval(); }
+    bool IsRepaintTimerActive() const { return m_repaintTimer.isActive(); }
+    int GetRedrawInterval() const { return m_redrawInterval.load(); }
+    bool IsRedrawRequested() const { return m_redrawRequested.load(); }
+    bool IsRedrawThreadRunning() const { return m_redrawThread.IsRunning(); }
+    void RequestRedraw() { m_redrawRequested = true; }
+
+    // The owning window's number among windows of its kind.
+    int GetOwnerSlot() const { return m_ownerSlot; }
+    void SetOwnerSlot(int slot) { m_ownerSlot = slot; }
+    // The seventh display flag, kept per grid: frames per second.
+    void SetFpsOsd(bool on) { m_fpsOsd = on ? 1 : 0; }
+    bool GetFpsOsd() const { return m_fpsOsd != 0; }
+
+    static void THREAD_REDRAW(void* arg, int value);
+
+signals:
+    void OnSelectDate();
+    void Redraw();
+    void OnImage(int);
+    void OnHide();
+
+public slots:
+    void OnRedrawSplit();
+    void OnRedrawCameo();
+    void OnRedrawTimer();
+    void OnFPSTimer();
+    void OnSeqenceActionTimer();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+    // The e-map camera tile sets this right after construction.
+    void SetEmapFlag(bool on) { m_emap = on ? 1 : 0; }
+
+private:
+    bool IsCell(int cell) const { return cell >= 0 && cell < kCells; }
+    bool IsUsedCell(int cell) const { return cell >= 0 && cell < m_cellCount && cell < kCells; }
+    void ResetCellLocked(int cell);
+    void EmptyCellLocked(int cell);
+    void ForgetRoute(int recorder, int channel, int cell);
+    void WriteRoute(int cell, int recorder, int channel);
+    void LayOutPage();
+    void StartShownLive();
+    void ResizeToSplit();
+    void RefreshAdjust(int cell);
+    void ApplyAdjust(bool brightness, int value);
+    void DrawCell(class QPainter& painter, int cell, int cellWidth, int cellHeight);
+
+    int m_ownerSlot = 0;
+    CQThreadHelper m_redrawThread;
+    mutable QMutex m_cellsLock;
+    std::unique_ptr<CModuleDecoder> m_decoders[kLocalDecoders];
+    QImage m_blank;
+    QImage m_backBuffer;                 // painted on the redraw thread, so an image
+    std::unique_ptr<CameoCell[]> m_cells;
+    QWidget* m_owner = nullptr;
+    std::atomic<int> m_frameCounter[kCells];
+    std::atomic<int> m_framesPerSecond[kCells];
+    std::atomic<bool> m_closing{false};
+    int m_brightness = 0;
+    int m_contrast = 0;
+    int m_frameRate = 15;
+    int m_cameoIndex = -1;
+    std::atomic<int> m_cellCount{16};
+    std::atomic<int> m_kind{KindLive};
+    std::atomic<int> m_width{0};          // widget size, for the threads that compose and hand off
+    std::atomic<int> m_height{0};
+    int m_prevSplit = 0;
+    std::atomic<int> m_split{0};
+    int m_firstCell = 0;
+    int m_selectedCell = 0;
+    int m_layout[kCells];                 // cell at (column, row), column x 8 + row
+    std::atomic<bool> m_redrawRequested{false};
+    quint8 m_emap = 0;
+    QTimer m_repaintTimer;
+    QTimer m_sequenceTimer;
+    QTimer m_fpsTimer;
+    int m_playbackRecorder = -1;
+    QString m_dragMimeType;
+    quint8 m_sequenceOn = 0;
+    int m_sequenceSplit = 0;
+    quint8 m_fpsOsd = 0;
+    bool m_initialised = false;
+    std::atomic<int> m_redrawInterval{250};
+    QString m_lastEventText;             // e-map tile: the event text of its last composition
+    QFont m_font;
+};
