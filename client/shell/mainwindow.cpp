@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDebug>
+#include <QReadLocker>
 #include <QDir>
 #include <QDockWidget>
 #include <QEventLoop>
@@ -25,6 +26,7 @@
 #include <QWidget>
 
 #include "session/moduledevice.h"
+#include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/hovermovefilter.h"
 #include "shell/messagedlg.h"
@@ -409,7 +411,7 @@ int MainWindow::FindDeviceByName(const QString& name) const
 bool MainWindow::IsAnyDeviceConnected() const
 {
     for (const DeviceSlot& slot : m_devices) {
-        if (slot.inUse && slot.device && slot.device->m_loggedIn == 1)
+        if (slot.inUse && slot.device && slot.device->IsLoggedIn())
             return true;
     }
     return false;
@@ -420,6 +422,7 @@ bool MainWindow::IsAnyDeviceConnected() const
 
 CCameo* MainWindow::GetCameo(int index) const
 {
+    QReadLocker lock(&m_cameoLock);
     if (!IsCameoIndex(index) || !m_cameos[index].inUse)
         return nullptr;
     return m_cameos[index].cameo;
@@ -431,6 +434,7 @@ bool MainWindow::AddCameo(int index, CCameo* cameo)
         qWarning() << "MainWindow::AddCameo: bad grid index" << index << "or no grid";
         return false;
     }
+    QWriteLocker lock(&m_cameoLock);
     CameoSlot& slot = m_cameos[index];
     if (slot.inUse)
         return false;
@@ -445,6 +449,8 @@ bool MainWindow::RemoveCameo(int index)
         qWarning() << "MainWindow::RemoveCameo: bad grid index" << index;
         return false;
     }
+    // Waits for every hand-off in progress: afterwards no decode thread can reach the grid.
+    QWriteLocker lock(&m_cameoLock);
     CameoSlot& slot = m_cameos[index];
     if (!slot.inUse)
         return false;
@@ -455,6 +461,7 @@ bool MainWindow::RemoveCameo(int index)
 
 int MainWindow::GetFreeCameoIndex() const
 {
+    QReadLocker lock(&m_cameoLock);
     for (int i = 0; i < kCameoSlots; ++i) {
         if (!m_cameos[i].inUse)
             return i;
@@ -464,13 +471,13 @@ int MainWindow::GetFreeCameoIndex() const
 
 void MainWindow::CountCameoFrame(int deviceIndex, int channel, int cameoIndex, int cellIndex, int a, int b)
 {
-    Q_UNUSED(deviceIndex)
-    Q_UNUSED(channel)
-    Q_UNUSED(a)
-    Q_UNUSED(b)
-    if (cellIndex < 0 || !GetCameo(cameoIndex))
+    if (cellIndex < 0 || !IsCameoIndex(cameoIndex))
         return;
-    // The hand-over to the grid's frame counter of the cell comes with the grid class.
+    // Held across the hand-off, so the grid cannot be destroyed while a decode thread is in it.
+    QReadLocker lock(&m_cameoLock);
+    const CameoSlot& slot = m_cameos[cameoIndex];
+    if (slot.inUse && slot.cameo)
+        slot.cameo->OnChannelFrame(deviceIndex, channel, cellIndex, a != 0, b != 0);
 }
 
 void MainWindow::ClearDeviceCells(int deviceIndex, int channel, int kind)
@@ -478,10 +485,16 @@ void MainWindow::ClearDeviceCells(int deviceIndex, int channel, int kind)
     Q_UNUSED(kind)
     if (!IsDeviceIndex(deviceIndex) || channel < -1 || channel >= kChannels)
         return;
+    QReadLocker lock(&m_cameoLock);
     for (int i = 0; i < kCameoSlots; ++i) {
-        if (!m_cameos[i].inUse)
+        if (!m_cameos[i].inUse || !m_cameos[i].cameo)
             continue;
-        // The grid's clear operation for the channel (all 16 for -1) comes with the grid class.
+        if (channel >= 0) {
+            m_cameos[i].cameo->ClearDeviceChannel(deviceIndex, channel);
+            continue;
+        }
+        for (int ch = 0; ch < kChannels; ++ch)
+            m_cameos[i].cameo->ClearDeviceChannel(deviceIndex, ch);
     }
 }
 
@@ -494,13 +507,16 @@ void MainWindow::OnDeviceConnected(int deviceIndex, int /*unused*/)
 
 void MainWindow::OnDeviceDisconnected(int deviceIndex, int kind)
 {
-    Q_UNUSED(kind)
     if (!IsDeviceIndex(deviceIndex))
         return;
-    for (int i = 0; i < kCameoSlots; ++i) {
-        if (!m_cameos[i].inUse)
-            continue;
-        // Clearing the recorder's cells of a matching grid comes with the grid class.
+    {
+        QReadLocker lock(&m_cameoLock);
+        for (int i = 0; i < kCameoSlots; ++i) {
+            CCameo* cameo = m_cameos[i].inUse ? m_cameos[i].cameo : nullptr;
+            // Kind 1 clears remote-playback grids only, any other kind every grid.
+            if (cameo && (kind != 1 || cameo->GetKind() == CCameo::KindPlayback))
+                cameo->SetDisconnectCameo(deviceIndex);
+        }
     }
     // The alarm-out and microphone lists (kind 0) are updated once those panels exist.
 }

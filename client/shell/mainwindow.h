@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPoint>
+#include <QReadWriteLock>
 #include <QString>
 
 #include "net/hubservices.h"
@@ -272,6 +273,7 @@ private:
     // Guards the grid table: decode threads hold it for reading across each picture hand-off,
     // a grid takes it for writing when it leaves the table. Recursive, because a hand-off
     // reads the table again (the decoder looks the grid up).
+    mutable QReadWriteLock m_cameoLock{QReadWriteLock::Recursive};
 
     QString m_programDirectory;
     QString m_firmwarePath;
