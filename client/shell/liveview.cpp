@@ -1,0 +1,116 @@
+#include "shell/liveview.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QIcon>
+#include <QResizeEvent>
+
+#include "shell/cameoosd.h"
+#include "shell/ccameo.h"
+#include "shell/mainwindow.h"
+
+namespace {
+constexpr int kMargin = 10;
+}
+
+LiveView::LiveView(QWidget* parent, int index)
+    : QDialog(parent, Qt::FramelessWindowHint)
+    , m_index(index)
+{
+    if (index < 0 || index >= MainWindow::kLiveViews)
+        qWarning() << "LiveView: index" << index << "is outside the hub's live windows";
+    setWindowTitle(QString::asprintf("Live - %d", index + 1));
+    setWindowIcon(QIcon(QStringLiteral(":/res/Resource/2.png")));
+    setMinimumSize(320, 240);
+    resize(640, 480);
+
+    m_pCameo = new CCameo(this);
+    m_pCameo->setParent(this);
+    m_pCameo->SetOwnerSlot(index);
+    m_pCameo->InitCameo(CCameo::KindLive, CCameo::kCells, -1);
+    m_pCameo->OnSplitMode(0, 16, false);
+    m_pCameo->OnDrawCameo(-1);
+    m_pCameo->setGeometry(kMargin, kMargin, width() - 2 * kMargin, height() - 2 * kMargin);
+    m_pCameo->setMinimumSize(10, 10);
+    m_pCameo->show();
+
+    if (g_pMainWindow)
+        setStyleSheet(g_pMainWindow->ReadStyleSheet(QStringLiteral("main")));
+}
+
+LiveView::~LiveView()
+{
+    if (g_pMainWindow)
+        g_pMainWindow->deleteLiveView(m_index);
+    qDebug() << "relese live " << m_index;
+}
+
+bool LiveView::IsPopup() const
+{
+    return g_pMainWindow && g_pMainWindow->IsLiveViewPopup(m_index);
+}
+
+void LiveView::showMaximized()
+{
+    QDialog::showMaximized();
+}
+
+void LiveView::closeEvent(QCloseEvent* event)
+{
+    qDebug() << "close event";
+    if (IsPopup()) {
+        // A popped-out window goes back into the multi-document area instead of closing.
+        g_pMainWindow->DockLiveView(m_index);
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void LiveView::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (!m_pCameo)
+        return;
+    // The largest whole-cell size inside the window less the margins.
+    const int n = CameoOsd::IntegerSqrt(m_pCameo->GetSplit());
+    const int w = event->size().width() - 2 * kMargin;
+    const int h = event->size().height() - 2 * kMargin;
+    if (n > 0 && w > 0 && h > 0)
+        m_pCameo->resize(w / n * n, h / n * n);
+    else
+        m_pCameo->resize(qMax(w, 0), qMax(h, 0));
+    if (isMaximized() && !IsPopup() && g_pMainWindow)
+        g_pMainWindow->SetupTabBar(false);
+}
+
+void LiveView::showEvent(QShowEvent* event)
+{
+    if (g_pMainWindow)
+        g_pMainWindow->ResetEmapFlag();
+    QDialog::showEvent(event);
+}
+
+void LiveView::hideEvent(QHideEvent* event)
+{
+    if (g_pMainWindow)
+        g_pMainWindow->ResetEmapFlag();
+    QDialog::hideEvent(event);
+}
+
+void LiveView::keyPressEvent(QKeyEvent* /*event*/)
+{
+    // Keys, Escape included, never close the window.
+}
+
+void LiveView::focusInEvent(QFocusEvent* event)
+{
+    qDebug() << "focusIn" << m_index;
+    QDialog::focusInEvent(event);
+}
+
+void LiveView::focusOutEvent(QFocusEvent* event)
+{
+    qDebug() << "focusOut" << m_index;
+    QDialog::focusOutEvent(event);
+}

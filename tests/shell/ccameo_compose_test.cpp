@@ -1,0 +1,330 @@
+// Grid composition: the display texts of a cell by its state and the flags, the picture fitted
+// or zoomed into its cell, and the composed back buffer (pictures in their cells, frames, texts).
+#include <QTest>
+#include <functional>
+#include <vector>
+
+#include "shell/cameoosd.h"
+#include "shell/ccameo.h"
+#include "shell/mainwindow.h"
+#include "shell/support/grid_fixture.h"
+
+namespace {
+
+CameoOsdInput OnlineCell()
+{
+    CameoOsdInput in;
+    in.source = CameoOsdInput::Online;
+    in.cell = 6;
+    in.channel = 2;
+    in.cellWidth = 200;
+    in.osdDate = 20241225;
+    in.osdTime = 130509;
+    in.fps = 12;
+    in.dvrName = QStringLiteral("Depot");
+    in.cameraTitle = QStringLiteral("Gate");
+    return in;
+}
+
+// Number of pixels in the rectangle whose colour is close to the given one.
+int CountNear(const QImage& image, const QRect& area, QColor color, int tolerance = 40)
+{
+    int n = 0;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.red() - color.red()) <= tolerance && qAbs(c.green() - color.green()) <= tolerance
+                && qAbs(c.blue() - color.blue()) <= tolerance)
+                ++n;
+        }
+    }
+    return n;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Texts
+
+TEST(CameoOsdTexts, TextsOfACellByStateAndFlags)
+{
+    struct Case {
+        const char* name;
+        std::function<void(CameoOsdInput&)> set;
+        QString topLeft, topRight, bottomLeft, bottomRight, event, record;
+        bool blank;
+    };
+    const QString dateTime = QStringLiteral("12/25/2024\n13:05:09\n");
+    const std::vector<Case> cases = {
+        {"unbound shows its number without a space",
+         [](CameoOsdInput& in) { in.source = CameoOsdInput::Unbound; },
+         "07", "\n\n", "", "", "", "", true},
+        {"unbound with the number off",
+         [](CameoOsdInput& in) { in.source = CameoOsdInput::Unbound; in.flags[MainWindow::OsdCameoNumber] = 0; },
+         "", "\n\n", "", "", "", "", true},
+        {"an e-map tile never shows its number",
+         [](CameoOsdInput& in) { in.source = CameoOsdInput::Unbound; in.emap = true; },
+         "", "\n\n", "", "", "", "", true},
+        {"online live cell", [](CameoOsdInput&) {}, "07 Gate", dateTime, "Depot", "", "", "", false},
+        {"camera name off keeps the number and its space",
+         [](CameoOsdInput& in) { in.flags[MainWindow::OsdCameraName] = 0; },
+         "07 ", dateTime, "Depot", "", "", "", false},
+        {"DVR name off", [](CameoOsdInput& in) { in.flags[MainWindow::OsdDvrName] = 0; },
+         "07 Gate", dateTime, "", "", "", "", false},
+        {"a 120-pixel cell shows no date, time or frame rate",
+         [](CameoOsdInput& in) { in.cellWidth = 120; in.fpsOsd = true; },
+         "07 Gate", "\n\n", "Depot", "", "", "", false},
+        {"a 121-pixel cell shows them",
+         [](CameoOsdInput& in) { in.cellWidth = 121; in.fpsOsd = true; },
+         "07 Gate", "12/25/2024\n13:05:09\nFPS - 12", "Depot", "", "", "", false},
+        {"date off, time on", [](CameoOsdInput& in) { in.flags[MainWindow::OsdDate] = 0; in.fpsOsd = true; },
+         "07 Gate", "13:05:09\nFPS - 12", "Depot", "", "", "", false},
+        {"time off", [](CameoOsdInput& in) { in.flags[MainWindow::OsdTime] = 0; },
+         "07 Gate", "12/25/2024\n\n", "Depot", "", "", "", false},
+        {"no picture date yet", [](CameoOsdInput& in) { in.osdDate = -1; in.fpsOsd = true; },
+         "07 Gate", "\n\n", "Depot", "", "", "", false},
+        {"frame rate 0 shows 1", [](CameoOsdInput& in) { in.fps = 0; in.fpsOsd = true; },
+         "07 Gate", "12/25/2024\n13:05:09\nFPS - 01", "Depot", "", "", "", false},
+        {"frame rate 45 shows 30", [](CameoOsdInput& in) { in.fps = 45; in.fpsOsd = true; },
+         "07 Gate", "12/25/2024\n13:05:09\nFPS - 30", "Depot", "", "", "", false},
+        {"sensor and motion", [](CameoOsdInput& in) { in.sensor = true; in.motion = true; },
+         "07 Gate", dateTime, "Depot", "", "Sensor & Motion", "", false},
+        {"motion alone", [](CameoOsdInput& in) { in.motion = true; },
+         "07 Gate", dateTime, "Depot", "", "Motion", "", false},
+        {"video loss hides the events and blanks the picture",
+         [](CameoOsdInput& in) { in.videoLoss = true; in.sensor = true; in.motion = true; },
+         "07 Gate", dateTime, "Depot", "", "Video loss", "", true},
+        {"event off", [](CameoOsdInput& in) { in.sensor = true; in.flags[MainWindow::OsdEvent] = 0; },
+         "07 Gate", dateTime, "Depot", "", "", "", false},
+        {"frozen, with this channel's sound",
+         [](CameoOsdInput& in) { in.frozen = true; in.audio = true; in.audioIsThisChannel = true; },
+         "07 Gate - F\n((A))", dateTime, "Depot", "", "", "", false},
+        {"sound of another channel", [](CameoOsdInput& in) { in.audio = true; },
+         "07 Gate\nA", dateTime, "Depot", "", "", "", false},
+        {"pan, tilt and zoom camera", [](CameoOsdInput& in) { in.ptz = true; },
+         "07 Gate", dateTime, "Depot", "PTZ", "", "", false},
+        {"recording", [](CameoOsdInput& in) { in.recording = true; },
+         "07 Gate", dateTime, "Depot", "", "", "REC", false},
+        {"playback fast forward", [](CameoOsdInput& in) { in.kind = 1; in.playbackState = 32; in.speed = 4; in.ptz = true; },
+         "07 Gate", dateTime, "Depot", "x4 >>", "", "", false},
+        {"playback fast backward", [](CameoOsdInput& in) { in.kind = 1; in.playbackState = 512; in.speed = 2; },
+         "07 Gate", dateTime, "Depot", "x2 <<", "", "", false},
+        {"playback pause", [](CameoOsdInput& in) { in.kind = 1; in.playbackState = 2; },
+         "07 Gate", dateTime, "Depot", "||", "", "", false},
+        {"local recording", [](CameoOsdInput& in) {
+             in.source = CameoOsdInput::Local; in.kind = 2; in.playbackState = 256; in.fpsOsd = true;
+             in.localDataFile = QStringLiteral("h20241225_13"); in.flags[MainWindow::OsdCameraName] = 0;
+             in.sensor = true; },
+         "07 C03", "12/25/2024\n13:05:09\n", "h20241225_13", "<", "", "", false},
+    };
+    for (const Case& c : cases) {
+        CameoOsdInput in = OnlineCell();
+        c.set(in);
+        const CameoOsdTexts t = CameoOsd::BuildTexts(in);
+        EXPECT_EQ(t.topLeft, c.topLeft) << c.name;
+        EXPECT_EQ(t.topRight, c.topRight) << c.name;
+        EXPECT_EQ(t.bottomLeft, c.bottomLeft) << c.name;
+        EXPECT_EQ(t.bottomRight, c.bottomRight) << c.name;
+        EXPECT_EQ(t.event, c.event) << c.name;
+        EXPECT_EQ(t.record, c.record) << c.name;
+        EXPECT_EQ(t.blankPicture, c.blank) << c.name;
+    }
+}
+
+TEST(CameoOsdTexts, ClampedFrameRateIsGivenBack)
+{
+    CameoOsdInput in = OnlineCell();
+    in.fps = 45;
+    EXPECT_EQ(CameoOsd::BuildTexts(in).fps, 30);
+    in.fps = 0;
+    EXPECT_EQ(CameoOsd::BuildTexts(in).fps, 1);
+    in.source = CameoOsdInput::Local;
+    EXPECT_EQ(CameoOsd::BuildTexts(in).fps, -1) << "local cells show no frame rate";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Picture fitting and zoom
+
+TEST(CameoOsdPicture, FittingByFormat)
+{
+    struct Case { int w, h, format; bool online; QSize size; QPoint offset; };
+    const Case cases[] = {
+        {400, 300, 0, true, {400, 300}, {0, 0}},     // 4:3 in a 4:3 cell
+        {320, 180, 0, true, {240, 180}, {40, 0}},    // 4:3 in a wide cell: bars left and right
+        {300, 300, 0, true, {300, 225}, {0, 37}},    // 4:3 in a square cell
+        {300, 300, 5, true, {300, 162}, {0, 69}},    // 16:9 letterboxed with equal bars
+        {320, 180, 7, true, {320, 180}, {0, 0}},     // 16:9 in a 16:9 cell
+        {200, 300, 5, true, {200, 108}, {0, 96}},    // (200 / 16) x 9 = 108 fits
+        {300, 300, 5, false, {300, 300}, {0, 0}},    // not an online recorder: fills the cell
+    };
+    const QImage picture = GridTest::Solid(704, 480, Qt::red);
+    for (const Case& c : cases) {
+        int panX = 13;
+        int panY = 7;
+        QPoint offset;
+        const QImage out = CameoOsd::RenderPicture(picture, c.w, c.h, c.online, c.format, 1.0f, panX, panY, offset);
+        EXPECT_EQ(out.size(), c.size) << c.w << "x" << c.h << " format " << c.format;
+        EXPECT_EQ(offset, c.offset) << c.w << "x" << c.h << " format " << c.format;
+        EXPECT_EQ(panX, 0);
+        EXPECT_EQ(panY, 0);
+    }
+}
+
+TEST(CameoOsdPicture, ZoomShowsThePannedRegionClampedToThePicture)
+{
+    // Left half red, right half blue.
+    QImage picture = GridTest::Solid(400, 300, Qt::red);
+    for (int y = 0; y < 300; ++y)
+        for (int x = 200; x < 400; ++x)
+            picture.setPixelColor(x, y, Qt::blue);
+
+    QPoint offset;
+    int panX = 0;
+    int panY = 0;
+    QImage out = CameoOsd::RenderPicture(picture, 400, 300, false, 0, 2.0f, panX, panY, offset);
+    EXPECT_EQ(out.size(), QSize(400, 300));
+    EXPECT_EQ(offset, QPoint(0, 0));
+    EXPECT_EQ(CountNear(out, QRect(0, 0, 400, 300), Qt::red), 400 * 300) << "the left quarter, enlarged";
+
+    panX = 1000;   // clamped to the last region
+    panY = -50;
+    out = CameoOsd::RenderPicture(picture, 400, 300, false, 0, 2.0f, panX, panY, offset);
+    EXPECT_EQ(panX, 200);
+    EXPECT_EQ(panY, 0);
+    EXPECT_EQ(CountNear(out, QRect(0, 0, 400, 300), Qt::blue), 400 * 300);
+
+    // An online 4:3 picture zoomed in a wide cell: the margins do not stay in view.
+    panX = 0;
+    panY = 0;
+    out = CameoOsd::RenderPicture(GridTest::Solid(400, 300, Qt::green), 320, 180, true, 0, 2.0f, panX, panY, offset);
+    EXPECT_EQ(panX, 66) << "the region starts at the picture, not in its margin";
+    EXPECT_EQ(CountNear(out, QRect(0, 0, 4, 180), Qt::green), 4 * 180);
+}
+
+TEST(CameoOsdPicture, IntervalsBySplit)
+{
+    struct Case { int split, repaint, redraw; };
+    const Case cases[] = {{1, 33, 33}, {4, 66, 66}, {9, 99, 120}, {16, 120, 250}, {13, 250, 250}, {64, 250, 250}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(CameoOsd::RepaintInterval(c.split, false), c.repaint) << c.split;
+        EXPECT_EQ(CameoOsd::RedrawInterval(c.split, false), c.redraw) << c.split;
+        EXPECT_EQ(CameoOsd::RepaintInterval(c.split, true), 250);
+        EXPECT_EQ(CameoOsd::RedrawInterval(c.split, true), 250);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Composition into the back buffer
+
+class GridComposeTest : public GridTest
+{
+protected:
+    // A live grid without its redraw thread, so that only the test composes; split 4 in 400 x 300.
+    CCameo* ShownGrid()
+    {
+        CCameo* grid = NewGrid(-1, 0);
+        grid->OnSplitMode(0, 4, false);
+        grid->resize(400, 300);
+        grid->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(grid));
+        return grid;
+    }
+};
+
+TEST_F(GridComposeTest, PictureIsDrawnInItsCellWithFramesAndSelection)
+{
+    CCameo* grid = ShownGrid();
+    // A local recording in cell 1 (column 1, row 0) fills its 200 x 150 cell.
+    grid->SetCellChannel(1, CCameo::kLocalRecorder, 0);
+    PutPicture(grid, 1, Solid(352, 240, Qt::red));
+    grid->OnDrawCameo(-1);
+    const QImage buffer = grid->GetBackBuffer();
+    ASSERT_EQ(buffer.size(), QSize(400, 300));
+
+    EXPECT_GT(CountNear(buffer, QRect(210, 40, 180, 80), Qt::red), 180 * 80 * 9 / 10);
+    EXPECT_EQ(CountNear(buffer, QRect(10, 160, 180, 120), Qt::red), 0) << "other cells stay blank";
+    EXPECT_EQ(CountNear(buffer, QRect(20, 60, 160, 60), Qt::black, 0), 160 * 60);
+    // Grey cell frame on the bottom edge of cell 1, cyan selection inside cell 0.
+    EXPECT_EQ(buffer.pixelColor(300, 149), QColor(Qt::gray));
+    EXPECT_EQ(buffer.pixelColor(100, 1), QColor(Qt::cyan));
+    EXPECT_NE(buffer.pixelColor(300, 1), QColor(Qt::cyan)) << "cell 1 is not selected";
+}
+
+TEST_F(GridComposeTest, CroppedPictureLosesItsBottomRows)
+{
+    CCameo* grid = ShownGrid();
+    QImage picture = Solid(100, 108, Qt::red);
+    for (int y = 100; y < 108; ++y)
+        for (int x = 0; x < 100; ++x)
+            picture.setPixelColor(x, y, Qt::blue);
+    PutPicture(grid, 2, picture, true);
+    const CameoCell c = grid->GetCell(2);
+    EXPECT_EQ(c.picture.size(), QSize(100, 100));
+    EXPECT_EQ(CountNear(c.picture, c.picture.rect(), Qt::blue), 0);
+}
+
+TEST_F(GridComposeTest, CellNumberShowsOnlyWhileItsFlagIsOn)
+{
+    CCameo* grid = ShownGrid();
+    const QRect numberArea(4, 2, 40, 20);   // top-left text of cell 0
+    grid->OnDrawCameo(-1);
+    const int withNumber = CountNear(grid->GetBackBuffer(), numberArea, Qt::white, 60);
+    EXPECT_GT(withNumber, 10);
+
+    hub->SetOsdFlag(MainWindow::OsdCameoNumber, 0);
+    grid->OnDrawCameo(-1);
+    EXPECT_EQ(CountNear(grid->GetBackBuffer(), numberArea, Qt::white, 60), 0);
+}
+
+TEST_F(GridComposeTest, LocalCellShowsItsChannelText)
+{
+    CCameo* grid = ShownGrid();
+    hub->SetOsdFlag(MainWindow::OsdCameoNumber, 0);
+    const QRect textArea(204, 2, 80, 20);   // top-left text of cell 1
+    grid->OnDrawCameo(-1);
+    EXPECT_EQ(CountNear(grid->GetBackBuffer(), textArea, Qt::white, 60), 0) << "unbound: nothing";
+    grid->SetCellChannel(1, CCameo::kLocalRecorder, 2);
+    grid->OnDrawCameo(-1);
+    EXPECT_GT(CountNear(grid->GetBackBuffer(), textArea, Qt::white, 60), 10) << "\"C03\"";
+}
+
+TEST_F(GridComposeTest, CompositionIsSkippedWhileTheCellsAreHeld)
+{
+    CCameo* grid = ShownGrid();
+    grid->SetCellChannel(0, CCameo::kLocalRecorder, 0);
+    PutPicture(grid, 0, Solid(50, 50, Qt::green));
+    grid->RequestRedraw();
+    {
+        QMutexLocker lock(grid->GetCellsLock());
+        grid->OnDrawCameo(-1);   // returns at once instead of waiting
+        EXPECT_FALSE(grid->IsRedrawRequested());
+    }
+    EXPECT_EQ(CountNear(grid->GetBackBuffer(), QRect(20, 20, 100, 100), Qt::green), 0);
+    grid->OnDrawCameo(-1);
+    EXPECT_GT(CountNear(grid->GetBackBuffer(), QRect(20, 20, 100, 100), Qt::green), 9000);
+}
+
+TEST_F(GridComposeTest, RedrawThreadComposesWhenAskedTo)
+{
+    CCameo* grid = NewGrid(CCameo::KindLocal, 16, 4);
+    grid->resize(400, 300);
+    grid->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(grid));
+    grid->SetCellChannel(3, CCameo::kLocalRecorder, 0);
+    PutPicture(grid, 3, Solid(64, 48, Qt::yellow));
+    grid->RequestRedraw();
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return CountNear(grid->GetBackBuffer(), QRect(220, 170, 160, 110), Qt::yellow) > 15000;
+    }, 5000));
+}
+
+TEST_F(GridComposeTest, WidgetPaintsTheBackBuffer)
+{
+    CCameo* grid = ShownGrid();
+    grid->SetCellChannel(0, CCameo::kLocalRecorder, 0);
+    PutPicture(grid, 0, Solid(40, 30, Qt::magenta));
+    grid->OnDrawCameo(-1);
+    const QImage shot = grid->grab().toImage();
+    EXPECT_GT(CountNear(shot, QRect(20, 30, 160, 100), Qt::magenta), 15000);
+}

@@ -1,0 +1,181 @@
+// The picture hand-off from the sessions' decode threads through the hub's grid table: which
+// frames reach a cell, a busy cells lock, and grids destroyed while a worker hands pictures on.
+#include <QTest>
+#include <QThread>
+#include <atomic>
+#include <thread>
+
+#include "session/moduledevice.h"
+#include "shell/ccameo.h"
+#include "shell/mainwindow.h"
+#include "shell/support/grid_fixture.h"
+
+namespace {
+
+class GridHandoffTest : public GridTest
+{
+protected:
+    CCameo* ShownGrid(int kind, int cells, int split)
+    {
+        CCameo* grid = NewGrid(kind, cells, split);
+        grid->resize(400, 300);
+        grid->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(grid));
+        return grid;
+    }
+    // Frames the cell counted since the last call.
+    static int Counted(CCameo* grid, int cell)
+    {
+        grid->OnFPSTimer();
+        return grid->GetCellFps(cell);
+    }
+};
+
+} // namespace
+
+TEST_F(GridHandoffTest, LiveFrameReachesOnlyTheShownCellBoundToItsChannel)
+{
+    CModuleDevice* rec = AddRecorder("R");
+    CModuleDevice* other = AddRecorder("O");
+    const int r = rec->GetDeviceIndex();
+    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4);
+    const int g = grid->GetCameoIndex();
+    grid->SetCameoChannel(3, r, 1);
+    grid->SetCameoChannel(3, r, 5);   // bound, but not on the page
+
+    hub->CountCameoFrame(r, 4, g, 1, 0, 0);
+    hub->CountCameoFrame(other->GetDeviceIndex(), 3, g, 1, 0, 0);
+    hub->CountCameoFrame(r, 19, g, 1, 0, 0);   // a playback frame
+    hub->CountCameoFrame(r, 3, g, 5, 0, 0);
+    EXPECT_EQ(Counted(grid, 1), 0);
+    EXPECT_EQ(Counted(grid, 5), 0);
+    EXPECT_TRUE(grid->GetCell(1).IsBound());
+    EXPECT_TRUE(grid->GetCell(5).IsBound());
+
+    // The matching frame is counted; the recorder is not logged in, so the cell turns blank
+    // and unbound at this picture.
+    hub->CountCameoFrame(r, 3, g, 1, 0, 0);
+    EXPECT_EQ(Counted(grid, 1), 1);
+    const CameoCell c = grid->GetCell(1);
+    EXPECT_FALSE(c.IsBound());
+    EXPECT_EQ(c.picture.size(), QSize(10, 10));
+    EXPECT_EQ(c.rememberedChannel, 3) << "what the cell showed can still be restored";
+}
+
+TEST_F(GridHandoffTest, PlaybackFrameOfChannelThreeArrivesAsNineteen)
+{
+    CModuleDevice* rec = AddRecorder("R");
+    const int r = rec->GetDeviceIndex();
+    CCameo* grid = ShownGrid(CCameo::KindPlayback, 16, 4);
+    grid->SetCameoChannel(3, r, 2);
+
+    hub->CountCameoFrame(r, 3, grid->GetCameoIndex(), 2, 0, 0);
+    EXPECT_TRUE(grid->GetCell(2).IsBound()) << "live channel numbers do not reach a playback grid";
+    hub->CountCameoFrame(r, 18, grid->GetCameoIndex(), 2, 0, 0);
+    EXPECT_TRUE(grid->GetCell(2).IsBound()) << "channel 2 is not the cell's";
+    hub->CountCameoFrame(r, 19, grid->GetCameoIndex(), 2, 0, 0);
+    EXPECT_FALSE(grid->GetCell(2).IsBound()) << "reached the cell (and found the recorder offline)";
+}
+
+TEST_F(GridHandoffTest, BusyCellsDropALiveFrame)
+{
+    CModuleDevice* rec = AddRecorder("R");
+    const int r = rec->GetDeviceIndex();
+    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4);
+    grid->SetCameoChannel(0, r, 0);
+    {
+        QMutexLocker lock(grid->GetCellsLock());
+        hub->CountCameoFrame(r, 0, grid->GetCameoIndex(), 0, 0, 0);
+    }
+    EXPECT_EQ(Counted(grid, 0), 0);
+    EXPECT_TRUE(grid->GetCell(0).IsBound());
+}
+
+TEST_F(GridHandoffTest, BusyCellsMakeAPlaybackFrameWait)
+{
+    CModuleDevice* rec = AddRecorder("R");
+    const int r = rec->GetDeviceIndex();
+    CCameo* grid = ShownGrid(CCameo::KindPlayback, 16, 4);
+    grid->SetCameoChannel(1, r, 0);
+    std::atomic<bool> calling{false};
+    std::thread worker;
+    {
+        QMutexLocker lock(grid->GetCellsLock());
+        worker = std::thread([&] {
+            calling = true;
+            hub->CountCameoFrame(r, 17, grid->GetCameoIndex(), 0, 0, 0);
+        });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return calling.load(); }, 5000));
+        QThread::msleep(50);   // let the worker reach the lock
+    }
+    worker.join();
+    EXPECT_FALSE(grid->GetCell(0).IsBound()) << "the frame waited for the lock instead of being dropped";
+}
+
+TEST_F(GridHandoffTest, LocalFileGridTakesItsCellDecoderPicture)
+{
+    CCameo* grid = ShownGrid(CCameo::KindLocal, 16, 4);
+    // The blank picture of the grid, until the cell's own decoder's picture replaces it (an
+    // open decoder that has decoded nothing shows its own black placeholder).
+    const qint64 blank = grid->GetCell(0).picture.cacheKey();
+    hub->CountCameoFrame(CCameo::kLocalRecorder, 0, grid->GetCameoIndex(), 0, 0, 0);
+    EXPECT_EQ(grid->GetCell(0).picture.cacheKey(), blank) << "an unbound cell stays blank";
+    grid->SetCellChannel(0, CCameo::kLocalRecorder, 0);
+    hub->CountCameoFrame(CCameo::kLocalRecorder, 0, grid->GetCameoIndex(), 0, 0, 0);
+    EXPECT_NE(grid->GetCell(0).picture.cacheKey(), blank);
+    EXPECT_EQ(grid->GetCell(0).picture.size(), QSize(10, 10));
+}
+
+// A worker hands pictures to a grid index while the user-interface thread destroys the grid and
+// builds a new one in the same slot: no hand-off may touch the destroyed grid.
+TEST_F(GridHandoffTest, GridDestroyedWhileAWorkerHandsPicturesOn)
+{
+    CModuleDevice* rec = AddRecorder("R");
+    const int r = rec->GetDeviceIndex();
+    struct Case { int kind; int recorder; int channel; };
+    const Case cases[] = {
+        {CCameo::KindLocal, CCameo::kLocalRecorder, 0},
+        {CCameo::KindPlayback, r, 16},
+        {CCameo::KindLive, r, 0},
+    };
+    for (const Case& c : cases) {
+        CCameo* grid = ShownGrid(c.kind, 16, 4);
+        const int g = grid->GetCameoIndex();
+        const qint64 blank = grid->GetCell(0).picture.cacheKey();
+        if (c.kind != CCameo::KindLocal)
+            grid->SetCameoChannel(c.channel % 16, c.recorder, 0);
+        else
+            for (int cell = 0; cell < 4; ++cell)
+                grid->SetCellChannel(cell, c.recorder, 0);
+
+        std::atomic<bool> stop{false};
+        std::atomic<long> calls{0};
+        std::thread worker([&] {
+            while (!stop) {
+                for (int cell = 0; cell < 4; ++cell)
+                    hub->CountCameoFrame(c.recorder, c.channel, g, cell, 0, 0);
+                ++calls;
+            }
+        });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return calls.load() > 200; }, 5000));
+        if (c.kind == CCameo::KindLocal)
+            EXPECT_NE(grid->GetCell(0).picture.cacheKey(), blank) << "the worker reached the grid";
+        else
+            EXPECT_FALSE(grid->GetCell(0).IsBound()) << "the worker reached the grid";
+
+        DeleteGrid(grid);
+        EXPECT_EQ(hub->GetCameo(g), nullptr);
+        const long after = calls.load();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return calls.load() > after + 500; }, 5000));
+
+        // The slot is taken again; the same worker's pictures now go to the new grid.
+        CCameo* next = ShownGrid(CCameo::KindLocal, 16, 4);
+        EXPECT_EQ(next->GetCameoIndex(), g);
+        const qint64 nextBlank = next->GetCell(1).picture.cacheKey();
+        next->SetCellChannel(1, CCameo::kLocalRecorder, 0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return next->GetCell(1).picture.cacheKey() != nextBlank; }, 5000));
+        stop = true;
+        worker.join();
+        DeleteGrid(next);
+    }
+}

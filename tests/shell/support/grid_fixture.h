@@ -1,0 +1,44 @@
+#pragma once
+// Grid tests: a hub with named recorders (from the shell hub fixture) and grids that are
+// destroyed before the recorders and the hub. The hub runs in a temporary program directory, so
+// the settings it writes when it closes (display flags among them) stay with the test.
+#include <QImage>
+#include <QMutexLocker>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+#include "shell/ccameo.h"
+#include "shell/support/shell_hubfixture.h"
+
+// The e-map camera tile's grid: a one-cell live grid with the e-map flag.
+class GridEmapTile : public CCameo
+{
+public:
+    GridEmapTile() : CCameo(nullptr) { SetEmapFlag(true); }
+};
+
+class GridTest : public ShellHubTest
+{
+public:
+    // Stores a picture in a cell the way a decoder's hand-off does: under the cells lock.
+    static void PutPicture(CCameo* grid, int cell, const QImage& picture, bool crop = false);
+    // A picture of one colour.
+    static QImage Solid(int width, int height, QColor color);
+
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A grid, set up with InitCameo when kind is 0..2 (any other value leaves it fresh).
+    CCameo* NewGrid(int kind, int cells, int split = -1);
+    CCameo* NewEmapTile();
+    void DeleteGrid(CCameo* grid);
+
+    std::vector<std::unique_ptr<CCameo>> grids;
+
+private:
+    QTemporaryDir m_programDir;
+    QString m_previousDir;
+};
