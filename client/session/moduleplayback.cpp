@@ -611,6 +611,12 @@ void CModulePlayback::SendFrame(int position)
     const RingEntry* e = &m_ring[size_t(position)];
     if (e->posA == e->offsetB)
         m_keyPos = e->posA;
+    if (m_keyPos != e->posA && (e->posA < 0 || e->sizeA < 1)) {
+        // A frame whose key frame is unknown cannot be decoded: nothing to show this time.
+        qDebug() << "playback scheduler: frame at" << e->offsetB << "without a key frame";
+        HandOn(nullptr, 0, m_streamKind);
+        return;
+    }
     if (m_keyPos != e->posA) {
         if (m_streamKind != 2 && m_streamKind != 3 && !m_eventFrames) {
             // The key frame the entry depends on comes first.
@@ -635,6 +641,10 @@ void CModulePlayback::SendFrame(int position)
         if (e->posA == e->offsetB)
             m_keyPos = e->posA;
         if (m_keyPos != e->posA) {
+            if (e->posA < 0 || e->sizeA < 1) {
+                HandOn(nullptr, 0, m_streamKind);
+                return;
+            }
             m_keyPos = e->posA;
             EmitFrame(m_currentFile + kKeyFileOffset, e->posA, e->sizeA, true);
             return;

@@ -405,6 +405,20 @@ TEST_F(SchedulerFixture, KeyFrameIsFetchedFirstAndKeptInTheBuffer)
     EXPECT_EQ(host.frames[1].bytes, key);
 }
 
+TEST_F(SchedulerFixture, AFrameWithoutAKnownKeyFrameIsNotAskedFor)
+{
+    StartAt103015();
+    QByteArray block(13440, '\0');
+    Slot(block, 0, 1000, false, 1, 0x5000, 0x5000, 1000);
+    Slot(block, 1, 200, false, 0, 0x5400, -1, 0); // no key frame recorded before it
+    pb.OnSetFrameHeader(block.size(), 1, block.constData(), false);
+    ASSERT_EQ(host.dataQueue.size(), 1u);
+    pb.NextFrame();
+    EXPECT_EQ(host.dataQueue.size(), 1u);
+    ASSERT_EQ(host.frames.size(), 1u); // an empty frame instead
+    EXPECT_EQ(host.frames[0].frame.size, 0);
+}
+
 TEST_F(SchedulerFixture, ABufferedReplyOfTheWrongSizeIsNotKept)
 {
     StartAt103015();
