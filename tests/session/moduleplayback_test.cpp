@@ -642,3 +642,53 @@ TEST_F(SchedulerFixture, StateWordTransitions)
     ASSERT_TRUE(thumb.StartPlayback(kDate, 103015, 1, -1));
     EXPECT_EQ(thumb.GetState(), 32); // searches start fast forward
 }
+
+TEST(SchedulerFastModes, HighSpeedCodesSkipASecond)
+{
+    struct Case
+    {
+        int speed;
+        qint64 nextHeader; // header block of the second after the batch
+        int time;
+    };
+    const Case cases[] = {
+        {5, 0x6000, 103016}, // one second on
+        {6, 0x2000, 103020}, // two seconds on (10:30:17 is empty, so 10:30:20)
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.speed);
+        FakePlaybackHost host;
+        host.speed = c.speed;
+        CModulePlayback pb(&host);
+        ASSERT_TRUE(pb.Bind(4, 2, 0));
+        ASSERT_TRUE(pb.ResetIndex(kDate));
+        const QByteArray h0 = IndexHeader0();
+        pb.OnSetIntraIndex(0, h0.constData(), h0.size());
+        ASSERT_TRUE(pb.StartPlayback(kDate, 103015, 0, -1));
+        pb.SetMode(32);
+        const QByteArray m = Minute1030();
+        pb.OnSetIntraHeader(0, m.size(), m.constData());
+        const QByteArray headers = ThreeFrameHeaders();
+        pb.OnSetFrameHeader(headers.size(), 1, headers.constData(), false);
+        pb.NextFrame(); // fast modes take the whole batch as one step
+        EXPECT_EQ(pb.GetTime(), c.time);
+        EXPECT_EQ(host.headerQueue.back(), (PlaybackCall{2, 0, c.nextHeader, 13440, 0}));
+    }
+}
+
+TEST_F(SchedulerFixture, OneFrameAtATimeHandsOnEmptyFramesToDecodeOnly)
+{
+    StartAt103015();
+    const QByteArray headers = ThreeFrameHeaders();
+    pb.OnSetFrameHeader(headers.size(), 1, headers.constData(), false);
+    const QByteArray key(1000, 'k');
+    pb.OnSetFrameData(key.constData(), key.size(), 1, false);
+    pb.SetContinuous(false);
+    const size_t queued = host.dataQueue.size();
+    pb.NextFrame();
+    EXPECT_EQ(host.dataQueue.size(), queued);
+    ASSERT_EQ(host.frames.size(), 2u);
+    EXPECT_EQ(host.frames[1].frame.size, 0);
+    EXPECT_EQ(host.frames[1].frame.delay, -1);
+    EXPECT_TRUE(host.frames[1].frame.skip);
+}
