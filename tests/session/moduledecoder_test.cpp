@@ -188,6 +188,20 @@ TEST_F(DecoderTest, DecodeOnlyKeepsThePicture)
     EXPECT_EQ(CompareWithReference(decoder.GetImage(), stream, 1), 0);
 }
 
+TEST_F(DecoderTest, SizeCodeEqualToThePayloadSizeIsRefused)
+{
+    // A key frame followed by zero bytes up to 704480 bytes still decodes; its size code then
+    // equals the payload size.
+    const Stream& stream = Stream704();
+    ASSERT_FALSE(stream.frames.isEmpty());
+    Bytes frame = ToBytes(stream.frames[0]);
+    ASSERT_LT(frame.size(), 704480u);
+    frame.resize(704480, 0x00);
+    EXPECT_EQ(Decode(decoder, frame, 2), -14);
+    frame.resize(704481, 0x00);
+    EXPECT_EQ(Decode(decoder, frame, 2), 704480);
+}
+
 TEST_F(DecoderTest, RequestedSizeScalesThePicture)
 {
     const Stream& stream = Stream704();
