@@ -21,11 +21,14 @@ public:
     // Results of OnDecode besides the size codes.
     enum Result {
         ErrNotOpen = -1,
-        ErrSize = -2,               // size below 1, or shorter than the start the mode reads
-        ErrReversedLength1 = -4,    // mode 0, stored byte order, first wrapper form too short
-        ErrReversedLength2 = -5,    // mode 0, stored byte order, second wrapper form too short
-        ErrStreamLength1 = -7,      // mode 0, stream order, first wrapper form too short
-        ErrStreamLength2 = -8,      // mode 0, stream order, second wrapper form too short
+        ErrSize = -2,               // size below 1, or shorter than the header bits modes 1 and 3 read
+        // Mode 0: the wrapper states more bytes than arrived (or fewer than its own 12), or the
+        // frame is shorter than the wrapper; stored byte order or stream order, first or
+        // second wrapper form. Such a frame is left untouched.
+        ErrReversedLength1 = -4,
+        ErrReversedLength2 = -5,
+        ErrStreamLength1 = -7,
+        ErrStreamLength2 = -8,
         ErrNotInStep = -10,         // mode 3: P slice while not in step
         ErrSameFrame = -11,         // mode 3: same frame number again; also a picture size change
         ErrNotSync = -12,           // mode 3: gap in the frame numbers
@@ -40,7 +43,10 @@ public:
     CModuleDecoder(const CModuleDecoder&) = delete;
     CModuleDecoder& operator=(const CModuleDecoder&) = delete;
 
+    // Opens the codec (true), or on an open decoder resets picture, sizes, brightness and
+    // contrast and keeps the codec. False, with a warning, only when libavcodec cannot open.
     bool OpenDecoder();
+    // False when not open.
     bool CloseDecoder();
 
     // Decodes one frame; data may be rewritten in place. Returns the size code of the picture
