@@ -21,6 +21,7 @@
 #include "session/modulerecord.h"
 #include "session/netconnect.h"
 #include "session/qthreadhelper.h"
+#include "shell/ccameo.h"
 #include "shell/mainwindow.h"
 #include "sitebook/sitebook.h"
 
@@ -1197,9 +1198,20 @@ void CModuleDevice::OnLoggedIn()
     if (!self)
         return;
 
-    // 15. The remembered grid takes the recorder (CCameo::CloseAllCameo for purpose 11, then
-    // CCameo::OnConnectDevice) once the grid exists.
-    m_rememberedGrid = -1;
+    // 15. The grid that asked for the channel count before the login takes the recorder.
+    if (m_rememberedGrid != -1) {
+        const int gridIndex = m_rememberedGrid;
+        m_rememberedGrid = -1;
+        if (CCameo* grid = g_pMainWindow ? g_pMainWindow->GetCameo(gridIndex) : nullptr) {
+            QPointer<CCameo> guard(grid);
+            if (purpose == PurposeCellLive)
+                grid->CloseAllCameo();
+            if (guard && self)
+                grid->OnConnectDevice(n, m_deviceIndex);
+        }
+        if (!self)
+            return;
+    }
 
     // 16.
     if (MainWindow* h = g_pMainWindow)
@@ -1311,8 +1323,9 @@ void CModuleDevice::OnDisconnected()
     // 6. The live frame, live audio, console and list buffers stay: the engine keeps the
     // pointers it was handed with its requests, and the next login reuses them.
 
-    // 7. Channel items.
-    DeleteChannelItems();
+    // 7. Channel items (left alone while the whole window goes).
+    if (!hub || !hub->IsClosing())
+        DeleteChannelItems();
 
     // 8.
     setIcon(0, m_iconDvrDisable);
@@ -1658,7 +1671,7 @@ void CModuleDevice::AddArchiveFiles(const QString& folderPath, const QString& ki
 // =============================================================================================
 // Playback frame requests
 
-void CModuleDevice::QueueFrameData(int ch, int file, qint64 offset, int size, int flag)
+void CModuleDevice::QueueFrameData(int ch, int file, qint64 offset, int size, int requestKind)
 {
     PlaybackRequest r;
     r.channel = ch;
@@ -1666,13 +1679,12 @@ void CModuleDevice::QueueFrameData(int ch, int file, qint64 offset, int size, in
     r.offset = offset;
     r.size = size == 0 ? 1 : size;
     r.kind = 0;
-    r.unused = flag;
-    r.requestNumber = m_playbackSeq.load();
+    r.requestNumber = requestKind;
     QMutexLocker lock(&m_requestLock);
     m_requests.push_back(r);
 }
 
-void CModuleDevice::QueueFrameHeader(int ch, int file, qint64 offset, int size, int flag)
+void CModuleDevice::QueueFrameHeader(int ch, int file, qint64 offset, int size, int requestKind)
 {
     PlaybackRequest r;
     r.channel = ch;
@@ -1680,8 +1692,7 @@ void CModuleDevice::QueueFrameHeader(int ch, int file, qint64 offset, int size, 
     r.offset = offset;
     r.size = size;
     r.kind = 1;
-    r.unused = flag;
-    r.requestNumber = m_playbackSeq.load();
+    r.requestNumber = requestKind;
     QMutexLocker lock(&m_requestLock);
     m_requests.push_back(r);
 }

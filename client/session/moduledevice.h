@@ -203,8 +203,11 @@ public:
     QString GetCameraEmapPath(int ch) const;
 
     // ---- playback frame requests, sent in batches by timerSendPlayback
-    void QueueFrameData(int ch, int file, qint64 offset, int size, int flag);
-    void QueueFrameHeader(int ch, int file, qint64 offset, int size, int flag);
+    // The request kind comes back with the reply: it is the request number of the entry's tag
+    // (request number x 1000 + channel, plus 100 for frame data). A negative file number asks for
+    // an end notice that the network module answers at once.
+    void QueueFrameData(int ch, int file, qint64 offset, int size, int requestKind);
+    void QueueFrameHeader(int ch, int file, qint64 offset, int size, int requestKind);
     // A reply to a batched request has come (the playback intake calls it once per reply).
     void LowerFrameRequestCount();
     int GetFrameRequestsInFlight() const { return m_requestsInFlight.load(); }

@@ -23,21 +23,20 @@ TEST_F(SessionTest, LargeFrameBecomesFourEntries)
     CModuleDevice* device = AddRecorder("batch", sim->Port());
     ASSERT_TRUE(ConnectAndLogin(device, 0));
     device->SetPlaybackActive(true);
-    ASSERT_EQ(device->GetPlaybackSequence(), 1);
 
-    // A playback frame of 100,000 bytes at recorder offset 0x1_0000_0010 on channel 3.
-    device->QueueFrameData(3, 0, Q_INT64_C(0x100000010), 100000, 0);
+    // A playback frame of 100,000 bytes at recorder offset 0x1_0000_0010 on channel 3, request 7.
+    device->QueueFrameData(3, 0, Q_INT64_C(0x100000010), 100000, 7);
     ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 1; }));
     const QByteArray batch = LastBatch(sim);
     // 12 + 4 x 24 = 108 bytes; sub-code 200 (0xC8).
     ASSERT_EQ(batch.size(), 108);
     EXPECT_EQ(Hex(batch.left(12)), Hex(FromHex("00000068 00a16600 c8 6c0000")));
-    // tag 1103 = request number 1 x 1000 + channel 3 + 100 (playback frame)
+    // tag 7103 = request number 7 x 1000 + channel 3 + 100 (playback frame) = 0x1BBF
     const char* entries[4] = {
-        "4f040000 00 008000 1000000001000000 00000000 a0860100",
-        "4f040000 00 008000 1080000001000000 00800000 a0860100",
-        "4f040000 00 008000 1000010001000000 00000100 a0860100",
-        "4f040000 00 a00600 1080010001000000 00800100 a0860100",
+        "bf1b0000 00 008000 1000000001000000 00000000 a0860100",
+        "bf1b0000 00 008000 1080000001000000 00800000 a0860100",
+        "bf1b0000 00 008000 1000010001000000 00000100 a0860100",
+        "bf1b0000 00 a00600 1080010001000000 00800100 a0860100",
     };
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(Hex(batch.mid(12 + 24 * i, 24)), Hex(FromHex(entries[i]))) << "entry " << i;
@@ -52,11 +51,11 @@ TEST_F(SessionTest, SearchFrameTagAndQueuedRecordsWaitForReplies)
     ASSERT_TRUE(ConnectAndLogin(device, 0));
     device->SetPlaybackActive(true);
 
-    device->QueueFrameHeader(3, 20, 512, 336, 0);
+    device->QueueFrameHeader(3, 20, 512, 336, 7);
     ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 1; }));
-    // tag 1003 (search frame: no 100), frame byte 20, length 336 = 0x150
+    // tag 7003 = 0x1B5B (search frame: no 100), frame byte 20, length 336 = 0x150
     EXPECT_EQ(Hex(LastBatch(sim)),
-              Hex(FromHex("0000002000a16600c8240000 eb030000 14 500100 0002000000000000 00000000 50010000")));
+              Hex(FromHex("0000002000a16600c8240000 5b1b0000 14 500100 0002000000000000 00000000 50010000")));
 
     // While the reply is outstanding, further records wait in the list.
     device->QueueFrameHeader(1, 0, 0, 100, 0);
