@@ -1,6 +1,10 @@
 // The session object itself: registration, folders, status queries before login, small helpers
 // and the destruction of sessions while they connect and after reconnects.
 #include <QJsonObject>
+#include <QSignalSpy>
+
+#include "net/modulenetwork.h"
+#include "net/nettypemirel.h"
 
 #include "session/support/session_fixture.h"
 
@@ -126,4 +130,40 @@ TEST_F(SessionTest, ReconnectedSeveralTimes)
     }
     ASSERT_TRUE(ConnectAndLogin(device, 0));
     DeleteRecorder(device);
+}
+
+TEST_F(SessionTest, PlaybackConnectionForgetsBuffersFreedWhenTheLiveOneDrops)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "2"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("drop", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    CModuleNetwork* playback = device->GetPlaybackNetwork();
+    ASSERT_TRUE(playback);
+    ASSERT_TRUE(WaitFor([playback] { return playback->IsConnected(); }));
+
+    // One frame-header request of 100 bytes for slot 0 (tag 0), written out by hand.
+    const QByteArray entry = FromHex("00000000 00 640000 0000000000000000 00000000 64000000");
+    QSignalSpy headers(playback, &CModuleNetwork::SetRecvFrameHeader);
+    ASSERT_TRUE(playback->SendFrameListRequest(1, entry.constData()));
+    ASSERT_TRUE(WaitFor([&] { return headers.count() >= 1; }));
+    EXPECT_EQ(headers.at(0).at(0).toInt(), 0);
+    EXPECT_EQ(headers.at(0).at(1).toInt(), 100) << "the header went into the session's buffer";
+
+    // The live connection goes down on its own; the playback connection stays up.
+    CNetTypeMirel* liveEngine = device->GetLiveNetwork()->findChild<CNetTypeMirel*>();
+    ASSERT_TRUE(liveEngine);
+    liveEngine->Disconnect();
+    ASSERT_TRUE(WaitFor([device] { return !device->IsLoggedIn(); }));
+    ASSERT_TRUE(playback->IsConnected());
+
+    // The same reply now finds no buffer: the session's buffers were unregistered before they
+    // were freed, so nothing is written into freed memory.
+    headers.clear();
+    const int before = sim->Messages(0x66).size();
+    ASSERT_TRUE(playback->SendFrameListRequest(1, entry.constData()));
+    ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() > before; }));
+    WaitFor([] { return false; }, 500);
+    for (const QList<QVariant>& args : headers)
+        EXPECT_NE(args.at(1).toInt(), 100);
 }
