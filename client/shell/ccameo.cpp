@@ -712,7 +712,6 @@ void CCameo::LayOutPage()
 void CCameo::StartShownLive()
 {
     std::vector<std::pair<CModuleDevice*, int>> stops;
-    std::vector<int> starting;   // recorders with a channel marked wanted
     {
         QMutexLocker lock(&m_cellsLock);
         for (int i = 0; i < m_cellCount; ++i) {
@@ -729,20 +728,30 @@ void CCameo::StartShownLive()
             c.liveStarted = 0;
             stops.emplace_back(device, c.channel);
         }
-        for (int i = 0; i < m_cellCount; ++i) {
-            CameoCell& c = m_cells[i];
-            if (!c.active || !c.IsBound())
-                continue;
-            CModuleDevice* device = SessionLink::Device(c.recorder);
-            if (!SessionLink::Online(device))
-                continue;
-            c.liveStarted = 1;
-            SessionLink::MarkLiveWanted(device, c.channel);
-            starting.push_back(c.recorder);
-        }
     }
+    // Stopped first, so that the channels of the page are asked for again below.
     for (const auto& s : stops)
         SessionLink::LiveStop(s.first, s.second);
+
+    std::vector<std::pair<int, int>> wanted;   // (recorder, channel) of the shown cells
+    {
+        QMutexLocker lock(&m_cellsLock);
+        for (int i = 0; i < m_cellCount; ++i) {
+            CameoCell& c = m_cells[i];
+            if (!c.active || !c.IsBound() || !SessionLink::Online(SessionLink::Device(c.recorder)))
+                continue;
+            c.liveStarted = 1;
+            wanted.emplace_back(c.recorder, c.channel);
+        }
+    }
+    std::vector<int> starting;
+    for (const auto& w : wanted) {
+        CModuleDevice* device = SessionLink::Device(w.first);
+        if (!device)
+            continue;
+        SessionLink::MarkLiveWanted(device, w.second);
+        starting.push_back(w.first);
+    }
     std::sort(starting.begin(), starting.end());
     starting.erase(std::unique(starting.begin(), starting.end()), starting.end());
     for (int recorder : starting)

@@ -1,0 +1,252 @@
+// Grids showing recorders that are logged in (the recorder simulator as peer): placing a
+// recorder's channels, live requests of the shown cells, routes moved by a swap, the hand-off
+// through the recorder's live decoder, and the composition of online cells.
+#include <QTest>
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "session/moduledevice.h"
+#include "shell/cameoroute.h"
+#include "shell/ccameo.h"
+#include "shell/mainwindow.h"
+#include "shell/support/grid_dvrsim.h"
+#include "shell/support/grid_fixture.h"
+#include "sitebook/sitebook.h"
+
+namespace {
+
+int CountNear(const QImage& image, const QRect& area, QColor color, int tolerance = 40)
+{
+    int n = 0;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.red() - color.red()) <= tolerance && qAbs(c.green() - color.green()) <= tolerance
+                && qAbs(c.blue() - color.blue()) <= tolerance)
+                ++n;
+        }
+    }
+    return n;
+}
+
+class GridOnlineTest : public GridTest
+{
+protected:
+    // A recorder session logged in to a simulator of four channels started with the options.
+    CModuleDevice* LoggedInRecorder(const QString& name, const QStringList& options = {})
+    {
+        auto sim = std::make_unique<GridDvrSim>(QStringList{QStringLiteral("--channels"), QStringLiteral("4")}
+                                                + options);
+        const QString error = sim->Start();
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        if (!error.isEmpty())
+            return nullptr;
+        CModuleDevice* device = AddRecorder(name);
+        SiteBook* record = SiteBook::FromItem(device);
+        record->kind = QStringLiteral("device");
+        record->addr = QStringLiteral("127.0.0.1");
+        record->port = QString::number(sim->Port());
+        record->id = QStringLiteral("admin");
+        record->password = QStringLiteral("1234");
+        m_sims.push_back(std::move(sim));
+        device->StartConnect(CModuleDevice::PurposeConnect);
+        EXPECT_TRUE(QTest::qWaitFor([device] { return device->IsLoggedIn(); }, 15000)) << "login";
+        return device->IsLoggedIn() ? device : nullptr;
+    }
+
+    CCameo* ShownGrid(int kind, int cells, int split, QSize size)
+    {
+        CCameo* grid = NewGrid(kind, cells, split);
+        if (kind < 0)
+            grid->OnSplitMode(0, split, false);
+        grid->resize(size);
+        grid->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(grid));
+        return grid;
+    }
+
+    static int Counted(CCameo* grid, int cell)
+    {
+        grid->OnFPSTimer();
+        return grid->GetCellFps(cell);
+    }
+
+private:
+    // Stopped after the recorders (the fixture's TearDown) have gone.
+    std::vector<std::unique_ptr<GridDvrSim>> m_sims;
+};
+
+} // namespace
+
+TEST_F(GridOnlineTest, StartLiveDevicePlacesTheChannelsAndAsksForTheShownOnes)
+{
+    CModuleDevice* rec = LoggedInRecorder("Depot");
+    ASSERT_NE(rec, nullptr);
+    const int r = rec->GetDeviceIndex();
+    CCameo* grid = ShownGrid(CCameo::KindLive, 64, 16, QSize(640, 480));
+    grid->StartLiveDevice(r);
+
+    for (int ch = 0; ch < 4; ++ch) {
+        const CameoCell c = grid->GetCell(ch);
+        EXPECT_EQ(c.recorder, r);
+        EXPECT_EQ(c.channel, ch);
+        EXPECT_EQ(c.rememberedChannel, ch);
+        EXPECT_EQ(c.liveStarted, 1);
+        EXPECT_EQ(rec->GetCameoRoute(ch)->liveGrid.load(), grid->GetCameoIndex());
+        EXPECT_EQ(rec->GetCameoRoute(ch)->liveCell.load(), ch);
+    }
+    EXPECT_FALSE(grid->GetCell(4).IsBound());
+    // Half a second later the page is laid out again and the shown channels are asked for.
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return rec->IsLiveShown(0) && rec->IsLiveShown(1) && rec->IsLiveShown(2) && rec->IsLiveShown(3);
+    }, 5000));
+}
+
+TEST_F(GridOnlineTest, PlacingStartsAtTheSelectedCellAndWraps)
+{
+    CModuleDevice* rec = LoggedInRecorder("Depot");
+    ASSERT_NE(rec, nullptr);
+    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 16, QSize(640, 480));
+    grid->OnSplitMode(14, 1, false);   // single view of cell 14, which is selected
+    ASSERT_EQ(grid->GetSelectedCell(), 14);
+    grid->OnConnectDevice(4, rec->GetDeviceIndex());
+    EXPECT_EQ(grid->GetCell(14).channel, 0);
+    EXPECT_EQ(grid->GetCell(15).channel, 1);
+    EXPECT_EQ(grid->GetCell(0).channel, 2);
+    EXPECT_EQ(grid->GetCell(1).channel, 3);
+    EXPECT_EQ(grid->GetCell(15).liveStarted, 0) << "a cell off the page does not ask for video";
+    EXPECT_EQ(grid->GetCell(14).liveStarted, 1);
+}
+
+TEST_F(GridOnlineTest, RebindingStopsTheChannelOnTheRecorderThatShowedIt)
+{
+    CModuleDevice* a = LoggedInRecorder("A");
+    CModuleDevice* b = LoggedInRecorder("B");
+    ASSERT_TRUE(a && b);
+    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    grid->SetCameoChannel(2, a->GetDeviceIndex(), 0);
+    EXPECT_TRUE(a->IsLiveWanted(2));
+    grid->SetCameoChannel(1, b->GetDeviceIndex(), 0);
+    EXPECT_FALSE(a->IsLiveWanted(2)) << "stopped on the recorder that showed it";
+    EXPECT_TRUE(b->IsLiveWanted(1));
+    EXPECT_EQ(grid->GetCell(0).recorder, b->GetDeviceIndex());
+}
+
+TEST_F(GridOnlineTest, SwapMovesTheRoutesWithTheContents)
+{
+    CModuleDevice* rec = LoggedInRecorder("Depot");
+    ASSERT_NE(rec, nullptr);
+    const int r = rec->GetDeviceIndex();
+    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    grid->SetCameoChannel(0, r, 0);
+    grid->SetCameoChannel(1, r, 3);
+    grid->OnSwapCameo(0, 3);
+    EXPECT_EQ(rec->GetCameoRoute(0)->liveCell.load(), 3);
+    EXPECT_EQ(rec->GetCameoRoute(1)->liveCell.load(), 0);
+    EXPECT_EQ(rec->GetCameoRoute(0)->liveGrid.load(), grid->GetCameoIndex());
+
+    CCameo* playback = ShownGrid(CCameo::KindPlayback, 16, 4, QSize(400, 300));
+    playback->SetCameoChannel(2, r, 1);
+    playback->OnSwapCameo(1, 2);
+    EXPECT_EQ(rec->GetCameoRoute(2)->playbackCell.load(), 2);
+    EXPECT_EQ(rec->GetPlaybackGrid(), playback->GetCameoIndex());
+}
+
+TEST_F(GridOnlineTest, HandOffTakesTheLiveDecoderPicture)
+{
+    CModuleDevice* rec = LoggedInRecorder("Depot");
+    ASSERT_NE(rec, nullptr);
+    ASSERT_NE(rec->GetLiveDecoder(1), nullptr);
+    const int r = rec->GetDeviceIndex();
+    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    grid->SetCameoChannel(1, r, 0);
+    const qint64 blank = grid->GetCell(0).picture.cacheKey();
+
+    hub->CountCameoFrame(r, 1, grid->GetCameoIndex(), 0, 1, 0);   // keep: only counted
+    EXPECT_EQ(grid->GetCell(0).picture.cacheKey(), blank);
+    hub->CountCameoFrame(r, 1, grid->GetCameoIndex(), 0, 0, 0);
+    const CameoCell c = grid->GetCell(0);
+    EXPECT_TRUE(c.IsBound()) << "an online recorder keeps its cell";
+    EXPECT_NE(c.picture.cacheKey(), blank) << "the decoder's picture";
+    EXPECT_EQ(Counted(grid, 0), 2);
+}
+
+TEST_F(GridOnlineTest, OnlineCellShowsNamesAndIsFittedAtFourToThree)
+{
+    CModuleDevice* rec = LoggedInRecorder("Depot");
+    ASSERT_NE(rec, nullptr);
+    ASSERT_FALSE(rec->GetCameraTitle(0).isEmpty());
+    // Split 1 in 480 x 300: a 4:3 picture is 400 x 300 with bars of 40 pixels.
+    CCameo* grid = ShownGrid(-1, 16, 1, QSize(480, 300));
+    grid->SetCameoChannel(0, rec->GetDeviceIndex(), 0);
+    PutPicture(grid, 0, Solid(352, 240, Qt::red));
+    grid->OnDrawCameo(-1);
+    QImage buffer = grid->GetBackBuffer();
+    EXPECT_GT(CountNear(buffer, QRect(60, 40, 360, 220), Qt::red), 360 * 220 * 9 / 10);
+    EXPECT_EQ(CountNear(buffer, QRect(5, 100, 30, 100), Qt::black, 0), 30 * 100) << "left bar";
+    EXPECT_EQ(CountNear(buffer, QRect(445, 100, 30, 100), Qt::black, 0), 30 * 100) << "right bar";
+
+    const QRect dvrName(4, 278, 120, 20);      // bottom-left
+    const QRect camera(4, 2, 120, 16);         // top-left, after the cell number
+    hub->SetOsdFlag(MainWindow::OsdCameoNumber, 0);
+    grid->OnDrawCameo(-1);
+    buffer = grid->GetBackBuffer();
+    EXPECT_GT(CountNear(buffer, dvrName, Qt::white, 60), 10);
+    EXPECT_GT(CountNear(buffer, camera, Qt::white, 60), 10);
+
+    hub->SetOsdFlag(MainWindow::OsdDvrName, 0);
+    hub->SetOsdFlag(MainWindow::OsdCameraName, 0);
+    grid->OnDrawCameo(-1);
+    buffer = grid->GetBackBuffer();
+    EXPECT_EQ(CountNear(buffer, dvrName, Qt::white, 60), 0);
+    EXPECT_EQ(CountNear(buffer, camera, Qt::white, 60), 0);
+}
+
+TEST_F(GridOnlineTest, VideoLossBlanksTheCellAndSaysSo)
+{
+    CModuleDevice* rec = LoggedInRecorder("Depot", {QStringLiteral("--video-loss"), QStringLiteral("1")});
+    ASSERT_NE(rec, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([rec] { return rec->GetVideoLoss(0); }, 5000));
+    CCameo* grid = ShownGrid(-1, 16, 1, QSize(400, 300));
+    grid->SetCameoChannel(0, rec->GetDeviceIndex(), 0);
+    PutPicture(grid, 0, Solid(352, 240, Qt::green));
+    grid->OnDrawCameo(-1);
+    const QImage buffer = grid->GetBackBuffer();
+    EXPECT_EQ(CountNear(buffer, QRect(0, 0, 400, 300), Qt::green), 0) << "the picture is blanked";
+    EXPECT_GT(CountNear(buffer, QRect(150, 130, 100, 40), Qt::red, 60), 10) << "\"Video loss\" in red";
+    EXPECT_EQ(grid->GetCell(0).picture.size(), QSize(10, 10));
+}
+
+// Pictures handed through a logged-in recorder's decoder while the grid is destroyed: the
+// hand-off takes the grid's cells lock and then the decoder's picture lock.
+TEST_F(GridOnlineTest, GridDestroyedWhileItsRecorderHandsPicturesOn)
+{
+    CModuleDevice* rec = LoggedInRecorder("Depot");
+    ASSERT_NE(rec, nullptr);
+    const int r = rec->GetDeviceIndex();
+    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    const int g = grid->GetCameoIndex();
+    for (int cell = 0; cell < 4; ++cell)
+        grid->SetCameoChannel(cell, r, cell);
+
+    std::atomic<bool> stop{false};
+    std::atomic<long> calls{0};
+    std::thread worker([&] {
+        while (!stop) {
+            for (int ch = 0; ch < 4; ++ch)
+                hub->CountCameoFrame(r, ch, g, ch, 0, 0);
+            ++calls;
+        }
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return calls.load() > 200; }, 5000));
+    DeleteGrid(grid);
+    const long after = calls.load();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls.load() > after + 500; }, 5000));
+    stop = true;
+    worker.join();
+    EXPECT_EQ(hub->GetCameo(g), nullptr);
+    EXPECT_EQ(rec->GetCameoRoute(0)->liveGrid.load(), -1) << "the destroyed grid left no route";
+}
