@@ -1,11 +1,16 @@
 #include "sitebook/sitebookfile.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
 #include "shell/mainwindow.h"
 #include "sitebook/sitebooktreewidget.h"
+#include "sitebook/emapxmlreader.h"
+#include "sitebook/emapxmlwriter.h"
+#include "sitebook/favoritesxmlreader.h"
+#include "sitebook/favoritesxmlwriter.h"
 #include "sitebook/sitebookxmlreader.h"
 #include "sitebook/sitebookxmlwriter.h"
 
@@ -81,4 +86,47 @@ SiteBookFile::SaveResult SiteBookFile::SaveSiteBook(SiteBookTreeWidget* tree, co
     SiteBookXmlWriter writer(tree);
     return Save(tree, path, [&writer](QIODevice* device) { return writer.write(device); },
                 QStringLiteral("Cannot write sitebook"));
+}
+
+SiteBookFile::LoadResult SiteBookFile::LoadFavorites(SiteBookTreeWidget* tree, const QString& path,
+                                                     bool clear)
+{
+    if (!tree)
+        return LoadResult::NotOpened;
+    if (clear)
+        tree->clearFavorites();
+    FavoritesXmlReader reader(tree);
+    return Load(tree, path, [&reader](QIODevice* device) { return reader.read(device); },
+                QStringLiteral("Favorites Parse error"));
+}
+
+SiteBookFile::SaveResult SiteBookFile::SaveFavorites(SiteBookTreeWidget* tree, const QString& path)
+{
+    FavoritesXmlWriter writer(tree);
+    return Save(tree, path, [&writer](QIODevice* device) { return writer.write(device); },
+                QStringLiteral("Cannot write Favorites"));
+}
+
+SiteBookFile::LoadResult SiteBookFile::LoadEmap(SiteBookTreeWidget* tree, const QString& path, bool clear)
+{
+    if (!tree)
+        return LoadResult::NotOpened;
+    if (clear)
+        tree->clearEmap();
+    EmapXmlReader reader(tree);
+    return Load(tree, path, [&reader](QIODevice* device) { return reader.read(device); },
+                QStringLiteral("eMap Parse error"));
+}
+
+SiteBookFile::SaveResult SiteBookFile::SaveEmap(SiteBookTreeWidget* tree, const QString& path)
+{
+    EmapXmlWriter writer(tree);
+    return Save(tree, path, [&writer](QIODevice* device) { return writer.write(device); },
+                QStringLiteral("Cannot write Emap"));
+}
+
+QString SiteBookFile::BookPath(const QString& fileName)
+{
+    const QString directory = g_pMainWindow ? g_pMainWindow->ProgramDirectory() : QDir::currentPath();
+    return directory + QLatin1Char('/') + fileName;
 }

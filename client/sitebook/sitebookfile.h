@@ -11,6 +11,12 @@
 //     the save-file dialog (cancel ends), and since the user chose that file knowingly, the guard
 //     is lifted for it first (tree->FileGuard().Release(path)); then SaveSiteBook(tree, path).
 //     At shut-down a Protected result is expected after a failed read and needs no box.
+//   loadSiteBook_Favorites(path, clear) and loadSiteBook_Emap(path, clear): the same as
+//     loadSiteBook, with LoadFavorites / LoadEmap ("Open Favorites File" / "Open eMap File").
+//   saveSiteBook_Favorites(path) and saveSiteBook_Emap(path): the same as saveSiteBook, with
+//     "favorites.xml" / "emap.xml" for "save", then SaveFavorites / SaveEmap.
+// The site book tree's own actions write the books directly: SaveSiteBook(tree,
+// BookPath(kSiteBookFileName)) and its twins.
 #include <QString>
 #include <functional>
 
@@ -36,6 +42,19 @@ public:
     // chose). With clear set the site book root is emptied first.
     static LoadResult LoadSiteBook(SiteBookTreeWidget* tree, const QString& path, bool clear);
     static SaveResult SaveSiteBook(SiteBookTreeWidget* tree, const QString& path);
+
+    // The favorites book fills the favorites root, the e-map book the e-map root; with clear set
+    // the root is emptied first (e-map entries free their slots), otherwise entries are appended.
+    static LoadResult LoadFavorites(SiteBookTreeWidget* tree, const QString& path, bool clear);
+    static SaveResult SaveFavorites(SiteBookTreeWidget* tree, const QString& path);
+    static LoadResult LoadEmap(SiteBookTreeWidget* tree, const QString& path, bool clear);
+    static SaveResult SaveEmap(SiteBookTreeWidget* tree, const QString& path);
+
+    static constexpr const char* kSiteBookFileName = "sitebook.xml";
+    static constexpr const char* kFavoritesFileName = "favorites.xml";
+    static constexpr const char* kEmapFileName = "emap.xml";
+    // A book file of the program directory (the hub's; the working directory without a hub).
+    static QString BookPath(const QString& fileName);
 
     // The common steps of every book, for the e-map and favorites books as well.
     using ReadBook = std::function<bool(QIODevice*)>;

@@ -67,7 +67,7 @@ SiteBookTreeWidget::SiteBookTreeWidget(QWidget* parent)
     m_archiveIcon = QIcon(QStringLiteral(":/res/Resource/4.png"));
     m_emapIcon = QIcon(QStringLiteral(":/res/Resource/5.png"));
 
-    // The context menu and its actions are added with the tree's actions.
+    CreateActions();
 
     m_pSiteBookRoot = AddRoot(kKindSiteBook, QStringLiteral("SiteBook"),
                               QIcon(QStringLiteral(":/res/Resource/root.png")), true);
@@ -164,6 +164,26 @@ void SiteBookTreeWidget::clearSiteBook()
         return;
     while (m_pSiteBookRoot->childCount() > 0)
         delete m_pSiteBookRoot->takeChild(0);
+}
+
+void SiteBookTreeWidget::clearFavorites()
+{
+    if (!m_pFavoritesRoot)
+        return;
+    while (m_pFavoritesRoot->childCount() > 0)
+        CModuleDevice::DeleteItemTree(m_pFavoritesRoot->takeChild(0));
+}
+
+void SiteBookTreeWidget::clearEmap()
+{
+    if (!m_pEmapRoot)
+        return;
+    while (m_pEmapRoot->childCount() > 0) {
+        QTreeWidgetItem* item = m_pEmapRoot->takeChild(0);
+        if (const SiteBook* record = SiteBook::FromItem(item))
+            SetEmapIndex(record->index, false);
+        CModuleDevice::DeleteItemTree(item);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -351,10 +371,5 @@ void SiteBookTreeWidget::OnFavoriteSearchStart(int mode, const QString& name, co
         const int value = at < parts.size() ? parts.at(at).toInt(&ok) : 0;
         return ok ? value : -1;
     };
-    const int date = number(0);
-    const int time = number(1);
-    Q_UNUSED(date);
-    Q_UNUSED(time);
-    // The remote playback window starts on the recorder at that date and time (startSearch):
-    // joins here with the remote playback window.
+    startSearch(deviceIndex, number(0), number(1));
 }

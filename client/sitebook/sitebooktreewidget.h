@@ -3,15 +3,24 @@
 // object), the e-map entries and the favorites, under three fixed roots. It offers lookups by
 // name and server id, the e-map slot table, the item under the last context-menu point and the
 // openers that hand recorders, favorites and e-map entries to the live, search and e-map windows.
+//
+// The tree is worked through one context menu whose entries depend on the kind of the item under
+// the mouse; every action acts on the item at the last menu point, and every edit is written to
+// its book at once: sitebook.xml for folders and recorders, favorites.xml for favorites, emap.xml
+// for e-map entries.
 #include <QIcon>
+#include <QPersistentModelIndex>
 #include <QPoint>
 #include <QTreeWidget>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "sitebook/bookfileguard.h"
 
 class CModuleDevice;
+class QAction;
+class QMenu;
 class SiteBook;
 
 class SiteBookTreeWidget : public QTreeWidget
@@ -88,10 +97,88 @@ public:
     void openEmapItem(const QString& name, const QString& emapPath, const QString& emapPos,
                       const QString& devices, const QString& channels, int emapIndex);
 
+    // Removes and deletes every favorite, or every e-map entry (freeing its e-map slot).
+    void clearFavorites();
+    void clearEmap();
+
+    // ---- context menu
+    // Stores the point (viewport coordinates) as the menu point and builds the menu for the item
+    // there; null where no menu opens (the favorites and e-map roots). Also enables "Load
+    // SiteBook" exactly when no recorder is connected and sets the find scope.
+    std::unique_ptr<QMenu> PrepareContextMenu(const QPoint& point);
+    // Where "Find DVR" searches; null when the last menu offered no search.
+    QTreeWidgetItem* FindScope() const { return m_findScope; }
+    // The recorder slot after the last find hit; 0 when the find dialog opens.
+    int LastFoundIndex() const { return m_lastFoundIndex; }
+    void SetLastFoundIndex(int index) { m_lastFoundIndex = index; }
+
+    // ---- services for the grids and the e-map window
+    // Asks a name for a new e-map entry and adds it with the lowest free e-map slot; returns the
+    // name, or an empty text when the operator cancels.
+    QString addEmapItem(const QString& name, const QString& devices, const QString& channels,
+                        const QString& emapPath, const QString& emapPos);
+    // Updates every e-map entry holding the slot; unless silent, asks the name first.
+    void updateEmapItem(const QString& name, const QString& devices, const QString& channels,
+                        const QString& emapPath, const QString& emapPos, int slot, bool silent);
+    // Asks a name and adds a favorite of a grid: kind word "search" for a search favorite; the
+    // grid layout is stored as first * 100 + split.
+    void addFavorite(const QString& kind, int split, int first, const QString& devices,
+                     const QString& channels);
+    // Opens the recorder in a remote playback window at the date and time (-1: none).
+    void startSearch(int deviceIndex, int date, int time);
+
+    // The command line of the burning program for an archive item's path (option 0 a file, 1 a
+    // folder): the program directory, "/Kesto.exe ", the option and the path with backslashes.
+    static QString CdBurningCommand(const QString& programDirectory, int option, const QString& path);
+
 public slots:
     void OnFavoriteSearchStart(int mode, const QString& name, const QString& text);
 
+    void newDvr();
+    void newFolder();
+    void property();
+    void delItem();
+    void loadList();
+    void saveList();
+    void connectDevice();
+    void disconnectDevice();
+    void loadExcelList();
+    void healthCheck();
+    void searchDvr();
+    void accountManager();
+    void firmwareManager();
+    void sendEmail();
+    void cdBurning();
+    void eventBackup();
+    void scheduleBackup();
+    void remoteCDBackup();
+    void liveStartAct();
+    void searchStartAct();
+    void emapStartAct();
+    void aviConvert();
+    void autoConnectOn();
+    void autoConnectOff();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
+    void CreateActions();
+    QAction* NewAction(const QString& text, const QString& icon, const QString& tip,
+                       void (SiteBookTreeWidget::*slot)());
+    // Where a new folder or recorder goes for the menu item.
+    QTreeWidgetItem* NewEntryParent(QTreeWidgetItem* menuItem) const;
+    void PropertyFolder(QTreeWidgetItem* item);
+    void PropertyDevice(CModuleDevice* device);
+    void PropertyCamera(QTreeWidgetItem* item);
+    // The item a modal dialog was opened for, or null when it went away meanwhile.
+    QTreeWidgetItem* StillThere(const QPersistentModelIndex& at) const;
+
+    // Writes a book to its file in the program directory.
+    void SaveSiteBookFile();
+    void SaveFavoritesFile();
+    void SaveEmapFile();
+
     QTreeWidgetItem* AddRoot(const QString& kind, const QString& name, const QIcon& icon, bool expanded);
     CModuleDevice* FindChildByName(const QString& kind, const QString& name, QTreeWidgetItem* parent) const;
 
@@ -109,4 +196,32 @@ private:
     std::vector<quint8> m_emapSlots;
     QPoint m_menuPoint{-1, -1};
     BookFileGuard m_fileGuard;
+
+    QTreeWidgetItem* m_findScope = nullptr;
+    int m_lastFoundIndex = 0;
+
+    QAction* m_newDvrAct = nullptr;
+    QAction* m_newFolderAct = nullptr;
+    QAction* m_propertyAct = nullptr;
+    QAction* m_deleteAct = nullptr;
+    QAction* m_loadListAct = nullptr;
+    QAction* m_saveListAct = nullptr;
+    QAction* m_connectAct = nullptr;
+    QAction* m_disconnectAct = nullptr;
+    QAction* m_importAct = nullptr;
+    QAction* m_healthCheckAct = nullptr;
+    QAction* m_findAct = nullptr;
+    QAction* m_accountAct = nullptr;
+    QAction* m_firmwareAct = nullptr;
+    QAction* m_sendEmailAct = nullptr;
+    QAction* m_cdBurningAct = nullptr;
+    QAction* m_eventBackupAct = nullptr;
+    QAction* m_scheduleBackupAct = nullptr;
+    QAction* m_remoteCdBackupAct = nullptr;
+    QAction* m_liveAct = nullptr;
+    QAction* m_searchAct = nullptr;
+    QAction* m_emapAct = nullptr;
+    QAction* m_aviConvertAct = nullptr;
+    QAction* m_autoConnectOnAct = nullptr;
+    QAction* m_autoConnectOffAct = nullptr;
 };

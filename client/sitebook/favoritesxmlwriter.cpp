@@ -1,0 +1,45 @@
+#include "sitebook/favoritesxmlwriter.h"
+
+#include <QDebug>
+#include <QIODevice>
+#include <QTreeWidgetItem>
+
+#include "sitebook/sitebook.h"
+#include "sitebook/sitebooktreewidget.h"
+
+FavoritesXmlWriter::FavoritesXmlWriter(SiteBookTreeWidget* tree)
+    : SiteBookXmlWriter(tree)
+{
+}
+
+bool FavoritesXmlWriter::write(QIODevice* device)
+{
+    if (!device || !device->isWritable() || !m_pTree) {
+        qWarning() << "FavoritesXmlWriter: no writable device";
+        return false;
+    }
+    beginBook(device);
+    writeItem(m_pTree->GetFavoritesRoot());
+    return endBook();
+}
+
+void FavoritesXmlWriter::writeItem(QTreeWidgetItem* item)
+{
+    const SiteBook* record = SiteBook::FromItem(item);
+    if (!record)
+        return;
+    if (record->kind == QLatin1String("favorite")) {
+        // The root has no element of its own: its entries go straight below "zent".
+        for (int i = 0; i < item->childCount(); ++i)
+            writeItem(item->child(i));
+    } else if (record->kind == QLatin1String("favorites_item")
+               || record->kind == QLatin1String("favorites_item_search")) {
+        m_xml.writeStartElement(record->kind);
+        m_xml.writeAttribute(QStringLiteral("name"), record->name);
+        m_xml.writeAttribute(QStringLiteral("cameomode"), record->cameomode);
+        m_xml.writeAttribute(QStringLiteral("favoritesdevice"), record->favoritesdevice);
+        m_xml.writeAttribute(QStringLiteral("favoriteschannel"), record->favoriteschannel);
+        m_xml.writeAttribute(QStringLiteral("favoritesmode"), record->favoritesmode);
+        m_xml.writeEndElement();
+    }
+}

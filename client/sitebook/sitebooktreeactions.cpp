@@ -1,0 +1,723 @@
+// The site book tree's context menu, its action slots and the services that add and edit folders,
+// recorders, favorites and e-map entries. Every action acts on the item at the last menu point;
+// every edit is written to its book at once.
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QDebug>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+
+#include "platform/process.h"
+#include "session/moduledevice.h"
+#include "shell/mainwindow.h"
+#include "sitebook/cadddvrdialog.h"
+#include "sitebook/caddfolderdialog.h"
+#include "sitebook/sitebook.h"
+#include "sitebook/sitebookfile.h"
+#include "sitebook/sitebookitem.h"
+#include "sitebook/sitebooktreewidget.h"
+
+namespace {
+
+const QString kKindSiteBook = QStringLiteral("sitebook");
+const QString kKindEmap = QStringLiteral("emap");
+const QString kKindFavorite = QStringLiteral("favorite");
+const QString kKindFolder = QStringLiteral("folder");
+const QString kKindDevice = QStringLiteral("device");
+const QString kKindCamera = QStringLiteral("camera");
+const QString kKindFavoritesItem = QStringLiteral("favorites_item");
+const QString kKindFavoritesSearch = QStringLiteral("favorites_item_search");
+const QString kKindEmapItem = QStringLiteral("emap_item");
+const QString kKindArchiveData = QStringLiteral("archiveData");
+const QString kKindArchiveSnapshot = QStringLiteral("archiveSnapshot");
+const QString kKindArchiveFolder = QStringLiteral("archiveFolder");
+
+const char* const kEmapItemIcon = ":/res/Resource/5.png";
+const char* const kSearchFavoriteIcon = ":/res/Resource/3.png";
+
+QString KindOf(const QTreeWidgetItem* item)
+{
+    const SiteBook* record = SiteBook::FromItem(item);
+    return record ? record->kind : QString();
+}
+
+// Adds actions and separators so that the menu never shows a leading, trailing or doubled
+// separator.
+class MenuBuilder
+{
+public:
+    explicit MenuBuilder(QMenu* menu) : m_menu(menu) {}
+    MenuBuilder& operator<<(QAction* action)
+    {
+        if (m_separatorDue && !m_menu->actions().isEmpty())
+            m_menu->addSeparator();
+        m_separatorDue = false;
+        m_menu->addAction(action);
+        return *this;
+    }
+    MenuBuilder& Separator()
+    {
+        m_separatorDue = true;
+        return *this;
+    }
+
+private:
+    QMenu* m_menu;
+    bool m_separatorDue = false;
+};
+
+}  // namespace
+
+// =============================================================================================
+// Actions and the context menu
+
+QAction* SiteBookTreeWidget::NewAction(const QString& text, const QString& icon, const QString& tip,
+                                       void (SiteBookTreeWidget::*slot)())
+{
+    auto* action = icon.isEmpty() ? new QAction(text, this) : new QAction(QIcon(icon), text, this);
+    if (!tip.isEmpty())
+        action->setStatusTip(tip);
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+}
+
+void SiteBookTreeWidget::CreateActions()
+{
+    m_newDvrAct = NewAction(tr("New DVR"), QStringLiteral(":/res/Resource/add.png"),
+                            tr("Create new DVR into the sitebook"), &SiteBookTreeWidget::newDvr);
+    m_newFolderAct = NewAction(tr("New Folder"), QStringLiteral(":/res/Resource/add.png"),
+                               tr("Create new Folder into the sitebook"), &SiteBookTreeWidget::newFolder);
+    m_propertyAct = NewAction(tr("Property"), QStringLiteral(":/res/Resource/edit.png"),
+                              tr("property & edit"), &SiteBookTreeWidget::property);
+    m_deleteAct = NewAction(tr("Delete"), QStringLiteral(":/res/Resource/delete.png"),
+                            tr("Delete this sitebook item"), &SiteBookTreeWidget::delItem);
+    m_loadListAct = NewAction(tr("Load SiteBook"), QStringLiteral(":/res/Resource/folder.png"),
+                              tr("Load sitebook list file"), &SiteBookTreeWidget::loadList);
+    m_saveListAct = NewAction(tr("Save SiteBook"), QStringLiteral(":/res/Resource/save.png"),
+                              tr("Save sitebook list file"), &SiteBookTreeWidget::saveList);
+    m_connectAct = NewAction(tr("Connect"), QStringLiteral(":/res/Resource/connect.png"),
+                             tr("Connect this dvr"), &SiteBookTreeWidget::connectDevice);
+    m_disconnectAct = NewAction(tr("Disconnect"), QStringLiteral(":/res/Resource/disconnect.png"),
+                                tr("Disconnect this dvr"), &SiteBookTreeWidget::disconnectDevice);
+    m_importAct = NewAction(tr("Import DVR list"), QStringLiteral(":/res/Resource/import.png"),
+                            tr("Import Excel file"), &SiteBookTreeWidget::loadExcelList);
+    m_healthCheckAct = NewAction(tr("Health Check"), QStringLiteral(":/res/Resource/health.png"),
+                                 tr("Dvr health check"), &SiteBookTreeWidget::healthCheck);
+    m_findAct = NewAction(tr("Find DVR"), QStringLiteral(":/res/Resource/find.png"),
+                          tr("DVR Find on Sitebook"), &SiteBookTreeWidget::searchDvr);
+    m_accountAct = NewAction(tr("Account Manager"), QStringLiteral(":/res/Resource/account.png"),
+                             tr("Account Manager"), &SiteBookTreeWidget::accountManager);
+    m_firmwareAct = NewAction(tr("Firmware Manager"), QStringLiteral(":/res/Resource/39.png"),
+                              tr("Firmware MaSeasnager"), &SiteBookTreeWidget::firmwareManager);
+    m_sendEmailAct = NewAction(tr("Send Email"), QStringLiteral(":/res/Resource/39.png"),
+                               tr("Send Email"), &SiteBookTreeWidget::sendEmail);
+    m_cdBurningAct = NewAction(tr("CD Burning"), QStringLiteral(":/res/Resource/cd.png"),
+                               tr("Burn this recording to CD"), &SiteBookTreeWidget::cdBurning);
+    m_eventBackupAct = NewAction(tr("Event Backup"), QStringLiteral(":/res/Resource/43_Off.png"),
+                                 QString(), &SiteBookTreeWidget::eventBackup);
+    m_scheduleBackupAct = NewAction(tr("Schedule Backup"), QStringLiteral(":/res/Resource/seldate.png"),
+                                    QString(), &SiteBookTreeWidget::scheduleBackup);
+    m_remoteCdBackupAct = NewAction(tr("Remote CD Backup"), QStringLiteral(":/res/Resource/cd.png"),
+                                    QString(), &SiteBookTreeWidget::remoteCDBackup);
+    m_liveAct = NewAction(tr("Live"), QStringLiteral(":/res/Resource/2.png"), QString(),
+                          &SiteBookTreeWidget::liveStartAct);
+    m_searchAct = NewAction(tr("Search"), QStringLiteral(":/res/Resource/3.png"), QString(),
+                            &SiteBookTreeWidget::searchStartAct);
+    m_emapAct = NewAction(tr("eMap"), QStringLiteral(":/res/Resource/5.png"), QString(),
+                          &SiteBookTreeWidget::emapStartAct);
+    m_aviConvertAct = NewAction(tr("MP4 Convert"), QStringLiteral(":/res/Resource/25.png"), QString(),
+                                &SiteBookTreeWidget::aviConvert);
+    m_autoConnectOnAct = NewAction(tr("Auto Connect\tOn"), QString(), QString(),
+                                   &SiteBookTreeWidget::autoConnectOn);
+    m_autoConnectOffAct = NewAction(tr("Auto Connect\tOff"), QString(), QString(),
+                                    &SiteBookTreeWidget::autoConnectOff);
+}
+
+std::unique_ptr<QMenu> SiteBookTreeWidget::PrepareContextMenu(const QPoint& point)
+{
+    m_loadListAct->setEnabled(!(g_pMainWindow && g_pMainWindow->IsAnyDeviceConnected()));
+    m_menuPoint = point;
+    QTreeWidgetItem* item = itemAt(point);
+    m_findScope = nullptr;
+
+    auto menu = std::make_unique<QMenu>(this);
+    MenuBuilder add(menu.get());
+
+    if (!item) {
+        m_findScope = m_pSiteBookRoot;
+        add << m_newDvrAct << m_newFolderAct;
+        add.Separator() << m_loadListAct << m_saveListAct;
+        add.Separator() << m_importAct << m_findAct;
+        add.Separator() << m_accountAct << m_firmwareAct;
+        return menu;
+    }
+
+    const QString kind = KindOf(item);
+    if (kind == kKindSiteBook) {
+        m_findScope = item;
+        add << m_newDvrAct << m_newFolderAct;
+        add.Separator() << m_loadListAct << m_saveListAct << m_findAct;
+    } else if (kind == kKindFolder) {
+        m_findScope = item;
+        add << m_newDvrAct << m_newFolderAct;
+        add.Separator() << m_propertyAct << m_deleteAct;
+        add.Separator() << m_loadListAct << m_saveListAct << m_findAct;
+        add.Separator() << m_accountAct << m_firmwareAct;
+    } else if (kind == kKindDevice) {
+        auto* device = dynamic_cast<CModuleDevice*>(item);
+        const bool connected = device && device->IsLoggedIn();
+        QMenu* quick = menu->addMenu(tr("Quick Menu"));
+        quick->addAction(m_liveAct);
+        quick->addAction(m_searchAct);
+        quick->addAction(m_emapAct);
+        if (connected) {
+            add << m_healthCheckAct;
+            add.Separator() << m_disconnectAct;
+            add.Separator() << m_eventBackupAct << m_scheduleBackupAct << m_remoteCdBackupAct;
+        } else {
+            add << m_connectAct;
+        }
+        add.Separator() << m_propertyAct << m_deleteAct;
+        add.Separator() << m_loadListAct << m_saveListAct;
+        add.Separator() << m_accountAct << m_firmwareAct;
+    } else if (kind == kKindCamera) {
+        m_findScope = m_pSiteBookRoot;
+        add << m_findAct;
+        add.Separator() << m_propertyAct;
+    } else if (kind == kKindFavorite || kind == kKindEmap) {
+        return nullptr;
+    } else if (kind == kKindFavoritesItem || kind == kKindFavoritesSearch || kind == kKindEmapItem) {
+        add << m_autoConnectOnAct << m_autoConnectOffAct << m_deleteAct;
+    } else if (kind == kKindArchiveData) {
+        add << m_sendEmailAct << m_cdBurningAct << m_aviConvertAct;
+    } else if (kind == kKindArchiveSnapshot) {
+        add << m_sendEmailAct;
+    } else if (kind == kKindArchiveFolder) {
+        add << m_cdBurningAct;
+    } else {
+        m_findScope = m_pSiteBookRoot;
+        add << m_importAct << m_findAct;
+        add.Separator() << m_accountAct << m_firmwareAct;
+    }
+    return menu;
+}
+
+void SiteBookTreeWidget::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The event arrives in viewport coordinates, as itemAt expects them.
+    std::unique_ptr<QMenu> menu = PrepareContextMenu(event->pos());
+    if (menu)
+        menu->exec(event->globalPos());
+}
+
+// =============================================================================================
+// Helpers
+
+QTreeWidgetItem* SiteBookTreeWidget::StillThere(const QPersistentModelIndex& at) const
+{
+    return at.isValid() ? itemFromIndex(at) : nullptr;
+}
+
+QTreeWidgetItem* SiteBookTreeWidget::NewEntryParent(QTreeWidgetItem* item) const
+{
+    const QString kind = KindOf(item);
+    if (kind == kKindFolder && dynamic_cast<CModuleDevice*>(item))
+        return item;
+    if (kind == kKindDevice && item->parent())
+        return item->parent();
+    return m_pSiteBookRoot;
+}
+
+void SiteBookTreeWidget::SaveSiteBookFile()
+{
+    SiteBookFile::SaveSiteBook(this, SiteBookFile::BookPath(QLatin1String(SiteBookFile::kSiteBookFileName)));
+}
+
+void SiteBookTreeWidget::SaveFavoritesFile()
+{
+    SiteBookFile::SaveFavorites(this, SiteBookFile::BookPath(QLatin1String(SiteBookFile::kFavoritesFileName)));
+}
+
+void SiteBookTreeWidget::SaveEmapFile()
+{
+    SiteBookFile::SaveEmap(this, SiteBookFile::BookPath(QLatin1String(SiteBookFile::kEmapFileName)));
+}
+
+QString SiteBookTreeWidget::CdBurningCommand(const QString& programDirectory, int option, const QString& path)
+{
+    QString windowsPath = path;
+    windowsPath.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    return programDirectory + QStringLiteral("/Kesto.exe ") + QString::number(option) + QLatin1Char(' ')
+           + windowsPath;
+}
+
+// =============================================================================================
+// New folder and new recorder
+
+void SiteBookTreeWidget::newFolder()
+{
+    QPersistentModelIndex at(indexFromItem(menuItem()));
+    const bool onEmptySpace = !menuItem();
+
+    CAddFolderDialog dialog(this);
+    dialog.setModal(true);
+    if (dialog.exec() != 1)
+        return;
+    QTreeWidgetItem* item = StillThere(at);
+    if (!item && !onEmptySpace)
+        return;  // the menu item went away while the dialog was open
+
+    auto* record = new SiteBook;
+    record->kind = kKindFolder;
+    record->name = dialog.name;
+    CModuleDevice* folder = createTreeItem(NewEntryParent(item), record, FolderMode);
+    folder->setIcon(0, m_folderIcon);
+    folder->setText(0, record->name);
+    SaveSiteBookFile();
+}
+
+void SiteBookTreeWidget::newDvr()
+{
+    QPersistentModelIndex at(indexFromItem(menuItem()));
+    const bool onEmptySpace = !menuItem();
+
+    CAddDvrDialog dialog(this);
+    dialog.setModal(true);
+    if (dialog.exec() != 1)
+        return;
+    QTreeWidgetItem* item = StillThere(at);
+    if (!item && !onEmptySpace)
+        return;
+
+    auto* record = new SiteBook;
+    record->kind = kKindDevice;
+    record->name = dialog.name;
+    record->addr = dialog.addr;
+    record->port = dialog.port;
+    record->id = dialog.id;
+    record->password = dialog.password;
+    record->quality = dialog.quality;
+    record->use_ssl = dialog.use_ssl;
+    CModuleDevice* device = createTreeItem(NewEntryParent(item), record, RecorderMode);
+    device->setIcon(0, m_dvrDisableIcon);
+    device->setText(0, record->name);
+    device->LoadSiteBookInfo();
+    AddRecorderChildren(device);
+    SaveSiteBookFile();
+}
+
+// =============================================================================================
+// Properties
+
+void SiteBookTreeWidget::property()
+{
+    QTreeWidgetItem* item = menuItem();
+    if (!item)
+        return;
+    const QString kind = KindOf(item);
+    if (kind == kKindFolder)
+        PropertyFolder(item);
+    else if (kind == kKindDevice)
+        PropertyDevice(dynamic_cast<CModuleDevice*>(item));
+    else if (kind == kKindCamera)
+        PropertyCamera(item);
+    else
+        SaveSiteBookFile();
+}
+
+void SiteBookTreeWidget::PropertyFolder(QTreeWidgetItem* item)
+{
+    QPersistentModelIndex at(indexFromItem(item));
+    CAddFolderDialog dialog(this);
+    dialog.setModal(true);
+    dialog.setText(SiteBook::FromItem(item)->name, 0);
+    if (dialog.exec() != 1)
+        return;
+    item = StillThere(at);
+    SiteBook* record = SiteBook::FromItem(item);
+    if (!record)
+        return;
+
+    const bool renamed = record->name != dialog.name;
+    record->name = dialog.name;
+    item->setText(0, record->name);
+    if (renamed) {
+        insertSorted(item, record->name, true);
+        clearSelection();
+        item->setSelected(true);
+    }
+    SaveSiteBookFile();
+}
+
+void SiteBookTreeWidget::PropertyDevice(CModuleDevice* device)
+{
+    if (!device)
+        return;
+    QPersistentModelIndex at(indexFromItem(device));
+    // The dialog takes the "@" off the record it is given; a copy keeps the lock on the entry
+    // itself when the dialog is cancelled.
+    SiteBook shown(*SiteBook::FromItem(device));
+    CAddDvrDialog dialog(this);
+    dialog.setModal(true);
+    dialog.setSiteBook(&shown);
+    if (dialog.exec() != 1)
+        return;
+    device = dynamic_cast<CModuleDevice*>(StillThere(at));
+    SiteBook* record = SiteBook::FromItem(device);
+    if (!record)
+        return;
+
+    const QString oldName = record->name;
+    record->name = dialog.name;
+    record->addr = dialog.addr;
+    record->port = dialog.port;
+    record->id = dialog.id;
+    record->password = dialog.password;
+    record->use_ssl = dialog.use_ssl;
+    if (record->quality != dialog.quality) {
+        record->quality = dialog.quality;
+        if (device->IsLoggedIn()) {
+            device->OnLiveStart(0);
+            // The playback control is sent again here (CModuleDevice::ResendPlaybackCtrl) once
+            // the session offers it.
+        }
+    }
+    device->setText(0, dialog.locked ? record->name.mid(1) : record->name);
+    if (record->name != oldName) {
+        insertSorted(device, record->name, false);
+        clearSelection();
+        device->setSelected(true);
+    }
+    SaveSiteBookFile();
+}
+
+void SiteBookTreeWidget::PropertyCamera(QTreeWidgetItem* item)
+{
+    auto* recorder = dynamic_cast<CModuleDevice*>(item->parent());
+    if (recorder && recorder->IsLoggedIn() && !recorder->GetLoginOption()) {
+        if (g_pMainWindow)
+            g_pMainWindow->ShowMessageBox(QStringLiteral("Sitebook"), QStringLiteral("No permission."),
+                                          QStringLiteral("stop"));
+        return;
+    }
+    QPersistentModelIndex at(indexFromItem(item));
+    CAddFolderDialog dialog(this);
+    dialog.setModal(true);
+    dialog.setText(SiteBook::FromItem(item)->name, 1);
+    if (dialog.exec() != 1)
+        return;
+    // The recorder replaces its camera items when it reconnects; the item must still be there.
+    item = StillThere(at);
+    SiteBook* record = SiteBook::FromItem(item);
+    if (!record)
+        return;
+
+    const bool renamed = record->name != dialog.name;
+    record->name = dialog.name;
+    item->setText(0, record->name);
+    if (renamed) {
+        if (auto* owner = dynamic_cast<CModuleDevice*>(item->parent()))
+            owner->SendCameraTitle(record->channel, record->name);
+    }
+    SaveSiteBookFile();
+}
+
+// =============================================================================================
+// Delete
+
+void SiteBookTreeWidget::delItem()
+{
+    QTreeWidgetItem* item = menuItem();
+    if (!item)
+        return;
+    // The three roots carry the rest of the tree and are never deleted.
+    if (item == m_pSiteBookRoot || item == m_pEmapRoot || item == m_pFavoritesRoot)
+        return;
+
+    QPersistentModelIndex at(indexFromItem(item));
+    QMessageBox question(QMessageBox::Information, QStringLiteral("SiteBook"),
+                         QStringLiteral("Are you sure you want to delete?"),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    bool emapChanged = false;
+    if (question.exec() == QMessageBox::Yes) {
+        item = StillThere(at);
+        if (const SiteBook* record = SiteBook::FromItem(item)) {
+            if (record->kind == kKindEmapItem) {
+                if (record->index >= 0 && record->index < kEmapSlots)
+                    SetEmapIndex(record->index, false);
+                emapChanged = true;
+            }
+        }
+        // A folder takes its folders and recorders with it; a recorder's session ends.
+        if (item)
+            CModuleDevice::DeleteItemTree(item);
+    }
+    SaveSiteBookFile();
+    SaveFavoritesFile();
+    // Without this the deleted e-map entry would come back from emap.xml at the next start.
+    if (emapChanged)
+        SaveEmapFile();
+}
+
+// =============================================================================================
+// Auto connect
+
+void SiteBookTreeWidget::autoConnectOff()
+{
+    QTreeWidgetItem* item = menuItem();
+    if (SiteBook* record = SiteBook::FromItem(item); record && record->kind == kKindFavoritesItem) {
+        record->favoritesmode = QStringLiteral("autoConnectOff");
+        item->setIcon(0, m_favoriteItemIcon);
+    }
+    SaveFavoritesFile();
+}
+
+void SiteBookTreeWidget::autoConnectOn()
+{
+    QTreeWidgetItem* item = menuItem();
+    if (!item || item->parent() != m_pFavoritesRoot)
+        return;
+    if (KindOf(item) == kKindFavoritesItem) {
+        // At most one favorite connects at start.
+        for (int i = 0; i < m_pFavoritesRoot->childCount(); ++i) {
+            QTreeWidgetItem* child = m_pFavoritesRoot->child(i);
+            SiteBook* record = SiteBook::FromItem(child);
+            if (!record || record->kind != kKindFavoritesItem)
+                continue;
+            const bool on = child == item;
+            record->favoritesmode = on ? QStringLiteral("autoConnectOn") : QStringLiteral("autoConnectOff");
+            child->setIcon(0, on ? m_favoriteIcon : m_favoriteItemIcon);
+        }
+    }
+    SaveFavoritesFile();
+}
+
+// =============================================================================================
+// E-map entries and favorites
+
+QString SiteBookTreeWidget::addEmapItem(const QString& name, const QString& devices, const QString& channels,
+                                        const QString& emapPath, const QString& emapPos)
+{
+    CAddFolderDialog dialog(this);
+    dialog.setModal(true);
+    dialog.setEmapMode();
+    dialog.setName(name);
+    if (dialog.exec() != 1)
+        return QString();
+
+    auto* record = new SiteBook;
+    record->kind = kKindEmapItem;
+    record->name = dialog.name;
+    record->favoritesdevice = devices;
+    record->favoriteschannel = channels;
+    record->emapPath = emapPath;
+    record->emapPos = emapPos;
+    record->index = GetFreeEmapIndex();
+    if (record->index >= 0)
+        SetEmapIndex(record->index, true);
+    auto* item = new SiteBookItem(m_pEmapRoot, record);
+    item->setIcon(0, QIcon(QLatin1String(kEmapItemIcon)));
+    item->setText(0, record->name);
+    SaveEmapFile();
+    return record->name;
+}
+
+void SiteBookTreeWidget::updateEmapItem(const QString& name, const QString& devices, const QString& channels,
+                                        const QString& emapPath, const QString& emapPos, int slot, bool silent)
+{
+    QString newName = name;
+    if (!silent) {
+        CAddFolderDialog dialog(this);
+        dialog.setModal(true);
+        dialog.setEmapMode();
+        dialog.setName(name);
+        if (dialog.exec() != 1)
+            return;
+        newName = dialog.name;
+    }
+    for (int i = 0; i < m_pEmapRoot->childCount(); ++i) {
+        QTreeWidgetItem* item = m_pEmapRoot->child(i);
+        SiteBook* record = SiteBook::FromItem(item);
+        if (!record || record->kind != kKindEmapItem || record->index != slot)
+            continue;
+        record->name = newName;
+        record->favoritesdevice = devices;
+        record->favoriteschannel = channels;
+        record->emapPath = emapPath;
+        record->emapPos = emapPos;
+        item->setIcon(0, QIcon(QLatin1String(kEmapItemIcon)));
+        item->setText(0, newName);
+        SaveEmapFile();
+    }
+}
+
+void SiteBookTreeWidget::addFavorite(const QString& kind, int split, int first, const QString& devices,
+                                     const QString& channels)
+{
+    CAddFolderDialog dialog(this);
+    dialog.setModal(true);
+    dialog.setFavoritesMode();
+    if (dialog.exec() != 1)
+        return;
+
+    const bool search = kind == QLatin1String("search");
+    auto* record = new SiteBook;
+    record->kind = search ? kKindFavoritesSearch : kKindFavoritesItem;
+    record->name = dialog.name;
+    record->cameomode = QString::number(first * 100 + split);
+    record->favoritesdevice = devices;
+    record->favoriteschannel = channels;
+    auto* item = new SiteBookItem(m_pFavoritesRoot, record);
+    item->setIcon(0, search ? QIcon(QLatin1String(kSearchFavoriteIcon)) : m_favoriteItemIcon);
+    item->setText(0, record->name);
+    SaveFavoritesFile();
+}
+
+// =============================================================================================
+// Recorder actions
+
+void SiteBookTreeWidget::connectDevice()
+{
+    if (CModuleDevice* device = menuDevice(); device && KindOf(device) == kKindDevice)
+        device->StartConnect(CModuleDevice::PurposeConnect);
+}
+
+void SiteBookTreeWidget::disconnectDevice()
+{
+    if (CModuleDevice* device = menuDevice(); device && KindOf(device) == kKindDevice)
+        device->Disconnect();
+}
+
+void SiteBookTreeWidget::liveStartAct()
+{
+    if (CModuleDevice* device = menuDevice(); device && KindOf(device) == kKindDevice)
+        OpenDeviceLive(device);
+}
+
+void SiteBookTreeWidget::searchStartAct()
+{
+    if (CModuleDevice* device = menuDevice(); device && KindOf(device) == kKindDevice)
+        startSearch(device->GetDeviceIndex(), -1, -1);
+}
+
+void SiteBookTreeWidget::emapStartAct()
+{
+    if (CModuleDevice* device = menuDevice(); device && KindOf(device) == kKindDevice)
+        openEmap(device->GetDeviceIndex(), -1);
+}
+
+void SiteBookTreeWidget::healthCheck()
+{
+    if (CModuleDevice* device = menuDevice(); !device || KindOf(device) != kKindDevice)
+        return;
+    // The session's health check (CModuleDevice::ShowHealthCheck(false): "Loading..." under
+    // "Health Check", then the request) runs here once the session offers it.
+}
+
+void SiteBookTreeWidget::eventBackup()
+{
+    if (CModuleDevice* device = menuDevice(); !device || KindOf(device) != kKindDevice)
+        return;
+    // CModuleDevice::ShowEventBackup ("Event Backup - " and the name) runs here once it exists.
+}
+
+void SiteBookTreeWidget::scheduleBackup()
+{
+    if (CModuleDevice* device = menuDevice(); !device || KindOf(device) != kKindDevice)
+        return;
+    // CModuleDevice::ShowScheduleBackup ("Schedule Backup - " and the name) runs here once it exists.
+}
+
+void SiteBookTreeWidget::remoteCDBackup()
+{
+    if (CModuleDevice* device = menuDevice(); !device || KindOf(device) != kKindDevice)
+        return;
+    // CModuleDevice::ShowRemoteCDBackup ("Remote CD Backup - " and the name) runs here once it exists.
+}
+
+void SiteBookTreeWidget::startSearch(int deviceIndex, int date, int time)
+{
+    if (!g_pMainWindow || !g_pMainWindow->GetDevice(deviceIndex))
+        return;
+    Q_UNUSED(date);
+    Q_UNUSED(time);
+    // Of the hub's two remote playback windows, one showing this recorder or none (else the
+    // active one, else a new one from MainWindow::exeSearchView) starts on the recorder at the
+    // date and time and takes the focus: joins here with the remote playback window.
+}
+
+// =============================================================================================
+// Books, managers and archive items
+
+void SiteBookTreeWidget::loadList()
+{
+    if (g_pMainWindow)
+        g_pMainWindow->loadSiteBook(QString(), true);
+}
+
+void SiteBookTreeWidget::saveList()
+{
+    if (g_pMainWindow)
+        g_pMainWindow->saveSiteBook(QString());
+}
+
+void SiteBookTreeWidget::loadExcelList()
+{
+    // The recorder list import (.xls workbooks and the older list files) runs here once it exists.
+}
+
+void SiteBookTreeWidget::searchDvr()
+{
+    if (!m_findScope)
+        return;
+    m_lastFoundIndex = 0;
+    // The find dialog runs here modally in site book mode once it exists.
+}
+
+void SiteBookTreeWidget::accountManager()
+{
+    if (g_pMainWindow)
+        g_pMainWindow->exeAccountManager();
+}
+
+void SiteBookTreeWidget::firmwareManager()
+{
+    if (g_pMainWindow)
+        g_pMainWindow->exeFirmwareManager();
+}
+
+void SiteBookTreeWidget::aviConvert()
+{
+    if (menuItem() && g_pMainWindow)
+        g_pMainWindow->createAVIConvert();
+}
+
+void SiteBookTreeWidget::sendEmail()
+{
+    // The e-mail dialog (Smtp) runs here modally once it exists: with the item's path and
+    // attachment kind 1 for a recording, 2 for a snapshot, else no attachment (kind 0).
+}
+
+void SiteBookTreeWidget::cdBurning()
+{
+    const SiteBook* record = SiteBook::FromItem(menuItem());
+    if (!record)
+        return;
+    int option = -1;
+    if (record->kind == kKindArchiveData)
+        option = 0;
+    else if (record->kind == kKindArchiveFolder)
+        option = 1;
+    if (option < 0)
+        return;
+    const QString directory = g_pMainWindow ? g_pMainWindow->ProgramDirectory() : QString();
+    qDebug() << "CD burning:" << CdBurningCommand(directory, option, record->path);
+    // Started without waiting; a missing program is not reported.
+    const QString program = platform::Process::FindProgram(QStringLiteral("Kesto.exe"), directory);
+    if (program.isEmpty())
+        return;
+    QString windowsPath = record->path;
+    windowsPath.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    QProcess::startDetached(program, {QString::number(option), windowsPath}, directory);
+}
