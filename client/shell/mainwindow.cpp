@@ -26,9 +26,11 @@
 #include <QWidget>
 
 #include "session/moduledevice.h"
+#include "shell/audiooutput.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/hovermovefilter.h"
+#include "shell/liveview.h"
 #include "shell/messagedlg.h"
 #include "sitebook/sitebookfile.h"
 #include "sitebook/sitebooktreewidget.h"
@@ -109,8 +111,8 @@ MainWindow::MainWindow(QWidget* parent)
     m_dragging = false;
     // The validation window is created here (tool window, fixed size, hidden) once its class
     // exists; until then GetValidationView() stays null.
-    // The audio output is initialised, created and started here once the audio output class
-    // exists.
+    m_pAudioOutput = new AudioOutput(this);
+    m_pAudioOutput->startAudioOutput();
     qDebug() << "Set SearhcMuseum";
     qDebug() << "Set SearhcThumbnail";
     // The museum, thumbnail and quick search pop-ups are created here once their classes exist.
@@ -121,6 +123,10 @@ MainWindow::MainWindow(QWidget* parent)
 
     m_pCpuTimer = new QTimer(this);
     connect(m_pCpuTimer, &QTimer::timeout, this, &MainWindow::OnTimerGetCPU);
+    // The first sample is the base of the first reading a second later.
+    m_cpuLoad.Open();
+    m_cpuLoad.AddCounter(QString::fromLatin1(platform::CpuLoad::kCounterName));
+    m_cpuLoad.Collect();
     m_pCpuTimer->start(kCpuTimerMs);
 
     qDebug() << "Main initialize finish";
@@ -720,9 +726,18 @@ int MainWindow::exeLiveView()
     const int slot = m_pLiveSlots->FreeSlot();
     if (slot < 0)
         return kLiveViews - 1;
-    // A new LiveView(this, slot) goes into the slot (m_pLiveSlots->Place) once the live window
-    // class exists; until then no live window can be opened.
-    return -1;
+    auto* view = new LiveView(this, slot);
+    if (!m_pLiveSlots->Place(slot, view)) {
+        delete view;
+        return -1;
+    }
+    return slot;
+}
+
+LiveView* MainWindow::GetActiveLiveView() const
+{
+    QMdiSubWindow* sub = m_pMdiArea ? m_pMdiArea->activeSubWindow() : nullptr;
+    return sub ? qobject_cast<LiveView*>(sub->widget()) : nullptr;
 }
 
 int MainWindow::exeSearchView()
@@ -1093,7 +1108,35 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::OnTimerGetCPU()
 {
-    // The processor load is sampled here once the load sampler exists; until then it stays 0.
+    m_processorLoad = m_cpuLoad.SamplePercent();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Audio output
+
+void MainWindow::startAudioOutput()
+{
+    m_pAudioOutput->startAudioOutput();
+}
+
+void MainWindow::stopAudioOutput()
+{
+    m_pAudioOutput->stopAudioOutput();
+}
+
+void MainWindow::WriteAudioOutput(const char* data, qint64 length, int deviceIndex)
+{
+    m_pAudioOutput->WriteAudioOutput(data, length, deviceIndex);
+}
+
+void MainWindow::SetAudioDeviceIndex(int deviceIndex)
+{
+    m_pAudioOutput->SetChosenRecorder(deviceIndex);
+}
+
+int MainWindow::GetAudioDeviceIndex() const
+{
+    return m_pAudioOutput->GetChosenRecorder();
 }
 
 void MainWindow::OnTimerAutoConnect()

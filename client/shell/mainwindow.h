@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "net/hubservices.h"
+#include "platform/cpuload.h"
 
 class CModuleDevice;
 class CCameo;
@@ -32,6 +33,7 @@ class SearchView;
 class SearchLocalView;
 class CBackupView;
 class CAVIConvert;
+class AudioOutput;
 class ChildWindowSlots;
 class HoverMoveFilter;
 class QAction;
@@ -191,6 +193,17 @@ public:
     // A pointer movement over the window, from the hover filter.
     void OnHoverMove(int x, int y, int oldX, int oldY);
 
+    // The active sub-window's window when it is of that kind, else null.
+    LiveView* GetActiveLiveView() const;
+
+    // The one audio output. Only the chosen recorder's sound is played.
+    AudioOutput* GetAudioOutput() const { return m_pAudioOutput; }
+    void startAudioOutput();
+    void stopAudioOutput();
+    void WriteAudioOutput(const char* data, qint64 length, int deviceIndex);
+    void SetAudioDeviceIndex(int deviceIndex);
+    int GetAudioDeviceIndex() const;
+
 public slots:
     void timerShowMessageBox();
     void OnTimerGetCPU();
@@ -334,6 +347,8 @@ private:
 
     QString m_styleSheet;
     QTimer* m_pCpuTimer = nullptr;
+    platform::CpuLoad m_cpuLoad;
+    AudioOutput* m_pAudioOutput = nullptr;
     QTimer* m_pAutoConnectTimer = nullptr;
     QLabel* m_pWaitLabel = nullptr;
     QLabel* m_pBlankLabel = nullptr;

@@ -4,11 +4,14 @@
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QTabBar>
 #include <QTest>
 
 #include "shell/childwindowslots.h"
+#include "shell/liveview.h"
 #include "shell/mainwindow.h"
 #include "shell/support/mainwin_childwindow.h"
 #include "shell/support/mainwin_fixture.h"
@@ -266,4 +269,104 @@ TEST_F(MainWinChildren, ShutDownDestroysTheOpenWindows)
     EXPECT_TRUE(a.isNull());
     EXPECT_TRUE(b.isNull());
     EXPECT_TRUE(e.isNull());
+}
+
+// ---------------------------------------------------------------------------------------------
+// The live windows themselves
+
+namespace {
+
+QAction* ViewMenuEntry(MainWindow* hub, const QString& text)
+{
+    for (QAction* top : hub->menuBar()->actions()) {
+        if (top->text() != QLatin1String("&View"))
+            continue;
+        for (QAction* a : top->menu()->actions()) {
+            if (a->text() == text)
+                return a;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(MainWinChildren, LiveViewMenuOpensFourLiveWindowsAndNoFifth)
+{
+    QAction* open = ViewMenuEntry(hub.get(), "Live View");
+    ASSERT_NE(open, nullptr);
+    for (int i = 0; i < 4; ++i)
+        open->trigger();
+    const QList<QMdiSubWindow*> subs = area->subWindowList();
+    ASSERT_EQ(subs.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        auto* view = qobject_cast<LiveView*>(subs[i]->widget());
+        ASSERT_NE(view, nullptr) << i;
+        EXPECT_EQ(view->GetIndex(), i);
+        EXPECT_EQ(view->windowTitle(), QStringLiteral("Live - %1").arg(i + 1));
+        EXPECT_EQ(hub->LiveViewSlots()->Window(i), view);
+    }
+
+    EXPECT_EQ(hub->exeLiveView(), 3);
+    open->trigger();
+    EXPECT_EQ(area->subWindowList().size(), 4);
+}
+
+TEST_F(MainWinChildren, ActiveLiveWindow)
+{
+    EXPECT_EQ(hub->GetActiveLiveView(), nullptr);
+    ASSERT_EQ(hub->exeLiveView(), 0);
+    ASSERT_EQ(hub->exeLiveView(), 1);
+    area->setActiveSubWindow(hub->LiveViewSlots()->SubWindow(0));
+    EXPECT_EQ(hub->GetActiveLiveView(), hub->LiveViewSlots()->Window(0));
+    // Another kind of window in the area is not a live window.
+    hub->SearchViewSlots()->Place(0, new MainWinChildWindow);
+    area->setActiveSubWindow(hub->SearchViewSlots()->SubWindow(0));
+    EXPECT_EQ(hub->GetActiveLiveView(), nullptr);
+}
+
+TEST_F(MainWinChildren, ClosingAPoppedOutLiveWindowDocksItBack)
+{
+    ASSERT_EQ(hub->exeLiveView(), 0);
+    QPointer<QWidget> view = hub->LiveViewSlots()->Window(0);
+    hub->ToggleLiveViewPopup(0);
+    Settle();
+    ASSERT_TRUE(hub->IsLiveViewPopup(0));
+    EXPECT_TRUE(view->isWindow());
+
+    EXPECT_FALSE(view->close());
+    Settle();
+    ASSERT_FALSE(view.isNull());
+    EXPECT_FALSE(hub->IsLiveViewPopup(0));
+    ASSERT_EQ(area->subWindowList().size(), 1);
+    EXPECT_EQ(area->subWindowList().first()->widget(), view.data());
+}
+
+TEST_F(MainWinChildren, ClosingADockedLiveWindowFreesItsSlot)
+{
+    ASSERT_EQ(hub->exeLiveView(), 0);
+    ASSERT_EQ(hub->exeLiveView(), 1);
+    QPointer<QWidget> first = hub->LiveViewSlots()->Window(0);
+    EXPECT_TRUE(hub->LiveViewSlots()->SubWindow(0)->close());
+    Settle();
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(area->subWindowList().size(), 1);
+    // The freed slot is the next one given.
+    EXPECT_EQ(hub->exeLiveView(), 0);
+    EXPECT_EQ(area->subWindowList().size(), 2);
+}
+
+TEST_F(MainWinChildren, MainWindowCloseWithLiveWindowsInAndOut)
+{
+    ASSERT_EQ(hub->exeLiveView(), 0);
+    ASSERT_EQ(hub->exeLiveView(), 1);
+    hub->PopOutLiveView(1);
+    QPointer<QWidget> a = hub->LiveViewSlots()->Window(0);
+    QPointer<QWidget> b = hub->LiveViewSlots()->Window(1);
+    // The popped-out window goes back into the area and closes with the others.
+    EXPECT_TRUE(hub->close());
+    Settle();
+    EXPECT_TRUE(a.isNull());
+    EXPECT_TRUE(b.isNull());
+    EXPECT_TRUE(area->subWindowList().isEmpty());
 }
