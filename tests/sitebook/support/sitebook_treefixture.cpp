@@ -12,7 +12,7 @@ void SiteBookTreeTest::SetUp()
     ASSERT_TRUE(programDir.isValid());
     previousDir = QDir::currentPath();
     QDir::setCurrent(programDir.path());
-    hub = std::make_unique<MainWindow>();
+    hub = std::make_unique<SiteBookTestHub>();
     tree = std::make_unique<SiteBookTreeWidget>();
 }
 

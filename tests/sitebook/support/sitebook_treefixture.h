@@ -1,5 +1,5 @@
 #pragma once
-// A fresh main window hub (recorders register in it) and an empty site book tree per test,
+// A fresh main window hub (recorders register in it; message box calls are kept) and an empty site book tree per test,
 // helpers to build folders and recorders the way the books do, and a catcher that closes the
 // message boxes the book files show and remembers their texts.
 #include <QObject>
@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
+#include <ostream>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,28 @@
 #include "shell/mainwindow.h"
 #include "sitebook/sitebook.h"
 #include "sitebook/sitebooktreewidget.h"
+
+// Readable failure output for Qt texts.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << '{' << list.join(QStringLiteral("\", \"")).prepend(QLatin1Char('"')).append(QLatin1Char('"')).toStdString()
+        << '}';
+}
+
+// The hub, keeping the shared message box calls instead of opening the box.
+class SiteBookTestHub : public MainWindow
+{
+public:
+    void ShowMessageBox(const QString& title, const QString& text, const QString& option) override
+    {
+        boxCalls << title + QLatin1Char('|') + text + QLatin1Char('|') + option;
+    }
+    QStringList boxCalls;
+};
 
 class SiteBookTreeTest : public ::testing::Test
 {
@@ -33,7 +56,7 @@ protected:
     // The hub's program directory: a fresh folder, so sessions create nothing in the build.
     QTemporaryDir programDir;
     QString previousDir;
-    std::unique_ptr<MainWindow> hub;
+    std::unique_ptr<SiteBookTestHub> hub;
     std::unique_ptr<SiteBookTreeWidget> tree;
 };
 
