@@ -16,6 +16,25 @@ namespace {
 
 constexpr int kLabelWidth = 70;
 
+// Holds nothing but a whole number from 0 to 65535: a number above the range is refused while
+// it is typed rather than left in the edit as unfinished input.
+class PortValidator : public QIntValidator
+{
+public:
+    using QIntValidator::QIntValidator;
+    State validate(QString& input, int& pos) const override
+    {
+        const State state = QIntValidator::validate(input, pos);
+        if (state == Intermediate && !input.isEmpty()) {
+            bool ok = false;
+            const qlonglong value = input.toLongLong(&ok);
+            if (ok && value > top())
+                return Invalid;
+        }
+        return state;
+    }
+};
+
 QLabel* NewSeparator(QWidget* parent)
 {
     auto* line = new QLabel(parent);
@@ -49,7 +68,7 @@ CAddDvrDialog::CAddDvrDialog(QWidget* parent)
     m_pName = newEdit("nameEdit");
     m_pAddr = newEdit("addrEdit");
     m_pPort = newEdit("portEdit");
-    m_pPort->setValidator(new QIntValidator(0, 65535, m_pPort));
+    m_pPort->setValidator(new PortValidator(0, 65535, m_pPort));
     m_pId = newEdit("idEdit");
     m_pPassword = newEdit("passwordEdit");
     m_pPassword->setEchoMode(QLineEdit::Password);
