@@ -13,7 +13,7 @@ TEST_F(SessionTest, FolderTakesNoSlotAndRecorderRegisters)
     CModuleDevice folder(nullptr, -1);
     EXPECT_EQ(folder.GetDeviceIndex(), -1);
     folder.StartConnect(0);
-    EXPECT_TRUE(hub->boxCalls.empty()) << "a folder never connects";
+    EXPECT_EQ(hub->boxCalls, std::vector<BoxCall>{}) << "a folder never connects";
 
     CModuleDevice* a = AddRecorder("a", 1);
     CModuleDevice* b = AddRecorder("b", 1);
