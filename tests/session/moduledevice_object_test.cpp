@@ -167,3 +167,21 @@ TEST_F(SessionTest, PlaybackConnectionForgetsBuffersFreedWhenTheLiveOneDrops)
     for (const QList<QVariant>& args : headers)
         EXPECT_NE(args.at(1).toInt(), 100);
 }
+
+TEST_F(SessionTest, RecorderMadeWhenTheTableIsFullNeverConnects)
+{
+    CModuleDevice filler(nullptr, -1);
+    for (int i = 0; i < MainWindow::kDeviceSlots; ++i)
+        ASSERT_TRUE(hub->AddDevice(i, &filler));
+    {
+        CModuleDevice late(nullptr, 0);
+        EXPECT_EQ(late.GetDeviceIndex(), -1);
+        late.StartConnect(0);
+        WaitFor([] { return false; }, 300);
+        EXPECT_TRUE(hub->boxCalls.empty());
+        EXPECT_EQ(late.GetLiveNetwork(), nullptr);
+    }
+    // Destroying it left the table alone.
+    for (int i = 0; i < MainWindow::kDeviceSlots; ++i)
+        EXPECT_TRUE(hub->RemoveDevice(i)) << i;
+}
