@@ -466,6 +466,8 @@ void SiteBookTreeWidget::delItem()
 void SiteBookTreeWidget::autoConnectOff()
 {
     QTreeWidgetItem* item = menuItem();
+    if (!item)
+        return;
     if (SiteBook* record = SiteBook::FromItem(item); record && record->kind == kKindFavoritesItem) {
         record->favoritesmode = QStringLiteral("autoConnectOff");
         item->setIcon(0, m_favoriteItemIcon);
