@@ -149,7 +149,7 @@ CCameo::CCameo(QWidget* owner, int /*unused*/)
             m_cameoIndex = index;
     }
     if (m_cameoIndex < 0)
-        qWarning() << "CCameo: grid table full, this grid receives no pictures";
+        qWarning() << "CCameo: no slot in the hub's grid table, this grid receives no pictures";
 
     setAcceptDrops(true);
     m_dragMimeType = QString::asprintf("application/cameodrag_%d", m_cameoIndex);
@@ -218,16 +218,21 @@ void CCameo::InitCameo(int kind, int cells, int split)
         return;
     }
     m_initialised = true;
-    m_kind = kind;
-    m_cellCount = cells;
+    {
+        // The grid is in the table already: a hand-off may look at the kind and the cell
+        // decoders from now on.
+        QMutexLocker lock(&m_cellsLock);
+        if (kind == KindLocal) {
+            for (auto& decoder : m_decoders) {
+                decoder = std::make_unique<CModuleDecoder>();
+                decoder->OpenDecoder();
+            }
+        }
+        m_kind = kind;
+        m_cellCount = cells;
+    }
     OnSplitMode(0, split == -1 ? cells : split, false);
     m_redrawThread.StartThread(&CCameo::THREAD_REDRAW, this, 0);
-    if (kind == KindLocal) {
-        for (auto& decoder : m_decoders) {
-            decoder = std::make_unique<CModuleDecoder>();
-            decoder->OpenDecoder();
-        }
-    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1136,7 +1141,8 @@ void CCameo::DrawCell(QPainter& painter, int cell, int cellWidth, int cellHeight
     const QImage shown = CameoOsd::RenderPicture(source, cellWidth, cellHeight, online,
                                                  online ? SessionLink::PictureFormat(device, c.channel) : 0,
                                                  c.zoom, c.panX, c.panY, offset);
-    painter.drawImage(QRect(x, y, cellWidth, cellHeight), m_blank);
+    // The blank picture is plain black: filling is the same as scaling it to the cell.
+    painter.fillRect(QRect(x, y, cellWidth, cellHeight), Qt::black);
     if (!shown.isNull())
         painter.drawImage(x + offset.x(), y + offset.y(), shown);
 
@@ -1144,21 +1150,26 @@ void CCameo::DrawCell(QPainter& painter, int cell, int cellWidth, int cellHeight
     const int bottom = (c.row + 1) * cellHeight - 3;
     const QRect shadow(QPoint(x + 5, y + 3), QPoint(right, bottom));
     const QRect text(QPoint(x + 4, y + 2), QPoint(right, bottom));
+    // Texts of line breaks only draw nothing; they are skipped.
+    auto draw = [&painter](const QRect& r, int flags, const QString& s) {
+        if (!s.trimmed().isEmpty())
+            painter.drawText(r, flags, s);
+    };
     auto drawTexts = [&](const QRect& r) {
-        painter.drawText(r, Qt::AlignLeft | Qt::AlignTop, t.topLeft);
-        painter.drawText(r, Qt::AlignRight | Qt::AlignTop, t.topRight);
-        painter.drawText(r, Qt::AlignLeft | Qt::AlignBottom, t.bottomLeft);
-        painter.drawText(r, Qt::AlignRight | Qt::AlignBottom, t.bottomRight);
+        draw(r, Qt::AlignLeft | Qt::AlignTop, t.topLeft);
+        draw(r, Qt::AlignRight | Qt::AlignTop, t.topRight);
+        draw(r, Qt::AlignLeft | Qt::AlignBottom, t.bottomLeft);
+        draw(r, Qt::AlignRight | Qt::AlignBottom, t.bottomRight);
     };
     painter.setPen(Qt::black);
     drawTexts(shadow);
-    painter.drawText(shadow, Qt::AlignCenter, t.event);
-    painter.drawText(shadow, Qt::AlignHCenter | Qt::AlignBottom, t.record);
+    draw(shadow, Qt::AlignCenter, t.event);
+    draw(shadow, Qt::AlignHCenter | Qt::AlignBottom, t.record);
     painter.setPen(Qt::white);
     drawTexts(text);
     painter.setPen(Qt::red);
-    painter.drawText(text, Qt::AlignCenter, t.event);
-    painter.drawText(text, Qt::AlignHCenter | Qt::AlignBottom, t.record);
+    draw(text, Qt::AlignCenter, t.event);
+    draw(text, Qt::AlignHCenter | Qt::AlignBottom, t.record);
     if (m_emap)
         m_lastEventText = t.event;
 
