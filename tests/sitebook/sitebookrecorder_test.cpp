@@ -1,0 +1,183 @@
+// The site book's recorder actions against the recorder simulator: connect, disconnect, delete,
+// the menu of a connected recorder and the camera title rights.
+#include <QAction>
+#include <QLineEdit>
+#include <QTest>
+
+#include "sitebook/caddfolderdialog.h"
+#include "sitebook/support/sitebook_dvrsim.h"
+#include "sitebook/support/sitebook_menufixture.h"
+
+namespace {
+
+class SiteBookRecorderTest : public SiteBookMenuTest
+{
+protected:
+    void TearDown() override
+    {
+        SiteBookMenuTest::TearDown();
+        sims.clear();
+    }
+
+    SiteBookDvrSim* StartSim(const QStringList& options = {})
+    {
+        auto sim = std::make_unique<SiteBookDvrSim>(options);
+        QString error;
+        const bool ok = sim->Start(&error);
+        EXPECT_TRUE(ok) << error.toStdString();
+        if (!ok)
+            return nullptr;
+        sims.push_back(std::move(sim));
+        return sims.back().get();
+    }
+
+    // A recorder of the site book that points at the simulator.
+    CModuleDevice* AddSimRecorder(const QString& name, int port, QTreeWidgetItem* parent = nullptr)
+    {
+        CModuleDevice* device = AddRecorder(name, parent);
+        SiteBook* r = SiteBook::FromItem(device);
+        r->addr = QStringLiteral("127.0.0.1");
+        r->port = QString::number(port);
+        r->id = QStringLiteral("admin");
+        r->password = QStringLiteral("1234");
+        tree->AddRecorderChildren(device);
+        return device;
+    }
+
+    static bool WaitFor(const std::function<bool()>& condition, int limitMs = 15000)
+    {
+        return QTest::qWaitFor(condition, limitMs);
+    }
+
+    QAction* LoadAction(QMenu* menu) const
+    {
+        for (QAction* a : menu->actions()) {
+            if (a->text() == QLatin1String("Load SiteBook"))
+                return a;
+        }
+        return nullptr;
+    }
+
+    std::vector<std::unique_ptr<SiteBookDvrSim>> sims;
+};
+
+const QString kConnectedMenu = QStringLiteral(
+    "Quick Menu{Live,Search,eMap},Health Check|Disconnect|Event Backup,Schedule Backup,Remote CD Backup|"
+    "Property,Delete|Load SiteBook,Save SiteBook|Account Manager,Firmware Manager");
+const QString kDisconnectedMenu = QStringLiteral(
+    "Quick Menu{Live,Search,eMap},Connect|Property,Delete|Load SiteBook,Save SiteBook|"
+    "Account Manager,Firmware Manager");
+
+TEST_F(SiteBookRecorderTest, ConnectAndDisconnectFromTheMenu)
+{
+    SiteBookDvrSim* sim = StartSim({"--user", "admin", "--password", "1234"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
+    EXPECT_EQ(MenuAt(gate), kDisconnectedMenu);
+
+    PointAt(gate);
+    tree->connectDevice();
+    ASSERT_TRUE(WaitFor([gate] { return gate->IsLoggedIn(); }));
+    EXPECT_TRUE(hub->boxCalls.contains(QStringLiteral("DVR Connection|Network Connecting...|")));
+    const QList<QJsonObject> logins = sim->Events(QStringLiteral("login"));
+    ASSERT_FALSE(logins.isEmpty());
+    for (const QJsonObject& login : logins) {
+        EXPECT_EQ(login.value(QStringLiteral("user")).toString(), QStringLiteral("admin"));
+        EXPECT_TRUE(login.value(QStringLiteral("ok")).toBool());
+    }
+    EXPECT_FALSE(sim->Messages(0x01).isEmpty());
+
+    // Connected: the menu offers what needs a session, and loading another site book is off.
+    EXPECT_EQ(MenuAt(gate), kConnectedMenu);
+    std::unique_ptr<QMenu> menu = tree->PrepareContextMenu(EmptyPoint());
+    ASSERT_TRUE(LoadAction(menu.get()));
+    EXPECT_FALSE(LoadAction(menu.get())->isEnabled());
+
+    const int connections = sim->Events(QStringLiteral("connect")).size();
+    EXPECT_EQ(connections, 2);
+    PointAt(gate);
+    tree->disconnectDevice();
+    EXPECT_TRUE(WaitFor([&] { return sim->Events(QStringLiteral("disconnect")).size() >= connections; }));
+    EXPECT_TRUE(WaitFor([gate] { return !gate->IsLoggedIn(); }));
+    EXPECT_EQ(MenuAt(gate), kDisconnectedMenu);
+    menu = tree->PrepareContextMenu(EmptyPoint());
+    EXPECT_TRUE(LoadAction(menu.get())->isEnabled());
+}
+
+TEST_F(SiteBookRecorderTest, DeletingAConnectedRecorderEndsItsSession)
+{
+    SiteBookDvrSim* sim = StartSim();
+    ASSERT_TRUE(sim);
+    CModuleDevice* folder = AddFolder(QStringLiteral("site"));
+    CModuleDevice* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port(), folder);
+    AddRecorder(QStringLiteral("kept"), folder);
+    const int slot = gate->GetDeviceIndex();
+    PointAt(gate);
+    tree->connectDevice();
+    ASSERT_TRUE(WaitFor([gate] { return gate->IsLoggedIn(); }));
+    const int connections = sim->Events(QStringLiteral("connect")).size();
+    ASSERT_EQ(connections, 2);
+
+    PointAt(gate);
+    {
+        auto answer = AnswerNextQuestion(QMessageBox::Yes);
+        tree->delItem();
+        EXPECT_TRUE(answer->Done());
+    }
+    EXPECT_TRUE(WaitFor([&] { return sim->Events(QStringLiteral("disconnect")).size() >= connections; }));
+    EXPECT_EQ(hub->GetDevice(slot), nullptr);
+    EXPECT_FALSE(hub->IsAnyDeviceConnected());
+    EXPECT_EQ(ChildNames(folder), QStringList({"kept"}));
+    EXPECT_EQ(SiteBookOnDisk(), QStringList({"folder site", "  device kept ||||1|0"}));
+}
+
+TEST_F(SiteBookRecorderTest, CameraTitleNeedsTheConfigurationRight)
+{
+    const struct {
+        QStringList options;
+        bool permitted;
+    } cases[] = {
+        {{"--channels", "2"}, false},
+        {{"--channels", "2", "--option-flag", "--level", "0x10"}, true},
+    };
+    for (const auto& c : cases) {
+        SiteBookDvrSim* sim = StartSim(c.options);
+        ASSERT_TRUE(sim);
+        const QString name = c.permitted ? QStringLiteral("admin") : QStringLiteral("viewer");
+        CModuleDevice* gate = AddSimRecorder(name, sim->Port());
+        PointAt(gate);
+        tree->connectDevice();
+        ASSERT_TRUE(WaitFor([gate] { return gate->IsLoggedIn() && gate->GetCameraItem(1); })) << c.permitted;
+        ASSERT_EQ(gate->GetLoginOption(), c.permitted);
+        QTreeWidgetItem* camera = gate->GetCameraItem(1);
+        ASSERT_EQ(KindOf(camera), QStringLiteral("camera"));
+        ASSERT_EQ(SiteBook::FromItem(camera)->channel, 1);
+        hub->boxCalls.clear();
+
+        PointAt(camera);
+        // The property action runs its dialog modally: a dialog that opened has been answered
+        // by the time the action returns.
+        auto answer = OnNextDialog<CAddFolderDialog>([](CAddFolderDialog* d) {
+            d->findChild<QLineEdit*>(QStringLiteral("edit"))->setText(QStringLiteral("Door"));
+            d->onOKButtonClicked();
+        });
+        tree->property();
+        EXPECT_EQ(answer->Done(), c.permitted);
+        if (c.permitted) {
+            EXPECT_TRUE(hub->boxCalls.isEmpty());
+            EXPECT_EQ(SiteBook::FromItem(camera)->name, QStringLiteral("Door"));
+            ASSERT_TRUE(WaitFor([&] { return !sim->Messages(0x9C).isEmpty(); }));
+            // The title travels as text in the request.
+            EXPECT_TRUE(sim->Messages(0x9C).first().value(QStringLiteral("hex")).toString().contains(
+                QStringLiteral("446f6f72")));
+            EXPECT_TRUE(BookExists("sitebook.xml"));
+        } else {
+            EXPECT_EQ(hub->boxCalls, QStringList({"Sitebook|No permission.|stop"}));
+            EXPECT_NE(SiteBook::FromItem(camera)->name, QStringLiteral("Door"));
+            EXPECT_TRUE(sim->Messages(0x9C).isEmpty());
+        }
+        gate->Disconnect();
+    }
+}
+
+}  // namespace
