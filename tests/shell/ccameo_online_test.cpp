@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "session/moduledecoder.h"
 #include "session/moduledevice.h"
 #include "shell/cameoroute.h"
 #include "shell/ccameo.h"
@@ -249,4 +250,23 @@ TEST_F(GridOnlineTest, GridDestroyedWhileItsRecorderHandsPicturesOn)
     worker.join();
     EXPECT_EQ(hub->GetCameo(g), nullptr);
     EXPECT_EQ(rec->GetCameoRoute(0)->liveGrid.load(), -1) << "the destroyed grid left no route";
+}
+
+TEST_F(GridOnlineTest, ImageAdjustReachesTheDecodersOfSelectedOnlineCells)
+{
+    CModuleDevice* rec = LoggedInRecorder("Depot");
+    ASSERT_NE(rec, nullptr);
+    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    grid->SetCellBrightness(30);
+    EXPECT_EQ(grid->GetAdjustBrightness(), 0) << "no selected online cell: the panel defaults";
+    EXPECT_EQ(grid->GetAdjustFrameRate(), 15);
+
+    grid->SetCameoChannel(2, rec->GetDeviceIndex(), 0);   // cell 0 is the selected cell
+    grid->SetCellBrightness(30);
+    grid->SetCellContrast(-20);
+    EXPECT_EQ(rec->GetLiveDecoder(2)->GetBrightness(0), 30);
+    EXPECT_EQ(rec->GetLiveDecoder(2)->GetContrast(0), -20);
+    EXPECT_EQ(grid->GetAdjustBrightness(), 30);
+    EXPECT_EQ(grid->GetAdjustContrast(), -20);
+    EXPECT_EQ(rec->GetLiveDecoder(1)->GetBrightness(0), 0) << "other channels are left alone";
 }
