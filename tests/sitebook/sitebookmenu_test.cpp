@@ -2,6 +2,8 @@
 // and recorders, properties, delete, auto connect, favorites and e-map entries, each with the
 // book file read back after the edit.
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -73,6 +75,27 @@ TEST_F(SiteBookMenuTest, MenuEntriesByKindOfItem)
         EXPECT_EQ(tree->FindScope(), c.scope) << c.what;
         EXPECT_EQ(tree->menuItem(), c.item) << c.what;
     }
+}
+
+// A right click on the viewport opens the menu of the item under the mouse and keeps the point.
+TEST_F(SiteBookMenuTest, RightClickOpensTheMenuOfTheItemUnderTheMouse)
+{
+    CModuleDevice* folder = AddFolder(QStringLiteral("site"));
+    const QPoint point = PointAt(folder);
+    tree->SetMenuPoint(QPoint(-1, -1));
+    QString shown;
+    auto answer = OnNextDialog<QMenu>([&shown](QMenu* menu) {
+        shown = Describe(menu);
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, point, tree->viewport()->mapToGlobal(point));
+    QApplication::sendEvent(tree->viewport(), &event);
+    EXPECT_TRUE(answer->Done());
+    EXPECT_EQ(shown, QStringLiteral("New DVR,New Folder|Property,Delete|Load SiteBook,Save SiteBook,Find DVR|"
+                                    "Account Manager,Firmware Manager"));
+    EXPECT_EQ(tree->MenuPoint(), point);
+    EXPECT_EQ(tree->menuItem(), folder);
+    EXPECT_EQ(tree->FindScope(), folder);
 }
 
 TEST_F(SiteBookMenuTest, ActionsCarryTheirTipsAndLoadIsEnabledWithoutConnections)

@@ -180,4 +180,27 @@ TEST_F(SiteBookRecorderTest, CameraTitleNeedsTheConfigurationRight)
     }
 }
 
+// A changed quality of a connected recorder restarts its live video at once.
+TEST_F(SiteBookRecorderTest, QualityChangeOfAConnectedRecorderRestartsLive)
+{
+    SiteBookDvrSim* sim = StartSim({"--channels", "2"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
+    PointAt(gate);
+    tree->connectDevice();
+    ASSERT_TRUE(WaitFor([gate] { return gate->IsLoggedIn(); }));
+    WaitFor([&] { return sim->Messages(0x87).size() >= 2; }, 3000);
+    const int before = sim->Messages(0x87).size();
+
+    PointAt(gate);
+    {
+        auto answer = AnswerRecorder({"gate", "127.0.0.1", QString::number(sim->Port()), "admin", "1234", 2});
+        tree->property();
+    }
+    EXPECT_EQ(SiteBook::FromItem(gate)->quality, 2);
+    // One live start per channel follows the change.
+    EXPECT_TRUE(WaitFor([&] { return int(sim->Messages(0x87).size()) >= before + 2; }));
+    EXPECT_TRUE(SiteBookOnDisk().join(QString()).contains(QStringLiteral("|2|0")));
+}
+
 }  // namespace
