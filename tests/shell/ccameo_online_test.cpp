@@ -270,3 +270,30 @@ TEST_F(GridOnlineTest, ImageAdjustReachesTheDecodersOfSelectedOnlineCells)
     EXPECT_EQ(grid->GetAdjustContrast(), -20);
     EXPECT_EQ(rec->GetLiveDecoder(1)->GetBrightness(0), 0) << "other channels are left alone";
 }
+
+TEST_F(GridOnlineTest, EmapTileFramesItselfRedOnAnEvent)
+{
+    CModuleDevice* quiet = LoggedInRecorder("Quiet");
+    CModuleDevice* alarm = LoggedInRecorder("Alarm", {QStringLiteral("--sensor"), QStringLiteral("1")});
+    ASSERT_TRUE(quiet && alarm);
+    ASSERT_TRUE(QTest::qWaitFor([alarm] { return alarm->GetSensorState(0); }, 5000));
+
+    struct Case { CModuleDevice* device; QColor frame; };
+    const Case cases[] = {{quiet, Qt::gray}, {alarm, Qt::red}};
+    for (const Case& c : cases) {
+        CCameo* tile = NewEmapTile();
+        tile->resize(160, 120);
+        tile->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(tile));
+        tile->SetCameoChannel(0, c.device->GetDeviceIndex(), 0);
+        // The cell takes the channel's event flags with its next picture.
+        hub->CountCameoFrame(c.device->GetDeviceIndex(), 0, tile->GetCameoIndex(), 0, 0, 0);
+        tile->RequestRedraw();
+        tile->OnDrawCameo(-1);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return tile->GetBackBuffer().pixelColor(0, 60) == c.frame; }, 5000))
+            << c.device->GetDvrName().toStdString();
+        // No cell number and no selection frame in a tile.
+        EXPECT_NE(tile->GetBackBuffer().pixelColor(2, 60), QColor(Qt::cyan));
+        DeleteGrid(tile);
+    }
+}
