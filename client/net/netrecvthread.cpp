@@ -5,7 +5,6 @@
 
 #include <QDebug>
 #include <QMutexLocker>
-#include <QPointer>
 #include <QSslCipher>
 #include <QSslSocket>
 #include <QTcpSocket>
@@ -191,8 +190,6 @@ void NetRecvThread::ReceivePlain()
     if (m_inPlainReceive)
         return;
     m_inPlainReceive = true;
-    // A receiver may destroy the engine (and with it this thread object) from a signal.
-    const QPointer<NetRecvThread> alive(this);
     const int generation = m_generation;
     char* buffer = m_engine->RecvBuffer();
     for (;;) {
@@ -221,8 +218,6 @@ void NetRecvThread::ReceivePlain()
         m_readSoFar = 0;
         if (CheckMessage(buffer, total))
             m_engine->OnRecvData(buffer, total);
-        if (!alive)
-            return;
         if (generation != m_generation || m_tcp->state() != QAbstractSocket::ConnectedState)
             break;
     }
@@ -242,7 +237,6 @@ void NetRecvThread::FeedReceivedBytes(const QByteArray& data)
     }
     if (m_reentry != 0)
         return;
-    const QPointer<NetRecvThread> alive(this);
     const int generation = m_generation;
     char* buffer = m_engine->RecvBuffer();
     for (;;) {
@@ -269,8 +263,6 @@ void NetRecvThread::FeedReceivedBytes(const QByteArray& data)
             m_pending = total;
             if (CheckMessage(buffer, total))
                 m_engine->OnRecvData(buffer, total);
-            if (!alive)
-                return;
             m_pending = 0;
             if (generation != m_generation) {
                 m_reentry = 0;

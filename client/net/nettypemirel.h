@@ -22,6 +22,9 @@
 // caller's live frame buffer just before OnNetLiveVideo, so one caller buffer may serve all
 // channels. Every length, offset, channel and slot of a reply is checked against the message and
 // these capacities; a bad piece is dropped with a debug line.
+//
+// Signals are delivered while the socket is still inside its own notification: a receiver must
+// not destroy the engine synchronously from one of them (use deleteLater).
 #include "net/requestbuilder.h"
 #include "net/sendbackupcapa.h"
 

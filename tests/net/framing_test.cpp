@@ -185,16 +185,6 @@ TEST_P(Framing, PlaybackControlFormFollowsTheStreamValue)
     EXPECT_EQ(peer->Received().mid(before).toHex(' ').toStdString(), expected.toHex(' ').toStdString());
 }
 
-TEST_P(Framing, EngineDestroyedByAReceiverStopsTheFraming)
-{
-    // The first event's receiver destroys the engine; the second message is never dispatched.
-    QObject::connect(engine.get(), &CNetTypeMirel::OnNetAsyncEvent, [this] { engine.reset(); });
-    peer->Write(Hex(kEvent) + Hex(kEvent));
-    ASSERT_TRUE(WaitFor([&] { return events == 1 && !engine; }));
-    Settle();
-    EXPECT_EQ(events, 1);
-}
-
 TEST_P(Framing, RecorderClosingReportsDisconnected)
 {
     peer.reset();
