@@ -450,8 +450,10 @@ void SiteBookTreeWidget::delItem()
             }
         }
         // A folder takes its folders and recorders with it; a recorder's session ends.
-        if (item)
+        if (item) {
+            m_findScope = nullptr;
             CModuleDevice::DeleteItemTree(item);
+        }
     }
     SaveSiteBookFile();
     SaveFavoritesFile();

@@ -162,6 +162,7 @@ void SiteBookTreeWidget::clearSiteBook()
 {
     if (!m_pSiteBookRoot)
         return;
+    m_findScope = nullptr;
     while (m_pSiteBookRoot->childCount() > 0)
         delete m_pSiteBookRoot->takeChild(0);
 }
