@@ -794,6 +794,8 @@ void MainWindow::createAVIConvert()
     // class exists.
 }
 
+// The console, the managers and the backup window are closed here (their slots cleared, the
+// backup window's pointer kept) once their classes exist; until then none can be open.
 void MainWindow::closeConfigView() {}
 void MainWindow::closeFirmwareManager() {}
 void MainWindow::closeAccountManager() {}

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDockWidget>
 #include <QHoverEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -180,4 +181,21 @@ TEST_F(MainWinKeys, NoDragWhenMaximized)
     Mouse(QEvent::MouseButtonPress, QPoint(300, 200), Qt::LeftButton, Qt::LeftButton);
     Mouse(QEvent::MouseMove, QPoint(350, 260), Qt::NoButton, Qt::LeftButton);
     EXPECT_EQ(hub->pos(), start);
+}
+
+TEST_F(MainWinKeys, WaitLabelStaysCentredWhenTheWindowResizes)
+{
+    QLabel* wait = nullptr;
+    for (QLabel* label : hub->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (label->text() == QLatin1String("Please wait..."))
+            wait = label;
+    }
+    ASSERT_NE(wait, nullptr);
+    EXPECT_TRUE(wait->isHidden());
+    EXPECT_EQ(wait->alignment(), Qt::AlignCenter);
+
+    hub->resize(1001, 701);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(hub->size(), QSize(1001, 701));
+    EXPECT_EQ(wait->geometry(), QRect(400, 310, 200, 80));
 }
