@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSslSocket>
 #include <QTime>
 #include <QTimer>
 
@@ -762,7 +761,6 @@ void CModuleDevice::OnLiveConnectDue()
     if (!m_connecting || !m_liveNetwork)
         return;
     QPointer<CModuleDevice> self(this);
-    m_tlsHandshakeDone = false;
     const bool ok = m_liveNetwork->OnConnect();
     if (!self)
         return;
@@ -1010,8 +1008,6 @@ void CModuleDevice::OnNetworkState(int state)
     switch (state) {
     case 1:
         m_socketConnected = 1;
-        if (m_tlsConnect)
-            WatchTlsHandshake();
         break;
     case 2:
         OnLoggedIn();
@@ -1025,26 +1021,6 @@ void CModuleDevice::OnNetworkState(int state)
     default:
         break;
     }
-}
-
-void CModuleDevice::WatchTlsHandshake()
-{
-    // The engine reports the socket as connected before the TLS handshake; a handshake that
-    // fails afterwards is a failed connect, not a full recorder.
-    const QList<QSslSocket*> sockets = m_liveNetwork ? m_liveNetwork->findChildren<QSslSocket*>() : QList<QSslSocket*>();
-    for (QSslSocket* socket : sockets) {
-        if (socket->state() == QAbstractSocket::UnconnectedState)
-            continue;
-        if (socket->isEncrypted())
-            m_tlsHandshakeDone = true;
-        connect(socket, &QSslSocket::encrypted, this, [this] { m_tlsHandshakeDone = true; },
-                Qt::UniqueConnection);
-    }
-}
-
-bool CModuleDevice::TlsHandshakeFailed() const
-{
-    return m_tlsConnect && !m_tlsHandshakeDone;
 }
 
 void CModuleDevice::OnLoggedIn()
@@ -1339,8 +1315,13 @@ void CModuleDevice::OnDisconnected()
 
 void CModuleDevice::ReportLoginFailure()
 {
-    if (TlsHandshakeFailed()) {
-        qDebug() << GetDvrName() << "TLS handshake failed";
+    const CNetTypeMirel* engine = EngineOf(m_liveNetwork.get());
+    const bool loginReplied = engine && engine->GetLoginDone();
+    if (!loginReplied && m_tlsConnect) {
+        // The engine reports the socket as connected before the TLS handshake, and it does not
+        // tell whether the handshake finished: a TLS connection that ends before any login reply
+        // is reported as a failed connect, never as a full recorder.
+        qDebug() << GetDvrName() << "TLS connection ended before the login reply";
         ReportConnectFailure();
         m_connectResult = ConnectFailed;
         return;
@@ -1355,8 +1336,6 @@ void CModuleDevice::ReportLoginFailure()
     }
     // "Not Support" answers a rejected model check; the engine drops such a connection without
     // keeping the verdict, so that case reads as a login failure.
-    const CNetTypeMirel* engine = EngineOf(m_liveNetwork.get());
-    const bool loginReplied = engine && engine->GetLoginDone();
     const QString text = loginReplied ? QStringLiteral("Login fail") : QStringLiteral("Connection full");
     if (MainWindow* hub = g_pMainWindow) {
         hub->ShowMessageBox(QString(), text, QString());

@@ -259,8 +259,6 @@ private:
     void OnStatusRefreshed();
     void OnDisconnected();
     void ReportLoginFailure();
-    bool TlsHandshakeFailed() const;
-    void WatchTlsHandshake();
     void AllocateSlotBuffers(int slot);
     void RegisterSlotBuffers(CModuleNetwork* network, int slot);
     void ReleaseSlotBuffers(int slot);
@@ -447,8 +445,7 @@ private:
     // one, so the receive path is never run from a nested event loop of ours.
     QTimer* m_liveConnectTimer = nullptr;
     bool m_connecting = false;
-    // TLS: whether the live connection finished its handshake on the current attempt.
-    bool m_tlsHandshakeDone = false;
+    // The current connect runs inside TLS.
     bool m_tlsConnect = false;
 
     // Firmware preparation, driven by a timer while it waits for the tool's output.

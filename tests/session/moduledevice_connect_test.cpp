@@ -1,6 +1,7 @@
 // Connecting a session: every purpose after login and after a failed connect, the order of the
 // two connections, and the texts of the shared message box.
 #include <QJsonObject>
+#include <QProcess>
 #include <QSet>
 
 #include "session/support/session_fixture.h"
@@ -344,4 +345,43 @@ TEST_F(SessionTest, GridThatAskedBeforeLoginTakesTheRecorder)
     device->Disconnect();
     ASSERT_TRUE(WaitFor([device] { return !device->IsLoggedIn(); }));
     grid.reset();
+}
+
+namespace {
+
+// A self-signed certificate for the simulator's TLS side, made at test time.
+bool MakeCertificate(const QString& dir, QStringList* tlsOptions)
+{
+    const QString key = dir + "/key.pem";
+    const QString cert = dir + "/cert.pem";
+    const int rc = QProcess::execute("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj",
+                                                 "/CN=localhost", "-days", "1", "-keyout", key, "-out", cert});
+    *tlsOptions = QStringList{"--tls", cert, key};
+    return rc == 0;
+}
+
+} // namespace
+
+TEST_F(SessionTest, TlsLoginAndTlsRefusal)
+{
+    QStringList tls;
+    ASSERT_TRUE(MakeCertificate(ProgramDir(), &tls));
+    SessionDvrSim* good = StartSim(QStringList{"--channels", "2"} + tls);
+    ASSERT_TRUE(good);
+    CModuleDevice* device = AddRecorder("secure", good->Port(), 1);
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    EXPECT_EQ(good->Events("tls").size(), 2) << "both connections are encrypted";
+    device->Disconnect();
+    ASSERT_TRUE(WaitFor([device] { return !device->IsLoggedIn(); }));
+
+    // A refused login after a completed handshake is a login failure, not a connect failure.
+    SessionDvrSim* refusing = StartSim(QStringList{"--channels", "2", "--fail", "refuse-login"} + tls);
+    ASSERT_TRUE(refusing);
+    CModuleDevice* other = AddRecorder("refused", refusing->Port(), 1);
+    hub->boxCalls.clear();
+    other->StartConnect(0);
+    ASSERT_TRUE(WaitFor([&] { return hub->boxCalls.size() >= 3; }));
+    WaitFor([] { return false; }, 700);
+    const std::vector<BoxCall> expected{{kBoxTitle, kConnecting, ""}, {"", "Login fail", ""}, {"", "", "stop"}};
+    EXPECT_EQ(hub->boxCalls, expected);
 }
