@@ -1,6 +1,8 @@
 // What the main window reads when it starts (osd.dat, style sheets, sitebook.xml) and what it
 // writes when it shuts down (osd.dat, sitebook.xml).
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTreeWidgetItem>
 #include <vector>
 
@@ -185,4 +187,43 @@ TEST_F(MainWinTest, FreshWindowState)
     EXPECT_FALSE(hub->IsFullScreenMode());
     EXPECT_TRUE(hub->IsMenuBarShown());
     EXPECT_TRUE(hub->IsSubWindowView());
+}
+
+TEST_F(MainWinTest, SaveToTheWordSaveWritesTheProgramDirectoryBook)
+{
+    WriteFile("sitebook.xml", kBook);
+    StartHub();
+    QFile::remove(Path("sitebook.xml"));
+    WatchBoxes([this] { hub->saveSiteBook(QStringLiteral("save")); });
+    EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join(", "));
+    const QByteArray saved = ReadFile("sitebook.xml");
+    EXPECT_TRUE(saved.contains("name=\"Yard\"")) << saved.constData();
+    EXPECT_TRUE(saved.contains("name=\"North\"")) << saved.constData();
+}
+
+TEST_F(MainWinTest, LoadWithClearReplacesTheSiteBook)
+{
+    WriteFile("sitebook.xml", kBook);
+    WriteFile("other.xml", "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n <device name=\"Dock\"/>\n</zent>\n");
+    StartHub();
+    ASSERT_GE(hub->FindDeviceByName("Yard"), 0);
+    hub->loadSiteBook(Path("other.xml"));
+    EXPECT_EQ(ChildNames(hub->GetSiteBookTree()->GetSiteBookRoot()), (QStringList{"Dock"}));
+    // The recorders of the replaced book left the recorder table with their items.
+    EXPECT_EQ(hub->FindDeviceByName("Yard"), -1);
+    EXPECT_EQ(hub->FindDeviceByName("Gate"), -1);
+    EXPECT_GE(hub->FindDeviceByName("Dock"), 0);
+}
+
+TEST_F(MainWinTest, OsdFileThatCannotBeWrittenStillSavesTheSiteBook)
+{
+    // A folder where osd.dat should be: the flags cannot be written, nothing else is harmed.
+    ASSERT_TRUE(QDir(programDir.path()).mkdir("osd.dat"));
+    StartHub();
+    for (int f = 0; f < MainWindow::OsdFlagCount; ++f)
+        EXPECT_EQ(hub->GetOsdFlag(f), 1) << "flag " << f;
+    EXPECT_FALSE(hub->SaveOsdFile());
+    StopHub();
+    EXPECT_TRUE(QFileInfo(Path("osd.dat")).isDir());
+    EXPECT_TRUE(ReadFile("sitebook.xml").contains("<zent version=\"1.0\""));
 }
