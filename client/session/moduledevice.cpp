@@ -867,8 +867,8 @@ void CModuleDevice::OnConnectionOption(int purpose)
             if (hub) {
                 hub->ShowMessageBox(QString(), QStringLiteral("Don't have permision."), QStringLiteral("stop"));
             }
-        } else if (m_liveNetwork->GetFirmwareMajor() >= 3 && m_liveNetwork->GetFirmwareMinor() >= 28
-                   && m_maskConfig.load() == 1) {
+        } else if (m_liveNetwork->IsFirmware328() && m_maskConfig.load() == 1) {
+            // Compared as one version number: 4.05 is later than 3.28.
             m_liveNetwork->RequestConfigFile(99);
         } else if (hub) {
             hub->ShowMessageBox(QString(), QStringLiteral("Not Support"), QStringLiteral("stop"));

@@ -385,3 +385,31 @@ TEST_F(SessionTest, TlsLoginAndTlsRefusal)
     const std::vector<BoxCall> expected{{kBoxTitle, kConnecting, ""}, {"", "Login fail", ""}, {"", "", "stop"}};
     EXPECT_EQ(hub->boxCalls, expected);
 }
+
+TEST_F(SessionTest, RemoteConfigurationByFirmwareVersion)
+{
+    struct Row
+    {
+        const char* firmware;
+        bool supported;
+    };
+    for (const Row& row : {Row{"3.28", true}, Row{"4.05", true}, Row{"3.27", false}, Row{"2.99", false}}) {
+        SCOPED_TRACE(row.firmware);
+        SessionDvrSim* sim = StartSim({"--channels", "1", "--option-flag", "--level", "0x10", "--firmware", row.firmware});
+        ASSERT_TRUE(sim);
+        CModuleDevice* device = AddRecorder(QString("cfg") + row.firmware, sim->Port());
+        ASSERT_TRUE(ConnectAndLogin(device, 0));
+        hub->boxCalls.clear();
+        device->StartConnect(2);
+        if (row.supported) {
+            EXPECT_TRUE(WaitFor([&] { return sim->Messages(0x0F).size() >= 1; }));
+            EXPECT_EQ(hub->boxCalls.size(), 1u);
+        } else {
+            ASSERT_EQ(hub->boxCalls.size(), 2u);
+            EXPECT_EQ(hub->boxCalls.back(), (BoxCall{"", "Not Support", "stop"}));
+            EXPECT_TRUE(sim->Messages(0x0F).isEmpty());
+        }
+        device->Disconnect();
+        ASSERT_TRUE(WaitFor([device] { return !device->IsLoggedIn(); }));
+    }
+}
