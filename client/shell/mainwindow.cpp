@@ -119,7 +119,8 @@ MainWindow::MainWindow(QWidget* parent)
     // smtp.dat is read here (OnLoadSMTP) once the e-mail settings exist.
 
     loadSiteBook(BookPath(QStringLiteral("sitebook.xml")), true);
-    // emap.xml and favorites.xml are loaded here once their readers exist.
+    loadSiteBook_Emap(BookPath(QStringLiteral("emap.xml")));
+    loadSiteBook_Favorites(BookPath(QStringLiteral("favorites.xml")));
 
     m_pCpuTimer = new QTimer(this);
     connect(m_pCpuTimer, &QTimer::timeout, this, &MainWindow::OnTimerGetCPU);
@@ -665,18 +666,53 @@ void MainWindow::loadSiteBook(const QString& path)
     loadSiteBook(path, true);
 }
 
+QString MainWindow::ChooseBookToLoad(const QString& path, const QString& title, const QString& filter)
+{
+    if (!path.isEmpty())
+        return path;
+    return QFileDialog::getOpenFileName(this, title, m_programDirectory, filter);
+}
+
+QString MainWindow::ChooseBookToSave(const QString& path, const QString& fileName, const QString& title,
+                                     const QString& filter)
+{
+    if (path == QLatin1String("save"))
+        return BookPath(fileName);
+    if (!path.isEmpty())
+        return path;
+    const QString chosen = QFileDialog::getSaveFileName(this, title, m_programDirectory, filter);
+    // The user chose this very file to be written.
+    if (!chosen.isEmpty() && m_pSiteBook)
+        m_pSiteBook->FileGuard().Release(chosen);
+    return chosen;
+}
+
 void MainWindow::loadSiteBook(const QString& path, bool clear)
 {
     if (!m_pSiteBook)
         return;
-    QString fileName = path;
-    if (fileName.isEmpty()) {
-        fileName = QFileDialog::getOpenFileName(this, tr("Open SiteBook File"), m_programDirectory,
-                                                tr("ZENT SiteBook Files (*.xml)"));
-        if (fileName.isEmpty())
-            return;
-    }
-    SiteBookFile::LoadSiteBook(m_pSiteBook, fileName, clear);
+    const QString fileName = ChooseBookToLoad(path, tr("Open SiteBook File"), tr("ZENT SiteBook Files (*.xml)"));
+    if (!fileName.isEmpty())
+        SiteBookFile::LoadSiteBook(m_pSiteBook, fileName, clear);
+}
+
+void MainWindow::loadSiteBook_Emap(const QString& path)
+{
+    if (!m_pSiteBook)
+        return;
+    const QString fileName = ChooseBookToLoad(path, tr("Open eMap File"), tr("ZENT eMap Files (*.xml)"));
+    if (!fileName.isEmpty())
+        SiteBookFile::LoadEmap(m_pSiteBook, fileName, false);
+}
+
+void MainWindow::loadSiteBook_Favorites(const QString& path)
+{
+    if (!m_pSiteBook)
+        return;
+    const QString fileName =
+        ChooseBookToLoad(path, tr("Open Favorites File"), tr("ZENT Favorites Files (*.xml)"));
+    if (!fileName.isEmpty())
+        SiteBookFile::LoadFavorites(m_pSiteBook, fileName, false);
 }
 
 void MainWindow::saveSiteBook()
@@ -688,18 +724,40 @@ void MainWindow::saveSiteBook(const QString& path)
 {
     if (!m_pSiteBook)
         return;
-    QString fileName = path;
-    if (fileName == QLatin1String("save")) {
-        fileName = BookPath(QStringLiteral("sitebook.xml"));
-    } else if (fileName.isEmpty()) {
-        fileName = QFileDialog::getSaveFileName(this, tr("Save SiteBook File"), m_programDirectory,
-                                                tr("ZENT SiteBook Files (*.xml)"));
-        if (fileName.isEmpty())
-            return;
-        // The user chose this very file to be written.
-        m_pSiteBook->FileGuard().Release(fileName);
-    }
-    SiteBookFile::SaveSiteBook(m_pSiteBook, fileName);
+    const QString fileName = ChooseBookToSave(path, QStringLiteral("sitebook.xml"), tr("Save SiteBook File"),
+                                              tr("ZENT SiteBook Files (*.xml)"));
+    if (!fileName.isEmpty())
+        SiteBookFile::SaveSiteBook(m_pSiteBook, fileName);
+}
+
+void MainWindow::saveSiteBook_Emap()
+{
+    saveSiteBook_Emap(QString());
+}
+
+void MainWindow::saveSiteBook_Emap(const QString& path)
+{
+    if (!m_pSiteBook)
+        return;
+    const QString fileName = ChooseBookToSave(path, QStringLiteral("emap.xml"), tr("Save Emap File"),
+                                              tr("ZENT Emap Files (*.xml)"));
+    if (!fileName.isEmpty())
+        SiteBookFile::SaveEmap(m_pSiteBook, fileName);
+}
+
+void MainWindow::saveSiteBook_Favorites()
+{
+    saveSiteBook_Favorites(QString());
+}
+
+void MainWindow::saveSiteBook_Favorites(const QString& path)
+{
+    if (!m_pSiteBook)
+        return;
+    const QString fileName = ChooseBookToSave(path, QStringLiteral("favorites.xml"), tr("Save Favorites File"),
+                                              tr("ZENT Favorites Files (*.xml)"));
+    if (!fileName.isEmpty())
+        SiteBookFile::SaveFavorites(m_pSiteBook, fileName);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -222,6 +222,12 @@ public slots:
     void loadSiteBook(const QString& path);
     void saveSiteBook(const QString& path);
     void saveSiteBook();
+    void loadSiteBook_Emap(const QString& path);
+    void loadSiteBook_Favorites(const QString& path);
+    void saveSiteBook_Emap(const QString& path);
+    void saveSiteBook_Emap();
+    void saveSiteBook_Favorites(const QString& path);
+    void saveSiteBook_Favorites();
     void OnScrSplitMode(int split);
     void updateDockWidgets();
     void OnSetBrightness(int value);
@@ -270,6 +276,13 @@ private:
     void CreateMenus();
     void CreateWaitLabels();
     QString BookPath(const QString& fileName) const;
+    // The file a load goes to: the path itself, or the user's choice for an empty path; empty
+    // when the user cancelled.
+    QString ChooseBookToLoad(const QString& path, const QString& title, const QString& filter);
+    // The file a save goes to: "save" is the book of the program directory, an empty path asks
+    // the user (whose choice may overwrite a book that failed to load); empty when cancelled.
+    QString ChooseBookToSave(const QString& path, const QString& fileName, const QString& title,
+                             const QString& filter);
 
     static bool IsDeviceIndex(int index) { return static_cast<unsigned>(index) < unsigned(kDeviceSlots); }
     static bool IsCameoIndex(int index) { return static_cast<unsigned>(index) < unsigned(kCameoSlots); }

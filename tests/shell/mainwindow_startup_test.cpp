@@ -227,3 +227,50 @@ TEST_F(MainWinTest, OsdFileThatCannotBeWrittenStillSavesTheSiteBook)
     EXPECT_TRUE(QFileInfo(Path("osd.dat")).isDir());
     EXPECT_TRUE(ReadFile("sitebook.xml").contains("<zent version=\"1.0\""));
 }
+
+TEST_F(MainWinTest, FavoritesAndEmapBooksAreLoadedAtStart)
+{
+    WriteFile("sitebook.xml", kBook);
+    WriteFile("favorites.xml", "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n"
+                               " <favorites_item name=\"Morning\" cameomode=\"4\" favoritesdevice=\"Yard;Gate\""
+                               " favoriteschannel=\"0;1\" favoritesmode=\"autoConnectOn\"/>\n</zent>\n");
+    WriteFile("emap.xml", "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n"
+                          " <emap_item name=\"Floor 1\" emapPath=\"/maps/f1.png\"/>\n</zent>\n");
+    StartHub();
+    EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join(", "));
+    SiteBookTreeWidget* tree = hub->GetSiteBookTree();
+    EXPECT_EQ(ChildNames(tree->GetFavoritesRoot()), (QStringList{"Morning"}));
+    EXPECT_EQ(ChildNames(tree->GetEmapRoot()), (QStringList{"Floor 1"}));
+
+    // Only the site book is written at shut-down; the other books are written when edited.
+    const QByteArray favorites = ReadFile("favorites.xml");
+    QFile::remove(Path("emap.xml"));
+    StopHub();
+    EXPECT_EQ(ReadFile("favorites.xml"), favorites);
+    EXPECT_FALSE(FileExists("emap.xml"));
+}
+
+TEST_F(MainWinTest, BrokenFavoritesBookIsReported)
+{
+    WriteFile("favorites.xml", "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n <favorites_item name=\"A\">\n");
+    StartHub();
+    EXPECT_EQ(boxes, (QStringList{"ZENT|Favorites Parse error"}));
+}
+
+TEST_F(MainWinTest, SaveFavoritesAndEmapToTheProgramDirectory)
+{
+    WriteFile("favorites.xml", "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n"
+                               " <favorites_item name=\"Night\" cameomode=\"9\"/>\n</zent>\n");
+    WriteFile("emap.xml", "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n"
+                          " <emap_item name=\"Roof\"/>\n</zent>\n");
+    StartHub();
+    QFile::remove(Path("favorites.xml"));
+    QFile::remove(Path("emap.xml"));
+    WatchBoxes([this] {
+        hub->saveSiteBook_Favorites(QStringLiteral("save"));
+        hub->saveSiteBook_Emap(QStringLiteral("save"));
+    });
+    EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join(", "));
+    EXPECT_TRUE(ReadFile("favorites.xml").contains("name=\"Night\""));
+    EXPECT_TRUE(ReadFile("emap.xml").contains("name=\"Roof\""));
+}
