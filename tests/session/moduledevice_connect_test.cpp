@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QSet>
 
+#include <ostream>
+
 #include "session/support/session_fixture.h"
 #include "shell/ccameo.h"
 
@@ -38,6 +40,11 @@ struct AfterLoginCase
     int consoleLocks;               // 0x96 requests
     int fileBegins;                 // 0x0F requests
 };
+
+void PrintTo(const AfterLoginCase& c, std::ostream* os)
+{
+    *os << "purpose " << c.purpose << (c.optionFlag ? " with management rights" : "");
+}
 
 class SessionAfterLogin : public SessionTest, public ::testing::WithParamInterface<AfterLoginCase>
 {
@@ -133,6 +140,11 @@ struct FailedConnectCase
     std::vector<int> accountCodes;
     std::vector<int> firmwareCodes;
 };
+
+void PrintTo(const FailedConnectCase& c, std::ostream* os)
+{
+    *os << "purpose " << c.purpose;
+}
 
 class SessionConnectFails : public SessionTest, public ::testing::WithParamInterface<FailedConnectCase>
 {
@@ -269,6 +281,11 @@ struct FailureTextCase
     QStringList simOptions;
     QString text;
 };
+
+void PrintTo(const FailureTextCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class SessionFailureText : public SessionTest, public ::testing::WithParamInterface<FailureTextCase>
 {
