@@ -32,6 +32,7 @@
 #include "shell/hovermovefilter.h"
 #include "shell/liveview.h"
 #include "shell/messagedlg.h"
+#include "shell/toolbar.h"
 #include "sitebook/sitebookfile.h"
 #include "sitebook/sitebooktreewidget.h"
 
@@ -106,7 +107,8 @@ MainWindow::MainWindow(QWidget* parent)
     CreateMenus();
 
     loadStyleSheet(QStringLiteral("main"));
-    // The first tool bar's own "toolbar" style sheet is applied when the tool bar class exists.
+    if (auto* bar = qobject_cast<ToolBar*>(m_toolBars.value(0)))
+        bar->loadStyleSheet(QStringLiteral("toolbar"));
 
     m_dragging = false;
     // The validation window is created here (tool window, fixed size, hidden) once its class
@@ -261,8 +263,9 @@ void MainWindow::CreateMdiArea()
 
 void MainWindow::CreateToolBar()
 {
-    // The tool bar ("Tool Bar") is created here, added to the top area and appended to
-    // m_toolBars once its class exists.
+    auto* bar = new ToolBar(tr("Tool Bar"), this);
+    m_toolBars.append(bar);
+    addToolBar(Qt::TopToolBarArea, bar);
 }
 
 QDockWidget* MainWindow::AddDock(const QString& title, QWidget* content, const QSize& fixedSize)
@@ -323,8 +326,10 @@ void MainWindow::CreateMenus()
     view->addAction(icon("close.png"), tr("&Quit"), this, &QWidget::close);
 
     QMenu* bars = menuBar()->addMenu(tr("Tool bar"));
-    // Each tool bar's own menu (placement and its show/hide entry) heads this menu once the tool
-    // bar class exists.
+    for (QToolBar* bar : qAsConst(m_toolBars)) {
+        if (auto* toolBar = qobject_cast<ToolBar*>(bar))
+            bars->addMenu(toolBar->Menu());
+    }
     bars->addSeparator();
     for (QDockWidget* dock : qAsConst(m_docks))
         bars->addAction(dock->windowTitle());
@@ -1211,9 +1216,10 @@ void MainWindow::actionTriggered(QAction* action)
         qDebug("action '%s' triggered", qPrintable(action->text()));
 }
 
-void MainWindow::OnScrSplitMode(int /*split*/)
+void MainWindow::OnScrSplitMode(int split)
 {
-    // The active grid changes its split here once the grid class exists.
+    if (CCameo* cameo = GetCameo(m_activeCameoIndex))
+        cameo->OnSplitMode(-1, split, false);
 }
 
 void MainWindow::OnSetBrightness(int /*value*/)

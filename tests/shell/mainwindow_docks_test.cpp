@@ -87,7 +87,7 @@ TEST_F(MainWinTest, MenuBarHoldsTheFourMenus)
     EXPECT_EQ(Texts(TopMenu(hub.get(), "&View")->actions()),
               (QStringList{"Live View", "Search View", "Emap View", "Remote Backup", "Backup Player",
                            "Config View", "Information", "-", "&Quit"}));
-    QStringList bars = QStringList{"-"} + MainWinDockTitles() + QStringList{"-", "Default"};
+    QStringList bars = QStringList{"Tool Bar", "-"} + MainWinDockTitles() + QStringList{"-", "Default"};
     EXPECT_EQ(Texts(TopMenu(hub.get(), "Tool bar")->actions()), bars);
     EXPECT_EQ(Texts(TopMenu(hub.get(), "&Window")->actions()),
               (QStringList{"FullScreen Mode", "-", "Next View", "Prev View"}));
