@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QStyleOption>
+#include <QToolButton>
 
 #include "shell/mainwindow.h"
 
@@ -39,6 +40,14 @@ ToolBar::ToolBar(const QString& title, MainWindow* hub)
     m_pSplitActions[5] = addAction(icon(":/res/Resource/split36_1.png"), tr("Split - 36"));
     m_pSplitActions[6] = addAction(icon(":/res/Resource/split49_1.png"), tr("Split - 49"));
     m_pSplitActions[7] = addAction(icon(":/res/Resource/split64_1.png"), tr("Split - 64"));
+
+    // A button whose picture is missing from the resources shows its text instead of nothing.
+    for (QAction* action : actions()) {
+        if (action->isSeparator() || !action->icon().isNull())
+            continue;
+        if (auto* button = qobject_cast<QToolButton*>(widgetForAction(action)))
+            button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    }
 
     connect(m_pWindowActions[0], &QAction::triggered, this, &ToolBar::LiveView);
     connect(m_pWindowActions[1], &QAction::triggered, this, &ToolBar::SearchView);

@@ -5,6 +5,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolButton>
 
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
@@ -199,4 +200,17 @@ TEST_F(MainWinToolBar, InformationButtonShowsTheVersion)
     Start();
     WatchBoxes([this] { Button("ZENT Information")->trigger(); });
     EXPECT_EQ(boxes, (QStringList{"ZENT Information|Velumar (Ver 1.0.3.4)\nBuild number 1.0"}));
+}
+
+TEST_F(MainWinToolBar, ButtonWithoutPictureShowsItsText)
+{
+    Start();
+    for (QAction* a : bar->actions()) {
+        if (a->isSeparator())
+            continue;
+        auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a));
+        ASSERT_NE(button, nullptr) << qPrintable(a->text());
+        const Qt::ToolButtonStyle expected = a->icon().isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly;
+        EXPECT_EQ(button->toolButtonStyle(), expected) << qPrintable(a->text());
+    }
 }
