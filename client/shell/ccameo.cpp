@@ -1,7 +1,10 @@
 #include "shell/ccameo.h"
 
+#include <QAction>
 #include <QDebug>
+#include <QFile>
 #include <QFontInfo>
+#include <QIcon>
 #include <QMutexLocker>
 #include <QPaintEvent>
 #include <QPainter>
@@ -11,6 +14,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "net/modulenetwork.h"
 #include "session/moduledecoder.h"
 #include "session/moduledevice.h"
 #include "shell/cameoosd.h"
@@ -73,8 +77,22 @@ struct SessionLink
     static quint32 LiveMask(CModuleDevice* device) { return device->GetLiveMask(); }
     static quint32 PlaybackMask(CModuleDevice* device) { return device->GetSearchMask(); }
 
+    // The session's SetLiveOutputChannel and SendLiveOutput go out on its live connection.
+    static void SelectLiveOutput(CModuleDevice* device, int channel)
+    {
+        CModuleNetwork* live = device ? device->GetLiveNetwork() : nullptr;
+        if (!live || channel < 0 || channel >= CCameo::kRoutedChannels)
+            return;
+        live->SetLiveOutputChannel(quint8(channel));
+        live->SendLiveOutput();
+    }
+
     // Not offered by the session object yet.
     static void SetPlaybackVisible(CModuleDevice*, int, bool) {}
+    // CModuleDevice::ToggleRecord (index: channel, or 16 + channel for playback).
+    static void ToggleRecord(CModuleDevice*, int) {}
+    // CModuleDevice::SendPlaybackCtrlExtSec with the session's mode, speed, start date and time.
+    static void ResendPlaybackControl(CModuleDevice*) {}
     static bool IsLiveRecording(CModuleDevice*, int) { return false; }
     static bool IsPlaybackRecording(CModuleDevice*, int) { return false; }
     static int PlaybackAudioChannel(CModuleDevice*) { return -1; }
@@ -153,6 +171,7 @@ CCameo::CCameo(QWidget* owner, int /*unused*/)
 
     setAcceptDrops(true);
     m_dragMimeType = QString::asprintf("application/cameodrag_%d", m_cameoIndex);
+    CreateActions();
 
     connect(&m_repaintTimer, &QTimer::timeout, this, QOverload<>::of(&QWidget::update));
     m_repaintTimer.start(250);
@@ -803,7 +822,32 @@ void CCameo::RefreshAdjust(int cell)
         g_pMainWindow->SetActiveCameoIndex(m_cameoIndex);
 }
 
+bool CCameo::PageHasOnline(int from, int cells) const
+{
+    const int count = m_cellCount;
+    QMutexLocker lock(&m_cellsLock);
+    for (int i = std::max(0, from); i < std::min(count, from + cells); ++i) {
+        const CameoCell& c = m_cells[i];
+        if (c.IsBound() && SessionLink::Online(SessionLink::Device(c.recorder)))
+            return true;
+    }
+    return false;
+}
+
+void CCameo::StopSequence()
+{
+    m_sequenceOn = 0;
+    m_sequenceTimer.stop();
+}
+
 void CCameo::OnSplitMode(int first, int split, bool sequenceStep)
+{
+    ApplySplitMode(first, split, sequenceStep, false);
+}
+
+// newSplit lays the split out as if another split had been shown before, so that the split
+// already shown does not move to the next page.
+void CCameo::ApplySplitMode(int first, int split, bool sequenceStep, bool newSplit)
 {
     if (m_closing)
         return;
@@ -821,25 +865,15 @@ void CCameo::OnSplitMode(int first, int split, bool sequenceStep)
     if (g_pMainWindow && m_cameoIndex >= 0)
         g_pMainWindow->SetActiveCameoIndex(m_cameoIndex);
 
-    // Rotation goes on only for its own steps, and in a live grid only while a recorder shows.
-    auto pageHasOnline = [this, count](int from, int cells) {
-        QMutexLocker lock(&m_cellsLock);
-        for (int i = from; i < std::min(count, from + cells); ++i) {
-            const CameoCell& c = m_cells[i];
-            if (c.IsBound() && SessionLink::Online(SessionLink::Device(c.recorder)))
-                return true;
-        }
-        return false;
-    };
+    // Rotation goes on only for its own steps, and in a live grid only while a recorder shows:
+    // any split the user chooses ends it.
     bool keepSequence = false;
     if (sequenceStep)
-        keepSequence = m_kind != KindLive || pageHasOnline(0, count);
-    if (!keepSequence) {
-        m_sequenceOn = 0;
-        m_sequenceTimer.stop();
-    }
+        keepSequence = m_kind != KindLive || PageHasOnline(0, count);
+    if (!keepSequence)
+        StopSequence();
 
-    if (split == m_split) {
+    if (split == m_split && !newSplit) {
         first += split;
         if (first >= count)
             first = 0;
@@ -851,7 +885,9 @@ void CCameo::OnSplitMode(int first, int split, bool sequenceStep)
     qDebug() << "split mode" << first << split;
 
     if (sequenceStep && m_kind == KindLive && keepSequence) {
-        for (int step = 0; step < kSequenceStepsMax && !pageHasOnline(first, split); ++step) {
+        // Pages without an online recorder are passed over. Pages start at multiples of the
+        // split, so every cell lies on one of them and the online cell found above is reached.
+        for (int step = 0; step < kSequenceStepsMax && !PageHasOnline(first, split); ++step) {
             first += split;
             if (first >= count)
                 first = 0;
@@ -889,6 +925,26 @@ void CCameo::OnSplitMode(int first, int split, bool sequenceStep)
     }
     ResizeToSplit();
     m_repaintTimer.start(CameoOsd::RepaintInterval(split, m_emap));
+    if (m_kind == KindPlayback)
+        ResendPlaybackControl();
+}
+
+void CCameo::ResendPlaybackControl()
+{
+    // The recorder of the last bound cell, in cell order, plays on with its current control.
+    int recorder = -1;
+    {
+        QMutexLocker lock(&m_cellsLock);
+        for (int i = m_cellCount - 1; i >= 0; --i) {
+            if (m_cells[i].IsBound()) {
+                recorder = m_cells[i].recorder;
+                break;
+            }
+        }
+    }
+    CModuleDevice* device = SessionLink::Device(recorder);
+    if (SessionLink::Online(device) && device->IsPlaybackActive())
+        SessionLink::ResendPlaybackControl(device);
 }
 
 void CCameo::OnRedrawSplit()
@@ -958,11 +1014,287 @@ void CCameo::SetCellContrast(int value)
         ApplyAdjust(false, value);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Page rotation
+
+void CCameo::OnSequenceAction(int ms)
+{
+    if (m_closing)
+        return;
+    if (ms < 1) {
+        qWarning() << "CCameo::OnSequenceAction: bad period" << ms;
+        return;
+    }
+    m_sequenceSplit = m_split;
+    m_sequenceOn = m_sequenceOn ? 0 : 1;
+    m_sequenceTimer.stop();
+    if (m_sequenceOn)
+        m_sequenceTimer.start(ms);
+}
+
+void CCameo::OnSequenceAction5() { OnSequenceAction(5000); }
+void CCameo::OnSequenceAction10() { OnSequenceAction(10000); }
+void CCameo::OnSequenceAction15() { OnSequenceAction(15000); }
+void CCameo::OnSequenceAction20() { OnSequenceAction(20000); }
+
 void CCameo::OnSeqenceActionTimer()
 {
     qDebug() << "sequcence";
-    if (m_sequenceOn)
+    if (!m_closing && m_sequenceOn)
         OnSplitMode(-1, m_sequenceSplit, true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Favorites
+
+void CCameo::OpenFavorite(int layout, const QString& names, const QString& channels)
+{
+    if (m_closing)
+        return;
+    const int count = m_cellCount;
+    const int split = layout / 100;
+    const int first = layout % 100;
+    if (layout < 0 || split < 1 || split > count || first >= count) {
+        qWarning() << "CCameo::OpenFavorite: layout code" << layout << "does not fit" << count << "cells";
+        return;
+    }
+    CloseAllCameo();
+    m_selectedCell = first;
+    ApplySplitMode(first, split, false, true);
+    // The page starts at a multiple of the split; the favorite's own first cell is selected.
+    {
+        QMutexLocker lock(&m_cellsLock);
+        for (int i = 0; i < kCells; ++i)
+            m_cells[i].selected = 0;
+        m_cells[first].selected = 1;
+    }
+    m_selectedCell = first;
+    OnDrawCameo(-1);
+    StartFavorite(names, channels);
+}
+
+void CCameo::StartFavorite(const QString& names, const QString& channels)
+{
+    if (m_closing)
+        return;
+    if (g_pMainWindow)
+        g_pMainWindow->ShowMessageBox(QStringLiteral("Favorites"), QStringLiteral("Network Connecting..."), QString());
+    m_favoriteCursor = 0;
+    m_favoriteNames = names.split(QLatin1Char(';'), Qt::KeepEmptyParts);
+    m_favoriteChannels = channels.split(QLatin1Char(';'), Qt::KeepEmptyParts);
+    if (!ConnectNextFavorite(0))
+        FinishFavorite(true);
+}
+
+bool CCameo::ConnectNextFavorite(int from)
+{
+    for (int i = from; i < kFavoritePositions; ++i) {
+        m_favoriteCursor = i;
+        if (i >= m_favoriteNames.size() || i >= m_favoriteChannels.size())
+            continue;
+        const QString name = m_favoriteNames.at(i);
+        const QString channelText = m_favoriteChannels.at(i).trimmed();
+        if (name.isEmpty() || channelText == QLatin1String("-1"))
+            continue;
+        bool ok = false;
+        const int channel = channelText.toInt(&ok);
+        if (!ok || channel < 0 || channel >= kRoutedChannels) {
+            qWarning() << "CCameo: favorite position" << i << "has a bad channel" << channelText;
+            continue;
+        }
+        if (i >= m_cellCount) {
+            qWarning() << "CCameo: favorite position" << i << "has no cell in a grid of" << m_cellCount;
+            continue;
+        }
+        const int recorder = g_pMainWindow ? g_pMainWindow->FindDeviceByName(name) : -1;
+        CModuleDevice* device = SessionLink::Device(recorder);
+        if (!device)
+            continue;
+        // The hub's favorite grid index becomes m_cameoIndex here (MainWindow has none yet).
+        // The session calls OnFavoriteNext once the login completes or the connect fails; for a
+        // recorder already logged in that may happen inside this call, so nothing follows it.
+        device->StartConnect(CModuleDevice::PurposeFavorite);
+        return true;
+    }
+    m_favoriteCursor = kFavoritePositions;
+    return false;
+}
+
+void CCameo::FinishFavorite(bool relayout)
+{
+    if (relayout)
+        ApplySplitMode(m_selectedCell, m_split, false, true);
+    // The box closes by itself; empty title and text keep what it shows.
+    if (g_pMainWindow)
+        g_pMainWindow->ShowMessageBox(QString(), QString(), QStringLiteral("auto"));
+}
+
+void CCameo::OnFavoriteNext()
+{
+    if (m_closing)
+        return;
+    const int cursor = m_favoriteCursor;
+    if (cursor < 0 || cursor >= kFavoritePositions) {
+        qDebug() << "CCameo::OnFavoriteNext: no favorite position is being opened";
+        return;
+    }
+    // Position i always lands in cell i.
+    const int recorder = g_pMainWindow ? g_pMainWindow->FindDeviceByName(m_favoriteNames.value(cursor)) : -1;
+    bool ok = false;
+    const int channel = m_favoriteChannels.value(cursor).trimmed().toInt(&ok);
+    if (recorder >= 0 && ok)
+        SetCameoChannel(channel, recorder, cursor);
+    else
+        qWarning() << "CCameo::OnFavoriteNext: the recorder of position" << cursor << "is gone";
+
+    const int next = cursor + 1;
+    if (next >= kFavoritePositions) {
+        m_favoriteCursor = kFavoritePositions;
+        FinishFavorite(false);
+        return;
+    }
+    if (!ConnectNextFavorite(next))
+        FinishFavorite(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Context-menu actions and the actions on the selected cell
+
+void CCameo::CreateActions()
+{
+    struct ActionDef
+    {
+        const char* text;
+        const char* icon;
+        void (CCameo::*slot)();
+    };
+    // A null slot is a handler not written yet: its action exists for the menu but does nothing.
+    static const ActionDef defs[ActionCount] = {
+        {QT_TR_NOOP("View Single"), ":/res/Resource/single.png", nullptr},
+        {QT_TR_NOOP("View Multi"), ":/res/Resource/multi.png", nullptr},
+        {QT_TR_NOOP("Zoom In"), ":/res/Resource/zoom in.png", nullptr},
+        {QT_TR_NOOP("Zoom Out"), ":/res/Resource/zoomout.png", nullptr},
+        {QT_TR_NOOP("Audio Out"), ":/res/Resource/audio.png", nullptr},
+        {QT_TR_NOOP("OSD Setup"), ":/res/Resource/osd.png", nullptr},
+        {QT_TR_NOOP("Freeze"), ":/res/Resource/freeze.png", nullptr},
+        {QT_TR_NOOP("Snap Shot"), ":/res/Resource/snap.png", nullptr},
+        {QT_TR_NOOP("Close Cameo"), ":/res/Resource/close.png", nullptr},
+        {QT_TR_NOOP("Select Date"), ":/res/Resource/seldate.png", nullptr},
+        {QT_TR_NOOP("Museum Search"), ":/res/Resource/museum.png", nullptr},
+        {QT_TR_NOOP("Thumbnail Search"), ":/res/Resource/thumbnail.png", nullptr},
+        {QT_TR_NOOP("Quick Search"), ":/res/Resource/seldate.png", nullptr},
+        {QT_TR_NOOP("View x 1/4"), nullptr, nullptr},
+        {QT_TR_NOOP("View x 1"), nullptr, nullptr},
+        {QT_TR_NOOP("View x 4"), nullptr, nullptr},
+        {QT_TR_NOOP("Record"), ":/res/Resource/record.png", &CCameo::OnRecordAction},
+        // The stop entry while the rotation runs: any sequence action toggles it.
+        {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction5},
+        {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction5},
+        {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction10},
+        {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction15},
+        {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction20},
+        {QT_TR_NOOP("Add Favorite"), ":/res/Resource/favoritesitem.png", nullptr},
+        {QT_TR_NOOP("Popup Mode"), ":/res/Resource/popup.png", &CCameo::OnPopupAction},
+        {QT_TR_NOOP("MP4 Convert"), ":/res/Resource/25.png", &CCameo::OnAviAction},
+        {QT_TR_NOOP("UCC Control"), nullptr, &CCameo::OnUccAction},
+        {QT_TR_NOOP("Live Output"), nullptr, &CCameo::OnLiveOutputAction},
+    };
+    for (int i = 0; i < ActionCount; ++i) {
+        const ActionDef& def = defs[i];
+        auto* action = new QAction(tr(def.text), this);
+        // Icons that the embedded resources do not carry are left empty.
+        if (def.icon && QFile::exists(QLatin1String(def.icon)))
+            action->setIcon(QIcon(QLatin1String(def.icon)));
+        if (def.slot)
+            connect(action, &QAction::triggered, this, def.slot);
+        m_actions[i] = action;
+    }
+}
+
+QAction* CCameo::GetAction(int id) const
+{
+    return id >= 0 && id < ActionCount ? m_actions[id] : nullptr;
+}
+
+bool CCameo::SelectedRecorderCell(CModuleDevice*& device, int& recorder, int& channel) const
+{
+    if (!IsUsedCell(m_selectedCell))
+        return false;
+    const CameoCell c = GetCell(m_selectedCell);
+    if (!c.IsBound() || c.channel < 0 || c.channel >= kRoutedChannels)
+        return false;
+    device = SessionLink::Device(c.recorder);
+    if (!device)
+        return false;
+    recorder = c.recorder;
+    channel = c.channel;
+    return true;
+}
+
+void CCameo::OnRecordAction()
+{
+    CModuleDevice* device = nullptr;
+    int recorder = -1;
+    int channel = -1;
+    if (m_closing || !SelectedRecorderCell(device, recorder, channel))
+        return;
+    SessionLink::ToggleRecord(device, m_kind == KindPlayback ? channel + kRoutedChannels : channel);
+}
+
+void CCameo::OnLiveOutputAction()
+{
+    CModuleDevice* device = nullptr;
+    int recorder = -1;
+    int channel = -1;
+    if (m_closing || !SelectedRecorderCell(device, recorder, channel))
+        return;
+    SessionLink::SelectLiveOutput(device, channel);
+}
+
+void CCameo::OnUccAction()
+{
+    CModuleDevice* device = nullptr;
+    int recorder = -1;
+    int channel = -1;
+    if (m_closing || !SelectedRecorderCell(device, recorder, channel))
+        return;
+    if (m_split != 1) {
+        m_prevSplit = m_split;
+        OnSplitMode(-1, 1, false);
+    }
+    if (g_pMainWindow)
+        g_pMainWindow->ShowCameraControl(recorder, channel, m_cameoIndex);
+}
+
+void CCameo::OnAviAction()
+{
+    if (m_closing || !IsUsedCell(m_selectedCell))
+        return;
+    const CameoCell c = GetCell(m_selectedCell);
+    if (c.localDataFile.isEmpty())
+        return;
+    qDebug() << "mp4 convert" << c.localFolder << c.localDataFile;
+    // CAVIConvert ("MP4 Convert") takes the recording here (AddList, SetArchivePath) and runs modally.
+}
+
+void CCameo::OnPopupAction()
+{
+    MainWindow* hub = g_pMainWindow;
+    if (m_closing || !hub)
+        return;
+    // The window that owns this grid leaves the multi-document area, or docks back into it.
+    if (m_kind == KindLive && !m_emap)
+        hub->ToggleLiveViewPopup(m_ownerSlot);
+    else if (m_kind == KindPlayback)
+        hub->ToggleSearchViewPopup(m_ownerSlot);
+    else if (m_kind == KindLocal)
+        hub->ToggleSearchLocalViewPopup(m_ownerSlot);
+}
+
+void CCameo::OnHideEmap()
+{
+    hide();
+    emit OnHide();
 }
 
 // ---------------------------------------------------------------------------------------------

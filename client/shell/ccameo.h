@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMutex>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <atomic>
@@ -22,6 +23,7 @@
 
 class CModuleDecoder;
 class CModuleDevice;
+class QAction;
 
 class CCameo : public QLabel
 {
@@ -32,7 +34,17 @@ public:
     static constexpr int kRoutedChannels = 16;   // channels that have a route in the session
     static constexpr int kLocalDecoders = 16;
     static constexpr int kLocalRecorder = 999;   // recorder index of a cell showing a local file
+    static constexpr int kFavoritePositions = 64;
     enum Kind { KindLive = 0, KindPlayback = 1, KindLocal = 2 };
+
+    // The context-menu actions, in the order they are created.
+    enum ActionId {
+        ActViewSingle, ActViewMulti, ActZoomIn, ActZoomOut, ActAudioOut, ActOsdSetup, ActFreeze,
+        ActSnapShot, ActCloseCameo, ActSelectDate, ActMuseumSearch, ActThumbnailSearch, ActQuickSearch,
+        ActEmapScr1, ActEmapScr2, ActEmapScr3, ActRecord, ActSequenceStop, ActSequence5, ActSequence10,
+        ActSequence15, ActSequence20, ActAddFavorite, ActPopup, ActAviConvert, ActUcc, ActLiveOutput,
+        ActionCount
+    };
 
     // The second argument is not used; the grid gets no parent, its owner places it.
     explicit CCameo(QWidget* owner, int unused = 0);
@@ -55,8 +67,18 @@ public:
     void OnSwapCameo(int a, int b);
     int CellAt(int x, int y) const;
 
-    // Layout of a page: split cells from the first (-1: the selected cell).
+    // Layout of a page: split cells from the first (-1: the selected cell). The split already
+    // shown moves to the next page; sequenceStep is set only by the sequence timer.
     void OnSplitMode(int first, int split, bool sequenceStep);
+
+    // Favorites: a layout code (split x 100 + first cell) and two ";"-separated lists, recorder
+    // names and channels, whose entry i goes to cell i. The recorders connect one after another;
+    // the session of each calls OnFavoriteNext once its login completes or its connect fails.
+    void OpenFavorite(int layout, const QString& names, const QString& channels);
+    void StartFavorite(const QString& names, const QString& channels);
+    void OnFavoriteNext();
+    // The position being opened, -1 before the first favorite, 64 when the last is done.
+    int GetFavoriteCursor() const { return m_favoriteCursor; }
 
     // Image adjust values for the selected, bound cells of online recorders.
     void SetCellBrightness(int value);
@@ -102,6 +124,17 @@ public:
     bool IsRedrawThreadRunning() const { return m_redrawThread.IsRunning(); }
     void RequestRedraw() { m_redrawRequested = true; }
 
+    // Page rotation.
+    bool IsSequenceOn() const { return m_sequenceOn != 0; }
+    int GetSequenceSplit() const { return m_sequenceSplit; }
+    bool IsSequenceTimerActive() const { return m_sequenceTimer.isActive(); }
+    int GetSequenceInterval() const { return m_sequenceTimer.interval(); }
+    // The split to return to after a single view.
+    int GetPrevSplit() const { return m_prevSplit; }
+
+    // The context-menu action of an id, null for a bad id.
+    QAction* GetAction(int id) const;
+
     // The owning window's number among windows of its kind.
     int GetOwnerSlot() const { return m_ownerSlot; }
     void SetOwnerSlot(int slot) { m_ownerSlot = slot; }
@@ -123,6 +156,17 @@ public slots:
     void OnRedrawTimer();
     void OnFPSTimer();
     void OnSeqenceActionTimer();
+    void OnSequenceAction(int ms);
+    void OnSequenceAction5();
+    void OnSequenceAction10();
+    void OnSequenceAction15();
+    void OnSequenceAction20();
+    void OnRecordAction();
+    void OnLiveOutputAction();
+    void OnUccAction();
+    void OnPopupAction();
+    void OnAviAction();
+    void OnHideEmap();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -138,6 +182,17 @@ private:
     void EmptyCellLocked(int cell);
     void ForgetRoute(int recorder, int channel, int cell);
     void WriteRoute(int cell, int recorder, int channel);
+    void CreateActions();
+    void ApplySplitMode(int first, int split, bool sequenceStep, bool newSplit);
+    void StopSequence();
+    bool PageHasOnline(int from, int cells) const;
+    void ResendPlaybackControl();
+    // The selected cell's recorder and channel when it is bound to a recorder in the hub's table.
+    bool SelectedRecorderCell(CModuleDevice*& device, int& recorder, int& channel) const;
+    // From position "from" on, the next favorite position whose recorder is known is asked to
+    // connect; false when none is left.
+    bool ConnectNextFavorite(int from);
+    void FinishFavorite(bool relayout);
     void LayOutPage();
     void StartShownLive();
     void ResizeToSplit();
@@ -176,8 +231,12 @@ private:
     QTimer m_fpsTimer;
     int m_playbackRecorder = -1;
     QString m_dragMimeType;
+    int m_favoriteCursor = -1;
+    QStringList m_favoriteNames;
+    QStringList m_favoriteChannels;
     quint8 m_sequenceOn = 0;
     int m_sequenceSplit = 0;
+    QAction* m_actions[ActionCount] = {};
     quint8 m_fpsOsd = 0;
     bool m_initialised = false;
     std::atomic<int> m_redrawInterval{250};

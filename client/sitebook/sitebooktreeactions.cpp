@@ -569,7 +569,8 @@ void SiteBookTreeWidget::addFavorite(const QString& kind, int split, int first, 
     auto* record = new SiteBook;
     record->kind = search ? kKindFavoritesSearch : kKindFavoritesItem;
     record->name = dialog.name;
-    record->cameomode = QString::number(first * 100 + split);
+    // The grid reads its layout back as split x 100 + first cell (904: split 9 from cell 4).
+    record->cameomode = QString::number(split * 100 + first);
     record->favoritesdevice = devices;
     record->favoriteschannel = channels;
     auto* item = new SiteBookItem(m_pFavoritesRoot, record);

@@ -437,7 +437,7 @@ TEST_F(SiteBookMenuTest, AutoConnectIsOnForOneFavoriteAtMost)
     EXPECT_EQ(FavoritesOnDisk(), DescribeFavorites(root));
 }
 
-TEST_F(SiteBookMenuTest, FavoritesStoreTheirGridAsFirstTimesHundredPlusSplit)
+TEST_F(SiteBookMenuTest, FavoritesStoreTheirGridAsSplitTimesHundredPlusFirst)
 {
     const struct {
         const char* kind;
@@ -447,8 +447,9 @@ TEST_F(SiteBookMenuTest, FavoritesStoreTheirGridAsFirstTimesHundredPlusSplit)
         const char* expect;
     } cases[] = {
         {"live", 9, 9, "nine", "favorites_item|nine|909|a;b;|0;1;|"},
-        {"live", 16, 0, "sixteen", "favorites_item|sixteen|16|a;b;|0;1;|"},
-        {"search", 4, 12, "night", "favorites_item_search|night|1204|a;b;|0;1;|"},
+        {"live", 9, 4, "four", "favorites_item|four|904|a;b;|0;1;|"},
+        {"live", 16, 0, "sixteen", "favorites_item|sixteen|1600|a;b;|0;1;|"},
+        {"search", 4, 12, "night", "favorites_item_search|night|412|a;b;|0;1;|"},
     };
     QStringList expected;
     for (const auto& c : cases) {
@@ -465,7 +466,7 @@ TEST_F(SiteBookMenuTest, FavoritesStoreTheirGridAsFirstTimesHundredPlusSplit)
         auto answer = AnswerFolder(QString());
         tree->addFavorite(QStringLiteral("live"), 1, 0, QString(), QString());
     }
-    EXPECT_EQ(tree->GetFavoritesRoot()->childCount(), 3);
+    EXPECT_EQ(tree->GetFavoritesRoot()->childCount(), 4);
 }
 
 TEST_F(SiteBookMenuTest, EmapEntriesAreAddedAndUpdatedBySlot)

@@ -1,0 +1,502 @@
+// Grid pages and everything that lays them out without a logged-in recorder: the split and page
+// tables, favorites opened position by position, the layout code written by the site book's
+// favorite writer, the page rotation driven tick by tick, the context-menu actions and the
+// actions on the selected cell.
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "session/moduledevice.h"
+#include "shell/ccameo.h"
+#include "shell/childwindowslots.h"
+#include "shell/liveview.h"
+#include "shell/mainwindow.h"
+#include "shell/support/grid_fixture.h"
+#include "sitebook/caddfolderdialog.h"
+#include "sitebook/sitebook.h"
+#include "sitebook/sitebooktreewidget.h"
+
+namespace {
+
+// The cells laid out, read from the layout table row by row.
+std::vector<int> LaidOut(const CCameo* grid)
+{
+    int n = 0;
+    while ((n + 1) * (n + 1) <= grid->GetSplit())
+        ++n;
+    std::vector<int> cells;
+    for (int row = 0; row < n; ++row) {
+        for (int column = 0; column < n; ++column)
+            cells.push_back(grid->GetLayoutCell(column, row));
+    }
+    return cells;
+}
+
+std::vector<int> Range(std::initializer_list<std::pair<int, int>> spans)
+{
+    std::vector<int> cells;
+    for (const auto& s : spans) {
+        for (int i = s.first; i <= s.second; ++i)
+            cells.push_back(i);
+    }
+    return cells;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pages of a split
+
+struct PageCase
+{
+    const char* name;
+    int kind;
+    int cells;
+    int initialSplit;
+    std::vector<std::pair<int, int>> calls;   // (first, split) given to OnSplitMode in turn
+    int split;
+    int first;
+    std::vector<int> shown;                   // in layout order
+};
+
+class GridPageTest : public GridTest, public ::testing::WithParamInterface<PageCase>
+{
+};
+
+TEST_P(GridPageTest, ShowsTheCellsOfThePage)
+{
+    const PageCase& c = GetParam();
+    CCameo* grid = NewGrid(c.kind, c.cells, c.initialSplit);
+    for (const auto& call : c.calls)
+        grid->OnSplitMode(call.first, call.second, false);
+    EXPECT_EQ(grid->GetSplit(), c.split);
+    EXPECT_EQ(grid->GetFirstCell(), c.first);
+    EXPECT_EQ(grid->GetSelectedCell(), c.first);
+    EXPECT_EQ(LaidOut(grid), c.shown);
+    const std::set<int> shown(c.shown.begin(), c.shown.end());
+    for (int i = 0; i < c.cells; ++i) {
+        const CameoCell cell = grid->GetCell(i);
+        EXPECT_EQ(cell.active, shown.count(i) ? 1 : 0) << "cell " << i;
+        EXPECT_EQ(cell.selected, i == c.first ? 1 : 0) << "cell " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Splits, GridPageTest,
+    ::testing::Values(
+        PageCase{"FirstRoundedDownToTheSplit", CCameo::KindLive, 64, 16, {{10, 4}}, 4, 8, Range({{8, 11}})},
+        PageCase{"SameSplitIsTheNextPage", CCameo::KindLive, 64, 16, {{0, 4}, {-1, 4}}, 4, 4, Range({{4, 7}})},
+        PageCase{"NextPageFromAnyCellOfAPage", CCameo::KindLive, 64, 4, {{6, 4}}, 4, 8, Range({{8, 11}})},
+        PageCase{"LastPageWrapsToCellZero", CCameo::KindLive, 64, 16, {{60, 4}, {-1, 4}}, 4, 0, Range({{0, 3}})},
+        PageCase{"Split16From40", CCameo::KindLive, 64, 4, {{40, 16}}, 16, 32, Range({{32, 47}})},
+        PageCase{"PartPageWrapsAroundTheCellCount", CCameo::KindLive, 64, 16, {{62, 9}, {-1, 9}}, 9, 63,
+                 Range({{63, 63}, {0, 7}})},
+        PageCase{"PlaybackSplit9SecondPage", CCameo::KindPlayback, 16, 9, {{-1, 9}}, 9, 9,
+                 Range({{9, 15}, {0, 1}})},
+        PageCase{"PlaybackSplit9ThirdPageIsTheFirst", CCameo::KindPlayback, 16, 9, {{-1, 9}, {-1, 9}}, 9, 0,
+                 Range({{0, 8}})},
+        PageCase{"SingleViewKeepsItsCell", CCameo::KindLive, 16, 16, {{13, 1}}, 1, 13, Range({{13, 13}})},
+        PageCase{"SingleViewSteps", CCameo::KindLocal, 16, 16, {{15, 1}, {-1, 1}}, 1, 0, Range({{0, 0}})},
+        PageCase{"WholeGrid", CCameo::KindLive, 64, 16, {{5, 64}}, 64, 0, Range({{0, 63}})},
+        PageCase{"WholeGridAgainStaysAtZero", CCameo::KindLive, 64, 64, {{-1, 64}}, 64, 0, Range({{0, 63}})},
+        PageCase{"SplitLargerThanTheCellsChangesNothing", CCameo::KindLocal, 1, -1, {{0, 4}}, 1, 0, {0}},
+        PageCase{"BadFirstCellChangesNothing", CCameo::KindLive, 16, 4, {{16, 9}, {-2, 9}}, 4, 0,
+                 Range({{0, 3}})}),
+    [](const ::testing::TestParamInfo<PageCase>& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------------------------
+// Favorites
+
+class GridFavoriteTest : public GridTest
+{
+protected:
+    // A recorder in the hub's table that is not logged in: asked to connect, it does not get
+    // there before the test has looked.
+    int Recorder(const QString& name) { return AddRecorder(name)->GetDeviceIndex(); }
+    CModuleDevice* Device(int recorder) { return hub->GetDevice(recorder); }
+};
+
+struct LayoutCase
+{
+    const char* name;
+    int layout;
+    int split;
+    int first;
+    int selected;
+};
+
+class GridLayoutCodeTest : public GridFavoriteTest, public ::testing::WithParamInterface<LayoutCase>
+{
+};
+
+TEST_P(GridLayoutCodeTest, OpensTheSplitFromTheFirstCell)
+{
+    const LayoutCase& c = GetParam();
+    Recorder("R");
+    CCameo* grid = NewGrid(CCameo::KindLive, 64, 4);
+    grid->OpenFavorite(c.layout, QStringLiteral("R"), QStringLiteral("0"));
+    EXPECT_EQ(grid->GetSplit(), c.split);
+    EXPECT_EQ(grid->GetFirstCell(), c.first);
+    EXPECT_EQ(grid->GetSelectedCell(), c.selected);
+    for (int i = 0; i < 64; ++i)
+        EXPECT_EQ(grid->GetCell(i).selected, i == c.selected ? 1 : 0) << "cell " << i;
+    EXPECT_EQ(grid->GetFavoriteCursor(), 0) << "waits for the recorder at position 0";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, GridLayoutCodeTest,
+    ::testing::Values(LayoutCase{"Split16FromCell0", 1600, 16, 0, 0},
+                      LayoutCase{"Split4FromCell1IsPage0", 401, 4, 0, 1},
+                      LayoutCase{"Split9FromCell4IsPage0", 904, 9, 0, 4},
+                      LayoutCase{"Split9FromCell9", 909, 9, 9, 9},
+                      LayoutCase{"SameSplitAsShownIsNotTheNextPage", 400, 4, 0, 0},
+                      LayoutCase{"SingleViewOfCell63", 163, 1, 63, 63},
+                      LayoutCase{"Split64", 6400, 64, 0, 0}),
+    [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+
+TEST_F(GridFavoriteTest, BadLayoutCodesChangeNothing)
+{
+    const int r = Recorder("R");
+    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    grid->SetCameoChannel(1, r, 2);
+    for (int layout : {99, 6500, 1664, -904, 0}) {
+        grid->OpenFavorite(layout, QStringLiteral("R"), QStringLiteral("0"));
+        EXPECT_EQ(grid->GetSplit(), 16) << layout;
+        EXPECT_EQ(grid->GetFavoriteCursor(), -1) << layout;
+        EXPECT_EQ(grid->GetCell(2).channel, 1) << "cells stay as they were: " << layout;
+    }
+    EXPECT_NE(Device(r)->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+}
+
+TEST_F(GridFavoriteTest, PositionsAreConnectedOneAfterAnotherIntoTheirOwnCells)
+{
+    const int a = Recorder("A");
+    const int b = Recorder("B");
+    const int other = Recorder("Other");
+    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    grid->SetCameoChannel(3, other, 7);
+
+    grid->OpenFavorite(1600, QStringLiteral("A;;;;;B;"), QStringLiteral("2;-1;-1;-1;-1;1;-1"));
+    EXPECT_EQ(hub->MessageTitle(), QStringLiteral("Favorites"));
+    EXPECT_EQ(hub->MessageText(), QStringLiteral("Network Connecting..."));
+    EXPECT_EQ(hub->MessageOption(), QString());
+    EXPECT_FALSE(grid->GetCell(7).IsBound()) << "the favorite closed what the grid showed";
+    EXPECT_EQ(grid->GetFavoriteCursor(), 0);
+    EXPECT_EQ(Device(a)->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+    EXPECT_NE(Device(b)->GetConnectPurpose(), CModuleDevice::PurposeFavorite) << "one recorder at a time";
+
+    // What A's session does once its login completes.
+    grid->OnFavoriteNext();
+    EXPECT_EQ(grid->GetCell(0).recorder, a);
+    EXPECT_EQ(grid->GetCell(0).channel, 2);
+    EXPECT_EQ(grid->GetFavoriteCursor(), 5);
+    EXPECT_EQ(Device(b)->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+    EXPECT_EQ(hub->MessageOption(), QString());
+
+    grid->OnFavoriteNext();
+    EXPECT_EQ(grid->GetCell(5).recorder, b);
+    EXPECT_EQ(grid->GetCell(5).channel, 1);
+    EXPECT_EQ(grid->GetFavoriteCursor(), CCameo::kFavoritePositions);
+    EXPECT_EQ(hub->MessageOption(), QStringLiteral("auto")) << "the box closes by itself";
+    for (int i = 0; i < 64; ++i) {
+        if (i != 0 && i != 5) {
+            EXPECT_FALSE(grid->GetCell(i).IsBound()) << "cell " << i;
+        }
+    }
+
+    // A late call from a session places nothing more.
+    grid->OnFavoriteNext();
+    EXPECT_EQ(grid->GetCell(6).recorder, -1);
+}
+
+TEST_F(GridFavoriteTest, PositionsThatCannotBeOpenedAreSkipped)
+{
+    const int a = Recorder("A");
+    const int b = Recorder("B");
+    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    // 0: unknown recorder, 1: empty name, 2: channel -1, 3: not a channel, 4: channel 16,
+    // 5: A, 6: B with no channel entry.
+    grid->StartFavorite(QStringLiteral("Gone;;A;A;A;A;B"), QStringLiteral("0;3;-1;x;16;4"));
+    EXPECT_EQ(grid->GetFavoriteCursor(), 5);
+    EXPECT_EQ(Device(a)->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+    grid->OnFavoriteNext();
+    EXPECT_EQ(grid->GetCell(5).recorder, a);
+    EXPECT_EQ(grid->GetCell(5).channel, 4);
+    EXPECT_NE(Device(b)->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+    EXPECT_EQ(grid->GetFavoriteCursor(), CCameo::kFavoritePositions);
+    EXPECT_EQ(hub->MessageOption(), QStringLiteral("auto"));
+}
+
+TEST_F(GridFavoriteTest, PositionsBeyondTheCellsAreSkipped)
+{
+    const int a = Recorder("A");
+    CCameo* grid = NewGrid(CCameo::KindPlayback, 16, 4);
+    QString names;
+    QString channels;
+    for (int i = 0; i < 20; ++i) {
+        names += i == 17 ? QStringLiteral("A;") : QStringLiteral(";");
+        channels += i == 17 ? QStringLiteral("0;") : QStringLiteral("-1;");
+    }
+    grid->StartFavorite(names, channels);
+    EXPECT_EQ(grid->GetFavoriteCursor(), CCameo::kFavoritePositions);
+    EXPECT_NE(Device(a)->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+    EXPECT_EQ(hub->MessageOption(), QStringLiteral("auto"));
+}
+
+TEST_F(GridFavoriteTest, FavoriteWithoutAKnownRecorderLaysThePageOutAgain)
+{
+    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    grid->OpenFavorite(905, QStringLiteral("Nobody;Nothing"), QStringLiteral("0;1"));
+    EXPECT_EQ(grid->GetFavoriteCursor(), CCameo::kFavoritePositions);
+    EXPECT_EQ(hub->MessageOption(), QStringLiteral("auto"));
+    EXPECT_EQ(grid->GetSplit(), 9);
+    EXPECT_EQ(grid->GetFirstCell(), 0) << "the same page, not the next one";
+    EXPECT_EQ(grid->GetSelectedCell(), 0);
+    EXPECT_EQ(LaidOut(grid), Range({{0, 8}}));
+}
+
+TEST_F(GridFavoriteTest, LastPositionFinishesTheFavorite)
+{
+    const int a = Recorder("A");
+    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    QString names;
+    QString channels;
+    for (int i = 0; i < 64; ++i) {
+        names += i == 63 ? QStringLiteral("A") : QStringLiteral(";");
+        channels += i == 63 ? QStringLiteral("5") : QStringLiteral("-1;");
+    }
+    grid->OpenFavorite(1600, names, channels);
+    EXPECT_EQ(grid->GetFavoriteCursor(), 63);
+    grid->OnFavoriteNext();
+    EXPECT_EQ(grid->GetCell(63).recorder, a);
+    EXPECT_EQ(grid->GetCell(63).channel, 5);
+    EXPECT_EQ(grid->GetFavoriteCursor(), CCameo::kFavoritePositions);
+    EXPECT_EQ(hub->MessageOption(), QStringLiteral("auto"));
+}
+
+// The site book's add-favorite action writes the layout code that the grid reads.
+TEST_F(GridFavoriteTest, LayoutCodeRoundTripsThroughTheSiteBooksFavoriteWriter)
+{
+    SiteBookTreeWidget* tree = hub->GetSiteBookTree();
+    ASSERT_NE(tree, nullptr);
+    ASSERT_NE(tree->GetFavoritesRoot(), nullptr);
+    struct Case { int split, first; const char* code; int pageFirst; };
+    const Case cases[] = {{9, 9, "909", 9}, {9, 4, "904", 0}, {16, 0, "1600", 0}, {4, 13, "413", 12}};
+
+    QString answer;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&answer] {
+        auto* dialog = qobject_cast<CAddFolderDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialog->findChild<QLineEdit*>(QStringLiteral("edit"))->setText(answer);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+    });
+    answerer.start(5);
+    QStringList codes;
+    for (const Case& c : cases) {
+        answer = QString::fromLatin1(c.code);
+        tree->addFavorite(QStringLiteral("live"), c.split, c.first, QStringLiteral("A;"), QStringLiteral("0;"));
+        QTreeWidgetItem* root = tree->GetFavoritesRoot();
+        ASSERT_GT(root->childCount(), 0);
+        const SiteBook* record = SiteBook::FromItem(root->child(root->childCount() - 1));
+        ASSERT_NE(record, nullptr);
+        codes << record->cameomode;
+    }
+    answerer.stop();
+
+    Recorder("A");
+    for (int i = 0; i < int(std::size(cases)); ++i) {
+        const Case& c = cases[i];
+        EXPECT_EQ(codes.value(i), QLatin1String(c.code));
+        CCameo* grid = NewGrid(CCameo::KindLive, 64, 1);
+        grid->OpenFavorite(codes.value(i).toInt(), QStringLiteral("A;"), QStringLiteral("0;"));
+        EXPECT_EQ(grid->GetSplit(), c.split) << c.code;
+        EXPECT_EQ(grid->GetFirstCell(), c.pageFirst) << c.code;
+        EXPECT_EQ(grid->GetSelectedCell(), c.first) << c.code;
+        DeleteGrid(grid);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Page rotation
+
+TEST_F(GridTest, SequenceActionsToggleTheRotationWithTheirPeriod)
+{
+    CCameo* grid = NewGrid(CCameo::KindPlayback, 16, 4);
+    struct Case { void (CCameo::*slot)(); int ms; };
+    const Case cases[] = {{&CCameo::OnSequenceAction5, 5000}, {&CCameo::OnSequenceAction10, 10000},
+                          {&CCameo::OnSequenceAction15, 15000}, {&CCameo::OnSequenceAction20, 20000}};
+    for (const Case& c : cases) {
+        (grid->*c.slot)();
+        EXPECT_TRUE(grid->IsSequenceOn()) << c.ms;
+        EXPECT_TRUE(grid->IsSequenceTimerActive()) << c.ms;
+        EXPECT_EQ(grid->GetSequenceInterval(), c.ms);
+        EXPECT_EQ(grid->GetSequenceSplit(), 4);
+        (grid->*c.slot)();
+        EXPECT_FALSE(grid->IsSequenceOn()) << c.ms;
+        EXPECT_FALSE(grid->IsSequenceTimerActive()) << c.ms;
+    }
+    grid->OnSequenceAction(3000);
+    EXPECT_EQ(grid->GetSequenceInterval(), 3000);
+    grid->OnSequenceAction(3000);
+    for (int bad : {0, -5}) {
+        grid->OnSequenceAction(bad);
+        EXPECT_FALSE(grid->IsSequenceOn()) << bad;
+        EXPECT_FALSE(grid->IsSequenceTimerActive()) << bad;
+    }
+}
+
+class GridSequenceKindTest : public GridTest, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(GridSequenceKindTest, TicksShowTheNextPagesUntilTheUserChoosesASplit)
+{
+    CCameo* grid = NewGrid(GetParam(), 16, 4);
+    grid->OnSequenceAction5();
+    for (int expected : {4, 8, 12, 0, 4}) {
+        grid->OnSeqenceActionTimer();
+        EXPECT_EQ(grid->GetFirstCell(), expected);
+        EXPECT_EQ(LaidOut(grid), Range({{expected, expected + 3}}));
+        EXPECT_TRUE(grid->IsSequenceOn());
+    }
+    grid->OnSplitMode(-1, 4, false);   // the user's own choice, even of the same split
+    EXPECT_FALSE(grid->IsSequenceOn());
+    EXPECT_FALSE(grid->IsSequenceTimerActive());
+    EXPECT_EQ(grid->GetFirstCell(), 8);
+    grid->OnSeqenceActionTimer();
+    EXPECT_EQ(grid->GetFirstCell(), 8) << "a tick after the end changes nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, GridSequenceKindTest, ::testing::Values(CCameo::KindPlayback, CCameo::KindLocal),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(info.param == CCameo::KindPlayback ? "Playback" : "LocalFiles");
+                         });
+
+TEST_F(GridTest, SequenceOfALiveGridWithoutOnlineRecordersEndsAtTheFirstTick)
+{
+    CModuleDevice* rec = AddRecorder("Offline");
+    CCameo* grid = NewGrid(CCameo::KindLive, 64, 4);
+    grid->SetCameoChannel(0, rec->GetDeviceIndex(), 0);
+    grid->SetCameoChannel(1, rec->GetDeviceIndex(), 9);
+    grid->OnSequenceAction10();
+    ASSERT_TRUE(grid->IsSequenceOn());
+    grid->OnSeqenceActionTimer();
+    EXPECT_FALSE(grid->IsSequenceOn());
+    EXPECT_FALSE(grid->IsSequenceTimerActive());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Context-menu actions
+
+TEST_F(GridTest, ActionsAreCreatedInMenuOrder)
+{
+    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    const char* texts[] = {"View Single", "View Multi", "Zoom In", "Zoom Out", "Audio Out", "OSD Setup",
+                           "Freeze", "Snap Shot", "Close Cameo", "Select Date", "Museum Search",
+                           "Thumbnail Search", "Quick Search", "View x 1/4", "View x 1", "View x 4", "Record",
+                           "Sequencing", "Sequencing", "Sequencing", "Sequencing", "Sequencing",
+                           "Add Favorite", "Popup Mode", "MP4 Convert", "UCC Control", "Live Output"};
+    static_assert(std::size(texts) == CCameo::ActionCount, "one text per action");
+    std::set<QAction*> distinct;
+    for (int i = 0; i < CCameo::ActionCount; ++i) {
+        QAction* action = grid->GetAction(i);
+        ASSERT_NE(action, nullptr) << i;
+        EXPECT_EQ(action->text(), QLatin1String(texts[i])) << "action " << i + 1;
+        EXPECT_EQ(action->parent(), grid);
+        distinct.insert(action);
+    }
+    EXPECT_EQ(distinct.size(), size_t(CCameo::ActionCount));
+    EXPECT_EQ(grid->GetAction(-1), nullptr);
+    EXPECT_EQ(grid->GetAction(CCameo::ActionCount), nullptr);
+
+    EXPECT_FALSE(grid->GetAction(CCameo::ActAddFavorite)->icon().isNull()) << "an icon of the resources";
+    for (int id : {CCameo::ActEmapScr1, CCameo::ActEmapScr2, CCameo::ActEmapScr3, CCameo::ActUcc,
+                   CCameo::ActLiveOutput})
+        EXPECT_TRUE(grid->GetAction(id)->icon().isNull()) << "action " << id + 1 << " has no icon";
+}
+
+TEST_F(GridTest, SequenceActionsRunTheirSlots)
+{
+    CCameo* grid = NewGrid(CCameo::KindPlayback, 16, 4);
+    struct Case { int action; int ms; };
+    const Case cases[] = {{CCameo::ActSequence5, 5000}, {CCameo::ActSequence10, 10000},
+                          {CCameo::ActSequence15, 15000}, {CCameo::ActSequence20, 20000}};
+    for (const Case& c : cases) {
+        grid->GetAction(c.action)->trigger();
+        EXPECT_TRUE(grid->IsSequenceOn());
+        EXPECT_EQ(grid->GetSequenceInterval(), c.ms);
+        grid->GetAction(CCameo::ActSequenceStop)->trigger();
+        EXPECT_FALSE(grid->IsSequenceOn()) << "the stop entry ends the rotation";
+    }
+}
+
+TEST_F(GridTest, PopupActionTogglesTheLiveWindowOfTheGrid)
+{
+    const int slot = hub->exeLiveView();
+    ASSERT_GE(slot, 0);
+    auto* view = qobject_cast<LiveView*>(hub->LiveViewSlots()->Window(slot));
+    ASSERT_NE(view, nullptr);
+    CCameo* grid = view->GetCameo();
+    EXPECT_FALSE(hub->IsLiveViewPopup(slot));
+    grid->GetAction(CCameo::ActPopup)->trigger();
+    EXPECT_TRUE(hub->IsLiveViewPopup(slot));
+    grid->OnPopupAction();
+    EXPECT_FALSE(hub->IsLiveViewPopup(slot));
+
+    // An e-map tile has no window of its own to pop out.
+    CCameo* tile = NewEmapTile();
+    tile->OnPopupAction();
+    EXPECT_FALSE(hub->IsLiveViewPopup(0));
+}
+
+TEST_F(GridTest, UccActionShowsTheSelectedCellAloneAndRemembersTheSplit)
+{
+    CModuleDevice* rec = AddRecorder("R");
+    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    grid->OnSplitMode(6, 4, false);   // page 4..7, cell 4 selected
+    grid->GetAction(CCameo::ActUcc)->trigger();
+    EXPECT_EQ(grid->GetSplit(), 4) << "an unbound cell: nothing happens";
+
+    grid->SetCameoChannel(2, rec->GetDeviceIndex(), -1);
+    grid->OnUccAction();
+    EXPECT_EQ(grid->GetSplit(), 1);
+    EXPECT_EQ(grid->GetFirstCell(), 4);
+    EXPECT_EQ(grid->GetPrevSplit(), 4);
+    grid->OnUccAction();
+    EXPECT_EQ(grid->GetSplit(), 1) << "already alone: no next page";
+    EXPECT_EQ(grid->GetFirstCell(), 4);
+    EXPECT_EQ(grid->GetPrevSplit(), 4) << "the split to return to stays";
+}
+
+TEST_F(GridTest, SelectedCellActionsLeaveUnboundAndUnknownCellsAlone)
+{
+    CModuleDevice* rec = AddRecorder("R");
+    CCameo* grid = NewGrid(CCameo::KindLive, 16, 4);
+    grid->SetCameoChannel(1, rec->GetDeviceIndex(), 0);
+    DeleteRecorder(rec);   // the cell keeps an index that is no longer in the hub's table
+    for (int id : {CCameo::ActRecord, CCameo::ActLiveOutput, CCameo::ActUcc, CCameo::ActAviConvert})
+        grid->GetAction(id)->trigger();
+    EXPECT_EQ(grid->GetSplit(), 4);
+    EXPECT_EQ(grid->GetSelectedCell(), 0);
+}
+
+TEST_F(GridTest, HidingAnEmapTileSignalsIt)
+{
+    CCameo* tile = NewEmapTile();
+    tile->show();
+    QSignalSpy hidden(tile, &CCameo::OnHide);
+    tile->OnHideEmap();
+    EXPECT_FALSE(tile->isVisible());
+    EXPECT_EQ(hidden.count(), 1);
+}
+
+} // namespace
