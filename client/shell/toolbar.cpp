@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QFile>
 #include <QIcon>
 #include <QMenu>
 #include <QPainter>
@@ -18,7 +19,11 @@ ToolBar::ToolBar(const QString& title, MainWindow* hub)
     setObjectName(title);
     setIconSize(QSize(32, 32));
 
-    const auto icon = [](const char* path) { return QIcon(QLatin1String(path)); };
+    // An icon of a picture that is not there is left null (QIcon would not tell).
+    const auto icon = [](const char* path) {
+        const QString file = QLatin1String(path);
+        return QFile::exists(file) ? QIcon(file) : QIcon();
+    };
     const auto make = [this](const QIcon& icon, const QString& text) { return new QAction(icon, text, this); };
     // Held in the order Live View, Remote Search View, DVR Config View, Emap View, Remote Backup,
     // Backup Player, information; shown in the order of the bar.
