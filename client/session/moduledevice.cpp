@@ -53,6 +53,25 @@ CNetTypeMirel* EngineOf(const CModuleNetwork* network)
     return network ? network->findChild<CNetTypeMirel*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
+// Counts the session's handlers running inside a signal of one of its connections.
+// The session may be destroyed inside the handler: the count is only lowered while it exists.
+struct NetworkSlotGuard
+{
+    NetworkSlotGuard(QObject* owner, int& depth)
+        : m_owner(owner)
+        , m_depth(&depth)
+    {
+        ++*m_depth;
+    }
+    ~NetworkSlotGuard()
+    {
+        if (m_owner)
+            --*m_depth;
+    }
+    QPointer<QObject> m_owner;
+    int* m_depth;
+};
+
 bool Bit(quint32 mask, int ch)
 {
     return ch >= 0 && ch < 32 && ((mask >> ch) & 1u) != 0;
@@ -246,6 +265,33 @@ CModuleDevice::~CModuleDevice()
     for (CModuleNetwork* network : {m_liveNetwork.get(), m_playbackNetwork.get()}) {
         if (network)
             QObject::disconnect(network, nullptr, this, nullptr);
+    }
+    if (m_networkSlotDepth > 0) {
+        // Destroyed from inside a signal of one of its connections: the engine is still inside
+        // its socket's notification and must not be deleted under it. The connections go a
+        // little later, and every buffer they were handed stays alive until both are gone.
+        auto kept = std::make_shared<std::vector<std::unique_ptr<char[]>>>();
+        auto keep = [&kept](std::unique_ptr<char[]>& buffer) {
+            if (buffer)
+                kept->push_back(std::move(buffer));
+        };
+        keep(m_liveFrameBuffer);
+        keep(m_liveAudioBuffer);
+        keep(m_consoleBuffer);
+        keep(m_listBuffer);
+        for (int s = 0; s < kSlots; ++s) {
+            keep(m_indexBuffers[s]);
+            keep(m_frameBufferA[s]);
+            keep(m_blockBufferA[s]);
+            keep(m_frameBufferB[s]);
+            keep(m_blockBufferB[s]);
+        }
+        for (std::unique_ptr<CModuleNetwork>* network : {&m_liveNetwork, &m_playbackNetwork}) {
+            if (CModuleNetwork* n = network->release()) {
+                QObject::connect(n, &QObject::destroyed, [kept] {});
+                n->deleteLater();
+            }
+        }
     }
     m_liveNetwork.reset();
     m_playbackNetwork.reset();
@@ -1005,6 +1051,7 @@ void CModuleDevice::OnNetworkState(int state)
 {
     if (m_deviceIndex < 0)
         return;
+    NetworkSlotGuard inSlot(this, m_networkSlotDepth);
     switch (state) {
     case 1:
         m_socketConnected = 1;
@@ -1347,6 +1394,7 @@ void CModuleDevice::OnNetworkStateS(int state)
 {
     if (m_deviceIndex < 0 || state != 2 || !m_playbackNetwork)
         return;
+    NetworkSlotGuard inSlot(this, m_networkSlotDepth);
     const int n = std::clamp(m_playbackNetwork->GetChannelCount(), 0, int(kChannels));
     for (int slot = 0; slot <= n; ++slot) {
         AllocateSlotBuffers(slot);

@@ -447,6 +447,9 @@ private:
     bool m_connecting = false;
     // The current connect runs inside TLS.
     bool m_tlsConnect = false;
+    // Depth of the session's handlers running inside a signal of its own connections; a session
+    // destroyed there hands its connections to deleteLater.
+    int m_networkSlotDepth = 0;
 
     // Firmware preparation, driven by a timer while it waits for the tool's output.
     QTimer* m_firmwareTimer = nullptr;

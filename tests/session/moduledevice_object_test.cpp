@@ -185,3 +185,27 @@ TEST_F(SessionTest, RecorderMadeWhenTheTableIsFullNeverConnects)
     for (int i = 0; i < MainWindow::kDeviceSlots; ++i)
         EXPECT_TRUE(hub->RemoveDevice(i)) << i;
 }
+
+TEST_F(SessionTest, DestroyedFromInsideItsOwnLoginFailure)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "2", "--fail", "refuse-login"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("gone", sim->Port());
+    const int index = device->GetDeviceIndex();
+    // The failure report reaches the hub while the connection is still inside its socket's
+    // notification; the hub drops the recorder right there.
+    hub->onBox = [&](const BoxCall& call) {
+        if (call.option == "stop" && device) {
+            CModuleDevice* doomed = device;
+            device = nullptr;
+            DeleteRecorder(doomed);
+        }
+    };
+    device->StartConnect(0);
+    ASSERT_TRUE(WaitFor([&] { return device == nullptr; }));
+    hub->onBox = nullptr;
+    // Let the connections go.
+    WaitFor([] { return false; }, 500);
+    EXPECT_EQ(hub->GetDevice(index), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return sim->Events("disconnect").size() >= 2; }));
+}

@@ -63,6 +63,8 @@ public:
     void SetAccountManagerState(int code) override { accountCodes.push_back(code); }
 
     std::vector<BoxCall> boxCalls;
+    // Called after each box call is recorded.
+    std::function<void(const BoxCall&)> onBox;
     std::vector<int> firmwareCodes;
     std::vector<int> accountCodes;
 };
