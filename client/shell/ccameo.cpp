@@ -20,6 +20,7 @@
 #include "shell/cameoosd.h"
 #include "shell/cameoroute.h"
 #include "shell/mainwindow.h"
+#include "sitebook/sitebooktreewidget.h"
 
 namespace {
 
@@ -1193,7 +1194,7 @@ void CCameo::CreateActions()
         {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction10},
         {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction15},
         {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction20},
-        {QT_TR_NOOP("Add Favorite"), ":/res/Resource/favoritesitem.png", nullptr},
+        {QT_TR_NOOP("Add Favorite"), ":/res/Resource/favoritesitem.png", &CCameo::newFavoriteAction},
         {QT_TR_NOOP("Popup Mode"), ":/res/Resource/popup.png", &CCameo::OnPopupAction},
         {QT_TR_NOOP("MP4 Convert"), ":/res/Resource/25.png", &CCameo::OnAviAction},
         {QT_TR_NOOP("UCC Control"), nullptr, &CCameo::OnUccAction},
@@ -1289,6 +1290,38 @@ void CCameo::OnPopupAction()
         hub->ToggleSearchViewPopup(m_ownerSlot);
     else if (m_kind == KindLocal)
         hub->ToggleSearchLocalViewPopup(m_ownerSlot);
+}
+
+void CCameo::newFavoriteAction()
+{
+    MainWindow* hub = g_pMainWindow;
+    SiteBookTreeWidget* tree = hub ? hub->GetSiteBookTree() : nullptr;
+    if (m_closing || !tree)
+        return;
+    if (m_kind == KindLive) {
+        // Every cell in order, an empty name and channel -1 where no known recorder shows.
+        QString names;
+        QString channels;
+        for (int i = 0; i < kCells; ++i) {
+            const CameoCell c = GetCell(i);
+            CModuleDevice* device = c.IsBound() ? SessionLink::Device(c.recorder) : nullptr;
+            if (device) {
+                names += SessionLink::DvrName(device) + QLatin1Char(';');
+                channels += QString::asprintf("%d;", c.channel);
+            } else {
+                names += QLatin1Char(';');
+                channels += QLatin1String("-1;");
+            }
+        }
+        // The site book stores the layout as split x 100 + first cell.
+        tree->addFavorite(QStringLiteral("live"), m_split, m_selectedCell, names, channels);
+    } else if (m_kind == KindPlayback) {
+        if (!SessionLink::Device(m_playbackRecorder))
+            return;
+        // The recorder's name and "%08d;%06d;" of its present playback date and time go to
+        // addFavorite("search", ...) once the session offers that date and time.
+        qDebug() << "CCameo::newFavoriteAction: the playback position of the recorder is not available";
+    }
 }
 
 void CCameo::OnHideEmap()

@@ -167,6 +167,7 @@ public slots:
     void OnPopupAction();
     void OnAviAction();
     void OnHideEmap();
+    void newFavoriteAction();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -114,6 +114,28 @@ INSTANTIATE_TEST_SUITE_P(
 // ---------------------------------------------------------------------------------------------
 // Favorites
 
+// Answers the site book's name dialog with a name each time it runs modally.
+class FolderAnswer
+{
+public:
+    explicit FolderAnswer(const QString& name) : m_name(name)
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<CAddFolderDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            dialog->findChild<QLineEdit*>(QStringLiteral("edit"))->setText(m_name);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+        });
+        m_timer.start(5);
+    }
+    void SetName(const QString& name) { m_name = name; }
+
+private:
+    QString m_name;
+    QTimer m_timer;
+};
+
 class GridFavoriteTest : public GridTest
 {
 protected:
@@ -290,27 +312,19 @@ TEST_F(GridFavoriteTest, LayoutCodeRoundTripsThroughTheSiteBooksFavoriteWriter)
     struct Case { int split, first; const char* code; int pageFirst; };
     const Case cases[] = {{9, 9, "909", 9}, {9, 4, "904", 0}, {16, 0, "1600", 0}, {4, 13, "413", 12}};
 
-    QString answer;
-    QTimer answerer;
-    QObject::connect(&answerer, &QTimer::timeout, [&answer] {
-        auto* dialog = qobject_cast<CAddFolderDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        dialog->findChild<QLineEdit*>(QStringLiteral("edit"))->setText(answer);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
-    });
-    answerer.start(5);
     QStringList codes;
-    for (const Case& c : cases) {
-        answer = QString::fromLatin1(c.code);
-        tree->addFavorite(QStringLiteral("live"), c.split, c.first, QStringLiteral("A;"), QStringLiteral("0;"));
-        QTreeWidgetItem* root = tree->GetFavoritesRoot();
-        ASSERT_GT(root->childCount(), 0);
-        const SiteBook* record = SiteBook::FromItem(root->child(root->childCount() - 1));
-        ASSERT_NE(record, nullptr);
-        codes << record->cameomode;
+    {
+        FolderAnswer answer{QString()};
+        for (const Case& c : cases) {
+            answer.SetName(QString::fromLatin1(c.code));
+            tree->addFavorite(QStringLiteral("live"), c.split, c.first, QStringLiteral("A;"), QStringLiteral("0;"));
+            QTreeWidgetItem* root = tree->GetFavoritesRoot();
+            ASSERT_GT(root->childCount(), 0);
+            const SiteBook* record = SiteBook::FromItem(root->child(root->childCount() - 1));
+            ASSERT_NE(record, nullptr);
+            codes << record->cameomode;
+        }
     }
-    answerer.stop();
 
     Recorder("A");
     for (int i = 0; i < int(std::size(cases)); ++i) {
@@ -323,6 +337,81 @@ TEST_F(GridFavoriteTest, LayoutCodeRoundTripsThroughTheSiteBooksFavoriteWriter)
         EXPECT_EQ(grid->GetSelectedCell(), c.first) << c.code;
         DeleteGrid(grid);
     }
+}
+
+// "Add Favorite" of a live grid stores every cell in order with the split and the selected cell,
+// and opening that favorite puts each recorder channel back into its own cell.
+TEST_F(GridFavoriteTest, AddFavoriteOfALiveGridOpensAgainAsItWas)
+{
+    SiteBookTreeWidget* tree = hub->GetSiteBookTree();
+    ASSERT_NE(tree, nullptr);
+    const int a = Recorder("Alpha");
+    const int b = Recorder("Bravo");
+    CModuleDevice* gone = AddRecorder("Gone");
+    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    grid->SetCameoChannel(3, a, 0);
+    grid->SetCameoChannel(0, b, 6);
+    grid->SetCameoChannel(1, gone->GetDeviceIndex(), 2);
+    grid->SetCameoChannel(2, a, 63);
+    grid->OnSplitMode(6, 9, false);   // page 0, cell 0 selected
+    grid->OnSplitMode(-1, 9, false);  // next page: 9
+    grid->SetCameoChannel(1, a, 10);
+    DeleteRecorder(gone);
+    {
+        FolderAnswer answer(QStringLiteral("Lobby"));
+        grid->GetAction(CCameo::ActAddFavorite)->trigger();
+    }
+    QTreeWidgetItem* root = tree->GetFavoritesRoot();
+    ASSERT_EQ(root->childCount(), 1);
+    const SiteBook* record = SiteBook::FromItem(root->child(0));
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->name, QStringLiteral("Lobby"));
+    EXPECT_EQ(record->cameomode, QStringLiteral("909"));
+    const QStringList names = record->favoritesdevice.split(QLatin1Char(';'));
+    const QStringList channels = record->favoriteschannel.split(QLatin1Char(';'));
+    ASSERT_EQ(names.size(), 65) << "64 entries, each closed by \";\"";
+    ASSERT_EQ(channels.size(), 65);
+    for (int i = 0; i < 64; ++i) {
+        const bool alpha = i == 0 || i == 10 || i == 63;
+        const QString name = alpha ? QStringLiteral("Alpha") : i == 6 ? QStringLiteral("Bravo") : QString();
+        const QString channel = i == 0 ? QStringLiteral("3") : i == 10 ? QStringLiteral("1")
+                              : i == 63 ? QStringLiteral("2") : i == 6 ? QStringLiteral("0") : QStringLiteral("-1");
+        EXPECT_EQ(names[i], name) << "position " << i;
+        EXPECT_EQ(channels[i], channel) << "position " << i;
+    }
+
+    CCameo* copy = NewGrid(CCameo::KindLive, 64, 4);
+    copy->OpenFavorite(record->cameomode.toInt(), record->favoritesdevice, record->favoriteschannel);
+    EXPECT_EQ(copy->GetSplit(), 9);
+    EXPECT_EQ(copy->GetFirstCell(), 9);
+    for (int step = 0; step < 4 && copy->GetFavoriteCursor() < CCameo::kFavoritePositions; ++step)
+        copy->OnFavoriteNext();   // what each session does once logged in
+    EXPECT_EQ(copy->GetFavoriteCursor(), CCameo::kFavoritePositions);
+    for (int i = 0; i < 64; ++i) {
+        const CameoCell original = grid->GetCell(i);
+        const CameoCell opened = copy->GetCell(i);
+        const bool known = original.recorder == a || original.recorder == b;
+        EXPECT_EQ(opened.recorder, known ? original.recorder : -1) << "cell " << i;
+        EXPECT_EQ(opened.channel, known ? original.channel : -1) << "cell " << i;
+    }
+}
+
+TEST_F(GridFavoriteTest, AddFavoriteCancelledOrOfALocalGridStoresNothing)
+{
+    SiteBookTreeWidget* tree = hub->GetSiteBookTree();
+    ASSERT_NE(tree, nullptr);
+    CCameo* live = NewGrid(CCameo::KindLive, 64, 16);
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<CAddFolderDialog*>(QApplication::activeModalWidget()))
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
+    });
+    canceller.start(5);
+    live->newFavoriteAction();
+    canceller.stop();
+    CCameo* local = NewGrid(CCameo::KindLocal, 16, 4);
+    local->newFavoriteAction();   // asks nothing: no dialog to answer
+    EXPECT_EQ(tree->GetFavoritesRoot()->childCount(), 0);
 }
 
 // ---------------------------------------------------------------------------------------------
