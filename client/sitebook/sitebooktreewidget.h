@@ -121,7 +121,7 @@ public:
     void updateEmapItem(const QString& name, const QString& devices, const QString& channels,
                         const QString& emapPath, const QString& emapPos, int slot, bool silent);
     // Asks a name and adds a favorite of a grid: kind word "search" for a search favorite; the
-    // grid layout is stored as first * 100 + split.
+    // grid layout is stored as split * 100 + first cell (904: split 9 from cell 4).
     void addFavorite(const QString& kind, int split, int first, const QString& devices,
                      const QString& channels);
     // Opens the recorder in a remote playback window at the date and time (-1: none).
