@@ -9,6 +9,8 @@
 #include <QReadWriteLock>
 #include <QString>
 
+#include <atomic>
+
 #include "net/hubservices.h"
 #include "platform/cpuload.h"
 
@@ -106,7 +108,17 @@ public:
     void ShowModalMessage(const QString& title, const QString& text);
 
     // Shared settings.
-    int GetProcessorLoad() const { return m_processorLoad; }
+    // Read without a lock by the sessions' live threads.
+    int GetProcessorLoad() const { return m_processorLoad.load(); }
+    // Replaces the processor counter (tests give it samples of their own) and opens it as the
+    // start-up does; the next timer tick reads the load from it.
+    void SetCpuLoad(platform::CpuLoad load)
+    {
+        m_cpuLoad = std::move(load);
+        m_cpuLoad.Open();
+        m_cpuLoad.AddCounter(QString::fromLatin1(platform::CpuLoad::kCounterName));
+        m_cpuLoad.Collect();
+    }
     quint8 GetOsdFlag(int flag) const;
     void SetOsdFlag(int flag, quint8 value);
     int GetActiveCameoIndex() const { return m_activeCameoIndex; }
@@ -288,7 +300,7 @@ private:
     static bool IsCameoIndex(int index) { return static_cast<unsigned>(index) < unsigned(kCameoSlots); }
 
     CWaitDlg* m_pWaitDlg = nullptr;
-    int m_processorLoad = 0;
+    std::atomic<int> m_processorLoad{0};
     quint8 m_osdFlags[OsdFlagCount] = {1, 1, 1, 1, 1, 1};
     int m_activeCameoIndex = 0;
     int m_openMessageBoxes = 0;
