@@ -119,6 +119,26 @@ bool CModuleNetwork::Disconnect()
     return true;
 }
 
+bool CModuleNetwork::Abort()
+{
+    m_connected = false;
+    if (m_inert != 0 || !m_engine || m_engine->GetNetState() == -1)
+        return false;
+    m_engine->Disconnect();
+    return true;
+}
+
+int CModuleNetwork::GetNetState() const
+{
+    return m_engine ? m_engine->GetNetState() : -1;
+}
+
+void CModuleNetwork::DropBuffers()
+{
+    if (m_engine)
+        m_engine->DropBuffers();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Live, playback and console requests
 
@@ -610,6 +630,36 @@ bool CModuleNetwork::IsFirmware328() const
     if (!m_engine)
         return false;
     return m_engine->GetFirmwareMajor() * 100 + m_engine->GetFirmwareMinor() >= 328;
+}
+
+int CModuleNetwork::GetRawModelCode() const
+{
+    return CanSend() ? m_engine->GetRawModelCode() : -1;
+}
+
+bool CModuleNetwork::IsFurtherCapable() const
+{
+    return m_engine && m_engine->IsFurtherCapable();
+}
+
+bool CModuleNetwork::IsFirmwareToolModel() const
+{
+    return m_engine && m_engine->IsFirmwareToolModel();
+}
+
+bool CModuleNetwork::GetLoginDone() const
+{
+    return m_engine && m_engine->GetLoginDone();
+}
+
+int CModuleNetwork::GetModelCheck() const
+{
+    return m_engine ? m_engine->GetModelCheck() : 0;
+}
+
+bool CModuleNetwork::IsTlsHandshakeDone() const
+{
+    return m_engine && m_engine->IsTlsHandshakeDone();
 }
 
 // ---------------------------------------------------------------------------------------------

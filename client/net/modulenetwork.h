@@ -32,7 +32,15 @@ public:
     // Connection.
     void SetConnectInfo(QString host, int port, QString user, QString password, bool tls);
     bool OnConnect();
+    // Logs out of a logged-in connection; one that is not logged in is left alone (false).
     bool Disconnect();
+    // Closes the connection whatever its state, a socket that is up but not logged in included
+    // (a connect given up, a login that never completes). False when there was nothing to close.
+    bool Abort();
+    // The engine's connection state: -1 down, 1 socket connected, 2 logged in.
+    int GetNetState() const;
+    // Forgets every buffer handed to the engine (the engine also does so on each disconnect).
+    void DropBuffers();
 
     // Live video, audio, playback and console; refused while not logged in (and when inert).
     void SendLiveStart(int channel, int rate, int mode, char* buffer, bool audio);
@@ -117,6 +125,20 @@ public:
     int GetFirmwareMinor() const;
     // Firmware 3.28 or later, compared as major * 100 + minor.
     bool IsFirmware328() const;
+    // The raw model code byte of the model information; -1 when not connected.
+    int GetRawModelCode() const;
+    // Firmware 3.44 or later with feature bit 20.
+    bool IsFurtherCapable() const;
+    // The recorder takes firmware only through the firmware tool.
+    bool IsFirmwareToolModel() const;
+
+    // What became of the last connection attempt; readable after the disconnect.
+    // A login reply (accepted or refused) arrived.
+    bool GetLoginDone() const;
+    // 0 no model information, 1 accepted, -2 the recorder's model class is refused.
+    int GetModelCheck() const;
+    // The TLS handshake completed (false for plain TCP).
+    bool IsTlsHandshakeDone() const;
 
 signals:
     void SetUsageNetwork(qlonglong);

@@ -335,6 +335,7 @@ void NetRecvThread::socketStateChanged(QAbstractSocket::SocketState) {}
 
 void NetRecvThread::socketEncrypted()
 {
+    m_engine->OnSocketEncrypted();
     const QSslCipher cipher = m_ssl->sessionCipher();
     qDebug() << QString("%1, %2 (%3/%4)")
                     .arg(cipher.name(), cipher.authenticationMethod())

@@ -88,6 +88,9 @@ bool CNetTypeMirel::OnConnect(QString host, int port, QString user, QString pass
     m_user = user;
     m_password = password;
     m_loginOutstanding = false;
+    m_tlsHandshakeDone = false;
+    m_modelCheck = 0;
+    m_loginDone = false;
     if (m_thread->IsTls() != tls)
         ReplaceThread(tls);
     m_thread->SetHost(host, quint16(port));
@@ -134,7 +137,15 @@ void CNetTypeMirel::OnSocketDisconnected()
     m_aliveTimer->stop();
     m_netState = -1;
     m_loginOutstanding = false;
+    // The caller's buffers may be freed once it has seen the disconnect; nothing received after
+    // a reconnect may reach them before they are handed in again.
+    DropBuffers();
     emit OnNetState(-1);
+}
+
+void CNetTypeMirel::OnSocketEncrypted()
+{
+    m_tlsHandshakeDone = true;
 }
 
 void CNetTypeMirel::Send(const QByteArray& request)
@@ -488,6 +499,24 @@ void CNetTypeMirel::SetFrameBuffers(int slot, char* header, char* data, char* he
     s.data2 = data2;
 }
 
+void CNetTypeMirel::DropBuffers()
+{
+    m_listBuffer = nullptr;
+    m_liveAudioBuffer = nullptr;
+    m_playbackBuffer = nullptr;
+    m_playbackReceived = 0;
+    m_consoleBuffer = nullptr;
+    for (LiveChannel& live : m_live) {
+        live.target = nullptr;
+        live.received = 0;
+    }
+    for (FrameSlot& s : m_slots) {
+        s.header = s.data = s.header2 = s.data2 = s.index = nullptr;
+        s.headerReceived = 0;
+        s.dataReceived = 0;
+    }
+}
+
 void CNetTypeMirel::SetSecondStream(quint8 v)
 {
     m_secondStream = m_dualStream ? v : 0;
@@ -740,9 +769,11 @@ void CNetTypeMirel::OnModelInfo(char* m, int total)
     m[12] = char(code);
     if (modelClass != 1 && modelClass != 6 && modelClass != 7 && modelClass != 10) {
         qDebug() << "CNetTypeMirel: model code" << Qt::hex << raw << "has no accepted class";
+        m_modelCheck = kModelRefused;
         Disconnect();
         return;
     }
+    m_modelCheck = 1;
     m_rawModelCode = raw;
     m_modelClass = modelClass;
     m_modelCode = code;

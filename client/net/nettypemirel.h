@@ -62,6 +62,7 @@ public:
     static constexpr int kConsoleBufferSize = 524288;
     static constexpr int kPlaybackInfoMaxDays = 1825;
     static constexpr int kKeepAliveIntervalMs = 10000;
+    static constexpr int kModelRefused = -2;
 
     CNetTypeMirel(QObject* parent, bool tls);
     ~CNetTypeMirel() override;
@@ -127,6 +128,10 @@ public:
     void SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, quint8 v);
     void SetFrameBuffers(int slot, char* header, char* data, char* header2, char* data2);
     void SetSecondStream(quint8 v);
+    // Forgets every buffer a caller handed in (list, live audio, playback, console, each
+    // channel's live frame buffer, each slot's index, header and data buffers), so a reply that
+    // arrives later writes nothing. Done on every disconnect as well.
+    void DropBuffers();
 
     // Accessors.
     int GetNetState() const { return m_netState; }
@@ -146,6 +151,18 @@ public:
     bool IsDualStream() const { return m_dualStream; }
     bool IsDirectRate() const { return m_directRate; }
     bool IsEventListCapable() const { return m_eventListCapa; }
+    // Firmware 3.44 or later with feature bit 20.
+    bool IsFurtherCapable() const { return m_furtherCapa; }
+    // Models that take a firmware package only after the firmware tool has converted it
+    // (sub-models 1642, 422, 822 and 842 of model code 8).
+    bool IsFirmwareToolModel() const { return m_modelFlag; }
+    // The model check of the last model information reply of this connection attempt:
+    // 0 no reply yet, 1 accepted, kModelRefused when the model class is not one the client serves
+    // (the engine then closes the connection). Kept after the disconnect, cleared by OnConnect.
+    int GetModelCheck() const { return m_modelCheck; }
+    // A TLS connection whose handshake completed in this connection attempt; kept after the
+    // disconnect, cleared by OnConnect. Always false for plain TCP.
+    bool IsTlsHandshakeDone() const { return m_tlsHandshakeDone; }
     quint8 GetSecondStream() const { return m_secondStream; }
     int GetFirmwareMajor() const { return m_firmwareMajor; }
     int GetFirmwareMinor() const { return m_firmwareMinor; }
@@ -191,6 +208,7 @@ public:
     void AddSentBytes(qint64 n) { m_sentBytes += n; }
     void OnSocketConnected();
     void OnSocketDisconnected();
+    void OnSocketEncrypted();
 
 signals:
     void OnConnectResult(bool);
@@ -288,6 +306,8 @@ private:
     int m_keepAliveMs = kKeepAliveIntervalMs;
     std::unique_ptr<char[]> m_recvBuffer;
     bool m_loginOutstanding = false; // a login went out on this connection, no reply yet
+    bool m_tlsHandshakeDone = false;
+    int m_modelCheck = 0;
     FileTransfer* m_fileTransfer = nullptr;
 
     // Byte counters (cleared on every keep-alive tick).

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -509,4 +510,115 @@ TEST_F(ModuleNetworkSimTest, DestroyedWhileLoggedInSaysNothingMore)
     module.reset(); // closes the connection on the way out
     EXPECT_EQ(states->states, before);
     EXPECT_TRUE(RequestsWaitFor([this] { return !sim->Events("disconnect").isEmpty(); }));
+}
+
+// --- closing a connection that never logged in, and what an attempt leaves behind -----------------
+
+TEST_F(ModuleNetworkSimTest, AbortClosesAConnectionThatIsNotLoggedIn)
+{
+    StartAndConnect({});
+    ASSERT_EQ(states->states, QList<int>{1});
+    EXPECT_EQ(module->GetNetState(), 1);
+    EXPECT_FALSE(module->Disconnect()); // logging out needs a login
+    EXPECT_TRUE(module->Abort());
+    EXPECT_TRUE(RequestsWaitFor([this] { return states->states.contains(-1); }));
+    EXPECT_EQ(module->GetNetState(), -1);
+    EXPECT_FALSE(module->IsConnected());
+    EXPECT_TRUE(RequestsWaitFor([this] { return !sim->Events("disconnect").isEmpty(); }));
+    EXPECT_FALSE(module->Abort()) << "nothing left to close";
+    EXPECT_FALSE(states->states.contains(2));
+}
+
+TEST_F(ModuleNetworkSimTest, AbortAlsoClosesALoggedInConnection)
+{
+    StartAndLogIn({});
+    EXPECT_EQ(module->GetNetState(), 2);
+    EXPECT_TRUE(module->Abort());
+    EXPECT_FALSE(module->IsConnected());
+    EXPECT_TRUE(RequestsWaitFor([this] { return states->states.contains(-1); }));
+    EXPECT_FALSE(module->Disconnect());
+}
+
+TEST(ModuleNetworkTest, InertOrUnconnectedModuleHasNothingToAbort)
+{
+    CModuleNetwork inert(1, 0, false);
+    EXPECT_FALSE(inert.Abort());
+    EXPECT_EQ(inert.GetNetState(), -1);
+    EXPECT_EQ(inert.GetModelCheck(), 0);
+    EXPECT_FALSE(inert.GetLoginDone());
+    EXPECT_FALSE(inert.IsTlsHandshakeDone());
+    EXPECT_FALSE(inert.IsFirmwareToolModel());
+    EXPECT_FALSE(inert.IsFurtherCapable());
+    inert.DropBuffers(); // harmless without an engine
+    CModuleNetwork idle(0, 0, false);
+    EXPECT_FALSE(idle.Abort());
+    EXPECT_EQ(idle.GetRawModelCode(), -1);
+}
+
+TEST_F(ModuleNetworkSimTest, ModelFlagsAndAttemptOutcomeAreRelayed)
+{
+    struct Case
+    {
+        const char* name;
+        QStringList options;
+        int rawCode;
+        bool firmwareTool;
+        bool further;
+    };
+    const Case cases[] = {
+        {"tool model", {"--model-code", "0x18", "--sub-model", "1642"}, 0x18, true, false},
+        {"plain model", {"--model-code", "0x18", "--sub-model", "1641"}, 0x18, false, false},
+        {"3.44 with bit 20", {"--firmware", "3.44", "--features", "0x100000"}, 0x11, false, true},
+        {"3.44 without bit 20", {"--firmware", "3.44"}, 0x11, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        module.reset();
+        sim.reset();
+        StartAndLogIn(c.options);
+        EXPECT_EQ(module->GetRawModelCode(), c.rawCode);
+        EXPECT_EQ(module->IsFirmwareToolModel(), c.firmwareTool);
+        EXPECT_EQ(module->IsFurtherCapable(), c.further);
+        EXPECT_TRUE(module->GetLoginDone());
+        EXPECT_EQ(module->GetModelCheck(), 1);
+        EXPECT_FALSE(module->IsTlsHandshakeDone());
+        EXPECT_TRUE(module->Disconnect());
+        EXPECT_EQ(module->GetRawModelCode(), -1) << "only while logged in";
+    }
+}
+
+TEST_F(ModuleNetworkSimTest, RefusedModelIsReadableAfterTheDisconnect)
+{
+    StartAndConnect({"--fail", "model-class-reject"});
+    ASSERT_TRUE(RequestsWaitFor([this] { return states->states.contains(-1); }));
+    EXPECT_EQ(states->states, (QList<int>{1, -1}));
+    EXPECT_TRUE(module->GetLoginDone());
+    EXPECT_EQ(module->GetModelCheck(), CNetTypeMirel::kModelRefused);
+}
+
+TEST_F(ModuleNetworkSimTest, RecorderClosingBeforeAnyReplyLeavesNoLoginReply)
+{
+    StartAndConnect({"--fail", "close-at-once"});
+    ASSERT_TRUE(RequestsWaitFor([this] { return states->states.contains(-1); }));
+    EXPECT_FALSE(module->GetLoginDone());
+    EXPECT_EQ(module->GetModelCheck(), 0);
+}
+
+TEST_F(ModuleNetworkSimTest, DroppedBuffersTakeNoLateReply)
+{
+    StartAndLogIn({"--record-date", "20261209"});
+    std::vector<char> index(CNetTypeMirel::kIndexBufferSize, char(0x5A));
+    std::vector<char> list(CNetTypeMirel::kListBufferSize, char(0x5A));
+    int indexes = 0;
+    QList<int> lists;
+    QObject::connect(module.get(), &CModuleNetwork::SetRecvIntraIndex, [&](int, int, int, int) { ++indexes; });
+    QObject::connect(module.get(), &CModuleNetwork::SetRecvTimeRecList, [&](int, int size) { lists << size; });
+    module->SendIntraIndexRequest(20261209, 0, 0, index.data(), 0, 0);
+    module->DropBuffers();
+    // The recorder answers in order: once the list has come, the index reply has been handled.
+    module->SendTimeRecList(20261209, 0, list.data());
+    ASSERT_TRUE(RequestsWaitFor([&] { return !lists.isEmpty(); }));
+    EXPECT_GT(lists.first(), 0);
+    EXPECT_EQ(indexes, 0);
+    EXPECT_EQ(std::count(index.begin(), index.end(), char(0x5A)), qint64(index.size()));
 }
