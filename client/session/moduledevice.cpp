@@ -14,7 +14,6 @@
 
 #include "net/modulenetwork.h"
 #include "net/mulaw.h"
-#include "net/nettypemirel.h"
 #include "platform/process.h"
 #include "session/moduledecoder.h"
 #include "session/modulerecord.h"
@@ -45,12 +44,6 @@ int ArchiveKindIndex(const QString& kind)
             return i;
     }
     return -1;
-}
-
-// The engine of a connection (its child object); null without one.
-CNetTypeMirel* EngineOf(const CModuleNetwork* network)
-{
-    return network ? network->findChild<CNetTypeMirel*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
 // Counts the session's handlers running inside a signal of one of its connections.
@@ -410,8 +403,7 @@ int CModuleDevice::GetModelCode() const
 {
     if (!Connected())
         return -1;
-    const CNetTypeMirel* engine = EngineOf(m_liveNetwork.get());
-    return engine ? engine->GetRawModelCode() : m_liveNetwork->GetModelCode();
+    return m_liveNetwork->GetRawModelCode();
 }
 
 int CModuleDevice::GetModelType() const
@@ -865,11 +857,10 @@ bool CModuleDevice::Disconnect()
     bool result = false;
     if (m_liveNetwork) {
         if (!m_liveNetwork->IsConnected()) {
-            // Socket up but not logged in: the module leaves such a connection alone, so it is
-            // closed on the engine. A deliberate close is no login failure.
+            // Socket up but not logged in: logging out does not apply, the connection is
+            // aborted. A deliberate close is no login failure.
             m_socketConnected = 0;
-            if (CNetTypeMirel* engine = EngineOf(m_liveNetwork.get()); engine && engine->GetNetState() != -1)
-                engine->Disconnect();
+            m_liveNetwork->Abort();
         }
         if (!self)
             return false;
@@ -878,11 +869,8 @@ bool CModuleDevice::Disconnect()
     if (!self)
         return result;
     if (m_playbackNetwork) {
-        if (!m_playbackNetwork->IsConnected()) {
-            if (CNetTypeMirel* engine = EngineOf(m_playbackNetwork.get());
-                engine && engine->GetNetState() != -1)
-                engine->Disconnect();
-        }
+        if (!m_playbackNetwork->IsConnected())
+            m_playbackNetwork->Abort();
         if (m_playbackNetwork)
             m_playbackNetwork->Disconnect();
     }
@@ -997,10 +985,9 @@ void CModuleDevice::StartFirmwarePreparation()
     MainWindow* hub = g_pMainWindow;
     if (!hub)
         return;
-    // Recorders whose model takes the package through the firmware tool are marked by the
-    // engine's model check; the engine does not publish that mark yet, so every recorder takes
-    // the direct upload.
-    const bool toolModel = false;
+    // Only recorders whose model takes the package through the firmware tool need it converted;
+    // every other recorder takes the chosen file as it is.
+    const bool toolModel = m_liveNetwork && m_liveNetwork->IsFirmwareToolModel();
     if (!toolModel) {
         SetFirmwareState(2);
         return;
@@ -1306,6 +1293,12 @@ void CModuleDevice::OnDisconnected()
 
     // 3.
     m_playbackGrid = -1;
+    // The buffers go below: neither connection may write into them any more (the live one forgot
+    // them with its disconnect, the playback one may still be up).
+    for (CModuleNetwork* network : {m_playbackNetwork.get(), m_liveNetwork.get()}) {
+        if (network)
+            network->DropBuffers();
+    }
 
     // 4. Channels: threads are told to stop and joined before their decoders go.
     for (int ch = 0; ch < kChannels; ++ch) {
@@ -1343,8 +1336,11 @@ void CModuleDevice::OnDisconnected()
     if (m_searchThreads[kChannels])
         m_searchThreads[kChannels]->WaitThread();
 
-    // 6. The live frame, live audio, console and list buffers stay: the engine keeps the
-    // pointers it was handed with its requests, and the next login reuses them.
+    // 6.
+    m_liveFrameBuffer.reset();
+    m_liveAudioBuffer.reset();
+    m_consoleBuffer.reset();
+    m_listBuffer.reset();
 
     // 7. Channel items (left alone while the whole window goes).
     if (!hub || !hub->IsClosing())
@@ -1362,13 +1358,11 @@ void CModuleDevice::OnDisconnected()
 
 void CModuleDevice::ReportLoginFailure()
 {
-    const CNetTypeMirel* engine = EngineOf(m_liveNetwork.get());
-    const bool loginReplied = engine && engine->GetLoginDone();
-    if (!loginReplied && m_tlsConnect) {
-        // The engine reports the socket as connected before the TLS handshake, and it does not
-        // tell whether the handshake finished: a TLS connection that ends before any login reply
-        // is reported as a failed connect, never as a full recorder.
-        qDebug() << GetDvrName() << "TLS connection ended before the login reply";
+    const bool loginReplied = m_liveNetwork && m_liveNetwork->GetLoginDone();
+    if (!loginReplied && m_tlsConnect && !(m_liveNetwork && m_liveNetwork->IsTlsHandshakeDone())) {
+        // Under TLS the socket counts as connected before the handshake: a connection that ends
+        // before its handshake completed never reached the recorder, so it is a failed connect.
+        qDebug() << GetDvrName() << "TLS connection ended during the handshake";
         ReportConnectFailure();
         m_connectResult = ConnectFailed;
         return;
@@ -1381,9 +1375,11 @@ void CModuleDevice::ReportLoginFailure()
         SetFirmwareState(-1);
         return;
     }
-    // "Not Support" answers a rejected model check; the engine drops such a connection without
-    // keeping the verdict, so that case reads as a login failure.
-    const QString text = loginReplied ? QStringLiteral("Login fail") : QStringLiteral("Connection full");
+    // No login reply at all: the recorder took the connection but serves no more clients. A
+    // recorder whose model the client does not serve is dropped after its model information.
+    const QString text = !loginReplied ? QStringLiteral("Connection full")
+                         : m_liveNetwork->GetModelCheck() == -2 ? QStringLiteral("Not Support")
+                                                                : QStringLiteral("Login fail");
     if (MainWindow* hub = g_pMainWindow) {
         hub->ShowMessageBox(QString(), text, QString());
         hub->ShowMessageBox(QString(), QString(), QStringLiteral("stop"));
@@ -1440,8 +1436,8 @@ void CModuleDevice::ReleaseSlotBuffers(int slot)
     m_blockBufferA[slot].reset();
     m_frameBufferB[slot].reset();
     m_blockBufferB[slot].reset();
-    // The index buffer stays: the engine keeps it from the last index request and cannot be
-    // told to drop it; the next login reuses it.
+    // The connections were told to drop the index buffers with all others before the teardown.
+    m_indexBuffers[slot].reset();
 }
 
 void CModuleDevice::DeleteChannelItems()

@@ -362,9 +362,8 @@ private:
     std::array<QTreeWidgetItem*, kChannels> m_emapCameraItems{};
     QTreeWidgetItem* m_emapItem = nullptr;
 
-    // Buffers made at login. The live frame, live audio, list and console buffers and the index
-    // buffers are kept until the connections are gone: the engine keeps the pointers it was
-    // handed with its requests and has no way to be told to drop them.
+    // Buffers made at login and released at the disconnect, once both connections have dropped
+    // the pointers they were handed.
     std::unique_ptr<char[]> m_liveFrameBuffer;
     std::unique_ptr<char[]> m_liveAudioBuffer;
     std::unique_ptr<char[]> m_listBuffer;
