@@ -6,7 +6,9 @@
 // signals. All of it runs on the thread that built the engine (the user-interface thread).
 //
 // Buffers handed in by callers (live start, lists, index, frame requests, playback, console,
-// live audio) are raw pointers kept until the reply has been signalled. The engine never writes
+// live audio) are raw pointers kept until the reply has been signalled; every one of them is
+// forgotten when the connection goes down (and on DropBuffers), so a caller may free its buffers
+// once it has seen state -1 and hands them in again after the next login. The engine never writes
 // more into them than the capacities below; a caller must hand in at least that many bytes:
 //
 //   live frame buffer (SendLiveStart)            kLiveFrameBufferSize    524 288
