@@ -72,4 +72,18 @@ int Process::Execute(const QString& name, const QStringList& arguments, const QS
     return process.exitCode();
 }
 
+bool Process::StartDetached(const QString& name, const QStringList& arguments, const QString& programDirectory)
+{
+    const QString program = FindProgram(name, programDirectory);
+    if (program.isEmpty()) {
+        qWarning() << "Process: no program for" << name << "in" << programDirectory << "or beside the client";
+        return false;
+    }
+    if (!QProcess::startDetached(program, arguments, programDirectory)) {
+        qWarning() << "Process: cannot start" << program;
+        return false;
+    }
+    return true;
+}
+
 } // namespace platform

@@ -23,6 +23,10 @@ public:
     // ever when negative). Returns its exit code, kNotStarted or kCrashed. Runs no event loop.
     static int Execute(const QString& name, const QStringList& arguments, const QString& programDirectory,
                        int timeoutMs = -1);
+
+    // Starts the program with the arguments as a process of its own, in the program directory,
+    // and does not wait for it. False when the program is missing or could not be started.
+    static bool StartDetached(const QString& name, const QStringList& arguments, const QString& programDirectory);
 };
 
 } // namespace platform

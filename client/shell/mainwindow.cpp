@@ -33,6 +33,8 @@
 #include "shell/liveview.h"
 #include "shell/messagedlg.h"
 #include "shell/toolbar.h"
+#include "platform/process.h"
+#include "sitebook/sitebook.h"
 #include "sitebook/sitebookfile.h"
 #include "sitebook/sitebooktreewidget.h"
 
@@ -50,6 +52,13 @@ constexpr qint64 kOsdReadLimit = 4096;
 constexpr int kWaitLabelWidth = 200;
 constexpr int kWaitLabelHeight = 80;
 constexpr int kViewModeDelayMs = 100;
+// smtp.dat holds six short lines; more than this is not a settings file.
+constexpr qint64 kSmtpReadLimit = 64 * 1024;
+constexpr int kSmtpLines = 6;
+// Recorder names of a favorite that the auto-connect looks at.
+constexpr int kAutoConnectNames = 64;
+constexpr int kModelTypeNoSkin = 10;
+constexpr int kModelTypePrime = 7;
 }
 
 MainWindow::MainWindow(QWidget* parent)
@@ -118,7 +127,7 @@ MainWindow::MainWindow(QWidget* parent)
     qDebug() << "Set SearhcMuseum";
     qDebug() << "Set SearhcThumbnail";
     // The museum, thumbnail and quick search pop-ups are created here once their classes exist.
-    // smtp.dat is read here (OnLoadSMTP) once the e-mail settings exist.
+    OnLoadSMTP();
 
     loadSiteBook(BookPath(QStringLiteral("sitebook.xml")), true);
     loadSiteBook_Emap(BookPath(QStringLiteral("emap.xml")));
@@ -697,8 +706,14 @@ void MainWindow::loadSiteBook(const QString& path, bool clear)
     if (!m_pSiteBook)
         return;
     const QString fileName = ChooseBookToLoad(path, tr("Open SiteBook File"), tr("ZENT SiteBook Files (*.xml)"));
-    if (!fileName.isEmpty())
-        SiteBookFile::LoadSiteBook(m_pSiteBook, fileName, clear);
+    if (fileName.isEmpty())
+        return;
+    // The site book is emptied only for a file that can be read: emptied for nothing, it would
+    // be written over sitebook.xml at shut-down.
+    const bool readable = QFile(fileName).open(QIODevice::ReadOnly | QIODevice::Text);
+    if (clear && !readable)
+        qWarning() << "MainWindow: cannot read" << fileName << "; the site book is kept";
+    SiteBookFile::LoadSiteBook(m_pSiteBook, fileName, clear && readable);
 }
 
 void MainWindow::loadSiteBook_Emap(const QString& path)
@@ -868,7 +883,16 @@ void MainWindow::exeValidationView() {}
 
 void MainWindow::exeOrvane()
 {
-    // The backup player is started from the program directory once the program launcher exists.
+    StartOrvane();
+}
+
+bool MainWindow::StartOrvane(const QString& file)
+{
+    QStringList arguments;
+    if (!file.isEmpty())
+        arguments << file;
+    // A missing player is not reported to the user.
+    return platform::Process::StartDetached(QStringLiteral("Orvane.exe"), arguments, m_programDirectory);
 }
 
 void MainWindow::exeInfoView()
@@ -1206,8 +1230,57 @@ int MainWindow::GetAudioDeviceIndex() const
 
 void MainWindow::OnTimerAutoConnect()
 {
-    // The first favorite marked for automatic connection is opened here once the favorites book
-    // exists.
+    if (IsMessageBoxOpen() || !m_pSiteBook)
+        return;
+    const QTreeWidgetItem* root = m_pSiteBook->GetFavoritesRoot();
+    const SiteBook* rootRecord = root ? SiteBook::FromItem(root) : nullptr;
+    if (!rootRecord || rootRecord->kind != QLatin1String("favorite"))
+        return;
+
+    // Only the first entry marked for automatic connection counts.
+    const SiteBook* favorite = nullptr;
+    for (int i = 0; i < root->childCount() && !favorite; ++i) {
+        const SiteBook* record = SiteBook::FromItem(root->child(i));
+        if (record && record->kind == QLatin1String("favorites_item")
+            && record->favoritesmode == QLatin1String("autoConnectOn"))
+            favorite = record;
+    }
+    if (!favorite)
+        return;
+
+    const QStringList names = favorite->favoritesdevice.split(QLatin1Char(';'), Qt::KeepEmptyParts);
+    for (int i = 0; i < names.size() && i < kAutoConnectNames; ++i) {
+        const QString& name = names.at(i);
+        if (name.isEmpty() || name == QLatin1String("-1"))
+            continue;
+        const CModuleDevice* device = GetDevice(FindDeviceByName(name));
+        if (!device)
+            continue;
+        // Opened once after start-up, and again while one of its recorders is not logged in.
+        if (!m_autoConnectDone || !device->IsLoggedIn()) {
+            m_autoConnectDone = true;
+            // Copies: opening the favorite may change the site book.
+            const int layout = favorite->cameomode.toInt();
+            const QString devices = favorite->favoritesdevice;
+            const QString channels = favorite->favoriteschannel;
+            OpenFavoriteInLiveView(layout, devices, channels);
+            return;
+        }
+    }
+}
+
+void MainWindow::OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels)
+{
+    LiveView* view = GetActiveLiveView();
+    if (!view)
+        view = qobject_cast<LiveView*>(m_pLiveSlots->Window(exeLiveView()));
+    CCameo* cameo = view ? view->GetCameo() : nullptr;
+    if (!cameo) {
+        qWarning() << "MainWindow: no live window for the favorite" << devices;
+        return;
+    }
+    view->setFocus();
+    cameo->OpenFavorite(layout, devices, channels);
 }
 
 void MainWindow::actionTriggered(QAction* action)
@@ -1222,19 +1295,131 @@ void MainWindow::OnScrSplitMode(int split)
         cameo->OnSplitMode(-1, split, false);
 }
 
-void MainWindow::OnSetBrightness(int /*value*/)
+void MainWindow::OnSetBrightness(int value)
 {
-    // The active grid's selected cells take the brightness here once the grid class exists.
+    if (CCameo* cameo = GetCameo(m_activeCameoIndex))
+        cameo->SetCellBrightness(value);
 }
 
-void MainWindow::OnSetContrast(int /*value*/)
+void MainWindow::OnSetContrast(int value)
 {
-    // The active grid's selected cells take the contrast here once the grid class exists.
+    if (CCameo* cameo = GetCameo(m_activeCameoIndex))
+        cameo->SetCellContrast(value);
 }
 
 void MainWindow::OnSetFrate(int /*value*/) {}
 
-void MainWindow::OnPlaybackControl(int /*code*/)
+void MainWindow::OnPlaybackControl(int code)
 {
-    // The active playback grid's window takes the code here once the search windows exist.
+    Q_UNUSED(code)
+    // The code goes to the window of the active grid: for a remote playback grid (kind 1) the
+    // remote search window, for a local file grid (kind 2) the local search window of the grid's
+    // owner slot 0 or 1, through its SetPlaybackControl, once those window classes exist. Until
+    // then neither kind of window can be open and nothing takes the code.
+}
+
+// ---------------------------------------------------------------------------------------------
+// Small settings files
+
+void MainWindow::OnLoadSMTP()
+{
+    m_smtp = SmtpSettings();
+    QFile file(BookPath(QStringLiteral("smtp.dat")));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    // One value a line, so that a password or a user name may hold blanks.
+    QStringList lines = QString::fromUtf8(file.read(kSmtpReadLimit)).split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    while (lines.size() < kSmtpLines)
+        lines << QString();
+    m_smtp.server = lines.at(0).trimmed();
+    m_smtp.port = lines.at(1).trimmed();
+    m_smtp.secure = lines.at(2).trimmed() == QLatin1String("1");
+    m_smtp.authentication = lines.at(3).trimmed() == QLatin1String("1");
+    m_smtp.user = lines.at(4);
+    m_smtp.password = lines.at(5);
+    if (!m_smtp.user.isEmpty() && !m_smtp.server.isEmpty())
+        m_smtp.sender = m_smtp.user + QLatin1Char('@') + m_smtp.server;
+}
+
+QString MainWindow::GetServerLogin(int field) const
+{
+    if (field < 0 || field >= kServerLoginFields)
+        return QString();
+    return m_serverLogin[field];
+}
+
+void MainWindow::SetServerLogin(int field, const QString& value)
+{
+    if (field < 0 || field >= kServerLoginFields)
+        return;
+    m_serverLogin[field] = value;
+}
+
+bool MainWindow::SaveAccountFile()
+{
+    QString* login = m_serverLogin;
+    for (int i = 0; i < 5; ++i) {
+        if (login[i].isEmpty())
+            login[i] = QStringLiteral("none");
+    }
+    for (int i : {7, 8}) {
+        if (login[i].isEmpty())
+            login[i] = QStringLiteral("0");
+    }
+    const QString zero = QStringLiteral("0");
+    const QString lines[] = {login[2], login[3], login[4], zero, zero, login[7], login[0], login[1], login[8]};
+    QByteArray text;
+    for (const QString& line : lines) {
+        // A line break inside a value would move every later value to the wrong line.
+        if (line.contains(QLatin1Char('\n')) || line.contains(QLatin1Char('\r'))) {
+            qWarning() << "MainWindow: a server login value holds a line break; account.dat is not written";
+            return false;
+        }
+        text += line.toUtf8() + '\n';
+    }
+    QSaveFile file(BookPath(QStringLiteral("account.dat")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text) != text.size() || !file.commit()) {
+        qWarning() << "MainWindow: cannot write" << file.fileName() << file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Console skins
+
+QString MainWindow::DeviceImagePath(int modelType, const QString& name, int variant)
+{
+    if (modelType == kModelTypeNoSkin)
+        return QString();
+    // The name comes from the recorder's console layout: a bare file name only.
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        return QString();
+    const QString folder = modelType == kModelTypePrime ? QStringLiteral(":/res/Config/TYPE5_PRIME/VGA/skin_img/")
+                                                        : QStringLiteral(":/res/Config/TYPE1_CALDORA/VGA/skin_img/");
+    switch (variant) {
+    case 0: return folder + name + QStringLiteral(".bmp");
+    case 1: return folder + QStringLiteral("bin/") + name + QStringLiteral(".bmp");
+    default: return QString();
+    }
+}
+
+QPixmap MainWindow::LoadDeviceImage(const QString& name, int variant, int recorder) const
+{
+    const CModuleDevice* device = GetDevice(recorder);
+    // A recorder that is not logged in (or not known) has no model type yet.
+    const int modelType = device ? device->GetModelType() : -1;
+    const QString path = DeviceImagePath(modelType, name, variant);
+    if (path.isEmpty())
+        return QPixmap();
+    return QPixmap(path);
+}
+
+void MainWindow::LoadDeviceImage(QPixmap& pixmap, const QString& name, int variant, int recorder) const
+{
+    pixmap = LoadDeviceImage(name, variant, recorder);
 }

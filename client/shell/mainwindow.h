@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMainWindow>
+#include <QPixmap>
 #include <QPoint>
 #include <QReadWriteLock>
 #include <QString>
@@ -65,6 +66,21 @@ public:
     // The six OSD flags in the order of osd.dat.
     enum OsdFlag { OsdDvrName, OsdCameraName, OsdDate, OsdTime, OsdEvent, OsdCameoNumber, OsdFlagCount };
 
+    // The mail server settings of smtp.dat, read at start-up and set by the e-mail settings.
+    struct SmtpSettings
+    {
+        QString server;
+        QString port = QStringLiteral("25");
+        bool secure = false;
+        bool authentication = true;
+        QString user;
+        QString password;
+        QString sender;
+    };
+
+    // The central server login: nine texts in the order the server login dialog fills them.
+    static constexpr int kServerLoginFields = 9;
+
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -123,6 +139,37 @@ public:
     void SetOsdFlag(int flag, quint8 value);
     int GetActiveCameoIndex() const { return m_activeCameoIndex; }
     void SetActiveCameoIndex(int index) { m_activeCameoIndex = index; }
+    // The grid whose favorite is being opened: the sessions asked to connect for it call its
+    // OnFavoriteNext. -1 before the first favorite.
+    int GetFavoriteCameoIndex() const { return m_favoriteCameoIndex; }
+    void SetFavoriteCameoIndex(int index) { m_favoriteCameoIndex = index; }
+
+    const SmtpSettings& GetSmtpSettings() const { return m_smtp; }
+    void SetSmtpSettings(const SmtpSettings& settings) { m_smtp = settings; }
+
+    // One text of the server login record (0..8); an empty text for a bad index.
+    QString GetServerLogin(int field) const;
+    void SetServerLogin(int field, const QString& value);
+    // Writes account.dat from the server login record. Empty fields are replaced first, in the
+    // record as well. False when the file could not be written (nothing is written then).
+    bool SaveAccountFile();
+
+    // Starts the backup player from the program directory (or beside the client), without an
+    // argument or with the path of one recording to open. False when it is missing or did not
+    // start.
+    bool StartOrvane(const QString& file = QString());
+
+    // Opens a favorite (layout code, recorder names and channels joined by ";") in the grid of
+    // the active live window, or of a new one when none is active.
+    void OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels);
+
+    // The console skin bitmap of a recorder's model: variant 0 from the skin folder, 1 from its
+    // "bin" folder. A null pixmap for other variants, for model type 10 and when the bitmap is
+    // missing.
+    QPixmap LoadDeviceImage(const QString& name, int variant, int recorder) const;
+    void LoadDeviceImage(QPixmap& pixmap, const QString& name, int variant, int recorder) const;
+    // The resource path of that bitmap for a model type; empty when there is none.
+    static QString DeviceImagePath(int modelType, const QString& name, int variant);
 
     // Shared message box: what the next or the open box shows.
     QString MessageTitle() const { return m_msgTitle; }
@@ -230,6 +277,7 @@ public slots:
     void exeValidationView();
     void exeOrvane();
     void exeInfoView();
+    void OnLoadSMTP();
     void loadSiteBook(const QString& path, bool clear);
     void loadSiteBook(const QString& path);
     void saveSiteBook(const QString& path);
@@ -303,6 +351,11 @@ private:
     std::atomic<int> m_processorLoad{0};
     quint8 m_osdFlags[OsdFlagCount] = {1, 1, 1, 1, 1, 1};
     int m_activeCameoIndex = 0;
+    int m_favoriteCameoIndex = -1;
+    SmtpSettings m_smtp;
+    QString m_serverLogin[kServerLoginFields];
+    // Set by the first automatic favorite opening of the program run; never cleared.
+    bool m_autoConnectDone = false;
     int m_openMessageBoxes = 0;
     cUccControl* m_pCameraControl = nullptr;
 

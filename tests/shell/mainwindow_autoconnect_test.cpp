@@ -1,0 +1,312 @@
+// The hub's auto-connect of the favorite marked "autoConnectOn", against the recorder simulator,
+// and the side-panel forwarders that reach the active grid.
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+#include "session/moduledecoder.h"
+#include "session/moduledevice.h"
+#include "shell/ccameo.h"
+#include "shell/childwindowslots.h"
+#include "shell/liveview.h"
+#include "shell/mainwindow.h"
+#include "shell/messagedlg.h"
+#include "shell/support/grid_dvrsim.h"
+#include "shell/support/mainwin_fixture.h"
+#include "shell/support/shell_hubfixture.h"
+
+namespace {
+
+class AutoConnectTest : public MainWinTest
+{
+protected:
+    // A simulator of four channels that logs what it receives; its port, or 0.
+    int StartSim(const QString& logName)
+    {
+        auto sim = std::make_unique<GridDvrSim>(
+            QStringList{QStringLiteral("--channels"), QStringLiteral("4"), QStringLiteral("--log"), LogPath(logName)});
+        const QString error = sim->Start();
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        if (!error.isEmpty())
+            return 0;
+        const int port = sim->Port();
+        m_sims.push_back(std::move(sim));
+        return port;
+    }
+
+    // A port on which nothing listens.
+    static int DeadPort()
+    {
+        QTcpServer server;
+        EXPECT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        return server.serverPort();
+    }
+
+    QString LogPath(const QString& name) const { return m_logs.filePath(name); }
+
+    // The users of the logins that the simulator accepted.
+    QStringList Logins(const QString& logName) const
+    {
+        QStringList users;
+        QFile file(LogPath(logName));
+        if (!file.open(QIODevice::ReadOnly))
+            return users;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            if (o.value(QStringLiteral("event")).toString() == QLatin1String("login")
+                && o.value(QStringLiteral("ok")).toBool())
+                users << o.value(QStringLiteral("user")).toString();
+        }
+        return users;
+    }
+
+    static QByteArray Device(const char* name, int port)
+    {
+        return QByteArray(" <device name=\"") + name + "\" addr=\"127.0.0.1\" port=\"" + QByteArray::number(port)
+               + "\" id=\"admin\" password=\"1234\"/>\n";
+    }
+
+    static QByteArray Favorite(const char* name, const char* mode, const char* devices, const char* channels,
+                               const char* kind = "favorites_item")
+    {
+        return QByteArray(" <") + kind + " name=\"" + name + "\" cameomode=\"400\" favoritesdevice=\"" + devices
+               + "\" favoriteschannel=\"" + channels + "\" favoritesmode=\"" + mode + "\"/>\n";
+    }
+
+    void WriteBooks(const QByteArray& devices, const QByteArray& favorites)
+    {
+        const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n";
+        WriteFile("sitebook.xml", head + devices + "</zent>\n");
+        WriteFile("favorites.xml", head + favorites + "</zent>\n");
+    }
+
+    int LiveViewCount() const
+    {
+        int count = 0;
+        for (int i = 0; i < MainWindow::kLiveViews; ++i)
+            count += hub->LiveViewSlots()->Window(i) ? 1 : 0;
+        return count;
+    }
+
+    CModuleDevice* Recorder(const char* name) const
+    {
+        return hub->GetDevice(hub->FindDeviceByName(QString::fromLatin1(name)));
+    }
+
+    // One tick of the auto-connect while the message boxes it opens are closed as they come.
+    // Returns the "Favorites" boxes shown meanwhile.
+    int Tick(BoxWatcher& watcher)
+    {
+        const int before = FavoritesBoxes(watcher);
+        hub->OnTimerAutoConnect();
+        // The favorite's box opens a moment after the favorite starts; let it come and go.
+        QTest::qWait(100);
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !hub->IsMessageBoxOpen(); }, 5000));
+        return FavoritesBoxes(watcher) - before;
+    }
+
+    static int FavoritesBoxes(const BoxWatcher& watcher)
+    {
+        int count = 0;
+        int lastId = 0;
+        for (const BoxSample& s : watcher.Samples()) {
+            if (s.id != lastId && s.title == QLatin1String("Favorites"))
+                ++count;
+            lastId = s.id;
+        }
+        return count;
+    }
+
+    static BoxWatcher::Action CloseBoxes()
+    {
+        return [](MessageDlg* box, const BoxSample&) { box->done(0); };
+    }
+
+    void TearDown() override
+    {
+        MainWinTest::TearDown();
+        m_sims.clear();
+    }
+
+private:
+    QTemporaryDir m_logs;
+    std::vector<std::unique_ptr<GridDvrSim>> m_sims;
+};
+
+} // namespace
+
+TEST_F(AutoConnectTest, FavoriteMarkedForAutoConnectOpensInALiveWindow)
+{
+    const int port = StartSim(QStringLiteral("alpha.log"));
+    ASSERT_GT(port, 0);
+    WriteBooks(Device("Alpha", port),
+               Favorite("Plain", "autoConnectOff", "Alpha", "1") + Favorite("Auto", "autoConnectOn", ";Alpha", "-1;2"));
+    StartHub();
+    ASSERT_EQ(LiveViewCount(), 0);
+    CModuleDevice* alpha = Recorder("Alpha");
+    ASSERT_NE(alpha, nullptr);
+    EXPECT_FALSE(alpha->IsLoggedIn());
+
+    BoxWatcher watcher(CloseBoxes());
+    EXPECT_EQ(Tick(watcher), 1);
+    ASSERT_EQ(LiveViewCount(), 1);
+    auto* view = qobject_cast<LiveView*>(hub->LiveViewSlots()->Window(0));
+    ASSERT_NE(view, nullptr);
+    // The layout code 400 of the favorite: four cells from cell 0.
+    EXPECT_EQ(view->GetCameo()->GetSplit(), 4);
+    EXPECT_EQ(view->GetCameo()->GetFirstCell(), 0);
+    // Its recorder was asked to connect for the favorite, and the recorder saw the login.
+    EXPECT_EQ(alpha->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Logins(QStringLiteral("alpha.log")).contains("admin"); }, 15000));
+    ASSERT_TRUE(QTest::qWaitFor([alpha] { return alpha->IsLoggedIn(); }, 15000));
+
+    // With its only recorder logged in, the favorite is not opened again.
+    EXPECT_EQ(Tick(watcher), 0);
+    EXPECT_EQ(Tick(watcher), 0);
+    EXPECT_EQ(LiveViewCount(), 1);
+}
+
+TEST_F(AutoConnectTest, LoggedInRecordersStillGetTheFirstOpening)
+{
+    const int port = StartSim(QStringLiteral("bravo.log"));
+    ASSERT_GT(port, 0);
+    WriteBooks(Device("Bravo", port), Favorite("Auto", "autoConnectOn", "Bravo", "0"));
+    StartHub();
+    CModuleDevice* bravo = Recorder("Bravo");
+    ASSERT_NE(bravo, nullptr);
+    bravo->StartConnect(CModuleDevice::PurposeConnect);
+    ASSERT_TRUE(QTest::qWaitFor([bravo] { return bravo->IsLoggedIn(); }, 15000));
+
+    BoxWatcher watcher(CloseBoxes());
+    EXPECT_EQ(Tick(watcher), 1) << "opened once after start-up";
+    EXPECT_EQ(LiveViewCount(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([bravo] { return bravo->IsLoggedIn(); }, 15000));
+    EXPECT_EQ(Tick(watcher), 0) << "and not again";
+    EXPECT_EQ(LiveViewCount(), 1);
+}
+
+TEST_F(AutoConnectTest, FavoriteIsOpenedAgainWhileARecorderIsNotLoggedIn)
+{
+    WriteBooks(Device("Gone", DeadPort()), Favorite("Auto", "autoConnectOn", "Gone", "0"));
+    StartHub();
+    CModuleDevice* gone = Recorder("Gone");
+    ASSERT_NE(gone, nullptr);
+    BoxWatcher watcher(CloseBoxes());
+    EXPECT_EQ(Tick(watcher), 1);
+    EXPECT_EQ(gone->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+    ASSERT_TRUE(QTest::qWaitFor([gone] { return gone->GetConnectResult() == CModuleDevice::ConnectFailed; }, 15000));
+    EXPECT_EQ(Tick(watcher), 1);
+    EXPECT_FALSE(gone->IsLoggedIn());
+}
+
+TEST_F(AutoConnectTest, NothingOpensWithoutAFoundRecorderOrAMarkedFavorite)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray favorites;
+    };
+    const Case cases[] = {
+        {"no favorites", QByteArray()},
+        {"not marked", Favorite("F", "autoConnectOff", "Known", "0")},
+        {"mark is case-sensitive", Favorite("F", "autoconnecton", "Known", "0")},
+        {"search favorite", Favorite("F", "autoConnectOn", "Known", "0", "favorites_item_search")},
+        {"recorders not in the table", Favorite("F", "autoConnectOn", "Nobody;Else", "0;1")},
+        {"empty and -1 names", Favorite("F", "autoConnectOn", ";-1;", "0;0;0")},
+        {"only the first marked favorite counts",
+         Favorite("F", "autoConnectOn", "Nobody", "0") + Favorite("G", "autoConnectOn", "Known", "0")},
+        {"names past the 64th are not looked at",
+         Favorite("F", "autoConnectOn", QByteArray(";").repeated(64) + "Known", "0")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBooks(Device("Known", DeadPort()), c.favorites);
+        StartHub();
+        BoxWatcher watcher(CloseBoxes());
+        EXPECT_EQ(Tick(watcher), 0);
+        EXPECT_EQ(LiveViewCount(), 0);
+        CModuleDevice* known = Recorder("Known");
+        ASSERT_NE(known, nullptr);
+        EXPECT_NE(known->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+        StopHub();
+    }
+}
+
+TEST_F(AutoConnectTest, NothingOpensWhileAMessageBoxIsOpen)
+{
+    WriteBooks(Device("Known", DeadPort()), Favorite("F", "autoConnectOn", "Known", "0"));
+    StartHub();
+    hub->MessageBoxOpened();
+    hub->OnTimerAutoConnect();
+    EXPECT_EQ(LiveViewCount(), 0);
+    hub->MessageBoxClosed();
+    BoxWatcher watcher(CloseBoxes());
+    EXPECT_EQ(Tick(watcher), 1);
+    EXPECT_EQ(LiveViewCount(), 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Side-panel forwarders
+
+TEST_F(AutoConnectTest, ImageAdjustReachesTheActiveGrid)
+{
+    const int port = StartSim(QStringLiteral("adjust.log"));
+    ASSERT_GT(port, 0);
+    WriteBooks(Device("Depot", port), QByteArray());
+    StartHub();
+    CModuleDevice* depot = Recorder("Depot");
+    ASSERT_NE(depot, nullptr);
+    depot->StartConnect(CModuleDevice::PurposeConnect);
+    ASSERT_TRUE(QTest::qWaitFor([depot] { return depot->IsLoggedIn(); }, 15000));
+
+    ASSERT_EQ(hub->exeLiveView(), 0);
+    ASSERT_EQ(hub->exeLiveView(), 1);
+    CCameo* first = qobject_cast<LiveView*>(hub->LiveViewSlots()->Window(0))->GetCameo();
+    CCameo* second = qobject_cast<LiveView*>(hub->LiveViewSlots()->Window(1))->GetCameo();
+    // Channel 2 in the selected cell 0 of the first grid, channel 1 in that of the second.
+    first->SetCameoChannel(2, depot->GetDeviceIndex(), 0);
+    second->SetCameoChannel(1, depot->GetDeviceIndex(), 0);
+
+    hub->SetActiveCameoIndex(first->GetCameoIndex());
+    hub->OnSetBrightness(30);
+    hub->OnSetContrast(-20);
+    EXPECT_EQ(depot->GetLiveDecoder(2)->GetBrightness(0), 30);
+    EXPECT_EQ(depot->GetLiveDecoder(2)->GetContrast(0), -20);
+    EXPECT_EQ(first->GetAdjustBrightness(), 30);
+    EXPECT_EQ(depot->GetLiveDecoder(1)->GetBrightness(0), 0) << "the other grid is left alone";
+
+    hub->SetActiveCameoIndex(second->GetCameoIndex());
+    hub->OnSetBrightness(-10);
+    EXPECT_EQ(depot->GetLiveDecoder(1)->GetBrightness(0), -10);
+    EXPECT_EQ(depot->GetLiveDecoder(2)->GetBrightness(0), 30);
+
+    // An active index without a grid reaches nobody.
+    for (int index : {-1, 49, 50}) {
+        hub->SetActiveCameoIndex(index);
+        hub->OnSetBrightness(70);
+        hub->OnSetContrast(70);
+        hub->OnPlaybackControl(16);
+    }
+    EXPECT_EQ(depot->GetLiveDecoder(1)->GetBrightness(0), -10);
+    EXPECT_EQ(depot->GetLiveDecoder(2)->GetContrast(0), -20);
+}
+
+TEST_F(AutoConnectTest, SplitReachesTheActiveGrid)
+{
+    StartHub();
+    ASSERT_EQ(hub->exeLiveView(), 0);
+    ASSERT_EQ(hub->exeLiveView(), 1);
+    CCameo* first = qobject_cast<LiveView*>(hub->LiveViewSlots()->Window(0))->GetCameo();
+    CCameo* second = qobject_cast<LiveView*>(hub->LiveViewSlots()->Window(1))->GetCameo();
+    const int secondSplit = second->GetSplit();
+    hub->SetActiveCameoIndex(first->GetCameoIndex());
+    hub->OnScrSplitMode(9);
+    EXPECT_EQ(first->GetSplit(), 9);
+    EXPECT_EQ(second->GetSplit(), secondSplit);
+}

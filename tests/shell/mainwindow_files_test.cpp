@@ -1,0 +1,429 @@
+// The hub's small settings files (smtp.dat read, account.dat written), the start of the backup
+// player, the book load and save slots with explicit paths and the console skin lookup.
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPixmap>
+#include <QFileInfo>
+#include <QProcess>
+#include <QResource>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidgetItem>
+#include <cctype>
+#include <string>
+
+#include "platform/process.h"
+#include "shell/mainwindow.h"
+#include "shell/support/mainwin_fixture.h"
+#include "sitebook/sitebooktreewidget.h"
+
+namespace {
+
+QStringList ChildNames(const QTreeWidgetItem* item)
+{
+    QStringList names;
+    for (int i = 0; i < item->childCount(); ++i)
+        names << item->child(i)->text(0);
+    return names;
+}
+
+QByteArray Book(const QByteArray& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n" + body + "</zent>\n";
+}
+
+// ---------------------------------------------------------------------------------------------
+// smtp.dat
+
+struct SmtpCase
+{
+    const char* name;
+    const char* content; // null: no smtp.dat
+    const char* server;
+    const char* port;
+    bool secure;
+    bool authentication;
+    const char* user;
+    const char* password;
+    const char* sender;
+};
+
+const SmtpCase kSmtpCases[] = {
+    {"missing file", nullptr, "", "25", false, true, "", "", ""},
+    {"six lines", "mail.example.org\n587\n1\n1\nops\nsecret\n", "mail.example.org", "587", true, true, "ops",
+     "secret", "ops@mail.example.org"},
+    {"no line end at the end", "mx\n25\n0\n1\nme\npw", "mx", "25", false, true, "me", "pw", "me@mx"},
+    {"authentication off", "mx\n25\n0\n0\nme\npw\n", "mx", "25", false, false, "me", "pw", "me@mx"},
+    {"only exactly 1 is on", "mx\n25\nyes\ntrue\nme\npw\n", "mx", "25", false, false, "me", "pw", "me@mx"},
+    {"windows line ends", "mx\r\n465\r\n1\r\n1\r\nme\r\npw\r\n", "mx", "465", true, true, "me", "pw", "me@mx"},
+    {"missing lines are empty", "mx\n2525\n1\n", "mx", "2525", true, false, "", "", ""},
+    {"empty file", "", "", "", false, false, "", "", ""},
+    {"no user, no sender", "mx\n25\n0\n1\n\npw\n", "mx", "25", false, true, "", "pw", ""},
+    {"no server, no sender", "\n25\n0\n1\nme\npw\n", "", "25", false, true, "me", "pw", ""},
+    {"blanks inside user and password", "mx\n25\n0\n1\nNight Shift\nmy pass word\n", "mx", "25", false, true,
+     "Night Shift", "my pass word", "Night Shift@mx"},
+    {"UTF-8", "m\xc3\xa4il.example\n25\n0\n1\nj\xc3\xbcrgen\np\xc3\xa4ss\xe2\x82\xac\n", "m\xc3\xa4il.example", "25",
+     false, true, "j\xc3\xbcrgen", "p\xc3\xa4ss\xe2\x82\xac", "j\xc3\xbcrgen@m\xc3\xa4il.example"},
+    {"lines after the sixth ignored", "mx\n25\n0\n1\nme\npw\nextra\nmore\n", "mx", "25", false, true, "me", "pw",
+     "me@mx"},
+};
+
+// ---------------------------------------------------------------------------------------------
+// account.dat
+
+struct AccountCase
+{
+    const char* name;
+    const char* login[MainWindow::kServerLoginFields];
+    const char* file;
+};
+
+const AccountCase kAccountCases[] = {
+    {"empty record", {"", "", "", "", "", "", "", "", ""},
+     "none\nnone\nnone\n0\n0\n0\nnone\nnone\n0\n"},
+    {"full record", {"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8", "L9"},
+     "L3\nL4\nL5\n0\n0\nL8\nL1\nL2\nL9\n"},
+    {"sixth and seventh never written", {"a", "b", "c", "d", "e", "", "", "h", "i"},
+     "c\nd\ne\n0\n0\nh\na\nb\ni\n"},
+    {"some empty", {"", "8080", "", "admin", "", "x", "y", "", "tok"},
+     "none\nadmin\nnone\n0\n0\n0\nnone\n8080\ntok\n"},
+    {"UTF-8", {"s\xc3\xa9rver", "1", "\xe5\x90\x8d", "p", "q", "", "", "1", "2"},
+     "\xe5\x90\x8d\np\nq\n0\n0\n1\ns\xc3\xa9rver\n1\n2\n"},
+};
+
+} // namespace
+
+TEST_F(MainWinTest, SmtpSettingsComeFromSmtpDat)
+{
+    for (const SmtpCase& c : kSmtpCases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(Path("smtp.dat"));
+        if (c.content)
+            WriteFile("smtp.dat", c.content);
+        StartHub();
+        const MainWindow::SmtpSettings& s = hub->GetSmtpSettings();
+        EXPECT_EQ(s.server, QString::fromUtf8(c.server));
+        EXPECT_EQ(s.port, QString::fromUtf8(c.port));
+        EXPECT_EQ(s.secure, c.secure);
+        EXPECT_EQ(s.authentication, c.authentication);
+        EXPECT_EQ(s.user, QString::fromUtf8(c.user));
+        EXPECT_EQ(s.password, QString::fromUtf8(c.password));
+        EXPECT_EQ(s.sender, QString::fromUtf8(c.sender));
+        EXPECT_TRUE(boxes.isEmpty());
+        StopHub();
+    }
+}
+
+TEST_F(MainWinTest, LoadSmtpReadsTheFileAgain)
+{
+    StartHub();
+    EXPECT_EQ(hub->GetSmtpSettings().port, QStringLiteral("25"));
+    WriteFile("smtp.dat", "relay\n26\n1\n0\nu\np\n");
+    hub->OnLoadSMTP();
+    EXPECT_EQ(hub->GetSmtpSettings().server, QStringLiteral("relay"));
+    EXPECT_EQ(hub->GetSmtpSettings().port, QStringLiteral("26"));
+    EXPECT_FALSE(hub->GetSmtpSettings().authentication);
+    // Gone again: the defaults, not what was read before.
+    QFile::remove(Path("smtp.dat"));
+    hub->OnLoadSMTP();
+    EXPECT_TRUE(hub->GetSmtpSettings().server.isEmpty());
+    EXPECT_EQ(hub->GetSmtpSettings().port, QStringLiteral("25"));
+    EXPECT_TRUE(hub->GetSmtpSettings().authentication);
+    EXPECT_TRUE(hub->GetSmtpSettings().sender.isEmpty());
+}
+
+TEST_F(MainWinTest, AccountFileHoldsTheLoginInItsOrder)
+{
+    StartHub();
+    for (const AccountCase& c : kAccountCases) {
+        SCOPED_TRACE(c.name);
+        for (int i = 0; i < MainWindow::kServerLoginFields; ++i)
+            hub->SetServerLogin(i, QString::fromUtf8(c.login[i]));
+        ASSERT_TRUE(hub->SaveAccountFile());
+        EXPECT_EQ(ReadFile("account.dat"), QByteArray(c.file));
+    }
+}
+
+TEST_F(MainWinTest, AccountFileReplacementsStayInTheRecord)
+{
+    StartHub();
+    hub->SetServerLogin(1, QStringLiteral("9000"));
+    hub->SetServerLogin(5, QString());
+    ASSERT_TRUE(hub->SaveAccountFile());
+    const char* expected[] = {"none", "9000", "none", "none", "none", "", "", "0", "0"};
+    for (int i = 0; i < MainWindow::kServerLoginFields; ++i)
+        EXPECT_EQ(hub->GetServerLogin(i), QString::fromLatin1(expected[i])) << "field " << i;
+    EXPECT_TRUE(hub->GetServerLogin(-1).isEmpty());
+    EXPECT_TRUE(hub->GetServerLogin(9).isEmpty());
+}
+
+TEST_F(MainWinTest, AccountFileThatCannotBeWrittenIsLeftAlone)
+{
+    StartHub();
+    ASSERT_TRUE(QDir(programDir.path()).mkdir(QStringLiteral("account.dat")));
+    hub->SetServerLogin(0, QStringLiteral("srv"));
+    EXPECT_FALSE(hub->SaveAccountFile());
+    EXPECT_TRUE(QFileInfo(Path("account.dat")).isDir());
+    EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(MainWinTest, AccountValueWithALineBreakWritesNothing)
+{
+    StartHub();
+    for (int i = 0; i < MainWindow::kServerLoginFields; ++i)
+        hub->SetServerLogin(i, QStringLiteral("v%1").arg(i));
+    ASSERT_TRUE(hub->SaveAccountFile());
+    const QByteArray before = ReadFile("account.dat");
+    hub->SetServerLogin(3, QStringLiteral("two\nlines"));
+    EXPECT_FALSE(hub->SaveAccountFile());
+    EXPECT_EQ(ReadFile("account.dat"), before);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Backup player
+
+namespace {
+
+// A stand-in player that writes the number of its arguments, then each argument, one a line,
+// into "args.txt" beside itself (through a temporary name, so that the file appears whole).
+void WriteFakePlayer(const QString& directory)
+{
+    const QString path = directory + QStringLiteral("/orvane");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\n"
+               "dir=$(dirname \"$0\")\n"
+               "printf '%s\\n' \"$#\" \"$@\" > \"$dir/args.tmp\"\n"
+               "pwd >> \"$dir/args.tmp\"\n"
+               "mv \"$dir/args.tmp\" \"$dir/args.txt\"\n");
+    file.close();
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+}
+
+} // namespace
+
+TEST_F(MainWinTest, PlayerStartsFromTheProgramDirectory)
+{
+    WriteFakePlayer(programDir.path());
+    StartHub();
+
+    struct PlayerCase
+    {
+        const char* name;
+        QString file;
+        QStringList expected; // count, arguments, working directory
+    };
+    const QString recording = Path("backup/BackupData/Yard Gate/20260101/h120000.001");
+    const PlayerCase playerCases[] = {
+        {"no argument", QString(), {"0", QDir(programDir.path()).canonicalPath()}},
+        {"one recording with blanks in its path", recording,
+         {"1", recording, QDir(programDir.path()).canonicalPath()}},
+    };
+    for (const PlayerCase& c : playerCases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(Path("args.txt"));
+        EXPECT_TRUE(hub->StartOrvane(c.file));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return FileExists("args.txt"); }, 10000));
+        QStringList lines = QString::fromUtf8(ReadFile("args.txt")).split(QLatin1Char('\n'));
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        if (!lines.isEmpty())
+            lines.last() = QDir(lines.last()).canonicalPath();
+        EXPECT_EQ(lines, c.expected);
+    }
+
+    // The menu's slot starts it without an argument.
+    QFile::remove(Path("args.txt"));
+    hub->exeOrvane();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return FileExists("args.txt"); }, 10000));
+    EXPECT_TRUE(ReadFile("args.txt").startsWith("0\n"));
+}
+
+TEST_F(MainWinTest, MissingPlayerIsNotStartedAndNotReported)
+{
+    if (!platform::Process::FindProgram(QStringLiteral("Orvane.exe"), programDir.path()).isEmpty())
+        GTEST_SKIP() << "a player program lies beside the test program";
+    StartHub();
+    EXPECT_FALSE(hub->StartOrvane());
+    EXPECT_FALSE(hub->StartOrvane(Path("h120000.001")));
+    // A file named like the player that cannot be run is no player either.
+    WriteFile("orvane", "#!/bin/sh\nexit 0\n");
+    EXPECT_FALSE(hub->StartOrvane());
+    WatchBoxes([this] { hub->exeOrvane(); });
+    EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join(", "));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Book slots with explicit paths
+
+TEST_F(MainWinTest, BookSlotsReadAndWriteTheGivenFiles)
+{
+    WriteFile("sitebook.xml", Book(" <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
+    WriteFile("more/site.xml", Book(" <device name=\"Dock\" addr=\"10.0.0.4\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
+    WriteFile("more/fav.xml", Book(" <favorites_item name=\"Late\" cameomode=\"400\" favoritesdevice=\"Dock\""
+                                   " favoriteschannel=\"0\"/>\n"));
+    WriteFile("more/map.xml", Book(" <emap_item name=\"Hall\"/>\n"));
+    StartHub();
+    SiteBookTreeWidget* tree = hub->GetSiteBookTree();
+    ASSERT_NE(tree, nullptr);
+
+    // Without clearing the recorders are added to those already there.
+    hub->loadSiteBook(Path("more/site.xml"), false);
+    EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()), (QStringList{"Dock", "Yard"}));
+    // The favorites and e-map books append as well.
+    hub->loadSiteBook_Favorites(Path("more/fav.xml"));
+    hub->loadSiteBook_Favorites(Path("more/fav.xml"));
+    EXPECT_EQ(ChildNames(tree->GetFavoritesRoot()), (QStringList{"Late", "Late"}));
+    hub->loadSiteBook_Emap(Path("more/map.xml"));
+    EXPECT_EQ(ChildNames(tree->GetEmapRoot()), (QStringList{"Hall"}));
+
+    WatchBoxes([this] {
+        hub->saveSiteBook(Path("out/site.xml"));
+        hub->saveSiteBook_Favorites(Path("out/fav.xml"));
+        hub->saveSiteBook_Emap(Path("out/map.xml"));
+    });
+    // The folder "out" does not exist: every save is reported and nothing is written.
+    EXPECT_EQ(boxes, (QStringList{"ZENT|Cannot write sitebook", "ZENT|Cannot write Favorites",
+                                  "ZENT|Cannot write Emap"}));
+    EXPECT_FALSE(FileExists("out/site.xml"));
+
+    boxes.clear();
+    ASSERT_TRUE(QDir(programDir.path()).mkdir(QStringLiteral("out")));
+    WatchBoxes([this] {
+        hub->saveSiteBook(Path("out/site.xml"));
+        hub->saveSiteBook_Favorites(Path("out/fav.xml"));
+        hub->saveSiteBook_Emap(Path("out/map.xml"));
+    });
+    EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join(", "));
+    const QByteArray site = ReadFile("out/site.xml");
+    EXPECT_TRUE(site.contains("name=\"Dock\"") && site.contains("name=\"Yard\"")) << site.constData();
+    EXPECT_EQ(ReadFile("out/fav.xml").count("name=\"Late\""), 2);
+    EXPECT_TRUE(ReadFile("out/map.xml").contains("name=\"Hall\""));
+
+    // What was written reads back into an emptied tree.
+    hub->loadSiteBook(Path("out/site.xml"), true);
+    EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()), (QStringList{"Dock", "Yard"}));
+}
+
+TEST_F(MainWinTest, BrokenBooksGivenByPathAreReported)
+{
+    StartHub();
+    WriteFile("bad.xml", "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n <device name=\"A\">\n");
+    WatchBoxes([this] {
+        hub->loadSiteBook(Path("bad.xml"), false);
+        hub->loadSiteBook_Emap(Path("bad.xml"));
+        hub->loadSiteBook_Favorites(Path("bad.xml"));
+    });
+    EXPECT_EQ(boxes, (QStringList{"ZENT|Sitebook Parse error", "ZENT|eMap Parse error", "ZENT|Favorites Parse error"}));
+    // A book whose read failed is not written over by a save to the same path.
+    WatchBoxes([this] { hub->saveSiteBook(Path("bad.xml")); });
+    EXPECT_TRUE(ReadFile("bad.xml").endsWith("<device name=\"A\">\n"));
+}
+
+TEST_F(MainWinTest, SiteBookThatCannotBeReadDoesNotEmptyTheTree)
+{
+    WriteFile("sitebook.xml", Book(" <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
+    StartHub();
+    SiteBookTreeWidget* tree = hub->GetSiteBookTree();
+    WatchBoxes([this] { hub->loadSiteBook(Path("no-such-book.xml")); });
+    EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join(", "));
+    EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()), (QStringList{"Yard"}));
+    // And so the book of the program directory is still whole after shut-down.
+    StopHub();
+    EXPECT_TRUE(ReadFile("sitebook.xml").contains("name=\"Yard\""));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Console skins
+
+struct SkinPathCase
+{
+    const char* name;
+    int modelType;
+    const char* image;
+    int variant;
+    const char* path;
+};
+
+const SkinPathCase kSkinPathCases[] = {
+    {"not logged in", -1, "ok", 0, ":/res/Config/TYPE1_CALDORA/VGA/skin_img/ok.bmp"},
+    {"model 0", 0, "ok", 0, ":/res/Config/TYPE1_CALDORA/VGA/skin_img/ok.bmp"},
+    {"bin folder", 3, "ok", 1, ":/res/Config/TYPE1_CALDORA/VGA/skin_img/bin/ok.bmp"},
+    {"model 7", 7, "ok", 0, ":/res/Config/TYPE5_PRIME/VGA/skin_img/ok.bmp"},
+    {"model 7 bin folder", 7, "ok", 1, ":/res/Config/TYPE5_PRIME/VGA/skin_img/bin/ok.bmp"},
+    {"model 10 has no skin", 10, "ok", 0, ""},
+    {"model 10 bin folder", 10, "ok", 1, ""},
+    {"other variant", 0, "ok", 2, ""},
+    {"negative variant", 7, "ok", -1, ""},
+    {"no name", 0, "", 0, ""},
+    {"name with a folder", 0, "../../ZENT", 0, ""},
+    {"name with a backslash", 0, "a\\b", 1, ""},
+};
+
+class SkinPathTest : public ::testing::TestWithParam<SkinPathCase>
+{
+};
+
+TEST_P(SkinPathTest, PathFollowsModelAndVariant)
+{
+    const SkinPathCase& c = GetParam();
+    EXPECT_EQ(MainWindow::DeviceImagePath(c.modelType, QString::fromLatin1(c.image), c.variant),
+              QString::fromLatin1(c.path));
+}
+
+INSTANTIATE_TEST_SUITE_P(Skins, SkinPathTest, ::testing::ValuesIn(kSkinPathCases),
+                         [](const ::testing::TestParamInfo<SkinPathCase>& info) {
+                             std::string name;
+                             for (const char* p = info.param.name; *p; ++p)
+                                 name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+                             return name;
+                         });
+
+TEST_F(MainWinTest, SkinBitmapsComeFromTheResources)
+{
+    // A small skin set made into a resource file at test time, mounted where the client's
+    // embedded skins live.
+    QTemporaryDir skin;
+    ASSERT_TRUE(skin.isValid());
+    QImage red(4, 3, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QImage blue(2, 2, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    ASSERT_TRUE(QDir(skin.path()).mkpath(QStringLiteral("bin")));
+    ASSERT_TRUE(red.save(skin.filePath(QStringLiteral("knob.bmp")), "BMP"));
+    ASSERT_TRUE(blue.save(skin.filePath(QStringLiteral("bin/knob.bmp")), "BMP"));
+    {
+        QFile qrc(skin.filePath(QStringLiteral("skin.qrc")));
+        ASSERT_TRUE(qrc.open(QIODevice::WriteOnly));
+        qrc.write("<RCC><qresource prefix=\"/res/Config/TYPE1_CALDORA/VGA/skin_img\">"
+                  "<file>knob.bmp</file><file>bin/knob.bmp</file></qresource></RCC>\n");
+    }
+    QProcess rcc;
+    rcc.setWorkingDirectory(skin.path());
+    rcc.start(QStringLiteral("/usr/lib/qt5/bin/rcc"),
+              {QStringLiteral("-binary"), QStringLiteral("skin.qrc"), QStringLiteral("-o"), QStringLiteral("skin.rcc")});
+    ASSERT_TRUE(rcc.waitForFinished(30000)) << "rcc";
+    ASSERT_EQ(rcc.exitCode(), 0) << rcc.readAllStandardError().constData();
+    const QString rccPath = skin.filePath(QStringLiteral("skin.rcc"));
+    ASSERT_TRUE(QResource::registerResource(rccPath));
+
+    StartHub();
+    // Recorder 0 is not in the table, so it has no model type yet: the common skin set.
+    const QPixmap knob = hub->LoadDeviceImage(QStringLiteral("knob"), 0, 0);
+    EXPECT_EQ(knob.size(), QSize(4, 3));
+    EXPECT_EQ(knob.toImage().pixelColor(0, 0), QColor(Qt::red));
+    QPixmap binKnob;
+    hub->LoadDeviceImage(binKnob, QStringLiteral("knob"), 1, 0);
+    EXPECT_EQ(binKnob.size(), QSize(2, 2));
+    EXPECT_EQ(binKnob.toImage().pixelColor(1, 1), QColor(Qt::blue));
+
+    // Missing bitmaps and other variants give a null pixmap.
+    EXPECT_TRUE(hub->LoadDeviceImage(QStringLiteral("missing"), 0, 0).isNull());
+    EXPECT_TRUE(hub->LoadDeviceImage(QStringLiteral("knob"), 2, 0).isNull());
+    QPixmap reused = knob;
+    hub->LoadDeviceImage(reused, QStringLiteral("missing"), 1, 0);
+    EXPECT_TRUE(reused.isNull());
+
+    EXPECT_TRUE(QResource::unregisterResource(rccPath));
+}
