@@ -770,6 +770,7 @@ void CModuleDevice::CreateNetworkModules(const SiteBook& record, bool tls)
         m_playbackNetwork = std::make_unique<CModuleNetwork>(inert, m_deviceIndex, tls);
         CModuleNetwork* p = m_playbackNetwork.get();
         connect(p, &CModuleNetwork::SetNetworkState, this, &CModuleDevice::OnNetworkStateS);
+        ConnectMediaIntake(p, true); // media pipeline
         // The playback intake (frame header, frame data, playback video and audio) is wired
         // here together with its slots.
     }
@@ -778,6 +779,7 @@ void CModuleDevice::CreateNetworkModules(const SiteBook& record, bool tls)
         CModuleNetwork* l = m_liveNetwork.get();
         connect(l, &CModuleNetwork::SetNetworkState, this, &CModuleDevice::OnNetworkState);
         connect(l, &CModuleNetwork::SetUsageNetwork, this, &CModuleDevice::OnUsageNetwork);
+        ConnectMediaIntake(l, false); // media pipeline
         // The live, playback, list, index, frame, backup media and settings intake is wired
         // here together with its slots.
     }
@@ -1178,6 +1180,8 @@ void CModuleDevice::OnLoggedIn()
             RegisterSlotBuffers(m_playbackNetwork.get(), slot);
     }
 
+    CreateSchedulers(); // media pipeline
+
     // 11. Session buffers.
     if (!m_liveFrameBuffer)
         m_liveFrameBuffer.reset(new char[kLiveFrameBufferSize]());
@@ -1193,6 +1197,8 @@ void CModuleDevice::OnLoggedIn()
     m_socketConnected = 0;
     m_liveAudioChannel = -1;
     setIcon(0, m_iconDvr);
+
+    StartMediaThreads(); // media pipeline
 
     // 13. Wanted channels.
     for (int ch = 0; ch < n; ++ch) {
@@ -1552,7 +1558,8 @@ bool CModuleDevice::StartLiveAudio(int ch)
     }
     m_liveNetwork->SendLiveAudioStop();
     m_liveAudioChannel = -1;
-    // The hub's chosen audio recorder becomes this one here once the audio output keeps it.
+    if (MainWindow* hub = g_pMainWindow)
+        hub->SetAudioDeviceIndex(m_deviceIndex);
     m_liveNetwork->SendLiveAudioStart(ch, m_liveAudioBuffer.get());
     m_liveAudioChannel = ch;
     return true;

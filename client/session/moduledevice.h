@@ -25,8 +25,12 @@
 #include <memory>
 
 #include "shell/cameoroute.h"
+#include "session/liveframerecord.h"
+#include "session/moduleplayback.h"
+#include "session/playbackhost.h"
 
 class CModuleDecoder;
+class CModulePlayback;
 class CModuleNetwork;
 class CQThreadHelper;
 class ModuleRecord;
@@ -35,7 +39,7 @@ class QTimer;
 class SiteBook;
 struct _NetStream;
 
-class CModuleDevice : public QObject, public QTreeWidgetItem
+class CModuleDevice : public QObject, public QTreeWidgetItem, public PlaybackHost
 {
     Q_OBJECT
 
@@ -454,4 +458,105 @@ private:
     QTimer* m_firmwareTimer = nullptr;
     int m_firmwareAttempts = 0;
     QString m_firmwareOutput;
+
+    // media pipeline ------------------------------------------------------------------------
+public:
+    // A queue whose consumer stalls (a decoder stuck, a thread not started) never holds more
+    // than this many records: the oldest goes first. The live drop rule keeps a running
+    // channel far below it.
+    static constexpr int kQueueBound = 1024;
+    static constexpr int kAudioBufferSize = 9000;
+    static constexpr int kAudioFlushBytes = 4000;
+    static constexpr int kSearchAudioFlushBytes = 8000;
+    static constexpr int kSearchAudioOutSize = 20000;
+
+    // The playback tag that follows `current`: 1 to 100, and after a stop (999) or any value
+    // above 100 it starts again at 1.
+    static int NextPlaybackTag(int current);
+    // Appends a record to a channel's live queue as the live intake does (tests feed floods).
+    void AppendLiveRecord(LiveFrameRecordPtr record);
+    // Takes the first record of a channel's live queue, as its live thread does; null when empty.
+    LiveFrameRecordPtr TakeLiveRecord(int ch);
+    int GetLiveQueueCount(int ch) const;
+    int GetPlaybackQueueCount(int slot) const;
+    int GetLiveAudioQueueCount() const;
+    int GetPlaybackAudioQueueCount() const;
+    bool IsLiveDropping(int ch) const { return ValidChannel(ch) && m_liveDrop[ch].load() != 0; }
+    bool IsLiveThreadRunning(int ch) const { return ValidChannel(ch) && m_liveRun[ch].load() != 0; }
+    int GetPlaybackRateState() const { return m_rateState.load(); }
+    int GetDecodedFrames(int ch) const { return ValidChannel(ch) ? m_decodedFrames[ch].load() : 0; }
+    int GetSkippedForLoad(int ch) const { return ValidChannel(ch) ? m_loadSkipped[ch].load() : 0; }
+    CModulePlayback* GetPlayback(int slot) const;
+    void SetPlaybackTag(int tag) { m_playbackSeq.store(tag); }
+    void SetPlaybackMode(int mode, int speed) { m_playbackMode = mode; m_playbackSpeed = speed; }
+    void SetPlaybackDate(int date, int time) { m_playDate = date; m_playTime = time; }
+    void SetRecordedRange(int firstDate, int firstTime, int lastDate, int lastTime);
+    void SetPlaybackAudioChannel(int ch) { m_playbackAudioChannel = ch; }
+    void SetLiveFrameRate(int ch, int fps);
+    // The last picture the session stored for a channel (the first one after connecting).
+    QImage GetLastPicture(int ch) const;
+
+    // PlaybackHost: what the channel schedulers ask of their session.
+    bool IsRecorderRegistered(int recorderIndex) const override;
+    bool IsPlaybackEnabled() const override;
+    int GetChannelCount() const override;
+    int GetAudioChannel() const override;
+    int GetPlaybackFps(int slot) const override;
+    int GetSpeedCode(int kind) const override;
+    void EnterThumbnailMode() override;
+    void SendIntraIndexRequest(int date, int channel, int kind) override;
+    void SendIntraHeaderRequest(int channel, int file, qint64 offset, int size, int kind) override;
+    bool SendFrameListRequest(int channel, int file, qint64 offset, int size, int requestKind) override;
+    void OnSetFrameData(const PlaybackFrame& frame) override;
+
+    // Worker procedures (CQThreadHelper): the pointer is the session, the value the channel.
+    static void THREAD_LIVE(void* session, int channel);
+    static void THREAD_LIVE_AUDIO(void* session, int unused);
+    static void THREAD_SEARCH(void* session, int index);
+    static void THREAD_PLAYBACK_AUDIO(void* session, int unused);
+
+public slots:
+    void OnRecvLiveVideo(int channel, int size, int kind, int date, int time, int frameType, bool decodeOnly,
+                         int tick, int sequence);
+    void OnRecvLiveAudio(int channel, int size, int kind, int date, int time, int tick);
+    void OnRecvPlaybackVideoSec(int channel, int size, int kind, int date, int time, int tag, bool decodeOnly,
+                                char frameType, char sequence);
+    void OnRecvPlaybackAudioSec(int size, int kind, int date, int time, int tag);
+    void OnRecvPlaybackVideo(int channel, int size, int kind, int date, int time, int tag, bool decodeOnly,
+                             char frameType, char sequence);
+    void OnRecvFrameHeader(int channel, int size, int streamKind, int kind);
+    void OnRecvFrameData(int channel, int size, int streamKind, int kind);
+    void OnRecvIntraHeader(int slot, int channel, int value, int size, int kind);
+
+private:
+    void ConnectMediaIntake(CModuleNetwork* network, bool playbackConnection);
+    void StartMediaThreads();
+    void StopMediaThreads();
+    void CreateSchedulers();
+    void DeleteSchedulers();
+    bool ChannelTakesPart(int ch) const;
+    CModulePlayback* SchedulerForKind(int channel, int kind) const;
+    void DeliverLivePicture(int ch, CModuleDecoder* decoder, bool decodeOnly, bool recordFlag);
+    void StoreFirstPicture(int ch, CModuleDecoder* decoder);
+    void DeliverSearchNotice(int index, bool picture);
+    void AppendPlaybackRecord(int slot, LiveFrameRecordPtr record);
+    int ProcessorLoad() const;
+
+    std::array<std::deque<LiveFrameRecordPtr>, kChannels> m_liveQueues;
+    std::deque<LiveFrameRecordPtr> m_liveAudioQueue;
+    std::array<std::deque<LiveFrameRecordPtr>, kSlots> m_playbackQueues;
+    std::deque<LiveFrameRecordPtr> m_playbackAudioQueue;
+    std::array<int, kChannels> m_prevTick{};
+    std::array<std::atomic<int>, kChannels> m_decodedFrames{};
+    std::array<std::atomic<int>, kChannels> m_loadSkipped{};
+    std::array<std::atomic<int>, kSlots> m_lastSecond{};
+    std::array<int, kSlots> m_pacingDelay{};
+    std::array<std::atomic<int>, kSlots> m_lastPlayDate{};
+    std::array<std::atomic<int>, kSlots> m_lastPlayTime{};
+    std::array<std::atomic<quint8>, kSlots> m_stepDone{};
+    std::array<std::unique_ptr<CModulePlayback>, kSlots> m_schedulers;
+    std::atomic<int> m_rateState{0};
+    std::atomic<int> m_playDate{-1};
+    std::atomic<int> m_playTime{-1};
+    std::array<int, 4> m_recordedRange{{0, 0, 0, 0}};
 };

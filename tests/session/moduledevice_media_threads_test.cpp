@@ -1,0 +1,264 @@
+// The session threads against the recorder simulator: live video of four channels decoded and
+// handed to the grid cells, the processor-load rule, live audio heard only from the chosen
+// recorder, the playback throttle on the wire, and teardown while the threads run.
+#include <QTest>
+#include <memory>
+
+#include "net/modulenetwork.h"
+#include "session/liveframerecord.h"
+#include "session/support/decoder_streams.h"
+#include "session/support/media_load.h"
+#include "session/support/media_sink.h"
+#include "session/support/session_fixture.h"
+#include "shell/audiooutput.h"
+#include "shell/ccameo.h"
+
+namespace {
+
+bool HasColour(const QImage& picture)
+{
+    if (picture.isNull() || picture.width() <= 10)
+        return false;
+    for (int y = 0; y < picture.height(); y += 7)
+        for (int x = 0; x < picture.width(); x += 7)
+            if (picture.pixelColor(x, y).value() > 40)
+                return true;
+    return false;
+}
+
+// Live records of a libx264 stream with a key frame every 10 frames, numbered as recorders do.
+std::vector<LiveFrameRecordPtr> StreamRecords(const decoder_streams::Stream& stream, int ch, int from, int count)
+{
+    std::vector<LiveFrameRecordPtr> out;
+    for (int i = from; i < from + count; ++i) {
+        const QByteArray& unit = stream.frames.at(i % stream.frames.size());
+        auto r = std::make_unique<LiveFrameRecord>();
+        r->channel = ch;
+        r->kind = 2;
+        r->frameType = (i % 10 == 0) ? 1 : 0;
+        r->sequence = i % 10;
+        r->delay = 1;
+        r->CopyPayload(unit.constData(), unit.size());
+        out.push_back(std::move(r));
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(SessionTest, LiveVideoOfFourChannelsReachesDecodersAndGridCells)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(352, 240, 30, 10);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    SessionDvrSim* sim = StartSim({"--channels", "4", "--video", stream.path, "--fps", "15"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("live4", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    for (int ch = 0; ch < 4; ++ch)
+        EXPECT_TRUE(device->IsLiveThreadRunning(ch));
+
+    auto grid = std::make_unique<CCameo>(nullptr);
+    grid->InitCameo(CCameo::KindLive, 16, 4);
+    grid->resize(400, 300);
+    grid->show();
+    grid->StartLiveDevice(device->GetDeviceIndex());
+
+    int counted[4] = {0, 0, 0, 0};
+    const bool allCounted = WaitFor([&] {
+        grid->OnFPSTimer();
+        bool all = true;
+        for (int cell = 0; cell < 4; ++cell) {
+            counted[cell] += grid->GetCellFps(cell);
+            all = all && counted[cell] > 2;
+        }
+        return all;
+    }, 30000);
+    EXPECT_TRUE(allCounted) << counted[0] << " " << counted[1] << " " << counted[2] << " " << counted[3];
+    for (int ch = 0; ch < 4; ++ch) {
+        SCOPED_TRACE(ch);
+        EXPECT_GT(device->GetDecodedFrames(ch), 2);
+        EXPECT_TRUE(HasColour(device->GetLastPicture(ch))) << "the first picture went to the last-picture slot";
+        const CameoCell cell = grid->GetCell(ch);
+        EXPECT_EQ(cell.channel, ch);
+        EXPECT_TRUE(HasColour(cell.picture)) << "the decoder's picture reached the cell";
+    }
+    grid.reset();
+}
+
+TEST_F(SessionTest, AboveSeventyPercentOnlyKeyFramesAreDecodedUntilAKeyFrameBelowFifty)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(352, 240, 30, 10);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    // No live right: the recorder sends no live video, the test feeds the queue itself.
+    SessionDvrSim* sim = StartSim({"--channels", "4", "--login-masks", "0,15,15,15"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("load", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    ASSERT_TRUE(device->IsLiveThreadRunning(1));
+
+    MediaLoad load;
+    hub->SetCpuLoad(load.Counter());
+    auto setLoad = [&](int percent) {
+        load.Set(percent);
+        hub->OnTimerGetCPU();
+        ASSERT_EQ(hub->GetProcessorLoad(), percent);
+    };
+    auto feed = [&](int from, int count) {
+        for (auto& r : StreamRecords(stream, 1, from, count))
+            device->AppendLiveRecord(std::move(r));
+        ASSERT_TRUE(WaitFor([&] { return device->GetLiveQueueCount(1) == 0; }));
+        QTest::qWait(50); // the last record taken is handled
+    };
+
+    // Normal load: all 10 frames of a group decode.
+    setLoad(20);
+    feed(0, 10);
+    ASSERT_TRUE(WaitFor([&] { return device->GetDecodedFrames(1) == 10; }));
+    EXPECT_EQ(device->GetSkippedForLoad(1), 0);
+
+    // 75 %: of the next group only the key frame decodes.
+    setLoad(75);
+    feed(10, 10);
+    EXPECT_EQ(device->GetDecodedFrames(1), 11);
+    // The first skipped frame breaks the sequence; the rest of the group goes with it.
+    EXPECT_EQ(device->GetSkippedForLoad(1), 1);
+
+    // 60 %: still only the key frame, because no key frame was decoded below 50 %.
+    setLoad(60);
+    feed(20, 10);
+    EXPECT_EQ(device->GetDecodedFrames(1), 12);
+    EXPECT_EQ(device->GetSkippedForLoad(1), 2);
+
+    // 40 %: the key frame ends the overload, its group decodes whole.
+    setLoad(40);
+    feed(30, 10);
+    EXPECT_EQ(device->GetDecodedFrames(1), 22);
+    EXPECT_EQ(device->GetSkippedForLoad(1), 2);
+
+    // 70 % is not above 70.
+    setLoad(70);
+    feed(40, 10);
+    EXPECT_EQ(device->GetDecodedFrames(1), 32);
+}
+
+TEST_F(SessionTest, LiveAudioIsHeardOnlyFromTheChosenRecorder)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "4", "--login-masks", "0,15,15,15"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* a = AddRecorder("audioA", sim->Port());
+    CModuleDevice* b = AddRecorder("audioB", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(a, 0));
+    ASSERT_TRUE(ConnectAndLogin(b, 0));
+    MediaSink sink;
+    hub->GetAudioOutput()->AttachPushDevice(&sink);
+
+    // Blocks of 2000 mu-law bytes; two gather 4000 bytes, which go out as 8000 bytes of samples.
+    auto blocks = [](CModuleDevice* device, int n) {
+        for (int i = 0; i < n; ++i)
+            device->OnRecvLiveAudio(0, 2000, 1, 20260101, 120000, 0);
+    };
+    auto drained = [&] {
+        return WaitFor([&] { return a->GetLiveAudioQueueCount() == 0 && b->GetLiveAudioQueueCount() == 0; });
+    };
+
+    hub->SetAudioDeviceIndex(a->GetDeviceIndex());
+    blocks(a, 2);
+    blocks(b, 2);
+    ASSERT_TRUE(WaitFor([&] { return sink.Written() >= 8000; }));
+    ASSERT_TRUE(drained());
+    QTest::qWait(100);
+    EXPECT_EQ(sink.Written(), 8000) << "recorder B is not chosen";
+
+    hub->SetAudioDeviceIndex(b->GetDeviceIndex());
+    blocks(a, 2);
+    blocks(b, 2);
+    ASSERT_TRUE(WaitFor([&] { return sink.Written() >= 16000; }));
+    ASSERT_TRUE(drained());
+    QTest::qWait(100);
+    EXPECT_EQ(sink.Written(), 16000) << "recorder A is no longer chosen";
+
+    // 3999 gathered bytes stay until the next block; the buffer never overflows: a block that
+    // would not fit flushes what is held first.
+    b->OnRecvLiveAudio(0, 1999, 1, 20260101, 120000, 0);
+    b->OnRecvLiveAudio(0, 2000, 1, 20260101, 120000, 0);
+    ASSERT_TRUE(drained());
+    QTest::qWait(100);
+    EXPECT_EQ(sink.Written(), 16000) << "3999 bytes produce no output";
+    b->OnRecvLiveAudio(0, 2000, 1, 20260101, 120000, 0);
+    ASSERT_TRUE(WaitFor([&] { return sink.Written() >= 16000 + 2 * 5999; }));
+    EXPECT_EQ(sink.Written(), 16000 + 2 * 5999) << "all gathered bytes go out";
+    hub->GetAudioOutput()->AttachPushDevice(nullptr);
+
+    // Starting live audio makes a recorder the chosen one.
+    ASSERT_TRUE(a->StartLiveAudio(0));
+    EXPECT_EQ(hub->GetAudioDeviceIndex(), a->GetDeviceIndex());
+    ASSERT_TRUE(b->StartLiveAudio(2));
+    EXPECT_EQ(hub->GetAudioDeviceIndex(), b->GetDeviceIndex());
+}
+
+TEST_F(SessionTest, PlaybackThrottleOnTheWireAbove30RecordsPerShownChannel)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "4", "--login-masks", "0,15,15,15"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("throttle", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    ASSERT_TRUE(WaitFor([&] { return device->GetPlaybackNetwork()->IsConnected(); }));
+
+    // Channel 0 shown in a playback cell: the limit is 30 x (1 + 1) = 60 queued records.
+    device->SetPlaybackGrid(0);
+    device->GetCameoRoute(0)->playbackCell = 0;
+    device->SetPlaybackActive(true);
+    device->SetPlaybackTag(7);
+    device->SetPlaybackMode(16, 0);
+    device->SetRecordedRange(20260101, 0, 20260101, 235959);
+    device->SetPlaybackDate(20260101, 120000);
+
+    int second = 120000;
+    for (int i = 0; i < 120; ++i)
+        device->OnRecvPlaybackVideoSec(0, 100, 2, 20260101, ++second, 7, false, 1, 0);
+    ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x8D).size() >= 1; }));
+    EXPECT_EQ(device->GetPlaybackRateState(), 1);
+    // The queue drains; the next block releases the throttle.
+    ASSERT_TRUE(WaitFor([&] { return device->GetPlaybackQueueCount(0) == 0; }, 30000));
+    device->OnRecvPlaybackVideoSec(0, 100, 2, 20260101, ++second, 7, false, 1, 0);
+    ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x8D).size() >= 2; }));
+    EXPECT_EQ(device->GetPlaybackRateState(), 64);
+
+    const QList<QJsonObject> sent = sim->Messages(0x8D);
+    ASSERT_EQ(sent.size(), 2) << "sent only on the transitions";
+    EXPECT_EQ(sent.at(0).value("hex").toString(), Hex(FromHex("00000010 00a18d00 00 140000 01000000 00000000")));
+    EXPECT_EQ(sent.at(1).value("hex").toString(), Hex(FromHex("00000010 00a18d00 00 140000 40000000 00000000")));
+
+    // A block of an older tag, or any block after a stop, is discarded.
+    const int queued = device->GetPlaybackQueueCount(1);
+    device->OnRecvPlaybackVideoSec(1, 100, 2, 20260101, ++second, 6, false, 1, 0);
+    device->SetPlaybackMode(2, 0);
+    device->OnRecvPlaybackVideoSec(1, 100, 2, 20260101, ++second, 7, false, 1, 0);
+    EXPECT_EQ(device->GetPlaybackQueueCount(1), queued);
+}
+
+TEST_F(SessionTest, TeardownWhileThreadsRunFreesEverything)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(352, 240, 30, 10);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    SessionDvrSim* sim = StartSim({"--channels", "4", "--video", stream.path});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("teardown", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    for (int ch = 0; ch < 4; ++ch) {
+        // Long delays: the threads are asleep in their pacing when the session goes.
+        for (auto& r : StreamRecords(stream, ch, 0, 200)) {
+            r->delay = 1000;
+            device->AppendLiveRecord(std::move(r));
+        }
+        device->OnRecvLiveAudio(0, 1500, 1, 20260101, 120000, 0);
+    }
+    ASSERT_TRUE(WaitFor([&] { return device->GetDecodedFrames(0) > 0; }));
+    ASSERT_TRUE(device->Disconnect());
+    ASSERT_TRUE(WaitFor([&] { return !device->IsLoggedIn(); }));
+    for (int ch = 0; ch < 4; ++ch) {
+        EXPECT_FALSE(device->IsLiveThreadRunning(ch));
+        EXPECT_EQ(device->GetLiveQueueCount(ch), 0) << "drained when the thread stopped";
+    }
+    DeleteRecorder(device);
+}
