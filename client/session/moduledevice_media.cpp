@@ -85,21 +85,23 @@ public:
     int Count() const { return m_count; }
     int Capacity() const { return int(m_buffer.size()); }
     char* Data() { return m_buffer.data(); }
-    // Appends, flushing first what is held when the block would not fit.
+    // Appends, flushing first what is held when the block would not fit; a block larger than
+    // the whole buffer goes in buffer-sized pieces, so nothing is written past it or lost.
     template <typename Flush>
     void Append(const char* data, int bytes, Flush flush)
     {
-        if (bytes <= 0)
-            return;
-        if (m_count + bytes > Capacity()) {
-            if (m_count > 0)
-                flush(m_buffer.data(), m_count);
-            m_count = 0;
-            if (bytes > Capacity())
-                bytes = Capacity(); // the rest of an oversized block cannot be held
+        while (bytes > 0) {
+            if (m_count == Capacity() || m_count + bytes > Capacity()) {
+                if (m_count > 0)
+                    flush(m_buffer.data(), m_count);
+                m_count = 0;
+            }
+            const int piece = std::min(bytes, Capacity() - m_count);
+            std::memcpy(m_buffer.data() + m_count, data, size_t(piece));
+            m_count += piece;
+            data += piece;
+            bytes -= piece;
         }
-        std::memcpy(m_buffer.data() + m_count, data, size_t(bytes));
-        m_count += bytes;
     }
     // Removes the first n bytes.
     void Consume(int n)
@@ -241,6 +243,11 @@ void CModuleDevice::ConnectMediaIntake(CModuleNetwork* network, bool playbackCon
 void CModuleDevice::StartMediaThreads()
 {
     const int n = m_channelCount.load();
+    for (int s = 0; s < kSlots; ++s) {
+        m_lastSecond[s] = -1;
+        m_pacingDelay[s] = 1;
+    }
+    m_rateState = 0;
     for (int ch = 0; ch < n; ++ch) {
         if (m_liveThreads[ch] && !m_liveRun[ch].load()) {
             m_liveThreads[ch]->WaitThread();
@@ -478,7 +485,7 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
             return;
         }
     } else {
-        if (m_lastSecond[channel].load() == -1 || m_lastSecond[channel].load() == 0)
+        if (m_lastSecond[channel].load() == -1)
             m_pacingDelay[channel] = 1;
         m_lastSecond[channel] = time;
         if (size == 4)
@@ -1053,8 +1060,10 @@ void CModuleDevice::THREAD_SEARCH(void* session, int index)
         // 5.
         if (!museum && !thumbnail && !(quick && r->searchKind == 1)) {
             if (r->frameType != state || state == CModulePlayback::StateStop) {
-                if (state == CModulePlayback::StateStop)
+                if (state == CModulePlayback::StateStop) {
                     self->m_stepDone[index] = 0;
+                    self->m_nextSearchFrame[index] = 0;
+                }
                 SleepWhileRunning(run, 5);
                 continue;
             }
@@ -1098,8 +1107,12 @@ void CModuleDevice::THREAD_SEARCH(void* session, int index)
         }
         Q_UNUSED(picture)
         // 11.
-        if (!museum && !thumbnail)
-            self->m_stepDone[index] = state != CModulePlayback::StateStop ? 1 : 0;
+        // The session timer reads the next-search-frame flag to ask for the next step.
+        if (!museum && !thumbnail) {
+            const quint8 done = state != CModulePlayback::StateStop ? 1 : 0;
+            self->m_stepDone[index] = done;
+            self->m_nextSearchFrame[index] = done;
+        }
         // 12. Pacing.
         if (!started) {
             started = true;

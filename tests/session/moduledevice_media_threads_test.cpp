@@ -262,3 +262,48 @@ TEST_F(SessionTest, TeardownWhileThreadsRunFreesEverything)
     }
     DeleteRecorder(device);
 }
+
+struct PlaybackSoundCase
+{
+    const char* name;
+    int size;    // block size, 24-byte head included
+    int blocks;
+    qint64 written;
+};
+
+class PlaybackSoundTest : public SessionTest, public ::testing::WithParamInterface<PlaybackSoundCase> {};
+
+TEST_P(PlaybackSoundTest, BlocksGatherAndGoOutWithoutOverrun)
+{
+    const PlaybackSoundCase& c = GetParam();
+    SessionDvrSim* sim = StartSim({"--channels", "4", "--login-masks", "0,15,15,15"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("sound", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    MediaSink sink;
+    hub->GetAudioOutput()->AttachPushDevice(&sink);
+    hub->SetAudioDeviceIndex(device->GetDeviceIndex());
+    device->SetPlaybackTag(5);
+    device->SetPlaybackAudioChannel(0);
+
+    device->OnRecvPlaybackAudioSec(c.size, 2, 20260101, 120000, 4); // an older tag
+    for (int i = 0; i < c.blocks; ++i)
+        device->OnRecvPlaybackAudioSec(c.size, 2, 20260101, 120000, 5);
+    ASSERT_TRUE(WaitFor([&] { return device->GetPlaybackAudioQueueCount() == 0 && sink.Written() >= c.written; }));
+    QTest::qWait(100);
+    EXPECT_EQ(sink.Written(), c.written);
+    hub->GetAudioOutput()->AttachPushDevice(nullptr);
+}
+
+// 664: 640 bytes of 16-bit sound each, 7 blocks gather 4480 and the first 4000 go out.
+// 2072: 2048 each. 1000: 976 bytes of 8-bit sound each, 4000 of them become 8000 bytes.
+// 20024: 20000 bytes of 8-bit sound, more than the 9000-byte buffer: it goes in pieces, 18000
+// bytes are played as 36000 bytes of samples and 2000 wait for more.
+INSTANTIATE_TEST_SUITE_P(Blocks, PlaybackSoundTest,
+                         ::testing::Values(PlaybackSoundCase{"Pcm664", 664, 7, 4000},
+                                           PlaybackSoundCase{"Pcm2072", 2072, 2, 4000},
+                                           PlaybackSoundCase{"Linear1000", 1000, 5, 8000},
+                                           PlaybackSoundCase{"Oversized", 20024, 1, 36000}),
+                         [](const ::testing::TestParamInfo<PlaybackSoundCase>& info) {
+                             return std::string(info.param.name);
+                         });
