@@ -780,6 +780,7 @@ void CModuleDevice::CreateNetworkModules(const SiteBook& record, bool tls)
         connect(l, &CModuleNetwork::SetNetworkState, this, &CModuleDevice::OnNetworkState);
         connect(l, &CModuleNetwork::SetUsageNetwork, this, &CModuleDevice::OnUsageNetwork);
         ConnectMediaIntake(l, false); // media pipeline
+        ConnectListIntake(l); // requests and lists
         // The live, playback, list, index, frame, backup media and settings intake is wired
         // here together with its slots.
     }

@@ -28,6 +28,7 @@
 #include "session/liveframerecord.h"
 #include "session/moduleplayback.h"
 #include "session/playbackhost.h"
+#include "net/requestbuilder.h"
 
 class CModuleDecoder;
 class CModulePlayback;
@@ -38,6 +39,8 @@ class NetConnect;
 class QTimer;
 class SiteBook;
 struct _NetStream;
+struct _SEND_BACKUP_CAPA;
+class SearchView;
 
 class CModuleDevice : public QObject, public QTreeWidgetItem, public PlaybackHost
 {
@@ -221,6 +224,131 @@ public:
     // Set when the recorder has logged in (first status reply), cleared when it disconnects.
     // Read by the hub and by worker threads; IsLoggedIn() is the usual way to read it.
     std::atomic<quint8> m_loggedIn{0};
+
+    // requests and lists --------------------------------------------------------------------
+    // Backup windows and the health check.
+    void ShowEventBackup();
+    void ShowRemoteCDBackup();
+    void ShowScheduleBackup();
+    void ShowHealthCheck(bool quiet);
+
+    // Record lists and index. A time list of storage slot 0 remembers the day and clears the
+    // 17 minute maps; each reply asks for the next slot, list and channel by itself.
+    void SendTimeRecList(int day, int slot);
+    void SendEventRecList(int day, int slot);
+    void SendIntraIndexRequest(int day, int channel, int slot, int kind, int flag);
+    void GetIntraIndex(int channel);
+    int GetListDay() const { return m_searchDate; }
+    // First minute (HHMM, 9999 none) holding a key frame: from the day's index scan, or from the
+    // channel's own index.
+    int GetFirstScanMinute(int ch) const { return ValidChannel(ch) ? m_firstMinuteScan[size_t(ch)] : 9999; }
+    int GetFirstIndexMinute(int ch) const { return ValidChannel(ch) ? m_firstMinuteOwn[size_t(ch)] : 9999; }
+    bool IsStartTogether() const { return m_startTogether; }
+
+    // Camera, relay and live output.
+    void SendUccControl(int channel, int code, int speed, int preset);
+    void SendPtzControl(int channel, int command, int value, int value2);
+    void SendRelayControl(int relay, int on);
+    void SetLiveOutputChannel(int channel);
+    void SendLiveOutput();
+
+    // Configuration, firmware, recorder media backup and talk-back.
+    void SetConfigData();
+    void SetFirmwareData();
+    void SendCDMediaCheck(int mediaKind);
+    void SendCDBackupPrepare(int value, int mediaKind);
+    void SendCDBackupStart(int a, int b, int c, int d, int e, int f, int g);
+    void SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, int value);
+    void SendCDBackupStop(int mediaKind);
+    void SendCDBackupClose();
+    void SendCDMediaErase(int mediaKind);
+    void SendTalkStart();
+    void SendTalkStop();
+    void SendBackupPlaybackCtrl(int value, int start, int end, char* channelList);
+    void SendBackupPlaybackStop(char* channelList);
+
+    // Remote playback control: 2 pause/stop, 16 forward, 32 fast forward, 256 backward, 512 fast
+    // backward; the fast modes step their speed 2 to 8.
+    void SendPlaybackCtrlExtSec(int mode, int speed, int date, int time);
+    void SendPlaybackCtrlStopSec();
+    void SetPlaybackCtrl(int mode);
+    void ResendPlaybackCtrl();
+    bool RequestPlayback(int time, int mode);
+    bool StartPlaybackAudio(int channel);
+    bool StopPlaybackAudio();
+    void SetPlaybackVisible(int channel, bool visible);
+    void SetPlaybackView(SearchView* view);
+    SearchView* GetPlaybackView() const { return m_playbackView; }
+    int GetPlaybackMode() const { return m_playbackMode; }
+    int GetPlaybackSpeed() const { return m_playbackSpeed; }
+
+    // Searches (each needs its search pop-up).
+    void SetMuseumSearch(int channel, int date, int time);
+    void SetThumnailSearch(int channel, int date, int time);
+    void SetQuickSearch(int channel, int date, int time);
+
+    // Local recording: index 0-15 live recording of a channel, 16-31 recording of its playback.
+    void ToggleRecord(int index);
+    bool IsRecordMarked(int index) const;
+
+    // Console and e-map forwarders.
+    void SendConsoleMode(int value);
+    void RequestConsoleData(int value);
+    void SendMousePos(int x, int y, int button, int flag);
+    void SetCameraEmapPath(const QString& path, int camera);
+    void SetEmapPath(const QString& path);
+    void SetEmapDevicePos(int camera, float x, float y);
+    void SetEmapCameraPos(int camera, float x, float y);
+
+public slots:
+    void SetRecvConfig();
+    void OnTimerStatus();
+    void OnRecvTimeRecList(int slot, int size);
+    void OnRecvEventRecList(int slot, int size);
+    void OnRecvAudioRecList(int slot, int size);
+    void OnRecvIntraIndex(int slot, int channel, int size, int kind);
+    void OnRecvBackupCapa(_SEND_BACKUP_CAPA* message);
+    void OnRecvBurningRate(char a, char b, char c, char d);
+    void OnRecvCDMedia(short a, short b);
+    void OnRecvEraseResult(char result);
+    void OnRecvGuiData(int a, int b, int c, int d, int e, int f, int g);
+    void OnRecvAsyncEvent();
+    void OnRecvConsoleLockCanceled();
+
+private:
+    enum SearchSchedulerKind { SchedulerMuseum, SchedulerThumbnail, SchedulerQuick };
+    void ConnectListIntake(CModuleNetwork* live);
+    bool LiveReady() const;
+    bool ConsoleShowsThisRecorder() const;
+    bool SearchModeOn() const;
+    CModulePlayback* SearchScheduler(int kind) const;
+    int LiveChannelCount() const;
+    void ResetChannelRequests(int mode);
+    char* PlaybackBuffer() const;
+    void StartIndexSearch(int channel);
+    void LastReceived(bool live, int ch, int& date, int& time) const;
+    bool ListSlotValid(int slot, const char* what) const;
+    void MarkMinuteMasks(const char* list, int size, bool audio);
+    static int FirstRecordedMinute(const char* index, int size);
+
+    static constexpr std::array<int, kChannels> NoMinutes()
+    {
+        std::array<int, kChannels> minutes{};
+        for (int& m : minutes)
+            m = 9999;
+        return minutes;
+    }
+    std::array<int, kChannels> m_firstMinuteScan = NoMinutes();
+    std::array<int, kChannels> m_firstMinuteOwn = NoMinutes();
+    bool m_startTogether = false;
+    int m_singlePlaybackChannel = -2;
+    int m_lastPlaybackTime = -1;
+    SearchView* m_playbackView = nullptr;
+    // Made at login once the health dialog exists; the status requests need it.
+    QPointer<QWidget> m_healthCheckWindow;
+    int m_savedSearchChannel = -1;
+    int m_savedSearchDate = 0;
+    int m_savedSearchTime = 0;
 
 signals:
     void usageData(qlonglong);

@@ -1,0 +1,1143 @@
+// The request side of the session: the senders the rest of the client calls (each a guard
+// around one network module operation), remote playback control with its tag and speed, the
+// chain of record lists and the index scan that fill the 17 minute maps, the backup capacity and
+// console intake, local recording toggles, and the console and e-map forwarders.
+//
+// Everything here runs on the user-interface thread.
+#include "session/moduledevice.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QSettings>
+#include <QTime>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "net/modulenetwork.h"
+#include "net/recordermessageheader.h"
+#include "session/moduleplayback.h"
+#include "session/modulerecord.h"
+#include "shell/ccameo.h"
+#include "shell/mainwindow.h"
+#include "sitebook/sitebook.h"
+
+namespace {
+
+constexpr int kLastStorageSlot = 8;
+constexpr int kAudioTable = 16;
+constexpr int kNoMinute = 9999;
+constexpr int kAllChannels = 255;
+constexpr int kStopTag = 999;
+constexpr int kPlaybackRateRun = 64;
+constexpr int kIndexScanKind = 6;
+constexpr int kHourMasksAt = 24;
+constexpr float kOwnPositionX = 0.452077f;
+constexpr float kOwnPositionY = 0.262222f;
+
+// Play modes and control codes.
+constexpr int kModeStop = 2;
+constexpr int kModeForward = 16;
+constexpr int kModeFastForward = 32;
+constexpr int kModeFastBackward = 512;
+constexpr int kModeQuickSearchResume = 65535;
+constexpr int kFirstFastSpeed = 2;
+constexpr int kLastFastSpeed = 8;
+
+quint16 Le16(const char* p)
+{
+    return quint16(quint8(p[0]) | (quint16(quint8(p[1])) << 8));
+}
+
+quint32 Le32(const char* p)
+{
+    return quint32(quint8(p[0])) | (quint32(quint8(p[1])) << 8) | (quint32(quint8(p[2])) << 16)
+           | (quint32(quint8(p[3])) << 24);
+}
+
+quint64 Le64(const char* p)
+{
+    return quint64(Le32(p)) | (quint64(Le32(p + 4)) << 32);
+}
+
+bool IsFastMode(int mode)
+{
+    return mode == kModeFastForward || mode == kModeFastBackward;
+}
+
+} // namespace
+
+// =============================================================================================
+// Guards
+
+bool CModuleDevice::LiveReady() const
+{
+    return m_liveNetwork && IsLoggedIn();
+}
+
+bool CModuleDevice::ConsoleShowsThisRecorder() const
+{
+    if (!IsLoggedIn() || !g_pMainWindow || !g_pMainWindow->GetConfigView())
+        return false;
+    // The open console window's recorder index is compared with ours here once the console
+    // window exists; until then no console is open for any recorder.
+    return false;
+}
+
+CModulePlayback* CModuleDevice::SearchScheduler(int /*mode*/) const
+{
+    // The museum, thumbnail and quick search schedulers come with the search pop-ups; none
+    // exists yet, so no search scheduler takes index data or playback.
+    return nullptr;
+}
+
+bool CModuleDevice::SearchModeOn() const
+{
+    return m_museumMode.load() != 0 || m_thumbnailMode.load() != 0 || m_quickMode.load() != 0;
+}
+
+int CModuleDevice::LiveChannelCount() const
+{
+    return m_liveNetwork ? std::clamp(m_liveNetwork->GetChannelCount(), 0, int(kChannels)) : 0;
+}
+
+// =============================================================================================
+// Backup windows and health check
+
+void CModuleDevice::ShowEventBackup()
+{
+    // The event backup window is titled "Event Backup - " + the recorder name and shown here
+    // once the backup pages exist.
+    qDebug() << "ShowEventBackup:" << GetDvrName() << "has no event backup window";
+}
+
+void CModuleDevice::ShowRemoteCDBackup()
+{
+    // The recorder media backup window is titled "Remote CD Backup - " + the recorder name and
+    // shown here once the backup pages exist.
+    qDebug() << "ShowRemoteCDBackup:" << GetDvrName() << "has no remote CD backup window";
+}
+
+void CModuleDevice::ShowScheduleBackup()
+{
+    // The schedule backup window is titled "Schedule Backup - " + the recorder name and shown
+    // here once the backup pages exist.
+    qDebug() << "ShowScheduleBackup:" << GetDvrName() << "has no schedule backup window";
+}
+
+void CModuleDevice::ShowHealthCheck(bool quiet)
+{
+    if (!m_healthCheckWindow)
+        return;
+    if (!quiet) {
+        if (MainWindow* hub = g_pMainWindow)
+            hub->ShowMessageBox(QStringLiteral("Health Check"), QStringLiteral("Loading..."), QString());
+    }
+    if (m_liveNetwork)
+        m_liveNetwork->SendConsoleLock(quiet ? 2 : 1);
+}
+
+void CModuleDevice::OnTimerStatus()
+{
+    if (!m_healthCheckWindow || !m_liveNetwork)
+        return;
+    m_liveNetwork->SendConsoleLock(2);
+}
+
+// =============================================================================================
+// Record lists and index requests
+
+void CModuleDevice::SendTimeRecList(int day, int slot)
+{
+    if (!LiveReady() || !m_listBuffer)
+        return;
+    if (slot == 0) {
+        m_searchDate = day;
+        for (auto& table : m_minuteTables) {
+            if (table)
+                std::memset(table.get(), 0, kMinutesPerDay);
+        }
+    }
+    qDebug() << "get timelist" << day << slot;
+    m_liveNetwork->SendTimeRecList(day, slot, m_listBuffer.get());
+}
+
+void CModuleDevice::SendEventRecList(int day, int slot)
+{
+    if (!LiveReady() || !m_listBuffer)
+        return;
+    qDebug() << "event list" << day << slot;
+    m_liveNetwork->SendEventRecList(day, slot, m_listBuffer.get());
+}
+
+void CModuleDevice::SendIntraIndexRequest(int day, int channel, int slot, int kind, int flag)
+{
+    if (!LiveReady())
+        return;
+    if (channel < 0 || channel >= kSlots || !m_indexBuffers[size_t(channel)]) {
+        qDebug() << "SendIntraIndexRequest: no index buffer for channel" << channel;
+        return;
+    }
+    m_searchDay = day;
+    m_liveNetwork->SendIntraIndexRequest(day, channel, slot, m_indexBuffers[size_t(channel)].get(), kind,
+                                         quint8(flag));
+}
+
+// =============================================================================================
+// Camera, relay and live output
+
+void CModuleDevice::SendUccControl(int channel, int code, int speed, int preset)
+{
+    if (!LiveReady())
+        return;
+    if (!ValidChannel(channel)) {
+        qDebug() << "SendUccControl: channel out of range" << channel;
+        return;
+    }
+    qDebug() << "2 ------------------------------------------------->" << code;
+    m_liveNetwork->SendPTZControl(quint8(channel), quint8(code), quint8(speed), preset);
+}
+
+void CModuleDevice::SendPtzControl(int channel, int command, int value, int value2)
+{
+    if (!LiveReady() || !ValidChannel(channel) || !(m_maskPtz.load() & (1u << channel)))
+        return;
+    m_liveNetwork->SendPTZControl(quint8(channel), quint8(command), quint8(value), value2);
+}
+
+void CModuleDevice::SendRelayControl(int relay, int on)
+{
+    if (LiveReady())
+        m_liveNetwork->SendRelayControl(relay, on);
+}
+
+void CModuleDevice::SetLiveOutputChannel(int channel)
+{
+    if (!LiveReady())
+        return;
+    if (!ValidChannel(channel)) {
+        qDebug() << "SetLiveOutputChannel: channel out of range" << channel;
+        return;
+    }
+    m_liveNetwork->SetLiveOutputChannel(quint8(channel));
+}
+
+void CModuleDevice::SendLiveOutput()
+{
+    if (LiveReady())
+        m_liveNetwork->SendLiveOutput();
+}
+
+// =============================================================================================
+// Configuration, firmware, recorder media backup and talk-back (the module checks the login)
+
+void CModuleDevice::SetConfigData()
+{
+    if (m_liveNetwork)
+        m_liveNetwork->SetConfigData();
+}
+
+void CModuleDevice::SetFirmwareData()
+{
+    if (m_liveNetwork)
+        m_liveNetwork->SetFirmwareData();
+}
+
+void CModuleDevice::SendCDMediaCheck(int mediaKind)
+{
+    if (m_liveNetwork)
+        m_liveNetwork->SendCDMediaCheck(quint8(mediaKind));
+}
+
+void CModuleDevice::SendCDBackupPrepare(int value, int mediaKind)
+{
+    if (m_liveNetwork)
+        m_liveNetwork->SendCDBackupPrepare(quint8(value), quint8(mediaKind));
+}
+
+void CModuleDevice::SendCDBackupStart(int a, int b, int c, int d, int e, int f, int g)
+{
+    if (m_liveNetwork)
+        m_liveNetwork->SendCDBackupStart(a, b, c, d, quint16(e), quint16(f), quint8(g));
+}
+
+void CModuleDevice::SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, int value)
+{
+    if (m_liveNetwork)
+        m_liveNetwork->SendCDListBackupStart(list, quint8(value));
+}
+
+void CModuleDevice::SendCDBackupStop(int mediaKind)
+{
+    if (m_liveNetwork)
+        m_liveNetwork->SendCDBackupStop(quint8(mediaKind));
+}
+
+void CModuleDevice::SendCDBackupClose()
+{
+    if (m_liveNetwork)
+        m_liveNetwork->SendCDBackupClose();
+}
+
+void CModuleDevice::SendCDMediaErase(int mediaKind)
+{
+    if (m_liveNetwork)
+        m_liveNetwork->SendCDMediaErase(quint8(mediaKind));
+}
+
+void CModuleDevice::SendTalkStart()
+{
+    if (m_liveNetwork)
+        m_liveNetwork->SendTalkStart();
+}
+
+void CModuleDevice::SendTalkStop()
+{
+    if (m_liveNetwork)
+        m_liveNetwork->SendTalkStop();
+}
+
+void CModuleDevice::SendBackupPlaybackCtrl(int value, int start, int end, char* channelList)
+{
+    if (m_liveNetwork)
+        m_liveNetwork->SendPlaybackCtrlExt(2, quint8(value), kModeForward, 0, 0, quint16(value), start, end, 1,
+                                           channelList, 0);
+}
+
+void CModuleDevice::SendBackupPlaybackStop(char* channelList)
+{
+    if (m_liveNetwork)
+        m_liveNetwork->SendPlaybackCtrlExt(0, 0, kModeStop, 0, 0, 0xFFFF, 0, 0, 0, channelList, 0);
+}
+
+// =============================================================================================
+// Remote playback control
+
+void CModuleDevice::ResetChannelRequests(int mode)
+{
+    for (int slot = 0; slot < kSlots; ++slot) {
+        if (CModulePlayback* p = GetPlayback(slot))
+            p->SetMode(mode);
+        // A new request starts every channel's second bookkeeping afresh.
+        m_lastSecond[size_t(slot)] = -1;
+    }
+}
+
+void CModuleDevice::SendPlaybackCtrlExtSec(int mode, int speed, int date, int time)
+{
+    if (!m_playbackNetwork)
+        return;
+
+    // 1. The channels that play.
+    quint32 mask = 0;
+    int count = 0;
+    int single = -2;
+    if (SearchModeOn()) {
+        // During a search only the quick search pop-up's channel plays; it is read here once the
+        // search pop-ups exist, so without them nothing is asked.
+        qDebug() << "Playback control: no search pop-up holds the search channel";
+        return;
+    }
+    const int n = LiveChannelCount();
+    for (int ch = 0; ch < n; ++ch) {
+        const CModulePlayback* p = GetPlayback(ch);
+        if ((p && p->IsContinuous()) || m_searchRecordMark[size_t(ch)].load() != 0) {
+            mask |= 1u << ch;
+            ++count;
+            single = ch;
+        }
+    }
+    if (count == 0)
+        return;
+    if (count > 1)
+        single = -2;
+    m_singlePlaybackChannel = single;
+
+    // 2. Play mode of the session and of every scheduler.
+    m_playbackMode = mode;
+    ResetChannelRequests(mode);
+
+    // 3. A new tag: frames of earlier requests are dropped on intake.
+    const int tag = NextPlaybackTag(m_playbackSeq.load());
+    m_playbackSeq.store(tag);
+
+    // 4. Clamped to the recorded range of the day list, once the recorder has told it.
+    const int firstDate = m_recordedRange[0];
+    const int firstTime = m_recordedRange[1];
+    const int lastDate = m_recordedRange[2];
+    const int lastTime = m_recordedRange[3];
+    if (firstDate > 0 && lastDate >= firstDate) {
+        if (date < firstDate)
+            date = firstDate;
+        else if (date > lastDate)
+            date = lastDate;
+        if (date == lastDate && time > lastTime)
+            time = lastTime;
+        if (date == firstDate && time < firstTime)
+            time = firstTime;
+    }
+
+    // 5. The recorder streams at full rate again.
+    // The hub's current playback recorder becomes this one here once the hub keeps it.
+    m_rateState.store(kPlaybackRateRun);
+    m_playbackNetwork->SendPlaybackRate(kPlaybackRateRun);
+
+    // 6. Key frames only and the frame rate asked for.
+    const int quality = GetStreamQuality();
+    quint8 keyOnly = (quality == 2 || (count > 4 && quality == 1)) ? 1 : 0;
+    int rate = 30;
+    if (count == 1)
+        rate = 0;
+    else if (count <= 9)
+        rate = quality == 2 ? 30 : 4;
+
+    // 7. Speed -1 asks for key frames only, without a single channel; the fast modes ask at
+    //    speed code 3 with every frame.
+    if (speed == -1) {
+        keyOnly = 1;
+        single = -2;
+        m_singlePlaybackChannel = -2;
+    }
+    int speedSent = 0;
+    if (IsFastMode(mode)) {
+        speedSent = 3;
+        rate = 30;
+    }
+
+    // 8.
+    qDebug() << "Playback control" << Qt::hex << mask << Qt::dec << date << time << rate
+             << m_playbackNetwork->IsConnected();
+    m_lastPlaybackTime = time;
+
+    // 9.
+    const int audio = m_playbackAudioChannel;
+    const quint8 audioByte = (count == 1 && single >= 0 && single == audio) ? quint8(audio + 1) : quint8(0);
+    m_playbackNetwork->SendPlaybackCtrlExt(2, quint8(tag), quint16(mode), quint8(speedSent), audioByte,
+                                           quint16(mask), date, time, quint8(rate), PlaybackBuffer(), keyOnly);
+}
+
+void CModuleDevice::SendPlaybackCtrlStopSec()
+{
+    m_playbackMode = kModeStop;
+    ResetChannelRequests(kModeStop);
+    m_playbackSeq.store(kStopTag);
+    qDebug() << "Stop Playback";
+    if (m_playbackNetwork)
+        m_playbackNetwork->SendPlaybackCtrlExt(0, 0, kModeStop, 0, 0, 0xFFFF, 0, 0, 0, PlaybackBuffer(), 1);
+}
+
+char* CModuleDevice::PlaybackBuffer() const
+{
+    // The playback stream is assembled in the first frame buffer B, where the playback intake
+    // reads it.
+    return m_frameBufferB[0].get();
+}
+
+void CModuleDevice::SetPlaybackCtrl(int mode)
+{
+    if (mode == kModeStop) {
+        SendPlaybackCtrlStopSec();
+        {
+            QMutexLocker lock(&m_requestLock);
+            m_requests.clear();
+        }
+        m_requestsInFlight.store(0);
+    } else if (IsFastMode(mode)) {
+        int speed = mode == m_playbackMode ? m_playbackSpeed + 1 : kFirstFastSpeed;
+        // The fast speeds run 2 to 8; a speed left at 0 (or below) by a plain play starts at 2.
+        if (speed < kFirstFastSpeed || speed > kLastFastSpeed)
+            speed = kFirstFastSpeed;
+        m_playbackSpeed = speed;
+        SendPlaybackCtrlExtSec(mode, speed, m_playDate.load(), m_playTime.load());
+    } else {
+        m_playbackSpeed = 0;
+        SendPlaybackCtrlExtSec(mode, 0, m_playDate.load(), m_playTime.load());
+    }
+    const int grid = m_playbackGrid.load();
+    if (MainWindow* hub = g_pMainWindow; hub && grid >= 0 && grid < MainWindow::kCameoSlots) {
+        if (CCameo* cameo = hub->GetCameo(grid))
+            cameo->OnDrawCameo(-1);
+    }
+}
+
+void CModuleDevice::ResendPlaybackCtrl()
+{
+    if (m_playbackMode == kModeStop)
+        SendPlaybackCtrlStopSec();
+    else
+        SendPlaybackCtrlExtSec(m_playbackMode, m_playbackSpeed, m_playDate.load(), m_playTime.load());
+}
+
+bool CModuleDevice::RequestPlayback(int time, int mode)
+{
+    const int date = m_playDate.load();
+    switch (time) {
+    case -2:
+        SetThumnailSearch(m_savedSearchChannel, m_savedSearchDate, m_savedSearchTime);
+        return true;
+    case -3:
+        SetMuseumSearch(m_savedSearchChannel, m_savedSearchDate, m_savedSearchTime);
+        return true;
+    case -4:
+        SetQuickSearch(m_savedSearchChannel, m_savedSearchDate, m_savedSearchTime);
+        return true;
+    default:
+        break;
+    }
+    if (m_thumbnailMode.load() != 0) {
+        // The thumbnail dialog's play state and channel are read here once the dialog exists.
+        if (CModulePlayback* p = SearchScheduler(SchedulerThumbnail); p && p->StartPlayback(date, time, 1, -1))
+            return true;
+        return false;
+    }
+    if (m_museumMode.load() != 0) {
+        // The museum dialog's play state is passed here once the dialog exists.
+        CModulePlayback* p = SearchScheduler(SchedulerMuseum);
+        return p && p->StartPlayback(date, time, 2, -1);
+    }
+    if (mode != kModeQuickSearchResume) {
+        SendPlaybackCtrlStopSec();
+        m_playbackMode = mode;
+        m_playbackSpeed = 0;
+        SendPlaybackCtrlExtSec(mode, 0, date, time);
+        return true;
+    }
+    if (m_quickMode.load() != 0) {
+        SendPlaybackCtrlStopSec();
+        if (CModulePlayback* p = SearchScheduler(SchedulerQuick); p && p->StartPlayback(date, time, 1, m_playbackMode))
+            return true;
+        // The quick search dialog's channel takes over here once the dialog exists.
+        return false;
+    }
+    return true;
+}
+
+bool CModuleDevice::StartPlaybackAudio(int channel)
+{
+    if (!LiveReady())
+        return false;
+    if (!ValidChannel(channel)) {
+        qDebug() << "StartPlaybackAudio: channel out of range" << channel;
+        return false;
+    }
+    if (MainWindow* hub = g_pMainWindow)
+        hub->SetAudioDeviceIndex(m_deviceIndex);
+    m_playbackAudioChannel = channel;
+    SendPlaybackCtrlExtSec(m_playbackMode, m_playbackSpeed, m_playDate.load(), m_playTime.load());
+    return true;
+}
+
+bool CModuleDevice::StopPlaybackAudio()
+{
+    if (!LiveReady() || m_playbackAudioChannel == -1)
+        return false;
+    m_playbackAudioChannel = -1;
+    SendPlaybackCtrlExtSec(m_playbackMode, m_playbackSpeed, m_playDate.load(), m_playTime.load());
+    return true;
+}
+
+void CModuleDevice::SetPlaybackVisible(int channel, bool visible)
+{
+    if (CModulePlayback* p = GetPlayback(channel))
+        p->SetContinuous(visible);
+}
+
+void CModuleDevice::SetPlaybackView(SearchView* view)
+{
+    m_playbackView = view;
+}
+
+// =============================================================================================
+// Searches
+
+void CModuleDevice::SetMuseumSearch(int channel, int date, int time)
+{
+    // The museum search runs in the hub's museum pop-up (SearchMuseum::SetSearchInfo with the
+    // channel's picture class, the capability value and the scheduler's frame flag, its latest
+    // time field); without it no museum search starts.
+    if (!SearchScheduler(SchedulerMuseum)) {
+        qDebug() << "SetMuseumSearch: no museum search pop-up" << channel << date << time;
+        return;
+    }
+    m_savedSearchChannel = channel;
+    m_savedSearchDate = date;
+    m_savedSearchTime = time;
+    for (auto& mark : m_searchRecordMark)
+        mark = 0;
+    m_museumMode = 1;
+    m_quickMode = 0;
+    for (auto& done : m_stepDone)
+        done = 0;
+    qDebug() << "museum search start";
+    StartIndexSearch(channel);
+}
+
+void CModuleDevice::SetThumnailSearch(int channel, int date, int time)
+{
+    // The thumbnail search runs in the hub's thumbnail pop-up (SearchThumnail::SetSearchInfo);
+    // without it no thumbnail search starts.
+    if (!SearchScheduler(SchedulerThumbnail)) {
+        qDebug() << "SetThumnailSearch: no thumbnail search pop-up" << channel << date << time;
+        return;
+    }
+    m_savedSearchChannel = channel;
+    m_savedSearchDate = date;
+    m_savedSearchTime = time;
+    for (auto& mark : m_searchRecordMark)
+        mark = 0;
+    m_thumbnailMode = 1;
+    m_museumMode = 0;
+    m_quickMode = 0;
+    for (auto& done : m_stepDone)
+        done = 0;
+    m_stepCode = -1;
+    qDebug() << "thumbnail search start";
+    qDebug() << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << m_museumMode.load()
+             << m_thumbnailMode.load();
+    StartIndexSearch(channel);
+}
+
+void CModuleDevice::SetQuickSearch(int channel, int date, int time)
+{
+    // The quick search runs in the hub's quick search pop-up (SearchTime::SetSearchInfo, which
+    // also keeps the channel); without it no quick search starts.
+    if (!SearchScheduler(SchedulerQuick)) {
+        qDebug() << "SetQuickSearch: no quick search pop-up" << channel << date << time;
+        return;
+    }
+    m_savedSearchChannel = channel;
+    m_savedSearchDate = date;
+    m_savedSearchTime = time;
+    for (auto& mark : m_searchRecordMark)
+        mark = 0;
+    m_quickMode = 1;
+    m_museumMode = 0;
+    m_thumbnailMode = 0;
+    qDebug() << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << m_museumMode.load()
+             << m_thumbnailMode.load();
+    StartIndexSearch(channel);
+}
+
+void CModuleDevice::GetIntraIndex(int channel)
+{
+    qDebug() << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << m_museumMode.load()
+             << m_thumbnailMode.load();
+    m_searchDay = 0;
+    StartIndexSearch(channel);
+}
+
+void CModuleDevice::StartIndexSearch(int channel)
+{
+    m_playbackAudioChannel = -1;
+    CModulePlayback* p = nullptr;
+    if (channel >= 0) {
+        if (channel >= kSlots) {
+            qDebug() << "index search: channel out of range" << channel;
+            return;
+        }
+        m_searchChannel = channel;
+        if (m_thumbnailMode.load() != 0) {
+            p = SearchScheduler(SchedulerThumbnail);
+            if (p)
+                p->Bind(m_deviceIndex, channel, CModulePlayback::KindThumbnail);
+        } else if (m_museumMode.load() != 0) {
+            p = SearchScheduler(SchedulerMuseum);
+            if (p)
+                p->Bind(m_deviceIndex, channel, CModulePlayback::KindMuseum);
+        } else if (m_quickMode.load() != 0) {
+            p = SearchScheduler(SchedulerQuick);
+            if (p)
+                p->Bind(m_deviceIndex, channel, CModulePlayback::KindThumbnail);
+        } else {
+            p = GetPlayback(channel);
+        }
+    } else {
+        m_museumMode = 0;
+        m_thumbnailMode = 0;
+        m_searchChannel = kAllChannels;
+        p = GetPlayback(0);
+    }
+    if (p)
+        p->ResetIndex(m_searchDate);
+}
+
+// =============================================================================================
+// Settings arrival
+
+void CModuleDevice::SetRecvConfig()
+{
+    MainWindow* hub = g_pMainWindow;
+    const QString dir = hub ? hub->ProgramDirectory() : QString();
+    QSettings ini(dir + QStringLiteral("/config.ini"), QSettings::IniFormat);
+    const QString value = ini.value(QStringLiteral("CLIENT_NETWORK/csConfig"), QStringLiteral("0")).toString();
+    if (value == QLatin1String("1")) {
+        SendConsoleMode(0);
+        SendConsoleMode(1);
+        // The layout goes to the console window.
+        if (m_liveNetwork && m_consoleBuffer)
+            m_liveNetwork->SendConsoleDataRequest(0, m_consoleBuffer.get());
+    } else if (hub) {
+        hub->ShowMessageBox(QString(), QStringLiteral("Don't have permision."), QString());
+        hub->ShowMessageBox(QString(), QString(), QStringLiteral("stop"));
+    }
+}
+
+// =============================================================================================
+// Local recording
+
+bool CModuleDevice::IsRecordMarked(int index) const
+{
+    if (index >= 0 && index < kChannels)
+        return m_liveRecordMark[size_t(index)].load() != 0;
+    if (index >= kChannels && index < 2 * kChannels)
+        return m_searchRecordMark[size_t(index - kChannels)].load() != 0;
+    return false;
+}
+
+void CModuleDevice::ToggleRecord(int index)
+{
+    if (index < 0 || index >= 2 * kChannels) {
+        qDebug() << "ToggleRecord: index out of range" << index;
+        return;
+    }
+    const bool live = index < kChannels;
+    const int ch = live ? index : index - kChannels;
+    std::atomic<quint8>& mark = live ? m_liveRecordMark[size_t(ch)] : m_searchRecordMark[size_t(ch)];
+    if (mark.load() != 0) {
+        // The intake stops writing at its next frame.
+        mark = 0;
+        return;
+    }
+    mark = 1;
+    int date = 0;
+    int time = 0;
+    LastReceived(live, ch, date, time);
+    const QString folder = RecordingFolder(live ? QStringLiteral("Record_Live") : QStringLiteral("Record_Search"))
+                           + QLatin1Char('/');
+    ModuleRecord* writer = live ? m_recordLive.get() : m_recordSearch.get();
+    const int kind = live ? ModuleRecord::RecordLive : ModuleRecord::RecordSearch;
+    if (!writer || !writer->StartRecord(ch, date, time, folder, m_deviceIndex, kind)) {
+        // A writer that refused would write nothing: the mark must not claim a recording.
+        qDebug() << "ToggleRecord: recording of" << index << "could not start";
+        mark = 0;
+    }
+}
+
+void CModuleDevice::LastReceived(bool live, int ch, int& date, int& time) const
+{
+    date = live ? -1 : m_lastPlayDate[size_t(ch)].load();
+    time = live ? -1 : m_lastPlayTime[size_t(ch)].load();
+    if (ModuleRecord::IsValidDate(date) && ModuleRecord::IsValidTime(time))
+        return;
+    // Nothing received on the channel yet: the recording is named after the local clock.
+    const QDateTime now = QDateTime::currentDateTime();
+    date = now.date().year() * 10000 + now.date().month() * 100 + now.date().day();
+    time = now.time().hour() * 10000 + now.time().minute() * 100 + now.time().second();
+}
+
+// =============================================================================================
+// Console and e-map forwarders
+
+void CModuleDevice::SendConsoleMode(int value)
+{
+    if (ConsoleShowsThisRecorder() && m_liveNetwork)
+        m_liveNetwork->SendConsoleMode(quint8(value));
+}
+
+void CModuleDevice::RequestConsoleData(int value)
+{
+    if (m_liveNetwork && m_consoleBuffer)
+        m_liveNetwork->SendConsoleDataRequest(value, m_consoleBuffer.get());
+}
+
+void CModuleDevice::SendMousePos(int x, int y, int button, int flag)
+{
+    if (ConsoleShowsThisRecorder() && m_liveNetwork)
+        m_liveNetwork->SendMousePos(x, y, button, flag);
+}
+
+void CModuleDevice::SetCameraEmapPath(const QString& path, int camera)
+{
+    if (!ValidChannel(camera))
+        return;
+    m_cameraEmapPath[size_t(camera)] = path;
+    if (SiteBook* record = Record()) {
+        record->emapCameraPath[camera] = path;
+        SiteBook::SetOnItem(this, record);
+    }
+}
+
+void CModuleDevice::SetEmapPath(const QString& path)
+{
+    m_emapPath = path;
+    if (SiteBook* record = Record()) {
+        record->emapPath = path;
+        SiteBook::SetOnItem(this, record);
+    }
+}
+
+void CModuleDevice::SetEmapDevicePos(int camera, float x, float y)
+{
+    if (!ValidChannel(camera))
+        return;
+    m_ownX[size_t(camera)] = x;
+    m_ownY[size_t(camera)] = y;
+    SiteBook* record = Record();
+    if (!record)
+        return;
+    record->emapCameraPos[camera].clear();
+    const QString text = QString::asprintf("%f;%f;", double(x), double(y));
+    if (text == QLatin1String("-1.000000;-1.000000;")) {
+        // Taken off its e-map.
+        m_ownX[size_t(camera)] = kOwnPositionX;
+        m_ownY[size_t(camera)] = kOwnPositionY;
+        m_cameraEmapPath[size_t(camera)].clear();
+        record->emapCameraPath[camera].clear();
+    } else {
+        record->emapCameraPos[camera] = text;
+    }
+    SiteBook::SetOnItem(this, record);
+}
+
+void CModuleDevice::SetEmapCameraPos(int camera, float x, float y)
+{
+    if (!ValidChannel(camera))
+        return;
+    m_emapX[size_t(camera)] = x;
+    m_emapY[size_t(camera)] = y;
+    SiteBook* record = Record();
+    if (!record)
+        return;
+    QString positions;
+    for (int n = 0; n < kChannels; ++n)
+        positions += QString::asprintf("%f;%f;", double(m_emapX[size_t(n)]), double(m_emapY[size_t(n)]));
+    record->emapPos = positions;
+    SiteBook::SetOnItem(this, record);
+}
+
+// =============================================================================================
+// List chain intake
+
+void CModuleDevice::ConnectListIntake(CModuleNetwork* live)
+{
+    connect(live, &CModuleNetwork::SetRecvTimeRecList, this, &CModuleDevice::OnRecvTimeRecList);
+    connect(live, &CModuleNetwork::SetRecvEventRecList, this, &CModuleDevice::OnRecvEventRecList);
+    connect(live, &CModuleNetwork::SetRecvAudioRecList, this, &CModuleDevice::OnRecvAudioRecList);
+    connect(live, &CModuleNetwork::SetRecvIntraIndex, this, &CModuleDevice::OnRecvIntraIndex);
+    connect(live, &CModuleNetwork::SetRecvBackupCapa, this, &CModuleDevice::OnRecvBackupCapa);
+    connect(live, &CModuleNetwork::SetRecvBurningRate, this, &CModuleDevice::OnRecvBurningRate);
+    connect(live, &CModuleNetwork::SetRecvCDMedia, this, &CModuleDevice::OnRecvCDMedia);
+    connect(live, &CModuleNetwork::SetRecvEraseResult, this, &CModuleDevice::OnRecvEraseResult);
+    connect(live, &CModuleNetwork::SetRecvGuiData, this, &CModuleDevice::OnRecvGuiData);
+    connect(live, &CModuleNetwork::SetRecvAsyncEvent, this, &CModuleDevice::OnRecvAsyncEvent);
+    connect(live, &CModuleNetwork::SetRecvConsoleLockCanceled, this, &CModuleDevice::OnRecvConsoleLockCanceled);
+    connect(live, &CModuleNetwork::SetRecvConfig, this, &CModuleDevice::SetRecvConfig);
+}
+
+bool CModuleDevice::ListSlotValid(int slot, const char* what) const
+{
+    if (slot < 0 || slot > kLastStorageSlot) {
+        qDebug() << what << "for storage slot out of range dropped" << slot;
+        return false;
+    }
+    return true;
+}
+
+void CModuleDevice::MarkMinuteMasks(const char* list, int size, bool audio)
+{
+    const int entries = std::min(size, int(kListBufferSize)) / 2;
+    const quint32 allowed = m_maskSearch.load();
+    for (int i = 0; i < entries; ++i) {
+        const int minute = i % kMinutesPerDay;
+        const quint16 bits = Le16(list + 2 * i);
+        if (audio) {
+            if (bits != 0)
+                m_minuteTables[kAudioTable][minute] = 1;
+            continue;
+        }
+        for (int ch = 0; ch < kChannels; ++ch) {
+            if ((bits & (1u << ch)) && (allowed & (1u << ch)))
+                m_minuteTables[size_t(ch)][minute] |= 1;
+        }
+    }
+}
+
+void CModuleDevice::OnRecvTimeRecList(int slot, int size)
+{
+    if (m_deviceIndex == -1)
+        return;
+    qDebug() << "timelist size" << size;
+    if (!ListSlotValid(slot, "time list"))
+        return;
+    if (size > 0 && m_listBuffer) {
+        qDebug() << "time file";
+        MarkMinuteMasks(m_listBuffer.get(), size, false);
+    }
+    if (slot < kLastStorageSlot)
+        SendTimeRecList(m_searchDate, slot + 1);
+    else
+        SendEventRecList(m_searchDate, 0);
+}
+
+void CModuleDevice::OnRecvEventRecList(int slot, int size)
+{
+    if (m_deviceIndex == -1)
+        return;
+    if (!ListSlotValid(slot, "event list"))
+        return;
+    if (size > 0 && m_listBuffer) {
+        qDebug() << "event file";
+        const char* list = m_listBuffer.get();
+        const int bytes = std::min(size, int(kListBufferSize));
+        constexpr int kHourTable = 24 * 4;
+        static const quint8 kLongMark[4] = {0xA5, 0xA5, 0x55, 0xAA};
+        const bool longForm = bytes >= kHourTable + 4 && std::memcmp(list + kHourTable, kLongMark, 4) == 0;
+        const int recordSize = longForm ? 20 : 10;
+        const int first = longForm ? kHourTable + 4 : kHourTable;
+        static const int kShortMasks[] = {4, 6};
+        static const int kLongMasks[] = {12, 14, 18};
+        static const quint8 kFlags[] = {2, 4, 16};
+        const int* maskAt = longForm ? kLongMasks : kShortMasks;
+        const int maskCount = longForm ? 3 : 2;
+        const quint32 allowed = m_maskSearch.load();
+        for (int at = first; bytes >= kHourTable && at < bytes - recordSize; at += recordSize) {
+            const int hour = quint8(list[at]);
+            const int minute = quint8(list[at + 1]);
+            if (hour >= 24 || minute >= 60) {
+                qDebug() << "event record with time" << hour << minute << "dropped";
+                continue;
+            }
+            if (Le32(list + 4 * hour) == 0)
+                continue;
+            const int index = hour * 60 + minute;
+            for (int k = 0; k < maskCount; ++k) {
+                const quint16 bits = Le16(list + at + maskAt[k]);
+                for (int ch = 0; ch < kChannels; ++ch) {
+                    if ((bits & (1u << ch)) && (allowed & (1u << ch)))
+                        m_minuteTables[size_t(ch)][index] |= kFlags[k];
+                }
+            }
+        }
+    }
+    if (slot < kLastStorageSlot)
+        SendEventRecList(m_searchDate, slot + 1);
+    else if (m_liveNetwork && m_liveNetwork->IsConnected() && m_listBuffer)
+        m_liveNetwork->SendAudioRecList(m_searchDate, 0, m_listBuffer.get());
+}
+
+void CModuleDevice::OnRecvAudioRecList(int slot, int size)
+{
+    if (m_deviceIndex == -1)
+        return;
+    if (!ListSlotValid(slot, "audio list"))
+        return;
+    if (size > 0 && m_listBuffer) {
+        qDebug() << "audio file";
+        MarkMinuteMasks(m_listBuffer.get(), size, true);
+    }
+    if (slot < kLastStorageSlot) {
+        if (m_liveNetwork && m_liveNetwork->IsConnected() && m_listBuffer)
+            m_liveNetwork->SendAudioRecList(m_searchDate, slot + 1, m_listBuffer.get());
+        return;
+    }
+    m_firstMinuteScan.fill(kNoMinute);
+    m_firstMinuteOwn.fill(kNoMinute);
+    m_startTogether = false;
+    if (m_liveNetwork && m_indexBuffers[0])
+        m_liveNetwork->SendIntraIndexRequest(m_searchDate, 0, 0, m_indexBuffers[0].get(), kIndexScanKind, 1);
+}
+
+int CModuleDevice::FirstRecordedMinute(const char* index, int size)
+{
+    for (int hour = 0; hour < 24; ++hour) {
+        const int at = kHourMasksAt + 8 * hour;
+        if (at + 8 > size)
+            break;
+        const quint64 minutes = Le64(index + at);
+        for (int minute = 0; minute < 60; ++minute) {
+            if (minutes & (quint64(1) << minute))
+                return hour * 100 + minute;
+        }
+    }
+    return kNoMinute;
+}
+
+void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
+{
+    if (m_deviceIndex == -1)
+        return;
+    if (!ListSlotValid(slot, "index"))
+        return;
+    if (channel < 0 || channel >= kSlots || !m_indexBuffers[size_t(channel)]) {
+        qDebug() << "index for channel out of range dropped" << channel;
+        return;
+    }
+    const char* buffer = m_indexBuffers[size_t(channel)].get();
+    const int bytes = std::min(size, int(kIndexBufferSize));
+    const int count = LiveChannelCount();
+
+    if (kind == kIndexScanKind) {
+        if (bytes > 0 && channel < kChannels) {
+            const int first = FirstRecordedMinute(buffer, bytes);
+            if (first < m_firstMinuteScan[size_t(channel)])
+                m_firstMinuteScan[size_t(channel)] = first;
+        }
+        if (!m_liveNetwork)
+            return;
+        if (slot < kLastStorageSlot) {
+            m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel, slot + 1, m_indexBuffers[size_t(channel)].get(),
+                                                 kIndexScanKind, 1);
+        } else if (channel < count) {
+            if (m_indexBuffers[size_t(channel + 1)])
+                m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel + 1, 0,
+                                                     m_indexBuffers[size_t(channel + 1)].get(), kIndexScanKind, 1);
+            else
+                qDebug() << "index scan stops: no index buffer for channel" << channel + 1;
+        } else {
+            if (m_playbackView) {
+                // A view waiting for the time list is told with SearchView::NotifyTimeList once
+                // the remote search view exists; every other view gets the index of all channels.
+                GetIntraIndex(-1);
+            }
+        }
+        return;
+    }
+
+    const bool thumbnail = m_thumbnailMode.load() != 0;
+    const bool museum = m_museumMode.load() != 0;
+    const bool quick = m_quickMode.load() != 0;
+    if (bytes > 0) {
+        CModulePlayback* target = nullptr;
+        if (thumbnail && kind == 1)
+            target = SearchScheduler(SchedulerThumbnail);
+        else if (museum && kind == 2)
+            target = SearchScheduler(SchedulerMuseum);
+        else if (quick && kind == 1)
+            target = SearchScheduler(SchedulerQuick);
+        else if (kind == 0 && GetPlayback(channel)) {
+            if (channel < kChannels) {
+                const int first = FirstRecordedMinute(buffer, bytes);
+                if (first < m_firstMinuteOwn[size_t(channel)])
+                    m_firstMinuteOwn[size_t(channel)] = first;
+            }
+            target = GetPlayback(channel);
+        }
+        if (target)
+            target->OnSetIntraIndex(slot, buffer, bytes);
+    }
+
+    if (slot < kLastStorageSlot) {
+        SendIntraIndexRequest(m_searchDay, channel, slot + 1, kind, kind == 1 ? 1 : 0);
+        return;
+    }
+    const int date = m_playDate.load();
+    if (thumbnail && kind == 1) {
+        qDebug() << "Thumbnail Index recv finish";
+        CModulePlayback* p = SearchScheduler(SchedulerThumbnail);
+        if (!p || !p->StartPlayback(date, 0, 1, -1)) {
+            if (CModulePlayback* own = GetPlayback(channel))
+                own->StartPlayback(date, 0, 0, -1);
+        }
+    } else if (museum && kind == 2) {
+        // The museum dialog's play state is passed here once the dialog exists.
+        if (CModulePlayback* p = SearchScheduler(SchedulerMuseum))
+            p->StartPlayback(date, m_playTime.load(), 2, -1);
+    } else if (quick && kind == 1) {
+        // The quick search pop-up is told (SearchTime::OnFinishInfo) here once it exists.
+        qDebug() << "quick search index complete";
+    } else if (kind == 0 && m_searchChannel != kAllChannels) {
+        qDebug() << "temp index recv finish";
+    } else if (kind == 0) {
+        if (channel < count) {
+            if (CModulePlayback* next = GetPlayback(channel + 1))
+                next->ResetIndex(m_searchDay);
+            return;
+        }
+        bool together = true;
+        for (int ch = 0; ch < kChannels; ++ch)
+            together = together && m_firstMinuteScan[size_t(ch)] == m_firstMinuteOwn[size_t(ch)];
+        m_startTogether = together;
+        if (m_liveNetwork)
+            m_liveNetwork->SetSecondStream(together ? 1 : 0);
+        if (m_playbackNetwork)
+            m_playbackNetwork->SetSecondStream(together ? 1 : 0);
+        m_playbackSpeed = 0;
+        SendPlaybackCtrlExtSec(kModeForward, 0, date, m_playTime.load());
+    }
+}
+
+// =============================================================================================
+// Backup capacity, recorder media backup and console intake
+
+void CModuleDevice::OnRecvBackupCapa(_SEND_BACKUP_CAPA* message)
+{
+    if (m_deviceIndex == -1 || !message)
+        return;
+    const int n = LiveChannelCount();
+    const int total = RecorderMessageHeader::ReadTotal(reinterpret_cast<const char*>(message));
+    const int entries = std::clamp((total - 14) / 4, 0, 17);
+    const quint16 mask = message->channelMask;
+    qint64 sum = 0;
+    int positive = 0;
+    int used = 0;
+    for (int i = 0; i <= n && used < entries; ++i) {
+        if (!(i < 16 && (mask & (1u << i))) && i != n)
+            continue;
+        qint32 size = 0;
+        std::memcpy(&size, reinterpret_cast<const char*>(message) + 16 + 4 * used, sizeof size);
+        ++used;
+        emit OnAddBackupCapa(i, n, size);
+        if (size > 0) {
+            sum += size;
+            ++positive;
+        }
+    }
+    emit OnAddBackupCapaAll(mask, n, int(std::min<qint64>(sum, INT_MAX)));
+    if (positive == 0) {
+        if (MainWindow* hub = g_pMainWindow)
+            hub->ShowMessageBox(QStringLiteral("Remote CD Backup"), QStringLiteral("Not a data"), QStringLiteral("stop"));
+    }
+}
+
+void CModuleDevice::OnRecvBurningRate(char a, char b, char c, char d)
+{
+    if (m_deviceIndex != -1)
+        emit OnBurningRate(a, b, c, d);
+}
+
+void CModuleDevice::OnRecvCDMedia(short a, short b)
+{
+    if (m_deviceIndex != -1)
+        emit OnSetCDMedia(a, b);
+}
+
+void CModuleDevice::OnRecvEraseResult(char result)
+{
+    if (m_deviceIndex != -1)
+        emit OnEraseResult(result);
+}
+
+void CModuleDevice::OnRecvGuiData(int a, int b, int c, int d, int e, int f, int g)
+{
+    if (m_deviceIndex == -1 || !ConsoleShowsThisRecorder())
+        return;
+    if (MainWindow* hub = g_pMainWindow)
+        hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
+    // ConfigView::OnRecvGuiData takes the seven values here once the console window exists.
+    qDebug() << "console data" << a << b << c << d << e << f << g;
+}
+
+void CModuleDevice::OnRecvAsyncEvent()
+{
+    if (m_deviceIndex == -1 || !ConsoleShowsThisRecorder())
+        return;
+    // ConfigView::OnAsyncEvent is called here once the console window exists.
+}
+
+void CModuleDevice::OnRecvConsoleLockCanceled()
+{
+    if (m_deviceIndex == -1 || !ConsoleShowsThisRecorder())
+        return;
+    // ConfigView::OnConsoleLockCanceled is called here once the console window exists.
+}
