@@ -307,3 +307,27 @@ INSTANTIATE_TEST_SUITE_P(Blocks, PlaybackSoundTest,
                          [](const ::testing::TestParamInfo<PlaybackSoundCase>& info) {
                              return std::string(info.param.name);
                          });
+
+TEST_F(SessionTest, SchedulerFrameRequestGoesOutInPiecesOf32768)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "4", "--login-masks", "0,15,15,15"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("pieces", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    ASSERT_TRUE(WaitFor([&] { return device->GetPlaybackNetwork()->IsConnected(); }));
+
+    const int before = sim->Messages(0x66).size();
+    // Channel 1, file 2, offset 0x100000005, 40000 bytes, header prefetch kind 6.
+    ASSERT_TRUE(device->SendFrameListRequest(1, 2, 0x100000005LL, 40000, 6));
+    ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() > before; }));
+    const QByteArray expected = FromHex("00000038 00a16600 c8 3c0000"
+                                        // kind x 1000 + channel, file, piece size, file offset,
+                                        // piece offset, whole size
+                                        "71170000 02 008000 0500000001000000 00000000 409c0000"
+                                        "71170000 02 401c00 0580000001000000 00800000 409c0000");
+    EXPECT_EQ(sim->Messages(0x66).at(before).value("hex").toString(), Hex(expected));
+
+    EXPECT_FALSE(device->SendFrameListRequest(1, 2, 0, 0, 6)) << "nothing to ask for";
+    EXPECT_FALSE(device->SendFrameListRequest(17, 2, 0, 100, 6)) << "no such channel";
+    EXPECT_FALSE(device->SendFrameListRequest(1, 2, 0, 100 * 32768, 6)) << "more than 99 pieces";
+}
