@@ -451,10 +451,7 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
     const auto& r = m_recordedRange;
     if (d < r[0] || d > r[2] || (d == r[2] && r[3] < t) || (d == r[0] && t < r[1])) {
         // Playback has run off the recorded range: it stops here.
-        m_playbackMode = 2;
-        for (auto& s : m_schedulers)
-            if (s)
-                s->SetMode(CModulePlayback::StateStop);
+        SetPlaybackCtrl(2);
         return;
     }
     // 3.

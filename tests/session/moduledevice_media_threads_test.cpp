@@ -263,6 +263,42 @@ TEST_F(SessionTest, TeardownWhileThreadsRunFreesEverything)
     DeleteRecorder(device);
 }
 
+TEST_F(SessionTest, PlaybackFromATimeReachesThePlaybackCell)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(352, 240, 30, 10);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    SessionDvrSim* sim = StartSim({"--channels", "4", "--video", stream.path, "--record-date", "20260102",
+                                   "--login-masks", "0,15,15,15"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("playback", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    ASSERT_TRUE(WaitFor([&] { return device->GetPlaybackNetwork()->IsConnected(); }));
+    ASSERT_NE(device->GetPlayback(0), nullptr) << "schedulers are made at login";
+    ASSERT_NE(device->GetPlayback(4), nullptr) << "and one for the playback stream's sound";
+    EXPECT_EQ(device->GetPlayback(5), nullptr);
+
+    auto grid = std::make_unique<CCameo>(nullptr);
+    grid->InitCameo(CCameo::KindPlayback, 16, 4);
+    grid->resize(400, 300);
+    grid->show();
+    grid->SetCameoChannel(0, device->GetDeviceIndex(), 0);
+    ASSERT_EQ(device->GetPlaybackGrid(), grid->GetCameoIndex());
+    device->GetPlayback(0)->SetContinuous(true);
+    device->SetPlaybackActive(true);
+    device->SetRecordedRange(20260102, 0, 20260102, 235959);
+    device->SetPlaybackDate(20260102, 100000);
+
+    device->SendPlaybackCtrlExtSec(16, 0, 20260102, 100000);
+    ASSERT_TRUE(WaitFor([&] { return !sim->Events("playback").isEmpty(); }));
+    const QJsonObject asked = sim->Events("playback").last();
+    EXPECT_EQ(asked.value("tag").toInt(), device->GetPlaybackSequence());
+    EXPECT_EQ(asked.value("mode").toInt(), 16);
+
+    EXPECT_TRUE(WaitFor([&] { return HasColour(grid->GetCell(0).picture); }, 30000))
+        << "recorded pictures reached the playback cell";
+    grid.reset();
+}
+
 struct PlaybackSoundCase
 {
     const char* name;
