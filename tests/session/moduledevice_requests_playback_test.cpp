@@ -152,6 +152,26 @@ TEST_F(PlaybackControlTest, FastPlayAfterPlainRequestRunsAtSpeedTwo)
     EXPECT_EQ(device->GetPlaybackSpeed(), 2);
 }
 
+TEST_F(PlaybackControlTest, PlayFromATimeStopsFirst)
+{
+    Open();
+    ASSERT_TRUE(device->RequestPlayback(13000, 256));
+    ASSERT_TRUE(WaitFor([&] { return ReceivedMessages(sim, 0x95).size() == 2; }));
+    const QList<QByteArray> controls = ReceivedMessages(sim, 0x95);
+    EXPECT_EQ(Hex(controls[0]),
+              Hex(FromHex("00000020 00a19500 00240000 00 00 0200 00 00 ffff 00000000 00000000 00 02 00000000 ffff")));
+    // backward from 01:30:00 (0x32c8), which the day list moves to its first time 01:30:15
+    EXPECT_EQ(Hex(controls[1]),
+              Hex(FromHex("0000001c 00a19500 00200000 02 01 0001 00 00 0200 f3d63401 d7320000 00 02 0000")));
+
+    // Continuing a search needs its pop-up: nothing goes out without one.
+    EXPECT_TRUE(device->RequestPlayback(-2, 0));
+    EXPECT_TRUE(device->RequestPlayback(-3, 0));
+    EXPECT_TRUE(device->RequestPlayback(-4, 0));
+    ASSERT_TRUE(FencePlayback(sim, device));
+    EXPECT_EQ(ReceivedMessages(sim, 0x95).size(), 2);
+}
+
 TEST_F(PlaybackControlTest, TagWrapsAndRestartsAfterStop)
 {
     Open();
