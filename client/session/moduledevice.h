@@ -523,8 +523,8 @@ private:
     int m_rememberedGrid = -1;
 
     std::array<int, 4> m_playbackInfoValues{};
-    int m_playbackMode = 0;
-    int m_playbackSpeed = 0;
+    std::atomic<int> m_playbackMode{0};   // read by the search threads
+    std::atomic<int> m_playbackSpeed{0};
 
     std::array<CameoRoute, kChannels> m_routes;
     std::atomic<int> m_playbackGrid{-1};
