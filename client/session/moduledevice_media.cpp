@@ -27,7 +27,6 @@ constexpr int kLoadLow = 50;
 constexpr int kThrottleRecordsPerChannel = 30;
 constexpr int kRateSlow = 1;
 constexpr int kRateFull = 64;
-constexpr int kStopTag = 999;
 constexpr int kNoSequence = -999;
 
 bool IsPlaceholder(const QImage& picture)
