@@ -815,13 +815,23 @@ void CModuleDevice::OnLiveConnectDue()
     emit finished();
 }
 
+void CModuleDevice::PlaceNextFavoriteCell()
+{
+    MainWindow* hub = g_pMainWindow;
+    if (!hub)
+        return;
+    CCameo* cameo = hub->GetCameo(hub->GetFavoriteCameoIndex());
+    if (!cameo)
+        return;
+    QTimer::singleShot(0, cameo, [cameo]() { cameo->OnFavoriteNext(); });
+}
+
 void CModuleDevice::ReportConnectFailure()
 {
     MainWindow* hub = g_pMainWindow;
     switch (m_connectPurpose) {
     case PurposeFavorite:
-        // The favorite grid named in the hub places its next cell (CCameo::OnFavoriteNext) once
-        // the grid and the hub's favorite grid index exist.
+        PlaceNextFavoriteCell();
         break;
     case PurposeEmapRefresh:
         // The active e-map window refreshes its cameras once the e-map window exists.
@@ -939,8 +949,7 @@ void CModuleDevice::OnConnectionOption(int purpose)
         break;
     }
     case PurposeFavorite:
-        // The favorite grid named in the hub places its next cell (CCameo::OnFavoriteNext) once
-        // the grid and the hub's favorite grid index exist.
+        PlaceNextFavoriteCell();
         break;
     case PurposeEmapOpen:
         // The active e-map window opens this recorder's map and places its cameras

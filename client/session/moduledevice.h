@@ -387,6 +387,9 @@ private:
     bool ValidChannel(int ch) const { return ch >= 0 && ch < kChannels; }
     void CreateNetworkModules(const SiteBook& record, bool tls);
     void ReportConnectFailure();
+    // The grid opening a favorite (named in the hub) places its next recorder's cells; posted so
+    // that it never runs inside this session's own connect or receive path.
+    void PlaceNextFavoriteCell();
     void OnLoggedIn();
     void OnStatusRefreshed();
     void OnDisconnected();

@@ -665,9 +665,9 @@ void CModuleDevice::EnterThumbnailMode()
 
 void CModuleDevice::SendIntraIndexRequest(int date, int channel, int kind)
 {
-    if (!m_liveNetwork || channel < 0 || channel >= kSlots || !m_indexBuffers[channel])
-        return;
-    m_liveNetwork->SendIntraIndexRequest(date, 0, channel, m_indexBuffers[channel].get(), kind, 1);
+    // The scheduler asks for storage slot 0 of the channel; the list chain walks the further slots
+    // with the same day, which the session wrapper remembers.
+    SendIntraIndexRequest(date, channel, 0, kind, kind == 1 ? 1 : 0);
 }
 
 void CModuleDevice::SendIntraHeaderRequest(int channel, int file, qint64 offset, int size, int kind)

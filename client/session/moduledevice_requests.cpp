@@ -379,7 +379,9 @@ void CModuleDevice::SendPlaybackCtrlExtSec(int mode, int speed, int date, int ti
     }
 
     // 5. The recorder streams at full rate again.
-    // The hub's current playback recorder becomes this one here once the hub keeps it.
+    // The recorder whose playback is controlled is the one heard.
+    if (MainWindow* hub = g_pMainWindow)
+        hub->SetAudioDeviceIndex(m_deviceIndex);
     m_rateState.store(kPlaybackRateRun);
     m_playbackNetwork->SendPlaybackRate(kPlaybackRateRun);
 

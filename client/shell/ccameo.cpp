@@ -1111,7 +1111,8 @@ bool CCameo::ConnectNextFavorite(int from)
         CModuleDevice* device = SessionLink::Device(recorder);
         if (!device)
             continue;
-        // The hub's favorite grid index becomes m_cameoIndex here (MainWindow has none yet).
+        if (g_pMainWindow)
+            g_pMainWindow->SetFavoriteCameoIndex(m_cameoIndex);
         // The session calls OnFavoriteNext once the login completes or the connect fails; for a
         // recorder already logged in that may happen inside this call, so nothing follows it.
         device->StartConnect(CModuleDevice::PurposeFavorite);
