@@ -1,0 +1,137 @@
+// End to end: a program directory whose favorites book marks a favorite for automatic
+// connection. The main window starts there, its auto-connect opens the favorite in a live
+// window, the recorder logs in, live video of the favorite's channels is asked for, and the
+// grid's cells hold decoded pictures.
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSet>
+#include <QTest>
+
+#include <memory>
+
+#include "session/moduledevice.h"
+#include "shell/ccameo.h"
+#include "shell/childwindowslots.h"
+#include "shell/liveview.h"
+#include "shell/mainwindow.h"
+#include "shell/support/grid_dvrsim.h"
+#include "shell/support/mainwin_fixture.h"
+
+namespace {
+
+class AutoConnectLiveTest : public MainWinTest
+{
+protected:
+    // A short H.264 stream made by ffmpeg; empty when ffmpeg failed.
+    QString MakeStream()
+    {
+        const QString path = Path(QStringLiteral("stream.h264"));
+        QProcess ffmpeg;
+        ffmpeg.start(QStringLiteral("ffmpeg"),
+                     {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                      QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                      QStringLiteral("testsrc2=size=352x240:rate=15"), QStringLiteral("-t"), QStringLiteral("4"),
+                      QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-profile:v"),
+                      QStringLiteral("baseline"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
+                      QStringLiteral("-g"), QStringLiteral("15"), QStringLiteral("-bsf:v"),
+                      QStringLiteral("h264_mp4toannexb"), QStringLiteral("-f"), QStringLiteral("h264"), path});
+        if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
+            return QString();
+        return path;
+    }
+
+    // The messages the simulator received, as (command, bytes).
+    QList<QPair<int, QByteArray>> Received(const QString& log) const
+    {
+        QList<QPair<int, QByteArray>> messages;
+        QFile file(log);
+        if (!file.open(QIODevice::ReadOnly))
+            return messages;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            if (o.contains(QStringLiteral("cmd")))
+                messages.append({o.value(QStringLiteral("cmd")).toInt(),
+                                 QByteArray::fromHex(o.value(QStringLiteral("hex")).toString().toLatin1())});
+        }
+        return messages;
+    }
+};
+
+TEST_F(AutoConnectLiveTest, FavoriteOpensAtStartAndItsCellsShowLiveVideo)
+{
+    const QString stream = MakeStream();
+    ASSERT_FALSE(stream.isEmpty()) << "ffmpeg could not make the test stream";
+    const QString log = Path(QStringLiteral("dvrsim.log"));
+    GridDvrSim sim({QStringLiteral("--channels"), QStringLiteral("4"), QStringLiteral("--video"), stream,
+                    QStringLiteral("--fps"), QStringLiteral("15"), QStringLiteral("--log"), log});
+    const QString error = sim.Start();
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+
+    const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n";
+    WriteFile(QStringLiteral("sitebook.xml"),
+              head + "    <device name=\"Yard DVR\" addr=\"127.0.0.1\" port=\"" + QByteArray::number(sim.Port())
+                  + "\" id=\"admin\" password=\"1234\"/>\n</zent>\n");
+    WriteFile(QStringLiteral("favorites.xml"),
+              head + "    <favorites_item name=\"Yard\" cameomode=\"400\" favoritesdevice=\"Yard DVR;Yard DVR;Yard DVR;"
+                     "Yard DVR;\" favoriteschannel=\"0;1;2;3;\" favoritesmode=\"autoConnectOn\"/>\n</zent>\n");
+    StartHub();
+    ASSERT_TRUE(hub);
+    // The grid composes for its laid-out size, so the window is shown as the program shows it.
+    hub->show();
+    const int recorder = hub->FindDeviceByName(QStringLiteral("Yard DVR"));
+    ASSERT_GE(recorder, 0);
+
+    // A cell counts once it is bound to the favorite's recorder and channel and holds a picture
+    // (an empty cell holds a small blank one; a shown picture is scaled to its cell).
+    CCameo* grid = nullptr;
+    auto allCellsShowPictures = [&] {
+        LiveView* view = qobject_cast<LiveView*>(hub->LiveViewSlots()->Window(0));
+        grid = view ? view->GetCameo() : nullptr;
+        if (!grid)
+            return false;
+        for (int cell = 0; cell < 4; ++cell) {
+            const CameoCell c = grid->GetCell(cell);
+            if (c.recorder != recorder || c.channel != cell || c.picture.width() <= 16)
+                return false;
+        }
+        return true;
+    };
+    WatchBoxes([&] {
+        hub->OnTimerAutoConnect();
+        EXPECT_TRUE(QTest::qWaitFor(allCellsShowPictures, 60000)) << "the four cells never showed pictures";
+    });
+    ASSERT_NE(grid, nullptr);
+    EXPECT_TRUE(hub->GetDevice(recorder)->IsLoggedIn());
+    for (int cell = 0; cell < 4; ++cell) {
+        const CameoCell c = grid->GetCell(cell);
+        EXPECT_EQ(c.recorder, recorder) << "cell " << cell;
+        EXPECT_EQ(c.channel, cell) << "cell " << cell;
+        // A decoded test picture, not a blank: its colour bars give many distinct colours.
+        QSet<QRgb> colours;
+        for (int y = 0; y < c.picture.height(); y += 4)
+            for (int x = 0; x < c.picture.width(); x += 4)
+                colours.insert(c.picture.pixel(x, y));
+        EXPECT_GT(colours.size(), 8) << "cell " << cell;
+    }
+
+    // On the wire: the login, then a live start (0x87) for each of the four channels, its
+    // channel mask at bytes 12 and 13.
+    const auto messages = Received(log);
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_EQ(messages.first().first, 0x01) << "the first message is the login";
+    QSet<int> started;
+    for (const auto& m : messages) {
+        if (m.first != 0x87 || m.second.size() < 24)
+            continue;
+        const int mask = quint8(m.second[12]) | (quint8(m.second[13]) << 8);
+        for (int ch = 0; ch < 16; ++ch)
+            if (mask == (1 << ch))
+                started.insert(ch);
+    }
+    EXPECT_EQ(started, QSet<int>({0, 1, 2, 3}));
+}
+
+} // namespace
