@@ -711,7 +711,7 @@ void MainWindow::loadSiteBook(const QString& path, bool clear)
     // The site book is emptied only for a file that can be read: emptied for nothing, it would
     // be written over sitebook.xml at shut-down.
     const bool readable = QFile(fileName).open(QIODevice::ReadOnly | QIODevice::Text);
-    if (clear && !readable)
+    if (clear && !readable && QFile::exists(fileName))
         qWarning() << "MainWindow: cannot read" << fileName << "; the site book is kept";
     SiteBookFile::LoadSiteBook(m_pSiteBook, fileName, clear && readable);
 }

@@ -1,8 +1,14 @@
 // The hub's small settings files (smtp.dat read, account.dat written), the start of the backup
 // player, the book load and save slots with explicit paths and the console skin lookup.
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <QImage>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QFileInfo>
 #include <QProcess>
@@ -332,6 +338,163 @@ TEST_F(MainWinTest, SiteBookThatCannotBeReadDoesNotEmptyTheTree)
     // And so the book of the program directory is still whole after shut-down.
     StopHub();
     EXPECT_TRUE(ReadFile("sitebook.xml").contains("name=\"Yard\""));
+}
+
+namespace {
+
+// Answers the file dialog that opens next: notes its title, filters and folder, then picks the
+// file (cancels for an empty choice). A question whether to replace an existing file is
+// answered yes and noted.
+class FileDialogAnswer : public QObject
+{
+public:
+    explicit FileDialogAnswer(const QString& choice)
+        : m_choice(choice)
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] { Tick(); });
+        m_timer.start(10);
+    }
+
+    bool seen = false;
+    bool replaceAsked = false;
+    QString title;
+    QStringList filters;
+    QString directory;
+
+private:
+    void Tick()
+    {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (QWidget* w : windows) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (box && box->isVisible()) {
+                replaceAsked = true;
+                if (QAbstractButton* yes = box->button(QMessageBox::Yes))
+                    yes->click();
+                return;
+            }
+        }
+        for (QWidget* w : windows) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            if (!dialog || !dialog->isVisible())
+                continue;
+            if (!seen) {
+                seen = true;
+                title = dialog->windowTitle();
+                filters = dialog->nameFilters();
+                directory = QDir(dialog->directory()).canonicalPath();
+                m_ticks = 0;
+            }
+            // Answered now, and again every so often while the dialog stays open: the dialog
+            // may still be loading its folder and put its own text in place of the choice.
+            if (m_ticks++ % 20 != 0)
+                return;
+            if (m_choice.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            // Typed into the name field: the dialog's selectFile leaves a field that has the focus
+            // alone.
+            dialog->selectFile(m_choice);
+            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(m_choice);
+            // The file dialog's own accept, which checks the choice like a click on its button.
+            // Queued, so that this timer goes on ticking inside a question it may ask.
+            QTimer::singleShot(0, dialog, [dialog] { static_cast<QDialog*>(dialog)->accept(); });
+            return;
+        }
+    }
+
+    QString m_choice;
+    int m_ticks = 0;
+    QTimer m_timer;
+};
+
+struct BookDialogCase
+{
+    const char* name;
+    void (*run)(MainWindow* hub);
+    const char* title;
+    const char* filter;
+};
+
+const BookDialogCase kBookDialogCases[] = {
+    {"load site book", [](MainWindow* h) { h->loadSiteBook(QString()); }, "Open SiteBook File",
+     "ZENT SiteBook Files (*.xml)"},
+    {"load e-map book", [](MainWindow* h) { h->loadSiteBook_Emap(QString()); }, "Open eMap File",
+     "ZENT eMap Files (*.xml)"},
+    {"load favorites book", [](MainWindow* h) { h->loadSiteBook_Favorites(QString()); }, "Open Favorites File",
+     "ZENT Favorites Files (*.xml)"},
+    {"save site book", [](MainWindow* h) { h->saveSiteBook(); }, "Save SiteBook File", "ZENT SiteBook Files (*.xml)"},
+    {"save e-map book", [](MainWindow* h) { h->saveSiteBook_Emap(); }, "Save Emap File", "ZENT Emap Files (*.xml)"},
+    {"save favorites book", [](MainWindow* h) { h->saveSiteBook_Favorites(); }, "Save Favorites File",
+     "ZENT Favorites Files (*.xml)"},
+};
+
+} // namespace
+
+TEST_F(MainWinTest, BookSlotsWithoutAPathAskWithTheirDialog)
+{
+    WriteFile("sitebook.xml", Book(" <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
+    StartHub();
+    SiteBookTreeWidget* tree = hub->GetSiteBookTree();
+    for (const BookDialogCase& c : kBookDialogCases) {
+        SCOPED_TRACE(c.name);
+        // Cancelled: nothing is read, emptied or written.
+        FileDialogAnswer answer{QString()};
+        c.run(hub.get());
+        ASSERT_TRUE(answer.seen);
+        EXPECT_EQ(answer.title, QString::fromLatin1(c.title));
+        EXPECT_EQ(answer.filters, QStringList{QString::fromLatin1(c.filter)});
+        if (answer.title.startsWith(QLatin1String("Open"))) {
+            EXPECT_EQ(answer.directory, QDir(programDir.path()).canonicalPath());
+        }
+        EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()), (QStringList{"Yard"}));
+        EXPECT_EQ(QDir(programDir.path()).entryList(QDir::Files), (QStringList{"sitebook.xml"}));
+    }
+    EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join(", "));
+}
+
+TEST_F(MainWinTest, BooksChosenInTheDialogAreReadAndWritten)
+{
+    WriteFile("sitebook.xml", Book(" <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
+    WriteFile("pick/site.xml", Book(" <device name=\"Dock\" addr=\"10.0.0.4\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
+    StartHub();
+    SiteBookTreeWidget* tree = hub->GetSiteBookTree();
+    {
+        FileDialogAnswer answer(Path("pick/site.xml"));
+        hub->loadSiteBook(QString());
+        ASSERT_TRUE(answer.seen);
+    }
+    EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()), (QStringList{"Dock"}));
+    {
+        FileDialogAnswer answer(Path("pick/copy.xml"));
+        hub->saveSiteBook();
+        ASSERT_TRUE(answer.seen);
+        EXPECT_FALSE(answer.replaceAsked);
+    }
+    EXPECT_TRUE(ReadFile("pick/copy.xml").contains("name=\"Dock\""));
+    EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join(", "));
+}
+
+TEST_F(MainWinTest, BookThatFailedToLoadIsWrittenWhenTheUserPicksIt)
+{
+    const QByteArray broken = "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n <favorites_item name=\"A\">\n";
+    WriteFile("favorites.xml", broken);
+    StartHub();
+    EXPECT_EQ(boxes, (QStringList{"ZENT|Favorites Parse error"}));
+    // Kept when written by its own name...
+    WatchBoxes([this] { hub->saveSiteBook_Favorites(QStringLiteral("save")); });
+    EXPECT_EQ(ReadFile("favorites.xml"), broken);
+    // ...but replaced when the user picks it in the save dialog.
+    FileDialogAnswer answer(Path("favorites.xml"));
+    WatchBoxes([this] { hub->saveSiteBook_Favorites(); });
+    ASSERT_TRUE(answer.seen);
+    EXPECT_TRUE(answer.replaceAsked);
+    EXPECT_EQ(boxes, (QStringList{"ZENT|Favorites Parse error"}));
+    const QByteArray written = ReadFile("favorites.xml");
+    EXPECT_NE(written, broken);
+    EXPECT_TRUE(written.contains("<zent version=\"1.0\"")) << written.constData();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -24,11 +24,12 @@ void MainWinTest::TearDown()
 
 void MainWinTest::WatchBoxes(const std::function<void()>& step)
 {
-    QSet<MessageDlg*> seen;
+    // By the watcher's id: a new box may take the address of one already gone.
+    QSet<int> seen;
     BoxWatcher watcher([&](MessageDlg* box, const BoxSample& sample) {
-        if (seen.contains(box))
+        if (seen.contains(sample.id))
             return;
-        seen.insert(box);
+        seen.insert(sample.id);
         boxes << sample.title + QLatin1Char('|') + sample.text;
         box->done(0);
     });
