@@ -1269,11 +1269,17 @@ void MainWindow::OnTimerAutoConnect()
     }
 }
 
-void MainWindow::OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels)
+LiveView* MainWindow::ActiveOrNewLiveView()
 {
     LiveView* view = GetActiveLiveView();
     if (!view)
         view = qobject_cast<LiveView*>(m_pLiveSlots->Window(exeLiveView()));
+    return view;
+}
+
+void MainWindow::OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels)
+{
+    LiveView* view = ActiveOrNewLiveView();
     CCameo* cameo = view ? view->GetCameo() : nullptr;
     if (!cameo) {
         qWarning() << "MainWindow: no live window for the favorite" << devices;

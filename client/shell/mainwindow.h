@@ -162,6 +162,8 @@ public:
     // Opens a favorite (layout code, recorder names and channels joined by ";") in the grid of
     // the active live window, or of a new one when none is active.
     void OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels);
+    // The active live window, or a new one when none is active; null when no more can be opened.
+    LiveView* ActiveOrNewLiveView();
 
     // The console skin bitmap of a recorder's model: variant 0 from the skin folder, 1 from its
     // "bin" folder. A null pixmap for other variants, for model type 10 and when the bitmap is

@@ -5,6 +5,8 @@
 #include <QStringList>
 
 #include "session/moduledevice.h"
+#include "shell/ccameo.h"
+#include "shell/liveview.h"
 #include "shell/mainwindow.h"
 #include "sitebook/sitebook.h"
 #include "sitebook/sitebookitem.h"
@@ -318,19 +320,21 @@ void SiteBookTreeWidget::ConvertLoadText(const char* src, char* dst, std::size_t
 
 void SiteBookTreeWidget::OpenDeviceLive(CModuleDevice* device)
 {
-    if (!device)
+    if (!device || !g_pMainWindow || device->GetDeviceIndex() < 0)
         return;
-    // The active live window (or a new one, MainWindow::exeLiveView) shows the recorder
-    // (CCameo::StartLiveDevice) and takes the focus: joins here with the live window.
+    LiveView* view = g_pMainWindow->ActiveOrNewLiveView();
+    CCameo* cameo = view ? view->GetCameo() : nullptr;
+    if (!cameo)
+        return;
+    // Shows every channel of the recorder, or has it connect first.
+    cameo->StartLiveDevice(device->GetDeviceIndex());
+    view->setFocus();
 }
 
 void SiteBookTreeWidget::openFavorite(int cameoMode, const QString& devices, const QString& channels)
 {
-    Q_UNUSED(cameoMode);
-    Q_UNUSED(devices);
-    Q_UNUSED(channels);
-    // The active live window (or a new one, MainWindow::exeLiveView) opens the favorite in its grid
-    // (CCameo::OpenFavorite) and takes the focus: joins here with the live window.
+    if (g_pMainWindow)
+        g_pMainWindow->OpenFavoriteInLiveView(cameoMode, devices, channels);
 }
 
 void SiteBookTreeWidget::openEmap(int deviceIndex, int channel)

@@ -4,6 +4,9 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "shell/ccameo.h"
+#include "shell/childwindowslots.h"
+#include "shell/liveview.h"
 #include "sitebook/caddfolderdialog.h"
 #include "sitebook/support/sitebook_dvrsim.h"
 #include "sitebook/support/sitebook_menufixture.h"
@@ -204,3 +207,35 @@ TEST_F(SiteBookRecorderTest, QualityChangeOfAConnectedRecorderRestartsLive)
 }
 
 }  // namespace
+
+namespace {
+
+// "Live" of the quick menu: the recorder connects (it is not logged in yet) and a live window
+// shows its channels once the login completes.
+TEST_F(SiteBookRecorderTest, LiveFromTheMenuShowsTheRecordersChannelsInALiveWindow)
+{
+    SiteBookDvrSim* sim = StartSim({"--channels", "4"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
+    PointAt(gate);
+    tree->liveStartAct();
+
+    LiveView* view = hub->GetActiveLiveView();
+    if (!view)
+        view = qobject_cast<LiveView*>(hub->LiveViewSlots()->Window(0));
+    ASSERT_NE(view, nullptr) << "no live window was opened";
+    CCameo* grid = view->GetCameo();
+    ASSERT_NE(grid, nullptr);
+    ASSERT_TRUE(WaitFor([gate] { return gate->IsLoggedIn(); }));
+    ASSERT_TRUE(WaitFor([&] {
+        for (int ch = 0; ch < 4; ++ch) {
+            const CameoCell cell = grid->GetCell(ch);
+            if (cell.recorder != gate->GetDeviceIndex() || cell.channel != ch)
+                return false;
+        }
+        return true;
+    })) << "the recorder's channels were not placed in the grid";
+    EXPECT_EQ(gate->GetCameoRoute(0)->liveGrid.load(), grid->GetCameoIndex());
+}
+
+} // namespace
