@@ -326,6 +326,8 @@ private:
     void ResetChannelRequests(int mode);
     char* PlaybackBuffer() const;
     void StartIndexSearch(int channel);
+    // Keeps where a search starts and ends every search recording before it does.
+    void RememberSearchStart(int channel, int date, int time);
     void LastReceived(bool live, int ch, int& date, int& time) const;
     bool ListSlotValid(int slot, const char* what) const;
     void MarkMinuteMasks(const char* list, int size, bool audio);

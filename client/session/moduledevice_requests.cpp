@@ -562,11 +562,7 @@ void CModuleDevice::SetMuseumSearch(int channel, int date, int time)
         qDebug() << "SetMuseumSearch: no museum search pop-up" << channel << date << time;
         return;
     }
-    m_savedSearchChannel = channel;
-    m_savedSearchDate = date;
-    m_savedSearchTime = time;
-    for (auto& mark : m_searchRecordMark)
-        mark = 0;
+    RememberSearchStart(channel, date, time);
     m_museumMode = 1;
     m_quickMode = 0;
     for (auto& done : m_stepDone)
@@ -583,11 +579,7 @@ void CModuleDevice::SetThumnailSearch(int channel, int date, int time)
         qDebug() << "SetThumnailSearch: no thumbnail search pop-up" << channel << date << time;
         return;
     }
-    m_savedSearchChannel = channel;
-    m_savedSearchDate = date;
-    m_savedSearchTime = time;
-    for (auto& mark : m_searchRecordMark)
-        mark = 0;
+    RememberSearchStart(channel, date, time);
     m_thumbnailMode = 1;
     m_museumMode = 0;
     m_quickMode = 0;
@@ -608,17 +600,22 @@ void CModuleDevice::SetQuickSearch(int channel, int date, int time)
         qDebug() << "SetQuickSearch: no quick search pop-up" << channel << date << time;
         return;
     }
-    m_savedSearchChannel = channel;
-    m_savedSearchDate = date;
-    m_savedSearchTime = time;
-    for (auto& mark : m_searchRecordMark)
-        mark = 0;
+    RememberSearchStart(channel, date, time);
     m_quickMode = 1;
     m_museumMode = 0;
     m_thumbnailMode = 0;
     qDebug() << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << m_museumMode.load()
              << m_thumbnailMode.load();
     StartIndexSearch(channel);
+}
+
+void CModuleDevice::RememberSearchStart(int channel, int date, int time)
+{
+    m_savedSearchChannel = channel;
+    m_savedSearchDate = date;
+    m_savedSearchTime = time;
+    for (auto& mark : m_searchRecordMark)
+        mark = 0;
 }
 
 void CModuleDevice::GetIntraIndex(int channel)
