@@ -14,33 +14,17 @@
 
 #include <gtest/gtest.h>
 
+#include "common/dvrsimprocess.h"
 #include "session/moduledevice.h"
 #include "shell/mainwindow.h"
 #include "sitebook/sitebook.h"
 
 // dvrsim started with the test's options; ready once it prints "LISTENING <port>"; stopped by
 // its own process id.
-class SessionDvrSim
+class SessionDvrSim : public DvrSimProcess
 {
 public:
-    explicit SessionDvrSim(const QStringList& options);
-    ~SessionDvrSim();
-
-    bool Start(QString* error);
-    int Port() const { return m_port; }
-
-    // Every log line, in order.
-    QList<QJsonObject> Log() const;
-    // Received messages (lines with "cmd"), optionally of one command.
-    QList<QJsonObject> Messages(int cmd = -1) const;
-    // Lines with this "event".
-    QList<QJsonObject> Events(const QString& event) const;
-
-private:
-    QStringList m_options;
-    QString m_logPath;
-    QProcess m_process;
-    int m_port = 0;
+    explicit SessionDvrSim(const QStringList& options) : DvrSimProcess(options) {}
 };
 
 // One call of the shared message box.
