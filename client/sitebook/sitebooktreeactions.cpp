@@ -326,24 +326,34 @@ void SiteBookTreeWidget::property()
         SaveSiteBookFile();
 }
 
-void SiteBookTreeWidget::PropertyFolder(QTreeWidgetItem* item)
+QTreeWidgetItem* SiteBookTreeWidget::RenameWithDialog(QTreeWidgetItem* item, int mode, bool* renamed)
 {
     QPersistentModelIndex at(indexFromItem(item));
     CAddFolderDialog dialog(this);
     dialog.setModal(true);
-    dialog.setText(SiteBook::FromItem(item)->name, 0);
+    dialog.setText(SiteBook::FromItem(item)->name, mode);
     if (dialog.exec() != 1)
-        return;
+        return nullptr;
+    // The dialog is modal: the item may have gone meanwhile (a recorder replaces its camera items
+    // when it reconnects).
     item = StillThere(at);
     SiteBook* record = SiteBook::FromItem(item);
     if (!record)
-        return;
-
-    const bool renamed = record->name != dialog.name;
+        return nullptr;
+    *renamed = record->name != dialog.name;
     record->name = dialog.name;
     item->setText(0, record->name);
+    return item;
+}
+
+void SiteBookTreeWidget::PropertyFolder(QTreeWidgetItem* item)
+{
+    bool renamed = false;
+    item = RenameWithDialog(item, 0, &renamed);
+    if (!item)
+        return;
     if (renamed) {
-        insertSorted(item, record->name, true);
+        insertSorted(item, SiteBook::FromItem(item)->name, true);
         clearSelection();
         item->setSelected(true);
     }
@@ -401,22 +411,12 @@ void SiteBookTreeWidget::PropertyCamera(QTreeWidgetItem* item)
                                           QStringLiteral("stop"));
         return;
     }
-    QPersistentModelIndex at(indexFromItem(item));
-    CAddFolderDialog dialog(this);
-    dialog.setModal(true);
-    dialog.setText(SiteBook::FromItem(item)->name, 1);
-    if (dialog.exec() != 1)
+    bool renamed = false;
+    item = RenameWithDialog(item, 1, &renamed);
+    if (!item)
         return;
-    // The recorder replaces its camera items when it reconnects; the item must still be there.
-    item = StillThere(at);
-    SiteBook* record = SiteBook::FromItem(item);
-    if (!record)
-        return;
-
-    const bool renamed = record->name != dialog.name;
-    record->name = dialog.name;
-    item->setText(0, record->name);
     if (renamed) {
+        const SiteBook* record = SiteBook::FromItem(item);
         if (auto* owner = dynamic_cast<CModuleDevice*>(item->parent()))
             owner->SendCameraTitle(record->channel, record->name);
     }

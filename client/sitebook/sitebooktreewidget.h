@@ -173,6 +173,9 @@ private:
     void PropertyCamera(QTreeWidgetItem* item);
     // The item a modal dialog was opened for, or null when it went away meanwhile.
     QTreeWidgetItem* StillThere(const QPersistentModelIndex& at) const;
+    // Asks a new name with the name dialog (mode 0 folder, 1 camera) and gives it to the item's
+    // record and text. Null when the operator cancels or the item went away meanwhile.
+    QTreeWidgetItem* RenameWithDialog(QTreeWidgetItem* item, int mode, bool* renamed);
 
     // Writes a book to its file in the program directory.
     void SaveSiteBookFile();
