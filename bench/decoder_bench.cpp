@@ -5,7 +5,7 @@
 // time is the rtime its -benchmark option reports (decoding and conversion, without start-up).
 //
 // Usage: decoder_bench [frames at 704x480] [frames at 1920x1080]
-#include "session/moduledecoder.h"
+#include "common/media/moduledecoder.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

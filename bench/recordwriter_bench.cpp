@@ -3,7 +3,7 @@
 // frame bytes to 16 files kept open, measured in the same run.
 //
 //   recordwriter_bench [seconds=60] [rounds=3]
-#include "session/modulerecord.h"
+#include "common/media/modulerecord.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

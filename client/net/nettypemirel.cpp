@@ -1,7 +1,7 @@
 #include "net/nettypemirel.h"
 
 #include "net/hubservices.h"
-#include "net/mulaw.h"
+#include "common/media/mulaw.h"
 #include "net/netrecvthread.h"
 #include "net/recordermessageheader.h"
 #include "net/requestbuilder.h"

@@ -13,15 +13,14 @@
 #include <vector>
 
 #include "net/modulenetwork.h"
-#include "net/mulaw.h"
+#include "common/media/mulaw.h"
 #include "platform/process.h"
-#include "session/moduledecoder.h"
-#include "session/modulerecord.h"
+#include "common/media/moduledecoder.h"
+#include "common/media/modulerecord.h"
 #include "session/netconnect.h"
 #include "session/qthreadhelper.h"
-#include "shell/ccameo.h"
-#include "shell/mainwindow.h"
-#include "sitebook/sitebook.h"
+#include "session/sessionhub.h"
+#include "session/sitebook.h"
 
 namespace {
 
@@ -124,7 +123,7 @@ CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
     m_recordLive = std::make_unique<ModuleRecord>();
     m_recordSearch = std::make_unique<ModuleRecord>();
     m_recordEvent = std::make_unique<ModuleRecord>();
-    if (MainWindow* hub = g_pMainWindow) {
+    if (SessionHub* hub = SessionHub::Instance()) {
         const QString base = hub->ProgramDirectory() + QStringLiteral("/backup");
         ModuleRecord::MakePath(base);
         ModuleRecord::MakePath(base + QStringLiteral("/EventData"));
@@ -160,7 +159,7 @@ CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
         m_liveAudioThread = std::make_unique<CQThreadHelper>();
         m_playbackAudioThread = std::make_unique<CQThreadHelper>();
 
-        if (MainWindow* hub = g_pMainWindow) {
+        if (SessionHub* hub = SessionHub::Instance()) {
             const int index = hub->GetFreeDeviceIndex();
             if (index < 0)
                 qWarning() << "CModuleDevice: recorder table full, the recorder stays unregistered";
@@ -310,7 +309,7 @@ CModuleDevice::~CModuleDevice()
     m_batchBuffer.reset();
     m_secondBuffer.reset();
 
-    if (MainWindow* hub = g_pMainWindow)
+    if (SessionHub* hub = SessionHub::Instance())
         hub->RemoveDevice(m_deviceIndex);
     m_deviceIndex = -1;
 
@@ -723,7 +722,7 @@ void CModuleDevice::StartConnect(int option)
     }
     if (purpose != PurposeFavorite && purpose != PurposeEmapRefresh && purpose != PurposeAccount
         && purpose != PurposeFirmware) {
-        if (MainWindow* hub = g_pMainWindow)
+        if (SessionHub* hub = SessionHub::Instance())
             hub->ShowMessageBox(QStringLiteral("DVR Connection"), QStringLiteral("Network Connecting..."), QString());
     }
     QTimer::singleShot(kConnectBoxDelayMs, this, &CModuleDevice::timerOnConnect);
@@ -817,18 +816,13 @@ void CModuleDevice::OnLiveConnectDue()
 
 void CModuleDevice::PlaceNextFavoriteCell()
 {
-    MainWindow* hub = g_pMainWindow;
-    if (!hub)
-        return;
-    CCameo* cameo = hub->GetCameo(hub->GetFavoriteCameoIndex());
-    if (!cameo)
-        return;
-    QTimer::singleShot(0, cameo, [cameo]() { cameo->OnFavoriteNext(); });
+    if (SessionHub* hub = SessionHub::Instance())
+        hub->ContinueFavorite();
 }
 
 void CModuleDevice::ReportConnectFailure()
 {
-    MainWindow* hub = g_pMainWindow;
+    SessionHub* hub = SessionHub::Instance();
     switch (m_connectPurpose) {
     case PurposeFavorite:
         PlaceNextFavoriteCell();
@@ -896,7 +890,7 @@ bool CModuleDevice::Disconnect()
 void CModuleDevice::OnConnectionOption(int purpose)
 {
     QThread::msleep(100);
-    MainWindow* hub = g_pMainWindow;
+    SessionHub* hub = SessionHub::Instance();
     switch (purpose) {
     case PurposeLive:
     case PurposeCellLive: {
@@ -979,13 +973,13 @@ void CModuleDevice::OnConnectionOption(int purpose)
 
 void CModuleDevice::SetFirmwareState(int code)
 {
-    if (MainWindow* hub = g_pMainWindow)
+    if (SessionHub* hub = SessionHub::Instance())
         hub->SetFirmwareState(code);
 }
 
 void CModuleDevice::SetAccountState(int code)
 {
-    if (MainWindow* hub = g_pMainWindow)
+    if (SessionHub* hub = SessionHub::Instance())
         hub->SetAccountManagerState(code);
 }
 
@@ -994,7 +988,7 @@ void CModuleDevice::SetAccountState(int code)
 
 void CModuleDevice::StartFirmwarePreparation()
 {
-    MainWindow* hub = g_pMainWindow;
+    SessionHub* hub = SessionHub::Instance();
     if (!hub)
         return;
     // Only recorders whose model takes the package through the firmware tool need it converted;
@@ -1071,7 +1065,7 @@ void CModuleDevice::OnNetworkState(int state)
 
 void CModuleDevice::OnLoggedIn()
 {
-    MainWindow* hub = g_pMainWindow;
+    SessionHub* hub = SessionHub::Instance();
     const int purpose = m_connectPurpose;
 
     // 1. Message box.
@@ -1228,19 +1222,14 @@ void CModuleDevice::OnLoggedIn()
     if (m_rememberedGrid != -1) {
         const int gridIndex = m_rememberedGrid;
         m_rememberedGrid = -1;
-        if (CCameo* grid = g_pMainWindow ? g_pMainWindow->GetCameo(gridIndex) : nullptr) {
-            QPointer<CCameo> guard(grid);
-            if (purpose == PurposeCellLive)
-                grid->CloseAllCameo();
-            if (guard && self)
-                grid->OnConnectDevice(n, m_deviceIndex);
-        }
+        if (SessionHub* hub = SessionHub::Instance())
+            hub->GridTakesRecorder(gridIndex, n, m_deviceIndex, purpose == PurposeCellLive);
         if (!self)
             return;
     }
 
     // 16.
-    if (MainWindow* h = g_pMainWindow)
+    if (SessionHub* h = SessionHub::Instance())
         h->OnDeviceConnected(m_deviceIndex, 0);
 }
 
@@ -1268,7 +1257,7 @@ void CModuleDevice::OnStatusRefreshed()
 
 void CModuleDevice::OnDisconnected()
 {
-    MainWindow* hub = g_pMainWindow;
+    SessionHub* hub = SessionHub::Instance();
     const bool loggedIn = IsLoggedIn();
     if (!loggedIn)
         qDebug() << GetDvrName() << "login fail";
@@ -1396,7 +1385,7 @@ void CModuleDevice::ReportLoginFailure()
     const QString text = !loginReplied ? QStringLiteral("Connection full")
                          : m_liveNetwork->GetModelCheck() == -2 ? QStringLiteral("Not Support")
                                                                 : QStringLiteral("Login fail");
-    if (MainWindow* hub = g_pMainWindow) {
+    if (SessionHub* hub = SessionHub::Instance()) {
         hub->ShowMessageBox(QString(), text, QString());
         hub->ShowMessageBox(QString(), QString(), QStringLiteral("stop"));
     }
@@ -1568,7 +1557,7 @@ bool CModuleDevice::StartLiveAudio(int ch)
     }
     m_liveNetwork->SendLiveAudioStop();
     m_liveAudioChannel = -1;
-    if (MainWindow* hub = g_pMainWindow)
+    if (SessionHub* hub = SessionHub::Instance())
         hub->SetAudioDeviceIndex(m_deviceIndex);
     m_liveNetwork->SendLiveAudioStart(ch, m_liveAudioBuffer.get());
     m_liveAudioChannel = ch;
@@ -1589,7 +1578,7 @@ bool CModuleDevice::StopLiveAudio()
 
 QString CModuleDevice::RecordingFolder(const QString& kind) const
 {
-    const MainWindow* hub = g_pMainWindow;
+    const SessionHub* hub = SessionHub::Instance();
     const QString base = hub ? hub->ProgramDirectory() : QDir::currentPath();
     return base + QStringLiteral("/backup/") + kind + QLatin1Char('/')
            + ModuleRecord::SafePathComponent(GetDvrName());

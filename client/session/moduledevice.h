@@ -24,7 +24,7 @@
 #include <deque>
 #include <memory>
 
-#include "shell/cameoroute.h"
+#include "session/cameoroute.h"
 #include "session/liveframerecord.h"
 #include "session/moduleplayback.h"
 #include "session/playbackhost.h"

@@ -12,12 +12,12 @@
 #include <cstring>
 
 #include "net/modulenetwork.h"
-#include "net/mulaw.h"
-#include "session/moduledecoder.h"
+#include "common/media/mulaw.h"
+#include "common/media/moduledecoder.h"
 #include "session/moduleplayback.h"
-#include "session/modulerecord.h"
+#include "common/media/modulerecord.h"
 #include "session/qthreadhelper.h"
-#include "shell/mainwindow.h"
+#include "session/sessionhub.h"
 
 namespace {
 
@@ -119,8 +119,8 @@ private:
 
 void WriteSound(const char* data, int bytes, int recorder)
 {
-    if (bytes > 0 && g_pMainWindow)
-        g_pMainWindow->WriteAudioOutput(data, bytes, recorder);
+    if (SessionHub* hub = SessionHub::Instance(); hub && bytes > 0)
+        hub->WriteAudioOutput(data, bytes, recorder);
 }
 
 // 8-bit linear or mu-law bytes to 16-bit little-endian samples.
@@ -205,7 +205,7 @@ QImage CModuleDevice::GetLastPicture(int ch) const
 
 int CModuleDevice::ProcessorLoad() const
 {
-    MainWindow* hub = g_pMainWindow;
+    SessionHub* hub = SessionHub::Instance();
     return hub ? hub->GetProcessorLoad() : 0;
 }
 
@@ -624,7 +624,7 @@ void CModuleDevice::OnRecvIntraHeader(int slot, int channel, int value, int size
 
 bool CModuleDevice::IsRecorderRegistered(int recorderIndex) const
 {
-    MainWindow* hub = g_pMainWindow;
+    SessionHub* hub = SessionHub::Instance();
     return hub && recorderIndex >= 0 && recorderIndex == m_deviceIndex && hub->GetDevice(recorderIndex) == this;
 }
 
@@ -794,7 +794,7 @@ void CModuleDevice::DeliverLivePicture(int ch, CModuleDecoder* /*decoder*/, bool
 {
     if (decodeOnly || !(m_maskLive.load() & (1u << ch)))
         return;
-    MainWindow* hub = g_pMainWindow;
+    SessionHub* hub = SessionHub::Instance();
     if (!hub)
         return;
     const CameoRoute& route = m_routes[ch];
@@ -810,7 +810,7 @@ void CModuleDevice::DeliverSearchNotice(int index, bool picture)
     // session's own playback goes to its playback grid.
     if (m_museumMode.load() || m_thumbnailMode.load() || m_quickMode.load())
         return;
-    if (MainWindow* hub = g_pMainWindow)
+    if (SessionHub* hub = SessionHub::Instance())
         hub->CountCameoFrame(m_deviceIndex, index + kChannels, m_playbackGrid.load(),
                              m_routes[index].playbackCell.load(), picture ? 0 : 1, 0);
 }

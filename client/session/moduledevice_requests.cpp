@@ -18,10 +18,9 @@
 #include "net/modulenetwork.h"
 #include "net/recordermessageheader.h"
 #include "session/moduleplayback.h"
-#include "session/modulerecord.h"
-#include "shell/ccameo.h"
-#include "shell/mainwindow.h"
-#include "sitebook/sitebook.h"
+#include "common/media/modulerecord.h"
+#include "session/sessionhub.h"
+#include "session/sitebook.h"
 
 namespace {
 
@@ -78,11 +77,8 @@ bool CModuleDevice::LiveReady() const
 
 bool CModuleDevice::ConsoleShowsThisRecorder() const
 {
-    if (!IsLoggedIn() || !g_pMainWindow || !g_pMainWindow->GetConfigView())
-        return false;
-    // The open console window's recorder index is compared with ours here once the console
-    // window exists; until then no console is open for any recorder.
-    return false;
+    const SessionHub* hub = SessionHub::Instance();
+    return IsLoggedIn() && hub && m_deviceIndex >= 0 && hub->ConsoleDeviceIndex() == m_deviceIndex;
 }
 
 CModulePlayback* CModuleDevice::SearchScheduler(int /*mode*/) const
@@ -131,7 +127,7 @@ void CModuleDevice::ShowHealthCheck(bool quiet)
     if (!m_healthCheckWindow)
         return;
     if (!quiet) {
-        if (MainWindow* hub = g_pMainWindow)
+        if (SessionHub* hub = SessionHub::Instance())
             hub->ShowMessageBox(QStringLiteral("Health Check"), QStringLiteral("Loading..."), QString());
     }
     if (m_liveNetwork)
@@ -380,7 +376,7 @@ void CModuleDevice::SendPlaybackCtrlExtSec(int mode, int speed, int date, int ti
 
     // 5. The recorder streams at full rate again.
     // The recorder whose playback is controlled is the one heard.
-    if (MainWindow* hub = g_pMainWindow)
+    if (SessionHub* hub = SessionHub::Instance())
         hub->SetAudioDeviceIndex(m_deviceIndex);
     m_rateState.store(kPlaybackRateRun);
     m_playbackNetwork->SendPlaybackRate(kPlaybackRateRun);
@@ -457,10 +453,8 @@ void CModuleDevice::SetPlaybackCtrl(int mode)
         SendPlaybackCtrlExtSec(mode, 0, m_playDate.load(), m_playTime.load());
     }
     const int grid = m_playbackGrid.load();
-    if (MainWindow* hub = g_pMainWindow; hub && grid >= 0 && grid < MainWindow::kCameoSlots) {
-        if (CCameo* cameo = hub->GetCameo(grid))
-            cameo->OnDrawCameo(-1);
-    }
+    if (SessionHub* hub = SessionHub::Instance(); hub && grid >= 0)
+        hub->RedrawCameo(grid);
 }
 
 void CModuleDevice::ResendPlaybackCtrl()
@@ -523,7 +517,7 @@ bool CModuleDevice::StartPlaybackAudio(int channel)
         qDebug() << "StartPlaybackAudio: channel out of range" << channel;
         return false;
     }
-    if (MainWindow* hub = g_pMainWindow)
+    if (SessionHub* hub = SessionHub::Instance())
         hub->SetAudioDeviceIndex(m_deviceIndex);
     m_playbackAudioChannel = channel;
     SendPlaybackCtrlExtSec(m_playbackMode, m_playbackSpeed, m_playDate.load(), m_playTime.load());
@@ -666,7 +660,7 @@ void CModuleDevice::StartIndexSearch(int channel)
 
 void CModuleDevice::SetRecvConfig()
 {
-    MainWindow* hub = g_pMainWindow;
+    SessionHub* hub = SessionHub::Instance();
     const QString dir = hub ? hub->ProgramDirectory() : QString();
     QSettings ini(dir + QStringLiteral("/config.ini"), QSettings::IniFormat);
     const QString value = ini.value(QStringLiteral("CLIENT_NETWORK/csConfig"), QStringLiteral("0")).toString();
@@ -1094,7 +1088,7 @@ void CModuleDevice::OnRecvBackupCapa(_SEND_BACKUP_CAPA* message)
     }
     emit OnAddBackupCapaAll(mask, n, int(std::min<qint64>(sum, INT_MAX)));
     if (positive == 0) {
-        if (MainWindow* hub = g_pMainWindow)
+        if (SessionHub* hub = SessionHub::Instance())
             hub->ShowMessageBox(QStringLiteral("Remote CD Backup"), QStringLiteral("Not a data"), QStringLiteral("stop"));
     }
 }
@@ -1121,7 +1115,7 @@ void CModuleDevice::OnRecvGuiData(int a, int b, int c, int d, int e, int f, int 
 {
     if (m_deviceIndex == -1 || !ConsoleShowsThisRecorder())
         return;
-    if (MainWindow* hub = g_pMainWindow)
+    if (SessionHub* hub = SessionHub::Instance())
         hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
     // ConfigView::OnRecvGuiData takes the seven values here once the console window exists.
     qDebug() << "console data" << a << b << c << d << e << f << g;

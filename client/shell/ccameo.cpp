@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "net/modulenetwork.h"
-#include "session/moduledecoder.h"
+#include "common/media/moduledecoder.h"
 #include "session/moduledevice.h"
 #include "shell/cameoosd.h"
-#include "shell/cameoroute.h"
+#include "session/cameoroute.h"
 #include "shell/mainwindow.h"
 #include "sitebook/sitebooktreewidget.h"
 

@@ -31,10 +31,10 @@
 #include "shell/childwindowslots.h"
 #include "shell/hovermovefilter.h"
 #include "shell/liveview.h"
-#include "shell/messagedlg.h"
+#include "widgets/messagedlg.h"
 #include "shell/toolbar.h"
 #include "platform/process.h"
-#include "sitebook/sitebook.h"
+#include "session/sitebook.h"
 #include "sitebook/sitebookfile.h"
 #include "sitebook/sitebooktreewidget.h"
 
@@ -66,7 +66,9 @@ MainWindow::MainWindow(QWidget* parent)
 {
     // Everything built from here on, session objects included, may use the hub at once.
     g_pMainWindow = this;
-    HubServices::Install(this);
+    SessionHub::Install(this);
+    SiteBookHub::Install(this);
+    MessageBoxHub::Install(this);
 
     qDebug() << "Init start";
     m_closing = 0;
@@ -176,8 +178,12 @@ MainWindow::~MainWindow()
     delete m_pSiteBook;
     m_pSiteBook = nullptr;
 
-    if (HubServices::Instance() == this)
-        HubServices::Install(nullptr);
+    if (SessionHub::Instance() == this)
+        SessionHub::Install(nullptr);
+    if (SiteBookHub::Instance() == this)
+        SiteBookHub::Install(nullptr);
+    if (MessageBoxHub::Instance() == this)
+        MessageBoxHub::Install(nullptr);
     if (g_pMainWindow == this)
         g_pMainWindow = nullptr;
 }
@@ -1287,6 +1293,52 @@ void MainWindow::OpenFavoriteInLiveView(int layout, const QString& devices, cons
     }
     view->setFocus();
     cameo->OpenFavorite(layout, devices, channels);
+}
+
+void MainWindow::OpenDeviceInLiveView(int deviceIndex)
+{
+    if (!GetDevice(deviceIndex))
+        return;
+    LiveView* view = ActiveOrNewLiveView();
+    CCameo* cameo = view ? view->GetCameo() : nullptr;
+    if (!cameo)
+        return;
+    // Shows every channel of the recorder, or has it connect first.
+    cameo->StartLiveDevice(deviceIndex);
+    view->setFocus();
+}
+
+void MainWindow::ContinueFavorite()
+{
+    CCameo* cameo = GetCameo(m_favoriteCameoIndex);
+    if (!cameo)
+        return;
+    // Posted, so that the next recorder's connect never runs inside the reporting session.
+    QTimer::singleShot(0, cameo, [cameo]() { cameo->OnFavoriteNext(); });
+}
+
+void MainWindow::GridTakesRecorder(int cameoIndex, int channels, int deviceIndex, bool closeAllFirst)
+{
+    CCameo* cameo = GetCameo(cameoIndex);
+    if (!cameo)
+        return;
+    QPointer<CCameo> guard(cameo);
+    if (closeAllFirst)
+        cameo->CloseAllCameo();
+    if (guard && GetDevice(deviceIndex))
+        cameo->OnConnectDevice(channels, deviceIndex);
+}
+
+void MainWindow::RedrawCameo(int cameoIndex)
+{
+    if (CCameo* cameo = GetCameo(cameoIndex))
+        cameo->OnDrawCameo(-1);
+}
+
+int MainWindow::ConsoleDeviceIndex() const
+{
+    // pending: ConfigView (the remote configuration console reports its recorder here)
+    return -1;
 }
 
 void MainWindow::actionTriggered(QAction* action)

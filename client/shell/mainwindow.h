@@ -12,7 +12,9 @@
 
 #include <atomic>
 
-#include "net/hubservices.h"
+#include "session/sessionhub.h"
+#include "sitebook/sitebookhub.h"
+#include "widgets/messageboxhub.h"
 #include "platform/cpuload.h"
 
 class CModuleDevice;
@@ -51,7 +53,7 @@ class MainWindow;
 // The hub, from the first statement of the MainWindow constructor until its destructor.
 extern MainWindow* g_pMainWindow;
 
-class MainWindow : public QMainWindow, public HubServices
+class MainWindow : public QMainWindow, public SessionHub, public SiteBookHub, public MessageBoxHub
 {
     Q_OBJECT
 
@@ -85,23 +87,29 @@ public:
     ~MainWindow() override;
 
     // Recorder table. Every index is checked; a bad one gives null, false or nothing.
-    CModuleDevice* GetDevice(int index) const;
-    bool AddDevice(int index, CModuleDevice* device);
-    bool RemoveDevice(int index);
-    int GetFreeDeviceIndex() const;
-    int FindDeviceByName(const QString& name) const;
-    bool IsAnyDeviceConnected() const;
+    CModuleDevice* GetDevice(int index) const override;
+    bool AddDevice(int index, CModuleDevice* device) override;
+    bool RemoveDevice(int index) override;
+    int GetFreeDeviceIndex() const override;
+    int FindDeviceByName(const QString& name) const override;
+    bool IsAnyDeviceConnected() const override;
 
     // Grid table.
     CCameo* GetCameo(int index) const;
     bool AddCameo(int index, CCameo* cameo);
     bool RemoveCameo(int index);
     int GetFreeCameoIndex() const;
-    void CountCameoFrame(int deviceIndex, int channel, int cameoIndex, int cellIndex, int a, int b);
+    void CountCameoFrame(int deviceIndex, int channel, int cameoIndex, int cellIndex, int a, int b) override;
     void ClearDeviceCells(int deviceIndex, int channel, int kind);
 
-    void OnDeviceConnected(int deviceIndex, int unused);
-    void OnDeviceDisconnected(int deviceIndex, int kind);
+    void OnDeviceConnected(int deviceIndex, int unused) override;
+    void OnDeviceDisconnected(int deviceIndex, int kind) override;
+
+    // SessionHub: the grids a session reaches.
+    void ContinueFavorite() override;
+    void GridTakesRecorder(int cameoIndex, int channels, int deviceIndex, bool closeAllFirst) override;
+    void RedrawCameo(int cameoIndex) override;
+    int ConsoleDeviceIndex() const override;
 
     // Child windows (null while not open).
     EmapView* GetEmapView(int index) const;
@@ -120,12 +128,12 @@ public:
     void SetFirmwareProgress(qint64 done, qint64 total) override;
     void ShowMessageBox(const QString& title, const QString& text, const QString& option) override;
 
-    void SetFirmwarePath(const QString& path) { m_firmwarePath = path; }
-    void ShowModalMessage(const QString& title, const QString& text);
+    void SetFirmwarePath(const QString& path) override { m_firmwarePath = path; }
+    void ShowModalMessage(const QString& title, const QString& text) override;
 
     // Shared settings.
     // Read without a lock by the sessions' live threads.
-    int GetProcessorLoad() const { return m_processorLoad.load(); }
+    int GetProcessorLoad() const override { return m_processorLoad.load(); }
     // Replaces the processor counter (tests give it samples of their own) and opens it as the
     // start-up does; the next timer tick reads the load from it.
     void SetCpuLoad(platform::CpuLoad load)
@@ -161,7 +169,8 @@ public:
 
     // Opens a favorite (layout code, recorder names and channels joined by ";") in the grid of
     // the active live window, or of a new one when none is active.
-    void OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels);
+    void OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels) override;
+    void OpenDeviceInLiveView(int deviceIndex) override;
     // The active live window, or a new one when none is active; null when no more can be opened.
     LiveView* ActiveOrNewLiveView();
 
@@ -174,17 +183,17 @@ public:
     static QString DeviceImagePath(int modelType, const QString& name, int variant);
 
     // Shared message box: what the next or the open box shows.
-    QString MessageTitle() const { return m_msgTitle; }
-    QString MessageText() const { return m_msgText; }
-    QString MessageOption() const { return m_msgOption; }
-    quint8 GetWaitFlag() const { return m_waitFlag; }
+    QString MessageTitle() const override { return m_msgTitle; }
+    QString MessageText() const override { return m_msgText; }
+    QString MessageOption() const override { return m_msgOption; }
+    quint8 GetWaitFlag() const override { return m_waitFlag; }
     void SetWaitFlag(quint8 value) { m_waitFlag = value; }
 
     // True while any MessageDlg is open. Boxes report their opening and their closing (or
     // destruction, whichever comes first) so the state cannot outlive the last box.
     bool IsMessageBoxOpen() const { return m_openMessageBoxes > 0; }
-    void MessageBoxOpened();
-    void MessageBoxClosed();
+    void MessageBoxOpened() override;
+    void MessageBoxClosed() override;
 
     // Start-up and shut-down files.
     // Reads qss/<name in lower case>.qss of the program directory as Latin-1; a missing or
@@ -231,9 +240,9 @@ public:
     void deleteEmapView(int index);
     void ResetEmapFlag() { m_emapFlag = 0; }
 
-    void exeFirmwareManager();
-    void exeAccountManager();
-    void createAVIConvert();
+    void exeFirmwareManager() override;
+    void exeAccountManager() override;
+    void createAVIConvert() override;
     void closeConfigView();
     void closeFirmwareManager();
     void closeAccountManager();
@@ -248,7 +257,7 @@ public:
     bool IsFullScreenMode() const { return m_fullScreen != 0; }
     bool IsMenuBarShown() const { return m_menuBarShown != 0; }
     int MenuBarHeight() const { return m_menuBarHeight; }
-    bool IsClosing() const { return m_closing != 0; }
+    bool IsClosing() const override { return m_closing != 0; }
     bool IsCtrlHeld() const { return m_ctrl != 0; }
     bool IsShiftHeld() const { return m_shift != 0; }
     // A pointer movement over the window, from the hover filter.
@@ -261,8 +270,8 @@ public:
     AudioOutput* GetAudioOutput() const { return m_pAudioOutput; }
     void startAudioOutput();
     void stopAudioOutput();
-    void WriteAudioOutput(const char* data, qint64 length, int deviceIndex);
-    void SetAudioDeviceIndex(int deviceIndex);
+    void WriteAudioOutput(const char* data, qint64 length, int deviceIndex) override;
+    void SetAudioDeviceIndex(int deviceIndex) override;
     int GetAudioDeviceIndex() const;
 
 public slots:
@@ -280,9 +289,9 @@ public slots:
     void exeOrvane();
     void exeInfoView();
     void OnLoadSMTP();
-    void loadSiteBook(const QString& path, bool clear);
+    void loadSiteBook(const QString& path, bool clear) override;
     void loadSiteBook(const QString& path);
-    void saveSiteBook(const QString& path);
+    void saveSiteBook(const QString& path) override;
     void saveSiteBook();
     void loadSiteBook_Emap(const QString& path);
     void loadSiteBook_Favorites(const QString& path);

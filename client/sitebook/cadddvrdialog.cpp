@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/messagedlg.h"
-#include "sitebook/sitebook.h"
+#include "widgets/messagedlg.h"
+#include "session/sitebook.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 // name handed back carries the "@" again.
 #include <QString>
 
-#include "shell/cpopupdialog.h"
+#include "widgets/cpopupdialog.h"
 
 class QCheckBox;
 class QComboBox;

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/messagedlg.h"
+#include "widgets/messagedlg.h"
 
 CAddFolderDialog::CAddFolderDialog(QWidget* parent)
     : CPopupDialog(parent)

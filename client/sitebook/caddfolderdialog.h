@@ -3,7 +3,7 @@
 // caller runs it modally and reads `name` after exec() returned 1. It writes no record or file.
 #include <QString>
 
-#include "shell/cpopupdialog.h"
+#include "widgets/cpopupdialog.h"
 
 class QLabel;
 class QLineEdit;

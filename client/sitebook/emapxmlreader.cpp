@@ -1,6 +1,6 @@
 #include "sitebook/emapxmlreader.h"
 
-#include "sitebook/sitebook.h"
+#include "session/sitebook.h"
 #include "sitebook/sitebookitem.h"
 #include "sitebook/sitebooktreewidget.h"
 

@@ -4,7 +4,7 @@
 #include <QIODevice>
 #include <QTreeWidgetItem>
 
-#include "sitebook/sitebook.h"
+#include "session/sitebook.h"
 #include "sitebook/sitebooktreewidget.h"
 
 FavoritesXmlWriter::FavoritesXmlWriter(SiteBookTreeWidget* tree)

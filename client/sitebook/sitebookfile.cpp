@@ -5,7 +5,8 @@
 #include <QFile>
 #include <QSaveFile>
 
-#include "shell/mainwindow.h"
+#include "session/sessionhub.h"
+#include "sitebook/sitebookhub.h"
 #include "sitebook/sitebooktreewidget.h"
 #include "sitebook/emapxmlreader.h"
 #include "sitebook/emapxmlwriter.h"
@@ -16,8 +17,8 @@
 
 void SiteBookFile::Report(const QString& text)
 {
-    if (g_pMainWindow)
-        g_pMainWindow->ShowModalMessage(QStringLiteral("ZENT"), text);
+    if (SiteBookHub* hub = SiteBookHub::Instance())
+        hub->ShowModalMessage(QStringLiteral("ZENT"), text);
     else
         qWarning() << "ZENT:" << text;
 }
@@ -127,6 +128,6 @@ SiteBookFile::SaveResult SiteBookFile::SaveEmap(SiteBookTreeWidget* tree, const 
 
 QString SiteBookFile::BookPath(const QString& fileName)
 {
-    const QString directory = g_pMainWindow ? g_pMainWindow->ProgramDirectory() : QDir::currentPath();
+    const QString directory = SessionHub::Instance() ? SessionHub::Instance()->ProgramDirectory() : QDir::currentPath();
     return directory + QLatin1Char('/') + fileName;
 }

@@ -4,7 +4,7 @@
 #include <QTreeWidgetItem>
 #include <memory>
 
-#include "sitebook/sitebook.h"
+#include "session/sitebook.h"
 
 class CModuleDevice;
 

@@ -10,10 +10,11 @@
 
 #include "platform/process.h"
 #include "session/moduledevice.h"
-#include "shell/mainwindow.h"
+#include "session/sessionhub.h"
+#include "sitebook/sitebookhub.h"
 #include "sitebook/cadddvrdialog.h"
 #include "sitebook/caddfolderdialog.h"
-#include "sitebook/sitebook.h"
+#include "session/sitebook.h"
 #include "sitebook/sitebookfile.h"
 #include "sitebook/sitebookitem.h"
 #include "sitebook/sitebooktreewidget.h"
@@ -136,7 +137,8 @@ void SiteBookTreeWidget::CreateActions()
 
 std::unique_ptr<QMenu> SiteBookTreeWidget::PrepareContextMenu(const QPoint& point)
 {
-    m_loadListAct->setEnabled(!(g_pMainWindow && g_pMainWindow->IsAnyDeviceConnected()));
+    const SessionHub* hub = SessionHub::Instance();
+    m_loadListAct->setEnabled(!(hub && hub->IsAnyDeviceConnected()));
     m_menuPoint = point;
     QTreeWidgetItem* item = itemAt(point);
     m_findScope = nullptr;
@@ -406,8 +408,8 @@ void SiteBookTreeWidget::PropertyCamera(QTreeWidgetItem* item)
 {
     auto* recorder = dynamic_cast<CModuleDevice*>(item->parent());
     if (recorder && recorder->IsLoggedIn() && !recorder->GetLoginOption()) {
-        if (g_pMainWindow)
-            g_pMainWindow->ShowMessageBox(QStringLiteral("Sitebook"), QStringLiteral("No permission."),
+        if (SessionHub* hub = SessionHub::Instance())
+            hub->ShowMessageBox(QStringLiteral("Sitebook"), QStringLiteral("No permission."),
                                           QStringLiteral("stop"));
         return;
     }
@@ -643,7 +645,7 @@ void SiteBookTreeWidget::remoteCDBackup()
 
 void SiteBookTreeWidget::startSearch(int deviceIndex, int date, int time)
 {
-    if (!g_pMainWindow || !g_pMainWindow->GetDevice(deviceIndex))
+    if (!SessionHub::Instance() || !SessionHub::Instance()->GetDevice(deviceIndex))
         return;
     Q_UNUSED(date);
     Q_UNUSED(time);
@@ -657,14 +659,14 @@ void SiteBookTreeWidget::startSearch(int deviceIndex, int date, int time)
 
 void SiteBookTreeWidget::loadList()
 {
-    if (g_pMainWindow)
-        g_pMainWindow->loadSiteBook(QString(), true);
+    if (SiteBookHub* hub = SiteBookHub::Instance())
+        hub->loadSiteBook(QString(), true);
 }
 
 void SiteBookTreeWidget::saveList()
 {
-    if (g_pMainWindow)
-        g_pMainWindow->saveSiteBook(QString());
+    if (SiteBookHub* hub = SiteBookHub::Instance())
+        hub->saveSiteBook(QString());
 }
 
 void SiteBookTreeWidget::loadExcelList()
@@ -682,20 +684,20 @@ void SiteBookTreeWidget::searchDvr()
 
 void SiteBookTreeWidget::accountManager()
 {
-    if (g_pMainWindow)
-        g_pMainWindow->exeAccountManager();
+    if (SiteBookHub* hub = SiteBookHub::Instance())
+        hub->exeAccountManager();
 }
 
 void SiteBookTreeWidget::firmwareManager()
 {
-    if (g_pMainWindow)
-        g_pMainWindow->exeFirmwareManager();
+    if (SiteBookHub* hub = SiteBookHub::Instance())
+        hub->exeFirmwareManager();
 }
 
 void SiteBookTreeWidget::aviConvert()
 {
-    if (menuItem() && g_pMainWindow)
-        g_pMainWindow->createAVIConvert();
+    if (SiteBookHub* hub = SiteBookHub::Instance(); hub && menuItem())
+        hub->createAVIConvert();
 }
 
 void SiteBookTreeWidget::sendEmail()
@@ -716,7 +718,7 @@ void SiteBookTreeWidget::cdBurning()
         option = 1;
     if (option < 0)
         return;
-    const QString directory = g_pMainWindow ? g_pMainWindow->ProgramDirectory() : QString();
+    const QString directory = SessionHub::Instance() ? SessionHub::Instance()->ProgramDirectory() : QString();
     qDebug() << "CD burning:" << CdBurningCommand(directory, option, record->path);
     // Started without waiting; a missing program is not reported.
     const QString program = platform::Process::FindProgram(QStringLiteral("Kesto.exe"), directory);

@@ -5,10 +5,9 @@
 #include <QStringList>
 
 #include "session/moduledevice.h"
-#include "shell/ccameo.h"
-#include "shell/liveview.h"
-#include "shell/mainwindow.h"
-#include "sitebook/sitebook.h"
+#include "session/sessionhub.h"
+#include "sitebook/sitebookhub.h"
+#include "session/sitebook.h"
 #include "sitebook/sitebookitem.h"
 
 namespace {
@@ -320,21 +319,16 @@ void SiteBookTreeWidget::ConvertLoadText(const char* src, char* dst, std::size_t
 
 void SiteBookTreeWidget::OpenDeviceLive(CModuleDevice* device)
 {
-    if (!device || !g_pMainWindow || device->GetDeviceIndex() < 0)
+    if (!device || device->GetDeviceIndex() < 0)
         return;
-    LiveView* view = g_pMainWindow->ActiveOrNewLiveView();
-    CCameo* cameo = view ? view->GetCameo() : nullptr;
-    if (!cameo)
-        return;
-    // Shows every channel of the recorder, or has it connect first.
-    cameo->StartLiveDevice(device->GetDeviceIndex());
-    view->setFocus();
+    if (SiteBookHub* hub = SiteBookHub::Instance())
+        hub->OpenDeviceInLiveView(device->GetDeviceIndex());
 }
 
 void SiteBookTreeWidget::openFavorite(int cameoMode, const QString& devices, const QString& channels)
 {
-    if (g_pMainWindow)
-        g_pMainWindow->OpenFavoriteInLiveView(cameoMode, devices, channels);
+    if (SiteBookHub* hub = SiteBookHub::Instance())
+        hub->OpenFavoriteInLiveView(cameoMode, devices, channels);
 }
 
 void SiteBookTreeWidget::openEmap(int deviceIndex, int channel)
@@ -364,9 +358,10 @@ void SiteBookTreeWidget::OnFavoriteSearchStart(int mode, const QString& name, co
 {
     Q_UNUSED(mode);
     qDebug() << "OnFavoriteSearchStart ------------------------------------>";
-    if (!g_pMainWindow)
+    const SessionHub* hub = SessionHub::Instance();
+    if (!hub)
         return;
-    const int deviceIndex = g_pMainWindow->FindDeviceByName(name);
+    const int deviceIndex = hub->FindDeviceByName(name);
     if (deviceIndex < 0)
         return;
     const QStringList parts = text.split(QLatin1Char(';'), Qt::KeepEmptyParts);

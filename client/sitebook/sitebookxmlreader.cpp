@@ -1,7 +1,7 @@
 #include "sitebook/sitebookxmlreader.h"
 
 #include "session/moduledevice.h"
-#include "sitebook/sitebook.h"
+#include "session/sitebook.h"
 #include "sitebook/sitebooktreewidget.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "net/modulenetwork.h"
 #include "session/liveframerecord.h"
-#include "session/support/decoder_streams.h"
+#include "common/support/decoder_streams.h"
 #include "session/support/media_load.h"
 #include "session/support/media_sink.h"
 #include "session/support/session_fixture.h"

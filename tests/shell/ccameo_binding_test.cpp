@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "session/moduledevice.h"
-#include "shell/cameoroute.h"
+#include "session/cameoroute.h"
 #include "shell/ccameo.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_fixture.h"

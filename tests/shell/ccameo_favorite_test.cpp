@@ -19,7 +19,7 @@
 #include "shell/mainwindow.h"
 #include "shell/support/grid_dvrsim.h"
 #include "shell/support/grid_fixture.h"
-#include "sitebook/sitebook.h"
+#include "session/sitebook.h"
 
 namespace {
 

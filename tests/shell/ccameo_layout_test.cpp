@@ -22,7 +22,7 @@
 #include "shell/mainwindow.h"
 #include "shell/support/grid_fixture.h"
 #include "sitebook/caddfolderdialog.h"
-#include "sitebook/sitebook.h"
+#include "session/sitebook.h"
 #include "sitebook/sitebooktreewidget.h"
 
 namespace {

@@ -7,14 +7,14 @@
 #include <thread>
 #include <vector>
 
-#include "session/moduledecoder.h"
+#include "common/media/moduledecoder.h"
 #include "session/moduledevice.h"
-#include "shell/cameoroute.h"
+#include "session/cameoroute.h"
 #include "shell/ccameo.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_dvrsim.h"
 #include "shell/support/grid_fixture.h"
-#include "sitebook/sitebook.h"
+#include "session/sitebook.h"
 
 namespace {
 

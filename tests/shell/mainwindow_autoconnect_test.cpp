@@ -10,13 +10,13 @@
 #include <memory>
 #include <vector>
 
-#include "session/moduledecoder.h"
+#include "common/media/moduledecoder.h"
 #include "session/moduledevice.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/liveview.h"
 #include "shell/mainwindow.h"
-#include "shell/messagedlg.h"
+#include "widgets/messagedlg.h"
 #include "shell/support/grid_dvrsim.h"
 #include "shell/support/mainwin_fixture.h"
 #include "shell/support/shell_hubfixture.h"

@@ -9,7 +9,7 @@
 #include "session/moduledevice.h"
 #include "shell/mainwindow.h"
 #include "shell/support/mainwin_fixture.h"
-#include "sitebook/sitebook.h"
+#include "session/sitebook.h"
 #include "sitebook/sitebooktreewidget.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/cpopupdialog.h"
+#include "widgets/cpopupdialog.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sitebook/sitebook.h"
+#include "session/sitebook.h"
 
 #include <QTreeWidgetItem>
 #include <gtest/gtest.h>

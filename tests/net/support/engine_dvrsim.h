@@ -1,6 +1,6 @@
 #pragma once
 // The recorder simulator for the engine tests (see DvrSimProcess).
-#include "common/dvrsimprocess.h"
+#include "harness/dvrsimprocess.h"
 
 class EngineDvrSim : public DvrSimProcess
 {

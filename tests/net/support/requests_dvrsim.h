@@ -2,7 +2,7 @@
 // The recorder simulator as a child process for the network module tests: started with the
 // test's options and a log file, ready once it printed "LISTENING <port>", stopped by its own
 // process id when the object goes. The log is read back as JSON objects.
-#include "common/dvrsimprocess.h"
+#include "harness/dvrsimprocess.h"
 
 #include <functional>
 

@@ -14,10 +14,10 @@
 
 #include <gtest/gtest.h>
 
-#include "common/dvrsimprocess.h"
+#include "harness/dvrsimprocess.h"
 #include "session/moduledevice.h"
 #include "shell/mainwindow.h"
-#include "sitebook/sitebook.h"
+#include "session/sitebook.h"
 
 // dvrsim started with the test's options; ready once it prints "LISTENING <port>"; stopped by
 // its own process id.

@@ -1,7 +1,7 @@
 #pragma once
 // The recorder simulator as a child process for grid tests that need a logged-in recorder:
 // started on a free port, ready once it prints "LISTENING <port>", stopped by its process id.
-#include "common/dvrsimprocess.h"
+#include "harness/dvrsimprocess.h"
 
 class GridDvrSim : public DvrSimProcess
 {

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QSet>
 
-#include "shell/messagedlg.h"
+#include "widgets/messagedlg.h"
 #include "shell/support/shell_hubfixture.h"
 
 void MainWinTest::SetUp()

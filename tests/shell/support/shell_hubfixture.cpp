@@ -7,8 +7,8 @@
 
 #include "session/moduledevice.h"
 #include "shell/mainwindow.h"
-#include "shell/messagedlg.h"
-#include "sitebook/sitebook.h"
+#include "widgets/messagedlg.h"
+#include "session/sitebook.h"
 
 void ShellHubTest::SetUp()
 {

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QPointer>
 
-#include "shell/messagedlg.h"
+#include "widgets/messagedlg.h"
 
 void SiteBookTreeTest::SetUp()
 {

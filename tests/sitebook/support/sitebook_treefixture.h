@@ -14,7 +14,7 @@
 
 #include "session/moduledevice.h"
 #include "shell/mainwindow.h"
-#include "sitebook/sitebook.h"
+#include "session/sitebook.h"
 #include "sitebook/sitebooktreewidget.h"
 
 // Readable failure output for Qt texts.

@@ -1,8 +1,8 @@
 // Recording writer: the bytes of the index and video files, day roll-over, refused input,
 // the per-second frame limit and 16 channels at once. Files are checked byte by byte against
 // literals written from the layout tables, and through a separate reader of the layout.
-#include "session/modulerecord.h"
-#include "session/support/record_reader.h"
+#include "common/media/modulerecord.h"
+#include "common/support/record_reader.h"
 
 #include <QDir>
 #include <QFile>

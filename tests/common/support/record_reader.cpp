@@ -1,4 +1,4 @@
-#include "session/support/record_reader.h"
+#include "common/support/record_reader.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 // Mu-law codec and 32-bit word swap: edge values from the G.711 tables, a full round trip of
 // every code, and the swap over whole and partial words.
-#include "net/mulaw.h"
+#include "common/media/mulaw.h"
 
 #include <gtest/gtest.h>
 

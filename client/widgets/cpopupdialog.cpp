@@ -1,4 +1,4 @@
-#include "shell/cpopupdialog.h"
+#include "widgets/cpopupdialog.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -2,14 +2,12 @@
 // The client's one message box. Mode 0 follows the hub's texts and option word, mode 1 is a
 // fixed message, mode 2 an OK/Cancel question, mode 3 the museum search progress box and mode 4
 // the blank wait box that is visible only while the hub's wait flag is 0.
-#include <QPointer>
-
-#include "shell/cpopupdialog.h"
+#include "widgets/cpopupdialog.h"
 
 class QLabel;
 class QPushButton;
 class QTimer;
-class MainWindow;
+class MessageBoxHub;
 
 class MessageDlg : public CPopupDialog
 {
@@ -49,6 +47,7 @@ private:
     QString m_title;
     int m_tick = 0;
     int m_mode = HubMessage;
-    // The hub that counted this box as open, until the box has reported its close.
-    QPointer<MainWindow> m_countedBy;
+    // The hub that counted this box as open, until the box has reported its close. A hub that
+    // has since gone (uninstalled itself) is not told.
+    MessageBoxHub* m_countedBy = nullptr;
 };

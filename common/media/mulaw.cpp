@@ -1,4 +1,4 @@
-#include "net/mulaw.h"
+#include "common/media/mulaw.h"
 
 #include <QtEndian>
 

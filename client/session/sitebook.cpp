@@ -1,4 +1,4 @@
-#include "sitebook/sitebook.h"
+#include "session/sitebook.h"
 
 #include <QIODevice>
 #include <QTreeWidgetItem>

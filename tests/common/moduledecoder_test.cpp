@@ -1,8 +1,8 @@
 // Channel H.264 decoder: pictures against ffmpeg's own decode, size codes, brightness and
 // contrast, the recorder wrapper repair and slice renumbering, mode 3 frame tracking, and
 // refusal of short or broken frames.
-#include "session/moduledecoder.h"
-#include "session/support/decoder_streams.h"
+#include "common/media/moduledecoder.h"
+#include "common/support/decoder_streams.h"
 
 #include <QMutex>
 #include <QStringList>

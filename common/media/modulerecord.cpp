@@ -1,4 +1,4 @@
-#include "session/modulerecord.h"
+#include "common/media/modulerecord.h"
 
 #include <QDate>
 #include <QDebug>

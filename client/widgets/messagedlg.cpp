@@ -1,4 +1,4 @@
-#include "shell/messagedlg.h"
+#include "widgets/messagedlg.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "shell/mainwindow.h"
+#include "widgets/messageboxhub.h"
 
 namespace {
 constexpr int kRefreshMs = 100;
@@ -18,9 +18,9 @@ MessageDlg::MessageDlg(QWidget* parent, int mode)
     : CPopupDialog(parent)
     , m_mode(mode)
 {
-    if (g_pMainWindow) {
-        g_pMainWindow->MessageBoxOpened();
-        m_countedBy = g_pMainWindow;
+    if (MessageBoxHub* hub = MessageBoxHub::Instance()) {
+        hub->MessageBoxOpened();
+        m_countedBy = hub;
     }
 
     m_pLabel = new QLabel(this);
@@ -50,10 +50,11 @@ MessageDlg::MessageDlg(QWidget* parent, int mode)
     }
     connect(m_pCloseButton, &QPushButton::clicked, this, &MessageDlg::onCancelButtonClicked);
 
-    if ((m_mode == HubMessage || m_mode == MuseumSearch) && g_pMainWindow) {
-        m_title = g_pMainWindow->MessageTitle();
+    MessageBoxHub* hub = MessageBoxHub::Instance();
+    if ((m_mode == HubMessage || m_mode == MuseumSearch) && hub) {
+        m_title = hub->MessageTitle();
         setWindowTitle(m_title);
-        m_pLabel->setText(g_pMainWindow->MessageText());
+        m_pLabel->setText(hub->MessageText());
     }
 
     if (FollowsHub()) {
@@ -86,9 +87,9 @@ void MessageDlg::StopTimer()
 
 void MessageDlg::ReleaseOpenFlag()
 {
-    MainWindow* hub = m_countedBy.data();
-    m_countedBy.clear();
-    if (hub)
+    MessageBoxHub* hub = m_countedBy;
+    m_countedBy = nullptr;
+    if (hub && hub == MessageBoxHub::Instance())
         hub->MessageBoxClosed();
 }
 
@@ -126,7 +127,7 @@ void MessageDlg::closeEvent(QCloseEvent* event)
 
 void MessageDlg::timerRedrawLabel()
 {
-    MainWindow* hub = g_pMainWindow;
+    MessageBoxHub* hub = MessageBoxHub::Instance();
     if (!hub)
         return;
 

@@ -1,4 +1,4 @@
-#include "session/moduledecoder.h"
+#include "common/media/moduledecoder.h"
 
 #include <QDebug>
 #include <QMutexLocker>

@@ -1,4 +1,4 @@
-#include "common/dvrsimprocess.h"
+#include "harness/dvrsimprocess.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>

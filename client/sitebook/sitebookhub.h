@@ -1,0 +1,26 @@
+#pragma once
+// What the site book reaches of the main window hub besides the recorder table (which it reads
+// through the session hub): its files, the windows its menu opens, and the live windows a
+// recorder or favorite opens into. The main window implements it and installs itself; without
+// a hub these calls do nothing.
+#include <QString>
+
+class SiteBookHub
+{
+public:
+    virtual ~SiteBookHub() = default;
+
+    // A box that waits for the user.
+    virtual void ShowModalMessage(const QString& title, const QString& text) = 0;
+    virtual void loadSiteBook(const QString& path, bool clear) = 0;
+    virtual void saveSiteBook(const QString& path) = 0;
+    virtual void exeAccountManager() = 0;
+    virtual void exeFirmwareManager() = 0;
+    virtual void createAVIConvert() = 0;
+    // Shows every channel of a recorder in the active live window, or a new one when none is.
+    virtual void OpenDeviceInLiveView(int deviceIndex) = 0;
+    virtual void OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels) = 0;
+
+    static SiteBookHub* Instance();
+    static void Install(SiteBookHub* hub);
+};
