@@ -151,23 +151,25 @@ class Connection:
     # -- background streams ----------------------------------------------
     def start_task(self, key, coro):
         self.stop_task(key)
-        self.tasks[key] = asyncio.ensure_future(self._guard(key, coro))
+        # The stream coroutine is the task itself: a task cancelled before its first step closes
+        # the coroutine, where a wrapper would leave it never awaited.
+        task = asyncio.ensure_future(coro)
+        task.add_done_callback(lambda t, key=key: self._stream_ended(key, t))
+        self.tasks[key] = task
 
     def stop_task(self, key):
         t = self.tasks.pop(key, None)
         if t:
             t.cancel()
 
-    async def _guard(self, key, coro):
-        try:
-            await coro
-        except (Close, asyncio.CancelledError, ConnectionError, OSError):
-            pass
-        except Exception as e:
+    def _stream_ended(self, key, task):
+        if self.tasks.get(key) is task:
+            self.tasks.pop(key, None)
+        if task.cancelled():
+            return
+        e = task.exception()
+        if e is not None and not isinstance(e, (Close, ConnectionError, OSError)):
             debug("conn %d: stream %r failed: %r" % (self.n, key, e))
-        finally:
-            if self.tasks.get(key) is asyncio.current_task():
-                self.tasks.pop(key, None)
 
 
 class Server:
