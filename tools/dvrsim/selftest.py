@@ -164,6 +164,42 @@ def failure_modes(tmp):
             c.close()
         finally:
             stop(proc)
+    # silent: nothing ever comes back, the connection stays open
+    proc, port = start(["--fail", "silent"])
+    try:
+        c = Client(port)
+        c.send(0x01, LOGIN)
+        c.s.settimeout(1)
+        check(recv_or_eof(c) == "timeout", "silent: no reply, connection open")
+        c.close()
+    finally:
+        stop(proc)
+    # silent-after-status: the status reply comes, then nothing more (the poll goes unanswered)
+    proc, port = start(["--fail", "silent-after-status"])
+    try:
+        c = Client(port)
+        c.send(0x22, b"")
+        r = recv_or_eof(c)
+        check(r not in (None, "timeout") and r[6] == 0x23, "silent-after-status: the status reply")
+        c.send(0x22, b"")
+        c.s.settimeout(1)
+        check(recv_or_eof(c) == "timeout", "silent-after-status: then no reply, connection open")
+        c.close()
+    finally:
+        stop(proc)
+    # flood-05: the login reply, then 2000 bare 12-byte 0x05 messages
+    proc, port = start(["--fail", "flood-05"])
+    try:
+        c = Client(port)
+        c.send(0x01, LOGIN)
+        r = c.recv()
+        check(r[6] == 0x02 and r[7] == 0, "flood-05: the login reply first")
+        floods = [c.recv() for _ in range(2000)]
+        check(all(len(m) == 12 and m[:7] == bytes([0, 0, 0, 8, 0, 0xA1, 0x05]) and m[9:12] == bytes([12, 0, 0])
+                  for m in floods), "flood-05: 2000 messages 00 00 00 08 00 A1 05 .. .. 0C 00 00")
+        c.close()
+    finally:
+        stop(proc)
     # bad-length: the leading length is out of range
     proc, port = start(["--fail", "bad-length"])
     try:

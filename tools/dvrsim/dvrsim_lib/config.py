@@ -7,7 +7,9 @@ FAIL_MODES = (
     "refuse-login", "close-at-once", "close-after-login", "close-after-model",
     "close-after-status", "bad-length", "bad-marker", "wrong-crc",
     "drop-during-transfer", "model-class-reject",
+    "silent", "silent-after-status", "flood-05",
 )
+FLOOD_05_COUNT = 2000
 
 DEFAULT_SETUP_INI = (
     "[SYSTEM]\r\n"

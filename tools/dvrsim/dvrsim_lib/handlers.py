@@ -3,6 +3,7 @@ import struct
 
 from . import replies
 from .proto import message, u8, u16, u32, s32, Body, crc16
+from .config import FLOOD_05_COUNT
 from .server import Close, debug
 
 HANDLERS = {}
@@ -43,6 +44,9 @@ async def on_login(conn, msg):
     await conn.reply(replies.login_reply(cfg, ok))
     if "close-after-login" in cfg.fail:
         raise Close()
+    if "flood-05" in cfg.fail:
+        # a burst of the 12-byte message that carries nothing
+        await conn.send(message(0x05) * FLOOD_05_COUNT)
 
 
 @handles(0x1C)
@@ -83,6 +87,8 @@ async def on_status(conn, msg):
     conn.status_replies += 1
     if "close-after-status" in conn.cfg.fail:
         raise Close()
+    if "silent-after-status" in conn.cfg.fail:
+        conn.go_quiet()
 
 
 @handles(0x47)

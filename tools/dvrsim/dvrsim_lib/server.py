@@ -66,13 +66,15 @@ class Connection:
         self.lock = asyncio.Lock()
         self.transfer = None
         self.playback_rate = 64
+        # silent / silent-after-status: the recorder still reads (and logs) but never answers
+        self.mute = "silent" in self.cfg.fail
         # per-connection handlers by command code
         from .handlers import HANDLERS
         self.handlers = HANDLERS
 
     # -- sending ---------------------------------------------------------
     async def send(self, data):
-        if self.closed:
+        if self.closed or self.mute:
             return
         try:
             self.writer.write(data)
@@ -116,6 +118,8 @@ class Connection:
                 if data[4] != 0x00 or data[5] != 0xA1:
                     debug("conn %d: wrong markers, ignored" % self.n)
                     continue
+                if self.mute:
+                    continue
                 h = self.handlers.get(data[6])
                 if h is None:
                     debug("conn %d: command 0x%02X has no reply" % (self.n, data[6]))
@@ -156,6 +160,13 @@ class Connection:
         task = asyncio.ensure_future(coro)
         task.add_done_callback(lambda t, key=key: self._stream_ended(key, t))
         self.tasks[key] = task
+
+    def go_quiet(self):
+        """Stops answering and streaming, as a recorder whose process stopped; the socket stays open."""
+        self.mute = True
+        for t in list(self.tasks.values()):
+            t.cancel()
+        self.tasks.clear()
 
     def stop_task(self, key):
         t = self.tasks.pop(key, None)
