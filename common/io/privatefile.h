@@ -1,0 +1,14 @@
+#pragma once
+// Writing a file that may hold secrets (site books keep recorder passwords in clear, the
+// certificate store and account file name the recorders): the whole content goes through
+// QSaveFile, so a failed write leaves the previous file as it was; a file made anew is readable
+// by its owner only, and an existing file keeps the mode its owner gave it.
+#include <QByteArray>
+#include <QString>
+
+namespace privatefile {
+
+// False when the file could not be written; `error` (when given) then says why.
+bool Write(const QString& path, const QByteArray& content, QString* error = nullptr);
+
+}  // namespace privatefile
