@@ -79,11 +79,9 @@ bool WriteAll(QFile& f, const char* data, qint64 size)
 
 } // namespace
 
-ModuleRecord::ModuleRecord()
-{
-    for (Channel& ch : m_channels)
-        ch.headers.assign(size_t(kSlotsPerSecond) * kSlotSize, '\0');
-}
+// The frame-header buffers are made when a channel first records: a session owns three writers
+// from the moment its recorder enters the site book, and most never record.
+ModuleRecord::ModuleRecord() = default;
 
 ModuleRecord::~ModuleRecord()
 {
@@ -169,6 +167,8 @@ bool ModuleRecord::StartRecord(int channel, int date, int startTime, const QStri
     FlushChannel(channel);
 
     Channel& ch = m_channels[channel];
+    if (ch.headers.empty())
+        ch.headers.assign(size_t(kSlotsPerSecond) * kSlotSize, '\0');
     ch.date = date;
     ch.startTime = startTime;
     ch.folder = folder;

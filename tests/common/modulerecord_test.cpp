@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <memory>
 #include <vector>
 
@@ -513,6 +515,40 @@ TEST_F(ModuleRecordTest, PackedTimeStamp)
     EXPECT_EQ(ModuleRecord::PackTime(20261209, 123456), 0x00007EAC4AC3C000ull);
     // 9999-12-31 23:59:59
     EXPECT_EQ(ModuleRecord::PackTime(99991231, 235959), 0x000270FCFD45FC00ull);
+}
+
+// Every recorder of the site book owns three writers from the start; a writer that never records
+// must cost next to nothing (its frame-header buffers come with the first recording).
+TEST(ModuleRecordFootprint, IdleWritersHoldNoFrameHeaderBuffers)
+{
+    constexpr int kWriters = 200;
+    const size_t before = mallinfo2().uordblks;
+    std::vector<std::unique_ptr<ModuleRecord>> writers;
+    writers.reserve(kWriters);
+    for (int i = 0; i < kWriters; ++i)
+        writers.push_back(std::make_unique<ModuleRecord>());
+    const size_t idle = (mallinfo2().uordblks - before) / kWriters;
+    // One channel's buffers alone are 40 slots of 336 bytes.
+    EXPECT_LT(idle, size_t(ModuleRecord::kSlotsPerSecond * ModuleRecord::kSlotSize));
+}
+
+TEST_F(ModuleRecordTest, FirstRecordingMakesTheBuffersItNeeds)
+{
+    ModuleRecord w;
+    const int date = 20261209;
+    ASSERT_TRUE(w.StartRecord(3, date, 80000, m_folder, 0, 2));
+    ASSERT_GT(Write(w, 3, date, 80000, 1, 2, Payload(100, 7)), 0);
+    ASSERT_GT(Write(w, 3, date, 80001, 2, 2, Payload(50, 8)), 0);
+    // The first second's frame header went out with the second one: its slot says 511 and the
+    // channel with the size.
+    QFile video(VideoPath(date, "h080000.004"));
+    ASSERT_TRUE(video.open(QIODevice::ReadOnly));
+    const QByteArray bytes = video.readAll();
+    ASSERT_GE(bytes.size(), 100 + ModuleRecord::kSlotSize);
+    EXPECT_EQ(quint8(bytes[100]), 0xFF);
+    EXPECT_EQ(quint8(bytes[101]), 0x01);
+    EXPECT_EQ(quint32(quint8(bytes[104])) | quint32(quint8(bytes[105])) << 8 | quint32(quint8(bytes[106])) << 16,
+              (100u << 9) | 3u);
 }
 
 TEST(ModuleRecordNames, SafePathComponent)
