@@ -146,6 +146,9 @@ bool CModuleDecoder::OpenDecoder()
         m_context.reset();
         return false;
     }
+    // A recorder decides the picture size; one that declares a huge stream must not make us
+    // allocate for it. libavcodec refuses pictures above this many pixels before it allocates.
+    m_context->max_pixels = kMaxPixels;
     m_context->err_recognition = AV_EF_CRCCHECK | AV_EF_BITSTREAM | AV_EF_BUFFER | AV_EF_EXPLODE
                                  | AV_EF_IGNORE_ERR | AV_EF_CAREFUL | AV_EF_COMPLIANT;
     const int ret = avcodec_open2(m_context.get(), m_codec, nullptr);
@@ -352,6 +355,16 @@ int CModuleDecoder::CheckMode3(const unsigned char* data, int size, int& frameNu
     return ErrNotSync;
 }
 
+void CModuleDecoder::ReportOversizedStream()
+{
+    const qint64 pixels = qint64(m_context->width) * m_context->height;
+    if (pixels <= kMaxPixels || m_oversizeReported)
+        return;
+    m_oversizeReported = true;
+    qDebug() << "CModuleDecoder: stream of" << m_context->width << "x" << m_context->height
+             << "refused, larger than" << kMaxWidth << "x" << kMaxHeight;
+}
+
 // One packet in, the latest picture out. The bytes are copied into a padded, reference-counted
 // packet: the caller's buffer carries no padding for the bit reader.
 int CModuleDecoder::SendAndReceive(const unsigned char* data, int size, bool& gotPicture)
@@ -441,6 +454,7 @@ int CModuleDecoder::OnDecode(unsigned char* data, int size, int mode, int width,
 
     bool got = false;
     if (SendAndReceive(data, size, got) < 0) {
+        ReportOversizedStream();
         m_lastFrameNumber = -1;
         return ErrCodec;
     }
@@ -488,6 +502,7 @@ int CModuleDecoder::ConvertPicture()
     const int targetWidth = requested ? m_requestedWidth : decodedWidth;
     const int targetHeight = requested ? m_requestedHeight : decodedHeight;
     if (decodedWidth < 1 || decodedHeight < 1 || targetWidth > kMaxTarget || targetHeight > kMaxTarget
+        || qint64(targetWidth) * targetHeight > kMaxPixels
         || av_image_check_size(targetWidth, targetHeight, 0, nullptr) < 0)
         return -1;
 

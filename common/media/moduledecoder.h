@@ -66,6 +66,11 @@ public:
     void SetBrightness(int i, int value);
     void SetContrast(int i, int value);
 
+    // The largest picture decoded or converted: a larger stream gives ErrCodec and no picture.
+    static constexpr int kMaxWidth = 4096;
+    static constexpr int kMaxHeight = 2304;
+    static constexpr int kMaxPixels = kMaxWidth * kMaxHeight;
+
     // Packs a picture size the way OnDecode reports it.
     static int SizeCode(int width, int height);
 
@@ -85,6 +90,7 @@ private:
     bool DecodeFiller(int frameNumber);
     int ConvertPicture();
     void ResetPictureState();
+    void ReportOversizedStream();
 
     static void p2i_post_process(AVFrame* frame, int height, bool log);
 
@@ -108,6 +114,7 @@ private:
     int m_scalerContrast = 0;
     int m_counterMode1 = 0;
     int m_counterMode0 = 0;
+    bool m_oversizeReported = false;   // one debug line per decoder, not one per frame
     std::atomic<int> m_brightness{0};   // set by the user-interface thread, read by the decoding one
     std::atomic<int> m_contrast{0};
     int m_requestedWidth = 0;

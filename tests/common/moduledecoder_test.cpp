@@ -220,6 +220,33 @@ TEST_F(DecoderTest, RequestedSizeScalesThePicture)
     EXPECT_EQ(other.GetImage().size(), QSize(704, 480));
 }
 
+// A recorder declares its picture size; a stream above 4096 x 2304 pixels is refused before the
+// decoder allocates for it, and no requested size converts to more pixels than that.
+TEST_F(DecoderTest, PicturesAboveTheSizeLimitAreRefused)
+{
+    struct Case { int width; int height; int expected; };
+    const Case cases[] = {
+        {4096, 2304, CModuleDecoder::SizeCode(4096, 2304)},   // exactly the limit
+        {4096, 2320, CModuleDecoder::ErrCodec},               // 16 rows more
+        {4672, 2160, CModuleDecoder::ErrCodec},               // wider, fewer rows, more pixels
+    };
+    for (const Case& c : cases) {
+        const Stream& stream = decoder_streams::Make(c.width, c.height, 2, 2);
+        ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+        CModuleDecoder fresh;
+        ASSERT_TRUE(fresh.OpenDecoder());
+        EXPECT_EQ(Decode(fresh, ToBytes(stream.frames[0]), 2), c.expected) << c.width << "x" << c.height;
+        if (c.expected < 0) {
+            EXPECT_LT(qint64(fresh.GetImage().width()) * fresh.GetImage().height(), 100 * 100)
+                << "no picture of the refused size";
+        }
+    }
+
+    const Stream& small = Stream704();
+    EXPECT_EQ(Decode(decoder, ToBytes(small.frames[0]), 2, 8192, 4320), CModuleDecoder::ErrConvert);
+    EXPECT_EQ(Decode(decoder, ToBytes(small.frames[0]), 2, 4096, 2304), CModuleDecoder::SizeCode(4096, 2304));
+}
+
 TEST_F(DecoderTest, SizeChangeCostsOneFrame)
 {
     const Stream& small = Stream704();
