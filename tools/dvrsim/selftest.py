@@ -449,6 +449,24 @@ def main():
         except socket.timeout:
             pass
         c.s.settimeout(5)
+        # the asked rate paces the stream: at 5 a second, pictures are at least 150 ms apart
+        # (a slow machine only widens the gap)
+        c.send(0x87, struct.pack("<HBBBB", 2, 5, 0, 0, 0) + bytes(6))
+        ticks = []
+        while len(ticks) < 3:
+            r = c.recv()
+            if r[6] == 0x29 and r[14] == 1 and struct.unpack_from("<I", r, 20)[0] == 0:
+                ticks.append(struct.unpack_from("<I", r, 32)[0])
+        check(all(b - a >= 150 for a, b in zip(ticks, ticks[1:])), "live start at rate 5: ticks %s" % ticks)
+        c.send(0x04, struct.pack("<HH", 2, 0))
+        time.sleep(0.2)
+        c.s.settimeout(0.3)
+        try:
+            while c.recv()[6] == 0x29:
+                pass
+        except socket.timeout:
+            pass
+        c.s.settimeout(5)
 
         # garbage is ignored: wrong markers, then a message of an unknown command
         c.s.sendall(struct.pack(">I", 8) + b"\x12\x34\x22\x00\x00\x0c\x00\x00")

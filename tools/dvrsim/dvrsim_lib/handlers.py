@@ -255,7 +255,7 @@ async def on_live_start(conn, msg):
                     "no_audio": u8(msg, 17)})
     for ch in range(conn.cfg.channels):
         if mask & (1 << ch):
-            conn.start_task(("live", ch), streams.live_video(conn, ch))
+            conn.start_task(("live", ch), streams.live_video(conn, ch, rate))
 
 
 @handles(0x04)

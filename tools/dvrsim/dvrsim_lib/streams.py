@@ -49,10 +49,18 @@ def frame_messages(channel, frame_id, ftype, payload, date, tm, tick, playback=0
     return out
 
 
-async def live_video(conn, channel):
+def live_rate(asked, most):
+    """Frames per second of a live stream: the rate the live start asked for, at most the
+    recorder's own rate (--fps); a rate of 0 or out of range gets the recorder's rate."""
+    return asked if 1 <= asked <= most else most
+
+
+async def live_video(conn, channel, rate=None):
     media = conn.srv.media
     units = media.units
-    period = 1.0 / conn.cfg.fps
+    # The one recorded stream is sent at the asked rate: fewer pictures a second, each still
+    # the next access unit, so every picture decodes.
+    period = 1.0 / live_rate(rate or 0, conn.cfg.fps)
     j = 0
     cycle = 0
     seq = 0
