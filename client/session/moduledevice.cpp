@@ -643,8 +643,8 @@ void CModuleDevice::UpdateSiteBookItem(QTreeWidgetItem* item)
 
 void CModuleDevice::ResetSessionInfo()
 {
-    // The network status settings and usage live with the network status panel, which takes
-    // the usage from the usageData signal: the session keeps none of its own to reset.
+    // The session keeps no network status settings of its own (the received-bytes usage goes
+    // straight out with usageData): there is nothing to reset.
 }
 
 void CModuleDevice::DeleteItemTree(QTreeWidgetItem* item)
