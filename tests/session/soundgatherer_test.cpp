@@ -7,10 +7,25 @@
 
 #include "session/soundgatherer.h"
 
+namespace {
+
+// Keeps every block the gatherer hands on.
+struct Flushed
+{
+    QList<QByteArray> blocks;
+    SoundGatherer::Flush Keep()
+    {
+        return [this](const char* data, int bytes) { blocks.append(QByteArray(data, bytes)); };
+    }
+};
+
+} // namespace
+
 TEST(SoundGathererTest, FlushesWhatItHoldsBeforeABlockThatWouldNotFit)
 {
-    QList<QByteArray> flushed;
-    const SoundGatherer::Flush flush = [&](const char* data, int bytes) { flushed.append(QByteArray(data, bytes)); };
+    Flushed out;
+    const SoundGatherer::Flush flush = out.Keep();
+    const QList<QByteArray>& flushed = out.blocks;
     SoundGatherer gatherer(8);
     gatherer.Append("abcde", 5, flush);
     gatherer.Append("fgh", 3, flush);
@@ -28,11 +43,11 @@ TEST(SoundGathererTest, FlushesWhatItHoldsBeforeABlockThatWouldNotFit)
 
 TEST(SoundGathererTest, BlockLargerThanTheBufferGoesInBufferSizedPieces)
 {
-    QList<QByteArray> flushed;
-    const SoundGatherer::Flush flush = [&](const char* data, int bytes) { flushed.append(QByteArray(data, bytes)); };
+    Flushed out;
+    const SoundGatherer::Flush flush = out.Keep();
     SoundGatherer gatherer(4);
     gatherer.Append("xy", 2, flush);
     gatherer.Append("0123456789", 10, flush);
-    EXPECT_EQ(flushed, (QList<QByteArray>{"xy", "0123", "4567"}));
+    EXPECT_EQ(out.blocks, (QList<QByteArray>{"xy", "0123", "4567"}));
     EXPECT_EQ(QByteArray(gatherer.Data(), gatherer.Count()), QByteArray("89"));
 }
