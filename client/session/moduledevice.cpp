@@ -4,23 +4,24 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QTime>
 #include <QTimer>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
-#include "net/modulenetwork.h"
-#include "common/media/mulaw.h"
-#include "platform/process.h"
 #include "common/media/moduledecoder.h"
 #include "common/media/modulerecord.h"
+#include "common/media/mulaw.h"
+#include "net/modulenetwork.h"
+#include "platform/process.h"
+#include "session/livedecodeworker.h"
+#include "session/moduleplayback.h"
 #include "session/netconnect.h"
-#include "session/qthreadhelper.h"
 #include "session/sessionhub.h"
+#include "session/sessionthread.h"
+#include "session/sessiontreeitems.h"
 #include "session/sitebook.h"
+#include "session/slotreceivebuffers.h"
 
 namespace {
 
@@ -32,18 +33,8 @@ constexpr int kTalkBlock = 320;
 constexpr float kOwnDefaultX = 0.452077f;
 constexpr float kOwnDefaultY = 0.262222f;
 
-// The six archive kinds, in the order of the kind items.
-const char* const kArchiveKinds[6] = {"BackupData", "EventData", "ScheduleData",
-                                      "Record_Live", "Record_Search", "SnapShot"};
-
-int ArchiveKindIndex(const QString& kind)
-{
-    for (int i = 0; i < 6; ++i) {
-        if (kind == QLatin1String(kArchiveKinds[i]))
-            return i;
-    }
-    return -1;
-}
+// The connection states the network modules report.
+enum class NetState { Disconnected = -1, SocketConnected = 1, LoggedIn = 2, StatusRefreshed = 3 };
 
 // Counts the session's handlers running inside a signal of one of its connections.
 // The session may be destroyed inside the handler: the count is only lowered while it exists.
@@ -69,12 +60,25 @@ bool Bit(quint32 mask, int ch)
     return ch >= 0 && ch < 32 && ((mask >> ch) & 1u) != 0;
 }
 
-void PutLe32(char* p, quint32 v)
+// Purposes whose connect shows no "Network Connecting..." box.
+bool ConnectsQuietly(ConnectPurpose purpose)
 {
-    p[0] = char(v & 0xFF);
-    p[1] = char((v >> 8) & 0xFF);
-    p[2] = char((v >> 16) & 0xFF);
-    p[3] = char((v >> 24) & 0xFF);
+    return purpose == ConnectPurpose::Favorite || purpose == ConnectPurpose::EmapRefresh
+           || purpose == ConnectPurpose::Account || purpose == ConnectPurpose::Firmware;
+}
+
+std::unique_ptr<CModuleDecoder> OpenedDecoder()
+{
+    auto decoder = std::make_unique<CModuleDecoder>();
+    decoder->OpenDecoder();
+    return decoder;
+}
+
+void CloseDecoder(std::unique_ptr<CModuleDecoder>& decoder)
+{
+    if (decoder)
+        decoder->CloseDecoder();
+    decoder.reset();
 }
 
 } // namespace
@@ -85,52 +89,35 @@ void PutLe32(char* p, quint32 v)
 CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
     : QObject(nullptr)
     , QTreeWidgetItem(parent, 0)
-    , m_parentItem(parent)
+    , m_liveQueues(MakeLiveFrameQueues<kChannels>(m_liveQueueLock, "live"))
+    , m_liveAudioQueue(m_liveAudioLock, "live audio")
+    , m_playbackQueues(MakeLiveFrameQueues<kSlots>(m_playbackQueueLock, "playback"))
+    , m_playbackAudioQueue(m_playbackAudioLock, "playback audio")
+    , m_treeItems(std::make_unique<SessionTreeItems>([this](const QString& kind) { return RecordingFolder(kind); }))
 {
     for (int ch = 0; ch < kChannels; ++ch) {
-        m_lastFrame[ch] = -1;
         m_liveRecordMark[ch] = 0;
         m_searchRecordMark[ch] = 0;
         m_eventRecordMark[ch] = 0;
         m_liveCounter[ch] = 0;
         m_liveShown[ch] = 0;
-        m_liveRun[ch] = 0;
         m_liveWanted[ch] = 0;
         m_hasPicture[ch] = 0;
-        m_liveDrop[ch] = 0;
-        m_streamCode[ch] = 0;
-        m_liveThreadBytes[ch] = 0;
         m_emapX[ch] = -1.0f;
         m_emapY[ch] = -1.0f;
         m_ownX[ch] = kOwnDefaultX;
         m_ownY[ch] = kOwnDefaultY;
     }
-    for (int s = 0; s < kSlots; ++s) {
-        m_nextSearchFrame[s] = 0;
-        m_searchRun[s] = 0;
-    }
+    for (auto& next : m_nextSearchFrame)
+        next = 0;
     for (auto& rate : m_rates)
         rate = kDefaultRate;
-
-    m_iconCamera = QIcon(QStringLiteral(":/res/Resource/Camera.png"));
-    m_iconCameraOff = QIcon(QStringLiteral(":/res/Resource/Camera_off.png"));
-    m_iconCameraLoss = QIcon(QStringLiteral(":/res/Resource/Camera_loss.png"));
-    m_iconCameraEvent = QIcon(QStringLiteral(":/res/Resource/Camera_event.png"));
-    m_iconDvrDisable = QIcon(QStringLiteral(":/res/Resource/DVRDisable.png"));
-    m_iconDvr = QIcon(QStringLiteral(":/res/Resource/DVR.png"));
 
     // Recording writers; the first makes the client recording folders, the second its own.
     m_recordLive = std::make_unique<ModuleRecord>();
     m_recordSearch = std::make_unique<ModuleRecord>();
     m_recordEvent = std::make_unique<ModuleRecord>();
-    if (SessionHub* hub = SessionHub::Instance()) {
-        const QString base = hub->ProgramDirectory() + QStringLiteral("/backup");
-        ModuleRecord::MakePath(base);
-        ModuleRecord::MakePath(base + QStringLiteral("/EventData"));
-        ModuleRecord::MakePath(base + QStringLiteral("/ScheduleData"));
-        ModuleRecord::MakePath(base + QStringLiteral("/Record_Live"));
-        ModuleRecord::MakePath(base + QStringLiteral("/Record_Search"));
-    }
+    MakeRecordingFolders();
     // A writer reports a started recording from whichever thread writes; the archive items are
     // rebuilt on the user-interface thread, and not at all once the session is gone.
     auto refresh = [this](int recorderIndex, int archiveKind) {
@@ -147,51 +134,66 @@ CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
     m_recordEvent->SetArchiveRefresh(refresh);
 
     m_connectWorker = std::make_unique<NetConnect>(this);
-
-    if (kind == 0) {
-        for (int s = 0; s < kSlots; ++s) {
-            m_minuteTables[s].reset(new quint8[kMinutesPerDay]());
-            m_searchTimers[s] = new QTimer(this);
-            m_searchThreads[s] = std::make_unique<CQThreadHelper>();
-        }
-        for (int ch = 0; ch < kChannels; ++ch)
-            m_liveThreads[ch] = std::make_unique<CQThreadHelper>();
-        m_liveAudioThread = std::make_unique<CQThreadHelper>();
-        m_playbackAudioThread = std::make_unique<CQThreadHelper>();
-
-        if (SessionHub* hub = SessionHub::Instance()) {
-            const int index = hub->GetFreeDeviceIndex();
-            if (index < 0)
-                qWarning() << "CModuleDevice: recorder table full, the recorder stays unregistered";
-            else if (hub->AddDevice(index, this))
-                m_deviceIndex = index;
-        } else {
-            qWarning() << "CModuleDevice: no main window to register with";
-        }
-
-        m_sendPlaybackTimer = new QTimer(this);
-        connect(m_sendPlaybackTimer, &QTimer::timeout, this, &CModuleDevice::timerSendPlayback);
-        m_batchBuffer.reset(new char[kBatchEntries * kBatchEntrySize]());
-        m_secondBuffer.reset(new char[kSecondBufferSize]());
-        connect(m_searchTimers[0], &QTimer::timeout, this, &CModuleDevice::timerPlayback01);
-        // The status timer's slot (the periodic status requests) comes with the session requests.
-        m_statusTimer = new QTimer(this);
-
-        m_liveConnectTimer = new QTimer(this);
-        m_liveConnectTimer->setSingleShot(true);
-        connect(m_liveConnectTimer, &QTimer::timeout, this, &CModuleDevice::OnLiveConnectDue);
-        m_firmwareTimer = new QTimer(this);
-        m_firmwareTimer->setSingleShot(true);
-        connect(m_firmwareTimer, &QTimer::timeout, this, &CModuleDevice::OnFirmwareOutputCheck);
-
-        for (int ch = 0; ch < kChannels; ++ch)
-            m_lastPicture[ch] = BlackPicture();
-    }
+    if (kind == 0)
+        BuildRecorderMachinery();
 
     connect(this, &CModuleDevice::NextFrameData, this, &CModuleDevice::OnNextFrameData);
     m_connectWorker->moveToThread(&m_connectThread);
     connect(&m_connectThread, &QThread::started, m_connectWorker.get(), &NetConnect::OnConnect);
     connect(m_connectWorker.get(), &NetConnect::finished, &m_connectThread, &QThread::quit);
+}
+
+void CModuleDevice::MakeRecordingFolders() const
+{
+    SessionHub* hub = SessionHub::Instance();
+    if (!hub)
+        return;
+    const QString base = hub->ProgramDirectory() + QStringLiteral("/backup");
+    ModuleRecord::MakePath(base);
+    for (const char* kind : {"EventData", "ScheduleData", "Record_Live", "Record_Search"})
+        ModuleRecord::MakePath(base + QLatin1Char('/') + QLatin1String(kind));
+}
+
+void CModuleDevice::BuildRecorderMachinery()
+{
+    for (int s = 0; s < kSlots; ++s) {
+        m_minuteTables[s].reset(new quint8[kMinutesPerDay]());
+        m_searchThreads[s] = std::make_unique<SessionThread>();
+    }
+    m_liveAudioThread = std::make_unique<SessionThread>();
+    m_playbackAudioThread = std::make_unique<SessionThread>();
+
+    if (SessionHub* hub = SessionHub::Instance()) {
+        const int index = hub->GetFreeDeviceIndex();
+        if (index < 0)
+            qWarning() << "CModuleDevice: recorder table full, the recorder stays unregistered";
+        else if (hub->AddDevice(index, this))
+            m_deviceIndex = index;
+    } else {
+        qWarning() << "CModuleDevice: no main window to register with";
+    }
+    for (int ch = 0; ch < kChannels; ++ch) {
+        m_liveThreads[ch] = std::make_unique<SessionThread>();
+        m_liveWorkers[ch] = std::make_unique<LiveDecodeWorker>(ch, m_routes[size_t(ch)], m_lastPictures);
+    }
+    m_slotBuffers = std::make_unique<SlotReceiveBuffers>();
+    m_batcher = std::make_unique<PlaybackRequestBatcher>();
+
+    m_sendPlaybackTimer = new QTimer(this);
+    connect(m_sendPlaybackTimer, &QTimer::timeout, this, &CModuleDevice::timerSendPlayback);
+    m_searchStepTimer = new QTimer(this);
+    connect(m_searchStepTimer, &QTimer::timeout, this, &CModuleDevice::timerPlayback01);
+    // The status timer's slot (the periodic status requests) comes with the session requests.
+    m_statusTimer = new QTimer(this);
+
+    m_liveConnectTimer = new QTimer(this);
+    m_liveConnectTimer->setSingleShot(true);
+    connect(m_liveConnectTimer, &QTimer::timeout, this, &CModuleDevice::OnLiveConnectDue);
+    m_firmwareTimer = new QTimer(this);
+    m_firmwareTimer->setSingleShot(true);
+    connect(m_firmwareTimer, &QTimer::timeout, this, &CModuleDevice::OnFirmwareOutputCheck);
+
+    m_lastPictures.Reset();
 }
 
 CModuleDevice::~CModuleDevice()
@@ -209,49 +211,55 @@ CModuleDevice::~CModuleDevice()
     m_firmwareTimer->stop();
     m_connecting = false;
 
-    for (auto& run : m_liveRun)
-        run = 0;
-    for (int s = 0; s < kSlots; ++s)
-        m_searchRun[s] = 0;
-    m_liveAudioRun = 0;
-    m_playbackAudioRun = 0;
+    StopSessionThreadsAndDecoders();
+    ReleaseConnectionsAndBuffers();
+    m_treeItems->ForgetArchive();
+
+    m_recordLive.reset();
+    m_recordSearch.reset();
+    m_recordEvent.reset();
+
+    if (SessionHub* hub = SessionHub::Instance())
+        hub->RemoveDevice(m_deviceIndex);
+    m_deviceIndex = -1;
+
+    m_treeItems->ForgetChannelItems();
+    while (childCount() > 0)
+        DeleteItemTree(child(0));
+}
+
+void CModuleDevice::StopSessionThreadsAndDecoders()
+{
+    for (auto& thread : m_liveThreads)
+        thread->RequestStop();
+    for (auto& thread : m_searchThreads)
+        thread->RequestStop();
+    m_liveAudioThread->RequestStop();
+    m_playbackAudioThread->RequestStop();
     m_sendPlaybackTimer->stop();
     m_statusTimer->stop();
+    m_searchStepTimer->stop();
 
     for (int n = 0; n < kSlots; ++n) {
         if (n < kChannels) {
-            if (m_liveThreads[n])
-                m_liveThreads[n]->WaitThread();
+            m_liveThreads[n]->Wait();
             m_rates[n] = kDefaultRate;
         }
-        if (m_searchTimers[n])
-            m_searchTimers[n]->stop();
-        if (m_searchThreads[n])
-            m_searchThreads[n]->WaitThread();
+        m_searchThreads[n]->Wait();
         m_rates[2 * kChannels + n] = kDefaultRate;
         if (n < kChannels) {
-            if (m_liveDecoders[n])
-                m_liveDecoders[n]->CloseDecoder();
-            m_liveDecoders[n].reset();
-            if (m_playbackDecoders[n])
-                m_playbackDecoders[n]->CloseDecoder();
-            m_playbackDecoders[n].reset();
+            CloseDecoder(m_liveDecoders[n]);
+            CloseDecoder(m_playbackDecoders[n]);
         }
     }
-    if (m_searchDecoder)
-        m_searchDecoder->CloseDecoder();
-    m_searchDecoder.reset();
+    CloseDecoder(m_searchDecoder);
+    m_batcher->Clear();
+    m_liveAudioThread->Wait();
+    m_playbackAudioThread->Wait();
+}
 
-    {
-        QMutexLocker lock(&m_requestLock);
-        m_requests.clear();
-    }
-
-    if (m_liveAudioThread)
-        m_liveAudioThread->WaitThread();
-    if (m_playbackAudioThread)
-        m_playbackAudioThread->WaitThread();
-
+void CModuleDevice::ReleaseConnectionsAndBuffers()
+{
     // The connections go before every buffer they were handed; nothing of theirs may reach the
     // session while it is being destroyed.
     for (CModuleNetwork* network : {m_liveNetwork.get(), m_playbackNetwork.get()}) {
@@ -263,21 +271,11 @@ CModuleDevice::~CModuleDevice()
         // its socket's notification and must not be deleted under it. The connections go a
         // little later, and every buffer they were handed stays alive until both are gone.
         auto kept = std::make_shared<std::vector<std::unique_ptr<char[]>>>();
-        auto keep = [&kept](std::unique_ptr<char[]>& buffer) {
-            if (buffer)
-                kept->push_back(std::move(buffer));
-        };
-        keep(m_liveFrameBuffer);
-        keep(m_liveAudioBuffer);
-        keep(m_consoleBuffer);
-        keep(m_listBuffer);
-        for (int s = 0; s < kSlots; ++s) {
-            keep(m_indexBuffers[s]);
-            keep(m_frameBufferA[s]);
-            keep(m_blockBufferA[s]);
-            keep(m_frameBufferB[s]);
-            keep(m_blockBufferB[s]);
+        for (std::unique_ptr<char[]>* buffer : {&m_liveFrameBuffer, &m_liveAudioBuffer, &m_consoleBuffer, &m_listBuffer}) {
+            if (*buffer)
+                kept->push_back(std::move(*buffer));
         }
+        m_slotBuffers->HandOver(*kept);
         for (std::unique_ptr<CModuleNetwork>* network : {&m_liveNetwork, &m_playbackNetwork}) {
             if (CModuleNetwork* n = network->release()) {
                 QObject::connect(n, &QObject::destroyed, [kept] {});
@@ -287,36 +285,10 @@ CModuleDevice::~CModuleDevice()
     }
     m_liveNetwork.reset();
     m_playbackNetwork.reset();
-
-    m_liveFrameBuffer.reset();
-    m_liveAudioBuffer.reset();
-    m_consoleBuffer.reset();
-    m_listBuffer.reset();
-    for (int s = 0; s < kSlots; ++s) {
-        m_indexBuffers[s].reset();
-        m_frameBufferA[s].reset();
-        m_blockBufferA[s].reset();
-        m_frameBufferB[s].reset();
-        m_blockBufferB[s].reset();
-        m_minuteTables[s].reset();
-    }
-    m_archiveParent = nullptr;
-    m_archiveKindItems.fill(nullptr);
-
-    m_recordLive.reset();
-    m_recordSearch.reset();
-    m_recordEvent.reset();
-    m_batchBuffer.reset();
-    m_secondBuffer.reset();
-
-    if (SessionHub* hub = SessionHub::Instance())
-        hub->RemoveDevice(m_deviceIndex);
-    m_deviceIndex = -1;
-
-    m_cameraItems.fill(nullptr);
-    m_emapCameraItems.fill(nullptr);
-    while (childCount() > 0)
-        DeleteItemTree(child(0));
+    FreeSessionBuffers();
+    m_slotBuffers->Free();
+    for (auto& table : m_minuteTables)
+        table.reset();
 }
 
 // =============================================================================================
@@ -387,10 +359,7 @@ int CModuleDevice::GetChannelFps(int ch) const
 
 QImage CModuleDevice::GetChannelImage(int ch) const
 {
-    if (!ValidChannel(ch))
-        return QImage();
-    QMutexLocker lock(&m_imageLock);
-    return m_lastPicture[size_t(ch)].copy();
+    return m_lastPictures.Get(ch);
 }
 
 int CModuleDevice::GetAlarmOutCount() const
@@ -435,9 +404,9 @@ bool CModuleDevice::GetVideoLoss(int ch) const
     return Connected() && Bit(m_maskLive.load(), ch) && m_liveNetwork->IsVideoLoss(ch);
 }
 
-bool CModuleDevice::GetRelayState(int n) const
+bool CModuleDevice::GetRelayState(int relay) const
 {
-    return Connected() && Bit(m_maskLive.load(), n) && m_liveNetwork->IsRelayOn(n);
+    return Connected() && Bit(m_maskLive.load(), relay) && m_liveNetwork->IsRelayOn(relay);
 }
 
 bool CModuleDevice::IsPtzChannel(int ch) const
@@ -445,22 +414,22 @@ bool CModuleDevice::IsPtzChannel(int ch) const
     return Connected() && Bit(m_maskPtz.load(), ch) && m_liveNetwork->IsPtzChannel(ch);
 }
 
-int CModuleDevice::GetScrMode(int i) const
+int CModuleDevice::GetScrMode(int slot) const
 {
-    if (i < 0 || i >= kSlots) {
-        qDebug() << "ScrMode error 2" << i;
+    if (slot < 0 || slot >= kSlots) {
+        qDebug() << "ScrMode error 2" << slot;
         return 16;
     }
-    return m_scrModes[size_t(i)];
+    return m_scrModes[size_t(slot)];
 }
 
-void CModuleDevice::SetScrMode(int ch, int mode)
+void CModuleDevice::SetScrMode(int slot, int mode)
 {
-    if (ch < 0 || ch >= kSlots) {
-        qDebug() << "ScrMode error 1" << ch;
+    if (slot < 0 || slot >= kSlots) {
+        qDebug() << "ScrMode error 1" << slot;
         return;
     }
-    m_scrModes[size_t(ch)] = mode;
+    m_scrModes[size_t(slot)] = mode;
 }
 
 int CModuleDevice::DayOfWeek(int date)
@@ -510,12 +479,12 @@ void CModuleDevice::SetEventRecordMark(int ch, bool on)
         m_eventRecordMark[size_t(ch)] = on ? 1 : 0;
 }
 
-void CModuleDevice::SetEventRecordStart(int ch, int first, int second)
+void CModuleDevice::SetEventRecordStart(int ch, int date, int time)
 {
     if (!ValidChannel(ch))
         return;
-    m_eventStartFirst[size_t(ch)] = first;
-    m_eventStartSecond[size_t(ch)] = second;
+    m_eventStartDate[size_t(ch)] = date;
+    m_eventStartTime[size_t(ch)] = time;
 }
 
 CModuleDecoder* CModuleDevice::GetLiveDecoder(int ch) const
@@ -530,7 +499,7 @@ CModuleDecoder* CModuleDevice::GetPlaybackDecoder(int ch) const
 
 QTreeWidgetItem* CModuleDevice::GetCameraItem(int ch) const
 {
-    return ValidChannel(ch) ? m_cameraItems[size_t(ch)] : nullptr;
+    return m_treeItems->CameraItem(ch);
 }
 
 const quint8* CModuleDevice::GetMinuteTable(int slot) const
@@ -565,19 +534,11 @@ QString CModuleDevice::GetCameraEmapPath(int ch) const
     return ValidChannel(ch) ? m_cameraEmapPath[size_t(ch)] : QString();
 }
 
-QImage CModuleDevice::BlackPicture()
-{
-    QImage picture(10, 10, QImage::Format_RGB888);
-    picture.fill(Qt::black);
-    return picture;
-}
-
 // =============================================================================================
 // Small operations
 
 void CModuleDevice::OnUsageNetwork(qlonglong bytes)
 {
-    m_usage = bytes;
     emit usageData(bytes);
 }
 
@@ -586,19 +547,21 @@ void CModuleDevice::OnNextFrameData(int /*ch*/)
     // Nothing emits NextFrameData; the slot has no effect.
 }
 
-void CModuleDevice::GetIntraHeader(int a, int b, int c, qlonglong offset, int size, int d, bool e)
+void CModuleDevice::GetIntraHeader(int value, int slot, int indexFile, qlonglong offset, int size, int stream,
+                                   bool unused)
 {
     if (!m_liveNetwork)
         return;
-    if (b < 0 || b >= kSlots || !m_indexBuffers[size_t(b)]) {
-        qDebug() << "GetIntraHeader: no index buffer for entry" << b;
+    char* indexBuffer = m_slotBuffers ? m_slotBuffers->Index(slot) : nullptr;
+    if (!indexBuffer) {
+        qDebug() << "GetIntraHeader: no index buffer for entry" << slot;
         return;
     }
     // The network module's index-header request takes the stream selection as its last value;
-    // the flag e has no field in it.
-    Q_UNUSED(e)
-    m_liveNetwork->SendIntraHeaderRequest(a, b, c, int(quint32(quint64(offset) & 0xFFFFFFFFu)), size,
-                                          m_indexBuffers[size_t(b)].get(), quint8(d));
+    // the last flag has no field in it.
+    Q_UNUSED(unused)
+    m_liveNetwork->SendIntraHeaderRequest(value, slot, indexFile, int(quint32(quint64(offset) & 0xFFFFFFFFu)), size,
+                                          indexBuffer, quint8(stream));
 }
 
 void CModuleDevice::SendTalkAudio(const char* pcm, int bytes)
@@ -626,10 +589,12 @@ void CModuleDevice::SendCameraTitle(int ch, const QString& title)
         m_liveNetwork->SendCameraTitle(ch, title);
 }
 
-void CModuleDevice::SendBackupCapaRequest(int a, int b, int c, int d, int e)
+void CModuleDevice::SendBackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime,
+                                          int channelMask)
 {
     if (m_liveNetwork)
-        m_liveNetwork->SendBackupCapaRequest(a, b, c, d, quint16(e), quint16(-1));
+        m_liveNetwork->SendBackupCapaRequest(startDate, startTime, finishDate, finishTime, quint16(channelMask),
+                                             quint16(-1));
 }
 
 void CModuleDevice::LoadSiteBookInfo()
@@ -665,7 +630,7 @@ void CModuleDevice::LoadSiteBookInfo()
 
 void CModuleDevice::UpdateSiteBookItem(QTreeWidgetItem* item)
 {
-    m_emapItem = item;
+    m_treeItems->SetEmapItem(item);
     SiteBook* record = SiteBook::FromItem(item);
     if (!record) {
         qWarning() << "UpdateSiteBookItem: the item carries no entry record";
@@ -678,11 +643,8 @@ void CModuleDevice::UpdateSiteBookItem(QTreeWidgetItem* item)
 
 void CModuleDevice::ResetSessionInfo()
 {
-    m_sessionText.clear();
-    m_usage = 0;
-    m_limitSlider = 36;
-    m_limitOn = false;
-    m_warningOn = false;
+    // The session keeps no network status settings of its own (the received-bytes usage goes
+    // straight out with usageData): there is nothing to reset.
 }
 
 void CModuleDevice::DeleteItemTree(QTreeWidgetItem* item)
@@ -709,23 +671,31 @@ void CModuleDevice::StartConnect(int option)
 {
     if (m_deviceIndex < 0)
         return;
-    const int purpose = option < PurposeDelayed ? option : int(PurposeSilent);
+    const ConnectPurpose purpose = option < kDelayedConnect ? ConnectPurpose(option) : ConnectPurpose::Silent;
     m_connectPurpose = purpose;
     if (IsLoggedIn()) {
-        if (purpose != PurposeSilent)
+        if (purpose != ConnectPurpose::Silent)
             OnConnectionOption(purpose);
         return;
     }
-    if (option >= PurposeDelayed) {
+    if (option >= kDelayedConnect) {
         QTimer::singleShot(option - 500, this, &CModuleDevice::timerOnConnect);
         return;
     }
-    if (purpose != PurposeFavorite && purpose != PurposeEmapRefresh && purpose != PurposeAccount
-        && purpose != PurposeFirmware) {
+    if (!ConnectsQuietly(purpose)) {
         if (SessionHub* hub = SessionHub::Instance())
             hub->ShowMessageBox(QStringLiteral("DVR Connection"), QStringLiteral("Network Connecting..."), QString());
     }
     QTimer::singleShot(kConnectBoxDelayMs, this, &CModuleDevice::timerOnConnect);
+}
+
+void CModuleDevice::CopyPermissions(const SiteBook& record)
+{
+    m_maskLive = quint32(record.permissionLive);
+    m_maskSearch = quint32(record.permissionSearch);
+    m_maskBackup = quint32(record.permissionBackup);
+    m_maskPtz = quint32(record.permissionPtz);
+    m_maskConfig = record.permissionConfig ? 1 : 0;
 }
 
 void CModuleDevice::timerOnConnect()
@@ -739,25 +709,19 @@ void CModuleDevice::timerOnConnect()
     const SiteBook* record = Record();
     if (!record) {
         qWarning() << "timerOnConnect: the item carries no entry record";
-        m_connectResult = ConnectFailed;
+        m_connectResult = ConnectResult::Failed;
         return;
     }
-    m_maskLive = quint32(record->permissionLive);
-    m_maskSearch = quint32(record->permissionSearch);
-    m_maskBackup = quint32(record->permissionBackup);
-    m_maskPtz = quint32(record->permissionPtz);
-    m_maskConfig = record->permissionConfig ? 1 : 0;
+    CopyPermissions(*record);
     const bool tls = record->use_ssl != 0;
-    m_playbackInfo = 0;
-
     CreateNetworkModules(*record, tls);
 
     bool ok = false;
     const int port = record->port.trimmed().toInt(&ok, 10);
     if (!ok)
         qDebug() << GetDvrName() << "port is not a number:" << record->port;
-    m_liveNetwork->SetConnectInfo(record->addr, ok ? port : 0, record->id, record->password, tls);
-    m_playbackNetwork->SetConnectInfo(record->addr, ok ? port : 0, record->id, record->password, tls);
+    for (CModuleNetwork* network : {m_liveNetwork.get(), m_playbackNetwork.get()})
+        network->SetConnectInfo(record->addr, ok ? port : 0, record->id, record->password, tls);
     m_tlsConnect = tls;
     OnConnectThread();
 }
@@ -769,19 +733,15 @@ void CModuleDevice::CreateNetworkModules(const SiteBook& record, bool tls)
         m_playbackNetwork = std::make_unique<CModuleNetwork>(inert, m_deviceIndex, tls);
         CModuleNetwork* p = m_playbackNetwork.get();
         connect(p, &CModuleNetwork::SetNetworkState, this, &CModuleDevice::OnNetworkStateS);
-        ConnectMediaIntake(p, true); // media pipeline
-        // The playback intake (frame header, frame data, playback video and audio) is wired
-        // here together with its slots.
+        ConnectMediaIntake(p, true);
     }
     if (!m_liveNetwork) {
         m_liveNetwork = std::make_unique<CModuleNetwork>(inert, m_deviceIndex, tls);
         CModuleNetwork* l = m_liveNetwork.get();
         connect(l, &CModuleNetwork::SetNetworkState, this, &CModuleDevice::OnNetworkState);
         connect(l, &CModuleNetwork::SetUsageNetwork, this, &CModuleDevice::OnUsageNetwork);
-        ConnectMediaIntake(l, false); // media pipeline
-        ConnectListIntake(l); // requests and lists
-        // The live, playback, list, index, frame, backup media and settings intake is wired
-        // here together with its slots.
+        ConnectMediaIntake(l, false);
+        ConnectListIntake(l);
     }
 }
 
@@ -806,10 +766,10 @@ void CModuleDevice::OnLiveConnectDue()
         return;
     m_connecting = false;
     if (ok) {
-        m_connectResult = ConnectDone;
+        m_connectResult = ConnectResult::Done;
     } else {
         ReportConnectFailure();
-        m_connectResult = ConnectFailed;
+        m_connectResult = ConnectResult::Failed;
     }
     emit finished();
 }
@@ -824,19 +784,19 @@ void CModuleDevice::ReportConnectFailure()
 {
     SessionHub* hub = SessionHub::Instance();
     switch (m_connectPurpose) {
-    case PurposeFavorite:
+    case ConnectPurpose::Favorite:
         PlaceNextFavoriteCell();
         break;
-    case PurposeEmapRefresh:
+    case ConnectPurpose::EmapRefresh:
         // The active e-map window refreshes its cameras once the e-map window exists.
         break;
-    case PurposeAccount:
+    case ConnectPurpose::Account:
         SetAccountState(-1);
         break;
-    case PurposeFirmware:
+    case ConnectPurpose::Firmware:
         SetFirmwareState(-1);
         break;
-    case PurposeSilent:
+    case ConnectPurpose::Silent:
         qDebug() << GetDvrName() << "connect fail";
         break;
     default:
@@ -851,10 +811,8 @@ void CModuleDevice::ReportConnectFailure()
 bool CModuleDevice::Disconnect()
 {
     m_playbackGrid = -1;
-    for (int ch = 0; ch < kChannels; ++ch) {
-        m_routes[ch].Reset();
-        m_lastFrame[ch] = -1;
-    }
+    for (CameoRoute& route : m_routes)
+        route.Reset();
     // A live connect still waiting for its turn is called off.
     if (m_liveConnectTimer)
         m_liveConnectTimer->stop();
@@ -881,87 +839,44 @@ bool CModuleDevice::Disconnect()
         if (m_playbackNetwork)
             m_playbackNetwork->Disconnect();
     }
-    if (!self)
-        return result;
-    m_playbackInfo = 0;
     return result;
 }
 
-void CModuleDevice::OnConnectionOption(int purpose)
+void CModuleDevice::OnConnectionOption(ConnectPurpose purpose)
 {
     QThread::msleep(100);
-    SessionHub* hub = SessionHub::Instance();
     switch (purpose) {
-    case PurposeLive:
-    case PurposeCellLive: {
-        const int n = m_liveNetwork ? std::min(m_liveNetwork->GetChannelCount(), int(kChannels)) : 0;
-        for (int ch = 0; ch < n; ++ch)
-            m_liveWanted[ch] = 1;
-        OnLiveStart(0);
+    case ConnectPurpose::Live:
+    case ConnectPurpose::CellLive:
+        StartLiveOnAllChannels();
         break;
-    }
-    case PurposeRemoteConfig:
-        if (hub)
-            hub->ShowMessageBox(QStringLiteral("Remote Configuration"),
-                                QStringLiteral("Information Loading\nPress CLOSE or ESC to cancel"), QString());
-        if (!m_liveNetwork || !m_liveNetwork->GetLoginOption()) {
-            if (hub) {
-                hub->ShowMessageBox(QString(), QStringLiteral("Don't have permision."), QStringLiteral("stop"));
-            }
-        } else if (m_liveNetwork->IsFirmware328() && m_maskConfig.load() == 1) {
-            // Compared as one version number: 4.05 is later than 3.28.
-            m_liveNetwork->RequestConfigFile(99);
-        } else if (hub) {
-            hub->ShowMessageBox(QString(), QStringLiteral("Not Support"), QStringLiteral("stop"));
-        }
-        // A configuration console showing this recorder leaves console mode here
-        // (ConfigView::stopRemoteConsole) once the console window exists.
+    case ConnectPurpose::RemoteConfig:
+        AskForRemoteConfig();
         break;
-    case PurposePlayback:
-    case PurposeCellPlayback: {
-        if (hub)
-            hub->ShowMessageBox(QStringLiteral("Remote Playback"), QStringLiteral("Information Loading"), QString());
-        const int n = m_liveNetwork ? std::min(m_liveNetwork->GetChannelCount(), int(kChannels)) : 0;
-        quint32 search = m_maskSearch.load();
-        for (int ch = 0; ch < n; ++ch) {
-            if (!m_liveNetwork->GetLoginMaskBit(2, ch))
-                search &= ~(1u << ch);
-        }
-        m_maskSearch = search;
-        if (search == 0) {
-            if (hub) {
-                hub->ShowMessageBox(QString(), QStringLiteral("No Playback permission."), QStringLiteral("stop"));
-                hub->OnDeviceDisconnected(m_deviceIndex, 1);
-            }
-        } else {
-            if (purpose == PurposePlayback) {
-                m_playbackMode = -1;
-                m_playbackSpeed = -1;
-            }
-            m_liveNetwork->SendConsoleLock(0);
-        }
+    case ConnectPurpose::Playback:
+    case ConnectPurpose::CellPlayback:
+        PrepareRemotePlayback(purpose);
         break;
-    }
-    case PurposeFavorite:
+    case ConnectPurpose::Favorite:
         PlaceNextFavoriteCell();
         break;
-    case PurposeEmapOpen:
+    case ConnectPurpose::EmapOpen:
         // The active e-map window opens this recorder's map and places its cameras
         // (EmapView::openEmap, EmapView::createDeviceCamera) once the e-map window exists.
         break;
-    case PurposeEmapRefresh:
+    case ConnectPurpose::EmapRefresh:
         // The active e-map window refreshes its cameras once the e-map window exists.
         break;
-    case PurposeAccount:
-        if (!m_liveNetwork || !m_liveNetwork->GetLoginOption()) {
+    case ConnectPurpose::Account:
+        if (!GetLoginOption()) {
             SetAccountState(-2);
         } else {
             SetAccountState(1);
             m_liveNetwork->RequestConfigFile(0);
         }
         break;
-    case PurposeFirmware:
-        if (!m_liveNetwork || !m_liveNetwork->GetLoginOption())
+    case ConnectPurpose::Firmware:
+        if (!GetLoginOption())
             SetFirmwareState(-2);
         else
             StartFirmwarePreparation();
@@ -969,6 +884,60 @@ void CModuleDevice::OnConnectionOption(int purpose)
     default:
         break;
     }
+}
+
+void CModuleDevice::StartLiveOnAllChannels()
+{
+    const int n = LiveChannelCount();
+    for (int ch = 0; ch < n; ++ch)
+        m_liveWanted[ch] = 1;
+    OnLiveStart(0);
+}
+
+void CModuleDevice::AskForRemoteConfig()
+{
+    SessionHub* hub = SessionHub::Instance();
+    if (hub)
+        hub->ShowMessageBox(QStringLiteral("Remote Configuration"),
+                            QStringLiteral("Information Loading\nPress CLOSE or ESC to cancel"), QString());
+    if (!GetLoginOption()) {
+        if (hub)
+            hub->ShowMessageBox(QString(), QStringLiteral("Don't have permision."), QStringLiteral("stop"));
+    } else if (m_liveNetwork->IsFirmware328() && m_maskConfig.load() == 1) {
+        // Compared as one version number: 4.05 is later than 3.28.
+        m_liveNetwork->RequestConfigFile(99);
+    } else if (hub) {
+        hub->ShowMessageBox(QString(), QStringLiteral("Not Support"), QStringLiteral("stop"));
+    }
+    // A configuration console showing this recorder leaves console mode here
+    // (ConfigView::stopRemoteConsole) once the console window exists.
+}
+
+void CModuleDevice::PrepareRemotePlayback(ConnectPurpose purpose)
+{
+    SessionHub* hub = SessionHub::Instance();
+    if (hub)
+        hub->ShowMessageBox(QStringLiteral("Remote Playback"), QStringLiteral("Information Loading"), QString());
+    const int n = LiveChannelCount();
+    quint32 search = m_maskSearch.load();
+    for (int ch = 0; ch < n; ++ch) {
+        if (!m_liveNetwork->GetLoginMaskBit(2, ch))
+            search &= ~(1u << ch);
+    }
+    m_maskSearch = search;
+    if (search == 0) {
+        if (hub) {
+            hub->ShowMessageBox(QString(), QStringLiteral("No Playback permission."), QStringLiteral("stop"));
+            hub->OnDeviceDisconnected(m_deviceIndex, 1);
+        }
+        return;
+    }
+    if (purpose == ConnectPurpose::Playback) {
+        // Neither a mode nor a speed until the playback window asks for one.
+        m_playbackMode = PlaybackMode(-1);
+        m_playbackSpeed = -1;
+    }
+    m_liveNetwork->SendConsoleLock(0);
 }
 
 void CModuleDevice::SetFirmwareState(int code)
@@ -1045,17 +1014,17 @@ void CModuleDevice::OnNetworkState(int state)
     if (m_deviceIndex < 0)
         return;
     NetworkSlotGuard inSlot(this, m_networkSlotDepth);
-    switch (state) {
-    case 1:
+    switch (NetState(state)) {
+    case NetState::SocketConnected:
         m_socketConnected = 1;
         break;
-    case 2:
+    case NetState::LoggedIn:
         OnLoggedIn();
         break;
-    case 3:
+    case NetState::StatusRefreshed:
         OnStatusRefreshed();
         break;
-    case -1:
+    case NetState::Disconnected:
         OnDisconnected();
         break;
     default:
@@ -1065,64 +1034,86 @@ void CModuleDevice::OnNetworkState(int state)
 
 void CModuleDevice::OnLoggedIn()
 {
-    SessionHub* hub = SessionHub::Instance();
-    const int purpose = m_connectPurpose;
-
-    // 1. Message box.
-    if (purpose != PurposeFavorite && purpose != PurposeEmapRefresh && hub) {
-        hub->ShowMessageBox(QString(), QStringLiteral("Login success"), QString());
-        if (purpose == PurposeConnect || purpose == PurposeLive)
-            hub->ShowMessageBox(QString(), QString(), QStringLiteral("auto"));
-        else if (purpose == PurposeSilent)
-            qDebug() << GetDvrName() << "connect success";
-        else
-            hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
-    }
-
-    // 2. The audio threads (THREAD_LIVE_AUDIO, THREAD_PLAYBACK_AUDIO) start here together with
-    // the session thread procedures.
+    const ConnectPurpose purpose = m_connectPurpose;
+    ShowLoginMessage(purpose);
+    // The audio threads start with the session threads below.
     m_playbackActive = 0;
+    StartRequestPacing();
+    // The hidden health check dialog, and the event, schedule and remote media backup hosts,
+    // are made here once they exist.
+    const int n = std::clamp(m_liveNetwork->GetChannelCount(), 0, int(kChannels));
+    m_channelCount = n;
+    OpenChannelDecoders(n);
+    const quint32 live = KeepGrantedPermissions();
+    BuildChannelItems(n, live);
+    m_lastPictures.Reset(n);
+    AllocateReceiveBuffers(n);
+    CreateSchedulers();
+    AllocateSessionBuffers();
+    MarkLoggedIn();
+    StartMediaThreads();
+    WantPermittedChannels(n, live);
 
-    // 3. Request pacing.
-    m_requestsInFlight = 0;
+    // Live start at one frame per second, then what the connect was asked for.
+    QPointer<CModuleDevice> self(this);
+    OnLiveStart(1);
+    OnConnectionOption(purpose);
+    if (!self)
+        return;
+    HandRecorderToWaitingGrid(n, purpose);
+    if (!self)
+        return;
+    if (SessionHub* hub = SessionHub::Instance())
+        hub->OnDeviceConnected(m_deviceIndex, 0);
+}
+
+void CModuleDevice::ShowLoginMessage(ConnectPurpose purpose)
+{
+    SessionHub* hub = SessionHub::Instance();
+    if (purpose == ConnectPurpose::Favorite || purpose == ConnectPurpose::EmapRefresh || !hub)
+        return;
+    hub->ShowMessageBox(QString(), QStringLiteral("Login success"), QString());
+    if (purpose == ConnectPurpose::Connect || purpose == ConnectPurpose::Live)
+        hub->ShowMessageBox(QString(), QString(), QStringLiteral("auto"));
+    else if (purpose == ConnectPurpose::Silent)
+        qDebug() << GetDvrName() << "connect success";
+    else
+        hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
+}
+
+void CModuleDevice::StartRequestPacing()
+{
+    m_batcher->ResetInFlight();
     m_museumMode = 0;
     m_thumbnailMode = 0;
     m_quickMode = 0;
-    m_searchTimers[0]->stop();
-    m_searchTimers[0]->start(kTimerIntervalMs);
+    m_searchStepTimer->stop();
+    m_searchStepTimer->start(kTimerIntervalMs);
     m_sendPlaybackTimer->stop();
     m_sendPlaybackTimer->start(kTimerIntervalMs);
+}
 
-    // 4. The hidden health check dialog is made and named here once it exists.
-
-    // 5. Channel count; the event, schedule and remote media backup hosts are made here once
-    // they exist.
-    const int n = std::clamp(m_liveNetwork->GetChannelCount(), 0, int(kChannels));
-    m_channelCount = n;
-
-    // 6, 7. Decoders (the live and search threads start with the session thread procedures).
-    for (int ch = 0; ch < n; ++ch) {
+void CModuleDevice::OpenChannelDecoders(int channelCount)
+{
+    // The live and search threads start with the session threads.
+    for (int ch = 0; ch < channelCount; ++ch) {
         m_liveWanted[ch] = 0;
-        m_liveDrop[ch] = 0;
-        if (!m_liveDecoders[ch]) {
-            m_liveDecoders[ch] = std::make_unique<CModuleDecoder>();
-            m_liveDecoders[ch]->OpenDecoder();
-        }
-        if (!m_playbackDecoders[ch]) {
-            m_playbackDecoders[ch] = std::make_unique<CModuleDecoder>();
-            m_playbackDecoders[ch]->OpenDecoder();
-        }
+        m_liveQueues[ch].StopDropping();
+        if (!m_liveDecoders[ch])
+            m_liveDecoders[ch] = OpenedDecoder();
+        if (!m_playbackDecoders[ch])
+            m_playbackDecoders[ch] = OpenedDecoder();
         m_liveRecordMark[ch] = 0;
         m_searchRecordMark[ch] = 0;
         m_eventRecordMark[ch] = 0;
-        m_streamCode[ch] = 0;
     }
-    if (!m_searchDecoder) {
-        m_searchDecoder = std::make_unique<CModuleDecoder>();
-        m_searchDecoder->OpenDecoder();
-    }
+    if (!m_searchDecoder)
+        m_searchDecoder = OpenedDecoder();
+}
 
-    // 8. Permissions: keep only what the recorder grants in its login reply.
+quint32 CModuleDevice::KeepGrantedPermissions()
+{
+    // Only what the recorder grants in its login reply stays.
     quint32 live = m_maskLive.load(), ptz = m_maskPtz.load(), search = m_maskSearch.load(),
             backup = m_maskBackup.load();
     for (int ch = 0; ch < kChannels; ++ch) {
@@ -1141,116 +1132,93 @@ void CModuleDevice::OnLoggedIn()
     m_maskSearch = search;
     m_maskBackup = backup;
     m_maskConfig = (m_maskConfig.load() == 1 && (m_liveNetwork->GetLoginLevel() & 0x10) != 0) ? 1 : 0;
+    return live;
+}
 
-    // 9. Channel items.
-    const int recorderIndex = m_deviceIndex;
-    for (int ch = 0; ch < n; ++ch) {
-        if (Bit(live, ch)) {
-            const QString title = GetCameraTitle(ch);
-            if (!m_cameraItems[ch]) {
-                QTreeWidgetItem* item = NewRecordItem(this, QStringLiteral("camera"), title, QString(), QString());
-                SiteBook* record = SiteBook::FromItem(item);
-                record->index = recorderIndex;
-                record->channel = ch;
-                m_cameraItems[ch] = item;
-            }
-            if (m_emapItem && !m_emapCameraItems[ch]) {
-                QTreeWidgetItem* item = NewRecordItem(m_emapItem, QStringLiteral("cameraEmap"), title, QString(),
-                                                      QStringLiteral(":/res/Resource/5.png"));
-                SiteBook* record = SiteBook::FromItem(item);
-                record->index = recorderIndex;
-                record->channel = ch;
-                m_emapCameraItems[ch] = item;
-            }
-            const QIcon& icon = m_liveNetwork->IsVideoLoss(ch)        ? m_iconCameraLoss
-                                : m_liveNetwork->IsChannelActive(ch) ? m_iconCamera
-                                                                     : m_iconCameraOff;
-            m_cameraItems[ch]->setIcon(0, icon);
-        }
-    }
-    {
-        QMutexLocker lock(&m_imageLock);
-        for (int ch = 0; ch < n; ++ch)
-            m_lastPicture[ch] = BlackPicture();
-    }
+void CModuleDevice::BuildChannelItems(int channelCount, quint32 liveMask)
+{
+    CModuleNetwork* network = m_liveNetwork.get();
+    m_treeItems->BuildChannelItems(
+        this, m_deviceIndex, channelCount, liveMask, [this](int ch) { return GetCameraTitle(ch); },
+        [network](int ch) {
+            SessionTreeItems::ChannelStatus status;
+            status.videoLoss = network->IsVideoLoss(ch);
+            status.active = network->IsChannelActive(ch);
+            return status;
+        });
+}
 
-    // 10. Receive buffers (the playback schedulers are made here once they exist). They are
-    // handed to both connections: the playback connection keeps running while the live one
-    // reconnects, and it was told to drop them when they were released.
-    for (int slot = 0; slot <= n; ++slot) {
-        AllocateSlotBuffers(slot);
+void CModuleDevice::AllocateReceiveBuffers(int channelCount)
+{
+    // The playback schedulers are made after them. They are handed to both connections: the
+    // playback connection keeps running while the live one reconnects, and it was told to drop
+    // them when they were released.
+    for (int slot = 0; slot <= channelCount; ++slot) {
+        m_slotBuffers->Allocate(slot);
         RegisterSlotBuffers(m_liveNetwork.get(), slot);
         if (m_playbackNetwork && m_playbackNetwork->IsConnected())
             RegisterSlotBuffers(m_playbackNetwork.get(), slot);
     }
+}
 
-    CreateSchedulers(); // media pipeline
+void CModuleDevice::AllocateSessionBuffers()
+{
+    for (auto [buffer, size] : {std::pair{&m_liveFrameBuffer, kLiveFrameBufferSize},
+                                std::pair{&m_liveAudioBuffer, kLiveAudioBufferSize},
+                                std::pair{&m_consoleBuffer, kConsoleBufferSize},
+                                std::pair{&m_listBuffer, kListBufferSize}}) {
+        if (!*buffer)
+            buffer->reset(new char[size_t(size)]());
+    }
+}
 
-    // 11. Session buffers.
-    if (!m_liveFrameBuffer)
-        m_liveFrameBuffer.reset(new char[kLiveFrameBufferSize]());
-    if (!m_liveAudioBuffer)
-        m_liveAudioBuffer.reset(new char[kLiveAudioBufferSize]());
-    if (!m_consoleBuffer)
-        m_consoleBuffer.reset(new char[kConsoleBufferSize]());
-    if (!m_listBuffer)
-        m_listBuffer.reset(new char[kListBufferSize]());
+void CModuleDevice::FreeSessionBuffers()
+{
+    m_liveFrameBuffer.reset();
+    m_liveAudioBuffer.reset();
+    m_consoleBuffer.reset();
+    m_listBuffer.reset();
+}
 
-    // 12. Logged in.
+void CModuleDevice::MarkLoggedIn()
+{
     m_loggedIn = 1;
     m_socketConnected = 0;
     m_liveAudioChannel = -1;
-    setIcon(0, m_iconDvr);
+    m_treeItems->SetRecorderIcon(this, true);
+}
 
-    StartMediaThreads(); // media pipeline
-
-    // 13. Wanted channels.
-    for (int ch = 0; ch < n; ++ch) {
-        const bool permitted = Bit(live, ch);
+void CModuleDevice::WantPermittedChannels(int channelCount, quint32 liveMask)
+{
+    for (int ch = 0; ch < channelCount; ++ch) {
+        const bool permitted = Bit(liveMask, ch);
         m_liveWanted[ch] = permitted ? 1 : 0;
         m_hasPicture[ch] = permitted ? 0 : 1;
     }
+}
 
-    // 14. Live start at one frame per second, then what the connect was asked for.
-    QPointer<CModuleDevice> self(this);
-    OnLiveStart(1);
-    OnConnectionOption(purpose);
-    if (!self)
+void CModuleDevice::HandRecorderToWaitingGrid(int channelCount, ConnectPurpose purpose)
+{
+    if (m_rememberedGrid == -1)
         return;
-
-    // 15. The grid that asked for the channel count before the login takes the recorder.
-    if (m_rememberedGrid != -1) {
-        const int gridIndex = m_rememberedGrid;
-        m_rememberedGrid = -1;
-        if (SessionHub* hub = SessionHub::Instance())
-            hub->GridTakesRecorder(gridIndex, n, m_deviceIndex, purpose == PurposeCellLive);
-        if (!self)
-            return;
-    }
-
-    // 16.
-    if (SessionHub* h = SessionHub::Instance())
-        h->OnDeviceConnected(m_deviceIndex, 0);
+    const int gridIndex = m_rememberedGrid;
+    m_rememberedGrid = -1;
+    if (SessionHub* hub = SessionHub::Instance())
+        hub->GridTakesRecorder(gridIndex, channelCount, m_deviceIndex, purpose == ConnectPurpose::CellLive);
 }
 
 void CModuleDevice::OnStatusRefreshed()
 {
     if (!m_liveNetwork)
         return;
-    const int n = m_channelCount.load();
-    const quint32 live = m_maskLive.load();
-    for (int ch = 0; ch < n; ++ch) {
-        m_streamCode[ch] = m_liveNetwork->GetCameraKind(ch);
-        QTreeWidgetItem* item = m_cameraItems[ch];
-        if (!Bit(live, ch) || !item)
-            continue;
-        const bool active = m_liveNetwork->IsChannelActive(ch);
-        const QIcon& icon = m_liveNetwork->IsVideoLoss(ch)                 ? m_iconCameraLoss
-                            : (active && m_liveNetwork->IsMotion(ch)) ? m_iconCameraEvent
-                            : active                                     ? m_iconCamera
-                                                                         : m_iconCameraOff;
-        item->setIcon(0, icon);
-    }
+    CModuleNetwork* network = m_liveNetwork.get();
+    m_treeItems->UpdateChannelIcons(m_channelCount.load(), m_maskLive.load(), [network](int ch) {
+        SessionTreeItems::ChannelStatus status;
+        status.videoLoss = network->IsVideoLoss(ch);
+        status.active = network->IsChannelActive(ch);
+        status.motion = network->IsMotion(ch);
+        return status;
+    });
     // The health record (motion, sensor, relay, status, video loss, storage, chipset and fan
     // values) goes to the health check dialog here once it exists.
 }
@@ -1268,22 +1236,47 @@ void CModuleDevice::OnDisconnected()
     } else if (loggedIn) {
         // A configuration console showing this recorder is told here (ConfigView::OnDisconnected)
         // once the console window exists.
-        if (m_connectPurpose == PurposeAccount)
+        if (m_connectPurpose == ConnectPurpose::Account)
             SetAccountState(3);
-        else if (m_connectPurpose == PurposeFirmware)
+        else if (m_connectPurpose == ConnectPurpose::Firmware)
             SetFirmwareState(4);
     }
     if (!loggedIn)
         return;
 
-    // 1.
     m_loggedIn = 0;
     m_socketConnected = 0;
-    m_liveAudioRun = 0;
-    m_playbackAudioRun = 0;
+    m_liveAudioThread->RequestStop();
+    m_playbackAudioThread->RequestStop();
+    CloseSearchBoxes();
+    m_playbackGrid = -1;
+    // The buffers go below: neither connection may write into them any more (the live one forgot
+    // them with its disconnect, the playback one may still be up).
+    for (CModuleNetwork* network : {m_playbackNetwork.get(), m_liveNetwork.get()}) {
+        if (network)
+            network->DropBuffers();
+    }
+    CloseChannels();
+    CloseSearchSlot();
+    FreeSessionBuffers();
+    // Channel items are left alone while the whole window goes.
+    if (!hub || !hub->IsClosing())
+        m_treeItems->DeleteChannelItems();
 
-    // 2. Search progress boxes of this recorder close (the museum and thumbnail dialogs are
-    // reset and cancelled here once they exist).
+    m_treeItems->SetRecorderIcon(this, false);
+    m_playbackActive = 0;
+    m_liveAudioChannel = -1;
+    qDebug() << "disconnect 2";
+    if (hub)
+        hub->OnDeviceDisconnected(m_deviceIndex, 0);
+    qDebug() << "disconnect 3";
+}
+
+void CModuleDevice::CloseSearchBoxes()
+{
+    // Search progress boxes of this recorder close (the museum and thumbnail dialogs are reset
+    // and cancelled here once they exist).
+    SessionHub* hub = SessionHub::Instance();
     const struct {
         std::atomic<quint8>* flag;
         const char* title;
@@ -1295,70 +1288,35 @@ void CModuleDevice::OnDisconnected()
             *s.flag = 0;
         }
     }
+}
 
-    // 3.
-    m_playbackGrid = -1;
-    // The buffers go below: neither connection may write into them any more (the live one forgot
-    // them with its disconnect, the playback one may still be up).
-    for (CModuleNetwork* network : {m_playbackNetwork.get(), m_liveNetwork.get()}) {
-        if (network)
-            network->DropBuffers();
-    }
-
-    // 4. Channels: threads are told to stop and joined before their decoders go.
+void CModuleDevice::CloseChannels()
+{
+    // Threads are told to stop and joined before their decoders go.
     for (int ch = 0; ch < kChannels; ++ch) {
         m_liveWanted[ch] = 0;
         m_routes[ch].Reset();
-        {
-            QMutexLocker lock(&m_imageLock);
-            m_lastPicture[ch] = BlackPicture();
-        }
-        m_liveDrop[ch] = 0;
-        m_liveRun[ch] = 0;
-        m_searchRun[ch] = 0;
+        m_lastPictures.Store(ch, LastPictures::Placeholder());
+        m_liveQueues[ch].StopDropping();
+        m_liveThreads[ch]->RequestStop();
+        m_searchThreads[ch]->RequestStop();
         ReleaseSlotBuffers(ch);
-        if (m_liveThreads[ch])
-            m_liveThreads[ch]->WaitThread();
-        if (m_liveDecoders[ch])
-            m_liveDecoders[ch]->CloseDecoder();
-        m_liveDecoders[ch].reset();
-        if (m_searchThreads[ch])
-            m_searchThreads[ch]->WaitThread();
-        if (m_playbackDecoders[ch])
-            m_playbackDecoders[ch]->CloseDecoder();
-        m_playbackDecoders[ch].reset();
+        m_liveThreads[ch]->Wait();
+        CloseDecoder(m_liveDecoders[ch]);
+        m_searchThreads[ch]->Wait();
+        CloseDecoder(m_playbackDecoders[ch]);
         m_liveRecordMark[ch] = 0;
         m_searchRecordMark[ch] = 0;
         m_eventRecordMark[ch] = 0;
     }
+}
 
-    // 5. The search slot.
-    if (m_searchDecoder)
-        m_searchDecoder->CloseDecoder();
-    m_searchDecoder.reset();
-    m_searchRun[kChannels] = 0;
+void CModuleDevice::CloseSearchSlot()
+{
+    CloseDecoder(m_searchDecoder);
+    m_searchThreads[kChannels]->RequestStop();
     ReleaseSlotBuffers(kChannels);
-    if (m_searchThreads[kChannels])
-        m_searchThreads[kChannels]->WaitThread();
-
-    // 6.
-    m_liveFrameBuffer.reset();
-    m_liveAudioBuffer.reset();
-    m_consoleBuffer.reset();
-    m_listBuffer.reset();
-
-    // 7. Channel items (left alone while the whole window goes).
-    if (!hub || !hub->IsClosing())
-        DeleteChannelItems();
-
-    // 8.
-    setIcon(0, m_iconDvrDisable);
-    m_playbackActive = 0;
-    m_liveAudioChannel = -1;
-    qDebug() << "disconnect 2";
-    if (hub)
-        hub->OnDeviceDisconnected(m_deviceIndex, 0);
-    qDebug() << "disconnect 3";
+    m_searchThreads[kChannels]->Wait();
 }
 
 void CModuleDevice::ReportLoginFailure()
@@ -1369,14 +1327,14 @@ void CModuleDevice::ReportLoginFailure()
         // before its handshake completed never reached the recorder, so it is a failed connect.
         qDebug() << GetDvrName() << "TLS connection ended during the handshake";
         ReportConnectFailure();
-        m_connectResult = ConnectFailed;
+        m_connectResult = ConnectResult::Failed;
         return;
     }
-    if (m_connectPurpose == PurposeAccount) {
+    if (m_connectPurpose == ConnectPurpose::Account) {
         SetAccountState(-1);
         return;
     }
-    if (m_connectPurpose == PurposeFirmware) {
+    if (m_connectPurpose == ConnectPurpose::Firmware) {
         SetFirmwareState(-1);
         return;
     }
@@ -1393,83 +1351,24 @@ void CModuleDevice::ReportLoginFailure()
 
 void CModuleDevice::OnNetworkStateS(int state)
 {
-    if (m_deviceIndex < 0 || state != 2 || !m_playbackNetwork)
+    if (m_deviceIndex < 0 || NetState(state) != NetState::LoggedIn || !m_playbackNetwork)
         return;
     NetworkSlotGuard inSlot(this, m_networkSlotDepth);
     const int n = std::clamp(m_playbackNetwork->GetChannelCount(), 0, int(kChannels));
     for (int slot = 0; slot <= n; ++slot) {
-        AllocateSlotBuffers(slot);
+        m_slotBuffers->Allocate(slot);
         RegisterSlotBuffers(m_playbackNetwork.get(), slot);
     }
 }
 
-void CModuleDevice::AllocateSlotBuffers(int slot)
-{
-    if (slot < 0 || slot >= kSlots)
-        return;
-    if (!m_indexBuffers[slot])
-        m_indexBuffers[slot].reset(new char[kIndexBufferSize]());
-    if (!m_frameBufferA[slot])
-        m_frameBufferA[slot].reset(new char[kFrameBufferSize]());
-    if (!m_blockBufferA[slot])
-        m_blockBufferA[slot].reset(new char[kBlockBufferSize]());
-    if (!m_frameBufferB[slot])
-        m_frameBufferB[slot].reset(new char[kFrameBufferSize]());
-    if (!m_blockBufferB[slot])
-        m_blockBufferB[slot].reset(new char[kBlockBufferSize]());
-}
-
 void CModuleDevice::RegisterSlotBuffers(CModuleNetwork* network, int slot)
 {
-    if (!network || slot < 0 || slot >= kSlots)
-        return;
-    network->SetFrameBuffers(slot, m_blockBufferA[slot].get(), m_frameBufferA[slot].get(),
-                             m_blockBufferB[slot].get(), m_frameBufferB[slot].get());
+    m_slotBuffers->Register(network, slot);
 }
 
 void CModuleDevice::ReleaseSlotBuffers(int slot)
 {
-    if (slot < 0 || slot >= kSlots)
-        return;
-    // Both connections forget the buffers first (the playback connection usually stays up), so
-    // nothing is written into them once they are freed.
-    for (CModuleNetwork* network : {m_playbackNetwork.get(), m_liveNetwork.get()}) {
-        if (network)
-            network->SetFrameBuffers(slot, nullptr, nullptr, nullptr, nullptr);
-    }
-    m_frameBufferA[slot].reset();
-    m_blockBufferA[slot].reset();
-    m_frameBufferB[slot].reset();
-    m_blockBufferB[slot].reset();
-    // The connections were told to drop the index buffers with all others before the teardown.
-    m_indexBuffers[slot].reset();
-}
-
-void CModuleDevice::DeleteChannelItems()
-{
-    // Only the items this session made: the site book's own children ("Archive", "Emap") and
-    // everything under them belong to the site book.
-    for (int ch = 0; ch < kChannels; ++ch) {
-        DeleteItemTree(m_cameraItems[ch]);
-        m_cameraItems[ch] = nullptr;
-        DeleteItemTree(m_emapCameraItems[ch]);
-        m_emapCameraItems[ch] = nullptr;
-    }
-}
-
-QTreeWidgetItem* CModuleDevice::NewRecordItem(QTreeWidgetItem* parent, const QString& kind, const QString& name,
-                                              const QString& path, const QString& icon)
-{
-    auto* record = new SiteBook();
-    record->kind = kind;
-    record->name = name;
-    record->path = path;
-    auto* item = new QTreeWidgetItem(parent, QTreeWidgetItem::Type);
-    SiteBook::SetOnItem(item, record);
-    item->setText(0, name);
-    if (!icon.isEmpty())
-        item->setIcon(0, QIcon(icon));
-    return item;
+    m_slotBuffers->Release(slot, m_playbackNetwork.get(), m_liveNetwork.get());
 }
 
 // =============================================================================================
@@ -1479,7 +1378,7 @@ bool CModuleDevice::OnLiveStart(int mode)
 {
     if (!IsLoggedIn() || !m_liveNetwork)
         return false;
-    const int n = std::clamp(m_liveNetwork->GetChannelCount(), 0, int(kChannels));
+    const int n = LiveChannelCount();
     const SiteBook* record = Record();
     const int quality = record ? record->quality : 1;
     const quint32 live = m_maskLive.load();
@@ -1534,11 +1433,9 @@ bool CModuleDevice::OnLiveStop(int ch)
     qDebug() << "Live Stop" << ch;
     if (!IsLoggedIn() || !m_liveNetwork)
         return false;
-    const int n = std::clamp(m_liveNetwork->GetChannelCount(), 0, int(kChannels));
-    if (ch < 0 || ch >= n)
+    if (ch < 0 || ch >= LiveChannelCount())
         return false;
     m_liveWanted[ch] = 0;
-    m_liveThreadBytes[ch] = 0;
     m_liveCounter[ch] = 0;
     m_liveRecordMark[ch] = 0;
     m_liveNetwork->SendLiveStop(ch);
@@ -1584,11 +1481,11 @@ QString CModuleDevice::RecordingFolder(const QString& kind) const
            + ModuleRecord::SafePathComponent(GetDvrName());
 }
 
-void CModuleDevice::StartSearchRecord(int ch, int a, int b)
+void CModuleDevice::StartSearchRecord(int ch, int date, int time)
 {
     if (!ValidChannel(ch))
         return;
-    m_recordSearch->StartRecord(ch, a, b, RecordingFolder(QStringLiteral("Record_Search")) + QLatin1Char('/'),
+    m_recordSearch->StartRecord(ch, date, time, RecordingFolder(QStringLiteral("Record_Search")) + QLatin1Char('/'),
                                 m_deviceIndex, ModuleRecord::RecordSearch);
 }
 
@@ -1596,147 +1493,62 @@ void CModuleDevice::StartEventRecord(int ch)
 {
     if (!ValidChannel(ch) || m_eventRecordMark[ch].load() != 1)
         return;
-    m_recordEvent->StartRecord(ch, m_eventStartFirst[ch], m_eventStartSecond[ch],
+    m_recordEvent->StartRecord(ch, m_eventStartDate[ch], m_eventStartTime[ch],
                                RecordingFolder(QStringLiteral("EventData")) + QLatin1Char('/'), m_deviceIndex,
                                ModuleRecord::EventData);
 }
 
 QTreeWidgetItem* CModuleDevice::GetArchiveKindItem(const QString& kind) const
 {
-    const int i = ArchiveKindIndex(kind);
-    return i < 0 ? nullptr : m_archiveKindItems[size_t(i)];
+    return m_treeItems->ArchiveKindItem(kind);
 }
 
 void CModuleDevice::UpdateArchiveItems(QTreeWidgetItem* archiveParent, int kind)
 {
-    if (archiveParent && archiveParent != m_archiveParent) {
-        // Kind items hang under the archive parent they were made for.
-        m_archiveParent = archiveParent;
-        m_archiveKindItems.fill(nullptr);
-        for (int i = 0; i < archiveParent->childCount(); ++i) {
-            QTreeWidgetItem* child = archiveParent->child(i);
-            const SiteBook* record = SiteBook::FromItem(child);
-            const int k = ArchiveKindIndex(child->text(0));
-            if (record && record->kind == QLatin1String("archiveBackup") && k >= 0)
-                m_archiveKindItems[size_t(k)] = child;
-        }
-    }
-    QTreeWidgetItem* parent = m_archiveParent;
-    if (!parent)
-        return;
-    static const char* const byKind[7] = {nullptr,          "BackupData", "Record_Live", "Record_Search",
-                                          "SnapShot",       "EventData",  "ScheduleData"};
-    if (kind == 0) {
-        for (const char* name : kArchiveKinds)
-            UpdateArchiveFolder(QLatin1String(name), parent);
-    } else if (kind >= 1 && kind <= 6) {
-        UpdateArchiveFolder(QLatin1String(byKind[kind]), parent);
-    }
+    m_treeItems->UpdateArchiveItems(archiveParent, kind);
 }
 
 void CModuleDevice::UpdateArchiveFolder(const QString& kind, QTreeWidgetItem* archiveParent)
 {
-    const int k = ArchiveKindIndex(kind);
-    if (k < 0 || !archiveParent)
-        return;
-    QTreeWidgetItem*& kindItem = m_archiveKindItems[size_t(k)];
-    if (!kindItem) {
-        kindItem = NewRecordItem(archiveParent, QStringLiteral("archiveBackup"), kind, QString(),
-                                 QStringLiteral(":/res/Resource/4_Normal.png"));
-    } else {
-        SiteBook* record = SiteBook::FromItem(kindItem);
-        if (record) {
-            record->kind = QStringLiteral("archiveBackup");
-            record->name = kind;
-        }
-        kindItem->setIcon(0, QIcon(QStringLiteral(":/res/Resource/4_Normal.png")));
-        kindItem->setText(0, kind);
-    }
-    for (int i = kindItem->childCount() - 1; i >= 0; --i)
-        DeleteItemTree(kindItem->child(i));
-
-    const QString listed = RecordingFolder(kind);
-    const bool snapshot = kind == QLatin1String("SnapShot");
-    const QFileInfoList entries = QDir(listed).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot,
-                                                             QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo& entry : entries) {
-        const QString name = entry.fileName();
-        QTreeWidgetItem* folderItem =
-            NewRecordItem(kindItem, snapshot ? QStringLiteral("archiveFolder_SnapShot") : QStringLiteral("archiveFolder"),
-                          name, listed + QLatin1Char('/') + name, QStringLiteral(":/res/Resource/seldate.png"));
-        AddArchiveFiles(entry.absoluteFilePath(), kind, name, folderItem);
-    }
+    m_treeItems->UpdateArchiveFolder(kind, archiveParent);
 }
 
 void CModuleDevice::AddArchiveFiles(const QString& folderPath, const QString& kind, const QString& folderName,
                                     QTreeWidgetItem* folderItem)
 {
+    // The folder is found again from the kind and the day folder's name, which is checked to
+    // be one path component.
     Q_UNUSED(folderPath)
-    if (!folderItem)
-        return;
-    const QString day = ModuleRecord::SafePathComponent(folderName);
-    if (day != folderName) {
-        qDebug() << "AddArchiveFiles: not a folder name" << folderName;
-        return;
-    }
-    const QString folder = RecordingFolder(kind) + QLatin1Char('/') + day + QLatin1Char('/');
-    const bool snapshot = kind == QLatin1String("SnapShot");
-    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo& file : files) {
-        const QString name = file.fileName();
-        if (snapshot) {
-            NewRecordItem(folderItem, QStringLiteral("archiveSnapshot"), name, folder + name,
-                          QStringLiteral(":/res/Resource/snap.png"));
-            continue;
-        }
-        if (!name.startsWith(QLatin1Char('h')) || name.endsWith(QLatin1String(".mp4"))
-            || name.endsWith(QLatin1String(".avi")))
-            continue;
-        NewRecordItem(folderItem, QStringLiteral("archiveData"), name, folder + name,
-                      QStringLiteral(":/res/Resource/archive.png"));
-    }
+    m_treeItems->AddArchiveFiles(kind, folderName, folderItem);
 }
 
 // =============================================================================================
 // Playback frame requests
 
-void CModuleDevice::QueueFrameData(int ch, int file, qint64 offset, int size, int requestKind)
+void CModuleDevice::QueueFrameData(int ch, int file, qint64 offset, int size, int requestNumber)
 {
-    PlaybackRequest r;
+    PlaybackRequestBatcher::Request r;
     r.channel = ch;
     r.frameByte = file;
     r.offset = offset;
     r.size = size == 0 ? 1 : size;
-    r.kind = 0;
-    r.requestNumber = requestKind;
-    QMutexLocker lock(&m_requestLock);
-    m_requests.push_back(r);
+    r.kind = int(PlaybackRequestBatcher::Kind::FrameData);
+    r.requestNumber = requestNumber;
+    if (m_batcher)
+        m_batcher->Queue(r);
 }
 
-void CModuleDevice::QueueFrameHeader(int ch, int file, qint64 offset, int size, int requestKind)
+void CModuleDevice::QueueFrameHeader(int ch, int file, qint64 offset, int size, int requestNumber)
 {
-    PlaybackRequest r;
+    PlaybackRequestBatcher::Request r;
     r.channel = ch;
     r.frameByte = file;
     r.offset = offset;
     r.size = size;
-    r.kind = 1;
-    r.requestNumber = requestKind;
-    QMutexLocker lock(&m_requestLock);
-    m_requests.push_back(r);
-}
-
-void CModuleDevice::LowerFrameRequestCount()
-{
-    int n = m_requestsInFlight.load();
-    while (n > 0 && !m_requestsInFlight.compare_exchange_weak(n, n - 1)) {
-    }
-}
-
-int CModuleDevice::GetQueuedRequestCount() const
-{
-    QMutexLocker lock(&m_requestLock);
-    return int(m_requests.size());
+    r.kind = int(PlaybackRequestBatcher::Kind::FrameHeader);
+    r.requestNumber = requestNumber;
+    if (m_batcher)
+        m_batcher->Queue(r);
 }
 
 void CModuleDevice::timerPlayback01()
@@ -1751,106 +1563,38 @@ void CModuleDevice::timerPlayback01()
             break;
         m_nextSearchFrame[ch] = 0;
         // The thumbnail scheduler (thumbnail search on), else the museum scheduler (museum
-        // search on), acts on the search step code here once the remote playback scheduler
-        // exists: -15, -115, -25, -125 or -2 fetch its next frame, 0 or more request playback.
+        // search on), acts on the search step code here once the search pop-ups exist: -15,
+        // -115, -25, -125 or -2 fetch its next frame, 0 or more request playback.
     }
-}
-
-int CModuleDevice::WriteBatchEntries(const PlaybackRequest& r, int at)
-{
-    const quint32 tag = quint32(r.requestNumber * 1000 + r.channel + (r.kind == 0 ? 100 : 0));
-    int written = 0;
-    int start = 0;
-    do {
-        const int length = std::min(kBatchPieceSize, r.size - start);
-        char* e = m_batchBuffer.get() + size_t(at + written) * kBatchEntrySize;
-        PutLe32(e, tag);
-        e[4] = char(r.frameByte & 0xFF);
-        e[5] = char(length & 0xFF);
-        e[6] = char((length >> 8) & 0xFF);
-        e[7] = char((length >> 16) & 0xFF);
-        const quint64 offset = quint64(r.offset + start);
-        PutLe32(e + 8, quint32(offset & 0xFFFFFFFFu));
-        PutLe32(e + 12, quint32(offset >> 32));
-        PutLe32(e + 16, quint32(start));
-        PutLe32(e + 20, quint32(r.size));
-        ++written;
-        start += kBatchPieceSize;
-    } while (start < r.size);
-    return written;
 }
 
 void CModuleDevice::timerSendPlayback()
 {
-    if (m_deviceIndex < 0 || !m_batchBuffer)
+    if (m_deviceIndex < 0 || !m_batcher)
         return;
-    if (m_requestsInFlight.load() > 0) {
-        if (!m_batchClock.isValid() || m_batchClock.elapsed() < kFrameReplyTimeoutMs)
-            return;
-        qDebug() << GetDvrName() << "frame replies overdue:" << m_requestsInFlight.load()
-                 << "given up after" << kFrameReplyTimeoutMs << "ms";
-        m_requestsInFlight = 0;
-    }
-
-    std::vector<PlaybackRequest> singles;
-    int entries = 0;
-    int sent = 0;
-    {
-        QMutexLocker lock(&m_requestLock);
-        while (!m_requests.empty()) {
-            const PlaybackRequest r = m_requests.front();
-            if (!IsLoggedIn() || !m_playbackActive.load()) {
-                m_requests.pop_front();
-                continue;
-            }
-            if ((r.kind != 0 && r.kind != 1) || r.channel < 0 || r.channel >= kSlots) {
-                qDebug() << "playback request of kind" << r.kind << "for channel" << r.channel << "dropped";
-                m_requests.pop_front();
-                continue;
-            }
-            if (r.kind == 0 && r.frameByte < 0) {
-                singles.push_back(r);
-                m_requests.pop_front();
-                continue;
-            }
-            if (r.size <= 0) {
-                qDebug() << "playback request of" << r.size << "bytes dropped";
-                m_requests.pop_front();
-                continue;
-            }
-            const int pieces = (r.size + kBatchPieceSize - 1) / kBatchPieceSize;
-            if (pieces > kBatchEntries) {
-                qDebug() << "playback request of" << r.size << "bytes exceeds one batch; dropped";
-                m_requests.pop_front();
-                continue;
-            }
-            // What does not fit waits for the next tick.
-            if (entries + pieces > kBatchEntries)
-                break;
-            entries += WriteBatchEntries(r, entries);
-            ++sent;
-            m_requests.pop_front();
-        }
-    }
-
+    if (!m_batcher->ReadyForBatch(GetDvrName()))
+        return;
+    const PlaybackRequestBatcher::Batch batch =
+        m_batcher->TakeBatch([this] { return IsLoggedIn() && m_playbackActive.load(); });
     // Single requests are answered at once by the network module, which may call back into the
     // playback side: they go out without the request lock held.
-    for (const PlaybackRequest& r : singles) {
+    SendSingleFrameRequests(batch.singles);
+    if (batch.entries > 0) {
+        qDebug() << "SSF Count" << batch.entries;
+        // Only what went out is waited for.
+        if (m_liveNetwork && m_liveNetwork->SendFrameListRequest(batch.entries, m_batcher->Buffer()))
+            m_batcher->MarkSent(batch.requests);
+    }
+}
+
+void CModuleDevice::SendSingleFrameRequests(const std::vector<PlaybackRequestBatcher::Request>& singles)
+{
+    for (const PlaybackRequestBatcher::Request& r : singles) {
         if (!m_liveNetwork)
             break;
         const quint64 offset = quint64(r.offset);
         m_liveNetwork->SendFrameRequest(r.channel, r.frameByte, int(quint32(offset & 0xFFFFFFFFu)),
-                                        int(quint32(offset >> 32)), r.size, m_frameBufferA[size_t(r.channel)].get(),
+                                        int(quint32(offset >> 32)), r.size, m_slotBuffers->DataBelow6(r.channel),
                                         r.requestNumber);
-    }
-
-    if (entries > 0) {
-        qDebug() << "SSF Count" << entries;
-        if (m_liveNetwork && m_liveNetwork->SendFrameListRequest(entries, m_batchBuffer.get())) {
-            // Only what went out is waited for.
-            m_requestsInFlight = sent;
-            m_batchClock.start();
-        }
-        m_batchMarker = 0;
     }
 }

@@ -3,12 +3,17 @@
 // site book are CModuleDevice objects too (any kind other than 0): they take no hub slot, build
 // no session machinery and never connect.
 //
+// This class is the session's face: every operation the rest of the client asks of a recorder.
+// The work sits in small parts behind it: the live frame queues, threads and decode workers
+// (LiveFrameQueue, SessionThread, LivePacer, LiveDecodeWorker), the playback frame request
+// batcher (PlaybackRequestBatcher), the connections' receive buffers (SlotReceiveBuffers), and
+// the items it keeps in the site book tree (SessionTreeItems).
+//
 // A recorder's session owns its two connections (the playback connection, opened first, and the
 // live connection, opened 500 ms later), the decoders and receive buffers made at login, the
-// recording writers, the per-channel routes of the grids, and the queue of playback frame
-// requests that a 10 ms timer sends in batches. Everything here runs on the user-interface
-// thread; the flags that worker threads read are atomics.
-#include <QElapsedTimer>
+// recording writers and the per-channel routes of the grids. Everything here runs on the
+// user-interface thread except the session threads' procedures (THREAD_...); the flags those
+// threads read are atomics.
 #include <QIcon>
 #include <QImage>
 #include <QMutex>
@@ -21,26 +26,37 @@
 
 #include <array>
 #include <atomic>
-#include <deque>
+#include <functional>
 #include <memory>
+#include <vector>
 
-#include "session/cameoroute.h"
-#include "session/liveframerecord.h"
-#include "session/moduleplayback.h"
-#include "session/playbackhost.h"
 #include "net/requestbuilder.h"
+#include "session/cameoroute.h"
+#include "session/connectpurpose.h"
+#include "session/connectresult.h"
+#include "session/lastpictures.h"
+#include "session/liveframequeue.h"
+#include "session/liveframerecord.h"
+#include "session/playbackhost.h"
+#include "session/playbackmode.h"
+#include "session/playbackrequestbatcher.h"
+#include "session/schedulerkind.h"
 
 class CModuleDecoder;
 class CModulePlayback;
 class CModuleNetwork;
-class CQThreadHelper;
+class LiveDecodeWorker;
 class ModuleRecord;
 class NetConnect;
 class QTimer;
+class SearchView;
+class SessionThread;
+class SessionTreeItems;
 class SiteBook;
+class SlotReceiveBuffers;
+class SoundGatherer;
 struct _NetStream;
 struct _SEND_BACKUP_CAPA;
-class SearchView;
 
 class CModuleDevice : public QObject, public QTreeWidgetItem, public PlaybackHost
 {
@@ -50,56 +66,14 @@ public:
     static constexpr int kChannels = 16;
     static constexpr int kSlots = 17;            // 16 channels and the search slot
     static constexpr int kMinutesPerDay = 1440;
-    static constexpr int kBatchEntries = 999;    // entries of one frame request batch
-    static constexpr int kBatchEntrySize = 24;
-    static constexpr int kBatchPieceSize = 32768;
-    static constexpr int kSecondBufferSize = 2376;
-    // A batch whose replies have not all come after this long is given up, so that one lost
-    // reply cannot stop playback for good.
-    static constexpr int kFrameReplyTimeoutMs = 5000;
     static constexpr int kLiveConnectDelayMs = 500;
     static constexpr int kConnectBoxDelayMs = 100;
 
-    // Receive buffer sizes (the engine never writes more into them).
-    static constexpr int kIndexBufferSize = 1024;
-    static constexpr int kFrameBufferSize = 524288;
-    static constexpr int kBlockBufferSize = 16384;
+    // Session buffers made at login (the engine never writes more into them).
     static constexpr int kLiveFrameBufferSize = 524288;
     static constexpr int kLiveAudioBufferSize = 2000;
     static constexpr int kListBufferSize = 524288;
     static constexpr int kConsoleBufferSize = 524288;
-
-    // Connect purposes (values of 1000 and more connect silently after the value less 500 ms).
-    enum ConnectPurpose {
-        PurposeConnect = 0,
-        PurposeLive = 1,
-        PurposeRemoteConfig = 2,
-        PurposePlayback = 3,
-        PurposeFavorite = 4,
-        PurposeEmapOpen = 5,
-        PurposeEmapRefresh = 6,
-        PurposeAccount = 7,
-        PurposeFirmware = 8,
-        PurposeSilent = 9,
-        PurposeCellLive = 11,
-        PurposeCellPlayback = 13,
-        PurposeDelayed = 1000
-    };
-
-    // Connect result.
-    enum ConnectResult { ConnectNone = 0, ConnectFailed = 1, ConnectDone = 2 };
-
-    // One queued playback frame request.
-    struct PlaybackRequest
-    {
-        int channel = 0;
-        int frameByte = 0;    // negative: a single request answered at once by the network module
-        qint64 offset = 0;
-        int size = 0;
-        int kind = 0;         // 0 playback frame, 1 search frame; others are dropped unsent
-        int unused = 0;
-        int requestNumber = 0;
-    };
 
     // kind 0: a recorder, which takes the lowest free slot of the hub's recorder table;
     // any other kind: a folder, device index -1.
@@ -112,15 +86,14 @@ public:
     int GetStreamQuality() const;
     int GetDeviceIndex() const { return m_deviceIndex; }
     int GetServerId() const { return m_serverId; }
-    void SetServerId(int id) { m_serverId = id; }
+    void SetServerId(int serverId) { m_serverId = serverId; }
 
     // ---- state
     // True from the first status reply after login until the connection goes down.
     bool IsLoggedIn() const { return m_loggedIn.load() != 0; }
     bool IsSocketConnected() const { return m_socketConnected.load() != 0; }
-    int GetConnectResult() const { return m_connectResult; }
-    int GetConnectPurpose() const { return m_connectPurpose; }
-    bool IsConnecting() const { return m_connecting; }
+    ConnectResult GetConnectResult() const { return m_connectResult; }
+    ConnectPurpose GetConnectPurpose() const { return m_connectPurpose; }
     CModuleNetwork* GetLiveNetwork() const { return m_liveNetwork.get(); }
     CModuleNetwork* GetPlaybackNetwork() const { return m_playbackNetwork.get(); }
 
@@ -137,9 +110,9 @@ public:
     bool GetMotionState(int ch) const;
     bool GetSensorState(int ch) const;
     bool GetVideoLoss(int ch) const;
-    bool GetRelayState(int n) const;
+    bool GetRelayState(int relay) const;
     bool IsPtzChannel(int ch) const;
-    int GetScrMode(int i) const;
+    int GetScrMode(int slot) const;
     static int DayOfWeek(int date);
 
     // ---- routes written by the grids, read by the decode threads
@@ -154,7 +127,7 @@ public:
     int GetLiveCounter(int ch) const;
     bool IsEventRecordMarked(int ch) const;
     void SetEventRecordMark(int ch, bool on);
-    void SetEventRecordStart(int ch, int first, int second);
+    void SetEventRecordStart(int ch, int date, int time);
     int GetLiveAudioChannel() const { return m_liveAudioChannel; }
     // Set by the remote playback window while it plays this recorder; login and disconnect clear it.
     bool IsPlaybackActive() const { return m_playbackActive.load() != 0; }
@@ -171,9 +144,12 @@ public:
     const quint8* GetMinuteTable(int slot) const;
 
     // ---- connection
+    // The option is a ConnectPurpose value, or kDelayedConnect and more for a silent connect
+    // after (option - 500) ms.
     void StartConnect(int option);
+    void StartConnect(ConnectPurpose purpose) { StartConnect(int(purpose)); }
     bool Disconnect();
-    void OnConnectionOption(int purpose);
+    void OnConnectionOption(ConnectPurpose purpose);
 
     // ---- live
     bool OnLiveStart(int mode);
@@ -182,7 +158,8 @@ public:
     bool StopLiveAudio();
 
     // ---- recording folders and archive items
-    void StartSearchRecord(int ch, int a, int b);
+    // Arms the search recording of a channel from date (YYYYMMDD) and time (HHMMSS).
+    void StartSearchRecord(int ch, int date, int time);
     void StartEventRecord(int ch);
     void UpdateArchiveItems(QTreeWidgetItem* archiveParent, int kind);
     void UpdateArchiveFolder(const QString& kind, QTreeWidgetItem* archiveParent);
@@ -196,12 +173,13 @@ public:
     // ---- small operations
     void SendTalkAudio(const char* pcm, int bytes);
     void SendCameraTitle(int ch, const QString& title);
-    void SendBackupCapaRequest(int a, int b, int c, int d, int e);
+    // The backup capacity of a time range on the channels of the mask (bit i = channel i + 1).
+    void SendBackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime, int channelMask);
     void LoadSiteBookInfo();
     void UpdateSiteBookItem(QTreeWidgetItem* item);
     void ResetSessionInfo();
     static void DeleteItemTree(QTreeWidgetItem* item);
-    void SetScrMode(int ch, int mode);
+    void SetScrMode(int slot, int mode);
     QString GetEmapPath() const { return m_emapPath; }
     float GetEmapCameraX(int ch) const;
     float GetEmapCameraY(int ch) const;
@@ -210,20 +188,11 @@ public:
     QString GetCameraEmapPath(int ch) const;
 
     // ---- playback frame requests, sent in batches by timerSendPlayback
-    // The request kind comes back with the reply: it is the request number of the entry's tag
+    // The request number comes back with the reply: it is the request number of the entry's tag
     // (request number x 1000 + channel, plus 100 for frame data). A negative file number asks for
     // an end notice that the network module answers at once.
-    void QueueFrameData(int ch, int file, qint64 offset, int size, int requestKind);
-    void QueueFrameHeader(int ch, int file, qint64 offset, int size, int requestKind);
-    // A reply to a batched request has come (the playback intake calls it once per reply).
-    void LowerFrameRequestCount();
-    int GetFrameRequestsInFlight() const { return m_requestsInFlight.load(); }
-    int GetQueuedRequestCount() const;
-    int GetPlaybackSequence() const { return m_playbackSeq.load(); }
-
-    // Set when the recorder has logged in (first status reply), cleared when it disconnects.
-    // Read by the hub and by worker threads; IsLoggedIn() is the usual way to read it.
-    std::atomic<quint8> m_loggedIn{0};
+    void QueueFrameData(int ch, int file, qint64 offset, int size, int requestNumber) override;
+    void QueueFrameHeader(int ch, int file, qint64 offset, int size, int requestNumber) override;
 
     // requests and lists --------------------------------------------------------------------
     // Backup windows and the health check.
@@ -238,12 +207,6 @@ public:
     void SendEventRecList(int day, int slot);
     void SendIntraIndexRequest(int day, int channel, int slot, int kind, int flag);
     void GetIntraIndex(int channel);
-    int GetListDay() const { return m_searchDate; }
-    // First minute (HHMM, 9999 none) holding a key frame: from the day's index scan, or from the
-    // channel's own index.
-    int GetFirstScanMinute(int ch) const { return ValidChannel(ch) ? m_firstMinuteScan[size_t(ch)] : 9999; }
-    int GetFirstIndexMinute(int ch) const { return ValidChannel(ch) ? m_firstMinuteOwn[size_t(ch)] : 9999; }
-    bool IsStartTogether() const { return m_startTogether; }
 
     // Camera, relay and live output.
     void SendUccControl(int channel, int code, int speed, int preset);
@@ -256,30 +219,37 @@ public:
     void SetConfigData();
     void SetFirmwareData();
     void SendCDMediaCheck(int mediaKind);
-    void SendCDBackupPrepare(int value, int mediaKind);
-    void SendCDBackupStart(int a, int b, int c, int d, int e, int f, int g);
-    void SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, int value);
+    void SendCDBackupPrepare(int discNumber, int mediaKind);
+    // Starts the recorder's own media backup of a time range; the audio flag is 0xFFFF with audio.
+    void SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime, int channelBits,
+                           int audioFlag, int mediaKind);
+    void SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, int mediaKind);
     void SendCDBackupStop(int mediaKind);
     void SendCDBackupClose();
     void SendCDMediaErase(int mediaKind);
     void SendTalkStart();
     void SendTalkStop();
-    void SendBackupPlaybackCtrl(int value, int start, int end, char* channelList);
-    void SendBackupPlaybackStop(char* channelList);
+    // A schedule backup download from date and time; the request number is also sent as the
+    // channel mask, and the stream arrives in `receiveBuffer`.
+    void SendBackupPlaybackCtrl(int requestNumber, int date, int time, char* receiveBuffer);
+    void SendBackupPlaybackStop(char* receiveBuffer);
 
-    // Remote playback control: 2 pause/stop, 16 forward, 32 fast forward, 256 backward, 512 fast
-    // backward; the fast modes step their speed 2 to 8.
-    void SendPlaybackCtrlExtSec(int mode, int speed, int date, int time);
+    // Remote playback control; the fast modes step their speed 2 to 8.
+    void SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int date, int time);
     void SendPlaybackCtrlStopSec();
-    void SetPlaybackCtrl(int mode);
+    void SetPlaybackCtrl(PlaybackMode mode);
     void ResendPlaybackCtrl();
+    // Plays from a time (HHMMSS) of the current date in a mode (a PlaybackMode code), or with
+    // -2, -3 or -4 continues the thumbnail, museum or quick search; the mode kTimeLineSeek seeks
+    // through the quick search.
+    static constexpr int kTimeLineSeek = 65535;
     bool RequestPlayback(int time, int mode);
     bool StartPlaybackAudio(int channel);
     bool StopPlaybackAudio();
     void SetPlaybackVisible(int channel, bool visible);
     void SetPlaybackView(SearchView* view);
     SearchView* GetPlaybackView() const { return m_playbackView; }
-    int GetPlaybackMode() const { return m_playbackMode; }
+    PlaybackMode GetPlaybackMode() const { return m_playbackMode.load(); }
     int GetPlaybackSpeed() const { return m_playbackSpeed; }
 
     // Searches (each needs its search pop-up).
@@ -300,57 +270,29 @@ public:
     void SetEmapDevicePos(int camera, float x, float y);
     void SetEmapCameraPos(int camera, float x, float y);
 
-public slots:
-    void SetRecvConfig();
-    void OnTimerStatus();
-    void OnRecvTimeRecList(int slot, int size);
-    void OnRecvEventRecList(int slot, int size);
-    void OnRecvAudioRecList(int slot, int size);
-    void OnRecvIntraIndex(int slot, int channel, int size, int kind);
-    void OnRecvBackupCapa(_SEND_BACKUP_CAPA* message);
-    void OnRecvBurningRate(char a, char b, char c, char d);
-    void OnRecvCDMedia(short a, short b);
-    void OnRecvEraseResult(char result);
-    void OnRecvGuiData(int a, int b, int c, int d, int e, int f, int g);
-    void OnRecvAsyncEvent();
-    void OnRecvConsoleLockCanceled();
+    // media pipeline ------------------------------------------------------------------------
+    static constexpr int kAudioBufferSize = 9000;
+    static constexpr int kAudioFlushBytes = 4000;
+    static constexpr int kSearchAudioFlushBytes = 8000;
 
-private:
-    enum SearchSchedulerKind { SchedulerMuseum, SchedulerThumbnail, SchedulerQuick };
-    void ConnectListIntake(CModuleNetwork* live);
-    bool LiveReady() const;
-    bool ConsoleShowsThisRecorder() const;
-    bool SearchModeOn() const;
-    CModulePlayback* SearchScheduler(int kind) const;
-    int LiveChannelCount() const;
-    void ResetChannelRequests(int mode);
-    char* PlaybackBuffer() const;
-    void StartIndexSearch(int channel);
-    // Keeps where a search starts and ends every search recording before it does.
-    void RememberSearchStart(int channel, int date, int time);
-    void LastReceived(bool live, int ch, int& date, int& time) const;
-    bool ListSlotValid(int slot, const char* what) const;
-    void MarkMinuteMasks(const char* list, int size, bool audio);
-    static int FirstRecordedMinute(const char* index, int size);
+    // PlaybackHost: what the channel schedulers ask of their session.
+    bool IsRecorderRegistered(int recorderIndex) const override;
+    bool IsPlaybackEnabled() const override;
+    int GetChannelCount() const override;
+    int GetAudioChannel() const override;
+    int GetPlaybackFps(int slot) const override;
+    int GetSpeedCode(SchedulerKind kind) const override;
+    void EnterThumbnailMode() override;
+    void SendIntraIndexRequest(int date, int channel, SchedulerKind kind) override;
+    void SendIntraHeaderRequest(int channel, int file, qint64 offset, int size, int kind) override;
+    bool SendFrameListRequest(int channel, int file, qint64 offset, int size, int requestKind) override;
+    void OnSetFrameData(const PlaybackFrame& frame) override;
 
-    static constexpr std::array<int, kChannels> NoMinutes()
-    {
-        std::array<int, kChannels> minutes{};
-        for (int& m : minutes)
-            m = 9999;
-        return minutes;
-    }
-    std::array<int, kChannels> m_firstMinuteScan = NoMinutes();
-    std::array<int, kChannels> m_firstMinuteOwn = NoMinutes();
-    bool m_startTogether = false;
-    int m_singlePlaybackChannel = -2;
-    int m_lastPlaybackTime = -1;
-    SearchView* m_playbackView = nullptr;
-    // Made at login once the health dialog exists; the status requests need it.
-    QPointer<QWidget> m_healthCheckWindow;
-    int m_savedSearchChannel = -1;
-    int m_savedSearchDate = 0;
-    int m_savedSearchTime = 0;
+    // Worker procedures (CQThreadHelper): the pointer is the session, the value the channel.
+    static void THREAD_LIVE(void* session, int channel);
+    static void THREAD_LIVE_AUDIO(void* session, int unused);
+    static void THREAD_SEARCH(void* session, int index);
+    static void THREAD_PLAYBACK_AUDIO(void* session, int unused);
 
 signals:
     void usageData(qlonglong);
@@ -375,280 +317,28 @@ public slots:
     void OnNetworkState(int state);
     void OnNetworkStateS(int state);
     void OnNextFrameData(int ch);
-    void GetIntraHeader(int a, int b, int c, qlonglong offset, int size, int d, bool e);
+    // Forwards to the live module's index-header request: the request value, the index buffer's
+    // slot, the index file, the low 32 bits of the offset, the size and the stream selection.
+    void GetIntraHeader(int value, int slot, int indexFile, qlonglong offset, int size, int stream, bool unused);
     void timerPlayback01();
     void timerSendPlayback();
 
-private slots:
-    void OnLiveConnectDue();
-    void OnFirmwareOutputCheck();
+    void SetRecvConfig();
+    void OnTimerStatus();
+    void OnRecvTimeRecList(int slot, int size);
+    void OnRecvEventRecList(int slot, int size);
+    void OnRecvAudioRecList(int slot, int size);
+    void OnRecvIntraIndex(int slot, int channel, int size, int kind);
+    void OnRecvBackupCapa(_SEND_BACKUP_CAPA* message);
+    void OnRecvBurningRate(char state, char percent, char discs, char discIndex);
+    void OnRecvCDMedia(short state, short freeMegabytes);
+    void OnRecvEraseResult(char result);
+    // The console layout (`layoutSize` bytes) is in the console buffer; the six words follow it
+    // in the reply (offsets 20, 22, 24, 26, 32 and 34).
+    void OnRecvGuiData(int layoutSize, int word20, int word22, int word24, int word26, int word32, int word34);
+    void OnRecvAsyncEvent();
+    void OnRecvConsoleLockCanceled();
 
-private:
-    SiteBook* Record() const;
-    bool Connected() const;
-    bool ValidChannel(int ch) const { return ch >= 0 && ch < kChannels; }
-    void CreateNetworkModules(const SiteBook& record, bool tls);
-    void ReportConnectFailure();
-    // The grid opening a favorite (named in the hub) places its next recorder's cells; posted so
-    // that it never runs inside this session's own connect or receive path.
-    void PlaceNextFavoriteCell();
-    void OnLoggedIn();
-    void OnStatusRefreshed();
-    void OnDisconnected();
-    void ReportLoginFailure();
-    void AllocateSlotBuffers(int slot);
-    void RegisterSlotBuffers(CModuleNetwork* network, int slot);
-    void ReleaseSlotBuffers(int slot);
-    void DeleteChannelItems();
-    void StartFirmwarePreparation();
-    void FinishFirmware(int code);
-    void SetFirmwareState(int code);
-    void SetAccountState(int code);
-    static QImage BlackPicture();
-    QTreeWidgetItem* NewRecordItem(QTreeWidgetItem* parent, const QString& kind, const QString& name,
-                                   const QString& path, const QString& icon);
-    int WriteBatchEntries(const PlaybackRequest& r, int at);
-
-    // Identity.
-    int m_deviceIndex = -1;
-    int m_serverId = 0;
-    QTreeWidgetItem* m_parentItem = nullptr;
-
-    // Live frame marker and per-channel last frame values.
-    int m_liveFrameMarker = -1;
-    std::array<std::atomic<int>, kChannels> m_lastFrame;
-
-    // Network status settings.
-    QString m_sessionText;
-    qint64 m_usage = 0;
-    qint64 m_limitSlider = 36;
-    bool m_limitOn = false;
-    bool m_warningOn = false;
-
-    std::atomic<quint8> m_playbackInfo{0};
-    QString m_firstRecordText;
-    QString m_lastRecordText;
-
-    // Search pacing timers; the first drives timerPlayback01.
-    std::array<QTimer*, kSlots> m_searchTimers{};
-    std::array<std::atomic<quint8>, kSlots> m_nextSearchFrame;
-
-    // Per-channel recording marks and the backup pages' byte.
-    std::array<std::atomic<quint8>, kChannels> m_liveRecordMark;
-    std::array<std::atomic<quint8>, kChannels> m_searchRecordMark;
-    std::array<std::atomic<quint8>, kChannels> m_eventRecordMark;
-    quint8 m_backupInUse = 0;
-
-    // Recording writers: live and backup data, search, event.
-    std::unique_ptr<ModuleRecord> m_recordLive;
-    std::unique_ptr<ModuleRecord> m_recordSearch;
-    std::unique_ptr<ModuleRecord> m_recordEvent;
-
-    QTimer* m_sendPlaybackTimer = nullptr;
-    QTimer* m_statusTimer = nullptr;
-
-    std::array<std::atomic<int>, kChannels> m_liveCounter;
-    std::array<std::atomic<quint8>, kChannels> m_liveShown;
-    mutable QMutex m_imageLock;
-    std::array<QImage, kChannels> m_lastPicture;
-
-    // Session threads (started at login by the session thread procedures) and their run flags.
-    std::array<std::unique_ptr<CQThreadHelper>, kChannels> m_liveThreads;
-    QMutex m_liveQueueLock;
-    std::array<std::atomic<quint8>, kChannels> m_liveRun;
-    std::array<std::unique_ptr<CQThreadHelper>, kSlots> m_searchThreads;
-    QMutex m_playbackQueueLock;
-    std::array<std::atomic<quint8>, kSlots> m_searchRun;
-    std::unique_ptr<CQThreadHelper> m_liveAudioThread;
-    QMutex m_liveAudioLock;
-    std::atomic<quint8> m_liveAudioRun{0};
-    std::unique_ptr<CQThreadHelper> m_playbackAudioThread;
-    QMutex m_playbackAudioLock;
-    std::atomic<quint16> m_playbackAudioRun{0};
-
-    // Playback frame requests.
-    std::atomic<int> m_requestsInFlight{0};
-    std::deque<PlaybackRequest> m_requests;
-    QElapsedTimer m_batchClock;
-
-    // Decoders, made at login.
-    std::array<std::unique_ptr<CModuleDecoder>, kChannels> m_liveDecoders;
-    std::array<std::unique_ptr<CModuleDecoder>, kChannels> m_playbackDecoders;
-    std::unique_ptr<CModuleDecoder> m_searchDecoder;
-
-    // Connections, made at the first connect and kept for the life of the session.
-    std::unique_ptr<CModuleNetwork> m_liveNetwork;
-    std::unique_ptr<CModuleNetwork> m_playbackNetwork;
-
-    std::array<std::atomic<quint8>, kChannels> m_liveWanted;
-    std::array<std::atomic<quint8>, kChannels> m_hasPicture;
-    std::array<std::atomic<quint8>, kChannels> m_liveDrop;
-    std::array<int, kChannels> m_eventStartFirst{};
-    std::array<int, kChannels> m_eventStartSecond{};
-    std::array<std::atomic<int>, kChannels> m_streamCode;
-
-    // Rates: 16 live (asked at live start), 16 further, 17 search slots.
-    std::array<std::atomic<int>, kChannels + kChannels + kSlots> m_rates;
-
-    // Archive items.
-    QTreeWidgetItem* m_archiveParent = nullptr;
-    std::array<QTreeWidgetItem*, 6> m_archiveKindItems{};
-
-    // Channel items made at login (and their e-map twins); the e-map folder item.
-    std::array<QTreeWidgetItem*, kChannels> m_cameraItems{};
-    std::array<QTreeWidgetItem*, kChannels> m_emapCameraItems{};
-    QTreeWidgetItem* m_emapItem = nullptr;
-
-    // Buffers made at login and released at the disconnect, once both connections have dropped
-    // the pointers they were handed.
-    std::unique_ptr<char[]> m_liveFrameBuffer;
-    std::unique_ptr<char[]> m_liveAudioBuffer;
-    std::unique_ptr<char[]> m_listBuffer;
-    std::unique_ptr<char[]> m_consoleBuffer;
-    std::array<std::unique_ptr<char[]>, kSlots> m_indexBuffers;
-    std::array<std::unique_ptr<char[]>, kSlots> m_frameBufferA;
-    std::array<std::unique_ptr<char[]>, kSlots> m_blockBufferA;
-    std::array<std::unique_ptr<char[]>, kSlots> m_frameBufferB;
-    std::array<std::unique_ptr<char[]>, kSlots> m_blockBufferB;
-
-    int m_batchMarker = 0;
-    int m_searchDate = 0;
-    quint8 m_flag40 = 0;
-    int m_connectResult = ConnectNone;
-
-    std::array<std::unique_ptr<quint8[]>, kSlots> m_minuteTables;
-    std::atomic<int> m_playbackSeq{1};
-
-    std::atomic<quint8> m_socketConnected{0};
-    std::atomic<int> m_channelCount{0};
-
-    int m_searchDay = 0;
-    int m_searchChannel = 0;
-    int m_connectPurpose = 0;
-    int m_rememberedGrid = -1;
-
-    std::array<int, 4> m_playbackInfoValues{};
-    std::atomic<int> m_playbackMode{0};   // read by the search threads
-    std::atomic<int> m_playbackSpeed{0};
-
-    std::array<CameoRoute, kChannels> m_routes;
-    std::atomic<int> m_playbackGrid{-1};
-
-    std::atomic<quint8> m_playbackActive{0};
-    std::array<std::atomic<quint8>, kChannels> m_liveThreadBytes;
-
-    QIcon m_iconCamera;
-    QIcon m_iconCameraOff;
-    QIcon m_iconCameraLoss;
-    QIcon m_iconCameraEvent;
-    QIcon m_iconDvrDisable;
-    QIcon m_iconDvr;
-
-    int m_liveAudioChannel = -1;
-    int m_playbackAudioChannel = -1;
-
-    std::unique_ptr<char[]> m_batchBuffer;
-    std::unique_ptr<char[]> m_secondBuffer;
-
-    std::array<int, kSlots> m_scrModes{};
-
-    std::array<float, kChannels> m_emapX{};
-    std::array<float, kChannels> m_emapY{};
-    QString m_emapPath;
-    std::array<float, kChannels> m_ownX{};
-    std::array<float, kChannels> m_ownY{};
-    std::array<QString, kChannels> m_cameraEmapPath;
-
-    std::atomic<quint8> m_museumMode{0};
-    std::atomic<quint8> m_thumbnailMode{0};
-    std::atomic<quint8> m_quickMode{0};
-    int m_stepCode = 0;
-
-    mutable QMutex m_requestLock;
-
-    std::atomic<quint32> m_maskLive{0};
-    std::atomic<quint32> m_maskSearch{0};
-    std::atomic<quint32> m_maskBackup{0};
-    std::atomic<quint32> m_maskPtz{0};
-    std::atomic<quint8> m_maskConfig{0};
-
-    std::array<QString, 5> m_statusTexts;
-
-    QThread m_connectThread;
-    std::unique_ptr<NetConnect> m_connectWorker;
-
-    // Connect sequence: the live connection is connected by a timer 500 ms after the playback
-    // one, so the receive path is never run from a nested event loop of ours.
-    QTimer* m_liveConnectTimer = nullptr;
-    bool m_connecting = false;
-    // The current connect runs inside TLS.
-    bool m_tlsConnect = false;
-    // Depth of the session's handlers running inside a signal of its own connections; a session
-    // destroyed there hands its connections to deleteLater.
-    int m_networkSlotDepth = 0;
-
-    // Firmware preparation, driven by a timer while it waits for the tool's output.
-    QTimer* m_firmwareTimer = nullptr;
-    int m_firmwareAttempts = 0;
-    QString m_firmwareOutput;
-
-    // media pipeline ------------------------------------------------------------------------
-public:
-    // A queue whose consumer stalls (a decoder stuck, a thread not started) never holds more
-    // than this many records: the oldest goes first. The live drop rule keeps a running
-    // channel far below it.
-    static constexpr int kQueueBound = 1024;
-    static constexpr int kAudioBufferSize = 9000;
-    static constexpr int kAudioFlushBytes = 4000;
-    static constexpr int kSearchAudioFlushBytes = 8000;
-    static constexpr int kSearchAudioOutSize = 20000;
-
-    // The playback tag that follows `current`: 1 to 100, and after a stop (999) or any value
-    // above 100 it starts again at 1.
-    static int NextPlaybackTag(int current);
-    // Appends a record to a channel's live queue as the live intake does (tests feed floods).
-    void AppendLiveRecord(LiveFrameRecordPtr record);
-    // Takes the first record of a channel's live queue, as its live thread does; null when empty.
-    LiveFrameRecordPtr TakeLiveRecord(int ch);
-    int GetLiveQueueCount(int ch) const;
-    int GetPlaybackQueueCount(int slot) const;
-    int GetLiveAudioQueueCount() const;
-    int GetPlaybackAudioQueueCount() const;
-    bool IsLiveDropping(int ch) const { return ValidChannel(ch) && m_liveDrop[ch].load() != 0; }
-    bool IsLiveThreadRunning(int ch) const { return ValidChannel(ch) && m_liveRun[ch].load() != 0; }
-    int GetPlaybackRateState() const { return m_rateState.load(); }
-    int GetDecodedFrames(int ch) const { return ValidChannel(ch) ? m_decodedFrames[ch].load() : 0; }
-    int GetSkippedForLoad(int ch) const { return ValidChannel(ch) ? m_loadSkipped[ch].load() : 0; }
-    CModulePlayback* GetPlayback(int slot) const;
-    void SetPlaybackTag(int tag) { m_playbackSeq.store(tag); }
-    void SetPlaybackMode(int mode, int speed) { m_playbackMode = mode; m_playbackSpeed = speed; }
-    void SetPlaybackDate(int date, int time) { m_playDate = date; m_playTime = time; }
-    void SetRecordedRange(int firstDate, int firstTime, int lastDate, int lastTime);
-    void SetPlaybackAudioChannel(int ch) { m_playbackAudioChannel = ch; }
-    void SetLiveFrameRate(int ch, int fps);
-    // The last picture the session stored for a channel (the first one after connecting).
-    QImage GetLastPicture(int ch) const;
-
-    // PlaybackHost: what the channel schedulers ask of their session.
-    bool IsRecorderRegistered(int recorderIndex) const override;
-    bool IsPlaybackEnabled() const override;
-    int GetChannelCount() const override;
-    int GetAudioChannel() const override;
-    int GetPlaybackFps(int slot) const override;
-    int GetSpeedCode(int kind) const override;
-    void EnterThumbnailMode() override;
-    void SendIntraIndexRequest(int date, int channel, int kind) override;
-    void SendIntraHeaderRequest(int channel, int file, qint64 offset, int size, int kind) override;
-    bool SendFrameListRequest(int channel, int file, qint64 offset, int size, int requestKind) override;
-    void OnSetFrameData(const PlaybackFrame& frame) override;
-
-    // Worker procedures (CQThreadHelper): the pointer is the session, the value the channel.
-    static void THREAD_LIVE(void* session, int channel);
-    static void THREAD_LIVE_AUDIO(void* session, int unused);
-    static void THREAD_SEARCH(void* session, int index);
-    static void THREAD_PLAYBACK_AUDIO(void* session, int unused);
-
-public slots:
     void OnRecvLiveVideo(int channel, int size, int kind, int date, int time, int frameType, bool decodeOnly,
                          int tick, int sequence);
     void OnRecvLiveAudio(int channel, int size, int kind, int date, int time, int tick);
@@ -661,35 +351,264 @@ public slots:
     void OnRecvFrameData(int channel, int size, int streamKind, int kind);
     void OnRecvIntraHeader(int slot, int channel, int value, int size, int kind);
 
+private slots:
+    void OnLiveConnectDue();
+    void OnFirmwareOutputCheck();
+
 private:
+    friend class CModuleDeviceTestAccess;
+
+    // The search pop-ups, each with a scheduler of its own.
+    enum class SearchPopup { Museum, Thumbnail, Quick };
+
+    // ---- construction, identity and small helpers (moduledevice.cpp)
+    void MakeRecordingFolders() const;
+    void BuildRecorderMachinery();
+    void StopSessionThreadsAndDecoders();
+    void ReleaseConnectionsAndBuffers();
+    SiteBook* Record() const;
+    bool Connected() const;
+    bool ValidChannel(int ch) const { return ch >= 0 && ch < kChannels; }
+
+    // ---- connection (moduledevice.cpp)
+    void CopyPermissions(const SiteBook& record);
+    void CreateNetworkModules(const SiteBook& record, bool tls);
+    void ReportConnectFailure();
+    // The grid opening a favorite (named in the hub) places its next recorder's cells; posted so
+    // that it never runs inside this session's own connect or receive path.
+    void PlaceNextFavoriteCell();
+    void StartLiveOnAllChannels();
+    void AskForRemoteConfig();
+    void PrepareRemotePlayback(ConnectPurpose purpose);
+    void StartFirmwarePreparation();
+    void FinishFirmware(int code);
+    void SetFirmwareState(int code);
+    void SetAccountState(int code);
+
+    // ---- network state (moduledevice.cpp)
+    void OnLoggedIn();
+    void ShowLoginMessage(ConnectPurpose purpose);
+    void StartRequestPacing();
+    void OpenChannelDecoders(int channelCount);
+    quint32 KeepGrantedPermissions();
+    void BuildChannelItems(int channelCount, quint32 liveMask);
+    void AllocateReceiveBuffers(int channelCount);
+    void AllocateSessionBuffers();
+    void MarkLoggedIn();
+    void WantPermittedChannels(int channelCount, quint32 liveMask);
+    void HandRecorderToWaitingGrid(int channelCount, ConnectPurpose purpose);
+    void OnStatusRefreshed();
+    void OnDisconnected();
+    void CloseSearchBoxes();
+    void CloseChannels();
+    void CloseSearchSlot();
+    void FreeSessionBuffers();
+    void ReportLoginFailure();
+    void RegisterSlotBuffers(CModuleNetwork* network, int slot);
+    void ReleaseSlotBuffers(int slot);
+
+    // ---- media pipeline (moduledevice_media.cpp)
+    static int NextPlaybackTag(int current);
     void ConnectMediaIntake(CModuleNetwork* network, bool playbackConnection);
     void StartMediaThreads();
-    void StopMediaThreads();
     void CreateSchedulers();
-    void DeleteSchedulers();
+    CModulePlayback* GetPlayback(int slot) const;
     bool ChannelTakesPart(int ch) const;
     CModulePlayback* SchedulerForKind(int channel, int kind) const;
-    void DeliverLivePicture(int ch, CModuleDecoder* decoder, bool decodeOnly, bool recordFlag);
-    void StoreFirstPicture(int ch, CModuleDecoder* decoder);
     void DeliverSearchNotice(int index, bool picture);
     void AppendPlaybackRecord(int slot, LiveFrameRecordPtr record);
+    void QueueSecondMarkers(int count, int kind, int date, int time, int tag);
+    void ThrottlePlaybackStream(int count, bool searching);
     int ProcessorLoad() const;
+    void SendSingleFrameRequests(const std::vector<PlaybackRequestBatcher::Request>& singles);
+    // The search thread's steps for one record.
+    struct SearchModes
+    {
+        bool museum;
+        bool thumbnail;
+        bool quick;
+    };
+    bool SearchRecordWanted(LiveFrameRecord& r, int index, const SearchModes& modes);
+    bool HeldBackByPlayState(const LiveFrameRecord& r, int index, const SearchModes& modes, PlaybackMode state,
+                             const SessionThread& thread);
+    void PlaySearchRecord(LiveFrameRecord& r, int index, int count, SoundGatherer& sound,
+                          const std::function<void(const char*, int)>& writeSound);
+    void KeepChannelsTogether(const LiveFrameRecord& r, int index, int count, const SessionThread& thread);
 
-    std::array<std::deque<LiveFrameRecordPtr>, kChannels> m_liveQueues;
-    std::deque<LiveFrameRecordPtr> m_liveAudioQueue;
-    std::array<std::deque<LiveFrameRecordPtr>, kSlots> m_playbackQueues;
-    std::deque<LiveFrameRecordPtr> m_playbackAudioQueue;
+    // ---- requests (moduledevice_requests.cpp)
+    void ConnectListIntake(CModuleNetwork* live);
+    bool LiveReady() const;
+    bool ConsoleShowsThisRecorder() const;
+    bool SearchModeOn() const;
+    CModulePlayback* SearchScheduler(SearchPopup popup) const;
+    int LiveChannelCount() const;
+    void ResetChannelRequests(PlaybackMode mode);
+    char* PlaybackBuffer() const;
+    void StartIndexSearch(int channel);
+    // Keeps where a search starts and ends every search recording before it does.
+    void RememberSearchStart(int channel, int date, int time);
+    void LastReceived(bool live, int ch, int& date, int& time) const;
+    bool ListSlotValid(int slot, const char* what) const;
+    void MarkMinuteMasks(const char* list, int size, bool audio);
+    void MarkEventMinutes(const char* list, int size);
+    static int FirstRecordedMinute(const char* index, int size);
+    void ScanNextIndex(int slot, int channel, int bytes);
+    void FinishIndexChain(int channel, bool thumbnail, bool museum, bool quick, int kind);
+
+    static constexpr std::array<int, kChannels> NoMinutes()
+    {
+        std::array<int, kChannels> minutes{};
+        for (int& m : minutes)
+            m = 9999;
+        return minutes;
+    }
+
+    // Identity.
+    int m_deviceIndex = -1;
+    int m_serverId = 0;
+
+    // Set when the recorder has logged in (first status reply), cleared when it disconnects;
+    // read by the hub and by the session threads.
+    std::atomic<quint8> m_loggedIn{0};
+    std::atomic<quint8> m_socketConnected{0};
+    std::atomic<int> m_channelCount{0};
+
+    // Connect sequence: the live connection is connected by a timer 500 ms after the playback
+    // one, so the receive path is never run from a nested event loop of ours.
+    ConnectPurpose m_connectPurpose = ConnectPurpose::Connect;
+    ConnectResult m_connectResult = ConnectResult::None;
+    QTimer* m_liveConnectTimer = nullptr;
+    bool m_connecting = false;
+    // The current connect runs inside TLS.
+    bool m_tlsConnect = false;
+    // Depth of the session's handlers running inside a signal of its own connections; a session
+    // destroyed there hands its connections to deleteLater.
+    int m_networkSlotDepth = 0;
+    QThread m_connectThread;
+    std::unique_ptr<NetConnect> m_connectWorker;
+    // The grid that asked for the channel count before the login.
+    int m_rememberedGrid = -1;
+
+    // Permission masks copied from the entry record at each connect (bit n = channel n).
+    std::atomic<quint32> m_maskLive{0};
+    std::atomic<quint32> m_maskSearch{0};
+    std::atomic<quint32> m_maskBackup{0};
+    std::atomic<quint32> m_maskPtz{0};
+    std::atomic<quint8> m_maskConfig{0};
+
+    // Connections, made at the first connect and kept for the life of the session.
+    std::unique_ptr<CModuleNetwork> m_liveNetwork;
+    std::unique_ptr<CModuleNetwork> m_playbackNetwork;
+
+    // Per-channel live state and routes (the grids write the routes).
+    std::array<std::atomic<quint8>, kChannels> m_liveWanted;
+    std::array<std::atomic<quint8>, kChannels> m_liveShown;
+    std::array<std::atomic<int>, kChannels> m_liveCounter;
+    std::array<std::atomic<quint8>, kChannels> m_hasPicture;
+    std::array<CameoRoute, kChannels> m_routes;
+    std::atomic<int> m_playbackGrid{-1};
+    int m_liveAudioChannel = -1;
+    // Rates: 16 live (asked at live start), 16 further, 17 search slots.
+    std::array<std::atomic<int>, kChannels + kChannels + kSlots> m_rates;
+    std::array<int, kSlots> m_scrModes{};
+
+    // Recording marks and the writers: live and backup data, search, event.
+    std::array<std::atomic<quint8>, kChannels> m_liveRecordMark;
+    std::array<std::atomic<quint8>, kChannels> m_searchRecordMark;
+    std::array<std::atomic<quint8>, kChannels> m_eventRecordMark;
+    std::array<int, kChannels> m_eventStartDate{};
+    std::array<int, kChannels> m_eventStartTime{};
+    std::unique_ptr<ModuleRecord> m_recordLive;
+    std::unique_ptr<ModuleRecord> m_recordSearch;
+    std::unique_ptr<ModuleRecord> m_recordEvent;
+
+    // Decoders, made at login.
+    std::array<std::unique_ptr<CModuleDecoder>, kChannels> m_liveDecoders;
+    std::array<std::unique_ptr<CModuleDecoder>, kChannels> m_playbackDecoders;
+    std::unique_ptr<CModuleDecoder> m_searchDecoder;
+    LastPictures m_lastPictures;
+
+    // Buffers made at login and released at the disconnect, once both connections have dropped
+    // the pointers they were handed.
+    std::unique_ptr<char[]> m_liveFrameBuffer;
+    std::unique_ptr<char[]> m_liveAudioBuffer;
+    std::unique_ptr<char[]> m_listBuffer;
+    std::unique_ptr<char[]> m_consoleBuffer;
+    std::unique_ptr<SlotReceiveBuffers> m_slotBuffers;
+
+    // Live pipeline: per channel a queue (the live queue lock guards all 16), a thread and its
+    // decode worker; the live audio queue and thread.
+    QMutex m_liveQueueLock;
+    std::array<LiveFrameQueue, kChannels> m_liveQueues;
+    std::array<std::unique_ptr<SessionThread>, kChannels> m_liveThreads;
+    std::array<std::unique_ptr<LiveDecodeWorker>, kChannels> m_liveWorkers;
     std::array<int, kChannels> m_prevTick{};
-    std::array<std::atomic<int>, kChannels> m_decodedFrames{};
-    std::array<std::atomic<int>, kChannels> m_loadSkipped{};
+    QMutex m_liveAudioLock;
+    LiveFrameQueue m_liveAudioQueue;
+    std::unique_ptr<SessionThread> m_liveAudioThread;
+
+    // Playback pipeline: per channel and search slot a queue (the playback queue lock guards all
+    // 17), a search thread and a scheduler; the playback audio queue and thread.
+    QMutex m_playbackQueueLock;
+    std::array<LiveFrameQueue, kSlots> m_playbackQueues;
+    std::array<std::unique_ptr<SessionThread>, kSlots> m_searchThreads;
+    std::array<std::unique_ptr<CModulePlayback>, kSlots> m_schedulers;
+    QMutex m_playbackAudioLock;
+    LiveFrameQueue m_playbackAudioQueue;
+    std::unique_ptr<SessionThread> m_playbackAudioThread;
     std::array<std::atomic<int>, kSlots> m_lastSecond{};
     std::array<int, kSlots> m_pacingDelay{};
     std::array<std::atomic<int>, kSlots> m_lastPlayDate{};
     std::array<std::atomic<int>, kSlots> m_lastPlayTime{};
-    std::array<std::atomic<quint8>, kSlots> m_stepDone{};
-    std::array<std::unique_ptr<CModulePlayback>, kSlots> m_schedulers;
+    std::array<std::atomic<quint8>, kSlots> m_nextSearchFrame;
     std::atomic<int> m_rateState{0};
+
+    // Remote playback: play mode, speed, tag, current date and time, recorded range, audio.
+    std::atomic<quint8> m_playbackActive{0};
+    std::atomic<PlaybackMode> m_playbackMode{PlaybackMode::Idle}; // read by the search threads
+    std::atomic<int> m_playbackSpeed{0};
+    std::atomic<int> m_playbackSeq{1};
     std::atomic<int> m_playDate{-1};
     std::atomic<int> m_playTime{-1};
     std::array<int, 4> m_recordedRange{{0, 0, 0, 0}};
+    int m_playbackAudioChannel = -1;
+    SearchView* m_playbackView = nullptr;
+
+    // Playback frame requests and the timers: the 10 ms batch timer, the search step timer and
+    // the status timer.
+    std::unique_ptr<PlaybackRequestBatcher> m_batcher;
+    QTimer* m_sendPlaybackTimer = nullptr;
+    QTimer* m_searchStepTimer = nullptr;
+    QTimer* m_statusTimer = nullptr;
+
+    // Searches, record lists and the index scan.
+    std::atomic<quint8> m_museumMode{0};
+    std::atomic<quint8> m_thumbnailMode{0};
+    std::atomic<quint8> m_quickMode{0};
+    int m_savedSearchChannel = -1;
+    int m_savedSearchDate = 0;
+    int m_savedSearchTime = 0;
+    int m_searchDate = 0;
+    int m_searchDay = 0;
+    int m_searchChannel = 0;
+    std::array<std::unique_ptr<quint8[]>, kSlots> m_minuteTables;
+    std::array<int, kChannels> m_firstMinuteScan = NoMinutes();
+    std::array<int, kChannels> m_firstMinuteOwn = NoMinutes();
+    bool m_startTogether = false;
+    // Made at login once the health dialog exists; the status requests need it.
+    QPointer<QWidget> m_healthCheckWindow;
+
+    // Site book items of the session, and the e-map places of its cameras.
+    std::unique_ptr<SessionTreeItems> m_treeItems;
+    QString m_emapPath;
+    std::array<float, kChannels> m_emapX{};
+    std::array<float, kChannels> m_emapY{};
+    std::array<float, kChannels> m_ownX{};
+    std::array<float, kChannels> m_ownY{};
+    std::array<QString, kChannels> m_cameraEmapPath;
+
+    // Firmware preparation, driven by a timer while it waits for the tool's output.
+    QTimer* m_firmwareTimer = nullptr;
+    int m_firmwareAttempts = 0;
+    QString m_firmwareOutput;
 };

@@ -16,106 +16,19 @@
 #include "common/media/moduledecoder.h"
 #include "session/moduleplayback.h"
 #include "common/media/modulerecord.h"
-#include "session/qthreadhelper.h"
+#include "session/livedecodeworker.h"
+#include "session/livepacer.h"
 #include "session/sessionhub.h"
+#include "session/sessionthread.h"
+#include "session/slotreceivebuffers.h"
+#include "session/soundgatherer.h"
 
 namespace {
 
 constexpr int kMaxDelayMs = 1000;
-constexpr int kLoadHigh = 70;
-constexpr int kLoadLow = 50;
 constexpr int kThrottleRecordsPerChannel = 30;
 constexpr int kRateSlow = 1;
 constexpr int kRateFull = 64;
-constexpr int kNoSequence = -999;
-
-bool IsPlaceholder(const QImage& picture)
-{
-    return picture.width() == 10 && picture.height() == 10;
-}
-
-// Appends to a bounded queue: the oldest record goes when the queue is full, so a stalled
-// consumer cannot make it grow without limit.
-void PushBounded(std::deque<LiveFrameRecordPtr>& queue, LiveFrameRecordPtr record, const char* what)
-{
-    if (int(queue.size()) >= CModuleDevice::kQueueBound) {
-        queue.pop_front();
-        qDebug() << what << "queue full, oldest record dropped";
-    }
-    queue.push_back(std::move(record));
-}
-
-// Takes the first record of a queue under its lock; null when the queue is empty.
-LiveFrameRecordPtr TakeFirst(QMutex& lock, std::deque<LiveFrameRecordPtr>& queue)
-{
-    QMutexLocker locker(&lock);
-    if (queue.empty())
-        return nullptr;
-    LiveFrameRecordPtr record = std::move(queue.front());
-    queue.pop_front();
-    return record;
-}
-
-void Drain(QMutex& lock, std::deque<LiveFrameRecordPtr>& queue)
-{
-    std::deque<LiveFrameRecordPtr> rest;
-    {
-        QMutexLocker locker(&lock);
-        rest.swap(queue);
-    }
-}
-
-// Sleeps `ms` in small steps, returning early when the run flag is cleared.
-template <typename Flag>
-void SleepWhileRunning(const Flag& run, int ms)
-{
-    while (ms > 0 && run.load() != 0) {
-        const int step = std::min(ms, 20);
-        QThread::msleep(ulong(step));
-        ms -= step;
-    }
-}
-
-// Gathers sound bytes and writes them to the hub's output in blocks.
-class SoundGatherer
-{
-public:
-    SoundGatherer(int capacity, int flushAt) : m_buffer(size_t(capacity), 0), m_flushAt(flushAt) {}
-    int Count() const { return m_count; }
-    int Capacity() const { return int(m_buffer.size()); }
-    char* Data() { return m_buffer.data(); }
-    // Appends, flushing first what is held when the block would not fit; a block larger than
-    // the whole buffer goes in buffer-sized pieces, so nothing is written past it or lost.
-    template <typename Flush>
-    void Append(const char* data, int bytes, Flush flush)
-    {
-        while (bytes > 0) {
-            if (m_count == Capacity() || m_count + bytes > Capacity()) {
-                if (m_count > 0)
-                    flush(m_buffer.data(), m_count);
-                m_count = 0;
-            }
-            const int piece = std::min(bytes, Capacity() - m_count);
-            std::memcpy(m_buffer.data() + m_count, data, size_t(piece));
-            m_count += piece;
-            data += piece;
-            bytes -= piece;
-        }
-    }
-    // Removes the first n bytes.
-    void Consume(int n)
-    {
-        n = std::clamp(n, 0, m_count);
-        std::memmove(m_buffer.data(), m_buffer.data() + n, size_t(m_count - n));
-        m_count -= n;
-    }
-    int FlushAt() const { return m_flushAt; }
-
-private:
-    std::vector<char> m_buffer;
-    int m_count = 0;
-    int m_flushAt;
-};
 
 void WriteSound(const char* data, int bytes, int recorder)
 {
@@ -149,58 +62,11 @@ int CModuleDevice::NextPlaybackTag(int current)
     return current + 1;
 }
 
-int CModuleDevice::GetLiveQueueCount(int ch) const
-{
-    if (!ValidChannel(ch))
-        return 0;
-    QMutexLocker lock(const_cast<QMutex*>(&m_liveQueueLock));
-    return int(m_liveQueues[ch].size());
-}
-
-int CModuleDevice::GetPlaybackQueueCount(int slot) const
-{
-    if (slot < 0 || slot >= kSlots)
-        return 0;
-    QMutexLocker lock(const_cast<QMutex*>(&m_playbackQueueLock));
-    return int(m_playbackQueues[slot].size());
-}
-
-int CModuleDevice::GetLiveAudioQueueCount() const
-{
-    QMutexLocker lock(const_cast<QMutex*>(&m_liveAudioLock));
-    return int(m_liveAudioQueue.size());
-}
-
-int CModuleDevice::GetPlaybackAudioQueueCount() const
-{
-    QMutexLocker lock(const_cast<QMutex*>(&m_playbackAudioLock));
-    return int(m_playbackAudioQueue.size());
-}
-
 CModulePlayback* CModuleDevice::GetPlayback(int slot) const
 {
     if (slot < 0 || slot >= kSlots)
         return nullptr;
     return m_schedulers[slot].get();
-}
-
-void CModuleDevice::SetRecordedRange(int firstDate, int firstTime, int lastDate, int lastTime)
-{
-    m_recordedRange = {firstDate, firstTime, lastDate, lastTime};
-}
-
-void CModuleDevice::SetLiveFrameRate(int ch, int fps)
-{
-    if (ValidChannel(ch))
-        m_rates[ch] = fps;
-}
-
-QImage CModuleDevice::GetLastPicture(int ch) const
-{
-    if (!ValidChannel(ch))
-        return QImage();
-    QMutexLocker lock(&m_imageLock);
-    return m_lastPicture[ch].copy();
 }
 
 int CModuleDevice::ProcessorLoad() const
@@ -247,56 +113,14 @@ void CModuleDevice::StartMediaThreads()
         m_pacingDelay[s] = 1;
     }
     m_rateState = 0;
-    for (int ch = 0; ch < n; ++ch) {
-        if (m_liveThreads[ch] && !m_liveRun[ch].load()) {
-            m_liveThreads[ch]->WaitThread();
-            m_liveRun[ch] = 1;
-            if (!m_liveThreads[ch]->StartThread(&CModuleDevice::THREAD_LIVE, this, ch))
-                m_liveRun[ch] = 0;
-        }
-    }
-    for (int s = 0; s <= n && s < kSlots; ++s) {
-        if (m_searchThreads[s] && !m_searchRun[s].load()) {
-            m_searchThreads[s]->WaitThread();
-            m_searchRun[s] = 1;
-            if (!m_searchThreads[s]->StartThread(&CModuleDevice::THREAD_SEARCH, this, s))
-                m_searchRun[s] = 0;
-        }
-    }
+    for (int ch = 0; ch < n; ++ch)
+        m_liveThreads[ch]->Start(&CModuleDevice::THREAD_LIVE, this, ch);
+    for (int s = 0; s <= n && s < kSlots; ++s)
+        m_searchThreads[s]->Start(&CModuleDevice::THREAD_SEARCH, this, s);
     // The audio threads are only told to stop at a disconnect; one still draining is waited for
     // before it is started again.
-    if (m_liveAudioThread && !m_liveAudioRun.load()) {
-        m_liveAudioThread->WaitThread();
-        m_liveAudioRun = 1;
-        if (!m_liveAudioThread->StartThread(&CModuleDevice::THREAD_LIVE_AUDIO, this, 0))
-            m_liveAudioRun = 0;
-    }
-    if (m_playbackAudioThread && !m_playbackAudioRun.load()) {
-        m_playbackAudioThread->WaitThread();
-        m_playbackAudioRun = 1;
-        if (!m_playbackAudioThread->StartThread(&CModuleDevice::THREAD_PLAYBACK_AUDIO, this, 0))
-            m_playbackAudioRun = 0;
-    }
-}
-
-void CModuleDevice::StopMediaThreads()
-{
-    for (auto& run : m_liveRun)
-        run = 0;
-    for (auto& run : m_searchRun)
-        run = 0;
-    m_liveAudioRun = 0;
-    m_playbackAudioRun = 0;
-    for (auto& t : m_liveThreads)
-        if (t)
-            t->WaitThread();
-    for (auto& t : m_searchThreads)
-        if (t)
-            t->WaitThread();
-    if (m_liveAudioThread)
-        m_liveAudioThread->WaitThread();
-    if (m_playbackAudioThread)
-        m_playbackAudioThread->WaitThread();
+    m_liveAudioThread->Start(&CModuleDevice::THREAD_LIVE_AUDIO, this, 0);
+    m_playbackAudioThread->Start(&CModuleDevice::THREAD_PLAYBACK_AUDIO, this, 0);
 }
 
 void CModuleDevice::CreateSchedulers()
@@ -306,7 +130,7 @@ void CModuleDevice::CreateSchedulers()
         if (m_schedulers[s])
             continue;
         auto scheduler = std::make_unique<CModulePlayback>(this, nullptr);
-        if (!scheduler->Bind(m_deviceIndex, s, CModulePlayback::KindPlayback)) {
+        if (!scheduler->Bind(m_deviceIndex, s, SchedulerKind::Playback)) {
             qDebug() << GetDvrName() << "playback scheduler of slot" << s << "not bound";
             continue;
         }
@@ -314,23 +138,8 @@ void CModuleDevice::CreateSchedulers()
     }
 }
 
-void CModuleDevice::DeleteSchedulers()
-{
-    for (auto& s : m_schedulers)
-        s.reset();
-}
-
 // =============================================================================================
 // Live intake
-
-void CModuleDevice::AppendLiveRecord(LiveFrameRecordPtr record)
-{
-    if (!record || !ValidChannel(record->channel))
-        return;
-    const int ch = record->channel;
-    QMutexLocker lock(&m_liveQueueLock);
-    PushBounded(m_liveQueues[ch], std::move(record), "live");
-}
 
 void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, int time, int frameType,
                                     bool decodeOnly, int tick, int sequence)
@@ -350,19 +159,9 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
         frameType -= 10;
         marked = 1;
     }
-
-    // Drop rule: above three times the larger of the frame rate and 15 queued frames, predicted
-    // frames are discarded until fewer than frame-rate frames are queued.
-    const int rate = m_rates[channel].load();
-    const int queued = GetLiveQueueCount(channel);
-    if (queued > 3 * std::max(rate, 15) && !m_liveDrop[channel].load())
-        m_liveDrop[channel] = 1;
-    if (queued >= rate) {
-        if (m_liveDrop[channel].load() && frameType == 0)
-            return;
-    } else {
-        m_liveDrop[channel] = 0;
-    }
+    LiveFrameQueue& queue = m_liveQueues[size_t(channel)];
+    if (!queue.Admit(m_rates[channel].load(), frameType == 0))
+        return;
 
     auto record = std::make_unique<LiveFrameRecord>();
     int delay = 0;
@@ -387,7 +186,7 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
     // The event backup takes frames here once its backup task exists; until then no channel is
     // handed to it.
 
-    AppendLiveRecord(std::move(record));
+    queue.Append(std::move(record));
 
     if (m_hasPicture[channel].load()) {
         if (!m_liveShown[channel].load())
@@ -410,8 +209,7 @@ void CModuleDevice::OnRecvLiveAudio(int channel, int size, int kind, int date, i
     record->date = date;
     record->time = time;
     record->CopyPayload(size > 0 ? m_liveAudioBuffer.get() : nullptr, size);
-    QMutexLocker lock(&m_liveAudioLock);
-    PushBounded(m_liveAudioQueue, std::move(record), "live audio");
+    m_liveAudioQueue.Append(std::move(record));
 }
 
 // =============================================================================================
@@ -421,8 +219,7 @@ void CModuleDevice::AppendPlaybackRecord(int slot, LiveFrameRecordPtr record)
 {
     if (slot < 0 || slot >= kSlots || !record)
         return;
-    QMutexLocker lock(&m_playbackQueueLock);
-    PushBounded(m_playbackQueues[slot], std::move(record), "playback");
+    m_playbackQueues[size_t(slot)].Append(std::move(record));
 }
 
 void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int date, int time, int tag,
@@ -435,49 +232,35 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
         qDebug() << GetDvrName() << "playback frame of channel" << channel << "dropped";
         return;
     }
-    if (size < 0 || size > kFrameBufferSize) {
+    if (size < 0 || size > SlotReceiveBuffers::kFrameBufferSize) {
         qDebug() << GetDvrName() << "playback frame of" << size << "bytes dropped";
         return;
     }
-    // 1. Stale block.
-    if (m_playbackMode == 2 || tag != m_playbackSeq.load()) {
+    const PlaybackMode mode = m_playbackMode.load();
+    if (mode == PlaybackMode::Stop || tag != m_playbackSeq.load()) {
         qDebug() << ">>>>>>>>>>>>>>>>>>>>>>>> skip";
         return;
     }
-    // 2. Recorded range.
-    const int d = m_playDate.load();
-    const int t = m_playTime.load();
+    const int playDate = m_playDate.load();
+    const int playTime = m_playTime.load();
     const auto& r = m_recordedRange;
-    if (d < r[0] || d > r[2] || (d == r[2] && r[3] < t) || (d == r[0] && t < r[1])) {
+    if (playDate < r[0] || playDate > r[2] || (playDate == r[2] && r[3] < playTime)
+        || (playDate == r[0] && playTime < r[1])) {
         // Playback has run off the recorded range: it stops here.
-        SetPlaybackCtrl(2);
+        SetPlaybackCtrl(PlaybackMode::Stop);
         return;
     }
-    // 3.
-    if (date != d)
+    if (date != playDate)
         m_playDate = date;
 
-    const bool searching = m_museumMode.load() || m_thumbnailMode.load() || m_quickMode.load();
-    // 4. Seconds.
+    const bool searching = SearchModeOn();
+    // A block of size 4 marks a second without data.
     if (time == m_lastSecond[channel].load()) {
         if (size == 4) {
             for (int c = 0; c < count; ++c)
                 m_pacingDelay[c] = m_pacingDelay[c] <= kMaxDelayMs ? m_pacingDelay[c] + 33 : kMaxDelayMs;
-            if (!searching) {
-                for (int c = 0; c < count; ++c) {
-                    if (!ChannelTakesPart(c))
-                        continue;
-                    auto marker = std::make_unique<LiveFrameRecord>();
-                    marker->channel = c;
-                    marker->size = 4;
-                    marker->kind = kind;
-                    marker->date = date;
-                    marker->time = time;
-                    marker->tag = tag;
-                    marker->frameType = m_playbackMode;
-                    AppendPlaybackRecord(c, std::move(marker));
-                }
-            }
+            if (!searching)
+                QueueSecondMarkers(count, kind, date, time, tag);
             return;
         }
     } else {
@@ -487,32 +270,8 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
         if (size == 4)
             return;
     }
+    ThrottlePlaybackStream(count, searching);
 
-    // 6. Throttle: more than 30 records per shown channel queued slows the recorder down.
-    int shown = 1;
-    if (!searching)
-        for (int c = 0; c < count; ++c)
-            shown += ChannelTakesPart(c) ? 1 : 0;
-    const int limit = kThrottleRecordsPerChannel * shown;
-    int backlog = 0;
-    {
-        QMutexLocker lock(&m_playbackQueueLock);
-        for (int c = 0; c < count; ++c)
-            backlog += int(m_playbackQueues[c].size());
-    }
-    if (m_playbackNetwork) {
-        if (backlog > limit) {
-            if (m_rateState.load() != kRateSlow) {
-                m_rateState = kRateSlow;
-                m_playbackNetwork->SendPlaybackRate(kRateSlow);
-            }
-        } else if (backlog < limit && m_rateState.load() == kRateSlow) {
-            m_rateState = kRateFull;
-            m_playbackNetwork->SendPlaybackRate(kRateFull);
-        }
-    }
-
-    // 7. Record.
     auto record = std::make_unique<LiveFrameRecord>();
     record->channel = channel;
     record->kind = kind;
@@ -522,27 +281,71 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
     record->tag = tag;
     record->decodeOnly = decodeOnly ? 1 : 0;
     record->delay = m_pacingDelay[channel];
-    record->frameType = m_playbackMode;
-    record->searchKind = m_museumMode.load() ? 2 : m_thumbnailMode.load() ? 1 : 0;
-    if (m_playbackMode == 32 || m_playbackMode == 512)
-        record->delay = 1000 / GetSpeedCode(0);
+    record->frameType = ModeCode(mode);
+    record->searchKind = int(m_museumMode.load() ? SchedulerKind::Museum
+                             : m_thumbnailMode.load() ? SchedulerKind::Thumbnail
+                                                      : SchedulerKind::Playback);
+    if (IsFastPlayback(mode))
+        record->delay = 1000 / GetSpeedCode(SchedulerKind::Playback);
     m_pacingDelay[channel] = 1;
-    const char* source = m_frameBufferB[0] ? m_frameBufferB[0].get() : nullptr;
-    record->CopyPayload(size > 0 ? source : nullptr, size);
+    record->CopyPayload(size > 0 ? PlaybackBuffer() : nullptr, size);
 
-    // 8. Recording of searched frames.
+    // Searched frames are recorded while the channel's search recording is on.
     if (record->HasPayload() && m_searchRecordMark[channel].load() && m_recordSearch)
         m_recordSearch->OnRecordData(channel, date, time, int(qint8(frameType)), kind, record->payload.get(),
                                      record->size, quint8(sequence), decodeOnly ? 1 : 0);
-    // 9.
     AppendPlaybackRecord(channel, std::move(record));
+}
+
+void CModuleDevice::QueueSecondMarkers(int count, int kind, int date, int time, int tag)
+{
+    for (int c = 0; c < count; ++c) {
+        if (!ChannelTakesPart(c))
+            continue;
+        auto marker = std::make_unique<LiveFrameRecord>();
+        marker->channel = c;
+        marker->size = 4;
+        marker->kind = kind;
+        marker->date = date;
+        marker->time = time;
+        marker->tag = tag;
+        marker->frameType = ModeCode(m_playbackMode.load());
+        AppendPlaybackRecord(c, std::move(marker));
+    }
+}
+
+void CModuleDevice::ThrottlePlaybackStream(int count, bool searching)
+{
+    // More than 30 records per shown channel queued slows the recorder down.
+    int shown = 1;
+    if (!searching)
+        for (int c = 0; c < count; ++c)
+            shown += ChannelTakesPart(c) ? 1 : 0;
+    const int limit = kThrottleRecordsPerChannel * shown;
+    int backlog = 0;
+    {
+        QMutexLocker lock(&m_playbackQueueLock);
+        for (int c = 0; c < count; ++c)
+            backlog += m_playbackQueues[size_t(c)].CountHeld();
+    }
+    if (!m_playbackNetwork)
+        return;
+    if (backlog > limit) {
+        if (m_rateState.load() != kRateSlow) {
+            m_rateState = kRateSlow;
+            m_playbackNetwork->SendPlaybackRate(kRateSlow);
+        }
+    } else if (backlog < limit && m_rateState.load() == kRateSlow) {
+        m_rateState = kRateFull;
+        m_playbackNetwork->SendPlaybackRate(kRateFull);
+    }
 }
 
 void CModuleDevice::OnRecvPlaybackAudioSec(int size, int kind, int date, int time, int tag)
 {
     if (m_deviceIndex < 0 || tag != m_playbackSeq.load() || m_playbackAudioChannel < 0)
         return;
-    if (size > kFrameBufferSize) {
+    if (size > SlotReceiveBuffers::kFrameBufferSize) {
         qDebug() << GetDvrName() << "playback audio block of" << size << "bytes dropped";
         return;
     }
@@ -552,10 +355,8 @@ void CModuleDevice::OnRecvPlaybackAudioSec(int size, int kind, int date, int tim
     record->date = date;
     record->time = time;
     record->tag = tag;
-    const char* source = m_frameBufferB[0] ? m_frameBufferB[0].get() : nullptr;
-    record->CopyPayload(size > 0 ? source : nullptr, size);
-    QMutexLocker lock(&m_playbackAudioLock);
-    PushBounded(m_playbackAudioQueue, std::move(record), "playback audio");
+    record->CopyPayload(size > 0 ? PlaybackBuffer() : nullptr, size);
+    m_playbackAudioQueue.Append(std::move(record));
 }
 
 void CModuleDevice::OnRecvPlaybackVideo(int, int, int, int, int, int, bool, char, char)
@@ -575,15 +376,15 @@ CModulePlayback* CModuleDevice::SchedulerForKind(int channel, int kind) const
 
 void CModuleDevice::OnRecvFrameHeader(int channel, int size, int streamKind, int kind)
 {
-    if (kind < 6)
-        LowerFrameRequestCount();
+    if (kind < 6 && m_batcher)
+        m_batcher->LowerInFlight();
     if (m_deviceIndex < 0 || !IsPlaybackActive())
         return;
     CModulePlayback* scheduler = SchedulerForKind(channel, kind);
     if (!scheduler)
         return;
-    const char* header = kind < 6 ? m_blockBufferA[channel].get() : m_blockBufferB[channel].get();
-    if (!header || size < 0 || size > kBlockBufferSize) {
+    const char* header = kind < 6 ? m_slotBuffers->HeaderBelow6(channel) : m_slotBuffers->Header6Up(channel);
+    if (!header || size < 0 || size > SlotReceiveBuffers::kBlockBufferSize) {
         qDebug() << GetDvrName() << "frame header of" << size << "bytes for slot" << channel << "dropped";
         return;
     }
@@ -597,8 +398,8 @@ void CModuleDevice::OnRecvFrameData(int channel, int size, int streamKind, int k
     CModulePlayback* scheduler = SchedulerForKind(channel, kind);
     if (!scheduler)
         return;
-    const char* data = kind < 6 ? m_frameBufferA[channel].get() : m_frameBufferB[channel].get();
-    if (!data || size < 0 || size > kFrameBufferSize) {
+    const char* data = kind < 6 ? m_slotBuffers->DataBelow6(channel) : m_slotBuffers->Data6Up(channel);
+    if (!data || size < 0 || size > SlotReceiveBuffers::kFrameBufferSize) {
         qDebug() << GetDvrName() << "frame of" << size << "bytes for slot" << channel << "dropped";
         return;
     }
@@ -610,13 +411,13 @@ void CModuleDevice::OnRecvIntraHeader(int slot, int channel, int value, int size
     qDebug() << "-----> recv header" << slot << channel << value << size << kind;
     if (m_deviceIndex < 0 || !IsPlaybackActive() || kind != 0)
         return;
-    if (channel < 0 || channel >= kSlots || !m_schedulers[channel] || !m_indexBuffers[channel])
+    if (channel < 0 || channel >= kSlots || !m_schedulers[channel] || !m_slotBuffers->Index(channel))
         return;
-    if (size < 0 || size > kIndexBufferSize) {
+    if (size < 0 || size > SlotReceiveBuffers::kIndexBufferSize) {
         qDebug() << GetDvrName() << "index block of" << size << "bytes dropped";
         return;
     }
-    m_schedulers[channel]->OnSetIntraHeader(slot, size, m_indexBuffers[channel].get());
+    m_schedulers[channel]->OnSetIntraHeader(slot, size, m_slotBuffers->Index(channel));
 }
 
 // =============================================================================================
@@ -650,7 +451,7 @@ int CModuleDevice::GetPlaybackFps(int slot) const
     return m_rates[2 * kChannels + slot].load();
 }
 
-int CModuleDevice::GetSpeedCode(int /*kind*/) const
+int CModuleDevice::GetSpeedCode(SchedulerKind /*kind*/) const
 {
     // Fast playback with speed 0 (never set) runs as speed 2.
     const int speed = m_playbackSpeed;
@@ -663,11 +464,11 @@ void CModuleDevice::EnterThumbnailMode()
         m_thumbnailMode = 1;
 }
 
-void CModuleDevice::SendIntraIndexRequest(int date, int channel, int kind)
+void CModuleDevice::SendIntraIndexRequest(int date, int channel, SchedulerKind kind)
 {
     // The scheduler asks for storage slot 0 of the channel; the list chain walks the further slots
     // with the same day, which the session wrapper remembers.
-    SendIntraIndexRequest(date, channel, 0, kind, kind == 1 ? 1 : 0);
+    SendIntraIndexRequest(date, channel, 0, int(kind), kind == SchedulerKind::Thumbnail ? 1 : 0);
 }
 
 void CModuleDevice::SendIntraHeaderRequest(int channel, int file, qint64 offset, int size, int kind)
@@ -682,30 +483,13 @@ bool CModuleDevice::SendFrameListRequest(int channel, int file, qint64 offset, i
     if (size < 1 || offset < 0 || file < 0 || file > 255)
         return false;
     // 99 entries of room; a larger request is refused rather than written past the buffer.
-    const int pieces = (size + kBatchPieceSize - 1) / kBatchPieceSize;
+    const int pieces = PlaybackRequestBatcher::PieceCount(size);
     if (pieces > 99) {
         qDebug() << GetDvrName() << "frame request of" << size << "bytes too large";
         return false;
     }
-    QByteArray list(pieces * kBatchEntrySize, '\0');
-    for (int i = 0; i < pieces; ++i) {
-        const int pieceOffset = i * kBatchPieceSize;
-        const int pieceSize = std::min(kBatchPieceSize, size - pieceOffset);
-        char* e = list.data() + i * kBatchEntrySize;
-        const quint32 code = quint32(requestKind * 1000 + channel);
-        const quint64 fileOffset = quint64(offset + pieceOffset);
-        for (int b = 0; b < 4; ++b)
-            e[b] = char((code >> (8 * b)) & 0xFF);
-        e[4] = char(file);
-        for (int b = 0; b < 3; ++b)
-            e[5 + b] = char((quint32(pieceSize) >> (8 * b)) & 0xFF);
-        for (int b = 0; b < 8; ++b)
-            e[8 + b] = char((fileOffset >> (8 * b)) & 0xFF);
-        for (int b = 0; b < 4; ++b) {
-            e[16 + b] = char((quint32(pieceOffset) >> (8 * b)) & 0xFF);
-            e[20 + b] = char((quint32(size) >> (8 * b)) & 0xFF);
-        }
-    }
+    QByteArray list(pieces * PlaybackRequestBatcher::kEntrySize, '\0');
+    PlaybackRequestBatcher::WriteEntries(quint32(requestKind * 1000 + channel), file, offset, size, list.data());
     bool ok = false;
     if (m_playbackNetwork)
         ok = m_playbackNetwork->SendFrameListRequest(pieces, list.constData());
@@ -716,53 +500,45 @@ bool CModuleDevice::SendFrameListRequest(int channel, int file, qint64 offset, i
 
 void CModuleDevice::OnSetFrameData(const PlaybackFrame& frame)
 {
-    m_requestsInFlight = std::max(0, m_requestsInFlight.load() - 1);
+    if (m_batcher)
+        m_batcher->LowerInFlight();
     if (!IsPlaybackActive())
         return;
     const int count = m_channelCount.load();
     if (frame.channel < 0 || frame.channel > count || frame.channel >= kSlots)
         return;
-    if (frame.size > kFrameBufferSize || (frame.size > 0 && !frame.data))
+    if (frame.size > SlotReceiveBuffers::kFrameBufferSize || (frame.size > 0 && !frame.data))
         return;
     // The search pop-ups take their frames themselves; the session plays remote playback only.
-    if (m_museumMode.load() || m_thumbnailMode.load() || m_quickMode.load() || frame.kind != 0)
+    if (SearchModeOn() || frame.kind != SchedulerKind::Playback)
         return;
-    bool skip = frame.skip || frame.delay == -1 || frame.size <= 0;
-
-    if (frame.channel == count && frame.size > 1) {
-        // The playback stream's sound joins the live audio queue of the session's audio channel.
-        const int kind = frame.size == 320 ? 2 : 0;
-        auto audio = std::make_unique<LiveFrameRecord>();
-        audio->channel = m_playbackAudioChannel;
-        audio->kind = kind;
-        audio->date = frame.date;
-        audio->time = frame.time;
-        audio->CopyPayload(frame.data, frame.size);
-        {
-            QMutexLocker lock(&m_liveAudioLock);
-            PushBounded(m_liveAudioQueue, std::move(audio), "live audio");
-        }
-        auto marker = std::make_unique<LiveFrameRecord>();
-        marker->channel = frame.channel;
-        marker->size = 1;
-        marker->tag = -1;
-        marker->frameType = frame.state;
-        marker->searchKind = 1;
-        marker->delay = frame.delay == -1 ? 1 : frame.delay;
-        AppendPlaybackRecord(frame.channel, std::move(marker));
-        return;
-    }
+    const bool skip = frame.skip || frame.delay == -1 || frame.size <= 0;
 
     auto record = std::make_unique<LiveFrameRecord>();
     record->channel = frame.channel;
+    record->tag = -1;
+    record->frameType = ModeCode(frame.state);
+    record->searchKind = int(SchedulerKind::Thumbnail);
+    record->delay = frame.delay == -1 ? 1 : frame.delay;
+    if (frame.channel == count && frame.size > 1) {
+        // The playback stream's sound joins the live audio queue of the session's audio channel;
+        // its slot gets a marker of one byte.
+        auto audio = std::make_unique<LiveFrameRecord>();
+        audio->channel = m_playbackAudioChannel;
+        audio->kind = frame.size == 320 ? 2 : 0;
+        audio->date = frame.date;
+        audio->time = frame.time;
+        audio->CopyPayload(frame.data, frame.size);
+        m_liveAudioQueue.Append(std::move(audio));
+        record->size = 1;
+        AppendPlaybackRecord(frame.channel, std::move(record));
+        return;
+    }
+
     record->kind = frame.streamKind;
     record->decodeOnly = skip ? 1 : 0;
     record->date = frame.date;
     record->time = frame.time;
-    record->tag = -1;
-    record->frameType = frame.state;
-    record->searchKind = 1;
-    record->delay = frame.delay == -1 ? 1 : frame.delay;
     if (frame.size > 1)
         record->CopyPayload(frame.data, frame.size);
     else
@@ -777,38 +553,13 @@ void CModuleDevice::OnSetFrameData(const PlaybackFrame& frame)
 // =============================================================================================
 // Picture hand-off
 
-void CModuleDevice::StoreFirstPicture(int ch, CModuleDecoder* decoder)
-{
-    QImage picture;
-    {
-        QMutexLocker lock(decoder->GetPictureLock());
-        picture = decoder->GetImage().copy();
-    }
-    if (picture.isNull())
-        return;
-    QMutexLocker lock(&m_imageLock);
-    m_lastPicture[ch] = picture;
-}
-
-void CModuleDevice::DeliverLivePicture(int ch, CModuleDecoder* /*decoder*/, bool decodeOnly, bool recordFlag)
-{
-    if (decodeOnly || !(m_maskLive.load() & (1u << ch)))
-        return;
-    SessionHub* hub = SessionHub::Instance();
-    if (!hub)
-        return;
-    const CameoRoute& route = m_routes[ch];
-    hub->CountCameoFrame(m_deviceIndex, ch, route.liveGrid.load(), route.liveCell.load(), 0, recordFlag ? 1 : 0);
-    hub->CountCameoFrame(m_deviceIndex, ch, route.emapGrid.load(), route.emapCell.load(), 0, recordFlag ? 1 : 0);
-}
-
 void CModuleDevice::DeliverSearchNotice(int index, bool picture)
 {
     if (!ValidChannel(index) || !(m_maskSearch.load() & (1u << index)))
         return;
     // The museum, thumbnail and quick search pop-ups take their notices themselves; the
     // session's own playback goes to its playback grid.
-    if (m_museumMode.load() || m_thumbnailMode.load() || m_quickMode.load())
+    if (SearchModeOn())
         return;
     if (SessionHub* hub = SessionHub::Instance())
         hub->CountCameoFrame(m_deviceIndex, index + kChannels, m_playbackGrid.load(),
@@ -823,96 +574,47 @@ void CModuleDevice::THREAD_LIVE(void* session, int channel)
     auto* self = static_cast<CModuleDevice*>(session);
     if (!self || channel < 0 || channel >= kChannels)
         return;
-    auto& run = self->m_liveRun[channel];
-    self->m_liveDrop[channel] = 0;
-    int lastSequence = kNoSequence;
-    bool overload = false;
-    bool started = false;
-    QElapsedTimer clock;
-    qint64 reference = 0;
+    const SessionThread& thread = *self->m_liveThreads[channel];
+    LiveFrameQueue& queue = self->m_liveQueues[size_t(channel)];
+    LiveDecodeWorker& worker = *self->m_liveWorkers[channel];
+    LivePacer pacer;
+    queue.StopDropping();
+    worker.Restart();
 
-    while (run.load()) {
-        LiveFrameRecordPtr r = TakeFirst(self->m_liveQueueLock, self->m_liveQueues[channel]);
+    while (thread.ShouldRun()) {
+        LiveFrameRecordPtr r = queue.TakeFirst();
         if (!r) {
             QThread::msleep(1);
             continue;
         }
-        // 1. Sequence check for stream kinds 2 and 3.
-        if (r->kind == 2 || r->kind == 3) {
-            if (r->frameType == 1) {
-                lastSequence = r->sequence;
-            } else if (r->sequence == lastSequence + 1 || r->sequence == 0) {
-                lastSequence = r->sequence;
-            } else if (r->sequence > 0) {
-                lastSequence = kNoSequence;
-                continue;
-            }
-        }
-        // 2.
+        if (!worker.PassesSequence(*r))
+            continue;
         if (!self->IsLoggedIn() || channel >= self->m_channelCount.load())
             continue;
-        // 3. Pacing: each frame is released its delay after the previous one, 3 ms early, never
-        // more than a second late, and without sleeping while the channel catches up.
-        if (!started) {
-            started = true;
-            clock.start();
-            reference = clock.elapsed();
-        } else {
-            int wait = int(r->delay - (clock.elapsed() - reference + 3));
-            wait = std::min(wait, kMaxDelayMs);
-            if (wait >= 1 && !self->m_liveDrop[channel].load())
-                SleepWhileRunning(run, wait);
-            clock.restart();
-            reference = clock.elapsed();
-        }
-        // 4. The on-screen display shows the time of the last live frame.
-        self->m_lastFrame[channel] = r->time;
-        // 5.
+        // No sleeping while the channel catches up on a backlog.
+        const int wait = pacer.NextWait(r->delay);
+        if (wait >= 1 && !queue.IsDropping())
+            thread.SleepWhileRunning(wait);
+        pacer.MarkReleased();
         if (!r->HasPayload())
             continue;
         if (!self->m_hasPicture[channel].load())
             r->decodeOnly = 0;
-        // 6. Processor-load rule.
         const int load = self->ProcessorLoad();
-        if (r->frameType != 1) {
-            if (load > kLoadHigh)
-                overload = true;
-            if (overload) {
-                lastSequence = kNoSequence;
-                ++self->m_loadSkipped[channel];
-                QThread::msleep(1);
-                continue;
-            }
+        if (worker.SkipsForLoad(*r, load)) {
+            QThread::msleep(1);
+            continue;
         }
         CModuleDecoder* decoder = self->m_liveDecoders[channel].get();
         if (!decoder)
             continue;
-        // 7.
-        const int result = decoder->OnDecode(reinterpret_cast<unsigned char*>(r->payload.get()), r->size, r->kind,
-                                             0, 0, r->decodeOnly != 0);
-        if (r->frameType == 1 && load < kLoadLow)
-            overload = false;
-        if (result > 1000) {
-            ++self->m_decodedFrames[channel];
-            // 8. The first picture after connecting only fills the last-picture slot.
-            bool first = false;
-            {
-                QMutexLocker lock(&self->m_imageLock);
-                first = IsPlaceholder(self->m_lastPicture[channel]);
-            }
-            if (first) {
-                self->StoreFirstPicture(channel, decoder);
-                self->m_hasPicture[channel] = 1;
-            } else {
-                self->DeliverLivePicture(channel, decoder, r->decodeOnly != 0, r->marked != 0);
-            }
-        } else if (result != CModuleDecoder::ErrSameFrame) {
-            lastSequence = kNoSequence;
-        }
+        const bool mayShow = (self->m_maskLive.load() & (1u << channel)) != 0;
+        if (worker.Decode(*r, *decoder, load, self->m_deviceIndex, mayShow) == LiveDecodeWorker::Outcome::FirstPicture)
+            self->m_hasPicture[channel] = 1;
         r.reset();
         QThread::msleep(1);
     }
-    Drain(self->m_liveQueueLock, self->m_liveQueues[channel]);
+    queue.Drain();
 }
 
 void CModuleDevice::THREAD_LIVE_AUDIO(void* session, int)
@@ -920,15 +622,15 @@ void CModuleDevice::THREAD_LIVE_AUDIO(void* session, int)
     auto* self = static_cast<CModuleDevice*>(session);
     if (!self)
         return;
-    auto& run = self->m_liveAudioRun;
-    SoundGatherer input(kAudioBufferSize, kAudioFlushBytes);
+    const SessionThread& thread = *self->m_liveAudioThread;
+    SoundGatherer input(kAudioBufferSize);
     int gatheredKind = 1;
     auto flush = [&](const char* data, int bytes) {
         const QByteArray samples = ToSamples(data, bytes, gatheredKind != 0);
         WriteSound(samples.constData(), samples.size(), self->m_deviceIndex);
     };
-    while (run.load()) {
-        LiveFrameRecordPtr r = TakeFirst(self->m_liveAudioLock, self->m_liveAudioQueue);
+    while (thread.ShouldRun()) {
+        LiveFrameRecordPtr r = self->m_liveAudioQueue.TakeFirst();
         if (!r) {
             QThread::msleep(1);
             continue;
@@ -947,9 +649,9 @@ void CModuleDevice::THREAD_LIVE_AUDIO(void* session, int)
             }
         }
         r.reset();
-        SleepWhileRunning(run, 5);
+        thread.SleepWhileRunning(5);
     }
-    Drain(self->m_liveAudioLock, self->m_liveAudioQueue);
+    self->m_liveAudioQueue.Drain();
 }
 
 void CModuleDevice::THREAD_PLAYBACK_AUDIO(void* session, int)
@@ -957,17 +659,17 @@ void CModuleDevice::THREAD_PLAYBACK_AUDIO(void* session, int)
     auto* self = static_cast<CModuleDevice*>(session);
     if (!self)
         return;
-    auto& run = self->m_playbackAudioRun;
-    SoundGatherer pcm(kAudioBufferSize, kAudioFlushBytes);
-    SoundGatherer linear(kAudioBufferSize, kAudioFlushBytes);
+    const SessionThread& thread = *self->m_playbackAudioThread;
+    SoundGatherer pcm(kAudioBufferSize);
+    SoundGatherer linear(kAudioBufferSize);
     const int recorder = self->m_deviceIndex;
     auto writePcm = [recorder](const char* data, int bytes) { WriteSound(data, bytes, recorder); };
     auto writeLinear = [recorder](const char* data, int bytes) {
         const QByteArray samples = ToSamples(data, bytes, false);
         WriteSound(samples.constData(), samples.size(), recorder);
     };
-    while (run.load()) {
-        LiveFrameRecordPtr r = TakeFirst(self->m_playbackAudioLock, self->m_playbackAudioQueue);
+    while (thread.ShouldRun()) {
+        LiveFrameRecordPtr r = self->m_playbackAudioQueue.TakeFirst();
         if (!r) {
             QThread::msleep(1);
             continue;
@@ -991,7 +693,100 @@ void CModuleDevice::THREAD_PLAYBACK_AUDIO(void* session, int)
         r.reset();
         QThread::msleep(1);
     }
-    Drain(self->m_playbackAudioLock, self->m_playbackAudioQueue);
+    self->m_playbackAudioQueue.Drain();
+}
+
+bool CModuleDevice::SearchRecordWanted(LiveFrameRecord& r, int index, const SearchModes& modes)
+{
+    if (modes.thumbnail)
+        return r.searchKind == int(SchedulerKind::Thumbnail);
+    if (modes.museum) {
+        qDebug() << "thread museumdata" << r.searchKind;
+        return r.searchKind == int(SchedulerKind::Museum);
+    }
+    if (r.searchKind == int(SchedulerKind::Playback)) {
+        if (r.tag != m_playbackSeq.load())
+            return false;
+        if (r.size == 4 && !r.payload) {
+            // A second without data still moves the channel's clock.
+            m_lastPlayDate[index] = r.date;
+            m_lastPlayTime[index] = r.time;
+            return false;
+        }
+        return true;
+    }
+    return r.searchKind == int(SchedulerKind::Thumbnail);
+}
+
+bool CModuleDevice::HeldBackByPlayState(const LiveFrameRecord& r, int index, const SearchModes& modes,
+                                        PlaybackMode state, const SessionThread& thread)
+{
+    if (modes.museum || modes.thumbnail || (modes.quick && r.searchKind == int(SchedulerKind::Thumbnail)))
+        return false;
+    if (r.frameType != ModeCode(state) || state == PlaybackMode::Stop) {
+        if (state == PlaybackMode::Stop)
+            m_nextSearchFrame[index] = 0;
+        thread.SleepWhileRunning(5);
+        return true;
+    }
+    if (r.delay == -111 || r.delay == -222) {
+        QThread::msleep(1);
+        return true;
+    }
+    return false;
+}
+
+void CModuleDevice::PlaySearchRecord(LiveFrameRecord& r, int index, int count, SoundGatherer& sound,
+                                     const std::function<void(const char*, int)>& writeSound)
+{
+    if (index == count) {
+        // The playback stream's sound.
+        if (!r.HasPayload())
+            return;
+        sound.Append(r.payload.get(), r.size, writeSound);
+        if (sound.Count() >= kSearchAudioFlushBytes) {
+            writeSound(sound.Data(), kSearchAudioFlushBytes);
+            qDebug() << "Audio Data" << index << r.size << sound.Count() << kSearchAudioFlushBytes;
+            sound.Consume(kSearchAudioFlushBytes);
+        }
+        return;
+    }
+    if (r.size <= 0) {
+        DeliverSearchNotice(index, false);
+        return;
+    }
+    CModuleDecoder* decoder = index < kChannels ? m_playbackDecoders[index].get() : nullptr;
+    if (!decoder)
+        return;
+    const int result =
+        decoder->OnDecode(reinterpret_cast<unsigned char*>(r.payload.get()), r.size, r.kind, 0, 0, r.decodeOnly != 0);
+    if (result == CModuleDecoder::ErrSameFrame) {
+        r.decodeOnly = 1;
+        DeliverSearchNotice(index, false);
+    } else if (result <= 0) {
+        DeliverSearchNotice(index, false);
+    } else if (result > 1000 && !r.decodeOnly) {
+        DeliverSearchNotice(index, true);
+    }
+}
+
+void CModuleDevice::KeepChannelsTogether(const LiveFrameRecord& r, int index, int count,
+                                         const SessionThread& thread)
+{
+    // Wait while another playing channel of the same day lags behind.
+    for (int j = 0; j < count; ++j) {
+        if (j == index || !ChannelTakesPart(j))
+            continue;
+        if (m_lastPlayDate[j].load() != r.date)
+            continue;
+        const PlaybackMode mode = m_playbackMode.load();
+        const int other = m_lastPlayTime[j].load();
+        const bool forward = mode == PlaybackMode::Forward || mode == PlaybackMode::FastForward;
+        if ((forward && r.time > other) || (IsBackwardPlayback(mode) && r.time < other)) {
+            thread.SleepWhileRunning(10);
+            return;
+        }
+    }
 }
 
 void CModuleDevice::THREAD_SEARCH(void* session, int index)
@@ -999,10 +794,11 @@ void CModuleDevice::THREAD_SEARCH(void* session, int index)
     auto* self = static_cast<CModuleDevice*>(session);
     if (!self || index < 0 || index >= kSlots)
         return;
-    auto& run = self->m_searchRun[index];
-    SoundGatherer sound(kAudioBufferSize, kSearchAudioFlushBytes);
+    const SessionThread& thread = *self->m_searchThreads[index];
+    LiveFrameQueue& queue = self->m_playbackQueues[size_t(index)];
+    SoundGatherer sound(kAudioBufferSize);
     const int recorder = self->m_deviceIndex;
-    auto writeSound = [recorder](const char* data, int bytes) {
+    const std::function<void(const char*, int)> writeSound = [recorder](const char* data, int bytes) {
         QByteArray swapped(data, bytes);
         SwapWords(swapped.data(), swapped.size() & ~3);
         const QByteArray samples = ToSamples(swapped.constData(), swapped.size(), false);
@@ -1011,105 +807,36 @@ void CModuleDevice::THREAD_SEARCH(void* session, int index)
     bool started = false;
     QElapsedTimer clock;
 
-    while (run.load()) {
-        LiveFrameRecordPtr r = TakeFirst(self->m_playbackQueueLock, self->m_playbackQueues[index]);
+    while (thread.ShouldRun()) {
+        LiveFrameRecordPtr r = queue.TakeFirst();
         if (!r) {
             QThread::msleep(1);
             continue;
         }
-        const bool museum = self->m_museumMode.load() != 0;
-        const bool thumbnail = self->m_thumbnailMode.load() != 0;
-        const bool quick = self->m_quickMode.load() != 0;
-        // 1. Mode filter.
-        if (thumbnail) {
-            if (r->searchKind != 1)
-                continue;
-        } else if (museum) {
-            qDebug() << "thread museumdata" << r->searchKind;
-            if (r->searchKind != 2)
-                continue;
-        } else if (r->searchKind == 0) {
-            if (r->tag != self->m_playbackSeq.load())
-                continue;
-            if (r->size == 4 && !r->payload) {
-                self->m_lastPlayDate[index] = r->date;
-                self->m_lastPlayTime[index] = r->time;
-                continue;
-            }
-        } else if (r->searchKind != 1) {
+        const SearchModes modes{self->m_museumMode.load() != 0, self->m_thumbnailMode.load() != 0,
+                                self->m_quickMode.load() != 0};
+        if (!self->SearchRecordWanted(*r, index, modes))
             continue;
-        }
-        // 2.
         const int count = self->m_channelCount.load();
         if (!self->IsLoggedIn() || !self->IsPlaybackActive() || index > count)
             continue;
-        // 3.
         if (r->date >= 0 && r->time >= 0 && (!r->decodeOnly || r->size == 0)) {
             self->m_lastPlayDate[index] = r->date;
             self->m_lastPlayTime[index] = r->time;
         }
-        // 4.
         CModulePlayback* scheduler = self->m_schedulers[index].get();
         if (!scheduler)
             continue;
-        const int state = scheduler->GetState();
-        // 5.
-        if (!museum && !thumbnail && !(quick && r->searchKind == 1)) {
-            if (r->frameType != state || state == CModulePlayback::StateStop) {
-                if (state == CModulePlayback::StateStop) {
-                    self->m_stepDone[index] = 0;
-                    self->m_nextSearchFrame[index] = 0;
-                }
-                SleepWhileRunning(run, 5);
-                continue;
-            }
-            if (r->delay == -111 || r->delay == -222) {
-                QThread::msleep(1);
-                continue;
-            }
-        }
-        // 6.
-        bool picture = false;
+        const PlaybackMode state = scheduler->GetState();
+        if (self->HeldBackByPlayState(*r, index, modes, state, thread))
+            continue;
         if (r->size == 1 || (r->size != 0 && !r->payload))
             continue;
-        if (index == count) {
-            // 8. The playback stream's sound.
-            if (r->HasPayload()) {
-                sound.Append(r->payload.get(), r->size, writeSound);
-                if (sound.Count() >= kSearchAudioFlushBytes) {
-                    writeSound(sound.Data(), kSearchAudioFlushBytes);
-                    qDebug() << "Audio Data" << index << r->size << sound.Count() << kSearchAudioFlushBytes;
-                    sound.Consume(kSearchAudioFlushBytes);
-                }
-            }
-        } else if (r->size > 0) {
-            // 9.
-            CModuleDecoder* decoder = index < kChannels ? self->m_playbackDecoders[index].get() : nullptr;
-            if (!decoder)
-                continue;
-            const int result = decoder->OnDecode(reinterpret_cast<unsigned char*>(r->payload.get()), r->size,
-                                                 r->kind, 0, 0, r->decodeOnly != 0);
-            if (result == CModuleDecoder::ErrSameFrame) {
-                r->decodeOnly = 1;
-                self->DeliverSearchNotice(index, false);
-            } else if (result <= 0) {
-                self->DeliverSearchNotice(index, false);
-            } else if (result > 1000 && !r->decodeOnly) {
-                picture = true;
-                self->DeliverSearchNotice(index, true);
-            }
-        } else {
-            self->DeliverSearchNotice(index, false);
-        }
-        Q_UNUSED(picture)
-        // 11.
+        self->PlaySearchRecord(*r, index, count, sound, writeSound);
         // The session timer reads the next-search-frame flag to ask for the next step.
-        if (!museum && !thumbnail) {
-            const quint8 done = state != CModulePlayback::StateStop ? 1 : 0;
-            self->m_stepDone[index] = done;
-            self->m_nextSearchFrame[index] = done;
-        }
-        // 12. Pacing.
+        if (!modes.museum && !modes.thumbnail)
+            self->m_nextSearchFrame[index] = state != PlaybackMode::Stop ? 1 : 0;
+        // Pacing by the record's delay since the previous one.
         if (!started) {
             started = true;
             QThread::msleep(1);
@@ -1119,33 +846,13 @@ void CModuleDevice::THREAD_SEARCH(void* session, int index)
         } else {
             const int elapsed = int(clock.elapsed());
             const int wait = r->delay == 9999 ? 1000 : std::clamp(r->delay - elapsed, 1, kMaxDelayMs);
-            SleepWhileRunning(run, wait);
-            if (!quick && state != CModulePlayback::StateStop) {
-                // Keep channels together: wait while another playing channel lags behind.
-                for (int j = 0; j < count; ++j) {
-                    if (j == index || !self->ChannelTakesPart(j))
-                        continue;
-                    if (self->m_lastPlayDate[j].load() != r->date)
-                        continue;
-                    const int mode = self->m_playbackMode;
-                    const int other = self->m_lastPlayTime[j].load();
-                    if (((mode == 16 || mode == 32) && r->time > other) || ((mode == 256 || mode == 512) && r->time < other)) {
-                        SleepWhileRunning(run, 10);
-                        break;
-                    }
-                }
-            }
+            thread.SleepWhileRunning(wait);
+            if (!modes.quick && state != PlaybackMode::Stop)
+                self->KeepChannelsTogether(*r, index, count, thread);
             clock.restart();
         }
         r.reset();
         QThread::msleep(1);
     }
-    Drain(self->m_playbackQueueLock, self->m_playbackQueues[index]);
-}
-
-LiveFrameRecordPtr CModuleDevice::TakeLiveRecord(int ch)
-{
-    if (!ValidChannel(ch))
-        return nullptr;
-    return TakeFirst(m_liveQueueLock, m_liveQueues[ch]);
+    queue.Drain();
 }

@@ -21,6 +21,7 @@
 #include "common/media/modulerecord.h"
 #include "session/sessionhub.h"
 #include "session/sitebook.h"
+#include "session/slotreceivebuffers.h"
 
 namespace {
 
@@ -34,13 +35,6 @@ constexpr int kIndexScanKind = 6;
 constexpr int kHourMasksAt = 24;
 constexpr float kOwnPositionX = 0.452077f;
 constexpr float kOwnPositionY = 0.262222f;
-
-// Play modes and control codes.
-constexpr int kModeStop = 2;
-constexpr int kModeForward = 16;
-constexpr int kModeFastForward = 32;
-constexpr int kModeFastBackward = 512;
-constexpr int kModeQuickSearchResume = 65535;
 constexpr int kFirstFastSpeed = 2;
 constexpr int kLastFastSpeed = 8;
 
@@ -60,9 +54,30 @@ quint64 Le64(const char* p)
     return quint64(Le32(p)) | (quint64(Le32(p + 4)) << 32);
 }
 
-bool IsFastMode(int mode)
+// The channels whose playback is asked for: those playing continuously or recording their
+// playback.
+struct PlayingChannels
 {
-    return mode == kModeFastForward || mode == kModeFastBackward;
+    quint32 mask = 0;
+    int count = 0;
+    int single = -2; // the one channel when only one plays
+};
+
+// Keeps a date and time inside the recorded range of the day list, once the recorder has told it
+// (first date, first time, last date, last time).
+void ClampToRecordedRange(const std::array<int, 4>& range, int& date, int& time)
+{
+    const int firstDate = range[0];
+    const int firstTime = range[1];
+    const int lastDate = range[2];
+    const int lastTime = range[3];
+    if (firstDate <= 0 || lastDate < firstDate)
+        return;
+    date = std::clamp(date, firstDate, lastDate);
+    if (date == lastDate && time > lastTime)
+        time = lastTime;
+    if (date == firstDate && time < firstTime)
+        time = firstTime;
 }
 
 } // namespace
@@ -81,7 +96,7 @@ bool CModuleDevice::ConsoleShowsThisRecorder() const
     return IsLoggedIn() && hub && m_deviceIndex >= 0 && hub->ConsoleDeviceIndex() == m_deviceIndex;
 }
 
-CModulePlayback* CModuleDevice::SearchScheduler(int /*mode*/) const
+CModulePlayback* CModuleDevice::SearchScheduler(SearchPopup /*popup*/) const
 {
     // The museum, thumbnail and quick search schedulers come with the search pop-ups; none
     // exists yet, so no search scheduler takes index data or playback.
@@ -171,13 +186,13 @@ void CModuleDevice::SendIntraIndexRequest(int day, int channel, int slot, int ki
 {
     if (!LiveReady())
         return;
-    if (channel < 0 || channel >= kSlots || !m_indexBuffers[size_t(channel)]) {
+    char* indexBuffer = m_slotBuffers->Index(channel);
+    if (!indexBuffer) {
         qDebug() << "SendIntraIndexRequest: no index buffer for channel" << channel;
         return;
     }
     m_searchDay = day;
-    m_liveNetwork->SendIntraIndexRequest(day, channel, slot, m_indexBuffers[size_t(channel)].get(), kind,
-                                         quint8(flag));
+    m_liveNetwork->SendIntraIndexRequest(day, channel, slot, indexBuffer, kind, quint8(flag));
 }
 
 // =============================================================================================
@@ -246,22 +261,24 @@ void CModuleDevice::SendCDMediaCheck(int mediaKind)
         m_liveNetwork->SendCDMediaCheck(quint8(mediaKind));
 }
 
-void CModuleDevice::SendCDBackupPrepare(int value, int mediaKind)
+void CModuleDevice::SendCDBackupPrepare(int discNumber, int mediaKind)
 {
     if (m_liveNetwork)
-        m_liveNetwork->SendCDBackupPrepare(quint8(value), quint8(mediaKind));
+        m_liveNetwork->SendCDBackupPrepare(quint8(discNumber), quint8(mediaKind));
 }
 
-void CModuleDevice::SendCDBackupStart(int a, int b, int c, int d, int e, int f, int g)
+void CModuleDevice::SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime, int channelBits,
+                                      int audioFlag, int mediaKind)
 {
     if (m_liveNetwork)
-        m_liveNetwork->SendCDBackupStart(a, b, c, d, quint16(e), quint16(f), quint8(g));
+        m_liveNetwork->SendCDBackupStart(startDate, startTime, finishDate, finishTime, quint16(channelBits),
+                                         quint16(audioFlag), quint8(mediaKind));
 }
 
-void CModuleDevice::SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, int value)
+void CModuleDevice::SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, int mediaKind)
 {
     if (m_liveNetwork)
-        m_liveNetwork->SendCDListBackupStart(list, quint8(value));
+        m_liveNetwork->SendCDListBackupStart(list, quint8(mediaKind));
 }
 
 void CModuleDevice::SendCDBackupStop(int mediaKind)
@@ -294,23 +311,24 @@ void CModuleDevice::SendTalkStop()
         m_liveNetwork->SendTalkStop();
 }
 
-void CModuleDevice::SendBackupPlaybackCtrl(int value, int start, int end, char* channelList)
+void CModuleDevice::SendBackupPlaybackCtrl(int requestNumber, int date, int time, char* receiveBuffer)
 {
     if (m_liveNetwork)
-        m_liveNetwork->SendPlaybackCtrlExt(2, quint8(value), kModeForward, 0, 0, quint16(value), start, end, 1,
-                                           channelList, 0);
+        m_liveNetwork->SendPlaybackCtrlExt(2, quint8(requestNumber), quint16(ModeCode(PlaybackMode::Forward)), 0, 0,
+                                           quint16(requestNumber), date, time, 1, receiveBuffer, 0);
 }
 
-void CModuleDevice::SendBackupPlaybackStop(char* channelList)
+void CModuleDevice::SendBackupPlaybackStop(char* receiveBuffer)
 {
     if (m_liveNetwork)
-        m_liveNetwork->SendPlaybackCtrlExt(0, 0, kModeStop, 0, 0, 0xFFFF, 0, 0, 0, channelList, 0);
+        m_liveNetwork->SendPlaybackCtrlExt(0, 0, quint16(ModeCode(PlaybackMode::Stop)), 0, 0, 0xFFFF, 0, 0, 0,
+                                           receiveBuffer, 0);
 }
 
 // =============================================================================================
 // Remote playback control
 
-void CModuleDevice::ResetChannelRequests(int mode)
+void CModuleDevice::ResetChannelRequests(PlaybackMode mode)
 {
     for (int slot = 0; slot < kSlots; ++slot) {
         if (CModulePlayback* p = GetPlayback(slot))
@@ -320,128 +338,102 @@ void CModuleDevice::ResetChannelRequests(int mode)
     }
 }
 
-void CModuleDevice::SendPlaybackCtrlExtSec(int mode, int speed, int date, int time)
+void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int date, int time)
 {
     if (!m_playbackNetwork)
         return;
-
-    // 1. The channels that play.
-    quint32 mask = 0;
-    int count = 0;
-    int single = -2;
     if (SearchModeOn()) {
         // During a search only the quick search pop-up's channel plays; it is read here once the
         // search pop-ups exist, so without them nothing is asked.
         qDebug() << "Playback control: no search pop-up holds the search channel";
         return;
     }
+    PlayingChannels playing;
     const int n = LiveChannelCount();
     for (int ch = 0; ch < n; ++ch) {
         const CModulePlayback* p = GetPlayback(ch);
         if ((p && p->IsContinuous()) || m_searchRecordMark[size_t(ch)].load() != 0) {
-            mask |= 1u << ch;
-            ++count;
-            single = ch;
+            playing.mask |= 1u << ch;
+            ++playing.count;
+            playing.single = ch;
         }
     }
-    if (count == 0)
+    if (playing.count == 0)
         return;
-    if (count > 1)
-        single = -2;
-    m_singlePlaybackChannel = single;
+    if (playing.count > 1)
+        playing.single = -2;
 
-    // 2. Play mode of the session and of every scheduler.
+    // The play mode of the session and of every scheduler, and a new tag: frames of earlier
+    // requests are dropped on intake.
     m_playbackMode = mode;
     ResetChannelRequests(mode);
-
-    // 3. A new tag: frames of earlier requests are dropped on intake.
     const int tag = NextPlaybackTag(m_playbackSeq.load());
     m_playbackSeq.store(tag);
+    ClampToRecordedRange(m_recordedRange, date, time);
 
-    // 4. Clamped to the recorded range of the day list, once the recorder has told it.
-    const int firstDate = m_recordedRange[0];
-    const int firstTime = m_recordedRange[1];
-    const int lastDate = m_recordedRange[2];
-    const int lastTime = m_recordedRange[3];
-    if (firstDate > 0 && lastDate >= firstDate) {
-        if (date < firstDate)
-            date = firstDate;
-        else if (date > lastDate)
-            date = lastDate;
-        if (date == lastDate && time > lastTime)
-            time = lastTime;
-        if (date == firstDate && time < firstTime)
-            time = firstTime;
-    }
-
-    // 5. The recorder streams at full rate again.
-    // The recorder whose playback is controlled is the one heard.
+    // The recorder whose playback is controlled is the one heard, and it streams at full rate
+    // again.
     if (SessionHub* hub = SessionHub::Instance())
         hub->SetAudioDeviceIndex(m_deviceIndex);
     m_rateState.store(kPlaybackRateRun);
     m_playbackNetwork->SendPlaybackRate(kPlaybackRateRun);
 
-    // 6. Key frames only and the frame rate asked for.
+    // Key frames only and the frame rate asked for. Speed -1 asks for key frames only, without
+    // a single channel; the fast modes ask at speed code 3 with every frame.
     const int quality = GetStreamQuality();
-    quint8 keyOnly = (quality == 2 || (count > 4 && quality == 1)) ? 1 : 0;
+    quint8 keyOnly = (quality == 2 || (playing.count > 4 && quality == 1)) ? 1 : 0;
     int rate = 30;
-    if (count == 1)
+    if (playing.count == 1)
         rate = 0;
-    else if (count <= 9)
+    else if (playing.count <= 9)
         rate = quality == 2 ? 30 : 4;
-
-    // 7. Speed -1 asks for key frames only, without a single channel; the fast modes ask at
-    //    speed code 3 with every frame.
     if (speed == -1) {
         keyOnly = 1;
-        single = -2;
-        m_singlePlaybackChannel = -2;
+        playing.single = -2;
     }
     int speedSent = 0;
-    if (IsFastMode(mode)) {
+    if (IsFastPlayback(mode)) {
         speedSent = 3;
         rate = 30;
     }
-
-    // 8.
-    qDebug() << "Playback control" << Qt::hex << mask << Qt::dec << date << time << rate
+    qDebug() << "Playback control" << Qt::hex << playing.mask << Qt::dec << date << time << rate
              << m_playbackNetwork->IsConnected();
-    m_lastPlaybackTime = time;
 
-    // 9.
+    // The one playing channel's sound is asked for when it is the playback audio channel.
     const int audio = m_playbackAudioChannel;
-    const quint8 audioByte = (count == 1 && single >= 0 && single == audio) ? quint8(audio + 1) : quint8(0);
-    m_playbackNetwork->SendPlaybackCtrlExt(2, quint8(tag), quint16(mode), quint8(speedSent), audioByte,
-                                           quint16(mask), date, time, quint8(rate), PlaybackBuffer(), keyOnly);
+    const quint8 audioByte =
+        (playing.count == 1 && playing.single >= 0 && playing.single == audio) ? quint8(audio + 1) : quint8(0);
+    m_playbackNetwork->SendPlaybackCtrlExt(2, quint8(tag), quint16(ModeCode(mode)), quint8(speedSent), audioByte,
+                                           quint16(playing.mask), date, time, quint8(rate), PlaybackBuffer(), keyOnly);
 }
 
 void CModuleDevice::SendPlaybackCtrlStopSec()
 {
-    m_playbackMode = kModeStop;
-    ResetChannelRequests(kModeStop);
+    m_playbackMode = PlaybackMode::Stop;
+    ResetChannelRequests(PlaybackMode::Stop);
     m_playbackSeq.store(kStopTag);
     qDebug() << "Stop Playback";
     if (m_playbackNetwork)
-        m_playbackNetwork->SendPlaybackCtrlExt(0, 0, kModeStop, 0, 0, 0xFFFF, 0, 0, 0, PlaybackBuffer(), 1);
+        m_playbackNetwork->SendPlaybackCtrlExt(0, 0, quint16(ModeCode(PlaybackMode::Stop)), 0, 0, 0xFFFF, 0, 0, 0,
+                                               PlaybackBuffer(), 1);
 }
 
 char* CModuleDevice::PlaybackBuffer() const
 {
     // The playback stream is assembled in the first frame buffer B, where the playback intake
     // reads it.
-    return m_frameBufferB[0].get();
+    return m_slotBuffers ? m_slotBuffers->Data6Up(0) : nullptr;
 }
 
-void CModuleDevice::SetPlaybackCtrl(int mode)
+void CModuleDevice::SetPlaybackCtrl(PlaybackMode mode)
 {
-    if (mode == kModeStop) {
+    if (mode == PlaybackMode::Stop) {
         SendPlaybackCtrlStopSec();
-        {
-            QMutexLocker lock(&m_requestLock);
-            m_requests.clear();
+        if (m_batcher) {
+            m_batcher->Clear();
+            m_batcher->ResetInFlight();
         }
-        m_requestsInFlight.store(0);
-    } else if (IsFastMode(mode)) {
+    } else if (IsFastPlayback(mode)) {
         int speed = mode == m_playbackMode ? m_playbackSpeed + 1 : kFirstFastSpeed;
         // The fast speeds run 2 to 8; a speed left at 0 (or below) by a plain play starts at 2.
         if (speed < kFirstFastSpeed || speed > kLastFastSpeed)
@@ -459,7 +451,7 @@ void CModuleDevice::SetPlaybackCtrl(int mode)
 
 void CModuleDevice::ResendPlaybackCtrl()
 {
-    if (m_playbackMode == kModeStop)
+    if (m_playbackMode.load() == PlaybackMode::Stop)
         SendPlaybackCtrlStopSec();
     else
         SendPlaybackCtrlExtSec(m_playbackMode, m_playbackSpeed, m_playDate.load(), m_playTime.load());
@@ -483,28 +475,26 @@ bool CModuleDevice::RequestPlayback(int time, int mode)
     }
     if (m_thumbnailMode.load() != 0) {
         // The thumbnail dialog's play state and channel are read here once the dialog exists.
-        if (CModulePlayback* p = SearchScheduler(SchedulerThumbnail); p && p->StartPlayback(date, time, 1, -1))
-            return true;
-        return false;
+        CModulePlayback* p = SearchScheduler(SearchPopup::Thumbnail);
+        return p && p->StartPlayback(date, time, SchedulerKind::Thumbnail, -1);
     }
     if (m_museumMode.load() != 0) {
         // The museum dialog's play state is passed here once the dialog exists.
-        CModulePlayback* p = SearchScheduler(SchedulerMuseum);
-        return p && p->StartPlayback(date, time, 2, -1);
+        CModulePlayback* p = SearchScheduler(SearchPopup::Museum);
+        return p && p->StartPlayback(date, time, SchedulerKind::Museum, -1);
     }
-    if (mode != kModeQuickSearchResume) {
+    if (mode != kTimeLineSeek) {
         SendPlaybackCtrlStopSec();
-        m_playbackMode = mode;
+        m_playbackMode = PlaybackMode(mode);
         m_playbackSpeed = 0;
-        SendPlaybackCtrlExtSec(mode, 0, date, time);
+        SendPlaybackCtrlExtSec(PlaybackMode(mode), 0, date, time);
         return true;
     }
     if (m_quickMode.load() != 0) {
         SendPlaybackCtrlStopSec();
-        if (CModulePlayback* p = SearchScheduler(SchedulerQuick); p && p->StartPlayback(date, time, 1, m_playbackMode))
-            return true;
         // The quick search dialog's channel takes over here once the dialog exists.
-        return false;
+        CModulePlayback* p = SearchScheduler(SearchPopup::Quick);
+        return p && p->StartPlayback(date, time, SchedulerKind::Thumbnail, ModeCode(m_playbackMode.load()));
     }
     return true;
 }
@@ -552,15 +542,13 @@ void CModuleDevice::SetMuseumSearch(int channel, int date, int time)
     // The museum search runs in the hub's museum pop-up (SearchMuseum::SetSearchInfo with the
     // channel's picture class, the capability value and the scheduler's frame flag, its latest
     // time field); without it no museum search starts.
-    if (!SearchScheduler(SchedulerMuseum)) {
+    if (!SearchScheduler(SearchPopup::Museum)) {
         qDebug() << "SetMuseumSearch: no museum search pop-up" << channel << date << time;
         return;
     }
     RememberSearchStart(channel, date, time);
     m_museumMode = 1;
     m_quickMode = 0;
-    for (auto& done : m_stepDone)
-        done = 0;
     qDebug() << "museum search start";
     StartIndexSearch(channel);
 }
@@ -569,7 +557,7 @@ void CModuleDevice::SetThumnailSearch(int channel, int date, int time)
 {
     // The thumbnail search runs in the hub's thumbnail pop-up (SearchThumnail::SetSearchInfo);
     // without it no thumbnail search starts.
-    if (!SearchScheduler(SchedulerThumbnail)) {
+    if (!SearchScheduler(SearchPopup::Thumbnail)) {
         qDebug() << "SetThumnailSearch: no thumbnail search pop-up" << channel << date << time;
         return;
     }
@@ -577,9 +565,6 @@ void CModuleDevice::SetThumnailSearch(int channel, int date, int time)
     m_thumbnailMode = 1;
     m_museumMode = 0;
     m_quickMode = 0;
-    for (auto& done : m_stepDone)
-        done = 0;
-    m_stepCode = -1;
     qDebug() << "thumbnail search start";
     qDebug() << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << m_museumMode.load()
              << m_thumbnailMode.load();
@@ -590,7 +575,7 @@ void CModuleDevice::SetQuickSearch(int channel, int date, int time)
 {
     // The quick search runs in the hub's quick search pop-up (SearchTime::SetSearchInfo, which
     // also keeps the channel); without it no quick search starts.
-    if (!SearchScheduler(SchedulerQuick)) {
+    if (!SearchScheduler(SearchPopup::Quick)) {
         qDebug() << "SetQuickSearch: no quick search pop-up" << channel << date << time;
         return;
     }
@@ -631,17 +616,17 @@ void CModuleDevice::StartIndexSearch(int channel)
         }
         m_searchChannel = channel;
         if (m_thumbnailMode.load() != 0) {
-            p = SearchScheduler(SchedulerThumbnail);
+            p = SearchScheduler(SearchPopup::Thumbnail);
             if (p)
-                p->Bind(m_deviceIndex, channel, CModulePlayback::KindThumbnail);
+                p->Bind(m_deviceIndex, channel, SchedulerKind::Thumbnail);
         } else if (m_museumMode.load() != 0) {
-            p = SearchScheduler(SchedulerMuseum);
+            p = SearchScheduler(SearchPopup::Museum);
             if (p)
-                p->Bind(m_deviceIndex, channel, CModulePlayback::KindMuseum);
+                p->Bind(m_deviceIndex, channel, SchedulerKind::Museum);
         } else if (m_quickMode.load() != 0) {
-            p = SearchScheduler(SchedulerQuick);
+            p = SearchScheduler(SearchPopup::Quick);
             if (p)
-                p->Bind(m_deviceIndex, channel, CModulePlayback::KindThumbnail);
+                p->Bind(m_deviceIndex, channel, SchedulerKind::Thumbnail);
         } else {
             p = GetPlayback(channel);
         }
@@ -873,6 +858,43 @@ void CModuleDevice::OnRecvTimeRecList(int slot, int size)
         SendEventRecList(m_searchDate, 0);
 }
 
+void CModuleDevice::MarkEventMinutes(const char* list, int size)
+{
+    // An hour table of 24 words, then event records of 10 bytes (or, after the long-form mark,
+    // of 20 bytes with three masks): hour, minute and the channel masks of motion, sensor (and
+    // video loss).
+    const int bytes = std::min(size, int(kListBufferSize));
+    constexpr int kHourTable = 24 * 4;
+    static const quint8 kLongMark[4] = {0xA5, 0xA5, 0x55, 0xAA};
+    const bool longForm = bytes >= kHourTable + 4 && std::memcmp(list + kHourTable, kLongMark, 4) == 0;
+    const int recordSize = longForm ? 20 : 10;
+    const int first = longForm ? kHourTable + 4 : kHourTable;
+    static const int kShortMasks[] = {4, 6};
+    static const int kLongMasks[] = {12, 14, 18};
+    static const quint8 kFlags[] = {2, 4, 16};
+    const int* maskAt = longForm ? kLongMasks : kShortMasks;
+    const int maskCount = longForm ? 3 : 2;
+    const quint32 allowed = m_maskSearch.load();
+    for (int at = first; bytes >= kHourTable && at < bytes - recordSize; at += recordSize) {
+        const int hour = quint8(list[at]);
+        const int minute = quint8(list[at + 1]);
+        if (hour >= 24 || minute >= 60) {
+            qDebug() << "event record with time" << hour << minute << "dropped";
+            continue;
+        }
+        if (Le32(list + 4 * hour) == 0)
+            continue;
+        const int index = hour * 60 + minute;
+        for (int k = 0; k < maskCount; ++k) {
+            const quint16 bits = Le16(list + at + maskAt[k]);
+            for (int ch = 0; ch < kChannels; ++ch) {
+                if ((bits & (1u << ch)) && (allowed & (1u << ch)))
+                    m_minuteTables[size_t(ch)][index] |= kFlags[k];
+            }
+        }
+    }
+}
+
 void CModuleDevice::OnRecvEventRecList(int slot, int size)
 {
     if (m_deviceIndex == -1)
@@ -881,37 +903,7 @@ void CModuleDevice::OnRecvEventRecList(int slot, int size)
         return;
     if (size > 0 && m_listBuffer) {
         qDebug() << "event file";
-        const char* list = m_listBuffer.get();
-        const int bytes = std::min(size, int(kListBufferSize));
-        constexpr int kHourTable = 24 * 4;
-        static const quint8 kLongMark[4] = {0xA5, 0xA5, 0x55, 0xAA};
-        const bool longForm = bytes >= kHourTable + 4 && std::memcmp(list + kHourTable, kLongMark, 4) == 0;
-        const int recordSize = longForm ? 20 : 10;
-        const int first = longForm ? kHourTable + 4 : kHourTable;
-        static const int kShortMasks[] = {4, 6};
-        static const int kLongMasks[] = {12, 14, 18};
-        static const quint8 kFlags[] = {2, 4, 16};
-        const int* maskAt = longForm ? kLongMasks : kShortMasks;
-        const int maskCount = longForm ? 3 : 2;
-        const quint32 allowed = m_maskSearch.load();
-        for (int at = first; bytes >= kHourTable && at < bytes - recordSize; at += recordSize) {
-            const int hour = quint8(list[at]);
-            const int minute = quint8(list[at + 1]);
-            if (hour >= 24 || minute >= 60) {
-                qDebug() << "event record with time" << hour << minute << "dropped";
-                continue;
-            }
-            if (Le32(list + 4 * hour) == 0)
-                continue;
-            const int index = hour * 60 + minute;
-            for (int k = 0; k < maskCount; ++k) {
-                const quint16 bits = Le16(list + at + maskAt[k]);
-                for (int ch = 0; ch < kChannels; ++ch) {
-                    if ((bits & (1u << ch)) && (allowed & (1u << ch)))
-                        m_minuteTables[size_t(ch)][index] |= kFlags[k];
-                }
-            }
-        }
+        MarkEventMinutes(m_listBuffer.get(), size);
     }
     if (slot < kLastStorageSlot)
         SendEventRecList(m_searchDate, slot + 1);
@@ -937,8 +929,8 @@ void CModuleDevice::OnRecvAudioRecList(int slot, int size)
     m_firstMinuteScan.fill(kNoMinute);
     m_firstMinuteOwn.fill(kNoMinute);
     m_startTogether = false;
-    if (m_liveNetwork && m_indexBuffers[0])
-        m_liveNetwork->SendIntraIndexRequest(m_searchDate, 0, 0, m_indexBuffers[0].get(), kIndexScanKind, 1);
+    if (m_liveNetwork && m_slotBuffers->Index(0))
+        m_liveNetwork->SendIntraIndexRequest(m_searchDate, 0, 0, m_slotBuffers->Index(0), kIndexScanKind, 1);
 }
 
 int CModuleDevice::FirstRecordedMinute(const char* index, int size)
@@ -956,44 +948,47 @@ int CModuleDevice::FirstRecordedMinute(const char* index, int size)
     return kNoMinute;
 }
 
+void CModuleDevice::ScanNextIndex(int slot, int channel, int bytes)
+{
+    // The day's index scan: the first recorded minute of every channel, storage slot after
+    // storage slot and channel after channel.
+    const char* buffer = m_slotBuffers->Index(channel);
+    if (bytes > 0 && channel < kChannels) {
+        const int first = FirstRecordedMinute(buffer, bytes);
+        if (first < m_firstMinuteScan[size_t(channel)])
+            m_firstMinuteScan[size_t(channel)] = first;
+    }
+    if (!m_liveNetwork)
+        return;
+    if (slot < kLastStorageSlot) {
+        m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel, slot + 1, m_slotBuffers->Index(channel),
+                                             kIndexScanKind, 1);
+    } else if (channel < LiveChannelCount()) {
+        if (char* next = m_slotBuffers->Index(channel + 1))
+            m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel + 1, 0, next, kIndexScanKind, 1);
+        else
+            qDebug() << "index scan stops: no index buffer for channel" << channel + 1;
+    } else if (m_playbackView) {
+        // A view waiting for the time list is told with SearchView::NotifyTimeList once the
+        // remote search view exists; every other view gets the index of all channels.
+        GetIntraIndex(-1);
+    }
+}
+
 void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
 {
     if (m_deviceIndex == -1)
         return;
     if (!ListSlotValid(slot, "index"))
         return;
-    if (channel < 0 || channel >= kSlots || !m_indexBuffers[size_t(channel)]) {
+    const char* buffer = m_slotBuffers->Index(channel);
+    if (!buffer) {
         qDebug() << "index for channel out of range dropped" << channel;
         return;
     }
-    const char* buffer = m_indexBuffers[size_t(channel)].get();
-    const int bytes = std::min(size, int(kIndexBufferSize));
-    const int count = LiveChannelCount();
-
+    const int bytes = std::min(size, int(SlotReceiveBuffers::kIndexBufferSize));
     if (kind == kIndexScanKind) {
-        if (bytes > 0 && channel < kChannels) {
-            const int first = FirstRecordedMinute(buffer, bytes);
-            if (first < m_firstMinuteScan[size_t(channel)])
-                m_firstMinuteScan[size_t(channel)] = first;
-        }
-        if (!m_liveNetwork)
-            return;
-        if (slot < kLastStorageSlot) {
-            m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel, slot + 1, m_indexBuffers[size_t(channel)].get(),
-                                                 kIndexScanKind, 1);
-        } else if (channel < count) {
-            if (m_indexBuffers[size_t(channel + 1)])
-                m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel + 1, 0,
-                                                     m_indexBuffers[size_t(channel + 1)].get(), kIndexScanKind, 1);
-            else
-                qDebug() << "index scan stops: no index buffer for channel" << channel + 1;
-        } else {
-            if (m_playbackView) {
-                // A view waiting for the time list is told with SearchView::NotifyTimeList once
-                // the remote search view exists; every other view gets the index of all channels.
-                GetIntraIndex(-1);
-            }
-        }
+        ScanNextIndex(slot, channel, bytes);
         return;
     }
 
@@ -1003,11 +998,11 @@ void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
     if (bytes > 0) {
         CModulePlayback* target = nullptr;
         if (thumbnail && kind == 1)
-            target = SearchScheduler(SchedulerThumbnail);
+            target = SearchScheduler(SearchPopup::Thumbnail);
         else if (museum && kind == 2)
-            target = SearchScheduler(SchedulerMuseum);
+            target = SearchScheduler(SearchPopup::Museum);
         else if (quick && kind == 1)
-            target = SearchScheduler(SchedulerQuick);
+            target = SearchScheduler(SearchPopup::Quick);
         else if (kind == 0 && GetPlayback(channel)) {
             if (channel < kChannels) {
                 const int first = FirstRecordedMinute(buffer, bytes);
@@ -1024,39 +1019,46 @@ void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
         SendIntraIndexRequest(m_searchDay, channel, slot + 1, kind, kind == 1 ? 1 : 0);
         return;
     }
+    FinishIndexChain(channel, thumbnail, museum, quick, kind);
+}
+
+void CModuleDevice::FinishIndexChain(int channel, bool thumbnail, bool museum, bool quick, int kind)
+{
     const int date = m_playDate.load();
     if (thumbnail && kind == 1) {
         qDebug() << "Thumbnail Index recv finish";
-        CModulePlayback* p = SearchScheduler(SchedulerThumbnail);
-        if (!p || !p->StartPlayback(date, 0, 1, -1)) {
+        CModulePlayback* p = SearchScheduler(SearchPopup::Thumbnail);
+        if (!p || !p->StartPlayback(date, 0, SchedulerKind::Thumbnail, -1)) {
             if (CModulePlayback* own = GetPlayback(channel))
-                own->StartPlayback(date, 0, 0, -1);
+                own->StartPlayback(date, 0, SchedulerKind::Playback, -1);
         }
     } else if (museum && kind == 2) {
         // The museum dialog's play state is passed here once the dialog exists.
-        if (CModulePlayback* p = SearchScheduler(SchedulerMuseum))
-            p->StartPlayback(date, m_playTime.load(), 2, -1);
+        if (CModulePlayback* p = SearchScheduler(SearchPopup::Museum))
+            p->StartPlayback(date, m_playTime.load(), SchedulerKind::Museum, -1);
     } else if (quick && kind == 1) {
         // The quick search pop-up is told (SearchTime::OnFinishInfo) here once it exists.
         qDebug() << "quick search index complete";
     } else if (kind == 0 && m_searchChannel != kAllChannels) {
         qDebug() << "temp index recv finish";
     } else if (kind == 0) {
-        if (channel < count) {
+        if (channel < LiveChannelCount()) {
             if (CModulePlayback* next = GetPlayback(channel + 1))
                 next->ResetIndex(m_searchDay);
             return;
         }
+        // Every channel's index is in: the channels start together when their first recorded
+        // minutes agree with the day's scan.
         bool together = true;
         for (int ch = 0; ch < kChannels; ++ch)
             together = together && m_firstMinuteScan[size_t(ch)] == m_firstMinuteOwn[size_t(ch)];
         m_startTogether = together;
-        if (m_liveNetwork)
-            m_liveNetwork->SetSecondStream(together ? 1 : 0);
-        if (m_playbackNetwork)
-            m_playbackNetwork->SetSecondStream(together ? 1 : 0);
+        for (CModuleNetwork* network : {m_liveNetwork.get(), m_playbackNetwork.get()}) {
+            if (network)
+                network->SetSecondStream(together ? 1 : 0);
+        }
         m_playbackSpeed = 0;
-        SendPlaybackCtrlExtSec(kModeForward, 0, date, m_playTime.load());
+        SendPlaybackCtrlExtSec(PlaybackMode::Forward, 0, date, m_playTime.load());
     }
 }
 
@@ -1093,16 +1095,16 @@ void CModuleDevice::OnRecvBackupCapa(_SEND_BACKUP_CAPA* message)
     }
 }
 
-void CModuleDevice::OnRecvBurningRate(char a, char b, char c, char d)
+void CModuleDevice::OnRecvBurningRate(char state, char percent, char discs, char discIndex)
 {
     if (m_deviceIndex != -1)
-        emit OnBurningRate(a, b, c, d);
+        emit OnBurningRate(state, percent, discs, discIndex);
 }
 
-void CModuleDevice::OnRecvCDMedia(short a, short b)
+void CModuleDevice::OnRecvCDMedia(short state, short freeMegabytes)
 {
     if (m_deviceIndex != -1)
-        emit OnSetCDMedia(a, b);
+        emit OnSetCDMedia(state, freeMegabytes);
 }
 
 void CModuleDevice::OnRecvEraseResult(char result)
@@ -1111,14 +1113,15 @@ void CModuleDevice::OnRecvEraseResult(char result)
         emit OnEraseResult(result);
 }
 
-void CModuleDevice::OnRecvGuiData(int a, int b, int c, int d, int e, int f, int g)
+void CModuleDevice::OnRecvGuiData(int layoutSize, int word20, int word22, int word24, int word26, int word32,
+                                  int word34)
 {
     if (m_deviceIndex == -1 || !ConsoleShowsThisRecorder())
         return;
     if (SessionHub* hub = SessionHub::Instance())
         hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
     // ConfigView::OnRecvGuiData takes the seven values here once the console window exists.
-    qDebug() << "console data" << a << b << c << d << e << f << g;
+    qDebug() << "console data" << layoutSize << word20 << word22 << word24 << word26 << word32 << word34;
 }
 
 void CModuleDevice::OnRecvAsyncEvent()

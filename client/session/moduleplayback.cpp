@@ -107,7 +107,7 @@ void CModulePlayback::ClearDay()
     m_headerBufferOffset = -1;
     m_headerBufferSize = 0;
     m_skip = false;
-    m_state = StateIdle;
+    m_state = PlaybackMode::Idle;
 }
 
 bool CModulePlayback::Bound() const
@@ -127,14 +127,12 @@ bool CModulePlayback::CanSendFrames() const
 
 bool CModulePlayback::IsBackward() const
 {
-    const int s = m_state.load();
-    return s == StateBackward || s == StateFastBackward;
+    return IsBackwardPlayback(m_state.load());
 }
 
 bool CModulePlayback::IsFast() const
 {
-    const int s = m_state.load();
-    return s == StateFastForward || s == StateFastBackward;
+    return IsFastPlayback(m_state.load());
 }
 
 int CModulePlayback::SpeedCode() const
@@ -174,20 +172,20 @@ qint64 CModulePlayback::GetMinuteBlock(int minute, int file) const
     return m_minutes[minute].block[size_t(file)];
 }
 
-bool CModulePlayback::Bind(int recorderIndex, int channel, int kind)
+bool CModulePlayback::Bind(int recorderIndex, int channel, SchedulerKind kind)
 {
     if (!m_host || !m_host->IsRecorderRegistered(recorderIndex)) {
         qDebug() << "playback scheduler: no recorder" << recorderIndex << "to bind";
         return false;
     }
-    if (channel < 0 || channel > kMaxSlot || kind < KindPlayback || kind > KindMuseum) {
-        qDebug() << "playback scheduler: bad channel" << channel << "or kind" << kind;
+    if (channel < 0 || channel > kMaxSlot || kind < SchedulerKind::Playback || kind > SchedulerKind::Museum) {
+        qDebug() << "playback scheduler: bad channel" << channel << "or kind" << int(kind);
         return false;
     }
     m_recorder = recorderIndex;
     m_channel = channel;
     m_kind = kind;
-    m_state = StateIdle;
+    m_state = PlaybackMode::Idle;
     return true;
 }
 
@@ -201,7 +199,7 @@ bool CModulePlayback::ResetIndex(int date)
     if (!CanSendIndex())
         return false;
     m_date = date;
-    if (m_kind == KindThumbnail)
+    if (m_kind == SchedulerKind::Thumbnail)
         m_host->EnterThumbnailMode();
     m_host->SendIntraIndexRequest(date, m_channel, m_kind);
     return true;
@@ -242,14 +240,14 @@ void CModulePlayback::OnSetIntraIndex(int file, const char* header, int size)
     m_latestSecond = m_latestTime > 0 ? SecondOfTime(m_latestTime) : -1;
     m_fileReceived[size_t(file)] = 1;
     qDebug() << "FirstTime" << m_earliestTime << "last" << m_latestTime << "channel" << m_channel << "file" << file;
-    m_state = StateStop;
+    m_state = PlaybackMode::Stop;
 }
 
-bool CModulePlayback::StartPlayback(int date, int time, int kind, int playState)
+bool CModulePlayback::StartPlayback(int date, int time, SchedulerKind kind, int playState)
 {
     Q_UNUSED(playState)
-    if (!ValidTime(time, true) || kind < KindPlayback || kind > KindMuseum) {
-        qDebug() << "playback scheduler: bad start" << date << time << "kind" << kind;
+    if (!ValidTime(time, true) || kind < SchedulerKind::Playback || kind > SchedulerKind::Museum) {
+        qDebug() << "playback scheduler: bad start" << date << time << "kind" << int(kind);
         return false;
     }
     m_date = date;
@@ -268,10 +266,10 @@ bool CModulePlayback::StartPlayback(int date, int time, int kind, int playState)
             break;
     }
     if (found < 0) {
-        m_state = StateIdle;
+        m_state = PlaybackMode::Idle;
         return false;
     }
-    m_state = kind == KindPlayback ? StateForward : StateFastForward;
+    m_state = kind == SchedulerKind::Playback ? PlaybackMode::Forward : PlaybackMode::FastForward;
     if (found != wanted)
         m_time = TimeOfMinute(found, found < wanted ? 99 : 0);
     if (SecondOfTime(m_time) > m_latestSecond)
@@ -309,9 +307,9 @@ void CModulePlayback::OnSendIntraHeader(int file, int offset, int size)
 {
     if (!CanSendIndex())
         return;
-    if (m_kind == KindThumbnail)
+    if (m_kind == SchedulerKind::Thumbnail)
         m_host->EnterThumbnailMode();
-    m_host->SendIntraHeaderRequest(m_channel, file, offset, size, m_kind);
+    m_host->SendIntraHeaderRequest(m_channel, file, offset, size, int(m_kind));
 }
 
 void CModulePlayback::OnSetIntraHeader(int file, int size, const char* data)
@@ -336,7 +334,7 @@ void CModulePlayback::OnSetIntraHeader(int file, int size, const char* data)
     if (RequestMinuteAt(minute, file + 1))
         return;
     m_pendingMinute = -1;
-    if (m_state.load() == StateStop && m_kind == KindPlayback)
+    if (m_state.load() == PlaybackMode::Stop && m_kind == SchedulerKind::Playback)
         return;
     ContinueInMinute(minute);
 }
@@ -359,8 +357,8 @@ int CModulePlayback::FindSecond(int minute, int from, bool backward) const
 
 void CModulePlayback::ContinueInMinute(int minute)
 {
-    const int state = m_state.load();
-    if (state == StateIdle || minute < 0 || minute >= kMinutesPerDay)
+    const PlaybackMode state = m_state.load();
+    if (state == PlaybackMode::Idle || minute < 0 || minute >= kMinutesPerDay)
         return;
     const bool toEnd = m_time % 100 == 99;
     const bool backward = IsBackward();
@@ -382,7 +380,7 @@ void CModulePlayback::ContinueInMinute(int minute)
     qDebug() << "time 6" << minute;
     const int next = backward ? minute - 1 : minute + 1;
     if (next < 0 || next >= kMinutesPerDay) {
-        m_state = StateStop;
+        m_state = PlaybackMode::Stop;
         return;
     }
     OnGetNextTime(next / 60, next % 60);
@@ -391,7 +389,7 @@ void CModulePlayback::ContinueInMinute(int minute)
 bool CModulePlayback::OnGetNextTime(int hour, int minute)
 {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59) {
-        m_state = StateStop;
+        m_state = PlaybackMode::Stop;
         return false;
     }
     const bool backward = IsBackward();
@@ -411,25 +409,25 @@ bool CModulePlayback::OnGetNextTime(int hour, int minute)
         if (RequestMinute(0))
             return true;
     }
-    m_state = StateStop;
+    m_state = PlaybackMode::Stop;
     return false;
 }
 
 void CModulePlayback::OnGetFrameHeader(int second, bool prefetch)
 {
-    const int state = m_state.load();
-    if (state == StateIdle || state == StateStop)
+    const PlaybackMode state = m_state.load();
+    if (state == PlaybackMode::Idle || state == PlaybackMode::Stop)
         return;
     if (second < 0 || second >= kSecondsPerDay || second > m_latestSecond) {
         if (!prefetch)
-            m_state = StateStop;
+            m_state = PlaybackMode::Stop;
         return;
     }
     const int minute = second / 60;
     const bool backward = IsBackward();
 
     if (prefetch) {
-        if (m_kind != KindPlayback || !m_continuous || !m_minutes[minute].loaded || m_secondOffset[second] < 0)
+        if (m_kind != SchedulerKind::Playback || !m_continuous || !m_minutes[minute].loaded || m_secondOffset[second] < 0)
             return;
         // One block at a time: the reply carries no offset of its own.
         if (m_headerBufferBusy || (m_headerBufferFilled && m_headerBufferOffset == m_secondOffset[second]))
@@ -441,7 +439,7 @@ void CModulePlayback::OnGetFrameHeader(int second, bool prefetch)
         m_headerBufferOffset = m_secondOffset[second];
         qDebug() << "send FrameHeader buffer -----------------------" << m_channel;
         m_host->SendFrameListRequest(m_channel, m_secondFile[second], m_headerBufferOffset, kHeaderBlockSize,
-                                     m_kind + 6);
+                                     int(m_kind) + 6);
         return;
     }
 
@@ -451,7 +449,7 @@ void CModulePlayback::OnGetFrameHeader(int second, bool prefetch)
             return;
         const int next = backward ? minute - 1 : minute + 1;
         if (next < 0 || next >= kMinutesPerDay) {
-            m_state = StateStop;
+            m_state = PlaybackMode::Stop;
             return;
         }
         OnGetNextTime(next / 60, next % 60);
@@ -462,14 +460,14 @@ void CModulePlayback::OnGetFrameHeader(int second, bool prefetch)
     if (s < 0) {
         const int next = backward ? minute - 1 : minute + 1;
         if (next < 0 || next >= kMinutesPerDay) {
-            m_state = StateStop;
+            m_state = PlaybackMode::Stop;
             return;
         }
         OnGetNextTime(next / 60, next % 60);
         return;
     }
     if (s > m_latestSecond) {
-        m_state = StateStop;
+        m_state = PlaybackMode::Stop;
         return;
     }
     m_time = TimeOfSecond(s);
@@ -491,7 +489,7 @@ void CModulePlayback::OnSendFrameHeader(int file, qlonglong offset, int size)
 {
     if (!(m_headerBufferFilled && m_headerBufferOffset == offset)) {
         if (CanSendFrames())
-            m_host->QueueFrameHeader(m_channel, file, offset, size, m_kind);
+            m_host->QueueFrameHeader(m_channel, file, offset, size, int(m_kind));
         return;
     }
     ParseHeaders(m_headerBuffer.get(), m_headerBufferSize, m_headerBufferStreamKind);
@@ -663,11 +661,11 @@ void CModulePlayback::SendFrame(int position)
 
 void CModulePlayback::OnSendFrameData(int file, qlonglong offset, int size, bool flag)
 {
-    int requestKind = m_kind;
+    int requestKind = int(m_kind);
     int f = file;
     if (file >= kKeyFileOffset) {
         f = file - kKeyFileOffset;
-        requestKind = m_kind + 3;
+        requestKind = int(m_kind) + 3;
     }
     const bool buffered = flag && m_dataBufferFilled && offset == m_dataBufferOffset && size == m_dataBufferSize;
     if (!buffered) {
@@ -689,8 +687,8 @@ void CModulePlayback::OnSendFrameData(int file, qlonglong offset, int size, bool
     // Fetch the following second's headers ahead.
     const int step = IsFast() && SpeedCode() >= 6 ? 2 : 1;
     const int here = SecondOfTime(m_time);
-    const int state = m_state.load();
-    if (state == StateForward || state == StateFastForward)
+    const PlaybackMode state = m_state.load();
+    if (state == PlaybackMode::Forward || state == PlaybackMode::FastForward)
         OnGetFrameHeader(here + step, true);
     else if (IsBackward())
         OnGetFrameHeader(here - step, true);
@@ -729,7 +727,7 @@ int CModulePlayback::PacingRate(bool emptyFrame) const
 {
     const int batch = m_ringCount;
     if (m_audio) {
-        const bool sound = m_host && m_host->GetAudioChannel() >= 0 && m_state.load() == StateForward;
+        const bool sound = m_host && m_host->GetAudioChannel() >= 0 && m_state.load() == PlaybackMode::Forward;
         return sound ? batch : 1;
     }
     int r = m_host ? m_host->GetPlaybackFps(m_channel) : 1;
@@ -739,11 +737,11 @@ int CModulePlayback::PacingRate(bool emptyFrame) const
             r = batch;
         if (IsBackward())
             r = 1;
-        if (m_kind == KindPlayback && split >= 5)
+        if (m_kind == SchedulerKind::Playback && split >= 5)
             r = 1;
-        if (m_kind == KindPlayback && m_state.load() == StateFastForward)
+        if (m_kind == SchedulerKind::Playback && m_state.load() == PlaybackMode::FastForward)
             r = 1;
-    } else if (m_kind == KindPlayback && split >= 5) {
+    } else if (m_kind == SchedulerKind::Playback && split >= 5) {
         r = 4;
     }
     return r;
@@ -768,7 +766,7 @@ int CModulePlayback::HandOn(const char* data, int size, int streamKind)
         }
     }
     if (m_jump) {
-        if (m_kind == KindPlayback)
+        if (m_kind == SchedulerKind::Playback)
             delay = kJumpDelay;
         m_jump = false;
     }
@@ -797,10 +795,10 @@ int CModulePlayback::HandOn(const char* data, int size, int streamKind)
 
 void CModulePlayback::NextFrame()
 {
-    const int state = m_state.load();
-    if (!m_host || state == StateIdle)
+    const PlaybackMode state = m_state.load();
+    if (!m_host || state == PlaybackMode::Idle)
         return;
-    if (m_kind == KindPlayback && (!m_host->IsPlaybackEnabled() || state == StateStop))
+    if (m_kind == SchedulerKind::Playback && (!m_host->IsPlaybackEnabled() || state == PlaybackMode::Stop))
         return;
 
     const int batch = std::max(m_ringCount, 1);
@@ -808,7 +806,7 @@ void CModulePlayback::NextFrame()
     if (IsFast())
         rate = 1; // the whole batch at once
     else if (m_audio)
-        rate = m_host->GetAudioChannel() >= 0 && state == StateForward ? 30 : 1;
+        rate = m_host->GetAudioChannel() >= 0 && state == PlaybackMode::Forward ? 30 : 1;
     else
         rate = PacingRate(m_ringCount == 0);
     const int shown = std::max(std::min(rate, batch), 1);
@@ -833,27 +831,27 @@ void CModulePlayback::NextFrame()
     const int jump = IsFast() && SpeedCode() >= 6 ? 2 : 1;
     const int next = SecondOfTime(m_time) + (backward ? -jump : jump);
     if (next < 0 || next >= kSecondsPerDay) {
-        m_state = StateStop;
+        m_state = PlaybackMode::Stop;
         return;
     }
     OnGetFrameHeader(next, false);
 }
 
-void CModulePlayback::SetMode(int state)
+void CModulePlayback::SetMode(PlaybackMode state)
 {
     switch (state) {
-    case StateIdle:
-    case StateStop:
-    case StateForward:
-    case StateFastForward:
-    case StateBackward:
-    case StateFastBackward:
+    case PlaybackMode::Idle:
+    case PlaybackMode::Stop:
+    case PlaybackMode::Forward:
+    case PlaybackMode::FastForward:
+    case PlaybackMode::Backward:
+    case PlaybackMode::FastBackward:
         break;
     default:
-        qDebug() << "playback scheduler: unknown state" << state;
+        qDebug() << "playback scheduler: unknown state" << int(state);
         return;
     }
     m_state = state;
-    if (state == StateStop)
+    if (state == PlaybackMode::Stop)
         m_keyPos = -1;
 }

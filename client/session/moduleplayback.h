@@ -7,8 +7,8 @@
 // wait before showing it. The scheduler never touches the network: requests go down through its
 // PlaybackHost, replies come back from the session's playback intake.
 //
-// State word: 0 idle, 2 stopped or index loaded, 16 forward, 32 fast forward (the searches start
-// here), 256 backward, 512 fast backward.
+// State word (PlaybackMode): idle, stopped or index loaded, forward, fast forward (the searches
+// start here), backward, fast backward.
 //
 // Everything runs on the user-interface thread; session threads read only the state word.
 #include <QElapsedTimer>
@@ -20,16 +20,14 @@
 #include <memory>
 
 #include "session/playbackhost.h"
+#include "session/playbackmode.h"
+#include "session/schedulerkind.h"
 
 class CModulePlayback : public QObject
 {
     Q_OBJECT
 
 public:
-    enum State { StateIdle = 0, StateStop = 2, StateForward = 16, StateFastForward = 32,
-                 StateBackward = 256, StateFastBackward = 512 };
-    enum Kind { KindPlayback = 0, KindThumbnail = 1, KindMuseum = 2 };
-
     static constexpr int kSecondsPerDay = 86400;
     static constexpr int kMinutesPerDay = 1440;
     // Index files: one per storage slot of the recorder (0 to 8).
@@ -53,14 +51,14 @@ public:
 
     // Binds the scheduler to a recorder of the hub, a channel slot (0 to 16) and a kind (0 to 2);
     // false (and nothing changed) for a recorder the hub does not hold or a bad channel or kind.
-    bool Bind(int recorderIndex, int channel, int kind);
+    bool Bind(int recorderIndex, int channel, SchedulerKind kind);
     // Forgets the day and asks for the index of `date` (YYYYMMDD).
     bool ResetIndex(int date);
     // The 512-byte header of index file `file` arrived (`size` bytes at `header`).
     void OnSetIntraIndex(int file, const char* header, int size);
     // Starts playing at `time` (HHMMSS) of `date`; false when the day holds nothing to play.
     // `playState` is the caller's play state; the scheduler does not use it.
-    bool StartPlayback(int date, int time, int kind, int playState);
+    bool StartPlayback(int date, int time, SchedulerKind kind, int playState);
     // Asks for the index block of the current minute from the first file at or after
     // `fromFile` that holds it; true when a request went out.
     bool RequestMinute(int fromFile);
@@ -80,15 +78,15 @@ public:
     // After a frame has been shown: the next frame of the batch, or the next second.
     void NextFrame();
 
-    int GetState() const { return m_state.load(); }
-    void SetMode(int state);
+    PlaybackMode GetState() const { return m_state.load(); }
+    void SetMode(PlaybackMode state);
     void SetContinuous(bool continuous) { m_continuous = continuous; }
     bool IsContinuous() const { return m_continuous; }
 
     // What the scheduler holds, for the session, the search windows and tests.
     int GetRecorderIndex() const { return m_recorder; }
     int GetChannel() const { return m_channel; }
-    int GetKind() const { return m_kind; }
+    SchedulerKind GetKind() const { return m_kind; }
     int GetDate() const { return m_date; }
     int GetTime() const { return m_time; }
     int GetEarliestTime() const { return m_earliestTime; }
@@ -185,7 +183,7 @@ private:
     bool m_areaSearch = false;
     bool m_jump = false;
     bool m_audio = false;
-    int m_kind = KindPlayback;
+    SchedulerKind m_kind = SchedulerKind::Playback;
 
     int m_earliestTime = kNoTime;
     int m_latestTime = 0;
@@ -214,7 +212,7 @@ private:
 
     bool m_eventFrames = false;
     bool m_continuous = true;
-    std::atomic<int> m_state{StateIdle};
+    std::atomic<PlaybackMode> m_state{PlaybackMode::Idle};
     int m_streamKind = 0;
     bool m_skip = false;
     bool m_lastKey = false;

@@ -3,6 +3,9 @@
 // session object implements it; tests implement it with a recorder of the calls.
 #include <QtGlobal>
 
+#include "session/playbackmode.h"
+#include "session/schedulerkind.h"
+
 // One frame (or an empty notice, size 0 or less) that a scheduler hands to its session.
 struct PlaybackFrame
 {
@@ -14,8 +17,8 @@ struct PlaybackFrame
     int time = 0;      // HHMMSS
     int delay = 0;     // ms to wait before showing it; 9999 after a jump, -1 single frame, 1 sound
     bool skip = false; // decode only, do not show
-    int state = 0;     // the scheduler's state word when the frame was handed on
-    int kind = 0;      // 0 remote playback, 1 thumbnail or quick search, 2 museum search
+    PlaybackMode state = PlaybackMode::Idle; // the scheduler's state when the frame was handed on
+    SchedulerKind kind = SchedulerKind::Playback;
     bool key = false;  // asked for as a key frame
 };
 
@@ -36,15 +39,15 @@ public:
     virtual int GetPlaybackFps(int slot) const = 0;
     // The split mode of a channel slot's cell group (0 to 16).
     virtual int GetScrMode(int slot) const = 0;
-    // The fast-mode speed code (2 to 8): the session's for kind 0, the search pop-up's for
-    // kinds 1 (thumbnail or quick search) and 2 (museum search).
-    virtual int GetSpeedCode(int kind) const = 0;
+    // The fast-mode speed code (2 to 8): the session's for remote playback, the search pop-up's
+    // for the thumbnail (or quick) and museum searches.
+    virtual int GetSpeedCode(SchedulerKind kind) const = 0;
     // A thumbnail or quick search scheduler is about to ask for index data: the session turns
     // its thumbnail mode on unless its quick search mode is on.
     virtual void EnterThumbnailMode() = 0;
 
     // The day index of a channel (first storage slot; the session walks the others).
-    virtual void SendIntraIndexRequest(int date, int channel, int kind) = 0;
+    virtual void SendIntraIndexRequest(int date, int channel, SchedulerKind kind) = 0;
     // One minute block (960 bytes, or -1 for a file's last block) of index file `file`.
     virtual void SendIntraHeaderRequest(int channel, int file, qint64 offset, int size, int kind) = 0;
     // Queued and sent in batches by the session timer. `requestKind` comes back with the reply:

@@ -457,7 +457,7 @@ void CCameo::StartLiveDevice(int recorder)
         OnConnectDevice(channels, recorder);
     } else if (m_kind == KindLive) {
         // The session places its channels here once its login completes.
-        device->StartConnect(CModuleDevice::PurposeCellLive);
+        device->StartConnect(ConnectPurpose::CellLive);
     }
 }
 
@@ -1115,7 +1115,7 @@ bool CCameo::ConnectNextFavorite(int from)
             g_pMainWindow->SetFavoriteCameoIndex(m_cameoIndex);
         // The session calls OnFavoriteNext once the login completes or the connect fails; for a
         // recorder already logged in that may happen inside this call, so nothing follows it.
-        device->StartConnect(CModuleDevice::PurposeFavorite);
+        device->StartConnect(ConnectPurpose::Favorite);
         return true;
     }
     m_favoriteCursor = kFavoritePositions;

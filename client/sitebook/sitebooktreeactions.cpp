@@ -587,7 +587,7 @@ void SiteBookTreeWidget::addFavorite(const QString& kind, int split, int first, 
 void SiteBookTreeWidget::connectDevice()
 {
     if (CModuleDevice* device = menuDevice(); device && KindOf(device) == kKindDevice)
-        device->StartConnect(CModuleDevice::PurposeConnect);
+        device->StartConnect(ConnectPurpose::Connect);
 }
 
 void SiteBookTreeWidget::disconnectDevice()

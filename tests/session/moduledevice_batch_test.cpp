@@ -3,6 +3,7 @@
 #include <QJsonObject>
 
 #include "session/support/session_fixture.h"
+#include "session/support/moduledevice_testaccess.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ TEST_F(SessionTest, LargeFrameBecomesFourEntries)
     };
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(Hex(batch.mid(12 + 24 * i, 24)), Hex(FromHex(entries[i]))) << "entry " << i;
-    EXPECT_EQ(device->GetFrameRequestsInFlight(), 1) << "one request went out";
+    EXPECT_EQ(CModuleDeviceTestAccess::GetFrameRequestsInFlight(*device), 1) << "one request went out";
 }
 
 TEST_F(SessionTest, SearchFrameTagAndQueuedRecordsWaitForReplies)
@@ -62,12 +63,12 @@ TEST_F(SessionTest, SearchFrameTagAndQueuedRecordsWaitForReplies)
     device->QueueFrameHeader(2, 0, 0, 100, 0);
     WaitFor([] { return false; }, 200);
     EXPECT_EQ(sim->Messages(0x66).size(), 1);
-    EXPECT_EQ(device->GetQueuedRequestCount(), 2);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetQueuedRequestCount(*device), 2);
 
-    device->LowerFrameRequestCount();
+    CModuleDeviceTestAccess::LowerFrameRequestCount(*device);
     ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 2; }));
     EXPECT_EQ(LastBatch(sim).size(), 12 + 2 * 24);
-    EXPECT_EQ(device->GetFrameRequestsInFlight(), 2);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetFrameRequestsInFlight(*device), 2);
 }
 
 TEST_F(SessionTest, BatchNeverExceeds999Entries)
@@ -84,14 +85,14 @@ TEST_F(SessionTest, BatchNeverExceeds999Entries)
     ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 1; }));
     // 249 whole frames (996 entries) fit; the 250th waits for the next batch.
     EXPECT_EQ(LastBatch(sim).size(), 12 + 996 * 24);
-    EXPECT_EQ(device->GetFrameRequestsInFlight(), 249);
-    EXPECT_EQ(device->GetQueuedRequestCount(), 51);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetFrameRequestsInFlight(*device), 249);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetQueuedRequestCount(*device), 51);
 
     for (int i = 0; i < 249; ++i)
-        device->LowerFrameRequestCount();
+        CModuleDeviceTestAccess::LowerFrameRequestCount(*device);
     ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 2; }));
     EXPECT_EQ(LastBatch(sim).size(), 12 + 204 * 24);
-    EXPECT_EQ(device->GetQueuedRequestCount(), 0);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetQueuedRequestCount(*device), 0);
 }
 
 TEST_F(SessionTest, LostReplyIsGivenUpAfterTheTimeOut)
@@ -107,8 +108,8 @@ TEST_F(SessionTest, LostReplyIsGivenUpAfterTheTimeOut)
     device->QueueFrameData(1, 0, 0, 1000, 0);
     // Nobody lowers the count (no reply is taken): the next batch still goes after the time-out.
     ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 2; },
-                        CModuleDevice::kFrameReplyTimeoutMs + 10000));
-    EXPECT_EQ(device->GetQueuedRequestCount(), 0);
+                        PlaybackRequestBatcher::kReplyTimeoutMs + 10000));
+    EXPECT_EQ(CModuleDeviceTestAccess::GetQueuedRequestCount(*device), 0);
 }
 
 TEST_F(SessionTest, RequestsWithoutPlaybackAreDroppedUnsent)
@@ -118,8 +119,8 @@ TEST_F(SessionTest, RequestsWithoutPlaybackAreDroppedUnsent)
     CModuleDevice* device = AddRecorder("idle", sim->Port());
     ASSERT_TRUE(ConnectAndLogin(device, 0));
     device->QueueFrameData(0, 0, 0, 1000, 0);
-    ASSERT_TRUE(WaitFor([&] { return device->GetQueuedRequestCount() == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return CModuleDeviceTestAccess::GetQueuedRequestCount(*device) == 0; }));
     WaitFor([] { return false; }, 200);
     EXPECT_TRUE(sim->Messages(0x66).isEmpty());
-    EXPECT_EQ(device->GetFrameRequestsInFlight(), 0);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetFrameRequestsInFlight(*device), 0);
 }

@@ -62,7 +62,7 @@ TEST_P(SessionAfterLogin, DoesWhatThePurposeAsks)
 
     device->StartConnect(c.purpose);
     ASSERT_TRUE(WaitFor([device] { return device->IsLoggedIn(); }));
-    EXPECT_EQ(device->GetConnectResult(), CModuleDevice::ConnectDone);
+    EXPECT_EQ(device->GetConnectResult(), ConnectResult::Done);
     // Let the requests of the purpose reach the simulator.
     WaitFor([&] { return int(sim->Messages(0x87).size()) >= 4 + c.liveStartsWithAudio; }, 3000);
     WaitFor([&] { return int(sim->Messages(0x96).size()) >= c.consoleLocks
@@ -155,7 +155,7 @@ TEST_P(SessionConnectFails, ReportsByPurpose)
     const FailedConnectCase& c = GetParam();
     CModuleDevice* device = AddRecorder("nobody", ClosedPort());
     device->StartConnect(c.purpose);
-    ASSERT_TRUE(WaitFor([device] { return device->GetConnectResult() == CModuleDevice::ConnectFailed; }));
+    ASSERT_TRUE(WaitFor([device] { return device->GetConnectResult() == ConnectResult::Failed; }));
     EXPECT_FALSE(device->IsLoggedIn());
     EXPECT_EQ(hub->boxCalls, c.boxes);
     EXPECT_EQ(hub->accountCodes, c.accountCodes);
@@ -325,7 +325,7 @@ TEST_F(SessionTest, TlsHandshakeFailureIsAConnectFailure)
     WaitFor([] { return false; }, 700);
     const std::vector<BoxCall> expected{{kBoxTitle, kConnecting, ""}, {"", "Connect fail", ""}, {"", "", "stop"}};
     EXPECT_EQ(hub->boxCalls, expected);
-    EXPECT_EQ(device->GetConnectResult(), CModuleDevice::ConnectFailed);
+    EXPECT_EQ(device->GetConnectResult(), ConnectResult::Failed);
 }
 
 TEST_F(SessionTest, LostConnectionTellsTheManagers)

@@ -4,6 +4,7 @@
 
 #include "session/liveframerecord.h"
 #include "session/support/session_fixture.h"
+#include "session/support/moduledevice_testaccess.h"
 
 namespace {
 
@@ -19,46 +20,46 @@ TEST_F(SessionTest, LiveDropRuleStartsAbove45QueuedAndStopsBelowTheFrameRate)
 {
     CModuleDevice* device = AddRecorder("flood", ClosedPort());
     ASSERT_GE(device->GetDeviceIndex(), 0);
-    device->SetLiveFrameRate(0, 10);
+    CModuleDeviceTestAccess::SetLiveFrameRate(*device, 0, 10);
 
     // 46 frames queue; the drop starts when a frame arrives while 46 are queued (3 x 15 = 45).
     for (int i = 0; i < 46; ++i)
         Frame(device, 0, 0, 1000 + i);
-    EXPECT_EQ(device->GetLiveQueueCount(0), 46);
-    EXPECT_FALSE(device->IsLiveDropping(0));
+    EXPECT_EQ(CModuleDeviceTestAccess::GetLiveQueueCount(*device, 0), 46);
+    EXPECT_FALSE(CModuleDeviceTestAccess::IsLiveDropping(*device, 0));
     Frame(device, 0, 0, 2000);
-    EXPECT_TRUE(device->IsLiveDropping(0));
-    EXPECT_EQ(device->GetLiveQueueCount(0), 46) << "the predicted frame that started dropping is discarded";
+    EXPECT_TRUE(CModuleDeviceTestAccess::IsLiveDropping(*device, 0));
+    EXPECT_EQ(CModuleDeviceTestAccess::GetLiveQueueCount(*device, 0), 46) << "the predicted frame that started dropping is discarded";
     Frame(device, 0, 1, 2001);
-    EXPECT_EQ(device->GetLiveQueueCount(0), 47) << "key frames pass";
+    EXPECT_EQ(CModuleDeviceTestAccess::GetLiveQueueCount(*device, 0), 47) << "key frames pass";
     Frame(device, 0, 3, 2002);
-    EXPECT_EQ(device->GetLiveQueueCount(0), 48) << "any type other than 0 passes";
+    EXPECT_EQ(CModuleDeviceTestAccess::GetLiveQueueCount(*device, 0), 48) << "any type other than 0 passes";
 
     // The consumer takes all but 10: still dropping at 10 queued (not below the rate).
-    while (device->GetLiveQueueCount(0) > 10)
-        device->TakeLiveRecord(0);
+    while (CModuleDeviceTestAccess::GetLiveQueueCount(*device, 0) > 10)
+        CModuleDeviceTestAccess::TakeLiveRecord(*device, 0);
     Frame(device, 0, 0, 2003);
-    EXPECT_EQ(device->GetLiveQueueCount(0), 10);
-    EXPECT_TRUE(device->IsLiveDropping(0));
-    device->TakeLiveRecord(0);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetLiveQueueCount(*device, 0), 10);
+    EXPECT_TRUE(CModuleDeviceTestAccess::IsLiveDropping(*device, 0));
+    CModuleDeviceTestAccess::TakeLiveRecord(*device, 0);
     Frame(device, 0, 0, 2004);
-    EXPECT_FALSE(device->IsLiveDropping(0)) << "9 queued is below the frame rate";
-    EXPECT_EQ(device->GetLiveQueueCount(0), 10);
+    EXPECT_FALSE(CModuleDeviceTestAccess::IsLiveDropping(*device, 0)) << "9 queued is below the frame rate";
+    EXPECT_EQ(CModuleDeviceTestAccess::GetLiveQueueCount(*device, 0), 10);
 
     // Another channel is not affected by channel 0's backlog.
     Frame(device, 1, 0, 10);
-    EXPECT_EQ(device->GetLiveQueueCount(1), 1);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetLiveQueueCount(*device, 1), 1);
 }
 
 TEST_F(SessionTest, LiveDropRuleUsesTheFrameRateWhenAbove15)
 {
     CModuleDevice* device = AddRecorder("fast", ClosedPort());
-    device->SetLiveFrameRate(2, 30);
+    CModuleDeviceTestAccess::SetLiveFrameRate(*device, 2, 30);
     for (int i = 0; i < 91; ++i)
         Frame(device, 2, 0, 1 + i);
-    EXPECT_FALSE(device->IsLiveDropping(2)) << "90 queued is not above 3 x 30";
+    EXPECT_FALSE(CModuleDeviceTestAccess::IsLiveDropping(*device, 2)) << "90 queued is not above 3 x 30";
     Frame(device, 2, 0, 200);
-    EXPECT_TRUE(device->IsLiveDropping(2));
+    EXPECT_TRUE(CModuleDeviceTestAccess::IsLiveDropping(*device, 2));
 }
 
 struct DelayCase
@@ -77,10 +78,10 @@ TEST_P(LiveDelayTest, DelayIsTheTickDifferenceBoundedToOneSecond)
     CModuleDevice* device = AddRecorder("delays", ClosedPort());
     if (c.previousTick != 0) {
         Frame(device, 5, 1, c.previousTick);
-        device->TakeLiveRecord(5);
+        CModuleDeviceTestAccess::TakeLiveRecord(*device, 5);
     }
     Frame(device, 5, 0, c.tick);
-    LiveFrameRecordPtr r = device->TakeLiveRecord(5);
+    LiveFrameRecordPtr r = CModuleDeviceTestAccess::TakeLiveRecord(*device, 5);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->delay, c.delay);
 }
@@ -94,7 +95,7 @@ TEST_F(SessionTest, LiveFrameFieldsTypePlusTenIsAMarkedKeyFrame)
 {
     CModuleDevice* device = AddRecorder("fields", ClosedPort());
     device->OnRecvLiveVideo(3, 0, 2, 20260315, 101502, 11, true, 77, 9);
-    LiveFrameRecordPtr r = device->TakeLiveRecord(3);
+    LiveFrameRecordPtr r = CModuleDeviceTestAccess::TakeLiveRecord(*device, 3);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->channel, 3);
     EXPECT_EQ(r->frameType, 1);
@@ -111,20 +112,20 @@ TEST_F(SessionTest, LiveFrameFieldsTypePlusTenIsAMarkedKeyFrame)
     device->OnRecvLiveVideo(16, 0, 2, 0, 0, 1, false, 1, 0);
     device->OnRecvLiveVideo(-1, 0, 2, 0, 0, 1, false, 1, 0);
     for (int ch = 0; ch < 16; ++ch)
-        EXPECT_EQ(device->GetLiveQueueCount(ch), 0);
+        EXPECT_EQ(CModuleDeviceTestAccess::GetLiveQueueCount(*device, ch), 0);
 }
 
 TEST_F(SessionTest, LiveQueueIsBoundedWhenNothingTakesFromIt)
 {
     CModuleDevice* device = AddRecorder("bound", ClosedPort());
-    for (int i = 0; i < CModuleDevice::kQueueBound + 50; ++i) {
+    for (int i = 0; i < LiveFrameQueue::kBound + 50; ++i) {
         auto r = std::make_unique<LiveFrameRecord>();
         r->channel = 4;
         r->sequence = i;
-        device->AppendLiveRecord(std::move(r));
+        CModuleDeviceTestAccess::AppendLiveRecord(*device, std::move(r));
     }
-    EXPECT_EQ(device->GetLiveQueueCount(4), CModuleDevice::kQueueBound);
-    LiveFrameRecordPtr first = device->TakeLiveRecord(4);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetLiveQueueCount(*device, 4), LiveFrameQueue::kBound);
+    LiveFrameRecordPtr first = CModuleDeviceTestAccess::TakeLiveRecord(*device, 4);
     ASSERT_TRUE(first);
     EXPECT_EQ(first->sequence, 50) << "the oldest records went first";
 }
@@ -155,7 +156,7 @@ class PlaybackTagTest : public ::testing::TestWithParam<TagCase> {};
 
 TEST_P(PlaybackTagTest, NextTag)
 {
-    EXPECT_EQ(CModuleDevice::NextPlaybackTag(GetParam().current), GetParam().next);
+    EXPECT_EQ(CModuleDeviceTestAccess::NextPlaybackTag(GetParam().current), GetParam().next);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tags, PlaybackTagTest,
@@ -176,8 +177,8 @@ class SpeedCodeTest : public SessionTest, public ::testing::WithParamInterface<S
 TEST_P(SpeedCodeTest, FastSpeedOutsideTwoToEightRunsAsTwo)
 {
     CModuleDevice* device = AddRecorder("speed", ClosedPort());
-    device->SetPlaybackMode(32, GetParam().speed);
-    EXPECT_EQ(device->GetSpeedCode(0), GetParam().code);
+    CModuleDeviceTestAccess::SetPlaybackMode(*device, PlaybackMode::FastForward, GetParam().speed);
+    EXPECT_EQ(device->GetSpeedCode(SchedulerKind::Playback), GetParam().code);
 }
 
 INSTANTIATE_TEST_SUITE_P(Speeds, SpeedCodeTest,

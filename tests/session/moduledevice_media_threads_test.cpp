@@ -6,12 +6,14 @@
 
 #include "net/modulenetwork.h"
 #include "session/liveframerecord.h"
+#include "session/moduleplayback.h"
 #include "common/support/decoder_streams.h"
 #include "session/support/media_load.h"
 #include "session/support/media_sink.h"
 #include "session/support/session_fixture.h"
 #include "shell/audiooutput.h"
 #include "shell/ccameo.h"
+#include "session/support/moduledevice_testaccess.h"
 
 namespace {
 
@@ -55,7 +57,7 @@ TEST_F(SessionTest, LiveVideoOfFourChannelsReachesDecodersAndGridCells)
     CModuleDevice* device = AddRecorder("live4", sim->Port());
     ASSERT_TRUE(ConnectAndLogin(device, 0));
     for (int ch = 0; ch < 4; ++ch)
-        EXPECT_TRUE(device->IsLiveThreadRunning(ch));
+        EXPECT_TRUE(CModuleDeviceTestAccess::IsLiveThreadRunning(*device, ch));
 
     auto grid = std::make_unique<CCameo>(nullptr);
     grid->InitCameo(CCameo::KindLive, 16, 4);
@@ -76,8 +78,8 @@ TEST_F(SessionTest, LiveVideoOfFourChannelsReachesDecodersAndGridCells)
     EXPECT_TRUE(allCounted) << counted[0] << " " << counted[1] << " " << counted[2] << " " << counted[3];
     for (int ch = 0; ch < 4; ++ch) {
         SCOPED_TRACE(ch);
-        EXPECT_GT(device->GetDecodedFrames(ch), 2);
-        EXPECT_TRUE(HasColour(device->GetLastPicture(ch))) << "the first picture went to the last-picture slot";
+        EXPECT_GT(CModuleDeviceTestAccess::GetDecodedFrames(*device, ch), 2);
+        EXPECT_TRUE(HasColour(CModuleDeviceTestAccess::GetLastPicture(*device, ch))) << "the first picture went to the last-picture slot";
         const CameoCell cell = grid->GetCell(ch);
         EXPECT_EQ(cell.channel, ch);
         EXPECT_TRUE(HasColour(cell.picture)) << "the decoder's picture reached the cell";
@@ -94,7 +96,7 @@ TEST_F(SessionTest, AboveSeventyPercentOnlyKeyFramesAreDecodedUntilAKeyFrameBelo
     ASSERT_TRUE(sim);
     CModuleDevice* device = AddRecorder("load", sim->Port());
     ASSERT_TRUE(ConnectAndLogin(device, 0));
-    ASSERT_TRUE(device->IsLiveThreadRunning(1));
+    ASSERT_TRUE(CModuleDeviceTestAccess::IsLiveThreadRunning(*device, 1));
 
     MediaLoad load;
     hub->SetCpuLoad(load.Counter());
@@ -105,42 +107,42 @@ TEST_F(SessionTest, AboveSeventyPercentOnlyKeyFramesAreDecodedUntilAKeyFrameBelo
     };
     auto feed = [&](int from, int count) {
         for (auto& r : StreamRecords(stream, 1, from, count))
-            device->AppendLiveRecord(std::move(r));
-        ASSERT_TRUE(WaitFor([&] { return device->GetLiveQueueCount(1) == 0; }));
+            CModuleDeviceTestAccess::AppendLiveRecord(*device, std::move(r));
+        ASSERT_TRUE(WaitFor([&] { return CModuleDeviceTestAccess::GetLiveQueueCount(*device, 1) == 0; }));
         QTest::qWait(50); // the last record taken is handled
     };
 
     // The thread may still be decoding the last record taken: wait for the count, then check
     // that no more than that was decoded.
     auto decoded = [&](int expected) {
-        WaitFor([&] { return device->GetDecodedFrames(1) >= expected; }, 5000);
-        return device->GetDecodedFrames(1);
+        WaitFor([&] { return CModuleDeviceTestAccess::GetDecodedFrames(*device, 1) >= expected; }, 5000);
+        return CModuleDeviceTestAccess::GetDecodedFrames(*device, 1);
     };
 
     // Normal load: all 10 frames of a group decode.
     setLoad(20);
     feed(0, 10);
     EXPECT_EQ(decoded(10), 10);
-    EXPECT_EQ(device->GetSkippedForLoad(1), 0);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetSkippedForLoad(*device, 1), 0);
 
     // 75 %: of the next group only the key frame decodes.
     setLoad(75);
     feed(10, 10);
     EXPECT_EQ(decoded(11), 11);
     // The first skipped frame breaks the sequence; the rest of the group goes with it.
-    EXPECT_EQ(device->GetSkippedForLoad(1), 1);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetSkippedForLoad(*device, 1), 1);
 
     // 60 %: still only the key frame, because no key frame was decoded below 50 %.
     setLoad(60);
     feed(20, 10);
     EXPECT_EQ(decoded(12), 12);
-    EXPECT_EQ(device->GetSkippedForLoad(1), 2);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetSkippedForLoad(*device, 1), 2);
 
     // 40 %: the key frame ends the overload, its group decodes whole.
     setLoad(40);
     feed(30, 10);
     EXPECT_EQ(decoded(22), 22);
-    EXPECT_EQ(device->GetSkippedForLoad(1), 2);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetSkippedForLoad(*device, 1), 2);
 
     // 70 % is not above 70.
     setLoad(70);
@@ -153,8 +155,8 @@ TEST_F(SessionTest, AboveSeventyPercentOnlyKeyFramesAreDecodedUntilAKeyFrameBelo
         std::vector<LiveFrameRecordPtr> group = StreamRecords(stream, 1, 50, 10);
         group.erase(group.begin() + 5); // sequence 5 never arrives
         for (auto& r : group)
-            device->AppendLiveRecord(std::move(r));
-        ASSERT_TRUE(WaitFor([&] { return device->GetLiveQueueCount(1) == 0; }));
+            CModuleDeviceTestAccess::AppendLiveRecord(*device, std::move(r));
+        ASSERT_TRUE(WaitFor([&] { return CModuleDeviceTestAccess::GetLiveQueueCount(*device, 1) == 0; }));
         QTest::qWait(50);
     }
     EXPECT_EQ(decoded(37), 37) << "sequences 0 to 4 only";
@@ -179,7 +181,7 @@ TEST_F(SessionTest, LiveAudioIsHeardOnlyFromTheChosenRecorder)
             device->OnRecvLiveAudio(0, 2000, 1, 20260101, 120000, 0);
     };
     auto drained = [&] {
-        return WaitFor([&] { return a->GetLiveAudioQueueCount() == 0 && b->GetLiveAudioQueueCount() == 0; });
+        return WaitFor([&] { return CModuleDeviceTestAccess::GetLiveAudioQueueCount(*a) == 0 && CModuleDeviceTestAccess::GetLiveAudioQueueCount(*b) == 0; });
     };
 
     hub->SetAudioDeviceIndex(a->GetDeviceIndex());
@@ -229,21 +231,21 @@ TEST_F(SessionTest, PlaybackThrottleOnTheWireAbove30RecordsPerShownChannel)
     device->SetPlaybackGrid(0);
     device->GetCameoRoute(0)->playbackCell = 0;
     device->SetPlaybackActive(true);
-    device->SetPlaybackTag(7);
-    device->SetPlaybackMode(16, 0);
-    device->SetRecordedRange(20260101, 0, 20260101, 235959);
-    device->SetPlaybackDate(20260101, 120000);
+    CModuleDeviceTestAccess::SetPlaybackTag(*device, 7);
+    CModuleDeviceTestAccess::SetPlaybackMode(*device, PlaybackMode::Forward, 0);
+    CModuleDeviceTestAccess::SetRecordedRange(*device, 20260101, 0, 20260101, 235959);
+    CModuleDeviceTestAccess::SetPlaybackDate(*device, 20260101, 120000);
 
     int second = 120000;
     for (int i = 0; i < 120; ++i)
         device->OnRecvPlaybackVideoSec(0, 100, 2, 20260101, ++second, 7, false, 1, 0);
     ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x8D).size() >= 1; }));
-    EXPECT_EQ(device->GetPlaybackRateState(), 1);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetPlaybackRateState(*device), 1);
     // The queue drains; the next block releases the throttle.
-    ASSERT_TRUE(WaitFor([&] { return device->GetPlaybackQueueCount(0) == 0; }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return CModuleDeviceTestAccess::GetPlaybackQueueCount(*device, 0) == 0; }, 30000));
     device->OnRecvPlaybackVideoSec(0, 100, 2, 20260101, ++second, 7, false, 1, 0);
     ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x8D).size() >= 2; }));
-    EXPECT_EQ(device->GetPlaybackRateState(), 64);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetPlaybackRateState(*device), 64);
 
     const QList<QJsonObject> sent = sim->Messages(0x8D);
     ASSERT_EQ(sent.size(), 2) << "sent only on the transitions";
@@ -251,11 +253,11 @@ TEST_F(SessionTest, PlaybackThrottleOnTheWireAbove30RecordsPerShownChannel)
     EXPECT_EQ(sent.at(1).value("hex").toString(), Hex(FromHex("00000010 00a18d00 00 140000 40000000 00000000")));
 
     // A block of an older tag, or any block after a stop, is discarded.
-    const int queued = device->GetPlaybackQueueCount(1);
+    const int queued = CModuleDeviceTestAccess::GetPlaybackQueueCount(*device, 1);
     device->OnRecvPlaybackVideoSec(1, 100, 2, 20260101, ++second, 6, false, 1, 0);
-    device->SetPlaybackMode(2, 0);
+    CModuleDeviceTestAccess::SetPlaybackMode(*device, PlaybackMode::Stop, 0);
     device->OnRecvPlaybackVideoSec(1, 100, 2, 20260101, ++second, 7, false, 1, 0);
-    EXPECT_EQ(device->GetPlaybackQueueCount(1), queued);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetPlaybackQueueCount(*device, 1), queued);
 }
 
 TEST_F(SessionTest, TeardownWhileThreadsRunFreesEverything)
@@ -270,16 +272,16 @@ TEST_F(SessionTest, TeardownWhileThreadsRunFreesEverything)
         // Long delays: the threads are asleep in their pacing when the session goes.
         for (auto& r : StreamRecords(stream, ch, 0, 200)) {
             r->delay = 1000;
-            device->AppendLiveRecord(std::move(r));
+            CModuleDeviceTestAccess::AppendLiveRecord(*device, std::move(r));
         }
         device->OnRecvLiveAudio(0, 1500, 1, 20260101, 120000, 0);
     }
-    ASSERT_TRUE(WaitFor([&] { return device->GetDecodedFrames(0) > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return CModuleDeviceTestAccess::GetDecodedFrames(*device, 0) > 0; }));
     ASSERT_TRUE(device->Disconnect());
     ASSERT_TRUE(WaitFor([&] { return !device->IsLoggedIn(); }));
     for (int ch = 0; ch < 4; ++ch) {
-        EXPECT_FALSE(device->IsLiveThreadRunning(ch));
-        EXPECT_EQ(device->GetLiveQueueCount(ch), 0) << "drained when the thread stopped";
+        EXPECT_FALSE(CModuleDeviceTestAccess::IsLiveThreadRunning(*device, ch));
+        EXPECT_EQ(CModuleDeviceTestAccess::GetLiveQueueCount(*device, ch), 0) << "drained when the thread stopped";
     }
     DeleteRecorder(device);
 }
@@ -294,9 +296,9 @@ TEST_F(SessionTest, PlaybackFromATimeReachesThePlaybackCell)
     CModuleDevice* device = AddRecorder("playback", sim->Port());
     ASSERT_TRUE(ConnectAndLogin(device, 0));
     ASSERT_TRUE(WaitFor([&] { return device->GetPlaybackNetwork()->IsConnected(); }));
-    ASSERT_NE(device->GetPlayback(0), nullptr) << "schedulers are made at login";
-    ASSERT_NE(device->GetPlayback(4), nullptr) << "and one for the playback stream's sound";
-    EXPECT_EQ(device->GetPlayback(5), nullptr);
+    ASSERT_NE(CModuleDeviceTestAccess::GetPlayback(*device, 0), nullptr) << "schedulers are made at login";
+    ASSERT_NE(CModuleDeviceTestAccess::GetPlayback(*device, 4), nullptr) << "and one for the playback stream's sound";
+    EXPECT_EQ(CModuleDeviceTestAccess::GetPlayback(*device, 5), nullptr);
 
     auto grid = std::make_unique<CCameo>(nullptr);
     grid->InitCameo(CCameo::KindPlayback, 16, 4);
@@ -304,15 +306,15 @@ TEST_F(SessionTest, PlaybackFromATimeReachesThePlaybackCell)
     grid->show();
     grid->SetCameoChannel(0, device->GetDeviceIndex(), 0);
     ASSERT_EQ(device->GetPlaybackGrid(), grid->GetCameoIndex());
-    device->GetPlayback(0)->SetContinuous(true);
+    CModuleDeviceTestAccess::GetPlayback(*device, 0)->SetContinuous(true);
     device->SetPlaybackActive(true);
-    device->SetRecordedRange(20260102, 0, 20260102, 235959);
-    device->SetPlaybackDate(20260102, 100000);
+    CModuleDeviceTestAccess::SetRecordedRange(*device, 20260102, 0, 20260102, 235959);
+    CModuleDeviceTestAccess::SetPlaybackDate(*device, 20260102, 100000);
 
-    device->SendPlaybackCtrlExtSec(16, 0, 20260102, 100000);
+    device->SendPlaybackCtrlExtSec(PlaybackMode::Forward, 0, 20260102, 100000);
     ASSERT_TRUE(WaitFor([&] { return !sim->Events("playback").isEmpty(); }));
     const QJsonObject asked = sim->Events("playback").last();
-    EXPECT_EQ(asked.value("tag").toInt(), device->GetPlaybackSequence());
+    EXPECT_EQ(asked.value("tag").toInt(), CModuleDeviceTestAccess::GetPlaybackSequence(*device));
     EXPECT_EQ(asked.value("mode").toInt(), 16);
 
     EXPECT_TRUE(WaitFor([&] { return HasColour(grid->GetCell(0).picture); }, 30000))
@@ -340,13 +342,13 @@ TEST_P(PlaybackSoundTest, BlocksGatherAndGoOutWithoutOverrun)
     MediaSink sink;
     hub->GetAudioOutput()->AttachPushDevice(&sink);
     hub->SetAudioDeviceIndex(device->GetDeviceIndex());
-    device->SetPlaybackTag(5);
-    device->SetPlaybackAudioChannel(0);
+    CModuleDeviceTestAccess::SetPlaybackTag(*device, 5);
+    CModuleDeviceTestAccess::SetPlaybackAudioChannel(*device, 0);
 
     device->OnRecvPlaybackAudioSec(c.size, 2, 20260101, 120000, 4); // an older tag
     for (int i = 0; i < c.blocks; ++i)
         device->OnRecvPlaybackAudioSec(c.size, 2, 20260101, 120000, 5);
-    ASSERT_TRUE(WaitFor([&] { return device->GetPlaybackAudioQueueCount() == 0 && sink.Written() >= c.written; }));
+    ASSERT_TRUE(WaitFor([&] { return CModuleDeviceTestAccess::GetPlaybackAudioQueueCount(*device) == 0 && sink.Written() >= c.written; }));
     QTest::qWait(100);
     EXPECT_EQ(sink.Written(), c.written);
     hub->GetAudioOutput()->AttachPushDevice(nullptr);

@@ -7,6 +7,7 @@
 #include "net/nettypemirel.h"
 
 #include "session/support/session_fixture.h"
+#include "session/support/moduledevice_testaccess.h"
 
 TEST_F(SessionTest, FolderTakesNoSlotAndRecorderRegisters)
 {
@@ -97,7 +98,7 @@ TEST_F(SessionTest, DestroyedWhileConnecting)
     // Destroyed while the live connect waits for its turn.
     CModuleDevice* first = AddRecorder("first", sim->Port());
     first->StartConnect(0);
-    ASSERT_TRUE(WaitFor([&] { return first->IsConnecting(); }));
+    ASSERT_TRUE(WaitFor([&] { return CModuleDeviceTestAccess::IsConnecting(*first); }));
     DeleteRecorder(first);
     // Destroyed while logging in on the live connection.
     CModuleDevice* second = AddRecorder("second", sim->Port());
@@ -121,7 +122,7 @@ TEST_F(SessionTest, ReconnectedSeveralTimes)
         EXPECT_EQ(device->childCount(), 4);
         device->SetPlaybackActive(true);
         device->QueueFrameData(round % 4, 0, 0, 50000, 0);
-        WaitFor([&] { return device->GetQueuedRequestCount() == 0; });
+        WaitFor([&] { return CModuleDeviceTestAccess::GetQueuedRequestCount(*device) == 0; });
         // Let live frames flow into the connections' buffers for a moment.
         WaitFor([] { return false; }, 300);
         device->Disconnect();

@@ -81,8 +81,8 @@ TEST_F(GuardTest, RefusedLoginSendsNothing)
     }();
     for (const SenderCase& c : kSenders)
         c.send(refused);
-    refused->SetPlaybackCtrl(16);
-    refused->SetPlaybackCtrl(2);
+    refused->SetPlaybackCtrl(PlaybackMode::Forward);
+    refused->SetPlaybackCtrl(PlaybackMode::Stop);
     EXPECT_FALSE(refused->StartPlaybackAudio(0));
 
     // A second recorder session logs in and fences; none of the refused session's requests came.

@@ -14,6 +14,7 @@
 #include "session/moduledevice.h"
 #include "session/support/requests2_support.h"
 #include "session/support/session_fixture.h"
+#include "session/support/moduledevice_testaccess.h"
 
 namespace {
 
@@ -99,18 +100,18 @@ TEST_P(ListChainTest, MinuteMapsOfTheRecordedDay)
     const auto expected = ExpectedMaps(c);
     EXPECT_TRUE(WaitFor([&] { return MapsEqual(device, expected); }))
         << FirstDifference(device, expected).toStdString();
-    EXPECT_EQ(device->GetListDay(), kDay);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetListDay(*device), kDay);
 
     // The scan: one index request per channel slot (0 to the channel count), storage slot 0 only.
     const int hhmm = (c.firstMinute / 60) * 100 + c.firstMinute % 60;
     if (c.indexScan) {
-        ASSERT_TRUE(WaitFor([&] { return device->GetFirstScanMinute(kChannels) == hhmm; }));
+        ASSERT_TRUE(WaitFor([&] { return CModuleDeviceTestAccess::GetFirstScanMinute(*device, kChannels) == hhmm; }));
         for (int ch = 0; ch < 16; ++ch)
-            EXPECT_EQ(device->GetFirstScanMinute(ch), ch <= kChannels ? hhmm : 9999) << "channel " << ch;
+            EXPECT_EQ(CModuleDeviceTestAccess::GetFirstScanMinute(*device, ch), ch <= kChannels ? hhmm : 9999) << "channel " << ch;
     } else {
         ASSERT_TRUE(FenceLive(sim, device));
         for (int ch = 0; ch < 16; ++ch)
-            EXPECT_EQ(device->GetFirstScanMinute(ch), 9999) << "channel " << ch;
+            EXPECT_EQ(CModuleDeviceTestAccess::GetFirstScanMinute(*device, ch), 9999) << "channel " << ch;
     }
     ASSERT_TRUE(FenceLive(sim, device));
 
@@ -174,7 +175,7 @@ TEST_F(ListRestartTest, NewDayClearsTheMaps)
 
     // A day the recorder did not record: every list is empty, so every map is cleared.
     device->SendTimeRecList(kDay - 1, 0);
-    EXPECT_EQ(device->GetListDay(), kDay - 1);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetListDay(*device), kDay - 1);
     const ListCase none{"none", {}, 0, 1, 0, false};
     const auto empty = ExpectedMaps(none);
     EXPECT_TRUE(MapsEqual(device, empty)) << FirstDifference(device, empty).toStdString();

@@ -13,6 +13,7 @@
 #include "session/moduledevice.h"
 #include "session/support/requests2_support.h"
 #include "session/support/session_fixture.h"
+#include "session/support/moduledevice_testaccess.h"
 
 namespace {
 
@@ -39,8 +40,8 @@ protected:
         ASSERT_TRUE(sim);
         device = AddRecorder("play", sim->Port());
         ASSERT_TRUE(ConnectAndLogin(device, 0));
-        device->SetRecordedRange(kDay, 13015, kDay, 24559);
-        device->SetPlaybackDate(kDay, kTime);
+        CModuleDeviceTestAccess::SetRecordedRange(*device, kDay, 13015, kDay, 24559);
+        CModuleDeviceTestAccess::SetPlaybackDate(*device, kDay, kTime);
         for (int ch = 0; ch < 4; ++ch)
             device->SetPlaybackVisible(ch, false);
         device->ToggleRecord(16 + 1);
@@ -81,12 +82,12 @@ TEST_F(PlaybackControlTest, ButtonSequenceOnTheWire)
     };
     int sent = ReceivedMessages(sim, 0x95).size();
     for (const ButtonStep& step : steps) {
-        device->SetPlaybackCtrl(step.code);
+        device->SetPlaybackCtrl(PlaybackMode(step.code));
         ASSERT_TRUE(WaitFor([&] { return ReceivedMessages(sim, 0x95).size() == sent + 1; })) << "code " << step.code;
         ++sent;
         EXPECT_EQ(Hex(PlaybackControls(sim)), Hex(FromHex(step.wire))) << "code " << step.code;
         EXPECT_EQ(device->GetPlaybackSpeed(), step.speed) << "code " << step.code;
-        EXPECT_EQ(device->GetPlaybackSequence(), step.tag) << "code " << step.code;
+        EXPECT_EQ(CModuleDeviceTestAccess::GetPlaybackSequence(*device), step.tag) << "code " << step.code;
     }
     // Every start asked the recorder for its full rate first (0x8D, value 64); the stop did not.
     ASSERT_TRUE(FencePlayback(sim, device));
@@ -124,7 +125,7 @@ TEST_P(SpeedCycleTest, Speeds)
     const SpeedCase& c = GetParam();
     QList<int> speeds;
     for (int code : c.presses) {
-        device->SetPlaybackCtrl(code);
+        device->SetPlaybackCtrl(PlaybackMode(code));
         speeds.append(device->GetPlaybackSpeed());
     }
     EXPECT_EQ(speeds, c.speeds);
@@ -146,9 +147,9 @@ TEST_F(PlaybackControlTest, FastPlayAfterPlainRequestRunsAtSpeedTwo)
     // A play request in a fast mode leaves the speed at 0; the next press of that mode must not
     // run at speed 1.
     ASSERT_TRUE(device->RequestPlayback(kTime, 32));
-    EXPECT_EQ(device->GetPlaybackMode(), 32);
+    EXPECT_EQ(device->GetPlaybackMode(), PlaybackMode::FastForward);
     EXPECT_EQ(device->GetPlaybackSpeed(), 0);
-    device->SetPlaybackCtrl(32);
+    device->SetPlaybackCtrl(PlaybackMode::FastForward);
     EXPECT_EQ(device->GetPlaybackSpeed(), 2);
 }
 
@@ -175,15 +176,15 @@ TEST_F(PlaybackControlTest, PlayFromATimeStopsFirst)
 TEST_F(PlaybackControlTest, TagWrapsAndRestartsAfterStop)
 {
     Open();
-    device->SetPlaybackTag(99);
-    device->SetPlaybackCtrl(16);
-    EXPECT_EQ(device->GetPlaybackSequence(), 100);
-    device->SetPlaybackCtrl(16);
-    EXPECT_EQ(device->GetPlaybackSequence(), 1) << "100 wraps to 1";
-    device->SetPlaybackCtrl(2);
-    EXPECT_EQ(device->GetPlaybackSequence(), 999);
-    device->SetPlaybackCtrl(16);
-    EXPECT_EQ(device->GetPlaybackSequence(), 1) << "the first request after a stop";
+    CModuleDeviceTestAccess::SetPlaybackTag(*device, 99);
+    device->SetPlaybackCtrl(PlaybackMode::Forward);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetPlaybackSequence(*device), 100);
+    device->SetPlaybackCtrl(PlaybackMode::Forward);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetPlaybackSequence(*device), 1) << "100 wraps to 1";
+    device->SetPlaybackCtrl(PlaybackMode::Stop);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetPlaybackSequence(*device), 999);
+    device->SetPlaybackCtrl(PlaybackMode::Forward);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetPlaybackSequence(*device), 1) << "the first request after a stop";
     ASSERT_TRUE(WaitFor([&] { return ReceivedMessages(sim, 0x95).size() == 4; }));
     EXPECT_EQ(quint8(PlaybackControls(sim)[13]), 1);
 }
@@ -191,15 +192,15 @@ TEST_F(PlaybackControlTest, TagWrapsAndRestartsAfterStop)
 TEST_F(PlaybackControlTest, StopEmptiesTheRequestQueue)
 {
     Open();
-    device->SetPlaybackCtrl(16);
+    device->SetPlaybackCtrl(PlaybackMode::Forward);
     ASSERT_TRUE(WaitFor([&] { return ReceivedMessages(sim, 0x95).size() == 1; }));
     // Queued and stopped in one go: the send timer has no turn in between.
     device->QueueFrameData(1, 0, 0, 1000, 0);
     device->QueueFrameHeader(1, 0, 512, 336, 0);
-    ASSERT_EQ(device->GetQueuedRequestCount(), 2);
-    device->SetPlaybackCtrl(2);
-    EXPECT_EQ(device->GetQueuedRequestCount(), 0);
-    EXPECT_EQ(device->GetFrameRequestsInFlight(), 0);
+    ASSERT_EQ(CModuleDeviceTestAccess::GetQueuedRequestCount(*device), 2);
+    device->SetPlaybackCtrl(PlaybackMode::Stop);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetQueuedRequestCount(*device), 0);
+    EXPECT_EQ(CModuleDeviceTestAccess::GetFrameRequestsInFlight(*device), 0);
     ASSERT_TRUE(FencePlayback(sim, device));
     ASSERT_TRUE(FenceLive(sim, device));
     EXPECT_TRUE(ReceivedMessages(sim, 0x66).isEmpty()) << "no frame request went out";
@@ -211,8 +212,8 @@ TEST_F(PlaybackControlTest, NoPlayingChannelSendsNothing)
     Open();
     device->ToggleRecord(16 + 1);
     ASSERT_FALSE(device->IsRecordMarked(17));
-    device->SetPlaybackCtrl(16);
-    device->SetPlaybackCtrl(32);
+    device->SetPlaybackCtrl(PlaybackMode::Forward);
+    device->SetPlaybackCtrl(PlaybackMode::FastForward);
     ASSERT_TRUE(FencePlayback(sim, device));
     EXPECT_TRUE(ReceivedMessages(sim, 0x95).isEmpty());
     for (const QByteArray& m : ReceivedMessages(sim, 0x8D))
@@ -224,7 +225,7 @@ TEST_F(PlaybackControlTest, SeveralChannelsAskFewerFrames)
     Open();
     device->ToggleRecord(16 + 0);
     device->ToggleRecord(16 + 3);
-    device->SetPlaybackCtrl(16);
+    device->SetPlaybackCtrl(PlaybackMode::Forward);
     ASSERT_TRUE(WaitFor([&] { return ReceivedMessages(sim, 0x95).size() == 1; }));
     // channels 0, 1, 3: mask 0x000b, rate 4 at stream quality 1
     EXPECT_EQ(Hex(PlaybackControls(sim)),
@@ -253,10 +254,10 @@ TEST_P(ClampTest, DateAndTimeKeptInsideTheDayList)
 {
     Open();
     // The day list runs from 10 January 01:30:15 to 15 January 02:45:59.
-    device->SetRecordedRange(20240110, 13015, kDay, 24559);
+    CModuleDeviceTestAccess::SetRecordedRange(*device, 20240110, 13015, kDay, 24559);
     const ClampCase& c = GetParam();
-    device->SetPlaybackDate(c.date, c.time);
-    device->SetPlaybackCtrl(16);
+    CModuleDeviceTestAccess::SetPlaybackDate(*device, c.date, c.time);
+    device->SetPlaybackCtrl(PlaybackMode::Forward);
     ASSERT_TRUE(WaitFor([&] { return ReceivedMessages(sim, 0x95).size() == 1; }));
     const QByteArray m = PlaybackControls(sim);
     EXPECT_EQ(Word32(m, 20), c.wireDate);
@@ -277,7 +278,7 @@ INSTANTIATE_TEST_SUITE_P(Requests2, ClampTest, ::testing::ValuesIn(kClampCases),
 TEST_F(PlaybackControlTest, PlaybackAudioOfTheOnlyPlayingChannel)
 {
     Open();
-    device->SetPlaybackCtrl(16);
+    device->SetPlaybackCtrl(PlaybackMode::Forward);
     ASSERT_TRUE(device->StartPlaybackAudio(1));
     EXPECT_EQ(hub->GetAudioDeviceIndex(), device->GetDeviceIndex());
     ASSERT_TRUE(WaitFor([&] { return ReceivedMessages(sim, 0x95).size() == 2; }));

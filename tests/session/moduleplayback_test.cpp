@@ -81,7 +81,7 @@ struct SchedulerFixture : ::testing::Test
     FakePlaybackHost host;
     CModulePlayback pb{&host};
 
-    void SetUp() override { ASSERT_TRUE(pb.Bind(4, 2, 0)); }
+    void SetUp() override { ASSERT_TRUE(pb.Bind(4, 2, SchedulerKind::Playback)); }
 
     void LoadDay()
     {
@@ -97,7 +97,7 @@ struct SchedulerFixture : ::testing::Test
     void StartAt103015()
     {
         LoadDay();
-        ASSERT_TRUE(pb.StartPlayback(kDate, 103015, 0, -1));
+        ASSERT_TRUE(pb.StartPlayback(kDate, 103015, SchedulerKind::Playback, -1));
         const QByteArray m = Minute1030();
         pb.OnSetIntraHeader(0, m.size(), m.constData());
         ASSERT_EQ(host.headerQueue.size(), 1u);
@@ -109,17 +109,17 @@ struct SchedulerFixture : ::testing::Test
 TEST_F(SchedulerFixture, BindChecksRecorderChannelAndKind)
 {
     CModulePlayback s(&host);
-    EXPECT_FALSE(s.Bind(7, 0, 0)); // not in the hub
-    EXPECT_FALSE(s.Bind(4, -1, 0));
-    EXPECT_FALSE(s.Bind(4, 17, 0));
-    EXPECT_FALSE(s.Bind(4, 0, 3));
+    EXPECT_FALSE(s.Bind(7, 0, SchedulerKind::Playback)); // not in the hub
+    EXPECT_FALSE(s.Bind(4, -1, SchedulerKind::Playback));
+    EXPECT_FALSE(s.Bind(4, 17, SchedulerKind::Playback));
+    EXPECT_FALSE(s.Bind(4, 0, SchedulerKind(3)));
     EXPECT_EQ(s.GetRecorderIndex(), -1);
     EXPECT_FALSE(s.ResetIndex(kDate)); // unbound: nothing asked
     EXPECT_TRUE(host.indexRequests.empty());
-    EXPECT_TRUE(s.Bind(4, 16, 2));
+    EXPECT_TRUE(s.Bind(4, 16, SchedulerKind::Museum));
     EXPECT_EQ(s.GetChannel(), 16);
-    EXPECT_EQ(s.GetKind(), 2);
-    EXPECT_EQ(s.GetState(), 0);
+    EXPECT_EQ(s.GetKind(), SchedulerKind::Museum);
+    EXPECT_EQ(s.GetState(), PlaybackMode::Idle);
 }
 
 TEST_F(SchedulerFixture, ResetIndexAsksForTheDay)
@@ -136,7 +136,7 @@ TEST_F(SchedulerFixture, ResetIndexAsksForTheDay)
     EXPECT_EQ(host.indexRequests.size(), 1u);
 
     CModulePlayback thumb(&host);
-    ASSERT_TRUE(thumb.Bind(4, 1, 1));
+    ASSERT_TRUE(thumb.Bind(4, 1, SchedulerKind::Thumbnail));
     EXPECT_TRUE(thumb.ResetIndex(kDate));
     EXPECT_EQ(host.thumbnailEntered, 1);
     EXPECT_EQ(host.indexRequests.back().kind, 1);
@@ -149,7 +149,7 @@ TEST_F(SchedulerFixture, ResetIndexAsksForTheDay)
 TEST_F(SchedulerFixture, IndexHeadersFillTheMinuteTables)
 {
     LoadDay();
-    EXPECT_EQ(pb.GetState(), 2);
+    EXPECT_EQ(pb.GetState(), PlaybackMode::Stop);
     EXPECT_EQ(pb.GetEarliestTime(), 103000);
     EXPECT_EQ(pb.GetLatestTime(), 103359);
     EXPECT_TRUE(pb.HasMinuteData(630));
@@ -185,8 +185,8 @@ TEST_F(SchedulerFixture, AnEmptyIndexPlaysNothing)
     pb.OnSetIntraIndex(0, h.constData(), h.size());
     EXPECT_EQ(pb.GetEarliestTime(), 999999);
     EXPECT_EQ(pb.GetLatestTime(), 0);
-    EXPECT_FALSE(pb.StartPlayback(kDate, 120000, 0, -1));
-    EXPECT_EQ(pb.GetState(), 0);
+    EXPECT_FALSE(pb.StartPlayback(kDate, 120000, SchedulerKind::Playback, -1));
+    EXPECT_EQ(pb.GetState(), PlaybackMode::Idle);
     EXPECT_TRUE(host.intraHeaders.empty());
 }
 
@@ -197,7 +197,7 @@ TEST_F(SchedulerFixture, BadIndexInputIsIgnored)
     pb.OnSetIntraIndex(-1, h.constData(), h.size());
     pb.OnSetIntraIndex(0, h.constData(), 100);      // short header
     pb.OnSetIntraIndex(0, nullptr, 512);
-    EXPECT_EQ(pb.GetState(), 0);
+    EXPECT_EQ(pb.GetState(), PlaybackMode::Idle);
     EXPECT_EQ(pb.GetEarliestTime(), 999999);
     EXPECT_EQ(pb.GetSecondOffset(-1), -1);
     EXPECT_EQ(pb.GetSecondOffset(86400), -1);
@@ -206,10 +206,10 @@ TEST_F(SchedulerFixture, BadIndexInputIsIgnored)
     EXPECT_EQ(pb.GetMinuteBlock(0, 9), -1);
 
     LoadDay();
-    EXPECT_FALSE(pb.StartPlayback(kDate, 246000, 0, -1));
-    EXPECT_FALSE(pb.StartPlayback(kDate, 106060, 0, -1));
-    EXPECT_FALSE(pb.StartPlayback(kDate, 103000, 5, -1));
-    EXPECT_EQ(pb.GetState(), 2);
+    EXPECT_FALSE(pb.StartPlayback(kDate, 246000, SchedulerKind::Playback, -1));
+    EXPECT_FALSE(pb.StartPlayback(kDate, 106060, SchedulerKind::Playback, -1));
+    EXPECT_FALSE(pb.StartPlayback(kDate, 103000, SchedulerKind(5), -1));
+    EXPECT_EQ(pb.GetState(), PlaybackMode::Stop);
     const QByteArray m = Minute1030();
     pb.OnSetIntraHeader(12, m.size(), m.constData());
     EXPECT_EQ(pb.GetSecondOffset(630 * 60 + 15), -1);
@@ -233,15 +233,15 @@ TEST_F(SchedulerFixture, StartTimesPickTheMinuteAndItsIndexBlock)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.asked);
         CModulePlayback s(&host);
-        ASSERT_TRUE(s.Bind(4, 2, 0));
+        ASSERT_TRUE(s.Bind(4, 2, SchedulerKind::Playback));
         ASSERT_TRUE(s.ResetIndex(kDate));
         const QByteArray h0 = IndexHeader0();
         const QByteArray h1 = IndexHeader1();
         s.OnSetIntraIndex(0, h0.constData(), h0.size());
         s.OnSetIntraIndex(1, h1.constData(), h1.size());
         host.Clear();
-        ASSERT_TRUE(s.StartPlayback(kDate, c.asked, 0, -1));
-        EXPECT_EQ(s.GetState(), 16);
+        ASSERT_TRUE(s.StartPlayback(kDate, c.asked, SchedulerKind::Playback, -1));
+        EXPECT_EQ(s.GetState(), PlaybackMode::Forward);
         EXPECT_EQ(s.GetTime(), c.time);
         ASSERT_EQ(host.intraHeaders.size(), 1u);
         EXPECT_EQ(host.intraHeaders[0], c.block);
@@ -251,7 +251,7 @@ TEST_F(SchedulerFixture, StartTimesPickTheMinuteAndItsIndexBlock)
 TEST_F(SchedulerFixture, AMinuteInTwoFilesIsMergedAndPlayedFromItsEnd)
 {
     LoadDay();
-    ASSERT_TRUE(pb.StartPlayback(kDate, 103230, 0, -1)); // starts at the end of 10:31
+    ASSERT_TRUE(pb.StartPlayback(kDate, 103230, SchedulerKind::Playback, -1)); // starts at the end of 10:31
     QByteArray a(960, '\0');
     Put(a, 5 * 16, "0080000000000000" "00800000" "00000080");
     Put(a, 40 * 16, "0090000000000000" "00900000" "00000080");
@@ -307,8 +307,8 @@ TEST_F(SchedulerFixture, PlaysHeadersAndFramesWithTheirDelays)
     EXPECT_EQ(host.frames[0].bytes, key);
     EXPECT_EQ(f.date, kDate);
     EXPECT_EQ(f.time, 103015);
-    EXPECT_EQ(f.state, 16);
-    EXPECT_EQ(f.kind, 0);
+    EXPECT_EQ(f.state, PlaybackMode::Forward);
+    EXPECT_EQ(f.kind, SchedulerKind::Playback);
     EXPECT_TRUE(f.key);
     EXPECT_FALSE(f.skip);
 
@@ -395,9 +395,9 @@ TEST_F(SchedulerFixture, KeyFrameIsFetchedFirstAndKeptInTheBuffer)
     EXPECT_EQ(host.dataQueue.back(), (PlaybackCall{2, 0, 0x5500, 150, 0}));
 
     // The key frame is needed again: it comes from the buffer without a request.
-    pb.SetMode(2);
+    pb.SetMode(PlaybackMode::Stop);
     EXPECT_EQ(pb.GetKeyFramePosition(), -1);
-    pb.SetMode(16);
+    pb.SetMode(PlaybackMode::Forward);
     const size_t queued = host.dataQueue.size();
     pb.OnSetFrameHeader(block.size(), 1, block.constData(), false);
     EXPECT_EQ(host.dataQueue.size(), queued);
@@ -430,8 +430,8 @@ TEST_F(SchedulerFixture, ABufferedReplyOfTheWrongSizeIsNotKept)
     ASSERT_EQ(host.frames.size(), 1u);
     EXPECT_EQ(host.frames[0].frame.size, 0);
     // Asked again, it is requested again.
-    pb.SetMode(2);
-    pb.SetMode(16);
+    pb.SetMode(PlaybackMode::Stop);
+    pb.SetMode(PlaybackMode::Forward);
     pb.OnSetFrameHeader(block.size(), 1, block.constData(), false);
     EXPECT_EQ(host.dataQueue.back(), (PlaybackCall{2, 0, 0x5000, 1000, 3}));
 }
@@ -478,14 +478,14 @@ TEST(SchedulerDelays, TableOfModesRatesAndSpeeds)
         host.scrMode = c.split;
         host.speed = c.speed;
         CModulePlayback pb(&host);
-        ASSERT_TRUE(pb.Bind(4, 2, 0));
+        ASSERT_TRUE(pb.Bind(4, 2, SchedulerKind::Playback));
         ASSERT_TRUE(pb.ResetIndex(kDate));
         const QByteArray h0 = IndexHeader0();
         pb.OnSetIntraIndex(0, h0.constData(), h0.size());
-        ASSERT_TRUE(pb.StartPlayback(kDate, 103015, 0, -1));
+        ASSERT_TRUE(pb.StartPlayback(kDate, 103015, SchedulerKind::Playback, -1));
         const QByteArray m = Minute1030();
         pb.OnSetIntraHeader(0, m.size(), m.constData());
-        pb.SetMode(c.state);
+        pb.SetMode(PlaybackMode(c.state));
         pb.SetContinuous(c.continuous);
         QByteArray block(13440, '\0');
         for (int i = 0; i < 8; ++i)
@@ -520,11 +520,11 @@ TEST(SchedulerSound, TheSoundSchedulerAsksForItsChannelsPart)
         FakePlaybackHost host;
         host.audioChannel = c.audioChannel;
         CModulePlayback pb(&host);
-        ASSERT_TRUE(pb.Bind(4, 4, 0)); // the channel count: the playback stream's sound
+        ASSERT_TRUE(pb.Bind(4, 4, SchedulerKind::Playback)); // the channel count: the playback stream's sound
         ASSERT_TRUE(pb.ResetIndex(kDate));
         const QByteArray h0 = IndexHeader0();
         pb.OnSetIntraIndex(0, h0.constData(), h0.size());
-        ASSERT_TRUE(pb.StartPlayback(kDate, 103015, 0, -1));
+        ASSERT_TRUE(pb.StartPlayback(kDate, 103015, SchedulerKind::Playback, -1));
         const QByteArray m = Minute1030();
         pb.OnSetIntraHeader(0, m.size(), m.constData());
         QByteArray block(13440, '\0');
@@ -542,13 +542,13 @@ TEST(SchedulerDayEdges, ForwardPastTheLastSecondStops)
 {
     FakePlaybackHost host;
     CModulePlayback pb(&host);
-    ASSERT_TRUE(pb.Bind(4, 0, 0));
+    ASSERT_TRUE(pb.Bind(4, 0, SchedulerKind::Playback));
     ASSERT_TRUE(pb.ResetIndex(kDate));
     QByteArray h(512, '\0');
     Put(h, 208, "0000000000000008"); // hour 23, minute 59
     pb.OnSetIntraIndex(0, h.constData(), h.size());
     EXPECT_EQ(pb.GetLatestTime(), 235959);
-    ASSERT_TRUE(pb.StartPlayback(kDate, 235959, 0, -1));
+    ASSERT_TRUE(pb.StartPlayback(kDate, 235959, SchedulerKind::Playback, -1));
     ASSERT_EQ(host.intraHeaders.size(), 1u);
     EXPECT_EQ(host.intraHeaders[0], (PlaybackCall{0, 0, 1381952, -1, 0})); // the file's last block
     QByteArray m(960, '\0');
@@ -562,22 +562,22 @@ TEST(SchedulerDayEdges, ForwardPastTheLastSecondStops)
     const QByteArray f(100, 'x');
     pb.OnSetFrameData(f.constData(), f.size(), 1, false);
     pb.NextFrame();
-    EXPECT_EQ(pb.GetState(), 2);
+    EXPECT_EQ(pb.GetState(), PlaybackMode::Stop);
 }
 
 TEST(SchedulerDayEdges, BackwardBeforeMidnightStops)
 {
     FakePlaybackHost host;
     CModulePlayback pb(&host);
-    ASSERT_TRUE(pb.Bind(4, 0, 0));
+    ASSERT_TRUE(pb.Bind(4, 0, SchedulerKind::Playback));
     ASSERT_TRUE(pb.ResetIndex(kDate));
     QByteArray h(512, '\0');
     Put(h, 24, "0100000000000000"); // hour 0, minute 0
     Put(h, 32, "0100000000000000"); // hour 1, minute 0
     pb.OnSetIntraIndex(0, h.constData(), h.size());
-    ASSERT_TRUE(pb.StartPlayback(kDate, 10, 0, -1));
+    ASSERT_TRUE(pb.StartPlayback(kDate, 10, SchedulerKind::Playback, -1));
     EXPECT_EQ(host.intraHeaders[0], (PlaybackCall{0, 0, 512, 960, 0}));
-    pb.SetMode(256);
+    pb.SetMode(PlaybackMode::Backward);
     QByteArray m(960, '\0');
     Put(m, 0, "0002000000000000" "00020000" "00000080");
     Put(m, 5 * 16, "0003000000000000" "00030000" "00000080");
@@ -599,14 +599,14 @@ TEST(SchedulerDayEdges, BackwardBeforeMidnightStops)
     pb.OnSetFrameHeader(block.size(), 1, block.constData(), false);
     pb.NextFrame();
     pb.NextFrame(); // before 00:00:00
-    EXPECT_EQ(pb.GetState(), 2);
+    EXPECT_EQ(pb.GetState(), PlaybackMode::Stop);
 }
 
 TEST_F(SchedulerFixture, NothingGoesOutWhilePlaybackIsDisabled)
 {
     LoadDay();
     host.enabled = false;
-    ASSERT_TRUE(pb.StartPlayback(kDate, 103015, 0, -1));
+    ASSERT_TRUE(pb.StartPlayback(kDate, 103015, SchedulerKind::Playback, -1));
     EXPECT_EQ(host.intraHeaders.size(), 1u); // the index still loads
     const QByteArray m = Minute1030();
     pb.OnSetIntraHeader(0, m.size(), m.constData());
@@ -618,29 +618,30 @@ TEST_F(SchedulerFixture, NothingGoesOutWhilePlaybackIsDisabled)
 
 TEST_F(SchedulerFixture, StateWordTransitions)
 {
-    EXPECT_EQ(pb.GetState(), 0);
+    EXPECT_EQ(pb.GetState(), PlaybackMode::Idle);
     LoadDay();
-    EXPECT_EQ(pb.GetState(), 2);
-    ASSERT_TRUE(pb.StartPlayback(kDate, 103015, 0, -1));
-    EXPECT_EQ(pb.GetState(), 16);
-    for (int s : {32, 256, 512, 2, 16}) {
+    EXPECT_EQ(pb.GetState(), PlaybackMode::Stop);
+    ASSERT_TRUE(pb.StartPlayback(kDate, 103015, SchedulerKind::Playback, -1));
+    EXPECT_EQ(pb.GetState(), PlaybackMode::Forward);
+    for (PlaybackMode s : {PlaybackMode::FastForward, PlaybackMode::Backward, PlaybackMode::FastBackward,
+                           PlaybackMode::Stop, PlaybackMode::Forward}) {
         pb.SetMode(s);
         EXPECT_EQ(pb.GetState(), s);
     }
-    pb.SetMode(7); // not a state
-    EXPECT_EQ(pb.GetState(), 16);
-    pb.SetMode(2);
+    pb.SetMode(PlaybackMode(7)); // not a state
+    EXPECT_EQ(pb.GetState(), PlaybackMode::Forward);
+    pb.SetMode(PlaybackMode::Stop);
     const size_t before = host.headerQueue.size();
     pb.NextFrame(); // stopped remote playback does not go on
     EXPECT_EQ(host.headerQueue.size(), before);
 
     CModulePlayback thumb(&host);
-    ASSERT_TRUE(thumb.Bind(4, 2, 1));
+    ASSERT_TRUE(thumb.Bind(4, 2, SchedulerKind::Thumbnail));
     ASSERT_TRUE(thumb.ResetIndex(kDate));
     const QByteArray h0 = IndexHeader0();
     thumb.OnSetIntraIndex(0, h0.constData(), h0.size());
-    ASSERT_TRUE(thumb.StartPlayback(kDate, 103015, 1, -1));
-    EXPECT_EQ(thumb.GetState(), 32); // searches start fast forward
+    ASSERT_TRUE(thumb.StartPlayback(kDate, 103015, SchedulerKind::Thumbnail, -1));
+    EXPECT_EQ(thumb.GetState(), PlaybackMode::FastForward); // searches start fast forward
 }
 
 TEST(SchedulerFastModes, HighSpeedCodesSkipASecond)
@@ -660,12 +661,12 @@ TEST(SchedulerFastModes, HighSpeedCodesSkipASecond)
         FakePlaybackHost host;
         host.speed = c.speed;
         CModulePlayback pb(&host);
-        ASSERT_TRUE(pb.Bind(4, 2, 0));
+        ASSERT_TRUE(pb.Bind(4, 2, SchedulerKind::Playback));
         ASSERT_TRUE(pb.ResetIndex(kDate));
         const QByteArray h0 = IndexHeader0();
         pb.OnSetIntraIndex(0, h0.constData(), h0.size());
-        ASSERT_TRUE(pb.StartPlayback(kDate, 103015, 0, -1));
-        pb.SetMode(32);
+        ASSERT_TRUE(pb.StartPlayback(kDate, 103015, SchedulerKind::Playback, -1));
+        pb.SetMode(PlaybackMode::FastForward);
         const QByteArray m = Minute1030();
         pb.OnSetIntraHeader(0, m.size(), m.constData());
         const QByteArray headers = ThreeFrameHeaders();

@@ -54,7 +54,7 @@ protected:
     {
         if (!device)
             return nullptr;
-        device->StartConnect(CModuleDevice::PurposeConnect);
+        device->StartConnect(ConnectPurpose::Connect);
         EXPECT_TRUE(QTest::qWaitFor([device] { return device->IsLoggedIn(); }, 15000)) << "login";
         return device->IsLoggedIn() ? device : nullptr;
     }
@@ -117,10 +117,10 @@ private:
         ++m_tick;
         for (size_t i = 0; i < m_devices.size(); ++i) {
             CModuleDevice* device = m_devices[i];
-            if (m_asked[i] < 0 && device->GetConnectPurpose() == CModuleDevice::PurposeFavorite)
+            if (m_asked[i] < 0 && device->GetConnectPurpose() == ConnectPurpose::Favorite)
                 m_asked[i] = m_tick;
             if (m_asked[i] >= 0 && m_settled[i] < 0
-                && (device->IsLoggedIn() || device->GetConnectResult() == CModuleDevice::ConnectFailed)) {
+                && (device->IsLoggedIn() || device->GetConnectResult() == ConnectResult::Failed)) {
                 m_settled[i] = m_tick;
                 m_loggedIn[i] = device->IsLoggedIn();
             }

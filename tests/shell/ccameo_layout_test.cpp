@@ -194,7 +194,7 @@ TEST_F(GridFavoriteTest, BadLayoutCodesChangeNothing)
         EXPECT_EQ(grid->GetFavoriteCursor(), -1) << layout;
         EXPECT_EQ(grid->GetCell(2).channel, 1) << "cells stay as they were: " << layout;
     }
-    EXPECT_NE(Device(r)->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+    EXPECT_NE(Device(r)->GetConnectPurpose(), ConnectPurpose::Favorite);
 }
 
 TEST_F(GridFavoriteTest, PositionsAreConnectedOneAfterAnotherIntoTheirOwnCells)
@@ -211,15 +211,15 @@ TEST_F(GridFavoriteTest, PositionsAreConnectedOneAfterAnotherIntoTheirOwnCells)
     EXPECT_EQ(hub->MessageOption(), QString());
     EXPECT_FALSE(grid->GetCell(7).IsBound()) << "the favorite closed what the grid showed";
     EXPECT_EQ(grid->GetFavoriteCursor(), 0);
-    EXPECT_EQ(Device(a)->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
-    EXPECT_NE(Device(b)->GetConnectPurpose(), CModuleDevice::PurposeFavorite) << "one recorder at a time";
+    EXPECT_EQ(Device(a)->GetConnectPurpose(), ConnectPurpose::Favorite);
+    EXPECT_NE(Device(b)->GetConnectPurpose(), ConnectPurpose::Favorite) << "one recorder at a time";
 
     // What A's session does once its login completes.
     grid->OnFavoriteNext();
     EXPECT_EQ(grid->GetCell(0).recorder, a);
     EXPECT_EQ(grid->GetCell(0).channel, 2);
     EXPECT_EQ(grid->GetFavoriteCursor(), 5);
-    EXPECT_EQ(Device(b)->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+    EXPECT_EQ(Device(b)->GetConnectPurpose(), ConnectPurpose::Favorite);
     EXPECT_EQ(hub->MessageOption(), QString());
 
     grid->OnFavoriteNext();
@@ -247,11 +247,11 @@ TEST_F(GridFavoriteTest, PositionsThatCannotBeOpenedAreSkipped)
     // 5: A, 6: B with no channel entry.
     grid->StartFavorite(QStringLiteral("Gone;;A;A;A;A;B"), QStringLiteral("0;3;-1;x;16;4"));
     EXPECT_EQ(grid->GetFavoriteCursor(), 5);
-    EXPECT_EQ(Device(a)->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+    EXPECT_EQ(Device(a)->GetConnectPurpose(), ConnectPurpose::Favorite);
     grid->OnFavoriteNext();
     EXPECT_EQ(grid->GetCell(5).recorder, a);
     EXPECT_EQ(grid->GetCell(5).channel, 4);
-    EXPECT_NE(Device(b)->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+    EXPECT_NE(Device(b)->GetConnectPurpose(), ConnectPurpose::Favorite);
     EXPECT_EQ(grid->GetFavoriteCursor(), CCameo::kFavoritePositions);
     EXPECT_EQ(hub->MessageOption(), QStringLiteral("auto"));
 }
@@ -268,7 +268,7 @@ TEST_F(GridFavoriteTest, PositionsBeyondTheCellsAreSkipped)
     }
     grid->StartFavorite(names, channels);
     EXPECT_EQ(grid->GetFavoriteCursor(), CCameo::kFavoritePositions);
-    EXPECT_NE(Device(a)->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+    EXPECT_NE(Device(a)->GetConnectPurpose(), ConnectPurpose::Favorite);
     EXPECT_EQ(hub->MessageOption(), QStringLiteral("auto"));
 }
 

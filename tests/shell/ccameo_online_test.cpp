@@ -53,7 +53,7 @@ protected:
         record->id = QStringLiteral("admin");
         record->password = QStringLiteral("1234");
         m_sims.push_back(std::move(sim));
-        device->StartConnect(CModuleDevice::PurposeConnect);
+        device->StartConnect(ConnectPurpose::Connect);
         EXPECT_TRUE(QTest::qWaitFor([device] { return device->IsLoggedIn(); }, 15000)) << "login";
         return device->IsLoggedIn() ? device : nullptr;
     }

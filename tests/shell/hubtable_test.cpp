@@ -7,6 +7,7 @@
 
 #include "session/moduledevice.h"
 #include "shell/mainwindow.h"
+#include "session/support/moduledevice_testaccess.h"
 #include "shell/support/shell_hubfixture.h"
 
 namespace {
@@ -193,10 +194,10 @@ TEST_F(ShellHubTest, AnyDeviceConnectedFollowsTheLoggedInFlags)
     CModuleDevice* a = AddRecorder("A");
     CModuleDevice* b = AddRecorder("B");
     EXPECT_FALSE(hub->IsAnyDeviceConnected());
-    b->m_loggedIn = 1;
+    CModuleDeviceTestAccess::SetLoggedIn(*b, true);
     EXPECT_TRUE(hub->IsAnyDeviceConnected());
-    b->m_loggedIn = 0;
-    a->m_loggedIn = 1;
+    CModuleDeviceTestAccess::SetLoggedIn(*b, false);
+    CModuleDeviceTestAccess::SetLoggedIn(*a, true);
     EXPECT_TRUE(hub->IsAnyDeviceConnected());
     // A logged-in recorder that has left the table no longer counts.
     ASSERT_TRUE(hub->RemoveDevice(a->GetDeviceIndex()));

@@ -162,7 +162,7 @@ TEST_F(AutoConnectTest, FavoriteMarkedForAutoConnectOpensInALiveWindow)
     EXPECT_EQ(view->GetCameo()->GetSplit(), 4);
     EXPECT_EQ(view->GetCameo()->GetFirstCell(), 0);
     // Its recorder was asked to connect for the favorite, and the recorder saw the login.
-    EXPECT_EQ(alpha->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+    EXPECT_EQ(alpha->GetConnectPurpose(), ConnectPurpose::Favorite);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Logins(QStringLiteral("alpha.log")).contains("admin"); }, 15000));
     ASSERT_TRUE(QTest::qWaitFor([alpha] { return alpha->IsLoggedIn(); }, 15000));
 
@@ -180,7 +180,7 @@ TEST_F(AutoConnectTest, LoggedInRecordersStillGetTheFirstOpening)
     StartHub();
     CModuleDevice* bravo = Recorder("Bravo");
     ASSERT_NE(bravo, nullptr);
-    bravo->StartConnect(CModuleDevice::PurposeConnect);
+    bravo->StartConnect(ConnectPurpose::Connect);
     ASSERT_TRUE(QTest::qWaitFor([bravo] { return bravo->IsLoggedIn(); }, 15000));
 
     BoxWatcher watcher(CloseBoxes());
@@ -199,8 +199,8 @@ TEST_F(AutoConnectTest, FavoriteIsOpenedAgainWhileARecorderIsNotLoggedIn)
     ASSERT_NE(gone, nullptr);
     BoxWatcher watcher(CloseBoxes());
     EXPECT_EQ(Tick(watcher), 1);
-    EXPECT_EQ(gone->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
-    ASSERT_TRUE(QTest::qWaitFor([gone] { return gone->GetConnectResult() == CModuleDevice::ConnectFailed; }, 15000));
+    EXPECT_EQ(gone->GetConnectPurpose(), ConnectPurpose::Favorite);
+    ASSERT_TRUE(QTest::qWaitFor([gone] { return gone->GetConnectResult() == ConnectResult::Failed; }, 15000));
     EXPECT_EQ(Tick(watcher), 1);
     EXPECT_FALSE(gone->IsLoggedIn());
 }
@@ -233,7 +233,7 @@ TEST_F(AutoConnectTest, NothingOpensWithoutAFoundRecorderOrAMarkedFavorite)
         EXPECT_EQ(LiveViewCount(), 0);
         CModuleDevice* known = Recorder("Known");
         ASSERT_NE(known, nullptr);
-        EXPECT_NE(known->GetConnectPurpose(), CModuleDevice::PurposeFavorite);
+        EXPECT_NE(known->GetConnectPurpose(), ConnectPurpose::Favorite);
         StopHub();
     }
 }
@@ -262,7 +262,7 @@ TEST_F(AutoConnectTest, ImageAdjustReachesTheActiveGrid)
     StartHub();
     CModuleDevice* depot = Recorder("Depot");
     ASSERT_NE(depot, nullptr);
-    depot->StartConnect(CModuleDevice::PurposeConnect);
+    depot->StartConnect(ConnectPurpose::Connect);
     ASSERT_TRUE(QTest::qWaitFor([depot] { return depot->IsLoggedIn(); }, 15000));
 
     ASSERT_EQ(hub->exeLiveView(), 0);

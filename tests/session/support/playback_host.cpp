@@ -10,9 +10,9 @@ void FakePlaybackHost::Clear()
     frames.clear();
 }
 
-void FakePlaybackHost::SendIntraIndexRequest(int date, int channel, int kind)
+void FakePlaybackHost::SendIntraIndexRequest(int date, int channel, SchedulerKind kind)
 {
-    indexRequests.push_back({date, channel, kind});
+    indexRequests.push_back({date, channel, int(kind)});
 }
 
 void FakePlaybackHost::SendIntraHeaderRequest(int channel, int file, qint64 offset, int size, int kind)

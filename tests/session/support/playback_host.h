@@ -58,9 +58,9 @@ public:
     int GetAudioChannel() const override { return audioChannel; }
     int GetPlaybackFps(int) const override { return fps; }
     int GetScrMode(int) const override { return scrMode; }
-    int GetSpeedCode(int) const override { return speed; }
+    int GetSpeedCode(SchedulerKind) const override { return speed; }
     void EnterThumbnailMode() override { ++thumbnailEntered; }
-    void SendIntraIndexRequest(int date, int channel, int kind) override;
+    void SendIntraIndexRequest(int date, int channel, SchedulerKind kind) override;
     void SendIntraHeaderRequest(int channel, int file, qint64 offset, int size, int kind) override;
     void QueueFrameHeader(int channel, int file, qint64 offset, int size, int requestKind) override;
     void QueueFrameData(int channel, int file, qint64 offset, int size, int requestKind) override;

@@ -1,0 +1,65 @@
+#pragma once
+// One queue of received media records between the user-interface thread (which appends) and a
+// session thread (which takes). The session guards each set of queues with one lock of its own
+// (all live channel queues share one, all playback queues another), so a queue is handed the
+// lock of its set. A queue never holds more than kBound records: when a consumer stalls the
+// oldest record goes.
+//
+// The live intake also asks the queue whether a frame may join it (the backlog drop rule): while
+// the backlog exceeds three times the larger of the channel's frame rate and 15, predicted
+// frames are discarded until fewer than frame-rate records are queued.
+#include <QMutex>
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <deque>
+#include <utility>
+
+#include "session/liveframerecord.h"
+
+class LiveFrameQueue
+{
+public:
+    static constexpr int kBound = 1024;
+
+    LiveFrameQueue(QMutex& lock, const char* name);
+    LiveFrameQueue(const LiveFrameQueue&) = delete;
+    LiveFrameQueue& operator=(const LiveFrameQueue&) = delete;
+
+    // Appends under the lock; a full queue loses its oldest record first.
+    void Append(LiveFrameRecordPtr record);
+    // The first record, taken under the lock; null when the queue is empty.
+    LiveFrameRecordPtr TakeFirst();
+    int Count() const;
+    // The count for a caller that already holds the set's lock.
+    int CountHeld() const { return int(m_records.size()); }
+    // Empties the queue; the records are freed after the lock is released.
+    void Drain();
+
+    // The backlog drop rule for a frame about to be appended: false when it is to be discarded.
+    bool Admit(int frameRate, bool predicted);
+    bool IsDropping() const { return m_dropping.load() != 0; }
+    void StopDropping() { m_dropping = 0; }
+
+private:
+    QMutex& m_lock;
+    const char* m_name;
+    std::deque<LiveFrameRecordPtr> m_records;
+    std::atomic<quint8> m_dropping{0};
+};
+
+namespace livequeue_detail {
+template <std::size_t... I>
+std::array<LiveFrameQueue, sizeof...(I)> Make(QMutex& lock, const char* name, std::index_sequence<I...>)
+{
+    return {{((void)I, LiveFrameQueue(lock, name))...}};
+}
+} // namespace livequeue_detail
+
+// N queues sharing one lock.
+template <std::size_t N>
+std::array<LiveFrameQueue, N> MakeLiveFrameQueues(QMutex& lock, const char* name)
+{
+    return livequeue_detail::Make(lock, name, std::make_index_sequence<N>{});
+}

@@ -1,0 +1,31 @@
+#include "session/sessionthread.h"
+
+#include <QThread>
+
+#include <algorithm>
+
+namespace {
+constexpr int kSleepStepMs = 20;
+}
+
+bool SessionThread::Start(CQThreadHelper::ThreadProc procedure, void* owner, int value)
+{
+    if (ShouldRun())
+        return true;
+    // A loop told to stop may still be draining its queue: it ends before the next run starts.
+    m_thread.WaitThread();
+    m_run = 1;
+    if (m_thread.StartThread(procedure, owner, value))
+        return true;
+    m_run = 0;
+    return false;
+}
+
+void SessionThread::SleepWhileRunning(int ms) const
+{
+    while (ms > 0 && ShouldRun()) {
+        const int step = std::min(ms, kSleepStepMs);
+        QThread::msleep(ulong(step));
+        ms -= step;
+    }
+}

@@ -1,0 +1,91 @@
+// The live channel's decode step without a recorder: the frame chain of stream kinds 2 and 3,
+// the processor-load rule with its two thresholds, and the pacing of released frames.
+#include <gtest/gtest.h>
+
+#include "session/cameoroute.h"
+#include "session/lastpictures.h"
+#include "session/livedecodeworker.h"
+#include "session/liveframerecord.h"
+#include "session/livepacer.h"
+
+namespace {
+
+LiveFrameRecord Frame(int kind, int frameType, int sequence)
+{
+    LiveFrameRecord r;
+    r.kind = kind;
+    r.frameType = frameType;
+    r.sequence = sequence;
+    return r;
+}
+
+class LiveDecodeWorkerTest : public ::testing::Test
+{
+protected:
+    CameoRoute route;
+    LastPictures pictures;
+    LiveDecodeWorker worker{2, route, pictures};
+};
+
+} // namespace
+
+TEST_F(LiveDecodeWorkerTest, BrokenChainIsDroppedUntilTheNextKeyFrame)
+{
+    struct Step
+    {
+        int kind, frameType, sequence;
+        bool passes;
+    };
+    const Step steps[] = {
+        {2, 1, 5, true},   // key frame starts the chain at 5
+        {2, 0, 6, true},
+        {2, 0, 8, false},  // 7 is missing
+        {2, 0, 9, false},  // still broken
+        {3, 0, 0, true},   // sequence 0 always joins
+        {3, 0, 1, true},
+        {2, 0, -4, true},  // negative numbers are not checked
+        {1, 0, 40, true},  // other stream kinds carry no chain
+        {2, 1, 20, true},  // a key frame starts again
+        {2, 0, 21, true},
+    };
+    for (const Step& s : steps)
+        EXPECT_EQ(worker.PassesSequence(Frame(s.kind, s.frameType, s.sequence)), s.passes)
+            << "kind " << s.kind << " sequence " << s.sequence;
+}
+
+TEST_F(LiveDecodeWorkerTest, LoadAboveSeventySkipsPredictedFramesUntilItFallsBelowFifty)
+{
+    const LiveFrameRecord predicted = Frame(2, 0, 1);
+    const LiveFrameRecord key = Frame(2, 1, 0);
+    EXPECT_FALSE(worker.SkipsForLoad(predicted, 70));
+    EXPECT_TRUE(worker.SkipsForLoad(predicted, 71));
+    EXPECT_TRUE(worker.SkipsForLoad(predicted, 40)) << "the overload holds until a key frame is decoded";
+    EXPECT_FALSE(worker.SkipsForLoad(key, 99)) << "key frames are always decoded";
+    EXPECT_EQ(worker.SkippedForLoad(), 2);
+    // A skipped frame breaks the chain: the next predicted frame is taken only after a key frame.
+    EXPECT_FALSE(worker.PassesSequence(Frame(2, 0, 2)));
+    worker.Restart();
+    EXPECT_FALSE(worker.SkipsForLoad(predicted, 40)) << "a new run starts without overload";
+}
+
+struct PaceCase
+{
+    int delay;
+    qint64 sinceLast;
+    int wait;
+};
+
+TEST(LivePacerTest, FramesAreReleasedTheirDelayAfterThePreviousOne)
+{
+    const PaceCase cases[] = {
+        {40, 0, 37},       // 3 ms early
+        {40, 30, 7},
+        {40, 37, 0},       // due now
+        {40, 100, -63},    // late: no wait
+        {5000, 0, 1000},   // never more than a second
+    };
+    for (const PaceCase& c : cases)
+        EXPECT_EQ(LivePacer::WaitFor(c.delay, c.sinceLast), c.wait) << c.delay << " after " << c.sinceLast;
+    LivePacer pacer;
+    EXPECT_EQ(pacer.NextWait(500), 0) << "the first frame goes at once";
+}

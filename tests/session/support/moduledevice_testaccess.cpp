@@ -1,0 +1,155 @@
+#include "session/support/moduledevice_testaccess.h"
+
+#include "session/livedecodeworker.h"
+#include "session/sessionthread.h"
+
+void CModuleDeviceTestAccess::AppendLiveRecord(CModuleDevice& device, LiveFrameRecordPtr record)
+{
+    if (record && device.ValidChannel(record->channel))
+        device.m_liveQueues[size_t(record->channel)].Append(std::move(record));
+}
+
+LiveFrameRecordPtr CModuleDeviceTestAccess::TakeLiveRecord(CModuleDevice& device, int ch)
+{
+    return device.ValidChannel(ch) ? device.m_liveQueues[size_t(ch)].TakeFirst() : nullptr;
+}
+
+int CModuleDeviceTestAccess::GetLiveQueueCount(const CModuleDevice& device, int ch)
+{
+    return device.ValidChannel(ch) ? device.m_liveQueues[size_t(ch)].Count() : 0;
+}
+
+int CModuleDeviceTestAccess::GetPlaybackQueueCount(const CModuleDevice& device, int slot)
+{
+    if (slot < 0 || slot >= CModuleDevice::kSlots)
+        return 0;
+    return device.m_playbackQueues[size_t(slot)].Count();
+}
+
+int CModuleDeviceTestAccess::GetLiveAudioQueueCount(const CModuleDevice& device)
+{
+    return device.m_liveAudioQueue.Count();
+}
+
+int CModuleDeviceTestAccess::GetPlaybackAudioQueueCount(const CModuleDevice& device)
+{
+    return device.m_playbackAudioQueue.Count();
+}
+
+bool CModuleDeviceTestAccess::IsLiveDropping(const CModuleDevice& device, int ch)
+{
+    return device.ValidChannel(ch) && device.m_liveQueues[size_t(ch)].IsDropping();
+}
+
+bool CModuleDeviceTestAccess::IsLiveThreadRunning(const CModuleDevice& device, int ch)
+{
+    return device.ValidChannel(ch) && device.m_liveThreads[size_t(ch)] && device.m_liveThreads[size_t(ch)]->ShouldRun();
+}
+
+int CModuleDeviceTestAccess::GetDecodedFrames(const CModuleDevice& device, int ch)
+{
+    return device.ValidChannel(ch) && device.m_liveWorkers[size_t(ch)] ? device.m_liveWorkers[size_t(ch)]->DecodedFrames()
+                                                                        : 0;
+}
+
+int CModuleDeviceTestAccess::GetSkippedForLoad(const CModuleDevice& device, int ch)
+{
+    return device.ValidChannel(ch) && device.m_liveWorkers[size_t(ch)]
+               ? device.m_liveWorkers[size_t(ch)]->SkippedForLoad()
+               : 0;
+}
+
+QImage CModuleDeviceTestAccess::GetLastPicture(const CModuleDevice& device, int ch)
+{
+    return device.m_lastPictures.Get(ch);
+}
+
+void CModuleDeviceTestAccess::SetLiveFrameRate(CModuleDevice& device, int ch, int fps)
+{
+    if (device.ValidChannel(ch))
+        device.m_rates[size_t(ch)] = fps;
+}
+
+int CModuleDeviceTestAccess::NextPlaybackTag(int current)
+{
+    return CModuleDevice::NextPlaybackTag(current);
+}
+
+int CModuleDeviceTestAccess::GetPlaybackRateState(const CModuleDevice& device)
+{
+    return device.m_rateState.load();
+}
+
+CModulePlayback* CModuleDeviceTestAccess::GetPlayback(const CModuleDevice& device, int slot)
+{
+    return device.GetPlayback(slot);
+}
+
+int CModuleDeviceTestAccess::GetPlaybackSequence(const CModuleDevice& device)
+{
+    return device.m_playbackSeq.load();
+}
+
+void CModuleDeviceTestAccess::SetPlaybackTag(CModuleDevice& device, int tag)
+{
+    device.m_playbackSeq.store(tag);
+}
+
+void CModuleDeviceTestAccess::SetPlaybackMode(CModuleDevice& device, PlaybackMode mode, int speed)
+{
+    device.m_playbackMode = mode;
+    device.m_playbackSpeed = speed;
+}
+
+void CModuleDeviceTestAccess::SetPlaybackDate(CModuleDevice& device, int date, int time)
+{
+    device.m_playDate = date;
+    device.m_playTime = time;
+}
+
+void CModuleDeviceTestAccess::SetRecordedRange(CModuleDevice& device, int firstDate, int firstTime, int lastDate,
+                                               int lastTime)
+{
+    device.m_recordedRange = {firstDate, firstTime, lastDate, lastTime};
+}
+
+void CModuleDeviceTestAccess::SetPlaybackAudioChannel(CModuleDevice& device, int ch)
+{
+    device.m_playbackAudioChannel = ch;
+}
+
+int CModuleDeviceTestAccess::GetQueuedRequestCount(const CModuleDevice& device)
+{
+    return device.m_batcher ? device.m_batcher->QueuedCount() : 0;
+}
+
+int CModuleDeviceTestAccess::GetFrameRequestsInFlight(const CModuleDevice& device)
+{
+    return device.m_batcher ? device.m_batcher->InFlight() : 0;
+}
+
+void CModuleDeviceTestAccess::LowerFrameRequestCount(CModuleDevice& device)
+{
+    if (device.m_batcher)
+        device.m_batcher->LowerInFlight();
+}
+
+int CModuleDeviceTestAccess::GetListDay(const CModuleDevice& device)
+{
+    return device.m_searchDate;
+}
+
+int CModuleDeviceTestAccess::GetFirstScanMinute(const CModuleDevice& device, int ch)
+{
+    return device.ValidChannel(ch) ? device.m_firstMinuteScan[size_t(ch)] : 9999;
+}
+
+bool CModuleDeviceTestAccess::IsConnecting(const CModuleDevice& device)
+{
+    return device.m_connecting;
+}
+
+void CModuleDeviceTestAccess::SetLoggedIn(CModuleDevice& device, bool loggedIn)
+{
+    device.m_loggedIn = loggedIn ? 1 : 0;
+}
