@@ -5,21 +5,62 @@
 
 #include <algorithm>
 
-LiveFrameQueue::LiveFrameQueue(QMutex& lock, const char* name)
+namespace {
+constexpr int kKeyFrame = 1;
+}
+
+LiveFrameQueue::LiveFrameQueue(QMutex& lock, const char* name, qint64 byteBound)
     : m_lock(lock)
     , m_name(name)
+    , m_byteBound(byteBound)
 {
+}
+
+LiveFrameRecordPtr LiveFrameQueue::PopFrontHeld()
+{
+    LiveFrameRecordPtr record = std::move(m_records.front());
+    m_records.pop_front();
+    m_bytes -= record->size;
+    return record;
+}
+
+bool LiveFrameQueue::MakeRoom(const LiveFrameRecord& incoming, std::deque<LiveFrameRecordPtr>& dropped)
+{
+    const bool key = incoming.frameType == kKeyFrame;
+    if (m_waitForKeyFrame && !key)
+        return false;
+    m_waitForKeyFrame = false;
+    if (m_bytes + incoming.size <= m_byteBound)
+        return true;
+    // A group at a time: the front record, then everything up to the next key frame.
+    while (!m_records.empty() && m_bytes + incoming.size > m_byteBound) {
+        dropped.push_back(PopFrontHeld());
+        while (!m_records.empty() && m_records.front()->frameType != kKeyFrame)
+            dropped.push_back(PopFrontHeld());
+    }
+    qDebug() << m_name << "queue over" << m_byteBound << "bytes," << dropped.size() << "records dropped";
+    if (m_records.empty() && !key) {
+        // The predicted frame's reference is gone with the groups before it.
+        m_waitForKeyFrame = true;
+        return false;
+    }
+    return true;
 }
 
 void LiveFrameQueue::Append(LiveFrameRecordPtr record)
 {
     if (!record)
         return;
+    // Declared before the locker: what is dropped is freed after the lock is released.
+    std::deque<LiveFrameRecordPtr> dropped;
     QMutexLocker locker(&m_lock);
+    if (m_byteBound > 0 && !MakeRoom(*record, dropped))
+        return;
     if (int(m_records.size()) >= kBound) {
-        m_records.pop_front();
+        dropped.push_back(PopFrontHeld());
         qDebug() << m_name << "queue full, oldest record dropped";
     }
+    m_bytes += record->size;
     m_records.push_back(std::move(record));
 }
 
@@ -28,9 +69,13 @@ LiveFrameRecordPtr LiveFrameQueue::TakeFirst()
     QMutexLocker locker(&m_lock);
     if (m_records.empty())
         return nullptr;
-    LiveFrameRecordPtr record = std::move(m_records.front());
-    m_records.pop_front();
-    return record;
+    return PopFrontHeld();
+}
+
+qint64 LiveFrameQueue::Bytes() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_bytes;
 }
 
 int LiveFrameQueue::Count() const
@@ -44,6 +89,8 @@ void LiveFrameQueue::Drain()
     std::deque<LiveFrameRecordPtr> rest;
     QMutexLocker locker(&m_lock);
     rest.swap(m_records);
+    m_bytes = 0;
+    m_waitForKeyFrame = false;
     locker.unlock();
 }
 

@@ -8,6 +8,13 @@
 // The live intake also asks the queue whether a frame may join it (the backlog drop rule): while
 // the backlog exceeds three times the larger of the channel's frame rate and 15, predicted
 // frames are discarded until fewer than frame-rate records are queued.
+//
+// A live queue is bounded by bytes as well: large key frames at a modest count would otherwise
+// grow without limit while its decoder stalls. When a frame would not fit, whole groups of
+// pictures go from the front, key frame included, up to the next queued key frame; when no key
+// frame is left to start from, the queue is emptied and the predicted frames that follow are
+// discarded until the next key frame arrives, so the decoder never gets a picture without its
+// reference.
 #include <QMutex>
 
 #include <array>
@@ -22,8 +29,11 @@ class LiveFrameQueue
 {
 public:
     static constexpr int kBound = 1024;
+    // The byte bound of a live channel's queue.
+    static constexpr qint64 kLiveByteBound = 8 * 1024 * 1024;
 
-    LiveFrameQueue(QMutex& lock, const char* name);
+    // byteBound 0: bounded by count only (queues whose records carry no key-frame mark).
+    LiveFrameQueue(QMutex& lock, const char* name, qint64 byteBound = 0);
     LiveFrameQueue(const LiveFrameQueue&) = delete;
     LiveFrameQueue& operator=(const LiveFrameQueue&) = delete;
 
@@ -34,6 +44,8 @@ public:
     int Count() const;
     // The count for a caller that already holds the set's lock.
     int CountHeld() const { return int(m_records.size()); }
+    // Payload bytes queued.
+    qint64 Bytes() const;
     // Empties the queue; the records are freed after the lock is released.
     void Drain();
 
@@ -43,23 +55,32 @@ public:
     void StopDropping() { m_dropping = 0; }
 
 private:
+    // Under the lock: makes room for `incoming` bytes by dropping groups of pictures from the
+    // front into `dropped`; false when the incoming frame must go too.
+    bool MakeRoom(const LiveFrameRecord& incoming, std::deque<LiveFrameRecordPtr>& dropped);
+    LiveFrameRecordPtr PopFrontHeld();
+
     QMutex& m_lock;
     const char* m_name;
+    qint64 m_byteBound = 0;
+    qint64 m_bytes = 0;
+    bool m_waitForKeyFrame = false;
     std::deque<LiveFrameRecordPtr> m_records;
     std::atomic<quint8> m_dropping{0};
 };
 
 namespace livequeue_detail {
 template <std::size_t... I>
-std::array<LiveFrameQueue, sizeof...(I)> Make(QMutex& lock, const char* name, std::index_sequence<I...>)
+std::array<LiveFrameQueue, sizeof...(I)> Make(QMutex& lock, const char* name, qint64 byteBound,
+                                              std::index_sequence<I...>)
 {
-    return {{((void)I, LiveFrameQueue(lock, name))...}};
+    return {{((void)I, LiveFrameQueue(lock, name, byteBound))...}};
 }
 } // namespace livequeue_detail
 
 // N queues sharing one lock.
 template <std::size_t N>
-std::array<LiveFrameQueue, N> MakeLiveFrameQueues(QMutex& lock, const char* name)
+std::array<LiveFrameQueue, N> MakeLiveFrameQueues(QMutex& lock, const char* name, qint64 byteBound = 0)
 {
-    return livequeue_detail::Make(lock, name, std::make_index_sequence<N>{});
+    return livequeue_detail::Make(lock, name, byteBound, std::make_index_sequence<N>{});
 }

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "session/liveframequeue.h"
 
 namespace {
@@ -101,3 +104,98 @@ INSTANTIATE_TEST_SUITE_P(
         DropCase{"DroppingGoesOnAtTheRate", 10, 10, true, true, false, true},
         DropCase{"DroppingStopsBelowTheRate", 10, 9, true, true, true, false}),
     [](const ::testing::TestParamInfo<DropCase>& info) { return std::string(info.param.name); });
+
+namespace {
+
+// A live frame of `bytes` payload bytes: 'K' a key frame, 'P' a predicted one.
+LiveFrameRecordPtr Frame(char type, int bytes, int sequence)
+{
+    auto record = std::make_unique<LiveFrameRecord>();
+    record->frameType = type == 'K' ? 1 : 0;
+    record->size = bytes;
+    record->sequence = sequence;
+    return record;
+}
+
+// The queued frames as "K1 P2 ...", taking them.
+std::string TakeAll(LiveFrameQueue& queue)
+{
+    std::string out;
+    while (LiveFrameRecordPtr r = queue.TakeFirst())
+        out += (out.empty() ? "" : " ") + std::string(r->frameType == 1 ? "K" : "P") + std::to_string(r->sequence);
+    return out;
+}
+
+struct ByteBoundCase
+{
+    const char* name;
+    const char* frames;      // "K30 P10 ...": type and size; sequence numbers count from 1
+    const char* kept;        // what the queue then holds, in order
+};
+
+void AppendAll(LiveFrameQueue& queue, const char* frames)
+{
+    int sequence = 0;
+    for (const char* p = frames; *p;) {
+        while (*p == ' ')
+            ++p;
+        if (!*p)
+            break;
+        const char type = *p++;
+        queue.Append(Frame(type, std::atoi(p), ++sequence));
+        while (*p && *p != ' ')
+            ++p;
+    }
+}
+
+} // namespace
+
+// A queue bounded at 100 bytes.
+TEST(LiveFrameQueueTest, ByteBoundDropsWholeGroupsOfPictures)
+{
+    const ByteBoundCase cases[] = {
+        {"fits", "K30 P10 P10 K30 P10", "K1 P2 P3 K4 P5"},
+        {"oldest group goes, the next key frame stays", "K30 P10 P10 K30 P10 P20", "K4 P5 P6"},
+        {"two groups go when one is not enough", "K20 P10 K20 P10 K20 P10 P60", "K5 P6 P7"},
+        {"no key frame left: the predicted frame goes too, and those after it",
+         "K60 P30 P20 P5", ""},
+        {"... until the next key frame", "K60 P30 P20 P5 K10 P5", "K5 P6"},
+        {"a key frame that does not fit empties the queue and stays", "K60 P30 K20 P1", "K3 P4"},
+    };
+    for (const ByteBoundCase& c : cases) {
+        QMutex lock;
+        LiveFrameQueue queue(lock, "test", 100);
+        AppendAll(queue, c.frames);
+        EXPECT_LE(queue.Bytes(), 100) << c.name;
+        EXPECT_EQ(TakeAll(queue), c.kept) << c.name;
+        EXPECT_EQ(queue.Bytes(), 0) << c.name;
+    }
+}
+
+TEST(LiveFrameQueueTest, BytesFollowTakesAndDrains)
+{
+    QMutex lock;
+    LiveFrameQueue queue(lock, "test", LiveFrameQueue::kLiveByteBound);
+    queue.Append(Frame('K', 500000, 1));
+    queue.Append(Frame('P', 20000, 2));
+    EXPECT_EQ(queue.Bytes(), 520000);
+    queue.TakeFirst();
+    EXPECT_EQ(queue.Bytes(), 20000);
+    queue.Drain();
+    EXPECT_EQ(queue.Bytes(), 0);
+    // A flood of large key frames stays within the bound (in the field: 16 channels of these
+    // grew to gigabytes while the decoders stalled).
+    for (int i = 0; i < 200; ++i)
+        queue.Append(Frame('K', 400000, i));
+    EXPECT_LE(queue.Bytes(), LiveFrameQueue::kLiveByteBound);
+    EXPECT_GT(queue.Bytes(), LiveFrameQueue::kLiveByteBound - 400000);
+}
+
+TEST(LiveFrameQueueTest, QueueWithoutByteBoundKeepsCountingOnly)
+{
+    QMutex lock;
+    LiveFrameQueue queue(lock, "playback");
+    for (int i = 0; i < 40; ++i)
+        queue.Append(Frame('P', 1000000, i));
+    EXPECT_EQ(queue.Count(), 40);
+}
