@@ -157,7 +157,6 @@ void CModuleDevice::MakeRecordingFolders() const
 void CModuleDevice::BuildRecorderMachinery()
 {
     for (int s = 0; s < kSlots; ++s) {
-        m_minuteTables[s].reset(new quint8[kMinutesPerDay]());
         m_searchThreads[s] = std::make_unique<SessionThread>();
     }
     m_liveAudioThread = std::make_unique<SessionThread>();
@@ -506,7 +505,18 @@ const quint8* CModuleDevice::GetMinuteTable(int slot) const
 {
     if (slot < 0 || slot >= kSlots)
         return nullptr;
-    return m_minuteTables[size_t(slot)].get();
+    // A slot whose list never marked a minute reads as a day without recordings.
+    static const quint8 kEmptyDay[kMinutesPerDay] = {};
+    const quint8* table = m_minuteTables[size_t(slot)].get();
+    return table ? table : kEmptyDay;
+}
+
+quint8* CModuleDevice::WritableMinuteTable(int slot)
+{
+    auto& table = m_minuteTables[size_t(slot)];
+    if (!table)
+        table.reset(new quint8[kMinutesPerDay]());
+    return table.get();
 }
 
 float CModuleDevice::GetEmapCameraX(int ch) const

@@ -591,7 +591,9 @@ private:
     int m_searchDate = 0;
     int m_searchDay = 0;
     int m_searchChannel = 0;
+    // Made when a list first marks a minute of the slot.
     std::array<std::unique_ptr<quint8[]>, kSlots> m_minuteTables;
+    quint8* WritableMinuteTable(int slot);
     std::array<int, kChannels> m_firstMinuteScan = NoMinutes();
     std::array<int, kChannels> m_firstMinuteOwn = NoMinutes();
     bool m_startTogether = false;

@@ -831,12 +831,12 @@ void CModuleDevice::MarkMinuteMasks(const char* list, int size, bool audio)
         const quint16 bits = Le16(list + 2 * i);
         if (audio) {
             if (bits != 0)
-                m_minuteTables[kAudioTable][minute] = 1;
+                WritableMinuteTable(kAudioTable)[minute] = 1;
             continue;
         }
         for (int ch = 0; ch < kChannels; ++ch) {
             if ((bits & (1u << ch)) && (allowed & (1u << ch)))
-                m_minuteTables[size_t(ch)][minute] |= 1;
+                WritableMinuteTable(ch)[minute] |= 1;
         }
     }
 }
@@ -889,7 +889,7 @@ void CModuleDevice::MarkEventMinutes(const char* list, int size)
             const quint16 bits = Le16(list + at + maskAt[k]);
             for (int ch = 0; ch < kChannels; ++ch) {
                 if ((bits & (1u << ch)) && (allowed & (1u << ch)))
-                    m_minuteTables[size_t(ch)][index] |= kFlags[k];
+                    WritableMinuteTable(ch)[index] |= kFlags[k];
             }
         }
     }

@@ -16,10 +16,9 @@ void PutLe32(char* p, quint32 v)
 
 } // namespace
 
-PlaybackRequestBatcher::PlaybackRequestBatcher()
-    : m_buffer(new char[size_t(kEntries) * kEntrySize]())
-{
-}
+// The batch buffer comes with the first batch: every recorder of the site book owns a batcher,
+// and most never play back.
+PlaybackRequestBatcher::PlaybackRequestBatcher() = default;
 
 void PlaybackRequestBatcher::Queue(const Request& request)
 {
@@ -91,6 +90,8 @@ PlaybackRequestBatcher::Batch PlaybackRequestBatcher::TakeBatch(const std::funct
 {
     Batch batch;
     QMutexLocker lock(&m_lock);
+    if (!m_buffer && !m_requests.empty())
+        m_buffer.reset(new char[size_t(kEntries) * kEntrySize]());
     while (!m_requests.empty()) {
         const Request r = m_requests.front();
         if (!playing()) {

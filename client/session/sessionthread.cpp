@@ -13,9 +13,11 @@ bool SessionThread::Start(CQThreadHelper::ThreadProc procedure, void* owner, int
     if (ShouldRun())
         return true;
     // A loop told to stop may still be draining its queue: it ends before the next run starts.
-    m_thread.WaitThread();
+    Wait();
+    if (!m_thread)
+        m_thread = std::make_unique<CQThreadHelper>();
     m_run = 1;
-    if (m_thread.StartThread(procedure, owner, value))
+    if (m_thread->StartThread(procedure, owner, value))
         return true;
     m_run = 0;
     return false;
