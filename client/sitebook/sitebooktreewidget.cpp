@@ -6,23 +6,11 @@
 
 #include "session/moduledevice.h"
 #include "session/sessionhub.h"
-#include "sitebook/sitebookhub.h"
 #include "session/sitebook.h"
+#include "sitebook/sitebookhub.h"
 #include "sitebook/sitebookitem.h"
 
 namespace {
-
-const QString kKindSiteBook = QStringLiteral("sitebook");
-const QString kKindEmap = QStringLiteral("emap");
-const QString kKindFavorite = QStringLiteral("favorite");
-const QString kKindFolder = QStringLiteral("folder");
-const QString kKindDevice = QStringLiteral("device");
-
-QString KindOf(const QTreeWidgetItem* item)
-{
-    const SiteBook* record = SiteBook::FromItem(item);
-    return record ? record->kind : QString();
-}
 
 // The name a sibling is sorted by: its record's name, or the shown text when it has none.
 QString SortNameOf(const QTreeWidgetItem* item)
@@ -70,11 +58,11 @@ SiteBookTreeWidget::SiteBookTreeWidget(QWidget* parent)
 
     CreateActions();
 
-    m_pSiteBookRoot = AddRoot(kKindSiteBook, QStringLiteral("SiteBook"),
+    m_pSiteBookRoot = AddRoot(ItemKind::SiteBookRoot, QStringLiteral("SiteBook"),
                               QIcon(QStringLiteral(":/res/Resource/root.png")), true);
-    m_pEmapRoot = AddRoot(kKindEmap, QStringLiteral("Emap"),
+    m_pEmapRoot = AddRoot(ItemKind::EmapRoot, QStringLiteral("Emap"),
                           QIcon(QStringLiteral(":/res/Resource/5_Select.png")), false);
-    m_pFavoritesRoot = AddRoot(kKindFavorite, QStringLiteral("Favorites"), m_favoriteIcon, false);
+    m_pFavoritesRoot = AddRoot(ItemKind::FavoritesRoot, QStringLiteral("Favorites"), m_favoriteIcon, false);
 }
 
 SiteBookTreeWidget::~SiteBookTreeWidget()
@@ -83,11 +71,11 @@ SiteBookTreeWidget::~SiteBookTreeWidget()
     clear();
 }
 
-QTreeWidgetItem* SiteBookTreeWidget::AddRoot(const QString& kind, const QString& name,
+QTreeWidgetItem* SiteBookTreeWidget::AddRoot(ItemKind kind, const QString& name,
                                              const QIcon& icon, bool expanded)
 {
     auto* record = new SiteBook;
-    record->kind = kind;
+    record->kind = ItemKindText(kind);
     record->name = name;
     auto* item = new SiteBookItem(this, record);
     item->setText(0, name);
@@ -99,17 +87,17 @@ QTreeWidgetItem* SiteBookTreeWidget::AddRoot(const QString& kind, const QString&
 // ---------------------------------------------------------------------------------------------
 // Creating and placing folder and recorder items
 
-CModuleDevice* SiteBookTreeWidget::createTreeItem(QTreeWidgetItem* parent, SiteBook* record, int mode)
+CModuleDevice* SiteBookTreeWidget::createTreeItem(QTreeWidgetItem* parent, SiteBook* record, EntryMode mode)
 {
     if (!parent)
         parent = m_pSiteBookRoot;
-    auto* device = new CModuleDevice(parent, mode == RecorderMode ? 0 : -1);
-    insertSorted(device, record ? record->name : QString(), mode != RecorderMode);
+    auto* device = new CModuleDevice(parent, SessionKindOf(mode));
+    insertSorted(device, record ? record->name : QString(), mode);
     SiteBookItem::GiveRecordTo(device, record);
     return device;
 }
 
-void SiteBookTreeWidget::insertSorted(QTreeWidgetItem* item, const QString& name, bool folderMode)
+void SiteBookTreeWidget::insertSorted(QTreeWidgetItem* item, const QString& name, EntryMode mode)
 {
     if (!item)
         return;
@@ -126,7 +114,7 @@ void SiteBookTreeWidget::insertSorted(QTreeWidgetItem* item, const QString& name
         const QTreeWidgetItem* sibling = parent->child(i);
         const bool recorder = IsRecorderItem(sibling);
         const bool greater = SortNameOf(sibling) > name;
-        if (folderMode ? (recorder || greater) : (recorder && greater)) {
+        if (mode == EntryMode::Folder ? (recorder || greater) : (recorder && greater)) {
             place = i;
             break;
         }
@@ -134,27 +122,26 @@ void SiteBookTreeWidget::insertSorted(QTreeWidgetItem* item, const QString& name
     parent->insertChild(place, item);
 }
 
+QTreeWidgetItem* SiteBookTreeWidget::AddRecorderChild(CModuleDevice* device, ItemKind kind, const QString& name,
+                                                      const QIcon& icon)
+{
+    auto* record = new SiteBook;
+    record->kind = ItemKindText(kind);
+    record->name = name;
+    auto* item = new SiteBookItem(device, record);
+    item->setText(0, name);
+    item->setIcon(0, icon);
+    item->setExpanded(false);
+    return item;
+}
+
 void SiteBookTreeWidget::AddRecorderChildren(CModuleDevice* device)
 {
     if (!device)
         return;
-
-    auto* archiveRecord = new SiteBook;
-    archiveRecord->kind = QStringLiteral("archive");
-    archiveRecord->name = QStringLiteral("Archive");
-    auto* archive = new SiteBookItem(device, archiveRecord);
-    archive->setText(0, archiveRecord->name);
-    archive->setIcon(0, m_archiveIcon);
-    archive->setExpanded(false);
+    QTreeWidgetItem* archive = AddRecorderChild(device, ItemKind::Archive, QStringLiteral("Archive"), m_archiveIcon);
     device->UpdateArchiveItems(archive, 0);
-
-    auto* emapRecord = new SiteBook;
-    emapRecord->kind = QStringLiteral("emapList");
-    emapRecord->name = QStringLiteral("Emap");
-    auto* emap = new SiteBookItem(device, emapRecord);
-    emap->setText(0, emapRecord->name);
-    emap->setIcon(0, m_emapIcon);
-    emap->setExpanded(false);
+    QTreeWidgetItem* emap = AddRecorderChild(device, ItemKind::RecorderEmapList, QStringLiteral("Emap"), m_emapIcon);
     // The session keeps the item and writes its slot and map picture into the item's record.
     device->UpdateSiteBookItem(emap);
 }
@@ -191,7 +178,7 @@ void SiteBookTreeWidget::clearEmap()
 // ---------------------------------------------------------------------------------------------
 // Lookups
 
-CModuleDevice* SiteBookTreeWidget::FindChildByName(const QString& kind, const QString& name,
+CModuleDevice* SiteBookTreeWidget::FindChildByName(ItemKind kind, const QString& name,
                                                    QTreeWidgetItem* parent) const
 {
     if (!parent)
@@ -201,7 +188,7 @@ CModuleDevice* SiteBookTreeWidget::FindChildByName(const QString& kind, const QS
     for (int i = 0; i < parent->childCount(); ++i) {
         QTreeWidgetItem* child = parent->child(i);
         const SiteBook* record = SiteBook::FromItem(child);
-        if (!record || record->kind != kind || record->name != name)
+        if (!record || ItemKindFromText(record->kind) != kind || record->name != name)
             continue;
         if (auto* device = dynamic_cast<CModuleDevice*>(child))
             return device;
@@ -211,12 +198,12 @@ CModuleDevice* SiteBookTreeWidget::FindChildByName(const QString& kind, const QS
 
 CModuleDevice* SiteBookTreeWidget::FindDeviceByName(const QString& name, QTreeWidgetItem* parent) const
 {
-    return FindChildByName(kKindDevice, name, parent);
+    return FindChildByName(ItemKind::Recorder, name, parent);
 }
 
 CModuleDevice* SiteBookTreeWidget::FindFolderByName(const QString& name, QTreeWidgetItem* parent) const
 {
-    return FindChildByName(kKindFolder, name, parent);
+    return FindChildByName(ItemKind::Folder, name, parent);
 }
 
 CModuleDevice* SiteBookTreeWidget::FindDeviceById(int serverId, QTreeWidgetItem* parent) const
@@ -230,11 +217,11 @@ CModuleDevice* SiteBookTreeWidget::FindDeviceById(int serverId, QTreeWidgetItem*
         auto* device = dynamic_cast<CModuleDevice*>(child);
         if (!device)
             continue;
-        const QString kind = KindOf(child);
-        if (kind == kKindDevice) {
+        const ItemKind kind = ItemKindOf(child);
+        if (kind == ItemKind::Recorder) {
             if (device->GetServerId() == serverId)
                 return device;
-        } else if (kind == kKindFolder) {
+        } else if (kind == ItemKind::Folder) {
             if (CModuleDevice* found = FindDeviceById(serverId, child))
                 return found;
         }
@@ -253,7 +240,7 @@ QTreeWidgetItem* SiteBookTreeWidget::FindFolderById(int serverId, QTreeWidgetIte
     for (int i = 0; i < parent->childCount(); ++i) {
         QTreeWidgetItem* child = parent->child(i);
         auto* folder = dynamic_cast<CModuleDevice*>(child);
-        if (!folder || KindOf(child) != kKindFolder)
+        if (!folder || ItemKindOf(child) != ItemKind::Folder)
             continue;
         if (folder->GetServerId() == serverId)
             return folder;
