@@ -404,8 +404,7 @@ void SiteBookTreeWidget::PropertyDevice(CModuleDevice* device)
         record->quality = dialog.quality;
         if (device->IsLoggedIn()) {
             device->OnLiveStart(0);
-            // The playback control is sent again here (CModuleDevice::ResendPlaybackCtrl) once
-            // the session offers it.
+            device->ResendPlaybackCtrl();
         }
     }
     device->setText(0, dialog.locked ? record->name.mid(1) : record->name);
@@ -629,31 +628,26 @@ void SiteBookTreeWidget::emapStartAct()
 
 void SiteBookTreeWidget::healthCheck()
 {
-    if (!MenuRecorder())
-        return;
-    // The session's health check (CModuleDevice::ShowHealthCheck(false): "Loading..." under
-    // "Health Check", then the request) runs here once the session offers it.
+    if (CModuleDevice* device = MenuRecorder())
+        device->ShowHealthCheck(false);
 }
 
 void SiteBookTreeWidget::eventBackup()
 {
-    if (!MenuRecorder())
-        return;
-    // CModuleDevice::ShowEventBackup ("Event Backup - " and the name) runs here once it exists.
+    if (CModuleDevice* device = MenuRecorder())
+        device->ShowEventBackup();
 }
 
 void SiteBookTreeWidget::scheduleBackup()
 {
-    if (!MenuRecorder())
-        return;
-    // CModuleDevice::ShowScheduleBackup ("Schedule Backup - " and the name) runs here once it exists.
+    if (CModuleDevice* device = MenuRecorder())
+        device->ShowScheduleBackup();
 }
 
 void SiteBookTreeWidget::remoteCDBackup()
 {
-    if (!MenuRecorder())
-        return;
-    // CModuleDevice::ShowRemoteCDBackup ("Remote CD Backup - " and the name) runs here once it exists.
+    if (CModuleDevice* device = MenuRecorder())
+        device->ShowRemoteCDBackup();
 }
 
 void SiteBookTreeWidget::startSearch(int deviceIndex, int date, int time)
@@ -664,7 +658,8 @@ void SiteBookTreeWidget::startSearch(int deviceIndex, int date, int time)
     Q_UNUSED(time);
     // Of the hub's two remote playback windows, one showing this recorder or none (else the
     // active one, else a new one from MainWindow::exeSearchView) starts on the recorder at the
-    // date and time and takes the focus: joins here with the remote playback window.
+    // date and time and takes the focus.
+    // pending: remote playback window
 }
 
 // =============================================================================================
@@ -684,7 +679,8 @@ void SiteBookTreeWidget::saveList()
 
 void SiteBookTreeWidget::loadExcelList()
 {
-    // The recorder list import (.xls workbooks and the older list files) runs here once it exists.
+    // The recorder list import reads .xls workbooks and the older list files.
+    // pending: recorder list import
 }
 
 void SiteBookTreeWidget::searchDvr()
@@ -692,7 +688,8 @@ void SiteBookTreeWidget::searchDvr()
     if (!m_findScope)
         return;
     m_lastFoundIndex = 0;
-    // The find dialog runs here modally in site book mode once it exists.
+    // The find dialog runs modally in site book mode.
+    // pending: find dialog
 }
 
 void SiteBookTreeWidget::accountManager()
@@ -715,8 +712,9 @@ void SiteBookTreeWidget::aviConvert()
 
 void SiteBookTreeWidget::sendEmail()
 {
-    // The e-mail dialog (Smtp) runs here modally once it exists: with the item's path and
-    // attachment kind 1 for a recording, 2 for a snapshot, else no attachment (kind 0).
+    // The e-mail dialog runs modally with the item's path and attachment kind 1 for a recording,
+    // 2 for a snapshot, else no attachment (kind 0).
+    // pending: e-mail dialog
 }
 
 void SiteBookTreeWidget::cdBurning()

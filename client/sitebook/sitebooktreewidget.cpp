@@ -231,8 +231,8 @@ CModuleDevice* SiteBookTreeWidget::FindDeviceById(int serverId, QTreeWidgetItem*
 
 QTreeWidgetItem* SiteBookTreeWidget::FindFolderById(int serverId, QTreeWidgetItem* parent) const
 {
-    // The validation console's own account id stands for the site book root; that check joins
-    // here with the validation console (ValidationView's account id).
+    // The validation console's own account id stands for the site book root.
+    // pending: validation console
     if (!parent)
         parent = m_pSiteBookRoot;
     if (!parent)
@@ -323,8 +323,8 @@ void SiteBookTreeWidget::openEmap(int deviceIndex, int channel)
     Q_UNUSED(deviceIndex);
     Q_UNUSED(channel);
     // Of the hub's two e-map windows, one that shows this recorder and channel takes the focus,
-    // else an empty one (or the active one, or a new one) opens it: joins here with the e-map
-    // window.
+    // else an empty one (or the active one, or a new one) opens it.
+    // pending: e-map window
 }
 
 void SiteBookTreeWidget::openEmapItem(const QString& name, const QString& emapPath,
@@ -337,8 +337,8 @@ void SiteBookTreeWidget::openEmapItem(const QString& name, const QString& emapPa
     Q_UNUSED(devices);
     Q_UNUSED(channels);
     Q_UNUSED(emapIndex);
-    // The same choice of e-map window as openEmap, which then opens the entry: joins here with
-    // the e-map window.
+    // The same choice of e-map window as openEmap, which then opens the entry.
+    // pending: e-map window
 }
 
 void SiteBookTreeWidget::OnFavoriteSearchStart(int mode, const QString& name, const QString& text)
