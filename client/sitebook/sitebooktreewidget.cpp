@@ -19,6 +19,20 @@ QString SortNameOf(const QTreeWidgetItem* item)
     return record ? record->name : item->text(0);
 }
 
+// A plain item with a record of its own under a parent item or at the top of the tree.
+template <typename Parent>
+QTreeWidgetItem* NewPlainItem(Parent* parent, ItemKind kind, const QString& name, const QIcon& icon, bool expanded)
+{
+    auto* record = new SiteBook;
+    record->kind = ItemKindText(kind);
+    record->name = name;
+    auto* item = new SiteBookItem(parent, record);
+    item->setText(0, name);
+    item->setIcon(0, icon);
+    item->setExpanded(expanded);
+    return item;
+}
+
 // Among siblings, a recorder is a session object that holds a slot of the hub's table.
 bool IsRecorderItem(const QTreeWidgetItem* item)
 {
@@ -74,14 +88,7 @@ SiteBookTreeWidget::~SiteBookTreeWidget()
 QTreeWidgetItem* SiteBookTreeWidget::AddRoot(ItemKind kind, const QString& name,
                                              const QIcon& icon, bool expanded)
 {
-    auto* record = new SiteBook;
-    record->kind = ItemKindText(kind);
-    record->name = name;
-    auto* item = new SiteBookItem(this, record);
-    item->setText(0, name);
-    item->setIcon(0, icon);
-    item->setExpanded(expanded);
-    return item;
+    return NewPlainItem(this, kind, name, icon, expanded);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -122,26 +129,16 @@ void SiteBookTreeWidget::insertSorted(QTreeWidgetItem* item, const QString& name
     parent->insertChild(place, item);
 }
 
-QTreeWidgetItem* SiteBookTreeWidget::AddRecorderChild(CModuleDevice* device, ItemKind kind, const QString& name,
-                                                      const QIcon& icon)
-{
-    auto* record = new SiteBook;
-    record->kind = ItemKindText(kind);
-    record->name = name;
-    auto* item = new SiteBookItem(device, record);
-    item->setText(0, name);
-    item->setIcon(0, icon);
-    item->setExpanded(false);
-    return item;
-}
-
 void SiteBookTreeWidget::AddRecorderChildren(CModuleDevice* device)
 {
     if (!device)
         return;
-    QTreeWidgetItem* archive = AddRecorderChild(device, ItemKind::Archive, QStringLiteral("Archive"), m_archiveIcon);
+    QTreeWidgetItem* recorder = device;
+    QTreeWidgetItem* archive =
+        NewPlainItem(recorder, ItemKind::Archive, QStringLiteral("Archive"), m_archiveIcon, false);
     device->UpdateArchiveItems(archive, 0);
-    QTreeWidgetItem* emap = AddRecorderChild(device, ItemKind::RecorderEmapList, QStringLiteral("Emap"), m_emapIcon);
+    QTreeWidgetItem* emap =
+        NewPlainItem(recorder, ItemKind::RecorderEmapList, QStringLiteral("Emap"), m_emapIcon, false);
     // The session keeps the item and writes its slot and map picture into the item's record.
     device->UpdateSiteBookItem(emap);
 }

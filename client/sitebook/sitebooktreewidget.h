@@ -188,8 +188,6 @@ private:
     void SaveEmapFile();
 
     QTreeWidgetItem* AddRoot(ItemKind kind, const QString& name, const QIcon& icon, bool expanded);
-    // A plain child of a recorder ("Archive", "Emap"), collapsed.
-    QTreeWidgetItem* AddRecorderChild(CModuleDevice* device, ItemKind kind, const QString& name, const QIcon& icon);
     CModuleDevice* FindChildByName(ItemKind kind, const QString& name, QTreeWidgetItem* parent) const;
 
     QTreeWidgetItem* m_pSiteBookRoot = nullptr;

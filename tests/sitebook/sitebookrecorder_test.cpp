@@ -281,7 +281,10 @@ TEST_F(SiteBookRecorderTest, BackupEntriesAskTheSessionForTheirWindow)
         {"Schedule Backup", "ShowScheduleBackup:"},
         {"Remote CD Backup", "ShowRemoteCDBackup:"},
     };
-    SessionLines lines({"ShowEventBackup:", "ShowScheduleBackup:", "ShowRemoteCDBackup:"});
+    QStringList requests;
+    for (const auto& c : cases)
+        requests << QLatin1String(c.request);
+    SessionLines lines(requests);
     for (const auto& c : cases) {
         std::unique_ptr<QMenu> menu = tree->PrepareContextMenu(PointAt(gate));
         QAction* action = ActionNamed(menu.get(), QLatin1String(c.entry));
