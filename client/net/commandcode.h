@@ -8,7 +8,7 @@ enum class CommandCode : quint8 {
     // Login chain and keep-alive.
     Login = 0x01,
     LoginReply = 0x02,
-    PauseNotice = 0x05,        // the recorder asks the client to hold off for a moment
+    PauseNotice = 0x05,        // the engine only pauses for 5 ms on it
     ModelInfoRequest = 0x1C,
     ModelInfo = 0x1D,
     StatusPoll = 0x22,
@@ -22,7 +22,7 @@ enum class CommandCode : quint8 {
     CameraKinds = 0x99,        // the request and the reply
     ExtendedStatusPoll = 0xAE,
     ExtendedStatus = 0xAF,
-    DiskInfoRequest = 0x47,    // the recorder answers with this code when it has no disk data
+    DiskInfoRequest = 0x47,    // an answer under this code leaves the disk text "Unknown"
     DiskInfo = 0x52,
     RecorderValues = 0xBD,
     AsyncEvent = 0x2D,
@@ -55,7 +55,7 @@ enum class CommandCode : quint8 {
     MousePos = 0x9A,
     ConsoleMode = 0xA6,
     ConsoleLockCanceled = 0xA7,
-    ConsoleDataRequest = 0xA8, // the recorder answers with this code when it has no console
+    ConsoleDataRequest = 0xA8, // an answer under this code: the console is not supported
     ConsoleData = 0xA9,
     ConfigField = 0x9D,
     ConfigUpdate = 0x9E,
