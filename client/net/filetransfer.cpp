@@ -1,7 +1,10 @@
 #include "net/filetransfer.h"
 
+#include "net/commandcode.h"
 #include "net/hubservices.h"
+#include "net/recordermessageheader.h"
 #include "net/requestbuilder.h"
+#include "net/transferkind.h"
 
 #include <QDebug>
 #include <QFile>
@@ -33,12 +36,14 @@ qint32 Word(const char* m, int at)
 
 bool IsDownloadKind(int kind)
 {
-    return kind == 0 || kind == 99;
+    const TransferKind transfer = ToTransferKind(kind);
+    return transfer == TransferKind::AccountDownload || transfer == TransferKind::ConsoleDownload;
 }
 
 bool IsUploadKind(int kind)
 {
-    return kind == 1 || kind == 2;
+    const TransferKind transfer = ToTransferKind(kind);
+    return transfer == TransferKind::SettingsUpload || transfer == TransferKind::FirmwareUpload;
 }
 
 } // namespace
@@ -66,17 +71,16 @@ QString FileTransfer::LocalFile(int kind)
     HubServices* hub = HubServices::Instance();
     if (!hub)
         return QString();
-    switch (kind) {
-    case 0:
-    case 1:
+    switch (ToTransferKind(kind)) {
+    case TransferKind::AccountDownload:
+    case TransferKind::SettingsUpload:
         return hub->ProgramDirectory() + "/download.ini";
-    case 99:
+    case TransferKind::ConsoleDownload:
         return hub->ProgramDirectory() + "/config.ini";
-    case 2:
+    case TransferKind::FirmwareUpload:
         return hub->FirmwarePath();
-    default:
-        return QString();
     }
+    return QString();
 }
 
 void FileTransfer::Send(const QByteArray& message)
@@ -158,9 +162,10 @@ void FileTransfer::SendUploadBlock(int kind, int offset, int size)
         m_crc = 0;
     m_crc = Crc16(data.constData(), data.size(), m_crc);
     Send(RequestBuilder::FileData(kind, offset, data.constData(), data.size()));
-    qDebug() << (kind == 1 ? "upload config" : "upload") << kind << offset << block
+    const bool firmware = ToTransferKind(kind) == TransferKind::FirmwareUpload;
+    qDebug() << (firmware ? "upload" : "upload config") << kind << offset << block
              << QString::asprintf("%04X", m_crc);
-    if (kind == 2) {
+    if (firmware) {
         if (HubServices* hub = HubServices::Instance())
             hub->SetFirmwareProgress(static_cast<qint64>(offset) + block, length);
     }
@@ -170,9 +175,9 @@ void FileTransfer::SendFileStat(int kind, quint16 crc, int size)
 {
     qDebug() << "file stat" << kind << QString::asprintf("%04X", crc) << size;
     Send(RequestBuilder::FileStat(kind, crc, size));
-    if (kind == 1) {
+    if (ToTransferKind(kind) == TransferKind::SettingsUpload) {
         QTimer::singleShot(kConfigActionDelayMs, this, [this] { SendConfigAction(); });
-    } else if (kind == 2) {
+    } else if (ToTransferKind(kind) == TransferKind::FirmwareUpload) {
         if (HubServices* hub = HubServices::Instance())
             hub->SetFirmwareState(3);
     }
@@ -197,21 +202,21 @@ void FileTransfer::OnRecvMessage(const char* message, int total)
         qWarning() << "transfer message too short:" << total;
         return;
     }
-    switch (static_cast<quint8>(message[6])) {
-    case 0x0F:
+    switch (ToCommandCode(RecorderMessageHeader::ReadCommand(message))) {
+    case CommandCode::FileBegin:
         if (HubServices* hub = HubServices::Instance())
             hub->SetFirmwareState(-999);
         break;
-    case 0x10:
+    case CommandCode::FileEnd:
         OnClose(message, total);
         break;
-    case 0x11:
+    case CommandCode::FileStat:
         OnStartReply(message, total);
         break;
-    case 0x12:
+    case CommandCode::FileDataRequest:
         OnBlockRequest(message, total);
         break;
-    case 0x13:
+    case CommandCode::FileData:
         OnBlock(message, total);
         break;
     default:
@@ -356,7 +361,7 @@ bool FileTransfer::WriteDownload(int kind, int length)
 
 void FileTransfer::ReportDownloadResult(int kind, bool ok)
 {
-    if (kind == 0) {
+    if (ToTransferKind(kind) == TransferKind::AccountDownload) {
         if (HubServices* hub = HubServices::Instance())
             hub->SetAccountManagerState(ok ? 2 : -1);
     } else if (ok) {
@@ -372,17 +377,17 @@ void FileTransfer::Fail(int kind, const char* why)
     m_failed = true;
     m_assembly.clear();
     HubServices* hub = HubServices::Instance();
-    switch (kind) {
-    case 0:
-    case 1:
+    switch (ToTransferKind(kind)) {
+    case TransferKind::AccountDownload:
+    case TransferKind::SettingsUpload:
         if (hub)
             hub->SetAccountManagerState(-1);
         break;
-    case 2:
+    case TransferKind::FirmwareUpload:
         if (hub)
             hub->SetFirmwareState(-1);
         break;
-    default:
-        break; // kind 99: the console simply never gets its settings; the debug line says why
+    case TransferKind::ConsoleDownload:
+        break; // the console simply never gets its settings; the debug line says why
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Settings and firmware file transfer over one recorder connection.
 //
-// Kinds: 0 and 99 download the recorder's "conf/setup.ini" into "download.ini" (0, for the
+// Kinds (TransferKind): 0 and 99 download the recorder's "conf/setup.ini" into "download.ini" (0, for the
 // account manager) or "config.ini" (99, for the configuration console) in the program directory;
 // 1 uploads "download.ini" back as "conf/setup.ini"; 2 uploads the hub's firmware package as
 // "dvr_upgrade_auto.zip". Data moves in blocks of at most 32768 bytes with a running CRC-16.
@@ -34,19 +34,21 @@ public:
     explicit FileTransfer(std::function<void(char* data, int length)> send, QObject* parent = nullptr);
     ~FileTransfer() override;
 
-    // 0x0F: announces a transfer; resets size, CRC, completion and failure.
+    // Announces a transfer (FileBegin); resets size, CRC, completion and failure.
     void SendFileBegin(int kind, const char* name, int size);
-    // Kinds 0 and 99: asks the recorder for a block (0x12). Kinds 1 and 2: sends the block of the
-    // local file that the recorder asked for (0x13).
+    // Kinds 0 and 99: asks the recorder for a block (FileDataRequest). Kinds 1 and 2: sends the
+    // block of the local file that the recorder asked for (FileData).
     void SendReqFileData(int kind, int offset, int size);
-    // 0x11; kind 1 applies the settings 1000 ms later (0x1A), kind 2 reports upgrade state 3.
+    // FileStat; kind 1 applies the settings 1000 ms later (ConfigAction), kind 2 reports upgrade
+    // state 3.
     void SendFileStat(int kind, quint16 crc, int size);
-    // 0x10.
+    // FileEnd.
     void SendFileEnd(int kind);
-    // 0x1A: the recorder applies the uploaded settings.
+    // ConfigAction: the recorder applies the uploaded settings.
     void SendConfigAction();
 
-    // A transfer message from the recorder (0x0F, 0x10, 0x11, 0x12, 0x13), `total` bytes.
+    // A transfer message from the recorder (FileBegin, FileEnd, FileStat, FileDataRequest or
+    // FileData), `total` bytes.
     void OnRecvMessage(const char* message, int total);
 
     // The program's CRC-16: polynomial 0x1021 table, most significant bit first, with the byte

@@ -2,6 +2,7 @@
 
 #include "net/hubservices.h"
 #include "net/nettypemirel.h"
+#include "net/transferkind.h"
 
 #include <QDebug>
 #include <QFile>
@@ -172,17 +173,19 @@ void CModuleNetwork::SendPlaybackRate(int value)
         m_engine->SendPlaybackRate(value);
 }
 
-void CModuleNetwork::SendPlaybackCtrlExt(quint8 a, quint8 b, quint16 c, quint8 d, quint8 e, quint16 f, int g, int h,
-                                         quint8 i, char* buffer, quint8 stream)
+void CModuleNetwork::SendPlaybackCtrlExt(quint8 requestType, quint8 tag, quint16 playMode, quint8 speed,
+                                         quint8 audioChannel, quint16 channelMask, int date, int time,
+                                         quint8 frameRate, char* buffer, quint8 keyFramesOnly)
 {
     if (CanSendLive())
-        m_engine->SendPlaybackCtrlExt(a, b, c, d, e, f, g, h, i, buffer, stream);
+        m_engine->SendPlaybackCtrlExt(requestType, tag, playMode, speed, audioChannel, channelMask, date, time,
+                                      frameRate, buffer, keyFramesOnly);
 }
 
-void CModuleNetwork::SendConsoleLock(int v)
+void CModuleNetwork::SendConsoleLock(int lockCode)
 {
     if (CanSendLive())
-        m_engine->SendConsoleLock(v);
+        m_engine->SendConsoleLock(lockCode);
 }
 
 void CModuleNetwork::SendConsoleLockState(bool locked)
@@ -191,62 +194,62 @@ void CModuleNetwork::SendConsoleLockState(bool locked)
         m_engine->SendConsoleLock(locked ? 2 : 1);
 }
 
-void CModuleNetwork::SendConsoleDataRequest(int v, char* buffer)
+void CModuleNetwork::SendConsoleDataRequest(int value, char* buffer)
 {
     if (CanSendLive())
-        m_engine->SendConsoleDataRequest(v, buffer);
+        m_engine->SendConsoleDataRequest(value, buffer);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Lists and index
 
-void CModuleNetwork::SendTimeRecList(int value, int index, char* buffer)
+void CModuleNetwork::SendTimeRecList(int date, int storageSlot, char* buffer)
 {
     if (!CanSend())
         return;
-    if (m_engine->GetStorageState(index) != 0)
-        m_engine->SendTimeRecList(value, index, buffer);
+    if (m_engine->GetStorageState(storageSlot) != 0)
+        m_engine->SendTimeRecList(date, storageSlot, buffer);
     else
-        emit SetRecvTimeRecList(index, 0);
+        emit SetRecvTimeRecList(storageSlot, 0);
 }
 
-void CModuleNetwork::SendEventRecList(int value, int index, char* buffer)
+void CModuleNetwork::SendEventRecList(int date, int storageSlot, char* buffer)
 {
     if (!CanSend())
         return;
-    if (m_engine->GetStorageState(index) != 0)
-        m_engine->SendEventRecList(value, index, buffer);
+    if (m_engine->GetStorageState(storageSlot) != 0)
+        m_engine->SendEventRecList(date, storageSlot, buffer);
     else
-        emit SetRecvEventRecList(index, 0);
+        emit SetRecvEventRecList(storageSlot, 0);
 }
 
-void CModuleNetwork::SendAudioRecList(int value, int index, char* buffer)
+void CModuleNetwork::SendAudioRecList(int date, int storageSlot, char* buffer)
 {
     if (!CanSend())
         return;
-    if (m_engine->GetStorageState(index) != 0)
-        m_engine->SendAudioRecList(value, index, buffer);
+    if (m_engine->GetStorageState(storageSlot) != 0)
+        m_engine->SendAudioRecList(date, storageSlot, buffer);
     else
-        emit SetRecvAudioRecList(index, 0);
+        emit SetRecvAudioRecList(storageSlot, 0);
 }
 
-void CModuleNetwork::SendIntraHeaderRequest(int value, int slot, int channel, int a, int b, char* buffer,
+void CModuleNetwork::SendIntraHeaderRequest(int value, int slot, int channel, int offset, int size, char* buffer,
                                             quint8 stream)
 {
     if (!CanSend())
         return;
     if (m_engine->GetStorageState(channel) != 0)
-        m_engine->SendIntraHeaderRequest(value, slot, channel, a, b, buffer, stream);
+        m_engine->SendIntraHeaderRequest(value, slot, channel, offset, size, buffer, stream);
     else
         emit SetRecvIntraHeader(channel, slot, 0, 0, stream);
 }
 
-void CModuleNetwork::SendIntraIndexRequest(int value, int slot, int channel, char* buffer, int kind, quint8 stream)
+void CModuleNetwork::SendIntraIndexRequest(int date, int slot, int channel, char* buffer, int kind, quint8 stream)
 {
     if (!CanSend())
         return;
     if (m_engine->GetStorageState(channel) != 0)
-        m_engine->SendIntraIndexRequest(value, slot, channel, buffer, kind, stream);
+        m_engine->SendIntraIndexRequest(date, slot, channel, buffer, kind, stream);
     else
         emit SetRecvIntraIndex(channel, slot, 0, kind);
 }
@@ -270,29 +273,30 @@ void CModuleNetwork::SendFrameRequest(int slot, int frameByte, int low, int high
     m_engine->SendFrameRequest(slot, frameByte, offset, size, buffer);
 }
 
-bool CModuleNetwork::SendFrameListRequest(int n, const char* list)
+bool CModuleNetwork::SendFrameListRequest(int count, const char* entries)
 {
     if (!CanSend())
         return false;
-    m_engine->SendFrameListRequest(n, list);
+    m_engine->SendFrameListRequest(count, entries);
     return true;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Other requests
 
-void CModuleNetwork::SendBackupCapaRequest(int a, int b, int c, int d, quint16 e, quint16 f)
+void CModuleNetwork::SendBackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime,
+                                           quint16 channelMask, quint16 audioFlag)
 {
     if (CanSend())
-        m_engine->SendBackupCapaRequest(a, b, c, d, e, f);
+        m_engine->SendBackupCapaRequest(startDate, startTime, finishDate, finishTime, channelMask, audioFlag);
 }
 
-void CModuleNetwork::SendPTZControl(quint8 a, quint8 b, quint8 c, int value)
+void CModuleNetwork::SendPTZControl(quint8 channel, quint8 code, quint8 speed, int preset)
 {
     if (!CanSend())
         return;
-    qDebug() << "PTZ control" << a << b << c << value;
-    m_engine->SendPtzControl(a, b, c, value);
+    qDebug() << "PTZ control" << channel << code << speed << preset;
+    m_engine->SendPtzControl(channel, code, speed, preset);
 }
 
 void CModuleNetwork::SendRelayControl(int relay, int state)
@@ -331,10 +335,10 @@ void CModuleNetwork::SendTalkStop()
         m_engine->SendTalkStop();
 }
 
-void CModuleNetwork::SendTalkAudio(char* data, int n)
+void CModuleNetwork::SendTalkAudio(char* data, int length)
 {
     if (CanSend())
-        m_engine->SendTalkAudio(data, n);
+        m_engine->SendTalkAudio(data, length);
 }
 
 void CModuleNetwork::SendLiveOutput()
@@ -353,34 +357,36 @@ void CModuleNetwork::SetLiveOutputChannel(quint8 channel)
     m_engine->SetLiveOutputChannel(channel);
 }
 
-void CModuleNetwork::SendCDMediaCheck(quint8 v)
+void CModuleNetwork::SendCDMediaCheck(quint8 mediaKind)
 {
     if (CanSend())
-        m_engine->SendCDMediaCheck(v);
+        m_engine->SendCDMediaCheck(mediaKind);
 }
 
-void CModuleNetwork::SendCDMediaErase(quint8 v)
+void CModuleNetwork::SendCDMediaErase(quint8 mediaKind)
 {
     if (CanSend())
-        m_engine->SendCDMediaErase(v);
+        m_engine->SendCDMediaErase(mediaKind);
 }
 
-void CModuleNetwork::SendCDBackupPrepare(quint8 a, quint8 b)
+void CModuleNetwork::SendCDBackupPrepare(quint8 discNumber, quint8 mediaKind)
 {
     if (CanSend())
-        m_engine->SendCDBackupPrepare(a, b);
+        m_engine->SendCDBackupPrepare(discNumber, mediaKind);
 }
 
-void CModuleNetwork::SendCDBackupStart(int a, int b, int c, int d, quint16 e, quint16 f, quint8 g)
+void CModuleNetwork::SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime,
+                                       quint16 channelMask, quint16 audioFlag, quint8 mediaKind)
 {
     if (CanSend())
-        m_engine->SendCDBackupStart(a, b, c, d, e, f, g);
+        m_engine->SendCDBackupStart(startDate, startTime, finishDate, finishTime, channelMask, audioFlag,
+                                    mediaKind);
 }
 
-void CModuleNetwork::SendCDBackupStop(quint8 v)
+void CModuleNetwork::SendCDBackupStop(quint8 mediaKind)
 {
     if (CanSend())
-        m_engine->SendCDBackupStop(v);
+        m_engine->SendCDBackupStop(mediaKind);
 }
 
 void CModuleNetwork::SendCDBackupClose()
@@ -389,10 +395,10 @@ void CModuleNetwork::SendCDBackupClose()
         m_engine->SendCDBackupClose();
 }
 
-void CModuleNetwork::SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, quint8 v)
+void CModuleNetwork::SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, quint8 mediaKind)
 {
     if (CanSend())
-        m_engine->SendCDListBackupStart(list, v);
+        m_engine->SendCDListBackupStart(list, mediaKind);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -418,13 +424,15 @@ void CModuleNetwork::RequestConfigFile(int kind)
 {
     if (!CanSend())
         return;
-    if (kind != 0 && kind != 99) {
+    const TransferKind transfer = ToTransferKind(kind);
+    if (transfer != TransferKind::AccountDownload && transfer != TransferKind::ConsoleDownload) {
         qWarning() << "settings file request of unknown kind" << kind;
         return;
     }
     // The old copy goes first, so that a failed download never leaves a stale file behind.
     if (HubServices* hub = HubServices::Instance())
-        QFile::remove(hub->ProgramDirectory() + (kind == 0 ? "/download.ini" : "/config.ini"));
+        QFile::remove(hub->ProgramDirectory()
+                      + (transfer == TransferKind::AccountDownload ? "/download.ini" : "/config.ini"));
     m_engine->SendFileBegin(kind, kSetupName, 0);
 }
 
@@ -440,7 +448,7 @@ void CModuleNetwork::SetConfigData()
             hub->SetAccountManagerState(-1);
         return;
     }
-    m_engine->SendFileBegin(1, kSetupName, size);
+    m_engine->SendFileBegin(TransferKindValue(TransferKind::SettingsUpload), kSetupName, size);
 }
 
 void CModuleNetwork::SetFirmwareData()
@@ -457,7 +465,7 @@ void CModuleNetwork::SetFirmwareData()
             hub->SetFirmwareState(-3);
         return;
     }
-    m_engine->SendFileBegin(2, kFirmwareName, size);
+    m_engine->SendFileBegin(TransferKindValue(TransferKind::FirmwareUpload), kFirmwareName, size);
 }
 
 void CModuleNetwork::SetFrameBuffers(int slot, char* header, char* data, char* header2, char* data2)
@@ -466,10 +474,10 @@ void CModuleNetwork::SetFrameBuffers(int slot, char* header, char* data, char* h
         m_engine->SetFrameBuffers(slot, header, data, header2, data2);
 }
 
-void CModuleNetwork::SetSecondStream(quint8 v)
+void CModuleNetwork::SetSecondStream(quint8 selection)
 {
     if (m_engine)
-        m_engine->SetSecondStream(v);
+        m_engine->SetSecondStream(selection);
 }
 
 // ---------------------------------------------------------------------------------------------

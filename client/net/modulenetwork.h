@@ -48,50 +48,56 @@ public:
     void SendLiveAudioStart(int channel, char* buffer);
     void SendLiveAudioStop();
     void SendPlaybackRate(int value);
-    void SendPlaybackCtrlExt(quint8 a, quint8 b, quint16 c, quint8 d, quint8 e, quint16 f, int g, int h, quint8 i,
-                             char* buffer, quint8 stream);
-    void SendConsoleLock(int v);
+    // The extended playback control (fields: RequestBuilder::PlaybackCtrlExt).
+    void SendPlaybackCtrlExt(quint8 requestType, quint8 tag, quint16 playMode, quint8 speed, quint8 audioChannel,
+                             quint16 channelMask, int date, int time, quint8 frameRate, char* buffer,
+                             quint8 keyFramesOnly);
+    void SendConsoleLock(int lockCode);
     void SendConsoleLockState(bool locked);
-    void SendConsoleDataRequest(int v, char* buffer);
+    void SendConsoleDataRequest(int value, char* buffer);
 
     // Record lists and index: a storage slot that holds nothing is answered at once with size 0.
-    void SendTimeRecList(int value, int index, char* buffer);
-    void SendEventRecList(int value, int index, char* buffer);
-    void SendAudioRecList(int value, int index, char* buffer);
-    void SendIntraHeaderRequest(int value, int slot, int channel, int a, int b, char* buffer, quint8 stream);
-    void SendIntraIndexRequest(int value, int slot, int channel, char* buffer, int kind, quint8 stream);
+    void SendTimeRecList(int date, int storageSlot, char* buffer);
+    void SendEventRecList(int date, int storageSlot, char* buffer);
+    void SendAudioRecList(int date, int storageSlot, char* buffer);
+    void SendIntraHeaderRequest(int value, int slot, int channel, int offset, int size, char* buffer, quint8 stream);
+    void SendIntraIndexRequest(int date, int slot, int channel, char* buffer, int kind, quint8 stream);
 
     // Frames: `frameByte` goes out as each piece's kind byte; a negative one, or a size of -1,
     // is answered at once. The recorder offset is high << 32 | low.
     void SendFrameRequest(int slot, int frameByte, int low, int high, int size, char* buffer, int kind);
-    bool SendFrameListRequest(int n, const char* list);
+    bool SendFrameListRequest(int count, const char* entries);
 
-    void SendBackupCapaRequest(int a, int b, int c, int d, quint16 e, quint16 f);
-    void SendPTZControl(quint8 a, quint8 b, quint8 c, int value);
+    // Recorder-side media backup and the backup capacity; see RequestBuilder for the fields.
+    void SendBackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime, quint16 channelMask,
+                               quint16 audioFlag);
+    void SendPTZControl(quint8 channel, quint8 code, quint8 speed, int preset);
     void SendRelayControl(int relay, int state);
     void SendMousePos(int x, int y, int button, int flag);
     void SendConsoleMode(quint8 mode);
     void SendCameraTitle(int channel, QString title);
     void SendTalkStart();
     void SendTalkStop();
-    void SendTalkAudio(char* data, int n);
+    void SendTalkAudio(char* data, int length);
     void SendLiveOutput();
     void SetLiveOutputChannel(quint8 channel);
-    void SendCDMediaCheck(quint8 v);
-    void SendCDMediaErase(quint8 v);
-    void SendCDBackupPrepare(quint8 a, quint8 b);
-    void SendCDBackupStart(int a, int b, int c, int d, quint16 e, quint16 f, quint8 g);
-    void SendCDBackupStop(quint8 v);
+    void SendCDMediaCheck(quint8 mediaKind);
+    void SendCDMediaErase(quint8 mediaKind);
+    void SendCDBackupPrepare(quint8 discNumber, quint8 mediaKind);
+    void SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime, quint16 channelMask,
+                           quint16 audioFlag, quint8 mediaKind);
+    void SendCDBackupStop(quint8 mediaKind);
     void SendCDBackupClose();
-    void SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, quint8 v);
+    void SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, quint8 mediaKind);
 
     // Settings and firmware transfer.
-    void RequestConfigFile(int kind); // 0: for the account manager, 99: for the console
+    // A TransferKind: AccountDownload (for the account manager) or ConsoleDownload.
+    void RequestConfigFile(int kind);
     void SetConfigData();             // uploads download.ini
     void SetFirmwareData();           // uploads the hub's firmware package
 
     void SetFrameBuffers(int slot, char* header, char* data, char* header2, char* data2);
-    void SetSecondStream(quint8 v);
+    void SetSecondStream(quint8 selection);
 
     // Accessors. Those documented "-1/empty when not connected" return that while the
     // connection is not logged in; the others read the engine as it is.

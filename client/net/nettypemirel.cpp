@@ -1,12 +1,13 @@
 #include "net/nettypemirel.h"
 
-#include "net/hubservices.h"
 #include "common/media/mulaw.h"
+#include "net/commandcode.h"
+#include "net/filetransfer.h"
+#include "net/hubservices.h"
+#include "net/listkind.h"
 #include "net/netrecvthread.h"
 #include "net/recordermessageheader.h"
 #include "net/requestbuilder.h"
-
-#include "net/filetransfer.h"
 
 #include <QAbstractSocket>
 #include <QDebug>
@@ -24,13 +25,13 @@ constexpr quint32 kTagLpcm = 0x6C70636Du; // 'lpcm' as a four-character constant
 constexpr quint32 kTagUlaw = 0x756C6177u; // 'ulaw'
 
 // Text of a zero-terminated field of at most `limit` bytes inside the message.
-QString FieldText(const char* m, int from, int limit)
+QString FieldText(const char* message, int from, int limit)
 {
     if (limit <= 0)
         return QString();
-    const char* end = static_cast<const char*>(std::memchr(m + from, 0, size_t(limit)));
-    const int n = end ? int(end - (m + from)) : limit;
-    return QString::fromUtf8(m + from, n);
+    const char* end = static_cast<const char*>(std::memchr(message + from, 0, size_t(limit)));
+    const int n = end ? int(end - (message + from)) : limit;
+    return QString::fromUtf8(message + from, n);
 }
 
 bool PieceFits(qint64 offset, qint64 length, qint64 size)
@@ -244,9 +245,9 @@ void CNetTypeMirel::SendPtzInfoRequest(int channel)
     Send(RequestBuilder::PtzInfoRequest(channel));
 }
 
-void CNetTypeMirel::SendPtzControl(quint8 a, quint8 b, quint8 c, int value)
+void CNetTypeMirel::SendPtzControl(quint8 channel, quint8 code, quint8 speed, int preset)
 {
-    Send(RequestBuilder::PtzControl(a, b, c, value));
+    Send(RequestBuilder::PtzControl(channel, code, speed, preset));
 }
 
 void CNetTypeMirel::SendFileBegin(int kind, const char* name, int size)
@@ -279,25 +280,25 @@ void CNetTypeMirel::SetFirmwareAction()
     m_fileTransfer->SendConfigAction();
 }
 
-void CNetTypeMirel::SendTimeRecList(int value, int index, char* buffer)
+void CNetTypeMirel::SendTimeRecList(int date, int storageSlot, char* buffer)
 {
     m_listBuffer = buffer;
-    Send(RequestBuilder::TimeRecList(value, index));
+    Send(RequestBuilder::TimeRecList(date, storageSlot));
 }
 
-void CNetTypeMirel::SendEventRecList(int value, int index, char* buffer)
+void CNetTypeMirel::SendEventRecList(int date, int storageSlot, char* buffer)
 {
     m_listBuffer = buffer;
-    Send(RequestBuilder::EventRecList(value, index, m_eventListCapa));
+    Send(RequestBuilder::EventRecList(date, storageSlot, m_eventListCapa));
 }
 
-void CNetTypeMirel::SendAudioRecList(int value, int index, char* buffer)
+void CNetTypeMirel::SendAudioRecList(int date, int storageSlot, char* buffer)
 {
     m_listBuffer = buffer;
-    Send(RequestBuilder::AudioRecList(value, index));
+    Send(RequestBuilder::AudioRecList(date, storageSlot));
 }
 
-void CNetTypeMirel::SendIntraHeaderRequest(int value, int slot, int channel, int a, int b,
+void CNetTypeMirel::SendIntraHeaderRequest(int value, int slot, int channel, int offset, int size,
                                            char* buffer, quint8 stream)
 {
     if (slot < 0 || slot >= kSlots) {
@@ -306,11 +307,11 @@ void CNetTypeMirel::SendIntraHeaderRequest(int value, int slot, int channel, int
     }
     m_slots[size_t(slot)].index = buffer;
     m_slots[size_t(slot)].indexFits = true;
-    Send(RequestBuilder::IntraHeaderRequest(value, slot, channel, a, b, stream, m_dualStream,
+    Send(RequestBuilder::IntraHeaderRequest(value, slot, channel, offset, size, stream, m_dualStream,
                                             m_secondStream, m_channelCount));
 }
 
-void CNetTypeMirel::SendIntraIndexRequest(int value, int slot, int channel, char* buffer, int kind,
+void CNetTypeMirel::SendIntraIndexRequest(int date, int slot, int channel, char* buffer, int kind,
                                           quint8 stream)
 {
     if (slot < 0 || slot >= kSlots) {
@@ -323,7 +324,7 @@ void CNetTypeMirel::SendIntraIndexRequest(int value, int slot, int channel, char
         emit OnNetIntraIndex(channel, slot, 0, 6);
         return;
     }
-    Send(RequestBuilder::IntraIndexRequest(value, slot, channel, stream, m_dualStream,
+    Send(RequestBuilder::IntraIndexRequest(date, slot, channel, stream, m_dualStream,
                                            m_secondStream, m_channelCount));
 }
 
@@ -334,24 +335,24 @@ void CNetTypeMirel::SendRelayControl(int relay, int state)
     Send(RequestBuilder::RelayControl(relay, state));
 }
 
-void CNetTypeMirel::SendTalkAudio(char* data, int n)
+void CNetTypeMirel::SendTalkAudio(char* data, int length)
 {
-    Send(RequestBuilder::TalkAudio(data, n));
+    Send(RequestBuilder::TalkAudio(data, length));
 }
 
-void CNetTypeMirel::SendCDMediaCheck(quint8 v)
+void CNetTypeMirel::SendCDMediaCheck(quint8 mediaKind)
 {
-    Send(RequestBuilder::CDMediaCheck(v));
+    Send(RequestBuilder::CDMediaCheck(mediaKind));
 }
 
-void CNetTypeMirel::SendCDBackupPrepare(quint8 a, quint8 b)
+void CNetTypeMirel::SendCDBackupPrepare(quint8 discNumber, quint8 mediaKind)
 {
-    Send(RequestBuilder::CDBackupPrepare(a, b));
+    Send(RequestBuilder::CDBackupPrepare(discNumber, mediaKind));
 }
 
-void CNetTypeMirel::SendCDBackupStop(quint8 v)
+void CNetTypeMirel::SendCDBackupStop(quint8 mediaKind)
 {
-    Send(RequestBuilder::CDBackupStop(v));
+    Send(RequestBuilder::CDBackupStop(mediaKind));
 }
 
 void CNetTypeMirel::SendCDBackupClose()
@@ -390,19 +391,23 @@ void CNetTypeMirel::SendTalkStop()
     Send(RequestBuilder::TalkStop());
 }
 
-void CNetTypeMirel::SendBackupCapaRequest(int a, int b, int c, int d, quint16 e, quint16 f)
+void CNetTypeMirel::SendBackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime,
+                                          quint16 channelMask, quint16 audioFlag)
 {
-    Send(RequestBuilder::BackupCapaRequest(a, b, c, d, e, f));
+    Send(RequestBuilder::BackupCapaRequest(startDate, startTime, finishDate, finishTime, channelMask,
+                                           audioFlag));
 }
 
-void CNetTypeMirel::SendCDBackupStart(int a, int b, int c, int d, quint16 e, quint16 f, quint8 g)
+void CNetTypeMirel::SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime,
+                                      quint16 channelMask, quint16 audioFlag, quint8 mediaKind)
 {
-    Send(RequestBuilder::CDBackupStart(a, b, c, d, e, f, g));
+    Send(RequestBuilder::CDBackupStart(startDate, startTime, finishDate, finishTime, channelMask,
+                                       audioFlag, mediaKind));
 }
 
-void CNetTypeMirel::SendCDMediaErase(quint8 v)
+void CNetTypeMirel::SendCDMediaErase(quint8 mediaKind)
 {
-    Send(RequestBuilder::CDMediaErase(v));
+    Send(RequestBuilder::CDMediaErase(mediaKind));
 }
 
 void CNetTypeMirel::SendFrameRequest(int slot, int kind, qint64 offset, int size, char* buffer)
@@ -421,9 +426,9 @@ void CNetTypeMirel::SendFrameRequest(int slot, int kind, qint64 offset, int size
         Send(request);
 }
 
-void CNetTypeMirel::SendFrameListRequest(int n, const char* entries)
+void CNetTypeMirel::SendFrameListRequest(int count, const char* entries)
 {
-    const QList<QByteArray> requests = RequestBuilder::FrameListRequest(entries, n);
+    const QList<QByteArray> requests = RequestBuilder::FrameListRequest(entries, count);
     for (const QByteArray& request : requests)
         Send(request);
 }
@@ -433,20 +438,21 @@ void CNetTypeMirel::SendPlaybackRate(int value)
     Send(RequestBuilder::PlaybackRate(value));
 }
 
-void CNetTypeMirel::SendPlaybackCtrlExt(quint8 a, quint8 b, quint16 c, quint8 d, quint8 e,
-                                        quint16 f, int g, int h, quint8 i, char* buffer,
-                                        quint8 stream)
+void CNetTypeMirel::SendPlaybackCtrlExt(quint8 requestType, quint8 tag, quint16 playMode, quint8 speed,
+                                        quint8 audioChannel, quint16 channelMask, int date, int time,
+                                        quint8 frameRate, char* buffer, quint8 keyFramesOnly)
 {
     m_playbackBuffer = buffer;
     m_playbackReceived = 0;
-    // A stream value asks for the 36-byte form; without it the request is 32 bytes.
-    const bool longForm = stream != 0;
-    Send(RequestBuilder::PlaybackCtrlExt(a, b, c, d, e, f, g, h, i, longForm));
+    // The key-frames-only value asks for the 36-byte form; without it the request is 32 bytes.
+    const bool longForm = keyFramesOnly != 0;
+    Send(RequestBuilder::PlaybackCtrlExt(requestType, tag, playMode, speed, audioChannel, channelMask, date,
+                                         time, frameRate, longForm));
 }
 
-void CNetTypeMirel::SendConsoleLock(int v)
+void CNetTypeMirel::SendConsoleLock(int lockCode)
 {
-    Send(RequestBuilder::ConsoleLock(v));
+    Send(RequestBuilder::ConsoleLock(lockCode));
 }
 
 void CNetTypeMirel::SendMousePos(QPoint p, int button, quint8 flag)
@@ -481,9 +487,9 @@ void CNetTypeMirel::SetLiveOutputChannel(quint8 channel)
 }
 
 void CNetTypeMirel::SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list,
-                                          quint8 v)
+                                          quint8 mediaKind)
 {
-    Send(RequestBuilder::CDListBackupStart(list, v));
+    Send(RequestBuilder::CDListBackupStart(list, mediaKind));
 }
 
 void CNetTypeMirel::SetFrameBuffers(int slot, char* header, char* data, char* header2, char* data2)
@@ -517,9 +523,9 @@ void CNetTypeMirel::DropBuffers()
     }
 }
 
-void CNetTypeMirel::SetSecondStream(quint8 v)
+void CNetTypeMirel::SetSecondStream(quint8 selection)
 {
-    m_secondStream = m_dualStream ? v : 0;
+    m_secondStream = m_dualStream ? selection : 0;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -636,88 +642,104 @@ void CNetTypeMirel::OnRecvData(char* message, int total)
         qDebug() << "CNetTypeMirel::OnRecvData: message length out of range" << total;
         return;
     }
-    const quint8 command = H::ReadCommand(message);
-    if (command != 0x29)
+    const CommandCode command = ToCommandCode(H::ReadCommand(message));
+    // Media frames count only what their handler takes in.
+    if (command != CommandCode::MediaFrame)
         m_recvBytes += total;
 
     switch (command) {
-    case 0x02: OnLoginReply(message, total); break;
-    case 0x05: QThread::msleep(5); break;
-    case 0x07: OnPtzInfo(message, total); break;
-    case 0x0F:
-    case 0x10:
-    case 0x11:
-    case 0x12:
-    case 0x13:
+    case CommandCode::LoginReply: OnLoginReply(message, total); break;
+    case CommandCode::PauseNotice: QThread::msleep(5); break;
+    case CommandCode::PtzInfo: OnPtzInfo(message, total); break;
+    case CommandCode::FileBegin:
+    case CommandCode::FileEnd:
+    case CommandCode::FileStat:
+    case CommandCode::FileDataRequest:
+    case CommandCode::FileData:
         m_fileTransfer->OnRecvMessage(message, total);
         break;
-    case 0x1B:
-        if (total > 12)
-            qDebug() << "result" << H::U8(message, 12) << H::ReadStatus(message);
-        break;
-    case 0x1D: OnModelInfo(message, total); break;
-    case 0x20: OnList(message, total, false); break;
-    case 0x21: OnList(message, total, true); break;
-    case 0x23: OnStatus(message, total); break;
-    case 0x29: m_recvBytes += OnFrame(message, total); break;
-    case 0x2D: emit OnNetAsyncEvent(); break;
-    case 0x2F: OnCameraTitles(message, total); break;
-    case 0x36: OnMediaState(message, total); break;
-    case 0x38:
-        if (total < 16) {
-            qDebug() << "CNetTypeMirel: burning result too short" << total;
-            break;
-        }
-        emit OnNetBurningResult(message[12], message[13], message[14], message[15]);
-        break;
-    case 0x47: m_diskText = QStringLiteral("Unknown"); break;
-    case 0x4A:
-        if (total < 16) {
-            qDebug() << "CNetTypeMirel: backup capacity reply too short" << total;
-            break;
-        }
-        emit OnNetBackupCapa(reinterpret_cast<_SEND_BACKUP_CAPA*>(message));
-        break;
-    case 0x52: OnDiskInfo(message, total); break;
-    case 0x65: emit OnNetEraseResult(char(H::ReadStatus(message))); break;
-    case 0x67: OnFrameReply(message, total); break;
-    case 0x74: OnCameraMap(message, total); break;
-    case 0x86:
-        if (total < 28) {
-            qDebug() << "CNetTypeMirel: upgrade information too short" << total;
-            break;
-        }
-        qDebug() << ">>IMAGE DATE TIME :"
-                 << QString::asprintf("%d %d", H::S32(message, 12), H::S32(message, 16));
-        qDebug() << "UPGRADE DATE TIME :"
-                 << QString::asprintf("%d %d", H::S32(message, 20), H::S32(message, 24));
-        break;
-    case 0x97: OnPlaybackInfo(message, total); break;
-    case 0x99: OnCameraKinds(message, total); break;
-    case 0x9D: qDebug() << "config field" << FieldText(message, 12, total - 12); break;
-    case 0x9E: qDebug() << "config update" << FieldText(message, 12, total - 12); break;
-    case 0xA7: emit OnNetConsoleLockCanceled(); break;
-    case 0xA8:
-        if (HubServices* hub = HubServices::Instance()) {
-            hub->ShowMessageBox(QString(), QStringLiteral("Not Support"), QString());
-            hub->ShowMessageBox(QString(), QString(), QStringLiteral("stop"));
-        }
-        break;
-    case 0xA9: OnConsoleData(message, total); break;
-    case 0xAF: OnExtendedStatus(message, total); break;
-    case 0xBD: OnRecorderValues(message, total); break;
+    case CommandCode::CommandResult: OnCommandResult(message, total); break;
+    case CommandCode::ModelInfo: OnModelInfo(message, total); break;
+    case CommandCode::ListRequest: OnList(message, total, false); break;
+    case CommandCode::ListData: OnList(message, total, true); break;
+    case CommandCode::Status: OnStatus(message, total); break;
+    case CommandCode::MediaFrame: m_recvBytes += OnFrame(message, total); break;
+    case CommandCode::AsyncEvent: emit OnNetAsyncEvent(); break;
+    case CommandCode::CameraTitles: OnCameraTitles(message, total); break;
+    case CommandCode::MediaState: OnMediaState(message, total); break;
+    case CommandCode::BurningResult: OnBurningResult(message, total); break;
+    case CommandCode::DiskInfoRequest: m_diskText = QStringLiteral("Unknown"); break;
+    case CommandCode::BackupCapa: OnBackupCapa(message, total); break;
+    case CommandCode::DiskInfo: OnDiskInfo(message, total); break;
+    case CommandCode::EraseResult: emit OnNetEraseResult(char(H::ReadStatus(message))); break;
+    case CommandCode::FrameReply: OnFrameReply(message, total); break;
+    case CommandCode::CameraMap: OnCameraMap(message, total); break;
+    case CommandCode::UpgradeInfo: OnUpgradeInfo(message, total); break;
+    case CommandCode::PlaybackInfo: OnPlaybackInfo(message, total); break;
+    case CommandCode::CameraKinds: OnCameraKinds(message, total); break;
+    case CommandCode::ConfigField: qDebug() << "config field" << FieldText(message, 12, total - 12); break;
+    case CommandCode::ConfigUpdate: qDebug() << "config update" << FieldText(message, 12, total - 12); break;
+    case CommandCode::ConsoleLockCanceled: emit OnNetConsoleLockCanceled(); break;
+    case CommandCode::ConsoleDataRequest: OnConsoleNotSupported(); break;
+    case CommandCode::ConsoleData: OnConsoleData(message, total); break;
+    case CommandCode::ExtendedStatus: OnExtendedStatus(message, total); break;
+    case CommandCode::RecorderValues: OnRecorderValues(message, total); break;
     default: break;
+    }
+}
+
+void CNetTypeMirel::OnCommandResult(const char* message, int total)
+{
+    if (total > 12)
+        qDebug() << "result" << H::U8(message, 12) << H::ReadStatus(message);
+}
+
+void CNetTypeMirel::OnBurningResult(const char* message, int total)
+{
+    if (total < 16) {
+        qDebug() << "CNetTypeMirel: burning result too short" << total;
+        return;
+    }
+    emit OnNetBurningResult(message[12], message[13], message[14], message[15]);
+}
+
+void CNetTypeMirel::OnBackupCapa(char* message, int total)
+{
+    if (total < 16) {
+        qDebug() << "CNetTypeMirel: backup capacity reply too short" << total;
+        return;
+    }
+    emit OnNetBackupCapa(reinterpret_cast<_SEND_BACKUP_CAPA*>(message));
+}
+
+void CNetTypeMirel::OnUpgradeInfo(const char* message, int total)
+{
+    if (total < 28) {
+        qDebug() << "CNetTypeMirel: upgrade information too short" << total;
+        return;
+    }
+    qDebug() << ">>IMAGE DATE TIME :"
+             << QString::asprintf("%d %d", H::S32(message, 12), H::S32(message, 16));
+    qDebug() << "UPGRADE DATE TIME :"
+             << QString::asprintf("%d %d", H::S32(message, 20), H::S32(message, 24));
+}
+
+void CNetTypeMirel::OnConsoleNotSupported()
+{
+    if (HubServices* hub = HubServices::Instance()) {
+        hub->ShowMessageBox(QString(), QStringLiteral("Not Support"), QString());
+        hub->ShowMessageBox(QString(), QString(), QStringLiteral("stop"));
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 // Login chain
 
-void CNetTypeMirel::OnLoginReply(const char* m, int total)
+void CNetTypeMirel::OnLoginReply(const char* message, int total)
 {
     m_loginDone = true;
     m_loginOutstanding = false;
-    const quint8 status = H::ReadStatus(m);
+    const quint8 status = H::ReadStatus(message);
     if (status != 0) {
         // A refused login closes the connection, so that the caller sees the failure.
         qDebug() << "CNetTypeMirel: login refused, status" << status;
@@ -729,26 +751,53 @@ void CNetTypeMirel::OnLoginReply(const char* m, int total)
         Disconnect();
         return;
     }
-    const quint8 flags = H::U8(m, 20);
+    const quint8 flags = H::U8(message, 20);
     m_loginOption = (flags & 0x04) != 0;
-    m_loginLevel = (flags & 0x08) ? int(H::S8(m, 21)) : int(H::S8(m, 20));
+    m_loginLevel = (flags & 0x08) ? int(H::S8(message, 21)) : int(H::S8(message, 20));
     for (int i = 0; i < 4; ++i)
-        m_loginMasks[size_t(i)] = H::S16(m, 22 + 2 * i);
+        m_loginMasks[size_t(i)] = H::S16(message, 22 + 2 * i);
     Send(RequestBuilder::ModelInfoRequest());
 }
 
-void CNetTypeMirel::OnModelInfo(char* m, int total)
+void CNetTypeMirel::OnModelInfo(char* message, int total)
 {
     if (total < 100) {
         qDebug() << "CNetTypeMirel: model information too short" << total;
         return;
     }
-    const int raw = H::U8(m, 12);
+    if (!TakeModelClass(message)) {
+        m_modelCheck = kModelRefused;
+        Disconnect();
+        return;
+    }
+    m_modelCheck = 1;
+    m_channelCount = std::min<int>(H::U8(message, 14), kMaxChannels);
+    m_secondCount = H::U8(message, 15);
+    m_sessionCount = H::U8(message, 25);
+    m_subModelLetter = H::U8(message, 26);
+    m_subModel = H::S32(message, 28);
+    m_engineFlag36 = (H::U8(message, 36) & 0x04) != 0;
+    m_firmwareMajor = H::U8(message, 41);
+    m_firmwareMinor = H::U8(message, 42);
+    m_relayCount = H::U8(message, 43);
+    m_featureWord = H::U32(message, 44);
+    m_sessionValue = H::U8(message, 98);
+    TakeFirmwareCapabilities(message);
+    TakeModelType(message);
+    TakeModelTexts(message);
+    m_ptzMask = 0;
+    Send(RequestBuilder::CameraTitleRequest());
+}
+
+bool CNetTypeMirel::TakeModelClass(char* message)
+{
+    // The raw code byte packs a model class in its upper bits; 0xFF carries both in bytes 72, 73.
+    const int raw = H::U8(message, 12);
     int modelClass = 0;
     int code = raw;
     if (raw == 0xFF) {
-        modelClass = H::S8(m, 72);
-        code = H::U8(m, 73);
+        modelClass = H::S8(message, 72);
+        code = H::U8(message, 73);
     } else if (raw < 0x20) {
         modelClass = 1;
         code = raw - 0x10;
@@ -766,46 +815,40 @@ void CNetTypeMirel::OnModelInfo(char* m, int total)
         modelClass = 10;
         code = raw - 0xA0;
     }
-    m[12] = char(code);
+    message[12] = char(code);
     if (modelClass != 1 && modelClass != 6 && modelClass != 7 && modelClass != 10) {
         qDebug() << "CNetTypeMirel: model code" << Qt::hex << raw << "has no accepted class";
-        m_modelCheck = kModelRefused;
-        Disconnect();
-        return;
+        return false;
     }
-    m_modelCheck = 1;
     m_rawModelCode = raw;
     m_modelClass = modelClass;
     m_modelCode = code;
-    m_channelCount = std::min<int>(H::U8(m, 14), kMaxChannels);
-    m_secondCount = H::U8(m, 15);
-    m_sessionCount = H::U8(m, 25);
-    m_subModelLetter = H::U8(m, 26);
-    m_subModel = H::S32(m, 28);
-    m_engineFlag36 = (H::U8(m, 36) & 0x04) != 0;
-    m_firmwareMajor = H::U8(m, 41);
-    m_firmwareMinor = H::U8(m, 42);
-    m_relayCount = H::U8(m, 43);
-    m_featureWord = H::U32(m, 44);
-    m_sessionValue = H::U8(m, 98);
+    return true;
+}
 
+void CNetTypeMirel::TakeFirmwareCapabilities(const char* message)
+{
     const int firmware = m_firmwareMajor * 100 + m_firmwareMinor;
     const bool bit20 = (m_featureWord >> 20) & 1;
-    const bool bit7 = (m_featureWord >> 7) & 1;
     m_extendedKeepAlive = firmware >= 330;
     m_dualStream = firmware >= 331;
     m_secondStream = m_dualStream ? 1 : 0;
     m_directRate = firmware >= 341;
     m_eventListCapa = firmware >= 342 && bit20;
     m_furtherCapa = firmware >= 344 && bit20;
-    m_extendedAudio = H::U8(m, 99) == 3;
+    m_extendedAudio = H::U8(message, 99) == 3;
+}
 
+void CNetTypeMirel::TakeModelType(const char* message)
+{
+    const bool bit20 = (m_featureWord >> 20) & 1;
+    const bool bit7 = (m_featureWord >> 7) & 1;
     m_modelTypeIndex = 0;
     m_streamKind = 0;
     m_modelFlag = false;
     m_featureFlag = false;
     m_code13Flag = false;
-    switch (code) {
+    switch (m_modelCode) {
     case 6:
         m_extendedAudio = true;
         m_modelTypeIndex = 0;
@@ -839,7 +882,7 @@ void CNetTypeMirel::OnModelInfo(char* m, int total)
     case 13:
         m_streamKind = 1;
         m_modelTypeIndex = 6;
-        m_code13Flag = H::U8(m, 28) > 100;
+        m_code13Flag = H::U8(message, 28) > 100;
         break;
     case 15:
         m_streamKind = 2;
@@ -856,16 +899,17 @@ void CNetTypeMirel::OnModelInfo(char* m, int total)
     if (bit20 && m_streamKind == 0)
         m_streamKind = 1;
     m_featureBit16 = (m_featureWord >> 16) & 1;
-
-    m_versionText = QString::asprintf("%d.%02d.%02d.%02d", H::U8(m, 16), H::U8(m, 17),
-                                      H::U8(m, 18), H::U8(m, 71));
-    m_macText = QString::asprintf("%02X:%02X:%02X:%02X:%02X:%02X", H::U8(m, 92), H::U8(m, 93),
-                                  H::U8(m, 94), H::U8(m, 95), H::U8(m, 96), H::U8(m, 97));
-    m_ptzMask = 0;
-    Send(RequestBuilder::CameraTitleRequest());
 }
 
-void CNetTypeMirel::OnCameraTitles(const char* m, int total)
+void CNetTypeMirel::TakeModelTexts(const char* message)
+{
+    m_versionText = QString::asprintf("%d.%02d.%02d.%02d", H::U8(message, 16), H::U8(message, 17),
+                                      H::U8(message, 18), H::U8(message, 71));
+    m_macText = QString::asprintf("%02X:%02X:%02X:%02X:%02X:%02X", H::U8(message, 92), H::U8(message, 93),
+                                  H::U8(message, 94), H::U8(message, 95), H::U8(message, 96), H::U8(message, 97));
+}
+
+void CNetTypeMirel::OnCameraTitles(const char* message, int total)
 {
     for (int n = 0; n < m_channelCount; ++n) {
         const int at = 12 + 16 * n;
@@ -873,7 +917,7 @@ void CNetTypeMirel::OnCameraTitles(const char* m, int total)
             qDebug() << "CNetTypeMirel: camera titles end after" << n << "records";
             break;
         }
-        m_titles[size_t(n)] = FieldText(m, at, 15);
+        m_titles[size_t(n)] = FieldText(message, at, 15);
     }
     for (int n = 0; n < kMaxChannels; ++n) {
         m_live[size_t(n)].firstFrame = -1;
@@ -883,19 +927,19 @@ void CNetTypeMirel::OnCameraTitles(const char* m, int total)
     SendPtzInfoRequest(0);
 }
 
-void CNetTypeMirel::OnPtzInfo(char* m, int total)
+void CNetTypeMirel::OnPtzInfo(char* message, int total)
 {
     if (total < 14) {
         qDebug() << "CNetTypeMirel: PTZ information too short" << total;
         return;
     }
-    const int channel = H::U8(m, 12);
+    const int channel = H::U8(message, 12);
     if (channel >= kMaxChannels) {
         qDebug() << "CNetTypeMirel: PTZ information for channel" << channel << "dropped";
         return;
     }
-    const int length = std::clamp<int>(H::S8(m, 13), 0, total - 14);
-    const QString text = FieldText(m, 14, length);
+    const int length = std::clamp<int>(H::S8(message, 13), 0, total - 14);
+    const QString text = FieldText(message, 14, length);
     if (text != QLatin1String("NONE"))
         m_ptzMask |= quint16(1u << channel);
     if (channel + 1 < m_channelCount)
@@ -904,27 +948,27 @@ void CNetTypeMirel::OnPtzInfo(char* m, int total)
         Send(RequestBuilder::PtzListEnd());
 }
 
-void CNetTypeMirel::OnCameraMap(const char* m, int total)
+void CNetTypeMirel::OnCameraMap(const char* message, int total)
 {
-    const bool identity = H::ReadStatus(m) != 0;
+    const bool identity = H::ReadStatus(message) != 0;
     for (int n = 0; n < kMaxChannels; ++n) {
         if (identity || 12 + n >= total)
             m_cameraMap[size_t(n)] = n;
         else
-            m_cameraMap[size_t(n)] = H::S8(m, 12 + n);
+            m_cameraMap[size_t(n)] = H::S8(message, 12 + n);
     }
     Send(RequestBuilder::CameraKindRequest());
 }
 
-void CNetTypeMirel::OnCameraKinds(const char* m, int total)
+void CNetTypeMirel::OnCameraKinds(const char* message, int total)
 {
     if (total < 13) {
         qDebug() << "CNetTypeMirel: camera kinds too short" << total;
         return;
     }
-    const int count = std::min<int>(H::U8(m, 12), kMaxChannels);
+    const int count = std::min<int>(H::U8(message, 12), kMaxChannels);
     for (int n = 0; n < count && 16 + n < total; ++n) {
-        const int kind = H::U8(m, 16 + n);
+        const int kind = H::U8(message, 16 + n);
         m_cameraKind[size_t(n)] = kind;
         if (m_secondFlag[size_t(n)] && kind != 6)
             m_secondFlag[size_t(n)] = false;
@@ -932,29 +976,29 @@ void CNetTypeMirel::OnCameraKinds(const char* m, int total)
     SendPoll();
 }
 
-void CNetTypeMirel::OnExtendedStatus(const char* m, int total)
+void CNetTypeMirel::OnExtendedStatus(const char* message, int total)
 {
     if (total < 30) {
         qDebug() << "CNetTypeMirel: extended status too short" << total;
         return;
     }
-    m_extStatus[0] = H::S8(m, 24);
-    m_extStatus[1] = H::S8(m, 25);
-    m_extStatus[2] = H::S16(m, 28);
+    m_extStatus[0] = H::S8(message, 24);
+    m_extStatus[1] = H::S8(message, 25);
+    m_extStatus[2] = H::S16(message, 28);
     Send(RequestBuilder::StatusPoll());
 }
 
-void CNetTypeMirel::OnStatus(const char* m, int total)
+void CNetTypeMirel::OnStatus(const char* message, int total)
 {
     if (total >= 34) {
-        const quint16 event = H::U16(m, 12);
-        const quint16 motion = H::U16(m, 14);
-        const quint16 sensor = H::U16(m, 16);
-        const quint16 relay = H::U16(m, 22);
-        const quint16 present = H::U16(m, 24);
-        const quint16 video = H::U16(m, 26);
-        const quint16 maskA = H::U16(m, 28);
-        const quint16 maskB = H::U16(m, 32);
+        const quint16 event = H::U16(message, 12);
+        const quint16 motion = H::U16(message, 14);
+        const quint16 sensor = H::U16(message, 16);
+        const quint16 relay = H::U16(message, 22);
+        const quint16 present = H::U16(message, 24);
+        const quint16 video = H::U16(message, 26);
+        const quint16 maskA = H::U16(message, 28);
+        const quint16 maskB = H::U16(message, 32);
         for (int n = 0; n < m_channelCount; ++n) {
             const size_t i = size_t(n);
             const auto bit = [n](quint16 mask) { return ((mask >> n) & 1) != 0; };
@@ -976,7 +1020,7 @@ void CNetTypeMirel::OnStatus(const char* m, int total)
         if (total >= 56 && !m_diskInfoFlag) {
             static const quint8 kMap[4] = {0, 3, 1, 2};
             for (int i = 0; i < 10; ++i) {
-                const quint8 code = H::U8(m, 44 + i);
+                const quint8 code = H::U8(message, 44 + i);
                 m_diskState[size_t(i)] = code < 4 ? kMap[code] : 0;
             }
         }
@@ -994,18 +1038,18 @@ void CNetTypeMirel::OnStatus(const char* m, int total)
     Send(RequestBuilder::DiskInfoRequest());
 }
 
-void CNetTypeMirel::OnDiskInfo(const char* m, int total)
+void CNetTypeMirel::OnDiskInfo(const char* message, int total)
 {
     if (total < 25) {
         qDebug() << "CNetTypeMirel: disk information too short" << total;
         return;
     }
-    const qint64 capacity = H::U32(m, 12);
-    const qint64 used = H::U32(m, 16);
-    const quint8 mode = H::U8(m, 20);
-    const int limit = H::U8(m, 21);
-    const int arrayType = H::U8(m, 23);
-    const int arrayState = H::U8(m, 24);
+    const qint64 capacity = H::U32(message, 12);
+    const qint64 used = H::U32(message, 16);
+    const quint8 mode = H::U8(message, 20);
+    const int limit = H::U8(message, 21);
+    const int arrayType = H::U8(message, 23);
+    const int arrayState = H::U8(message, 24);
     int count = (total - 27) / 12;
     if (limit != 0 && count > limit)
         count = limit;
@@ -1036,8 +1080,8 @@ void CNetTypeMirel::OnDiskInfo(const char* m, int total)
         for (int i = 0; i < kDiskStates; ++i) {
             const int at = 28 + 12 * i;
             quint8 state = 0;
-            if (i < count && at + 9 <= total && H::U16(m, at) != 0) {
-                switch (H::U8(m, at + 8)) {
+            if (i < count && at + 9 <= total && H::U16(message, at) != 0) {
+                switch (H::U8(message, at + 8)) {
                 case 0: state = 2; break;
                 case 1: state = 1; break;
                 case 2: state = 3; break;
@@ -1050,54 +1094,54 @@ void CNetTypeMirel::OnDiskInfo(const char* m, int total)
     emit OnNetState(3);
 }
 
-void CNetTypeMirel::OnRecorderValues(const char* m, int total)
+void CNetTypeMirel::OnRecorderValues(const char* message, int total)
 {
     if (total < 32) {
         qDebug() << "CNetTypeMirel: recorder values too short" << total;
         return;
     }
-    std::memcpy(m_recorderValues.data(), m + 12, m_recorderValues.size());
+    std::memcpy(m_recorderValues.data(), message + 12, m_recorderValues.size());
 }
 
 // ---------------------------------------------------------------------------------------------
 // Media
 
-qint64 CNetTypeMirel::OnFrame(char* m, int total)
+qint64 CNetTypeMirel::OnFrame(char* message, int total)
 {
     if (total < 40) {
         qDebug() << "CNetTypeMirel: frame message too short" << total;
         return 0;
     }
-    switch (H::U8(m, 36)) {
+    switch (H::U8(message, 36)) {
     case 0:
-        if ((H::U8(m, 12) & 0x50) == 0x50) {
-            OnLiveAudio(m, total);
+        if ((H::U8(message, 12) & 0x50) == 0x50) {
+            OnLiveAudio(message, total);
             return total;
         }
-        return OnLiveVideo(m, total);
+        return OnLiveVideo(message, total);
     case 1:
-        OnPlaybackFrame(m, total);
+        OnPlaybackFrame(message, total);
         return total;
     default: return 0;
     }
 }
 
-void CNetTypeMirel::OnLiveAudio(const char* m, int total)
+void CNetTypeMirel::OnLiveAudio(const char* message, int total)
 {
-    const int channel = H::S8(m, 14);
+    const int channel = H::S8(message, 14);
     if (channel != m_audioChannel || !m_liveAudioBuffer)
         return;
     if (!ValidChannel(channel)) {
         qDebug() << "CNetTypeMirel: live audio channel out of range" << channel;
         return;
     }
-    const qint64 frameSize = H::S32(m, 16);
+    const qint64 frameSize = H::S32(message, 16);
     int from = 0;
     qint64 length = 0;
     int codec = 0;
-    const bool tagged = total >= 48 && H::U32(m, 40) == 0x00A00100u && frameSize != 344;
+    const bool tagged = total >= 48 && H::U32(message, 40) == 0x00A00100u && frameSize != 344;
     if (tagged) {
-        const quint32 tag = H::U32(m, 44);
+        const quint32 tag = H::U32(message, 44);
         if (tag == kTagLpcm)
             codec = 0;
         else if (tag == kTagUlaw)
@@ -1126,16 +1170,16 @@ void CNetTypeMirel::OnLiveAudio(const char* m, int total)
                  << "does not fit the message of" << total << "or the audio buffer";
         return;
     }
-    std::memcpy(m_liveAudioBuffer, m + from, size_t(length));
+    std::memcpy(m_liveAudioBuffer, message + from, size_t(length));
     if (codec != 2 && m_modelTypeIndex != 0 && m_modelTypeIndex != 2 && m_modelTypeIndex != 4)
         SwapWords(m_liveAudioBuffer, int(length)); // whole words stay inside the 2000 bytes
-    emit OnNetLiveAudio(m_cameraMap[size_t(channel)], int(length), codec, H::S32(m, 28),
-                        H::S32(m, 24), H::S32(m, 32));
+    emit OnNetLiveAudio(m_cameraMap[size_t(channel)], int(length), codec, H::S32(message, 28),
+                        H::S32(message, 24), H::S32(message, 32));
 }
 
-int CNetTypeMirel::OnLiveVideo(const char* m, int total)
+int CNetTypeMirel::OnLiveVideo(const char* message, int total)
 {
-    const int channel = H::S8(m, 14);
+    const int channel = H::S8(message, 14);
     if (!ValidChannel(channel) || channel >= std::max(m_channelCount, 1)) {
         qDebug() << "CNetTypeMirel: live video channel out of range" << channel;
         return 0;
@@ -1145,8 +1189,8 @@ int CNetTypeMirel::OnLiveVideo(const char* m, int total)
         live.firstFrame = -1;
         return 0;
     }
-    const qint64 size = H::S32(m, 16);
-    const qint64 offset = H::S32(m, 20);
+    const qint64 size = H::S32(message, 16);
+    const qint64 offset = H::S32(message, 20);
     const qint64 length = total - 40;
     if (offset != live.received || !PieceFits(offset, length, size)) {
         qDebug() << "CNetTypeMirel: live piece at" << offset << "of" << length << "bytes, frame"
@@ -1156,7 +1200,7 @@ int CNetTypeMirel::OnLiveVideo(const char* m, int total)
     }
     live.received = int(offset + length);
     if (size <= live.assembly.size())
-        std::memcpy(live.assembly.data() + offset, m + 40, size_t(length));
+        std::memcpy(live.assembly.data() + offset, message + 40, size_t(length));
     if (offset + length != size)
         return 0;
     live.received = 0;
@@ -1166,10 +1210,10 @@ int CNetTypeMirel::OnLiveVideo(const char* m, int total)
         return 0;
     }
 
-    const int type = H::U8(m, 15) + ((H::U8(m, 39) & 0x10) ? 10 : 0);
-    const bool decodeOnly = (H::U8(m, 39) & 0x01) != 0;
-    const int frameId = H::U8(m, 13);
-    const int sequence = H::S8(m, 38);
+    const int type = H::U8(message, 15) + ((H::U8(message, 39) & 0x10) ? 10 : 0);
+    const bool decodeOnly = (H::U8(message, 39) & 0x01) != 0;
+    const int frameId = H::U8(message, 13);
+    const int sequence = H::S8(message, 38);
     if (type == 1) {
         live.frameId = frameId;
         live.sequence = sequence;
@@ -1197,20 +1241,20 @@ int CNetTypeMirel::OnLiveVideo(const char* m, int total)
     else if (live.firstFrame != 1)
         return 0;
     std::memcpy(live.target, live.assembly.constData(), size_t(size));
-    emit OnNetLiveVideo(channel, int(size), m_streamKind, H::S32(m, 28), H::S32(m, 24), type,
-                        decodeOnly, H::S32(m, 32), sequence);
+    emit OnNetLiveVideo(channel, int(size), m_streamKind, H::S32(message, 28), H::S32(message, 24), type,
+                        decodeOnly, H::S32(message, 32), sequence);
     return int(size);
 }
 
-void CNetTypeMirel::OnPlaybackFrame(const char* m, int total)
+void CNetTypeMirel::OnPlaybackFrame(const char* message, int total)
 {
-    const int channel = H::S8(m, 14);
-    const qint64 size = H::S32(m, 16);
-    const qint64 offset = H::S32(m, 20);
+    const int channel = H::S8(message, 14);
+    const qint64 size = H::S32(message, 16);
+    const qint64 offset = H::S32(message, 20);
     const qint64 length = total - 40;
-    const int valueA = H::S32(m, 28);
-    const int valueB = H::S32(m, 24);
-    const int playbackValue = H::S8(m, 37);
+    const int valueA = H::S32(message, 28);
+    const int valueB = H::S32(message, 24);
+    const int playbackValue = H::S8(message, 37);
     if (size == 4) {
         emit OnNetPlaybackVideo(channel, 4, m_streamKind, valueA, valueB, playbackValue, false, 0, 0);
         return;
@@ -1227,7 +1271,7 @@ void CNetTypeMirel::OnPlaybackFrame(const char* m, int total)
     }
     m_playbackReceived = int(offset + length);
     if (offset + length <= kPlaybackBufferSize)
-        std::memcpy(m_playbackBuffer + offset, m + 40, size_t(length));
+        std::memcpy(m_playbackBuffer + offset, message + 40, size_t(length));
     if (offset + length != size)
         return;
     m_playbackReceived = 0;
@@ -1243,43 +1287,43 @@ void CNetTypeMirel::OnPlaybackFrame(const char* m, int total)
         emit OnNetPlaybackAudio(int(size), m_streamKind, valueA, valueB, playbackValue);
         return;
     }
-    const int baseType = H::U8(m, 15);
-    const int type = baseType + ((H::U8(m, 39) & 0x10) ? 10 : 0);
-    const int frameId = H::U8(m, 13);
+    const int baseType = H::U8(message, 15);
+    const int type = baseType + ((H::U8(message, 39) & 0x10) ? 10 : 0);
+    const int frameId = H::U8(message, 13);
     if (baseType == 1) {
         m_playbackFrameId = frameId;
     } else if (baseType == 0 && frameId != m_playbackFrameId) {
         return;
     }
     emit OnNetPlaybackVideo(channel, int(size), m_streamKind, valueA, valueB, playbackValue,
-                            (H::U8(m, 39) & 0x01) != 0, char(type), char(H::S8(m, 38)));
+                            (H::U8(message, 39) & 0x01) != 0, char(type), char(H::S8(message, 38)));
 }
 
 // ---------------------------------------------------------------------------------------------
 // Lists and index
 
-void CNetTypeMirel::OnList(const char* m, int total, bool withData)
+void CNetTypeMirel::OnList(const char* message, int total, bool withData)
 {
     if (total < 28) {
         qDebug() << "CNetTypeMirel: list message too short" << total;
         return;
     }
-    const int channel = H::S32(m, 12);
-    const int kind = H::U8(m, 16);
-    const bool failed = withData && H::ReadStatus(m) != 0;
+    const int channel = H::S32(message, 12);
+    const ListKind kind = static_cast<ListKind>(H::U8(message, 16));
+    const bool failed = withData && H::ReadStatus(message) != 0;
     if (failed)
-        qDebug() << "_SEND_INFO_FILE error" << H::ReadStatus(m) << H::ReadSubCode(m)
-                 << H::U8(m, 17) << channel - 10;
-    if (kind == 0x12) {
-        OnIndexList(m, total, withData, failed);
+        qDebug() << "_SEND_INFO_FILE error" << H::ReadStatus(message) << H::ReadSubCode(message)
+                 << H::U8(message, 17) << channel - 10;
+    if (kind == ListKind::IntraIndex) {
+        OnIndexList(message, total, withData, failed);
         return;
     }
     void (CNetTypeMirel::*signal)(int, int) = nullptr;
     switch (kind) {
-    case 0x15: signal = &CNetTypeMirel::OnNetTimeRecList; break;
-    case 0x0B:
-    case 0x17: signal = &CNetTypeMirel::OnNetEventRecList; break;
-    case 0x16: signal = &CNetTypeMirel::OnNetAudioRecList; break;
+    case ListKind::TimeList: signal = &CNetTypeMirel::OnNetTimeRecList; break;
+    case ListKind::EventList:
+    case ListKind::ExtendedEventList: signal = &CNetTypeMirel::OnNetEventRecList; break;
+    case ListKind::AudioList: signal = &CNetTypeMirel::OnNetAudioRecList; break;
     default: return;
     }
     if (!m_listBuffer) {
@@ -1290,8 +1334,8 @@ void CNetTypeMirel::OnList(const char* m, int total, bool withData)
         emit(this->*signal)(channel, 0);
         return;
     }
-    const qint64 size = H::S32(m, 20);
-    const qint64 offset = H::S32(m, 24);
+    const qint64 size = H::S32(message, 20);
+    const qint64 offset = H::S32(message, 24);
     const qint64 length = total - 28;
     if (!PieceFits(offset, length, size)) {
         qDebug() << "CNetTypeMirel: list piece at" << offset << "of" << length
@@ -1299,7 +1343,7 @@ void CNetTypeMirel::OnList(const char* m, int total, bool withData)
         return;
     }
     if (size <= kListBufferSize)
-        std::memcpy(m_listBuffer + offset, m + 28, size_t(length));
+        std::memcpy(m_listBuffer + offset, message + 28, size_t(length));
     if (offset + length != size)
         return;
     if (size > kListBufferSize) {
@@ -1310,10 +1354,10 @@ void CNetTypeMirel::OnList(const char* m, int total, bool withData)
     emit(this->*signal)(channel, int(size));
 }
 
-void CNetTypeMirel::OnIndexList(const char* m, int total, bool withData, bool failed)
+void CNetTypeMirel::OnIndexList(const char* message, int total, bool withData, bool failed)
 {
-    const int channel = H::S32(m, 12);
-    const int sub = H::ReadSubCode(m);
+    const int channel = H::S32(message, 12);
+    const int sub = H::ReadSubCode(message);
     int stream = 0;
     int slot = sub;
     if (sub >= 220) {
@@ -1347,8 +1391,8 @@ void CNetTypeMirel::OnIndexList(const char* m, int total, bool withData, bool fa
             emit OnNetIntraIndex(channel, slot, 0, stream);
         return;
     }
-    const qint64 size = H::S32(m, 20);
-    const qint64 offset = H::S32(m, 24);
+    const qint64 size = H::S32(message, 20);
+    const qint64 offset = H::S32(message, 24);
     const qint64 length = total - 28;
     if (!PieceFits(offset, length, size)) {
         qDebug() << "CNetTypeMirel: index piece at" << offset << "of" << length
@@ -1358,7 +1402,7 @@ void CNetTypeMirel::OnIndexList(const char* m, int total, bool withData, bool fa
     const int limit = header ? 960 : 512;
     const bool fits = offset + length <= limit;
     if (fits)
-        std::memcpy(s.index + offset, m + 28, size_t(length));
+        std::memcpy(s.index + offset, message + 28, size_t(length));
     if (offset + length != size)
         return;
     if (header)
@@ -1367,13 +1411,13 @@ void CNetTypeMirel::OnIndexList(const char* m, int total, bool withData, bool fa
         emit OnNetIntraIndex(channel, slot, int(std::min<qint64>(size, 512)), stream);
 }
 
-void CNetTypeMirel::OnFrameReply(const char* m, int total)
+void CNetTypeMirel::OnFrameReply(const char* message, int total)
 {
     if (total < 16) {
         qDebug() << "CNetTypeMirel: frame reply too short" << total;
         return;
     }
-    int code = H::S32(m, 12);
+    int code = H::S32(message, 12);
     int kind = 0;
     if (code >= 8000) {
         kind = 7;
@@ -1393,8 +1437,8 @@ void CNetTypeMirel::OnFrameReply(const char* m, int total)
         return;
     }
     FrameSlot& s = m_slots[size_t(slot)];
-    const quint8 status = H::ReadStatus(m);
-    const int sub = H::ReadSubCode(m);
+    const quint8 status = H::ReadStatus(message);
+    const int sub = H::ReadSubCode(message);
     if (status != 0) {
         qDebug() << "error ------------ " << status;
         if (sub >= 200) {
@@ -1411,10 +1455,10 @@ void CNetTypeMirel::OnFrameReply(const char* m, int total)
         qDebug() << "CNetTypeMirel: frame piece too short" << total;
         return;
     }
-    const qint64 offset = H::S32(m, 28);
-    const qint64 size = H::S32(m, 32);
+    const qint64 offset = H::S32(message, 28);
+    const qint64 size = H::S32(message, 32);
     const qint64 length = total - 36;
-    const char* piece = m + 36;
+    const char* piece = message + 36;
 
     if (!isData) {
         if (kind >= 6) {
@@ -1466,7 +1510,7 @@ void CNetTypeMirel::OnFrameReply(const char* m, int total)
     emit OnNetFrameData(slot, s.dataReceived == size ? int(size) : 0, m_streamKind, kind);
 }
 
-void CNetTypeMirel::OnPlaybackInfo(char* m, int total)
+void CNetTypeMirel::OnPlaybackInfo(char* message, int total)
 {
     if (total < 32) {
         qDebug() << "CNetTypeMirel: playback information too short" << total;
@@ -1475,17 +1519,17 @@ void CNetTypeMirel::OnPlaybackInfo(char* m, int total)
     int count = std::min((total - 32) / 4, kPlaybackInfoMaxDays);
     // The day list is padded with -1 up to the largest count a recorder may report.
     for (int i = 0; i < kPlaybackInfoMaxDays; ++i)
-        m_playbackDays[size_t(i)] = i < count ? H::S32(m, 32 + 4 * i) : -1;
-    const int sub = H::ReadSubCode(m);
+        m_playbackDays[size_t(i)] = i < count ? H::S32(message, 32 + 4 * i) : -1;
+    const int sub = H::ReadSubCode(message);
     if (sub == 1)
         count = -999;
     else if (sub == 2)
         count = -888;
-    emit OnNetPlaybackDataInfo(H::S32(m, 12), H::S32(m, 16), H::S32(m, 20), H::S32(m, 24), count,
+    emit OnNetPlaybackDataInfo(H::S32(message, 12), H::S32(message, 16), H::S32(message, 20), H::S32(message, 24), count,
                                m_playbackDays.data());
 }
 
-void CNetTypeMirel::OnConsoleData(const char* m, int total)
+void CNetTypeMirel::OnConsoleData(const char* message, int total)
 {
     if (total < 40) {
         qDebug() << "CNetTypeMirel: console data too short" << total;
@@ -1495,29 +1539,29 @@ void CNetTypeMirel::OnConsoleData(const char* m, int total)
         qDebug() << "CNetTypeMirel: console data without a console buffer dropped";
         return;
     }
-    const qint64 whole = H::S32(m, 12);
-    const qint64 offset = H::S32(m, 16);
+    const qint64 whole = H::S32(message, 12);
+    const qint64 offset = H::S32(message, 16);
     const qint64 length = total - 40;
     if (!PieceFits(offset, length, whole) || offset + length > kConsoleBufferSize) {
         qDebug() << "CNetTypeMirel: console piece at" << offset << "of" << length
                  << "bytes outside the data of" << whole << "dropped";
         return;
     }
-    std::memcpy(m_consoleBuffer + offset, m + 40, size_t(length));
+    std::memcpy(m_consoleBuffer + offset, message + 40, size_t(length));
     if (offset + length != whole)
         return;
-    emit OnNetGuiData(int(whole), H::U16(m, 20), H::U16(m, 22), H::U16(m, 24), H::U16(m, 26),
-                      H::U16(m, 32), H::U16(m, 34));
+    emit OnNetGuiData(int(whole), H::U16(message, 20), H::U16(message, 22), H::U16(message, 24), H::U16(message, 26),
+                      H::U16(message, 32), H::U16(message, 34));
 }
 
-void CNetTypeMirel::OnMediaState(const char* m, int total)
+void CNetTypeMirel::OnMediaState(const char* message, int total)
 {
     if (total < 16) {
         qDebug() << "CNetTypeMirel: media state too short" << total;
         return;
     }
-    short first = H::S16(m, 12);
-    short second = H::S16(m, 14);
+    short first = H::S16(message, 12);
+    short second = H::S16(message, 14);
     if (total != 16) {
         second = 0;
         if (first == 0) {

@@ -89,47 +89,54 @@ public:
     void SendLiveStart(int channel, int rate, int mode, char* buffer, bool audio);
     void SendLiveStop(int channel);
     void SendPtzInfoRequest(int channel);
-    void SendPtzControl(quint8 a, quint8 b, quint8 c, int value);
+    void SendPtzControl(quint8 channel, quint8 code, quint8 speed, int preset);
     void SendFileBegin(int kind, const char* name, int size);
     void SendFileEnd(int kind);
     void SendFileStat(int kind, quint16 crc, int size);
     void SendReqFileData(int kind, int offset, int size);
-    void SendTimeRecList(int value, int index, char* buffer);
-    void SendEventRecList(int value, int index, char* buffer);
-    void SendAudioRecList(int value, int index, char* buffer);
-    void SendIntraHeaderRequest(int value, int slot, int channel, int a, int b, char* buffer,
+    // A list of a day (YYYYMMDD) from one storage slot.
+    void SendTimeRecList(int date, int storageSlot, char* buffer);
+    void SendEventRecList(int date, int storageSlot, char* buffer);
+    void SendAudioRecList(int date, int storageSlot, char* buffer);
+    void SendIntraHeaderRequest(int value, int slot, int channel, int offset, int size, char* buffer,
                                 quint8 stream);
-    void SendIntraIndexRequest(int value, int slot, int channel, char* buffer, int kind,
+    void SendIntraIndexRequest(int date, int slot, int channel, char* buffer, int kind,
                                quint8 stream);
     void SendRelayControl(int relay, int state);
-    void SendTalkAudio(char* data, int n);
-    void SendCDMediaCheck(quint8 v);
-    void SendCDBackupPrepare(quint8 a, quint8 b);
-    void SendCDBackupStop(quint8 v);
+    void SendTalkAudio(char* data, int length);
+    // Recorder-side media backup; see RequestBuilder for the fields.
+    void SendCDMediaCheck(quint8 mediaKind);
+    void SendCDBackupPrepare(quint8 discNumber, quint8 mediaKind);
+    void SendCDBackupStop(quint8 mediaKind);
     void SendCDBackupClose();
     void SendLiveAudioStart(int channel, char* buffer);
     void SendLiveAudioStop();
     void SendTalkStart();
     void SendTalkStop();
-    void SendBackupCapaRequest(int a, int b, int c, int d, quint16 e, quint16 f);
-    void SendCDBackupStart(int a, int b, int c, int d, quint16 e, quint16 f, quint8 g);
-    void SendCDMediaErase(quint8 v);
+    void SendBackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime,
+                               quint16 channelMask, quint16 audioFlag);
+    void SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime,
+                           quint16 channelMask, quint16 audioFlag, quint8 mediaKind);
+    void SendCDMediaErase(quint8 mediaKind);
     void SendFrameRequest(int slot, int kind, qint64 offset, int size, char* buffer);
-    void SendFrameListRequest(int n, const char* entries);
+    void SendFrameListRequest(int count, const char* entries);
     void SendPlaybackRate(int value);
-    void SendPlaybackCtrlExt(quint8 a, quint8 b, quint16 c, quint8 d, quint8 e, quint16 f, int g,
-                             int h, quint8 i, char* buffer, quint8 stream);
-    void SendConsoleLock(int v);
+    // The extended playback control (fields: RequestBuilder::PlaybackCtrlExt). A non-zero
+    // `keyFramesOnly` also asks for the long form of the request.
+    void SendPlaybackCtrlExt(quint8 requestType, quint8 tag, quint16 playMode, quint8 speed,
+                             quint8 audioChannel, quint16 channelMask, int date, int time,
+                             quint8 frameRate, char* buffer, quint8 keyFramesOnly);
+    void SendConsoleLock(int lockCode);
     void SendMousePos(QPoint p, int button, quint8 flag);
     void SendCameraTitle(int channel, QString title);
     void SendConsoleMode(quint8 mode);
-    void SendConsoleDataRequest(int v, char* buffer);
+    void SendConsoleDataRequest(int value, char* buffer);
     void SendLiveOutput();
     void SetLiveOutputChannel(quint8 channel);
     // At most 63 entries; a longer list is not sent.
-    void SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, quint8 v);
+    void SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, quint8 mediaKind);
     void SetFrameBuffers(int slot, char* header, char* data, char* header2, char* data2);
-    void SetSecondStream(quint8 v);
+    void SetSecondStream(quint8 selection);
     // Forgets every buffer a caller handed in (list, live audio, playback, console, each
     // channel's live frame buffer, each slot's index, header and data buffers), so a reply that
     // arrives later writes nothing. Done on every disconnect as well.
@@ -207,7 +214,7 @@ public:
 
     // Used by the socket thread.
     char* RecvBuffer() { return m_recvBuffer.get(); }
-    void AddSentBytes(qint64 n) { m_sentBytes += n; }
+    void AddSentBytes(qint64 bytes) { m_sentBytes += bytes; }
     void OnSocketConnected();
     void OnSocketDisconnected();
     void OnSocketEncrypted();
@@ -274,27 +281,38 @@ private:
     void SendPoll();
 
     // Login chain and status.
-    void OnLoginReply(const char* m, int total);
-    void OnModelInfo(char* m, int total);
-    void OnCameraTitles(const char* m, int total);
-    void OnPtzInfo(char* m, int total);
-    void OnCameraMap(const char* m, int total);
-    void OnCameraKinds(const char* m, int total);
-    void OnExtendedStatus(const char* m, int total);
-    void OnStatus(const char* m, int total);
-    void OnDiskInfo(const char* m, int total);
-    void OnRecorderValues(const char* m, int total);
+    void OnLoginReply(const char* message, int total);
+    void OnModelInfo(char* message, int total);
+    void OnCameraTitles(const char* message, int total);
+    void OnPtzInfo(char* message, int total);
+    void OnCameraMap(const char* message, int total);
+    void OnCameraKinds(const char* message, int total);
+    void OnExtendedStatus(const char* message, int total);
+    void OnStatus(const char* message, int total);
+    void OnDiskInfo(const char* message, int total);
+    void OnRecorderValues(const char* message, int total);
+    // Model information, in the order of its derivation.
+    bool TakeModelClass(char* message);
+    void TakeFirmwareCapabilities(const char* message);
+    void TakeModelType(const char* message);
+    void TakeModelTexts(const char* message);
+    // Replies that only report.
+    void OnCommandResult(const char* message, int total);
+    void OnBurningResult(const char* message, int total);
+    void OnBackupCapa(char* message, int total);
+    void OnUpgradeInfo(const char* message, int total);
+    void OnConsoleNotSupported();
     // Media and lists.
-    qint64 OnFrame(char* m, int total);
-    void OnLiveAudio(const char* m, int total);
-    int OnLiveVideo(const char* m, int total);
-    void OnPlaybackFrame(const char* m, int total);
-    void OnList(const char* m, int total, bool withData);
-    void OnIndexList(const char* m, int total, bool withData, bool failed);
-    void OnFrameReply(const char* m, int total);
-    void OnPlaybackInfo(char* m, int total);
-    void OnConsoleData(const char* m, int total);
-    void OnMediaState(const char* m, int total);
+    qint64 OnFrame(char* message, int total);
+    void OnLiveAudio(const char* message, int total);
+    int OnLiveVideo(const char* message, int total);
+    void OnPlaybackFrame(const char* message, int total);
+    void OnList(const char* message, int total, bool withData);
+    void OnIndexList(const char* message, int total, bool withData, bool failed);
+    void OnFrameReply(const char* message, int total);
+    void OnPlaybackInfo(char* message, int total);
+    void OnConsoleData(const char* message, int total);
+    void OnMediaState(const char* message, int total);
     void ClearChannelTables();
 
     // Connection.

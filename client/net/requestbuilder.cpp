@@ -1,5 +1,7 @@
 #include "net/requestbuilder.h"
 
+#include "net/listkind.h"
+
 #include <QDebug>
 #include <QtEndian>
 
@@ -8,41 +10,66 @@
 namespace {
 
 // Little-endian writers into an already sized message.
-void Put8(QByteArray& m, int at, quint8 v)
+void Put8(QByteArray& message, int at, quint8 value)
 {
-    m[at] = static_cast<char>(v);
+    message[at] = static_cast<char>(value);
 }
 
-void Put16(QByteArray& m, int at, quint16 v)
+void Put16(QByteArray& message, int at, quint16 value)
 {
-    qToLittleEndian<quint16>(v, m.data() + at);
+    qToLittleEndian<quint16>(value, message.data() + at);
 }
 
-void Put32(QByteArray& m, int at, quint32 v)
+void Put32(QByteArray& message, int at, quint32 value)
 {
-    qToLittleEndian<quint32>(v, m.data() + at);
+    qToLittleEndian<quint32>(value, message.data() + at);
 }
 
-void Put64(QByteArray& m, int at, quint64 v)
+void Put64(QByteArray& message, int at, quint64 value)
 {
-    qToLittleEndian<quint64>(v, m.data() + at);
+    qToLittleEndian<quint64>(value, message.data() + at);
 }
 
-void PutBytes(QByteArray& m, int at, const char* data, int length)
+void PutBytes(QByteArray& message, int at, const char* data, int length)
 {
     if (length > 0)
-        std::memcpy(m.data() + at, data, static_cast<size_t>(length));
+        std::memcpy(message.data() + at, data, static_cast<size_t>(length));
 }
 
 // A record list request: all three lists share one layout and differ in the list kind.
-QByteArray RecList(quint8 listKind, int value, int index)
+QByteArray RecList(ListKind listKind, int date, int storageSlot)
 {
-    QByteArray m = RequestBuilder::Compose(0x20, 36);
-    Put32(m, 12, static_cast<quint32>(index));
-    Put8(m, 16, listKind);
-    Put8(m, 17, static_cast<quint8>(index & 0xFF));
+    QByteArray m = RequestBuilder::Compose(CommandCode::ListRequest, 36);
+    Put32(m, 12, static_cast<quint32>(storageSlot));
+    Put8(m, 16, ListKindByte(listKind));
+    Put8(m, 17, static_cast<quint8>(storageSlot & 0xFF));
+    Put32(m, 20, static_cast<quint32>(date));
+    return m;
+}
+
+// The common part of the two index requests: the request's list word at 12, the channel byte at
+// 17, the index sub-code at 19 and the value at 20.
+QByteArray IndexRequest(quint32 listWord, int channel, quint8 subCode, int value)
+{
+    QByteArray m = RequestBuilder::Compose(CommandCode::ListRequest, 36);
+    Put32(m, 12, listWord);
+    Put8(m, 16, ListKindByte(ListKind::IntraIndex));
+    Put8(m, 17, static_cast<quint8>(channel));
+    Put8(m, 19, subCode);
     Put32(m, 20, static_cast<quint32>(value));
     return m;
+}
+
+// One 20-byte backup range at `at`: four dates and times, the channel mask and the audio flag.
+void PutBackupRange(QByteArray& message, int at, int startDate, int startTime, int finishDate, int finishTime,
+                    quint16 channelMask, quint16 audioFlag)
+{
+    Put32(message, at, static_cast<quint32>(startDate));
+    Put32(message, at + 4, static_cast<quint32>(startTime));
+    Put32(message, at + 8, static_cast<quint32>(finishDate));
+    Put32(message, at + 12, static_cast<quint32>(finishTime));
+    Put16(message, at + 16, channelMask);
+    Put16(message, at + 18, audioFlag);
 }
 
 bool ValidChannel(int channel, const char* what)
@@ -56,12 +83,12 @@ bool ValidChannel(int channel, const char* what)
 
 } // namespace
 
-QByteArray RequestBuilder::Compose(quint8 command, int total, quint8 subCode)
+QByteArray RequestBuilder::Compose(CommandCode command, int total, quint8 subCode)
 {
     Q_ASSERT(total >= kHeaderSize && total <= kMaxTotal);
     QByteArray m(total, '\0');
     Put8(m, 5, 0xA1);
-    Put8(m, 6, command);
+    Put8(m, 6, CommandByte(command));
     Put32(m, 8, (static_cast<quint32>(total) << 8) | subCode);
     return m;
 }
@@ -84,7 +111,7 @@ QByteArray RequestBuilder::Login(const QString& user, const QString& password, b
         return QByteArray();
     }
     const int total = 15 + used;
-    QByteArray m = Compose(0x01, total);
+    QByteArray m = Compose(CommandCode::Login, total);
     Put8(m, 13, static_cast<quint8>(u.size()));
     Put8(m, 14, static_cast<quint8>(p.size()));
     PutBytes(m, 15, u.constData(), u.size());
@@ -96,7 +123,7 @@ QByteArray RequestBuilder::Login(const QString& user, const QString& password, b
 
 QByteArray RequestBuilder::ModelInfoRequest()
 {
-    QByteArray m = Compose(0x1C, 16);
+    QByteArray m = Compose(CommandCode::ModelInfoRequest, 16);
     Put8(m, 14, 0x03);
     Put8(m, 15, 0x23);
     return m;
@@ -104,39 +131,39 @@ QByteArray RequestBuilder::ModelInfoRequest()
 
 QByteArray RequestBuilder::CameraTitleRequest()
 {
-    return Compose(0x2E, 12);
+    return Compose(CommandCode::CameraTitleRequest, 12);
 }
 
 QByteArray RequestBuilder::PtzInfoRequest(int channel)
 {
-    QByteArray m = Compose(0x06, 13);
+    QByteArray m = Compose(CommandCode::PtzInfoRequest, 13);
     Put8(m, 12, static_cast<quint8>(channel));
     return m;
 }
 
 QByteArray RequestBuilder::PtzListEnd()
 {
-    return Compose(0x73, 12);
+    return Compose(CommandCode::PtzListEnd, 12);
 }
 
 QByteArray RequestBuilder::CameraKindRequest()
 {
-    return Compose(0x99, 12);
+    return Compose(CommandCode::CameraKinds, 12);
 }
 
 QByteArray RequestBuilder::ExtendedStatusPoll()
 {
-    return Compose(0xAE, 12);
+    return Compose(CommandCode::ExtendedStatusPoll, 12);
 }
 
 QByteArray RequestBuilder::StatusPoll()
 {
-    return Compose(0x22, 12);
+    return Compose(CommandCode::StatusPoll, 12);
 }
 
 QByteArray RequestBuilder::DiskInfoRequest()
 {
-    QByteArray m = Compose(0x47, 14);
+    QByteArray m = Compose(CommandCode::DiskInfoRequest, 14);
     Put8(m, 12, 1);
     return m;
 }
@@ -166,7 +193,7 @@ QByteArray RequestBuilder::LiveStart(int channel, int rate, int mode, bool audio
                 rate = rate < 2 ? 1 : 30;
         }
     }
-    QByteArray m = Compose(0x87, 24);
+    QByteArray m = Compose(CommandCode::LiveStart, 24);
     Put16(m, 12, static_cast<quint16>(1u << channel));
     Put8(m, 14, static_cast<quint8>(rate));
     Put8(m, 16, static_cast<quint8>(mode));
@@ -178,35 +205,35 @@ QByteArray RequestBuilder::LiveStop(int channel)
 {
     if (!ValidChannel(channel, "live stop"))
         return QByteArray();
-    QByteArray m = Compose(0x04, 16);
+    QByteArray m = Compose(CommandCode::LiveStop, 16);
     Put16(m, 12, static_cast<quint16>(1u << channel));
     return m;
 }
 
 QByteArray RequestBuilder::LiveAudioStart(int cameraMapEntry)
 {
-    QByteArray m = Compose(0x3D, 16);
+    QByteArray m = Compose(CommandCode::LiveAudioStart, 16);
     Put32(m, 12, static_cast<quint32>(cameraMapEntry));
     return m;
 }
 
 QByteArray RequestBuilder::LiveAudioStop(int currentAudioChannel)
 {
-    QByteArray m = Compose(0x3E, 14);
+    QByteArray m = Compose(CommandCode::LiveAudioStop, 14);
     Put16(m, 12, static_cast<quint16>(currentAudioChannel));
     return m;
 }
 
 QByteArray RequestBuilder::LiveOutput()
 {
-    QByteArray m = Compose(0xBC, 16);
+    QByteArray m = Compose(CommandCode::LiveOutput, 16);
     Put32(m, 12, 0xFFFFFFFFu);
     return m;
 }
 
 QByteArray RequestBuilder::LiveOutputChannel(quint8 channel)
 {
-    QByteArray m = Compose(0xBE, 16);
+    QByteArray m = Compose(CommandCode::LiveOutputChannel, 16);
     Put8(m, 12, channel);
     return m;
 }
@@ -214,13 +241,13 @@ QByteArray RequestBuilder::LiveOutputChannel(quint8 channel)
 // ---------------------------------------------------------------------------------------------
 // Camera, relay, talk-back
 
-QByteArray RequestBuilder::PtzControl(quint8 a, quint8 b, quint8 c, int value)
+QByteArray RequestBuilder::PtzControl(quint8 channel, quint8 code, quint8 speed, int preset)
 {
-    QByteArray m = Compose(0x08, 18);
-    Put8(m, 12, a);
-    Put8(m, 13, b);
-    Put8(m, 14, c);
-    const quint8 low = static_cast<quint8>(value & 0xFF);
+    QByteArray m = Compose(CommandCode::PtzControl, 18);
+    Put8(m, 12, channel);
+    Put8(m, 13, code);
+    Put8(m, 14, speed);
+    const quint8 low = static_cast<quint8>(preset & 0xFF);
     Put8(m, 15, low);
     Put8(m, 16, low);
     Put8(m, 17, low);
@@ -229,7 +256,7 @@ QByteArray RequestBuilder::PtzControl(quint8 a, quint8 b, quint8 c, int value)
 
 QByteArray RequestBuilder::RelayControl(int relay, int state)
 {
-    QByteArray m = Compose(0x27, 14);
+    QByteArray m = Compose(CommandCode::RelayControl, 14);
     Put8(m, 12, static_cast<quint8>(relay));
     Put8(m, 13, static_cast<quint8>(state));
     return m;
@@ -237,12 +264,12 @@ QByteArray RequestBuilder::RelayControl(int relay, int state)
 
 QByteArray RequestBuilder::TalkStart()
 {
-    return Compose(0x3F, 12);
+    return Compose(CommandCode::TalkStart, 12);
 }
 
 QByteArray RequestBuilder::TalkStop()
 {
-    return Compose(0x40, 12);
+    return Compose(CommandCode::TalkStop, 12);
 }
 
 QByteArray RequestBuilder::TalkAudio(const char* data, int length)
@@ -251,7 +278,7 @@ QByteArray RequestBuilder::TalkAudio(const char* data, int length)
         qWarning() << "talk audio refused: length" << length;
         return QByteArray();
     }
-    QByteArray m = Compose(0x29, 40 + length);
+    QByteArray m = Compose(CommandCode::MediaFrame, 40 + length);
     Put8(m, 12, 'P');
     Put32(m, 16, static_cast<quint32>(length));
     PutBytes(m, 40, data, length);
@@ -265,7 +292,7 @@ QByteArray RequestBuilder::CameraTitle(int channel, const QString& title)
         qWarning() << "camera title refused:" << t.size() << "bytes, the area holds" << kTitleAreaSize;
         return QByteArray();
     }
-    QByteArray m = Compose(0x9C, 16 + t.size());
+    QByteArray m = Compose(CommandCode::CameraTitle, 16 + t.size());
     Put8(m, 12, static_cast<quint8>(channel));
     Put8(m, 13, static_cast<quint8>(t.size()));
     Put8(m, 14, 1);
@@ -276,19 +303,19 @@ QByteArray RequestBuilder::CameraTitle(int channel, const QString& title)
 // ---------------------------------------------------------------------------------------------
 // Record lists and key-frame index
 
-QByteArray RequestBuilder::TimeRecList(int value, int index)
+QByteArray RequestBuilder::TimeRecList(int date, int storageSlot)
 {
-    return RecList(0x15, value, index);
+    return RecList(ListKind::TimeList, date, storageSlot);
 }
 
-QByteArray RequestBuilder::EventRecList(int value, int index, bool eventListCapability)
+QByteArray RequestBuilder::EventRecList(int date, int storageSlot, bool eventListCapability)
 {
-    return RecList(eventListCapability ? 0x17 : 0x0B, value, index);
+    return RecList(eventListCapability ? ListKind::ExtendedEventList : ListKind::EventList, date, storageSlot);
 }
 
-QByteArray RequestBuilder::AudioRecList(int value, int index)
+QByteArray RequestBuilder::AudioRecList(int date, int storageSlot)
 {
-    return RecList(0x16, value, index);
+    return RecList(ListKind::AudioList, date, storageSlot);
 }
 
 quint8 RequestBuilder::IndexSubCode(int slot, quint8 stream, bool dualStream, quint8 secondStreamSelection,
@@ -299,30 +326,23 @@ quint8 RequestBuilder::IndexSubCode(int slot, quint8 stream, bool dualStream, qu
     return 0;
 }
 
-QByteArray RequestBuilder::IntraHeaderRequest(int value, int slot, int channel, int a, int b, quint8 stream,
+QByteArray RequestBuilder::IntraHeaderRequest(int value, int slot, int channel, int offset, int size, quint8 stream,
                                               bool dualStream, quint8 secondStreamSelection, int channelCount)
 {
-    QByteArray m = Compose(0x20, 36);
-    Put32(m, 12, static_cast<quint32>(channel + 10));
-    Put8(m, 16, 0x12);
-    Put8(m, 17, static_cast<quint8>(channel));
-    Put8(m, 19, IndexSubCode(slot, stream, dualStream, secondStreamSelection, channelCount));
-    Put32(m, 20, static_cast<quint32>(value));
-    Put32(m, 24, static_cast<quint32>(a));
-    Put32(m, 28, static_cast<quint32>(a));
-    Put32(m, 32, static_cast<quint32>(b));
+    // A list word of channel + 10 tells the recorder (and its answer) that the header is meant.
+    QByteArray m = IndexRequest(static_cast<quint32>(channel + 10), channel,
+                                IndexSubCode(slot, stream, dualStream, secondStreamSelection, channelCount), value);
+    Put32(m, 24, static_cast<quint32>(offset));
+    Put32(m, 28, static_cast<quint32>(offset));
+    Put32(m, 32, static_cast<quint32>(size));
     return m;
 }
 
-QByteArray RequestBuilder::IntraIndexRequest(int value, int slot, int channel, quint8 stream, bool dualStream,
+QByteArray RequestBuilder::IntraIndexRequest(int date, int slot, int channel, quint8 stream, bool dualStream,
                                              quint8 secondStreamSelection, int channelCount)
 {
-    QByteArray m = Compose(0x20, 36);
-    Put32(m, 12, static_cast<quint32>(channel));
-    Put8(m, 16, 0x12);
-    Put8(m, 17, static_cast<quint8>(channel));
-    Put8(m, 19, IndexSubCode(slot, stream, dualStream, secondStreamSelection, channelCount));
-    Put32(m, 20, static_cast<quint32>(value));
+    QByteArray m = IndexRequest(static_cast<quint32>(channel), channel,
+                                IndexSubCode(slot, stream, dualStream, secondStreamSelection, channelCount), date);
     Put32(m, 32, 512);
     return m;
 }
@@ -341,7 +361,7 @@ QList<QByteArray> RequestBuilder::FrameRequest(int slot, quint8 kind, qint64 off
     int piece = 0;
     while (piece < pieces) {
         const int inMessage = qMin(kMaxFramePieces, pieces - piece);
-        QByteArray m = Compose(0x66, kHeaderSize + kFramePieceEntrySize * inMessage,
+        QByteArray m = Compose(CommandCode::FrameRequest, kHeaderSize + kFramePieceEntrySize * inMessage,
                                static_cast<quint8>(slot + 100));
         for (int k = 0; k < inMessage; ++k, ++piece) {
             const int start = piece * kFramePieceSize;
@@ -368,7 +388,7 @@ QList<QByteArray> RequestBuilder::FrameListRequest(const char* entries, int coun
     }
     for (int first = 0; first < count; first += kMaxFramePieces) {
         const int inMessage = qMin(kMaxFramePieces, count - first);
-        QByteArray m = Compose(0x66, kHeaderSize + kFramePieceEntrySize * inMessage, 200);
+        QByteArray m = Compose(CommandCode::FrameRequest, kHeaderSize + kFramePieceEntrySize * inMessage, 200);
         PutBytes(m, kHeaderSize, entries + first * kFramePieceEntrySize, inMessage * kFramePieceEntrySize);
         out.append(m);
     }
@@ -377,42 +397,43 @@ QList<QByteArray> RequestBuilder::FrameListRequest(const char* entries, int coun
 
 QByteArray RequestBuilder::PlaybackRate(int value)
 {
-    QByteArray m = Compose(0x8D, 20);
+    QByteArray m = Compose(CommandCode::PlaybackRate, 20);
     Put32(m, 12, static_cast<quint32>(value));
     return m;
 }
 
-QByteArray RequestBuilder::PlaybackCtrlExt(quint8 a, quint8 b, quint16 c, quint8 d, quint8 e, quint16 f, int g,
-                                           int h, quint8 i, bool longForm)
+QByteArray RequestBuilder::PlaybackCtrlExt(quint8 requestType, quint8 tag, quint16 playMode, quint8 speed,
+                                           quint8 audioChannel, quint16 channelMask, int date, int time,
+                                           quint8 frameRate, bool longForm)
 {
-    QByteArray m = Compose(0x95, longForm ? 36 : 32);
-    Put8(m, 12, a);
-    Put8(m, 13, b);
-    Put16(m, 14, c);
-    Put8(m, 16, d);
-    Put8(m, 17, e);
-    Put16(m, 18, f);
-    Put32(m, 20, static_cast<quint32>(g));
-    Put32(m, 24, static_cast<quint32>(h));
-    Put8(m, 28, i);
+    QByteArray m = Compose(CommandCode::PlaybackCtrlExt, longForm ? 36 : 32);
+    Put8(m, 12, requestType);
+    Put8(m, 13, tag);
+    Put16(m, 14, playMode);
+    Put8(m, 16, speed);
+    Put8(m, 17, audioChannel);
+    Put16(m, 18, channelMask);
+    Put32(m, 20, static_cast<quint32>(date));
+    Put32(m, 24, static_cast<quint32>(time));
+    Put8(m, 28, frameRate);
     Put8(m, 29, 2);
     if (longForm)
-        Put16(m, 34, f);
+        Put16(m, 34, channelMask);
     return m;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Remote console
 
-QByteArray RequestBuilder::ConsoleLock(int v)
+QByteArray RequestBuilder::ConsoleLock(int lockCode)
 {
-    const quint8 sub = v == 1 ? 1 : (v == 2 ? 2 : 0);
-    return Compose(0x96, 16, sub);
+    const quint8 sub = lockCode == 1 ? 1 : (lockCode == 2 ? 2 : 0);
+    return Compose(CommandCode::ConsoleLock, 16, sub);
 }
 
 QByteArray RequestBuilder::MousePos(int x, int y, int button, quint8 flag)
 {
-    QByteArray m = Compose(0x9A, 20);
+    QByteArray m = Compose(CommandCode::MousePos, 20);
     if (button == -1) {
         Put8(m, 12, 0x00);
         Put8(m, 13, 0xA4);
@@ -429,98 +450,85 @@ QByteArray RequestBuilder::MousePos(int x, int y, int button, quint8 flag)
 
 QByteArray RequestBuilder::ConsoleMode(quint8 mode)
 {
-    QByteArray m = Compose(0xA6, 16);
+    QByteArray m = Compose(CommandCode::ConsoleMode, 16);
     Put8(m, 12, mode);
     return m;
 }
 
 QByteArray RequestBuilder::ConsoleDataRequest()
 {
-    return Compose(0xA8, 16);
+    return Compose(CommandCode::ConsoleDataRequest, 16);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Recorder-side media backup
 
-QByteArray RequestBuilder::CDMediaCheck(quint8 v)
+QByteArray RequestBuilder::CDMediaCheck(quint8 mediaKind)
 {
-    QByteArray m = Compose(0x35, 13);
-    Put8(m, 12, v);
+    QByteArray m = Compose(CommandCode::CDMediaCheck, 13);
+    Put8(m, 12, mediaKind);
     return m;
 }
 
-QByteArray RequestBuilder::CDBackupPrepare(quint8 a, quint8 b)
+QByteArray RequestBuilder::CDBackupPrepare(quint8 discNumber, quint8 mediaKind)
 {
-    QByteArray m = Compose(0x37, 14);
-    Put8(m, 12, a);
-    Put8(m, 13, b);
+    QByteArray m = Compose(CommandCode::CDBackupPrepare, 14);
+    Put8(m, 12, discNumber);
+    Put8(m, 13, mediaKind);
     return m;
 }
 
-QByteArray RequestBuilder::CDBackupStop(quint8 v)
+QByteArray RequestBuilder::CDBackupStop(quint8 mediaKind)
 {
-    QByteArray m = Compose(0x39, 13);
-    Put8(m, 12, v);
+    QByteArray m = Compose(CommandCode::CDBackupStop, 13);
+    Put8(m, 12, mediaKind);
     return m;
 }
 
 QByteArray RequestBuilder::CDBackupClose()
 {
-    return Compose(0x3A, 12);
+    return Compose(CommandCode::CDBackupClose, 12);
 }
 
-QByteArray RequestBuilder::BackupCapaRequest(int a, int b, int c, int d, quint16 e, quint16 f)
+QByteArray RequestBuilder::BackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime,
+                                             quint16 channelMask, quint16 audioFlag)
 {
-    QByteArray m = Compose(0x49, 32);
-    Put32(m, 12, static_cast<quint32>(a));
-    Put32(m, 16, static_cast<quint32>(b));
-    Put32(m, 20, static_cast<quint32>(c));
-    Put32(m, 24, static_cast<quint32>(d));
-    Put16(m, 28, e);
-    Put16(m, 30, f);
+    QByteArray m = Compose(CommandCode::BackupCapaRequest, 32);
+    PutBackupRange(m, 12, startDate, startTime, finishDate, finishTime, channelMask, audioFlag);
     return m;
 }
 
-QByteArray RequestBuilder::CDBackupStart(int a, int b, int c, int d, quint16 e, quint16 f, quint8 g)
+QByteArray RequestBuilder::CDBackupStart(int startDate, int startTime, int finishDate, int finishTime,
+                                         quint16 channelMask, quint16 audioFlag, quint8 mediaKind)
 {
-    QByteArray m = Compose(0x4B, 33);
-    Put32(m, 12, static_cast<quint32>(a));
-    Put32(m, 16, static_cast<quint32>(b));
-    Put32(m, 20, static_cast<quint32>(c));
-    Put32(m, 24, static_cast<quint32>(d));
-    Put16(m, 28, e);
-    Put16(m, 30, f);
-    Put8(m, 32, g);
+    QByteArray m = Compose(CommandCode::CDBackupStart, 33);
+    PutBackupRange(m, 12, startDate, startTime, finishDate, finishTime, channelMask, audioFlag);
+    Put8(m, 32, mediaKind);
     return m;
 }
 
-QByteArray RequestBuilder::CDMediaErase(quint8 v)
+QByteArray RequestBuilder::CDMediaErase(quint8 mediaKind)
 {
-    QByteArray m = Compose(0x64, 13);
-    Put8(m, 12, v);
+    QByteArray m = Compose(CommandCode::CDMediaErase, 13);
+    Put8(m, 12, mediaKind);
     return m;
 }
 
-QByteArray RequestBuilder::CDListBackupStart(const QVector<ListBackupEntry>& list, quint8 v)
+QByteArray RequestBuilder::CDListBackupStart(const QVector<ListBackupEntry>& list, quint8 mediaKind)
 {
     if (list.size() > kMaxListBackupEntries) {
         qWarning() << "list backup refused:" << list.size() << "entries, at most" << kMaxListBackupEntries;
         return QByteArray();
     }
     const int count = list.size();
-    QByteArray m = Compose(0xC0, 20 * (count + 1));
-    Put8(m, 12, v);
+    QByteArray m = Compose(CommandCode::CDListBackupStart, 20 * (count + 1));
+    Put8(m, 12, mediaKind);
     Put32(m, 16, static_cast<quint32>(count));
     for (int k = 0; k < count; ++k) {
-        const int at = 20 + 20 * k;
-        const ListBackupEntry& e = list[k];
-        Put32(m, at, static_cast<quint32>(e.startDate));
-        Put32(m, at + 4, static_cast<quint32>(e.startTime));
-        Put32(m, at + 8, static_cast<quint32>(e.finishDate));
-        Put32(m, at + 12, static_cast<quint32>(e.finishTime));
         // The whole range goes out: a copy of only the first 16 bytes would lose the channel mask.
-        Put16(m, at + 16, e.channelMask);
-        Put16(m, at + 18, e.audioFlag);
+        const ListBackupEntry& e = list[k];
+        PutBackupRange(m, 20 + 20 * k, e.startDate, e.startTime, e.finishDate, e.finishTime, e.channelMask,
+                       e.audioFlag);
     }
     return m;
 }
@@ -534,7 +542,7 @@ QByteArray RequestBuilder::FileBegin(int kind, const QByteArray& name, int size)
         qWarning() << "file begin refused: name of" << name.size() << "bytes";
         return QByteArray();
     }
-    QByteArray m = Compose(0x0F, 22 + name.size());
+    QByteArray m = Compose(CommandCode::FileBegin, 22 + name.size());
     Put32(m, 12, static_cast<quint32>(kind));
     Put32(m, 16, static_cast<quint32>(size));
     Put8(m, 20, static_cast<quint8>(name.size()));
@@ -544,7 +552,7 @@ QByteArray RequestBuilder::FileBegin(int kind, const QByteArray& name, int size)
 
 QByteArray RequestBuilder::FileEnd(int kind)
 {
-    QByteArray m = Compose(0x10, 17);
+    QByteArray m = Compose(CommandCode::FileEnd, 17);
     Put32(m, 12, static_cast<quint32>(kind));
     Put8(m, 16, 1);
     return m;
@@ -552,7 +560,7 @@ QByteArray RequestBuilder::FileEnd(int kind)
 
 QByteArray RequestBuilder::FileStat(int kind, quint16 crc, int size)
 {
-    QByteArray m = Compose(0x11, 22);
+    QByteArray m = Compose(CommandCode::FileStat, 22);
     Put32(m, 12, static_cast<quint32>(kind));
     Put32(m, 16, static_cast<quint32>(size));
     Put16(m, 20, crc);
@@ -561,7 +569,7 @@ QByteArray RequestBuilder::FileStat(int kind, quint16 crc, int size)
 
 QByteArray RequestBuilder::ReqFileData(int kind, int offset, int size)
 {
-    QByteArray m = Compose(0x12, 24);
+    QByteArray m = Compose(CommandCode::FileDataRequest, 24);
     Put32(m, 12, static_cast<quint32>(kind));
     Put32(m, 16, static_cast<quint32>(offset));
     Put32(m, 20, static_cast<quint32>(size));
@@ -574,7 +582,7 @@ QByteArray RequestBuilder::FileData(int kind, int offset, const char* data, int 
         qWarning() << "file block refused: length" << length;
         return QByteArray();
     }
-    QByteArray m = Compose(0x13, 20 + length);
+    QByteArray m = Compose(CommandCode::FileData, 20 + length);
     Put32(m, 12, static_cast<quint32>(kind));
     Put32(m, 16, static_cast<quint32>(offset));
     PutBytes(m, 20, data, length);
@@ -583,7 +591,7 @@ QByteArray RequestBuilder::FileData(int kind, int offset, const char* data, int 
 
 QByteArray RequestBuilder::ConfigAction()
 {
-    QByteArray m = Compose(0x1A, 16);
+    QByteArray m = Compose(CommandCode::ConfigAction, 16);
     Put8(m, 12, 0x03);
     Put8(m, 13, 0x01);
     Put8(m, 14, 0x01);

@@ -10,6 +10,8 @@
 // state decides the bytes (camera map entry, capability flags, channel count, stream kind,
 // second-stream selection) is passed in. A request that cannot be composed safely comes back
 // empty (or as an empty list) together with a debug line; nothing is then to be sent.
+#include "net/commandcode.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -48,90 +50,106 @@ public:
     };
 
     // Header only (total 12 or more, rest zero); exposed for the few requests without a body.
-    static QByteArray Compose(quint8 command, int total, quint8 subCode = 0);
+    static QByteArray Compose(CommandCode command, int total, quint8 subCode = 0);
 
     // --- login chain and keep-alive -------------------------------------------------------
-    // 0x01. User and password go out as UTF-8; bytes 13 and 14 count their bytes. Empty result
+    // Login. User and password go out as UTF-8; bytes 13 and 14 count their bytes. Empty result
     // when the text (with the option) does not fit the 50-byte area.
     static QByteArray Login(const QString& user, const QString& password, bool silent);
-    static QByteArray ModelInfoRequest();          // 0x1C
-    static QByteArray CameraTitleRequest();        // 0x2E
-    static QByteArray PtzInfoRequest(int channel); // 0x06
-    static QByteArray PtzListEnd();                // 0x73
-    static QByteArray CameraKindRequest();         // 0x99
-    static QByteArray ExtendedStatusPoll();        // 0xAE
-    static QByteArray StatusPoll();                // 0x22
-    static QByteArray DiskInfoRequest();           // 0x47
+    static QByteArray ModelInfoRequest();
+    static QByteArray CameraTitleRequest();
+    static QByteArray PtzInfoRequest(int channel);
+    static QByteArray PtzListEnd();
+    static QByteArray CameraKindRequest();
+    static QByteArray ExtendedStatusPoll();
+    static QByteArray StatusPoll();
+    static QByteArray DiskInfoRequest();
 
     // --- live video and audio -------------------------------------------------------------
-    // 0x87. Without the direct-rate capability the mode selects a preset, and recorders of
+    // Live start. Without the direct-rate capability the mode selects a preset, and recorders of
     // stream kind 2 or 3 get their rate reduced to 1 or 30.
     static QByteArray LiveStart(int channel, int rate, int mode, bool audio, bool directRate,
                                 int streamKind);
-    static QByteArray LiveStop(int channel);                 // 0x04
-    static QByteArray LiveAudioStart(int cameraMapEntry);    // 0x3D
-    static QByteArray LiveAudioStop(int currentAudioChannel); // 0x3E
-    static QByteArray LiveOutput();                          // 0xBC
-    static QByteArray LiveOutputChannel(quint8 channel);     // 0xBE
+    static QByteArray LiveStop(int channel);
+    static QByteArray LiveAudioStart(int cameraMapEntry);
+    static QByteArray LiveAudioStop(int currentAudioChannel);
+    static QByteArray LiveOutput();
+    static QByteArray LiveOutputChannel(quint8 channel);
 
     // --- camera, relay, talk-back ----------------------------------------------------------
-    static QByteArray PtzControl(quint8 a, quint8 b, quint8 c, int value); // 0x08
-    static QByteArray RelayControl(int relay, int state);                  // 0x27
-    static QByteArray TalkStart();                                         // 0x3F
-    static QByteArray TalkStop();                                          // 0x40
-    static QByteArray TalkAudio(const char* data, int length);             // 0x29
-    // 0x9C. The title goes out as UTF-8 in a 50-byte area; empty result when it is longer.
+    // The camera control: the low byte of the preset goes out three times.
+    static QByteArray PtzControl(quint8 channel, quint8 code, quint8 speed, int preset);
+    static QByteArray RelayControl(int relay, int state);
+    static QByteArray TalkStart();
+    static QByteArray TalkStop();
+    static QByteArray TalkAudio(const char* data, int length);
+    // The title goes out as UTF-8 in a 50-byte area; empty result when it is longer.
     static QByteArray CameraTitle(int channel, const QString& title);
 
-    // --- record lists and key-frame index (0x20) --------------------------------------------
-    static QByteArray TimeRecList(int value, int index);
-    // List kind 0x17 with the event-list capability, else 0x0B.
-    static QByteArray EventRecList(int value, int index, bool eventListCapability);
-    static QByteArray AudioRecList(int value, int index);
+    // --- record lists and key-frame index ----------------------------------------------------
+    // One list of a day (YYYYMMDD) from one storage slot (0 to 8).
+    static QByteArray TimeRecList(int date, int storageSlot);
+    // The extended event list with the event-list capability, else the plain one.
+    static QByteArray EventRecList(int date, int storageSlot, bool eventListCapability);
+    static QByteArray AudioRecList(int date, int storageSlot);
     // Byte 19 becomes slot + 1 + channel count when the second stream is asked for: dual-stream
     // capability set, stream 1, and the second stream selected; otherwise 0.
-    static QByteArray IntraHeaderRequest(int value, int slot, int channel, int a, int b, quint8 stream,
+    // The index header block of `size` bytes at `offset` (the offset goes out twice).
+    static QByteArray IntraHeaderRequest(int value, int slot, int channel, int offset, int size, quint8 stream,
                                          bool dualStream, quint8 secondStreamSelection, int channelCount);
-    static QByteArray IntraIndexRequest(int value, int slot, int channel, quint8 stream, bool dualStream,
+    // The key-frame index of a day (YYYYMMDD), 512 bytes.
+    static QByteArray IntraIndexRequest(int date, int slot, int channel, quint8 stream, bool dualStream,
                                         quint8 secondStreamSelection, int channelCount);
     static quint8 IndexSubCode(int slot, quint8 stream, bool dualStream, quint8 secondStreamSelection,
                                int channelCount);
 
     // --- playback ----------------------------------------------------------------------------
-    // 0x66 with sub-code slot + 100: the frame is cut into pieces of 32768 bytes; more than 999
+    // Sub-code slot + 100: the frame is cut into pieces of 32768 bytes; more than 999
     // pieces go out as several messages. Empty list for a negative size or offset or a slot that
     // does not fit the sub-code.
     static QList<QByteArray> FrameRequest(int slot, quint8 kind, qint64 offset, int size);
-    // 0x66 with sub-code 200: the caller's 24-byte entries, at most 999 per message.
+    // Sub-code 200: the caller's 24-byte entries, at most 999 per message.
     static QList<QByteArray> FrameListRequest(const char* entries, int count);
-    static QByteArray PlaybackRate(int value); // 0x8D
-    // 0x95. The long form (36 bytes) repeats f at byte 34; the short form is 32 bytes.
-    static QByteArray PlaybackCtrlExt(quint8 a, quint8 b, quint16 c, quint8 d, quint8 e, quint16 f, int g,
-                                      int h, quint8 i, bool longForm);
+    static QByteArray PlaybackRate(int value);
+    // The extended playback control: `requestType` 2 plays, 0 stops; `tag` numbers the request
+    // (its frames come back with it); `playMode` is the playback control code; `audioChannel` is
+    // the channel heard + 1 (0 none); date YYYYMMDD and time HHMMSS say where to start. The long
+    // form (36 bytes) repeats the channel mask at byte 34; the short form is 32 bytes.
+    static QByteArray PlaybackCtrlExt(quint8 requestType, quint8 tag, quint16 playMode, quint8 speed,
+                                      quint8 audioChannel, quint16 channelMask, int date, int time,
+                                      quint8 frameRate, bool longForm);
 
     // --- remote console ------------------------------------------------------------------------
-    static QByteArray ConsoleLock(int v);                                   // 0x96
-    static QByteArray MousePos(int x, int y, int button, quint8 flag);      // 0x9A
-    static QByteArray ConsoleMode(quint8 mode);                             // 0xA6
-    static QByteArray ConsoleDataRequest();                                 // 0xA8
+    // The lock code 1 or 2 goes out as the sub-code; any other value as 0.
+    static QByteArray ConsoleLock(int lockCode);
+    static QByteArray MousePos(int x, int y, int button, quint8 flag);
+    static QByteArray ConsoleMode(quint8 mode);
+    static QByteArray ConsoleDataRequest();
 
     // --- recorder-side media backup --------------------------------------------------------
-    static QByteArray CDMediaCheck(quint8 v);                 // 0x35
-    static QByteArray CDBackupPrepare(quint8 a, quint8 b);    // 0x37
-    static QByteArray CDBackupStop(quint8 v);                 // 0x39
-    static QByteArray CDBackupClose();                        // 0x3A
-    static QByteArray BackupCapaRequest(int a, int b, int c, int d, quint16 e, quint16 f); // 0x49
-    static QByteArray CDBackupStart(int a, int b, int c, int d, quint16 e, quint16 f, quint8 g); // 0x4B
-    static QByteArray CDMediaErase(quint8 v);                 // 0x64
-    // 0xC0. Empty result for more than 63 entries.
-    static QByteArray CDListBackupStart(const QVector<ListBackupEntry>& list, quint8 v);
+    // Dates YYYYMMDD, times HHMMSS; the channel mask has bit i for channel i + 1; an audio flag
+    // of 0xFFFF takes the audio along. The media kind is 0 for a disc, 2 for USB storage.
+    static QByteArray CDMediaCheck(quint8 mediaKind);
+    // `discNumber` counts the media already written.
+    static QByteArray CDBackupPrepare(quint8 discNumber, quint8 mediaKind);
+    static QByteArray CDBackupStop(quint8 mediaKind);
+    static QByteArray CDBackupClose();
+    static QByteArray BackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime,
+                                        quint16 channelMask, quint16 audioFlag);
+    static QByteArray CDBackupStart(int startDate, int startTime, int finishDate, int finishTime,
+                                    quint16 channelMask, quint16 audioFlag, quint8 mediaKind);
+    static QByteArray CDMediaErase(quint8 mediaKind);
+    // Empty result for more than 63 entries.
+    static QByteArray CDListBackupStart(const QVector<ListBackupEntry>& list, quint8 mediaKind);
 
     // --- file transfer -------------------------------------------------------------------------
-    // 0x0F. Empty result when the name does not fit its one-byte length.
+    // Empty result when the name does not fit its one-byte length.
     static QByteArray FileBegin(int kind, const QByteArray& name, int size);
-    static QByteArray FileEnd(int kind);                              // 0x10
-    static QByteArray FileStat(int kind, quint16 crc, int size);      // 0x11
-    static QByteArray ReqFileData(int kind, int offset, int size);    // 0x12 (block request)
-    static QByteArray FileData(int kind, int offset, const char* data, int length); // 0x13
-    static QByteArray ConfigAction();                                 // 0x1A
+    static QByteArray FileEnd(int kind);
+    static QByteArray FileStat(int kind, quint16 crc, int size);
+    // The block request of a download.
+    static QByteArray ReqFileData(int kind, int offset, int size);
+    // One block of an upload.
+    static QByteArray FileData(int kind, int offset, const char* data, int length);
+    static QByteArray ConfigAction();
 };

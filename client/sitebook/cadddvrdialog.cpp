@@ -178,9 +178,10 @@ void CAddDvrDialog::setEditable(bool flag)
 
 void CAddDvrDialog::onShowPermission()
 {
-    // The recorder permission dialog (CAddDvrPermission of the central server's administration)
-    // runs here once it exists: it is handed permissionLive, permissionSearch, permissionPtz,
-    // permissionBackup and permissionConfig and, on OK, they take its five values.
+    // The recorder permission dialog of the central server's administration is handed
+    // permissionLive, permissionSearch, permissionPtz, permissionBackup and permissionConfig and,
+    // on OK, they take its five values.
+    // pending: recorder permission dialog
 }
 
 void CAddDvrDialog::onOKButtonClicked()

@@ -49,14 +49,14 @@ void CAddFolderDialog::setEmapMode()
     m_pLabel->setText(QStringLiteral("Name"));
     m_pOk->show();
     m_pCancel->setText(QStringLiteral("Cancel"));
-    mode = EmapMode;
+    mode = Mode::Emap;
 }
 
 void CAddFolderDialog::setFavoritesMode()
 {
     setWindowTitle(QStringLiteral("Favorites"));
     m_pLabel->setText(QStringLiteral("Name"));
-    mode = FavoritesMode;
+    mode = Mode::Favorites;
 }
 
 void CAddFolderDialog::setText(const QString& text, int cameraFlag)
@@ -80,15 +80,15 @@ void CAddFolderDialog::onOKButtonClicked()
     QString title;
     QString text;
     switch (mode) {
-    case EmapMode:
+    case Mode::Emap:
         title = QStringLiteral("eMap");
         text = QStringLiteral("Input eMap name");
         break;
-    case FavoritesMode:
+    case Mode::Favorites:
         title = QStringLiteral("Favorites");
         text = QStringLiteral("Input Favorites name");
         break;
-    default:
+    case Mode::Folder:
         title = QStringLiteral("SiteBook");
         text = QStringLiteral("Input folder name");
         break;

@@ -15,7 +15,11 @@ class CAddFolderDialog : public CPopupDialog
 
 public:
     // What the name is for; chooses the text shown when OK is pressed on an empty name.
-    enum Mode { FolderMode = 0, EmapMode = 1, FavoritesMode = 2 };
+    enum class Mode {
+        Folder = 0,
+        Emap = 1,
+        Favorites = 2,
+    };
 
     explicit CAddFolderDialog(QWidget* parent = nullptr);
 
@@ -31,7 +35,7 @@ public:
 
     // The edit's text when OK or Cancel was pressed.
     QString name;
-    int mode = FolderMode;
+    Mode mode = Mode::Folder;
 
 public slots:
     void onOKButtonClicked();

@@ -1,12 +1,9 @@
 #include "sitebook/emapxmlreader.h"
 
 #include "session/sitebook.h"
+#include "sitebook/itemkind.h"
 #include "sitebook/sitebookitem.h"
 #include "sitebook/sitebooktreewidget.h"
-
-namespace {
-const QString kEmapItem = QStringLiteral("emap_item");
-}
 
 EmapXmlReader::EmapXmlReader(SiteBookTreeWidget* tree)
     : XmlBookReader(tree)
@@ -17,7 +14,7 @@ EmapXmlReader::EmapXmlReader(SiteBookTreeWidget* tree)
 void EmapXmlReader::readBook()
 {
     while (m_xml.readNextStartElement()) {
-        if (m_xml.name() == kEmapItem)
+        if (ItemKindFromText(m_xml.name().toString()) == ItemKind::EmapEntry)
             readEntry();
         else
             m_xml.skipCurrentElement();
@@ -30,7 +27,7 @@ void EmapXmlReader::readEntry()
     const auto text = [&attrs](const char* key) { return attrs.value(QLatin1String(key)).toString(); };
 
     auto* record = new SiteBook;
-    record->kind = kEmapItem;
+    record->kind = ItemKindText(ItemKind::EmapEntry);
     record->name = text("name");
     record->favoritesdevice = text("favoritesdevice");
     record->favoriteschannel = text("favoriteschannel");

@@ -5,6 +5,7 @@
 #include <QTreeWidgetItem>
 
 #include "session/sitebook.h"
+#include "sitebook/itemkind.h"
 #include "sitebook/sitebooktreewidget.h"
 
 EmapXmlWriter::EmapXmlWriter(SiteBookTreeWidget* tree)
@@ -28,12 +29,13 @@ void EmapXmlWriter::writeItem(QTreeWidgetItem* item)
     const SiteBook* record = SiteBook::FromItem(item);
     if (!record)
         return;
-    if (record->kind == QLatin1String("emap")) {
+    const ItemKind kind = ItemKindFromText(record->kind);
+    if (kind == ItemKind::EmapRoot) {
         // The root has no element of its own: its entries go straight below "zent".
         for (int i = 0; i < item->childCount(); ++i)
             writeItem(item->child(i));
-    } else if (record->kind == QLatin1String("emap_item")) {
-        m_xml.writeStartElement(QStringLiteral("emap_item"));
+    } else if (kind == ItemKind::EmapEntry) {
+        m_xml.writeStartElement(ItemKindText(ItemKind::EmapEntry));
         m_xml.writeAttribute(QStringLiteral("name"), record->name);
         m_xml.writeAttribute(QStringLiteral("favoritesdevice"), record->favoritesdevice);
         m_xml.writeAttribute(QStringLiteral("favoriteschannel"), record->favoriteschannel);

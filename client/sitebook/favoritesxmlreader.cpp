@@ -1,13 +1,10 @@
 #include "sitebook/favoritesxmlreader.h"
 
 #include "session/sitebook.h"
+#include "sitebook/autoconnect.h"
+#include "sitebook/itemkind.h"
 #include "sitebook/sitebookitem.h"
 #include "sitebook/sitebooktreewidget.h"
-
-namespace {
-const QString kFavorite = QStringLiteral("favorites_item");
-const QString kFavoriteSearch = QStringLiteral("favorites_item_search");
-}
 
 FavoritesXmlReader::FavoritesXmlReader(SiteBookTreeWidget* tree)
     : XmlBookReader(tree)
@@ -20,7 +17,8 @@ FavoritesXmlReader::FavoritesXmlReader(SiteBookTreeWidget* tree)
 void FavoritesXmlReader::readBook()
 {
     while (m_xml.readNextStartElement()) {
-        if (m_xml.name() == kFavorite || m_xml.name() == kFavoriteSearch)
+        const ItemKind kind = ItemKindFromText(m_xml.name().toString());
+        if (kind == ItemKind::Favorite || kind == ItemKind::SearchFavorite)
             readFavorite();
         else
             m_xml.skipCurrentElement();
@@ -42,9 +40,9 @@ void FavoritesXmlReader::readFavorite()
 
     auto* item = new SiteBookItem(m_pTree->GetFavoritesRoot(), record);
     item->setText(0, record->name);
-    if (record->kind == kFavoriteSearch)
+    if (ItemKindFromText(record->kind) == ItemKind::SearchFavorite)
         item->setIcon(0, m_searchIcon);
-    else if (record->favoritesmode == QLatin1String("autoConnectOn"))
+    else if (IsAutoConnectOn(record->favoritesmode))
         item->setIcon(0, m_favoriteIcon);
     else
         item->setIcon(0, m_favoriteItemIcon);

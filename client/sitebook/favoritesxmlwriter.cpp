@@ -5,6 +5,7 @@
 #include <QTreeWidgetItem>
 
 #include "session/sitebook.h"
+#include "sitebook/itemkind.h"
 #include "sitebook/sitebooktreewidget.h"
 
 FavoritesXmlWriter::FavoritesXmlWriter(SiteBookTreeWidget* tree)
@@ -28,12 +29,12 @@ void FavoritesXmlWriter::writeItem(QTreeWidgetItem* item)
     const SiteBook* record = SiteBook::FromItem(item);
     if (!record)
         return;
-    if (record->kind == QLatin1String("favorite")) {
+    const ItemKind kind = ItemKindFromText(record->kind);
+    if (kind == ItemKind::FavoritesRoot) {
         // The root has no element of its own: its entries go straight below "zent".
         for (int i = 0; i < item->childCount(); ++i)
             writeItem(item->child(i));
-    } else if (record->kind == QLatin1String("favorites_item")
-               || record->kind == QLatin1String("favorites_item_search")) {
+    } else if (kind == ItemKind::Favorite || kind == ItemKind::SearchFavorite) {
         m_xml.writeStartElement(record->kind);
         m_xml.writeAttribute(QStringLiteral("name"), record->name);
         m_xml.writeAttribute(QStringLiteral("cameomode"), record->cameomode);

@@ -11,36 +11,26 @@
 #include "platform/process.h"
 #include "session/moduledevice.h"
 #include "session/sessionhub.h"
-#include "sitebook/sitebookhub.h"
+#include "session/sitebook.h"
+#include "sitebook/autoconnect.h"
 #include "sitebook/cadddvrdialog.h"
 #include "sitebook/caddfolderdialog.h"
-#include "session/sitebook.h"
 #include "sitebook/sitebookfile.h"
+#include "sitebook/sitebookhub.h"
 #include "sitebook/sitebookitem.h"
 #include "sitebook/sitebooktreewidget.h"
 
 namespace {
 
-const QString kKindSiteBook = QStringLiteral("sitebook");
-const QString kKindEmap = QStringLiteral("emap");
-const QString kKindFavorite = QStringLiteral("favorite");
-const QString kKindFolder = QStringLiteral("folder");
-const QString kKindDevice = QStringLiteral("device");
-const QString kKindCamera = QStringLiteral("camera");
-const QString kKindFavoritesItem = QStringLiteral("favorites_item");
-const QString kKindFavoritesSearch = QStringLiteral("favorites_item_search");
-const QString kKindEmapItem = QStringLiteral("emap_item");
-const QString kKindArchiveData = QStringLiteral("archiveData");
-const QString kKindArchiveSnapshot = QStringLiteral("archiveSnapshot");
-const QString kKindArchiveFolder = QStringLiteral("archiveFolder");
-
 const char* const kEmapItemIcon = ":/res/Resource/5.png";
 const char* const kSearchFavoriteIcon = ":/res/Resource/3.png";
 
-QString KindOf(const QTreeWidgetItem* item)
+// A path as the burning program takes it, with backslashes.
+QString WindowsPath(const QString& path)
 {
-    const SiteBook* record = SiteBook::FromItem(item);
-    return record ? record->kind : QString();
+    QString windowsPath = path;
+    windowsPath.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    return windowsPath;
 }
 
 // Adds actions and separators so that the menu never shows a leading, trailing or doubled
@@ -155,18 +145,20 @@ std::unique_ptr<QMenu> SiteBookTreeWidget::PrepareContextMenu(const QPoint& poin
         return menu;
     }
 
-    const QString kind = KindOf(item);
-    if (kind == kKindSiteBook) {
+    switch (ItemKindOf(item)) {
+    case ItemKind::SiteBookRoot:
         m_findScope = item;
         add << m_newDvrAct << m_newFolderAct;
         add.Separator() << m_loadListAct << m_saveListAct << m_findAct;
-    } else if (kind == kKindFolder) {
+        break;
+    case ItemKind::Folder:
         m_findScope = item;
         add << m_newDvrAct << m_newFolderAct;
         add.Separator() << m_propertyAct << m_deleteAct;
         add.Separator() << m_loadListAct << m_saveListAct << m_findAct;
         add.Separator() << m_accountAct << m_firmwareAct;
-    } else if (kind == kKindDevice) {
+        break;
+    case ItemKind::Recorder: {
         auto* device = dynamic_cast<CModuleDevice*>(item);
         const bool connected = device && device->IsLoggedIn();
         QMenu* quick = menu->addMenu(tr("Quick Menu"));
@@ -183,24 +175,35 @@ std::unique_ptr<QMenu> SiteBookTreeWidget::PrepareContextMenu(const QPoint& poin
         add.Separator() << m_propertyAct << m_deleteAct;
         add.Separator() << m_loadListAct << m_saveListAct;
         add.Separator() << m_accountAct << m_firmwareAct;
-    } else if (kind == kKindCamera) {
+        break;
+    }
+    case ItemKind::Camera:
         m_findScope = m_pSiteBookRoot;
         add << m_findAct;
         add.Separator() << m_propertyAct;
-    } else if (kind == kKindFavorite || kind == kKindEmap) {
+        break;
+    case ItemKind::FavoritesRoot:
+    case ItemKind::EmapRoot:
         return nullptr;
-    } else if (kind == kKindFavoritesItem || kind == kKindFavoritesSearch || kind == kKindEmapItem) {
+    case ItemKind::Favorite:
+    case ItemKind::SearchFavorite:
+    case ItemKind::EmapEntry:
         add << m_autoConnectOnAct << m_autoConnectOffAct << m_deleteAct;
-    } else if (kind == kKindArchiveData) {
+        break;
+    case ItemKind::ArchiveData:
         add << m_sendEmailAct << m_cdBurningAct << m_aviConvertAct;
-    } else if (kind == kKindArchiveSnapshot) {
+        break;
+    case ItemKind::ArchiveSnapshot:
         add << m_sendEmailAct;
-    } else if (kind == kKindArchiveFolder) {
+        break;
+    case ItemKind::ArchiveFolder:
         add << m_cdBurningAct;
-    } else {
+        break;
+    default:
         m_findScope = m_pSiteBookRoot;
         add << m_importAct << m_findAct;
         add.Separator() << m_accountAct << m_firmwareAct;
+        break;
     }
     return menu;
 }
@@ -223,12 +226,18 @@ QTreeWidgetItem* SiteBookTreeWidget::StillThere(const QPersistentModelIndex& at)
 
 QTreeWidgetItem* SiteBookTreeWidget::NewEntryParent(QTreeWidgetItem* item) const
 {
-    const QString kind = KindOf(item);
-    if (kind == kKindFolder && dynamic_cast<CModuleDevice*>(item))
+    const ItemKind kind = ItemKindOf(item);
+    if (kind == ItemKind::Folder && dynamic_cast<CModuleDevice*>(item))
         return item;
-    if (kind == kKindDevice && item->parent())
+    if (kind == ItemKind::Recorder && item->parent())
         return item->parent();
     return m_pSiteBookRoot;
+}
+
+CModuleDevice* SiteBookTreeWidget::MenuRecorder() const
+{
+    CModuleDevice* device = menuDevice();
+    return device && ItemKindOf(device) == ItemKind::Recorder ? device : nullptr;
 }
 
 void SiteBookTreeWidget::SaveSiteBookFile()
@@ -246,12 +255,10 @@ void SiteBookTreeWidget::SaveEmapFile()
     SiteBookFile::SaveEmap(this, SiteBookFile::BookPath(QLatin1String(SiteBookFile::kEmapFileName)));
 }
 
-QString SiteBookTreeWidget::CdBurningCommand(const QString& programDirectory, int option, const QString& path)
+QString SiteBookTreeWidget::CdBurningCommand(const QString& programDirectory, BurnSource source, const QString& path)
 {
-    QString windowsPath = path;
-    windowsPath.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    return programDirectory + QStringLiteral("/Kesto.exe ") + QString::number(option) + QLatin1Char(' ')
-           + windowsPath;
+    return programDirectory + QStringLiteral("/Kesto.exe ") + QString::number(static_cast<int>(source))
+           + QLatin1Char(' ') + WindowsPath(path);
 }
 
 // =============================================================================================
@@ -271,9 +278,9 @@ void SiteBookTreeWidget::newFolder()
         return;  // the menu item went away while the dialog was open
 
     auto* record = new SiteBook;
-    record->kind = kKindFolder;
+    record->kind = ItemKindText(ItemKind::Folder);
     record->name = dialog.name;
-    CModuleDevice* folder = createTreeItem(NewEntryParent(item), record, FolderMode);
+    CModuleDevice* folder = createTreeItem(NewEntryParent(item), record, EntryMode::Folder);
     folder->setIcon(0, m_folderIcon);
     folder->setText(0, record->name);
     SaveSiteBookFile();
@@ -293,7 +300,7 @@ void SiteBookTreeWidget::newDvr()
         return;
 
     auto* record = new SiteBook;
-    record->kind = kKindDevice;
+    record->kind = ItemKindText(ItemKind::Recorder);
     record->name = dialog.name;
     record->addr = dialog.addr;
     record->port = dialog.port;
@@ -301,7 +308,7 @@ void SiteBookTreeWidget::newDvr()
     record->password = dialog.password;
     record->quality = dialog.quality;
     record->use_ssl = dialog.use_ssl;
-    CModuleDevice* device = createTreeItem(NewEntryParent(item), record, RecorderMode);
+    CModuleDevice* device = createTreeItem(NewEntryParent(item), record, EntryMode::Recorder);
     device->setIcon(0, m_dvrDisableIcon);
     device->setText(0, record->name);
     device->LoadSiteBookInfo();
@@ -317,23 +324,29 @@ void SiteBookTreeWidget::property()
     QTreeWidgetItem* item = menuItem();
     if (!item)
         return;
-    const QString kind = KindOf(item);
-    if (kind == kKindFolder)
+    switch (ItemKindOf(item)) {
+    case ItemKind::Folder:
         PropertyFolder(item);
-    else if (kind == kKindDevice)
+        break;
+    case ItemKind::Recorder:
         PropertyDevice(dynamic_cast<CModuleDevice*>(item));
-    else if (kind == kKindCamera)
+        break;
+    case ItemKind::Camera:
         PropertyCamera(item);
-    else
+        break;
+    default:
         SaveSiteBookFile();
+        break;
+    }
 }
 
-QTreeWidgetItem* SiteBookTreeWidget::RenameWithDialog(QTreeWidgetItem* item, int mode, bool* renamed)
+QTreeWidgetItem* SiteBookTreeWidget::RenameWithDialog(QTreeWidgetItem* item, bool* renamed)
 {
     QPersistentModelIndex at(indexFromItem(item));
     CAddFolderDialog dialog(this);
     dialog.setModal(true);
-    dialog.setText(SiteBook::FromItem(item)->name, mode);
+    const int cameraFlag = ItemKindOf(item) == ItemKind::Camera ? 1 : 0;
+    dialog.setText(SiteBook::FromItem(item)->name, cameraFlag);
     if (dialog.exec() != 1)
         return nullptr;
     // The dialog is modal: the item may have gone meanwhile (a recorder replaces its camera items
@@ -351,11 +364,11 @@ QTreeWidgetItem* SiteBookTreeWidget::RenameWithDialog(QTreeWidgetItem* item, int
 void SiteBookTreeWidget::PropertyFolder(QTreeWidgetItem* item)
 {
     bool renamed = false;
-    item = RenameWithDialog(item, 0, &renamed);
+    item = RenameWithDialog(item, &renamed);
     if (!item)
         return;
     if (renamed) {
-        insertSorted(item, SiteBook::FromItem(item)->name, true);
+        insertSorted(item, SiteBook::FromItem(item)->name, EntryMode::Folder);
         clearSelection();
         item->setSelected(true);
     }
@@ -391,13 +404,12 @@ void SiteBookTreeWidget::PropertyDevice(CModuleDevice* device)
         record->quality = dialog.quality;
         if (device->IsLoggedIn()) {
             device->OnLiveStart(0);
-            // The playback control is sent again here (CModuleDevice::ResendPlaybackCtrl) once
-            // the session offers it.
+            device->ResendPlaybackCtrl();
         }
     }
     device->setText(0, dialog.locked ? record->name.mid(1) : record->name);
     if (record->name != oldName) {
-        insertSorted(device, record->name, false);
+        insertSorted(device, record->name, EntryMode::Recorder);
         clearSelection();
         device->setSelected(true);
     }
@@ -414,7 +426,7 @@ void SiteBookTreeWidget::PropertyCamera(QTreeWidgetItem* item)
         return;
     }
     bool renamed = false;
-    item = RenameWithDialog(item, 1, &renamed);
+    item = RenameWithDialog(item, &renamed);
     if (!item)
         return;
     if (renamed) {
@@ -445,7 +457,7 @@ void SiteBookTreeWidget::delItem()
     if (question.exec() == QMessageBox::Yes) {
         item = StillThere(at);
         if (const SiteBook* record = SiteBook::FromItem(item)) {
-            if (record->kind == kKindEmapItem) {
+            if (ItemKindFromText(record->kind) == ItemKind::EmapEntry) {
                 if (record->index >= 0 && record->index < kEmapSlots)
                     SetEmapIndex(record->index, false);
                 emapChanged = true;
@@ -472,8 +484,8 @@ void SiteBookTreeWidget::autoConnectOff()
     QTreeWidgetItem* item = menuItem();
     if (!item)
         return;
-    if (SiteBook* record = SiteBook::FromItem(item); record && record->kind == kKindFavoritesItem) {
-        record->favoritesmode = QStringLiteral("autoConnectOff");
+    if (SiteBook* record = SiteBook::FromItem(item); record && ItemKindOf(item) == ItemKind::Favorite) {
+        record->favoritesmode = AutoConnectText(AutoConnect::Off);
         item->setIcon(0, m_favoriteItemIcon);
     }
     SaveFavoritesFile();
@@ -484,15 +496,15 @@ void SiteBookTreeWidget::autoConnectOn()
     QTreeWidgetItem* item = menuItem();
     if (!item || item->parent() != m_pFavoritesRoot)
         return;
-    if (KindOf(item) == kKindFavoritesItem) {
+    if (ItemKindOf(item) == ItemKind::Favorite) {
         // At most one favorite connects at start.
         for (int i = 0; i < m_pFavoritesRoot->childCount(); ++i) {
             QTreeWidgetItem* child = m_pFavoritesRoot->child(i);
             SiteBook* record = SiteBook::FromItem(child);
-            if (!record || record->kind != kKindFavoritesItem)
+            if (!record || ItemKindOf(child) != ItemKind::Favorite)
                 continue;
             const bool on = child == item;
-            record->favoritesmode = on ? QStringLiteral("autoConnectOn") : QStringLiteral("autoConnectOff");
+            record->favoritesmode = AutoConnectText(on ? AutoConnect::On : AutoConnect::Off);
             child->setIcon(0, on ? m_favoriteIcon : m_favoriteItemIcon);
         }
     }
@@ -513,7 +525,7 @@ QString SiteBookTreeWidget::addEmapItem(const QString& name, const QString& devi
         return QString();
 
     auto* record = new SiteBook;
-    record->kind = kKindEmapItem;
+    record->kind = ItemKindText(ItemKind::EmapEntry);
     record->name = dialog.name;
     record->favoritesdevice = devices;
     record->favoriteschannel = channels;
@@ -545,7 +557,7 @@ void SiteBookTreeWidget::updateEmapItem(const QString& name, const QString& devi
     for (int i = 0; i < m_pEmapRoot->childCount(); ++i) {
         QTreeWidgetItem* item = m_pEmapRoot->child(i);
         SiteBook* record = SiteBook::FromItem(item);
-        if (!record || record->kind != kKindEmapItem || record->index != slot)
+        if (!record || ItemKindOf(item) != ItemKind::EmapEntry || record->index != slot)
             continue;
         record->name = newName;
         record->favoritesdevice = devices;
@@ -569,7 +581,7 @@ void SiteBookTreeWidget::addFavorite(const QString& kind, int split, int first, 
 
     const bool search = kind == QLatin1String("search");
     auto* record = new SiteBook;
-    record->kind = search ? kKindFavoritesSearch : kKindFavoritesItem;
+    record->kind = ItemKindText(search ? ItemKind::SearchFavorite : ItemKind::Favorite);
     record->name = dialog.name;
     // The grid reads its layout back as split x 100 + first cell (904: split 9 from cell 4).
     record->cameomode = QString::number(split * 100 + first);
@@ -586,61 +598,56 @@ void SiteBookTreeWidget::addFavorite(const QString& kind, int split, int first, 
 
 void SiteBookTreeWidget::connectDevice()
 {
-    if (CModuleDevice* device = menuDevice(); device && KindOf(device) == kKindDevice)
+    if (CModuleDevice* device = MenuRecorder())
         device->StartConnect(ConnectPurpose::Connect);
 }
 
 void SiteBookTreeWidget::disconnectDevice()
 {
-    if (CModuleDevice* device = menuDevice(); device && KindOf(device) == kKindDevice)
+    if (CModuleDevice* device = MenuRecorder())
         device->Disconnect();
 }
 
 void SiteBookTreeWidget::liveStartAct()
 {
-    if (CModuleDevice* device = menuDevice(); device && KindOf(device) == kKindDevice)
+    if (CModuleDevice* device = MenuRecorder())
         OpenDeviceLive(device);
 }
 
 void SiteBookTreeWidget::searchStartAct()
 {
-    if (CModuleDevice* device = menuDevice(); device && KindOf(device) == kKindDevice)
+    if (CModuleDevice* device = MenuRecorder())
         startSearch(device->GetDeviceIndex(), -1, -1);
 }
 
 void SiteBookTreeWidget::emapStartAct()
 {
-    if (CModuleDevice* device = menuDevice(); device && KindOf(device) == kKindDevice)
+    if (CModuleDevice* device = MenuRecorder())
         openEmap(device->GetDeviceIndex(), -1);
 }
 
 void SiteBookTreeWidget::healthCheck()
 {
-    if (CModuleDevice* device = menuDevice(); !device || KindOf(device) != kKindDevice)
-        return;
-    // The session's health check (CModuleDevice::ShowHealthCheck(false): "Loading..." under
-    // "Health Check", then the request) runs here once the session offers it.
+    if (CModuleDevice* device = MenuRecorder())
+        device->ShowHealthCheck(false);
 }
 
 void SiteBookTreeWidget::eventBackup()
 {
-    if (CModuleDevice* device = menuDevice(); !device || KindOf(device) != kKindDevice)
-        return;
-    // CModuleDevice::ShowEventBackup ("Event Backup - " and the name) runs here once it exists.
+    if (CModuleDevice* device = MenuRecorder())
+        device->ShowEventBackup();
 }
 
 void SiteBookTreeWidget::scheduleBackup()
 {
-    if (CModuleDevice* device = menuDevice(); !device || KindOf(device) != kKindDevice)
-        return;
-    // CModuleDevice::ShowScheduleBackup ("Schedule Backup - " and the name) runs here once it exists.
+    if (CModuleDevice* device = MenuRecorder())
+        device->ShowScheduleBackup();
 }
 
 void SiteBookTreeWidget::remoteCDBackup()
 {
-    if (CModuleDevice* device = menuDevice(); !device || KindOf(device) != kKindDevice)
-        return;
-    // CModuleDevice::ShowRemoteCDBackup ("Remote CD Backup - " and the name) runs here once it exists.
+    if (CModuleDevice* device = MenuRecorder())
+        device->ShowRemoteCDBackup();
 }
 
 void SiteBookTreeWidget::startSearch(int deviceIndex, int date, int time)
@@ -651,7 +658,8 @@ void SiteBookTreeWidget::startSearch(int deviceIndex, int date, int time)
     Q_UNUSED(time);
     // Of the hub's two remote playback windows, one showing this recorder or none (else the
     // active one, else a new one from MainWindow::exeSearchView) starts on the recorder at the
-    // date and time and takes the focus: joins here with the remote playback window.
+    // date and time and takes the focus.
+    // pending: remote playback window
 }
 
 // =============================================================================================
@@ -671,7 +679,8 @@ void SiteBookTreeWidget::saveList()
 
 void SiteBookTreeWidget::loadExcelList()
 {
-    // The recorder list import (.xls workbooks and the older list files) runs here once it exists.
+    // The recorder list import reads .xls workbooks and the older list files.
+    // pending: recorder list import
 }
 
 void SiteBookTreeWidget::searchDvr()
@@ -679,7 +688,8 @@ void SiteBookTreeWidget::searchDvr()
     if (!m_findScope)
         return;
     m_lastFoundIndex = 0;
-    // The find dialog runs here modally in site book mode once it exists.
+    // The find dialog runs modally in site book mode.
+    // pending: find dialog
 }
 
 void SiteBookTreeWidget::accountManager()
@@ -702,29 +712,23 @@ void SiteBookTreeWidget::aviConvert()
 
 void SiteBookTreeWidget::sendEmail()
 {
-    // The e-mail dialog (Smtp) runs here modally once it exists: with the item's path and
-    // attachment kind 1 for a recording, 2 for a snapshot, else no attachment (kind 0).
+    // The e-mail dialog runs modally with the item's path and attachment kind 1 for a recording,
+    // 2 for a snapshot, else no attachment (kind 0).
+    // pending: e-mail dialog
 }
 
 void SiteBookTreeWidget::cdBurning()
 {
-    const SiteBook* record = SiteBook::FromItem(menuItem());
-    if (!record)
+    const ItemKind kind = ItemKindOf(menuItem());
+    if (kind != ItemKind::ArchiveData && kind != ItemKind::ArchiveFolder)
         return;
-    int option = -1;
-    if (record->kind == kKindArchiveData)
-        option = 0;
-    else if (record->kind == kKindArchiveFolder)
-        option = 1;
-    if (option < 0)
-        return;
+    const BurnSource source = kind == ItemKind::ArchiveData ? BurnSource::File : BurnSource::Folder;
+    const QString path = SiteBook::FromItem(menuItem())->path;
     const QString directory = SessionHub::Instance() ? SessionHub::Instance()->ProgramDirectory() : QString();
-    qDebug() << "CD burning:" << CdBurningCommand(directory, option, record->path);
+    qDebug() << "CD burning:" << CdBurningCommand(directory, source, path);
     // Started without waiting; a missing program is not reported.
     const QString program = platform::Process::FindProgram(QStringLiteral("Kesto.exe"), directory);
     if (program.isEmpty())
         return;
-    QString windowsPath = record->path;
-    windowsPath.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    QProcess::startDetached(program, {QString::number(option), windowsPath}, directory);
+    QProcess::startDetached(program, {QString::number(static_cast<int>(source)), WindowsPath(path)}, directory);
 }

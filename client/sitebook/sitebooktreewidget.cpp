@@ -6,29 +6,31 @@
 
 #include "session/moduledevice.h"
 #include "session/sessionhub.h"
-#include "sitebook/sitebookhub.h"
 #include "session/sitebook.h"
+#include "sitebook/sitebookhub.h"
 #include "sitebook/sitebookitem.h"
 
 namespace {
-
-const QString kKindSiteBook = QStringLiteral("sitebook");
-const QString kKindEmap = QStringLiteral("emap");
-const QString kKindFavorite = QStringLiteral("favorite");
-const QString kKindFolder = QStringLiteral("folder");
-const QString kKindDevice = QStringLiteral("device");
-
-QString KindOf(const QTreeWidgetItem* item)
-{
-    const SiteBook* record = SiteBook::FromItem(item);
-    return record ? record->kind : QString();
-}
 
 // The name a sibling is sorted by: its record's name, or the shown text when it has none.
 QString SortNameOf(const QTreeWidgetItem* item)
 {
     const SiteBook* record = SiteBook::FromItem(item);
     return record ? record->name : item->text(0);
+}
+
+// A plain item with a record of its own under a parent item or at the top of the tree.
+template <typename Parent>
+QTreeWidgetItem* NewPlainItem(Parent* parent, ItemKind kind, const QString& name, const QIcon& icon, bool expanded)
+{
+    auto* record = new SiteBook;
+    record->kind = ItemKindText(kind);
+    record->name = name;
+    auto* item = new SiteBookItem(parent, record);
+    item->setText(0, name);
+    item->setIcon(0, icon);
+    item->setExpanded(expanded);
+    return item;
 }
 
 // Among siblings, a recorder is a session object that holds a slot of the hub's table.
@@ -70,11 +72,11 @@ SiteBookTreeWidget::SiteBookTreeWidget(QWidget* parent)
 
     CreateActions();
 
-    m_pSiteBookRoot = AddRoot(kKindSiteBook, QStringLiteral("SiteBook"),
+    m_pSiteBookRoot = AddRoot(ItemKind::SiteBookRoot, QStringLiteral("SiteBook"),
                               QIcon(QStringLiteral(":/res/Resource/root.png")), true);
-    m_pEmapRoot = AddRoot(kKindEmap, QStringLiteral("Emap"),
+    m_pEmapRoot = AddRoot(ItemKind::EmapRoot, QStringLiteral("Emap"),
                           QIcon(QStringLiteral(":/res/Resource/5_Select.png")), false);
-    m_pFavoritesRoot = AddRoot(kKindFavorite, QStringLiteral("Favorites"), m_favoriteIcon, false);
+    m_pFavoritesRoot = AddRoot(ItemKind::FavoritesRoot, QStringLiteral("Favorites"), m_favoriteIcon, false);
 }
 
 SiteBookTreeWidget::~SiteBookTreeWidget()
@@ -83,33 +85,26 @@ SiteBookTreeWidget::~SiteBookTreeWidget()
     clear();
 }
 
-QTreeWidgetItem* SiteBookTreeWidget::AddRoot(const QString& kind, const QString& name,
+QTreeWidgetItem* SiteBookTreeWidget::AddRoot(ItemKind kind, const QString& name,
                                              const QIcon& icon, bool expanded)
 {
-    auto* record = new SiteBook;
-    record->kind = kind;
-    record->name = name;
-    auto* item = new SiteBookItem(this, record);
-    item->setText(0, name);
-    item->setIcon(0, icon);
-    item->setExpanded(expanded);
-    return item;
+    return NewPlainItem(this, kind, name, icon, expanded);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Creating and placing folder and recorder items
 
-CModuleDevice* SiteBookTreeWidget::createTreeItem(QTreeWidgetItem* parent, SiteBook* record, int mode)
+CModuleDevice* SiteBookTreeWidget::createTreeItem(QTreeWidgetItem* parent, SiteBook* record, EntryMode mode)
 {
     if (!parent)
         parent = m_pSiteBookRoot;
-    auto* device = new CModuleDevice(parent, mode == RecorderMode ? 0 : -1);
-    insertSorted(device, record ? record->name : QString(), mode != RecorderMode);
+    auto* device = new CModuleDevice(parent, SessionKindOf(mode));
+    insertSorted(device, record ? record->name : QString(), mode);
     SiteBookItem::GiveRecordTo(device, record);
     return device;
 }
 
-void SiteBookTreeWidget::insertSorted(QTreeWidgetItem* item, const QString& name, bool folderMode)
+void SiteBookTreeWidget::insertSorted(QTreeWidgetItem* item, const QString& name, EntryMode mode)
 {
     if (!item)
         return;
@@ -126,7 +121,7 @@ void SiteBookTreeWidget::insertSorted(QTreeWidgetItem* item, const QString& name
         const QTreeWidgetItem* sibling = parent->child(i);
         const bool recorder = IsRecorderItem(sibling);
         const bool greater = SortNameOf(sibling) > name;
-        if (folderMode ? (recorder || greater) : (recorder && greater)) {
+        if (mode == EntryMode::Folder ? (recorder || greater) : (recorder && greater)) {
             place = i;
             break;
         }
@@ -138,23 +133,12 @@ void SiteBookTreeWidget::AddRecorderChildren(CModuleDevice* device)
 {
     if (!device)
         return;
-
-    auto* archiveRecord = new SiteBook;
-    archiveRecord->kind = QStringLiteral("archive");
-    archiveRecord->name = QStringLiteral("Archive");
-    auto* archive = new SiteBookItem(device, archiveRecord);
-    archive->setText(0, archiveRecord->name);
-    archive->setIcon(0, m_archiveIcon);
-    archive->setExpanded(false);
+    QTreeWidgetItem* recorder = device;
+    QTreeWidgetItem* archive =
+        NewPlainItem(recorder, ItemKind::Archive, QStringLiteral("Archive"), m_archiveIcon, false);
     device->UpdateArchiveItems(archive, 0);
-
-    auto* emapRecord = new SiteBook;
-    emapRecord->kind = QStringLiteral("emapList");
-    emapRecord->name = QStringLiteral("Emap");
-    auto* emap = new SiteBookItem(device, emapRecord);
-    emap->setText(0, emapRecord->name);
-    emap->setIcon(0, m_emapIcon);
-    emap->setExpanded(false);
+    QTreeWidgetItem* emap =
+        NewPlainItem(recorder, ItemKind::RecorderEmapList, QStringLiteral("Emap"), m_emapIcon, false);
     // The session keeps the item and writes its slot and map picture into the item's record.
     device->UpdateSiteBookItem(emap);
 }
@@ -191,7 +175,7 @@ void SiteBookTreeWidget::clearEmap()
 // ---------------------------------------------------------------------------------------------
 // Lookups
 
-CModuleDevice* SiteBookTreeWidget::FindChildByName(const QString& kind, const QString& name,
+CModuleDevice* SiteBookTreeWidget::FindChildByName(ItemKind kind, const QString& name,
                                                    QTreeWidgetItem* parent) const
 {
     if (!parent)
@@ -201,7 +185,7 @@ CModuleDevice* SiteBookTreeWidget::FindChildByName(const QString& kind, const QS
     for (int i = 0; i < parent->childCount(); ++i) {
         QTreeWidgetItem* child = parent->child(i);
         const SiteBook* record = SiteBook::FromItem(child);
-        if (!record || record->kind != kind || record->name != name)
+        if (!record || ItemKindFromText(record->kind) != kind || record->name != name)
             continue;
         if (auto* device = dynamic_cast<CModuleDevice*>(child))
             return device;
@@ -211,12 +195,12 @@ CModuleDevice* SiteBookTreeWidget::FindChildByName(const QString& kind, const QS
 
 CModuleDevice* SiteBookTreeWidget::FindDeviceByName(const QString& name, QTreeWidgetItem* parent) const
 {
-    return FindChildByName(kKindDevice, name, parent);
+    return FindChildByName(ItemKind::Recorder, name, parent);
 }
 
 CModuleDevice* SiteBookTreeWidget::FindFolderByName(const QString& name, QTreeWidgetItem* parent) const
 {
-    return FindChildByName(kKindFolder, name, parent);
+    return FindChildByName(ItemKind::Folder, name, parent);
 }
 
 CModuleDevice* SiteBookTreeWidget::FindDeviceById(int serverId, QTreeWidgetItem* parent) const
@@ -230,11 +214,11 @@ CModuleDevice* SiteBookTreeWidget::FindDeviceById(int serverId, QTreeWidgetItem*
         auto* device = dynamic_cast<CModuleDevice*>(child);
         if (!device)
             continue;
-        const QString kind = KindOf(child);
-        if (kind == kKindDevice) {
+        const ItemKind kind = ItemKindOf(child);
+        if (kind == ItemKind::Recorder) {
             if (device->GetServerId() == serverId)
                 return device;
-        } else if (kind == kKindFolder) {
+        } else if (kind == ItemKind::Folder) {
             if (CModuleDevice* found = FindDeviceById(serverId, child))
                 return found;
         }
@@ -244,8 +228,8 @@ CModuleDevice* SiteBookTreeWidget::FindDeviceById(int serverId, QTreeWidgetItem*
 
 QTreeWidgetItem* SiteBookTreeWidget::FindFolderById(int serverId, QTreeWidgetItem* parent) const
 {
-    // The validation console's own account id stands for the site book root; that check joins
-    // here with the validation console (ValidationView's account id).
+    // The validation console's own account id stands for the site book root.
+    // pending: validation console
     if (!parent)
         parent = m_pSiteBookRoot;
     if (!parent)
@@ -253,7 +237,7 @@ QTreeWidgetItem* SiteBookTreeWidget::FindFolderById(int serverId, QTreeWidgetIte
     for (int i = 0; i < parent->childCount(); ++i) {
         QTreeWidgetItem* child = parent->child(i);
         auto* folder = dynamic_cast<CModuleDevice*>(child);
-        if (!folder || KindOf(child) != kKindFolder)
+        if (!folder || ItemKindOf(child) != ItemKind::Folder)
             continue;
         if (folder->GetServerId() == serverId)
             return folder;
@@ -336,8 +320,8 @@ void SiteBookTreeWidget::openEmap(int deviceIndex, int channel)
     Q_UNUSED(deviceIndex);
     Q_UNUSED(channel);
     // Of the hub's two e-map windows, one that shows this recorder and channel takes the focus,
-    // else an empty one (or the active one, or a new one) opens it: joins here with the e-map
-    // window.
+    // else an empty one (or the active one, or a new one) opens it.
+    // pending: e-map window
 }
 
 void SiteBookTreeWidget::openEmapItem(const QString& name, const QString& emapPath,
@@ -350,8 +334,8 @@ void SiteBookTreeWidget::openEmapItem(const QString& name, const QString& emapPa
     Q_UNUSED(devices);
     Q_UNUSED(channels);
     Q_UNUSED(emapIndex);
-    // The same choice of e-map window as openEmap, which then opens the entry: joins here with
-    // the e-map window.
+    // The same choice of e-map window as openEmap, which then opens the entry.
+    // pending: e-map window
 }
 
 void SiteBookTreeWidget::OnFavoriteSearchStart(int mode, const QString& name, const QString& text)

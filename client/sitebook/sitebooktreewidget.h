@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "sitebook/bookfileguard.h"
+#include "sitebook/entrymode.h"
+#include "sitebook/itemkind.h"
 
 class CModuleDevice;
 class QAction;
@@ -29,9 +31,11 @@ class SiteBookTreeWidget : public QTreeWidget
 
 public:
     static constexpr int kEmapSlots = 9999;
-    // Session object modes of createTreeItem.
-    static constexpr int RecorderMode = 0;
-    static constexpr int FolderMode = -1;
+    // What the burning program is handed: one recording or a folder of them.
+    enum class BurnSource {
+        File = 0,
+        Folder = 1,
+    };
 
     explicit SiteBookTreeWidget(QWidget* parent = nullptr);
     ~SiteBookTreeWidget() override;
@@ -46,16 +50,15 @@ public:
     const QIcon& FavoriteIcon() const { return m_favoriteIcon; }
     const QIcon& FavoriteItemIcon() const { return m_favoriteItemIcon; }
 
-    // Creates a session object under parent (the site book root when null): mode 0 a recorder,
-    // which takes a slot of the hub's recorder table, -1 a folder. The item is placed among its
-    // siblings by the record's name and takes ownership of the record. The caller sets icon and
-    // text.
-    CModuleDevice* createTreeItem(QTreeWidgetItem* parent, SiteBook* record, int mode);
+    // Creates a session object under parent (the site book root when null): a recorder takes a
+    // slot of the hub's recorder table, a folder none. The item is placed among its siblings by
+    // the record's name and takes ownership of the record. The caller sets icon and text.
+    CModuleDevice* createTreeItem(QTreeWidgetItem* parent, SiteBook* record, EntryMode mode);
 
     // Takes the item out of its parent and puts it back before the first sibling that is a
     // recorder with a greater name (recorder mode) or that is a recorder or has a greater name
     // (folder mode), else at the end. Folders stay above recorders, each run sorted by name.
-    static void insertSorted(QTreeWidgetItem* item, const QString& name, bool folderMode);
+    static void insertSorted(QTreeWidgetItem* item, const QString& name, EntryMode mode);
 
     // Adds the fixed "Archive" and "Emap" children of a recorder read from a book.
     void AddRecorderChildren(CModuleDevice* device);
@@ -127,9 +130,9 @@ public:
     // Opens the recorder in a remote playback window at the date and time (-1: none).
     void startSearch(int deviceIndex, int date, int time);
 
-    // The command line of the burning program for an archive item's path (option 0 a file, 1 a
-    // folder): the program directory, "/Kesto.exe ", the option and the path with backslashes.
-    static QString CdBurningCommand(const QString& programDirectory, int option, const QString& path);
+    // The command line of the burning program for an archive item's path: the program directory,
+    // "/Kesto.exe ", the source as its number and the path with backslashes.
+    static QString CdBurningCommand(const QString& programDirectory, BurnSource source, const QString& path);
 
 public slots:
     void OnFavoriteSearchStart(int mode, const QString& name, const QString& text);
@@ -173,17 +176,19 @@ private:
     void PropertyCamera(QTreeWidgetItem* item);
     // The item a modal dialog was opened for, or null when it went away meanwhile.
     QTreeWidgetItem* StillThere(const QPersistentModelIndex& at) const;
-    // Asks a new name with the name dialog (mode 0 folder, 1 camera) and gives it to the item's
+    // Asks a new name for a folder or camera item with the name dialog and gives it to the item's
     // record and text. Null when the operator cancels or the item went away meanwhile.
-    QTreeWidgetItem* RenameWithDialog(QTreeWidgetItem* item, int mode, bool* renamed);
+    QTreeWidgetItem* RenameWithDialog(QTreeWidgetItem* item, bool* renamed);
+    // The recorder of a "device" item at the menu point, or null.
+    CModuleDevice* MenuRecorder() const;
 
     // Writes a book to its file in the program directory.
     void SaveSiteBookFile();
     void SaveFavoritesFile();
     void SaveEmapFile();
 
-    QTreeWidgetItem* AddRoot(const QString& kind, const QString& name, const QIcon& icon, bool expanded);
-    CModuleDevice* FindChildByName(const QString& kind, const QString& name, QTreeWidgetItem* parent) const;
+    QTreeWidgetItem* AddRoot(ItemKind kind, const QString& name, const QIcon& icon, bool expanded);
+    CModuleDevice* FindChildByName(ItemKind kind, const QString& name, QTreeWidgetItem* parent) const;
 
     QTreeWidgetItem* m_pSiteBookRoot = nullptr;
     QTreeWidgetItem* m_pEmapRoot = nullptr;

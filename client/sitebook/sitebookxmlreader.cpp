@@ -2,12 +2,8 @@
 
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
+#include "sitebook/itemkind.h"
 #include "sitebook/sitebooktreewidget.h"
-
-namespace {
-const QString kFolder = QStringLiteral("folder");
-const QString kDevice = QStringLiteral("device");
-}
 
 SiteBookXmlReader::SiteBookXmlReader(SiteBookTreeWidget* tree)
     : XmlBookReader(tree)
@@ -21,10 +17,12 @@ void SiteBookXmlReader::readBook()
 
 void SiteBookXmlReader::readEntries(QTreeWidgetItem* parent, int depth)
 {
+    // The elements are named as the kinds of the entries they hold.
     while (m_xml.readNextStartElement()) {
-        if (m_xml.name() == kFolder)
+        const ItemKind kind = ItemKindFromText(m_xml.name().toString());
+        if (kind == ItemKind::Folder)
             readFolder(parent, depth + 1);
-        else if (m_xml.name() == kDevice)
+        else if (kind == ItemKind::Recorder)
             readDevice(parent);
         else
             m_xml.skipCurrentElement();
@@ -54,10 +52,10 @@ CModuleDevice* SiteBookXmlReader::createDeviceItem(QTreeWidgetItem* parent)
         record->emapCameraPos[i] = text(QStringLiteral("emapCameraPos%1").arg(i));
     }
 
-    const int mode = record->kind == kDevice ? SiteBookTreeWidget::RecorderMode
-                                             : SiteBookTreeWidget::FolderMode;
+    const EntryMode mode = ItemKindFromText(record->kind) == ItemKind::Recorder ? EntryMode::Recorder
+                                                                                : EntryMode::Folder;
     CModuleDevice* device = m_pTree->createTreeItem(parent, record, mode);
-    if (mode == SiteBookTreeWidget::RecorderMode)
+    if (mode == EntryMode::Recorder)
         device->LoadSiteBookInfo();
     return device;
 }

@@ -5,6 +5,7 @@
 #include <QTreeWidgetItem>
 
 #include "session/sitebook.h"
+#include "sitebook/itemkind.h"
 #include "sitebook/sitebooktreewidget.h"
 
 SiteBookXmlWriter::SiteBookXmlWriter(SiteBookTreeWidget* tree)
@@ -50,16 +51,18 @@ void SiteBookXmlWriter::writeItem(QTreeWidgetItem* item)
     const SiteBook* record = SiteBook::FromItem(item);
     if (!record)
         return;
-    if (record->kind == QLatin1String("folder")) {
-        m_xml.writeStartElement(QStringLiteral("folder"));
+    switch (ItemKindFromText(record->kind)) {
+    case ItemKind::Folder:
+        m_xml.writeStartElement(ItemKindText(ItemKind::Folder));
         m_xml.writeAttribute(QStringLiteral("name"), record->name);
         m_xml.writeAttribute(QStringLiteral("folded"),
                              item->isExpanded() ? QStringLiteral("no") : QStringLiteral("yes"));
         for (int i = 0; i < item->childCount(); ++i)
             writeItem(item->child(i));
         m_xml.writeEndElement();
-    } else if (record->kind == QLatin1String("device")) {
-        m_xml.writeStartElement(QStringLiteral("device"));
+        break;
+    case ItemKind::Recorder:
+        m_xml.writeStartElement(ItemKindText(ItemKind::Recorder));
         m_xml.writeAttribute(QStringLiteral("name"), record->name);
         m_xml.writeAttribute(QStringLiteral("addr"), record->addr);
         m_xml.writeAttribute(QStringLiteral("port"), record->port);
@@ -74,9 +77,13 @@ void SiteBookXmlWriter::writeItem(QTreeWidgetItem* item)
             m_xml.writeAttribute(QStringLiteral("emapCameraPos%1").arg(i), record->emapCameraPos[i]);
         }
         m_xml.writeEndElement();
-    } else if (record->kind == QLatin1String("sitebook")) {
+        break;
+    case ItemKind::SiteBookRoot:
         // The site book root has no element of its own: its entries go straight below "zent".
         for (int i = 0; i < item->childCount(); ++i)
             writeItem(item->child(i));
+        break;
+    default:
+        break;
     }
 }

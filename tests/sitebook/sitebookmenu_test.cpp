@@ -106,8 +106,9 @@ TEST_F(SiteBookMenuTest, ActionsCarryTheirTipsAndLoadIsEnabledWithoutConnections
     for (const QAction* action : menu->actions()) {
         if (!action->isSeparator())
             tips << action->text() + QLatin1Char('=') + action->statusTip();
-        if (action->text() == QLatin1String("Load SiteBook"))
+        if (action->text() == QLatin1String("Load SiteBook")) {
             EXPECT_TRUE(action->isEnabled());
+        }
     }
     EXPECT_EQ(tips, QStringList({
         "New DVR=Create new DVR into the sitebook",
@@ -513,10 +514,11 @@ TEST_F(SiteBookMenuTest, EmapEntriesAreAddedAndUpdatedBySlot)
 
 TEST_F(SiteBookMenuTest, CdBurningCommandLine)
 {
-    EXPECT_EQ(SiteBookTreeWidget::CdBurningCommand(QStringLiteral("/opt/zent"), 0,
+    EXPECT_EQ(SiteBookTreeWidget::CdBurningCommand(QStringLiteral("/opt/zent"), SiteBookTreeWidget::BurnSource::File,
                                                    QStringLiteral("/opt/zent/backup/BackupData/gate/h120000.001")),
               QStringLiteral("/opt/zent/Kesto.exe 0 \\opt\\zent\\backup\\BackupData\\gate\\h120000.001"));
-    EXPECT_EQ(SiteBookTreeWidget::CdBurningCommand(QStringLiteral("/p"), 1, QStringLiteral("a/b c/")),
+    EXPECT_EQ(SiteBookTreeWidget::CdBurningCommand(QStringLiteral("/p"), SiteBookTreeWidget::BurnSource::Folder,
+                                                   QStringLiteral("a/b c/")),
               QStringLiteral("/p/Kesto.exe 1 a\\b c\\"));
 }
 

@@ -2,7 +2,11 @@
 // the menu of a connected recorder and the camera title rights.
 #include <QAction>
 #include <QLineEdit>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QTest>
+
+#include <utility>
 
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
@@ -52,13 +56,30 @@ protected:
         return QTest::qWaitFor(condition, limitMs);
     }
 
-    QAction* LoadAction(QMenu* menu) const
+    static QAction* ActionNamed(QMenu* menu, const QString& text)
     {
         for (QAction* a : menu->actions()) {
-            if (a->text() == QLatin1String("Load SiteBook"))
+            if (a->text() == text)
                 return a;
         }
         return nullptr;
+    }
+    static QAction* LoadAction(QMenu* menu) { return ActionNamed(menu, QStringLiteral("Load SiteBook")); }
+
+    // A recorder of the site book logged in to a simulator of its own, with both connections
+    // past their first status (each then asks for the disk information).
+    CModuleDevice* ConnectedRecorder(SiteBookDvrSim** simOut, const QStringList& options = {})
+    {
+        SiteBookDvrSim* sim = StartSim(options);
+        *simOut = sim;
+        if (!sim)
+            return nullptr;
+        CModuleDevice* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
+        PointAt(gate);
+        tree->connectDevice();
+        const bool up = WaitFor([&] { return gate->IsLoggedIn() && sim->Messages(0x47).size() >= 2; });
+        EXPECT_TRUE(up) << "the recorder did not log in on both connections";
+        return up ? gate : nullptr;
     }
 
     std::vector<std::unique_ptr<SiteBookDvrSim>> sims;
@@ -180,6 +201,99 @@ TEST_F(SiteBookRecorderTest, CameraTitleNeedsTheConfigurationRight)
             EXPECT_TRUE(sim->Messages(0x9C).isEmpty());
         }
         gate->Disconnect();
+    }
+}
+
+// A changed quality of a connected recorder sends the playback control again: a stopped playback
+// is stopped once more on the playback connection.
+TEST_F(SiteBookRecorderTest, QualityChangeOfAConnectedRecorderResendsThePlaybackControl)
+{
+    SiteBookDvrSim* sim = nullptr;
+    CModuleDevice* gate = ConnectedRecorder(&sim, {"--channels", "2"});
+    ASSERT_TRUE(gate);
+    gate->SetPlaybackCtrl(PlaybackMode::Stop);
+    ASSERT_TRUE(WaitFor([&] { return sim->Events(QStringLiteral("playback")).size() == 1; }));
+
+    PointAt(gate);
+    {
+        auto answer = AnswerRecorder({"gate", "127.0.0.1", QString::number(sim->Port()), "admin", "1234", 2});
+        tree->property();
+    }
+    ASSERT_TRUE(WaitFor([&] { return sim->Events(QStringLiteral("playback")).size() == 2; }));
+    const QJsonObject resent = sim->Events(QStringLiteral("playback")).last();
+    EXPECT_EQ(resent.value(QStringLiteral("a")).toInt(), 0);
+    EXPECT_EQ(resent.value(QStringLiteral("mode")).toInt(), 2);
+    EXPECT_EQ(resent.value(QStringLiteral("mask")).toInt(), 0xFFFF);
+}
+
+// Keeps the debug lines of the session that begin with one of the given words, from any thread.
+class SessionLines
+{
+public:
+    explicit SessionLines(const QStringList& prefixes) : m_prefixes(prefixes)
+    {
+        s_current = this;
+        m_previous = qInstallMessageHandler(&SessionLines::Handler);
+    }
+    ~SessionLines()
+    {
+        qInstallMessageHandler(m_previous);
+        s_current = nullptr;
+    }
+    QStringList Take()
+    {
+        QMutexLocker lock(&m_mutex);
+        return std::exchange(m_lines, {});
+    }
+
+private:
+    static void Handler(QtMsgType, const QMessageLogContext&, const QString& line)
+    {
+        SessionLines* self = s_current;
+        if (!self)
+            return;
+        QMutexLocker lock(&self->m_mutex);
+        for (const QString& prefix : self->m_prefixes) {
+            if (line.startsWith(prefix))
+                self->m_lines << line;
+        }
+    }
+    static SessionLines* s_current;
+    QtMessageHandler m_previous = nullptr;
+    QStringList m_prefixes;
+    QMutex m_mutex;
+    QStringList m_lines;
+};
+SessionLines* SessionLines::s_current = nullptr;
+
+// The backup entries of a connected recorder's menu ask its session for the matching window, and
+// only that one. The windows themselves are not there yet, so the session says so in the log.
+TEST_F(SiteBookRecorderTest, BackupEntriesAskTheSessionForTheirWindow)
+{
+    SiteBookDvrSim* sim = nullptr;
+    CModuleDevice* gate = ConnectedRecorder(&sim);
+    ASSERT_TRUE(gate);
+    const struct {
+        const char* entry;
+        const char* request;
+    } cases[] = {
+        {"Event Backup", "ShowEventBackup:"},
+        {"Schedule Backup", "ShowScheduleBackup:"},
+        {"Remote CD Backup", "ShowRemoteCDBackup:"},
+    };
+    QStringList requests;
+    for (const auto& c : cases)
+        requests << QLatin1String(c.request);
+    SessionLines lines(requests);
+    for (const auto& c : cases) {
+        std::unique_ptr<QMenu> menu = tree->PrepareContextMenu(PointAt(gate));
+        QAction* action = ActionNamed(menu.get(), QLatin1String(c.entry));
+        ASSERT_TRUE(action) << c.entry;
+        action->trigger();
+        const QStringList seen = lines.Take();
+        ASSERT_EQ(seen.size(), 1) << c.entry;
+        EXPECT_TRUE(seen.first().startsWith(QLatin1String(c.request))) << seen.first().toStdString();
+        EXPECT_TRUE(seen.first().contains(QStringLiteral("gate"))) << seen.first().toStdString();
     }
 }
 

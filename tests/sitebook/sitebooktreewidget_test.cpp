@@ -83,7 +83,7 @@ TEST_F(SiteBookTreeTest, RenamedFolderMovesToItsNewPlace)
     EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()), QStringList({"a1", "b", "0rec"}));
 
     SiteBook::FromItem(b)->name = QStringLiteral("a");
-    SiteBookTreeWidget::insertSorted(b, QStringLiteral("a"), true);
+    SiteBookTreeWidget::insertSorted(b, QStringLiteral("a"), EntryMode::Folder);
     EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()), QStringList({"a", "a1", "0rec"}));
     EXPECT_EQ(static_cast<QTreeWidgetItem*>(b)->parent(), tree->GetSiteBookRoot());
 }
@@ -91,8 +91,8 @@ TEST_F(SiteBookTreeTest, RenamedFolderMovesToItsNewPlace)
 TEST_F(SiteBookTreeTest, ItemWithoutParentIsLeftAlone)
 {
     QTreeWidgetItem loose;
-    SiteBookTreeWidget::insertSorted(&loose, QStringLiteral("x"), true);
-    SiteBookTreeWidget::insertSorted(nullptr, QStringLiteral("x"), false);
+    SiteBookTreeWidget::insertSorted(&loose, QStringLiteral("x"), EntryMode::Folder);
+    SiteBookTreeWidget::insertSorted(nullptr, QStringLiteral("x"), EntryMode::Recorder);
     EXPECT_EQ(loose.parent(), nullptr);
 }
 

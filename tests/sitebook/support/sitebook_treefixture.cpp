@@ -29,7 +29,7 @@ CModuleDevice* SiteBookTreeTest::AddFolder(const QString& name, QTreeWidgetItem*
     auto* record = new SiteBook;
     record->kind = QStringLiteral("folder");
     record->name = name;
-    CModuleDevice* folder = tree->createTreeItem(parent, record, SiteBookTreeWidget::FolderMode);
+    CModuleDevice* folder = tree->createTreeItem(parent, record, EntryMode::Folder);
     folder->setText(0, name);
     return folder;
 }
@@ -39,7 +39,7 @@ CModuleDevice* SiteBookTreeTest::AddRecorder(const QString& name, QTreeWidgetIte
     auto* record = new SiteBook;
     record->kind = QStringLiteral("device");
     record->name = name;
-    CModuleDevice* device = tree->createTreeItem(parent, record, SiteBookTreeWidget::RecorderMode);
+    CModuleDevice* device = tree->createTreeItem(parent, record, EntryMode::Recorder);
     device->setText(0, name);
     return device;
 }
