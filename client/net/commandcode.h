@@ -8,7 +8,7 @@ enum class CommandCode : quint8 {
     // Login chain and keep-alive.
     Login = 0x01,
     LoginReply = 0x02,
-    PauseNotice = 0x05,        // the engine only pauses for 5 ms on it
+    PauseNotice = 0x05,        // carries nothing; ignored
     ModelInfoRequest = 0x1C,
     ModelInfo = 0x1D,
     StatusPoll = 0x22,

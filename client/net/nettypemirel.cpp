@@ -649,7 +649,9 @@ void CNetTypeMirel::OnRecvData(char* message, int total)
 
     switch (command) {
     case CommandCode::LoginReply: OnLoginReply(message, total); break;
-    case CommandCode::PauseNotice: QThread::msleep(5); break;
+    // Carries nothing. (It used to pause the user-interface thread for 5 ms, so that a burst of
+    // them froze the window.)
+    case CommandCode::PauseNotice: break;
     case CommandCode::PtzInfo: OnPtzInfo(message, total); break;
     case CommandCode::FileBegin:
     case CommandCode::FileEnd:
@@ -1064,8 +1066,9 @@ void CNetTypeMirel::OnDiskInfo(const char* message, int total)
     if (used == 0 || capacity == 0) {
         text += QStringLiteral(" (0%)");
     } else {
-        const int percent = int(double(used) / double(capacity) * 100.0 + 0.5);
-        text += percent >= 100 ? QStringLiteral(" (100%)") : QString::asprintf(" (%d%%)", percent);
+        // Compared as a fraction first: a recorder can report more used than capacity, by far.
+        const double percent = double(used) / double(capacity) * 100.0;
+        text += percent >= 99.5 ? QStringLiteral(" (100%)") : QString::asprintf(" (%d%%)", int(percent + 0.5));
     }
     m_diskText = count < 1 ? QStringLiteral("HDD recognition error") : text;
 
@@ -1313,7 +1316,7 @@ void CNetTypeMirel::OnList(const char* message, int total, bool withData)
     const bool failed = withData && H::ReadStatus(message) != 0;
     if (failed)
         qDebug() << "_SEND_INFO_FILE error" << H::ReadStatus(message) << H::ReadSubCode(message)
-                 << H::U8(message, 17) << channel - 10;
+                 << H::U8(message, 17) << qint64(channel) - 10;
     if (kind == ListKind::IntraIndex) {
         OnIndexList(message, total, withData, failed);
         return;

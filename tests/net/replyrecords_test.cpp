@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <vector>
 
 using namespace enginetest;
@@ -497,7 +499,11 @@ INSTANTIATE_TEST_SUITE_P(Texts, DiskText,
                                            DiskCase{2000, 2000, "2.00 TB (100%)"},
                                            DiskCase{1000, 1200, "1.20 TB (100%)"},
                                            DiskCase{2000, 0, "0.00 GB (0%)"},
-                                           DiskCase{0, 999, "999.00 GB (0%)"}));
+                                           DiskCase{0, 999, "999.00 GB (0%)"},
+                                           // far more used than capacity: the share is not
+                                           // converted to an integer before it is capped
+                                           DiskCase{4, 0x7E000000u, "2113929.22 TB (100%)"},
+                                           DiskCase{1, 0xFFFFFFFFu, "4294967.29 TB (100%)"}));
 
 TEST(DiskInfo, TwentySevenBytesIsARecognitionError)
 {
@@ -908,6 +914,12 @@ TEST_P(Lists, PiecesEmptyRepliesAndErrors)
     Feed(engine, ListPiece(0x21, 7, GetParam().kind, big, big - 100, Pattern(100, 1)));
     ASSERT_EQ(mine.size(), 4u);
     EXPECT_EQ(mine[3], std::make_pair(7, 0));
+
+    // A failed piece for the lowest channel number: its debug line must not overflow (the
+    // sanitized build aborts on that), and the list is reported empty.
+    Feed(engine, ListPiece(0x21, std::numeric_limits<int>::min(), GetParam().kind, 10, 0, Pattern(10, 1), 2));
+    ASSERT_EQ(mine.size(), 5u);
+    EXPECT_EQ(mine[4], std::make_pair(std::numeric_limits<int>::min(), 0));
     for (int i = 0; i < 3; ++i) {
         if (i != GetParam().which) {
             EXPECT_TRUE(results[i].empty());
