@@ -165,6 +165,8 @@ void CNetTypeMirel::SendRaw(char* data, int length)
 
 void CNetTypeMirel::StartKeepAlive()
 {
+    m_receivedSinceTick = false;
+    m_silentTicks = 0;
     m_aliveTimer->start(m_keepAliveMs);
 }
 
@@ -180,6 +182,14 @@ void CNetTypeMirel::SendPoll()
 
 void CNetTypeMirel::timerAliveEvent()
 {
+    m_silentTicks = m_receivedSinceTick ? 0 : m_silentTicks + 1;
+    m_receivedSinceTick = false;
+    if (m_silentTicks >= kSilentPollsAllowed) {
+        qDebug() << "CNetTypeMirel: nothing received for" << m_silentTicks << "poll periods from" << m_host;
+        m_aliveTimer->stop();
+        m_thread->Abort("the recorder stopped answering");
+        return;
+    }
     m_recvBytes = 0;
     m_sentBytes = 0;
     SendPoll();
@@ -642,6 +652,7 @@ void CNetTypeMirel::OnRecvData(char* message, int total)
         qDebug() << "CNetTypeMirel::OnRecvData: message length out of range" << total;
         return;
     }
+    m_receivedSinceTick = true;
     const CommandCode command = ToCommandCode(H::ReadCommand(message));
     // Media frames count only what their handler takes in.
     if (command != CommandCode::MediaFrame)

@@ -64,6 +64,9 @@ public:
     static constexpr int kConsoleBufferSize = 524288;
     static constexpr int kPlaybackInfoMaxDays = 1825;
     static constexpr int kKeepAliveIntervalMs = 10000;
+    // A logged-in recorder from which nothing at all has come for this many poll periods is
+    // gone (stopped, or its cable pulled): the connection is closed as if it had closed it.
+    static constexpr int kSilentPollsAllowed = 3;
     static constexpr int kModelRefused = -2;
 
     CNetTypeMirel(QObject* parent, bool tls);
@@ -324,6 +327,8 @@ private:
     NetRecvThread* m_thread = nullptr;
     QTimer* m_aliveTimer = nullptr;
     int m_keepAliveMs = kKeepAliveIntervalMs;
+    bool m_receivedSinceTick = false;
+    int m_silentTicks = 0;
     std::unique_ptr<char[]> m_recvBuffer;
     bool m_loginOutstanding = false; // a login went out on this connection, no reply yet
     bool m_tlsHandshakeDone = false;

@@ -173,6 +173,31 @@ TEST_P(EngineSim, RecorderClosingAfterTheStatusStopsThePoll)
     EXPECT_TRUE(engine->OnConnect("127.0.0.1", sim->Port(), "admin", "1234", Tls()));
 }
 
+// A recorder that stops answering after its first status reply (the socket stays open) is taken
+// for gone after three silent poll periods, exactly as one that closes.
+TEST_P(EngineSim, SilentRecorderIsTreatedAsLostAfterThreePolls)
+{
+    keepAliveMs = 50;
+    Start({"--fail", "silent-after-status"});
+    ASSERT_TRUE(WaitFor([&] { return Reached(-1); }));
+    EXPECT_TRUE(Reached(2));
+    EXPECT_EQ(engine->GetNetState(), -1);
+    // Two unanswered polls went out before the third silent period ended it.
+    EXPECT_EQ(sim->Commands().count(0x22), 1 + (CNetTypeMirel::kSilentPollsAllowed - 1));
+    EXPECT_TRUE(engine->OnConnect("127.0.0.1", sim->Port(), "admin", "1234", Tls()));
+}
+
+// A recorder that answers keeps its connection however many polls pass.
+TEST_P(EngineSim, AnsweringRecorderStaysConnectedOverManyPolls)
+{
+    keepAliveMs = 50;
+    Start({});
+    ASSERT_TRUE(WaitFor([&] { return Reached(2); }));
+    Settle(50 * 8);
+    EXPECT_EQ(engine->GetNetState(), 2);
+    EXPECT_FALSE(Reached(-1));
+}
+
 TEST_P(EngineSim, RecorderClosingAtOnce)
 {
     Start({"--fail", "close-at-once"}, false);
