@@ -188,6 +188,9 @@ void CModuleDevice::BuildRecorderMachinery()
     m_liveConnectTimer = new QTimer(this);
     m_liveConnectTimer->setSingleShot(true);
     connect(m_liveConnectTimer, &QTimer::timeout, this, &CModuleDevice::OnLiveConnectDue);
+    m_loginDeadline = new QTimer(this);
+    m_loginDeadline->setSingleShot(true);
+    connect(m_loginDeadline, &QTimer::timeout, this, &CModuleDevice::OnLoginDeadline);
     m_firmwareTimer = new QTimer(this);
     m_firmwareTimer->setSingleShot(true);
     connect(m_firmwareTimer, &QTimer::timeout, this, &CModuleDevice::OnFirmwareOutputCheck);
@@ -207,6 +210,7 @@ CModuleDevice::~CModuleDevice()
     if (IsLoggedIn())
         Disconnect();
     m_liveConnectTimer->stop();
+    m_loginDeadline->stop();
     m_firmwareTimer->stop();
     m_connecting = false;
 
@@ -760,6 +764,7 @@ void CModuleDevice::OnConnectThread()
     if (!m_playbackNetwork || !m_liveNetwork || m_connecting)
         return;
     m_connecting = true;
+    m_loginDeadline->start(m_loginTimeLimitMs);
     m_playbackNetwork->OnConnect();
     // The live connection follows half a second later, driven by a timer of the session (which
     // goes with the session), so no nested event loop runs inside this handler.
@@ -778,10 +783,26 @@ void CModuleDevice::OnLiveConnectDue()
     if (ok) {
         m_connectResult = ConnectResult::Done;
     } else {
+        m_loginDeadline->stop();
         ReportConnectFailure();
         m_connectResult = ConnectResult::Failed;
     }
     emit finished();
+}
+
+void CModuleDevice::OnLoginDeadline()
+{
+    if (IsLoggedIn())
+        return;
+    qDebug() << GetDvrName() << "no login within" << m_loginTimeLimitMs << "ms: the connect is given up";
+    // Half-open connections are aborted by the disconnect, which reports no login failure for
+    // them; the attempt ends as a failed connect instead.
+    QPointer<CModuleDevice> self(this);
+    Disconnect();
+    if (!self)
+        return;
+    ReportConnectFailure();
+    m_connectResult = ConnectResult::Failed;
 }
 
 void CModuleDevice::PlaceNextFavoriteCell()
@@ -826,6 +847,8 @@ bool CModuleDevice::Disconnect()
     // A live connect still waiting for its turn is called off.
     if (m_liveConnectTimer)
         m_liveConnectTimer->stop();
+    if (m_loginDeadline)
+        m_loginDeadline->stop();
     m_connecting = false;
 
     QPointer<CModuleDevice> self(this);
@@ -1044,6 +1067,7 @@ void CModuleDevice::OnNetworkState(int state)
 
 void CModuleDevice::OnLoggedIn()
 {
+    m_loginDeadline->stop();
     const ConnectPurpose purpose = m_connectPurpose;
     ShowLoginMessage(purpose);
     // The audio threads start with the session threads below.
@@ -1235,6 +1259,8 @@ void CModuleDevice::OnStatusRefreshed()
 
 void CModuleDevice::OnDisconnected()
 {
+    // The attempt has ended one way or another; its time limit no longer applies.
+    m_loginDeadline->stop();
     SessionHub* hub = SessionHub::Instance();
     const bool loggedIn = IsLoggedIn();
     if (!loggedIn)

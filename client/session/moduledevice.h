@@ -67,6 +67,9 @@ public:
     static constexpr int kSlots = 17;            // 16 channels and the search slot
     static constexpr int kMinutesPerDay = 1440;
     static constexpr int kLiveConnectDelayMs = 500;
+    // A recorder that takes the connection but never completes the login would otherwise keep
+    // the "Network Connecting..." box up for ever.
+    static constexpr int kLoginTimeLimitMs = 10000;
     static constexpr int kConnectBoxDelayMs = 100;
 
     // Session buffers made at login (the engine never writes more into them).
@@ -353,6 +356,7 @@ public slots:
 
 private slots:
     void OnLiveConnectDue();
+    void OnLoginDeadline();
     void OnFirmwareOutputCheck();
 
 private:
@@ -478,6 +482,8 @@ private:
     ConnectPurpose m_connectPurpose = ConnectPurpose::Connect;
     ConnectResult m_connectResult = ConnectResult::None;
     QTimer* m_liveConnectTimer = nullptr;
+    QTimer* m_loginDeadline = nullptr;
+    int m_loginTimeLimitMs = kLoginTimeLimitMs;
     bool m_connecting = false;
     // The current connect runs inside TLS.
     bool m_tlsConnect = false;

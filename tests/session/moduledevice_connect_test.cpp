@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "session/support/session_fixture.h"
+#include "session/support/moduledevice_testaccess.h"
 #include "shell/ccameo.h"
 
 namespace {
@@ -326,6 +327,29 @@ TEST_F(SessionTest, TlsHandshakeFailureIsAConnectFailure)
     const std::vector<BoxCall> expected{{kBoxTitle, kConnecting, ""}, {"", "Connect fail", ""}, {"", "", "stop"}};
     EXPECT_EQ(hub->boxCalls, expected);
     EXPECT_EQ(device->GetConnectResult(), ConnectResult::Failed);
+}
+
+// A recorder that takes both connections and never answers: the attempt ends as a failed connect
+// at the time limit (the box gets its Close button) and both half-open connections are closed.
+TEST_F(SessionTest, SilentRecorderEndsAsAFailedConnectAtTheTimeLimit)
+{
+    SessionDvrSim* sim = StartSim({"--channels", "1", "--fail", "silent"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("silent", sim->Port());
+    CModuleDeviceTestAccess::SetLoginTimeLimit(*device, 1500);
+    device->StartConnect(0);
+    ASSERT_TRUE(WaitFor([&] { return hub->boxCalls.size() >= 3; }));
+    const std::vector<BoxCall> expected{{kBoxTitle, kConnecting, ""}, {"", "Connect fail", ""}, {"", "", "stop"}};
+    EXPECT_EQ(hub->boxCalls, expected);
+    EXPECT_EQ(device->GetConnectResult(), ConnectResult::Failed);
+    EXPECT_FALSE(device->IsLoggedIn());
+    EXPECT_TRUE(WaitFor([&] { return sim->Events(QStringLiteral("disconnect")).size() == 2; }))
+        << "both connections closed";
+    EXPECT_EQ(sim->Events(QStringLiteral("connect")).size(), 2);
+    // The login went out and was never answered; nothing else is reported for this attempt.
+    EXPECT_EQ(sim->Commands().count(0x01), 2);
+    WaitFor([] { return false; }, 500);
+    EXPECT_EQ(hub->boxCalls, expected);
 }
 
 TEST_F(SessionTest, LostConnectionTellsTheManagers)

@@ -149,6 +149,11 @@ bool CModuleDeviceTestAccess::IsConnecting(const CModuleDevice& device)
     return device.m_connecting;
 }
 
+void CModuleDeviceTestAccess::SetLoginTimeLimit(CModuleDevice& device, int ms)
+{
+    device.m_loginTimeLimitMs = ms;
+}
+
 void CModuleDeviceTestAccess::SetLoggedIn(CModuleDevice& device, bool loggedIn)
 {
     device.m_loggedIn = loggedIn ? 1 : 0;

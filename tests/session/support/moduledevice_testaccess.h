@@ -45,5 +45,6 @@ public:
 
     // Connection.
     static bool IsConnecting(const CModuleDevice& device);
+    static void SetLoginTimeLimit(CModuleDevice& device, int ms);
     static void SetLoggedIn(CModuleDevice& device, bool loggedIn);
 };
