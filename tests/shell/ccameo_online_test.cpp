@@ -12,8 +12,7 @@
 #include "session/cameoroute.h"
 #include "shell/ccameo.h"
 #include "shell/mainwindow.h"
-#include "shell/support/grid_dvrsim.h"
-#include "shell/support/grid_fixture.h"
+#include "shell/support/grid_online_fixture.h"
 #include "session/sitebook.h"
 
 namespace {
@@ -33,53 +32,6 @@ int CountNear(const QImage& image, const QRect& area, QColor color, int toleranc
     return n;
 }
 
-class GridOnlineTest : public GridTest
-{
-protected:
-    // A recorder session logged in to a simulator of four channels started with the options.
-    CModuleDevice* LoggedInRecorder(const QString& name, const QStringList& options = {})
-    {
-        auto sim = std::make_unique<GridDvrSim>(QStringList{QStringLiteral("--channels"), QStringLiteral("4")}
-                                                + options);
-        const QString error = sim->Start();
-        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-        if (!error.isEmpty())
-            return nullptr;
-        CModuleDevice* device = AddRecorder(name);
-        SiteBook* record = SiteBook::FromItem(device);
-        record->kind = QStringLiteral("device");
-        record->addr = QStringLiteral("127.0.0.1");
-        record->port = QString::number(sim->Port());
-        record->id = QStringLiteral("admin");
-        record->password = QStringLiteral("1234");
-        m_sims.push_back(std::move(sim));
-        device->StartConnect(CModuleDevice::PurposeConnect);
-        EXPECT_TRUE(QTest::qWaitFor([device] { return device->IsLoggedIn(); }, 15000)) << "login";
-        return device->IsLoggedIn() ? device : nullptr;
-    }
-
-    CCameo* ShownGrid(int kind, int cells, int split, QSize size)
-    {
-        CCameo* grid = NewGrid(kind, cells, split);
-        if (kind < 0)
-            grid->OnSplitMode(0, split, false);
-        grid->resize(size);
-        grid->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(grid));
-        return grid;
-    }
-
-    static int Counted(CCameo* grid, int cell)
-    {
-        grid->OnFPSTimer();
-        return grid->GetCellFps(cell);
-    }
-
-private:
-    // Stopped after the recorders (the fixture's TearDown) have gone.
-    std::vector<std::unique_ptr<GridDvrSim>> m_sims;
-};
-
 } // namespace
 
 TEST_F(GridOnlineTest, StartLiveDevicePlacesTheChannelsAndAsksForTheShownOnes)
@@ -87,7 +39,7 @@ TEST_F(GridOnlineTest, StartLiveDevicePlacesTheChannelsAndAsksForTheShownOnes)
     CModuleDevice* rec = LoggedInRecorder("Depot");
     ASSERT_NE(rec, nullptr);
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = ShownGrid(CCameo::KindLive, 64, 16, QSize(640, 480));
+    CCameo* grid = ShownGrid(CameoKind::Live, 64, 16, QSize(640, 480));
     grid->StartLiveDevice(r);
 
     for (int ch = 0; ch < 4; ++ch) {
@@ -110,7 +62,7 @@ TEST_F(GridOnlineTest, PlacingStartsAtTheSelectedCellAndWraps)
 {
     CModuleDevice* rec = LoggedInRecorder("Depot");
     ASSERT_NE(rec, nullptr);
-    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 16, QSize(640, 480));
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 16, QSize(640, 480));
     grid->OnSplitMode(14, 1, false);   // single view of cell 14, which is selected
     ASSERT_EQ(grid->GetSelectedCell(), 14);
     grid->OnConnectDevice(4, rec->GetDeviceIndex());
@@ -127,7 +79,7 @@ TEST_F(GridOnlineTest, RebindingStopsTheChannelOnTheRecorderThatShowedIt)
     CModuleDevice* a = LoggedInRecorder("A");
     CModuleDevice* b = LoggedInRecorder("B");
     ASSERT_TRUE(a && b);
-    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 4, QSize(400, 300));
     grid->SetCameoChannel(2, a->GetDeviceIndex(), 0);
     EXPECT_TRUE(a->IsLiveWanted(2));
     grid->SetCameoChannel(1, b->GetDeviceIndex(), 0);
@@ -141,7 +93,7 @@ TEST_F(GridOnlineTest, SwapMovesTheRoutesWithTheContents)
     CModuleDevice* rec = LoggedInRecorder("Depot");
     ASSERT_NE(rec, nullptr);
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 4, QSize(400, 300));
     grid->SetCameoChannel(0, r, 0);
     grid->SetCameoChannel(1, r, 3);
     grid->OnSwapCameo(0, 3);
@@ -149,7 +101,7 @@ TEST_F(GridOnlineTest, SwapMovesTheRoutesWithTheContents)
     EXPECT_EQ(rec->GetCameoRoute(1)->liveCell.load(), 0);
     EXPECT_EQ(rec->GetCameoRoute(0)->liveGrid.load(), grid->GetCameoIndex());
 
-    CCameo* playback = ShownGrid(CCameo::KindPlayback, 16, 4, QSize(400, 300));
+    CCameo* playback = ShownGrid(CameoKind::Playback, 16, 4, QSize(400, 300));
     playback->SetCameoChannel(2, r, 1);
     playback->OnSwapCameo(1, 2);
     EXPECT_EQ(rec->GetCameoRoute(2)->playbackCell.load(), 2);
@@ -162,7 +114,7 @@ TEST_F(GridOnlineTest, HandOffTakesTheLiveDecoderPicture)
     ASSERT_NE(rec, nullptr);
     ASSERT_NE(rec->GetLiveDecoder(1), nullptr);
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 4, QSize(400, 300));
     grid->SetCameoChannel(1, r, 0);
     const qint64 blank = grid->GetCell(0).picture.cacheKey();
 
@@ -181,7 +133,7 @@ TEST_F(GridOnlineTest, OnlineCellShowsNamesAndIsFittedAtFourToThree)
     ASSERT_NE(rec, nullptr);
     ASSERT_FALSE(rec->GetCameraTitle(0).isEmpty());
     // Split 1 in 480 x 300: a 4:3 picture is 400 x 300 with bars of 40 pixels.
-    CCameo* grid = ShownGrid(-1, 16, 1, QSize(480, 300));
+    CCameo* grid = ShownFreshGrid(1, QSize(480, 300));
     grid->SetCameoChannel(0, rec->GetDeviceIndex(), 0);
     PutPicture(grid, 0, Solid(352, 240, Qt::red));
     grid->OnDrawCameo(-1);
@@ -192,14 +144,14 @@ TEST_F(GridOnlineTest, OnlineCellShowsNamesAndIsFittedAtFourToThree)
 
     const QRect dvrName(4, 278, 120, 20);      // bottom-left
     const QRect camera(4, 2, 120, 16);         // top-left, after the cell number
-    hub->SetOsdFlag(MainWindow::OsdCameoNumber, 0);
+    hub->Settings().SetOsdFlag(OsdFlag::CameoNumber, 0);
     grid->OnDrawCameo(-1);
     buffer = grid->GetBackBuffer();
     EXPECT_GT(CountNear(buffer, dvrName, Qt::white, 60), 10);
     EXPECT_GT(CountNear(buffer, camera, Qt::white, 60), 10);
 
-    hub->SetOsdFlag(MainWindow::OsdDvrName, 0);
-    hub->SetOsdFlag(MainWindow::OsdCameraName, 0);
+    hub->Settings().SetOsdFlag(OsdFlag::DvrName, 0);
+    hub->Settings().SetOsdFlag(OsdFlag::CameraName, 0);
     grid->OnDrawCameo(-1);
     buffer = grid->GetBackBuffer();
     EXPECT_EQ(CountNear(buffer, dvrName, Qt::white, 60), 0);
@@ -211,7 +163,7 @@ TEST_F(GridOnlineTest, VideoLossBlanksTheCellAndSaysSo)
     CModuleDevice* rec = LoggedInRecorder("Depot", {QStringLiteral("--video-loss"), QStringLiteral("1")});
     ASSERT_NE(rec, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([rec] { return rec->GetVideoLoss(0); }, 5000));
-    CCameo* grid = ShownGrid(-1, 16, 1, QSize(400, 300));
+    CCameo* grid = ShownFreshGrid(1, QSize(400, 300));
     grid->SetCameoChannel(0, rec->GetDeviceIndex(), 0);
     PutPicture(grid, 0, Solid(352, 240, Qt::green));
     grid->OnDrawCameo(-1);
@@ -228,7 +180,7 @@ TEST_F(GridOnlineTest, GridDestroyedWhileItsRecorderHandsPicturesOn)
     CModuleDevice* rec = LoggedInRecorder("Depot");
     ASSERT_NE(rec, nullptr);
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 4, QSize(400, 300));
     const int g = grid->GetCameoIndex();
     for (int cell = 0; cell < 4; ++cell)
         grid->SetCameoChannel(cell, r, cell);
@@ -256,7 +208,7 @@ TEST_F(GridOnlineTest, ImageAdjustReachesTheDecodersOfSelectedOnlineCells)
 {
     CModuleDevice* rec = LoggedInRecorder("Depot");
     ASSERT_NE(rec, nullptr);
-    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 4, QSize(400, 300));
     grid->SetCellBrightness(30);
     EXPECT_EQ(grid->GetAdjustBrightness(), 0) << "no selected online cell: the panel defaults";
     EXPECT_EQ(grid->GetAdjustFrameRate(), 15);
@@ -297,3 +249,4 @@ TEST_F(GridOnlineTest, EmapTileFramesItselfRedOnAnEvent)
         DeleteGrid(tile);
     }
 }
+

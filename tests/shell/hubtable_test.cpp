@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "session/moduledevice.h"
+#include "shell/childwindowslots.h"
 #include "shell/mainwindow.h"
 #include "shell/support/shell_hubfixture.h"
 
@@ -30,8 +31,8 @@ TEST_F(ShellHubTest, FreshHubHasEveryTableEmpty)
     EXPECT_FALSE(hub->IsMessageBoxOpen());
     EXPECT_EQ(hub->GetActiveCameoIndex(), 0);
     EXPECT_EQ(hub->GetProcessorLoad(), 0);
-    for (int f = 0; f < MainWindow::OsdFlagCount; ++f)
-        EXPECT_EQ(hub->GetOsdFlag(f), 1) << "flag " << f;
+    for (int f = 0; f < OsdFlags::kCount; ++f)
+        EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlags::kAll[f]), 1) << "flag " << f;
     EXPECT_EQ(hub->windowTitle(), QStringLiteral("ZENT"));
 }
 
@@ -280,21 +281,22 @@ TEST_F(ShellHubTest, AddCameoRefusesNoGrid)
     EXPECT_EQ(hub->GetFreeCameoIndex(), 0);
 }
 
-TEST_F(ShellHubTest, EmapViewLookupChecksItsIndex)
+TEST_F(ShellHubTest, EmapWindowLookupChecksItsIndex)
 {
-    for (int i : {-1, 0, 1, 2, INT_MAX})
-        EXPECT_EQ(hub->GetEmapView(i), nullptr) << i;
-    EXPECT_EQ(hub->GetConfigView(), nullptr);
-    EXPECT_EQ(hub->GetValidationView(), nullptr);
+    for (int i : {-1, 0, 1, 2, INT_MAX}) {
+        EXPECT_EQ(hub->EmapViewSlots()->Window(i), nullptr) << i;
+        EXPECT_FALSE(hub->IsEmapViewPopup(i)) << i;
+    }
+    EXPECT_EQ(hub->ConsoleDeviceIndex(), -1) << "no configuration console shows a recorder";
 }
 
 TEST_F(ShellHubTest, OsdFlagsOutsideTheSixAreIgnored)
 {
-    hub->SetOsdFlag(MainWindow::OsdEvent, 0);
-    hub->SetOsdFlag(-1, 0);
-    hub->SetOsdFlag(MainWindow::OsdFlagCount, 0);
-    EXPECT_EQ(hub->GetOsdFlag(MainWindow::OsdEvent), 0);
-    EXPECT_EQ(hub->GetOsdFlag(MainWindow::OsdTime), 1);
-    EXPECT_EQ(hub->GetOsdFlag(MainWindow::OsdCameoNumber), 1);
-    EXPECT_EQ(hub->GetOsdFlag(-1), 0);
+    hub->Settings().SetOsdFlag(OsdFlag::Event, 0);
+    hub->Settings().SetOsdFlag(static_cast<OsdFlag>(-1), 0);
+    hub->Settings().SetOsdFlag(static_cast<OsdFlag>(OsdFlags::kCount), 0);
+    EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlag::Event), 0);
+    EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlag::Time), 1);
+    EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlag::CameoNumber), 1);
+    EXPECT_EQ(hub->Settings().GetOsdFlag(static_cast<OsdFlag>(-1)), 0);
 }
