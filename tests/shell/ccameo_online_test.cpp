@@ -1,6 +1,9 @@
 // Grids showing recorders that are logged in (the recorder simulator as peer): placing a
 // recorder's channels, live requests of the shown cells, routes moved by a swap, the hand-off
 // through the recorder's live decoder, and the composition of online cells.
+#include <QAction>
+#include <QDate>
+#include <QJsonObject>
 #include <QTest>
 #include <atomic>
 #include <memory>
@@ -30,6 +33,23 @@ int CountNear(const QImage& image, const QRect& area, QColor color, int toleranc
         }
     }
     return n;
+}
+
+// The extended playback controls (command 0x95) the simulator received, whole messages.
+QList<QByteArray> PlaybackControls(const GridDvrSim* sim)
+{
+    QList<QByteArray> out;
+    for (const QJsonObject& m : sim->Messages(0x95))
+        out.append(QByteArray::fromHex(m.value(QStringLiteral("hex")).toString().toLatin1()));
+    return out;
+}
+
+// The channel mask of a 0x95 message: 16 bits, little-endian, at byte 18.
+int ChannelMask(const QByteArray& message)
+{
+    if (message.size() < 20)
+        return -1;
+    return quint8(message[18]) | (quint8(message[19]) << 8);
 }
 
 } // namespace
@@ -250,3 +270,65 @@ TEST_F(GridOnlineTest, EmapTileFramesItselfRedOnAnEvent)
     }
 }
 
+// The grid's Record action toggles the local recording of the selected cell's channel on its
+// recorder: the channel itself in a live grid, channel + 16 (its playback) in a playback grid.
+// The composed cell says "REC" in red at its bottom while the mark is set. The simulator's
+// pictures do not decode, so the cell is black apart from its texts.
+TEST_F(GridOnlineTest, RecordActionTogglesTheRecordMarkOfTheSelectedCell)
+{
+    CModuleDevice* rec = LoggedInRecorder("Depot");
+    ASSERT_NE(rec, nullptr);
+    struct Case { const char* what; CameoKind kind; int channel; int mark; int otherMark; };
+    const Case cases[] = {{"live grid", CameoKind::Live, 2, 2, 18},
+                          {"playback grid", CameoKind::Playback, 3, 19, 3}};
+    const QRect recText(150, 270, 100, 30);   // bottom centre of the one cell
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CCameo* grid = ShownGrid(c.kind, 16, 1, QSize(400, 300));
+        grid->SetCameoChannel(c.channel, rec->GetDeviceIndex(), -1);   // the selected cell
+        ASSERT_FALSE(rec->IsRecordMarked(c.mark));
+
+        grid->GetAction(CCameo::ActionId::Record)->trigger();
+        EXPECT_TRUE(rec->IsRecordMarked(c.mark));
+        EXPECT_FALSE(rec->IsRecordMarked(c.otherMark));
+        grid->OnDrawCameo(-1);
+        EXPECT_GT(CountNear(grid->GetBackBuffer(), recText, Qt::red, 60), 10) << "REC is shown";
+
+        grid->GetAction(CCameo::ActionId::Record)->trigger();
+        EXPECT_FALSE(rec->IsRecordMarked(c.mark)) << "a second Record ends the recording";
+        grid->OnDrawCameo(-1);
+        EXPECT_EQ(CountNear(grid->GetBackBuffer(), recText, Qt::red, 60), 0) << "REC is gone";
+        DeleteGrid(grid);
+    }
+}
+
+// A playback grid tells the recorder's playback which channels it shows, and each layout sends
+// the playback control again (0x95) for exactly the channels of the shown cells.
+TEST_F(GridOnlineTest, PlaybackLayoutSendsTheControlForTheShownChannels)
+{
+    CModuleDevice* rec = LoggedInRecorder("Depot");
+    ASSERT_NE(rec, nullptr);
+    const GridDvrSim* sim = Simulator(0);
+    CCameo* grid = ShownGrid(CameoKind::Playback, 16, 4, QSize(400, 300));
+    grid->OnConnectDevice(4, rec->GetDeviceIndex());   // channels 0..3 in cells 0..3
+    ASSERT_EQ(grid->GetCell(3).channel, 3);
+    rec->SetPlaybackDate(QDate::currentDate().year() * 10000 + QDate::currentDate().month() * 100
+                             + QDate::currentDate().day(),
+                         120000);
+    rec->SetPlaybackMode(16, 0);   // playing forward
+    rec->SetPlaybackActive(true);
+
+    struct Step { int first; int split; int mask; };
+    const Step steps[] = {
+        {0, 1, 0x0001},    // cell 0 alone
+        {-1, 1, 0x0002},   // the same split again: the next cell
+        {-1, 4, 0x000F},   // all four
+    };
+    for (const Step& step : steps) {
+        const int sent = PlaybackControls(sim).size();
+        grid->OnSplitMode(step.first, step.split, false);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return PlaybackControls(sim).size() == sent + 1; }, 5000))
+            << "split " << step.split;
+        EXPECT_EQ(ChannelMask(PlaybackControls(sim).last()), step.mask) << "split " << step.split;
+    }
+}
