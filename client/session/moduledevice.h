@@ -254,6 +254,8 @@ public:
     SearchView* GetPlaybackView() const { return m_playbackView; }
     PlaybackMode GetPlaybackMode() const { return m_playbackMode.load(); }
     int GetPlaybackSpeed() const { return m_playbackSpeed; }
+    // What the channel's playback scheduler is doing (Idle without a scheduler).
+    PlaybackMode GetChannelPlaybackState(int channel) const;
 
     // Searches (each needs its search pop-up).
     void SetMuseumSearch(int channel, int date, int time);

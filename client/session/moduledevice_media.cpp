@@ -69,6 +69,12 @@ CModulePlayback* CModuleDevice::GetPlayback(int slot) const
     return m_schedulers[slot].get();
 }
 
+PlaybackMode CModuleDevice::GetChannelPlaybackState(int channel) const
+{
+    const CModulePlayback* scheduler = GetPlayback(channel);
+    return scheduler ? scheduler->GetState() : PlaybackMode::Idle;
+}
+
 int CModuleDevice::ProcessorLoad() const
 {
     SessionHub* hub = SessionHub::Instance();

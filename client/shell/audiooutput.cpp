@@ -104,7 +104,6 @@ void AudioOutput::createAudioOutput()
         return;
     m_output = new QAudioOutput(m_device, m_format, this);
     connect(m_output, &QAudioOutput::notify, this, &AudioOutput::notified);
-    connect(m_output, &QAudioOutput::stateChanged, this, &AudioOutput::handleStateChanged);
     QIODevice* device = m_output->start();
     if (!device) {
         qDebug() << "sound output could not be started:" << m_output->error();
@@ -234,8 +233,4 @@ void AudioOutput::notified()
         return;
     DrainHeld();
     m_audioLock.unlock();
-}
-
-void AudioOutput::handleStateChanged(QAudio::State)
-{
 }

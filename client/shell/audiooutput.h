@@ -64,7 +64,6 @@ public:
 public slots:
     // The output's notify: sends held sound the device has room for.
     void notified();
-    void handleStateChanged(QAudio::State state);
 
 private:
     // Writes as much of the held sound as the device takes now. Under the audio lock.

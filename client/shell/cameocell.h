@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QString>
 
+#include "shell/playbackcontrol.h"
+
 struct CameoCell
 {
     quint8 active = 0;        // laid out by the current split
@@ -32,7 +34,7 @@ struct CameoCell
     QString localIndexFile;   // "i" + data file name
     int localDate = 0;
     int localTime = 0;
-    int playbackControl = 0;  // local playback mode: 0, 2, 4, 16, 32, 256, 512
+    PlaybackControl playbackControl = PlaybackControl::Idle;  // local playback mode
     int speed = 0;            // 2..8 in the fast modes
     QImage picture;           // the last picture of the cell
 

@@ -3,18 +3,14 @@
 #include <QPainter>
 #include <QtMath>
 
-namespace {
-enum { FlagDvrName, FlagCameraName, FlagDate, FlagTime, FlagEvent, FlagCameoNumber };
-}
-
-QString CameoOsd::PlaybackText(int state, int speed)
+QString CameoOsd::PlaybackText(PlaybackControl state, int speed)
 {
     switch (state) {
-    case 16: return QStringLiteral(">");
-    case 256: return QStringLiteral("<");
-    case 2: return QStringLiteral("||");
-    case 32: return QString::asprintf("x%d >>", speed);
-    case 512: return QString::asprintf("x%d <<", speed);
+    case PlaybackControl::Forward: return QStringLiteral(">");
+    case PlaybackControl::Backward: return QStringLiteral("<");
+    case PlaybackControl::Pause: return QStringLiteral("||");
+    case PlaybackControl::FastForward: return QString::asprintf("x%d >>", speed);
+    case PlaybackControl::FastBackward: return QString::asprintf("x%d <<", speed);
     default: return QString();
     }
 }
@@ -22,29 +18,29 @@ QString CameoOsd::PlaybackText(int state, int speed)
 CameoOsdTexts CameoOsd::BuildTexts(const CameoOsdInput& in)
 {
     CameoOsdTexts t;
-    const bool showNumber = in.flags[FlagCameoNumber] && !in.emap;
+    const bool showNumber = in.flags.IsOn(OsdFlag::CameoNumber) && !in.emap;
     QString date;
     QString time;
     QString fpsText;
 
     switch (in.source) {
-    case CameoOsdInput::Unbound:
+    case CameoOsdInput::Source::Unbound:
         if (showNumber)
             t.topLeft = QString::asprintf("%02d", in.cell + 1);
         t.blankPicture = true;
         break;
-    case CameoOsdInput::Online:
+    case CameoOsdInput::Source::Online:
         if (showNumber)
             t.topLeft = QString::asprintf("%02d ", in.cell + 1);
-        if (in.flags[FlagCameraName])
+        if (in.flags.IsOn(OsdFlag::CameraName))
             t.topLeft += in.cameraTitle;
         t.bottomLeft = in.dvrName;
-        if (in.kind == 1)
+        if (in.kind == CameoKind::Playback)
             t.bottomRight = PlaybackText(in.playbackState, in.speed);
         else if (in.ptz)
             t.bottomRight = QStringLiteral("PTZ");
         break;
-    case CameoOsdInput::Local:
+    case CameoOsdInput::Source::Local:
         if (showNumber)
             t.topLeft = QString::asprintf("%02d ", in.cell + 1);
         t.topLeft += QString::asprintf("C%02d", in.channel + 1);
@@ -53,7 +49,7 @@ CameoOsdTexts CameoOsd::BuildTexts(const CameoOsdInput& in)
         break;
     }
 
-    if (in.source == CameoOsdInput::Online) {
+    if (in.source == CameoOsdInput::Source::Online) {
         t.fps = qBound(1, in.fps, 30);
         fpsText = QString::asprintf("FPS - %02d", t.fps);
         if (in.recording)
@@ -73,7 +69,7 @@ CameoOsdTexts CameoOsd::BuildTexts(const CameoOsdInput& in)
             t.topLeft += in.audioIsThisChannel ? QStringLiteral("\n((A))") : QStringLiteral("\nA");
     }
 
-    if (in.source != CameoOsdInput::Unbound) {
+    if (in.source != CameoOsdInput::Source::Unbound) {
         if (in.osdDate >= 1 && in.cellWidth >= 121) {
             date = QString::asprintf("%02d/%02d/%04d", (in.osdDate / 100) % 100, in.osdDate % 100,
                                      in.osdDate / 10000);
@@ -85,15 +81,15 @@ CameoOsdTexts CameoOsd::BuildTexts(const CameoOsdInput& in)
     }
 
     // What the display flags switch off.
-    if (!in.flags[FlagEvent])
+    if (!in.flags.IsOn(OsdFlag::Event))
         t.event.clear();
-    if (!in.flags[FlagTime])
+    if (!in.flags.IsOn(OsdFlag::Time))
         time.clear();
     if (!in.fpsOsd)
         fpsText.clear();
-    t.topRight = in.flags[FlagDate] ? date + QLatin1Char('\n') + time : time;
+    t.topRight = in.flags.IsOn(OsdFlag::Date) ? date + QLatin1Char('\n') + time : time;
     t.topRight += QLatin1Char('\n') + fpsText;
-    if (!in.flags[FlagDvrName])
+    if (!in.flags.IsOn(OsdFlag::DvrName))
         t.bottomLeft.clear();
     return t;
 }

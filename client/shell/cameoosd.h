@@ -5,15 +5,19 @@
 #include <QPoint>
 #include <QString>
 
+#include "shell/cameokind.h"
+#include "shell/osdflags.h"
+#include "shell/playbackcontrol.h"
+
 struct CameoOsdInput
 {
     // What the cell shows.
-    enum Source { Unbound, Online, Local };
-    Source source = Unbound;
-    int kind = 0;               // grid kind: 0 live, 1 remote playback, 2 local files
+    enum class Source { Unbound, Online, Local };
+    Source source = Source::Unbound;
+    CameoKind kind = CameoKind::Live;
     bool emap = false;          // e-map camera tile: never shows its cell number
     bool fpsOsd = false;        // the grid's frame-rate display flag
-    quint8 flags[6] = {1, 1, 1, 1, 1, 1};  // DVR Name, Camera Name, Date, Time, Event, Cameo Number
+    OsdFlags flags;             // the hub's six display switches
 
     int cell = 0;               // 0-based
     int channel = 0;
@@ -33,7 +37,8 @@ struct CameoOsdInput
     QString dvrName;
     QString cameraTitle;
     QString localDataFile;
-    int playbackState = 0;      // 2, 16, 32, 256, 512: recorder playback or local playback control
+    // The recorder's playback of the channel, or the local playback control of the cell.
+    PlaybackControl playbackState = PlaybackControl::Idle;
     int speed = 0;
 };
 
@@ -55,7 +60,7 @@ public:
     static CameoOsdTexts BuildTexts(const CameoOsdInput& in);
 
     // Text of a playback state or local playback control: ">", "<", "||", "x%d >>", "x%d <<".
-    static QString PlaybackText(int state, int speed);
+    static QString PlaybackText(PlaybackControl state, int speed);
 
     // The picture of a cell of size (width, height). At zoom 1.0 the pan becomes (0, 0) and an
     // online recorder's picture is fitted by its format code (below 5: 4:3, else 16:9) and

@@ -14,99 +14,118 @@
 #include <algorithm>
 #include <vector>
 
-#include "net/modulenetwork.h"
 #include "common/media/moduledecoder.h"
-#include "session/moduledevice.h"
-#include "shell/cameoosd.h"
 #include "session/cameoroute.h"
+#include "session/moduledevice.h"
+#include "session/moduleplayback.h"
+#include "shell/cameoosd.h"
 #include "shell/mainwindow.h"
+#include "shell/shelllog.h"
 #include "sitebook/sitebooktreewidget.h"
 
 namespace {
 
-constexpr int kRecorderSlots = MainWindow::kDeviceSlots;
 constexpr int kLayoutSide = 8;
 constexpr int kSequenceStepsMax = CCameo::kCells + 1;
 
-// What the grid asks of a recorder session, in one place. A few answers the session object does
-// not give yet (marked below): those give what a session that is not showing anything answers.
-struct SessionLink
+// The session registered in the hub's recorder table at that index, or null.
+CModuleDevice* DeviceOf(int recorder)
 {
-    static CModuleDevice* Device(int recorder)
-    {
-        if (recorder < 0 || recorder >= kRecorderSlots || !g_pMainWindow)
-            return nullptr;
-        return g_pMainWindow->GetDevice(recorder);
-    }
-    static bool Online(const CModuleDevice* device) { return device && device->IsLoggedIn(); }
-    static CameoRoute* Route(CModuleDevice* device, int channel)
-    {
-        if (!device || channel < 0 || channel >= CCameo::kRoutedChannels)
-            return nullptr;
-        return device->GetCameoRoute(channel);
-    }
-    static void SetPlaybackGrid(CModuleDevice* device, int grid) { device->SetPlaybackGrid(grid); }
-    static int PlaybackGrid(CModuleDevice* device) { return device->GetPlaybackGrid(); }
-    static QString DvrName(const CModuleDevice* device) { return device->GetDvrName(); }
-    static void LiveStart(CModuleDevice* device) { if (device) device->OnLiveStart(0); }
-    static void LiveStop(CModuleDevice* device, int channel) { if (device) device->OnLiveStop(channel); }
-    static void MarkLiveWanted(CModuleDevice* device, int channel) { device->SetLiveWanted(channel, true); }
-    static void StopLiveAudioOf(CModuleDevice* device, int channel)
-    {
-        if (device && device->GetLiveAudioChannel() == channel)
-            device->StopLiveAudio();
-    }
-    static void SetScrMode(CModuleDevice* device, int channel, int split)
-    {
-        if (device)
-            device->SetScrMode(channel, split);
-    }
-    static CModuleDecoder* LiveDecoder(CModuleDevice* device, int channel) { return device->GetLiveDecoder(channel); }
-    static CModuleDecoder* PlaybackDecoder(CModuleDevice* device, int channel)
-    {
-        return device->GetPlaybackDecoder(channel);
-    }
-    static int ModelCode(CModuleDevice* device) { return device->GetModelCode(); }
-    static int ChannelFps(CModuleDevice* device, int channel) { return device->GetChannelFps(channel); }
-    static bool VideoLoss(CModuleDevice* device, int channel) { return device->GetVideoLoss(channel); }
-    static bool Sensor(CModuleDevice* device, int channel) { return device->GetSensorState(channel); }
-    static bool Motion(CModuleDevice* device, int channel) { return device->GetMotionState(channel); }
-    static bool ChannelActive(CModuleDevice* device, int channel) { return device->GetChannelActive(channel); }
-    static bool IsPtzChannel(CModuleDevice* device, int channel) { return device->IsPtzChannel(channel); }
-    static QString CameraTitle(CModuleDevice* device, int channel) { return device->GetCameraTitle(channel); }
-    static int LiveAudioChannel(CModuleDevice* device) { return device->GetLiveAudioChannel(); }
-    static quint32 LiveMask(CModuleDevice* device) { return device->GetLiveMask(); }
-    static quint32 PlaybackMask(CModuleDevice* device) { return device->GetSearchMask(); }
+    return g_pMainWindow ? g_pMainWindow->GetDevice(recorder) : nullptr;
+}
 
-    // The session's SetLiveOutputChannel and SendLiveOutput go out on its live connection.
-    static void SelectLiveOutput(CModuleDevice* device, int channel)
-    {
-        CModuleNetwork* live = device ? device->GetLiveNetwork() : nullptr;
-        if (!live || channel < 0 || channel >= CCameo::kRoutedChannels)
-            return;
-        live->SetLiveOutputChannel(quint8(channel));
-        live->SendLiveOutput();
-    }
-
-    // Not offered by the session object yet.
-    static void SetPlaybackVisible(CModuleDevice*, int, bool) {}
-    // CModuleDevice::ToggleRecord (index: channel, or 16 + channel for playback).
-    static void ToggleRecord(CModuleDevice*, int) {}
-    // CModuleDevice::SendPlaybackCtrlExtSec with the session's mode, speed, start date and time.
-    static void ResendPlaybackControl(CModuleDevice*) {}
-    static bool IsLiveRecording(CModuleDevice*, int) { return false; }
-    static bool IsPlaybackRecording(CModuleDevice*, int) { return false; }
-    static int PlaybackAudioChannel(CModuleDevice*) { return -1; }
-    static int PlaybackSpeed(CModuleDevice*) { return 0; }
-    static int PlaybackState(CModuleDevice*, int) { return 0; }
-    static int PictureFormat(CModuleDevice*, int) { return 0; }
-    static void LastLiveTime(CModuleDevice*, int, int& date, int& time) { date = -1; time = -1; }
-    static void LastPlaybackTime(CModuleDevice*, int, int& date, int& time) { date = -1; time = -1; }
-};
-
-bool IsRecorderIndex(int recorder)
+bool IsOnline(const CModuleDevice* device)
 {
-    return recorder >= 0 && recorder < kRecorderSlots;
+    return device && device->IsLoggedIn();
+}
+
+// The route of a recorder channel; only channels 0..15 have one.
+CameoRoute* RouteOf(CModuleDevice* device, int channel)
+{
+    if (!device || channel < 0 || channel >= CCameo::kRoutedChannels)
+        return nullptr;
+    return device->GetCameoRoute(channel);
+}
+
+// The grid no longer shows the channel: its live video stops when this grid asked for it, and
+// the recorder's live sound stops when it is this channel's.
+void ReleaseChannel(CModuleDevice* device, int channel, bool stopLive)
+{
+    if (!device)
+        return;
+    if (stopLive)
+        device->OnLiveStop(channel);
+    if (device->GetLiveAudioChannel() == channel)
+        device->StopLiveAudio();
+}
+
+// What the recorder's playback scheduler of the channel is doing, in playback control codes.
+PlaybackControl SchedulerState(const CModuleDevice* device, int channel)
+{
+    return static_cast<PlaybackControl>(int(device->GetChannelPlaybackState(channel)));
+}
+
+// What the display of an online cell reads from its recorder: names, the PTZ mark, the record
+// mark, whose sound plays and, in a playback grid, how the channel plays.
+void ReadRecorderState(CameoOsdInput& in, const CModuleDevice& device, int channel, bool emap)
+{
+    in.dvrName = device.GetDvrName();
+    in.cameraTitle = device.GetCameraTitle(channel);
+    in.ptz = device.IsPtzChannel(channel);
+    if (in.kind == CameoKind::Playback) {
+        in.recording = device.IsRecordMarked(channel + CCameo::kRoutedChannels);
+        in.audioIsThisChannel = device.GetAudioChannel() == channel;
+        in.playbackState = SchedulerState(&device, channel);
+        in.speed = device.GetPlaybackSpeed();
+    } else {
+        in.recording = !emap && device.IsRecordMarked(channel);
+        in.audioIsThisChannel = device.GetLiveAudioChannel() == channel;
+    }
+    if (in.recording)
+        qDebug() << "record" << channel;
+}
+
+// The cell's texts, first as a black shadow one pixel down and right, then in white (the event
+// and record texts in red).
+void DrawCellTexts(QPainter& painter, const CameoOsdTexts& t, const QRect& cell)
+{
+    const QPoint end(cell.right() - 4, cell.bottom() - 2);
+    const QRect shadow(cell.topLeft() + QPoint(5, 3), end);
+    const QRect text(cell.topLeft() + QPoint(4, 2), end);
+    // Texts of line breaks only draw nothing; they are skipped.
+    const auto draw = [&painter](const QRect& r, int flags, const QString& s) {
+        if (!s.trimmed().isEmpty())
+            painter.drawText(r, flags, s);
+    };
+    const auto drawCorners = [&](const QRect& r) {
+        draw(r, Qt::AlignLeft | Qt::AlignTop, t.topLeft);
+        draw(r, Qt::AlignRight | Qt::AlignTop, t.topRight);
+        draw(r, Qt::AlignLeft | Qt::AlignBottom, t.bottomLeft);
+        draw(r, Qt::AlignRight | Qt::AlignBottom, t.bottomRight);
+    };
+    painter.setPen(Qt::black);
+    drawCorners(shadow);
+    draw(shadow, Qt::AlignCenter, t.event);
+    draw(shadow, Qt::AlignHCenter | Qt::AlignBottom, t.record);
+    painter.setPen(Qt::white);
+    drawCorners(text);
+    painter.setPen(Qt::red);
+    draw(text, Qt::AlignCenter, t.event);
+    draw(text, Qt::AlignHCenter | Qt::AlignBottom, t.record);
+}
+
+// A grey line on the cell's edge; the selected cell gets a cyan frame inside it.
+void DrawCellFrame(QPainter& painter, const QRect& cell, bool selected)
+{
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::gray, 1));
+    painter.drawRect(cell.x(), cell.y(), cell.width() - 1, cell.height() - 1);
+    if (!selected)
+        return;
+    painter.setPen(QPen(Qt::cyan, 1));
+    painter.drawRect(cell.x() + 1, cell.y() + 1, cell.width() - 3, cell.height() - 3);
+    painter.setPen(QPen(Qt::cyan, 2));
+    painter.drawRect(cell.x() + 2, cell.y() + 2, cell.width() - 5, cell.height() - 5);
 }
 
 // The decoder's grid path of a picture hand-off: under its picture lock the converted picture
@@ -209,22 +228,19 @@ CCameo::~CCameo()
             CameoCell& c = m_cells[i];
             if (!c.IsBound())
                 continue;
-            CModuleDevice* device = SessionLink::Device(c.recorder);
-            if (SessionLink::Online(device))
+            CModuleDevice* device = DeviceOf(c.recorder);
+            if (IsOnline(device))
                 stops.push_back({device, c.channel, c.liveStarted != 0});
             ForgetRoute(c.recorder, c.channel, i);
             c.recorder = -1;
             c.channel = -1;
         }
     }
-    for (const Stop& s : stops) {
-        if (s.live)
-            SessionLink::LiveStop(s.device, s.channel);
-        SessionLink::StopLiveAudioOf(s.device, s.channel);
-    }
+    for (const Stop& s : stops)
+        ReleaseChannel(s.device, s.channel, s.live);
 }
 
-void CCameo::InitCameo(int kind, int cells, int split)
+void CCameo::InitCameo(int kindCode, int cells, int split)
 {
     if (m_closing)
         return;
@@ -232,17 +248,18 @@ void CCameo::InitCameo(int kind, int cells, int split)
         qWarning() << "CCameo::InitCameo: grid already set up";
         return;
     }
-    if (kind < KindLive || kind > KindLocal || cells < 1 || cells > kCells
+    if (kindCode < int(CameoKind::Live) || kindCode > int(CameoKind::Local) || cells < 1 || cells > kCells
         || (split != -1 && (split < 1 || split > cells))) {
-        qWarning() << "CCameo::InitCameo: bad kind, cell count or split" << kind << cells << split;
+        qWarning() << "CCameo::InitCameo: bad kind, cell count or split" << kindCode << cells << split;
         return;
     }
+    const auto kind = static_cast<CameoKind>(kindCode);
     m_initialised = true;
     {
         // The grid is in the table already: a hand-off may look at the kind and the cell
         // decoders from now on.
         QMutexLocker lock(&m_cellsLock);
-        if (kind == KindLocal) {
+        if (kind == CameoKind::Local) {
             for (auto& decoder : m_decoders) {
                 decoder = std::make_unique<CModuleDecoder>();
                 decoder->OpenDecoder();
@@ -263,18 +280,18 @@ void CCameo::WriteRoute(int cell, int recorder, int channel)
     // A grid without a table slot must not overwrite another grid's route with -1.
     if (m_cameoIndex < 0 || channel < 0 || channel >= kRoutedChannels)
         return;
-    CModuleDevice* device = SessionLink::Device(recorder);
-    CameoRoute* route = SessionLink::Route(device, channel);
+    CModuleDevice* device = DeviceOf(recorder);
+    CameoRoute* route = RouteOf(device, channel);
     if (!route)
         return;
-    if (m_kind == KindLive && !m_emap) {
+    if (m_kind == CameoKind::Live && !m_emap) {
         route->liveGrid = m_cameoIndex;
         route->liveCell = cell;
-    } else if (m_kind == KindLive) {
+    } else if (m_kind == CameoKind::Live) {
         route->emapGrid = m_cameoIndex;
         route->emapCell = cell;
-    } else if (m_kind == KindPlayback) {
-        SessionLink::SetPlaybackGrid(device, m_cameoIndex);
+    } else if (m_kind == CameoKind::Playback) {
+        device->SetPlaybackGrid(m_cameoIndex);
         route->playbackCell = cell;
     }
 }
@@ -285,21 +302,21 @@ void CCameo::ForgetRoute(int recorder, int channel, int cell)
     // its live video) for a cell that no longer shows it.
     if (m_cameoIndex < 0)
         return;
-    CModuleDevice* device = SessionLink::Device(recorder);
-    CameoRoute* route = SessionLink::Route(device, channel);
+    CModuleDevice* device = DeviceOf(recorder);
+    CameoRoute* route = RouteOf(device, channel);
     if (!route)
         return;
-    if (m_kind == KindLive && !m_emap) {
+    if (m_kind == CameoKind::Live && !m_emap) {
         int grid = m_cameoIndex;
         if (route->liveCell == cell && route->liveGrid.compare_exchange_strong(grid, -1))
             route->liveCell = -1;
-    } else if (m_kind == KindLive) {
+    } else if (m_kind == CameoKind::Live) {
         int grid = m_cameoIndex;
         if (route->emapCell == cell && route->emapGrid.compare_exchange_strong(grid, -1))
             route->emapCell = -1;
-    } else if (m_kind == KindPlayback) {
+    } else if (m_kind == CameoKind::Playback) {
         int shown = cell;
-        if (SessionLink::PlaybackGrid(device) == m_cameoIndex)
+        if (device->GetPlaybackGrid() == m_cameoIndex)
             route->playbackCell.compare_exchange_strong(shown, -1);
     }
 }
@@ -309,7 +326,7 @@ void CCameo::SetCellChannel(int cell, int recorder, int channel)
     if (m_closing)
         return;
     const bool unbind = recorder == -1 && channel == -1;
-    if (!IsCell(cell) || (!unbind && (!IsRecorderIndex(recorder) || channel < 0 || channel >= kRoutedChannels))) {
+    if (!IsCell(cell) || (!unbind && (!RecorderTable::IsIndex(recorder) || channel < 0 || channel >= kRoutedChannels))) {
         qWarning() << "CCameo::SetCellChannel: bad cell, recorder or channel" << cell << recorder << channel;
         return;
     }
@@ -330,7 +347,7 @@ void CCameo::SetCameoChannel(int channel, int recorder, int cell)
         return;
     if (cell == -1)
         cell = m_selectedCell;
-    if (!IsUsedCell(cell) || !IsRecorderIndex(recorder) || channel < 0 || channel >= kRoutedChannels) {
+    if (!IsUsedCell(cell) || !RecorderTable::IsIndex(recorder) || channel < 0 || channel >= kRoutedChannels) {
         qWarning() << "CCameo::SetCameoChannel: bad cell, recorder or channel" << cell << recorder << channel;
         return;
     }
@@ -339,18 +356,18 @@ void CCameo::SetCameoChannel(int channel, int recorder, int cell)
     {
         QMutexLocker lock(&m_cellsLock);
         CameoCell& c = m_cells[cell];
-        if (m_kind == KindLive && c.IsBound() && SessionLink::Online(SessionLink::Device(c.recorder))) {
+        if (m_kind == CameoKind::Live && c.IsBound() && IsOnline(DeviceOf(c.recorder))) {
             c.liveStarted = 0;
             oldRecorder = c.recorder;
             oldChannel = c.channel;
         }
     }
     // The channel stops on the recorder that showed it, not on the new one.
-    if (oldRecorder >= 0)
-        SessionLink::LiveStop(SessionLink::Device(oldRecorder), oldChannel);
+    if (CModuleDevice* previous = oldRecorder >= 0 ? DeviceOf(oldRecorder) : nullptr)
+        previous->OnLiveStop(oldChannel);
 
     SetCellChannel(cell, recorder, channel);
-    CModuleDevice* device = SessionLink::Device(recorder);
+    CModuleDevice* device = DeviceOf(recorder);
     {
         QMutexLocker lock(&m_cellsLock);
         CameoCell& c = m_cells[cell];
@@ -358,15 +375,15 @@ void CCameo::SetCameoChannel(int channel, int recorder, int cell)
         c.rememberedChannel = channel;
         c.osdDate = -1;
         c.osdTime = -1;
-        if (m_kind == KindLive && device)
+        if (m_kind == CameoKind::Live && device)
             c.liveStarted = 1;
-        else if (m_kind == KindPlayback)
+        else if (m_kind == CameoKind::Playback)
             c.liveStarted = 0;
     }
     RefreshAdjust(cell);
-    if (m_kind == KindLive && device) {
-        SessionLink::MarkLiveWanted(device, channel);
-        SessionLink::LiveStart(device);
+    if (m_kind == CameoKind::Live && device) {
+        device->SetLiveWanted(channel, true);
+        device->OnLiveStart(0);
     }
     m_frameCounter[cell] = 0;
 }
@@ -375,15 +392,15 @@ void CCameo::OnConnectDevice(int channels, int recorder)
 {
     if (m_closing)
         return;
-    CModuleDevice* device = SessionLink::Device(recorder);
+    CModuleDevice* device = DeviceOf(recorder);
     if (!device || channels < 1 || channels > kRoutedChannels) {
         qWarning() << "CCameo::OnConnectDevice: no recorder" << recorder << "or bad channel count" << channels;
         return;
     }
-    const quint32 liveMask = SessionLink::LiveMask(device);
-    const quint32 playbackMask = SessionLink::PlaybackMask(device);
+    const quint32 liveMask = device->GetLiveMask();
+    const quint32 playbackMask = device->GetSearchMask();
     qDebug() << "liveChanbit" << liveMask;
-    if (m_kind == KindPlayback) {
+    if (m_kind == CameoKind::Playback) {
         const int split = channels == 8 ? 9 : channels == 12 ? 16 : channels;
         m_cellCount = split;
         OnSplitMode(0, split, false);
@@ -395,14 +412,14 @@ void CCameo::OnConnectDevice(int channels, int recorder)
 
     int running = m_selectedCell;
     for (int i = 0; i < channels; ++i) {
-        if (m_kind == KindLive && !(liveMask & (1u << i)))
+        if (m_kind == CameoKind::Live && !(liveMask & (1u << i)))
             continue;
-        if (m_kind == KindPlayback) {
-            SessionLink::SetScrMode(device, i, m_cellCount);
+        if (m_kind == CameoKind::Playback) {
+            device->SetScrMode(i, m_cellCount);
             if (!(playbackMask & (1u << i)))
                 continue;
         }
-        if (m_kind == KindLocal)
+        if (m_kind == CameoKind::Local)
             continue;
         if (running >= m_cellCount || running < 0)
             running = 0;
@@ -417,7 +434,7 @@ void CCameo::OnConnectDevice(int channels, int recorder)
         }
         m_frameCounter[cell] = 0;
         SetCellChannel(cell, recorder, i);
-        if (m_kind == KindLive) {
+        if (m_kind == CameoKind::Live) {
             bool active = false;
             {
                 QMutexLocker lock(&m_cellsLock);
@@ -426,12 +443,12 @@ void CCameo::OnConnectDevice(int channels, int recorder)
                     m_cells[cell].liveStarted = 1;
             }
             if (!active)
-                SessionLink::LiveStop(device, i);
+                device->OnLiveStop(i);
         }
         ++running;
     }
     RefreshAdjust(m_selectedCell);
-    if (m_kind == KindLive)
+    if (m_kind == CameoKind::Live)
         QTimer::singleShot(500, this, &CCameo::OnRedrawSplit);
 }
 
@@ -446,7 +463,7 @@ void CCameo::StartLiveDevice(int recorder)
         m_cells[0].selected = 1;
     }
     m_selectedCell = 0;
-    CModuleDevice* device = SessionLink::Device(recorder);
+    CModuleDevice* device = DeviceOf(recorder);
     if (!device) {
         qWarning() << "CCameo::StartLiveDevice: no recorder" << recorder;
         return;
@@ -455,7 +472,7 @@ void CCameo::StartLiveDevice(int recorder)
     if (channels > 0) {
         CloseAllCameo();
         OnConnectDevice(channels, recorder);
-    } else if (m_kind == KindLive) {
+    } else if (m_kind == CameoKind::Live) {
         // The session places its channels here once its login completes.
         device->StartConnect(ConnectPurpose::CellLive);
     }
@@ -473,10 +490,10 @@ void CCameo::CloseAllCameo()
             CameoCell& c = m_cells[i];
             if (!c.IsBound())
                 continue;
-            CModuleDevice* device = SessionLink::Device(c.recorder);
+            CModuleDevice* device = DeviceOf(c.recorder);
             if (!device)
                 continue;
-            if (SessionLink::Online(device) && c.liveStarted) {
+            if (IsOnline(device) && c.liveStarted) {
                 stops.push_back({device, c.channel});
                 c.liveStarted = 0;
             }
@@ -491,10 +508,8 @@ void CCameo::CloseAllCameo()
             c.videoLoss = c.sensor = c.motion = 0;
         }
     }
-    for (const Stop& s : stops) {
-        SessionLink::LiveStop(s.device, s.channel);
-        SessionLink::StopLiveAudioOf(s.device, s.channel);
-    }
+    for (const Stop& s : stops)
+        ReleaseChannel(s.device, s.channel, true);
     OnDrawCameo(-1);
 }
 
@@ -510,10 +525,10 @@ void CCameo::SetCellEnable(int cell, bool on)
         recorder = m_cells[cell].recorder;
         channel = m_cells[cell].channel;
     }
-    if (m_kind == KindPlayback && channel >= 0) {
-        CModuleDevice* device = SessionLink::Device(recorder);
-        if (SessionLink::Online(device))
-            SessionLink::SetPlaybackVisible(device, channel, on);
+    if (m_kind == CameoKind::Playback && channel >= 0) {
+        CModuleDevice* device = DeviceOf(recorder);
+        if (IsOnline(device))
+            device->SetPlaybackVisible(channel, on);
     }
     m_redrawRequested = true;
 }
@@ -523,10 +538,10 @@ void CCameo::ResetCellLocked(int cell)
     CameoCell& c = m_cells[cell];
     c.active = 0;
     c.selected = 0;
-    if (m_kind == KindPlayback && c.channel >= 0) {
-        CModuleDevice* device = SessionLink::Device(c.recorder);
-        if (SessionLink::Online(device))
-            SessionLink::SetPlaybackVisible(device, c.channel, false);
+    if (m_kind == CameoKind::Playback && c.channel >= 0) {
+        CModuleDevice* device = DeviceOf(c.recorder);
+        if (IsOnline(device))
+            device->SetPlaybackVisible(c.channel, false);
     }
     c.column = 0;
     c.row = 0;
@@ -537,7 +552,7 @@ void CCameo::ResetCellLocked(int cell)
     c.videoLoss = 0;
     c.sensor = 0;
     c.motion = 0;
-    if (m_kind != KindLocal)
+    if (m_kind != CameoKind::Local)
         c.picture = m_blank;
 }
 
@@ -576,9 +591,9 @@ void CCameo::EmptyCellLocked(int cell)
 
 void CCameo::ClearDeviceChannel(int recorder, int channel)
 {
-    if (m_closing || m_kind != KindLive || m_emap)
+    if (m_closing || m_kind != CameoKind::Live || m_emap)
         return;
-    if (!IsRecorderIndex(recorder) || channel < 0 || channel >= kRoutedChannels)
+    if (!RecorderTable::IsIndex(recorder) || channel < 0 || channel >= kRoutedChannels)
         return;
     bool cleared = false;
     {
@@ -593,14 +608,15 @@ void CCameo::ClearDeviceChannel(int recorder, int channel)
         }
     }
     if (cleared) {
-        SessionLink::LiveStop(SessionLink::Device(recorder), channel);
+        if (CModuleDevice* device = DeviceOf(recorder))
+            device->OnLiveStop(channel);
         m_redrawRequested = true;
     }
 }
 
 void CCameo::SetDisconnectCameo(int recorder)
 {
-    if (m_closing || !IsRecorderIndex(recorder))
+    if (m_closing || !RecorderTable::IsIndex(recorder))
         return;
     {
         QMutexLocker lock(&m_cellsLock);
@@ -608,40 +624,41 @@ void CCameo::SetDisconnectCameo(int recorder)
             if (m_cells[i].recorder == recorder)
                 EmptyCellLocked(i);
         }
-        if (m_kind == KindPlayback && m_playbackRecorder == recorder)
+        if (m_kind == CameoKind::Playback && m_playbackRecorder == recorder)
             m_playbackRecorder = -1;
     }
     m_redrawRequested = true;
     qDebug() << "disconnect cameo";
 }
 
-void CCameo::OnSwapCameo(int a, int b)
+void CCameo::OnSwapCameo(int cell, int otherCell)
 {
     if (m_closing)
         return;
-    if (!IsUsedCell(a) || !IsUsedCell(b)) {
-        qWarning() << "CCameo::OnSwapCameo: bad cell" << a << b;
+    if (!IsUsedCell(cell) || !IsUsedCell(otherCell)) {
+        qWarning() << "CCameo::OnSwapCameo: bad cell" << cell << otherCell;
         return;
     }
-    if (a == b)
+    if (cell == otherCell)
         return;
     {
         QMutexLocker lock(&m_cellsLock);
-        CameoCell& ca = m_cells[a];
-        CameoCell& cb = m_cells[b];
-        std::swap(ca, cb);
-        std::swap(ca.column, cb.column);
-        std::swap(ca.row, cb.row);
-        for (int cell : {a, b}) {
-            const CameoCell& c = m_cells[cell];
-            CModuleDevice* device = SessionLink::Device(c.recorder);
-            CameoRoute* route = SessionLink::Route(device, c.channel);
-            if (!route || !SessionLink::Online(device) || m_cameoIndex < 0)
+        CameoCell& first = m_cells[cell];
+        CameoCell& second = m_cells[otherCell];
+        // Contents change places; each place keeps its column and row.
+        std::swap(first, second);
+        std::swap(first.column, second.column);
+        std::swap(first.row, second.row);
+        for (int moved : {cell, otherCell}) {
+            const CameoCell& c = m_cells[moved];
+            CModuleDevice* device = DeviceOf(c.recorder);
+            CameoRoute* route = RouteOf(device, c.channel);
+            if (!route || !IsOnline(device) || m_cameoIndex < 0)
                 continue;
-            if (m_kind == KindLive && !m_emap)
-                route->liveCell = cell;
-            else if (m_kind == KindPlayback)
-                route->playbackCell = cell;
+            if (m_kind == CameoKind::Live && !m_emap)
+                route->liveCell = moved;
+            else if (m_kind == CameoKind::Playback)
+                route->playbackCell = moved;
             qDebug() << "live status" << c.liveStarted;
         }
     }
@@ -710,7 +727,7 @@ void CCameo::LayOutPage()
             if (i < split) {
                 CameoCell& cell = m_cells[c];
                 cell.active = 1;
-                if (m_kind == KindPlayback && cell.channel >= 0)
+                if (m_kind == CameoKind::Playback && cell.channel >= 0)
                     visible.emplace_back(cell.recorder, cell.channel);
                 cell.column = x;
                 cell.row = y;
@@ -728,9 +745,9 @@ void CCameo::LayOutPage()
         }
     }
     for (const auto& v : visible) {
-        CModuleDevice* device = SessionLink::Device(v.first);
-        if (SessionLink::Online(device))
-            SessionLink::SetPlaybackVisible(device, v.second, true);
+        CModuleDevice* device = DeviceOf(v.first);
+        if (IsOnline(device))
+            device->SetPlaybackVisible(v.second, true);
     }
 }
 
@@ -743,12 +760,12 @@ void CCameo::StartShownLive()
             CameoCell& c = m_cells[i];
             if (!c.IsBound() || !c.liveStarted)
                 continue;
-            CModuleDevice* device = SessionLink::Device(c.recorder);
-            if (!SessionLink::Online(device))
+            CModuleDevice* device = DeviceOf(c.recorder);
+            if (!IsOnline(device))
                 continue;
-            CameoRoute* route = SessionLink::Route(device, c.channel);
+            CameoRoute* route = RouteOf(device, c.channel);
             const bool onEmap = route && route->emapGrid >= 0 && route->emapCell >= 0;
-            if (onEmap || SessionLink::IsLiveRecording(device, c.channel))
+            if (onEmap || device->IsRecordMarked(c.channel))
                 continue;
             c.liveStarted = 0;
             stops.emplace_back(device, c.channel);
@@ -756,14 +773,14 @@ void CCameo::StartShownLive()
     }
     // Stopped first, so that the channels of the page are asked for again below.
     for (const auto& s : stops)
-        SessionLink::LiveStop(s.first, s.second);
+        s.first->OnLiveStop(s.second);
 
     std::vector<std::pair<int, int>> wanted;   // (recorder, channel) of the shown cells
     {
         QMutexLocker lock(&m_cellsLock);
         for (int i = 0; i < m_cellCount; ++i) {
             CameoCell& c = m_cells[i];
-            if (!c.active || !c.IsBound() || !SessionLink::Online(SessionLink::Device(c.recorder)))
+            if (!c.active || !c.IsBound() || !IsOnline(DeviceOf(c.recorder)))
                 continue;
             c.liveStarted = 1;
             wanted.emplace_back(c.recorder, c.channel);
@@ -771,16 +788,18 @@ void CCameo::StartShownLive()
     }
     std::vector<int> starting;
     for (const auto& w : wanted) {
-        CModuleDevice* device = SessionLink::Device(w.first);
+        CModuleDevice* device = DeviceOf(w.first);
         if (!device)
             continue;
-        SessionLink::MarkLiveWanted(device, w.second);
+        device->SetLiveWanted(w.second, true);
         starting.push_back(w.first);
     }
     std::sort(starting.begin(), starting.end());
     starting.erase(std::unique(starting.begin(), starting.end()), starting.end());
-    for (int recorder : starting)
-        SessionLink::LiveStart(SessionLink::Device(recorder));
+    for (int recorder : starting) {
+        if (CModuleDevice* device = DeviceOf(recorder))
+            device->OnLiveStart(0);
+    }
 }
 
 void CCameo::ResizeToSplit()
@@ -805,16 +824,16 @@ void CCameo::RefreshAdjust(int cell)
     int contrast = 0;
     int frameRate = 15;
     const CameoCell c = GetCell(cell);
-    CModuleDevice* device = SessionLink::Device(c.recorder);
-    if (c.IsBound() && SessionLink::Online(device)) {
-        const int index = m_kind == KindPlayback ? c.channel + kRoutedChannels : c.channel;
-        CModuleDecoder* decoder = m_kind == KindPlayback ? SessionLink::PlaybackDecoder(device, c.channel)
-                                                         : SessionLink::LiveDecoder(device, c.channel);
+    CModuleDevice* device = DeviceOf(c.recorder);
+    if (c.IsBound() && IsOnline(device)) {
+        const int index = m_kind == CameoKind::Playback ? c.channel + kRoutedChannels : c.channel;
+        CModuleDecoder* decoder = m_kind == CameoKind::Playback ? device->GetPlaybackDecoder(c.channel)
+                                                                : device->GetLiveDecoder(c.channel);
         if (decoder) {
             brightness = decoder->GetBrightness(0);
             contrast = decoder->GetContrast(0);
         }
-        frameRate = SessionLink::ChannelFps(device, index);
+        frameRate = device->GetChannelFps(index);
     }
     m_brightness = brightness;
     m_contrast = contrast;
@@ -829,7 +848,7 @@ bool CCameo::PageHasOnline(int from, int cells) const
     QMutexLocker lock(&m_cellsLock);
     for (int i = std::max(0, from); i < std::min(count, from + cells); ++i) {
         const CameoCell& c = m_cells[i];
-        if (c.IsBound() && SessionLink::Online(SessionLink::Device(c.recorder)))
+        if (c.IsBound() && IsOnline(DeviceOf(c.recorder)))
             return true;
     }
     return false;
@@ -870,7 +889,7 @@ void CCameo::ApplySplitMode(int first, int split, bool sequenceStep, bool newSpl
     // any split the user chooses ends it.
     bool keepSequence = false;
     if (sequenceStep)
-        keepSequence = m_kind != KindLive || PageHasOnline(0, count);
+        keepSequence = m_kind != CameoKind::Live || PageHasOnline(0, count);
     if (!keepSequence)
         StopSequence();
 
@@ -885,7 +904,7 @@ void CCameo::ApplySplitMode(int first, int split, bool sequenceStep, bool newSpl
     }
     qDebug() << "split mode" << first << split;
 
-    if (sequenceStep && m_kind == KindLive && keepSequence) {
+    if (sequenceStep && m_kind == CameoKind::Live && keepSequence) {
         // Pages without an online recorder are passed over. Pages start at multiples of the
         // split, so every cell lies on one of them and the online cell found above is reached.
         for (int step = 0; step < kSequenceStepsMax && !PageHasOnline(first, split); ++step) {
@@ -906,27 +925,29 @@ void CCameo::ApplySplitMode(int first, int split, bool sequenceStep, bool newSpl
     }
     RefreshAdjust(first);
 
-    if (m_kind == KindLive) {
+    if (m_kind == CameoKind::Live) {
         StartShownLive();
-    } else if (m_kind == KindPlayback) {
+    } else if (m_kind == CameoKind::Playback) {
         std::vector<std::pair<int, int>> shown;
         {
             QMutexLocker lock(&m_cellsLock);
             for (int i = 0; i < count; ++i) {
                 CameoCell& c = m_cells[i];
-                if (!c.IsBound() || !SessionLink::Online(SessionLink::Device(c.recorder)))
+                if (!c.IsBound() || !IsOnline(DeviceOf(c.recorder)))
                     continue;
                 c.liveStarted = 0;
                 if (c.active)
                     shown.emplace_back(c.recorder, c.channel);
             }
         }
-        for (const auto& s : shown)
-            SessionLink::SetScrMode(SessionLink::Device(s.first), s.second, split);
+        for (const auto& s : shown) {
+            if (CModuleDevice* device = DeviceOf(s.first))
+                device->SetScrMode(s.second, split);
+        }
     }
     ResizeToSplit();
     m_repaintTimer.start(CameoOsd::RepaintInterval(split, m_emap));
-    if (m_kind == KindPlayback)
+    if (m_kind == CameoKind::Playback)
         ResendPlaybackControl();
 }
 
@@ -943,9 +964,9 @@ void CCameo::ResendPlaybackControl()
             }
         }
     }
-    CModuleDevice* device = SessionLink::Device(recorder);
-    if (SessionLink::Online(device) && device->IsPlaybackActive())
-        SessionLink::ResendPlaybackControl(device);
+    CModuleDevice* device = DeviceOf(recorder);
+    if (IsOnline(device) && device->IsPlaybackActive())
+        device->ResendPlaybackCtrl();
 }
 
 void CCameo::OnRedrawSplit()
@@ -960,10 +981,10 @@ void CCameo::OnRedrawSplit()
     }
     if (IsUsedCell(m_selectedCell))
         RefreshAdjust(m_selectedCell);
-    if (m_kind == KindLive)
+    if (m_kind == CameoKind::Live)
         StartShownLive();
     ResizeToSplit();
-    const bool byTable = !m_emap && (m_kind == KindLive || m_kind == KindLocal);
+    const bool byTable = !m_emap && (m_kind == CameoKind::Live || m_kind == CameoKind::Local);
     m_repaintTimer.start(byTable ? CameoOsd::RepaintInterval(m_split, false) : 250);
 }
 
@@ -980,11 +1001,11 @@ void CCameo::ApplyAdjust(bool brightness, int value)
         }
     }
     for (const auto& t : targets) {
-        CModuleDevice* device = SessionLink::Device(t.first);
-        if (!SessionLink::Online(device))
+        CModuleDevice* device = DeviceOf(t.first);
+        if (!IsOnline(device))
             continue;
-        CModuleDecoder* decoder = m_kind == KindPlayback ? SessionLink::PlaybackDecoder(device, t.second)
-                                                         : SessionLink::LiveDecoder(device, t.second);
+        CModuleDecoder* decoder = m_kind == CameoKind::Playback ? device->GetPlaybackDecoder(t.second)
+                                                                : device->GetLiveDecoder(t.second);
         if (!decoder)
             continue;
         if (brightness) {
@@ -1108,7 +1129,7 @@ bool CCameo::ConnectNextFavorite(int from)
             continue;
         }
         const int recorder = g_pMainWindow ? g_pMainWindow->FindDeviceByName(name) : -1;
-        CModuleDevice* device = SessionLink::Device(recorder);
+        CModuleDevice* device = DeviceOf(recorder);
         if (!device)
             continue;
         if (g_pMainWindow)
@@ -1170,21 +1191,26 @@ void CCameo::CreateActions()
         const char* icon;
         void (CCameo::*slot)();
     };
-    // A null slot is a handler not written yet: its action exists for the menu but does nothing.
-    static const ActionDef defs[ActionCount] = {
+    // An action without a slot is shown greyed: its handler waits for what it opens.
+    static const ActionDef defs[kActionCount] = {
+        // pending: grid mouse interaction (view single and multi, zoom, audio out, freeze, close)
         {QT_TR_NOOP("View Single"), ":/res/Resource/single.png", nullptr},
         {QT_TR_NOOP("View Multi"), ":/res/Resource/multi.png", nullptr},
         {QT_TR_NOOP("Zoom In"), ":/res/Resource/zoom in.png", nullptr},
         {QT_TR_NOOP("Zoom Out"), ":/res/Resource/zoomout.png", nullptr},
         {QT_TR_NOOP("Audio Out"), ":/res/Resource/audio.png", nullptr},
+        // pending: OSD setup dialog
         {QT_TR_NOOP("OSD Setup"), ":/res/Resource/osd.png", nullptr},
         {QT_TR_NOOP("Freeze"), ":/res/Resource/freeze.png", nullptr},
+        // pending: snapshot viewer
         {QT_TR_NOOP("Snap Shot"), ":/res/Resource/snap.png", nullptr},
         {QT_TR_NOOP("Close Cameo"), ":/res/Resource/close.png", nullptr},
+        // pending: remote search window and the museum, thumbnail and quick search pop-ups
         {QT_TR_NOOP("Select Date"), ":/res/Resource/seldate.png", nullptr},
         {QT_TR_NOOP("Museum Search"), ":/res/Resource/museum.png", nullptr},
         {QT_TR_NOOP("Thumbnail Search"), ":/res/Resource/thumbnail.png", nullptr},
         {QT_TR_NOOP("Quick Search"), ":/res/Resource/seldate.png", nullptr},
+        // pending: e-map window
         {QT_TR_NOOP("View x 1/4"), nullptr, nullptr},
         {QT_TR_NOOP("View x 1"), nullptr, nullptr},
         {QT_TR_NOOP("View x 4"), nullptr, nullptr},
@@ -1201,7 +1227,7 @@ void CCameo::CreateActions()
         {QT_TR_NOOP("UCC Control"), nullptr, &CCameo::OnUccAction},
         {QT_TR_NOOP("Live Output"), nullptr, &CCameo::OnLiveOutputAction},
     };
-    for (int i = 0; i < ActionCount; ++i) {
+    for (int i = 0; i < kActionCount; ++i) {
         const ActionDef& def = defs[i];
         auto* action = new QAction(tr(def.text), this);
         // Icons that the embedded resources do not carry are left empty.
@@ -1209,13 +1235,16 @@ void CCameo::CreateActions()
             action->setIcon(QIcon(QLatin1String(def.icon)));
         if (def.slot)
             connect(action, &QAction::triggered, this, def.slot);
+        else
+            action->setEnabled(false);
         m_actions[i] = action;
     }
 }
 
-QAction* CCameo::GetAction(int id) const
+QAction* CCameo::GetAction(ActionId id) const
 {
-    return id >= 0 && id < ActionCount ? m_actions[id] : nullptr;
+    const int index = static_cast<int>(id);
+    return index >= 0 && index < kActionCount ? m_actions[index] : nullptr;
 }
 
 bool CCameo::SelectedRecorderCell(CModuleDevice*& device, int& recorder, int& channel) const
@@ -1225,7 +1254,7 @@ bool CCameo::SelectedRecorderCell(CModuleDevice*& device, int& recorder, int& ch
     const CameoCell c = GetCell(m_selectedCell);
     if (!c.IsBound() || c.channel < 0 || c.channel >= kRoutedChannels)
         return false;
-    device = SessionLink::Device(c.recorder);
+    device = DeviceOf(c.recorder);
     if (!device)
         return false;
     recorder = c.recorder;
@@ -1240,7 +1269,8 @@ void CCameo::OnRecordAction()
     int channel = -1;
     if (m_closing || !SelectedRecorderCell(device, recorder, channel))
         return;
-    SessionLink::ToggleRecord(device, m_kind == KindPlayback ? channel + kRoutedChannels : channel);
+    // Local recording of the channel's live video, or of its playback (channel + 16).
+    device->ToggleRecord(m_kind == CameoKind::Playback ? channel + kRoutedChannels : channel);
 }
 
 void CCameo::OnLiveOutputAction()
@@ -1250,7 +1280,8 @@ void CCameo::OnLiveOutputAction()
     int channel = -1;
     if (m_closing || !SelectedRecorderCell(device, recorder, channel))
         return;
-    SessionLink::SelectLiveOutput(device, channel);
+    device->SetLiveOutputChannel(channel);
+    device->SendLiveOutput();
 }
 
 void CCameo::OnUccAction()
@@ -1276,7 +1307,8 @@ void CCameo::OnAviAction()
     if (c.localDataFile.isEmpty())
         return;
     qDebug() << "mp4 convert" << c.localFolder << c.localDataFile;
-    // CAVIConvert ("MP4 Convert") takes the recording here (AddList, SetArchivePath) and runs modally.
+    // pending: MP4 convert window (takes the recording and runs modally)
+    qCInfo(lcShell) << "MP4 convert window: not part of this client yet";
 }
 
 void CCameo::OnPopupAction()
@@ -1285,11 +1317,11 @@ void CCameo::OnPopupAction()
     if (m_closing || !hub)
         return;
     // The window that owns this grid leaves the multi-document area, or docks back into it.
-    if (m_kind == KindLive && !m_emap)
+    if (m_kind == CameoKind::Live && !m_emap)
         hub->ToggleLiveViewPopup(m_ownerSlot);
-    else if (m_kind == KindPlayback)
+    else if (m_kind == CameoKind::Playback)
         hub->ToggleSearchViewPopup(m_ownerSlot);
-    else if (m_kind == KindLocal)
+    else if (m_kind == CameoKind::Local)
         hub->ToggleSearchLocalViewPopup(m_ownerSlot);
 }
 
@@ -1299,15 +1331,15 @@ void CCameo::newFavoriteAction()
     SiteBookTreeWidget* tree = hub ? hub->GetSiteBookTree() : nullptr;
     if (m_closing || !tree)
         return;
-    if (m_kind == KindLive) {
+    if (m_kind == CameoKind::Live) {
         // Every cell in order, an empty name and channel -1 where no known recorder shows.
         QString names;
         QString channels;
         for (int i = 0; i < kCells; ++i) {
             const CameoCell c = GetCell(i);
-            CModuleDevice* device = c.IsBound() ? SessionLink::Device(c.recorder) : nullptr;
+            CModuleDevice* device = c.IsBound() ? DeviceOf(c.recorder) : nullptr;
             if (device) {
-                names += SessionLink::DvrName(device) + QLatin1Char(';');
+                names += device->GetDvrName() + QLatin1Char(';');
                 channels += QString::asprintf("%d;", c.channel);
             } else {
                 names += QLatin1Char(';');
@@ -1316,12 +1348,12 @@ void CCameo::newFavoriteAction()
         }
         // The site book stores the layout as split x 100 + first cell.
         tree->addFavorite(QStringLiteral("live"), m_split, m_selectedCell, names, channels);
-    } else if (m_kind == KindPlayback) {
-        if (!SessionLink::Device(m_playbackRecorder))
+    } else if (m_kind == CameoKind::Playback) {
+        if (!DeviceOf(m_playbackRecorder))
             return;
-        // The recorder's name and "%08d;%06d;" of its present playback date and time go to
-        // addFavorite("search", ...) once the session offers that date and time.
-        qDebug() << "CCameo::newFavoriteAction: the playback position of the recorder is not available";
+        // pending: the session's present playback date and time (the favorite holds the
+        // recorder's name and "%08d;%06d;" of them)
+        qCInfo(lcShell) << "CCameo::newFavoriteAction: the playback position of the recorder is not available";
     }
 }
 
@@ -1338,23 +1370,23 @@ void CCameo::OnChannelFrame(int recorder, int channel, int cell, bool keep, bool
 {
     if (m_closing || !IsUsedCell(cell))
         return;
-    const int kind = m_kind;
-    if (kind == KindLive && (channel < 0 || channel >= kRoutedChannels))
+    const CameoKind kind = m_kind;
+    if (kind == CameoKind::Live && (channel < 0 || channel >= kRoutedChannels))
         return;
-    if (kind == KindPlayback && (channel < kRoutedChannels || channel >= 2 * kRoutedChannels))
+    if (kind == CameoKind::Playback && (channel < kRoutedChannels || channel >= 2 * kRoutedChannels))
         return;
-    if (kind == KindPlayback)
+    if (kind == CameoKind::Playback)
         m_cellsLock.lock();
     else if (!m_cellsLock.tryLock())
         return;   // the next frame refreshes the cell
 
     const CameoCell& c = m_cells[cell];
     bool accepted = true;
-    if (kind == KindLive) {
+    if (kind == CameoKind::Live) {
         accepted = c.active && !c.frozen && c.liveStarted && c.recorder == recorder && c.channel == channel;
         if (accepted)
             ++m_frameCounter[cell];
-    } else if (kind == KindPlayback) {
+    } else if (kind == CameoKind::Playback) {
         accepted = c.recorder == recorder && c.channel == channel - kRoutedChannels;
     }
     if (accepted)
@@ -1374,9 +1406,9 @@ void CCameo::RefreshCellPicture(int cell, bool keep, bool crop)
         c.picture = m_blank;
         return;
     }
-    const int kind = m_kind;
-    CModuleDevice* device = kind == KindLocal ? nullptr : SessionLink::Device(c.recorder);
-    if (kind != KindLocal && !SessionLink::Online(device)) {
+    const CameoKind kind = m_kind;
+    CModuleDevice* device = kind == CameoKind::Local ? nullptr : DeviceOf(c.recorder);
+    if (kind != CameoKind::Local && !IsOnline(device)) {
         c.picture = m_blank;
         c.recorder = -1;
         c.channel = -1;
@@ -1385,22 +1417,27 @@ void CCameo::RefreshCellPicture(int cell, bool keep, bool crop)
         c.videoLoss = c.sensor = c.motion = c.audio = 0;
         return;
     }
-    if (kind == KindPlayback) {
+    if (kind == CameoKind::Playback) {
         if (!keep)
-            PostPicture(SessionLink::PlaybackDecoder(device, c.channel), this, cell, false);
-        SessionLink::LastPlaybackTime(device, c.channel, c.osdDate, c.osdTime);
+            PostPicture(device->GetPlaybackDecoder(c.channel), this, cell, false);
+        // pending: the session's playback date and time of the channel (no date shown until then)
+        c.osdDate = -1;
+        c.osdTime = -1;
         c.videoLoss = c.sensor = c.motion = 0;
-        c.audio = SessionLink::ChannelActive(device, c.channel + kRoutedChannels);
-    } else if (kind == KindLive) {
+        c.audio = device->GetChannelActive(c.channel + kRoutedChannels);
+    } else if (kind == CameoKind::Live) {
         if (!c.frozen) {
-            const bool cut = crop && SessionLink::ModelCode(device) == 8;
+            const bool cut = crop && device->GetModelCode() == 8;
             if (!keep)
-                PostPicture(SessionLink::LiveDecoder(device, c.channel), this, cell, cut);
-            SessionLink::LastLiveTime(device, c.channel, c.osdDate, c.osdTime);
-            c.videoLoss = SessionLink::VideoLoss(device, c.channel);
-            c.sensor = SessionLink::Sensor(device, c.channel);
-            c.motion = SessionLink::Motion(device, c.channel);
-            c.audio = SessionLink::ChannelActive(device, c.channel);
+                PostPicture(device->GetLiveDecoder(c.channel), this, cell, cut);
+            // pending: the session's date and time of the channel's last frame (no date shown
+            // until then)
+            c.osdDate = -1;
+            c.osdTime = -1;
+            c.videoLoss = device->GetVideoLoss(c.channel);
+            c.sensor = device->GetSensorState(c.channel);
+            c.motion = device->GetMotionState(c.channel);
+            c.audio = device->GetChannelActive(c.channel);
         }
     } else {
         if (!keep && cell < kLocalDecoders && m_decoders[cell])
@@ -1445,18 +1482,19 @@ void CCameo::OnRedrawTimer()
 void CCameo::DrawCell(QPainter& painter, int cell, int cellWidth, int cellHeight)
 {
     CameoCell& c = m_cells[cell];
-    CModuleDevice* device = SessionLink::Device(c.recorder);
-    const bool online = c.IsBound() && SessionLink::Online(device);
+    CModuleDevice* device = DeviceOf(c.recorder);
+    const bool online = c.IsBound() && IsOnline(device);
     const bool local = !online && c.recorder == kLocalRecorder && c.channel >= 0;
-    const int kind = m_kind;
+    const CameoKind kind = m_kind;
 
+    using Source = CameoOsdInput::Source;
     CameoOsdInput in;
-    in.source = online ? CameoOsdInput::Online : local ? CameoOsdInput::Local : CameoOsdInput::Unbound;
+    in.source = online ? Source::Online : local ? Source::Local : Source::Unbound;
     in.kind = kind;
     in.emap = m_emap != 0;
     in.fpsOsd = m_fpsOsd != 0;
-    for (int f = 0; f < MainWindow::OsdFlagCount; ++f)
-        in.flags[f] = g_pMainWindow ? g_pMainWindow->GetOsdFlag(f) : 1;
+    if (g_pMainWindow)
+        in.flags = g_pMainWindow->Settings().GetOsdFlags();
     in.cell = cell;
     in.channel = c.channel;
     in.cellWidth = cellWidth;
@@ -1468,23 +1506,10 @@ void CCameo::DrawCell(QPainter& painter, int cell, int cellWidth, int cellHeight
     in.motion = c.motion;
     in.audio = c.audio;
     if (online) {
-        if (kind == KindLive)
-            c.videoLoss = SessionLink::VideoLoss(device, c.channel);
+        if (kind == CameoKind::Live)
+            c.videoLoss = device->GetVideoLoss(c.channel);
         in.videoLoss = c.videoLoss;
-        in.dvrName = SessionLink::DvrName(device);
-        in.cameraTitle = SessionLink::CameraTitle(device, c.channel);
-        in.ptz = SessionLink::IsPtzChannel(device, c.channel);
-        if (kind == KindPlayback) {
-            in.recording = SessionLink::IsPlaybackRecording(device, c.channel);
-            in.audioIsThisChannel = SessionLink::PlaybackAudioChannel(device) == c.channel;
-            in.playbackState = SessionLink::PlaybackState(device, c.channel);
-            in.speed = SessionLink::PlaybackSpeed(device);
-        } else {
-            in.recording = !m_emap && SessionLink::IsLiveRecording(device, c.channel);
-            in.audioIsThisChannel = SessionLink::LiveAudioChannel(device) == c.channel;
-        }
-        if (in.recording)
-            qDebug() << "record" << c.channel;
+        ReadRecorderState(in, *device, c.channel, m_emap != 0);
     } else if (local) {
         in.localDataFile = c.localDataFile;
         in.playbackState = c.playbackControl;
@@ -1504,50 +1529,19 @@ void CCameo::DrawCell(QPainter& painter, int cell, int cellWidth, int cellHeight
     const int y = c.row * cellHeight;
     QPoint offset;
     const QImage& source = c.picture.isNull() ? m_blank : c.picture;
-    const QImage shown = CameoOsd::RenderPicture(source, cellWidth, cellHeight, online,
-                                                 online ? SessionLink::PictureFormat(device, c.channel) : 0,
-                                                 c.zoom, c.panX, c.panY, offset);
+    // pending: the session's picture format code of the channel (every picture is 4:3 until then)
+    const int formatCode = 0;
+    const QImage shown = CameoOsd::RenderPicture(source, cellWidth, cellHeight, online, formatCode, c.zoom, c.panX,
+                                                 c.panY, offset);
     // The blank picture is plain black: filling is the same as scaling it to the cell.
     painter.fillRect(QRect(x, y, cellWidth, cellHeight), Qt::black);
     if (!shown.isNull())
         painter.drawImage(x + offset.x(), y + offset.y(), shown);
 
-    const int right = (c.column + 1) * cellWidth - 5;
-    const int bottom = (c.row + 1) * cellHeight - 3;
-    const QRect shadow(QPoint(x + 5, y + 3), QPoint(right, bottom));
-    const QRect text(QPoint(x + 4, y + 2), QPoint(right, bottom));
-    // Texts of line breaks only draw nothing; they are skipped.
-    auto draw = [&painter](const QRect& r, int flags, const QString& s) {
-        if (!s.trimmed().isEmpty())
-            painter.drawText(r, flags, s);
-    };
-    auto drawTexts = [&](const QRect& r) {
-        draw(r, Qt::AlignLeft | Qt::AlignTop, t.topLeft);
-        draw(r, Qt::AlignRight | Qt::AlignTop, t.topRight);
-        draw(r, Qt::AlignLeft | Qt::AlignBottom, t.bottomLeft);
-        draw(r, Qt::AlignRight | Qt::AlignBottom, t.bottomRight);
-    };
-    painter.setPen(Qt::black);
-    drawTexts(shadow);
-    draw(shadow, Qt::AlignCenter, t.event);
-    draw(shadow, Qt::AlignHCenter | Qt::AlignBottom, t.record);
-    painter.setPen(Qt::white);
-    drawTexts(text);
-    painter.setPen(Qt::red);
-    draw(text, Qt::AlignCenter, t.event);
-    draw(text, Qt::AlignHCenter | Qt::AlignBottom, t.record);
+    DrawCellTexts(painter, t, QRect(x, y, cellWidth, cellHeight));
     if (m_emap)
         m_lastEventText = t.event;
-
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(Qt::gray, 1));
-    painter.drawRect(x, y, cellWidth - 1, cellHeight - 1);
-    if (c.selected && !m_emap) {
-        painter.setPen(QPen(Qt::cyan, 1));
-        painter.drawRect(x + 1, y + 1, cellWidth - 3, cellHeight - 3);
-        painter.setPen(QPen(Qt::cyan, 2));
-        painter.drawRect(x + 2, y + 2, cellWidth - 5, cellHeight - 5);
-    }
+    DrawCellFrame(painter, QRect(x, y, cellWidth, cellHeight), c.selected && !m_emap);
 }
 
 void CCameo::OnDrawCameo(int cell)
@@ -1598,7 +1592,7 @@ void CCameo::THREAD_REDRAW(void* arg, int /*value*/)
     auto* grid = static_cast<CCameo*>(arg);
     int lastSplit = -1;
     while (!grid->m_closing) {
-        const bool local = grid->m_kind == KindLocal;
+        const bool local = grid->m_kind == CameoKind::Local;
         if (grid->m_redrawRequested)
             grid->OnDrawCameo(-1);
         else if (local)

@@ -20,6 +20,7 @@
 
 #include "session/qthreadhelper.h"
 #include "shell/cameocell.h"
+#include "shell/cameokind.h"
 
 class CModuleDecoder;
 class CModuleDevice;
@@ -35,24 +36,24 @@ public:
     static constexpr int kLocalDecoders = 16;
     static constexpr int kLocalRecorder = 999;   // recorder index of a cell showing a local file
     static constexpr int kFavoritePositions = 64;
-    enum Kind { KindLive = 0, KindPlayback = 1, KindLocal = 2 };
 
     // The context-menu actions, in the order they are created.
-    enum ActionId {
-        ActViewSingle, ActViewMulti, ActZoomIn, ActZoomOut, ActAudioOut, ActOsdSetup, ActFreeze,
-        ActSnapShot, ActCloseCameo, ActSelectDate, ActMuseumSearch, ActThumbnailSearch, ActQuickSearch,
-        ActEmapScr1, ActEmapScr2, ActEmapScr3, ActRecord, ActSequenceStop, ActSequence5, ActSequence10,
-        ActSequence15, ActSequence20, ActAddFavorite, ActPopup, ActAviConvert, ActUcc, ActLiveOutput,
-        ActionCount
+    enum class ActionId {
+        ViewSingle, ViewMulti, ZoomIn, ZoomOut, AudioOut, OsdSetup, Freeze, SnapShot, CloseCameo,
+        SelectDate, MuseumSearch, ThumbnailSearch, QuickSearch, EmapScr1, EmapScr2, EmapScr3, Record,
+        SequenceStop, Sequence5, Sequence10, Sequence15, Sequence20, AddFavorite, Popup, AviConvert, Ucc,
+        LiveOutput
     };
+    static constexpr int kActionCount = static_cast<int>(ActionId::LiveOutput) + 1;
 
     // The second argument is not used; the grid gets no parent, its owner places it.
     explicit CCameo(QWidget* owner, int unused = 0);
     ~CCameo() override;
 
-    // Fixes kind (0, 1, 2) and cell count (1..64), lays out the split (-1: all cells) and starts
-    // the redraw thread; a local-file grid opens its 16 cell decoders. Once per grid.
-    void InitCameo(int kind, int cells, int split);
+    // Fixes the kind (a CameoKind value: 0, 1, 2) and cell count (1..64), lays out the split
+    // (-1: all cells) and starts the redraw thread; a local-file grid opens its 16 cell decoders.
+    // Once per grid; bad values change nothing.
+    void InitCameo(int kindCode, int cells, int split);
 
     // Binding and placing.
     void SetCellChannel(int cell, int recorder, int channel);
@@ -64,7 +65,8 @@ public:
     void ResetCell(int cell);
     void ClearDeviceChannel(int recorder, int channel);
     void SetDisconnectCameo(int recorder);
-    void OnSwapCameo(int a, int b);
+    // The two cells' contents change places; each place keeps its column and row.
+    void OnSwapCameo(int cell, int otherCell);
     int CellAt(int x, int y) const;
 
     // Layout of a page: split cells from the first (-1: the selected cell). The split already
@@ -102,7 +104,7 @@ public:
 
     // Reading the grid.
     int GetCameoIndex() const { return m_cameoIndex; }
-    int GetKind() const { return m_kind.load(); }
+    CameoKind GetKind() const { return m_kind.load(); }
     int GetCellCount() const { return m_cellCount.load(); }
     int GetSplit() const { return m_split; }
     int GetFirstCell() const { return m_firstCell; }
@@ -133,7 +135,7 @@ public:
     int GetPrevSplit() const { return m_prevSplit; }
 
     // The context-menu action of an id, null for a bad id.
-    QAction* GetAction(int id) const;
+    QAction* GetAction(ActionId id) const;
 
     // The owning window's number among windows of its kind.
     int GetOwnerSlot() const { return m_ownerSlot; }
@@ -217,7 +219,7 @@ private:
     int m_frameRate = 15;
     int m_cameoIndex = -1;
     std::atomic<int> m_cellCount{16};
-    std::atomic<int> m_kind{KindLive};
+    std::atomic<CameoKind> m_kind{CameoKind::Live};
     std::atomic<int> m_width{0};          // widget size, for the threads that compose and hand off
     std::atomic<int> m_height{0};
     int m_prevSplit = 0;
@@ -237,7 +239,7 @@ private:
     QStringList m_favoriteChannels;
     quint8 m_sequenceOn = 0;
     int m_sequenceSplit = 0;
-    QAction* m_actions[ActionCount] = {};
+    QAction* m_actions[kActionCount] = {};
     quint8 m_fpsOsd = 0;
     bool m_initialised = false;
     std::atomic<int> m_redrawInterval{250};

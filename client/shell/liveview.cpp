@@ -27,7 +27,7 @@ LiveView::LiveView(QWidget* parent, int index)
     m_pCameo = new CCameo(this);
     m_pCameo->setParent(this);
     m_pCameo->SetOwnerSlot(index);
-    m_pCameo->InitCameo(CCameo::KindLive, CCameo::kCells, -1);
+    m_pCameo->InitCameo(int(CameoKind::Live), CCameo::kCells, -1);
     m_pCameo->OnSplitMode(0, 16, false);
     m_pCameo->OnDrawCameo(-1);
     m_pCameo->setGeometry(kMargin, kMargin, width() - 2 * kMargin, height() - 2 * kMargin);
@@ -35,7 +35,7 @@ LiveView::LiveView(QWidget* parent, int index)
     m_pCameo->show();
 
     if (g_pMainWindow)
-        setStyleSheet(g_pMainWindow->ReadStyleSheet(QStringLiteral("main")));
+        setStyleSheet(g_pMainWindow->Settings().ReadStyleSheet(QStringLiteral("main")));
 }
 
 LiveView::~LiveView()

@@ -3,8 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDebug>
-#include <QReadLocker>
-#include <QDir>
 #include <QDockWidget>
 #include <QEventLoop>
 #include <QFile>
@@ -17,52 +15,54 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QRegularExpression>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QWidget>
 
+#include "platform/process.h"
 #include "session/moduledevice.h"
+#include "session/sitebook.h"
 #include "shell/audiooutput.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/hovermovefilter.h"
 #include "shell/liveview.h"
-#include "widgets/messagedlg.h"
+#include "shell/shelllog.h"
 #include "shell/toolbar.h"
-#include "platform/process.h"
-#include "session/sitebook.h"
 #include "sitebook/sitebookfile.h"
 #include "sitebook/sitebooktreewidget.h"
+#include "widgets/messagedlg.h"
 
 MainWindow* g_pMainWindow = nullptr;
 
 namespace {
-constexpr int kChannels = 16;
 constexpr int kShowBoxDelayMs = 10;
 constexpr int kCpuTimerMs = 1000;
 constexpr int kAutoConnectMs = 5000;
 constexpr int kPanelWidth = 315;
 constexpr int kPanelHeight = 153;
 constexpr int kPlaybackPanelHeight = 70;
-constexpr qint64 kOsdReadLimit = 4096;
 constexpr int kWaitLabelWidth = 200;
 constexpr int kWaitLabelHeight = 80;
 constexpr int kViewModeDelayMs = 100;
-// smtp.dat holds six short lines; more than this is not a settings file.
-constexpr qint64 kSmtpReadLimit = 64 * 1024;
-constexpr int kSmtpLines = 6;
 // Recorder names of a favorite that the auto-connect looks at.
 constexpr int kAutoConnectNames = 64;
 constexpr int kModelTypeNoSkin = 10;
 constexpr int kModelTypePrime = 7;
+
+// A request for a window this client does not have yet: said in the debug output instead of
+// being dropped without a word.
+void NotBuiltYet(const char* window)
+{
+    qCInfo(lcShell, "%s: not part of this client yet", window);
+}
 }
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
+    , m_settings(SettingsFiles::WorkingDirectory())
 {
     // Everything built from here on, session objects included, may use the hub at once.
     g_pMainWindow = this;
@@ -71,6 +71,81 @@ MainWindow::MainWindow(QWidget* parent)
     MessageBoxHub::Install(this);
 
     qDebug() << "Init start";
+    CreateFrame();
+    // The OSD flags come from the program directory, which is fixed before any file.
+    m_settings.ReadOsdFile();
+
+    CreateMdiArea();
+    CreateToolBar();
+    CreateDocks();
+    CreateMenus();
+
+    loadStyleSheet(QStringLiteral("main"));
+    if (auto* bar = qobject_cast<ToolBar*>(m_toolBars.value(0)))
+        bar->loadStyleSheet(QStringLiteral("toolbar"));
+
+    m_dragging = false;
+    // pending: validation window (created hidden here as a fixed-size tool window)
+    m_pAudioOutput = new AudioOutput(this);
+    m_pAudioOutput->startAudioOutput();
+    qDebug() << "Set SearhcMuseum";
+    qDebug() << "Set SearhcThumbnail";
+    // pending: museum, thumbnail and quick search pop-ups (created modal here)
+    OnLoadSMTP();
+
+    loadSiteBook(m_settings.FilePath(QStringLiteral("sitebook.xml")), true);
+    loadSiteBook_Emap(m_settings.FilePath(QStringLiteral("emap.xml")));
+    loadSiteBook_Favorites(m_settings.FilePath(QStringLiteral("favorites.xml")));
+
+    StartProcessorLoad();
+
+    qDebug() << "Main initialize finish";
+    m_waitFlag = 0;
+
+    CreateWaitLabels();
+    // pending: wait dialog and camera control pop-up (created hidden here)
+
+    qDebug() << "Set resize";
+    resize(1280, 900);
+
+    StartAutoConnect();
+}
+
+MainWindow::~MainWindow()
+{
+    if (m_pCpuTimer)
+        m_pCpuTimer->stop();
+    if (m_pAutoConnectTimer)
+        m_pAutoConnectTimer->stop();
+
+    m_settings.SaveOsdFile();
+    // A site book that failed to load is left as it is (the book file guard refuses the write).
+    saveSiteBook(m_settings.FilePath(QStringLiteral("sitebook.xml")));
+
+    // The child windows go while the hub is whole: their destructors report to it.
+    for (ChildWindowSlots* group : {m_pLiveSlots, m_pSearchSlots, m_pEmapSlots, m_pSearchLocalSlots}) {
+        if (group)
+            group->DestroyAll();
+    }
+    // So do the recorders of the site book: each session frees its slot of the recorder table.
+    delete m_pSiteBook;
+    m_pSiteBook = nullptr;
+
+    if (SessionHub::Instance() == this)
+        SessionHub::Install(nullptr);
+    if (SiteBookHub::Instance() == this)
+        SiteBookHub::Install(nullptr);
+    if (MessageBoxHub::Instance() == this)
+        MessageBoxHub::Install(nullptr);
+    if (g_pMainWindow == this)
+        g_pMainWindow = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up steps
+
+void MainWindow::CreateFrame()
+{
     m_closing = 0;
     m_fullScreen = 0;
     m_processorLoad = 0;
@@ -105,36 +180,10 @@ MainWindow::MainWindow(QWidget* parent)
     m_ctrl = 0;
     m_shift = 0;
     setWindowIcon(QIcon(QStringLiteral(":/res/ZENT.PNG")));
+}
 
-    // Program directory before any file; the OSD flags come from it.
-    m_programDirectory = QDir::currentPath();
-    while (m_programDirectory.size() > 1 && m_programDirectory.endsWith(QLatin1Char('/')))
-        m_programDirectory.chop(1);
-    ReadOsdFile();
-
-    CreateMdiArea();
-    CreateToolBar();
-    CreateDocks();
-    CreateMenus();
-
-    loadStyleSheet(QStringLiteral("main"));
-    if (auto* bar = qobject_cast<ToolBar*>(m_toolBars.value(0)))
-        bar->loadStyleSheet(QStringLiteral("toolbar"));
-
-    m_dragging = false;
-    // The validation window is created here (tool window, fixed size, hidden) once its class
-    // exists; until then GetValidationView() stays null.
-    m_pAudioOutput = new AudioOutput(this);
-    m_pAudioOutput->startAudioOutput();
-    qDebug() << "Set SearhcMuseum";
-    qDebug() << "Set SearhcThumbnail";
-    // The museum, thumbnail and quick search pop-ups are created here once their classes exist.
-    OnLoadSMTP();
-
-    loadSiteBook(BookPath(QStringLiteral("sitebook.xml")), true);
-    loadSiteBook_Emap(BookPath(QStringLiteral("emap.xml")));
-    loadSiteBook_Favorites(BookPath(QStringLiteral("favorites.xml")));
-
+void MainWindow::StartProcessorLoad()
+{
     m_pCpuTimer = new QTimer(this);
     connect(m_pCpuTimer, &QTimer::timeout, this, &MainWindow::OnTimerGetCPU);
     // The first sample is the base of the first reading a second later.
@@ -142,104 +191,26 @@ MainWindow::MainWindow(QWidget* parent)
     m_cpuLoad.AddCounter(QString::fromLatin1(platform::CpuLoad::kCounterName));
     m_cpuLoad.Collect();
     m_pCpuTimer->start(kCpuTimerMs);
+}
 
-    qDebug() << "Main initialize finish";
-    m_waitFlag = 0;
+void MainWindow::SetCpuLoad(platform::CpuLoad load)
+{
+    m_cpuLoad = std::move(load);
+    m_cpuLoad.Open();
+    m_cpuLoad.AddCounter(QString::fromLatin1(platform::CpuLoad::kCounterName));
+    m_cpuLoad.Collect();
+}
 
-    CreateWaitLabels();
-    // The wait dialog and the camera control pop-up are created hidden here once their classes
-    // exist.
-
-    qDebug() << "Set resize";
-    resize(1280, 900);
-
+void MainWindow::StartAutoConnect()
+{
     m_pAutoConnectTimer = new QTimer(this);
     connect(m_pAutoConnectTimer, &QTimer::timeout, this, &MainWindow::OnTimerAutoConnect);
     m_pAutoConnectTimer->start(kAutoConnectMs);
 }
 
-MainWindow::~MainWindow()
-{
-    if (m_pCpuTimer)
-        m_pCpuTimer->stop();
-    if (m_pAutoConnectTimer)
-        m_pAutoConnectTimer->stop();
-
-    SaveOsdFile();
-    // A site book that failed to load is left as it is (the book file guard refuses the write).
-    saveSiteBook(BookPath(QStringLiteral("sitebook.xml")));
-
-    // The child windows go while the hub is whole: their destructors report to it.
-    for (ChildWindowSlots* group : {m_pLiveSlots, m_pSearchSlots, m_pEmapSlots, m_pSearchLocalSlots}) {
-        if (group)
-            group->DestroyAll();
-    }
-    // So do the recorders of the site book: each session frees its slot of the recorder table.
-    delete m_pSiteBook;
-    m_pSiteBook = nullptr;
-
-    if (SessionHub::Instance() == this)
-        SessionHub::Install(nullptr);
-    if (SiteBookHub::Instance() == this)
-        SiteBookHub::Install(nullptr);
-    if (MessageBoxHub::Instance() == this)
-        MessageBoxHub::Install(nullptr);
-    if (g_pMainWindow == this)
-        g_pMainWindow = nullptr;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Start-up steps
-
-QString MainWindow::BookPath(const QString& fileName) const
-{
-    return m_programDirectory + QLatin1Char('/') + fileName;
-}
-
-void MainWindow::ReadOsdFile()
-{
-    for (quint8& flag : m_osdFlags)
-        flag = 1;
-    QFile file(BookPath(QStringLiteral("osd.dat")));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
-    // Six short words; whatever follows them is never looked at.
-    const QString text = QString::fromUtf8(file.read(kOsdReadLimit));
-    const QStringList words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-    for (int i = 0; i < OsdFlagCount; ++i) {
-        if (i >= words.size() || words.at(i) != QLatin1String("1"))
-            m_osdFlags[i] = 0;
-    }
-}
-
-bool MainWindow::SaveOsdFile() const
-{
-    QSaveFile file(BookPath(QStringLiteral("osd.dat")));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qWarning() << "MainWindow: cannot write" << file.fileName() << file.errorString();
-        return false;
-    }
-    QByteArray text;
-    for (quint8 flag : m_osdFlags)
-        text += (flag == 1) ? "1\n" : "0\n";
-    if (file.write(text) != text.size() || !file.commit()) {
-        qWarning() << "MainWindow: cannot write" << file.fileName() << file.errorString();
-        return false;
-    }
-    return true;
-}
-
-QString MainWindow::ReadStyleSheet(const QString& name) const
-{
-    QFile file(m_programDirectory + QStringLiteral("/qss/") + name.toLower() + QStringLiteral(".qss"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromLatin1(file.readAll());
-}
-
 void MainWindow::loadStyleSheet(const QString& name)
 {
-    m_styleSheet = ReadStyleSheet(name);
+    m_styleSheet = m_settings.ReadStyleSheet(name);
     setStyleSheet(m_styleSheet);
 }
 
@@ -267,7 +238,6 @@ void MainWindow::CreateMdiArea()
 
     statusBar()->hide();
     setCentralWidget(m_pMdiArea);
-    connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::updateDockWidgets);
 
     m_pLiveSlots = new ChildWindowSlots(this, m_pMdiArea, kLiveViews, QIcon(QStringLiteral(":/res/Resource/2.png")));
     m_pSearchSlots = new ChildWindowSlots(this, m_pMdiArea, kSearchViews, QIcon(QStringLiteral(":/res/Resource/3.png")));
@@ -305,10 +275,9 @@ void MainWindow::CreateDocks()
     QDockWidget* siteBook = AddDock(QStringLiteral("SiteBook"), m_pSiteBook, QSize());
     siteBook->raise();
 
-    // Each side panel takes its dock's place once its class exists; until then the dock holds an
-    // empty area of the panel's size. The panels' signals (split, brightness, contrast, frame
-    // rate, playback control) are connected to OnScrSplitMode, OnSetBrightness, OnSetContrast,
-    // OnSetFrate and OnPlaybackControl here.
+    // pending: side panels (screen split, image adjust, P/T/Z, alarm out, microphone, playback
+    // bar); each dock holds an empty area of its panel's size, and the panels' split, brightness
+    // and contrast signals go to OnScrSplitMode, OnSetBrightness and OnSetContrast.
     QDockWidget* split = AddDock(QStringLiteral("Screen Split"), new QWidget, panelSize);
     split->hide();
     QDockWidget* adjust = AddDock(QStringLiteral("Adjust"), new QWidget, panelSize);
@@ -331,11 +300,11 @@ void MainWindow::CreateMenus()
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(icon("2.png"), tr("Live View"), this, &MainWindow::exeLiveView);
-    view->addAction(icon("3.png"), tr("Search View"), this, &MainWindow::exeSearchView);
-    view->addAction(icon("5.png"), tr("Emap View"), this, &MainWindow::exeEmapView);
-    view->addAction(icon("4.png"), tr("Remote Backup"), this, &MainWindow::exeBackupView);
+    QAction* search = view->addAction(icon("3.png"), tr("Search View"), this, &MainWindow::exeSearchView);
+    QAction* emap = view->addAction(icon("5.png"), tr("Emap View"), this, &MainWindow::exeEmapView);
+    QAction* backup = view->addAction(icon("4.png"), tr("Remote Backup"), this, &MainWindow::exeBackupView);
     view->addAction(icon("9.png"), tr("Backup Player"), this, &MainWindow::exeOrvane);
-    view->addAction(icon("6.png"), tr("Config View"), this, &MainWindow::exeConfigView);
+    QAction* config = view->addAction(icon("6.png"), tr("Config View"), this, &MainWindow::exeConfigView);
     view->addAction(icon("8.png"), tr("Information"), this, &MainWindow::exeInfoView);
     view->addSeparator();
     view->addAction(icon("close.png"), tr("&Quit"), this, &QWidget::close);
@@ -359,7 +328,12 @@ void MainWindow::CreateMenus()
     window->addAction(tr("Prev View"), m_pMdiArea, &QMdiArea::activatePreviousSubWindow);
 
     QMenu* setup = menuBar()->addMenu(tr("Setup"));
-    setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
+    QAction* email = setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
+
+    // pending: remote search, e-map, remote backup and configuration console windows and the
+    // e-mail settings dialog; their entries are shown greyed until then.
+    for (QAction* action : {search, emap, backup, config, email})
+        action->setEnabled(false);
 
     m_menuBarHeight = menuBar()->sizeHint().height();
 }
@@ -379,245 +353,70 @@ void MainWindow::CreateWaitLabels()
 // ---------------------------------------------------------------------------------------------
 // Recorder table
 
-CModuleDevice* MainWindow::GetDevice(int index) const
-{
-    if (!IsDeviceIndex(index) || !m_devices[index].inUse)
-        return nullptr;
-    return m_devices[index].device;
-}
-
-bool MainWindow::AddDevice(int index, CModuleDevice* device)
-{
-    if (!IsDeviceIndex(index) || !device) {
-        qWarning() << "MainWindow::AddDevice: bad recorder index" << index << "or no session";
-        return false;
-    }
-    DeviceSlot& slot = m_devices[index];
-    if (slot.inUse)
-        return false;
-    slot.inUse = 1;
-    slot.device = device;
-    return true;
-}
-
-bool MainWindow::RemoveDevice(int index)
-{
-    if (!IsDeviceIndex(index)) {
-        qWarning() << "MainWindow::RemoveDevice: bad recorder index" << index;
-        return false;
-    }
-    DeviceSlot& slot = m_devices[index];
-    if (!slot.inUse)
-        return false;
-    slot.inUse = 0;
-    slot.device = nullptr;
-    return true;
-}
-
-int MainWindow::GetFreeDeviceIndex() const
-{
-    for (int i = 0; i < kDeviceSlots; ++i) {
-        if (!m_devices[i].inUse)
-            return i;
-    }
-    return -1;
-}
-
-int MainWindow::FindDeviceByName(const QString& name) const
-{
-    if (name.isEmpty())
-        return -1;
-    for (int i = 0; i < kDeviceSlots; ++i) {
-        const DeviceSlot& slot = m_devices[i];
-        if (slot.inUse && slot.device && slot.device->GetDvrName() == name)
-            return i;
-    }
-    return -1;
-}
-
-bool MainWindow::IsAnyDeviceConnected() const
-{
-    for (const DeviceSlot& slot : m_devices) {
-        if (slot.inUse && slot.device && slot.device->IsLoggedIn())
-            return true;
-    }
-    return false;
-}
+CModuleDevice* MainWindow::GetDevice(int index) const { return m_devices.GetDevice(index); }
+bool MainWindow::AddDevice(int index, CModuleDevice* device) { return m_devices.AddDevice(index, device); }
+bool MainWindow::RemoveDevice(int index) { return m_devices.RemoveDevice(index); }
+int MainWindow::GetFreeDeviceIndex() const { return m_devices.GetFreeDeviceIndex(); }
+int MainWindow::FindDeviceByName(const QString& name) const { return m_devices.FindDeviceByName(name); }
+bool MainWindow::IsAnyDeviceConnected() const { return m_devices.IsAnyDeviceConnected(); }
 
 // ---------------------------------------------------------------------------------------------
 // Grid table
 
-CCameo* MainWindow::GetCameo(int index) const
+CCameo* MainWindow::GetCameo(int index) const { return m_cameos.GetCameo(index); }
+bool MainWindow::AddCameo(int index, CCameo* cameo) { return m_cameos.AddCameo(index, cameo); }
+bool MainWindow::RemoveCameo(int index) { return m_cameos.RemoveCameo(index); }
+int MainWindow::GetFreeCameoIndex() const { return m_cameos.GetFreeCameoIndex(); }
+
+void MainWindow::CountCameoFrame(int deviceIndex, int channel, int cameoIndex, int cellIndex, int keepPicture,
+                                 int cropPicture)
 {
-    QReadLocker lock(&m_cameoLock);
-    if (!IsCameoIndex(index) || !m_cameos[index].inUse)
-        return nullptr;
-    return m_cameos[index].cameo;
+    m_cameos.CountCameoFrame(deviceIndex, channel, cameoIndex, cellIndex, keepPicture != 0, cropPicture != 0);
 }
 
-bool MainWindow::AddCameo(int index, CCameo* cameo)
+void MainWindow::ClearDeviceCells(int deviceIndex, int channel, int /*kind*/)
 {
-    if (!IsCameoIndex(index) || !cameo) {
-        qWarning() << "MainWindow::AddCameo: bad grid index" << index << "or no grid";
-        return false;
-    }
-    QWriteLocker lock(&m_cameoLock);
-    CameoSlot& slot = m_cameos[index];
-    if (slot.inUse)
-        return false;
-    slot.inUse = 1;
-    slot.cameo = cameo;
-    return true;
-}
-
-bool MainWindow::RemoveCameo(int index)
-{
-    if (!IsCameoIndex(index)) {
-        qWarning() << "MainWindow::RemoveCameo: bad grid index" << index;
-        return false;
-    }
-    // Waits for every hand-off in progress: afterwards no decode thread can reach the grid.
-    QWriteLocker lock(&m_cameoLock);
-    CameoSlot& slot = m_cameos[index];
-    if (!slot.inUse)
-        return false;
-    slot.inUse = 0;
-    slot.cameo = nullptr;
-    return true;
-}
-
-int MainWindow::GetFreeCameoIndex() const
-{
-    QReadLocker lock(&m_cameoLock);
-    for (int i = 0; i < kCameoSlots; ++i) {
-        if (!m_cameos[i].inUse)
-            return i;
-    }
-    return -1;
-}
-
-void MainWindow::CountCameoFrame(int deviceIndex, int channel, int cameoIndex, int cellIndex, int a, int b)
-{
-    if (cellIndex < 0 || !IsCameoIndex(cameoIndex))
-        return;
-    // Held across the hand-off, so the grid cannot be destroyed while a decode thread is in it.
-    QReadLocker lock(&m_cameoLock);
-    const CameoSlot& slot = m_cameos[cameoIndex];
-    if (slot.inUse && slot.cameo)
-        slot.cameo->OnChannelFrame(deviceIndex, channel, cellIndex, a != 0, b != 0);
-}
-
-void MainWindow::ClearDeviceCells(int deviceIndex, int channel, int kind)
-{
-    Q_UNUSED(kind)
-    if (!IsDeviceIndex(deviceIndex) || channel < -1 || channel >= kChannels)
-        return;
-    QReadLocker lock(&m_cameoLock);
-    for (int i = 0; i < kCameoSlots; ++i) {
-        if (!m_cameos[i].inUse || !m_cameos[i].cameo)
-            continue;
-        if (channel >= 0) {
-            m_cameos[i].cameo->ClearDeviceChannel(deviceIndex, channel);
-            continue;
-        }
-        for (int ch = 0; ch < kChannels; ++ch)
-            m_cameos[i].cameo->ClearDeviceChannel(deviceIndex, ch);
-    }
+    m_cameos.ClearDeviceCells(deviceIndex, channel);
 }
 
 void MainWindow::OnDeviceConnected(int deviceIndex, int /*unused*/)
 {
     if (!GetDevice(deviceIndex))
         return;
-    // The alarm-out and microphone panels take the recorder into their lists once they exist.
+    // pending: alarm-out and microphone panels (each lists the recorder's name and index)
 }
 
 void MainWindow::OnDeviceDisconnected(int deviceIndex, int kind)
 {
-    if (!IsDeviceIndex(deviceIndex))
-        return;
-    {
-        QReadLocker lock(&m_cameoLock);
-        for (int i = 0; i < kCameoSlots; ++i) {
-            CCameo* cameo = m_cameos[i].inUse ? m_cameos[i].cameo : nullptr;
-            // Kind 1 clears remote-playback grids only, any other kind every grid.
-            if (cameo && (kind != 1 || cameo->GetKind() == CCameo::KindPlayback))
-                cameo->SetDisconnectCameo(deviceIndex);
-        }
-    }
-    // The alarm-out and microphone lists (kind 0) are updated once those panels exist.
+    // Kind 1 clears remote-playback grids only, any other kind every grid.
+    m_cameos.DisconnectRecorder(deviceIndex, kind == 1);
+    // pending: alarm-out and microphone panels (kind 0 takes the recorder off their lists)
 }
 
 // ---------------------------------------------------------------------------------------------
-// Child windows and forwarders
+// Forwarders to windows the client does not have yet
 
-EmapView* MainWindow::GetEmapView(int index) const
+void MainWindow::ShowCameraControl(int /*deviceIndex*/, int /*channel*/, int /*cameoIndex*/)
 {
-    if (index != 0 && index != 1)
-        return nullptr;
-    // E-map windows are made by exeEmapView once their class exists; until then none is open.
-    return nullptr;
+    // pending: camera control pop-up
+    NotBuiltYet("camera control pop-up");
 }
 
-void MainWindow::AddEventLog(const QString& name, const QString& text)
+// The protocol engine reports every firmware and account transfer here; without the manager
+// windows nothing shows them.
+void MainWindow::SetFirmwareState(int /*code*/)
 {
-    Q_UNUSED(name)
-    Q_UNUSED(text)
-    if (!m_pValidationView)
-        return;
-    // The validation window's event list takes the row once that window exists.
+    // pending: firmware manager window
 }
 
-void MainWindow::ShowCameraControl(int deviceIndex, int channel, int value)
+void MainWindow::SetAccountManagerState(int /*code*/)
 {
-    Q_UNUSED(deviceIndex)
-    Q_UNUSED(channel)
-    Q_UNUSED(value)
-    if (!m_pCameraControl)
-        return;
-    // The camera control pop-up is handed the values and shown once it exists.
+    // pending: account manager window
 }
 
-void MainWindow::SetFirmwareState(int code)
+void MainWindow::SetFirmwareProgress(qint64 /*done*/, qint64 /*total*/)
 {
-    Q_UNUSED(code)
-    if (!m_pFirmwareManager)
-        return;
-    // The firmware manager's status handler is called once that window exists.
-}
-
-void MainWindow::SetAccountManagerState(int code)
-{
-    Q_UNUSED(code)
-    if (!m_pAccountManager)
-        return;
-    // The account manager's status handler is called once that window exists.
-}
-
-void MainWindow::SetFirmwareProgress(qint64 done, qint64 total)
-{
-    Q_UNUSED(done)
-    Q_UNUSED(total)
-    if (!m_pFirmwareManager)
-        return;
-    // The firmware manager's progress bar is set once that window exists.
-}
-
-// ---------------------------------------------------------------------------------------------
-// Shared settings
-
-quint8 MainWindow::GetOsdFlag(int flag) const
-{
-    if (flag < 0 || flag >= OsdFlagCount)
-        return 0;
-    return m_osdFlags[flag];
-}
-
-void MainWindow::SetOsdFlag(int flag, quint8 value)
-{
-    if (flag < 0 || flag >= OsdFlagCount)
-        return;
-    m_osdFlags[flag] = value;
+    // pending: firmware manager window
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -690,17 +489,17 @@ QString MainWindow::ChooseBookToLoad(const QString& path, const QString& title, 
 {
     if (!path.isEmpty())
         return path;
-    return QFileDialog::getOpenFileName(this, title, m_programDirectory, filter);
+    return QFileDialog::getOpenFileName(this, title, ProgramDirectory(), filter);
 }
 
 QString MainWindow::ChooseBookToSave(const QString& path, const QString& fileName, const QString& title,
                                      const QString& filter)
 {
     if (path == QLatin1String("save"))
-        return BookPath(fileName);
+        return m_settings.FilePath(fileName);
     if (!path.isEmpty())
         return path;
-    const QString chosen = QFileDialog::getSaveFileName(this, title, m_programDirectory, filter);
+    const QString chosen = QFileDialog::getSaveFileName(this, title, ProgramDirectory(), filter);
     // The user chose this very file to be written.
     if (!chosen.isEmpty() && m_pSiteBook)
         m_pSiteBook->FileGuard().Release(chosen);
@@ -828,15 +627,8 @@ int MainWindow::exeSearchView()
 {
     if (m_pSearchSlots->FreeSlot() < 0)
         return -1;
-    // A new SearchView(this, slot) goes into the free slot once its class exists.
-    return -1;
-}
-
-int MainWindow::exeSearchLocalView()
-{
-    if (m_pSearchLocalSlots->FreeSlot() < 0)
-        return -1;
-    // A new SearchLocalView(this, slot) goes into the free slot once its class exists.
+    // pending: remote search window (a new one goes into the free slot)
+    NotBuiltYet("remote search window");
     return -1;
 }
 
@@ -844,48 +636,40 @@ int MainWindow::exeEmapView()
 {
     if (m_pEmapSlots->FreeSlot() < 0)
         return -1;
-    // A new EmapView(this, slot) goes into the free slot once its class exists.
+    // pending: e-map window (a new one goes into the free slot)
+    NotBuiltYet("e-map window");
     return -1;
 }
 
 void MainWindow::exeConfigView()
 {
-    // The configuration console (dialog, fixed size, close button) is created once and shown
-    // here once its class exists.
+    // pending: configuration console window
+    NotBuiltYet("configuration console window");
 }
 
 void MainWindow::exeBackupView()
 {
-    // The remote backup window is created once, or its page reset, and shown here once its
-    // class exists.
+    // pending: remote backup window
+    NotBuiltYet("remote backup window");
 }
 
 void MainWindow::exeFirmwareManager()
 {
-    // The firmware manager is created once, shown and handed the site book's menu item here once
-    // its class exists.
+    // pending: firmware manager window (handed the site book's menu item)
+    NotBuiltYet("firmware manager window");
 }
 
 void MainWindow::exeAccountManager()
 {
-    // The account manager is created once, shown and handed the site book's menu item here once
-    // its class exists.
+    // pending: account manager window (handed the site book's menu item)
+    NotBuiltYet("account manager window");
 }
 
 void MainWindow::createAVIConvert()
 {
-    // The convert window takes the archive file under the site book's menu point here once its
-    // class exists.
+    // pending: MP4 convert window (takes the archive file under the site book's menu item)
+    NotBuiltYet("MP4 convert window");
 }
-
-// The console, the managers and the backup window are closed here (their slots cleared, the
-// backup window's pointer kept) once their classes exist; until then none can be open.
-void MainWindow::closeConfigView() {}
-void MainWindow::closeFirmwareManager() {}
-void MainWindow::closeAccountManager() {}
-void MainWindow::closeBackupView() {}
-
-void MainWindow::exeValidationView() {}
 
 void MainWindow::exeOrvane()
 {
@@ -898,7 +682,7 @@ bool MainWindow::StartOrvane(const QString& file)
     if (!file.isEmpty())
         arguments << file;
     // A missing player is not reported to the user.
-    return platform::Process::StartDetached(QStringLiteral("Orvane.exe"), arguments, m_programDirectory);
+    return platform::Process::StartDetached(QStringLiteral("Orvane.exe"), arguments, ProgramDirectory());
 }
 
 void MainWindow::exeInfoView()
@@ -910,11 +694,9 @@ void MainWindow::exeInfoView()
 
 void MainWindow::activateEmailSetup()
 {
-    // The e-mail settings dialog runs here once its class exists.
+    // pending: e-mail settings dialog
+    NotBuiltYet("e-mail settings dialog");
 }
-
-void MainWindow::activateNetworkSetup() {}
-void MainWindow::updateDockWidgets() {}
 
 void MainWindow::DockLiveView(int index) { m_pLiveSlots->Dock(index); }
 void MainWindow::PopOutLiveView(int index) { m_pLiveSlots->PopOut(index); }
@@ -1199,7 +981,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 }
 
 // ---------------------------------------------------------------------------------------------
-// Timers and forwarders to the panels
+// Processor load
 
 void MainWindow::OnTimerGetCPU()
 {
@@ -1234,26 +1016,29 @@ int MainWindow::GetAudioDeviceIndex() const
     return m_pAudioOutput->GetChosenRecorder();
 }
 
-void MainWindow::OnTimerAutoConnect()
+const SiteBook* MainWindow::AutoConnectFavorite() const
 {
     if (IsMessageBoxOpen() || !m_pSiteBook)
-        return;
+        return nullptr;
     const QTreeWidgetItem* root = m_pSiteBook->GetFavoritesRoot();
     const SiteBook* rootRecord = root ? SiteBook::FromItem(root) : nullptr;
     if (!rootRecord || rootRecord->kind != QLatin1String("favorite"))
-        return;
-
+        return nullptr;
     // Only the first entry marked for automatic connection counts.
-    const SiteBook* favorite = nullptr;
-    for (int i = 0; i < root->childCount() && !favorite; ++i) {
+    for (int i = 0; i < root->childCount(); ++i) {
         const SiteBook* record = SiteBook::FromItem(root->child(i));
         if (record && record->kind == QLatin1String("favorites_item")
             && record->favoritesmode == QLatin1String("autoConnectOn"))
-            favorite = record;
+            return record;
     }
+    return nullptr;
+}
+
+void MainWindow::OnTimerAutoConnect()
+{
+    const SiteBook* favorite = AutoConnectFavorite();
     if (!favorite)
         return;
-
     const QStringList names = favorite->favoritesdevice.split(QLatin1Char(';'), Qt::KeepEmptyParts);
     for (int i = 0; i < names.size() && i < kAutoConnectNames; ++i) {
         const QString& name = names.at(i);
@@ -1337,7 +1122,7 @@ void MainWindow::RedrawCameo(int cameoIndex)
 
 int MainWindow::ConsoleDeviceIndex() const
 {
-    // pending: ConfigView (the remote configuration console reports its recorder here)
+    // pending: configuration console window (reports the recorder it shows)
     return -1;
 }
 
@@ -1365,86 +1150,17 @@ void MainWindow::OnSetContrast(int value)
         cameo->SetCellContrast(value);
 }
 
-void MainWindow::OnSetFrate(int /*value*/) {}
-
-void MainWindow::OnPlaybackControl(int code)
-{
-    Q_UNUSED(code)
-    // The code goes to the window of the active grid: for a remote playback grid (kind 1) the
-    // remote search window, for a local file grid (kind 2) the local search window of the grid's
-    // owner slot 0 or 1, through its SetPlaybackControl, once those window classes exist. Until
-    // then neither kind of window can be open and nothing takes the code.
-}
-
 // ---------------------------------------------------------------------------------------------
 // Small settings files
 
 void MainWindow::OnLoadSMTP()
 {
-    m_smtp = SmtpSettings();
-    QFile file(BookPath(QStringLiteral("smtp.dat")));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
-    // One value a line, so that a password or a user name may hold blanks.
-    QStringList lines = QString::fromUtf8(file.read(kSmtpReadLimit)).split(QLatin1Char('\n'));
-    for (QString& line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
-    while (lines.size() < kSmtpLines)
-        lines << QString();
-    m_smtp.server = lines.at(0).trimmed();
-    m_smtp.port = lines.at(1).trimmed();
-    m_smtp.secure = lines.at(2).trimmed() == QLatin1String("1");
-    m_smtp.authentication = lines.at(3).trimmed() == QLatin1String("1");
-    m_smtp.user = lines.at(4);
-    m_smtp.password = lines.at(5);
-    if (!m_smtp.user.isEmpty() && !m_smtp.server.isEmpty())
-        m_smtp.sender = m_smtp.user + QLatin1Char('@') + m_smtp.server;
-}
-
-QString MainWindow::GetServerLogin(int field) const
-{
-    if (field < 0 || field >= kServerLoginFields)
-        return QString();
-    return m_serverLogin[field];
-}
-
-void MainWindow::SetServerLogin(int field, const QString& value)
-{
-    if (field < 0 || field >= kServerLoginFields)
-        return;
-    m_serverLogin[field] = value;
+    m_settings.LoadSmtp();
 }
 
 bool MainWindow::SaveAccountFile()
 {
-    QString* login = m_serverLogin;
-    for (int i = 0; i < 5; ++i) {
-        if (login[i].isEmpty())
-            login[i] = QStringLiteral("none");
-    }
-    for (int i : {7, 8}) {
-        if (login[i].isEmpty())
-            login[i] = QStringLiteral("0");
-    }
-    const QString zero = QStringLiteral("0");
-    const QString lines[] = {login[2], login[3], login[4], zero, zero, login[7], login[0], login[1], login[8]};
-    QByteArray text;
-    for (const QString& line : lines) {
-        // A line break inside a value would move every later value to the wrong line.
-        if (line.contains(QLatin1Char('\n')) || line.contains(QLatin1Char('\r'))) {
-            qWarning() << "MainWindow: a server login value holds a line break; account.dat is not written";
-            return false;
-        }
-        text += line.toUtf8() + '\n';
-    }
-    QSaveFile file(BookPath(QStringLiteral("account.dat")));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text) != text.size() || !file.commit()) {
-        qWarning() << "MainWindow: cannot write" << file.fileName() << file.errorString();
-        return false;
-    }
-    return true;
+    return m_settings.SaveAccountFile();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1481,3 +1197,4 @@ void MainWindow::LoadDeviceImage(QPixmap& pixmap, const QString& name, int varia
 {
     pixmap = LoadDeviceImage(name, variant, recorder);
 }
+

@@ -1,46 +1,32 @@
 #pragma once
-// The main window and at once the program-wide hub: the recorder table, the grid table, the
-// shared settings (program directory, OSD flags, processor load, message-box texts) and the
-// child windows. Session objects and grids register themselves; the hub owns neither.
+// The main window and at once the program-wide hub. It keeps the face every subsystem reaches
+// (the recorder table, the grid table, the shared settings, the message box texts, the child
+// windows) and hands the work to the small classes it owns: the recorder table, the grid table,
+// the settings files, the child window slots and the audio output. Session objects and grids
+// register themselves; the hub owns neither.
 #include <QByteArray>
 #include <QList>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QPoint>
-#include <QReadWriteLock>
 #include <QString>
 
 #include <atomic>
 
+#include "platform/cpuload.h"
 #include "session/sessionhub.h"
+#include "shell/gridtable.h"
+#include "shell/recordertable.h"
+#include "shell/settingsfiles.h"
 #include "sitebook/sitebookhub.h"
 #include "widgets/messageboxhub.h"
-#include "platform/cpuload.h"
 
-class CModuleDevice;
-class CCameo;
-class CWaitDlg;
-class cUccControl;
-class SiteBookTreeWidget;
-class ValidationView;
-class EmapView;
-class ConfigView;
-class CFirmwareManager;
-class CAccountManager;
-class CScrSplit;
-class CAdjust;
-class microphone;
-class CPTZCtrl;
-class CAlarmOut;
-class CPlaybackCtrl;
-class LiveView;
-class SearchView;
-class SearchLocalView;
-class CBackupView;
-class CAVIConvert;
 class AudioOutput;
+class CCameo;
+class CModuleDevice;
 class ChildWindowSlots;
 class HoverMoveFilter;
+class LiveView;
 class QAction;
 class QDockWidget;
 class QLabel;
@@ -48,6 +34,8 @@ class QMdiArea;
 class QTabBar;
 class QTimer;
 class QToolBar;
+class SiteBook;
+class SiteBookTreeWidget;
 
 class MainWindow;
 // The hub, from the first statement of the MainWindow constructor until its destructor.
@@ -58,35 +46,17 @@ class MainWindow : public QMainWindow, public SessionHub, public SiteBookHub, pu
     Q_OBJECT
 
 public:
-    static constexpr int kDeviceSlots = 9999;
-    static constexpr int kCameoSlots = 50;
+    static constexpr int kDeviceSlots = RecorderTable::kSlots;
+    static constexpr int kCameoSlots = GridTable::kSlots;
     static constexpr int kLiveViews = 4;
     static constexpr int kSearchViews = 2;
     static constexpr int kSearchLocalViews = 2;
     static constexpr int kEmapViews = 2;
 
-    // The six OSD flags in the order of osd.dat.
-    enum OsdFlag { OsdDvrName, OsdCameraName, OsdDate, OsdTime, OsdEvent, OsdCameoNumber, OsdFlagCount };
-
-    // The mail server settings of smtp.dat, read at start-up and set by the e-mail settings.
-    struct SmtpSettings
-    {
-        QString server;
-        QString port = QStringLiteral("25");
-        bool secure = false;
-        bool authentication = true;
-        QString user;
-        QString password;
-        QString sender;
-    };
-
-    // The central server login: nine texts in the order the server login dialog fills them.
-    static constexpr int kServerLoginFields = 9;
-
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Recorder table. Every index is checked; a bad one gives null, false or nothing.
+    // Recorder table (RecorderTable).
     CModuleDevice* GetDevice(int index) const override;
     bool AddDevice(int index, CModuleDevice* device) override;
     bool RemoveDevice(int index) override;
@@ -94,12 +64,14 @@ public:
     int FindDeviceByName(const QString& name) const override;
     bool IsAnyDeviceConnected() const override;
 
-    // Grid table.
+    // Grid table (GridTable).
     CCameo* GetCameo(int index) const;
     bool AddCameo(int index, CCameo* cameo);
     bool RemoveCameo(int index);
     int GetFreeCameoIndex() const;
-    void CountCameoFrame(int deviceIndex, int channel, int cameoIndex, int cellIndex, int a, int b) override;
+    void CountCameoFrame(int deviceIndex, int channel, int cameoIndex, int cellIndex, int keepPicture,
+                         int cropPicture) override;
+    // The kind is not looked at: every grid clears the channel.
     void ClearDeviceCells(int deviceIndex, int channel, int kind);
 
     void OnDeviceConnected(int deviceIndex, int unused) override;
@@ -111,17 +83,10 @@ public:
     void RedrawCameo(int cameoIndex) override;
     int ConsoleDeviceIndex() const override;
 
-    // Child windows (null while not open).
-    EmapView* GetEmapView(int index) const;
-    ConfigView* GetConfigView() const { return m_pConfigView; }
-    ValidationView* GetValidationView() const { return m_pValidationView; }
-
-    // Forwarders; each does nothing while its window is not open.
-    void AddEventLog(const QString& name, const QString& text);
-    void ShowCameraControl(int deviceIndex, int channel, int value);
+    void ShowCameraControl(int deviceIndex, int channel, int cameoIndex);
 
     // HubServices, reached by the protocol engine as well.
-    QString ProgramDirectory() const override { return m_programDirectory; }
+    QString ProgramDirectory() const override { return m_settings.ProgramDirectory(); }
     QString FirmwarePath() const override { return m_firmwarePath; }
     void SetFirmwareState(int code) override;
     void SetAccountManagerState(int code) override;
@@ -132,34 +97,20 @@ public:
     void ShowModalMessage(const QString& title, const QString& text) override;
 
     // Shared settings.
+    SettingsFiles& Settings() { return m_settings; }
+    const SettingsFiles& Settings() const { return m_settings; }
     // Read without a lock by the sessions' live threads.
     int GetProcessorLoad() const override { return m_processorLoad.load(); }
     // Replaces the processor counter (tests give it samples of their own) and opens it as the
     // start-up does; the next timer tick reads the load from it.
-    void SetCpuLoad(platform::CpuLoad load)
-    {
-        m_cpuLoad = std::move(load);
-        m_cpuLoad.Open();
-        m_cpuLoad.AddCounter(QString::fromLatin1(platform::CpuLoad::kCounterName));
-        m_cpuLoad.Collect();
-    }
-    quint8 GetOsdFlag(int flag) const;
-    void SetOsdFlag(int flag, quint8 value);
+    void SetCpuLoad(platform::CpuLoad load);
     int GetActiveCameoIndex() const { return m_activeCameoIndex; }
     void SetActiveCameoIndex(int index) { m_activeCameoIndex = index; }
     // The grid whose favorite is being opened: the sessions asked to connect for it call its
     // OnFavoriteNext. -1 before the first favorite.
     int GetFavoriteCameoIndex() const { return m_favoriteCameoIndex; }
     void SetFavoriteCameoIndex(int index) { m_favoriteCameoIndex = index; }
-
-    const SmtpSettings& GetSmtpSettings() const { return m_smtp; }
-    void SetSmtpSettings(const SmtpSettings& settings) { m_smtp = settings; }
-
-    // One text of the server login record (0..8); an empty text for a bad index.
-    QString GetServerLogin(int field) const;
-    void SetServerLogin(int field, const QString& value);
-    // Writes account.dat from the server login record. Empty fields are replaced first, in the
-    // record as well. False when the file could not be written (nothing is written then).
+    // Writes account.dat from the server login record (SettingsFiles::SaveAccountFile).
     bool SaveAccountFile();
 
     // Starts the backup player from the program directory (or beside the client), without an
@@ -195,15 +146,9 @@ public:
     void MessageBoxOpened() override;
     void MessageBoxClosed() override;
 
-    // Start-up and shut-down files.
-    // Reads qss/<name in lower case>.qss of the program directory as Latin-1; a missing or
-    // unreadable file gives an empty text.
-    QString ReadStyleSheet(const QString& name) const;
-    // Reads the style sheet, keeps it and applies it to the main window.
+    // Reads the style sheet of the qss folder, keeps it and applies it to the main window.
     void loadStyleSheet(const QString& name);
     QString StyleSheetText() const { return m_styleSheet; }
-    // Writes the six OSD flags to osd.dat; false when the file could not be written.
-    bool SaveOsdFile() const;
 
     SiteBookTreeWidget* GetSiteBookTree() const { return m_pSiteBook; }
     QMdiArea* GetMdiArea() const { return m_pMdiArea; }
@@ -243,10 +188,6 @@ public:
     void exeFirmwareManager() override;
     void exeAccountManager() override;
     void createAVIConvert() override;
-    void closeConfigView();
-    void closeFirmwareManager();
-    void closeAccountManager();
-    void closeBackupView();
 
     // Multi-document area: true for sub-window view, false for tabs.
     void SetupTabBar(bool subWindowView);
@@ -281,11 +222,9 @@ public slots:
     void actionTriggered(QAction* action);
     int exeLiveView();
     int exeSearchView();
-    int exeSearchLocalView();
     void exeConfigView();
     int exeEmapView();
     void exeBackupView();
-    void exeValidationView();
     void exeOrvane();
     void exeInfoView();
     void OnLoadSMTP();
@@ -300,17 +239,13 @@ public slots:
     void saveSiteBook_Favorites(const QString& path);
     void saveSiteBook_Favorites();
     void OnScrSplitMode(int split);
-    void updateDockWidgets();
     void OnSetBrightness(int value);
     void OnSetContrast(int value);
-    void OnSetFrate(int value);
-    void OnPlaybackControl(int code);
     void FullScreenWindows();
     void ShowDefalutDockWiget();
     void OnToolBarManu(QAction* action);
     void ShowToolBarManu();
     void activateEmailSetup();
-    void activateNetworkSetup();
     void tabBarShowMenu(const QPoint& position);
     void tabBarEvent(int index);
     void timerOnViewmode();
@@ -328,25 +263,17 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    struct DeviceSlot
-    {
-        quint8 inUse = 0;
-        CModuleDevice* device = nullptr;
-    };
-    struct CameoSlot
-    {
-        quint8 inUse = 0;
-        CCameo* cameo = nullptr;
-    };
-
-    void ReadOsdFile();
+    void CreateFrame();
     void CreateMdiArea();
     void CreateToolBar();
     void CreateDocks();
     QDockWidget* AddDock(const QString& title, QWidget* content, const QSize& fixedSize);
     void CreateMenus();
     void CreateWaitLabels();
-    QString BookPath(const QString& fileName) const;
+    void StartProcessorLoad();
+    void StartAutoConnect();
+    // The favorite the auto-connect opens now, or null (see OnTimerAutoConnect).
+    const SiteBook* AutoConnectFavorite() const;
     // The file a load goes to: the path itself, or the user's choice for an empty path; empty
     // when the user cancelled.
     QString ChooseBookToLoad(const QString& path, const QString& title, const QString& filter);
@@ -355,29 +282,16 @@ private:
     QString ChooseBookToSave(const QString& path, const QString& fileName, const QString& title,
                              const QString& filter);
 
-    static bool IsDeviceIndex(int index) { return static_cast<unsigned>(index) < unsigned(kDeviceSlots); }
-    static bool IsCameoIndex(int index) { return static_cast<unsigned>(index) < unsigned(kCameoSlots); }
-
-    CWaitDlg* m_pWaitDlg = nullptr;
     std::atomic<int> m_processorLoad{0};
-    quint8 m_osdFlags[OsdFlagCount] = {1, 1, 1, 1, 1, 1};
     int m_activeCameoIndex = 0;
     int m_favoriteCameoIndex = -1;
-    SmtpSettings m_smtp;
-    QString m_serverLogin[kServerLoginFields];
     // Set by the first automatic favorite opening of the program run; never cleared.
     bool m_autoConnectDone = false;
     int m_openMessageBoxes = 0;
-    cUccControl* m_pCameraControl = nullptr;
 
-    DeviceSlot m_devices[kDeviceSlots];
-    CameoSlot m_cameos[kCameoSlots];
-    // Guards the grid table: decode threads hold it for reading across each picture hand-off,
-    // a grid takes it for writing when it leaves the table. Recursive, because a hand-off
-    // reads the table again (the decoder looks the grid up).
-    mutable QReadWriteLock m_cameoLock{QReadWriteLock::Recursive};
-
-    QString m_programDirectory;
+    RecorderTable m_devices;
+    GridTable m_cameos;
+    SettingsFiles m_settings;
     QString m_firmwarePath;
 
     QString m_msgTitle;
@@ -386,18 +300,6 @@ private:
     quint8 m_waitFlag = 0;
 
     SiteBookTreeWidget* m_pSiteBook = nullptr;
-    ValidationView* m_pValidationView = nullptr;
-    CBackupView* m_pBackupView = nullptr;
-    CScrSplit* m_pScrSplit = nullptr;
-    CAdjust* m_pAdjust = nullptr;
-    microphone* m_pMicrophone = nullptr;
-    CPTZCtrl* m_pPtzCtrl = nullptr;
-    CAlarmOut* m_pAlarmOut = nullptr;
-    CPlaybackCtrl* m_pPlaybackCtrl = nullptr;
-    ConfigView* m_pConfigView = nullptr;
-    CFirmwareManager* m_pFirmwareManager = nullptr;
-    CAccountManager* m_pAccountManager = nullptr;
-    CAVIConvert* m_pAviConvert = nullptr;
 
     // Main window frame and multi-document area.
     HoverMoveFilter* m_pHoverFilter = nullptr;

@@ -36,6 +36,10 @@ ToolBar::ToolBar(const QString& title, MainWindow* hub)
     m_pWindowActions[6] = make(icon(":/res/info_normal.PNG"), tr("ZENT Information"));
     for (int shown : {0, 1, 3, 4, 5, 2, 6})
         addAction(m_pWindowActions[shown]);
+    // pending: remote search, configuration console, e-map and remote backup windows; their
+    // buttons are shown greyed until then.
+    for (int pending : {1, 2, 3, 4})
+        m_pWindowActions[pending]->setEnabled(false);
     addSeparator();
     m_pSplitActions[0] = addAction(icon(":/res/Resource/split1_3.png"), tr("Split - 1"));
     m_pSplitActions[1] = addAction(icon(":/res/Resource/split4_3.png"), tr("Split - 4"));
@@ -105,7 +109,6 @@ void ToolBar::BackupView() { m_pHub->exeBackupView(); }
 void ToolBar::PlayerView() { m_pHub->exeOrvane(); }
 void ToolBar::ConfigView() { m_pHub->exeConfigView(); }
 void ToolBar::InfoView() { m_pHub->exeInfoView(); }
-void ToolBar::ValidationView() {}
 void ToolBar::OnSplit1() { m_pHub->OnScrSplitMode(1); }
 void ToolBar::OnSplit4() { m_pHub->OnScrSplitMode(4); }
 void ToolBar::OnSplit9() { m_pHub->OnScrSplitMode(9); }
@@ -141,7 +144,7 @@ void ToolBar::updateMenu()
 
 void ToolBar::loadStyleSheet(const QString& name)
 {
-    setStyleSheet(m_pHub->ReadStyleSheet(name));
+    setStyleSheet(m_pHub->Settings().ReadStyleSheet(name));
 }
 
 void ToolBar::paintEvent(QPaintEvent* /*event*/)

@@ -30,7 +30,6 @@ public slots:
     void PlayerView();
     void ConfigView();
     void InfoView();
-    void ValidationView();
     void OnSplit1();
     void OnSplit4();
     void OnSplit9();

@@ -369,7 +369,7 @@ TEST_F(SessionTest, GridThatAskedBeforeLoginTakesTheRecorder)
     SessionDvrSim* sim = StartSim({"--channels", "4"});
     ASSERT_TRUE(sim);
     auto grid = std::make_unique<CCameo>(nullptr);
-    grid->InitCameo(CCameo::KindLive, 4, -1);
+    grid->InitCameo(int(CameoKind::Live), 4, -1);
     const int gridIndex = grid->GetCameoIndex();
     ASSERT_GE(gridIndex, 0);
     CModuleDevice* device = AddRecorder("grid", sim->Port());

@@ -60,7 +60,7 @@ TEST_F(SessionTest, LiveVideoOfFourChannelsReachesDecodersAndGridCells)
         EXPECT_TRUE(CModuleDeviceTestAccess::IsLiveThreadRunning(*device, ch));
 
     auto grid = std::make_unique<CCameo>(nullptr);
-    grid->InitCameo(CCameo::KindLive, 16, 4);
+    grid->InitCameo(int(CameoKind::Live), 16, 4);
     grid->resize(400, 300);
     grid->show();
     grid->StartLiveDevice(device->GetDeviceIndex());
@@ -301,7 +301,7 @@ TEST_F(SessionTest, PlaybackFromATimeReachesThePlaybackCell)
     EXPECT_EQ(CModuleDeviceTestAccess::GetPlayback(*device, 5), nullptr);
 
     auto grid = std::make_unique<CCameo>(nullptr);
-    grid->InitCameo(CCameo::KindPlayback, 16, 4);
+    grid->InitCameo(int(CameoKind::Playback), 16, 4);
     grid->resize(400, 300);
     grid->show();
     grid->SetCameoChannel(0, device->GetDeviceIndex(), 0);

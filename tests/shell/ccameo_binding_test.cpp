@@ -34,8 +34,8 @@ bool IsUnrouted(CModuleDevice* device, int channel)
 
 TEST_F(GridTest, GridTakesTheFirstFreeSlotAndLeavesTheTableWhenDestroyed)
 {
-    CCameo* a = NewGrid(-1, 0);
-    CCameo* b = NewGrid(-1, 0);
+    CCameo* a = NewFreshGrid();
+    CCameo* b = NewFreshGrid();
     EXPECT_EQ(a->GetCameoIndex(), 0);
     EXPECT_EQ(b->GetCameoIndex(), 1);
     EXPECT_EQ(hub->GetCameo(0), a);
@@ -43,16 +43,16 @@ TEST_F(GridTest, GridTakesTheFirstFreeSlotAndLeavesTheTableWhenDestroyed)
 
     DeleteGrid(a);
     EXPECT_EQ(hub->GetCameo(0), nullptr);
-    CCameo* c = NewGrid(-1, 0);
+    CCameo* c = NewFreshGrid();
     EXPECT_EQ(c->GetCameoIndex(), 0);
 }
 
 TEST_F(GridTest, GridBuiltWithAFullTableWorksButWritesNoRoute)
 {
     for (int i = 0; i < MainWindow::kCameoSlots; ++i)
-        NewGrid(-1, 0);
+        NewFreshGrid();
     CModuleDevice* rec = AddRecorder("R");
-    CCameo* extra = NewGrid(CCameo::KindLive, 16);
+    CCameo* extra = NewGrid(CameoKind::Live, 16);
     EXPECT_EQ(extra->GetCameoIndex(), -1);
     EXPECT_EQ(extra->GetSplit(), 16);
 
@@ -63,9 +63,10 @@ TEST_F(GridTest, GridBuiltWithAFullTableWorksButWritesNoRoute)
 
 TEST_F(GridTest, InitCameoSetsKindCellsAndSplitOnce)
 {
-    struct Case { int kind, cells, split; int wantCells, wantSplit; };
+    struct Case { CameoKind kind; int cells, split; int wantCells, wantSplit; };
     const Case cases[] = {
-        {0, 64, -1, 64, 64}, {1, 16, -1, 16, 16}, {2, 1, -1, 1, 1}, {0, 1, -1, 1, 1}, {0, 64, 16, 64, 16},
+        {CameoKind::Live, 64, -1, 64, 64}, {CameoKind::Playback, 16, -1, 16, 16}, {CameoKind::Local, 1, -1, 1, 1},
+        {CameoKind::Live, 1, -1, 1, 1}, {CameoKind::Live, 64, 16, 64, 16},
     };
     for (const Case& c : cases) {
         CCameo* grid = NewGrid(c.kind, c.cells, c.split);
@@ -73,7 +74,7 @@ TEST_F(GridTest, InitCameoSetsKindCellsAndSplitOnce)
         EXPECT_EQ(grid->GetCellCount(), c.wantCells);
         EXPECT_EQ(grid->GetSplit(), c.wantSplit);
         EXPECT_TRUE(grid->IsRedrawThreadRunning());
-        grid->InitCameo((c.kind + 1) % 3, 4, -1);   // a second call changes nothing
+        grid->InitCameo((int(c.kind) + 1) % 3, 4, -1);   // a second call changes nothing
         EXPECT_EQ(grid->GetKind(), c.kind);
         EXPECT_EQ(grid->GetCellCount(), c.wantCells);
         DeleteGrid(grid);
@@ -83,11 +84,11 @@ TEST_F(GridTest, InitCameoSetsKindCellsAndSplitOnce)
 TEST_F(GridTest, InitCameoIgnoresBadArguments)
 {
     struct Case { int kind, cells, split; };
-    const Case cases[] = {{3, 16, -1}, {-1, 16, -1}, {0, 0, -1}, {0, 65, -1}, {0, 16, 17}, {0, 16, 0}};
+    const Case cases[] = {{3, 16, -1}, {-1, 16, -1}, {0, 0, -1}, {0, 65, -1}, {0, 16, 17}, {0, 16, 0}, {1, 16, 17}};
     for (const Case& c : cases) {
-        CCameo* grid = NewGrid(-1, 0);
+        CCameo* grid = NewFreshGrid();
         grid->InitCameo(c.kind, c.cells, c.split);
-        EXPECT_EQ(grid->GetKind(), 0);
+        EXPECT_EQ(grid->GetKind(), CameoKind::Live);
         EXPECT_EQ(grid->GetCellCount(), 16);
         EXPECT_FALSE(grid->IsRedrawThreadRunning());
         DeleteGrid(grid);
@@ -99,7 +100,7 @@ TEST_F(GridTest, BindingWritesTheRouteOfTheGridKind)
     CModuleDevice* rec = AddRecorder("R");
     const int r = rec->GetDeviceIndex();
 
-    CCameo* live = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* live = NewGrid(CameoKind::Live, 64, 16);
     live->SetCellChannel(5, r, 3);
     EXPECT_EQ(live->GetCell(5).recorder, r);
     EXPECT_EQ(live->GetCell(5).channel, 3);
@@ -115,13 +116,13 @@ TEST_F(GridTest, BindingWritesTheRouteOfTheGridKind)
     EXPECT_EQ(v.emapCell, 0);
     EXPECT_EQ(v.liveGrid, live->GetCameoIndex()) << "the e-map tile keeps the live route";
 
-    CCameo* playback = NewGrid(CCameo::KindPlayback, 16);
+    CCameo* playback = NewGrid(CameoKind::Playback, 16);
     playback->SetCellChannel(7, r, 2);
     EXPECT_EQ(rec->GetPlaybackGrid(), playback->GetCameoIndex());
     EXPECT_EQ(Read(rec, 2).playbackCell, 7);
     EXPECT_EQ(Read(rec, 2).liveGrid, -1);
 
-    CCameo* local = NewGrid(CCameo::KindLocal, 16);
+    CCameo* local = NewGrid(CameoKind::Local, 16);
     local->SetCellChannel(1, r, 9);
     EXPECT_EQ(local->GetCell(1).channel, 9);
     EXPECT_TRUE(IsUnrouted(rec, 9)) << "local-file grids route nothing";
@@ -130,7 +131,7 @@ TEST_F(GridTest, BindingWritesTheRouteOfTheGridKind)
 TEST_F(GridTest, BindingARecorderThatIsNotInTheHubStoresOnlyTheCell)
 {
     CModuleDevice* rec = AddRecorder("R");
-    CCameo* grid = NewGrid(CCameo::KindLive, 16);
+    CCameo* grid = NewGrid(CameoKind::Live, 16);
     grid->SetCellChannel(0, rec->GetDeviceIndex() + 5, 1);
     EXPECT_EQ(grid->GetCell(0).recorder, rec->GetDeviceIndex() + 5);
     EXPECT_TRUE(IsUnrouted(rec, 1));
@@ -140,7 +141,7 @@ TEST_F(GridTest, BadIndicesAreIgnored)
 {
     CModuleDevice* rec = AddRecorder("R");
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = NewGrid(CCameo::KindLive, 16, 4);
+    CCameo* grid = NewGrid(CameoKind::Live, 16, 4);
     grid->SetCellChannel(1, r, 2);
 
     struct Bind { int cell, recorder, channel; };
@@ -202,7 +203,7 @@ TEST_F(GridTest, RebindingACellRemembersThePairAndResetsTheDisplay)
 {
     CModuleDevice* rec = AddRecorder("R");
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     hub->SetActiveCameoIndex(-1);
 
     grid->SetCameoChannel(6, r, 3);
@@ -223,7 +224,7 @@ TEST_F(GridTest, RebindingACellRemembersThePairAndResetsTheDisplay)
     EXPECT_EQ(grid->GetSelectedCell(), 0);
     EXPECT_EQ(grid->GetCell(0).channel, 2);
 
-    CCameo* playback = NewGrid(CCameo::KindPlayback, 16);
+    CCameo* playback = NewGrid(CameoKind::Playback, 16);
     playback->SetCameoChannel(1, r, 0);
     EXPECT_EQ(playback->GetCell(0).liveStarted, 0);
 }
@@ -233,9 +234,9 @@ TEST_F(GridTest, ClearingAChannelEmptiesTheFirstLiveCellThatShowsIt)
     CModuleDevice* rec = AddRecorder("R");
     CModuleDevice* other = AddRecorder("O");
     const int r = rec->GetDeviceIndex();
-    CCameo* live = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* live = NewGrid(CameoKind::Live, 64, 16);
     CCameo* tile = NewEmapTile();
-    CCameo* playback = NewGrid(CCameo::KindPlayback, 16);
+    CCameo* playback = NewGrid(CameoKind::Playback, 16);
     live->SetCameoChannel(2, r, 1);
     live->SetCameoChannel(2, r, 4);
     live->SetCameoChannel(2, other->GetDeviceIndex(), 5);
@@ -266,8 +267,8 @@ TEST_F(GridTest, DisconnectEmptiesEveryCellOfTheRecorderInMatchingGrids)
     CModuleDevice* rec = AddRecorder("R");
     CModuleDevice* other = AddRecorder("O");
     const int r = rec->GetDeviceIndex();
-    CCameo* live = NewGrid(CCameo::KindLive, 64, 16);
-    CCameo* playback = NewGrid(CCameo::KindPlayback, 16);
+    CCameo* live = NewGrid(CameoKind::Live, 64, 16);
+    CCameo* playback = NewGrid(CameoKind::Playback, 16);
     live->SetCameoChannel(0, r, 0);
     live->SetCameoChannel(3, r, 1);
     live->SetCameoChannel(0, other->GetDeviceIndex(), 2);
@@ -294,7 +295,7 @@ TEST_F(GridTest, PlaybackGridSplitFollowsTheChannelCount)
     struct Case { int channels, split; };
     const Case cases[] = {{8, 9}, {12, 16}, {4, 4}, {16, 16}, {1, 1}};
     for (const Case& c : cases) {
-        CCameo* grid = NewGrid(CCameo::KindPlayback, 16);
+        CCameo* grid = NewGrid(CameoKind::Playback, 16);
         grid->OnConnectDevice(c.channels, rec->GetDeviceIndex());
         EXPECT_EQ(grid->GetSplit(), c.split) << c.channels << " channels";
         EXPECT_EQ(grid->GetCellCount(), c.split);
@@ -306,7 +307,7 @@ TEST_F(GridTest, SwappingKeepsEachPlaceAndMovesTheContents)
 {
     CModuleDevice* rec = AddRecorder("R");
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = NewGrid(CCameo::KindLive, 16, 4);
+    CCameo* grid = NewGrid(CameoKind::Live, 16, 4);
     grid->SetCameoChannel(1, r, 0);
     grid->SetCameoChannel(2, r, 3);
     PutPicture(grid, 3, Solid(8, 8, Qt::blue));
@@ -329,7 +330,7 @@ TEST_F(GridTest, SwappingKeepsEachPlaceAndMovesTheContents)
 TEST_F(GridTest, ResetKeepsTheBindingAndClearsTheDisplay)
 {
     CModuleDevice* rec = AddRecorder("R");
-    CCameo* grid = NewGrid(CCameo::KindLive, 16, 4);
+    CCameo* grid = NewGrid(CameoKind::Live, 16, 4);
     grid->SetCameoChannel(1, rec->GetDeviceIndex(), 2);
     PutPicture(grid, 2, Solid(8, 8, Qt::green));
 
@@ -355,7 +356,7 @@ TEST_F(GridTest, ResetKeepsTheBindingAndClearsTheDisplay)
 TEST_F(GridTest, CloseAllEmptiesCellsAndKeepsWhatTheyShowed)
 {
     CModuleDevice* rec = AddRecorder("R");
-    CCameo* grid = NewGrid(CCameo::KindLive, 16, 4);
+    CCameo* grid = NewGrid(CameoKind::Live, 16, 4);
     grid->SetCameoChannel(5, rec->GetDeviceIndex(), 1);
     grid->CloseAllCameo();
     const CameoCell c = grid->GetCell(1);
@@ -367,7 +368,7 @@ TEST_F(GridTest, CloseAllEmptiesCellsAndKeepsWhatTheyShowed)
 
 TEST_F(GridTest, SplitShowsConsecutiveCellsFromTheRoundedFirstCell)
 {
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     grid->OnSplitMode(10, 4, false);
     EXPECT_EQ(grid->GetFirstCell(), 8);
     EXPECT_EQ(grid->GetSelectedCell(), 8);
@@ -391,7 +392,7 @@ TEST_F(GridTest, SplitShowsConsecutiveCellsFromTheRoundedFirstCell)
 
 TEST_F(GridTest, PagesWrapAroundTheCellCount)
 {
-    CCameo* grid = NewGrid(CCameo::KindPlayback, 16, 9);
+    CCameo* grid = NewGrid(CameoKind::Playback, 16, 9);
     EXPECT_EQ(grid->GetFirstCell(), 0);
     grid->OnSplitMode(-1, 9, false);
     EXPECT_EQ(grid->GetFirstCell(), 9);
@@ -410,7 +411,7 @@ TEST_F(GridTest, PagesWrapAroundTheCellCount)
 
 TEST_F(GridTest, RepaintTimerFollowsTheSplit)
 {
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     EXPECT_TRUE(grid->IsRepaintTimerActive());
     struct Case { int split, interval; };
     const Case cases[] = {{1, 33}, {4, 66}, {9, 99}, {16, 120}, {25, 250}, {36, 250}, {64, 250}};
@@ -424,7 +425,7 @@ TEST_F(GridTest, RepaintTimerFollowsTheSplit)
 
 TEST_F(GridTest, RedrawThreadPacesBySplit)
 {
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     struct Case { int split, interval; };
     const Case cases[] = {{1, 33}, {4, 66}, {9, 120}, {16, 250}, {4, 66}};
     for (const Case& c : cases) {
@@ -438,7 +439,7 @@ TEST_F(GridTest, RedrawThreadPacesBySplit)
 
 TEST_F(GridTest, CellAtUsesTheLayoutAndRefusesPointsOutside)
 {
-    CCameo* grid = NewGrid(CCameo::KindLive, 16, 4);
+    CCameo* grid = NewGrid(CameoKind::Live, 16, 4);
     grid->resize(400, 300);
     grid->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(grid));
@@ -456,7 +457,7 @@ TEST_F(GridTest, CellAtUsesTheLayoutAndRefusesPointsOutside)
 TEST_F(GridTest, FrameRateTimerTakesTheCountOfTheLastSecond)
 {
     CModuleDevice* rec = AddRecorder("R");
-    CCameo* grid = NewGrid(CCameo::KindLive, 16, 4);
+    CCameo* grid = NewGrid(CameoKind::Live, 16, 4);
     grid->resize(400, 300);
     grid->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(grid));

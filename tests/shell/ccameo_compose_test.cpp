@@ -14,7 +14,7 @@ namespace {
 CameoOsdInput OnlineCell()
 {
     CameoOsdInput in;
-    in.source = CameoOsdInput::Online;
+    in.source = CameoOsdInput::Source::Online;
     in.cell = 6;
     in.channel = 2;
     in.cellWidth = 200;
@@ -58,19 +58,19 @@ TEST(CameoOsdTexts, TextsOfACellByStateAndFlags)
     const QString dateTime = QStringLiteral("12/25/2024\n13:05:09\n");
     const std::vector<Case> cases = {
         {"unbound shows its number without a space",
-         [](CameoOsdInput& in) { in.source = CameoOsdInput::Unbound; },
+         [](CameoOsdInput& in) { in.source = CameoOsdInput::Source::Unbound; },
          "07", "\n\n", "", "", "", "", true},
         {"unbound with the number off",
-         [](CameoOsdInput& in) { in.source = CameoOsdInput::Unbound; in.flags[MainWindow::OsdCameoNumber] = 0; },
+         [](CameoOsdInput& in) { in.source = CameoOsdInput::Source::Unbound; in.flags.Set(OsdFlag::CameoNumber, 0); },
          "", "\n\n", "", "", "", "", true},
         {"an e-map tile never shows its number",
-         [](CameoOsdInput& in) { in.source = CameoOsdInput::Unbound; in.emap = true; },
+         [](CameoOsdInput& in) { in.source = CameoOsdInput::Source::Unbound; in.emap = true; },
          "", "\n\n", "", "", "", "", true},
         {"online live cell", [](CameoOsdInput&) {}, "07 Gate", dateTime, "Depot", "", "", "", false},
         {"camera name off keeps the number and its space",
-         [](CameoOsdInput& in) { in.flags[MainWindow::OsdCameraName] = 0; },
+         [](CameoOsdInput& in) { in.flags.Set(OsdFlag::CameraName, 0); },
          "07 ", dateTime, "Depot", "", "", "", false},
-        {"DVR name off", [](CameoOsdInput& in) { in.flags[MainWindow::OsdDvrName] = 0; },
+        {"DVR name off", [](CameoOsdInput& in) { in.flags.Set(OsdFlag::DvrName, 0); },
          "07 Gate", dateTime, "", "", "", "", false},
         {"a 120-pixel cell shows no date, time or frame rate",
          [](CameoOsdInput& in) { in.cellWidth = 120; in.fpsOsd = true; },
@@ -78,9 +78,9 @@ TEST(CameoOsdTexts, TextsOfACellByStateAndFlags)
         {"a 121-pixel cell shows them",
          [](CameoOsdInput& in) { in.cellWidth = 121; in.fpsOsd = true; },
          "07 Gate", "12/25/2024\n13:05:09\nFPS - 12", "Depot", "", "", "", false},
-        {"date off, time on", [](CameoOsdInput& in) { in.flags[MainWindow::OsdDate] = 0; in.fpsOsd = true; },
+        {"date off, time on", [](CameoOsdInput& in) { in.flags.Set(OsdFlag::Date, 0); in.fpsOsd = true; },
          "07 Gate", "13:05:09\nFPS - 12", "Depot", "", "", "", false},
-        {"time off", [](CameoOsdInput& in) { in.flags[MainWindow::OsdTime] = 0; },
+        {"time off", [](CameoOsdInput& in) { in.flags.Set(OsdFlag::Time, 0); },
          "07 Gate", "12/25/2024\n\n", "Depot", "", "", "", false},
         {"no picture date yet", [](CameoOsdInput& in) { in.osdDate = -1; in.fpsOsd = true; },
          "07 Gate", "\n\n", "Depot", "", "", "", false},
@@ -95,7 +95,7 @@ TEST(CameoOsdTexts, TextsOfACellByStateAndFlags)
         {"video loss hides the events and blanks the picture",
          [](CameoOsdInput& in) { in.videoLoss = true; in.sensor = true; in.motion = true; },
          "07 Gate", dateTime, "Depot", "", "Video loss", "", true},
-        {"event off", [](CameoOsdInput& in) { in.sensor = true; in.flags[MainWindow::OsdEvent] = 0; },
+        {"event off", [](CameoOsdInput& in) { in.sensor = true; in.flags.Set(OsdFlag::Event, 0); },
          "07 Gate", dateTime, "Depot", "", "", "", false},
         {"frozen, with this channel's sound",
          [](CameoOsdInput& in) { in.frozen = true; in.audio = true; in.audioIsThisChannel = true; },
@@ -106,15 +106,15 @@ TEST(CameoOsdTexts, TextsOfACellByStateAndFlags)
          "07 Gate", dateTime, "Depot", "PTZ", "", "", false},
         {"recording", [](CameoOsdInput& in) { in.recording = true; },
          "07 Gate", dateTime, "Depot", "", "", "REC", false},
-        {"playback fast forward", [](CameoOsdInput& in) { in.kind = 1; in.playbackState = 32; in.speed = 4; in.ptz = true; },
+        {"playback fast forward", [](CameoOsdInput& in) { in.kind = CameoKind::Playback; in.playbackState = PlaybackControl::FastForward; in.speed = 4; in.ptz = true; },
          "07 Gate", dateTime, "Depot", "x4 >>", "", "", false},
-        {"playback fast backward", [](CameoOsdInput& in) { in.kind = 1; in.playbackState = 512; in.speed = 2; },
+        {"playback fast backward", [](CameoOsdInput& in) { in.kind = CameoKind::Playback; in.playbackState = PlaybackControl::FastBackward; in.speed = 2; },
          "07 Gate", dateTime, "Depot", "x2 <<", "", "", false},
-        {"playback pause", [](CameoOsdInput& in) { in.kind = 1; in.playbackState = 2; },
+        {"playback pause", [](CameoOsdInput& in) { in.kind = CameoKind::Playback; in.playbackState = PlaybackControl::Pause; },
          "07 Gate", dateTime, "Depot", "||", "", "", false},
         {"local recording", [](CameoOsdInput& in) {
-             in.source = CameoOsdInput::Local; in.kind = 2; in.playbackState = 256; in.fpsOsd = true;
-             in.localDataFile = QStringLiteral("h20241225_13"); in.flags[MainWindow::OsdCameraName] = 0;
+             in.source = CameoOsdInput::Source::Local; in.kind = CameoKind::Local; in.playbackState = PlaybackControl::Backward; in.fpsOsd = true;
+             in.localDataFile = QStringLiteral("h20241225_13"); in.flags.Set(OsdFlag::CameraName, 0);
              in.sensor = true; },
          "07 C03", "12/25/2024\n13:05:09\n", "h20241225_13", "<", "", "", false},
     };
@@ -139,7 +139,7 @@ TEST(CameoOsdTexts, ClampedFrameRateIsGivenBack)
     EXPECT_EQ(CameoOsd::BuildTexts(in).fps, 30);
     in.fps = 0;
     EXPECT_EQ(CameoOsd::BuildTexts(in).fps, 1);
-    in.source = CameoOsdInput::Local;
+    in.source = CameoOsdInput::Source::Local;
     EXPECT_EQ(CameoOsd::BuildTexts(in).fps, -1) << "local cells show no frame rate";
 }
 
@@ -223,7 +223,7 @@ protected:
     // A live grid without its redraw thread, so that only the test composes; split 4 in 400 x 300.
     CCameo* ShownGrid()
     {
-        CCameo* grid = NewGrid(-1, 0);
+        CCameo* grid = NewFreshGrid();
         grid->OnSplitMode(0, 4, false);
         grid->resize(400, 300);
         grid->show();
@@ -272,7 +272,7 @@ TEST_F(GridComposeTest, CellNumberShowsOnlyWhileItsFlagIsOn)
     const int withNumber = CountNear(grid->GetBackBuffer(), numberArea, Qt::white, 60);
     EXPECT_GT(withNumber, 10);
 
-    hub->SetOsdFlag(MainWindow::OsdCameoNumber, 0);
+    hub->Settings().SetOsdFlag(OsdFlag::CameoNumber, 0);
     grid->OnDrawCameo(-1);
     EXPECT_EQ(CountNear(grid->GetBackBuffer(), numberArea, Qt::white, 60), 0);
 }
@@ -280,7 +280,7 @@ TEST_F(GridComposeTest, CellNumberShowsOnlyWhileItsFlagIsOn)
 TEST_F(GridComposeTest, LocalCellShowsItsChannelText)
 {
     CCameo* grid = ShownGrid();
-    hub->SetOsdFlag(MainWindow::OsdCameoNumber, 0);
+    hub->Settings().SetOsdFlag(OsdFlag::CameoNumber, 0);
     const QRect textArea(204, 2, 80, 20);   // top-left text of cell 1
     grid->OnDrawCameo(-1);
     EXPECT_EQ(CountNear(grid->GetBackBuffer(), textArea, Qt::white, 60), 0) << "unbound: nothing";
@@ -307,7 +307,7 @@ TEST_F(GridComposeTest, CompositionIsSkippedWhileTheCellsAreHeld)
 
 TEST_F(GridComposeTest, RedrawThreadComposesWhenAskedTo)
 {
-    CCameo* grid = NewGrid(CCameo::KindLocal, 16, 4);
+    CCameo* grid = NewGrid(CameoKind::Local, 16, 4);
     grid->resize(400, 300);
     grid->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(grid));

@@ -143,7 +143,7 @@ TEST_F(GridSimTest, FavoriteOpensRecorderByRecorderAndAFailedConnectStillAdvance
     CModuleDevice* b = UnreachableRecorder("Bravo");
     CModuleDevice* c = SimRecorder("Charlie");
     ASSERT_TRUE(a && b && c);
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     FavoriteWatcher watcher({a, b, c});
 
     grid->OpenFavorite(904, QStringLiteral("Alpha;;Bravo;;;Charlie"), QStringLiteral("1;-1;0;-1;-1;2"));
@@ -189,7 +189,7 @@ TEST_F(GridSimTest, LiveRotationPassesOverPagesWithoutAnOnlineRecorder)
     CModuleDevice* a = LoggedIn(SimRecorder("Alpha"));
     CModuleDevice* offline = AddRecorder("Offline");
     ASSERT_NE(a, nullptr);
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 4);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 4);
     grid->SetCameoChannel(0, a->GetDeviceIndex(), 0);
     grid->SetCameoChannel(1, a->GetDeviceIndex(), 12);
     grid->SetCameoChannel(0, offline->GetDeviceIndex(), 5);
@@ -223,10 +223,10 @@ TEST_F(GridSimTest, LiveOutputSelectsTheSelectedCellsChannel)
     const QString logPath = logDir.filePath(QStringLiteral("dvrsim.log"));
     CModuleDevice* a = LoggedIn(SimRecorder("Alpha", {QStringLiteral("--log"), logPath}));
     ASSERT_NE(a, nullptr);
-    CCameo* grid = NewGrid(CCameo::KindLive, 16, 4);
+    CCameo* grid = NewGrid(CameoKind::Live, 16, 4);
     grid->OnSplitMode(2, 1, false);
     grid->SetCameoChannel(3, a->GetDeviceIndex(), -1);
-    grid->GetAction(CCameo::ActLiveOutput)->trigger();
+    grid->GetAction(CCameo::ActionId::LiveOutput)->trigger();
 
     // The simulator logs each received message: 0xBE with the channel at byte 12, then 0xBC.
     std::vector<QJsonObject> sent;

@@ -15,7 +15,7 @@ namespace {
 class GridHandoffTest : public GridTest
 {
 protected:
-    CCameo* ShownGrid(int kind, int cells, int split)
+    CCameo* ShownGrid(CameoKind kind, int cells, int split)
     {
         CCameo* grid = NewGrid(kind, cells, split);
         grid->resize(400, 300);
@@ -38,7 +38,7 @@ TEST_F(GridHandoffTest, LiveFrameReachesOnlyTheShownCellBoundToItsChannel)
     CModuleDevice* rec = AddRecorder("R");
     CModuleDevice* other = AddRecorder("O");
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4);
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 4);
     const int g = grid->GetCameoIndex();
     grid->SetCameoChannel(3, r, 1);
     grid->SetCameoChannel(3, r, 5);   // bound, but not on the page
@@ -66,7 +66,7 @@ TEST_F(GridHandoffTest, PlaybackFrameOfChannelThreeArrivesAsNineteen)
 {
     CModuleDevice* rec = AddRecorder("R");
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = ShownGrid(CCameo::KindPlayback, 16, 4);
+    CCameo* grid = ShownGrid(CameoKind::Playback, 16, 4);
     grid->SetCameoChannel(3, r, 2);
 
     hub->CountCameoFrame(r, 3, grid->GetCameoIndex(), 2, 0, 0);
@@ -81,7 +81,7 @@ TEST_F(GridHandoffTest, BusyCellsDropALiveFrame)
 {
     CModuleDevice* rec = AddRecorder("R");
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4);
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 4);
     grid->SetCameoChannel(0, r, 0);
     {
         QMutexLocker lock(grid->GetCellsLock());
@@ -95,7 +95,7 @@ TEST_F(GridHandoffTest, BusyCellsMakeAPlaybackFrameWait)
 {
     CModuleDevice* rec = AddRecorder("R");
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = ShownGrid(CCameo::KindPlayback, 16, 4);
+    CCameo* grid = ShownGrid(CameoKind::Playback, 16, 4);
     grid->SetCameoChannel(1, r, 0);
     std::atomic<bool> calling{false};
     std::thread worker;
@@ -114,7 +114,7 @@ TEST_F(GridHandoffTest, BusyCellsMakeAPlaybackFrameWait)
 
 TEST_F(GridHandoffTest, LocalFileGridTakesItsCellDecoderPicture)
 {
-    CCameo* grid = ShownGrid(CCameo::KindLocal, 16, 4);
+    CCameo* grid = ShownGrid(CameoKind::Local, 16, 4);
     // The blank picture of the grid, until the cell's own decoder's picture replaces it (an
     // open decoder that has decoded nothing shows its own black placeholder).
     const qint64 blank = grid->GetCell(0).picture.cacheKey();
@@ -132,17 +132,17 @@ TEST_F(GridHandoffTest, GridDestroyedWhileAWorkerHandsPicturesOn)
 {
     CModuleDevice* rec = AddRecorder("R");
     const int r = rec->GetDeviceIndex();
-    struct Case { int kind; int recorder; int channel; };
+    struct Case { CameoKind kind; int recorder; int channel; };
     const Case cases[] = {
-        {CCameo::KindLocal, CCameo::kLocalRecorder, 0},
-        {CCameo::KindPlayback, r, 16},
-        {CCameo::KindLive, r, 0},
+        {CameoKind::Local, CCameo::kLocalRecorder, 0},
+        {CameoKind::Playback, r, 16},
+        {CameoKind::Live, r, 0},
     };
     for (const Case& c : cases) {
         CCameo* grid = ShownGrid(c.kind, 16, 4);
         const int g = grid->GetCameoIndex();
         const qint64 blank = grid->GetCell(0).picture.cacheKey();
-        if (c.kind != CCameo::KindLocal)
+        if (c.kind != CameoKind::Local)
             grid->SetCameoChannel(c.channel % 16, c.recorder, 0);
         else
             for (int cell = 0; cell < 4; ++cell)
@@ -158,7 +158,7 @@ TEST_F(GridHandoffTest, GridDestroyedWhileAWorkerHandsPicturesOn)
             }
         });
         ASSERT_TRUE(QTest::qWaitFor([&] { return calls.load() > 200; }, 5000));
-        if (c.kind == CCameo::KindLocal)
+        if (c.kind == CameoKind::Local)
             EXPECT_NE(grid->GetCell(0).picture.cacheKey(), blank) << "the worker reached the grid";
         else
             EXPECT_FALSE(grid->GetCell(0).IsBound()) << "the worker reached the grid";
@@ -169,7 +169,7 @@ TEST_F(GridHandoffTest, GridDestroyedWhileAWorkerHandsPicturesOn)
         ASSERT_TRUE(QTest::qWaitFor([&] { return calls.load() > after + 500; }, 5000));
 
         // The slot is taken again; the same worker's pictures now go to the new grid.
-        CCameo* next = ShownGrid(CCameo::KindLocal, 16, 4);
+        CCameo* next = ShownGrid(CameoKind::Local, 16, 4);
         EXPECT_EQ(next->GetCameoIndex(), g);
         const qint64 nextBlank = next->GetCell(1).picture.cacheKey();
         next->SetCellChannel(1, CCameo::kLocalRecorder, 0);

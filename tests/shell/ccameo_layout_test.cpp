@@ -57,7 +57,7 @@ std::vector<int> Range(std::initializer_list<std::pair<int, int>> spans)
 struct PageCase
 {
     const char* name;
-    int kind;
+    CameoKind kind;
     int cells;
     int initialSplit;
     std::vector<std::pair<int, int>> calls;   // (first, split) given to OnSplitMode in turn
@@ -91,23 +91,23 @@ TEST_P(GridPageTest, ShowsTheCellsOfThePage)
 INSTANTIATE_TEST_SUITE_P(
     Splits, GridPageTest,
     ::testing::Values(
-        PageCase{"FirstRoundedDownToTheSplit", CCameo::KindLive, 64, 16, {{10, 4}}, 4, 8, Range({{8, 11}})},
-        PageCase{"SameSplitIsTheNextPage", CCameo::KindLive, 64, 16, {{0, 4}, {-1, 4}}, 4, 4, Range({{4, 7}})},
-        PageCase{"NextPageFromAnyCellOfAPage", CCameo::KindLive, 64, 4, {{6, 4}}, 4, 8, Range({{8, 11}})},
-        PageCase{"LastPageWrapsToCellZero", CCameo::KindLive, 64, 16, {{60, 4}, {-1, 4}}, 4, 0, Range({{0, 3}})},
-        PageCase{"Split16From40", CCameo::KindLive, 64, 4, {{40, 16}}, 16, 32, Range({{32, 47}})},
-        PageCase{"PartPageWrapsAroundTheCellCount", CCameo::KindLive, 64, 16, {{62, 9}, {-1, 9}}, 9, 63,
+        PageCase{"FirstRoundedDownToTheSplit", CameoKind::Live, 64, 16, {{10, 4}}, 4, 8, Range({{8, 11}})},
+        PageCase{"SameSplitIsTheNextPage", CameoKind::Live, 64, 16, {{0, 4}, {-1, 4}}, 4, 4, Range({{4, 7}})},
+        PageCase{"NextPageFromAnyCellOfAPage", CameoKind::Live, 64, 4, {{6, 4}}, 4, 8, Range({{8, 11}})},
+        PageCase{"LastPageWrapsToCellZero", CameoKind::Live, 64, 16, {{60, 4}, {-1, 4}}, 4, 0, Range({{0, 3}})},
+        PageCase{"Split16From40", CameoKind::Live, 64, 4, {{40, 16}}, 16, 32, Range({{32, 47}})},
+        PageCase{"PartPageWrapsAroundTheCellCount", CameoKind::Live, 64, 16, {{62, 9}, {-1, 9}}, 9, 63,
                  Range({{63, 63}, {0, 7}})},
-        PageCase{"PlaybackSplit9SecondPage", CCameo::KindPlayback, 16, 9, {{-1, 9}}, 9, 9,
+        PageCase{"PlaybackSplit9SecondPage", CameoKind::Playback, 16, 9, {{-1, 9}}, 9, 9,
                  Range({{9, 15}, {0, 1}})},
-        PageCase{"PlaybackSplit9ThirdPageIsTheFirst", CCameo::KindPlayback, 16, 9, {{-1, 9}, {-1, 9}}, 9, 0,
+        PageCase{"PlaybackSplit9ThirdPageIsTheFirst", CameoKind::Playback, 16, 9, {{-1, 9}, {-1, 9}}, 9, 0,
                  Range({{0, 8}})},
-        PageCase{"SingleViewKeepsItsCell", CCameo::KindLive, 16, 16, {{13, 1}}, 1, 13, Range({{13, 13}})},
-        PageCase{"SingleViewSteps", CCameo::KindLocal, 16, 16, {{15, 1}, {-1, 1}}, 1, 0, Range({{0, 0}})},
-        PageCase{"WholeGrid", CCameo::KindLive, 64, 16, {{5, 64}}, 64, 0, Range({{0, 63}})},
-        PageCase{"WholeGridAgainStaysAtZero", CCameo::KindLive, 64, 64, {{-1, 64}}, 64, 0, Range({{0, 63}})},
-        PageCase{"SplitLargerThanTheCellsChangesNothing", CCameo::KindLocal, 1, -1, {{0, 4}}, 1, 0, {0}},
-        PageCase{"BadFirstCellChangesNothing", CCameo::KindLive, 16, 4, {{16, 9}, {-2, 9}}, 4, 0,
+        PageCase{"SingleViewKeepsItsCell", CameoKind::Live, 16, 16, {{13, 1}}, 1, 13, Range({{13, 13}})},
+        PageCase{"SingleViewSteps", CameoKind::Local, 16, 16, {{15, 1}, {-1, 1}}, 1, 0, Range({{0, 0}})},
+        PageCase{"WholeGrid", CameoKind::Live, 64, 16, {{5, 64}}, 64, 0, Range({{0, 63}})},
+        PageCase{"WholeGridAgainStaysAtZero", CameoKind::Live, 64, 64, {{-1, 64}}, 64, 0, Range({{0, 63}})},
+        PageCase{"SplitLargerThanTheCellsChangesNothing", CameoKind::Local, 1, -1, {{0, 4}}, 1, 0, {0}},
+        PageCase{"BadFirstCellChangesNothing", CameoKind::Live, 16, 4, {{16, 9}, {-2, 9}}, 4, 0,
                  Range({{0, 3}})}),
     [](const ::testing::TestParamInfo<PageCase>& info) { return std::string(info.param.name); });
 
@@ -162,7 +162,7 @@ TEST_P(GridLayoutCodeTest, OpensTheSplitFromTheFirstCell)
 {
     const LayoutCase& c = GetParam();
     Recorder("R");
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 4);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 4);
     grid->OpenFavorite(c.layout, QStringLiteral("R"), QStringLiteral("0"));
     EXPECT_EQ(grid->GetSplit(), c.split);
     EXPECT_EQ(grid->GetFirstCell(), c.first);
@@ -186,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(GridFavoriteTest, BadLayoutCodesChangeNothing)
 {
     const int r = Recorder("R");
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     grid->SetCameoChannel(1, r, 2);
     for (int layout : {99, 6500, 1664, -904, 0}) {
         grid->OpenFavorite(layout, QStringLiteral("R"), QStringLiteral("0"));
@@ -202,7 +202,7 @@ TEST_F(GridFavoriteTest, PositionsAreConnectedOneAfterAnotherIntoTheirOwnCells)
     const int a = Recorder("A");
     const int b = Recorder("B");
     const int other = Recorder("Other");
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     grid->SetCameoChannel(3, other, 7);
 
     grid->OpenFavorite(1600, QStringLiteral("A;;;;;B;"), QStringLiteral("2;-1;-1;-1;-1;1;-1"));
@@ -242,7 +242,7 @@ TEST_F(GridFavoriteTest, PositionsThatCannotBeOpenedAreSkipped)
 {
     const int a = Recorder("A");
     const int b = Recorder("B");
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     // 0: unknown recorder, 1: empty name, 2: channel -1, 3: not a channel, 4: channel 16,
     // 5: A, 6: B with no channel entry.
     grid->StartFavorite(QStringLiteral("Gone;;A;A;A;A;B"), QStringLiteral("0;3;-1;x;16;4"));
@@ -259,7 +259,7 @@ TEST_F(GridFavoriteTest, PositionsThatCannotBeOpenedAreSkipped)
 TEST_F(GridFavoriteTest, PositionsBeyondTheCellsAreSkipped)
 {
     const int a = Recorder("A");
-    CCameo* grid = NewGrid(CCameo::KindPlayback, 16, 4);
+    CCameo* grid = NewGrid(CameoKind::Playback, 16, 4);
     QString names;
     QString channels;
     for (int i = 0; i < 20; ++i) {
@@ -274,7 +274,7 @@ TEST_F(GridFavoriteTest, PositionsBeyondTheCellsAreSkipped)
 
 TEST_F(GridFavoriteTest, FavoriteWithoutAKnownRecorderLaysThePageOutAgain)
 {
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     grid->OpenFavorite(905, QStringLiteral("Nobody;Nothing"), QStringLiteral("0;1"));
     EXPECT_EQ(grid->GetFavoriteCursor(), CCameo::kFavoritePositions);
     EXPECT_EQ(hub->MessageOption(), QStringLiteral("auto"));
@@ -287,7 +287,7 @@ TEST_F(GridFavoriteTest, FavoriteWithoutAKnownRecorderLaysThePageOutAgain)
 TEST_F(GridFavoriteTest, LastPositionFinishesTheFavorite)
 {
     const int a = Recorder("A");
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     QString names;
     QString channels;
     for (int i = 0; i < 64; ++i) {
@@ -330,7 +330,7 @@ TEST_F(GridFavoriteTest, LayoutCodeRoundTripsThroughTheSiteBooksFavoriteWriter)
     for (int i = 0; i < int(std::size(cases)); ++i) {
         const Case& c = cases[i];
         EXPECT_EQ(codes.value(i), QLatin1String(c.code));
-        CCameo* grid = NewGrid(CCameo::KindLive, 64, 1);
+        CCameo* grid = NewGrid(CameoKind::Live, 64, 1);
         grid->OpenFavorite(codes.value(i).toInt(), QStringLiteral("A;"), QStringLiteral("0;"));
         EXPECT_EQ(grid->GetSplit(), c.split) << c.code;
         EXPECT_EQ(grid->GetFirstCell(), c.pageFirst) << c.code;
@@ -348,7 +348,7 @@ TEST_F(GridFavoriteTest, AddFavoriteOfALiveGridOpensAgainAsItWas)
     const int a = Recorder("Alpha");
     const int b = Recorder("Bravo");
     CModuleDevice* gone = AddRecorder("Gone");
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     grid->SetCameoChannel(3, a, 0);
     grid->SetCameoChannel(0, b, 6);
     grid->SetCameoChannel(1, gone->GetDeviceIndex(), 2);
@@ -359,7 +359,7 @@ TEST_F(GridFavoriteTest, AddFavoriteOfALiveGridOpensAgainAsItWas)
     DeleteRecorder(gone);
     {
         FolderAnswer answer(QStringLiteral("Lobby"));
-        grid->GetAction(CCameo::ActAddFavorite)->trigger();
+        grid->GetAction(CCameo::ActionId::AddFavorite)->trigger();
     }
     QTreeWidgetItem* root = tree->GetFavoritesRoot();
     ASSERT_EQ(root->childCount(), 1);
@@ -380,7 +380,7 @@ TEST_F(GridFavoriteTest, AddFavoriteOfALiveGridOpensAgainAsItWas)
         EXPECT_EQ(channels[i], channel) << "position " << i;
     }
 
-    CCameo* copy = NewGrid(CCameo::KindLive, 64, 4);
+    CCameo* copy = NewGrid(CameoKind::Live, 64, 4);
     copy->OpenFavorite(record->cameomode.toInt(), record->favoritesdevice, record->favoriteschannel);
     EXPECT_EQ(copy->GetSplit(), 9);
     EXPECT_EQ(copy->GetFirstCell(), 9);
@@ -400,7 +400,7 @@ TEST_F(GridFavoriteTest, AddFavoriteCancelledOrOfALocalGridStoresNothing)
 {
     SiteBookTreeWidget* tree = hub->GetSiteBookTree();
     ASSERT_NE(tree, nullptr);
-    CCameo* live = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* live = NewGrid(CameoKind::Live, 64, 16);
     QTimer canceller;
     QObject::connect(&canceller, &QTimer::timeout, [] {
         if (auto* dialog = qobject_cast<CAddFolderDialog*>(QApplication::activeModalWidget()))
@@ -409,7 +409,7 @@ TEST_F(GridFavoriteTest, AddFavoriteCancelledOrOfALocalGridStoresNothing)
     canceller.start(5);
     live->newFavoriteAction();
     canceller.stop();
-    CCameo* local = NewGrid(CCameo::KindLocal, 16, 4);
+    CCameo* local = NewGrid(CameoKind::Local, 16, 4);
     local->newFavoriteAction();   // asks nothing: no dialog to answer
     EXPECT_EQ(tree->GetFavoritesRoot()->childCount(), 0);
 }
@@ -419,7 +419,7 @@ TEST_F(GridFavoriteTest, AddFavoriteCancelledOrOfALocalGridStoresNothing)
 
 TEST_F(GridTest, SequenceActionsToggleTheRotationWithTheirPeriod)
 {
-    CCameo* grid = NewGrid(CCameo::KindPlayback, 16, 4);
+    CCameo* grid = NewGrid(CameoKind::Playback, 16, 4);
     struct Case { void (CCameo::*slot)(); int ms; };
     const Case cases[] = {{&CCameo::OnSequenceAction5, 5000}, {&CCameo::OnSequenceAction10, 10000},
                           {&CCameo::OnSequenceAction15, 15000}, {&CCameo::OnSequenceAction20, 20000}};
@@ -443,7 +443,7 @@ TEST_F(GridTest, SequenceActionsToggleTheRotationWithTheirPeriod)
     }
 }
 
-class GridSequenceKindTest : public GridTest, public ::testing::WithParamInterface<int>
+class GridSequenceKindTest : public GridTest, public ::testing::WithParamInterface<CameoKind>
 {
 };
 
@@ -465,15 +465,15 @@ TEST_P(GridSequenceKindTest, TicksShowTheNextPagesUntilTheUserChoosesASplit)
     EXPECT_EQ(grid->GetFirstCell(), 8) << "a tick after the end changes nothing";
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, GridSequenceKindTest, ::testing::Values(CCameo::KindPlayback, CCameo::KindLocal),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                             return std::string(info.param == CCameo::KindPlayback ? "Playback" : "LocalFiles");
+INSTANTIATE_TEST_SUITE_P(Kinds, GridSequenceKindTest, ::testing::Values(CameoKind::Playback, CameoKind::Local),
+                         [](const ::testing::TestParamInfo<CameoKind>& info) {
+                             return std::string(info.param == CameoKind::Playback ? "Playback" : "LocalFiles");
                          });
 
 TEST_F(GridTest, SequenceOfALiveGridWithoutOnlineRecordersEndsAtTheFirstTick)
 {
     CModuleDevice* rec = AddRecorder("Offline");
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 4);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 4);
     grid->SetCameoChannel(0, rec->GetDeviceIndex(), 0);
     grid->SetCameoChannel(1, rec->GetDeviceIndex(), 9);
     grid->OnSequenceAction10();
@@ -488,42 +488,44 @@ TEST_F(GridTest, SequenceOfALiveGridWithoutOnlineRecordersEndsAtTheFirstTick)
 
 TEST_F(GridTest, ActionsAreCreatedInMenuOrder)
 {
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     const char* texts[] = {"View Single", "View Multi", "Zoom In", "Zoom Out", "Audio Out", "OSD Setup",
                            "Freeze", "Snap Shot", "Close Cameo", "Select Date", "Museum Search",
                            "Thumbnail Search", "Quick Search", "View x 1/4", "View x 1", "View x 4", "Record",
                            "Sequencing", "Sequencing", "Sequencing", "Sequencing", "Sequencing",
                            "Add Favorite", "Popup Mode", "MP4 Convert", "UCC Control", "Live Output"};
-    static_assert(std::size(texts) == CCameo::ActionCount, "one text per action");
+    static_assert(std::size(texts) == CCameo::kActionCount, "one text per action");
     std::set<QAction*> distinct;
-    for (int i = 0; i < CCameo::ActionCount; ++i) {
-        QAction* action = grid->GetAction(i);
+    for (int i = 0; i < CCameo::kActionCount; ++i) {
+        QAction* action = grid->GetAction(static_cast<CCameo::ActionId>(i));
         ASSERT_NE(action, nullptr) << i;
         EXPECT_EQ(action->text(), QLatin1String(texts[i])) << "action " << i + 1;
         EXPECT_EQ(action->parent(), grid);
+        // The entries up to "View x 4" wait for what they open and are greyed.
+        EXPECT_EQ(action->isEnabled(), i >= int(CCameo::ActionId::Record)) << "action " << i + 1;
         distinct.insert(action);
     }
-    EXPECT_EQ(distinct.size(), size_t(CCameo::ActionCount));
-    EXPECT_EQ(grid->GetAction(-1), nullptr);
-    EXPECT_EQ(grid->GetAction(CCameo::ActionCount), nullptr);
+    EXPECT_EQ(distinct.size(), size_t(CCameo::kActionCount));
+    EXPECT_EQ(grid->GetAction(static_cast<CCameo::ActionId>(-1)), nullptr);
+    EXPECT_EQ(grid->GetAction(static_cast<CCameo::ActionId>(CCameo::kActionCount)), nullptr);
 
-    EXPECT_FALSE(grid->GetAction(CCameo::ActAddFavorite)->icon().isNull()) << "an icon of the resources";
-    for (int id : {CCameo::ActEmapScr1, CCameo::ActEmapScr2, CCameo::ActEmapScr3, CCameo::ActUcc,
-                   CCameo::ActLiveOutput})
-        EXPECT_TRUE(grid->GetAction(id)->icon().isNull()) << "action " << id + 1 << " has no icon";
+    EXPECT_FALSE(grid->GetAction(CCameo::ActionId::AddFavorite)->icon().isNull()) << "an icon of the resources";
+    for (CCameo::ActionId id : {CCameo::ActionId::EmapScr1, CCameo::ActionId::EmapScr2, CCameo::ActionId::EmapScr3,
+                                CCameo::ActionId::Ucc, CCameo::ActionId::LiveOutput})
+        EXPECT_TRUE(grid->GetAction(id)->icon().isNull()) << "action " << int(id) + 1 << " has no icon";
 }
 
 TEST_F(GridTest, SequenceActionsRunTheirSlots)
 {
-    CCameo* grid = NewGrid(CCameo::KindPlayback, 16, 4);
-    struct Case { int action; int ms; };
-    const Case cases[] = {{CCameo::ActSequence5, 5000}, {CCameo::ActSequence10, 10000},
-                          {CCameo::ActSequence15, 15000}, {CCameo::ActSequence20, 20000}};
+    CCameo* grid = NewGrid(CameoKind::Playback, 16, 4);
+    struct Case { CCameo::ActionId action; int ms; };
+    const Case cases[] = {{CCameo::ActionId::Sequence5, 5000}, {CCameo::ActionId::Sequence10, 10000},
+                          {CCameo::ActionId::Sequence15, 15000}, {CCameo::ActionId::Sequence20, 20000}};
     for (const Case& c : cases) {
         grid->GetAction(c.action)->trigger();
         EXPECT_TRUE(grid->IsSequenceOn());
         EXPECT_EQ(grid->GetSequenceInterval(), c.ms);
-        grid->GetAction(CCameo::ActSequenceStop)->trigger();
+        grid->GetAction(CCameo::ActionId::SequenceStop)->trigger();
         EXPECT_FALSE(grid->IsSequenceOn()) << "the stop entry ends the rotation";
     }
 }
@@ -536,7 +538,7 @@ TEST_F(GridTest, PopupActionTogglesTheLiveWindowOfTheGrid)
     ASSERT_NE(view, nullptr);
     CCameo* grid = view->GetCameo();
     EXPECT_FALSE(hub->IsLiveViewPopup(slot));
-    grid->GetAction(CCameo::ActPopup)->trigger();
+    grid->GetAction(CCameo::ActionId::Popup)->trigger();
     EXPECT_TRUE(hub->IsLiveViewPopup(slot));
     grid->OnPopupAction();
     EXPECT_FALSE(hub->IsLiveViewPopup(slot));
@@ -550,9 +552,9 @@ TEST_F(GridTest, PopupActionTogglesTheLiveWindowOfTheGrid)
 TEST_F(GridTest, UccActionShowsTheSelectedCellAloneAndRemembersTheSplit)
 {
     CModuleDevice* rec = AddRecorder("R");
-    CCameo* grid = NewGrid(CCameo::KindLive, 64, 16);
+    CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     grid->OnSplitMode(6, 4, false);   // page 4..7, cell 4 selected
-    grid->GetAction(CCameo::ActUcc)->trigger();
+    grid->GetAction(CCameo::ActionId::Ucc)->trigger();
     EXPECT_EQ(grid->GetSplit(), 4) << "an unbound cell: nothing happens";
 
     grid->SetCameoChannel(2, rec->GetDeviceIndex(), -1);
@@ -569,10 +571,11 @@ TEST_F(GridTest, UccActionShowsTheSelectedCellAloneAndRemembersTheSplit)
 TEST_F(GridTest, SelectedCellActionsLeaveUnboundAndUnknownCellsAlone)
 {
     CModuleDevice* rec = AddRecorder("R");
-    CCameo* grid = NewGrid(CCameo::KindLive, 16, 4);
+    CCameo* grid = NewGrid(CameoKind::Live, 16, 4);
     grid->SetCameoChannel(1, rec->GetDeviceIndex(), 0);
     DeleteRecorder(rec);   // the cell keeps an index that is no longer in the hub's table
-    for (int id : {CCameo::ActRecord, CCameo::ActLiveOutput, CCameo::ActUcc, CCameo::ActAviConvert})
+    for (CCameo::ActionId id : {CCameo::ActionId::Record, CCameo::ActionId::LiveOutput, CCameo::ActionId::Ucc,
+                                CCameo::ActionId::AviConvert})
         grid->GetAction(id)->trigger();
     EXPECT_EQ(grid->GetSplit(), 4);
     EXPECT_EQ(grid->GetSelectedCell(), 0);

@@ -1,6 +1,9 @@
 // Grids showing recorders that are logged in (the recorder simulator as peer): placing a
 // recorder's channels, live requests of the shown cells, routes moved by a swap, the hand-off
 // through the recorder's live decoder, and the composition of online cells.
+#include <QAction>
+#include <QDate>
+#include <QJsonObject>
 #include <QTest>
 #include <atomic>
 #include <memory>
@@ -12,9 +15,9 @@
 #include "session/cameoroute.h"
 #include "shell/ccameo.h"
 #include "shell/mainwindow.h"
-#include "shell/support/grid_dvrsim.h"
-#include "shell/support/grid_fixture.h"
+#include "shell/support/grid_online_fixture.h"
 #include "session/sitebook.h"
+#include "session/support/moduledevice_testaccess.h"
 
 namespace {
 
@@ -33,52 +36,22 @@ int CountNear(const QImage& image, const QRect& area, QColor color, int toleranc
     return n;
 }
 
-class GridOnlineTest : public GridTest
+// The extended playback controls (command 0x95) the simulator received, whole messages.
+QList<QByteArray> PlaybackControls(const GridDvrSim* sim)
 {
-protected:
-    // A recorder session logged in to a simulator of four channels started with the options.
-    CModuleDevice* LoggedInRecorder(const QString& name, const QStringList& options = {})
-    {
-        auto sim = std::make_unique<GridDvrSim>(QStringList{QStringLiteral("--channels"), QStringLiteral("4")}
-                                                + options);
-        const QString error = sim->Start();
-        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-        if (!error.isEmpty())
-            return nullptr;
-        CModuleDevice* device = AddRecorder(name);
-        SiteBook* record = SiteBook::FromItem(device);
-        record->kind = QStringLiteral("device");
-        record->addr = QStringLiteral("127.0.0.1");
-        record->port = QString::number(sim->Port());
-        record->id = QStringLiteral("admin");
-        record->password = QStringLiteral("1234");
-        m_sims.push_back(std::move(sim));
-        device->StartConnect(ConnectPurpose::Connect);
-        EXPECT_TRUE(QTest::qWaitFor([device] { return device->IsLoggedIn(); }, 15000)) << "login";
-        return device->IsLoggedIn() ? device : nullptr;
-    }
+    QList<QByteArray> out;
+    for (const QJsonObject& m : sim->Messages(0x95))
+        out.append(QByteArray::fromHex(m.value(QStringLiteral("hex")).toString().toLatin1()));
+    return out;
+}
 
-    CCameo* ShownGrid(int kind, int cells, int split, QSize size)
-    {
-        CCameo* grid = NewGrid(kind, cells, split);
-        if (kind < 0)
-            grid->OnSplitMode(0, split, false);
-        grid->resize(size);
-        grid->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(grid));
-        return grid;
-    }
-
-    static int Counted(CCameo* grid, int cell)
-    {
-        grid->OnFPSTimer();
-        return grid->GetCellFps(cell);
-    }
-
-private:
-    // Stopped after the recorders (the fixture's TearDown) have gone.
-    std::vector<std::unique_ptr<GridDvrSim>> m_sims;
-};
+// The channel mask of a 0x95 message: 16 bits, little-endian, at byte 18.
+int ChannelMask(const QByteArray& message)
+{
+    if (message.size() < 20)
+        return -1;
+    return quint8(message[18]) | (quint8(message[19]) << 8);
+}
 
 } // namespace
 
@@ -87,7 +60,7 @@ TEST_F(GridOnlineTest, StartLiveDevicePlacesTheChannelsAndAsksForTheShownOnes)
     CModuleDevice* rec = LoggedInRecorder("Depot");
     ASSERT_NE(rec, nullptr);
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = ShownGrid(CCameo::KindLive, 64, 16, QSize(640, 480));
+    CCameo* grid = ShownGrid(CameoKind::Live, 64, 16, QSize(640, 480));
     grid->StartLiveDevice(r);
 
     for (int ch = 0; ch < 4; ++ch) {
@@ -110,7 +83,7 @@ TEST_F(GridOnlineTest, PlacingStartsAtTheSelectedCellAndWraps)
 {
     CModuleDevice* rec = LoggedInRecorder("Depot");
     ASSERT_NE(rec, nullptr);
-    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 16, QSize(640, 480));
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 16, QSize(640, 480));
     grid->OnSplitMode(14, 1, false);   // single view of cell 14, which is selected
     ASSERT_EQ(grid->GetSelectedCell(), 14);
     grid->OnConnectDevice(4, rec->GetDeviceIndex());
@@ -127,7 +100,7 @@ TEST_F(GridOnlineTest, RebindingStopsTheChannelOnTheRecorderThatShowedIt)
     CModuleDevice* a = LoggedInRecorder("A");
     CModuleDevice* b = LoggedInRecorder("B");
     ASSERT_TRUE(a && b);
-    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 4, QSize(400, 300));
     grid->SetCameoChannel(2, a->GetDeviceIndex(), 0);
     EXPECT_TRUE(a->IsLiveWanted(2));
     grid->SetCameoChannel(1, b->GetDeviceIndex(), 0);
@@ -141,7 +114,7 @@ TEST_F(GridOnlineTest, SwapMovesTheRoutesWithTheContents)
     CModuleDevice* rec = LoggedInRecorder("Depot");
     ASSERT_NE(rec, nullptr);
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 4, QSize(400, 300));
     grid->SetCameoChannel(0, r, 0);
     grid->SetCameoChannel(1, r, 3);
     grid->OnSwapCameo(0, 3);
@@ -149,7 +122,7 @@ TEST_F(GridOnlineTest, SwapMovesTheRoutesWithTheContents)
     EXPECT_EQ(rec->GetCameoRoute(1)->liveCell.load(), 0);
     EXPECT_EQ(rec->GetCameoRoute(0)->liveGrid.load(), grid->GetCameoIndex());
 
-    CCameo* playback = ShownGrid(CCameo::KindPlayback, 16, 4, QSize(400, 300));
+    CCameo* playback = ShownGrid(CameoKind::Playback, 16, 4, QSize(400, 300));
     playback->SetCameoChannel(2, r, 1);
     playback->OnSwapCameo(1, 2);
     EXPECT_EQ(rec->GetCameoRoute(2)->playbackCell.load(), 2);
@@ -162,7 +135,7 @@ TEST_F(GridOnlineTest, HandOffTakesTheLiveDecoderPicture)
     ASSERT_NE(rec, nullptr);
     ASSERT_NE(rec->GetLiveDecoder(1), nullptr);
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 4, QSize(400, 300));
     grid->SetCameoChannel(1, r, 0);
     const qint64 blank = grid->GetCell(0).picture.cacheKey();
 
@@ -181,7 +154,7 @@ TEST_F(GridOnlineTest, OnlineCellShowsNamesAndIsFittedAtFourToThree)
     ASSERT_NE(rec, nullptr);
     ASSERT_FALSE(rec->GetCameraTitle(0).isEmpty());
     // Split 1 in 480 x 300: a 4:3 picture is 400 x 300 with bars of 40 pixels.
-    CCameo* grid = ShownGrid(-1, 16, 1, QSize(480, 300));
+    CCameo* grid = ShownFreshGrid(1, QSize(480, 300));
     grid->SetCameoChannel(0, rec->GetDeviceIndex(), 0);
     PutPicture(grid, 0, Solid(352, 240, Qt::red));
     grid->OnDrawCameo(-1);
@@ -192,14 +165,14 @@ TEST_F(GridOnlineTest, OnlineCellShowsNamesAndIsFittedAtFourToThree)
 
     const QRect dvrName(4, 278, 120, 20);      // bottom-left
     const QRect camera(4, 2, 120, 16);         // top-left, after the cell number
-    hub->SetOsdFlag(MainWindow::OsdCameoNumber, 0);
+    hub->Settings().SetOsdFlag(OsdFlag::CameoNumber, 0);
     grid->OnDrawCameo(-1);
     buffer = grid->GetBackBuffer();
     EXPECT_GT(CountNear(buffer, dvrName, Qt::white, 60), 10);
     EXPECT_GT(CountNear(buffer, camera, Qt::white, 60), 10);
 
-    hub->SetOsdFlag(MainWindow::OsdDvrName, 0);
-    hub->SetOsdFlag(MainWindow::OsdCameraName, 0);
+    hub->Settings().SetOsdFlag(OsdFlag::DvrName, 0);
+    hub->Settings().SetOsdFlag(OsdFlag::CameraName, 0);
     grid->OnDrawCameo(-1);
     buffer = grid->GetBackBuffer();
     EXPECT_EQ(CountNear(buffer, dvrName, Qt::white, 60), 0);
@@ -211,7 +184,7 @@ TEST_F(GridOnlineTest, VideoLossBlanksTheCellAndSaysSo)
     CModuleDevice* rec = LoggedInRecorder("Depot", {QStringLiteral("--video-loss"), QStringLiteral("1")});
     ASSERT_NE(rec, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([rec] { return rec->GetVideoLoss(0); }, 5000));
-    CCameo* grid = ShownGrid(-1, 16, 1, QSize(400, 300));
+    CCameo* grid = ShownFreshGrid(1, QSize(400, 300));
     grid->SetCameoChannel(0, rec->GetDeviceIndex(), 0);
     PutPicture(grid, 0, Solid(352, 240, Qt::green));
     grid->OnDrawCameo(-1);
@@ -228,7 +201,7 @@ TEST_F(GridOnlineTest, GridDestroyedWhileItsRecorderHandsPicturesOn)
     CModuleDevice* rec = LoggedInRecorder("Depot");
     ASSERT_NE(rec, nullptr);
     const int r = rec->GetDeviceIndex();
-    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 4, QSize(400, 300));
     const int g = grid->GetCameoIndex();
     for (int cell = 0; cell < 4; ++cell)
         grid->SetCameoChannel(cell, r, cell);
@@ -256,7 +229,7 @@ TEST_F(GridOnlineTest, ImageAdjustReachesTheDecodersOfSelectedOnlineCells)
 {
     CModuleDevice* rec = LoggedInRecorder("Depot");
     ASSERT_NE(rec, nullptr);
-    CCameo* grid = ShownGrid(CCameo::KindLive, 16, 4, QSize(400, 300));
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 4, QSize(400, 300));
     grid->SetCellBrightness(30);
     EXPECT_EQ(grid->GetAdjustBrightness(), 0) << "no selected online cell: the panel defaults";
     EXPECT_EQ(grid->GetAdjustFrameRate(), 15);
@@ -295,5 +268,69 @@ TEST_F(GridOnlineTest, EmapTileFramesItselfRedOnAnEvent)
         // No cell number and no selection frame in a tile.
         EXPECT_NE(tile->GetBackBuffer().pixelColor(2, 60), QColor(Qt::cyan));
         DeleteGrid(tile);
+    }
+}
+
+// The grid's Record action toggles the local recording of the selected cell's channel on its
+// recorder: the channel itself in a live grid, channel + 16 (its playback) in a playback grid.
+// The composed cell says "REC" in red at its bottom while the mark is set. The simulator's
+// pictures do not decode, so the cell is black apart from its texts.
+TEST_F(GridOnlineTest, RecordActionTogglesTheRecordMarkOfTheSelectedCell)
+{
+    CModuleDevice* rec = LoggedInRecorder("Depot");
+    ASSERT_NE(rec, nullptr);
+    struct Case { const char* what; CameoKind kind; int channel; int mark; int otherMark; };
+    const Case cases[] = {{"live grid", CameoKind::Live, 2, 2, 18},
+                          {"playback grid", CameoKind::Playback, 3, 19, 3}};
+    const QRect recText(150, 270, 100, 30);   // bottom centre of the one cell
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CCameo* grid = ShownGrid(c.kind, 16, 1, QSize(400, 300));
+        grid->SetCameoChannel(c.channel, rec->GetDeviceIndex(), -1);   // the selected cell
+        ASSERT_FALSE(rec->IsRecordMarked(c.mark));
+
+        grid->GetAction(CCameo::ActionId::Record)->trigger();
+        EXPECT_TRUE(rec->IsRecordMarked(c.mark));
+        EXPECT_FALSE(rec->IsRecordMarked(c.otherMark));
+        grid->OnDrawCameo(-1);
+        EXPECT_GT(CountNear(grid->GetBackBuffer(), recText, Qt::red, 60), 10) << "REC is shown";
+
+        grid->GetAction(CCameo::ActionId::Record)->trigger();
+        EXPECT_FALSE(rec->IsRecordMarked(c.mark)) << "a second Record ends the recording";
+        grid->OnDrawCameo(-1);
+        EXPECT_EQ(CountNear(grid->GetBackBuffer(), recText, Qt::red, 60), 0) << "REC is gone";
+        DeleteGrid(grid);
+    }
+}
+
+// A playback grid tells the recorder's playback which channels it shows, and each layout sends
+// the playback control again (0x95) for exactly the channels of the shown cells.
+TEST_F(GridOnlineTest, PlaybackLayoutSendsTheControlForTheShownChannels)
+{
+    CModuleDevice* rec = LoggedInRecorder("Depot");
+    ASSERT_NE(rec, nullptr);
+    const GridDvrSim* sim = Simulator(0);
+    CCameo* grid = ShownGrid(CameoKind::Playback, 16, 4, QSize(400, 300));
+    grid->OnConnectDevice(4, rec->GetDeviceIndex());   // channels 0..3 in cells 0..3
+    ASSERT_EQ(grid->GetCell(3).channel, 3);
+    CModuleDeviceTestAccess::SetPlaybackDate(*rec,
+                                             QDate::currentDate().year() * 10000 + QDate::currentDate().month() * 100
+                                                 + QDate::currentDate().day(),
+                                             120000);
+    CModuleDeviceTestAccess::SetPlaybackMode(*rec, PlaybackMode::Forward, 0);   // playing forward
+    rec->SetPlaybackActive(true);
+
+    struct Step { int first; int split; int mask; };
+    const Step steps[] = {
+        {0, 1, 0x0001},    // cell 0 alone
+        {-1, 1, 0x0002},   // the same split again: the next cell
+        {-1, 4, 0x000F},   // all four
+    };
+    for (const Step& step : steps) {
+        const int sent = PlaybackControls(sim).size();
+        grid->OnSplitMode(step.first, step.split, false);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return PlaybackControls(sim).size() == sent + 1; }, 5000))
+            << "split " << step.split;
+        EXPECT_EQ(ChannelMask(PlaybackControls(sim).last()), step.mask) << "split " << step.split;
     }
 }

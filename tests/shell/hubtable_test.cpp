@@ -1,4 +1,6 @@
-// The hub's recorder and grid tables, and how session items take and free their slots.
+// The hub: how session items take and free their slots of its recorder table, the recorder
+// index checks of its forwarders, and the shared settings it starts with. The tables on their
+// own are in recordertable_test.cpp and gridtable_test.cpp.
 #include <QDir>
 #include <QTemporaryDir>
 #include <climits>
@@ -6,20 +8,10 @@
 #include <vector>
 
 #include "session/moduledevice.h"
+#include "shell/childwindowslots.h"
 #include "shell/mainwindow.h"
 #include "session/support/moduledevice_testaccess.h"
 #include "shell/support/shell_hubfixture.h"
-
-namespace {
-
-// Grids are only stored and compared by the hub, never used, so distinct addresses will do.
-CCameo* FakeCameo(int n)
-{
-    static char storage[8];
-    return reinterpret_cast<CCameo*>(&storage[n]);
-}
-
-} // namespace
 
 TEST_F(ShellHubTest, FreshHubHasEveryTableEmpty)
 {
@@ -31,8 +23,8 @@ TEST_F(ShellHubTest, FreshHubHasEveryTableEmpty)
     EXPECT_FALSE(hub->IsMessageBoxOpen());
     EXPECT_EQ(hub->GetActiveCameoIndex(), 0);
     EXPECT_EQ(hub->GetProcessorLoad(), 0);
-    for (int f = 0; f < MainWindow::OsdFlagCount; ++f)
-        EXPECT_EQ(hub->GetOsdFlag(f), 1) << "flag " << f;
+    for (int f = 0; f < OsdFlags::kCount; ++f)
+        EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlags::kAll[f]), 1) << "flag " << f;
     EXPECT_EQ(hub->windowTitle(), QStringLiteral("ZENT"));
 }
 
@@ -90,32 +82,6 @@ TEST_F(ShellHubTest, FolderTakesNoSlot)
     EXPECT_EQ(hub->GetDevice(0), a);
 }
 
-TEST_F(ShellHubTest, AddDeviceTwiceKeepsTheFirst)
-{
-    CModuleDevice* a = AddRecorder("A");
-    CModuleDevice* other = AddRecorder("B");
-    ASSERT_EQ(a->GetDeviceIndex(), 0);
-    EXPECT_FALSE(hub->AddDevice(0, other));
-    EXPECT_EQ(hub->GetDevice(0), a);
-}
-
-TEST_F(ShellHubTest, RemoveDeviceOnlyOnce)
-{
-    CModuleDevice* a = AddRecorder("A");
-    ASSERT_EQ(a->GetDeviceIndex(), 0);
-    EXPECT_TRUE(hub->RemoveDevice(0));
-    EXPECT_FALSE(hub->RemoveDevice(0));
-    EXPECT_EQ(hub->GetDevice(0), nullptr);
-    EXPECT_EQ(hub->GetFreeDeviceIndex(), 0);
-}
-
-TEST_F(ShellHubTest, AddDeviceRefusesNoSession)
-{
-    EXPECT_FALSE(hub->AddDevice(5, nullptr));
-    EXPECT_EQ(hub->GetFreeDeviceIndex(), 0);
-    EXPECT_FALSE(hub->RemoveDevice(5));
-}
-
 class ShellBadDeviceIndex : public ShellHubTest, public ::testing::WithParamInterface<int>
 {
 };
@@ -139,47 +105,6 @@ TEST_P(ShellBadDeviceIndex, IsRefusedAndLeavesTheTableAlone)
 
 INSTANTIATE_TEST_SUITE_P(Indices, ShellBadDeviceIndex,
                          ::testing::Values(-1, -2, -9999, 9999, 10000, INT_MIN, INT_MAX));
-
-TEST_F(ShellHubTest, LastDeviceSlotIsUsable)
-{
-    CModuleDevice* a = AddRecorder("A");
-    ASSERT_TRUE(hub->RemoveDevice(a->GetDeviceIndex()));
-    EXPECT_TRUE(hub->AddDevice(9998, a));
-    EXPECT_EQ(hub->GetDevice(9998), a);
-    EXPECT_TRUE(hub->RemoveDevice(9998));
-    ASSERT_TRUE(hub->AddDevice(0, a)); // so that its destructor finds its slot again
-}
-
-struct FindCase
-{
-    const char* what;
-    std::vector<QString> names;
-    QString query;
-    int expected;
-};
-
-class ShellFindDevice : public ShellHubTest, public ::testing::WithParamInterface<FindCase>
-{
-};
-
-TEST_P(ShellFindDevice, FindsTheFirstExactName)
-{
-    const FindCase& c = GetParam();
-    for (const QString& n : c.names)
-        AddRecorder(n);
-    EXPECT_EQ(hub->FindDeviceByName(c.query), c.expected) << c.what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ShellFindDevice,
-    ::testing::Values(FindCase{"no recorders", {}, "Lobby", -1},
-                      FindCase{"single match", {"Lobby", "Gate"}, "Gate", 1},
-                      FindCase{"two equal names give the lower index", {"Yard", "Gate", "Gate"}, "Gate", 1},
-                      FindCase{"no match", {"Lobby", "Gate"}, "Garage", -1},
-                      FindCase{"case matters", {"Lobby"}, "lobby", -1},
-                      FindCase{"no partial match", {"Lobby 2"}, "Lobby", -1},
-                      FindCase{"empty name never matches", {"", "Lobby"}, "", -1}),
-    [](const ::testing::TestParamInfo<FindCase>& info) { return "case" + std::to_string(info.index); });
 
 TEST_F(ShellHubTest, FindDeviceByNameSkipsFreedSlots)
 {
@@ -227,75 +152,22 @@ TEST_F(ShellHubTest, FullRecorderTableGivesMinusOne)
     EXPECT_EQ(hub->GetFreeDeviceIndex(), 4321);
 }
 
-TEST_F(ShellHubTest, GridTableAddRemoveAndFreeIndex)
+TEST_F(ShellHubTest, EmapWindowLookupChecksItsIndex)
 {
-    EXPECT_TRUE(hub->AddCameo(0, FakeCameo(0)));
-    EXPECT_TRUE(hub->AddCameo(1, FakeCameo(1)));
-    EXPECT_EQ(hub->GetFreeCameoIndex(), 2);
-    EXPECT_EQ(hub->GetCameo(1), FakeCameo(1));
-
-    EXPECT_TRUE(hub->RemoveCameo(0));
-    EXPECT_FALSE(hub->RemoveCameo(0));
-    EXPECT_EQ(hub->GetCameo(0), nullptr);
-    EXPECT_EQ(hub->GetFreeCameoIndex(), 0);
-}
-
-TEST_F(ShellHubTest, AddCameoOnTakenSlotKeepsTheFirstGrid)
-{
-    ASSERT_TRUE(hub->AddCameo(7, FakeCameo(0)));
-    EXPECT_FALSE(hub->AddCameo(7, FakeCameo(1)));
-    EXPECT_EQ(hub->GetCameo(7), FakeCameo(0));
-}
-
-TEST_F(ShellHubTest, FullGridTableGivesMinusOne)
-{
-    for (int i = 0; i < MainWindow::kCameoSlots; ++i)
-        ASSERT_TRUE(hub->AddCameo(i, FakeCameo(i % 8)));
-    EXPECT_EQ(hub->GetFreeCameoIndex(), -1);
-    EXPECT_TRUE(hub->RemoveCameo(49));
-    EXPECT_EQ(hub->GetFreeCameoIndex(), 49);
-}
-
-class ShellBadCameoIndex : public ShellHubTest, public ::testing::WithParamInterface<int>
-{
-};
-
-TEST_P(ShellBadCameoIndex, IsRefusedAndLeavesTheTableAlone)
-{
-    const int bad = GetParam();
-    ASSERT_TRUE(hub->AddCameo(0, FakeCameo(0)));
-    EXPECT_EQ(hub->GetCameo(bad), nullptr);
-    EXPECT_FALSE(hub->AddCameo(bad, FakeCameo(1)));
-    EXPECT_FALSE(hub->RemoveCameo(bad));
-    hub->CountCameoFrame(0, 0, bad, 0, 0, 0);
-    EXPECT_EQ(hub->GetFreeCameoIndex(), 1);
-    EXPECT_EQ(hub->GetCameo(0), FakeCameo(0));
-}
-
-INSTANTIATE_TEST_SUITE_P(Indices, ShellBadCameoIndex, ::testing::Values(-1, -50, 50, 51, INT_MIN, INT_MAX));
-
-TEST_F(ShellHubTest, AddCameoRefusesNoGrid)
-{
-    EXPECT_FALSE(hub->AddCameo(3, nullptr));
-    EXPECT_EQ(hub->GetCameo(3), nullptr);
-    EXPECT_EQ(hub->GetFreeCameoIndex(), 0);
-}
-
-TEST_F(ShellHubTest, EmapViewLookupChecksItsIndex)
-{
-    for (int i : {-1, 0, 1, 2, INT_MAX})
-        EXPECT_EQ(hub->GetEmapView(i), nullptr) << i;
-    EXPECT_EQ(hub->GetConfigView(), nullptr);
-    EXPECT_EQ(hub->GetValidationView(), nullptr);
+    for (int i : {-1, 0, 1, 2, INT_MAX}) {
+        EXPECT_EQ(hub->EmapViewSlots()->Window(i), nullptr) << i;
+        EXPECT_FALSE(hub->IsEmapViewPopup(i)) << i;
+    }
+    EXPECT_EQ(hub->ConsoleDeviceIndex(), -1) << "no configuration console shows a recorder";
 }
 
 TEST_F(ShellHubTest, OsdFlagsOutsideTheSixAreIgnored)
 {
-    hub->SetOsdFlag(MainWindow::OsdEvent, 0);
-    hub->SetOsdFlag(-1, 0);
-    hub->SetOsdFlag(MainWindow::OsdFlagCount, 0);
-    EXPECT_EQ(hub->GetOsdFlag(MainWindow::OsdEvent), 0);
-    EXPECT_EQ(hub->GetOsdFlag(MainWindow::OsdTime), 1);
-    EXPECT_EQ(hub->GetOsdFlag(MainWindow::OsdCameoNumber), 1);
-    EXPECT_EQ(hub->GetOsdFlag(-1), 0);
+    hub->Settings().SetOsdFlag(OsdFlag::Event, 0);
+    hub->Settings().SetOsdFlag(static_cast<OsdFlag>(-1), 0);
+    hub->Settings().SetOsdFlag(static_cast<OsdFlag>(OsdFlags::kCount), 0);
+    EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlag::Event), 0);
+    EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlag::Time), 1);
+    EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlag::CameoNumber), 1);
+    EXPECT_EQ(hub->Settings().GetOsdFlag(static_cast<OsdFlag>(-1)), 0);
 }

@@ -22,7 +22,7 @@ TEST_F(LiveViewTest, TitleGridAndStartSize)
         CCameo* grid = view->GetCameo();
         ASSERT_NE(grid, nullptr);
         EXPECT_EQ(grid->parentWidget(), view.get());
-        EXPECT_EQ(grid->GetKind(), CCameo::KindLive);
+        EXPECT_EQ(grid->GetKind(), CameoKind::Live);
         EXPECT_EQ(grid->GetCellCount(), 64);
         EXPECT_EQ(grid->GetSplit(), 16);
         EXPECT_EQ(grid->GetFirstCell(), 0);

@@ -291,7 +291,6 @@ TEST_F(AutoConnectTest, ImageAdjustReachesTheActiveGrid)
         hub->SetActiveCameoIndex(index);
         hub->OnSetBrightness(70);
         hub->OnSetContrast(70);
-        hub->OnPlaybackControl(16);
     }
     EXPECT_EQ(depot->GetLiveDecoder(1)->GetBrightness(0), -10);
     EXPECT_EQ(depot->GetLiveDecoder(2)->GetContrast(0), -20);

@@ -90,7 +90,6 @@ TEST_F(MainWinChildren, FullSearchAndEmapSlotsGiveMinusOne)
     hub->EmapViewSlots()->Place(0, w[4]);
     hub->EmapViewSlots()->Place(1, w[5]);
     EXPECT_EQ(hub->exeSearchView(), -1);
-    EXPECT_EQ(hub->exeSearchLocalView(), -1);
     EXPECT_EQ(hub->exeEmapView(), -1);
     EXPECT_EQ(area->subWindowList().size(), 6);
 }

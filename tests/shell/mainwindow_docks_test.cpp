@@ -95,6 +95,25 @@ TEST_F(MainWinTest, MenuBarHoldsTheFourMenus)
     EXPECT_GT(hub->MenuBarHeight(), 0);
 }
 
+// Entries whose window this client does not have yet are shown greyed, so that no click of the
+// user is swallowed without a sign; every other entry stays enabled.
+TEST_F(MainWinTest, MenuEntriesWaitingForTheirWindowsAreGreyed)
+{
+    StartHub();
+    struct Case { const char* menu; const char* entry; bool enabled; };
+    const Case cases[] = {
+        {"&View", "Live View", true},        {"&View", "Search View", false},   {"&View", "Emap View", false},
+        {"&View", "Remote Backup", false},   {"&View", "Backup Player", true},  {"&View", "Config View", false},
+        {"&View", "Information", true},      {"&View", "&Quit", true},          {"&Window", "FullScreen Mode", true},
+        {"&Window", "Next View", true},      {"Setup", "Email Setup", false},
+    };
+    for (const Case& c : cases) {
+        QAction* entry = Entry(TopMenu(hub.get(), c.menu), c.entry);
+        ASSERT_NE(entry, nullptr) << c.entry;
+        EXPECT_EQ(entry->isEnabled(), c.enabled) << c.entry;
+    }
+}
+
 TEST_F(MainWinTest, ToolBarMenuEntriesToggleTheirDock)
 {
     StartHub();

@@ -81,7 +81,7 @@ const SmtpCase kSmtpCases[] = {
 struct AccountCase
 {
     const char* name;
-    const char* login[MainWindow::kServerLoginFields];
+    const char* login[SettingsFiles::kServerLoginFields];
     const char* file;
 };
 
@@ -108,7 +108,7 @@ TEST_F(MainWinTest, SmtpSettingsComeFromSmtpDat)
         if (c.content)
             WriteFile("smtp.dat", c.content);
         StartHub();
-        const MainWindow::SmtpSettings& s = hub->GetSmtpSettings();
+        const SettingsFiles::SmtpSettings& s = hub->Settings().GetSmtpSettings();
         EXPECT_EQ(s.server, QString::fromUtf8(c.server));
         EXPECT_EQ(s.port, QString::fromUtf8(c.port));
         EXPECT_EQ(s.secure, c.secure);
@@ -124,19 +124,19 @@ TEST_F(MainWinTest, SmtpSettingsComeFromSmtpDat)
 TEST_F(MainWinTest, LoadSmtpReadsTheFileAgain)
 {
     StartHub();
-    EXPECT_EQ(hub->GetSmtpSettings().port, QStringLiteral("25"));
+    EXPECT_EQ(hub->Settings().GetSmtpSettings().port, QStringLiteral("25"));
     WriteFile("smtp.dat", "relay\n26\n1\n0\nu\np\n");
     hub->OnLoadSMTP();
-    EXPECT_EQ(hub->GetSmtpSettings().server, QStringLiteral("relay"));
-    EXPECT_EQ(hub->GetSmtpSettings().port, QStringLiteral("26"));
-    EXPECT_FALSE(hub->GetSmtpSettings().authentication);
+    EXPECT_EQ(hub->Settings().GetSmtpSettings().server, QStringLiteral("relay"));
+    EXPECT_EQ(hub->Settings().GetSmtpSettings().port, QStringLiteral("26"));
+    EXPECT_FALSE(hub->Settings().GetSmtpSettings().authentication);
     // Gone again: the defaults, not what was read before.
     QFile::remove(Path("smtp.dat"));
     hub->OnLoadSMTP();
-    EXPECT_TRUE(hub->GetSmtpSettings().server.isEmpty());
-    EXPECT_EQ(hub->GetSmtpSettings().port, QStringLiteral("25"));
-    EXPECT_TRUE(hub->GetSmtpSettings().authentication);
-    EXPECT_TRUE(hub->GetSmtpSettings().sender.isEmpty());
+    EXPECT_TRUE(hub->Settings().GetSmtpSettings().server.isEmpty());
+    EXPECT_EQ(hub->Settings().GetSmtpSettings().port, QStringLiteral("25"));
+    EXPECT_TRUE(hub->Settings().GetSmtpSettings().authentication);
+    EXPECT_TRUE(hub->Settings().GetSmtpSettings().sender.isEmpty());
 }
 
 TEST_F(MainWinTest, AccountFileHoldsTheLoginInItsOrder)
@@ -144,8 +144,8 @@ TEST_F(MainWinTest, AccountFileHoldsTheLoginInItsOrder)
     StartHub();
     for (const AccountCase& c : kAccountCases) {
         SCOPED_TRACE(c.name);
-        for (int i = 0; i < MainWindow::kServerLoginFields; ++i)
-            hub->SetServerLogin(i, QString::fromUtf8(c.login[i]));
+        for (int i = 0; i < SettingsFiles::kServerLoginFields; ++i)
+            hub->Settings().SetServerLogin(i, QString::fromUtf8(c.login[i]));
         ASSERT_TRUE(hub->SaveAccountFile());
         EXPECT_EQ(ReadFile("account.dat"), QByteArray(c.file));
     }
@@ -154,21 +154,21 @@ TEST_F(MainWinTest, AccountFileHoldsTheLoginInItsOrder)
 TEST_F(MainWinTest, AccountFileReplacementsStayInTheRecord)
 {
     StartHub();
-    hub->SetServerLogin(1, QStringLiteral("9000"));
-    hub->SetServerLogin(5, QString());
+    hub->Settings().SetServerLogin(1, QStringLiteral("9000"));
+    hub->Settings().SetServerLogin(5, QString());
     ASSERT_TRUE(hub->SaveAccountFile());
     const char* expected[] = {"none", "9000", "none", "none", "none", "", "", "0", "0"};
-    for (int i = 0; i < MainWindow::kServerLoginFields; ++i)
-        EXPECT_EQ(hub->GetServerLogin(i), QString::fromLatin1(expected[i])) << "field " << i;
-    EXPECT_TRUE(hub->GetServerLogin(-1).isEmpty());
-    EXPECT_TRUE(hub->GetServerLogin(9).isEmpty());
+    for (int i = 0; i < SettingsFiles::kServerLoginFields; ++i)
+        EXPECT_EQ(hub->Settings().GetServerLogin(i), QString::fromLatin1(expected[i])) << "field " << i;
+    EXPECT_TRUE(hub->Settings().GetServerLogin(-1).isEmpty());
+    EXPECT_TRUE(hub->Settings().GetServerLogin(9).isEmpty());
 }
 
 TEST_F(MainWinTest, AccountFileThatCannotBeWrittenIsLeftAlone)
 {
     StartHub();
     ASSERT_TRUE(QDir(programDir.path()).mkdir(QStringLiteral("account.dat")));
-    hub->SetServerLogin(0, QStringLiteral("srv"));
+    hub->Settings().SetServerLogin(0, QStringLiteral("srv"));
     EXPECT_FALSE(hub->SaveAccountFile());
     EXPECT_TRUE(QFileInfo(Path("account.dat")).isDir());
     EXPECT_TRUE(boxes.isEmpty());
@@ -177,11 +177,11 @@ TEST_F(MainWinTest, AccountFileThatCannotBeWrittenIsLeftAlone)
 TEST_F(MainWinTest, AccountValueWithALineBreakWritesNothing)
 {
     StartHub();
-    for (int i = 0; i < MainWindow::kServerLoginFields; ++i)
-        hub->SetServerLogin(i, QStringLiteral("v%1").arg(i));
+    for (int i = 0; i < SettingsFiles::kServerLoginFields; ++i)
+        hub->Settings().SetServerLogin(i, QStringLiteral("v%1").arg(i));
     ASSERT_TRUE(hub->SaveAccountFile());
     const QByteArray before = ReadFile("account.dat");
-    hub->SetServerLogin(3, QStringLiteral("two\nlines"));
+    hub->Settings().SetServerLogin(3, QStringLiteral("two\nlines"));
     EXPECT_FALSE(hub->SaveAccountFile());
     EXPECT_EQ(ReadFile("account.dat"), before);
 }

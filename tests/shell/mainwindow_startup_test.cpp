@@ -59,8 +59,8 @@ TEST_F(MainWinTest, OsdFlagsComeFromOsdDat)
         if (c.content)
             WriteFile("osd.dat", c.content);
         StartHub();
-        for (int f = 0; f < MainWindow::OsdFlagCount; ++f)
-            EXPECT_EQ(hub->GetOsdFlag(f), c.flags[f]) << "flag " << f;
+        for (int f = 0; f < OsdFlags::kCount; ++f)
+            EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlags::kAll[f]), c.flags[f]) << "flag " << f;
         StopHub();
     }
 }
@@ -69,18 +69,18 @@ TEST_F(MainWinTest, ShutDownWritesSixOsdLines)
 {
     ASSERT_FALSE(FileExists("osd.dat"));
     StartHub();
-    hub->SetOsdFlag(MainWindow::OsdCameraName, 0);
-    hub->SetOsdFlag(MainWindow::OsdEvent, 0);
-    hub->SetOsdFlag(MainWindow::OsdTime, 7); // anything but 1 is written as off
+    hub->Settings().SetOsdFlag(OsdFlag::CameraName, 0);
+    hub->Settings().SetOsdFlag(OsdFlag::Event, 0);
+    hub->Settings().SetOsdFlag(OsdFlag::Time, 7); // anything but 1 is written as off
     StopHub();
     EXPECT_EQ(ReadFile("osd.dat"), QByteArray("1\n0\n1\n0\n0\n1\n"));
 
     // And it reads back as it was written.
     StartHub();
-    EXPECT_EQ(hub->GetOsdFlag(MainWindow::OsdDvrName), 1);
-    EXPECT_EQ(hub->GetOsdFlag(MainWindow::OsdCameraName), 0);
-    EXPECT_EQ(hub->GetOsdFlag(MainWindow::OsdTime), 0);
-    EXPECT_EQ(hub->GetOsdFlag(MainWindow::OsdCameoNumber), 1);
+    EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlag::DvrName), 1);
+    EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlag::CameraName), 0);
+    EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlag::Time), 0);
+    EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlag::CameoNumber), 1);
 }
 
 TEST_F(MainWinTest, StyleSheetIsReadAsLatin1)
@@ -94,7 +94,7 @@ TEST_F(MainWinTest, StyleSheetIsReadAsLatin1)
     EXPECT_EQ(hub->styleSheet(), QString::fromLatin1(bytes));
     EXPECT_TRUE(hub->StyleSheetText().contains(QChar(0xE9)));
     // Names are taken in lower case.
-    EXPECT_EQ(hub->ReadStyleSheet("ToolBar"), QStringLiteral("QToolBar { border: 0; }"));
+    EXPECT_EQ(hub->Settings().ReadStyleSheet("ToolBar"), QStringLiteral("QToolBar { border: 0; }"));
 }
 
 TEST_F(MainWinTest, MissingStyleSheetIsEmpty)
@@ -102,7 +102,7 @@ TEST_F(MainWinTest, MissingStyleSheetIsEmpty)
     StartHub();
     EXPECT_TRUE(hub->StyleSheetText().isEmpty());
     EXPECT_TRUE(hub->styleSheet().isEmpty());
-    EXPECT_TRUE(hub->ReadStyleSheet("nosuchpanel").isEmpty());
+    EXPECT_TRUE(hub->Settings().ReadStyleSheet("nosuchpanel").isEmpty());
     EXPECT_TRUE(boxes.isEmpty());
 }
 
@@ -220,9 +220,9 @@ TEST_F(MainWinTest, OsdFileThatCannotBeWrittenStillSavesTheSiteBook)
     // A folder where osd.dat should be: the flags cannot be written, nothing else is harmed.
     ASSERT_TRUE(QDir(programDir.path()).mkdir("osd.dat"));
     StartHub();
-    for (int f = 0; f < MainWindow::OsdFlagCount; ++f)
-        EXPECT_EQ(hub->GetOsdFlag(f), 1) << "flag " << f;
-    EXPECT_FALSE(hub->SaveOsdFile());
+    for (int f = 0; f < OsdFlags::kCount; ++f)
+        EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlags::kAll[f]), 1) << "flag " << f;
+    EXPECT_FALSE(hub->Settings().SaveOsdFile());
     StopHub();
     EXPECT_TRUE(QFileInfo(Path("osd.dat")).isDir());
     EXPECT_TRUE(ReadFile("sitebook.xml").contains("<zent version=\"1.0\""));

@@ -17,20 +17,24 @@ void GridTest::TearDown()
     QDir::setCurrent(m_previousDir);
 }
 
-CCameo* GridTest::NewGrid(int kind, int cells, int split)
+CCameo* GridTest::NewGrid(CameoKind kind, int cells, int split)
+{
+    CCameo* grid = NewFreshGrid();
+    grid->InitCameo(int(kind), cells, split);
+    return grid;
+}
+
+CCameo* GridTest::NewFreshGrid()
 {
     grids.push_back(std::make_unique<CCameo>(nullptr));
-    CCameo* grid = grids.back().get();
-    if (kind >= 0 && kind <= 2)
-        grid->InitCameo(kind, cells, split);
-    return grid;
+    return grids.back().get();
 }
 
 CCameo* GridTest::NewEmapTile()
 {
     grids.push_back(std::make_unique<GridEmapTile>());
     CCameo* grid = grids.back().get();
-    grid->InitCameo(CCameo::KindLive, 1, -1);
+    grid->InitCameo(int(CameoKind::Live), 1, -1);
     return grid;
 }
 

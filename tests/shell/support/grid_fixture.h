@@ -31,8 +31,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A grid, set up with InitCameo when kind is 0..2 (any other value leaves it fresh).
-    CCameo* NewGrid(int kind, int cells, int split = -1);
+    // A grid set up with InitCameo.
+    CCameo* NewGrid(CameoKind kind, int cells, int split = -1);
+    // A grid as its constructor leaves it, before InitCameo.
+    CCameo* NewFreshGrid();
     CCameo* NewEmapTile();
     void DeleteGrid(CCameo* grid);
 

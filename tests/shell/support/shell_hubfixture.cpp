@@ -17,8 +17,7 @@ void ShellHubTest::SetUp()
 
 void ShellHubTest::TearDown()
 {
-    m_devices.clear();
-    m_records.clear();
+    m_recorders.Clear();
     for (MessageDlg* box : BoxWatcher::LiveBoxes())
         delete box;
     hub.reset();
@@ -26,23 +25,12 @@ void ShellHubTest::TearDown()
 
 CModuleDevice* ShellHubTest::AddRecorder(const QString& name)
 {
-    auto record = std::make_unique<SiteBook>();
-    record->name = name;
-    auto device = std::make_unique<CModuleDevice>(nullptr, 0);
-    SiteBook::SetOnItem(device.get(), record.get());
-    m_records.push_back(std::move(record));
-    m_devices.push_back(std::move(device));
-    return m_devices.back().get();
+    return m_recorders.Add(name);
 }
 
 void ShellHubTest::DeleteRecorder(CModuleDevice* device)
 {
-    for (auto it = m_devices.begin(); it != m_devices.end(); ++it) {
-        if (it->get() == device) {
-            m_devices.erase(it);
-            return;
-        }
-    }
+    m_recorders.Remove(device);
 }
 
 BoxWatcher::BoxWatcher(Action action)

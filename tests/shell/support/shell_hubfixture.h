@@ -14,6 +14,7 @@
 #include "shell/mainwindow.h"
 #include "widgets/messagedlg.h"
 #include "session/sitebook.h"
+#include "shell/support/named_recorders.h"
 
 class ShellHubTest : public ::testing::Test
 {
@@ -29,8 +30,7 @@ protected:
     std::unique_ptr<MainWindow> hub;
 
 private:
-    std::vector<std::unique_ptr<CModuleDevice>> m_devices;
-    std::vector<std::unique_ptr<SiteBook>> m_records;
+    NamedRecorders m_recorders;
 };
 
 // What a tick of the watcher saw of the open message box.

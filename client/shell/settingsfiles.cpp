@@ -1,0 +1,158 @@
+#include "shell/settingsfiles.h"
+
+#include <QByteArray>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStringList>
+
+namespace {
+constexpr qint64 kOsdReadLimit = 4096;
+// smtp.dat holds six short lines; more than this is not a settings file.
+constexpr qint64 kSmtpReadLimit = 64 * 1024;
+constexpr int kSmtpLines = 6;
+// Server login fields that an empty text turns into "none", and those it turns into "0".
+constexpr int kNoneFields[] = {0, 1, 2, 3, 4};
+constexpr int kZeroFields[] = {7, 8};
+// The lines of account.dat: login fields by index, -1 for a fixed "0".
+constexpr int kAccountLines[] = {2, 3, 4, -1, -1, 7, 0, 1, 8};
+
+bool WriteWhole(const QString& path, const QByteArray& text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text) != text.size() || !file.commit()) {
+        qWarning() << "SettingsFiles: cannot write" << file.fileName() << file.errorString();
+        return false;
+    }
+    return true;
+}
+}
+
+QString SettingsFiles::WorkingDirectory()
+{
+    QString directory = QDir::currentPath();
+    while (directory.size() > 1 && directory.endsWith(QLatin1Char('/')))
+        directory.chop(1);
+    return directory;
+}
+
+SettingsFiles::SettingsFiles(const QString& programDirectory)
+    : m_programDirectory(programDirectory)
+{
+}
+
+QString SettingsFiles::FilePath(const QString& fileName) const
+{
+    return m_programDirectory + QLatin1Char('/') + fileName;
+}
+
+// ---------------------------------------------------------------------------------------------
+// osd.dat
+
+void SettingsFiles::ReadOsdFile()
+{
+    m_osdFlags.SetAll(1);
+    QFile file(FilePath(QStringLiteral("osd.dat")));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    // Six short words; whatever follows them is never looked at.
+    const QString text = QString::fromUtf8(file.read(kOsdReadLimit));
+    const QStringList words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    for (int i = 0; i < OsdFlags::kCount; ++i) {
+        if (i >= words.size() || words.at(i) != QLatin1String("1"))
+            m_osdFlags.Set(OsdFlags::kAll[size_t(i)], 0);
+    }
+}
+
+bool SettingsFiles::SaveOsdFile() const
+{
+    QByteArray text;
+    for (OsdFlag flag : OsdFlags::kAll)
+        text += (m_osdFlags.Get(flag) == 1) ? "1\n" : "0\n";
+    return WriteWhole(FilePath(QStringLiteral("osd.dat")), text);
+}
+
+// ---------------------------------------------------------------------------------------------
+// smtp.dat
+
+void SettingsFiles::LoadSmtp()
+{
+    m_smtp = SmtpSettings();
+    QFile file(FilePath(QStringLiteral("smtp.dat")));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    // One value a line, so that a password or a user name may hold blanks.
+    QStringList lines = QString::fromUtf8(file.read(kSmtpReadLimit)).split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    while (lines.size() < kSmtpLines)
+        lines << QString();
+    m_smtp.server = lines.at(0).trimmed();
+    m_smtp.port = lines.at(1).trimmed();
+    m_smtp.secure = lines.at(2).trimmed() == QLatin1String("1");
+    m_smtp.authentication = lines.at(3).trimmed() == QLatin1String("1");
+    m_smtp.user = lines.at(4);
+    m_smtp.password = lines.at(5);
+    if (!m_smtp.user.isEmpty() && !m_smtp.server.isEmpty())
+        m_smtp.sender = m_smtp.user + QLatin1Char('@') + m_smtp.server;
+}
+
+// ---------------------------------------------------------------------------------------------
+// account.dat
+
+QString SettingsFiles::GetServerLogin(int field) const
+{
+    if (field < 0 || field >= kServerLoginFields)
+        return QString();
+    return m_serverLogin[size_t(field)];
+}
+
+void SettingsFiles::SetServerLogin(int field, const QString& value)
+{
+    if (field < 0 || field >= kServerLoginFields)
+        return;
+    m_serverLogin[size_t(field)] = value;
+}
+
+void SettingsFiles::FillEmptyServerLogin()
+{
+    for (int field : kNoneFields) {
+        if (m_serverLogin[size_t(field)].isEmpty())
+            m_serverLogin[size_t(field)] = QStringLiteral("none");
+    }
+    for (int field : kZeroFields) {
+        if (m_serverLogin[size_t(field)].isEmpty())
+            m_serverLogin[size_t(field)] = QStringLiteral("0");
+    }
+}
+
+bool SettingsFiles::SaveAccountFile()
+{
+    FillEmptyServerLogin();
+    QByteArray text;
+    for (int field : kAccountLines) {
+        const QString line = field < 0 ? QStringLiteral("0") : m_serverLogin[size_t(field)];
+        // A line break inside a value would move every later value to the wrong line.
+        if (line.contains(QLatin1Char('\n')) || line.contains(QLatin1Char('\r'))) {
+            qWarning() << "SettingsFiles: a server login value holds a line break; account.dat is not written";
+            return false;
+        }
+        text += line.toUtf8() + '\n';
+    }
+    return WriteWhole(FilePath(QStringLiteral("account.dat")), text);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Style sheets
+
+QString SettingsFiles::ReadStyleSheet(const QString& name) const
+{
+    QFile file(m_programDirectory + QStringLiteral("/qss/") + name.toLower() + QStringLiteral(".qss"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromLatin1(file.readAll());
+}

@@ -1,0 +1,3 @@
+#include "shell/shelllog.h"
+
+Q_LOGGING_CATEGORY(lcShell, "zent.shell")
