@@ -23,6 +23,10 @@ void EmapXmlReader::readBook()
 
 void EmapXmlReader::readEntry()
 {
+    if (DryRun()) {
+        m_xml.skipCurrentElement();
+        return;
+    }
     const QXmlStreamAttributes attrs = m_xml.attributes();
     const auto text = [&attrs](const char* key) { return attrs.value(QLatin1String(key)).toString(); };
 

@@ -27,6 +27,10 @@ void FavoritesXmlReader::readBook()
 
 void FavoritesXmlReader::readFavorite()
 {
+    if (DryRun()) {
+        m_xml.skipCurrentElement();
+        return;
+    }
     const QXmlStreamAttributes attrs = m_xml.attributes();
     const auto text = [&attrs](const char* key) { return attrs.value(QLatin1String(key)).toString(); };
 

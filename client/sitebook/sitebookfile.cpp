@@ -1,9 +1,11 @@
 #include "sitebook/sitebookfile.h"
 
+#include <QBuffer>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+
+#include "common/io/privatefile.h"
 
 #include "session/sessionhub.h"
 #include "sitebook/sitebookhub.h"
@@ -15,6 +17,11 @@
 #include "sitebook/sitebookxmlreader.h"
 #include "sitebook/sitebookxmlwriter.h"
 
+namespace {
+// A book file larger than this is not a book of ours; it is refused rather than read into memory.
+constexpr qint64 kBookSizeLimit = 256 * 1024 * 1024;
+}
+
 void SiteBookFile::Report(const QString& text)
 {
     if (SiteBookHub* hub = SiteBookHub::Instance())
@@ -23,13 +30,17 @@ void SiteBookFile::Report(const QString& text)
         qWarning() << "ZENT:" << text;
 }
 
-SiteBookFile::LoadResult SiteBookFile::Load(SiteBookTreeWidget* tree, const QString& path,
-                                            const ReadBook& read, const QString& parseErrorText)
+SiteBookFile::LoadResult SiteBookFile::Load(SiteBookTreeWidget* tree, const QString& path, XmlBookReader& reader,
+                                            const std::function<void()>& clear, const QString& parseErrorText)
 {
     if (!tree || path.isEmpty())
         return LoadResult::NotOpened;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    QByteArray content;
+    const bool opened = file.open(QIODevice::ReadOnly);
+    if (opened && file.size() <= kBookSizeLimit)
+        content = file.readAll();
+    if (!opened || file.size() > kBookSizeLimit || file.error() != QFileDevice::NoError) {
         if (file.exists()) {
             // Whatever it holds was not read, so it must not be replaced by what was.
             qWarning() << "SiteBookFile: cannot read" << path << file.errorString();
@@ -37,9 +48,26 @@ SiteBookFile::LoadResult SiteBookFile::Load(SiteBookTreeWidget* tree, const QStr
         }
         return LoadResult::NotOpened;
     }
-    if (!read(&file)) {
+    file.close();
+
+    QBuffer buffer(&content);
+    buffer.open(QIODevice::ReadOnly | QIODevice::Text);
+    reader.SetDryRun(true);
+    if (!reader.read(&buffer)) {
         tree->FileGuard().MarkFailed(path);
-        Report(parseErrorText);
+        Report(parseErrorText + QLatin1Char('\n') + QDir::toNativeSeparators(path) + QLatin1Char('\n')
+               + reader.errorString());
+        return LoadResult::ParseError;
+    }
+    if (clear)
+        clear();
+    QBuffer again(&content);
+    again.open(QIODevice::ReadOnly | QIODevice::Text);
+    reader.SetDryRun(false);
+    if (!reader.read(&again)) {
+        // The same bytes passed the dry run; only running out of memory ends here.
+        tree->FileGuard().MarkFailed(path);
+        Report(parseErrorText + QLatin1Char('\n') + QDir::toNativeSeparators(path));
         return LoadResult::ParseError;
     }
     tree->FileGuard().Release(path);
@@ -55,15 +83,14 @@ SiteBookFile::SaveResult SiteBookFile::Save(SiteBookTreeWidget* tree, const QStr
         qWarning() << "SiteBookFile: not overwriting" << path << "after its failed read";
         return SaveResult::Protected;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qWarning() << "SiteBookFile: cannot write" << path << file.errorString();
-        Report(writeErrorText);
-        return SaveResult::CannotWrite;
-    }
-    if (!write(&file) || !file.commit()) {
-        qWarning() << "SiteBookFile: writing" << path << "failed:" << file.errorString();
-        file.cancelWriting();
+    // Books keep recorder passwords in clear, as their format demands: a new book is readable by
+    // its owner only, an existing one keeps the mode its owner gave it.
+    QByteArray content;
+    QBuffer buffer(&content);
+    buffer.open(QIODevice::WriteOnly | QIODevice::Text);
+    QString error;
+    if (!write(&buffer) || !privatefile::Write(path, content, &error)) {
+        qWarning() << "SiteBookFile: writing" << path << "failed:" << error;
         Report(writeErrorText);
         return SaveResult::CannotWrite;
     }
@@ -75,10 +102,9 @@ SiteBookFile::LoadResult SiteBookFile::LoadSiteBook(SiteBookTreeWidget* tree, co
 {
     if (!tree)
         return LoadResult::NotOpened;
-    if (clear)
-        tree->clearSiteBook();
     SiteBookXmlReader reader(tree);
-    return Load(tree, path, [&reader](QIODevice* device) { return reader.read(device); },
+    const auto emptyRoot = [tree] { tree->clearSiteBook(); };
+    return Load(tree, path, reader, clear ? std::function<void()>(emptyRoot) : std::function<void()>(),
                 QStringLiteral("Sitebook Parse error"));
 }
 
@@ -94,10 +120,9 @@ SiteBookFile::LoadResult SiteBookFile::LoadFavorites(SiteBookTreeWidget* tree, c
 {
     if (!tree)
         return LoadResult::NotOpened;
-    if (clear)
-        tree->clearFavorites();
     FavoritesXmlReader reader(tree);
-    return Load(tree, path, [&reader](QIODevice* device) { return reader.read(device); },
+    const auto emptyRoot = [tree] { tree->clearFavorites(); };
+    return Load(tree, path, reader, clear ? std::function<void()>(emptyRoot) : std::function<void()>(),
                 QStringLiteral("Favorites Parse error"));
 }
 
@@ -112,10 +137,9 @@ SiteBookFile::LoadResult SiteBookFile::LoadEmap(SiteBookTreeWidget* tree, const 
 {
     if (!tree)
         return LoadResult::NotOpened;
-    if (clear)
-        tree->clearEmap();
     EmapXmlReader reader(tree);
-    return Load(tree, path, [&reader](QIODevice* device) { return reader.read(device); },
+    const auto emptyRoot = [tree] { tree->clearEmap(); };
+    return Load(tree, path, reader, clear ? std::function<void()>(emptyRoot) : std::function<void()>(),
                 QStringLiteral("eMap Parse error"));
 }
 

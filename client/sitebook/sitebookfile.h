@@ -22,6 +22,7 @@
 
 class QIODevice;
 class SiteBookTreeWidget;
+class XmlBookReader;
 
 class SiteBookFile
 {
@@ -29,7 +30,7 @@ public:
     enum class LoadResult {
         Loaded,       // read whole
         NotOpened,    // no such file, or it could not be opened: skipped without a message
-        ParseError,   // the reader failed; the entries read before the error stay in the tree
+        ParseError,   // the reader failed; the tree is left as it was
     };
     enum class SaveResult {
         Saved,
@@ -56,11 +57,14 @@ public:
     // A book file of the program directory (the hub's; the working directory without a hub).
     static QString BookPath(const QString& fileName);
 
-    // The common steps of every book, for the e-map and favorites books as well.
-    using ReadBook = std::function<bool(QIODevice*)>;
+    // The common steps of every book, for the e-map and favorites books as well. A load reads
+    // the whole file, reads it once dry (every check, nothing added), and only then empties the
+    // root (`clear`, when given) and reads it into the tree: a file that is not a book leaves the
+    // tree, and so every book file written from it, as it was. The message names the file and
+    // where the reader stopped.
     using WriteBook = std::function<bool(QIODevice*)>;
-    static LoadResult Load(SiteBookTreeWidget* tree, const QString& path, const ReadBook& read,
-                           const QString& parseErrorText);
+    static LoadResult Load(SiteBookTreeWidget* tree, const QString& path, XmlBookReader& reader,
+                           const std::function<void()>& clear, const QString& parseErrorText);
     static SaveResult Save(SiteBookTreeWidget* tree, const QString& path, const WriteBook& write,
                            const QString& writeErrorText);
 

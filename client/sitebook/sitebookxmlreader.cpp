@@ -66,6 +66,10 @@ void SiteBookXmlReader::readFolder(QTreeWidgetItem* parent, int depth)
         m_xml.raiseError(QStringLiteral("Folders nested deeper than %1 levels.").arg(kMaxFolderDepth));
         return;
     }
+    if (DryRun()) {
+        readEntries(nullptr, depth);
+        return;
+    }
     CModuleDevice* folder = createDeviceItem(parent);
     const QXmlStreamAttributes attrs = m_xml.attributes();
     folder->setText(0, attrs.value(QLatin1String("name")).toString());
@@ -76,6 +80,10 @@ void SiteBookXmlReader::readFolder(QTreeWidgetItem* parent, int depth)
 
 void SiteBookXmlReader::readDevice(QTreeWidgetItem* parent)
 {
+    if (DryRun()) {
+        m_xml.skipCurrentElement();
+        return;
+    }
     CModuleDevice* device = createDeviceItem(parent);
     device->setText(0, m_xml.attributes().value(QLatin1String("name")).toString());
     device->setIcon(0, m_pTree->DisconnectedIcon());

@@ -19,10 +19,19 @@ public:
     // The reader's error text after a failed read (with line and column).
     QString errorString() const;
 
+    // A dry run reads the document as a real one does, with every check, but adds nothing to
+    // the tree: a book is read once dry, and only when that succeeds is the tree touched.
+    void SetDryRun(bool dryRun) { m_dryRun = dryRun; }
+
 protected:
+    bool DryRun() const { return m_dryRun; }
+
     // Called with the reader on the root element; reads up to and including its end.
     virtual void readBook() = 0;
 
     QXmlStreamReader m_xml;
     SiteBookTreeWidget* m_pTree = nullptr;
+
+private:
+    bool m_dryRun = false;
 };

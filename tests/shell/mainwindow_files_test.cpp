@@ -19,6 +19,7 @@
 #include <cctype>
 #include <string>
 
+#include "harness/boxtext.h"
 #include "platform/process.h"
 #include "shell/mainwindow.h"
 #include "shell/support/mainwin_fixture.h"
@@ -321,7 +322,12 @@ TEST_F(MainWinTest, BrokenBooksGivenByPathAreReported)
         hub->loadSiteBook_Emap(Path("bad.xml"));
         hub->loadSiteBook_Favorites(Path("bad.xml"));
     });
-    EXPECT_EQ(boxes, (QStringList{"ZENT|Sitebook Parse error", "ZENT|eMap Parse error", "ZENT|Favorites Parse error"}));
+    EXPECT_EQ(FirstLines(boxes), (QStringList{"ZENT|Sitebook Parse error", "ZENT|eMap Parse error", "ZENT|Favorites Parse error"}));
+    // Each names the file and where its reader stopped.
+    for (const QString& box : boxes) {
+        EXPECT_TRUE(box.contains(QStringLiteral("bad.xml\n"))) << qPrintable(box);
+        EXPECT_TRUE(box.contains(QStringLiteral("(line 4, column 0)"))) << qPrintable(box);
+    }
     // A book whose read failed is not written over by a save to the same path.
     WatchBoxes([this] { hub->saveSiteBook(Path("bad.xml")); });
     EXPECT_TRUE(ReadFile("bad.xml").endsWith("<device name=\"A\">\n"));
@@ -338,6 +344,28 @@ TEST_F(MainWinTest, SiteBookThatCannotBeReadDoesNotEmptyTheTree)
     // And so the book of the program directory is still whole after shut-down.
     StopHub();
     EXPECT_TRUE(ReadFile("sitebook.xml").contains("name=\"Yard\""));
+}
+
+// A file that is no site book at all, loaded with "clear" as the tree's Load SiteBook does: the
+// load is refused before the tree is touched, so the book saved at shut-down is still whole.
+TEST_F(MainWinTest, LoadingAFileThatIsNoSiteBookLeavesTreeAndBooksAsTheyWere)
+{
+    const QByteArray book = Book(" <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"
+                                 " <device name=\"Dock\" addr=\"10.0.0.3\" port=\"9000\" id=\"a\" password=\"b\"/>\n");
+    WriteFile("sitebook.xml", book);
+    WriteFile("notes.txt", "shopping list\n- milk\n- bread\n");
+    StartHub();
+    SiteBookTreeWidget* tree = hub->GetSiteBookTree();
+    WatchBoxes([this] { hub->loadSiteBook(Path("notes.txt"), true); });
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("ZENT|Sitebook Parse error\n"))) << qPrintable(boxes[0]);
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("notes.txt"))) << qPrintable(boxes[0]);
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("(line 1, column "))) << qPrintable(boxes[0]);
+    EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()), (QStringList{"Dock", "Yard"}));   // the tree sorts by name
+    StopHub();
+    const QByteArray saved = ReadFile("sitebook.xml");
+    EXPECT_TRUE(saved.contains("name=\"Yard\"") && saved.contains("name=\"Dock\"")) << saved.constData();
+    EXPECT_EQ(ReadFile("notes.txt"), QByteArray("shopping list\n- milk\n- bread\n"));
 }
 
 namespace {
@@ -482,7 +510,7 @@ TEST_F(MainWinTest, BookThatFailedToLoadIsWrittenWhenTheUserPicksIt)
     const QByteArray broken = "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n <favorites_item name=\"A\">\n";
     WriteFile("favorites.xml", broken);
     StartHub();
-    EXPECT_EQ(boxes, (QStringList{"ZENT|Favorites Parse error"}));
+    EXPECT_EQ(FirstLines(boxes), (QStringList{"ZENT|Favorites Parse error"}));
     // Kept when written by its own name...
     WatchBoxes([this] { hub->saveSiteBook_Favorites(QStringLiteral("save")); });
     EXPECT_EQ(ReadFile("favorites.xml"), broken);
@@ -491,7 +519,7 @@ TEST_F(MainWinTest, BookThatFailedToLoadIsWrittenWhenTheUserPicksIt)
     WatchBoxes([this] { hub->saveSiteBook_Favorites(); });
     ASSERT_TRUE(answer.seen);
     EXPECT_TRUE(answer.replaceAsked);
-    EXPECT_EQ(boxes, (QStringList{"ZENT|Favorites Parse error"}));
+    EXPECT_EQ(FirstLines(boxes), (QStringList{"ZENT|Favorites Parse error"}));
     const QByteArray written = ReadFile("favorites.xml");
     EXPECT_NE(written, broken);
     EXPECT_TRUE(written.contains("<zent version=\"1.0\"")) << written.constData();
