@@ -335,7 +335,7 @@ bool CModuleDevice::GetChannelActive(int ch) const
     if (!Connected() || ch < 0)
         return false;
     if (ch >= kChannels) {
-        // The playback stream's scheduler (index = channel count) answers here once the remote
+        // pending: remote playback window: The playback stream's scheduler (index = channel count) answers here once the remote
         // playback scheduler exists; until then no channel beyond 15 is active.
         return false;
     }
@@ -819,7 +819,7 @@ void CModuleDevice::ReportConnectFailure()
         PlaceNextFavoriteCell();
         break;
     case ConnectPurpose::EmapRefresh:
-        // The active e-map window refreshes its cameras once the e-map window exists.
+        // pending: e-map window: The active e-map window refreshes its cameras once the e-map window exists.
         break;
     case ConnectPurpose::Account:
         SetAccountState(-1);
@@ -894,11 +894,11 @@ void CModuleDevice::OnConnectionOption(ConnectPurpose purpose)
         PlaceNextFavoriteCell();
         break;
     case ConnectPurpose::EmapOpen:
-        // The active e-map window opens this recorder's map and places its cameras
+        // pending: e-map window: The active e-map window opens this recorder's map and places its cameras
         // (EmapView::openEmap, EmapView::createDeviceCamera) once the e-map window exists.
         break;
     case ConnectPurpose::EmapRefresh:
-        // The active e-map window refreshes its cameras once the e-map window exists.
+        // pending: e-map window: The active e-map window refreshes its cameras once the e-map window exists.
         break;
     case ConnectPurpose::Account:
         if (!GetLoginOption()) {
@@ -942,7 +942,7 @@ void CModuleDevice::AskForRemoteConfig()
     } else if (hub) {
         hub->ShowMessageBox(QString(), QStringLiteral("Not Support"), QStringLiteral("stop"));
     }
-    // A configuration console showing this recorder leaves console mode here
+    // pending: remote configuration console: A configuration console showing this recorder leaves console mode here
     // (ConfigView::stopRemoteConsole) once the console window exists.
 }
 
@@ -1019,7 +1019,7 @@ void CModuleDevice::StartFirmwarePreparation()
 
 void CModuleDevice::OnFirmwareOutputCheck()
 {
-    // The firmware manager's cancel flag is read here once the hub keeps it.
+    // pending: firmware manager: The firmware manager's cancel flag is read here once the hub keeps it.
     QFile output(m_firmwareOutput);
     if (output.open(QIODevice::ReadOnly) && output.size() > 0) {
         output.close();
@@ -1073,7 +1073,7 @@ void CModuleDevice::OnLoggedIn()
     // The audio threads start with the session threads below.
     m_playbackActive = 0;
     StartRequestPacing();
-    // The hidden health check dialog, and the event, schedule and remote media backup hosts,
+    // pending: health check dialog: The hidden health check dialog, and the event, schedule and remote media backup hosts,
     // are made here once they exist.
     const int n = std::clamp(m_liveNetwork->GetChannelCount(), 0, int(kChannels));
     m_channelCount = n;
@@ -1253,7 +1253,7 @@ void CModuleDevice::OnStatusRefreshed()
         status.motion = network->IsMotion(ch);
         return status;
     });
-    // The health record (motion, sensor, relay, status, video loss, storage, chipset and fan
+    // pending: health check dialog: The health record (motion, sensor, relay, status, video loss, storage, chipset and fan
     // values) goes to the health check dialog here once it exists.
 }
 
@@ -1270,7 +1270,7 @@ void CModuleDevice::OnDisconnected()
         m_socketConnected = 0;
         ReportLoginFailure();
     } else if (loggedIn) {
-        // A configuration console showing this recorder is told here (ConfigView::OnDisconnected)
+        // pending: remote configuration console: A configuration console showing this recorder is told here (ConfigView::OnDisconnected)
         // once the console window exists.
         if (m_connectPurpose == ConnectPurpose::Account)
             SetAccountState(3);
@@ -1310,7 +1310,7 @@ void CModuleDevice::OnDisconnected()
 
 void CModuleDevice::CloseSearchBoxes()
 {
-    // Search progress boxes of this recorder close (the museum and thumbnail dialogs are reset
+    // pending: thumbnail search: Search progress boxes of this recorder close (the museum and thumbnail dialogs are reset
     // and cancelled here once they exist).
     SessionHub* hub = SessionHub::Instance();
     const struct {
@@ -1598,7 +1598,7 @@ void CModuleDevice::timerPlayback01()
         if (!m_playbackActive.load() || !IsLoggedIn())
             break;
         m_nextSearchFrame[ch] = 0;
-        // The thumbnail scheduler (thumbnail search on), else the museum scheduler (museum
+        // pending: search pop-ups: The thumbnail scheduler (thumbnail search on), else the museum scheduler (museum
         // search on), acts on the search step code here once the search pop-ups exist: -15,
         // -115, -25, -125 or -2 fetch its next frame, 0 or more request playback.
     }

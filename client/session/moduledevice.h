@@ -605,7 +605,7 @@ private:
     std::array<int, kChannels> m_firstMinuteScan = NoMinutes();
     std::array<int, kChannels> m_firstMinuteOwn = NoMinutes();
     bool m_startTogether = false;
-    // Made at login once the health dialog exists; the status requests need it.
+    // pending: health check dialog: Made at login once the health dialog exists; the status requests need it.
     QPointer<QWidget> m_healthCheckWindow;
 
     // Site book items of the session, and the e-map places of its cameras.

@@ -189,7 +189,7 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
     if (record->HasPayload() && m_liveRecordMark[channel].load() && m_recordLive)
         m_recordLive->OnRecordData(channel, date, time, frameType, kind, record->payload.get(), record->size, 0,
                                    decodeOnly ? 1 : 0);
-    // The event backup takes frames here once its backup task exists; until then no channel is
+    // pending: event backup: The event backup takes frames here once its backup task exists; until then no channel is
     // handed to it.
 
     queue.Append(std::move(record));

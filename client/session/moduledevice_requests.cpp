@@ -118,21 +118,21 @@ int CModuleDevice::LiveChannelCount() const
 
 void CModuleDevice::ShowEventBackup()
 {
-    // The event backup window is titled "Event Backup - " + the recorder name and shown here
+    // pending: backup pages: The event backup window is titled "Event Backup - " + the recorder name and shown here
     // once the backup pages exist.
     qDebug() << "ShowEventBackup:" << GetDvrName() << "has no event backup window";
 }
 
 void CModuleDevice::ShowRemoteCDBackup()
 {
-    // The recorder media backup window is titled "Remote CD Backup - " + the recorder name and
+    // pending: backup pages: The recorder media backup window is titled "Remote CD Backup - " + the recorder name and
     // shown here once the backup pages exist.
     qDebug() << "ShowRemoteCDBackup:" << GetDvrName() << "has no remote CD backup window";
 }
 
 void CModuleDevice::ShowScheduleBackup()
 {
-    // The schedule backup window is titled "Schedule Backup - " + the recorder name and shown
+    // pending: backup pages: The schedule backup window is titled "Schedule Backup - " + the recorder name and shown
     // here once the backup pages exist.
     qDebug() << "ShowScheduleBackup:" << GetDvrName() << "has no schedule backup window";
 }
@@ -474,12 +474,12 @@ bool CModuleDevice::RequestPlayback(int time, int mode)
         break;
     }
     if (m_thumbnailMode.load() != 0) {
-        // The thumbnail dialog's play state and channel are read here once the dialog exists.
+        // pending: thumbnail search: The thumbnail dialog's play state and channel are read here once the dialog exists.
         CModulePlayback* p = SearchScheduler(SearchPopup::Thumbnail);
         return p && p->StartPlayback(date, time, SchedulerKind::Thumbnail, -1);
     }
     if (m_museumMode.load() != 0) {
-        // The museum dialog's play state is passed here once the dialog exists.
+        // pending: museum search: The museum dialog's play state is passed here once the dialog exists.
         CModulePlayback* p = SearchScheduler(SearchPopup::Museum);
         return p && p->StartPlayback(date, time, SchedulerKind::Museum, -1);
     }
@@ -492,7 +492,7 @@ bool CModuleDevice::RequestPlayback(int time, int mode)
     }
     if (m_quickMode.load() != 0) {
         SendPlaybackCtrlStopSec();
-        // The quick search dialog's channel takes over here once the dialog exists.
+        // pending: quick search: The quick search dialog's channel takes over here once the dialog exists.
         CModulePlayback* p = SearchScheduler(SearchPopup::Quick);
         return p && p->StartPlayback(date, time, SchedulerKind::Thumbnail, ModeCode(m_playbackMode.load()));
     }
@@ -1033,11 +1033,11 @@ void CModuleDevice::FinishIndexChain(int channel, bool thumbnail, bool museum, b
                 own->StartPlayback(date, 0, SchedulerKind::Playback, -1);
         }
     } else if (museum && kind == 2) {
-        // The museum dialog's play state is passed here once the dialog exists.
+        // pending: museum search: The museum dialog's play state is passed here once the dialog exists.
         if (CModulePlayback* p = SearchScheduler(SearchPopup::Museum))
             p->StartPlayback(date, m_playTime.load(), SchedulerKind::Museum, -1);
     } else if (quick && kind == 1) {
-        // The quick search pop-up is told (SearchTime::OnFinishInfo) here once it exists.
+        // pending: search pop-ups: The quick search pop-up is told (SearchTime::OnFinishInfo) here once it exists.
         qDebug() << "quick search index complete";
     } else if (kind == 0 && m_searchChannel != kAllChannels) {
         qDebug() << "temp index recv finish";
@@ -1120,7 +1120,7 @@ void CModuleDevice::OnRecvGuiData(int layoutSize, int word20, int word22, int wo
         return;
     if (SessionHub* hub = SessionHub::Instance())
         hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
-    // ConfigView::OnRecvGuiData takes the seven values here once the console window exists.
+    // pending: remote configuration console: ConfigView::OnRecvGuiData takes the seven values here once the console window exists.
     qDebug() << "console data" << layoutSize << word20 << word22 << word24 << word26 << word32 << word34;
 }
 
@@ -1128,12 +1128,12 @@ void CModuleDevice::OnRecvAsyncEvent()
 {
     if (m_deviceIndex == -1 || !ConsoleShowsThisRecorder())
         return;
-    // ConfigView::OnAsyncEvent is called here once the console window exists.
+    // pending: remote configuration console: ConfigView::OnAsyncEvent is called here once the console window exists.
 }
 
 void CModuleDevice::OnRecvConsoleLockCanceled()
 {
     if (m_deviceIndex == -1 || !ConsoleShowsThisRecorder())
         return;
-    // ConfigView::OnConsoleLockCanceled is called here once the console window exists.
+    // pending: remote configuration console: ConfigView::OnConsoleLockCanceled is called here once the console window exists.
 }
