@@ -1069,7 +1069,7 @@ void CCameo::OnSeqenceActionTimer()
 // ---------------------------------------------------------------------------------------------
 // Favorites
 
-void CCameo::OpenFavorite(int layout, const QString& names, const QString& channels)
+void CCameo::OpenFavorite(int layout, const QString& names, const QString& channels, bool automatic)
 {
     if (m_closing)
         return;
@@ -1092,14 +1092,15 @@ void CCameo::OpenFavorite(int layout, const QString& names, const QString& chann
     }
     m_selectedCell = first;
     OnDrawCameo(-1);
-    StartFavorite(names, channels);
+    StartFavorite(names, channels, automatic);
 }
 
-void CCameo::StartFavorite(const QString& names, const QString& channels)
+void CCameo::StartFavorite(const QString& names, const QString& channels, bool automatic)
 {
     if (m_closing)
         return;
-    if (g_pMainWindow)
+    m_favoriteAutomatic = automatic;
+    if (g_pMainWindow && !automatic)
         g_pMainWindow->ShowMessageBox(QStringLiteral("Favorites"), QStringLiteral("Network Connecting..."), QString());
     m_favoriteCursor = 0;
     m_favoriteNames = names.split(QLatin1Char(';'), Qt::KeepEmptyParts);
@@ -1148,7 +1149,7 @@ void CCameo::FinishFavorite(bool relayout)
     if (relayout)
         ApplySplitMode(m_selectedCell, m_split, false, true);
     // The box closes by itself; empty title and text keep what it shows.
-    if (g_pMainWindow)
+    if (g_pMainWindow && !m_favoriteAutomatic)
         g_pMainWindow->ShowMessageBox(QString(), QString(), QStringLiteral("auto"));
 }
 

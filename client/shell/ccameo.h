@@ -76,8 +76,10 @@ public:
     // Favorites: a layout code (split x 100 + first cell) and two ";"-separated lists, recorder
     // names and channels, whose entry i goes to cell i. The recorders connect one after another;
     // the session of each calls OnFavoriteNext once its login completes or its connect fails.
-    void OpenFavorite(int layout, const QString& names, const QString& channels);
-    void StartFavorite(const QString& names, const QString& channels);
+    // An automatic opening (the auto-connect timer's) shows no box: nothing the user did not
+    // start may stand in the user's way.
+    void OpenFavorite(int layout, const QString& names, const QString& channels, bool automatic = false);
+    void StartFavorite(const QString& names, const QString& channels, bool automatic = false);
     void OnFavoriteNext();
     // The position being opened, -1 before the first favorite, 64 when the last is done.
     int GetFavoriteCursor() const { return m_favoriteCursor; }
@@ -235,6 +237,7 @@ private:
     int m_playbackRecorder = -1;
     QString m_dragMimeType;
     int m_favoriteCursor = -1;
+    bool m_favoriteAutomatic = false;
     QStringList m_favoriteNames;
     QStringList m_favoriteChannels;
     quint8 m_sequenceOn = 0;

@@ -1054,7 +1054,7 @@ void MainWindow::OnTimerAutoConnect()
             const int layout = favorite->cameomode.toInt();
             const QString devices = favorite->favoritesdevice;
             const QString channels = favorite->favoriteschannel;
-            OpenFavoriteInLiveView(layout, devices, channels);
+            OpenFavoriteInLiveView(layout, devices, channels, true);
             return;
         }
     }
@@ -1070,6 +1070,11 @@ LiveView* MainWindow::ActiveOrNewLiveView()
 
 void MainWindow::OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels)
 {
+    OpenFavoriteInLiveView(layout, devices, channels, false);
+}
+
+void MainWindow::OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels, bool automatic)
+{
     LiveView* view = ActiveOrNewLiveView();
     CCameo* cameo = view ? view->GetCameo() : nullptr;
     if (!cameo) {
@@ -1077,7 +1082,7 @@ void MainWindow::OpenFavoriteInLiveView(int layout, const QString& devices, cons
         return;
     }
     view->setFocus();
-    cameo->OpenFavorite(layout, devices, channels);
+    cameo->OpenFavorite(layout, devices, channels, automatic);
 }
 
 void MainWindow::OpenDeviceInLiveView(int deviceIndex)

@@ -121,6 +121,8 @@ public:
     // Opens a favorite (layout code, recorder names and channels joined by ";") in the grid of
     // the active live window, or of a new one when none is active.
     void OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels) override;
+    // The same for the auto-connect timer: no box, nothing that blocks the window.
+    void OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels, bool automatic);
     void OpenDeviceInLiveView(int deviceIndex) override;
     // The active live window, or a new one when none is active; null when no more can be opened.
     LiveView* ActiveOrNewLiveView();
