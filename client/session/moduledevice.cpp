@@ -727,6 +727,7 @@ void CModuleDevice::timerOnConnect()
         return;
     }
     CopyPermissions(*record);
+    m_disconnectAsked = false;
     const bool tls = record->use_ssl != 0;
     CreateNetworkModules(*record, tls);
 
@@ -841,6 +842,7 @@ void CModuleDevice::ReportConnectFailure()
 
 bool CModuleDevice::Disconnect()
 {
+    m_disconnectAsked = true;
     m_playbackGrid = -1;
     for (CameoRoute& route : m_routes)
         route.Reset();
@@ -1305,6 +1307,8 @@ void CModuleDevice::OnDisconnected()
     qDebug() << "disconnect 2";
     if (hub)
         hub->OnDeviceDisconnected(m_deviceIndex, 0);
+    if (hub && !m_disconnectAsked && !hub->IsClosing())
+        hub->ReportConnectionLost(m_deviceIndex, GetDvrName());
     qDebug() << "disconnect 3";
 }
 

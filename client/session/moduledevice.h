@@ -485,6 +485,8 @@ private:
     ConnectResult m_connectResult = ConnectResult::None;
     QTimer* m_liveConnectTimer = nullptr;
     QTimer* m_loginDeadline = nullptr;
+    // Set by Disconnect until the next connect: a loss that follows was asked for.
+    bool m_disconnectAsked = false;
     int m_loginTimeLimitMs = kLoginTimeLimitMs;
     bool m_connecting = false;
     // The current connect runs inside TLS.

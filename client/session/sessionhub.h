@@ -24,6 +24,9 @@ public:
     // A recorder finished its login, or went away (kind 0 a dropped connection, 1 refused).
     virtual void OnDeviceConnected(int deviceIndex, int unused) = 0;
     virtual void OnDeviceDisconnected(int deviceIndex, int kind) = 0;
+    // A logged-in recorder went away without being asked to (it closed, or fell silent): the
+    // user is told without anything that blocks the window.
+    virtual void ReportConnectionLost(int deviceIndex, const QString& recorderName) = 0;
 
     virtual void SetFirmwarePath(const QString& path) = 0;
     // The title of the shared message box, so a session closes only a box it opened.

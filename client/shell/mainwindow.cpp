@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTime>
 #include <QTimer>
 #include <QToolBar>
 #include <QWidget>
@@ -38,6 +39,8 @@
 MainWindow* g_pMainWindow = nullptr;
 
 namespace {
+// How long the notice of a lost recorder stays on the status bar.
+constexpr int kLostNoticeMs = 60000;
 constexpr int kShowBoxDelayMs = 10;
 constexpr int kCpuTimerMs = 1000;
 constexpr int kAutoConnectMs = 5000;
@@ -237,6 +240,11 @@ void MainWindow::CreateMdiArea()
     connect(m_pActClose, &QAction::triggered, this, &MainWindow::OnCloseTabBar);
 
     statusBar()->hide();
+    // The status bar shows only passing notices; it goes again when the last one has expired.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty())
+            statusBar()->hide();
+    });
     setCentralWidget(m_pMdiArea);
 
     m_pLiveSlots = new ChildWindowSlots(this, m_pMdiArea, kLiveViews, QIcon(QStringLiteral(":/res/Resource/2.png")));
@@ -391,6 +399,14 @@ void MainWindow::OnDeviceDisconnected(int deviceIndex, int kind)
     // Kind 1 clears remote-playback grids only, any other kind every grid.
     m_cameos.DisconnectRecorder(deviceIndex, kind == 1);
     // pending: alarm-out and microphone panels (kind 0 takes the recorder off their lists)
+}
+
+void MainWindow::ReportConnectionLost(int /*deviceIndex*/, const QString& recorderName)
+{
+    statusBar()->show();
+    statusBar()->showMessage(tr("Connection to %1 lost at %2")
+                                 .arg(recorderName, QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))),
+                             kLostNoticeMs);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -76,6 +76,8 @@ public:
 
     void OnDeviceConnected(int deviceIndex, int unused) override;
     void OnDeviceDisconnected(int deviceIndex, int kind) override;
+    // Shown for a while on the status bar, which appears only while it has something to say.
+    void ReportConnectionLost(int deviceIndex, const QString& recorderName) override;
 
     // SessionHub: the grids a session reaches.
     void ContinueFavorite() override;

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QStatusBar>
 #include <QTest>
 
 #include <memory>
@@ -27,10 +28,11 @@ class AutoConnectTest : public MainWinTest
 {
 protected:
     // A simulator of four channels that logs what it receives; its port, or 0.
-    int StartSim(const QString& logName)
+    int StartSim(const QString& logName, const QStringList& options = {})
     {
         auto sim = std::make_unique<GridDvrSim>(
-            QStringList{QStringLiteral("--channels"), QStringLiteral("4"), QStringLiteral("--log"), LogPath(logName)});
+            QStringList{QStringLiteral("--channels"), QStringLiteral("4"), QStringLiteral("--log"), LogPath(logName)}
+            + options);
         const QString error = sim->Start();
         EXPECT_TRUE(error.isEmpty()) << error.toStdString();
         if (!error.isEmpty())
@@ -266,6 +268,41 @@ TEST_F(AutoConnectTest, NothingOpensWhileAMessageBoxIsOpen)
     BoxWatcher watcher(CloseBoxes());
     EXPECT_EQ(Tick(watcher), 1);
     EXPECT_EQ(LiveViewCount(), 1);
+}
+
+// A recorder that goes away by itself is reported on the status bar (nothing that blocks the
+// window); one the user disconnects is not.
+TEST_F(AutoConnectTest, LostRecorderIsReportedWithoutABox)
+{
+    const int flaky = StartSim(QStringLiteral("flaky.log"), {QStringLiteral("--fail"), QStringLiteral("close-after-status")});
+    const int steady = StartSim(QStringLiteral("steady.log"));
+    ASSERT_GT(flaky, 0);
+    ASSERT_GT(steady, 0);
+    WriteBooks(Device("Flaky", flaky) + Device("Steady", steady), QByteArray());
+    StartHub();
+    BoxWatcher watcher(CloseBoxes());
+    EXPECT_FALSE(hub->statusBar()->isVisibleTo(hub.get()));
+
+    CModuleDevice* steadyRecorder = Recorder("Steady");
+    steadyRecorder->StartConnect(ConnectPurpose::Silent);
+    ASSERT_TRUE(QTest::qWaitFor([steadyRecorder] { return steadyRecorder->IsLoggedIn(); }, 15000));
+    steadyRecorder->Disconnect();
+    ASSERT_TRUE(QTest::qWaitFor([steadyRecorder] { return !steadyRecorder->IsLoggedIn(); }, 15000));
+    QTest::qWait(100);
+    EXPECT_TRUE(hub->statusBar()->currentMessage().isEmpty()) << "a disconnect the user asked for";
+
+    Recorder("Flaky")->StartConnect(ConnectPurpose::Silent);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !hub->statusBar()->currentMessage().isEmpty(); }, 15000));
+    EXPECT_TRUE(hub->statusBar()->currentMessage().startsWith(QStringLiteral("Connection to Flaky lost at ")))
+        << qPrintable(hub->statusBar()->currentMessage());
+    EXPECT_TRUE(hub->statusBar()->isVisibleTo(hub.get()));
+    // Only the boxes of the connect the test asked for; none for the loss.
+    for (const BoxSample& sample : watcher.Samples()) {
+        EXPECT_TRUE(sample.text == QLatin1String("Network Connecting...") || sample.text == QLatin1String("Login success"))
+            << qPrintable(sample.title + "|" + sample.text);
+    }
+    hub->statusBar()->clearMessage();
+    EXPECT_FALSE(hub->statusBar()->isVisibleTo(hub.get())) << "the bar goes with its last notice";
 }
 
 // ---------------------------------------------------------------------------------------------
