@@ -3,10 +3,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 #include "widgets/messagedlg.h"
@@ -16,24 +17,11 @@ namespace {
 
 constexpr int kLabelWidth = 70;
 
-// Holds nothing but a whole number from 0 to 65535: a number above the range is refused while
-// it is typed rather than left in the edit as unfinished input.
-class PortValidator : public QIntValidator
-{
-public:
-    using QIntValidator::QIntValidator;
-    State validate(QString& input, int& pos) const override
-    {
-        const State state = QIntValidator::validate(input, pos);
-        if (state == Intermediate && !input.isEmpty()) {
-            bool ok = false;
-            const qlonglong value = input.toLongLong(&ok);
-            if (ok && value > top())
-                return Invalid;
-        }
-        return state;
-    }
-};
+constexpr int kLowestPort = 1;
+constexpr int kHighestPort = 65535;
+// Digits only, a few more than a port has: a number out of range stays in the edit as typed and
+// is refused with a message at OK, rather than losing a digit silently while it is typed.
+constexpr int kPortDigits = 6;
 
 QLabel* NewSeparator(QWidget* parent)
 {
@@ -68,7 +56,8 @@ CAddDvrDialog::CAddDvrDialog(QWidget* parent)
     m_pName = newEdit("nameEdit");
     m_pAddr = newEdit("addrEdit");
     m_pPort = newEdit("portEdit");
-    m_pPort->setValidator(new PortValidator(0, 65535, m_pPort));
+    m_pPort->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(kPortDigits)), m_pPort));
     m_pId = newEdit("idEdit");
     m_pPassword = newEdit("passwordEdit");
     m_pPassword->setEchoMode(QLineEdit::Password);
@@ -108,6 +97,8 @@ CAddDvrDialog::CAddDvrDialog(QWidget* parent)
     buttons->addWidget(m_pCancel);
     column->addLayout(buttons);
 
+    // Enter in any field submits, as in the folder dialog.
+    m_pOk->setDefault(true);
     connect(m_pOk, &QPushButton::clicked, this, &CAddDvrDialog::onOKButtonClicked);
     connect(m_pCancel, &QPushButton::clicked, this, &CAddDvrDialog::onCancelButtonClicked);
     connect(m_pPermission, &QPushButton::clicked, this, &CAddDvrDialog::onShowPermission);
@@ -184,11 +175,20 @@ void CAddDvrDialog::onShowPermission()
     // pending: recorder permission dialog
 }
 
+void CAddDvrDialog::Refuse(const QString& text)
+{
+    MessageDlg box(this, MessageDlg::Fixed);
+    box.SetText(QStringLiteral("SiteBook"), text);
+    box.exec();
+}
+
 void CAddDvrDialog::onOKButtonClicked()
 {
+    // Leading and trailing blanks are no part of a name or an address.
+    const QString plainName = m_pName->text().trimmed();
     name = locked ? QStringLiteral("@") : QString();
-    name += m_pName->text();
-    addr = m_pAddr->text();
+    name += plainName;
+    addr = m_pAddr->text().trimmed();
     port = m_pPort->text();
     id = m_pId->text();
     password = m_pPassword->text();
@@ -198,7 +198,7 @@ void CAddDvrDialog::onOKButtonClicked()
         const QString& value;
         const char* text;
     } required[] = {
-        {name, "Input dvr name"},
+        {plainName, "Input dvr name"},
         {addr, "Input dvr Address"},
         {port, "Input dvr port"},
         {id, "Input user id"},
@@ -206,11 +206,19 @@ void CAddDvrDialog::onOKButtonClicked()
     };
     for (const auto& field : required) {
         if (field.value.isEmpty()) {
-            MessageDlg box(this, MessageDlg::Fixed);
-            box.SetText(QStringLiteral("SiteBook"), QLatin1String(field.text));
-            box.exec();
+            Refuse(QLatin1String(field.text));
             return;
         }
+    }
+    const int portNumber = port.toInt();
+    if (portNumber < kLowestPort || portNumber > kHighestPort) {
+        Refuse(QStringLiteral("The port must be a number from %1 to %2.").arg(kLowestPort).arg(kHighestPort));
+        return;
+    }
+    port = QString::number(portNumber);
+    if (plainName != originalName && m_nameTaken && m_nameTaken(plainName)) {
+        Refuse(QStringLiteral("A recorder named \"%1\" is already in the site book.").arg(plainName));
+        return;
     }
 
     quality = m_pQuality->currentIndex() + 1;

@@ -8,6 +8,8 @@
 // name handed back carries the "@" again.
 #include <QString>
 
+#include <functional>
+
 #include "widgets/cpopupdialog.h"
 
 class QCheckBox;
@@ -28,6 +30,9 @@ public:
     void setSiteBook(SiteBook* record);
     // Shows the Permission button; with false the entry is shown read-only.
     void setEditable(bool flag);
+    // Names already in the book: OK refuses one of them (other than the entry's own name), as
+    // favorites find their recorders by name.
+    void SetNameTaken(std::function<bool(const QString&)> taken) { m_nameTaken = std::move(taken); }
 
     QString name;
     QString addr;
@@ -53,6 +58,8 @@ public slots:
 
 private:
     void SetFieldsReadOnly(bool readOnly);
+    void Refuse(const QString& text);
+    std::function<bool(const QString&)> m_nameTaken;
     void SetSslLocked(bool lockedBox);
 
     QLineEdit* m_pName = nullptr;

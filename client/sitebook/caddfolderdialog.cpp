@@ -38,6 +38,7 @@ CAddFolderDialog::CAddFolderDialog(QWidget* parent)
     column->addWidget(line);
     column->addLayout(buttonRow);
 
+    m_pOk->setDefault(true);
     connect(m_pOk, &QPushButton::clicked, this, &CAddFolderDialog::onOKButtonClicked);
     connect(m_pCancel, &QPushButton::clicked, this, &CAddFolderDialog::onCancelButtonClicked);
 }
@@ -61,18 +62,31 @@ void CAddFolderDialog::setFavoritesMode()
 
 void CAddFolderDialog::setText(const QString& text, int cameraFlag)
 {
+    m_initialName = text;
     m_pEdit->setText(text);
     m_pLabel->setText(cameraFlag == 1 ? QStringLiteral("Camera Name") : QStringLiteral("Folder Name"));
 }
 
 void CAddFolderDialog::setName(const QString& text)
 {
+    m_initialName = text;
     m_pEdit->setText(text);
+}
+
+void CAddFolderDialog::Refuse(const QString& title, const QString& text)
+{
+    MessageDlg box(this, MessageDlg::Fixed);
+    box.SetText(title, text);
+    box.exec();
 }
 
 void CAddFolderDialog::onOKButtonClicked()
 {
-    name = m_pEdit->text();
+    name = m_pEdit->text().trimmed();
+    if (!name.isEmpty() && name != m_initialName && m_nameTaken && m_nameTaken(name)) {
+        Refuse(windowTitle(), QStringLiteral("\"%1\" is already taken.").arg(name));
+        return;
+    }
     if (!name.isEmpty()) {
         done(1);
         return;
@@ -93,9 +107,7 @@ void CAddFolderDialog::onOKButtonClicked()
         text = QStringLiteral("Input folder name");
         break;
     }
-    MessageDlg box(this, MessageDlg::Fixed);
-    box.SetText(title, text);
-    box.exec();
+    Refuse(title, text);
 }
 
 void CAddFolderDialog::onCancelButtonClicked()

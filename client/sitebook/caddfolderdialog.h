@@ -3,6 +3,8 @@
 // caller runs it modally and reads `name` after exec() returned 1. It writes no record or file.
 #include <QString>
 
+#include <functional>
+
 #include "widgets/cpopupdialog.h"
 
 class QLabel;
@@ -32,6 +34,9 @@ public:
     void setText(const QString& text, int cameraFlag);
     // Puts the name into the edit and leaves the label as it is.
     void setName(const QString& text);
+    // Names already taken where the name goes: OK refuses one of them (other than the name the
+    // dialog was opened with).
+    void SetNameTaken(std::function<bool(const QString&)> taken) { m_nameTaken = std::move(taken); }
 
     // The edit's text when OK or Cancel was pressed.
     QString name;
@@ -42,6 +47,10 @@ public slots:
     void onCancelButtonClicked();
 
 private:
+    void Refuse(const QString& title, const QString& text);
+
+    std::function<bool(const QString&)> m_nameTaken;
+    QString m_initialName;
     QLabel* m_pLabel = nullptr;
     QLineEdit* m_pEdit = nullptr;
     QPushButton* m_pOk = nullptr;

@@ -8,6 +8,9 @@
 #include <QMessageBox>
 #include <QProcess>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/process.h"
 #include "session/moduledevice.h"
 #include "session/sessionhub.h"
@@ -234,6 +237,41 @@ QTreeWidgetItem* SiteBookTreeWidget::NewEntryParent(QTreeWidgetItem* item) const
     return m_pSiteBookRoot;
 }
 
+bool SiteBookTreeWidget::RecorderNameTaken(const QString& name) const
+{
+    std::vector<const QTreeWidgetItem*> pending{m_pSiteBookRoot};
+    while (!pending.empty()) {
+        const QTreeWidgetItem* item = pending.back();
+        pending.pop_back();
+        for (int i = 0; i < item->childCount(); ++i) {
+            const QTreeWidgetItem* child = item->child(i);
+            const ItemKind kind = ItemKindOf(child);
+            if (kind == ItemKind::Folder)
+                pending.push_back(child);
+            else if (kind == ItemKind::Recorder) {
+                QString taken = SiteBook::FromItem(child)->name;
+                if (taken.startsWith(QLatin1Char('@')))
+                    taken.remove(0, 1);
+                if (taken == name)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool SiteBookTreeWidget::ChildNameTaken(const QTreeWidgetItem* parent, std::initializer_list<ItemKind> kinds,
+                                        const QString& name)
+{
+    for (int i = 0; parent && i < parent->childCount(); ++i) {
+        const QTreeWidgetItem* child = parent->child(i);
+        const ItemKind kind = ItemKindOf(child);
+        if (std::find(kinds.begin(), kinds.end(), kind) != kinds.end() && SiteBook::FromItem(child)->name == name)
+            return true;
+    }
+    return false;
+}
+
 CModuleDevice* SiteBookTreeWidget::MenuRecorder() const
 {
     CModuleDevice* device = menuDevice();
@@ -271,6 +309,10 @@ void SiteBookTreeWidget::newFolder()
 
     CAddFolderDialog dialog(this);
     dialog.setModal(true);
+    dialog.SetNameTaken([this, at](const QString& name) {
+        QTreeWidgetItem* item = StillThere(at);
+        return ChildNameTaken(item ? NewEntryParent(item) : m_pSiteBookRoot, {ItemKind::Folder}, name);
+    });
     if (dialog.exec() != 1)
         return;
     QTreeWidgetItem* item = StillThere(at);
@@ -293,6 +335,7 @@ void SiteBookTreeWidget::newDvr()
 
     CAddDvrDialog dialog(this);
     dialog.setModal(true);
+    dialog.SetNameTaken([this](const QString& name) { return RecorderNameTaken(name); });
     if (dialog.exec() != 1)
         return;
     QTreeWidgetItem* item = StillThere(at);
@@ -347,6 +390,13 @@ QTreeWidgetItem* SiteBookTreeWidget::RenameWithDialog(QTreeWidgetItem* item, boo
     dialog.setModal(true);
     const int cameraFlag = ItemKindOf(item) == ItemKind::Camera ? 1 : 0;
     dialog.setText(SiteBook::FromItem(item)->name, cameraFlag);
+    if (ItemKindOf(item) == ItemKind::Folder) {
+        dialog.SetNameTaken([this, at](const QString& name) {
+            QTreeWidgetItem* folder = StillThere(at);
+            QTreeWidgetItem* parent = folder && folder->parent() ? folder->parent() : m_pSiteBookRoot;
+            return ChildNameTaken(parent, {ItemKind::Folder}, name);
+        });
+    }
     if (dialog.exec() != 1)
         return nullptr;
     // The dialog is modal: the item may have gone meanwhile (a recorder replaces its camera items
@@ -386,6 +436,7 @@ void SiteBookTreeWidget::PropertyDevice(CModuleDevice* device)
     CAddDvrDialog dialog(this);
     dialog.setModal(true);
     dialog.setSiteBook(&shown);
+    dialog.SetNameTaken([this](const QString& name) { return RecorderNameTaken(name); });
     if (dialog.exec() != 1)
         return;
     device = dynamic_cast<CModuleDevice*>(StillThere(at));
@@ -521,6 +572,7 @@ QString SiteBookTreeWidget::addEmapItem(const QString& name, const QString& devi
     dialog.setModal(true);
     dialog.setEmapMode();
     dialog.setName(name);
+    dialog.SetNameTaken([this](const QString& taken) { return ChildNameTaken(m_pEmapRoot, {ItemKind::EmapEntry}, taken); });
     if (dialog.exec() != 1)
         return QString();
 
@@ -576,6 +628,9 @@ void SiteBookTreeWidget::addFavorite(const QString& kind, int split, int first, 
     CAddFolderDialog dialog(this);
     dialog.setModal(true);
     dialog.setFavoritesMode();
+    dialog.SetNameTaken([this](const QString& name) {
+        return ChildNameTaken(m_pFavoritesRoot, {ItemKind::Favorite, ItemKind::SearchFavorite}, name);
+    });
     if (dialog.exec() != 1)
         return;
 

@@ -8,6 +8,7 @@
 // the mouse; every action acts on the item at the last menu point, and every edit is written to
 // its book at once: sitebook.xml for folders and recorders, favorites.xml for favorites, emap.xml
 // for e-map entries.
+#include <initializer_list>
 #include <QIcon>
 #include <QPersistentModelIndex>
 #include <QPoint>
@@ -133,6 +134,12 @@ public:
     // The command line of the burning program for an archive item's path: the program directory,
     // "/Kesto.exe ", the source as its number and the path with backslashes.
     static QString CdBurningCommand(const QString& programDirectory, BurnSource source, const QString& path);
+
+    // Names that a new or renamed entry may not take: favorites and e-maps find recorders by
+    // name anywhere in the book; other entries clash only with their siblings of a kind.
+    bool RecorderNameTaken(const QString& name) const;
+    static bool ChildNameTaken(const QTreeWidgetItem* parent, std::initializer_list<ItemKind> kinds,
+                               const QString& name);
 
 public slots:
     void OnFavoriteSearchStart(int mode, const QString& name, const QString& text);

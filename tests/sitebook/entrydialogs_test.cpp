@@ -282,22 +282,129 @@ TEST_F(EntryDialogTest, UnknownQualityShowsNormal)
     }
 }
 
-TEST_F(EntryDialogTest, PortTakesOnlyNumbersUpTo65535)
+// The port edit takes digits only; what it holds is checked at OK, so a number out of range is
+// refused with a message instead of losing a digit silently while it is typed.
+TEST_F(EntryDialogTest, PortIsOneTo65535AndRefusedWithAMessageOtherwise)
 {
-    CAddDvrDialog dialog;
+    {
+        CAddDvrDialog dialog;
+        dialog.show();
+        QLineEdit* port = Child<QLineEdit>(&dialog, "portEdit");
+        QTest::keyClicks(port, QStringLiteral("12a3-4 5"));
+        EXPECT_EQ(port->text(), QStringLiteral("12345"));
+        port->clear();
+        QTest::keyClicks(port, QStringLiteral("70000"));
+        EXPECT_EQ(port->text(), QStringLiteral("70000")) << "typed as it is, refused at OK";
+    }
+    const struct {
+        const char* port;
+        bool accepted;
+        const char* handedBack;
+    } cases[] = {
+        {"70000", false, ""}, {"65536", false, ""}, {"0", false, ""},      {"00000", false, ""},
+        {"1", true, "1"},     {"65535", true, "65535"}, {"009000", true, "9000"},
+    };
+    for (const auto& c : cases) {
+        MessageBoxCatcher boxes;
+        SiteBook record = FullRecord();
+        CAddDvrDialog dialog;
+        dialog.setSiteBook(&record);
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        Type(&dialog, "portEdit", QLatin1String(c.port));
+        Click(&dialog, "okButton");
+        if (c.accepted) {
+            EXPECT_TRUE(boxes.Seen().isEmpty()) << c.port;
+            EXPECT_EQ(finished.count(), 1) << c.port;
+            EXPECT_EQ(dialog.port, QLatin1String(c.handedBack)) << c.port;
+        } else {
+            EXPECT_EQ(boxes.Seen(), QStringList({"SiteBook|The port must be a number from 1 to 65535."})) << c.port;
+            EXPECT_EQ(finished.count(), 0) << c.port;
+        }
+    }
+}
+
+// Names are trimmed and a name of blanks is no name; a name another recorder of the book has
+// is refused (favorites find recorders by name), the entry's own name is not.
+TEST_F(EntryDialogTest, RecorderNameIsTrimmedAndMustNotBeTakenByAnother)
+{
+    const auto taken = [](const QString& name) { return name == QLatin1String("gate") || name == QLatin1String("Yard"); };
+    const struct {
+        const char* typed;
+        const char* refusal;   // empty: accepted
+        const char* name;
+    } cases[] = {
+        {"   ", "SiteBook|Input dvr name", ""},
+        {"Yard", "SiteBook|A recorder named \"Yard\" is already in the site book.", ""},
+        {"  Yard ", "SiteBook|A recorder named \"Yard\" is already in the site book.", ""},
+        {"gate", "", "gate"},          // its own name
+        {"  Dock  ", "", "Dock"},
+        {"yard", "", "yard"},          // another name, if only by case
+    };
+    for (const auto& c : cases) {
+        MessageBoxCatcher boxes;
+        SiteBook record = FullRecord();   // named "gate"
+        CAddDvrDialog dialog;
+        dialog.setSiteBook(&record);
+        dialog.SetNameTaken(taken);
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        Type(&dialog, "nameEdit", QLatin1String(c.typed));
+        Type(&dialog, "addrEdit", QStringLiteral("  10.0.0.9 "));
+        // Enter in a field submits, as in the folder dialog.
+        QTest::keyClick(Child<QLineEdit>(&dialog, "addrEdit"), Qt::Key_Return);
+        if (*c.refusal) {
+            EXPECT_EQ(boxes.Seen(), QStringList({QLatin1String(c.refusal)})) << c.typed;
+            EXPECT_EQ(finished.count(), 0) << c.typed;
+        } else {
+            EXPECT_TRUE(boxes.Seen().isEmpty()) << c.typed;
+            ASSERT_EQ(finished.count(), 1) << c.typed;
+            EXPECT_EQ(dialog.name, QLatin1String(c.name));
+            EXPECT_EQ(dialog.addr, QStringLiteral("10.0.0.9"));
+        }
+    }
+}
+
+TEST_F(EntryDialogTest, FolderNameIsTrimmedAndMustNotBeTakenWhereItGoes)
+{
+    const auto taken = [](const QString& name) { return name == QLatin1String("East"); };
+    const struct {
+        const char* typed;
+        const char* refusal;
+        const char* name;
+    } cases[] = {
+        {"  ", "SiteBook|Input folder name", ""},
+        {" East ", "SiteBook|\"East\" is already taken.", ""},
+        {"West ", "", "West"},
+        {"North", "", "North"},
+    };
+    for (const auto& c : cases) {
+        MessageBoxCatcher boxes;
+        CAddFolderDialog dialog;
+        dialog.SetNameTaken(taken);
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        Type(&dialog, "edit", QLatin1String(c.typed));
+        QTest::keyClick(Child<QLineEdit>(&dialog, "edit"), Qt::Key_Return);
+        if (*c.refusal) {
+            EXPECT_EQ(boxes.Seen(), QStringList({QLatin1String(c.refusal)})) << c.typed;
+            EXPECT_EQ(finished.count(), 0) << c.typed;
+        } else {
+            EXPECT_TRUE(boxes.Seen().isEmpty()) << c.typed;
+            ASSERT_EQ(finished.count(), 1) << c.typed;
+            EXPECT_EQ(dialog.name, QLatin1String(c.name));
+        }
+    }
+    // Renaming a folder to its own name is no clash.
+    MessageBoxCatcher boxes;
+    CAddFolderDialog dialog;
+    dialog.setText(QStringLiteral("East"), 0);
+    dialog.SetNameTaken(taken);
     dialog.show();
-    QLineEdit* port = Child<QLineEdit>(&dialog, "portEdit");
-    QTest::keyClicks(port, QStringLiteral("12a34567"));
-    EXPECT_EQ(port->text(), QStringLiteral("12345"));
-    port->clear();
-    QTest::keyClicks(port, QStringLiteral("65536"));
-    EXPECT_EQ(port->text(), QStringLiteral("6553"));
-    port->clear();
-    QTest::keyClicks(port, QStringLiteral("-1 99999"));
-    EXPECT_EQ(port->text(), QStringLiteral("19999"));
-    port->clear();
-    QTest::keyClicks(port, QStringLiteral("65535"));
-    EXPECT_EQ(port->text(), QStringLiteral("65535"));
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    Click(&dialog, "okButton");
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_TRUE(boxes.Seen().isEmpty());
 }
 
 TEST_F(EntryDialogTest, RecorderDialogCancelHandsBackNothing)

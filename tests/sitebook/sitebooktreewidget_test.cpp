@@ -269,3 +269,21 @@ TEST(SiteBookConvertLoadText, UnderscoresBecomeBlanksAndTheCopyFitsTheBuffer)
 }
 
 }  // namespace
+
+// Recorder names are taken book-wide (a locked entry's "@" is no part of its name); other names
+// only among the siblings of their kind.
+TEST_F(SiteBookTreeTest, NamesTakenByRecordersAndSiblings)
+{
+    CModuleDevice* east = AddFolder(QStringLiteral("East"));
+    AddRecorder(QStringLiteral("@gate"), east);
+    AddRecorder(QStringLiteral("Yard"));
+    struct Case { const char* name; bool taken; };
+    const Case recorders[] = {{"gate", true}, {"Yard", true}, {"@gate", false}, {"East", false}, {"yard", false}};
+    for (const Case& c : recorders)
+        EXPECT_EQ(tree->RecorderNameTaken(QLatin1String(c.name)), c.taken) << c.name;
+    QTreeWidgetItem* root = tree->GetSiteBookRoot();
+    EXPECT_TRUE(SiteBookTreeWidget::ChildNameTaken(root, {ItemKind::Folder}, QStringLiteral("East")));
+    EXPECT_FALSE(SiteBookTreeWidget::ChildNameTaken(root, {ItemKind::Recorder}, QStringLiteral("East")));
+    EXPECT_FALSE(SiteBookTreeWidget::ChildNameTaken(east, {ItemKind::Folder}, QStringLiteral("East")));
+    EXPECT_FALSE(SiteBookTreeWidget::ChildNameTaken(nullptr, {ItemKind::Folder}, QStringLiteral("East")));
+}
