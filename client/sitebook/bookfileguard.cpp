@@ -13,14 +13,26 @@ QString BookFileGuard::Key(const QString& path)
 
 void BookFileGuard::MarkFailed(const QString& path)
 {
-    if (!path.isEmpty())
-        m_failed.insert(Key(path));
+    if (path.isEmpty())
+        return;
+    m_failed.insert(Key(path));
+    m_told.remove(Key(path));
+}
+
+bool BookFileGuard::FirstRefusal(const QString& path)
+{
+    if (!IsProtected(path) || m_told.contains(Key(path)))
+        return false;
+    m_told.insert(Key(path));
+    return true;
 }
 
 void BookFileGuard::Release(const QString& path)
 {
-    if (!path.isEmpty())
-        m_failed.remove(Key(path));
+    if (path.isEmpty())
+        return;
+    m_failed.remove(Key(path));
+    m_told.remove(Key(path));
 }
 
 bool BookFileGuard::IsProtected(const QString& path) const

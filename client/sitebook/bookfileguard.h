@@ -12,9 +12,13 @@ public:
     // The file was read whole, or the user chose to overwrite it: saves are allowed again.
     void Release(const QString& path);
     bool IsProtected(const QString& path) const;
+    // True the first time it is asked for a protected file (until its next failed read): the
+    // user is told once that edits are not being written to it, not at every edit.
+    bool FirstRefusal(const QString& path);
 
 private:
     static QString Key(const QString& path);
 
     QSet<QString> m_failed;
+    QSet<QString> m_told;
 };

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QDebug>
+#include <QDir>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
@@ -280,17 +281,36 @@ CModuleDevice* SiteBookTreeWidget::MenuRecorder() const
 
 void SiteBookTreeWidget::SaveSiteBookFile()
 {
-    SiteBookFile::SaveSiteBook(this, SiteBookFile::BookPath(QLatin1String(SiteBookFile::kSiteBookFileName)));
+    const QString path = SiteBookFile::BookPath(QLatin1String(SiteBookFile::kSiteBookFileName));
+    TellIfNotSaved(SiteBookFile::SaveSiteBook(this, path), path);
 }
 
 void SiteBookTreeWidget::SaveFavoritesFile()
 {
-    SiteBookFile::SaveFavorites(this, SiteBookFile::BookPath(QLatin1String(SiteBookFile::kFavoritesFileName)));
+    const QString path = SiteBookFile::BookPath(QLatin1String(SiteBookFile::kFavoritesFileName));
+    TellIfNotSaved(SiteBookFile::SaveFavorites(this, path), path);
 }
 
 void SiteBookTreeWidget::SaveEmapFile()
 {
-    SiteBookFile::SaveEmap(this, SiteBookFile::BookPath(QLatin1String(SiteBookFile::kEmapFileName)));
+    const QString path = SiteBookFile::BookPath(QLatin1String(SiteBookFile::kEmapFileName));
+    TellIfNotSaved(SiteBookFile::SaveEmap(this, path), path);
+}
+
+void SiteBookTreeWidget::TellIfNotSaved(SiteBookFile::SaveResult result, const QString& path)
+{
+    if (result != SiteBookFile::SaveResult::Protected || !FileGuard().FirstRefusal(path))
+        return;
+    SiteBookHub* hub = SiteBookHub::Instance();
+    const QString text = QStringLiteral("The change was not saved.\n%1 could not be read when it was loaded, so it is "
+                                        "kept as it is and nothing in it is lost. Changes are not written to it "
+                                        "until it loads again, or until you save the book under a name of your "
+                                        "choice.")
+                             .arg(QDir::toNativeSeparators(path));
+    if (hub)
+        hub->ShowModalMessage(QStringLiteral("ZENT"), text);
+    else
+        qWarning() << text;
 }
 
 QString SiteBookTreeWidget::CdBurningCommand(const QString& programDirectory, BurnSource source, const QString& path)

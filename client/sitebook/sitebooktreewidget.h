@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "sitebook/bookfileguard.h"
+#include "sitebook/sitebookfile.h"
 #include "sitebook/entrymode.h"
 #include "sitebook/itemkind.h"
 
@@ -191,6 +192,8 @@ private:
 
     // Writes a book to its file in the program directory.
     void SaveSiteBookFile();
+    // Tells the user, once per protected book, that an edit could not be written to it.
+    void TellIfNotSaved(SiteBookFile::SaveResult result, const QString& path);
     void SaveFavoritesFile();
     void SaveEmapFile();
 

@@ -542,3 +542,33 @@ TEST_F(SiteBookMenuTest, ActionsOnAVanishedItemDoNothing)
 }
 
 }  // namespace
+
+// A book whose load failed is kept as it is; an edit made meanwhile is not written to it, and the
+// user is told so (once, not at every edit) instead of finding it out later.
+TEST_F(SiteBookMenuTest, EditOfABookThatFailedToLoadTellsTheUserItWasNotSaved)
+{
+    const QByteArray broken = "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n <device name=\"A\">\n";
+    WriteFile("sitebook.xml", broken);
+    {
+        MessageBoxCatcher loadBoxes;
+        ASSERT_EQ(SiteBookFile::LoadSiteBook(tree.get(), BookFile("sitebook.xml"), true),
+                  SiteBookFile::LoadResult::ParseError);
+    }
+    MessageBoxCatcher boxes;
+    PointAt(tree->GetSiteBookRoot());
+    {
+        auto answer = AnswerFolder(QStringLiteral("first"));
+        tree->newFolder();
+    }
+    ASSERT_EQ(boxes.Seen().size(), 1);
+    EXPECT_TRUE(boxes.Seen().first().startsWith(QStringLiteral("ZENT|The change was not saved.\n")))
+        << qPrintable(boxes.Seen().first());
+    EXPECT_TRUE(boxes.Seen().first().contains(QStringLiteral("sitebook.xml could not be read")));
+    {
+        auto answer = AnswerFolder(QStringLiteral("second"));
+        tree->newFolder();
+    }
+    EXPECT_EQ(boxes.Seen().size(), 1) << "told once";
+    EXPECT_EQ(ReadFile("sitebook.xml"), broken);
+    EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()), QStringList({"first", "second"}));
+}
