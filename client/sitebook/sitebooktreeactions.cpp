@@ -465,6 +465,7 @@ void SiteBookTreeWidget::PropertyDevice(CModuleDevice* device)
         return;
 
     const QString oldName = record->name;
+    const bool addressChanged = record->addr != dialog.addr || record->port != dialog.port;
     record->name = dialog.name;
     record->addr = dialog.addr;
     record->port = dialog.port;
@@ -485,6 +486,51 @@ void SiteBookTreeWidget::PropertyDevice(CModuleDevice* device)
         device->setSelected(true);
     }
     SaveSiteBookFile();
+    if (record->name != oldName)
+        RenameRecorderInBooks(PlainName(oldName), PlainName(record->name));
+    if (addressChanged && device->IsLoggedIn()) {
+        if (SiteBookHub* hub = SiteBookHub::Instance())
+            hub->ShowModalMessage(QStringLiteral("SiteBook"),
+                                  QStringLiteral("%1 stays connected to its old address; the new address and port "
+                                                 "take effect at its next connection.")
+                                      .arg(PlainName(record->name)));
+    }
+}
+
+QString SiteBookTreeWidget::PlainName(const QString& name)
+{
+    return name.startsWith(QLatin1Char('@')) ? name.mid(1) : name;
+}
+
+void SiteBookTreeWidget::RenameRecorderInBooks(const QString& oldName, const QString& newName)
+{
+    // Favorites and e-map entries find their recorders by name: an entry left with the old name
+    // would silently stop finding it.
+    const auto renameIn = [&](QTreeWidgetItem* root) {
+        bool changed = false;
+        for (int i = 0; root && i < root->childCount(); ++i) {
+            SiteBook* entry = SiteBook::FromItem(root->child(i));
+            if (!entry)
+                continue;
+            QStringList names = entry->favoritesdevice.split(QLatin1Char(';'), Qt::KeepEmptyParts);
+            bool entryChanged = false;
+            for (QString& name : names) {
+                if (name == oldName) {
+                    name = newName;
+                    entryChanged = true;
+                }
+            }
+            if (entryChanged) {
+                entry->favoritesdevice = names.join(QLatin1Char(';'));
+                changed = true;
+            }
+        }
+        return changed;
+    };
+    if (renameIn(m_pFavoritesRoot))
+        SaveFavoritesFile();
+    if (renameIn(m_pEmapRoot))
+        SaveEmapFile();
 }
 
 void SiteBookTreeWidget::PropertyCamera(QTreeWidgetItem* item)

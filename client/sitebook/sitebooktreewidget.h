@@ -193,6 +193,10 @@ private:
     // Writes a book to its file in the program directory.
     void SaveSiteBookFile();
     // Tells the user, once per protected book, that an edit could not be written to it.
+    // Points the favorites and e-map entries that name a recorder at its new name.
+    void RenameRecorderInBooks(const QString& oldName, const QString& newName);
+    // A recorder name without the mark of a locked entry.
+    static QString PlainName(const QString& name);
     void TellIfNotSaved(SiteBookFile::SaveResult result, const QString& path);
     void SaveFavoritesFile();
     void SaveEmapFile();

@@ -572,3 +572,29 @@ TEST_F(SiteBookMenuTest, EditOfABookThatFailedToLoadTellsTheUserItWasNotSaved)
     EXPECT_EQ(ReadFile("sitebook.xml"), broken);
     EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()), QStringList({"first", "second"}));
 }
+
+// Favorites and e-map entries find their recorders by name: renaming a recorder renames it in
+// every entry that names it, in the same save; a name that merely contains it is left alone.
+TEST_F(SiteBookMenuTest, RenamedRecorderIsRenamedInFavoritesAndEmaps)
+{
+    CModuleDevice* gate = AddRecorder(QStringLiteral("gate"));
+    AddRecorder(QStringLiteral("yard"));
+    {
+        auto answer = AnswerFolder(QStringLiteral("both"));
+        tree->addFavorite(QStringLiteral("live"), 4, 0, QStringLiteral("gate;yard;gate;gatehouse;"),
+                          QStringLiteral("0;1;2;3;"));
+    }
+    {
+        auto answer = AnswerFolder(QStringLiteral("map"));
+        tree->addEmapItem(QString(), QStringLiteral("gate;"), QStringLiteral("0;"), QStringLiteral("/m.png"),
+                          QStringLiteral("0.5;0.5;"));
+    }
+    PointAt(gate);
+    {
+        auto answer = AnswerRecorder({"Main gate", "10.0.0.1", "9000", "admin", "pw"});
+        tree->property();
+        EXPECT_TRUE(answer->Done());
+    }
+    EXPECT_EQ(FavoritesOnDisk(), QStringList({"favorites_item|both|400|Main gate;yard;Main gate;gatehouse;|0;1;2;3;|"}));
+    EXPECT_EQ(EmapOnDisk(), QStringList({"map|Main gate;|0;|/m.png|0.5;0.5;"}));
+}

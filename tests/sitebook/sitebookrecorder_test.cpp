@@ -226,6 +226,31 @@ TEST_F(SiteBookRecorderTest, QualityChangeOfAConnectedRecorderResendsThePlayback
     EXPECT_EQ(resent.value(QStringLiteral("mask")).toInt(), 0xFFFF);
 }
 
+// A new address or port of a connected recorder cannot reach its open connection: the user is
+// told that it takes effect at the next connection. An edit that keeps them says nothing.
+TEST_F(SiteBookRecorderTest, AddressChangeOfAConnectedRecorderIsExplained)
+{
+    SiteBookDvrSim* sim = nullptr;
+    CModuleDevice* gate = ConnectedRecorder(&sim, {"--channels", "1"});
+    ASSERT_TRUE(gate);
+    PointAt(gate);
+    {
+        MessageBoxCatcher boxes;
+        auto answer = AnswerRecorder({"gate", "127.0.0.1", QString::number(sim->Port()), "admin", "1234", 1});
+        tree->property();
+        EXPECT_TRUE(boxes.Seen().isEmpty());
+    }
+    {
+        MessageBoxCatcher boxes;
+        auto answer = AnswerRecorder({"gate", "10.1.2.3", QString::number(sim->Port()), "admin", "1234", 1});
+        tree->property();
+        EXPECT_EQ(boxes.Seen(), QStringList({"SiteBook|gate stays connected to its old address; the new address and "
+                                             "port take effect at its next connection."}));
+    }
+    EXPECT_TRUE(gate->IsLoggedIn());
+    EXPECT_EQ(SiteBook::FromItem(gate)->addr, QStringLiteral("10.1.2.3"));
+}
+
 // Keeps the debug lines of the session that begin with one of the given words, from any thread.
 class SessionLines
 {
