@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <vector>
+
 namespace recordtest {
 
 namespace {
@@ -79,7 +81,8 @@ IndexEntry RecordReader::Entry(int second) const
 
 QVector<FrameHeader> RecordReader::Block(quint64 offset) const
 {
-    QVector<FrameHeader> out;
+    // Gathered in a std::vector: GCC 12 mistakes QVector::append of this struct for an overflow.
+    std::vector<FrameHeader> out;
     for (int i = 0; i < 40; ++i) {
         const qint64 pos = qint64(offset) + 336 * i;
         if (pos + 336 > m_video.size() || U32(m_video, pos) != 511)
@@ -113,9 +116,9 @@ QVector<FrameHeader> RecordReader::Block(quint64 offset) const
         h.year = int(ts >> 36);
         h.word13 = U32(m_video, pos + 52);
         h.tailZero = AllZero(m_video, pos + 56, pos + 336);
-        out << h;
+        out.push_back(h);
     }
-    return out;
+    return QVector<FrameHeader>(out.begin(), out.end());
 }
 
 QByteArray RecordReader::FrameData(const FrameHeader& h) const
