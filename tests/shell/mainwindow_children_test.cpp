@@ -33,7 +33,7 @@ protected:
     // it is destroyed.
     MainWinChildWindow* PlaceLive(int index)
     {
-        auto* w = new MainWinChildWindow([this, index] {
+        auto* w = new MainWinChildWindow([index] {
             if (g_pMainWindow)
                 g_pMainWindow->deleteLiveView(index);
         });
