@@ -86,9 +86,9 @@ int LiveFrameQueue::Count() const
 
 void LiveFrameQueue::Drain()
 {
-    std::deque<LiveFrameRecordPtr> rest;
+    std::unique_ptr<std::deque<LiveFrameRecordPtr>> rest;
     QMutexLocker locker(&m_lock);
-    rest.swap(m_records);
+    rest = m_records.TakeAll();
     m_bytes = 0;
     m_waitForKeyFrame = false;
     locker.unlock();

@@ -21,9 +21,32 @@
 #include <atomic>
 #include <cstddef>
 #include <deque>
+#include <memory>
 #include <utility>
 
 #include "session/liveframerecord.h"
+
+// The records of one queue, in a deque made at the first record: every recorder of the site
+// book owns 35 queues from the start, and a std::deque allocates its first block as it is made.
+class LiveFrameRecords
+{
+public:
+    bool empty() const { return !m_records || m_records->empty(); }
+    std::size_t size() const { return m_records ? m_records->size() : 0; }
+    LiveFrameRecordPtr& front() { return m_records->front(); }
+    void pop_front() { m_records->pop_front(); }
+    void push_back(LiveFrameRecordPtr record)
+    {
+        if (!m_records)
+            m_records = std::make_unique<std::deque<LiveFrameRecordPtr>>();
+        m_records->push_back(std::move(record));
+    }
+    // Everything queued, handed over whole (the caller frees it outside the lock).
+    std::unique_ptr<std::deque<LiveFrameRecordPtr>> TakeAll() { return std::move(m_records); }
+
+private:
+    std::unique_ptr<std::deque<LiveFrameRecordPtr>> m_records;
+};
 
 class LiveFrameQueue
 {
@@ -65,7 +88,7 @@ private:
     qint64 m_byteBound = 0;
     qint64 m_bytes = 0;
     bool m_waitForKeyFrame = false;
-    std::deque<LiveFrameRecordPtr> m_records;
+    LiveFrameRecords m_records;
     std::atomic<quint8> m_dropping{0};
 };
 

@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QTreeWidgetItem>
 
 #include "common/media/modulerecord.h"
@@ -10,6 +11,16 @@
 #include "session/sitebook.h"
 
 namespace {
+// One icon per picture for every session: a QIcon made per item decodes and caches its picture
+// again for each of thousands of recorders.
+QIcon SharedIcon(const QString& path)
+{
+    static QHash<QString, QIcon> icons;
+    auto it = icons.find(path);
+    if (it == icons.end())
+        it = icons.insert(path, QIcon(path));
+    return it.value();
+}
 
 // The six archive kinds, in the order of the kind items.
 const char* const kArchiveKindNames[SessionTreeItems::kArchiveKinds] = {
@@ -45,12 +56,12 @@ bool IsListedRecording(const QString& fileName)
 
 SessionTreeItems::SessionTreeItems(FolderOf recordingFolder)
     : m_recordingFolder(std::move(recordingFolder))
-    , m_iconCamera(QStringLiteral(":/res/Resource/Camera.png"))
-    , m_iconCameraOff(QStringLiteral(":/res/Resource/Camera_off.png"))
-    , m_iconCameraLoss(QStringLiteral(":/res/Resource/Camera_loss.png"))
-    , m_iconCameraEvent(QStringLiteral(":/res/Resource/Camera_event.png"))
-    , m_iconDvrDisable(QStringLiteral(":/res/Resource/DVRDisable.png"))
-    , m_iconDvr(QStringLiteral(":/res/Resource/DVR.png"))
+    , m_iconCamera(SharedIcon(QStringLiteral(":/res/Resource/Camera.png")))
+    , m_iconCameraOff(SharedIcon(QStringLiteral(":/res/Resource/Camera_off.png")))
+    , m_iconCameraLoss(SharedIcon(QStringLiteral(":/res/Resource/Camera_loss.png")))
+    , m_iconCameraEvent(SharedIcon(QStringLiteral(":/res/Resource/Camera_event.png")))
+    , m_iconDvrDisable(SharedIcon(QStringLiteral(":/res/Resource/DVRDisable.png")))
+    , m_iconDvr(SharedIcon(QStringLiteral(":/res/Resource/DVR.png")))
 {
 }
 
@@ -65,7 +76,7 @@ QTreeWidgetItem* SessionTreeItems::NewRecordItem(QTreeWidgetItem* parent, const 
     SiteBook::SetOnItem(item, record);
     item->setText(0, name);
     if (!icon.isEmpty())
-        item->setIcon(0, QIcon(icon));
+        item->setIcon(0, SharedIcon(icon));
     return item;
 }
 
@@ -199,7 +210,7 @@ void SessionTreeItems::UpdateArchiveFolder(const QString& kind, QTreeWidgetItem*
             record->kind = QStringLiteral("archiveBackup");
             record->name = kind;
         }
-        kindItem->setIcon(0, QIcon(QStringLiteral(":/res/Resource/4_Normal.png")));
+        kindItem->setIcon(0, SharedIcon(QStringLiteral(":/res/Resource/4_Normal.png")));
         kindItem->setText(0, kind);
     }
     for (int i = kindItem->childCount() - 1; i >= 0; --i)

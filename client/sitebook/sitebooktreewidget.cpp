@@ -116,17 +116,25 @@ void SiteBookTreeWidget::insertSorted(QTreeWidgetItem* item, const QString& name
         return;
     parent->takeChild(at);
 
-    int place = parent->childCount();
-    for (int i = 0; i < parent->childCount(); ++i) {
+    // Siblings are kept in order (folders by name, then recorders by name), so the first sibling
+    // the new entry goes before is found by halving: a book of thousands of recorders is read in
+    // an instant instead of in time growing with the square of its size.
+    const auto goesBefore = [&](int i) {
         const QTreeWidgetItem* sibling = parent->child(i);
         const bool recorder = IsRecorderItem(sibling);
         const bool greater = SortNameOf(sibling) > name;
-        if (mode == EntryMode::Folder ? (recorder || greater) : (recorder && greater)) {
-            place = i;
-            break;
-        }
+        return mode == EntryMode::Folder ? (recorder || greater) : (recorder && greater);
+    };
+    int low = 0;
+    int high = parent->childCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (goesBefore(middle))
+            high = middle;
+        else
+            low = middle + 1;
     }
-    parent->insertChild(place, item);
+    parent->insertChild(low, item);
 }
 
 void SiteBookTreeWidget::AddRecorderChildren(CModuleDevice* device)
