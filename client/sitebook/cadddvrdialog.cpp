@@ -175,11 +175,15 @@ void CAddDvrDialog::onShowPermission()
     // pending: recorder permission dialog
 }
 
-void CAddDvrDialog::Refuse(const QString& text)
+void CAddDvrDialog::Refuse(const QString& text, QLineEdit* field)
 {
     MessageDlg box(this, MessageDlg::Fixed);
     box.SetText(QStringLiteral("SiteBook"), text);
     box.exec();
+    if (field && !field->isReadOnly()) {
+        field->setFocus();
+        field->selectAll();
+    }
 }
 
 void CAddDvrDialog::onOKButtonClicked()
@@ -197,27 +201,28 @@ void CAddDvrDialog::onOKButtonClicked()
     const struct {
         const QString& value;
         const char* text;
+        QLineEdit* edit;
     } required[] = {
-        {plainName, "Input dvr name"},
-        {addr, "Input dvr Address"},
-        {port, "Input dvr port"},
-        {id, "Input user id"},
-        {password, "Input user password"},
+        {plainName, "Input dvr name", m_pName},
+        {addr, "Input dvr Address", m_pAddr},
+        {port, "Input dvr port", m_pPort},
+        {id, "Input user id", m_pId},
+        {password, "Input user password", m_pPassword},
     };
     for (const auto& field : required) {
         if (field.value.isEmpty()) {
-            Refuse(QLatin1String(field.text));
+            Refuse(QLatin1String(field.text), field.edit);
             return;
         }
     }
     const int portNumber = port.toInt();
     if (portNumber < kLowestPort || portNumber > kHighestPort) {
-        Refuse(QStringLiteral("The port must be a number from %1 to %2.").arg(kLowestPort).arg(kHighestPort));
+        Refuse(QStringLiteral("The port must be a number from %1 to %2.").arg(kLowestPort).arg(kHighestPort), m_pPort);
         return;
     }
     port = QString::number(portNumber);
     if (plainName != originalName && m_nameTaken && m_nameTaken(plainName)) {
-        Refuse(QStringLiteral("A recorder named \"%1\" is already in the site book.").arg(plainName));
+        Refuse(QStringLiteral("A recorder named \"%1\" is already in the site book.").arg(plainName), m_pName);
         return;
     }
 

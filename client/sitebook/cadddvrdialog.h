@@ -58,7 +58,8 @@ public slots:
 
 private:
     void SetFieldsReadOnly(bool readOnly);
-    void Refuse(const QString& text);
+    // Tells why OK was refused and puts the cursor back into the field to mend.
+    void Refuse(const QString& text, QLineEdit* field);
     std::function<bool(const QString&)> m_nameTaken;
     void SetSslLocked(bool lockedBox);
 

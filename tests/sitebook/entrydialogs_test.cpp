@@ -320,6 +320,9 @@ TEST_F(EntryDialogTest, PortIsOneTo65535AndRefusedWithAMessageOtherwise)
         } else {
             EXPECT_EQ(boxes.Seen(), QStringList({"SiteBook|The port must be a number from 1 to 65535."})) << c.port;
             EXPECT_EQ(finished.count(), 0) << c.port;
+            // The cursor is back in the port, its text selected for retyping.
+            EXPECT_EQ(dialog.focusWidget(), Child<QLineEdit>(&dialog, "portEdit")) << c.port;
+            EXPECT_EQ(Child<QLineEdit>(&dialog, "portEdit")->selectedText(), QLatin1String(c.port)) << c.port;
         }
     }
 }
