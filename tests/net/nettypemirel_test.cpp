@@ -27,7 +27,7 @@ protected:
     {
         if (Tls()) {
             ASSERT_TRUE(enginetest::Tls().ok) << "openssl could not make a test certificate";
-            options += {"--tls", enginetest::Tls().certPath, enginetest::Tls().keyPath};
+            options += enginetest::Tls().SimOptions();
         }
         sim = std::make_unique<EngineDvrSim>(options);
         QString error;
@@ -246,7 +246,7 @@ TEST(EngineConnect, RefusesBadPortsAndClosedPorts)
 TEST(EngineSimSwitch, ConnectWithTheOtherSocketKind)
 {
     ASSERT_TRUE(enginetest::Tls().ok);
-    EngineDvrSim sim({"--tls", enginetest::Tls().certPath, enginetest::Tls().keyPath});
+    EngineDvrSim sim(enginetest::Tls().SimOptions());
     QString error;
     ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
     std::vector<int> states;

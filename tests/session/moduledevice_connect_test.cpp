@@ -1,11 +1,11 @@
 // Connecting a session: every purpose after login and after a failed connect, the order of the
 // two connections, and the texts of the shared message box.
 #include <QJsonObject>
-#include <QProcess>
 #include <QSet>
 
 #include <ostream>
 
+#include "harness/testcertificate.h"
 #include "session/support/session_fixture.h"
 #include "session/support/moduledevice_testaccess.h"
 #include "shell/ccameo.h"
@@ -388,25 +388,11 @@ TEST_F(SessionTest, GridThatAskedBeforeLoginTakesTheRecorder)
     grid.reset();
 }
 
-namespace {
-
-// A self-signed certificate for the simulator's TLS side, made at test time.
-bool MakeCertificate(const QString& dir, QStringList* tlsOptions)
-{
-    const QString key = dir + "/key.pem";
-    const QString cert = dir + "/cert.pem";
-    const int rc = QProcess::execute("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj",
-                                                 "/CN=localhost", "-days", "1", "-keyout", key, "-out", cert});
-    *tlsOptions = QStringList{"--tls", cert, key};
-    return rc == 0;
-}
-
-} // namespace
-
 TEST_F(SessionTest, TlsLoginAndTlsRefusal)
 {
-    QStringList tls;
-    ASSERT_TRUE(MakeCertificate(ProgramDir(), &tls));
+    const TestCertificate certificate = MakeTestCertificate(ProgramDir(), QStringLiteral("secure"));
+    ASSERT_TRUE(certificate.ok);
+    const QStringList tls = certificate.SimOptions();
     SessionDvrSim* good = StartSim(QStringList{"--channels", "2"} + tls);
     ASSERT_TRUE(good);
     CModuleDevice* device = AddRecorder("secure", good->Port(), 1);

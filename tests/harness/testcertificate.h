@@ -1,0 +1,24 @@
+#pragma once
+// A self-signed certificate and its key, made with openssl at test time: for the simulator's TLS
+// side and for loopback TLS peers. EC keys, which are quick to make, so a test can make several.
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QString>
+#include <QStringList>
+
+struct TestCertificate
+{
+    QString certPath;
+    QString keyPath;
+    QSslCertificate cert;
+    QSslKey key;
+    bool ok = false;
+
+    // The simulator's options that serve TLS with this certificate.
+    QStringList SimOptions() const { return {QStringLiteral("--tls"), certPath, keyPath}; }
+};
+
+// Made into `dir` as NAME.pem and NAME.key, with NAME as its common name; `ok` is false when
+// openssl failed.
+TestCertificate MakeTestCertificate(const QString& dir, const QString& name);
+
