@@ -25,3 +25,18 @@ TestCertificate MakeTestCertificate(const QString& dir, const QString& name)
     }
     return made;
 }
+
+void PrintTo(const CertificateAnswer& answer, std::ostream* os)
+{
+    *os << answer.name;
+}
+
+::testing::internal::ParamGenerator<CertificateAnswer> BothCertificateAnswers()
+{
+    return ::testing::Values(CertificateAnswer{"trusted", true}, CertificateAnswer{"refused", false});
+}
+
+std::string CertificateAnswerName(const ::testing::TestParamInfo<CertificateAnswer>& info)
+{
+    return info.param.name;
+}

@@ -6,6 +6,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
 struct TestCertificate
 {
     QString certPath;
@@ -22,3 +27,13 @@ struct TestCertificate
 // openssl failed.
 TestCertificate MakeTestCertificate(const QString& dir, const QString& name);
 
+// The user's answer to the question about a recorder's changed certificate, as a test parameter.
+struct CertificateAnswer
+{
+    const char* name;
+    bool trust;
+};
+void PrintTo(const CertificateAnswer& answer, std::ostream* os);
+// Both answers, and the test name of each.
+::testing::internal::ParamGenerator<CertificateAnswer> BothCertificateAnswers();
+std::string CertificateAnswerName(const ::testing::TestParamInfo<CertificateAnswer>& info);

@@ -77,7 +77,7 @@ TEST_P(EngineSim, LoginChainInOrder)
     const QList<int> chain{0x01, 0x1C, 0x2E, 0x06, 0x06, 0x06, 0x73, 0x99, 0x22, 0x47};
     ASSERT_GE(commands.size(), chain.size());
     EXPECT_EQ(commands.mid(0, chain.size()), chain);
-    // One login only, also under TLS (where the socket thread sends it after the connect).
+    // One login only, also under TLS (where the socket thread sends it after the handshake).
     EXPECT_EQ(commands.count(0x01), 1);
     EXPECT_EQ(messages[0].value("hex").toString().toStdString(),
               "0000001400a1010000180000000504" "61646d696e" "31323334");
