@@ -1,6 +1,7 @@
 #pragma once
 // What the protocol engine reaches of the main window hub: the program directory, the firmware
-// package path, the administration windows' state forwarders and the shared message box.
+// package path, the administration windows' state forwarders, the shared message box and the
+// question about a recorder's changed certificate.
 // The main window installs itself; without a hub these calls do nothing.
 #include <QString>
 #include <QtGlobal>
@@ -15,6 +16,10 @@ public:
     virtual void SetAccountManagerState(int code) = 0;
     virtual void SetFirmwareProgress(qint64 done, qint64 total) = 0;
     virtual void ShowMessageBox(const QString& title, const QString& text, const QString& option) = 0;
+    // A known recorder presents a certificate other than the remembered one: asks the user
+    // (modally) whether to trust the new one. Fingerprints come in readable form.
+    virtual bool TrustChangedCertificate(const QString& recorder, const QString& knownFingerprint,
+                                         const QString& newFingerprint) = 0;
 
     // The installed hub, or null.
     static HubServices* Instance();

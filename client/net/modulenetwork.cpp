@@ -100,6 +100,12 @@ void CModuleNetwork::SetConnectInfo(QString host, int port, QString user, QStrin
     m_tls = tls;
 }
 
+void CModuleNetwork::SetRecorderName(const QString& name)
+{
+    if (m_engine)
+        m_engine->SetRecorderName(name);
+}
+
 bool CModuleNetwork::OnConnect()
 {
     if (m_inert != 0 || !m_engine)
@@ -668,6 +674,11 @@ int CModuleNetwork::GetModelCheck() const
 bool CModuleNetwork::IsTlsHandshakeDone() const
 {
     return m_engine && m_engine->IsTlsHandshakeDone();
+}
+
+bool CModuleNetwork::AwaitsCertificateAnswer() const
+{
+    return m_engine && m_engine->AwaitsCertificateAnswer();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -31,6 +31,8 @@ public:
 
     // Connection.
     void SetConnectInfo(QString host, int port, QString user, QString password, bool tls);
+    // The recorder's name, for what the user is told about this connection.
+    void SetRecorderName(const QString& name);
     bool OnConnect();
     // Logs out of a logged-in connection; one that is not logged in is left alone (false).
     bool Disconnect();
@@ -143,8 +145,10 @@ public:
     bool GetLoginDone() const;
     // 0 no model information, 1 accepted, -2 the recorder's model class is refused.
     int GetModelCheck() const;
-    // The TLS handshake completed (false for plain TCP).
+    // The TLS handshake completed with a certificate we accept (false for plain TCP).
     bool IsTlsHandshakeDone() const;
+    // The recorder's changed certificate waits for the user's answer; the login has not gone out.
+    bool AwaitsCertificateAnswer() const;
 
 signals:
     void SetUsageNetwork(qlonglong);

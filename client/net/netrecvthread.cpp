@@ -1,10 +1,14 @@
 #include "net/netrecvthread.h"
 
+#include "net/certificatestore.h"
+#include "net/certificatetrust.h"
+#include "net/netlog.h"
 #include "net/nettypemirel.h"
 #include "net/recordermessageheader.h"
 
 #include <QDebug>
 #include <QMutexLocker>
+#include <QPointer>
 #include <QSslCipher>
 #include <QSslSocket>
 #include <QTcpSocket>
@@ -26,6 +30,8 @@ NetRecvThread::NetRecvThread(CNetTypeMirel* engine, bool tls) : m_engine(engine)
                 &NetRecvThread::sslErrors);
         connect(m_ssl, &QSslSocket::stateChanged, this, &NetRecvThread::socketStateChanged);
         connect(m_ssl, &QSslSocket::encrypted, this, &NetRecvThread::socketEncrypted);
+        connect(CertificateTrust::Instance(), &CertificateTrust::Answered, this,
+                &NetRecvThread::OnCertificateAnswered);
     } else {
         m_tcp = new QTcpSocket(this);
         connect(m_tcp, &QTcpSocket::readyRead, this, &NetRecvThread::NetRecvData);
@@ -85,14 +91,14 @@ bool NetRecvThread::Connect()
         return true;
     }
     ClearTlsState();
+    m_certificateWait = CertificateWait::None;
     m_ssl->connectToHostEncrypted(m_host, m_port, QIODevice::ReadWrite,
                                   QAbstractSocket::AnyIPProtocol);
     if (!m_ssl->waitForConnected(3000)) {
         m_ssl->abort();
         return false;
     }
-    // The login goes out at once; the engine remembers it so the state-1 path does not repeat it.
-    m_engine->SendLogin(false);
+    // The login follows the handshake and the certificate check (socketEncrypted).
     return true;
 }
 
@@ -118,6 +124,7 @@ void NetRecvThread::Abort(const char* why)
     ++m_generation;
     m_pending = 0;
     m_readSoFar = 0;
+    m_certificateWait = CertificateWait::None;
     ClearTlsState();
     if (QAbstractSocket* socket = Socket())
         socket->abort();
@@ -320,6 +327,7 @@ void NetRecvThread::NetDisconnected()
     ++m_generation;
     m_pending = 0;
     m_readSoFar = 0;
+    m_certificateWait = CertificateWait::None;
     if (m_tls)
         ClearTlsState();
     m_engine->OnSocketDisconnected();
@@ -335,10 +343,71 @@ void NetRecvThread::socketStateChanged(QAbstractSocket::SocketState) {}
 
 void NetRecvThread::socketEncrypted()
 {
-    m_engine->OnSocketEncrypted();
     const QSslCipher cipher = m_ssl->sessionCipher();
     qDebug() << QString("%1, %2 (%3/%4)")
                     .arg(cipher.name(), cipher.authenticationMethod())
                     .arg(cipher.usedBits())
                     .arg(cipher.supportedBits());
+    // The check may ask the user, which runs a nested event loop. Not from inside this signal:
+    // the socket has yet to send the end of our handshake, and the recorder would wait for it
+    // as long as the user reads.
+    m_certificateWait = CertificateWait::Asking;
+    const int generation = m_generation;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation == m_generation && m_certificateWait == CertificateWait::Asking)
+            CheckRecorderCertificate();
+    });
+}
+
+QString NetRecvThread::RecorderLabel() const
+{
+    const QString endpoint = m_host + QLatin1Char(':') + QString::number(m_port);
+    const QString name = m_engine->RecorderName();
+    return name.isEmpty() ? endpoint : QStringLiteral("%1 (%2)").arg(name, endpoint);
+}
+
+void NetRecvThread::CheckRecorderCertificate()
+{
+    const int generation = m_generation;
+    m_pendingPeerKey = CertificateStore::PeerKey(m_host, m_port);
+    m_pendingFingerprint = CertificateStore::Fingerprint(m_ssl->peerCertificate());
+    QPointer<NetRecvThread> self(this);
+    const CertificateTrust::Decision decision =
+        CertificateTrust::Instance()->Decide(RecorderLabel(), m_pendingPeerKey, m_pendingFingerprint);
+    // A question runs a nested event loop: meanwhile this connection may have been closed, or
+    // closed and followed by another one. Neither may receive this connection's login.
+    if (!self || generation != m_generation) {
+        qCDebug(lcNet) << "the connection went while its certificate was being decided";
+        return;
+    }
+    if (decision == CertificateTrust::Decision::AwaitAnswer) {
+        m_certificateWait = CertificateWait::AnswerOfAnotherConnection;
+        return;
+    }
+    TakeCertificateDecision(decision == CertificateTrust::Decision::Trusted);
+}
+
+void NetRecvThread::OnCertificateAnswered(const QString& peerKey, const QByteArray& fingerprint,
+                                          bool trusted)
+{
+    // Every connection closed or replaced clears the wait, so a waiting one is still the one
+    // that presented this certificate.
+    if (m_certificateWait != CertificateWait::AnswerOfAnotherConnection || peerKey != m_pendingPeerKey
+        || fingerprint != m_pendingFingerprint)
+        return;
+    TakeCertificateDecision(trusted);
+}
+
+void NetRecvThread::TakeCertificateDecision(bool trusted)
+{
+    m_certificateWait = CertificateWait::None;
+    if (!m_ssl->isEncrypted())
+        return;
+    if (!trusted) {
+        Abort("the recorder's certificate was refused");
+        return;
+    }
+    m_engine->OnCertificateAccepted();
+    // The engine remembers the login, so the state-1 path does not repeat it.
+    m_engine->SendLogin(false);
 }

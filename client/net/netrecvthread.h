@@ -13,6 +13,11 @@
 // Send: synchronous. NetSendData writes the length field into the caller's buffer and writes the
 // whole buffer to the socket before it returns, so the buffer may live on the caller's stack.
 // Only the thread that owns the socket may send.
+//
+// TLS: the recorder's certificate is not verified against an authority (recorders carry
+// self-signed ones); once the handshake is done it is checked against the one the recorder
+// presented before (CertificateTrust), and only an accepted certificate lets the login go out.
+// A refused one closes the connection.
 #include <QAbstractSocket>
 #include <QByteArray>
 #include <QList>
@@ -38,8 +43,12 @@ public:
     bool IsRunningFlag() const { return m_running.load(); }
     void ClearRunningFlag() { m_running.store(false); }
     void SetHost(const QString& host, quint16 port);
-    // Connects within 3000 ms; under TLS the login goes out right after the connect.
+    // Connects within 3000 ms; under TLS the login goes out once the handshake is done and the
+    // recorder's certificate accepted.
     bool Connect();
+    // Under TLS: the recorder's certificate waits for the user's answer (asked now, or being
+    // asked for another connection to the same recorder).
+    bool AwaitsCertificateAnswer() const { return m_certificateWait != CertificateWait::None; }
     // disconnectFromHost and wait up to `waitMs` when the engine is not disconnected.
     void Disconnect(int waitMs = 5000);
     // Closes at once after a framing fault.
@@ -72,6 +81,9 @@ protected:
     void run() override;
 
 private:
+    // Where the certificate check of the current connection stands while it has no outcome.
+    enum class CertificateWait { None, Asking, AnswerOfAnotherConnection };
+
     void ReceivePlain();
     void ReceiveTls();
     // Checks a framed length field; false (and the connection closed) when out of range.
@@ -79,6 +91,11 @@ private:
     // Checks a whole message before dispatch: false = drop (bad marker) or closed (bad total).
     bool CheckMessage(const char* message, int total);
     void CloseAfterPeerClosed();
+    // The certificate check after the handshake, and what follows from its outcome.
+    void CheckRecorderCertificate();
+    void OnCertificateAnswered(const QString& peerKey, const QByteArray& fingerprint, bool trusted);
+    void TakeCertificateDecision(bool trusted);
+    QString RecorderLabel() const;
 
     CNetTypeMirel* m_engine;
     const bool m_tls;
@@ -95,5 +112,9 @@ private:
     QMutex m_chunkMutex;
     int m_reentry = 0;
     int m_generation = 0; // advanced on disconnect so a running receive loop stops
+    // The certificate this connection presented, while it waits for the user's answer.
+    CertificateWait m_certificateWait = CertificateWait::None;
+    QString m_pendingPeerKey;
+    QByteArray m_pendingFingerprint;
     int m_sendArgument = 0;
 };

@@ -5,6 +5,7 @@
 #include "net/filetransfer.h"
 #include "net/hubservices.h"
 #include "net/listkind.h"
+#include "net/netlog.h"
 #include "net/netrecvthread.h"
 #include "net/recordermessageheader.h"
 #include "net/requestbuilder.h"
@@ -144,7 +145,12 @@ void CNetTypeMirel::OnSocketDisconnected()
     emit OnNetState(-1);
 }
 
-void CNetTypeMirel::OnSocketEncrypted()
+bool CNetTypeMirel::AwaitsCertificateAnswer() const
+{
+    return m_thread && m_thread->AwaitsCertificateAnswer();
+}
+
+void CNetTypeMirel::OnCertificateAccepted()
 {
     m_tlsHandshakeDone = true;
 }
@@ -200,8 +206,8 @@ void CNetTypeMirel::timerAliveEvent()
 
 bool CNetTypeMirel::SendLogin(bool silent)
 {
-    // Under TLS the socket thread sends the login right after the connect; the state-1 path must
-    // not repeat it while it is unanswered.
+    // Under TLS the socket thread sends the login once the certificate is accepted; the state-1
+    // path must not repeat it while it is unanswered.
     if (m_loginOutstanding) {
         qDebug() << "CNetTypeMirel::SendLogin: a login is already out on this connection";
         return true;
@@ -209,6 +215,11 @@ bool CNetTypeMirel::SendLogin(bool silent)
     const QByteArray request = RequestBuilder::Login(m_user, m_password, silent);
     if (request.isEmpty())
         return false;
+    // The password must not reach a peer whose certificate has not been accepted.
+    if (m_thread->IsTls() && !m_tlsHandshakeDone) {
+        qCDebug(lcNet) << "the login to" << m_host << "waits for the recorder's certificate";
+        return true;
+    }
     m_loginDone = false;
     if (m_netState != -1)
         m_loginOutstanding = true;

@@ -78,6 +78,11 @@ public:
     // The dispatcher: one whole framed message of `total` bytes (length field included).
     void OnRecvData(char* message, int total);
 
+    // The recorder's name as the user knows it, for what the user is told about this
+    // connection (empty: the address names it).
+    void SetRecorderName(const QString& name) { m_recorderName = name; }
+    QString RecorderName() const { return m_recorderName; }
+
     // Tests shorten the 10-second poll; the kind of poll is what matters to them.
     void SetKeepAliveInterval(int milliseconds);
     int KeepAliveInterval() const { return m_keepAliveMs; }
@@ -85,9 +90,10 @@ public:
     // Requests (bytes from RequestBuilder, sent synchronously through the socket thread). A request
     // made while disconnected is dropped, but its effect on the engine's state still happens.
     //
-    // The login: false when user and password do not fit the login area. While a login of this
-    // connection is unanswered a second one is not sent: under TLS both the socket thread (right
-    // after the connect) and the state-1 path ask for it, and only the first goes out.
+    // The login: false when user and password do not fit the login area. Under TLS it goes out
+    // only once the recorder's certificate has been accepted: the socket thread asks for it
+    // then, and the state-1 path, which asks before the handshake, is not heard. While a login of
+    // this connection is unanswered a second one is not sent.
     bool SendLogin(bool silent);
     void SendLiveStart(int channel, int rate, int mode, char* buffer, bool audio);
     void SendLiveStop(int channel);
@@ -172,9 +178,12 @@ public:
     // 0 no reply yet, 1 accepted, kModelRefused when the model class is not one the client serves
     // (the engine then closes the connection). Kept after the disconnect, cleared by OnConnect.
     int GetModelCheck() const { return m_modelCheck; }
-    // A TLS connection whose handshake completed in this connection attempt; kept after the
-    // disconnect, cleared by OnConnect. Always false for plain TCP.
+    // A TLS connection whose handshake completed in this connection attempt with a certificate
+    // we accept (new, known, or confirmed by the user); a refused certificate fails the handshake.
+    // Kept after the disconnect, cleared by OnConnect. Always false for plain TCP.
     bool IsTlsHandshakeDone() const { return m_tlsHandshakeDone; }
+    // Under TLS: the recorder's changed certificate waits for the user's answer.
+    bool AwaitsCertificateAnswer() const;
     quint8 GetSecondStream() const { return m_secondStream; }
     int GetFirmwareMajor() const { return m_firmwareMajor; }
     int GetFirmwareMinor() const { return m_firmwareMinor; }
@@ -220,7 +229,8 @@ public:
     void AddSentBytes(qint64 bytes) { m_sentBytes += bytes; }
     void OnSocketConnected();
     void OnSocketDisconnected();
-    void OnSocketEncrypted();
+    // Under TLS: the handshake is done and the recorder's certificate accepted.
+    void OnCertificateAccepted();
 
 signals:
     void OnConnectResult(bool);
@@ -323,6 +333,7 @@ private:
     QString m_host;
     QString m_user;
     QString m_password;
+    QString m_recorderName;
     int m_port = 0;
     NetRecvThread* m_thread = nullptr;
     QTimer* m_aliveTimer = nullptr;

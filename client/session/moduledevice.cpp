@@ -12,6 +12,7 @@
 #include "common/media/moduledecoder.h"
 #include "common/media/modulerecord.h"
 #include "common/media/mulaw.h"
+#include "net/certificatetrust.h"
 #include "net/modulenetwork.h"
 #include "platform/process.h"
 #include "session/livedecodeworker.h"
@@ -191,6 +192,7 @@ void CModuleDevice::BuildRecorderMachinery()
     m_loginDeadline = new QTimer(this);
     m_loginDeadline->setSingleShot(true);
     connect(m_loginDeadline, &QTimer::timeout, this, &CModuleDevice::OnLoginDeadline);
+    connect(CertificateTrust::Instance(), &CertificateTrust::Answered, this, &CModuleDevice::OnCertificateAnswered);
     m_firmwareTimer = new QTimer(this);
     m_firmwareTimer->setSingleShot(true);
     connect(m_firmwareTimer, &QTimer::timeout, this, &CModuleDevice::OnFirmwareOutputCheck);
@@ -735,8 +737,10 @@ void CModuleDevice::timerOnConnect()
     const int port = record->port.trimmed().toInt(&ok, 10);
     if (!ok)
         qDebug() << GetDvrName() << "port is not a number:" << record->port;
-    for (CModuleNetwork* network : {m_liveNetwork.get(), m_playbackNetwork.get()})
+    for (CModuleNetwork* network : {m_liveNetwork.get(), m_playbackNetwork.get()}) {
         network->SetConnectInfo(record->addr, ok ? port : 0, record->id, record->password, tls);
+        network->SetRecorderName(record->name);
+    }
     m_tlsConnect = tls;
     OnConnectThread();
 }
@@ -791,10 +795,33 @@ void CModuleDevice::OnLiveConnectDue()
     emit finished();
 }
 
+bool CModuleDevice::AwaitsCertificateAnswer() const
+{
+    for (const CModuleNetwork* network : {m_liveNetwork.get(), m_playbackNetwork.get()}) {
+        if (network && network->AwaitsCertificateAnswer())
+            return true;
+    }
+    return false;
+}
+
+void CModuleDevice::OnCertificateAnswered()
+{
+    // The time the user took over a changed certificate is not the recorder's: its time limit
+    // starts again with the answer.
+    if (m_loginDeadline->isActive() && AwaitsCertificateAnswer())
+        m_loginDeadline->start(m_loginTimeLimitMs);
+}
+
 void CModuleDevice::OnLoginDeadline()
 {
     if (IsLoggedIn())
         return;
+    // The login waits for the user's answer about a changed certificate, which restarts the
+    // time limit once given.
+    if (AwaitsCertificateAnswer()) {
+        m_loginDeadline->start(m_loginTimeLimitMs);
+        return;
+    }
     qDebug() << GetDvrName() << "no login within" << m_loginTimeLimitMs << "ms: the connect is given up";
     // Half-open connections are aborted by the disconnect, which reports no login failure for
     // them; the attempt ends as a failed connect instead.
@@ -1364,8 +1391,9 @@ void CModuleDevice::ReportLoginFailure()
     const bool loginReplied = m_liveNetwork && m_liveNetwork->GetLoginDone();
     if (!loginReplied && m_tlsConnect && !(m_liveNetwork && m_liveNetwork->IsTlsHandshakeDone())) {
         // Under TLS the socket counts as connected before the handshake: a connection that ends
-        // before its handshake completed never reached the recorder, so it is a failed connect.
-        qDebug() << GetDvrName() << "TLS connection ended during the handshake";
+        // before its handshake completed, or whose certificate was refused, never reached the
+        // recorder (not one we trust), so it is a failed connect.
+        qDebug() << GetDvrName() << "TLS connection ended before a certificate we trust";
         ReportConnectFailure();
         m_connectResult = ConnectResult::Failed;
         return;

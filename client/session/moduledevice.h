@@ -359,6 +359,8 @@ public slots:
 private slots:
     void OnLiveConnectDue();
     void OnLoginDeadline();
+    // A question about a changed certificate was answered (for this recorder or another).
+    void OnCertificateAnswered();
     void OnFirmwareOutputCheck();
 
 private:
@@ -379,6 +381,8 @@ private:
     // ---- connection (moduledevice.cpp)
     void CopyPermissions(const SiteBook& record);
     void CreateNetworkModules(const SiteBook& record, bool tls);
+    // A connection's changed certificate waits for the user's answer.
+    bool AwaitsCertificateAnswer() const;
     void ReportConnectFailure();
     // The grid opening a favorite (named in the hub) places its next recorder's cells; posted so
     // that it never runs inside this session's own connect or receive path.

@@ -493,6 +493,21 @@ void MainWindow::ShowModalMessage(const QString& title, const QString& text)
     delete box.data();
 }
 
+bool MainWindow::TrustChangedCertificate(const QString& recorder, const QString& knownFingerprint,
+                                         const QString& newFingerprint)
+{
+    const QString text = QStringLiteral("The recorder %1 presents a certificate other than the one it presented "
+                                        "before.\nSomeone may be intercepting the connection.\n\n"
+                                        "Known certificate (SHA-256):\n%2\n\nNew certificate (SHA-256):\n%3\n\n"
+                                        "Trust the new certificate and log in?")
+                             .arg(recorder, knownFingerprint, newFingerprint);
+    QPointer<MessageDlg> box = new MessageDlg(this, MessageDlg::Question);
+    box->SetText(QStringLiteral("Certificate changed"), text);
+    const int answer = box->exec();
+    delete box.data();
+    return answer == 1;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Site book file
 

@@ -94,6 +94,9 @@ public:
     void SetAccountManagerState(int code) override;
     void SetFirmwareProgress(qint64 done, qint64 total) override;
     void ShowMessageBox(const QString& title, const QString& text, const QString& option) override;
+    // A modal OK/Cancel question that names the recorder and shows both fingerprints; OK trusts.
+    bool TrustChangedCertificate(const QString& recorder, const QString& knownFingerprint,
+                                 const QString& newFingerprint) override;
 
     void SetFirmwarePath(const QString& path) override { m_firmwarePath = path; }
     void ShowModalMessage(const QString& title, const QString& text) override;

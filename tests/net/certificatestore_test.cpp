@@ -3,39 +3,24 @@
 #include "net/certificatestore.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QSslCertificate>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include "harness/testcertificate.h"
+
 #include <sys/stat.h>
 
 namespace {
-
-// A fresh self-signed certificate (EC keys are quick to make).
-QSslCertificate MakeCertificate(const QTemporaryDir& dir, const QString& name)
-{
-    const QString cert = dir.filePath(name + QStringLiteral(".pem"));
-    const QString key = dir.filePath(name + QStringLiteral(".key"));
-    QProcess openssl;
-    openssl.start(QStringLiteral("openssl"),
-                  {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-                   "-subj", "/CN=" + name, "-days", "1", "-keyout", key, "-out", cert});
-    openssl.waitForFinished(30000);
-    QFile file(cert);
-    if (!file.open(QIODevice::ReadOnly))
-        return QSslCertificate();
-    return QSslCertificate(&file, QSsl::Pem);
-}
 
 class CertificateStoreTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        first = MakeCertificate(dir, QStringLiteral("first"));
-        second = MakeCertificate(dir, QStringLiteral("second"));
+        first = MakeTestCertificate(dir.path(), QStringLiteral("first")).cert;
+        second = MakeTestCertificate(dir.path(), QStringLiteral("second")).cert;
         ASSERT_FALSE(first.isNull()) << "openssl could not make a test certificate";
         ASSERT_FALSE(second.isNull());
         path = dir.filePath(QString::fromLatin1(CertificateStore::kFileName));

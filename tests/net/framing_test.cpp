@@ -32,6 +32,10 @@ protected:
         ASSERT_TRUE(engine->OnConnect("127.0.0.1", peer->Port(), "admin", "", GetParam()));
         ASSERT_TRUE(peer->WaitReady());
         ASSERT_EQ(engine->GetNetState(), 1);
+        // Under TLS the login goes out once the peer's (first seen) certificate is accepted.
+        if (GetParam()) {
+            ASSERT_TRUE(WaitFor([&] { return engine->IsTlsHandshakeDone(); }));
+        }
     }
 
     bool Closed() const { return engine->GetNetState() == -1; }
@@ -154,7 +158,7 @@ TEST(FramingTls, FewerThanSevenBytesNeverStartAMessage)
 
 TEST_P(Framing, SentRequestCarriesItsLength)
 {
-    // The login goes out on state 1 (under TLS the thread already sent it after the connect).
+    // The login goes out on state 1 (under TLS the thread already sent it after the handshake).
     engine->SendLogin(false);
     engine->SendTalkStart();   // 12 bytes
     engine->SendLiveStop(3);   // 16 bytes

@@ -27,7 +27,7 @@ protected:
     {
         if (Tls()) {
             ASSERT_TRUE(enginetest::Tls().ok) << "openssl could not make a test certificate";
-            options += {"--tls", enginetest::Tls().certPath, enginetest::Tls().keyPath};
+            options += enginetest::Tls().SimOptions();
         }
         sim = std::make_unique<EngineDvrSim>(options);
         QString error;
@@ -77,7 +77,7 @@ TEST_P(EngineSim, LoginChainInOrder)
     const QList<int> chain{0x01, 0x1C, 0x2E, 0x06, 0x06, 0x06, 0x73, 0x99, 0x22, 0x47};
     ASSERT_GE(commands.size(), chain.size());
     EXPECT_EQ(commands.mid(0, chain.size()), chain);
-    // One login only, also under TLS (where the socket thread sends it after the connect).
+    // One login only, also under TLS (where the socket thread sends it after the handshake).
     EXPECT_EQ(commands.count(0x01), 1);
     EXPECT_EQ(messages[0].value("hex").toString().toStdString(),
               "0000001400a1010000180000000504" "61646d696e" "31323334");
@@ -246,7 +246,7 @@ TEST(EngineConnect, RefusesBadPortsAndClosedPorts)
 TEST(EngineSimSwitch, ConnectWithTheOtherSocketKind)
 {
     ASSERT_TRUE(enginetest::Tls().ok);
-    EngineDvrSim sim({"--tls", enginetest::Tls().certPath, enginetest::Tls().keyPath});
+    EngineDvrSim sim(enginetest::Tls().SimOptions());
     QString error;
     ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
     std::vector<int> states;

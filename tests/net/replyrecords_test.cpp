@@ -1191,6 +1191,7 @@ public:
     {
         boxes.push_back((title + "|" + text + "|" + option).toStdString());
     }
+    bool TrustChangedCertificate(const QString&, const QString&, const QString&) override { return false; }
     std::vector<int> firmware;
     std::vector<std::string> boxes;
 

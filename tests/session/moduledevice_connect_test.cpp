@@ -1,11 +1,14 @@
 // Connecting a session: every purpose after login and after a failed connect, the order of the
 // two connections, and the texts of the shared message box.
+#include <QDir>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSet>
 
 #include <ostream>
 
+#include "harness/testcertificate.h"
+#include "net/certificatestore.h"
+#include "net/modulenetwork.h"
 #include "session/support/session_fixture.h"
 #include "session/support/moduledevice_testaccess.h"
 #include "shell/ccameo.h"
@@ -388,25 +391,11 @@ TEST_F(SessionTest, GridThatAskedBeforeLoginTakesTheRecorder)
     grid.reset();
 }
 
-namespace {
-
-// A self-signed certificate for the simulator's TLS side, made at test time.
-bool MakeCertificate(const QString& dir, QStringList* tlsOptions)
-{
-    const QString key = dir + "/key.pem";
-    const QString cert = dir + "/cert.pem";
-    const int rc = QProcess::execute("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj",
-                                                 "/CN=localhost", "-days", "1", "-keyout", key, "-out", cert});
-    *tlsOptions = QStringList{"--tls", cert, key};
-    return rc == 0;
-}
-
-} // namespace
-
 TEST_F(SessionTest, TlsLoginAndTlsRefusal)
 {
-    QStringList tls;
-    ASSERT_TRUE(MakeCertificate(ProgramDir(), &tls));
+    const TestCertificate certificate = MakeTestCertificate(ProgramDir(), QStringLiteral("secure"));
+    ASSERT_TRUE(certificate.ok);
+    const QStringList tls = certificate.SimOptions();
     SessionDvrSim* good = StartSim(QStringList{"--channels", "2"} + tls);
     ASSERT_TRUE(good);
     CModuleDevice* device = AddRecorder("secure", good->Port(), 1);
@@ -426,6 +415,61 @@ TEST_F(SessionTest, TlsLoginAndTlsRefusal)
     const std::vector<BoxCall> expected{{kBoxTitle, kConnecting, ""}, {"", "Login fail", ""}, {"", "", "stop"}};
     EXPECT_EQ(hub->boxCalls, expected);
 }
+
+// A recorder that presents a certificate other than the remembered one. The user is asked once
+// for both connections of the session and takes longer over it than the login time limit.
+class SessionChangedCertificate : public SessionTest, public ::testing::WithParamInterface<CertificateAnswer>
+{
+};
+
+TEST_P(SessionChangedCertificate, AsksOnceAndLogsInOnlyWhenTrusted)
+{
+    const bool trust = GetParam().trust;
+    const TestCertificate known = MakeTestCertificate(ProgramDir(), QStringLiteral("known"));
+    const TestCertificate offered = MakeTestCertificate(ProgramDir(), QStringLiteral("offered"));
+    ASSERT_TRUE(known.ok && offered.ok);
+    SessionDvrSim* sim = StartSim(QStringList{"--channels", "2"} + offered.SimOptions());
+    ASSERT_TRUE(sim);
+    const QString peer = CertificateStore::PeerKey(QStringLiteral("127.0.0.1"), quint16(sim->Port()));
+    CertificateStore store(QDir(hub->ProgramDirectory()).filePath(QString::fromLatin1(CertificateStore::kFileName)));
+    ASSERT_TRUE(store.Remember(peer, CertificateStore::Fingerprint(known.cert)));
+
+    CModuleDevice* device = AddRecorder("gate", sim->Port(), 1);
+    const int timeLimitMs = 300;
+    CModuleDeviceTestAccess::SetLoginTimeLimit(*device, timeLimitMs);
+    int loginsWhileAsked = -1;
+    hub->answerCertificate = [&] {
+        EXPECT_TRUE(WaitFor([&] { return device->GetLiveNetwork()->AwaitsCertificateAnswer(); }))
+            << "the live connection waits for the same answer";
+        WaitFor([] { return false; }, 2 * timeLimitMs);
+        loginsWhileAsked = sim->Commands().count(0x01);
+        return trust;
+    };
+    device->StartConnect(0);
+    if (trust) {
+        ASSERT_TRUE(WaitFor([device] { return device->IsLoggedIn(); }));
+    } else {
+        ASSERT_TRUE(WaitFor([&] { return hub->boxCalls.size() >= 3; }));
+    }
+    WaitFor([] { return false; }, 700);
+
+    EXPECT_EQ(hub->certificateQuestions, std::vector<QString>{QStringLiteral("gate (%1)").arg(peer)});
+    EXPECT_EQ(loginsWhileAsked, 0);
+    EXPECT_EQ(device->IsLoggedIn(), trust);
+    EXPECT_EQ(sim->Commands().count(0x01), trust ? 2 : 0);
+    EXPECT_EQ(store.Remembered(peer), CertificateStore::Fingerprint(trust ? offered.cert : known.cert));
+    if (trust) {
+        for (const BoxCall& call : hub->boxCalls)
+            EXPECT_NE(call.text, QStringLiteral("Connect fail"));
+        device->Disconnect();
+        ASSERT_TRUE(WaitFor([device] { return !device->IsLoggedIn(); }));
+    } else {
+        const std::vector<BoxCall> expected{{kBoxTitle, kConnecting, ""}, {"", "Connect fail", ""}, {"", "", "stop"}};
+        EXPECT_EQ(hub->boxCalls, expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, SessionChangedCertificate, BothCertificateAnswers(), CertificateAnswerName);
 
 TEST_F(SessionTest, RemoteConfigurationByFirmwareVersion)
 {

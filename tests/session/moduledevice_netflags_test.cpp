@@ -4,7 +4,6 @@
 // fresh buffers after a disconnect and a new login.
 #include <QFile>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -12,26 +11,13 @@
 #include <ostream>
 
 #include "net/modulenetwork.h"
+#include "harness/testcertificate.h"
 #include "session/support/session_fixture.h"
 
 namespace {
 
 const QString kBoxTitle = QStringLiteral("DVR Connection");
 const QString kConnecting = QStringLiteral("Network Connecting...");
-
-// A self-signed certificate for the simulator's TLS side, made at test time.
-bool MakeCertificate(const QString& dir, QStringList* tlsOptions)
-{
-    const QString key = dir + "/netflags_key.pem";
-    const QString cert = dir + "/netflags_cert.pem";
-    QProcess openssl;
-    openssl.setProcessChannelMode(QProcess::MergedChannels);
-    openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=localhost", "-days",
-                              "1", "-keyout", key, "-out", cert});
-    const bool ok = openssl.waitForFinished(60000) && openssl.exitCode() == 0;
-    *tlsOptions = QStringList{"--tls", cert, key};
-    return ok;
-}
 
 } // namespace
 
@@ -61,9 +47,9 @@ TEST_P(SessionLoginFailureText, ShowsTheTextForWhatHappened)
     const LoginFailureCase& c = GetParam();
     QStringList options = c.simOptions;
     if (c.tlsRecorder) {
-        QStringList tls;
-        ASSERT_TRUE(MakeCertificate(ProgramDir(), &tls)) << "openssl could not make a certificate";
-        options += tls;
+        const TestCertificate certificate = MakeTestCertificate(ProgramDir(), QStringLiteral("netflags"));
+        ASSERT_TRUE(certificate.ok) << "openssl could not make a certificate";
+        options += certificate.SimOptions();
     }
     SessionDvrSim* sim = StartSim(options);
     ASSERT_TRUE(sim);

@@ -411,6 +411,30 @@ TEST_F(ShellHubTest, ShowModalMessageRunsAFixedBoxUntilItCloses)
     EXPECT_FALSE(hub->IsMessageBoxOpen());
 }
 
+TEST_F(ShellHubTest, ChangedCertificateQuestionTrustsOnlyWithOk)
+{
+    const QString recorder = QStringLiteral("Gate (10.1.2.3:9000)");
+    const QString known = QStringLiteral("0A:1B:2C");
+    const QString offered = QStringLiteral("F0:E1:D2");
+    for (const char* button : {"okButton", "closeButton"}) {
+        BoxWatcher watcher([&](MessageDlg* box, const BoxSample& s) {
+            if (s.visible)
+                QTest::mouseClick(box->findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+        });
+        const bool trusted = hub->TrustChangedCertificate(recorder, known, offered);
+        EXPECT_EQ(trusted, QByteArray(button) == "okButton") << button;
+        EXPECT_TRUE(BoxWatcher::LiveBoxes().isEmpty()) << button;
+        ASSERT_EQ(watcher.BoxesSeen(), 1) << button;
+        const BoxSample& s = watcher.Samples().front();
+        EXPECT_EQ(s.mode, MessageDlg::Question) << button;
+        EXPECT_EQ(s.title, QStringLiteral("Certificate changed")) << button;
+        for (const QString& part : {recorder, known, offered, QStringLiteral("intercepting")})
+            EXPECT_TRUE(s.text.contains(part)) << button << " " << part.toStdString();
+        EXPECT_LT(s.text.indexOf(known), s.text.indexOf(offered)) << "the known fingerprint comes first";
+        EXPECT_FALSE(hub->IsMessageBoxOpen()) << button;
+    }
+}
+
 TEST(ShellMessageBoxHubs, BoxCountsOnlyWithTheHubThatSawItOpen)
 {
     auto first = std::make_unique<MainWindow>();

@@ -1,12 +1,9 @@
 #include "net/support/engine_testutil.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QSslConfiguration>
 #include <QSslSocket>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QtEndian>
 
@@ -71,30 +68,10 @@ void Settle(int ms)
     }
 }
 
-const TlsMaterial& Tls()
+const TestCertificate& Tls()
 {
-    static TlsMaterial material = [] {
-        TlsMaterial m;
-        const QString dir = QStringLiteral(ZENT_BINARY_DIR "/test-engine-tls");
-        QDir().mkpath(dir);
-        m.certPath = dir + "/cert.pem";
-        m.keyPath = dir + "/key.pem";
-        if (!QFile::exists(m.certPath) || !QFile::exists(m.keyPath)) {
-            QProcess openssl;
-            openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj",
-                                      "/CN=localhost", "-days", "1", "-keyout", m.keyPath, "-out",
-                                      m.certPath});
-            openssl.waitForFinished(60000);
-        }
-        QFile certFile(m.certPath);
-        QFile keyFile(m.keyPath);
-        if (certFile.open(QIODevice::ReadOnly) && keyFile.open(QIODevice::ReadOnly)) {
-            m.cert = QSslCertificate(&certFile, QSsl::Pem);
-            m.key = QSslKey(&keyFile, QSsl::Rsa, QSsl::Pem);
-            m.ok = !m.cert.isNull() && !m.key.isNull();
-        }
-        return m;
-    }();
+    static QTemporaryDir dir;
+    static const TestCertificate material = MakeTestCertificate(dir.path(), QStringLiteral("localhost"));
     return material;
 }
 

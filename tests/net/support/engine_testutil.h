@@ -5,10 +5,10 @@
 #include <QByteArray>
 #include <QList>
 #include <QPointer>
-#include <QSslCertificate>
-#include <QSslKey>
 #include <QString>
 #include <QTcpServer>
+
+#include "harness/testcertificate.h"
 
 #include <functional>
 
@@ -35,16 +35,8 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000);
 // Runs the event loop for a while (to show that something does NOT happen).
 void Settle(int ms = 200);
 
-// A self-signed certificate and key made with openssl into the build folder, once per run.
-struct TlsMaterial
-{
-    QString certPath;
-    QString keyPath;
-    QSslCertificate cert;
-    QSslKey key;
-    bool ok = false;
-};
-const TlsMaterial& Tls();
+// A self-signed certificate and key made with openssl, once per test program.
+const TestCertificate& Tls();
 
 // A loopback peer that accepts one connection and writes raw bytes to it.
 class RawPeer : public QTcpServer

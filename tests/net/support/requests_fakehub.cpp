@@ -12,3 +12,11 @@ RequestsFakeHub::~RequestsFakeHub()
 {
     HubServices::Install(m_previous);
 }
+
+bool RequestsFakeHub::TrustChangedCertificate(const QString& recorder, const QString& knownFingerprint,
+                                              const QString& newFingerprint)
+{
+    const CertificateQuestion question{recorder, knownFingerprint, newFingerprint};
+    certificateQuestions.append(question);
+    return answerCertificate ? answerCertificate(question) : false;
+}

@@ -1,11 +1,14 @@
 #pragma once
-// A hub for the network tests: a program directory and firmware path of the test's choosing, and
-// a record of every state and progress report. Installed for the lifetime of the object.
+// A hub for the network tests: a program directory and firmware path of the test's choosing, a
+// record of every state and progress report, and of every question about a changed certificate,
+// which the test answers. Installed for the lifetime of the object.
 #include "net/hubservices.h"
 
 #include <QList>
 #include <QPair>
 #include <QString>
+
+#include <functional>
 
 class RequestsFakeHub : public HubServices
 {
@@ -20,11 +23,24 @@ public:
     void SetFirmwareProgress(qint64 done, qint64 total) override { progress.append({done, total}); }
     void ShowMessageBox(const QString&, const QString&, const QString&) override {}
 
+    struct CertificateQuestion
+    {
+        QString recorder;
+        QString knownFingerprint;
+        QString newFingerprint;
+    };
+    // Records the question, then answers with `answerCertificate` (refused when there is none).
+    bool TrustChangedCertificate(const QString& recorder, const QString& knownFingerprint,
+                                 const QString& newFingerprint) override;
+
     QString programDirectory;
     QString firmwarePath;
     QList<int> firmwareStates;
     QList<int> accountStates;
     QList<QPair<qint64, qint64>> progress; // (done, total)
+    QList<CertificateQuestion> certificateQuestions;
+    // Called while the question is open, as a modal box would be: it may run the event loop.
+    std::function<bool(const CertificateQuestion&)> answerCertificate;
 
 private:
     HubServices* m_previous = nullptr;

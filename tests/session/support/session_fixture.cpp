@@ -28,6 +28,12 @@ void SessionTestHub::ShowMessageBox(const QString& title, const QString& text, c
         onBox(boxCalls.back());
 }
 
+bool SessionTestHub::TrustChangedCertificate(const QString& recorder, const QString&, const QString&)
+{
+    certificateQuestions.push_back(recorder);
+    return answerCertificate ? answerCertificate() : false;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Fixture
 

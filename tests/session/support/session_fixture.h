@@ -45,12 +45,19 @@ public:
     void ShowMessageBox(const QString& title, const QString& text, const QString& option) override;
     void SetFirmwareState(int code) override { firmwareCodes.push_back(code); }
     void SetAccountManagerState(int code) override { accountCodes.push_back(code); }
+    // Records the recorder each question about a changed certificate names, then answers with
+    // `answerCertificate` (refused when there is none), which may run the event loop as the box
+    // would.
+    bool TrustChangedCertificate(const QString& recorder, const QString& knownFingerprint,
+                                 const QString& newFingerprint) override;
 
     std::vector<BoxCall> boxCalls;
     // Called after each box call is recorded.
     std::function<void(const BoxCall&)> onBox;
     std::vector<int> firmwareCodes;
     std::vector<int> accountCodes;
+    std::vector<QString> certificateQuestions;
+    std::function<bool()> answerCertificate;
 };
 
 class SessionTest : public ::testing::Test

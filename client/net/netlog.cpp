@@ -1,0 +1,3 @@
+#include "net/netlog.h"
+
+Q_LOGGING_CATEGORY(lcNet, "zent.net")
