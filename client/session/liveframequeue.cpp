@@ -7,7 +7,13 @@
 
 namespace {
 constexpr int kKeyFrame = 1;
+
+// Playback records carry marks (-1, -111, ...) in their delay; they cover no time.
+qint64 CoveredMs(const LiveFrameRecord& record)
+{
+    return std::max(record.delay, 0);
 }
+} // namespace
 
 LiveFrameQueue::LiveFrameQueue(QMutex& lock, const char* name, qint64 byteBound)
     : m_lock(lock)
@@ -21,7 +27,24 @@ LiveFrameRecordPtr LiveFrameQueue::PopFrontHeld()
     LiveFrameRecordPtr record = std::move(m_records.front());
     m_records.pop_front();
     m_bytes -= record->size;
+    m_queuedMs -= CoveredMs(*record);
     return record;
+}
+
+void LiveFrameQueue::PushBackHeld(LiveFrameRecordPtr record)
+{
+    m_bytes += record->size;
+    m_queuedMs += CoveredMs(*record);
+    m_records.push_back(std::move(record));
+    if (m_ready)
+        m_ready->wakeAll();
+}
+
+void LiveFrameQueue::WaitHeld(QDeadlineTimer deadline)
+{
+    if (!m_ready)
+        m_ready = std::make_unique<QWaitCondition>();
+    m_ready->wait(&m_lock, deadline);
 }
 
 bool LiveFrameQueue::MakeRoom(const LiveFrameRecord& incoming, std::deque<LiveFrameRecordPtr>& dropped)
@@ -60,8 +83,7 @@ void LiveFrameQueue::Append(LiveFrameRecordPtr record)
         dropped.push_back(PopFrontHeld());
         qDebug() << m_name << "queue full, oldest record dropped";
     }
-    m_bytes += record->size;
-    m_records.push_back(std::move(record));
+    PushBackHeld(std::move(record));
 }
 
 LiveFrameRecordPtr LiveFrameQueue::TakeFirst()
@@ -70,6 +92,36 @@ LiveFrameRecordPtr LiveFrameQueue::TakeFirst()
     if (m_records.empty())
         return nullptr;
     return PopFrontHeld();
+}
+
+LiveFrameRecordPtr LiveFrameQueue::TakeFirstWaiting(const std::function<bool()>& stop)
+{
+    QMutexLocker locker(&m_lock);
+    while (m_records.empty() && !stop())
+        WaitHeld(QDeadlineTimer(QDeadlineTimer::Forever));
+    if (m_records.empty())
+        return nullptr;
+    return PopFrontHeld();
+}
+
+void LiveFrameQueue::WaitUntil(QDeadlineTimer deadline, const std::function<bool()>& done)
+{
+    QMutexLocker locker(&m_lock);
+    while (!done() && !deadline.hasExpired())
+        WaitHeld(deadline);
+}
+
+void LiveFrameQueue::WakeConsumer()
+{
+    QMutexLocker locker(&m_lock);
+    if (m_ready)
+        m_ready->wakeAll();
+}
+
+qint64 LiveFrameQueue::QueuedMs() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_queuedMs;
 }
 
 qint64 LiveFrameQueue::Bytes() const
@@ -90,6 +142,7 @@ void LiveFrameQueue::Drain()
     QMutexLocker locker(&m_lock);
     rest = m_records.TakeAll();
     m_bytes = 0;
+    m_queuedMs = 0;
     m_waitForKeyFrame = false;
     locker.unlock();
 }

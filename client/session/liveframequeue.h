@@ -15,12 +15,19 @@
 // frame is left to start from, the queue is emptied and the predicted frames that follow are
 // discarded until the next key frame arrives, so the decoder never gets a picture without its
 // reference.
+//
+// The queue's consumer waits on it instead of polling: Append and WakeConsumer wake it. The wait
+// condition is made at the first wait, under the set's lock, so queues never waited on cost
+// nothing more.
+#include <QDeadlineTimer>
 #include <QMutex>
+#include <QWaitCondition>
 
 #include <array>
 #include <atomic>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -60,15 +67,26 @@ public:
     LiveFrameQueue(const LiveFrameQueue&) = delete;
     LiveFrameQueue& operator=(const LiveFrameQueue&) = delete;
 
-    // Appends under the lock; a full queue loses its oldest record first.
+    // Appends under the lock and wakes the consumer; a full queue loses its oldest record first.
     void Append(LiveFrameRecordPtr record);
     // The first record, taken under the lock; null when the queue is empty.
     LiveFrameRecordPtr TakeFirst();
+    // Waits under the lock until a record is queued or `stop` holds, then takes the first
+    // record (null when stopped with nothing queued). `stop` is checked under the lock.
+    LiveFrameRecordPtr TakeFirstWaiting(const std::function<bool()>& stop);
+    // Waits until `done` holds (checked under the lock at each wake) or the deadline passes.
+    void WaitUntil(QDeadlineTimer deadline, const std::function<bool()>& done);
+    // Wakes a waiting consumer so that it checks its conditions again.
+    void WakeConsumer();
     int Count() const;
     // The count for a caller that already holds the set's lock.
     int CountHeld() const { return int(m_records.size()); }
     // Payload bytes queued.
     qint64 Bytes() const;
+    // The time the queued records cover: the sum of their delays after the record before them.
+    qint64 QueuedMs() const;
+    // The same for a caller that already holds the set's lock (a wait condition).
+    qint64 QueuedMsHeld() const { return m_queuedMs; }
     // Empties the queue; the records are freed after the lock is released.
     void Drain();
 
@@ -82,14 +100,19 @@ private:
     // front into `dropped`; false when the incoming frame must go too.
     bool MakeRoom(const LiveFrameRecord& incoming, std::deque<LiveFrameRecordPtr>& dropped);
     LiveFrameRecordPtr PopFrontHeld();
+    void PushBackHeld(LiveFrameRecordPtr record);
+    // Under the lock: waits for a wake or the deadline, making the condition at the first wait.
+    void WaitHeld(QDeadlineTimer deadline);
 
     QMutex& m_lock;
     const char* m_name;
     qint64 m_byteBound = 0;
     qint64 m_bytes = 0;
+    qint64 m_queuedMs = 0;
     bool m_waitForKeyFrame = false;
     LiveFrameRecords m_records;
     std::atomic<quint8> m_dropping{0};
+    std::unique_ptr<QWaitCondition> m_ready;
 };
 
 namespace livequeue_detail {

@@ -1,20 +1,24 @@
 #pragma once
-// The pacing of one live channel: each frame is released its delay after the previous one,
-// 3 ms early and never more than a second late. The first frame goes at once.
+// The pacing of one live channel: each frame is released its delay after the previous one, never
+// more than a second late; the first frame goes at once. The lag this adds is bounded in time:
+// while the video queued behind the frame covers more than the pacing window (half a second),
+// frames are released at once until the queue is back within it.
 #include <QElapsedTimer>
 
 class LivePacer
 {
 public:
     static constexpr int kMaxWaitMs = 1000;
-    static constexpr int kEarlyMs = 3;
+    static constexpr int kWindowMs = 500;
 
+    // True when video covering `queuedMs` waits behind the frame: released without pacing.
+    static bool Lagging(qint64 queuedMs) { return queuedMs > kWindowMs; }
     // Milliseconds to wait before releasing a frame `delayMs` after the one released
-    // `sinceLastMs` ago; below 1 means release now.
-    static int WaitFor(int delayMs, qint64 sinceLastMs);
+    // `sinceLastMs` ago, with `queuedMs` of video queued behind it; below 1 means release now.
+    static int WaitFor(int delayMs, qint64 sinceLastMs, qint64 queuedMs);
 
     // The wait for the next frame by the pacer's clock (0 for the first frame).
-    int NextWait(int delayMs) const;
+    int NextWait(int delayMs, qint64 queuedMs) const;
     // The frame has been released (after its wait): the next delay counts from now.
     void MarkReleased() { m_sinceLast.start(); }
 

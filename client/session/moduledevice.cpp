@@ -158,10 +158,10 @@ void CModuleDevice::MakeRecordingFolders() const
 void CModuleDevice::BuildRecorderMachinery()
 {
     for (int s = 0; s < kSlots; ++s) {
-        m_searchThreads[s] = std::make_unique<SessionThread>();
+        m_searchThreads[s] = std::make_unique<SessionThread>(m_playbackQueues[size_t(s)]);
     }
-    m_liveAudioThread = std::make_unique<SessionThread>();
-    m_playbackAudioThread = std::make_unique<SessionThread>();
+    m_liveAudioThread = std::make_unique<SessionThread>(m_liveAudioQueue);
+    m_playbackAudioThread = std::make_unique<SessionThread>(m_playbackAudioQueue);
 
     if (SessionHub* hub = SessionHub::Instance()) {
         const int index = hub->GetFreeDeviceIndex();
@@ -173,7 +173,7 @@ void CModuleDevice::BuildRecorderMachinery()
         qWarning() << "CModuleDevice: no main window to register with";
     }
     for (int ch = 0; ch < kChannels; ++ch) {
-        m_liveThreads[ch] = std::make_unique<SessionThread>();
+        m_liveThreads[ch] = std::make_unique<SessionThread>(m_liveQueues[size_t(ch)]);
         m_liveWorkers[ch] = std::make_unique<LiveDecodeWorker>(ch, m_routes[size_t(ch)], m_lastPictures);
     }
     m_slotBuffers = std::make_unique<SlotReceiveBuffers>();

@@ -6,7 +6,6 @@
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QMutexLocker>
-#include <QThread>
 
 #include <algorithm>
 #include <cstring>
@@ -588,37 +587,31 @@ void CModuleDevice::THREAD_LIVE(void* session, int channel)
     worker.Restart();
 
     while (thread.ShouldRun()) {
-        LiveFrameRecordPtr r = queue.TakeFirst();
-        if (!r) {
-            QThread::msleep(1);
+        LiveFrameRecordPtr r = thread.NextRecord();
+        if (!r)
             continue;
-        }
         if (!worker.PassesSequence(*r))
             continue;
         if (!self->IsLoggedIn() || channel >= self->m_channelCount.load())
             continue;
-        // No sleeping while the channel catches up on a backlog.
-        const int wait = pacer.NextWait(r->delay);
-        if (wait >= 1 && !queue.IsDropping())
-            thread.SleepWhileRunning(wait);
+        // The wait ends early once the queue behind the frame grows past the pacing window.
+        const int wait = pacer.NextWait(r->delay, queue.QueuedMs());
+        if (wait >= 1)
+            thread.SleepUnless(wait, [&queue] { return LivePacer::Lagging(queue.QueuedMsHeld()); });
         pacer.MarkReleased();
         if (!r->HasPayload())
             continue;
         if (!self->m_hasPicture[channel].load())
             r->decodeOnly = 0;
         const int load = self->ProcessorLoad();
-        if (worker.SkipsForLoad(*r, load)) {
-            QThread::msleep(1);
+        if (worker.SkipsForLoad(*r, load))
             continue;
-        }
         CModuleDecoder* decoder = self->m_liveDecoders[channel].get();
         if (!decoder)
             continue;
         const bool mayShow = (self->m_maskLive.load() & (1u << channel)) != 0;
         if (worker.Decode(*r, *decoder, load, self->m_deviceIndex, mayShow) == LiveDecodeWorker::Outcome::FirstPicture)
             self->m_hasPicture[channel] = 1;
-        r.reset();
-        QThread::msleep(1);
     }
     queue.Drain();
 }
@@ -636,11 +629,9 @@ void CModuleDevice::THREAD_LIVE_AUDIO(void* session, int)
         WriteSound(samples.constData(), samples.size(), self->m_deviceIndex);
     };
     while (thread.ShouldRun()) {
-        LiveFrameRecordPtr r = self->m_liveAudioQueue.TakeFirst();
-        if (!r) {
-            QThread::msleep(1);
+        LiveFrameRecordPtr r = thread.NextRecord();
+        if (!r)
             continue;
-        }
         if (self->IsLoggedIn() && r->HasPayload() && r->kind >= 0 && r->kind <= 2) {
             // A change of coding flushes what was gathered in the old one.
             if ((r->kind != 0) != (gatheredKind != 0) && input.Count() > 0) {
@@ -675,11 +666,9 @@ void CModuleDevice::THREAD_PLAYBACK_AUDIO(void* session, int)
         WriteSound(samples.constData(), samples.size(), recorder);
     };
     while (thread.ShouldRun()) {
-        LiveFrameRecordPtr r = self->m_playbackAudioQueue.TakeFirst();
-        if (!r) {
-            QThread::msleep(1);
+        LiveFrameRecordPtr r = thread.NextRecord();
+        if (!r)
             continue;
-        }
         if (r->tag == self->m_playbackSeq.load() && self->IsLoggedIn() && r->HasPayload() && r->size > 24) {
             const char* body = r->payload.get() + 24;
             if (r->size == 664 || r->size == 2072) {
@@ -696,8 +685,6 @@ void CModuleDevice::THREAD_PLAYBACK_AUDIO(void* session, int)
                 }
             }
         }
-        r.reset();
-        QThread::msleep(1);
     }
     self->m_playbackAudioQueue.Drain();
 }
@@ -736,7 +723,7 @@ bool CModuleDevice::HeldBackByPlayState(const LiveFrameRecord& r, int index, con
         return true;
     }
     if (r.delay == -111 || r.delay == -222) {
-        QThread::msleep(1);
+        thread.SleepWhileRunning(1);
         return true;
     }
     return false;
@@ -814,11 +801,9 @@ void CModuleDevice::THREAD_SEARCH(void* session, int index)
     QElapsedTimer clock;
 
     while (thread.ShouldRun()) {
-        LiveFrameRecordPtr r = queue.TakeFirst();
-        if (!r) {
-            QThread::msleep(1);
+        LiveFrameRecordPtr r = thread.NextRecord();
+        if (!r)
             continue;
-        }
         const SearchModes modes{self->m_museumMode.load() != 0, self->m_thumbnailMode.load() != 0,
                                 self->m_quickMode.load() != 0};
         if (!self->SearchRecordWanted(*r, index, modes))
@@ -845,10 +830,10 @@ void CModuleDevice::THREAD_SEARCH(void* session, int index)
         // Pacing by the record's delay since the previous one.
         if (!started) {
             started = true;
-            QThread::msleep(1);
+            thread.SleepWhileRunning(1);
             clock.start();
         } else if (r->delay == 1) {
-            QThread::msleep(1);
+            thread.SleepWhileRunning(1);
         } else {
             const int elapsed = int(clock.elapsed());
             const int wait = r->delay == 9999 ? 1000 : std::clamp(r->delay - elapsed, 1, kMaxDelayMs);
@@ -858,7 +843,7 @@ void CModuleDevice::THREAD_SEARCH(void* session, int index)
             clock.restart();
         }
         r.reset();
-        QThread::msleep(1);
+        thread.SleepWhileRunning(1);
     }
     queue.Drain();
 }

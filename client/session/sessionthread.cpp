@@ -1,12 +1,6 @@
 #include "session/sessionthread.h"
 
-#include <QThread>
-
-#include <algorithm>
-
-namespace {
-constexpr int kSleepStepMs = 20;
-}
+#include <QDeadlineTimer>
 
 bool SessionThread::Start(CQThreadHelper::ThreadProc procedure, void* owner, int value)
 {
@@ -23,11 +17,27 @@ bool SessionThread::Start(CQThreadHelper::ThreadProc procedure, void* owner, int
     return false;
 }
 
+void SessionThread::RequestStop()
+{
+    m_run = 0;
+    // Taken after the flag is down: a loop about to wait sees the flag, one already waiting
+    // gets the wake.
+    m_queue.WakeConsumer();
+}
+
+LiveFrameRecordPtr SessionThread::NextRecord() const
+{
+    return m_queue.TakeFirstWaiting([this] { return !ShouldRun(); });
+}
+
 void SessionThread::SleepWhileRunning(int ms) const
 {
-    while (ms > 0 && ShouldRun()) {
-        const int step = std::min(ms, kSleepStepMs);
-        QThread::msleep(ulong(step));
-        ms -= step;
-    }
+    SleepUnless(ms, [] { return false; });
+}
+
+void SessionThread::SleepUnless(int ms, const std::function<bool()>& releaseNow) const
+{
+    if (ms <= 0)
+        return;
+    m_queue.WaitUntil(QDeadlineTimer(ms, Qt::PreciseTimer), [&] { return !ShouldRun() || releaseNow(); });
 }

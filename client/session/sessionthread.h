@@ -1,18 +1,26 @@
 #pragma once
-// A session worker thread together with the run flag its loop watches. Start raises the flag and
-// starts the procedure (after an earlier run has ended); the loop runs while the flag stays up;
-// the owner lowers it and then waits. Start and Wait belong to the thread that made the object.
+// A session worker thread together with the run flag its loop watches and the queue it consumes.
+// Start raises the flag and starts the procedure (after an earlier run has ended); the loop runs
+// while the flag stays up; the owner lowers it and then waits. Start and Wait belong to the
+// thread that made the object.
+//
+// The loop never polls: it waits on its queue, which wakes it when a record arrives, and its
+// timed pauses wait on the same queue. RequestStop wakes it, so a stopped loop ends at once.
 #include <atomic>
+#include <functional>
 #include <memory>
 
+#include "session/liveframequeue.h"
 #include "session/qthreadhelper.h"
 
 class SessionThread
 {
 public:
+    explicit SessionThread(LiveFrameQueue& queue) : m_queue(queue) {}
+
     // False (and the flag down) when the thread could not start.
     bool Start(CQThreadHelper::ThreadProc procedure, void* owner, int value);
-    void RequestStop() { m_run = 0; }
+    void RequestStop();
     void Wait()
     {
         if (m_thread)
@@ -20,10 +28,17 @@ public:
     }
     // The loop's condition: true until the owner asks it to stop.
     bool ShouldRun() const { return m_run.load() != 0; }
-    // Sleeps `ms` in small steps, returning early once the owner asks the loop to stop.
+    // The next record of the thread's queue, waiting for one; null once the owner asks the loop
+    // to stop and nothing is queued.
+    LiveFrameRecordPtr NextRecord() const;
+    // Pauses `ms`, returning early once the owner asks the loop to stop.
     void SleepWhileRunning(int ms) const;
+    // Pauses `ms`, returning early on a stop or once `releaseNow` holds; `releaseNow` is checked
+    // under the queue's lock whenever a record arrives.
+    void SleepUnless(int ms, const std::function<bool()>& releaseNow) const;
 
 private:
+    LiveFrameQueue& m_queue;
     // Made at the first start: a recorder owns 35 of these from the moment it enters the site
     // book, and most of them never run.
     std::unique_ptr<CQThreadHelper> m_thread;

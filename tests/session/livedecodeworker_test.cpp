@@ -1,12 +1,11 @@
 // The live channel's decode step without a recorder: the frame chain of stream kinds 2 and 3,
-// the processor-load rule with its two thresholds, and the pacing of released frames.
+// the processor-load rule with its two thresholds.
 #include <gtest/gtest.h>
 
 #include "session/cameoroute.h"
 #include "session/lastpictures.h"
 #include "session/livedecodeworker.h"
 #include "session/liveframerecord.h"
-#include "session/livepacer.h"
 
 namespace {
 
@@ -66,26 +65,4 @@ TEST_F(LiveDecodeWorkerTest, LoadAboveSeventySkipsPredictedFramesUntilItFallsBel
     EXPECT_FALSE(worker.PassesSequence(Frame(2, 0, 2)));
     worker.Restart();
     EXPECT_FALSE(worker.SkipsForLoad(predicted, 40)) << "a new run starts without overload";
-}
-
-struct PaceCase
-{
-    int delay;
-    qint64 sinceLast;
-    int wait;
-};
-
-TEST(LivePacerTest, FramesAreReleasedTheirDelayAfterThePreviousOne)
-{
-    const PaceCase cases[] = {
-        {40, 0, 37},       // 3 ms early
-        {40, 30, 7},
-        {40, 37, 0},       // due now
-        {40, 100, -63},    // late: no wait
-        {5000, 0, 1000},   // never more than a second
-    };
-    for (const PaceCase& c : cases)
-        EXPECT_EQ(LivePacer::WaitFor(c.delay, c.sinceLast), c.wait) << c.delay << " after " << c.sinceLast;
-    LivePacer pacer;
-    EXPECT_EQ(pacer.NextWait(500), 0) << "the first frame goes at once";
 }

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "session/liveframequeue.h"
 
@@ -198,4 +201,70 @@ TEST(LiveFrameQueueTest, QueueWithoutByteBoundKeepsCountingOnly)
     for (int i = 0; i < 40; ++i)
         queue.Append(Frame('P', 1000000, i));
     EXPECT_EQ(queue.Count(), 40);
+}
+
+TEST(LiveFrameQueueTest, QueuedTimeIsTheSumOfTheQueuedDelays)
+{
+    QMutex lock;
+    LiveFrameQueue queue(lock, "live");
+    const int delays[] = {0, 33, 40, -111, 27};
+    for (int delay : delays) {
+        LiveFrameRecordPtr record = Record(delay);
+        record->delay = delay;
+        queue.Append(std::move(record));
+    }
+    EXPECT_EQ(queue.QueuedMs(), 100) << "a playback mark in the delay covers no time";
+    queue.TakeFirst();
+    queue.TakeFirst();
+    EXPECT_EQ(queue.QueuedMs(), 67);
+    queue.Drain();
+    EXPECT_EQ(queue.QueuedMs(), 0);
+}
+
+TEST(LiveFrameQueueTest, AWaitingConsumerIsWokenByAnAppend)
+{
+    QMutex lock;
+    LiveFrameQueue queue(lock, "live");
+    std::atomic<bool> stop{false};
+    LiveFrameRecordPtr taken;
+    std::thread consumer([&] { taken = queue.TakeFirstWaiting([&] { return stop.load(); }); });
+    queue.Append(Record(42));
+    consumer.join();
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->sequence, 42);
+}
+
+TEST(LiveFrameQueueTest, AWaitingConsumerIsWokenToStop)
+{
+    QMutex lock;
+    LiveFrameQueue queue(lock, "live");
+    std::atomic<bool> stop{false};
+    std::atomic<bool> returned{false};
+    LiveFrameRecordPtr taken = Record(1);
+    std::thread consumer([&] {
+        taken = queue.TakeFirstWaiting([&] { return stop.load(); });
+        returned = true;
+    });
+    stop = true;
+    queue.WakeConsumer();
+    consumer.join();
+    EXPECT_TRUE(returned.load());
+    EXPECT_EQ(taken, nullptr) << "nothing was queued";
+}
+
+TEST(LiveFrameQueueTest, AWaitEndsWhenItsConditionHoldsAfterAnAppend)
+{
+    QMutex lock;
+    LiveFrameQueue queue(lock, "live");
+    std::thread producer([&] {
+        for (int i = 0; i < 3; ++i) {
+            LiveFrameRecordPtr record = Record(i);
+            record->delay = 300;
+            queue.Append(std::move(record));
+        }
+    });
+    // A deadline far beyond any test run: only the appends can end the wait.
+    queue.WaitUntil(QDeadlineTimer(std::chrono::hours(1)), [&] { return queue.QueuedMsHeld() > 500; });
+    producer.join();
+    EXPECT_EQ(queue.QueuedMs(), 900);
 }
