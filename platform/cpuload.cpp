@@ -1,4 +1,5 @@
 #include "cpuload.h"
+#include "platform/platformlog.h"
 
 #include <QDebug>
 #include <QFile>
@@ -38,7 +39,7 @@ bool CpuLoad::Open()
     CpuTimes probe;
     m_open = m_source && ParseStat(m_source(), &probe);
     if (!m_open)
-        qWarning() << "CpuLoad: processor counters cannot be read";
+        qCWarning(lcPlatform) << "CpuLoad: processor counters cannot be read";
     return m_open;
 }
 
@@ -47,7 +48,7 @@ bool CpuLoad::AddCounter(const QString& name)
     if (!m_open)
         return false;
     if (name != QLatin1String(kCounterName)) {
-        qWarning() << "CpuLoad: unknown counter" << name;
+        qCWarning(lcPlatform) << "CpuLoad: unknown counter" << name;
         return false;
     }
     m_counter = true;
@@ -60,7 +61,7 @@ bool CpuLoad::Collect()
         return false;
     CpuTimes sample;
     if (!ParseStat(m_source(), &sample)) {
-        qDebug() << "CpuLoad: sample without a valid cpu line";
+        qCDebug(lcPlatform) << "CpuLoad: sample without a valid cpu line";
         return false;
     }
     m_previous = m_last;

@@ -1,4 +1,5 @@
 #include "platform/process.h"
+#include "platform/platformlog.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -49,7 +50,7 @@ int Process::Execute(const QString& name, const QStringList& arguments, const QS
 {
     const QString program = FindProgram(name, programDirectory);
     if (program.isEmpty()) {
-        qWarning() << "Process: no program for" << name << "in" << programDirectory << "or beside the client";
+        qCWarning(lcPlatform) << "Process: no program for" << name << "in" << programDirectory << "or beside the client";
         return kNotStarted;
     }
     QProcess process;
@@ -58,11 +59,11 @@ int Process::Execute(const QString& name, const QStringList& arguments, const QS
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(QIODevice::NotOpen);
     if (!process.waitForStarted()) {
-        qWarning() << "Process: cannot start" << program << process.errorString();
+        qCWarning(lcPlatform) << "Process: cannot start" << program << process.errorString();
         return kNotStarted;
     }
     if (!process.waitForFinished(timeoutMs < 0 ? -1 : timeoutMs)) {
-        qWarning() << "Process:" << program << "did not end in time";
+        qCWarning(lcPlatform) << "Process:" << program << "did not end in time";
         process.kill();
         process.waitForFinished();
         return kCrashed;
@@ -76,11 +77,11 @@ bool Process::StartDetached(const QString& name, const QStringList& arguments, c
 {
     const QString program = FindProgram(name, programDirectory);
     if (program.isEmpty()) {
-        qWarning() << "Process: no program for" << name << "in" << programDirectory << "or beside the client";
+        qCWarning(lcPlatform) << "Process: no program for" << name << "in" << programDirectory << "or beside the client";
         return false;
     }
     if (!QProcess::startDetached(program, arguments, programDirectory)) {
-        qWarning() << "Process: cannot start" << program;
+        qCWarning(lcPlatform) << "Process: cannot start" << program;
         return false;
     }
     return true;

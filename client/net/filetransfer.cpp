@@ -5,6 +5,7 @@
 #include "net/recordermessageheader.h"
 #include "net/requestbuilder.h"
 #include "net/transferkind.h"
+#include "net/netlog.h"
 
 #include <QDebug>
 #include <QFile>
@@ -123,7 +124,7 @@ void FileTransfer::SendReqFileData(int kind, int offset, int size)
 void FileTransfer::SendUploadBlock(int kind, int offset, int size)
 {
     if (m_failed) {
-        qWarning() << "upload block request ignored: the transfer has failed, kind" << kind;
+        qCWarning(lcNet) << "upload block request ignored: the transfer has failed, kind" << kind;
         return;
     }
     if (size < 0 || size > kBlockSize) {
@@ -132,12 +133,12 @@ void FileTransfer::SendUploadBlock(int kind, int offset, int size)
     }
     const QString path = LocalFile(kind);
     if (path.isEmpty()) {
-        qWarning() << "upload: no local file for kind" << kind << "- nothing sent";
+        qCWarning(lcNet) << "upload: no local file for kind" << kind << "- nothing sent";
         return;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        qWarning() << "upload: cannot open" << path << file.errorString();
+        qCWarning(lcNet) << "upload: cannot open" << path << file.errorString();
         return;
     }
     const qint64 length = file.size();
@@ -163,7 +164,7 @@ void FileTransfer::SendUploadBlock(int kind, int offset, int size)
     m_crc = Crc16(data.constData(), data.size(), m_crc);
     Send(RequestBuilder::FileData(kind, offset, data.constData(), data.size()));
     const bool firmware = ToTransferKind(kind) == TransferKind::FirmwareUpload;
-    qDebug() << (firmware ? "upload" : "upload config") << kind << offset << block
+    qCDebug(lcNet) << (firmware ? "upload" : "upload config") << kind << offset << block
              << QString::asprintf("%04X", m_crc);
     if (firmware) {
         if (HubServices* hub = HubServices::Instance())
@@ -173,7 +174,7 @@ void FileTransfer::SendUploadBlock(int kind, int offset, int size)
 
 void FileTransfer::SendFileStat(int kind, quint16 crc, int size)
 {
-    qDebug() << "file stat" << kind << QString::asprintf("%04X", crc) << size;
+    qCDebug(lcNet) << "file stat" << kind << QString::asprintf("%04X", crc) << size;
     Send(RequestBuilder::FileStat(kind, crc, size));
     if (ToTransferKind(kind) == TransferKind::SettingsUpload) {
         QTimer::singleShot(kConfigActionDelayMs, this, [this] { SendConfigAction(); });
@@ -199,7 +200,7 @@ void FileTransfer::SendConfigAction()
 void FileTransfer::OnRecvMessage(const char* message, int total)
 {
     if (!message || total < RequestBuilder::kHeaderSize) {
-        qWarning() << "transfer message too short:" << total;
+        qCWarning(lcNet) << "transfer message too short:" << total;
         return;
     }
     switch (ToCommandCode(RecorderMessageHeader::ReadCommand(message))) {
@@ -227,17 +228,17 @@ void FileTransfer::OnRecvMessage(const char* message, int total)
 void FileTransfer::OnClose(const char* message, int total)
 {
     if (total < 17) {
-        qWarning() << "transfer close too short:" << total;
+        qCWarning(lcNet) << "transfer close too short:" << total;
         return;
     }
     const int kind = Word(message, 12);
     const int status = static_cast<quint8>(message[7]);
     const int flag = static_cast<quint8>(message[16]);
-    qDebug() << "close" << kind << status << flag;
+    qCDebug(lcNet) << "close" << kind << status << flag;
     if (flag != 1)
         return;
     if (!IsUploadKind(kind) || kind != m_kind || m_failed) {
-        qWarning() << "close of kind" << kind << "does not end a running upload; no file stat sent";
+        qCWarning(lcNet) << "close of kind" << kind << "does not end a running upload; no file stat sent";
         return;
     }
     SendFileStat(kind, m_crc, m_size);
@@ -246,14 +247,14 @@ void FileTransfer::OnClose(const char* message, int total)
 void FileTransfer::OnStartReply(const char* message, int total)
 {
     if (total < 20) {
-        qWarning() << "transfer start reply too short:" << total;
+        qCWarning(lcNet) << "transfer start reply too short:" << total;
         return;
     }
     const int kind = Word(message, 12);
     if (!IsDownloadKind(kind))
         return;
     if (kind != m_kind || m_failed) {
-        qWarning() << "transfer start reply of kind" << kind << "ignored; current kind" << m_kind
+        qCWarning(lcNet) << "transfer start reply of kind" << kind << "ignored; current kind" << m_kind
                    << (m_failed ? "(failed)" : "");
         return;
     }
@@ -276,14 +277,14 @@ void FileTransfer::OnStartReply(const char* message, int total)
 void FileTransfer::OnBlockRequest(const char* message, int total)
 {
     if (total < 24) {
-        qWarning() << "block request too short:" << total;
+        qCWarning(lcNet) << "block request too short:" << total;
         return;
     }
     const int kind = Word(message, 12);
     if (!IsUploadKind(kind))
         return;
     if (kind != m_kind) {
-        qWarning() << "block request of kind" << kind << "ignored; current kind" << m_kind;
+        qCWarning(lcNet) << "block request of kind" << kind << "ignored; current kind" << m_kind;
         return;
     }
     SendReqFileData(kind, Word(message, 16), Word(message, 20));
@@ -292,14 +293,14 @@ void FileTransfer::OnBlockRequest(const char* message, int total)
 void FileTransfer::OnBlock(const char* message, int total)
 {
     if (total < 20) {
-        qWarning() << "file block too short:" << total;
+        qCWarning(lcNet) << "file block too short:" << total;
         return;
     }
     const int kind = Word(message, 12);
     if (!IsDownloadKind(kind))
         return;
     if (kind != m_kind || !m_sizeKnown || m_failed || m_complete) {
-        qWarning() << "file block of kind" << kind << "ignored: no download of that kind is running";
+        qCWarning(lcNet) << "file block of kind" << kind << "ignored: no download of that kind is running";
         return;
     }
     const int n = total - 20;
@@ -343,16 +344,16 @@ bool FileTransfer::WriteDownload(int kind, int length)
 {
     const QString path = LocalFile(kind);
     if (path.isEmpty()) {
-        qWarning() << "download of kind" << kind << "complete, but there is no program directory to write to";
+        qCWarning(lcNet) << "download of kind" << kind << "complete, but there is no program directory to write to";
         return false;
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        qWarning() << "download: cannot write" << path << file.errorString();
+        qCWarning(lcNet) << "download: cannot write" << path << file.errorString();
         return false;
     }
     if (file.write(m_assembly.constData(), length) != length || !file.commit()) {
-        qWarning() << "download: writing" << path << "failed:" << file.errorString();
+        qCWarning(lcNet) << "download: writing" << path << "failed:" << file.errorString();
         file.cancelWriting();
         return false;
     }
@@ -367,13 +368,13 @@ void FileTransfer::ReportDownloadResult(int kind, bool ok)
     } else if (ok) {
         emit OnConfigDataResult();
     } else {
-        qWarning() << "settings file was not received; the configuration is not offered";
+        qCWarning(lcNet) << "settings file was not received; the configuration is not offered";
     }
 }
 
 void FileTransfer::Fail(int kind, const char* why)
 {
-    qWarning() << "file transfer of kind" << kind << "failed:" << why;
+    qCWarning(lcNet) << "file transfer of kind" << kind << "failed:" << why;
     m_failed = true;
     m_assembly.clear();
     HubServices* hub = HubServices::Instance();

@@ -3,6 +3,7 @@
 #include "net/hubservices.h"
 #include "net/nettypemirel.h"
 #include "net/transferkind.h"
+#include "net/netlog.h"
 
 #include <QDebug>
 #include <QFile>
@@ -301,7 +302,7 @@ void CModuleNetwork::SendPTZControl(quint8 channel, quint8 code, quint8 speed, i
 {
     if (!CanSend())
         return;
-    qDebug() << "PTZ control" << channel << code << speed << preset;
+    qCDebug(lcNet) << "PTZ control" << channel << code << speed << preset;
     m_engine->SendPtzControl(channel, code, speed, preset);
 }
 
@@ -351,7 +352,7 @@ void CModuleNetwork::SendLiveOutput()
 {
     if (!CanSend())
         return;
-    qDebug() << "LIVE_OUTPUT ------------------------------------------------";
+    qCDebug(lcNet) << "LIVE_OUTPUT ------------------------------------------------";
     m_engine->SendLiveOutput();
 }
 
@@ -359,7 +360,7 @@ void CModuleNetwork::SetLiveOutputChannel(quint8 channel)
 {
     if (!CanSend())
         return;
-    qDebug() << "SET_LIVE_OUTPUT_CHANNEL ------------------------------------" << channel;
+    qCDebug(lcNet) << "SET_LIVE_OUTPUT_CHANNEL ------------------------------------" << channel;
     m_engine->SetLiveOutputChannel(channel);
 }
 
@@ -416,11 +417,11 @@ int CModuleNetwork::UploadSize(const QString& path)
         return -1;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        qWarning() << "cannot open" << path << "for upload:" << file.errorString();
+        qCWarning(lcNet) << "cannot open" << path << "for upload:" << file.errorString();
         return -1;
     }
     if (file.size() > std::numeric_limits<int>::max()) {
-        qWarning() << path << "is too large to upload:" << file.size();
+        qCWarning(lcNet) << path << "is too large to upload:" << file.size();
         return -1;
     }
     return static_cast<int>(file.size());
@@ -432,7 +433,7 @@ void CModuleNetwork::RequestConfigFile(int kind)
         return;
     const TransferKind transfer = ToTransferKind(kind);
     if (transfer != TransferKind::AccountDownload && transfer != TransferKind::ConsoleDownload) {
-        qWarning() << "settings file request of unknown kind" << kind;
+        qCWarning(lcNet) << "settings file request of unknown kind" << kind;
         return;
     }
     // The old copy goes first, so that a failed download never leaves a stale file behind.
@@ -449,7 +450,7 @@ void CModuleNetwork::SetConfigData()
     HubServices* hub = HubServices::Instance();
     const int size = hub ? UploadSize(hub->ProgramDirectory() + "/download.ini") : -1;
     if (size < 0) {
-        qWarning() << "settings upload: no readable download.ini; nothing sent";
+        qCWarning(lcNet) << "settings upload: no readable download.ini; nothing sent";
         if (hub)
             hub->SetAccountManagerState(-1);
         return;
@@ -463,10 +464,10 @@ void CModuleNetwork::SetFirmwareData()
         return;
     HubServices* hub = HubServices::Instance();
     const QString path = hub ? hub->FirmwarePath() : QString();
-    qDebug() << "firmware" << path;
+    qCDebug(lcNet) << "firmware" << path;
     const int size = UploadSize(path);
     if (size < 0) {
-        qWarning() << "firmware upload: no readable package; nothing sent";
+        qCWarning(lcNet) << "firmware upload: no readable package; nothing sent";
         if (hub)
             hub->SetFirmwareState(-3);
         return;

@@ -1,3 +1,3 @@
 #include "net/netlog.h"
 
-Q_LOGGING_CATEGORY(lcNet, "zent.net")
+Q_LOGGING_CATEGORY(lcNet, "zent.net", QtInfoMsg)

@@ -120,7 +120,7 @@ void NetRecvThread::Disconnect(int waitMs)
 
 void NetRecvThread::Abort(const char* why)
 {
-    qDebug() << "NetRecvThread: closing the connection:" << why;
+    qCDebug(lcNet) << "NetRecvThread: closing the connection:" << why;
     ++m_generation;
     m_pending = 0;
     m_readSoFar = 0;
@@ -136,7 +136,7 @@ void NetRecvThread::NetSendData(char* data, int length)
         emit OnNetSendDataSignal(data, length, m_sendArgument);
         return;
     }
-    qDebug() << " NetRecvThread::NetSendData error";
+    qCDebug(lcNet) << " NetRecvThread::NetSendData error";
 }
 
 void NetRecvThread::OnNetSendData(char* data, int length, int)
@@ -169,7 +169,7 @@ bool NetRecvThread::CheckLength(quint32 length)
     if (length >= quint32(CNetTypeMirel::kMinFrameLength)
         && length <= quint32(CNetTypeMirel::kMaxFrameLength))
         return true;
-    qDebug() << "NetRecvThread: framed length" << length << "outside"
+    qCDebug(lcNet) << "NetRecvThread: framed length" << length << "outside"
              << CNetTypeMirel::kMinFrameLength << "to" << CNetTypeMirel::kMaxFrameLength;
     Abort("bad length");
     return false;
@@ -178,12 +178,12 @@ bool NetRecvThread::CheckLength(quint32 length)
 bool NetRecvThread::CheckMessage(const char* message, int total)
 {
     if (!RecorderMessageHeader::HasMarker(message)) {
-        qDebug() << "NetRecvThread: message without marker dropped, length" << total;
+        qCDebug(lcNet) << "NetRecvThread: message without marker dropped, length" << total;
         return false;
     }
     const int headerTotal = RecorderMessageHeader::ReadTotal(message);
     if (headerTotal != total) {
-        qDebug() << "NetRecvThread: header total" << headerTotal << "differs from framed length"
+        qCDebug(lcNet) << "NetRecvThread: header total" << headerTotal << "differs from framed length"
                  << total;
         Abort("total mismatch");
         return false;
@@ -293,10 +293,10 @@ void NetRecvThread::NetErrorData(QAbstractSocket::SocketError error)
     case QAbstractSocket::ConnectionRefusedError:
     case QAbstractSocket::RemoteHostClosedError:
     case QAbstractSocket::HostNotFoundError:
-        qDebug() << "error" << int(error);
+        qCDebug(lcNet) << "error" << int(error);
         break;
     default:
-        qDebug() << "error else:" << int(error);
+        qCDebug(lcNet) << "error else:" << int(error);
         break;
     }
     // A TLS peer that ends the session with its close notice leaves the socket connected: close
@@ -336,7 +336,7 @@ void NetRecvThread::NetDisconnected()
 void NetRecvThread::sslErrors(const QList<QSslError>& errors)
 {
     for (const QSslError& error : errors)
-        qDebug() << error.errorString() << int(error.error());
+        qCDebug(lcNet) << error.errorString() << int(error.error());
 }
 
 void NetRecvThread::socketStateChanged(QAbstractSocket::SocketState) {}
@@ -344,7 +344,7 @@ void NetRecvThread::socketStateChanged(QAbstractSocket::SocketState) {}
 void NetRecvThread::socketEncrypted()
 {
     const QSslCipher cipher = m_ssl->sessionCipher();
-    qDebug() << QString("%1, %2 (%3/%4)")
+    qCDebug(lcNet) << QString("%1, %2 (%3/%4)")
                     .arg(cipher.name(), cipher.authenticationMethod())
                     .arg(cipher.usedBits())
                     .arg(cipher.supportedBits());

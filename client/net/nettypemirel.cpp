@@ -82,7 +82,7 @@ bool CNetTypeMirel::OnConnect(QString host, int port, QString user, QString pass
     if (m_netState != -1)
         return false;
     if (port <= 0 || port > 65535) {
-        qDebug() << "CNetTypeMirel::OnConnect: port out of range" << port;
+        qCDebug(lcNet) << "CNetTypeMirel::OnConnect: port out of range" << port;
         return false;
     }
     m_host = host;
@@ -191,7 +191,7 @@ void CNetTypeMirel::timerAliveEvent()
     m_silentTicks = m_receivedSinceTick ? 0 : m_silentTicks + 1;
     m_receivedSinceTick = false;
     if (m_silentTicks >= kSilentPollsAllowed) {
-        qDebug() << "CNetTypeMirel: nothing received for" << m_silentTicks << "poll periods from" << m_host;
+        qCDebug(lcNet) << "CNetTypeMirel: nothing received for" << m_silentTicks << "poll periods from" << m_host;
         m_aliveTimer->stop();
         m_thread->Abort("the recorder stopped answering");
         return;
@@ -209,7 +209,7 @@ bool CNetTypeMirel::SendLogin(bool silent)
     // Under TLS the socket thread sends the login once the certificate is accepted; the state-1
     // path must not repeat it while it is unanswered.
     if (m_loginOutstanding) {
-        qDebug() << "CNetTypeMirel::SendLogin: a login is already out on this connection";
+        qCDebug(lcNet) << "CNetTypeMirel::SendLogin: a login is already out on this connection";
         return true;
     }
     const QByteArray request = RequestBuilder::Login(m_user, m_password, silent);
@@ -230,7 +230,7 @@ bool CNetTypeMirel::SendLogin(bool silent)
 void CNetTypeMirel::SendLiveStart(int channel, int rate, int mode, char* buffer, bool audio)
 {
     if (channel < 0 || channel >= kMaxChannels) {
-        qDebug() << "CNetTypeMirel::SendLiveStart: channel out of range" << channel;
+        qCDebug(lcNet) << "CNetTypeMirel::SendLiveStart: channel out of range" << channel;
         return;
     }
     if (!m_present[size_t(channel)])
@@ -249,7 +249,7 @@ void CNetTypeMirel::SendLiveStart(int channel, int rate, int mode, char* buffer,
 void CNetTypeMirel::SendLiveStop(int channel)
 {
     if (channel < 0 || channel >= kMaxChannels) {
-        qDebug() << "CNetTypeMirel::SendLiveStop: channel out of range" << channel;
+        qCDebug(lcNet) << "CNetTypeMirel::SendLiveStop: channel out of range" << channel;
         return;
     }
     LiveChannel& live = m_live[size_t(channel)];
@@ -323,7 +323,7 @@ void CNetTypeMirel::SendIntraHeaderRequest(int value, int slot, int channel, int
                                            char* buffer, quint8 stream)
 {
     if (slot < 0 || slot >= kSlots) {
-        qDebug() << "CNetTypeMirel::SendIntraHeaderRequest: slot out of range" << slot;
+        qCDebug(lcNet) << "CNetTypeMirel::SendIntraHeaderRequest: slot out of range" << slot;
         return;
     }
     m_slots[size_t(slot)].index = buffer;
@@ -336,7 +336,7 @@ void CNetTypeMirel::SendIntraIndexRequest(int date, int slot, int channel, char*
                                           quint8 stream)
 {
     if (slot < 0 || slot >= kSlots) {
-        qDebug() << "CNetTypeMirel::SendIntraIndexRequest: slot out of range" << slot;
+        qCDebug(lcNet) << "CNetTypeMirel::SendIntraIndexRequest: slot out of range" << slot;
         return;
     }
     m_slots[size_t(slot)].index = buffer;
@@ -384,7 +384,7 @@ void CNetTypeMirel::SendCDBackupClose()
 void CNetTypeMirel::SendLiveAudioStart(int channel, char* buffer)
 {
     if (channel < 0 || channel >= kMaxChannels) {
-        qDebug() << "CNetTypeMirel::SendLiveAudioStart: channel out of range" << channel;
+        qCDebug(lcNet) << "CNetTypeMirel::SendLiveAudioStart: channel out of range" << channel;
         return;
     }
     const int entry = m_cameraMap[size_t(channel)];
@@ -434,7 +434,7 @@ void CNetTypeMirel::SendCDMediaErase(quint8 mediaKind)
 void CNetTypeMirel::SendFrameRequest(int slot, int kind, qint64 offset, int size, char* buffer)
 {
     if (slot < 0 || slot >= kSlots) {
-        qDebug() << "CNetTypeMirel::SendFrameRequest: slot out of range" << slot;
+        qCDebug(lcNet) << "CNetTypeMirel::SendFrameRequest: slot out of range" << slot;
         return;
     }
     FrameSlot& s = m_slots[size_t(slot)];
@@ -516,7 +516,7 @@ void CNetTypeMirel::SendCDListBackupStart(const QVector<RequestBuilder::ListBack
 void CNetTypeMirel::SetFrameBuffers(int slot, char* header, char* data, char* header2, char* data2)
 {
     if (slot < 0 || slot >= kSlots) {
-        qDebug() << "CNetTypeMirel::SetFrameBuffers: slot out of range" << slot;
+        qCDebug(lcNet) << "CNetTypeMirel::SetFrameBuffers: slot out of range" << slot;
         return;
     }
     FrameSlot& s = m_slots[size_t(slot)];
@@ -660,7 +660,7 @@ QByteArray CNetTypeMirel::GetRecorderValues() const
 void CNetTypeMirel::OnRecvData(char* message, int total)
 {
     if (!message || total < H::kSize || total > kRecvBufferSize) {
-        qDebug() << "CNetTypeMirel::OnRecvData: message length out of range" << total;
+        qCDebug(lcNet) << "CNetTypeMirel::OnRecvData: message length out of range" << total;
         return;
     }
     m_receivedSinceTick = true;
@@ -701,8 +701,8 @@ void CNetTypeMirel::OnRecvData(char* message, int total)
     case CommandCode::UpgradeInfo: OnUpgradeInfo(message, total); break;
     case CommandCode::PlaybackInfo: OnPlaybackInfo(message, total); break;
     case CommandCode::CameraKinds: OnCameraKinds(message, total); break;
-    case CommandCode::ConfigField: qDebug() << "config field" << FieldText(message, 12, total - 12); break;
-    case CommandCode::ConfigUpdate: qDebug() << "config update" << FieldText(message, 12, total - 12); break;
+    case CommandCode::ConfigField: qCDebug(lcNet) << "config field" << FieldText(message, 12, total - 12); break;
+    case CommandCode::ConfigUpdate: qCDebug(lcNet) << "config update" << FieldText(message, 12, total - 12); break;
     case CommandCode::ConsoleLockCanceled: emit OnNetConsoleLockCanceled(); break;
     case CommandCode::ConsoleDataRequest: OnConsoleNotSupported(); break;
     case CommandCode::ConsoleData: OnConsoleData(message, total); break;
@@ -715,13 +715,13 @@ void CNetTypeMirel::OnRecvData(char* message, int total)
 void CNetTypeMirel::OnCommandResult(const char* message, int total)
 {
     if (total > 12)
-        qDebug() << "result" << H::U8(message, 12) << H::ReadStatus(message);
+        qCDebug(lcNet) << "result" << H::U8(message, 12) << H::ReadStatus(message);
 }
 
 void CNetTypeMirel::OnBurningResult(const char* message, int total)
 {
     if (total < 16) {
-        qDebug() << "CNetTypeMirel: burning result too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: burning result too short" << total;
         return;
     }
     emit OnNetBurningResult(message[12], message[13], message[14], message[15]);
@@ -730,7 +730,7 @@ void CNetTypeMirel::OnBurningResult(const char* message, int total)
 void CNetTypeMirel::OnBackupCapa(char* message, int total)
 {
     if (total < 16) {
-        qDebug() << "CNetTypeMirel: backup capacity reply too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: backup capacity reply too short" << total;
         return;
     }
     emit OnNetBackupCapa(reinterpret_cast<_SEND_BACKUP_CAPA*>(message));
@@ -739,12 +739,12 @@ void CNetTypeMirel::OnBackupCapa(char* message, int total)
 void CNetTypeMirel::OnUpgradeInfo(const char* message, int total)
 {
     if (total < 28) {
-        qDebug() << "CNetTypeMirel: upgrade information too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: upgrade information too short" << total;
         return;
     }
-    qDebug() << ">>IMAGE DATE TIME :"
+    qCDebug(lcNet) << ">>IMAGE DATE TIME :"
              << QString::asprintf("%d %d", H::S32(message, 12), H::S32(message, 16));
-    qDebug() << "UPGRADE DATE TIME :"
+    qCDebug(lcNet) << "UPGRADE DATE TIME :"
              << QString::asprintf("%d %d", H::S32(message, 20), H::S32(message, 24));
 }
 
@@ -766,12 +766,12 @@ void CNetTypeMirel::OnLoginReply(const char* message, int total)
     const quint8 status = H::ReadStatus(message);
     if (status != 0) {
         // A refused login closes the connection, so that the caller sees the failure.
-        qDebug() << "CNetTypeMirel: login refused, status" << status;
+        qCDebug(lcNet) << "CNetTypeMirel: login refused, status" << status;
         Disconnect();
         return;
     }
     if (total < 30) {
-        qDebug() << "CNetTypeMirel: login reply too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: login reply too short" << total;
         Disconnect();
         return;
     }
@@ -786,7 +786,7 @@ void CNetTypeMirel::OnLoginReply(const char* message, int total)
 void CNetTypeMirel::OnModelInfo(char* message, int total)
 {
     if (total < 100) {
-        qDebug() << "CNetTypeMirel: model information too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: model information too short" << total;
         return;
     }
     if (!TakeModelClass(message)) {
@@ -841,7 +841,7 @@ bool CNetTypeMirel::TakeModelClass(char* message)
     }
     message[12] = char(code);
     if (modelClass != 1 && modelClass != 6 && modelClass != 7 && modelClass != 10) {
-        qDebug() << "CNetTypeMirel: model code" << Qt::hex << raw << "has no accepted class";
+        qCDebug(lcNet) << "CNetTypeMirel: model code" << Qt::hex << raw << "has no accepted class";
         return false;
     }
     m_rawModelCode = raw;
@@ -938,7 +938,7 @@ void CNetTypeMirel::OnCameraTitles(const char* message, int total)
     for (int n = 0; n < m_channelCount; ++n) {
         const int at = 12 + 16 * n;
         if (at + 16 > total) {
-            qDebug() << "CNetTypeMirel: camera titles end after" << n << "records";
+            qCDebug(lcNet) << "CNetTypeMirel: camera titles end after" << n << "records";
             break;
         }
         m_titles[size_t(n)] = FieldText(message, at, 15);
@@ -954,12 +954,12 @@ void CNetTypeMirel::OnCameraTitles(const char* message, int total)
 void CNetTypeMirel::OnPtzInfo(char* message, int total)
 {
     if (total < 14) {
-        qDebug() << "CNetTypeMirel: PTZ information too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: PTZ information too short" << total;
         return;
     }
     const int channel = H::U8(message, 12);
     if (channel >= kMaxChannels) {
-        qDebug() << "CNetTypeMirel: PTZ information for channel" << channel << "dropped";
+        qCDebug(lcNet) << "CNetTypeMirel: PTZ information for channel" << channel << "dropped";
         return;
     }
     const int length = std::clamp<int>(H::S8(message, 13), 0, total - 14);
@@ -987,7 +987,7 @@ void CNetTypeMirel::OnCameraMap(const char* message, int total)
 void CNetTypeMirel::OnCameraKinds(const char* message, int total)
 {
     if (total < 13) {
-        qDebug() << "CNetTypeMirel: camera kinds too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: camera kinds too short" << total;
         return;
     }
     const int count = std::min<int>(H::U8(message, 12), kMaxChannels);
@@ -1003,7 +1003,7 @@ void CNetTypeMirel::OnCameraKinds(const char* message, int total)
 void CNetTypeMirel::OnExtendedStatus(const char* message, int total)
 {
     if (total < 30) {
-        qDebug() << "CNetTypeMirel: extended status too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: extended status too short" << total;
         return;
     }
     m_extStatus[0] = H::S8(message, 24);
@@ -1049,7 +1049,7 @@ void CNetTypeMirel::OnStatus(const char* message, int total)
             }
         }
     } else {
-        qDebug() << "CNetTypeMirel: status too short for the channel masks" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: status too short for the channel masks" << total;
     }
     if (m_netState == 2) {
         emit OnNetState(3);
@@ -1065,7 +1065,7 @@ void CNetTypeMirel::OnStatus(const char* message, int total)
 void CNetTypeMirel::OnDiskInfo(const char* message, int total)
 {
     if (total < 25) {
-        qDebug() << "CNetTypeMirel: disk information too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: disk information too short" << total;
         return;
     }
     const qint64 capacity = H::U32(message, 12);
@@ -1122,7 +1122,7 @@ void CNetTypeMirel::OnDiskInfo(const char* message, int total)
 void CNetTypeMirel::OnRecorderValues(const char* message, int total)
 {
     if (total < 32) {
-        qDebug() << "CNetTypeMirel: recorder values too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: recorder values too short" << total;
         return;
     }
     std::memcpy(m_recorderValues.data(), message + 12, m_recorderValues.size());
@@ -1134,7 +1134,7 @@ void CNetTypeMirel::OnRecorderValues(const char* message, int total)
 qint64 CNetTypeMirel::OnFrame(char* message, int total)
 {
     if (total < 40) {
-        qDebug() << "CNetTypeMirel: frame message too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: frame message too short" << total;
         return 0;
     }
     switch (H::U8(message, 36)) {
@@ -1157,7 +1157,7 @@ void CNetTypeMirel::OnLiveAudio(const char* message, int total)
     if (channel != m_audioChannel || !m_liveAudioBuffer)
         return;
     if (!ValidChannel(channel)) {
-        qDebug() << "CNetTypeMirel: live audio channel out of range" << channel;
+        qCDebug(lcNet) << "CNetTypeMirel: live audio channel out of range" << channel;
         return;
     }
     const qint64 frameSize = H::S32(message, 16);
@@ -1172,7 +1172,7 @@ void CNetTypeMirel::OnLiveAudio(const char* message, int total)
         else if (tag == kTagUlaw)
             codec = 1;
         else {
-            qDebug() << "CNetTypeMirel: live audio with unknown tag" << Qt::hex << tag;
+            qCDebug(lcNet) << "CNetTypeMirel: live audio with unknown tag" << Qt::hex << tag;
             return;
         }
         from = 64;
@@ -1191,7 +1191,7 @@ void CNetTypeMirel::OnLiveAudio(const char* message, int total)
         codec = 0;
     }
     if (length < 0 || length > kLiveAudioBufferSize || from + length > total) {
-        qDebug() << "CNetTypeMirel: live audio block of" << length << "bytes at" << from
+        qCDebug(lcNet) << "CNetTypeMirel: live audio block of" << length << "bytes at" << from
                  << "does not fit the message of" << total << "or the audio buffer";
         return;
     }
@@ -1206,7 +1206,7 @@ int CNetTypeMirel::OnLiveVideo(const char* message, int total)
 {
     const int channel = H::S8(message, 14);
     if (!ValidChannel(channel) || channel >= std::max(m_channelCount, 1)) {
-        qDebug() << "CNetTypeMirel: live video channel out of range" << channel;
+        qCDebug(lcNet) << "CNetTypeMirel: live video channel out of range" << channel;
         return 0;
     }
     LiveChannel& live = m_live[size_t(channel)];
@@ -1218,7 +1218,7 @@ int CNetTypeMirel::OnLiveVideo(const char* message, int total)
     const qint64 offset = H::S32(message, 20);
     const qint64 length = total - 40;
     if (offset != live.received || !PieceFits(offset, length, size)) {
-        qDebug() << "CNetTypeMirel: live piece at" << offset << "of" << length << "bytes, frame"
+        qCDebug(lcNet) << "CNetTypeMirel: live piece at" << offset << "of" << length << "bytes, frame"
                  << size << ", expected offset" << live.received << "- reassembly restarts";
         live.received = 0;
         return 0;
@@ -1230,7 +1230,7 @@ int CNetTypeMirel::OnLiveVideo(const char* message, int total)
         return 0;
     live.received = 0;
     if (size > live.assembly.size() || !live.target) {
-        qDebug() << "CNetTypeMirel: live frame of" << size << "bytes on channel" << channel
+        qCDebug(lcNet) << "CNetTypeMirel: live frame of" << size << "bytes on channel" << channel
                  << "exceeds the frame buffer or has no buffer, dropped";
         return 0;
     }
@@ -1285,11 +1285,11 @@ void CNetTypeMirel::OnPlaybackFrame(const char* message, int total)
         return;
     }
     if (!m_playbackBuffer) {
-        qDebug() << "CNetTypeMirel: playback frame without a playback buffer dropped";
+        qCDebug(lcNet) << "CNetTypeMirel: playback frame without a playback buffer dropped";
         return;
     }
     if (offset != m_playbackReceived || !PieceFits(offset, length, size)) {
-        qDebug() << "CNetTypeMirel: playback piece at" << offset << "of" << length
+        qCDebug(lcNet) << "CNetTypeMirel: playback piece at" << offset << "of" << length
                  << "bytes, frame" << size << ", expected offset" << m_playbackReceived;
         m_playbackReceived = 0;
         return;
@@ -1301,11 +1301,11 @@ void CNetTypeMirel::OnPlaybackFrame(const char* message, int total)
         return;
     m_playbackReceived = 0;
     if (size > kPlaybackBufferSize) {
-        qDebug() << "CNetTypeMirel: playback frame of" << size << "bytes exceeds the buffer";
+        qCDebug(lcNet) << "CNetTypeMirel: playback frame of" << size << "bytes exceeds the buffer";
         return;
     }
     if (channel < 0 || channel > m_channelCount || channel >= kSlots) {
-        qDebug() << "CNetTypeMirel: playback channel out of range" << channel;
+        qCDebug(lcNet) << "CNetTypeMirel: playback channel out of range" << channel;
         return;
     }
     if (channel == m_channelCount) {
@@ -1330,14 +1330,14 @@ void CNetTypeMirel::OnPlaybackFrame(const char* message, int total)
 void CNetTypeMirel::OnList(const char* message, int total, bool withData)
 {
     if (total < 28) {
-        qDebug() << "CNetTypeMirel: list message too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: list message too short" << total;
         return;
     }
     const int channel = H::S32(message, 12);
     const ListKind kind = static_cast<ListKind>(H::U8(message, 16));
     const bool failed = withData && H::ReadStatus(message) != 0;
     if (failed)
-        qDebug() << "_SEND_INFO_FILE error" << H::ReadStatus(message) << H::ReadSubCode(message)
+        qCDebug(lcNet) << "_SEND_INFO_FILE error" << H::ReadStatus(message) << H::ReadSubCode(message)
                  << H::U8(message, 17) << qint64(channel) - 10;
     if (kind == ListKind::IntraIndex) {
         OnIndexList(message, total, withData, failed);
@@ -1352,7 +1352,7 @@ void CNetTypeMirel::OnList(const char* message, int total, bool withData)
     default: return;
     }
     if (!m_listBuffer) {
-        qDebug() << "CNetTypeMirel: list piece without a list buffer dropped";
+        qCDebug(lcNet) << "CNetTypeMirel: list piece without a list buffer dropped";
         return;
     }
     if (!withData || failed) {
@@ -1363,7 +1363,7 @@ void CNetTypeMirel::OnList(const char* message, int total, bool withData)
     const qint64 offset = H::S32(message, 24);
     const qint64 length = total - 28;
     if (!PieceFits(offset, length, size)) {
-        qDebug() << "CNetTypeMirel: list piece at" << offset << "of" << length
+        qCDebug(lcNet) << "CNetTypeMirel: list piece at" << offset << "of" << length
                  << "bytes outside the list of" << size << "dropped";
         return;
     }
@@ -1372,7 +1372,7 @@ void CNetTypeMirel::OnList(const char* message, int total, bool withData)
     if (offset + length != size)
         return;
     if (size > kListBufferSize) {
-        qDebug() << "CNetTypeMirel: list of" << size << "bytes exceeds the list buffer";
+        qCDebug(lcNet) << "CNetTypeMirel: list of" << size << "bytes exceeds the list buffer";
         emit(this->*signal)(channel, 0);
         return;
     }
@@ -1398,18 +1398,18 @@ void CNetTypeMirel::OnIndexList(const char* message, int total, bool withData, b
     if (slot > m_channelCount)
         slot -= m_channelCount + 1;
     if (slot < 0 || slot >= kSlots || slot > m_channelCount) {
-        qDebug() << "CNetTypeMirel: index reply for slot" << slot << "dropped";
+        qCDebug(lcNet) << "CNetTypeMirel: index reply for slot" << slot << "dropped";
         return;
     }
     FrameSlot& s = m_slots[size_t(slot)];
     if (!s.index) {
-        qDebug() << "CNetTypeMirel: index reply without an index buffer dropped";
+        qCDebug(lcNet) << "CNetTypeMirel: index reply without an index buffer dropped";
         return;
     }
     const bool header = channel >= 10;
     if (!withData || failed) {
         if (failed)
-            qDebug() << (header ? "intra header error" : "intra index error");
+            qCDebug(lcNet) << (header ? "intra header error" : "intra index error");
         if (header)
             emit OnNetIntraHeader(channel - 10, slot, 0, 0, stream);
         else
@@ -1420,7 +1420,7 @@ void CNetTypeMirel::OnIndexList(const char* message, int total, bool withData, b
     const qint64 offset = H::S32(message, 24);
     const qint64 length = total - 28;
     if (!PieceFits(offset, length, size)) {
-        qDebug() << "CNetTypeMirel: index piece at" << offset << "of" << length
+        qCDebug(lcNet) << "CNetTypeMirel: index piece at" << offset << "of" << length
                  << "bytes outside the index of" << size << "dropped";
         return;
     }
@@ -1439,7 +1439,7 @@ void CNetTypeMirel::OnIndexList(const char* message, int total, bool withData, b
 void CNetTypeMirel::OnFrameReply(const char* message, int total)
 {
     if (total < 16) {
-        qDebug() << "CNetTypeMirel: frame reply too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: frame reply too short" << total;
         return;
     }
     int code = H::S32(message, 12);
@@ -1452,20 +1452,20 @@ void CNetTypeMirel::OnFrameReply(const char* message, int total)
         code -= kind * 1000;
     }
     if (code < 0) {
-        qDebug() << "CNetTypeMirel: frame reply with channel code" << code << "dropped";
+        qCDebug(lcNet) << "CNetTypeMirel: frame reply with channel code" << code << "dropped";
         return;
     }
     const bool isData = code >= 100;
     const int slot = isData ? code - 100 : code;
     if (slot >= kSlots || slot > m_channelCount) {
-        qDebug() << "CNetTypeMirel: frame reply for slot" << slot << "dropped";
+        qCDebug(lcNet) << "CNetTypeMirel: frame reply for slot" << slot << "dropped";
         return;
     }
     FrameSlot& s = m_slots[size_t(slot)];
     const quint8 status = H::ReadStatus(message);
     const int sub = H::ReadSubCode(message);
     if (status != 0) {
-        qDebug() << "error ------------ " << status;
+        qCDebug(lcNet) << "error ------------ " << status;
         if (sub >= 200) {
             if (isData)
                 emit OnNetFrameData(slot, 0, m_streamKind, kind);
@@ -1477,7 +1477,7 @@ void CNetTypeMirel::OnFrameReply(const char* message, int total)
     if (sub != 200)
         return;
     if (total < 36) {
-        qDebug() << "CNetTypeMirel: frame piece too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: frame piece too short" << total;
         return;
     }
     const qint64 offset = H::S32(message, 28);
@@ -1488,7 +1488,7 @@ void CNetTypeMirel::OnFrameReply(const char* message, int total)
     if (!isData) {
         if (kind >= 6) {
             if (!s.header2 || length > kFrameHeaderBufferSize) {
-                qDebug() << "CNetTypeMirel: frame header piece of" << length
+                qCDebug(lcNet) << "CNetTypeMirel: frame header piece of" << length
                          << "bytes without room dropped";
                 return;
             }
@@ -1501,7 +1501,7 @@ void CNetTypeMirel::OnFrameReply(const char* message, int total)
             return;
         }
         if (!s.header || !PieceFits(offset, length, size)) {
-            qDebug() << "CNetTypeMirel: frame header piece at" << offset << "of" << length
+            qCDebug(lcNet) << "CNetTypeMirel: frame header piece at" << offset << "of" << length
                      << "bytes, header" << size << "dropped";
             return;
         }
@@ -1520,7 +1520,7 @@ void CNetTypeMirel::OnFrameReply(const char* message, int total)
 
     char* target = kind < 6 ? s.data : s.data2;
     if (!target || !PieceFits(offset, length, size)) {
-        qDebug() << "CNetTypeMirel: frame data piece at" << offset << "of" << length
+        qCDebug(lcNet) << "CNetTypeMirel: frame data piece at" << offset << "of" << length
                  << "bytes, frame" << size << "dropped";
         return;
     }
@@ -1538,7 +1538,7 @@ void CNetTypeMirel::OnFrameReply(const char* message, int total)
 void CNetTypeMirel::OnPlaybackInfo(char* message, int total)
 {
     if (total < 32) {
-        qDebug() << "CNetTypeMirel: playback information too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: playback information too short" << total;
         return;
     }
     int count = std::min((total - 32) / 4, kPlaybackInfoMaxDays);
@@ -1557,18 +1557,18 @@ void CNetTypeMirel::OnPlaybackInfo(char* message, int total)
 void CNetTypeMirel::OnConsoleData(const char* message, int total)
 {
     if (total < 40) {
-        qDebug() << "CNetTypeMirel: console data too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: console data too short" << total;
         return;
     }
     if (!m_consoleBuffer) {
-        qDebug() << "CNetTypeMirel: console data without a console buffer dropped";
+        qCDebug(lcNet) << "CNetTypeMirel: console data without a console buffer dropped";
         return;
     }
     const qint64 whole = H::S32(message, 12);
     const qint64 offset = H::S32(message, 16);
     const qint64 length = total - 40;
     if (!PieceFits(offset, length, whole) || offset + length > kConsoleBufferSize) {
-        qDebug() << "CNetTypeMirel: console piece at" << offset << "of" << length
+        qCDebug(lcNet) << "CNetTypeMirel: console piece at" << offset << "of" << length
                  << "bytes outside the data of" << whole << "dropped";
         return;
     }
@@ -1582,7 +1582,7 @@ void CNetTypeMirel::OnConsoleData(const char* message, int total)
 void CNetTypeMirel::OnMediaState(const char* message, int total)
 {
     if (total < 16) {
-        qDebug() << "CNetTypeMirel: media state too short" << total;
+        qCDebug(lcNet) << "CNetTypeMirel: media state too short" << total;
         return;
     }
     short first = H::S16(message, 12);

@@ -1,6 +1,7 @@
 #include "net/requestbuilder.h"
 
 #include "net/listkind.h"
+#include "net/netlog.h"
 
 #include <QDebug>
 #include <QtEndian>
@@ -75,7 +76,7 @@ void PutBackupRange(QByteArray& message, int at, int startDate, int startTime, i
 bool ValidChannel(int channel, const char* what)
 {
     if (channel < 0 || channel > 15) {
-        qWarning() << what << "channel out of range:" << channel;
+        qCWarning(lcNet) << what << "channel out of range:" << channel;
         return false;
     }
     return true;
@@ -106,7 +107,7 @@ QByteArray RequestBuilder::Login(const QString& user, const QString& password, b
     // The option follows one zero byte and ends with its own zero; all of it must fit the area.
     const int used = silent ? n + 1 + option.size() + 1 : n;
     if (used > kLoginAreaSize) {
-        qWarning() << "login refused: user and password take" << used << "bytes of the"
+        qCWarning(lcNet) << "login refused: user and password take" << used << "bytes of the"
                    << kLoginAreaSize << "byte area";
         return QByteArray();
     }
@@ -275,7 +276,7 @@ QByteArray RequestBuilder::TalkStop()
 QByteArray RequestBuilder::TalkAudio(const char* data, int length)
 {
     if (length < 0 || length > kMaxTotal - 40 || (length > 0 && !data)) {
-        qWarning() << "talk audio refused: length" << length;
+        qCWarning(lcNet) << "talk audio refused: length" << length;
         return QByteArray();
     }
     QByteArray m = Compose(CommandCode::MediaFrame, 40 + length);
@@ -289,7 +290,7 @@ QByteArray RequestBuilder::CameraTitle(int channel, const QString& title)
 {
     const QByteArray t = title.toUtf8();
     if (t.size() > kTitleAreaSize) {
-        qWarning() << "camera title refused:" << t.size() << "bytes, the area holds" << kTitleAreaSize;
+        qCWarning(lcNet) << "camera title refused:" << t.size() << "bytes, the area holds" << kTitleAreaSize;
         return QByteArray();
     }
     QByteArray m = Compose(CommandCode::CameraTitle, 16 + t.size());
@@ -354,7 +355,7 @@ QList<QByteArray> RequestBuilder::FrameRequest(int slot, quint8 kind, qint64 off
 {
     QList<QByteArray> out;
     if (slot < 0 || slot + 100 > 0xFF || offset < 0 || size < 0) {
-        qWarning() << "frame request refused: slot" << slot << "offset" << offset << "size" << size;
+        qCWarning(lcNet) << "frame request refused: slot" << slot << "offset" << offset << "size" << size;
         return out;
     }
     const int pieces = size <= kFramePieceSize ? 1 : (size + kFramePieceSize - 1) / kFramePieceSize;
@@ -383,7 +384,7 @@ QList<QByteArray> RequestBuilder::FrameListRequest(const char* entries, int coun
 {
     QList<QByteArray> out;
     if (count < 0 || (count > 0 && !entries)) {
-        qWarning() << "frame list request refused: count" << count;
+        qCWarning(lcNet) << "frame list request refused: count" << count;
         return out;
     }
     for (int first = 0; first < count; first += kMaxFramePieces) {
@@ -517,7 +518,7 @@ QByteArray RequestBuilder::CDMediaErase(quint8 mediaKind)
 QByteArray RequestBuilder::CDListBackupStart(const QVector<ListBackupEntry>& list, quint8 mediaKind)
 {
     if (list.size() > kMaxListBackupEntries) {
-        qWarning() << "list backup refused:" << list.size() << "entries, at most" << kMaxListBackupEntries;
+        qCWarning(lcNet) << "list backup refused:" << list.size() << "entries, at most" << kMaxListBackupEntries;
         return QByteArray();
     }
     const int count = list.size();
@@ -539,7 +540,7 @@ QByteArray RequestBuilder::CDListBackupStart(const QVector<ListBackupEntry>& lis
 QByteArray RequestBuilder::FileBegin(int kind, const QByteArray& name, int size)
 {
     if (name.size() > 0xFF) {
-        qWarning() << "file begin refused: name of" << name.size() << "bytes";
+        qCWarning(lcNet) << "file begin refused: name of" << name.size() << "bytes";
         return QByteArray();
     }
     QByteArray m = Compose(CommandCode::FileBegin, 22 + name.size());
@@ -579,7 +580,7 @@ QByteArray RequestBuilder::ReqFileData(int kind, int offset, int size)
 QByteArray RequestBuilder::FileData(int kind, int offset, const char* data, int length)
 {
     if (length < 0 || length > kMaxTotal - 20 || (length > 0 && !data)) {
-        qWarning() << "file block refused: length" << length;
+        qCWarning(lcNet) << "file block refused: length" << length;
         return QByteArray();
     }
     QByteArray m = Compose(CommandCode::FileData, 20 + length);

@@ -1,4 +1,5 @@
 #include "session/liveframequeue.h"
+#include "session/sessionlog.h"
 
 #include <QDebug>
 #include <QMutexLocker>
@@ -61,7 +62,7 @@ bool LiveFrameQueue::MakeRoom(const LiveFrameRecord& incoming, std::deque<LiveFr
         while (!m_records.empty() && m_records.front()->frameType != kKeyFrame)
             dropped.push_back(PopFrontHeld());
     }
-    qDebug() << m_name << "queue over" << m_byteBound << "bytes," << dropped.size() << "records dropped";
+    qCDebug(lcSession) << m_name << "queue over" << m_byteBound << "bytes," << dropped.size() << "records dropped";
     if (m_records.empty() && !key) {
         // The predicted frame's reference is gone with the groups before it.
         m_waitForKeyFrame = true;
@@ -81,7 +82,7 @@ void LiveFrameQueue::Append(LiveFrameRecordPtr record)
         return;
     if (int(m_records.size()) >= kBound) {
         dropped.push_back(PopFrontHeld());
-        qDebug() << m_name << "queue full, oldest record dropped";
+        qCDebug(lcSession) << m_name << "queue full, oldest record dropped";
     }
     PushBackHeld(std::move(record));
 }

@@ -23,6 +23,7 @@
 #include "session/sessiontreeitems.h"
 #include "session/sitebook.h"
 #include "session/slotreceivebuffers.h"
+#include "session/sessionlog.h"
 
 namespace {
 
@@ -166,11 +167,11 @@ void CModuleDevice::BuildRecorderMachinery()
     if (SessionHub* hub = SessionHub::Instance()) {
         const int index = hub->GetFreeDeviceIndex();
         if (index < 0)
-            qWarning() << "CModuleDevice: recorder table full, the recorder stays unregistered";
+            qCWarning(lcSession) << "CModuleDevice: recorder table full, the recorder stays unregistered";
         else if (hub->AddDevice(index, this))
             m_deviceIndex = index;
     } else {
-        qWarning() << "CModuleDevice: no main window to register with";
+        qCWarning(lcSession) << "CModuleDevice: no main window to register with";
     }
     for (int ch = 0; ch < kChannels; ++ch) {
         m_liveThreads[ch] = std::make_unique<SessionThread>(m_liveQueues[size_t(ch)]);
@@ -356,7 +357,7 @@ int CModuleDevice::GetChannelFps(int ch) const
     if (ch == m_channelCount.load() + kChannels)
         return 30;
     if (ch < 0 || ch >= int(m_rates.size())) {
-        qDebug() << "GetChannelFps: no rate for" << ch;
+        qCDebug(lcSession) << "GetChannelFps: no rate for" << ch;
         return kDefaultRate;
     }
     return m_rates[size_t(ch)].load();
@@ -422,7 +423,7 @@ bool CModuleDevice::IsPtzChannel(int ch) const
 int CModuleDevice::GetScrMode(int slot) const
 {
     if (slot < 0 || slot >= kSlots) {
-        qDebug() << "ScrMode error 2" << slot;
+        qCDebug(lcSession) << "ScrMode error 2" << slot;
         return 16;
     }
     return m_scrModes[size_t(slot)];
@@ -431,7 +432,7 @@ int CModuleDevice::GetScrMode(int slot) const
 void CModuleDevice::SetScrMode(int slot, int mode)
 {
     if (slot < 0 || slot >= kSlots) {
-        qDebug() << "ScrMode error 1" << slot;
+        qCDebug(lcSession) << "ScrMode error 1" << slot;
         return;
     }
     m_scrModes[size_t(slot)] = mode;
@@ -441,7 +442,7 @@ int CModuleDevice::DayOfWeek(int date)
 {
     const QDate day(date / 10000, (date / 100) % 100, date % 100);
     if (!day.isValid()) {
-        qDebug() << "DayOfWeek: not a date" << date;
+        qCDebug(lcSession) << "DayOfWeek: not a date" << date;
         return 0;
     }
     return day.dayOfWeek() % 7; // Qt counts Monday 1 .. Sunday 7
@@ -570,7 +571,7 @@ void CModuleDevice::GetIntraHeader(int value, int slot, int indexFile, qlonglong
         return;
     char* indexBuffer = m_slotBuffers ? m_slotBuffers->Index(slot) : nullptr;
     if (!indexBuffer) {
-        qDebug() << "GetIntraHeader: no index buffer for entry" << slot;
+        qCDebug(lcSession) << "GetIntraHeader: no index buffer for entry" << slot;
         return;
     }
     // The network module's index-header request takes the stream selection as its last value;
@@ -617,7 +618,7 @@ void CModuleDevice::LoadSiteBookInfo()
 {
     const SiteBook* record = Record();
     if (!record) {
-        qWarning() << "LoadSiteBookInfo: the item carries no entry record";
+        qCWarning(lcSession) << "LoadSiteBookInfo: the item carries no entry record";
         ResetSessionInfo();
         return;
     }
@@ -649,7 +650,7 @@ void CModuleDevice::UpdateSiteBookItem(QTreeWidgetItem* item)
     m_treeItems->SetEmapItem(item);
     SiteBook* record = SiteBook::FromItem(item);
     if (!record) {
-        qWarning() << "UpdateSiteBookItem: the item carries no entry record";
+        qCWarning(lcSession) << "UpdateSiteBookItem: the item carries no entry record";
         return;
     }
     record->index = m_deviceIndex;
@@ -719,12 +720,12 @@ void CModuleDevice::timerOnConnect()
     if (m_deviceIndex < 0)
         return;
     if (IsLoggedIn() || m_connecting) {
-        qDebug() << GetDvrName() << "connect already done or under way";
+        qCDebug(lcSession) << GetDvrName() << "connect already done or under way";
         return;
     }
     const SiteBook* record = Record();
     if (!record) {
-        qWarning() << "timerOnConnect: the item carries no entry record";
+        qCWarning(lcSession) << "timerOnConnect: the item carries no entry record";
         m_connectResult = ConnectResult::Failed;
         return;
     }
@@ -736,7 +737,7 @@ void CModuleDevice::timerOnConnect()
     bool ok = false;
     const int port = record->port.trimmed().toInt(&ok, 10);
     if (!ok)
-        qDebug() << GetDvrName() << "port is not a number:" << record->port;
+        qCDebug(lcSession) << GetDvrName() << "port is not a number:" << record->port;
     for (CModuleNetwork* network : {m_liveNetwork.get(), m_playbackNetwork.get()}) {
         network->SetConnectInfo(record->addr, ok ? port : 0, record->id, record->password, tls);
         network->SetRecorderName(record->name);
@@ -822,7 +823,7 @@ void CModuleDevice::OnLoginDeadline()
         m_loginDeadline->start(m_loginTimeLimitMs);
         return;
     }
-    qDebug() << GetDvrName() << "no login within" << m_loginTimeLimitMs << "ms: the connect is given up";
+    qCDebug(lcSession) << GetDvrName() << "no login within" << m_loginTimeLimitMs << "ms: the connect is given up";
     // Half-open connections are aborted by the disconnect, which reports no login failure for
     // them; the attempt ends as a failed connect instead.
     QPointer<CModuleDevice> self(this);
@@ -856,7 +857,7 @@ void CModuleDevice::ReportConnectFailure()
         SetFirmwareState(-1);
         break;
     case ConnectPurpose::Silent:
-        qDebug() << GetDvrName() << "connect fail";
+        qCDebug(lcSession) << GetDvrName() << "connect fail";
         break;
     default:
         if (hub) {
@@ -1033,8 +1034,8 @@ void CModuleDevice::StartFirmwarePreparation()
     const QString dir = hub->ProgramDirectory();
     m_firmwareOutput = dir + QStringLiteral("/TempUpgrade/dvr_upgrade_auto.zip");
     const QStringList arguments{hub->FirmwarePath(), dir};
-    qDebug() << "Firmware tool:" << dir + QStringLiteral("/Firmware.exe") << arguments;
-    qDebug() << "Firmware output:" << m_firmwareOutput;
+    qCDebug(lcSession) << "Firmware tool:" << dir + QStringLiteral("/Firmware.exe") << arguments;
+    qCDebug(lcSession) << "Firmware output:" << m_firmwareOutput;
     QFile::remove(m_firmwareOutput);
     const int result = platform::Process::Execute(QStringLiteral("Firmware.exe"), arguments, dir);
     hub->SetFirmwarePath(m_firmwareOutput);
@@ -1139,7 +1140,7 @@ void CModuleDevice::ShowLoginMessage(ConnectPurpose purpose)
     if (purpose == ConnectPurpose::Connect || purpose == ConnectPurpose::Live)
         hub->ShowMessageBox(QString(), QString(), QStringLiteral("auto"));
     else if (purpose == ConnectPurpose::Silent)
-        qDebug() << GetDvrName() << "connect success";
+        qCDebug(lcSession) << GetDvrName() << "connect success";
     else
         hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
 }
@@ -1293,7 +1294,7 @@ void CModuleDevice::OnDisconnected()
     SessionHub* hub = SessionHub::Instance();
     const bool loggedIn = IsLoggedIn();
     if (!loggedIn)
-        qDebug() << GetDvrName() << "login fail";
+        qCDebug(lcSession) << GetDvrName() << "login fail";
 
     if (m_socketConnected.load()) {
         m_socketConnected = 0;
@@ -1331,12 +1332,12 @@ void CModuleDevice::OnDisconnected()
     m_treeItems->SetRecorderIcon(this, false);
     m_playbackActive = 0;
     m_liveAudioChannel = -1;
-    qDebug() << "disconnect 2";
+    qCDebug(lcSession) << "disconnect 2";
     if (hub)
         hub->OnDeviceDisconnected(m_deviceIndex, 0);
     if (hub && !m_disconnectAsked && !hub->IsClosing())
         hub->ReportConnectionLost(m_deviceIndex, GetDvrName());
-    qDebug() << "disconnect 3";
+    qCDebug(lcSession) << "disconnect 3";
 }
 
 void CModuleDevice::CloseSearchBoxes()
@@ -1393,7 +1394,7 @@ void CModuleDevice::ReportLoginFailure()
         // Under TLS the socket counts as connected before the handshake: a connection that ends
         // before its handshake completed, or whose certificate was refused, never reached the
         // recorder (not one we trust), so it is a failed connect.
-        qDebug() << GetDvrName() << "TLS connection ended before a certificate we trust";
+        qCDebug(lcSession) << GetDvrName() << "TLS connection ended before a certificate we trust";
         ReportConnectFailure();
         m_connectResult = ConnectResult::Failed;
         return;
@@ -1491,14 +1492,14 @@ bool CModuleDevice::OnLiveStart(int mode)
         m_rates[c] = rate;
         m_liveCounter[c] = 0;
         m_liveNetwork->SendLiveStart(c, rate, code, m_liveFrameBuffer.get(), mode != 1);
-        qDebug() << "---------------------> Live start" << c << shown << quality << rate << code;
+        qCDebug(lcSession) << "---------------------> Live start" << c << shown << quality << rate << code;
     }
     return true;
 }
 
 bool CModuleDevice::OnLiveStop(int ch)
 {
-    qDebug() << "Live Stop" << ch;
+    qCDebug(lcSession) << "Live Stop" << ch;
     if (!IsLoggedIn() || !m_liveNetwork)
         return false;
     if (ch < 0 || ch >= LiveChannelCount())
@@ -1507,7 +1508,7 @@ bool CModuleDevice::OnLiveStop(int ch)
     m_liveCounter[ch] = 0;
     m_liveRecordMark[ch] = 0;
     m_liveNetwork->SendLiveStop(ch);
-    qDebug() << "live status" << ch << m_liveWanted[ch].load();
+    qCDebug(lcSession) << "live status" << ch << m_liveWanted[ch].load();
     QThread::msleep(10);
     return true;
 }
@@ -1517,7 +1518,7 @@ bool CModuleDevice::StartLiveAudio(int ch)
     if (!m_liveNetwork || !IsLoggedIn())
         return false;
     if (!ValidChannel(ch) || !m_liveAudioBuffer) {
-        qDebug() << "StartLiveAudio: no channel" << ch;
+        qCDebug(lcSession) << "StartLiveAudio: no channel" << ch;
         return false;
     }
     m_liveNetwork->SendLiveAudioStop();
@@ -1648,7 +1649,7 @@ void CModuleDevice::timerSendPlayback()
     // playback side: they go out without the request lock held.
     SendSingleFrameRequests(batch.singles);
     if (batch.entries > 0) {
-        qDebug() << "SSF Count" << batch.entries;
+        qCDebug(lcSession) << "SSF Count" << batch.entries;
         // Only what went out is waited for.
         if (m_liveNetwork && m_liveNetwork->SendFrameListRequest(batch.entries, m_batcher->Buffer()))
             m_batcher->MarkSent(batch.requests);

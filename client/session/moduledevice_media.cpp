@@ -21,6 +21,7 @@
 #include "session/sessionthread.h"
 #include "session/slotreceivebuffers.h"
 #include "session/soundgatherer.h"
+#include "session/sessionlog.h"
 
 namespace {
 
@@ -136,7 +137,7 @@ void CModuleDevice::CreateSchedulers()
             continue;
         auto scheduler = std::make_unique<CModulePlayback>(this, nullptr);
         if (!scheduler->Bind(m_deviceIndex, s, SchedulerKind::Playback)) {
-            qDebug() << GetDvrName() << "playback scheduler of slot" << s << "not bound";
+            qCDebug(lcSession) << GetDvrName() << "playback scheduler of slot" << s << "not bound";
             continue;
         }
         m_schedulers[s] = std::move(scheduler);
@@ -152,11 +153,11 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
     if (m_deviceIndex < 0)
         return;
     if (!ValidChannel(channel)) {
-        qDebug() << GetDvrName() << "live frame of channel" << channel << "dropped";
+        qCDebug(lcSession) << GetDvrName() << "live frame of channel" << channel << "dropped";
         return;
     }
     if (size > kLiveFrameBufferSize || (size > 0 && !m_liveFrameBuffer)) {
-        qDebug() << GetDvrName() << "live frame of" << size << "bytes does not fit the buffer";
+        qCDebug(lcSession) << GetDvrName() << "live frame of" << size << "bytes does not fit the buffer";
         return;
     }
     quint8 marked = 0;
@@ -205,7 +206,7 @@ void CModuleDevice::OnRecvLiveAudio(int channel, int size, int kind, int date, i
     if (m_deviceIndex < 0)
         return;
     if (size > kLiveAudioBufferSize || (size > 0 && !m_liveAudioBuffer)) {
-        qDebug() << GetDvrName() << "live audio block of" << size << "bytes does not fit the buffer";
+        qCDebug(lcSession) << GetDvrName() << "live audio block of" << size << "bytes does not fit the buffer";
         return;
     }
     auto record = std::make_unique<LiveFrameRecord>();
@@ -234,16 +235,16 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
         return;
     const int count = m_channelCount.load();
     if (!ValidChannel(channel) || channel >= std::max(count, 1)) {
-        qDebug() << GetDvrName() << "playback frame of channel" << channel << "dropped";
+        qCDebug(lcSession) << GetDvrName() << "playback frame of channel" << channel << "dropped";
         return;
     }
     if (size < 0 || size > SlotReceiveBuffers::kFrameBufferSize) {
-        qDebug() << GetDvrName() << "playback frame of" << size << "bytes dropped";
+        qCDebug(lcSession) << GetDvrName() << "playback frame of" << size << "bytes dropped";
         return;
     }
     const PlaybackMode mode = m_playbackMode.load();
     if (mode == PlaybackMode::Stop || tag != m_playbackSeq.load()) {
-        qDebug() << ">>>>>>>>>>>>>>>>>>>>>>>> skip";
+        qCDebug(lcSession) << ">>>>>>>>>>>>>>>>>>>>>>>> skip";
         return;
     }
     const int playDate = m_playDate.load();
@@ -351,7 +352,7 @@ void CModuleDevice::OnRecvPlaybackAudioSec(int size, int kind, int date, int tim
     if (m_deviceIndex < 0 || tag != m_playbackSeq.load() || m_playbackAudioChannel < 0)
         return;
     if (size > SlotReceiveBuffers::kFrameBufferSize) {
-        qDebug() << GetDvrName() << "playback audio block of" << size << "bytes dropped";
+        qCDebug(lcSession) << GetDvrName() << "playback audio block of" << size << "bytes dropped";
         return;
     }
     auto record = std::make_unique<LiveFrameRecord>();
@@ -390,7 +391,7 @@ void CModuleDevice::OnRecvFrameHeader(int channel, int size, int streamKind, int
         return;
     const char* header = kind < 6 ? m_slotBuffers->HeaderBelow6(channel) : m_slotBuffers->Header6Up(channel);
     if (!header || size < 0 || size > SlotReceiveBuffers::kBlockBufferSize) {
-        qDebug() << GetDvrName() << "frame header of" << size << "bytes for slot" << channel << "dropped";
+        qCDebug(lcSession) << GetDvrName() << "frame header of" << size << "bytes for slot" << channel << "dropped";
         return;
     }
     scheduler->OnSetFrameHeader(size, streamKind, header, kind == 6);
@@ -405,7 +406,7 @@ void CModuleDevice::OnRecvFrameData(int channel, int size, int streamKind, int k
         return;
     const char* data = kind < 6 ? m_slotBuffers->DataBelow6(channel) : m_slotBuffers->Data6Up(channel);
     if (!data || size < 0 || size > SlotReceiveBuffers::kFrameBufferSize) {
-        qDebug() << GetDvrName() << "frame of" << size << "bytes for slot" << channel << "dropped";
+        qCDebug(lcSession) << GetDvrName() << "frame of" << size << "bytes for slot" << channel << "dropped";
         return;
     }
     scheduler->OnSetFrameData(data, size, streamKind, kind == 3);
@@ -413,13 +414,13 @@ void CModuleDevice::OnRecvFrameData(int channel, int size, int streamKind, int k
 
 void CModuleDevice::OnRecvIntraHeader(int slot, int channel, int value, int size, int kind)
 {
-    qDebug() << "-----> recv header" << slot << channel << value << size << kind;
+    qCDebug(lcSession) << "-----> recv header" << slot << channel << value << size << kind;
     if (m_deviceIndex < 0 || !IsPlaybackActive() || kind != 0)
         return;
     if (channel < 0 || channel >= kSlots || !m_schedulers[channel] || !m_slotBuffers->Index(channel))
         return;
     if (size < 0 || size > SlotReceiveBuffers::kIndexBufferSize) {
-        qDebug() << GetDvrName() << "index block of" << size << "bytes dropped";
+        qCDebug(lcSession) << GetDvrName() << "index block of" << size << "bytes dropped";
         return;
     }
     m_schedulers[channel]->OnSetIntraHeader(slot, size, m_slotBuffers->Index(channel));
@@ -490,7 +491,7 @@ bool CModuleDevice::SendFrameListRequest(int channel, int file, qint64 offset, i
     // 99 entries of room; a larger request is refused rather than written past the buffer.
     const int pieces = PlaybackRequestBatcher::PieceCount(size);
     if (pieces > 99) {
-        qDebug() << GetDvrName() << "frame request of" << size << "bytes too large";
+        qCDebug(lcSession) << GetDvrName() << "frame request of" << size << "bytes too large";
         return false;
     }
     QByteArray list(pieces * PlaybackRequestBatcher::kEntrySize, '\0');
@@ -694,7 +695,7 @@ bool CModuleDevice::SearchRecordWanted(LiveFrameRecord& r, int index, const Sear
     if (modes.thumbnail)
         return r.searchKind == int(SchedulerKind::Thumbnail);
     if (modes.museum) {
-        qDebug() << "thread museumdata" << r.searchKind;
+        qCDebug(lcSession) << "thread museumdata" << r.searchKind;
         return r.searchKind == int(SchedulerKind::Museum);
     }
     if (r.searchKind == int(SchedulerKind::Playback)) {
@@ -739,7 +740,7 @@ void CModuleDevice::PlaySearchRecord(LiveFrameRecord& r, int index, int count, S
         sound.Append(r.payload.get(), r.size, writeSound);
         if (sound.Count() >= kSearchAudioFlushBytes) {
             writeSound(sound.Data(), kSearchAudioFlushBytes);
-            qDebug() << "Audio Data" << index << r.size << sound.Count() << kSearchAudioFlushBytes;
+            qCDebug(lcSession) << "Audio Data" << index << r.size << sound.Count() << kSearchAudioFlushBytes;
             sound.Consume(kSearchAudioFlushBytes);
         }
         return;

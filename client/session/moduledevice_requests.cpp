@@ -22,6 +22,7 @@
 #include "session/sessionhub.h"
 #include "session/sitebook.h"
 #include "session/slotreceivebuffers.h"
+#include "session/sessionlog.h"
 
 namespace {
 
@@ -120,21 +121,21 @@ void CModuleDevice::ShowEventBackup()
 {
     // pending: backup pages: The event backup window is titled "Event Backup - " + the recorder name and shown here
     // once the backup pages exist.
-    qDebug() << "ShowEventBackup:" << GetDvrName() << "has no event backup window";
+    qCDebug(lcSession) << "ShowEventBackup:" << GetDvrName() << "has no event backup window";
 }
 
 void CModuleDevice::ShowRemoteCDBackup()
 {
     // pending: backup pages: The recorder media backup window is titled "Remote CD Backup - " + the recorder name and
     // shown here once the backup pages exist.
-    qDebug() << "ShowRemoteCDBackup:" << GetDvrName() << "has no remote CD backup window";
+    qCDebug(lcSession) << "ShowRemoteCDBackup:" << GetDvrName() << "has no remote CD backup window";
 }
 
 void CModuleDevice::ShowScheduleBackup()
 {
     // pending: backup pages: The schedule backup window is titled "Schedule Backup - " + the recorder name and shown
     // here once the backup pages exist.
-    qDebug() << "ShowScheduleBackup:" << GetDvrName() << "has no schedule backup window";
+    qCDebug(lcSession) << "ShowScheduleBackup:" << GetDvrName() << "has no schedule backup window";
 }
 
 void CModuleDevice::ShowHealthCheck(bool quiet)
@@ -170,7 +171,7 @@ void CModuleDevice::SendTimeRecList(int day, int slot)
                 std::memset(table.get(), 0, kMinutesPerDay);
         }
     }
-    qDebug() << "get timelist" << day << slot;
+    qCDebug(lcSession) << "get timelist" << day << slot;
     m_liveNetwork->SendTimeRecList(day, slot, m_listBuffer.get());
 }
 
@@ -178,7 +179,7 @@ void CModuleDevice::SendEventRecList(int day, int slot)
 {
     if (!LiveReady() || !m_listBuffer)
         return;
-    qDebug() << "event list" << day << slot;
+    qCDebug(lcSession) << "event list" << day << slot;
     m_liveNetwork->SendEventRecList(day, slot, m_listBuffer.get());
 }
 
@@ -188,7 +189,7 @@ void CModuleDevice::SendIntraIndexRequest(int day, int channel, int slot, int ki
         return;
     char* indexBuffer = m_slotBuffers->Index(channel);
     if (!indexBuffer) {
-        qDebug() << "SendIntraIndexRequest: no index buffer for channel" << channel;
+        qCDebug(lcSession) << "SendIntraIndexRequest: no index buffer for channel" << channel;
         return;
     }
     m_searchDay = day;
@@ -203,10 +204,10 @@ void CModuleDevice::SendUccControl(int channel, int code, int speed, int preset)
     if (!LiveReady())
         return;
     if (!ValidChannel(channel)) {
-        qDebug() << "SendUccControl: channel out of range" << channel;
+        qCDebug(lcSession) << "SendUccControl: channel out of range" << channel;
         return;
     }
-    qDebug() << "2 ------------------------------------------------->" << code;
+    qCDebug(lcSession) << "2 ------------------------------------------------->" << code;
     m_liveNetwork->SendPTZControl(quint8(channel), quint8(code), quint8(speed), preset);
 }
 
@@ -228,7 +229,7 @@ void CModuleDevice::SetLiveOutputChannel(int channel)
     if (!LiveReady())
         return;
     if (!ValidChannel(channel)) {
-        qDebug() << "SetLiveOutputChannel: channel out of range" << channel;
+        qCDebug(lcSession) << "SetLiveOutputChannel: channel out of range" << channel;
         return;
     }
     m_liveNetwork->SetLiveOutputChannel(quint8(channel));
@@ -345,7 +346,7 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
     if (SearchModeOn()) {
         // During a search only the quick search pop-up's channel plays; it is read here once the
         // search pop-ups exist, so without them nothing is asked.
-        qDebug() << "Playback control: no search pop-up holds the search channel";
+        qCDebug(lcSession) << "Playback control: no search pop-up holds the search channel";
         return;
     }
     PlayingChannels playing;
@@ -396,7 +397,7 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
         speedSent = 3;
         rate = 30;
     }
-    qDebug() << "Playback control" << Qt::hex << playing.mask << Qt::dec << date << time << rate
+    qCDebug(lcSession) << "Playback control" << Qt::hex << playing.mask << Qt::dec << date << time << rate
              << m_playbackNetwork->IsConnected();
 
     // The one playing channel's sound is asked for when it is the playback audio channel.
@@ -412,7 +413,7 @@ void CModuleDevice::SendPlaybackCtrlStopSec()
     m_playbackMode = PlaybackMode::Stop;
     ResetChannelRequests(PlaybackMode::Stop);
     m_playbackSeq.store(kStopTag);
-    qDebug() << "Stop Playback";
+    qCDebug(lcSession) << "Stop Playback";
     if (m_playbackNetwork)
         m_playbackNetwork->SendPlaybackCtrlExt(0, 0, quint16(ModeCode(PlaybackMode::Stop)), 0, 0, 0xFFFF, 0, 0, 0,
                                                PlaybackBuffer(), 1);
@@ -504,7 +505,7 @@ bool CModuleDevice::StartPlaybackAudio(int channel)
     if (!LiveReady())
         return false;
     if (!ValidChannel(channel)) {
-        qDebug() << "StartPlaybackAudio: channel out of range" << channel;
+        qCDebug(lcSession) << "StartPlaybackAudio: channel out of range" << channel;
         return false;
     }
     if (SessionHub* hub = SessionHub::Instance())
@@ -543,13 +544,13 @@ void CModuleDevice::SetMuseumSearch(int channel, int date, int time)
     // channel's picture class, the capability value and the scheduler's frame flag, its latest
     // time field); without it no museum search starts.
     if (!SearchScheduler(SearchPopup::Museum)) {
-        qDebug() << "SetMuseumSearch: no museum search pop-up" << channel << date << time;
+        qCDebug(lcSession) << "SetMuseumSearch: no museum search pop-up" << channel << date << time;
         return;
     }
     RememberSearchStart(channel, date, time);
     m_museumMode = 1;
     m_quickMode = 0;
-    qDebug() << "museum search start";
+    qCDebug(lcSession) << "museum search start";
     StartIndexSearch(channel);
 }
 
@@ -558,15 +559,15 @@ void CModuleDevice::SetThumnailSearch(int channel, int date, int time)
     // The thumbnail search runs in the hub's thumbnail pop-up (SearchThumnail::SetSearchInfo);
     // without it no thumbnail search starts.
     if (!SearchScheduler(SearchPopup::Thumbnail)) {
-        qDebug() << "SetThumnailSearch: no thumbnail search pop-up" << channel << date << time;
+        qCDebug(lcSession) << "SetThumnailSearch: no thumbnail search pop-up" << channel << date << time;
         return;
     }
     RememberSearchStart(channel, date, time);
     m_thumbnailMode = 1;
     m_museumMode = 0;
     m_quickMode = 0;
-    qDebug() << "thumbnail search start";
-    qDebug() << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << m_museumMode.load()
+    qCDebug(lcSession) << "thumbnail search start";
+    qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << m_museumMode.load()
              << m_thumbnailMode.load();
     StartIndexSearch(channel);
 }
@@ -576,14 +577,14 @@ void CModuleDevice::SetQuickSearch(int channel, int date, int time)
     // The quick search runs in the hub's quick search pop-up (SearchTime::SetSearchInfo, which
     // also keeps the channel); without it no quick search starts.
     if (!SearchScheduler(SearchPopup::Quick)) {
-        qDebug() << "SetQuickSearch: no quick search pop-up" << channel << date << time;
+        qCDebug(lcSession) << "SetQuickSearch: no quick search pop-up" << channel << date << time;
         return;
     }
     RememberSearchStart(channel, date, time);
     m_quickMode = 1;
     m_museumMode = 0;
     m_thumbnailMode = 0;
-    qDebug() << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << m_museumMode.load()
+    qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << m_museumMode.load()
              << m_thumbnailMode.load();
     StartIndexSearch(channel);
 }
@@ -599,7 +600,7 @@ void CModuleDevice::RememberSearchStart(int channel, int date, int time)
 
 void CModuleDevice::GetIntraIndex(int channel)
 {
-    qDebug() << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << m_museumMode.load()
+    qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << m_museumMode.load()
              << m_thumbnailMode.load();
     m_searchDay = 0;
     StartIndexSearch(channel);
@@ -611,7 +612,7 @@ void CModuleDevice::StartIndexSearch(int channel)
     CModulePlayback* p = nullptr;
     if (channel >= 0) {
         if (channel >= kSlots) {
-            qDebug() << "index search: channel out of range" << channel;
+            qCDebug(lcSession) << "index search: channel out of range" << channel;
             return;
         }
         m_searchChannel = channel;
@@ -676,7 +677,7 @@ bool CModuleDevice::IsRecordMarked(int index) const
 void CModuleDevice::ToggleRecord(int index)
 {
     if (index < 0 || index >= 2 * kChannels) {
-        qDebug() << "ToggleRecord: index out of range" << index;
+        qCDebug(lcSession) << "ToggleRecord: index out of range" << index;
         return;
     }
     const bool live = index < kChannels;
@@ -697,7 +698,7 @@ void CModuleDevice::ToggleRecord(int index)
     const int kind = live ? ModuleRecord::RecordLive : ModuleRecord::RecordSearch;
     if (!writer || !writer->StartRecord(ch, date, time, folder, m_deviceIndex, kind)) {
         // A writer that refused would write nothing: the mark must not claim a recording.
-        qDebug() << "ToggleRecord: recording of" << index << "could not start";
+        qCDebug(lcSession) << "ToggleRecord: recording of" << index << "could not start";
         mark = 0;
     }
 }
@@ -816,7 +817,7 @@ void CModuleDevice::ConnectListIntake(CModuleNetwork* live)
 bool CModuleDevice::ListSlotValid(int slot, const char* what) const
 {
     if (slot < 0 || slot > kLastStorageSlot) {
-        qDebug() << what << "for storage slot out of range dropped" << slot;
+        qCDebug(lcSession) << what << "for storage slot out of range dropped" << slot;
         return false;
     }
     return true;
@@ -845,11 +846,11 @@ void CModuleDevice::OnRecvTimeRecList(int slot, int size)
 {
     if (m_deviceIndex == -1)
         return;
-    qDebug() << "timelist size" << size;
+    qCDebug(lcSession) << "timelist size" << size;
     if (!ListSlotValid(slot, "time list"))
         return;
     if (size > 0 && m_listBuffer) {
-        qDebug() << "time file";
+        qCDebug(lcSession) << "time file";
         MarkMinuteMasks(m_listBuffer.get(), size, false);
     }
     if (slot < kLastStorageSlot)
@@ -879,7 +880,7 @@ void CModuleDevice::MarkEventMinutes(const char* list, int size)
         const int hour = quint8(list[at]);
         const int minute = quint8(list[at + 1]);
         if (hour >= 24 || minute >= 60) {
-            qDebug() << "event record with time" << hour << minute << "dropped";
+            qCDebug(lcSession) << "event record with time" << hour << minute << "dropped";
             continue;
         }
         if (Le32(list + 4 * hour) == 0)
@@ -902,7 +903,7 @@ void CModuleDevice::OnRecvEventRecList(int slot, int size)
     if (!ListSlotValid(slot, "event list"))
         return;
     if (size > 0 && m_listBuffer) {
-        qDebug() << "event file";
+        qCDebug(lcSession) << "event file";
         MarkEventMinutes(m_listBuffer.get(), size);
     }
     if (slot < kLastStorageSlot)
@@ -918,7 +919,7 @@ void CModuleDevice::OnRecvAudioRecList(int slot, int size)
     if (!ListSlotValid(slot, "audio list"))
         return;
     if (size > 0 && m_listBuffer) {
-        qDebug() << "audio file";
+        qCDebug(lcSession) << "audio file";
         MarkMinuteMasks(m_listBuffer.get(), size, true);
     }
     if (slot < kLastStorageSlot) {
@@ -967,7 +968,7 @@ void CModuleDevice::ScanNextIndex(int slot, int channel, int bytes)
         if (char* next = m_slotBuffers->Index(channel + 1))
             m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel + 1, 0, next, kIndexScanKind, 1);
         else
-            qDebug() << "index scan stops: no index buffer for channel" << channel + 1;
+            qCDebug(lcSession) << "index scan stops: no index buffer for channel" << channel + 1;
     } else if (m_playbackView) {
         // A view waiting for the time list is told with SearchView::NotifyTimeList once the
         // remote search view exists; every other view gets the index of all channels.
@@ -983,7 +984,7 @@ void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
         return;
     const char* buffer = m_slotBuffers->Index(channel);
     if (!buffer) {
-        qDebug() << "index for channel out of range dropped" << channel;
+        qCDebug(lcSession) << "index for channel out of range dropped" << channel;
         return;
     }
     const int bytes = std::min(size, int(SlotReceiveBuffers::kIndexBufferSize));
@@ -1026,7 +1027,7 @@ void CModuleDevice::FinishIndexChain(int channel, bool thumbnail, bool museum, b
 {
     const int date = m_playDate.load();
     if (thumbnail && kind == 1) {
-        qDebug() << "Thumbnail Index recv finish";
+        qCDebug(lcSession) << "Thumbnail Index recv finish";
         CModulePlayback* p = SearchScheduler(SearchPopup::Thumbnail);
         if (!p || !p->StartPlayback(date, 0, SchedulerKind::Thumbnail, -1)) {
             if (CModulePlayback* own = GetPlayback(channel))
@@ -1038,9 +1039,9 @@ void CModuleDevice::FinishIndexChain(int channel, bool thumbnail, bool museum, b
             p->StartPlayback(date, m_playTime.load(), SchedulerKind::Museum, -1);
     } else if (quick && kind == 1) {
         // pending: search pop-ups: The quick search pop-up is told (SearchTime::OnFinishInfo) here once it exists.
-        qDebug() << "quick search index complete";
+        qCDebug(lcSession) << "quick search index complete";
     } else if (kind == 0 && m_searchChannel != kAllChannels) {
-        qDebug() << "temp index recv finish";
+        qCDebug(lcSession) << "temp index recv finish";
     } else if (kind == 0) {
         if (channel < LiveChannelCount()) {
             if (CModulePlayback* next = GetPlayback(channel + 1))
@@ -1121,7 +1122,7 @@ void CModuleDevice::OnRecvGuiData(int layoutSize, int word20, int word22, int wo
     if (SessionHub* hub = SessionHub::Instance())
         hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
     // pending: remote configuration console: ConfigView::OnRecvGuiData takes the seven values here once the console window exists.
-    qDebug() << "console data" << layoutSize << word20 << word22 << word24 << word26 << word32 << word34;
+    qCDebug(lcSession) << "console data" << layoutSize << word20 << word22 << word24 << word26 << word32 << word34;
 }
 
 void CModuleDevice::OnRecvAsyncEvent()

@@ -1,4 +1,5 @@
 #include "session/moduleplayback.h"
+#include "session/sessionlog.h"
 
 #include <QDate>
 #include <QDebug>
@@ -175,11 +176,11 @@ qint64 CModulePlayback::GetMinuteBlock(int minute, int file) const
 bool CModulePlayback::Bind(int recorderIndex, int channel, SchedulerKind kind)
 {
     if (!m_host || !m_host->IsRecorderRegistered(recorderIndex)) {
-        qDebug() << "playback scheduler: no recorder" << recorderIndex << "to bind";
+        qCDebug(lcSession) << "playback scheduler: no recorder" << recorderIndex << "to bind";
         return false;
     }
     if (channel < 0 || channel > kMaxSlot || kind < SchedulerKind::Playback || kind > SchedulerKind::Museum) {
-        qDebug() << "playback scheduler: bad channel" << channel << "or kind" << int(kind);
+        qCDebug(lcSession) << "playback scheduler: bad channel" << channel << "or kind" << int(kind);
         return false;
     }
     m_recorder = recorderIndex;
@@ -193,7 +194,7 @@ bool CModulePlayback::ResetIndex(int date)
 {
     ClearDay();
     if (!ValidDate(date)) {
-        qDebug() << "playback scheduler: bad index date" << date;
+        qCDebug(lcSession) << "playback scheduler: bad index date" << date;
         return false;
     }
     if (!CanSendIndex())
@@ -208,7 +209,7 @@ bool CModulePlayback::ResetIndex(int date)
 void CModulePlayback::OnSetIntraIndex(int file, const char* header, int size)
 {
     if (file < 0 || file >= kIndexFiles || !header || size < kIndexHeaderSize) {
-        qDebug() << "playback scheduler: index header of file" << file << "with" << size << "bytes dropped";
+        qCDebug(lcSession) << "playback scheduler: index header of file" << file << "with" << size << "bytes dropped";
         return;
     }
     const quint32 format = Le32(header);
@@ -239,7 +240,7 @@ void CModulePlayback::OnSetIntraIndex(int file, const char* header, int size)
     }
     m_latestSecond = m_latestTime > 0 ? SecondOfTime(m_latestTime) : -1;
     m_fileReceived[size_t(file)] = 1;
-    qDebug() << "FirstTime" << m_earliestTime << "last" << m_latestTime << "channel" << m_channel << "file" << file;
+    qCDebug(lcSession) << "FirstTime" << m_earliestTime << "last" << m_latestTime << "channel" << m_channel << "file" << file;
     m_state = PlaybackMode::Stop;
 }
 
@@ -247,7 +248,7 @@ bool CModulePlayback::StartPlayback(int date, int time, SchedulerKind kind, int 
 {
     Q_UNUSED(playState)
     if (!ValidTime(time, true) || kind < SchedulerKind::Playback || kind > SchedulerKind::Museum) {
-        qDebug() << "playback scheduler: bad start" << date << time << "kind" << int(kind);
+        qCDebug(lcSession) << "playback scheduler: bad start" << date << time << "kind" << int(kind);
         return false;
     }
     m_date = date;
@@ -315,7 +316,7 @@ void CModulePlayback::OnSendIntraHeader(int file, int offset, int size)
 void CModulePlayback::OnSetIntraHeader(int file, int size, const char* data)
 {
     if (file < 0 || file >= kIndexFiles) {
-        qDebug() << "playback scheduler: index block of file" << file << "dropped";
+        qCDebug(lcSession) << "playback scheduler: index block of file" << file << "dropped";
         return;
     }
     const int minute = m_pendingMinute >= 0 ? m_pendingMinute : MinuteOfTime(m_time);
@@ -365,11 +366,11 @@ void CModulePlayback::ContinueInMinute(int minute)
     int second;
     if (backward || toEnd) {
         second = FindSecond(minute, minute * 60 + 59, true);
-        qDebug() << "time 4" << second;
+        qCDebug(lcSession) << "time 4" << second;
     } else {
         const int from = MinuteOfTime(m_time) == minute ? SecondOfTime(m_time) : minute * 60;
         second = FindSecond(minute, from, false);
-        qDebug() << "time 5" << second;
+        qCDebug(lcSession) << "time 5" << second;
     }
     if (second >= 0) {
         m_minutes[minute].loaded = 1;
@@ -377,7 +378,7 @@ void CModulePlayback::ContinueInMinute(int minute)
         return;
     }
     m_minutes[minute].loaded = 0;
-    qDebug() << "time 6" << minute;
+    qCDebug(lcSession) << "time 6" << minute;
     const int next = backward ? minute - 1 : minute + 1;
     if (next < 0 || next >= kMinutesPerDay) {
         m_state = PlaybackMode::Stop;
@@ -397,12 +398,12 @@ bool CModulePlayback::OnGetNextTime(int hour, int minute)
         if (!m_minutes[m].hasData)
             continue;
         m_time = TimeOfMinute(m, 0);
-        qDebug() << "time 1" << m_time;
+        qCDebug(lcSession) << "time 1" << m_time;
         if (m_minutes[m].loaded) {
             const int second = FindSecond(m, backward ? m * 60 + 59 : m * 60, backward);
             if (second < 0)
                 continue;
-            qDebug() << (backward ? "time 2" : "time 3") << second;
+            qCDebug(lcSession) << (backward ? "time 2" : "time 3") << second;
             OnGetFrameHeader(second, false);
             return true;
         }
@@ -437,7 +438,7 @@ void CModulePlayback::OnGetFrameHeader(int second, bool prefetch)
         m_headerBufferBusy = true;
         m_headerBufferFilled = false;
         m_headerBufferOffset = m_secondOffset[second];
-        qDebug() << "send FrameHeader buffer -----------------------" << m_channel;
+        qCDebug(lcSession) << "send FrameHeader buffer -----------------------" << m_channel;
         m_host->SendFrameListRequest(m_channel, m_secondFile[second], m_headerBufferOffset, kHeaderBlockSize,
                                      int(m_kind) + 6);
         return;
@@ -508,7 +509,7 @@ void CModulePlayback::OnSetFrameHeader(int size, int streamKind, const char* dat
         m_headerBufferSize = size;
         m_headerBufferStreamKind = streamKind;
         m_headerBufferFilled = true;
-        qDebug() << "recv FrameHeader" << m_channel << size;
+        qCDebug(lcSession) << "recv FrameHeader" << m_channel << size;
         return;
     }
     ParseHeaders(data, data ? size : 0, streamKind);
@@ -532,7 +533,7 @@ void CModulePlayback::ParseHeaders(const char* data, int size, int streamKind)
         e.length = int(flags & 0x7FFFFFu);
         e.stamp = Le64(p + 44);
         if (e.offsetB < 0 || e.sizeB < 1 || e.sizeB > kDataBufferSize || e.sizeA > kDataBufferSize) {
-            qDebug() << "playback scheduler: frame header" << count << "with offset" << e.offsetB << "size"
+            qCDebug(lcSession) << "playback scheduler: frame header" << count << "with offset" << e.offsetB << "size"
                      << e.sizeB << "ends the block";
             break;
         }
@@ -588,7 +589,7 @@ void CModulePlayback::SendSound(const RingEntry& e)
         size = 320;
     }
     if (at + size > e.sizeB) {
-        qDebug() << "playback scheduler: sound block of" << e.sizeB << "bytes holds no channel" << ch;
+        qCDebug(lcSession) << "playback scheduler: sound block of" << e.sizeB << "bytes holds no channel" << ch;
         EmitFrame(m_currentFile, e.offsetB, 1, false);
         return;
     }
@@ -602,7 +603,7 @@ void CModulePlayback::SendFrame(int position)
         return;
     }
     if (position < 0 || position >= m_ringCount) {
-        qDebug() << "playback scheduler: no frame at ring position" << position;
+        qCDebug(lcSession) << "playback scheduler: no frame at ring position" << position;
         return;
     }
     m_ringPos = position;
@@ -611,7 +612,7 @@ void CModulePlayback::SendFrame(int position)
         m_keyPos = e->posA;
     if (m_keyPos != e->posA && (e->posA < 0 || e->sizeA < 1)) {
         // A frame whose key frame is unknown cannot be decoded: nothing to show this time.
-        qDebug() << "playback scheduler: frame at" << e->offsetB << "without a key frame";
+        qCDebug(lcSession) << "playback scheduler: frame at" << e->offsetB << "without a key frame";
         HandOn(nullptr, 0, m_streamKind);
         return;
     }
@@ -680,7 +681,7 @@ void CModulePlayback::OnSendFrameData(int file, qlonglong offset, int size, bool
     if (!flag)
         return;
     if (buffered) {
-        qDebug() << "Buffering data process ------------------------------------";
+        qCDebug(lcSession) << "Buffering data process ------------------------------------";
         if (CanSendFrames())
             HandOn(m_dataBuffer.get(), m_dataBufferSize, m_dataBufferStreamKind);
     }
@@ -697,7 +698,7 @@ void CModulePlayback::OnSendFrameData(int file, qlonglong offset, int size, bool
 int CModulePlayback::OnSetFrameData(const char* data, int size, int streamKind, bool toBuffer)
 {
     if (size > 0 && !data) {
-        qDebug() << "playback scheduler: frame of" << size << "bytes without data";
+        qCDebug(lcSession) << "playback scheduler: frame of" << size << "bytes without data";
         size = 0;
     }
     if (toBuffer) {
@@ -709,7 +710,7 @@ int CModulePlayback::OnSetFrameData(const char* data, int size, int streamKind, 
             m_dataBufferStreamKind = streamKind;
         } else {
             if (size >= 1)
-                qDebug() << "playback scheduler: key frame of" << size << "bytes, asked for" << m_dataPendingSize;
+                qCDebug(lcSession) << "playback scheduler: key frame of" << size << "bytes, asked for" << m_dataPendingSize;
             m_dataBufferFilled = false;
             m_dataBufferOffset = -1;
             m_dataBufferSize = 0;
@@ -848,7 +849,7 @@ void CModulePlayback::SetMode(PlaybackMode state)
     case PlaybackMode::FastBackward:
         break;
     default:
-        qDebug() << "playback scheduler: unknown state" << int(state);
+        qCDebug(lcSession) << "playback scheduler: unknown state" << int(state);
         return;
     }
     m_state = state;

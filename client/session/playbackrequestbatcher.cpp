@@ -1,4 +1,5 @@
 #include "session/playbackrequestbatcher.h"
+#include "session/sessionlog.h"
 
 #include <QDebug>
 #include <QMutexLocker>
@@ -51,7 +52,7 @@ bool PlaybackRequestBatcher::ReadyForBatch(const QString& recorderName)
         return true;
     if (!m_sentClock.isValid() || m_sentClock.elapsed() < kReplyTimeoutMs)
         return false;
-    qDebug() << recorderName << "frame replies overdue:" << m_inFlight.load() << "given up after"
+    qCDebug(lcSession) << recorderName << "frame replies overdue:" << m_inFlight.load() << "given up after"
              << kReplyTimeoutMs << "ms";
     m_inFlight = 0;
     return true;
@@ -100,7 +101,7 @@ PlaybackRequestBatcher::Batch PlaybackRequestBatcher::TakeBatch(const std::funct
         }
         if ((r.kind != int(Kind::FrameData) && r.kind != int(Kind::FrameHeader)) || r.channel < 0
             || r.channel >= kSlots) {
-            qDebug() << "playback request of kind" << r.kind << "for channel" << r.channel << "dropped";
+            qCDebug(lcSession) << "playback request of kind" << r.kind << "for channel" << r.channel << "dropped";
             m_requests.pop_front();
             continue;
         }
@@ -110,13 +111,13 @@ PlaybackRequestBatcher::Batch PlaybackRequestBatcher::TakeBatch(const std::funct
             continue;
         }
         if (r.size <= 0) {
-            qDebug() << "playback request of" << r.size << "bytes dropped";
+            qCDebug(lcSession) << "playback request of" << r.size << "bytes dropped";
             m_requests.pop_front();
             continue;
         }
         const int pieces = PieceCount(r.size);
         if (pieces > kEntries) {
-            qDebug() << "playback request of" << r.size << "bytes exceeds one batch; dropped";
+            qCDebug(lcSession) << "playback request of" << r.size << "bytes exceeds one batch; dropped";
             m_requests.pop_front();
             continue;
         }

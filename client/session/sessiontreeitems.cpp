@@ -9,6 +9,7 @@
 #include "common/media/modulerecord.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
+#include "session/sessionlog.h"
 
 namespace {
 // One icon per picture for every session: a QIcon made per item decodes and caches its picture
@@ -235,7 +236,7 @@ void SessionTreeItems::AddArchiveFiles(const QString& kind, const QString& folde
         return;
     const QString day = ModuleRecord::SafePathComponent(folderName);
     if (day != folderName) {
-        qDebug() << "AddArchiveFiles: not a folder name" << folderName;
+        qCDebug(lcSession) << "AddArchiveFiles: not a folder name" << folderName;
         return;
     }
     const QString folder = m_recordingFolder(kind) + QLatin1Char('/') + day + QLatin1Char('/');

@@ -1,4 +1,5 @@
 #include "shell/audiooutput.h"
+#include "shell/shelllog.h"
 
 #include <QAudioOutput>
 #include <QDebug>
@@ -50,43 +51,43 @@ void AudioOutput::initializeAudio()
     m_device = QAudioDeviceInfo::defaultOutputDevice();
     for (const QAudioDeviceInfo& info : QAudioDeviceInfo::availableDevices(QAudio::AudioOutput)) {
         if (!m_device.isNull() && info.deviceName() == m_device.deviceName())
-            qDebug() << "Default AudioDevice  :" << info.deviceName();
+            qCDebug(lcShell) << "Default AudioDevice  :" << info.deviceName();
         else
-            qDebug() << "        AudioDevice  :" << info.deviceName();
+            qCDebug(lcShell) << "        AudioDevice  :" << info.deviceName();
     }
     if (m_device.isNull()) {
-        qDebug() << "no sound output device: sound is dropped";
+        qCDebug(lcShell) << "no sound output device: sound is dropped";
         return;
     }
 
-    qDebug() << kRule;
-    qDebug() << "SET     AudioDevice   :" << m_device.deviceName();
-    qDebug() << kRule;
-    qDebug() << "SUPPORT SampleRates   :" << m_device.supportedSampleRates();
-    qDebug() << "SUPPORT ChanCounts    :" << m_device.supportedChannelCounts();
-    qDebug() << "SUPPORT SampleSizes   :" << m_device.supportedSampleSizes();
-    qDebug() << "SUPPORT Codecs        :" << m_device.supportedCodecs();
-    qDebug() << "SUPPORT ByteOders     :" << m_device.supportedByteOrders();
-    qDebug() << "SUPPORT SampleTypes   :" << m_device.supportedSampleTypes();
-    qDebug() << kRule;
-    qDebug() << "SET FORMAT SampleRate :" << m_format.sampleRate();
-    qDebug() << "SET FORMAT ChanCount  :" << m_format.channelCount();
-    qDebug() << "SET FORMAT SampleSize :" << m_format.sampleSize();
-    qDebug() << "SET FORMAT Codec      :" << m_format.codec();
-    qDebug() << "SET FORMAT ByteOrder  :" << m_format.byteOrder();
-    qDebug() << "SET FORMAT SampleType :" << m_format.sampleType();
-    qDebug() << kRule;
+    qCDebug(lcShell) << kRule;
+    qCDebug(lcShell) << "SET     AudioDevice   :" << m_device.deviceName();
+    qCDebug(lcShell) << kRule;
+    qCDebug(lcShell) << "SUPPORT SampleRates   :" << m_device.supportedSampleRates();
+    qCDebug(lcShell) << "SUPPORT ChanCounts    :" << m_device.supportedChannelCounts();
+    qCDebug(lcShell) << "SUPPORT SampleSizes   :" << m_device.supportedSampleSizes();
+    qCDebug(lcShell) << "SUPPORT Codecs        :" << m_device.supportedCodecs();
+    qCDebug(lcShell) << "SUPPORT ByteOders     :" << m_device.supportedByteOrders();
+    qCDebug(lcShell) << "SUPPORT SampleTypes   :" << m_device.supportedSampleTypes();
+    qCDebug(lcShell) << kRule;
+    qCDebug(lcShell) << "SET FORMAT SampleRate :" << m_format.sampleRate();
+    qCDebug(lcShell) << "SET FORMAT ChanCount  :" << m_format.channelCount();
+    qCDebug(lcShell) << "SET FORMAT SampleSize :" << m_format.sampleSize();
+    qCDebug(lcShell) << "SET FORMAT Codec      :" << m_format.codec();
+    qCDebug(lcShell) << "SET FORMAT ByteOrder  :" << m_format.byteOrder();
+    qCDebug(lcShell) << "SET FORMAT SampleType :" << m_format.sampleType();
+    qCDebug(lcShell) << kRule;
 
     if (!m_device.isFormatSupported(m_format)) {
         m_format = m_device.nearestFormat(m_format);
-        qDebug() << "Audio format not supported! trying to use nearest";
-        qDebug() << "NEAR_FORMAT SampleRate :" << m_format.sampleRate();
-        qDebug() << "NEAR_FORMAT ChanCount  :" << m_format.channelCount();
-        qDebug() << "NEAR_FORMAT SampleSize :" << m_format.sampleSize();
-        qDebug() << "NEAR_FORMAT Codec      :" << m_format.codec();
-        qDebug() << "NEAR_FORMAT ByteOrder  :" << m_format.byteOrder();
-        qDebug() << "NEAR_FORMAT SampleType :" << m_format.sampleType();
-        qDebug() << kRule;
+        qCDebug(lcShell) << "Audio format not supported! trying to use nearest";
+        qCDebug(lcShell) << "NEAR_FORMAT SampleRate :" << m_format.sampleRate();
+        qCDebug(lcShell) << "NEAR_FORMAT ChanCount  :" << m_format.channelCount();
+        qCDebug(lcShell) << "NEAR_FORMAT SampleSize :" << m_format.sampleSize();
+        qCDebug(lcShell) << "NEAR_FORMAT Codec      :" << m_format.codec();
+        qCDebug(lcShell) << "NEAR_FORMAT ByteOrder  :" << m_format.byteOrder();
+        qCDebug(lcShell) << "NEAR_FORMAT SampleType :" << m_format.sampleType();
+        qCDebug(lcShell) << kRule;
     }
 }
 
@@ -106,7 +107,7 @@ void AudioOutput::createAudioOutput()
     connect(m_output, &QAudioOutput::notify, this, &AudioOutput::notified);
     QIODevice* device = m_output->start();
     if (!device) {
-        qDebug() << "sound output could not be started:" << m_output->error();
+        qCDebug(lcShell) << "sound output could not be started:" << m_output->error();
         return;
     }
     if (!device->isOpen())
@@ -163,12 +164,12 @@ void AudioOutput::WriteAudioOutput(const char* data, qint64 length, int recorder
     if (m_held + length > kPeriodBufferSize && m_held > 0) {
         // The block would not fit beside what is held: send what is held first.
         if (!WriteAll(m_periodBuffer.constData(), m_held))
-            qDebug() << "sound output: held sound dropped," << m_held << "bytes";
+            qCDebug(lcShell) << "sound output: held sound dropped," << m_held << "bytes";
         m_held = 0;
     }
     if (length > kPeriodBufferSize) {
         if (!WriteAll(data, length))
-            qDebug() << "sound output: block of" << length << "bytes not fully played";
+            qCDebug(lcShell) << "sound output: block of" << length << "bytes not fully played";
         return;
     }
     std::memcpy(m_periodBuffer.data() + m_held, data, size_t(length));
@@ -182,7 +183,7 @@ void AudioOutput::DrainHeld()
         return;
     const qint64 written = m_pushDevice->write(m_periodBuffer.constData(), m_held);
     if (written < 0) {
-        qDebug() << "sound output: write failed," << m_held << "held bytes dropped";
+        qCDebug(lcShell) << "sound output: write failed," << m_held << "held bytes dropped";
         m_held = 0;
         return;
     }
@@ -218,7 +219,7 @@ bool AudioOutput::WriteAll(const char* data, qint64 length)
             continue;
         }
         if (stall.elapsed() >= kStallLimitMs) {
-            qDebug() << "sound output took nothing for" << kStallLimitMs << "ms";
+            qCDebug(lcShell) << "sound output took nothing for" << kStallLimitMs << "ms";
             return false;
         }
         QThread::msleep(1);

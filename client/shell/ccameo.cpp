@@ -82,7 +82,7 @@ void ReadRecorderState(CameoOsdInput& in, const CModuleDevice& device, int chann
         in.audioIsThisChannel = device.GetLiveAudioChannel() == channel;
     }
     if (in.recording)
-        qDebug() << "record" << channel;
+        qCDebug(lcShell) << "record" << channel;
 }
 
 // The cell's texts, first as a black shadow one pixel down and right, then in white (the event
@@ -187,7 +187,7 @@ CCameo::CCameo(QWidget* owner, int /*unused*/)
             m_cameoIndex = index;
     }
     if (m_cameoIndex < 0)
-        qWarning() << "CCameo: no slot in the hub's grid table, this grid receives no pictures";
+        qCWarning(lcShell) << "CCameo: no slot in the hub's grid table, this grid receives no pictures";
 
     setAcceptDrops(true);
     m_dragMimeType = QString::asprintf("application/cameodrag_%d", m_cameoIndex);
@@ -212,7 +212,7 @@ CCameo::~CCameo()
     m_repaintTimer.stop();
     m_fpsTimer.stop();
     m_sequenceOn = 0;
-    qDebug() << "release cameo " << m_cameoIndex;
+    qCDebug(lcShell) << "release cameo " << m_cameoIndex;
     m_redrawThread.WaitThread();
     for (auto& decoder : m_decoders) {
         if (decoder)
@@ -245,12 +245,12 @@ void CCameo::InitCameo(int kindCode, int cells, int split)
     if (m_closing)
         return;
     if (m_initialised) {
-        qWarning() << "CCameo::InitCameo: grid already set up";
+        qCWarning(lcShell) << "CCameo::InitCameo: grid already set up";
         return;
     }
     if (kindCode < int(CameoKind::Live) || kindCode > int(CameoKind::Local) || cells < 1 || cells > kCells
         || (split != -1 && (split < 1 || split > cells))) {
-        qWarning() << "CCameo::InitCameo: bad kind, cell count or split" << kindCode << cells << split;
+        qCWarning(lcShell) << "CCameo::InitCameo: bad kind, cell count or split" << kindCode << cells << split;
         return;
     }
     const auto kind = static_cast<CameoKind>(kindCode);
@@ -327,7 +327,7 @@ void CCameo::SetCellChannel(int cell, int recorder, int channel)
         return;
     const bool unbind = recorder == -1 && channel == -1;
     if (!IsCell(cell) || (!unbind && (!RecorderTable::IsIndex(recorder) || channel < 0 || channel >= kRoutedChannels))) {
-        qWarning() << "CCameo::SetCellChannel: bad cell, recorder or channel" << cell << recorder << channel;
+        qCWarning(lcShell) << "CCameo::SetCellChannel: bad cell, recorder or channel" << cell << recorder << channel;
         return;
     }
     {
@@ -348,7 +348,7 @@ void CCameo::SetCameoChannel(int channel, int recorder, int cell)
     if (cell == -1)
         cell = m_selectedCell;
     if (!IsUsedCell(cell) || !RecorderTable::IsIndex(recorder) || channel < 0 || channel >= kRoutedChannels) {
-        qWarning() << "CCameo::SetCameoChannel: bad cell, recorder or channel" << cell << recorder << channel;
+        qCWarning(lcShell) << "CCameo::SetCameoChannel: bad cell, recorder or channel" << cell << recorder << channel;
         return;
     }
     int oldRecorder = -1;
@@ -394,12 +394,12 @@ void CCameo::OnConnectDevice(int channels, int recorder)
         return;
     CModuleDevice* device = DeviceOf(recorder);
     if (!device || channels < 1 || channels > kRoutedChannels) {
-        qWarning() << "CCameo::OnConnectDevice: no recorder" << recorder << "or bad channel count" << channels;
+        qCWarning(lcShell) << "CCameo::OnConnectDevice: no recorder" << recorder << "or bad channel count" << channels;
         return;
     }
     const quint32 liveMask = device->GetLiveMask();
     const quint32 playbackMask = device->GetSearchMask();
-    qDebug() << "liveChanbit" << liveMask;
+    qCDebug(lcShell) << "liveChanbit" << liveMask;
     if (m_kind == CameoKind::Playback) {
         const int split = channels == 8 ? 9 : channels == 12 ? 16 : channels;
         m_cellCount = split;
@@ -465,7 +465,7 @@ void CCameo::StartLiveDevice(int recorder)
     m_selectedCell = 0;
     CModuleDevice* device = DeviceOf(recorder);
     if (!device) {
-        qWarning() << "CCameo::StartLiveDevice: no recorder" << recorder;
+        qCWarning(lcShell) << "CCameo::StartLiveDevice: no recorder" << recorder;
         return;
     }
     const int channels = device->GetChannelCount(m_cameoIndex);
@@ -559,7 +559,7 @@ void CCameo::ResetCellLocked(int cell)
 void CCameo::ResetCell(int cell)
 {
     if (cell != -1 && !IsUsedCell(cell)) {
-        qWarning() << "CCameo::ResetCell: bad cell" << cell;
+        qCWarning(lcShell) << "CCameo::ResetCell: bad cell" << cell;
         return;
     }
     QMutexLocker lock(&m_cellsLock);
@@ -628,7 +628,7 @@ void CCameo::SetDisconnectCameo(int recorder)
             m_playbackRecorder = -1;
     }
     m_redrawRequested = true;
-    qDebug() << "disconnect cameo";
+    qCDebug(lcShell) << "disconnect cameo";
 }
 
 void CCameo::OnSwapCameo(int cell, int otherCell)
@@ -636,7 +636,7 @@ void CCameo::OnSwapCameo(int cell, int otherCell)
     if (m_closing)
         return;
     if (!IsUsedCell(cell) || !IsUsedCell(otherCell)) {
-        qWarning() << "CCameo::OnSwapCameo: bad cell" << cell << otherCell;
+        qCWarning(lcShell) << "CCameo::OnSwapCameo: bad cell" << cell << otherCell;
         return;
     }
     if (cell == otherCell)
@@ -659,7 +659,7 @@ void CCameo::OnSwapCameo(int cell, int otherCell)
                 route->liveCell = moved;
             else if (m_kind == CameoKind::Playback)
                 route->playbackCell = moved;
-            qDebug() << "live status" << c.liveStarted;
+            qCDebug(lcShell) << "live status" << c.liveStarted;
         }
     }
     m_redrawRequested = true;
@@ -873,13 +873,13 @@ void CCameo::ApplySplitMode(int first, int split, bool sequenceStep, bool newSpl
         return;
     const int count = m_cellCount;
     if (count < 1 || split < 1 || split > count) {
-        qWarning() << "CCameo::OnSplitMode: split" << split << "does not fit" << count << "cells";
+        qCWarning(lcShell) << "CCameo::OnSplitMode: split" << split << "does not fit" << count << "cells";
         return;
     }
     if (first == -1)
         first = m_selectedCell;
     if (first < 0 || first >= count) {
-        qWarning() << "CCameo::OnSplitMode: bad first cell" << first;
+        qCWarning(lcShell) << "CCameo::OnSplitMode: bad first cell" << first;
         return;
     }
     if (g_pMainWindow && m_cameoIndex >= 0)
@@ -902,7 +902,7 @@ void CCameo::ApplySplitMode(int first, int split, bool sequenceStep, bool newSpl
     } else if (first >= 1) {
         first = first / split * split;
     }
-    qDebug() << "split mode" << first << split;
+    qCDebug(lcShell) << "split mode" << first << split;
 
     if (sequenceStep && m_kind == CameoKind::Live && keepSequence) {
         // Pages without an online recorder are passed over. Pages start at multiples of the
@@ -1044,7 +1044,7 @@ void CCameo::OnSequenceAction(int ms)
     if (m_closing)
         return;
     if (ms < 1) {
-        qWarning() << "CCameo::OnSequenceAction: bad period" << ms;
+        qCWarning(lcShell) << "CCameo::OnSequenceAction: bad period" << ms;
         return;
     }
     m_sequenceSplit = m_split;
@@ -1061,7 +1061,7 @@ void CCameo::OnSequenceAction20() { OnSequenceAction(20000); }
 
 void CCameo::OnSeqenceActionTimer()
 {
-    qDebug() << "sequcence";
+    qCDebug(lcShell) << "sequcence";
     if (!m_closing && m_sequenceOn)
         OnSplitMode(-1, m_sequenceSplit, true);
 }
@@ -1077,7 +1077,7 @@ void CCameo::OpenFavorite(int layout, const QString& names, const QString& chann
     const int split = layout / 100;
     const int first = layout % 100;
     if (layout < 0 || split < 1 || split > count || first >= count) {
-        qWarning() << "CCameo::OpenFavorite: layout code" << layout << "does not fit" << count << "cells";
+        qCWarning(lcShell) << "CCameo::OpenFavorite: layout code" << layout << "does not fit" << count << "cells";
         return;
     }
     CloseAllCameo();
@@ -1122,11 +1122,11 @@ bool CCameo::ConnectNextFavorite(int from)
         bool ok = false;
         const int channel = channelText.toInt(&ok);
         if (!ok || channel < 0 || channel >= kRoutedChannels) {
-            qWarning() << "CCameo: favorite position" << i << "has a bad channel" << channelText;
+            qCWarning(lcShell) << "CCameo: favorite position" << i << "has a bad channel" << channelText;
             continue;
         }
         if (i >= m_cellCount) {
-            qWarning() << "CCameo: favorite position" << i << "has no cell in a grid of" << m_cellCount;
+            qCWarning(lcShell) << "CCameo: favorite position" << i << "has no cell in a grid of" << m_cellCount;
             continue;
         }
         const int recorder = g_pMainWindow ? g_pMainWindow->FindDeviceByName(name) : -1;
@@ -1159,7 +1159,7 @@ void CCameo::OnFavoriteNext()
         return;
     const int cursor = m_favoriteCursor;
     if (cursor < 0 || cursor >= kFavoritePositions) {
-        qDebug() << "CCameo::OnFavoriteNext: no favorite position is being opened";
+        qCDebug(lcShell) << "CCameo::OnFavoriteNext: no favorite position is being opened";
         return;
     }
     // Position i always lands in cell i.
@@ -1169,7 +1169,7 @@ void CCameo::OnFavoriteNext()
     if (recorder >= 0 && ok)
         SetCameoChannel(channel, recorder, cursor);
     else
-        qWarning() << "CCameo::OnFavoriteNext: the recorder of position" << cursor << "is gone";
+        qCWarning(lcShell) << "CCameo::OnFavoriteNext: the recorder of position" << cursor << "is gone";
 
     const int next = cursor + 1;
     if (next >= kFavoritePositions) {
@@ -1307,7 +1307,7 @@ void CCameo::OnAviAction()
     const CameoCell c = GetCell(m_selectedCell);
     if (c.localDataFile.isEmpty())
         return;
-    qDebug() << "mp4 convert" << c.localFolder << c.localDataFile;
+    qCDebug(lcShell) << "mp4 convert" << c.localFolder << c.localDataFile;
     // pending: MP4 convert window (takes the recording and runs modally)
     qCInfo(lcShell) << "MP4 convert window: not part of this client yet";
 }

@@ -6,6 +6,7 @@
 
 #include "shell/ccameo.h"
 #include "shell/recordertable.h"
+#include "shell/shelllog.h"
 
 CCameo* GridTable::GetCameo(int index) const
 {
@@ -16,7 +17,7 @@ CCameo* GridTable::GetCameo(int index) const
 bool GridTable::AddCameo(int index, CCameo* cameo)
 {
     if (!IsIndex(index) || !cameo) {
-        qWarning() << "GridTable::AddCameo: bad grid index" << index << "or no grid";
+        qCWarning(lcShell) << "GridTable::AddCameo: bad grid index" << index << "or no grid";
         return false;
     }
     QWriteLocker lock(&m_lock);
@@ -26,7 +27,7 @@ bool GridTable::AddCameo(int index, CCameo* cameo)
 bool GridTable::RemoveCameo(int index)
 {
     if (!IsIndex(index)) {
-        qWarning() << "GridTable::RemoveCameo: bad grid index" << index;
+        qCWarning(lcShell) << "GridTable::RemoveCameo: bad grid index" << index;
         return false;
     }
     // Waits for every hand-off in progress: afterwards no decode thread can reach the grid.

@@ -8,6 +8,7 @@
 #include "shell/cameoosd.h"
 #include "shell/ccameo.h"
 #include "shell/mainwindow.h"
+#include "shell/shelllog.h"
 
 namespace {
 constexpr int kMargin = 10;
@@ -18,7 +19,7 @@ LiveView::LiveView(QWidget* parent, int index)
     , m_index(index)
 {
     if (index < 0 || index >= MainWindow::kLiveViews)
-        qWarning() << "LiveView: index" << index << "is outside the hub's live windows";
+        qCWarning(lcShell) << "LiveView: index" << index << "is outside the hub's live windows";
     setWindowTitle(QString::asprintf("Live - %d", index + 1));
     setWindowIcon(QIcon(QStringLiteral(":/res/Resource/2.png")));
     setMinimumSize(320, 240);
@@ -42,7 +43,7 @@ LiveView::~LiveView()
 {
     if (g_pMainWindow)
         g_pMainWindow->deleteLiveView(m_index);
-    qDebug() << "relese live " << m_index;
+    qCDebug(lcShell) << "relese live " << m_index;
 }
 
 bool LiveView::IsPopup() const
@@ -57,7 +58,7 @@ void LiveView::showMaximized()
 
 void LiveView::closeEvent(QCloseEvent* event)
 {
-    qDebug() << "close event";
+    qCDebug(lcShell) << "close event";
     if (IsPopup()) {
         // A popped-out window goes back into the multi-document area instead of closing.
         g_pMainWindow->DockLiveView(m_index);
@@ -105,12 +106,12 @@ void LiveView::keyPressEvent(QKeyEvent* /*event*/)
 
 void LiveView::focusInEvent(QFocusEvent* event)
 {
-    qDebug() << "focusIn" << m_index;
+    qCDebug(lcShell) << "focusIn" << m_index;
     QDialog::focusInEvent(event);
 }
 
 void LiveView::focusOutEvent(QFocusEvent* event)
 {
-    qDebug() << "focusOut" << m_index;
+    qCDebug(lcShell) << "focusOut" << m_index;
     QDialog::focusOutEvent(event);
 }

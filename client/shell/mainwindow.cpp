@@ -73,7 +73,7 @@ MainWindow::MainWindow(QWidget* parent)
     SiteBookHub::Install(this);
     MessageBoxHub::Install(this);
 
-    qDebug() << "Init start";
+    qCDebug(lcShell) << "Init start";
     CreateFrame();
     // The OSD flags come from the program directory, which is fixed before any file.
     m_settings.ReadOsdFile();
@@ -91,8 +91,8 @@ MainWindow::MainWindow(QWidget* parent)
     // pending: validation window (created hidden here as a fixed-size tool window)
     m_pAudioOutput = new AudioOutput(this);
     m_pAudioOutput->startAudioOutput();
-    qDebug() << "Set SearhcMuseum";
-    qDebug() << "Set SearhcThumbnail";
+    qCDebug(lcShell) << "Set SearhcMuseum";
+    qCDebug(lcShell) << "Set SearhcThumbnail";
     // pending: museum, thumbnail and quick search pop-ups (created modal here)
     OnLoadSMTP();
 
@@ -102,13 +102,13 @@ MainWindow::MainWindow(QWidget* parent)
 
     StartProcessorLoad();
 
-    qDebug() << "Main initialize finish";
+    qCDebug(lcShell) << "Main initialize finish";
     m_waitFlag = 0;
 
     CreateWaitLabels();
     // pending: wait dialog and camera control pop-up (created hidden here)
 
-    qDebug() << "Set resize";
+    qCDebug(lcShell) << "Set resize";
     resize(1280, 900);
 
     StartAutoConnect();
@@ -155,10 +155,10 @@ void MainWindow::CreateFrame()
     m_activeCameoIndex = 0;
     m_menuBarShown = 1;
 
-    qDebug() << "Set Type";
+    qCDebug(lcShell) << "Set Type";
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
                    | Qt::WindowCloseButtonHint);
-    qDebug() << "Set title";
+    qCDebug(lcShell) << "Set title";
     setWindowTitle(tr("ZENT"));
 
     setMouseTracking(true);
@@ -548,7 +548,7 @@ void MainWindow::loadSiteBook(const QString& path, bool clear)
     // be written over sitebook.xml at shut-down.
     const bool readable = QFile(fileName).open(QIODevice::ReadOnly | QIODevice::Text);
     if (clear && !readable && QFile::exists(fileName))
-        qWarning() << "MainWindow: cannot read" << fileName << "; the site book is kept";
+        qCWarning(lcShell) << "MainWindow: cannot read" << fileName << "; the site book is kept";
     SiteBookFile::LoadSiteBook(m_pSiteBook, fileName, clear && readable);
 }
 
@@ -738,7 +738,7 @@ void MainWindow::deleteLiveView(int index)
     if (!m_pLiveSlots->Window(index))
         return;
     m_pLiveSlots->Release(index);
-    qDebug() << "delete live view";
+    qCDebug(lcShell) << "delete live view";
 }
 
 void MainWindow::DockSearchView(int index) { m_pSearchSlots->Dock(index); }
@@ -760,7 +760,7 @@ void MainWindow::deleteEmapView(int index)
     if (!m_pEmapSlots->Window(index))
         return;
     m_pEmapSlots->Release(index);
-    qDebug() << "release emap";
+    qCDebug(lcShell) << "release emap";
 }
 
 void MainWindow::OnPopupMode()
@@ -820,7 +820,7 @@ void MainWindow::timerOnViewmode()
 
 void MainWindow::tabBarEvent(int /*index*/)
 {
-    qDebug() << "subwindow mode";
+    qCDebug(lcShell) << "subwindow mode";
     QTimer::singleShot(kViewModeDelayMs, this, &MainWindow::timerOnViewmode);
 }
 
@@ -841,7 +841,7 @@ void MainWindow::OnToolBarManu(QAction* action)
         if (dock->windowTitle() != action->text())
             continue;
         if (dock->isHidden()) {
-            qDebug() << "show" << dock->windowTitle();
+            qCDebug(lcShell) << "show" << dock->windowTitle();
             dock->show();
         } else {
             dock->hide();
@@ -931,11 +931,11 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
         break;
     case Qt::Key_Control:
         m_ctrl = 1;
-        qDebug() << "ctrl";
+        qCDebug(lcShell) << "ctrl";
         break;
     case Qt::Key_Shift:
         m_shift = 1;
-        qDebug() << "shift";
+        qCDebug(lcShell) << "shift";
         break;
     case Qt::Key_Escape:
         if (IsFullScreenMode())
@@ -1109,7 +1109,7 @@ void MainWindow::OpenFavoriteInLiveView(int layout, const QString& devices, cons
     LiveView* view = ActiveOrNewLiveView();
     CCameo* cameo = view ? view->GetCameo() : nullptr;
     if (!cameo) {
-        qWarning() << "MainWindow: no live window for the favorite" << devices;
+        qCWarning(lcShell) << "MainWindow: no live window for the favorite" << devices;
         return;
     }
     view->setFocus();

@@ -3,11 +3,12 @@
 #include <QDebug>
 
 #include "session/moduledevice.h"
+#include "shell/shelllog.h"
 
 bool RecorderTable::AddDevice(int index, CModuleDevice* device)
 {
     if (!IsIndex(index) || !device) {
-        qWarning() << "RecorderTable::AddDevice: bad recorder index" << index << "or no session";
+        qCWarning(lcShell) << "RecorderTable::AddDevice: bad recorder index" << index << "or no session";
         return false;
     }
     return m_slots.Add(index, device);
@@ -16,7 +17,7 @@ bool RecorderTable::AddDevice(int index, CModuleDevice* device)
 bool RecorderTable::RemoveDevice(int index)
 {
     if (!IsIndex(index)) {
-        qWarning() << "RecorderTable::RemoveDevice: bad recorder index" << index;
+        qCWarning(lcShell) << "RecorderTable::RemoveDevice: bad recorder index" << index;
         return false;
     }
     return m_slots.Remove(index);

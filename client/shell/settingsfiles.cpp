@@ -1,4 +1,5 @@
 #include "shell/settingsfiles.h"
+#include "shell/shelllog.h"
 
 #include <QByteArray>
 #include <QDebug>
@@ -23,7 +24,7 @@ bool WriteWhole(const QString& path, const QByteArray& text)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text) != text.size() || !file.commit()) {
-        qWarning() << "SettingsFiles: cannot write" << file.fileName() << file.errorString();
+        qCWarning(lcShell) << "SettingsFiles: cannot write" << file.fileName() << file.errorString();
         return false;
     }
     return true;
@@ -138,7 +139,7 @@ bool SettingsFiles::SaveAccountFile()
         const QString line = field < 0 ? QStringLiteral("0") : m_serverLogin[size_t(field)];
         // A line break inside a value would move every later value to the wrong line.
         if (line.contains(QLatin1Char('\n')) || line.contains(QLatin1Char('\r'))) {
-            qWarning() << "SettingsFiles: a server login value holds a line break; account.dat is not written";
+            qCWarning(lcShell) << "SettingsFiles: a server login value holds a line break; account.dat is not written";
             return false;
         }
         text += line.toUtf8() + '\n';

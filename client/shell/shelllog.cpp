@@ -1,3 +1,3 @@
 #include "shell/shelllog.h"
 
-Q_LOGGING_CATEGORY(lcShell, "zent.shell")
+Q_LOGGING_CATEGORY(lcShell, "zent.shell", QtInfoMsg)

@@ -7,6 +7,7 @@
 #include "session/sitebook.h"
 #include "sitebook/itemkind.h"
 #include "sitebook/sitebooktreewidget.h"
+#include "sitebook/sitebooklog.h"
 
 EmapXmlWriter::EmapXmlWriter(SiteBookTreeWidget* tree)
     : SiteBookXmlWriter(tree)
@@ -16,7 +17,7 @@ EmapXmlWriter::EmapXmlWriter(SiteBookTreeWidget* tree)
 bool EmapXmlWriter::write(QIODevice* device)
 {
     if (!device || !device->isWritable() || !m_pTree) {
-        qWarning() << "EmapXmlWriter: no writable device";
+        qCWarning(lcSiteBook) << "EmapXmlWriter: no writable device";
         return false;
     }
     beginBook(device);

@@ -7,6 +7,7 @@
 #include "session/sitebook.h"
 #include "sitebook/itemkind.h"
 #include "sitebook/sitebooktreewidget.h"
+#include "sitebook/sitebooklog.h"
 
 FavoritesXmlWriter::FavoritesXmlWriter(SiteBookTreeWidget* tree)
     : SiteBookXmlWriter(tree)
@@ -16,7 +17,7 @@ FavoritesXmlWriter::FavoritesXmlWriter(SiteBookTreeWidget* tree)
 bool FavoritesXmlWriter::write(QIODevice* device)
 {
     if (!device || !device->isWritable() || !m_pTree) {
-        qWarning() << "FavoritesXmlWriter: no writable device";
+        qCWarning(lcSiteBook) << "FavoritesXmlWriter: no writable device";
         return false;
     }
     beginBook(device);

@@ -16,6 +16,7 @@
 #include "sitebook/favoritesxmlwriter.h"
 #include "sitebook/sitebookxmlreader.h"
 #include "sitebook/sitebookxmlwriter.h"
+#include "sitebook/sitebooklog.h"
 
 namespace {
 // A book file larger than this is not a book of ours; it is refused rather than read into memory.
@@ -27,7 +28,7 @@ void SiteBookFile::Report(const QString& text)
     if (SiteBookHub* hub = SiteBookHub::Instance())
         hub->ShowModalMessage(QStringLiteral("ZENT"), text);
     else
-        qWarning() << "ZENT:" << text;
+        qCWarning(lcSiteBook) << "ZENT:" << text;
 }
 
 SiteBookFile::LoadResult SiteBookFile::Load(SiteBookTreeWidget* tree, const QString& path, XmlBookReader& reader,
@@ -43,7 +44,7 @@ SiteBookFile::LoadResult SiteBookFile::Load(SiteBookTreeWidget* tree, const QStr
     if (!opened || file.size() > kBookSizeLimit || file.error() != QFileDevice::NoError) {
         if (file.exists()) {
             // Whatever it holds was not read, so it must not be replaced by what was.
-            qWarning() << "SiteBookFile: cannot read" << path << file.errorString();
+            qCWarning(lcSiteBook) << "SiteBookFile: cannot read" << path << file.errorString();
             tree->FileGuard().MarkFailed(path);
         }
         return LoadResult::NotOpened;
@@ -80,7 +81,7 @@ SiteBookFile::SaveResult SiteBookFile::Save(SiteBookTreeWidget* tree, const QStr
     if (!tree || path.isEmpty())
         return SaveResult::CannotWrite;
     if (tree->FileGuard().IsProtected(path)) {
-        qWarning() << "SiteBookFile: not overwriting" << path << "after its failed read";
+        qCWarning(lcSiteBook) << "SiteBookFile: not overwriting" << path << "after its failed read";
         return SaveResult::Protected;
     }
     // Books keep recorder passwords in clear, as their format demands: a new book is readable by
@@ -90,7 +91,7 @@ SiteBookFile::SaveResult SiteBookFile::Save(SiteBookTreeWidget* tree, const QStr
     buffer.open(QIODevice::WriteOnly | QIODevice::Text);
     QString error;
     if (!write(&buffer) || !privatefile::Write(path, content, &error)) {
-        qWarning() << "SiteBookFile: writing" << path << "failed:" << error;
+        qCWarning(lcSiteBook) << "SiteBookFile: writing" << path << "failed:" << error;
         Report(writeErrorText);
         return SaveResult::CannotWrite;
     }

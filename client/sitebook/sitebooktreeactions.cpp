@@ -23,6 +23,7 @@
 #include "sitebook/sitebookhub.h"
 #include "sitebook/sitebookitem.h"
 #include "sitebook/sitebooktreewidget.h"
+#include "sitebook/sitebooklog.h"
 
 namespace {
 
@@ -310,7 +311,7 @@ void SiteBookTreeWidget::TellIfNotSaved(SiteBookFile::SaveResult result, const Q
     if (hub)
         hub->ShowModalMessage(QStringLiteral("ZENT"), text);
     else
-        qWarning() << text;
+        qCWarning(lcSiteBook) << text;
 }
 
 QString SiteBookTreeWidget::CdBurningCommand(const QString& programDirectory, BurnSource source, const QString& path)
@@ -846,7 +847,7 @@ void SiteBookTreeWidget::cdBurning()
     const BurnSource source = kind == ItemKind::ArchiveData ? BurnSource::File : BurnSource::Folder;
     const QString path = SiteBook::FromItem(menuItem())->path;
     const QString directory = SessionHub::Instance() ? SessionHub::Instance()->ProgramDirectory() : QString();
-    qDebug() << "CD burning:" << CdBurningCommand(directory, source, path);
+    qCDebug(lcSiteBook) << "CD burning:" << CdBurningCommand(directory, source, path);
     // Started without waiting; a missing program is not reported.
     const QString program = platform::Process::FindProgram(QStringLiteral("Kesto.exe"), directory);
     if (program.isEmpty())

@@ -9,6 +9,7 @@
 #include "session/sitebook.h"
 #include "sitebook/sitebookhub.h"
 #include "sitebook/sitebookitem.h"
+#include "sitebook/sitebooklog.h"
 
 namespace {
 
@@ -349,7 +350,7 @@ void SiteBookTreeWidget::openEmapItem(const QString& name, const QString& emapPa
 void SiteBookTreeWidget::OnFavoriteSearchStart(int mode, const QString& name, const QString& text)
 {
     Q_UNUSED(mode);
-    qDebug() << "OnFavoriteSearchStart ------------------------------------>";
+    qCDebug(lcSiteBook) << "OnFavoriteSearchStart ------------------------------------>";
     const SessionHub* hub = SessionHub::Instance();
     if (!hub)
         return;

@@ -7,6 +7,7 @@
 #include "session/sitebook.h"
 #include "sitebook/itemkind.h"
 #include "sitebook/sitebooktreewidget.h"
+#include "sitebook/sitebooklog.h"
 
 SiteBookXmlWriter::SiteBookXmlWriter(SiteBookTreeWidget* tree)
     : m_pTree(tree)
@@ -28,7 +29,7 @@ bool SiteBookXmlWriter::endBook()
 {
     m_xml.writeEndDocument();
     if (m_xml.hasError()) {
-        qWarning() << "SiteBookXmlWriter: the device refused the book";
+        qCWarning(lcSiteBook) << "SiteBookXmlWriter: the device refused the book";
         return false;
     }
     return true;
@@ -37,7 +38,7 @@ bool SiteBookXmlWriter::endBook()
 bool SiteBookXmlWriter::write(QIODevice* device)
 {
     if (!device || !device->isWritable() || !m_pTree) {
-        qWarning() << "SiteBookXmlWriter: no writable device";
+        qCWarning(lcSiteBook) << "SiteBookXmlWriter: no writable device";
         return false;
     }
     beginBook(device);

@@ -1,4 +1,5 @@
 #include "sitebook/xmlbookreader.h"
+#include "sitebook/sitebooklog.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -14,7 +15,7 @@ XmlBookReader::~XmlBookReader() = default;
 bool XmlBookReader::read(QIODevice* device)
 {
     if (!device || !device->isReadable() || !m_pTree) {
-        qWarning() << "XmlBookReader: no readable device or no tree";
+        qCWarning(lcSiteBook) << "XmlBookReader: no readable device or no tree";
         return false;
     }
     m_xml.setDevice(device);
@@ -27,7 +28,7 @@ bool XmlBookReader::read(QIODevice* device)
                                                          "The file is not an zent version 1.0 file."));
     }
     if (m_xml.hasError())
-        qWarning() << "XmlBookReader:" << errorString();
+        qCWarning(lcSiteBook) << "XmlBookReader:" << errorString();
     return !m_xml.hasError();
 }
 

@@ -1,4 +1,5 @@
 #include "common/media/moduledecoder.h"
+#include "common/commonlog.h"
 
 #include <QDebug>
 #include <QMutexLocker>
@@ -134,7 +135,7 @@ bool CModuleDecoder::OpenDecoder()
     // there is no truncation flag to set.
     m_codec = avcodec_find_decoder(AV_CODEC_ID_H264);
     if (!m_codec) {
-        qWarning() << "CModuleDecoder: no H.264 decoder in libavcodec";
+        qCWarning(lcMedia) << "CModuleDecoder: no H.264 decoder in libavcodec";
         return false;
     }
     m_context.reset(avcodec_alloc_context3(m_codec));
@@ -142,7 +143,7 @@ bool CModuleDecoder::OpenDecoder()
     m_received.reset(av_frame_alloc());
     m_packet.reset(av_packet_alloc());
     if (!m_context || !m_frame || !m_received || !m_packet) {
-        qWarning() << "CModuleDecoder: out of memory while opening";
+        qCWarning(lcMedia) << "CModuleDecoder: out of memory while opening";
         m_context.reset();
         return false;
     }
@@ -153,7 +154,7 @@ bool CModuleDecoder::OpenDecoder()
                                  | AV_EF_IGNORE_ERR | AV_EF_CAREFUL | AV_EF_COMPLIANT;
     const int ret = avcodec_open2(m_context.get(), m_codec, nullptr);
     if (ret < 0) {
-        qWarning() << "CModuleDecoder: avcodec_open2 failed" << ret;
+        qCWarning(lcMedia) << "CModuleDecoder: avcodec_open2 failed" << ret;
         m_context.reset();
         return false;
     }
@@ -223,7 +224,7 @@ int CModuleDecoder::RepairWrapper(unsigned char* data, int& size)
     const int shortSecond = reversed ? ErrReversedLength2 : ErrStreamLength2;
     if (!bytes.Has(0, kWrapperHead)) {
         const bool second = bytes.Has(4, 1) && bytes.Get(4) != 0x90;
-        qDebug() << "CModuleDecoder: wrapped frame shorter than its wrapper," << size << "bytes";
+        qCDebug(lcMedia) << "CModuleDecoder: wrapped frame shorter than its wrapper," << size << "bytes";
         return second ? shortSecond : shortFirst;
     }
 
@@ -236,7 +237,7 @@ int CModuleDecoder::RepairWrapper(unsigned char* data, int& size)
     if (kind == 0x90) {
         const int length = lengthValue * 8;
         if (length > size || length < kWrapperHead) {
-            qDebug() << "CModuleDecoder: wrapper states" << length << "bytes, received" << size;
+            qCDebug(lcMedia) << "CModuleDecoder: wrapper states" << length << "bytes, received" << size;
             return shortFirst;
         }
         if ((flags & 0x10) && !(flags & 0x03))
@@ -245,7 +246,7 @@ int CModuleDecoder::RepairWrapper(unsigned char* data, int& size)
     } else if ((flags & 0x07) == 0x01) {
         const int length = lengthValue * 4;
         if (length > size || length < kWrapperHead) {
-            qDebug() << "CModuleDecoder: wrapper states" << length << "bytes, received" << size;
+            qCDebug(lcMedia) << "CModuleDecoder: wrapper states" << length << "bytes, received" << size;
             return shortSecond;
         }
         bytes.Set(7, static_cast<unsigned char>((flags & ~0x05) | 0x02));
@@ -350,7 +351,7 @@ int CModuleDecoder::CheckMode3(const unsigned char* data, int size, int& frameNu
         m_lastFrameNumber = f;
         return 0;
     }
-    qDebug() << "not sync" << f << m_lastFrameNumber + 1;
+    qCDebug(lcMedia) << "not sync" << f << m_lastFrameNumber + 1;
     m_lastFrameNumber = -1;
     return ErrNotSync;
 }
@@ -361,7 +362,7 @@ void CModuleDecoder::ReportOversizedStream()
     if (pixels <= kMaxPixels || m_oversizeReported)
         return;
     m_oversizeReported = true;
-    qDebug() << "CModuleDecoder: stream of" << m_context->width << "x" << m_context->height
+    qCDebug(lcMedia) << "CModuleDecoder: stream of" << m_context->width << "x" << m_context->height
              << "refused, larger than" << kMaxWidth << "x" << kMaxHeight;
 }
 
@@ -420,7 +421,7 @@ void CModuleDecoder::p2i_post_process(AVFrame* frame, int height, bool log)
             std::memcpy(row, row - frame->linesize[plane], bytes);
         }
         if (log && planeRows > 1)
-            qDebug() << "p2i plane" << plane << frame->data[plane][0] << frame->data[plane][frame->linesize[plane]];
+            qCDebug(lcMedia) << "p2i plane" << plane << frame->data[plane][0] << frame->data[plane][frame->linesize[plane]];
     }
 }
 

@@ -1,4 +1,5 @@
 #include "common/media/modulerecord.h"
+#include "common/commonlog.h"
 
 #include <QDate>
 #include <QDebug>
@@ -149,17 +150,17 @@ bool ModuleRecord::StartRecord(int channel, int date, int startTime, const QStri
                                int recorderIndex, int archiveKind)
 {
     if (channel < 0 || channel >= kChannels) {
-        qDebug() << "ModuleRecord::StartRecord: channel out of range" << channel;
+        qCDebug(lcMedia) << "ModuleRecord::StartRecord: channel out of range" << channel;
         return false;
     }
     if (!IsValidTime(startTime)) {
-        qDebug() << "ModuleRecord::StartRecord: invalid start time" << startTime << "channel"
+        qCDebug(lcMedia) << "ModuleRecord::StartRecord: invalid start time" << startTime << "channel"
                  << channel;
         return false;
     }
     if (folder.isEmpty()
         || folder.split(QRegularExpression(QStringLiteral("[/\\\\]"))).contains(QStringLiteral(".."))) {
-        qDebug() << "ModuleRecord::StartRecord: refused folder" << folder;
+        qCDebug(lcMedia) << "ModuleRecord::StartRecord: refused folder" << folder;
         return false;
     }
 
@@ -181,7 +182,7 @@ bool ModuleRecord::StartRecord(int channel, int date, int startTime, const QStri
     m_archiveKind = archiveKind;
     m_noRefresh = false;
     if (!MakePath(folder))
-        qDebug() << "ModuleRecord::StartRecord: cannot create" << folder;
+        qCDebug(lcMedia) << "ModuleRecord::StartRecord: cannot create" << folder;
     return true;
 }
 
@@ -207,7 +208,7 @@ bool ModuleRecord::BeginFiles(int channel, int second, int streamKind)
 
     QFile index(FileName("ih", ch, channel));
     if (!index.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qDebug() << "ModuleRecord: cannot create" << index.fileName() << index.errorString();
+        qCDebug(lcMedia) << "ModuleRecord: cannot create" << index.fileName() << index.errorString();
         return false;
     }
     // Header, then empty entries for the seconds of the day before the first one recorded.
@@ -216,15 +217,15 @@ bool ModuleRecord::BeginFiles(int channel, int second, int streamKind)
     PutU32(head.data() + 8, quint32(EntryPos(second)));
     MarkSecond(head.data(), second);
     if (second > 0)
-        qDebug() << "Backup start null" << second;
+        qCDebug(lcMedia) << "Backup start null" << second;
     if (!WriteAll(index, head) || !index.flush()) {
-        qDebug() << "ModuleRecord: cannot write" << index.fileName() << index.errorString();
+        qCDebug(lcMedia) << "ModuleRecord: cannot write" << index.fileName() << index.errorString();
         return false;
     }
 
     QFile video(FileName("h", ch, channel));
     if (!video.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qDebug() << "ModuleRecord: cannot create" << video.fileName() << video.errorString();
+        qCDebug(lcMedia) << "ModuleRecord: cannot create" << video.fileName() << video.errorString();
         return false;
     }
     return true;
@@ -241,7 +242,7 @@ bool ModuleRecord::WritePendingSecond(int channel, QFile& index, QFile& video, q
         video.seek(blockStart);
         if (!WriteAll(video, ch.headers.data(), ch.headerCount * kSlotSize)
             || !video.flush()) {
-            qDebug() << "ModuleRecord: cannot write" << video.fileName() << video.errorString();
+            qCDebug(lcMedia) << "ModuleRecord: cannot write" << video.fileName() << video.errorString();
             video.resize(blockStart);
             return false;
         }
@@ -249,7 +250,7 @@ bool ModuleRecord::WritePendingSecond(int channel, QFile& index, QFile& video, q
     }
     index.seek(indexSize);
     if (!WriteAll(index, entry) || !index.flush()) {
-        qDebug() << "ModuleRecord: cannot write" << index.fileName() << index.errorString();
+        qCDebug(lcMedia) << "ModuleRecord: cannot write" << index.fileName() << index.errorString();
         index.resize(indexSize);
         video.resize(blockStart);
         return false;
@@ -267,14 +268,14 @@ void ModuleRecord::FlushChannel(int channel)
     QFile video(FileName("h", ch, channel));
     if (!index.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)
         || !video.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-        qDebug() << "ModuleRecord: cannot open recording of channel" << channel
+        qCDebug(lcMedia) << "ModuleRecord: cannot open recording of channel" << channel
                  << "to write its last second";
         ch.headerCount = 0;
         return;
     }
     const qint64 indexSize = index.size();
     if (indexSize < EntryPos(0) || indexSize % kEntrySize != 0 || indexSize >= EntryPos(kSecondsPerDay)) {
-        qDebug() << "ModuleRecord: index file has an unexpected size" << index.fileName() << indexSize;
+        qCDebug(lcMedia) << "ModuleRecord: index file has an unexpected size" << index.fileName() << indexSize;
         ch.headerCount = 0;
         return;
     }
@@ -303,19 +304,19 @@ qint64 ModuleRecord::OnRecordData(int channel, int date, int time, int frameType
 {
     Q_UNUSED(flag);
     if (channel < 0 || channel >= kChannels) {
-        qDebug() << "ModuleRecord::OnRecordData: channel out of range" << channel;
+        qCDebug(lcMedia) << "ModuleRecord::OnRecordData: channel out of range" << channel;
         return 0;
     }
     Channel& ch = m_channels[channel];
     if (ch.state == 0)
         return 0;
     if (!IsValidDate(date) || !IsValidTime(time)) {
-        qDebug() << "ModuleRecord::OnRecordData: invalid date or time" << date << time
+        qCDebug(lcMedia) << "ModuleRecord::OnRecordData: invalid date or time" << date << time
                  << "channel" << channel;
         return 0;
     }
     if (!data || size <= 0 || size > kMaxFrameSize) {
-        qDebug() << "ModuleRecord::OnRecordData: no frame data or size out of range" << size << "channel"
+        qCDebug(lcMedia) << "ModuleRecord::OnRecordData: no frame data or size out of range" << size << "channel"
                  << channel;
         return 0;
     }
@@ -339,7 +340,7 @@ qint64 ModuleRecord::OnRecordData(int channel, int date, int time, int frameType
         ch.headerCount = 0;
         ch.dropLogged = false;
         if (!MakePath(DayFolder(ch)) || !BeginFiles(channel, second, streamKind)) {
-            qDebug() << "ModuleRecord: recording of channel" << channel << "not started";
+            qCDebug(lcMedia) << "ModuleRecord: recording of channel" << channel << "not started";
             ch.date = previousDate;
             return 0;
         }
@@ -367,17 +368,17 @@ qint64 ModuleRecord::WriteFrame(int channel, int date, int time, int frameType, 
     QFile index(FileName("ih", ch, channel));
     QFile video(FileName("h", ch, channel));
     if (!index.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-        qDebug() << "ModuleRecord: cannot open" << index.fileName() << index.errorString();
+        qCDebug(lcMedia) << "ModuleRecord: cannot open" << index.fileName() << index.errorString();
         return 0;
     }
     if (!video.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-        qDebug() << "ModuleRecord: cannot open" << video.fileName() << video.errorString();
+        qCDebug(lcMedia) << "ModuleRecord: cannot open" << video.fileName() << video.errorString();
         return 0;
     }
 
     const qint64 indexSize = index.size();
     if (indexSize < EntryPos(0) || indexSize % kEntrySize != 0 || indexSize > EntryPos(kSecondsPerDay)) {
-        qDebug() << "ModuleRecord: index file has an unexpected size" << index.fileName() << indexSize;
+        qCDebug(lcMedia) << "ModuleRecord: index file has an unexpected size" << index.fileName() << indexSize;
         return 0;
     }
 
@@ -387,13 +388,13 @@ qint64 ModuleRecord::WriteFrame(int channel, int date, int time, int frameType, 
         char header[kIndexHeaderSize];
         index.seek(0);
         if (index.read(header, kIndexHeaderSize) != kIndexHeaderSize) {
-            qDebug() << "ModuleRecord: cannot read header of" << index.fileName();
+            qCDebug(lcMedia) << "ModuleRecord: cannot read header of" << index.fileName();
             return 0;
         }
         MarkSecond(header, second);
         index.seek(0);
         if (!WriteAll(index, header, kIndexHeaderSize)) {
-            qDebug() << "ModuleRecord: cannot write" << index.fileName() << index.errorString();
+            qCDebug(lcMedia) << "ModuleRecord: cannot write" << index.fileName() << index.errorString();
             return 0;
         }
         if (!WritePendingSecond(channel, index, video, indexSize))
@@ -401,10 +402,10 @@ qint64 ModuleRecord::WriteFrame(int channel, int date, int time, int frameType, 
         const qint64 gapStart = indexSize + kEntrySize;
         const qint64 gap = (EntryPos(second) - gapStart) / kEntrySize;
         if (gap > 0) {
-            qDebug() << "Backup Null" << gap;
+            qCDebug(lcMedia) << "Backup Null" << gap;
             index.seek(gapStart);
             if (!WriteAll(index, QByteArray(int(gap * kEntrySize), '\0')) || !index.flush()) {
-                qDebug() << "ModuleRecord: cannot write" << index.fileName() << index.errorString();
+                qCDebug(lcMedia) << "ModuleRecord: cannot write" << index.fileName() << index.errorString();
                 index.resize(gapStart);
                 return 0;
             }
@@ -414,7 +415,7 @@ qint64 ModuleRecord::WriteFrame(int channel, int date, int time, int frameType, 
 
     if (ch.headerCount >= kSlotsPerSecond) {
         if (!ch.dropLogged) {
-            qDebug() << "ModuleRecord: more than" << kSlotsPerSecond << "frames in second"
+            qCDebug(lcMedia) << "ModuleRecord: more than" << kSlotsPerSecond << "frames in second"
                      << time << "of channel" << channel << "- dropping the rest of it";
             ch.dropLogged = true;
         }
@@ -424,7 +425,7 @@ qint64 ModuleRecord::WriteFrame(int channel, int date, int time, int frameType, 
     const qint64 offset = video.size();
     video.seek(offset);
     if (!WriteAll(video, data, size) || !video.flush()) {
-        qDebug() << "ModuleRecord: cannot write" << video.fileName() << video.errorString();
+        qCDebug(lcMedia) << "ModuleRecord: cannot write" << video.fileName() << video.errorString();
         video.resize(offset);
         return 0;
     }

@@ -4,6 +4,7 @@
 #include "common/media/moduledecoder.h"
 #include "common/support/decoder_streams.h"
 
+#include <QLoggingCategory>
 #include <QMutex>
 #include <QStringList>
 
@@ -72,8 +73,19 @@ void Statistics(const QImage& picture, const QImage& base, double& mean, double&
 class MessageLog
 {
 public:
-    MessageLog() { s_current = this; m_previous = qInstallMessageHandler(&MessageLog::Handler); }
-    ~MessageLog() { qInstallMessageHandler(m_previous); s_current = nullptr; }
+    // The debug lines of the client's categories are off by default; the test reads them.
+    MessageLog()
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("zent.*.debug=true"));
+        s_current = this;
+        m_previous = qInstallMessageHandler(&MessageLog::Handler);
+    }
+    ~MessageLog()
+    {
+        qInstallMessageHandler(m_previous);
+        s_current = nullptr;
+        QLoggingCategory::setFilterRules(QString());
+    }
     QString Text() const { return m_lines.join('\n'); }
 
 private:

@@ -1,6 +1,7 @@
 // Worker thread class: who may start and wait, refusals and their messages, restart.
 #include "session/qthreadhelper.h"
 
+#include <QLoggingCategory>
 #include <QMutex>
 #include <QSemaphore>
 #include <QStringList>
@@ -19,6 +20,8 @@ class MessageLog
 public:
     MessageLog()
     {
+        // The debug lines of the client's categories are off by default; the test reads them.
+        QLoggingCategory::setFilterRules(QStringLiteral("zent.*.debug=true"));
         s_current = this;
         m_previous = qInstallMessageHandler(&MessageLog::Handler);
     }
@@ -26,6 +29,7 @@ public:
     {
         qInstallMessageHandler(m_previous);
         s_current = nullptr;
+        QLoggingCategory::setFilterRules(QString());
     }
     QStringList Lines() const
     {

@@ -124,6 +124,8 @@ TEST_F(ShellRunClient, ProgramStartsUnderTheOffscreenPlatform)
     QProcess zent;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // The shell's debug lines are off by default; the documented switch turns them on.
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("zent.shell.debug=true"));
     zent.setProcessEnvironment(env);
     zent.setWorkingDirectory(dir.path());
     zent.setProcessChannelMode(QProcess::SeparateChannels);

@@ -1,5 +1,6 @@
 // The site book's recorder actions against the recorder simulator: connect, disconnect, delete,
 // the menu of a connected recorder and the camera title rights.
+#include <QLoggingCategory>
 #include <QAction>
 #include <QLineEdit>
 #include <QMutex>
@@ -257,6 +258,8 @@ class SessionLines
 public:
     explicit SessionLines(const QStringList& prefixes) : m_prefixes(prefixes)
     {
+        // The debug lines of the client's categories are off by default; the test reads them.
+        QLoggingCategory::setFilterRules(QStringLiteral("zent.*.debug=true"));
         s_current = this;
         m_previous = qInstallMessageHandler(&SessionLines::Handler);
     }
@@ -264,6 +267,7 @@ public:
     {
         qInstallMessageHandler(m_previous);
         s_current = nullptr;
+        QLoggingCategory::setFilterRules(QString());
     }
     QStringList Take()
     {

@@ -1,0 +1,3 @@
+#include "session/sessionlog.h"
+
+Q_LOGGING_CATEGORY(lcSession, "zent.session", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "sitebook/sitebooklog.h"
+
+Q_LOGGING_CATEGORY(lcSiteBook, "zent.sitebook", QtInfoMsg)
