@@ -115,7 +115,7 @@ public:
     bool GetVideoLoss(int ch) const;
     bool GetRelayState(int relay) const;
     bool IsPtzChannel(int ch) const;
-    int GetScrMode(int slot) const;
+    int GetScrMode(int slot) const override;
     static int DayOfWeek(int date);
 
     // ---- routes written by the grids, read by the decode threads
