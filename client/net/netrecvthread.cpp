@@ -6,6 +6,7 @@
 #include "net/nettypemirel.h"
 #include "net/recordermessageheader.h"
 
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QMutexLocker>
 #include <QPointer>
@@ -58,9 +59,22 @@ NetRecvThread::~NetRecvThread()
 
 void NetRecvThread::run()
 {
-    m_running.store(true);
+    {
+        QMutexLocker lock(&m_startMutex);
+        m_running.store(true);
+        m_started.wakeAll();
+    }
     exec();
     m_running.store(false);
+}
+
+bool NetRecvThread::WaitUntilRunning(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    QMutexLocker lock(&m_startMutex);
+    while (!m_running.load() && !deadline.hasExpired())
+        m_started.wait(&m_startMutex, deadline);
+    return m_running.load();
 }
 
 QAbstractSocket* NetRecvThread::Socket() const

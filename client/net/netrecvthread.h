@@ -25,6 +25,7 @@
 #include <QSslError>
 #include <QString>
 #include <QThread>
+#include <QWaitCondition>
 
 #include <atomic>
 
@@ -41,6 +42,8 @@ public:
 
     bool IsTls() const { return m_tls; }
     bool IsRunningFlag() const { return m_running.load(); }
+    // Blocks until run() has set the running flag, at most `timeoutMs`; true when it is set.
+    bool WaitUntilRunning(int timeoutMs);
     void ClearRunningFlag() { m_running.store(false); }
     void SetHost(const QString& host, quint16 port);
     // Connects within 3000 ms; under TLS the login goes out once the handshake is done and the
@@ -104,6 +107,8 @@ private:
     QString m_host;
     quint16 m_port = 0;
     std::atomic<bool> m_running{false};
+    QMutex m_startMutex;
+    QWaitCondition m_started;
     int m_pending = 0;
     int m_readSoFar = 0;
     bool m_inPlainReceive = false;

@@ -53,8 +53,7 @@ CNetTypeMirel::CNetTypeMirel(QObject* parent, bool tls)
             &CNetTypeMirel::OnConfigDataResult);
     m_thread = new NetRecvThread(this, tls);
     m_thread->start(QThread::InheritPriority);
-    for (int i = 0; i < 100 && !m_thread->IsRunningFlag(); ++i)
-        QThread::msleep(1);
+    m_thread->WaitUntilRunning(100);
 }
 
 CNetTypeMirel::~CNetTypeMirel()
@@ -113,8 +112,7 @@ void CNetTypeMirel::ReplaceThread(bool tls)
     old->deleteLater();
     m_thread = new NetRecvThread(this, tls);
     m_thread->start(QThread::InheritPriority);
-    for (int i = 0; i < 10 && !m_thread->IsRunningFlag(); ++i)
-        QThread::msleep(100);
+    m_thread->WaitUntilRunning(1000);
 }
 
 void CNetTypeMirel::Disconnect()

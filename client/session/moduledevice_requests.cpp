@@ -1072,7 +1072,9 @@ void CModuleDevice::OnRecvBackupCapa(_SEND_BACKUP_CAPA* message)
         return;
     const int n = LiveChannelCount();
     const int total = RecorderMessageHeader::ReadTotal(reinterpret_cast<const char*>(message));
-    const int entries = std::clamp((total - 14) / 4, 0, 17);
+    // Only whole entries inside the message count: a reply cut off within its last entry must
+    // not take the rest of that entry from whatever follows it in the receive buffer.
+    const int entries = std::clamp((total - 16) / 4, 0, 17);
     const quint16 mask = message->channelMask;
     qint64 sum = 0;
     int positive = 0;

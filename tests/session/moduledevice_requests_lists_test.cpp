@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QSignalSpy>
 
+#include <cstring>
 #include <vector>
 
 #include "session/moduledevice.h"
@@ -264,5 +265,59 @@ TEST_F(BackupCapaTest, NothingRecordedShowsNotAData)
     const BoxCall box{QStringLiteral("Remote CD Backup"), QStringLiteral("Not a data"), QStringLiteral("stop")};
     EXPECT_NE(std::find(hub->boxCalls.begin(), hub->boxCalls.end(), box), hub->boxCalls.end());
 }
+
+// A reply whose last size entry is cut off by the end of the message: only whole entries
+// inside the message count, whatever the receive buffer holds after it (here the bytes of an
+// earlier, longer message). Without a connection the channel count is 0, so the first entry is
+// the audio entry of "channel" 0.
+struct CutReply
+{
+    const char* name;
+    int total;
+    QList<QList<QVariant>> each; // OnAddBackupCapa(channel, count, size) calls
+    int sum;
+};
+
+void PrintTo(const CutReply& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class BackupCapaCutTest : public SessionTest, public ::testing::WithParamInterface<CutReply>
+{
+};
+
+TEST_P(BackupCapaCutTest, OnlyWholeEntriesInsideTheMessageCount)
+{
+    const CutReply& c = GetParam();
+    CModuleDevice* device = AddRecorder("capa-cut", ClosedPort());
+    QSignalSpy each(device, &CModuleDevice::OnAddBackupCapa);
+    QSignalSpy all(device, &CModuleDevice::OnAddBackupCapaAll);
+
+    std::vector<char> receiveBuffer(40960, '\x11');
+    // Header: length (total - 4, big-endian), 00 A1, 0x4A, status 0, sub-code 0, total (24-bit
+    // little-endian); body: channel mask 0, 2 bytes 0, then 32-bit sizes of 100.
+    const quint8 header[12] = {0, 0, 0, quint8(c.total - 4), 0x00, 0xA1, 0x4A, 0, 0, quint8(c.total), 0, 0};
+    std::memcpy(receiveBuffer.data(), header, sizeof header);
+    std::memset(receiveBuffer.data() + 12, 0, 4);
+    for (int at = 16; at < c.total; ++at)
+        receiveBuffer[size_t(at)] = (at - 16) % 4 == 0 ? char(100) : char(0);
+    device->OnRecvBackupCapa(reinterpret_cast<_SEND_BACKUP_CAPA*>(receiveBuffer.data()));
+
+    ASSERT_EQ(all.count(), 1);
+    EXPECT_EQ(all.at(0), (QList<QVariant>{0, 0, c.sum}));
+    ASSERT_EQ(each.count(), c.each.size());
+    for (int i = 0; i < each.count(); ++i)
+        EXPECT_EQ(each.at(i), c.each.at(i)) << "entry " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, BackupCapaCutTest,
+    ::testing::Values(CutReply{"no_entry", 16, {}, 0},
+                      CutReply{"half_an_entry", 18, {}, 0},
+                      CutReply{"three_quarters_of_an_entry", 19, {}, 0},
+                      CutReply{"one_whole_entry", 20, {{0, 0, 100}}, 100},
+                      CutReply{"one_whole_entry_and_half_of_the_next", 22, {{0, 0, 100}}, 100}),
+    [](const ::testing::TestParamInfo<CutReply>& info) { return std::string(info.param.name); });
 
 } // namespace

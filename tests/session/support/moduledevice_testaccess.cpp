@@ -1,7 +1,9 @@
 #include "session/support/moduledevice_testaccess.h"
 
 #include "session/livedecodeworker.h"
+#include "session/moduleplayback.h"
 #include "session/sessionthread.h"
+#include "session/slotreceivebuffers.h"
 
 void CModuleDeviceTestAccess::AppendLiveRecord(CModuleDevice& device, LiveFrameRecordPtr record)
 {
@@ -142,6 +144,45 @@ int CModuleDeviceTestAccess::GetListDay(const CModuleDevice& device)
 int CModuleDeviceTestAccess::GetFirstScanMinute(const CModuleDevice& device, int ch)
 {
     return device.ValidChannel(ch) ? device.m_firstMinuteScan[size_t(ch)] : 9999;
+}
+
+void CModuleDeviceTestAccess::PrepareListIntake(CModuleDevice& device, int channelCount)
+{
+    device.m_channelCount = channelCount;
+    for (int slot = 0; slot <= channelCount && slot < CModuleDevice::kSlots; ++slot)
+        device.m_slotBuffers->Allocate(slot);
+    device.CreateSchedulers();
+    device.AllocateSessionBuffers();
+}
+
+char* CModuleDeviceTestAccess::GetListBuffer(const CModuleDevice& device)
+{
+    return device.m_listBuffer.get();
+}
+
+char* CModuleDeviceTestAccess::GetIndexBuffer(const CModuleDevice& device, int slot)
+{
+    return device.m_slotBuffers ? device.m_slotBuffers->Index(slot) : nullptr;
+}
+
+void CModuleDeviceTestAccess::SetSearchMask(CModuleDevice& device, quint32 mask)
+{
+    device.m_maskSearch = mask;
+}
+
+void CModuleDeviceTestAccess::ResetListIntake(CModuleDevice& device)
+{
+    for (auto& table : device.m_minuteTables)
+        table.reset();
+    device.m_firstMinuteScan = CModuleDevice::NoMinutes();
+    device.m_firstMinuteOwn = CModuleDevice::NoMinutes();
+    device.m_startTogether = false;
+    // A day that is not a date: the scheduler forgets its day and asks for nothing. One still
+    // idle has taken no index since it last forgot its day.
+    for (auto& scheduler : device.m_schedulers) {
+        if (scheduler && scheduler->GetState() != PlaybackMode::Idle)
+            scheduler->ResetIndex(0);
+    }
 }
 
 bool CModuleDeviceTestAccess::IsConnecting(const CModuleDevice& device)

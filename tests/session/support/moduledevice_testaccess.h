@@ -42,6 +42,16 @@ public:
     // Record lists and the index scan.
     static int GetListDay(const CModuleDevice& device);
     static int GetFirstScanMinute(const CModuleDevice& device, int ch);
+    // What a login makes for the list and index intake of `channelCount` channels (the slot
+    // buffers, the playback schedulers and the list buffer), without a connection; the buffers
+    // are then filled as the engine fills them and the intake slots called.
+    static void PrepareListIntake(CModuleDevice& device, int channelCount);
+    static char* GetListBuffer(const CModuleDevice& device);
+    static char* GetIndexBuffer(const CModuleDevice& device, int slot);
+    static void SetSearchMask(CModuleDevice& device, quint32 mask);
+    // Forgets what the lists and indexes filled: the minute maps, the first recorded minutes of
+    // the index scan and every playback scheduler's day.
+    static void ResetListIntake(CModuleDevice& device);
 
     // Connection.
     static bool IsConnecting(const CModuleDevice& device);
