@@ -107,9 +107,10 @@ bool Measure(const QTemporaryDir& dir, int width, int height, int frameCount)
 {
     const QString size = QStringLiteral("%1x%2").arg(width).arg(height);
     const QString path = dir.filePath(QStringLiteral("bench_%1.264").arg(size));
-    const QString error = RunFfmpeg({"-loglevel", "error", "-f", "lavfi", "-i", "testsrc2=size=" + size + ":rate=30",
-                                     "-frames:v", QString::number(frameCount), "-c:v", "libx264", "-pix_fmt",
-                                     "yuv420p", "-bf", "0", "-g", "30", "-f", "h264", path});
+    const QString error = RunFfmpeg({"-loglevel", "error", "-f", "lavfi", "-i",
+                                     "testsrc2=size=" + size + ":rate=30", "-frames:v",
+                                     QString::number(frameCount), "-c:v", "libx264", "-pix_fmt", "yuv420p", "-bf",
+                                     "0", "-g", "30", "-f", "h264", path});
     QFile file(path);
     if (!error.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "cannot make the %s stream: %s\n", qPrintable(size), qPrintable(error));
@@ -117,7 +118,8 @@ bool Measure(const QTemporaryDir& dir, int width, int height, int frameCount)
     }
     const QList<QByteArray> frames = SplitAccessUnits(file.readAll());
     if (frames.size() != frameCount) {
-        std::fprintf(stderr, "%s: %d access units, expected %d\n", qPrintable(size), int(frames.size()), frameCount);
+        std::fprintf(stderr, "%s: %d access units, expected %d\n", qPrintable(size), int(frames.size()),
+                     frameCount);
         return false;
     }
 

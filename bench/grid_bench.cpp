@@ -73,7 +73,8 @@ int main(int argc, char** argv)
         for (int n = 0; n < count; ++n) {
             QPainter painter(&reference);
             for (int i = 0; i < kSplit; ++i) {
-                const QImage scaled = pictures[i].scaled(320, 240, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                const QImage scaled = pictures[i].scaled(320, 240, Qt::IgnoreAspectRatio,
+                                                         Qt::SmoothTransformation);
                 painter.drawImage((i % kSide) * 320, (i / kSide) * 240, scaled);
             }
         }

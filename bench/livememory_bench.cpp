@@ -27,7 +27,7 @@ struct Stream
     const char* name;
     int width;
     int height;
-    int keyInterval;   // 1: every frame a key frame
+    int keyInterval; // 1: every frame a key frame
     int frames;
 };
 
@@ -39,15 +39,37 @@ const Stream kStreams[] = {
 
 QString MakeStream(const QString& folder, const Stream& s)
 {
-    const QString path = QStringLiteral("%1/live-%2x%3-g%4.h264").arg(folder).arg(s.width).arg(s.height).arg(s.keyInterval);
+    const QString path =
+        QStringLiteral("%1/live-%2x%3-g%4.h264").arg(folder).arg(s.width).arg(s.height).arg(s.keyInterval);
     if (QFile::exists(path))
         return path;
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"),
-                 {"-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                  QStringLiteral("testsrc2=size=%1x%2:rate=30").arg(s.width).arg(s.height), "-frames:v",
-                  QString::number(s.frames), "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-g",
-                  QString::number(s.keyInterval), "-bf", "0", "-bsf:v", "h264_mp4toannexb", "-f", "h264", path});
+                 {"-hide_banner",
+                  "-loglevel",
+                  "error",
+                  "-y",
+                  "-f",
+                  "lavfi",
+                  "-i",
+                  QStringLiteral("testsrc2=size=%1x%2:rate=30").arg(s.width).arg(s.height),
+                  "-frames:v",
+                  QString::number(s.frames),
+                  "-c:v",
+                  "libx264",
+                  "-preset",
+                  "ultrafast",
+                  "-pix_fmt",
+                  "yuv420p",
+                  "-g",
+                  QString::number(s.keyInterval),
+                  "-bf",
+                  "0",
+                  "-bsf:v",
+                  "h264_mp4toannexb",
+                  "-f",
+                  "h264",
+                  path});
     if (!ffmpeg.waitForFinished(600000) || ffmpeg.exitCode() != 0)
         return QString();
     return path;
@@ -59,19 +81,21 @@ bool WriteBooks(const QString& dir, int port)
     QFile favorites(dir + QStringLiteral("/favorites.xml"));
     if (!book.open(QIODevice::WriteOnly) || !favorites.open(QIODevice::WriteOnly))
         return false;
-    book.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n"
-                              " <device name=\"Bench\" addr=\"127.0.0.1\" port=\"%1\" id=\"admin\" password=\"1234\" "
-                              "quality=\"2\" use_ssl=\"0\"/>\n</zent>\n")
-                   .arg(port)
-                   .toUtf8());
+    book.write(
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n"
+                       " <device name=\"Bench\" addr=\"127.0.0.1\" port=\"%1\" id=\"admin\" password=\"1234\" "
+                       "quality=\"2\" use_ssl=\"0\"/>\n</zent>\n")
+            .arg(port)
+            .toUtf8());
     QByteArray names, channels;
     for (int c = 0; c < 16; ++c) {
         names += "Bench;";
         channels += QByteArray::number(c) + ';';
     }
     favorites.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n"
-                    " <favorites_item name=\"All\" cameomode=\"1600\" favoritesdevice=\"" + names
-                    + "\" favoriteschannel=\"" + channels + "\" favoritesmode=\"autoConnectOn\"/>\n</zent>\n");
+                    " <favorites_item name=\"All\" cameomode=\"1600\" favoritesdevice=\""
+                    + names + "\" favoriteschannel=\"" + channels
+                    + "\" favoritesmode=\"autoConnectOn\"/>\n</zent>\n");
     return true;
 }
 
@@ -82,7 +106,7 @@ int RunChild(int argc, char** argv, int seconds)
     QApplication app(argc, argv);
     auto* hub = new MainWindow;
     QTimer::singleShot(seconds * 1000, &app, [&] {
-        rusage usage {};
+        rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         std::printf("%ld\n", usage.ru_maxrss);
         std::fflush(stdout);

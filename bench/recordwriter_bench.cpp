@@ -129,14 +129,14 @@ int main(int argc, char** argv)
     }
 
     const double mb = 1024.0 * 1024.0;
-    std::printf("recordwriter_bench: %d channels x %d fps, %d simulated seconds, best of %d rounds\n",
-                kChannels, kFps, simSeconds, rounds);
-    std::printf("  plain append : %8.3f s  %9.1f MB/s  %10.0f frames/s  (%lld frames)\n",
-                bestPlain.seconds, bestPlain.bytes / mb / bestPlain.seconds,
-                bestPlain.frames / bestPlain.seconds, static_cast<long long>(bestPlain.frames));
-    std::printf("  ModuleRecord : %8.3f s  %9.1f MB/s  %10.0f frames/s  (%lld frames)\n",
-                bestWriter.seconds, bestWriter.bytes / mb / bestWriter.seconds,
-                bestWriter.frames / bestWriter.seconds, static_cast<long long>(bestWriter.frames));
+    std::printf("recordwriter_bench: %d channels x %d fps, %d simulated seconds, best of %d rounds\n", kChannels,
+                kFps, simSeconds, rounds);
+    std::printf("  plain append : %8.3f s  %9.1f MB/s  %10.0f frames/s  (%lld frames)\n", bestPlain.seconds,
+                bestPlain.bytes / mb / bestPlain.seconds, bestPlain.frames / bestPlain.seconds,
+                static_cast<long long>(bestPlain.frames));
+    std::printf("  ModuleRecord : %8.3f s  %9.1f MB/s  %10.0f frames/s  (%lld frames)\n", bestWriter.seconds,
+                bestWriter.bytes / mb / bestWriter.seconds, bestWriter.frames / bestWriter.seconds,
+                static_cast<long long>(bestWriter.frames));
     std::printf("  writer time / plain time: %.2f\n", bestWriter.seconds / bestPlain.seconds);
     std::printf("  real-time margin of the writer: %.1f x (%d frames per real second needed)\n",
                 (bestWriter.frames / bestWriter.seconds) / (kChannels * kFps), kChannels * kFps);

@@ -69,7 +69,8 @@ QByteArray EventStream(int n)
 class Writer
 {
 public:
-    explicit Writer(const QByteArray& bytes) : m_bytes(bytes)
+    explicit Writer(const QByteArray& bytes)
+        : m_bytes(bytes)
     {
         m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in a{};

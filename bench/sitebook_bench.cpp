@@ -29,12 +29,17 @@ bool WriteBook(const QString& dir, int recorders)
         return false;
     file.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n");
     for (int i = 0; i < recorders; ++i) {
-        QByteArray line = QStringLiteral("    <device name=\"Recorder %1\" addr=\"10.%2.%3.%4\" port=\"9000\" id=\"admin\" "
-                                         "password=\"1234\" emapPath=\"\" emapPos=\"\" quality=\"1\" use_ssl=\"0\"")
-                              .arg(i).arg(i / 65536).arg(i / 256 % 256).arg(i % 256).toUtf8();
+        QByteArray line = QStringLiteral(
+                              "    <device name=\"Recorder %1\" addr=\"10.%2.%3.%4\" port=\"9000\" id=\"admin\" "
+                              "password=\"1234\" emapPath=\"\" emapPos=\"\" quality=\"1\" use_ssl=\"0\"")
+                              .arg(i)
+                              .arg(i / 65536)
+                              .arg(i / 256 % 256)
+                              .arg(i % 256)
+                              .toUtf8();
         for (int c = 0; c < 16; ++c)
             line += QByteArray(" emapCameraPath") + QByteArray::number(c) + "=\"\" emapCameraPos"
-                + QByteArray::number(c) + "=\"\"";
+                    + QByteArray::number(c) + "=\"\"";
         file.write(line + "/>\n");
     }
     file.write("</zent>\n");
@@ -50,7 +55,7 @@ int RunChild(int argc, char** argv)
     auto* hub = new MainWindow;
     QTimer::singleShot(0, &app, [&] {
         const qint64 ms = clock.elapsed();
-        rusage usage {};
+        rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         std::printf("%lld %ld\n", static_cast<long long>(ms), usage.ru_maxrss);
         std::fflush(stdout);

@@ -26,13 +26,11 @@ QByteArray ReadProcStat()
 
 CpuLoad::CpuLoad()
     : m_source(&ReadProcStat)
-{
-}
+{}
 
 CpuLoad::CpuLoad(std::function<QByteArray()> source)
     : m_source(std::move(source))
-{
-}
+{}
 
 bool CpuLoad::Open()
 {

@@ -50,7 +50,8 @@ int Process::Execute(const QString& name, const QStringList& arguments, const QS
 {
     const QString program = FindProgram(name, programDirectory);
     if (program.isEmpty()) {
-        qCWarning(lcPlatform) << "Process: no program for" << name << "in" << programDirectory << "or beside the client";
+        qCWarning(lcPlatform) << "Process: no program for" << name << "in" << programDirectory
+                              << "or beside the client";
         return kNotStarted;
     }
     QProcess process;
@@ -77,7 +78,8 @@ bool Process::StartDetached(const QString& name, const QStringList& arguments, c
 {
     const QString program = FindProgram(name, programDirectory);
     if (program.isEmpty()) {
-        qCWarning(lcPlatform) << "Process: no program for" << name << "in" << programDirectory << "or beside the client";
+        qCWarning(lcPlatform) << "Process: no program for" << name << "in" << programDirectory
+                              << "or beside the client";
         return false;
     }
     if (!QProcess::startDetached(program, arguments, programDirectory)) {

@@ -31,12 +31,11 @@ QMap<QString, QByteArray> ReadStore(const QString& path)
     return entries;
 }
 
-}  // namespace
+} // namespace
 
 CertificateStore::CertificateStore(const QString& filePath)
     : m_filePath(filePath)
-{
-}
+{}
 
 QString CertificateStore::PeerKey(const QString& address, quint16 port)
 {

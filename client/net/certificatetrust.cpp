@@ -54,14 +54,12 @@ CertificateTrust::Decision CertificateTrust::Decide(const QString& recorder, con
     }
     CertificateStore store(StorePath());
     switch (store.Check(peerKey, fingerprint)) {
-    case CertificateStore::Verdict::Known:
-        return Decision::Trusted;
+    case CertificateStore::Verdict::Known: return Decision::Trusted;
     case CertificateStore::Verdict::FirstSeen:
         qCDebug(lcNet) << "first certificate of" << peerKey << "remembered";
         RememberOrSay(store, peerKey, fingerprint);
         return Decision::Trusted;
-    case CertificateStore::Verdict::Changed:
-        break;
+    case CertificateStore::Verdict::Changed: break;
     }
     const QString question = QuestionKey(peerKey, fingerprint);
     if (m_openQuestions.contains(question))

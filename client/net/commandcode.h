@@ -8,7 +8,7 @@ enum class CommandCode : quint8 {
     // Login chain and keep-alive.
     Login = 0x01,
     LoginReply = 0x02,
-    PauseNotice = 0x05,        // carries nothing; ignored
+    PauseNotice = 0x05, // carries nothing; ignored
     ModelInfoRequest = 0x1C,
     ModelInfo = 0x1D,
     StatusPoll = 0x22,
@@ -19,10 +19,10 @@ enum class CommandCode : quint8 {
     PtzInfo = 0x07,
     PtzListEnd = 0x73,
     CameraMap = 0x74,
-    CameraKinds = 0x99,        // the request and the reply
+    CameraKinds = 0x99, // the request and the reply
     ExtendedStatusPoll = 0xAE,
     ExtendedStatus = 0xAF,
-    DiskInfoRequest = 0x47,    // an answer under this code leaves the disk text "Unknown"
+    DiskInfoRequest = 0x47, // an answer under this code leaves the disk text "Unknown"
     DiskInfo = 0x52,
     RecorderValues = 0xBD,
     AsyncEvent = 0x2D,
@@ -38,11 +38,11 @@ enum class CommandCode : quint8 {
     RelayControl = 0x27,
     TalkStart = 0x3F,
     TalkStop = 0x40,
-    MediaFrame = 0x29,         // live and playback frames from the recorder, talk-back audio to it
+    MediaFrame = 0x29, // live and playback frames from the recorder, talk-back audio to it
     CameraTitle = 0x9C,
 
     // Record lists, index and playback.
-    ListRequest = 0x20,        // also the recorder's answer for a list without data
+    ListRequest = 0x20, // also the recorder's answer for a list without data
     ListData = 0x21,
     FrameRequest = 0x66,
     FrameReply = 0x67,
@@ -51,7 +51,7 @@ enum class CommandCode : quint8 {
     PlaybackInfo = 0x97,
 
     // Remote console.
-    ConsoleLock = 0x96,        // also the health check request
+    ConsoleLock = 0x96, // also the health check request
     MousePos = 0x9A,
     ConsoleMode = 0xA6,
     ConsoleLockCanceled = 0xA7,

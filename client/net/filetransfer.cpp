@@ -2,10 +2,10 @@
 
 #include "net/commandcode.h"
 #include "net/hubservices.h"
+#include "net/netlog.h"
 #include "net/recordermessageheader.h"
 #include "net/requestbuilder.h"
 #include "net/transferkind.h"
-#include "net/netlog.h"
 
 #include <QDebug>
 #include <QFile>
@@ -52,8 +52,7 @@ bool IsUploadKind(int kind)
 FileTransfer::FileTransfer(std::function<void(char* data, int length)> send, QObject* parent)
     : QObject(parent)
     , m_send(std::move(send))
-{
-}
+{}
 
 FileTransfer::~FileTransfer() = default;
 
@@ -74,12 +73,9 @@ QString FileTransfer::LocalFile(int kind)
         return QString();
     switch (ToTransferKind(kind)) {
     case TransferKind::AccountDownload:
-    case TransferKind::SettingsUpload:
-        return hub->ProgramDirectory() + "/download.ini";
-    case TransferKind::ConsoleDownload:
-        return hub->ProgramDirectory() + "/config.ini";
-    case TransferKind::FirmwareUpload:
-        return hub->FirmwarePath();
+    case TransferKind::SettingsUpload: return hub->ProgramDirectory() + "/download.ini";
+    case TransferKind::ConsoleDownload: return hub->ProgramDirectory() + "/config.ini";
+    case TransferKind::FirmwareUpload: return hub->FirmwarePath();
     }
     return QString();
 }
@@ -165,7 +161,7 @@ void FileTransfer::SendUploadBlock(int kind, int offset, int size)
     Send(RequestBuilder::FileData(kind, offset, data.constData(), data.size()));
     const bool firmware = ToTransferKind(kind) == TransferKind::FirmwareUpload;
     qCDebug(lcNet) << (firmware ? "upload" : "upload config") << kind << offset << block
-             << QString::asprintf("%04X", m_crc);
+                   << QString::asprintf("%04X", m_crc);
     if (firmware) {
         if (HubServices* hub = HubServices::Instance())
             hub->SetFirmwareProgress(static_cast<qint64>(offset) + block, length);
@@ -208,20 +204,11 @@ void FileTransfer::OnRecvMessage(const char* message, int total)
         if (HubServices* hub = HubServices::Instance())
             hub->SetFirmwareState(-999);
         break;
-    case CommandCode::FileEnd:
-        OnClose(message, total);
-        break;
-    case CommandCode::FileStat:
-        OnStartReply(message, total);
-        break;
-    case CommandCode::FileDataRequest:
-        OnBlockRequest(message, total);
-        break;
-    case CommandCode::FileData:
-        OnBlock(message, total);
-        break;
-    default:
-        break;
+    case CommandCode::FileEnd: OnClose(message, total); break;
+    case CommandCode::FileStat: OnStartReply(message, total); break;
+    case CommandCode::FileDataRequest: OnBlockRequest(message, total); break;
+    case CommandCode::FileData: OnBlock(message, total); break;
+    default: break;
     }
 }
 
@@ -255,7 +242,7 @@ void FileTransfer::OnStartReply(const char* message, int total)
         return;
     if (kind != m_kind || m_failed) {
         qCWarning(lcNet) << "transfer start reply of kind" << kind << "ignored; current kind" << m_kind
-                   << (m_failed ? "(failed)" : "");
+                         << (m_failed ? "(failed)" : "");
         return;
     }
     if (m_complete) {
@@ -344,7 +331,8 @@ bool FileTransfer::WriteDownload(int kind, int length)
 {
     const QString path = LocalFile(kind);
     if (path.isEmpty()) {
-        qCWarning(lcNet) << "download of kind" << kind << "complete, but there is no program directory to write to";
+        qCWarning(lcNet) << "download of kind" << kind
+                         << "complete, but there is no program directory to write to";
         return false;
     }
     QSaveFile file(path);

@@ -84,7 +84,7 @@ private:
     int m_nextOffset = 0;     // download: offset of the block asked for last
     bool m_sizeKnown = false; // download: the recorder's start reply arrived
     bool m_complete = false;
-    bool m_written = false;   // download: the local file was written
+    bool m_written = false; // download: the local file was written
     bool m_failed = false;
     quint16 m_crc = 0;
     QByteArray m_assembly;

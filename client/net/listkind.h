@@ -4,8 +4,8 @@
 #include <QtGlobal>
 
 enum class ListKind : quint8 {
-    EventList = 0x0B,         // recorders without the event-list capability
-    IntraIndex = 0x12,        // the key-frame index and its header
+    EventList = 0x0B,  // recorders without the event-list capability
+    IntraIndex = 0x12, // the key-frame index and its header
     TimeList = 0x15,
     AudioList = 0x16,
     ExtendedEventList = 0x17, // recorders with the event-list capability

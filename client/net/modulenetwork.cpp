@@ -1,9 +1,9 @@
 #include "net/modulenetwork.h"
 
 #include "net/hubservices.h"
+#include "net/netlog.h"
 #include "net/nettypemirel.h"
 #include "net/transferkind.h"
-#include "net/netlog.h"
 
 #include <QDebug>
 #include <QFile>

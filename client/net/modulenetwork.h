@@ -62,7 +62,8 @@ public:
     void SendTimeRecList(int date, int storageSlot, char* buffer);
     void SendEventRecList(int date, int storageSlot, char* buffer);
     void SendAudioRecList(int date, int storageSlot, char* buffer);
-    void SendIntraHeaderRequest(int value, int slot, int channel, int offset, int size, char* buffer, quint8 stream);
+    void SendIntraHeaderRequest(int value, int slot, int channel, int offset, int size, char* buffer,
+                                quint8 stream);
     void SendIntraIndexRequest(int date, int slot, int channel, char* buffer, int kind, quint8 stream);
 
     // Frames: `frameByte` goes out as each piece's kind byte; a negative one, or a size of -1,
@@ -95,8 +96,8 @@ public:
     // Settings and firmware transfer.
     // A TransferKind: AccountDownload (for the account manager) or ConsoleDownload.
     void RequestConfigFile(int kind);
-    void SetConfigData();             // uploads download.ini
-    void SetFirmwareData();           // uploads the hub's firmware package
+    void SetConfigData();   // uploads download.ini
+    void SetFirmwareData(); // uploads the hub's firmware package
 
     void SetFrameBuffers(int slot, char* header, char* data, char* header2, char* data2);
     void SetSecondStream(quint8 selection);
@@ -112,9 +113,9 @@ public:
     bool IsExtendedAudio() const;
     bool IsFeatureBit16() const;
     quint8 GetSecondStream() const;
-    QString GetVersionText() const;  // empty when not connected
-    QString GetMacText() const;      // empty when not connected
-    QString GetDiskText() const;     // empty when not connected
+    QString GetVersionText() const;            // empty when not connected
+    QString GetMacText() const;                // empty when not connected
+    QString GetDiskText() const;               // empty when not connected
     QString GetCameraTitle(int channel) const; // empty when not connected
     int GetCameraKind(int channel) const;
     bool IsPresent(int channel) const;

@@ -18,7 +18,9 @@
 
 #include <cstring>
 
-NetRecvThread::NetRecvThread(CNetTypeMirel* engine, bool tls) : m_engine(engine), m_tls(tls)
+NetRecvThread::NetRecvThread(CNetTypeMirel* engine, bool tls)
+    : m_engine(engine)
+    , m_tls(tls)
 {
     if (m_tls) {
         m_ssl = new QSslSocket(this);
@@ -41,8 +43,7 @@ NetRecvThread::NetRecvThread(CNetTypeMirel* engine, bool tls) : m_engine(engine)
         connect(m_tcp, &QTcpSocket::disconnected, this, &NetRecvThread::NetDisconnected);
     }
     connect(this, &NetRecvThread::OnStartSendThread, this, &NetRecvThread::StartSendThread);
-    connect(this, &NetRecvThread::OnNetSendDataSignal, this, &NetRecvThread::OnNetSendData,
-            Qt::DirectConnection);
+    connect(this, &NetRecvThread::OnNetSendDataSignal, this, &NetRecvThread::OnNetSendData, Qt::DirectConnection);
 }
 
 NetRecvThread::~NetRecvThread()
@@ -106,8 +107,7 @@ bool NetRecvThread::Connect()
     }
     ClearTlsState();
     m_certificateWait = CertificateWait::None;
-    m_ssl->connectToHostEncrypted(m_host, m_port, QIODevice::ReadWrite,
-                                  QAbstractSocket::AnyIPProtocol);
+    m_ssl->connectToHostEncrypted(m_host, m_port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
     if (!m_ssl->waitForConnected(3000)) {
         m_ssl->abort();
         return false;
@@ -180,11 +180,10 @@ void NetRecvThread::NetRecvData()
 
 bool NetRecvThread::CheckLength(quint32 length)
 {
-    if (length >= quint32(CNetTypeMirel::kMinFrameLength)
-        && length <= quint32(CNetTypeMirel::kMaxFrameLength))
+    if (length >= quint32(CNetTypeMirel::kMinFrameLength) && length <= quint32(CNetTypeMirel::kMaxFrameLength))
         return true;
-    qCDebug(lcNet) << "NetRecvThread: framed length" << length << "outside"
-             << CNetTypeMirel::kMinFrameLength << "to" << CNetTypeMirel::kMaxFrameLength;
+    qCDebug(lcNet) << "NetRecvThread: framed length" << length << "outside" << CNetTypeMirel::kMinFrameLength
+                   << "to" << CNetTypeMirel::kMaxFrameLength;
     Abort("bad length");
     return false;
 }
@@ -197,8 +196,7 @@ bool NetRecvThread::CheckMessage(const char* message, int total)
     }
     const int headerTotal = RecorderMessageHeader::ReadTotal(message);
     if (headerTotal != total) {
-        qCDebug(lcNet) << "NetRecvThread: header total" << headerTotal << "differs from framed length"
-                 << total;
+        qCDebug(lcNet) << "NetRecvThread: header total" << headerTotal << "differs from framed length" << total;
         Abort("total mismatch");
         return false;
     }
@@ -306,12 +304,8 @@ void NetRecvThread::NetErrorData(QAbstractSocket::SocketError error)
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
     case QAbstractSocket::RemoteHostClosedError:
-    case QAbstractSocket::HostNotFoundError:
-        qCDebug(lcNet) << "error" << int(error);
-        break;
-    default:
-        qCDebug(lcNet) << "error else:" << int(error);
-        break;
+    case QAbstractSocket::HostNotFoundError: qCDebug(lcNet) << "error" << int(error); break;
+    default: qCDebug(lcNet) << "error else:" << int(error); break;
     }
     // A TLS peer that ends the session with its close notice leaves the socket connected: close
     // it once the event loop is back, after what was received before the notice is dispatched.
@@ -359,9 +353,9 @@ void NetRecvThread::socketEncrypted()
 {
     const QSslCipher cipher = m_ssl->sessionCipher();
     qCDebug(lcNet) << QString("%1, %2 (%3/%4)")
-                    .arg(cipher.name(), cipher.authenticationMethod())
-                    .arg(cipher.usedBits())
-                    .arg(cipher.supportedBits());
+                          .arg(cipher.name(), cipher.authenticationMethod())
+                          .arg(cipher.usedBits())
+                          .arg(cipher.supportedBits());
     // The check may ask the user, which runs a nested event loop. Not from inside this signal:
     // the socket has yet to send the end of our handshake, and the recorder would wait for it
     // as long as the user reads.
@@ -386,8 +380,8 @@ void NetRecvThread::CheckRecorderCertificate()
     m_pendingPeerKey = CertificateStore::PeerKey(m_host, m_port);
     m_pendingFingerprint = CertificateStore::Fingerprint(m_ssl->peerCertificate());
     QPointer<NetRecvThread> self(this);
-    const CertificateTrust::Decision decision =
-        CertificateTrust::Instance()->Decide(RecorderLabel(), m_pendingPeerKey, m_pendingFingerprint);
+    const CertificateTrust::Decision decision = CertificateTrust::Instance()->Decide(
+        RecorderLabel(), m_pendingPeerKey, m_pendingFingerprint);
     // A question runs a nested event loop: meanwhile this connection may have been closed, or
     // closed and followed by another one. Neither may receive this connection's login.
     if (!self || generation != m_generation) {
@@ -401,8 +395,7 @@ void NetRecvThread::CheckRecorderCertificate()
     TakeCertificateDecision(decision == CertificateTrust::Decision::Trusted);
 }
 
-void NetRecvThread::OnCertificateAnswered(const QString& peerKey, const QByteArray& fingerprint,
-                                          bool trusted)
+void NetRecvThread::OnCertificateAnswered(const QString& peerKey, const QByteArray& fingerprint, bool trusted)
 {
     // Every connection closed or replaced clears the wait, so a waiting one is still the one
     // that presented this certificate.

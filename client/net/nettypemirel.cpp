@@ -43,14 +43,14 @@ bool PieceFits(qint64 offset, qint64 length, qint64 size)
 } // namespace
 
 CNetTypeMirel::CNetTypeMirel(QObject* parent, bool tls)
-    : QObject(parent), m_recvBuffer(new char[kRecvBufferSize]())
+    : QObject(parent)
+    , m_recvBuffer(new char[kRecvBufferSize]())
 {
     m_cameraMap.fill(-1);
     m_aliveTimer = new QTimer(this);
     connect(m_aliveTimer, &QTimer::timeout, this, &CNetTypeMirel::timerAliveEvent);
     m_fileTransfer = new FileTransfer([this](char* data, int length) { SendRaw(data, length); }, this);
-    connect(m_fileTransfer, &FileTransfer::OnConfigDataResult, this,
-            &CNetTypeMirel::OnConfigDataResult);
+    connect(m_fileTransfer, &FileTransfer::OnConfigDataResult, this, &CNetTypeMirel::OnConfigDataResult);
     m_thread = new NetRecvThread(this, tls);
     m_thread->start(QThread::InheritPriority);
     m_thread->WaitUntilRunning(100);
@@ -317,8 +317,8 @@ void CNetTypeMirel::SendAudioRecList(int date, int storageSlot, char* buffer)
     Send(RequestBuilder::AudioRecList(date, storageSlot));
 }
 
-void CNetTypeMirel::SendIntraHeaderRequest(int value, int slot, int channel, int offset, int size,
-                                           char* buffer, quint8 stream)
+void CNetTypeMirel::SendIntraHeaderRequest(int value, int slot, int channel, int offset, int size, char* buffer,
+                                           quint8 stream)
 {
     if (slot < 0 || slot >= kSlots) {
         qCDebug(lcNet) << "CNetTypeMirel::SendIntraHeaderRequest: slot out of range" << slot;
@@ -330,8 +330,7 @@ void CNetTypeMirel::SendIntraHeaderRequest(int value, int slot, int channel, int
                                             m_secondStream, m_channelCount));
 }
 
-void CNetTypeMirel::SendIntraIndexRequest(int date, int slot, int channel, char* buffer, int kind,
-                                          quint8 stream)
+void CNetTypeMirel::SendIntraIndexRequest(int date, int slot, int channel, char* buffer, int kind, quint8 stream)
 {
     if (slot < 0 || slot >= kSlots) {
         qCDebug(lcNet) << "CNetTypeMirel::SendIntraIndexRequest: slot out of range" << slot;
@@ -343,8 +342,8 @@ void CNetTypeMirel::SendIntraIndexRequest(int date, int slot, int channel, char*
         emit OnNetIntraIndex(channel, slot, 0, 6);
         return;
     }
-    Send(RequestBuilder::IntraIndexRequest(date, slot, channel, stream, m_dualStream,
-                                           m_secondStream, m_channelCount));
+    Send(RequestBuilder::IntraIndexRequest(date, slot, channel, stream, m_dualStream, m_secondStream,
+                                           m_channelCount));
 }
 
 void CNetTypeMirel::SendRelayControl(int relay, int state)
@@ -413,15 +412,14 @@ void CNetTypeMirel::SendTalkStop()
 void CNetTypeMirel::SendBackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime,
                                           quint16 channelMask, quint16 audioFlag)
 {
-    Send(RequestBuilder::BackupCapaRequest(startDate, startTime, finishDate, finishTime, channelMask,
-                                           audioFlag));
+    Send(RequestBuilder::BackupCapaRequest(startDate, startTime, finishDate, finishTime, channelMask, audioFlag));
 }
 
 void CNetTypeMirel::SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime,
                                       quint16 channelMask, quint16 audioFlag, quint8 mediaKind)
 {
-    Send(RequestBuilder::CDBackupStart(startDate, startTime, finishDate, finishTime, channelMask,
-                                       audioFlag, mediaKind));
+    Send(RequestBuilder::CDBackupStart(startDate, startTime, finishDate, finishTime, channelMask, audioFlag,
+                                       mediaKind));
 }
 
 void CNetTypeMirel::SendCDMediaErase(quint8 mediaKind)
@@ -465,8 +463,8 @@ void CNetTypeMirel::SendPlaybackCtrlExt(quint8 requestType, quint8 tag, quint16 
     m_playbackReceived = 0;
     // The key-frames-only value asks for the 36-byte form; without it the request is 32 bytes.
     const bool longForm = keyFramesOnly != 0;
-    Send(RequestBuilder::PlaybackCtrlExt(requestType, tag, playMode, speed, audioChannel, channelMask, date,
-                                         time, frameRate, longForm));
+    Send(RequestBuilder::PlaybackCtrlExt(requestType, tag, playMode, speed, audioChannel, channelMask, date, time,
+                                         frameRate, longForm));
 }
 
 void CNetTypeMirel::SendConsoleLock(int lockCode)
@@ -505,8 +503,7 @@ void CNetTypeMirel::SetLiveOutputChannel(quint8 channel)
     Send(RequestBuilder::LiveOutputChannel(channel));
 }
 
-void CNetTypeMirel::SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list,
-                                          quint8 mediaKind)
+void CNetTypeMirel::SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, quint8 mediaKind)
 {
     Send(RequestBuilder::CDListBackupStart(list, mediaKind));
 }
@@ -677,9 +674,7 @@ void CNetTypeMirel::OnRecvData(char* message, int total)
     case CommandCode::FileEnd:
     case CommandCode::FileStat:
     case CommandCode::FileDataRequest:
-    case CommandCode::FileData:
-        m_fileTransfer->OnRecvMessage(message, total);
-        break;
+    case CommandCode::FileData: m_fileTransfer->OnRecvMessage(message, total); break;
     case CommandCode::CommandResult: OnCommandResult(message, total); break;
     case CommandCode::ModelInfo: OnModelInfo(message, total); break;
     case CommandCode::ListRequest: OnList(message, total, false); break;
@@ -741,9 +736,9 @@ void CNetTypeMirel::OnUpgradeInfo(const char* message, int total)
         return;
     }
     qCDebug(lcNet) << ">>IMAGE DATE TIME :"
-             << QString::asprintf("%d %d", H::S32(message, 12), H::S32(message, 16));
+                   << QString::asprintf("%d %d", H::S32(message, 12), H::S32(message, 16));
     qCDebug(lcNet) << "UPGRADE DATE TIME :"
-             << QString::asprintf("%d %d", H::S32(message, 20), H::S32(message, 24));
+                   << QString::asprintf("%d %d", H::S32(message, 20), H::S32(message, 24));
 }
 
 void CNetTypeMirel::OnConsoleNotSupported()
@@ -882,8 +877,7 @@ void CNetTypeMirel::TakeModelType(const char* message)
     case 8: {
         const int sub = m_subModel;
         m_modelTypeIndex = 5;
-        if (sub == 1641 || sub == 841 || sub == 1642 || sub == 842 || sub == 1621 || sub == 821
-            || sub == 421)
+        if (sub == 1641 || sub == 841 || sub == 1642 || sub == 842 || sub == 1621 || sub == 821 || sub == 421)
             m_modelTypeIndex = 4;
         else if (sub == 422 || sub == 822)
             m_modelTypeIndex = 2;
@@ -1142,9 +1136,7 @@ qint64 CNetTypeMirel::OnFrame(char* message, int total)
             return total;
         }
         return OnLiveVideo(message, total);
-    case 1:
-        OnPlaybackFrame(message, total);
-        return total;
+    case 1: OnPlaybackFrame(message, total); return total;
     default: return 0;
     }
 }
@@ -1190,14 +1182,14 @@ void CNetTypeMirel::OnLiveAudio(const char* message, int total)
     }
     if (length < 0 || length > kLiveAudioBufferSize || from + length > total) {
         qCDebug(lcNet) << "CNetTypeMirel: live audio block of" << length << "bytes at" << from
-                 << "does not fit the message of" << total << "or the audio buffer";
+                       << "does not fit the message of" << total << "or the audio buffer";
         return;
     }
     std::memcpy(m_liveAudioBuffer, message + from, size_t(length));
     if (codec != 2 && m_modelTypeIndex != 0 && m_modelTypeIndex != 2 && m_modelTypeIndex != 4)
         SwapWords(m_liveAudioBuffer, int(length)); // whole words stay inside the 2000 bytes
-    emit OnNetLiveAudio(m_cameraMap[size_t(channel)], int(length), codec, H::S32(message, 28),
-                        H::S32(message, 24), H::S32(message, 32));
+    emit OnNetLiveAudio(m_cameraMap[size_t(channel)], int(length), codec, H::S32(message, 28), H::S32(message, 24),
+                        H::S32(message, 32));
 }
 
 int CNetTypeMirel::OnLiveVideo(const char* message, int total)
@@ -1216,8 +1208,8 @@ int CNetTypeMirel::OnLiveVideo(const char* message, int total)
     const qint64 offset = H::S32(message, 20);
     const qint64 length = total - 40;
     if (offset != live.received || !PieceFits(offset, length, size)) {
-        qCDebug(lcNet) << "CNetTypeMirel: live piece at" << offset << "of" << length << "bytes, frame"
-                 << size << ", expected offset" << live.received << "- reassembly restarts";
+        qCDebug(lcNet) << "CNetTypeMirel: live piece at" << offset << "of" << length << "bytes, frame" << size
+                       << ", expected offset" << live.received << "- reassembly restarts";
         live.received = 0;
         return 0;
     }
@@ -1229,7 +1221,7 @@ int CNetTypeMirel::OnLiveVideo(const char* message, int total)
     live.received = 0;
     if (size > live.assembly.size() || !live.target) {
         qCDebug(lcNet) << "CNetTypeMirel: live frame of" << size << "bytes on channel" << channel
-                 << "exceeds the frame buffer or has no buffer, dropped";
+                       << "exceeds the frame buffer or has no buffer, dropped";
         return 0;
     }
 
@@ -1287,8 +1279,8 @@ void CNetTypeMirel::OnPlaybackFrame(const char* message, int total)
         return;
     }
     if (offset != m_playbackReceived || !PieceFits(offset, length, size)) {
-        qCDebug(lcNet) << "CNetTypeMirel: playback piece at" << offset << "of" << length
-                 << "bytes, frame" << size << ", expected offset" << m_playbackReceived;
+        qCDebug(lcNet) << "CNetTypeMirel: playback piece at" << offset << "of" << length << "bytes, frame" << size
+                       << ", expected offset" << m_playbackReceived;
         m_playbackReceived = 0;
         return;
     }
@@ -1336,7 +1328,7 @@ void CNetTypeMirel::OnList(const char* message, int total, bool withData)
     const bool failed = withData && H::ReadStatus(message) != 0;
     if (failed)
         qCDebug(lcNet) << "_SEND_INFO_FILE error" << H::ReadStatus(message) << H::ReadSubCode(message)
-                 << H::U8(message, 17) << qint64(channel) - 10;
+                       << H::U8(message, 17) << qint64(channel) - 10;
     if (kind == ListKind::IntraIndex) {
         OnIndexList(message, total, withData, failed);
         return;
@@ -1361,8 +1353,8 @@ void CNetTypeMirel::OnList(const char* message, int total, bool withData)
     const qint64 offset = H::S32(message, 24);
     const qint64 length = total - 28;
     if (!PieceFits(offset, length, size)) {
-        qCDebug(lcNet) << "CNetTypeMirel: list piece at" << offset << "of" << length
-                 << "bytes outside the list of" << size << "dropped";
+        qCDebug(lcNet) << "CNetTypeMirel: list piece at" << offset << "of" << length << "bytes outside the list of"
+                       << size << "dropped";
         return;
     }
     if (size <= kListBufferSize)
@@ -1419,7 +1411,7 @@ void CNetTypeMirel::OnIndexList(const char* message, int total, bool withData, b
     const qint64 length = total - 28;
     if (!PieceFits(offset, length, size)) {
         qCDebug(lcNet) << "CNetTypeMirel: index piece at" << offset << "of" << length
-                 << "bytes outside the index of" << size << "dropped";
+                       << "bytes outside the index of" << size << "dropped";
         return;
     }
     const int limit = header ? 960 : 512;
@@ -1486,8 +1478,7 @@ void CNetTypeMirel::OnFrameReply(const char* message, int total)
     if (!isData) {
         if (kind >= 6) {
             if (!s.header2 || length > kFrameHeaderBufferSize) {
-                qCDebug(lcNet) << "CNetTypeMirel: frame header piece of" << length
-                         << "bytes without room dropped";
+                qCDebug(lcNet) << "CNetTypeMirel: frame header piece of" << length << "bytes without room dropped";
                 return;
             }
             std::memcpy(s.header2, piece, size_t(length));
@@ -1499,8 +1490,8 @@ void CNetTypeMirel::OnFrameReply(const char* message, int total)
             return;
         }
         if (!s.header || !PieceFits(offset, length, size)) {
-            qCDebug(lcNet) << "CNetTypeMirel: frame header piece at" << offset << "of" << length
-                     << "bytes, header" << size << "dropped";
+            qCDebug(lcNet) << "CNetTypeMirel: frame header piece at" << offset << "of" << length << "bytes, header"
+                           << size << "dropped";
             return;
         }
         if (offset == 0)
@@ -1518,8 +1509,8 @@ void CNetTypeMirel::OnFrameReply(const char* message, int total)
 
     char* target = kind < 6 ? s.data : s.data2;
     if (!target || !PieceFits(offset, length, size)) {
-        qCDebug(lcNet) << "CNetTypeMirel: frame data piece at" << offset << "of" << length
-                 << "bytes, frame" << size << "dropped";
+        qCDebug(lcNet) << "CNetTypeMirel: frame data piece at" << offset << "of" << length << "bytes, frame"
+                       << size << "dropped";
         return;
     }
     if (offset == 0)
@@ -1548,8 +1539,8 @@ void CNetTypeMirel::OnPlaybackInfo(char* message, int total)
         count = -999;
     else if (sub == 2)
         count = -888;
-    emit OnNetPlaybackDataInfo(H::S32(message, 12), H::S32(message, 16), H::S32(message, 20), H::S32(message, 24), count,
-                               m_playbackDays.data());
+    emit OnNetPlaybackDataInfo(H::S32(message, 12), H::S32(message, 16), H::S32(message, 20), H::S32(message, 24),
+                               count, m_playbackDays.data());
 }
 
 void CNetTypeMirel::OnConsoleData(const char* message, int total)
@@ -1567,14 +1558,14 @@ void CNetTypeMirel::OnConsoleData(const char* message, int total)
     const qint64 length = total - 40;
     if (!PieceFits(offset, length, whole) || offset + length > kConsoleBufferSize) {
         qCDebug(lcNet) << "CNetTypeMirel: console piece at" << offset << "of" << length
-                 << "bytes outside the data of" << whole << "dropped";
+                       << "bytes outside the data of" << whole << "dropped";
         return;
     }
     std::memcpy(m_consoleBuffer + offset, message + 40, size_t(length));
     if (offset + length != whole)
         return;
-    emit OnNetGuiData(int(whole), H::U16(message, 20), H::U16(message, 22), H::U16(message, 24), H::U16(message, 26),
-                      H::U16(message, 32), H::U16(message, 34));
+    emit OnNetGuiData(int(whole), H::U16(message, 20), H::U16(message, 22), H::U16(message, 24),
+                      H::U16(message, 26), H::U16(message, 32), H::U16(message, 34));
 }
 
 void CNetTypeMirel::OnMediaState(const char* message, int total)

@@ -49,10 +49,10 @@ class CNetTypeMirel : public QObject
     Q_OBJECT
 public:
     static constexpr int kRecvBufferSize = 40960;
-    static constexpr int kMinFrameLength = 8;                    // length field of a bare header
-    static constexpr int kMaxFrameLength = kRecvBufferSize - 4;  // 40956
+    static constexpr int kMinFrameLength = 8;                   // length field of a bare header
+    static constexpr int kMaxFrameLength = kRecvBufferSize - 4; // 40956
     static constexpr int kMaxChannels = 16;
-    static constexpr int kSlots = 17;                            // channels + the extra slot
+    static constexpr int kSlots = 17; // channels + the extra slot
     static constexpr int kDiskStates = 15;
     static constexpr int kLiveFrameBufferSize = 524288;
     static constexpr int kLiveAudioBufferSize = 2000;
@@ -109,8 +109,7 @@ public:
     void SendAudioRecList(int date, int storageSlot, char* buffer);
     void SendIntraHeaderRequest(int value, int slot, int channel, int offset, int size, char* buffer,
                                 quint8 stream);
-    void SendIntraIndexRequest(int date, int slot, int channel, char* buffer, int kind,
-                               quint8 stream);
+    void SendIntraIndexRequest(int date, int slot, int channel, char* buffer, int kind, quint8 stream);
     void SendRelayControl(int relay, int state);
     void SendTalkAudio(char* data, int length);
     // Recorder-side media backup; see RequestBuilder for the fields.
@@ -122,19 +121,19 @@ public:
     void SendLiveAudioStop();
     void SendTalkStart();
     void SendTalkStop();
-    void SendBackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime,
-                               quint16 channelMask, quint16 audioFlag);
-    void SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime,
-                           quint16 channelMask, quint16 audioFlag, quint8 mediaKind);
+    void SendBackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime, quint16 channelMask,
+                               quint16 audioFlag);
+    void SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime, quint16 channelMask,
+                           quint16 audioFlag, quint8 mediaKind);
     void SendCDMediaErase(quint8 mediaKind);
     void SendFrameRequest(int slot, int kind, qint64 offset, int size, char* buffer);
     void SendFrameListRequest(int count, const char* entries);
     void SendPlaybackRate(int value);
     // The extended playback control (fields: RequestBuilder::PlaybackCtrlExt). A non-zero
     // `keyFramesOnly` also asks for the long form of the request.
-    void SendPlaybackCtrlExt(quint8 requestType, quint8 tag, quint16 playMode, quint8 speed,
-                             quint8 audioChannel, quint16 channelMask, int date, int time,
-                             quint8 frameRate, char* buffer, quint8 keyFramesOnly);
+    void SendPlaybackCtrlExt(quint8 requestType, quint8 tag, quint16 playMode, quint8 speed, quint8 audioChannel,
+                             quint16 channelMask, int date, int time, quint8 frameRate, char* buffer,
+                             quint8 keyFramesOnly);
     void SendConsoleLock(int lockCode);
     void SendMousePos(QPoint p, int button, quint8 flag);
     void SendCameraTitle(int channel, QString title);
@@ -267,7 +266,7 @@ public slots:
 private:
     struct LiveChannel
     {
-        QByteArray assembly;   // the engine's own frame buffer of this channel
+        QByteArray assembly;    // the engine's own frame buffer of this channel
         char* target = nullptr; // the caller's buffer
         int received = 0;
         int frameId = -1;

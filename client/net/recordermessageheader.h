@@ -56,5 +56,4 @@ public:
 private:
     quint8 m_raw[kSize] = {};
 };
-static_assert(sizeof(RecorderMessageHeader) == RecorderMessageHeader::kSize,
-              "the header is exactly 12 bytes");
+static_assert(sizeof(RecorderMessageHeader) == RecorderMessageHeader::kSize, "the header is exactly 12 bytes");

@@ -107,8 +107,8 @@ QByteArray RequestBuilder::Login(const QString& user, const QString& password, b
     // The option follows one zero byte and ends with its own zero; all of it must fit the area.
     const int used = silent ? n + 1 + option.size() + 1 : n;
     if (used > kLoginAreaSize) {
-        qCWarning(lcNet) << "login refused: user and password take" << used << "bytes of the"
-                   << kLoginAreaSize << "byte area";
+        qCWarning(lcNet) << "login refused: user and password take" << used << "bytes of the" << kLoginAreaSize
+                         << "byte area";
         return QByteArray();
     }
     const int total = 15 + used;
@@ -172,19 +172,36 @@ QByteArray RequestBuilder::DiskInfoRequest()
 // ---------------------------------------------------------------------------------------------
 // Live video and audio
 
-QByteArray RequestBuilder::LiveStart(int channel, int rate, int mode, bool audio, bool directRate,
-                                     int streamKind)
+QByteArray RequestBuilder::LiveStart(int channel, int rate, int mode, bool audio, bool directRate, int streamKind)
 {
     if (!ValidChannel(channel, "live start"))
         return QByteArray();
     if (!directRate) {
         switch (mode) {
-        case 4: mode = 3; rate = 1; break;
-        case 5: mode = 3; rate = 15; break;
-        case 6: mode = 3; rate = 30; break;
-        case 7: mode = 1; rate = 1; break;
-        case 8: mode = 1; rate = 2; break;
-        case 9: mode = 1; rate = 30; break;
+        case 4:
+            mode = 3;
+            rate = 1;
+            break;
+        case 5:
+            mode = 3;
+            rate = 15;
+            break;
+        case 6:
+            mode = 3;
+            rate = 30;
+            break;
+        case 7:
+            mode = 1;
+            rate = 1;
+            break;
+        case 8:
+            mode = 1;
+            rate = 2;
+            break;
+        case 9:
+            mode = 1;
+            rate = 30;
+            break;
         default: break;
         }
         if (streamKind == 2 || streamKind == 3) {
@@ -327,12 +344,14 @@ quint8 RequestBuilder::IndexSubCode(int slot, quint8 stream, bool dualStream, qu
     return 0;
 }
 
-QByteArray RequestBuilder::IntraHeaderRequest(int value, int slot, int channel, int offset, int size, quint8 stream,
-                                              bool dualStream, quint8 secondStreamSelection, int channelCount)
+QByteArray RequestBuilder::IntraHeaderRequest(int value, int slot, int channel, int offset, int size,
+                                              quint8 stream, bool dualStream, quint8 secondStreamSelection,
+                                              int channelCount)
 {
     // A list word of channel + 10 tells the recorder (and its answer) that the header is meant.
     QByteArray m = IndexRequest(static_cast<quint32>(channel + 10), channel,
-                                IndexSubCode(slot, stream, dualStream, secondStreamSelection, channelCount), value);
+                                IndexSubCode(slot, stream, dualStream, secondStreamSelection, channelCount),
+                                value);
     Put32(m, 24, static_cast<quint32>(offset));
     Put32(m, 28, static_cast<quint32>(offset));
     Put32(m, 32, static_cast<quint32>(size));

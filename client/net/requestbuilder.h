@@ -41,8 +41,8 @@ public:
     // and the last four bytes carry the channel mask (bit i = channel i + 1) and the audio flag.
     struct ListBackupEntry
     {
-        qint32 startDate = 0;  // YYYYMMDD
-        qint32 startTime = 0;  // HHMMSS
+        qint32 startDate = 0; // YYYYMMDD
+        qint32 startTime = 0; // HHMMSS
         qint32 finishDate = 0;
         qint32 finishTime = 0;
         quint16 channelMask = 0;
@@ -68,8 +68,7 @@ public:
     // --- live video and audio -------------------------------------------------------------
     // Live start. Without the direct-rate capability the mode selects a preset, and recorders of
     // stream kind 2 or 3 get their rate reduced to 1 or 30.
-    static QByteArray LiveStart(int channel, int rate, int mode, bool audio, bool directRate,
-                                int streamKind);
+    static QByteArray LiveStart(int channel, int rate, int mode, bool audio, bool directRate, int streamKind);
     static QByteArray LiveStop(int channel);
     static QByteArray LiveAudioStart(int cameraMapEntry);
     static QByteArray LiveAudioStop(int currentAudioChannel);

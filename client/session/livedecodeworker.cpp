@@ -11,15 +11,14 @@
 namespace {
 constexpr int kNoSequence = -999;
 constexpr int kPictureResult = 1000; // the decoder's results above this carry a picture
-}
+} // namespace
 
 LiveDecodeWorker::LiveDecodeWorker(int channel, const CameoRoute& route, LastPictures& pictures)
     : m_channel(channel)
     , m_route(route)
     , m_pictures(pictures)
     , m_lastSequence(kNoSequence)
-{
-}
+{}
 
 void LiveDecodeWorker::Restart()
 {

@@ -20,8 +20,7 @@ LiveFrameQueue::LiveFrameQueue(QMutex& lock, const char* name, qint64 byteBound)
     : m_lock(lock)
     , m_name(name)
     , m_byteBound(byteBound)
-{
-}
+{}
 
 LiveFrameRecordPtr LiveFrameQueue::PopFrontHeld()
 {

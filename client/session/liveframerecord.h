@@ -9,19 +9,19 @@
 struct LiveFrameRecord
 {
     int channel = 0;
-    int size = 0;           // payload bytes; 0 without payload (4 without payload: a marker)
-    int kind = 0;           // stream kind, or the audio coding of a live audio block
-    int playbackType = 0;   // frame type of a playback frame
-    int date = 0;           // YYYYMMDD
-    int time = 0;           // HHMMSS
-    int tag = 0;            // playback tag of the request the block answers
+    int size = 0;         // payload bytes; 0 without payload (4 without payload: a marker)
+    int kind = 0;         // stream kind, or the audio coding of a live audio block
+    int playbackType = 0; // frame type of a playback frame
+    int date = 0;         // YYYYMMDD
+    int time = 0;         // HHMMSS
+    int tag = 0;          // playback tag of the request the block answers
     std::unique_ptr<char[]> payload;
-    quint8 decodeOnly = 0;  // decode, but do not show
-    int delay = 0;          // live: ms since the channel's previous frame; playback: pacing delay
-    int frameType = 0;      // live: 1 key frame, 0 predicted; playback: the mode at arrival
+    quint8 decodeOnly = 0; // decode, but do not show
+    int delay = 0;         // live: ms since the channel's previous frame; playback: pacing delay
+    int frameType = 0;     // live: 1 key frame, 0 predicted; playback: the mode at arrival
     int sequence = 0;
-    int searchKind = 0;     // 2 museum search, 1 thumbnail search, 0 otherwise
-    quint8 marked = 0;      // the recorder sent the frame type plus 10
+    int searchKind = 0; // 2 museum search, 1 thumbnail search, 0 otherwise
+    quint8 marked = 0;  // the recorder sent the frame type plus 10
     quint8 spare = 0;
 
     // Copies `size` bytes of `source` into a new payload of size + 16 bytes. Without memory the

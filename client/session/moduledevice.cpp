@@ -19,11 +19,11 @@
 #include "session/moduleplayback.h"
 #include "session/netconnect.h"
 #include "session/sessionhub.h"
+#include "session/sessionlog.h"
 #include "session/sessionthread.h"
 #include "session/sessiontreeitems.h"
 #include "session/sitebook.h"
 #include "session/slotreceivebuffers.h"
-#include "session/sessionlog.h"
 
 namespace {
 
@@ -95,7 +95,8 @@ CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
     , m_liveAudioQueue(m_liveAudioLock, "live audio")
     , m_playbackQueues(MakeLiveFrameQueues<kSlots>(m_playbackQueueLock, "playback"))
     , m_playbackAudioQueue(m_playbackAudioLock, "playback audio")
-    , m_treeItems(std::make_unique<SessionTreeItems>([this](const QString& kind) { return RecordingFolder(kind); }))
+    , m_treeItems(
+          std::make_unique<SessionTreeItems>([this](const QString& kind) { return RecordingFolder(kind); }))
 {
     for (int ch = 0; ch < kChannels; ++ch) {
         m_liveRecordMark[ch] = 0;
@@ -193,7 +194,8 @@ void CModuleDevice::BuildRecorderMachinery()
     m_loginDeadline = new QTimer(this);
     m_loginDeadline->setSingleShot(true);
     connect(m_loginDeadline, &QTimer::timeout, this, &CModuleDevice::OnLoginDeadline);
-    connect(CertificateTrust::Instance(), &CertificateTrust::Answered, this, &CModuleDevice::OnCertificateAnswered);
+    connect(CertificateTrust::Instance(), &CertificateTrust::Answered, this,
+            &CModuleDevice::OnCertificateAnswered);
     m_firmwareTimer = new QTimer(this);
     m_firmwareTimer->setSingleShot(true);
     connect(m_firmwareTimer, &QTimer::timeout, this, &CModuleDevice::OnFirmwareOutputCheck);
@@ -277,7 +279,8 @@ void CModuleDevice::ReleaseConnectionsAndBuffers()
         // its socket's notification and must not be deleted under it. The connections go a
         // little later, and every buffer they were handed stays alive until both are gone.
         auto kept = std::make_shared<std::vector<std::unique_ptr<char[]>>>();
-        for (std::unique_ptr<char[]>* buffer : {&m_liveFrameBuffer, &m_liveAudioBuffer, &m_consoleBuffer, &m_listBuffer}) {
+        for (std::unique_ptr<char[]>* buffer :
+             {&m_liveFrameBuffer, &m_liveAudioBuffer, &m_consoleBuffer, &m_listBuffer}) {
             if (*buffer)
                 kept->push_back(std::move(*buffer));
         }
@@ -577,8 +580,8 @@ void CModuleDevice::GetIntraHeader(int value, int slot, int indexFile, qlonglong
     // The network module's index-header request takes the stream selection as its last value;
     // the last flag has no field in it.
     Q_UNUSED(unused)
-    m_liveNetwork->SendIntraHeaderRequest(value, slot, indexFile, int(quint32(quint64(offset) & 0xFFFFFFFFu)), size,
-                                          indexBuffer, quint8(stream));
+    m_liveNetwork->SendIntraHeaderRequest(value, slot, indexFile, int(quint32(quint64(offset) & 0xFFFFFFFFu)),
+                                          size, indexBuffer, quint8(stream));
 }
 
 void CModuleDevice::SendTalkAudio(const char* pcm, int bytes)
@@ -701,7 +704,8 @@ void CModuleDevice::StartConnect(int option)
     }
     if (!ConnectsQuietly(purpose)) {
         if (SessionHub* hub = SessionHub::Instance())
-            hub->ShowMessageBox(QStringLiteral("DVR Connection"), QStringLiteral("Network Connecting..."), QString());
+            hub->ShowMessageBox(QStringLiteral("DVR Connection"), QStringLiteral("Network Connecting..."),
+                                QString());
     }
     QTimer::singleShot(kConnectBoxDelayMs, this, &CModuleDevice::timerOnConnect);
 }
@@ -844,21 +848,13 @@ void CModuleDevice::ReportConnectFailure()
 {
     SessionHub* hub = SessionHub::Instance();
     switch (m_connectPurpose) {
-    case ConnectPurpose::Favorite:
-        PlaceNextFavoriteCell();
-        break;
+    case ConnectPurpose::Favorite: PlaceNextFavoriteCell(); break;
     case ConnectPurpose::EmapRefresh:
         // pending: e-map window: The active e-map window refreshes its cameras once the e-map window exists.
         break;
-    case ConnectPurpose::Account:
-        SetAccountState(-1);
-        break;
-    case ConnectPurpose::Firmware:
-        SetFirmwareState(-1);
-        break;
-    case ConnectPurpose::Silent:
-        qCDebug(lcSession) << GetDvrName() << "connect fail";
-        break;
+    case ConnectPurpose::Account: SetAccountState(-1); break;
+    case ConnectPurpose::Firmware: SetFirmwareState(-1); break;
+    case ConnectPurpose::Silent: qCDebug(lcSession) << GetDvrName() << "connect fail"; break;
     default:
         if (hub) {
             hub->ShowMessageBox(QString(), QStringLiteral("Connect fail"), QString());
@@ -910,19 +906,11 @@ void CModuleDevice::OnConnectionOption(ConnectPurpose purpose)
     QThread::msleep(100);
     switch (purpose) {
     case ConnectPurpose::Live:
-    case ConnectPurpose::CellLive:
-        StartLiveOnAllChannels();
-        break;
-    case ConnectPurpose::RemoteConfig:
-        AskForRemoteConfig();
-        break;
+    case ConnectPurpose::CellLive: StartLiveOnAllChannels(); break;
+    case ConnectPurpose::RemoteConfig: AskForRemoteConfig(); break;
     case ConnectPurpose::Playback:
-    case ConnectPurpose::CellPlayback:
-        PrepareRemotePlayback(purpose);
-        break;
-    case ConnectPurpose::Favorite:
-        PlaceNextFavoriteCell();
-        break;
+    case ConnectPurpose::CellPlayback: PrepareRemotePlayback(purpose); break;
+    case ConnectPurpose::Favorite: PlaceNextFavoriteCell(); break;
     case ConnectPurpose::EmapOpen:
         // pending: e-map window: The active e-map window opens this recorder's map and places its cameras
         // (EmapView::openEmap, EmapView::createDeviceCamera) once the e-map window exists.
@@ -944,8 +932,7 @@ void CModuleDevice::OnConnectionOption(ConnectPurpose purpose)
         else
             StartFirmwarePreparation();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -1078,20 +1065,11 @@ void CModuleDevice::OnNetworkState(int state)
         return;
     NetworkSlotGuard inSlot(this, m_networkSlotDepth);
     switch (NetState(state)) {
-    case NetState::SocketConnected:
-        m_socketConnected = 1;
-        break;
-    case NetState::LoggedIn:
-        OnLoggedIn();
-        break;
-    case NetState::StatusRefreshed:
-        OnStatusRefreshed();
-        break;
-    case NetState::Disconnected:
-        OnDisconnected();
-        break;
-    default:
-        break;
+    case NetState::SocketConnected: m_socketConnected = 1; break;
+    case NetState::LoggedIn: OnLoggedIn(); break;
+    case NetState::StatusRefreshed: OnStatusRefreshed(); break;
+    case NetState::Disconnected: OnDisconnected(); break;
+    default: break;
     }
 }
 
@@ -1227,10 +1205,9 @@ void CModuleDevice::AllocateReceiveBuffers(int channelCount)
 
 void CModuleDevice::AllocateSessionBuffers()
 {
-    for (auto [buffer, size] : {std::pair{&m_liveFrameBuffer, kLiveFrameBufferSize},
-                                std::pair{&m_liveAudioBuffer, kLiveAudioBufferSize},
-                                std::pair{&m_consoleBuffer, kConsoleBufferSize},
-                                std::pair{&m_listBuffer, kListBufferSize}}) {
+    for (auto [buffer, size] :
+         {std::pair{&m_liveFrameBuffer, kLiveFrameBufferSize}, std::pair{&m_liveAudioBuffer, kLiveAudioBufferSize},
+          std::pair{&m_consoleBuffer, kConsoleBufferSize}, std::pair{&m_listBuffer, kListBufferSize}}) {
         if (!*buffer)
             buffer->reset(new char[size_t(size)]());
     }
@@ -1345,10 +1322,12 @@ void CModuleDevice::CloseSearchBoxes()
     // pending: thumbnail search: Search progress boxes of this recorder close (the museum and thumbnail dialogs are reset
     // and cancelled here once they exist).
     SessionHub* hub = SessionHub::Instance();
-    const struct {
+    const struct
+    {
         std::atomic<quint8>* flag;
         const char* title;
-    } searches[] = {{&m_museumMode, "Museum Search"}, {&m_thumbnailMode, "Thumbnail Search"}, {&m_quickMode, "Time Search"}};
+    } searches[] = {
+        {&m_museumMode, "Museum Search"}, {&m_thumbnailMode, "Thumbnail Search"}, {&m_quickMode, "Time Search"}};
     for (const auto& s : searches) {
         if (s.flag->load()) {
             if (hub && hub->MessageTitle() == QLatin1String(s.title))
@@ -1409,7 +1388,7 @@ void CModuleDevice::ReportLoginFailure()
     }
     // No login reply at all: the recorder took the connection but serves no more clients. A
     // recorder whose model the client does not serve is dropped after its model information.
-    const QString text = !loginReplied ? QStringLiteral("Connection full")
+    const QString text = !loginReplied                          ? QStringLiteral("Connection full")
                          : m_liveNetwork->GetModelCheck() == -2 ? QStringLiteral("Not Support")
                                                                 : QStringLiteral("Login fail");
     if (SessionHub* hub = SessionHub::Instance()) {
@@ -1554,8 +1533,9 @@ void CModuleDevice::StartSearchRecord(int ch, int date, int time)
 {
     if (!ValidChannel(ch))
         return;
-    m_recordSearch->StartRecord(ch, date, time, RecordingFolder(QStringLiteral("Record_Search")) + QLatin1Char('/'),
-                                m_deviceIndex, ModuleRecord::RecordSearch);
+    m_recordSearch->StartRecord(ch, date, time,
+                                RecordingFolder(QStringLiteral("Record_Search")) + QLatin1Char('/'), m_deviceIndex,
+                                ModuleRecord::RecordSearch);
 }
 
 void CModuleDevice::StartEventRecord(int ch)
@@ -1643,8 +1623,8 @@ void CModuleDevice::timerSendPlayback()
         return;
     if (!m_batcher->ReadyForBatch(GetDvrName()))
         return;
-    const PlaybackRequestBatcher::Batch batch =
-        m_batcher->TakeBatch([this] { return IsLoggedIn() && m_playbackActive.load(); });
+    const PlaybackRequestBatcher::Batch batch = m_batcher->TakeBatch(
+        [this] { return IsLoggedIn() && m_playbackActive.load(); });
     // Single requests are answered at once by the network module, which may call back into the
     // playback side: they go out without the request lock held.
     SendSingleFrameRequests(batch.singles);

@@ -64,7 +64,7 @@ class CModuleDevice : public QObject, public QTreeWidgetItem, public PlaybackHos
 
 public:
     static constexpr int kChannels = 16;
-    static constexpr int kSlots = 17;            // 16 channels and the search slot
+    static constexpr int kSlots = 17; // 16 channels and the search slot
     static constexpr int kMinutesPerDay = 1440;
     static constexpr int kLiveConnectDelayMs = 500;
     // A recorder that takes the connection but never completes the login would otherwise keep

@@ -10,18 +10,18 @@
 #include <algorithm>
 #include <cstring>
 
-#include "net/modulenetwork.h"
-#include "common/media/mulaw.h"
 #include "common/media/moduledecoder.h"
-#include "session/moduleplayback.h"
 #include "common/media/modulerecord.h"
+#include "common/media/mulaw.h"
+#include "net/modulenetwork.h"
 #include "session/livedecodeworker.h"
 #include "session/livepacer.h"
+#include "session/moduleplayback.h"
 #include "session/sessionhub.h"
+#include "session/sessionlog.h"
 #include "session/sessionthread.h"
 #include "session/slotreceivebuffers.h"
 #include "session/soundgatherer.h"
-#include "session/sessionlog.h"
 
 namespace {
 
@@ -85,7 +85,8 @@ bool CModuleDevice::ChannelTakesPart(int ch) const
 {
     if (!ValidChannel(ch))
         return false;
-    return (m_playbackGrid.load() >= 0 && m_routes[ch].playbackCell.load() >= 0) || m_searchRecordMark[ch].load() != 0;
+    return (m_playbackGrid.load() >= 0 && m_routes[ch].playbackCell.load() >= 0)
+           || m_searchRecordMark[ch].load() != 0;
 }
 
 // =============================================================================================
@@ -288,7 +289,7 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
     record->decodeOnly = decodeOnly ? 1 : 0;
     record->delay = m_pacingDelay[channel];
     record->frameType = ModeCode(mode);
-    record->searchKind = int(m_museumMode.load() ? SchedulerKind::Museum
+    record->searchKind = int(m_museumMode.load()      ? SchedulerKind::Museum
                              : m_thumbnailMode.load() ? SchedulerKind::Thumbnail
                                                       : SchedulerKind::Playback);
     if (IsFastPlayback(mode))
@@ -391,7 +392,8 @@ void CModuleDevice::OnRecvFrameHeader(int channel, int size, int streamKind, int
         return;
     const char* header = kind < 6 ? m_slotBuffers->HeaderBelow6(channel) : m_slotBuffers->Header6Up(channel);
     if (!header || size < 0 || size > SlotReceiveBuffers::kBlockBufferSize) {
-        qCDebug(lcSession) << GetDvrName() << "frame header of" << size << "bytes for slot" << channel << "dropped";
+        qCDebug(lcSession) << GetDvrName() << "frame header of" << size << "bytes for slot" << channel
+                           << "dropped";
         return;
     }
     scheduler->OnSetFrameHeader(size, streamKind, header, kind == 6);
@@ -611,7 +613,8 @@ void CModuleDevice::THREAD_LIVE(void* session, int channel)
         if (!decoder)
             continue;
         const bool mayShow = (self->m_maskLive.load() & (1u << channel)) != 0;
-        if (worker.Decode(*r, *decoder, load, self->m_deviceIndex, mayShow) == LiveDecodeWorker::Outcome::FirstPicture)
+        if (worker.Decode(*r, *decoder, load, self->m_deviceIndex, mayShow)
+            == LiveDecodeWorker::Outcome::FirstPicture)
             self->m_hasPicture[channel] = 1;
     }
     queue.Drain();
@@ -752,8 +755,8 @@ void CModuleDevice::PlaySearchRecord(LiveFrameRecord& r, int index, int count, S
     CModuleDecoder* decoder = index < kChannels ? m_playbackDecoders[index].get() : nullptr;
     if (!decoder)
         return;
-    const int result =
-        decoder->OnDecode(reinterpret_cast<unsigned char*>(r.payload.get()), r.size, r.kind, 0, 0, r.decodeOnly != 0);
+    const int result = decoder->OnDecode(reinterpret_cast<unsigned char*>(r.payload.get()), r.size, r.kind, 0, 0,
+                                         r.decodeOnly != 0);
     if (result == CModuleDecoder::ErrSameFrame) {
         r.decodeOnly = 1;
         DeliverSearchNotice(index, false);

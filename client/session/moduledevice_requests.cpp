@@ -15,14 +15,14 @@
 #include <climits>
 #include <cstring>
 
+#include "common/media/modulerecord.h"
 #include "net/modulenetwork.h"
 #include "net/recordermessageheader.h"
 #include "session/moduleplayback.h"
-#include "common/media/modulerecord.h"
 #include "session/sessionhub.h"
+#include "session/sessionlog.h"
 #include "session/sitebook.h"
 #include "session/slotreceivebuffers.h"
-#include "session/sessionlog.h"
 
 namespace {
 
@@ -268,8 +268,8 @@ void CModuleDevice::SendCDBackupPrepare(int discNumber, int mediaKind)
         m_liveNetwork->SendCDBackupPrepare(quint8(discNumber), quint8(mediaKind));
 }
 
-void CModuleDevice::SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime, int channelBits,
-                                      int audioFlag, int mediaKind)
+void CModuleDevice::SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime,
+                                      int channelBits, int audioFlag, int mediaKind)
 {
     if (m_liveNetwork)
         m_liveNetwork->SendCDBackupStart(startDate, startTime, finishDate, finishTime, quint16(channelBits),
@@ -315,8 +315,8 @@ void CModuleDevice::SendTalkStop()
 void CModuleDevice::SendBackupPlaybackCtrl(int requestNumber, int date, int time, char* receiveBuffer)
 {
     if (m_liveNetwork)
-        m_liveNetwork->SendPlaybackCtrlExt(2, quint8(requestNumber), quint16(ModeCode(PlaybackMode::Forward)), 0, 0,
-                                           quint16(requestNumber), date, time, 1, receiveBuffer, 0);
+        m_liveNetwork->SendPlaybackCtrlExt(2, quint8(requestNumber), quint16(ModeCode(PlaybackMode::Forward)), 0,
+                                           0, quint16(requestNumber), date, time, 1, receiveBuffer, 0);
 }
 
 void CModuleDevice::SendBackupPlaybackStop(char* receiveBuffer)
@@ -398,14 +398,16 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
         rate = 30;
     }
     qCDebug(lcSession) << "Playback control" << Qt::hex << playing.mask << Qt::dec << date << time << rate
-             << m_playbackNetwork->IsConnected();
+                       << m_playbackNetwork->IsConnected();
 
     // The one playing channel's sound is asked for when it is the playback audio channel.
     const int audio = m_playbackAudioChannel;
-    const quint8 audioByte =
-        (playing.count == 1 && playing.single >= 0 && playing.single == audio) ? quint8(audio + 1) : quint8(0);
+    const quint8 audioByte = (playing.count == 1 && playing.single >= 0 && playing.single == audio)
+                                 ? quint8(audio + 1)
+                                 : quint8(0);
     m_playbackNetwork->SendPlaybackCtrlExt(2, quint8(tag), quint16(ModeCode(mode)), quint8(speedSent), audioByte,
-                                           quint16(playing.mask), date, time, quint8(rate), PlaybackBuffer(), keyOnly);
+                                           quint16(playing.mask), date, time, quint8(rate), PlaybackBuffer(),
+                                           keyOnly);
 }
 
 void CModuleDevice::SendPlaybackCtrlStopSec()
@@ -462,17 +464,10 @@ bool CModuleDevice::RequestPlayback(int time, int mode)
 {
     const int date = m_playDate.load();
     switch (time) {
-    case -2:
-        SetThumnailSearch(m_savedSearchChannel, m_savedSearchDate, m_savedSearchTime);
-        return true;
-    case -3:
-        SetMuseumSearch(m_savedSearchChannel, m_savedSearchDate, m_savedSearchTime);
-        return true;
-    case -4:
-        SetQuickSearch(m_savedSearchChannel, m_savedSearchDate, m_savedSearchTime);
-        return true;
-    default:
-        break;
+    case -2: SetThumnailSearch(m_savedSearchChannel, m_savedSearchDate, m_savedSearchTime); return true;
+    case -3: SetMuseumSearch(m_savedSearchChannel, m_savedSearchDate, m_savedSearchTime); return true;
+    case -4: SetQuickSearch(m_savedSearchChannel, m_savedSearchDate, m_savedSearchTime); return true;
+    default: break;
     }
     if (m_thumbnailMode.load() != 0) {
         // pending: thumbnail search: The thumbnail dialog's play state and channel are read here once the dialog exists.
@@ -567,8 +562,8 @@ void CModuleDevice::SetThumnailSearch(int channel, int date, int time)
     m_museumMode = 0;
     m_quickMode = 0;
     qCDebug(lcSession) << "thumbnail search start";
-    qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << m_museumMode.load()
-             << m_thumbnailMode.load();
+    qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
+                       << m_museumMode.load() << m_thumbnailMode.load();
     StartIndexSearch(channel);
 }
 
@@ -584,8 +579,8 @@ void CModuleDevice::SetQuickSearch(int channel, int date, int time)
     m_quickMode = 1;
     m_museumMode = 0;
     m_thumbnailMode = 0;
-    qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << m_museumMode.load()
-             << m_thumbnailMode.load();
+    qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
+                       << m_museumMode.load() << m_thumbnailMode.load();
     StartIndexSearch(channel);
 }
 
@@ -600,8 +595,8 @@ void CModuleDevice::RememberSearchStart(int channel, int date, int time)
 
 void CModuleDevice::GetIntraIndex(int channel)
 {
-    qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << m_museumMode.load()
-             << m_thumbnailMode.load();
+    qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
+                       << m_museumMode.load() << m_thumbnailMode.load();
     m_searchDay = 0;
     StartIndexSearch(channel);
 }
@@ -1094,7 +1089,8 @@ void CModuleDevice::OnRecvBackupCapa(_SEND_BACKUP_CAPA* message)
     emit OnAddBackupCapaAll(mask, n, int(std::min<qint64>(sum, INT_MAX)));
     if (positive == 0) {
         if (SessionHub* hub = SessionHub::Instance())
-            hub->ShowMessageBox(QStringLiteral("Remote CD Backup"), QStringLiteral("Not a data"), QStringLiteral("stop"));
+            hub->ShowMessageBox(QStringLiteral("Remote CD Backup"), QStringLiteral("Not a data"),
+                                QStringLiteral("stop"));
     }
 }
 

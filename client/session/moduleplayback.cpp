@@ -68,8 +68,10 @@ CModulePlayback::CModulePlayback(PlaybackHost* host, QObject* parent)
     , m_minutes(new MinuteSlot[kMinutesPerDay])
 {
     ClearDay();
-    connect(this, &CModulePlayback::SendIntraHeader, this, &CModulePlayback::OnSendIntraHeader, Qt::DirectConnection);
-    connect(this, &CModulePlayback::SendFrameHeader, this, &CModulePlayback::OnSendFrameHeader, Qt::DirectConnection);
+    connect(this, &CModulePlayback::SendIntraHeader, this, &CModulePlayback::OnSendIntraHeader,
+            Qt::DirectConnection);
+    connect(this, &CModulePlayback::SendFrameHeader, this, &CModulePlayback::OnSendFrameHeader,
+            Qt::DirectConnection);
     connect(this, &CModulePlayback::SendFrameData, this, &CModulePlayback::OnSendFrameData, Qt::DirectConnection);
 }
 
@@ -209,7 +211,8 @@ bool CModulePlayback::ResetIndex(int date)
 void CModulePlayback::OnSetIntraIndex(int file, const char* header, int size)
 {
     if (file < 0 || file >= kIndexFiles || !header || size < kIndexHeaderSize) {
-        qCDebug(lcSession) << "playback scheduler: index header of file" << file << "with" << size << "bytes dropped";
+        qCDebug(lcSession) << "playback scheduler: index header of file" << file << "with" << size
+                           << "bytes dropped";
         return;
     }
     const quint32 format = Le32(header);
@@ -240,7 +243,8 @@ void CModulePlayback::OnSetIntraIndex(int file, const char* header, int size)
     }
     m_latestSecond = m_latestTime > 0 ? SecondOfTime(m_latestTime) : -1;
     m_fileReceived[size_t(file)] = 1;
-    qCDebug(lcSession) << "FirstTime" << m_earliestTime << "last" << m_latestTime << "channel" << m_channel << "file" << file;
+    qCDebug(lcSession) << "FirstTime" << m_earliestTime << "last" << m_latestTime << "channel" << m_channel
+                       << "file" << file;
     m_state = PlaybackMode::Stop;
 }
 
@@ -428,7 +432,8 @@ void CModulePlayback::OnGetFrameHeader(int second, bool prefetch)
     const bool backward = IsBackward();
 
     if (prefetch) {
-        if (m_kind != SchedulerKind::Playback || !m_continuous || !m_minutes[minute].loaded || m_secondOffset[second] < 0)
+        if (m_kind != SchedulerKind::Playback || !m_continuous || !m_minutes[minute].loaded
+            || m_secondOffset[second] < 0)
             return;
         // One block at a time: the reply carries no offset of its own.
         if (m_headerBufferBusy || (m_headerBufferFilled && m_headerBufferOffset == m_secondOffset[second]))
@@ -533,8 +538,8 @@ void CModulePlayback::ParseHeaders(const char* data, int size, int streamKind)
         e.length = int(flags & 0x7FFFFFu);
         e.stamp = Le64(p + 44);
         if (e.offsetB < 0 || e.sizeB < 1 || e.sizeB > kDataBufferSize || e.sizeA > kDataBufferSize) {
-            qCDebug(lcSession) << "playback scheduler: frame header" << count << "with offset" << e.offsetB << "size"
-                     << e.sizeB << "ends the block";
+            qCDebug(lcSession) << "playback scheduler: frame header" << count << "with offset" << e.offsetB
+                               << "size" << e.sizeB << "ends the block";
             break;
         }
         if (!(flags & (1u << 27))) {
@@ -710,7 +715,8 @@ int CModulePlayback::OnSetFrameData(const char* data, int size, int streamKind, 
             m_dataBufferStreamKind = streamKind;
         } else {
             if (size >= 1)
-                qCDebug(lcSession) << "playback scheduler: key frame of" << size << "bytes, asked for" << m_dataPendingSize;
+                qCDebug(lcSession) << "playback scheduler: key frame of" << size << "bytes, asked for"
+                                   << m_dataPendingSize;
             m_dataBufferFilled = false;
             m_dataBufferOffset = -1;
             m_dataBufferSize = 0;
@@ -846,11 +852,8 @@ void CModulePlayback::SetMode(PlaybackMode state)
     case PlaybackMode::Forward:
     case PlaybackMode::FastForward:
     case PlaybackMode::Backward:
-    case PlaybackMode::FastBackward:
-        break;
-    default:
-        qCDebug(lcSession) << "playback scheduler: unknown state" << int(state);
-        return;
+    case PlaybackMode::FastBackward: break;
+    default: qCDebug(lcSession) << "playback scheduler: unknown state" << int(state); return;
     }
     m_state = state;
     if (state == PlaybackMode::Stop)

@@ -41,7 +41,7 @@ public:
     static constexpr int kHeaderBlockSize = kRingSize * kHeaderSlotSize; // 13440
     static constexpr int kHeaderBufferSize = 32768;
     static constexpr int kDataBufferSize = 524288;
-    static constexpr int kMaxSlot = 16;    // channels 0 to 15 and the sound slot
+    static constexpr int kMaxSlot = 16;       // channels 0 to 15 and the sound slot
     static constexpr int kKeyFileOffset = 20; // a frame file number of 20 and more asks for a key frame
     static constexpr int kNoTime = 999999;
     static constexpr int kJumpDelay = 9999;
@@ -125,7 +125,7 @@ private:
     };
     struct RingEntry
     {
-        qint64 posA = -1;   // data offset of the frame's last key frame
+        qint64 posA = -1; // data offset of the frame's last key frame
         int sizeA = 0;
         qint64 offsetB = -1; // data offset of the frame itself
         int sizeB = 0;

@@ -5,8 +5,7 @@
 NetConnect::NetConnect(CModuleDevice* session)
     : QObject(nullptr)
     , m_session(session)
-{
-}
+{}
 
 void NetConnect::OnConnect()
 {

@@ -19,7 +19,7 @@ struct PlaybackFrame
     bool skip = false; // decode only, do not show
     PlaybackMode state = PlaybackMode::Idle; // the scheduler's state when the frame was handed on
     SchedulerKind kind = SchedulerKind::Playback;
-    bool key = false;  // asked for as a key frame
+    bool key = false; // asked for as a key frame
 };
 
 class PlaybackHost

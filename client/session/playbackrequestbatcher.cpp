@@ -53,7 +53,7 @@ bool PlaybackRequestBatcher::ReadyForBatch(const QString& recorderName)
     if (!m_sentClock.isValid() || m_sentClock.elapsed() < kReplyTimeoutMs)
         return false;
     qCDebug(lcSession) << recorderName << "frame replies overdue:" << m_inFlight.load() << "given up after"
-             << kReplyTimeoutMs << "ms";
+                       << kReplyTimeoutMs << "ms";
     m_inFlight = 0;
     return true;
 }

@@ -33,19 +33,19 @@ public:
     struct Request
     {
         int channel = 0;
-        int frameByte = 0;    // negative (frame data): a single request answered at once
+        int frameByte = 0; // negative (frame data): a single request answered at once
         qint64 offset = 0;
         int size = 0;
-        int kind = 0;         // Kind; any other value is dropped unsent
+        int kind = 0; // Kind; any other value is dropped unsent
         int requestNumber = 0;
     };
 
     // What one timer tick takes from the queue.
     struct Batch
     {
-        int entries = 0;                // entries written into the batch buffer
-        int requests = 0;               // requests those entries carry
-        std::vector<Request> singles;   // single requests, sent on their own
+        int entries = 0;              // entries written into the batch buffer
+        int requests = 0;             // requests those entries carry
+        std::vector<Request> singles; // single requests, sent on their own
     };
 
     PlaybackRequestBatcher();

@@ -9,12 +9,12 @@ unsigned long ThreadNumber(pthread_t t)
 {
     return static_cast<unsigned long>(t);
 }
-}
+} // namespace
 
 CQThreadHelper::CQThreadHelper(QObject* parent)
-    : QThread(parent), m_creator(pthread_self())
-{
-}
+    : QThread(parent)
+    , m_creator(pthread_self())
+{}
 
 CQThreadHelper::~CQThreadHelper()
 {
@@ -58,8 +58,7 @@ void CQThreadHelper::WaitThread()
 {
     const pthread_t caller = pthread_self();
     if (!pthread_equal(m_creator, caller))
-        qWarning("Warning!!! : Invalid caller thread, %lu, %lu", ThreadNumber(m_creator),
-                 ThreadNumber(caller));
+        qWarning("Warning!!! : Invalid caller thread, %lu, %lu", ThreadNumber(m_creator), ThreadNumber(caller));
     qDebug("Wait for thread(%lu)", m_worker.load());
     wait(QDeadlineTimer(QDeadlineTimer::Forever));
     qDebug("Finished to wait for thread(%lu)", m_worker.load());

@@ -16,7 +16,9 @@
 class SessionThread
 {
 public:
-    explicit SessionThread(LiveFrameQueue& queue) : m_queue(queue) {}
+    explicit SessionThread(LiveFrameQueue& queue)
+        : m_queue(queue)
+    {}
 
     // False (and the flag down) when the thread could not start.
     bool Start(CQThreadHelper::ThreadProc procedure, void* owner, int value);

@@ -8,8 +8,8 @@
 
 #include "common/media/modulerecord.h"
 #include "session/moduledevice.h"
-#include "session/sitebook.h"
 #include "session/sessionlog.h"
+#include "session/sitebook.h"
 
 namespace {
 // One icon per picture for every session: a QIcon made per item decodes and caches its picture
@@ -63,8 +63,7 @@ SessionTreeItems::SessionTreeItems(FolderOf recordingFolder)
     , m_iconCameraEvent(SharedIcon(QStringLiteral(":/res/Resource/Camera_event.png")))
     , m_iconDvrDisable(SharedIcon(QStringLiteral(":/res/Resource/DVRDisable.png")))
     , m_iconDvr(SharedIcon(QStringLiteral(":/res/Resource/DVR.png")))
-{
-}
+{}
 
 QTreeWidgetItem* SessionTreeItems::NewRecordItem(QTreeWidgetItem* parent, const QString& kind, const QString& name,
                                                  const QString& path, const QString& icon)
@@ -99,8 +98,9 @@ const QIcon& SessionTreeItems::CameraIcon(const ChannelStatus& status, bool show
     return status.active ? m_iconCamera : m_iconCameraOff;
 }
 
-QTreeWidgetItem* SessionTreeItems::NewCameraItem(QTreeWidgetItem* parent, const QString& kind, const QString& title,
-                                                 const QString& icon, int recorderIndex, int channel) const
+QTreeWidgetItem* SessionTreeItems::NewCameraItem(QTreeWidgetItem* parent, const QString& kind,
+                                                 const QString& title, const QString& icon, int recorderIndex,
+                                                 int channel) const
 {
     QTreeWidgetItem* item = NewRecordItem(parent, kind, title, QString(), icon);
     SiteBook* record = SiteBook::FromItem(item);

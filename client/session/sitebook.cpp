@@ -80,8 +80,8 @@ QDataStream& operator<<(QDataStream& out, const SiteBook& r)
 {
     out << r.kind << r.name << r.addr << r.port << r.id << r.password << r.path << r.emapPath;
     out << r.emapPos << r.favoritesdevice << r.favoriteschannel << r.favoritesmode;
-    out << r.index << r.channel << r.quality << r.permissionLive << r.permissionSearch
-        << r.permissionBackup << r.permissionPtz;
+    out << r.index << r.channel << r.quality << r.permissionLive << r.permissionSearch << r.permissionBackup
+        << r.permissionPtz;
     out << r.permissionConfig;
     out << r.cameomode;
     out << r.posX << r.posY;
@@ -93,8 +93,8 @@ QDataStream& operator>>(QDataStream& in, SiteBook& r)
 {
     in >> r.kind >> r.name >> r.addr >> r.port >> r.id >> r.password >> r.path >> r.emapPath;
     in >> r.emapPos >> r.favoritesdevice >> r.favoriteschannel >> r.favoritesmode;
-    in >> r.index >> r.channel >> r.quality >> r.permissionLive >> r.permissionSearch
-        >> r.permissionBackup >> r.permissionPtz;
+    in >> r.index >> r.channel >> r.quality >> r.permissionLive >> r.permissionSearch >> r.permissionBackup
+        >> r.permissionPtz;
     in >> r.permissionConfig;
     in >> r.cameomode;
     in >> r.posX >> r.posY;

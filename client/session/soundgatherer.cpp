@@ -5,8 +5,7 @@
 
 SoundGatherer::SoundGatherer(int capacity)
     : m_buffer(size_t(std::max(capacity, 1)), 0)
-{
-}
+{}
 
 void SoundGatherer::Append(const char* data, int bytes, const Flush& flush)
 {

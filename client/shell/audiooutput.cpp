@@ -19,8 +19,7 @@ const char* const kRule = "=====================================================
 AudioOutput::AudioOutput(QObject* parent)
     : QObject(parent)
     , m_periodBuffer(kPeriodBufferSize, '\0')
-{
-}
+{}
 
 AudioOutput::~AudioOutput()
 {

@@ -94,8 +94,8 @@ CameoOsdTexts CameoOsd::BuildTexts(const CameoOsdInput& in)
     return t;
 }
 
-QImage CameoOsd::RenderPicture(const QImage& picture, int width, int height, bool online,
-                               int formatCode, float zoom, int& panX, int& panY, QPoint& offset)
+QImage CameoOsd::RenderPicture(const QImage& picture, int width, int height, bool online, int formatCode,
+                               float zoom, int& panX, int& panY, QPoint& offset)
 {
     offset = QPoint(0, 0);
     if (width < 1 || height < 1 || picture.isNull())
@@ -135,7 +135,7 @@ QImage CameoOsd::RenderPicture(const QImage& picture, int width, int height, boo
         }
         const int picW = picture.width();
         const int formatH = qMax(1, int(picW * double(ratioH) / ratioW));
-        const double unit = picW / displayW;  // picture pixels per cell pixel
+        const double unit = picW / displayW; // picture pixels per cell pixel
         marginX = (width - displayW) / 2.0 * unit;
         marginY = (height - displayH) / 2.0 * unit;
         canvas = QImage(picW + int(2 * marginX), formatH + int(2 * marginY), QImage::Format_RGB888);

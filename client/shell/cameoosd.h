@@ -15,11 +15,11 @@ struct CameoOsdInput
     enum class Source { Unbound, Online, Local };
     Source source = Source::Unbound;
     CameoKind kind = CameoKind::Live;
-    bool emap = false;          // e-map camera tile: never shows its cell number
-    bool fpsOsd = false;        // the grid's frame-rate display flag
-    OsdFlags flags;             // the hub's six display switches
+    bool emap = false;   // e-map camera tile: never shows its cell number
+    bool fpsOsd = false; // the grid's frame-rate display flag
+    OsdFlags flags;      // the hub's six display switches
 
-    int cell = 0;               // 0-based
+    int cell = 0; // 0-based
     int channel = 0;
     int cellWidth = 0;
     int osdDate = 0;
@@ -30,8 +30,8 @@ struct CameoOsdInput
     bool sensor = false;
     bool motion = false;
     bool audio = false;
-    bool audioIsThisChannel = false;   // this channel plays the recorder's (playback) sound
-    bool recording = false;            // the session records this channel (live or playback)
+    bool audioIsThisChannel = false; // this channel plays the recorder's (playback) sound
+    bool recording = false;          // the session records this channel (live or playback)
     bool ptz = false;
 
     QString dvrName;
@@ -50,8 +50,8 @@ struct CameoOsdTexts
     QString bottomRight;
     QString event;
     QString record;
-    bool blankPicture = false;  // the picture is replaced by the blank one and the zoom reset
-    int fps = -1;               // the clamped frame rate to store back, -1 when not shown
+    bool blankPicture = false; // the picture is replaced by the blank one and the zoom reset
+    int fps = -1;              // the clamped frame rate to store back, -1 when not shown
 };
 
 class CameoOsd
@@ -66,8 +66,8 @@ public:
     // online recorder's picture is fitted by its format code (below 5: 4:3, else 16:9) and
     // centred through offset; other pictures fill the cell. Any other zoom shows the region of
     // the pan, which is clamped and written back, scaled to the whole cell.
-    static QImage RenderPicture(const QImage& picture, int width, int height, bool online,
-                                int formatCode, float zoom, int& panX, int& panY, QPoint& offset);
+    static QImage RenderPicture(const QImage& picture, int width, int height, bool online, int formatCode,
+                                float zoom, int& panX, int& panY, QPoint& offset);
 
     // Repaint timer and redraw thread intervals in milliseconds by split.
     static int RepaintInterval(int split, bool emap);

@@ -220,7 +220,12 @@ CCameo::~CCameo()
         decoder.reset();
     }
 
-    struct Stop { CModuleDevice* device; int channel; bool live; };
+    struct Stop
+    {
+        CModuleDevice* device;
+        int channel;
+        bool live;
+    };
     std::vector<Stop> stops;
     {
         QMutexLocker lock(&m_cellsLock);
@@ -326,8 +331,10 @@ void CCameo::SetCellChannel(int cell, int recorder, int channel)
     if (m_closing)
         return;
     const bool unbind = recorder == -1 && channel == -1;
-    if (!IsCell(cell) || (!unbind && (!RecorderTable::IsIndex(recorder) || channel < 0 || channel >= kRoutedChannels))) {
-        qCWarning(lcShell) << "CCameo::SetCellChannel: bad cell, recorder or channel" << cell << recorder << channel;
+    if (!IsCell(cell)
+        || (!unbind && (!RecorderTable::IsIndex(recorder) || channel < 0 || channel >= kRoutedChannels))) {
+        qCWarning(lcShell) << "CCameo::SetCellChannel: bad cell, recorder or channel" << cell << recorder
+                           << channel;
         return;
     }
     {
@@ -348,7 +355,8 @@ void CCameo::SetCameoChannel(int channel, int recorder, int cell)
     if (cell == -1)
         cell = m_selectedCell;
     if (!IsUsedCell(cell) || !RecorderTable::IsIndex(recorder) || channel < 0 || channel >= kRoutedChannels) {
-        qCWarning(lcShell) << "CCameo::SetCameoChannel: bad cell, recorder or channel" << cell << recorder << channel;
+        qCWarning(lcShell) << "CCameo::SetCameoChannel: bad cell, recorder or channel" << cell << recorder
+                           << channel;
         return;
     }
     int oldRecorder = -1;
@@ -394,7 +402,8 @@ void CCameo::OnConnectDevice(int channels, int recorder)
         return;
     CModuleDevice* device = DeviceOf(recorder);
     if (!device || channels < 1 || channels > kRoutedChannels) {
-        qCWarning(lcShell) << "CCameo::OnConnectDevice: no recorder" << recorder << "or bad channel count" << channels;
+        qCWarning(lcShell) << "CCameo::OnConnectDevice: no recorder" << recorder << "or bad channel count"
+                           << channels;
         return;
     }
     const quint32 liveMask = device->GetLiveMask();
@@ -482,7 +491,11 @@ void CCameo::CloseAllCameo()
 {
     if (m_closing)
         return;
-    struct Stop { CModuleDevice* device; int channel; };
+    struct Stop
+    {
+        CModuleDevice* device;
+        int channel;
+    };
     std::vector<Stop> stops;
     {
         QMutexLocker lock(&m_cellsLock);
@@ -715,7 +728,7 @@ void CCameo::LayOutPage()
     const int count = m_cellCount;
     const int split = m_split;
     const int n = CameoOsd::IntegerSqrt(split);
-    std::vector<std::pair<int, int>> visible;   // playback cells that become shown
+    std::vector<std::pair<int, int>> visible; // playback cells that become shown
     {
         QMutexLocker lock(&m_cellsLock);
         std::fill(std::begin(m_layout), std::end(m_layout), -1);
@@ -775,7 +788,7 @@ void CCameo::StartShownLive()
     for (const auto& s : stops)
         s.first->OnLiveStop(s.second);
 
-    std::vector<std::pair<int, int>> wanted;   // (recorder, channel) of the shown cells
+    std::vector<std::pair<int, int>> wanted; // (recorder, channel) of the shown cells
     {
         QMutexLocker lock(&m_cellsLock);
         for (int i = 0; i < m_cellCount; ++i) {
@@ -1054,10 +1067,22 @@ void CCameo::OnSequenceAction(int ms)
         m_sequenceTimer.start(ms);
 }
 
-void CCameo::OnSequenceAction5() { OnSequenceAction(5000); }
-void CCameo::OnSequenceAction10() { OnSequenceAction(10000); }
-void CCameo::OnSequenceAction15() { OnSequenceAction(15000); }
-void CCameo::OnSequenceAction20() { OnSequenceAction(20000); }
+void CCameo::OnSequenceAction5()
+{
+    OnSequenceAction(5000);
+}
+void CCameo::OnSequenceAction10()
+{
+    OnSequenceAction(10000);
+}
+void CCameo::OnSequenceAction15()
+{
+    OnSequenceAction(15000);
+}
+void CCameo::OnSequenceAction20()
+{
+    OnSequenceAction(20000);
+}
 
 void CCameo::OnSeqenceActionTimer()
 {
@@ -1101,7 +1126,8 @@ void CCameo::StartFavorite(const QString& names, const QString& channels, bool a
         return;
     m_favoriteAutomatic = automatic;
     if (g_pMainWindow && !automatic)
-        g_pMainWindow->ShowMessageBox(QStringLiteral("Favorites"), QStringLiteral("Network Connecting..."), QString());
+        g_pMainWindow->ShowMessageBox(QStringLiteral("Favorites"), QStringLiteral("Network Connecting..."),
+                                      QString());
     m_favoriteCursor = 0;
     m_favoriteNames = names.split(QLatin1Char(';'), Qt::KeepEmptyParts);
     m_favoriteChannels = channels.split(QLatin1Char(';'), Qt::KeepEmptyParts);
@@ -1379,7 +1405,7 @@ void CCameo::OnChannelFrame(int recorder, int channel, int cell, bool keep, bool
     if (kind == CameoKind::Playback)
         m_cellsLock.lock();
     else if (!m_cellsLock.tryLock())
-        return;   // the next frame refreshes the cell
+        return; // the next frame refreshes the cell
 
     const CameoCell& c = m_cells[cell];
     bool accepted = true;

@@ -32,16 +32,39 @@ class CCameo : public QLabel
 
 public:
     static constexpr int kCells = 64;
-    static constexpr int kRoutedChannels = 16;   // channels that have a route in the session
+    static constexpr int kRoutedChannels = 16; // channels that have a route in the session
     static constexpr int kLocalDecoders = 16;
-    static constexpr int kLocalRecorder = 999;   // recorder index of a cell showing a local file
+    static constexpr int kLocalRecorder = 999; // recorder index of a cell showing a local file
     static constexpr int kFavoritePositions = 64;
 
     // The context-menu actions, in the order they are created.
     enum class ActionId {
-        ViewSingle, ViewMulti, ZoomIn, ZoomOut, AudioOut, OsdSetup, Freeze, SnapShot, CloseCameo,
-        SelectDate, MuseumSearch, ThumbnailSearch, QuickSearch, EmapScr1, EmapScr2, EmapScr3, Record,
-        SequenceStop, Sequence5, Sequence10, Sequence15, Sequence20, AddFavorite, Popup, AviConvert, Ucc,
+        ViewSingle,
+        ViewMulti,
+        ZoomIn,
+        ZoomOut,
+        AudioOut,
+        OsdSetup,
+        Freeze,
+        SnapShot,
+        CloseCameo,
+        SelectDate,
+        MuseumSearch,
+        ThumbnailSearch,
+        QuickSearch,
+        EmapScr1,
+        EmapScr2,
+        EmapScr3,
+        Record,
+        SequenceStop,
+        Sequence5,
+        Sequence10,
+        Sequence15,
+        Sequence20,
+        AddFavorite,
+        Popup,
+        AviConvert,
+        Ucc,
         LiveOutput
     };
     static constexpr int kActionCount = static_cast<int>(ActionId::LiveOutput) + 1;
@@ -210,7 +233,7 @@ private:
     mutable QMutex m_cellsLock;
     std::unique_ptr<CModuleDecoder> m_decoders[kLocalDecoders];
     QImage m_blank;
-    QImage m_backBuffer;                 // painted on the redraw thread, so an image
+    QImage m_backBuffer; // painted on the redraw thread, so an image
     std::unique_ptr<CameoCell[]> m_cells;
     QWidget* m_owner = nullptr;
     std::atomic<int> m_frameCounter[kCells];
@@ -222,13 +245,13 @@ private:
     int m_cameoIndex = -1;
     std::atomic<int> m_cellCount{16};
     std::atomic<CameoKind> m_kind{CameoKind::Live};
-    std::atomic<int> m_width{0};          // widget size, for the threads that compose and hand off
+    std::atomic<int> m_width{0}; // widget size, for the threads that compose and hand off
     std::atomic<int> m_height{0};
     int m_prevSplit = 0;
     std::atomic<int> m_split{0};
     int m_firstCell = 0;
     int m_selectedCell = 0;
-    int m_layout[kCells];                 // cell at (column, row), column x 8 + row
+    int m_layout[kCells]; // cell at (column, row), column x 8 + row
     std::atomic<bool> m_redrawRequested{false};
     quint8 m_emap = 0;
     QTimer m_repaintTimer;
@@ -246,6 +269,6 @@ private:
     quint8 m_fpsOsd = 0;
     bool m_initialised = false;
     std::atomic<int> m_redrawInterval{250};
-    QString m_lastEventText;             // e-map tile: the event text of its last composition
+    QString m_lastEventText; // e-map tile: the event text of its last composition
     QFont m_font;
 };

@@ -11,7 +11,7 @@
 namespace {
 constexpr int kPopupWidth = 640;
 constexpr int kPopupHeight = 480;
-}
+} // namespace
 
 ChildWindowSlots::ChildWindowSlots(MainWindow* hub, QMdiArea* area, int count, const QIcon& icon)
     : QObject(hub)
@@ -19,8 +19,7 @@ ChildWindowSlots::ChildWindowSlots(MainWindow* hub, QMdiArea* area, int count, c
     , m_pArea(area)
     , m_icon(icon)
     , m_slots(static_cast<std::size_t>(count > 0 ? count : 0))
-{
-}
+{}
 
 ChildWindowSlots::~ChildWindowSlots() = default;
 

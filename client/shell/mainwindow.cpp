@@ -61,7 +61,7 @@ void NotBuiltYet(const char* window)
 {
     qCInfo(lcShell, "%s: not part of this client yet", window);
 }
-}
+} // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
@@ -247,11 +247,14 @@ void MainWindow::CreateMdiArea()
     });
     setCentralWidget(m_pMdiArea);
 
-    m_pLiveSlots = new ChildWindowSlots(this, m_pMdiArea, kLiveViews, QIcon(QStringLiteral(":/res/Resource/2.png")));
-    m_pSearchSlots = new ChildWindowSlots(this, m_pMdiArea, kSearchViews, QIcon(QStringLiteral(":/res/Resource/3.png")));
+    m_pLiveSlots = new ChildWindowSlots(this, m_pMdiArea, kLiveViews,
+                                        QIcon(QStringLiteral(":/res/Resource/2.png")));
+    m_pSearchSlots = new ChildWindowSlots(this, m_pMdiArea, kSearchViews,
+                                          QIcon(QStringLiteral(":/res/Resource/3.png")));
     m_pSearchLocalSlots = new ChildWindowSlots(this, m_pMdiArea, kSearchLocalViews,
                                                QIcon(QStringLiteral(":/res/Resource/9.png")));
-    m_pEmapSlots = new ChildWindowSlots(this, m_pMdiArea, kEmapViews, QIcon(QStringLiteral(":/res/Resource/5.png")));
+    m_pEmapSlots = new ChildWindowSlots(this, m_pMdiArea, kEmapViews,
+                                        QIcon(QStringLiteral(":/res/Resource/5.png")));
 }
 
 void MainWindow::CreateToolBar()
@@ -292,7 +295,8 @@ void MainWindow::CreateDocks()
     QDockWidget* ptz = AddDock(QStringLiteral("P/T/Z"), new QWidget, panelSize);
     QDockWidget* alarm = AddDock(QStringLiteral("Alarm Out"), new QWidget, panelSize);
     QDockWidget* mic = AddDock(QStringLiteral("MicroPhone"), new QWidget, panelSize);
-    QDockWidget* playback = AddDock(QStringLiteral("Playback"), new QWidget, QSize(kPanelWidth, kPlaybackPanelHeight));
+    QDockWidget* playback = AddDock(QStringLiteral("Playback"), new QWidget,
+                                    QSize(kPanelWidth, kPlaybackPanelHeight));
 
     tabifyDockWidget(adjust, ptz);
     tabifyDockWidget(adjust, alarm);
@@ -304,7 +308,9 @@ void MainWindow::CreateDocks()
 
 void MainWindow::CreateMenus()
 {
-    const auto icon = [](const char* file) { return QIcon(QStringLiteral(":/res/Resource/") + QLatin1String(file)); };
+    const auto icon = [](const char* file) {
+        return QIcon(QStringLiteral(":/res/Resource/") + QLatin1String(file));
+    };
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(icon("2.png"), tr("Live View"), this, &MainWindow::exeLiveView);
@@ -353,28 +359,57 @@ void MainWindow::CreateWaitLabels()
     m_pWaitLabel = new QLabel(QStringLiteral("Please wait..."), this);
     m_pWaitLabel->setFrameShape(QFrame::Box);
     m_pWaitLabel->setAlignment(Qt::AlignCenter);
-    m_pWaitLabel->setStyleSheet(
-        QStringLiteral("background-color:#353535; color:white; selection-color:white;"));
+    m_pWaitLabel->setStyleSheet(QStringLiteral("background-color:#353535; color:white; selection-color:white;"));
     m_pWaitLabel->hide();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Recorder table
 
-CModuleDevice* MainWindow::GetDevice(int index) const { return m_devices.GetDevice(index); }
-bool MainWindow::AddDevice(int index, CModuleDevice* device) { return m_devices.AddDevice(index, device); }
-bool MainWindow::RemoveDevice(int index) { return m_devices.RemoveDevice(index); }
-int MainWindow::GetFreeDeviceIndex() const { return m_devices.GetFreeDeviceIndex(); }
-int MainWindow::FindDeviceByName(const QString& name) const { return m_devices.FindDeviceByName(name); }
-bool MainWindow::IsAnyDeviceConnected() const { return m_devices.IsAnyDeviceConnected(); }
+CModuleDevice* MainWindow::GetDevice(int index) const
+{
+    return m_devices.GetDevice(index);
+}
+bool MainWindow::AddDevice(int index, CModuleDevice* device)
+{
+    return m_devices.AddDevice(index, device);
+}
+bool MainWindow::RemoveDevice(int index)
+{
+    return m_devices.RemoveDevice(index);
+}
+int MainWindow::GetFreeDeviceIndex() const
+{
+    return m_devices.GetFreeDeviceIndex();
+}
+int MainWindow::FindDeviceByName(const QString& name) const
+{
+    return m_devices.FindDeviceByName(name);
+}
+bool MainWindow::IsAnyDeviceConnected() const
+{
+    return m_devices.IsAnyDeviceConnected();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Grid table
 
-CCameo* MainWindow::GetCameo(int index) const { return m_cameos.GetCameo(index); }
-bool MainWindow::AddCameo(int index, CCameo* cameo) { return m_cameos.AddCameo(index, cameo); }
-bool MainWindow::RemoveCameo(int index) { return m_cameos.RemoveCameo(index); }
-int MainWindow::GetFreeCameoIndex() const { return m_cameos.GetFreeCameoIndex(); }
+CCameo* MainWindow::GetCameo(int index) const
+{
+    return m_cameos.GetCameo(index);
+}
+bool MainWindow::AddCameo(int index, CCameo* cameo)
+{
+    return m_cameos.AddCameo(index, cameo);
+}
+bool MainWindow::RemoveCameo(int index)
+{
+    return m_cameos.RemoveCameo(index);
+}
+int MainWindow::GetFreeCameoIndex() const
+{
+    return m_cameos.GetFreeCameoIndex();
+}
 
 void MainWindow::CountCameoFrame(int deviceIndex, int channel, int cameoIndex, int cellIndex, int keepPicture,
                                  int cropPicture)
@@ -565,8 +600,7 @@ void MainWindow::loadSiteBook_Favorites(const QString& path)
 {
     if (!m_pSiteBook)
         return;
-    const QString fileName =
-        ChooseBookToLoad(path, tr("Open Favorites File"), tr("ZENT Favorites Files (*.xml)"));
+    const QString fileName = ChooseBookToLoad(path, tr("Open Favorites File"), tr("ZENT Favorites Files (*.xml)"));
     if (!fileName.isEmpty())
         SiteBookFile::LoadFavorites(m_pSiteBook, fileName, false);
 }
@@ -630,10 +664,22 @@ QAction* MainWindow::TabAction(int index) const
     }
 }
 
-bool MainWindow::IsLiveViewPopup(int index) const { return m_pLiveSlots->IsPopup(index); }
-bool MainWindow::IsSearchViewPopup(int index) const { return m_pSearchSlots->IsPopup(index); }
-bool MainWindow::IsSearchLocalViewPopup(int index) const { return m_pSearchLocalSlots->IsPopup(index); }
-bool MainWindow::IsEmapViewPopup(int index) const { return m_pEmapSlots->IsPopup(index); }
+bool MainWindow::IsLiveViewPopup(int index) const
+{
+    return m_pLiveSlots->IsPopup(index);
+}
+bool MainWindow::IsSearchViewPopup(int index) const
+{
+    return m_pSearchSlots->IsPopup(index);
+}
+bool MainWindow::IsSearchLocalViewPopup(int index) const
+{
+    return m_pSearchLocalSlots->IsPopup(index);
+}
+bool MainWindow::IsEmapViewPopup(int index) const
+{
+    return m_pEmapSlots->IsPopup(index);
+}
 
 int MainWindow::exeLiveView()
 {
@@ -729,9 +775,18 @@ void MainWindow::activateEmailSetup()
     NotBuiltYet("e-mail settings dialog");
 }
 
-void MainWindow::DockLiveView(int index) { m_pLiveSlots->Dock(index); }
-void MainWindow::PopOutLiveView(int index) { m_pLiveSlots->PopOut(index); }
-void MainWindow::ToggleLiveViewPopup(int index) { m_pLiveSlots->Toggle(index); }
+void MainWindow::DockLiveView(int index)
+{
+    m_pLiveSlots->Dock(index);
+}
+void MainWindow::PopOutLiveView(int index)
+{
+    m_pLiveSlots->PopOut(index);
+}
+void MainWindow::ToggleLiveViewPopup(int index)
+{
+    m_pLiveSlots->Toggle(index);
+}
 
 void MainWindow::deleteLiveView(int index)
 {
@@ -741,19 +796,52 @@ void MainWindow::deleteLiveView(int index)
     qCDebug(lcShell) << "delete live view";
 }
 
-void MainWindow::DockSearchView(int index) { m_pSearchSlots->Dock(index); }
-void MainWindow::PopOutSearchView(int index) { m_pSearchSlots->PopOut(index); }
-void MainWindow::ToggleSearchViewPopup(int index) { m_pSearchSlots->Toggle(index); }
-void MainWindow::deleteSearchView(int index) { m_pSearchSlots->Release(index); }
+void MainWindow::DockSearchView(int index)
+{
+    m_pSearchSlots->Dock(index);
+}
+void MainWindow::PopOutSearchView(int index)
+{
+    m_pSearchSlots->PopOut(index);
+}
+void MainWindow::ToggleSearchViewPopup(int index)
+{
+    m_pSearchSlots->Toggle(index);
+}
+void MainWindow::deleteSearchView(int index)
+{
+    m_pSearchSlots->Release(index);
+}
 
-void MainWindow::DockSearchLocalView(int index) { m_pSearchLocalSlots->Dock(index); }
-void MainWindow::PopOutSearchLocalView(int index) { m_pSearchLocalSlots->PopOut(index); }
-void MainWindow::ToggleSearchLocalViewPopup(int index) { m_pSearchLocalSlots->Toggle(index); }
-void MainWindow::deleteSearchLocalView(int index) { m_pSearchLocalSlots->Release(index); }
+void MainWindow::DockSearchLocalView(int index)
+{
+    m_pSearchLocalSlots->Dock(index);
+}
+void MainWindow::PopOutSearchLocalView(int index)
+{
+    m_pSearchLocalSlots->PopOut(index);
+}
+void MainWindow::ToggleSearchLocalViewPopup(int index)
+{
+    m_pSearchLocalSlots->Toggle(index);
+}
+void MainWindow::deleteSearchLocalView(int index)
+{
+    m_pSearchLocalSlots->Release(index);
+}
 
-void MainWindow::DockEmapView(int index) { m_pEmapSlots->Dock(index); }
-void MainWindow::PopOutEmapView(int index) { m_pEmapSlots->PopOut(index); }
-void MainWindow::ToggleEmapPopup(int index) { m_pEmapSlots->Toggle(index); }
+void MainWindow::DockEmapView(int index)
+{
+    m_pEmapSlots->Dock(index);
+}
+void MainWindow::PopOutEmapView(int index)
+{
+    m_pEmapSlots->PopOut(index);
+}
+void MainWindow::ToggleEmapPopup(int index)
+{
+    m_pEmapSlots->Toggle(index);
+}
 
 void MainWindow::deleteEmapView(int index)
 {
@@ -923,12 +1011,8 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
     m_ctrl = 0;
     m_shift = 0;
     switch (event->key()) {
-    case Qt::Key_F11:
-        FullScreenWindows();
-        break;
-    case Qt::Key_F10:
-        SetupTabBar(!IsSubWindowView());
-        break;
+    case Qt::Key_F11: FullScreenWindows(); break;
+    case Qt::Key_F10: SetupTabBar(!IsSubWindowView()); break;
     case Qt::Key_Control:
         m_ctrl = 1;
         qCDebug(lcShell) << "ctrl";
@@ -941,9 +1025,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
         if (IsFullScreenMode())
             FullScreenWindows();
         break;
-    default:
-        QMainWindow::keyPressEvent(event);
-        break;
+    default: QMainWindow::keyPressEvent(event); break;
     }
 }
 
@@ -1104,7 +1186,8 @@ void MainWindow::OpenFavoriteInLiveView(int layout, const QString& devices, cons
     OpenFavoriteInLiveView(layout, devices, channels, false);
 }
 
-void MainWindow::OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels, bool automatic)
+void MainWindow::OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels,
+                                        bool automatic)
 {
     LiveView* view = ActiveOrNewLiveView();
     CCameo* cameo = view ? view->GetCameo() : nullptr;
@@ -1209,8 +1292,9 @@ QString MainWindow::DeviceImagePath(int modelType, const QString& name, int vari
     // The name comes from the recorder's console layout: a bare file name only.
     if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
         return QString();
-    const QString folder = modelType == kModelTypePrime ? QStringLiteral(":/res/Config/TYPE5_PRIME/VGA/skin_img/")
-                                                        : QStringLiteral(":/res/Config/TYPE1_CALDORA/VGA/skin_img/");
+    const QString folder = modelType == kModelTypePrime
+                               ? QStringLiteral(":/res/Config/TYPE5_PRIME/VGA/skin_img/")
+                               : QStringLiteral(":/res/Config/TYPE1_CALDORA/VGA/skin_img/");
     switch (variant) {
     case 0: return folder + name + QStringLiteral(".bmp");
     case 1: return folder + QStringLiteral("bin/") + name + QStringLiteral(".bmp");
@@ -1233,4 +1317,3 @@ void MainWindow::LoadDeviceImage(QPixmap& pixmap, const QString& name, int varia
 {
     pixmap = LoadDeviceImage(name, variant, recorder);
 }
-

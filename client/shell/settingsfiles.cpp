@@ -29,7 +29,7 @@ bool WriteWhole(const QString& path, const QByteArray& text)
     }
     return true;
 }
-}
+} // namespace
 
 QString SettingsFiles::WorkingDirectory()
 {
@@ -41,8 +41,7 @@ QString SettingsFiles::WorkingDirectory()
 
 SettingsFiles::SettingsFiles(const QString& programDirectory)
     : m_programDirectory(programDirectory)
-{
-}
+{}
 
 QString SettingsFiles::FilePath(const QString& fileName) const
 {
@@ -139,7 +138,8 @@ bool SettingsFiles::SaveAccountFile()
         const QString line = field < 0 ? QStringLiteral("0") : m_serverLogin[size_t(field)];
         // A line break inside a value would move every later value to the wrong line.
         if (line.contains(QLatin1Char('\n')) || line.contains(QLatin1Char('\r'))) {
-            qCWarning(lcShell) << "SettingsFiles: a server login value holds a line break; account.dat is not written";
+            qCWarning(lcShell)
+                << "SettingsFiles: a server login value holds a line break; account.dat is not written";
             return false;
         }
         text += line.toUtf8() + '\n';

@@ -102,21 +102,66 @@ ToolBar::ToolBar(const QString& title, MainWindow* hub)
     connect(m_pMenu, &QMenu::aboutToShow, this, &ToolBar::updateMenu);
 }
 
-void ToolBar::LiveView() { m_pHub->exeLiveView(); }
-void ToolBar::SearchView() { m_pHub->exeSearchView(); }
-void ToolBar::EmapView() { m_pHub->exeEmapView(); }
-void ToolBar::BackupView() { m_pHub->exeBackupView(); }
-void ToolBar::PlayerView() { m_pHub->exeOrvane(); }
-void ToolBar::ConfigView() { m_pHub->exeConfigView(); }
-void ToolBar::InfoView() { m_pHub->exeInfoView(); }
-void ToolBar::OnSplit1() { m_pHub->OnScrSplitMode(1); }
-void ToolBar::OnSplit4() { m_pHub->OnScrSplitMode(4); }
-void ToolBar::OnSplit9() { m_pHub->OnScrSplitMode(9); }
-void ToolBar::OnSplit16() { m_pHub->OnScrSplitMode(16); }
-void ToolBar::OnSplit25() { m_pHub->OnScrSplitMode(25); }
-void ToolBar::OnSplit36() { m_pHub->OnScrSplitMode(36); }
-void ToolBar::OnSplit49() { m_pHub->OnScrSplitMode(49); }
-void ToolBar::OnSplit64() { m_pHub->OnScrSplitMode(64); }
+void ToolBar::LiveView()
+{
+    m_pHub->exeLiveView();
+}
+void ToolBar::SearchView()
+{
+    m_pHub->exeSearchView();
+}
+void ToolBar::EmapView()
+{
+    m_pHub->exeEmapView();
+}
+void ToolBar::BackupView()
+{
+    m_pHub->exeBackupView();
+}
+void ToolBar::PlayerView()
+{
+    m_pHub->exeOrvane();
+}
+void ToolBar::ConfigView()
+{
+    m_pHub->exeConfigView();
+}
+void ToolBar::InfoView()
+{
+    m_pHub->exeInfoView();
+}
+void ToolBar::OnSplit1()
+{
+    m_pHub->OnScrSplitMode(1);
+}
+void ToolBar::OnSplit4()
+{
+    m_pHub->OnScrSplitMode(4);
+}
+void ToolBar::OnSplit9()
+{
+    m_pHub->OnScrSplitMode(9);
+}
+void ToolBar::OnSplit16()
+{
+    m_pHub->OnScrSplitMode(16);
+}
+void ToolBar::OnSplit25()
+{
+    m_pHub->OnScrSplitMode(25);
+}
+void ToolBar::OnSplit36()
+{
+    m_pHub->OnScrSplitMode(36);
+}
+void ToolBar::OnSplit49()
+{
+    m_pHub->OnScrSplitMode(49);
+}
+void ToolBar::OnSplit64()
+{
+    m_pHub->OnScrSplitMode(64);
+}
 
 void ToolBar::Place(Qt::ToolBarArea area, bool checked)
 {
@@ -124,10 +169,22 @@ void ToolBar::Place(Qt::ToolBarArea area, bool checked)
         m_pHub->addToolBar(area, this);
 }
 
-void ToolBar::placeLeft(bool checked) { Place(Qt::LeftToolBarArea, checked); }
-void ToolBar::placeRight(bool checked) { Place(Qt::RightToolBarArea, checked); }
-void ToolBar::placeTop(bool checked) { Place(Qt::TopToolBarArea, checked); }
-void ToolBar::placeBottom(bool checked) { Place(Qt::BottomToolBarArea, checked); }
+void ToolBar::placeLeft(bool checked)
+{
+    Place(Qt::LeftToolBarArea, checked);
+}
+void ToolBar::placeRight(bool checked)
+{
+    Place(Qt::RightToolBarArea, checked);
+}
+void ToolBar::placeTop(bool checked)
+{
+    Place(Qt::TopToolBarArea, checked);
+}
+void ToolBar::placeBottom(bool checked)
+{
+    Place(Qt::BottomToolBarArea, checked);
+}
 
 void ToolBar::updateMenu()
 {

@@ -10,8 +10,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "widgets/messagedlg.h"
 #include "session/sitebook.h"
+#include "widgets/messagedlg.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ QLabel* NewSeparator(QWidget* parent)
     return line;
 }
 
-}  // namespace
+} // namespace
 
 CAddDvrDialog::CAddDvrDialog(QWidget* parent)
     : CPopupDialog(parent)
@@ -198,7 +198,8 @@ void CAddDvrDialog::onOKButtonClicked()
     password = m_pPassword->text();
     use_ssl = m_pSsl->isChecked() ? 1 : 0;
 
-    const struct {
+    const struct
+    {
         const QString& value;
         const char* text;
         QLineEdit* edit;
@@ -217,7 +218,8 @@ void CAddDvrDialog::onOKButtonClicked()
     }
     const int portNumber = port.toInt();
     if (portNumber < kLowestPort || portNumber > kHighestPort) {
-        Refuse(QStringLiteral("The port must be a number from %1 to %2.").arg(kLowestPort).arg(kHighestPort), m_pPort);
+        Refuse(QStringLiteral("The port must be a number from %1 to %2.").arg(kLowestPort).arg(kHighestPort),
+               m_pPort);
         return;
     }
     port = QString::number(portNumber);

@@ -39,9 +39,9 @@ public:
     QString port;
     QString id;
     QString password;
-    int quality = 1;           // 1 "Normal", 2 "Low"
+    int quality = 1; // 1 "Normal", 2 "Low"
     int use_ssl = 0;
-    QString originalName;      // the name as loaded, without "@"; empty for a new entry
+    QString originalName; // the name as loaded, without "@"; empty for a new entry
     // Note the order: live, search, PTZ, backup (the record keeps backup before PTZ).
     int permissionLive = 65535;
     int permissionSearch = 65535;

@@ -8,8 +8,7 @@
 EmapXmlReader::EmapXmlReader(SiteBookTreeWidget* tree)
     : XmlBookReader(tree)
     , m_emapIcon(QStringLiteral(":/res/Resource/5.png"))
-{
-}
+{}
 
 void EmapXmlReader::readBook()
 {

@@ -6,13 +6,12 @@
 
 #include "session/sitebook.h"
 #include "sitebook/itemkind.h"
-#include "sitebook/sitebooktreewidget.h"
 #include "sitebook/sitebooklog.h"
+#include "sitebook/sitebooktreewidget.h"
 
 EmapXmlWriter::EmapXmlWriter(SiteBookTreeWidget* tree)
     : SiteBookXmlWriter(tree)
-{
-}
+{}
 
 bool EmapXmlWriter::write(QIODevice* device)
 {

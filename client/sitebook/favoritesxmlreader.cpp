@@ -11,8 +11,7 @@ FavoritesXmlReader::FavoritesXmlReader(SiteBookTreeWidget* tree)
     , m_favoriteIcon(QStringLiteral(":/res/Resource/favorite.png"))
     , m_favoriteItemIcon(QStringLiteral(":/res/Resource/favoritesitem.png"))
     , m_searchIcon(QStringLiteral(":/res/Resource/3.png"))
-{
-}
+{}
 
 void FavoritesXmlReader::readBook()
 {

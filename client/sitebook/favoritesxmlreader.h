@@ -16,7 +16,7 @@ protected:
 private:
     void readFavorite();
 
-    QIcon m_favoriteIcon;      // the favorite that connects at start
-    QIcon m_favoriteItemIcon;  // any other live favorite
-    QIcon m_searchIcon;        // a favorite that opens a search
+    QIcon m_favoriteIcon;     // the favorite that connects at start
+    QIcon m_favoriteItemIcon; // any other live favorite
+    QIcon m_searchIcon;       // a favorite that opens a search
 };

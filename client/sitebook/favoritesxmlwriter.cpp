@@ -6,13 +6,12 @@
 
 #include "session/sitebook.h"
 #include "sitebook/itemkind.h"
-#include "sitebook/sitebooktreewidget.h"
 #include "sitebook/sitebooklog.h"
+#include "sitebook/sitebooktreewidget.h"
 
 FavoritesXmlWriter::FavoritesXmlWriter(SiteBookTreeWidget* tree)
     : SiteBookXmlWriter(tree)
-{
-}
+{}
 
 bool FavoritesXmlWriter::write(QIODevice* device)
 {

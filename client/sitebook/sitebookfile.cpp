@@ -8,20 +8,20 @@
 #include "common/io/privatefile.h"
 
 #include "session/sessionhub.h"
-#include "sitebook/sitebookhub.h"
-#include "sitebook/sitebooktreewidget.h"
 #include "sitebook/emapxmlreader.h"
 #include "sitebook/emapxmlwriter.h"
 #include "sitebook/favoritesxmlreader.h"
 #include "sitebook/favoritesxmlwriter.h"
+#include "sitebook/sitebookhub.h"
+#include "sitebook/sitebooklog.h"
+#include "sitebook/sitebooktreewidget.h"
 #include "sitebook/sitebookxmlreader.h"
 #include "sitebook/sitebookxmlwriter.h"
-#include "sitebook/sitebooklog.h"
 
 namespace {
 // A book file larger than this is not a book of ours; it is refused rather than read into memory.
 constexpr qint64 kBookSizeLimit = 256 * 1024 * 1024;
-}
+} // namespace
 
 void SiteBookFile::Report(const QString& text)
 {
@@ -75,8 +75,8 @@ SiteBookFile::LoadResult SiteBookFile::Load(SiteBookTreeWidget* tree, const QStr
     return LoadResult::Loaded;
 }
 
-SiteBookFile::SaveResult SiteBookFile::Save(SiteBookTreeWidget* tree, const QString& path,
-                                            const WriteBook& write, const QString& writeErrorText)
+SiteBookFile::SaveResult SiteBookFile::Save(SiteBookTreeWidget* tree, const QString& path, const WriteBook& write,
+                                            const QString& writeErrorText)
 {
     if (!tree || path.isEmpty())
         return SaveResult::CannotWrite;
@@ -98,8 +98,7 @@ SiteBookFile::SaveResult SiteBookFile::Save(SiteBookTreeWidget* tree, const QStr
     return SaveResult::Saved;
 }
 
-SiteBookFile::LoadResult SiteBookFile::LoadSiteBook(SiteBookTreeWidget* tree, const QString& path,
-                                                    bool clear)
+SiteBookFile::LoadResult SiteBookFile::LoadSiteBook(SiteBookTreeWidget* tree, const QString& path, bool clear)
 {
     if (!tree)
         return LoadResult::NotOpened;
@@ -112,12 +111,12 @@ SiteBookFile::LoadResult SiteBookFile::LoadSiteBook(SiteBookTreeWidget* tree, co
 SiteBookFile::SaveResult SiteBookFile::SaveSiteBook(SiteBookTreeWidget* tree, const QString& path)
 {
     SiteBookXmlWriter writer(tree);
-    return Save(tree, path, [&writer](QIODevice* device) { return writer.write(device); },
-                QStringLiteral("Cannot write sitebook"));
+    return Save(
+        tree, path, [&writer](QIODevice* device) { return writer.write(device); },
+        QStringLiteral("Cannot write sitebook"));
 }
 
-SiteBookFile::LoadResult SiteBookFile::LoadFavorites(SiteBookTreeWidget* tree, const QString& path,
-                                                     bool clear)
+SiteBookFile::LoadResult SiteBookFile::LoadFavorites(SiteBookTreeWidget* tree, const QString& path, bool clear)
 {
     if (!tree)
         return LoadResult::NotOpened;
@@ -130,8 +129,9 @@ SiteBookFile::LoadResult SiteBookFile::LoadFavorites(SiteBookTreeWidget* tree, c
 SiteBookFile::SaveResult SiteBookFile::SaveFavorites(SiteBookTreeWidget* tree, const QString& path)
 {
     FavoritesXmlWriter writer(tree);
-    return Save(tree, path, [&writer](QIODevice* device) { return writer.write(device); },
-                QStringLiteral("Cannot write Favorites"));
+    return Save(
+        tree, path, [&writer](QIODevice* device) { return writer.write(device); },
+        QStringLiteral("Cannot write Favorites"));
 }
 
 SiteBookFile::LoadResult SiteBookFile::LoadEmap(SiteBookTreeWidget* tree, const QString& path, bool clear)
@@ -147,12 +147,14 @@ SiteBookFile::LoadResult SiteBookFile::LoadEmap(SiteBookTreeWidget* tree, const 
 SiteBookFile::SaveResult SiteBookFile::SaveEmap(SiteBookTreeWidget* tree, const QString& path)
 {
     EmapXmlWriter writer(tree);
-    return Save(tree, path, [&writer](QIODevice* device) { return writer.write(device); },
-                QStringLiteral("Cannot write Emap"));
+    return Save(
+        tree, path, [&writer](QIODevice* device) { return writer.write(device); },
+        QStringLiteral("Cannot write Emap"));
 }
 
 QString SiteBookFile::BookPath(const QString& fileName)
 {
-    const QString directory = SessionHub::Instance() ? SessionHub::Instance()->ProgramDirectory() : QDir::currentPath();
+    const QString directory = SessionHub::Instance() ? SessionHub::Instance()->ProgramDirectory()
+                                                     : QDir::currentPath();
     return directory + QLatin1Char('/') + fileName;
 }

@@ -28,14 +28,14 @@ class SiteBookFile
 {
 public:
     enum class LoadResult {
-        Loaded,       // read whole
-        NotOpened,    // no such file, or it could not be opened: skipped without a message
-        ParseError,   // the reader failed; the tree is left as it was
+        Loaded,     // read whole
+        NotOpened,  // no such file, or it could not be opened: skipped without a message
+        ParseError, // the reader failed; the tree is left as it was
     };
     enum class SaveResult {
         Saved,
-        CannotWrite,  // the file could not be opened, written or replaced
-        Protected,    // its last read failed; left untouched
+        CannotWrite, // the file could not be opened, written or replaced
+        Protected,   // its last read failed; left untouched
     };
 
     // The site book: loadSiteBook(path, clear) and saveSiteBook(path) of the main window, with

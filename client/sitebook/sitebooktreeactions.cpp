@@ -22,8 +22,8 @@
 #include "sitebook/sitebookfile.h"
 #include "sitebook/sitebookhub.h"
 #include "sitebook/sitebookitem.h"
-#include "sitebook/sitebooktreewidget.h"
 #include "sitebook/sitebooklog.h"
+#include "sitebook/sitebooktreewidget.h"
 
 namespace {
 
@@ -43,7 +43,9 @@ QString WindowsPath(const QString& path)
 class MenuBuilder
 {
 public:
-    explicit MenuBuilder(QMenu* menu) : m_menu(menu) {}
+    explicit MenuBuilder(QMenu* menu)
+        : m_menu(menu)
+    {}
     MenuBuilder& operator<<(QAction* action)
     {
         if (m_separatorDue && !m_menu->actions().isEmpty())
@@ -63,7 +65,7 @@ private:
     bool m_separatorDue = false;
 };
 
-}  // namespace
+} // namespace
 
 // =============================================================================================
 // Actions and the context menu
@@ -84,38 +86,38 @@ void SiteBookTreeWidget::CreateActions()
                             tr("Create new DVR into the sitebook"), &SiteBookTreeWidget::newDvr);
     m_newFolderAct = NewAction(tr("New Folder"), QStringLiteral(":/res/Resource/add.png"),
                                tr("Create new Folder into the sitebook"), &SiteBookTreeWidget::newFolder);
-    m_propertyAct = NewAction(tr("Property"), QStringLiteral(":/res/Resource/edit.png"),
-                              tr("property & edit"), &SiteBookTreeWidget::property);
+    m_propertyAct = NewAction(tr("Property"), QStringLiteral(":/res/Resource/edit.png"), tr("property & edit"),
+                              &SiteBookTreeWidget::property);
     m_deleteAct = NewAction(tr("Delete"), QStringLiteral(":/res/Resource/delete.png"),
                             tr("Delete this sitebook item"), &SiteBookTreeWidget::delItem);
     m_loadListAct = NewAction(tr("Load SiteBook"), QStringLiteral(":/res/Resource/folder.png"),
                               tr("Load sitebook list file"), &SiteBookTreeWidget::loadList);
     m_saveListAct = NewAction(tr("Save SiteBook"), QStringLiteral(":/res/Resource/save.png"),
                               tr("Save sitebook list file"), &SiteBookTreeWidget::saveList);
-    m_connectAct = NewAction(tr("Connect"), QStringLiteral(":/res/Resource/connect.png"),
-                             tr("Connect this dvr"), &SiteBookTreeWidget::connectDevice);
+    m_connectAct = NewAction(tr("Connect"), QStringLiteral(":/res/Resource/connect.png"), tr("Connect this dvr"),
+                             &SiteBookTreeWidget::connectDevice);
     m_disconnectAct = NewAction(tr("Disconnect"), QStringLiteral(":/res/Resource/disconnect.png"),
                                 tr("Disconnect this dvr"), &SiteBookTreeWidget::disconnectDevice);
     m_importAct = NewAction(tr("Import DVR list"), QStringLiteral(":/res/Resource/import.png"),
                             tr("Import Excel file"), &SiteBookTreeWidget::loadExcelList);
     m_healthCheckAct = NewAction(tr("Health Check"), QStringLiteral(":/res/Resource/health.png"),
                                  tr("Dvr health check"), &SiteBookTreeWidget::healthCheck);
-    m_findAct = NewAction(tr("Find DVR"), QStringLiteral(":/res/Resource/find.png"),
-                          tr("DVR Find on Sitebook"), &SiteBookTreeWidget::searchDvr);
+    m_findAct = NewAction(tr("Find DVR"), QStringLiteral(":/res/Resource/find.png"), tr("DVR Find on Sitebook"),
+                          &SiteBookTreeWidget::searchDvr);
     m_accountAct = NewAction(tr("Account Manager"), QStringLiteral(":/res/Resource/account.png"),
                              tr("Account Manager"), &SiteBookTreeWidget::accountManager);
     m_firmwareAct = NewAction(tr("Firmware Manager"), QStringLiteral(":/res/Resource/39.png"),
                               tr("Firmware MaSeasnager"), &SiteBookTreeWidget::firmwareManager);
-    m_sendEmailAct = NewAction(tr("Send Email"), QStringLiteral(":/res/Resource/39.png"),
-                               tr("Send Email"), &SiteBookTreeWidget::sendEmail);
+    m_sendEmailAct = NewAction(tr("Send Email"), QStringLiteral(":/res/Resource/39.png"), tr("Send Email"),
+                               &SiteBookTreeWidget::sendEmail);
     m_cdBurningAct = NewAction(tr("CD Burning"), QStringLiteral(":/res/Resource/cd.png"),
                                tr("Burn this recording to CD"), &SiteBookTreeWidget::cdBurning);
-    m_eventBackupAct = NewAction(tr("Event Backup"), QStringLiteral(":/res/Resource/43_Off.png"),
-                                 QString(), &SiteBookTreeWidget::eventBackup);
-    m_scheduleBackupAct = NewAction(tr("Schedule Backup"), QStringLiteral(":/res/Resource/seldate.png"),
-                                    QString(), &SiteBookTreeWidget::scheduleBackup);
-    m_remoteCdBackupAct = NewAction(tr("Remote CD Backup"), QStringLiteral(":/res/Resource/cd.png"),
-                                    QString(), &SiteBookTreeWidget::remoteCDBackup);
+    m_eventBackupAct = NewAction(tr("Event Backup"), QStringLiteral(":/res/Resource/43_Off.png"), QString(),
+                                 &SiteBookTreeWidget::eventBackup);
+    m_scheduleBackupAct = NewAction(tr("Schedule Backup"), QStringLiteral(":/res/Resource/seldate.png"), QString(),
+                                    &SiteBookTreeWidget::scheduleBackup);
+    m_remoteCdBackupAct = NewAction(tr("Remote CD Backup"), QStringLiteral(":/res/Resource/cd.png"), QString(),
+                                    &SiteBookTreeWidget::remoteCDBackup);
     m_liveAct = NewAction(tr("Live"), QStringLiteral(":/res/Resource/2.png"), QString(),
                           &SiteBookTreeWidget::liveStartAct);
     m_searchAct = NewAction(tr("Search"), QStringLiteral(":/res/Resource/3.png"), QString(),
@@ -188,22 +190,13 @@ std::unique_ptr<QMenu> SiteBookTreeWidget::PrepareContextMenu(const QPoint& poin
         add.Separator() << m_propertyAct;
         break;
     case ItemKind::FavoritesRoot:
-    case ItemKind::EmapRoot:
-        return nullptr;
+    case ItemKind::EmapRoot: return nullptr;
     case ItemKind::Favorite:
     case ItemKind::SearchFavorite:
-    case ItemKind::EmapEntry:
-        add << m_autoConnectOnAct << m_autoConnectOffAct << m_deleteAct;
-        break;
-    case ItemKind::ArchiveData:
-        add << m_sendEmailAct << m_cdBurningAct << m_aviConvertAct;
-        break;
-    case ItemKind::ArchiveSnapshot:
-        add << m_sendEmailAct;
-        break;
-    case ItemKind::ArchiveFolder:
-        add << m_cdBurningAct;
-        break;
+    case ItemKind::EmapEntry: add << m_autoConnectOnAct << m_autoConnectOffAct << m_deleteAct; break;
+    case ItemKind::ArchiveData: add << m_sendEmailAct << m_cdBurningAct << m_aviConvertAct; break;
+    case ItemKind::ArchiveSnapshot: add << m_sendEmailAct; break;
+    case ItemKind::ArchiveFolder: add << m_cdBurningAct; break;
     default:
         m_findScope = m_pSiteBookRoot;
         add << m_importAct << m_findAct;
@@ -303,10 +296,11 @@ void SiteBookTreeWidget::TellIfNotSaved(SiteBookFile::SaveResult result, const Q
     if (result != SiteBookFile::SaveResult::Protected || !FileGuard().FirstRefusal(path))
         return;
     SiteBookHub* hub = SiteBookHub::Instance();
-    const QString text = QStringLiteral("The change was not saved.\n%1 could not be read when it was loaded, so it is "
-                                        "kept as it is and nothing in it is lost. Changes are not written to it "
-                                        "until it loads again, or until you save the book under a name of your "
-                                        "choice.")
+    const QString text = QStringLiteral(
+                             "The change was not saved.\n%1 could not be read when it was loaded, so it is "
+                             "kept as it is and nothing in it is lost. Changes are not written to it "
+                             "until it loads again, or until you save the book under a name of your "
+                             "choice.")
                              .arg(QDir::toNativeSeparators(path));
     if (hub)
         hub->ShowModalMessage(QStringLiteral("ZENT"), text);
@@ -314,7 +308,8 @@ void SiteBookTreeWidget::TellIfNotSaved(SiteBookFile::SaveResult result, const Q
         qCWarning(lcSiteBook) << text;
 }
 
-QString SiteBookTreeWidget::CdBurningCommand(const QString& programDirectory, BurnSource source, const QString& path)
+QString SiteBookTreeWidget::CdBurningCommand(const QString& programDirectory, BurnSource source,
+                                             const QString& path)
 {
     return programDirectory + QStringLiteral("/Kesto.exe ") + QString::number(static_cast<int>(source))
            + QLatin1Char(' ') + WindowsPath(path);
@@ -338,7 +333,7 @@ void SiteBookTreeWidget::newFolder()
         return;
     QTreeWidgetItem* item = StillThere(at);
     if (!item && !onEmptySpace)
-        return;  // the menu item went away while the dialog was open
+        return; // the menu item went away while the dialog was open
 
     auto* record = new SiteBook;
     record->kind = ItemKindText(ItemKind::Folder);
@@ -389,18 +384,10 @@ void SiteBookTreeWidget::property()
     if (!item)
         return;
     switch (ItemKindOf(item)) {
-    case ItemKind::Folder:
-        PropertyFolder(item);
-        break;
-    case ItemKind::Recorder:
-        PropertyDevice(dynamic_cast<CModuleDevice*>(item));
-        break;
-    case ItemKind::Camera:
-        PropertyCamera(item);
-        break;
-    default:
-        SaveSiteBookFile();
-        break;
+    case ItemKind::Folder: PropertyFolder(item); break;
+    case ItemKind::Recorder: PropertyDevice(dynamic_cast<CModuleDevice*>(item)); break;
+    case ItemKind::Camera: PropertyCamera(item); break;
+    default: SaveSiteBookFile(); break;
     }
 }
 
@@ -540,7 +527,7 @@ void SiteBookTreeWidget::PropertyCamera(QTreeWidgetItem* item)
     if (recorder && recorder->IsLoggedIn() && !recorder->GetLoginOption()) {
         if (SessionHub* hub = SessionHub::Instance())
             hub->ShowMessageBox(QStringLiteral("Sitebook"), QStringLiteral("No permission."),
-                                          QStringLiteral("stop"));
+                                QStringLiteral("stop"));
         return;
     }
     bool renamed = false;
@@ -569,8 +556,8 @@ void SiteBookTreeWidget::delItem()
 
     QPersistentModelIndex at(indexFromItem(item));
     QMessageBox question(QMessageBox::Information, QStringLiteral("SiteBook"),
-                         QStringLiteral("Are you sure you want to delete?"),
-                         QMessageBox::Yes | QMessageBox::No, this);
+                         QStringLiteral("Are you sure you want to delete?"), QMessageBox::Yes | QMessageBox::No,
+                         this);
     bool emapChanged = false;
     if (question.exec() == QMessageBox::Yes) {
         item = StillThere(at);
@@ -639,7 +626,8 @@ QString SiteBookTreeWidget::addEmapItem(const QString& name, const QString& devi
     dialog.setModal(true);
     dialog.setEmapMode();
     dialog.setName(name);
-    dialog.SetNameTaken([this](const QString& taken) { return ChildNameTaken(m_pEmapRoot, {ItemKind::EmapEntry}, taken); });
+    dialog.SetNameTaken(
+        [this](const QString& taken) { return ChildNameTaken(m_pEmapRoot, {ItemKind::EmapEntry}, taken); });
     if (dialog.exec() != 1)
         return QString();
 

@@ -41,7 +41,7 @@ bool IsRecorderItem(const QTreeWidgetItem* item)
     return device && device->GetDeviceIndex() != -1;
 }
 
-}  // namespace
+} // namespace
 
 // The icons are compiled into the client library; a static library needs them registered by
 // hand (at global scope, where the registration function is declared).
@@ -86,8 +86,7 @@ SiteBookTreeWidget::~SiteBookTreeWidget()
     clear();
 }
 
-QTreeWidgetItem* SiteBookTreeWidget::AddRoot(ItemKind kind, const QString& name,
-                                             const QIcon& icon, bool expanded)
+QTreeWidgetItem* SiteBookTreeWidget::AddRoot(ItemKind kind, const QString& name, const QIcon& icon, bool expanded)
 {
     return NewPlainItem(this, kind, name, icon, expanded);
 }
@@ -143,11 +142,11 @@ void SiteBookTreeWidget::AddRecorderChildren(CModuleDevice* device)
     if (!device)
         return;
     QTreeWidgetItem* recorder = device;
-    QTreeWidgetItem* archive =
-        NewPlainItem(recorder, ItemKind::Archive, QStringLiteral("Archive"), m_archiveIcon, false);
+    QTreeWidgetItem* archive = NewPlainItem(recorder, ItemKind::Archive, QStringLiteral("Archive"), m_archiveIcon,
+                                            false);
     device->UpdateArchiveItems(archive, 0);
-    QTreeWidgetItem* emap =
-        NewPlainItem(recorder, ItemKind::RecorderEmapList, QStringLiteral("Emap"), m_emapIcon, false);
+    QTreeWidgetItem* emap = NewPlainItem(recorder, ItemKind::RecorderEmapList, QStringLiteral("Emap"), m_emapIcon,
+                                         false);
     // The session keeps the item and writes its slot and map picture into the item's record.
     device->UpdateSiteBookItem(emap);
 }
@@ -333,9 +332,8 @@ void SiteBookTreeWidget::openEmap(int deviceIndex, int channel)
     // pending: e-map window
 }
 
-void SiteBookTreeWidget::openEmapItem(const QString& name, const QString& emapPath,
-                                      const QString& emapPos, const QString& devices,
-                                      const QString& channels, int emapIndex)
+void SiteBookTreeWidget::openEmapItem(const QString& name, const QString& emapPath, const QString& emapPos,
+                                      const QString& devices, const QString& channels, int emapIndex)
 {
     Q_UNUSED(name);
     Q_UNUSED(emapPath);

@@ -8,19 +8,19 @@
 // the mouse; every action acts on the item at the last menu point, and every edit is written to
 // its book at once: sitebook.xml for folders and recorders, favorites.xml for favorites, emap.xml
 // for e-map entries.
-#include <initializer_list>
 #include <QIcon>
 #include <QPersistentModelIndex>
 #include <QPoint>
 #include <QTreeWidget>
 #include <cstddef>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
 #include "sitebook/bookfileguard.h"
-#include "sitebook/sitebookfile.h"
 #include "sitebook/entrymode.h"
 #include "sitebook/itemkind.h"
+#include "sitebook/sitebookfile.h"
 
 class CModuleDevice;
 class QAction;
@@ -99,8 +99,8 @@ public:
     void OpenDeviceLive(CModuleDevice* device);
     void openFavorite(int cameoMode, const QString& devices, const QString& channels);
     void openEmap(int deviceIndex, int channel);
-    void openEmapItem(const QString& name, const QString& emapPath, const QString& emapPos,
-                      const QString& devices, const QString& channels, int emapIndex);
+    void openEmapItem(const QString& name, const QString& emapPath, const QString& emapPos, const QString& devices,
+                      const QString& channels, int emapIndex);
 
     // Removes and deletes every favorite, or every e-map entry (freeing its e-map slot).
     void clearFavorites();
@@ -127,8 +127,7 @@ public:
                         const QString& emapPath, const QString& emapPos, int slot, bool silent);
     // Asks a name and adds a favorite of a grid: kind word "search" for a search favorite; the
     // grid layout is stored as split * 100 + first cell (904: split 9 from cell 4).
-    void addFavorite(const QString& kind, int split, int first, const QString& devices,
-                     const QString& channels);
+    void addFavorite(const QString& kind, int split, int first, const QString& devices, const QString& channels);
     // Opens the recorder in a remote playback window at the date and time (-1: none).
     void startSearch(int deviceIndex, int date, int time);
 

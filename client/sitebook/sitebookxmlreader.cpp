@@ -7,8 +7,7 @@
 
 SiteBookXmlReader::SiteBookXmlReader(SiteBookTreeWidget* tree)
     : XmlBookReader(tree)
-{
-}
+{}
 
 void SiteBookXmlReader::readBook()
 {

@@ -6,8 +6,8 @@
 
 #include "session/sitebook.h"
 #include "sitebook/itemkind.h"
-#include "sitebook/sitebooktreewidget.h"
 #include "sitebook/sitebooklog.h"
+#include "sitebook/sitebooktreewidget.h"
 
 SiteBookXmlWriter::SiteBookXmlWriter(SiteBookTreeWidget* tree)
     : m_pTree(tree)
@@ -84,7 +84,6 @@ void SiteBookXmlWriter::writeItem(QTreeWidgetItem* item)
         for (int i = 0; i < item->childCount(); ++i)
             writeItem(item->child(i));
         break;
-    default:
-        break;
+    default: break;
     }
 }

@@ -7,8 +7,7 @@
 
 XmlBookReader::XmlBookReader(SiteBookTreeWidget* tree)
     : m_pTree(tree)
-{
-}
+{}
 
 XmlBookReader::~XmlBookReader() = default;
 
@@ -24,8 +23,8 @@ bool XmlBookReader::read(QIODevice* device)
             && m_xml.attributes().value(QLatin1String("version")) == QLatin1String("1.0"))
             readBook();
         else
-            m_xml.raiseError(QCoreApplication::translate("XmlBookReader",
-                                                         "The file is not an zent version 1.0 file."));
+            m_xml.raiseError(
+                QCoreApplication::translate("XmlBookReader", "The file is not an zent version 1.0 file."));
     }
     if (m_xml.hasError())
         qCWarning(lcSiteBook) << "XmlBookReader:" << errorString();

@@ -29,8 +29,7 @@ void CPopupDialog::paintEvent(QPaintEvent* /*event*/)
     option.titleBarState = windowState();
     option.text = option.fontMetrics.elidedText(windowTitle(), Qt::ElideRight, option.rect.width());
     st->drawComplexControl(QStyle::CC_TitleBar, &option, &painter, this);
-    st->drawItemText(&painter, option.rect, Qt::AlignCenter, option.palette, true, option.text,
-                     QPalette::NoRole);
+    st->drawItemText(&painter, option.rect, Qt::AlignCenter, option.palette, true, option.text, QPalette::NoRole);
 }
 
 void CPopupDialog::mousePressEvent(QMouseEvent* event)

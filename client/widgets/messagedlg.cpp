@@ -12,7 +12,7 @@
 namespace {
 constexpr int kRefreshMs = 100;
 constexpr int kAutoCloseTicks = 10;
-}
+} // namespace
 
 MessageDlg::MessageDlg(QWidget* parent, int mode)
     : CPopupDialog(parent)

@@ -9,9 +9,9 @@ namespace privatefile {
 bool Write(const QString& path, const QByteArray& content, QString* error)
 {
     const QFileInfo existing(path);
-    const QFileDevice::Permissions mode = existing.exists()
-        ? existing.permissions()
-        : QFileDevice::Permissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QFileDevice::Permissions mode = existing.exists() ? existing.permissions()
+                                                            : QFileDevice::Permissions(QFileDevice::ReadOwner
+                                                                                       | QFileDevice::WriteOwner);
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -35,4 +35,4 @@ bool Write(const QString& path, const QByteArray& content, QString* error)
     return true;
 }
 
-}  // namespace privatefile
+} // namespace privatefile

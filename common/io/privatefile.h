@@ -11,4 +11,4 @@ namespace privatefile {
 // False when the file could not be written; `error` (when given) then says why.
 bool Write(const QString& path, const QByteArray& content, QString* error = nullptr);
 
-}  // namespace privatefile
+} // namespace privatefile

@@ -28,7 +28,10 @@ class WrappedBytes
 {
 public:
     WrappedBytes(unsigned char* data, int size, bool reversed)
-        : m_data(data), m_size(size), m_reversed(reversed) {}
+        : m_data(data)
+        , m_size(size)
+        , m_reversed(reversed)
+    {}
     int Position(int i) const { return m_reversed ? Mirror(i) : i; }
     // True when stream bytes [from, from + count) lie inside the frame. In stored order only
     // whole words can be restored, so a part word at the end does not count.
@@ -48,10 +51,10 @@ private:
     bool m_reversed;
 };
 
-constexpr int kWrapperHead = 12;        // start, kind, flags and the 23-bit length value
+constexpr int kWrapperHead = 12; // start, kind, flags and the 23-bit length value
 constexpr int kFirstSliceWord = 5;
 constexpr int kLastSliceWord = 14;
-constexpr int kMaxTarget = 16384;       // larger requested sizes are refused
+constexpr int kMaxTarget = 16384; // larger requested sizes are refused
 
 // The empty P slice decoded in mode 3 when a frame gave no picture; the frame number and the
 // order count are filled in before use.
@@ -150,8 +153,8 @@ bool CModuleDecoder::OpenDecoder()
     // A recorder decides the picture size; one that declares a huge stream must not make us
     // allocate for it. libavcodec refuses pictures above this many pixels before it allocates.
     m_context->max_pixels = kMaxPixels;
-    m_context->err_recognition = AV_EF_CRCCHECK | AV_EF_BITSTREAM | AV_EF_BUFFER | AV_EF_EXPLODE
-                                 | AV_EF_IGNORE_ERR | AV_EF_CAREFUL | AV_EF_COMPLIANT;
+    m_context->err_recognition = AV_EF_CRCCHECK | AV_EF_BITSTREAM | AV_EF_BUFFER | AV_EF_EXPLODE | AV_EF_IGNORE_ERR
+                                 | AV_EF_CAREFUL | AV_EF_COMPLIANT;
     const int ret = avcodec_open2(m_context.get(), m_codec, nullptr);
     if (ret < 0) {
         qCWarning(lcMedia) << "CModuleDecoder: avcodec_open2 failed" << ret;
@@ -363,7 +366,7 @@ void CModuleDecoder::ReportOversizedStream()
         return;
     m_oversizeReported = true;
     qCDebug(lcMedia) << "CModuleDecoder: stream of" << m_context->width << "x" << m_context->height
-             << "refused, larger than" << kMaxWidth << "x" << kMaxHeight;
+                     << "refused, larger than" << kMaxWidth << "x" << kMaxHeight;
 }
 
 // One packet in, the latest picture out. The bytes are copied into a padded, reference-counted
@@ -421,7 +424,8 @@ void CModuleDecoder::p2i_post_process(AVFrame* frame, int height, bool log)
             std::memcpy(row, row - frame->linesize[plane], bytes);
         }
         if (log && planeRows > 1)
-            qCDebug(lcMedia) << "p2i plane" << plane << frame->data[plane][0] << frame->data[plane][frame->linesize[plane]];
+            qCDebug(lcMedia) << "p2i plane" << plane << frame->data[plane][0]
+                             << frame->data[plane][frame->linesize[plane]];
     }
 }
 
@@ -436,15 +440,9 @@ int CModuleDecoder::OnDecode(unsigned char* data, int size, int mode, int width,
     int frameNumber = 0;
     int check = 0;
     switch (mode) {
-    case 0:
-        check = RepairWrapper(data, size);
-        break;
-    case 1:
-        check = RenumberMode1(data, size);
-        break;
-    case 3:
-        check = CheckMode3(data, size, frameNumber);
-        break;
+    case 0: check = RepairWrapper(data, size); break;
+    case 1: check = RenumberMode1(data, size); break;
+    case 3: check = CheckMode3(data, size, frameNumber); break;
     default:
         m_streamOrder = 0;
         m_lastFrameNumber = -1;
@@ -517,7 +515,8 @@ int CModuleDecoder::ConvertPicture()
             m_picture.fill(Qt::black);
         }
         m_scaler.reset();
-        const bool change = m_decodedWidth != 0 || m_decodedHeight != 0 || m_targetWidth != 0 || m_targetHeight != 0;
+        const bool change = m_decodedWidth != 0 || m_decodedHeight != 0 || m_targetWidth != 0
+                            || m_targetHeight != 0;
         m_decodedWidth = decodedWidth;
         m_decodedHeight = decodedHeight;
         m_targetWidth = targetWidth;
@@ -530,7 +529,8 @@ int CModuleDecoder::ConvertPicture()
 
     // The RGB buffer is a picture of its own. One that a reader still shares (a grid's copy of
     // an earlier picture) is replaced rather than written into, which would copy it first.
-    if (m_rgbBuffer.isNull() || !m_rgbBuffer.isDetached() || m_rgbBuffer.size() != QSize(targetWidth, targetHeight))
+    if (m_rgbBuffer.isNull() || !m_rgbBuffer.isDetached()
+        || m_rgbBuffer.size() != QSize(targetWidth, targetHeight))
         m_rgbBuffer = QImage(targetWidth, targetHeight, QImage::Format_RGB888);
     uint8_t* rgbData[4] = {};
     int rgbLinesize[4] = {};
@@ -538,7 +538,8 @@ int CModuleDecoder::ConvertPicture()
     if (m_rgbBuffer.isNull()
         || av_image_get_buffer_size(AV_PIX_FMT_RGB24, targetWidth, targetHeight, 4) > m_rgbBuffer.sizeInBytes()
         || av_image_fill_arrays(rgbData, rgbLinesize, m_rgbBuffer.bits(), AV_PIX_FMT_RGB24, targetWidth,
-                                targetHeight, 4) < 0
+                                targetHeight, 4)
+               < 0
         || rgbLinesize[0] != m_rgbBuffer.bytesPerLine())
         return -1;
 
@@ -568,7 +569,8 @@ int CModuleDecoder::ConvertPicture()
         const int usedBrightness = qBound(-100, wantedBrightness, 100);
         const int usedContrast = qBound(-100, wantedContrast, 100);
         if (sws_getColorspaceDetails(m_scaler.get(), &inverseTable, &sourceRange, &table, &destinationRange,
-                                     &brightness, &contrast, &saturation) >= 0) {
+                                     &brightness, &contrast, &saturation)
+            >= 0) {
             brightness = (usedBrightness * 65536 + 50) / 100;
             contrast = ((usedContrast + 100) * 65536 + 50) / 100;
             sws_setColorspaceDetails(m_scaler.get(), inverseTable, sourceRange, table, destinationRange,
@@ -578,7 +580,8 @@ int CModuleDecoder::ConvertPicture()
         }
     }
 
-    if (sws_scale(m_scaler.get(), frame->data, frame->linesize, 0, decodedHeight, rgbData, rgbLinesize) != targetHeight)
+    if (sws_scale(m_scaler.get(), frame->data, frame->linesize, 0, decodedHeight, rgbData, rgbLinesize)
+        != targetHeight)
         return -1;
 
     QMutexLocker pictureLock(&m_pictureLock);

@@ -21,7 +21,7 @@ public:
     // Results of OnDecode besides the size codes.
     enum Result {
         ErrNotOpen = -1,
-        ErrSize = -2,               // size below 1, or shorter than the header bits modes 1 and 3 read
+        ErrSize = -2, // size below 1, or shorter than the header bits modes 1 and 3 read
         // Mode 0: the wrapper states more bytes than arrived (or fewer than its own 12), or the
         // frame is shorter than the wrapper; stored byte order or stream order, first or
         // second wrapper form. Such a frame is left untouched.
@@ -29,11 +29,11 @@ public:
         ErrReversedLength2 = -5,
         ErrStreamLength1 = -7,
         ErrStreamLength2 = -8,
-        ErrNotInStep = -10,         // mode 3: P slice while not in step
-        ErrSameFrame = -11,         // mode 3: same frame number again; also a picture size change
-        ErrNotSync = -12,           // mode 3: gap in the frame numbers
+        ErrNotInStep = -10, // mode 3: P slice while not in step
+        ErrSameFrame = -11, // mode 3: same frame number again; also a picture size change
+        ErrNotSync = -12,   // mode 3: gap in the frame numbers
         ErrConvert = -13,
-        ErrCodeIsSize = -14,        // decoded, but the size code equals the payload size
+        ErrCodeIsSize = -14, // decoded, but the size code equals the payload size
         ErrCodec = -998,
         ErrNoPicture = -999,
     };
@@ -78,10 +78,22 @@ public:
     static constexpr unsigned char kWrapperStart[4] = {0x00, 0x00, 0x01, 0x06};
 
 private:
-    struct CodecContextDeleter { void operator()(AVCodecContext* p) const; };
-    struct FrameDeleter { void operator()(AVFrame* p) const; };
-    struct PacketDeleter { void operator()(AVPacket* p) const; };
-    struct SwsDeleter { void operator()(SwsContext* p) const; };
+    struct CodecContextDeleter
+    {
+        void operator()(AVCodecContext* p) const;
+    };
+    struct FrameDeleter
+    {
+        void operator()(AVFrame* p) const;
+    };
+    struct PacketDeleter
+    {
+        void operator()(AVPacket* p) const;
+    };
+    struct SwsDeleter
+    {
+        void operator()(SwsContext* p) const;
+    };
 
     int RepairWrapper(unsigned char* data, int& size);
     int RenumberMode1(unsigned char* data, int size);
@@ -109,13 +121,13 @@ private:
     const AVCodec* m_codec = nullptr;
     std::unique_ptr<AVFrame, FrameDeleter> m_frame;
     std::unique_ptr<SwsContext, SwsDeleter> m_scaler;
-    int m_scalerFormat = -1;        // pixel format, brightness and contrast the scaler was set for
+    int m_scalerFormat = -1; // pixel format, brightness and contrast the scaler was set for
     int m_scalerBrightness = 0;
     int m_scalerContrast = 0;
     int m_counterMode1 = 0;
     int m_counterMode0 = 0;
-    bool m_oversizeReported = false;   // one debug line per decoder, not one per frame
-    std::atomic<int> m_brightness{0};   // set by the user-interface thread, read by the decoding one
+    bool m_oversizeReported = false;  // one debug line per decoder, not one per frame
+    std::atomic<int> m_brightness{0}; // set by the user-interface thread, read by the decoding one
     std::atomic<int> m_contrast{0};
     int m_requestedWidth = 0;
     int m_requestedHeight = 0;

@@ -109,7 +109,7 @@ quint64 ModuleRecord::PackTime(int date, int time)
     const quint64 month = quint64(date / 100 % 100);
     const quint64 day = quint64(date % 100);
     return (year << 36) | ((month & 0xF) << 32) | ((day & 0x1F) << 27)
-        | ((quint64(SecondOfDay(time)) & 0x1FFFF) << 10);
+           | ((quint64(SecondOfDay(time)) & 0x1FFFF) << 10);
 }
 
 int ModuleRecord::State(int channel) const
@@ -133,9 +133,9 @@ QString ModuleRecord::SafePathComponent(const QString& name)
     out.reserve(name.size());
     for (const QChar c : name) {
         const bool bad = c.unicode() < 0x20 || c.unicode() == 0x7F || c == QLatin1Char('/')
-            || c == QLatin1Char('\\') || c == QLatin1Char(':') || c == QLatin1Char('*')
-            || c == QLatin1Char('?') || c == QLatin1Char('"') || c == QLatin1Char('<')
-            || c == QLatin1Char('>') || c == QLatin1Char('|');
+                         || c == QLatin1Char('\\') || c == QLatin1Char(':') || c == QLatin1Char('*')
+                         || c == QLatin1Char('?') || c == QLatin1Char('"') || c == QLatin1Char('<')
+                         || c == QLatin1Char('>') || c == QLatin1Char('|');
         out.append(bad ? QLatin1Char('_') : c);
     }
     out = out.trimmed();
@@ -146,16 +146,15 @@ QString ModuleRecord::SafePathComponent(const QString& name)
     return out;
 }
 
-bool ModuleRecord::StartRecord(int channel, int date, int startTime, const QString& folder,
-                               int recorderIndex, int archiveKind)
+bool ModuleRecord::StartRecord(int channel, int date, int startTime, const QString& folder, int recorderIndex,
+                               int archiveKind)
 {
     if (channel < 0 || channel >= kChannels) {
         qCDebug(lcMedia) << "ModuleRecord::StartRecord: channel out of range" << channel;
         return false;
     }
     if (!IsValidTime(startTime)) {
-        qCDebug(lcMedia) << "ModuleRecord::StartRecord: invalid start time" << startTime << "channel"
-                 << channel;
+        qCDebug(lcMedia) << "ModuleRecord::StartRecord: invalid start time" << startTime << "channel" << channel;
         return false;
     }
     if (folder.isEmpty()
@@ -195,8 +194,7 @@ QString ModuleRecord::FileName(const char* prefix, const Channel& ch, int channe
 {
     const int t = ch.startTime;
     return DayFolder(ch) + QLatin1Char('/')
-        + QString::asprintf("%s%02d%02d%02d.%03d", prefix, t / 10000, t / 100 % 100, t % 100,
-                            channel + 1);
+           + QString::asprintf("%s%02d%02d%02d.%03d", prefix, t / 10000, t / 100 % 100, t % 100, channel + 1);
 }
 
 bool ModuleRecord::BeginFiles(int channel, int second, int streamKind)
@@ -240,8 +238,7 @@ bool ModuleRecord::WritePendingSecond(int channel, QFile& index, QFile& video, q
     QByteArray entry(kEntrySize, '\0');
     if (ch.headerCount > 0) {
         video.seek(blockStart);
-        if (!WriteAll(video, ch.headers.data(), ch.headerCount * kSlotSize)
-            || !video.flush()) {
+        if (!WriteAll(video, ch.headers.data(), ch.headerCount * kSlotSize) || !video.flush()) {
             qCDebug(lcMedia) << "ModuleRecord: cannot write" << video.fileName() << video.errorString();
             video.resize(blockStart);
             return false;
@@ -269,7 +266,7 @@ void ModuleRecord::FlushChannel(int channel)
     if (!index.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)
         || !video.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
         qCDebug(lcMedia) << "ModuleRecord: cannot open recording of channel" << channel
-                 << "to write its last second";
+                         << "to write its last second";
         ch.headerCount = 0;
         return;
     }
@@ -283,8 +280,8 @@ void ModuleRecord::FlushChannel(int channel)
     ch.headerCount = 0;
 }
 
-void ModuleRecord::FillSlot(Channel& ch, int channel, int date, int time, int frameType,
-                            int streamKind, qint64 dataOffset, int size, quint8 marker)
+void ModuleRecord::FillSlot(Channel& ch, int channel, int date, int time, int frameType, int streamKind,
+                            qint64 dataOffset, int size, quint8 marker)
 {
     char* slot = ch.headers.data() + ch.headerCount * kSlotSize;
     std::memset(slot, 0, kSlotSize);
@@ -299,8 +296,8 @@ void ModuleRecord::FillSlot(Channel& ch, int channel, int date, int time, int fr
     ++ch.headerCount;
 }
 
-qint64 ModuleRecord::OnRecordData(int channel, int date, int time, int frameType, int streamKind,
-                                  const void* data, int size, quint8 marker, int flag)
+qint64 ModuleRecord::OnRecordData(int channel, int date, int time, int frameType, int streamKind, const void* data,
+                                  int size, quint8 marker, int flag)
 {
     Q_UNUSED(flag);
     if (channel < 0 || channel >= kChannels) {
@@ -311,13 +308,13 @@ qint64 ModuleRecord::OnRecordData(int channel, int date, int time, int frameType
     if (ch.state == 0)
         return 0;
     if (!IsValidDate(date) || !IsValidTime(time)) {
-        qCDebug(lcMedia) << "ModuleRecord::OnRecordData: invalid date or time" << date << time
-                 << "channel" << channel;
+        qCDebug(lcMedia) << "ModuleRecord::OnRecordData: invalid date or time" << date << time << "channel"
+                         << channel;
         return 0;
     }
     if (!data || size <= 0 || size > kMaxFrameSize) {
         qCDebug(lcMedia) << "ModuleRecord::OnRecordData: no frame data or size out of range" << size << "channel"
-                 << channel;
+                         << channel;
         return 0;
     }
 
@@ -348,8 +345,8 @@ qint64 ModuleRecord::OnRecordData(int channel, int date, int time, int frameType
         started = true;
     }
 
-    const qint64 result = WriteFrame(channel, date, time, frameType, streamKind,
-                                     static_cast<const char*>(data), size, marker);
+    const qint64 result = WriteFrame(channel, date, time, frameType, streamKind, static_cast<const char*>(data),
+                                     size, marker);
     if (started && result == 0) {
         // The key frame that began the recording did not land: wait for the next one.
         ch.state = 1;
@@ -360,8 +357,8 @@ qint64 ModuleRecord::OnRecordData(int channel, int date, int time, int frameType
     return result;
 }
 
-qint64 ModuleRecord::WriteFrame(int channel, int date, int time, int frameType, int streamKind,
-                                const char* data, int size, quint8 marker)
+qint64 ModuleRecord::WriteFrame(int channel, int date, int time, int frameType, int streamKind, const char* data,
+                                int size, quint8 marker)
 {
     Channel& ch = m_channels[channel];
     const int second = SecondOfDay(time);
@@ -415,8 +412,8 @@ qint64 ModuleRecord::WriteFrame(int channel, int date, int time, int frameType, 
 
     if (ch.headerCount >= kSlotsPerSecond) {
         if (!ch.dropLogged) {
-            qCDebug(lcMedia) << "ModuleRecord: more than" << kSlotsPerSecond << "frames in second"
-                     << time << "of channel" << channel << "- dropping the rest of it";
+            qCDebug(lcMedia) << "ModuleRecord: more than" << kSlotsPerSecond << "frames in second" << time
+                             << "of channel" << channel << "- dropping the rest of it";
             ch.dropLogged = true;
         }
         return 0;

@@ -57,16 +57,16 @@ public:
     // files. Refused (false, nothing changes) for a channel outside 0..15, an impossible start
     // time, an empty folder or one with a ".." component. A recording that was running on the
     // channel is closed first (its last second is written).
-    bool StartRecord(int channel, int date, int startTime, const QString& folder,
-                     int recorderIndex, int archiveKind);
+    bool StartRecord(int channel, int date, int startTime, const QString& folder, int recorderIndex,
+                     int archiveKind);
 
     // Creates the folder with all missing parents; true when it exists afterwards.
     static bool MakePath(const QString& path);
 
     // Writes one frame; returns the video file's size after the write, or 0 when nothing was
     // written. frameType 1 is a key frame. The last argument is not used.
-    qint64 OnRecordData(int channel, int date, int time, int frameType, int streamKind,
-                        const void* data, int size, quint8 marker, int flag);
+    qint64 OnRecordData(int channel, int date, int time, int frameType, int streamKind, const void* data, int size,
+                        quint8 marker, int flag);
 
     // Set by owners that write into a user folder: no archive refresh when a recording starts.
     // StartRecord clears it.
@@ -109,10 +109,10 @@ private:
     bool BeginFiles(int channel, int second, int streamKind);
     bool WritePendingSecond(int channel, QFile& index, QFile& video, qint64 indexSize);
     void FlushChannel(int channel);
-    qint64 WriteFrame(int channel, int date, int time, int frameType, int streamKind,
-                      const char* data, int size, quint8 marker);
-    void FillSlot(Channel& ch, int channel, int date, int time, int frameType, int streamKind,
-                  qint64 dataOffset, int size, quint8 marker);
+    qint64 WriteFrame(int channel, int date, int time, int frameType, int streamKind, const char* data, int size,
+                      quint8 marker);
+    void FillSlot(Channel& ch, int channel, int date, int time, int frameType, int streamKind, qint64 dataOffset,
+                  int size, quint8 marker);
 
     std::array<Channel, kChannels> m_channels;
     int m_recorderIndex = -1;

@@ -9,7 +9,7 @@ namespace {
 constexpr int kSegmentEnd[8] = {63, 127, 255, 511, 1023, 2047, 4095, 8191};
 constexpr int kClip = 8159;
 constexpr int kBias = 33;
-}
+} // namespace
 
 quint8 LinearToMuLaw(int sample)
 {

@@ -36,7 +36,8 @@ int CompareWithReference(const QImage& picture, const Stream& stream, int frameI
     const int rowBytes = stream.width * 3;
     const qsizetype offset = qsizetype(frameIndex) * rowBytes * stream.height;
     if (picture.width() != stream.width || picture.height() != stream.height
-        || picture.format() != QImage::Format_RGB888 || offset + rowBytes * stream.height > stream.referenceRgb.size())
+        || picture.format() != QImage::Format_RGB888
+        || offset + rowBytes * stream.height > stream.referenceRgb.size())
         return -1;
     int differing = 0;
     for (int y = 0; y < stream.height; ++y) {
@@ -139,8 +140,11 @@ TEST(ModuleDecoderClosed, RefusesUntilOpenedAndAfterClose)
 
 TEST(ModuleDecoderSizeCode, PacksWidthAndHeight)
 {
-    struct Case { int w, h, code; };
-    const Case cases[] = {{704, 480, 704480}, {1920, 1080, 19201080}, {352, 240, 352240},
+    struct Case
+    {
+        int w, h, code;
+    };
+    const Case cases[] = {{704, 480, 704480},    {1920, 1080, 19201080}, {352, 240, 352240},
                           {1280, 1000, 1281000}, {1280, 1001, 12801001}, {720, 576, 720576}};
     for (const Case& c : cases)
         EXPECT_EQ(CModuleDecoder::SizeCode(c.w, c.h), c.code) << c.w << "x" << c.h;
@@ -148,9 +152,13 @@ TEST(ModuleDecoderSizeCode, PacksWidthAndHeight)
 
 // Every access unit decodes in the modes that pass plain streams through, and each picture
 // equals ffmpeg's decode through the same fast bilinear scaler.
-struct StreamCase { int width, height, mode, code; };
+struct StreamCase
+{
+    int width, height, mode, code;
+};
 
-class DecoderStreamTest : public ::testing::TestWithParam<StreamCase> {};
+class DecoderStreamTest : public ::testing::TestWithParam<StreamCase>
+{};
 
 TEST_P(DecoderStreamTest, EveryFrameEqualsFfmpegDecode)
 {
@@ -170,8 +178,7 @@ TEST_P(DecoderStreamTest, EveryFrameEqualsFfmpegDecode)
 
 INSTANTIATE_TEST_SUITE_P(Streams, DecoderStreamTest,
                          ::testing::Values(StreamCase{704, 480, 2, 704480}, StreamCase{704, 480, 0, 704480},
-                                           StreamCase{704, 480, 1, 704480},
-                                           StreamCase{1920, 1080, 2, 19201080}));
+                                           StreamCase{704, 480, 1, 704480}, StreamCase{1920, 1080, 2, 19201080}));
 
 TEST_F(DecoderTest, PictureIsReadUnderItsLockAsTheGridDoes)
 {
@@ -236,11 +243,16 @@ TEST_F(DecoderTest, RequestedSizeScalesThePicture)
 // decoder allocates for it, and no requested size converts to more pixels than that.
 TEST_F(DecoderTest, PicturesAboveTheSizeLimitAreRefused)
 {
-    struct Case { int width; int height; int expected; };
+    struct Case
+    {
+        int width;
+        int height;
+        int expected;
+    };
     const Case cases[] = {
-        {4096, 2304, CModuleDecoder::SizeCode(4096, 2304)},   // exactly the limit
-        {4096, 2320, CModuleDecoder::ErrCodec},               // 16 rows more
-        {4672, 2160, CModuleDecoder::ErrCodec},               // wider, fewer rows, more pixels
+        {4096, 2304, CModuleDecoder::SizeCode(4096, 2304)}, // exactly the limit
+        {4096, 2320, CModuleDecoder::ErrCodec},             // 16 rows more
+        {4672, 2160, CModuleDecoder::ErrCodec},             // wider, fewer rows, more pixels
     };
     for (const Case& c : cases) {
         const Stream& stream = decoder_streams::Make(c.width, c.height, 2, 2);
@@ -282,7 +294,10 @@ TEST_F(DecoderTest, BrightnessAndContrastMoveThePicture)
     ASSERT_EQ(CompareWithReference(decoder.GetImage(), stream, 0), 0);
     const QImage base = decoder.GetImage().copy();
 
-    struct Setting { int brightness, contrast; };
+    struct Setting
+    {
+        int brightness, contrast;
+    };
     auto measure = [&](Setting s, double& mean, double& spread) {
         decoder.SetBrightness(0, s.brightness);
         decoder.SetContrast(0, s.contrast);
@@ -342,7 +357,8 @@ Bytes Wrap(const QByteArray& unit, bool firstForm, bool reversed, int seiPayload
 {
     const unsigned char kind = firstForm ? 0x90 : 0x91;
     const unsigned char flags = firstForm ? 0x10 : 0x01;
-    Bytes frame{0x00, 0x00, 0x01, 0x06, kind, static_cast<unsigned char>(seiPayload), 0x5A, flags, 0x5A, 0x80, 0x00, 0x00};
+    Bytes frame{0x00, 0x00,  0x01, 0x06, kind, static_cast<unsigned char>(seiPayload),
+                0x5A, flags, 0x5A, 0x80, 0x00, 0x00};
     frame.resize(6 + seiPayload, 0x5A);
     frame.push_back(0x80);
     frame.insert(frame.end(), unit.begin(), unit.end());
@@ -364,9 +380,13 @@ Bytes Wrap(const QByteArray& unit, bool firstForm, bool reversed, int seiPayload
     return frame;
 }
 
-struct WrapCase { bool firstForm, reversed; };
+struct WrapCase
+{
+    bool firstForm, reversed;
+};
 
-class DecoderWrapTest : public ::testing::TestWithParam<WrapCase> {};
+class DecoderWrapTest : public ::testing::TestWithParam<WrapCase>
+{};
 
 TEST_P(DecoderWrapTest, WrappedFramesDecodeToFfmpegPictures)
 {
@@ -377,7 +397,8 @@ TEST_P(DecoderWrapTest, WrappedFramesDecodeToFfmpegPictures)
     ASSERT_TRUE(decoder.OpenDecoder());
     for (int i = 0; i < stream.frames.size(); ++i) {
         // Mixed with plain frames: the repair is per frame.
-        const Bytes frame = (i % 3 == 2) ? ToBytes(stream.frames[i]) : Wrap(stream.frames[i], c.firstForm, c.reversed);
+        const Bytes frame = (i % 3 == 2) ? ToBytes(stream.frames[i])
+                                         : Wrap(stream.frames[i], c.firstForm, c.reversed);
         ASSERT_EQ(Decode(decoder, frame, 0), 704480) << "frame " << i;
         ASSERT_EQ(CompareWithReference(decoder.GetImage(), stream, i), 0) << "frame " << i;
     }
@@ -396,7 +417,7 @@ int SeiPayloadPuttingSliceInWord(const QByteArray& unit)
     const int i = unit.indexOf(QByteArray::fromHex("00000165"));
     const int q = p < 0 ? i : (i < 0 ? p : qMin(p, i));
     for (int word = 5; word <= 14 && q >= 0; ++word) {
-        const int payload = 4 * word - 7 - q;   // the unit starts at 6 + payload + 1
+        const int payload = 4 * word - 7 - q; // the unit starts at 6 + payload + 1
         if (payload >= 6)
             return payload;
     }
@@ -492,7 +513,8 @@ TEST_F(DecoderTest, Mode1StreamDecodesAndDroppedFramesLeaveNoGap)
 {
     const Stream& s = decoder_streams::Make(704, 480, 30, 10, true);
     ASSERT_TRUE(s.error.isEmpty()) << s.error.toStdString();
-    const QList<QByteArray> frames = decoder_streams::Renumber(s.frames, decoder_streams::Numbering::PType0FrameNum10);
+    const QList<QByteArray> frames = decoder_streams::Renumber(s.frames,
+                                                               decoder_streams::Numbering::PType0FrameNum10);
     ASSERT_EQ(frames.size(), 30);
     ASSERT_TRUE(frames[1].startsWith(QByteArray::fromHex("0000000161")));
     for (int i = 0; i < 10; ++i) {
@@ -533,10 +555,10 @@ Bytes FirstFormP()
 // The same frame with an IDR slice start in word 6; its header's second byte is given.
 Bytes FirstFormIdr(unsigned char second)
 {
-    return {0x00, 0x00, 0x01, 0x06, 0x90, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00,
+    return {0x00, 0x00, 0x01, 0x06, 0x90, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00,   0x00, 0x00,
             0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x65, 0x88, second, 0xFF, 0x55,
-            0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-            0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+            0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,   0x00, 0x00,
+            0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,   0x00, 0x00};
 }
 
 bool IsDecodeFailure(int result)
@@ -548,11 +570,13 @@ TEST_F(DecoderTest, PSlicesAreRenumberedAfterAnIdrSlice)
 {
     // Every frame carries 9B FF; expected after the repair: frame_num n in bit 0 of the first
     // byte and bits 7..5 of the second, order count 2n in bits 4..0; 1 to 15, then 0.
-    struct Step { unsigned char first, second; };
-    const Step steps[] = {
-        {0x9A, 0x22}, {0x9A, 0x44}, {0x9A, 0x66}, {0x9A, 0x88}, {0x9A, 0xAA}, {0x9A, 0xCC}, {0x9A, 0xEE},
-        {0x9B, 0x10}, {0x9B, 0x32}, {0x9B, 0x54}, {0x9B, 0x76}, {0x9B, 0x98}, {0x9B, 0xBA}, {0x9B, 0xDC},
-        {0x9B, 0xFE}, {0x9A, 0x00}, {0x9A, 0x22}};
+    struct Step
+    {
+        unsigned char first, second;
+    };
+    const Step steps[] = {{0x9A, 0x22}, {0x9A, 0x44}, {0x9A, 0x66}, {0x9A, 0x88}, {0x9A, 0xAA}, {0x9A, 0xCC},
+                          {0x9A, 0xEE}, {0x9B, 0x10}, {0x9B, 0x32}, {0x9B, 0x54}, {0x9B, 0x76}, {0x9B, 0x98},
+                          {0x9B, 0xBA}, {0x9B, 0xDC}, {0x9B, 0xFE}, {0x9A, 0x00}, {0x9A, 0x22}};
 
     Bytes idr = FirstFormIdr(0xFF);
     EXPECT_TRUE(IsDecodeFailure(DecodeInPlace(decoder, idr)));
@@ -575,7 +599,10 @@ TEST_F(DecoderTest, PSlicesAreRenumberedAfterAnIdrSlice)
 
 TEST_F(DecoderTest, IdrSliceNumbersAreCleared)
 {
-    struct Case { unsigned char second, secondAfter, thirdAfter; };
+    struct Case
+    {
+        unsigned char second, secondAfter, thirdAfter;
+    };
     const Case cases[] = {{0xFF, 0x84, 0x1F}, {0xFB, 0x83, 0x07}, {0x04, 0x04, 0x1F}, {0x00, 0x00, 0x07}};
     for (const Case& c : cases) {
         Bytes frame = FirstFormIdr(c.second);
@@ -591,14 +618,14 @@ TEST_F(DecoderTest, StoredFrameIsRestoredToStreamOrder)
 {
     // FirstFormP with every 32-bit word reversed, as a recorder stores it; a part word at the
     // end (AA BB) stays as it is and lies beyond the stated length anyway.
-    Bytes stored{0x06, 0x01, 0x00, 0x00, 0x10, 0x00, 0x00, 0x90, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                 0x00, 0x00, 0x00, 0x00, 0x41, 0x01, 0x00, 0x00, 0x34, 0x12, 0xFF, 0x9B, 0x00, 0x00, 0x00, 0x00,
-                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                 0xAA, 0xBB};
+    Bytes stored{0x06, 0x01, 0x00, 0x00, 0x10, 0x00, 0x00, 0x90, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00,
+                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x41, 0x01, 0x00, 0x00, 0x34, 0x12, 0xFF, 0x9B,
+                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xAA, 0xBB};
     EXPECT_TRUE(IsDecodeFailure(DecodeInPlace(decoder, stored)));
-    const Bytes expected{0x00, 0x00, 0x01, 0x06, 0x90, 0x00, 0x00, 0x11, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00,
-                         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x41, 0x9A, 0x22, 0x12, 0x34};
+    const Bytes expected{0x00, 0x00, 0x01, 0x06, 0x90, 0x00, 0x00, 0x11, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00,
+                         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x41, 0x9A, 0x22, 0x12, 0x34};
     EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 28), expected);
     EXPECT_EQ(stored[64], 0xAA);
     EXPECT_EQ(stored[65], 0xBB);
@@ -633,7 +660,12 @@ TEST_F(DecoderTest, SecondFormIsRepairedOnlyWithFlags001)
 
 TEST_F(DecoderTest, WrongStatedLengthsAreRefusedUntouched)
 {
-    struct Case { const char* name; Bytes frame; int result; };
+    struct Case
+    {
+        const char* name;
+        Bytes frame;
+        int result;
+    };
     const Bytes p = FirstFormP();
     auto with = [&](std::initializer_list<std::pair<int, unsigned char>> changes) {
         Bytes f = p;
@@ -684,12 +716,15 @@ TEST_F(DecoderTest, Mode1RenumbersPSlicesInTenBits)
 {
     const Bytes p{0x00, 0x00, 0x00, 0x01, 0x61, 0xE0, 0x07, 0xAB, 0xCD};
     const Bytes idr{0x00, 0x00, 0x00, 0x01, 0x65, 0x88, 0x84};
-    struct Step { unsigned char b5, b6; };
+    struct Step
+    {
+        unsigned char b5, b6;
+    };
     // Count 1, 2, ..., 33: bits 4..0 of byte 5 and 7..3 of byte 6 carry it, the rest stays.
     std::vector<Step> expected;
     for (int n = 1; n <= 33; ++n)
-        expected.push_back({static_cast<unsigned char>(0xE0 | (n >> 5)),
-                            static_cast<unsigned char>(0x07 | ((n & 0x1F) << 3))});
+        expected.push_back(
+            {static_cast<unsigned char>(0xE0 | (n >> 5)), static_cast<unsigned char>(0x07 | ((n & 0x1F) << 3))});
     EXPECT_EQ(expected[0].b5, 0xE0);
     EXPECT_EQ(expected[0].b6, 0x0F);
     EXPECT_EQ(expected[32].b5, 0xE1);
@@ -740,8 +775,15 @@ TEST_F(DecoderTest, Mode1CountWrapsAfter1023)
 // A P slice with four-byte start code and the 10-bit frame number f.
 Bytes Mode3P(int f)
 {
-    return {0x00, 0x00, 0x00, 0x01, 0x41, static_cast<unsigned char>(0x9A | ((f >> 9) & 1)),
-            static_cast<unsigned char>((f >> 1) & 0xFF), static_cast<unsigned char>((f & 1) << 7 | 0x20), 0x11};
+    return {0x00,
+            0x00,
+            0x00,
+            0x01,
+            0x41,
+            static_cast<unsigned char>(0x9A | ((f >> 9) & 1)),
+            static_cast<unsigned char>((f >> 1) & 0xFF),
+            static_cast<unsigned char>((f & 1) << 7 | 0x20),
+            0x11};
 }
 
 TEST_F(DecoderTest, Mode3TracksFrameNumbers)
@@ -787,7 +829,8 @@ TEST_F(DecoderTest, GarbageAndTruncatedFramesGiveErrorCodes)
                 b = static_cast<unsigned char>(random());
             // Half of them look like a recorder wrapper or a start code.
             if (round % 2 && size >= 4) {
-                const Bytes starts[] = {{0x00, 0x00, 0x01, 0x06}, {0x06, 0x01, 0x00, 0x00}, {0x00, 0x00, 0x00, 0x01}};
+                const Bytes starts[] = {
+                    {0x00, 0x00, 0x01, 0x06}, {0x06, 0x01, 0x00, 0x00}, {0x00, 0x00, 0x00, 0x01}};
                 const Bytes& s = starts[round % 3];
                 std::copy(s.begin(), s.end(), frame.begin());
             }
@@ -799,7 +842,8 @@ TEST_F(DecoderTest, GarbageAndTruncatedFramesGiveErrorCodes)
             const QByteArray unit = stream.frames[i];
             for (int cut = 1; cut < unit.size(); cut += 1 + unit.size() / 23) {
                 const int r = Decode(decoder, ToBytes(unit.left(cut)), mode);
-                EXPECT_TRUE(acceptable(r)) << "mode " << mode << " frame " << i << " cut " << cut << " result " << r;
+                EXPECT_TRUE(acceptable(r))
+                    << "mode " << mode << " frame " << i << " cut " << cut << " result " << r;
             }
         }
     }

@@ -52,7 +52,10 @@ protected:
         m_folder = m_tmp.path() + "/backup/Record_Live/Front door/";
     }
 
-    QString Day(int date) const { return m_tmp.path() + "/backup/Record_Live/Front door/" + QString::number(date); }
+    QString Day(int date) const
+    {
+        return m_tmp.path() + "/backup/Record_Live/Front door/" + QString::number(date);
+    }
     QString IndexPath(int date, const QString& name) const { return Day(date) + "/i" + name; }
     QString VideoPath(int date, const QString& name) const { return Day(date) + "/" + name; }
 
@@ -61,11 +64,10 @@ protected:
         return r.Open(IndexPath(date, name), VideoPath(date, name));
     }
 
-    qint64 Write(ModuleRecord& w, int ch, int date, int time, int type, int kind,
-                 const QByteArray& data, int marker = 1)
+    qint64 Write(ModuleRecord& w, int ch, int date, int time, int type, int kind, const QByteArray& data,
+                 int marker = 1)
     {
-        return w.OnRecordData(ch, date, time, type, kind, data.constData(), data.size(),
-                              quint8(marker), 0);
+        return w.OnRecordData(ch, date, time, type, kind, data.constData(), data.size(), quint8(marker), 0);
     }
 
     QTemporaryDir m_tmp;
@@ -95,9 +97,9 @@ TEST_F(ModuleRecordTest, BytesOfTwoSecondsAsLaidOut)
 
     // 12:34:56 is second 45296; its entry lies at (45296 + 32) x 16 = 725248 = 0xB1100.
     QByteArray wantIndex(725280, '\0');
-    wantIndex.replace(0, 4, Bytes({0x03, 0x02, 0x00, 0x23}));   // 0x3000003 + 2 << 28 + 0x200
-    wantIndex.replace(8, 4, Bytes({0x00, 0x11, 0x0B, 0x00}));   // first entry position
-    wantIndex.replace(16, 4, Bytes({0x00, 0x10, 0x00, 0x00}));  // hour 12
+    wantIndex.replace(0, 4, Bytes({0x03, 0x02, 0x00, 0x23}));              // 0x3000003 + 2 << 28 + 0x200
+    wantIndex.replace(8, 4, Bytes({0x00, 0x11, 0x0B, 0x00}));              // first entry position
+    wantIndex.replace(16, 4, Bytes({0x00, 0x10, 0x00, 0x00}));             // hour 12
     wantIndex.replace(24 + 12 * 8, 8, Bytes({0, 0, 0, 0, 0x04, 0, 0, 0})); // minute 34
     wantIndex.replace(725248, 16, Bytes({0x10, 0, 0, 0, 0, 0, 0, 0, 0x10, 0, 0, 0, 0, 0, 0, 0x80}));
     wantIndex.replace(725264, 16, Bytes({0xB4, 0x02, 0, 0, 0, 0, 0, 0, 0xB4, 0x02, 0, 0, 0, 0, 0, 0x80}));
@@ -109,21 +111,18 @@ TEST_F(ModuleRecordTest, BytesOfTwoSecondsAsLaidOut)
         s.append(QByteArray(336 - s.size(), '\0'));
         return s;
     };
-    const QByteArray slot1 = slot({
-        0xFF, 0x01, 0x00, 0x00,  0x02, 0x14, 0x00, 0x00,  0x00, 0x00, 0x00, 0x01,  0, 0, 0, 0,
-        0x52, 0x00, 0x00, 0x00,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 0,
-        0x0A, 0x00, 0x00, 0x02,  0, 0, 0, 0,  0x00, 0xC0, 0xC3, 0x4A, 0xAC, 0x7E, 0x00, 0x00,
-        0, 0, 0, 0});
-    const QByteArray slot2 = slot({
-        0xFF, 0x01, 0x00, 0x00,  0x02, 0x0C, 0x00, 0x00,  0x00, 0x00, 0x00, 0x01,  0, 0, 0, 0,
-        0x54, 0x00, 0x00, 0x00,  0x0A, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 0,
-        0x0A, 0x00, 0x00, 0x00,  0, 0, 0, 0,  0x00, 0xC0, 0xC3, 0x4A, 0xAC, 0x7E, 0x00, 0x00,
-        0, 0, 0, 0});
-    const QByteArray slot3 = slot({
-        0xFF, 0x01, 0x00, 0x00,  0x02, 0x08, 0x00, 0x00,  0x00, 0x00, 0x00, 0x01,  0, 0, 0, 0,
-        0x54, 0x00, 0x00, 0x00,  0xB0, 0x02, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 0,
-        0x0A, 0x00, 0x00, 0x02,  0, 0, 0, 0,  0x00, 0xC4, 0xC3, 0x4A, 0xAC, 0x7E, 0x00, 0x00,
-        0, 0, 0, 0});
+    const QByteArray slot1 = slot({0xFF, 0x01, 0x00, 0x00, 0x02, 0x14, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0, 0,
+                                   0,    0,    0x52, 0x00, 0x00, 0x00, 0,    0,    0,    0,    0,    0,    0, 0,
+                                   0,    0,    0,    0,    0,    0,    0,    0,    0x0A, 0x00, 0x00, 0x02, 0, 0,
+                                   0,    0,    0x00, 0xC0, 0xC3, 0x4A, 0xAC, 0x7E, 0x00, 0x00, 0,    0,    0, 0});
+    const QByteArray slot2 = slot({0xFF, 0x01, 0x00, 0x00, 0x02, 0x0C, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0, 0,
+                                   0,    0,    0x54, 0x00, 0x00, 0x00, 0x0A, 0,    0,    0,    0,    0,    0, 0,
+                                   0,    0,    0,    0,    0,    0,    0,    0,    0x0A, 0x00, 0x00, 0x00, 0, 0,
+                                   0,    0,    0x00, 0xC0, 0xC3, 0x4A, 0xAC, 0x7E, 0x00, 0x00, 0,    0,    0, 0});
+    const QByteArray slot3 = slot({0xFF, 0x01, 0x00, 0x00, 0x02, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0, 0,
+                                   0,    0,    0x54, 0x00, 0x00, 0x00, 0xB0, 0x02, 0,    0,    0,    0,    0, 0,
+                                   0,    0,    0,    0,    0,    0,    0,    0,    0x0A, 0x00, 0x00, 0x02, 0, 0,
+                                   0,    0,    0x00, 0xC4, 0xC3, 0x4A, 0xAC, 0x7E, 0x00, 0x00, 0,    0,    0, 0});
     const QByteArray wantVideo = f1 + f2 + slot1 + slot2 + f3 + slot3;
     ASSERT_EQ(video.size(), wantVideo.size());
     EXPECT_TRUE(video == wantVideo);
@@ -131,10 +130,14 @@ TEST_F(ModuleRecordTest, BytesOfTwoSecondsAsLaidOut)
 
 TEST_F(ModuleRecordTest, FormatWordByStreamKind)
 {
-    struct Case { int kind; quint32 word; };
+    struct Case
+    {
+        int kind;
+        quint32 word;
+    };
     const Case cases[] = {
-        {0, 0x23000003}, {1, 0x43000003}, {2, 0x23000203},
-        {3, 0x23000403}, {4, 0x23000403}, {5, 0x43000003}, {6, 0x23000003},
+        {0, 0x23000003}, {1, 0x43000003}, {2, 0x23000203}, {3, 0x23000403},
+        {4, 0x23000403}, {5, 0x43000003}, {6, 0x23000003},
     };
     for (const Case& c : cases) {
         ModuleRecord w;
@@ -289,8 +292,7 @@ TEST_F(ModuleRecordTest, FramesBeforeFirstKeyFrameAreNotWritten)
 TEST_F(ModuleRecordTest, StartDeletesFilesOfTheSameNames)
 {
     ASSERT_TRUE(QDir().mkpath(Day(20260101)));
-    const QStringList names = {"h120000.001", "ih120000.001", "a0120000.001", "a3120000.001",
-                               "h120000.002"};
+    const QStringList names = {"h120000.001", "ih120000.001", "a0120000.001", "a3120000.001", "h120000.002"};
     for (const QString& n : names) {
         QFile f(Day(20260101) + "/" + n);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -356,11 +358,15 @@ TEST_F(ModuleRecordTest, MidnightRollOverStartsNewDayFiles)
 
 TEST_F(ModuleRecordTest, InvalidDateOrTimeIsNotWritten)
 {
-    struct Case { int date; int time; };
+    struct Case
+    {
+        int date;
+        int time;
+    };
     const Case cases[] = {
-        {20260230, 120000}, {20261301, 120000}, {20261200, 120000}, {0, 120000},
+        {20260230, 120000},  {20261301, 120000},  {20261200, 120000}, {0, 120000},
         {-20260101, 120000}, {100000000, 120000}, {20260101, 240000}, {20260101, 126000},
-        {20260101, 120060}, {20260101, -1}, {20260101, 999999},
+        {20260101, 120060},  {20260101, -1},      {20260101, 999999},
     };
     ModuleRecord w;
     ASSERT_TRUE(w.StartRecord(0, 20260101, 120000, m_folder, 0, 2));
@@ -447,7 +453,8 @@ TEST_F(ModuleRecordTest, SixteenChannelsAtOnce)
             for (int f = 0; f < 5; ++f)
                 for (int c = 0; c < 16; ++c)
                     ASSERT_GT(Write(w, c, date, 200000 + s, f == 0 ? 1 : 2, 2,
-                                    Payload(50 + c * 10 + f, c * 100 + s * 10 + f)), 0);
+                                    Payload(50 + c * 10 + f, c * 100 + s * 10 + f)),
+                              0);
     }
     for (int c = 0; c < 16; ++c) {
         RecordReader r;
@@ -553,15 +560,24 @@ TEST_F(ModuleRecordTest, FirstRecordingMakesTheBuffersItNeeds)
 
 TEST(ModuleRecordNames, SafePathComponent)
 {
-    struct Case { const char* in; const char* out; };
+    struct Case
+    {
+        const char* in;
+        const char* out;
+    };
     const Case cases[] = {
-        {"Front door", "Front door"}, {"../../etc", ".._.._etc"}, {"..", "_"}, {".", "_"},
-        {"", "_"}, {"a/b\\c", "a_b_c"}, {"cam:1*?", "cam_1__"}, {"  x  ", "x"},
+        {"Front door", "Front door"},
+        {"../../etc", ".._.._etc"},
+        {"..", "_"},
+        {".", "_"},
+        {"", "_"},
+        {"a/b\\c", "a_b_c"},
+        {"cam:1*?", "cam_1__"},
+        {"  x  ", "x"},
         {"tab\there", "tab_here"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ModuleRecord::SafePathComponent(QString::fromUtf8(c.in)), QString::fromUtf8(c.out))
-            << c.in;
+        EXPECT_EQ(ModuleRecord::SafePathComponent(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
     EXPECT_EQ(ModuleRecord::SafePathComponent(QString(300, 'n')).size(), 200);
 }
 

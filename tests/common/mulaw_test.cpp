@@ -18,9 +18,8 @@ struct DecodeCase
 // Values worked out by hand from the decoding rule (u = ~code, t = ((u & 15) << 3) + 132,
 // t <<= segment, sign from bit 7 of u).
 const DecodeCase kDecodeCases[] = {
-    {0xFF, 0},      {0x7F, 0},     {0x00, -32124}, {0x80, 32124},
-    {0xFE, 8},      {0x7E, -8},    {0xF0, 120},    {0x70, -120},
-    {0xEF, 132},    {0x6F, -132},  {0x8F, 16764},  {0x0F, -16764},
+    {0xFF, 0},   {0x7F, 0},    {0x00, -32124}, {0x80, 32124}, {0xFE, 8},     {0x7E, -8},
+    {0xF0, 120}, {0x70, -120}, {0xEF, 132},    {0x6F, -132},  {0x8F, 16764}, {0x0F, -16764},
 };
 
 TEST(MuLaw, DecodeEdgeTable)
@@ -36,16 +35,16 @@ struct EncodeCase
 };
 
 const EncodeCase kEncodeCases[] = {
-    {0, 0xFF},         // 0 + 33 lies in segment 0, (33 >> 1) & 15 = 0
-    {-32768, 0x00},    // clipped magnitude + bias = 8192: above every bound
-    {32767, 0x80},     // the same on the positive side
-    {-32767, 0x00},    // -32767 >> 2 = -8192: clipped as well
-    {1, 0xFF},         // 1 >> 2 = 0
-    {-1, 0x7E},        // -1 >> 2 = -1: magnitude 1 + 33 = 34, segment 0, nibble 1 -> 0x01 ^ 0x7F
-    {8, 0xFE},         // 2 + 33 = 35 -> nibble 1 -> 0x01 ^ 0xFF
-    {-8, 0x7E},        // -2 -> 35 -> 0x01 ^ 0x7F
-    {132, 0xEF},       // 33 + 33 = 66, segment 1, (66 >> 2) & 15 = 0 -> 0x10 ^ 0xFF
-    {32124, 0x80},     // 8031 + 33 = 8064, segment 7, (8064 >> 8) & 15 = 15 -> 0x7F ^ 0xFF
+    {0, 0xFF},      // 0 + 33 lies in segment 0, (33 >> 1) & 15 = 0
+    {-32768, 0x00}, // clipped magnitude + bias = 8192: above every bound
+    {32767, 0x80},  // the same on the positive side
+    {-32767, 0x00}, // -32767 >> 2 = -8192: clipped as well
+    {1, 0xFF},      // 1 >> 2 = 0
+    {-1, 0x7E},     // -1 >> 2 = -1: magnitude 1 + 33 = 34, segment 0, nibble 1 -> 0x01 ^ 0x7F
+    {8, 0xFE},      // 2 + 33 = 35 -> nibble 1 -> 0x01 ^ 0xFF
+    {-8, 0x7E},     // -2 -> 35 -> 0x01 ^ 0x7F
+    {132, 0xEF},    // 33 + 33 = 66, segment 1, (66 >> 2) & 15 = 0 -> 0x10 ^ 0xFF
+    {32124, 0x80},  // 8031 + 33 = 8064, segment 7, (8064 >> 8) & 15 = 15 -> 0x7F ^ 0xFF
     {-32124, 0x00},
 };
 

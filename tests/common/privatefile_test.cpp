@@ -14,7 +14,8 @@ namespace {
 
 mode_t ModeOf(const QString& path)
 {
-    struct stat st {};
+    struct stat st
+    {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return 0;
     return st.st_mode & 07777;
@@ -26,7 +27,7 @@ QByteArray ReadAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-}  // namespace
+} // namespace
 
 TEST(PrivateFile, NewFileIsReadableByItsOwnerOnly)
 {

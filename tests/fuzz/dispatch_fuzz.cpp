@@ -165,7 +165,8 @@ void StartTransfer(CNetTypeMirel& engine, int kind)
 class PlainFeed
 {
 public:
-    explicit PlainFeed(CNetTypeMirel& engine) : m_socket(engine.Thread()->Socket())
+    explicit PlainFeed(CNetTypeMirel& engine)
+        : m_socket(engine.Thread()->Socket())
     {
         if (::socketpair(AF_UNIX, SOCK_STREAM, 0, m_ends) != 0) {
             m_ends[0] = m_ends[1] = -1;

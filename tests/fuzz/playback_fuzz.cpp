@@ -37,9 +37,9 @@ namespace {
 
 constexpr int kRecorder = 4; // the host's registered recorder
 constexpr int kDate = 20240107;
-constexpr std::array<PlaybackMode, 6> kModes = {PlaybackMode::Idle,        PlaybackMode::Stop,
-                                                PlaybackMode::Forward,     PlaybackMode::FastForward,
-                                                PlaybackMode::Backward,    PlaybackMode::FastBackward};
+constexpr std::array<PlaybackMode, 6> kModes = {PlaybackMode::Idle,     PlaybackMode::Stop,
+                                                PlaybackMode::Forward,  PlaybackMode::FastForward,
+                                                PlaybackMode::Backward, PlaybackMode::FastBackward};
 
 enum class Step {
     IndexHeader,

@@ -12,7 +12,8 @@ QAtomicInt g_logCounter;
 }
 
 DvrSimProcess::DvrSimProcess(const QStringList& options, const QString& logPath)
-    : m_options(options), m_logPath(logPath)
+    : m_options(options)
+    , m_logPath(logPath)
 {
     const int given = m_options.indexOf(QStringLiteral("--log"));
     if (given >= 0 && given + 1 < m_options.size()) {

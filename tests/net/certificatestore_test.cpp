@@ -32,7 +32,7 @@ protected:
     QString path;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(CertificateStoreTest, FirstUseIsTrustedThenTheSameCertificateIsKnownAndAnotherIsChanged)
 {
@@ -59,7 +59,8 @@ TEST_F(CertificateStoreTest, FirstUseIsTrustedThenTheSameCertificateIsKnownAndAn
     EXPECT_EQ(store.Check(key, b), CertificateStore::Verdict::Known);
     EXPECT_EQ(store.Check(key, a), CertificateStore::Verdict::Changed);
 
-    struct stat st {};
+    struct stat st
+    {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
@@ -71,8 +72,8 @@ TEST_F(CertificateStoreTest, JunkLinesAreSkippedAndTheRestStillCounts)
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("garbage without fields\n");
-        file.write("10.0.0.1:9000 abcd\n");                 // too short a fingerprint
-        file.write("10.0.0.2:9000 " + QByteArray(64, 'z') + "\n");   // not hex
+        file.write("10.0.0.1:9000 abcd\n");                        // too short a fingerprint
+        file.write("10.0.0.2:9000 " + QByteArray(64, 'z') + "\n"); // not hex
         file.write("\n");
         file.write("10.0.0.3:9000 " + good.toHex() + "\n");
     }
@@ -84,7 +85,8 @@ TEST_F(CertificateStoreTest, JunkLinesAreSkippedAndTheRestStillCounts)
 
 TEST(CertificateStoreText, PeerKeyAndReadableFingerprint)
 {
-    EXPECT_EQ(CertificateStore::PeerKey(QStringLiteral(" Recorder.Example "), 443), QStringLiteral("recorder.example:443"));
+    EXPECT_EQ(CertificateStore::PeerKey(QStringLiteral(" Recorder.Example "), 443),
+              QStringLiteral("recorder.example:443"));
     EXPECT_EQ(CertificateStore::Readable(QByteArray::fromHex("0a1bff")), QStringLiteral("0A:1B:FF"));
     EXPECT_TRUE(CertificateStore::Fingerprint(QSslCertificate()).isEmpty());
     // Nothing that could break the line format is stored.

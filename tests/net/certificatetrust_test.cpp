@@ -28,7 +28,8 @@ constexpr int kLoginCommand = 0x01;
 class Connection
 {
 public:
-    explicit Connection(const QString& recorderName = QString()) : m_engine(nullptr, true)
+    explicit Connection(const QString& recorderName = QString())
+        : m_engine(nullptr, true)
     {
         m_engine.SetRecorderName(recorderName);
         QObject::connect(&m_engine, &CNetTypeMirel::OnNetState, [this](int state) {
@@ -162,8 +163,7 @@ TEST_F(RecorderCertificate, WithoutAHubTheStoreIsInTheCurrentDirectoryAndAChange
 // The user's answer about a changed certificate
 
 class ChangedCertificate : public RecorderCertificate, public ::testing::WithParamInterface<CertificateAnswer>
-{
-};
+{};
 
 TEST_P(ChangedCertificate, HoldsTheLoginBackUntilTheAnswer)
 {

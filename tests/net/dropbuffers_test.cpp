@@ -48,7 +48,8 @@ QByteArray StatusReply()
 }
 
 // 0x29: flags 12, frame id 13, channel 14, type 15, size 16, offset 20, live/playback 36.
-QByteArray FramePiece(int channel, int type, int size, const QByteArray& payload, bool playback, quint8 flags12 = 0)
+QByteArray FramePiece(int channel, int type, int size, const QByteArray& payload, bool playback,
+                      quint8 flags12 = 0)
 {
     QByteArray b(28, '\0');
     Put8(b, 0, flags12);
@@ -174,19 +175,19 @@ TEST_P(LateReplies, WriteIntoHandedBuffersOnlyWhileTheyAreKept)
     QObject::connect(&engine, &CNetTypeMirel::OnNetGuiData, count);
 
     // One whole reply for every buffer.
-    Feed(engine, FramePiece(2, 1, 600, Pattern(600, 1), false));                      // live key frame
-    Feed(engine, FramePiece(1, 0, 32, Hex("00 01 A0 00 77 61 6C 75") + QByteArray(16, '\0')
-                                          + Pattern(8, 2), false, 0x50));              // live audio
-    Feed(engine, ListPiece(0, 0x15, Pattern(300, 3)));                                  // time list
-    Feed(engine, ListPiece(1, 0x12, Pattern(200, 4), 2));                               // index, slot 2
-    Feed(engine, FrameReply(1, Pattern(100, 5)));                                       // header, slot 1
-    Feed(engine, FrameReply(101, Pattern(700, 6)));                                     // data, slot 1
-    Feed(engine, FrameReply(6001, Pattern(50, 7)));                                     // header kind 6
-    Feed(engine, FrameReply(7101, Pattern(60, 8)));                                     // data kind 7
-    Feed(engine, FramePiece(0, 1, 400, Pattern(400, 9), true));                         // playback frame
-    Feed(engine, ConsolePiece(Pattern(500, 10)));                                       // console data
+    Feed(engine, FramePiece(2, 1, 600, Pattern(600, 1), false)); // live key frame
+    Feed(engine, FramePiece(1, 0, 32, Hex("00 01 A0 00 77 61 6C 75") + QByteArray(16, '\0') + Pattern(8, 2), false,
+                            0x50));                             // live audio
+    Feed(engine, ListPiece(0, 0x15, Pattern(300, 3)));          // time list
+    Feed(engine, ListPiece(1, 0x12, Pattern(200, 4), 2));       // index, slot 2
+    Feed(engine, FrameReply(1, Pattern(100, 5)));               // header, slot 1
+    Feed(engine, FrameReply(101, Pattern(700, 6)));             // data, slot 1
+    Feed(engine, FrameReply(6001, Pattern(50, 7)));             // header kind 6
+    Feed(engine, FrameReply(7101, Pattern(60, 8)));             // data kind 7
+    Feed(engine, FramePiece(0, 1, 400, Pattern(400, 9), true)); // playback frame
+    Feed(engine, ConsolePiece(Pattern(500, 10)));               // console data
 
-    const std::vector<const std::vector<char>*> buffers{&live, &audio, &list, &index, &header,
+    const std::vector<const std::vector<char>*> buffers{&live, &audio,   &list,  &index,    &header,
                                                         &data, &header2, &data2, &playback, &console};
     if (mode == Mode::Kept) {
         // The replies are good ones: every buffer is written and every reply signalled.
@@ -291,8 +292,7 @@ void PrintTo(const ModelFlagCase& c, std::ostream* os)
 }
 
 class ModelFlags : public ::testing::TestWithParam<ModelFlagCase>
-{
-};
+{};
 
 TEST_P(ModelFlags, FirmwareToolModelAndFurtherCapability)
 {
@@ -312,19 +312,18 @@ TEST_P(ModelFlags, FirmwareToolModelAndFurtherCapability)
     EXPECT_EQ(engine.IsFurtherCapable(), c.further);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Models, ModelFlags,
-    ::testing::Values(ModelFlagCase{"code8sub1642", 0x18, 1642, 3, 29, 0, true, false},
-                      ModelFlagCase{"code8sub422", 0x18, 422, 3, 29, 0, true, false},
-                      ModelFlagCase{"code8sub822", 0x18, 822, 3, 29, 0, true, false},
-                      ModelFlagCase{"code8sub842", 0x18, 842, 3, 29, 0, true, false},
-                      ModelFlagCase{"code8sub1641", 0x18, 1641, 3, 29, 0, false, false},
-                      ModelFlagCase{"code9sub1642", 0x19, 1642, 3, 29, 0, false, false},
-                      ModelFlagCase{"fw344bit20", 0x11, 0, 3, 44, 1u << 20, false, true},
-                      ModelFlagCase{"fw344NoBit20", 0x11, 0, 3, 44, 0, false, false},
-                      ModelFlagCase{"fw343bit20", 0x11, 0, 3, 43, 1u << 20, false, false},
-                      ModelFlagCase{"fw400bit20", 0x11, 0, 4, 0, 1u << 20, false, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Models, ModelFlags,
+                         ::testing::Values(ModelFlagCase{"code8sub1642", 0x18, 1642, 3, 29, 0, true, false},
+                                           ModelFlagCase{"code8sub422", 0x18, 422, 3, 29, 0, true, false},
+                                           ModelFlagCase{"code8sub822", 0x18, 822, 3, 29, 0, true, false},
+                                           ModelFlagCase{"code8sub842", 0x18, 842, 3, 29, 0, true, false},
+                                           ModelFlagCase{"code8sub1641", 0x18, 1641, 3, 29, 0, false, false},
+                                           ModelFlagCase{"code9sub1642", 0x19, 1642, 3, 29, 0, false, false},
+                                           ModelFlagCase{"fw344bit20", 0x11, 0, 3, 44, 1u << 20, false, true},
+                                           ModelFlagCase{"fw344NoBit20", 0x11, 0, 3, 44, 0, false, false},
+                                           ModelFlagCase{"fw343bit20", 0x11, 0, 3, 43, 1u << 20, false, false},
+                                           ModelFlagCase{"fw400bit20", 0x11, 0, 4, 0, 1u << 20, false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AttemptOutcome, TlsHandshakeCompletion)
 {

@@ -63,9 +63,8 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         hub = std::make_unique<RequestsFakeHub>(dir.path(), dir.filePath("fw.zip"));
-        transfer = std::make_unique<FileTransfer>([this](char* data, int length) {
-            sent.append(QByteArray(data, length));
-        });
+        transfer = std::make_unique<FileTransfer>(
+            [this](char* data, int length) { sent.append(QByteArray(data, length)); });
     }
 
     void Feed(const QByteArray& m) { transfer->OnRecvMessage(m.constData(), m.size()); }
@@ -117,21 +116,27 @@ TEST(FileTransferCrcTest, MatchesTheProgramsOwnOrder)
     EXPECT_EQ(RequestsReferenceCrc("abc"), 0x1EE4);
     // Not CRC-16/XMODEM, whose check value for "123456789" is 0x31C3.
     EXPECT_NE(FileTransfer::Crc16("123456789", 9), 0x31C3);
-    const QByteArray cases[] = {QByteArray(), QByteArray(1, '\0'), QByteArray(1, '\xFF'),
-                                QByteArray("123456789"), RequestsPattern(32768), RequestsPattern(70001)};
+    const QByteArray cases[] = {QByteArray(),           QByteArray(1, '\0'),
+                                QByteArray(1, '\xFF'),  QByteArray("123456789"),
+                                RequestsPattern(32768), RequestsPattern(70001)};
     for (const QByteArray& data : cases) {
         SCOPED_TRACE(data.size());
         EXPECT_EQ(FileTransfer::Crc16(data.constData(), data.size()), RequestsReferenceCrc(data));
         // Block by block gives the same as all at once.
         const int half = data.size() / 2;
         const quint16 first = FileTransfer::Crc16(data.constData(), half);
-        EXPECT_EQ(FileTransfer::Crc16(data.constData() + half, data.size() - half, first), RequestsReferenceCrc(data));
+        EXPECT_EQ(FileTransfer::Crc16(data.constData() + half, data.size() - half, first),
+                  RequestsReferenceCrc(data));
     }
 }
 
 TEST_F(FileTransferTest, DownloadBlockByBlock)
 {
-    struct Case { int size; QList<QPair<int, int>> asked; };
+    struct Case
+    {
+        int size;
+        QList<QPair<int, int>> asked;
+    };
     const Case cases[] = {
         {0, {{0, 32768}}},
         {1, {{0, 32768}}},
@@ -326,7 +331,12 @@ TEST_F(FileTransferTest, SettingsUploadIsAppliedAfterTheStat)
 
 TEST_F(FileTransferTest, MalformedUploadRequestsFailTheTransfer)
 {
-    struct Case { const char* name; int offset; int size; };
+    struct Case
+    {
+        const char* name;
+        int offset;
+        int size;
+    };
     const Case cases[] = {
         {"offset beyond the file", 1001, 10},
         {"negative offset", -1, 10},

@@ -27,8 +27,7 @@ protected:
         peer = std::make_unique<RawPeer>(GetParam());
         engine = std::make_unique<CNetTypeMirel>(nullptr, GetParam());
         QObject::connect(engine.get(), &CNetTypeMirel::OnNetAsyncEvent, [this] { ++events; });
-        QObject::connect(engine.get(), &CNetTypeMirel::OnNetState,
-                         [this](int state) { states.push_back(state); });
+        QObject::connect(engine.get(), &CNetTypeMirel::OnNetState, [this](int state) { states.push_back(state); });
         ASSERT_TRUE(engine->OnConnect("127.0.0.1", peer->Port(), "admin", "", GetParam()));
         ASSERT_TRUE(peer->WaitReady());
         ASSERT_EQ(engine->GetNetState(), 1);
@@ -95,8 +94,7 @@ struct Rejected
 };
 
 class FramingRejects : public ::testing::TestWithParam<std::tuple<bool, Rejected>>
-{
-};
+{};
 
 TEST_P(FramingRejects, ClosesTheConnection)
 {
@@ -160,8 +158,8 @@ TEST_P(Framing, SentRequestCarriesItsLength)
 {
     // The login goes out on state 1 (under TLS the thread already sent it after the handshake).
     engine->SendLogin(false);
-    engine->SendTalkStart();   // 12 bytes
-    engine->SendLiveStop(3);   // 16 bytes
+    engine->SendTalkStart(); // 12 bytes
+    engine->SendLiveStop(3); // 16 bytes
     const QByteArray expected = Hex("00 00 00 10 00 A1 01 00 00 14 00 00 00 05 00 61 64 6D 69 6E"
                                     "00 00 00 08 00 A1 3F 00 00 0C 00 00"
                                     "00 00 00 0C 00 A1 04 00 00 10 00 00 08 00 00 00");

@@ -156,7 +156,8 @@ TEST(ModuleNetworkTest, InertModuleSendsNoLoginButPassesTheState)
     EXPECT_TRUE(m.IsConnected());
     // Requests of a connected inert module go nowhere and answer nothing.
     QStringList answers;
-    QObject::connect(&m, &CModuleNetwork::SetRecvTimeRecList, [&](int a, int b) { answers << QString("time %1 %2").arg(a).arg(b); });
+    QObject::connect(&m, &CModuleNetwork::SetRecvTimeRecList,
+                     [&](int a, int b) { answers << QString("time %1 %2").arg(a).arg(b); });
     QObject::connect(&m, &CModuleNetwork::SetRecvFrameData, [&](int, int, int, int) { answers << "frame"; });
     std::vector<char> buffer(CNetTypeMirel::kListBufferSize);
     CallEveryRequest(m, buffer);
@@ -186,7 +187,15 @@ TEST(ModuleNetworkTest, EngineSignalsAreRelayedUnchanged)
     QObject::connect(&m, &CModuleNetwork::SetRecvLiveVideo,
                      [&](int a, int b, int c, int d, int f, int g, bool h, int i, int j) {
                          add(QString("live video %1 %2 %3 %4 %5 %6 %7 %8 %9")
-                                 .arg(a).arg(b).arg(c).arg(d).arg(f).arg(g).arg(h).arg(i).arg(j));
+                                 .arg(a)
+                                 .arg(b)
+                                 .arg(c)
+                                 .arg(d)
+                                 .arg(f)
+                                 .arg(g)
+                                 .arg(h)
+                                 .arg(i)
+                                 .arg(j));
                      });
     QObject::connect(&m, &CModuleNetwork::SetRecvLiveAudio, [&](int a, int b, int c, int d, int f, int g) {
         add(QString("live audio %1 %2 %3 %4 %5 %6").arg(a).arg(b).arg(c).arg(d).arg(f).arg(g));
@@ -197,7 +206,15 @@ TEST(ModuleNetworkTest, EngineSignalsAreRelayedUnchanged)
     QObject::connect(&m, &CModuleNetwork::SetRecvPlaybackVideo,
                      [&](int a, int b, int c, int d, int f, int g, bool h, char i, char j) {
                          add(QString("playback video %1 %2 %3 %4 %5 %6 %7 %8 %9")
-                                 .arg(a).arg(b).arg(c).arg(d).arg(f).arg(g).arg(h).arg(int(i)).arg(int(j)));
+                                 .arg(a)
+                                 .arg(b)
+                                 .arg(c)
+                                 .arg(d)
+                                 .arg(f)
+                                 .arg(g)
+                                 .arg(h)
+                                 .arg(int(i))
+                                 .arg(int(j)));
                      });
     QObject::connect(&m, &CModuleNetwork::SetRecvPlaybackAudio, [&](int a, int b, int c, int d, int f) {
         add(QString("playback audio %1 %2 %3 %4 %5").arg(a).arg(b).arg(c).arg(d).arg(f));
@@ -207,10 +224,14 @@ TEST(ModuleNetworkTest, EngineSignalsAreRelayedUnchanged)
     });
     QObject::connect(&m, &CModuleNetwork::SetRecvConsoleLockCanceled, [&] { add("lock canceled"); });
     QObject::connect(&m, &CModuleNetwork::SetRecvAsyncEvent, [&] { add("async"); });
-    QObject::connect(&m, &CModuleNetwork::SetRecvTimeRecList, [&](int a, int b) { add(QString("time %1 %2").arg(a).arg(b)); });
-    QObject::connect(&m, &CModuleNetwork::SetRecvEventRecList, [&](int a, int b) { add(QString("event %1 %2").arg(a).arg(b)); });
-    QObject::connect(&m, &CModuleNetwork::SetRecvAudioRecList, [&](int a, int b) { add(QString("audio %1 %2").arg(a).arg(b)); });
-    QObject::connect(&m, &CModuleNetwork::SetRecvBackupCapa, [&](_SEND_BACKUP_CAPA* p) { add(QString("capa %1").arg(p == &capa)); });
+    QObject::connect(&m, &CModuleNetwork::SetRecvTimeRecList,
+                     [&](int a, int b) { add(QString("time %1 %2").arg(a).arg(b)); });
+    QObject::connect(&m, &CModuleNetwork::SetRecvEventRecList,
+                     [&](int a, int b) { add(QString("event %1 %2").arg(a).arg(b)); });
+    QObject::connect(&m, &CModuleNetwork::SetRecvAudioRecList,
+                     [&](int a, int b) { add(QString("audio %1 %2").arg(a).arg(b)); });
+    QObject::connect(&m, &CModuleNetwork::SetRecvBackupCapa,
+                     [&](_SEND_BACKUP_CAPA* p) { add(QString("capa %1").arg(p == &capa)); });
     QObject::connect(&m, &CModuleNetwork::SetRecvIntraIndex, [&](int a, int b, int c, int d) {
         add(QString("index %1 %2 %3 %4").arg(a).arg(b).arg(c).arg(d));
     });
@@ -223,8 +244,10 @@ TEST(ModuleNetworkTest, EngineSignalsAreRelayedUnchanged)
     QObject::connect(&m, &CModuleNetwork::SetRecvFrameData, [&](int a, int b, int c, int d) {
         add(QString("frame data %1 %2 %3 %4").arg(a).arg(b).arg(c).arg(d));
     });
-    QObject::connect(&m, &CModuleNetwork::SetRecvCDMedia, [&](short a, short b) { add(QString("media %1 %2").arg(a).arg(b)); });
-    QObject::connect(&m, &CModuleNetwork::SetRecvEraseResult, [&](char a) { add(QString("erase %1").arg(int(a))); });
+    QObject::connect(&m, &CModuleNetwork::SetRecvCDMedia,
+                     [&](short a, short b) { add(QString("media %1 %2").arg(a).arg(b)); });
+    QObject::connect(&m, &CModuleNetwork::SetRecvEraseResult,
+                     [&](char a) { add(QString("erase %1").arg(int(a))); });
     QObject::connect(&m, &CModuleNetwork::SetRecvBurningRate, [&](char a, char b, char c, char d) {
         add(QString("burning %1 %2 %3 %4").arg(int(a)).arg(int(b)).arg(int(c)).arg(int(d)));
     });
@@ -295,14 +318,16 @@ TEST_F(ModuleNetworkSimTest, NothingGoesOutBeforeTheLogin)
 
     QStringList answers;
     QObject::connect(module.get(), &CModuleNetwork::SetRecvTimeRecList, [&](int, int) { answers << "time"; });
-    QObject::connect(module.get(), &CModuleNetwork::SetRecvIntraIndex, [&](int, int, int, int) { answers << "index"; });
-    QObject::connect(module.get(), &CModuleNetwork::SetRecvFrameData, [&](int, int, int, int) { answers << "frame"; });
+    QObject::connect(module.get(), &CModuleNetwork::SetRecvIntraIndex,
+                     [&](int, int, int, int) { answers << "index"; });
+    QObject::connect(module.get(), &CModuleNetwork::SetRecvFrameData,
+                     [&](int, int, int, int) { answers << "frame"; });
     std::vector<char> buffer(CNetTypeMirel::kListBufferSize);
     WriteFile(Program("download.ini"), "x");
     WriteFile(hub->firmwarePath, "y");
     CallEveryRequest(*module, buffer);
     EXPECT_FALSE(module->SendFrameListRequest(1, buffer.data()));
-    EXPECT_TRUE(answers.isEmpty()); // no empty answers while not logged in either
+    EXPECT_TRUE(answers.isEmpty());     // no empty answers while not logged in either
     EXPECT_FALSE(module->Disconnect()); // and the socket is left alone
 
     // The login chain still completes on the same connection; everything the recorder received
@@ -322,7 +347,8 @@ TEST_F(ModuleNetworkSimTest, AccessorsAfterLogin)
 {
     EXPECT_EQ(CModuleNetwork(0, 0, false).GetModelCode(), -1);
     StartAndLogIn({"--channels", "6", "--firmware", "3.29", "--titles", "Gate,Yard,Hall,Dock,Roof,Lane",
-                   "--relays", "2", "--version", "1.2.3.4", "--mac", "00:1C:84:12:34:56", "--ptz", "NONE,PELCO-D"});
+                   "--relays", "2", "--version", "1.2.3.4", "--mac", "00:1C:84:12:34:56", "--ptz",
+                   "NONE,PELCO-D"});
     EXPECT_EQ(module->GetChannelCount(), 6);
     EXPECT_EQ(module->GetModelCode(), 1);
     EXPECT_EQ(module->GetModelType(), 1);
@@ -356,11 +382,17 @@ TEST_F(ModuleNetworkSimTest, AccessorsAfterLogin)
 
 TEST_F(ModuleNetworkSimTest, FirmwareVersionAndModelGroup)
 {
-    struct Case { const char* firmware; const char* code; bool at328; int group; };
+    struct Case
+    {
+        const char* firmware;
+        const char* code;
+        bool at328;
+        int group;
+    };
     const Case cases[] = {
         {"3.27", "0x11", false, 0},
-        {"3.28", "0x1D", true, 1},  // reduced code 13
-        {"4.05", "0x1F", true, 2},  // a later major with a smaller minor; reduced code 15
+        {"3.28", "0x1D", true, 1}, // reduced code 13
+        {"4.05", "0x1F", true, 2}, // a later major with a smaller minor; reduced code 15
         {"2.99", "0x11", false, 0},
     };
     for (const Case& c : cases) {
@@ -378,9 +410,12 @@ TEST_F(ModuleNetworkSimTest, EmptyStorageSlotIsAnsweredWithoutAMessage)
     // One disk: storage slot 0 holds data, slot 1 nothing.
     StartAndLogIn({"--disks", "1"});
     QStringList answers;
-    QObject::connect(module.get(), &CModuleNetwork::SetRecvTimeRecList, [&](int a, int b) { answers << QString("time %1 %2").arg(a).arg(b); });
-    QObject::connect(module.get(), &CModuleNetwork::SetRecvEventRecList, [&](int a, int b) { answers << QString("event %1 %2").arg(a).arg(b); });
-    QObject::connect(module.get(), &CModuleNetwork::SetRecvAudioRecList, [&](int a, int b) { answers << QString("audio %1 %2").arg(a).arg(b); });
+    QObject::connect(module.get(), &CModuleNetwork::SetRecvTimeRecList,
+                     [&](int a, int b) { answers << QString("time %1 %2").arg(a).arg(b); });
+    QObject::connect(module.get(), &CModuleNetwork::SetRecvEventRecList,
+                     [&](int a, int b) { answers << QString("event %1 %2").arg(a).arg(b); });
+    QObject::connect(module.get(), &CModuleNetwork::SetRecvAudioRecList,
+                     [&](int a, int b) { answers << QString("audio %1 %2").arg(a).arg(b); });
     QObject::connect(module.get(), &CModuleNetwork::SetRecvIntraIndex, [&](int a, int b, int c, int d) {
         answers << QString("index %1 %2 %3 %4").arg(a).arg(b).arg(c).arg(d);
     });

@@ -61,8 +61,8 @@ protected:
 
 TEST_P(EngineSim, LoginChainInOrder)
 {
-    Start({"--channels", "3", "--titles", "Door,Yard,Gate", "--ptz", "NONE,PELCO-D,NONE",
-           "--disk-total", "2000", "--disk-used", "500"});
+    Start({"--channels", "3", "--titles", "Door,Yard,Gate", "--ptz", "NONE,PELCO-D,NONE", "--disk-total", "2000",
+           "--disk-used", "500"});
     ASSERT_TRUE(WaitFor([&] { return Reached(3); }));
     EXPECT_EQ(engine->GetNetState(), 2);
     ASSERT_GE(states.size(), 3u);
@@ -79,10 +79,15 @@ TEST_P(EngineSim, LoginChainInOrder)
     EXPECT_EQ(commands.mid(0, chain.size()), chain);
     // One login only, also under TLS (where the socket thread sends it after the handshake).
     EXPECT_EQ(commands.count(0x01), 1);
-    EXPECT_EQ(messages[0].value("hex").toString().toStdString(),
-              "0000001400a1010000180000000504" "61646d696e" "31323334");
-    EXPECT_EQ(messages[3].value("hex").toString().toStdString(), "00000009" "00a10600000d0000" "00");
-    EXPECT_EQ(messages[5].value("hex").toString().toStdString(), "00000009" "00a10600000d0000" "02");
+    EXPECT_EQ(messages[0].value("hex").toString().toStdString(), "0000001400a1010000180000000504"
+                                                                 "61646d696e"
+                                                                 "31323334");
+    EXPECT_EQ(messages[3].value("hex").toString().toStdString(), "00000009"
+                                                                 "00a10600000d0000"
+                                                                 "00");
+    EXPECT_EQ(messages[5].value("hex").toString().toStdString(), "00000009"
+                                                                 "00a10600000d0000"
+                                                                 "02");
 
     EXPECT_EQ(engine->GetChannelCount(), 3);
     EXPECT_EQ(engine->GetModelClass(), 1);

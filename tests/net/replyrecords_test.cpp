@@ -62,8 +62,7 @@ QByteArray ModelReply(const ModelFields& f)
 
 // Status 0x23 of `total` bytes (34 or 56 and more).
 QByteArray StatusReply(quint16 event, quint16 motion, quint16 sensor, quint16 relay, quint16 present,
-                       quint16 video, quint16 maskA, quint16 maskB, const QByteArray& disks = {},
-                       int total = 56)
+                       quint16 video, quint16 maskA, quint16 maskB, const QByteArray& disks = {}, int total = 56)
 {
     QByteArray b(total - 12, '\0');
     Put16(b, 0, event);
@@ -140,8 +139,7 @@ struct ModelCase
 };
 
 class ModelClass : public ::testing::TestWithParam<ModelCase>
-{
-};
+{};
 
 TEST_P(ModelClass, DerivedFromTheCodeByte)
 {
@@ -165,22 +163,14 @@ TEST_P(ModelClass, DerivedFromTheCodeByte)
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, ModelClass,
-                         ::testing::Values(ModelCase{0x10, 0, 0, true, 1, 0},
-                                           ModelCase{0x11, 0, 0, true, 1, 1},
-                                           ModelCase{0x1F, 0, 0, true, 1, 15},
-                                           ModelCase{0x20, 0, 0, false, 0, 0},
-                                           ModelCase{0x3A, 0, 0, false, 0, 0},
-                                           ModelCase{0x5F, 0, 0, false, 0, 0},
-                                           ModelCase{0x60, 0, 0, true, 6, 0},
-                                           ModelCase{0x6D, 0, 0, true, 6, 13},
-                                           ModelCase{0x70, 0, 0, true, 7, 0},
-                                           ModelCase{0x7F, 0, 0, true, 7, 15},
-                                           ModelCase{0x80, 0, 0, false, 0, 0},
-                                           ModelCase{0x9F, 0, 0, false, 0, 0},
-                                           ModelCase{0xA0, 0, 0, true, 10, 0},
-                                           ModelCase{0xAF, 0, 0, true, 10, 15},
-                                           ModelCase{0xB0, 0, 0, false, 0, 0},
-                                           ModelCase{0xFE, 0, 0, false, 0, 0},
+                         ::testing::Values(ModelCase{0x10, 0, 0, true, 1, 0}, ModelCase{0x11, 0, 0, true, 1, 1},
+                                           ModelCase{0x1F, 0, 0, true, 1, 15}, ModelCase{0x20, 0, 0, false, 0, 0},
+                                           ModelCase{0x3A, 0, 0, false, 0, 0}, ModelCase{0x5F, 0, 0, false, 0, 0},
+                                           ModelCase{0x60, 0, 0, true, 6, 0}, ModelCase{0x6D, 0, 0, true, 6, 13},
+                                           ModelCase{0x70, 0, 0, true, 7, 0}, ModelCase{0x7F, 0, 0, true, 7, 15},
+                                           ModelCase{0x80, 0, 0, false, 0, 0}, ModelCase{0x9F, 0, 0, false, 0, 0},
+                                           ModelCase{0xA0, 0, 0, true, 10, 0}, ModelCase{0xAF, 0, 0, true, 10, 15},
+                                           ModelCase{0xB0, 0, 0, false, 0, 0}, ModelCase{0xFE, 0, 0, false, 0, 0},
                                            ModelCase{0xFF, 7, 16, true, 7, 16},
                                            ModelCase{0xFF, 2, 1, false, 0, 0}));
 
@@ -214,8 +204,7 @@ struct FirmwareCase
 };
 
 class Firmware : public ::testing::TestWithParam<FirmwareCase>
-{
-};
+{};
 
 TEST_P(Firmware, CapabilitiesByVersion)
 {
@@ -253,8 +242,7 @@ struct TypeCase
 };
 
 class ModelType : public ::testing::TestWithParam<TypeCase>
-{
-};
+{};
 
 TEST_P(ModelType, TypeIndexStreamKindAndAudio)
 {
@@ -272,27 +260,27 @@ TEST_P(ModelType, TypeIndexStreamKindAndAudio)
     EXPECT_EQ(engine.IsExtendedAudio(), c.extendedAudio) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, ModelType,
-    ::testing::Values(TypeCase{"code 6", 0x16, 0, 0, 0, 0, 0, 0, true},
-                      TypeCase{"code 7", 0x17, 0, 0, 0, 0, 1, 0, true},
-                      TypeCase{"code 8 plain", 0x18, 999, 0, 0, 0, 5, 0, false},
-                      TypeCase{"code 8 sub 1641", 0x18, 1641, 0, 0, 0, 4, 0, false},
-                      TypeCase{"code 8 sub 822", 0x18, 822, 0, 0, 0, 2, 0, false},
-                      TypeCase{"code 8 bit 20 and 7", 0x18, 0, 0, 1u << 20 | 0x80, 0, 5, 3, false},
-                      TypeCase{"code 9", 0x19, 0, 0, 0, 0, 1, 0, false},
-                      TypeCase{"code 11 space", 0x1B, 0, ' ', 0, 0, 2, 0, true},
-                      TypeCase{"code 11 letter", 0x1B, 0, 'A', 0, 0, 1, 0, true},
-                      TypeCase{"code 13", 0x1D, 0, 0, 0, 0, 6, 1, false},
-                      TypeCase{"code 15", 0x1F, 0, 0, 0, 0, 6, 2, false},
-                      TypeCase{"code 1 byte 99", 0x11, 0, 0, 0, 3, 0, 0, true}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        for (char& ch : n)
-            if (!isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return n;
-    });
+INSTANTIATE_TEST_SUITE_P(Codes, ModelType,
+                         ::testing::Values(TypeCase{"code 6", 0x16, 0, 0, 0, 0, 0, 0, true},
+                                           TypeCase{"code 7", 0x17, 0, 0, 0, 0, 1, 0, true},
+                                           TypeCase{"code 8 plain", 0x18, 999, 0, 0, 0, 5, 0, false},
+                                           TypeCase{"code 8 sub 1641", 0x18, 1641, 0, 0, 0, 4, 0, false},
+                                           TypeCase{"code 8 sub 822", 0x18, 822, 0, 0, 0, 2, 0, false},
+                                           TypeCase{"code 8 bit 20 and 7", 0x18, 0, 0, 1u << 20 | 0x80, 0, 5, 3,
+                                                    false},
+                                           TypeCase{"code 9", 0x19, 0, 0, 0, 0, 1, 0, false},
+                                           TypeCase{"code 11 space", 0x1B, 0, ' ', 0, 0, 2, 0, true},
+                                           TypeCase{"code 11 letter", 0x1B, 0, 'A', 0, 0, 1, 0, true},
+                                           TypeCase{"code 13", 0x1D, 0, 0, 0, 0, 6, 1, false},
+                                           TypeCase{"code 15", 0x1F, 0, 0, 0, 0, 6, 2, false},
+                                           TypeCase{"code 1 byte 99", 0x11, 0, 0, 0, 3, 0, 0, true}),
+                         [](const auto& info) {
+                             std::string n = info.param.name;
+                             for (char& ch : n)
+                                 if (!isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             return n;
+                         });
 
 TEST_F(Records, Codes16And17SetTheSecondFlagUntilTheKindsSayOtherwise)
 {
@@ -338,7 +326,7 @@ TEST_F(Records, LoginReplyLevelOptionAndMasks)
 TEST_F(Records, PtzTextNoneLeavesTheBitClear)
 {
     Feed(engine, ModelReply(ModelFields()));
-    Feed(engine, Hex("00 00 00 0E 00 A1 07 00 00 12 00 00 00 04 4E 4F 4E 45"));       // ch 0 "NONE"
+    Feed(engine, Hex("00 00 00 0E 00 A1 07 00 00 12 00 00 00 04 4E 4F 4E 45"));          // ch 0 "NONE"
     Feed(engine, Hex("00 00 00 11 00 A1 07 00 00 15 00 00 02 07 50 45 4C 43 4F 2D 44")); // ch 2 "PELCO-D"
     // A negative length is taken as 0: an empty text, which is not "NONE".
     Feed(engine, Hex("00 00 00 0E 00 A1 07 00 00 12 00 00 03 FF 4E 4F 4E 45"));
@@ -379,8 +367,7 @@ TEST_F(Records, ExtendedStatusAndRecorderValues)
     EXPECT_EQ(engine.GetExtendedStatus(2), 0x1234);
     Feed(engine, Hex("00 00 00 1C 00 A1 BD 00 00 20 00 00 01 02 03 04 10 11 12 13 14 15 16 17"
                      "18 19 1A 1B 1C 1D 1E 1F"));
-    EXPECT_EQ(engine.GetRecorderValues(),
-              Hex("01 02 03 04 10 11 12 13 14 15 16 17 18 19 1A 1B 1C 1D 1E 1F"));
+    EXPECT_EQ(engine.GetRecorderValues(), Hex("01 02 03 04 10 11 12 13 14 15 16 17 18 19 1A 1B 1C 1D 1E 1F"));
 }
 
 // --- status ------------------------------------------------------------------------------------
@@ -477,8 +464,7 @@ struct DiskCase
 };
 
 class DiskText : public ::testing::TestWithParam<DiskCase>
-{
-};
+{};
 
 TEST_P(DiskText, CapacityAndPercentage)
 {
@@ -491,15 +477,12 @@ TEST_P(DiskText, CapacityAndPercentage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, DiskText,
-                         ::testing::Values(DiskCase{2000, 500, "500.00 GB (25%)"},
-                                           DiskCase{3, 1, "1.00 GB (33%)"},
-                                           DiskCase{3, 2, "2.00 GB (67%)"},
-                                           DiskCase{2000, 1500, "1.50 TB (75%)"},
+                         ::testing::Values(DiskCase{2000, 500, "500.00 GB (25%)"}, DiskCase{3, 1, "1.00 GB (33%)"},
+                                           DiskCase{3, 2, "2.00 GB (67%)"}, DiskCase{2000, 1500, "1.50 TB (75%)"},
                                            DiskCase{4000, 1000, "1.00 TB (25%)"},
                                            DiskCase{2000, 2000, "2.00 TB (100%)"},
                                            DiskCase{1000, 1200, "1.20 TB (100%)"},
-                                           DiskCase{2000, 0, "0.00 GB (0%)"},
-                                           DiskCase{0, 999, "999.00 GB (0%)"},
+                                           DiskCase{2000, 0, "0.00 GB (0%)"}, DiskCase{0, 999, "999.00 GB (0%)"},
                                            // far more used than capacity: the share is not
                                            // converted to an integer before it is capped
                                            DiskCase{4, 0x7E000000u, "2113929.22 TB (100%)"},
@@ -555,12 +538,12 @@ protected:
     void SetUp() override
     {
         Login();
-        QObject::connect(&engine, &CNetTypeMirel::OnNetLiveVideo,
-                         [this](int ch, int size, int streamKind, int a, int b, int type, bool decodeOnly,
-                                int c, int seq) {
-                             frames.push_back({ch, size, streamKind, a, b, type, decodeOnly, c, seq,
-                                               QByteArray(buffer.data(), size)});
-                         });
+        QObject::connect(
+            &engine, &CNetTypeMirel::OnNetLiveVideo,
+            [this](int ch, int size, int streamKind, int a, int b, int type, bool decodeOnly, int c, int seq) {
+                frames.push_back(
+                    {ch, size, streamKind, a, b, type, decodeOnly, c, seq, QByteArray(buffer.data(), size)});
+            });
         for (int ch = 0; ch < 4; ++ch)
             engine.SendLiveStart(ch, 30, 1, buffer.data(), false);
     }
@@ -625,10 +608,10 @@ TEST_F(LiveVideo, BadOffsetResetsAndTheNextKeyFrameStartsCleanly)
 
 TEST_F(LiveVideo, MalformedPiecesAreDropped)
 {
-    Feed(engine, FramePiece(0, 1, 1, 100, 0, Pattern(200, 1)));   // piece beyond the frame
-    Feed(engine, FramePiece(0, 1, 1, -5, 0, Pattern(10, 1)));     // negative size
-    Feed(engine, FramePiece(7, 1, 1, 10, 0, Pattern(10, 1)));     // channel above the count
-    Feed(engine, FramePiece(-1, 1, 1, 10, 0, Pattern(10, 1)));    // negative channel
+    Feed(engine, FramePiece(0, 1, 1, 100, 0, Pattern(200, 1))); // piece beyond the frame
+    Feed(engine, FramePiece(0, 1, 1, -5, 0, Pattern(10, 1)));   // negative size
+    Feed(engine, FramePiece(7, 1, 1, 10, 0, Pattern(10, 1)));   // channel above the count
+    Feed(engine, FramePiece(-1, 1, 1, 10, 0, Pattern(10, 1)));  // negative channel
     EXPECT_TRUE(frames.empty());
 }
 
@@ -793,8 +776,8 @@ TEST_F(LiveAudio, ExtendedAudioMakesLongBlocksLinear)
 TEST_F(LiveAudio, BadBlocksAreDropped)
 {
     Start();
-    Feed(engine, AudioMessage(2, 600, QByteArray(16, '\0') + Pattern(512, 3)));  // other channel
-    Feed(engine, AudioMessage(1, 600, QByteArray(16, '\0') + Pattern(100, 3)));  // message too short
+    Feed(engine, AudioMessage(2, 600, QByteArray(16, '\0') + Pattern(512, 3)));               // other channel
+    Feed(engine, AudioMessage(1, 600, QByteArray(16, '\0') + Pattern(100, 3)));               // message too short
     Feed(engine, AudioMessage(1, 32, Hex("00 01 A0 00 78 78 78 78") + QByteArray(24, '\0'))); // unknown tag
     // Tagged block larger than the 2,000-byte audio buffer.
     Feed(engine, AudioMessage(1, 2100, Hex("00 01 A0 00 77 61 6C 75") + QByteArray(2100, '\0')));
@@ -836,9 +819,9 @@ TEST_F(Records, PlaybackFramesAudioAndEndMarker)
     Feed(engine, FramePiece(2, 4, 1, 5000, 2500, payload.mid(2500), true, 3));
     Feed(engine, FramePiece(2, 4, 0, 10, 0, Pattern(10, 1), true, 4, 0x01));
     Feed(engine, FramePiece(2, 5, 0, 10, 0, Pattern(10, 1), true, 5)); // other group: dropped
-    Feed(engine, FramePiece(4, 0, 0, 64, 0, Pattern(64, 1), true));   // channel = count: audio
-    Feed(engine, FramePiece(5, 0, 1, 64, 0, Pattern(64, 1), true));   // beyond: dropped
-    Feed(engine, FramePiece(1, 0, 0, 4, 0, QByteArray(), true));      // end marker
+    Feed(engine, FramePiece(4, 0, 0, 64, 0, Pattern(64, 1), true));    // channel = count: audio
+    Feed(engine, FramePiece(5, 0, 1, 64, 0, Pattern(64, 1), true));    // beyond: dropped
+    Feed(engine, FramePiece(1, 0, 0, 4, 0, QByteArray(), true));       // end marker
     ASSERT_EQ(videos.size(), 3u);
     EXPECT_EQ(videos[0].ch, 2);
     EXPECT_EQ(videos[0].size, 5000);
@@ -875,16 +858,21 @@ struct ListCase
 };
 
 class Lists : public ::testing::TestWithParam<ListCase>
-{
-};
+{};
 
 TEST_P(Lists, PiecesEmptyRepliesAndErrors)
 {
     CNetTypeMirel engine(nullptr, false);
     std::vector<std::pair<int, int>> results[3];
-    QObject::connect(&engine, &CNetTypeMirel::OnNetTimeRecList, [&](int i, int s) { results[0].push_back({i, s}); });
-    QObject::connect(&engine, &CNetTypeMirel::OnNetEventRecList, [&](int i, int s) { results[1].push_back({i, s}); });
-    QObject::connect(&engine, &CNetTypeMirel::OnNetAudioRecList, [&](int i, int s) { results[2].push_back({i, s}); });
+    QObject::connect(&engine, &CNetTypeMirel::OnNetTimeRecList, [&](int i, int s) {
+        results[0].push_back({i, s});
+    });
+    QObject::connect(&engine, &CNetTypeMirel::OnNetEventRecList, [&](int i, int s) {
+        results[1].push_back({i, s});
+    });
+    QObject::connect(&engine, &CNetTypeMirel::OnNetAudioRecList, [&](int i, int s) {
+        results[2].push_back({i, s});
+    });
     auto& mine = results[GetParam().which];
 
     // Without a list buffer nothing is signalled.
@@ -937,8 +925,9 @@ TEST_F(Records, IndexAndIndexHeaderPerSlot)
     Login();
     std::vector<char> index(CNetTypeMirel::kIndexBufferSize);
     std::vector<std::vector<int>> indexes, headers;
-    QObject::connect(&engine, &CNetTypeMirel::OnNetIntraIndex,
-                     [&](int ch, int slot, int size, int stream) { indexes.push_back({ch, slot, size, stream}); });
+    QObject::connect(&engine, &CNetTypeMirel::OnNetIntraIndex, [&](int ch, int slot, int size, int stream) {
+        indexes.push_back({ch, slot, size, stream});
+    });
     QObject::connect(&engine, &CNetTypeMirel::OnNetIntraHeader,
                      [&](int ch, int slot, int zero, int size, int stream) {
                          headers.push_back({ch, slot, zero, size, stream});
@@ -979,8 +968,9 @@ TEST_F(Records, IndexOfTheSecondStreamWithoutDualStreamAnswersAtOnce)
 {
     Login();
     std::vector<int> result;
-    QObject::connect(&engine, &CNetTypeMirel::OnNetIntraIndex,
-                     [&](int ch, int slot, int size, int stream) { result = {ch, slot, size, stream}; });
+    QObject::connect(&engine, &CNetTypeMirel::OnNetIntraIndex, [&](int ch, int slot, int size, int stream) {
+        result = {ch, slot, size, stream};
+    });
     std::vector<char> index(CNetTypeMirel::kIndexBufferSize);
     engine.SendIntraIndexRequest(20261209, 3, 2, index.data(), 6, 1);
     EXPECT_EQ(result, (std::vector<int>{2, 3, 0, 6}));
@@ -1004,10 +994,12 @@ TEST_F(Records, FrameHeaderAndDataPerSlot)
     std::vector<char> header2(CNetTypeMirel::kFrameHeaderBufferSize), data2(CNetTypeMirel::kFrameDataBufferSize);
     engine.SetFrameBuffers(1, header.data(), data.data(), header2.data(), data2.data());
     std::vector<std::vector<int>> headers, datas;
-    QObject::connect(&engine, &CNetTypeMirel::OnNetFrameHeader,
-                     [&](int slot, int size, int sk, int kind) { headers.push_back({slot, size, sk, kind}); });
-    QObject::connect(&engine, &CNetTypeMirel::OnNetFrameData,
-                     [&](int slot, int size, int sk, int kind) { datas.push_back({slot, size, sk, kind}); });
+    QObject::connect(&engine, &CNetTypeMirel::OnNetFrameHeader, [&](int slot, int size, int sk, int kind) {
+        headers.push_back({slot, size, sk, kind});
+    });
+    QObject::connect(&engine, &CNetTypeMirel::OnNetFrameData, [&](int slot, int size, int sk, int kind) {
+        datas.push_back({slot, size, sk, kind});
+    });
 
     const QByteArray h = Pattern(300, 1);
     Feed(engine, FrameReply(1, 0, 300, h.left(100)));
@@ -1106,9 +1098,9 @@ TEST(ConsoleData, PiecesUpToTheTotalSize)
     CNetTypeMirel engine(nullptr, false);
     std::vector<char> console(CNetTypeMirel::kConsoleBufferSize);
     std::vector<int> result;
-    QObject::connect(&engine, &CNetTypeMirel::OnNetGuiData, [&](int size, int a, int b, int c, int d, int e, int f) {
-        result = {size, a, b, c, d, e, f};
-    });
+    QObject::connect(
+        &engine, &CNetTypeMirel::OnNetGuiData,
+        [&](int size, int a, int b, int c, int d, int e, int f) { result = {size, a, b, c, d, e, f}; });
     auto piece = [](int whole, int offset, const QByteArray& data) {
         QByteArray b(28, '\0');
         Put32(b, 0, quint32(whole));
@@ -1180,7 +1172,11 @@ TEST(SmallReplies, SignalsOfBurnEraseConsoleAndEvents)
 class EngineFakeHub : public HubServices
 {
 public:
-    EngineFakeHub() : m_previous(HubServices::Instance()) { HubServices::Install(this); }
+    EngineFakeHub()
+        : m_previous(HubServices::Instance())
+    {
+        HubServices::Install(this);
+    }
     ~EngineFakeHub() override { HubServices::Install(m_previous); }
     QString ProgramDirectory() const override { return QString(); }
     QString FirmwarePath() const override { return QString(); }

@@ -35,13 +35,14 @@ const Case kCases[] = {
     {"login silent", [] { return RequestBuilder::Login("admin", "1234", true); },
      "00 00 00 00 00 A1 01 00 00 25 00 00 00 05 04 61 64 6D 69 6E 31 32 33 34"
      " 00 65 76 5F 73 69 6C 65 6E 74 3D 31 00"},
-    {"login counts UTF-8 bytes", [] { return RequestBuilder::Login(QString::fromUtf8("j\xC3\xBCrgen"),
-                                                                   QString::fromUtf8("p\xC3\xA4"), false); },
+    {"login counts UTF-8 bytes",
+     [] {
+         return RequestBuilder::Login(QString::fromUtf8("j\xC3\xBCrgen"), QString::fromUtf8("p\xC3\xA4"), false);
+     },
      "00 00 00 00 00 A1 01 00 00 19 00 00 00 07 03 6A C3 BC 72 67 65 6E 70 C3 A4"},
     {"model information", [] { return RequestBuilder::ModelInfoRequest(); },
      "00 00 00 00 00 A1 1C 00 00 10 00 00 00 00 03 23"},
-    {"camera titles", [] { return RequestBuilder::CameraTitleRequest(); },
-     "00 00 00 00 00 A1 2E 00 00 0C 00 00"},
+    {"camera titles", [] { return RequestBuilder::CameraTitleRequest(); }, "00 00 00 00 00 A1 2E 00 00 0C 00 00"},
     {"ptz information", [] { return RequestBuilder::PtzInfoRequest(3); },
      "00 00 00 00 00 A1 06 00 00 0D 00 00 03"},
     {"ptz list end", [] { return RequestBuilder::PtzListEnd(); }, "00 00 00 00 00 A1 73 00 00 0C 00 00"},
@@ -82,8 +83,7 @@ const Case kCases[] = {
     {"live start kind 3 rate 12", [] { return RequestBuilder::LiveStart(0, 12, 2, true, false, 3); },
      "00 00 00 00 00 A1 87 00 00 18 00 00 01 00 1E 00 02 00 00 00 00 00 00 00"},
 
-    {"live stop", [] { return RequestBuilder::LiveStop(15); },
-     "00 00 00 00 00 A1 04 00 00 10 00 00 00 80 00 00"},
+    {"live stop", [] { return RequestBuilder::LiveStop(15); }, "00 00 00 00 00 A1 04 00 00 10 00 00 00 80 00 00"},
     {"live audio start", [] { return RequestBuilder::LiveAudioStart(5); },
      "00 00 00 00 00 A1 3D 00 00 10 00 00 05 00 00 00"},
     {"live audio stop", [] { return RequestBuilder::LiveAudioStop(3); },
@@ -131,13 +131,15 @@ const Case kCases[] = {
      [] { return RequestBuilder::IntraIndexRequest(20261209, 2, 5, 1, true, 0, 8); },
      "00 00 00 00 00 A1 20 00 00 24 00 00 05 00 00 00 12 05 00 00 59 29 35 01"
      " 00 00 00 00 00 00 00 00 00 02 00 00"},
-    {"intra index without dual stream", [] { return RequestBuilder::IntraIndexRequest(20261209, 2, 5, 1, false, 1, 8); },
+    {"intra index without dual stream",
+     [] { return RequestBuilder::IntraIndexRequest(20261209, 2, 5, 1, false, 1, 8); },
      "00 00 00 00 00 A1 20 00 00 24 00 00 05 00 00 00 12 05 00 00 59 29 35 01"
      " 00 00 00 00 00 00 00 00 00 02 00 00"},
     {"intra index main stream", [] { return RequestBuilder::IntraIndexRequest(20261209, 2, 5, 0, true, 1, 8); },
      "00 00 00 00 00 A1 20 00 00 24 00 00 05 00 00 00 12 05 00 00 59 29 35 01"
      " 00 00 00 00 00 00 00 00 00 02 00 00"},
-    {"intra header", [] { return RequestBuilder::IntraHeaderRequest(20261209, 1, 3, 0x11223344, 0x55, 1, true, 1, 16); },
+    {"intra header",
+     [] { return RequestBuilder::IntraHeaderRequest(20261209, 1, 3, 0x11223344, 0x55, 1, true, 1, 16); },
      "00 00 00 00 00 A1 20 00 00 24 00 00 0D 00 00 00 12 03 00 12 59 29 35 01"
      " 44 33 22 11 44 33 22 11 55 00 00 00"},
 
@@ -240,7 +242,12 @@ TEST(RequestBuilderTest, FrameRequestCutsPiecesOf32768)
                          " 03 00 00 00 02 00 80 00 10 00 00 00 01 00 00 00 00 00 00 00 40 9C 00 00"
                          " 03 00 00 00 02 40 1C 00 10 80 00 00 01 00 00 00 00 80 00 00 40 9C 00 00")));
 
-    struct SizeCase { int size; int pieces; const char* lastPiece; };
+    struct SizeCase
+    {
+        int size;
+        int pieces;
+        const char* lastPiece;
+    };
     const SizeCase sizes[] = {
         {0, 1, "00 00 00 00 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"},
         {1, 1, "00 00 00 00 01 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 01 00 00 00"},

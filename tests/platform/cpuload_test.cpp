@@ -51,9 +51,9 @@ TEST(CpuLoadParse, BadTextsAreRefused)
     const QByteArray cases[] = {
         "",
         "intr 1 2 3\n",
-        "cpu0 1 2 3 4 5\n",      // no aggregate line
-        "cpu 1 2 3\n",           // too short
-        "cpu 1 x 3 4 5 6 7 8\n", // not a number
+        "cpu0 1 2 3 4 5\n",                         // no aggregate line
+        "cpu 1 2 3\n",                              // too short
+        "cpu 1 x 3 4 5 6 7 8\n",                    // not a number
         "cpu 18446744073709551615 1 0 0 0 0 0 0\n", // overflows the sum
     };
     for (const QByteArray& text : cases) {
@@ -70,11 +70,11 @@ TEST(CpuLoadBetween, TableOfSamplePairs)
         double percent;
     };
     const Case cases[] = {
-        {{800, 1000}, {1600, 2000}, 20.0},  // 200 busy of 1000
-        {{800, 1000}, {800, 2000}, 100.0},  // never idle
-        {{800, 1000}, {1800, 2000}, 0.0},   // always idle
-        {{800, 1000}, {800, 1000}, 0.0},    // no time passed
-        {{800, 1000}, {700, 900}, 0.0},     // counters went back
+        {{800, 1000}, {1600, 2000}, 20.0}, // 200 busy of 1000
+        {{800, 1000}, {800, 2000}, 100.0}, // never idle
+        {{800, 1000}, {1800, 2000}, 0.0},  // always idle
+        {{800, 1000}, {800, 1000}, 0.0},   // no time passed
+        {{800, 1000}, {700, 900}, 0.0},    // counters went back
         {{0, 0}, {291, 1000}, 70.9},
     };
     for (const Case& c : cases)
@@ -87,7 +87,7 @@ TEST(CpuLoadQuery, TwoSamplesGiveThePercentAndTruncate)
     f.samples = {"cpu 0 0 0 0 0 0 0 0\n", "cpu 0 0 0 0 0 0 0 0\n", "cpu 709 0 0 291 0 0 0 0\n"};
     ASSERT_TRUE(f.load.Open()); // reads the first sample
     ASSERT_TRUE(f.load.AddCounter(QString::fromLatin1(CpuLoad::kCounterName)));
-    EXPECT_EQ(f.load.SamplePercent(), 0); // one sample only
+    EXPECT_EQ(f.load.SamplePercent(), 0);  // one sample only
     EXPECT_EQ(f.load.SamplePercent(), 70); // 70.9 counts as 70
     EXPECT_NEAR(f.load.Read(), 70.9, 1e-9);
 }

@@ -36,15 +36,13 @@ TEST_F(LiveDecodeWorkerTest, BrokenChainIsDroppedUntilTheNextKeyFrame)
         bool passes;
     };
     const Step steps[] = {
-        {2, 1, 5, true},   // key frame starts the chain at 5
-        {2, 0, 6, true},
-        {2, 0, 8, false},  // 7 is missing
-        {2, 0, 9, false},  // still broken
-        {3, 0, 0, true},   // sequence 0 always joins
-        {3, 0, 1, true},
-        {2, 0, -4, true},  // negative numbers are not checked
-        {1, 0, 40, true},  // other stream kinds carry no chain
-        {2, 1, 20, true},  // a key frame starts again
+        {2, 1, 5, true},                    // key frame starts the chain at 5
+        {2, 0, 6, true},  {2, 0, 8, false}, // 7 is missing
+        {2, 0, 9, false},                   // still broken
+        {3, 0, 0, true},                    // sequence 0 always joins
+        {3, 0, 1, true},  {2, 0, -4, true}, // negative numbers are not checked
+        {1, 0, 40, true},                   // other stream kinds carry no chain
+        {2, 1, 20, true},                   // a key frame starts again
         {2, 0, 21, true},
     };
     for (const Step& s : steps)

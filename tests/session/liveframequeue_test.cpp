@@ -61,11 +61,11 @@ struct DropCase
 {
     const char* name;
     int rate;
-    int queued;        // records in the queue when the frame arrives
-    bool wasDropping;  // the rule's state before the frame
+    int queued;       // records in the queue when the frame arrives
+    bool wasDropping; // the rule's state before the frame
     bool predicted;
     bool admitted;
-    bool dropping;     // the rule's state after the frame
+    bool dropping; // the rule's state after the frame
 };
 
 void PrintTo(const DropCase& c, std::ostream* os)
@@ -73,7 +73,8 @@ void PrintTo(const DropCase& c, std::ostream* os)
     *os << c.name;
 }
 
-class LiveDropRuleTest : public ::testing::TestWithParam<DropCase> {};
+class LiveDropRuleTest : public ::testing::TestWithParam<DropCase>
+{};
 
 TEST_P(LiveDropRuleTest, AdmitsOrDrops)
 {
@@ -93,20 +94,21 @@ TEST_P(LiveDropRuleTest, AdmitsOrDrops)
     EXPECT_EQ(queue.IsDropping(), c.dropping);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LiveDropRuleTest,
-    ::testing::Values(
-        // Rate 5: the threshold is 3 x 15 = 45 (the rate counts as at least 15).
-        DropCase{"AtTheThresholdNothingDrops", 5, 45, false, true, true, false},
-        DropCase{"AboveTheThresholdPredictedFramesDrop", 5, 46, false, true, false, true},
-        DropCase{"KeyFramesPassWhileDropping", 5, 46, false, false, true, true},
-        // Rate 30: the threshold is 90.
-        DropCase{"HighRateRaisesTheThreshold", 30, 60, false, true, true, false},
-        DropCase{"HighRateAboveItsThreshold", 30, 91, false, true, false, true},
-        // Once dropping, it goes on down to the rate and stops below it.
-        DropCase{"DroppingGoesOnAtTheRate", 10, 10, true, true, false, true},
-        DropCase{"DroppingStopsBelowTheRate", 10, 9, true, true, true, false}),
-    [](const ::testing::TestParamInfo<DropCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, LiveDropRuleTest,
+                         ::testing::Values(
+                             // Rate 5: the threshold is 3 x 15 = 45 (the rate counts as at least 15).
+                             DropCase{"AtTheThresholdNothingDrops", 5, 45, false, true, true, false},
+                             DropCase{"AboveTheThresholdPredictedFramesDrop", 5, 46, false, true, false, true},
+                             DropCase{"KeyFramesPassWhileDropping", 5, 46, false, false, true, true},
+                             // Rate 30: the threshold is 90.
+                             DropCase{"HighRateRaisesTheThreshold", 30, 60, false, true, true, false},
+                             DropCase{"HighRateAboveItsThreshold", 30, 91, false, true, false, true},
+                             // Once dropping, it goes on down to the rate and stops below it.
+                             DropCase{"DroppingGoesOnAtTheRate", 10, 10, true, true, false, true},
+                             DropCase{"DroppingStopsBelowTheRate", 10, 9, true, true, true, false}),
+                         [](const ::testing::TestParamInfo<DropCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 namespace {
 
@@ -132,8 +134,8 @@ std::string TakeAll(LiveFrameQueue& queue)
 struct ByteBoundCase
 {
     const char* name;
-    const char* frames;      // "K30 P10 ...": type and size; sequence numbers count from 1
-    const char* kept;        // what the queue then holds, in order
+    const char* frames; // "K30 P10 ...": type and size; sequence numbers count from 1
+    const char* kept;   // what the queue then holds, in order
 };
 
 void AppendAll(LiveFrameQueue& queue, const char* frames)
@@ -160,8 +162,7 @@ TEST(LiveFrameQueueTest, ByteBoundDropsWholeGroupsOfPictures)
         {"fits", "K30 P10 P10 K30 P10", "K1 P2 P3 K4 P5"},
         {"oldest group goes, the next key frame stays", "K30 P10 P10 K30 P10 P20", "K4 P5 P6"},
         {"two groups go when one is not enough", "K20 P10 K20 P10 K20 P10 P60", "K5 P6 P7"},
-        {"no key frame left: the predicted frame goes too, and those after it",
-         "K60 P30 P20 P5", ""},
+        {"no key frame left: the predicted frame goes too, and those after it", "K60 P30 P20 P5", ""},
         {"... until the next key frame", "K60 P30 P20 P5 K10 P5", "K5 P6"},
         {"a key frame that does not fit empties the queue and stays", "K60 P30 K20 P1", "K3 P4"},
     };

@@ -14,7 +14,7 @@ struct PaceCase
     const char* name;
     int delay;
     qint64 sinceLast;
-    qint64 queued;  // ms of video queued behind the frame
+    qint64 queued; // ms of video queued behind the frame
     int wait;
 };
 
@@ -50,7 +50,7 @@ TEST(LivePacerTest, FramesAreReleasedTheirDelayAfterThePreviousOne)
 struct HeldCase
 {
     const char* name;
-    int frameMs;  // the recorder's time between frames
+    int frameMs; // the recorder's time between frames
 };
 
 // The live thread held for a second: the frames of that second are queued when it runs again. Taking them as the live loop does, only the
@@ -82,6 +82,7 @@ TEST(LivePacerTest, ABacklogFromAHeldThreadDrainsBackToTheWindow)
         // within it may overshoot by its own delay).
         EXPECT_LE(releasedAtOnceMs, backlog - LivePacer::kWindowMs + c.frameMs) << c.name;
         EXPECT_LE(releasedAtOnceMs, 500 + c.frameMs) << c.name << ": about half a second at once";
-        EXPECT_GT(queue.QueuedMs(), LivePacer::kWindowMs - 2 * c.frameMs) << c.name << ": nothing more was skipped";
+        EXPECT_GT(queue.QueuedMs(), LivePacer::kWindowMs - 2 * c.frameMs)
+            << c.name << ": nothing more was skipped";
     }
 }

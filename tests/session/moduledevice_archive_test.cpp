@@ -47,8 +47,8 @@ TEST_F(SessionTest, ArchiveItemsListRecordedDaysAndVideoFiles)
     archive->setText(0, "Archive");
     device->UpdateArchiveItems(archive, 0);
 
-    EXPECT_EQ(ChildTexts(archive),
-              (QStringList{"BackupData", "EventData", "ScheduleData", "Record_Live", "Record_Search", "SnapShot"}));
+    EXPECT_EQ(ChildTexts(archive), (QStringList{"BackupData", "EventData", "ScheduleData", "Record_Live",
+                                                "Record_Search", "SnapShot"}));
     QTreeWidgetItem* liveKind = device->GetArchiveKindItem("Record_Live");
     ASSERT_TRUE(liveKind);
     EXPECT_EQ(SiteBook::FromItem(liveKind)->kind, "archiveBackup");
@@ -94,7 +94,8 @@ TEST_F(SessionTest, RecorderNameBecomesOneSafePathComponent)
     EXPECT_NE(component, ".");
 
     RecordOf(device)->name = "..";
-    const QString dots = device->RecordingFolder("SnapShot").mid(QString(ProgramDir() + "/backup/SnapShot/").size());
+    const QString dots =
+        device->RecordingFolder("SnapShot").mid(QString(ProgramDir() + "/backup/SnapShot/").size());
     EXPECT_NE(dots, "..");
     EXPECT_FALSE(dots.contains('/'));
 }

@@ -2,8 +2,8 @@
 // frame, the tags, the 999-entry limit and the give-up of a batch whose replies never come.
 #include <QJsonObject>
 
-#include "session/support/session_fixture.h"
 #include "session/support/moduledevice_testaccess.h"
+#include "session/support/session_fixture.h"
 
 namespace {
 
@@ -107,8 +107,8 @@ TEST_F(SessionTest, LostReplyIsGivenUpAfterTheTimeOut)
     ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 1; }));
     device->QueueFrameData(1, 0, 0, 1000, 0);
     // Nobody lowers the count (no reply is taken): the next batch still goes after the time-out.
-    ASSERT_TRUE(WaitFor([&] { return sim->Messages(0x66).size() >= 2; },
-                        PlaybackRequestBatcher::kReplyTimeoutMs + 10000));
+    ASSERT_TRUE(
+        WaitFor([&] { return sim->Messages(0x66).size() >= 2; }, PlaybackRequestBatcher::kReplyTimeoutMs + 10000));
     EXPECT_EQ(CModuleDeviceTestAccess::GetQueuedRequestCount(*device), 0);
 }
 

@@ -9,8 +9,8 @@
 #include "harness/testcertificate.h"
 #include "net/certificatestore.h"
 #include "net/modulenetwork.h"
-#include "session/support/session_fixture.h"
 #include "session/support/moduledevice_testaccess.h"
+#include "session/support/session_fixture.h"
 #include "shell/ccameo.h"
 
 namespace {
@@ -36,13 +36,13 @@ int CountCmd(const QList<QJsonObject>& messages, int cmd, int conn)
 struct AfterLoginCase
 {
     int purpose;
-    bool optionFlag;                // the recorder grants management rights
-    std::vector<BoxCall> boxes;     // every box call, in order
+    bool optionFlag;            // the recorder grants management rights
+    std::vector<BoxCall> boxes; // every box call, in order
     std::vector<int> accountCodes;
     std::vector<int> firmwareCodes;
-    int liveStartsWithAudio;        // 0x87 with byte 17 = 0 (the purpose's own live start)
-    int consoleLocks;               // 0x96 requests
-    int fileBegins;                 // 0x0F requests
+    int liveStartsWithAudio; // 0x87 with byte 17 = 0 (the purpose's own live start)
+    int consoleLocks;        // 0x96 requests
+    int fileBegins;          // 0x0F requests
 };
 
 void PrintTo(const AfterLoginCase& c, std::ostream* os)
@@ -51,8 +51,7 @@ void PrintTo(const AfterLoginCase& c, std::ostream* os)
 }
 
 class SessionAfterLogin : public SessionTest, public ::testing::WithParamInterface<AfterLoginCase>
-{
-};
+{};
 
 TEST_P(SessionAfterLogin, DoesWhatThePurposeAsks)
 {
@@ -69,8 +68,12 @@ TEST_P(SessionAfterLogin, DoesWhatThePurposeAsks)
     EXPECT_EQ(device->GetConnectResult(), ConnectResult::Done);
     // Let the requests of the purpose reach the simulator.
     WaitFor([&] { return int(sim->Messages(0x87).size()) >= 4 + c.liveStartsWithAudio; }, 3000);
-    WaitFor([&] { return int(sim->Messages(0x96).size()) >= c.consoleLocks
-                         && int(sim->Messages(0x0F).size()) >= c.fileBegins; }, 3000);
+    WaitFor(
+        [&] {
+            return int(sim->Messages(0x96).size()) >= c.consoleLocks
+                   && int(sim->Messages(0x0F).size()) >= c.fileBegins;
+        },
+        3000);
 
     EXPECT_EQ(hub->boxCalls, c.boxes);
     EXPECT_EQ(hub->accountCodes, c.accountCodes);
@@ -105,19 +108,39 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         AfterLoginCase{0, false, With(kOpenBox, {{"", "Login success", ""}, {"", "", "auto"}}), {}, {}, 0, 0, 0},
         AfterLoginCase{1, false, With(kOpenBox, {{"", "Login success", ""}, {"", "", "auto"}}), {}, {}, 4, 0, 0},
-        AfterLoginCase{2, false,
-                       With(kOpenBox, {{"", "Login success", ""}, {"", "", "exit"},
-                                       {"Remote Configuration", "Information Loading\nPress CLOSE or ESC to cancel", ""},
-                                       {"", "Don't have permision.", "stop"}}),
-                       {}, {}, 0, 0, 0},
-        AfterLoginCase{2, true,
-                       With(kOpenBox, {{"", "Login success", ""}, {"", "", "exit"},
-                                       {"Remote Configuration", "Information Loading\nPress CLOSE or ESC to cancel", ""}}),
-                       {}, {}, 0, 0, 1},
-        AfterLoginCase{3, false,
-                       With(kOpenBox, {{"", "Login success", ""}, {"", "", "exit"},
-                                       {"Remote Playback", "Information Loading", ""}}),
-                       {}, {}, 0, 1, 0},
+        AfterLoginCase{
+            2,
+            false,
+            With(kOpenBox, {{"", "Login success", ""},
+                            {"", "", "exit"},
+                            {"Remote Configuration", "Information Loading\nPress CLOSE or ESC to cancel", ""},
+                            {"", "Don't have permision.", "stop"}}),
+            {},
+            {},
+            0,
+            0,
+            0},
+        AfterLoginCase{
+            2,
+            true,
+            With(kOpenBox, {{"", "Login success", ""},
+                            {"", "", "exit"},
+                            {"Remote Configuration", "Information Loading\nPress CLOSE or ESC to cancel", ""}}),
+            {},
+            {},
+            0,
+            0,
+            1},
+        AfterLoginCase{
+            3,
+            false,
+            With(kOpenBox,
+                 {{"", "Login success", ""}, {"", "", "exit"}, {"Remote Playback", "Information Loading", ""}}),
+            {},
+            {},
+            0,
+            1,
+            0},
         AfterLoginCase{4, false, {}, {}, {}, 0, 0, 0},
         AfterLoginCase{5, false, With(kOpenBox, {{"", "Login success", ""}, {"", "", "exit"}}), {}, {}, 0, 0, 0},
         AfterLoginCase{6, false, {}, {}, {}, 0, 0, 0},
@@ -127,10 +150,16 @@ INSTANTIATE_TEST_SUITE_P(
         AfterLoginCase{8, true, {{"", "Login success", ""}, {"", "", "exit"}}, {}, {2}, 0, 0, 0},
         AfterLoginCase{9, false, With(kOpenBox, {{"", "Login success", ""}}), {}, {}, 0, 0, 0},
         AfterLoginCase{11, false, With(kOpenBox, {{"", "Login success", ""}, {"", "", "exit"}}), {}, {}, 4, 0, 0},
-        AfterLoginCase{13, false,
-                       With(kOpenBox, {{"", "Login success", ""}, {"", "", "exit"},
-                                       {"Remote Playback", "Information Loading", ""}}),
-                       {}, {}, 0, 1, 0},
+        AfterLoginCase{
+            13,
+            false,
+            With(kOpenBox,
+                 {{"", "Login success", ""}, {"", "", "exit"}, {"Remote Playback", "Information Loading", ""}}),
+            {},
+            {},
+            0,
+            1,
+            0},
         // Delayed connects are silent: no box opens, the text only changes.
         AfterLoginCase{1000, false, {{"", "Login success", ""}}, {}, {}, 0, 0, 0}));
 
@@ -151,8 +180,7 @@ void PrintTo(const FailedConnectCase& c, std::ostream* os)
 }
 
 class SessionConnectFails : public SessionTest, public ::testing::WithParamInterface<FailedConnectCase>
-{
-};
+{};
 
 TEST_P(SessionConnectFails, ReportsByPurpose)
 {
@@ -168,20 +196,16 @@ TEST_P(SessionConnectFails, ReportsByPurpose)
 
 const std::vector<BoxCall> kConnectFail{{kBoxTitle, kConnecting, ""}, {"", "Connect fail", ""}, {"", "", "stop"}};
 
-INSTANTIATE_TEST_SUITE_P(Purposes, SessionConnectFails,
-                         ::testing::Values(FailedConnectCase{0, kConnectFail, {}, {}},
-                                           FailedConnectCase{1, kConnectFail, {}, {}},
-                                           FailedConnectCase{2, kConnectFail, {}, {}},
-                                           FailedConnectCase{3, kConnectFail, {}, {}},
-                                           FailedConnectCase{4, {}, {}, {}},
-                                           FailedConnectCase{5, kConnectFail, {}, {}},
-                                           FailedConnectCase{6, {}, {}, {}},
-                                           FailedConnectCase{7, {}, {-1}, {}},
-                                           FailedConnectCase{8, {}, {}, {-1}},
-                                           FailedConnectCase{9, {{kBoxTitle, kConnecting, ""}}, {}, {}},
-                                           FailedConnectCase{11, kConnectFail, {}, {}},
-                                           FailedConnectCase{13, kConnectFail, {}, {}},
-                                           FailedConnectCase{1500, {}, {}, {}}));
+INSTANTIATE_TEST_SUITE_P(
+    Purposes, SessionConnectFails,
+    ::testing::Values(FailedConnectCase{0, kConnectFail, {}, {}}, FailedConnectCase{1, kConnectFail, {}, {}},
+                      FailedConnectCase{2, kConnectFail, {}, {}}, FailedConnectCase{3, kConnectFail, {}, {}},
+                      FailedConnectCase{4, {}, {}, {}}, FailedConnectCase{5, kConnectFail, {}, {}},
+                      FailedConnectCase{6, {}, {}, {}}, FailedConnectCase{7, {}, {-1}, {}},
+                      FailedConnectCase{8, {}, {}, {-1}},
+                      FailedConnectCase{9, {{kBoxTitle, kConnecting, ""}}, {}, {}},
+                      FailedConnectCase{11, kConnectFail, {}, {}}, FailedConnectCase{13, kConnectFail, {}, {}},
+                      FailedConnectCase{1500, {}, {}, {}}));
 
 // ---------------------------------------------------------------------------------------------
 // Connection order and the session's state
@@ -204,7 +228,8 @@ TEST_F(SessionTest, PlaybackConnectionComesFirstAndLiveOneCarriesLive)
     int firstLogin = -1, secondConnect = -1;
     for (int i = 0; i < log.size(); ++i) {
         const QJsonObject& o = log.at(i);
-        if (firstLogin < 0 && o.value("cmd").toInt() == 1 && o.value("conn").toInt() == first && !o.contains("event"))
+        if (firstLogin < 0 && o.value("cmd").toInt() == 1 && o.value("conn").toInt() == first
+            && !o.contains("event"))
             firstLogin = i;
         if (secondConnect < 0 && o.value("event").toString() == "connect" && o.value("conn").toInt() == second)
             secondConnect = i;
@@ -292,8 +317,7 @@ void PrintTo(const FailureTextCase& c, std::ostream* os)
 }
 
 class SessionFailureText : public SessionTest, public ::testing::WithParamInterface<FailureTextCase>
-{
-};
+{};
 
 TEST_P(SessionFailureText, ShowsOneTextAndEnablesClose)
 {
@@ -419,8 +443,7 @@ TEST_F(SessionTest, TlsLoginAndTlsRefusal)
 // A recorder that presents a certificate other than the remembered one. The user is asked once
 // for both connections of the session and takes longer over it than the login time limit.
 class SessionChangedCertificate : public SessionTest, public ::testing::WithParamInterface<CertificateAnswer>
-{
-};
+{};
 
 TEST_P(SessionChangedCertificate, AsksOnceAndLogsInOnlyWhenTrusted)
 {
@@ -431,7 +454,8 @@ TEST_P(SessionChangedCertificate, AsksOnceAndLogsInOnlyWhenTrusted)
     SessionDvrSim* sim = StartSim(QStringList{"--channels", "2"} + offered.SimOptions());
     ASSERT_TRUE(sim);
     const QString peer = CertificateStore::PeerKey(QStringLiteral("127.0.0.1"), quint16(sim->Port()));
-    CertificateStore store(QDir(hub->ProgramDirectory()).filePath(QString::fromLatin1(CertificateStore::kFileName)));
+    CertificateStore store(
+        QDir(hub->ProgramDirectory()).filePath(QString::fromLatin1(CertificateStore::kFileName)));
     ASSERT_TRUE(store.Remember(peer, CertificateStore::Fingerprint(known.cert)));
 
     CModuleDevice* device = AddRecorder("gate", sim->Port(), 1);
@@ -464,7 +488,8 @@ TEST_P(SessionChangedCertificate, AsksOnceAndLogsInOnlyWhenTrusted)
         device->Disconnect();
         ASSERT_TRUE(WaitFor([device] { return !device->IsLoggedIn(); }));
     } else {
-        const std::vector<BoxCall> expected{{kBoxTitle, kConnecting, ""}, {"", "Connect fail", ""}, {"", "", "stop"}};
+        const std::vector<BoxCall> expected{
+            {kBoxTitle, kConnecting, ""}, {"", "Connect fail", ""}, {"", "", "stop"}};
         EXPECT_EQ(hub->boxCalls, expected);
     }
 }
@@ -480,7 +505,8 @@ TEST_F(SessionTest, RemoteConfigurationByFirmwareVersion)
     };
     for (const Row& row : {Row{"3.28", true}, Row{"4.05", true}, Row{"3.27", false}, Row{"2.99", false}}) {
         SCOPED_TRACE(row.firmware);
-        SessionDvrSim* sim = StartSim({"--channels", "1", "--option-flag", "--level", "0x10", "--firmware", row.firmware});
+        SessionDvrSim* sim = StartSim(
+            {"--channels", "1", "--option-flag", "--level", "0x10", "--firmware", row.firmware});
         ASSERT_TRUE(sim);
         CModuleDevice* device = AddRecorder(QString("cfg") + row.firmware, sim->Port());
         ASSERT_TRUE(ConnectAndLogin(device, 0));

@@ -18,8 +18,8 @@ QList<QByteArray> Payloads(const QList<QJsonObject>& messages, int from)
 
 struct RateRow
 {
-    int shown;    // channels bound to a live cell
-    int quality;  // the entry record's stream quality
+    int shown;               // channels bound to a live cell
+    int quality;             // the entry record's stream quality
     const char* rateAndCode; // the two bytes at 14 and 16 of the request, written out below
 };
 
@@ -43,13 +43,10 @@ TEST_F(SessionTest, LiveStartRateTableOnTheWire)
 
     // rate at byte 14, stream code at byte 16
     const RateRow rows[] = {
-        {0, 1, "1e 00 09"}, // no cell shown: 30 fps, code 9
-        {1, 2, "1e 00 06"}, // one shown, quality 2: 30, 6
-        {1, 1, "1e 00 09"},
-        {3, 1, "0f 00 08"}, // three shown, quality 1: 15, 8
-        {4, 2, "0f 00 05"},
-        {5, 1, "05 00 05"},
-        {9, 2, "05 00 04"}, // nine shown, quality 2: 5, 4
+        {0, 1, "1e 00 09"},                                         // no cell shown: 30 fps, code 9
+        {1, 2, "1e 00 06"},                                         // one shown, quality 2: 30, 6
+        {1, 1, "1e 00 09"}, {3, 1, "0f 00 08"},                     // three shown, quality 1: 15, 8
+        {4, 2, "0f 00 05"}, {5, 1, "05 00 05"}, {9, 2, "05 00 04"}, // nine shown, quality 2: 5, 4
     };
     for (const RateRow& row : rows) {
         SCOPED_TRACE(testing::Message() << "shown " << row.shown << " quality " << row.quality);
@@ -152,7 +149,8 @@ TEST_F(SessionTest, TalkAudioGoesOutInBlocksOf320)
     const QList<QByteArray> blocks = Payloads(sim->Messages(0x29), 0);
     ASSERT_EQ(blocks.size(), 2);
     ASSERT_EQ(blocks.at(0).size(), 40 + 320);
-    EXPECT_EQ(Hex(blocks.at(0).left(24)), Hex(FromHex("00000164 00a12900 00 680100 50 00 0000 40010000 00000000")));
+    EXPECT_EQ(Hex(blocks.at(0).left(24)),
+              Hex(FromHex("00000164 00a12900 00 680100 50 00 0000 40010000 00000000")));
     EXPECT_EQ(blocks.at(0).mid(40), QByteArray(320, char(0xBF)));
     ASSERT_EQ(blocks.at(1).size(), 40 + 200);
     EXPECT_EQ(blocks.at(1).mid(40), QByteArray(200, char(0x3F)));

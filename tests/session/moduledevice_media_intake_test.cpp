@@ -3,8 +3,8 @@
 #include <QThread>
 
 #include "session/liveframerecord.h"
-#include "session/support/session_fixture.h"
 #include "session/support/moduledevice_testaccess.h"
+#include "session/support/session_fixture.h"
 
 namespace {
 
@@ -29,7 +29,8 @@ TEST_F(SessionTest, LiveDropRuleStartsAbove45QueuedAndStopsBelowTheFrameRate)
     EXPECT_FALSE(CModuleDeviceTestAccess::IsLiveDropping(*device, 0));
     Frame(device, 0, 0, 2000);
     EXPECT_TRUE(CModuleDeviceTestAccess::IsLiveDropping(*device, 0));
-    EXPECT_EQ(CModuleDeviceTestAccess::GetLiveQueueCount(*device, 0), 46) << "the predicted frame that started dropping is discarded";
+    EXPECT_EQ(CModuleDeviceTestAccess::GetLiveQueueCount(*device, 0), 46)
+        << "the predicted frame that started dropping is discarded";
     Frame(device, 0, 1, 2001);
     EXPECT_EQ(CModuleDeviceTestAccess::GetLiveQueueCount(*device, 0), 47) << "key frames pass";
     Frame(device, 0, 3, 2002);
@@ -70,7 +71,8 @@ struct DelayCase
     int delay;
 };
 
-class LiveDelayTest : public SessionTest, public ::testing::WithParamInterface<DelayCase> {};
+class LiveDelayTest : public SessionTest, public ::testing::WithParamInterface<DelayCase>
+{};
 
 TEST_P(LiveDelayTest, DelayIsTheTickDifferenceBoundedToOneSecond)
 {
@@ -88,8 +90,11 @@ TEST_P(LiveDelayTest, DelayIsTheTickDifferenceBoundedToOneSecond)
 
 INSTANTIATE_TEST_SUITE_P(Ticks, LiveDelayTest,
                          ::testing::Values(DelayCase{"First", 0, 5000, 0}, DelayCase{"Normal", 5000, 5033, 33},
-                                           DelayCase{"Late", 5000, 7500, 1000}, DelayCase{"Backwards", 5000, 4000, 0}),
-                         [](const ::testing::TestParamInfo<DelayCase>& info) { return std::string(info.param.name); });
+                                           DelayCase{"Late", 5000, 7500, 1000},
+                                           DelayCase{"Backwards", 5000, 4000, 0}),
+                         [](const ::testing::TestParamInfo<DelayCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(SessionTest, LiveFrameFieldsTypePlusTenIsAMarkedKeyFrame)
 {
@@ -152,7 +157,8 @@ struct TagCase
     int next;
 };
 
-class PlaybackTagTest : public ::testing::TestWithParam<TagCase> {};
+class PlaybackTagTest : public ::testing::TestWithParam<TagCase>
+{};
 
 TEST_P(PlaybackTagTest, NextTag)
 {
@@ -160,10 +166,12 @@ TEST_P(PlaybackTagTest, NextTag)
 }
 
 INSTANTIATE_TEST_SUITE_P(Tags, PlaybackTagTest,
-                         ::testing::Values(TagCase{"First", 1, 2}, TagCase{"Middle", 57, 58}, TagCase{"Wrap", 100, 1},
-                                           TagCase{"AfterStop", 999, 1}, TagCase{"AboveHundred", 101, 1},
-                                           TagCase{"Zero", 0, 1}),
-                         [](const ::testing::TestParamInfo<TagCase>& info) { return std::string(info.param.name); });
+                         ::testing::Values(TagCase{"First", 1, 2}, TagCase{"Middle", 57, 58},
+                                           TagCase{"Wrap", 100, 1}, TagCase{"AfterStop", 999, 1},
+                                           TagCase{"AboveHundred", 101, 1}, TagCase{"Zero", 0, 1}),
+                         [](const ::testing::TestParamInfo<TagCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 struct SpeedCase
 {
@@ -172,7 +180,8 @@ struct SpeedCase
     int code;
 };
 
-class SpeedCodeTest : public SessionTest, public ::testing::WithParamInterface<SpeedCase> {};
+class SpeedCodeTest : public SessionTest, public ::testing::WithParamInterface<SpeedCase>
+{};
 
 TEST_P(SpeedCodeTest, FastSpeedOutsideTwoToEightRunsAsTwo)
 {
@@ -182,6 +191,9 @@ TEST_P(SpeedCodeTest, FastSpeedOutsideTwoToEightRunsAsTwo)
 }
 
 INSTANTIATE_TEST_SUITE_P(Speeds, SpeedCodeTest,
-                         ::testing::Values(SpeedCase{"Zero", 0, 2}, SpeedCase{"Two", 2, 2}, SpeedCase{"Five", 5, 5},
-                                           SpeedCase{"Eight", 8, 8}, SpeedCase{"Nine", 9, 2}),
-                         [](const ::testing::TestParamInfo<SpeedCase>& info) { return std::string(info.param.name); });
+                         ::testing::Values(SpeedCase{"Zero", 0, 2}, SpeedCase{"Two", 2, 2},
+                                           SpeedCase{"Five", 5, 5}, SpeedCase{"Eight", 8, 8},
+                                           SpeedCase{"Nine", 9, 2}),
+                         [](const ::testing::TestParamInfo<SpeedCase>& info) {
+                             return std::string(info.param.name);
+                         });

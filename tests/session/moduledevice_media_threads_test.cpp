@@ -4,16 +4,16 @@
 #include <QTest>
 #include <memory>
 
+#include "common/support/decoder_streams.h"
 #include "net/modulenetwork.h"
 #include "session/liveframerecord.h"
 #include "session/moduleplayback.h"
-#include "common/support/decoder_streams.h"
 #include "session/support/media_load.h"
 #include "session/support/media_sink.h"
+#include "session/support/moduledevice_testaccess.h"
 #include "session/support/session_fixture.h"
 #include "shell/audiooutput.h"
 #include "shell/ccameo.h"
-#include "session/support/moduledevice_testaccess.h"
 
 namespace {
 
@@ -66,20 +66,23 @@ TEST_F(SessionTest, LiveVideoOfFourChannelsReachesDecodersAndGridCells)
     grid->StartLiveDevice(device->GetDeviceIndex());
 
     int counted[4] = {0, 0, 0, 0};
-    const bool allCounted = WaitFor([&] {
-        grid->OnFPSTimer();
-        bool all = true;
-        for (int cell = 0; cell < 4; ++cell) {
-            counted[cell] += grid->GetCellFps(cell);
-            all = all && counted[cell] > 2;
-        }
-        return all;
-    }, 30000);
+    const bool allCounted = WaitFor(
+        [&] {
+            grid->OnFPSTimer();
+            bool all = true;
+            for (int cell = 0; cell < 4; ++cell) {
+                counted[cell] += grid->GetCellFps(cell);
+                all = all && counted[cell] > 2;
+            }
+            return all;
+        },
+        30000);
     EXPECT_TRUE(allCounted) << counted[0] << " " << counted[1] << " " << counted[2] << " " << counted[3];
     for (int ch = 0; ch < 4; ++ch) {
         SCOPED_TRACE(ch);
         EXPECT_GT(CModuleDeviceTestAccess::GetDecodedFrames(*device, ch), 2);
-        EXPECT_TRUE(HasColour(CModuleDeviceTestAccess::GetLastPicture(*device, ch))) << "the first picture went to the last-picture slot";
+        EXPECT_TRUE(HasColour(CModuleDeviceTestAccess::GetLastPicture(*device, ch)))
+            << "the first picture went to the last-picture slot";
         const CameoCell cell = grid->GetCell(ch);
         EXPECT_EQ(cell.channel, ch);
         EXPECT_TRUE(HasColour(cell.picture)) << "the decoder's picture reached the cell";
@@ -181,7 +184,10 @@ TEST_F(SessionTest, LiveAudioIsHeardOnlyFromTheChosenRecorder)
             device->OnRecvLiveAudio(0, 2000, 1, 20260101, 120000, 0);
     };
     auto drained = [&] {
-        return WaitFor([&] { return CModuleDeviceTestAccess::GetLiveAudioQueueCount(*a) == 0 && CModuleDeviceTestAccess::GetLiveAudioQueueCount(*b) == 0; });
+        return WaitFor([&] {
+            return CModuleDeviceTestAccess::GetLiveAudioQueueCount(*a) == 0
+                   && CModuleDeviceTestAccess::GetLiveAudioQueueCount(*b) == 0;
+        });
     };
 
     hub->SetAudioDeviceIndex(a->GetDeviceIndex());
@@ -290,14 +296,15 @@ TEST_F(SessionTest, PlaybackFromATimeReachesThePlaybackCell)
 {
     const decoder_streams::Stream& stream = decoder_streams::Make(352, 240, 30, 10);
     ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
-    SessionDvrSim* sim = StartSim({"--channels", "4", "--video", stream.path, "--record-date", "20260102",
-                                   "--login-masks", "0,15,15,15"});
+    SessionDvrSim* sim = StartSim(
+        {"--channels", "4", "--video", stream.path, "--record-date", "20260102", "--login-masks", "0,15,15,15"});
     ASSERT_TRUE(sim);
     CModuleDevice* device = AddRecorder("playback", sim->Port());
     ASSERT_TRUE(ConnectAndLogin(device, 0));
     ASSERT_TRUE(WaitFor([&] { return device->GetPlaybackNetwork()->IsConnected(); }));
     ASSERT_NE(CModuleDeviceTestAccess::GetPlayback(*device, 0), nullptr) << "schedulers are made at login";
-    ASSERT_NE(CModuleDeviceTestAccess::GetPlayback(*device, 4), nullptr) << "and one for the playback stream's sound";
+    ASSERT_NE(CModuleDeviceTestAccess::GetPlayback(*device, 4), nullptr)
+        << "and one for the playback stream's sound";
     EXPECT_EQ(CModuleDeviceTestAccess::GetPlayback(*device, 5), nullptr);
 
     auto grid = std::make_unique<CCameo>(nullptr);
@@ -325,12 +332,13 @@ TEST_F(SessionTest, PlaybackFromATimeReachesThePlaybackCell)
 struct PlaybackSoundCase
 {
     const char* name;
-    int size;    // block size, 24-byte head included
+    int size; // block size, 24-byte head included
     int blocks;
     qint64 written;
 };
 
-class PlaybackSoundTest : public SessionTest, public ::testing::WithParamInterface<PlaybackSoundCase> {};
+class PlaybackSoundTest : public SessionTest, public ::testing::WithParamInterface<PlaybackSoundCase>
+{};
 
 TEST_P(PlaybackSoundTest, BlocksGatherAndGoOutWithoutOverrun)
 {
@@ -348,7 +356,9 @@ TEST_P(PlaybackSoundTest, BlocksGatherAndGoOutWithoutOverrun)
     device->OnRecvPlaybackAudioSec(c.size, 2, 20260101, 120000, 4); // an older tag
     for (int i = 0; i < c.blocks; ++i)
         device->OnRecvPlaybackAudioSec(c.size, 2, 20260101, 120000, 5);
-    ASSERT_TRUE(WaitFor([&] { return CModuleDeviceTestAccess::GetPlaybackAudioQueueCount(*device) == 0 && sink.Written() >= c.written; }));
+    ASSERT_TRUE(WaitFor([&] {
+        return CModuleDeviceTestAccess::GetPlaybackAudioQueueCount(*device) == 0 && sink.Written() >= c.written;
+    }));
     QTest::qWait(100);
     EXPECT_EQ(sink.Written(), c.written);
     hub->GetAudioOutput()->AttachPushDevice(nullptr);

@@ -10,8 +10,8 @@
 #include <memory>
 #include <ostream>
 
-#include "net/modulenetwork.h"
 #include "harness/testcertificate.h"
+#include "net/modulenetwork.h"
 #include "session/support/session_fixture.h"
 
 namespace {
@@ -27,8 +27,8 @@ const QString kConnecting = QStringLiteral("Network Connecting...");
 struct LoginFailureCase
 {
     const char* name;
-    bool tlsRecorder;   // the simulator serves TLS
-    bool tlsSession;    // the site book entry asks for TLS
+    bool tlsRecorder; // the simulator serves TLS
+    bool tlsSession;  // the site book entry asks for TLS
     QStringList simOptions;
     QString text;
 };
@@ -39,8 +39,7 @@ void PrintTo(const LoginFailureCase& c, std::ostream* os)
 }
 
 class SessionLoginFailureText : public SessionTest, public ::testing::WithParamInterface<LoginFailureCase>
-{
-};
+{};
 
 TEST_P(SessionLoginFailureText, ShowsTheTextForWhatHappened)
 {
@@ -68,9 +67,11 @@ TEST_P(SessionLoginFailureText, ShowsTheTextForWhatHappened)
 INSTANTIATE_TEST_SUITE_P(
     Cases, SessionLoginFailureText,
     ::testing::Values(
-        LoginFailureCase{"plainClosedBeforeAnyReply", false, false, {"--fail", "close-at-once"}, "Connection full"},
+        LoginFailureCase{
+            "plainClosedBeforeAnyReply", false, false, {"--fail", "close-at-once"}, "Connection full"},
         LoginFailureCase{"plainModelRefused", false, false, {"--fail", "model-class-reject"}, "Not Support"},
-        LoginFailureCase{"plainModelFF", false, false, {"--model-code", "0xFF", "--model-class-ff", "3"}, "Not Support"},
+        LoginFailureCase{
+            "plainModelFF", false, false, {"--model-code", "0xFF", "--model-class-ff", "3"}, "Not Support"},
         LoginFailureCase{"plainLoginRefused", false, false, {"--fail", "refuse-login"}, "Login fail"},
         LoginFailureCase{"tlsClosedAfterHandshake", true, true, {"--fail", "close-at-once"}, "Connection full"},
         LoginFailureCase{"tlsModelRefused", true, true, {"--fail", "model-class-reject"}, "Not Support"},
@@ -112,8 +113,7 @@ void PrintTo(const FirmwareCase& c, std::ostream* os)
 }
 
 class SessionFirmwareByModel : public SessionTest, public ::testing::WithParamInterface<FirmwareCase>
-{
-};
+{};
 
 TEST_P(SessionFirmwareByModel, RunsTheToolOnlyForItsModels)
 {

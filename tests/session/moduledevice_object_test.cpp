@@ -6,8 +6,8 @@
 #include "net/modulenetwork.h"
 #include "net/nettypemirel.h"
 
-#include "session/support/session_fixture.h"
 #include "session/support/moduledevice_testaccess.h"
+#include "session/support/session_fixture.h"
 
 TEST_F(SessionTest, FolderTakesNoSlotAndRecorderRegisters)
 {

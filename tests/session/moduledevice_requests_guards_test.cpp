@@ -40,8 +40,7 @@ const SenderCase kSenders[] = {
 };
 
 class SenderTest : public SessionTest, public ::testing::WithParamInterface<SenderCase>
-{
-};
+{};
 
 TEST_P(SenderTest, LoggedInSendsItOnce)
 {
@@ -57,11 +56,12 @@ TEST_P(SenderTest, LoggedInSendsItOnce)
 }
 
 INSTANTIATE_TEST_SUITE_P(Requests2, SenderTest, ::testing::ValuesIn(kSenders),
-                         [](const ::testing::TestParamInfo<SenderCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<SenderCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 class GuardTest : public SessionTest
-{
-};
+{};
 
 TEST_F(GuardTest, RefusedLoginSendsNothing)
 {
@@ -110,14 +110,14 @@ TEST_F(GuardTest, PermissionAndWindowsWithheld)
     const int polls = sim->Messages(0x96).size();
     hub->boxCalls.clear();
 
-    device->SendPtzControl(1, 5, 3, 0);   // no permission on channel 1
-    device->SendUccControl(16, 5, 3, 0);  // no channel 16
-    device->SendConsoleMode(1);           // no console window shows this recorder
+    device->SendPtzControl(1, 5, 3, 0);  // no permission on channel 1
+    device->SendUccControl(16, 5, 3, 0); // no channel 16
+    device->SendConsoleMode(1);          // no console window shows this recorder
     device->SendMousePos(10, 20, 1, 0);
-    device->ShowHealthCheck(false);       // no health dialog
+    device->ShowHealthCheck(false); // no health dialog
     device->ShowHealthCheck(true);
     device->OnTimerStatus();
-    device->SendPtzControl(0, 5, 3, 0);   // allowed: the one camera control that goes out
+    device->SendPtzControl(0, 5, 3, 0); // allowed: the one camera control that goes out
     ASSERT_TRUE(FenceLive(sim, device));
 
     const QList<QByteArray> ptz = ReceivedMessages(sim, 0x08);
@@ -161,8 +161,7 @@ TEST_F(GuardTest, ConfigurationArrivalAsksForTheConsoleLayoutOnlyWhenAllowed)
 // E-map forwarders
 
 class EmapForwarderTest : public SessionTest
-{
-};
+{};
 
 TEST_F(EmapForwarderTest, PositionsAndPathsReachTheEntry)
 {

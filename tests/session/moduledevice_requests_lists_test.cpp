@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "session/moduledevice.h"
+#include "session/support/moduledevice_testaccess.h"
 #include "session/support/requests2_support.h"
 #include "session/support/session_fixture.h"
-#include "session/support/moduledevice_testaccess.h"
 
 namespace {
 
@@ -25,11 +25,11 @@ constexpr int kChannels = 4;
 struct ListCase
 {
     const char* name;
-    QStringList simOptions;   // besides the channels and the recorded day
+    QStringList simOptions; // besides the channels and the recorded day
     quint32 searchPermission;
-    int firstMinute;          // first recorded minute of the day, 0..1439
+    int firstMinute; // first recorded minute of the day, 0..1439
     int lastMinute;
-    bool indexScan;           // dual-stream recorder: the kind-6 scan goes to the recorder
+    bool indexScan; // dual-stream recorder: the kind-6 scan goes to the recorder
 };
 
 void PrintTo(const ListCase& c, std::ostream* os)
@@ -76,15 +76,18 @@ QString FirstDifference(const CModuleDevice* device, const std::vector<std::vect
             return QStringLiteral("no table %1").arg(slot);
         for (int m = 0; m < 1440; ++m) {
             if (table[m] != expected[slot][m])
-                return QStringLiteral("map %1 minute %2: %3, expected %4").arg(slot).arg(m).arg(table[m]).arg(expected[slot][m]);
+                return QStringLiteral("map %1 minute %2: %3, expected %4")
+                    .arg(slot)
+                    .arg(m)
+                    .arg(table[m])
+                    .arg(expected[slot][m]);
         }
     }
     return QString();
 }
 
 class ListChainTest : public SessionTest, public ::testing::WithParamInterface<ListCase>
-{
-};
+{};
 
 TEST_P(ListChainTest, MinuteMapsOfTheRecordedDay)
 {
@@ -106,9 +109,11 @@ TEST_P(ListChainTest, MinuteMapsOfTheRecordedDay)
     // The scan: one index request per channel slot (0 to the channel count), storage slot 0 only.
     const int hhmm = (c.firstMinute / 60) * 100 + c.firstMinute % 60;
     if (c.indexScan) {
-        ASSERT_TRUE(WaitFor([&] { return CModuleDeviceTestAccess::GetFirstScanMinute(*device, kChannels) == hhmm; }));
+        ASSERT_TRUE(
+            WaitFor([&] { return CModuleDeviceTestAccess::GetFirstScanMinute(*device, kChannels) == hhmm; }));
         for (int ch = 0; ch < 16; ++ch)
-            EXPECT_EQ(CModuleDeviceTestAccess::GetFirstScanMinute(*device, ch), ch <= kChannels ? hhmm : 9999) << "channel " << ch;
+            EXPECT_EQ(CModuleDeviceTestAccess::GetFirstScanMinute(*device, ch), ch <= kChannels ? hhmm : 9999)
+                << "channel " << ch;
     } else {
         ASSERT_TRUE(FenceLive(sim, device));
         for (int ch = 0; ch < 16; ++ch)
@@ -143,25 +148,40 @@ TEST_P(ListChainTest, MinuteMapsOfTheRecordedDay)
 }
 
 const ListCase kListCases[] = {
-    {"ShortEventRecords", {"--firmware", "3.31", "--index-subcode-add", "220", "--record-start", "013015",
-                           "--record-end", "024559"},
-     0xF, 90, 165, true},
-    {"LongEventRecordsThreeMasks", {"--firmware", "3.42", "--features", "0x100000", "--index-subcode-add", "220",
-                                    "--record-start", "000000", "--record-end", "003000"},
-     0xF, 0, 30, true},
-    {"ChannelOutsideSearchPermission", {"--firmware", "3.31", "--index-subcode-add", "220", "--record-start",
-                                        "230000", "--record-end", "235959"},
-     0xB, 1380, 1439, true},
-    {"SingleStreamRecorderSkipsTheScan", {"--record-start", "120000", "--record-end", "121000"}, 0xF, 720, 730,
+    {"ShortEventRecords",
+     {"--firmware", "3.31", "--index-subcode-add", "220", "--record-start", "013015", "--record-end", "024559"},
+     0xF,
+     90,
+     165,
+     true},
+    {"LongEventRecordsThreeMasks",
+     {"--firmware", "3.42", "--features", "0x100000", "--index-subcode-add", "220", "--record-start", "000000",
+      "--record-end", "003000"},
+     0xF,
+     0,
+     30,
+     true},
+    {"ChannelOutsideSearchPermission",
+     {"--firmware", "3.31", "--index-subcode-add", "220", "--record-start", "230000", "--record-end", "235959"},
+     0xB,
+     1380,
+     1439,
+     true},
+    {"SingleStreamRecorderSkipsTheScan",
+     {"--record-start", "120000", "--record-end", "121000"},
+     0xF,
+     720,
+     730,
      false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Requests2, ListChainTest, ::testing::ValuesIn(kListCases),
-                         [](const ::testing::TestParamInfo<ListCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ListCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 class ListRestartTest : public SessionTest
-{
-};
+{};
 
 TEST_F(ListRestartTest, NewDayClearsTheMaps)
 {
@@ -172,7 +192,8 @@ TEST_F(ListRestartTest, NewDayClearsTheMaps)
     ASSERT_TRUE(ConnectAndLogin(device, 0));
 
     device->SendTimeRecList(kDay, 0);
-    ASSERT_TRUE(WaitFor([&] { return device->GetMinuteTable(0)[600] == 3 && device->GetMinuteTable(16)[610] == 1; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return device->GetMinuteTable(0)[600] == 3 && device->GetMinuteTable(16)[610] == 1; }));
 
     // A day the recorder did not record: every list is empty, so every map is cleared.
     device->SendTimeRecList(kDay - 1, 0);
@@ -219,8 +240,7 @@ TEST_F(ListRestartTest, RepliesOutsideTheTablesAreDropped)
 // Backup capacity
 
 class BackupCapaTest : public SessionTest
-{
-};
+{};
 
 TEST_F(BackupCapaTest, SizesPerChosenChannelThenAudio)
 {
@@ -284,8 +304,7 @@ void PrintTo(const CutReply& c, std::ostream* os)
 }
 
 class BackupCapaCutTest : public SessionTest, public ::testing::WithParamInterface<CutReply>
-{
-};
+{};
 
 TEST_P(BackupCapaCutTest, OnlyWholeEntriesInsideTheMessageCount)
 {
@@ -313,8 +332,7 @@ TEST_P(BackupCapaCutTest, OnlyWholeEntriesInsideTheMessageCount)
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, BackupCapaCutTest,
-    ::testing::Values(CutReply{"no_entry", 16, {}, 0},
-                      CutReply{"half_an_entry", 18, {}, 0},
+    ::testing::Values(CutReply{"no_entry", 16, {}, 0}, CutReply{"half_an_entry", 18, {}, 0},
                       CutReply{"three_quarters_of_an_entry", 19, {}, 0},
                       CutReply{"one_whole_entry", 20, {{0, 0, 100}}, 100},
                       CutReply{"one_whole_entry_and_half_of_the_next", 22, {{0, 0, 100}}, 100}),

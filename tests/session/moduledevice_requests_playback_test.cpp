@@ -11,9 +11,9 @@
 
 #include "net/modulenetwork.h"
 #include "session/moduledevice.h"
+#include "session/support/moduledevice_testaccess.h"
 #include "session/support/requests2_support.h"
 #include "session/support/session_fixture.h"
-#include "session/support/moduledevice_testaccess.h"
 
 namespace {
 
@@ -33,8 +33,8 @@ protected:
     // only channel 1 plays.
     void Open(const QStringList& extra = {})
     {
-        QStringList options{"--channels", "4", "--record-date", QString::number(kDay), "--record-start", "013015",
-                            "--record-end", "024559"};
+        QStringList options{"--channels",     "4",      "--record-date", QString::number(kDay),
+                            "--record-start", "013015", "--record-end",  "024559"};
         options << extra;
         sim = StartSim(options);
         ASSERT_TRUE(sim);
@@ -83,7 +83,8 @@ TEST_F(PlaybackControlTest, ButtonSequenceOnTheWire)
     int sent = ReceivedMessages(sim, 0x95).size();
     for (const ButtonStep& step : steps) {
         device->SetPlaybackCtrl(PlaybackMode(step.code));
-        ASSERT_TRUE(WaitFor([&] { return ReceivedMessages(sim, 0x95).size() == sent + 1; })) << "code " << step.code;
+        ASSERT_TRUE(WaitFor([&] { return ReceivedMessages(sim, 0x95).size() == sent + 1; }))
+            << "code " << step.code;
         ++sent;
         EXPECT_EQ(Hex(PlaybackControls(sim)), Hex(FromHex(step.wire))) << "code " << step.code;
         EXPECT_EQ(device->GetPlaybackSpeed(), step.speed) << "code " << step.code;
@@ -116,8 +117,7 @@ void PrintTo(const SpeedCase& c, std::ostream* os)
 }
 
 class SpeedCycleTest : public PlaybackControlTest, public ::testing::WithParamInterface<SpeedCase>
-{
-};
+{};
 
 TEST_P(SpeedCycleTest, Speeds)
 {
@@ -139,7 +139,9 @@ const SpeedCase kSpeedCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Requests2, SpeedCycleTest, ::testing::ValuesIn(kSpeedCases),
-                         [](const ::testing::TestParamInfo<SpeedCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<SpeedCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(PlaybackControlTest, FastPlayAfterPlainRequestRunsAtSpeedTwo)
 {
@@ -159,8 +161,9 @@ TEST_F(PlaybackControlTest, PlayFromATimeStopsFirst)
     ASSERT_TRUE(device->RequestPlayback(13000, 256));
     ASSERT_TRUE(WaitFor([&] { return ReceivedMessages(sim, 0x95).size() == 2; }));
     const QList<QByteArray> controls = ReceivedMessages(sim, 0x95);
-    EXPECT_EQ(Hex(controls[0]),
-              Hex(FromHex("00000020 00a19500 00240000 00 00 0200 00 00 ffff 00000000 00000000 00 02 00000000 ffff")));
+    EXPECT_EQ(
+        Hex(controls[0]),
+        Hex(FromHex("00000020 00a19500 00240000 00 00 0200 00 00 ffff 00000000 00000000 00 02 00000000 ffff")));
     // backward from 01:30:00 (0x32c8), which the day list moves to its first time 01:30:15
     EXPECT_EQ(Hex(controls[1]),
               Hex(FromHex("0000001c 00a19500 00200000 02 01 0001 00 00 0200 f3d63401 d7320000 00 02 0000")));
@@ -247,8 +250,7 @@ void PrintTo(const ClampCase& c, std::ostream* os)
 }
 
 class ClampTest : public PlaybackControlTest, public ::testing::WithParamInterface<ClampCase>
-{
-};
+{};
 
 TEST_P(ClampTest, DateAndTimeKeptInsideTheDayList)
 {
@@ -273,7 +275,9 @@ const ClampCase kClampCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Requests2, ClampTest, ::testing::ValuesIn(kClampCases),
-                         [](const ::testing::TestParamInfo<ClampCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ClampCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(PlaybackControlTest, PlaybackAudioOfTheOnlyPlayingChannel)
 {
@@ -294,8 +298,7 @@ TEST_F(PlaybackControlTest, PlaybackAudioOfTheOnlyPlayingChannel)
 // Local recording
 
 class RecordToggleTest : public SessionTest
-{
-};
+{};
 
 TEST_F(RecordToggleTest, SearchIndexArmsTheSearchWriterOnce)
 {

@@ -24,7 +24,7 @@ void PutLe(QByteArray& b, int at, quint64 v, int n)
 QByteArray IndexHeader0()
 {
     QByteArray h(512, '\0');
-    Put(h, 0, "03000023");         // format word
+    Put(h, 0, "03000023");           // format word
     Put(h, 104, "000000c000000000"); // hour 10 minute mask: bits 30, 31
     Put(h, 304, "0000008000000000"); // hour 10 event mask: bit 31
     return h;
@@ -42,10 +42,22 @@ QByteArray IndexHeader1()
 QByteArray Minute1030()
 {
     QByteArray m(960, '\0');
-    Put(m, 10 * 16, "0010000000000000" "00100000" "00000080");
-    Put(m, 15 * 16, "0004000001000000" "00040000" "01000080");
-    Put(m, 16 * 16, "0060000000000000" "00600000" "00000080");
-    Put(m, 20 * 16, "0020000000000000" "00200000" "00000080");
+    Put(m, 10 * 16,
+        "0010000000000000"
+        "00100000"
+        "00000080");
+    Put(m, 15 * 16,
+        "0004000001000000"
+        "00040000"
+        "01000080");
+    Put(m, 16 * 16,
+        "0060000000000000"
+        "00600000"
+        "00000080");
+    Put(m, 20 * 16,
+        "0020000000000000"
+        "00200000"
+        "00000080");
     return m;
 }
 
@@ -54,12 +66,42 @@ QByteArray Minute1030()
 QByteArray ThreeFrameHeaders()
 {
     QByteArray b(13440, '\0');
-    Put(b, 0, "ff010000" "02d00700" "00000001" "00000000" "52000000" "0050000000000000" "0050000000000000"
-              "e8030000" "00000000" "0000000000000000" "00000000");
-    Put(b, 336, "ff010000" "02900100" "00000001" "00000000" "50000000" "0054000000000000" "0050000000000000"
-                "e8030000" "00000000" "0000000000000000" "00000000");
-    Put(b, 672, "ff010000" "022c0100" "00000001" "00000000" "50000000" "0055000000000000" "0050000000000000"
-                "e8030000" "00000000" "0000000000000000" "00000000");
+    Put(b, 0,
+        "ff010000"
+        "02d00700"
+        "00000001"
+        "00000000"
+        "52000000"
+        "0050000000000000"
+        "0050000000000000"
+        "e8030000"
+        "00000000"
+        "0000000000000000"
+        "00000000");
+    Put(b, 336,
+        "ff010000"
+        "02900100"
+        "00000001"
+        "00000000"
+        "50000000"
+        "0054000000000000"
+        "0050000000000000"
+        "e8030000"
+        "00000000"
+        "0000000000000000"
+        "00000000");
+    Put(b, 672,
+        "ff010000"
+        "022c0100"
+        "00000001"
+        "00000000"
+        "50000000"
+        "0055000000000000"
+        "0050000000000000"
+        "e8030000"
+        "00000000"
+        "0000000000000000"
+        "00000000");
     return b;
 }
 
@@ -195,7 +237,7 @@ TEST_F(SchedulerFixture, BadIndexInputIsIgnored)
     const QByteArray h = IndexHeader0();
     pb.OnSetIntraIndex(9, h.constData(), h.size()); // no such storage slot
     pb.OnSetIntraIndex(-1, h.constData(), h.size());
-    pb.OnSetIntraIndex(0, h.constData(), 100);      // short header
+    pb.OnSetIntraIndex(0, h.constData(), 100); // short header
     pb.OnSetIntraIndex(0, nullptr, 512);
     EXPECT_EQ(pb.GetState(), PlaybackMode::Idle);
     EXPECT_EQ(pb.GetEarliestTime(), 999999);
@@ -221,7 +263,7 @@ TEST_F(SchedulerFixture, StartTimesPickTheMinuteAndItsIndexBlock)
     struct Case
     {
         int asked;
-        int time;      // where playback starts
+        int time; // where playback starts
         PlaybackCall block;
     };
     const Case cases[] = {
@@ -253,11 +295,23 @@ TEST_F(SchedulerFixture, AMinuteInTwoFilesIsMergedAndPlayedFromItsEnd)
     LoadDay();
     ASSERT_TRUE(pb.StartPlayback(kDate, 103230, SchedulerKind::Playback, -1)); // starts at the end of 10:31
     QByteArray a(960, '\0');
-    Put(a, 5 * 16, "0080000000000000" "00800000" "00000080");
-    Put(a, 40 * 16, "0090000000000000" "00900000" "00000080");
+    Put(a, 5 * 16,
+        "0080000000000000"
+        "00800000"
+        "00000080");
+    Put(a, 40 * 16,
+        "0090000000000000"
+        "00900000"
+        "00000080");
     QByteArray b(960, '\0');
-    Put(b, 40 * 16, "00a0000000000000" "00a00000" "00000080"); // the second is known already
-    Put(b, 50 * 16, "00b0000000000000" "00b00000" "00000080");
+    Put(b, 40 * 16,
+        "00a0000000000000"
+        "00a00000"
+        "00000080"); // the second is known already
+    Put(b, 50 * 16,
+        "00b0000000000000"
+        "00b00000"
+        "00000080");
 
     pb.OnSetIntraHeader(0, a.size(), a.constData());
     // File 1 holds the minute too: its block is asked for first, nothing else happens.
@@ -449,26 +503,18 @@ TEST(SchedulerDelays, TableOfModesRatesAndSpeeds)
         int delay;
     };
     const Case cases[] = {
-        {16, 1, 15, 0, 0, true, 125},   // 8 frames in the second
-        {16, 1, 2, 0, 0, true, 500},    // at 2 frames a second
-        {16, 1, 0, 0, 0, true, 1000},
-        {16, 1, 15, 5, 0, true, 250},   // a large split shows 4 a second
-        {16, 2, 15, 0, 0, true, 125},
-        {16, 3, 15, 0, 0, true, 125},   // the whole batch
-        {16, 3, 1, 0, 0, true, 1000},
-        {16, 3, 15, 5, 0, true, 1000},
+        {16, 1, 15, 0, 0, true, 125},                                 // 8 frames in the second
+        {16, 1, 2, 0, 0, true, 500},                                  // at 2 frames a second
+        {16, 1, 0, 0, 0, true, 1000},   {16, 1, 15, 5, 0, true, 250}, // a large split shows 4 a second
+        {16, 2, 15, 0, 0, true, 125},   {16, 3, 15, 0, 0, true, 125}, // the whole batch
+        {16, 3, 1, 0, 0, true, 1000},   {16, 3, 15, 5, 0, true, 1000},
         {256, 3, 15, 0, 0, true, 1000}, // backward key frames: one a second
-        {256, 1, 15, 0, 0, true, 125},
-        {32, 1, 15, 0, 2, true, 500},
-        {32, 1, 15, 0, 3, true, 333},
-        {512, 1, 15, 0, 4, true, 250},
-        {32, 1, 15, 0, 5, true, 200},
-        {32, 1, 15, 0, 6, true, 333},
-        {32, 1, 15, 0, 7, true, 285},
-        {512, 1, 15, 0, 8, true, 250},
-        {32, 1, 15, 0, 9, true, 10},
-        {32, 1, 15, 0, 0, true, 10},
-        {16, 1, 15, 0, 0, false, -1},   // one frame at a time
+        {256, 1, 15, 0, 0, true, 125},  {32, 1, 15, 0, 2, true, 500},
+        {32, 1, 15, 0, 3, true, 333},   {512, 1, 15, 0, 4, true, 250},
+        {32, 1, 15, 0, 5, true, 200},   {32, 1, 15, 0, 6, true, 333},
+        {32, 1, 15, 0, 7, true, 285},   {512, 1, 15, 0, 8, true, 250},
+        {32, 1, 15, 0, 9, true, 10},    {32, 1, 15, 0, 0, true, 10},
+        {16, 1, 15, 0, 0, false, -1}, // one frame at a time
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.state << " kind " << c.streamKind << " fps " << c.fps << " split "
@@ -512,8 +558,8 @@ TEST(SchedulerSound, TheSoundSchedulerAsksForItsChannelsPart)
         {3, 1296, 0x5000 + 3 * 324 + 4, 320},
         {1, 16416, 0x5000 + 1024 + 28, 1024},
         {2, 8212, 0x5000 + 2 * 512 + 16, 512},
-        {-1, 1296, 0x5000, 1},        // no audio channel
-        {15, 1296, 0x5000, 1},        // the block holds no part for channel 15
+        {-1, 1296, 0x5000, 1}, // no audio channel
+        {15, 1296, 0x5000, 1}, // the block holds no part for channel 15
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.audioChannel << " " << c.blockSize);
@@ -552,7 +598,10 @@ TEST(SchedulerDayEdges, ForwardPastTheLastSecondStops)
     ASSERT_EQ(host.intraHeaders.size(), 1u);
     EXPECT_EQ(host.intraHeaders[0], (PlaybackCall{0, 0, 1381952, -1, 0})); // the file's last block
     QByteArray m(960, '\0');
-    Put(m, 59 * 16, "0001000000000000" "00010000" "00000080");
+    Put(m, 59 * 16,
+        "0001000000000000"
+        "00010000"
+        "00000080");
     pb.OnSetIntraHeader(0, m.size(), m.constData());
     ASSERT_EQ(host.headerQueue.size(), 1u);
     EXPECT_EQ(host.headerQueue[0], (PlaybackCall{0, 0, 0x100, 13440, 0}));
@@ -579,8 +628,14 @@ TEST(SchedulerDayEdges, BackwardBeforeMidnightStops)
     EXPECT_EQ(host.intraHeaders[0], (PlaybackCall{0, 0, 512, 960, 0}));
     pb.SetMode(PlaybackMode::Backward);
     QByteArray m(960, '\0');
-    Put(m, 0, "0002000000000000" "00020000" "00000080");
-    Put(m, 5 * 16, "0003000000000000" "00030000" "00000080");
+    Put(m, 0,
+        "0002000000000000"
+        "00020000"
+        "00000080");
+    Put(m, 5 * 16,
+        "0003000000000000"
+        "00030000"
+        "00000080");
     pb.OnSetIntraHeader(0, m.size(), m.constData());
     // Backward: the last second of the minute that has frames.
     EXPECT_EQ(host.headerQueue.back(), (PlaybackCall{0, 0, 0x300, 13440, 0}));

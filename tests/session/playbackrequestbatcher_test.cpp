@@ -47,32 +47,34 @@ void PrintTo(const PieceCase& c, std::ostream* os)
     *os << c.name;
 }
 
-class BatchPieceTest : public ::testing::TestWithParam<PieceCase> {};
+class BatchPieceTest : public ::testing::TestWithParam<PieceCase>
+{};
 
 TEST_P(BatchPieceTest, FrameIsCutIntoPieces)
 {
     const PieceCase& c = GetParam();
     // Tag 0x01020304, frame byte 0x21, offset 0x1_0000_0000.
     QByteArray out(4 * PlaybackRequestBatcher::kEntrySize, '\x55');
-    const int written = PlaybackRequestBatcher::WriteEntries(0x01020304, 0x21, Q_INT64_C(0x100000000), c.size, out.data());
+    const int written = PlaybackRequestBatcher::WriteEntries(0x01020304, 0x21, Q_INT64_C(0x100000000), c.size,
+                                                             out.data());
     const QByteArray expected = QByteArray::fromHex(QByteArray(c.entries));
     ASSERT_EQ(written * PlaybackRequestBatcher::kEntrySize, expected.size());
     EXPECT_EQ(out.left(expected.size()).toHex(), expected.toHex());
-    EXPECT_EQ(out.mid(expected.size()), QByteArray(out.size() - expected.size(), '\x55')) << "nothing past the entries";
+    EXPECT_EQ(out.mid(expected.size()), QByteArray(out.size() - expected.size(), '\x55'))
+        << "nothing past the entries";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, BatchPieceTest,
-    ::testing::Values(
-        PieceCase{"OneByte", 1, "04030201 21 010000 0000000001000000 00000000 01000000"},
-        PieceCase{"ExactlyOnePiece", 32768, "04030201 21 008000 0000000001000000 00000000 00800000"},
-        PieceCase{"OneByteMoreIsTwoPieces", 32769,
-                  "04030201 21 008000 0000000001000000 00000000 01800000"
-                  "04030201 21 010000 0080000001000000 00800000 01800000"},
-        PieceCase{"ThreePiecesWithARest", 70000,
-                  "04030201 21 008000 0000000001000000 00000000 70110100"
-                  "04030201 21 008000 0080000001000000 00800000 70110100"
-                  "04030201 21 701100 0000010001000000 00000100 70110100"}),
+    ::testing::Values(PieceCase{"OneByte", 1, "04030201 21 010000 0000000001000000 00000000 01000000"},
+                      PieceCase{"ExactlyOnePiece", 32768, "04030201 21 008000 0000000001000000 00000000 00800000"},
+                      PieceCase{"OneByteMoreIsTwoPieces", 32769,
+                                "04030201 21 008000 0000000001000000 00000000 01800000"
+                                "04030201 21 010000 0080000001000000 00800000 01800000"},
+                      PieceCase{"ThreePiecesWithARest", 70000,
+                                "04030201 21 008000 0000000001000000 00000000 70110100"
+                                "04030201 21 008000 0080000001000000 00800000 70110100"
+                                "04030201 21 701100 0000010001000000 00000100 70110100"}),
     [](const ::testing::TestParamInfo<PieceCase>& info) { return std::string(info.param.name); });
 
 TEST(PlaybackRequestBatcherTest, TagsTellFrameDataFromHeaders)
@@ -111,8 +113,8 @@ TEST(PlaybackRequestBatcherTest, SinglesBadRequestsAndIdleTimeAreSortedOut)
     unknownKind.kind = 2;
     batcher.Queue(single);
     batcher.Queue(unknownKind);
-    batcher.Queue(Frame(17, 0, 100));                                   // no such slot
-    batcher.Queue(Frame(1, 0, 0));                                      // nothing to ask for
+    batcher.Queue(Frame(17, 0, 100)); // no such slot
+    batcher.Queue(Frame(1, 0, 0));    // nothing to ask for
     batcher.Queue(Frame(1, 0, (PlaybackRequestBatcher::kEntries + 1) * PlaybackRequestBatcher::kPieceSize));
     batcher.Queue(Frame(5, 64, 10, 2));
     PlaybackRequestBatcher::Batch batch = batcher.TakeBatch(Always);

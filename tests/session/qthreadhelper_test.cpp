@@ -213,8 +213,7 @@ TEST(CQThreadHelper, WaitFromForeignThreadWarnsAndStillWaits)
     job.gate.release();
     waiter.join();
     EXPECT_TRUE(finishedWhenWaitReturned.load());
-    EXPECT_TRUE(log.Has("Warning!!! : Invalid caller thread, " + Num(pthread_self()) + ", "
-                        + Num(foreign)));
+    EXPECT_TRUE(log.Has("Warning!!! : Invalid caller thread, " + Num(pthread_self()) + ", " + Num(foreign)));
     EXPECT_TRUE(log.Has("Wait for thread(" + QString::number(job.worker.load()) + ")"));
 }
 
@@ -268,8 +267,9 @@ TEST(CQThreadHelper, DestructionWhileRunningWaits)
     delete t;
     EXPECT_TRUE(job.finished.load());
     releaser.join();
-    EXPECT_EQ(log.CountStartingWith("Thread(" + QString::number(job.worker.load())
-                                    + ") still running at destruction"), 1);
+    EXPECT_EQ(
+        log.CountStartingWith("Thread(" + QString::number(job.worker.load()) + ") still running at destruction"),
+        1);
 }
 
 } // namespace

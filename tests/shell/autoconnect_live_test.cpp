@@ -30,14 +30,29 @@ protected:
     {
         const QString path = Path(QStringLiteral("stream.h264"));
         QProcess ffmpeg;
-        ffmpeg.start(QStringLiteral("ffmpeg"),
-                     {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                      QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                      QStringLiteral("testsrc2=size=352x240:rate=15"), QStringLiteral("-t"), QStringLiteral("4"),
-                      QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-profile:v"),
-                      QStringLiteral("baseline"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
-                      QStringLiteral("-g"), QStringLiteral("15"), QStringLiteral("-bsf:v"),
-                      QStringLiteral("h264_mp4toannexb"), QStringLiteral("-f"), QStringLiteral("h264"), path});
+        ffmpeg.start(QStringLiteral("ffmpeg"), {QStringLiteral("-hide_banner"),
+                                                QStringLiteral("-loglevel"),
+                                                QStringLiteral("error"),
+                                                QStringLiteral("-y"),
+                                                QStringLiteral("-f"),
+                                                QStringLiteral("lavfi"),
+                                                QStringLiteral("-i"),
+                                                QStringLiteral("testsrc2=size=352x240:rate=15"),
+                                                QStringLiteral("-t"),
+                                                QStringLiteral("4"),
+                                                QStringLiteral("-c:v"),
+                                                QStringLiteral("libx264"),
+                                                QStringLiteral("-profile:v"),
+                                                QStringLiteral("baseline"),
+                                                QStringLiteral("-pix_fmt"),
+                                                QStringLiteral("yuv420p"),
+                                                QStringLiteral("-g"),
+                                                QStringLiteral("15"),
+                                                QStringLiteral("-bsf:v"),
+                                                QStringLiteral("h264_mp4toannexb"),
+                                                QStringLiteral("-f"),
+                                                QStringLiteral("h264"),
+                                                path});
         if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
             return QString();
         return path;
@@ -71,12 +86,14 @@ TEST_F(AutoConnectLiveTest, FavoriteOpensAtStartAndItsCellsShowLiveVideo)
     ASSERT_TRUE(error.isEmpty()) << error.toStdString();
 
     const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n";
-    WriteFile(QStringLiteral("sitebook.xml"),
-              head + "    <device name=\"Yard DVR\" addr=\"127.0.0.1\" port=\"" + QByteArray::number(sim.Port())
-                  + "\" id=\"admin\" password=\"1234\"/>\n</zent>\n");
-    WriteFile(QStringLiteral("favorites.xml"),
-              head + "    <favorites_item name=\"Yard\" cameomode=\"400\" favoritesdevice=\"Yard DVR;Yard DVR;Yard DVR;"
-                     "Yard DVR;\" favoriteschannel=\"0;1;2;3;\" favoritesmode=\"autoConnectOn\"/>\n</zent>\n");
+    WriteFile(QStringLiteral("sitebook.xml"), head + "    <device name=\"Yard DVR\" addr=\"127.0.0.1\" port=\""
+                                                  + QByteArray::number(sim.Port())
+                                                  + "\" id=\"admin\" password=\"1234\"/>\n</zent>\n");
+    WriteFile(
+        QStringLiteral("favorites.xml"),
+        head
+            + "    <favorites_item name=\"Yard\" cameomode=\"400\" favoritesdevice=\"Yard DVR;Yard DVR;Yard DVR;"
+              "Yard DVR;\" favoriteschannel=\"0;1;2;3;\" favoritesmode=\"autoConnectOn\"/>\n</zent>\n");
     StartHub();
     ASSERT_TRUE(hub);
     // The grid composes for its laid-out size, so the window is shown as the program shows it.

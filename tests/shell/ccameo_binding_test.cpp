@@ -3,8 +3,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "session/moduledevice.h"
 #include "session/cameoroute.h"
+#include "session/moduledevice.h"
 #include "shell/ccameo.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_fixture.h"
@@ -26,8 +26,7 @@ RouteValues Read(CModuleDevice* device, int channel)
 bool IsUnrouted(CModuleDevice* device, int channel)
 {
     const RouteValues v = Read(device, channel);
-    return v.liveGrid == -1 && v.liveCell == -1 && v.emapGrid == -1 && v.emapCell == -1
-        && v.playbackCell == -1;
+    return v.liveGrid == -1 && v.liveCell == -1 && v.emapGrid == -1 && v.emapCell == -1 && v.playbackCell == -1;
 }
 
 } // namespace
@@ -63,10 +62,15 @@ TEST_F(GridTest, GridBuiltWithAFullTableWorksButWritesNoRoute)
 
 TEST_F(GridTest, InitCameoSetsKindCellsAndSplitOnce)
 {
-    struct Case { CameoKind kind; int cells, split; int wantCells, wantSplit; };
+    struct Case
+    {
+        CameoKind kind;
+        int cells, split;
+        int wantCells, wantSplit;
+    };
     const Case cases[] = {
         {CameoKind::Live, 64, -1, 64, 64}, {CameoKind::Playback, 16, -1, 16, 16}, {CameoKind::Local, 1, -1, 1, 1},
-        {CameoKind::Live, 1, -1, 1, 1}, {CameoKind::Live, 64, 16, 64, 16},
+        {CameoKind::Live, 1, -1, 1, 1},    {CameoKind::Live, 64, 16, 64, 16},
     };
     for (const Case& c : cases) {
         CCameo* grid = NewGrid(c.kind, c.cells, c.split);
@@ -74,7 +78,7 @@ TEST_F(GridTest, InitCameoSetsKindCellsAndSplitOnce)
         EXPECT_EQ(grid->GetCellCount(), c.wantCells);
         EXPECT_EQ(grid->GetSplit(), c.wantSplit);
         EXPECT_TRUE(grid->IsRedrawThreadRunning());
-        grid->InitCameo((int(c.kind) + 1) % 3, 4, -1);   // a second call changes nothing
+        grid->InitCameo((int(c.kind) + 1) % 3, 4, -1); // a second call changes nothing
         EXPECT_EQ(grid->GetKind(), c.kind);
         EXPECT_EQ(grid->GetCellCount(), c.wantCells);
         DeleteGrid(grid);
@@ -83,8 +87,12 @@ TEST_F(GridTest, InitCameoSetsKindCellsAndSplitOnce)
 
 TEST_F(GridTest, InitCameoIgnoresBadArguments)
 {
-    struct Case { int kind, cells, split; };
-    const Case cases[] = {{3, 16, -1}, {-1, 16, -1}, {0, 0, -1}, {0, 65, -1}, {0, 16, 17}, {0, 16, 0}, {1, 16, 17}};
+    struct Case
+    {
+        int kind, cells, split;
+    };
+    const Case cases[] = {{3, 16, -1}, {-1, 16, -1}, {0, 0, -1}, {0, 65, -1},
+                          {0, 16, 17}, {0, 16, 0},   {1, 16, 17}};
     for (const Case& c : cases) {
         CCameo* grid = NewFreshGrid();
         grid->InitCameo(c.kind, c.cells, c.split);
@@ -144,7 +152,10 @@ TEST_F(GridTest, BadIndicesAreIgnored)
     CCameo* grid = NewGrid(CameoKind::Live, 16, 4);
     grid->SetCellChannel(1, r, 2);
 
-    struct Bind { int cell, recorder, channel; };
+    struct Bind
+    {
+        int cell, recorder, channel;
+    };
     const Bind binds[] = {{-1, r, 0}, {64, r, 0}, {1, r, 16}, {1, r, -2}, {1, 9999, 0}, {1, -5, 3}, {1, r, -1}};
     for (const Bind& b : binds)
         grid->SetCellChannel(b.cell, b.recorder, b.channel);
@@ -153,7 +164,7 @@ TEST_F(GridTest, BadIndicesAreIgnored)
     EXPECT_EQ(Read(rec, 2).liveCell, 1);
 
     grid->SetCameoChannel(16, r, 1);
-    grid->SetCameoChannel(0, r, 16);       // beyond the cell count
+    grid->SetCameoChannel(0, r, 16); // beyond the cell count
     grid->SetCameoChannel(0, 12000, 1);
     EXPECT_EQ(grid->GetCell(1).channel, 2);
     EXPECT_FALSE(grid->GetCell(16).IsBound());
@@ -173,7 +184,7 @@ TEST_F(GridTest, BadIndicesAreIgnored)
     grid->SetDisconnectCameo(9999);
     EXPECT_TRUE(grid->GetCell(1).IsBound());
 
-    grid->OnSplitMode(16, 4, false);   // first cell beyond the cell count
+    grid->OnSplitMode(16, 4, false); // first cell beyond the cell count
     grid->OnSplitMode(0, 0, false);
     grid->OnSplitMode(0, 17, false);
     grid->OnSplitMode(-5, 4, false);
@@ -292,7 +303,10 @@ TEST_F(GridTest, DisconnectEmptiesEveryCellOfTheRecorderInMatchingGrids)
 TEST_F(GridTest, PlaybackGridSplitFollowsTheChannelCount)
 {
     CModuleDevice* rec = AddRecorder("R");
-    struct Case { int channels, split; };
+    struct Case
+    {
+        int channels, split;
+    };
     const Case cases[] = {{8, 9}, {12, 16}, {4, 4}, {16, 16}, {1, 1}};
     for (const Case& c : cases) {
         CCameo* grid = NewGrid(CameoKind::Playback, 16);
@@ -413,7 +427,10 @@ TEST_F(GridTest, RepaintTimerFollowsTheSplit)
 {
     CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     EXPECT_TRUE(grid->IsRepaintTimerActive());
-    struct Case { int split, interval; };
+    struct Case
+    {
+        int split, interval;
+    };
     const Case cases[] = {{1, 33}, {4, 66}, {9, 99}, {16, 120}, {25, 250}, {36, 250}, {64, 250}};
     for (const Case& c : cases) {
         grid->OnSplitMode(0, c.split, false);
@@ -426,7 +443,10 @@ TEST_F(GridTest, RepaintTimerFollowsTheSplit)
 TEST_F(GridTest, RedrawThreadPacesBySplit)
 {
     CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
-    struct Case { int split, interval; };
+    struct Case
+    {
+        int split, interval;
+    };
     const Case cases[] = {{1, 33}, {4, 66}, {9, 120}, {16, 250}, {4, 66}};
     for (const Case& c : cases) {
         grid->OnSplitMode(0, c.split, false);
@@ -450,7 +470,7 @@ TEST_F(GridTest, CellAtUsesTheLayoutAndRefusesPointsOutside)
     EXPECT_EQ(grid->CellAt(400, 10), -1);
     EXPECT_EQ(grid->CellAt(10, 300), -1);
     EXPECT_EQ(grid->CellAt(-1, 10), -1);
-    grid->OnSplitMode(4, 4, false);   // the split shown: the next page, cells 8 to 11
+    grid->OnSplitMode(4, 4, false); // the split shown: the next page, cells 8 to 11
     EXPECT_EQ(grid->CellAt(250, 200), 11);
 }
 

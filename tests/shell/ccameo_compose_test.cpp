@@ -49,7 +49,8 @@ int CountNear(const QImage& image, const QRect& area, QColor color, int toleranc
 
 TEST(CameoOsdTexts, TextsOfACellByStateAndFlags)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::function<void(CameoOsdInput&)> set;
         QString topLeft, topRight, bottomLeft, bottomRight, event, record;
@@ -58,64 +59,129 @@ TEST(CameoOsdTexts, TextsOfACellByStateAndFlags)
     const QString dateTime = QStringLiteral("12/25/2024\n13:05:09\n");
     const std::vector<Case> cases = {
         {"unbound shows its number without a space",
-         [](CameoOsdInput& in) { in.source = CameoOsdInput::Source::Unbound; },
-         "07", "\n\n", "", "", "", "", true},
+         [](CameoOsdInput& in) { in.source = CameoOsdInput::Source::Unbound; }, "07", "\n\n", "", "", "", "",
+         true},
         {"unbound with the number off",
-         [](CameoOsdInput& in) { in.source = CameoOsdInput::Source::Unbound; in.flags.Set(OsdFlag::CameoNumber, 0); },
+         [](CameoOsdInput& in) {
+             in.source = CameoOsdInput::Source::Unbound;
+             in.flags.Set(OsdFlag::CameoNumber, 0);
+         },
          "", "\n\n", "", "", "", "", true},
         {"an e-map tile never shows its number",
-         [](CameoOsdInput& in) { in.source = CameoOsdInput::Source::Unbound; in.emap = true; },
+         [](CameoOsdInput& in) {
+             in.source = CameoOsdInput::Source::Unbound;
+             in.emap = true;
+         },
          "", "\n\n", "", "", "", "", true},
         {"online live cell", [](CameoOsdInput&) {}, "07 Gate", dateTime, "Depot", "", "", "", false},
         {"camera name off keeps the number and its space",
-         [](CameoOsdInput& in) { in.flags.Set(OsdFlag::CameraName, 0); },
-         "07 ", dateTime, "Depot", "", "", "", false},
-        {"DVR name off", [](CameoOsdInput& in) { in.flags.Set(OsdFlag::DvrName, 0); },
-         "07 Gate", dateTime, "", "", "", "", false},
+         [](CameoOsdInput& in) { in.flags.Set(OsdFlag::CameraName, 0); }, "07 ", dateTime, "Depot", "", "", "",
+         false},
+        {"DVR name off", [](CameoOsdInput& in) { in.flags.Set(OsdFlag::DvrName, 0); }, "07 Gate", dateTime, "", "",
+         "", "", false},
         {"a 120-pixel cell shows no date, time or frame rate",
-         [](CameoOsdInput& in) { in.cellWidth = 120; in.fpsOsd = true; },
+         [](CameoOsdInput& in) {
+             in.cellWidth = 120;
+             in.fpsOsd = true;
+         },
          "07 Gate", "\n\n", "Depot", "", "", "", false},
         {"a 121-pixel cell shows them",
-         [](CameoOsdInput& in) { in.cellWidth = 121; in.fpsOsd = true; },
+         [](CameoOsdInput& in) {
+             in.cellWidth = 121;
+             in.fpsOsd = true;
+         },
          "07 Gate", "12/25/2024\n13:05:09\nFPS - 12", "Depot", "", "", "", false},
-        {"date off, time on", [](CameoOsdInput& in) { in.flags.Set(OsdFlag::Date, 0); in.fpsOsd = true; },
+        {"date off, time on",
+         [](CameoOsdInput& in) {
+             in.flags.Set(OsdFlag::Date, 0);
+             in.fpsOsd = true;
+         },
          "07 Gate", "13:05:09\nFPS - 12", "Depot", "", "", "", false},
-        {"time off", [](CameoOsdInput& in) { in.flags.Set(OsdFlag::Time, 0); },
-         "07 Gate", "12/25/2024\n\n", "Depot", "", "", "", false},
-        {"no picture date yet", [](CameoOsdInput& in) { in.osdDate = -1; in.fpsOsd = true; },
+        {"time off", [](CameoOsdInput& in) { in.flags.Set(OsdFlag::Time, 0); }, "07 Gate", "12/25/2024\n\n",
+         "Depot", "", "", "", false},
+        {"no picture date yet",
+         [](CameoOsdInput& in) {
+             in.osdDate = -1;
+             in.fpsOsd = true;
+         },
          "07 Gate", "\n\n", "Depot", "", "", "", false},
-        {"frame rate 0 shows 1", [](CameoOsdInput& in) { in.fps = 0; in.fpsOsd = true; },
+        {"frame rate 0 shows 1",
+         [](CameoOsdInput& in) {
+             in.fps = 0;
+             in.fpsOsd = true;
+         },
          "07 Gate", "12/25/2024\n13:05:09\nFPS - 01", "Depot", "", "", "", false},
-        {"frame rate 45 shows 30", [](CameoOsdInput& in) { in.fps = 45; in.fpsOsd = true; },
+        {"frame rate 45 shows 30",
+         [](CameoOsdInput& in) {
+             in.fps = 45;
+             in.fpsOsd = true;
+         },
          "07 Gate", "12/25/2024\n13:05:09\nFPS - 30", "Depot", "", "", "", false},
-        {"sensor and motion", [](CameoOsdInput& in) { in.sensor = true; in.motion = true; },
+        {"sensor and motion",
+         [](CameoOsdInput& in) {
+             in.sensor = true;
+             in.motion = true;
+         },
          "07 Gate", dateTime, "Depot", "", "Sensor & Motion", "", false},
-        {"motion alone", [](CameoOsdInput& in) { in.motion = true; },
-         "07 Gate", dateTime, "Depot", "", "Motion", "", false},
+        {"motion alone", [](CameoOsdInput& in) { in.motion = true; }, "07 Gate", dateTime, "Depot", "", "Motion",
+         "", false},
         {"video loss hides the events and blanks the picture",
-         [](CameoOsdInput& in) { in.videoLoss = true; in.sensor = true; in.motion = true; },
+         [](CameoOsdInput& in) {
+             in.videoLoss = true;
+             in.sensor = true;
+             in.motion = true;
+         },
          "07 Gate", dateTime, "Depot", "", "Video loss", "", true},
-        {"event off", [](CameoOsdInput& in) { in.sensor = true; in.flags.Set(OsdFlag::Event, 0); },
+        {"event off",
+         [](CameoOsdInput& in) {
+             in.sensor = true;
+             in.flags.Set(OsdFlag::Event, 0);
+         },
          "07 Gate", dateTime, "Depot", "", "", "", false},
         {"frozen, with this channel's sound",
-         [](CameoOsdInput& in) { in.frozen = true; in.audio = true; in.audioIsThisChannel = true; },
+         [](CameoOsdInput& in) {
+             in.frozen = true;
+             in.audio = true;
+             in.audioIsThisChannel = true;
+         },
          "07 Gate - F\n((A))", dateTime, "Depot", "", "", "", false},
-        {"sound of another channel", [](CameoOsdInput& in) { in.audio = true; },
-         "07 Gate\nA", dateTime, "Depot", "", "", "", false},
-        {"pan, tilt and zoom camera", [](CameoOsdInput& in) { in.ptz = true; },
-         "07 Gate", dateTime, "Depot", "PTZ", "", "", false},
-        {"recording", [](CameoOsdInput& in) { in.recording = true; },
-         "07 Gate", dateTime, "Depot", "", "", "REC", false},
-        {"playback fast forward", [](CameoOsdInput& in) { in.kind = CameoKind::Playback; in.playbackState = PlaybackControl::FastForward; in.speed = 4; in.ptz = true; },
+        {"sound of another channel", [](CameoOsdInput& in) { in.audio = true; }, "07 Gate\nA", dateTime, "Depot",
+         "", "", "", false},
+        {"pan, tilt and zoom camera", [](CameoOsdInput& in) { in.ptz = true; }, "07 Gate", dateTime, "Depot",
+         "PTZ", "", "", false},
+        {"recording", [](CameoOsdInput& in) { in.recording = true; }, "07 Gate", dateTime, "Depot", "", "", "REC",
+         false},
+        {"playback fast forward",
+         [](CameoOsdInput& in) {
+             in.kind = CameoKind::Playback;
+             in.playbackState = PlaybackControl::FastForward;
+             in.speed = 4;
+             in.ptz = true;
+         },
          "07 Gate", dateTime, "Depot", "x4 >>", "", "", false},
-        {"playback fast backward", [](CameoOsdInput& in) { in.kind = CameoKind::Playback; in.playbackState = PlaybackControl::FastBackward; in.speed = 2; },
+        {"playback fast backward",
+         [](CameoOsdInput& in) {
+             in.kind = CameoKind::Playback;
+             in.playbackState = PlaybackControl::FastBackward;
+             in.speed = 2;
+         },
          "07 Gate", dateTime, "Depot", "x2 <<", "", "", false},
-        {"playback pause", [](CameoOsdInput& in) { in.kind = CameoKind::Playback; in.playbackState = PlaybackControl::Pause; },
+        {"playback pause",
+         [](CameoOsdInput& in) {
+             in.kind = CameoKind::Playback;
+             in.playbackState = PlaybackControl::Pause;
+         },
          "07 Gate", dateTime, "Depot", "||", "", "", false},
-        {"local recording", [](CameoOsdInput& in) {
-             in.source = CameoOsdInput::Source::Local; in.kind = CameoKind::Local; in.playbackState = PlaybackControl::Backward; in.fpsOsd = true;
-             in.localDataFile = QStringLiteral("h20241225_13"); in.flags.Set(OsdFlag::CameraName, 0);
-             in.sensor = true; },
+        {"local recording",
+         [](CameoOsdInput& in) {
+             in.source = CameoOsdInput::Source::Local;
+             in.kind = CameoKind::Local;
+             in.playbackState = PlaybackControl::Backward;
+             in.fpsOsd = true;
+             in.localDataFile = QStringLiteral("h20241225_13");
+             in.flags.Set(OsdFlag::CameraName, 0);
+             in.sensor = true;
+         },
          "07 C03", "12/25/2024\n13:05:09\n", "h20241225_13", "<", "", "", false},
     };
     for (const Case& c : cases) {
@@ -148,22 +214,29 @@ TEST(CameoOsdTexts, ClampedFrameRateIsGivenBack)
 
 TEST(CameoOsdPicture, FittingByFormat)
 {
-    struct Case { int w, h, format; bool online; QSize size; QPoint offset; };
+    struct Case
+    {
+        int w, h, format;
+        bool online;
+        QSize size;
+        QPoint offset;
+    };
     const Case cases[] = {
-        {400, 300, 0, true, {400, 300}, {0, 0}},     // 4:3 in a 4:3 cell
-        {320, 180, 0, true, {240, 180}, {40, 0}},    // 4:3 in a wide cell: bars left and right
-        {300, 300, 0, true, {300, 225}, {0, 37}},    // 4:3 in a square cell
-        {300, 300, 5, true, {300, 162}, {0, 69}},    // 16:9 letterboxed with equal bars
-        {320, 180, 7, true, {320, 180}, {0, 0}},     // 16:9 in a 16:9 cell
-        {200, 300, 5, true, {200, 108}, {0, 96}},    // (200 / 16) x 9 = 108 fits
-        {300, 300, 5, false, {300, 300}, {0, 0}},    // not an online recorder: fills the cell
+        {400, 300, 0, true, {400, 300}, {0, 0}},  // 4:3 in a 4:3 cell
+        {320, 180, 0, true, {240, 180}, {40, 0}}, // 4:3 in a wide cell: bars left and right
+        {300, 300, 0, true, {300, 225}, {0, 37}}, // 4:3 in a square cell
+        {300, 300, 5, true, {300, 162}, {0, 69}}, // 16:9 letterboxed with equal bars
+        {320, 180, 7, true, {320, 180}, {0, 0}},  // 16:9 in a 16:9 cell
+        {200, 300, 5, true, {200, 108}, {0, 96}}, // (200 / 16) x 9 = 108 fits
+        {300, 300, 5, false, {300, 300}, {0, 0}}, // not an online recorder: fills the cell
     };
     const QImage picture = GridTest::Solid(704, 480, Qt::red);
     for (const Case& c : cases) {
         int panX = 13;
         int panY = 7;
         QPoint offset;
-        const QImage out = CameoOsd::RenderPicture(picture, c.w, c.h, c.online, c.format, 1.0f, panX, panY, offset);
+        const QImage out = CameoOsd::RenderPicture(picture, c.w, c.h, c.online, c.format, 1.0f, panX, panY,
+                                                   offset);
         EXPECT_EQ(out.size(), c.size) << c.w << "x" << c.h << " format " << c.format;
         EXPECT_EQ(offset, c.offset) << c.w << "x" << c.h << " format " << c.format;
         EXPECT_EQ(panX, 0);
@@ -187,7 +260,7 @@ TEST(CameoOsdPicture, ZoomShowsThePannedRegionClampedToThePicture)
     EXPECT_EQ(offset, QPoint(0, 0));
     EXPECT_EQ(CountNear(out, QRect(0, 0, 400, 300), Qt::red), 400 * 300) << "the left quarter, enlarged";
 
-    panX = 1000;   // clamped to the last region
+    panX = 1000; // clamped to the last region
     panY = -50;
     out = CameoOsd::RenderPicture(picture, 400, 300, false, 0, 2.0f, panX, panY, offset);
     EXPECT_EQ(panX, 200);
@@ -197,14 +270,18 @@ TEST(CameoOsdPicture, ZoomShowsThePannedRegionClampedToThePicture)
     // An online 4:3 picture zoomed in a wide cell: the margins do not stay in view.
     panX = 0;
     panY = 0;
-    out = CameoOsd::RenderPicture(GridTest::Solid(400, 300, Qt::green), 320, 180, true, 0, 2.0f, panX, panY, offset);
+    out = CameoOsd::RenderPicture(GridTest::Solid(400, 300, Qt::green), 320, 180, true, 0, 2.0f, panX, panY,
+                                  offset);
     EXPECT_EQ(panX, 66) << "the region starts at the picture, not in its margin";
     EXPECT_EQ(CountNear(out, QRect(0, 0, 4, 180), Qt::green), 4 * 180);
 }
 
 TEST(CameoOsdPicture, IntervalsBySplit)
 {
-    struct Case { int split, repaint, redraw; };
+    struct Case
+    {
+        int split, repaint, redraw;
+    };
     const Case cases[] = {{1, 33, 33}, {4, 66, 66}, {9, 99, 120}, {16, 120, 250}, {13, 250, 250}, {64, 250, 250}};
     for (const Case& c : cases) {
         EXPECT_EQ(CameoOsd::RepaintInterval(c.split, false), c.repaint) << c.split;
@@ -267,7 +344,7 @@ TEST_F(GridComposeTest, CroppedPictureLosesItsBottomRows)
 TEST_F(GridComposeTest, CellNumberShowsOnlyWhileItsFlagIsOn)
 {
     CCameo* grid = ShownGrid();
-    const QRect numberArea(4, 2, 40, 20);   // top-left text of cell 0
+    const QRect numberArea(4, 2, 40, 20); // top-left text of cell 0
     grid->OnDrawCameo(-1);
     const int withNumber = CountNear(grid->GetBackBuffer(), numberArea, Qt::white, 60);
     EXPECT_GT(withNumber, 10);
@@ -281,7 +358,7 @@ TEST_F(GridComposeTest, LocalCellShowsItsChannelText)
 {
     CCameo* grid = ShownGrid();
     hub->Settings().SetOsdFlag(OsdFlag::CameoNumber, 0);
-    const QRect textArea(204, 2, 80, 20);   // top-left text of cell 1
+    const QRect textArea(204, 2, 80, 20); // top-left text of cell 1
     grid->OnDrawCameo(-1);
     EXPECT_EQ(CountNear(grid->GetBackBuffer(), textArea, Qt::white, 60), 0) << "unbound: nothing";
     grid->SetCellChannel(1, CCameo::kLocalRecorder, 2);
@@ -297,7 +374,7 @@ TEST_F(GridComposeTest, CompositionIsSkippedWhileTheCellsAreHeld)
     grid->RequestRedraw();
     {
         QMutexLocker lock(grid->GetCellsLock());
-        grid->OnDrawCameo(-1);   // returns at once instead of waiting
+        grid->OnDrawCameo(-1); // returns at once instead of waiting
         EXPECT_FALSE(grid->IsRedrawRequested());
     }
     EXPECT_EQ(CountNear(grid->GetBackBuffer(), QRect(20, 20, 100, 100), Qt::green), 0);
@@ -317,12 +394,14 @@ TEST_F(GridComposeTest, RedrawThreadComposesWhenAskedTo)
     // Reading the back buffer holds the cells lock, and a composition that finds the cells held
     // is dropped until the next change asks again (as the next frame does in a live grid): so
     // the wait asks again each time it looks. Only the redraw thread composes here.
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        if (CountNear(grid->GetBackBuffer(), QRect(220, 170, 160, 110), Qt::yellow) > 15000)
-            return true;
-        grid->RequestRedraw();
-        return false;
-    }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            if (CountNear(grid->GetBackBuffer(), QRect(220, 170, 160, 110), Qt::yellow) > 15000)
+                return true;
+            grid->RequestRedraw();
+            return false;
+        },
+        5000));
 }
 
 TEST_F(GridComposeTest, WidgetPaintsTheBackBuffer)

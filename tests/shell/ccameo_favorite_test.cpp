@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "session/moduledevice.h"
+#include "session/sitebook.h"
 #include "shell/ccameo.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_dvrsim.h"
 #include "shell/support/grid_fixture.h"
-#include "session/sitebook.h"
 
 namespace {
 
@@ -83,7 +83,8 @@ private:
 class FavoriteWatcher
 {
 public:
-    explicit FavoriteWatcher(std::vector<CModuleDevice*> devices) : m_devices(std::move(devices))
+    explicit FavoriteWatcher(std::vector<CModuleDevice*> devices)
+        : m_devices(std::move(devices))
     {
         m_asked.assign(m_devices.size(), -1);
         m_settled.assign(m_devices.size(), -1);
@@ -96,8 +97,8 @@ public:
     {
         CModuleDevice* device;
         bool loggedIn;
-        int askedTick;    // the watcher's tick at which it was seen asked to connect
-        int settledTick;  // the tick at which its login or failure was seen
+        int askedTick;   // the watcher's tick at which it was seen asked to connect
+        int settledTick; // the tick at which its login or failure was seen
     };
     // The recorders in the order they were asked to connect.
     std::vector<Report> Reports() const
@@ -149,9 +150,10 @@ TEST_F(GridSimTest, FavoriteOpensRecorderByRecorderAndAFailedConnectStillAdvance
     grid->OpenFavorite(904, QStringLiteral("Alpha;;Bravo;;;Charlie"), QStringLiteral("1;-1;0;-1;-1;2"));
     EXPECT_EQ(grid->GetSplit(), 9);
     EXPECT_EQ(grid->GetSelectedCell(), 4);
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        return grid->GetFavoriteCursor() == CCameo::kFavoritePositions && !hub->IsMessageBoxOpen();
-    }, 60000)) << "cursor " << grid->GetFavoriteCursor();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return grid->GetFavoriteCursor() == CCameo::kFavoritePositions && !hub->IsMessageBoxOpen(); },
+        60000))
+        << "cursor " << grid->GetFavoriteCursor();
 
     const auto reports = watcher.Reports();
     ASSERT_EQ(reports.size(), 3u);
@@ -165,7 +167,12 @@ TEST_F(GridSimTest, FavoriteOpensRecorderByRecorderAndAFailedConnectStillAdvance
         EXPECT_GE(reports[i].askedTick, reports[i - 1].settledTick)
             << "recorder " << i << " asked before the one before it had logged in or failed";
 
-    struct Placed { int cell; CModuleDevice* device; int channel; };
+    struct Placed
+    {
+        int cell;
+        CModuleDevice* device;
+        int channel;
+    };
     for (const Placed& p : {Placed{0, a, 1}, Placed{2, b, 0}, Placed{5, c, 2}}) {
         const CameoCell cell = grid->GetCell(p.cell);
         EXPECT_EQ(cell.recorder, p.device->GetDeviceIndex()) << "cell " << p.cell;

@@ -41,11 +41,11 @@ TEST_F(GridHandoffTest, LiveFrameReachesOnlyTheShownCellBoundToItsChannel)
     CCameo* grid = ShownGrid(CameoKind::Live, 16, 4);
     const int g = grid->GetCameoIndex();
     grid->SetCameoChannel(3, r, 1);
-    grid->SetCameoChannel(3, r, 5);   // bound, but not on the page
+    grid->SetCameoChannel(3, r, 5); // bound, but not on the page
 
     hub->CountCameoFrame(r, 4, g, 1, 0, 0);
     hub->CountCameoFrame(other->GetDeviceIndex(), 3, g, 1, 0, 0);
-    hub->CountCameoFrame(r, 19, g, 1, 0, 0);   // a playback frame
+    hub->CountCameoFrame(r, 19, g, 1, 0, 0); // a playback frame
     hub->CountCameoFrame(r, 3, g, 5, 0, 0);
     EXPECT_EQ(Counted(grid, 1), 0);
     EXPECT_EQ(Counted(grid, 5), 0);
@@ -106,7 +106,7 @@ TEST_F(GridHandoffTest, BusyCellsMakeAPlaybackFrameWait)
             hub->CountCameoFrame(r, 17, grid->GetCameoIndex(), 0, 0, 0);
         });
         ASSERT_TRUE(QTest::qWaitFor([&] { return calling.load(); }, 5000));
-        QThread::msleep(50);   // let the worker reach the lock
+        QThread::msleep(50); // let the worker reach the lock
     }
     worker.join();
     EXPECT_FALSE(grid->GetCell(0).IsBound()) << "the frame waited for the lock instead of being dropped";
@@ -132,7 +132,12 @@ TEST_F(GridHandoffTest, GridDestroyedWhileAWorkerHandsPicturesOn)
 {
     CModuleDevice* rec = AddRecorder("R");
     const int r = rec->GetDeviceIndex();
-    struct Case { CameoKind kind; int recorder; int channel; };
+    struct Case
+    {
+        CameoKind kind;
+        int recorder;
+        int channel;
+    };
     const Case cases[] = {
         {CameoKind::Local, CCameo::kLocalRecorder, 0},
         {CameoKind::Playback, r, 16},

@@ -16,13 +16,13 @@
 #include <vector>
 
 #include "session/moduledevice.h"
+#include "session/sitebook.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/liveview.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_fixture.h"
 #include "sitebook/caddfolderdialog.h"
-#include "session/sitebook.h"
 #include "sitebook/sitebooktreewidget.h"
 
 namespace {
@@ -60,15 +60,14 @@ struct PageCase
     CameoKind kind;
     int cells;
     int initialSplit;
-    std::vector<std::pair<int, int>> calls;   // (first, split) given to OnSplitMode in turn
+    std::vector<std::pair<int, int>> calls; // (first, split) given to OnSplitMode in turn
     int split;
     int first;
-    std::vector<int> shown;                   // in layout order
+    std::vector<int> shown; // in layout order
 };
 
 class GridPageTest : public GridTest, public ::testing::WithParamInterface<PageCase>
-{
-};
+{};
 
 TEST_P(GridPageTest, ShowsTheCellsOfThePage)
 {
@@ -96,19 +95,30 @@ INSTANTIATE_TEST_SUITE_P(
         PageCase{"NextPageFromAnyCellOfAPage", CameoKind::Live, 64, 4, {{6, 4}}, 4, 8, Range({{8, 11}})},
         PageCase{"LastPageWrapsToCellZero", CameoKind::Live, 64, 16, {{60, 4}, {-1, 4}}, 4, 0, Range({{0, 3}})},
         PageCase{"Split16From40", CameoKind::Live, 64, 4, {{40, 16}}, 16, 32, Range({{32, 47}})},
-        PageCase{"PartPageWrapsAroundTheCellCount", CameoKind::Live, 64, 16, {{62, 9}, {-1, 9}}, 9, 63,
+        PageCase{"PartPageWrapsAroundTheCellCount",
+                 CameoKind::Live,
+                 64,
+                 16,
+                 {{62, 9}, {-1, 9}},
+                 9,
+                 63,
                  Range({{63, 63}, {0, 7}})},
-        PageCase{"PlaybackSplit9SecondPage", CameoKind::Playback, 16, 9, {{-1, 9}}, 9, 9,
-                 Range({{9, 15}, {0, 1}})},
-        PageCase{"PlaybackSplit9ThirdPageIsTheFirst", CameoKind::Playback, 16, 9, {{-1, 9}, {-1, 9}}, 9, 0,
+        PageCase{
+            "PlaybackSplit9SecondPage", CameoKind::Playback, 16, 9, {{-1, 9}}, 9, 9, Range({{9, 15}, {0, 1}})},
+        PageCase{"PlaybackSplit9ThirdPageIsTheFirst",
+                 CameoKind::Playback,
+                 16,
+                 9,
+                 {{-1, 9}, {-1, 9}},
+                 9,
+                 0,
                  Range({{0, 8}})},
         PageCase{"SingleViewKeepsItsCell", CameoKind::Live, 16, 16, {{13, 1}}, 1, 13, Range({{13, 13}})},
         PageCase{"SingleViewSteps", CameoKind::Local, 16, 16, {{15, 1}, {-1, 1}}, 1, 0, Range({{0, 0}})},
         PageCase{"WholeGrid", CameoKind::Live, 64, 16, {{5, 64}}, 64, 0, Range({{0, 63}})},
         PageCase{"WholeGridAgainStaysAtZero", CameoKind::Live, 64, 64, {{-1, 64}}, 64, 0, Range({{0, 63}})},
         PageCase{"SplitLargerThanTheCellsChangesNothing", CameoKind::Local, 1, -1, {{0, 4}}, 1, 0, {0}},
-        PageCase{"BadFirstCellChangesNothing", CameoKind::Live, 16, 4, {{16, 9}, {-2, 9}}, 4, 0,
-                 Range({{0, 3}})}),
+        PageCase{"BadFirstCellChangesNothing", CameoKind::Live, 16, 4, {{16, 9}, {-2, 9}}, 4, 0, Range({{0, 3}})}),
     [](const ::testing::TestParamInfo<PageCase>& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------
@@ -118,7 +128,8 @@ INSTANTIATE_TEST_SUITE_P(
 class FolderAnswer
 {
 public:
-    explicit FolderAnswer(const QString& name) : m_name(name)
+    explicit FolderAnswer(const QString& name)
+        : m_name(name)
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             auto* dialog = qobject_cast<CAddFolderDialog*>(QApplication::activeModalWidget());
@@ -155,8 +166,7 @@ struct LayoutCase
 };
 
 class GridLayoutCodeTest : public GridFavoriteTest, public ::testing::WithParamInterface<LayoutCase>
-{
-};
+{};
 
 TEST_P(GridLayoutCodeTest, OpensTheSplitFromTheFirstCell)
 {
@@ -172,16 +182,17 @@ TEST_P(GridLayoutCodeTest, OpensTheSplitFromTheFirstCell)
     EXPECT_EQ(grid->GetFavoriteCursor(), 0) << "waits for the recorder at position 0";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, GridLayoutCodeTest,
-    ::testing::Values(LayoutCase{"Split16FromCell0", 1600, 16, 0, 0},
-                      LayoutCase{"Split4FromCell1IsPage0", 401, 4, 0, 1},
-                      LayoutCase{"Split9FromCell4IsPage0", 904, 9, 0, 4},
-                      LayoutCase{"Split9FromCell9", 909, 9, 9, 9},
-                      LayoutCase{"SameSplitAsShownIsNotTheNextPage", 400, 4, 0, 0},
-                      LayoutCase{"SingleViewOfCell63", 163, 1, 63, 63},
-                      LayoutCase{"Split64", 6400, 64, 0, 0}),
-    [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Codes, GridLayoutCodeTest,
+                         ::testing::Values(LayoutCase{"Split16FromCell0", 1600, 16, 0, 0},
+                                           LayoutCase{"Split4FromCell1IsPage0", 401, 4, 0, 1},
+                                           LayoutCase{"Split9FromCell4IsPage0", 904, 9, 0, 4},
+                                           LayoutCase{"Split9FromCell9", 909, 9, 9, 9},
+                                           LayoutCase{"SameSplitAsShownIsNotTheNextPage", 400, 4, 0, 0},
+                                           LayoutCase{"SingleViewOfCell63", 163, 1, 63, 63},
+                                           LayoutCase{"Split64", 6400, 64, 0, 0}),
+                         [](const ::testing::TestParamInfo<LayoutCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(GridFavoriteTest, BadLayoutCodesChangeNothing)
 {
@@ -309,7 +320,12 @@ TEST_F(GridFavoriteTest, LayoutCodeRoundTripsThroughTheSiteBooksFavoriteWriter)
     SiteBookTreeWidget* tree = hub->GetSiteBookTree();
     ASSERT_NE(tree, nullptr);
     ASSERT_NE(tree->GetFavoritesRoot(), nullptr);
-    struct Case { int split, first; const char* code; int pageFirst; };
+    struct Case
+    {
+        int split, first;
+        const char* code;
+        int pageFirst;
+    };
     const Case cases[] = {{9, 9, "909", 9}, {9, 4, "904", 0}, {16, 0, "1600", 0}, {4, 13, "413", 12}};
 
     QStringList codes;
@@ -317,7 +333,8 @@ TEST_F(GridFavoriteTest, LayoutCodeRoundTripsThroughTheSiteBooksFavoriteWriter)
         FolderAnswer answer{QString()};
         for (const Case& c : cases) {
             answer.SetName(QString::fromLatin1(c.code));
-            tree->addFavorite(QStringLiteral("live"), c.split, c.first, QStringLiteral("A;"), QStringLiteral("0;"));
+            tree->addFavorite(QStringLiteral("live"), c.split, c.first, QStringLiteral("A;"),
+                              QStringLiteral("0;"));
             QTreeWidgetItem* root = tree->GetFavoritesRoot();
             ASSERT_GT(root->childCount(), 0);
             const SiteBook* record = SiteBook::FromItem(root->child(root->childCount() - 1));
@@ -353,8 +370,8 @@ TEST_F(GridFavoriteTest, AddFavoriteOfALiveGridOpensAgainAsItWas)
     grid->SetCameoChannel(0, b, 6);
     grid->SetCameoChannel(1, gone->GetDeviceIndex(), 2);
     grid->SetCameoChannel(2, a, 63);
-    grid->OnSplitMode(6, 9, false);   // page 0, cell 0 selected
-    grid->OnSplitMode(-1, 9, false);  // next page: 9
+    grid->OnSplitMode(6, 9, false);  // page 0, cell 0 selected
+    grid->OnSplitMode(-1, 9, false); // next page: 9
     grid->SetCameoChannel(1, a, 10);
     DeleteRecorder(gone);
     {
@@ -374,8 +391,11 @@ TEST_F(GridFavoriteTest, AddFavoriteOfALiveGridOpensAgainAsItWas)
     for (int i = 0; i < 64; ++i) {
         const bool alpha = i == 0 || i == 10 || i == 63;
         const QString name = alpha ? QStringLiteral("Alpha") : i == 6 ? QStringLiteral("Bravo") : QString();
-        const QString channel = i == 0 ? QStringLiteral("3") : i == 10 ? QStringLiteral("1")
-                              : i == 63 ? QStringLiteral("2") : i == 6 ? QStringLiteral("0") : QStringLiteral("-1");
+        const QString channel = i == 0    ? QStringLiteral("3")
+                                : i == 10 ? QStringLiteral("1")
+                                : i == 63 ? QStringLiteral("2")
+                                : i == 6  ? QStringLiteral("0")
+                                          : QStringLiteral("-1");
         EXPECT_EQ(names[i], name) << "position " << i;
         EXPECT_EQ(channels[i], channel) << "position " << i;
     }
@@ -385,7 +405,7 @@ TEST_F(GridFavoriteTest, AddFavoriteOfALiveGridOpensAgainAsItWas)
     EXPECT_EQ(copy->GetSplit(), 9);
     EXPECT_EQ(copy->GetFirstCell(), 9);
     for (int step = 0; step < 4 && copy->GetFavoriteCursor() < CCameo::kFavoritePositions; ++step)
-        copy->OnFavoriteNext();   // what each session does once logged in
+        copy->OnFavoriteNext(); // what each session does once logged in
     EXPECT_EQ(copy->GetFavoriteCursor(), CCameo::kFavoritePositions);
     for (int i = 0; i < 64; ++i) {
         const CameoCell original = grid->GetCell(i);
@@ -410,7 +430,7 @@ TEST_F(GridFavoriteTest, AddFavoriteCancelledOrOfALocalGridStoresNothing)
     live->newFavoriteAction();
     canceller.stop();
     CCameo* local = NewGrid(CameoKind::Local, 16, 4);
-    local->newFavoriteAction();   // asks nothing: no dialog to answer
+    local->newFavoriteAction(); // asks nothing: no dialog to answer
     EXPECT_EQ(tree->GetFavoritesRoot()->childCount(), 0);
 }
 
@@ -420,9 +440,15 @@ TEST_F(GridFavoriteTest, AddFavoriteCancelledOrOfALocalGridStoresNothing)
 TEST_F(GridTest, SequenceActionsToggleTheRotationWithTheirPeriod)
 {
     CCameo* grid = NewGrid(CameoKind::Playback, 16, 4);
-    struct Case { void (CCameo::*slot)(); int ms; };
-    const Case cases[] = {{&CCameo::OnSequenceAction5, 5000}, {&CCameo::OnSequenceAction10, 10000},
-                          {&CCameo::OnSequenceAction15, 15000}, {&CCameo::OnSequenceAction20, 20000}};
+    struct Case
+    {
+        void (CCameo::*slot)();
+        int ms;
+    };
+    const Case cases[] = {{&CCameo::OnSequenceAction5, 5000},
+                          {&CCameo::OnSequenceAction10, 10000},
+                          {&CCameo::OnSequenceAction15, 15000},
+                          {&CCameo::OnSequenceAction20, 20000}};
     for (const Case& c : cases) {
         (grid->*c.slot)();
         EXPECT_TRUE(grid->IsSequenceOn()) << c.ms;
@@ -444,8 +470,7 @@ TEST_F(GridTest, SequenceActionsToggleTheRotationWithTheirPeriod)
 }
 
 class GridSequenceKindTest : public GridTest, public ::testing::WithParamInterface<CameoKind>
-{
-};
+{};
 
 TEST_P(GridSequenceKindTest, TicksShowTheNextPagesUntilTheUserChoosesASplit)
 {
@@ -457,7 +482,7 @@ TEST_P(GridSequenceKindTest, TicksShowTheNextPagesUntilTheUserChoosesASplit)
         EXPECT_EQ(LaidOut(grid), Range({{expected, expected + 3}}));
         EXPECT_TRUE(grid->IsSequenceOn());
     }
-    grid->OnSplitMode(-1, 4, false);   // the user's own choice, even of the same split
+    grid->OnSplitMode(-1, 4, false); // the user's own choice, even of the same split
     EXPECT_FALSE(grid->IsSequenceOn());
     EXPECT_FALSE(grid->IsSequenceTimerActive());
     EXPECT_EQ(grid->GetFirstCell(), 8);
@@ -489,11 +514,12 @@ TEST_F(GridTest, SequenceOfALiveGridWithoutOnlineRecordersEndsAtTheFirstTick)
 TEST_F(GridTest, ActionsAreCreatedInMenuOrder)
 {
     CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
-    const char* texts[] = {"View Single", "View Multi", "Zoom In", "Zoom Out", "Audio Out", "OSD Setup",
-                           "Freeze", "Snap Shot", "Close Cameo", "Select Date", "Museum Search",
-                           "Thumbnail Search", "Quick Search", "View x 1/4", "View x 1", "View x 4", "Record",
-                           "Sequencing", "Sequencing", "Sequencing", "Sequencing", "Sequencing",
-                           "Add Favorite", "Popup Mode", "MP4 Convert", "UCC Control", "Live Output"};
+    const char* texts[] = {"View Single",   "View Multi",       "Zoom In",      "Zoom Out",    "Audio Out",
+                           "OSD Setup",     "Freeze",           "Snap Shot",    "Close Cameo", "Select Date",
+                           "Museum Search", "Thumbnail Search", "Quick Search", "View x 1/4",  "View x 1",
+                           "View x 4",      "Record",           "Sequencing",   "Sequencing",  "Sequencing",
+                           "Sequencing",    "Sequencing",       "Add Favorite", "Popup Mode",  "MP4 Convert",
+                           "UCC Control",   "Live Output"};
     static_assert(std::size(texts) == CCameo::kActionCount, "one text per action");
     std::set<QAction*> distinct;
     for (int i = 0; i < CCameo::kActionCount; ++i) {
@@ -518,9 +544,15 @@ TEST_F(GridTest, ActionsAreCreatedInMenuOrder)
 TEST_F(GridTest, SequenceActionsRunTheirSlots)
 {
     CCameo* grid = NewGrid(CameoKind::Playback, 16, 4);
-    struct Case { CCameo::ActionId action; int ms; };
-    const Case cases[] = {{CCameo::ActionId::Sequence5, 5000}, {CCameo::ActionId::Sequence10, 10000},
-                          {CCameo::ActionId::Sequence15, 15000}, {CCameo::ActionId::Sequence20, 20000}};
+    struct Case
+    {
+        CCameo::ActionId action;
+        int ms;
+    };
+    const Case cases[] = {{CCameo::ActionId::Sequence5, 5000},
+                          {CCameo::ActionId::Sequence10, 10000},
+                          {CCameo::ActionId::Sequence15, 15000},
+                          {CCameo::ActionId::Sequence20, 20000}};
     for (const Case& c : cases) {
         grid->GetAction(c.action)->trigger();
         EXPECT_TRUE(grid->IsSequenceOn());
@@ -553,7 +585,7 @@ TEST_F(GridTest, UccActionShowsTheSelectedCellAloneAndRemembersTheSplit)
 {
     CModuleDevice* rec = AddRecorder("R");
     CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
-    grid->OnSplitMode(6, 4, false);   // page 4..7, cell 4 selected
+    grid->OnSplitMode(6, 4, false); // page 4..7, cell 4 selected
     grid->GetAction(CCameo::ActionId::Ucc)->trigger();
     EXPECT_EQ(grid->GetSplit(), 4) << "an unbound cell: nothing happens";
 
@@ -573,7 +605,7 @@ TEST_F(GridTest, SelectedCellActionsLeaveUnboundAndUnknownCellsAlone)
     CModuleDevice* rec = AddRecorder("R");
     CCameo* grid = NewGrid(CameoKind::Live, 16, 4);
     grid->SetCameoChannel(1, rec->GetDeviceIndex(), 0);
-    DeleteRecorder(rec);   // the cell keeps an index that is no longer in the hub's table
+    DeleteRecorder(rec); // the cell keeps an index that is no longer in the hub's table
     for (CCameo::ActionId id : {CCameo::ActionId::Record, CCameo::ActionId::LiveOutput, CCameo::ActionId::Ucc,
                                 CCameo::ActionId::AviConvert})
         grid->GetAction(id)->trigger();

@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "common/media/moduledecoder.h"
-#include "session/moduledevice.h"
 #include "session/cameoroute.h"
+#include "session/moduledevice.h"
+#include "session/sitebook.h"
+#include "session/support/moduledevice_testaccess.h"
 #include "shell/ccameo.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_online_fixture.h"
-#include "session/sitebook.h"
-#include "session/support/moduledevice_testaccess.h"
 
 namespace {
 
@@ -74,9 +74,9 @@ TEST_F(GridOnlineTest, StartLiveDevicePlacesTheChannelsAndAsksForTheShownOnes)
     }
     EXPECT_FALSE(grid->GetCell(4).IsBound());
     // Half a second later the page is laid out again and the shown channels are asked for.
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        return rec->IsLiveShown(0) && rec->IsLiveShown(1) && rec->IsLiveShown(2) && rec->IsLiveShown(3);
-    }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return rec->IsLiveShown(0) && rec->IsLiveShown(1) && rec->IsLiveShown(2) && rec->IsLiveShown(3); },
+        5000));
 }
 
 TEST_F(GridOnlineTest, PlacingStartsAtTheSelectedCellAndWraps)
@@ -84,7 +84,7 @@ TEST_F(GridOnlineTest, PlacingStartsAtTheSelectedCellAndWraps)
     CModuleDevice* rec = LoggedInRecorder("Depot");
     ASSERT_NE(rec, nullptr);
     CCameo* grid = ShownGrid(CameoKind::Live, 16, 16, QSize(640, 480));
-    grid->OnSplitMode(14, 1, false);   // single view of cell 14, which is selected
+    grid->OnSplitMode(14, 1, false); // single view of cell 14, which is selected
     ASSERT_EQ(grid->GetSelectedCell(), 14);
     grid->OnConnectDevice(4, rec->GetDeviceIndex());
     EXPECT_EQ(grid->GetCell(14).channel, 0);
@@ -139,7 +139,7 @@ TEST_F(GridOnlineTest, HandOffTakesTheLiveDecoderPicture)
     grid->SetCameoChannel(1, r, 0);
     const qint64 blank = grid->GetCell(0).picture.cacheKey();
 
-    hub->CountCameoFrame(r, 1, grid->GetCameoIndex(), 0, 1, 0);   // keep: only counted
+    hub->CountCameoFrame(r, 1, grid->GetCameoIndex(), 0, 1, 0); // keep: only counted
     EXPECT_EQ(grid->GetCell(0).picture.cacheKey(), blank);
     hub->CountCameoFrame(r, 1, grid->GetCameoIndex(), 0, 0, 0);
     const CameoCell c = grid->GetCell(0);
@@ -163,8 +163,8 @@ TEST_F(GridOnlineTest, OnlineCellShowsNamesAndIsFittedAtFourToThree)
     EXPECT_EQ(CountNear(buffer, QRect(5, 100, 30, 100), Qt::black, 0), 30 * 100) << "left bar";
     EXPECT_EQ(CountNear(buffer, QRect(445, 100, 30, 100), Qt::black, 0), 30 * 100) << "right bar";
 
-    const QRect dvrName(4, 278, 120, 20);      // bottom-left
-    const QRect camera(4, 2, 120, 16);         // top-left, after the cell number
+    const QRect dvrName(4, 278, 120, 20); // bottom-left
+    const QRect camera(4, 2, 120, 16);    // top-left, after the cell number
     hub->Settings().SetOsdFlag(OsdFlag::CameoNumber, 0);
     grid->OnDrawCameo(-1);
     buffer = grid->GetBackBuffer();
@@ -234,7 +234,7 @@ TEST_F(GridOnlineTest, ImageAdjustReachesTheDecodersOfSelectedOnlineCells)
     EXPECT_EQ(grid->GetAdjustBrightness(), 0) << "no selected online cell: the panel defaults";
     EXPECT_EQ(grid->GetAdjustFrameRate(), 15);
 
-    grid->SetCameoChannel(2, rec->GetDeviceIndex(), 0);   // cell 0 is the selected cell
+    grid->SetCameoChannel(2, rec->GetDeviceIndex(), 0); // cell 0 is the selected cell
     grid->SetCellBrightness(30);
     grid->SetCellContrast(-20);
     EXPECT_EQ(rec->GetLiveDecoder(2)->GetBrightness(0), 30);
@@ -251,7 +251,11 @@ TEST_F(GridOnlineTest, EmapTileFramesItselfRedOnAnEvent)
     ASSERT_TRUE(quiet && alarm);
     ASSERT_TRUE(QTest::qWaitFor([alarm] { return alarm->GetSensorState(0); }, 5000));
 
-    struct Case { CModuleDevice* device; QColor frame; };
+    struct Case
+    {
+        CModuleDevice* device;
+        QColor frame;
+    };
     const Case cases[] = {{quiet, Qt::gray}, {alarm, Qt::red}};
     for (const Case& c : cases) {
         CCameo* tile = NewEmapTile();
@@ -279,14 +283,21 @@ TEST_F(GridOnlineTest, RecordActionTogglesTheRecordMarkOfTheSelectedCell)
 {
     CModuleDevice* rec = LoggedInRecorder("Depot");
     ASSERT_NE(rec, nullptr);
-    struct Case { const char* what; CameoKind kind; int channel; int mark; int otherMark; };
+    struct Case
+    {
+        const char* what;
+        CameoKind kind;
+        int channel;
+        int mark;
+        int otherMark;
+    };
     const Case cases[] = {{"live grid", CameoKind::Live, 2, 2, 18},
                           {"playback grid", CameoKind::Playback, 3, 19, 3}};
-    const QRect recText(150, 270, 100, 30);   // bottom centre of the one cell
+    const QRect recText(150, 270, 100, 30); // bottom centre of the one cell
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CCameo* grid = ShownGrid(c.kind, 16, 1, QSize(400, 300));
-        grid->SetCameoChannel(c.channel, rec->GetDeviceIndex(), -1);   // the selected cell
+        grid->SetCameoChannel(c.channel, rec->GetDeviceIndex(), -1); // the selected cell
         ASSERT_FALSE(rec->IsRecordMarked(c.mark));
 
         grid->GetAction(CCameo::ActionId::Record)->trigger();
@@ -311,20 +322,25 @@ TEST_F(GridOnlineTest, PlaybackLayoutSendsTheControlForTheShownChannels)
     ASSERT_NE(rec, nullptr);
     const GridDvrSim* sim = Simulator(0);
     CCameo* grid = ShownGrid(CameoKind::Playback, 16, 4, QSize(400, 300));
-    grid->OnConnectDevice(4, rec->GetDeviceIndex());   // channels 0..3 in cells 0..3
+    grid->OnConnectDevice(4, rec->GetDeviceIndex()); // channels 0..3 in cells 0..3
     ASSERT_EQ(grid->GetCell(3).channel, 3);
     CModuleDeviceTestAccess::SetPlaybackDate(*rec,
-                                             QDate::currentDate().year() * 10000 + QDate::currentDate().month() * 100
-                                                 + QDate::currentDate().day(),
+                                             QDate::currentDate().year() * 10000
+                                                 + QDate::currentDate().month() * 100 + QDate::currentDate().day(),
                                              120000);
-    CModuleDeviceTestAccess::SetPlaybackMode(*rec, PlaybackMode::Forward, 0);   // playing forward
+    CModuleDeviceTestAccess::SetPlaybackMode(*rec, PlaybackMode::Forward, 0); // playing forward
     rec->SetPlaybackActive(true);
 
-    struct Step { int first; int split; int mask; };
+    struct Step
+    {
+        int first;
+        int split;
+        int mask;
+    };
     const Step steps[] = {
-        {0, 1, 0x0001},    // cell 0 alone
-        {-1, 1, 0x0002},   // the same split again: the next cell
-        {-1, 4, 0x000F},   // all four
+        {0, 1, 0x0001},  // cell 0 alone
+        {-1, 1, 0x0002}, // the same split again: the next cell
+        {-1, 4, 0x000F}, // all four
     };
     for (const Step& step : steps) {
         const int sent = PlaybackControls(sim).size();

@@ -96,8 +96,7 @@ TEST(GridTableTest, EveryOperationRefusesAnIndexOutsideTheSlots)
 }
 
 class GridTableOnlineTest : public GridOnlineTest
-{
-};
+{};
 
 // A decode thread stopped in the middle of a hand-off (on the decoder's picture lock, which the
 // test holds) keeps the grid's removal waiting; once the removal returns, no hand-off reaches
@@ -112,7 +111,7 @@ TEST_F(GridTableOnlineTest, RemovalWaitsForTheHandOffsInsideTheGrid)
     ASSERT_NE(decoder, nullptr);
     CCameo* grid = ShownGrid(CameoKind::Live, 16, 4, QSize(400, 300));
     grid->SetCameoChannel(1, r, 0);
-    grid->hide();   // no paint may wait for the cells while a hand-off holds them
+    grid->hide(); // no paint may wait for the cells while a hand-off holds them
     const int g = grid->GetCameoIndex();
     Counted(grid, 0);
 

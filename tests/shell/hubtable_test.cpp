@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "session/moduledevice.h"
+#include "session/support/moduledevice_testaccess.h"
 #include "shell/childwindowslots.h"
 #include "shell/mainwindow.h"
-#include "session/support/moduledevice_testaccess.h"
 #include "shell/support/shell_hubfixture.h"
 
 TEST_F(ShellHubTest, FreshHubHasEveryTableEmpty)
@@ -83,8 +83,7 @@ TEST_F(ShellHubTest, FolderTakesNoSlot)
 }
 
 class ShellBadDeviceIndex : public ShellHubTest, public ::testing::WithParamInterface<int>
-{
-};
+{};
 
 TEST_P(ShellBadDeviceIndex, IsRefusedAndLeavesTheTableAlone)
 {

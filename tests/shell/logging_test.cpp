@@ -21,8 +21,8 @@ struct Category
 };
 
 const Category kCategories[] = {
-    {&lcPlatform, "zent.platform"}, {&lcMedia, "zent.media"},       {&lcNet, "zent.net"},
-    {&lcSession, "zent.session"},   {&lcWidgets, "zent.widgets"},   {&lcSiteBook, "zent.sitebook"},
+    {&lcPlatform, "zent.platform"}, {&lcMedia, "zent.media"},     {&lcNet, "zent.net"},
+    {&lcSession, "zent.session"},   {&lcWidgets, "zent.widgets"}, {&lcSiteBook, "zent.sitebook"},
     {&lcShell, "zent.shell"},
 };
 

@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStatusBar>
 #include <QTcpServer>
 #include <QTemporaryDir>
-#include <QStatusBar>
 #include <QTest>
 
 #include <memory>
@@ -17,10 +17,10 @@
 #include "shell/childwindowslots.h"
 #include "shell/liveview.h"
 #include "shell/mainwindow.h"
-#include "widgets/messagedlg.h"
 #include "shell/support/grid_dvrsim.h"
 #include "shell/support/mainwin_fixture.h"
 #include "shell/support/shell_hubfixture.h"
+#include "widgets/messagedlg.h"
 
 namespace {
 
@@ -30,9 +30,9 @@ protected:
     // A simulator of four channels that logs what it receives; its port, or 0.
     int StartSim(const QString& logName, const QStringList& options = {})
     {
-        auto sim = std::make_unique<GridDvrSim>(
-            QStringList{QStringLiteral("--channels"), QStringLiteral("4"), QStringLiteral("--log"), LogPath(logName)}
-            + options);
+        auto sim = std::make_unique<GridDvrSim>(QStringList{QStringLiteral("--channels"), QStringLiteral("4"),
+                                                            QStringLiteral("--log"), LogPath(logName)}
+                                                + options);
         const QString error = sim->Start();
         EXPECT_TRUE(error.isEmpty()) << error.toStdString();
         if (!error.isEmpty())
@@ -164,8 +164,8 @@ TEST_F(AutoConnectTest, FavoriteMarkedForAutoConnectOpensInALiveWindow)
 {
     const int port = StartSim(QStringLiteral("alpha.log"));
     ASSERT_GT(port, 0);
-    WriteBooks(Device("Alpha", port),
-               Favorite("Plain", "autoConnectOff", "Alpha", "1") + Favorite("Auto", "autoConnectOn", ";Alpha", "-1;2"));
+    WriteBooks(Device("Alpha", port), Favorite("Plain", "autoConnectOff", "Alpha", "1")
+                                          + Favorite("Auto", "autoConnectOn", ";Alpha", "-1;2"));
     StartHub();
     ASSERT_EQ(LiveViewCount(), 0);
     CModuleDevice* alpha = Recorder("Alpha");
@@ -274,7 +274,8 @@ TEST_F(AutoConnectTest, NothingOpensWhileAMessageBoxIsOpen)
 // window); one the user disconnects is not.
 TEST_F(AutoConnectTest, LostRecorderIsReportedWithoutABox)
 {
-    const int flaky = StartSim(QStringLiteral("flaky.log"), {QStringLiteral("--fail"), QStringLiteral("close-after-status")});
+    const int flaky = StartSim(QStringLiteral("flaky.log"),
+                               {QStringLiteral("--fail"), QStringLiteral("close-after-status")});
     const int steady = StartSim(QStringLiteral("steady.log"));
     ASSERT_GT(flaky, 0);
     ASSERT_GT(steady, 0);
@@ -298,7 +299,8 @@ TEST_F(AutoConnectTest, LostRecorderIsReportedWithoutABox)
     EXPECT_TRUE(hub->statusBar()->isVisibleTo(hub.get()));
     // Only the boxes of the connect the test asked for; none for the loss.
     for (const BoxSample& sample : watcher.Samples()) {
-        EXPECT_TRUE(sample.text == QLatin1String("Network Connecting...") || sample.text == QLatin1String("Login success"))
+        EXPECT_TRUE(sample.text == QLatin1String("Network Connecting...")
+                    || sample.text == QLatin1String("Login success"))
             << qPrintable(sample.title + "|" + sample.text);
     }
     hub->statusBar()->clearMessage();

@@ -5,16 +5,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QMessageBox>
-#include <QTimer>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPixmap>
-#include <QFileInfo>
 #include <QProcess>
 #include <QResource>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidgetItem>
 #include <cctype>
 #include <string>
@@ -70,8 +70,8 @@ const SmtpCase kSmtpCases[] = {
     {"no server, no sender", "\n25\n0\n1\nme\npw\n", "", "25", false, true, "me", "pw", ""},
     {"blanks inside user and password", "mx\n25\n0\n1\nNight Shift\nmy pass word\n", "mx", "25", false, true,
      "Night Shift", "my pass word", "Night Shift@mx"},
-    {"UTF-8", "m\xc3\xa4il.example\n25\n0\n1\nj\xc3\xbcrgen\np\xc3\xa4ss\xe2\x82\xac\n", "m\xc3\xa4il.example", "25",
-     false, true, "j\xc3\xbcrgen", "p\xc3\xa4ss\xe2\x82\xac", "j\xc3\xbcrgen@m\xc3\xa4il.example"},
+    {"UTF-8", "m\xc3\xa4il.example\n25\n0\n1\nj\xc3\xbcrgen\np\xc3\xa4ss\xe2\x82\xac\n", "m\xc3\xa4il.example",
+     "25", false, true, "j\xc3\xbcrgen", "p\xc3\xa4ss\xe2\x82\xac", "j\xc3\xbcrgen@m\xc3\xa4il.example"},
     {"lines after the sixth ignored", "mx\n25\n0\n1\nme\npw\nextra\nmore\n", "mx", "25", false, true, "me", "pw",
      "me@mx"},
 };
@@ -87,15 +87,16 @@ struct AccountCase
 };
 
 const AccountCase kAccountCases[] = {
-    {"empty record", {"", "", "", "", "", "", "", "", ""},
-     "none\nnone\nnone\n0\n0\n0\nnone\nnone\n0\n"},
-    {"full record", {"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8", "L9"},
-     "L3\nL4\nL5\n0\n0\nL8\nL1\nL2\nL9\n"},
-    {"sixth and seventh never written", {"a", "b", "c", "d", "e", "", "", "h", "i"},
+    {"empty record", {"", "", "", "", "", "", "", "", ""}, "none\nnone\nnone\n0\n0\n0\nnone\nnone\n0\n"},
+    {"full record", {"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8", "L9"}, "L3\nL4\nL5\n0\n0\nL8\nL1\nL2\nL9\n"},
+    {"sixth and seventh never written",
+     {"a", "b", "c", "d", "e", "", "", "h", "i"},
      "c\nd\ne\n0\n0\nh\na\nb\ni\n"},
-    {"some empty", {"", "8080", "", "admin", "", "x", "y", "", "tok"},
+    {"some empty",
+     {"", "8080", "", "admin", "", "x", "y", "", "tok"},
      "none\nadmin\nnone\n0\n0\n0\nnone\n8080\ntok\n"},
-    {"UTF-8", {"s\xc3\xa9rver", "1", "\xe5\x90\x8d", "p", "q", "", "", "1", "2"},
+    {"UTF-8",
+     {"s\xc3\xa9rver", "1", "\xe5\x90\x8d", "p", "q", "", "", "1", "2"},
      "\xe5\x90\x8d\np\nq\n0\n0\n1\ns\xc3\xa9rver\n1\n2\n"},
 };
 
@@ -224,7 +225,8 @@ TEST_F(MainWinTest, PlayerStartsFromTheProgramDirectory)
     const QString recording = Path("backup/BackupData/Yard Gate/20260101/h120000.001");
     const PlayerCase playerCases[] = {
         {"no argument", QString(), {"0", QDir(programDir.path()).canonicalPath()}},
-        {"one recording with blanks in its path", recording,
+        {"one recording with blanks in its path",
+         recording,
          {"1", recording, QDir(programDir.path()).canonicalPath()}},
     };
     for (const PlayerCase& c : playerCases) {
@@ -266,8 +268,10 @@ TEST_F(MainWinTest, MissingPlayerIsNotStartedAndNotReported)
 
 TEST_F(MainWinTest, BookSlotsReadAndWriteTheGivenFiles)
 {
-    WriteFile("sitebook.xml", Book(" <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
-    WriteFile("more/site.xml", Book(" <device name=\"Dock\" addr=\"10.0.0.4\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
+    WriteFile("sitebook.xml",
+              Book(" <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
+    WriteFile("more/site.xml",
+              Book(" <device name=\"Dock\" addr=\"10.0.0.4\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
     WriteFile("more/fav.xml", Book(" <favorites_item name=\"Late\" cameomode=\"400\" favoritesdevice=\"Dock\""
                                    " favoriteschannel=\"0\"/>\n"));
     WriteFile("more/map.xml", Book(" <emap_item name=\"Hall\"/>\n"));
@@ -322,7 +326,8 @@ TEST_F(MainWinTest, BrokenBooksGivenByPathAreReported)
         hub->loadSiteBook_Emap(Path("bad.xml"));
         hub->loadSiteBook_Favorites(Path("bad.xml"));
     });
-    EXPECT_EQ(FirstLines(boxes), (QStringList{"ZENT|Sitebook Parse error", "ZENT|eMap Parse error", "ZENT|Favorites Parse error"}));
+    EXPECT_EQ(FirstLines(boxes),
+              (QStringList{"ZENT|Sitebook Parse error", "ZENT|eMap Parse error", "ZENT|Favorites Parse error"}));
     // Each names the file and where its reader stopped.
     for (const QString& box : boxes) {
         EXPECT_TRUE(box.contains(QStringLiteral("bad.xml\n"))) << qPrintable(box);
@@ -335,7 +340,8 @@ TEST_F(MainWinTest, BrokenBooksGivenByPathAreReported)
 
 TEST_F(MainWinTest, SiteBookThatCannotBeReadDoesNotEmptyTheTree)
 {
-    WriteFile("sitebook.xml", Book(" <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
+    WriteFile("sitebook.xml",
+              Book(" <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
     StartHub();
     SiteBookTreeWidget* tree = hub->GetSiteBookTree();
     WatchBoxes([this] { hub->loadSiteBook(Path("no-such-book.xml")); });
@@ -350,8 +356,9 @@ TEST_F(MainWinTest, SiteBookThatCannotBeReadDoesNotEmptyTheTree)
 // load is refused before the tree is touched, so the book saved at shut-down is still whole.
 TEST_F(MainWinTest, LoadingAFileThatIsNoSiteBookLeavesTreeAndBooksAsTheyWere)
 {
-    const QByteArray book = Book(" <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"
-                                 " <device name=\"Dock\" addr=\"10.0.0.3\" port=\"9000\" id=\"a\" password=\"b\"/>\n");
+    const QByteArray book = Book(
+        " <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"
+        " <device name=\"Dock\" addr=\"10.0.0.3\" port=\"9000\" id=\"a\" password=\"b\"/>\n");
     WriteFile("sitebook.xml", book);
     WriteFile("notes.txt", "shopping list\n- milk\n- bread\n");
     StartHub();
@@ -361,7 +368,7 @@ TEST_F(MainWinTest, LoadingAFileThatIsNoSiteBookLeavesTreeAndBooksAsTheyWere)
     EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("ZENT|Sitebook Parse error\n"))) << qPrintable(boxes[0]);
     EXPECT_TRUE(boxes[0].contains(QStringLiteral("notes.txt"))) << qPrintable(boxes[0]);
     EXPECT_TRUE(boxes[0].contains(QStringLiteral("(line 1, column "))) << qPrintable(boxes[0]);
-    EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()), (QStringList{"Dock", "Yard"}));   // the tree sorts by name
+    EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()), (QStringList{"Dock", "Yard"})); // the tree sorts by name
     StopHub();
     const QByteArray saved = ReadFile("sitebook.xml");
     EXPECT_TRUE(saved.contains("name=\"Yard\"") && saved.contains("name=\"Dock\"")) << saved.constData();
@@ -453,8 +460,10 @@ const BookDialogCase kBookDialogCases[] = {
      "ZENT eMap Files (*.xml)"},
     {"load favorites book", [](MainWindow* h) { h->loadSiteBook_Favorites(QString()); }, "Open Favorites File",
      "ZENT Favorites Files (*.xml)"},
-    {"save site book", [](MainWindow* h) { h->saveSiteBook(); }, "Save SiteBook File", "ZENT SiteBook Files (*.xml)"},
-    {"save e-map book", [](MainWindow* h) { h->saveSiteBook_Emap(); }, "Save Emap File", "ZENT Emap Files (*.xml)"},
+    {"save site book", [](MainWindow* h) { h->saveSiteBook(); }, "Save SiteBook File",
+     "ZENT SiteBook Files (*.xml)"},
+    {"save e-map book", [](MainWindow* h) { h->saveSiteBook_Emap(); }, "Save Emap File",
+     "ZENT Emap Files (*.xml)"},
     {"save favorites book", [](MainWindow* h) { h->saveSiteBook_Favorites(); }, "Save Favorites File",
      "ZENT Favorites Files (*.xml)"},
 };
@@ -463,7 +472,8 @@ const BookDialogCase kBookDialogCases[] = {
 
 TEST_F(MainWinTest, BookSlotsWithoutAPathAskWithTheirDialog)
 {
-    WriteFile("sitebook.xml", Book(" <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
+    WriteFile("sitebook.xml",
+              Book(" <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
     StartHub();
     SiteBookTreeWidget* tree = hub->GetSiteBookTree();
     for (const BookDialogCase& c : kBookDialogCases) {
@@ -485,8 +495,10 @@ TEST_F(MainWinTest, BookSlotsWithoutAPathAskWithTheirDialog)
 
 TEST_F(MainWinTest, BooksChosenInTheDialogAreReadAndWritten)
 {
-    WriteFile("sitebook.xml", Book(" <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
-    WriteFile("pick/site.xml", Book(" <device name=\"Dock\" addr=\"10.0.0.4\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
+    WriteFile("sitebook.xml",
+              Book(" <device name=\"Yard\" addr=\"10.0.0.2\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
+    WriteFile("pick/site.xml",
+              Book(" <device name=\"Dock\" addr=\"10.0.0.4\" port=\"9000\" id=\"a\" password=\"b\"/>\n"));
     StartHub();
     SiteBookTreeWidget* tree = hub->GetSiteBookTree();
     {
@@ -553,8 +565,7 @@ const SkinPathCase kSkinPathCases[] = {
 };
 
 class SkinPathTest : public ::testing::TestWithParam<SkinPathCase>
-{
-};
+{};
 
 TEST_P(SkinPathTest, PathFollowsModelAndVariant)
 {
@@ -592,8 +603,8 @@ TEST_F(MainWinTest, SkinBitmapsComeFromTheResources)
     }
     QProcess rcc;
     rcc.setWorkingDirectory(skin.path());
-    rcc.start(QStringLiteral("/usr/lib/qt5/bin/rcc"),
-              {QStringLiteral("-binary"), QStringLiteral("skin.qrc"), QStringLiteral("-o"), QStringLiteral("skin.rcc")});
+    rcc.start(QStringLiteral("/usr/lib/qt5/bin/rcc"), {QStringLiteral("-binary"), QStringLiteral("skin.qrc"),
+                                                       QStringLiteral("-o"), QStringLiteral("skin.rcc")});
     ASSERT_TRUE(rcc.waitForFinished(30000)) << "rcc";
     ASSERT_EQ(rcc.exitCode(), 0) << rcc.readAllStandardError().constData();
     const QString rccPath = skin.filePath(QStringLiteral("skin.rcc"));

@@ -8,9 +8,9 @@
 
 #include "harness/boxtext.h"
 #include "session/moduledevice.h"
+#include "session/sitebook.h"
 #include "shell/mainwindow.h"
 #include "shell/support/mainwin_fixture.h"
-#include "session/sitebook.h"
 #include "sitebook/sitebooktreewidget.h"
 
 namespace {

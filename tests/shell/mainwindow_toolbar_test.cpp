@@ -71,10 +71,10 @@ TEST_F(MainWinToolBar, ButtonsInOrder)
     QStringList texts;
     for (QAction* a : bar->actions())
         texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(texts, (QStringList{"Live View", "Remote Search View", "Emap View", "Remote Backup",
-                                  "Backup Player", "DVR Config View", "ZENT Information", "-", "Split - 1",
-                                  "Split - 4", "Split - 9", "Split - 16", "Split - 25", "Split - 36",
-                                  "Split - 49", "Split - 64"}));
+    EXPECT_EQ(texts,
+              (QStringList{"Live View", "Remote Search View", "Emap View", "Remote Backup", "Backup Player",
+                           "DVR Config View", "ZENT Information", "-", "Split - 1", "Split - 4", "Split - 9",
+                           "Split - 16", "Split - 25", "Split - 36", "Split - 49", "Split - 64"}));
 }
 
 // Buttons whose window this client does not have yet are shown greyed; the others work.
@@ -178,9 +178,12 @@ TEST_F(MainWinToolBar, LiveViewButtonOpensLiveWindowsAndSplitButtonsReachTheActi
     ASSERT_NE(grid, nullptr);
     hub->SetActiveCameoIndex(grid->GetCameoIndex());
 
-    const struct { const char* button; int split; } splits[] = {
-        {"Split - 1", 1}, {"Split - 4", 4}, {"Split - 9", 9}, {"Split - 16", 16},
-        {"Split - 25", 25}, {"Split - 36", 36}, {"Split - 49", 49}, {"Split - 64", 64}};
+    const struct
+    {
+        const char* button;
+        int split;
+    } splits[] = {{"Split - 1", 1},   {"Split - 4", 4},   {"Split - 9", 9},   {"Split - 16", 16},
+                  {"Split - 25", 25}, {"Split - 36", 36}, {"Split - 49", 49}, {"Split - 64", 64}};
     for (const auto& s : splits) {
         Button(s.button)->trigger();
         EXPECT_EQ(grid->GetSplit(), s.split) << s.button;

@@ -41,8 +41,7 @@ struct ModeCase
 };
 
 class ShellMessageDlgMode : public ShellHubTest, public ::testing::WithParamInterface<ModeCase>
-{
-};
+{};
 
 TEST_P(ShellMessageDlgMode, BuildsItsButtonsAndFollowsTheHubOnlyWhereItShould)
 {
@@ -228,8 +227,7 @@ struct CloseWay
 };
 
 class ShellMessageBoxClose : public ShellHubTest, public ::testing::WithParamInterface<CloseWay>
-{
-};
+{};
 
 TEST_P(ShellMessageBoxClose, ClearsTheOpenState)
 {
@@ -344,7 +342,8 @@ TEST_F(ShellHubTest, ExitWithTheOpeningCallClosesAtTheFirstTick)
 
 TEST_F(ShellHubTest, MuseumSearchTitleGivesTheCancelBox)
 {
-    BoxWatcher watcher([&](MessageDlg* box, const BoxSample&) { QTest::mouseClick(CloseButton(box), Qt::LeftButton); });
+    BoxWatcher watcher(
+        [&](MessageDlg* box, const BoxSample&) { QTest::mouseClick(CloseButton(box), Qt::LeftButton); });
     hub->ShowMessageBox(QStringLiteral("Museum Search"), QStringLiteral("Searching"), QString());
     QTRY_VERIFY(watcher.BoxesSeen() == 1 && BoxWatcher::LiveBoxes().isEmpty());
     const BoxSample& s = watcher.Samples().front();

@@ -84,8 +84,7 @@ struct DragCase
 };
 
 class ShellPopupDrag : public ShellPopupDialog, public ::testing::WithParamInterface<DragCase>
-{
-};
+{};
 
 TEST_P(ShellPopupDrag, MovesOnlyWhileTheLeftButtonDrags)
 {
@@ -95,48 +94,47 @@ TEST_P(ShellPopupDrag, MovesOnlyWhileTheLeftButtonDrags)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ShellPopupDrag,
-    ::testing::Values(
-        DragCase{"left drag keeps the grabbed point under the cursor",
-                 [](QWidget* w) {
-                     QTest::mousePress(w, Qt::LeftButton, {}, QPoint(10, 5));
-                     MoveMouse(w, QPoint(40, 25), Qt::LeftButton);
-                 },
-                 QPoint(30, 20)},
-        DragCase{"two moves add up",
-                 [](QWidget* w) {
-                     QTest::mousePress(w, Qt::LeftButton, {}, QPoint(10, 5));
-                     MoveMouse(w, QPoint(15, 5), Qt::LeftButton);
-                     // The dialog has moved by 5, so the same screen point is now 5 further left.
-                     MoveMouse(w, QPoint(12, 9), Qt::LeftButton);
-                 },
-                 QPoint(7, 4)},
-        DragCase{"right button press starts no drag",
-                 [](QWidget* w) {
-                     QTest::mousePress(w, Qt::RightButton, {}, QPoint(10, 5));
-                     MoveMouse(w, QPoint(40, 25), Qt::LeftButton | Qt::RightButton);
-                 },
-                 QPoint(0, 0)},
-        DragCase{"middle button release does not end a drag",
-                 [](QWidget* w) {
-                     QTest::mousePress(w, Qt::LeftButton, {}, QPoint(10, 5));
-                     QTest::mousePress(w, Qt::MiddleButton, {}, QPoint(10, 5));
-                     QTest::mouseRelease(w, Qt::MiddleButton, {}, QPoint(10, 5));
-                     MoveMouse(w, QPoint(20, 5), Qt::LeftButton);
-                 },
-                 QPoint(10, 0)},
-        DragCase{"left release ends the drag",
-                 [](QWidget* w) {
-                     QTest::mousePress(w, Qt::LeftButton, {}, QPoint(10, 5));
-                     QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(10, 5));
-                     MoveMouse(w, QPoint(40, 25), Qt::LeftButton);
-                 },
-                 QPoint(0, 0)},
-        DragCase{"move without the left button held does not drag",
-                 [](QWidget* w) {
-                     QTest::mousePress(w, Qt::LeftButton, {}, QPoint(10, 5));
-                     MoveMouse(w, QPoint(40, 25), Qt::NoButton);
-                 },
-                 QPoint(0, 0)}),
+    ::testing::Values(DragCase{"left drag keeps the grabbed point under the cursor",
+                               [](QWidget* w) {
+                                   QTest::mousePress(w, Qt::LeftButton, {}, QPoint(10, 5));
+                                   MoveMouse(w, QPoint(40, 25), Qt::LeftButton);
+                               },
+                               QPoint(30, 20)},
+                      DragCase{"two moves add up",
+                               [](QWidget* w) {
+                                   QTest::mousePress(w, Qt::LeftButton, {}, QPoint(10, 5));
+                                   MoveMouse(w, QPoint(15, 5), Qt::LeftButton);
+                                   // The dialog has moved by 5, so the same screen point is now 5 further left.
+                                   MoveMouse(w, QPoint(12, 9), Qt::LeftButton);
+                               },
+                               QPoint(7, 4)},
+                      DragCase{"right button press starts no drag",
+                               [](QWidget* w) {
+                                   QTest::mousePress(w, Qt::RightButton, {}, QPoint(10, 5));
+                                   MoveMouse(w, QPoint(40, 25), Qt::LeftButton | Qt::RightButton);
+                               },
+                               QPoint(0, 0)},
+                      DragCase{"middle button release does not end a drag",
+                               [](QWidget* w) {
+                                   QTest::mousePress(w, Qt::LeftButton, {}, QPoint(10, 5));
+                                   QTest::mousePress(w, Qt::MiddleButton, {}, QPoint(10, 5));
+                                   QTest::mouseRelease(w, Qt::MiddleButton, {}, QPoint(10, 5));
+                                   MoveMouse(w, QPoint(20, 5), Qt::LeftButton);
+                               },
+                               QPoint(10, 0)},
+                      DragCase{"left release ends the drag",
+                               [](QWidget* w) {
+                                   QTest::mousePress(w, Qt::LeftButton, {}, QPoint(10, 5));
+                                   QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(10, 5));
+                                   MoveMouse(w, QPoint(40, 25), Qt::LeftButton);
+                               },
+                               QPoint(0, 0)},
+                      DragCase{"move without the left button held does not drag",
+                               [](QWidget* w) {
+                                   QTest::mousePress(w, Qt::LeftButton, {}, QPoint(10, 5));
+                                   MoveMouse(w, QPoint(40, 25), Qt::NoButton);
+                               },
+                               QPoint(0, 0)}),
     [](const ::testing::TestParamInfo<DragCase>& info) { return "case" + std::to_string(info.index); });
 
 TEST_F(ShellPopupDialog, PressOnAChildThatTakesItStartsNoDrag)

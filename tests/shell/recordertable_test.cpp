@@ -2,16 +2,16 @@
 // slot, the lowest free slot, the first exact name, and the logged-in flags of the sessions in
 // it. The sessions here belong to no hub, so only this table holds them.
 #include <climits>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "session/moduledevice.h"
+#include "session/support/moduledevice_testaccess.h"
 #include "shell/recordertable.h"
 #include "shell/support/named_recorders.h"
-#include "session/support/moduledevice_testaccess.h"
 
 namespace {
 
@@ -92,7 +92,7 @@ TEST_F(RecorderTableTest, FullTableHasNoFreeIndexUntilASlotIsFreed)
 struct FindCase
 {
     const char* what;
-    std::vector<QString> names;   // registered from slot 0 on
+    std::vector<QString> names; // registered from slot 0 on
     QString query;
     int expected;
 };
@@ -103,8 +103,7 @@ void PrintTo(const FindCase& c, std::ostream* out)
 }
 
 class RecorderTableFind : public RecorderTableTest, public ::testing::WithParamInterface<FindCase>
-{
-};
+{};
 
 TEST_P(RecorderTableFind, FindsTheFirstExactName)
 {

@@ -19,9 +19,10 @@ namespace {
 // code builds their names from the recorder's console layout, so their folders are not checked.
 const QLatin1String kSkinFolders(":/res/Config/");
 
-struct NamedPictures {
-    QStringList paths;            // resource paths of pictures, full or folder + appended name
-    QStringList unknownFolders;   // folder prefixes whose appended names the file does not show
+struct NamedPictures
+{
+    QStringList paths;          // resource paths of pictures, full or folder + appended name
+    QStringList unknownFolders; // folder prefixes whose appended names the file does not show
 };
 
 // The pictures one source text names. A literal ending in "/" is a folder the code appends
@@ -50,7 +51,8 @@ NamedPictures PicturesNamedIn(const QString& source)
     return named;
 }
 
-struct ScanCase {
+struct ScanCase
+{
     const char* what;
     const char* source;
     QStringList paths;
@@ -60,14 +62,17 @@ struct ScanCase {
 const ScanCase kScanCases[] = {
     {"full paths, repeated once",
      R"(QIcon(":/res/Resource/a.png"); f(":/res/top.PNG"); QIcon(":/res/Resource/a.png");)",
-     {":/res/Resource/a.png", ":/res/top.PNG", ":/res/Resource/a.png"}, {}},
+     {":/res/Resource/a.png", ":/res/top.PNG", ":/res/Resource/a.png"},
+     {}},
     {"a folder and the names appended to it",
      R"(icon = QString(":/res/Resource/") + file; add(icon("2.png")); add(icon("zoom in.png"));)",
-     {":/res/Resource/2.png", ":/res/Resource/zoom in.png"}, {}},
+     {":/res/Resource/2.png", ":/res/Resource/zoom in.png"},
+     {}},
     {"a folder whose names the file does not show",
-     R"(QString(":/res/Pictures/") + name + ".png")", {}, {":/res/Pictures/"}},
-    {"the console skin folders",
-     R"(":/res/Config/TYPE1_CALDORA/VGA/skin_img/" + name + ".bmp")", {}, {}},
+     R"(QString(":/res/Pictures/") + name + ".png")",
+     {},
+     {":/res/Pictures/"}},
+    {"the console skin folders", R"(":/res/Config/TYPE1_CALDORA/VGA/skin_img/" + name + ".bmp")", {}, {}},
     {"text that names no resource", R"(QFile("osd.dat"); "/maps/f1.png";)", {}, {}},
 };
 

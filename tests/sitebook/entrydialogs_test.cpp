@@ -60,7 +60,8 @@ using EntryDialogTest = SiteBookTreeTest;
 
 TEST_F(EntryDialogTest, FolderDialogRefusesAnEmptyNameWithTheTextOfItsMode)
 {
-    const struct {
+    const struct
+    {
         void (*setUp)(CAddFolderDialog*);
         const char* title;
         const char* label;
@@ -68,7 +69,8 @@ TEST_F(EntryDialogTest, FolderDialogRefusesAnEmptyNameWithTheTextOfItsMode)
     } cases[] = {
         {[](CAddFolderDialog*) {}, "SiteBook", "Folder Name", "SiteBook|Input folder name"},
         {[](CAddFolderDialog* d) { d->setEmapMode(); }, "eMap", "Name", "eMap|Input eMap name"},
-        {[](CAddFolderDialog* d) { d->setFavoritesMode(); }, "Favorites", "Name", "Favorites|Input Favorites name"},
+        {[](CAddFolderDialog* d) { d->setFavoritesMode(); }, "Favorites", "Name",
+         "Favorites|Input Favorites name"},
     };
     for (const auto& c : cases) {
         MessageBoxCatcher boxes;
@@ -176,14 +178,13 @@ TEST_F(EntryDialogTest, RecorderDialogShowsTheRecordAndHandsBackTheEditsOnOk)
 
 TEST_F(EntryDialogTest, RecorderDialogNamesTheFirstEmptyFieldAndStaysOpen)
 {
-    const struct {
+    const struct
+    {
         const char* edit;
         const char* refusal;
     } cases[] = {
-        {"nameEdit", "SiteBook|Input dvr name"},
-        {"addrEdit", "SiteBook|Input dvr Address"},
-        {"portEdit", "SiteBook|Input dvr port"},
-        {"idEdit", "SiteBook|Input user id"},
+        {"nameEdit", "SiteBook|Input dvr name"},          {"addrEdit", "SiteBook|Input dvr Address"},
+        {"portEdit", "SiteBook|Input dvr port"},          {"idEdit", "SiteBook|Input user id"},
         {"passwordEdit", "SiteBook|Input user password"},
     };
     for (const auto& c : cases) {
@@ -240,7 +241,7 @@ TEST_F(EntryDialogTest, LockedEntryIsShownReadOnlyAndKeepsItsMark)
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
 
-    EXPECT_EQ(record.name, QStringLiteral("gate"));  // the record handed in loses its mark
+    EXPECT_EQ(record.name, QStringLiteral("gate")); // the record handed in loses its mark
     EXPECT_EQ(dialog.locked, 1);
     EXPECT_EQ(dialog.originalName, QStringLiteral("gate"));
     EXPECT_EQ(Child<QLineEdit>(&dialog, "nameEdit")->text(), QStringLiteral("gate"));
@@ -265,7 +266,8 @@ TEST_F(EntryDialogTest, LockedEntryIsShownReadOnlyAndKeepsItsMark)
 
 TEST_F(EntryDialogTest, UnknownQualityShowsNormal)
 {
-    const struct {
+    const struct
+    {
         int stored;
         const char* shown;
         int handedBack;
@@ -296,12 +298,13 @@ TEST_F(EntryDialogTest, PortIsOneTo65535AndRefusedWithAMessageOtherwise)
         QTest::keyClicks(port, QStringLiteral("70000"));
         EXPECT_EQ(port->text(), QStringLiteral("70000")) << "typed as it is, refused at OK";
     }
-    const struct {
+    const struct
+    {
         const char* port;
         bool accepted;
         const char* handedBack;
     } cases[] = {
-        {"70000", false, ""}, {"65536", false, ""}, {"0", false, ""},      {"00000", false, ""},
+        {"70000", false, ""}, {"65536", false, ""},     {"0", false, ""},         {"00000", false, ""},
         {"1", true, "1"},     {"65535", true, "65535"}, {"009000", true, "9000"},
     };
     for (const auto& c : cases) {
@@ -318,7 +321,8 @@ TEST_F(EntryDialogTest, PortIsOneTo65535AndRefusedWithAMessageOtherwise)
             EXPECT_EQ(finished.count(), 1) << c.port;
             EXPECT_EQ(dialog.port, QLatin1String(c.handedBack)) << c.port;
         } else {
-            EXPECT_EQ(boxes.Seen(), QStringList({"SiteBook|The port must be a number from 1 to 65535."})) << c.port;
+            EXPECT_EQ(boxes.Seen(), QStringList({"SiteBook|The port must be a number from 1 to 65535."}))
+                << c.port;
             EXPECT_EQ(finished.count(), 0) << c.port;
             // The cursor is back in the port, its text selected for retyping.
             EXPECT_EQ(dialog.focusWidget(), Child<QLineEdit>(&dialog, "portEdit")) << c.port;
@@ -331,22 +335,25 @@ TEST_F(EntryDialogTest, PortIsOneTo65535AndRefusedWithAMessageOtherwise)
 // is refused (favorites find recorders by name), the entry's own name is not.
 TEST_F(EntryDialogTest, RecorderNameIsTrimmedAndMustNotBeTakenByAnother)
 {
-    const auto taken = [](const QString& name) { return name == QLatin1String("gate") || name == QLatin1String("Yard"); };
-    const struct {
+    const auto taken = [](const QString& name) {
+        return name == QLatin1String("gate") || name == QLatin1String("Yard");
+    };
+    const struct
+    {
         const char* typed;
-        const char* refusal;   // empty: accepted
+        const char* refusal; // empty: accepted
         const char* name;
     } cases[] = {
         {"   ", "SiteBook|Input dvr name", ""},
         {"Yard", "SiteBook|A recorder named \"Yard\" is already in the site book.", ""},
         {"  Yard ", "SiteBook|A recorder named \"Yard\" is already in the site book.", ""},
-        {"gate", "", "gate"},          // its own name
+        {"gate", "", "gate"}, // its own name
         {"  Dock  ", "", "Dock"},
-        {"yard", "", "yard"},          // another name, if only by case
+        {"yard", "", "yard"}, // another name, if only by case
     };
     for (const auto& c : cases) {
         MessageBoxCatcher boxes;
-        SiteBook record = FullRecord();   // named "gate"
+        SiteBook record = FullRecord(); // named "gate"
         CAddDvrDialog dialog;
         dialog.setSiteBook(&record);
         dialog.SetNameTaken(taken);
@@ -371,7 +378,8 @@ TEST_F(EntryDialogTest, RecorderNameIsTrimmedAndMustNotBeTakenByAnother)
 TEST_F(EntryDialogTest, FolderNameIsTrimmedAndMustNotBeTakenWhereItGoes)
 {
     const auto taken = [](const QString& name) { return name == QLatin1String("East"); };
-    const struct {
+    const struct
+    {
         const char* typed;
         const char* refusal;
         const char* name;
@@ -448,4 +456,4 @@ TEST_F(EntryDialogTest, SetEditableShowsThePermissionButton)
     EXPECT_EQ(Child<QCheckBox>(&readOnly, "sslCheck")->focusPolicy(), Qt::NoFocus);
 }
 
-}  // namespace
+} // namespace

@@ -75,8 +75,8 @@ QStringList DescribeFavorites(const QTreeWidgetItem* root)
     QStringList out;
     for (int i = 0; i < root->childCount(); ++i) {
         const SiteBook* r = SiteBook::FromItem(root->child(i));
-        out << QStringList({r->kind, r->name, r->cameomode, r->favoritesdevice, r->favoriteschannel,
-                            r->favoritesmode})
+        out << QStringList(
+                   {r->kind, r->name, r->cameomode, r->favoritesdevice, r->favoriteschannel, r->favoritesmode})
                    .join(QLatin1Char('|'));
     }
     return out;
@@ -102,11 +102,11 @@ TEST_F(FavoritesEmapBookTest, HandWrittenFavoritesFillTheFavoritesRoot)
     ASSERT_TRUE(Read<FavoritesXmlReader>(tree.get(), kFavorites));
     QTreeWidgetItem* root = tree->GetFavoritesRoot();
     EXPECT_EQ(DescribeFavorites(root), QStringList({
-        "favorites_item|Lobby|4|gate;yard;|0;1;|autoConnectOn",
-        "favorites_item_search|Night|909|gate;|3;|autoConnectOn",
-        "favorites_item|Case|16|a;|2;|AutoConnectOn",
-        "favorites_item|Bare||||",
-    }));
+                                           "favorites_item|Lobby|4|gate;yard;|0;1;|autoConnectOn",
+                                           "favorites_item_search|Night|909|gate;|3;|autoConnectOn",
+                                           "favorites_item|Case|16|a;|2;|AutoConnectOn",
+                                           "favorites_item|Bare||||",
+                                       }));
     for (int i = 0; i < root->childCount(); ++i)
         EXPECT_EQ(root->child(i)->text(0), SiteBook::FromItem(root->child(i))->name) << i;
 
@@ -138,10 +138,10 @@ TEST_F(FavoritesEmapBookTest, HandWrittenEmapEntriesTakeSlotsInFileOrder)
     ASSERT_TRUE(Read<EmapXmlReader>(tree.get(), kEmap));
     QTreeWidgetItem* root = tree->GetEmapRoot();
     EXPECT_EQ(DescribeEmap(root), QStringList({
-        "emap_item|Ground floor|gate;|0;|/maps/ground.png|0.100000;0.200000;|0",
-        "emap_item|Roof|||/maps/roof.png||1",
-        "emap_item|Yard|||||2",
-    }));
+                                      "emap_item|Ground floor|gate;|0;|/maps/ground.png|0.100000;0.200000;|0",
+                                      "emap_item|Roof|||/maps/roof.png||1",
+                                      "emap_item|Yard|||||2",
+                                  }));
     EXPECT_EQ(root->child(2)->text(0), QStringLiteral("Yard"));
     EXPECT_EQ(IconImage(root->child(0)->icon(0)), ResourceImage(":/res/Resource/5.png"));
     EXPECT_EQ(tree->GetFreeEmapIndex(), 3);
@@ -253,9 +253,8 @@ TEST_F(FavoritesEmapBookTest, WrongRootOrVersionLeavesTheRootsAlone)
 
 TEST_F(FavoritesEmapBookTest, MalformedBooksKeepTheEntriesReadBefore)
 {
-    EXPECT_FALSE(Read<FavoritesXmlReader>(tree.get(),
-                                          "<zent version=\"1.0\"><favorites_item name=\"kept\"/>"
-                                          "<favorites_item name=\"<\"/></zent>"));
+    EXPECT_FALSE(Read<FavoritesXmlReader>(tree.get(), "<zent version=\"1.0\"><favorites_item name=\"kept\"/>"
+                                                      "<favorites_item name=\"<\"/></zent>"));
     EXPECT_EQ(DescribeFavorites(tree->GetFavoritesRoot()), QStringList({"favorites_item|kept||||"}));
     EXPECT_FALSE(Read<EmapXmlReader>(tree.get(), "<zent version=\"1.0\"><emap_item name=\"kept\"/><emap_item"));
     EXPECT_EQ(DescribeEmap(tree->GetEmapRoot()), QStringList({"emap_item|kept|||||0"}));
@@ -304,7 +303,8 @@ TEST_F(FavoritesEmapFileTest, SavedBooksReadBack)
 {
     Put(PathOf("favorites.xml"), kFavorites);
     Put(PathOf("emap.xml"), kEmap);
-    ASSERT_EQ(SiteBookFile::LoadFavorites(tree.get(), PathOf("favorites.xml"), true), SiteBookFile::LoadResult::Loaded);
+    ASSERT_EQ(SiteBookFile::LoadFavorites(tree.get(), PathOf("favorites.xml"), true),
+              SiteBookFile::LoadResult::Loaded);
     ASSERT_EQ(SiteBookFile::LoadEmap(tree.get(), PathOf("emap.xml"), true), SiteBookFile::LoadResult::Loaded);
     ASSERT_EQ(SiteBookFile::SaveFavorites(tree.get(), PathOf("f2.xml")), SiteBookFile::SaveResult::Saved);
     ASSERT_EQ(SiteBookFile::SaveEmap(tree.get(), PathOf("e2.xml")), SiteBookFile::SaveResult::Saved);
@@ -319,7 +319,8 @@ TEST_F(FavoritesEmapFileTest, SavedBooksReadBack)
 // Each book reports its own texts, and a book that failed to read is never overwritten.
 TEST_F(FavoritesEmapFileTest, BrokenBooksAreReportedAndProtected)
 {
-    struct Case {
+    struct Case
+    {
         const char* file;
         SiteBookFile::LoadResult (*load)(SiteBookTreeWidget*, const QString&, bool);
         SiteBookFile::SaveResult (*save)(SiteBookTreeWidget*, const QString&);
@@ -344,4 +345,4 @@ TEST_F(FavoritesEmapFileTest, BrokenBooksAreReportedAndProtected)
     }
 }
 
-}  // namespace
+} // namespace

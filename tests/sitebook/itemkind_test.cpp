@@ -9,7 +9,8 @@
 
 namespace {
 
-const struct {
+const struct
+{
     const char* text;
     ItemKind kind;
 } kKinds[] = {

@@ -14,13 +14,13 @@ QByteArray Hex(const char* text)
 // (index -1, channel -1, quality 1, four masks 0xFFFF), the configuration flag as one byte,
 // the empty cameo mode, two floats stored as 8-byte doubles, and use_ssl.
 const char* kDefaultRecordHex =
-    "00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000"  // kind..emapPath
-    "00000000 00000000 00000000 00000000"                                      // emapPos..favoritesmode
-    "FFFFFFFF FFFFFFFF 00000001 0000FFFF 0000FFFF 0000FFFF 0000FFFF"           // index..permissionPtz
-    "01"                                                                       // permissionConfig
-    "00000000"                                                                 // cameomode
-    "0000000000000000 0000000000000000"                                        // posX, posY
-    "00000000";                                                                // use_ssl
+    "00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000" // kind..emapPath
+    "00000000 00000000 00000000 00000000"                                     // emapPos..favoritesmode
+    "FFFFFFFF FFFFFFFF 00000001 0000FFFF 0000FFFF 0000FFFF 0000FFFF"          // index..permissionPtz
+    "01"                                                                      // permissionConfig
+    "00000000"                                                                // cameomode
+    "0000000000000000 0000000000000000"                                       // posX, posY
+    "00000000";                                                               // use_ssl
 
 void ExpectSameRecord(const SiteBook& a, const SiteBook& b)
 {
@@ -80,19 +80,18 @@ TEST(SiteBookRecord, FieldOrderOnTheStream)
 {
     SiteBook r;
     r.kind = "device";          // first string
-    r.use_ssl = 1;               // last integer
-    r.posX = 0.5f;               // first float
-    r.permissionConfig = false;  // the one boolean
+    r.use_ssl = 1;              // last integer
+    r.posX = 0.5f;              // first float
+    r.permissionConfig = false; // the one boolean
     r.cameomode = "4";
-    const QByteArray hex = Hex(
-        "0000000C 006400650076006900630065"                                   // "device" in UTF-16BE
-        "00000000 00000000 00000000 00000000 00000000 00000000 00000000"
-        "00000000 00000000 00000000 00000000"
-        "FFFFFFFF FFFFFFFF 00000001 0000FFFF 0000FFFF 0000FFFF 0000FFFF"
-        "00"
-        "00000002 0034"                                                       // "4"
-        "3FE0000000000000 0000000000000000"                                   // 0.5 as a double
-        "00000001");
+    const QByteArray hex = Hex("0000000C 006400650076006900630065" // "device" in UTF-16BE
+                               "00000000 00000000 00000000 00000000 00000000 00000000 00000000"
+                               "00000000 00000000 00000000 00000000"
+                               "FFFFFFFF FFFFFFFF 00000001 0000FFFF 0000FFFF 0000FFFF 0000FFFF"
+                               "00"
+                               "00000002 0034"                     // "4"
+                               "3FE0000000000000 0000000000000000" // 0.5 as a double
+                               "00000001");
     EXPECT_EQ(r.ToDragData().toHex(), hex.toHex());
 }
 
@@ -161,4 +160,4 @@ TEST(SiteBookRecord, ItemDataCarriesThePointer)
     EXPECT_EQ(SiteBook::FromItem(nullptr), nullptr);
 }
 
-}  // namespace
+} // namespace

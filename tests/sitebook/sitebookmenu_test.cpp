@@ -16,8 +16,6 @@
 
 namespace {
 
-
-
 TEST_F(SiteBookMenuTest, MenuEntriesByKindOfItem)
 {
     CModuleDevice* folder = AddFolder(QStringLiteral("site"));
@@ -31,15 +29,17 @@ TEST_F(SiteBookMenuTest, MenuEntriesByKindOfItem)
     QTreeWidgetItem* day = AddPlain(backup, QStringLiteral("archiveFolder"), QStringLiteral("20260101"));
     QTreeWidgetItem* data = AddPlain(day, QStringLiteral("archiveData"), QStringLiteral("h120000.001"));
     QTreeWidgetItem* shot = AddPlain(day, QStringLiteral("archiveSnapshot"), QStringLiteral("a.jpg"));
-    QTreeWidgetItem* favorite = AddPlain(tree->GetFavoritesRoot(), QStringLiteral("favorites_item"), QStringLiteral("f"));
-    QTreeWidgetItem* searchFavorite =
-        AddPlain(tree->GetFavoritesRoot(), QStringLiteral("favorites_item_search"), QStringLiteral("s"));
+    QTreeWidgetItem* favorite = AddPlain(tree->GetFavoritesRoot(), QStringLiteral("favorites_item"),
+                                         QStringLiteral("f"));
+    QTreeWidgetItem* searchFavorite = AddPlain(tree->GetFavoritesRoot(), QStringLiteral("favorites_item_search"),
+                                               QStringLiteral("s"));
     QTreeWidgetItem* emapItem = AddPlain(tree->GetEmapRoot(), QStringLiteral("emap_item"), QStringLiteral("e"));
 
     QTreeWidgetItem* root = tree->GetSiteBookRoot();
     const QString other = QStringLiteral("Import DVR list,Find DVR|Account Manager,Firmware Manager");
     const QString entryMenu = QStringLiteral("Auto Connect\tOn,Auto Connect\tOff,Delete");
-    const struct {
+    const struct
+    {
         const char* what;
         QTreeWidgetItem* item;
         QString menu;
@@ -111,15 +111,15 @@ TEST_F(SiteBookMenuTest, ActionsCarryTheirTipsAndLoadIsEnabledWithoutConnections
         }
     }
     EXPECT_EQ(tips, QStringList({
-        "New DVR=Create new DVR into the sitebook",
-        "New Folder=Create new Folder into the sitebook",
-        "Load SiteBook=Load sitebook list file",
-        "Save SiteBook=Save sitebook list file",
-        "Import DVR list=Import Excel file",
-        "Find DVR=DVR Find on Sitebook",
-        "Account Manager=Account Manager",
-        "Firmware Manager=Firmware MaSeasnager",
-    }));
+                        "New DVR=Create new DVR into the sitebook",
+                        "New Folder=Create new Folder into the sitebook",
+                        "Load SiteBook=Load sitebook list file",
+                        "Save SiteBook=Save sitebook list file",
+                        "Import DVR list=Import Excel file",
+                        "Find DVR=DVR Find on Sitebook",
+                        "Account Manager=Account Manager",
+                        "Firmware Manager=Firmware MaSeasnager",
+                    }));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -144,7 +144,8 @@ TEST_F(SiteBookMenuTest, NewEntriesArePlacedByTheMenuItemAndWrittenAtOnce)
     ASSERT_NE(z, nullptr);
     const SiteBook* r = SiteBook::FromItem(z);
     EXPECT_EQ(r->kind, QStringLiteral("device"));
-    EXPECT_EQ(QStringList({r->addr, r->port, r->id, r->password}), QStringList({"10.0.0.7", "9010", "admin", "pw"}));
+    EXPECT_EQ(QStringList({r->addr, r->port, r->id, r->password}),
+              QStringList({"10.0.0.7", "9010", "admin", "pw"}));
     EXPECT_EQ(r->quality, 2);
     EXPECT_EQ(r->use_ssl, 1);
     EXPECT_EQ(z->text(0), QStringLiteral("Z"));
@@ -238,7 +239,8 @@ TEST_F(SiteBookMenuTest, RecorderPropertiesAreWrittenOnlyOnOk)
         auto answer = AnswerRecorder({"zz", "new", "2", "v", "q", 2, true, false});
         tree->property();
     }
-    EXPECT_EQ(QStringList({r->name, r->addr, r->port, r->id, r->password}), QStringList({"gate", "old", "1", "u", "p"}));
+    EXPECT_EQ(QStringList({r->name, r->addr, r->port, r->id, r->password}),
+              QStringList({"gate", "old", "1", "u", "p"}));
     EXPECT_EQ(r->quality, 1);
     EXPECT_FALSE(BookExists("sitebook.xml"));
 
@@ -247,7 +249,8 @@ TEST_F(SiteBookMenuTest, RecorderPropertiesAreWrittenOnlyOnOk)
         auto answer = AnswerRecorder({"zz", "new", "2", "v", "q", 2, true, true});
         tree->property();
     }
-    EXPECT_EQ(QStringList({r->name, r->addr, r->port, r->id, r->password}), QStringList({"zz", "new", "2", "v", "q"}));
+    EXPECT_EQ(QStringList({r->name, r->addr, r->port, r->id, r->password}),
+              QStringList({"zz", "new", "2", "v", "q"}));
     EXPECT_EQ(r->quality, 2);
     EXPECT_EQ(r->use_ssl, 1);
     EXPECT_EQ(gate->text(0), QStringLiteral("zz"));
@@ -371,12 +374,13 @@ TEST_F(SiteBookMenuTest, DeletedFavoriteIsGoneFromItsBook)
 // when the books are read at the next start; its slot goes to the next new entry.
 TEST_F(SiteBookMenuTest, DeletedEmapEntryStaysDeletedAfterARead)
 {
-    WriteFile("emap.xml",
-              "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n"
-              "  <emap_item name=\"Ground\" favoritesdevice=\"gate;\" favoriteschannel=\"0;\" emapPath=\"/g.png\" emapPos=\"0.1;0.2;\"/>\n"
-              "  <emap_item name=\"Roof\" favoritesdevice=\"\" favoriteschannel=\"\" emapPath=\"/r.png\" emapPos=\"\"/>\n"
-              "  <emap_item name=\"Yard\" favoritesdevice=\"yard;\" favoriteschannel=\"2;\" emapPath=\"/y.png\" emapPos=\"\"/>\n"
-              "</zent>\n");
+    WriteFile(
+        "emap.xml",
+        "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n"
+        "  <emap_item name=\"Ground\" favoritesdevice=\"gate;\" favoriteschannel=\"0;\" emapPath=\"/g.png\" emapPos=\"0.1;0.2;\"/>\n"
+        "  <emap_item name=\"Roof\" favoritesdevice=\"\" favoriteschannel=\"\" emapPath=\"/r.png\" emapPos=\"\"/>\n"
+        "  <emap_item name=\"Yard\" favoritesdevice=\"yard;\" favoriteschannel=\"2;\" emapPath=\"/y.png\" emapPos=\"\"/>\n"
+        "</zent>\n");
     ASSERT_EQ(SiteBookFile::LoadEmap(tree.get(), BookFile("emap.xml"), true), SiteBookFile::LoadResult::Loaded);
     QTreeWidgetItem* roof = tree->GetEmapRoot()->child(1);
     ASSERT_EQ(SiteBook::FromItem(roof)->index, 1);
@@ -394,8 +398,8 @@ TEST_F(SiteBookMenuTest, DeletedEmapEntryStaysDeletedAfterARead)
     // The freed slot goes to the next new entry.
     {
         auto answer = AnswerFolder(QStringLiteral("Attic"));
-        EXPECT_EQ(tree->addEmapItem(QString(), QStringLiteral("a;"), QStringLiteral("1;"), QStringLiteral("/a.png"),
-                                    QStringLiteral("0.5;0.5;")),
+        EXPECT_EQ(tree->addEmapItem(QString(), QStringLiteral("a;"), QStringLiteral("1;"),
+                                    QStringLiteral("/a.png"), QStringLiteral("0.5;0.5;")),
                   QStringLiteral("Attic"));
     }
     EXPECT_EQ(SiteBook::FromItem(tree->GetEmapRoot()->child(2))->index, 1);
@@ -424,9 +428,9 @@ TEST_F(SiteBookMenuTest, AutoConnectIsOnForOneFavoriteAtMost)
 
     PointAt(b);
     tree->autoConnectOn();
-    EXPECT_EQ(DescribeFavorites(root), QStringList({"favorites_item|a||||autoConnectOff",
-                                                    "favorites_item|b||||autoConnectOn",
-                                                    "favorites_item_search|s||||"}));
+    EXPECT_EQ(DescribeFavorites(root),
+              QStringList({"favorites_item|a||||autoConnectOff", "favorites_item|b||||autoConnectOn",
+                           "favorites_item_search|s||||"}));
     EXPECT_EQ(b->icon(0).pixmap(16, 16).toImage(), tree->FavoriteIcon().pixmap(16, 16).toImage());
     EXPECT_EQ(a->icon(0).pixmap(16, 16).toImage(), tree->FavoriteItemIcon().pixmap(16, 16).toImage());
     EXPECT_EQ(FavoritesOnDisk(), DescribeFavorites(root));
@@ -440,7 +444,8 @@ TEST_F(SiteBookMenuTest, AutoConnectIsOnForOneFavoriteAtMost)
 
 TEST_F(SiteBookMenuTest, FavoritesStoreTheirGridAsSplitTimesHundredPlusFirst)
 {
-    const struct {
+    const struct
+    {
         const char* kind;
         int split;
         int first;
@@ -514,7 +519,8 @@ TEST_F(SiteBookMenuTest, EmapEntriesAreAddedAndUpdatedBySlot)
 
 TEST_F(SiteBookMenuTest, CdBurningCommandLine)
 {
-    EXPECT_EQ(SiteBookTreeWidget::CdBurningCommand(QStringLiteral("/opt/zent"), SiteBookTreeWidget::BurnSource::File,
+    EXPECT_EQ(SiteBookTreeWidget::CdBurningCommand(QStringLiteral("/opt/zent"),
+                                                   SiteBookTreeWidget::BurnSource::File,
                                                    QStringLiteral("/opt/zent/backup/BackupData/gate/h120000.001")),
               QStringLiteral("/opt/zent/Kesto.exe 0 \\opt\\zent\\backup\\BackupData\\gate\\h120000.001"));
     EXPECT_EQ(SiteBookTreeWidget::CdBurningCommand(QStringLiteral("/p"), SiteBookTreeWidget::BurnSource::Folder,
@@ -525,7 +531,8 @@ TEST_F(SiteBookMenuTest, CdBurningCommandLine)
 TEST_F(SiteBookMenuTest, ActionsOnAVanishedItemDoNothing)
 {
     // The last item of the tree, so that nothing takes its place under the point.
-    QTreeWidgetItem* favorite = AddPlain(tree->GetFavoritesRoot(), QStringLiteral("favorites_item"), QStringLiteral("f"));
+    QTreeWidgetItem* favorite = AddPlain(tree->GetFavoritesRoot(), QStringLiteral("favorites_item"),
+                                         QStringLiteral("f"));
     PointAt(favorite);
     delete favorite;
     EXPECT_EQ(tree->menuItem(), nullptr);
@@ -541,7 +548,7 @@ TEST_F(SiteBookMenuTest, ActionsOnAVanishedItemDoNothing)
     EXPECT_FALSE(BookExists("emap.xml"));
 }
 
-}  // namespace
+} // namespace
 
 // A book whose load failed is kept as it is; an edit made meanwhile is not written to it, and the
 // user is told so (once, not at every edit) instead of finding it out later.
@@ -595,6 +602,7 @@ TEST_F(SiteBookMenuTest, RenamedRecorderIsRenamedInFavoritesAndEmaps)
         tree->property();
         EXPECT_TRUE(answer->Done());
     }
-    EXPECT_EQ(FavoritesOnDisk(), QStringList({"favorites_item|both|400|Main gate;yard;Main gate;gatehouse;|0;1;2;3;|"}));
+    EXPECT_EQ(FavoritesOnDisk(),
+              QStringList({"favorites_item|both|400|Main gate;yard;Main gate;gatehouse;|0;1;2;3;|"}));
     EXPECT_EQ(EmapOnDisk(), QStringList({"map|Main gate;|0;|/m.png|0.5;0.5;"}));
 }

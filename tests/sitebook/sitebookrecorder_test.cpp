@@ -1,8 +1,8 @@
 // The site book's recorder actions against the recorder simulator: connect, disconnect, delete,
 // the menu of a connected recorder and the camera title rights.
-#include <QLoggingCategory>
 #include <QAction>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QTest>
@@ -158,7 +158,8 @@ TEST_F(SiteBookRecorderTest, DeletingAConnectedRecorderEndsItsSession)
 
 TEST_F(SiteBookRecorderTest, CameraTitleNeedsTheConfigurationRight)
 {
-    const struct {
+    const struct
+    {
         QStringList options;
         bool permitted;
     } cases[] = {
@@ -193,8 +194,11 @@ TEST_F(SiteBookRecorderTest, CameraTitleNeedsTheConfigurationRight)
             EXPECT_EQ(SiteBook::FromItem(camera)->name, QStringLiteral("Door"));
             ASSERT_TRUE(WaitFor([&] { return !sim->Messages(0x9C).isEmpty(); }));
             // The title travels as text in the request.
-            EXPECT_TRUE(sim->Messages(0x9C).first().value(QStringLiteral("hex")).toString().contains(
-                QStringLiteral("446f6f72")));
+            EXPECT_TRUE(sim->Messages(0x9C)
+                            .first()
+                            .value(QStringLiteral("hex"))
+                            .toString()
+                            .contains(QStringLiteral("446f6f72")));
             EXPECT_TRUE(BookExists("sitebook.xml"));
         } else {
             EXPECT_EQ(hub->boxCalls, QStringList({"Sitebook|No permission.|stop"}));
@@ -245,8 +249,9 @@ TEST_F(SiteBookRecorderTest, AddressChangeOfAConnectedRecorderIsExplained)
         MessageBoxCatcher boxes;
         auto answer = AnswerRecorder({"gate", "10.1.2.3", QString::number(sim->Port()), "admin", "1234", 1});
         tree->property();
-        EXPECT_EQ(boxes.Seen(), QStringList({"SiteBook|gate stays connected to its old address; the new address and "
-                                             "port take effect at its next connection."}));
+        EXPECT_EQ(boxes.Seen(),
+                  QStringList({"SiteBook|gate stays connected to its old address; the new address and "
+                               "port take effect at its next connection."}));
     }
     EXPECT_TRUE(gate->IsLoggedIn());
     EXPECT_EQ(SiteBook::FromItem(gate)->addr, QStringLiteral("10.1.2.3"));
@@ -256,7 +261,8 @@ TEST_F(SiteBookRecorderTest, AddressChangeOfAConnectedRecorderIsExplained)
 class SessionLines
 {
 public:
-    explicit SessionLines(const QStringList& prefixes) : m_prefixes(prefixes)
+    explicit SessionLines(const QStringList& prefixes)
+        : m_prefixes(prefixes)
     {
         // The debug lines of the client's categories are off by default; the test reads them.
         QLoggingCategory::setFilterRules(QStringLiteral("zent.*.debug=true"));
@@ -302,7 +308,8 @@ TEST_F(SiteBookRecorderTest, BackupEntriesAskTheSessionForTheirWindow)
     SiteBookDvrSim* sim = nullptr;
     CModuleDevice* gate = ConnectedRecorder(&sim);
     ASSERT_TRUE(gate);
-    const struct {
+    const struct
+    {
         const char* entry;
         const char* request;
     } cases[] = {
@@ -349,7 +356,7 @@ TEST_F(SiteBookRecorderTest, QualityChangeOfAConnectedRecorderRestartsLive)
     EXPECT_TRUE(SiteBookOnDisk().join(QString()).contains(QStringLiteral("|2|0")));
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 

@@ -9,7 +9,12 @@ namespace {
 TEST_F(SiteBookTreeTest, FreshTreeHasThreeRootsAndOnlyTheSiteBookIsExpanded)
 {
     ASSERT_EQ(tree->topLevelItemCount(), 3);
-    const struct { const char* kind; const char* text; bool expanded; } roots[] = {
+    const struct
+    {
+        const char* kind;
+        const char* text;
+        bool expanded;
+    } roots[] = {
         {"sitebook", "SiteBook", true},
         {"emap", "Emap", false},
         {"favorite", "Favorites", false},
@@ -36,17 +41,14 @@ TEST_F(SiteBookTreeTest, FreshTreeHasThreeRootsAndOnlyTheSiteBookIsExpanded)
 // each run in ascending case-sensitive name order.
 TEST_F(SiteBookTreeTest, FoldersAndRecordersArePlacedSorted)
 {
-    const struct {
-        const char* adds;    // "F:name R:name ..." in the order they are added
-        const char* expect;  // names under the root afterwards
+    const struct
+    {
+        const char* adds;   // "F:name R:name ..." in the order they are added
+        const char* expect; // names under the root afterwards
     } cases[] = {
-        {"R:b R:a R:c", "a b c"},
-        {"F:b F:a F:c", "a b c"},
-        {"R:a F:z", "z a"},
-        {"F:z R:a F:b", "b z a"},
-        {"R:a R:B F:a F:B", "B a B a"},  // "B" sorts before "a"
-        {"R:x R:x R:w", "w x x"},
-        {"R:Y F:A R:B", "A B Y"},
+        {"R:b R:a R:c", "a b c"}, {"F:b F:a F:c", "a b c"},       {"R:a F:z", "z a"},
+        {"F:z R:a F:b", "b z a"}, {"R:a R:B F:a F:B", "B a B a"}, // "B" sorts before "a"
+        {"R:x R:x R:w", "w x x"}, {"R:Y F:A R:B", "A B Y"},
     };
     for (const auto& c : cases) {
         tree->clearSiteBook();
@@ -57,8 +59,7 @@ TEST_F(SiteBookTreeTest, FoldersAndRecordersArePlacedSorted)
             else
                 AddRecorder(name);
         }
-        EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()).join(QLatin1Char(' ')),
-                  QString::fromLatin1(c.expect))
+        EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()).join(QLatin1Char(' ')), QString::fromLatin1(c.expect))
             << c.adds;
     }
 }
@@ -154,12 +155,12 @@ TEST_F(SiteBookTreeTest, NameLookupsSeeOnlyDirectChildrenOfTheirKind)
     CModuleDevice* sub = AddFolder(QStringLiteral("sub"), folder);
 
     EXPECT_EQ(tree->FindDeviceByName(QStringLiteral("yard")), outer);
-    EXPECT_EQ(tree->FindDeviceByName(QStringLiteral("gate")), nullptr);  // inside a folder
+    EXPECT_EQ(tree->FindDeviceByName(QStringLiteral("gate")), nullptr); // inside a folder
     EXPECT_EQ(tree->FindDeviceByName(QStringLiteral("gate"), folder), inner);
     EXPECT_EQ(tree->FindDeviceByName(QStringLiteral("Yard")), nullptr);  // case-sensitive
     EXPECT_EQ(tree->FindDeviceByName(QStringLiteral("north")), nullptr); // a folder
     EXPECT_EQ(tree->FindFolderByName(QStringLiteral("north")), folder);
-    EXPECT_EQ(tree->FindFolderByName(QStringLiteral("yard")), nullptr);  // a recorder
+    EXPECT_EQ(tree->FindFolderByName(QStringLiteral("yard")), nullptr); // a recorder
     EXPECT_EQ(tree->FindFolderByName(QStringLiteral("sub")), nullptr);
     EXPECT_EQ(tree->FindFolderByName(QStringLiteral("sub"), folder), sub);
 }
@@ -174,7 +175,7 @@ TEST_F(SiteBookTreeTest, ServerIdLookupsGoDepthFirstInChildOrder)
     CModuleDevice* other = AddRecorder(QStringLiteral("other"), b);
     a->SetServerId(10);
     aa->SetServerId(11);
-    b->SetServerId(7);   // a folder with the same id as recorders
+    b->SetServerId(7); // a folder with the same id as recorders
     deep->SetServerId(7);
     top->SetServerId(7);
     other->SetServerId(8);
@@ -182,13 +183,13 @@ TEST_F(SiteBookTreeTest, ServerIdLookupsGoDepthFirstInChildOrder)
     // Recorder id 7: the one deepest in the first folder comes before the one at the top level.
     EXPECT_EQ(tree->FindDeviceById(7), deep);
     EXPECT_EQ(tree->FindDeviceById(8), other);
-    EXPECT_EQ(tree->FindDeviceById(10), nullptr);  // only folders carry it
+    EXPECT_EQ(tree->FindDeviceById(10), nullptr); // only folders carry it
     EXPECT_EQ(tree->FindDeviceById(99), nullptr);
     EXPECT_EQ(tree->FindDeviceById(7, b), nullptr);
 
     EXPECT_EQ(tree->FindFolderById(11), aa);
     EXPECT_EQ(tree->FindFolderById(7), b);
-    EXPECT_EQ(tree->FindFolderById(8), nullptr);   // only a recorder carries it
+    EXPECT_EQ(tree->FindFolderById(8), nullptr); // only a recorder carries it
     EXPECT_EQ(tree->FindFolderById(10, a), nullptr);
 }
 
@@ -241,7 +242,8 @@ TEST_F(SiteBookTreeTest, ItemUnderTheMenuPoint)
 
 TEST(SiteBookConvertLoadText, UnderscoresBecomeBlanksAndTheCopyFitsTheBuffer)
 {
-    const struct {
+    const struct
+    {
         const char* src;
         std::size_t size;
         const char* expect;
@@ -250,9 +252,9 @@ TEST(SiteBookConvertLoadText, UnderscoresBecomeBlanksAndTheCopyFitsTheBuffer)
         {"", 32, ""},
         {"___", 32, "   "},
         {"no-underscore.ini", 32, "no-underscore.ini"},
-        {"_a_", 4, " a "},       // exactly fits with its terminator
-        {"abcdef", 4, "abc"},    // cut to the buffer
-        {"a_b", 1, ""},          // room for the terminator only
+        {"_a_", 4, " a "},    // exactly fits with its terminator
+        {"abcdef", 4, "abc"}, // cut to the buffer
+        {"a_b", 1, ""},       // room for the terminator only
         {nullptr, 8, ""},
     };
     for (const auto& c : cases) {
@@ -268,7 +270,7 @@ TEST(SiteBookConvertLoadText, UnderscoresBecomeBlanksAndTheCopyFitsTheBuffer)
     EXPECT_EQ(untouched[0], 'X');
 }
 
-}  // namespace
+} // namespace
 
 // Recorder names are taken book-wide (a locked entry's "@" is no part of its name); other names
 // only among the siblings of their kind.
@@ -277,7 +279,11 @@ TEST_F(SiteBookTreeTest, NamesTakenByRecordersAndSiblings)
     CModuleDevice* east = AddFolder(QStringLiteral("East"));
     AddRecorder(QStringLiteral("@gate"), east);
     AddRecorder(QStringLiteral("Yard"));
-    struct Case { const char* name; bool taken; };
+    struct Case
+    {
+        const char* name;
+        bool taken;
+    };
     const Case recorders[] = {{"gate", true}, {"Yard", true}, {"@gate", false}, {"East", false}, {"yard", false}};
     for (const Case& c : recorders)
         EXPECT_EQ(tree->RecorderNameTaken(QLatin1String(c.name)), c.taken) << c.name;

@@ -81,8 +81,11 @@ QString Describe(const QTreeWidgetItem* item, int depth = 0)
         for (int c = 0; c < SiteBook::CameraCount; ++c)
             out += QLatin1Char('|') + r->emapCameraPath[c] + QLatin1Char('|') + r->emapCameraPos[c];
         out += QStringLiteral("|%1 %2 %3 %4 %5\n")
-                   .arg(r->permissionLive).arg(r->permissionSearch).arg(r->permissionBackup)
-                   .arg(r->permissionPtz).arg(r->permissionConfig);
+                   .arg(r->permissionLive)
+                   .arg(r->permissionSearch)
+                   .arg(r->permissionBackup)
+                   .arg(r->permissionPtz)
+                   .arg(r->permissionConfig);
     }
     return out;
 }
@@ -152,11 +155,11 @@ TEST_F(SiteBookXmlTest, HandWrittenBookFillsTheTree)
     EXPECT_TRUE(gate->permissionConfig);
 
     const SiteBook* yard = RecordOf(root->child(4));
-    EXPECT_EQ(yard->quality, 1);  // "3" is no quality
+    EXPECT_EQ(yard->quality, 1); // "3" is no quality
     EXPECT_EQ(yard->use_ssl, 1);
     const SiteBook* aCam = RecordOf(west->child(1));
-    EXPECT_EQ(aCam->quality, 1);  // missing
-    EXPECT_EQ(aCam->use_ssl, 0);  // missing
+    EXPECT_EQ(aCam->quality, 1); // missing
+    EXPECT_EQ(aCam->use_ssl, 0); // missing
     EXPECT_EQ(RecordOf(west->child(2))->quality, 2);
 }
 
@@ -264,12 +267,11 @@ TEST_F(SiteBookXmlTest, WrongRootOrVersionAddsNothing)
 
 TEST_F(SiteBookXmlTest, MalformedXmlKeepsWhatWasReadBefore)
 {
-    const char* book =
-        "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n"
-        "  <device name=\"first\" addr=\"a\" port=\"1\"/>\n"
-        "  <folder name=\"f\" folded=\"no\"><device name=\"second\"/>\n"
-        "  <device name=\"third\" addr=\"<broken\"/>\n"
-        "</zent>\n";
+    const char* book = "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n"
+                       "  <device name=\"first\" addr=\"a\" port=\"1\"/>\n"
+                       "  <folder name=\"f\" folded=\"no\"><device name=\"second\"/>\n"
+                       "  <device name=\"third\" addr=\"<broken\"/>\n"
+                       "</zent>\n";
     EXPECT_FALSE(ReadBook(tree.get(), book));
     EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()), QStringList({"f", "first"}));
     EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()->child(0)), QStringList({"second"}));
@@ -336,18 +338,17 @@ TEST_F(SiteBookFileTest, LoadWithClearReplacesTheSiteBook)
     ASSERT_EQ(SiteBookFile::LoadSiteBook(tree.get(), path, true), SiteBookFile::LoadResult::Loaded);
     EXPECT_EQ(ChildNames(tree->GetSiteBookRoot()), QStringList({"east", "nofold", "west", "Gate", "yard"}));
     ASSERT_EQ(SiteBookFile::LoadSiteBook(tree.get(), path, false), SiteBookFile::LoadResult::Loaded);
-    EXPECT_EQ(tree->GetSiteBookRoot()->childCount(), 10);  // read twice, kept twice
+    EXPECT_EQ(tree->GetSiteBookRoot()->childCount(), 10); // read twice, kept twice
 }
 
 TEST_F(SiteBookFileTest, BrokenBookIsReportedAndNeverOverwritten)
 {
     MessageBoxCatcher boxes;
     const QString path = PathOf("sitebook.xml");
-    const QByteArray broken =
-        "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n"
-        "  <device name=\"kept\" addr=\"a\" port=\"1\"/>\n"
-        "  <device name=\"lost\" addr=\"<\"/>\n"
-        "  <device name=\"also lost\"/>\n</zent>\n";
+    const QByteArray broken = "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n"
+                              "  <device name=\"kept\" addr=\"a\" port=\"1\"/>\n"
+                              "  <device name=\"lost\" addr=\"<\"/>\n"
+                              "  <device name=\"also lost\"/>\n</zent>\n";
     Put(path, broken);
     AddRecorder(QStringLiteral("before"));
 
@@ -412,4 +413,4 @@ TEST_F(SiteBookFileTest, UnwritableBookIsReported)
     EXPECT_FALSE(QFile::exists(path));
 }
 
-}  // namespace
+} // namespace

@@ -34,7 +34,11 @@ QString RunFfmpeg(const QStringList& arguments)
 QList<QByteArray> SplitAccessUnits(const QByteArray& stream)
 {
     // Start of every NAL unit (position of its first start-code byte) and its header offset.
-    struct Nal { int start; int header; };
+    struct Nal
+    {
+        int start;
+        int header;
+    };
     QList<Nal> nals;
     const int n = stream.size();
     const auto* d = reinterpret_cast<const unsigned char*>(stream.constData());
@@ -93,7 +97,10 @@ const Stream& Make(int width, int height, int frames, int keyInterval, bool base
     static QMap<QString, Stream> made;
     QMutexLocker locker(&lock);
     const QString base = QStringLiteral("testsrc2_%1x%2_%3_%4%5")
-                             .arg(width).arg(height).arg(frames).arg(keyInterval)
+                             .arg(width)
+                             .arg(height)
+                             .arg(frames)
+                             .arg(keyInterval)
                              .arg(baseline ? "_baseline" : "");
     auto found = made.find(base);
     if (found != made.end())
@@ -104,12 +111,12 @@ const Stream& Make(int width, int height, int frames, int keyInterval, bool base
     stream.height = height;
     stream.path = FixtureFolder() + "/" + base + ".264";
     const QString size = QStringLiteral("%1x%2").arg(width).arg(height);
-    stream.error = MakeFile(base + ".264",
-                            {"-f", "lavfi", "-i", "testsrc2=size=" + size + ":rate=30"},
+    stream.error = MakeFile(base + ".264", {"-f", "lavfi", "-i", "testsrc2=size=" + size + ":rate=30"},
                             QStringList{"-frames:v", QString::number(frames), "-c:v", "libx264"}
                                 + (baseline ? QStringList{"-profile:v", "baseline"} : QStringList())
-                                + QStringList{"-pix_fmt", "yuv420p", "-bf", "0", "-g", QString::number(keyInterval), "-bsf:v", "h264_mp4toannexb",
-                                              "-f", "h264"});
+                                + QStringList{"-pix_fmt", "yuv420p", "-bf", "0", "-g",
+                                              QString::number(keyInterval), "-bsf:v", "h264_mp4toannexb", "-f",
+                                              "h264"});
     if (stream.error.isEmpty())
         stream.error = MakeFile(base + ".rgb", {"-i", stream.path},
                                 {"-pix_fmt", "rgb24", "-sws_flags", "fast_bilinear", "-f", "rawvideo"});
@@ -132,7 +139,9 @@ namespace {
 class BitReader
 {
 public:
-    explicit BitReader(const QByteArray& rbsp) : m_data(rbsp) {}
+    explicit BitReader(const QByteArray& rbsp)
+        : m_data(rbsp)
+    {}
     bool Ok() const { return m_ok; }
     int Position() const { return m_position; }
     int Size() const { return m_data.size() * 8; }
@@ -268,7 +277,7 @@ QList<QByteArray> Renumber(const QList<QByteArray>& units, Numbering numbering)
             const int begin = starts[k];
             int end = k + 1 < starts.size() ? starts[k + 1] - 3 : unit.size();
             while (k + 1 < starts.size() && end > begin && unit[end - 1] == 0)
-                --end;  // the leading zero of the next four-byte start code
+                --end; // the leading zero of the next four-byte start code
             const int codeStart = (begin >= 4 && unit[begin - 4] == 0) ? begin - 4 : begin - 3;
             out.append(unit.mid(codeStart, begin - codeStart));
             uchar header = uchar(unit[begin]);

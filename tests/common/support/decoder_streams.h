@@ -10,12 +10,12 @@ namespace decoder_streams {
 
 struct Stream
 {
-    QString path;                // the .264 file
-    QList<QByteArray> frames;    // its access units, in decode order
-    QByteArray referenceRgb;     // ffmpeg's decode, rgb24 through the fast bilinear scaler
+    QString path;             // the .264 file
+    QList<QByteArray> frames; // its access units, in decode order
+    QByteArray referenceRgb;  // ffmpeg's decode, rgb24 through the fast bilinear scaler
     int width = 0;
     int height = 0;
-    QString error;               // empty when the fixture was made
+    QString error; // empty when the fixture was made
 };
 
 // Makes (once per process) a stream of the given size and frame count in the build folder,

@@ -60,7 +60,7 @@ IndexHeader RecordReader::Header() const
         h.eventMask[i] = U64(m_index, 224 + 8 * i);
     }
     h.reservedZero = U32(m_index, 4) == 0 && U32(m_index, 12) == 0 && U32(m_index, 20) == 0
-        && AllZero(m_index, 216, 224) && AllZero(m_index, 416, 512);
+                     && AllZero(m_index, 216, 224) && AllZero(m_index, 416, 512);
     return h;
 }
 

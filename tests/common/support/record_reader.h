@@ -21,12 +21,12 @@ struct IndexHeader
 
 struct IndexEntry
 {
-    bool present = false;  // the entry lies inside the file
-    bool empty = true;     // its first 8 bytes are 0
-    quint64 offset64 = 0;  // bytes 0-7
-    quint32 low = 0;       // bytes 8-11
-    quint32 high = 0;      // bytes 12-15, as stored
-    quint64 offset = 0;    // bytes 8-15 with the top three bits cleared
+    bool present = false; // the entry lies inside the file
+    bool empty = true;    // its first 8 bytes are 0
+    quint64 offset64 = 0; // bytes 0-7
+    quint32 low = 0;      // bytes 8-11
+    quint32 high = 0;     // bytes 12-15, as stored
+    quint64 offset = 0;   // bytes 8-15 with the top three bits cleared
 };
 
 struct FrameHeader
@@ -35,25 +35,25 @@ struct FrameHeader
     int channel = -1;
     quint32 word1Reserved = 0; // bits 5-8
     quint32 size = 0;
-    bool slotFlag = false;      // word 2 bit 24
-    bool notKey = false;        // word 2 bit 27
-    quint32 word2Reserved = 0;  // everything else of word 2
+    bool slotFlag = false;     // word 2 bit 24
+    bool notKey = false;       // word 2 bit 27
+    quint32 word2Reserved = 0; // everything else of word 2
     quint32 word3 = 0;
-    quint32 kindBase = 0;       // word 4 without bits 1-2
-    int frameType = -1;         // word 4 bits 1-2
+    quint32 kindBase = 0; // word 4 without bits 1-2
+    int frameType = -1;   // word 4 bits 1-2
     quint64 dataOffset = 0;
     qint64 lastKeyOffset = 0;
-    quint32 lastKeySize = 0;    // word 9 bits 0-23
-    bool markerZero = false;    // word 9 bit 25
+    quint32 lastKeySize = 0; // word 9 bits 0-23
+    bool markerZero = false; // word 9 bit 25
     quint32 word9Reserved = 0;
     quint32 word10 = 0;
-    quint32 tsReserved = 0;     // time stamp bits 0-9
+    quint32 tsReserved = 0; // time stamp bits 0-9
     int second = -1;
     int day = -1;
     int month = -1;
     int year = -1;
     quint32 word13 = 0;
-    bool tailZero = false;      // bytes 56-335 of the slot
+    bool tailZero = false; // bytes 56-335 of the slot
 };
 
 class RecordReader

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
-FuzzInput::FuzzInput(const uint8_t* data, size_t size) : m_data(data), m_size(data ? size : 0) {}
+FuzzInput::FuzzInput(const uint8_t* data, size_t size)
+    : m_data(data)
+    , m_size(data ? size : 0)
+{}
 
 quint8 FuzzInput::Byte()
 {

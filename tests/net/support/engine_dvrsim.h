@@ -5,5 +5,7 @@
 class EngineDvrSim : public DvrSimProcess
 {
 public:
-    explicit EngineDvrSim(const QStringList& options) : DvrSimProcess(options) {}
+    explicit EngineDvrSim(const QStringList& options)
+        : DvrSimProcess(options)
+    {}
 };

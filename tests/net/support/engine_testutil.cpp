@@ -75,7 +75,8 @@ const TestCertificate& Tls()
     return material;
 }
 
-RawPeer::RawPeer(bool tls) : m_tls(tls)
+RawPeer::RawPeer(bool tls)
+    : m_tls(tls)
 {
     listen(QHostAddress::LocalHost, 0);
 }

@@ -10,7 +10,9 @@ class RequestsDvrSim : public DvrSimProcess
 {
 public:
     // `logPath` receives the simulator's JSON-lines log.
-    RequestsDvrSim(const QStringList& options, const QString& logPath) : DvrSimProcess(options, logPath) {}
+    RequestsDvrSim(const QStringList& options, const QString& logPath)
+        : DvrSimProcess(options, logPath)
+    {}
 };
 
 // Runs the event loop until `condition` holds or `timeoutMs` passed; returns the condition.

@@ -45,13 +45,15 @@ bool CModuleDeviceTestAccess::IsLiveDropping(const CModuleDevice& device, int ch
 
 bool CModuleDeviceTestAccess::IsLiveThreadRunning(const CModuleDevice& device, int ch)
 {
-    return device.ValidChannel(ch) && device.m_liveThreads[size_t(ch)] && device.m_liveThreads[size_t(ch)]->ShouldRun();
+    return device.ValidChannel(ch) && device.m_liveThreads[size_t(ch)]
+           && device.m_liveThreads[size_t(ch)]->ShouldRun();
 }
 
 int CModuleDeviceTestAccess::GetDecodedFrames(const CModuleDevice& device, int ch)
 {
-    return device.ValidChannel(ch) && device.m_liveWorkers[size_t(ch)] ? device.m_liveWorkers[size_t(ch)]->DecodedFrames()
-                                                                        : 0;
+    return device.ValidChannel(ch) && device.m_liveWorkers[size_t(ch)]
+               ? device.m_liveWorkers[size_t(ch)]->DecodedFrames()
+               : 0;
 }
 
 int CModuleDeviceTestAccess::GetSkippedForLoad(const CModuleDevice& device, int ch)

@@ -16,15 +16,17 @@
 
 #include "harness/dvrsimprocess.h"
 #include "session/moduledevice.h"
-#include "shell/mainwindow.h"
 #include "session/sitebook.h"
+#include "shell/mainwindow.h"
 
 // dvrsim started with the test's options; ready once it prints "LISTENING <port>"; stopped by
 // its own process id.
 class SessionDvrSim : public DvrSimProcess
 {
 public:
-    explicit SessionDvrSim(const QStringList& options) : DvrSimProcess(options) {}
+    explicit SessionDvrSim(const QStringList& options)
+        : DvrSimProcess(options)
+    {}
 };
 
 // One call of the shared message box.

@@ -6,7 +6,9 @@
 class GridDvrSim : public DvrSimProcess
 {
 public:
-    explicit GridDvrSim(const QStringList& options) : DvrSimProcess(options) {}
+    explicit GridDvrSim(const QStringList& options)
+        : DvrSimProcess(options)
+    {}
 
     // Empty on success, else what went wrong.
     QString Start()

@@ -16,7 +16,11 @@
 class GridEmapTile : public CCameo
 {
 public:
-    GridEmapTile() : CCameo(nullptr) { SetEmapFlag(true); }
+    GridEmapTile()
+        : CCameo(nullptr)
+    {
+        SetEmapFlag(true);
+    }
 };
 
 class GridTest : public ShellHubTest

@@ -7,7 +7,8 @@
 
 CModuleDevice* GridOnlineTest::LoggedInRecorder(const QString& name, const QStringList& options)
 {
-    auto sim = std::make_unique<GridDvrSim>(QStringList{QStringLiteral("--channels"), QStringLiteral("4")} + options);
+    auto sim = std::make_unique<GridDvrSim>(QStringList{QStringLiteral("--channels"), QStringLiteral("4")}
+                                            + options);
     const QString error = sim->Start();
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     if (!error.isEmpty())

@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QSet>
 
-#include "widgets/messagedlg.h"
 #include "shell/support/shell_hubfixture.h"
+#include "widgets/messagedlg.h"
 
 void MainWinTest::SetUp()
 {
@@ -77,7 +77,7 @@ bool MainWinTest::FileExists(const QString& name) const
 
 QStringList MainWinDockTitles()
 {
-    return {QStringLiteral("SiteBook"),  QStringLiteral("Screen Split"), QStringLiteral("Adjust"),
-            QStringLiteral("P/T/Z"),     QStringLiteral("Alarm Out"),    QStringLiteral("MicroPhone"),
+    return {QStringLiteral("SiteBook"), QStringLiteral("Screen Split"), QStringLiteral("Adjust"),
+            QStringLiteral("P/T/Z"),    QStringLiteral("Alarm Out"),    QStringLiteral("MicroPhone"),
             QStringLiteral("Playback")};
 }

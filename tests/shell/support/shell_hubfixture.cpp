@@ -6,9 +6,9 @@
 #include <QSet>
 
 #include "session/moduledevice.h"
+#include "session/sitebook.h"
 #include "shell/mainwindow.h"
 #include "widgets/messagedlg.h"
-#include "session/sitebook.h"
 
 void ShellHubTest::SetUp()
 {

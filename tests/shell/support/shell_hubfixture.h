@@ -11,10 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "session/moduledevice.h"
-#include "shell/mainwindow.h"
-#include "widgets/messagedlg.h"
 #include "session/sitebook.h"
+#include "shell/mainwindow.h"
 #include "shell/support/named_recorders.h"
+#include "widgets/messagedlg.h"
 
 class ShellHubTest : public ::testing::Test
 {

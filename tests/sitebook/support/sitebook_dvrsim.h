@@ -6,5 +6,7 @@
 class SiteBookDvrSim : public DvrSimProcess
 {
 public:
-    explicit SiteBookDvrSim(const QStringList& options = {}) : DvrSimProcess(options) {}
+    explicit SiteBookDvrSim(const QStringList& options = {})
+        : DvrSimProcess(options)
+    {}
 };

@@ -142,9 +142,10 @@ QStringList SiteBookMenuTest::DescribeSiteBook(const QTreeWidgetItem* item, int 
             continue;
         QString line = QString(depth * 2, QLatin1Char(' ')) + r->kind + QLatin1Char(' ') + r->name;
         if (r->kind == QLatin1String("device")) {
-            line += QLatin1Char(' ') + QStringList({r->addr, r->port, r->id, r->password, QString::number(r->quality),
-                                                    QString::number(r->use_ssl)})
-                                           .join(QLatin1Char('|'));
+            line += QLatin1Char(' ')
+                    + QStringList({r->addr, r->port, r->id, r->password, QString::number(r->quality),
+                                   QString::number(r->use_ssl)})
+                          .join(QLatin1Char('|'));
         }
         out << line;
         if (r->kind == QLatin1String("folder"))
@@ -158,8 +159,8 @@ QStringList SiteBookMenuTest::DescribeFavorites(const QTreeWidgetItem* root)
     QStringList out;
     for (int i = 0; i < root->childCount(); ++i) {
         const SiteBook* r = SiteBook::FromItem(root->child(i));
-        out << QStringList({r->kind, r->name, r->cameomode, r->favoritesdevice, r->favoriteschannel,
-                            r->favoritesmode})
+        out << QStringList(
+                   {r->kind, r->name, r->cameomode, r->favoritesdevice, r->favoriteschannel, r->favoritesmode})
                    .join(QLatin1Char('|'));
     }
     return out;
@@ -179,7 +180,8 @@ QStringList SiteBookMenuTest::DescribeEmap(const QTreeWidgetItem* root)
 QStringList SiteBookMenuTest::SiteBookOnDisk() const
 {
     SiteBookTreeWidget second;
-    EXPECT_EQ(SiteBookFile::LoadSiteBook(&second, BookFile("sitebook.xml"), true), SiteBookFile::LoadResult::Loaded);
+    EXPECT_EQ(SiteBookFile::LoadSiteBook(&second, BookFile("sitebook.xml"), true),
+              SiteBookFile::LoadResult::Loaded);
     return DescribeSiteBook(second.GetSiteBookRoot());
 }
 

@@ -35,13 +35,12 @@ void ModalDriver::Tick()
 std::unique_ptr<ModalDriver> AnswerNextQuestion(QMessageBox::StandardButton button, QString* seenTitle,
                                                 QString* seenText)
 {
-    return OnNextDialog<QMessageBox>(
-        [button, seenTitle, seenText](QMessageBox* box) {
-            if (seenTitle)
-                *seenTitle = box->windowTitle();
-            if (seenText)
-                *seenText = box->text();
-            if (QAbstractButton* b = box->button(button))
-                b->click();
-        });
+    return OnNextDialog<QMessageBox>([button, seenTitle, seenText](QMessageBox* box) {
+        if (seenTitle)
+            *seenTitle = box->windowTitle();
+        if (seenText)
+            *seenText = box->text();
+        if (QAbstractButton* b = box->button(button))
+            b->click();
+    });
 }

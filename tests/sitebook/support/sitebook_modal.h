@@ -43,5 +43,5 @@ std::unique_ptr<ModalDriver> OnNextDialog(std::function<void(T*)> act, int limit
 }
 
 // Answers the next question box with the button.
-std::unique_ptr<ModalDriver> AnswerNextQuestion(QMessageBox::StandardButton button,
-                                                QString* seenTitle = nullptr, QString* seenText = nullptr);
+std::unique_ptr<ModalDriver> AnswerNextQuestion(QMessageBox::StandardButton button, QString* seenTitle = nullptr,
+                                                QString* seenText = nullptr);

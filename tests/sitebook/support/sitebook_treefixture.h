@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "session/moduledevice.h"
-#include "shell/mainwindow.h"
 #include "session/sitebook.h"
+#include "shell/mainwindow.h"
 #include "sitebook/sitebooktreewidget.h"
 
 // Readable failure output for Qt texts.
@@ -24,7 +24,8 @@ inline void PrintTo(const QString& text, std::ostream* os)
 }
 inline void PrintTo(const QStringList& list, std::ostream* os)
 {
-    *os << '{' << list.join(QStringLiteral("\", \"")).prepend(QLatin1Char('"')).append(QLatin1Char('"')).toStdString()
+    *os << '{'
+        << list.join(QStringLiteral("\", \"")).prepend(QLatin1Char('"')).append(QLatin1Char('"')).toStdString()
         << '}';
 }
 
