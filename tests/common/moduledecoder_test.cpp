@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "harness/messagecapture.h"
+
 #include <cmath>
 #include <random>
 #include <vector>
@@ -70,36 +72,7 @@ void Statistics(const QImage& picture, const QImage& base, double& mean, double&
     spread = count ? std::sqrt(squares / count - mean * mean) : 0;
 }
 
-// Collects the Qt log while it lives.
-class MessageLog
-{
-public:
-    // The debug lines of the client's categories are off by default; the test reads them.
-    MessageLog()
-    {
-        QLoggingCategory::setFilterRules(QStringLiteral("zent.*.debug=true"));
-        s_current = this;
-        m_previous = qInstallMessageHandler(&MessageLog::Handler);
-    }
-    ~MessageLog()
-    {
-        qInstallMessageHandler(m_previous);
-        s_current = nullptr;
-        QLoggingCategory::setFilterRules(QString());
-    }
-    QString Text() const { return m_lines.join('\n'); }
-
-private:
-    static void Handler(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        if (s_current)
-            s_current->m_lines.append(message);
-    }
-    static MessageLog* s_current;
-    QtMessageHandler m_previous = nullptr;
-    QStringList m_lines;
-};
-MessageLog* MessageLog::s_current = nullptr;
+using MessageLog = MessageCapture;
 
 class DecoderTest : public ::testing::Test
 {

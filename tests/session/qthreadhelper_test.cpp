@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "harness/messagecapture.h"
+
 #include <atomic>
 #include <pthread.h>
 #include <thread>
@@ -15,28 +17,9 @@
 namespace {
 
 // Collects every message of the Qt logger while it lives (from any thread).
-class MessageLog
+class MessageLog : public MessageCapture
 {
 public:
-    MessageLog()
-    {
-        // The debug lines of the client's categories are off by default; the test reads them.
-        QLoggingCategory::setFilterRules(QStringLiteral("zent.*.debug=true"));
-        s_current = this;
-        m_previous = qInstallMessageHandler(&MessageLog::Handler);
-    }
-    ~MessageLog()
-    {
-        qInstallMessageHandler(m_previous);
-        s_current = nullptr;
-        QLoggingCategory::setFilterRules(QString());
-    }
-    QStringList Lines() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return m_lines;
-    }
-    bool Has(const QString& line) const { return Lines().contains(line); }
     int CountStartingWith(const QString& prefix) const
     {
         int n = 0;
@@ -44,19 +27,6 @@ public:
             n += l.startsWith(prefix) ? 1 : 0;
         return n;
     }
-
-private:
-    static void Handler(QtMsgType, const QMessageLogContext&, const QString& msg)
-    {
-        if (MessageLog* log = s_current) {
-            QMutexLocker lock(&log->m_mutex);
-            log->m_lines << msg;
-        }
-    }
-    static inline MessageLog* s_current = nullptr;
-    QtMessageHandler m_previous = nullptr;
-    mutable QMutex m_mutex;
-    QStringList m_lines;
 };
 
 QString Num(pthread_t t)

@@ -9,6 +9,7 @@
 
 #include <utility>
 
+#include "harness/messagecapture.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/liveview.h"
@@ -263,43 +264,13 @@ class SessionLines
 public:
     explicit SessionLines(const QStringList& prefixes)
         : m_prefixes(prefixes)
-    {
-        // The debug lines of the client's categories are off by default; the test reads them.
-        QLoggingCategory::setFilterRules(QStringLiteral("zent.*.debug=true"));
-        s_current = this;
-        m_previous = qInstallMessageHandler(&SessionLines::Handler);
-    }
-    ~SessionLines()
-    {
-        qInstallMessageHandler(m_previous);
-        s_current = nullptr;
-        QLoggingCategory::setFilterRules(QString());
-    }
-    QStringList Take()
-    {
-        QMutexLocker lock(&m_mutex);
-        return std::exchange(m_lines, {});
-    }
+    {}
+    QStringList Take() { return m_capture.Take(m_prefixes); }
 
 private:
-    static void Handler(QtMsgType, const QMessageLogContext&, const QString& line)
-    {
-        SessionLines* self = s_current;
-        if (!self)
-            return;
-        QMutexLocker lock(&self->m_mutex);
-        for (const QString& prefix : self->m_prefixes) {
-            if (line.startsWith(prefix))
-                self->m_lines << line;
-        }
-    }
-    static SessionLines* s_current;
-    QtMessageHandler m_previous = nullptr;
+    MessageCapture m_capture;
     QStringList m_prefixes;
-    QMutex m_mutex;
-    QStringList m_lines;
 };
-SessionLines* SessionLines::s_current = nullptr;
 
 // The backup entries of a connected recorder's menu ask its session for the matching window, and
 // only that one. The windows themselves are not there yet, so the session says so in the log.
