@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace {
+
+constexpr qint64 kLastOffset = std::numeric_limits<qint64>::max();
 
 quint32 Le32(const char* p)
 {
@@ -537,7 +540,10 @@ void CModulePlayback::ParseHeaders(const char* data, int size, int streamKind)
         const quint32 flags = Le32(p + 8);
         e.length = int(flags & 0x7FFFFFu);
         e.stamp = Le64(p + 44);
-        if (e.offsetB < 0 || e.sizeB < 1 || e.sizeB > kDataBufferSize || e.sizeA > kDataBufferSize) {
+        // Offsets are 64-bit positions in the recorder's files: a frame (or its key frame) that
+        // would end beyond the largest one cannot be asked for.
+        if (e.offsetB < 0 || e.sizeB < 1 || e.sizeB > kDataBufferSize || e.sizeA > kDataBufferSize
+            || e.offsetB > kLastOffset - e.sizeB || e.posA > kLastOffset - e.sizeA) {
             qCDebug(lcSession) << "playback scheduler: frame header" << count << "with offset" << e.offsetB
                                << "size" << e.sizeB << "ends the block";
             break;

@@ -11,7 +11,6 @@
 //   - swapping twice gives the payload back, and a swapped word holds its bytes reversed.
 // A broken promise aborts, which libFuzzer reports as a crash.
 #include "common/media/mulaw.h"
-#include "fuzz/support/fuzzapplication.h"
 #include "fuzz/support/fuzzinput.h"
 
 #include <cstdint>
@@ -65,12 +64,6 @@ void CheckSwap(const QByteArray& bytes)
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzzapplication::Start(fuzzapplication::Kind::Core);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

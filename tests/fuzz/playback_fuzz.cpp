@@ -1,6 +1,8 @@
 // libFuzzer target for the remote playback scheduler: the index headers (hour and minute masks),
 // the 960-byte minute blocks of second entries and the blocks of 336-byte frame-header slots
-// that a recorder sends, mixed with the calls the session makes while it plays.
+// that a recorder sends, mixed with the calls the session makes while it plays. The frame
+// requests the scheduler queues go into a request batcher, as the session's do, so that the
+// offsets and sizes taken from the headers are also written into requests.
 //
 // Input:
 //   byte 0   channel slot (taken modulo 17) and, in bits 5-6, the scheduler kind (modulo 3)
@@ -21,13 +23,14 @@
 //     9 the day is asked for again: date (4 bytes, YYYYMMDD)
 //    10 continuous play on or off: byte
 //    11 a ring position is sent: position byte (signed)
-//   (the step byte is taken modulo 12)
+//    12 the session's timer takes a batch of the queued requests
+//   (the step byte is taken modulo 13)
 //
 // Every input gets a fresh scheduler bound to a fresh host; nothing of one input reaches the
 // next.
-#include "fuzz/support/fuzzapplication.h"
 #include "fuzz/support/fuzzinput.h"
 #include "session/moduleplayback.h"
+#include "session/playbackrequestbatcher.h"
 #include "session/support/playback_host.h"
 
 #include <array>
@@ -54,7 +57,45 @@ enum class Step {
     Reset,
     Continuous,
     SendPosition,
+    SendBatch,
     Count
+};
+
+// The host that also queues the frame requests into a batcher, as the session does: a data
+// request of size 0 asks for one byte, and the request kind comes back as its request number.
+class BatchingHost : public FakePlaybackHost
+{
+public:
+    void QueueFrameHeader(int channel, int file, qint64 offset, int size, int requestKind) override
+    {
+        FakePlaybackHost::QueueFrameHeader(channel, file, offset, size, requestKind);
+        Queue(PlaybackRequestBatcher::Kind::FrameHeader, channel, file, offset, size, requestKind);
+    }
+    void QueueFrameData(int channel, int file, qint64 offset, int size, int requestKind) override
+    {
+        FakePlaybackHost::QueueFrameData(channel, file, offset, size, requestKind);
+        Queue(PlaybackRequestBatcher::Kind::FrameData, channel, file, offset, size == 0 ? 1 : size, requestKind);
+    }
+    void SendBatch()
+    {
+        batcher.TakeBatch([] { return true; });
+        batcher.ResetInFlight();
+    }
+
+private:
+    void Queue(PlaybackRequestBatcher::Kind kind, int channel, int file, qint64 offset, int size, int number)
+    {
+        PlaybackRequestBatcher::Request request;
+        request.channel = channel;
+        request.frameByte = file;
+        request.offset = offset;
+        request.size = size;
+        request.kind = int(kind);
+        request.requestNumber = number;
+        batcher.Queue(request);
+    }
+
+    PlaybackRequestBatcher batcher;
 };
 
 SchedulerKind KindOf(int value)
@@ -67,7 +108,7 @@ PlaybackMode ModeOf(int value)
     return value < int(kModes.size()) ? kModes[size_t(value)] : static_cast<PlaybackMode>(value);
 }
 
-void Run(CModulePlayback& scheduler, FuzzInput& input)
+void Run(CModulePlayback& scheduler, BatchingHost& host, FuzzInput& input)
 {
     const auto step = static_cast<Step>(input.Byte() % int(Step::Count));
     switch (step) {
@@ -116,22 +157,17 @@ void Run(CModulePlayback& scheduler, FuzzInput& input)
     case Step::Reset: scheduler.ResetIndex(int(input.Word32())); break;
     case Step::Continuous: scheduler.SetContinuous(input.Byte() != 0); break;
     case Step::SendPosition: scheduler.SendFrame(qint8(input.Byte())); break;
+    case Step::SendBatch: host.SendBatch(); break;
     case Step::Count: break;
     }
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzzapplication::Start(fuzzapplication::Kind::Core);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzInput input(data, size);
-    FakePlaybackHost host;
+    BatchingHost host;
     host.registered = {kRecorder};
     const quint8 binding = input.Byte();
     host.channelCount = input.Byte() % (CModulePlayback::kMaxSlot + 1);
@@ -144,6 +180,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CModulePlayback scheduler(&host);
     scheduler.Bind(kRecorder, binding % (CModulePlayback::kMaxSlot + 1), KindOf(binding >> 5));
     while (!input.AtEnd())
-        Run(scheduler, input);
+        Run(scheduler, host, input);
     return 0;
 }

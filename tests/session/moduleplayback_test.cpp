@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "support/playback_host.h"
 
 namespace {
@@ -427,6 +429,51 @@ TEST_F(SchedulerFixture, AFrameSizeBeyondTheBufferEndsTheRing)
     pb.OnSetFrameHeader(335, 1, block.constData(), false);
     EXPECT_EQ(pb.GetRingCount(), 0);
 }
+
+// A frame header whose frame, or whose key frame, would end beyond the largest 64-bit file
+// offset ends the ring like a negative offset does: nothing could ask for it (its offset plus a
+// piece's position in it would not be an offset).
+struct OffsetCase
+{
+    const char* name;
+    qint64 offsetB;
+    int sizeB;
+    qint64 posA;
+    int sizeA;
+    int ringCount; // of three slots, the middle one being the case
+};
+
+void PrintTo(const OffsetCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+struct HeaderOffsetTest : SchedulerFixture, ::testing::WithParamInterface<OffsetCase>
+{};
+
+TEST_P(HeaderOffsetTest, FramesThatEndBeyondTheLastOffsetEndTheRing)
+{
+    const OffsetCase& c = GetParam();
+    StartAt103015();
+    QByteArray block(13440, '\0');
+    Slot(block, 0, 1000, false, 1, 0x5000, 0x5000, 1000);
+    Slot(block, 1, c.sizeB, false, 0, c.offsetB, c.posA, c.sizeA);
+    Slot(block, 2, 100, false, 0, 0x5500, 0x5000, 1000);
+    pb.OnSetFrameHeader(block.size(), 1, block.constData(), false);
+    EXPECT_EQ(pb.GetRingCount(), c.ringCount);
+}
+
+constexpr qint64 kLast = std::numeric_limits<qint64>::max();
+
+INSTANTIATE_TEST_SUITE_P(
+    Offsets, HeaderOffsetTest,
+    ::testing::Values(OffsetCase{"frame_at_the_last_offset", kLast, 400, kLast, 400, 1},
+                      OffsetCase{"frame_ending_one_past_the_last_offset", kLast - 399, 400, 0x5000, 1000, 1},
+                      OffsetCase{"frame_ending_at_the_last_offset", kLast - 400, 400, 0x5000, 1000, 3},
+                      OffsetCase{"key_frame_ending_past_the_last_offset", 0x5400, 200, kLast - 100, 40000, 1},
+                      OffsetCase{"key_frame_ending_at_the_last_offset", 0x5400, 200, kLast - 40000, 40000, 3},
+                      OffsetCase{"no_key_frame_known", 0x5400, 200, -1, 0, 3}),
+    [](const ::testing::TestParamInfo<OffsetCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SchedulerFixture, KeyFrameIsFetchedFirstAndKeptInTheBuffer)
 {
