@@ -47,7 +47,7 @@ void LiveFrameQueue::WaitHeld(QDeadlineTimer deadline)
     m_ready->wait(&m_lock, deadline);
 }
 
-bool LiveFrameQueue::MakeRoom(const LiveFrameRecord& incoming, std::deque<LiveFrameRecordPtr>& dropped)
+bool LiveFrameQueue::MakeRoom(const LiveFrameRecord& incoming, std::vector<LiveFrameRecordPtr>& dropped)
 {
     const bool key = incoming.frameType == kKeyFrame;
     if (m_waitForKeyFrame && !key)
@@ -75,7 +75,8 @@ void LiveFrameQueue::Append(LiveFrameRecordPtr record)
     if (!record)
         return;
     // Declared before the locker: what is dropped is freed after the lock is released.
-    std::deque<LiveFrameRecordPtr> dropped;
+    // A vector allocates only when something is dropped; a deque would allocate on every append.
+    std::vector<LiveFrameRecordPtr> dropped;
     QMutexLocker locker(&m_lock);
     if (m_byteBound > 0 && !MakeRoom(*record, dropped))
         return;

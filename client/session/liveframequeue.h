@@ -30,6 +30,7 @@
 #include <functional>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "session/liveframerecord.h"
 
@@ -98,7 +99,7 @@ public:
 private:
     // Under the lock: makes room for `incoming` bytes by dropping groups of pictures from the
     // front into `dropped`; false when the incoming frame must go too.
-    bool MakeRoom(const LiveFrameRecord& incoming, std::deque<LiveFrameRecordPtr>& dropped);
+    bool MakeRoom(const LiveFrameRecord& incoming, std::vector<LiveFrameRecordPtr>& dropped);
     LiveFrameRecordPtr PopFrontHeld();
     void PushBackHeld(LiveFrameRecordPtr record);
     // Under the lock: waits for a wake or the deadline, making the condition at the first wait.
