@@ -10,6 +10,7 @@ in the repository so that the build needs no extra step.
 import math
 import os
 import struct
+import sys
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -579,8 +580,27 @@ ICONS = {
 }
 
 
+def all_icons():
+    """The table above plus the pictures of each subsystem, which live beside this file in
+    icons_<subsystem>.py modules with an ICONS table of their own (drawn with the helpers here,
+    imported as make_icons), so that subsystems add pictures without touching one shared table."""
+    import glob
+    import importlib.util
+    icons = dict(ICONS)
+    for path in sorted(glob.glob(os.path.join(HERE, "icons_*.py"))):
+        spec = importlib.util.spec_from_file_location(os.path.basename(path)[:-3], path)
+        module = importlib.util.module_from_spec(spec)
+        spec.loader.exec_module(module)
+        for name, entry in module.ICONS.items():
+            if name in icons:
+                raise SystemExit("%s: %s is drawn twice" % (os.path.basename(path), name))
+            icons[name] = entry
+    return icons
+
+
 def main():
-    for name, (size, draw) in ICONS.items():
+    icons = all_icons()
+    for name, (size, draw) in icons.items():
         c = Canvas(size)
         draw(c)
         path = os.path.join(HERE, name)
@@ -590,9 +610,11 @@ def main():
     # The resource list is written from the same table, so that no picture is drawn but left out.
     with open(os.path.join(HERE, "res.qrc"), "w") as f:
         f.write('<RCC>\n    <qresource prefix="/res">\n')
-        f.writelines("        <file>%s</file>\n" % name for name in ICONS)
+        f.writelines("        <file>%s</file>\n" % name for name in icons)
         f.write("    </qresource>\n</RCC>\n")
 
 
 if __name__ == "__main__":
+    # Subsystem modules import the drawing helpers as make_icons; let them find this copy.
+    sys.modules.setdefault("make_icons", sys.modules[__name__])
     main()
