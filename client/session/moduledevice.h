@@ -358,6 +358,7 @@ public slots:
 
 private slots:
     void OnLiveConnectDue();
+    void OnLiveConnectEnded(bool connected);
     void OnLoginDeadline();
     // A question about a changed certificate was answered (for this recorder or another).
     void OnCertificateAnswered();
