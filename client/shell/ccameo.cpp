@@ -214,6 +214,7 @@ CCameo::~CCameo()
     m_sequenceOn = 0;
     qCDebug(lcShell) << "release cameo " << m_cameoIndex;
     m_redrawThread.WaitThread();
+    StopLocalPlayback();
     for (auto& decoder : m_decoders) {
         if (decoder)
             decoder->CloseDecoder();
@@ -269,6 +270,8 @@ void CCameo::InitCameo(int kindCode, int cells, int split)
                 decoder = std::make_unique<CModuleDecoder>();
                 decoder->OpenDecoder();
             }
+            for (auto& local : m_local)
+                local = std::make_unique<LocalPlaybackCell>();
         }
         m_kind = kind;
         m_cellCount = cells;
@@ -1334,7 +1337,7 @@ void CCameo::OnAviAction()
     if (c.localDataFile.isEmpty())
         return;
     qCDebug(lcShell) << "mp4 convert" << c.localFolder << c.localDataFile;
-    // pending: MP4 convert window (takes the recording and runs modally)
+    // pending: CAVIConvert (the MP4 convert window takes the recording and runs modally)
     qCInfo(lcShell) << "MP4 convert window: not part of this client yet";
 }
 
