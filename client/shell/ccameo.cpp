@@ -18,6 +18,7 @@
 #include "session/cameoroute.h"
 #include "session/moduledevice.h"
 #include "session/moduleplayback.h"
+#include "shell/cadjust.h"
 #include "shell/cameoosd.h"
 #include "shell/mainwindow.h"
 #include "shell/shelllog.h"
@@ -856,6 +857,9 @@ void CCameo::RefreshAdjust(int cell)
     m_frameRate = frameRate;
     if (g_pMainWindow && m_cameoIndex >= 0)
         g_pMainWindow->SetActiveCameoIndex(m_cameoIndex);
+    // After the grid became the active one: the panel's echo of a moved slider reaches this grid.
+    if (g_pMainWindow && g_pMainWindow->GetAdjustPanel())
+        g_pMainWindow->GetAdjustPanel()->SetValues(brightness, contrast, frameRate);
 }
 
 bool CCameo::PageHasOnline(int from, int cells) const
