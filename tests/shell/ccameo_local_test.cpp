@@ -120,6 +120,37 @@ TEST_F(LocalGridTest, PauseAndFastForwardReachEveryCellAndTheDisplay)
     ASSERT_TRUE(WaitForTime(0, 80002));
 }
 
+// Damaged recordings play what is left: a data file cut short (its last second's records and
+// frames gone) and frames overwritten with garbage decode to nothing and are passed over.
+TEST_F(LocalGridTest, DamagedRecordingPlaysWhatIsLeft)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(160, 120, 30, 10);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const QString folder = WriteRecording(m_files.path(), stream, 150000);
+    QFile data(folder + "/h150000.004");
+    ASSERT_TRUE(data.open(QIODevice::ReadWrite));
+    const qint64 size = data.size();
+    // Garbage over the middle of the second second's frames, then the file loses its tail.
+    int secondStart = 0;
+    for (int i = 0; i < 10; ++i)
+        secondStart += stream.frames[i].size();
+    secondStart += 10 * 336; // the first second's frame records follow its frames
+    ASSERT_TRUE(data.seek(secondStart + stream.frames[10].size() + 8));
+    data.write(QByteArray(200, '\x5a'));
+    ASSERT_TRUE(data.resize(size - 11 * 336));
+    data.close();
+
+    grid->OpenLocalFile(folder, QStringLiteral("h150000.004"));
+    ASSERT_TRUE(WaitForTime(0, 150000));
+    ASSERT_TRUE(WaitForTime(0, 150001));
+    // The third second's block is gone: the playback passes on to the end of the day and the
+    // grid still answers.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetLocalPlayback(0)->GetPosition() >= 86400; }, kWaitMs));
+    EXPECT_EQ(grid->GetCell(0).osdTime, 150001);
+    grid->OnPlaybackCtrl(int(PlaybackControl::Restart));
+    ASSERT_TRUE(WaitForTime(0, 150000));
+}
+
 TEST_F(LocalGridTest, NamesAndFilesThatAreNotRecordingsOpenNothing)
 {
     QDir(m_files.path()).mkpath("day");
