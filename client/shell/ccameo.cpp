@@ -20,6 +20,7 @@
 #include "session/cameoroute.h"
 #include "session/moduledevice.h"
 #include "session/moduleplayback.h"
+#include "shell/cadjust.h"
 #include "shell/cameoosd.h"
 #include "shell/mainwindow.h"
 #include "shell/shelllog.h"
@@ -198,6 +199,7 @@ CCameo::~CCameo()
     m_sequenceOn = 0;
     qCDebug(lcShell) << "release cameo " << m_cameoIndex;
     m_redrawThread.WaitThread();
+    StopLocalPlayback();
     for (auto& decoder : m_decoders) {
         if (decoder)
             decoder->CloseDecoder();
@@ -253,6 +255,8 @@ void CCameo::InitCameo(int kindCode, int cells, int split)
                 decoder = std::make_unique<CModuleDecoder>();
                 decoder->OpenDecoder();
             }
+            for (auto& local : m_local)
+                local = std::make_unique<LocalPlaybackCell>();
         }
         m_kind = kind;
         m_cellCount = cells;
@@ -837,6 +841,9 @@ void CCameo::RefreshAdjust(int cell)
     m_frameRate = frameRate;
     if (g_pMainWindow && m_cameoIndex >= 0)
         g_pMainWindow->SetActiveCameoIndex(m_cameoIndex);
+    // After the grid became the active one: the panel's echo of a moved slider reaches this grid.
+    if (g_pMainWindow && g_pMainWindow->GetAdjustPanel())
+        g_pMainWindow->GetAdjustPanel()->SetValues(brightness, contrast, frameRate);
 }
 
 bool CCameo::PageHasOnline(int from, int cells) const
@@ -1320,7 +1327,7 @@ void CCameo::OnAviAction()
     if (c.localDataFile.isEmpty())
         return;
     qCDebug(lcShell) << "mp4 convert" << c.localFolder << c.localDataFile;
-    // pending: MP4 convert window (takes the recording and runs modally)
+    // pending: CAVIConvert (the MP4 convert window takes the recording and runs modally)
     qCInfo(lcShell) << "MP4 convert window: not part of this client yet";
 }
 
