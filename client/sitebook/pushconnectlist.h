@@ -21,6 +21,7 @@ public:
     // Hands out the queued pairs (slot, code) and starts over from the first code.
     std::vector<std::pair<int, int>> Take();
     int Count() const { return int(m_pairs.size()); }
+    const std::vector<std::pair<int, int>>& Pending() const { return m_pairs; }
 
 private:
     std::vector<std::pair<int, int>> m_pairs;

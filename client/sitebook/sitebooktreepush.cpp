@@ -101,7 +101,7 @@ void SiteBookTreeWidget::OnAddDvr(const ValidationAccount* account, int groupId)
     QTreeWidgetItem* folder = FindFolderById(groupId);
     if (!folder)
         return;
-    qCInfo(lcSiteBook) << "Add DVR" << account->name;
+    qCDebug(lcSiteBook) << "Add DVR" << account->name;
     CModuleDevice* device = AddPushedRecorder(folder, RecorderRecord(*account), account->id);
     if (Hub() && Hub()->IsBulkLoading()) {
         if (ConnectSettingAllowsQueue())
@@ -121,7 +121,7 @@ void SiteBookTreeWidget::OnConnectList()
     if (!ConnectSettingAllowsQueue())
         return;
     const std::vector<std::pair<int, int>> pairs = m_connectList.Take();
-    qCInfo(lcSiteBook) << "Connect list" << pairs.size();
+    qCDebug(lcSiteBook) << "Connect list" << pairs.size();
     if (pairs.empty())
         return;
     if (hub)
@@ -140,9 +140,9 @@ void SiteBookTreeWidget::OnAddGroup(const ValidationAccount* account, int parent
     QTreeWidgetItem* parent = FindFolderById(parentId);
     if (!parent)
         return;
-    qCInfo(lcSiteBook) << "Add Group" << account->name;
+    qCDebug(lcSiteBook) << "Add Group" << account->name;
     AddPushedFolder(parent, account->name, account->id);
-    qCInfo(lcSiteBook) << "Add Group finish";
+    qCDebug(lcSiteBook) << "Add Group finish";
 }
 
 void SiteBookTreeWidget::OnModifyDvr(const ValidationAccount* account)
