@@ -1,0 +1,155 @@
+// End to end: a program directory whose site book has a recorder with a map and one camera
+// placed on it. The main window starts there; the operator opens the recorder's e-map from the
+// site book's menu; the recorder logs in and its placed camera appears; a camera dragged from
+// the site book is dropped on the map, opened as a live tile, and its place is in sitebook.xml
+// after the program closes.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTest>
+
+#include "emap/emapcamera.h"
+#include "emap/emaptile.h"
+#include "emap/emapview.h"
+#include "session/cameoroute.h"
+#include "session/moduledevice.h"
+#include "session/sitebook.h"
+#include "shell/childwindowslots.h"
+#include "shell/emapcameo.h"
+#include "shell/mainwindow.h"
+#include "shell/support/grid_dvrsim.h"
+#include "shell/support/mainwin_fixture.h"
+#include "sitebook/sitebooktreewidget.h"
+
+namespace {
+
+// Sixteen recorder-map positions, camera 1 at the middle of the map, the others not placed.
+QByteArray PositionsWithCameraOneInTheMiddle()
+{
+    QByteArray text;
+    for (int ch = 0; ch < 16; ++ch)
+        text += ch == 1 ? "0.500000;0.500000;" : "-1.000000;-1.000000;";
+    return text;
+}
+
+// The action of that text in the menu or one of its submenus.
+QAction* MenuAction(QMenu* menu, const QString& text)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->text() == text)
+            return action;
+        if (QMenu* sub = action->menu())
+            if (QAction* found = MenuAction(sub, text))
+                return found;
+    }
+    return nullptr;
+}
+
+bool DropRecord(QWidget* target, const SiteBook& record, const QPoint& point)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(SiteBook::StreamVersion);
+    out << record;
+    QMimeData mime;
+    mime.setData(QLatin1String(SiteBook::MimeType), bytes);
+    QDragEnterEvent enter(point, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(point, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return enter.isAccepted() && drop.isAccepted();
+}
+
+class EmapWindowTest : public MainWinTest
+{
+};
+
+} // namespace
+
+TEST_F(EmapWindowTest, OpenMapDropCameraViewItAndKeepItsPlace)
+{
+    GridDvrSim sim({QStringLiteral("--channels"), QStringLiteral("4"), QStringLiteral("--titles"),
+                    QStringLiteral("Front,Back,Side,Roof")});
+    const QString error = sim.Start();
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+
+    QImage map(320, 240, QImage::Format_RGB32);
+    map.fill(QColor(200, 220, 240));
+    ASSERT_TRUE(map.save(Path(QStringLiteral("yard.png"))));
+    WriteFile(QStringLiteral("sitebook.xml"),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n"
+              "    <device name=\"Yard DVR\" addr=\"127.0.0.1\" port=\""
+                  + QByteArray::number(sim.Port()) + "\" id=\"admin\" password=\"1234\" emapPath=\""
+                  + Path(QStringLiteral("yard.png")).toUtf8() + "\" emapPos=\"" + PositionsWithCameraOneInTheMiddle()
+                  + "\"/>\n</zent>\n");
+    StartHub();
+    ASSERT_TRUE(hub);
+    hub->show();
+    const int recorder = hub->FindDeviceByName(QStringLiteral("Yard DVR"));
+    ASSERT_GE(recorder, 0);
+    CModuleDevice* device = hub->GetDevice(recorder);
+
+    // The site book's menu on the recorder: "Quick Menu", "eMap".
+    SiteBookTreeWidget* tree = hub->GetSiteBookTree();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(hub.get()));
+    const QPoint onRecorder = tree->visualItemRect(device).center();
+    std::unique_ptr<QMenu> menu = tree->PrepareContextMenu(onRecorder);
+    QAction* emapAction = MenuAction(menu.get(), QStringLiteral("eMap"));
+    ASSERT_NE(emapAction, nullptr);
+
+    EmapView* view = nullptr;
+    WatchBoxes([&] {
+        emapAction->trigger();
+        menu.reset();
+        view = hub->GetEmapView(0);
+        ASSERT_NE(view, nullptr) << "the e-map window opened";
+        // Once logged in the session opens the recorder's map and places camera 1 (slot 1).
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return view->GetCamera(1) && !view->GetCamera(1)->isHidden() && device->GetCameraItem(0); },
+            30000))
+            << "the placed camera never appeared";
+    });
+    ASSERT_TRUE(device->IsLoggedIn());
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("Emap - Yard DVR"));
+    EXPECT_TRUE(view->Shows(recorder, -1));
+    EXPECT_EQ(view->GetCamera(1)->toolTip(), QStringLiteral("Yard DVR:Back"));
+
+    // The window gets the size the stored fractions are checked against.
+    QMdiSubWindow* sub = hub->EmapViewSlots()->SubWindow(0);
+    ASSERT_NE(sub, nullptr);
+    sub->resize(sub->size() - view->size() + QSize(400, 300));
+    ASSERT_EQ(view->size(), QSize(400, 300));
+    EXPECT_EQ(view->GetCamera(1)->pos(), QPoint(200, 150)) << "the placed camera follows the window";
+
+    // Camera 0 dragged from the site book onto the map.
+    const SiteBook* camera = SiteBook::FromItem(device->GetCameraItem(0));
+    ASSERT_NE(camera, nullptr);
+    EXPECT_EQ(camera->kind, QStringLiteral("camera"));
+    ASSERT_TRUE(DropRecord(view, *camera, QPoint(117, 218)));
+    EmapCamera* icon = view->GetCamera(0);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_FALSE(icon->isHidden());
+    EXPECT_EQ(icon->GetChannel(), 0);
+    EXPECT_TRUE(SiteBook::FromItem(device)->emapPos.startsWith(QStringLiteral("0.250000;0.666667;0.500000;0.500000;")))
+        << SiteBook::FromItem(device)->emapPos.toStdString();
+
+    // A double click opens its live tile: an e-map grid bound to the channel, by the e-map route.
+    QTest::mouseDClick(icon, Qt::LeftButton);
+    ASSERT_TRUE(icon->IsTileShown());
+    auto* tile = qobject_cast<emapCameo*>(icon->GetTile()->Widget());
+    ASSERT_NE(tile, nullptr);
+    EXPECT_TRUE(tile->isVisible());
+    EXPECT_EQ(tile->ShownRecorder(), recorder);
+    EXPECT_EQ(tile->ShownChannel(), 0);
+    EXPECT_EQ(device->GetCameoRoute(0)->emapGrid.load(), tile->GetCameoIndex());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sim.Messages(0x87).size() > 0; }, 30000))
+        << "live video of the channel was asked for";
+
+    StopHub();
+    const QByteArray book = ReadFile(QStringLiteral("sitebook.xml"));
+    EXPECT_TRUE(book.contains("emapPos=\"0.250000;0.666667;0.500000;0.500000;-1.000000;-1.000000;")) << book.constData();
+}
