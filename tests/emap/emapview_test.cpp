@@ -356,3 +356,21 @@ TEST_F(EmapViewTest, ZoomStopsAtItsLimits)
         view->zoomOut();
     EXPECT_FALSE(view->GetAction(4)->isEnabled());
 }
+
+TEST_F(EmapViewTest, TileMenuSizesTheTile)
+{
+    OpenPlanEntry();
+    ASSERT_EQ(view->createCamera(CameraRecord(yard, 1), QPoint(67, 68)), 0);
+    auto* cameo = qobject_cast<emapCameo*>(view->GetCamera(0)->GetTile()->Widget());
+    ASSERT_NE(cameo, nullptr);
+    struct Case
+    {
+        CCameo::ActionId action;
+        QSize size;
+    };
+    for (const Case& c : {Case{CCameo::ActionId::EmapScr1, {80, 60}}, Case{CCameo::ActionId::EmapScr3, {320, 240}},
+                          Case{CCameo::ActionId::EmapScr2, {160, 120}}}) {
+        cameo->GetAction(c.action)->trigger();
+        EXPECT_EQ(cameo->size(), c.size) << c.size.width();
+    }
+}
