@@ -93,7 +93,8 @@ void EmapView::CreateActions()
     };
     make(LoadMap, tr("Load Map Image"), &EmapView::loadMapImage)
         ->setIcon(QIcon(QStringLiteral(":/res/Resource/folder.png")));
-    make(SaveMap, tr("Save eMap"), &EmapView::saveMapImage)->setIcon(QIcon(QStringLiteral(":/res/Resource/save.png")));
+    make(SaveMap, tr("Save eMap"), &EmapView::saveMapImage)
+        ->setIcon(QIcon(QStringLiteral(":/res/Resource/save.png")));
     make(Popup, tr("Popup Mode"), &EmapView::OnPopupAction);
     make(ZoomIn, tr("Zoom &In (25%)"), &EmapView::zoomIn)->setEnabled(false);
     make(ZoomOut, tr("Zoom &Out (25%)"), &EmapView::zoomOut)->setEnabled(false);
@@ -190,15 +191,17 @@ void EmapView::ShowPicture(const QPixmap& picture)
     m_scaledPicture = m_picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-void EmapView::setMap(const QString& path)
+bool EmapView::setMap(const QString& path)
 {
     if (!path.isEmpty()) {
         const QImage image(path);
-        if (!image.isNull())
-            ShowPicture(QPixmap::fromImage(image));
-        return;
+        if (image.isNull())
+            return false;
+        ShowPicture(QPixmap::fromImage(image));
+        return true;
     }
     StoreRecorderMap(m_mapPath);
+    return false;
 }
 
 void EmapView::StoreRecorderMap(const QString& path)
@@ -216,7 +219,8 @@ void EmapView::StoreRecorderMap(const QString& path)
 
 void EmapView::loadMapImage()
 {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open File"), QDir::currentPath() + QStringLiteral("/emap"));
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open File"),
+                                                      QDir::currentPath() + QStringLiteral("/emap"));
     if (path.isEmpty())
         return;
     OpenMapFile(path);
@@ -226,7 +230,8 @@ bool EmapView::OpenMapFile(const QString& path)
 {
     const QImage image(path);
     if (image.isNull()) {
-        QMessageBox::information(this, tr("Emap Viewer"), tr("Cannot load %1.").arg(QDir::toNativeSeparators(path)));
+        QMessageBox::information(this, tr("Emap Viewer"),
+                                 tr("Cannot load %1.").arg(QDir::toNativeSeparators(path)));
         return false;
     }
     ShowPicture(QPixmap::fromImage(image));
@@ -246,8 +251,7 @@ void EmapView::saveMapImage()
     if (!tree)
         return;
     const EmapEntry::Lists lists = EntryLists();
-    const QString current = windowTitle().startsWith(kTitlePrefix) ? windowTitle().mid(kTitlePrefix.size()) : QString();
-    const QString name = tree->addEmapItem(current, lists.devices, lists.channels, m_mapPath, lists.positions);
+    const QString name = tree->addEmapItem(QString(), lists.devices, lists.channels, m_mapPath, lists.positions);
     if (name.isEmpty())
         return;
     setWindowTitle(kTitlePrefix + name);
@@ -286,8 +290,9 @@ void EmapView::AskForMapWhenNone(const QString& recorderPicture)
 {
     if (!recorderPicture.isEmpty() || !m_mapPath.isEmpty())
         return;
-    QMessageBox box(QMessageBox::Information, tr("eMap"), tr("Map file has not been set.\nDo you load a map file?"),
-                    QMessageBox::Yes | QMessageBox::No, this);
+    QMessageBox box(QMessageBox::Information, tr("eMap"),
+                    tr("Map file has not been set.\nDo you load a map file?"), QMessageBox::Yes | QMessageBox::No,
+                    this);
     if (box.exec() == QMessageBox::Yes)
         loadMapImage();
 }
@@ -318,7 +323,10 @@ void EmapView::openEmap(const QString& path)
     if (m_channel != -1)
         title += QLatin1Char(':') + CameraTitle(m_recorder, m_channel);
     setWindowTitle(title);
-    setMap(path);
+    // The picture shown is the one "Save eMap" hands on: without it a recorder's map saved as an
+    // entry would come back as the default picture.
+    if (setMap(path))
+        m_mapPath = path;
 }
 
 void EmapView::openEmapEntry(const QString& devices, const QString& channels, const QString& positions,
@@ -471,7 +479,8 @@ void EmapView::createDeviceCamera(SiteBook record, int channel, bool cameraMap)
     camera->SetCameraMap(cameraMap);
     camera->SetDeviceCamera(true);
     qCDebug(lcEmap) << "emap1" << channel << record.posX << record.posY;
-    SetUpCamera(camera, record, RecorderName(m_recorder) + QLatin1Char(':') + record.name, record.posX, record.posY);
+    SetUpCamera(camera, record, RecorderName(m_recorder) + QLatin1Char(':') + record.name, record.posX,
+                record.posY);
 }
 
 void EmapView::removeCamera(int slot)
@@ -684,8 +693,8 @@ void EmapView::dropEvent(QDropEvent* event)
         }
         break;
     case ItemKind::EmapEntry:
-        openEmapEntry(record.favoritesdevice, record.favoriteschannel, record.emapPos, record.emapPath, record.name,
-                      record.index);
+        openEmapEntry(record.favoritesdevice, record.favoriteschannel, record.emapPos, record.emapPath,
+                      record.name, record.index);
         if (m_entryConnectAsked)
             acceptCopy();
         break;

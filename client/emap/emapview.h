@@ -104,7 +104,8 @@ private:
     // Shows a picture that loaded: in the label scaled to the window (aspect kept) and as the
     // scaled picture the lines are drawn on (aspect ignored).
     void ShowPicture(const QPixmap& picture);
-    void setMap(const QString& path);
+    // True when a picture was loaded from the path.
+    bool setMap(const QString& path);
     // Stores a picture path as the recorder's map or as the camera's own picture.
     void StoreRecorderMap(const QString& path);
     // Asks to load a map when the recorder's (or camera's) picture and mapPath are both empty.

@@ -39,7 +39,8 @@ bool emapCameo::LiveInAnotherGrid(int recorder, int channel) const
     if (!g_pMainWindow)
         return false;
     CModuleDevice* device = g_pMainWindow->GetDevice(recorder);
-    CameoRoute* route = device && channel >= 0 && channel < kRoutedChannels ? device->GetCameoRoute(channel) : nullptr;
+    CameoRoute* route = device && channel >= 0 && channel < kRoutedChannels ? device->GetCameoRoute(channel)
+                                                                            : nullptr;
     if (!route)
         return false;
     const CCameo* grid = g_pMainWindow->GetCameo(route->liveGrid.load());

@@ -22,12 +22,12 @@
 #include <QToolBar>
 #include <QWidget>
 
+#include "emap/emapview.h"
 #include "platform/process.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
 #include "shell/audiooutput.h"
 #include "shell/ccameo.h"
-#include "emap/emapview.h"
 #include "shell/childwindowslots.h"
 #include "shell/hovermovefilter.h"
 #include "shell/liveview.h"

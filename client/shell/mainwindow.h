@@ -198,8 +198,8 @@ public:
     EmapView* GetEmapView(int index) const;
     EmapView* GetActiveEmapView() const;
     void OpenEmapView(int deviceIndex, int channel) override;
-    void OpenEmapEntry(const QString& name, const QString& emapPath, const QString& emapPos, const QString& devices,
-                       const QString& channels, int emapIndex) override;
+    void OpenEmapEntry(const QString& name, const QString& emapPath, const QString& emapPos,
+                       const QString& devices, const QString& channels, int emapIndex) override;
     EmapTile* CreateEmapTile(QWidget* window, QObject* context, std::function<void()> onHidden) override;
     void StopEmapTiles(int recorder, int channel) override;
     SiteBookTreeWidget* EmapSiteBook() const override { return m_pSiteBook; }

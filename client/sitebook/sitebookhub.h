@@ -26,8 +26,7 @@ public:
     virtual void OpenEmapView(int /*deviceIndex*/, int /*channel*/) {}
     virtual void OpenEmapEntry(const QString& /*name*/, const QString& /*emapPath*/, const QString& /*emapPos*/,
                                const QString& /*devices*/, const QString& /*channels*/, int /*emapIndex*/)
-    {
-    }
+    {}
 
     // What the server-pushed edits read and tell of the hub: the bulk-load flag (set while the
     // central server's site book loads), the connect setting (recorders are queued for connection

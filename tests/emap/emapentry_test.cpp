@@ -69,9 +69,8 @@ TEST(EmapEntryTest, ShortOrBadListsGiveEmptyPositions)
         {"no recorder name", ";", "1;", "0.5;0.5;", false},
     };
     for (const Case& c : cases) {
-        const EmapEntry::Positions got = EmapEntry::Parse(QString::fromLatin1(c.devices),
-                                                          QString::fromLatin1(c.channels),
-                                                          QString::fromLatin1(c.positions));
+        const EmapEntry::Positions got = EmapEntry::Parse(
+            QString::fromLatin1(c.devices), QString::fromLatin1(c.channels), QString::fromLatin1(c.positions));
         EXPECT_EQ(got[0].IsPlaced(), c.firstPlaced) << c.what;
         for (int i = 1; i < EmapEntry::kPositions; ++i)
             EXPECT_FALSE(got[size_t(i)].IsPlaced()) << c.what << ", item " << i;
@@ -108,12 +107,10 @@ TEST(EmapEntryTest, ReleaseKeepsTheIconInsideTheWindow)
         QPoint kept;
     };
     const Case cases[] = {
-        {{100, 100}, {100, 100}},
-        {{500, 100}, {366, 100}}, // past the right border: its right edge on the border
-        {{100, 400}, {100, 262}},
-        {{-20, -5}, {1, 1}},
-        {{0, 0}, {1, 1}},
+        {{100, 100}, {100, 100}}, {{500, 100}, {366, 100}}, // past the right border: its right edge on the border
+        {{100, 400}, {100, 262}}, {{-20, -5}, {1, 1}},      {{0, 0}, {1, 1}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(EmapEntry::ClampRelease(c.released, window, icon), c.kept) << c.released.x() << "," << c.released.y();
+        EXPECT_EQ(EmapEntry::ClampRelease(c.released, window, icon), c.kept)
+            << c.released.x() << "," << c.released.y();
 }

@@ -140,7 +140,10 @@ protected:
         return entries;
     }
 
-    void OpenPlanEntry() { view->openEmapEntry(QString(), QString(), QString(), QString(), QStringLiteral("Plan"), 0); }
+    void OpenPlanEntry()
+    {
+        view->openEmapEntry(QString(), QString(), QString(), QString(), QStringLiteral("Plan"), 0);
+    }
 
     // Drags an icon by (dx, dy) with the left button and lets it go.
     static void DragIcon(EmapCamera* icon, const QPoint& by)
@@ -260,7 +263,8 @@ TEST_F(EmapViewTest, EntryWithoutCamerasClosesTheConnectingBoxAtOnce)
     EXPECT_FALSE(view->IsRecorderMode());
     EXPECT_EQ(view->GetEntrySlot(), 0);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Emap - Plan"));
-    EXPECT_EQ(hub->boxCalls, (QStringList{QStringLiteral("eMap|Network Connecting...|"), QStringLiteral("||auto")}));
+    EXPECT_EQ(hub->boxCalls,
+              (QStringList{QStringLiteral("eMap|Network Connecting...|"), QStringLiteral("||auto")}));
 }
 
 TEST_F(EmapViewTest, EveryEntryEditIsWrittenToTheEmapBook)

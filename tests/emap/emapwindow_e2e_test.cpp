@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 
 #include "emap/emapcamera.h"
@@ -23,7 +24,9 @@
 #include "shell/mainwindow.h"
 #include "shell/support/grid_dvrsim.h"
 #include "shell/support/mainwin_fixture.h"
+#include "sitebook/caddfolderdialog.h"
 #include "sitebook/sitebooktreewidget.h"
+#include "sitebook/support/sitebook_modal.h"
 
 namespace {
 
@@ -65,8 +68,7 @@ bool DropRecord(QWidget* target, const SiteBook& record, const QPoint& point)
 }
 
 class EmapWindowTest : public MainWinTest
-{
-};
+{};
 
 } // namespace
 
@@ -84,8 +86,8 @@ TEST_F(EmapWindowTest, OpenMapDropCameraViewItAndKeepItsPlace)
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n"
               "    <device name=\"Yard DVR\" addr=\"127.0.0.1\" port=\""
                   + QByteArray::number(sim.Port()) + "\" id=\"admin\" password=\"1234\" emapPath=\""
-                  + Path(QStringLiteral("yard.png")).toUtf8() + "\" emapPos=\"" + PositionsWithCameraOneInTheMiddle()
-                  + "\"/>\n</zent>\n");
+                  + Path(QStringLiteral("yard.png")).toUtf8() + "\" emapPos=\""
+                  + PositionsWithCameraOneInTheMiddle() + "\"/>\n</zent>\n");
     StartHub();
     ASSERT_TRUE(hub);
     hub->show();
@@ -117,6 +119,7 @@ TEST_F(EmapWindowTest, OpenMapDropCameraViewItAndKeepItsPlace)
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Emap - Yard DVR"));
     EXPECT_TRUE(view->Shows(recorder, -1));
     EXPECT_EQ(view->GetCamera(1)->toolTip(), QStringLiteral("Yard DVR:Back"));
+    EXPECT_EQ(view->GetMapPath(), Path(QStringLiteral("yard.png")));
 
     // The window gets the size the stored fractions are checked against.
     QMdiSubWindow* sub = hub->EmapViewSlots()->SubWindow(0);
@@ -134,7 +137,8 @@ TEST_F(EmapWindowTest, OpenMapDropCameraViewItAndKeepItsPlace)
     ASSERT_NE(icon, nullptr);
     EXPECT_FALSE(icon->isHidden());
     EXPECT_EQ(icon->GetChannel(), 0);
-    EXPECT_TRUE(SiteBook::FromItem(device)->emapPos.startsWith(QStringLiteral("0.250000;0.666667;0.500000;0.500000;")))
+    EXPECT_TRUE(
+        SiteBook::FromItem(device)->emapPos.startsWith(QStringLiteral("0.250000;0.666667;0.500000;0.500000;")))
         << SiteBook::FromItem(device)->emapPos.toStdString();
 
     // A double click opens its live tile: an e-map grid bound to the channel, by the e-map route.
@@ -149,7 +153,23 @@ TEST_F(EmapWindowTest, OpenMapDropCameraViewItAndKeepItsPlace)
     EXPECT_TRUE(QTest::qWaitFor([&] { return sim.Messages(0x87).size() > 0; }, 30000))
         << "live video of the channel was asked for";
 
+    // "Save eMap": the map with both cameras becomes an entry of the e-map book.
+    auto driver = OnNextDialog<CAddFolderDialog>([](CAddFolderDialog* dialog) {
+        dialog->setName(QStringLiteral("Yard plan"));
+        dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+    });
+    view->saveMapImage();
+    EXPECT_TRUE(driver->Done());
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("Emap - Yard plan"));
+    const QByteArray entries = ReadFile(QStringLiteral("emap.xml"));
+    EXPECT_TRUE(entries.contains("name=\"Yard plan\" favoritesdevice=\"Yard DVR;Yard DVR;;;;;;;;;;;;;;;\" "
+                                 "favoriteschannel=\"0;1;-1;-1;-1;-1;-1;-1;-1;-1;-1;-1;-1;-1;-1;-1;\" emapPath=\""
+                                 + Path(QStringLiteral("yard.png")).toUtf8()
+                                 + "\" emapPos=\"0.250000;0.666667;0.500000;0.500000;-1;-1;"))
+        << entries.constData();
+
     StopHub();
     const QByteArray book = ReadFile(QStringLiteral("sitebook.xml"));
-    EXPECT_TRUE(book.contains("emapPos=\"0.250000;0.666667;0.500000;0.500000;-1.000000;-1.000000;")) << book.constData();
+    EXPECT_TRUE(book.contains("emapPos=\"0.250000;0.666667;0.500000;0.500000;-1.000000;-1.000000;"))
+        << book.constData();
 }

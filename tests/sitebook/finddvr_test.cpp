@@ -1,8 +1,8 @@
 // "Find DVR": the order of hits and the dialog.
 #include <QLineEdit>
 #include <QMenu>
-#include <set>
 #include <QPushButton>
+#include <set>
 
 #include "sitebook/cfinddvrdialog.h"
 #include "sitebook/findorder.h"
@@ -41,7 +41,8 @@ protected:
         tree->show();
         if (item)
             tree->scrollToItem(item);
-        const QPoint point = item ? tree->visualItemRect(item).center() : QPoint(5, tree->viewport()->height() - 2);
+        const QPoint point = item ? tree->visualItemRect(item).center()
+                                  : QPoint(5, tree->viewport()->height() - 2);
         tree->PrepareContextMenu(point);
         tree->SetLastFoundIndex(0);
     }
