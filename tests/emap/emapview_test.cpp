@@ -378,3 +378,30 @@ TEST_F(EmapViewTest, TileMenuSizesTheTile)
         EXPECT_EQ(cameo->size(), c.size) << c.size.width();
     }
 }
+
+TEST_F(EmapViewTest, HubKeepsTwoWindowsAndOpensAMapWhereItBelongs)
+{
+    view.reset();
+    hub->show();
+    ASSERT_EQ(hub->exeEmapView(), 0);
+    ASSERT_EQ(hub->exeEmapView(), 1);
+    EXPECT_EQ(hub->exeEmapView(), -1) << "two e-map windows at most";
+    EmapView* first = hub->GetEmapView(0);
+    EmapView* second = hub->GetEmapView(1);
+    ASSERT_TRUE(first && second);
+
+    // A camera's own picture opens without connecting: the first empty window takes it.
+    hub->OpenEmapView(yard->GetDeviceIndex(), 3);
+    EXPECT_TRUE(first->Shows(yard->GetDeviceIndex(), 3));
+    EXPECT_TRUE(second->IsEmpty());
+    // The window already showing it only takes the focus.
+    hub->OpenEmapView(yard->GetDeviceIndex(), 3);
+    EXPECT_TRUE(second->IsEmpty());
+    hub->OpenEmapView(gate->GetDeviceIndex(), 2);
+    EXPECT_TRUE(second->Shows(gate->GetDeviceIndex(), 2));
+    EXPECT_TRUE(first->Shows(yard->GetDeviceIndex(), 3));
+
+    // An unknown recorder leaves a window in no mode.
+    hub->OpenEmapView(9000, 1);
+    EXPECT_EQ(int(first->IsEmpty()) + int(second->IsEmpty()), 1);
+}
