@@ -10,19 +10,12 @@
 #include "emap/emaptile.h"
 #include "emap/emapview.h"
 #include "session/moduledevice.h"
-#include "session/sessionhub.h"
 #include "session/sitebook.h"
 
 namespace {
 constexpr int kTileGap = 11;
 constexpr int kTileWidth = 160;
 constexpr int kTileHeight = 120;
-
-CModuleDevice* DeviceAt(int recorder)
-{
-    SessionHub* hub = SessionHub::Instance();
-    return hub ? hub->GetDevice(recorder) : nullptr;
-}
 } // namespace
 
 EmapCamera::EmapCamera(EmapView* view, int slot)
@@ -77,7 +70,7 @@ void EmapCamera::setAreaSize(int width, int height)
 
 bool EmapCamera::RecorderRegistered() const
 {
-    return DeviceAt(m_recorder) != nullptr;
+    return EmapView::Recorder(m_recorder) != nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -120,7 +113,7 @@ void EmapCamera::StoreReleasedPosition()
     m_y = float(clamped.y()) / float(m_areaHeight);
     move(int(m_x * float(m_areaWidth)), int(m_y * float(m_areaHeight)));
     if (m_deviceCamera) {
-        if (CModuleDevice* device = DeviceAt(m_recorder)) {
+        if (CModuleDevice* device = EmapView::Recorder(m_recorder)) {
             if (m_cameraMap)
                 device->SetEmapDevicePos(m_channel, m_x, m_y);
             else
@@ -179,7 +172,7 @@ void EmapCamera::closeCameo()
 void EmapCamera::deleteCamera()
 {
     if (m_deviceCamera) {
-        if (CModuleDevice* device = DeviceAt(m_recorder)) {
+        if (CModuleDevice* device = EmapView::Recorder(m_recorder)) {
             if (m_cameraMap)
                 device->SetEmapDevicePos(m_channel, -1.0f, -1.0f);
             else

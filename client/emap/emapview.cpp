@@ -35,12 +35,6 @@ constexpr double kZoomOutFactor = 0.8;
 constexpr double kMaxScale = 3.0;
 constexpr double kMinScale = 0.333;
 
-CModuleDevice* DeviceAt(int recorder)
-{
-    SessionHub* hub = SessionHub::Instance();
-    return hub ? hub->GetDevice(recorder) : nullptr;
-}
-
 QPoint Centre(const QRect& r)
 {
     // The integer mean of the edges, rounded toward zero.
@@ -149,6 +143,12 @@ bool EmapView::IsPoppedOut() const
 // ---------------------------------------------------------------------------------------------
 // Reading
 
+CModuleDevice* EmapView::Recorder(int recorder)
+{
+    const SessionHub* hub = SessionHub::Instance();
+    return hub ? hub->GetDevice(recorder) : nullptr;
+}
+
 bool EmapView::Shows(int recorder, int channel) const
 {
     return m_recorderMode && m_recorder == recorder && m_channel == channel;
@@ -171,13 +171,13 @@ QList<EmapCamera*> EmapView::VisibleCameras() const
 
 QString EmapView::RecorderName(int recorder) const
 {
-    const CModuleDevice* device = DeviceAt(recorder);
+    const CModuleDevice* device = Recorder(recorder);
     return device ? device->GetDvrName() : QString();
 }
 
 QString EmapView::CameraTitle(int recorder, int channel) const
 {
-    const CModuleDevice* device = DeviceAt(recorder);
+    const CModuleDevice* device = Recorder(recorder);
     return device ? device->GetCameraTitle(channel) : QString();
 }
 
@@ -208,7 +208,7 @@ void EmapView::StoreRecorderMap(const QString& path)
 {
     if (!m_recorderMode)
         return;
-    CModuleDevice* device = DeviceAt(m_recorder);
+    CModuleDevice* device = Recorder(m_recorder);
     if (!device)
         return;
     if (m_channel == -1)
@@ -277,7 +277,7 @@ bool EmapView::EnterRecorderMode(int recorder, int channel)
     m_recorder = recorder;
     m_channel = channel;
     m_entrySlot = -1;
-    if (!DeviceAt(recorder)) {
+    if (!Recorder(recorder)) {
         m_recorderMode = 0;
         m_recorder = -1;
         m_channel = -1;
@@ -299,7 +299,7 @@ void EmapView::AskForMapWhenNone(const QString& recorderPicture)
 
 void EmapView::ConnectForMap()
 {
-    CModuleDevice* device = DeviceAt(m_recorder);
+    CModuleDevice* device = Recorder(m_recorder);
     if (!device)
         return;
     EmapWindow::SetActive(this);
@@ -312,7 +312,7 @@ void EmapView::setDevice(int recorder, int channel)
         return;
     if (channel != -1)
         return;
-    AskForMapWhenNone(DeviceAt(recorder)->GetEmapPath());
+    AskForMapWhenNone(Recorder(recorder)->GetEmapPath());
     ConnectForMap();
 }
 
@@ -364,7 +364,7 @@ bool EmapView::AdvanceEntryCursor()
     while (m_cursor < kCameras
            && !(m_entryRecorder[size_t(m_cursor)] > -1 && m_entryChannel[size_t(m_cursor)] > -1))
         ++m_cursor;
-    CModuleDevice* device = m_cursor < kCameras ? DeviceAt(m_entryRecorder[size_t(m_cursor)]) : nullptr;
+    CModuleDevice* device = m_cursor < kCameras ? Recorder(m_entryRecorder[size_t(m_cursor)]) : nullptr;
     if (!device) {
         CloseConnectingBox();
         return false;
@@ -387,7 +387,7 @@ void EmapView::refreshCameras()
     const size_t at = size_t(m_cursor);
     const int slot = FreeSlot();
     const int recorder = m_entryRecorder[at];
-    if (slot >= 0 && DeviceAt(recorder)) {
+    if (slot >= 0 && Recorder(recorder)) {
         SiteBook record;
         record.name = CameraTitle(recorder, m_entryChannel[at]);
         record.index = recorder;
@@ -457,7 +457,7 @@ int EmapView::createCamera(const SiteBook& record, const QPoint& point)
     SetUpCamera(camera, record, RecorderName(record.index) + QLatin1Char(':') + record.name, float(at.x()),
                 float(at.y()));
     if (m_recorderMode) {
-        if (CModuleDevice* device = DeviceAt(m_recorder))
+        if (CModuleDevice* device = Recorder(m_recorder))
             device->SetEmapCameraPos(record.channel, camera->GetX(), camera->GetY());
     } else {
         // A camera dropped on an entry's map is kept at once, like every later move.
@@ -509,7 +509,7 @@ EmapEntry::Lists EmapView::EntryLists() const
     EmapEntry::Positions positions;
     for (int i = 0; i < kCameras; ++i) {
         const EmapCamera* camera = m_cameras[size_t(i)];
-        if (!camera || camera->isHidden() || !DeviceAt(camera->GetRecorder()))
+        if (!camera || camera->isHidden() || !Recorder(camera->GetRecorder()))
             continue;
         EmapEntry::Position& p = positions[size_t(i)];
         p.recorderName = RecorderName(camera->GetRecorder());
@@ -672,17 +672,17 @@ void EmapView::dropEvent(QDropEvent* event)
         break;
     case ItemKind::RecorderEmapList:
         if (EnterRecorderMode(record.index, -1)) {
-            AskForMapWhenNone(DeviceAt(m_recorder)->GetEmapPath());
+            AskForMapWhenNone(Recorder(m_recorder)->GetEmapPath());
             ConnectForMap();
             acceptCopy();
         }
         break;
     case ItemKind::CameraEmap:
         if (EnterRecorderMode(record.index, record.channel)) {
-            CModuleDevice* device = DeviceAt(m_recorder);
+            CModuleDevice* device = Recorder(m_recorder);
             const QString picture = device->GetCameraEmapPath(m_channel);
             AskForMapWhenNone(picture);
-            device = DeviceAt(m_recorder);
+            device = Recorder(m_recorder);
             if (!device)
                 break;
             openEmap(device->GetCameraEmapPath(m_channel));

@@ -13,6 +13,7 @@
 #include "emap/emapentry.h"
 #include "session/emapwindow.h"
 
+class CModuleDevice;
 class EmapCamera;
 class QAction;
 class QLabel;
@@ -46,6 +47,9 @@ public:
     void removeCamera(int slot);
     void storeEntry();
     void redrawLines();
+
+    // The session of a recorder slot when it is registered in the hub, else null.
+    static CModuleDevice* Recorder(int recorder);
 
     // Reading the window.
     int GetViewSlot() const { return m_viewSlot; }

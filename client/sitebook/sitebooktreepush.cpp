@@ -23,13 +23,20 @@ constexpr int kPushedConnectCode = PushConnectList::kFirstCode;
 const QString kGroup = QStringLiteral("group");
 const QString kDvr = QStringLiteral("dvr");
 
-void ApplyPermissions(SiteBook& record, const ValidationAccount& account)
+// The connection and rights of a recorder as the server gives them.
+void ApplyAccount(SiteBook& record, const ValidationAccount& account)
 {
+    record.name = account.name;
+    record.addr = account.dvr_host;
+    record.port = account.dvr_port;
+    record.id = account.dvr_login_id;
+    record.password = account.dvr_password;
     record.permissionLive = account.dvr_permission_live;
     record.permissionSearch = account.dvr_permission_search;
     record.permissionBackup = account.dvr_permission_backup;
     record.permissionPtz = account.dvr_permission_ptz;
     record.permissionConfig = account.dvr_permission_config;
+    record.use_ssl = account.use_ssl;
 }
 
 // The record of a pushed recorder: no e-map yet, and no camera placed anywhere.
@@ -37,13 +44,7 @@ SiteBook* RecorderRecord(const ValidationAccount& account)
 {
     auto* record = new SiteBook;
     record->kind = ItemKindText(ItemKind::Recorder);
-    record->name = account.name;
-    record->addr = account.dvr_host;
-    record->port = account.dvr_port;
-    record->id = account.dvr_login_id;
-    record->password = account.dvr_password;
-    ApplyPermissions(*record, account);
-    record->use_ssl = account.use_ssl;
+    ApplyAccount(*record, account);
     record->emapPath.clear();
     record->emapPos.clear();
     for (int i = 0; i < SiteBook::CameraCount; ++i) {
@@ -154,13 +155,7 @@ void SiteBookTreeWidget::OnModifyDvr(const ValidationAccount* account)
     if (!record)
         return;
     const bool renamed = record->name != account->name;
-    record->name = account->name;
-    record->addr = account->dvr_host;
-    record->port = account->dvr_port;
-    record->id = account->dvr_login_id;
-    record->password = account->dvr_password;
-    ApplyPermissions(*record, *account);
-    record->use_ssl = account->use_ssl;
+    ApplyAccount(*record, *account);
     SiteBook::SetOnItem(device, record);
     device->setText(0, record->name);
     if (renamed)

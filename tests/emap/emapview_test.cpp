@@ -16,6 +16,7 @@
 #include "emap/emapcamera.h"
 #include "emap/emaptile.h"
 #include "emap/emapview.h"
+#include "emap/support/emap_drop.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
 #include "shell/emapcameo.h"
@@ -99,22 +100,9 @@ protected:
         return record;
     }
 
-    // A drop of one record at a point of the window, as the site book's drag delivers it.
     bool Drop(const SiteBook& record, const QPoint& point)
     {
-        QByteArray bytes;
-        QDataStream out(&bytes, QIODevice::WriteOnly);
-        out.setVersion(SiteBook::StreamVersion);
-        out << record;
-        QMimeData mime;
-        mime.setData(QLatin1String(SiteBook::MimeType), bytes);
-        QDragEnterEvent enter(point, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view.get(), &enter);
-        if (!enter.isAccepted())
-            return false;
-        QDropEvent drop(point, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view.get(), &drop);
-        return drop.isAccepted();
+        return DropSiteBookRecord(view.get(), record, point);
     }
 
     // The e-map entries of emap.xml as written now.

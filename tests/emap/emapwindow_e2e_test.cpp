@@ -16,6 +16,7 @@
 #include "emap/emapcamera.h"
 #include "emap/emaptile.h"
 #include "emap/emapview.h"
+#include "emap/support/emap_drop.h"
 #include "session/cameoroute.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
@@ -50,21 +51,6 @@ QAction* MenuAction(QMenu* menu, const QString& text)
                 return found;
     }
     return nullptr;
-}
-
-bool DropRecord(QWidget* target, const SiteBook& record, const QPoint& point)
-{
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setVersion(SiteBook::StreamVersion);
-    out << record;
-    QMimeData mime;
-    mime.setData(QLatin1String(SiteBook::MimeType), bytes);
-    QDragEnterEvent enter(point, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDropEvent drop(point, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return enter.isAccepted() && drop.isAccepted();
 }
 
 class EmapWindowTest : public MainWinTest
@@ -132,7 +118,7 @@ TEST_F(EmapWindowTest, OpenMapDropCameraViewItAndKeepItsPlace)
     const SiteBook* camera = SiteBook::FromItem(device->GetCameraItem(0));
     ASSERT_NE(camera, nullptr);
     EXPECT_EQ(camera->kind, QStringLiteral("camera"));
-    ASSERT_TRUE(DropRecord(view, *camera, QPoint(117, 218)));
+    ASSERT_TRUE(DropSiteBookRecord(view, *camera, QPoint(117, 218)));
     EmapCamera* icon = view->GetCamera(0);
     ASSERT_NE(icon, nullptr);
     EXPECT_FALSE(icon->isHidden());
