@@ -159,3 +159,56 @@ TEST_F(EmapWindowTest, OpenMapDropCameraViewItAndKeepItsPlace)
     EXPECT_TRUE(book.contains("emapPos=\"0.250000;0.666667;0.500000;0.500000;-1.000000;-1.000000;"))
         << book.constData();
 }
+
+TEST_F(EmapWindowTest, EntryPlacesItsCamerasAsTheirRecordersConnect)
+{
+    GridDvrSim sim({QStringLiteral("--channels"), QStringLiteral("4"), QStringLiteral("--titles"),
+                    QStringLiteral("Front,Back,Side,Roof")});
+    const QString error = sim.Start();
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    WriteFile(QStringLiteral("sitebook.xml"),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n"
+              "    <device name=\"Yard DVR\" addr=\"127.0.0.1\" port=\""
+                  + QByteArray::number(sim.Port())
+                  + "\" id=\"admin\" password=\"1234\"/>\n"
+                    "    <device name=\"Gone DVR\" addr=\"127.0.0.1\" port=\"1\" id=\"admin\" password=\"1\"/>\n"
+                    "</zent>\n");
+    // Camera 2 and camera 0 of the simulator, a camera of a recorder no longer in the site book,
+    // and one with a channel the window has no slot for.
+    WriteFile(
+        QStringLiteral("emap.xml"),
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n"
+        "    <emap_item name=\"Ground floor\" favoritesdevice=\"Yard DVR;Nobody;Yard DVR;Yard DVR;;;;;;;;;;;;;\" "
+        "favoriteschannel=\"2;1;0;20;-1;-1;-1;-1;-1;-1;-1;-1;-1;-1;-1;-1;\" emapPath=\"\" "
+        "emapPos=\"0.250000;0.500000;0.1;0.1;0.750000;0.250000;0.5;0.5;-1;-1;-1;-1;-1;-1;-1;-1;-1;-1;-1;-1;"
+        "-1;-1;-1;-1;-1;-1;-1;-1;-1;-1;-1;-1;\"/>\n</zent>\n");
+    StartHub();
+    ASSERT_TRUE(hub);
+    hub->show();
+    QTreeWidgetItem* entry = hub->GetSiteBookTree()->GetEmapRoot()->child(0);
+    const SiteBook* record = SiteBook::FromItem(entry);
+    ASSERT_NE(record, nullptr);
+
+    EmapView* view = nullptr;
+    WatchBoxes([&] {
+        hub->GetSiteBookTree()->openEmapItem(record->name, record->emapPath, record->emapPos,
+                                             record->favoritesdevice, record->favoriteschannel, record->index);
+        view = hub->GetEmapView(0);
+        ASSERT_NE(view, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return view->VisibleCameras().size() == 2; }, 30000))
+            << "the entry's two cameras never appeared";
+        // The chain ends by letting the shared box close on its own.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return hub->MessageOption() == QLatin1String("auto"); }, 30000));
+    });
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("Emap - Ground floor"));
+    const QList<EmapCamera*> icons = view->VisibleCameras();
+    ASSERT_EQ(icons.size(), 2);
+    EXPECT_EQ(icons[0]->GetChannel(), 2);
+    EXPECT_EQ(icons[0]->toolTip(), QStringLiteral("Yard DVR:Side"));
+    EXPECT_EQ(icons[1]->GetChannel(), 0);
+    EXPECT_EQ(icons[1]->toolTip(), QStringLiteral("Yard DVR:Front"));
+    EXPECT_EQ(icons[0]->pos(), QPoint(int(view->width() * 0.25f), int(view->height() * 0.5f)));
+    EXPECT_EQ(icons[1]->pos(), QPoint(int(view->width() * 0.75f), int(view->height() * 0.25f)));
+    EXPECT_FALSE(icons[0]->IsDeviceCamera()) << "moves go to the entry, not to the recorder";
+}
