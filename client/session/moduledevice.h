@@ -402,6 +402,9 @@ private:
     // that it never runs inside this session's own connect or receive path.
     void PlaceNextFavoriteCell();
     void StartLiveOnAllChannels();
+    // Connect purposes 5 and 6: the active e-map window shows this recorder.
+    void OpenEmapOnActiveWindow();
+    void RefreshActiveEmap();
     void AskForRemoteConfig();
     void PrepareRemotePlayback(ConnectPurpose purpose);
     void StartFirmwarePreparation();

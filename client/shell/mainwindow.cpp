@@ -22,6 +22,7 @@
 #include <QToolBar>
 #include <QWidget>
 
+#include "emap/emapview.h"
 #include "platform/process.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
@@ -75,6 +76,7 @@ MainWindow::MainWindow(QWidget* parent)
     SessionHub::Install(this);
     SiteBookHub::Install(this);
     MessageBoxHub::Install(this);
+    EmapHub::Install(this);
 
     qCDebug(lcShell) << "Init start";
     CreateFrame();
@@ -143,6 +145,8 @@ MainWindow::~MainWindow()
         SiteBookHub::Install(nullptr);
     if (MessageBoxHub::Instance() == this)
         MessageBoxHub::Install(nullptr);
+    if (EmapHub::Instance() == this)
+        EmapHub::Install(nullptr);
     if (g_pMainWindow == this)
         g_pMainWindow = nullptr;
 }
@@ -325,7 +329,7 @@ void MainWindow::CreateMenus()
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(icon("2.png"), tr("Live View"), this, &MainWindow::exeLiveView);
     QAction* search = view->addAction(icon("3.png"), tr("Search View"), this, &MainWindow::exeSearchView);
-    QAction* emap = view->addAction(icon("5.png"), tr("Emap View"), this, &MainWindow::exeEmapView);
+    view->addAction(icon("5.png"), tr("Emap View"), this, &MainWindow::exeEmapView);
     QAction* backup = view->addAction(icon("4.png"), tr("Remote Backup"), this, &MainWindow::exeBackupView);
     view->addAction(icon("9.png"), tr("Backup Player"), this, &MainWindow::exeOrvane);
     QAction* config = view->addAction(icon("6.png"), tr("Config View"), this, &MainWindow::exeConfigView);
@@ -354,9 +358,9 @@ void MainWindow::CreateMenus()
     QMenu* setup = menuBar()->addMenu(tr("Setup"));
     QAction* email = setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
 
-    // pending: remote search, e-map, remote backup and configuration console windows and the
-    // e-mail settings dialog; their entries are shown greyed until then.
-    for (QAction* action : {search, emap, backup, config, email})
+    // pending: remote search, remote backup and configuration console windows and the e-mail
+    // settings dialog; their entries are shown greyed until then.
+    for (QAction* action : {search, backup, config, email})
         action->setEnabled(false);
 
     m_menuBarHeight = menuBar()->sizeHint().height();
@@ -721,11 +725,15 @@ int MainWindow::exeSearchView()
 
 int MainWindow::exeEmapView()
 {
-    if (m_pEmapSlots->FreeSlot() < 0)
+    const int slot = m_pEmapSlots->FreeSlot();
+    if (slot < 0)
         return -1;
-    // pending: e-map window (a new one goes into the free slot)
-    NotBuiltYet("e-map window");
-    return -1;
+    auto* view = new EmapView(this, slot);
+    if (!m_pEmapSlots->Place(slot, view)) {
+        delete view;
+        return -1;
+    }
+    return slot;
 }
 
 void MainWindow::exeConfigView()

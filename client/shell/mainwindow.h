@@ -13,6 +13,7 @@
 
 #include <atomic>
 
+#include "emap/emaphub.h"
 #include "platform/cpuload.h"
 #include "session/sessionhub.h"
 #include "shell/gridtable.h"
@@ -25,6 +26,7 @@ class AudioOutput;
 class CCameo;
 class CModuleDevice;
 class ChildWindowSlots;
+class EmapView;
 class HoverMoveFilter;
 class LiveView;
 class QAction;
@@ -44,7 +46,7 @@ class MainWindow;
 // The hub, from the first statement of the MainWindow constructor until its destructor.
 extern MainWindow* g_pMainWindow;
 
-class MainWindow : public QMainWindow, public SessionHub, public SiteBookHub, public MessageBoxHub
+class MainWindow : public QMainWindow, public SessionHub, public SiteBookHub, public MessageBoxHub, public EmapHub
 {
     Q_OBJECT
 
@@ -174,7 +176,7 @@ public:
     bool IsLiveViewPopup(int index) const;
     bool IsSearchViewPopup(int index) const;
     bool IsSearchLocalViewPopup(int index) const;
-    bool IsEmapViewPopup(int index) const;
+    bool IsEmapViewPopup(int index) const override;
     ChildWindowSlots* LiveViewSlots() const { return m_pLiveSlots; }
     ChildWindowSlots* SearchViewSlots() const { return m_pSearchSlots; }
     ChildWindowSlots* SearchLocalViewSlots() const { return m_pSearchLocalSlots; }
@@ -193,18 +195,28 @@ public:
     void PopOutSearchLocalView(int index);
     void ToggleSearchLocalViewPopup(int index);
     void deleteSearchLocalView(int index);
-    void DockEmapView(int index);
+    void DockEmapView(int index) override;
     void PopOutEmapView(int index);
-    void ToggleEmapPopup(int index);
-    void deleteEmapView(int index);
-    void ResetEmapFlag() { m_emapFlag = 0; }
+    void ToggleEmapPopup(int index) override;
+    void deleteEmapView(int index) override;
+    void ResetEmapFlag() override { m_emapFlag = 0; }
+
+    // E-map windows (mainwindow_emap.cpp).
+    EmapView* GetEmapView(int index) const;
+    EmapView* GetActiveEmapView() const;
+    void OpenEmapView(int deviceIndex, int channel) override;
+    void OpenEmapEntry(const QString& name, const QString& emapPath, const QString& emapPos,
+                       const QString& devices, const QString& channels, int emapIndex) override;
+    EmapTile* CreateEmapTile(QWidget* window, QObject* context, std::function<void()> onHidden) override;
+    void StopEmapTiles(int recorder, int channel) override;
+    SiteBookTreeWidget* EmapSiteBook() const override { return m_pSiteBook; }
 
     void exeFirmwareManager() override;
     void exeAccountManager() override;
     void createAVIConvert() override;
 
     // Multi-document area: true for sub-window view, false for tabs.
-    void SetupTabBar(bool subWindowView);
+    void SetupTabBar(bool subWindowView) override;
     bool IsSubWindowView() const { return m_subWindowView != 0; }
     QTabBar* GetTabBar() const { return m_pTabBar; }
 
@@ -286,6 +298,11 @@ private:
     QDockWidget* AddDock(const QString& title, QWidget* content, const QSize& fixedSize);
     void CreateMenus();
     void CreateWaitLabels();
+    // The e-map window an opener from the site book uses: one already showing the recorder's
+    // channel (only focused, *showsAlready set), else an empty one, else the active one, else a
+    // new one; null when none can be made.
+    EmapView* ChooseEmapView(int deviceIndex, int channel, bool* showsAlready);
+    void FocusEmapView(EmapView* view);
     void StartProcessorLoad();
     void StartAutoConnect();
     // The favorite the auto-connect opens now, or null (see OnTimerAutoConnect).
