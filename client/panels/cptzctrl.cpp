@@ -183,14 +183,20 @@ void CPTZCtrl::on_btn_config_clicked()
     CameraGuard();
 }
 
-void CPTZCtrl::on_btn_goto_clicked()
+bool CPTZCtrl::StopAndEndTour()
 {
     SendPtz(PtzCode::Stop);
     EndTour();
-    if (!CameraValid()) {
-        CameraGuard();
+    if (CameraValid())
+        return true;
+    CameraGuard();
+    return false;
+}
+
+void CPTZCtrl::on_btn_goto_clicked()
+{
+    if (!StopAndEndTour())
         return;
-    }
     SendPreset(PtzCode::Stop, 0);
     SendPreset(PtzCode::GotoPreset, ChosenPreset());
 }
@@ -215,12 +221,8 @@ bool CPTZCtrl::AskPreset(const QString& title, int initial, int& preset)
 
 void CPTZCtrl::on_btn_tour_clicked()
 {
-    SendPtz(PtzCode::Stop);
-    EndTour();
-    if (!CameraValid()) {
-        CameraGuard();
+    if (!StopAndEndTour())
         return;
-    }
     int first = 0;
     int last = 0;
     do {

@@ -68,6 +68,8 @@ private:
     void SendPreset(PtzCode code, int preset);
     void Move(PtzCode code);
     void EndTour();
+    // Stops the camera and ends any tour; false (after the camera guard) without a camera.
+    bool StopAndEndTour();
     void CameraGuard();
     int ChosenPreset() const;
     // Asks for a preset number; false when the operator cancelled.

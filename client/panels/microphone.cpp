@@ -28,8 +28,12 @@ microphone::microphone(QWidget* parent)
         m_comboBox2->addItem(device.deviceName(), QVariant::fromValue(device));
     m_inputAvailable = m_comboBox2->count() > 0 && !m_device.isNull();
     m_pushButton->setEnabled(m_inputAvailable);
-    if (!m_inputAvailable)
+    if (!m_inputAvailable) {
+        // A machine without a microphone is a normal state; the panel says so.
+        m_comboBox2->setPlaceholderText(tr("No audio input"));
+        m_comboBox2->setEnabled(false);
         m_pushButton->setToolTip(tr("No audio input device"));
+    }
     QMetaObject::connectSlotsByName(this);
     InitializeAudio();
 }

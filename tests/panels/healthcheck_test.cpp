@@ -185,4 +185,29 @@ TEST_F(HealthWindowTest, TheHealthAnswerFillsTheWindowAndShowsIt)
     EXPECT_EQ(quint8(requests.last()[8]), 1);
 }
 
+TEST_F(HealthWindowTest, QuietRequestsAndThePollAskWithoutABox)
+{
+    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Lobby"));
+    ASSERT_NE(device, nullptr);
+    const int before = Received(Simulator(0), 0x96).size();
+    BoxWatcher watcher;
+    device->ShowHealthCheck(true);
+    device->OnTimerStatus();
+    const QList<QByteArray> requests = AwaitReceived(Simulator(0), 0x96, before + 2);
+    ASSERT_EQ(requests.size(), before + 2);
+    // Console lock 2 (quiet) twice: 16 bytes, sub-code 2, a zero word.
+    const QByteArray quiet = QByteArray::fromHex("0000000c00a19600"
+                                                 "02100000"
+                                                 "00000000");
+    EXPECT_EQ(requests.mid(before), QList<QByteArray>({quiet, quiet}));
+    // The quiet answer only renews the recording times; the window stays hidden and no
+    // "Loading..." box was opened.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !device->GetEarliestRecordText().isEmpty(); }, 10000));
+    auto* window = dynamic_cast<healthCheck*>(device->GetHealthCheck());
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->LineText(1), "IP Address :");
+    EXPECT_EQ(watcher.BoxesShown(), 0);
+}
+
 } // namespace
