@@ -30,7 +30,9 @@ microphone::microphone(QWidget* parent)
     m_pushButton->setEnabled(m_inputAvailable);
     if (!m_inputAvailable) {
         // A machine without a microphone is a normal state; the panel says so.
-        m_comboBox2->setPlaceholderText(tr("No audio input"));
+        // (The entry carries no device; the list stays disabled.)
+        m_comboBox2->clear();
+        m_comboBox2->addItem(tr("No audio input"));
         m_comboBox2->setEnabled(false);
         m_pushButton->setToolTip(tr("No audio input device"));
     }
