@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include "net/modulenetwork.h"
 #include "panels/healthcheck.h"
 #include "panels/healthstate.h"
 #include "panels/support/panels_fixture.h"
@@ -208,6 +209,28 @@ TEST_F(HealthWindowTest, QuietRequestsAndThePollAskWithoutABox)
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->LineText(1), "IP Address :");
     EXPECT_EQ(watcher.BoxesShown(), 0);
+}
+
+TEST_F(HealthWindowTest, APlaybackInformationAnswerKeepsTheRangeAndTheDays)
+{
+    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Lobby"),
+                                             {QStringLiteral("--record-date"), QStringLiteral("20261105"),
+                                              QStringLiteral("--record-days"), QStringLiteral("3"),
+                                              QStringLiteral("--record-start"), QStringLiteral("010203"),
+                                              QStringLiteral("--record-end"), QStringLiteral("222324")});
+    ASSERT_NE(device, nullptr);
+    device->GetLiveNetwork()->SendConsoleLock(0);
+    ASSERT_TRUE(QTest::qWaitFor([device] { return !device->GetRecordDays().isEmpty(); }, 10000));
+    EXPECT_EQ(device->GetFirstRecordDate(), 20261103);
+    EXPECT_EQ(device->GetFirstRecordTime(), 10203);
+    EXPECT_EQ(device->GetLastRecordDate(), 20261105);
+    EXPECT_EQ(device->GetLastRecordTime(), 222324);
+    const QVector<int> days = device->GetRecordDays();
+    ASSERT_EQ(days.size(), 1825);
+    EXPECT_EQ(days.mid(0, 3), QVector<int>({20261103, 20261104, 20261105}));
+    EXPECT_EQ(days.count(-1), 1822);
+    // Not a health answer: the window stays hidden.
+    EXPECT_FALSE(device->GetHealthCheck()->Widget()->isVisible());
 }
 
 } // namespace
