@@ -673,8 +673,7 @@ void CModuleDevice::UpdateSiteBookItem(QTreeWidgetItem* item)
 
 void CModuleDevice::ResetSessionInfo()
 {
-    // The session keeps no network status settings of its own (the received-bytes usage goes
-    // straight out with usageData): there is nothing to reset.
+    m_networkUsage = NetworkUsage();
 }
 
 void CModuleDevice::DeleteItemTree(QTreeWidgetItem* item)
@@ -1128,8 +1127,8 @@ void CModuleDevice::OnLoggedIn()
     // The audio threads start with the session threads below.
     m_playbackActive = 0;
     StartRequestPacing();
-    // pending: health check dialog: The hidden health check dialog, and the event, schedule and remote media backup hosts,
-    // are made here once they exist.
+    CreateHealthCheck();
+    // pending: backup pages: The event, schedule and remote media backup hosts are made here once they exist.
     const int n = std::clamp(m_liveNetwork->GetChannelCount(), 0, int(kChannels));
     m_channelCount = n;
     OpenChannelDecoders(n);
@@ -1307,8 +1306,7 @@ void CModuleDevice::OnStatusRefreshed()
         status.motion = network->IsMotion(ch);
         return status;
     });
-    // pending: health check dialog: The health record (motion, sensor, relay, status, video loss, storage, chipset and fan
-    // values) goes to the health check dialog here once it exists.
+    FeedHealthCheck();
 }
 
 void CModuleDevice::OnDisconnected()

@@ -106,6 +106,7 @@ void CModuleDevice::ConnectMediaIntake(CModuleNetwork* network, bool playbackCon
         connect(network, &CModuleNetwork::SetRecvLiveAudio, this, &CModuleDevice::OnRecvLiveAudio);
         connect(network, &CModuleNetwork::SetRecvPlaybackVideo, this, &CModuleDevice::OnRecvPlaybackVideo);
         connect(network, &CModuleNetwork::SetRecvIntraHeader, this, &CModuleDevice::OnRecvIntraHeader);
+        connect(network, &CModuleNetwork::SetRecvPlaybackInfo, this, &CModuleDevice::OnRecvPlaybackInfo);
         // Frame requests that the playback connection refused go out on this one.
         connect(network, &CModuleNetwork::SetRecvFrameHeader, this, &CModuleDevice::OnRecvFrameHeader);
         connect(network, &CModuleNetwork::SetRecvFrameData, this, &CModuleDevice::OnRecvFrameData);

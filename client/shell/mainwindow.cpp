@@ -23,6 +23,12 @@
 #include <QWidget>
 
 #include "emap/emapview.h"
+#include "panels/calarmout.h"
+#include "panels/cmodulenetworkstatus.h"
+#include "panels/cptzctrl.h"
+#include "panels/cucccontrol.h"
+#include "panels/healthcheck.h"
+#include "panels/microphone.h"
 #include "platform/process.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
@@ -77,6 +83,8 @@ MainWindow::MainWindow(QWidget* parent)
     SiteBookHub::Install(this);
     MessageBoxHub::Install(this);
     EmapHub::Install(this);
+    PanelsHub::Install(this);
+    SkinImageHub::Install(this);
 
     qCDebug(lcShell) << "Init start";
     CreateFrame();
@@ -111,7 +119,9 @@ MainWindow::MainWindow(QWidget* parent)
     m_waitFlag = 0;
 
     CreateWaitLabels();
-    // pending: wait dialog and camera control pop-up (created hidden here)
+    // pending: wait dialog (created hidden here)
+    m_pUccControl = new cUccControl(this);
+    m_pUccControl->hide();
 
     qCDebug(lcShell) << "Set resize";
     resize(1280, 900);
@@ -147,6 +157,10 @@ MainWindow::~MainWindow()
         MessageBoxHub::Install(nullptr);
     if (EmapHub::Instance() == this)
         EmapHub::Install(nullptr);
+    if (PanelsHub::Instance() == this)
+        PanelsHub::Install(nullptr);
+    if (SkinImageHub::Instance() == this)
+        SkinImageHub::Install(nullptr);
     if (g_pMainWindow == this)
         g_pMainWindow = nullptr;
 }
@@ -302,11 +316,12 @@ void MainWindow::CreateDocks()
     connect(m_pAdjust, &CAdjust::SetContrast, this, &MainWindow::OnSetContrast);
     connect(m_pAdjust, &CAdjust::SetFrate, this, &MainWindow::OnSetFrate);
     QDockWidget* adjust = AddDock(QStringLiteral("Adjust"), m_pAdjust, panelSize);
-    // pending: P/T/Z, alarm-out and microphone panels; each dock holds an empty area of its
-    // panel's size.
-    QDockWidget* ptz = AddDock(QStringLiteral("P/T/Z"), new QWidget, panelSize);
-    QDockWidget* alarm = AddDock(QStringLiteral("Alarm Out"), new QWidget, panelSize);
-    QDockWidget* mic = AddDock(QStringLiteral("MicroPhone"), new QWidget, panelSize);
+    m_pPTZCtrl = new CPTZCtrl;
+    QDockWidget* ptz = AddDock(QStringLiteral("P/T/Z"), m_pPTZCtrl, panelSize);
+    m_pAlarmOut = new CAlarmOut;
+    QDockWidget* alarm = AddDock(QStringLiteral("Alarm Out"), m_pAlarmOut, panelSize);
+    m_pMicrophone = new microphone;
+    QDockWidget* mic = AddDock(QStringLiteral("MicroPhone"), m_pMicrophone, panelSize);
     m_pPlaybackCtrl = new CPlaybackCtrl;
     connect(m_pPlaybackCtrl, &CPlaybackCtrl::SetPlaybackControl, this, &MainWindow::OnPlaybackControl);
     QDockWidget* playback = AddDock(QStringLiteral("Playback"), m_pPlaybackCtrl,
@@ -438,16 +453,28 @@ void MainWindow::ClearDeviceCells(int deviceIndex, int channel, int /*kind*/)
 
 void MainWindow::OnDeviceConnected(int deviceIndex, int /*unused*/)
 {
-    if (!GetDevice(deviceIndex))
+    CModuleDevice* device = GetDevice(deviceIndex);
+    if (!device)
         return;
-    // pending: alarm-out and microphone panels (each lists the recorder's name and index)
+    const QString name = device->GetDvrName();
+    if (m_pAlarmOut)
+        m_pAlarmOut->AddDevice(name, deviceIndex);
+    if (m_pMicrophone)
+        m_pMicrophone->AddDevice(name, deviceIndex);
 }
 
 void MainWindow::OnDeviceDisconnected(int deviceIndex, int kind)
 {
     // Kind 1 clears remote-playback grids only, any other kind every grid.
     m_cameos.DisconnectRecorder(deviceIndex, kind == 1);
-    // pending: alarm-out and microphone panels (kind 0 takes the recorder off their lists)
+    if (kind != 0)
+        return;
+    const CModuleDevice* device = GetDevice(deviceIndex);
+    const QString name = device ? device->GetDvrName() : QString();
+    if (m_pAlarmOut)
+        m_pAlarmOut->RemoveDevice(name, deviceIndex);
+    if (m_pMicrophone)
+        m_pMicrophone->RemoveDevice(name, deviceIndex);
 }
 
 void MainWindow::ReportConnectionLost(int /*deviceIndex*/, const QString& recorderName)
@@ -461,10 +488,56 @@ void MainWindow::ReportConnectionLost(int /*deviceIndex*/, const QString& record
 // ---------------------------------------------------------------------------------------------
 // Forwarders to windows the client does not have yet
 
-void MainWindow::ShowCameraControl(int /*deviceIndex*/, int /*channel*/, int /*cameoIndex*/)
+void MainWindow::ShowCameraControl(int deviceIndex, int channel, int cameoIndex)
 {
-    // pending: camera control pop-up
-    NotBuiltYet("camera control pop-up");
+    if (!m_pUccControl)
+        return;
+    m_pUccControl->SetCamera(deviceIndex, channel, cameoIndex);
+    m_pUccControl->show();
+    m_pUccControl->raise();
+}
+
+void MainWindow::SetPtzCameo(int deviceIndex, int channel)
+{
+    if (m_pPTZCtrl)
+        m_pPTZCtrl->SetActiveCameo(deviceIndex, channel);
+}
+
+HealthCheckView* MainWindow::CreateHealthCheck()
+{
+    auto* health = new healthCheck(this);
+    health->setWindowFlags(Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
+    health->hide();
+    return health;
+}
+
+void MainWindow::ShowNetworkStatus(int deviceIndex)
+{
+    if (!GetDevice(deviceIndex))
+        return;
+    CModuleNetworkStatus status(this);
+    status.SetDevice(deviceIndex);
+    status.exec();
+}
+
+void MainWindow::RestoreGridSplit(int cameoIndex)
+{
+    CCameo* cameo = GetCameo(cameoIndex);
+    if (cameo && cameo->GetSplit() == 1 && cameo->GetPrevSplit() > 0)
+        cameo->OnSplitMode(-1, cameo->GetPrevSplit(), false);
+}
+
+void MainWindow::AddEventLog(const QString& name, const QString& text)
+{
+    qCInfo(lcShell) << "event" << name << text;
+}
+
+QPixmap MainWindow::LoadSkinImage(const QString& name, SkinFolder folder) const
+{
+    const int recorder = ConsoleDeviceIndex();
+    if (recorder < 0)
+        return QPixmap();
+    return LoadDeviceImage(name, int(folder), recorder);
 }
 
 // The protocol engine reports every firmware and account transfer here; without the manager

@@ -14,6 +14,7 @@
 #include <atomic>
 
 #include "emap/emaphub.h"
+#include "panels/panelshub.h"
 #include "platform/cpuload.h"
 #include "session/sessionhub.h"
 #include "shell/gridtable.h"
@@ -21,8 +22,13 @@
 #include "shell/settingsfiles.h"
 #include "sitebook/sitebookhub.h"
 #include "widgets/messageboxhub.h"
+#include "widgets/skinimagehub.h"
 
 class AudioOutput;
+class CAlarmOut;
+class CPTZCtrl;
+class cUccControl;
+class microphone;
 class CCameo;
 class CModuleDevice;
 class ChildWindowSlots;
@@ -46,7 +52,13 @@ class MainWindow;
 // The hub, from the first statement of the MainWindow constructor until its destructor.
 extern MainWindow* g_pMainWindow;
 
-class MainWindow : public QMainWindow, public SessionHub, public SiteBookHub, public MessageBoxHub, public EmapHub
+class MainWindow : public QMainWindow,
+                   public SessionHub,
+                   public SiteBookHub,
+                   public MessageBoxHub,
+                   public EmapHub,
+                   public PanelsHub,
+                   public SkinImageHub
 {
     Q_OBJECT
 
@@ -90,7 +102,25 @@ public:
     void RedrawCameo(int cameoIndex) override;
     int ConsoleDeviceIndex() const override;
 
+    // Binds the camera control pop-up to a grid cell's camera and shows it.
     void ShowCameraControl(int deviceIndex, int channel, int cameoIndex);
+    // The grid's chosen camera for the pan/tilt/zoom panel ((-1, -1) for none).
+    void SetPtzCameo(int deviceIndex, int channel);
+    HealthCheckView* CreateHealthCheck() override;
+    void ShowNetworkStatus(int deviceIndex) override;
+
+    // PanelsHub.
+    void RestoreGridSplit(int cameoIndex) override;
+    // pending: validation window (its event list takes the line; until then the debug output does)
+    void AddEventLog(const QString& name, const QString& text) override;
+    // SkinImageHub: the skin bitmaps of the recorder whose configuration console is open.
+    QPixmap LoadSkinImage(const QString& name, SkinFolder folder) const override;
+
+    // The side panels and the camera control pop-up.
+    CPTZCtrl* GetPtzCtrl() const { return m_pPTZCtrl; }
+    CAlarmOut* GetAlarmOut() const { return m_pAlarmOut; }
+    microphone* GetMicrophone() const { return m_pMicrophone; }
+    cUccControl* GetUccControl() const { return m_pUccControl; }
 
     // HubServices, reached by the protocol engine as well.
     QString ProgramDirectory() const override { return m_settings.ProgramDirectory(); }
@@ -336,6 +366,10 @@ private:
     CScrSplit* m_pScrSplit = nullptr;
     CAdjust* m_pAdjust = nullptr;
     CPlaybackCtrl* m_pPlaybackCtrl = nullptr;
+    CPTZCtrl* m_pPTZCtrl = nullptr;
+    CAlarmOut* m_pAlarmOut = nullptr;
+    microphone* m_pMicrophone = nullptr;
+    cUccControl* m_pUccControl = nullptr;
 
     // Main window frame and multi-document area.
     HoverMoveFilter* m_pHoverFilter = nullptr;
