@@ -604,6 +604,8 @@ private:
     std::array<std::unique_ptr<LiveDecodeWorker>, kChannels> m_liveWorkers;
     std::array<int, kChannels> m_prevTick{};
     std::array<std::atomic<int>, kChannels> m_liveReceived{};
+    // The next live record of each channel, handed back by its queue (user-interface thread).
+    std::array<LiveFrameRecordPtr, kChannels> m_spareLiveRecords;
     QMutex m_liveAudioLock;
     LiveFrameQueue m_liveAudioQueue;
     std::unique_ptr<SessionThread> m_liveAudioThread;
