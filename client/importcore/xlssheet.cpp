@@ -1,6 +1,5 @@
 #include "importcore/xlssheet.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace XlsFile {
@@ -116,14 +115,18 @@ void XlsSheet::PutRK(unsigned row, unsigned column, quint32 rk)
     const bool divideBy100 = rk & 0x1;
     if (rk & 0x2) {
         const qint32 value = qint32(rk) >> 2;
-        // An integer stays an integer: divided by 100 it is truncated toward zero (150 is 1).
-        cell->SetInt(divideBy100 ? int(std::trunc(value * 0.01)) : value);
+        // Divided by 100 an integer becomes a fraction (150 is 1.5, a port typed as 8000.6 is
+        // 800060): it is kept as the double it stands for, so nothing is cut off.
+        if (divideBy100)
+            cell->SetDouble(value / 100.0);
+        else
+            cell->SetInt(value);
         return;
     }
     const quint64 bits = quint64(rk & ~quint32(0x3)) << 32;
     double value;
     std::memcpy(&value, &bits, sizeof value);
-    cell->SetDouble(divideBy100 ? value * 0.01 : value);
+    cell->SetDouble(divideBy100 ? value / 100.0 : value);
 }
 
 } // namespace XlsFile

@@ -26,6 +26,7 @@ class CModuleDevice;
 class QAction;
 class QMenu;
 class SiteBook;
+struct RecorderListEntry;
 
 class SiteBookTreeWidget : public QTreeWidget
 {
@@ -152,7 +153,10 @@ public slots:
     void saveList();
     void connectDevice();
     void disconnectDevice();
+    // Imports a recorder list chosen in a file dialog: a workbook, or a list file when the name
+    // ends in ".ini".
     void loadExcelList();
+    void loadIniList(QString fileName);
     void healthCheck();
     void searchDvr();
     void accountManager();
@@ -191,6 +195,8 @@ private:
 
     // Writes a book to its file in the program directory.
     void SaveSiteBookFile();
+    // Finds or makes each folder and recorder of an imported list, then writes the site book.
+    void ImportRecorderList(const std::vector<RecorderListEntry>& entries);
     // Tells the user, once per protected book, that an edit could not be written to it.
     // Points the favorites and e-map entries that name a recorder at its new name.
     void RenameRecorderInBooks(const QString& oldName, const QString& newName);
