@@ -17,6 +17,11 @@ void SiteBookTreeWidget::loadExcelList()
                                                           tr("ZENT Excel Files (*.xls);;KRO List Files (*.ini)"));
     if (fileName.isEmpty())
         return;
+    ImportFile(fileName);
+}
+
+void SiteBookTreeWidget::ImportFile(const QString& fileName)
+{
     // Only a name ending exactly in ".ini" is a list file; anything else is read as a workbook.
     if (fileName.endsWith(QLatin1String(".ini"), Qt::CaseSensitive)) {
         loadIniList(fileName);

@@ -142,6 +142,9 @@ public:
     static bool ChildNameTaken(const QTreeWidgetItem* parent, std::initializer_list<ItemKind> kinds,
                                const QString& name);
 
+    // Imports a recorder list: a list file when the name ends exactly in ".ini", else a workbook.
+    void ImportFile(const QString& fileName);
+
 public slots:
     void OnFavoriteSearchStart(int mode, const QString& name, const QString& text);
 
@@ -153,8 +156,7 @@ public slots:
     void saveList();
     void connectDevice();
     void disconnectDevice();
-    // Imports a recorder list chosen in a file dialog: a workbook, or a list file when the name
-    // ends in ".ini".
+    // Imports a recorder list chosen in a file dialog (ImportFile).
     void loadExcelList();
     void loadIniList(QString fileName);
     void healthCheck();

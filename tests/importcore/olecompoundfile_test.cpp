@@ -54,7 +54,8 @@ TEST_F(OleCompoundFileTest, StreamsMatchWhatOlefileReads)
     builder.AddStream(QStringLiteral("Deep"), Pattern(100, 6), storage);
     const QString path = Write(builder.Build());
 
-    const QJsonArray streams = xlsreference::RunJson({QStringLiteral("streams"), path})[QStringLiteral("streams")].toArray();
+    const QJsonArray streams =
+        xlsreference::RunJson({QStringLiteral("streams"), path})[QStringLiteral("streams")].toArray();
     ASSERT_EQ(streams.size(), 7);
 
     OleCompoundFile file;
@@ -137,7 +138,8 @@ TEST_F(OleCompoundFileTest, MoreThan109FatSectorsGoThroughTheDifatChain)
     QByteArray bytes;
     ASSERT_EQ(file.readStream("Workbook", &bytes), OleResult::Ok) << file.errorString().toStdString();
     EXPECT_TRUE(bytes == large);
-    const QJsonArray streams = xlsreference::RunJson({QStringLiteral("streams"), path})[QStringLiteral("streams")].toArray();
+    const QJsonArray streams =
+        xlsreference::RunJson({QStringLiteral("streams"), path})[QStringLiteral("streams")].toArray();
     ASSERT_EQ(streams.size(), 1);
     EXPECT_EQ(streams[0].toObject()[QStringLiteral("size")].toInt(), large.size());
 
@@ -149,9 +151,11 @@ TEST_F(OleCompoundFileTest, MoreThan109FatSectorsGoThroughTheDifatChain)
         << file.errorString().toStdString();
     QByteArray looping = builder.Build();
     CfbBuilder::PutU32(&looping, 44, 109 + 127 + 1);
-    CfbBuilder::PutU32(&looping, CfbBuilder::SectorOffset(builder.firstDifatSector) + 508, builder.firstDifatSector);
+    CfbBuilder::PutU32(&looping, CfbBuilder::SectorOffset(builder.firstDifatSector) + 508,
+                       builder.firstDifatSector);
     ASSERT_FALSE(file.open(Write(looping, QStringLiteral("loop.cfb")), OleBlockFile::Mode::Read));
-    EXPECT_TRUE(file.errorString().contains(QLatin1String("DIFAT chain loops"))) << file.errorString().toStdString();
+    EXPECT_TRUE(file.errorString().contains(QLatin1String("DIFAT chain loops")))
+        << file.errorString().toStdString();
 }
 
 TEST_F(OleCompoundFileTest, ReservedBytesAfterTheMiniSectorShiftAreNotPartOfIt)
@@ -197,13 +201,16 @@ TEST_F(OleCompoundFileTest, BrokenFilesFailWithAReason)
         {"header cut short", [](QByteArray* f, const B&) { f->truncate(300); }, false, "shorter than"},
         {"wrong signature", [](QByteArray* f, const B&) { (*f)[0] = 'X'; }, false, "signature"},
         {"4096-byte sectors", [](QByteArray* f, const B&) { B::PutU16(f, 30, 12); }, false, "sector shift 12"},
-        {"mini sector shift 7", [](QByteArray* f, const B&) { B::PutU16(f, 32, 7); }, false, "mini sector shift 7"},
+        {"mini sector shift 7", [](QByteArray* f, const B&) { B::PutU16(f, 32, 7); }, false,
+         "mini sector shift 7"},
         {"huge FAT sector count", [](QByteArray* f, const B&) { B::PutU32(f, 44, 0xFFFFFFFF); }, false,
          "FAT sectors"},
         {"FAT sector beyond the file", [](QByteArray* f, const B&) { B::PutU32(f, 76, 5000); }, false,
          "beyond the end"},
         {"directory chain loops",
-         [](QByteArray* f, const B& b) { B::PutU32(f, b.FatEntryOffset(b.firstDirectorySector), b.firstDirectorySector); },
+         [](QByteArray* f, const B& b) {
+             B::PutU32(f, b.FatEntryOffset(b.firstDirectorySector), b.firstDirectorySector);
+         },
          false, "loops"},
         {"directory chain leaves the FAT",
          [](QByteArray* f, const B& b) { B::PutU32(f, b.FatEntryOffset(b.firstDirectorySector), 0x00FFFFFF); },
@@ -214,7 +221,8 @@ TEST_F(OleCompoundFileTest, BrokenFilesFailWithAReason)
              B::PutU32(f, 64, 1000);
          },
          false, "loops"},
-        {"no root entry", [](QByteArray* f, const B& b) { B::PutU16(f, b.EntryOffset(0), 0); }, false, "root entry"},
+        {"no root entry", [](QByteArray* f, const B& b) { B::PutU16(f, b.EntryOffset(0), 0); }, false,
+         "root entry"},
         {"child link back to the root",
          [](QByteArray* f, const B& b) { B::PutU32(f, b.EntryOffset(kLarge) + 76, 0); }, false, "loops"},
         {"sibling link to itself",
@@ -223,7 +231,9 @@ TEST_F(OleCompoundFileTest, BrokenFilesFailWithAReason)
          [](QByteArray* f, const B& b) { B::PutU32(f, b.EntryOffset(kSmall) + 68, 4000); }, false,
          "beyond the directory"},
         {"stream chain loops",
-         [](QByteArray* f, const B& b) { B::PutU32(f, b.FatEntryOffset(b.startOf[kLarge] + 2), b.startOf[kLarge]); },
+         [](QByteArray* f, const B& b) {
+             B::PutU32(f, b.FatEntryOffset(b.startOf[kLarge] + 2), b.startOf[kLarge]);
+         },
          true, "loops"},
         {"stream chain ends early",
          [](QByteArray* f, const B& b) { B::PutU32(f, b.FatEntryOffset(b.startOf[kLarge] + 2), B::kEnd); }, true,
@@ -231,10 +241,13 @@ TEST_F(OleCompoundFileTest, BrokenFilesFailWithAReason)
         {"stream size larger than the file",
          [](QByteArray* f, const B& b) { B::PutU32(f, b.EntryOffset(kLarge) + 120, 0x7FFFFFFF); }, true,
          "larger than the file"},
-        {"file cut inside the stream", [](QByteArray* f, const B& b) { f->truncate(int(B::SectorOffset(b.startOf[kLarge] + 18))); },
-         true, "beyond the end of the file"},
+        {"file cut inside the stream",
+         [](QByteArray* f, const B& b) { f->truncate(int(B::SectorOffset(b.startOf[kLarge] + 18))); }, true,
+         "beyond the end of the file"},
         {"mini stream chain loops",
-         [](QByteArray* f, const B& b) { B::PutU32(f, B::SectorOffset(b.firstMiniFatSector) + 4 * (b.startOf[kSmall] + 1), b.startOf[kSmall]); },
+         [](QByteArray* f, const B& b) {
+             B::PutU32(f, B::SectorOffset(b.firstMiniFatSector) + 4 * (b.startOf[kSmall] + 1), b.startOf[kSmall]);
+         },
          true, "loops"},
         {"mini sector beyond the mini stream",
          [](QByteArray* f, const B& b) { B::PutU32(f, b.EntryOffset(0) + 120, 64); }, true,

@@ -67,7 +67,8 @@ TEST_F(XlsBookTest, CellsMatchWhatXlrdReadsFromAnXlwtWorkbook)
 {
     const QString path = dir.filePath(QStringLiteral("sample.xls"));
     ASSERT_TRUE(xlsreference::Run({QStringLiteral("write-sample"), path}));
-    const QJsonArray sheets = xlsreference::RunJson({QStringLiteral("cells"), path})[QStringLiteral("sheets")].toArray();
+    const QJsonArray sheets =
+        xlsreference::RunJson({QStringLiteral("cells"), path})[QStringLiteral("sheets")].toArray();
     ASSERT_EQ(sheets.size(), 4);
 
     ASSERT_TRUE(book.loadFile(path.toUtf8().constData())) << book.errorString().toStdString();
@@ -89,7 +90,8 @@ TEST_F(XlsBookTest, CellsMatchWhatXlrdReadsFromAnXlwtWorkbook)
             const std::string where = "sheet " + std::to_string(s) + " cell " + std::to_string(row) + ","
                                       + std::to_string(column);
             if (kind == QLatin1String("text")) {
-                EXPECT_TRUE(cell->kind() == int(Kind::AnsiString) || cell->kind() == int(Kind::WideString)) << where;
+                EXPECT_TRUE(cell->kind() == int(Kind::AnsiString) || cell->kind() == int(Kind::WideString))
+                    << where;
                 EXPECT_EQ(TextOf(cell), want[QStringLiteral("value")].toString()) << where;
                 // Text that Latin-1 holds is kept in 8-bit characters, anything else in 16-bit ones.
                 const bool latin1 = TextOf(cell) == QString::fromLatin1(TextOf(cell).toLatin1());
@@ -128,12 +130,12 @@ TEST_F(XlsBookTest, CellKindsByRecord)
     const QByteArray cells = Number(1, 0, 2.9) + Number(1, 1, -2.9) + Rk(2, 0, (150u << 2) | 3)
                              + Rk(2, 1, (quint32(-150) << 2) | 3) + Rk(2, 2, (7u << 2) | 2)
                              + Rk(2, 3, (quint32(-7) << 2) | 2) + Rk(2, 4, 0x3FF00000) /* 1.0 */
-                             + Rk(2, 5, 0x40590000 | 1) /* 100.0 / 100 */
+                             + Rk(2, 5, 0x40590000 | 1)                                /* 100.0 / 100 */
                              + MulRk(3, 1, {(1u << 2) | 2, (2u << 2) | 2, 0x40000000 /* 2.0 */})
                              + LabelSst(4, 0, 0) + LabelSst(4, 1, 1) + LabelSst(4, 2, 2) + LabelSst(4, 3, 99)
                              + BoolErr(5, 0, 1, false) + BoolErr(5, 1, 0, false) + BoolErr(5, 2, 0x07, true)
-                             + Blank(5, 3) + Formula(6, 0, 42.0) + Formula(6, 1, 0.0) + FormulaString(QStringLiteral("cached"))
-                             + Number(7, 0, 1.0) + Number(7, 0, 5.0);
+                             + Blank(5, 3) + Formula(6, 0, 42.0) + Formula(6, 1, 0.0)
+                             + FormulaString(QStringLiteral("cached")) + Number(7, 0, 1.0) + Number(7, 0, 5.0);
     Load(Globals({QStringLiteral("Sheet")}, Sst(4, 3, strings)) + Worksheet(8, 6, cells));
 
     const struct
@@ -244,9 +246,10 @@ TEST_F(XlsBookTest, TheGridGrowsOnAccessUpToItsLimits)
 TEST_F(XlsBookTest, SheetsPairWithTheirNamesInStreamOrder)
 {
     using namespace biff;
-    const QByteArray globals = Bof(0x0005) + BoundSheet(QStringLiteral("First")) + BoundSheet(QStringLiteral("Chart"), false, 2)
-                               + BoundSheet(QStringLiteral("Hidden")) + BoundSheet(QStringLiteral("Import to KRO"), true)
-                               + Sst(0, 0, {}) + Eof();
+    const QByteArray globals = Bof(0x0005) + BoundSheet(QStringLiteral("First"))
+                               + BoundSheet(QStringLiteral("Chart"), false, 2)
+                               + BoundSheet(QStringLiteral("Hidden"))
+                               + BoundSheet(QStringLiteral("Import to KRO"), true) + Sst(0, 0, {}) + Eof();
     const QByteArray chart = Bof(0x0020) + Record(0x1001, U16(1)) + Eof();
     Load(globals + Worksheet(1, 1, Number(0, 0, 1.0)) + chart + Worksheet(1, 1, Number(0, 0, 2.0)));
     // The chart ends the walk: the worksheet after it is not read, so "Hidden" has no sheet.
@@ -281,7 +284,8 @@ TEST_F(XlsBookTest, ASharedStringGoesOnInAContinueRecordInAnotherWidth)
 
     // The other way round: 16-bit first, then 8-bit characters widened.
     const QByteArray wideFirst = U16(4) + U8(1) + U16(0x0416) + U16(0x0437);
-    Load(Globals({QStringLiteral("S")}, Sst(1, 1, wideFirst) + Continue(U8(0) + "xy")) + Worksheet(1, 1, LabelSst(0, 0, 0)));
+    Load(Globals({QStringLiteral("S")}, Sst(1, 1, wideFirst) + Continue(U8(0) + "xy"))
+         + Worksheet(1, 1, LabelSst(0, 0, 0)));
     EXPECT_EQ(QString::fromUtf16(Cell("S", 0, 0)->toWideString()), QStringLiteral("\u0416\u0437xy"));
 }
 
@@ -301,7 +305,8 @@ TEST_F(XlsBookTest, FilesWithoutAWorkbookLoadWithoutSheets)
     const QString missing = dir.filePath(QStringLiteral("missing.xls"));
     EXPECT_FALSE(book.loadFile(missing.toUtf8().constData()));
     EXPECT_FALSE(QFile::exists(missing));
-    EXPECT_FALSE(book.loadFile(WriteFile("not a compound file at all", QStringLiteral("text.xls")).toUtf8().constData()));
+    EXPECT_FALSE(
+        book.loadFile(WriteFile("not a compound file at all", QStringLiteral("text.xls")).toUtf8().constData()));
     EXPECT_EQ(book.SheetCount(), 0);
 }
 
@@ -328,26 +333,37 @@ TEST_F(XlsBookTest, BrokenStreamsLoadWhatTheyCan)
         unsigned rows, columns;
         int strings;
     } cases[] = {
-        {"huge unique string count", Globals({QStringLiteral("S")}, Sst(0xFFFFFFFF, 0xFFFFFFFF, SstString(QStringLiteral("a")))) + Worksheet(1, 1, {}),
+        {"huge unique string count",
+         Globals({QStringLiteral("S")}, Sst(0xFFFFFFFF, 0xFFFFFFFF, SstString(QStringLiteral("a"))))
+             + Worksheet(1, 1, {}),
          1, 1, 1, 1},
-        {"string longer than its record", Globals({QStringLiteral("S")}, Sst(1, 1, U16(60000) + U8(0) + "short")) + Worksheet(1, 1, {}),
-         1, 1, 1, 0},
+        {"string longer than its record",
+         Globals({QStringLiteral("S")}, Sst(1, 1, U16(60000) + U8(0) + "short")) + Worksheet(1, 1, {}), 1, 1, 1,
+         0},
         {"huge formatting run count",
-         Globals({QStringLiteral("S")}, Sst(2, 2, U16(1) + U8(0x08) + U16(0xFFFF) + "a" + SstString(QStringLiteral("b")))) + Worksheet(1, 1, {}),
+         Globals({QStringLiteral("S")},
+                 Sst(2, 2, U16(1) + U8(0x08) + U16(0xFFFF) + "a" + SstString(QStringLiteral("b"))))
+             + Worksheet(1, 1, {}),
          1, 1, 1, 1},
-        {"huge dimensions", globals + Bof(0x0010) + Record(0x0200, U32(0) + U32(0xFFFFFFFF) + U16(0) + U16(0xFFFF) + U16(0)) + Eof(),
+        {"huge dimensions",
+         globals + Bof(0x0010) + Record(0x0200, U32(0) + U32(0xFFFFFFFF) + U16(0) + U16(0xFFFF) + U16(0)) + Eof(),
          1, 65536, 256, 1},
-        {"cell beyond 256 columns", globals + Worksheet(1, 1, Number(0, 300, 1.0) + Number(70, 2, 1.0)), 1, 71, 3, 1},
-        {"record longer than the stream", globals + Bof(0x0010) + Dimensions(2, 2) + RecordWithLength(0x0208, 60000, "xx"), 1, 2, 2, 1},
-        {"row block without DBCELL or EOF", globals + Bof(0x0010) + Dimensions(2, 2) + Row(0) + Number(1, 1, 1.0), 1, 2, 2, 1},
+        {"cell beyond 256 columns", globals + Worksheet(1, 1, Number(0, 300, 1.0) + Number(70, 2, 1.0)), 1, 71, 3,
+         1},
+        {"record longer than the stream",
+         globals + Bof(0x0010) + Dimensions(2, 2) + RecordWithLength(0x0208, 60000, "xx"), 1, 2, 2, 1},
+        {"row block without DBCELL or EOF", globals + Bof(0x0010) + Dimensions(2, 2) + Row(0) + Number(1, 1, 1.0),
+         1, 2, 2, 1},
         {"globals without EOF", Bof(0x0005) + BoundSheet(QStringLiteral("S")), 0, 0, 0, 0},
         {"half a record header at the end", globals + Worksheet(1, 1, {}) + "\x09\x08\x10", 1, 1, 1, 1},
-        {"MULRK with its last column before its first", globals + Worksheet(1, 1, Record(0x00BD, U16(0) + U16(5) + U16(0) + U32(6) + U16(1))),
-         1, 1, 1, 1},
+        {"MULRK with its last column before its first",
+         globals + Worksheet(1, 1, Record(0x00BD, U16(0) + U16(5) + U16(0) + U32(6) + U16(1))), 1, 1, 1, 1},
         {"MULRK cut to two bytes", globals + Worksheet(1, 1, Record(0x00BD, U16(0))), 1, 1, 1, 1},
-        {"formula followed by a cut STRING", globals + Bof(0x0010) + Dimensions(1, 1) + Row(0) + Formula(0, 0, 1.0) + RecordWithLength(0x0207, 9, "a"),
+        {"formula followed by a cut STRING",
+         globals + Bof(0x0010) + Dimensions(1, 1) + Row(0) + Formula(0, 0, 1.0) + RecordWithLength(0x0207, 9, "a"),
          1, 1, 1, 1},
-        {"CONTINUE records without end", globals + Worksheet(1, 1, Number(0, 0, 1.0) + Continue("x").repeated(2000)), 1, 1, 1, 1},
+        {"CONTINUE records without end",
+         globals + Worksheet(1, 1, Number(0, 0, 1.0) + Continue("x").repeated(2000)), 1, 1, 1, 1},
     };
     for (const auto& c : cases) {
         XlsBook fresh;
@@ -365,7 +381,8 @@ TEST_F(XlsBookTest, ABrokenContainerFailsToLoad)
 {
     using namespace biff;
     CfbBuilder builder;
-    builder.AddStream(QStringLiteral("Workbook"), (Globals({QStringLiteral("S")}, {}) + Worksheet(1, 1, {})).leftJustified(9000, '\0'));
+    builder.AddStream(QStringLiteral("Workbook"),
+                      (Globals({QStringLiteral("S")}, {}) + Worksheet(1, 1, {})).leftJustified(9000, '\0'));
     QByteArray bytes = builder.Build();
     CfbBuilder::PutU32(&bytes, builder.FatEntryOffset(builder.startOf[1] + 1), builder.startOf[1]);
     EXPECT_FALSE(book.loadFile(WriteFile(bytes, QStringLiteral("loop.xls")).toUtf8().constData()));

@@ -134,8 +134,8 @@ QByteArray Formula(quint16 row, quint16 column, double cached)
 {
     // row, column, format, cached result, options, reserved, then a formula of one token (1 + 1)
     const QByteArray tokens = U8(0x1E) + U16(1) + U8(0x1E) + U16(1) + U8(0x03);
-    return Record(0x0006, U16(row) + U16(column) + U16(15) + F64(cached) + U16(0) + U32(0) + U16(quint16(tokens.size()))
-                              + tokens);
+    return Record(0x0006, U16(row) + U16(column) + U16(15) + F64(cached) + U16(0) + U32(0)
+                              + U16(quint16(tokens.size())) + tokens);
 }
 
 QByteArray FormulaString(const QString& text)

@@ -161,7 +161,8 @@ QByteArray CfbBuilder::Build()
     for (int e = 1; e < entryCount; ++e) {
         const Entry& entry = m_entries[size_t(e)];
         if (entry.type == 2 && entry.bytes.size() >= 4096)
-            memcpy(file.data() + SectorOffset(startOf[size_t(e)]), entry.bytes.constData(), size_t(entry.bytes.size()));
+            memcpy(file.data() + SectorOffset(startOf[size_t(e)]), entry.bytes.constData(),
+                   size_t(entry.bytes.size()));
     }
 
     // Directory: the children of each storage hang off it as a chain of right siblings.

@@ -11,8 +11,10 @@ bool Run(const QStringList& arguments, QByteArray* output)
 {
     QProcess process;
     process.start(QStringLiteral("/usr/bin/python3"),
-                  QStringList{QStringLiteral(ZENT_SOURCE_DIR "/tests/importcore/support/xlsreference.py")} + arguments);
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+                  QStringList{QStringLiteral(ZENT_SOURCE_DIR "/tests/importcore/support/xlsreference.py")}
+                      + arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0) {
         ADD_FAILURE() << "xlsreference.py " << arguments.join(QLatin1Char(' ')).toStdString()
                       << " failed (scripts/bootstrap installs python3-xlwt, python3-xlrd and python3-olefile): "
                       << process.readAllStandardError().toStdString();
