@@ -1,6 +1,7 @@
 #include "importcore/olecompoundfile.h"
 
 #include <QStringList>
+#include <limits>
 #include <unordered_set>
 
 #include "importcore/importcorelog.h"
@@ -34,7 +35,6 @@ OleCompoundFile::~OleCompoundFile() = default;
 
 bool OleCompoundFile::Fail(const QString& reason)
 {
-    m_error = reason;
     qCDebug(lcImportCore) << "compound file:" << reason;
     close();
     m_error = reason;
@@ -236,7 +236,7 @@ bool OleCompoundFile::FollowChain(const std::vector<quint32>& table, quint32 sta
 OleResult OleCompoundFile::ReadFatStream(quint32 start, quint32 size, QByteArray* out)
 {
     const quint64 needed = SectorsFor(size, kSectorSize);
-    if (needed > SectorCount())
+    if (needed > SectorCount() || size > quint32(std::numeric_limits<int>::max()))
         return FailRead(QStringLiteral("a stream of %1 bytes is larger than the file").arg(size));
     std::vector<quint32> chain;
     if (!FollowChain(m_fat, start, needed, &chain, "stream"))
