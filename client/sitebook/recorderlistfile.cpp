@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QList>
+#include <QRegularExpression>
 
 #include "importcore/xlsbook.h"
 #include "sitebook/sitebooklog.h"
@@ -45,11 +46,16 @@ QString FolderNameOf(const QByteArray& word)
     return QString::fromUtf8(converted.constData());
 }
 
-// "PORT": the decimal number after the key as "%d"; empty when there is none.
+// "PORT": the decimal number that leads the word after the key (as "%d" reads it), rewritten as
+// "%d"; empty when the word does not start with one.
 QString PortOf(const QList<QByteArray>& words)
 {
+    if (words.size() < 2)
+        return QString();
+    static const QRegularExpression leadingNumber(QStringLiteral("^[+-]?[0-9]+"));
+    const QRegularExpressionMatch match = leadingNumber.match(QString::fromLatin1(words.at(1)));
     bool ok = false;
-    const int port = words.size() > 1 ? words.at(1).toInt(&ok, 10) : 0;
+    const int port = match.hasMatch() ? match.captured().toInt(&ok, 10) : 0;
     return ok ? QString::number(port) : QString();
 }
 

@@ -184,7 +184,8 @@ TEST_F(RecorderListImportTest, IniListThroughTheDialog)
                             "* Other 0 3\n"
                             "* Second 0 1\n"
                             "* gate 0 2\n"
-                            "IP 10.1.1.1\n";
+                            "IP 10.1.1.1\n"
+                            "PORT 9000x\n";
     ImportThroughMenu(IniList(list));
     // The header that ended yard's block is lost, so dock lands in Head Office; the recorder header
     // before any folder is skipped with its lines.
@@ -194,7 +195,7 @@ TEST_F(RecorderListImportTest, IniListThroughTheDialog)
         QStringLiteral("  device gate 10.0.0.1|8000|ad min|pass word|1|0"),
         QStringLiteral("  device yard 2 10.0.0.2||||1|0"),
         QStringLiteral("folder Second"),
-        QStringLiteral("  device gate 10.1.1.1||||1|0"),
+        QStringLiteral("  device gate 10.1.1.1|9000|||1|0"),
     };
     EXPECT_EQ(SiteBookOnDisk(), expected);
 
