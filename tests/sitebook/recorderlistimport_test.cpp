@@ -58,12 +58,12 @@ protected:
     // A workbook of one or more sheets, each a name and rows of cells (strings, numbers or null).
     QString Workbook(const QJsonArray& sheets, const QString& name = QStringLiteral("list.xls"))
     {
-        const QString specName = name + QStringLiteral(".json");
-        WriteFile(specName.toUtf8().constData(),
+        const QString layoutName = name + QStringLiteral(".json");
+        WriteFile(layoutName.toUtf8().constData(),
                   QJsonDocument(QJsonObject{{QStringLiteral("sheets"), sheets}}).toJson());
-        const QString spec = BookFile(specName.toUtf8().constData());
+        const QString layout = BookFile(layoutName.toUtf8().constData());
         const QString path = BookFile(name.toUtf8().constData());
-        EXPECT_TRUE(xlsreference::Run({QStringLiteral("write-list"), path, spec}));
+        EXPECT_TRUE(xlsreference::Run({QStringLiteral("write-list"), path, layout}));
         return path;
     }
     static QJsonObject Sheet(const QString& name, const QJsonArray& rows)

@@ -54,13 +54,13 @@ def write_sample(path):
     book.save(path)
 
 
-def write_list(path, spec_path):
-    with open(spec_path, encoding="utf-8") as spec_file:
-        spec = json.load(spec_file)
+def write_list(path, layout_path):
+    with open(layout_path, encoding="utf-8") as layout_file:
+        layout = json.load(layout_file)
     book = xlwt.Workbook()
-    for sheet_spec in spec["sheets"]:
-        sheet = book.add_sheet(sheet_spec["name"])
-        for r, row in enumerate(sheet_spec["rows"]):
+    for sheet_layout in layout["sheets"]:
+        sheet = book.add_sheet(sheet_layout["name"])
+        for r, row in enumerate(sheet_layout["rows"]):
             for c, value in enumerate(row):
                 if value is not None:
                     sheet.write(r, c, value)
