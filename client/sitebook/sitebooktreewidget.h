@@ -28,7 +28,9 @@ class QAction;
 class QJsonObject;
 class QMenu;
 class SiteBook;
+struct RecorderListEntry;
 class ValidationAccount;
+
 
 class SiteBookTreeWidget : public QTreeWidget
 {
@@ -162,6 +164,9 @@ public:
     static bool ChildNameTaken(const QTreeWidgetItem* parent, std::initializer_list<ItemKind> kinds,
                                const QString& name);
 
+    // Imports a recorder list: a list file when the name ends exactly in ".ini", else a workbook.
+    void ImportFile(const QString& fileName);
+
 public slots:
     void OnFavoriteSearchStart(int mode, const QString& name, const QString& text);
 
@@ -173,7 +178,9 @@ public slots:
     void saveList();
     void connectDevice();
     void disconnectDevice();
+    // Imports a recorder list chosen in a file dialog (ImportFile).
     void loadExcelList();
+    void loadIniList(QString fileName);
     void healthCheck();
     void searchDvr();
     void accountManager();
@@ -218,6 +225,8 @@ private:
 
     // Writes a book to its file in the program directory.
     void SaveSiteBookFile();
+    // Finds or makes each folder and recorder of an imported list, then writes the site book.
+    void ImportRecorderList(const std::vector<RecorderListEntry>& entries);
     // Tells the user, once per protected book, that an edit could not be written to it.
     // Points the favorites and e-map entries that name a recorder at its new name.
     void RenameRecorderInBooks(const QString& oldName, const QString& newName);
