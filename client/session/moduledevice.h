@@ -113,6 +113,9 @@ public:
     bool GetMotionState(int ch) const;
     bool GetSensorState(int ch) const;
     bool GetVideoLoss(int ch) const;
+    // Date (YYYYMMDD) and time (HHMMSS) of the channel's last live frame; -1 before the first.
+    int GetLiveFrameDate(int ch) const;
+    int GetLiveFrameTime(int ch) const;
     bool GetRelayState(int relay) const;
     bool IsPtzChannel(int ch) const;
     int GetScrMode(int slot) const override;
@@ -519,6 +522,9 @@ private:
     std::array<std::atomic<quint8>, kChannels> m_liveShown;
     std::array<std::atomic<int>, kChannels> m_liveCounter;
     std::array<std::atomic<quint8>, kChannels> m_hasPicture;
+    // Written on the user-interface thread as frames arrive, read by the grids' hand-off.
+    std::array<std::atomic<int>, kChannels> m_liveFrameDate;
+    std::array<std::atomic<int>, kChannels> m_liveFrameTime;
     std::array<CameoRoute, kChannels> m_routes;
     std::atomic<int> m_playbackGrid{-1};
     int m_liveAudioChannel = -1;
