@@ -276,7 +276,7 @@ QPixmap CCameo::CellDragPixmap() const
         painter.drawImage(QRect(0, 0, w, h),
                           picture.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     painter.setPen(Qt::white);
-    painter.drawRect(QRect(QPoint(0, 0), QPoint(w - 2, h - 2)));
+    painter.drawRect(0, 0, w - 2, h - 2);
     return pixmap;
 }
 
