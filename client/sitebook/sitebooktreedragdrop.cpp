@@ -95,7 +95,11 @@ void SiteBookTreeWidget::dragMoveEvent(QDragMoveEvent* event)
 void SiteBookTreeWidget::dropEvent(QDropEvent* event)
 {
     qCDebug(lcSiteBook) << "tree drop event";
-    const DropIndicatorPosition where = dropIndicatorPosition();
+    // Where the view's drop indicator showed: onto the item, or on its upper or lower edge.
+    const DropIndicatorPosition indicator = dropIndicatorPosition();
+    const DropPlace where = indicator == AboveItem   ? DropPlace::Above
+                            : indicator == BelowItem ? DropPlace::Below
+                                                     : DropPlace::Onto;
     setState(NoState);
     viewport()->update();
     QTreeWidgetItem* dragged = nullptr;
@@ -110,8 +114,7 @@ void SiteBookTreeWidget::dropEvent(QDropEvent* event)
     event->accept();
 }
 
-bool SiteBookTreeWidget::MoveDraggedItem(QTreeWidgetItem* dragged, QTreeWidgetItem* target,
-                                         QAbstractItemView::DropIndicatorPosition where)
+bool SiteBookTreeWidget::MoveDraggedItem(QTreeWidgetItem* dragged, QTreeWidgetItem* target, DropPlace where)
 {
     const SiteBook* record = SiteBook::FromItem(dragged);
     if (!record || !target)
@@ -123,12 +126,12 @@ bool SiteBookTreeWidget::MoveDraggedItem(QTreeWidgetItem* dragged, QTreeWidgetIt
 
     QTreeWidgetItem* parent = target;
     int row = target->childCount();
-    if (where == AboveItem || where == BelowItem) {
+    if (where != DropPlace::Onto) {
         parent = target->parent();
         // Beside the site book root would put the entry among the roots.
         if (!parent || SiteBookDragRules::IsSelfOrBelow(parent, dragged))
             return false;
-        row = parent->indexOfChild(target) + (where == BelowItem ? 1 : 0);
+        row = parent->indexOfChild(target) + (where == DropPlace::Below ? 1 : 0);
     }
     QTreeWidgetItem* from = dragged->parent();
     if (!from)

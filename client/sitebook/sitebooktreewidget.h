@@ -8,7 +8,6 @@
 // the mouse; every action acts on the item at the last menu point, and every edit is written to
 // its book at once: sitebook.xml for folders and recorders, favorites.xml for favorites, emap.xml
 // for e-map entries.
-#include <QAbstractItemView>
 #include <QIcon>
 #include <QPersistentModelIndex>
 #include <QPoint>
@@ -151,8 +150,8 @@ public:
     // Moves a dragged folder or recorder onto the target (as its child) or beside it (above or
     // below), then back into its sorted place; false, with nothing changed, when the move is not
     // allowed. The site book file is not written: the next write stores the new place.
-    bool MoveDraggedItem(QTreeWidgetItem* dragged, QTreeWidgetItem* target,
-                         QAbstractItemView::DropIndicatorPosition where);
+    enum class DropPlace { Onto, Above, Below };
+    bool MoveDraggedItem(QTreeWidgetItem* dragged, QTreeWidgetItem* target, DropPlace where);
     // Opens what the item stands for, as a double click on it does.
     void OpenItem(QTreeWidgetItem* item);
     // The backup player's command line between a double click on a recording and its start.
