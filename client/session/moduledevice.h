@@ -256,6 +256,9 @@ public:
     void SetPlaybackView(SearchView* view);
     SearchView* GetPlaybackView() const { return m_playbackView; }
     PlaybackMode GetPlaybackMode() const { return m_playbackMode.load(); }
+    // The current playback date (YYYYMMDD) and time (HHMMSS); -1 when none.
+    int GetPlaybackDate() const { return m_playDate.load(); }
+    int GetPlaybackTime() const { return m_playTime.load(); }
     int GetPlaybackSpeed() const { return m_playbackSpeed; }
     // What the channel's playback scheduler is doing (Idle without a scheduler).
     PlaybackMode GetChannelPlaybackState(int channel) const;

@@ -1371,11 +1371,14 @@ void CCameo::newFavoriteAction()
         // The site book stores the layout as split x 100 + first cell.
         tree->addFavorite(QStringLiteral("live"), m_split, m_selectedCell, names, channels);
     } else if (m_kind == CameoKind::Playback) {
-        if (!DeviceOf(m_playbackRecorder))
-            return;
-        // pending: the session's present playback date and time (the favorite holds the
-        // recorder's name and "%08d;%06d;" of them)
-        qCInfo(lcShell) << "CCameo::newFavoriteAction: the playback position of the recorder is not available";
+        // The recorder and where its playback stands; both empty without a recorder.
+        QString names;
+        QString position;
+        if (CModuleDevice* device = DeviceOf(m_playbackRecorder)) {
+            names = device->GetDvrName();
+            position = QString::asprintf("%08d;%06d;", device->GetPlaybackDate(), device->GetPlaybackTime());
+        }
+        tree->addFavorite(QStringLiteral("search"), m_split, m_selectedCell, names, position);
     }
 }
 

@@ -3,6 +3,7 @@
 // menu's entries, texts and states for each grid kind.
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -16,6 +17,8 @@
 #include "shell/mainwindow.h"
 #include "shell/osdsetup.h"
 #include "shell/support/grid_online_fixture.h"
+#include "sitebook/caddfolderdialog.h"
+#include "sitebook/sitebooktreewidget.h"
 
 namespace {
 
@@ -319,13 +322,14 @@ TEST_F(GridInteractionTest, SelectDateAsksTheWindowForADate)
     EXPECT_EQ(asked, 1);
 }
 
-// Runs the next OSD setup dialog that opens: ticks its boxes as told and presses a button.
-void AnswerOsdSetup(std::function<void(OsdSetup*)> act)
+// Runs act once on the next visible top-level widget of type T (a modal dialog's own loop).
+template <class T>
+void OnNextTopLevel(std::function<void(T*)> act)
 {
     auto* timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* dialog = qobject_cast<OsdSetup*>(w);
+            auto* dialog = qobject_cast<T*>(w);
             if (dialog && dialog->isVisible()) {
                 timer->stop();
                 timer->deleteLater();
@@ -348,7 +352,7 @@ TEST_F(GridInteractionTest, OsdSetupWritesTheHubsFlagsAndTheGridsFrameRate)
     EXPECT_FALSE(prepared.Box(OsdSetup::kFrameRate)->isChecked()) << "the grid's frame rate starts off";
     EXPECT_TRUE(prepared.Box(OsdSetup::kFrameRate)->isEnabled());
 
-    AnswerOsdSetup([](OsdSetup* dialog) {
+    OnNextTopLevel<OsdSetup>([](OsdSetup* dialog) {
         dialog->Box(1)->setChecked(false); // Camera Name
         dialog->Box(4)->setChecked(false); // Event
         dialog->Box(OsdSetup::kFrameRate)->setChecked(true);
@@ -363,7 +367,7 @@ TEST_F(GridInteractionTest, OsdSetupWritesTheHubsFlagsAndTheGridsFrameRate)
     EXPECT_TRUE(live->GetFpsOsd());
     EXPECT_FALSE(other->GetFpsOsd()) << "the frame rate belongs to one grid";
 
-    AnswerOsdSetup([](OsdSetup* dialog) {
+    OnNextTopLevel<OsdSetup>([](OsdSetup* dialog) {
         dialog->Box(0)->setChecked(false);
         QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
     });
@@ -389,6 +393,29 @@ TEST_F(GridInteractionTest, FrameRateBoxIsGreyAndKeptOutsideLiveGrids)
         EXPECT_FALSE(hub->Settings().GetOsdFlags().IsOn(OsdFlag::DvrName)) << "the other boxes still count";
         hub->Settings().SetOsdFlag(OsdFlag::DvrName, 1);
     }
+}
+
+TEST_F(GridInteractionTest, APlaybackGridsFavoriteIsASearchOfItsRecorder)
+{
+    CModuleDevice* rec = AddRecorder(QStringLiteral("Yard"));
+    CCameo* grid = Grid(CameoKind::Playback, 16);
+    grid->OnConnectDevice(4, rec->GetDeviceIndex());
+    ASSERT_EQ(grid->GetPlaybackRecorder(), rec->GetDeviceIndex());
+    OnNextTopLevel<CAddFolderDialog>([](CAddFolderDialog* dialog) {
+        dialog->findChild<QLineEdit*>()->setText(QStringLiteral("Night search"));
+        dialog->onOKButtonClicked();
+    });
+    grid->GetAction(CCameo::ActionId::AddFavorite)->trigger();
+    QTreeWidgetItem* favorites = hub->GetSiteBookTree()->GetFavoritesRoot();
+    ASSERT_EQ(favorites->childCount(), 1);
+    const SiteBook* record = SiteBook::FromItem(favorites->child(0));
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->kind, QLatin1String("favorites_item_search"));
+    EXPECT_EQ(record->name, QLatin1String("Night search"));
+    EXPECT_EQ(record->cameomode, QLatin1String("400"));
+    EXPECT_EQ(record->favoritesdevice, QLatin1String("Yard"));
+    // A recorder that has not played yet has no position: -1 for both, as the format prints it.
+    EXPECT_EQ(record->favoriteschannel, QLatin1String("-0000001;-00001;"));
 }
 
 } // namespace
