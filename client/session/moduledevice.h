@@ -364,6 +364,7 @@ public slots:
 
 private slots:
     void OnLiveConnectDue();
+    void OnLiveConnectEnded(bool connected);
     void OnLoginDeadline();
     // A question about a changed certificate was answered (for this recorder or another).
     void OnCertificateAnswered();

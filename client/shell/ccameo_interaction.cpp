@@ -14,6 +14,7 @@
 #include <cmath>
 #include <vector>
 
+#include "common/media/moduledecoder.h"
 #include "session/cameoroute.h"
 #include "session/moduledevice.h"
 #include "shell/cameoosd.h"
@@ -70,7 +71,20 @@ void CCameo::RequestRedrawAll()
 
 QImage CCameo::GetCellPicture(int cell) const
 {
-    return GetCell(cell).picture;
+    const CameoCell c = GetCell(cell);
+    // A cell that holds its picture at the size it is shown (and one that keeps a frozen
+    // picture) has no better one; otherwise the decoder converts its last picture whole.
+    if (!c.fitted || c.frozen || m_kind == CameoKind::Local)
+        return c.picture;
+    CModuleDevice* device = c.IsBound() ? DeviceAt(c.recorder) : nullptr;
+    CModuleDecoder* decoder = !device                         ? nullptr
+                              : m_kind == CameoKind::Playback ? device->GetPlaybackDecoder(c.channel)
+                                                              : device->GetLiveDecoder(c.channel);
+    if (!decoder)
+        return c.picture;
+    QMutexLocker lock(decoder->GetPictureLock());
+    const QImage whole = decoder->GetImage();
+    return whole.isNull() ? c.picture : whole.copy();
 }
 
 void CCameo::MakeCurrent(int cell)
