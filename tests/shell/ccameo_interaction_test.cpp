@@ -313,6 +313,35 @@ TEST_F(GridInteractionTest, EmapTileSizes)
     }
 }
 
+TEST_F(GridInteractionTest, AnEmapTileMovesWithTheMouseAndSnapsBackInsideItsMap)
+{
+    QWidget map;
+    map.resize(400, 300);
+    CCameo* tile = NewEmapTile();
+    tile->setParent(&map);
+    tile->setGeometry(10, 10, 160, 120);
+    map.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&map));
+    struct Case
+    {
+        QPoint by;    // how far the pointer moves while the button is held
+        QPoint after; // where the tile rests once released
+    };
+    const Case cases[] = {{QPoint(50, 40), QPoint(60, 50)},
+                          {QPoint(500, 400), QPoint(240, 180)},
+                          {QPoint(-600, -20), QPoint(0, 160)},
+                          {QPoint(30, -500), QPoint(30, 0)}};
+    for (const Case& c : cases) {
+        const QPoint start(20, 20);
+        QTest::mousePress(tile, Qt::LeftButton, Qt::NoModifier, start);
+        Move(tile, start + c.by);
+        QTest::mouseRelease(tile, Qt::LeftButton, Qt::NoModifier, start + c.by);
+        EXPECT_EQ(tile->pos(), c.after) << c.by.x() << "," << c.by.y();
+    }
+    EXPECT_EQ(tile->GetCell(0).zoom, 1.0f) << "a whole-picture tile moves instead of zooming or selecting";
+    tile->setParent(nullptr);
+}
+
 TEST_F(GridInteractionTest, SelectDateAsksTheWindowForADate)
 {
     CCameo* grid = Grid(CameoKind::Playback, 16);
