@@ -65,7 +65,9 @@ bool CCameo::IsWholeZoom(int cell) const
 
 void CCameo::RequestRedrawAll()
 {
-    m_redrawRequested = true;
+    // Through RequestRedraw, which wakes the redraw thread: a flag set without waking it would
+    // keep every later request from waking it too.
+    RequestRedraw();
     update();
 }
 

@@ -173,6 +173,26 @@ TEST_F(GridInteractionTest, ZoomedCellPansAndZoomingBackToOneResetsThePan)
     EXPECT_EQ(grid->GetCell(5).panY, 0);
 }
 
+TEST_F(GridInteractionTest, WhatTheMouseChangesIsComposed)
+{
+    CCameo* grid = Grid();
+    ASSERT_TRUE(QTest::qWaitFor([grid] { return !grid->IsRedrawRequested(); }, 5000)) << "the first composition";
+    const std::function<void()> steps[] = {
+        [grid] { QTest::mouseClick(grid, Qt::LeftButton, Qt::NoModifier, Centre(5)); },
+        [grid] { grid->zoomInAction(); },
+        [grid] { Wheel(grid, Centre(5), -120); },
+        [grid] { grid->freezeAction(); },
+    };
+    for (const auto& step : steps) {
+        step();
+        // The redraw thread is woken for it: the request does not stay pending (which would
+        // also keep every later picture from waking the thread).
+        EXPECT_TRUE(QTest::qWaitFor([grid] { return !grid->IsRedrawRequested(); }, 5000));
+    }
+    const QImage composed = grid->GetBackBuffer();
+    EXPECT_EQ(QColor(composed.pixel(102, 102)), QColor(Qt::cyan)) << "the selection frame of cell 5";
+}
+
 TEST_F(GridInteractionTest, ACellDragCarriesOnlyTheGridsOwnFormatAndAFramedPicture)
 {
     CCameo* grid = Grid();
