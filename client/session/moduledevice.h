@@ -127,6 +127,9 @@ public:
     bool GetMotionState(int ch) const;
     bool GetSensorState(int ch) const;
     bool GetVideoLoss(int ch) const;
+    // Date (YYYYMMDD) and time (HHMMSS) of the channel's last live frame; -1 before the first.
+    int GetLiveFrameDate(int ch) const;
+    int GetLiveFrameTime(int ch) const;
     bool GetRelayState(int relay) const;
     bool IsPtzChannel(int ch) const;
     int GetScrMode(int slot) const override;
@@ -292,6 +295,9 @@ public:
     void SetPlaybackView(SearchView* view);
     SearchView* GetPlaybackView() const { return m_playbackView; }
     PlaybackMode GetPlaybackMode() const { return m_playbackMode.load(); }
+    // The current playback date (YYYYMMDD) and time (HHMMSS); -1 when none.
+    int GetPlaybackDate() const { return m_playDate.load(); }
+    int GetPlaybackTime() const { return m_playTime.load(); }
     int GetPlaybackSpeed() const { return m_playbackSpeed; }
     // What the channel's playback scheduler is doing (Idle without a scheduler).
     PlaybackMode GetChannelPlaybackState(int channel) const;
@@ -565,6 +571,9 @@ private:
     std::array<std::atomic<quint8>, kChannels> m_liveShown;
     std::array<std::atomic<int>, kChannels> m_liveCounter;
     std::array<std::atomic<quint8>, kChannels> m_hasPicture;
+    // Written on the user-interface thread as frames arrive, read by the grids' hand-off.
+    std::array<std::atomic<int>, kChannels> m_liveFrameDate;
+    std::array<std::atomic<int>, kChannels> m_liveFrameTime;
     std::array<CameoRoute, kChannels> m_routes;
     std::atomic<int> m_playbackGrid{-1};
     int m_liveAudioChannel = -1;

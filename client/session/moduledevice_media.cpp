@@ -198,6 +198,8 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
         delay = std::clamp(tick - m_prevTick[channel], 0, kMaxDelayMs);
     m_prevTick[channel] = tick;
 
+    m_liveFrameDate[size_t(channel)] = date;
+    m_liveFrameTime[size_t(channel)] = time;
     record->channel = channel;
     record->kind = kind;
     record->date = date;

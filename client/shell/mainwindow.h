@@ -90,6 +90,8 @@ public:
                          int cropPicture) override;
     // The kind is not looked at: every grid clears the channel.
     void ClearDeviceCells(int deviceIndex, int channel, int kind);
+    // Stops live and playback sound of every recorder, so that another channel can play.
+    void StopAllAudio() { m_devices.StopAllAudio(); }
 
     void OnDeviceConnected(int deviceIndex, int unused) override;
     void OnDeviceDisconnected(int deviceIndex, int kind) override;
