@@ -110,15 +110,17 @@ void CCameo::RefreshSidePanels(bool tellPtz)
 {
     if (!IsUsedCell(m_selectedCell))
         return;
-    // Reads the adjust values of the current cell and makes this grid the hub's active grid.
+    // Reads the adjust values of the current cell into the adjust panel and makes this grid the
+    // hub's active grid.
     RefreshAdjust(m_selectedCell);
-    // pending: image adjust panel (takes brightness, contrast and frame rate of the grid)
-    const CameoCell c = GetCell(m_selectedCell);
-    if (!tellPtz || c.channel < 0)
+    if (!tellPtz)
         return;
-    const bool live = m_kind == CameoKind::Live && IsLoggedIn(DeviceAt(c.recorder));
+    // The pan/tilt/zoom panel steers the camera of the current live cell, or none.
+    const CameoCell c = GetCell(m_selectedCell);
+    const bool live = c.channel >= 0 && m_kind == CameoKind::Live && IsLoggedIn(DeviceAt(c.recorder));
     qCDebug(lcShell) << "pan/tilt/zoom camera" << (live ? c.recorder : -1) << (live ? c.channel : -1);
-    // pending: P/T/Z panel (CPTZCtrl::SetActiveCameo with the recorder and channel, or -1, -1)
+    if (g_pMainWindow)
+        g_pMainWindow->SetPtzCameo(live ? c.recorder : -1, live ? c.channel : -1);
 }
 
 void CCameo::SetCurrentZoom(float zoom, bool resetPan)
