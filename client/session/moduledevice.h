@@ -298,6 +298,12 @@ public:
     // The current playback date (YYYYMMDD) and time (HHMMSS); -1 when none.
     int GetPlaybackDate() const { return m_playDate.load(); }
     int GetPlaybackTime() const { return m_playTime.load(); }
+    // The time (HHMMSS) of the last recorded second the channel's search thread went through;
+    // 0 for a channel out of range.
+    int GetChannelPlayTime(int ch) const
+    {
+        return ch >= 0 && ch < int(m_lastPlayTime.size()) ? m_lastPlayTime[size_t(ch)].load() : 0;
+    }
     int GetPlaybackSpeed() const { return m_playbackSpeed; }
     // What the channel's playback scheduler is doing (Idle without a scheduler).
     PlaybackMode GetChannelPlaybackState(int channel) const;

@@ -1453,9 +1453,8 @@ void CCameo::RefreshCellPicture(int cell, bool keep, bool crop)
     if (kind == CameoKind::Playback) {
         if (!keep)
             TakeDecodedPicture(device->GetPlaybackDecoder(c.channel), cell, false);
-        // pending: the session's playback date and time of the channel (no date shown until then)
-        c.osdDate = -1;
-        c.osdTime = -1;
+        c.osdDate = device->GetPlaybackDate();
+        c.osdTime = device->GetChannelPlayTime(c.channel);
         c.videoLoss = c.sensor = c.motion = 0;
         c.audio = device->GetChannelActive(c.channel + kRoutedChannels);
     } else if (kind == CameoKind::Live) {

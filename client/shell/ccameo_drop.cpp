@@ -192,7 +192,5 @@ void CCameo::DropRecording(const QString& folder, const QString& file, QDropEven
     if (!IsUsedCell(cell))
         return;
     MakeCurrent(cell);
-    // pending: local-file playback in the grid (CCameo::OpenLocalFile opens the recording of the
-    // folder and file name in the current cell)
-    qCInfo(lcShell) << "local recording" << folder << file << ": local-file playback not built yet";
+    OpenLocalFile(folder, file);
 }

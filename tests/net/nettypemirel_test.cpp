@@ -240,8 +240,9 @@ INSTANTIATE_TEST_SUITE_P(Kinds, EngineSim, ::testing::Bool(),
 
 TEST(EngineConnect, RefusesBadPortsAtOnceAndReportsClosedPortsLater)
 {
-    CNetTypeMirel engine(nullptr, false);
+    // Made before the engine: its destruction may still report a state.
     std::vector<int> states;
+    CNetTypeMirel engine(nullptr, false);
     QObject::connect(&engine, &CNetTypeMirel::OnNetState, [&](int state) { states.push_back(state); });
     EXPECT_FALSE(engine.OnConnect("127.0.0.1", 0, "admin", "", false));
     EXPECT_FALSE(engine.OnConnect("127.0.0.1", 70000, "admin", "", false));
@@ -261,8 +262,9 @@ TEST(EngineConnect, RefusesBadPortsAtOnceAndReportsClosedPortsLater)
 
 TEST(EngineConnect, CalledOffConnectReportsNothingAndTheNextOneConnects)
 {
-    CNetTypeMirel engine(nullptr, false);
+    // Made before the engine: its destruction may still report a state.
     std::vector<int> states;
+    CNetTypeMirel engine(nullptr, false);
     QObject::connect(&engine, &CNetTypeMirel::OnNetState, [&](int state) { states.push_back(state); });
     RawPeer closed(false);
     const quint16 port = closed.Port();
