@@ -126,11 +126,12 @@ bool CListConvertModel::insertRows(int row, int, const QModelIndex&)
 
 bool CListConvertModel::removeRows(int row, int, const QModelIndex&)
 {
+    // A row that is not there is not announced: views would drop a row they still show.
+    if (row < 0 || row >= rowCount())
+        return true;
     beginRemoveRows(QModelIndex(), row, row);
-    if (row >= 0 && row < m_items.size())
-        m_items.removeAt(row);
-    if (row >= 0 && row < m_checkStates.size())
-        m_checkStates.removeAt(row);
+    m_items.removeAt(row);
+    m_checkStates.removeAt(row);
     endRemoveRows();
     return true;
 }

@@ -71,15 +71,14 @@ void LocalRecordingReader::BuildMinuteTable(const QByteArray& header)
     const int firstSeconds = int(((firstEntry - kHeaderSize) / kEntrySize) % 60);
     for (int hour = 0; hour < 24; ++hour) {
         const quint64 mask = U64(header.constData() + 24 + 8 * hour);
-        int earlier = 0; // minutes of this hour that lay before the first entry
         for (int minute = 0; minute < 60; ++minute) {
             if (!(mask & (quint64(1) << minute)))
                 continue;
             Minute& m = m_minutes[size_t(hour * 60 + minute)];
             m.present = true;
+            // Every second has its entry at its own place, also in a minute that began before
+            // the first written entry: its earlier seconds are empty entries, not the first one.
             m.offset = kHeaderSize + qint64(60 * kEntrySize) * (hour * 60 + minute);
-            if (m.offset < firstEntry)
-                m.offset = firstEntry + qint64(60 * kEntrySize) * earlier++;
             const int time = (hour * 100 + minute) * 100 + firstSeconds;
             if (m_startTime < 0)
                 m_startTime = time;
@@ -101,7 +100,9 @@ qint64 LocalRecordingReader::EntryOffset(int secondOfDay) const
     const QByteArray entry = ReadAt(m_indexPath, m.offset + kEntrySize * (secondOfDay % 60), kEntrySize);
     if (entry.size() != kEntrySize)
         return -1;
-    return qint64(U64(entry.constData() + 8) & kEntryOffsetMask);
+    // A second's block follows its frames, so it never starts the data file: 0 is an empty entry.
+    const qint64 offset = qint64(U64(entry.constData() + 8) & kEntryOffsetMask);
+    return offset > 0 ? offset : -1;
 }
 
 QVector<LocalRecordingReader::Record> LocalRecordingReader::ReadRecords(qint64 offset) const
