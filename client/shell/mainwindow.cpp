@@ -22,6 +22,7 @@
 #include <QToolBar>
 #include <QWidget>
 
+#include "backup/caviconvert.h"
 #include "platform/process.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
@@ -744,8 +745,20 @@ void MainWindow::exeAccountManager()
 
 void MainWindow::createAVIConvert()
 {
-    // pending: MP4 convert window (takes the archive file under the site book's menu item)
-    NotBuiltYet("MP4 convert window");
+    // The recording under the site book's menu item goes into the one convert window, which
+    // stays open (and keeps its list) until the user closes it.
+    const SiteBook* record = m_pSiteBook ? SiteBook::FromItem(m_pSiteBook->menuItem()) : nullptr;
+    if (!m_aviConvert)
+        m_aviConvert = new CAVIConvert(this);
+    if (record && record->kind == QLatin1String("archiveData") && record->path.endsWith(record->name)
+        && !record->name.isEmpty()) {
+        const QString folder = record->path.left(record->path.size() - record->name.size());
+        if (m_aviConvert->AddList(folder, record->name))
+            m_aviConvert->SetArchivePath(folder, record->name);
+    }
+    m_aviConvert->show();
+    m_aviConvert->raise();
+    m_aviConvert->activateWindow();
 }
 
 void MainWindow::exeOrvane()

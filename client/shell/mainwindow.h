@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 
 #include <atomic>
@@ -37,6 +38,7 @@ class QToolBar;
 class SiteBook;
 class SiteBookTreeWidget;
 
+class CAVIConvert;
 class MainWindow;
 // The hub, from the first statement of the MainWindow constructor until its destructor.
 extern MainWindow* g_pMainWindow;
@@ -307,6 +309,8 @@ private:
     quint8 m_waitFlag = 0;
 
     SiteBookTreeWidget* m_pSiteBook = nullptr;
+    // The modeless MP4 convert window, made on first use and reused.
+    QPointer<CAVIConvert> m_aviConvert;
 
     // Main window frame and multi-document area.
     HoverMoveFilter* m_pHoverFilter = nullptr;
