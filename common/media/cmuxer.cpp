@@ -222,8 +222,10 @@ void CMuxer::WriterLoop()
             if (OpenOutput(&m_outputContext, m_videoInput, m_audioInput, nullptr, m_outputPath, m_formatName,
                            frameRate > 0 ? frameRate : 30)
                 < 0) {
-                m_state = 0;
+                // The probe input goes before the state says so: from then on the producer
+                // probes again into it.
                 avformat_close_input(&m_videoInput);
+                m_state = 0;
                 // Pictures already queued stay queued; the next pushed picture is probed again.
                 continue;
             }
