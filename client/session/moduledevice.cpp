@@ -69,10 +69,13 @@ bool ConnectsQuietly(ConnectPurpose purpose)
            || purpose == ConnectPurpose::Account || purpose == ConnectPurpose::Firmware;
 }
 
-std::unique_ptr<CModuleDecoder> OpenedDecoder()
+// Live pictures are converted only when a grid shows them, at the size of its cell; their
+// readers (grids, the last-picture slot) all read under the picture lock.
+std::unique_ptr<CModuleDecoder> OpenedDecoder(bool convertOnDemand = false)
 {
     auto decoder = std::make_unique<CModuleDecoder>();
     decoder->OpenDecoder();
+    decoder->SetConvertOnDemand(convertOnDemand);
     return decoder;
 }
 
@@ -1142,7 +1145,7 @@ void CModuleDevice::OpenChannelDecoders(int channelCount)
         m_liveWanted[ch] = 0;
         m_liveQueues[ch].StopDropping();
         if (!m_liveDecoders[ch])
-            m_liveDecoders[ch] = OpenedDecoder();
+            m_liveDecoders[ch] = OpenedDecoder(true);
         if (!m_playbackDecoders[ch])
             m_playbackDecoders[ch] = OpenedDecoder();
         m_liveRecordMark[ch] = 0;

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <QWaitCondition>
 
 #include <atomic>
 #include <memory>
@@ -149,7 +150,14 @@ public:
     int GetRedrawInterval() const { return m_redrawInterval.load(); }
     bool IsRedrawRequested() const { return m_redrawRequested.load(); }
     bool IsRedrawThreadRunning() const { return m_redrawThread.IsRunning(); }
-    void RequestRedraw() { m_redrawRequested = true; }
+    // Asks the redraw thread for a composition; any thread.
+    void RequestRedraw();
+    // A copy of what the screen shows (the last published composition).
+    QImage GetFrontBuffer() const
+    {
+        QMutexLocker lock(&m_frontLock);
+        return m_frontBuffer.copy();
+    }
 
     // Page rotation.
     bool IsSequenceOn() const { return m_sequenceOn != 0; }
@@ -227,6 +235,18 @@ private:
     void RefreshAdjust(int cell);
     void ApplyAdjust(bool brightness, int value);
     void DrawCell(class QPainter& painter, int cell, int cellWidth, int cellHeight);
+    // The cells lock is held: the decoder's picture goes to the cell (the black placeholder
+    // while the decoder is closed).
+    void TakeDecodedPicture(CModuleDecoder* decoder, int cell, bool crop);
+    // Where a live or playback picture goes in a cell of the current split at zoom 1.0.
+    QRect ShownRect() const;
+    // The redraw thread's waits: for a request (false once the grid closes), and for the
+    // redraw interval (cut short only by closing).
+    bool WaitForRedrawRequest();
+    void PauseRedraw(int ms);
+    void WakeRedrawThread();
+    // Copies the composed back buffer to the picture the screen shows.
+    void PublishBackBuffer();
 
     int m_ownerSlot = 0;
     CQThreadHelper m_redrawThread;
@@ -234,6 +254,11 @@ private:
     std::unique_ptr<CModuleDecoder> m_decoders[kLocalDecoders];
     QImage m_blank;
     QImage m_backBuffer; // painted on the redraw thread, so an image
+    mutable QMutex m_frontLock;
+    QImage m_frontBuffer; // the last finished composition, what paintEvent shows
+    std::atomic<bool> m_frontFresh{false};
+    QMutex m_wakeLock;
+    QWaitCondition m_wake;
     std::unique_ptr<CameoCell[]> m_cells;
     QWidget* m_owner = nullptr;
     std::atomic<int> m_frameCounter[kCells];
