@@ -8,6 +8,7 @@
 //
 //   convert_bench [seconds=20] [rounds=3]
 #include "backup/convertjob.h"
+#include "backup/recordingconvertsource.h"
 #include "common/media/cmuxer.h"
 #include "common/media/modulerecord.h"
 #include "common/media/timeoverlay.h"
@@ -82,9 +83,10 @@ int main(int argc, char** argv)
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
     QTemporaryDir dir;
     const QString stream = dir.filePath("in.264");
-    if (!Ffmpeg({"-f", "lavfi", "-i", QStringLiteral("testsrc2=size=%1x%2:rate=%3").arg(kWidth).arg(kHeight).arg(kFps),
-                 "-frames:v", QString::number(seconds * kFps), "-c:v", "libx264", "-bf", "0", "-g",
-                 QString::number(kFps), "-x264-params", "aud=1", "-f", "h264", stream})) {
+    if (!Ffmpeg({"-f", "lavfi", "-i",
+                 QStringLiteral("testsrc2=size=%1x%2:rate=%3").arg(kWidth).arg(kHeight).arg(kFps), "-frames:v",
+                 QString::number(seconds * kFps), "-c:v", "libx264", "-bf", "0", "-g", QString::number(kFps),
+                 "-x264-params", "aud=1", "-f", "h264", stream})) {
         std::fprintf(stderr, "ffmpeg could not make the stream\n");
         return 1;
     }
@@ -111,7 +113,8 @@ int main(int argc, char** argv)
         o.timeOverlay = overlay;
         o.fontFile = font;
         ConvertJob job(o);
-        job.Run(folder, name, nullptr, nullptr);
+        RecordingConvertSource source;
+        job.Run(source, folder, name, nullptr, nullptr);
     };
     const QString drawtext = QStringLiteral("drawtext=text='12/09/2026':fontfile='%1':fontsize=36:x=10:y=10:"
                                             "fontcolor=white:shadowcolor=black:shadowx=5:shadowy=5,"
@@ -121,17 +124,18 @@ int main(int argc, char** argv)
     const QString bitRate = QString::number(CMuxer::ChooseBitRate(kWidth, kHeight, kFps));
 
     const double copyOurs = Best(rounds, [&] { ours(false); });
-    const double copyFfmpeg =
-        Best(rounds, [&] { Ffmpeg({"-f", "h264", "-r", QString::number(kFps), "-i", stream, "-c", "copy",
-                                   dir.filePath("ffmpeg.mp4")}); });
+    const double copyFfmpeg = Best(rounds, [&] {
+        Ffmpeg(
+            {"-f", "h264", "-r", QString::number(kFps), "-i", stream, "-c", "copy", dir.filePath("ffmpeg.mp4")});
+    });
     const double osdOurs = Best(rounds, [&] { ours(true); });
     const double osdFfmpeg = Best(rounds, [&] {
-        Ffmpeg({"-f", "h264", "-r", QString::number(kFps), "-i", stream, "-vf", drawtext, "-c:v", "libx264", "-b:v",
-                bitRate, "-g", QString::number(kFps), "-bf", "0", dir.filePath("ffmpeg_osd.mp4")});
+        Ffmpeg({"-f", "h264", "-r", QString::number(kFps), "-i", stream, "-vf", drawtext, "-c:v", "libx264",
+                "-b:v", bitRate, "-g", QString::number(kFps), "-bf", "0", dir.filePath("ffmpeg_osd.mp4")});
     });
 
-    std::printf("convert %d s of %dx%d at %d fps (%d pictures), best of %d rounds\n", seconds, kWidth, kHeight, kFps,
-                int(units.size()), rounds);
+    std::printf("convert %d s of %dx%d at %d fps (%d pictures), best of %d rounds\n", seconds, kWidth, kHeight,
+                kFps, int(units.size()), rounds);
     std::printf("  without overlay: ours / ffmpeg -c copy          = %.2f\n", copyOurs / copyFfmpeg);
     std::printf("  with overlay:    ours / ffmpeg drawtext re-encode = %.2f\n", osdOurs / osdFfmpeg);
     std::printf("  overlay cost:    ours with / ours without        = %.1f\n", osdOurs / copyOurs);

@@ -2,6 +2,7 @@
 
 #include "backup/convertjob.h"
 #include "backup/convertlog.h"
+#include "backup/convertsource.h"
 #include "common/media/timeoverlay.h"
 #include "platform/filemanager.h"
 #include "session/qthreadhelper.h"
@@ -35,6 +36,7 @@ const char* const kGroupStyle = "QGroupBox {background-color : transparent; colo
 
 CAVIConvert::CAVIConvert(QWidget* parent)
     : QDialog(parent)
+    , grid(ConvertSource::Create(this))
     , worker(new CQThreadHelper(this))
     , programDirectory(QDir::currentPath())
 {
@@ -389,7 +391,8 @@ void CAVIConvert::RunJobs()
         options.fontFile = fontFile;
         emit ProgressValue(0);
         ConvertJob convert(options);
-        const ConvertJob::Result result = convert.Run(job.folder, job.fileName, stopRequested, reportProgress);
+        const ConvertJob::Result result = convert.Run(*grid, job.folder, job.fileName, stopRequested,
+                                                      reportProgress);
         if (result == ConvertJob::Result::NoFile || result == ConvertJob::Result::NotOpened)
             emit ConvertFailed(job.fileName);
     }

@@ -13,7 +13,9 @@
 #include <QStringList>
 
 #include <atomic>
+#include <memory>
 
+class ConvertSource;
 class CQThreadHelper;
 class QCheckBox;
 class QLabel;
@@ -84,6 +86,8 @@ private:
     std::atomic<bool> stopConvert{false};
     std::atomic<bool> destroying{false};
     std::atomic<bool> timeOverlay{false};
+    // Reads the recordings for the worker: the hidden one-cell grid in the program.
+    std::unique_ptr<ConvertSource> grid;
     CQThreadHelper* worker = nullptr;
     // The output strings are written by the worker and by the dialog.
     mutable QMutex outputLock;

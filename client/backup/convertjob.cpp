@@ -1,12 +1,19 @@
 #include "backup/convertjob.h"
 
 #include "backup/convertlog.h"
+#include "backup/convertsource.h"
 #include "common/media/cmuxer.h"
 #include "common/media/timeoverlay.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
+
+namespace {
+
+constexpr int kSecondsPerDay = 86400;
+
+} // namespace
 
 ConvertJob::ConvertJob(Options options)
     : m_options(std::move(options))
@@ -42,32 +49,32 @@ int ConvertJob::Percent(int currentSecond, int startSecond, int endSecond)
     return int(qint64(currentSecond - startSecond) * 100 / (endSecond - startSecond));
 }
 
-ConvertJob::Result ConvertJob::Run(const QString& folder, const QString& fileName,
+ConvertJob::Result ConvertJob::Run(ConvertSource& source, const QString& folder, const QString& fileName,
                                    const std::function<bool()>& stopRequested,
                                    const std::function<void(int)>& progress)
 {
-    if (!m_reader.Open(folder, fileName)) {
+    if (!source.OpenLocalFile(folder, fileName)) {
         qCWarning(lcConvert) << "cannot open the recording" << folder + fileName;
         return Result::NotOpened;
     }
     m_frameCount = m_transcodeCount = m_muxerCount = 0;
     m_muxer = std::make_unique<CMuxer>(m_options.outputPath, m_options.formatName);
     m_muxer->Start();
-    const int startSecond = SecondOfDay(m_reader.StartTime());
-    const int endSecond = SecondOfDay(m_reader.EndTime());
-    qCDebug(lcConvert) << "THREAD_AVI_MUXER startTime =" << m_reader.StartTime()
-                       << ", endTime =" << m_reader.EndTime();
+    const int startSecond = SecondOfDay(source.StartTime());
+    const int endSecond = SecondOfDay(source.EndTime());
+    qCDebug(lcConvert) << "THREAD_AVI_MUXER startTime =" << source.StartTime()
+                       << ", endTime =" << source.EndTime();
     bool stopped = false;
     // The whole day from the first recorded minute on, second 00:00:00 included; minutes the
     // index does not mark cost one look-up each.
-    for (int second = qMax(m_reader.FirstSecond(), 0); second < LocalRecordingReader::kSecondsPerDay; ++second) {
+    for (int second = qMax(source.FirstSecond(), 0); second < kSecondsPerDay; ++second) {
         if (stopRequested && stopRequested()) {
             stopped = true;
             break;
         }
-        if (!m_reader.MinutePresent(second / 60))
+        if (!source.MinutePresent(second / 60))
             continue;
-        ConvertSecond(second);
+        source.ReadLocalIndex(second / 3600, (second / 60) % 60, second % 60, *this);
         if (progress)
             progress(Percent(second, startSecond, endSecond));
     }
@@ -84,19 +91,12 @@ ConvertJob::Result ConvertJob::Run(const QString& folder, const QString& fileNam
     return written ? Result::Written : Result::NoFile;
 }
 
-void ConvertJob::ConvertSecond(int secondOfDay)
+void ConvertJob::ConvertFrame(const Picture& frame, int framesInSecond)
 {
-    const QVector<LocalRecordingReader::Frame> frames = m_reader.ReadSecond(secondOfDay);
-    if (frames.isEmpty())
+    if (!m_muxer)
         return;
-    m_framesInLastSecond = frames.size();
-    for (const LocalRecordingReader::Frame& frame : frames)
-        ConvertFrame(frame, frames.size());
-}
-
-void ConvertJob::ConvertFrame(const LocalRecordingReader::Frame& frame, int framesInSecond)
-{
     ++m_frameCount;
+    m_framesInLastSecond = framesInSecond;
     MuxPacket packet;
     if (m_options.timeOverlay) {
         int size = 0;
@@ -132,7 +132,7 @@ void ConvertJob::SetOverlayText(int date, int time)
     }
 }
 
-bool ConvertJob::Transcode(const LocalRecordingReader::Frame& frame, int framesInSecond, int& size, int& flags)
+bool ConvertJob::Transcode(const Picture& frame, int framesInSecond, int& size, int& flags)
 {
     SetOverlayText(frame.date, frame.time);
     ++m_transcodeCount;

@@ -1,9 +1,9 @@
 #pragma once
-// Converts one recording into a container file: reads it second by second, optionally
-// re-encodes every picture with its date and time burned in, and hands the pictures to a
-// CMuxer. It holds what a local-file grid keeps while it converts (muxer, codec and filter
-// slots, counters) and runs on the convert worker's thread; no widgets.
-#include "backup/localrecordingreader.h"
+// Converts one recording into a container file: has a convert source read it second by second,
+// optionally re-encodes every picture it gets with its date and time burned in, and hands the
+// pictures to a CMuxer. It holds the conversion state (muxer, codec and filter slots, counters)
+// and runs on the convert worker's thread; no widgets.
+#include <QByteArray>
 
 #include <QString>
 #include <QtGlobal>
@@ -14,6 +14,7 @@
 #include <vector>
 
 class CMuxer;
+class ConvertSource;
 struct AVCodecContext;
 struct FilterSlot;
 
@@ -28,16 +29,28 @@ public:
         QString fontFile; // the overlay's font
     };
     enum class Result { Written, NoFile, Stopped, NotOpened };
+    // One recorded picture as the source read it.
+    struct Picture
+    {
+        QByteArray data;
+        bool key = false;      // the second's key frame
+        quint64 timestamp = 0; // the frame record's packed time stamp
+        int date = 0;          // YYYYMMDD
+        int time = 0;          // HHMMSS
+    };
 
     explicit ConvertJob(Options options);
     ~ConvertJob();
     ConvertJob(const ConvertJob&) = delete;
     ConvertJob& operator=(const ConvertJob&) = delete;
 
-    // Converts folder + fileName. stopRequested is asked once per second of the day read;
-    // progress gets the percent of the recording's time span read so far.
-    Result Run(const QString& folder, const QString& fileName, const std::function<bool()>& stopRequested,
-               const std::function<void(int)>& progress);
+    // Converts folder + fileName, read through source. stopRequested is asked once per second
+    // of the day; progress gets the percent of the recording's time span read so far.
+    Result Run(ConvertSource& source, const QString& folder, const QString& fileName,
+               const std::function<bool()>& stopRequested, const std::function<void(int)>& progress);
+
+    // Called by the source for each picture of the second it reads, in order.
+    void ConvertFrame(const Picture& picture, int framesInSecond);
 
     qint64 FramesRead() const { return m_frameCount; }
     qint64 FramesTranscoded() const { return m_transcodeCount; }
@@ -49,15 +62,12 @@ public:
     static int SecondOfDay(int hhmmss);
 
 private:
-    void ConvertSecond(int secondOfDay);
-    void ConvertFrame(const LocalRecordingReader::Frame& frame, int framesInSecond);
-    bool Transcode(const LocalRecordingReader::Frame& frame, int framesInSecond, int& size, int& flags);
+    bool Transcode(const Picture& picture, int framesInSecond, int& size, int& flags);
     void SetOverlayText(int date, int time);
     void FlushEncoder(int framesInSecond);
     void FreeCodecs();
 
     Options m_options;
-    LocalRecordingReader m_reader;
     std::unique_ptr<CMuxer> m_muxer;
     AVCodecContext* m_decoder = nullptr;
     AVCodecContext* m_encoder = nullptr;

@@ -1,6 +1,7 @@
 // Converting recordings made by the client's recording writer into MP4 and AVI files, with and
 // without the date and time burned in; ffprobe reads back what was written.
 #include "backup/convertjob.h"
+#include "backup/recordingconvertsource.h"
 #include "backup/support/recording_fixture.h"
 #include "common/media/timeoverlay.h"
 #include "common/support/decoder_streams.h"
@@ -60,6 +61,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
+    RecordingConvertSource m_source;
 };
 
 struct ConvertCase
@@ -81,7 +83,7 @@ TEST_F(ConvertJobTest, WritesEveryPictureOfTheRecording)
     for (const ConvertCase& c : cases) {
         const QString name = QStringLiteral("%1%2.%3").arg(r.fileName).arg(c.overlay ? "osd" : "").arg(c.format);
         ConvertJob job(Options(name, c.format, c.overlay));
-        EXPECT_EQ(job.Run(r.folder, r.fileName, nullptr, nullptr), ConvertJob::Result::Written)
+        EXPECT_EQ(job.Run(m_source, r.folder, r.fileName, nullptr, nullptr), ConvertJob::Result::Written)
             << qPrintable(name);
         EXPECT_EQ(job.FramesRead(), 40);
         EXPECT_EQ(job.FramesTranscoded(), c.overlay ? 40 : 0);
@@ -104,8 +106,8 @@ TEST_F(ConvertJobTest, BurnsTheRecordingsDateAndTimeIn)
     const Recording r = Make(120000, 20);
     ConvertJob plain(Options("plain.mp4", "mp4", false));
     ConvertJob osd(Options("osd.mp4", "mp4", true));
-    ASSERT_EQ(plain.Run(r.folder, r.fileName, nullptr, nullptr), ConvertJob::Result::Written);
-    ASSERT_EQ(osd.Run(r.folder, r.fileName, nullptr, nullptr), ConvertJob::Result::Written);
+    ASSERT_EQ(plain.Run(m_source, r.folder, r.fileName, nullptr, nullptr), ConvertJob::Result::Written);
+    ASSERT_EQ(osd.Run(m_source, r.folder, r.fileName, nullptr, nullptr), ConvertJob::Result::Written);
     QString error;
     const QByteArray a = mediaprobe::GreyPictures(m_dir.filePath("osd.mp4"), &error);
     ASSERT_TRUE(error.isEmpty()) << qPrintable(error);
@@ -149,7 +151,7 @@ TEST_F(ConvertJobTest, RecordingFromMidnightKeepsItsFirstSecond)
 {
     const Recording r = Make(0, 30);
     ConvertJob job(Options("midnight.mp4", "mp4", false));
-    EXPECT_EQ(job.Run(r.folder, r.fileName, nullptr, nullptr), ConvertJob::Result::Written);
+    EXPECT_EQ(job.Run(m_source, r.folder, r.fileName, nullptr, nullptr), ConvertJob::Result::Written);
     EXPECT_EQ(job.FramesRead(), 30);
     EXPECT_EQ(mediaprobe::Run(m_dir.filePath("midnight.mp4")).packets.size(), 30);
 }
@@ -158,7 +160,7 @@ TEST_F(ConvertJobTest, ReportsWhatItCouldNotWrite)
 {
     const Recording r = Make(120000, 20);
     ConvertJob missing(Options("missing.mp4", "mp4", false));
-    EXPECT_EQ(missing.Run(r.folder, "h130000.001", nullptr, nullptr), ConvertJob::Result::NotOpened);
+    EXPECT_EQ(missing.Run(m_source, r.folder, "h130000.001", nullptr, nullptr), ConvertJob::Result::NotOpened);
     EXPECT_FALSE(QFile::exists(m_dir.filePath("missing.mp4")));
 
     // Pictures that are not H.264: no stream is recognised, so no file.
@@ -168,7 +170,7 @@ TEST_F(ConvertJobTest, ReportsWhatItCouldNotWrite)
     const Recording bad = recording_fixture::Write(m_dir.path() + "/junk", junk, 20261209, 80000, 0, kFps, kFps);
     ASSERT_TRUE(bad.error.isEmpty());
     ConvertJob job(Options("junk.mp4", "mp4", false));
-    EXPECT_EQ(job.Run(bad.folder, bad.fileName, nullptr, nullptr), ConvertJob::Result::NoFile);
+    EXPECT_EQ(job.Run(m_source, bad.folder, bad.fileName, nullptr, nullptr), ConvertJob::Result::NoFile);
     EXPECT_FALSE(QFile::exists(m_dir.filePath("junk.mp4")));
 }
 
@@ -179,7 +181,7 @@ TEST_F(ConvertJobTest, StopsBetweenSecondsAndFinishesTheFile)
     ConvertJob job(Options("stopped.mp4", "mp4", false));
     // Stop once two seconds were read.
     EXPECT_EQ(job.Run(
-                  r.folder, r.fileName, [&asked] { return ++asked > 2; }, nullptr),
+                  m_source, r.folder, r.fileName, [&asked] { return ++asked > 2; }, nullptr),
               ConvertJob::Result::Stopped);
     EXPECT_EQ(job.FramesRead(), 20);
     EXPECT_EQ(mediaprobe::Run(m_dir.filePath("stopped.mp4")).packets.size(), 20);
@@ -190,7 +192,7 @@ TEST_F(ConvertJobTest, ProgressFollowsTheSecondRead)
     const Recording r = Make(95958, 40); // minutes 09:59 and 10:00; times 095958 .. 100058
     std::vector<int> values;
     ConvertJob job(Options("progress.mp4", "mp4", false));
-    job.Run(r.folder, r.fileName, nullptr, [&values](int percent) { values.push_back(percent); });
+    job.Run(m_source, r.folder, r.fileName, nullptr, [&values](int percent) { values.push_back(percent); });
     EXPECT_EQ(job.FramesRead(), 40) << "every picture once, also those of the first, partial minute";
     // One report per second of each recorded minute.
     ASSERT_EQ(values.size(), 120u);
