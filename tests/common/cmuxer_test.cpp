@@ -151,16 +151,29 @@ TEST_F(MuxerTest, WritesEveryPictureIntoTheContainer)
 
 TEST_F(MuxerTest, PicturesAreSpacedByTheChannelsFrameRate)
 {
-    const QString path = Out("rate.mp4");
+    // Pictures without a time of their own last 1000 / fps milliseconds, 33 when the rate is
+    // unknown.
+    const struct
     {
-        CMuxer muxer(path, "mp4");
-        muxer.Start();
-        PushFrames(muxer, TestStream(), 0, 70, 25);
-        muxer.Stop();
+        int fps;
+        int milliseconds;
+        const char* frameRate;
+    } cases[] = {{25, 40, "25/1"}, {7, 142, "500/71"}, {0, 33, "1000/33"}};
+    for (const auto& c : cases) {
+        const QString path = Out(QStringLiteral("rate%1.mp4").arg(c.fps));
+        {
+            CMuxer muxer(path, "mp4");
+            muxer.Start();
+            PushFrames(muxer, TestStream(), 0, 70, c.fps);
+            muxer.Stop();
+        }
+        const mediaprobe::Probe probe = mediaprobe::Run(path);
+        ASSERT_TRUE(probe.error.isEmpty()) << qPrintable(probe.error);
+        ASSERT_EQ(probe.packets.size(), 70);
+        for (int i = 0; i < probe.packets.size(); ++i)
+            EXPECT_NEAR(probe.Milliseconds(i), i * c.milliseconds, 0.5) << c.fps << " packet " << i;
+        EXPECT_EQ(probe.frameRate, QString::fromLatin1(c.frameRate)) << c.fps;
     }
-    const mediaprobe::Probe probe = mediaprobe::Run(path);
-    ASSERT_TRUE(probe.error.isEmpty()) << qPrintable(probe.error);
-    EXPECT_EQ(probe.frameRate, "25/1");
 }
 
 TEST_F(MuxerTest, ShortRunStillBecomesAFile)

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStringList>
 
 #include <cstdlib>
 
@@ -34,7 +35,7 @@ Probe Run(const QString& path)
     const QByteArray json = RunTool(
         QStringLiteral("ffprobe"),
         {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
-         "format=format_name:stream=codec_name,width,height,r_frame_rate,nb_read_frames:"
+         "format=format_name:stream=codec_name,width,height,r_frame_rate,time_base,nb_read_frames:"
          "packet=pts,dts,flags",
          "-of", "json", path},
         &probe.error);
@@ -50,6 +51,11 @@ Probe Run(const QString& path)
         probe.height = s.value("height").toInt();
         probe.frameRate = s.value("r_frame_rate").toString();
         probe.decodedFrames = s.value("nb_read_frames").toString().toInt();
+        const QStringList timeBase = s.value("time_base").toString().split(QLatin1Char('/'));
+        if (timeBase.size() == 2 && timeBase[1].toInt() > 0) {
+            probe.timeBaseNum = timeBase[0].toInt();
+            probe.timeBaseDen = timeBase[1].toInt();
+        }
     }
     for (const QJsonValue& value : root.value("packets").toArray()) {
         const QJsonObject p = value.toObject();

@@ -22,9 +22,14 @@ struct Probe
     QString codecName;
     int width = 0;
     int height = 0;
-    QString frameRate;      // the stream's r_frame_rate, "25/1"
+    QString frameRate;   // the stream's r_frame_rate, "25/1"
+    int timeBaseNum = 0; // the stream's time base
+    int timeBaseDen = 1;
     int decodedFrames = -1; // nb_read_frames
     QVector<Packet> packets;
+
+    // Presentation time of packet i in milliseconds.
+    double Milliseconds(int i) const { return 1000.0 * packets[i].pts * timeBaseNum / timeBaseDen; }
 };
 
 Probe Run(const QString& path);
