@@ -172,6 +172,12 @@ TEST_F(ConvertJobTest, ReportsWhatItCouldNotWrite)
     ConvertJob job(Options("junk.mp4", "mp4", false));
     EXPECT_EQ(job.Run(m_source, bad.folder, bad.fileName, nullptr, nullptr), ConvertJob::Result::NoFile);
     EXPECT_FALSE(QFile::exists(m_dir.filePath("junk.mp4")));
+
+    // An output folder that is not there: the pictures were good, the file could not be made.
+    ConvertJob::Options nowhere = Options("x.mp4", "mp4", false);
+    nowhere.outputPath = m_dir.filePath("no/such/folder/x.mp4");
+    ConvertJob unwritable(nowhere);
+    EXPECT_EQ(unwritable.Run(m_source, r.folder, r.fileName, nullptr, nullptr), ConvertJob::Result::NoFile);
 }
 
 TEST_F(ConvertJobTest, StopsBetweenSecondsAndFinishesTheFile)
