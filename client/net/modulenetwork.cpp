@@ -130,8 +130,13 @@ bool CModuleNetwork::Disconnect()
 bool CModuleNetwork::Abort()
 {
     m_connected = false;
-    if (m_inert != 0 || !m_engine || m_engine->GetNetState() == -1)
+    if (m_inert != 0 || !m_engine)
         return false;
+    if (m_engine->GetNetState() == -1) {
+        // A connect still under way is called off too.
+        m_engine->CancelConnect();
+        return false;
+    }
     m_engine->Disconnect();
     return true;
 }

@@ -36,7 +36,13 @@ constexpr float kOwnDefaultX = 0.452077f;
 constexpr float kOwnDefaultY = 0.262222f;
 
 // The connection states the network modules report.
-enum class NetState { Disconnected = -1, SocketConnected = 1, LoggedIn = 2, StatusRefreshed = 3 };
+enum class NetState {
+    ConnectFailed = -2,
+    Disconnected = -1,
+    SocketConnected = 1,
+    LoggedIn = 2,
+    StatusRefreshed = 3
+};
 
 // Counts the session's handlers running inside a signal of one of its connections.
 // The session may be destroyed inside the handler: the count is only lowered while it exists.
@@ -789,15 +795,27 @@ void CModuleDevice::OnLiveConnectDue()
     if (!m_connecting || !m_liveNetwork)
         return;
     QPointer<CModuleDevice> self(this);
-    const bool ok = m_liveNetwork->OnConnect();
+    const bool started = m_liveNetwork->OnConnect();
     if (!self)
         return;
+    // A connect under way ends in OnLiveConnectEnded, through the live connection's state.
+    if (!started)
+        OnLiveConnectEnded(false);
+}
+
+void CModuleDevice::OnLiveConnectEnded(bool connected)
+{
+    if (!m_connecting)
+        return;
     m_connecting = false;
-    if (ok) {
+    if (connected) {
         m_connectResult = ConnectResult::Done;
     } else {
         m_loginDeadline->stop();
+        QPointer<CModuleDevice> self(this);
         ReportConnectFailure();
+        if (!self)
+            return;
         m_connectResult = ConnectResult::Failed;
     }
     emit finished();
@@ -906,7 +924,6 @@ bool CModuleDevice::Disconnect()
 
 void CModuleDevice::OnConnectionOption(ConnectPurpose purpose)
 {
-    QThread::msleep(100);
     switch (purpose) {
     case ConnectPurpose::Live:
     case ConnectPurpose::CellLive: StartLiveOnAllChannels(); break;
@@ -1068,7 +1085,11 @@ void CModuleDevice::OnNetworkState(int state)
         return;
     NetworkSlotGuard inSlot(this, m_networkSlotDepth);
     switch (NetState(state)) {
-    case NetState::SocketConnected: m_socketConnected = 1; break;
+    case NetState::ConnectFailed: OnLiveConnectEnded(false); break;
+    case NetState::SocketConnected:
+        m_socketConnected = 1;
+        OnLiveConnectEnded(true);
+        break;
     case NetState::LoggedIn: OnLoggedIn(); break;
     case NetState::StatusRefreshed: OnStatusRefreshed(); break;
     case NetState::Disconnected: OnDisconnected(); break;
@@ -1491,7 +1512,6 @@ bool CModuleDevice::OnLiveStop(int ch)
     m_liveRecordMark[ch] = 0;
     m_liveNetwork->SendLiveStop(ch);
     qCDebug(lcSession) << "live status" << ch << m_liveWanted[ch].load();
-    QThread::msleep(10);
     return true;
 }
 

@@ -100,6 +100,19 @@ public:
     CModuleNetwork* GetLiveNetwork() const { return m_liveNetwork.get(); }
     CModuleNetwork* GetPlaybackNetwork() const { return m_playbackNetwork.get(); }
 
+    // What a live channel has done since the session was made, for measurements: frames
+    // received from the recorder, decoded, skipped by the processor-load rule, and what is
+    // queued now (records and the video time they cover).
+    struct LiveFigures
+    {
+        int received = 0;
+        int decoded = 0;
+        int skippedForLoad = 0;
+        int queued = 0;
+        qint64 queuedMs = 0;
+    };
+    LiveFigures GetLiveFigures(int ch) const;
+
     // ---- status queries (channels 0-based)
     bool GetLoginOption() const;
     bool GetChannelActive(int ch) const;
@@ -358,6 +371,7 @@ public slots:
 
 private slots:
     void OnLiveConnectDue();
+    void OnLiveConnectEnded(bool connected);
     void OnLoginDeadline();
     // A question about a changed certificate was answered (for this recorder or another).
     void OnCertificateAnswered();
@@ -557,6 +571,7 @@ private:
     std::array<std::unique_ptr<SessionThread>, kChannels> m_liveThreads;
     std::array<std::unique_ptr<LiveDecodeWorker>, kChannels> m_liveWorkers;
     std::array<int, kChannels> m_prevTick{};
+    std::array<std::atomic<int>, kChannels> m_liveReceived{};
     QMutex m_liveAudioLock;
     LiveFrameQueue m_liveAudioQueue;
     std::unique_ptr<SessionThread> m_liveAudioThread;

@@ -21,6 +21,7 @@
 #include "session/cameoroute.h"
 #include "session/moduledevice.h"
 #include "session/moduleplayback.h"
+#include "shell/cadjust.h"
 #include "shell/cameoosd.h"
 #include "shell/mainwindow.h"
 #include "shell/shelllog.h"
@@ -199,6 +200,7 @@ CCameo::~CCameo()
     m_sequenceOn = 0;
     qCDebug(lcShell) << "release cameo " << m_cameoIndex;
     m_redrawThread.WaitThread();
+    StopLocalPlayback();
     for (auto& decoder : m_decoders) {
         if (decoder)
             decoder->CloseDecoder();
@@ -254,6 +256,8 @@ void CCameo::InitCameo(int kindCode, int cells, int split)
                 decoder = std::make_unique<CModuleDecoder>();
                 decoder->OpenDecoder();
             }
+            for (auto& local : m_local)
+                local = std::make_unique<LocalPlaybackCell>();
         }
         m_kind = kind;
         m_cellCount = cells;
@@ -838,6 +842,9 @@ void CCameo::RefreshAdjust(int cell)
     m_frameRate = frameRate;
     if (g_pMainWindow && m_cameoIndex >= 0)
         g_pMainWindow->SetActiveCameoIndex(m_cameoIndex);
+    // After the grid became the active one: the panel's echo of a moved slider reaches this grid.
+    if (g_pMainWindow && g_pMainWindow->GetAdjustPanel())
+        g_pMainWindow->GetAdjustPanel()->SetValues(brightness, contrast, frameRate);
 }
 
 bool CCameo::PageHasOnline(int from, int cells) const

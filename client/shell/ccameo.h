@@ -22,6 +22,7 @@
 #include "session/qthreadhelper.h"
 #include "shell/cameocell.h"
 #include "shell/cameokind.h"
+#include "shell/localplaybackcell.h"
 
 class CModuleDecoder;
 class CModuleDevice;
@@ -179,6 +180,25 @@ public:
 
     static void THREAD_REDRAW(void* arg, int value);
 
+    // Local recordings (a local-file grid only). OpenLocalFile plays a data file ("h...", its
+    // index "i" + the name) in the selected cell; each cell plays on a thread of its own.
+    void OpenLocalFile(const QString& folder, const QString& fileName);
+    void ReadLocalHeader(int recorder, int cell);
+    // Builds the cell's minute table from a 512-byte index header and starts its thread.
+    void OnSetIntraIndex(int cell, const char* header, int length, int tag);
+    static void THREAD_LOCAL_FILE(void* arg, int cell);
+    // Plays one second of a local recording: its index entry, frame records and frames.
+    void ReadLocalIndex(int cell, int hour, int minute, int second);
+    void ReadLocalSecond(int cell, qint64 offset);
+    void PlayLocalSecond(int cell, qint64 offset, const char* records, int length);
+    // Every frame of a local recording leaves through here.
+    void ShowLocalFrame(int cell, int index, bool key);
+    void DecodeLocalFrame(int cell, const char* data, int size);
+    // A playback control code for every cell of a local-file grid.
+    void OnPlaybackCtrl(int control);
+    // The playback state of a cell, null for a bad cell or a grid of another kind.
+    const LocalPlaybackCell* GetLocalPlayback(int cell) const;
+
 signals:
     void OnSelectDate();
     void Redraw();
@@ -247,11 +267,16 @@ private:
     void WakeRedrawThread();
     // Copies the composed back buffer to the picture the screen shows.
     void PublishBackBuffer();
+    LocalPlaybackCell* LocalCell(int cell) const;
+    // Copies a cell's local playback state into the cell for the display; cells lock held.
+    void MirrorLocalCellLocked(int cell);
+    void StopLocalPlayback();
 
     int m_ownerSlot = 0;
     CQThreadHelper m_redrawThread;
     mutable QMutex m_cellsLock;
     std::unique_ptr<CModuleDecoder> m_decoders[kLocalDecoders];
+    std::unique_ptr<LocalPlaybackCell> m_local[kLocalDecoders];
     QImage m_blank;
     QImage m_backBuffer; // painted on the redraw thread, so an image
     mutable QMutex m_frontLock;

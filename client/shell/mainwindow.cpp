@@ -27,14 +27,17 @@
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
 #include "shell/audiooutput.h"
+#include "shell/cadjust.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
+#include "shell/cscrsplit.h"
 #include "shell/hovermovefilter.h"
 #include "shell/liveview.h"
 #include "shell/shelllog.h"
 #include "shell/toolbar.h"
 #include "sitebook/sitebookfile.h"
 #include "sitebook/sitebooktreewidget.h"
+#include "widgets/cplaybackctrl.h"
 #include "widgets/messagedlg.h"
 
 MainWindow* g_pMainWindow = nullptr;
@@ -287,16 +290,23 @@ void MainWindow::CreateDocks()
     QDockWidget* siteBook = AddDock(QStringLiteral("SiteBook"), m_pSiteBook, QSize());
     siteBook->raise();
 
-    // pending: side panels (screen split, image adjust, P/T/Z, alarm out, microphone, playback
-    // bar); each dock holds an empty area of its panel's size, and the panels' split, brightness
-    // and contrast signals go to OnScrSplitMode, OnSetBrightness and OnSetContrast.
-    QDockWidget* split = AddDock(QStringLiteral("Screen Split"), new QWidget, panelSize);
+    m_pScrSplit = new CScrSplit;
+    connect(m_pScrSplit, &CScrSplit::OnScrSplit, this, &MainWindow::OnScrSplitMode);
+    QDockWidget* split = AddDock(QStringLiteral("Screen Split"), m_pScrSplit, panelSize);
     split->hide();
-    QDockWidget* adjust = AddDock(QStringLiteral("Adjust"), new QWidget, panelSize);
+    m_pAdjust = new CAdjust;
+    connect(m_pAdjust, &CAdjust::SetBrightness, this, &MainWindow::OnSetBrightness);
+    connect(m_pAdjust, &CAdjust::SetContrast, this, &MainWindow::OnSetContrast);
+    connect(m_pAdjust, &CAdjust::SetFrate, this, &MainWindow::OnSetFrate);
+    QDockWidget* adjust = AddDock(QStringLiteral("Adjust"), m_pAdjust, panelSize);
+    // pending: P/T/Z, alarm-out and microphone panels; each dock holds an empty area of its
+    // panel's size.
     QDockWidget* ptz = AddDock(QStringLiteral("P/T/Z"), new QWidget, panelSize);
     QDockWidget* alarm = AddDock(QStringLiteral("Alarm Out"), new QWidget, panelSize);
     QDockWidget* mic = AddDock(QStringLiteral("MicroPhone"), new QWidget, panelSize);
-    QDockWidget* playback = AddDock(QStringLiteral("Playback"), new QWidget,
+    m_pPlaybackCtrl = new CPlaybackCtrl;
+    connect(m_pPlaybackCtrl, &CPlaybackCtrl::SetPlaybackControl, this, &MainWindow::OnPlaybackControl);
+    QDockWidget* playback = AddDock(QStringLiteral("Playback"), m_pPlaybackCtrl,
                                     QSize(kPanelWidth, kPlaybackPanelHeight));
 
     tabifyDockWidget(adjust, ptz);
@@ -1280,6 +1290,22 @@ void MainWindow::OnSetContrast(int value)
 {
     if (CCameo* cameo = GetCameo(m_activeCameoIndex))
         cameo->SetCellContrast(value);
+}
+
+void MainWindow::OnSetFrate(int /*value*/)
+{
+    // The frame-rate slider is hidden; its value is not used.
+}
+
+void MainWindow::OnPlaybackControl(int control)
+{
+    CCameo* cameo = GetCameo(m_activeCameoIndex);
+    if (!cameo)
+        return;
+    // pending: remote search window and local search window (the window that owns the active
+    // grid takes the code through its SetPlaybackControl)
+    qCDebug(lcShell) << "playback control" << control << "for grid" << m_activeCameoIndex << "kind"
+                     << int(cameo->GetKind());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -37,6 +37,9 @@ class QTimer;
 class QToolBar;
 class SiteBook;
 class SiteBookTreeWidget;
+class CAdjust;
+class CPlaybackCtrl;
+class CScrSplit;
 
 class CAVIConvert;
 class MainWindow;
@@ -160,6 +163,10 @@ public:
     QString StyleSheetText() const { return m_styleSheet; }
 
     SiteBookTreeWidget* GetSiteBookTree() const { return m_pSiteBook; }
+    // The side panels of the docks.
+    CScrSplit* GetScrSplitPanel() const { return m_pScrSplit; }
+    CAdjust* GetAdjustPanel() const { return m_pAdjust; }
+    CPlaybackCtrl* GetPlaybackPanel() const { return m_pPlaybackCtrl; }
     QMdiArea* GetMdiArea() const { return m_pMdiArea; }
     const QList<QDockWidget*>& DockWidgets() const { return m_docks; }
     const QList<QToolBar*>& ToolBars() const { return m_toolBars; }
@@ -250,6 +257,8 @@ public slots:
     void OnScrSplitMode(int split);
     void OnSetBrightness(int value);
     void OnSetContrast(int value);
+    void OnSetFrate(int value);
+    void OnPlaybackControl(int control);
     void FullScreenWindows();
     void ShowDefalutDockWiget();
     void OnToolBarManu(QAction* action);
@@ -309,6 +318,9 @@ private:
     quint8 m_waitFlag = 0;
 
     SiteBookTreeWidget* m_pSiteBook = nullptr;
+    CScrSplit* m_pScrSplit = nullptr;
+    CAdjust* m_pAdjust = nullptr;
+    CPlaybackCtrl* m_pPlaybackCtrl = nullptr;
     // The modeless MP4 convert window, made on first use and reused.
     QPointer<CAVIConvert> m_aviConvert;
 
