@@ -53,6 +53,13 @@ ConvertJob::Result ConvertJob::Run(ConvertSource& source, const QString& folder,
                                    const std::function<bool()>& stopRequested,
                                    const std::function<void(int)>& progress)
 {
+    // The source hands its pictures to this job while the run lasts.
+    struct Attach
+    {
+        ConvertSource& source;
+        ~Attach() { source.SetConvertJob(nullptr); }
+    } attach{source};
+    source.SetConvertJob(this);
     if (!source.OpenLocalFile(folder, fileName)) {
         qCWarning(lcConvert) << "cannot open the recording" << folder + fileName;
         return Result::NotOpened;

@@ -15,6 +15,9 @@ class ConvertSource
 public:
     virtual ~ConvertSource() = default;
 
+    // The job that gets the pictures from now on (null: no conversion; a grid plays again).
+    virtual void SetConvertJob(ConvertJob* job) = 0;
+
     // Opens folder + fileName; false when it is not a recording that can be read.
     virtual bool OpenLocalFile(const QString& folder, const QString& fileName) = 0;
     // HHMMSS of the first and last recorded minute, -1 when none.

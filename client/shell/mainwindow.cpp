@@ -23,6 +23,7 @@
 #include <QWidget>
 
 #include "backup/caviconvert.h"
+#include "backup/convertsource.h"
 #include "platform/process.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
@@ -31,6 +32,7 @@
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/cscrsplit.h"
+#include "shell/gridconvertsource.h"
 #include "shell/hovermovefilter.h"
 #include "shell/liveview.h"
 #include "shell/shelllog.h"
@@ -76,6 +78,8 @@ MainWindow::MainWindow(QWidget* parent)
     SessionHub::Install(this);
     SiteBookHub::Install(this);
     MessageBoxHub::Install(this);
+    // Convert windows read their recordings through a hidden local-file grid.
+    ConvertSource::InstallFactory([](QWidget* owner) { return std::make_unique<GridConvertSource>(owner); });
 
     qCDebug(lcShell) << "Init start";
     CreateFrame();
@@ -129,7 +133,9 @@ MainWindow::~MainWindow()
     // A site book that failed to load is left as it is (the book file guard refuses the write).
     saveSiteBook(m_settings.FilePath(QStringLiteral("sitebook.xml")));
 
-    // The child windows go while the hub is whole: their destructors report to it.
+    // The child windows go while the hub is whole: their destructors report to it. The convert
+    // window first waits for its worker, whose grid is in the hub's grid table.
+    delete m_aviConvert;
     for (ChildWindowSlots* group : {m_pLiveSlots, m_pSearchSlots, m_pEmapSlots, m_pSearchLocalSlots}) {
         if (group)
             group->DestroyAll();
@@ -144,6 +150,7 @@ MainWindow::~MainWindow()
         SiteBookHub::Install(nullptr);
     if (MessageBoxHub::Instance() == this)
         MessageBoxHub::Install(nullptr);
+    ConvertSource::InstallFactory(nullptr);
     if (g_pMainWindow == this)
         g_pMainWindow = nullptr;
 }
