@@ -1,6 +1,7 @@
 // Conversion through the hidden one-cell local-file grid: the grid reads the recording in
 // convert mode (no playback thread, no pacing) and hands every frame to the job; ffprobe reads
 // back what was written.
+#include "backup/caviconvert.h"
 #include "backup/convertjob.h"
 #include "backup/support/recording_fixture.h"
 #include "common/media/timeoverlay.h"
@@ -10,6 +11,13 @@
 #include "shell/gridconvertsource.h"
 #include "shell/localplaybackcell.h"
 #include "shell/support/mainwin_fixture.h"
+#include "sitebook/support/sitebook_modal.h"
+#include "widgets/messagedlg.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
 
 #include <QWidget>
 
@@ -104,6 +112,49 @@ TEST_F(GridConvertTest, RecordingTheGridCannotOpenIsNotConvertedFromTheLastOne)
             << name;
         EXPECT_EQ(job.FramesRead(), 0);
     }
+}
+
+TEST_F(GridConvertTest, TileThatPlaysARecordingConvertsItInAWindowOfItsOwn)
+{
+    const Recording r = Make(120000, 30);
+    auto tile = std::make_unique<CCameo>(hub.get());
+    tile->InitCameo(int(CameoKind::Local), 4, -1);
+    tile->OpenLocalFile(r.folder, r.fileName);
+    ASSERT_EQ(tile->GetCell(0).localDataFile, r.fileName);
+
+    QStringList listed;
+    QString finished;
+    // The window runs modally: Start, then the closing box, then the window is closed.
+    auto start = OnNextDialog<CAVIConvert>([&listed](CAVIConvert* window) {
+        for (int row = 0; row < window->Model()->rowCount(); ++row)
+            listed << window->Model()->data(window->Model()->index(row, 1)).toString();
+        const QList<QPushButton*> buttons = window->findChildren<QPushButton*>();
+        for (QPushButton* b : buttons) {
+            if (b->text() == "Start")
+                b->click();
+        }
+    });
+    auto box = OnNextDialog<MessageDlg>(
+        [&finished](MessageDlg* dialog) {
+            if (QLabel* label = dialog->findChild<QLabel*>())
+                finished = label->text();
+            dialog->done(0);
+            QTimer::singleShot(0, [] {
+                const QWidgetList all = QApplication::topLevelWidgets();
+                for (QWidget* w : all) {
+                    if (auto* window = qobject_cast<CAVIConvert*>(w); window && window->isVisible())
+                        window->close();
+                }
+            });
+        },
+        120000);
+    tile->OnAviAction();
+    EXPECT_TRUE(start->Done());
+    EXPECT_TRUE(box->Done());
+    EXPECT_EQ(listed, QStringList{r.fileName});
+    EXPECT_EQ(finished, "MP4 Convert Finish");
+    EXPECT_EQ(mediaprobe::Run(r.folder + r.fileName + ".mp4").packets.size(), 30);
+    tile.reset();
 }
 
 } // namespace
