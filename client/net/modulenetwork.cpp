@@ -562,6 +562,21 @@ QString CModuleNetwork::GetDiskText() const
     return CanSend() ? m_engine->GetDiskText() : QString();
 }
 
+int CModuleNetwork::GetStorageState(int index) const
+{
+    return CanSend() ? int(m_engine->GetStorageState(index)) : 0;
+}
+
+bool CModuleNetwork::IsDiskArray() const
+{
+    return CanSend() && m_engine->GetDiskInfoFlag();
+}
+
+int CModuleNetwork::GetArrayType() const
+{
+    return CanSend() ? m_engine->GetArrayType() : 0;
+}
+
 QString CModuleNetwork::GetCameraTitle(int channel) const
 {
     return CanSend() ? m_engine->GetCameraTitle(channel) : QString();

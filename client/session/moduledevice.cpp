@@ -15,6 +15,7 @@
 #include "net/certificatetrust.h"
 #include "net/modulenetwork.h"
 #include "platform/process.h"
+#include "session/emapwindow.h"
 #include "session/livedecodeworker.h"
 #include "session/moduleplayback.h"
 #include "session/netconnect.h"
@@ -672,8 +673,7 @@ void CModuleDevice::UpdateSiteBookItem(QTreeWidgetItem* item)
 
 void CModuleDevice::ResetSessionInfo()
 {
-    // The session keeps no network status settings of its own (the received-bytes usage goes
-    // straight out with usageData): there is nothing to reset.
+    m_networkUsage = NetworkUsage();
 }
 
 void CModuleDevice::DeleteItemTree(QTreeWidgetItem* item)
@@ -870,9 +870,7 @@ void CModuleDevice::ReportConnectFailure()
     SessionHub* hub = SessionHub::Instance();
     switch (m_connectPurpose) {
     case ConnectPurpose::Favorite: PlaceNextFavoriteCell(); break;
-    case ConnectPurpose::EmapRefresh:
-        // pending: e-map window: The active e-map window refreshes its cameras once the e-map window exists.
-        break;
+    case ConnectPurpose::EmapRefresh: RefreshActiveEmap(); break;
     case ConnectPurpose::Account: SetAccountState(-1); break;
     case ConnectPurpose::Firmware: SetFirmwareState(-1); break;
     case ConnectPurpose::Silent: qCDebug(lcSession) << GetDvrName() << "connect fail"; break;
@@ -931,13 +929,8 @@ void CModuleDevice::OnConnectionOption(ConnectPurpose purpose)
     case ConnectPurpose::Playback:
     case ConnectPurpose::CellPlayback: PrepareRemotePlayback(purpose); break;
     case ConnectPurpose::Favorite: PlaceNextFavoriteCell(); break;
-    case ConnectPurpose::EmapOpen:
-        // pending: e-map window: The active e-map window opens this recorder's map and places its cameras
-        // (EmapView::openEmap, EmapView::createDeviceCamera) once the e-map window exists.
-        break;
-    case ConnectPurpose::EmapRefresh:
-        // pending: e-map window: The active e-map window refreshes its cameras once the e-map window exists.
-        break;
+    case ConnectPurpose::EmapOpen: OpenEmapOnActiveWindow(); break;
+    case ConnectPurpose::EmapRefresh: RefreshActiveEmap(); break;
     case ConnectPurpose::Account:
         if (!GetLoginOption()) {
             SetAccountState(-2);
@@ -954,6 +947,35 @@ void CModuleDevice::OnConnectionOption(ConnectPurpose purpose)
         break;
     default: break;
     }
+}
+
+void CModuleDevice::OpenEmapOnActiveWindow()
+{
+    EmapWindow* window = EmapWindow::Active();
+    if (!window)
+        return;
+    window->openEmap(m_emapPath);
+    const quint32 live = m_maskLive.load();
+    const int channels = std::min(GetChannelCount(), kChannels);
+    for (int ch = 0; ch < channels; ++ch) {
+        if (!Bit(live, ch) || m_emapX[size_t(ch)] <= -1.0f || m_emapY[size_t(ch)] <= -1.0f)
+            continue;
+        SiteBook* record = SiteBook::FromItem(GetCameraItem(ch));
+        if (!record)
+            continue;
+        record->posX = m_emapX[size_t(ch)];
+        record->posY = m_emapY[size_t(ch)];
+        window->createDeviceCamera(*record, ch, false);
+        // The window may have gone with the last icon's tile (a closing program).
+        if (EmapWindow::Active() != window)
+            return;
+    }
+}
+
+void CModuleDevice::RefreshActiveEmap()
+{
+    if (EmapWindow* window = EmapWindow::Active())
+        window->refreshCameras();
 }
 
 void CModuleDevice::StartLiveOnAllChannels()
@@ -1105,8 +1127,8 @@ void CModuleDevice::OnLoggedIn()
     // The audio threads start with the session threads below.
     m_playbackActive = 0;
     StartRequestPacing();
-    // pending: health check dialog: The hidden health check dialog, and the event, schedule and remote media backup hosts,
-    // are made here once they exist.
+    CreateHealthCheck();
+    // pending: backup pages: The event, schedule and remote media backup hosts are made here once they exist.
     const int n = std::clamp(m_liveNetwork->GetChannelCount(), 0, int(kChannels));
     m_channelCount = n;
     OpenChannelDecoders(n);
@@ -1284,8 +1306,7 @@ void CModuleDevice::OnStatusRefreshed()
         status.motion = network->IsMotion(ch);
         return status;
     });
-    // pending: health check dialog: The health record (motion, sensor, relay, status, video loss, storage, chipset and fan
-    // values) goes to the health check dialog here once it exists.
+    FeedHealthCheck();
 }
 
 void CModuleDevice::OnDisconnected()

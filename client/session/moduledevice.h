@@ -34,6 +34,7 @@
 #include "session/cameoroute.h"
 #include "session/connectpurpose.h"
 #include "session/connectresult.h"
+#include "session/healthcheckview.h"
 #include "session/lastpictures.h"
 #include "session/liveframequeue.h"
 #include "session/liveframerecord.h"
@@ -216,6 +217,31 @@ public:
     void ShowRemoteCDBackup();
     void ShowScheduleBackup();
     void ShowHealthCheck(bool quiet);
+    // The recorder's health window, made at the first login; null before.
+    HealthCheckView* GetHealthCheck() const { return m_healthCheckWindow ? m_healthCheck : nullptr; }
+    // Opens the network status pop-up of this recorder modally.
+    void ShowNetworkStatus();
+
+    // Network status settings, kept per recorder and edited by the network status pop-up; reset
+    // whenever the recorder's site book settings are loaded.
+    struct NetworkUsage
+    {
+        bool limitOn = false;
+        bool warningOn = false;
+        qint64 limitPosition = 36;
+        qint64 usage = 0;
+    };
+    NetworkUsage& GetNetworkUsage() { return m_networkUsage; }
+
+    // The recorded range and days of the last playback information answer, and the two texts of
+    // the earliest and latest recording time that the health window shows.
+    int GetFirstRecordDate() const { return m_recordRange[0]; }
+    int GetFirstRecordTime() const { return m_recordRange[1]; }
+    int GetLastRecordDate() const { return m_recordRange[2]; }
+    int GetLastRecordTime() const { return m_recordRange[3]; }
+    QVector<int> GetRecordDays() const { return m_recordDays; }
+    QString GetEarliestRecordText() const { return m_earliestRecordText; }
+    QString GetLatestRecordText() const { return m_latestRecordText; }
 
     // Record lists and index. A time list of storage slot 0 remembers the day and clears the
     // 17 minute maps; each reply asks for the next slot, list and channel by itself.
@@ -330,6 +356,9 @@ signals:
 
 public slots:
     void OnUsageNetwork(qlonglong bytes);
+    // The playback information answer (0x97): a health answer (-999), the recording time texts
+    // only (-888), or the recorded range with its day count.
+    void OnRecvPlaybackInfo(int firstDate, int firstTime, int lastDate, int lastTime, int dayCount, int* days);
     void timerOnConnect();
     void OnConnectThread();
     void OnNetworkState(int state);
@@ -402,6 +431,9 @@ private:
     // that it never runs inside this session's own connect or receive path.
     void PlaceNextFavoriteCell();
     void StartLiveOnAllChannels();
+    // Connect purposes 5 and 6: the active e-map window shows this recorder.
+    void OpenEmapOnActiveWindow();
+    void RefreshActiveEmap();
     void AskForRemoteConfig();
     void PrepareRemotePlayback(ConnectPurpose purpose);
     void StartFirmwarePreparation();
@@ -572,6 +604,8 @@ private:
     std::array<std::unique_ptr<LiveDecodeWorker>, kChannels> m_liveWorkers;
     std::array<int, kChannels> m_prevTick{};
     std::array<std::atomic<int>, kChannels> m_liveReceived{};
+    // The next live record of each channel, handed back by its queue (user-interface thread).
+    std::array<LiveFrameRecordPtr, kChannels> m_spareLiveRecords;
     QMutex m_liveAudioLock;
     LiveFrameQueue m_liveAudioQueue;
     std::unique_ptr<SessionThread> m_liveAudioThread;
@@ -626,8 +660,18 @@ private:
     std::array<int, kChannels> m_firstMinuteScan = NoMinutes();
     std::array<int, kChannels> m_firstMinuteOwn = NoMinutes();
     bool m_startTogether = false;
-    // pending: health check dialog: Made at login once the health dialog exists; the status requests need it.
+    // Made at the first login through the hub; the status requests need it.
     QPointer<QWidget> m_healthCheckWindow;
+    HealthCheckView* m_healthCheck = nullptr;
+    void CreateHealthCheck();
+    void FeedHealthCheck();
+    void ShowHealthAnswer();
+    void BuildRecordTexts(int firstDate, int firstTime, int lastDate, int lastTime);
+    QString m_earliestRecordText;
+    QString m_latestRecordText;
+    std::array<int, 4> m_recordRange{{-1, -1, -1, -1}};
+    QVector<int> m_recordDays;
+    NetworkUsage m_networkUsage;
 
     // Site book items of the session, and the e-map places of its cameras.
     std::unique_ptr<SessionTreeItems> m_treeItems;

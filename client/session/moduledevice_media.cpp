@@ -106,6 +106,7 @@ void CModuleDevice::ConnectMediaIntake(CModuleNetwork* network, bool playbackCon
         connect(network, &CModuleNetwork::SetRecvLiveAudio, this, &CModuleDevice::OnRecvLiveAudio);
         connect(network, &CModuleNetwork::SetRecvPlaybackVideo, this, &CModuleDevice::OnRecvPlaybackVideo);
         connect(network, &CModuleNetwork::SetRecvIntraHeader, this, &CModuleDevice::OnRecvIntraHeader);
+        connect(network, &CModuleNetwork::SetRecvPlaybackInfo, this, &CModuleDevice::OnRecvPlaybackInfo);
         // Frame requests that the playback connection refused go out on this one.
         connect(network, &CModuleNetwork::SetRecvFrameHeader, this, &CModuleDevice::OnRecvFrameHeader);
         connect(network, &CModuleNetwork::SetRecvFrameData, this, &CModuleDevice::OnRecvFrameData);
@@ -186,7 +187,12 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
     if (!queue.Admit(m_rates[channel].load(), frameType == 0))
         return;
 
-    auto record = std::make_unique<LiveFrameRecord>();
+    // A record the channel's thread has finished with, else a new one.
+    LiveFrameRecordPtr record = std::move(m_spareLiveRecords[size_t(channel)]);
+    if (record)
+        record->Recycle();
+    else
+        record = std::make_unique<LiveFrameRecord>();
     int delay = 0;
     if (m_prevTick[channel] != 0)
         delay = std::clamp(tick - m_prevTick[channel], 0, kMaxDelayMs);
@@ -209,7 +215,7 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
     // pending: event backup: The event backup takes frames here once its backup task exists; until then no channel is
     // handed to it.
 
-    queue.Append(std::move(record));
+    m_spareLiveRecords[size_t(channel)] = queue.AppendTakingSpare(std::move(record));
 
     if (m_hasPicture[channel].load()) {
         if (!m_liveShown[channel].load())
@@ -605,8 +611,11 @@ void CModuleDevice::THREAD_LIVE(void* session, int channel)
     queue.StopDropping();
     worker.Restart();
 
+    // The record of one turn goes back to the queue with the next turn's take, for reuse.
+    LiveFrameRecordPtr r;
     while (thread.ShouldRun()) {
-        LiveFrameRecordPtr r = thread.NextRecord();
+        qint64 queuedMs = 0;
+        r = thread.NextRecord(std::move(r), queuedMs);
         if (!r)
             continue;
         if (!worker.PassesSequence(*r))
@@ -614,7 +623,7 @@ void CModuleDevice::THREAD_LIVE(void* session, int channel)
         if (!self->IsLoggedIn() || channel >= self->m_channelCount.load())
             continue;
         // The wait ends early once the queue behind the frame grows past the pacing window.
-        const int wait = pacer.NextWait(r->delay, queue.QueuedMs());
+        const int wait = pacer.NextWait(r->delay, queuedMs);
         if (wait >= 1)
             thread.SleepUnless(wait, [&queue] { return LivePacer::Lagging(queue.QueuedMsHeld()); });
         pacer.MarkReleased();

@@ -1231,10 +1231,9 @@ void CCameo::CreateActions()
         {QT_TR_NOOP("Museum Search"), ":/res/Resource/museum.png", nullptr},
         {QT_TR_NOOP("Thumbnail Search"), ":/res/Resource/thumbnail.png", nullptr},
         {QT_TR_NOOP("Quick Search"), ":/res/Resource/seldate.png", nullptr},
-        // pending: e-map window
-        {QT_TR_NOOP("View x 1/4"), nullptr, nullptr},
-        {QT_TR_NOOP("View x 1"), nullptr, nullptr},
-        {QT_TR_NOOP("View x 4"), nullptr, nullptr},
+        {QT_TR_NOOP("View x 1/4"), nullptr, &CCameo::emapScr1Action},
+        {QT_TR_NOOP("View x 1"), nullptr, &CCameo::emapScr2Action},
+        {QT_TR_NOOP("View x 4"), nullptr, &CCameo::emapScr3Action},
         {QT_TR_NOOP("Record"), ":/res/Resource/record.png", &CCameo::OnRecordAction},
         // The stop entry while the rotation runs: any sequence action toggles it.
         {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction5},
@@ -1382,6 +1381,21 @@ void CCameo::newFavoriteAction()
         // recorder's name and "%08d;%06d;" of them)
         qCInfo(lcShell) << "CCameo::newFavoriteAction: the playback position of the recorder is not available";
     }
+}
+
+void CCameo::emapScr1Action()
+{
+    resize(80, 60);
+}
+
+void CCameo::emapScr2Action()
+{
+    resize(160, 120);
+}
+
+void CCameo::emapScr3Action()
+{
+    resize(320, 240);
 }
 
 void CCameo::OnHideEmap()

@@ -227,6 +227,10 @@ public slots:
     void OnPopupAction();
     void OnAviAction();
     void OnHideEmap();
+    // The e-map tile's sizes: a quarter, the normal 160 x 120 and four times.
+    void emapScr1Action();
+    void emapScr2Action();
+    void emapScr3Action();
     void newFavoriteAction();
 
 protected:
