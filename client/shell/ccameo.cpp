@@ -16,6 +16,7 @@
 #include <cstring>
 #include <vector>
 
+#include "backup/caviconvert.h"
 #include "common/media/moduledecoder.h"
 #include "session/cameoroute.h"
 #include "session/moduledevice.h"
@@ -1322,8 +1323,14 @@ void CCameo::OnAviAction()
     if (c.localDataFile.isEmpty())
         return;
     qCDebug(lcShell) << "mp4 convert" << c.localFolder << c.localDataFile;
-    // pending: CAVIConvert (the MP4 convert window takes the recording and runs modally)
-    qCInfo(lcShell) << "MP4 convert window: not part of this client yet";
+    // The tile's recording in a convert window of its own, run modally.
+    QString folder = c.localFolder;
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    CAVIConvert convert(this);
+    if (convert.AddList(folder, c.localDataFile))
+        convert.SetArchivePath(folder, c.localDataFile);
+    convert.exec();
 }
 
 void CCameo::OnPopupAction()

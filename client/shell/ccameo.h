@@ -26,6 +26,7 @@
 #include "shell/cameokind.h"
 #include "shell/localplaybackcell.h"
 
+class ConvertJob;
 class CModuleDecoder;
 class CModuleDevice;
 class OsdSetup;
@@ -220,6 +221,10 @@ public:
     // Every frame of a local recording leaves through here.
     void ShowLocalFrame(int cell, int index, bool key);
     void DecodeLocalFrame(int cell, const char* data, int size);
+    // Convert mode: while a job is set, local recordings are read without a playback thread or
+    // pacing and every frame goes to the job instead of the decoder (null ends the mode).
+    void SetConvertJob(ConvertJob* job) { m_convertJob = job; }
+    bool IsConvertMode() const { return m_convertJob.load() != nullptr; }
     // A playback control code for every cell of a local-file grid.
     void OnPlaybackCtrl(int control);
     // The playback state of a cell, null for a bad cell or a grid of another kind.
@@ -352,6 +357,7 @@ private:
     mutable QMutex m_cellsLock;
     std::unique_ptr<CModuleDecoder> m_decoders[kLocalDecoders];
     std::unique_ptr<LocalPlaybackCell> m_local[kLocalDecoders];
+    std::atomic<ConvertJob*> m_convertJob{nullptr};
     QImage m_blank;
     QImage m_backBuffer; // painted on the redraw thread, so an image
     mutable QMutex m_frontLock;

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 
 #include <atomic>
@@ -48,6 +49,7 @@ class CAdjust;
 class CPlaybackCtrl;
 class CScrSplit;
 
+class CAVIConvert;
 class MainWindow;
 // The hub, from the first statement of the MainWindow constructor until its destructor.
 extern MainWindow* g_pMainWindow;
@@ -372,6 +374,8 @@ private:
     CAlarmOut* m_pAlarmOut = nullptr;
     microphone* m_pMicrophone = nullptr;
     cUccControl* m_pUccControl = nullptr;
+    // The modeless MP4 convert window, made on first use and reused.
+    QPointer<CAVIConvert> m_aviConvert;
 
     // Main window frame and multi-document area.
     HoverMoveFilter* m_pHoverFilter = nullptr;

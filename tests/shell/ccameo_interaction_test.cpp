@@ -74,6 +74,16 @@ protected:
     {
         return ShownGrid(kind, cells, 16, QSize(400, 400));
     }
+    // Cameras of an online recorder in the cells: the composition shows an empty or offline
+    // cell whole, which would undo a zoom at once.
+    void ShowOnlineCameras(CCameo* grid, std::initializer_list<int> cells)
+    {
+        CModuleDevice* rec = LoggedInRecorder(QStringLiteral("Zoom"));
+        ASSERT_NE(rec, nullptr);
+        int channel = 0;
+        for (int cell : cells)
+            grid->SetCameoChannel(channel++, rec->GetDeviceIndex(), cell);
+    }
 };
 
 TEST_F(GridInteractionTest, ClicksSelectWithCtrlAndShift)
@@ -130,6 +140,7 @@ TEST_F(GridInteractionTest, DoubleClickTogglesSingleViewOfThatCell)
 TEST_F(GridInteractionTest, WheelZoomsOnlyTheCurrentCellBetweenOneAndThree)
 {
     CCameo* grid = Grid();
+    ShowOnlineCameras(grid, {3, 7});
     QTest::mouseClick(grid, Qt::LeftButton, Qt::NoModifier, Centre(3));
     Wheel(grid, Centre(7), 120);
     EXPECT_EQ(CameoZoom::Text(grid->GetCell(7).zoom), QLatin1String("1.0")) << "not the current cell";
@@ -147,6 +158,7 @@ TEST_F(GridInteractionTest, WheelZoomsOnlyTheCurrentCellBetweenOneAndThree)
 TEST_F(GridInteractionTest, ZoomedCellPansAndZoomingBackToOneResetsThePan)
 {
     CCameo* grid = Grid();
+    ShowOnlineCameras(grid, {5});
     QTest::mouseClick(grid, Qt::LeftButton, Qt::NoModifier, Centre(5));
     for (int i = 0; i < 10; ++i)
         grid->zoomInAction();
@@ -309,7 +321,9 @@ TEST_F(GridInteractionTest, CloseKeepsWhatTheCellShowedAndRestoreBringsItBack)
 
 TEST_F(GridInteractionTest, MenuZoomTextsFollowTheCellsZoom)
 {
-    CModuleDevice* rec = AddRecorder(QStringLiteral("Yard"));
+    // Online: the composition shows an offline cell whole, which would undo the zoom.
+    CModuleDevice* rec = LoggedInRecorder(QStringLiteral("Yard"));
+    ASSERT_NE(rec, nullptr);
     CCameo* grid = Grid();
     grid->SetCameoChannel(0, rec->GetDeviceIndex(), 0);
     for (int i = 0; i < 20; ++i)
