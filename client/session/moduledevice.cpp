@@ -18,6 +18,7 @@
 #include "session/livedecodeworker.h"
 #include "session/moduleplayback.h"
 #include "session/netconnect.h"
+#include "session/backuphosts.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
 #include "session/sessionthread.h"
@@ -223,6 +224,8 @@ CModuleDevice::~CModuleDevice()
     ReleaseConnectionsAndBuffers();
     m_treeItems->ForgetArchive();
 
+    m_eventBackupHost.reset();
+    m_scheduleBackupHost.reset();
     m_recordLive.reset();
     m_recordSearch.reset();
     m_recordEvent.reset();
@@ -1073,6 +1076,21 @@ void CModuleDevice::OnNetworkState(int state)
     }
 }
 
+void CModuleDevice::CreateBackupHosts()
+{
+    // At every later login the event backup stops (its jobs must be armed again); the schedule
+    // backup is left as it is.
+    if (m_eventBackupHost)
+        m_eventBackupHost->StopBackup();
+    BackupHostFactory* factory = BackupHostFactory::Instance();
+    if (!factory)
+        return;
+    if (!m_eventBackupHost)
+        m_eventBackupHost = factory->CreateEventHost(*this);
+    if (!m_scheduleBackupHost)
+        m_scheduleBackupHost = factory->CreateScheduleHost(*this);
+}
+
 void CModuleDevice::OnLoggedIn()
 {
     m_loginDeadline->stop();
@@ -1081,8 +1099,8 @@ void CModuleDevice::OnLoggedIn()
     // The audio threads start with the session threads below.
     m_playbackActive = 0;
     StartRequestPacing();
-    // pending: health check dialog: The hidden health check dialog, and the event, schedule and remote media backup hosts,
-    // are made here once they exist.
+    // pending: health check dialog: The hidden health check dialog and the remote media backup host are made here once
+    // they exist.
     const int n = std::clamp(m_liveNetwork->GetChannelCount(), 0, int(kChannels));
     m_channelCount = n;
     OpenChannelDecoders(n);
@@ -1093,6 +1111,7 @@ void CModuleDevice::OnLoggedIn()
     CreateSchedulers();
     AllocateSessionBuffers();
     MarkLoggedIn();
+    CreateBackupHosts();
     StartMediaThreads();
     WantPermittedChannels(n, live);
 
@@ -1289,6 +1308,8 @@ void CModuleDevice::OnDisconnected()
 
     m_loggedIn = 0;
     m_socketConnected = 0;
+    if (m_scheduleBackupHost)
+        m_scheduleBackupHost->OnConnectionLost();
     m_liveAudioThread->RequestStop();
     m_playbackAudioThread->RequestStop();
     CloseSearchBoxes();

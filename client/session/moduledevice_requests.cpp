@@ -6,6 +6,8 @@
 // Everything here runs on the user-interface thread.
 #include "session/moduledevice.h"
 
+#include "session/backuphosts.h"
+
 #include <QDateTime>
 #include <QDebug>
 #include <QSettings>
@@ -119,9 +121,11 @@ int CModuleDevice::LiveChannelCount() const
 
 void CModuleDevice::ShowEventBackup()
 {
-    // pending: backup pages: The event backup window is titled "Event Backup - " + the recorder name and shown here
-    // once the backup pages exist.
-    qCDebug(lcSession) << "ShowEventBackup:" << GetDvrName() << "has no event backup window";
+    if (!m_eventBackupHost) {
+        qCDebug(lcSession) << "ShowEventBackup:" << GetDvrName() << "has no event backup window before its login";
+        return;
+    }
+    m_eventBackupHost->ShowWindow(QStringLiteral("Event Backup - ") + GetDvrName());
 }
 
 void CModuleDevice::ShowRemoteCDBackup()
@@ -133,9 +137,11 @@ void CModuleDevice::ShowRemoteCDBackup()
 
 void CModuleDevice::ShowScheduleBackup()
 {
-    // pending: backup pages: The schedule backup window is titled "Schedule Backup - " + the recorder name and shown
-    // here once the backup pages exist.
-    qCDebug(lcSession) << "ShowScheduleBackup:" << GetDvrName() << "has no schedule backup window";
+    if (!m_scheduleBackupHost) {
+        qCDebug(lcSession) << "ShowScheduleBackup:" << GetDvrName() << "has no schedule backup window before its login";
+        return;
+    }
+    m_scheduleBackupHost->ShowWindow(QStringLiteral("Schedule Backup - ") + GetDvrName());
 }
 
 void CModuleDevice::ShowHealthCheck(bool quiet)
@@ -312,11 +318,12 @@ void CModuleDevice::SendTalkStop()
         m_liveNetwork->SendTalkStop();
 }
 
-void CModuleDevice::SendBackupPlaybackCtrl(int requestNumber, int date, int time, char* receiveBuffer)
+void CModuleDevice::SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int time,
+                                           char* receiveBuffer)
 {
     if (m_liveNetwork)
         m_liveNetwork->SendPlaybackCtrlExt(2, quint8(requestNumber), quint16(ModeCode(PlaybackMode::Forward)), 0,
-                                           0, quint16(requestNumber), date, time, 1, receiveBuffer, 0);
+                                           0, channelMask, date, time, 1, receiveBuffer, 0);
 }
 
 void CModuleDevice::SendBackupPlaybackStop(char* receiveBuffer)
