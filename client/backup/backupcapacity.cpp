@@ -2,8 +2,8 @@
 
 #include "net/sendbackupcapa.h"
 
-#include <algorithm>
 #include <QtEndian>
+#include <algorithm>
 
 #include <cstring>
 

@@ -8,7 +8,7 @@ struct _SEND_BACKUP_CAPA;
 
 struct CapacityEntry
 {
-    int channel = 0;  // 0..15, or the channel count for the audio entry
+    int channel = 0; // 0..15, or the channel count for the audio entry
     qint32 sizeMb = 0;
     bool audio = false;
 };

@@ -5,7 +5,8 @@
 #include <QCloseEvent>
 #include <QIcon>
 
-CBackupView::CBackupView(QWidget* parent) : QDialog(parent)
+CBackupView::CBackupView(QWidget* parent)
+    : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Remote Backup"));
     setWindowIcon(QIcon(QStringLiteral(":/res/Resource/4.png")));

@@ -39,10 +39,12 @@
 namespace {
 
 const char* const kSiteBookMime = "application/x-qabstractitemmodeldatalist";
-const char* const kBlueStyle = "QPushButton {background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,stop:0 #7ba5de, "
-                               "stop:1 #466b9e);}";
-const char* const kGreyStyle = "QPushButton {background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,stop:0 #838383, "
-                               "stop:1 #5a5a5a);}";
+const char* const kBlueStyle =
+    "QPushButton {background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,stop:0 #7ba5de, "
+    "stop:1 #466b9e);}";
+const char* const kGreyStyle =
+    "QPushButton {background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,stop:0 #838383, "
+    "stop:1 #5a5a5a);}";
 const char* const kChosenStyle = "QPushButton {background-color: #13233b; color:#d4e6ff;}";
 const char* const kPageStyle = "QWidget {selection-color:#d4e6ff;selection-background-color: #7ba5de;}";
 constexpr int kGraphWidth = 483;
@@ -60,7 +62,9 @@ const char* const kPlayerLibraries[] = {"avcodec-52.dll", "avdevice-52.dll", "av
 
 } // namespace
 
-CDirectBackup::CDirectBackup(QWidget* parent) : QWidget(parent), m_model(std::make_unique<ListModel>())
+CDirectBackup::CDirectBackup(QWidget* parent)
+    : QWidget(parent)
+    , m_model(std::make_unique<ListModel>())
 {
     setAcceptDrops(true);
     setStyleSheet(QLatin1String(kPageStyle));
@@ -182,8 +186,9 @@ void CDirectBackup::BuildJobList()
         int alignment;
     };
     const Column columns[kColumns] = {
-        {"Channel", 115, Qt::AlignLeft},      {"Date", 150, Qt::AlignCenter},    {"Begin Time", 120, Qt::AlignCenter},
-        {"End Time", 120, Qt::AlignCenter},   {"Backup Size", 120, Qt::AlignRight}, {"Percent", 120, Qt::AlignRight},
+        {"Channel", 115, Qt::AlignLeft},      {"Date", 150, Qt::AlignCenter},
+        {"Begin Time", 120, Qt::AlignCenter}, {"End Time", 120, Qt::AlignCenter},
+        {"Backup Size", 120, Qt::AlignRight}, {"Percent", 120, Qt::AlignRight},
         {"Status", 120, Qt::AlignRight},
     };
     m_model->SetColumnCount(kColumns);
@@ -604,7 +609,8 @@ void CDirectBackup::AddCapacityRow(int channel, bool audio, qint32 sizeMb)
 {
     const int row = m_model->AppendRow();
     m_rowChannel.append(channel);
-    m_model->SetText(row, ColChannel, audio ? QStringLiteral("Audio") : QString::asprintf("Ch - %02d", channel + 1));
+    m_model->SetText(row, ColChannel,
+                     audio ? QStringLiteral("Audio") : QString::asprintf("Ch - %02d", channel + 1));
     m_model->setData(m_model->index(row, ColChannel), int(Qt::Unchecked), Qt::CheckStateRole);
     m_model->SetText(row, ColDate,
                      QString::asprintf("%02d/%02d/%04d", m_date / 100 % 100, m_date % 100, m_date / 10000));
@@ -642,7 +648,8 @@ int CDirectBackup::CheckedRowCount() const
 {
     int checked = 0;
     for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (row != m_audioRow && m_model->data(m_model->index(row, ColChannel), Qt::CheckStateRole).toInt() == Qt::Checked)
+        if (row != m_audioRow
+            && m_model->data(m_model->index(row, ColChannel), Qt::CheckStateRole).toInt() == Qt::Checked)
             ++checked;
     }
     return checked;
@@ -780,8 +787,8 @@ void CDirectBackup::SendStopRequest()
         m_network->SendPlaybackCtrlExt(0, 0, 2, 0, 0, 0xFFFF, 0, 0, 0, m_frameBuffer.data(), 0);
 }
 
-void CDirectBackup::OnRecvPlaybackVideo(int channel, int size, int kind, int date, int time, int sequence, bool key,
-                                        char frameType, char marker)
+void CDirectBackup::OnRecvPlaybackVideo(int channel, int size, int kind, int date, int time, int sequence,
+                                        bool key, char frameType, char marker)
 {
     if (sequence != m_sequence || !m_running || m_currentChannel < 0)
         return;
@@ -842,15 +849,21 @@ QString CDirectBackup::AudioFileName(int size) const
            + QString::asprintf(linear ? "a3%06d.%03d" : "a0%06d.%03d", m_begin, m_currentChannel + 1);
 }
 
+int CDirectBackup::AudioPayloadLength(int size)
+{
+    return size < kAudioHeaderSize || size > kFrameBufferSize ? -1 : size - kAudioHeaderSize;
+}
+
 void CDirectBackup::OnRecvPlaybackAudio(int size, int /*kind*/, int /*date*/, int /*time*/, int sequence)
 {
     if (sequence != m_sequence || m_currentChannel < 0 || !m_running)
         return;
-    if (size < kAudioHeaderSize || size > kFrameBufferSize) {
+    const int length = AudioPayloadLength(size);
+    if (length < 0) {
         qCDebug(lcBackup) << "remote backup: audio block of" << size << "bytes dropped";
         return;
     }
-    QByteArray data(m_frameBuffer.data() + kAudioHeaderSize, size - kAudioHeaderSize);
+    QByteArray data(m_frameBuffer.data() + kAudioHeaderSize, length);
     if (!(size == 664 || size == 2072)) {
         for (char& byte : data)
             byte = char(quint8(byte) - 0x80);

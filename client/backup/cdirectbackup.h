@@ -46,6 +46,9 @@ public:
     enum Column { ColChannel, ColDate, ColBegin, ColEnd, ColSize, ColPercent, ColStatus, kColumns };
 
     explicit CDirectBackup(QWidget* parent = nullptr);
+    // The sound bytes of a playback audio block of `size` bytes (after its header), or -1 for
+    // a block that cannot hold its header or does not fit the frame buffer.
+    static int AudioPayloadLength(int size);
     ~CDirectBackup() override;
 
     void ResetView();

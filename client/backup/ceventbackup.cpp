@@ -1,15 +1,16 @@
 #include "backup/ceventbackup.h"
 
-#include "backup/listmodel.h"
 #include "backup/jobmenu.h"
+#include "backup/listmodel.h"
 
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 
 CEventBackup::CEventBackup(QWidget* parent)
-    : QWidget(parent), m_model(std::make_unique<ListModel>()),
-      m_jobs(std::make_unique<EventJobList>(*m_model, m_session))
+    : QWidget(parent)
+    , m_model(std::make_unique<ListModel>())
+    , m_jobs(std::make_unique<EventJobList>(*m_model, m_session))
 {
     m_jobs->SetupModel();
     m_form = std::make_unique<JobPageForm>(this, m_model.get(), QVector<int>{130, 190, 95, 95, 140, 100, 100});
@@ -96,8 +97,9 @@ void CEventBackup::StartBackup()
 void CEventBackup::OnContextMenu(QPoint position)
 {
     m_contextIndex = m_form->table->indexAt(position);
-    ShowJobMenu(this, m_form->table->viewport()->mapToGlobal(position),
-                {[this] { removeItemAction(); }, [this] { removeCompleteAction(); }, [this] { removeAllAction(); }});
+    ShowJobMenu(
+        this, m_form->table->viewport()->mapToGlobal(position),
+        {[this] { removeItemAction(); }, [this] { removeCompleteAction(); }, [this] { removeAllAction(); }});
 }
 
 void CEventBackup::OnListClicked(QModelIndex /*index*/) {}

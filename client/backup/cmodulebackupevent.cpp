@@ -5,7 +5,8 @@
 
 #include <QIcon>
 
-CModuleBackupEvent::CModuleBackupEvent(CModuleDevice& device, QWidget* parent) : QDialog(parent)
+CModuleBackupEvent::CModuleBackupEvent(CModuleDevice& device, QWidget* parent)
+    : QDialog(parent)
 {
     setWindowIcon(QIcon(QStringLiteral(":/res/Resource/43_Off.png")));
     setMinimumSize(910, 760);

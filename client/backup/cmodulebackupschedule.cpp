@@ -5,7 +5,8 @@
 
 #include <QIcon>
 
-CModuleBackupSchedule::CModuleBackupSchedule(CModuleDevice& device, QWidget* parent) : QDialog(parent)
+CModuleBackupSchedule::CModuleBackupSchedule(CModuleDevice& device, QWidget* parent)
+    : QDialog(parent)
 {
     setWindowIcon(QIcon(QStringLiteral(":/res/Resource/seldate.png")));
     setMinimumSize(910, 760);

@@ -16,8 +16,9 @@
 #include <QTimeEdit>
 
 CScheduleBackup::CScheduleBackup(QWidget* parent)
-    : QWidget(parent), m_model(std::make_unique<ListModel>()),
-      m_jobs(std::make_unique<ScheduleJobList>(*m_model, m_session))
+    : QWidget(parent)
+    , m_model(std::make_unique<ListModel>())
+    , m_jobs(std::make_unique<ScheduleJobList>(*m_model, m_session))
 {
     m_jobs->SetupModel();
     m_form = std::make_unique<JobPageForm>(this, m_model.get(), QVector<int>{130, 180, 90, 90, 90, 90, 100, 80});
@@ -132,8 +133,9 @@ void CScheduleBackup::OnContextMenu(QPoint position)
     if (m_jobs->IsBusy())
         return;
     m_contextIndex = m_form->table->indexAt(position);
-    ShowJobMenu(this, m_form->table->viewport()->mapToGlobal(position),
-                {[this] { removeItemAction(); }, [this] { removeCompleteAction(); }, [this] { removeAllAction(); }});
+    ShowJobMenu(
+        this, m_form->table->viewport()->mapToGlobal(position),
+        {[this] { removeItemAction(); }, [this] { removeCompleteAction(); }, [this] { removeAllAction(); }});
 }
 
 void CScheduleBackup::removeItemAction()

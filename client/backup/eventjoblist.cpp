@@ -18,7 +18,10 @@ bool ValidChannel(int channel)
 
 } // namespace
 
-EventJobList::EventJobList(ListModel& model, EventBackupSession& session) : m_model(model), m_session(session) {}
+EventJobList::EventJobList(ListModel& model, EventBackupSession& session)
+    : m_model(model)
+    , m_session(session)
+{}
 
 void EventJobList::SetupModel()
 {
@@ -29,8 +32,9 @@ void EventJobList::SetupModel()
     };
     const int centred = Qt::AlignCenter;
     const Column columns[kColumns] = {
-        {"Channel", Qt::AlignLeft},  {"Week", centred},          {"Begin Time", centred},
-        {"End Time", centred},       {"Start Date / Time", centred}, {"Backup Size", Qt::AlignRight},
+        {"Channel", Qt::AlignLeft},     {"Week", centred},
+        {"Begin Time", centred},        {"End Time", centred},
+        {"Start Date / Time", centred}, {"Backup Size", Qt::AlignRight},
         {"Status", Qt::AlignRight},
     };
     m_model.SetColumnCount(kColumns);
@@ -187,7 +191,8 @@ void EventJobList::OnEventResult(int channel, int date, int time, int weekDay, q
     }
     if (item->state == JobState::Wait) {
         item->startDate = date;
-        m_model.SetText(row, ColStart, BackupClock::YmdText(date) + QStringLiteral("  ") + BackupClock::HmsText(time));
+        m_model.SetText(row, ColStart,
+                        BackupClock::YmdText(date) + QStringLiteral("  ") + BackupClock::HmsText(time));
         SetState(row, item, int(JobState::Downloading));
     }
     m_model.SetText(row, ColSize, FormatBackupSize(size / 1024, true));

@@ -31,7 +31,8 @@ public:
     // Adds one row per channel of `channelMask` (lowest first), each with the whole day mask.
     // Refused silently (false) without days, channels or a begin before the end. Rows that
     // overlap the new window are removed when `confirmOverlap` agrees; else nothing changes.
-    bool AddJobs(int dayMask, quint32 channelMask, int begin, int end, const std::function<bool()>& confirmOverlap);
+    bool AddJobs(int dayMask, quint32 channelMask, int begin, int end,
+                 const std::function<bool()>& confirmOverlap);
     // Appends one row of the scratch window; false when the table is full.
     bool AddJobRow(int channel, int weekDays);
 

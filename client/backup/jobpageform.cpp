@@ -59,8 +59,8 @@ JobPageForm::JobPageForm(QWidget* page, ListModel* model, const QVector<int>& co
 
     Heading(page, QStringLiteral("1. Select Channel"), 10, 10);
     for (int ch = 0; ch < 16; ++ch)
-        channelButtons[size_t(ch)] =
-            CheckButton(page, QString::number(ch + 1), QRect(10 + 30 * (ch % 6), 40 + 30 * (ch / 6), 30, 30));
+        channelButtons[size_t(ch)] = CheckButton(page, QString::number(ch + 1),
+                                                 QRect(10 + 30 * (ch % 6), 40 + 30 * (ch / 6), 30, 30));
     channelAll = new QPushButton(QStringLiteral("All"), page);
     channelAll->setFont(LucidaFont(9, false));
     channelAll->setGeometry(130, 100, 60, 30);
@@ -68,8 +68,8 @@ JobPageForm::JobPageForm(QWidget* page, ListModel* model, const QVector<int>& co
     Heading(page, QStringLiteral("2. Select Day"), 250, 10);
     static const char* const kDays[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     for (int d = 0; d < 7; ++d)
-        dayButtons[size_t(d)] =
-            CheckButton(page, QLatin1String(kDays[d]), QRect(250 + 40 * (d % 3), 40 + 30 * (d / 3), 40, 30));
+        dayButtons[size_t(d)] = CheckButton(page, QLatin1String(kDays[d]),
+                                            QRect(250 + 40 * (d % 3), 40 + 30 * (d / 3), 40, 30));
     weekAll = new QPushButton(QStringLiteral("All"), page);
     weekAll->setFont(LucidaFont(9, false));
     weekAll->setGeometry(290, 100, 80, 30);

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-ListModel::ListModel(QObject* parent) : QAbstractTableModel(parent)
+ListModel::ListModel(QObject* parent)
+    : QAbstractTableModel(parent)
 {
     static const int registered = qRegisterMetaType<BackupItem*>("BackupItem*");
     Q_UNUSED(registered);
@@ -124,7 +125,7 @@ Qt::ItemFlags ListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::ItemIsEnabled;
-    return QAbstractTableModel::flags(index) | Qt::ItemIsDragEnabled;
+    return QAbstractItemModel::flags(index) | Qt::ItemIsDragEnabled;
 }
 
 BackupItem* ListModel::Item(int row) const

@@ -12,6 +12,7 @@ public:
     virtual QString CameraTitle(int channel) const = 0;
     // Plays `date` from `begin` (HHMMSS) for the channels of the mask; every frame carries
     // `requestNumber` and is assembled in `buffer`.
-    virtual void SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int begin, char* buffer) = 0;
+    virtual void SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int begin,
+                                        char* buffer) = 0;
     virtual void SendBackupPlaybackStop(char* buffer) = 0;
 };

@@ -19,7 +19,10 @@ constexpr qint64 kLongestCatchUpSeconds = 86400;
 } // namespace
 
 ScheduleJobList::ScheduleJobList(ListModel& model, ScheduleBackupSession& session, QObject* parent)
-    : QObject(parent), m_model(model), m_session(session), m_frameBuffer(size_t(kFrameBufferSize), 0)
+    : QObject(parent)
+    , m_model(model)
+    , m_session(session)
+    , m_frameBuffer(size_t(kFrameBufferSize), 0)
 {
     m_silence.setSingleShot(true);
     m_silence.setInterval(kSilenceLimitMs);
@@ -37,8 +40,8 @@ void ScheduleJobList::SetupModel()
     };
     const int centred = Qt::AlignCenter;
     const Column columns[kColumns] = {
-        {"Channel", Qt::AlignLeft}, {"Week", centred},       {"Begin Time", centred},
-        {"End Time", centred},      {"Date", centred},       {"Start Time", centred},
+        {"Channel", Qt::AlignLeft},      {"Week", centred},          {"Begin Time", centred},
+        {"End Time", centred},           {"Date", centred},          {"Start Time", centred},
         {"Backup Size", Qt::AlignRight}, {"Status", Qt::AlignRight},
     };
     m_model.SetColumnCount(kColumns);
@@ -171,9 +174,8 @@ void ScheduleJobList::CheckSecond(const QDateTime& moment)
             || IsQueued(item))
             continue;
         qCDebug(lcBackup) << "Backup Channel" << row << item->channel;
-        auto group = std::find_if(due.begin(), due.end(), [&](const Download& d) {
-            return d.begin == item->begin && d.end == item->end;
-        });
+        auto group = std::find_if(due.begin(), due.end(),
+                                  [&](const Download& d) { return d.begin == item->begin && d.end == item->end; });
         if (group == due.end()) {
             due.push_back(Download{0, yesterday, item->begin, item->end, {}});
             group = due.end() - 1;

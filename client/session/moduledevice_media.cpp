@@ -3,8 +3,6 @@
 // schedulers.
 #include "session/moduledevice.h"
 
-#include "session/backuphosts.h"
-
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QMutexLocker>
@@ -16,6 +14,7 @@
 #include "common/media/modulerecord.h"
 #include "common/media/mulaw.h"
 #include "net/modulenetwork.h"
+#include "session/backuphosts.h"
 #include "session/livedecodeworker.h"
 #include "session/livepacer.h"
 #include "session/moduleplayback.h"

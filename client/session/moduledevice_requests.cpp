@@ -6,8 +6,6 @@
 // Everything here runs on the user-interface thread.
 #include "session/moduledevice.h"
 
-#include "session/backuphosts.h"
-
 #include <QDateTime>
 #include <QDebug>
 #include <QSettings>
@@ -20,6 +18,7 @@
 #include "common/media/modulerecord.h"
 #include "net/modulenetwork.h"
 #include "net/recordermessageheader.h"
+#include "session/backuphosts.h"
 #include "session/moduleplayback.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
@@ -138,7 +137,8 @@ void CModuleDevice::ShowRemoteCDBackup()
 void CModuleDevice::ShowScheduleBackup()
 {
     if (!m_scheduleBackupHost) {
-        qCDebug(lcSession) << "ShowScheduleBackup:" << GetDvrName() << "has no schedule backup window before its login";
+        qCDebug(lcSession) << "ShowScheduleBackup:" << GetDvrName()
+                           << "has no schedule backup window before its login";
         return;
     }
     m_scheduleBackupHost->ShowWindow(QStringLiteral("Schedule Backup - ") + GetDvrName());

@@ -8,7 +8,8 @@
 
 #include <algorithm>
 
-RangeSlider::RangeSlider(QWidget* parent) : QLabel(parent)
+RangeSlider::RangeSlider(QWidget* parent)
+    : QLabel(parent)
 {
     setFrameShape(QFrame::Box);
     setFocusPolicy(Qt::StrongFocus);
