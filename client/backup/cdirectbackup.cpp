@@ -144,7 +144,8 @@ void CDirectBackup::BuildGraph()
     m_slider->SetRange(0, 1440);
     m_slider->SetValue(0, 60);
     connect(m_slider, &RangeSlider::valueChanged, this, &CDirectBackup::ChangeTimeSlider);
-    const QString style = QStringLiteral("QLabel {color: white; font: bold 12px; background-color: transparent; "
+    // White on the page's own dark blue, so that the range reads on a light window as well.
+    const QString style = QStringLiteral("QLabel {color: white; font: bold 12px; background-color: #35537C; "
                                          "border: 1px solid grey;}");
     m_lowLabel = new QLabel(QStringLiteral("00:00"), this);
     m_lowLabel->setGeometry(550, 295, 60, 25);
@@ -163,7 +164,8 @@ void CDirectBackup::BuildGraph()
 void CDirectBackup::BuildDestination()
 {
     m_archiveBox = new QCheckBox(QStringLiteral("Archive"), this);
-    m_archiveBox->setGeometry(10, 295, 60, 20);
+    // Wide enough for the word in the fonts of this platform (the folder field starts at 120).
+    m_archiveBox->setGeometry(10, 295, 105, 20);
     m_archiveBox->setChecked(true);
     m_archiveBox->setEnabled(false);
     m_folderEdit = new QLineEdit(this);

@@ -1,7 +1,11 @@
 #include "sitebook/sitebooktreewidget.h"
 
 #include <QAbstractItemView>
+#include <QDataStream>
 #include <QDebug>
+#include <QDrag>
+#include <QMimeData>
+#include <QPixmap>
 #include <QStringList>
 
 #include "session/moduledevice.h"
@@ -363,4 +367,46 @@ void SiteBookTreeWidget::OnFavoriteSearchStart(int mode, const QString& name, co
         return ok ? value : -1;
     };
     startSearch(deviceIndex, number(0), number(1));
+}
+
+void SiteBookTreeWidget::startDrag(Qt::DropActions /*supportedActions*/)
+{
+    QTreeWidgetItem* item = currentItem();
+    const SiteBook* stored = SiteBook::FromItem(item);
+    if (!stored)
+        return;
+    SiteBook record = *stored;
+    auto* device = dynamic_cast<CModuleDevice*>(item);
+    const bool isDevice = record.kind == QLatin1String("device");
+    if (isDevice && device)
+        record.index = device->GetDeviceIndex();
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream << record;
+    auto* mime = new QMimeData;
+    mime->setData(QLatin1String(SiteBook::MimeType), bytes);
+
+    QString picture;
+    if (isDevice)
+        picture = device && device->IsLoggedIn() ? QStringLiteral("DVR.png") : QStringLiteral("DVRDisable.png");
+    else if (record.kind == QLatin1String("folder"))
+        picture = QStringLiteral("folder.png");
+    else if (record.kind == QLatin1String("camera"))
+        picture = QStringLiteral("Camera.png");
+    else if (record.kind == QLatin1String("favorites_item"))
+        picture = QStringLiteral("favoritesitem.png");
+    else if (record.kind == QLatin1String("favorites_item_search"))
+        picture = QStringLiteral("3.png");
+    else if (record.kind == QLatin1String("emap_item") || record.kind == QLatin1String("cameraEmap")
+             || record.kind == QLatin1String("emapList"))
+        picture = QStringLiteral("5.png");
+
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    if (!picture.isEmpty()) {
+        const QPixmap pixmap(QStringLiteral(":/res/Resource/") + picture);
+        drag->setPixmap(pixmap);
+        drag->setHotSpot(QPoint(pixmap.width() / 2, pixmap.height() / 2));
+    }
+    drag->exec(Qt::MoveAction);
 }

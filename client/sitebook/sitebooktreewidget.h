@@ -171,6 +171,9 @@ public slots:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // A drag carries the current item's record in the site book's drag stream (recorders with
+    // their slot), for the grids and windows that take recorders and cameras.
+    void startDrag(Qt::DropActions supportedActions) override;
 
 private:
     void CreateActions();
