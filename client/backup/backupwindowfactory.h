@@ -7,4 +7,5 @@ class BackupWindowFactory : public BackupHostFactory
 public:
     std::unique_ptr<EventBackupHost> CreateEventHost(CModuleDevice& device) override;
     std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(CModuleDevice& device) override;
+    std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(CModuleDevice& device, bool listBackup) override;
 };

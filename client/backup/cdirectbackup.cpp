@@ -6,6 +6,7 @@
 #include "backup/formatbackupsize.h"
 #include "backup/listmodel.h"
 #include "backup/monthcalendar.h"
+#include "backup/sitebookdrop.h"
 #include "net/hubservices.h"
 #include "net/modulenetwork.h"
 #include "net/sendbackupcapa.h"
@@ -38,7 +39,6 @@
 
 namespace {
 
-const char* const kSiteBookMime = "application/x-qabstractitemmodeldatalist";
 const char* const kBlueStyle =
     "QPushButton {background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,stop:0 #7ba5de, "
     "stop:1 #466b9e);}";
@@ -261,34 +261,21 @@ bool CDirectBackup::IsRecordedDay(int date) const
 
 void CDirectBackup::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasFormat(QLatin1String(kSiteBookMime))) {
-        event->setDropAction(Qt::MoveAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    AcceptSiteBookDrag(event);
 }
 
 void CDirectBackup::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (event->mimeData()->hasFormat(QLatin1String(kSiteBookMime))) {
-        event->setDropAction(Qt::MoveAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    AcceptSiteBookDrag(event);
 }
 
 void CDirectBackup::dropEvent(QDropEvent* event)
 {
-    if (!event->mimeData()->hasFormat(QLatin1String(kSiteBookMime))) {
+    SiteBook record;
+    if (!ReadSiteBookDrop(event->mimeData(), &record)) {
         event->ignore();
         return;
     }
-    QByteArray bytes = event->mimeData()->data(QLatin1String(kSiteBookMime));
-    QDataStream stream(&bytes, QIODevice::ReadOnly);
-    SiteBook record;
-    stream >> record;
     event->setDropAction(Qt::CopyAction);
     event->accept();
     DropRecord(record);

@@ -1,5 +1,5 @@
 #pragma once
-// The event and schedule backup windows a recorder session keeps from its first login on. They
+// The event, schedule and remote media backup windows a recorder session keeps from its first login on. They
 // live in the backup subsystem above the session; the session reaches them only through these
 // small interfaces and makes them through the factory that the main window installs. Without a
 // factory (tests of the session alone) a session has no backup windows.
@@ -31,12 +31,21 @@ public:
     virtual void ShowWindow(const QString& title) = 0;
 };
 
+class RemoteCDBackupHost
+{
+public:
+    virtual ~RemoteCDBackupHost() = default;
+    virtual void ShowWindow(const QString& title) = 0;
+};
+
 class BackupHostFactory
 {
 public:
     virtual ~BackupHostFactory() = default;
     virtual std::unique_ptr<EventBackupHost> CreateEventHost(CModuleDevice& device) = 0;
     virtual std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(CModuleDevice& device) = 0;
+    // `listBackup`: the recorder writes lists of ranges to its media.
+    virtual std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(CModuleDevice& device, bool listBackup) = 0;
 
     // The installed factory, or null.
     static BackupHostFactory* Instance();

@@ -226,6 +226,7 @@ CModuleDevice::~CModuleDevice()
 
     m_eventBackupHost.reset();
     m_scheduleBackupHost.reset();
+    m_remoteCDBackupHost.reset();
     m_recordLive.reset();
     m_recordSearch.reset();
     m_recordEvent.reset();
@@ -1089,6 +1090,9 @@ void CModuleDevice::CreateBackupHosts()
         m_eventBackupHost = factory->CreateEventHost(*this);
     if (!m_scheduleBackupHost)
         m_scheduleBackupHost = factory->CreateScheduleHost(*this);
+    if (!m_remoteCDBackupHost)
+        m_remoteCDBackupHost = factory->CreateRemoteCDHost(*this,
+                                                           m_liveNetwork && m_liveNetwork->IsFurtherCapable());
 }
 
 void CModuleDevice::OnLoggedIn()
@@ -1099,8 +1103,7 @@ void CModuleDevice::OnLoggedIn()
     // The audio threads start with the session threads below.
     m_playbackActive = 0;
     StartRequestPacing();
-    // pending: health check dialog: The hidden health check dialog and the remote media backup host are made here once
-    // they exist.
+    // pending: health check dialog: The hidden health check dialog is made here once it exists.
     const int n = std::clamp(m_liveNetwork->GetChannelCount(), 0, int(kChannels));
     m_channelCount = n;
     OpenChannelDecoders(n);

@@ -45,6 +45,7 @@
 class CModuleDecoder;
 class EventBackupHost;
 class ScheduleBackupHost;
+class RemoteCDBackupHost;
 class CModulePlayback;
 class CModuleNetwork;
 class LiveDecodeWorker;
@@ -119,6 +120,7 @@ public:
     bool IsPtzChannel(int ch) const;
     EventBackupHost* GetEventBackupHost() const { return m_eventBackupHost.get(); }
     ScheduleBackupHost* GetScheduleBackupHost() const { return m_scheduleBackupHost.get(); }
+    RemoteCDBackupHost* GetRemoteCDBackupHost() const { return m_remoteCDBackupHost.get(); }
     int GetScrMode(int slot) const override;
     static int DayOfWeek(int date);
 
@@ -620,6 +622,7 @@ private:
     // The event and schedule backup windows, made at the first login and kept.
     std::unique_ptr<EventBackupHost> m_eventBackupHost;
     std::unique_ptr<ScheduleBackupHost> m_scheduleBackupHost;
+    std::unique_ptr<RemoteCDBackupHost> m_remoteCDBackupHost;
     void CreateBackupHosts();
     void FeedEventBackup(int channel, int date, int time, int frameType, int kind, const char* data, int size,
                          bool decodeOnly);

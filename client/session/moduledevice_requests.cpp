@@ -129,9 +129,12 @@ void CModuleDevice::ShowEventBackup()
 
 void CModuleDevice::ShowRemoteCDBackup()
 {
-    // pending: backup pages: The recorder media backup window is titled "Remote CD Backup - " + the recorder name and
-    // shown here once the backup pages exist.
-    qCDebug(lcSession) << "ShowRemoteCDBackup:" << GetDvrName() << "has no remote CD backup window";
+    if (!m_remoteCDBackupHost) {
+        qCDebug(lcSession) << "ShowRemoteCDBackup:" << GetDvrName()
+                           << "has no remote CD backup window before its login";
+        return;
+    }
+    m_remoteCDBackupHost->ShowWindow(QStringLiteral("Remote CD Backup - ") + GetDvrName());
 }
 
 void CModuleDevice::ShowScheduleBackup()

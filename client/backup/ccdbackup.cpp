@@ -1,0 +1,496 @@
+#include "backup/ccdbackup.h"
+
+#include "backup/backupclock.h"
+#include "backup/backuplog.h"
+#include "backup/formatbackupsize.h"
+#include "backup/listmodel.h"
+#include "backup/sitebookdrop.h"
+#include "net/hubservices.h"
+#include "session/moduledevice.h"
+#include "session/sessionhub.h"
+#include "session/sitebook.h"
+
+#include <QComboBox>
+#include <QDataStream>
+#include <QDateEdit>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimeEdit>
+
+#include <initializer_list>
+
+namespace {
+
+constexpr int kRows = 17;
+constexpr int kVideoRows = 16;
+const char* const kStatusPrefix = "Status : ";
+
+QLabel* Caption(QWidget* page, const QString& text, int x, int y)
+{
+    auto* label = new QLabel(text, page);
+    QFont font(QStringLiteral("Lucida"), 11);
+    font.setBold(true);
+    label->setFont(font);
+    label->setGeometry(x, y, 200, 22);
+    return label;
+}
+
+QString DateText(int ymd)
+{
+    return QString::asprintf("%02d/%02d/%04d", ymd / 100 % 100, ymd % 100, ymd / 10000);
+}
+
+} // namespace
+
+CCDBackup::CCDBackup(QWidget* parent)
+    : QWidget(parent)
+    , m_model(std::make_unique<ListModel>())
+{
+    setAcceptDrops(true);
+    m_rowChannel.fill(-1);
+    Caption(this, QStringLiteral("1. Select Channel"), 10, 10);
+    for (int ch = 0; ch < 16; ++ch) {
+        auto* button = new QPushButton(QString::asprintf("%d", ch + 1), this);
+        button->setCheckable(true);
+        button->setGeometry(10 + 30 * (ch % 6), 40 + 30 * (ch / 6), 30, 30);
+        m_channelButtons[size_t(ch)] = button;
+    }
+    m_allButton = new QPushButton(QStringLiteral("All"), this);
+    m_allButton->setGeometry(130, 100, 60, 30);
+    connect(m_allButton, &QPushButton::clicked, this, &CCDBackup::ChannelAll);
+
+    const QDateTime now = QDateTime::currentDateTime();
+    auto dateEdit = [this, &now](const QString& caption, int x, int y) {
+        auto* label = new QLabel(caption, this);
+        label->setGeometry(x, y, 150, 20);
+        auto* edit = new QDateEdit(now.date(), this);
+        edit->setGeometry(x, y + 20, 150, 25);
+        return edit;
+    };
+    auto timeEdit = [this, &now](const QString& caption, int x, int y) {
+        auto* label = new QLabel(caption, this);
+        label->setGeometry(x, y, 150, 20);
+        auto* edit = new QTimeEdit(now.time(), this);
+        edit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+        edit->setGeometry(x, y + 20, 150, 25);
+        return edit;
+    };
+    Caption(this, QStringLiteral("2. Select Start"), 250, 10);
+    m_startDateEdit = dateEdit(QStringLiteral("Start Date"), 250, 35);
+    m_startTimeEdit = timeEdit(QStringLiteral("Start Time"), 250, 85);
+    Caption(this, QStringLiteral("3. Select Finish"), 460, 10);
+    m_finishDateEdit = dateEdit(QStringLiteral("Finish Date"), 460, 35);
+    m_finishTimeEdit = timeEdit(QStringLiteral("Finish Time"), 460, 85);
+    m_getListButton = new QPushButton(QStringLiteral("Get List"), this);
+    m_getListButton->setGeometry(730, 105, 150, 25);
+    connect(m_getListButton, &QPushButton::clicked, this, &CCDBackup::OnGetList);
+
+    struct Column
+    {
+        const char* header;
+        int width;
+        int alignment;
+    };
+    const Column columns[kColumns] = {
+        {"Channel", 170, Qt::AlignLeft},       {"Start Date", 130, Qt::AlignCenter},
+        {"Start Time", 140, Qt::AlignCenter},  {"Finish Date", 140, Qt::AlignCenter},
+        {"Finish Time", 140, Qt::AlignCenter}, {"Size", 140, Qt::AlignRight},
+    };
+    m_model->SetColumnCount(kColumns);
+    for (int c = 0; c < kColumns; ++c) {
+        m_model->SetHeaderText(c, QString::fromLatin1(columns[c].header));
+        m_model->SetColumnAlignment(c, columns[c].alignment);
+    }
+    m_model->SetModelCount(kColumns);
+    m_table = new QTableView(this);
+    m_table->setModel(m_model.get());
+    m_table->setGeometry(10, 160, 870, 524);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(20);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    for (int c = 0; c < kColumns; ++c)
+        m_table->setColumnWidth(c, columns[c].width);
+    connect(m_table, &QTableView::clicked, this, &CCDBackup::OnListClicked);
+
+    m_mediaCombo = new QComboBox(this);
+    m_mediaCombo->addItems({QStringLiteral("CD/DVD RW"), QStringLiteral("USB Storage")});
+    m_mediaCombo->setGeometry(570, 695, 150, 30);
+    m_startButton = new QPushButton(QStringLiteral("Start"), this);
+    m_startButton->setGeometry(730, 695, 150, 30);
+    connect(m_startButton, &QPushButton::clicked, this, &CCDBackup::OnBackupStart);
+    m_status = new QLabel(QStringLiteral("Status : -"), this);
+    m_status->setGeometry(10, 695, 550, 30);
+    EnableControls(false);
+}
+
+CCDBackup::~CCDBackup() = default;
+
+CModuleDevice* CCDBackup::Device() const
+{
+    SessionHub* hub = SessionHub::Instance();
+    return hub ? hub->GetDevice(m_deviceIndex) : nullptr;
+}
+
+void CCDBackup::EnableControls(bool enabled)
+{
+    for (QPushButton* button : m_channelButtons)
+        button->setEnabled(enabled);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_allButton, m_startDateEdit, m_startTimeEdit,
+                                                      m_finishDateEdit, m_finishTimeEdit, m_getListButton})
+        w->setEnabled(enabled);
+}
+
+void CCDBackup::SetStatus(const QString& text)
+{
+    m_status->setText(QLatin1String(kStatusPrefix) + text);
+}
+
+QString CCDBackup::StatusText() const
+{
+    return m_status->text();
+}
+
+void CCDBackup::SetRange(int startDate, int startTime, int finishDate, int finishTime)
+{
+    m_startDateEdit->setDate(BackupClock::FromYmd(startDate));
+    m_startTimeEdit->setTime(QTime(startTime / 10000, startTime / 100 % 100, startTime % 100));
+    m_finishDateEdit->setDate(BackupClock::FromYmd(finishDate));
+    m_finishTimeEdit->setTime(QTime(finishTime / 10000, finishTime / 100 % 100, finishTime % 100));
+}
+
+void CCDBackup::Bind(CModuleDevice* device)
+{
+    if (m_bound && m_bound != device)
+        disconnect(m_bound, nullptr, this, nullptr);
+    m_bound = device;
+    if (!device)
+        return;
+    connect(device, &CModuleDevice::OnConnected_CDBackup, this, &CCDBackup::OnConnected, Qt::UniqueConnection);
+    connect(device, &CModuleDevice::OnAddBackupCapa, this, &CCDBackup::OnAddBackupCapa, Qt::UniqueConnection);
+    connect(device, &CModuleDevice::OnSetCDMedia, this, &CCDBackup::SetRecvCDMedia, Qt::UniqueConnection);
+    connect(device, &CModuleDevice::OnEraseResult, this, &CCDBackup::OnEraseResult, Qt::UniqueConnection);
+    connect(device, &CModuleDevice::OnBurningRate, this, &CCDBackup::OnBurningRate, Qt::UniqueConnection);
+}
+
+void CCDBackup::AttachDevice()
+{
+    for (QPushButton* button : m_channelButtons)
+        button->setChecked(false);
+    EnableControls(true);
+    m_startButton->setText(QStringLiteral("Start"));
+    m_running = false;
+    Bind(Device());
+}
+
+void CCDBackup::dragEnterEvent(QDragEnterEvent* event)
+{
+    AcceptSiteBookDrag(event);
+}
+
+void CCDBackup::dragMoveEvent(QDragMoveEvent* event)
+{
+    AcceptSiteBookDrag(event);
+}
+
+void CCDBackup::dropEvent(QDropEvent* event)
+{
+    SiteBook record;
+    if (m_running || !ReadSiteBookDrop(event->mimeData(), &record)) {
+        event->ignore();
+        return;
+    }
+    DropRecord(record);
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void CCDBackup::DropRecord(const SiteBook& record)
+{
+    if (m_running || record.kind != QLatin1String("device"))
+        return;
+    SessionHub* hub = SessionHub::Instance();
+    CModuleDevice* device = hub ? hub->GetDevice(record.index) : nullptr;
+    if (!device)
+        return;
+    m_deviceIndex = record.index;
+    // The session never announces a connection made for this page, so the page binds at once;
+    // its requests go out once the recorder is logged in.
+    AttachDevice();
+    if (!device->IsLoggedIn())
+        device->StartConnect(9);
+}
+
+void CCDBackup::OnConnected(QString /*name*/, int index)
+{
+    m_deviceIndex = index;
+    EnableControls(true);
+}
+
+void CCDBackup::ChannelAll()
+{
+    bool any = false;
+    for (QPushButton* button : m_channelButtons)
+        any = any || button->isChecked();
+    for (QPushButton* button : m_channelButtons)
+        button->setChecked(!any);
+}
+
+void CCDBackup::OnListClicked(QModelIndex index)
+{
+    if (!index.isValid())
+        return;
+    const int state = m_model->data(index, Qt::CheckStateRole).toInt();
+    if (!m_model->data(index, Qt::CheckStateRole).isValid())
+        return;
+    if (state == Qt::Unchecked)
+        m_model->setData(index, int(Qt::Checked), Qt::CheckStateRole);
+    else if (state == Qt::Checked)
+        m_model->setData(index, int(Qt::Unchecked), Qt::CheckStateRole);
+}
+
+void CCDBackup::OnGetList()
+{
+    m_channelMask = 0;
+    for (int ch = 0; ch < 16; ++ch)
+        m_channelMask |= m_channelButtons[size_t(ch)]->isChecked() ? 1 << ch : 0;
+    m_rowSizeMB.fill(0);
+    m_rowChannel.fill(-1);
+    if (m_channelMask == 0)
+        return;
+    m_startDate = BackupClock::ToYmd(m_startDateEdit->date());
+    m_startTime = BackupClock::ToHms(m_startTimeEdit->time());
+    m_finishDate = BackupClock::ToYmd(m_finishDateEdit->date());
+    m_finishTime = BackupClock::ToHms(m_finishTimeEdit->time());
+    if (m_finishDate < m_startDate || (m_finishDate == m_startDate && m_finishTime <= m_startTime))
+        return;
+    m_model->Clear();
+    m_audioSizeMB = 0;
+    m_audioRow = -1;
+    m_videoRows = 0;
+    if (CModuleDevice* device = Device()) {
+        Bind(device);
+        device->SendBackupCapaRequest(m_startDate, m_startTime, m_finishDate, m_finishTime, m_channelMask);
+    }
+}
+
+void CCDBackup::OnAddBackupCapa(int channel, int videoChannels, int sizeMB)
+{
+    if (sizeMB <= 0)
+        return;
+    const bool audio = channel >= videoChannels;
+    const int row = m_model->rowCount();
+    // One row per channel and one for the sound: a reply that names more is not believed.
+    if (row >= kRows || (audio && m_audioRow >= 0) || (!audio && m_videoRows >= kVideoRows)) {
+        qCDebug(lcBackup) << "remote media backup: capacity entry of channel" << channel
+                          << "beyond the rows dropped";
+        return;
+    }
+    m_model->AppendRow();
+    m_model->SetText(row, ColChannel,
+                     audio ? QStringLiteral("Audio") : QString::asprintf("Ch - %02d", channel + 1));
+    m_model->setData(m_model->index(row, ColChannel), int(Qt::Checked), Qt::CheckStateRole);
+    m_model->SetText(row, ColStartDate, DateText(m_startDate));
+    m_model->SetText(row, ColStartTime, BackupClock::HmsText(m_startTime));
+    m_model->SetText(row, ColFinishDate, DateText(m_finishDate));
+    m_model->SetText(row, ColFinishTime, BackupClock::HmsText(m_finishTime));
+    m_model->SetText(row, ColSize, FormatBackupSize(sizeMB, false));
+    m_rowSizeMB[size_t(row)] = sizeMB;
+    if (audio) {
+        m_rowChannel[size_t(row)] = kAudioChannel;
+        m_audioSizeMB = sizeMB;
+        m_audioRow = row;
+    } else {
+        m_rowChannel[size_t(row)] = channel;
+        ++m_videoRows;
+    }
+}
+
+bool CCDBackup::Ask(const QString& title, const QString& text, bool okCancel)
+{
+    if (m_question)
+        return m_question(title, text, okCancel);
+    QMessageBox box(QMessageBox::Information, title, text,
+                    okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Yes | QMessageBox::No);
+    box.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    const int answer = box.exec();
+    return answer == QMessageBox::Yes || answer == QMessageBox::Ok;
+}
+
+void CCDBackup::OnBackupStart()
+{
+    if (m_running) {
+        SetStatus(QStringLiteral("Stop"));
+        Stop();
+        return;
+    }
+    const int rows = m_model->rowCount();
+    if (rows == 0)
+        return;
+    m_totalMB = 0;
+    m_backupBits = 0;
+    m_backupAudio = 0;
+    bool anyTicked = false;
+    for (int row = 0; row < rows && row < kRows; ++row) {
+        if (m_model->data(m_model->index(row, ColChannel), Qt::CheckStateRole).toInt() != Qt::Checked)
+            continue;
+        anyTicked = true;
+        m_totalMB += m_rowSizeMB[size_t(row)];
+        const int channel = m_rowChannel[size_t(row)];
+        if (channel == kAudioChannel)
+            m_backupAudio = 0xFFFF;
+        else if (channel >= 0 && channel < 16)
+            m_backupBits |= quint16(1u << channel);
+    }
+    if (!anyTicked || m_totalMB <= 0)
+        return;
+    if (m_totalMB > kLimitMB) {
+        if (HubServices* hub = HubServices::Instance())
+            hub->ShowMessageBox(QStringLiteral("Remote CD Backup"),
+                                QStringLiteral("The Remote Backup 4GByte is limit."), QStringLiteral("stop"));
+        return;
+    }
+    EnableControls(false);
+    m_table->setEnabled(false);
+    m_mediaCombo->setEnabled(false);
+    m_startButton->setText(QStringLiteral("Stop"));
+    m_running = true;
+    SetStatus(QStringLiteral("Backup media check"));
+    m_mediaKind = m_mediaCombo->currentIndex() == 1 ? 2 : 0;
+    m_discNumber = 0;
+    if (CModuleDevice* device = Device())
+        device->SendCDMediaCheck(m_mediaKind);
+}
+
+void CCDBackup::StartOrPrepare()
+{
+    CModuleDevice* device = Device();
+    if (m_discNumber == 0) {
+        SetStatus(QStringLiteral("Preparing"));
+        if (device)
+            device->SendCDBackupStart(m_startDate, m_startTime, m_finishDate, m_finishTime, m_backupBits,
+                                      m_backupAudio, m_mediaKind);
+    } else if (device) {
+        device->SendCDBackupPrepare(m_discNumber, m_mediaKind);
+    }
+}
+
+void CCDBackup::SetRecvCDMedia(short state, short freeMB)
+{
+    if (!m_running)
+        return;
+    const bool usb = m_mediaKind == 2;
+    CModuleDevice* device = Device();
+    if (state == 1) {
+        StartOrPrepare();
+    } else if (state == 0x20) {
+        if (Ask(QStringLiteral("CD Backup"), QStringLiteral("Not blank CD.\nWant erase media?"), false)) {
+            SetStatus(QStringLiteral("Erasing CD/DVD"));
+            if (device)
+                device->SendCDMediaErase(m_mediaKind);
+        } else {
+            Stop();
+        }
+    } else if (state > 1) {
+        if (m_totalMB > freeMB) {
+            const QString text = QString::asprintf(
+                "Insufficient USB.\n(USB Space : %dMB, Backup Space : %dMB)\n\nWant format USB storage?",
+                int(freeMB), m_totalMB);
+            if (Ask(QStringLiteral("CD Backup"), text, false)) {
+                SetStatus(QStringLiteral("Format USB"));
+                if (device)
+                    device->SendCDMediaErase(m_mediaKind);
+            } else {
+                Stop();
+            }
+        } else {
+            SetStatus(QStringLiteral("Preparing"));
+            if (device)
+                device->SendCDBackupStart(m_startDate, m_startTime, m_finishDate, m_finishTime, m_backupBits,
+                                          m_backupAudio, m_mediaKind);
+        }
+    } else if (state == -1) {
+        SetStatus(usb ? QStringLiteral("No empty USB Storage") : QStringLiteral("No empty CD/DVD"));
+        Stop();
+    }
+}
+
+void CCDBackup::OnEraseResult(char result)
+{
+    if (!m_running)
+        return;
+    const bool usb = m_mediaKind == 2;
+    if (result == 0) {
+        SetStatus(usb ? QStringLiteral("Format is Completed.") : QStringLiteral("Erase Process is Completed."));
+        StartOrPrepare();
+    } else {
+        SetStatus(usb ? QStringLiteral("Format Fail.") : QStringLiteral("Erasing CD/DVR Fail."));
+        Stop();
+    }
+}
+
+void CCDBackup::OnBurningRate(char state, char percentByte, char discsByte, char discIndex)
+{
+    if (!m_running)
+        return;
+    const int discs = discsByte;
+    int percent = percentByte;
+    if (discs <= 0 || state == 1) {
+        SetStatus(QStringLiteral("Remote Backup Fail."));
+        Stop();
+        return;
+    }
+    if (state == 2) {
+        if (m_discNumber == 0 && percent >= 0)
+            SetStatus(QStringLiteral("Preparing - ") + QString::asprintf("%d%%", percent));
+        return;
+    }
+    if (state == 3)
+        percent = 100;
+    else if (state != 0)
+        return;
+    m_discNumber = discIndex + 1;
+    const bool usb = m_mediaKind == 2;
+    if (usb)
+        SetStatus(QStringLiteral("USB Storage Writing - ")
+                  + (percent == 100 ? QStringLiteral("finish") : QString::asprintf("%d%%", percent)));
+    else
+        SetStatus(QStringLiteral("CD/DVD Burning ")
+                  + (percent == 100 ? QString::asprintf("%d/%d - finish", m_discNumber, discs)
+                                    : QString::asprintf("%d/%d - %d%%", m_discNumber, discs, percent)));
+    if (percent != 100)
+        return;
+    if (m_discNumber < discs) {
+        if (Ask(QStringLiteral("CD Backup"), QStringLiteral("To burn next CD, press ok button"), true)) {
+            SetStatus(QStringLiteral("Backup media check"));
+            if (CModuleDevice* device = Device())
+                device->SendCDMediaCheck(m_mediaKind);
+        } else {
+            Stop();
+        }
+        return;
+    }
+    SetStatus(QStringLiteral("Remote Backup Complete."));
+    Stop();
+}
+
+void CCDBackup::Stop()
+{
+    EnableControls(true);
+    m_table->setEnabled(true);
+    m_mediaCombo->setEnabled(true);
+    if (m_running) {
+        if (CModuleDevice* device = Device()) {
+            device->SendCDBackupStop(m_mediaKind);
+            device->SendCDBackupClose();
+        }
+    }
+    m_startButton->setText(QStringLiteral("Start"));
+    m_running = false;
+}
