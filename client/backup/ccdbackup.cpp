@@ -51,6 +51,9 @@ QString DateText(int ymd)
 CCDBackup::CCDBackup(QWidget* parent)
     : QWidget(parent)
     , m_model(std::make_unique<ListModel>())
+    , m_flow({[this] { return Device(); }, [this](const QString& text) { SetStatus(text); },
+              [this](const QString& title, const QString& text, bool okCancel) { return Ask(title, text, okCancel); },
+              [this] { SendStart(); }, [this] { Stop(); }, [this] { return m_totalMB; }})
 {
     setAcceptDrops(true);
     m_rowChannel.fill(-1);
@@ -361,123 +364,32 @@ void CCDBackup::OnBackupStart()
     m_mediaCombo->setEnabled(false);
     m_startButton->setText(QStringLiteral("Stop"));
     m_running = true;
-    SetStatus(QStringLiteral("Backup media check"));
-    m_mediaKind = m_mediaCombo->currentIndex() == 1 ? 2 : 0;
-    m_discNumber = 0;
-    if (CModuleDevice* device = Device())
-        device->SendCDMediaCheck(m_mediaKind);
-}
-
-void CCDBackup::StartOrPrepare()
-{
-    CModuleDevice* device = Device();
-    if (m_discNumber == 0) {
-        SetStatus(QStringLiteral("Preparing"));
-        if (device)
-            device->SendCDBackupStart(m_startDate, m_startTime, m_finishDate, m_finishTime, m_backupBits,
-                                      m_backupAudio, m_mediaKind);
-    } else if (device) {
-        device->SendCDBackupPrepare(m_discNumber, m_mediaKind);
-    }
+    m_flow.Begin(m_mediaCombo->currentIndex() == 1 ? 2 : 0);
 }
 
 void CCDBackup::SetRecvCDMedia(short state, short freeMB)
 {
-    if (!m_running)
-        return;
-    const bool usb = m_mediaKind == 2;
-    CModuleDevice* device = Device();
-    if (state == 1) {
-        StartOrPrepare();
-    } else if (state == 0x20) {
-        if (Ask(QStringLiteral("CD Backup"), QStringLiteral("Not blank CD.\nWant erase media?"), false)) {
-            SetStatus(QStringLiteral("Erasing CD/DVD"));
-            if (device)
-                device->SendCDMediaErase(m_mediaKind);
-        } else {
-            Stop();
-        }
-    } else if (state > 1) {
-        if (m_totalMB > freeMB) {
-            const QString text = QString::asprintf(
-                "Insufficient USB.\n(USB Space : %dMB, Backup Space : %dMB)\n\nWant format USB storage?",
-                int(freeMB), m_totalMB);
-            if (Ask(QStringLiteral("CD Backup"), text, false)) {
-                SetStatus(QStringLiteral("Format USB"));
-                if (device)
-                    device->SendCDMediaErase(m_mediaKind);
-            } else {
-                Stop();
-            }
-        } else {
-            SetStatus(QStringLiteral("Preparing"));
-            if (device)
-                device->SendCDBackupStart(m_startDate, m_startTime, m_finishDate, m_finishTime, m_backupBits,
-                                          m_backupAudio, m_mediaKind);
-        }
-    } else if (state == -1) {
-        SetStatus(usb ? QStringLiteral("No empty USB Storage") : QStringLiteral("No empty CD/DVD"));
-        Stop();
-    }
+    if (m_running)
+        m_flow.OnMedia(state, freeMB);
 }
 
 void CCDBackup::OnEraseResult(char result)
 {
-    if (!m_running)
-        return;
-    const bool usb = m_mediaKind == 2;
-    if (result == 0) {
-        SetStatus(usb ? QStringLiteral("Format is Completed.") : QStringLiteral("Erase Process is Completed."));
-        StartOrPrepare();
-    } else {
-        SetStatus(usb ? QStringLiteral("Format Fail.") : QStringLiteral("Erasing CD/DVR Fail."));
-        Stop();
-    }
+    if (m_running)
+        m_flow.OnErase(result);
 }
 
-void CCDBackup::OnBurningRate(char state, char percentByte, char discsByte, char discIndex)
+void CCDBackup::OnBurningRate(char state, char percent, char discs, char discIndex)
 {
-    if (!m_running)
-        return;
-    const int discs = discsByte;
-    int percent = percentByte;
-    if (discs <= 0 || state == 1) {
-        SetStatus(QStringLiteral("Remote Backup Fail."));
-        Stop();
-        return;
-    }
-    if (state == 2) {
-        if (m_discNumber == 0 && percent >= 0)
-            SetStatus(QStringLiteral("Preparing - ") + QString::asprintf("%d%%", percent));
-        return;
-    }
-    if (state == 3)
-        percent = 100;
-    else if (state != 0)
-        return;
-    m_discNumber = discIndex + 1;
-    const bool usb = m_mediaKind == 2;
-    if (usb)
-        SetStatus(QStringLiteral("USB Storage Writing - ")
-                  + (percent == 100 ? QStringLiteral("finish") : QString::asprintf("%d%%", percent)));
-    else
-        SetStatus(QStringLiteral("CD/DVD Burning ")
-                  + (percent == 100 ? QString::asprintf("%d/%d - finish", m_discNumber, discs)
-                                    : QString::asprintf("%d/%d - %d%%", m_discNumber, discs, percent)));
-    if (percent != 100)
-        return;
-    if (m_discNumber < discs) {
-        if (Ask(QStringLiteral("CD Backup"), QStringLiteral("To burn next CD, press ok button"), true)) {
-            SetStatus(QStringLiteral("Backup media check"));
-            if (CModuleDevice* device = Device())
-                device->SendCDMediaCheck(m_mediaKind);
-        } else {
-            Stop();
-        }
-        return;
-    }
-    SetStatus(QStringLiteral("Remote Backup Complete."));
-    Stop();
+    if (m_running)
+        m_flow.OnRate(state, percent, discs, discIndex);
+}
+
+void CCDBackup::SendStart()
+{
+    if (CModuleDevice* device = Device())
+        device->SendCDBackupStart(m_startDate, m_startTime, m_finishDate, m_finishTime, m_backupBits, m_backupAudio,
+                                  m_flow.MediaKind());
 }
 
 void CCDBackup::Stop()
@@ -487,7 +399,7 @@ void CCDBackup::Stop()
     m_mediaCombo->setEnabled(true);
     if (m_running) {
         if (CModuleDevice* device = Device()) {
-            device->SendCDBackupStop(m_mediaKind);
+            device->SendCDBackupStop(m_flow.MediaKind());
             device->SendCDBackupClose();
         }
     }

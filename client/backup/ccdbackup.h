@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+#include "backup/mediabackupflow.h"
+
 class CModuleDevice;
 class ListModel;
 class QComboBox;
@@ -75,12 +77,13 @@ private:
     void EnableControls(bool enabled);
     void SetStatus(const QString& text);
     bool Ask(const QString& title, const QString& text, bool okCancel);
-    void StartOrPrepare();
+    void SendStart();
     void Stop();
 
     std::unique_ptr<ListModel> m_model;
     QPointer<CModuleDevice> m_bound;
     Question m_question;
+    MediaBackupFlow m_flow;
     bool m_running = false;
     int m_deviceIndex = -1;
     int m_startDate = 0;
@@ -93,9 +96,7 @@ private:
     int m_audioSizeMB = 0;
     int m_audioRow = -1;
     int m_channelMask = 0;
-    int m_discNumber = 0;
     int m_totalMB = 0;
-    quint8 m_mediaKind = 0;
     quint16 m_backupBits = 0;
     quint16 m_backupAudio = 0;
 
