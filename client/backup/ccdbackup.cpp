@@ -4,6 +4,7 @@
 #include "backup/backuplog.h"
 #include "backup/formatbackupsize.h"
 #include "backup/listmodel.h"
+#include "backup/mediarangeform.h"
 #include "backup/sitebookdrop.h"
 #include "net/hubservices.h"
 #include "session/moduledevice.h"
@@ -29,17 +30,6 @@ namespace {
 
 constexpr int kRows = 17;
 constexpr int kVideoRows = 16;
-const char* const kStatusPrefix = "Status : ";
-
-QLabel* Caption(QWidget* page, const QString& text, int x, int y)
-{
-    auto* label = new QLabel(text, page);
-    QFont font(QStringLiteral("Lucida"), 11);
-    font.setBold(true);
-    label->setFont(font);
-    label->setGeometry(x, y, 200, 22);
-    return label;
-}
 
 QString DateText(int ymd)
 {
@@ -51,45 +41,15 @@ QString DateText(int ymd)
 CCDBackup::CCDBackup(QWidget* parent)
     : QWidget(parent)
     , m_model(std::make_unique<ListModel>())
-    , m_flow({[this] { return Device(); }, [this](const QString& text) { SetStatus(text); },
-              [this](const QString& title, const QString& text, bool okCancel) { return Ask(title, text, okCancel); },
-              [this] { SendStart(); }, [this] { Stop(); }, [this] { return m_totalMB; }})
+    , m_flow(
+          {[this] { return Device(); }, [this](const QString& text) { SetStatus(text); },
+           [this](const QString& title, const QString& text, bool okCancel) { return Ask(title, text, okCancel); },
+           [this] { SendStart(); }, [this] { Stop(); }, [this] { return m_totalMB; }})
 {
     setAcceptDrops(true);
     m_rowChannel.fill(-1);
-    Caption(this, QStringLiteral("1. Select Channel"), 10, 10);
-    for (int ch = 0; ch < 16; ++ch) {
-        auto* button = new QPushButton(QString::asprintf("%d", ch + 1), this);
-        button->setCheckable(true);
-        button->setGeometry(10 + 30 * (ch % 6), 40 + 30 * (ch / 6), 30, 30);
-        m_channelButtons[size_t(ch)] = button;
-    }
-    m_allButton = new QPushButton(QStringLiteral("All"), this);
-    m_allButton->setGeometry(130, 100, 60, 30);
-    connect(m_allButton, &QPushButton::clicked, this, &CCDBackup::ChannelAll);
-
-    const QDateTime now = QDateTime::currentDateTime();
-    auto dateEdit = [this, &now](const QString& caption, int x, int y) {
-        auto* label = new QLabel(caption, this);
-        label->setGeometry(x, y, 150, 20);
-        auto* edit = new QDateEdit(now.date(), this);
-        edit->setGeometry(x, y + 20, 150, 25);
-        return edit;
-    };
-    auto timeEdit = [this, &now](const QString& caption, int x, int y) {
-        auto* label = new QLabel(caption, this);
-        label->setGeometry(x, y, 150, 20);
-        auto* edit = new QTimeEdit(now.time(), this);
-        edit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-        edit->setGeometry(x, y + 20, 150, 25);
-        return edit;
-    };
-    Caption(this, QStringLiteral("2. Select Start"), 250, 10);
-    m_startDateEdit = dateEdit(QStringLiteral("Start Date"), 250, 35);
-    m_startTimeEdit = timeEdit(QStringLiteral("Start Time"), 250, 85);
-    Caption(this, QStringLiteral("3. Select Finish"), 460, 10);
-    m_finishDateEdit = dateEdit(QStringLiteral("Finish Date"), 460, 35);
-    m_finishTimeEdit = timeEdit(QStringLiteral("Finish Time"), 460, 85);
+    m_form = std::make_unique<MediaRangeForm>(this);
+    connect(m_form->allButton, &QPushButton::clicked, this, &CCDBackup::ChannelAll);
     m_getListButton = new QPushButton(QStringLiteral("Get List"), this);
     m_getListButton->setGeometry(730, 105, 150, 25);
     connect(m_getListButton, &QPushButton::clicked, this, &CCDBackup::OnGetList);
@@ -128,8 +88,6 @@ CCDBackup::CCDBackup(QWidget* parent)
     m_startButton = new QPushButton(QStringLiteral("Start"), this);
     m_startButton->setGeometry(730, 695, 150, 30);
     connect(m_startButton, &QPushButton::clicked, this, &CCDBackup::OnBackupStart);
-    m_status = new QLabel(QStringLiteral("Status : -"), this);
-    m_status->setGeometry(10, 695, 550, 30);
     EnableControls(false);
 }
 
@@ -141,31 +99,30 @@ CModuleDevice* CCDBackup::Device() const
     return hub ? hub->GetDevice(m_deviceIndex) : nullptr;
 }
 
+QPushButton* CCDBackup::ChannelButton(int channel) const
+{
+    return m_form->channelButtons[size_t(channel)];
+}
+
 void CCDBackup::EnableControls(bool enabled)
 {
-    for (QPushButton* button : m_channelButtons)
-        button->setEnabled(enabled);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_allButton, m_startDateEdit, m_startTimeEdit,
-                                                      m_finishDateEdit, m_finishTimeEdit, m_getListButton})
-        w->setEnabled(enabled);
+    m_form->SetEnabled(enabled);
+    m_getListButton->setEnabled(enabled);
 }
 
 void CCDBackup::SetStatus(const QString& text)
 {
-    m_status->setText(QLatin1String(kStatusPrefix) + text);
+    m_form->SetStatus(text);
 }
 
 QString CCDBackup::StatusText() const
 {
-    return m_status->text();
+    return m_form->Status();
 }
 
 void CCDBackup::SetRange(int startDate, int startTime, int finishDate, int finishTime)
 {
-    m_startDateEdit->setDate(BackupClock::FromYmd(startDate));
-    m_startTimeEdit->setTime(QTime(startTime / 10000, startTime / 100 % 100, startTime % 100));
-    m_finishDateEdit->setDate(BackupClock::FromYmd(finishDate));
-    m_finishTimeEdit->setTime(QTime(finishTime / 10000, finishTime / 100 % 100, finishTime % 100));
+    m_form->SetRange(MediaRange{startDate, startTime, finishDate, finishTime});
 }
 
 void CCDBackup::Bind(CModuleDevice* device)
@@ -184,8 +141,7 @@ void CCDBackup::Bind(CModuleDevice* device)
 
 void CCDBackup::AttachDevice()
 {
-    for (QPushButton* button : m_channelButtons)
-        button->setChecked(false);
+    m_form->UncheckChannels();
     EnableControls(true);
     m_startButton->setText(QStringLiteral("Start"));
     m_running = false;
@@ -238,11 +194,7 @@ void CCDBackup::OnConnected(QString /*name*/, int index)
 
 void CCDBackup::ChannelAll()
 {
-    bool any = false;
-    for (QPushButton* button : m_channelButtons)
-        any = any || button->isChecked();
-    for (QPushButton* button : m_channelButtons)
-        button->setChecked(!any);
+    m_form->ToggleAll();
 }
 
 void CCDBackup::OnListClicked(QModelIndex index)
@@ -260,19 +212,18 @@ void CCDBackup::OnListClicked(QModelIndex index)
 
 void CCDBackup::OnGetList()
 {
-    m_channelMask = 0;
-    for (int ch = 0; ch < 16; ++ch)
-        m_channelMask |= m_channelButtons[size_t(ch)]->isChecked() ? 1 << ch : 0;
+    m_channelMask = int(m_form->ChannelMask());
     m_rowSizeMB.fill(0);
     m_rowChannel.fill(-1);
     if (m_channelMask == 0)
         return;
-    m_startDate = BackupClock::ToYmd(m_startDateEdit->date());
-    m_startTime = BackupClock::ToHms(m_startTimeEdit->time());
-    m_finishDate = BackupClock::ToYmd(m_finishDateEdit->date());
-    m_finishTime = BackupClock::ToHms(m_finishTimeEdit->time());
-    if (m_finishDate < m_startDate || (m_finishDate == m_startDate && m_finishTime <= m_startTime))
+    const MediaRange range = m_form->Range();
+    if (!range.IsForward())
         return;
+    m_startDate = range.startDate;
+    m_startTime = range.startTime;
+    m_finishDate = range.finishDate;
+    m_finishTime = range.finishTime;
     m_model->Clear();
     m_audioSizeMB = 0;
     m_audioRow = -1;
@@ -388,8 +339,8 @@ void CCDBackup::OnBurningRate(char state, char percent, char discs, char discInd
 void CCDBackup::SendStart()
 {
     if (CModuleDevice* device = Device())
-        device->SendCDBackupStart(m_startDate, m_startTime, m_finishDate, m_finishTime, m_backupBits, m_backupAudio,
-                                  m_flow.MediaKind());
+        device->SendCDBackupStart(m_startDate, m_startTime, m_finishDate, m_finishTime, m_backupBits,
+                                  m_backupAudio, m_flow.MediaKind());
 }
 
 void CCDBackup::Stop()

@@ -15,6 +15,7 @@
 
 class CModuleDevice;
 class ListModel;
+class MediaRangeForm;
 class QComboBox;
 class QDateEdit;
 class QLabel;
@@ -51,7 +52,7 @@ public:
     bool IsRunning() const { return m_running; }
     QString StatusText() const;
     ListModel* Model() const { return m_model.get(); }
-    QPushButton* ChannelButton(int channel) const { return m_channelButtons[size_t(channel)]; }
+    QPushButton* ChannelButton(int channel) const;
     QPushButton* StartButton() const { return m_startButton; }
     QComboBox* MediaCombo() const { return m_mediaCombo; }
 
@@ -100,15 +101,9 @@ private:
     quint16 m_backupBits = 0;
     quint16 m_backupAudio = 0;
 
-    std::array<QPushButton*, 16> m_channelButtons{};
-    QPushButton* m_allButton = nullptr;
-    QDateEdit* m_startDateEdit = nullptr;
-    QTimeEdit* m_startTimeEdit = nullptr;
-    QDateEdit* m_finishDateEdit = nullptr;
-    QTimeEdit* m_finishTimeEdit = nullptr;
+    std::unique_ptr<MediaRangeForm> m_form;
     QPushButton* m_getListButton = nullptr;
     QTableView* m_table = nullptr;
     QComboBox* m_mediaCombo = nullptr;
     QPushButton* m_startButton = nullptr;
-    QLabel* m_status = nullptr;
 };

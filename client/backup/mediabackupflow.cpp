@@ -44,8 +44,8 @@ void MediaBackupFlow::OnMedia(short state, short freeMB)
         const int total = m_page.totalMB();
         if (total > freeMB) {
             const QString text = QString::asprintf(
-                "Insufficient USB.\n(USB Space : %dMB, Backup Space : %dMB)\n\nWant format USB storage?", int(freeMB),
-                total);
+                "Insufficient USB.\n(USB Space : %dMB, Backup Space : %dMB)\n\nWant format USB storage?",
+                int(freeMB), total);
             if (m_page.ask(QStringLiteral("CD Backup"), text, false)) {
                 m_page.status(QStringLiteral("Format USB"));
                 if (device)
@@ -65,7 +65,8 @@ void MediaBackupFlow::OnMedia(short state, short freeMB)
 void MediaBackupFlow::OnErase(char result)
 {
     if (result == 0) {
-        m_page.status(Usb() ? QStringLiteral("Format is Completed.") : QStringLiteral("Erase Process is Completed."));
+        m_page.status(Usb() ? QStringLiteral("Format is Completed.")
+                            : QStringLiteral("Erase Process is Completed."));
         StartOrPrepare();
     } else {
         m_page.status(Usb() ? QStringLiteral("Format Fail.") : QStringLiteral("Erasing CD/DVR Fail."));

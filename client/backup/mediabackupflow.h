@@ -29,7 +29,9 @@ public:
         std::function<int()> totalMB;
     };
 
-    explicit MediaBackupFlow(Page page) : m_page(std::move(page)) {}
+    explicit MediaBackupFlow(Page page)
+        : m_page(std::move(page))
+    {}
 
     // The run begins with a check of the medium of this kind (0 CD/DVD, 2 USB storage).
     void Begin(quint8 mediaKind);
