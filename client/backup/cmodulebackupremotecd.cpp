@@ -1,6 +1,7 @@
 #include "backup/cmodulebackupremotecd.h"
 
 #include "backup/ccdbackup.h"
+#include "backup/ccdlistbackup.h"
 #include "session/moduledevice.h"
 
 #include <QIcon>
@@ -14,12 +15,17 @@ CModuleBackupRemoteCD::CModuleBackupRemoteCD(CModuleDevice& device, bool listBac
     setWindowIcon(QIcon(QStringLiteral(":/res/Resource/cd.png")));
     setStyleSheet(QStringLiteral("QWidget {selection-color:#d4e6ff;selection-background-color: #7ba5de;}"));
     setMinimumSize(910, 760);
-    // pending: remote media list backup page (CCDListBackup) for recorders that write lists of
-    // ranges; until it exists they get the single-range page, which they also understand.
-    m_page = new CCDBackup(this);
-    m_page->setGeometry(10, 10, 890, 740);
-    m_page->SetDeviceIndex(m_deviceIndex);
-    m_page->AttachDevice();
+    if (m_listBackup) {
+        m_listPage = new CCDListBackup(this);
+        m_listPage->setGeometry(10, 10, 890, 740);
+        m_listPage->SetDeviceIndex(m_deviceIndex);
+        m_listPage->AttachDevice();
+    } else {
+        m_page = new CCDBackup(this);
+        m_page->setGeometry(10, 10, 890, 740);
+        m_page->SetDeviceIndex(m_deviceIndex);
+        m_page->AttachDevice();
+    }
 }
 
 CModuleBackupRemoteCD::~CModuleBackupRemoteCD() = default;

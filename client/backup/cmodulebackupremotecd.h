@@ -6,6 +6,7 @@
 #include "session/backuphosts.h"
 
 class CCDBackup;
+class CCDListBackup;
 class CModuleDevice;
 
 class CModuleBackupRemoteCD : public QDialog, public RemoteCDBackupHost
@@ -16,11 +17,14 @@ public:
     ~CModuleBackupRemoteCD() override;
 
     void ShowWindow(const QString& title) override;
+    // Exactly one of the two pages exists: the list page for recorders that write lists.
     CCDBackup* Page() const { return m_page; }
+    CCDListBackup* ListPage() const { return m_listPage; }
     bool IsListBackup() const { return m_listBackup; }
 
 private:
     CCDBackup* m_page = nullptr;
+    CCDListBackup* m_listPage = nullptr;
     bool m_listBackup = false;
     int m_deviceIndex = -1;
 };
