@@ -3,12 +3,17 @@
 #include "backup/ceventbackup.h"
 #include "session/moduledevice.h"
 
+#include <QApplication>
 #include <QIcon>
 
 CModuleBackupEvent::CModuleBackupEvent(CModuleDevice& device, QWidget* parent)
     : QDialog(parent)
 {
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/res/Resource/43_Off.png")));
+    // The selection colours of the backup pages, then the program's own style.
+    setStyleSheet(QStringLiteral("QWidget {selection-color:#d4e6ff;selection-background-color: #7ba5de;}")
+                  + qApp->styleSheet());
     setMinimumSize(910, 760);
     m_page = new CEventBackup(this);
     m_page->setGeometry(10, 10, 890, 740);

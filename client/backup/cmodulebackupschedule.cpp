@@ -8,7 +8,9 @@
 CModuleBackupSchedule::CModuleBackupSchedule(CModuleDevice& device, QWidget* parent)
     : QDialog(parent)
 {
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/res/Resource/seldate.png")));
+    setStyleSheet(QStringLiteral("QWidget {selection-color:#d4e6ff;selection-background-color: #7ba5de;}"));
     setMinimumSize(910, 760);
     m_page = new CScheduleBackup(this);
     m_page->setGeometry(10, 10, 890, 740);
