@@ -235,9 +235,14 @@ void CDirectBackup::Message(const QString& title, const QString& text, const QSt
         hub->ShowMessageBox(title, text, option);
 }
 
+int CDirectBackup::NextSequence(int sequence)
+{
+    return sequence >= kLastSequence ? 0 : sequence + 1;
+}
+
 void CDirectBackup::StepSequence()
 {
-    m_sequence = m_sequence >= kLastSequence ? 0 : m_sequence + 1;
+    m_sequence = NextSequence(m_sequence);
 }
 
 int CDirectBackup::RowOfChannel(int channel) const

@@ -49,6 +49,8 @@ public:
     // The sound bytes of a playback audio block of `size` bytes (after its header), or -1 for
     // a block that cannot hold its header or does not fit the frame buffer.
     static int AudioPayloadLength(int size);
+    // The request sequence number after `sequence`: 1 to 100, then 0 again.
+    static int NextSequence(int sequence);
     ~CDirectBackup() override;
 
     void ResetView();

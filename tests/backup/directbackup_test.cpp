@@ -376,3 +376,17 @@ TEST(DirectBackupAudio, BlockSizesOutsideTheBufferAreDropped)
 }
 
 } // namespace
+
+namespace {
+
+TEST(DirectBackupSequence, CountsToOneHundredThenStartsAtZero)
+{
+    const struct
+    {
+        int from, next;
+    } cases[] = {{0, 1}, {1, 2}, {99, 100}, {100, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(CDirectBackup::NextSequence(c.from), c.next) << c.from;
+}
+
+} // namespace
