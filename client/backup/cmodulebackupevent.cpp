@@ -15,6 +15,9 @@ CModuleBackupEvent::CModuleBackupEvent(CModuleDevice& device, QWidget* parent)
     setStyleSheet(QStringLiteral("QWidget {selection-color:#d4e6ff;selection-background-color: #7ba5de;}")
                   + qApp->styleSheet());
     setMinimumSize(910, 760);
+    // The recorder's session owns this window; an open one never keeps the program running once
+    // the main window has closed.
+    setAttribute(Qt::WA_QuitOnClose, false);
     m_page = new CEventBackup(this);
     m_page->setGeometry(10, 10, 890, 740);
     m_page->SetDeviceIndex(device.GetDeviceIndex());

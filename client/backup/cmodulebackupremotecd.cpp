@@ -15,6 +15,9 @@ CModuleBackupRemoteCD::CModuleBackupRemoteCD(CModuleDevice& device, bool listBac
     setWindowIcon(QIcon(QStringLiteral(":/res/Resource/cd.png")));
     setStyleSheet(QStringLiteral("QWidget {selection-color:#d4e6ff;selection-background-color: #7ba5de;}"));
     setMinimumSize(910, 760);
+    // The recorder's session owns this window; an open one never keeps the program running once
+    // the main window has closed.
+    setAttribute(Qt::WA_QuitOnClose, false);
     if (m_listBackup) {
         m_listPage = new CCDListBackup(this);
         m_listPage->setGeometry(10, 10, 890, 740);

@@ -63,6 +63,9 @@ TEST_F(BackupPagesTest, WindowsAreMadeAtLoginAndShownFromTheSession)
     EXPECT_TRUE(event->isVisible());
     EXPECT_EQ(event->windowTitle(), QStringLiteral("Event Backup - gate"));
     EXPECT_EQ(schedule->windowTitle(), QStringLiteral("Schedule Backup - gate"));
+    // Open backup windows never keep the program running after the main window has closed.
+    EXPECT_FALSE(event->testAttribute(Qt::WA_QuitOnClose));
+    EXPECT_FALSE(schedule->testAttribute(Qt::WA_QuitOnClose));
     EXPECT_EQ(event->Page()->Model()->columnCount(), 7);
     EXPECT_EQ(schedule->Page()->Model()->columnCount(), 8);
 }
