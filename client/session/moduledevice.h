@@ -34,6 +34,7 @@
 #include "session/cameoroute.h"
 #include "session/connectpurpose.h"
 #include "session/connectresult.h"
+#include "session/healthcheckview.h"
 #include "session/lastpictures.h"
 #include "session/liveframequeue.h"
 #include "session/liveframerecord.h"
@@ -102,6 +103,19 @@ public:
     ConnectPurpose GetConnectPurpose() const { return m_connectPurpose; }
     CModuleNetwork* GetLiveNetwork() const { return m_liveNetwork.get(); }
     CModuleNetwork* GetPlaybackNetwork() const { return m_playbackNetwork.get(); }
+
+    // What a live channel has done since the session was made, for measurements: frames
+    // received from the recorder, decoded, skipped by the processor-load rule, and what is
+    // queued now (records and the video time they cover).
+    struct LiveFigures
+    {
+        int received = 0;
+        int decoded = 0;
+        int skippedForLoad = 0;
+        int queued = 0;
+        qint64 queuedMs = 0;
+    };
+    LiveFigures GetLiveFigures(int ch) const;
 
     // ---- status queries (channels 0-based)
     bool GetLoginOption() const;
@@ -209,6 +223,31 @@ public:
     void ShowRemoteCDBackup();
     void ShowScheduleBackup();
     void ShowHealthCheck(bool quiet);
+    // The recorder's health window, made at the first login; null before.
+    HealthCheckView* GetHealthCheck() const { return m_healthCheckWindow ? m_healthCheck : nullptr; }
+    // Opens the network status pop-up of this recorder modally.
+    void ShowNetworkStatus();
+
+    // Network status settings, kept per recorder and edited by the network status pop-up; reset
+    // whenever the recorder's site book settings are loaded.
+    struct NetworkUsage
+    {
+        bool limitOn = false;
+        bool warningOn = false;
+        qint64 limitPosition = 36;
+        qint64 usage = 0;
+    };
+    NetworkUsage& GetNetworkUsage() { return m_networkUsage; }
+
+    // The recorded range and days of the last playback information answer, and the two texts of
+    // the earliest and latest recording time that the health window shows.
+    int GetFirstRecordDate() const { return m_recordRange[0]; }
+    int GetFirstRecordTime() const { return m_recordRange[1]; }
+    int GetLastRecordDate() const { return m_recordRange[2]; }
+    int GetLastRecordTime() const { return m_recordRange[3]; }
+    QVector<int> GetRecordDays() const { return m_recordDays; }
+    QString GetEarliestRecordText() const { return m_earliestRecordText; }
+    QString GetLatestRecordText() const { return m_latestRecordText; }
 
     // Record lists and index. A time list of storage slot 0 remembers the day and clears the
     // 17 minute maps; each reply asks for the next slot, list and channel by itself.
@@ -323,6 +362,9 @@ signals:
 
 public slots:
     void OnUsageNetwork(qlonglong bytes);
+    // The playback information answer (0x97): a health answer (-999), the recording time texts
+    // only (-888), or the recorded range with its day count.
+    void OnRecvPlaybackInfo(int firstDate, int firstTime, int lastDate, int lastTime, int dayCount, int* days);
     void timerOnConnect();
     void OnConnectThread();
     void OnNetworkState(int state);
@@ -364,6 +406,7 @@ public slots:
 
 private slots:
     void OnLiveConnectDue();
+    void OnLiveConnectEnded(bool connected);
     void OnLoginDeadline();
     // A question about a changed certificate was answered (for this recorder or another).
     void OnCertificateAnswered();
@@ -394,6 +437,9 @@ private:
     // that it never runs inside this session's own connect or receive path.
     void PlaceNextFavoriteCell();
     void StartLiveOnAllChannels();
+    // Connect purposes 5 and 6: the active e-map window shows this recorder.
+    void OpenEmapOnActiveWindow();
+    void RefreshActiveEmap();
     void AskForRemoteConfig();
     void PrepareRemotePlayback(ConnectPurpose purpose);
     void StartFirmwarePreparation();
@@ -563,6 +609,7 @@ private:
     std::array<std::unique_ptr<SessionThread>, kChannels> m_liveThreads;
     std::array<std::unique_ptr<LiveDecodeWorker>, kChannels> m_liveWorkers;
     std::array<int, kChannels> m_prevTick{};
+    std::array<std::atomic<int>, kChannels> m_liveReceived{};
     QMutex m_liveAudioLock;
     LiveFrameQueue m_liveAudioQueue;
     std::unique_ptr<SessionThread> m_liveAudioThread;
@@ -617,8 +664,18 @@ private:
     std::array<int, kChannels> m_firstMinuteScan = NoMinutes();
     std::array<int, kChannels> m_firstMinuteOwn = NoMinutes();
     bool m_startTogether = false;
-    // pending: health check dialog: Made at login once the health dialog exists; the status requests need it.
+    // Made at the first login through the hub; the status requests need it.
     QPointer<QWidget> m_healthCheckWindow;
+    HealthCheckView* m_healthCheck = nullptr;
+    void CreateHealthCheck();
+    void FeedHealthCheck();
+    void ShowHealthAnswer();
+    void BuildRecordTexts(int firstDate, int firstTime, int lastDate, int lastTime);
+    QString m_earliestRecordText;
+    QString m_latestRecordText;
+    std::array<int, 4> m_recordRange{{-1, -1, -1, -1}};
+    QVector<int> m_recordDays;
+    NetworkUsage m_networkUsage;
     // The event and schedule backup windows, made at the first login and kept.
     std::unique_ptr<EventBackupHost> m_eventBackupHost;
     std::unique_ptr<ScheduleBackupHost> m_scheduleBackupHost;

@@ -1,26 +1,31 @@
 #pragma once
-// A two-handle range slider drawn by itself: the low handle, the band and the high handle along
-// a framed label. Values and pixels convert by the width less the 20 pixels of the two handles;
-// every conversion truncates. Paging and the arrow keys keep to the 1440 minutes of a day.
+// A two-handle range slider that draws itself: a low handle, a high handle and the band between
+// them, over a range of values (minutes of a day for its users). The handles are 10 pixels wide
+// each, so the scale spans the width less 20 pixels.
 #include <QLabel>
 
 class RangeSlider : public QLabel
 {
     Q_OBJECT
+
 public:
     static constexpr int kHandleWidth = 10;
+    // Paging and the arrow keys stop at the last minute of a day, whatever the maximum.
     static constexpr int kDayEnd = 1440;
-    static constexpr int kPageStep = 10;
 
     explicit RangeSlider(QWidget* parent = nullptr);
 
-    // The scale comes from the present width: give the slider its final width first.
+    // Computes the scale from the present width (and again whenever the width changes).
     void SetRange(int minimum, int maximum);
+    // Equal values are moved one apart; emits drawSlider() only.
     void SetValue(int low, int high);
+
+    int GetMinimum() const { return m_minimum; }
+    int GetMaximum() const { return m_maximum; }
     int GetLow() const { return m_low; }
     int GetHigh() const { return m_high; }
-    int GetLowPos() const { return m_lowPos; }
-    int GetHighPos() const { return m_highPos; }
+    int GetLowPosition() const { return m_lowPosition; }
+    int GetHighPosition() const { return m_highPosition; }
 
 signals:
     void valueChanged(int low, int high);
@@ -34,28 +39,31 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    int PositionOf(int value) const { return int(value * m_pixelsPerValue); }
-    int ValueOf(int position) const { return int(position * m_valuesPerPixel); }
-    void UpdatePositions();
-    void SeparateEqualValues();
-    void Shift(int delta);
+    void ComputeScale();
+    void ComputePositions();
+    void ValuesFromPositions();
+    int PositionOf(int value) const;
+    // Equal values after a step: high up by one when it can, else low down by one.
+    void Separate();
     void Announce();
+    void Page(int step);
 
     int m_minimum = 0;
     int m_maximum = 0;
     int m_low = 0;
     int m_high = 0;
-    int m_lowPos = 0;
-    int m_highPos = 0;
-    float m_pixelsPerValue = 0.0f;
-    float m_valuesPerPixel = 0.0f;
+    int m_lowPosition = 0;
+    int m_highPosition = 0;
+    float m_pixelsPerValue = 0;
+    float m_valuesPerPixel = 0;
     int m_lastLowX = 0;
     int m_lastHighX = 0;
     int m_lastBandX = 0;
-    bool m_dragLow = false;
-    bool m_dragHigh = false;
-    bool m_dragBand = false;
+    bool m_draggingLow = false;
+    bool m_draggingHigh = false;
+    bool m_draggingBand = false;
     bool m_moved = false;
 };
