@@ -365,7 +365,9 @@ void CDirectBackup::OnNetworkState(int state)
         }
     } else if (state == -1) {
         if (m_loggedInOnce) {
-            Message(QString(), QStringLiteral("Loading fail"), QString());
+            // The box may have closed since the loading: the title opens it again, so a recorder
+            // that goes away is never a silent reset of the page.
+            Message(QStringLiteral("Backup Viewer"), QStringLiteral("Loading fail"), QString());
             Message(QString(), QString(), QStringLiteral("stop"));
         }
         if (m_running)

@@ -325,7 +325,8 @@ TEST_F(DirectBackupTest, LostRecorderFreesTheConnectionAndTheNextDropWorks)
     hub->boxCalls.clear();
     sims.clear(); // the simulator ends: the connection drops
     ASSERT_TRUE(WaitFor([&] { return !page->IsConnected() && network.isNull(); }));
-    EXPECT_TRUE(hub->boxCalls.contains(QStringLiteral("|Loading fail|"))) << hub->boxCalls.join(' ').toStdString();
+    EXPECT_TRUE(hub->boxCalls.contains(QStringLiteral("Backup Viewer|Loading fail|")))
+        << hub->boxCalls.join(' ').toStdString();
     EXPECT_TRUE(hub->boxCalls.contains(QStringLiteral("||stop")));
     EXPECT_EQ(page->GetDeviceIndex(), -1);
     EXPECT_FALSE(DayEnabled(page, 7));
