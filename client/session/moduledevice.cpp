@@ -16,6 +16,7 @@
 #include "net/modulenetwork.h"
 #include "platform/process.h"
 #include "session/archivepaths.h"
+#include "session/backuphosts.h"
 #include "session/emapwindow.h"
 #include "session/livedecodeworker.h"
 #include "session/moduleplayback.h"
@@ -235,6 +236,9 @@ CModuleDevice::~CModuleDevice()
     ReleaseConnectionsAndBuffers();
     m_treeItems->ForgetArchive();
 
+    m_eventBackupHost.reset();
+    m_scheduleBackupHost.reset();
+    m_remoteCDBackupHost.reset();
     m_recordLive.reset();
     m_recordSearch.reset();
     m_recordEvent.reset();
@@ -1131,6 +1135,24 @@ void CModuleDevice::OnNetworkState(int state)
     }
 }
 
+void CModuleDevice::CreateBackupHosts()
+{
+    // At every later login the event backup stops (its jobs must be armed again); the schedule
+    // backup is left as it is.
+    if (m_eventBackupHost)
+        m_eventBackupHost->StopBackup();
+    BackupHostFactory* factory = BackupHostFactory::Instance();
+    if (!factory)
+        return;
+    if (!m_eventBackupHost)
+        m_eventBackupHost = factory->CreateEventHost(*this);
+    if (!m_scheduleBackupHost)
+        m_scheduleBackupHost = factory->CreateScheduleHost(*this);
+    if (!m_remoteCDBackupHost)
+        m_remoteCDBackupHost = factory->CreateRemoteCDHost(*this,
+                                                           m_liveNetwork && m_liveNetwork->IsFurtherCapable());
+}
+
 void CModuleDevice::OnLoggedIn()
 {
     m_loginDeadline->stop();
@@ -1140,7 +1162,6 @@ void CModuleDevice::OnLoggedIn()
     m_playbackActive = 0;
     StartRequestPacing();
     CreateHealthCheck();
-    // pending: backup pages: The event, schedule and remote media backup hosts are made here once they exist.
     const int n = std::clamp(m_liveNetwork->GetChannelCount(), 0, int(kChannels));
     m_channelCount = n;
     OpenChannelDecoders(n);
@@ -1151,6 +1172,7 @@ void CModuleDevice::OnLoggedIn()
     CreateSchedulers();
     AllocateSessionBuffers();
     MarkLoggedIn();
+    CreateBackupHosts();
     StartMediaThreads();
     WantPermittedChannels(n, live);
 
@@ -1346,6 +1368,8 @@ void CModuleDevice::OnDisconnected()
 
     m_loggedIn = 0;
     m_socketConnected = 0;
+    if (m_scheduleBackupHost)
+        m_scheduleBackupHost->OnConnectionLost();
     m_liveAudioThread->RequestStop();
     m_playbackAudioThread->RequestStop();
     CloseSearchBoxes();

@@ -44,6 +44,9 @@
 #include "session/schedulerkind.h"
 
 class CModuleDecoder;
+class EventBackupHost;
+class ScheduleBackupHost;
+class RemoteCDBackupHost;
 class CModulePlayback;
 class CModuleNetwork;
 class LiveDecodeWorker;
@@ -132,6 +135,9 @@ public:
     int GetLiveFrameTime(int ch) const;
     bool GetRelayState(int relay) const;
     bool IsPtzChannel(int ch) const;
+    EventBackupHost* GetEventBackupHost() const { return m_eventBackupHost.get(); }
+    ScheduleBackupHost* GetScheduleBackupHost() const { return m_scheduleBackupHost.get(); }
+    RemoteCDBackupHost* GetRemoteCDBackupHost() const { return m_remoteCDBackupHost.get(); }
     int GetScrMode(int slot) const override;
     static int DayOfWeek(int date);
 
@@ -274,9 +280,9 @@ public:
     void SendCDMediaErase(int mediaKind);
     void SendTalkStart();
     void SendTalkStop();
-    // A schedule backup download from date and time; the request number is also sent as the
-    // channel mask, and the stream arrives in `receiveBuffer`.
-    void SendBackupPlaybackCtrl(int requestNumber, int date, int time, char* receiveBuffer);
+    // A schedule backup download of the channels of the mask from date and time, on the live
+    // connection; every frame carries the request number and arrives in `receiveBuffer`.
+    void SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int time, char* receiveBuffer);
     void SendBackupPlaybackStop(char* receiveBuffer);
 
     // Remote playback control; the fast modes step their speed 2 to 8.
@@ -687,6 +693,13 @@ private:
     std::array<int, 4> m_recordRange{{-1, -1, -1, -1}};
     QVector<int> m_recordDays;
     NetworkUsage m_networkUsage;
+    // The event and schedule backup windows, made at the first login and kept.
+    std::unique_ptr<EventBackupHost> m_eventBackupHost;
+    std::unique_ptr<ScheduleBackupHost> m_scheduleBackupHost;
+    std::unique_ptr<RemoteCDBackupHost> m_remoteCDBackupHost;
+    void CreateBackupHosts();
+    void FeedEventBackup(int channel, int date, int time, int frameType, int kind, const char* data, int size,
+                         bool decodeOnly);
 
     // Site book items of the session, and the e-map places of its cameras.
     std::unique_ptr<SessionTreeItems> m_treeItems;

@@ -14,6 +14,7 @@
 #include "common/media/modulerecord.h"
 #include "common/media/mulaw.h"
 #include "net/modulenetwork.h"
+#include "session/backuphosts.h"
 #include "session/livedecodeworker.h"
 #include "session/livepacer.h"
 #include "session/moduleplayback.h"
@@ -214,8 +215,7 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
     if (record->HasPayload() && m_liveRecordMark[channel].load() && m_recordLive)
         m_recordLive->OnRecordData(channel, date, time, frameType, kind, record->payload.get(), record->size, 0,
                                    decodeOnly ? 1 : 0);
-    // pending: event backup: The event backup takes frames here once its backup task exists; until then no channel is
-    // handed to it.
+    FeedEventBackup(channel, date, time, frameType, kind, record->payload.get(), record->size, decodeOnly);
 
     m_spareLiveRecords[size_t(channel)] = queue.AppendTakingSpare(std::move(record));
 
@@ -390,10 +390,38 @@ void CModuleDevice::OnRecvPlaybackAudioSec(int size, int kind, int date, int tim
     m_playbackAudioQueue.Append(std::move(record));
 }
 
-void CModuleDevice::OnRecvPlaybackVideo(int, int, int, int, int, int, bool, char, char)
+void CModuleDevice::OnRecvPlaybackVideo(int channel, int size, int kind, int date, int time, int tag, bool key,
+                                        char frameType, char sequence)
 {
-    // A schedule backup download is handed to the schedule backup task; without one the block
-    // is ignored.
+    // A schedule backup download goes to the schedule backup window; without one it is ignored.
+    if (m_deviceIndex < 0 || !m_scheduleBackupHost)
+        return;
+    m_scheduleBackupHost->OnRecvPlaybackVideo(channel, size, kind, date, time, tag, key, frameType, sequence);
+}
+
+void CModuleDevice::FeedEventBackup(int channel, int date, int time, int frameType, int kind, const char* data,
+                                    int size, bool decodeOnly)
+{
+    if (!m_eventBackupHost || !m_eventBackupHost->IsRunning() || !ValidChannel(channel))
+        return;
+    const int weekDay = DayOfWeek(date);
+    const bool alarm = GetMotionState(channel) || GetSensorState(channel);
+    if (alarm && m_eventBackupHost->IsBackupTime(channel, time, weekDay)) {
+        if (m_eventRecordMark[size_t(channel)].load() != 1) {
+            m_eventRecordMark[size_t(channel)] = 1;
+            SetEventRecordStart(channel, date, time);
+            StartEventRecord(channel);
+        }
+        qint64 written = 0;
+        if (data && size > 0)
+            written = m_recordEvent->OnRecordData(channel, date, time, frameType, kind, data, size, 0,
+                                                  decodeOnly ? 1 : 0);
+        emit OnEventResult(channel, date, time, weekDay, written);
+    } else if (m_eventRecordMark[size_t(channel)].load() == 1) {
+        m_eventRecordMark[size_t(channel)] = 0;
+        m_recordEvent->StopRecord(channel);
+        emit OnEventResult(channel, date, time, weekDay, -1);
+    }
 }
 
 CModulePlayback* CModuleDevice::SchedulerForKind(int channel, int kind) const

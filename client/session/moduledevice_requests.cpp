@@ -18,6 +18,7 @@
 #include "common/media/modulerecord.h"
 #include "net/modulenetwork.h"
 #include "net/recordermessageheader.h"
+#include "session/backuphosts.h"
 #include "session/moduleplayback.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
@@ -119,23 +120,31 @@ int CModuleDevice::LiveChannelCount() const
 
 void CModuleDevice::ShowEventBackup()
 {
-    // pending: backup pages: The event backup window is titled "Event Backup - " + the recorder name and shown here
-    // once the backup pages exist.
-    qCDebug(lcSession) << "ShowEventBackup:" << GetDvrName() << "has no event backup window";
+    if (!m_eventBackupHost) {
+        qCDebug(lcSession) << "ShowEventBackup:" << GetDvrName() << "has no event backup window before its login";
+        return;
+    }
+    m_eventBackupHost->ShowWindow(QStringLiteral("Event Backup - ") + GetDvrName());
 }
 
 void CModuleDevice::ShowRemoteCDBackup()
 {
-    // pending: backup pages: The recorder media backup window is titled "Remote CD Backup - " + the recorder name and
-    // shown here once the backup pages exist.
-    qCDebug(lcSession) << "ShowRemoteCDBackup:" << GetDvrName() << "has no remote CD backup window";
+    if (!m_remoteCDBackupHost) {
+        qCDebug(lcSession) << "ShowRemoteCDBackup:" << GetDvrName()
+                           << "has no remote CD backup window before its login";
+        return;
+    }
+    m_remoteCDBackupHost->ShowWindow(QStringLiteral("Remote CD Backup - ") + GetDvrName());
 }
 
 void CModuleDevice::ShowScheduleBackup()
 {
-    // pending: backup pages: The schedule backup window is titled "Schedule Backup - " + the recorder name and shown
-    // here once the backup pages exist.
-    qCDebug(lcSession) << "ShowScheduleBackup:" << GetDvrName() << "has no schedule backup window";
+    if (!m_scheduleBackupHost) {
+        qCDebug(lcSession) << "ShowScheduleBackup:" << GetDvrName()
+                           << "has no schedule backup window before its login";
+        return;
+    }
+    m_scheduleBackupHost->ShowWindow(QStringLiteral("Schedule Backup - ") + GetDvrName());
 }
 
 void CModuleDevice::ShowHealthCheck(bool quiet)
@@ -312,11 +321,12 @@ void CModuleDevice::SendTalkStop()
         m_liveNetwork->SendTalkStop();
 }
 
-void CModuleDevice::SendBackupPlaybackCtrl(int requestNumber, int date, int time, char* receiveBuffer)
+void CModuleDevice::SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int time,
+                                           char* receiveBuffer)
 {
     if (m_liveNetwork)
         m_liveNetwork->SendPlaybackCtrlExt(2, quint8(requestNumber), quint16(ModeCode(PlaybackMode::Forward)), 0,
-                                           0, quint16(requestNumber), date, time, 1, receiveBuffer, 0);
+                                           0, channelMask, date, time, 1, receiveBuffer, 0);
 }
 
 void CModuleDevice::SendBackupPlaybackStop(char* receiveBuffer)

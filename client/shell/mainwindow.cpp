@@ -24,6 +24,7 @@
 
 #include "backup/caviconvert.h"
 #include "backup/convertsource.h"
+#include "backup/cdirectbackup.h"
 #include "emap/emapview.h"
 #include "panels/calarmout.h"
 #include "panels/cmodulenetworkstatus.h"
@@ -85,6 +86,8 @@ MainWindow::MainWindow(QWidget* parent)
     SessionHub::Install(this);
     SiteBookHub::Install(this);
     MessageBoxHub::Install(this);
+    m_pBackupWindows = std::make_unique<BackupWindowFactory>();
+    BackupHostFactory::Install(m_pBackupWindows.get());
     EmapHub::Install(this);
     PanelsHub::Install(this);
     SkinImageHub::Install(this);
@@ -152,6 +155,7 @@ MainWindow::~MainWindow()
         if (group)
             group->DestroyAll();
     }
+    delete m_pBackupView.data();
     // So do the recorders of the site book: each session frees its slot of the recorder table.
     delete m_pSiteBook;
     m_pSiteBook = nullptr;
@@ -162,6 +166,8 @@ MainWindow::~MainWindow()
         SiteBookHub::Install(nullptr);
     if (MessageBoxHub::Instance() == this)
         MessageBoxHub::Install(nullptr);
+    if (BackupHostFactory::Instance() == m_pBackupWindows.get())
+        BackupHostFactory::Install(nullptr);
     if (EmapHub::Instance() == this)
         EmapHub::Install(nullptr);
     if (PanelsHub::Instance() == this)
@@ -353,7 +359,7 @@ void MainWindow::CreateMenus()
     view->addAction(icon("2.png"), tr("Live View"), this, &MainWindow::exeLiveView);
     QAction* search = view->addAction(icon("3.png"), tr("Search View"), this, &MainWindow::exeSearchView);
     view->addAction(icon("5.png"), tr("Emap View"), this, &MainWindow::exeEmapView);
-    QAction* backup = view->addAction(icon("4.png"), tr("Remote Backup"), this, &MainWindow::exeBackupView);
+    view->addAction(icon("4.png"), tr("Remote Backup"), this, &MainWindow::exeBackupView);
     view->addAction(icon("9.png"), tr("Backup Player"), this, &MainWindow::exeOrvane);
     QAction* config = view->addAction(icon("6.png"), tr("Config View"), this, &MainWindow::exeConfigView);
     view->addAction(icon("8.png"), tr("Information"), this, &MainWindow::exeInfoView);
@@ -381,9 +387,9 @@ void MainWindow::CreateMenus()
     QMenu* setup = menuBar()->addMenu(tr("Setup"));
     QAction* email = setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
 
-    // pending: remote search, remote backup and configuration console windows and the e-mail
-    // settings dialog; their entries are shown greyed until then.
-    for (QAction* action : {search, backup, config, email})
+    // pending: remote search and configuration console windows and the e-mail settings dialog;
+    // their entries are shown greyed until then.
+    for (QAction* action : {search, config, email})
         action->setEnabled(false);
 
     m_menuBarHeight = menuBar()->sizeHint().height();
@@ -825,8 +831,24 @@ void MainWindow::exeConfigView()
 
 void MainWindow::exeBackupView()
 {
-    // pending: remote backup window
-    NotBuiltYet("remote backup window");
+    if (m_pBackupView) {
+        // A hidden window may still be downloading: its page is left alone then.
+        if (!m_pBackupView->Page()->IsRunning())
+            m_pBackupView->Page()->ResetView();
+        m_pBackupView->show();
+        m_pBackupView->raise();
+        qCDebug(lcShell) << "backup view show";
+        return;
+    }
+    m_pBackupView = new CBackupView(this);
+    m_pBackupView->setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
+    m_pBackupView->show();
+}
+
+void MainWindow::closeBackupView()
+{
+    if (m_pBackupView)
+        m_pBackupView->close();
 }
 
 void MainWindow::exeFirmwareManager()

@@ -4,6 +4,11 @@
 // windows) and hands the work to the small classes it owns: the recorder table, the grid table,
 // the settings files, the child window slots and the audio output. Session objects and grids
 // register themselves; the hub owns neither.
+#include <QPointer>
+#include <memory>
+
+#include "backup/backupwindowfactory.h"
+#include "backup/cbackupview.h"
 #include <QByteArray>
 #include <QList>
 #include <QMainWindow>
@@ -285,6 +290,9 @@ public slots:
     void exeConfigView();
     int exeEmapView();
     void exeBackupView();
+    // Closes the remote backup window (a running download only hides it); the pointer is kept.
+    void closeBackupView();
+    CBackupView* GetBackupView() const { return m_pBackupView; }
     void exeOrvane();
     void exeInfoView();
     void OnLoadSMTP();
@@ -325,6 +333,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QPointer<CBackupView> m_pBackupView;
+    std::unique_ptr<BackupWindowFactory> m_pBackupWindows;
     void CreateFrame();
     void CreateMdiArea();
     void CreateToolBar();

@@ -1,7 +1,11 @@
 #include "sitebook/sitebooktreewidget.h"
 
 #include <QAbstractItemView>
+#include <QDataStream>
 #include <QDebug>
+#include <QDrag>
+#include <QMimeData>
+#include <QPixmap>
 #include <QStringList>
 
 #include "session/moduledevice.h"
@@ -357,3 +361,4 @@ void SiteBookTreeWidget::OnFavoriteSearchStart(int mode, const QString& name, co
     };
     startSearch(deviceIndex, number(0), number(1));
 }
+

@@ -256,6 +256,14 @@ bool ModuleRecord::WritePendingSecond(int channel, QFile& index, QFile& video, q
     return true;
 }
 
+void ModuleRecord::StopRecord(int channel)
+{
+    if (channel < 0 || channel >= kChannels)
+        return;
+    FlushChannel(channel);
+    m_channels[size_t(channel)].state = 0;
+}
+
 void ModuleRecord::FlushChannel(int channel)
 {
     Channel& ch = m_channels[channel];

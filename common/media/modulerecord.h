@@ -60,6 +60,10 @@ public:
     bool StartRecord(int channel, int date, int startTime, const QString& folder, int recorderIndex,
                      int archiveKind);
 
+    // Ends a channel's recording: its last second is written and the channel is idle until the
+    // next StartRecord. Nothing happens for a channel that is not recording.
+    void StopRecord(int channel);
+
     // Creates the folder with all missing parents; true when it exists afterwards.
     static bool MakePath(const QString& path);
 

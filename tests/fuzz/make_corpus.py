@@ -295,6 +295,19 @@ def record_lists_seeds():
     }
 
 
+def backup_lists_seeds():
+    """Backup permission mask, channel count, then records (kind, 16-bit length, bytes)."""
+    def item(kind, data):
+        return u8(kind) + u16(len(data)) + data
+    capacity = message(0x4A, u16(0x0005) + u16(0) + u32(100) + u32(200) + u32(1))
+    return {
+        "day-lists": u16(0xFFFF) + u8(4) + item(0, time_list(600, 700)) + item(1, event_list(False))
+        + item(1, event_list(True)) + item(2, time_list(30, 40, 1)),
+        "capacity": u16(0x0003) + u8(4) + item(3, capacity),
+        "capacity-short": u16(0xFFFF) + u8(16) + item(3, capacity[:20]),
+    }
+
+
 # ---------------------------------------------------------------------------------------------
 # Remote playback scheduler.
 
@@ -621,7 +634,8 @@ def main():
     for target, seeds in (("dispatch", dispatch_seeds()), ("record_lists", record_lists_seeds()),
                           ("playback", playback_seeds()), ("decoder", decoder_seeds()),
                           ("mulaw", mulaw_seeds()), ("xmlbooks", xmlbooks_seeds()),
-                          ("workbook", workbook_seeds()), ("compoundfile", compoundfile_seeds())):
+                          ("workbook", workbook_seeds()), ("compoundfile", compoundfile_seeds()),
+                          ("backup_lists", backup_lists_seeds())):
         write_seeds(os.path.join(corpus, target), seeds)
 
 

@@ -73,6 +73,10 @@ def parser():
     p.add_argument("--disk-codes", default="3", help="comma-separated disk codes for status bytes 44..53 (default 3)")
     p.add_argument("--video-loss", type=_int, default=0, help="mask of channels reported without video")
     p.add_argument("--motion", type=_int, default=0, help="motion mask reported in 0x23 (default 0)")
+    p.add_argument("--media-state", type=_int, default=1,
+                   help="state of the backup medium in 0x36: 1 ready, 0x20 not blank, -1 none, >1 USB (default 1)")
+    p.add_argument("--media-free", type=int, default=4096, help="free MB of the medium in 0x36 (default 4096)")
+    p.add_argument("--media-discs", type=int, default=1, help="media a media backup takes (default 1)")
     p.add_argument("--sensor", type=_int, default=0, help="sensor mask reported in 0x23 (default 0)")
     p.add_argument("--index-subcode-add", type=_int, default=0,
                    help="added to a non-zero byte 19 of an index request to form the reply sub-code "

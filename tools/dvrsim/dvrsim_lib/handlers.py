@@ -432,26 +432,32 @@ async def on_backup_capa(conn, msg):
 
 @handles(0x35)
 async def on_media_check(conn, msg):
-    # state 1: medium ready; free MB
-    await conn.reply(message(0x36, Body(16).u16(12, 1).u16(14, 4096).bytes()))
+    # the medium's state (--media-state; 1 ready) and its free MB (16-bit each)
+    state = conn.srv.state.media_state
+    await conn.reply(message(0x36, Body(16).u16(12, state).u16(14, conn.cfg.ns.media_free).bytes()))
 
 
 @handles(0x64)
 async def on_media_erase(conn, msg):
+    # an erased disc or a formatted USB storage is ready at the next check
+    conn.srv.state.media_state = 1
     await conn.reply(message(0x65, Body(16).u8(12, 0).bytes(), status=0))
 
 
-async def _burn(conn):
+async def _burn(conn, index):
     import asyncio
+    discs = max(1, conn.cfg.ns.media_discs)
     for pct in range(0, 101, 20):
-        await conn.reply(message(0x38, Body(16).u8(12, 0).u8(13, pct).u8(14, 1).u8(15, 0).bytes()))
+        await conn.reply(message(0x38, Body(16).u8(12, 0).u8(13, pct).u8(14, discs).u8(15, index).bytes()))
         await asyncio.sleep(0.2)
-    await conn.reply(message(0x38, Body(16).u8(12, 3).u8(13, 100).u8(14, 1).u8(15, 0).bytes()))
+    await conn.reply(message(0x38, Body(16).u8(12, 3).u8(13, 100).u8(14, discs).u8(15, index).bytes()))
 
 
 @handles(0x4B, 0xC0, 0x37)
 async def on_cd_backup(conn, msg):
-    conn.start_task("burn", _burn(conn))
+    # 0x37 goes on with the next medium: byte 12 is the number of media already written
+    index = u8(msg, 12) if u8(msg, 6) == 0x37 else 0
+    conn.start_task("burn", _burn(conn, index))
 
 
 @handles(0x39, 0x3A)

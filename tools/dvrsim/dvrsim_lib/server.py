@@ -41,6 +41,7 @@ class RecorderState:
         self.motion = cfg.ns.motion
         self.sensor = cfg.ns.sensor
         self.relay_mask = 0
+        self.media_state = cfg.ns.media_state
         self.titles = list(cfg.titles)
         self.day = 0          # the day of the last list, index or playback request
 

@@ -185,6 +185,11 @@ async def playback(conn, req, live_conn=False):
             while conn.playback_rate == 1:
                 await asyncio.sleep(0.05)
                 nxt = time.monotonic()
+            if conn.playback_rate > 64:
+                # a backup download: as fast as the connection takes it
+                nxt = time.monotonic()
+                await asyncio.sleep(0)
+                continue
             delay = nxt - time.monotonic()
             if delay < -1.0:
                 nxt = time.monotonic()

@@ -1,0 +1,3 @@
+#include "backup/backuplog.h"
+
+Q_LOGGING_CATEGORY(lcBackup, "zent.backup", QtInfoMsg)

@@ -1,0 +1,11 @@
+#pragma once
+// Makes the event and schedule backup windows for the sessions; the main window installs one.
+#include "session/backuphosts.h"
+
+class BackupWindowFactory : public BackupHostFactory
+{
+public:
+    std::unique_ptr<EventBackupHost> CreateEventHost(CModuleDevice& device) override;
+    std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(CModuleDevice& device) override;
+    std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(CModuleDevice& device, bool listBackup) override;
+};

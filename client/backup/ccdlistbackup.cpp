@@ -1,0 +1,395 @@
+#include "backup/ccdlistbackup.h"
+
+#include "backup/backuplog.h"
+#include "backup/clistbackupmodel.h"
+#include "backup/sitebookdrop.h"
+#include "net/hubservices.h"
+#include "session/moduledevice.h"
+#include "session/sessionhub.h"
+#include "session/sitebook.h"
+
+#include <QComboBox>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+#include <QTableView>
+
+CCDListBackup::CCDListBackup(QWidget* parent)
+    : QWidget(parent)
+    , m_model(std::make_unique<CListBackupModel>())
+    , m_flow(
+          {[this] { return Device(); }, [this](const QString& text) { m_form->SetStatus(text); },
+           [this](const QString& title, const QString& text, bool okCancel) { return Ask(title, text, okCancel); },
+           [this] { StartList(); }, [this] { ResetBackup(); }, [this] { return GetTotalSizeFromModel(); }})
+{
+    setAcceptDrops(true);
+    auto* frame = new QLabel(this);
+    frame->setFrameShape(QFrame::Box);
+    frame->setGeometry(0, 0, 890, 740);
+    m_form = std::make_unique<MediaRangeForm>(this);
+    connect(m_form->allButton, &QPushButton::clicked, this, &CCDListBackup::ChannelAll);
+    m_clearButton = new QPushButton(QStringLiteral("Clear List"), this);
+    m_clearButton->setGeometry(730, 75, 150, 25);
+    connect(m_clearButton, &QPushButton::clicked, this, &CCDListBackup::OnClearList);
+    m_addButton = new QPushButton(QStringLiteral("Add List"), this);
+    m_addButton->setGeometry(730, 105, 150, 25);
+    connect(m_addButton, &QPushButton::clicked, this, &CCDListBackup::OnGetList);
+    auto* line = new QLabel(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setStyleSheet(QStringLiteral("QLabel {color : gray;}"));
+    line->setGeometry(5, 140, 880, 2);
+
+    const char* const headers[6] = {"Select Channel", "Start Date",  "Start Time",
+                                    "Finish Date",    "Finish Time", "Size"};
+    const int widths[6] = {230, 130, 130, 130, 130, 110};
+    m_model->SetModelCount(6);
+    for (int c = 0; c < 6; ++c) {
+        m_model->SetHeaderText(c, QString::fromLatin1(headers[c]));
+        m_model->SetColumnAlignment(c, c == 0   ? int(Qt::AlignLeft)
+                                       : c == 5 ? int(Qt::AlignRight)
+                                                : int(Qt::AlignCenter));
+    }
+    m_table = new QTableView(this);
+    m_table->setModel(m_model.get());
+    m_table->setGeometry(10, 180, 870, 504);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(20);
+    m_table->setFrameShape(QFrame::Box);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    for (int c = 0; c < 6; ++c)
+        m_table->setColumnWidth(c, widths[c]);
+    connect(m_table, &QTableView::clicked, this, &CCDListBackup::OnListClicked);
+
+    m_mediaCombo = new QComboBox(this);
+    m_mediaCombo->addItems({QStringLiteral("CD/DVD RW"), QStringLiteral("USB Storage")});
+    m_mediaCombo->setGeometry(570, 695, 150, 30);
+    m_startButton = new QPushButton(QStringLiteral("Start"), this);
+    m_startButton->setGeometry(730, 695, 150, 30);
+    connect(m_startButton, &QPushButton::clicked, this, &CCDListBackup::OnBackupStart);
+    EnableControls(false);
+    m_startButton->setEnabled(false);
+}
+
+CCDListBackup::~CCDListBackup() = default;
+
+CModuleDevice* CCDListBackup::Device() const
+{
+    SessionHub* hub = SessionHub::Instance();
+    return hub ? hub->GetDevice(m_deviceIndex) : nullptr;
+}
+
+void CCDListBackup::EnableControls(bool enabled)
+{
+    m_form->SetEnabled(enabled);
+    m_clearButton->setEnabled(enabled);
+    m_addButton->setEnabled(enabled);
+}
+
+void CCDListBackup::Bind(CModuleDevice* device)
+{
+    if (m_bound && m_bound != device) {
+        disconnect(m_bound, nullptr, this, nullptr);
+        // Sizes asked of the earlier recorder will not come back here.
+        m_pending.clear();
+    }
+    m_bound = device;
+    if (!device)
+        return;
+    connect(device, &CModuleDevice::OnConnected_CDBackup, this, &CCDListBackup::OnConnected, Qt::UniqueConnection);
+    connect(device, &CModuleDevice::OnAddBackupCapaAll, this, &CCDListBackup::OnAddBackupCapaAll,
+            Qt::UniqueConnection);
+    connect(device, &CModuleDevice::OnSetCDMedia, this, &CCDListBackup::SetRecvCDMedia, Qt::UniqueConnection);
+    connect(device, &CModuleDevice::OnEraseResult, this, &CCDListBackup::OnEraseResult, Qt::UniqueConnection);
+    connect(device, &CModuleDevice::OnBurningRate, this, &CCDListBackup::OnBurningRate, Qt::UniqueConnection);
+}
+
+void CCDListBackup::AttachDevice()
+{
+    m_form->UncheckChannels();
+    EnableControls(true);
+    m_startButton->setEnabled(true);
+    m_startButton->setText(QStringLiteral("Start"));
+    m_running = false;
+    Bind(Device());
+}
+
+void CCDListBackup::dragEnterEvent(QDragEnterEvent* event)
+{
+    AcceptSiteBookDrag(event);
+}
+
+void CCDListBackup::dragMoveEvent(QDragMoveEvent* event)
+{
+    AcceptSiteBookDrag(event);
+}
+
+void CCDListBackup::dropEvent(QDropEvent* event)
+{
+    SiteBook record;
+    if (m_running || !ReadSiteBookDrop(event->mimeData(), &record)) {
+        event->ignore();
+        return;
+    }
+    DropRecord(record);
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void CCDListBackup::keyPressEvent(QKeyEvent* /*event*/) {}
+
+void CCDListBackup::keyReleaseEvent(QKeyEvent* /*event*/) {}
+
+void CCDListBackup::DropRecord(const SiteBook& record)
+{
+    if (m_running || record.kind != QLatin1String("device"))
+        return;
+    SessionHub* hub = SessionHub::Instance();
+    CModuleDevice* device = hub ? hub->GetDevice(record.index) : nullptr;
+    if (!device)
+        return;
+    m_deviceIndex = record.index;
+    AttachDevice();
+    if (!device->IsLoggedIn())
+        device->StartConnect(9);
+}
+
+void CCDListBackup::OnConnected(QString /*name*/, int index)
+{
+    m_deviceIndex = index;
+    EnableControls(true);
+    m_startButton->setEnabled(true);
+}
+
+void CCDListBackup::ChannelAll()
+{
+    m_form->ToggleAll();
+}
+
+void CCDListBackup::OnListClicked(QModelIndex index)
+{
+    if (!index.isValid())
+        return;
+    const QModelIndex cell = m_model->index(index.row(), 0);
+    const QVariant state = m_model->data(cell, Qt::CheckStateRole);
+    if (!state.isValid())
+        return;
+    if (state.toInt() == Qt::Unchecked)
+        m_model->setData(cell, int(Qt::Checked), Qt::CheckStateRole);
+    else if (state.toInt() == Qt::Checked)
+        m_model->setData(cell, int(Qt::Unchecked), Qt::CheckStateRole);
+}
+
+void CCDListBackup::OnClearList()
+{
+    while (m_model->rowCount() > 0)
+        m_model->removeRows(0, 1);
+    m_rangeList.clear();
+}
+
+bool CCDListBackup::Before(int dateA, int timeA, int dateB, int timeB)
+{
+    return dateA < dateB || (dateA == dateB && timeA < timeB);
+}
+
+bool CCDListBackup::CheckOverlapTimeFromModel() const
+{
+    const MediaRange pending = m_form->Range();
+    auto overlaps = [&pending](int startDate, int startTime, int finishDate, int finishTime) {
+        return Before(pending.startDate, pending.startTime, finishDate, finishTime)
+               && Before(startDate, startTime, pending.finishDate, pending.finishTime);
+    };
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const ListBackupItem* item = m_model->Item(row);
+        if (item && overlaps(item->startDate, item->startTime, item->finishDate, item->finishTime))
+            return true;
+    }
+    for (const PendingRange& waiting : m_pending) {
+        const MediaRange& r = waiting.range;
+        if (overlaps(r.startDate, r.startTime, r.finishDate, r.finishTime))
+            return true;
+    }
+    return false;
+}
+
+void CCDListBackup::OnGetList()
+{
+    const quint32 mask = m_form->ChannelMask();
+    if (mask == 0)
+        return;
+    const MediaRange range = m_form->Range();
+    if (!range.IsForward() || CheckOverlapTimeFromModel())
+        return;
+    // Ranges still waiting for their size count against the limit as well.
+    if (m_model->rowCount() + int(m_pending.size()) >= kMaxRows) {
+        if (HubServices* hub = HubServices::Instance())
+            hub->ShowMessageBox(QStringLiteral("Remote CD Backup"),
+                                QStringLiteral("The Remote Backup 16 List is limit."), QStringLiteral("stop"));
+        return;
+    }
+    CModuleDevice* device = Device();
+    if (!device)
+        return;
+    Bind(device);
+    m_pending.push_back(PendingRange{range, mask});
+    device->SendBackupCapaRequest(range.startDate, range.startTime, range.finishDate, range.finishTime, int(mask));
+}
+
+void CCDListBackup::OnAddBackupCapa(int /*channel*/, int /*videoChannels*/, int /*sizeMB*/) {}
+
+QString CCDListBackup::ConvertTextFromChannelBits(int bits, int channelCount)
+{
+    QStringList runs;
+    const int count = std::min(channelCount, 16);
+    for (int n = 1; n <= count; ++n) {
+        if (!(bits & (1 << (n - 1))))
+            continue;
+        int last = n;
+        while (last < count && (bits & (1 << last)))
+            ++last;
+        runs << (last == n ? QString::asprintf("%d", n) : QString::asprintf("%d~%d", n, last));
+        n = last;
+    }
+    return runs.join(QStringLiteral(", "));
+}
+
+void CCDListBackup::OnAddBackupCapaAll(int mask, int channelCount, int totalMB)
+{
+    if (m_pending.empty()) {
+        qCDebug(lcBackup) << "list backup: a size came back that no range waits for";
+        return;
+    }
+    const PendingRange pending = m_pending.front();
+    m_pending.pop_front();
+    if (totalMB <= 0 || m_model->rowCount() >= kMaxRows)
+        return;
+    const int row = m_model->rowCount();
+    m_model->insertRows(row, 1);
+    const QModelIndex cell = m_model->index(row, 0);
+    m_model->setData(cell, int(Qt::Checked), Qt::CheckStateRole);
+    ListBackupItem* item = m_model->Item(row);
+    item->startDate = pending.range.startDate;
+    item->startTime = pending.range.startTime;
+    item->finishDate = pending.range.finishDate;
+    item->finishTime = pending.range.finishTime;
+    item->chanBits = quint16(mask);
+    item->audioFlag = 0xFFFF;
+    item->sizeMB = totalMB;
+    item->channelCount = channelCount;
+    item->channelText = ConvertTextFromChannelBits(mask & 0xFFFF, channelCount);
+    m_model->setData(cell, QVariant::fromValue(item), Qt::UserRole);
+}
+
+int CCDListBackup::GetTotalSizeFromModel() const
+{
+    int total = 0;
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (m_model->data(m_model->index(row, 0), Qt::CheckStateRole).toInt() == Qt::Checked)
+            total += m_model->Item(row)->sizeMB;
+    }
+    return total;
+}
+
+void CCDListBackup::SetListBackupFromModel()
+{
+    m_rangeList.clear();
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (m_model->data(m_model->index(row, 0), Qt::CheckStateRole).toInt() != Qt::Checked)
+            continue;
+        const ListBackupItem* item = m_model->Item(row);
+        RequestBuilder::ListBackupEntry entry;
+        entry.startDate = item->startDate;
+        entry.startTime = item->startTime;
+        entry.finishDate = item->finishDate;
+        entry.finishTime = item->finishTime;
+        entry.channelMask = item->chanBits;
+        entry.audioFlag = 0xFFFF;
+        m_rangeList.append(entry);
+    }
+}
+
+void CCDListBackup::StartList()
+{
+    SetListBackupFromModel();
+    if (CModuleDevice* device = Device())
+        device->SendCDListBackupStart(m_rangeList, m_flow.MediaKind());
+}
+
+bool CCDListBackup::Ask(const QString& title, const QString& text, bool okCancel)
+{
+    if (m_question)
+        return m_question(title, text, okCancel);
+    QMessageBox box(QMessageBox::Information, title, text,
+                    okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Yes | QMessageBox::No);
+    box.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    const int answer = box.exec();
+    return answer == QMessageBox::Yes || answer == QMessageBox::Ok;
+}
+
+void CCDListBackup::OnBackupStart()
+{
+    if (m_running) {
+        m_form->SetStatus(QStringLiteral("Stop"));
+        ResetBackup();
+        return;
+    }
+    if (m_model->rowCount() == 0)
+        return;
+    bool anyChecked = false;
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        anyChecked = anyChecked
+                     || m_model->data(m_model->index(row, 0), Qt::CheckStateRole).toInt() == Qt::Checked;
+    const int total = GetTotalSizeFromModel();
+    if (!anyChecked || total <= 0)
+        return;
+    if (total > kLimitMB) {
+        if (HubServices* hub = HubServices::Instance())
+            hub->ShowMessageBox(QStringLiteral("Remote CD Backup"),
+                                QStringLiteral("The Remote Backup 48GByte is limit."), QStringLiteral("stop"));
+        return;
+    }
+    EnableControls(false);
+    m_table->setEnabled(false);
+    m_mediaCombo->setEnabled(false);
+    m_startButton->setText(QStringLiteral("Stop"));
+    m_running = true;
+    m_flow.Begin(m_mediaCombo->currentIndex() == 1 ? 2 : 0);
+}
+
+void CCDListBackup::SetRecvCDMedia(short state, short freeMB)
+{
+    if (m_running)
+        m_flow.OnMedia(state, freeMB);
+}
+
+void CCDListBackup::OnEraseResult(char result)
+{
+    if (m_running)
+        m_flow.OnErase(result);
+}
+
+void CCDListBackup::OnBurningRate(char state, char percent, char discs, char discIndex)
+{
+    if (m_running)
+        m_flow.OnRate(state, percent, discs, discIndex);
+}
+
+void CCDListBackup::ResetBackup()
+{
+    EnableControls(true);
+    m_table->setEnabled(true);
+    m_mediaCombo->setEnabled(true);
+    if (m_running) {
+        if (CModuleDevice* device = Device()) {
+            device->SendCDBackupStop(m_flow.MediaKind());
+            device->SendCDBackupClose();
+        }
+    }
+    m_startButton->setText(QStringLiteral("Start"));
+    m_running = false;
+}

@@ -1,0 +1,56 @@
+#include "backup/cmodulebackupevent.h"
+
+#include "backup/ceventbackup.h"
+#include "session/moduledevice.h"
+
+#include <QApplication>
+#include <QIcon>
+
+CModuleBackupEvent::CModuleBackupEvent(CModuleDevice& device, QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(QIcon(QStringLiteral(":/res/Resource/43_Off.png")));
+    // The selection colours of the backup pages, then the program's own style.
+    setStyleSheet(QStringLiteral("QWidget {selection-color:#d4e6ff;selection-background-color: #7ba5de;}")
+                  + qApp->styleSheet());
+    setMinimumSize(910, 760);
+    // The recorder's session owns this window; an open one never keeps the program running once
+    // the main window has closed.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    m_page = new CEventBackup(this);
+    m_page->setGeometry(10, 10, 890, 740);
+    m_page->SetDeviceIndex(device.GetDeviceIndex());
+    m_page->SetChannelCount(device.GetChannelCount());
+    m_page->ResetPage();
+    connect(&device, &CModuleDevice::OnEventResult, this, &CModuleBackupEvent::OnEventResult);
+}
+
+CModuleBackupEvent::~CModuleBackupEvent() = default;
+
+bool CModuleBackupEvent::IsBackupTime(int channel, int time, int weekDay) const
+{
+    return m_page->IsBackupTime(channel, time, weekDay);
+}
+
+bool CModuleBackupEvent::IsRunning() const
+{
+    return m_page->IsRunning();
+}
+
+void CModuleBackupEvent::StopBackup()
+{
+    m_page->StopBackup();
+}
+
+void CModuleBackupEvent::ShowWindow(const QString& title)
+{
+    setWindowTitle(title);
+    show();
+    raise();
+}
+
+void CModuleBackupEvent::OnEventResult(int channel, int date, int time, int weekDay, qlonglong size)
+{
+    m_page->OnEventResult(channel, date, time, weekDay, size);
+}

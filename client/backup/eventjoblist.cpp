@@ -1,0 +1,270 @@
+#include "backup/eventjoblist.h"
+
+#include "backup/backupclock.h"
+#include "backup/backupitem.h"
+#include "backup/eventbackupsession.h"
+#include "backup/formatbackupsize.h"
+#include "backup/jobrules.h"
+#include "backup/listmodel.h"
+
+namespace {
+
+constexpr int kChannels = 16;
+
+bool ValidChannel(int channel)
+{
+    return channel >= 0 && channel < kChannels;
+}
+
+} // namespace
+
+EventJobList::EventJobList(ListModel& model, EventBackupSession& session)
+    : m_model(model)
+    , m_session(session)
+{}
+
+void EventJobList::SetupModel()
+{
+    struct Column
+    {
+        const char* header;
+        int alignment;
+    };
+    const int centred = Qt::AlignCenter;
+    const Column columns[kColumns] = {
+        {"Channel", Qt::AlignLeft},     {"Week", centred},
+        {"Begin Time", centred},        {"End Time", centred},
+        {"Start Date / Time", centred}, {"Backup Size", Qt::AlignRight},
+        {"Status", Qt::AlignRight},
+    };
+    m_model.SetColumnCount(kColumns);
+    for (int c = 0; c < kColumns; ++c) {
+        m_model.SetHeaderText(c, QString::fromLatin1(columns[c].header));
+        m_model.SetColumnAlignment(c, columns[c].alignment);
+    }
+    m_model.SetModelCount(kColumns);
+}
+
+bool EventJobList::IsArmed(const BackupItem* item) const
+{
+    return item && (item->state == JobState::Wait || item->state == JobState::Downloading);
+}
+
+void EventJobList::SetState(int row, BackupItem* item, int state)
+{
+    item->state = JobState(state);
+    m_model.SetText(row, ColStatus, JobRules::StateText(state));
+}
+
+bool EventJobList::AddJobs(int dayMask, quint32 channelMask, int begin, int end,
+                           const std::function<bool()>& confirmOverlap)
+{
+    if (dayMask == 0 || channelMask == 0 || begin >= end)
+        return false;
+    m_scratchBegin = begin;
+    m_scratchEnd = end;
+    bool asked = false;
+    for (int row = 0; row < m_model.rowCount();) {
+        const BackupItem* item = m_model.Item(row);
+        if (!item || !JobRules::Conflicts(*item, dayMask, channelMask, begin, end)) {
+            ++row;
+            continue;
+        }
+        if (!asked) {
+            asked = true;
+            if (!confirmOverlap || !confirmOverlap())
+                return false;
+        }
+        RemoveRow(row);
+    }
+    for (int channel = 0; channel < kChannels; ++channel) {
+        if (channelMask & (1u << channel))
+            AddJobRow(channel, dayMask);
+    }
+    return true;
+}
+
+bool EventJobList::AddJobRow(int channel, int weekDays)
+{
+    if (!ValidChannel(channel))
+        return false;
+    if (m_model.rowCount() > kMaxRows) {
+        int complete = -1;
+        for (int row = 0; row < m_model.rowCount() && complete < 0; ++row) {
+            if (const BackupItem* item = m_model.Item(row); item && item->state == JobState::Complete)
+                complete = row;
+        }
+        if (complete < 0)
+            return false;
+        m_model.removeRows(complete, 1);
+    }
+    const int row = m_model.AppendRow();
+    BackupItem* item = m_model.Item(row);
+    if (!item)
+        return false;
+    m_model.SetText(row, ColChannel, JobRules::ChannelText(channel, m_session.CameraTitle(channel)));
+    m_model.SetText(row, ColWeek, JobRules::WeekText(weekDays));
+    m_model.SetText(row, ColBegin, BackupClock::HmsText(m_scratchBegin));
+    m_model.SetText(row, ColEnd, BackupClock::HmsText(m_scratchEnd));
+    m_model.SetText(row, ColStart, QStringLiteral("-"));
+    m_model.SetText(row, ColSize, QStringLiteral("-"));
+    item->channel = channel;
+    item->weekDays = weekDays;
+    item->begin = m_scratchBegin;
+    item->end = m_scratchEnd;
+    item->startDate = 0;
+    if (m_running) {
+        SetState(row, item, int(JobState::Wait));
+        ArmChannel(channel);
+    } else {
+        SetState(row, item, int(JobState::Stop));
+    }
+    return true;
+}
+
+void EventJobList::ArmChannel(int channel)
+{
+    if (!ValidChannel(channel) || m_liveStarted[size_t(channel)])
+        return;
+    m_liveStarted[size_t(channel)] = true;
+    m_session.StartLive(channel);
+}
+
+void EventJobList::ReleaseChannel(int channel, int leaving)
+{
+    if (!ValidChannel(channel) || !m_liveStarted[size_t(channel)])
+        return;
+    for (int row = 0; row < m_model.rowCount(); ++row) {
+        const BackupItem* item = m_model.Item(row);
+        if (row != leaving && IsArmed(item) && item->channel == channel)
+            return;
+    }
+    m_liveStarted[size_t(channel)] = false;
+    m_session.StopLive(channel);
+}
+
+bool EventJobList::IsBackupTime(int channel, int time, int weekDay) const
+{
+    if (weekDay < 0 || weekDay > 6)
+        return false;
+    for (int row = 0; row < m_model.rowCount(); ++row) {
+        const BackupItem* item = m_model.Item(row);
+        if (IsArmed(item) && item->channel == channel && (item->weekDays & (1 << weekDay)) && item->begin <= time
+            && time <= item->end)
+            return true;
+    }
+    return false;
+}
+
+int EventJobList::FindReportRow(int channel, int time, int weekDay, qint64 size) const
+{
+    if (weekDay < 0 || weekDay > 6)
+        return -1;
+    auto matches = [&](const BackupItem* item, JobState state) {
+        return item && item->state == state && item->channel == channel && (item->weekDays & (1 << weekDay))
+               && (size == -1 || (item->begin <= time && time <= item->end));
+    };
+    // The row that is recording takes the report before any row still waiting, so that an end
+    // report closes what was recorded.
+    for (JobState state : {JobState::Downloading, JobState::Wait}) {
+        for (int row = 0; row < m_model.rowCount(); ++row) {
+            if (matches(m_model.Item(row), state))
+                return row;
+        }
+    }
+    return -1;
+}
+
+void EventJobList::OnEventResult(int channel, int date, int time, int weekDay, qint64 size)
+{
+    const int row = FindReportRow(channel, time, weekDay, size);
+    if (row < 0)
+        return;
+    BackupItem* item = m_model.Item(row);
+    if (size == -1) {
+        SetState(row, item, int(JobState::Complete));
+        m_scratchBegin = item->begin;
+        m_scratchEnd = item->end;
+        const int weekDays = item->weekDays;
+        AddJobRow(channel, weekDays);
+        return;
+    }
+    if (item->state == JobState::Wait) {
+        item->startDate = date;
+        m_model.SetText(row, ColStart,
+                        BackupClock::YmdText(date) + QStringLiteral("  ") + BackupClock::HmsText(time));
+        SetState(row, item, int(JobState::Downloading));
+    }
+    m_model.SetText(row, ColSize, FormatBackupSize(size / 1024, true));
+}
+
+void EventJobList::Start()
+{
+    m_running = true;
+    for (int row = 0; row < m_model.rowCount(); ++row) {
+        BackupItem* item = m_model.Item(row);
+        if (item && item->state == JobState::Stop) {
+            ArmChannel(item->channel);
+            SetState(row, item, int(JobState::Wait));
+        }
+    }
+}
+
+void EventJobList::Stop()
+{
+    m_running = false;
+    for (int channel = 0; channel < kChannels; ++channel) {
+        if (m_liveStarted[size_t(channel)]) {
+            m_liveStarted[size_t(channel)] = false;
+            m_session.StopLive(channel);
+        }
+    }
+    for (int row = 0; row < m_model.rowCount(); ++row) {
+        BackupItem* item = m_model.Item(row);
+        if (!item)
+            continue;
+        if (item->state == JobState::Downloading)
+            SetState(row, item, int(JobState::Complete));
+        else if (item->state == JobState::Wait)
+            SetState(row, item, int(JobState::Stop));
+    }
+}
+
+void EventJobList::RemoveRow(int row)
+{
+    const BackupItem* item = m_model.Item(row);
+    if (!item)
+        return;
+    if (IsArmed(item))
+        ReleaseChannel(item->channel, row);
+    m_model.removeRows(row, 1);
+}
+
+void EventJobList::RemoveCompleteRows()
+{
+    for (int row = 0; row < m_model.rowCount();) {
+        const BackupItem* item = m_model.Item(row);
+        if (item && item->state == JobState::Complete)
+            m_model.removeRows(row, 1);
+        else
+            ++row;
+    }
+}
+
+void EventJobList::RemoveAllRows()
+{
+    while (m_model.rowCount() > 0)
+        RemoveRow(0);
+}
+
+void EventJobList::Reset()
+{
+    m_model.Clear();
+    m_liveStarted.fill(false);
+    m_session.ClearEventRecordMarks();
+}
+
+bool EventJobList::IsLiveStarted(int channel) const
+{
+    return ValidChannel(channel) && m_liveStarted[size_t(channel)];
+}

@@ -1,0 +1,49 @@
+#include "backup/jobrules.h"
+
+#include "backup/backupitem.h"
+
+#include <QStringList>
+
+namespace JobRules {
+
+QString ChannelText(int channel, const QString& cameraTitle)
+{
+    return QString::asprintf("Ch - %02d (", channel + 1) + cameraTitle + QLatin1Char(')');
+}
+
+QString WeekText(int weekDays)
+{
+    static const char* const kNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    QStringList names;
+    for (int day = 0; day < 7; ++day) {
+        if (weekDays & (1 << day))
+            names << QLatin1String(kNames[day]);
+    }
+    return names.join(QLatin1Char('/'));
+}
+
+bool Conflicts(const BackupItem& listed, int dayMask, quint32 channelMask, int begin, int end)
+{
+    if (listed.state != JobState::Wait && listed.state != JobState::Stop && listed.state != JobState::Downloading)
+        return false;
+    if (!(listed.weekDays & dayMask) || listed.channel < 0 || listed.channel > 15
+        || !(channelMask & (1u << listed.channel)))
+        return false;
+    const int b = listed.begin;
+    const int e = listed.end;
+    return b == begin || e == end || b == end || e == begin || (begin < b && b < end) || (begin < e && e < end);
+}
+
+QString StateText(int state)
+{
+    switch (JobState(state)) {
+    case JobState::Wait: return QStringLiteral("Wait");
+    case JobState::Stop: return QStringLiteral("Stop");
+    case JobState::Downloading: return QStringLiteral("Downloading");
+    case JobState::Complete: return QStringLiteral("Complete");
+    case JobState::Timeout: return QStringLiteral("Timeout");
+    }
+    return QString();
+}
+
+} // namespace JobRules

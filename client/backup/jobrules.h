@@ -1,0 +1,22 @@
+#pragma once
+// What the event and schedule backup pages share about their job rows: the texts of the
+// channel and week columns, and when a new job overlaps one already listed.
+#include <QString>
+#include <QtGlobal>
+
+struct BackupItem;
+
+namespace JobRules {
+
+// "Ch - 01 (title)".
+QString ChannelText(int channel, const QString& cameraTitle);
+// The set days "Sun/Mon/..." (bit 0 Sunday).
+QString WeekText(int weekDays);
+// A listed job (waiting, stopped or running) conflicts with a new window [begin, end] on some
+// of its days and channels when the two windows overlap or touch; a window lying strictly
+// inside the listed one is allowed beside it.
+bool Conflicts(const BackupItem& listed, int dayMask, quint32 channelMask, int begin, int end);
+// "Wait", "Stop", "Downloading", "Complete", "Timeout".
+QString StateText(int state);
+
+} // namespace JobRules

@@ -1,0 +1,117 @@
+#pragma once
+// The jobs of a schedule backup page, without its widgets: rows of (channel, week days, daily
+// window, download start) in a ListModel. Once a second the page asks it to look at the clock;
+// every job whose download start has come on one of its days fetches the previous day's window
+// from the recorder and writes it in the client recording layout (kind 6).
+//
+// Seconds are never skipped: a check covers every second since the previous one, so a timer
+// that fires late misses no job. Jobs that fall due while a download runs wait their turn;
+// jobs due at the same time are fetched together when they share a window, one request per
+// window otherwise. A download ends with the first frame past its window, after
+// kSilenceLimitMs without a frame, or when the connection drops.
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QVector>
+#include <QtGlobal>
+
+#include <array>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "common/media/modulerecord.h"
+
+class ListModel;
+class ScheduleBackupSession;
+struct BackupItem;
+
+class ScheduleJobList : public QObject
+{
+    Q_OBJECT
+public:
+    enum Column { ColChannel, ColWeek, ColBegin, ColEnd, ColDate, ColStartTime, ColSize, ColStatus, kColumns };
+    static constexpr int kFrameBufferSize = 6220800;
+    static constexpr int kSilenceLimitMs = 30000;
+    // A recording file is closed and a new one started past this many kilobytes.
+    static constexpr qint64 kFileLimitKb = 1048576;
+
+    using Clock = std::function<QDateTime()>;
+
+    ScheduleJobList(ListModel& model, ScheduleBackupSession& session, QObject* parent = nullptr);
+    ~ScheduleJobList() override;
+
+    void SetupModel();
+    void SetClock(Clock clock) { m_clock = std::move(clock); }
+    // Where downloads are written (the folder ends with "/"), and the recorder's slot.
+    void SetDestination(const QString& folder, int deviceIndex);
+
+    bool IsRunning() const { return m_running; }
+    bool IsBusy() const { return m_busy; }
+    int RequestNumber() const { return m_requestNumber; }
+    char* FrameBuffer() { return m_frameBuffer.data(); }
+
+    bool AddJobs(int dayMask, quint32 channelMask, int begin, int end, int downloadStart,
+                 const std::function<bool()>& confirmOverlap);
+    void AddJobRow(int channel, int weekDays);
+
+    // The once-a-second look at the clock.
+    void OnWakeupTimer();
+    void OnRecvPlaybackVideo(int channel, int size, int frameType, int date, int time, int requestNumber, bool key,
+                             char frameByte, char sequence);
+    // The recorder's connection went down: a running download ends with what it wrote.
+    void OnConnectionLost();
+    // No frame came for kSilenceLimitMs: the download ends.
+    void OnDownloadSilent();
+
+    void Start();
+    void Stop();
+    // The page's running state as a freshly armed page has it (rows removed, running).
+    void Reset();
+
+    void RemoveRow(int row);
+    void RemoveCompleteRows();
+    void RemoveAllRows();
+
+private:
+    struct Download
+    {
+        quint16 channelMask = 0;
+        int date = 0; // the day fetched
+        int begin = 0;
+        int end = 0;
+        std::vector<BackupItem*> rows;
+    };
+
+    void CheckSecond(const QDateTime& moment);
+    bool IsQueued(const BackupItem* item) const;
+    void StartNextDownload();
+    void EndDownload();
+    void StepRequestNumber();
+    int RowOf(const BackupItem* item) const;
+    bool InCurrent(const BackupItem* item) const;
+    void SetState(int row, BackupItem* item, int state, const QString& text = QString());
+    void RecordFrame(int channel, int size, int frameType, int date, int time, bool key, char frameByte,
+                     char sequence, qint64* recordedKb);
+
+    ListModel& m_model;
+    ScheduleBackupSession& m_session;
+    Clock m_clock;
+    QString m_folder;
+    int m_deviceIndex = -1;
+    bool m_running = false;
+    bool m_busy = false;
+    int m_requestNumber = 0;
+    std::array<bool, 16> m_recording{};
+    int m_scratchBegin = 0;
+    int m_scratchEnd = 0;
+    int m_scratchDownload = 0;
+    QDateTime m_lastCheck;
+    std::deque<Download> m_queue;
+    Download m_current;
+    ModuleRecord m_writer;
+    std::vector<char> m_frameBuffer;
+    QTimer m_silence;
+};

@@ -1,0 +1,53 @@
+#pragma once
+// The event, schedule and remote media backup windows a recorder session keeps from its first login on. They
+// live in the backup subsystem above the session; the session reaches them only through these
+// small interfaces and makes them through the factory that the main window installs. Without a
+// factory (tests of the session alone) a session has no backup windows.
+#include <QString>
+#include <memory>
+
+class CModuleDevice;
+
+class EventBackupHost
+{
+public:
+    virtual ~EventBackupHost() = default;
+    // Whether a live frame of `channel` stamped `time` (HHMMSS) on `weekDay` (0 Sunday) lies
+    // inside a job.
+    virtual bool IsBackupTime(int channel, int time, int weekDay) const = 0;
+    virtual bool IsRunning() const = 0;
+    virtual void StopBackup() = 0;
+    virtual void ShowWindow(const QString& title) = 0;
+};
+
+class ScheduleBackupHost
+{
+public:
+    virtual ~ScheduleBackupHost() = default;
+    virtual void OnRecvPlaybackVideo(int channel, int size, int kind, int date, int time, int requestNumber,
+                                     bool key, char frameType, char sequence) = 0;
+    // The recorder's connection went down.
+    virtual void OnConnectionLost() = 0;
+    virtual void ShowWindow(const QString& title) = 0;
+};
+
+class RemoteCDBackupHost
+{
+public:
+    virtual ~RemoteCDBackupHost() = default;
+    virtual void ShowWindow(const QString& title) = 0;
+};
+
+class BackupHostFactory
+{
+public:
+    virtual ~BackupHostFactory() = default;
+    virtual std::unique_ptr<EventBackupHost> CreateEventHost(CModuleDevice& device) = 0;
+    virtual std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(CModuleDevice& device) = 0;
+    // `listBackup`: the recorder writes lists of ranges to its media.
+    virtual std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(CModuleDevice& device, bool listBackup) = 0;
+
+    // The installed factory, or null.
+    static BackupHostFactory* Instance();
+    static void Install(BackupHostFactory* factory);
+};
