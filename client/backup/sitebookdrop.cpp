@@ -2,7 +2,6 @@
 
 #include "session/sitebook.h"
 
-#include <QDataStream>
 #include <QDragMoveEvent>
 #include <QMimeData>
 
@@ -20,8 +19,7 @@ bool ReadSiteBookDrop(const QMimeData* data, SiteBook* record)
 {
     if (!data || !record || !data->hasFormat(QLatin1String(SiteBook::MimeType)))
         return false;
-    QByteArray bytes = data->data(QLatin1String(SiteBook::MimeType));
-    QDataStream stream(&bytes, QIODevice::ReadOnly);
-    stream >> *record;
-    return stream.status() == QDataStream::Ok;
+    // Read as the site book writes it (its stream version); any Qt item view can offer this
+    // format, so a record that does not read whole is refused.
+    return SiteBook::FromDragData(data->data(QLatin1String(SiteBook::MimeType)), record);
 }
