@@ -44,8 +44,13 @@ NetRecvThread::NetRecvThread(CNetTypeMirel* engine, bool tls)
     }
     m_connectTimer = new QTimer(this);
     m_connectTimer->setSingleShot(true);
-    connect(m_connectTimer, &QTimer::timeout, this,
-            [this] { FailConnect("no connection within the time limit"); });
+    connect(m_connectTimer, &QTimer::timeout, this, [this] {
+        // A busy window thread may see the time limit before the socket's own news: look at
+        // the socket once, without waiting, before giving up.
+        if (QAbstractSocket* socket = Socket(); socket && socket->waitForConnected(0))
+            return;
+        FailConnect("no connection within the time limit");
+    });
     connect(this, &NetRecvThread::OnStartSendThread, this, &NetRecvThread::StartSendThread);
     connect(this, &NetRecvThread::OnNetSendDataSignal, this, &NetRecvThread::OnNetSendData, Qt::DirectConnection);
 }

@@ -102,6 +102,22 @@ TEST_F(AutoConnectLiveTest, FavoriteOpensAtStartAndItsCellsShowLiveVideo)
         EXPECT_GT(colours.size(), 8) << "cell " << cell;
     }
 
+    // And the video goes on: every cell shows later frames, their time stamps moving on.
+    int firstTimes[4];
+    for (int cell = 0; cell < 4; ++cell)
+        firstTimes[cell] = grid->GetCell(cell).osdTime;
+    const bool movedOn = QTest::qWaitFor(
+        [&] {
+            for (int cell = 0; cell < 4; ++cell) {
+                const CameoCell c = grid->GetCell(cell);
+                if (c.osdTime <= 0 || c.osdTime == firstTimes[cell])
+                    return false;
+            }
+            return true;
+        },
+        20000);
+    EXPECT_TRUE(movedOn) << "cell 0 time " << firstTimes[0] << " -> " << grid->GetCell(0).osdTime;
+
     // On the wire: the login, then a live start (0x87) for each of the four channels, its
     // channel mask at bytes 12 and 13.
     const auto messages = Received(log);
