@@ -203,6 +203,10 @@ public:
     {
         m_measuring = false;
         m_measured = true;
+        // What has arrived so far: the stall may come before the next sample.
+        m_lastReceived.clear();
+        if (m_stall)
+            Sum(m_hub, m_recorders, m_channelsEach, &m_lastReceived);
     }
     qint64 LongestGapMs() const { return m_longestGapMs; }
     qint64 BackToLiveMs() const { return m_backToLiveMs; }
