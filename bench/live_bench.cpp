@@ -153,6 +153,7 @@ struct Totals
     qint64 decoded = 0;
     qint64 skipped = 0;
     qint64 maxQueuedMs = 0;
+    qint64 queued = 0;
 };
 
 Totals Sum(MainWindow& hub, int recorders, int channelsEach, std::vector<qint64>* receivedEach = nullptr)
@@ -166,6 +167,7 @@ Totals Sum(MainWindow& hub, int recorders, int channelsEach, std::vector<qint64>
             t.decoded += f.decoded;
             t.skipped += f.skippedForLoad;
             t.maxQueuedMs = std::max(t.maxQueuedMs, f.queuedMs);
+            t.queued += f.queued;
             if (receivedEach)
                 receivedEach->push_back(f.received);
         }
@@ -295,7 +297,9 @@ int RunChild(int argc, char** argv)
                              / std::max(1, recorders * channelsEach));
         std::printf("MEASURED %.4f %.4f %lld %lld %lld %ld %lld %ld\n",
                     CpuSeconds(endUsage) - CpuSeconds(startUsage), seconds, end.decoded - startTotals.decoded,
-                    end.received - startTotals.received, end.skipped - startTotals.skipped,
+                    // Frames still queued at the end are neither decoded nor lost yet.
+                    end.received - startTotals.received - (end.queued - startTotals.queued),
+                    end.skipped - startTotals.skipped,
                     (endUsage.ru_nvcsw + endUsage.ru_nivcsw) - (startUsage.ru_nvcsw + startUsage.ru_nivcsw),
                     probe.LongestGapMs(), ResidentKb());
         std::fflush(stdout);

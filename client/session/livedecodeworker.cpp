@@ -71,7 +71,8 @@ LiveDecodeWorker::Outcome LiveDecodeWorker::Decode(LiveFrameRecord& record, CMod
         QImage picture;
         {
             QMutexLocker lock(decoder.GetPictureLock());
-            picture = decoder.GetImage().copy();
+            // A shallow copy: the decoder never writes into a picture it has handed out.
+            picture = decoder.GetImage();
         }
         m_pictures.Store(m_channel, picture);
         return Outcome::FirstPicture;

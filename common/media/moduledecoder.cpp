@@ -196,8 +196,15 @@ QImage CModuleDecoder::GetImage()
     // The full-size picture of a decoder that converts on demand is made the first time it is
     // asked for after a decode (the caller holds the picture lock).
     if (m_onDemand && m_shownStale && m_shown && m_shown->data[0]) {
-        if (ScaleFullPicture(*m_shown, false))
+        if (ScaleFullPicture(*m_shown, false)) {
             m_shownStale = false;
+            // Full pictures are asked for now and then: the spare buffer is not kept.
+            m_rgbBuffer = QImage();
+        }
+    }
+    if (m_onDemand && m_picture.isNull() && m_targetWidth > 0 && m_targetHeight > 0) {
+        m_picture = QImage(m_targetWidth, m_targetHeight, QImage::Format_RGB888);
+        m_picture.fill(Qt::black);
     }
     return m_picture;
 }
@@ -523,23 +530,29 @@ int CModuleDecoder::PrepareTarget()
         && targetHeight == m_targetHeight)
         return 1;
 
-    m_rgbBuffer = QImage();
+    const bool change = m_decodedWidth != 0 || m_decodedHeight != 0 || m_targetWidth != 0 || m_targetHeight != 0;
     {
+        // Under the picture lock: a decoder that converts on demand converts on the readers'
+        // threads, with these sizes and buffers.
         QMutexLocker pictureLock(&m_pictureLock);
-        // Black until the first picture of the new size is converted into it.
-        m_picture = QImage(targetWidth, targetHeight, QImage::Format_RGB888);
-        m_picture.fill(Qt::black);
+        m_rgbBuffer = QImage();
+        m_scaler.Reset();
+        m_decodedWidth = decodedWidth;
+        m_decodedHeight = decodedHeight;
+        m_targetWidth = targetWidth;
+        m_targetHeight = targetHeight;
+        // Black until the first picture of the new size is converted into it; on demand the
+        // black picture is made only if someone asks for it.
+        m_picture = QImage();
+        if (!m_onDemand) {
+            m_picture = QImage(targetWidth, targetHeight, QImage::Format_RGB888);
+            m_picture.fill(Qt::black);
+        }
         if (m_shown)
             av_frame_unref(m_shown.get());
         m_shownStale = false;
     }
-    m_scaler.Reset();
-    const bool change = m_decodedWidth != 0 || m_decodedHeight != 0 || m_targetWidth != 0 || m_targetHeight != 0;
-    m_decodedWidth = decodedWidth;
-    m_decodedHeight = decodedHeight;
-    m_targetWidth = targetWidth;
-    m_targetHeight = targetHeight;
-    if (m_picture.isNull())
+    if (!m_onDemand && m_picture.isNull())
         return -1;
     return change ? 0 : 1;
 }
