@@ -1,5 +1,7 @@
 #include "session/moduledevice.h"
 
+#include "session/archivefolders.h"
+
 #include <QDate>
 #include <QDebug>
 #include <QDir>
@@ -1525,8 +1527,7 @@ QString CModuleDevice::RecordingFolder(const QString& kind) const
 {
     const SessionHub* hub = SessionHub::Instance();
     const QString base = hub ? hub->ProgramDirectory() : QDir::currentPath();
-    return base + QStringLiteral("/backup/") + kind + QLatin1Char('/')
-           + ModuleRecord::SafePathComponent(GetDvrName());
+    return ArchiveFolders::RecorderFolder(base, kind, GetDvrName());
 }
 
 void CModuleDevice::StartSearchRecord(int ch, int date, int time)

@@ -1232,11 +1232,11 @@ void CCameo::CreateActions()
         // pending: snapshot viewer
         {QT_TR_NOOP("Snap Shot"), ":/res/Resource/snap.png", nullptr},
         {QT_TR_NOOP("Close Cameo"), ":/res/Resource/close.png", nullptr},
-        // pending: remote search window and the museum, thumbnail and quick search pop-ups
-        {QT_TR_NOOP("Select Date"), ":/res/Resource/seldate.png", nullptr},
+        {QT_TR_NOOP("Select Date"), ":/res/Resource/seldate.png", &CCameo::OnSelectDateAction},
+        // pending: museum and thumbnail search pop-ups
         {QT_TR_NOOP("Museum Search"), ":/res/Resource/museum.png", nullptr},
         {QT_TR_NOOP("Thumbnail Search"), ":/res/Resource/thumbnail.png", nullptr},
-        {QT_TR_NOOP("Quick Search"), ":/res/Resource/seldate.png", nullptr},
+        {QT_TR_NOOP("Quick Search"), ":/res/Resource/seldate.png", &CCameo::OnQuickSearchAction},
         // pending: e-map window
         {QT_TR_NOOP("View x 1/4"), nullptr, nullptr},
         {QT_TR_NOOP("View x 1"), nullptr, nullptr},
@@ -1287,6 +1287,24 @@ bool CCameo::SelectedRecorderCell(CModuleDevice*& device, int& recorder, int& ch
     recorder = c.recorder;
     channel = c.channel;
     return true;
+}
+
+void CCameo::OnSelectDateAction()
+{
+    // The remote playback window asks for another day.
+    if (m_kind == CameoKind::Playback)
+        emit OnSelectDate();
+}
+
+void CCameo::OnQuickSearchAction()
+{
+    CModuleDevice* device = nullptr;
+    int recorder = -1;
+    int channel = -1;
+    if (m_closing || m_kind != CameoKind::Playback || !SelectedRecorderCell(device, recorder, channel))
+        return;
+    // The quick search opens on the selected channel's day at the time it plays now.
+    device->SetQuickSearch(channel, device->GetPlayDate(), device->GetChannelPlayTime(channel));
 }
 
 void CCameo::OnRecordAction()

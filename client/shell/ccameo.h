@@ -189,6 +189,8 @@ public slots:
     void OnSequenceAction15();
     void OnSequenceAction20();
     void OnRecordAction();
+    void OnSelectDateAction();
+    void OnQuickSearchAction();
     void OnLiveOutputAction();
     void OnUccAction();
     void OnPopupAction();

@@ -17,13 +17,16 @@
 #include <QPointer>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QThread>
 #include <QTime>
 #include <QTimer>
 #include <QToolBar>
 #include <QWidget>
 
 #include "platform/process.h"
+#include "search/searchtime.h"
 #include "session/moduledevice.h"
+#include "session/quicksearchpopup.h"
 #include "session/sitebook.h"
 #include "shell/audiooutput.h"
 #include "shell/ccameo.h"
@@ -71,6 +74,7 @@ MainWindow::MainWindow(QWidget* parent)
     g_pMainWindow = this;
     SessionHub::Install(this);
     SiteBookHub::Install(this);
+    SearchHub::Install(this);
     MessageBoxHub::Install(this);
 
     qCDebug(lcShell) << "Init start";
@@ -93,7 +97,10 @@ MainWindow::MainWindow(QWidget* parent)
     m_pAudioOutput->startAudioOutput();
     qCDebug(lcShell) << "Set SearhcMuseum";
     qCDebug(lcShell) << "Set SearhcThumbnail";
-    // pending: museum, thumbnail and quick search pop-ups (created modal here)
+    // pending: museum and thumbnail search pop-ups (created modal here)
+    m_pSearchTime = new SearchTime(this);
+    m_pSearchTime->setModal(true);
+    QuickSearchPopup::Install(m_pSearchTime);
     OnLoadSMTP();
 
     loadSiteBook(m_settings.FilePath(QStringLiteral("sitebook.xml")), true);
@@ -138,6 +145,10 @@ MainWindow::~MainWindow()
         SessionHub::Install(nullptr);
     if (SiteBookHub::Instance() == this)
         SiteBookHub::Install(nullptr);
+    if (SearchHub::Instance() == this)
+        SearchHub::Install(nullptr);
+    if (QuickSearchPopup::Instance() == m_pSearchTime)
+        QuickSearchPopup::Install(nullptr);
     if (MessageBoxHub::Instance() == this)
         MessageBoxHub::Install(nullptr);
     if (g_pMainWindow == this)
@@ -486,14 +497,42 @@ void MainWindow::MessageBoxClosed()
 
 void MainWindow::ShowMessageBox(const QString& title, const QString& text, const QString& option)
 {
-    m_msgOption = option;
-    if (!text.isEmpty())
-        m_msgText = text;
-    if (title.isEmpty())
+    // A worker thread's notice is taken over on the user-interface thread, which owns the box
+    // and its timer.
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this, title, text, option] { ShowMessageBox(title, text, option); }, Qt::QueuedConnection);
         return;
-    m_msgTitle = title;
+    }
+    {
+        QMutexLocker locker(&m_msgLock);
+        m_msgOption = option;
+        if (!text.isEmpty())
+            m_msgText = text;
+        if (title.isEmpty())
+            return;
+        m_msgTitle = title;
+    }
     if (!IsMessageBoxOpen())
         QTimer::singleShot(kShowBoxDelayMs, this, &MainWindow::timerShowMessageBox);
+}
+
+QString MainWindow::MessageTitle() const
+{
+    QMutexLocker locker(&m_msgLock);
+    return m_msgTitle;
+}
+
+QString MainWindow::MessageText() const
+{
+    QMutexLocker locker(&m_msgLock);
+    return m_msgText;
+}
+
+QString MainWindow::MessageOption() const
+{
+    QMutexLocker locker(&m_msgLock);
+    return m_msgOption;
 }
 
 void MainWindow::timerShowMessageBox()
@@ -502,9 +541,9 @@ void MainWindow::timerShowMessageBox()
         return;
 
     int mode = MessageDlg::HubMessage;
-    if (m_msgTitle == QLatin1String("Museum Search"))
+    if (MessageTitle() == QLatin1String("Museum Search"))
         mode = MessageDlg::MuseumSearch;
-    else if (m_msgText == QLatin1String("Please wait..."))
+    else if (MessageText() == QLatin1String("Please wait..."))
         mode = MessageDlg::Wait;
 
     // Run the box modally until it finishes. A local loop rather than exec(): the wait box hides
@@ -698,15 +737,6 @@ LiveView* MainWindow::GetActiveLiveView() const
 {
     QMdiSubWindow* sub = m_pMdiArea ? m_pMdiArea->activeSubWindow() : nullptr;
     return sub ? qobject_cast<LiveView*>(sub->widget()) : nullptr;
-}
-
-int MainWindow::exeSearchView()
-{
-    if (m_pSearchSlots->FreeSlot() < 0)
-        return -1;
-    // pending: remote search window (a new one goes into the free slot)
-    NotBuiltYet("remote search window");
-    return -1;
 }
 
 int MainWindow::exeEmapView()
