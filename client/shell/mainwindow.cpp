@@ -325,7 +325,7 @@ void MainWindow::CreateMenus()
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(icon("2.png"), tr("Live View"), this, &MainWindow::exeLiveView);
-    QAction* search = view->addAction(icon("3.png"), tr("Search View"), this, &MainWindow::exeSearchView);
+    view->addAction(icon("3.png"), tr("Search View"), this, &MainWindow::exeSearchView);
     QAction* emap = view->addAction(icon("5.png"), tr("Emap View"), this, &MainWindow::exeEmapView);
     QAction* backup = view->addAction(icon("4.png"), tr("Remote Backup"), this, &MainWindow::exeBackupView);
     view->addAction(icon("9.png"), tr("Backup Player"), this, &MainWindow::exeOrvane);
@@ -355,9 +355,9 @@ void MainWindow::CreateMenus()
     QMenu* setup = menuBar()->addMenu(tr("Setup"));
     QAction* email = setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
 
-    // pending: remote search, e-map, remote backup and configuration console windows and the
-    // e-mail settings dialog; their entries are shown greyed until then.
-    for (QAction* action : {search, emap, backup, config, email})
+    // pending: e-map, remote backup and configuration console windows and the e-mail settings
+    // dialog; their entries are shown greyed until then.
+    for (QAction* action : {emap, backup, config, email})
         action->setEnabled(false);
 
     m_menuBarHeight = menuBar()->sizeHint().height();
