@@ -30,6 +30,9 @@ constexpr int kMinutesPerPixel = 3;
 constexpr int kRowTop = 15;
 constexpr int kRowStep = 13;
 constexpr int kRowRight = 481;
+constexpr int kCameraLabelWidth = 48;
+constexpr int kLabelGap = 6;
+constexpr int kDayButtonWidth = 48;
 
 } // namespace
 
@@ -74,6 +77,7 @@ void searchCalendar::BuildWidgets()
     }
     for (int n = 0; n < CalendarMonth::kButtons; ++n) {
         auto* button = new QPushButton(this);
+        button->setFixedWidth(kDayButtonWidth);
         button->setEnabled(false);
         button->setStyleSheet(QLatin1String(kDisabledStyle));
         connect(button, &QPushButton::clicked, this, [this, n] { OnSelectDate(n); });
@@ -90,22 +94,29 @@ void searchCalendar::BuildWidgets()
     for (int h = 0; h <= 24; ++h) {
         auto* label = new QLabel(QString::asprintf("%02d", h), this);
         label->setFixedWidth(h == 24 ? 13 : 20);
-        label->setStyleSheet(QLatin1String(kGrayStyle));
+        label->setStyleSheet(QStringLiteral("QLabel {color : gray; font-size : 9px;}"));
         hours->addWidget(label);
     }
+    // Each camera label stands level with its row bar (rows from y 15, 13 pixels apart).
     auto* cameras = new QVBoxLayout;
     cameras->setSpacing(0);
+    cameras->setContentsMargins(0, kRowTop - kRowStep / 2, 0, 0);
     for (int c = 1; c <= 16; ++c) {
         auto* label = new QLabel(QString::asprintf("Cam %02d", c), this);
-        label->setFixedHeight(kRowStep);
+        label->setFixedSize(kCameraLabelWidth, kRowStep);
+        label->setStyleSheet(QStringLiteral("QLabel {font-size : 10px;}"));
         cameras->addWidget(label);
     }
     auto* audio = new QLabel(QStringLiteral("AUDIO"), this);
-    audio->setFixedHeight(kRowStep);
+    audio->setFixedSize(kCameraLabelWidth, kRowStep);
+    audio->setStyleSheet(QStringLiteral("QLabel {font-size : 10px;}"));
+    cameras->addStretch(1);
     cameras->addWidget(audio);
     m_tableLabel = new QLabel(this);
     m_tableLabel->setFixedSize(kTableWidth, kTableHeight);
+    m_tableLabel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* tableRow = new QHBoxLayout;
+    tableRow->setSpacing(kLabelGap);
     tableRow->addLayout(cameras);
     tableRow->addWidget(m_tableLabel);
 
@@ -134,7 +145,9 @@ void searchCalendar::BuildWidgets()
     buttons->addWidget(m_cancelButton);
 
     auto* hourRow = new QHBoxLayout;
-    hourRow->addSpacing(cameras->sizeHint().width() + 6);
+    hourRow->setSpacing(0);
+    // The first hour label starts over the table's left edge.
+    hourRow->addSpacing(kCameraLabelWidth + kLabelGap - 6);
     hourRow->addLayout(hours);
     hourRow->addStretch(1);
     auto* right = new QVBoxLayout;
@@ -144,8 +157,9 @@ void searchCalendar::BuildWidgets()
     right->addLayout(buttons);
 
     auto* top = new QHBoxLayout(this);
-    top->addLayout(left, 1);
+    top->addLayout(left);
     top->addLayout(right);
+    top->setSizeConstraint(QLayout::SetMinimumSize);
 }
 
 CModuleDevice* searchCalendar::Device() const
