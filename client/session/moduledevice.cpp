@@ -153,7 +153,7 @@ void CModuleDevice::MakeRecordingFolders() const
     SessionHub* hub = SessionHub::Instance();
     if (!hub)
         return;
-    const QString base = hub->ProgramDirectory() + QStringLiteral("/backup");
+    const QString base = hub->ProgramDirectory() + QLatin1Char('/') + ArchiveFolders::BackupFolderName();
     ModuleRecord::MakePath(base);
     for (const char* kind : {"EventData", "ScheduleData", "Record_Live", "Record_Search"})
         ModuleRecord::MakePath(base + QLatin1Char('/') + QLatin1String(kind));

@@ -479,6 +479,11 @@ bool CModuleDevice::RequestPlayback(int time, int mode)
     case -4: SetQuickSearch(m_savedSearchChannel, m_savedSearchDate, m_savedSearchTime); return true;
     default: break;
     }
+    // Anything else must be a time of the day: a pick that found nothing asks for nothing.
+    if (time < 0 || time > 235959) {
+        qCDebug(lcSession) << "RequestPlayback: no time" << time;
+        return false;
+    }
     if (m_thumbnailMode.load() != 0) {
         // pending: thumbnail search: The thumbnail dialog's play state and channel are read here once the dialog exists.
         CModulePlayback* p = SearchScheduler(SearchPopup::Thumbnail);

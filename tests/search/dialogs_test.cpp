@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <thread>
 
 #include <QDateEdit>
 #include <QLabel>
@@ -12,8 +13,11 @@
 #include <QTest>
 #include <QTimeEdit>
 
+#include "search/ccameomuseum.h"
 #include "search/searchcalendar.h"
 #include "search/searchinfo.h"
+#include "search/searchtime.h"
+#include "search/searchtimeline.h"
 #include "search/searchview.h"
 #include "session/support/moduledevice_testaccess.h"
 #include "shell/childwindowslots.h"
@@ -201,6 +205,70 @@ TEST_F(SearchDialogs, CancelOnAWindowThatPlaysNothingStartsNoPlayback)
     EXPECT_FALSE(device->IsPlaybackActive());
     EXPECT_EQ(device->GetPlayDate(), -1);
     EXPECT_EQ(device->GetPlayRequestState(), 0);
+}
+
+TEST_F(SearchDialogs, MessageFromAWorkerThreadIsTakenOverOnTheWindowsThread)
+{
+    BoxWatcher watcher([](MessageDlg* box, const BoxSample&) { box->done(0); });
+    std::thread worker([this] {
+        hub->ShowMessageBox(QStringLiteral("Quick Search"), QStringLiteral("Information loading"), QString());
+    });
+    worker.join();
+    EXPECT_NE(hub->MessageTitle(), QStringLiteral("Quick Search")) << "nothing changes off the window's thread";
+    EXPECT_TRUE(QTest::qWaitFor([this] { return hub->MessageTitle() == QLatin1String("Quick Search"); }, 5000));
+    EXPECT_EQ(hub->MessageText(), QStringLiteral("Information loading"));
+}
+
+TEST_F(SearchDialogs, QuickSearchTakesPicturesOfOtherThreadsOnItsOwn)
+{
+    CModuleDevice* device = RecorderWithDays({20240205});
+    SearchTime* quick = hub->GetSearchTime();
+    ASSERT_TRUE(quick);
+    BoxWatcher watcher([](MessageDlg* box, const BoxSample&) { box->done(0); });
+    quick->SetSearchInfo(device->GetDeviceIndex(), 2, 20240205, 90000);
+    EXPECT_EQ(quick->GetDateText(), QStringLiteral("02/05/2024"));
+    EXPECT_EQ(quick->GetTimeText(), QStringLiteral("09:00:00"));
+    QImage picture(352, 240, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    std::thread worker([&] {
+        quick->SetCameoImage(device->GetDeviceIndex(), 2 + 16, QStringLiteral("09:30:15"), picture);
+        // Another channel's picture is not shown.
+        quick->SetCameoImage(device->GetDeviceIndex(), 3 + 16, QStringLiteral("11:00:00"), picture);
+    });
+    worker.join();
+    EXPECT_EQ(quick->GetTimeText(), QStringLiteral("09:00:00")) << "the widgets wait for their own thread";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return quick->GetTimeText() == QLatin1String("09:30:15"); }, 5000));
+    EXPECT_TRUE(quick->Tile()->IsPlaying());
+    EXPECT_EQ(quick->Timeline()->Model().CurrentSecond(), 9 * 3600 + 30 * 60 + 15);
+    QTest::qWait(50);
+    EXPECT_EQ(quick->GetTimeText(), QStringLiteral("09:30:15"));
+    quick->hide();
+}
+
+TEST_F(SearchDialogs, ThumbnailThatNeverComesLeavesItsSlotBlackAndTheWalkEnds)
+{
+    CModuleDevice* device = RecorderWithDays({20240205});
+    ReceiveTimeList(device, {{600, 0x0001}, {700, 0x0001}, {900, 0x0001}});
+    SearchTime* quick = hub->GetSearchTime();
+    BoxWatcher watcher([](MessageDlg* box, const BoxSample&) { box->done(0); });
+    quick->SetSearchInfo(device->GetDeviceIndex(), 0, 20240205, 90000);
+    quick->SetThumbnailWait(0);
+    quick->OnFinishInfo();
+    EXPECT_EQ(quick->Timeline()->Model().UsedThumbnailSlots(), 2) << "10:00 and 14:00 blocks, 11:40 shares one";
+    EXPECT_TRUE(quick->IsWalking());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !quick->IsWalking(); }, 10000));
+    EXPECT_FALSE(quick->IsThumbnailAwaited());
+    for (int slot = 0; slot < 2; ++slot)
+        EXPECT_EQ(quick->Timeline()->ThumbnailPicture(slot).size(), QSize(10, 10)) << slot;
+    quick->hide();
+}
+
+TEST_F(SearchDialogs, PlaybackIsAskedOnlyForATimeOfTheDay)
+{
+    CModuleDevice* device = RecorderWithDays({20240205});
+    for (int time : {-1, -5, 240000, 999999})
+        EXPECT_FALSE(device->RequestPlayback(time, int(PlaybackMode::Forward))) << time;
+    EXPECT_TRUE(device->RequestPlayback(120000, int(PlaybackMode::Forward)));
 }
 
 } // namespace
