@@ -130,8 +130,13 @@ bool CModuleNetwork::Disconnect()
 bool CModuleNetwork::Abort()
 {
     m_connected = false;
-    if (m_inert != 0 || !m_engine || m_engine->GetNetState() == -1)
+    if (m_inert != 0 || !m_engine)
         return false;
+    if (m_engine->GetNetState() == -1) {
+        // A connect still under way is called off too.
+        m_engine->CancelConnect();
+        return false;
+    }
     m_engine->Disconnect();
     return true;
 }
@@ -555,6 +560,21 @@ QString CModuleNetwork::GetMacText() const
 QString CModuleNetwork::GetDiskText() const
 {
     return CanSend() ? m_engine->GetDiskText() : QString();
+}
+
+int CModuleNetwork::GetStorageState(int index) const
+{
+    return CanSend() ? int(m_engine->GetStorageState(index)) : 0;
+}
+
+bool CModuleNetwork::IsDiskArray() const
+{
+    return CanSend() && m_engine->GetDiskInfoFlag();
+}
+
+int CModuleNetwork::GetArrayType() const
+{
+    return CanSend() ? m_engine->GetArrayType() : 0;
 }
 
 QString CModuleNetwork::GetCameraTitle(int channel) const

@@ -113,9 +113,16 @@ public:
     bool IsExtendedAudio() const;
     bool IsFeatureBit16() const;
     quint8 GetSecondStream() const;
-    QString GetVersionText() const;            // empty when not connected
-    QString GetMacText() const;                // empty when not connected
-    QString GetDiskText() const;               // empty when not connected
+    QString GetVersionText() const; // empty when not connected
+    QString GetMacText() const;     // empty when not connected
+    QString GetDiskText() const;    // empty when not connected
+    // The disk state of a storage slot 0..14 (0 when not connected), whether the disk information
+    // described a disk array, and that array's level value.
+    int GetStorageState(int index) const;
+    bool IsDiskArray() const;
+    int GetArrayType() const;
+    // The address of the next (or present) connect.
+    QString GetHost() const { return m_host; }
     QString GetCameraTitle(int channel) const; // empty when not connected
     int GetCameraKind(int channel) const;
     bool IsPresent(int channel) const;

@@ -42,6 +42,10 @@ NetRecvThread::NetRecvThread(CNetTypeMirel* engine, bool tls)
         connect(m_tcp, &QTcpSocket::connected, this, &NetRecvThread::NetConnected);
         connect(m_tcp, &QTcpSocket::disconnected, this, &NetRecvThread::NetDisconnected);
     }
+    m_connectTimer = new QTimer(this);
+    m_connectTimer->setSingleShot(true);
+    connect(m_connectTimer, &QTimer::timeout, this,
+            [this] { FailConnect("no connection within the time limit"); });
     connect(this, &NetRecvThread::OnStartSendThread, this, &NetRecvThread::StartSendThread);
     connect(this, &NetRecvThread::OnNetSendDataSignal, this, &NetRecvThread::OnNetSendData, Qt::DirectConnection);
 }
@@ -95,29 +99,46 @@ bool NetRecvThread::Connect()
 {
     if (!m_running.load())
         return false;
+    CancelConnect();
     m_pending = 0;
     m_readSoFar = 0;
+    // The window thread never waits for a recorder: the connect goes on in the background and
+    // ends in NetConnected, or in FailConnect on an error or after the time limit.
+    m_connectPending = true;
+    m_connectTimer->start(kConnectTimeLimitMs);
     if (!m_tls) {
         m_tcp->connectToHost(m_host, m_port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
-        if (!m_tcp->waitForConnected(3000)) {
-            m_tcp->abort();
-            return false;
-        }
         return true;
     }
     ClearTlsState();
     m_certificateWait = CertificateWait::None;
-    m_ssl->connectToHostEncrypted(m_host, m_port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
-    if (!m_ssl->waitForConnected(3000)) {
-        m_ssl->abort();
-        return false;
-    }
     // The login follows the handshake and the certificate check (socketEncrypted).
+    m_ssl->connectToHostEncrypted(m_host, m_port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
     return true;
+}
+
+void NetRecvThread::CancelConnect()
+{
+    if (!m_connectPending)
+        return;
+    m_connectPending = false;
+    m_connectTimer->stop();
+    if (QAbstractSocket* socket = Socket(); socket && socket->state() != QAbstractSocket::UnconnectedState)
+        socket->abort();
+}
+
+void NetRecvThread::FailConnect(const char* why)
+{
+    if (!m_connectPending)
+        return;
+    qCDebug(lcNet) << "NetRecvThread: connect to" << RecorderLabel() << "failed:" << why;
+    CancelConnect();
+    m_engine->OnConnectFailed();
 }
 
 void NetRecvThread::Disconnect(int waitMs)
 {
+    CancelConnect();
     QAbstractSocket* socket = Socket();
     if (!socket || m_engine->GetNetState() == -1)
         return;
@@ -301,6 +322,11 @@ void NetRecvThread::ClearTlsState()
 
 void NetRecvThread::NetErrorData(QAbstractSocket::SocketError error)
 {
+    if (m_connectPending) {
+        // Reported once the signal has returned: the socket is still inside its own call.
+        QTimer::singleShot(0, this, [this] { FailConnect("refused or unreachable"); });
+        return;
+    }
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
     case QAbstractSocket::RemoteHostClosedError:
@@ -325,6 +351,8 @@ void NetRecvThread::CloseAfterPeerClosed()
 
 void NetRecvThread::NetConnected()
 {
+    m_connectPending = false;
+    m_connectTimer->stop();
     m_pending = 0;
     m_readSoFar = 0;
     m_engine->OnSocketConnected();

@@ -32,6 +32,7 @@
 class CNetTypeMirel;
 class QSslSocket;
 class QTcpSocket;
+class QTimer;
 
 class NetRecvThread : public QThread
 {
@@ -46,9 +47,14 @@ public:
     bool WaitUntilRunning(int timeoutMs);
     void ClearRunningFlag() { m_running.store(false); }
     void SetHost(const QString& host, quint16 port);
-    // Connects within 3000 ms; under TLS the login goes out once the handshake is done and the
-    // recorder's certificate accepted.
+    // Starts connecting and returns at once (false only when the thread is not running). The
+    // engine hears OnSocketConnected, or OnConnectFailed when the recorder refuses, cannot be
+    // reached or does not answer within 3000 ms. Under TLS the login goes out once the
+    // handshake is done and the recorder's certificate accepted.
     bool Connect();
+    // Calls off a connect under way, without a report.
+    void CancelConnect();
+    bool IsConnecting() const { return m_connectPending; }
     // Under TLS: the recorder's certificate waits for the user's answer (asked now, or being
     // asked for another connection to the same recorder).
     bool AwaitsCertificateAnswer() const { return m_certificateWait != CertificateWait::None; }
@@ -99,6 +105,9 @@ private:
     void OnCertificateAnswered(const QString& peerKey, const QByteArray& fingerprint, bool trusted);
     void TakeCertificateDecision(bool trusted);
     QString RecorderLabel() const;
+    void FailConnect(const char* why);
+
+    static constexpr int kConnectTimeLimitMs = 3000;
 
     CNetTypeMirel* m_engine;
     const bool m_tls;
@@ -122,4 +131,6 @@ private:
     QString m_pendingPeerKey;
     QByteArray m_pendingFingerprint;
     int m_sendArgument = 0;
+    bool m_connectPending = false;
+    QTimer* m_connectTimer = nullptr;
 };

@@ -117,8 +117,25 @@ void CNetTypeMirel::ReplaceThread(bool tls)
 
 void CNetTypeMirel::Disconnect()
 {
+    m_thread->CancelConnect();
     if (m_netState != -1)
         m_thread->Disconnect(5000);
+}
+
+void CNetTypeMirel::CancelConnect()
+{
+    m_thread->CancelConnect();
+}
+
+bool CNetTypeMirel::IsConnecting() const
+{
+    return m_thread && m_thread->IsConnecting();
+}
+
+void CNetTypeMirel::OnConnectFailed()
+{
+    m_netState = -1;
+    emit OnNetState(kConnectFailedState);
 }
 
 void CNetTypeMirel::OnSocketConnected()

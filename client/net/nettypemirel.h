@@ -68,13 +68,21 @@ public:
     // gone (stopped, or its cable pulled): the connection is closed as if it had closed it.
     static constexpr int kSilentPollsAllowed = 3;
     static constexpr int kModelRefused = -2;
+    // The state reported (OnNetState) when a connect ends without a connection; the state
+    // itself stays -1.
+    static constexpr int kConnectFailedState = -2;
 
     CNetTypeMirel(QObject* parent, bool tls);
     ~CNetTypeMirel() override;
 
-    // Connection. OnConnect acts only while disconnected (state -1); it blocks up to 3000 ms.
+    // Connection. OnConnect acts only while disconnected (state -1) and returns at once: true
+    // when the connect has started, which then ends in state 1 (connected) or in the report
+    // kConnectFailedState (refused, unreachable, or no answer within 3000 ms).
     bool OnConnect(QString host, int port, QString user, QString password, bool tls);
     void Disconnect();
+    // Calls off a connect under way (no report); IsConnecting tells whether one is.
+    void CancelConnect();
+    bool IsConnecting() const;
     // The dispatcher: one whole framed message of `total` bytes (length field included).
     void OnRecvData(char* message, int total);
 
@@ -228,6 +236,7 @@ public:
     void AddSentBytes(qint64 bytes) { m_sentBytes += bytes; }
     void OnSocketConnected();
     void OnSocketDisconnected();
+    void OnConnectFailed();
     // Under TLS: the handshake is done and the recorder's certificate accepted.
     void OnCertificateAccepted();
 

@@ -588,9 +588,9 @@ def all_icons():
     import importlib.util
     icons = dict(ICONS)
     for path in sorted(glob.glob(os.path.join(HERE, "icons_*.py"))):
-        spec = importlib.util.spec_from_file_location(os.path.basename(path)[:-3], path)
-        module = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(module)
+        found = importlib.util.spec_from_file_location(os.path.basename(path)[:-3], path)
+        module = importlib.util.module_from_spec(found)
+        found.loader.exec_module(module)
         for name, entry in module.ICONS.items():
             if name in icons:
                 raise SystemExit("%s: %s is drawn twice" % (os.path.basename(path), name))

@@ -17,6 +17,7 @@
 #include "net/certificatetrust.h"
 #include "net/modulenetwork.h"
 #include "platform/process.h"
+#include "session/emapwindow.h"
 #include "session/livedecodeworker.h"
 #include "session/moduleplayback.h"
 #include "session/netconnect.h"
@@ -38,7 +39,13 @@ constexpr float kOwnDefaultX = 0.452077f;
 constexpr float kOwnDefaultY = 0.262222f;
 
 // The connection states the network modules report.
-enum class NetState { Disconnected = -1, SocketConnected = 1, LoggedIn = 2, StatusRefreshed = 3 };
+enum class NetState {
+    ConnectFailed = -2,
+    Disconnected = -1,
+    SocketConnected = 1,
+    LoggedIn = 2,
+    StatusRefreshed = 3
+};
 
 // Counts the session's handlers running inside a signal of one of its connections.
 // The session may be destroyed inside the handler: the count is only lowered while it exists.
@@ -71,10 +78,13 @@ bool ConnectsQuietly(ConnectPurpose purpose)
            || purpose == ConnectPurpose::Account || purpose == ConnectPurpose::Firmware;
 }
 
-std::unique_ptr<CModuleDecoder> OpenedDecoder()
+// Live pictures are converted only when a grid shows them, at the size of its cell; their
+// readers (grids, the last-picture slot) all read under the picture lock.
+std::unique_ptr<CModuleDecoder> OpenedDecoder(bool convertOnDemand = false)
 {
     auto decoder = std::make_unique<CModuleDecoder>();
     decoder->OpenDecoder();
+    decoder->SetConvertOnDemand(convertOnDemand);
     return decoder;
 }
 
@@ -665,8 +675,7 @@ void CModuleDevice::UpdateSiteBookItem(QTreeWidgetItem* item)
 
 void CModuleDevice::ResetSessionInfo()
 {
-    // The session keeps no network status settings of its own (the received-bytes usage goes
-    // straight out with usageData): there is nothing to reset.
+    m_networkUsage = NetworkUsage();
 }
 
 void CModuleDevice::DeleteItemTree(QTreeWidgetItem* item)
@@ -788,15 +797,27 @@ void CModuleDevice::OnLiveConnectDue()
     if (!m_connecting || !m_liveNetwork)
         return;
     QPointer<CModuleDevice> self(this);
-    const bool ok = m_liveNetwork->OnConnect();
+    const bool started = m_liveNetwork->OnConnect();
     if (!self)
         return;
+    // A connect under way ends in OnLiveConnectEnded, through the live connection's state.
+    if (!started)
+        OnLiveConnectEnded(false);
+}
+
+void CModuleDevice::OnLiveConnectEnded(bool connected)
+{
+    if (!m_connecting)
+        return;
     m_connecting = false;
-    if (ok) {
+    if (connected) {
         m_connectResult = ConnectResult::Done;
     } else {
         m_loginDeadline->stop();
+        QPointer<CModuleDevice> self(this);
         ReportConnectFailure();
+        if (!self)
+            return;
         m_connectResult = ConnectResult::Failed;
     }
     emit finished();
@@ -851,9 +872,7 @@ void CModuleDevice::ReportConnectFailure()
     SessionHub* hub = SessionHub::Instance();
     switch (m_connectPurpose) {
     case ConnectPurpose::Favorite: PlaceNextFavoriteCell(); break;
-    case ConnectPurpose::EmapRefresh:
-        // pending: e-map window: The active e-map window refreshes its cameras once the e-map window exists.
-        break;
+    case ConnectPurpose::EmapRefresh: RefreshActiveEmap(); break;
     case ConnectPurpose::Account: SetAccountState(-1); break;
     case ConnectPurpose::Firmware: SetFirmwareState(-1); break;
     case ConnectPurpose::Silent: qCDebug(lcSession) << GetDvrName() << "connect fail"; break;
@@ -905,7 +924,6 @@ bool CModuleDevice::Disconnect()
 
 void CModuleDevice::OnConnectionOption(ConnectPurpose purpose)
 {
-    QThread::msleep(100);
     switch (purpose) {
     case ConnectPurpose::Live:
     case ConnectPurpose::CellLive: StartLiveOnAllChannels(); break;
@@ -913,13 +931,8 @@ void CModuleDevice::OnConnectionOption(ConnectPurpose purpose)
     case ConnectPurpose::Playback:
     case ConnectPurpose::CellPlayback: PrepareRemotePlayback(purpose); break;
     case ConnectPurpose::Favorite: PlaceNextFavoriteCell(); break;
-    case ConnectPurpose::EmapOpen:
-        // pending: e-map window: The active e-map window opens this recorder's map and places its cameras
-        // (EmapView::openEmap, EmapView::createDeviceCamera) once the e-map window exists.
-        break;
-    case ConnectPurpose::EmapRefresh:
-        // pending: e-map window: The active e-map window refreshes its cameras once the e-map window exists.
-        break;
+    case ConnectPurpose::EmapOpen: OpenEmapOnActiveWindow(); break;
+    case ConnectPurpose::EmapRefresh: RefreshActiveEmap(); break;
     case ConnectPurpose::Account:
         if (!GetLoginOption()) {
             SetAccountState(-2);
@@ -936,6 +949,35 @@ void CModuleDevice::OnConnectionOption(ConnectPurpose purpose)
         break;
     default: break;
     }
+}
+
+void CModuleDevice::OpenEmapOnActiveWindow()
+{
+    EmapWindow* window = EmapWindow::Active();
+    if (!window)
+        return;
+    window->openEmap(m_emapPath);
+    const quint32 live = m_maskLive.load();
+    const int channels = std::min(GetChannelCount(), kChannels);
+    for (int ch = 0; ch < channels; ++ch) {
+        if (!Bit(live, ch) || m_emapX[size_t(ch)] <= -1.0f || m_emapY[size_t(ch)] <= -1.0f)
+            continue;
+        SiteBook* record = SiteBook::FromItem(GetCameraItem(ch));
+        if (!record)
+            continue;
+        record->posX = m_emapX[size_t(ch)];
+        record->posY = m_emapY[size_t(ch)];
+        window->createDeviceCamera(*record, ch, false);
+        // The window may have gone with the last icon's tile (a closing program).
+        if (EmapWindow::Active() != window)
+            return;
+    }
+}
+
+void CModuleDevice::RefreshActiveEmap()
+{
+    if (EmapWindow* window = EmapWindow::Active())
+        window->refreshCameras();
 }
 
 void CModuleDevice::StartLiveOnAllChannels()
@@ -1067,7 +1109,11 @@ void CModuleDevice::OnNetworkState(int state)
         return;
     NetworkSlotGuard inSlot(this, m_networkSlotDepth);
     switch (NetState(state)) {
-    case NetState::SocketConnected: m_socketConnected = 1; break;
+    case NetState::ConnectFailed: OnLiveConnectEnded(false); break;
+    case NetState::SocketConnected:
+        m_socketConnected = 1;
+        OnLiveConnectEnded(true);
+        break;
     case NetState::LoggedIn: OnLoggedIn(); break;
     case NetState::StatusRefreshed: OnStatusRefreshed(); break;
     case NetState::Disconnected: OnDisconnected(); break;
@@ -1083,8 +1129,8 @@ void CModuleDevice::OnLoggedIn()
     // The audio threads start with the session threads below.
     m_playbackActive = 0;
     StartRequestPacing();
-    // pending: health check dialog: The hidden health check dialog, and the event, schedule and remote media backup hosts,
-    // are made here once they exist.
+    CreateHealthCheck();
+    // pending: backup pages: The event, schedule and remote media backup hosts are made here once they exist.
     const int n = std::clamp(m_liveNetwork->GetChannelCount(), 0, int(kChannels));
     m_channelCount = n;
     OpenChannelDecoders(n);
@@ -1144,7 +1190,7 @@ void CModuleDevice::OpenChannelDecoders(int channelCount)
         m_liveWanted[ch] = 0;
         m_liveQueues[ch].StopDropping();
         if (!m_liveDecoders[ch])
-            m_liveDecoders[ch] = OpenedDecoder();
+            m_liveDecoders[ch] = OpenedDecoder(true);
         if (!m_playbackDecoders[ch])
             m_playbackDecoders[ch] = OpenedDecoder();
         m_liveRecordMark[ch] = 0;
@@ -1262,8 +1308,7 @@ void CModuleDevice::OnStatusRefreshed()
         status.motion = network->IsMotion(ch);
         return status;
     });
-    // pending: health check dialog: The health record (motion, sensor, relay, status, video loss, storage, chipset and fan
-    // values) goes to the health check dialog here once it exists.
+    FeedHealthCheck();
 }
 
 void CModuleDevice::OnDisconnected()
@@ -1490,7 +1535,6 @@ bool CModuleDevice::OnLiveStop(int ch)
     m_liveRecordMark[ch] = 0;
     m_liveNetwork->SendLiveStop(ch);
     qCDebug(lcSession) << "live status" << ch << m_liveWanted[ch].load();
-    QThread::msleep(10);
     return true;
 }
 

@@ -34,6 +34,7 @@
 #include "session/cameoroute.h"
 #include "session/connectpurpose.h"
 #include "session/connectresult.h"
+#include "session/healthcheckview.h"
 #include "session/lastpictures.h"
 #include "session/liveframequeue.h"
 #include "session/liveframerecord.h"
@@ -99,6 +100,19 @@ public:
     ConnectPurpose GetConnectPurpose() const { return m_connectPurpose; }
     CModuleNetwork* GetLiveNetwork() const { return m_liveNetwork.get(); }
     CModuleNetwork* GetPlaybackNetwork() const { return m_playbackNetwork.get(); }
+
+    // What a live channel has done since the session was made, for measurements: frames
+    // received from the recorder, decoded, skipped by the processor-load rule, and what is
+    // queued now (records and the video time they cover).
+    struct LiveFigures
+    {
+        int received = 0;
+        int decoded = 0;
+        int skippedForLoad = 0;
+        int queued = 0;
+        qint64 queuedMs = 0;
+    };
+    LiveFigures GetLiveFigures(int ch) const;
 
     // ---- status queries (channels 0-based)
     bool GetLoginOption() const;
@@ -203,6 +217,31 @@ public:
     void ShowRemoteCDBackup();
     void ShowScheduleBackup();
     void ShowHealthCheck(bool quiet);
+    // The recorder's health window, made at the first login; null before.
+    HealthCheckView* GetHealthCheck() const { return m_healthCheckWindow ? m_healthCheck : nullptr; }
+    // Opens the network status pop-up of this recorder modally.
+    void ShowNetworkStatus();
+
+    // Network status settings, kept per recorder and edited by the network status pop-up; reset
+    // whenever the recorder's site book settings are loaded.
+    struct NetworkUsage
+    {
+        bool limitOn = false;
+        bool warningOn = false;
+        qint64 limitPosition = 36;
+        qint64 usage = 0;
+    };
+    NetworkUsage& GetNetworkUsage() { return m_networkUsage; }
+
+    // The recorded range and days of the last playback information answer, and the two texts of
+    // the earliest and latest recording time that the health window shows.
+    int GetFirstRecordDate() const { return m_recordRange[0]; }
+    int GetFirstRecordTime() const { return m_recordRange[1]; }
+    int GetLastRecordDate() const { return m_recordRange[2]; }
+    int GetLastRecordTime() const { return m_recordRange[3]; }
+    QVector<int> GetRecordDays() const { return m_recordDays; }
+    QString GetEarliestRecordText() const { return m_earliestRecordText; }
+    QString GetLatestRecordText() const { return m_latestRecordText; }
 
     // Record lists and index. A time list of storage slot 0 remembers the day and clears the
     // 17 minute maps; each reply asks for the next slot, list and channel by itself.
@@ -255,10 +294,6 @@ public:
 
     // ---- the recorded range, the record days and the chosen play start
     static constexpr int kMaxRecordDays = 1825;
-    int GetFirstRecordDate() const { return m_recordedRange[0]; }
-    int GetFirstRecordTime() const { return m_recordedRange[1]; }
-    int GetLastRecordDate() const { return m_recordedRange[2]; }
-    int GetLastRecordTime() const { return m_recordedRange[3]; }
     // True when the day (YYYYMMDD) is in the recorder's record-day list.
     bool HasRecordDay(int date) const;
     int GetRecordDayCount() const { return m_recordDayCount; }
@@ -345,6 +380,9 @@ signals:
 
 public slots:
     void OnUsageNetwork(qlonglong bytes);
+    // The playback information answer (0x97): a health answer (-999), the recording time texts
+    // only (-888), or the recorded range with its day count.
+    void OnRecvPlaybackInfo(int firstDate, int firstTime, int lastDate, int lastTime, int dayCount, int* days);
     void timerOnConnect();
     void OnConnectThread();
     void OnNetworkState(int state);
@@ -362,9 +400,6 @@ public slots:
     void OnRecvEventRecList(int slot, int size);
     void OnRecvAudioRecList(int slot, int size);
     void OnRecvIntraIndex(int slot, int channel, int size, int kind);
-    // The playback information answer: recorded range, day count (-999 and -888 are the health
-    // answers) and the day list of kMaxRecordDays entries.
-    void OnRecvPlaybackInfo(int firstDate, int firstTime, int lastDate, int lastTime, int dayCount, int* days);
     void OnRecvBackupCapa(_SEND_BACKUP_CAPA* message);
     void OnRecvBurningRate(char state, char percent, char discs, char discIndex);
     void OnRecvCDMedia(short state, short freeMegabytes);
@@ -389,6 +424,7 @@ public slots:
 
 private slots:
     void OnLiveConnectDue();
+    void OnLiveConnectEnded(bool connected);
     void OnLoginDeadline();
     // A question about a changed certificate was answered (for this recorder or another).
     void OnCertificateAnswered();
@@ -419,6 +455,9 @@ private:
     // that it never runs inside this session's own connect or receive path.
     void PlaceNextFavoriteCell();
     void StartLiveOnAllChannels();
+    // Connect purposes 5 and 6: the active e-map window shows this recorder.
+    void OpenEmapOnActiveWindow();
+    void RefreshActiveEmap();
     void AskForRemoteConfig();
     void PrepareRemotePlayback(ConnectPurpose purpose);
     void StartFirmwarePreparation();
@@ -610,6 +649,7 @@ private:
     std::array<std::unique_ptr<SessionThread>, kChannels> m_liveThreads;
     std::array<std::unique_ptr<LiveDecodeWorker>, kChannels> m_liveWorkers;
     std::array<int, kChannels> m_prevTick{};
+    std::array<std::atomic<int>, kChannels> m_liveReceived{};
     QMutex m_liveAudioLock;
     LiveFrameQueue m_liveAudioQueue;
     std::unique_ptr<SessionThread> m_liveAudioThread;
@@ -642,7 +682,6 @@ private:
     std::array<int, 4> m_recordedRange{{0, 0, 0, 0}};
     int m_playbackAudioChannel = -1;
     PlaybackView* m_playbackView = nullptr;
-    std::vector<int> m_recordDays = std::vector<int>(size_t(kMaxRecordDays), -1);
     int m_recordDayCount = 0;
     int m_timeListDate = -1;
     int m_playRequestState = 0;
@@ -670,8 +709,18 @@ private:
     std::array<int, kChannels> m_firstMinuteScan = NoMinutes();
     std::array<int, kChannels> m_firstMinuteOwn = NoMinutes();
     bool m_startTogether = false;
-    // pending: health check dialog: Made at login once the health dialog exists; the status requests need it.
+    // Made at the first login through the hub; the status requests need it.
     QPointer<QWidget> m_healthCheckWindow;
+    HealthCheckView* m_healthCheck = nullptr;
+    void CreateHealthCheck();
+    void FeedHealthCheck();
+    void ShowHealthAnswer();
+    void BuildRecordTexts(int firstDate, int firstTime, int lastDate, int lastTime);
+    QString m_earliestRecordText;
+    QString m_latestRecordText;
+    std::array<int, 4> m_recordRange{{-1, -1, -1, -1}};
+    QVector<int> m_recordDays;
+    NetworkUsage m_networkUsage;
 
     // Site book items of the session, and the e-map places of its cameras.
     std::unique_ptr<SessionTreeItems> m_treeItems;

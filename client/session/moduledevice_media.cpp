@@ -108,6 +108,7 @@ void CModuleDevice::ConnectMediaIntake(CModuleNetwork* network, bool playbackCon
         connect(network, &CModuleNetwork::SetRecvLiveAudio, this, &CModuleDevice::OnRecvLiveAudio);
         connect(network, &CModuleNetwork::SetRecvPlaybackVideo, this, &CModuleDevice::OnRecvPlaybackVideo);
         connect(network, &CModuleNetwork::SetRecvIntraHeader, this, &CModuleDevice::OnRecvIntraHeader);
+        connect(network, &CModuleNetwork::SetRecvPlaybackInfo, this, &CModuleDevice::OnRecvPlaybackInfo);
         // Frame requests that the playback connection refused go out on this one.
         connect(network, &CModuleNetwork::SetRecvFrameHeader, this, &CModuleDevice::OnRecvFrameHeader);
         connect(network, &CModuleNetwork::SetRecvFrameData, this, &CModuleDevice::OnRecvFrameData);
@@ -150,6 +151,21 @@ void CModuleDevice::CreateSchedulers()
 // =============================================================================================
 // Live intake
 
+CModuleDevice::LiveFigures CModuleDevice::GetLiveFigures(int ch) const
+{
+    LiveFigures figures;
+    if (!ValidChannel(ch))
+        return figures;
+    figures.received = m_liveReceived[size_t(ch)].load(std::memory_order_relaxed);
+    if (const LiveDecodeWorker* worker = m_liveWorkers[size_t(ch)].get()) {
+        figures.decoded = worker->DecodedFrames();
+        figures.skippedForLoad = worker->SkippedForLoad();
+    }
+    figures.queued = m_liveQueues[size_t(ch)].Count();
+    figures.queuedMs = m_liveQueues[size_t(ch)].QueuedMs();
+    return figures;
+}
+
 void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, int time, int frameType,
                                     bool decodeOnly, int tick, int sequence)
 {
@@ -169,6 +185,7 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
         marked = 1;
     }
     LiveFrameQueue& queue = m_liveQueues[size_t(channel)];
+    m_liveReceived[size_t(channel)].fetch_add(1, std::memory_order_relaxed);
     if (!queue.Admit(m_rates[channel].load(), frameType == 0))
         return;
 

@@ -570,27 +570,6 @@ void CModuleDevice::ClearPlayStart()
     m_playTime = -1;
 }
 
-void CModuleDevice::OnRecvPlaybackInfo(int firstDate, int firstTime, int lastDate, int lastTime, int dayCount,
-                                       int* days)
-{
-    if (m_deviceIndex < 0)
-        return;
-    if (dayCount == -999 || dayCount == -888) {
-        // pending: health check dialog: The earliest and latest record texts (and, for -999, the
-        // health dialog's six lines) are built here once the dialog exists.
-        qCDebug(lcSession) << "health information answer" << dayCount;
-        return;
-    }
-    m_recordedRange = {{firstDate, firstTime, lastDate, lastTime}};
-    qCDebug(lcSession) << "Last Time" << lastTime;
-    // A recorder that reports more days than the list holds (or fewer than none) is cut to it.
-    m_recordDayCount = days ? std::clamp(dayCount, 0, int(kMaxRecordDays)) : 0;
-    for (int i = 0; i < kMaxRecordDays; ++i)
-        m_recordDays[size_t(i)] = i < m_recordDayCount ? days[i] : -1;
-    if (m_playbackView)
-        m_playbackView->SetPlaybackInfo(m_deviceIndex, m_playDate.load() != -1 || m_playTime.load() != -1);
-}
-
 // =============================================================================================
 // Searches
 
@@ -877,7 +856,6 @@ void CModuleDevice::ConnectListIntake(CModuleNetwork* live)
     connect(live, &CModuleNetwork::SetRecvAudioRecList, this, &CModuleDevice::OnRecvAudioRecList);
     connect(live, &CModuleNetwork::SetRecvIntraIndex, this, &CModuleDevice::OnRecvIntraIndex);
     connect(live, &CModuleNetwork::SetRecvBackupCapa, this, &CModuleDevice::OnRecvBackupCapa);
-    connect(live, &CModuleNetwork::SetRecvPlaybackInfo, this, &CModuleDevice::OnRecvPlaybackInfo);
     connect(live, &CModuleNetwork::SetRecvBurningRate, this, &CModuleDevice::OnRecvBurningRate);
     connect(live, &CModuleNetwork::SetRecvCDMedia, this, &CModuleDevice::OnRecvCDMedia);
     connect(live, &CModuleNetwork::SetRecvEraseResult, this, &CModuleDevice::OnRecvEraseResult);

@@ -9,6 +9,7 @@
 #include "net/hubservices.h"
 
 class CModuleDevice;
+class HealthCheckView;
 
 class SessionHub : public HubServices
 {
@@ -50,6 +51,11 @@ public:
 
     // The recorder whose remote configuration console is open, -1 when none is.
     virtual int ConsoleDeviceIndex() const = 0;
+
+    // A hidden health window for a recorder, owned by the hub's widgets; null without one.
+    virtual HealthCheckView* CreateHealthCheck() { return nullptr; }
+    // Opens a recorder's network status pop-up modally; nothing without a hub that has one.
+    virtual void ShowNetworkStatus(int /*deviceIndex*/) {}
 
     // The installed hub, or null.
     static SessionHub* Instance();

@@ -3,6 +3,7 @@
 // and pan, the on-screen display state of the picture it shows, and the picture itself.
 // Every field is written under the grid's cells lock, as decode threads read them.
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 #include "shell/playbackcontrol.h"
@@ -37,6 +38,10 @@ struct CameoCell
     PlaybackControl playbackControl = PlaybackControl::Idle; // local playback mode
     int speed = 0;                                           // 2..8 in the fast modes
     QImage picture;                                          // the last picture of the cell
+    // The picture was converted at the size it is shown (zoom 1.0) and goes to this place in
+    // the cell as it is; otherwise it is scaled when composed.
+    bool fitted = false;
+    QRect fittedRect;
 
     bool IsBound() const { return recorder != -1 && channel != -1; }
 };

@@ -106,16 +106,9 @@ QImage CameoOsd::RenderPicture(const QImage& picture, int width, int height, boo
     if (zoom == 1.0f) {
         panX = 0;
         panY = 0;
-        if (!online)
-            return picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        const int h = (width / ratioW) * ratioH;
-        if (h <= height) {
-            offset.setY((height - h) / 2);
-            return picture.scaled(width, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        }
-        const int w = (height / ratioH) * ratioW;
-        offset.setX((width - w) / 2);
-        return picture.scaled(w, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QRect fit = FitRect(width, height, online, formatCode);
+        offset = fit.topLeft();
+        return picture.scaled(fit.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     if (zoom <= 0.0f)
         return QImage();
@@ -172,6 +165,21 @@ int CameoOsd::RepaintInterval(int split, bool emap)
     case 16: return 120;
     default: return 250;
     }
+}
+
+QRect CameoOsd::FitRect(int width, int height, bool online, int formatCode)
+{
+    if (width < 1 || height < 1)
+        return QRect();
+    if (!online)
+        return QRect(0, 0, width, height);
+    const int ratioW = formatCode < 5 ? 4 : 16;
+    const int ratioH = formatCode < 5 ? 3 : 9;
+    const int h = (width / ratioW) * ratioH;
+    if (h <= height)
+        return QRect(0, (height - h) / 2, width, h);
+    const int w = (height / ratioH) * ratioW;
+    return QRect((width - w) / 2, 0, w, height);
 }
 
 int CameoOsd::RedrawInterval(int split, bool emap)

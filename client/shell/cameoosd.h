@@ -3,6 +3,7 @@
 // the cell's state and the picture fitted (4:3, 16:9) or digitally zoomed into the cell.
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include "shell/cameokind.h"
@@ -68,6 +69,10 @@ public:
     // the pan, which is clamped and written back, scaled to the whole cell.
     static QImage RenderPicture(const QImage& picture, int width, int height, bool online, int formatCode,
                                 float zoom, int& panX, int& panY, QPoint& offset);
+    // Where the picture goes in a cell of size (width, height) at zoom 1.0: the aspect of the
+    // format (4:3 below code 5, else 16:9) centred for online cells, the whole cell otherwise.
+    // Empty for an empty cell.
+    static QRect FitRect(int width, int height, bool online, int formatCode);
 
     // Repaint timer and redraw thread intervals in milliseconds by split.
     static int RepaintInterval(int split, bool emap);

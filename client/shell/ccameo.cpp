@@ -1,6 +1,7 @@
 #include "shell/ccameo.h"
 
 #include <QAction>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QFile>
 #include <QFontInfo>
@@ -12,12 +13,14 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "common/media/moduledecoder.h"
 #include "session/cameoroute.h"
 #include "session/moduledevice.h"
 #include "session/moduleplayback.h"
+#include "shell/cadjust.h"
 #include "shell/cameoosd.h"
 #include "shell/mainwindow.h"
 #include "shell/shelllog.h"
@@ -128,29 +131,6 @@ void DrawCellFrame(QPainter& painter, const QRect& cell, bool selected)
     painter.drawRect(cell.x() + 2, cell.y() + 2, cell.width() - 5, cell.height() - 5);
 }
 
-// The decoder's grid path of a picture hand-off: under its picture lock the converted picture
-// (the black placeholder while it is closed) goes to the cell. The cells lock is already held.
-void PostPicture(CModuleDecoder* decoder, CCameo* grid, int cell, bool crop)
-{
-    if (!decoder)
-        return;
-    QMutexLocker picture(decoder->GetPictureLock());
-    QImage image = decoder->GetImage();
-    if (image.isNull()) {
-        image = QImage(10, 10, QImage::Format_RGB888);
-        image.fill(Qt::black);
-        crop = false;
-    }
-    grid->SetCameoImage(image, cell, crop);
-}
-
-void SleepWhileOpen(const std::atomic<bool>& closing, int ms)
-{
-    constexpr int kSlice = 5;
-    for (int slept = 0; slept < ms && !closing.load(); slept += kSlice)
-        QThread::msleep(std::min(kSlice, ms - slept));
-}
-
 QFont OsdFont()
 {
     // The display font is named "Lucida"; where it is missing, a sans font through fontconfig.
@@ -193,7 +173,11 @@ CCameo::CCameo(QWidget* owner, int /*unused*/)
     m_dragMimeType = QString::asprintf("application/cameodrag_%d", m_cameoIndex);
     CreateActions();
 
-    connect(&m_repaintTimer, &QTimer::timeout, this, QOverload<>::of(&QWidget::update));
+    // The timer paces the screen; it repaints only when the redraw thread has composed since.
+    connect(&m_repaintTimer, &QTimer::timeout, this, [this] {
+        if (m_frontFresh.exchange(false))
+            update();
+    });
     m_repaintTimer.start(250);
     connect(&m_fpsTimer, &QTimer::timeout, this, &CCameo::OnFPSTimer);
     m_fpsTimer.start(1000);
@@ -203,6 +187,7 @@ CCameo::CCameo(QWidget* owner, int /*unused*/)
 CCameo::~CCameo()
 {
     m_closing = true;
+    WakeRedrawThread();
     // Leave the grid table first: the hub holds its table lock across every hand-off, so once
     // this returns no decode thread is inside this grid and none can reach it again.
     if (m_cameoIndex >= 0 && g_pMainWindow)
@@ -214,6 +199,7 @@ CCameo::~CCameo()
     m_sequenceOn = 0;
     qCDebug(lcShell) << "release cameo " << m_cameoIndex;
     m_redrawThread.WaitThread();
+    StopLocalPlayback();
     for (auto& decoder : m_decoders) {
         if (decoder)
             decoder->CloseDecoder();
@@ -269,6 +255,8 @@ void CCameo::InitCameo(int kindCode, int cells, int split)
                 decoder = std::make_unique<CModuleDecoder>();
                 decoder->OpenDecoder();
             }
+            for (auto& local : m_local)
+                local = std::make_unique<LocalPlaybackCell>();
         }
         m_kind = kind;
         m_cellCount = cells;
@@ -345,7 +333,7 @@ void CCameo::SetCellChannel(int cell, int recorder, int channel)
     }
     if (!unbind)
         WriteRoute(cell, recorder, channel);
-    m_redrawRequested = true;
+    RequestRedraw();
 }
 
 void CCameo::SetCameoChannel(int channel, int recorder, int cell)
@@ -543,7 +531,7 @@ void CCameo::SetCellEnable(int cell, bool on)
         if (IsOnline(device))
             device->SetPlaybackVisible(channel, on);
     }
-    m_redrawRequested = true;
+    RequestRedraw();
 }
 
 void CCameo::ResetCellLocked(int cell)
@@ -623,7 +611,7 @@ void CCameo::ClearDeviceChannel(int recorder, int channel)
     if (cleared) {
         if (CModuleDevice* device = DeviceOf(recorder))
             device->OnLiveStop(channel);
-        m_redrawRequested = true;
+        RequestRedraw();
     }
 }
 
@@ -640,7 +628,7 @@ void CCameo::SetDisconnectCameo(int recorder)
         if (m_kind == CameoKind::Playback && m_playbackRecorder == recorder)
             m_playbackRecorder = -1;
     }
-    m_redrawRequested = true;
+    RequestRedraw();
     qCDebug(lcShell) << "disconnect cameo";
 }
 
@@ -675,7 +663,7 @@ void CCameo::OnSwapCameo(int cell, int otherCell)
             qCDebug(lcShell) << "live status" << c.liveStarted;
         }
     }
-    m_redrawRequested = true;
+    RequestRedraw();
 }
 
 int CCameo::CellAt(int x, int y) const
@@ -853,6 +841,9 @@ void CCameo::RefreshAdjust(int cell)
     m_frameRate = frameRate;
     if (g_pMainWindow && m_cameoIndex >= 0)
         g_pMainWindow->SetActiveCameoIndex(m_cameoIndex);
+    // After the grid became the active one: the panel's echo of a moved slider reaches this grid.
+    if (g_pMainWindow && g_pMainWindow->GetAdjustPanel())
+        g_pMainWindow->GetAdjustPanel()->SetValues(brightness, contrast, frameRate);
 }
 
 bool CCameo::PageHasOnline(int from, int cells) const
@@ -929,6 +920,8 @@ void CCameo::ApplySplitMode(int first, int split, bool sequenceStep, bool newSpl
     }
 
     m_split = split;
+    if (!m_emap)
+        m_redrawInterval = CameoOsd::RedrawInterval(split, false);
     m_firstCell = first;
     LayOutPage();
     m_selectedCell = first;
@@ -1237,10 +1230,9 @@ void CCameo::CreateActions()
         {QT_TR_NOOP("Museum Search"), ":/res/Resource/museum.png", nullptr},
         {QT_TR_NOOP("Thumbnail Search"), ":/res/Resource/thumbnail.png", nullptr},
         {QT_TR_NOOP("Quick Search"), ":/res/Resource/seldate.png", &CCameo::OnQuickSearchAction},
-        // pending: e-map window
-        {QT_TR_NOOP("View x 1/4"), nullptr, nullptr},
-        {QT_TR_NOOP("View x 1"), nullptr, nullptr},
-        {QT_TR_NOOP("View x 4"), nullptr, nullptr},
+        {QT_TR_NOOP("View x 1/4"), nullptr, &CCameo::emapScr1Action},
+        {QT_TR_NOOP("View x 1"), nullptr, &CCameo::emapScr2Action},
+        {QT_TR_NOOP("View x 4"), nullptr, &CCameo::emapScr3Action},
         {QT_TR_NOOP("Record"), ":/res/Resource/record.png", &CCameo::OnRecordAction},
         // The stop entry while the rotation runs: any sequence action toggles it.
         {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction5},
@@ -1352,7 +1344,7 @@ void CCameo::OnAviAction()
     if (c.localDataFile.isEmpty())
         return;
     qCDebug(lcShell) << "mp4 convert" << c.localFolder << c.localDataFile;
-    // pending: MP4 convert window (takes the recording and runs modally)
+    // pending: CAVIConvert (the MP4 convert window takes the recording and runs modally)
     qCInfo(lcShell) << "MP4 convert window: not part of this client yet";
 }
 
@@ -1400,6 +1392,21 @@ void CCameo::newFavoriteAction()
         // recorder's name and "%08d;%06d;" of them)
         qCInfo(lcShell) << "CCameo::newFavoriteAction: the playback position of the recorder is not available";
     }
+}
+
+void CCameo::emapScr1Action()
+{
+    resize(80, 60);
+}
+
+void CCameo::emapScr2Action()
+{
+    resize(160, 120);
+}
+
+void CCameo::emapScr3Action()
+{
+    resize(320, 240);
 }
 
 void CCameo::OnHideEmap()
@@ -1464,7 +1471,7 @@ void CCameo::RefreshCellPicture(int cell, bool keep, bool crop)
     }
     if (kind == CameoKind::Playback) {
         if (!keep)
-            PostPicture(device->GetPlaybackDecoder(c.channel), this, cell, false);
+            TakeDecodedPicture(device->GetPlaybackDecoder(c.channel), cell, false);
         // pending: the session's playback date and time of the channel (no date shown until then)
         c.osdDate = -1;
         c.osdTime = -1;
@@ -1474,7 +1481,7 @@ void CCameo::RefreshCellPicture(int cell, bool keep, bool crop)
         if (!c.frozen) {
             const bool cut = crop && device->GetModelCode() == 8;
             if (!keep)
-                PostPicture(device->GetLiveDecoder(c.channel), this, cell, cut);
+                TakeDecodedPicture(device->GetLiveDecoder(c.channel), cell, cut);
             // pending: the session's date and time of the channel's last frame (no date shown
             // until then)
             c.osdDate = -1;
@@ -1487,11 +1494,12 @@ void CCameo::RefreshCellPicture(int cell, bool keep, bool crop)
     } else {
         if (!keep && cell < kLocalDecoders && m_decoders[cell])
             c.picture = m_decoders[cell]->GetImage();
+        c.fitted = false;
         c.osdDate = c.localDate;
         c.osdTime = c.localTime;
         c.videoLoss = c.sensor = c.motion = 0;
     }
-    m_redrawRequested = true;
+    RequestRedraw();
 }
 
 void CCameo::SetCameoImage(QImage picture, int cell, bool crop)
@@ -1501,6 +1509,42 @@ void CCameo::SetCameoImage(QImage picture, int cell, bool crop)
     if (crop && picture.height() > 8)
         picture = picture.copy(0, 0, picture.width(), picture.height() - 8);
     m_cells[cell].picture = picture;
+    m_cells[cell].fitted = false;
+}
+
+QRect CCameo::ShownRect() const
+{
+    const int n = CameoOsd::IntegerSqrt(m_split);
+    if (n < 1)
+        return QRect();
+    // pending: the session's picture format code of the channel (every picture is 4:3 until then)
+    const int formatCode = 0;
+    return CameoOsd::FitRect(m_width / n, m_height / n, true, formatCode);
+}
+
+void CCameo::TakeDecodedPicture(CModuleDecoder* decoder, int cell, bool crop)
+{
+    if (!decoder)
+        return;
+    CameoCell& c = m_cells[cell];
+    QMutexLocker picture(decoder->GetPictureLock());
+    // A cell shown whole gets the picture converted once, at the size it is shown; a zoomed
+    // one needs every pixel of it.
+    if (decoder->ConvertsOnDemand() && c.zoom == 1.0f) {
+        const QRect shown = ShownRect();
+        if (!shown.isEmpty() && decoder->ConvertInto(c.picture, shown.width(), shown.height(), crop ? 8 : 0)) {
+            c.fitted = true;
+            c.fittedRect = shown;
+            return;
+        }
+    }
+    QImage image = decoder->GetImage();
+    if (image.isNull()) {
+        // The decoder is closed: a black picture.
+        image = m_blank;
+        crop = false;
+    }
+    SetCameoImage(image, cell, crop);
 }
 
 void CCameo::OnFPSTimer()
@@ -1567,21 +1611,28 @@ void CCameo::DrawCell(QPainter& painter, int cell, int cellWidth, int cellHeight
         m_framesPerSecond[cell] = t.fps;
     if (t.blankPicture) {
         c.picture = m_blank;
+        c.fitted = false;
         c.zoom = 1.0f;
     }
 
     const int x = c.column * cellWidth;
     const int y = c.row * cellHeight;
-    QPoint offset;
-    const QImage& source = c.picture.isNull() ? m_blank : c.picture;
-    // pending: the session's picture format code of the channel (every picture is 4:3 until then)
-    const int formatCode = 0;
-    const QImage shown = CameoOsd::RenderPicture(source, cellWidth, cellHeight, online, formatCode, c.zoom, c.panX,
-                                                 c.panY, offset);
     // The blank picture is plain black: filling is the same as scaling it to the cell.
     painter.fillRect(QRect(x, y, cellWidth, cellHeight), Qt::black);
-    if (!shown.isNull())
-        painter.drawImage(x + offset.x(), y + offset.y(), shown);
+    const bool blank = c.picture.isNull() || c.picture.cacheKey() == m_blank.cacheKey();
+    if (online && c.fitted && c.zoom == 1.0f && c.fittedRect == ShownRect() && !blank) {
+        c.panX = 0;
+        c.panY = 0;
+        painter.drawImage(x + c.fittedRect.x(), y + c.fittedRect.y(), c.picture);
+    } else if (!blank) {
+        QPoint offset;
+        // pending: the session's picture format code of the channel (every picture is 4:3 until then)
+        const int formatCode = 0;
+        const QImage shown = CameoOsd::RenderPicture(c.picture, cellWidth, cellHeight, online, formatCode, c.zoom,
+                                                     c.panX, c.panY, offset);
+        if (!shown.isNull())
+            painter.drawImage(x + offset.x(), y + offset.y(), shown);
+    }
 
     DrawCellTexts(painter, t, QRect(x, y, cellWidth, cellHeight));
     if (m_emap)
@@ -1627,29 +1678,65 @@ void CCameo::OnDrawCameo(int cell)
             painter.drawRect(QRect(QPoint(0, 0), QPoint(width - 2, height - 2)));
         }
         painter.end();
+        PublishBackBuffer();
     }
     m_redrawRequested = false;
     m_cellsLock.unlock();
 }
 
+void CCameo::RequestRedraw()
+{
+    // Only the first request after a composition wakes the thread: one lock per composition,
+    // not one per picture.
+    if (!m_redrawRequested.exchange(true))
+        WakeRedrawThread();
+}
+
+void CCameo::WakeRedrawThread()
+{
+    QMutexLocker lock(&m_wakeLock);
+    m_wake.wakeAll();
+}
+
+bool CCameo::WaitForRedrawRequest()
+{
+    QMutexLocker lock(&m_wakeLock);
+    while (!m_redrawRequested && !m_closing)
+        m_wake.wait(&m_wakeLock);
+    return !m_closing;
+}
+
+void CCameo::PauseRedraw(int ms)
+{
+    const QDeadlineTimer deadline(ms, Qt::PreciseTimer);
+    QMutexLocker lock(&m_wakeLock);
+    while (!m_closing && !deadline.hasExpired())
+        m_wake.wait(&m_wakeLock, deadline);
+}
+
+void CCameo::PublishBackBuffer()
+{
+    {
+        QMutexLocker front(&m_frontLock);
+        if (m_frontBuffer.size() == m_backBuffer.size() && m_frontBuffer.format() == m_backBuffer.format()
+            && m_frontBuffer.isDetached() && m_frontBuffer.sizeInBytes() == m_backBuffer.sizeInBytes())
+            std::memcpy(m_frontBuffer.bits(), m_backBuffer.constBits(), size_t(m_backBuffer.sizeInBytes()));
+        else
+            m_frontBuffer = m_backBuffer.copy();
+    }
+    m_frontFresh = true;
+}
+
+// The grid's redraw thread: it sleeps until something asks for a composition, composes, and
+// then lets at least the split's redraw interval (set with the split) pass before the next one;
+// a local-file grid composes as often as its pictures arrive.
 void CCameo::THREAD_REDRAW(void* arg, int /*value*/)
 {
     auto* grid = static_cast<CCameo*>(arg);
-    int lastSplit = -1;
-    while (!grid->m_closing) {
-        const bool local = grid->m_kind == CameoKind::Local;
-        if (grid->m_redrawRequested)
-            grid->OnDrawCameo(-1);
-        else if (local)
-            SleepWhileOpen(grid->m_closing, 33);
-        const int split = grid->m_split;
-        if (split != lastSplit) {
-            lastSplit = split;
-            if (!grid->m_emap)
-                grid->m_redrawInterval = CameoOsd::RedrawInterval(split, false);
-        }
-        if (!local)
-            SleepWhileOpen(grid->m_closing, grid->m_redrawInterval);
+    while (grid->WaitForRedrawRequest()) {
+        grid->OnDrawCameo(-1);
+        if (grid->m_kind != CameoKind::Local)
+            grid->PauseRedraw(grid->m_redrawInterval);
     }
 }
 
@@ -1658,12 +1745,14 @@ void CCameo::THREAD_REDRAW(void* arg, int /*value*/)
 
 void CCameo::paintEvent(QPaintEvent* /*event*/)
 {
-    QMutexLocker lock(&m_cellsLock);
+    // Only the finished picture, under a lock held for no longer than a copy of it: the
+    // composition runs on the redraw thread.
+    QMutexLocker lock(&m_frontLock);
     const int n = CameoOsd::IntegerSqrt(m_split);
-    if (n < 1 || width() / n < 1 || height() / n < 1 || m_backBuffer.isNull())
+    if (n < 1 || width() / n < 1 || height() / n < 1 || m_frontBuffer.isNull())
         return;
     QPainter painter(this);
-    painter.drawImage(QRect(0, 0, width() / n * n, height() / n * n), m_backBuffer);
+    painter.drawImage(QRect(0, 0, width() / n * n, height() / n * n), m_frontBuffer);
 }
 
 void CCameo::resizeEvent(QResizeEvent* event)
@@ -1680,6 +1769,8 @@ void CCameo::resizeEvent(QResizeEvent* event)
         m_backBuffer = buffer.isEmpty() ? QImage() : QImage(buffer, QImage::Format_RGB32);
         if (!m_backBuffer.isNull())
             m_backBuffer.fill(Qt::black);
+        QMutexLocker front(&m_frontLock);
+        m_frontBuffer = m_backBuffer.copy();
         m_width = w;
         m_height = h;
     }

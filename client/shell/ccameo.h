@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <QWaitCondition>
 
 #include <atomic>
 #include <memory>
@@ -21,6 +22,7 @@
 #include "session/qthreadhelper.h"
 #include "shell/cameocell.h"
 #include "shell/cameokind.h"
+#include "shell/localplaybackcell.h"
 
 class CModuleDecoder;
 class CModuleDevice;
@@ -149,7 +151,14 @@ public:
     int GetRedrawInterval() const { return m_redrawInterval.load(); }
     bool IsRedrawRequested() const { return m_redrawRequested.load(); }
     bool IsRedrawThreadRunning() const { return m_redrawThread.IsRunning(); }
-    void RequestRedraw() { m_redrawRequested = true; }
+    // Asks the redraw thread for a composition; any thread.
+    void RequestRedraw();
+    // A copy of what the screen shows (the last published composition).
+    QImage GetFrontBuffer() const
+    {
+        QMutexLocker lock(&m_frontLock);
+        return m_frontBuffer.copy();
+    }
 
     // Page rotation.
     bool IsSequenceOn() const { return m_sequenceOn != 0; }
@@ -170,6 +179,25 @@ public:
     bool GetFpsOsd() const { return m_fpsOsd != 0; }
 
     static void THREAD_REDRAW(void* arg, int value);
+
+    // Local recordings (a local-file grid only). OpenLocalFile plays a data file ("h...", its
+    // index "i" + the name) in the selected cell; each cell plays on a thread of its own.
+    void OpenLocalFile(const QString& folder, const QString& fileName);
+    void ReadLocalHeader(int recorder, int cell);
+    // Builds the cell's minute table from a 512-byte index header and starts its thread.
+    void OnSetIntraIndex(int cell, const char* header, int length, int tag);
+    static void THREAD_LOCAL_FILE(void* arg, int cell);
+    // Plays one second of a local recording: its index entry, frame records and frames.
+    void ReadLocalIndex(int cell, int hour, int minute, int second);
+    void ReadLocalSecond(int cell, qint64 offset);
+    void PlayLocalSecond(int cell, qint64 offset, const char* records, int length);
+    // Every frame of a local recording leaves through here.
+    void ShowLocalFrame(int cell, int index, bool key);
+    void DecodeLocalFrame(int cell, const char* data, int size);
+    // A playback control code for every cell of a local-file grid.
+    void OnPlaybackCtrl(int control);
+    // The playback state of a cell, null for a bad cell or a grid of another kind.
+    const LocalPlaybackCell* GetLocalPlayback(int cell) const;
 
 signals:
     void OnSelectDate();
@@ -196,6 +224,10 @@ public slots:
     void OnPopupAction();
     void OnAviAction();
     void OnHideEmap();
+    // The e-map tile's sizes: a quarter, the normal 160 x 120 and four times.
+    void emapScr1Action();
+    void emapScr2Action();
+    void emapScr3Action();
     void newFavoriteAction();
 
 protected:
@@ -229,13 +261,35 @@ private:
     void RefreshAdjust(int cell);
     void ApplyAdjust(bool brightness, int value);
     void DrawCell(class QPainter& painter, int cell, int cellWidth, int cellHeight);
+    // The cells lock is held: the decoder's picture goes to the cell (the black placeholder
+    // while the decoder is closed).
+    void TakeDecodedPicture(CModuleDecoder* decoder, int cell, bool crop);
+    // Where a live or playback picture goes in a cell of the current split at zoom 1.0.
+    QRect ShownRect() const;
+    // The redraw thread's waits: for a request (false once the grid closes), and for the
+    // redraw interval (cut short only by closing).
+    bool WaitForRedrawRequest();
+    void PauseRedraw(int ms);
+    void WakeRedrawThread();
+    // Copies the composed back buffer to the picture the screen shows.
+    void PublishBackBuffer();
+    LocalPlaybackCell* LocalCell(int cell) const;
+    // Copies a cell's local playback state into the cell for the display; cells lock held.
+    void MirrorLocalCellLocked(int cell);
+    void StopLocalPlayback();
 
     int m_ownerSlot = 0;
     CQThreadHelper m_redrawThread;
     mutable QMutex m_cellsLock;
     std::unique_ptr<CModuleDecoder> m_decoders[kLocalDecoders];
+    std::unique_ptr<LocalPlaybackCell> m_local[kLocalDecoders];
     QImage m_blank;
     QImage m_backBuffer; // painted on the redraw thread, so an image
+    mutable QMutex m_frontLock;
+    QImage m_frontBuffer; // the last finished composition, what paintEvent shows
+    std::atomic<bool> m_frontFresh{false};
+    QMutex m_wakeLock;
+    QWaitCondition m_wake;
     std::unique_ptr<CameoCell[]> m_cells;
     QWidget* m_owner = nullptr;
     std::atomic<int> m_frameCounter[kCells];

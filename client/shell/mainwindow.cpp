@@ -23,20 +23,30 @@
 #include <QToolBar>
 #include <QWidget>
 
+#include "emap/emapview.h"
+#include "panels/calarmout.h"
+#include "panels/cmodulenetworkstatus.h"
+#include "panels/cptzctrl.h"
+#include "panels/cucccontrol.h"
+#include "panels/healthcheck.h"
+#include "panels/microphone.h"
 #include "platform/process.h"
 #include "search/searchtime.h"
 #include "session/moduledevice.h"
 #include "session/quicksearchpopup.h"
 #include "session/sitebook.h"
 #include "shell/audiooutput.h"
+#include "shell/cadjust.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
+#include "shell/cscrsplit.h"
 #include "shell/hovermovefilter.h"
 #include "shell/liveview.h"
 #include "shell/shelllog.h"
 #include "shell/toolbar.h"
 #include "sitebook/sitebookfile.h"
 #include "sitebook/sitebooktreewidget.h"
+#include "widgets/cplaybackctrl.h"
 #include "widgets/messagedlg.h"
 
 MainWindow* g_pMainWindow = nullptr;
@@ -76,6 +86,9 @@ MainWindow::MainWindow(QWidget* parent)
     SiteBookHub::Install(this);
     SearchHub::Install(this);
     MessageBoxHub::Install(this);
+    EmapHub::Install(this);
+    PanelsHub::Install(this);
+    SkinImageHub::Install(this);
 
     qCDebug(lcShell) << "Init start";
     CreateFrame();
@@ -113,7 +126,9 @@ MainWindow::MainWindow(QWidget* parent)
     m_waitFlag = 0;
 
     CreateWaitLabels();
-    // pending: wait dialog and camera control pop-up (created hidden here)
+    // pending: wait dialog (created hidden here)
+    m_pUccControl = new cUccControl(this);
+    m_pUccControl->hide();
 
     qCDebug(lcShell) << "Set resize";
     resize(1280, 900);
@@ -151,6 +166,12 @@ MainWindow::~MainWindow()
         QuickSearchPopup::Install(nullptr);
     if (MessageBoxHub::Instance() == this)
         MessageBoxHub::Install(nullptr);
+    if (EmapHub::Instance() == this)
+        EmapHub::Install(nullptr);
+    if (PanelsHub::Instance() == this)
+        PanelsHub::Install(nullptr);
+    if (SkinImageHub::Instance() == this)
+        SkinImageHub::Install(nullptr);
     if (g_pMainWindow == this)
         g_pMainWindow = nullptr;
 }
@@ -297,16 +318,24 @@ void MainWindow::CreateDocks()
     QDockWidget* siteBook = AddDock(QStringLiteral("SiteBook"), m_pSiteBook, QSize());
     siteBook->raise();
 
-    // pending: side panels (screen split, image adjust, P/T/Z, alarm out, microphone, playback
-    // bar); each dock holds an empty area of its panel's size, and the panels' split, brightness
-    // and contrast signals go to OnScrSplitMode, OnSetBrightness and OnSetContrast.
-    QDockWidget* split = AddDock(QStringLiteral("Screen Split"), new QWidget, panelSize);
+    m_pScrSplit = new CScrSplit;
+    connect(m_pScrSplit, &CScrSplit::OnScrSplit, this, &MainWindow::OnScrSplitMode);
+    QDockWidget* split = AddDock(QStringLiteral("Screen Split"), m_pScrSplit, panelSize);
     split->hide();
-    QDockWidget* adjust = AddDock(QStringLiteral("Adjust"), new QWidget, panelSize);
-    QDockWidget* ptz = AddDock(QStringLiteral("P/T/Z"), new QWidget, panelSize);
-    QDockWidget* alarm = AddDock(QStringLiteral("Alarm Out"), new QWidget, panelSize);
-    QDockWidget* mic = AddDock(QStringLiteral("MicroPhone"), new QWidget, panelSize);
-    QDockWidget* playback = AddDock(QStringLiteral("Playback"), new QWidget,
+    m_pAdjust = new CAdjust;
+    connect(m_pAdjust, &CAdjust::SetBrightness, this, &MainWindow::OnSetBrightness);
+    connect(m_pAdjust, &CAdjust::SetContrast, this, &MainWindow::OnSetContrast);
+    connect(m_pAdjust, &CAdjust::SetFrate, this, &MainWindow::OnSetFrate);
+    QDockWidget* adjust = AddDock(QStringLiteral("Adjust"), m_pAdjust, panelSize);
+    m_pPTZCtrl = new CPTZCtrl;
+    QDockWidget* ptz = AddDock(QStringLiteral("P/T/Z"), m_pPTZCtrl, panelSize);
+    m_pAlarmOut = new CAlarmOut;
+    QDockWidget* alarm = AddDock(QStringLiteral("Alarm Out"), m_pAlarmOut, panelSize);
+    m_pMicrophone = new microphone;
+    QDockWidget* mic = AddDock(QStringLiteral("MicroPhone"), m_pMicrophone, panelSize);
+    m_pPlaybackCtrl = new CPlaybackCtrl;
+    connect(m_pPlaybackCtrl, &CPlaybackCtrl::SetPlaybackControl, this, &MainWindow::OnPlaybackControl);
+    QDockWidget* playback = AddDock(QStringLiteral("Playback"), m_pPlaybackCtrl,
                                     QSize(kPanelWidth, kPlaybackPanelHeight));
 
     tabifyDockWidget(adjust, ptz);
@@ -326,7 +355,7 @@ void MainWindow::CreateMenus()
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(icon("2.png"), tr("Live View"), this, &MainWindow::exeLiveView);
     view->addAction(icon("3.png"), tr("Search View"), this, &MainWindow::exeSearchView);
-    QAction* emap = view->addAction(icon("5.png"), tr("Emap View"), this, &MainWindow::exeEmapView);
+    view->addAction(icon("5.png"), tr("Emap View"), this, &MainWindow::exeEmapView);
     QAction* backup = view->addAction(icon("4.png"), tr("Remote Backup"), this, &MainWindow::exeBackupView);
     view->addAction(icon("9.png"), tr("Backup Player"), this, &MainWindow::exeOrvane);
     QAction* config = view->addAction(icon("6.png"), tr("Config View"), this, &MainWindow::exeConfigView);
@@ -355,9 +384,9 @@ void MainWindow::CreateMenus()
     QMenu* setup = menuBar()->addMenu(tr("Setup"));
     QAction* email = setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
 
-    // pending: e-map, remote backup and configuration console windows and the e-mail settings
-    // dialog; their entries are shown greyed until then.
-    for (QAction* action : {emap, backup, config, email})
+    // pending: remote backup and configuration console windows and the e-mail settings dialog;
+    // their entries are shown greyed until then.
+    for (QAction* action : {backup, config, email})
         action->setEnabled(false);
 
     m_menuBarHeight = menuBar()->sizeHint().height();
@@ -435,16 +464,28 @@ void MainWindow::ClearDeviceCells(int deviceIndex, int channel, int /*kind*/)
 
 void MainWindow::OnDeviceConnected(int deviceIndex, int /*unused*/)
 {
-    if (!GetDevice(deviceIndex))
+    CModuleDevice* device = GetDevice(deviceIndex);
+    if (!device)
         return;
-    // pending: alarm-out and microphone panels (each lists the recorder's name and index)
+    const QString name = device->GetDvrName();
+    if (m_pAlarmOut)
+        m_pAlarmOut->AddDevice(name, deviceIndex);
+    if (m_pMicrophone)
+        m_pMicrophone->AddDevice(name, deviceIndex);
 }
 
 void MainWindow::OnDeviceDisconnected(int deviceIndex, int kind)
 {
     // Kind 1 clears remote-playback grids only, any other kind every grid.
     m_cameos.DisconnectRecorder(deviceIndex, kind == 1);
-    // pending: alarm-out and microphone panels (kind 0 takes the recorder off their lists)
+    if (kind != 0)
+        return;
+    const CModuleDevice* device = GetDevice(deviceIndex);
+    const QString name = device ? device->GetDvrName() : QString();
+    if (m_pAlarmOut)
+        m_pAlarmOut->RemoveDevice(name, deviceIndex);
+    if (m_pMicrophone)
+        m_pMicrophone->RemoveDevice(name, deviceIndex);
 }
 
 void MainWindow::ReportConnectionLost(int /*deviceIndex*/, const QString& recorderName)
@@ -458,10 +499,56 @@ void MainWindow::ReportConnectionLost(int /*deviceIndex*/, const QString& record
 // ---------------------------------------------------------------------------------------------
 // Forwarders to windows the client does not have yet
 
-void MainWindow::ShowCameraControl(int /*deviceIndex*/, int /*channel*/, int /*cameoIndex*/)
+void MainWindow::ShowCameraControl(int deviceIndex, int channel, int cameoIndex)
 {
-    // pending: camera control pop-up
-    NotBuiltYet("camera control pop-up");
+    if (!m_pUccControl)
+        return;
+    m_pUccControl->SetCamera(deviceIndex, channel, cameoIndex);
+    m_pUccControl->show();
+    m_pUccControl->raise();
+}
+
+void MainWindow::SetPtzCameo(int deviceIndex, int channel)
+{
+    if (m_pPTZCtrl)
+        m_pPTZCtrl->SetActiveCameo(deviceIndex, channel);
+}
+
+HealthCheckView* MainWindow::CreateHealthCheck()
+{
+    auto* health = new healthCheck(this);
+    health->setWindowFlags(Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
+    health->hide();
+    return health;
+}
+
+void MainWindow::ShowNetworkStatus(int deviceIndex)
+{
+    if (!GetDevice(deviceIndex))
+        return;
+    CModuleNetworkStatus status(this);
+    status.SetDevice(deviceIndex);
+    status.exec();
+}
+
+void MainWindow::RestoreGridSplit(int cameoIndex)
+{
+    CCameo* cameo = GetCameo(cameoIndex);
+    if (cameo && cameo->GetSplit() == 1 && cameo->GetPrevSplit() > 0)
+        cameo->OnSplitMode(-1, cameo->GetPrevSplit(), false);
+}
+
+void MainWindow::AddEventLog(const QString& name, const QString& text)
+{
+    qCInfo(lcShell) << "event" << name << text;
+}
+
+QPixmap MainWindow::LoadSkinImage(const QString& name, SkinFolder folder) const
+{
+    const int recorder = ConsoleDeviceIndex();
+    if (recorder < 0)
+        return QPixmap();
+    return LoadDeviceImage(name, int(folder), recorder);
 }
 
 // The protocol engine reports every firmware and account transfer here; without the manager
@@ -741,11 +828,15 @@ LiveView* MainWindow::GetActiveLiveView() const
 
 int MainWindow::exeEmapView()
 {
-    if (m_pEmapSlots->FreeSlot() < 0)
+    const int slot = m_pEmapSlots->FreeSlot();
+    if (slot < 0)
         return -1;
-    // pending: e-map window (a new one goes into the free slot)
-    NotBuiltYet("e-map window");
-    return -1;
+    auto* view = new EmapView(this, slot);
+    if (!m_pEmapSlots->Place(slot, view)) {
+        delete view;
+        return -1;
+    }
+    return slot;
 }
 
 void MainWindow::exeConfigView()
@@ -1297,6 +1388,22 @@ void MainWindow::OnSetContrast(int value)
 {
     if (CCameo* cameo = GetCameo(m_activeCameoIndex))
         cameo->SetCellContrast(value);
+}
+
+void MainWindow::OnSetFrate(int /*value*/)
+{
+    // The frame-rate slider is hidden; its value is not used.
+}
+
+void MainWindow::OnPlaybackControl(int control)
+{
+    CCameo* cameo = GetCameo(m_activeCameoIndex);
+    if (!cameo)
+        return;
+    qCDebug(lcShell) << "playback control" << control << "for grid" << m_activeCameoIndex << "kind"
+                     << int(cameo->GetKind());
+    // The window that owns the active grid takes the code.
+    PlaybackControlToWindow(cameo->parentWidget(), control);
 }
 
 // ---------------------------------------------------------------------------------------------

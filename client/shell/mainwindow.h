@@ -14,6 +14,8 @@
 
 #include <atomic>
 
+#include "emap/emaphub.h"
+#include "panels/panelshub.h"
 #include "platform/cpuload.h"
 #include "search/searchhub.h"
 #include "session/sessionhub.h"
@@ -22,11 +24,17 @@
 #include "shell/settingsfiles.h"
 #include "sitebook/sitebookhub.h"
 #include "widgets/messageboxhub.h"
+#include "widgets/skinimagehub.h"
 
 class AudioOutput;
+class CAlarmOut;
+class CPTZCtrl;
+class cUccControl;
+class microphone;
 class CCameo;
 class CModuleDevice;
 class ChildWindowSlots;
+class EmapView;
 class HoverMoveFilter;
 class LiveView;
 class QAction;
@@ -40,6 +48,9 @@ class SearchTime;
 class SearchView;
 class SiteBook;
 class SiteBookTreeWidget;
+class CAdjust;
+class CPlaybackCtrl;
+class CScrSplit;
 
 class MainWindow;
 // The hub, from the first statement of the MainWindow constructor until its destructor.
@@ -49,6 +60,9 @@ class MainWindow : public QMainWindow,
                    public SessionHub,
                    public SiteBookHub,
                    public MessageBoxHub,
+                   public EmapHub,
+                   public PanelsHub,
+                   public SkinImageHub,
                    public SearchHub
 {
     Q_OBJECT
@@ -93,7 +107,25 @@ public:
     void RedrawCameo(int cameoIndex) override;
     int ConsoleDeviceIndex() const override;
 
+    // Binds the camera control pop-up to a grid cell's camera and shows it.
     void ShowCameraControl(int deviceIndex, int channel, int cameoIndex);
+    // The grid's chosen camera for the pan/tilt/zoom panel ((-1, -1) for none).
+    void SetPtzCameo(int deviceIndex, int channel);
+    HealthCheckView* CreateHealthCheck() override;
+    void ShowNetworkStatus(int deviceIndex) override;
+
+    // PanelsHub.
+    void RestoreGridSplit(int cameoIndex) override;
+    // pending: validation window (its event list takes the line; until then the debug output does)
+    void AddEventLog(const QString& name, const QString& text) override;
+    // SkinImageHub: the skin bitmaps of the recorder whose configuration console is open.
+    QPixmap LoadSkinImage(const QString& name, SkinFolder folder) const override;
+
+    // The side panels and the camera control pop-up.
+    CPTZCtrl* GetPtzCtrl() const { return m_pPTZCtrl; }
+    CAlarmOut* GetAlarmOut() const { return m_pAlarmOut; }
+    microphone* GetMicrophone() const { return m_pMicrophone; }
+    cUccControl* GetUccControl() const { return m_pUccControl; }
 
     // HubServices, reached by the protocol engine as well.
     QString ProgramDirectory() const override { return m_settings.ProgramDirectory(); }
@@ -167,6 +199,10 @@ public:
     QString StyleSheetText() const { return m_styleSheet; }
 
     SiteBookTreeWidget* GetSiteBookTree() const { return m_pSiteBook; }
+    // The side panels of the docks.
+    CScrSplit* GetScrSplitPanel() const { return m_pScrSplit; }
+    CAdjust* GetAdjustPanel() const { return m_pAdjust; }
+    CPlaybackCtrl* GetPlaybackPanel() const { return m_pPlaybackCtrl; }
     QMdiArea* GetMdiArea() const { return m_pMdiArea; }
     const QList<QDockWidget*>& DockWidgets() const { return m_docks; }
     const QList<QToolBar*>& ToolBars() const { return m_toolBars; }
@@ -176,7 +212,7 @@ public:
     bool IsLiveViewPopup(int index) const;
     bool IsSearchViewPopup(int index) const override;
     bool IsSearchLocalViewPopup(int index) const override;
-    bool IsEmapViewPopup(int index) const;
+    bool IsEmapViewPopup(int index) const override;
     ChildWindowSlots* LiveViewSlots() const { return m_pLiveSlots; }
     ChildWindowSlots* SearchViewSlots() const { return m_pSearchSlots; }
     ChildWindowSlots* SearchLocalViewSlots() const { return m_pSearchLocalSlots; }
@@ -195,11 +231,21 @@ public:
     void PopOutSearchLocalView(int index);
     void ToggleSearchLocalViewPopup(int index);
     void deleteSearchLocalView(int index) override;
-    void DockEmapView(int index);
+    void DockEmapView(int index) override;
     void PopOutEmapView(int index);
-    void ToggleEmapPopup(int index);
-    void deleteEmapView(int index);
-    void ResetEmapFlag() { m_emapFlag = 0; }
+    void ToggleEmapPopup(int index) override;
+    void deleteEmapView(int index) override;
+    void ResetEmapFlag() override { m_emapFlag = 0; }
+
+    // E-map windows (mainwindow_emap.cpp).
+    EmapView* GetEmapView(int index) const;
+    EmapView* GetActiveEmapView() const;
+    void OpenEmapView(int deviceIndex, int channel) override;
+    void OpenEmapEntry(const QString& name, const QString& emapPath, const QString& emapPos,
+                       const QString& devices, const QString& channels, int emapIndex) override;
+    EmapTile* CreateEmapTile(QWidget* window, QObject* context, std::function<void()> onHidden) override;
+    void StopEmapTiles(int recorder, int channel) override;
+    SiteBookTreeWidget* EmapSiteBook() const override { return m_pSiteBook; }
 
     void exeFirmwareManager() override;
     void exeAccountManager() override;
@@ -223,6 +269,8 @@ public:
     // The active sub-window's window when it is of that kind, else null.
     LiveView* GetActiveLiveView() const;
     SearchView* GetActiveSearchView() const;
+    // A playback bar code for a remote playback or local backup window; other windows ignore it.
+    static void PlaybackControlToWindow(QWidget* window, int code);
 
     // SearchHub (mainwindow_search.cpp): the playback grids of the search windows, the backup
     // player and the quick search pop-up.
@@ -253,8 +301,6 @@ public slots:
     int exeLiveView();
     int exeSearchView();
     int exeSearchLocalView();
-    // A code of the playback bar for the active remote playback or local backup window.
-    void OnPlaybackControl(int code);
     void exeConfigView();
     int exeEmapView();
     void exeBackupView();
@@ -274,6 +320,8 @@ public slots:
     void OnScrSplitMode(int split);
     void OnSetBrightness(int value);
     void OnSetContrast(int value);
+    void OnSetFrate(int value);
+    void OnPlaybackControl(int control);
     void FullScreenWindows();
     void ShowDefalutDockWiget();
     void OnToolBarManu(QAction* action);
@@ -303,6 +351,11 @@ private:
     QDockWidget* AddDock(const QString& title, QWidget* content, const QSize& fixedSize);
     void CreateMenus();
     void CreateWaitLabels();
+    // The e-map window an opener from the site book uses: one already showing the recorder's
+    // channel (only focused, *showsAlready set), else an empty one, else the active one, else a
+    // new one; null when none can be made.
+    EmapView* ChooseEmapView(int deviceIndex, int channel, bool* showsAlready);
+    void FocusEmapView(EmapView* view);
     void StartProcessorLoad();
     void StartAutoConnect();
     // The favorite the auto-connect opens now, or null (see OnTimerAutoConnect).
@@ -335,6 +388,13 @@ private:
     quint8 m_waitFlag = 0;
 
     SiteBookTreeWidget* m_pSiteBook = nullptr;
+    CScrSplit* m_pScrSplit = nullptr;
+    CAdjust* m_pAdjust = nullptr;
+    CPlaybackCtrl* m_pPlaybackCtrl = nullptr;
+    CPTZCtrl* m_pPTZCtrl = nullptr;
+    CAlarmOut* m_pAlarmOut = nullptr;
+    microphone* m_pMicrophone = nullptr;
+    cUccControl* m_pUccControl = nullptr;
 
     // Main window frame and multi-document area.
     HoverMoveFilter* m_pHoverFilter = nullptr;

@@ -75,10 +75,8 @@ void MainWindow::GridCloseAll(QWidget* grid)
 
 void MainWindow::GridPlaybackControl(QWidget* grid, int code)
 {
-    if (!AsCameo(grid))
-        return;
-    // pending: local file playback (CCameo::OnPlaybackCtrl takes the code for every cell)
-    qCDebug(lcShell) << "local playback code" << code << "not applied yet";
+    if (CCameo* cameo = AsCameo(grid))
+        cameo->OnPlaybackCtrl(code);
 }
 
 bool MainWindow::StartBackupPlayer(const QString& file)
@@ -118,10 +116,8 @@ int MainWindow::exeSearchLocalView()
     return slot;
 }
 
-void MainWindow::OnPlaybackControl(int code)
+void MainWindow::PlaybackControlToWindow(QWidget* window, int code)
 {
-    QMdiSubWindow* sub = m_pMdiArea ? m_pMdiArea->activeSubWindow() : nullptr;
-    QWidget* window = sub ? sub->widget() : nullptr;
     if (auto* remote = qobject_cast<SearchView*>(window))
         remote->SetPlaybackControl(code);
     else if (auto* local = qobject_cast<SearchLocalView*>(window))

@@ -152,7 +152,12 @@ bool SettingsFiles::SaveAccountFile()
 
 QString SettingsFiles::ReadStyleSheet(const QString& name) const
 {
-    QFile file(m_programDirectory + QStringLiteral("/qss/") + name.toLower() + QStringLiteral(".qss"));
+    return ReadStyleSheetIn(m_programDirectory, name);
+}
+
+QString SettingsFiles::ReadStyleSheetIn(const QString& folder, const QString& name)
+{
+    QFile file(folder + QStringLiteral("/qss/") + name.toLower() + QStringLiteral(".qss"));
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     return QString::fromLatin1(file.readAll());

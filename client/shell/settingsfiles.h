@@ -63,6 +63,8 @@ public:
 
     // qss/<name in lower case>.qss as Latin-1; a missing or unreadable file gives an empty text.
     QString ReadStyleSheet(const QString& name) const;
+    // <folder>/qss/<name in lower case>.qss read whole as Latin-1; empty when it cannot be read.
+    static QString ReadStyleSheetIn(const QString& folder, const QString& name);
 
 private:
     void FillEmptyServerLogin();

@@ -36,9 +36,9 @@ ToolBar::ToolBar(const QString& title, MainWindow* hub)
     m_pWindowActions[6] = make(icon(":/res/info_normal.PNG"), tr("ZENT Information"));
     for (int shown : {0, 1, 3, 4, 5, 2, 6})
         addAction(m_pWindowActions[shown]);
-    // pending: configuration console, e-map and remote backup windows; their buttons are shown
-    // greyed until then.
-    for (int pending : {2, 3, 4})
+    // pending: configuration console and remote backup windows; their buttons are shown greyed
+    // until then.
+    for (int pending : {2, 4})
         m_pWindowActions[pending]->setEnabled(false);
     addSeparator();
     m_pSplitActions[0] = addAction(icon(":/res/Resource/split1_3.png"), tr("Split - 1"));

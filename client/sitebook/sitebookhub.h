@@ -24,6 +24,21 @@ public:
     // or, both -1, from the day the operator picks.
     virtual void StartRemoteSearch(int deviceIndex, int date, int time) = 0;
 
+    // E-map windows (their library sits above the site book): a recorder's map (channel -1) or a
+    // camera's own picture, and an e-map entry of the e-map book.
+    virtual void OpenEmapView(int /*deviceIndex*/, int /*channel*/) {}
+    virtual void OpenEmapEntry(const QString& /*name*/, const QString& /*emapPath*/, const QString& /*emapPos*/,
+                               const QString& /*devices*/, const QString& /*channels*/, int /*emapIndex*/)
+    {}
+
+    // What the server-pushed edits read and tell of the hub: the bulk-load flag (set while the
+    // central server's site book loads), the connect setting (recorders are queued for connection
+    // only while it reads "0"), the pending-connect count the tool bar shows, the reconnect count.
+    virtual bool IsBulkLoading() const { return false; }
+    virtual QString ConnectSetting() const { return QStringLiteral("0"); }
+    virtual void SetPendingConnectCount(int /*count*/) {}
+    virtual void CountReconnect() {}
+
     static SiteBookHub* Instance();
     static void Install(SiteBookHub* hub);
 };

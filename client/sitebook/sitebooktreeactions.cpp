@@ -791,15 +791,6 @@ void SiteBookTreeWidget::loadExcelList()
     // pending: recorder list import
 }
 
-void SiteBookTreeWidget::searchDvr()
-{
-    if (!m_findScope)
-        return;
-    m_lastFoundIndex = 0;
-    // The find dialog runs modally in site book mode.
-    // pending: find dialog
-}
-
 void SiteBookTreeWidget::accountManager()
 {
     if (SiteBookHub* hub = SiteBookHub::Instance())

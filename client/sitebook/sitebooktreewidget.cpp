@@ -325,24 +325,17 @@ void SiteBookTreeWidget::openFavorite(int cameoMode, const QString& devices, con
 
 void SiteBookTreeWidget::openEmap(int deviceIndex, int channel)
 {
-    Q_UNUSED(deviceIndex);
-    Q_UNUSED(channel);
     // Of the hub's two e-map windows, one that shows this recorder and channel takes the focus,
     // else an empty one (or the active one, or a new one) opens it.
-    // pending: e-map window
+    if (SiteBookHub* hub = SiteBookHub::Instance())
+        hub->OpenEmapView(deviceIndex, channel);
 }
 
 void SiteBookTreeWidget::openEmapItem(const QString& name, const QString& emapPath, const QString& emapPos,
                                       const QString& devices, const QString& channels, int emapIndex)
 {
-    Q_UNUSED(name);
-    Q_UNUSED(emapPath);
-    Q_UNUSED(emapPos);
-    Q_UNUSED(devices);
-    Q_UNUSED(channels);
-    Q_UNUSED(emapIndex);
-    // The same choice of e-map window as openEmap, which then opens the entry.
-    // pending: e-map window
+    if (SiteBookHub* hub = SiteBookHub::Instance())
+        hub->OpenEmapEntry(name, emapPath, emapPos, devices, channels, emapIndex);
 }
 
 void SiteBookTreeWidget::OnFavoriteSearchStart(int mode, const QString& name, const QString& text)

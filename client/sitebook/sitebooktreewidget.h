@@ -20,12 +20,15 @@
 #include "sitebook/bookfileguard.h"
 #include "sitebook/entrymode.h"
 #include "sitebook/itemkind.h"
+#include "sitebook/pushconnectlist.h"
 #include "sitebook/sitebookfile.h"
 
 class CModuleDevice;
 class QAction;
+class QJsonObject;
 class QMenu;
 class SiteBook;
+class ValidationAccount;
 
 class SiteBookTreeWidget : public QTreeWidget
 {
@@ -116,6 +119,24 @@ public:
     // The recorder slot after the last find hit; 0 when the find dialog opens.
     int LastFoundIndex() const { return m_lastFoundIndex; }
     void SetLastFoundIndex(int index) { m_lastFoundIndex = index; }
+    // The next recorder slot from start whose recorder has exactly this name and sits directly
+    // under the find scope (anywhere when the scope is the site book root), wrapping once to the
+    // slots before the last hit; unless quiet, the hit is shown selected. The slot, or -1.
+    int findDvr(int start, const QString& name, bool quiet);
+
+    // ---- recorders and groups pushed by the central and validation servers
+    void OnAddDvr(const ValidationAccount* account, int groupId);
+    void OnAddGroup(const ValidationAccount* account, int parentId);
+    void OnModifyDvr(const ValidationAccount* account);
+    void OnModifyGroup(const ValidationAccount* account);
+    void OnMoveDvr(int dvrId, int groupId);
+    void OnDeleteDvr(int dvrId);
+    void OnDeleteGroup(int groupId);
+    // Replaces the site book with the central server's node tree, then connects the queued
+    // recorders.
+    void LoadServerSiteBook(const QJsonObject& root);
+    void OnConnectList();
+    const PushConnectList& ConnectList() const { return m_connectList; }
 
     // ---- services for the grids and the e-map window
     // Asks a name for a new e-map entry and adds it with the lowest free e-map slot; returns the
@@ -174,6 +195,12 @@ protected:
 
 private:
     void CreateActions();
+    // Server pushes (sitebooktreepush.cpp).
+    CModuleDevice* AddPushedRecorder(QTreeWidgetItem* folder, SiteBook* record, int serverId);
+    CModuleDevice* AddPushedFolder(QTreeWidgetItem* parent, const QString& name, int serverId);
+    void ReadServerNodes(QTreeWidgetItem* parent, const QJsonObject& node, int depth);
+    static void DisconnectIfConnected(CModuleDevice* device);
+
     QAction* NewAction(const QString& text, const QString& icon, const QString& tip,
                        void (SiteBookTreeWidget::*slot)());
     // Where a new folder or recorder goes for the menu item.
@@ -220,6 +247,7 @@ private:
 
     QTreeWidgetItem* m_findScope = nullptr;
     int m_lastFoundIndex = 0;
+    PushConnectList m_connectList;
 
     QAction* m_newDvrAct = nullptr;
     QAction* m_newFolderAct = nullptr;

@@ -80,11 +80,6 @@ void CModuleDecoder::PacketDeleter::operator()(AVPacket* p) const
     av_packet_free(&p);
 }
 
-void CModuleDecoder::SwsDeleter::operator()(SwsContext* p) const
-{
-    sws_freeContext(p);
-}
-
 CModuleDecoder::CModuleDecoder()
     : m_placeholder(10, 10, QImage::Format_RGB888)
 {
@@ -119,6 +114,9 @@ bool CModuleDecoder::OpenDecoder()
         ResetPictureState();
         QMutexLocker pictureLock(&m_pictureLock);
         m_picture.fill(Qt::black);
+        if (m_shown)
+            av_frame_unref(m_shown.get());
+        m_shownStale = false;
         return true;
     }
 
@@ -127,11 +125,14 @@ bool CModuleDecoder::OpenDecoder()
     m_mode = 0;
     m_streamOrder = 0;
     m_rgbBuffer = QImage();
-    m_scaler.reset();
+    m_scaler.Reset();
+    m_cellScaler.Reset();
     {
         QMutexLocker pictureLock(&m_pictureLock);
         m_picture = QImage(10, 10, QImage::Format_RGB888);
         m_picture.fill(Qt::black);
+        m_shown.reset(av_frame_alloc());
+        m_shownStale = false;
     }
 
     // FFmpeg registers its codecs itself. Its H.264 decoder never takes truncated input, so
@@ -145,7 +146,7 @@ bool CModuleDecoder::OpenDecoder()
     m_frame.reset(av_frame_alloc());
     m_received.reset(av_frame_alloc());
     m_packet.reset(av_packet_alloc());
-    if (!m_context || !m_frame || !m_received || !m_packet) {
+    if (!m_context || !m_frame || !m_received || !m_packet || !m_shown) {
         qCWarning(lcMedia) << "CModuleDecoder: out of memory while opening";
         m_context.reset();
         return false;
@@ -174,7 +175,13 @@ bool CModuleDecoder::CloseDecoder()
     m_frame.reset();
     m_received.reset();
     m_packet.reset();
-    m_scaler.reset();
+    m_scaler.Reset();
+    m_cellScaler.Reset();
+    {
+        QMutexLocker pictureLock(&m_pictureLock);
+        m_shown.reset();
+        m_shownStale = false;
+    }
     m_rgbBuffer = QImage();
     m_counterMode0 = 0;
     m_lastFrameNumber = -1;
@@ -184,7 +191,15 @@ bool CModuleDecoder::CloseDecoder()
 
 QImage CModuleDecoder::GetImage()
 {
-    return m_open ? m_picture : QImage();
+    if (!m_open)
+        return QImage();
+    // The full-size picture of a decoder that converts on demand is made the first time it is
+    // asked for after a decode (the caller holds the picture lock).
+    if (m_onDemand && m_shownStale && m_shown && m_shown->data[0]) {
+        if (ScaleFullPicture(*m_shown, false))
+            m_shownStale = false;
+    }
+    return m_picture;
 }
 
 int CModuleDecoder::GetBrightness(int) const
@@ -481,7 +496,7 @@ int CModuleDecoder::OnDecode(unsigned char* data, int size, int mode, int width,
     if (decodeOnly)
         return SizeCode(codeWidth, codeHeight);
 
-    const int converted = ConvertPicture();
+    const int converted = m_onDemand ? KeepPicture() : ConvertPicture();
     if (converted == 0)
         return ErrSameFrame;
     if (converted != 1) {
@@ -492,7 +507,7 @@ int CModuleDecoder::OnDecode(unsigned char* data, int size, int mode, int width,
     return code == size ? ErrCodeIsSize : code;
 }
 
-int CModuleDecoder::ConvertPicture()
+int CModuleDecoder::PrepareTarget()
 {
     const AVFrame* frame = m_frame.get();
     const int decodedWidth = frame->width;
@@ -504,29 +519,35 @@ int CModuleDecoder::ConvertPicture()
         || qint64(targetWidth) * targetHeight > kMaxPixels
         || av_image_check_size(targetWidth, targetHeight, 0, nullptr) < 0)
         return -1;
+    if (decodedWidth == m_decodedWidth && decodedHeight == m_decodedHeight && targetWidth == m_targetWidth
+        && targetHeight == m_targetHeight)
+        return 1;
 
-    if (decodedWidth != m_decodedWidth || decodedHeight != m_decodedHeight || targetWidth != m_targetWidth
-        || targetHeight != m_targetHeight) {
-        m_rgbBuffer = QImage();
-        {
-            QMutexLocker pictureLock(&m_pictureLock);
-            // Black until the first picture of the new size is converted into it.
-            m_picture = QImage(targetWidth, targetHeight, QImage::Format_RGB888);
-            m_picture.fill(Qt::black);
-        }
-        m_scaler.reset();
-        const bool change = m_decodedWidth != 0 || m_decodedHeight != 0 || m_targetWidth != 0
-                            || m_targetHeight != 0;
-        m_decodedWidth = decodedWidth;
-        m_decodedHeight = decodedHeight;
-        m_targetWidth = targetWidth;
-        m_targetHeight = targetHeight;
-        if (m_picture.isNull())
-            return -1;
-        if (change)
-            return 0;
+    m_rgbBuffer = QImage();
+    {
+        QMutexLocker pictureLock(&m_pictureLock);
+        // Black until the first picture of the new size is converted into it.
+        m_picture = QImage(targetWidth, targetHeight, QImage::Format_RGB888);
+        m_picture.fill(Qt::black);
+        if (m_shown)
+            av_frame_unref(m_shown.get());
+        m_shownStale = false;
     }
+    m_scaler.Reset();
+    const bool change = m_decodedWidth != 0 || m_decodedHeight != 0 || m_targetWidth != 0 || m_targetHeight != 0;
+    m_decodedWidth = decodedWidth;
+    m_decodedHeight = decodedHeight;
+    m_targetWidth = targetWidth;
+    m_targetHeight = targetHeight;
+    if (m_picture.isNull())
+        return -1;
+    return change ? 0 : 1;
+}
 
+bool CModuleDecoder::ScaleFullPicture(const AVFrame& frame, bool takePictureLock)
+{
+    const int targetWidth = m_targetWidth;
+    const int targetHeight = m_targetHeight;
     // The RGB buffer is a picture of its own. One that a reader still shares (a grid's copy of
     // an earlier picture) is replaced rather than written into, which would copy it first.
     if (m_rgbBuffer.isNull() || !m_rgbBuffer.isDetached()
@@ -541,50 +562,63 @@ int CModuleDecoder::ConvertPicture()
                                 targetHeight, 4)
                < 0
         || rgbLinesize[0] != m_rgbBuffer.bytesPerLine())
-        return -1;
-
-    // A stream may switch its pixel format without a size change; the scaler follows it.
-    if (m_scaler && m_scalerFormat != frame->format)
-        m_scaler.reset();
-    if (!m_scaler) {
-        m_scaler.reset(sws_getContext(decodedWidth, decodedHeight, static_cast<AVPixelFormat>(frame->format),
-                                      targetWidth, targetHeight, AV_PIX_FMT_RGB24, SWS_FAST_BILINEAR, nullptr,
-                                      nullptr, nullptr));
-        if (!m_scaler)
-            return -1;
-        m_scalerFormat = frame->format;
-        m_scalerBrightness = 0;
-        m_scalerContrast = 0;
+        return false;
+    if (!m_scaler.Scale(frame, frame.height, targetWidth, targetHeight, AV_PIX_FMT_RGB24, rgbData, rgbLinesize,
+                        m_brightness, m_contrast))
+        return false;
+    if (takePictureLock) {
+        QMutexLocker pictureLock(&m_pictureLock);
+        m_picture.swap(m_rgbBuffer);
+    } else {
+        m_picture.swap(m_rgbBuffer);
     }
+    return true;
+}
 
-    // Brightness and contrast are percent offsets, handed to the scaler in 16.16 fixed point.
-    if (m_brightness != m_scalerBrightness || m_contrast != m_scalerContrast) {
-        int* inverseTable = nullptr;
-        int* table = nullptr;
-        int sourceRange = 0, destinationRange = 0, brightness = 0, contrast = 0, saturation = 0;
-        const int wantedBrightness = m_brightness;
-        const int wantedContrast = m_contrast;
-        // The adjust panel gives -50 to 50; larger values would push the scaler's colour
-        // tables beyond the room they are built with, so they are held to -100 to 100.
-        const int usedBrightness = qBound(-100, wantedBrightness, 100);
-        const int usedContrast = qBound(-100, wantedContrast, 100);
-        if (sws_getColorspaceDetails(m_scaler.get(), &inverseTable, &sourceRange, &table, &destinationRange,
-                                     &brightness, &contrast, &saturation)
-            >= 0) {
-            brightness = (usedBrightness * 65536 + 50) / 100;
-            contrast = ((usedContrast + 100) * 65536 + 50) / 100;
-            sws_setColorspaceDetails(m_scaler.get(), inverseTable, sourceRange, table, destinationRange,
-                                     brightness, contrast, saturation);
-            m_scalerBrightness = wantedBrightness;
-            m_scalerContrast = wantedContrast;
-        }
-    }
+int CModuleDecoder::ConvertPicture()
+{
+    const int prepared = PrepareTarget();
+    if (prepared != 1)
+        return prepared;
+    return ScaleFullPicture(*m_frame, true) ? 1 : -1;
+}
 
-    if (sws_scale(m_scaler.get(), frame->data, frame->linesize, 0, decodedHeight, rgbData, rgbLinesize)
-        != targetHeight)
-        return -1;
-
+int CModuleDecoder::KeepPicture()
+{
+    const int prepared = PrepareTarget();
+    if (prepared != 1)
+        return prepared;
+    // The decoded frame becomes the one to convert; the frame it replaces is decoded into next.
     QMutexLocker pictureLock(&m_pictureLock);
-    m_picture.swap(m_rgbBuffer);
+    std::swap(m_frame, m_shown);
+    m_shownStale = true;
     return 1;
+}
+
+void CModuleDecoder::SetConvertOnDemand(bool onDemand)
+{
+    QMutexLocker codecLock(&m_codecLock);
+    m_onDemand = onDemand;
+}
+
+bool CModuleDecoder::ConvertInto(QImage& target, int width, int height, int cropRows)
+{
+    if (!m_open || !m_onDemand || !m_shown || !m_shown->data[0] || width < 1 || height < 1
+        || qint64(width) * height > kMaxPixels)
+        return false;
+    const AVFrame& frame = *m_shown;
+    const int sourceRows = frame.height - qMax(0, cropRows);
+    if (sourceRows < 1)
+        return false;
+    // Written in place when the cell holds the only reference; a new picture otherwise.
+    if (target.format() != QImage::Format_RGB32 || target.size() != QSize(width, height) || !target.isDetached())
+        target = QImage(width, height, QImage::Format_RGB32);
+    if (target.isNull())
+        return false;
+    // RGB32 is stored as B, G, R, 255 in memory on a little-endian machine: FFmpeg's BGRA.
+    uint8_t* planes[4] = {target.bits(), nullptr, nullptr, nullptr};
+    const int linesizes[4] = {int(target.bytesPerLine()), 0, 0, 0};
+    return m_cellScaler.Scale(frame, sourceRows, width, height,
+                              Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? AV_PIX_FMT_BGRA : AV_PIX_FMT_ARGB, planes,
+                              linesizes, m_brightness, m_contrast);
 }

@@ -9,11 +9,12 @@
 #include <atomic>
 #include <memory>
 
+#include "common/media/picturescaler.h"
+
 struct AVCodecContext;
 struct AVCodec;
 struct AVFrame;
 struct AVPacket;
-struct SwsContext;
 
 class CModuleDecoder
 {
@@ -58,6 +59,18 @@ public:
     // the picture lock: a thread other than the decoding one holds GetPictureLock() around it.
     QImage GetImage();
 
+    // Converting every picture at full size costs a good part of what decoding costs when the
+    // picture is shown in a small cell. On demand, OnDecode keeps the decoded frame and
+    // converts nothing: GetImage converts it at full (or requested) size the first time it is
+    // asked for, and ConvertInto straight to the size a cell shows. Both are then called only
+    // with the picture lock held, by any thread. Off at construction.
+    void SetConvertOnDemand(bool onDemand);
+    bool ConvertsOnDemand() const { return m_onDemand; }
+    // On demand only: converts the last picture, less its bottom `cropRows` rows, to RGB32 at
+    // width x height into `target`, in place when target already has that size and is not
+    // shared. False when there is no picture to convert.
+    bool ConvertInto(QImage& target, int width, int height, int cropRows = 0);
+
     // The lock that guards the converted picture; a grid takes its cells lock first, then this.
     QMutex* GetPictureLock() { return &m_pictureLock; }
 
@@ -90,17 +103,18 @@ private:
     {
         void operator()(AVPacket* p) const;
     };
-    struct SwsDeleter
-    {
-        void operator()(SwsContext* p) const;
-    };
-
     int RepairWrapper(unsigned char* data, int& size);
     int RenumberMode1(unsigned char* data, int size);
     int CheckMode3(const unsigned char* data, int size, int& frameNumber);
     int SendAndReceive(const unsigned char* data, int size, bool& gotPicture);
     bool DecodeFiller(int frameNumber);
     int ConvertPicture();
+    // The target size check and size change of ConvertPicture: -1 refused, 0 the first frame of
+    // a new size (black picture), 1 ready to convert.
+    int PrepareTarget();
+    bool ScaleFullPicture(const AVFrame& frame, bool takePictureLock);
+    // ConvertPicture's counterpart on demand: the frame is kept, not converted.
+    int KeepPicture();
     void ResetPictureState();
     void ReportOversizedStream();
 
@@ -120,10 +134,13 @@ private:
     std::unique_ptr<AVCodecContext, CodecContextDeleter> m_context;
     const AVCodec* m_codec = nullptr;
     std::unique_ptr<AVFrame, FrameDeleter> m_frame;
-    std::unique_ptr<SwsContext, SwsDeleter> m_scaler;
-    int m_scalerFormat = -1; // pixel format, brightness and contrast the scaler was set for
-    int m_scalerBrightness = 0;
-    int m_scalerContrast = 0;
+    PictureScaler m_scaler;     // full size, RGB888
+    PictureScaler m_cellScaler; // cell size, RGB32 (on demand)
+    bool m_onDemand = false;
+    // On demand: the last decoded frame and whether GetImage has yet to convert it; both under
+    // the picture lock.
+    std::unique_ptr<AVFrame, FrameDeleter> m_shown;
+    bool m_shownStale = false;
     int m_counterMode1 = 0;
     int m_counterMode0 = 0;
     bool m_oversizeReported = false;  // one debug line per decoder, not one per frame

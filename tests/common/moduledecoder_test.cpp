@@ -829,4 +829,164 @@ TEST_F(DecoderTest, GarbageAndTruncatedFramesGiveErrorCodes)
     EXPECT_EQ(CompareWithReference(decoder.GetImage(), stream, 0), 0);
 }
 
+// --- Conversion on demand: pictures converted once, at the size a cell shows ----------------
+
+// Bytes of a RGB32 picture that differ from ffmpeg's BGRA frame `frameIndex`, or -1 when the
+// sizes do not fit.
+int CompareWithScaled(const QImage& picture, const QByteArray& reference, int frameIndex)
+{
+    const int rowBytes = picture.width() * 4;
+    const qsizetype offset = qsizetype(frameIndex) * rowBytes * picture.height();
+    if (picture.format() != QImage::Format_RGB32 || offset + rowBytes * picture.height() > reference.size())
+        return -1;
+    int differing = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        const uchar* ours = picture.constScanLine(y);
+        const char* theirs = reference.constData() + offset + qsizetype(y) * rowBytes;
+        for (int x = 0; x < rowBytes; ++x)
+            differing += ours[x] != uchar(theirs[x]);
+    }
+    return differing;
+}
+
+class OnDemandDecoderTest : public DecoderTest
+{
+protected:
+    void SetUp() override
+    {
+        DecoderTest::SetUp();
+        decoder.SetConvertOnDemand(true);
+    }
+
+    bool ConvertLocked(QImage& target, int width, int height, int cropRows = 0)
+    {
+        QMutexLocker picture(decoder.GetPictureLock());
+        return decoder.ConvertInto(target, width, height, cropRows);
+    }
+    QImage FullLocked()
+    {
+        QMutexLocker picture(decoder.GetPictureLock());
+        return decoder.GetImage();
+    }
+};
+
+struct CellSizeCase
+{
+    int width, height, cropRows;
+};
+
+class OnDemandCellSizeTest : public OnDemandDecoderTest, public ::testing::WithParamInterface<CellSizeCase>
+{};
+
+TEST_P(OnDemandCellSizeTest, CellPictureEqualsFfmpegScaledDecode)
+{
+    const CellSizeCase c = GetParam();
+    const Stream& stream = Stream704();
+    constexpr int kFrames = 12; // past the first key frame interval
+    QString error;
+    const QByteArray reference = decoder_streams::ScaledReference(stream, c.width, c.height, c.cropRows, kFrames,
+                                                                  error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    QImage cell;
+    for (int i = 0; i < kFrames; ++i) {
+        ASSERT_EQ(Decode(decoder, ToBytes(stream.frames[i]), 2), 704480) << "frame " << i;
+        ASSERT_TRUE(ConvertLocked(cell, c.width, c.height, c.cropRows)) << "frame " << i;
+        ASSERT_EQ(cell.size(), QSize(c.width, c.height));
+        EXPECT_EQ(CompareWithScaled(cell, reference, i), 0) << "frame " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, OnDemandCellSizeTest,
+                         ::testing::Values(CellSizeCase{176, 120, 0}, CellSizeCase{320, 240, 0},
+                                           CellSizeCase{704, 480, 0}, CellSizeCase{1280, 960, 0},
+                                           CellSizeCase{320, 236, 8}));
+
+TEST_F(OnDemandDecoderTest, FullPictureIsConvertedOnlyWhenAskedAndEqualsTheEagerOne)
+{
+    const Stream& stream = Stream704();
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(Decode(decoder, ToBytes(stream.frames[i]), 2), 704480);
+        // Asked twice: the second read gives the same picture without converting again.
+        const QImage first = FullLocked();
+        EXPECT_EQ(CompareWithReference(first, stream, i), 0) << "frame " << i;
+        const QImage again = FullLocked();
+        EXPECT_EQ(again.constBits(), first.constBits()) << "frame " << i;
+    }
+    // Frames decoded without anyone asking are never converted: the next request gives the
+    // latest picture, not an earlier one.
+    for (int i = 3; i < 8; ++i)
+        ASSERT_EQ(Decode(decoder, ToBytes(stream.frames[i]), 2), 704480);
+    EXPECT_EQ(CompareWithReference(FullLocked(), stream, 7), 0);
+}
+
+TEST_F(OnDemandDecoderTest, CellPictureIsWrittenInPlaceUnlessShared)
+{
+    const Stream& stream = Stream704();
+    QImage cell;
+    ASSERT_EQ(Decode(decoder, ToBytes(stream.frames[0]), 2), 704480);
+    ASSERT_TRUE(ConvertLocked(cell, 176, 120));
+    const uchar* buffer = cell.constBits();
+    ASSERT_EQ(Decode(decoder, ToBytes(stream.frames[1]), 2), 704480);
+    ASSERT_TRUE(ConvertLocked(cell, 176, 120));
+    EXPECT_EQ(cell.constBits(), buffer) << "the cell's own buffer is reused";
+
+    // A copy held elsewhere (a snapshot, a composer) keeps its picture: the next conversion
+    // goes into a new buffer.
+    const QImage held = cell;
+    const QImage heldContent = cell.copy();
+    ASSERT_EQ(Decode(decoder, ToBytes(stream.frames[2]), 2), 704480);
+    ASSERT_TRUE(ConvertLocked(cell, 176, 120));
+    EXPECT_NE(cell.constBits(), held.constBits());
+    EXPECT_EQ(held, heldContent);
+    EXPECT_NE(cell, held);
+}
+
+TEST_F(OnDemandDecoderTest, NothingToConvertBeforeAPictureAfterASizeChangeOrWhenEager)
+{
+    QImage cell;
+    EXPECT_FALSE(ConvertLocked(cell, 176, 120)) << "no picture yet";
+    const Stream& small = Stream704();
+    const Stream& large = decoder_streams::Make(1920, 1080);
+    ASSERT_TRUE(large.error.isEmpty()) << large.error.toStdString();
+    ASSERT_EQ(Decode(decoder, ToBytes(small.frames[0]), 2), 704480);
+    EXPECT_TRUE(ConvertLocked(cell, 176, 120));
+    // The first picture of a new size is not shown (black), as when converting at once.
+    EXPECT_EQ(Decode(decoder, ToBytes(large.frames[0]), 2), CModuleDecoder::ErrSameFrame);
+    EXPECT_FALSE(ConvertLocked(cell, 176, 120));
+    EXPECT_EQ(FullLocked().pixel(960, 540), qRgb(0, 0, 0));
+    EXPECT_EQ(Decode(decoder, ToBytes(large.frames[1]), 2), 19201080);
+    EXPECT_TRUE(ConvertLocked(cell, 176, 120));
+    EXPECT_EQ(CompareWithReference(FullLocked(), large, 1), 0);
+
+    // Bad sizes and crops that leave nothing are refused.
+    EXPECT_FALSE(ConvertLocked(cell, 0, 120));
+    EXPECT_FALSE(ConvertLocked(cell, 176, -1));
+    EXPECT_FALSE(ConvertLocked(cell, 176, 120, 1080));
+
+    CModuleDecoder eager;
+    ASSERT_TRUE(eager.OpenDecoder());
+    ASSERT_EQ(Decode(eager, ToBytes(small.frames[0]), 2), 704480);
+    QMutexLocker picture(eager.GetPictureLock());
+    EXPECT_FALSE(eager.ConvertInto(cell, 176, 120));
+}
+
+TEST_F(OnDemandDecoderTest, BrightnessReachesTheCellPicture)
+{
+    const Stream& stream = Stream704();
+    const Bytes key = ToBytes(stream.frames[0]);
+    QImage plain, brighter;
+    ASSERT_EQ(Decode(decoder, key, 2), 704480);
+    ASSERT_TRUE(ConvertLocked(plain, 352, 240));
+    decoder.SetBrightness(0, 30);
+    ASSERT_EQ(Decode(decoder, key, 2), 704480);
+    ASSERT_TRUE(ConvertLocked(brighter, 352, 240));
+    qint64 sumPlain = 0, sumBrighter = 0;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 352; ++x) {
+            sumPlain += qGray(plain.pixel(x, y));
+            sumBrighter += qGray(brighter.pixel(x, y));
+        }
+    EXPECT_GT(sumBrighter, sumPlain + qint64(352) * 240 * 20);
+}
+
 } // namespace

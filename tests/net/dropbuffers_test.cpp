@@ -256,6 +256,7 @@ TEST(AttemptOutcome, ModelCheckIsKeptUntilTheNextConnect)
     RawPeer second(false);
     ASSERT_TRUE(engine.OnConnect("127.0.0.1", second.Port(), "admin", "1234", false));
     EXPECT_EQ(engine.GetModelCheck(), 0) << "a new attempt starts without a verdict";
+    ASSERT_TRUE(WaitFor([&] { return engine.GetNetState() == 1; }));
     Feed(engine, ModelReply());
     EXPECT_EQ(engine.GetModelCheck(), 1);
     EXPECT_EQ(engine.GetNetState(), 1);

@@ -7,10 +7,12 @@
 #include "net/support/requests_reference.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -72,6 +74,16 @@ protected:
         states = std::make_unique<StateLog>(module.get());
         module->SetConnectInfo("127.0.0.1", sim->Port(), "admin", "1234", false);
         ASSERT_TRUE(module->OnConnect());
+        // Back here the moment the socket is up (state 1, the login sent): the login's reply
+        // can only be read in a later turn of the event loop.
+        QEventLoop loop;
+        QObject::connect(module.get(), &CModuleNetwork::SetNetworkState, &loop, [&loop](int state) {
+            if (state == 1 || state == CNetTypeMirel::kConnectFailedState)
+                loop.quit();
+        });
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
+        ASSERT_TRUE(states->states.contains(1));
     }
 
     // ... and waits for the login chain to finish, including the disk information (state 3).
@@ -309,8 +321,8 @@ TEST(ModuleNetworkTest, EngineSignalsAreRelayedUnchanged)
 
 TEST_F(ModuleNetworkSimTest, NothingGoesOutBeforeTheLogin)
 {
-    // The socket connects inside OnConnect: state 1 has been passed on and the login is out, but
-    // the login chain runs only once the event loop turns. Until then the module is not logged in.
+    // The socket is up: state 1 has been passed on and the login is out, but the login chain
+    // runs only once the event loop turns again. Until then the module is not logged in.
     StartAndConnect({});
     EXPECT_EQ(states->states, QList<int>{1});
     EXPECT_TRUE(module->IsLoginSent());

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <memory>
 #include <vector>
 
@@ -236,16 +238,53 @@ TEST_P(EngineSim, LiveVideoEndToEnd)
 INSTANTIATE_TEST_SUITE_P(Kinds, EngineSim, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "tls" : "plain"; });
 
-TEST(EngineConnect, RefusesBadPortsAndClosedPorts)
+TEST(EngineConnect, RefusesBadPortsAtOnceAndReportsClosedPortsLater)
 {
     CNetTypeMirel engine(nullptr, false);
+    std::vector<int> states;
+    QObject::connect(&engine, &CNetTypeMirel::OnNetState, [&](int state) { states.push_back(state); });
     EXPECT_FALSE(engine.OnConnect("127.0.0.1", 0, "admin", "", false));
     EXPECT_FALSE(engine.OnConnect("127.0.0.1", 70000, "admin", "", false));
+    EXPECT_TRUE(states.empty());
+
+    // A closed port: the connect starts, returns at once, and ends in the failure report.
     RawPeer closed(false);
     const quint16 port = closed.Port();
     closed.close();
-    EXPECT_FALSE(engine.OnConnect("127.0.0.1", port, "admin", "", false));
+    EXPECT_TRUE(engine.OnConnect("127.0.0.1", port, "admin", "", false));
+    EXPECT_TRUE(engine.IsConnecting());
+    ASSERT_TRUE(WaitFor([&] { return !states.empty(); }));
+    EXPECT_EQ(states, std::vector<int>{CNetTypeMirel::kConnectFailedState});
     EXPECT_EQ(engine.GetNetState(), -1);
+    EXPECT_FALSE(engine.IsConnecting());
+}
+
+TEST(EngineConnect, CalledOffConnectReportsNothingAndTheNextOneConnects)
+{
+    CNetTypeMirel engine(nullptr, false);
+    std::vector<int> states;
+    QObject::connect(&engine, &CNetTypeMirel::OnNetState, [&](int state) { states.push_back(state); });
+    RawPeer closed(false);
+    const quint16 port = closed.Port();
+    closed.close();
+    ASSERT_TRUE(engine.OnConnect("127.0.0.1", port, "admin", "", false));
+    engine.CancelConnect();
+    EXPECT_FALSE(engine.IsConnecting());
+
+    RawPeer peer(false);
+    ASSERT_TRUE(engine.OnConnect("127.0.0.1", peer.Port(), "admin", "1234", false));
+    ASSERT_TRUE(WaitFor([&] { return engine.GetNetState() == 1; }));
+    EXPECT_EQ(states, std::vector<int>{1}) << "the called-off attempt left no failure report";
+    // Disconnecting while a connect is under way calls it off as well.
+    engine.Disconnect();
+    ASSERT_TRUE(WaitFor([&] { return engine.GetNetState() == -1; }));
+    ASSERT_TRUE(engine.OnConnect("127.0.0.1", port, "admin", "", false));
+    engine.Disconnect();
+    EXPECT_FALSE(engine.IsConnecting());
+    RawPeer third(false);
+    ASSERT_TRUE(engine.OnConnect("127.0.0.1", third.Port(), "admin", "1234", false));
+    ASSERT_TRUE(WaitFor([&] { return engine.GetNetState() == 1; }));
+    EXPECT_EQ(std::count(states.begin(), states.end(), CNetTypeMirel::kConnectFailedState), 0);
 }
 
 TEST(EngineSimSwitch, ConnectWithTheOtherSocketKind)

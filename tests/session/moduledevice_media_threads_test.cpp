@@ -86,7 +86,40 @@ TEST_F(SessionTest, LiveVideoOfFourChannelsReachesDecodersAndGridCells)
         const CameoCell cell = grid->GetCell(ch);
         EXPECT_EQ(cell.channel, ch);
         EXPECT_TRUE(HasColour(cell.picture)) << "the decoder's picture reached the cell";
+        // 400 x 300 in four cells: 200 x 150, which 4:3 fills. The picture was converted at
+        // that size, not at the stream's 352 x 240.
+        EXPECT_TRUE(cell.fitted);
+        EXPECT_EQ(cell.fittedRect, QRect(0, 0, 200, 150));
+        EXPECT_EQ(cell.picture.size(), QSize(200, 150));
+        EXPECT_EQ(cell.picture.format(), QImage::Format_RGB32);
     }
+
+    // Wider cells (320 x 150) keep 4:3: 200 x 150 centred, 60 pixels of black each side; the
+    // pictures that follow are converted at that size and the screen shows them there.
+    grid->resize(640, 300);
+    const bool refitted = WaitFor(
+        [&] {
+            for (int ch = 0; ch < 4; ++ch) {
+                const CameoCell cell = grid->GetCell(ch);
+                if (!cell.fitted || cell.fittedRect != QRect(60, 0, 200, 150)
+                    || cell.picture.size() != QSize(200, 150))
+                    return false;
+            }
+            return true;
+        },
+        30000);
+    EXPECT_TRUE(refitted);
+    grid->RequestRedraw();
+    const bool shown = WaitFor(
+        [&] {
+            const QImage screen = grid->GetFrontBuffer();
+            return screen.size() == QSize(640, 300) && HasColour(screen.copy(60 + 20, 20, 160, 110))
+                   && HasColour(screen.copy(320 + 60 + 20, 150 + 20, 160, 110));
+        },
+        30000);
+    EXPECT_TRUE(shown) << "the composed screen shows the pictures of cells 0 and 3";
+    const QImage screen = grid->GetFrontBuffer();
+    EXPECT_EQ(screen.pixel(30, 75), qRgb(0, 0, 0)) << "the margin left of a 4:3 picture is black";
     grid.reset();
 }
 

@@ -105,6 +105,7 @@ TEST_F(GuardTest, PermissionAndWindowsWithheld)
     CModuleDevice* device = AddRecorder("withheld", sim->Port());
     // Pan, tilt and zoom only on channel 0.
     RecordOf(device)->permissionPtz = 0x1;
+    hub->withoutHealthCheck = true;
     ASSERT_TRUE(ConnectAndLogin(device, 0));
     ASSERT_TRUE(FenceLive(sim, device));
     const int polls = sim->Messages(0x96).size();

@@ -527,9 +527,9 @@ TEST_F(GridTest, ActionsAreCreatedInMenuOrder)
         ASSERT_NE(action, nullptr) << i;
         EXPECT_EQ(action->text(), QLatin1String(texts[i])) << "action " << i + 1;
         EXPECT_EQ(action->parent(), grid);
-        // The entries up to "View x 4" wait for what they open and are greyed, but for the date
+        // The entries up to "Quick Search" wait for what they open and are greyed, but for the date
         // choice and the quick search of a playback grid.
-        const bool built = i >= int(CCameo::ActionId::Record) || i == int(CCameo::ActionId::SelectDate)
+        const bool built = i >= int(CCameo::ActionId::EmapScr1) || i == int(CCameo::ActionId::SelectDate)
                            || i == int(CCameo::ActionId::QuickSearch);
         EXPECT_EQ(action->isEnabled(), built) << "action " << i + 1;
         distinct.insert(action);

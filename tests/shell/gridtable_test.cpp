@@ -126,8 +126,10 @@ TEST_F(GridTableOnlineTest, RemovalWaitsForTheHandOffsInsideTheGrid)
             while (!stop)
                 hub->CountCameoFrame(r, 1, g, 0, 0, 0);
         });
+        // The redraw thread takes the cells for a moment too; a hand-off waiting for the
+        // picture lock keeps them for good.
         const auto handOffInside = [grid] {
-            if (!grid->GetCellsLock()->tryLock())
+            if (!grid->GetCellsLock()->tryLock(500))
                 return true;
             grid->GetCellsLock()->unlock();
             return false;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QMutex>
 #include <QProcess>
@@ -131,6 +132,25 @@ const Stream& Make(int width, int height, int frames, int keyInterval, bool base
         }
     }
     return *made.insert(base, stream);
+}
+
+QByteArray ScaledReference(const Stream& stream, int width, int height, int cropRows, int frames, QString& error)
+{
+    const QString base = QFileInfo(stream.path).completeBaseName();
+    const QString name =
+        QStringLiteral("%1_to_%2x%3_crop%4_%5.bgra").arg(base).arg(width).arg(height).arg(cropRows).arg(frames);
+    const QString filter =
+        QStringLiteral("crop=iw:ih-%1:0:0,scale=%2:%3:flags=fast_bilinear").arg(cropRows).arg(width).arg(height);
+    error = MakeFile(name, {"-i", stream.path},
+                     {"-frames:v", QString::number(frames), "-vf", filter, "-pix_fmt", "bgra", "-f", "rawvideo"});
+    if (!error.isEmpty())
+        return QByteArray();
+    QFile file(FixtureFolder() + "/" + name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("cannot read ") + file.fileName();
+        return QByteArray();
+    }
+    return file.readAll();
 }
 
 namespace {

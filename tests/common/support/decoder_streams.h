@@ -34,6 +34,11 @@ const Stream& Make(int width, int height, int frames = 30, int keyInterval = 10,
 enum class Numbering { FrameNum10, FrameNum4Poc5, PType0FrameNum10 };
 QList<QByteArray> Renumber(const QList<QByteArray>& units, Numbering numbering);
 
+// ffmpeg's decode of the stream's first `frames` pictures, less their bottom `cropRows` rows,
+// scaled to width x height by the fast bilinear scaler into BGRA (the byte order of a QImage
+// RGB32 picture in memory). Empty, with `error` set, when ffmpeg fails.
+QByteArray ScaledReference(const Stream& stream, int width, int height, int cropRows, int frames, QString& error);
+
 // Splits an Annex B stream into access units; each starts with its first start code
 // (four bytes when the stream wrote four).
 QList<QByteArray> SplitAccessUnits(const QByteArray& stream);

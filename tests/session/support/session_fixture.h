@@ -53,6 +53,13 @@ public:
     bool TrustChangedCertificate(const QString& recorder, const QString& knownFingerprint,
                                  const QString& newFingerprint) override;
 
+    // Set, the hub makes no health window, so the session has none to ask for.
+    bool withoutHealthCheck = false;
+    HealthCheckView* CreateHealthCheck() override
+    {
+        return withoutHealthCheck ? nullptr : MainWindow::CreateHealthCheck();
+    }
+
     std::vector<BoxCall> boxCalls;
     // Called after each box call is recorded.
     std::function<void(const BoxCall&)> onBox;

@@ -60,7 +60,8 @@ async def live_video(conn, channel, rate=None):
     units = media.units
     # The one recorded stream is sent at the asked rate: fewer pictures a second, each still
     # the next access unit, so every picture decodes.
-    period = 1.0 / live_rate(rate or 0, conn.cfg.fps)
+    asked = 0 if conn.cfg.fixed_live_rate else (rate or 0)
+    period = 1.0 / live_rate(asked, conn.cfg.fps)
     j = 0
     cycle = 0
     seq = 0

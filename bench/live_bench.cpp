@@ -1,0 +1,505 @@
+// Live video end to end: the recorder simulator streams a D1 H.264 stream (704 x 480, about
+// 3 Mbit/s) on every channel, and the client (its main window, offscreen, opening the site
+// book's favorite as an operator would) decodes and shows it in a grid. In the same run ffmpeg
+// decodes the same stream with one thread; the client's processor time per decoded frame is
+// reported as a ratio of ffmpeg's.
+//
+// Each case runs the client in a child process of its own and reports, over its measuring
+// window: processor time per decoded frame (÷ ffmpeg's), share of a core, context switches a
+// second, decoded ÷ received frames, the longest time the window thread was away from its event
+// loop, and resident memory per channel (above an empty main window). Two cases also stop the
+// whole client for one second (SIGSTOP) and measure the time back to live: until every channel
+// has read the video sent meanwhile and its queue is back within the pacing window.
+//
+// The processor-load rule is held off through the hub's processor counter (it reads 0 %).
+//
+// Usage: live_bench [seconds of measuring per case]     (default 15)
+#include "session/livepacer.h"
+#include "session/moduledevice.h"
+#include "shell/mainwindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr int kStreamFrames = 300; // ten seconds at 30 fps, looped by the simulator
+constexpr int kWarmUpSeconds = 3;
+
+struct Case
+{
+    const char* name;
+    int recorders;  // 16 channels each, or `channels` on one recorder
+    int channels;   // shown cells
+    double fps;     // what the simulator streams
+    bool fixedRate; // the simulator ignores the rate the client asks
+    bool stall;     // stop the client for a second after measuring
+};
+
+const Case kCases[] = {
+    {"4 ch x 30 fps", 1, 4, 30, true, false},
+    {"16 ch x 30 fps", 1, 16, 30, true, true},
+    {"64 ch (4 x 16) x 30 fps", 4, 64, 30, true, false},
+    {"16 ch, the rate asked (5 fps)", 1, 16, 30, false, true},
+    {"16 ch idle (0.1 fps)", 1, 16, 0.1, true, false},
+    {"64 ch idle (0.1 fps)", 4, 64, 0.1, true, false},
+};
+
+double CpuSeconds(const rusage& u)
+{
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+long ResidentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return 0;
+}
+
+QString MakeStream(const QString& folder)
+{
+    const QString path = folder + QStringLiteral("/live-d1-3mbit.h264");
+    if (QFile::exists(path))
+        return path;
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), {"-hide_banner",
+                                            "-loglevel",
+                                            "error",
+                                            "-y",
+                                            "-f",
+                                            "lavfi",
+                                            "-i",
+                                            "testsrc2=size=704x480:rate=30",
+                                            "-frames:v",
+                                            QString::number(kStreamFrames),
+                                            "-c:v",
+                                            "libx264",
+                                            "-preset",
+                                            "veryfast",
+                                            "-b:v",
+                                            "3M",
+                                            "-maxrate",
+                                            "3M",
+                                            "-bufsize",
+                                            "1M",
+                                            "-pix_fmt",
+                                            "yuv420p",
+                                            "-g",
+                                            "30",
+                                            "-bf",
+                                            "0",
+                                            "-bsf:v",
+                                            "h264_mp4toannexb",
+                                            "-f",
+                                            "h264",
+                                            path});
+    if (!ffmpeg.waitForFinished(600000) || ffmpeg.exitCode() != 0)
+        return QString();
+    return path;
+}
+
+// ffmpeg's processor time per frame for one-thread decoding of the stream (three passes).
+double FfmpegCpuPerFrame(const QString& stream)
+{
+    constexpr int kPasses = 3;
+    rusage before{}, after{};
+    getrusage(RUSAGE_CHILDREN, &before);
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 {"-hide_banner", "-loglevel", "error", "-nostdin", "-threads", "1", "-filter_threads", "1",
+                  "-stream_loop", QString::number(kPasses - 1), "-i", stream, "-f", "null", "-"});
+    if (!ffmpeg.waitForFinished(600000) || ffmpeg.exitCode() != 0)
+        return -1;
+    getrusage(RUSAGE_CHILDREN, &after);
+    return (CpuSeconds(after) - CpuSeconds(before)) / (kPasses * kStreamFrames);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The child: the client
+
+struct Totals
+{
+    qint64 received = 0;
+    qint64 decoded = 0;
+    qint64 skipped = 0;
+    qint64 maxQueuedMs = 0;
+};
+
+Totals Sum(MainWindow& hub, int recorders, int channelsEach, std::vector<qint64>* receivedEach = nullptr)
+{
+    Totals t;
+    for (int r = 0; r < recorders; ++r) {
+        CModuleDevice* device = hub.GetDevice(r);
+        for (int ch = 0; device && ch < channelsEach; ++ch) {
+            const CModuleDevice::LiveFigures f = device->GetLiveFigures(ch);
+            t.received += f.received;
+            t.decoded += f.decoded;
+            t.skipped += f.skippedForLoad;
+            t.maxQueuedMs = std::max(t.maxQueuedMs, f.queuedMs);
+            if (receivedEach)
+                receivedEach->push_back(f.received);
+        }
+    }
+    return t;
+}
+
+// Samples the window thread every 5 ms: the longest gap between two samples (less the 5 ms)
+// is the longest time it was away from its event loop. A gap of more than 900 ms is the
+// stall that the parent causes; after it, the time back to live is measured.
+class Probe : public QObject
+{
+public:
+    // An idle case runs no probe: its own wake-ups would be most of what is measured.
+    Probe(MainWindow& hub, int recorders, int channelsEach, double fps, bool stall)
+        : m_hub(hub)
+        , m_recorders(recorders)
+        , m_channelsEach(channelsEach)
+        , m_fps(fps)
+        , m_stall(stall)
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        connect(&m_timer, &QTimer::timeout, this, [this] { Sample(); });
+        if (fps >= 1)
+            m_timer.start(5);
+        m_clock.start();
+    }
+    void StartMeasuring()
+    {
+        m_measuring = true;
+        m_longestGapMs = 0;
+    }
+    void SetChannelRate(double fps) { m_fps = fps; }
+    void StopMeasuring()
+    {
+        m_measuring = false;
+        m_measured = true;
+    }
+    qint64 LongestGapMs() const { return m_longestGapMs; }
+    qint64 BackToLiveMs() const { return m_backToLiveMs; }
+    qint64 PeakQueuedMs() const { return m_peakQueuedMs; }
+    bool Stalled() const { return m_stallSeen; }
+
+private:
+    void Sample()
+    {
+        const qint64 now = m_clock.elapsed();
+        const qint64 gap = m_lastMs < 0 ? 0 : now - m_lastMs;
+        m_lastMs = now;
+        if (gap > 900 && m_measured && !m_stallSeen) {
+            m_stallSeen = true;
+            m_resumedAt = now;
+            m_stallMs = gap;
+            m_backlogBase = m_lastReceived;
+        } else if (m_measuring && gap > m_longestGapMs) {
+            m_longestGapMs = gap;
+        }
+        if (!m_stall || !m_measured)
+            return;
+        std::vector<qint64> received;
+        const Totals t = Sum(m_hub, m_recorders, m_channelsEach, &received);
+        if (m_stallSeen && m_backToLiveMs < 0) {
+            m_peakQueuedMs = std::max(m_peakQueuedMs, t.maxQueuedMs);
+            // Every channel has read what the recorder sent during the stall (90 % of it, the
+            // rest may still be on its way) and its queue is back within the pacing window.
+            const qint64 sentDuringStall = qint64(m_fps * m_stallMs / 1000.0 * 0.9);
+            bool caughtUp = received.size() == m_backlogBase.size();
+            for (size_t i = 0; caughtUp && i < received.size(); ++i)
+                caughtUp = received[i] - m_backlogBase[i] >= sentDuringStall;
+            if (caughtUp && !LivePacer::Lagging(t.maxQueuedMs))
+                m_backToLiveMs = now - m_resumedAt;
+        }
+        m_lastReceived = std::move(received);
+    }
+
+    MainWindow& m_hub;
+    const int m_recorders;
+    const int m_channelsEach;
+    double m_fps;
+    const bool m_stall;
+    bool m_measured = false; // the stall comes after the measuring window
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_lastMs = -1;
+    bool m_measuring = false;
+    qint64 m_longestGapMs = 0;
+    bool m_stallSeen = false;
+    qint64 m_resumedAt = 0;
+    qint64 m_stallMs = 0;
+    qint64 m_backToLiveMs = -1;
+    qint64 m_peakQueuedMs = 0;
+    std::vector<qint64> m_backlogBase;
+    std::vector<qint64> m_lastReceived;
+};
+
+// Prints one line: cpu wall decoded received skipped ctxsw longestGapMs rssKb backToLiveMs peakQueuedMs
+int RunChild(int argc, char** argv)
+{
+    const int recorders = std::atoi(argv[2]);
+    const int channelsEach = std::atoi(argv[3]);
+    const double fps = std::atof(argv[4]);
+    const int seconds = std::atoi(argv[5]);
+    const bool stall = std::atoi(argv[6]) != 0;
+    QApplication app(argc, argv);
+    auto* hub = new MainWindow;
+    // Processor samples that never advance: the load reads 0 % and no frame is skipped for it.
+    hub->SetCpuLoad(platform::CpuLoad([] { return QByteArray("cpu  0 0 0 1000 0 0 0 0 0 0\n"); }));
+    Probe probe(*hub, recorders, channelsEach, fps, stall);
+
+    rusage startUsage{};
+    Totals startTotals;
+    QElapsedTimer wall;
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    const auto finishMeasuring = [&] {
+        probe.StopMeasuring();
+        rusage endUsage{};
+        getrusage(RUSAGE_SELF, &endUsage);
+        const Totals end = Sum(*hub, recorders, channelsEach);
+        const double seconds = wall.elapsed() / 1000.0;
+        // The rate the recorders actually send, for the time back to live.
+        probe.SetChannelRate((end.received - startTotals.received) / std::max(0.001, seconds)
+                             / std::max(1, recorders * channelsEach));
+        std::printf("MEASURED %.4f %.4f %lld %lld %lld %ld %lld %ld\n",
+                    CpuSeconds(endUsage) - CpuSeconds(startUsage), seconds, end.decoded - startTotals.decoded,
+                    end.received - startTotals.received, end.skipped - startTotals.skipped,
+                    (endUsage.ru_nvcsw + endUsage.ru_nivcsw) - (startUsage.ru_nvcsw + startUsage.ru_nivcsw),
+                    probe.LongestGapMs(), ResidentKb());
+        std::fflush(stdout);
+        if (!stall)
+            app.quit();
+    };
+    const auto startMeasuring = [&] {
+        getrusage(RUSAGE_SELF, &startUsage);
+        startTotals = Sum(*hub, recorders, channelsEach);
+        wall.start();
+        probe.StartMeasuring();
+        QTimer::singleShot(seconds * 1000, &app, finishMeasuring);
+    };
+    // Measuring starts a few seconds after every channel has received its first frame (the
+    // favorite connects its recorders one after another), or after a minute at the latest.
+    QTimer ready;
+    QObject::connect(&ready, &QTimer::timeout, &app, [&] {
+        bool all = true;
+        for (int r = 0; all && r < recorders; ++r) {
+            CModuleDevice* device = hub->GetDevice(r);
+            for (int ch = 0; all && ch < channelsEach; ++ch)
+                all = device && device->GetLiveFigures(ch).received > 0;
+        }
+        if (all || sinceStart.elapsed() > 60000) {
+            ready.stop();
+            QTimer::singleShot(kWarmUpSeconds * 1000, &app, startMeasuring);
+        }
+    });
+    ready.start(250);
+    QTimer stallWait;
+    if (stall) {
+        // The parent stops the process for a second after the line above; the probe sees it.
+        QObject::connect(&stallWait, &QTimer::timeout, &app, [&] {
+            if (probe.BackToLiveMs() >= 0 || sinceStart.elapsed() > 180000) {
+                stallWait.stop();
+                std::printf("STALL %lld %lld\n", probe.Stalled() ? probe.BackToLiveMs() : -1LL,
+                            probe.PeakQueuedMs());
+                std::fflush(stdout);
+                app.quit();
+            }
+        });
+        stallWait.start(50);
+    }
+    const int rc = app.exec();
+    delete hub;
+    return rc;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The parent
+
+bool WriteBooks(const QString& dir, const std::vector<int>& ports, int channelsEach)
+{
+    QFile book(dir + QStringLiteral("/sitebook.xml"));
+    QFile favorites(dir + QStringLiteral("/favorites.xml"));
+    if (!book.open(QIODevice::WriteOnly) || !favorites.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray devices, names, channels;
+    for (size_t r = 0; r < ports.size(); ++r) {
+        devices += QStringLiteral(
+                       " <device name=\"R%1\" addr=\"127.0.0.1\" port=\"%2\" id=\"admin\" password=\"1234\" "
+                       "quality=\"2\" use_ssl=\"0\"/>\n")
+                       .arg(r)
+                       .arg(ports[r])
+                       .toUtf8();
+        for (int c = 0; c < channelsEach; ++c) {
+            names += "R" + QByteArray::number(qulonglong(r)) + ';';
+            channels += QByteArray::number(c) + ';';
+        }
+    }
+    book.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n" + devices + "</zent>\n");
+    const int cells = int(ports.size()) * channelsEach;
+    if (cells > 0)
+        favorites.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n"
+                        " <favorites_item name=\"Bench\" cameomode=\""
+                        + QByteArray::number(cells * 100) + "\" favoritesdevice=\"" + names
+                        + "\" favoriteschannel=\"" + channels + "\" favoritesmode=\"autoConnectOn\"/>\n</zent>\n");
+    else
+        favorites.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n</zent>\n");
+    return true;
+}
+
+struct Result
+{
+    bool ok = false;
+    double cpu = 0, wall = 0;
+    qint64 decoded = 0, received = 0, skipped = 0, ctxsw = 0, longestGapMs = 0;
+    long rssKb = 0;
+    qint64 backToLiveMs = -1, peakQueuedMs = 0;
+};
+
+Result RunCase(const QString& program, const QString& simulator, const QString& stream, const Case& c, int seconds)
+{
+    Result result;
+    QTemporaryDir dir;
+    std::vector<std::unique_ptr<QProcess>> sims;
+    std::vector<int> ports;
+    const int channelsEach = c.channels / std::max(1, c.recorders);
+    for (int r = 0; r < c.recorders; ++r) {
+        auto sim = std::make_unique<QProcess>();
+        QStringList args{simulator, "--port", "0",     "--channels",          QString::number(channelsEach),
+                         "--video", stream,   "--fps", QString::number(c.fps)};
+        if (c.fixedRate)
+            args << "--fixed-live-rate";
+        sim->setStandardErrorFile(QProcess::nullDevice());
+        sim->start(QStringLiteral("/usr/bin/python3"), args);
+        sim->setReadChannel(QProcess::StandardOutput);
+        if (!sim->waitForReadyRead(30000) || !sim->canReadLine())
+            sim->waitForReadyRead(5000);
+        const QByteArray line = sim->readLine().trimmed();
+        if (!line.startsWith("LISTENING "))
+            return result;
+        ports.push_back(line.mid(10).toInt());
+        sims.push_back(std::move(sim));
+    }
+    if (!WriteBooks(dir.path(), ports, channelsEach))
+        return result;
+
+    QProcess child;
+    child.setWorkingDirectory(dir.path());
+    child.setStandardErrorFile(QProcess::nullDevice());
+    child.start(program, {"--child", QString::number(c.recorders), QString::number(channelsEach),
+                          QString::number(c.fps), QString::number(seconds), c.stall ? "1" : "0"});
+    QByteArray out;
+    QElapsedTimer limit;
+    limit.start();
+    while (child.state() != QProcess::NotRunning && limit.elapsed() < (kWarmUpSeconds + seconds + 240) * 1000) {
+        child.waitForReadyRead(200);
+        out += child.readAllStandardOutput();
+        if (c.stall && out.contains("MEASURED") && !out.contains("STOPPED")) {
+            out += "STOPPED";
+            // One second without the client: nothing runs, everything the recorder sends waits.
+            ::kill(pid_t(child.processId()), SIGSTOP);
+            ::usleep(1000 * 1000);
+            ::kill(pid_t(child.processId()), SIGCONT);
+        }
+    }
+    if (child.state() != QProcess::NotRunning) {
+        child.kill();
+        child.waitForFinished(5000);
+    }
+    out += child.readAllStandardOutput();
+    for (auto& sim : sims) {
+        sim->terminate();
+        sim->waitForFinished(5000);
+    }
+    for (const QByteArray& line : out.split('\n')) {
+        QTextStream in(line);
+        QString word;
+        in >> word;
+        if (word == "MEASURED") {
+            in >> result.cpu >> result.wall >> result.decoded >> result.received >> result.skipped >> result.ctxsw
+                >> result.longestGapMs >> result.rssKb;
+            result.ok = true;
+        } else if (word == "STALL") {
+            in >> result.backToLiveMs >> result.peakQueuedMs;
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc > 6 && QByteArray(argv[1]) == "--child")
+        return RunChild(argc, argv);
+
+    QCoreApplication app(argc, argv);
+    const int seconds = argc > 1 ? std::max(5, std::atoi(argv[1])) : 15;
+    const QString program = QCoreApplication::applicationFilePath();
+    const QString simulator = QStringLiteral(ZENT_SOURCE_DIR "/tools/dvrsim/dvrsim");
+    const QString folder = QStringLiteral(ZENT_BINARY_DIR "/bench-streams");
+    QDir().mkpath(folder);
+    const QString stream = MakeStream(folder);
+    if (stream.isEmpty()) {
+        std::printf("ffmpeg could not make the stream\n");
+        return 1;
+    }
+    const double reference = FfmpegCpuPerFrame(stream);
+    if (reference <= 0) {
+        std::printf("ffmpeg could not decode the stream\n");
+        return 1;
+    }
+    std::printf("ffmpeg -threads 1: %.3f ms of processor time per D1 frame\n\n", reference * 1000);
+
+    // An empty main window: the memory that is not the channels'.
+    const Case empty{"no recorder", 0, 0, 30, true, false};
+    const Result base = RunCase(program, simulator, stream, empty, 5);
+    std::printf("%-32s %9s %9s %8s %9s %8s %8s %9s %9s\n", "case", "cpu/frame", "core", "csw/s", "dec/recv",
+                "ui max", "MB/ch", "to live", "peak q");
+    for (const Case& c : kCases) {
+        const Result r = RunCase(program, simulator, stream, c, seconds);
+        if (!r.ok || r.wall <= 0) {
+            std::printf("%-32s the run failed\n", c.name);
+            continue;
+        }
+        const double perFrame = r.decoded > 0 ? r.cpu / r.decoded : 0;
+        char gap[32] = "-";
+        if (c.fps >= 1)
+            std::snprintf(gap, sizeof gap, "%lld ms", r.longestGapMs);
+        char ratio[32] = "-";
+        if (r.decoded > 0)
+            std::snprintf(ratio, sizeof ratio, "%.2f x", perFrame / reference);
+        char live[32] = "-";
+        if (c.stall)
+            std::snprintf(live, sizeof live, "%lld ms", r.backToLiveMs);
+        char peak[32] = "-";
+        if (c.stall)
+            std::snprintf(peak, sizeof peak, "%lld ms", r.peakQueuedMs);
+        const double mbPerChannel = base.ok ? (r.rssKb - base.rssKb) / 1024.0 / c.channels : 0;
+        std::printf("%-32s %9s %8.1f%% %8.0f %9.3f %8s %8.1f %9s %9s\n", c.name, ratio, 100 * r.cpu / r.wall,
+                    r.ctxsw / r.wall, r.received > 0 ? double(r.decoded) / r.received : 0.0, gap, mbPerChannel,
+                    live, peak);
+        std::fflush(stdout);
+    }
+    return 0;
+}

@@ -1,0 +1,3 @@
+#include "emap/emaplog.h"
+
+Q_LOGGING_CATEGORY(lcEmap, "zent.emap", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "panels/panelslog.h"
+
+Q_LOGGING_CATEGORY(lcPanels, "zent.panels", QtInfoMsg)

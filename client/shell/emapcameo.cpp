@@ -1,0 +1,63 @@
+#include "shell/emapcameo.h"
+
+#include "session/cameoroute.h"
+#include "session/moduledevice.h"
+#include "shell/cameocell.h"
+#include "shell/mainwindow.h"
+
+emapCameo::emapCameo(QWidget* window)
+    : CCameo(window)
+{
+    setParent(window);
+    SetEmapFlag(true);
+    InitCameo(int(CameoKind::Live), 1, -1);
+    SetCellEnable(0, false);
+    hide();
+}
+
+int emapCameo::ShownRecorder() const
+{
+    return GetCell(0).recorder;
+}
+
+int emapCameo::ShownChannel() const
+{
+    return GetCell(0).channel;
+}
+
+void emapCameo::ShowChannel(int recorder, int channel, const QRect& geometry)
+{
+    setGeometry(geometry);
+    SetCellEnable(0, true);
+    show();
+    raise();
+    SetCameoChannel(channel, recorder, 0);
+}
+
+bool emapCameo::LiveInAnotherGrid(int recorder, int channel) const
+{
+    if (!g_pMainWindow)
+        return false;
+    CModuleDevice* device = g_pMainWindow->GetDevice(recorder);
+    CameoRoute* route = device && channel >= 0 && channel < kRoutedChannels ? device->GetCameoRoute(channel)
+                                                                            : nullptr;
+    if (!route)
+        return false;
+    const CCameo* grid = g_pMainWindow->GetCameo(route->liveGrid.load());
+    if (!grid || grid == this)
+        return false;
+    const CameoCell cell = grid->GetCell(route->liveCell.load());
+    return cell.recorder == recorder && cell.channel == channel && cell.liveStarted;
+}
+
+void emapCameo::CloseTile()
+{
+    const int recorder = ShownRecorder();
+    const int channel = ShownChannel();
+    SetCellEnable(0, false);
+    hide();
+    // A live window still showing the channel keeps its stream: the tile only lets go of it.
+    if (recorder >= 0 && LiveInAnotherGrid(recorder, channel))
+        ResetCell(-1);
+    CloseAllCameo();
+}

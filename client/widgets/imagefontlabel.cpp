@@ -1,0 +1,5 @@
+#include "widgets/imagefontlabel.h"
+
+imageFontLabel::imageFontLabel(QWidget* parent)
+    : QLabel(parent, Qt::WindowFlags())
+{}

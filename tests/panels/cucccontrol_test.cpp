@@ -1,0 +1,140 @@
+// The camera control pop-up: the messages a recorder receives for binding, held buttons, presets
+// and closing, and that an unbound pop-up sends nothing.
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "panels/cucccontrol.h"
+#include "panels/support/panels_fixture.h"
+#include "session/moduledevice.h"
+#include "shell/ccameo.h"
+#include "shell/mainwindow.h"
+
+namespace {
+
+constexpr int kCameraControl = 0x08;
+
+class UccControlTest : public PanelsOnlineTest
+{
+protected:
+    void SetUp() override
+    {
+        PanelsOnlineTest::SetUp();
+        popup = std::make_unique<cUccControl>();
+        popup->show();
+    }
+    void TearDown() override
+    {
+        popup.reset();
+        PanelsOnlineTest::TearDown();
+    }
+
+    QPushButton* Button(const QString& text) const
+    {
+        for (QPushButton* button : popup->findChildren<QPushButton*>()) {
+            if (button->text() == text || button->objectName() == text)
+                return button;
+        }
+        return nullptr;
+    }
+    void Click(const QString& text)
+    {
+        QPushButton* button = Button(text);
+        ASSERT_NE(button, nullptr) << text.toStdString();
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    QComboBox* List(const char* name) const { return popup->findChild<QComboBox*>(QLatin1String(name)); }
+
+    std::unique_ptr<cUccControl> popup;
+};
+
+TEST_F(UccControlTest, BindingStopsFirstThenSendsTwelve)
+{
+    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    ASSERT_NE(device, nullptr);
+    popup->SetCamera(device->GetDeviceIndex(), 2, -1);
+    const QList<QByteArray> expected{CameraControlBytes(2, 1, 2, 0), CameraControlBytes(2, 12, 2, 0)};
+    EXPECT_EQ(AwaitReceived(Simulator(0), kCameraControl, 2), expected);
+}
+
+TEST_F(UccControlTest, EachHeldButtonSendsStopItsCodeAndStopOnRelease)
+{
+    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    ASSERT_NE(device, nullptr);
+    popup->SetCamera(device->GetDeviceIndex(), 1, -1);
+    List("comboBox_speed")->setCurrentIndex(0); // "Speed : Slow"
+    struct Case
+    {
+        const char* button;
+        int code;
+        int speed;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"btn_Move_U", 2, 1}, {"btn_Move_D", 3, 1}, {"btn_Move_L", 4, 1}, {"btn_Move_R", 5, 1},
+        {"ZOOM +", 14, 2}, {"ZOOM -", 15, 2}, {"FOCUS +", 20, 2}, {"FOCUS -", 21, 2},
+        {"IRIS +", 22, 2}, {"IRIS -", 23, 2}, {"Enter", 22, 2},
+    };
+    // clang-format on
+    QList<QByteArray> expected{CameraControlBytes(1, 1, 2, 0), CameraControlBytes(1, 12, 2, 0)};
+    for (const Case& c : cases) {
+        Click(QLatin1String(c.button));
+        expected << CameraControlBytes(1, 1, c.speed, 0) << CameraControlBytes(1, c.code, c.speed, 0)
+                 << CameraControlBytes(1, 1, 2, 0);
+    }
+    EXPECT_EQ(AwaitReceived(Simulator(0), kCameraControl, expected.size()), expected);
+}
+
+TEST_F(UccControlTest, PresetsAndTheCameraMenu)
+{
+    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    ASSERT_NE(device, nullptr);
+    popup->SetCamera(device->GetDeviceIndex(), 0, -1);
+    List("comboBox_preset")->setCurrentIndex(6);
+    Click(QStringLiteral("Goto"));
+    List("comboBox_preset")->setCurrentIndex(49);
+    Click(QStringLiteral("Set"));
+    Click(QStringLiteral("OSD"));
+    const QList<QByteArray> expected{CameraControlBytes(0, 1, 2, 0),  CameraControlBytes(0, 12, 2, 0),
+                                     CameraControlBytes(0, 1, 2, 7),  CameraControlBytes(0, 26, 2, 7),
+                                     CameraControlBytes(0, 1, 2, 50), CameraControlBytes(0, 24, 2, 50),
+                                     CameraControlBytes(0, 1, 2, 0),  CameraControlBytes(0, 50, 2, 0)};
+    EXPECT_EQ(AwaitReceived(Simulator(0), kCameraControl, expected.size()), expected);
+}
+
+TEST_F(UccControlTest, CloseUnbindsThroughTheStopAndReturnsTheGridToItsSplit)
+{
+    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    ASSERT_NE(device, nullptr);
+    CCameo* grid = ShownGrid(CameoKind::Live, 16, 4, QSize(400, 300));
+    grid->OnConnectDevice(4, device->GetDeviceIndex());
+    grid->OnUccAction(); // takes the grid to single view and binds the hub's pop-up
+    ASSERT_EQ(grid->GetSplit(), 1);
+    popup->SetCamera(device->GetDeviceIndex(), 3, grid->GetCameoIndex());
+    Click(QStringLiteral("Close"));
+    EXPECT_EQ(grid->GetSplit(), 4);
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ(popup->Recorder(), -1);
+    EXPECT_EQ(popup->Channel(), -1);
+    EXPECT_EQ(popup->CameoIndex(), -1);
+    const QList<QByteArray> sent = AwaitReceived(Simulator(0), kCameraControl, 6);
+    ASSERT_GE(sent.size(), 6);
+    EXPECT_EQ(sent.mid(sent.size() - 2),
+              QList<QByteArray>({CameraControlBytes(3, 1, 2, 0), CameraControlBytes(3, 13, 2, 0)}));
+}
+
+TEST_F(UccControlTest, UnboundButtonsAndReleasesSendNothing)
+{
+    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    ASSERT_NE(device, nullptr);
+    for (const char* name : {"btn_Move_U", "ZOOM +", "Goto", "Set", "OSD"})
+        Click(QLatin1String(name));
+    QTest::mouseClick(popup.get(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 380));
+    popup->OnBtnRelease();
+    // A camera bound afterwards is the first to be told anything.
+    popup->SetCamera(device->GetDeviceIndex(), 0, -1);
+    EXPECT_EQ(AwaitReceived(Simulator(0), kCameraControl, 2),
+              QList<QByteArray>({CameraControlBytes(0, 1, 2, 0), CameraControlBytes(0, 12, 2, 0)}));
+}
+
+} // namespace
