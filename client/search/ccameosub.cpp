@@ -33,7 +33,7 @@ void CCameoSub::Outline(QPainter& painter, const QRect& band, const QColor& colo
     painter.drawRect(band.x(), band.y(), band.width() - 2, band.height() - 2);
 }
 
-void CCameoSub::FollowSizeLocked()
+bool CCameoSub::CanvasReadyLocked()
 {
     // A resize of a hidden strip reaches resizeEvent only when it is shown.
     if (!m_fixedCanvas && m_canvas.size() != size()) {
@@ -41,13 +41,13 @@ void CCameoSub::FollowSizeLocked()
         if (!m_canvas.isNull())
             m_canvas.fill(Qt::black);
     }
+    return !m_canvas.isNull();
 }
 
 void CCameoSub::ClearSlot(int slot)
 {
     QMutexLocker locker(&m_lock);
-    FollowSizeLocked();
-    if (m_canvas.isNull())
+    if (!CanvasReadyLocked())
         return;
     const QRect band = Band(slot);
     QPainter painter(&m_canvas);
@@ -58,8 +58,7 @@ void CCameoSub::ClearSlot(int slot)
 void CCameoSub::SelectSlot(int slot)
 {
     QMutexLocker locker(&m_lock);
-    FollowSizeLocked();
-    if (m_canvas.isNull())
+    if (!CanvasReadyLocked())
         return;
     QPainter painter(&m_canvas);
     painter.setPen(Qt::gray);
@@ -73,8 +72,7 @@ void CCameoSub::SelectSlot(int slot)
 void CCameoSub::SetSlotImage(const QImage& image, const QString& caption, bool selected, int slot)
 {
     QMutexLocker locker(&m_lock);
-    FollowSizeLocked();
-    if (m_canvas.isNull())
+    if (!CanvasReadyLocked())
         return;
     const QRect band = Band(slot);
     QPainter painter(&m_canvas);

@@ -38,7 +38,8 @@ protected:
 private:
     // The canvas rows of a slot, or of the band as high as the strip for a slot below 0.
     QRect Band(int slot) const;
-    void FollowSizeLocked();
+    // Follows the strip's size (unless fixed); false without a canvas to draw on.
+    bool CanvasReadyLocked();
     void Outline(class QPainter& painter, const QRect& band, const QColor& colour) const;
 
     mutable QMutex m_lock;

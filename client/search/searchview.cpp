@@ -257,14 +257,8 @@ void SearchView::resizeEvent(QResizeEvent* event)
     if (!m_grid)
         return;
     const SearchHub* hub = SearchHub::Instance();
-    const int side = hub ? TileView::GridSide(hub->GridCellCount(m_grid)) : 0;
-    int w = event->size().width() - kResizeMargin;
-    int h = event->size().height() - kResizeMargin;
-    if (side > 0 && w > 0 && h > 0) {
-        w = w / side * side;
-        h = h / side * side;
-    }
-    m_grid->resize(qMax(w, 0), qMax(h, 0));
+    const QSize area = event->size() - QSize(kResizeMargin, kResizeMargin);
+    m_grid->resize(TileView::WholeCellSize(area, hub ? hub->GridCellCount(m_grid) : 0));
     if (isMaximized() && !IsPopup())
         if (SearchHub* searchHub = SearchHub::Instance())
             searchHub->SetupTabBar(false);

@@ -79,3 +79,15 @@ int TileView::GridSide(int cellCount)
         ++side;
     return side;
 }
+
+QSize TileView::WholeCellSize(const QSize& area, int cellCount)
+{
+    const int side = GridSide(cellCount);
+    int w = area.width();
+    int h = area.height();
+    if (side > 0 && w > 0 && h > 0) {
+        w = w / side * side;
+        h = h / side * side;
+    }
+    return QSize(std::max(w, 0), std::max(h, 0));
+}

@@ -36,6 +36,9 @@ public:
 
     // The side of a square grid of that many cells (whole square root).
     static int GridSide(int cellCount);
+    // The largest size within `area` whose width and height are whole multiples of the side of
+    // a square grid of `cellCount` cells; negative sides become 0.
+    static QSize WholeCellSize(const QSize& area, int cellCount);
 
     // ">", "<", "||", "x%d >>", "x%d <<" by play mode; empty for other modes or a step of 0 or
     // below.

@@ -95,6 +95,14 @@ TEST(TileView, WheelZoomStaysWithinItsBounds)
     EXPECT_EQ(TileView::ZoomText(TileView::WheelZoom(2.0, 60)), QStringLiteral("1.9"));
 }
 
+TEST(TileView, GridTakesWholeCells)
+{
+    EXPECT_EQ(TileView::WholeCellSize(QSize(621, 461), 16), QSize(620, 460));
+    EXPECT_EQ(TileView::WholeCellSize(QSize(621, 461), 9), QSize(621, 459));
+    EXPECT_EQ(TileView::WholeCellSize(QSize(-5, 100), 16), QSize(0, 100));
+    EXPECT_EQ(TileView::WholeCellSize(QSize(301, 200), 0), QSize(301, 200));
+}
+
 TEST(TileView, GridSideIsTheWholeSquareRoot)
 {
     EXPECT_EQ(TileView::GridSide(16), 4);
