@@ -261,8 +261,9 @@ TEST(EngineConnect, RefusesBadPortsAtOnceAndReportsClosedPortsLater)
 
 TEST(EngineConnect, CalledOffConnectReportsNothingAndTheNextOneConnects)
 {
-    CNetTypeMirel engine(nullptr, false);
+    // The engine reports its state as it goes: the list it writes into outlives it.
     std::vector<int> states;
+    CNetTypeMirel engine(nullptr, false);
     QObject::connect(&engine, &CNetTypeMirel::OnNetState, [&](int state) { states.push_back(state); });
     RawPeer closed(false);
     const quint16 port = closed.Port();
