@@ -9,7 +9,7 @@
 #include "search/searchhub.h"
 #include "search/stylesheetloader.h"
 #include "search/tileview.h"
-#include "session/archivefolders.h"
+#include "session/archivepaths.h"
 #include "session/sessionhub.h"
 
 namespace {
@@ -32,7 +32,7 @@ SearchLocalView::SearchLocalView(QWidget* parent, int slot)
 
     const SessionHub* sessions = SessionHub::Instance();
     const QString programDirectory = sessions ? sessions->ProgramDirectory() : QDir::currentPath();
-    m_fileTree = new FileTreeView(this, programDirectory + QLatin1Char('/') + ArchiveFolders::BackupFolderName());
+    m_fileTree = new FileTreeView(this, ArchivePaths::BackupRoot(programDirectory));
     m_fileTree->setGeometry(kGridMargin, kGridMargin, kTreeWidth - kGridMargin, height() - kResizeMargin);
 
     if (SearchHub* hub = SearchHub::Instance()) {

@@ -1,7 +1,7 @@
 #include "search/snapshotfile.h"
 
 #include "common/media/modulerecord.h"
-#include "session/archivefolders.h"
+#include "session/archivepaths.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ QSize SnapshotFile::SavedSize(const QSize& picture)
 
 QString SnapshotFile::DayFolder(const QString& programDirectory, const QString& recorderName, const Moment& m)
 {
-    return ArchiveFolders::RecorderFolder(programDirectory, ArchiveFolders::SnapshotKind(), recorderName)
+    return ArchivePaths::RecorderFolder(programDirectory, QLatin1String(ArchivePaths::kSnapshotKind), recorderName)
            + QLatin1Char('/') + QString::asprintf("%04d%02d%02d", m.year, m.month, m.day);
 }
 

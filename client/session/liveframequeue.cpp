@@ -26,6 +26,7 @@ LiveFrameRecordPtr LiveFrameQueue::PopFrontHeld()
 {
     LiveFrameRecordPtr record = std::move(m_records.front());
     m_records.pop_front();
+    m_count.store(int(m_records.size()), std::memory_order_relaxed);
     m_bytes -= record->size;
     m_queuedMs -= CoveredMs(*record);
     return record;
@@ -36,6 +37,7 @@ void LiveFrameQueue::PushBackHeld(LiveFrameRecordPtr record)
     m_bytes += record->size;
     m_queuedMs += CoveredMs(*record);
     m_records.push_back(std::move(record));
+    m_count.store(int(m_records.size()), std::memory_order_relaxed);
     if (m_ready)
         m_ready->wakeAll();
 }
@@ -72,19 +74,46 @@ bool LiveFrameQueue::MakeRoom(const LiveFrameRecord& incoming, std::vector<LiveF
 
 void LiveFrameQueue::Append(LiveFrameRecordPtr record)
 {
+    AppendHeld(std::move(record), false);
+}
+
+LiveFrameRecordPtr LiveFrameQueue::AppendTakingSpare(LiveFrameRecordPtr record)
+{
+    return AppendHeld(std::move(record), true);
+}
+
+LiveFrameRecordPtr LiveFrameQueue::AppendHeld(LiveFrameRecordPtr record, bool takeSpare)
+{
     if (!record)
-        return;
+        return nullptr;
     // Declared before the locker: what is dropped is freed after the lock is released.
     // A vector allocates only when something is dropped; a deque would allocate on every append.
     std::vector<LiveFrameRecordPtr> dropped;
     QMutexLocker locker(&m_lock);
-    if (m_byteBound > 0 && !MakeRoom(*record, dropped))
-        return;
+    LiveFrameRecordPtr spare;
+    if (takeSpare && !m_spares.empty()) {
+        spare = std::move(m_spares.back());
+        m_spares.pop_back();
+    }
+    if (m_byteBound > 0 && !MakeRoom(*record, dropped)) {
+        dropped.push_back(std::move(record));
+        return spare;
+    }
     if (int(m_records.size()) >= kBound) {
         dropped.push_back(PopFrontHeld());
         qCDebug(lcSession) << m_name << "queue full, oldest record dropped";
     }
     PushBackHeld(std::move(record));
+    return spare;
+}
+
+void LiveFrameQueue::KeepSpareHeld(LiveFrameRecordPtr& finished)
+{
+    if (!finished || int(m_spares.size()) >= kSpares || finished->capacity > kSpareCapacityLimit)
+        return;
+    if (m_spares.capacity() == 0)
+        m_spares.reserve(kSpares);
+    m_spares.push_back(std::move(finished));
 }
 
 LiveFrameRecordPtr LiveFrameQueue::TakeFirst()
@@ -95,14 +124,19 @@ LiveFrameRecordPtr LiveFrameQueue::TakeFirst()
     return PopFrontHeld();
 }
 
-LiveFrameRecordPtr LiveFrameQueue::TakeFirstWaiting(const std::function<bool()>& stop)
+LiveFrameRecordPtr LiveFrameQueue::TakeFirstWaiting(const std::function<bool()>& stop, LiveFrameRecordPtr finished,
+                                                    qint64* queuedMsAfter)
 {
+    // A finished record that is not kept is freed after the lock is released.
     QMutexLocker locker(&m_lock);
+    KeepSpareHeld(finished);
     while (m_records.empty() && !stop())
         WaitHeld(QDeadlineTimer(QDeadlineTimer::Forever));
-    if (m_records.empty())
-        return nullptr;
-    return PopFrontHeld();
+    LiveFrameRecordPtr record = m_records.empty() ? nullptr : PopFrontHeld();
+    if (queuedMsAfter)
+        *queuedMsAfter = m_queuedMs;
+    locker.unlock();
+    return record;
 }
 
 void LiveFrameQueue::WaitUntil(QDeadlineTimer deadline, const std::function<bool()>& done)
@@ -131,17 +165,14 @@ qint64 LiveFrameQueue::Bytes() const
     return m_bytes;
 }
 
-int LiveFrameQueue::Count() const
-{
-    QMutexLocker locker(&m_lock);
-    return int(m_records.size());
-}
-
 void LiveFrameQueue::Drain()
 {
     std::unique_ptr<std::deque<LiveFrameRecordPtr>> rest;
+    std::vector<LiveFrameRecordPtr> spares;
     QMutexLocker locker(&m_lock);
     rest = m_records.TakeAll();
+    spares.swap(m_spares);
+    m_count.store(0, std::memory_order_relaxed);
     m_bytes = 0;
     m_queuedMs = 0;
     m_waitForKeyFrame = false;

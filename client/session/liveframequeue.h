@@ -70,16 +70,23 @@ public:
 
     // Appends under the lock and wakes the consumer; a full queue loses its oldest record first.
     void Append(LiveFrameRecordPtr record);
+    // The same, and under the same lock takes a spare record (one its consumer has finished
+    // with) for the caller's next frame: null when none is kept.
+    LiveFrameRecordPtr AppendTakingSpare(LiveFrameRecordPtr record);
     // The first record, taken under the lock; null when the queue is empty.
     LiveFrameRecordPtr TakeFirst();
     // Waits under the lock until a record is queued or `stop` holds, then takes the first
-    // record (null when stopped with nothing queued). `stop` is checked under the lock.
-    LiveFrameRecordPtr TakeFirstWaiting(const std::function<bool()>& stop);
+    // record (null when stopped with nothing queued). `stop` is checked under the lock. A
+    // `finished` record is kept as a spare for the producer (or freed), under the same lock;
+    // `queuedMsAfter`, when given, receives the time the records left behind cover.
+    LiveFrameRecordPtr TakeFirstWaiting(const std::function<bool()>& stop, LiveFrameRecordPtr finished = nullptr,
+                                        qint64* queuedMsAfter = nullptr);
     // Waits until `done` holds (checked under the lock at each wake) or the deadline passes.
     void WaitUntil(QDeadlineTimer deadline, const std::function<bool()>& done);
     // Wakes a waiting consumer so that it checks its conditions again.
     void WakeConsumer();
-    int Count() const;
+    // Read without the lock: the producer asks it for every frame.
+    int Count() const { return m_count.load(std::memory_order_relaxed); }
     // The count for a caller that already holds the set's lock.
     int CountHeld() const { return int(m_records.size()); }
     // Payload bytes queued.
@@ -88,8 +95,13 @@ public:
     qint64 QueuedMs() const;
     // The same for a caller that already holds the set's lock (a wait condition).
     qint64 QueuedMsHeld() const { return m_queuedMs; }
-    // Empties the queue; the records are freed after the lock is released.
+    // Empties the queue and lets its spare records go; the records are freed after the lock is
+    // released.
     void Drain();
+
+    // Records kept for reuse, and the largest payload memory a kept record may hold.
+    static constexpr int kSpares = 4;
+    static constexpr int kSpareCapacityLimit = 1024 * 1024;
 
     // The backlog drop rule for a frame about to be appended: false when it is to be discarded.
     bool Admit(int frameRate, bool predicted);
@@ -101,6 +113,10 @@ private:
     // front into `dropped`; false when the incoming frame must go too.
     bool MakeRoom(const LiveFrameRecord& incoming, std::vector<LiveFrameRecordPtr>& dropped);
     LiveFrameRecordPtr PopFrontHeld();
+    LiveFrameRecordPtr AppendHeld(LiveFrameRecordPtr record, bool takeSpare);
+    // Under the lock: keeps a consumed record for reuse when there is room (else leaves it to
+    // the caller, who frees it after the lock).
+    void KeepSpareHeld(LiveFrameRecordPtr& finished);
     void PushBackHeld(LiveFrameRecordPtr record);
     // Under the lock: waits for a wake or the deadline, making the condition at the first wait.
     void WaitHeld(QDeadlineTimer deadline);
@@ -112,6 +128,8 @@ private:
     qint64 m_queuedMs = 0;
     bool m_waitForKeyFrame = false;
     LiveFrameRecords m_records;
+    std::atomic<int> m_count{0};
+    std::vector<LiveFrameRecordPtr> m_spares;
     std::atomic<quint8> m_dropping{0};
     std::unique_ptr<QWaitCondition> m_ready;
 };

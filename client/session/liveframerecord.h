@@ -16,6 +16,7 @@ struct LiveFrameRecord
     int time = 0;         // HHMMSS
     int tag = 0;          // playback tag of the request the block answers
     std::unique_ptr<char[]> payload;
+    int capacity = 0;      // bytes the payload's memory holds, spare bytes included
     quint8 decodeOnly = 0; // decode, but do not show
     int delay = 0;         // live: ms since the channel's previous frame; playback: pacing delay
     int frameType = 0;     // live: 1 key frame, 0 predicted; playback: the mode at arrival
@@ -24,9 +25,12 @@ struct LiveFrameRecord
     quint8 marked = 0;  // the recorder sent the frame type plus 10
     quint8 spare = 0;
 
-    // Copies `size` bytes of `source` into a new payload of size + 16 bytes. Without memory the
-    // record keeps no payload and size 0 (it is still queued); size below 1 gives no payload.
+    // Copies `bytes` bytes of `source` into the payload, followed by 16 zero bytes; the memory
+    // is reused when it is large enough, else a new one is made. Without memory the record
+    // keeps no payload and size 0 (it is still queued); size below 1 gives no payload.
     void CopyPayload(const char* source, int bytes);
+    // Back to a blank record that keeps its payload's memory for the next copy.
+    void Recycle();
     bool HasPayload() const { return payload != nullptr && size > 0; }
 };
 

@@ -1,7 +1,5 @@
 #include "session/moduledevice.h"
 
-#include "session/archivefolders.h"
-
 #include <QDate>
 #include <QDebug>
 #include <QDir>
@@ -17,6 +15,7 @@
 #include "net/certificatetrust.h"
 #include "net/modulenetwork.h"
 #include "platform/process.h"
+#include "session/archivepaths.h"
 #include "session/emapwindow.h"
 #include "session/livedecodeworker.h"
 #include "session/moduleplayback.h"
@@ -118,6 +117,8 @@ CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
         m_liveShown[ch] = 0;
         m_liveWanted[ch] = 0;
         m_hasPicture[ch] = 0;
+        m_liveFrameDate[ch] = -1;
+        m_liveFrameTime[ch] = -1;
         m_emapX[ch] = -1.0f;
         m_emapY[ch] = -1.0f;
         m_ownX[ch] = kOwnDefaultX;
@@ -163,10 +164,9 @@ void CModuleDevice::MakeRecordingFolders() const
     SessionHub* hub = SessionHub::Instance();
     if (!hub)
         return;
-    const QString base = hub->ProgramDirectory() + QLatin1Char('/') + ArchiveFolders::BackupFolderName();
-    ModuleRecord::MakePath(base);
+    ModuleRecord::MakePath(ArchivePaths::BackupRoot(hub->ProgramDirectory()));
     for (const char* kind : {"EventData", "ScheduleData", "Record_Live", "Record_Search"})
-        ModuleRecord::MakePath(base + QLatin1Char('/') + QLatin1String(kind));
+        ModuleRecord::MakePath(ArchivePaths::KindFolder(hub->ProgramDirectory(), QLatin1String(kind)));
 }
 
 void CModuleDevice::BuildRecorderMachinery()
@@ -423,6 +423,16 @@ bool CModuleDevice::GetSensorState(int ch) const
 bool CModuleDevice::GetVideoLoss(int ch) const
 {
     return Connected() && Bit(m_maskLive.load(), ch) && m_liveNetwork->IsVideoLoss(ch);
+}
+
+int CModuleDevice::GetLiveFrameDate(int ch) const
+{
+    return ValidChannel(ch) ? m_liveFrameDate[size_t(ch)].load() : -1;
+}
+
+int CModuleDevice::GetLiveFrameTime(int ch) const
+{
+    return ValidChannel(ch) ? m_liveFrameTime[size_t(ch)].load() : -1;
 }
 
 bool CModuleDevice::GetRelayState(int relay) const
@@ -1571,7 +1581,7 @@ QString CModuleDevice::RecordingFolder(const QString& kind) const
 {
     const SessionHub* hub = SessionHub::Instance();
     const QString base = hub ? hub->ProgramDirectory() : QDir::currentPath();
-    return ArchiveFolders::RecorderFolder(base, kind, GetDvrName());
+    return ArchivePaths::RecorderFolder(base, kind, GetDvrName());
 }
 
 void CModuleDevice::StartSearchRecord(int ch, int date, int time)

@@ -127,6 +127,9 @@ public:
     bool GetMotionState(int ch) const;
     bool GetSensorState(int ch) const;
     bool GetVideoLoss(int ch) const;
+    // Date (YYYYMMDD) and time (HHMMSS) of the channel's last live frame; -1 before the first.
+    int GetLiveFrameDate(int ch) const;
+    int GetLiveFrameTime(int ch) const;
     bool GetRelayState(int relay) const;
     bool IsPtzChannel(int ch) const;
     int GetScrMode(int slot) const override;
@@ -304,12 +307,19 @@ public:
     void ClearPlayStart();
     int GetPlayDate() const { return m_playDate.load(); }
     int GetPlayTime() const { return m_playTime.load(); }
-    // The time (HHMMSS) of the channel's latest played frame, else the play start.
-    int GetChannelPlayTime(int ch) const;
     int GetTimeListDate() const { return m_timeListDate; }
     void SetTimeListDate(int date) { m_timeListDate = date; }
     int GetPlayRequestState() const { return m_playRequestState; }
     PlaybackMode GetPlaybackMode() const { return m_playbackMode.load(); }
+    // The current playback date (YYYYMMDD) and time (HHMMSS); -1 when none.
+    int GetPlaybackDate() const { return m_playDate.load(); }
+    int GetPlaybackTime() const { return m_playTime.load(); }
+    // The time (HHMMSS) of the last recorded second the channel's search thread went through;
+    // 0 for a channel out of range.
+    int GetChannelPlayTime(int ch) const
+    {
+        return ch >= 0 && ch < int(m_lastPlayTime.size()) ? m_lastPlayTime[size_t(ch)].load() : 0;
+    }
     int GetPlaybackSpeed() const { return m_playbackSpeed; }
     // What the channel's playback scheduler is doing (Idle without a scheduler).
     PlaybackMode GetChannelPlaybackState(int channel) const;
@@ -611,6 +621,9 @@ private:
     std::array<std::atomic<quint8>, kChannels> m_liveShown;
     std::array<std::atomic<int>, kChannels> m_liveCounter;
     std::array<std::atomic<quint8>, kChannels> m_hasPicture;
+    // Written on the user-interface thread as frames arrive, read by the grids' hand-off.
+    std::array<std::atomic<int>, kChannels> m_liveFrameDate;
+    std::array<std::atomic<int>, kChannels> m_liveFrameTime;
     std::array<CameoRoute, kChannels> m_routes;
     std::atomic<int> m_playbackGrid{-1};
     int m_liveAudioChannel = -1;
@@ -650,6 +663,8 @@ private:
     std::array<std::unique_ptr<LiveDecodeWorker>, kChannels> m_liveWorkers;
     std::array<int, kChannels> m_prevTick{};
     std::array<std::atomic<int>, kChannels> m_liveReceived{};
+    // The next live record of each channel, handed back by its queue (user-interface thread).
+    std::array<LiveFrameRecordPtr, kChannels> m_spareLiveRecords;
     QMutex m_liveAudioLock;
     LiveFrameQueue m_liveAudioQueue;
     std::unique_ptr<SessionThread> m_liveAudioThread;

@@ -189,12 +189,19 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
     if (!queue.Admit(m_rates[channel].load(), frameType == 0))
         return;
 
-    auto record = std::make_unique<LiveFrameRecord>();
+    // A record the channel's thread has finished with, else a new one.
+    LiveFrameRecordPtr record = std::move(m_spareLiveRecords[size_t(channel)]);
+    if (record)
+        record->Recycle();
+    else
+        record = std::make_unique<LiveFrameRecord>();
     int delay = 0;
     if (m_prevTick[channel] != 0)
         delay = std::clamp(tick - m_prevTick[channel], 0, kMaxDelayMs);
     m_prevTick[channel] = tick;
 
+    m_liveFrameDate[size_t(channel)] = date;
+    m_liveFrameTime[size_t(channel)] = time;
     record->channel = channel;
     record->kind = kind;
     record->date = date;
@@ -212,7 +219,7 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
     // pending: event backup: The event backup takes frames here once its backup task exists; until then no channel is
     // handed to it.
 
-    queue.Append(std::move(record));
+    m_spareLiveRecords[size_t(channel)] = queue.AppendTakingSpare(std::move(record));
 
     if (m_hasPicture[channel].load()) {
         if (!m_liveShown[channel].load())
@@ -669,8 +676,11 @@ void CModuleDevice::THREAD_LIVE(void* session, int channel)
     queue.StopDropping();
     worker.Restart();
 
+    // The record of one turn goes back to the queue with the next turn's take, for reuse.
+    LiveFrameRecordPtr r;
     while (thread.ShouldRun()) {
-        LiveFrameRecordPtr r = thread.NextRecord();
+        qint64 queuedMs = 0;
+        r = thread.NextRecord(std::move(r), queuedMs);
         if (!r)
             continue;
         if (!worker.PassesSequence(*r))
@@ -678,7 +688,7 @@ void CModuleDevice::THREAD_LIVE(void* session, int channel)
         if (!self->IsLoggedIn() || channel >= self->m_channelCount.load())
             continue;
         // The wait ends early once the queue behind the frame grows past the pacing window.
-        const int wait = pacer.NextWait(r->delay, queue.QueuedMs());
+        const int wait = pacer.NextWait(r->delay, queuedMs);
         if (wait >= 1)
             thread.SleepUnless(wait, [&queue] { return LivePacer::Lagging(queue.QueuedMsHeld()); });
         pacer.MarkReleased();

@@ -558,12 +558,6 @@ void CModuleDevice::ChoosePlayStart(int date, int time)
     m_playTime = time;
 }
 
-int CModuleDevice::GetChannelPlayTime(int ch) const
-{
-    const int time = ValidChannel(ch) ? m_lastPlayTime[size_t(ch)].load() : 0;
-    return time > 0 ? time : std::max(m_playTime.load(), 0);
-}
-
 void CModuleDevice::ClearPlayStart()
 {
     m_playDate = -1;

@@ -30,6 +30,11 @@ LiveFrameRecordPtr SessionThread::NextRecord() const
     return m_queue.TakeFirstWaiting([this] { return !ShouldRun(); });
 }
 
+LiveFrameRecordPtr SessionThread::NextRecord(LiveFrameRecordPtr finished, qint64& queuedMsAfter) const
+{
+    return m_queue.TakeFirstWaiting([this] { return !ShouldRun(); }, std::move(finished), &queuedMsAfter);
+}
+
 void SessionThread::SleepWhileRunning(int ms) const
 {
     SleepUnless(ms, [] { return false; });

@@ -33,6 +33,9 @@ public:
     // The next record of the thread's queue, waiting for one; null once the owner asks the loop
     // to stop and nothing is queued.
     LiveFrameRecordPtr NextRecord() const;
+    // The same, handing back the record the loop has finished with (kept for reuse) and
+    // telling the video time still queued behind the one returned, all under one lock.
+    LiveFrameRecordPtr NextRecord(LiveFrameRecordPtr finished, qint64& queuedMsAfter) const;
     // Pauses `ms`, returning early once the owner asks the loop to stop.
     void SleepWhileRunning(int ms) const;
     // Pauses `ms`, returning early on a stop or once `releaseNow` holds; `releaseNow` is checked

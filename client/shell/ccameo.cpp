@@ -16,6 +16,7 @@
 #include <cstring>
 #include <vector>
 
+#include "backup/caviconvert.h"
 #include "common/media/moduledecoder.h"
 #include "session/cameoroute.h"
 #include "session/moduledevice.h"
@@ -1211,35 +1212,31 @@ void CCameo::CreateActions()
         const char* icon;
         void (CCameo::*slot)();
     };
-    // An action without a slot is shown greyed: its handler waits for what it opens.
+    // The menu sets the texts and enabled states anew each time it opens.
     static const ActionDef defs[kActionCount] = {
-        // pending: grid mouse interaction (view single and multi, zoom, audio out, freeze, close)
-        {QT_TR_NOOP("View Single"), ":/res/Resource/single.png", nullptr},
-        {QT_TR_NOOP("View Multi"), ":/res/Resource/multi.png", nullptr},
-        {QT_TR_NOOP("Zoom In"), ":/res/Resource/zoom in.png", nullptr},
-        {QT_TR_NOOP("Zoom Out"), ":/res/Resource/zoomout.png", nullptr},
-        {QT_TR_NOOP("Audio Out"), ":/res/Resource/audio.png", nullptr},
-        // pending: OSD setup dialog
-        {QT_TR_NOOP("OSD Setup"), ":/res/Resource/osd.png", nullptr},
-        {QT_TR_NOOP("Freeze"), ":/res/Resource/freeze.png", nullptr},
-        // pending: snapshot viewer
-        {QT_TR_NOOP("Snap Shot"), ":/res/Resource/snap.png", nullptr},
-        {QT_TR_NOOP("Close Cameo"), ":/res/Resource/close.png", nullptr},
-        {QT_TR_NOOP("Select Date"), ":/res/Resource/seldate.png", &CCameo::OnSelectDateAction},
-        // pending: museum and thumbnail search pop-ups
-        {QT_TR_NOOP("Museum Search"), ":/res/Resource/museum.png", nullptr},
-        {QT_TR_NOOP("Thumbnail Search"), ":/res/Resource/thumbnail.png", nullptr},
-        {QT_TR_NOOP("Quick Search"), ":/res/Resource/seldate.png", &CCameo::OnQuickSearchAction},
+        {QT_TR_NOOP("View Single"), ":/res/Resource/single.png", &CCameo::viewSingleAction},
+        {QT_TR_NOOP("View Multi"), ":/res/Resource/multi.png", &CCameo::viewMultiAction},
+        {QT_TR_NOOP("Zoom In"), ":/res/Resource/zoom in.png", &CCameo::zoomInAction},
+        {QT_TR_NOOP("Zoom Out"), ":/res/Resource/zoomout.png", &CCameo::zoomOutAction},
+        {QT_TR_NOOP("Audio Out"), ":/res/Resource/audio.png", &CCameo::audioOutAction},
+        {QT_TR_NOOP("OSD Setup"), ":/res/Resource/osd.png", &CCameo::osdSetupAction},
+        {QT_TR_NOOP("Freeze"), ":/res/Resource/freeze.png", &CCameo::freezeAction},
+        {QT_TR_NOOP("Snap Shot"), ":/res/Resource/snap.png", &CCameo::snapShotAction},
+        {QT_TR_NOOP("Close Cameo"), ":/res/Resource/close.png", &CCameo::closeCameoAction},
+        {QT_TR_NOOP("Select Date"), ":/res/Resource/seldate.png", &CCameo::selectDateAction},
+        {QT_TR_NOOP("Museum Search"), ":/res/Resource/museum.png", &CCameo::museumSearchAction},
+        {QT_TR_NOOP("Thumbnail Search"), ":/res/Resource/thumbnail.png", &CCameo::thumnailSearchAction},
+        {QT_TR_NOOP("Quick Search"), ":/res/Resource/seldate.png", &CCameo::timeSearchAction},
         {QT_TR_NOOP("View x 1/4"), nullptr, &CCameo::emapScr1Action},
         {QT_TR_NOOP("View x 1"), nullptr, &CCameo::emapScr2Action},
         {QT_TR_NOOP("View x 4"), nullptr, &CCameo::emapScr3Action},
         {QT_TR_NOOP("Record"), ":/res/Resource/record.png", &CCameo::OnRecordAction},
         // The stop entry while the rotation runs: any sequence action toggles it.
-        {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction5},
-        {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction5},
-        {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction10},
-        {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction15},
-        {QT_TR_NOOP("Sequencing"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction20},
+        {QT_TR_NOOP("Rotation start"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction5},
+        {QT_TR_NOOP("Rotation start\t5 sec"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction5},
+        {QT_TR_NOOP("Rotation start\t10 sec"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction10},
+        {QT_TR_NOOP("Rotation start\t15 sec"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction15},
+        {QT_TR_NOOP("Rotation start\t20 sec"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction20},
         {QT_TR_NOOP("Add Favorite"), ":/res/Resource/favoritesitem.png", &CCameo::newFavoriteAction},
         {QT_TR_NOOP("Popup Mode"), ":/res/Resource/popup.png", &CCameo::OnPopupAction},
         {QT_TR_NOOP("MP4 Convert"), ":/res/Resource/25.png", &CCameo::OnAviAction},
@@ -1279,24 +1276,6 @@ bool CCameo::SelectedRecorderCell(CModuleDevice*& device, int& recorder, int& ch
     recorder = c.recorder;
     channel = c.channel;
     return true;
-}
-
-void CCameo::OnSelectDateAction()
-{
-    // The remote playback window asks for another day.
-    if (m_kind == CameoKind::Playback)
-        emit OnSelectDate();
-}
-
-void CCameo::OnQuickSearchAction()
-{
-    CModuleDevice* device = nullptr;
-    int recorder = -1;
-    int channel = -1;
-    if (m_closing || m_kind != CameoKind::Playback || !SelectedRecorderCell(device, recorder, channel))
-        return;
-    // The quick search opens on the selected channel's day at the time it plays now.
-    device->SetQuickSearch(channel, device->GetPlayDate(), device->GetChannelPlayTime(channel));
 }
 
 void CCameo::OnRecordAction()
@@ -1344,8 +1323,14 @@ void CCameo::OnAviAction()
     if (c.localDataFile.isEmpty())
         return;
     qCDebug(lcShell) << "mp4 convert" << c.localFolder << c.localDataFile;
-    // pending: CAVIConvert (the MP4 convert window takes the recording and runs modally)
-    qCInfo(lcShell) << "MP4 convert window: not part of this client yet";
+    // The tile's recording in a convert window of its own, run modally.
+    QString folder = c.localFolder;
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    CAVIConvert convert(this);
+    if (convert.AddList(folder, c.localDataFile))
+        convert.SetArchivePath(folder, c.localDataFile);
+    convert.exec();
 }
 
 void CCameo::OnPopupAction()
@@ -1386,11 +1371,14 @@ void CCameo::newFavoriteAction()
         // The site book stores the layout as split x 100 + first cell.
         tree->addFavorite(QStringLiteral("live"), m_split, m_selectedCell, names, channels);
     } else if (m_kind == CameoKind::Playback) {
-        if (!DeviceOf(m_playbackRecorder))
-            return;
-        // pending: the session's present playback date and time (the favorite holds the
-        // recorder's name and "%08d;%06d;" of them)
-        qCInfo(lcShell) << "CCameo::newFavoriteAction: the playback position of the recorder is not available";
+        // The recorder and where its playback stands; both empty without a recorder.
+        QString names;
+        QString position;
+        if (CModuleDevice* device = DeviceOf(m_playbackRecorder)) {
+            names = device->GetDvrName();
+            position = QString::asprintf("%08d;%06d;", device->GetPlaybackDate(), device->GetPlaybackTime());
+        }
+        tree->addFavorite(QStringLiteral("search"), m_split, m_selectedCell, names, position);
     }
 }
 
@@ -1472,9 +1460,8 @@ void CCameo::RefreshCellPicture(int cell, bool keep, bool crop)
     if (kind == CameoKind::Playback) {
         if (!keep)
             TakeDecodedPicture(device->GetPlaybackDecoder(c.channel), cell, false);
-        // pending: the session's playback date and time of the channel (no date shown until then)
-        c.osdDate = -1;
-        c.osdTime = -1;
+        c.osdDate = device->GetPlaybackDate();
+        c.osdTime = device->GetChannelPlayTime(c.channel);
         c.videoLoss = c.sensor = c.motion = 0;
         c.audio = device->GetChannelActive(c.channel + kRoutedChannels);
     } else if (kind == CameoKind::Live) {
@@ -1482,10 +1469,8 @@ void CCameo::RefreshCellPicture(int cell, bool keep, bool crop)
             const bool cut = crop && device->GetModelCode() == 8;
             if (!keep)
                 TakeDecodedPicture(device->GetLiveDecoder(c.channel), cell, cut);
-            // pending: the session's date and time of the channel's last frame (no date shown
-            // until then)
-            c.osdDate = -1;
-            c.osdTime = -1;
+            c.osdDate = device->GetLiveFrameDate(c.channel);
+            c.osdTime = device->GetLiveFrameTime(c.channel);
             c.videoLoss = device->GetVideoLoss(c.channel);
             c.sensor = device->GetSensorState(c.channel);
             c.motion = device->GetMotionState(c.channel);

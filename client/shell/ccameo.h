@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QMutex>
+#include <QPixmap>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -24,9 +26,14 @@
 #include "shell/cameokind.h"
 #include "shell/localplaybackcell.h"
 
+class ConvertJob;
 class CModuleDecoder;
 class CModuleDevice;
+class OsdSetup;
 class QAction;
+class QMenu;
+class QMimeData;
+class SiteBook;
 
 class CCameo : public QLabel
 {
@@ -170,6 +177,26 @@ public:
 
     // The context-menu action of an id, null for a bad id.
     QAction* GetAction(ActionId id) const;
+    // Builds the right-button menu for the current cell (texts, enabled states, close mode) as
+    // the menu request does before it runs the menu.
+    std::unique_ptr<QMenu> PrepareContextMenu();
+    // Set by the last menu: "Close Cameo" closes (true) or "Restore Cameo" restores (false).
+    bool IsCloseMode() const { return m_closeMode; }
+    bool IsPressed() const { return m_pressed; }
+
+    // A cell's picture at the size it was decoded, for a snapshot or a drag picture.
+    QImage GetCellPicture(int cell) const;
+    // What a drag of the current cell carries: this grid's own format, no data.
+    QMimeData* CellDragData() const;
+    // The drag picture: the current cell's picture at half the cell's size with a white frame.
+    QPixmap CellDragPixmap() const;
+
+    // "Snap Shot" on the current cell: the path written, or an empty text when nothing was.
+    QString TakeSnapshot();
+    // "OSD Setup" in two halves around the dialog's run: fill it from the hub's flags and this
+    // grid's frame-rate flag, and write an accepted dialog back.
+    void PrepareOsdSetup(OsdSetup& dialog) const;
+    void ApplyOsdSetup(const OsdSetup& dialog);
 
     // The owning window's number among windows of its kind.
     int GetOwnerSlot() const { return m_ownerSlot; }
@@ -194,6 +221,10 @@ public:
     // Every frame of a local recording leaves through here.
     void ShowLocalFrame(int cell, int index, bool key);
     void DecodeLocalFrame(int cell, const char* data, int size);
+    // Convert mode: while a job is set, local recordings are read without a playback thread or
+    // pacing and every frame goes to the job instead of the decoder (null ends the mode).
+    void SetConvertJob(ConvertJob* job) { m_convertJob = job; }
+    bool IsConvertMode() const { return m_convertJob.load() != nullptr; }
     // A playback control code for every cell of a local-file grid.
     void OnPlaybackCtrl(int control);
     // The playback state of a cell, null for a bad cell or a grid of another kind.
@@ -217,8 +248,6 @@ public slots:
     void OnSequenceAction15();
     void OnSequenceAction20();
     void OnRecordAction();
-    void OnSelectDateAction();
-    void OnQuickSearchAction();
     void OnLiveOutputAction();
     void OnUccAction();
     void OnPopupAction();
@@ -230,9 +259,33 @@ public slots:
     void emapScr3Action();
     void newFavoriteAction();
 
+    // The cell actions of the right-button menu.
+    void viewSingleAction();
+    void viewMultiAction();
+    void zoomInAction();
+    void zoomOutAction();
+    void audioOutAction();
+    void osdSetupAction();
+    void freezeAction();
+    void snapShotAction();
+    void closeCameoAction();
+    void selectDateAction();
+    void museumSearchAction();
+    void thumnailSearchAction();
+    void timeSearchAction();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
     // The e-map camera tile sets this right after construction.
     void SetEmapFlag(bool on) { m_emap = on ? 1 : 0; }
@@ -278,11 +331,33 @@ private:
     void MirrorLocalCellLocked(int cell);
     void StopLocalPlayback();
 
+    // Interaction (ccameo_interaction.cpp, ccameo_drop.cpp).
+    bool IsWholeZoom(int cell) const;
+    void RequestRedrawAll();
+    // The adjust values (and, when asked, the pan/tilt/zoom camera) follow the current cell.
+    void RefreshSidePanels(bool tellPtz);
+    // The cell becomes the current cell, selected; the previous current cell is unselected.
+    void MakeCurrent(int cell);
+    void SetPressedLocked(bool pressed);
+    void ToggleSingleView();
+    void SetCurrentZoom(float zoom, bool resetPan);
+    void StartCellDrag();
+    void CloseSelectedCells();
+    void RestoreSelectedCells();
+    void StartSearch(void (CModuleDevice::*search)(int, int, int));
+    void BuildMenuTop(QMenu& menu);
+    void SetMenuStates(const CameoCell& cell, CModuleDevice* device);
+    void BuildMenuBottom(QMenu& menu);
+    void DropSiteBookItem(const SiteBook& record, QDropEvent* event);
+    void DropOwnCell(QDropEvent* event);
+    void DropRecording(const QString& folder, const QString& file, QDropEvent* event);
+
     int m_ownerSlot = 0;
     CQThreadHelper m_redrawThread;
     mutable QMutex m_cellsLock;
     std::unique_ptr<CModuleDecoder> m_decoders[kLocalDecoders];
     std::unique_ptr<LocalPlaybackCell> m_local[kLocalDecoders];
+    std::atomic<ConvertJob*> m_convertJob{nullptr};
     QImage m_blank;
     QImage m_backBuffer; // painted on the redraw thread, so an image
     mutable QMutex m_frontLock;
@@ -327,4 +402,11 @@ private:
     std::atomic<int> m_redrawInterval{250};
     QString m_lastEventText; // e-map tile: the event text of its last composition
     QFont m_font;
+
+    // Mouse state of the interaction handlers.
+    bool m_pressed = false;
+    QPoint m_pressPoint;
+    bool m_closeMode = false;
+    bool m_tileDragging = false; // e-map tile moved with the mouse
+    QPoint m_tilePressPoint;
 };

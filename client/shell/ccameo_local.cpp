@@ -4,6 +4,7 @@
 
 #include <QDebug>
 
+#include "backup/convertjob.h"
 #include "common/media/moduledecoder.h"
 #include "shell/shelllog.h"
 
@@ -102,8 +103,9 @@ void CCameo::OnSetIntraIndex(int cell, const char* header, int length, int tag)
     }
     if (!localCell || !hasData)
         return;
-    // A thread that still runs keeps going and reads the new recording from its next second.
-    if (!local->IsRunning())
+    // A thread that still runs keeps going and reads the new recording from its next second. A
+    // conversion reads the seconds itself.
+    if (!local->IsRunning() && !IsConvertMode())
         local->Start(&CCameo::THREAD_LOCAL_FILE, this, cell);
 }
 
@@ -157,6 +159,12 @@ void CCameo::PlayLocalSecond(int cell, qint64 /*offset*/, const char* records, i
     }
     local->SetLocalDateTime(frames.last().date, frames.last().time);
 
+    if (IsConvertMode()) {
+        // Every frame, as fast as it can be read and converted.
+        for (int i = 0; i < frames.size() && !m_closing; ++i)
+            ShowLocalFrame(cell, i, i == keyIndex);
+        return;
+    }
     const bool keyOnly = local->IsKeyFramesOnly();
     const int interval = LocalPlaybackCell::FrameInterval(frames.size(), keyOnly, local->GetSpeed());
     for (int i = 0; i < frames.size() && !m_closing; ++i) {
@@ -167,15 +175,21 @@ void CCameo::PlayLocalSecond(int cell, qint64 /*offset*/, const char* records, i
     }
 }
 
-void CCameo::ShowLocalFrame(int cell, int index, bool /*key*/)
+void CCameo::ShowLocalFrame(int cell, int index, bool key)
 {
     LocalPlaybackCell* local = LocalCell(cell);
     if (!local || index < 0 || index >= local->SecondFrames().size())
         return;
-    const QByteArray frame = local->Reader().ReadFrame(local->SecondFrames().at(index));
+    const LocalFrameEntry& entry = local->SecondFrames().at(index);
+    const QByteArray frame = local->Reader().ReadFrame(entry);
     if (frame.isEmpty())
         return;
-    // The one place a frame leaves the recording: a convert mode hands it to the muxer here.
+    // The one place a frame leaves the recording: a conversion takes it instead of the decoder.
+    if (ConvertJob* job = m_convertJob.load()) {
+        job->ConvertFrame(ConvertJob::Picture{frame, key, entry.timeStamp, entry.date, entry.time},
+                          local->SecondFrames().size());
+        return;
+    }
     DecodeLocalFrame(cell, frame.constData(), frame.size());
 }
 

@@ -23,6 +23,8 @@
 #include <QToolBar>
 #include <QWidget>
 
+#include "backup/caviconvert.h"
+#include "backup/convertsource.h"
 #include "emap/emapview.h"
 #include "panels/calarmout.h"
 #include "panels/cmodulenetworkstatus.h"
@@ -40,6 +42,7 @@
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/cscrsplit.h"
+#include "shell/gridconvertsource.h"
 #include "shell/hovermovefilter.h"
 #include "shell/liveview.h"
 #include "shell/shelllog.h"
@@ -89,6 +92,8 @@ MainWindow::MainWindow(QWidget* parent)
     EmapHub::Install(this);
     PanelsHub::Install(this);
     SkinImageHub::Install(this);
+    // Convert windows read their recordings through a hidden local-file grid.
+    ConvertSource::InstallFactory([](QWidget* owner) { return std::make_unique<GridConvertSource>(owner); });
 
     qCDebug(lcShell) << "Init start";
     CreateFrame();
@@ -147,7 +152,9 @@ MainWindow::~MainWindow()
     // A site book that failed to load is left as it is (the book file guard refuses the write).
     saveSiteBook(m_settings.FilePath(QStringLiteral("sitebook.xml")));
 
-    // The child windows go while the hub is whole: their destructors report to it.
+    // The child windows go while the hub is whole: their destructors report to it. The convert
+    // window first waits for its worker, whose grid is in the hub's grid table.
+    delete m_aviConvert;
     for (ChildWindowSlots* group : {m_pLiveSlots, m_pSearchSlots, m_pEmapSlots, m_pSearchLocalSlots}) {
         if (group)
             group->DestroyAll();
@@ -172,6 +179,7 @@ MainWindow::~MainWindow()
         PanelsHub::Install(nullptr);
     if (SkinImageHub::Instance() == this)
         SkinImageHub::Install(nullptr);
+    ConvertSource::InstallFactory(nullptr);
     if (g_pMainWindow == this)
         g_pMainWindow = nullptr;
 }
@@ -865,8 +873,20 @@ void MainWindow::exeAccountManager()
 
 void MainWindow::createAVIConvert()
 {
-    // pending: MP4 convert window (takes the archive file under the site book's menu item)
-    NotBuiltYet("MP4 convert window");
+    // The recording under the site book's menu item goes into the one convert window, which
+    // stays open (and keeps its list) until the user closes it.
+    const SiteBook* record = m_pSiteBook ? SiteBook::FromItem(m_pSiteBook->menuItem()) : nullptr;
+    if (!m_aviConvert)
+        m_aviConvert = new CAVIConvert(this);
+    if (record && record->kind == QLatin1String("archiveData") && record->path.endsWith(record->name)
+        && !record->name.isEmpty()) {
+        const QString folder = record->path.left(record->path.size() - record->name.size());
+        if (m_aviConvert->AddList(folder, record->name))
+            m_aviConvert->SetArchivePath(folder, record->name);
+    }
+    m_aviConvert->show();
+    m_aviConvert->raise();
+    m_aviConvert->activateWindow();
 }
 
 void MainWindow::exeOrvane()

@@ -10,6 +10,7 @@
 #include <QMutex>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 
 #include <atomic>
@@ -52,6 +53,7 @@ class CAdjust;
 class CPlaybackCtrl;
 class CScrSplit;
 
+class CAVIConvert;
 class MainWindow;
 // The hub, from the first statement of the MainWindow constructor until its destructor.
 extern MainWindow* g_pMainWindow;
@@ -95,6 +97,8 @@ public:
                          int cropPicture) override;
     // The kind is not looked at: every grid clears the channel.
     void ClearDeviceCells(int deviceIndex, int channel, int kind);
+    // Stops live and playback sound of every recorder, so that another channel can play.
+    void StopAllAudio() { m_devices.StopAllAudio(); }
 
     void OnDeviceConnected(int deviceIndex, int unused) override;
     void OnDeviceDisconnected(int deviceIndex, int kind) override;
@@ -395,6 +399,8 @@ private:
     CAlarmOut* m_pAlarmOut = nullptr;
     microphone* m_pMicrophone = nullptr;
     cUccControl* m_pUccControl = nullptr;
+    // The modeless MP4 convert window, made on first use and reused.
+    QPointer<CAVIConvert> m_aviConvert;
 
     // Main window frame and multi-document area.
     HoverMoveFilter* m_pHoverFilter = nullptr;

@@ -34,3 +34,11 @@ bool RecorderTable::IsAnyDeviceConnected() const
 {
     return m_slots.FindIndex([](const CModuleDevice& device) { return device.IsLoggedIn(); }) >= 0;
 }
+
+void RecorderTable::StopAllAudio() const
+{
+    m_slots.ForEach([](CModuleDevice& device) {
+        device.StopLiveAudio();
+        device.StopPlaybackAudio();
+    });
+}

@@ -29,6 +29,8 @@ public:
     int FindDeviceByName(const QString& name) const;
     // True while any registered recorder is logged in.
     bool IsAnyDeviceConnected() const;
+    // Live sound, then playback sound, of every registered recorder in index order.
+    void StopAllAudio() const;
 
 private:
     using Slots = SlotTable<CModuleDevice, kSlots>;

@@ -785,12 +785,6 @@ void SiteBookTreeWidget::saveList()
         hub->saveSiteBook(QString());
 }
 
-void SiteBookTreeWidget::loadExcelList()
-{
-    // The recorder list import reads .xls workbooks and the older list files.
-    // pending: recorder list import
-}
-
 void SiteBookTreeWidget::accountManager()
 {
     if (SiteBookHub* hub = SiteBookHub::Instance())

@@ -27,8 +27,11 @@ class CModuleDevice;
 class QAction;
 class QJsonObject;
 class QMenu;
+class QMimeData;
 class SiteBook;
+struct RecorderListEntry;
 class ValidationAccount;
+
 
 class SiteBookTreeWidget : public QTreeWidget
 {
@@ -162,8 +165,28 @@ public:
     static bool ChildNameTaken(const QTreeWidgetItem* parent, std::initializer_list<ItemKind> kinds,
                                const QString& name);
 
+    // Imports a recorder list: a list file when the name ends exactly in ".ini", else a workbook.
+    void ImportFile(const QString& fileName);
+
+    // ---- drag, drop and double click
+    // What a drag of the item carries: its record in the drag stream format under
+    // "application/x-qabstractitemmodeldatalist" (a recorder's record names its slot first).
+    // Null for an item without a record.
+    QMimeData* DragData(QTreeWidgetItem* item) const;
+    // Moves a dragged folder or recorder onto the target (as its child) or beside it (above or
+    // below), then back into its sorted place; false, with nothing changed, when the move is not
+    // allowed. The site book file is not written: the next write stores the new place.
+    enum class DropPlace { Onto, Above, Below };
+    bool MoveDraggedItem(QTreeWidgetItem* dragged, QTreeWidgetItem* target, DropPlace where);
+    // Opens what the item stands for, as a double click on it does.
+    void OpenItem(QTreeWidgetItem* item);
+    // The backup player's command line between a double click on a recording and its start.
+    QString PendingPlayerCommand() const { return m_pendingPlayerCommand; }
+    static constexpr int kPlayerDelayMs = 100;
+
 public slots:
     void OnFavoriteSearchStart(int mode, const QString& name, const QString& text);
+    void timerOnPlayer();
 
     void newDvr();
     void newFolder();
@@ -173,7 +196,9 @@ public slots:
     void saveList();
     void connectDevice();
     void disconnectDevice();
+    // Imports a recorder list chosen in a file dialog (ImportFile).
     void loadExcelList();
+    void loadIniList(QString fileName);
     void healthCheck();
     void searchDvr();
     void accountManager();
@@ -192,6 +217,11 @@ public slots:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void CreateActions();
@@ -218,6 +248,8 @@ private:
 
     // Writes a book to its file in the program directory.
     void SaveSiteBookFile();
+    // Finds or makes each folder and recorder of an imported list, then writes the site book.
+    void ImportRecorderList(const std::vector<RecorderListEntry>& entries);
     // Tells the user, once per protected book, that an edit could not be written to it.
     // Points the favorites and e-map entries that name a recorder at its new name.
     void RenameRecorderInBooks(const QString& oldName, const QString& newName);
@@ -248,6 +280,11 @@ private:
     QTreeWidgetItem* m_findScope = nullptr;
     int m_lastFoundIndex = 0;
     PushConnectList m_connectList;
+
+    // The item of the drag this tree started, while it runs: only that drag moves items.
+    QPersistentModelIndex m_draggedItem;
+    QString m_pendingPlayerCommand;
+    QString m_pendingPlayerFile;
 
     QAction* m_newDvrAct = nullptr;
     QAction* m_newFolderAct = nullptr;

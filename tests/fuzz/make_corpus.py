@@ -508,11 +508,120 @@ def xmlbooks_seeds():
     }
 
 
+# ---------------------------------------------------------------------------------------------
+# Workbooks: BIFF8 records (16-bit code, 16-bit length, data) in a stream "Workbook", and the
+# compound file around it (512-byte sectors: FAT, directory, mini FAT, mini stream, big streams).
+
+def biff(code, payload=b""):
+    return u16(code) + u16(len(payload)) + payload
+
+
+def biff_bof(kind):
+    return biff(0x0809, u16(0x0600) + u16(kind) + u16(0x0DBB) + u16(0x07CC) + u32(0) + u32(6))
+
+
+def sst_text(text, wide=False):
+    return u16(len(text)) + u8(1 if wide else 0) + (text.encode("utf-16-le") if wide else text.encode("latin-1"))
+
+
+def biff_cell(code, row, column, tail):
+    return biff(code, u16(row) + u16(column) + u16(15) + tail)
+
+
+def workbook_stream(extra_rows=0):
+    texts = ["Folder", "DVR", "Office", "gate", "10.0.0.1", "admin"]
+    sst = b"".join(sst_text(t) for t in texts)
+    globals_ = (biff_bof(0x0005) + biff(0x003D, b"\0" * 18)
+                + biff(0x0085, u32(0) + u8(0) + u8(0) + u8(13) + u8(0) + b"Import to KRO")
+                + biff(0x0085, u32(0) + u8(0) + u8(0) + u8(5) + u8(1) + "Wide\u0416".encode("utf-16-le"))
+                + biff(0x00FC, u32(len(texts) + 1) + u32(len(texts) + 1) + sst[:20])
+                + biff(0x003C, u8(0) + sst[20:] + sst_text("\u0416x", True)) + biff(0x000A))
+    cells = (biff_cell(0x00FD, 0, 0, u32(0)) + biff_cell(0x00FD, 0, 1, u32(1))
+             + biff_cell(0x00FD, 1, 0, u32(2)) + biff_cell(0x00FD, 1, 1, u32(3))
+             + biff_cell(0x00FD, 1, 2, u32(4)) + biff_cell(0x027E, 1, 3, u32((8000 << 2) | 2))
+             + biff_cell(0x00FD, 1, 4, u32(5)) + biff_cell(0x0203, 1, 5, struct.pack("<d", 1234.0))
+             + biff(0x00BD, u16(2) + u16(0) + u16(15) + u32((1 << 2) | 2) + u16(15) + u32((150 << 2) | 3) + u16(1))
+             + biff_cell(0x0205, 2, 2, u8(1) + u8(0)) + biff_cell(0x0201, 2, 3, b"")
+             + biff_cell(0x0006, 2, 4, struct.pack("<d", 2.0) + u16(0) + u32(0) + u16(3) + b"\x1e\x02\x00")
+             + biff(0x0207, sst_text("cached")))
+    for r in range(extra_rows):
+        cells += biff_cell(0x0203, 3 + r, r % 6, struct.pack("<d", r * 1.5))
+    sheet = (biff_bof(0x0010) + biff(0x020B, u32(0) * 4) + biff(0x0200, u32(0) + u32(3 + extra_rows) + u16(0) + u16(6) + u16(0))
+             + biff(0x0208, u16(0) + u16(0) + u16(6) + u16(255) + u16(0) + u16(0) + u32(0x100)) + cells
+             + biff(0x00D7, u32(0)) + biff(0x023E, u16(0x06B6) + u16(0) * 8) + biff(0x000A))
+    return globals_ + sheet
+
+
+def compound_file(streams):
+    """streams: (name, bytes) pairs under the root; small ones go to the mini stream."""
+    end, free = 0xFFFFFFFE, 0xFFFFFFFF
+    mini, mini_fat, starts = b"", [], {}
+    for name, data in streams:
+        if len(data) < 4096 and data:
+            first, count = len(mini) // 64, (len(data) + 63) // 64
+            mini += data + b"\0" * (count * 64 - len(data))
+            mini_fat += [first + i + 1 if i + 1 < count else end for i in range(count)]
+            starts[name] = first
+    fat = [0xFFFFFFFD, end, end]  # FAT, directory (one sector), mini FAT (one sector)
+    mini_start = len(fat)
+    mini_sectors = (len(mini) + 511) // 512
+    fat += [mini_start + i + 1 if i + 1 < mini_sectors else end for i in range(mini_sectors)]
+    body = mini + b"\0" * (mini_sectors * 512 - len(mini))
+    for name, data in streams:
+        if len(data) >= 4096:
+            first, count = len(fat), (len(data) + 511) // 512
+            fat += [first + i + 1 if i + 1 < count else end for i in range(count)]
+            body += data + b"\0" * (count * 512 - len(data))
+            starts[name] = first
+    fat += [free] * (128 - len(fat))
+    header = bytearray(512)
+    put(header, 0, bytes([0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1]))
+    for at, value in ((24, u16(0x3E)), (26, u16(3)), (28, u16(0xFFFE)), (30, u16(9)), (32, u16(6)),
+                      (44, u32(1)), (48, u32(1)), (56, u32(4096)), (60, u32(2)), (64, u32(1)),
+                      (68, u32(end)), (76, u32(0))):
+        put(header, at, value)
+    for i in range(1, 109):
+        put(header, 76 + 4 * i, u32(free))
+
+    def entry(name, kind, child, right, start, size):
+        e = bytearray(128)
+        encoded = name.encode("utf-16-le")
+        put(e, 0, encoded)
+        put(e, 64, u16(len(encoded) + 2))
+        put(e, 66, u8(kind) + u8(1) + u32(0xFFFFFFFF) + u32(right) + u32(child))
+        put(e, 116, u32(start) + u32(size))
+        return bytes(e)
+
+    entries = [entry("Root Entry", 5, 1 if streams else 0xFFFFFFFF, 0xFFFFFFFF, mini_start if mini else end, len(mini))]
+    for i, (name, data) in enumerate(streams):
+        right = i + 2 if i + 1 < len(streams) else 0xFFFFFFFF
+        entries.append(entry(name, 2, 0xFFFFFFFF, right, starts.get(name, end), len(data)))
+    directory = b"".join(entries)[:512]
+    directory += b"\0" * (512 - len(directory))
+    mini_fat_sector = b"".join(u32(v) for v in mini_fat + [free] * (128 - len(mini_fat)))
+    return bytes(header) + b"".join(u32(v) for v in fat) + directory + mini_fat_sector + body
+
+
+def workbook_seeds():
+    return {
+        "import-list.biff": workbook_stream(),
+        "longer.biff": workbook_stream(extra_rows=400),
+    }
+
+
+def compoundfile_seeds():
+    return {
+        "mini-stream.xls": compound_file([("Workbook", workbook_stream())]),
+        "fat-stream.xls": compound_file([("Workbook", workbook_stream(extra_rows=400)), ("Other", b"x" * 100)]),
+    }
+
+
 def main():
     corpus = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "corpus")
     for target, seeds in (("dispatch", dispatch_seeds()), ("record_lists", record_lists_seeds()),
                           ("playback", playback_seeds()), ("decoder", decoder_seeds()),
-                          ("mulaw", mulaw_seeds()), ("xmlbooks", xmlbooks_seeds())):
+                          ("mulaw", mulaw_seeds()), ("xmlbooks", xmlbooks_seeds()),
+                          ("workbook", workbook_seeds()), ("compoundfile", compoundfile_seeds())):
         write_seeds(os.path.join(corpus, target), seeds)
 
 

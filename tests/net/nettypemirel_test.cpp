@@ -240,8 +240,9 @@ INSTANTIATE_TEST_SUITE_P(Kinds, EngineSim, ::testing::Bool(),
 
 TEST(EngineConnect, RefusesBadPortsAtOnceAndReportsClosedPortsLater)
 {
-    CNetTypeMirel engine(nullptr, false);
+    // Made before the engine: its destruction may still report a state.
     std::vector<int> states;
+    CNetTypeMirel engine(nullptr, false);
     QObject::connect(&engine, &CNetTypeMirel::OnNetState, [&](int state) { states.push_back(state); });
     EXPECT_FALSE(engine.OnConnect("127.0.0.1", 0, "admin", "", false));
     EXPECT_FALSE(engine.OnConnect("127.0.0.1", 70000, "admin", "", false));
@@ -261,7 +262,7 @@ TEST(EngineConnect, RefusesBadPortsAtOnceAndReportsClosedPortsLater)
 
 TEST(EngineConnect, CalledOffConnectReportsNothingAndTheNextOneConnects)
 {
-    // The engine reports its state as it goes: the list it writes into outlives it.
+    // Made before the engine: its destruction may still report a state.
     std::vector<int> states;
     CNetTypeMirel engine(nullptr, false);
     QObject::connect(&engine, &CNetTypeMirel::OnNetState, [&](int state) { states.push_back(state); });

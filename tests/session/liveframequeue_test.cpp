@@ -1,6 +1,7 @@
 // The live frame queue on its own: the count bound, the order it keeps and the backlog drop rule
 // with its two thresholds (start above three times the larger of the rate and 15, stop below
 // the rate).
+#include <QByteArray>
 #include <QMutex>
 
 #include <gtest/gtest.h>
@@ -268,4 +269,77 @@ TEST(LiveFrameQueueTest, AWaitEndsWhenItsConditionHoldsAfterAnAppend)
     queue.WaitUntil(QDeadlineTimer(std::chrono::hours(1)), [&] { return queue.QueuedMsHeld() > 500; });
     producer.join();
     EXPECT_EQ(queue.QueuedMs(), 900);
+}
+
+// The records a consumer has finished with come back to the producer for its next frames, so a
+// steady stream allocates nothing: the take that hands one back and the append that takes one
+// each hold the lock once.
+TEST(LiveFrameQueueTest, FinishedRecordsComeBackToTheProducerWithTheirMemory)
+{
+    QMutex lock;
+    LiveFrameQueue queue(lock, "live", LiveFrameQueue::kLiveByteBound);
+    const QByteArray frame(5000, 'k');
+    auto first = std::make_unique<LiveFrameRecord>();
+    first->frameType = 1;
+    first->CopyPayload(frame.constData(), frame.size());
+    const char* memory = first->payload.get();
+    EXPECT_EQ(queue.AppendTakingSpare(std::move(first)), nullptr) << "nothing to reuse yet";
+
+    qint64 queuedMs = -1;
+    LiveFrameRecordPtr taken = queue.TakeFirstWaiting([] { return false; }, nullptr, &queuedMs);
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(queuedMs, 0);
+    auto second = std::make_unique<LiveFrameRecord>();
+    second->delay = 40;
+    queue.Append(std::move(second));
+    LiveFrameRecordPtr next = queue.TakeFirstWaiting([] { return false; }, std::move(taken), &queuedMs);
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->delay, 40);
+
+    // The finished first record is the spare; recycled, it keeps its memory and forgets the rest.
+    LiveFrameRecordPtr spare = queue.AppendTakingSpare(std::move(next));
+    ASSERT_TRUE(spare);
+    EXPECT_EQ(spare->payload.get(), memory);
+    spare->Recycle();
+    EXPECT_EQ(spare->frameType, 0);
+    EXPECT_EQ(spare->size, 0);
+    EXPECT_FALSE(spare->HasPayload());
+    spare->CopyPayload(frame.constData(), 1200);
+    EXPECT_EQ(spare->payload.get(), memory) << "a smaller frame fits the memory it has";
+    EXPECT_EQ(QByteArray(spare->payload.get() + 1200, 16), QByteArray(16, '\0'));
+    spare->CopyPayload(frame.constData(), frame.size());
+    EXPECT_EQ(spare->payload.get(), memory);
+    const QByteArray larger(9000, 'L');
+    spare->CopyPayload(larger.constData(), larger.size());
+    EXPECT_EQ(QByteArray(spare->payload.get(), larger.size()), larger) << "a larger frame gets memory of its size";
+    EXPECT_GE(spare->capacity, larger.size() + 16);
+}
+
+TEST(LiveFrameQueueTest, OnlyAFewSmallEnoughSparesAreKeptAndADrainLetsThemGo)
+{
+    QMutex lock;
+    LiveFrameQueue queue(lock, "live");
+    const QByteArray small(100, 's');
+    const QByteArray huge(LiveFrameQueue::kSpareCapacityLimit + 1, 'h');
+    auto handBack = [&](const QByteArray& payload) {
+        auto record = std::make_unique<LiveFrameRecord>();
+        record->CopyPayload(payload.constData(), payload.size());
+        queue.Append(Record(0));
+        EXPECT_TRUE(queue.TakeFirstWaiting([] { return false; }, std::move(record)));
+    };
+    handBack(huge);
+    for (int i = 0; i < LiveFrameQueue::kSpares + 3; ++i)
+        handBack(small);
+    int spares = 0;
+    while (LiveFrameRecordPtr spare = queue.AppendTakingSpare(Record(1))) {
+        EXPECT_LE(spare->capacity, LiveFrameQueue::kSpareCapacityLimit) << "a record this large is freed";
+        ++spares;
+    }
+    EXPECT_EQ(spares, LiveFrameQueue::kSpares);
+
+    handBack(small);
+    queue.Drain();
+    EXPECT_EQ(queue.Count(), 0);
+    EXPECT_EQ(queue.AppendTakingSpare(Record(2)), nullptr) << "the drain let the spare go";
+    EXPECT_EQ(queue.Count(), 1);
 }

@@ -18,6 +18,7 @@
 #include "shell/liveview.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_dvrsim.h"
+#include "shell/support/live_stream.h"
 #include "shell/support/mainwin_fixture.h"
 
 namespace {
@@ -25,39 +26,6 @@ namespace {
 class AutoConnectLiveTest : public MainWinTest
 {
 protected:
-    // A short H.264 stream made by ffmpeg; empty when ffmpeg failed.
-    QString MakeStream()
-    {
-        const QString path = Path(QStringLiteral("stream.h264"));
-        QProcess ffmpeg;
-        ffmpeg.start(QStringLiteral("ffmpeg"), {QStringLiteral("-hide_banner"),
-                                                QStringLiteral("-loglevel"),
-                                                QStringLiteral("error"),
-                                                QStringLiteral("-y"),
-                                                QStringLiteral("-f"),
-                                                QStringLiteral("lavfi"),
-                                                QStringLiteral("-i"),
-                                                QStringLiteral("testsrc2=size=352x240:rate=15"),
-                                                QStringLiteral("-t"),
-                                                QStringLiteral("4"),
-                                                QStringLiteral("-c:v"),
-                                                QStringLiteral("libx264"),
-                                                QStringLiteral("-profile:v"),
-                                                QStringLiteral("baseline"),
-                                                QStringLiteral("-pix_fmt"),
-                                                QStringLiteral("yuv420p"),
-                                                QStringLiteral("-g"),
-                                                QStringLiteral("15"),
-                                                QStringLiteral("-bsf:v"),
-                                                QStringLiteral("h264_mp4toannexb"),
-                                                QStringLiteral("-f"),
-                                                QStringLiteral("h264"),
-                                                path});
-        if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
-            return QString();
-        return path;
-    }
-
     // The messages the simulator received, as (command, bytes).
     QList<QPair<int, QByteArray>> Received(const QString& log) const
     {
@@ -77,7 +45,7 @@ protected:
 
 TEST_F(AutoConnectLiveTest, FavoriteOpensAtStartAndItsCellsShowLiveVideo)
 {
-    const QString stream = MakeStream();
+    const QString stream = MakeLiveStream(programDir.path());
     ASSERT_FALSE(stream.isEmpty()) << "ffmpeg could not make the test stream";
     const QString log = Path(QStringLiteral("dvrsim.log"));
     GridDvrSim sim({QStringLiteral("--channels"), QStringLiteral("4"), QStringLiteral("--video"), stream,

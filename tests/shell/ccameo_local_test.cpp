@@ -1,8 +1,11 @@
 // A local-file grid playing recordings that the project's writer made from ffmpeg's H.264:
 // the cell shows the recording's pictures with its dates and times, the playback bar's codes
 // reach every cell, and names and files that are not recordings open nothing.
+#include <QApplication>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -95,6 +98,35 @@ TEST_F(LocalGridTest, RecordingPlaysInTheSelectedCellWithItsTimes)
     grid->OnPlaybackCtrl(int(PlaybackControl::Restart));
     ASSERT_TRUE(WaitForTime(0, 120000));
     ASSERT_TRUE(WaitForTime(0, 120002));
+}
+
+// A recording dragged from a file list (its path and name) onto a cell plays in that cell.
+TEST_F(LocalGridTest, ADroppedRecordingPlaysInTheCellItWasDroppedOn)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(160, 120, 30, 10);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const QString folder = WriteRecording(m_files.path(), stream, 93000);
+    QByteArray payload;
+    {
+        QDataStream out(&payload, QIODevice::WriteOnly);
+        out << folder + QStringLiteral("/h093000.004") << QStringLiteral("h093000.004");
+    }
+    QMimeData data;
+    data.setData(QStringLiteral("application/filedrag"), payload);
+    const QPoint cell3(240, 180); // 320 x 240 in four cells: cell 3 is the lower right one
+    QDragEnterEvent enter(cell3, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(cell3, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid, &drop);
+
+    EXPECT_EQ(grid->GetSelectedCell(), 3);
+    const CameoCell opened = grid->GetCell(3);
+    EXPECT_EQ(opened.recorder, CCameo::kLocalRecorder);
+    EXPECT_EQ(opened.localDataFile, "h093000.004");
+    for (int time : {93000, 93001})
+        ASSERT_TRUE(WaitForTime(3, time)) << "never showed " << time;
+    EXPECT_EQ(grid->GetCell(0).recorder, -1) << "the other cells stay empty";
 }
 
 TEST_F(LocalGridTest, PauseAndFastForwardReachEveryCellAndTheDisplay)

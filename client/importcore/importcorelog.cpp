@@ -1,0 +1,3 @@
+#include "importcore/importcorelog.h"
+
+Q_LOGGING_CATEGORY(lcImportCore, "zent.importcore", QtInfoMsg)
