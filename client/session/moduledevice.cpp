@@ -357,9 +357,9 @@ bool CModuleDevice::GetChannelActive(int ch) const
     if (!Connected() || ch < 0)
         return false;
     if (ch >= kChannels) {
-        // pending: remote playback window: The playback stream's scheduler (index = channel count) answers here once the remote
-        // playback scheduler exists; until then no channel beyond 15 is active.
-        return false;
+        // A playback cell's sound: the playback stream's scheduler (at the channel count) runs.
+        const CModulePlayback* stream = GetPlayback(m_channelCount.load());
+        return stream && stream->GetState() != PlaybackMode::Idle;
     }
     if (!Bit(m_maskLive.load(), ch))
         return false;

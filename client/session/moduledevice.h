@@ -41,6 +41,7 @@
 #include "session/playbackhost.h"
 #include "session/playbackmode.h"
 #include "session/playbackrequestbatcher.h"
+#include "session/playbackview.h"
 #include "session/schedulerkind.h"
 
 class CModuleDecoder;
@@ -53,7 +54,6 @@ class LiveDecodeWorker;
 class ModuleRecord;
 class NetConnect;
 class QTimer;
-class SearchView;
 class SessionThread;
 class SessionTreeItems;
 class SiteBook;
@@ -298,8 +298,24 @@ public:
     bool StartPlaybackAudio(int channel);
     bool StopPlaybackAudio();
     void SetPlaybackVisible(int channel, bool visible);
-    void SetPlaybackView(SearchView* view);
-    SearchView* GetPlaybackView() const { return m_playbackView; }
+    void SetPlaybackView(PlaybackView* view);
+    PlaybackView* GetPlaybackView() const { return m_playbackView; }
+
+    // ---- the recorded range, the record days and the chosen play start
+    static constexpr int kMaxRecordDays = 1825;
+    // True when the day (YYYYMMDD) is in the recorder's record-day list.
+    bool HasRecordDay(int date) const;
+    int GetRecordDayCount() const { return m_recordDayCount; }
+    // The chosen play date (YYYYMMDD) and time (HHMMSS), -1 when none; the play-request state
+    // becomes 2 and the day is also kept for the time-list requests.
+    void ChoosePlayStart(int date, int time);
+    // No play start: the playback window asks the operator when the information arrives.
+    void ClearPlayStart();
+    int GetPlayDate() const { return m_playDate.load(); }
+    int GetPlayTime() const { return m_playTime.load(); }
+    int GetTimeListDate() const { return m_timeListDate; }
+    void SetTimeListDate(int date) { m_timeListDate = date; }
+    int GetPlayRequestState() const { return m_playRequestState; }
     PlaybackMode GetPlaybackMode() const { return m_playbackMode.load(); }
     // The current playback date (YYYYMMDD) and time (HHMMSS); -1 when none.
     int GetPlaybackDate() const { return m_playDate.load(); }
@@ -318,6 +334,12 @@ public:
     void SetMuseumSearch(int channel, int date, int time);
     void SetThumnailSearch(int channel, int date, int time);
     void SetQuickSearch(int channel, int date, int time);
+    // The channel, date and time a search pop-up hands to the next search it opens
+    // (RequestPlayback -2, -3, -4).
+    void SetSearchRequest(int channel, int date, int time);
+    void SetQuickMode(bool on) { m_quickMode = on ? 1 : 0; }
+    bool IsQuickMode() const { return m_quickMode.load() != 0; }
+    int GetRecorderKind() const;
 
     // Local recording: index 0-15 live recording of a channel, 16-31 recording of its playback.
     void ToggleRecord(int index);
@@ -490,6 +512,13 @@ private:
     bool ChannelTakesPart(int ch) const;
     CModulePlayback* SchedulerForKind(int channel, int kind) const;
     void DeliverSearchNotice(int index, bool picture);
+    // The first played frame closes the loading notice and titles the playback view.
+    void MarkPlaybackViewStarted();
+    void ShowQuickSearchFrame(const PlaybackFrame& frame);
+    static QString TimeText(int time)
+    {
+        return QString::asprintf("%02d:%02d:%02d", time / 10000, (time / 100) % 100, time % 100);
+    }
     void AppendPlaybackRecord(int slot, LiveFrameRecordPtr record);
     void QueueSecondMarkers(int count, int kind, int date, int time, int tag);
     void ThrottlePlaybackStream(int count, bool searching);
@@ -526,7 +555,22 @@ private:
     void MarkMinuteMasks(const char* list, int size, bool audio);
     void MarkEventMinutes(const char* list, int size);
     static int FirstRecordedMinute(const char* index, int size);
-    void ScanNextIndex(int slot, int channel, int bytes);
+    void ScanNextIndex(int slot, int channel, const char* buffer, int bytes);
+    // The index request whose answer is awaited (channel -1: none).
+    void AwaitIndex(int channel, int kind);
+    struct AwaitedIndex
+    {
+        int channel = -1;
+        int kind = 0;
+    };
+    AwaitedIndex m_awaitedIndex;
+    // The scheduler whose index block is awaited (channel -1: none).
+    struct AwaitedHeader
+    {
+        int channel = -1;
+        CModulePlayback* scheduler = nullptr;
+    };
+    AwaitedHeader m_awaitedHeader;
     void FinishIndexChain(int channel, bool thumbnail, bool museum, bool quick, int kind);
 
     static constexpr std::array<int, kChannels> NoMinutes()
@@ -637,6 +681,8 @@ private:
     std::array<LiveFrameQueue, kSlots> m_playbackQueues;
     std::array<std::unique_ptr<SessionThread>, kSlots> m_searchThreads;
     std::array<std::unique_ptr<CModulePlayback>, kSlots> m_schedulers;
+    // The quick search pop-up's scheduler, made at its first search.
+    std::unique_ptr<CModulePlayback> m_quickScheduler;
     QMutex m_playbackAudioLock;
     LiveFrameQueue m_playbackAudioQueue;
     std::unique_ptr<SessionThread> m_playbackAudioThread;
@@ -656,7 +702,10 @@ private:
     std::atomic<int> m_playTime{-1};
     std::array<int, 4> m_recordedRange{{0, 0, 0, 0}};
     int m_playbackAudioChannel = -1;
-    SearchView* m_playbackView = nullptr;
+    PlaybackView* m_playbackView = nullptr;
+    int m_recordDayCount = 0;
+    int m_timeListDate = -1;
+    int m_playRequestState = 0;
 
     // Playback frame requests and the timers: the 10 ms batch timer, the search step timer and
     // the status timer.

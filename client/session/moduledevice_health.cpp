@@ -19,7 +19,6 @@ namespace {
 // only the recording times.
 constexpr int kHealthAnswer = -999;
 constexpr int kRecordTimesAnswer = -888;
-constexpr int kMaxRecordDays = 1825;
 // The level value of a disk array that records by itself rather than in a RAID level.
 constexpr int kSmartRecordLevel = 255;
 
@@ -120,12 +119,17 @@ void CModuleDevice::OnRecvPlaybackInfo(int firstDate, int firstTime, int lastDat
         return;
     }
     m_recordRange = {{firstDate, firstTime, lastDate, lastTime}};
+    // The playback intake keeps its frames within the same range.
+    m_recordedRange = m_recordRange;
     qCDebug(lcSession) << "Last Time" << lastTime;
-    const int count = std::clamp(dayCount, 0, kMaxRecordDays);
+    // A recorder that reports more days than the list holds (or fewer than none) is cut to it.
+    const int count = days ? std::clamp(dayCount, 0, kMaxRecordDays) : 0;
     m_recordDays.fill(-1, kMaxRecordDays);
-    for (int i = 0; i < count && days; ++i)
+    for (int i = 0; i < count; ++i)
         m_recordDays[i] = days[i];
-    // pending: remote search window: SearchView::SetPlaybackInfo is told here once the window exists.
+    m_recordDayCount = count;
+    if (m_playbackView)
+        m_playbackView->SetPlaybackInfo(m_deviceIndex, m_playDate.load() != -1 || m_playTime.load() != -1);
 }
 
 void CModuleDevice::ShowNetworkStatus()

@@ -6,6 +6,7 @@
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QMutexLocker>
+#include <QTime>
 
 #include <algorithm>
 #include <cstring>
@@ -18,6 +19,7 @@
 #include "session/livedecodeworker.h"
 #include "session/livepacer.h"
 #include "session/moduleplayback.h"
+#include "session/quicksearchpopup.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
 #include "session/sessionthread.h"
@@ -285,6 +287,8 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
         m_playDate = date;
 
     const bool searching = SearchModeOn();
+    if (!searching && size > 4)
+        MarkPlaybackViewStarted();
     // A block of size 4 marks a second without data.
     if (time == m_lastSecond[channel].load()) {
         if (size == 4) {
@@ -426,9 +430,15 @@ void CModuleDevice::FeedEventBackup(int channel, int date, int time, int frameTy
 
 CModulePlayback* CModuleDevice::SchedulerForKind(int channel, int kind) const
 {
-    // Only the channel's own scheduler takes replies here; the search pop-ups' schedulers are
-    // not hosted by the session.
-    if (channel < 0 || channel >= kSlots || kind % 3 != 0 || kind < 0 || kind > 8)
+    // The reply's kind is the asking scheduler's (plus 3 for its buffer, 6 for the prefetch):
+    // the channel's own for remote playback, the quick search pop-up's while it searches.
+    if (channel < 0 || channel >= kSlots || kind < 0 || kind > 8)
+        return nullptr;
+    if (kind % 3 == int(SchedulerKind::Thumbnail) && m_quickMode.load() != 0) {
+        CModulePlayback* quick = SearchScheduler(SearchPopup::Quick);
+        return quick && quick->GetChannel() == channel ? quick : nullptr;
+    }
+    if (kind % 3 != 0)
         return nullptr;
     return m_schedulers[channel].get();
 }
@@ -471,13 +481,22 @@ void CModuleDevice::OnRecvIntraHeader(int slot, int channel, int value, int size
     qCDebug(lcSession) << "-----> recv header" << slot << channel << value << size << kind;
     if (m_deviceIndex < 0 || !IsPlaybackActive() || kind != 0)
         return;
-    if (channel < 0 || channel >= kSlots || !m_schedulers[channel] || !m_slotBuffers->Index(channel))
+    const char* block = channel >= 0 && channel < kSlots ? m_slotBuffers->Index(channel) : nullptr;
+    // As with the index, the reply names no scheduler: the one that asked takes it.
+    CModulePlayback* scheduler = nullptr;
+    if (m_awaitedHeader.channel >= 0) {
+        scheduler = m_awaitedHeader.scheduler;
+        m_awaitedHeader = {};
+    } else if (channel >= 0 && channel < kSlots) {
+        scheduler = m_schedulers[channel].get();
+    }
+    if (!scheduler || !block)
         return;
     if (size < 0 || size > SlotReceiveBuffers::kIndexBufferSize) {
         qCDebug(lcSession) << GetDvrName() << "index block of" << size << "bytes dropped";
         return;
     }
-    m_schedulers[channel]->OnSetIntraHeader(slot, size, m_slotBuffers->Index(channel));
+    scheduler->OnSetIntraHeader(slot, size, block);
 }
 
 // =============================================================================================
@@ -533,6 +552,9 @@ void CModuleDevice::SendIntraIndexRequest(int date, int channel, SchedulerKind k
 
 void CModuleDevice::SendIntraHeaderRequest(int channel, int file, qint64 offset, int size, int kind)
 {
+    CModulePlayback* asking = SchedulerForKind(channel, kind);
+    m_awaitedHeader.channel = asking ? channel : -1;
+    m_awaitedHeader.scheduler = asking;
     GetIntraHeader(kind, channel, file, offset, size, 1, false);
 }
 
@@ -569,6 +591,10 @@ void CModuleDevice::OnSetFrameData(const PlaybackFrame& frame)
         return;
     if (frame.size > SlotReceiveBuffers::kFrameBufferSize || (frame.size > 0 && !frame.data))
         return;
+    if (m_quickMode.load() != 0 && frame.kind == SchedulerKind::Thumbnail) {
+        ShowQuickSearchFrame(frame);
+        return;
+    }
     // The search pop-ups take their frames themselves; the session plays remote playback only.
     if (SearchModeOn() || frame.kind != SchedulerKind::Playback)
         return;
@@ -610,6 +636,35 @@ void CModuleDevice::OnSetFrameData(const PlaybackFrame& frame)
     AppendPlaybackRecord(frame.channel, std::move(record));
 }
 
+void CModuleDevice::ShowQuickSearchFrame(const PlaybackFrame& frame)
+{
+    // A key frame the quick search asked for (a seek or a thumbnail) is decoded at once with the
+    // search decoder and handed to the pop-up as a copy.
+    if (!ValidChannel(frame.channel) || frame.size <= 0 || !m_searchDecoder)
+        return;
+    m_lastPlayDate[size_t(frame.channel)] = frame.date;
+    m_lastPlayTime[size_t(frame.channel)] = frame.time;
+    m_playDate = frame.date;
+    m_playTime = frame.time;
+    const int result = m_searchDecoder->OnDecode(reinterpret_cast<unsigned char*>(const_cast<char*>(frame.data)),
+                                                 frame.size, frame.streamKind, 0, 0, frame.skip);
+    QuickSearchPopup* popup = QuickSearchPopup::Instance();
+    if (result > 1000 && !frame.skip && popup)
+        popup->SetCameoImage(m_deviceIndex, frame.channel + kChannels, TimeText(frame.time),
+                             m_searchDecoder->GetImage());
+}
+
+void CModuleDevice::MarkPlaybackViewStarted()
+{
+    if (!m_playbackView || m_playbackView->IsPlaybackStarted())
+        return;
+    SessionHub* hub = SessionHub::Instance();
+    if (hub && hub->MessageTitle() == QLatin1String("Remote Playback"))
+        hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
+    qCDebug(lcSession) << "Finish Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+    m_playbackView->MarkPlaybackStarted(GetDvrName());
+}
+
 // =============================================================================================
 // Picture hand-off
 
@@ -617,8 +672,16 @@ void CModuleDevice::DeliverSearchNotice(int index, bool picture)
 {
     if (!ValidChannel(index) || !(m_maskSearch.load() & (1u << index)))
         return;
-    // The museum, thumbnail and quick search pop-ups take their notices themselves; the
-    // session's own playback goes to its playback grid.
+    // The quick search pop-up shows its channel's played pictures; the museum and thumbnail
+    // pop-ups take their notices themselves; the session's own playback goes to its grid.
+    if (m_quickMode.load() != 0) {
+        QuickSearchPopup* popup = QuickSearchPopup::Instance();
+        CModuleDecoder* decoder = m_playbackDecoders[size_t(index)].get();
+        if (picture && popup && decoder && popup->GetChannel() == index)
+            popup->SetCameoImage(m_deviceIndex, index + kChannels, TimeText(m_lastPlayTime[size_t(index)].load()),
+                                 decoder->GetImage());
+        return;
+    }
     if (SearchModeOn())
         return;
     if (SessionHub* hub = SessionHub::Instance())

@@ -20,6 +20,7 @@
 #include "net/recordermessageheader.h"
 #include "session/backuphosts.h"
 #include "session/moduleplayback.h"
+#include "session/quicksearchpopup.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
 #include "session/sitebook.h"
@@ -98,10 +99,12 @@ bool CModuleDevice::ConsoleShowsThisRecorder() const
     return IsLoggedIn() && hub && m_deviceIndex >= 0 && hub->ConsoleDeviceIndex() == m_deviceIndex;
 }
 
-CModulePlayback* CModuleDevice::SearchScheduler(SearchPopup /*popup*/) const
+CModulePlayback* CModuleDevice::SearchScheduler(SearchPopup popup) const
 {
-    // The museum, thumbnail and quick search schedulers come with the search pop-ups; none
-    // exists yet, so no search scheduler takes index data or playback.
+    // The museum and thumbnail schedulers come with their search pop-ups; the quick search's
+    // exists while its pop-up does.
+    if (popup == SearchPopup::Quick && QuickSearchPopup::Instance())
+        return m_quickScheduler.get();
     return nullptr;
 }
 
@@ -202,6 +205,7 @@ void CModuleDevice::SendIntraIndexRequest(int day, int channel, int slot, int ki
         return;
     }
     m_searchDay = day;
+    AwaitIndex(channel, kind);
     m_liveNetwork->SendIntraIndexRequest(day, channel, slot, indexBuffer, kind, quint8(flag));
 }
 
@@ -353,15 +357,21 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
 {
     if (!m_playbackNetwork)
         return;
-    if (SearchModeOn()) {
-        // During a search only the quick search pop-up's channel plays; it is read here once the
-        // search pop-ups exist, so without them nothing is asked.
-        qCDebug(lcSession) << "Playback control: no search pop-up holds the search channel";
-        return;
-    }
     PlayingChannels playing;
     const int n = LiveChannelCount();
-    for (int ch = 0; ch < n; ++ch) {
+    if (SearchModeOn()) {
+        // During a search only the quick search pop-up's channel plays.
+        const QuickSearchPopup* popup = QuickSearchPopup::Instance();
+        const int channel = popup ? popup->GetChannel() : -1;
+        if (m_quickMode.load() == 0 || channel < 0 || channel >= n) {
+            qCDebug(lcSession) << "Playback control: no search pop-up holds the search channel";
+            return;
+        }
+        playing.mask = 1u << channel;
+        playing.count = 1;
+        playing.single = channel;
+    }
+    for (int ch = 0; ch < n && !SearchModeOn(); ++ch) {
         const CModulePlayback* p = GetPlayback(ch);
         if ((p && p->IsContinuous()) || m_searchRecordMark[size_t(ch)].load() != 0) {
             playing.mask |= 1u << ch;
@@ -479,6 +489,11 @@ bool CModuleDevice::RequestPlayback(int time, int mode)
     case -4: SetQuickSearch(m_savedSearchChannel, m_savedSearchDate, m_savedSearchTime); return true;
     default: break;
     }
+    // Anything else must be a time of the day: a pick that found nothing asks for nothing.
+    if (time < 0 || time > 235959) {
+        qCDebug(lcSession) << "RequestPlayback: no time" << time;
+        return false;
+    }
     if (m_thumbnailMode.load() != 0) {
         // pending: thumbnail search: The thumbnail dialog's play state and channel are read here once the dialog exists.
         CModulePlayback* p = SearchScheduler(SearchPopup::Thumbnail);
@@ -498,7 +513,6 @@ bool CModuleDevice::RequestPlayback(int time, int mode)
     }
     if (m_quickMode.load() != 0) {
         SendPlaybackCtrlStopSec();
-        // pending: quick search: The quick search dialog's channel takes over here once the dialog exists.
         CModulePlayback* p = SearchScheduler(SearchPopup::Quick);
         return p && p->StartPlayback(date, time, SchedulerKind::Thumbnail, ModeCode(m_playbackMode.load()));
     }
@@ -535,9 +549,29 @@ void CModuleDevice::SetPlaybackVisible(int channel, bool visible)
         p->SetContinuous(visible);
 }
 
-void CModuleDevice::SetPlaybackView(SearchView* view)
+void CModuleDevice::SetPlaybackView(PlaybackView* view)
 {
     m_playbackView = view;
+}
+
+bool CModuleDevice::HasRecordDay(int date) const
+{
+    const auto end = m_recordDays.begin() + m_recordDayCount;
+    return date > 0 && std::find(m_recordDays.begin(), end, date) != end;
+}
+
+void CModuleDevice::ChoosePlayStart(int date, int time)
+{
+    m_playRequestState = 2;
+    m_playDate = date;
+    m_timeListDate = date;
+    m_playTime = time;
+}
+
+void CModuleDevice::ClearPlayStart()
+{
+    m_playDate = -1;
+    m_playTime = -1;
 }
 
 // =============================================================================================
@@ -581,7 +615,10 @@ void CModuleDevice::SetQuickSearch(int channel, int date, int time)
 {
     // The quick search runs in the hub's quick search pop-up (SearchTime::SetSearchInfo, which
     // also keeps the channel); without it no quick search starts.
-    if (!SearchScheduler(SearchPopup::Quick)) {
+    QuickSearchPopup* popup = QuickSearchPopup::Instance();
+    if (popup && !m_quickScheduler && m_deviceIndex >= 0)
+        m_quickScheduler = std::make_unique<CModulePlayback>(this, nullptr);
+    if (!popup || !SearchScheduler(SearchPopup::Quick) || !ValidChannel(channel)) {
         qCDebug(lcSession) << "SetQuickSearch: no quick search pop-up" << channel << date << time;
         return;
     }
@@ -589,9 +626,22 @@ void CModuleDevice::SetQuickSearch(int channel, int date, int time)
     m_quickMode = 1;
     m_museumMode = 0;
     m_thumbnailMode = 0;
+    popup->SetSearchInfo(m_deviceIndex, channel, date, time);
     qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
                        << m_museumMode.load() << m_thumbnailMode.load();
     StartIndexSearch(channel);
+}
+
+void CModuleDevice::SetSearchRequest(int channel, int date, int time)
+{
+    m_savedSearchChannel = channel;
+    m_savedSearchDate = date;
+    m_savedSearchTime = time;
+}
+
+int CModuleDevice::GetRecorderKind() const
+{
+    return GetModelType();
 }
 
 void CModuleDevice::RememberSearchStart(int channel, int date, int time)
@@ -935,8 +985,10 @@ void CModuleDevice::OnRecvAudioRecList(int slot, int size)
     m_firstMinuteScan.fill(kNoMinute);
     m_firstMinuteOwn.fill(kNoMinute);
     m_startTogether = false;
-    if (m_liveNetwork && m_slotBuffers->Index(0))
+    if (m_liveNetwork && m_slotBuffers->Index(0)) {
+        AwaitIndex(0, kIndexScanKind);
         m_liveNetwork->SendIntraIndexRequest(m_searchDate, 0, 0, m_slotBuffers->Index(0), kIndexScanKind, 1);
+    }
 }
 
 int CModuleDevice::FirstRecordedMinute(const char* index, int size)
@@ -954,12 +1006,11 @@ int CModuleDevice::FirstRecordedMinute(const char* index, int size)
     return kNoMinute;
 }
 
-void CModuleDevice::ScanNextIndex(int slot, int channel, int bytes)
+void CModuleDevice::ScanNextIndex(int slot, int channel, const char* buffer, int bytes)
 {
     // The day's index scan: the first recorded minute of every channel, storage slot after
     // storage slot and channel after channel.
-    const char* buffer = m_slotBuffers->Index(channel);
-    if (bytes > 0 && channel < kChannels) {
+    if (buffer && bytes > 0 && channel < kChannels) {
         const int first = FirstRecordedMinute(buffer, bytes);
         if (first < m_firstMinuteScan[size_t(channel)])
             m_firstMinuteScan[size_t(channel)] = first;
@@ -967,18 +1018,29 @@ void CModuleDevice::ScanNextIndex(int slot, int channel, int bytes)
     if (!m_liveNetwork)
         return;
     if (slot < kLastStorageSlot) {
+        AwaitIndex(channel, kIndexScanKind);
         m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel, slot + 1, m_slotBuffers->Index(channel),
                                              kIndexScanKind, 1);
     } else if (channel < LiveChannelCount()) {
-        if (char* next = m_slotBuffers->Index(channel + 1))
+        if (char* next = m_slotBuffers->Index(channel + 1)) {
+            AwaitIndex(channel + 1, kIndexScanKind);
             m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel + 1, 0, next, kIndexScanKind, 1);
-        else
+        } else
             qCDebug(lcSession) << "index scan stops: no index buffer for channel" << channel + 1;
     } else if (m_playbackView) {
-        // A view waiting for the time list is told with SearchView::NotifyTimeList once the
-        // remote search view exists; every other view gets the index of all channels.
-        GetIntraIndex(-1);
+        // The record calendar waits for the day's lists to draw them; otherwise playback starts
+        // from the chosen time.
+        if (m_playbackView->IsCalendarOpen())
+            m_playbackView->NotifyTimeList();
+        else
+            GetIntraIndex(-1);
     }
+}
+
+void CModuleDevice::AwaitIndex(int channel, int kind)
+{
+    m_awaitedIndex.channel = channel;
+    m_awaitedIndex.kind = kind;
 }
 
 void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
@@ -992,9 +1054,17 @@ void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
         qCDebug(lcSession) << "index for channel out of range dropped" << channel;
         return;
     }
+    // The reply names the channel and kind only through its sub-code, which without the second
+    // stream says channel 0 and kind 0 for every request; the chains ask one index at a time, so
+    // the answer belongs to the request that waits. Its data is where the engine put it.
+    if (m_awaitedIndex.channel >= 0) {
+        channel = m_awaitedIndex.channel;
+        kind = m_awaitedIndex.kind;
+        m_awaitedIndex = {};
+    }
     const int bytes = std::min(size, int(SlotReceiveBuffers::kIndexBufferSize));
     if (kind == kIndexScanKind) {
-        ScanNextIndex(slot, channel, bytes);
+        ScanNextIndex(slot, channel, buffer, bytes);
         return;
     }
 
@@ -1043,8 +1113,9 @@ void CModuleDevice::FinishIndexChain(int channel, bool thumbnail, bool museum, b
         if (CModulePlayback* p = SearchScheduler(SearchPopup::Museum))
             p->StartPlayback(date, m_playTime.load(), SchedulerKind::Museum, -1);
     } else if (quick && kind == 1) {
-        // pending: search pop-ups: The quick search pop-up is told (SearchTime::OnFinishInfo) here once it exists.
-        qCDebug(lcSession) << "quick search index complete";
+        qCDebug(lcSession) << "//////////////////////// finish info";
+        if (QuickSearchPopup* popup = QuickSearchPopup::Instance())
+            popup->OnFinishInfo();
     } else if (kind == 0 && m_searchChannel != kAllChannels) {
         qCDebug(lcSession) << "temp index recv finish";
     } else if (kind == 0) {

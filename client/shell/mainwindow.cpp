@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QThread>
 #include <QTime>
 #include <QTimer>
 #include <QToolBar>
@@ -33,7 +34,9 @@
 #include "panels/healthcheck.h"
 #include "panels/microphone.h"
 #include "platform/process.h"
+#include "search/searchtime.h"
 #include "session/moduledevice.h"
+#include "session/quicksearchpopup.h"
 #include "session/sitebook.h"
 #include "shell/audiooutput.h"
 #include "shell/cadjust.h"
@@ -85,6 +88,7 @@ MainWindow::MainWindow(QWidget* parent)
     g_pMainWindow = this;
     SessionHub::Install(this);
     SiteBookHub::Install(this);
+    SearchHub::Install(this);
     MessageBoxHub::Install(this);
     m_pBackupWindows = std::make_unique<BackupWindowFactory>();
     BackupHostFactory::Install(m_pBackupWindows.get());
@@ -114,7 +118,10 @@ MainWindow::MainWindow(QWidget* parent)
     m_pAudioOutput->startAudioOutput();
     qCDebug(lcShell) << "Set SearhcMuseum";
     qCDebug(lcShell) << "Set SearhcThumbnail";
-    // pending: museum, thumbnail and quick search pop-ups (created modal here)
+    // pending: museum and thumbnail search pop-ups (created modal here)
+    m_pSearchTime = new SearchTime(this);
+    m_pSearchTime->setModal(true);
+    QuickSearchPopup::Install(m_pSearchTime);
     OnLoadSMTP();
 
     loadSiteBook(m_settings.FilePath(QStringLiteral("sitebook.xml")), true);
@@ -164,6 +171,10 @@ MainWindow::~MainWindow()
         SessionHub::Install(nullptr);
     if (SiteBookHub::Instance() == this)
         SiteBookHub::Install(nullptr);
+    if (SearchHub::Instance() == this)
+        SearchHub::Install(nullptr);
+    if (QuickSearchPopup::Instance() == m_pSearchTime)
+        QuickSearchPopup::Install(nullptr);
     if (MessageBoxHub::Instance() == this)
         MessageBoxHub::Install(nullptr);
     if (BackupHostFactory::Instance() == m_pBackupWindows.get())
@@ -357,7 +368,7 @@ void MainWindow::CreateMenus()
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(icon("2.png"), tr("Live View"), this, &MainWindow::exeLiveView);
-    QAction* search = view->addAction(icon("3.png"), tr("Search View"), this, &MainWindow::exeSearchView);
+    view->addAction(icon("3.png"), tr("Search View"), this, &MainWindow::exeSearchView);
     view->addAction(icon("5.png"), tr("Emap View"), this, &MainWindow::exeEmapView);
     view->addAction(icon("4.png"), tr("Remote Backup"), this, &MainWindow::exeBackupView);
     view->addAction(icon("9.png"), tr("Backup Player"), this, &MainWindow::exeOrvane);
@@ -387,9 +398,9 @@ void MainWindow::CreateMenus()
     QMenu* setup = menuBar()->addMenu(tr("Setup"));
     QAction* email = setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
 
-    // pending: remote search and configuration console windows and the e-mail settings dialog;
-    // their entries are shown greyed until then.
-    for (QAction* action : {search, config, email})
+    // pending: configuration console window and the e-mail settings dialog; their entries are
+    // shown greyed until then.
+    for (QAction* action : {config, email})
         action->setEnabled(false);
 
     m_menuBarHeight = menuBar()->sizeHint().height();
@@ -587,14 +598,42 @@ void MainWindow::MessageBoxClosed()
 
 void MainWindow::ShowMessageBox(const QString& title, const QString& text, const QString& option)
 {
-    m_msgOption = option;
-    if (!text.isEmpty())
-        m_msgText = text;
-    if (title.isEmpty())
+    // A worker thread's notice is taken over on the user-interface thread, which owns the box
+    // and its timer.
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this, title, text, option] { ShowMessageBox(title, text, option); }, Qt::QueuedConnection);
         return;
-    m_msgTitle = title;
+    }
+    {
+        QMutexLocker locker(&m_msgLock);
+        m_msgOption = option;
+        if (!text.isEmpty())
+            m_msgText = text;
+        if (title.isEmpty())
+            return;
+        m_msgTitle = title;
+    }
     if (!IsMessageBoxOpen())
         QTimer::singleShot(kShowBoxDelayMs, this, &MainWindow::timerShowMessageBox);
+}
+
+QString MainWindow::MessageTitle() const
+{
+    QMutexLocker locker(&m_msgLock);
+    return m_msgTitle;
+}
+
+QString MainWindow::MessageText() const
+{
+    QMutexLocker locker(&m_msgLock);
+    return m_msgText;
+}
+
+QString MainWindow::MessageOption() const
+{
+    QMutexLocker locker(&m_msgLock);
+    return m_msgOption;
 }
 
 void MainWindow::timerShowMessageBox()
@@ -603,9 +642,9 @@ void MainWindow::timerShowMessageBox()
         return;
 
     int mode = MessageDlg::HubMessage;
-    if (m_msgTitle == QLatin1String("Museum Search"))
+    if (MessageTitle() == QLatin1String("Museum Search"))
         mode = MessageDlg::MuseumSearch;
-    else if (m_msgText == QLatin1String("Please wait..."))
+    else if (MessageText() == QLatin1String("Please wait..."))
         mode = MessageDlg::Wait;
 
     // Run the box modally until it finishes. A local loop rather than exec(): the wait box hides
@@ -799,15 +838,6 @@ LiveView* MainWindow::GetActiveLiveView() const
 {
     QMdiSubWindow* sub = m_pMdiArea ? m_pMdiArea->activeSubWindow() : nullptr;
     return sub ? qobject_cast<LiveView*>(sub->widget()) : nullptr;
-}
-
-int MainWindow::exeSearchView()
-{
-    if (m_pSearchSlots->FreeSlot() < 0)
-        return -1;
-    // pending: remote search window (a new one goes into the free slot)
-    NotBuiltYet("remote search window");
-    return -1;
 }
 
 int MainWindow::exeEmapView()
@@ -1412,10 +1442,10 @@ void MainWindow::OnPlaybackControl(int control)
     CCameo* cameo = GetCameo(m_activeCameoIndex);
     if (!cameo)
         return;
-    // pending: remote search window and local search window (the window that owns the active
-    // grid takes the code through its SetPlaybackControl)
     qCDebug(lcShell) << "playback control" << control << "for grid" << m_activeCameoIndex << "kind"
                      << int(cameo->GetKind());
+    // The window that owns the active grid takes the code.
+    PlaybackControlToWindow(cameo->parentWidget(), control);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMainWindow>
+#include <QMutex>
 #include <QPixmap>
 #include <QPoint>
 #include <QPointer>
@@ -22,6 +23,7 @@
 #include "emap/emaphub.h"
 #include "panels/panelshub.h"
 #include "platform/cpuload.h"
+#include "search/searchhub.h"
 #include "session/sessionhub.h"
 #include "shell/gridtable.h"
 #include "shell/recordertable.h"
@@ -48,6 +50,8 @@ class QMdiArea;
 class QTabBar;
 class QTimer;
 class QToolBar;
+class SearchTime;
+class SearchView;
 class SiteBook;
 class SiteBookTreeWidget;
 class CAdjust;
@@ -65,7 +69,8 @@ class MainWindow : public QMainWindow,
                    public MessageBoxHub,
                    public EmapHub,
                    public PanelsHub,
-                   public SkinImageHub
+                   public SkinImageHub,
+                   public SearchHub
 {
     Q_OBJECT
 
@@ -185,9 +190,10 @@ public:
     static QString DeviceImagePath(int modelType, const QString& name, int variant);
 
     // Shared message box: what the next or the open box shows.
-    QString MessageTitle() const override { return m_msgTitle; }
-    QString MessageText() const override { return m_msgText; }
-    QString MessageOption() const override { return m_msgOption; }
+    // Read by the boxes and by the sessions' threads: under the message lock.
+    QString MessageTitle() const override;
+    QString MessageText() const override;
+    QString MessageOption() const override;
     quint8 GetWaitFlag() const override { return m_waitFlag; }
     void SetWaitFlag(quint8 value) { m_waitFlag = value; }
 
@@ -213,8 +219,8 @@ public:
 
     // Child windows: docked into the multi-document area or popped out.
     bool IsLiveViewPopup(int index) const;
-    bool IsSearchViewPopup(int index) const;
-    bool IsSearchLocalViewPopup(int index) const;
+    bool IsSearchViewPopup(int index) const override;
+    bool IsSearchLocalViewPopup(int index) const override;
     bool IsEmapViewPopup(int index) const override;
     ChildWindowSlots* LiveViewSlots() const { return m_pLiveSlots; }
     ChildWindowSlots* SearchViewSlots() const { return m_pSearchSlots; }
@@ -226,14 +232,14 @@ public:
     void ToggleLiveViewPopup(int index);
     // Frees a live window's slot; the window's destructor calls it.
     void deleteLiveView(int index);
-    void DockSearchView(int index);
+    void DockSearchView(int index) override;
     void PopOutSearchView(int index);
     void ToggleSearchViewPopup(int index);
-    void deleteSearchView(int index);
-    void DockSearchLocalView(int index);
+    void deleteSearchView(int index) override;
+    void DockSearchLocalView(int index) override;
     void PopOutSearchLocalView(int index);
     void ToggleSearchLocalViewPopup(int index);
-    void deleteSearchLocalView(int index);
+    void deleteSearchLocalView(int index) override;
     void DockEmapView(int index) override;
     void PopOutEmapView(int index);
     void ToggleEmapPopup(int index) override;
@@ -271,6 +277,22 @@ public:
 
     // The active sub-window's window when it is of that kind, else null.
     LiveView* GetActiveLiveView() const;
+    SearchView* GetActiveSearchView() const;
+    // A playback bar code for a remote playback or local backup window; other windows ignore it.
+    static void PlaybackControlToWindow(QWidget* window, int code);
+
+    // SearchHub (mainwindow_search.cpp): the playback grids of the search windows, the backup
+    // player and the quick search pop-up.
+    QWidget* CreatePlaybackGrid(QWidget* owner, int kind, int ownerSlot) override;
+    int GridCellCount(const QWidget* grid) const override;
+    int GridRecorder(const QWidget* grid) const override;
+    void GridShowRecorder(QWidget* grid, int deviceIndex) override;
+    void GridCloseAll(QWidget* grid) override;
+    void GridPlaybackControl(QWidget* grid, int code) override;
+    bool StartBackupPlayer(const QString& file) override;
+    SearchTime* GetSearchTime() const override { return m_pSearchTime; }
+    // SiteBookHub: a recorder's remote playback in one of the two remote playback windows.
+    void StartRemoteSearch(int deviceIndex, int date, int time) override;
 
     // The one audio output. Only the chosen recorder's sound is played.
     AudioOutput* GetAudioOutput() const { return m_pAudioOutput; }
@@ -287,6 +309,7 @@ public slots:
     void actionTriggered(QAction* action);
     int exeLiveView();
     int exeSearchView();
+    int exeSearchLocalView();
     void exeConfigView();
     int exeEmapView();
     void exeBackupView();
@@ -371,6 +394,8 @@ private:
     SettingsFiles m_settings;
     QString m_firmwarePath;
 
+    // Guards the three texts of the shared message box.
+    mutable QMutex m_msgLock;
     QString m_msgTitle;
     QString m_msgText;
     QString m_msgOption;
@@ -402,6 +427,8 @@ private:
     ChildWindowSlots* m_pLiveSlots = nullptr;
     ChildWindowSlots* m_pSearchSlots = nullptr;
     ChildWindowSlots* m_pSearchLocalSlots = nullptr;
+    // The program's one quick search pop-up.
+    SearchTime* m_pSearchTime = nullptr;
     ChildWindowSlots* m_pEmapSlots = nullptr;
 
     quint8 m_closing = 0;

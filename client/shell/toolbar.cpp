@@ -36,9 +36,8 @@ ToolBar::ToolBar(const QString& title, MainWindow* hub)
     m_pWindowActions[6] = make(icon(":/res/info_normal.PNG"), tr("ZENT Information"));
     for (int shown : {0, 1, 3, 4, 5, 2, 6})
         addAction(m_pWindowActions[shown]);
-    // pending: remote search and configuration console windows; their buttons are shown greyed
-    // until then.
-    for (int pending : {1, 2})
+    // pending: configuration console window; its button is shown greyed until then.
+    for (int pending : {2})
         m_pWindowActions[pending]->setEnabled(false);
     addSeparator();
     m_pSplitActions[0] = addAction(icon(":/res/Resource/split1_3.png"), tr("Split - 1"));

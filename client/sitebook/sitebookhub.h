@@ -20,6 +20,9 @@ public:
     // Shows every channel of a recorder in the active live window, or a new one when none is.
     virtual void OpenDeviceInLiveView(int deviceIndex) = 0;
     virtual void OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels) = 0;
+    // Opens the recorder in a remote playback window from the date (YYYYMMDD) and time (HHMMSS),
+    // or, both -1, from the day the operator picks.
+    virtual void StartRemoteSearch(int deviceIndex, int date, int time) = 0;
 
     // E-map windows (their library sits above the site book): a recorder's map (channel -1) or a
     // camera's own picture, and an e-map entry of the e-map book.

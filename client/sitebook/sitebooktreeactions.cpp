@@ -764,12 +764,10 @@ void SiteBookTreeWidget::startSearch(int deviceIndex, int date, int time)
 {
     if (!SessionHub::Instance() || !SessionHub::Instance()->GetDevice(deviceIndex))
         return;
-    Q_UNUSED(date);
-    Q_UNUSED(time);
     // Of the hub's two remote playback windows, one showing this recorder or none (else the
-    // active one, else a new one from MainWindow::exeSearchView) starts on the recorder at the
-    // date and time and takes the focus.
-    // pending: remote playback window
+    // active one, else a new one) starts on the recorder at the date and time and takes the focus.
+    if (SiteBookHub* hub = SiteBookHub::Instance())
+        hub->StartRemoteSearch(deviceIndex, date, time);
 }
 
 // =============================================================================================

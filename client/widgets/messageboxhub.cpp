@@ -4,7 +4,8 @@
 
 namespace {
 std::atomic<MessageBoxHub*> g_messageBoxHub{nullptr};
-}
+std::atomic<quint64> g_installs{0};
+} // namespace
 
 MessageBoxHub* MessageBoxHub::Instance()
 {
@@ -14,4 +15,10 @@ MessageBoxHub* MessageBoxHub::Instance()
 void MessageBoxHub::Install(MessageBoxHub* hub)
 {
     g_messageBoxHub.store(hub);
+    ++g_installs;
+}
+
+quint64 MessageBoxHub::Installs()
+{
+    return g_installs.load();
 }

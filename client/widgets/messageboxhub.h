@@ -19,4 +19,7 @@ public:
 
     static MessageBoxHub* Instance();
     static void Install(MessageBoxHub* hub);
+    // Counts the installs: a hub made where an earlier one stood has the same address but not
+    // the same count.
+    static quint64 Installs();
 };

@@ -21,6 +21,7 @@ MessageDlg::MessageDlg(QWidget* parent, int mode)
     if (MessageBoxHub* hub = MessageBoxHub::Instance()) {
         hub->MessageBoxOpened();
         m_countedBy = hub;
+        m_countedInstall = MessageBoxHub::Installs();
     }
 
     m_pLabel = new QLabel(this);
@@ -89,7 +90,7 @@ void MessageDlg::ReleaseOpenFlag()
 {
     MessageBoxHub* hub = m_countedBy;
     m_countedBy = nullptr;
-    if (hub && hub == MessageBoxHub::Instance())
+    if (hub && hub == MessageBoxHub::Instance() && m_countedInstall == MessageBoxHub::Installs())
         hub->MessageBoxClosed();
 }
 

@@ -50,4 +50,5 @@ private:
     // The hub that counted this box as open, until the box has reported its close. A hub that
     // has since gone (uninstalled itself) is not told.
     MessageBoxHub* m_countedBy = nullptr;
+    quint64 m_countedInstall = 0;
 };

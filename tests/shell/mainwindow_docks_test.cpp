@@ -107,7 +107,7 @@ TEST_F(MainWinTest, MenuEntriesWaitingForTheirWindowsAreGreyed)
         bool enabled;
     };
     const Case cases[] = {
-        {"&View", "Live View", true},      {"&View", "Search View", false},  {"&View", "Emap View", true},
+        {"&View", "Live View", true},      {"&View", "Search View", true},   {"&View", "Emap View", true},
         {"&View", "Remote Backup", true}, {"&View", "Backup Player", true}, {"&View", "Config View", false},
         {"&View", "Information", true},    {"&View", "&Quit", true},         {"&Window", "FullScreen Mode", true},
         {"&Window", "Next View", true},    {"Setup", "Email Setup", false},

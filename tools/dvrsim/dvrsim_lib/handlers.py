@@ -351,13 +351,16 @@ async def on_list(conn, msg):
     elif kind == 0x12:
         sub = (b19 + conn.cfg.index_subcode_add) & 0xFF if b19 else 0
         if word12 >= 10:
+            # An index-header request carries no day (word 20 is the client's own value): it
+            # reads the day of the latest list, index or playback request.
             slot = word12 - 10
             a = s32(msg, 24)
             size = s32(msg, 32)
             if size <= 0:
                 size = 960
+            header_day = day if rec.has_day(day) else (conn.srv.state.day or rec.days[-1])
             if slot == 0:
-                data = rec.read_index(day, a, min(size, 960))
+                data = rec.read_index(header_day, a, min(size, 960))
         else:
             slot = word12
             if slot == 0:

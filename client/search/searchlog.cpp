@@ -1,0 +1,3 @@
+#include "search/searchlog.h"
+
+Q_LOGGING_CATEGORY(lcSearch, "zent.search", QtInfoMsg)

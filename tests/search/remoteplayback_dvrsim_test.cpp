@@ -1,0 +1,194 @@
+// The remote playback window and the quick search against the recorder simulator's recorded
+// days, driven the way an operator drives them: the recorder is opened for playback, the start
+// dialog answered, and the playback asked for on the wire shows in the window's grid.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimeEdit>
+#include <QWheelEvent>
+
+#include "common/support/decoder_streams.h"
+#include "search/ccameomuseum.h"
+#include "search/searchinfo.h"
+#include "search/searchtime.h"
+#include "search/searchtimeline.h"
+#include "search/searchview.h"
+#include "shell/childwindowslots.h"
+#include "shell/support/grid_online_fixture.h"
+
+namespace {
+
+// Two recorded days, 08:00:00 to 11:59:59 each, of a real H.264 stream.
+QStringList RecordedDays()
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(352, 240, 30, 10);
+    EXPECT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    return {QStringLiteral("--video"),        stream.path,
+            QStringLiteral("--fps"),          QStringLiteral("15"),
+            QStringLiteral("--record-date"),  QStringLiteral("20240205"),
+            QStringLiteral("--record-days"),  QStringLiteral("2"),
+            QStringLiteral("--record-start"), QStringLiteral("080000"),
+            QStringLiteral("--record-end"),   QStringLiteral("115959")};
+}
+
+class RemotePlayback : public GridOnlineTest
+{
+protected:
+    SearchView* OpenOn(CModuleDevice* device, int date, int time)
+    {
+        // The grid composes for its laid-out size, so the window is shown as the program shows it.
+        hub->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(hub.get()));
+        hub->StartRemoteSearch(device->GetDeviceIndex(), date, time);
+        for (int slot = 0; slot < MainWindow::kSearchViews; ++slot) {
+            auto* view = qobject_cast<SearchView*>(hub->SearchViewSlots()->Window(slot));
+            if (view && view->ShownRecorder() == device->GetDeviceIndex())
+                return view;
+        }
+        return nullptr;
+    }
+
+    // The playback controls the simulator received that start a stream.
+    QList<QJsonObject> Streams(int made = 0) const
+    {
+        QList<QJsonObject> starts;
+        for (const QJsonObject& e : Simulator(made)->Events(QStringLiteral("playback"))) {
+            if (e.value(QStringLiteral("a")).toInt() == 2)
+                starts << e;
+        }
+        return starts;
+    }
+
+    // The first cell of the window's grid holds a decoded recorded picture.
+    static bool ShowsPicture(SearchView* view)
+    {
+        auto* grid = qobject_cast<CCameo*>(view->GetGrid());
+        const QImage picture = grid ? grid->GetCell(0).picture : QImage();
+        if (picture.isNull() || picture.width() <= 10)
+            return false;
+        for (int y = 0; y < picture.height(); y += 7)
+            for (int x = 0; x < picture.width(); x += 7)
+                if (picture.pixelColor(x, y).value() > 40)
+                    return true;
+        return false;
+    }
+};
+
+TEST_F(RemotePlayback, StartDialogPicksTheTimeAndTheDayPlays)
+{
+    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Lobby"), RecordedDays());
+    ASSERT_TRUE(device);
+    QDate shownDate;
+    QTime shownTime;
+    QTimer operatorHand;
+    QObject::connect(&operatorHand, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* info = qobject_cast<SearchInfo*>(w);
+            if (!info || !info->isVisible() || shownDate.isValid())
+                continue;
+            shownDate = info->DateEdit()->date();
+            shownTime = info->TimeEdit()->time();
+            info->OkButton()->click();
+        }
+    });
+    operatorHand.start(20);
+    SearchView* view = OpenOn(device, -1, -1);
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->IsPlaybackStarted(); }, 30000));
+    EXPECT_EQ(shownDate, QDate(2024, 2, 5)) << "the last recorded day";
+    EXPECT_EQ(shownTime, QTime(11, 49, 0)) << "ten minutes before the last recording";
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("Search - Lobby"));
+    EXPECT_TRUE(device->IsPlaybackActive());
+
+    const QList<QJsonObject> streams = Streams();
+    ASSERT_FALSE(streams.isEmpty());
+    EXPECT_EQ(streams.last().value(QStringLiteral("date")).toInt(), 20240205);
+    EXPECT_EQ(streams.last().value(QStringLiteral("time")).toInt(), 114900);
+    EXPECT_EQ(streams.last().value(QStringLiteral("mode")).toInt(), 16);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ShowsPicture(view); }, 15000)) << "pictures reach the grid";
+
+    // The playback bar's pause reaches the recorder through the window.
+    view->SetPlaybackControl(int(PlaybackMode::Stop));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto all = Simulator(0)->Events(QStringLiteral("playback"));
+            return !all.isEmpty() && all.last().value(QStringLiteral("mode")).toInt() == 2;
+        },
+        10000));
+}
+
+TEST_F(RemotePlayback, ChosenDayLoadsWithoutAsking)
+{
+    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Gate"), RecordedDays());
+    ASSERT_TRUE(device);
+    bool asked = false;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* info = qobject_cast<SearchInfo*>(w); info && info->isVisible()) {
+                asked = true;
+                info->CancelButton()->click();
+            }
+        }
+    });
+    watcher.start(20);
+    SearchView* view = OpenOn(device, 20240204, 90000);
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->IsPlaybackStarted(); }, 30000));
+    EXPECT_FALSE(asked);
+    const QList<QJsonObject> streams = Streams();
+    ASSERT_FALSE(streams.isEmpty());
+    EXPECT_EQ(streams.last().value(QStringLiteral("date")).toInt(), 20240204);
+    EXPECT_EQ(streams.last().value(QStringLiteral("time")).toInt(), 90000);
+}
+
+TEST_F(RemotePlayback, QuickSearchShowsTheDayAndSeeksWhereTheWheelPoints)
+{
+    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Dock"), RecordedDays());
+    ASSERT_TRUE(device);
+    SearchView* view = OpenOn(device, 20240205, 90000);
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->IsPlaybackStarted(); }, 30000));
+
+    SearchTime* quick = hub->GetSearchTime();
+    ASSERT_TRUE(quick);
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        for (MessageDlg* box : BoxWatcher::LiveBoxes()) {
+            if (box->isVisible() && box->windowTitle() == QLatin1String("Quick Search"))
+                box->done(0);
+        }
+    });
+    device->SetQuickSearch(0, 20240205, 90000);
+    EXPECT_TRUE(quick->isVisible());
+    EXPECT_EQ(quick->GetDateText(), QStringLiteral("02/05/2024"));
+    // Recorded 08:00 to 12:00: the first minute of the 08:00 and 10:00 blocks give thumbnails.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return quick->Timeline()->Model().UsedThumbnailSlots() == 2; }, 30000));
+    EXPECT_EQ(quick->Timeline()->Model().ThumbnailSecond(0), 8 * 3600);
+    EXPECT_EQ(quick->Timeline()->Model().ThumbnailSecond(1), 10 * 3600);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !quick->IsWalking(); }, 30000));
+    for (int slot = 0; slot < 2; ++slot)
+        EXPECT_GT(quick->Timeline()->ThumbnailPicture(slot).width(), 10)
+            << "slot " << slot << " has its key frame";
+
+    // A wheel turn at "1 min" moves the line and seeks there through the quick search.
+    quick->WheelSpeedCombo()->setCurrentIndex(1);
+    quick->Timeline()->Model().ClearHold();
+    const int before = quick->Timeline()->Model().CurrentSecond();
+    QWheelEvent wheel(QPointF(400, 40), quick->Timeline()->mapToGlobal(QPoint(400, 40)), QPoint(),
+                      QPoint(0, 120 * 5), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(quick->Timeline(), &wheel);
+    EXPECT_EQ(quick->Timeline()->Model().CurrentSecond(), before + 300);
+    const int target = before + 300;
+    const QString targetText = QString::asprintf("%02d:%02d", target / 3600, (target / 60) % 60);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return quick->GetTimeText().startsWith(targetText); }, 15000))
+        << quick->GetTimeText().toStdString() << " for " << targetText.toStdString();
+    EXPECT_TRUE(quick->Tile()->IsPlaying());
+    closer.stop();
+}
+
+} // namespace
