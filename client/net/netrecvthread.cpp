@@ -45,11 +45,13 @@ NetRecvThread::NetRecvThread(CNetTypeMirel* engine, bool tls)
     m_connectTimer = new QTimer(this);
     m_connectTimer->setSingleShot(true);
     connect(m_connectTimer, &QTimer::timeout, this, [this] {
-        // A busy window thread may see the time limit before the socket's own news: look at
-        // the socket once, without waiting, before giving up.
-        if (QAbstractSocket* socket = Socket(); socket && socket->waitForConnected(0))
-            return;
-        FailConnect("no connection within the time limit");
+        // A busy window thread may see the time limit before the socket's own news: the failure
+        // is decided one turn of the event loop later, after the socket has been heard.
+        const int attempt = m_connectAttempt;
+        QTimer::singleShot(0, this, [this, attempt] {
+            if (attempt == m_connectAttempt)
+                FailConnect("no connection within the time limit");
+        });
     });
     connect(this, &NetRecvThread::OnStartSendThread, this, &NetRecvThread::StartSendThread);
     connect(this, &NetRecvThread::OnNetSendDataSignal, this, &NetRecvThread::OnNetSendData, Qt::DirectConnection);
@@ -110,6 +112,7 @@ bool NetRecvThread::Connect()
     // The window thread never waits for a recorder: the connect goes on in the background and
     // ends in NetConnected, or in FailConnect on an error or after the time limit.
     m_connectPending = true;
+    ++m_connectAttempt;
     m_connectTimer->start(kConnectTimeLimitMs);
     if (!m_tls) {
         m_tcp->connectToHost(m_host, m_port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);

@@ -132,5 +132,6 @@ private:
     QByteArray m_pendingFingerprint;
     int m_sendArgument = 0;
     bool m_connectPending = false;
+    int m_connectAttempt = 0; // a late time-out of an earlier attempt must not end a new one
     QTimer* m_connectTimer = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QMutexLocker>
 
+#include "search/searchview.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
 #include "shell/cameodrop.h"
@@ -121,9 +122,10 @@ void CCameo::DropSiteBookItem(const SiteBook& record, QDropEvent* event)
         if (!DropDevice(recorder))
             return;
         CloseAllCameo();
-        // pending: remote playback window (StartSearchDevice fills the grid with the recorder
-        // and starts playback at the favorite's date and time)
-        qCInfo(lcShell) << "search favorite" << recorder << date << time << ": remote playback not built yet";
+        // The remote playback window that owns this grid plays the recorder from the
+        // favorite's date and time.
+        if (auto* view = qobject_cast<SearchView*>(m_owner))
+            view->StartSearch(recorder, date, time);
         return;
     }
 
@@ -146,11 +148,15 @@ void CCameo::DropSiteBookItem(const SiteBook& record, QDropEvent* event)
             if (channels > 0)
                 OnConnectDevice(channels, record.index);
         } else if (m_kind == CameoKind::Playback) {
-            if (channels > 0)
-                OnConnectDevice(channels, record.index);
-            // pending: remote playback window (the recorder's playback view becomes this grid's
-            // window before it connects for playback)
-            device->StartConnect(ConnectPurpose::Playback);
+            // The remote playback window that owns this grid becomes the recorder's playback
+            // view, fills the grid and connects for playback.
+            if (auto* view = qobject_cast<SearchView*>(m_owner)) {
+                view->StartSearch(record.index, -1, -1);
+            } else {
+                if (channels > 0)
+                    OnConnectDevice(channels, record.index);
+                device->StartConnect(ConnectPurpose::Playback);
+            }
         }
     } else if (kind == QLatin1String("camera") && device && record.channel >= 0) {
         // One camera shows in one live cell: it leaves the cell that showed it first.
