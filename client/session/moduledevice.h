@@ -338,6 +338,14 @@ public:
     // (RequestPlayback -2, -3, -4).
     void SetSearchRequest(int channel, int date, int time);
     void SetQuickMode(bool on) { m_quickMode = on ? 1 : 0; }
+    // The museum search's drawn area on the museum scheduler: grid family and cells x1 .. x2-1,
+    // y1 .. y2-1; a grid family of -1 clears it (no frame is tested any more).
+    void SetMuseumArea(int gridFamily, int x1, int y1, int x2, int y2);
+    // The museum and thumbnail pop-ups leave their search when they hide.
+    void LeaveMuseumSearch();
+    void LeaveThumbnailSearch();
+    bool IsMuseumMode() const { return m_museumMode.load() != 0; }
+    bool IsThumbnailMode() const { return m_thumbnailMode.load() != 0; }
     bool IsQuickMode() const { return m_quickMode.load() != 0; }
     int GetRecorderKind() const;
 

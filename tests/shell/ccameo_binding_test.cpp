@@ -482,9 +482,7 @@ TEST_F(GridTest, FrameRateTimerTakesTheCountOfTheLastSecond)
     grid->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(grid));
     grid->SetCameoChannel(3, rec->GetDeviceIndex(), 1);
-    hub->CountCameoFrame(rec->GetDeviceIndex(), 3, grid->GetCameoIndex(), 1, 1, 0);
-    grid->OnFPSTimer();
-    EXPECT_EQ(grid->GetCellFps(1), 1);
+    EXPECT_EQ(HandOffLiveUntilCounted(grid, rec->GetDeviceIndex(), 3, 1, true), 1);
     grid->OnFPSTimer();
     EXPECT_EQ(grid->GetCellFps(1), 0);
 }

@@ -1,6 +1,7 @@
 #include "shell/support/grid_fixture.h"
 
 #include <QDir>
+#include <QThread>
 
 void GridTest::SetUp()
 {
@@ -46,6 +47,19 @@ void GridTest::DeleteGrid(CCameo* grid)
             return;
         }
     }
+}
+
+int GridTest::HandOffLiveUntilCounted(CCameo* grid, int recorder, int channel, int cell, bool keep, int tries)
+{
+    int counted = 0;
+    for (int attempt = 0; attempt < tries && counted == 0; ++attempt) {
+        if (attempt > 0)
+            QThread::usleep(200); // let the redraw thread finish its pass
+        hub->CountCameoFrame(recorder, channel, grid->GetCameoIndex(), cell, keep ? 1 : 0, 0);
+        grid->OnFPSTimer();
+        counted = grid->GetCellFps(cell);
+    }
+    return counted;
 }
 
 void GridTest::PutPicture(CCameo* grid, int cell, const QImage& picture, bool crop)
