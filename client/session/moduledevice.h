@@ -552,6 +552,11 @@ private:
     bool ConsoleShowsThisRecorder() const;
     bool SearchModeOn() const;
     CModulePlayback* SearchScheduler(SearchPopup popup) const;
+    // The search's scheduler, made on first use; null without its pop-up or a hub slot.
+    CModulePlayback* MakeSearchScheduler(SearchPopup popup);
+    void ClearSearchSteps();
+    // The size of the channel's last played picture (none before the first).
+    QSize ChannelPictureSize(int channel);
     int LiveChannelCount() const;
     void ResetChannelRequests(PlaybackMode mode);
     char* PlaybackBuffer() const;
@@ -691,6 +696,11 @@ private:
     std::array<std::unique_ptr<CModulePlayback>, kSlots> m_schedulers;
     // The quick search pop-up's scheduler, made at its first search.
     std::unique_ptr<CModulePlayback> m_quickScheduler;
+    std::unique_ptr<CModulePlayback> m_museumScheduler;
+    std::unique_ptr<CModulePlayback> m_thumbnailScheduler;
+    // What the museum or thumbnail pop-up answered to the last searched picture: the time to
+    // fetch next (0 or more), a play code (-15, -115, -25, -125), -2 after a decode-only frame.
+    std::atomic<int> m_searchStep{-1};
     QMutex m_playbackAudioLock;
     LiveFrameQueue m_playbackAudioQueue;
     std::unique_ptr<SessionThread> m_playbackAudioThread;

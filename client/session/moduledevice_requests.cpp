@@ -15,16 +15,19 @@
 #include <climits>
 #include <cstring>
 
+#include "common/media/moduledecoder.h"
 #include "common/media/modulerecord.h"
 #include "net/modulenetwork.h"
 #include "net/recordermessageheader.h"
 #include "session/backuphosts.h"
 #include "session/moduleplayback.h"
+#include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
 #include "session/sitebook.h"
 #include "session/slotreceivebuffers.h"
+#include "session/thumbnailsearchpopup.h"
 
 namespace {
 
@@ -101,11 +104,23 @@ bool CModuleDevice::ConsoleShowsThisRecorder() const
 
 CModulePlayback* CModuleDevice::SearchScheduler(SearchPopup popup) const
 {
-    // The museum and thumbnail schedulers come with their search pop-ups; the quick search's
-    // exists while its pop-up does.
-    if (popup == SearchPopup::Quick && QuickSearchPopup::Instance())
-        return m_quickScheduler.get();
+    // Each search's scheduler exists while its pop-up does.
+    switch (popup) {
+    case SearchPopup::Quick: return QuickSearchPopup::Instance() ? m_quickScheduler.get() : nullptr;
+    case SearchPopup::Museum: return MuseumSearchPopup::Instance() ? m_museumScheduler.get() : nullptr;
+    case SearchPopup::Thumbnail: return ThumbnailSearchPopup::Instance() ? m_thumbnailScheduler.get() : nullptr;
+    }
     return nullptr;
+}
+
+CModulePlayback* CModuleDevice::MakeSearchScheduler(SearchPopup popup)
+{
+    std::unique_ptr<CModulePlayback>& slot = popup == SearchPopup::Museum      ? m_museumScheduler
+                                             : popup == SearchPopup::Thumbnail ? m_thumbnailScheduler
+                                                                               : m_quickScheduler;
+    if (!slot && m_deviceIndex >= 0)
+        slot = std::make_unique<CModulePlayback>(this, nullptr);
+    return SearchScheduler(popup);
 }
 
 bool CModuleDevice::SearchModeOn() const
@@ -579,25 +594,33 @@ void CModuleDevice::ClearPlayStart()
 
 void CModuleDevice::SetMuseumSearch(int channel, int date, int time)
 {
-    // The museum search runs in the hub's museum pop-up (SearchMuseum::SetSearchInfo with the
-    // channel's picture class, the capability value and the scheduler's frame flag, its latest
-    // time field); without it no museum search starts.
-    if (!SearchScheduler(SearchPopup::Museum)) {
+    MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
+    if (!popup || !MakeSearchScheduler(SearchPopup::Museum) || !ValidChannel(channel)) {
         qCDebug(lcSession) << "SetMuseumSearch: no museum search pop-up" << channel << date << time;
         return;
     }
     RememberSearchStart(channel, date, time);
     m_museumMode = 1;
+    m_thumbnailMode = 0;
     m_quickMode = 0;
+    m_museumScheduler->SetMuseumSearch(-1, 0, 0, 0, 0);
+    const QSize picture = ChannelPictureSize(channel);
+    const int resolutionClass = picture.width() >= 1901 ? 2 : picture.width() >= 1201 ? 1 : 0;
+    const int gridFamily = m_liveNetwork ? m_liveNetwork->GetModelGroup() : -1;
+    // 576-line (and 288-line) pictures carry more grid rows than 480-line ones.
+    const int videoFormatBit = picture.height() % 288 == 0 && picture.height() > 0 ? 1 : 0;
+    popup->SetSearchInfo(m_deviceIndex, channel, date, time, resolutionClass, gridFamily, videoFormatBit);
+    if (CModulePlayback* own = GetPlayback(channel))
+        popup->SetLatestTime(own->GetLatestTime());
+    ClearSearchSteps();
     qCDebug(lcSession) << "museum search start";
     StartIndexSearch(channel);
 }
 
 void CModuleDevice::SetThumnailSearch(int channel, int date, int time)
 {
-    // The thumbnail search runs in the hub's thumbnail pop-up (SearchThumnail::SetSearchInfo);
-    // without it no thumbnail search starts.
-    if (!SearchScheduler(SearchPopup::Thumbnail)) {
+    ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance();
+    if (!popup || !MakeSearchScheduler(SearchPopup::Thumbnail) || !ValidChannel(channel)) {
         qCDebug(lcSession) << "SetThumnailSearch: no thumbnail search pop-up" << channel << date << time;
         return;
     }
@@ -605,10 +628,52 @@ void CModuleDevice::SetThumnailSearch(int channel, int date, int time)
     m_thumbnailMode = 1;
     m_museumMode = 0;
     m_quickMode = 0;
+    popup->SetSearchInfo(m_deviceIndex, channel, date, time);
+    ClearSearchSteps();
     qCDebug(lcSession) << "thumbnail search start";
     qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
                        << m_museumMode.load() << m_thumbnailMode.load();
     StartIndexSearch(channel);
+}
+
+void CModuleDevice::SetMuseumArea(int gridFamily, int x1, int y1, int x2, int y2)
+{
+    if (CModulePlayback* p = SearchScheduler(SearchPopup::Museum))
+        p->SetMuseumSearch(gridFamily, x1, y1, x2, y2);
+}
+
+void CModuleDevice::LeaveMuseumSearch()
+{
+    if (CModulePlayback* p = SearchScheduler(SearchPopup::Museum)) {
+        p->SetMuseumSearch(-1, 0, 0, 0, 0);
+        p->SetMode(PlaybackMode::Stop);
+    }
+    m_museumMode = 0;
+    ClearSearchSteps();
+}
+
+void CModuleDevice::LeaveThumbnailSearch()
+{
+    if (CModulePlayback* p = SearchScheduler(SearchPopup::Thumbnail))
+        p->SetMode(PlaybackMode::Stop);
+    m_thumbnailMode = 0;
+    ClearSearchSteps();
+}
+
+void CModuleDevice::ClearSearchSteps()
+{
+    for (auto& next : m_nextSearchFrame)
+        next = 0;
+    m_searchStep = -1;
+}
+
+QSize CModuleDevice::ChannelPictureSize(int channel)
+{
+    CModuleDecoder* decoder = ValidChannel(channel) ? m_playbackDecoders[size_t(channel)].get() : nullptr;
+    if (!decoder)
+        return QSize();
+    QMutexLocker lock(decoder->GetPictureLock());
+    return decoder->GetImage().size();
 }
 
 void CModuleDevice::SetQuickSearch(int channel, int date, int time)
@@ -616,9 +681,7 @@ void CModuleDevice::SetQuickSearch(int channel, int date, int time)
     // The quick search runs in the hub's quick search pop-up (SearchTime::SetSearchInfo, which
     // also keeps the channel); without it no quick search starts.
     QuickSearchPopup* popup = QuickSearchPopup::Instance();
-    if (popup && !m_quickScheduler && m_deviceIndex >= 0)
-        m_quickScheduler = std::make_unique<CModulePlayback>(this, nullptr);
-    if (!popup || !SearchScheduler(SearchPopup::Quick) || !ValidChannel(channel)) {
+    if (!popup || !MakeSearchScheduler(SearchPopup::Quick) || !ValidChannel(channel)) {
         qCDebug(lcSession) << "SetQuickSearch: no quick search pop-up" << channel << date << time;
         return;
     }

@@ -526,8 +526,11 @@ void CModulePlayback::OnSetFrameHeader(int size, int streamKind, const char* dat
 void CModulePlayback::ParseHeaders(const char* data, int size, int streamKind)
 {
     m_streamKind = streamKind;
+    const bool museum = m_kind == SchedulerKind::Museum && m_museum.IsSet();
+    bool matched = false;
+    m_museumMatch = false;
     int count = 0;
-    while (count < kRingSize && data && (count + 1) * kHeaderSlotSize <= size) {
+    while (!matched && count < kRingSize && data && (count + 1) * kHeaderSlotSize <= size) {
         const char* p = data + count * kHeaderSlotSize;
         if (Le32(p) != quint32(kHeaderMarker))
             break;
@@ -561,8 +564,19 @@ void CModulePlayback::ParseHeaders(const char* data, int size, int streamKind)
         }
         m_ring[size_t(count)] = e;
         ++count;
+        if (museum && HasMotionData(p))
+            matched = MatchMuseumArea(p, e.frameKind) == MuseumMatch::Match;
     }
     m_ringCount = count;
+    if (museum) {
+        m_museumMatch = matched;
+        if (!matched) {
+            // No change inside the area in this second: the search moves on.
+            m_ringPos = 0;
+            EmitFrame(-1, 0, 0, false);
+            return;
+        }
+    }
     m_ringPos = IsBackward() ? std::max(count - 1, 0) : 0;
     if (m_requestClock.isValid())
         m_lastRequestAt = m_requestClock.elapsed();
@@ -572,6 +586,34 @@ void CModulePlayback::ParseHeaders(const char* data, int size, int streamKind)
         return;
     }
     SendFrame(m_ringPos);
+}
+
+bool CModulePlayback::HasMotionData(const char* slot)
+{
+    const quint32 flags = Le32(slot + 8);
+    const quint32 kinds = Le32(slot + 16);
+    return (flags & (1u << 23)) && !(kinds & ((1u << 13) | (1u << 15)));
+}
+
+void CModulePlayback::SetMuseumSearch(int gridFamily, int x1, int y1, int x2, int y2)
+{
+    if (gridFamily == -1) {
+        m_museum.Clear();
+        m_museumMatch = false;
+        return;
+    }
+    m_museum.SetArea(gridFamily, x1, y1, x2, y2);
+}
+
+MuseumMatch CModulePlayback::MatchMuseumArea(const char* slot, int frameKind)
+{
+    if (!slot)
+        return MuseumMatch::NoMotionData;
+    const MuseumMatch result = m_museum.TestFrame(slot + MuseumMatcher::kMotionOffset,
+                                                  kHeaderSlotSize - MuseumMatcher::kMotionOffset, frameKind == 1,
+                                                  m_areaSearch);
+    qCDebug(lcSession) << "museum match" << int(result) << "frame counter" << m_museum.FrameCounter();
+    return result;
 }
 
 void CModulePlayback::EmitFrame(int file, qint64 offset, int size, bool flag)

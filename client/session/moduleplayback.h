@@ -19,6 +19,7 @@
 #include <atomic>
 #include <memory>
 
+#include "session/museummatcher.h"
 #include "session/playbackhost.h"
 #include "session/playbackmode.h"
 #include "session/schedulerkind.h"
@@ -81,6 +82,15 @@ public:
     PlaybackMode GetState() const { return m_state.load(); }
     void SetMode(PlaybackMode state);
     void SetContinuous(bool continuous) { m_continuous = continuous; }
+    // The museum search's area: grid family and cells x1 .. x2-1, y1 .. y2-1; a grid family of
+    // -1 clears it. While it is set (museum kind), every header block is tested for change
+    // inside the area: a match stops the block at that frame, none ends the second with an
+    // empty notice.
+    void SetMuseumSearch(int gridFamily, int x1, int y1, int x2, int y2);
+    MuseumMatch MatchMuseumArea(const char* slot, int frameKind);
+    // Whether the last header block tested held a match (read by the session's search thread).
+    bool GetMuseumMatch() const { return m_museumMatch.load(); }
+    bool IsMuseumRequest() const { return m_museum.IsSet(); }
     bool IsContinuous() const { return m_continuous; }
 
     // What the scheduler holds, for the session, the search windows and tests.
@@ -152,6 +162,8 @@ private:
     // (forward) or down to `from` (backward); -1 when none.
     int FindSecond(int minute, int from, bool backward) const;
     void ParseHeaders(const char* data, int size, int streamKind);
+    // Bit 23 of the frame's flag word set, bits 13 and 15 of its kind word clear.
+    static bool HasMotionData(const char* slot);
     // Hands a frame (or an empty one) to the session with its delay; returns the delay.
     int HandOn(const char* data, int size, int streamKind);
     void SendSound(const RingEntry& e);
@@ -216,4 +228,6 @@ private:
     int m_streamKind = 0;
     bool m_skip = false;
     bool m_lastKey = false;
+    MuseumMatcher m_museum;
+    std::atomic<bool> m_museumMatch{false};
 };

@@ -32,6 +32,8 @@ public:
     virtual void SetFirmwarePath(const QString& path) = 0;
     // The title of the shared message box, so a session closes only a box it opened.
     virtual QString MessageTitle() const = 0;
+    // Whether the shared message box is open; read by the search threads too.
+    virtual bool IsMessageBoxOpen() const { return false; }
     virtual bool IsClosing() const = 0;
 
     // The one audio output; only the chosen recorder's sound is played.

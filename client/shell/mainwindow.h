@@ -199,7 +199,7 @@ public:
 
     // True while any MessageDlg is open. Boxes report their opening and their closing (or
     // destruction, whichever comes first) so the state cannot outlive the last box.
-    bool IsMessageBoxOpen() const { return m_openMessageBoxes > 0; }
+    bool IsMessageBoxOpen() const override { return m_openMessageBoxes.load() > 0; }
     void MessageBoxOpened() override;
     void MessageBoxClosed() override;
 
@@ -387,7 +387,7 @@ private:
     int m_favoriteCameoIndex = -1;
     // Set by the first automatic favorite opening of the program run; never cleared.
     bool m_autoConnectDone = false;
-    int m_openMessageBoxes = 0;
+    std::atomic<int> m_openMessageBoxes{0};
 
     RecorderTable m_devices;
     GridTable m_cameos;
