@@ -1411,7 +1411,7 @@ int MainWindow::ConsoleDeviceIndex() const
 void MainWindow::actionTriggered(QAction* action)
 {
     if (action)
-        qDebug("action '%s' triggered", qPrintable(action->text()));
+        qCDebug(lcShell, "action '%s' triggered", qPrintable(action->text()));
 }
 
 void MainWindow::OnScrSplitMode(int split)
