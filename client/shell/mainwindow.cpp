@@ -649,7 +649,9 @@ void MainWindow::timerShowMessageBox()
         return;
 
     int mode = MessageDlg::HubMessage;
-    if (MessageTitle() == QLatin1String("Museum Search"))
+    // A search's progress can be cancelled: a recorder that never answers would otherwise hold the
+    // program behind a box that cannot be closed.
+    if (MessageTitle() == QLatin1String("Museum Search") || MessageTitle() == QLatin1String("Thumbnail Search"))
         mode = MessageDlg::MuseumSearch;
     else if (MessageText() == QLatin1String("Please wait..."))
         mode = MessageDlg::Wait;

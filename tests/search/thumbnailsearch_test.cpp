@@ -455,6 +455,30 @@ TEST_F(ThumbnailSearch, SwitchingSearchesHandsBackTheirCodes)
     quick->hide();
 }
 
+TEST_F(ThumbnailSearch, TheProgressOfASilentRecorderCanBeCancelled)
+{
+    closer.reset();
+    bool seen = false;
+    bool cancellable = false;
+    BoxWatcher watcher([&](MessageDlg* box, const BoxSample& sample) {
+        if (sample.title != QLatin1String("Thumbnail Search") || !sample.visible || seen)
+            return;
+        seen = true;
+        cancellable = sample.buttonEnabled;
+        auto* button = box->findChild<QPushButton*>(QStringLiteral("closeButton"));
+        if (button && cancellable)
+            button->click();
+        else
+            box->done(0); // the box would otherwise hold the test, as it holds the operator
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen; }, kWaitMs));
+    EXPECT_TRUE(cancellable) << "no picture ever comes: the operator must be able to close the box";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !hub->IsMessageBoxOpen(); }, kWaitMs));
+    QTest::mouseClick(Button(QStringLiteral("Close")), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog->isVisible(); }, kWaitMs));
+    EXPECT_EQ(dialog->GetLastHandBack(), kStartTime);
+}
+
 TEST_F(ThumbnailSearch, ALostRecorderClosesAtOnceAndIsForgotten)
 {
     Feed(0, {}, 3);
