@@ -57,11 +57,18 @@ QRect SlotFrame(int slot)
                  SearchThumnail::kSlotHeight - 2);
 }
 
-QImage BlackPicture()
+QImage BlackPicture(QSize size = QSize(kTileWidth, kTileHeight))
 {
-    QImage picture(kTileWidth, kTileHeight, QImage::Format_RGB888);
+    QImage picture(size, QImage::Format_RGB888);
     picture.fill(Qt::black);
     return picture;
+}
+
+// A notice without picture still carries its time: what it shows stays black.
+QImage Scaled(const QImage& picture, QSize size)
+{
+    return picture.isNull() ? BlackPicture(size)
+                            : picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 } // namespace
@@ -250,42 +257,43 @@ void SearchThumnail::SetSearchInfo(int deviceIndex, int channel, int date, int t
 
 int SearchThumnail::SetCameoImage(int deviceIndex, int /*channel*/, const QString& timeText, const QImage& picture)
 {
-    // The search thread: the step is decided here; the widgets follow on their own thread.
-    QMutexLocker lock(&m_stateLock);
-    if (m_deviceIndex < 0 || deviceIndex != m_deviceIndex)
-        return -999;
-    const int level = m_levels.LevelSearched();
-    if (level == ThumbnailLevels::kNoLevel)
-        return ThumbnailLevels::kCompleted;
-    const bool playing = level == ThumbnailLevels::kPlaying;
-    const int mode = m_playMode.load();
-    if (!(playing && mode == int(PlayMode::Forward)))
-        m_record = false;
-    if (playing && mode == int(PlayMode::Stop))
-        return -999;
-
-    // A notice without picture still carries its time: its slot stays black.
-    const QImage big = picture.isNull() ? BlackPicture()
-                                        : picture.scaled(kTileWidth, kTileHeight, Qt::IgnoreAspectRatio,
-                                                         Qt::SmoothTransformation);
-    if (playing) {
-        emit pictureArrived(big, timeText);
-        return PlayCode();
+    // The search thread: the step is decided under the lock, the pictures are scaled outside it
+    // and the widgets follow on their own thread.
+    ThumbnailLevels::Outcome outcome;
+    int level = ThumbnailLevels::kNoLevel;
+    int playCode = 0;
+    bool showsBig = false;
+    {
+        QMutexLocker lock(&m_stateLock);
+        if (m_deviceIndex < 0 || deviceIndex != m_deviceIndex)
+            return -999;
+        level = m_levels.LevelSearched();
+        if (level == ThumbnailLevels::kNoLevel)
+            return ThumbnailLevels::kCompleted;
+        const bool playing = level == ThumbnailLevels::kPlaying;
+        const int mode = m_playMode.load();
+        if (!(playing && mode == int(PlayMode::Forward)))
+            m_record = false;
+        if (playing) {
+            playCode = PlayCode(mode);
+            if (mode == int(PlayMode::Stop))
+                return playCode;
+            showsBig = true;
+        } else {
+            showsBig = m_levels.SlotsReceived() == 0;
+            outcome = m_levels.OnPicture(timeText);
+        }
     }
-    if (m_levels.SlotsReceived() == 0)
-        emit pictureArrived(big, timeText);
-
-    const ThumbnailLevels::Outcome outcome = m_levels.OnPicture(timeText);
+    if (showsBig)
+        emit pictureArrived(Scaled(picture, QSize(kTileWidth, kTileHeight)), timeText);
+    if (level == ThumbnailLevels::kPlaying)
+        return playCode;
     if (outcome.arrival != ThumbnailLevels::Arrival::Stored) {
         emit messageBoxArrived(QString(), QStringLiteral("Search completed."), QString());
         emit messageBoxArrived(QString(), QString(), QStringLiteral("auto"));
         return ThumbnailLevels::kCompleted;
     }
-    QImage thumbnail(kThumbnailWidth, kSlotHeight, QImage::Format_RGB32);
-    if (picture.isNull())
-        thumbnail.fill(Qt::black);
-    else
-        thumbnail = picture.scaled(kThumbnailWidth, kSlotHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage thumbnail = Scaled(picture, QSize(kThumbnailWidth, kSlotHeight));
     {
         QMutexLocker paint(&m_paintLock);
         m_thumbnails[size_t(level)][outcome.slot] = thumbnail;
@@ -295,9 +303,9 @@ int SearchThumnail::SetCameoImage(int deviceIndex, int /*channel*/, const QStrin
     return outcome.next;
 }
 
-int SearchThumnail::PlayCode() const
+int SearchThumnail::PlayCode(int playMode)
 {
-    switch (PlayMode(m_playMode.load())) {
+    switch (PlayMode(playMode)) {
     case PlayMode::Forward: return -15;
     case PlayMode::FastForward: return -115;
     case PlayMode::Backward: return -25;
@@ -458,10 +466,7 @@ void SearchThumnail::PickSlot(int slot)
     PublishColumn(level);
     {
         QMutexLocker lock(&m_paintLock);
-        const QImage& thumbnail = m_thumbnails[size_t(level)][slot];
-        m_picture = thumbnail.isNull() ? BlackPicture()
-                                       : thumbnail.scaled(kTileWidth, kTileHeight, Qt::IgnoreAspectRatio,
-                                                          Qt::SmoothTransformation);
+        m_picture = Scaled(m_thumbnails[size_t(level)][slot], QSize(kTileWidth, kTileHeight));
     }
     m_timeText = caption;
     m_showsPicture = true;

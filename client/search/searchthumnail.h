@@ -140,7 +140,8 @@ private:
     void RedrawTile();
     void SwitchSearch(int returnCode);
     void CloseLater(bool gotoPicture);
-    int PlayCode() const;
+    // What the search thread is told while playing: -15, -115, -25, -125, or -999 for a stop.
+    static int PlayCode(int playMode);
 
     // Guards the drill-down state shared with the search thread.
     mutable QMutex m_stateLock;

@@ -207,6 +207,25 @@ TEST_F(ThumbnailSearch, PicturesReachTheWidgetsOnlyOnTheirOwnThread)
     EXPECT_TRUE(dialog->Tile()->IsPlaying());
 }
 
+TEST_F(ThumbnailSearch, ANoticeWithoutPictureKeepsItsTimeAndABlackSlot)
+{
+    Feed(0, {}, 1);
+    int answer = 0;
+    std::thread searchThread([&] {
+        answer = dialog->SetCameoImage(device->GetDeviceIndex(), kChannel + 16, QStringLiteral("01:00:00"),
+                                       QImage());
+    });
+    searchThread.join();
+    EXPECT_EQ(answer, 20000);
+    EXPECT_EQ(dialog->GetCaption(0, 1), QStringLiteral("01:00:00"));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return dialog->ColumnImage(0).pixelColor(4, 123) != QColor(Qt::black); }, kWaitMs))
+        << "the band is drawn";
+    EXPECT_EQ(dialog->ColumnImage(0).pixelColor(80, 180), QColor(Qt::black));
+    PressSlot(1);
+    EXPECT_EQ(dialog->GetTimeText(), QStringLiteral("01:00:00")) << "the slot can be chosen";
+}
+
 TEST_F(ThumbnailSearch, TheStepStartsFromThePicturesOwnTime)
 {
     const std::vector<int> answers = Feed(
