@@ -24,8 +24,8 @@
 #include <QWidget>
 
 #include "backup/caviconvert.h"
-#include "backup/convertsource.h"
 #include "backup/cdirectbackup.h"
+#include "backup/convertsource.h"
 #include "emap/emapview.h"
 #include "panels/calarmout.h"
 #include "panels/cmodulenetworkstatus.h"
@@ -34,10 +34,12 @@
 #include "panels/healthcheck.h"
 #include "panels/microphone.h"
 #include "platform/process.h"
+#include "search/searchthumnail.h"
 #include "search/searchtime.h"
 #include "session/moduledevice.h"
 #include "session/quicksearchpopup.h"
 #include "session/sitebook.h"
+#include "session/thumbnailsearchpopup.h"
 #include "shell/audiooutput.h"
 #include "shell/cadjust.h"
 #include "shell/ccameo.h"
@@ -118,7 +120,10 @@ MainWindow::MainWindow(QWidget* parent)
     m_pAudioOutput->startAudioOutput();
     qCDebug(lcShell) << "Set SearhcMuseum";
     qCDebug(lcShell) << "Set SearhcThumbnail";
-    // pending: museum and thumbnail search pop-ups (created modal here)
+    // pending: museum search pop-up (created modal here)
+    m_pSearchThumnail = new SearchThumnail(this);
+    m_pSearchThumnail->setModal(true);
+    ThumbnailSearchPopup::Install(m_pSearchThumnail);
     m_pSearchTime = new SearchTime(this);
     m_pSearchTime->setModal(true);
     QuickSearchPopup::Install(m_pSearchTime);
@@ -175,6 +180,8 @@ MainWindow::~MainWindow()
         SearchHub::Install(nullptr);
     if (QuickSearchPopup::Instance() == m_pSearchTime)
         QuickSearchPopup::Install(nullptr);
+    if (ThumbnailSearchPopup::Instance() == m_pSearchThumnail)
+        ThumbnailSearchPopup::Install(nullptr);
     if (MessageBoxHub::Instance() == this)
         MessageBoxHub::Install(nullptr);
     if (BackupHostFactory::Instance() == m_pBackupWindows.get())
@@ -642,7 +649,9 @@ void MainWindow::timerShowMessageBox()
         return;
 
     int mode = MessageDlg::HubMessage;
-    if (MessageTitle() == QLatin1String("Museum Search"))
+    // A search's progress can be cancelled: a recorder that never answers would otherwise hold the
+    // program behind a box that cannot be closed.
+    if (MessageTitle() == QLatin1String("Museum Search") || MessageTitle() == QLatin1String("Thumbnail Search"))
         mode = MessageDlg::MuseumSearch;
     else if (MessageText() == QLatin1String("Please wait..."))
         mode = MessageDlg::Wait;

@@ -50,6 +50,7 @@ class QMdiArea;
 class QTabBar;
 class QTimer;
 class QToolBar;
+class SearchThumnail;
 class SearchTime;
 class SearchView;
 class SiteBook;
@@ -429,6 +430,8 @@ private:
     ChildWindowSlots* m_pSearchLocalSlots = nullptr;
     // The program's one quick search pop-up.
     SearchTime* m_pSearchTime = nullptr;
+    // The program's one thumbnail search pop-up.
+    SearchThumnail* m_pSearchThumnail = nullptr;
     ChildWindowSlots* m_pEmapSlots = nullptr;
 
     quint8 m_closing = 0;
