@@ -10,10 +10,8 @@
 #include <atomic>
 #include <vector>
 
-#include "common/support/decoder_streams.h"
-#include "search/searchview.h"
+#include "search/support/recorded_day.h"
 #include "session/museumsearchpopup.h"
-#include "shell/childwindowslots.h"
 #include "shell/support/grid_online_fixture.h"
 
 namespace {
@@ -22,24 +20,10 @@ namespace {
 // columns 5..9, rows 4..7 of a 22 x 15 grid.
 QStringList DayWithMotion()
 {
-    const decoder_streams::Stream& stream = decoder_streams::Make(352, 240, 30, 10);
-    EXPECT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
-    return {QStringLiteral("--video"),
-            stream.path,
-            QStringLiteral("--fps"),
-            QStringLiteral("10"),
-            QStringLiteral("--record-date"),
-            QStringLiteral("20240205"),
-            QStringLiteral("--record-start"),
-            QStringLiteral("090000"),
-            QStringLiteral("--record-end"),
-            QStringLiteral("105959"),
-            QStringLiteral("--motion-cells"),
-            QStringLiteral("5,4,10,8"),
-            QStringLiteral("--motion-grid"),
-            QStringLiteral("22x15"),
-            QStringLiteral("--motion-seconds"),
-            QStringLiteral("20-29")};
+    return RecordedDayOptions(QStringLiteral("090000"), QStringLiteral("105959"), 10, 1,
+                              {QStringLiteral("--motion-cells"), QStringLiteral("5,4,10,8"),
+                               QStringLiteral("--motion-grid"), QStringLiteral("22x15"),
+                               QStringLiteral("--motion-seconds"), QStringLiteral("20-29")});
 }
 
 int Hhmmss(const QString& text)
@@ -137,9 +121,7 @@ TEST_F(MuseumSession, WalkAsksOneSecondOnAfterAMissAndTenAfterAMatch)
 {
     CModuleDevice* device = LoggedInRecorder(QStringLiteral("Hall"), DayWithMotion());
     ASSERT_TRUE(device);
-    hub->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(hub.get()));
-    hub->StartRemoteSearch(device->GetDeviceIndex(), 20240205, 100000);
+    ASSERT_TRUE(OpenRemoteSearch(*hub, device, 20240205, 100000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return device->IsPlaybackActive(); }, 30000));
 
     MuseumSearchPopup::Install(&popup);
@@ -192,9 +174,7 @@ TEST_F(MuseumSession, ADifferentAreaFindsNothing)
 {
     CModuleDevice* device = LoggedInRecorder(QStringLiteral("Yard"), DayWithMotion());
     ASSERT_TRUE(device);
-    hub->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(hub.get()));
-    hub->StartRemoteSearch(device->GetDeviceIndex(), 20240205, 100000);
+    ASSERT_TRUE(OpenRemoteSearch(*hub, device, 20240205, 100000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return device->IsPlaybackActive(); }, 30000));
 
     MuseumSearchPopup::Install(&popup);

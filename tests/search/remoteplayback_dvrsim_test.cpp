@@ -11,12 +11,12 @@
 #include <QTimeEdit>
 #include <QWheelEvent>
 
-#include "common/support/decoder_streams.h"
 #include "search/ccameomuseum.h"
 #include "search/searchinfo.h"
 #include "search/searchtime.h"
 #include "search/searchtimeline.h"
 #include "search/searchview.h"
+#include "search/support/recorded_day.h"
 #include "shell/childwindowslots.h"
 #include "shell/support/grid_online_fixture.h"
 
@@ -25,14 +25,7 @@ namespace {
 // Two recorded days, 08:00:00 to 11:59:59 each, of a real H.264 stream.
 QStringList RecordedDays()
 {
-    const decoder_streams::Stream& stream = decoder_streams::Make(352, 240, 30, 10);
-    EXPECT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
-    return {QStringLiteral("--video"),        stream.path,
-            QStringLiteral("--fps"),          QStringLiteral("15"),
-            QStringLiteral("--record-date"),  QStringLiteral("20240205"),
-            QStringLiteral("--record-days"),  QStringLiteral("2"),
-            QStringLiteral("--record-start"), QStringLiteral("080000"),
-            QStringLiteral("--record-end"),   QStringLiteral("115959")};
+    return RecordedDayOptions(QStringLiteral("080000"), QStringLiteral("115959"), 15, 2);
 }
 
 class RemotePlayback : public GridOnlineTest
@@ -40,16 +33,7 @@ class RemotePlayback : public GridOnlineTest
 protected:
     SearchView* OpenOn(CModuleDevice* device, int date, int time)
     {
-        // The grid composes for its laid-out size, so the window is shown as the program shows it.
-        hub->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(hub.get()));
-        hub->StartRemoteSearch(device->GetDeviceIndex(), date, time);
-        for (int slot = 0; slot < MainWindow::kSearchViews; ++slot) {
-            auto* view = qobject_cast<SearchView*>(hub->SearchViewSlots()->Window(slot));
-            if (view && view->ShownRecorder() == device->GetDeviceIndex())
-                return view;
-        }
-        return nullptr;
+        return OpenRemoteSearch(*hub, device, date, time);
     }
 
     // The playback controls the simulator received that start a stream.

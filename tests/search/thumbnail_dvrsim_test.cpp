@@ -8,43 +8,17 @@
 #include <QLabel>
 #include <QTest>
 
-#include "common/support/decoder_streams.h"
 #include "search/searchthumnail.h"
 #include "search/searchview.h"
+#include "search/support/recorded_day.h"
 #include "shell/ccameo.h"
-#include "shell/childwindowslots.h"
 #include "shell/support/grid_online_fixture.h"
 
 namespace {
 
-// Recorded 08:30:00 to 11:59:59.
-QStringList RecordedMorning()
-{
-    const decoder_streams::Stream& stream = decoder_streams::Make(352, 240, 30, 10);
-    EXPECT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
-    return {QStringLiteral("--video"),        stream.path,
-            QStringLiteral("--fps"),          QStringLiteral("10"),
-            QStringLiteral("--record-date"),  QStringLiteral("20240205"),
-            QStringLiteral("--record-start"), QStringLiteral("083000"),
-            QStringLiteral("--record-end"),   QStringLiteral("115959")};
-}
-
 class ThumbnailOperator : public GridOnlineTest
 {
 protected:
-    SearchView* OpenOn(CModuleDevice* device, int date, int time)
-    {
-        hub->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(hub.get()));
-        hub->StartRemoteSearch(device->GetDeviceIndex(), date, time);
-        for (int slot = 0; slot < MainWindow::kSearchViews; ++slot) {
-            auto* view = qobject_cast<SearchView*>(hub->SearchViewSlots()->Window(slot));
-            if (view && view->ShownRecorder() == device->GetDeviceIndex())
-                return view;
-        }
-        return nullptr;
-    }
-
     static QStringList Captions(SearchThumnail* dialog, int level, int slotCount)
     {
         QStringList captions;
@@ -64,9 +38,10 @@ protected:
 
 TEST_F(ThumbnailOperator, HoursThenTenMinutesThenMinutesFromTheRecorder)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Porch"), RecordedMorning());
+    CModuleDevice* device = LoggedInRecorder(
+        QStringLiteral("Porch"), RecordedDayOptions(QStringLiteral("083000"), QStringLiteral("115959"), 10));
     ASSERT_TRUE(device);
-    SearchView* view = OpenOn(device, 20240205, 100000);
+    SearchView* view = OpenRemoteSearch(*hub, device, 20240205, 100000);
     ASSERT_TRUE(view);
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->IsPlaybackStarted(); }, 30000));
     auto* grid = qobject_cast<CCameo*>(view->GetGrid());

@@ -9,23 +9,11 @@
 #include <atomic>
 #include <vector>
 
-#include "common/support/decoder_streams.h"
+#include "search/support/recorded_day.h"
 #include "session/thumbnailsearchpopup.h"
 #include "shell/support/grid_online_fixture.h"
 
 namespace {
-
-// Recorded 08:30:00 to 11:59:59.
-QStringList RecordedMorning()
-{
-    const decoder_streams::Stream& stream = decoder_streams::Make(352, 240, 30, 10);
-    EXPECT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
-    return {QStringLiteral("--video"),        stream.path,
-            QStringLiteral("--fps"),          QStringLiteral("10"),
-            QStringLiteral("--record-date"),  QStringLiteral("20240205"),
-            QStringLiteral("--record-start"), QStringLiteral("083000"),
-            QStringLiteral("--record-end"),   QStringLiteral("115959")};
-}
 
 class HourlyPopup : public ThumbnailSearchPopup
 {
@@ -90,11 +78,10 @@ protected:
 
 TEST_F(ThumbnailSession, FirstPictureOfTheDayThenEachHourAsked)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Hall"), RecordedMorning());
+    CModuleDevice* device = LoggedInRecorder(
+        QStringLiteral("Hall"), RecordedDayOptions(QStringLiteral("083000"), QStringLiteral("115959"), 10));
     ASSERT_TRUE(device);
-    hub->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(hub.get()));
-    hub->StartRemoteSearch(device->GetDeviceIndex(), 20240205, 100000);
+    ASSERT_TRUE(OpenRemoteSearch(*hub, device, 20240205, 100000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return device->IsPlaybackActive(); }, 30000));
 
     ThumbnailSearchPopup::Install(&popup);
