@@ -24,8 +24,8 @@
 #include <QWidget>
 
 #include "backup/caviconvert.h"
-#include "backup/convertsource.h"
 #include "backup/cdirectbackup.h"
+#include "backup/convertsource.h"
 #include "emap/emapview.h"
 #include "panels/calarmout.h"
 #include "panels/cmodulenetworkstatus.h"
@@ -34,8 +34,10 @@
 #include "panels/healthcheck.h"
 #include "panels/microphone.h"
 #include "platform/process.h"
+#include "search/searchmuseum.h"
 #include "search/searchtime.h"
 #include "session/moduledevice.h"
+#include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
 #include "session/sitebook.h"
 #include "shell/audiooutput.h"
@@ -122,6 +124,9 @@ MainWindow::MainWindow(QWidget* parent)
     m_pSearchTime = new SearchTime(this);
     m_pSearchTime->setModal(true);
     QuickSearchPopup::Install(m_pSearchTime);
+    m_pSearchMuseum = new SearchMuseum(this);
+    m_pSearchMuseum->setModal(true);
+    MuseumSearchPopup::Install(m_pSearchMuseum);
     OnLoadSMTP();
 
     loadSiteBook(m_settings.FilePath(QStringLiteral("sitebook.xml")), true);
@@ -175,6 +180,8 @@ MainWindow::~MainWindow()
         SearchHub::Install(nullptr);
     if (QuickSearchPopup::Instance() == m_pSearchTime)
         QuickSearchPopup::Install(nullptr);
+    if (MuseumSearchPopup::Instance() == m_pSearchMuseum)
+        MuseumSearchPopup::Install(nullptr);
     if (MessageBoxHub::Instance() == this)
         MessageBoxHub::Install(nullptr);
     if (BackupHostFactory::Instance() == m_pBackupWindows.get())

@@ -50,6 +50,7 @@ class QMdiArea;
 class QTabBar;
 class QTimer;
 class QToolBar;
+class SearchMuseum;
 class SearchTime;
 class SearchView;
 class SiteBook;
@@ -291,6 +292,7 @@ public:
     void GridPlaybackControl(QWidget* grid, int code) override;
     bool StartBackupPlayer(const QString& file) override;
     SearchTime* GetSearchTime() const override { return m_pSearchTime; }
+    SearchMuseum* GetSearchMuseum() const { return m_pSearchMuseum; }
     // SiteBookHub: a recorder's remote playback in one of the two remote playback windows.
     void StartRemoteSearch(int deviceIndex, int date, int time) override;
 
@@ -429,6 +431,7 @@ private:
     ChildWindowSlots* m_pSearchLocalSlots = nullptr;
     // The program's one quick search pop-up.
     SearchTime* m_pSearchTime = nullptr;
+    SearchMuseum* m_pSearchMuseum = nullptr;
     ChildWindowSlots* m_pEmapSlots = nullptr;
 
     quint8 m_closing = 0;
