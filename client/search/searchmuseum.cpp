@@ -181,6 +181,9 @@ void SearchMuseum::BuildRangeRow(int rowY)
         edit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
         edit->setFont(editFont);
         edit->setMinimumHeight(25);
+        // Seventy pixels hold the bold time only without the step arrows; the keys and the wheel
+        // still step it.
+        edit->setButtonSymbols(QAbstractSpinBox::NoButtons);
         edit->setGeometry(x, rowY, 70, kRowHeight);
         return edit;
     };
