@@ -427,7 +427,7 @@ void SearchMuseum::OnSearchBtn()
     ResetMatchList();
     m_strip->ClearSlot(-1);
     m_messageTimer.start();
-    m_boxSeenOpen = false;
+    m_boxOpened = false;
     ShowBox(kTitle, QStringLiteral("Searching..."), QString());
     if (MuseumRecorder* r = Recorder()) {
         m_busy = true;
@@ -445,7 +445,11 @@ void SearchMuseum::OnSearchBtn()
 
 void SearchMuseum::OnMessageTimeOut()
 {
-    if (ProgressBoxOpen())
+    const SessionHub* hub = SessionHub::Instance();
+    // The box opens sooner than the first tick comes, so from the first tick on a box that is
+    // not open has been closed, for the search thread as well.
+    m_boxOpened = true;
+    if (hub && hub->IsMessageBoxOpen())
         return;
     {
         QMutexLocker locker(&m_walkLock);
@@ -460,8 +464,8 @@ bool SearchMuseum::ProgressBoxOpen()
     const SessionHub* hub = SessionHub::Instance();
     const bool open = hub && hub->IsMessageBoxOpen();
     if (open)
-        m_boxSeenOpen = true;
-    return open || !m_boxSeenOpen.load();
+        m_boxOpened = true;
+    return open || !m_boxOpened.load();
 }
 
 void SearchMuseum::resizeArea()
@@ -720,7 +724,7 @@ void SearchMuseum::showEvent(QShowEvent* event)
     // The first picture at the requested time ends this wait.
     m_busy = true;
     m_messageTimer.start();
-    m_boxSeenOpen = false;
+    m_boxOpened = false;
     ShowBox(kTitle, QStringLiteral("Searching..."), QString());
 }
 

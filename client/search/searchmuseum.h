@@ -162,8 +162,8 @@ private:
     void StopPlaying();
     void Play(PlaybackMode mode, int speedStep, bool recordOff);
     void RequestPlayback(int time);
-    // The progress box stands for the walk once it has been seen open; until then it counts as
-    // open (it opens a moment after it is asked for).
+    // For the search thread: the progress box stands for the walk once it has opened; until then
+    // it counts as open (it opens a moment after it is asked for).
     bool ProgressBoxOpen();
     int SearchDate() const;
 
@@ -178,7 +178,7 @@ private:
 
     std::atomic<bool> m_record{false};
     std::atomic<quint8> m_streamFlag{0};
-    std::atomic<bool> m_boxSeenOpen{false};
+    std::atomic<bool> m_boxOpened{false};
 
     // User-interface thread only.
     MuseumGrid m_grid;

@@ -108,6 +108,7 @@ protected:
     void TearDown() override
     {
         holdSearching = false;
+        dialog->SetRecorder(&recorder);
         dialog->hide();
         dialog->SetRecorder(nullptr);
         watcher.reset();
@@ -602,6 +603,29 @@ TEST_F(MuseumSearch, LostRecorderClosesAtOnceEvenWhileSearching)
     EXPECT_TRUE(recorder.playbacks.empty()) << "nothing is asked of a lost recorder";
     EXPECT_EQ(dialog->SetCameoImage(kDevice, kChannel + 16, QStringLiteral("10:00:00"), Picture(Qt::red), true),
               -999);
+}
+
+TEST_F(MuseumSearch, ProgressBoxClosedBeforeAnyPictureEndsTheWait)
+{
+    // The box that the dialog opens with is closed at once; no picture ever comes.
+    holdSearching = false;
+    dialog->SetSearchInfo(kDevice, kChannel, kDate, 100000, 0, -1, 0);
+    ASSERT_TRUE(dialog->IsBusy());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->IsBusy(); }, kWaitMs));
+    EXPECT_FALSE(dialog->IsMessageTimerActive());
+
+    // Without a recorder a search asks for nothing and ends when its box is closed.
+    dialog->SetRecorder(nullptr); // the hub has no recorder at this index
+    dialog->SetLatestTime(235959);
+    DragCells(QPoint(2, 1), QPoint(5, 3));
+    recorder.playbacks.clear();
+    dialog->SearchButton()->click();
+    EXPECT_EQ(hub->MessageText(), QStringLiteral("Searching..."));
+    EXPECT_FALSE(dialog->IsBusy());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->IsMessageTimerActive(); }, kWaitMs));
+    EXPECT_TRUE(recorder.playbacks.empty());
+    dialog->CloseButton()->click();
+    EXPECT_FALSE(dialog->isVisible()) << "without a recorder Close hides at once";
 }
 
 TEST_F(MuseumSearch, StreamFlagIsKeptForTheScheduler)
