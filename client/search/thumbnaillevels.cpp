@@ -105,6 +105,7 @@ void ThumbnailLevels::Begin()
 {
     m_searching = 0;
     m_slotCount = 0;
+    m_stopText.clear();
     ClearCaptions(0);
 }
 
@@ -124,6 +125,7 @@ bool ThumbnailLevels::OpenLevel(int level, int slot)
     m_searching = level + 1;
     m_next = Hhmmss(hour, minute, second);
     m_chosen[size_t(level)] = slot;
+    m_stopText.clear();
     // The seconds level has nothing below it: the search of "level 5" only completes.
     m_onScreen = std::min(level + 1, kLevelCount - 1);
     m_slotCount = 0;
@@ -137,7 +139,10 @@ ThumbnailLevels::Outcome ThumbnailLevels::OnPicture(const QString& timeText)
         return outcome;
     const int level = m_searching;
     int hour = 0, minute = 0, second = 0;
-    if (level >= kLevelCount || m_slotCount >= SlotCount(level) || !ParseCaption(timeText, hour, minute, second)) {
+    // A recorder answers a time past its recording with its last picture again: the same
+    // picture twice ends the level instead of filling it with copies.
+    if (level >= kLevelCount || m_slotCount >= SlotCount(level) || timeText == m_stopText
+        || !ParseCaption(timeText, hour, minute, second)) {
         if (level < kLevelCount)
             m_done[size_t(level)] = true;
         outcome.arrival = Arrival::Completed;
@@ -146,6 +151,7 @@ ThumbnailLevels::Outcome ThumbnailLevels::OnPicture(const QString& timeText)
     outcome.arrival = Arrival::Stored;
     outcome.slot = m_slotCount;
     m_captions[size_t(level)][m_slotCount] = timeText;
+    m_stopText = timeText;
     m_next = NextTime(level, hour, minute, second);
     outcome.next = m_next;
     ++m_slotCount;

@@ -70,4 +70,6 @@ private:
     int m_searching = kNoLevel;
     int m_slotCount = 0;
     int m_next = 0;
+    // The time of the level's last thumbnail; a picture of that time again ends the level.
+    QString m_stopText;
 };

@@ -20,6 +20,7 @@
 #include "session/emapwindow.h"
 #include "session/livedecodeworker.h"
 #include "session/moduleplayback.h"
+#include "session/museumsearchpopup.h"
 #include "session/netconnect.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
@@ -27,6 +28,7 @@
 #include "session/sessiontreeitems.h"
 #include "session/sitebook.h"
 #include "session/slotreceivebuffers.h"
+#include "session/thumbnailsearchpopup.h"
 
 namespace {
 
@@ -1400,21 +1402,27 @@ void CModuleDevice::OnDisconnected()
 
 void CModuleDevice::CloseSearchBoxes()
 {
-    // pending: thumbnail search: Search progress boxes of this recorder close (the museum and thumbnail dialogs are reset
-    // and cancelled here once they exist).
+    // A search of this recorder ends with its connection: its progress box closes and the
+    // museum and thumbnail pop-ups forget the recorder and close.
     SessionHub* hub = SessionHub::Instance();
     const struct
     {
         std::atomic<quint8>* flag;
         const char* title;
-    } searches[] = {
-        {&m_museumMode, "Museum Search"}, {&m_thumbnailMode, "Thumbnail Search"}, {&m_quickMode, "Time Search"}};
+        SearchPopup popup;
+    } searches[] = {{&m_museumMode, "Museum Search", SearchPopup::Museum},
+                    {&m_thumbnailMode, "Thumbnail Search", SearchPopup::Thumbnail},
+                    {&m_quickMode, "Time Search", SearchPopup::Quick}};
     for (const auto& s : searches) {
-        if (s.flag->load()) {
-            if (hub && hub->MessageTitle() == QLatin1String(s.title))
-                hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
-            *s.flag = 0;
-        }
+        if (!s.flag->load())
+            continue;
+        if (hub && hub->MessageTitle() == QLatin1String(s.title))
+            hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
+        *s.flag = 0;
+        if (s.popup == SearchPopup::Museum && MuseumSearchPopup::Instance())
+            MuseumSearchPopup::Instance()->OnRecorderLost();
+        else if (s.popup == SearchPopup::Thumbnail && ThumbnailSearchPopup::Instance())
+            ThumbnailSearchPopup::Instance()->OnRecorderLost();
     }
 }
 
@@ -1690,10 +1698,22 @@ void CModuleDevice::timerPlayback01()
         if (!m_playbackActive.load() || !IsLoggedIn())
             break;
         m_nextSearchFrame[ch] = 0;
-        // pending: search pop-ups: The thumbnail scheduler (thumbnail search on), else the museum scheduler (museum
-        // search on), acts on the search step code here once the search pop-ups exist: -15,
-        // -115, -25, -125 or -2 fetch its next frame, 0 or more request playback.
+        ActOnSearchStep();
     }
+}
+
+void CModuleDevice::ActOnSearchStep()
+{
+    CModulePlayback* scheduler = m_thumbnailMode.load() != 0 ? SearchScheduler(SearchPopup::Thumbnail)
+                                 : m_museumMode.load() != 0  ? SearchScheduler(SearchPopup::Museum)
+                                                             : nullptr;
+    if (!scheduler)
+        return;
+    const int step = m_searchStep.load();
+    if (IsPlayCode(step) || step == kStepNextFrame)
+        scheduler->NextFrame();
+    else if (step >= 0)
+        RequestPlayback(step, int(PlaybackMode::Forward));
 }
 
 void CModuleDevice::timerSendPlayback()

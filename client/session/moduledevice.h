@@ -519,7 +519,21 @@ private:
     CModulePlayback* GetPlayback(int slot) const;
     bool ChannelTakesPart(int ch) const;
     CModulePlayback* SchedulerForKind(int channel, int kind) const;
-    void DeliverSearchNotice(int index, bool picture);
+    void DeliverSearchNotice(int index, bool picture, int streamKind = 0);
+    // The museum or thumbnail pop-up takes a searched picture (or a notice without one) and
+    // answers with the next step.
+    void DeliverToSearchPopup(int index, bool picture, int streamKind);
+    bool SearchStepDue(int index) const;
+    // The step timer goes on with the museum or thumbnail search.
+    void ActOnSearchStep();
+    bool SearchRecordOn(int channel, bool museum, bool thumbnail) const;
+    static bool IsPlayCode(int step);
+    static PlaybackMode PlayCodeMode(int step);
+    // Delays that mark a frame queued while a search pop-up walks rather than plays.
+    static constexpr int kMuseumWalkDelay = -222;
+    static constexpr int kThumbnailWalkDelay = -111;
+    // The search step after a decode-only frame: the next frame of the batch.
+    static constexpr int kStepNextFrame = -2;
     // The first played frame closes the loading notice and titles the playback view.
     void MarkPlaybackViewStarted();
     void ShowQuickSearchFrame(const PlaybackFrame& frame);

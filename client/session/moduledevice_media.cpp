@@ -19,12 +19,14 @@
 #include "session/livedecodeworker.h"
 #include "session/livepacer.h"
 #include "session/moduleplayback.h"
+#include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
 #include "session/sessionthread.h"
 #include "session/slotreceivebuffers.h"
 #include "session/soundgatherer.h"
+#include "session/thumbnailsearchpopup.h"
 
 namespace {
 
@@ -434,10 +436,13 @@ CModulePlayback* CModuleDevice::SchedulerForKind(int channel, int kind) const
     // the channel's own for remote playback, the quick search pop-up's while it searches.
     if (channel < 0 || channel >= kSlots || kind < 0 || kind > 8)
         return nullptr;
-    if (kind % 3 == int(SchedulerKind::Thumbnail) && m_quickMode.load() != 0) {
-        CModulePlayback* quick = SearchScheduler(SearchPopup::Quick);
-        return quick && quick->GetChannel() == channel ? quick : nullptr;
-    }
+    const auto boundTo = [channel](CModulePlayback* p) { return p && p->GetChannel() == channel ? p : nullptr; };
+    if (kind % 3 == int(SchedulerKind::Thumbnail) && m_thumbnailMode.load() != 0)
+        return boundTo(SearchScheduler(SearchPopup::Thumbnail));
+    if (kind % 3 == int(SchedulerKind::Museum) && m_museumMode.load() != 0)
+        return boundTo(SearchScheduler(SearchPopup::Museum));
+    if (kind % 3 == int(SchedulerKind::Thumbnail) && m_quickMode.load() != 0)
+        return boundTo(SearchScheduler(SearchPopup::Quick));
     if (kind % 3 != 0)
         return nullptr;
     return m_schedulers[channel].get();
@@ -530,10 +535,15 @@ int CModuleDevice::GetPlaybackFps(int slot) const
     return m_rates[2 * kChannels + slot].load();
 }
 
-int CModuleDevice::GetSpeedCode(SchedulerKind /*kind*/) const
+int CModuleDevice::GetSpeedCode(SchedulerKind kind) const
 {
-    // Fast playback with speed 0 (never set) runs as speed 2.
-    const int speed = m_playbackSpeed;
+    // The search pop-ups choose their own speed; fast playback with speed 0 (never set) runs as
+    // speed 2.
+    int speed = m_playbackSpeed;
+    if (kind == SchedulerKind::Museum && MuseumSearchPopup::Instance())
+        speed = MuseumSearchPopup::Instance()->GetSpeedCode();
+    else if (kind == SchedulerKind::Thumbnail && m_thumbnailMode.load() != 0 && ThumbnailSearchPopup::Instance())
+        speed = ThumbnailSearchPopup::Instance()->GetSpeedCode();
     return (speed < 2 || speed > 8) ? 2 : speed;
 }
 
@@ -595,17 +605,27 @@ void CModuleDevice::OnSetFrameData(const PlaybackFrame& frame)
         ShowQuickSearchFrame(frame);
         return;
     }
-    // The search pop-ups take their frames themselves; the session plays remote playback only.
-    if (SearchModeOn() || frame.kind != SchedulerKind::Playback)
+    const bool museum = m_museumMode.load() != 0;
+    const bool thumbnail = !museum && m_thumbnailMode.load() != 0;
+    int delay = frame.delay;
+    if (museum || thumbnail) {
+        // Each search takes its own scheduler's frames; while it walks (rather than plays) its
+        // frames are marked, so that none is left for playback once the search has ended.
+        if (museum ? frame.kind != SchedulerKind::Museum : frame.kind == SchedulerKind::Museum)
+            return;
+        if (!IsPlayCode(m_searchStep.load()))
+            delay = museum ? kMuseumWalkDelay : kThumbnailWalkDelay;
+    } else if (m_quickMode.load() != 0 || frame.kind != SchedulerKind::Playback) {
         return;
+    }
     const bool skip = frame.skip || frame.delay == -1 || frame.size <= 0;
 
     auto record = std::make_unique<LiveFrameRecord>();
     record->channel = frame.channel;
     record->tag = -1;
     record->frameType = ModeCode(frame.state);
-    record->searchKind = int(SchedulerKind::Thumbnail);
-    record->delay = frame.delay == -1 ? 1 : frame.delay;
+    record->searchKind = int(museum ? SchedulerKind::Museum : SchedulerKind::Thumbnail);
+    record->delay = delay == -1 ? 1 : delay;
     if (frame.channel == count && frame.size > 1) {
         // The playback stream's sound joins the live audio queue of the session's audio channel;
         // its slot gets a marker of one byte.
@@ -629,11 +649,53 @@ void CModuleDevice::OnSetFrameData(const PlaybackFrame& frame)
         record->CopyPayload(frame.data, frame.size);
     else
         record->size = std::max(frame.size, 0);
-    if (record->HasPayload() && ValidChannel(frame.channel) && m_searchRecordMark[frame.channel].load()
+    if (record->HasPayload() && ValidChannel(frame.channel) && SearchRecordOn(frame.channel, museum, thumbnail)
         && m_recordSearch)
         m_recordSearch->OnRecordData(frame.channel, frame.date, frame.time, frame.key ? 1 : 0, frame.streamKind,
                                      record->payload.get(), record->size, 0, skip ? 1 : 0);
     AppendPlaybackRecord(frame.channel, std::move(record));
+}
+
+bool CModuleDevice::SearchStepDue(int index) const
+{
+    // Only the pop-up's channel steps the search on: after a time to fetch, a play code or a
+    // decode-only frame.
+    const int channel = m_museumMode.load() != 0
+                            ? (MuseumSearchPopup::Instance() ? MuseumSearchPopup::Instance()->GetChannel() : -1)
+                            : (ThumbnailSearchPopup::Instance() ? ThumbnailSearchPopup::Instance()->GetChannel()
+                                                                : -1);
+    const int step = m_searchStep.load();
+    return index == channel && (step >= 0 || step == kStepNextFrame || IsPlayCode(step));
+}
+
+bool CModuleDevice::SearchRecordOn(int channel, bool museum, bool thumbnail) const
+{
+    // In the museum and thumbnail searches the pop-up's record button decides.
+    if (museum) {
+        const MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
+        return popup && popup->GetRecordFlag();
+    }
+    if (thumbnail) {
+        const ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance();
+        return popup && popup->GetRecordFlag();
+    }
+    return m_searchRecordMark[size_t(channel)].load() != 0;
+}
+
+bool CModuleDevice::IsPlayCode(int step)
+{
+    return step == -15 || step == -115 || step == -25 || step == -125;
+}
+
+PlaybackMode CModuleDevice::PlayCodeMode(int step)
+{
+    switch (step) {
+    case -15: return PlaybackMode::Forward;
+    case -115: return PlaybackMode::FastForward;
+    case -25: return PlaybackMode::Backward;
+    case -125: return PlaybackMode::FastBackward;
+    default: return PlaybackMode::Idle;
+    }
 }
 
 void CModuleDevice::ShowQuickSearchFrame(const PlaybackFrame& frame)
@@ -668,12 +730,16 @@ void CModuleDevice::MarkPlaybackViewStarted()
 // =============================================================================================
 // Picture hand-off
 
-void CModuleDevice::DeliverSearchNotice(int index, bool picture)
+void CModuleDevice::DeliverSearchNotice(int index, bool picture, int streamKind)
 {
     if (!ValidChannel(index) || !(m_maskSearch.load() & (1u << index)))
         return;
-    // The quick search pop-up shows its channel's played pictures; the museum and thumbnail
-    // pop-ups take their notices themselves; the session's own playback goes to its grid.
+    // Each search pop-up takes its channel's pictures; the session's own playback goes to its
+    // grid.
+    if (m_museumMode.load() != 0 || m_thumbnailMode.load() != 0) {
+        DeliverToSearchPopup(index, picture, streamKind);
+        return;
+    }
     if (m_quickMode.load() != 0) {
         QuickSearchPopup* popup = QuickSearchPopup::Instance();
         CModuleDecoder* decoder = m_playbackDecoders[size_t(index)].get();
@@ -687,6 +753,39 @@ void CModuleDevice::DeliverSearchNotice(int index, bool picture)
     if (SessionHub* hub = SessionHub::Instance())
         hub->CountCameoFrame(m_deviceIndex, index + kChannels, m_playbackGrid.load(),
                              m_routes[index].playbackCell.load(), picture ? 0 : 1, 0);
+}
+
+void CModuleDevice::DeliverToSearchPopup(int index, bool picture, int streamKind)
+{
+    const QString timeText = TimeText(m_lastPlayTime[size_t(index)].load());
+    QImage image;
+    if (picture) {
+        if (CModuleDecoder* decoder = m_playbackDecoders[size_t(index)].get()) {
+            QMutexLocker lock(decoder->GetPictureLock());
+            image = decoder->GetImage().copy();
+        }
+    }
+    int step = -999;
+    CModulePlayback* scheduler = nullptr;
+    if (m_museumMode.load() != 0) {
+        MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
+        scheduler = SearchScheduler(SearchPopup::Museum);
+        if (!popup || !scheduler)
+            return;
+        popup->SetStreamFlag(quint8(streamKind));
+        step = popup->SetCameoImage(m_deviceIndex, index + kChannels, timeText, image,
+                                    scheduler->GetMuseumMatch());
+    } else {
+        ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance();
+        scheduler = SearchScheduler(SearchPopup::Thumbnail);
+        if (!popup || !scheduler)
+            return;
+        step = popup->SetCameoImage(m_deviceIndex, index + kChannels, timeText, image);
+    }
+    // While the pop-up plays, the scheduler goes on in the mode the pop-up chose.
+    if (IsPlayCode(step))
+        scheduler->SetMode(PlayCodeMode(step));
+    m_searchStep = step;
 }
 
 // =============================================================================================
@@ -867,7 +966,7 @@ void CModuleDevice::PlaySearchRecord(LiveFrameRecord& r, int index, int count, S
         return;
     }
     if (r.size <= 0) {
-        DeliverSearchNotice(index, false);
+        DeliverSearchNotice(index, false, r.kind);
         return;
     }
     CModuleDecoder* decoder = index < kChannels ? m_playbackDecoders[index].get() : nullptr;
@@ -877,11 +976,11 @@ void CModuleDevice::PlaySearchRecord(LiveFrameRecord& r, int index, int count, S
                                          r.decodeOnly != 0);
     if (result == CModuleDecoder::ErrSameFrame) {
         r.decodeOnly = 1;
-        DeliverSearchNotice(index, false);
+        DeliverSearchNotice(index, false, r.kind);
     } else if (result <= 0) {
-        DeliverSearchNotice(index, false);
+        DeliverSearchNotice(index, false, r.kind);
     } else if (result > 1000 && !r.decodeOnly) {
-        DeliverSearchNotice(index, true);
+        DeliverSearchNotice(index, true, r.kind);
     }
 }
 
@@ -947,10 +1046,21 @@ void CModuleDevice::THREAD_SEARCH(void* session, int index)
             continue;
         self->PlaySearchRecord(*r, index, count, sound, writeSound);
         // The session timer reads the next-search-frame flag to ask for the next step.
-        if (!modes.museum && !modes.thumbnail)
+        // A decode-only frame is followed by the next one of its batch (the step is set before
+        // the flag, so the timer never repeats the previous step for it).
+        const bool popupSearch = modes.museum || modes.thumbnail;
+        if (popupSearch && r->decodeOnly)
+            self->m_searchStep = kStepNextFrame;
+        if (popupSearch)
+            self->m_nextSearchFrame[index] = self->SearchStepDue(index) ? 1 : 0;
+        else
             self->m_nextSearchFrame[index] = state != PlaybackMode::Stop ? 1 : 0;
+        // A search pop-up that walks takes the next picture at once.
+        const bool walking = popupSearch && !IsPlayCode(self->m_searchStep.load());
         // Pacing by the record's delay since the previous one.
-        if (!started) {
+        if (walking) {
+            thread.SleepWhileRunning(1);
+        } else if (!started) {
             started = true;
             thread.SleepWhileRunning(1);
             clock.start();

@@ -510,14 +510,17 @@ bool CModuleDevice::RequestPlayback(int time, int mode)
         return false;
     }
     if (m_thumbnailMode.load() != 0) {
-        // pending: thumbnail search: The thumbnail dialog's play state and channel are read here once the dialog exists.
+        ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance();
         CModulePlayback* p = SearchScheduler(SearchPopup::Thumbnail);
-        return p && p->StartPlayback(date, time, SchedulerKind::Thumbnail, -1);
+        if (p && popup && p->StartPlayback(date, time, SchedulerKind::Thumbnail, popup->GetPlayState()))
+            return true;
+        CModulePlayback* own = popup ? GetPlayback(popup->GetChannel()) : nullptr;
+        return own && own->StartPlayback(date, time, SchedulerKind::Playback, -1);
     }
     if (m_museumMode.load() != 0) {
-        // pending: museum search: The museum dialog's play state is passed here once the dialog exists.
+        MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
         CModulePlayback* p = SearchScheduler(SearchPopup::Museum);
-        return p && p->StartPlayback(date, time, SchedulerKind::Museum, -1);
+        return p && popup && p->StartPlayback(date, time, SchedulerKind::Museum, popup->GetPlayState());
     }
     if (mode != kTimeLineSeek) {
         SendPlaybackCtrlStopSec();
@@ -1172,9 +1175,9 @@ void CModuleDevice::FinishIndexChain(int channel, bool thumbnail, bool museum, b
                 own->StartPlayback(date, 0, SchedulerKind::Playback, -1);
         }
     } else if (museum && kind == 2) {
-        // pending: museum search: The museum dialog's play state is passed here once the dialog exists.
-        if (CModulePlayback* p = SearchScheduler(SearchPopup::Museum))
-            p->StartPlayback(date, m_playTime.load(), SchedulerKind::Museum, -1);
+        MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
+        if (CModulePlayback* p = SearchScheduler(SearchPopup::Museum); p && popup)
+            p->StartPlayback(date, m_playTime.load(), SchedulerKind::Museum, popup->GetPlayState());
     } else if (quick && kind == 1) {
         qCDebug(lcSession) << "//////////////////////// finish info";
         if (QuickSearchPopup* popup = QuickSearchPopup::Instance())

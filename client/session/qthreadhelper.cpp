@@ -2,6 +2,8 @@
 
 #include <QDebug>
 
+#include "session/sessionlog.h"
+
 #include <limits>
 
 namespace {
@@ -49,7 +51,7 @@ bool CQThreadHelper::StartThread(ThreadProc proc, void* arg, int value)
     m_proc = proc;
     m_arg = arg;
     m_value = value;
-    qDebug("Try to start thread, parent=%lu", ThreadNumber(m_creator));
+    qCDebug(lcSession, "Try to start thread, parent=%lu", ThreadNumber(m_creator));
     start(QThread::InheritPriority);
     return true;
 }
@@ -59,9 +61,9 @@ void CQThreadHelper::WaitThread()
     const pthread_t caller = pthread_self();
     if (!pthread_equal(m_creator, caller))
         qWarning("Warning!!! : Invalid caller thread, %lu, %lu", ThreadNumber(m_creator), ThreadNumber(caller));
-    qDebug("Wait for thread(%lu)", m_worker.load());
+    qCDebug(lcSession, "Wait for thread(%lu)", m_worker.load());
     wait(QDeadlineTimer(QDeadlineTimer::Forever));
-    qDebug("Finished to wait for thread(%lu)", m_worker.load());
+    qCDebug(lcSession, "Finished to wait for thread(%lu)", m_worker.load());
 }
 
 void CQThreadHelper::run()
@@ -71,9 +73,9 @@ void CQThreadHelper::run()
         qWarning("Invalid Thread Proc");
     } else {
         m_worker.store(ThreadNumber(pthread_self()));
-        qDebug("Thread(%lu) created", m_worker.load());
+        qCDebug(lcSession, "Thread(%lu) created", m_worker.load());
         m_proc(m_arg, m_value);
     }
     m_running.store(0);
-    qDebug("Thread(%lu) finished", m_worker.load());
+    qCDebug(lcSession, "Thread(%lu) finished", m_worker.load());
 }

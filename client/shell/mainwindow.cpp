@@ -35,11 +35,13 @@
 #include "panels/microphone.h"
 #include "platform/process.h"
 #include "search/searchmuseum.h"
+#include "search/searchthumnail.h"
 #include "search/searchtime.h"
 #include "session/moduledevice.h"
 #include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
 #include "session/sitebook.h"
+#include "session/thumbnailsearchpopup.h"
 #include "shell/audiooutput.h"
 #include "shell/cadjust.h"
 #include "shell/ccameo.h"
@@ -120,13 +122,15 @@ MainWindow::MainWindow(QWidget* parent)
     m_pAudioOutput->startAudioOutput();
     qCDebug(lcShell) << "Set SearhcMuseum";
     qCDebug(lcShell) << "Set SearhcThumbnail";
-    // pending: museum and thumbnail search pop-ups (created modal here)
-    m_pSearchTime = new SearchTime(this);
-    m_pSearchTime->setModal(true);
-    QuickSearchPopup::Install(m_pSearchTime);
     m_pSearchMuseum = new SearchMuseum(this);
     m_pSearchMuseum->setModal(true);
     MuseumSearchPopup::Install(m_pSearchMuseum);
+    m_pSearchThumnail = new SearchThumnail(this);
+    m_pSearchThumnail->setModal(true);
+    ThumbnailSearchPopup::Install(m_pSearchThumnail);
+    m_pSearchTime = new SearchTime(this);
+    m_pSearchTime->setModal(true);
+    QuickSearchPopup::Install(m_pSearchTime);
     OnLoadSMTP();
 
     loadSiteBook(m_settings.FilePath(QStringLiteral("sitebook.xml")), true);
@@ -182,6 +186,8 @@ MainWindow::~MainWindow()
         QuickSearchPopup::Install(nullptr);
     if (MuseumSearchPopup::Instance() == m_pSearchMuseum)
         MuseumSearchPopup::Install(nullptr);
+    if (ThumbnailSearchPopup::Instance() == m_pSearchThumnail)
+        ThumbnailSearchPopup::Install(nullptr);
     if (MessageBoxHub::Instance() == this)
         MessageBoxHub::Install(nullptr);
     if (BackupHostFactory::Instance() == m_pBackupWindows.get())
@@ -649,7 +655,9 @@ void MainWindow::timerShowMessageBox()
         return;
 
     int mode = MessageDlg::HubMessage;
-    if (MessageTitle() == QLatin1String("Museum Search"))
+    // A search's progress can be cancelled: a recorder that never answers would otherwise hold the
+    // program behind a box that cannot be closed.
+    if (MessageTitle() == QLatin1String("Museum Search") || MessageTitle() == QLatin1String("Thumbnail Search"))
         mode = MessageDlg::MuseumSearch;
     else if (MessageText() == QLatin1String("Please wait..."))
         mode = MessageDlg::Wait;
@@ -1418,7 +1426,7 @@ int MainWindow::ConsoleDeviceIndex() const
 void MainWindow::actionTriggered(QAction* action)
 {
     if (action)
-        qDebug("action '%s' triggered", qPrintable(action->text()));
+        qCDebug(lcShell, "action '%s' triggered", qPrintable(action->text()));
 }
 
 void MainWindow::OnScrSplitMode(int split)

@@ -51,6 +51,7 @@ class QTabBar;
 class QTimer;
 class QToolBar;
 class SearchMuseum;
+class SearchThumnail;
 class SearchTime;
 class SearchView;
 class SiteBook;
@@ -431,7 +432,10 @@ private:
     ChildWindowSlots* m_pSearchLocalSlots = nullptr;
     // The program's one quick search pop-up.
     SearchTime* m_pSearchTime = nullptr;
+    // The program's one museum search pop-up.
     SearchMuseum* m_pSearchMuseum = nullptr;
+    // The program's one thumbnail search pop-up.
+    SearchThumnail* m_pSearchThumnail = nullptr;
     ChildWindowSlots* m_pEmapSlots = nullptr;
 
     quint8 m_closing = 0;

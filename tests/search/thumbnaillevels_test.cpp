@@ -83,6 +83,25 @@ TEST(ThumbnailLevels, HoursFill24SlotsAndTheClampedPictureCompletes)
     EXPECT_TRUE(levels.IsDone(0));
 }
 
+TEST(ThumbnailLevels, TheSamePictureAgainEndsTheLevel)
+{
+    // A recording that ends at 11:59:59: asked for 12:00:00, the recorder answers with its last
+    // picture, and again for the next request.
+    ThumbnailLevels levels;
+    levels.Begin();
+    EXPECT_EQ(levels.OnPicture("11:00:00").next, 120000);
+    const ThumbnailLevels::Outcome last = levels.OnPicture("11:59:59");
+    EXPECT_EQ(last.arrival, Arrival::Stored);
+    EXPECT_EQ(last.next, 120000);
+    EXPECT_EQ(levels.OnPicture("11:59:59").arrival, Arrival::Completed);
+    EXPECT_EQ(levels.SlotsReceived(), 2);
+    EXPECT_TRUE(levels.IsDone(0));
+
+    // A new level starts without a stop time.
+    ASSERT_TRUE(levels.OpenLevel(0, 1));
+    EXPECT_EQ(levels.OnPicture("11:59:59").arrival, Arrival::Stored);
+}
+
 TEST(ThumbnailLevels, StepStartsFromThePicturesOwnTime)
 {
     ThumbnailLevels levels;

@@ -795,3 +795,100 @@ TEST_F(SchedulerFixture, OneFrameAtATimeHandsOnEmptyFramesToDecodeOnly)
     EXPECT_EQ(host.frames[1].frame.delay, -1);
     EXPECT_TRUE(host.frames[1].frame.skip);
 }
+
+namespace {
+
+// Motion data at byte 56 of a header slot: version 2, 32-bit rows, an 8 x 6 grid with the cells
+// of columns 2..4, rows 1..3 set.
+void PutMotion(QByteArray& b, int slot)
+{
+    const int at = slot * 336;
+    PutLe(b, at + 8, 0x01800000u, 4); // bit 23: the frame carries motion data
+    Put(b, at + 56,
+        "02000806"
+        "00000000"
+        "1c000000"
+        "1c000000"
+        "1c000000"
+        "00000000"
+        "00000000");
+}
+
+struct MuseumScheduler : SchedulerFixture
+{
+    void SetUp() override { ASSERT_TRUE(pb.Bind(4, 2, SchedulerKind::Museum)); }
+
+    // Walks to 10:30:15 of the loaded day in museum kind, up to the header request.
+    void SearchAt103015()
+    {
+        LoadDay();
+        ASSERT_TRUE(pb.StartPlayback(kDate, 103015, SchedulerKind::Museum, 32));
+        EXPECT_EQ(pb.GetState(), PlaybackMode::FastForward) << "a search starts fast";
+        const QByteArray m = Minute1030();
+        pb.OnSetIntraHeader(0, m.size(), m.constData());
+        ASSERT_EQ(host.headerQueue.size(), 1u);
+        EXPECT_EQ(host.headerQueue[0].kind, 2);
+    }
+};
+
+} // namespace
+
+TEST_F(MuseumScheduler, ChangeInsideTheAreaStopsTheBlockAndSendsItsFrame)
+{
+    SearchAt103015();
+    pb.SetMuseumSearch(0, 2, 1, 5, 4);
+    QByteArray block(13440, '\0');
+    Slot(block, 0, 1000, false, 1, 0x5000, 0x5000, 1000); // key frame, counter 0
+    Slot(block, 1, 200, false, 0, 0x5400, 0x5000, 1000);  // counter 1
+    Slot(block, 2, 150, false, 0, 0x5500, 0x5000, 1000);
+    PutMotion(block, 0);
+    PutMotion(block, 1);
+    PutMotion(block, 2);
+    pb.OnSetFrameHeader(block.size(), 1, block.constData(), false);
+    EXPECT_TRUE(pb.GetMuseumMatch());
+    EXPECT_EQ(pb.GetRingCount(), 2) << "the parse stops at the matching frame";
+    ASSERT_EQ(host.dataQueue.size(), 1u);
+    EXPECT_EQ(host.dataQueue[0], (PlaybackCall{2, 0, 0x5000, 1000, 2}));
+}
+
+TEST_F(MuseumScheduler, NoChangeInsideTheAreaEndsTheSecondWithANotice)
+{
+    struct Case
+    {
+        const char* what;
+        bool motion;
+        int x1, y1, x2, y2;
+    } cases[] = {
+        {"motion elsewhere", true, 5, 3, 8, 6},
+        {"no motion data", false, 2, 1, 5, 4},
+    };
+    for (const Case& c : cases) {
+        host.Clear();
+        SearchAt103015();
+        pb.SetMuseumSearch(0, c.x1, c.y1, c.x2, c.y2);
+        QByteArray block(13440, '\0');
+        Slot(block, 0, 1000, false, 1, 0x5000, 0x5000, 1000);
+        Slot(block, 1, 200, false, 0, 0x5400, 0x5000, 1000);
+        if (c.motion) {
+            PutMotion(block, 0);
+            PutMotion(block, 1);
+        }
+        pb.OnSetFrameHeader(block.size(), 1, block.constData(), false);
+        EXPECT_FALSE(pb.GetMuseumMatch()) << c.what;
+        ASSERT_EQ(host.dataQueue.size(), 1u) << c.what;
+        EXPECT_EQ(host.dataQueue[0], (PlaybackCall{2, -1, 0, 0, 2})) << c.what << ": the end notice";
+    }
+}
+
+TEST_F(MuseumScheduler, WithoutAnAreaTheBlockPlaysAsUsual)
+{
+    SearchAt103015();
+    pb.SetMuseumSearch(0, 2, 1, 5, 4);
+    pb.SetMuseumSearch(-1, 0, 0, 0, 0);
+    EXPECT_FALSE(pb.IsMuseumRequest());
+    const QByteArray headers = ThreeFrameHeaders();
+    pb.OnSetFrameHeader(headers.size(), 1, headers.constData(), false);
+    EXPECT_EQ(pb.GetRingCount(), 3);
+    ASSERT_EQ(host.dataQueue.size(), 1u);
+    EXPECT_EQ(host.dataQueue[0], (PlaybackCall{2, 0, 0x5000, 1000, 2}));
+}

@@ -98,6 +98,12 @@ def parser():
     p.add_argument("--record-days", type=int, default=1, help="recorded days ending at --record-date (default 1)")
     p.add_argument("--record-start", type=int, default=0, help="first recorded time HHMMSS of each day (default 000000)")
     p.add_argument("--record-end", type=int, default=235959, help="last recorded time HHMMSS of each day (default 235959)")
+    p.add_argument("--motion-cells", default=None,
+                   help="C1,R1,C2,R2: recorded frames carry motion data with the cells of columns C1..C2-1, "
+                        "rows R1..R2-1 set, in the seconds of --motion-seconds (default: no motion data)")
+    p.add_argument("--motion-grid", default="22x15", help="COLUMNSxROWS of the motion grid (default 22x15)")
+    p.add_argument("--motion-seconds", default="20-29",
+                   help="A-B: the seconds of every recorded minute whose frames show the motion (default 20-29)")
     p.add_argument("--list-piece", type=int, default=1024, help="data bytes per 0x21 list piece (default 1024)")
     p.add_argument("--audio-tag", default="walu",
                    help="the four bytes at offset 44 of tagged audio (default 'walu': 'ulaw' reversed)")
@@ -164,6 +170,19 @@ class Config:
         self.list_piece = ns.list_piece
         self.index_subcode_add = ns.index_subcode_add
         self.audio_tag = (ns.audio_tag.encode("latin-1") + b"    ")[:4]
+        self.motion_cells = None
+        try:
+            cols, rows = (int(v) for v in ns.motion_grid.lower().split("x"))
+            a, b = (int(v) for v in ns.motion_seconds.split("-"))
+            if ns.motion_cells:
+                c1, r1, c2, r2 = (int(v) for v in ns.motion_cells.split(","))
+                self.motion_cells = (c1, r1, c2, r2)
+        except ValueError:
+            raise SystemExit("dvrsim: --motion-cells C1,R1,C2,R2, --motion-grid CxR, --motion-seconds A-B")
+        if not (1 <= cols <= 64 and 1 <= rows <= 34 and 0 <= a <= b <= 59):
+            raise SystemExit("dvrsim: the motion grid holds at most 64 x 34 cells; seconds run 0-59")
+        self.motion_grid = (cols, rows)
+        self.motion_seconds = (a, b)
 
     def ptz_text(self, ch):
         return self._ptz[ch] if 0 <= ch < 16 else "NONE"

@@ -5,7 +5,12 @@ block of 336-byte frame-header slots).  Nothing is materialised: bytes are built
 
 Every channel holds the same recording: the clip of --video (or synthetic frames) repeated,
 --fps frames per second (at most 40), from --record-start to --record-end on each recorded day,
-in storage slot 0.  Every 10th recorded minute carries a motion event on all channels."""
+in storage slot 0.  Every 10th recorded minute carries a motion event on all channels.
+
+With --motion-cells every frame of the chosen seconds of each minute carries motion data in its
+header slot, for the area search: bit 23 of the flag word (bytes 8..11) set and, from byte 56, a
+head (byte 0 version 2, byte 1 bit 0 set for 64-bit row masks, byte 2 columns, byte 3 rows)
+followed by one little-endian mask per grid row (bit c = column c) with the chosen cells set."""
 import bisect
 import datetime
 import struct
@@ -121,12 +126,36 @@ class Recording:
             struct.pack_into("<Iqq", slot, 16, 0x50 | ((1 if is_key else 0) << 1), off, koff)
             struct.pack_into("<II", slot, 36, (ksize & 0xFFFFFF) | (1 << 25), 0)
             struct.pack_into("<QI", slot, 44, self._timestamp(date, s), 0)
+            self._put_motion(slot, s)
             slots += slot
         b = bytes(out + slots)
         if len(self._cache) > 64:
             self._cache.clear()
         self._cache[key] = b
         return b
+
+    def has_motion(self, s):
+        a, b = self.cfg.motion_seconds
+        return self.cfg.motion_cells is not None and self.second_recorded(s) and a <= s % 60 <= b
+
+    def _put_motion(self, slot, s):
+        if not self.has_motion(s):
+            return
+        cols, rows = self.cfg.motion_grid
+        c1, r1, c2, r2 = self.cfg.motion_cells
+        wide = cols > 32
+        flags = struct.unpack_from("<I", slot, 8)[0] | (1 << 23)
+        struct.pack_into("<I", slot, 8, flags)
+        struct.pack_into("<BBBB", slot, 56, 2, 1 if wide else 0, cols, rows)
+        mask = 0
+        for c in range(max(0, c1), min(c2, cols)):
+            mask |= 1 << c
+        for r in range(rows):
+            value = mask if r1 <= r < r2 else 0
+            if wide:
+                struct.pack_into("<Q", slot, 60 + 8 * r, value)
+            else:
+                struct.pack_into("<I", slot, 60 + 4 * r, value)
 
     def read_video(self, ch, date, offset, size):
         """Bytes [offset, offset + size) of the channel's video file of that day (short at the end)."""
