@@ -86,14 +86,3 @@ void MuseumGrid::DragTo(QPoint cell)
     m_area = MuseumArea{std::min(m_anchor.x(), cell.x()), std::min(m_anchor.y(), cell.y()),
                         std::max(m_anchor.x(), cell.x()) + 1, std::max(m_anchor.y(), cell.y()) + 1};
 }
-
-int MuseumGrid::NeighbourCount(const QVector<quint64>& rowMasks, int column, int row) const
-{
-    const int lastColumn = std::min(m_columns, 64) - 1;
-    const int lastRow = std::min(m_rows, int(rowMasks.size())) - 1;
-    int count = 0;
-    for (int r = std::max(row - 1, 0); r <= std::min(row + 1, lastRow); ++r)
-        for (int c = std::max(column - 1, 0); c <= std::min(column + 1, lastColumn); ++c)
-            count += int((rowMasks[r] >> c) & 1u);
-    return count;
-}

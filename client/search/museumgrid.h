@@ -1,11 +1,9 @@
 #pragma once
 // The area grid of the museum search, free of widgets: its size from what the recorder reported
 // at login and the three grid arguments of the search, the cell size on the 960 x 559 picture,
-// the mapping of a dialog position to a cell, the area the operator drags out, and the 3 x 3
-// neighbourhood count of a cell in a frame's motion masks.
+// the mapping of a dialog position to a cell and the area the operator drags out.
 #include <QPoint>
 #include <QRect>
-#include <QVector>
 
 #include <optional>
 
@@ -60,10 +58,6 @@ public:
     void EndDrag() { m_dragging = false; }
     bool IsDragging() const { return m_dragging; }
     MuseumArea Area() const { return m_area; }
-
-    // Set cells in the 3 x 3 window around (column, row) of a frame's motion masks (bit c of
-    // rowMasks[r] = cell (c, r)); the window is clipped at the grid's edges.
-    int NeighbourCount(const QVector<quint64>& rowMasks, int column, int row) const;
 
 private:
     int m_columns = 0;

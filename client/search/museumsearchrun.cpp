@@ -54,6 +54,23 @@ QString MuseumSearchRun::ProgressText(int progress)
                                    : QStringLiteral("Searching... (%1%)").arg(progress);
 }
 
+int MuseumSearchRun::DefaultEnd(int startHhmmss)
+{
+    Hms end{startHhmmss / 10000, startHhmmss / 100 % 100 + 3, startHhmmss % 100};
+    if (end.minute >= 60) {
+        end.minute -= 60;
+        ++end.hour;
+    }
+    return end.hour >= 24 ? 235959 : end.Hhmmss();
+}
+
+void MuseumSearchRun::Reset()
+{
+    m_hits.clear();
+    m_continue = false;
+    m_running = false;
+}
+
 MuseumStartCheck MuseumSearchRun::Start(int startHhmmss, int endHhmmss, int latestHhmmss, bool hasArea)
 {
     const int cutEnd = endHhmmss > latestHhmmss ? latestHhmmss : endHhmmss;

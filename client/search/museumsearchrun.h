@@ -33,6 +33,8 @@ public:
     // box is still open (closing it stops the search at the next picture).
     Step OnPicture(const QString& timeText, bool match, bool boxOpen);
 
+    // Forgets the walk and its hits.
+    void Reset();
     void Stop() { m_continue = false; }
     bool IsRunning() const { return m_running; }
     int HitCount() const { return m_hits.size(); }
@@ -41,6 +43,8 @@ public:
     QString EndText() const { return m_endText; }
 
     static QString ProgressText(int progress);
+    // The end a new search proposes: three minutes after the start, at most 23:59:59.
+    static int DefaultEnd(int startHhmmss);
     static QString TimeText(int hhmmss);
     static int SecondsOf(int hhmmss);
 

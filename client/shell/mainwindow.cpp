@@ -34,9 +34,11 @@
 #include "panels/healthcheck.h"
 #include "panels/microphone.h"
 #include "platform/process.h"
+#include "search/searchmuseum.h"
 #include "search/searchthumnail.h"
 #include "search/searchtime.h"
 #include "session/moduledevice.h"
+#include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
 #include "session/sitebook.h"
 #include "session/thumbnailsearchpopup.h"
@@ -120,7 +122,9 @@ MainWindow::MainWindow(QWidget* parent)
     m_pAudioOutput->startAudioOutput();
     qCDebug(lcShell) << "Set SearhcMuseum";
     qCDebug(lcShell) << "Set SearhcThumbnail";
-    // pending: museum search pop-up (created modal here)
+    m_pSearchMuseum = new SearchMuseum(this);
+    m_pSearchMuseum->setModal(true);
+    MuseumSearchPopup::Install(m_pSearchMuseum);
     m_pSearchThumnail = new SearchThumnail(this);
     m_pSearchThumnail->setModal(true);
     ThumbnailSearchPopup::Install(m_pSearchThumnail);
@@ -180,6 +184,8 @@ MainWindow::~MainWindow()
         SearchHub::Install(nullptr);
     if (QuickSearchPopup::Instance() == m_pSearchTime)
         QuickSearchPopup::Install(nullptr);
+    if (MuseumSearchPopup::Instance() == m_pSearchMuseum)
+        MuseumSearchPopup::Install(nullptr);
     if (ThumbnailSearchPopup::Instance() == m_pSearchThumnail)
         ThumbnailSearchPopup::Install(nullptr);
     if (MessageBoxHub::Instance() == this)

@@ -50,6 +50,7 @@ class QMdiArea;
 class QTabBar;
 class QTimer;
 class QToolBar;
+class SearchMuseum;
 class SearchThumnail;
 class SearchTime;
 class SearchView;
@@ -292,6 +293,7 @@ public:
     void GridPlaybackControl(QWidget* grid, int code) override;
     bool StartBackupPlayer(const QString& file) override;
     SearchTime* GetSearchTime() const override { return m_pSearchTime; }
+    SearchMuseum* GetSearchMuseum() const { return m_pSearchMuseum; }
     // SiteBookHub: a recorder's remote playback in one of the two remote playback windows.
     void StartRemoteSearch(int deviceIndex, int date, int time) override;
 
@@ -430,6 +432,8 @@ private:
     ChildWindowSlots* m_pSearchLocalSlots = nullptr;
     // The program's one quick search pop-up.
     SearchTime* m_pSearchTime = nullptr;
+    // The program's one museum search pop-up.
+    SearchMuseum* m_pSearchMuseum = nullptr;
     // The program's one thumbnail search pop-up.
     SearchThumnail* m_pSearchThumnail = nullptr;
     ChildWindowSlots* m_pEmapSlots = nullptr;

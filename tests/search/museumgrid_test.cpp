@@ -102,29 +102,4 @@ TEST(MuseumGrid, DragSpansAnchorAndCellInclusive)
     EXPECT_FALSE(grid.Area().IsSet());
 }
 
-TEST(MuseumGrid, NeighbourWindowIsClippedAtTheEdges)
-{
-    MuseumGrid grid;
-    grid.Configure({false, 1, 0}, 0, 1, 1); // 10 x 7
-    QVector<quint64> allSet(7, 0x3FFu);     // every one of the 10 cells of each row
-    allSet[0] |= quint64(1) << 10;          // a bit past the last column is not a cell
-    struct Case
-    {
-        int column;
-        int row;
-        int count;
-    };
-    const Case cases[] = {
-        {4, 3, 9}, {0, 0, 4}, {9, 0, 4}, {9, 6, 4}, {0, 6, 4}, {5, 0, 6}, {0, 3, 6}, {9, 3, 6},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(grid.NeighbourCount(allSet, c.column, c.row), c.count) << c.column << "," << c.row;
-
-    QVector<quint64> one(7, 0);
-    one[2] = quint64(1) << 3; // cell (3, 2)
-    EXPECT_EQ(grid.NeighbourCount(one, 4, 3), 1);
-    EXPECT_EQ(grid.NeighbourCount(one, 5, 3), 0);
-    EXPECT_EQ(grid.NeighbourCount(QVector<quint64>(3, 0x3FFu), 4, 3), 3); // short mask list
-}
-
 } // namespace

@@ -163,4 +163,32 @@ TEST(MuseumSearchRun, StopEndsAtTheNextPicture)
     EXPECT_EQ(run.OnPicture("10:00:02", true, true).next, kFinished); // idle stays idle
 }
 
+TEST(MuseumSearchRun, DefaultEndIsThreeMinutesOnAndStopsAtTheDaysEnd)
+{
+    struct Case
+    {
+        int start;
+        int end;
+    };
+    const Case cases[] = {
+        {105810, 110110}, // minute 61 carries into the hour, the seconds stay
+        {235830, 235959}, // hour 24 is clamped to the day's last second
+        {235659, 235959}, {235600, 235900}, {0, 300}, {125959, 130259},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MuseumSearchRun::DefaultEnd(c.start), c.end) << c.start;
+}
+
+TEST(MuseumSearchRun, ResetForgetsHitsAndTheWalk)
+{
+    MuseumSearchRun run = Started(100000, 110000);
+    EXPECT_EQ(run.OnPicture("10:00:00", true, true).next, 100010);
+    ASSERT_EQ(run.HitCount(), 1);
+    run.Reset();
+    EXPECT_EQ(run.HitCount(), 0);
+    EXPECT_FALSE(run.IsRunning());
+    EXPECT_EQ(run.OnPicture("10:00:10", true, true).next, kFinished);
+    EXPECT_EQ(run.HitCount(), 0);
+}
+
 } // namespace

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTimeEdit>
@@ -13,10 +14,13 @@
 
 #include "search/ccameomuseum.h"
 #include "search/searchinfo.h"
+#include "search/searchmuseum.h"
 #include "search/searchtime.h"
 #include "search/searchtimeline.h"
 #include "search/searchview.h"
 #include "search/support/recorded_day.h"
+#include "session/moduleplayback.h"
+#include "session/support/moduledevice_testaccess.h"
 #include "shell/childwindowslots.h"
 #include "shell/support/grid_online_fixture.h"
 
@@ -172,6 +176,71 @@ TEST_F(RemotePlayback, QuickSearchShowsTheDayAndSeeksWhereTheWheelPoints)
     EXPECT_TRUE(QTest::qWaitFor([&] { return quick->GetTimeText().startsWith(targetText); }, 15000))
         << quick->GetTimeText().toStdString() << " for " << targetText.toStdString();
     EXPECT_TRUE(quick->Tile()->IsPlaying());
+    closer.stop();
+}
+
+TEST_F(RemotePlayback, MuseumSearchFromThePlaybackGridArmsTheAreaAndHandsPlaybackBack)
+{
+    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Dock"), RecordedDays());
+    ASSERT_TRUE(device);
+    SearchView* view = OpenOn(device, 20240205, 90000);
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->IsPlaybackStarted(); }, 30000));
+    auto* grid = qobject_cast<CCameo*>(view->GetGrid());
+    ASSERT_TRUE(grid);
+
+    SearchMuseum* museum = hub->GetSearchMuseum();
+    ASSERT_TRUE(museum);
+    // The operator cancels every progress box at once.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        for (MessageDlg* box : BoxWatcher::LiveBoxes()) {
+            if (box->isVisible() && box->windowTitle().startsWith(QLatin1String("Museum Search")))
+                box->done(0);
+        }
+    });
+    closer.start(5);
+
+    // The grid's "Museum Search" entry on the selected first cell.
+    grid->museumSearchAction();
+    ASSERT_TRUE(museum->isVisible());
+    EXPECT_TRUE(device->IsMuseumMode());
+    EXPECT_EQ(museum->GetChannel(), 0);
+    EXPECT_EQ(museum->GetDateText(), QStringLiteral("02/05/2024"));
+    ASSERT_GT(museum->Grid().Columns(), 0);
+    EXPECT_EQ(museum->Tile()->geometry(), museum->Grid().TileRect());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !museum->IsBusy(); }, 30000));
+
+    // Cells (1, 1) to (3, 2) dragged over the picture.
+    const int cellWidth = museum->Grid().CellWidth();
+    const int cellHeight = museum->Grid().CellHeight();
+    auto tileMouse = [&](QEvent::Type type, int column, int row) {
+        const QPoint pos(column * cellWidth + cellWidth / 2, row * cellHeight + cellHeight / 2);
+        QMouseEvent event(type, pos, museum->Tile()->mapToGlobal(pos), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(museum->Tile(), &event);
+    };
+    tileMouse(QEvent::MouseButtonPress, 1, 1);
+    tileMouse(QEvent::MouseMove, 3, 2);
+    tileMouse(QEvent::MouseButtonRelease, 3, 2);
+    EXPECT_EQ(museum->Grid().Area(), (MuseumArea{1, 1, 4, 3}));
+
+    const QTime start = museum->StartEdit()->time();
+    museum->SearchButton()->click();
+    CModulePlayback* scheduler = CModuleDeviceTestAccess::GetMuseumScheduler(*device);
+    ASSERT_TRUE(scheduler);
+    EXPECT_TRUE(scheduler->IsMuseumRequest()) << "a logged-in recorder has a grid family";
+    EXPECT_EQ(scheduler->GetTime(), start.hour() * 10000 + start.minute() * 100 + start.second());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !museum->IsBusy(); }, 30000));
+
+    // Close: the museum search is left and the window's playback goes on where it was.
+    const int streamsBefore = Streams().size();
+    museum->CloseButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !museum->isVisible(); }, 30000));
+    EXPECT_FALSE(device->IsMuseumMode());
+    EXPECT_FALSE(scheduler->IsMuseumRequest());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Streams().size() > streamsBefore; }, 30000));
+    EXPECT_EQ(Streams().last().value(QStringLiteral("time")).toInt(), museum->GetReturnTime());
     closer.stop();
 }
 

@@ -89,6 +89,11 @@ CModulePlayback* CModuleDeviceTestAccess::GetPlayback(const CModuleDevice& devic
     return device.GetPlayback(slot);
 }
 
+CModulePlayback* CModuleDeviceTestAccess::GetMuseumScheduler(const CModuleDevice& device)
+{
+    return device.m_museumScheduler.get();
+}
+
 int CModuleDeviceTestAccess::GetPlaybackSequence(const CModuleDevice& device)
 {
     return device.m_playbackSeq.load();

@@ -27,6 +27,8 @@ public:
     static int NextPlaybackTag(int current);
     static int GetPlaybackRateState(const CModuleDevice& device);
     static CModulePlayback* GetPlayback(const CModuleDevice& device, int slot);
+    // The museum search's scheduler, null until a museum search made it.
+    static CModulePlayback* GetMuseumScheduler(const CModuleDevice& device);
     static int GetPlaybackSequence(const CModuleDevice& device);
     static void SetPlaybackTag(CModuleDevice& device, int tag);
     static void SetPlaybackMode(CModuleDevice& device, PlaybackMode mode, int speed);
