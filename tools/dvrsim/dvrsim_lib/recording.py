@@ -122,7 +122,9 @@ class Recording:
                 koff, ksize = -1, 0
             out += data
             slot = bytearray(HEADER_SLOT)
-            struct.pack_into("<IIII", slot, 0, 511, (ch & 0x1F) | (len(data) << 9) & 0xFFFFFFFF, 1 << 24, 0)
+            # Bit 27 of the flag word marks a frame that is not a key frame.
+            flags = (1 << 24) | (0 if is_key else 1 << 27)
+            struct.pack_into("<IIII", slot, 0, 511, (ch & 0x1F) | (len(data) << 9) & 0xFFFFFFFF, flags, 0)
             struct.pack_into("<Iqq", slot, 16, 0x50 | ((1 if is_key else 0) << 1), off, koff)
             struct.pack_into("<II", slot, 36, (ksize & 0xFFFFFF) | (1 << 25), 0)
             struct.pack_into("<QI", slot, 44, self._timestamp(date, s), 0)
