@@ -39,6 +39,7 @@ void MainWinTest::WatchBoxes(const std::function<void()>& step)
 void MainWinTest::StartHub()
 {
     WatchBoxes([this] { hub = std::make_unique<MainWindow>(); });
+    HoldProcessorLoadOff(*hub);
 }
 
 void MainWinTest::StopHub()

@@ -5,14 +5,22 @@
 #include <QPushButton>
 #include <QSet>
 
+#include "platform/cpuload.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
 #include "shell/mainwindow.h"
 #include "widgets/messagedlg.h"
 
+void HoldProcessorLoadOff(MainWindow& hub)
+{
+    // Samples that never advance read as 0 %.
+    hub.SetCpuLoad(platform::CpuLoad([] { return QByteArray("cpu  0 0 0 1000 0 0 0 0 0 0\n"); }));
+}
+
 void ShellHubTest::SetUp()
 {
     hub = std::make_unique<MainWindow>();
+    HoldProcessorLoadOff(*hub);
 }
 
 void ShellHubTest::TearDown()
