@@ -660,10 +660,13 @@ bool CModuleDevice::SearchStepDue(int index) const
 {
     // Only the pop-up's channel steps the search on: after a time to fetch, a play code or a
     // decode-only frame.
-    const int channel = m_museumMode.load() != 0
-                            ? (MuseumSearchPopup::Instance() ? MuseumSearchPopup::Instance()->GetChannel() : -1)
-                            : (ThumbnailSearchPopup::Instance() ? ThumbnailSearchPopup::Instance()->GetChannel()
-                                                                : -1);
+    int channel = -1;
+    if (m_museumMode.load() != 0) {
+        if (const MuseumSearchPopup* popup = MuseumSearchPopup::Instance())
+            channel = popup->GetChannel();
+    } else if (const ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance()) {
+        channel = popup->GetChannel();
+    }
     const int step = m_searchStep.load();
     return index == channel && (step >= 0 || step == kStepNextFrame || IsPlayCode(step));
 }
@@ -761,8 +764,9 @@ void CModuleDevice::DeliverToSearchPopup(int index, bool picture, int streamKind
     QImage image;
     if (picture) {
         if (CModuleDecoder* decoder = m_playbackDecoders[size_t(index)].get()) {
+            // A shallow copy: the decoder never writes into a picture it has handed out.
             QMutexLocker lock(decoder->GetPictureLock());
-            image = decoder->GetImage().copy();
+            image = decoder->GetImage();
         }
     }
     int step = -999;

@@ -4,15 +4,14 @@
 // the matches it reports and the pictures it hands over are checked.
 #include <gtest/gtest.h>
 
-#include <QMutex>
 #include <QTest>
 
 #include <atomic>
 #include <vector>
 
 #include "search/support/recorded_day.h"
+#include "search/support/standin_popup.h"
 #include "session/museumsearchpopup.h"
-#include "shell/support/grid_online_fixture.h"
 
 namespace {
 
@@ -61,12 +60,11 @@ public:
     int SetCameoImage(int /*deviceIndex*/, int channel, const QString& timeText, const QImage& picture,
                       bool match) override
     {
-        QMutexLocker lock(&m_lock);
         if (!walking) {
             opened = true;
             return -1;
         }
-        seen.push_back({Hhmmss(timeText), match, !picture.isNull()});
+        seen.Append({Hhmmss(timeText), match, !picture.isNull()});
         lastChannel = channel;
         const int next = Step(Hhmmss(timeText), match ? 10 : 1);
         if (next > endTime) {
@@ -82,38 +80,18 @@ public:
     bool GetRecordFlag() const override { return false; }
     int GetSpeedCode() const override { return 2; }
 
-    std::vector<Seen> Seen_() const
-    {
-        QMutexLocker lock(&m_lock);
-        return seen;
-    }
-
     std::vector<int> info;
     int latest = -1;
     quint8 streamFlag = 0;
     std::atomic<bool> opened{false};
     std::atomic<bool> walking{false};
     std::atomic<bool> finished{false};
-    int endTime = 0;
-    int lastChannel = -1;
-
-private:
-    mutable QMutex m_lock;
-    std::vector<Seen> seen;
+    std::atomic<int> endTime{0};
+    std::atomic<int> lastChannel{-1};
+    LockedLog<Seen> seen;
 };
 
-class MuseumSession : public GridOnlineTest
-{
-protected:
-    void TearDown() override
-    {
-        MuseumSearchPopup::Install(previous);
-        GridOnlineTest::TearDown();
-    }
-
-    MuseumSearchPopup* previous = MuseumSearchPopup::Instance();
-    WalkingPopup popup;
-};
+using MuseumSession = StandInPopupTest<MuseumSearchPopup, WalkingPopup>;
 
 } // namespace
 
@@ -145,7 +123,7 @@ TEST_F(MuseumSession, WalkAsksOneSecondOnAfterAMissAndTenAfterAMatch)
 
     std::vector<int> times;
     std::vector<int> matches;
-    for (const WalkingPopup::Seen& s : popup.Seen_()) {
+    for (const WalkingPopup::Seen& s : popup.seen.Entries()) {
         times.push_back(s.time);
         if (s.match) {
             matches.push_back(s.time);
@@ -165,9 +143,9 @@ TEST_F(MuseumSession, WalkAsksOneSecondOnAfterAMissAndTenAfterAMatch)
     // Leaving the search stops the museum mode; nothing more reaches the pop-up.
     device->LeaveMuseumSearch();
     EXPECT_FALSE(device->IsMuseumMode());
-    const size_t count = popup.Seen_().size();
+    const size_t count = popup.seen.Entries().size();
     QTest::qWait(300);
-    EXPECT_EQ(popup.Seen_().size(), count);
+    EXPECT_EQ(popup.seen.Entries().size(), count);
 }
 
 TEST_F(MuseumSession, ADifferentAreaFindsNothing)
@@ -186,7 +164,7 @@ TEST_F(MuseumSession, ADifferentAreaFindsNothing)
     device->SetMuseumArea(0, 12, 0, 22, 3); // away from the motion
     ASSERT_TRUE(device->RequestPlayback(100015, 16));
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup.finished.load(); }, 60000));
-    const auto seen = popup.Seen_();
+    const auto seen = popup.seen.Entries();
     EXPECT_EQ(seen.size(), 21u) << "every second from 10:00:15 to 10:00:35";
     for (const WalkingPopup::Seen& s : seen)
         EXPECT_FALSE(s.match) << s.time;

@@ -3,15 +3,14 @@
 // does, and the times and pictures the session hands over are checked.
 #include <gtest/gtest.h>
 
-#include <QMutex>
 #include <QTest>
 
 #include <atomic>
 #include <vector>
 
 #include "search/support/recorded_day.h"
+#include "search/support/standin_popup.h"
 #include "session/thumbnailsearchpopup.h"
-#include "shell/support/grid_online_fixture.h"
 
 namespace {
 
@@ -31,10 +30,9 @@ public:
     }
     int SetCameoImage(int /*deviceIndex*/, int channel, const QString& timeText, const QImage& picture) override
     {
-        QMutexLocker lock(&m_lock);
-        seen.push_back({timeText, !picture.isNull(), channel});
+        seen.Append({timeText, !picture.isNull(), channel});
         const int hour = timeText.left(2).toInt() + 1;
-        if (seen.size() >= 3 || hour > 23) {
+        if (++pictures >= 3 || hour > 23) {
             done = true;
             return -1;
         }
@@ -46,33 +44,16 @@ public:
     bool GetRecordFlag() const override { return false; }
     int GetSpeedCode() const override { return 2; }
 
-    std::vector<Seen> Seen_() const
-    {
-        QMutexLocker lock(&m_lock);
-        return seen;
-    }
-
     std::vector<int> info;
     std::atomic<bool> done{false};
     std::atomic<bool> lost{false};
+    LockedLog<Seen> seen;
 
 private:
-    mutable QMutex m_lock;
-    std::vector<Seen> seen;
+    int pictures = 0; // on the search thread only
 };
 
-class ThumbnailSession : public GridOnlineTest
-{
-protected:
-    void TearDown() override
-    {
-        ThumbnailSearchPopup::Install(previous);
-        GridOnlineTest::TearDown();
-    }
-
-    ThumbnailSearchPopup* previous = ThumbnailSearchPopup::Instance();
-    HourlyPopup popup;
-};
+using ThumbnailSession = StandInPopupTest<ThumbnailSearchPopup, HourlyPopup>;
 
 } // namespace
 
@@ -91,7 +72,7 @@ TEST_F(ThumbnailSession, FirstPictureOfTheDayThenEachHourAsked)
     EXPECT_TRUE(device->IsThumbnailMode());
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup.done.load(); }, 60000));
 
-    const auto seen = popup.Seen_();
+    const auto seen = popup.seen.Entries();
     ASSERT_EQ(seen.size(), 3u);
     // The day's first picture, then the hours the pop-up asked for.
     EXPECT_EQ(seen[0].time, QStringLiteral("08:30:00"));
