@@ -63,20 +63,9 @@ bool EventJobList::AddJobs(int dayMask, quint32 channelMask, int begin, int end,
         return false;
     m_scratchBegin = begin;
     m_scratchEnd = end;
-    bool asked = false;
-    for (int row = 0; row < m_model.rowCount();) {
-        const BackupItem* item = m_model.Item(row);
-        if (!item || !JobRules::Conflicts(*item, dayMask, channelMask, begin, end)) {
-            ++row;
-            continue;
-        }
-        if (!asked) {
-            asked = true;
-            if (!confirmOverlap || !confirmOverlap())
-                return false;
-        }
-        RemoveRow(row);
-    }
+    if (!JobRules::ClearConflicts(m_model, dayMask, channelMask, begin, end, confirmOverlap,
+                                  [this](int row) { RemoveRow(row); }))
+        return false;
     for (int channel = 0; channel < kChannels; ++channel) {
         if (channelMask & (1u << channel))
             AddJobRow(channel, dayMask);

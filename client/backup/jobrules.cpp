@@ -1,6 +1,7 @@
 #include "backup/jobrules.h"
 
 #include "backup/backupitem.h"
+#include "backup/listmodel.h"
 
 #include <QStringList>
 
@@ -32,6 +33,26 @@ bool Conflicts(const BackupItem& listed, int dayMask, quint32 channelMask, int b
     const int b = listed.begin;
     const int e = listed.end;
     return b == begin || e == end || b == end || e == begin || (begin < b && b < end) || (begin < e && e < end);
+}
+
+bool ClearConflicts(const ListModel& model, int dayMask, quint32 channelMask, int begin, int end,
+                    const std::function<bool()>& confirmOverlap, const std::function<void(int row)>& removeRow)
+{
+    bool asked = false;
+    for (int row = 0; row < model.rowCount();) {
+        const BackupItem* item = model.Item(row);
+        if (!item || !Conflicts(*item, dayMask, channelMask, begin, end)) {
+            ++row;
+            continue;
+        }
+        if (!asked) {
+            asked = true;
+            if (!confirmOverlap || !confirmOverlap())
+                return false;
+        }
+        removeRow(row);
+    }
+    return true;
 }
 
 QString StateText(int state)

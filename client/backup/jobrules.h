@@ -4,7 +4,10 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 struct BackupItem;
+class ListModel;
 
 namespace JobRules {
 
@@ -16,6 +19,10 @@ QString WeekText(int weekDays);
 // of its days and channels when the two windows overlap or touch; a window lying strictly
 // inside the listed one is allowed beside it.
 bool Conflicts(const BackupItem& listed, int dayMask, quint32 channelMask, int begin, int end);
+// Removes (through `removeRow`) every listed job that conflicts with the new window, once the
+// operator has confirmed the first conflict; false, with nothing removed, when that is refused.
+bool ClearConflicts(const ListModel& model, int dayMask, quint32 channelMask, int begin, int end,
+                    const std::function<bool()>& confirmOverlap, const std::function<void(int row)>& removeRow);
 // "Wait", "Stop", "Downloading", "Complete", "Timeout".
 QString StateText(int state);
 
