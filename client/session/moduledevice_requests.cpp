@@ -606,7 +606,6 @@ void CModuleDevice::SetMuseumSearch(int channel, int date, int time)
     m_museumMode = 1;
     m_thumbnailMode = 0;
     m_quickMode = 0;
-    m_museumScheduler->SetMuseumSearch(-1, 0, 0, 0, 0);
     const QSize picture = ChannelPictureSize(channel);
     const int resolutionClass = picture.width() >= 1901 ? 2 : picture.width() >= 1201 ? 1 : 0;
     const int gridFamily = m_liveNetwork ? m_liveNetwork->GetModelGroup() : -1;
