@@ -1,0 +1,3 @@
+#include "engine/enginelog.h"
+
+Q_LOGGING_CATEGORY(lcPlayerEngine, "orvane.engine", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "playback/playbacklog.h"
+
+Q_LOGGING_CATEGORY(lcPlayerPlayback, "orvane.playback", QtInfoMsg)
