@@ -293,10 +293,8 @@ void CDirectBackup::DropRecord(const SiteBook& record)
         return;
     if (m_connected && record.index == m_deviceIndex)
         return;
-    if (m_connected && m_network) {
-        m_network->Disconnect();
-        m_connected = false;
-    }
+    if (m_connected && m_network)
+        DisconnectOnPurpose();
     m_model->Clear();
     m_rowChannel.clear();
     m_backupMask = quint16(record.permissionBackup);
@@ -340,6 +338,14 @@ void CDirectBackup::timerOnConnect()
     }
     Message(QString(), QStringLiteral("Loading fail"), QString());
     Message(QString(), QString(), QStringLiteral("stop"));
+}
+
+void CDirectBackup::DisconnectOnPurpose()
+{
+    // Only a loss nobody asked for is a failure: the drop that follows is not reported.
+    m_loggedInOnce = false;
+    m_network->Disconnect();
+    m_connected = false;
 }
 
 void CDirectBackup::OnNetworkState(int state)
@@ -928,8 +934,7 @@ void CDirectBackup::ResetView()
     if (m_connected && m_network) {
         if (m_running)
             StopBackup();
-        m_network->Disconnect();
-        m_connected = false;
+        DisconnectOnPurpose();
     }
     ClearDayButtons();
     m_maps.Clear();

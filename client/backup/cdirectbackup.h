@@ -122,6 +122,7 @@ private:
     void BuildDestination();
     void BuildJobList();
     void CreateNetwork();
+    void DisconnectOnPurpose();
     void Message(const QString& title, const QString& text, const QString& option);
     void DrawCalendar();
     void ClearDayButtons();

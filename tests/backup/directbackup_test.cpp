@@ -341,6 +341,32 @@ TEST_F(DirectBackupTest, LostRecorderFreesTheConnectionAndTheNextDropWorks)
     EXPECT_EQ(page->window()->windowTitle(), QStringLiteral("Remote Backup - yard"));
 }
 
+// The page's own disconnects (closing the window, dropping another recorder) are nobody's
+// loss: no "Loading fail" for them.
+TEST_F(DirectBackupTest, OwnDisconnectIsNotReportedAsAFailure)
+{
+    CDirectBackup* page = OpenAndDrop();
+    ASSERT_TRUE(page);
+    ASSERT_TRUE(WaitFor([&] { return page->IsConnected() && DayEnabled(page, 7); }));
+    DvrSimProcess* second = StartSim({"--channels", "1", "--record-date", kDay});
+    ASSERT_TRUE(second);
+    CModuleDevice* other = AddSimRecorder(QStringLiteral("yard"), second->Port());
+    hub->boxCalls.clear();
+    SiteBook record = *SiteBook::FromItem(other);
+    record.index = other->GetDeviceIndex();
+    page->DropRecord(record);
+    ASSERT_TRUE(WaitFor([&] { return !sim->Events(QStringLiteral("disconnect")).isEmpty(); }));
+    ASSERT_TRUE(WaitFor([&] { return page->IsConnected() && DayEnabled(page, 7); }));
+    EXPECT_EQ(page->window()->windowTitle(), QStringLiteral("Remote Backup - yard"));
+
+    QPointer<CModuleNetwork> network = page->GetNetwork();
+    hub->closeBackupView();
+    ASSERT_TRUE(WaitFor([&] { return !second->Events(QStringLiteral("disconnect")).isEmpty(); }));
+    ASSERT_TRUE(WaitFor([&] { return network.isNull(); }));
+    for (const QString& call : hub->boxCalls)
+        EXPECT_FALSE(call.contains(QStringLiteral("Loading fail"))) << call.toStdString();
+}
+
 // Destroying the window only lets the hub forget it; a new one can be opened.
 TEST_F(DirectBackupTest, DestroyedWindowIsForgottenByTheHub)
 {
