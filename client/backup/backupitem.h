@@ -10,6 +10,8 @@ enum class JobState : qint32 {
     Stop = 1,
     Downloading = 2,
     Complete = 3,
+    // Ended by a write that failed (a full disk): never shown as complete.
+    Failed = 4,
     Timeout = 9,
 };
 

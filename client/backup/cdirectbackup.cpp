@@ -55,6 +55,9 @@ constexpr int kRowHeight = 20;
 
 const char* const kFinish = "finish";
 const char* const kDownloading = "downloading";
+// A row whose files could not be written: never "finish".
+const char* const kDiskFull = "disk full";
+const char* const kWriteFailed = "write failed";
 
 // Files that travel with the player to a user folder.
 const char* const kPlayerLibraries[] = {"avcodec-52.dll", "avdevice-52.dll", "avformat-52.dll",
@@ -796,9 +799,14 @@ void CDirectBackup::OnRecvPlaybackVideo(int channel, int size, int kind, int dat
         return;
     if (time <= m_end && time >= m_lastFrameTime) {
         m_silence.start();
-        if (size != 4 && channel == m_currentChannel && size > 0 && size <= kFrameBufferSize)
+        if (size != 4 && channel == m_currentChannel && size > 0 && size <= kFrameBufferSize) {
             m_writer.OnRecordData(channel, date, time, quint8(frameType), kind, m_frameBuffer.data(), size,
                                   quint8(marker), key ? 1 : 0);
+            if (m_writer.Failed(channel)) {
+                FailBackup(RowOfChannel(channel), m_writer.Failure(channel));
+                return;
+            }
+        }
         m_lastFrameTime = time;
         const int row = RowOfChannel(m_currentChannel);
         if (row >= 0) {
@@ -818,11 +826,15 @@ void CDirectBackup::EndChannel()
         return;
     m_silence.stop();
     const int row = RowOfChannel(m_currentChannel);
+    // The channel's last second is written here: only then is the row finished.
+    if (!m_writer.StopRecord(m_currentChannel)) {
+        FailBackup(row, m_writer.Failure(m_currentChannel));
+        return;
+    }
     if (row >= 0 && m_model->Text(row, ColStatus) == QLatin1String(kDownloading)) {
         SetRowStatus(row, QLatin1String(kFinish));
         m_model->SetText(row, ColPercent, QStringLiteral("100.0 %"));
     }
-    m_writer.StopRecord(m_currentChannel);
     StepSequence();
     SendStopRequest();
     m_selected[size_t(m_currentChannel)] = false;
@@ -873,8 +885,27 @@ void CDirectBackup::OnRecvPlaybackAudio(int size, int /*kind*/, int /*date*/, in
     const QString path = AudioFileName(size);
     ModuleRecord::MakePath(QFileInfo(path).path());
     QFile file(path);
-    if (file.open(QIODevice::Append))
-        file.write(data);
+    if (!file.open(QIODevice::Append) || file.write(data) != data.size() || !file.flush()) {
+        ModuleRecord::WriteFailure failure;
+        failure.file = path;
+        failure.reason = file.errorString();
+        failure.diskFull = ModuleRecord::IsDiskFull(file);
+        FailBackup(m_audioRow, failure);
+    }
+}
+
+void CDirectBackup::FailBackup(int row, const ModuleRecord::WriteFailure& failure)
+{
+    SetRowStatus(row, QLatin1String(failure.diskFull ? kDiskFull : kWriteFailed));
+    StopBackup();
+    Message(QStringLiteral("Remote Backup"),
+            ModuleRecord::FailureText(QStringLiteral("The backup of ") + m_name, failure), QStringLiteral("stop"));
+}
+
+bool CDirectBackup::IsFailedRow(int row) const
+{
+    const QString status = m_model->Text(row, ColStatus);
+    return status == QLatin1String(kDiskFull) || status == QLatin1String(kWriteFailed);
 }
 
 void CDirectBackup::StopBackup()
@@ -882,10 +913,18 @@ void CDirectBackup::StopBackup()
     m_silence.stop();
     StepSequence();
     SendStopRequest();
+    const int current = m_currentChannel;
     for (int ch = 0; ch < 16; ++ch)
         m_writer.StopRecord(ch);
+    // A stop in the middle of a channel writes its last second; that write may fail as well.
+    const int currentRow = current >= 0 ? RowOfChannel(current) : -1;
+    const bool lateFailure = m_running && currentRow >= 0 && m_writer.Failed(current) && !IsFailedRow(currentRow);
+    const ModuleRecord::WriteFailure failure = lateFailure ? m_writer.Failure(current)
+                                                           : ModuleRecord::WriteFailure();
+    if (lateFailure)
+        SetRowStatus(currentRow, QLatin1String(failure.diskFull ? kDiskFull : kWriteFailed));
     for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (m_model->Text(row, ColStatus) != QLatin1String(kFinish))
+        if (m_model->Text(row, ColStatus) != QLatin1String(kFinish) && !IsFailedRow(row))
             SetRowStatus(row, QStringLiteral("stop"));
     }
     const bool wasRunning = m_running;
@@ -901,6 +940,10 @@ void CDirectBackup::StopBackup()
         qCDebug(lcBackup) << "CD Burning";
     else if (wasRunning && m_mediaCombo->currentIndex() == 2)
         qCDebug(lcBackup) << "USB Backup";
+    if (lateFailure)
+        Message(QStringLiteral("Remote Backup"),
+                ModuleRecord::FailureText(QStringLiteral("The backup of ") + m_name, failure),
+                QStringLiteral("stop"));
 }
 
 // =============================================================================================

@@ -131,6 +131,9 @@ private:
     void RequestChannel();
     void SendStopRequest();
     void EndChannel();
+    // Stops the whole download at its first failed write and tells the user which file.
+    void FailBackup(int row, const ModuleRecord::WriteFailure& failure);
+    bool IsFailedRow(int row) const;
     void StepSequence();
     void SetRowStatus(int row, const QString& status);
     int RowOfChannel(int channel) const;

@@ -1,5 +1,6 @@
 #include "backup/devicebackupsession.h"
 
+#include "net/hubservices.h"
 #include "session/moduledevice.h"
 #include "session/sessionhub.h"
 
@@ -13,6 +14,18 @@ QString DeviceBackupSession::CameraTitle(int channel) const
 {
     CModuleDevice* device = Device();
     return device ? device->GetCameraTitle(channel) : QString();
+}
+
+QString DeviceBackupSession::RecorderName() const
+{
+    CModuleDevice* device = Device();
+    return device ? device->GetDvrName() : QString();
+}
+
+void DeviceBackupSession::ShowFailure(const QString& text)
+{
+    if (HubServices* hub = HubServices::Instance())
+        hub->ShowMessageBox(QStringLiteral("Schedule Backup"), text, QStringLiteral("stop"));
 }
 
 void DeviceBackupSession::StartLive(int channel)

@@ -16,6 +16,8 @@ public:
     void StartLive(int channel) override;
     void StopLive(int channel) override;
     void ClearEventRecordMarks() override;
+    QString RecorderName() const override;
+    void ShowFailure(const QString& text) override;
     void SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int begin,
                                 char* buffer) override;
     void SendBackupPlaybackStop(char* buffer) override;

@@ -62,6 +62,7 @@ QString StateText(int state)
     case JobState::Stop: return QStringLiteral("Stop");
     case JobState::Downloading: return QStringLiteral("Downloading");
     case JobState::Complete: return QStringLiteral("Complete");
+    case JobState::Failed: return QStringLiteral("Failed");
     case JobState::Timeout: return QStringLiteral("Timeout");
     }
     return QString();

@@ -23,7 +23,7 @@ bool Conflicts(const BackupItem& listed, int dayMask, quint32 channelMask, int b
 // operator has confirmed the first conflict; false, with nothing removed, when that is refused.
 bool ClearConflicts(const ListModel& model, int dayMask, quint32 channelMask, int begin, int end,
                     const std::function<bool()>& confirmOverlap, const std::function<void(int row)>& removeRow);
-// "Wait", "Stop", "Downloading", "Complete", "Timeout".
+// "Wait", "Stop", "Downloading", "Complete", "Failed", "Timeout".
 QString StateText(int state);
 
 } // namespace JobRules

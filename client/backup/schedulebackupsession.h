@@ -10,6 +10,9 @@ class ScheduleBackupSession
 public:
     virtual ~ScheduleBackupSession() = default;
     virtual QString CameraTitle(int channel) const = 0;
+    virtual QString RecorderName() const = 0;
+    // Tells the user that a download stopped (a file that could not be written).
+    virtual void ShowFailure(const QString& text) = 0;
     // Plays `date` from `begin` (HHMMSS) for the channels of the mask; every frame carries
     // `requestNumber` and is assembled in `buffer`.
     virtual void SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int begin,

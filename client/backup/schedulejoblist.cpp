@@ -176,6 +176,11 @@ void ScheduleJobList::CheckSecond(const QDateTime& moment)
         m_queue.push_back(std::move(download));
 }
 
+QString ScheduleJobList::FailureStatus(const ModuleRecord::WriteFailure& failure)
+{
+    return failure.diskFull ? QStringLiteral("Disk full") : QStringLiteral("Write failed");
+}
+
 void ScheduleJobList::StepRequestNumber()
 {
     m_requestNumber = m_requestNumber >= kLastRequestNumber ? 0 : m_requestNumber + 1;
@@ -208,7 +213,7 @@ void ScheduleJobList::StartNextDownload()
     }
 }
 
-void ScheduleJobList::RecordFrame(int channel, int size, int frameType, int date, int time, bool key,
+bool ScheduleJobList::RecordFrame(int channel, int size, int frameType, int date, int time, bool key,
                                   char frameByte, char sequence, qint64* recordedKb)
 {
     if (!m_recording[size_t(channel)]) {
@@ -218,6 +223,10 @@ void ScheduleJobList::RecordFrame(int channel, int size, int frameType, int date
     const qint64 bytes = m_writer.OnRecordData(channel, date, time, quint8(frameByte), frameType, FrameBuffer(),
                                                size, quint8(sequence), key ? 1 : 0);
     *recordedKb = bytes / 1024;
+    if (!m_writer.Failed(channel))
+        return true;
+    EndDownload();
+    return false;
 }
 
 void ScheduleJobList::OnRecvPlaybackVideo(int channel, int size, int frameType, int date, int time,
@@ -239,7 +248,8 @@ void ScheduleJobList::OnRecvPlaybackVideo(int channel, int size, int frameType, 
     if (!endMark) {
         if (!(m_current.channelMask & (1u << channel)))
             return;
-        RecordFrame(channel, size, frameType, date, time, key, frameByte, sequence, &recordedKb);
+        if (!RecordFrame(channel, size, frameType, date, time, key, frameByte, sequence, &recordedKb))
+            return;
     }
     const std::vector<BackupItem*> rows = m_current.rows;
     for (BackupItem* item : rows) {
@@ -259,8 +269,11 @@ void ScheduleJobList::OnRecvPlaybackVideo(int channel, int size, int frameType, 
         if (recordedKb > kFileLimitKb) {
             // The file is full: this row is done and a fresh copy takes the rest of the window
             // into a new recording.
+            if (!m_writer.StopRecord(channel)) {
+                EndDownload();
+                return;
+            }
             SetState(row, item, int(JobState::Complete));
-            m_writer.StopRecord(channel);
             m_recording[size_t(channel)] = false;
             m_scratchBegin = item->begin;
             m_scratchEnd = item->end;
@@ -279,17 +292,24 @@ void ScheduleJobList::EndDownload()
     m_silence.stop();
     StepRequestNumber();
     std::array<bool, kChannels> wrote{};
+    ModuleRecord::WriteFailure failure;
     for (int channel = 0; channel < kChannels; ++channel) {
         wrote[size_t(channel)] = m_recording[size_t(channel)] && m_writer.State(channel) == 2;
-        m_writer.StopRecord(channel);
+        if (!m_writer.StopRecord(channel) && !failure.IsSet())
+            failure = m_writer.Failure(channel);
     }
     const std::vector<BackupItem*> rows = m_current.rows;
     for (BackupItem* item : rows) {
         const int row = RowOf(item);
         if (row < 0 || (item->state != JobState::Wait && item->state != JobState::Downloading))
             continue;
-        SetState(row, item, int(JobState::Complete),
-                 wrote[size_t(item->channel)] ? QStringLiteral("Complete") : QStringLiteral("No data"));
+        if (m_writer.Failed(item->channel))
+            SetState(row, item, int(JobState::Failed), FailureStatus(m_writer.Failure(item->channel)));
+        else if (failure.IsSet())
+            SetState(row, item, int(JobState::Failed), QStringLiteral("Stopped"));
+        else
+            SetState(row, item, int(JobState::Complete),
+                     wrote[size_t(item->channel)] ? QStringLiteral("Complete") : QStringLiteral("No data"));
         m_scratchBegin = item->begin;
         m_scratchEnd = item->end;
         m_scratchDownload = item->downloadStart;
@@ -299,6 +319,9 @@ void ScheduleJobList::EndDownload()
     m_recording.fill(false);
     m_current = Download();
     m_session.SendBackupPlaybackStop(FrameBuffer());
+    if (failure.IsSet())
+        m_session.ShowFailure(ModuleRecord::FailureText(
+            QStringLiteral("The schedule backup of ") + m_session.RecorderName(), failure));
     StartNextDownload();
 }
 
@@ -329,19 +352,28 @@ void ScheduleJobList::Stop()
     m_running = false;
     m_silence.stop();
     m_queue.clear();
+    // The writers go first: the last second they write decides whether a row is complete.
+    ModuleRecord::WriteFailure failure;
+    for (int channel = 0; channel < kChannels; ++channel) {
+        if (!m_writer.StopRecord(channel) && !failure.IsSet())
+            failure = m_writer.Failure(channel);
+    }
     for (int row = 0; row < m_model.rowCount(); ++row) {
         BackupItem* item = m_model.Item(row);
         if (!item)
             continue;
-        if (item->state == JobState::Downloading)
+        if (item->state == JobState::Downloading && m_writer.Failed(item->channel))
+            SetState(row, item, int(JobState::Failed), FailureStatus(m_writer.Failure(item->channel)));
+        else if (item->state == JobState::Downloading)
             SetState(row, item, int(JobState::Complete));
         else if (item->state == JobState::Wait)
             SetState(row, item, int(JobState::Stop));
     }
-    for (int channel = 0; channel < kChannels; ++channel)
-        m_writer.StopRecord(channel);
     m_recording.fill(false);
     m_session.SendBackupPlaybackStop(FrameBuffer());
+    if (failure.IsSet())
+        m_session.ShowFailure(ModuleRecord::FailureText(
+            QStringLiteral("The schedule backup of ") + m_session.RecorderName(), failure));
     if (m_busy)
         StepRequestNumber();
     m_busy = false;

@@ -8,7 +8,9 @@
 // that fires late misses no job. Jobs that fall due while a download runs wait their turn;
 // jobs due at the same time are fetched together when they share a window, one request per
 // window otherwise. A download ends with the first frame past its window, after
-// kSilenceLimitMs without a frame, or when the connection drops.
+// kSilenceLimitMs without a frame, when the connection drops, or at the first write that fails
+// (its rows say "Disk full" or "Write failed", the others of that download "Stopped", and the
+// user is told which file).
 #include <QDateTime>
 #include <QObject>
 #include <QString>
@@ -90,10 +92,12 @@ private:
     void StartNextDownload();
     void EndDownload();
     void StepRequestNumber();
+    static QString FailureStatus(const ModuleRecord::WriteFailure& failure);
     int RowOf(const BackupItem* item) const;
     bool InCurrent(const BackupItem* item) const;
     void SetState(int row, BackupItem* item, int state, const QString& text = QString());
-    void RecordFrame(int channel, int size, int frameType, int date, int time, bool key, char frameByte,
+    // False when the write failed: the download has ended then.
+    bool RecordFrame(int channel, int size, int frameType, int date, int time, bool key, char frameByte,
                      char sequence, qint64* recordedKb);
 
     ListModel& m_model;

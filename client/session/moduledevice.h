@@ -578,6 +578,9 @@ private:
     // Keeps where a search starts and ends every search recording before it does.
     void RememberSearchStart(int channel, int date, int time);
     void LastReceived(bool live, int ch, int& date, int& time) const;
+    // Ends a channel's recording whose writer failed (a full disk) and tells the user which
+    // file; called on the writing thread.
+    void EndFailedRecording(bool live, int ch);
     bool ListSlotValid(int slot, const char* what) const;
     void MarkMinuteMasks(const char* list, int size, bool audio);
     void MarkEventMinutes(const char* list, int size);

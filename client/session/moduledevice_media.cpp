@@ -216,9 +216,12 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
     record->marked = marked;
     record->CopyPayload(size > 0 ? m_liveFrameBuffer.get() : nullptr, size);
 
-    if (record->HasPayload() && m_liveRecordMark[channel].load() && m_recordLive)
+    if (record->HasPayload() && m_liveRecordMark[channel].load() && m_recordLive) {
         m_recordLive->OnRecordData(channel, date, time, frameType, kind, record->payload.get(), record->size, 0,
                                    decodeOnly ? 1 : 0);
+        if (m_recordLive->Failed(channel))
+            EndFailedRecording(true, channel);
+    }
     FeedEventBackup(channel, date, time, frameType, kind, record->payload.get(), record->size, decodeOnly);
 
     m_spareLiveRecords[size_t(channel)] = queue.AppendTakingSpare(std::move(record));
@@ -328,9 +331,12 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
     record->CopyPayload(size > 0 ? PlaybackBuffer() : nullptr, size);
 
     // Searched frames are recorded while the channel's search recording is on.
-    if (record->HasPayload() && m_searchRecordMark[channel].load() && m_recordSearch)
+    if (record->HasPayload() && m_searchRecordMark[channel].load() && m_recordSearch) {
         m_recordSearch->OnRecordData(channel, date, time, int(qint8(frameType)), kind, record->payload.get(),
                                      record->size, quint8(sequence), decodeOnly ? 1 : 0);
+        if (m_recordSearch->Failed(channel))
+            EndFailedRecording(false, channel);
+    }
     AppendPlaybackRecord(channel, std::move(record));
 }
 
@@ -650,9 +656,12 @@ void CModuleDevice::OnSetFrameData(const PlaybackFrame& frame)
     else
         record->size = std::max(frame.size, 0);
     if (record->HasPayload() && ValidChannel(frame.channel) && SearchRecordOn(frame.channel, museum, thumbnail)
-        && m_recordSearch)
+        && m_recordSearch) {
         m_recordSearch->OnRecordData(frame.channel, frame.date, frame.time, frame.key ? 1 : 0, frame.streamKind,
                                      record->payload.get(), record->size, 0, skip ? 1 : 0);
+        if (m_recordSearch->Failed(frame.channel))
+            EndFailedRecording(false, frame.channel);
+    }
     AppendPlaybackRecord(frame.channel, std::move(record));
 }
 

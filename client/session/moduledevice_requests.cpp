@@ -823,6 +823,24 @@ void CModuleDevice::ToggleRecord(int index)
     }
 }
 
+void CModuleDevice::EndFailedRecording(bool live, int ch)
+{
+    std::atomic<quint8>& mark = live ? m_liveRecordMark[size_t(ch)] : m_searchRecordMark[size_t(ch)];
+    if (mark.exchange(0) == 0)
+        return;
+    const ModuleRecord* writer = live ? m_recordLive.get() : m_recordSearch.get();
+    const QString text = ModuleRecord::FailureText(
+        QStringLiteral("The recording of %1 camera %2").arg(GetDvrName()).arg(ch + 1), writer->Failure(ch));
+    // The writer may run on a channel's thread: the user is told on the window thread.
+    QMetaObject::invokeMethod(
+        this,
+        [text] {
+            if (SessionHub* hub = SessionHub::Instance())
+                hub->ShowMessageBox(QStringLiteral("Record"), text, QStringLiteral("stop"));
+        },
+        Qt::QueuedConnection);
+}
+
 void CModuleDevice::LastReceived(bool live, int ch, int& date, int& time) const
 {
     date = live ? -1 : m_lastPlayDate[size_t(ch)].load();

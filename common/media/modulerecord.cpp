@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -177,6 +178,7 @@ bool ModuleRecord::StartRecord(int channel, int date, int startTime, const QStri
     ch.lastKeySize = -1;
     ch.headerCount = 0;
     ch.dropLogged = false;
+    ch.failure = WriteFailure();
     m_recorderIndex = recorderIndex;
     m_archiveKind = archiveKind;
     m_noRefresh = false;
@@ -206,7 +208,7 @@ bool ModuleRecord::BeginFiles(int channel, int second, int streamKind)
 
     QFile index(FileName("ih", ch, channel));
     if (!index.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qCDebug(lcMedia) << "ModuleRecord: cannot create" << index.fileName() << index.errorString();
+        Fail(channel, index);
         return false;
     }
     // Header, then empty entries for the seconds of the day before the first one recorded.
@@ -217,13 +219,13 @@ bool ModuleRecord::BeginFiles(int channel, int second, int streamKind)
     if (second > 0)
         qCDebug(lcMedia) << "Backup start null" << second;
     if (!WriteAll(index, head) || !index.flush()) {
-        qCDebug(lcMedia) << "ModuleRecord: cannot write" << index.fileName() << index.errorString();
+        Fail(channel, index);
         return false;
     }
 
     QFile video(FileName("h", ch, channel));
     if (!video.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qCDebug(lcMedia) << "ModuleRecord: cannot create" << video.fileName() << video.errorString();
+        Fail(channel, video);
         return false;
     }
     return true;
@@ -239,7 +241,7 @@ bool ModuleRecord::WritePendingSecond(int channel, QFile& index, QFile& video, q
     if (ch.headerCount > 0) {
         video.seek(blockStart);
         if (!WriteAll(video, ch.headers.data(), ch.headerCount * kSlotSize) || !video.flush()) {
-            qCDebug(lcMedia) << "ModuleRecord: cannot write" << video.fileName() << video.errorString();
+            Fail(channel, video);
             video.resize(blockStart);
             return false;
         }
@@ -247,7 +249,7 @@ bool ModuleRecord::WritePendingSecond(int channel, QFile& index, QFile& video, q
     }
     index.seek(indexSize);
     if (!WriteAll(index, entry) || !index.flush()) {
-        qCDebug(lcMedia) << "ModuleRecord: cannot write" << index.fileName() << index.errorString();
+        Fail(channel, index);
         index.resize(indexSize);
         video.resize(blockStart);
         return false;
@@ -256,31 +258,78 @@ bool ModuleRecord::WritePendingSecond(int channel, QFile& index, QFile& video, q
     return true;
 }
 
-void ModuleRecord::StopRecord(int channel)
+bool ModuleRecord::StopRecord(int channel)
 {
     if (channel < 0 || channel >= kChannels)
-        return;
+        return true;
     FlushChannel(channel);
     m_channels[size_t(channel)].state = 0;
+    return !m_channels[size_t(channel)].failure.IsSet();
+}
+
+ModuleRecord::WriteFailure ModuleRecord::Failure(int channel) const
+{
+    if (channel < 0 || channel >= kChannels)
+        return WriteFailure();
+    return m_channels[size_t(channel)].failure;
+}
+
+bool ModuleRecord::IsDiskFull(const QFile& file)
+{
+    // Qt words these errors itself; the comparison is with its own wording.
+    const QString reason = file.errorString();
+    return reason == qt_error_string(ENOSPC) || reason == qt_error_string(EDQUOT);
+}
+
+QString ModuleRecord::FailureText(const QString& recorder, const WriteFailure& failure)
+{
+    if (failure.diskFull)
+        return QStringLiteral("%1 stopped: the disk is full. %2 could not be written.")
+            .arg(recorder, QDir::toNativeSeparators(failure.file));
+    return QStringLiteral("%1 stopped: %2 could not be written (%3).")
+        .arg(recorder, QDir::toNativeSeparators(failure.file), failure.reason);
+}
+
+void ModuleRecord::Fail(int channel, const QFile& file)
+{
+    Channel& ch = m_channels[size_t(channel)];
+    if (ch.failure.IsSet())
+        return;
+    Fail(channel, file.fileName(), file.errorString());
+    ch.failure.diskFull = IsDiskFull(file);
+}
+
+void ModuleRecord::Fail(int channel, const QString& path, const QString& reason)
+{
+    Channel& ch = m_channels[size_t(channel)];
+    if (ch.failure.IsSet())
+        return;
+    qCDebug(lcMedia) << "ModuleRecord: cannot write" << path << reason << "- channel" << channel << "stops";
+    ch.failure.file = path;
+    ch.failure.reason = reason;
+    ch.failure.diskFull = false;
 }
 
 void ModuleRecord::FlushChannel(int channel)
 {
     Channel& ch = m_channels[channel];
-    if (ch.state != 2 || ch.lastKeyOffset < 0 || ch.headerCount == 0)
+    if (ch.state != 2 || ch.lastKeyOffset < 0 || ch.headerCount == 0 || ch.failure.IsSet())
         return;
     QFile index(FileName("ih", ch, channel));
     QFile video(FileName("h", ch, channel));
-    if (!index.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)
-        || !video.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-        qCDebug(lcMedia) << "ModuleRecord: cannot open recording of channel" << channel
-                         << "to write its last second";
+    if (!index.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+        Fail(channel, index);
+        ch.headerCount = 0;
+        return;
+    }
+    if (!video.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+        Fail(channel, video);
         ch.headerCount = 0;
         return;
     }
     const qint64 indexSize = index.size();
     if (indexSize < EntryPos(0) || indexSize % kEntrySize != 0 || indexSize >= EntryPos(kSecondsPerDay)) {
-        qCDebug(lcMedia) << "ModuleRecord: index file has an unexpected size" << index.fileName() << indexSize;
+        Fail(channel, index.fileName(), QStringLiteral("the index file has an unexpected size"));
         ch.headerCount = 0;
         return;
     }
@@ -313,7 +362,7 @@ qint64 ModuleRecord::OnRecordData(int channel, int date, int time, int frameType
         return 0;
     }
     Channel& ch = m_channels[channel];
-    if (ch.state == 0)
+    if (ch.state == 0 || ch.failure.IsSet())
         return 0;
     if (!IsValidDate(date) || !IsValidTime(time)) {
         qCDebug(lcMedia) << "ModuleRecord::OnRecordData: invalid date or time" << date << time << "channel"
@@ -344,7 +393,9 @@ qint64 ModuleRecord::OnRecordData(int channel, int date, int time, int frameType
         ch.lastKeySize = -1;
         ch.headerCount = 0;
         ch.dropLogged = false;
-        if (!MakePath(DayFolder(ch)) || !BeginFiles(channel, second, streamKind)) {
+        if (!MakePath(DayFolder(ch)))
+            Fail(channel, DayFolder(ch), QStringLiteral("the folder cannot be created"));
+        if (ch.failure.IsSet() || !BeginFiles(channel, second, streamKind)) {
             qCDebug(lcMedia) << "ModuleRecord: recording of channel" << channel << "not started";
             ch.date = previousDate;
             return 0;
@@ -373,17 +424,17 @@ qint64 ModuleRecord::WriteFrame(int channel, int date, int time, int frameType, 
     QFile index(FileName("ih", ch, channel));
     QFile video(FileName("h", ch, channel));
     if (!index.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-        qCDebug(lcMedia) << "ModuleRecord: cannot open" << index.fileName() << index.errorString();
+        Fail(channel, index);
         return 0;
     }
     if (!video.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-        qCDebug(lcMedia) << "ModuleRecord: cannot open" << video.fileName() << video.errorString();
+        Fail(channel, video);
         return 0;
     }
 
     const qint64 indexSize = index.size();
     if (indexSize < EntryPos(0) || indexSize % kEntrySize != 0 || indexSize > EntryPos(kSecondsPerDay)) {
-        qCDebug(lcMedia) << "ModuleRecord: index file has an unexpected size" << index.fileName() << indexSize;
+        Fail(channel, index.fileName(), QStringLiteral("the index file has an unexpected size"));
         return 0;
     }
 
@@ -393,13 +444,13 @@ qint64 ModuleRecord::WriteFrame(int channel, int date, int time, int frameType, 
         char header[kIndexHeaderSize];
         index.seek(0);
         if (index.read(header, kIndexHeaderSize) != kIndexHeaderSize) {
-            qCDebug(lcMedia) << "ModuleRecord: cannot read header of" << index.fileName();
+            Fail(channel, index.fileName(), QStringLiteral("its header cannot be read"));
             return 0;
         }
         MarkSecond(header, second);
         index.seek(0);
         if (!WriteAll(index, header, kIndexHeaderSize)) {
-            qCDebug(lcMedia) << "ModuleRecord: cannot write" << index.fileName() << index.errorString();
+            Fail(channel, index);
             return 0;
         }
         if (!WritePendingSecond(channel, index, video, indexSize))
@@ -410,7 +461,7 @@ qint64 ModuleRecord::WriteFrame(int channel, int date, int time, int frameType, 
             qCDebug(lcMedia) << "Backup Null" << gap;
             index.seek(gapStart);
             if (!WriteAll(index, QByteArray(int(gap * kEntrySize), '\0')) || !index.flush()) {
-                qCDebug(lcMedia) << "ModuleRecord: cannot write" << index.fileName() << index.errorString();
+                Fail(channel, index);
                 index.resize(gapStart);
                 return 0;
             }
@@ -430,7 +481,7 @@ qint64 ModuleRecord::WriteFrame(int channel, int date, int time, int frameType, 
     const qint64 offset = video.size();
     video.seek(offset);
     if (!WriteAll(video, data, size) || !video.flush()) {
-        qCDebug(lcMedia) << "ModuleRecord: cannot write" << video.fileName() << video.errorString();
+        Fail(channel, video);
         video.resize(offset);
         return 0;
     }

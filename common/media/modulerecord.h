@@ -14,6 +14,10 @@
 // that second are dropped. The frame headers of the last second of a recording are written when
 // the recording ends (a new day, a new StartRecord, or the writer's destruction), so that second
 // keeps its index entry.
+//
+// A write that fails (a file that cannot be opened or written, typically a full disk) ends the
+// channel's recording: nothing further is written until the next StartRecord, and Failure()
+// tells which file failed and why, so that the owner can stop and tell the user.
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -47,6 +51,15 @@ public:
         ScheduleData = 6
     };
 
+    // The first write of a recording that failed.
+    struct WriteFailure
+    {
+        QString file;   // the file that could not be written (empty: no failure)
+        QString reason; // the system's words for it
+        bool diskFull = false;
+        bool IsSet() const { return !file.isEmpty(); }
+    };
+
     ModuleRecord();
     // Writes the pending frame headers of every recording channel.
     ~ModuleRecord();
@@ -61,8 +74,19 @@ public:
                      int archiveKind);
 
     // Ends a channel's recording: its last second is written and the channel is idle until the
-    // next StartRecord. Nothing happens for a channel that is not recording.
-    void StopRecord(int channel);
+    // next StartRecord. Nothing happens for a channel that is not recording. False when the
+    // recording failed (now or at an earlier write): see Failure().
+    bool StopRecord(int channel);
+
+    // The failed write of the channel's recording since its StartRecord (IsSet() false when
+    // every write landed).
+    WriteFailure Failure(int channel) const;
+    bool Failed(int channel) const { return Failure(channel).IsSet(); }
+    // A sentence for the user: whose recording, which file, and that the disk is full (or the
+    // system's reason otherwise).
+    static QString FailureText(const QString& recorder, const WriteFailure& failure);
+    // Whether a file's error means that its disk has no room left.
+    static bool IsDiskFull(const QFile& file);
 
     // Creates the folder with all missing parents; true when it exists afterwards.
     static bool MakePath(const QString& path);
@@ -106,6 +130,7 @@ private:
         qint64 headerCount = 0;
         std::vector<char> headers; // kSlotsPerSecond slots of kSlotSize bytes
         bool dropLogged = false;
+        WriteFailure failure;
     };
 
     QString DayFolder(const Channel& ch) const;
@@ -113,6 +138,10 @@ private:
     bool BeginFiles(int channel, int second, int streamKind);
     bool WritePendingSecond(int channel, QFile& index, QFile& video, qint64 indexSize);
     void FlushChannel(int channel);
+    // Records the channel's first failed write (of `file`, or of `path` with `reason`); the
+    // channel writes nothing more until its next StartRecord.
+    void Fail(int channel, const QFile& file);
+    void Fail(int channel, const QString& path, const QString& reason);
     qint64 WriteFrame(int channel, int date, int time, int frameType, int streamKind, const char* data, int size,
                       quint8 marker);
     void FillSlot(Channel& ch, int channel, int date, int time, int frameType, int streamKind, qint64 dataOffset,

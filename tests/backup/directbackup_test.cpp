@@ -22,6 +22,7 @@
 #include "backup/cdirectbackup.h"
 #include "backup/listmodel.h"
 #include "backup/support/backup_fixture.h"
+#include "common/support/fulldisk.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
 
@@ -222,6 +223,44 @@ TEST_F(DirectBackupTest, DownloadsCheckedChannelsIntoTheArchive)
     EXPECT_EQ(sound.size() % (800 - 24), 0);
     // An archive backup carries no player.
     EXPECT_FALSE(QFileInfo::exists(ProgramPath(QStringLiteral("backup/BackupData/lib"))));
+}
+
+// The disk fills up while the first channel downloads: the download stops at the first failed
+// write, no row says "finish", and the user is told which recorder, which file and why.
+TEST_F(DirectBackupTest, FullDiskStopsTheDownloadAndSaysWhichFile)
+{
+    CDirectBackup* page = OpenAndDrop();
+    ASSERT_TRUE(page);
+    ASSERT_TRUE(LoadAndEstimate(page));
+    ListModel* model = page->Model();
+    page->OnListClicked(model->index(0, 0));
+    page->OnListClicked(model->index(1, 0));
+    hub->boxCalls.clear();
+    page->StartButton()->click();
+    const QString video = ProgramPath(QStringLiteral("backup/BackupData/gate/") + kDay
+                                      + QStringLiteral("/h000000.001"));
+    ASSERT_TRUE(WaitFor([&] {
+        return QFileInfo(video).size() > 0
+               && model->Text(0, CDirectBackup::ColStatus) == QStringLiteral("downloading");
+    }));
+    ASSERT_TRUE(recordtest::MakeDiskFull(video));
+    ASSERT_TRUE(WaitFor([&] { return !page->IsRunning(); }, 60000));
+    EXPECT_EQ(model->Text(0, CDirectBackup::ColStatus), QStringLiteral("disk full"));
+    EXPECT_NE(model->Text(0, CDirectBackup::ColPercent), QStringLiteral("100.0 %"));
+    EXPECT_EQ(model->Text(1, CDirectBackup::ColStatus), QStringLiteral("stop"));
+    for (int row = 0; row < model->rowCount(); ++row)
+        EXPECT_NE(model->Text(row, CDirectBackup::ColStatus), QStringLiteral("finish")) << row;
+    // The second channel was never asked for.
+    for (const QJsonObject& p : sim->Events(QStringLiteral("playback")))
+        EXPECT_NE(p.value("mask").toInt(), 2);
+    QString told;
+    for (const QString& call : hub->boxCalls) {
+        if (call.contains(QStringLiteral("disk is full")))
+            told = call;
+    }
+    EXPECT_TRUE(told.contains(QStringLiteral("gate"))) << hub->boxCalls.join(' ').toStdString();
+    EXPECT_TRUE(told.contains(QDir::toNativeSeparators(video))) << told.toStdString();
+    EXPECT_TRUE(told.endsWith(QStringLiteral("|stop"))) << told.toStdString();
 }
 
 TEST_F(DirectBackupTest, UserFolderGetsTheDataAndThePlayer)

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/support/fulldisk.h"
+
 #include "backup/backupitem.h"
 #include "backup/listmodel.h"
 #include "backup/schedulebackupsession.h"
@@ -22,6 +24,9 @@ class RecordingSession : public ScheduleBackupSession
 {
 public:
     QString CameraTitle(int channel) const override { return QStringLiteral("CAM%1").arg(channel + 1); }
+    QString RecorderName() const override { return QStringLiteral("gate"); }
+    void ShowFailure(const QString& text) override { failures << text; }
+    QStringList failures;
     void SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int begin, char*) override
     {
         calls << QStringLiteral("play %1 mask %2 date %3 from %4")
@@ -168,6 +173,38 @@ TEST_F(ScheduleJobListTest, FramesWriteTheWindowAndTheEndClosesTheJob)
     // Frames after the end belong to no download.
     Frame(1, 10001);
     EXPECT_EQ(model.Text(1, ScheduleJobList::ColSize), QStringLiteral("-"));
+}
+
+// The disk fills up during a download of two channels: it ends at the first failed write, the
+// failed channel's row says so, the other is "Stopped", nothing is "Complete", and the user is
+// told which recorder and which file. The job comes back for its next day.
+TEST_F(ScheduleJobListTest, FullDiskEndsTheDownloadWithoutComplete)
+{
+    ASSERT_TRUE(Add(kTuesday, (1u << 0) | (1u << 1), 10000, 10010, 20000));
+    At(Tuesday(1, 59, 59));
+    At(Tuesday(2, 0, 0));
+    Frame(0, 10000);
+    Frame(1, 10000);
+    ASSERT_EQ(Status(0), QStringLiteral("Downloading"));
+    const QString video = folder.path() + QStringLiteral("/gate/20261207/h010000.002");
+    ASSERT_TRUE(recordtest::MakeDiskFull(video));
+    Frame(1, 10001);
+    EXPECT_FALSE(jobs.IsBusy());
+    EXPECT_EQ(Status(0), QStringLiteral("Stopped"));
+    EXPECT_EQ(Status(1), QStringLiteral("Disk full"));
+    EXPECT_EQ(model.Item(1)->state, JobState::Failed);
+    ASSERT_EQ(session.failures.size(), 1);
+    EXPECT_TRUE(session.failures[0].contains(QStringLiteral("gate"))) << session.failures[0].toStdString();
+    EXPECT_TRUE(session.failures[0].contains(QDir::toNativeSeparators(video)))
+        << session.failures[0].toStdString();
+    EXPECT_TRUE(session.failures[0].contains(QStringLiteral("the disk is full")));
+    EXPECT_EQ(session.calls.last(), QStringLiteral("stop"));
+    ASSERT_EQ(model.rowCount(), 4);
+    EXPECT_EQ(Status(2), QStringLiteral("Wait"));
+    EXPECT_EQ(Status(3), QStringLiteral("Wait"));
+    // Frames still on the way belong to no download.
+    Frame(0, 10002);
+    EXPECT_EQ(Status(0), QStringLiteral("Stopped"));
 }
 
 TEST_F(ScheduleJobListTest, OnlyEndMarksGiveNoData)

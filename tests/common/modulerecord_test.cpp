@@ -2,6 +2,7 @@
 // the per-second frame limit and 16 channels at once. Files are checked byte by byte against
 // literals written from the layout tables, and through a separate reader of the layout.
 #include "common/media/modulerecord.h"
+#include "common/support/fulldisk.h"
 #include "common/support/record_reader.h"
 
 #include <QDir>
@@ -514,6 +515,68 @@ TEST_F(ModuleRecordTest, MissingFilesMidRecordingAreReportedNotCreated)
     ASSERT_TRUE(QFile::remove(IndexPath(date, "h100000.001")));
     EXPECT_EQ(Write(w, 0, date, 100001, 2, 2, Payload(10, 2)), 0);
     EXPECT_FALSE(QFile::exists(IndexPath(date, "h100000.001")));
+}
+
+// The first failed write ends the recording: nothing more is written, and the failure names
+// the file and says whether the disk is full.
+TEST_F(ModuleRecordTest, FirstFailedWriteStopsTheChannelAndNamesTheFile)
+{
+    const int date = 20260101;
+    const struct Case
+    {
+        const char* name;
+        bool videoFull; // the video file lies on a full disk; otherwise the index file is gone
+        bool diskFull;
+    } cases[] = {{"video on a full disk", true, true}, {"index file removed", false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ModuleRecord w;
+        ASSERT_TRUE(w.StartRecord(0, date, 100000, m_folder, 0, 2));
+        ASSERT_GT(Write(w, 0, date, 100000, 1, 2, Payload(10, 1)), 0);
+        EXPECT_FALSE(w.Failed(0));
+        const QString broken = c.videoFull ? VideoPath(date, "h100000.001") : IndexPath(date, "h100000.001");
+        if (c.videoFull)
+            ASSERT_TRUE(recordtest::MakeDiskFull(broken));
+        else
+            ASSERT_TRUE(QFile::remove(broken));
+        EXPECT_EQ(Write(w, 0, date, 100000, 2, 2, Payload(10, 2)), 0);
+        ASSERT_TRUE(w.Failed(0));
+        EXPECT_EQ(w.Failure(0).file, broken);
+        EXPECT_EQ(w.Failure(0).diskFull, c.diskFull);
+        EXPECT_FALSE(w.Failed(1));
+        // Later frames are not written, not even when the file is back.
+        QFile::remove(broken);
+        QFile back(broken);
+        ASSERT_TRUE(back.open(QIODevice::WriteOnly));
+        back.close();
+        EXPECT_EQ(Write(w, 0, date, 100001, 1, 2, Payload(10, 3)), 0);
+        EXPECT_EQ(QFileInfo(broken).size(), 0);
+        EXPECT_FALSE(w.StopRecord(0));
+        const QString text = ModuleRecord::FailureText(QStringLiteral("Recording of gate"), w.Failure(0));
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Recording of gate stopped: "))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QDir::toNativeSeparators(broken))) << text.toStdString();
+        EXPECT_EQ(text.contains(QStringLiteral("the disk is full")), c.diskFull) << text.toStdString();
+        // A new recording starts clean.
+        ASSERT_TRUE(w.StartRecord(0, date, 110000, m_folder, 0, 2));
+        EXPECT_FALSE(w.Failed(0));
+        EXPECT_GT(Write(w, 0, date, 110000, 1, 2, Payload(10, 4)), 0);
+        EXPECT_TRUE(w.StopRecord(0));
+    }
+}
+
+// A full disk when the recording's files are made (the index file cannot take its header).
+TEST_F(ModuleRecordTest, FullDiskAtTheFirstFrameIsAFailure)
+{
+    const int date = 20260101;
+    ModuleRecord w;
+    ASSERT_TRUE(w.StartRecord(0, date, 100000, m_folder, 0, 2));
+    ASSERT_TRUE(QDir().mkpath(Day(date)));
+    // The writer removes the old files of its names first: the whole day folder is the full disk.
+    ASSERT_TRUE(QDir(Day(date)).removeRecursively());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), Day(date)));
+    EXPECT_EQ(Write(w, 0, date, 100000, 1, 2, Payload(10, 1)), 0);
+    EXPECT_TRUE(w.Failed(0));
+    EXPECT_EQ(w.State(0), 1);
 }
 
 TEST_F(ModuleRecordTest, PackedTimeStamp)
