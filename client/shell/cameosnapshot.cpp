@@ -2,12 +2,16 @@
 
 #include <QDate>
 #include <QDir>
+#include <QImageWriter>
 #include <QPainter>
+#include <QSaveFile>
 #include <QTime>
 
 #include "common/media/modulerecord.h"
 #include "session/archivepaths.h"
 #include "shell/shelllog.h"
+
+#include <cerrno>
 
 namespace {
 
@@ -141,7 +145,7 @@ QString CameoSnapshot::FilePath(const QString& programDirectory, const Cell& cel
            + ModuleRecord::SafePathComponent(FilePrefix(cell.osdTime) + cell.cameraTitle) + QStringLiteral(".jpg");
 }
 
-QString CameoSnapshot::Save(const QString& programDirectory, const Cell& cell, const QFont& font)
+QString CameoSnapshot::Save(const QString& programDirectory, const Cell& cell, const QFont& font, QString* error)
 {
     if (!CanTake(cell)) {
         qCDebug(lcShell) << "snapshot: no picture with a date and time in cell" << cell.cell;
@@ -150,11 +154,29 @@ QString CameoSnapshot::Save(const QString& programDirectory, const Cell& cell, c
     const QString folder = Folder(programDirectory, cell.recorderName, cell.osdDate);
     if (!QDir().mkpath(folder)) {
         qCWarning(lcShell) << "snapshot: cannot create" << folder;
+        if (error)
+            *error = QStringLiteral("The snapshot folder %1 could not be created.")
+                         .arg(QDir::toNativeSeparators(folder));
         return QString();
     }
     const QString path = FilePath(programDirectory, cell);
-    if (!Render(cell, font).save(path)) {
-        qCWarning(lcShell) << "snapshot: cannot write" << path;
+    QSaveFile file(path);
+    const QImage picture = Render(cell, font);
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written) {
+        QImageWriter writer(&file, "jpeg");
+        written = writer.write(picture);
+        if (!written)
+            file.cancelWriting();
+    }
+    // commit() writes what is buffered and renames; on failure it removes the temporary file.
+    if (!written || !file.commit()) {
+        const QString reason = file.errorString() == qt_error_string(ENOSPC) ? QStringLiteral("the disk is full")
+                                                                             : file.errorString();
+        qCWarning(lcShell) << "snapshot: cannot write" << path << reason;
+        if (error)
+            *error = QStringLiteral("The snapshot %1 could not be written (%2).")
+                         .arg(QDir::toNativeSeparators(path), reason);
         return QString();
     }
     return path;
