@@ -1,4 +1,5 @@
 #include "net/filetransfer.h"
+#include "common/io/privatefile.h"
 
 #include "net/commandcode.h"
 #include "net/hubservices.h"
@@ -9,7 +10,6 @@
 
 #include <QDebug>
 #include <QFile>
-#include <QSaveFile>
 #include <QTimer>
 #include <QtEndian>
 
@@ -335,14 +335,10 @@ bool FileTransfer::WriteDownload(int kind, int length)
                          << "complete, but there is no program directory to write to";
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcNet) << "download: cannot write" << path << file.errorString();
-        return false;
-    }
-    if (file.write(m_assembly.constData(), length) != length || !file.commit()) {
-        qCWarning(lcNet) << "download: writing" << path << "failed:" << file.errorString();
-        file.cancelWriting();
+    // The recorder's settings and accounts hold passwords: readable by the owner only.
+    QString error;
+    if (!privatefile::Write(path, QByteArray::fromRawData(m_assembly.constData(), length), &error)) {
+        qCWarning(lcNet) << "download: writing" << path << "failed:" << error;
         return false;
     }
     return true;

@@ -1,4 +1,5 @@
 #include "shell/settingsfiles.h"
+#include "common/io/privatefile.h"
 #include "shell/shelllog.h"
 
 #include <QByteArray>
@@ -144,7 +145,14 @@ bool SettingsFiles::SaveAccountFile()
         }
         text += line.toUtf8() + '\n';
     }
-    return WriteWhole(FilePath(QStringLiteral("account.dat")), text);
+    // The server login holds a password: readable by the owner only.
+    const QString path = FilePath(QStringLiteral("account.dat"));
+    QString error;
+    if (!privatefile::Write(path, text, &error)) {
+        qCWarning(lcShell) << "SettingsFiles: cannot write" << path << error;
+        return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

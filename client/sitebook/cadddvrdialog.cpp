@@ -11,14 +11,13 @@
 #include <QVBoxLayout>
 
 #include "session/sitebook.h"
+#include "sitebook/recorderfieldrules.h"
 #include "widgets/messagedlg.h"
 
 namespace {
 
 constexpr int kLabelWidth = 70;
 
-constexpr int kLowestPort = 1;
-constexpr int kHighestPort = 65535;
 // Digits only, a few more than a port has: a number out of range stays in the edit as typed and
 // is refused with a message at OK, rather than losing a digit silently while it is typed.
 constexpr int kPortDigits = 6;
@@ -216,10 +215,13 @@ void CAddDvrDialog::onOKButtonClicked()
             return;
         }
     }
-    const int portNumber = port.toInt();
-    if (portNumber < kLowestPort || portNumber > kHighestPort) {
-        Refuse(QStringLiteral("The port must be a number from %1 to %2.").arg(kLowestPort).arg(kHighestPort),
-               m_pPort);
+    if (!RecorderFieldRules::IsHostAddress(addr)) {
+        Refuse(RecorderFieldRules::AddressRefusal(), m_pAddr);
+        return;
+    }
+    const int portNumber = RecorderFieldRules::PortNumber(port);
+    if (portNumber == 0) {
+        Refuse(RecorderFieldRules::PortRefusal(), m_pPort);
         return;
     }
     port = QString::number(portNumber);

@@ -47,16 +47,18 @@ QString FolderNameOf(const QByteArray& word)
 }
 
 // "PORT": the decimal number that leads the word after the key (as "%d" reads it), rewritten as
-// "%d"; empty when the word does not start with one.
+// "%d"; the word as it stands when it does not start with one, so that the import's check names
+// it instead of taking the recorder without a port.
 QString PortOf(const QList<QByteArray>& words)
 {
     if (words.size() < 2)
         return QString();
     static const QRegularExpression leadingNumber(QStringLiteral("^[+-]?[0-9]+"));
-    const QRegularExpressionMatch match = leadingNumber.match(QString::fromLatin1(words.at(1)));
+    const QString word = QString::fromLatin1(words.at(1));
+    const QRegularExpressionMatch match = leadingNumber.match(word);
     bool ok = false;
     const int port = match.hasMatch() ? match.captured().toInt(&ok, 10) : 0;
-    return ok ? QString::number(port) : QString();
+    return ok ? QString::number(port) : word;
 }
 
 bool Is(const QByteArray& word, const char* key)
@@ -127,7 +129,7 @@ bool RecorderListFile::ReadWorkbook(const QString& fileName, std::vector<Recorde
                 return true;
             fields[column] = CellText(cell);
         }
-        entries->push_back({fields[0], true, fields[1], fields[2], fields[3], fields[4], fields[5]});
+        entries->push_back({fields[0], true, fields[1], fields[2], fields[3], fields[4], fields[5], int(row) + 1});
     }
     return true;
 }
@@ -153,6 +155,7 @@ std::vector<RecorderListEntry> RecorderListFile::ParseIniList(const QByteArray& 
     bool haveFolder = false;
     int at = 0;
     while (at < lines.size()) {
+        const int lineNumber = at + 1;
         const QList<QByteArray> words = WordsOf(lines.at(at++));
         if (words.size() < 4 || words.first() != "*")
             continue;
@@ -164,9 +167,9 @@ std::vector<RecorderListEntry> RecorderListFile::ParseIniList(const QByteArray& 
         if (kind == int(IniHeader::Folder)) {
             currentFolder = name;
             haveFolder = true;
-            entries.push_back({currentFolder, false, {}, {}, {}, {}, {}});
+            entries.push_back({currentFolder, false, {}, {}, {}, {}, {}, lineNumber});
         } else if (kind == int(IniHeader::Recorder) && haveFolder) {
-            RecorderListEntry entry{currentFolder, true, name, {}, {}, {}, {}};
+            RecorderListEntry entry{currentFolder, true, name, {}, {}, {}, {}, lineNumber};
             ReadRecorderBlock(lines, &at, &entry);
             entries.push_back(entry);
         }

@@ -22,6 +22,9 @@ struct RecorderListEntry
     QString port;
     QString id;
     QString password;
+    // Where the entry stands in its file, counted from 1: the worksheet row (the header is row
+    // 1), or the line of the .ini header.
+    int row = 0;
 };
 
 class RecorderListFile

@@ -136,6 +136,7 @@ std::unique_ptr<QMenu> SiteBookTreeWidget::PrepareContextMenu(const QPoint& poin
 {
     const SessionHub* hub = SessionHub::Instance();
     m_loadListAct->setEnabled(!(hub && hub->IsAnyDeviceConnected()));
+    m_importAct->setEnabled(!m_import);
     m_menuPoint = point;
     QTreeWidgetItem* item = itemAt(point);
     m_findScope = nullptr;

@@ -86,6 +86,8 @@ SiteBookTreeWidget::SiteBookTreeWidget(QWidget* parent)
 
 SiteBookTreeWidget::~SiteBookTreeWidget()
 {
+    // A running import stops (its reading thread ends) before the book goes.
+    m_import.reset();
     // Delete the items (and with them the recorders' sessions) while the tree is still whole.
     clear();
 }
@@ -361,4 +363,3 @@ void SiteBookTreeWidget::OnFavoriteSearchStart(int mode, const QString& name, co
     };
     startSearch(deviceIndex, number(0), number(1));
 }
-

@@ -8,7 +8,9 @@
 // the mouse; every action acts on the item at the last menu point, and every edit is written to
 // its book at once: sitebook.xml for folders and recorders, favorites.xml for favorites, emap.xml
 // for e-map entries.
+#include <QHash>
 #include <QIcon>
+#include <QMultiHash>
 #include <QPersistentModelIndex>
 #include <QPoint>
 #include <QTreeWidget>
@@ -21,6 +23,7 @@
 #include "sitebook/entrymode.h"
 #include "sitebook/itemkind.h"
 #include "sitebook/pushconnectlist.h"
+#include "sitebook/recorderlistimport.h"
 #include "sitebook/sitebookfile.h"
 
 class CModuleDevice;
@@ -29,11 +32,9 @@ class QJsonObject;
 class QMenu;
 class QMimeData;
 class SiteBook;
-struct RecorderListEntry;
 class ValidationAccount;
 
-
-class SiteBookTreeWidget : public QTreeWidget
+class SiteBookTreeWidget : public QTreeWidget, private RecorderListTarget
 {
     Q_OBJECT
 
@@ -166,7 +167,11 @@ public:
                                const QString& name);
 
     // Imports a recorder list: a list file when the name ends exactly in ".ini", else a workbook.
+    // The list is read and checked off the window thread and applied in batches; ImportFinished
+    // follows with the closing message shown. Nothing starts while an import runs (its menu
+    // entry is greyed meanwhile).
     void ImportFile(const QString& fileName);
+    bool IsImporting() const { return m_import != nullptr; }
 
     // ---- drag, drop and double click
     // What a drag of the item carries: its record in the drag stream format under
@@ -183,6 +188,9 @@ public:
     // The backup player's command line between a double click on a recording and its start.
     QString PendingPlayerCommand() const { return m_pendingPlayerCommand; }
     static constexpr int kPlayerDelayMs = 100;
+
+signals:
+    void ImportFinished();
 
 public slots:
     void OnFavoriteSearchStart(int mode, const QString& name, const QString& text);
@@ -248,8 +256,21 @@ private:
 
     // Writes a book to its file in the program directory.
     void SaveSiteBookFile();
-    // Finds or makes each folder and recorder of an imported list, then writes the site book.
-    void ImportRecorderList(const std::vector<RecorderListEntry>& entries);
+    // The import's rows (sitebooktreeimport.cpp): each folder and recorder of a checked row is
+    // found at the top of the book or made there; a recorder whose name another folder holds, or
+    // one more than the recorder table takes, is skipped. The book is written at the end.
+    // The book as the import finds it, built again before each batch: the folders at the top of
+    // the book by name (the first of a name, as FindFolderByName finds it) and every recorder of
+    // the book by its name without the mark of a locked entry.
+    struct ImportIndex
+    {
+        QHash<QString, CModuleDevice*> folders;
+        QMultiHash<QString, CModuleDevice*> recorders;
+        bool changed = false;
+    };
+    void BeginImportBatch() override;
+    void ImportRow(const CheckedListRow& row, RecorderImportReport* report) override;
+    void EndImport(const RecorderImportReport& report) override;
     // Tells the user, once per protected book, that an edit could not be written to it.
     // Points the favorites and e-map entries that name a recorder at its new name.
     void RenameRecorderInBooks(const QString& oldName, const QString& newName);
@@ -280,6 +301,9 @@ private:
     QTreeWidgetItem* m_findScope = nullptr;
     int m_lastFoundIndex = 0;
     PushConnectList m_connectList;
+
+    std::unique_ptr<RecorderListImport> m_import;
+    std::unique_ptr<ImportIndex> m_importIndex;
 
     // The item of the drag this tree started, while it runs: only that drag moves items.
     QPersistentModelIndex m_draggedItem;

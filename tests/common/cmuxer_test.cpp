@@ -1,5 +1,6 @@
 // The MP4 muxer and the re-encode with the time-stamp overlay: pictures made by ffmpeg are
 // pushed in, and ffprobe reads back what was written.
+#include "common/commonlog.h"
 #include "common/media/cmuxer.h"
 #include "common/media/timeoverlay.h"
 #include "common/support/decoder_streams.h"
@@ -592,7 +593,8 @@ TEST(TimeOverlayText, GraphLoadsAFontWhosePathNeedsEscaping)
               0);
     EXPECT_EQ(g_fontFallbacks.load(), 1);
     avfilter_graph_free(&graph);
-    av_log_set_callback(av_log_default_callback);
+    // Back to the routing every program of this library has.
+    commonlog::RouteFfmpegLog();
     av_frame_free(&frame);
 }
 

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray Hex(const char* text)
@@ -187,6 +189,31 @@ TEST_F(FileTransferTest, ConsoleDownloadSignalsWhenWritten)
     EXPECT_EQ(done.count(), 1);
     EXPECT_EQ(ReadFile(dir.filePath("config.ini")), data);
     EXPECT_TRUE(hub->accountStates.isEmpty());
+}
+
+// The downloaded settings and accounts hold passwords: a new file is readable by its owner only,
+// whatever the process's umask would give.
+TEST_F(FileTransferTest, DownloadedFilesAreReadableByTheirOwnerOnly)
+{
+    const struct
+    {
+        int kind;
+        const char* file;
+    } cases[] = {{0, "download.ini"}, {99, "config.ini"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString path = dir.filePath(QLatin1String(c.file));
+        QFile::remove(path);
+        const mode_t previous = ::umask(022);
+        transfer->SendFileBegin(c.kind, "conf/setup.ini", 0);
+        ServeDownload(c.kind, "[CLIENT_NETWORK]\npassword=secret\n");
+        ::umask(previous);
+        ASSERT_TRUE(transfer->IsComplete());
+        struct stat st
+        {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, mode_t(0600));
+    }
 }
 
 TEST_F(FileTransferTest, UnwritableDownloadIsNeverReportedAsSuccess)

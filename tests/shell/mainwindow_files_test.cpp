@@ -18,6 +18,7 @@
 #include <QTreeWidgetItem>
 #include <cctype>
 #include <string>
+#include <sys/stat.h>
 
 #include "harness/boxtext.h"
 #include "platform/process.h"
@@ -151,6 +152,22 @@ TEST_F(MainWinTest, AccountFileHoldsTheLoginInItsOrder)
         ASSERT_TRUE(hub->SaveAccountFile());
         EXPECT_EQ(ReadFile("account.dat"), QByteArray(c.file));
     }
+}
+
+// The server login holds a password: account.dat is readable by its owner only, whatever the
+// process's umask would give a new file.
+TEST_F(MainWinTest, AccountFileIsReadableByItsOwnerOnly)
+{
+    StartHub();
+    hub->Settings().SetServerLogin(4, QStringLiteral("secret"));
+    const mode_t previous = ::umask(022);
+    const bool saved = hub->SaveAccountFile();
+    ::umask(previous);
+    ASSERT_TRUE(saved);
+    struct stat st
+    {};
+    ASSERT_EQ(::stat(QFile::encodeName(Path("account.dat")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode_t(0600));
 }
 
 TEST_F(MainWinTest, AccountFileReplacementsStayInTheRecord)

@@ -331,6 +331,59 @@ TEST_F(EntryDialogTest, PortIsOneTo65535AndRefusedWithAMessageOtherwise)
     }
 }
 
+// The address is a host name or an IPv4 or IPv6 address; anything else is refused with a word on
+// what to mend, and the cursor goes back to the address.
+TEST_F(EntryDialogTest, RecorderAddressIsAHostNameOrAnAddressLiteral)
+{
+    const struct
+    {
+        const char* typed;
+        bool accepted;
+    } cases[] = {
+        {"10.0.0.9", true},
+        {"  192.168.1.200 ", true},
+        {"cam.example", true},
+        {"dvr-7.site.example.", false}, // an empty last label
+        {"dvr-7.site.example", true},
+        {"localhost", true},
+        {"::1", true},
+        {"fe80::1%eth0", true},
+        {"2001:db8::8:800:200c:417a", true},
+        {"not a host!", false},
+        {"under_score.example", false},
+        {"-lead.example", false},
+        {"trail-.example", false},
+        {"two..dots", false},
+        {"256.1.1.1", false},
+        {"10.0.0", false},
+        {"10.0.0.1.2", false},
+        {"1.2.3.4:8000", false},
+        {"[::1]", false},
+        {"http://cam.example", false},
+    };
+    for (const auto& c : cases) {
+        MessageBoxCatcher boxes;
+        SiteBook record = FullRecord();
+        CAddDvrDialog dialog;
+        dialog.setSiteBook(&record);
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        Type(&dialog, "addrEdit", QLatin1String(c.typed));
+        Click(&dialog, "okButton");
+        if (c.accepted) {
+            EXPECT_TRUE(boxes.Seen().isEmpty()) << c.typed;
+            EXPECT_EQ(finished.count(), 1) << c.typed;
+            EXPECT_EQ(dialog.addr, QString::fromLatin1(c.typed).trimmed()) << c.typed;
+        } else {
+            EXPECT_EQ(boxes.Seen(), QStringList({"SiteBook|The address must be a host name, an IPv4 address or "
+                                                 "an IPv6 address."}))
+                << c.typed;
+            EXPECT_EQ(finished.count(), 0) << c.typed;
+            EXPECT_EQ(dialog.focusWidget(), Child<QLineEdit>(&dialog, "addrEdit")) << c.typed;
+        }
+    }
+}
+
 // Names are trimmed and a name of blanks is no name; a name another recorder of the book has
 // is refused (favorites find recorders by name), the entry's own name is not.
 TEST_F(EntryDialogTest, RecorderNameIsTrimmedAndMustNotBeTakenByAnother)

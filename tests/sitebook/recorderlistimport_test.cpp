@@ -8,6 +8,9 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
+#include <QSignalSpy>
+#include <QTest>
 
 #include "importcore/support/xlsreference.h"
 #include "sitebook/recorderlistfile.h"
@@ -50,9 +53,26 @@ protected:
                 dialog->reject();
             }
         });
+        QSignalSpy finished(tree.get(), &SiteBookTreeWidget::ImportFinished);
         import->trigger();
         EXPECT_TRUE(driver->Done());
         EXPECT_EQ(caption, QStringLiteral("Open Import File"));
+        if (!path.isEmpty())
+            WaitFor(&finished);
+    }
+
+    // Imports the file as the menu does and waits for the import's end.
+    void Import(const QString& path)
+    {
+        QSignalSpy finished(tree.get(), &SiteBookTreeWidget::ImportFinished);
+        tree->ImportFile(path);
+        WaitFor(&finished);
+    }
+    static void WaitFor(QSignalSpy* finished)
+    {
+        if (finished->isEmpty())
+            finished->wait(120000);
+        ASSERT_EQ(finished->count(), 1) << "the import did not end";
     }
 
     // A workbook of one or more sheets, each a name and rows of cells (strings, numbers or null).
@@ -114,17 +134,25 @@ TEST_F(RecorderListImportTest, ImportingAgainUpdatesInsteadOfDoubling)
         {Sheet(QStringLiteral("Import to KRO"),
                {Header(), QJsonArray{"A", "gate", "192.168.1.1", 8100, "root", "new"}})},
         QStringLiteral("second.xls"));
-    tree->ImportFile(first);
-    tree->ImportFile(first);
-    tree->ImportFile(second);
-    // Two recorders of one name in two folders stay two; the second import overwrote A's gate.
+    MessageBoxCatcher boxes;
+    Import(first);
+    Import(first);
+    Import(second);
+    // The same recorder in the same folder is updated, never doubled: the second import overwrote
+    // A's gate. A second recorder of the name (in B) is refused, as the recorder dialog refuses
+    // a name the book already holds, and its row brings no folder.
     const QStringList expected = {
         QStringLiteral("folder A"),
         QStringLiteral("  device gate 192.168.1.1|8100|root|new|1|0"),
-        QStringLiteral("folder B"),
-        QStringLiteral("  device gate 10.0.0.9|9000|guest|2|1|0"),
     };
     EXPECT_EQ(SiteBookOnDisk(), expected);
+    ASSERT_TRUE(QTest::qWaitFor([&boxes] { return boxes.Seen().size() >= 3; }, 10000));
+    EXPECT_EQ(boxes.Seen().at(0),
+              QStringLiteral("SiteBook|first.xls: 1 recorder added, 0 updated, 1 folder added.\n"
+                             "1 row skipped:\n"
+                             "- an earlier row of the list has the same name: row 3 \"gate\""));
+    EXPECT_EQ(boxes.Seen().at(2),
+              QStringLiteral("SiteBook|second.xls: 0 recorders added, 1 updated, 0 folders added."));
 }
 
 TEST_F(RecorderListImportTest, NothingIsWrittenWithoutTheWorksheetOrTheFile)
@@ -146,7 +174,7 @@ TEST_F(RecorderListImportTest, NothingIsWrittenWithoutTheWorksheetOrTheFile)
         if (c.path.isNull())
             ImportThroughMenu(c.path);
         else
-            tree->ImportFile(c.path);
+            Import(c.path);
         EXPECT_FALSE(BookExists("sitebook.xml")) << c.what;
         EXPECT_EQ(tree->GetSiteBookRoot()->childCount(), 0) << c.what;
     }
@@ -156,8 +184,8 @@ TEST_F(RecorderListImportTest, NothingIsWrittenWithoutTheWorksheetOrTheFile)
     EXPECT_TRUE(entries.empty());
 
     // The worksheet found in a book of several sheets.
-    tree->ImportFile(Workbook({Sheet(QStringLiteral("Sheet1"), {}), Sheet(QStringLiteral("Import to KRO"), rows)},
-                              QStringLiteral("two.xls")));
+    Import(Workbook({Sheet(QStringLiteral("Sheet1"), {}), Sheet(QStringLiteral("Import to KRO"), rows)},
+                    QStringLiteral("two.xls")));
     EXPECT_EQ(SiteBookOnDisk(), QStringList({QStringLiteral("folder A"),
                                              QStringLiteral("  device gate 10.0.0.1|8000|admin|1|1|0")}));
 }
@@ -186,23 +214,178 @@ TEST_F(RecorderListImportTest, IniListThroughTheDialog)
                             "* gate 0 2\n"
                             "IP 10.1.1.1\n"
                             "PORT 9000x\n";
+    MessageBoxCatcher boxes;
     ImportThroughMenu(IniList(list));
     // The header that ended yard's block is lost, so dock lands in Head Office; the recorder header
-    // before any folder is skipped with its lines.
+    // before any folder is skipped with its lines. A list may leave port, user and password out;
+    // a port that is not a number ("none") is refused, and so is a recorder name the list gave
+    // before (the second gate).
     const QStringList expected = {
         QStringLiteral("folder Head Office"),
         QStringLiteral("  device dock 10.0.0.3||||1|0"),
         QStringLiteral("  device gate 10.0.0.1|8000|ad min|pass word|1|0"),
-        QStringLiteral("  device yard 2 10.0.0.2||||1|0"),
         QStringLiteral("folder Second"),
-        QStringLiteral("  device gate 10.1.1.1|9000|||1|0"),
     };
     EXPECT_EQ(SiteBookOnDisk(), expected);
+    ASSERT_TRUE(QTest::qWaitFor([&boxes] { return boxes.Seen().size() >= 1; }, 10000));
+    EXPECT_EQ(boxes.Seen().at(0),
+              QStringLiteral("SiteBook|list.ini: 2 recorders added, 0 updated, 2 folders added.\n"
+                             "2 rows skipped:\n"
+                             "- the port is not a number from 1 to 65535: row 11 \"yard 2\" "
+                             "(none)\n"
+                             "- an earlier row of the list has the same name: row 20 \"gate\""));
 
-    // The slot on its own: a list file that cannot be opened changes nothing.
+    // The slot on its own: a list file that cannot be opened changes nothing, and says so.
     WriteFile("sitebook.xml", "untouched");
+    QSignalSpy finished(tree.get(), &SiteBookTreeWidget::ImportFinished);
     tree->loadIniList(BookFile("absent.ini"));
+    WaitFor(&finished);
     EXPECT_EQ(ReadFile("sitebook.xml"), QByteArray("untouched"));
+    ASSERT_TRUE(QTest::qWaitFor([&boxes] { return boxes.Seen().size() >= 2; }, 10000));
+    EXPECT_EQ(boxes.Seen().at(1), QStringLiteral("SiteBook|absent.ini could not be imported: the file cannot be "
+                                                 "opened. The site book is unchanged."));
+}
+
+// The list the import was found to take in whole: a blank name, names twice, ports out of range
+// and an address that is none. The book gets the good rows only; one message names the others.
+TEST_F(RecorderListImportTest, ImportedRowsPassTheDialogsRules)
+{
+    const QByteArray list = "* North 0 1\n"                                // 1
+                            "* _ 0 2\nIP 10.0.0.1\nPORT 8000\n}\n"         // 2: a name of one blank
+                            "* dup 0 2\nIP 10.0.0.2\nPORT 8000\n}\n"       // 6
+                            "* dup 0 2\nIP 10.0.0.3\nPORT 8000\n}\n"       // 10
+                            "* REC1 0 2\nIP 10.0.0.4\nPORT 9000\n}\n"      // 14
+                            "* South 0 1\n"                                // 18
+                            "* REC1 0 2\nIP 10.0.0.5\nPORT 9000\n}\n"      // 19
+                            "* big 0 2\nIP 10.0.0.6\nPORT 99999\n}\n"      // 23
+                            "* neg 0 2\nIP 10.0.0.7\nPORT -5\n}\n"         // 27
+                            "* zero 0 2\nIP 10.0.0.8\nPORT 0\n}\n"         // 31
+                            "* abc 0 2\nIP 10.0.0.9\nPORT abc\n}\n"        // 35
+                            "* nohost 0 2\nIP not_a_host!\nPORT 8000\n}\n" // 39
+                            "* good 0 2\nIP cam.example\nPORT 8001\nID op\nPASSWORD pw\n}\n"; // 43
+    MessageBoxCatcher boxes;
+    Import(IniList(list));
+    const QStringList expected = {
+        QStringLiteral("folder North"),
+        QStringLiteral("  device REC1 10.0.0.4|9000|||1|0"),
+        QStringLiteral("  device dup 10.0.0.2|8000|||1|0"),
+        QStringLiteral("folder South"),
+        QStringLiteral("  device good cam.example|8001|op|pw|1|0"),
+    };
+    EXPECT_EQ(DescribeSiteBook(tree->GetSiteBookRoot()), expected);
+    EXPECT_EQ(SiteBookOnDisk(), expected);
+    ASSERT_TRUE(QTest::qWaitFor([&boxes] { return boxes.Seen().size() >= 1; }, 10000));
+    EXPECT_EQ(
+        boxes.Seen().at(0),
+        QStringLiteral("SiteBook|list.ini: 3 recorders added, 0 updated, 2 folders added.\n"
+                       "8 rows skipped:\n"
+                       "- the recorder has no name: row 2\n"
+                       "- the address is not a host name, an IPv4 address or an IPv6 address: row 39 \"nohost\" "
+                       "(not_a_host!)\n"
+                       "- the port is not a number from 1 to 65535: row 23 \"big\" (99999), row 27 \"neg\" (-5), "
+                       "row 31 \"zero\" (0), row 35 \"abc\" (abc)\n"
+                       "- an earlier row of the list has the same name: row 10 \"dup\", row 19 \"REC1\""));
+}
+
+// A workbook's ports as its cells hold them: numbers, texts, fractions.
+TEST_F(RecorderListImportTest, WorkbookRowsWithBadPortsAreSkippedAndNamed)
+{
+    const QString path = Workbook({Sheet(
+        QStringLiteral("Import to KRO"),
+        {Header(), QJsonArray{"Site", "a", "10.0.0.1", "abc", "u", "p"},
+         QJsonArray{"Site", "b", "10.0.0.2", 99999, "u", "p"}, QJsonArray{"Site", "c", "10.0.0.3", -5, "u", "p"},
+         QJsonArray{"Site", "d", "10.0.0.4", 0, "u", "p"}, QJsonArray{"Site", "e", "10.0.0.5", 65535, "u", "p"},
+         QJsonArray{"Other", "f", "not a host!", 80, "u", "p"}})});
+    MessageBoxCatcher boxes;
+    Import(path);
+    EXPECT_EQ(SiteBookOnDisk(),
+              QStringList({QStringLiteral("folder Site"), QStringLiteral("  device e 10.0.0.5|65535|u|p|1|0")}));
+    ASSERT_TRUE(QTest::qWaitFor([&boxes] { return boxes.Seen().size() >= 1; }, 10000));
+    EXPECT_EQ(boxes.Seen().at(0),
+              QStringLiteral("SiteBook|list.xls: 1 recorder added, 0 updated, 1 folder added.\n"
+                             "5 rows skipped:\n"
+                             "- the address is not a host name, an IPv4 address or an IPv6 address: row 7 \"f\" "
+                             "(not a host!)\n"
+                             "- the port is not a number from 1 to 65535: row 2 \"a\" (abc), row 3 \"b\" (99999), "
+                             "row 4 \"c\" (-5), row 5 \"d\" (0)"));
+}
+
+// Names the book holds: the same recorder in the same folder is updated; a recorder of that name
+// elsewhere in the book (also a locked one) keeps the name for itself.
+TEST_F(RecorderListImportTest, NamesTheBookHoldsAreRefusedElsewhere)
+{
+    CModuleDevice* east = AddFolder(QStringLiteral("East"));
+    AddRecorder(QStringLiteral("cam"), east);
+    AddRecorder(QStringLiteral("gate"), east);
+    AddRecorder(QStringLiteral("@locked"), AddFolder(QStringLiteral("West")));
+    MessageBoxCatcher boxes;
+    Import(IniList("* East 0 1\n* cam 0 2\nIP 10.0.0.1\nPORT 8000\n}\n"
+                   "* North 0 1\n* gate 0 2\nIP 10.0.0.2\nPORT 8000\n}\n"
+                   "* West 0 1\n* locked 0 2\nIP 10.0.0.3\nPORT 8000\n}\n"));
+    // North's own header row brings the folder; its recorder stays out.
+    EXPECT_EQ(SiteBookOnDisk(),
+              QStringList({QStringLiteral("folder East"), QStringLiteral("  device cam 10.0.0.1|8000|||1|0"),
+                           QStringLiteral("  device gate ||||1|0"), QStringLiteral("folder North"),
+                           QStringLiteral("folder West"), QStringLiteral("  device @locked ||||1|0")}));
+    ASSERT_TRUE(QTest::qWaitFor([&boxes] { return boxes.Seen().size() >= 1; }, 10000));
+    EXPECT_EQ(boxes.Seen().at(0),
+              QStringLiteral("SiteBook|list.ini: 0 recorders added, 1 updated, 1 folder added.\n"
+                             "2 rows skipped:\n"
+                             "- a recorder of the same name is already in the site book: row 7 \"gate\", row 12 "
+                             "\"locked\""));
+}
+
+// A list far larger than the recorder table: it is read and checked off the window thread
+// (ImportFile returns at once, with the progress box on its way), applied in batches, and
+// nothing beyond the table's last slot reaches the tree or sitebook.xml.
+TEST_F(RecorderListImportTest, LargeListRespectsTheRecorderLimitAndLeavesTheWindowFree)
+{
+    constexpr int kRows = 20000;
+    const int limit = 40;
+    hub->slotLimit = limit;
+    QByteArray list = "* Big 0 1\n";
+    for (int i = 0; i < kRows; ++i)
+        list += "* r" + QByteArray::number(i) + " 0 2\nIP 10.0." + QByteArray::number(i / 250) + "."
+                + QByteArray::number(i % 250 + 1) + "\nPORT 8000\n}\n";
+    const QString path = IniList(list, QStringLiteral("big.ini"));
+    MessageBoxCatcher boxes;
+    QSignalSpy finished(tree.get(), &SiteBookTreeWidget::ImportFinished);
+    tree->ImportFile(path);
+    // Nothing is applied inside the call: the window goes on with its events meanwhile.
+    EXPECT_TRUE(tree->IsImporting());
+    EXPECT_EQ(tree->GetSiteBookRoot()->childCount(), 0);
+    EXPECT_NE(tree->findChild<QProgressDialog*>(QStringLiteral("importProgress")), nullptr);
+    // A second import waits for the first; the menu greys its entry meanwhile.
+    tree->ImportFile(path);
+    std::unique_ptr<QMenu> menu = tree->PrepareContextMenu(EmptyPoint());
+    for (QAction* action : menu->actions()) {
+        if (action->text() == QLatin1String("Import DVR list")) {
+            EXPECT_FALSE(action->isEnabled());
+        }
+    }
+    WaitFor(&finished);
+    EXPECT_FALSE(tree->IsImporting());
+    EXPECT_EQ(tree->findChild<QProgressDialog*>(QStringLiteral("importProgress")), nullptr);
+
+    CModuleDevice* big = tree->FindFolderByName(QStringLiteral("Big"));
+    ASSERT_NE(big, nullptr);
+    EXPECT_EQ(big->childCount(), limit);
+    const QStringList onDisk = SiteBookOnDisk();
+    EXPECT_EQ(onDisk.size(), 1 + limit);
+    EXPECT_TRUE(onDisk.contains(QStringLiteral("  device r39 10.0.0.40|8000|||1|0")));
+    EXPECT_FALSE(onDisk.contains(QStringLiteral("  device r40 10.0.0.41|8000|||1|0")));
+    ASSERT_TRUE(QTest::qWaitFor([&boxes] { return boxes.Seen().size() >= 1; }, 10000));
+    EXPECT_EQ(boxes.Seen().at(0),
+              QStringLiteral("SiteBook|big.ini: 40 recorders added, 0 updated, 1 folder added.\n"
+                             "19960 rows skipped:\n"
+                             "- the site book holds no more recorders: row 162 \"r40\", row 166 \"r41\", row 170 "
+                             "\"r42\", row 174 \"r43\", row 178 \"r44\" and 19955 more rows"));
+    menu = tree->PrepareContextMenu(EmptyPoint());
+    for (QAction* action : menu->actions()) {
+        if (action->text() == QLatin1String("Import DVR list")) {
+            EXPECT_TRUE(action->isEnabled());
+        }
+    }
 }
 
 TEST_F(RecorderListImportTest, LongIniWordsAreCut)

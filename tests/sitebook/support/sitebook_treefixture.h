@@ -37,7 +37,14 @@ public:
     {
         boxCalls << title + QLatin1Char('|') + text + QLatin1Char('|') + option;
     }
+    // A recorder table of `slotLimit` slots instead of the full one, when it is not negative.
+    int GetFreeDeviceIndex() const override
+    {
+        const int index = MainWindow::GetFreeDeviceIndex();
+        return slotLimit >= 0 && index >= slotLimit ? -1 : index;
+    }
     QStringList boxCalls;
+    int slotLimit = -1;
 };
 
 class SiteBookTreeTest : public ::testing::Test
