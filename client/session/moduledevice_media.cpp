@@ -1046,8 +1046,12 @@ void CModuleDevice::THREAD_SEARCH(void* session, int index)
         if (!self->IsLoggedIn() || !self->IsPlaybackActive() || index > count)
             continue;
         if (r->date >= 0 && r->time >= 0 && (!r->decodeOnly || r->size == 0)) {
+            // The channel's and the session's play time: every control and every search
+            // hand-back goes on from the picture last shown.
             self->m_lastPlayDate[index] = r->date;
             self->m_lastPlayTime[index] = r->time;
+            self->m_playDate = r->date;
+            self->m_playTime = r->time;
         }
         CModulePlayback* scheduler = self->m_schedulers[index].get();
         if (!scheduler)

@@ -406,6 +406,12 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
     const int tag = NextPlaybackTag(m_playbackSeq.load());
     m_playbackSeq.store(tag);
     ClampToRecordedRange(m_recordedRange, date, time);
+    // A control pressed before the first picture of this request arrives goes on from here, not
+    // from where an earlier playback or a search had been; played pictures move it on.
+    if (date > 0 && time >= 0 && time <= 235959) {
+        m_playDate = date;
+        m_playTime = time;
+    }
 
     // The recorder whose playback is controlled is the one heard, and it streams at full rate
     // again.

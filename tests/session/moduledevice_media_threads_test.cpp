@@ -362,6 +362,68 @@ TEST_F(SessionTest, PlaybackFromATimeReachesThePlaybackCell)
     grid.reset();
 }
 
+// Every control continues from the picture shown: the played seconds move the session's play
+// time, so fast forward, pause and play again go out with the time the cell shows, not the time
+// playback was first asked for.
+TEST_F(SessionTest, PlaybackControlsContinueFromTheShownTime)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(352, 240, 30, 10);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    SessionDvrSim* sim = StartSim({"--channels", "4", "--video", stream.path, "--record-date", "20260102"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("controls", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    ASSERT_TRUE(WaitFor([&] { return device->GetPlaybackNetwork()->IsConnected(); }));
+
+    auto grid = std::make_unique<CCameo>(nullptr);
+    grid->InitCameo(int(CameoKind::Playback), 16, 4);
+    grid->resize(400, 300);
+    grid->show();
+    grid->SetCameoChannel(0, device->GetDeviceIndex(), 0);
+    CModuleDeviceTestAccess::GetPlayback(*device, 0)->SetContinuous(true);
+    device->SetPlaybackActive(true);
+    CModuleDeviceTestAccess::SetRecordedRange(*device, 20260102, 0, 20260102, 235959);
+    device->ChoosePlayStart(20260102, 100000);
+    ASSERT_TRUE(device->RequestPlayback(100000, int(PlaybackMode::Forward)));
+    ASSERT_TRUE(WaitFor([&] { return device->GetChannelPlayTime(0) >= 100002; }, 30000))
+        << "two recorded seconds were played";
+    EXPECT_GE(device->GetPlaybackTime(), 100002) << "the session's play time follows the played seconds";
+
+    const auto lastStart = [&] {
+        for (int i = sim->Events("playback").size() - 1; i >= 0; --i) {
+            const QJsonObject e = sim->Events("playback").at(i);
+            if (e.value("a").toInt() == 2)
+                return e;
+        }
+        return QJsonObject();
+    };
+    const int before = sim->Events("playback").size();
+    device->SetPlaybackCtrl(PlaybackMode::FastForward);
+    ASSERT_TRUE(WaitFor([&] { return sim->Events("playback").size() > before; }));
+    EXPECT_EQ(lastStart().value("mode").toInt(), 32);
+    EXPECT_GE(lastStart().value("time").toInt(), 100002) << "fast forward goes on from the shown picture";
+
+    device->SetPlaybackCtrl(PlaybackMode::Stop);
+    ASSERT_TRUE(WaitFor([&] { return device->GetPlaybackMode() == PlaybackMode::Stop; }));
+    const int shown = device->GetPlaybackTime();
+    const int beforePlay = sim->Events("playback").size();
+    device->SetPlaybackCtrl(PlaybackMode::Forward);
+    ASSERT_TRUE(WaitFor([&] { return sim->Events("playback").size() > beforePlay; }));
+    EXPECT_EQ(lastStart().value("mode").toInt(), 16);
+    EXPECT_GE(lastStart().value("time").toInt(), 100002) << "play after a pause goes on from the shown picture";
+    EXPECT_GE(lastStart().value("time").toInt(), shown);
+
+    // A search hands playback back at the time it showed last; a control pressed at once goes on
+    // from there.
+    ASSERT_TRUE(device->RequestPlayback(120000, int(PlaybackMode::Forward)));
+    device->SetPlaybackCtrl(PlaybackMode::Stop);
+    const int beforeHandBack = sim->Events("playback").size();
+    device->SetPlaybackCtrl(PlaybackMode::Forward);
+    ASSERT_TRUE(WaitFor([&] { return sim->Events("playback").size() > beforeHandBack; }));
+    EXPECT_GE(lastStart().value("time").toInt(), 120000) << "play after a hand-back goes on from the handed time";
+    grid.reset();
+}
+
 struct PlaybackSoundCase
 {
     const char* name;
