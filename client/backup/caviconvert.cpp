@@ -394,7 +394,9 @@ void CAVIConvert::RunJobs()
         const ConvertJob::Result result = convert.Run(*grid, job.folder, job.fileName, stopRequested,
                                                       reportProgress);
         if (result == ConvertJob::Result::NoFile || result == ConvertJob::Result::NotOpened)
-            emit ConvertFailed(job.fileName);
+            emit ConvertFailed(convert.ErrorText().isEmpty()
+                                   ? job.fileName
+                                   : job.fileName + QStringLiteral(": ") + convert.ErrorText());
     }
     const bool stopped = stopConvert.load();
     emit FinishPopup(stopped);

@@ -65,6 +65,7 @@ ConvertJob::Result ConvertJob::Run(ConvertSource& source, const QString& folder,
         return Result::NotOpened;
     }
     m_frameCount = m_transcodeCount = m_muxerCount = 0;
+    m_error.clear();
     m_muxer = std::make_unique<CMuxer>(m_options.outputPath, m_options.formatName);
     m_muxer->Start();
     const int startSecond = SecondOfDay(source.StartTime());
@@ -79,6 +80,9 @@ ConvertJob::Result ConvertJob::Run(ConvertSource& source, const QString& folder,
             stopped = true;
             break;
         }
+        // The muxer stops at its first failed write: reading on would be in vain.
+        if (m_muxer->Failed())
+            break;
         if (!source.MinutePresent(second / 60))
             continue;
         source.ReadLocalIndex(second / 3600, (second / 60) % 60, second % 60, *this);
@@ -91,9 +95,11 @@ ConvertJob::Result ConvertJob::Run(ConvertSource& source, const QString& folder,
                        << "MuxerInCnt =" << m_muxerCount;
     m_muxer->Stop();
     const bool written = m_muxer->WroteFile();
+    m_error = m_muxer->ErrorText();
     m_muxer.reset();
     FreeCodecs();
-    if (stopped)
+    // A stop that follows a failed write is that failure.
+    if (stopped && m_error.isEmpty())
         return Result::Stopped;
     return written ? Result::Written : Result::NoFile;
 }

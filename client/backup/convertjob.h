@@ -52,6 +52,10 @@ public:
     // Called by the source for each picture of the second it reads, in order.
     void ConvertFrame(const Picture& picture, int framesInSecond);
 
+    // Why the last run wrote no file when its output could not be written ("<file> could not
+    // be written (the disk is full)"); empty otherwise.
+    QString ErrorText() const { return m_error; }
+
     qint64 FramesRead() const { return m_frameCount; }
     qint64 FramesTranscoded() const { return m_transcodeCount; }
     qint64 PacketsMuxed() const { return m_muxerCount; }
@@ -78,4 +82,5 @@ private:
     qint64 m_transcodeCount = 0;
     qint64 m_muxerCount = 0;
     int m_framesInLastSecond = 0;
+    QString m_error;
 };

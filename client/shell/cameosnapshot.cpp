@@ -1,13 +1,18 @@
 #include "shell/cameosnapshot.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QDir>
+#include <QImageWriter>
 #include <QPainter>
+#include <QSaveFile>
 #include <QTime>
 
 #include "common/media/modulerecord.h"
 #include "session/archivepaths.h"
 #include "shell/shelllog.h"
+
+#include <cerrno>
 
 namespace {
 
@@ -141,7 +146,7 @@ QString CameoSnapshot::FilePath(const QString& programDirectory, const Cell& cel
            + ModuleRecord::SafePathComponent(FilePrefix(cell.osdTime) + cell.cameraTitle) + QStringLiteral(".jpg");
 }
 
-QString CameoSnapshot::Save(const QString& programDirectory, const Cell& cell, const QFont& font)
+QString CameoSnapshot::Save(const QString& programDirectory, const Cell& cell, const QFont& font, QString* error)
 {
     if (!CanTake(cell)) {
         qCDebug(lcShell) << "snapshot: no picture with a date and time in cell" << cell.cell;
@@ -150,11 +155,50 @@ QString CameoSnapshot::Save(const QString& programDirectory, const Cell& cell, c
     const QString folder = Folder(programDirectory, cell.recorderName, cell.osdDate);
     if (!QDir().mkpath(folder)) {
         qCWarning(lcShell) << "snapshot: cannot create" << folder;
+        if (error)
+            *error = QStringLiteral("The snapshot folder %1 could not be created.")
+                         .arg(QDir::toNativeSeparators(folder));
         return QString();
     }
     const QString path = FilePath(programDirectory, cell);
-    if (!Render(cell, font).save(path)) {
-        qCWarning(lcShell) << "snapshot: cannot write" << path;
+    // The picture is made in memory first: the image writer does not notice a write that takes
+    // only part of its bytes.
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        if (!writer.write(Render(cell, font))) {
+            qCWarning(lcShell) << "snapshot: cannot encode" << path << writer.errorString();
+            if (error)
+                *error = QStringLiteral("The snapshot %1 could not be made (%2).")
+                             .arg(QDir::toNativeSeparators(path), writer.errorString());
+            return QString();
+        }
+    }
+    QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // Written until every byte landed: a disk that fills up takes part of a write, and only the
+    // next one names the reason.
+    for (qint64 done = 0; written && done < bytes.size();) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        written = n > 0;
+        done += qMax<qint64>(n, 0);
+    }
+    // The reason is taken before cancelling, which words its own.
+    QString reason = file.errorString();
+    if (!written)
+        file.cancelWriting();
+    // commit() renames the whole file into place; on failure it removes the temporary file.
+    if (!written || !file.commit()) {
+        if (written)
+            reason = file.errorString();
+        if (reason == qt_error_string(ENOSPC))
+            reason = QStringLiteral("the disk is full");
+        qCWarning(lcShell) << "snapshot: cannot write" << path << reason;
+        if (error)
+            *error = QStringLiteral("The snapshot %1 could not be written (%2).")
+                         .arg(QDir::toNativeSeparators(path), reason);
         return QString();
     }
     return path;

@@ -49,6 +49,9 @@ public:
     static QString FilePath(const QString& programDirectory, const Cell& cell);
 
     // Renders the cell and writes the JPEG file, creating the folders; the path written, or an
-    // empty text when the cell cannot be taken or the file could not be written.
-    static QString Save(const QString& programDirectory, const Cell& cell, const QFont& font);
+    // empty text when the cell cannot be taken or the file could not be written. The file is
+    // written under a temporary name beside it and takes its name only when whole; when it
+    // cannot be written, nothing is left and `error` says which file and why (the disk is full).
+    static QString Save(const QString& programDirectory, const Cell& cell, const QFont& font,
+                        QString* error = nullptr);
 };

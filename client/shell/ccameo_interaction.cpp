@@ -532,7 +532,10 @@ QString CCameo::TakeSnapshot()
     shot.sensor = c.sensor != 0;
     shot.motion = c.motion != 0;
     shot.picture = GetCellPicture(m_selectedCell);
-    const QString path = CameoSnapshot::Save(g_pMainWindow->ProgramDirectory(), shot, m_font);
+    QString error;
+    const QString path = CameoSnapshot::Save(g_pMainWindow->ProgramDirectory(), shot, m_font, &error);
+    if (!error.isEmpty())
+        g_pMainWindow->ShowMessageBox(QStringLiteral("Snapshot"), error, QStringLiteral("stop"));
     if (!path.isEmpty()) {
         qCDebug(lcShell) << "snapshot" << path;
         // The recorder's "SnapShot" archive item lists the new file.

@@ -3,7 +3,12 @@
 #include "common/commonlog.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QUuid>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -19,6 +24,13 @@ QString FfmpegError(int error)
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(error, text, sizeof text);
     return QString::fromUtf8(text);
+}
+
+// Errors that come from the file system rather than from the stream.
+bool IsFileError(int error)
+{
+    return error == AVERROR(ENOSPC) || error == AVERROR(EDQUOT) || error == AVERROR(EFBIG) || error == AVERROR(EIO)
+           || error == AVERROR(EACCES) || error == AVERROR(EROFS) || error == AVERROR(ENOENT);
 }
 
 // Milliseconds per picture at the channel's frame rate (33 when the rate is unknown).
@@ -53,7 +65,7 @@ AVBSFContext* OpenAdtsFilter(const AVCodecContext* aacDecoder)
 CMuxer::CMuxer(QString outputPath, QString formatName)
     : m_outputPath(std::move(outputPath))
     , m_formatName(std::move(formatName))
-    , m_uuid(QUuid::createUuid().toString())
+    , m_uuid(QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     OpenAacDecoder(&m_aacDecoder);
     m_adtsFilter = OpenAdtsFilter(m_aacDecoder);
@@ -67,7 +79,60 @@ CMuxer::~CMuxer()
 
 QString CMuxer::TempFilePath(const QString& extension) const
 {
-    return m_uuid + QLatin1Char('.') + extension;
+    return QFileInfo(m_outputPath).absolutePath() + QLatin1Char('/') + m_uuid + QLatin1Char('.') + extension;
+}
+
+QString CMuxer::PartFilePath() const
+{
+    const QFileInfo target(m_outputPath);
+    return target.absolutePath() + QLatin1Char('/') + target.fileName() + QLatin1Char('.') + m_uuid
+           + QStringLiteral(".part");
+}
+
+QString CMuxer::ErrorText() const
+{
+    if (!m_failed.load())
+        return QString();
+    QMutexLocker lock(const_cast<QMutex*>(&m_mutex));
+    return QStringLiteral("%1 could not be written (%2)")
+        .arg(m_outputPath, m_diskFull.load() ? QStringLiteral("the disk is full") : m_failReason);
+}
+
+void CMuxer::Fail(const QString& file, int ffmpegError)
+{
+    Fail(file, FfmpegError(ffmpegError), ffmpegError == AVERROR(ENOSPC) || ffmpegError == AVERROR(EDQUOT));
+}
+
+void CMuxer::Fail(const QString& file, const QString& reason, bool diskFull)
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_failed.load())
+        return;
+    qCWarning(lcMedia, "[MUXER] cannot write %s: %s - the muxer stops", qUtf8Printable(file),
+              qUtf8Printable(reason));
+    m_failedFile = file;
+    m_failReason = reason;
+    m_diskFull = diskFull;
+    m_failed = true;
+    m_wake.wakeAll();
+}
+
+bool CMuxer::OutputFileFailed(int ffmpegError) const
+{
+    return IsFileError(ffmpegError) || (m_outputContext && m_outputContext->pb && m_outputContext->pb->error < 0);
+}
+
+bool CMuxer::CommitOutput()
+{
+    const QByteArray part = QFile::encodeName(PartFilePath());
+    const QByteArray target = QFile::encodeName(m_outputPath);
+    // rename() replaces an older file of the same name in one step.
+    if (std::rename(part.constData(), target.constData()) != 0) {
+        Fail(m_outputPath, QString::fromLocal8Bit(std::strerror(errno)), errno == ENOSPC);
+        QFile::remove(PartFilePath());
+        return false;
+    }
+    return true;
 }
 
 void CMuxer::Start()
@@ -78,12 +143,19 @@ void CMuxer::Start()
         m_worker.join();
     m_running = true;
     m_wroteFile = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        m_failed = false;
+        m_diskFull = false;
+        m_failedFile.clear();
+        m_failReason.clear();
+    }
     m_worker = std::thread([this] { WriterLoop(); });
 }
 
 void CMuxer::PushPacket(MuxPacket packet)
 {
-    if (!m_running.load() || m_stopRequested.load() || packet.size <= 0 || !packet.data
+    if (!m_running.load() || m_stopRequested.load() || m_failed.load() || packet.size <= 0 || !packet.data
         || packet.size > packet.data->size())
         return;
     if (m_waitKeyFrame) {
@@ -129,6 +201,7 @@ void CMuxer::Destroy()
     qCDebug(lcMedia, "[MUXER] remove temp file = %s", qUtf8Printable(TempFilePath(QStringLiteral("264"))));
     QFile::remove(TempFilePath(QStringLiteral("aac")));
     QFile::remove(TempFilePath(QStringLiteral("264")));
+    QFile::remove(PartFilePath());
     QMutexLocker lock(&m_mutex);
     m_videoQueue.clear();
     m_audioQueue.clear();
@@ -146,20 +219,33 @@ void CMuxer::CloseFiles()
     }
 }
 
-bool CMuxer::WriteTempFile(const QString& path, const char* bytes, int size)
+bool CMuxer::WriteTempFile(const QString& path, const char* bytes, int size, QString* error, bool* diskFull)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(bytes, size) == size;
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    // Until every byte landed: a disk that fills up takes part of a write, and only the next
+    // one names the reason.
+    for (qint64 done = 0; written && done < size;) {
+        const qint64 n = file.write(bytes + done, size - done);
+        written = n > 0;
+        done += qMax<qint64>(n, 0);
+    }
+    if (written)
+        return true;
+    *error = file.errorString();
+    *diskFull = file.errorString() == qt_error_string(ENOSPC) || file.errorString() == qt_error_string(EDQUOT);
+    return false;
 }
 
 void CMuxer::OpenVideoInput(const MuxPacket& packet)
 {
     const QString path = TempFilePath(QStringLiteral("264"));
     qCDebug(lcMedia, "temp file=[%s], size=[%d]", qUtf8Printable(path), packet.size);
-    if (!WriteTempFile(path, packet.data->constData(), packet.size)) {
-        qCWarning(lcMedia, "[MUXER] cannot write the probe file %s", qUtf8Printable(path));
+    QString error;
+    bool diskFull = false;
+    if (!WriteTempFile(path, packet.data->constData(), packet.size, &error, &diskFull)) {
+        QFile::remove(path);
+        Fail(path, error, diskFull);
         return;
     }
     const AVInputFormat* format = av_find_input_format("h264");
@@ -187,6 +273,11 @@ bool CMuxer::WaitForWork()
     for (;;) {
         const int state = m_state.load();
         const bool stopping = m_stopRequested.load();
+        if (m_failed.load()) {
+            m_videoQueue.clear();
+            m_audioQueue.clear();
+            return false;
+        }
         if (state & Ready) {
             if (!m_videoQueue.isEmpty() || !m_audioQueue.isEmpty())
                 return true;
@@ -219,9 +310,13 @@ void CMuxer::WriterLoop()
                 if (!m_videoQueue.isEmpty())
                     frameRate = m_videoQueue.first().fps;
             }
-            if (OpenOutput(&m_outputContext, m_videoInput, m_audioInput, nullptr, m_outputPath, m_formatName,
-                           frameRate > 0 ? frameRate : 30)
-                < 0) {
+            const int ret = OpenOutput(&m_outputContext, m_videoInput, m_audioInput, nullptr, PartFilePath(),
+                                       m_formatName, frameRate > 0 ? frameRate : 30);
+            if (ret < 0 && IsFileError(ret)) {
+                Fail(PartFilePath(), ret);
+                break;
+            }
+            if (ret < 0) {
                 // The probe input goes before the state says so: from then on the producer
                 // probes again into it.
                 avformat_close_input(&m_videoInput);
@@ -233,6 +328,8 @@ void CMuxer::WriterLoop()
         }
         WriteNextVideo();
         WriteNextAudio();
+        if (m_failed.load())
+            break;
     }
     Finish();
 }
@@ -305,18 +402,26 @@ void CMuxer::Finish()
     }
     if (m_outputContext && (m_state.load() & OutputOpen)) {
         qCDebug(lcMedia, "[MUXER] video count:%lld", static_cast<long long>(m_videoCount));
-        qCDebug(lcMedia, "[MUXER] write trailer:%s", qUtf8Printable(m_outputPath));
-        const int ret = av_write_trailer(m_outputContext);
-        if (ret < 0)
-            qCWarning(lcMedia, "[MUXER] write trailer failed: %s", qUtf8Printable(FfmpegError(ret)));
-        else
-            m_wroteFile = m_videoCount > 0;
+        if (!m_failed.load()) {
+            qCDebug(lcMedia, "[MUXER] write trailer:%s", qUtf8Printable(m_outputPath));
+            const int ret = av_write_trailer(m_outputContext);
+            if (ret < 0)
+                Fail(PartFilePath(), ret);
+        }
         // The file is closed now, so that it is complete on disk as soon as Stop returns.
-        if (!(m_outputContext->oformat->flags & AVFMT_NOFILE))
-            avio_closep(&m_outputContext->pb);
+        if (!(m_outputContext->oformat->flags & AVFMT_NOFILE)) {
+            const int ret = avio_closep(&m_outputContext->pb);
+            if (ret < 0)
+                Fail(PartFilePath(), ret);
+        }
         avformat_free_context(m_outputContext);
         m_outputContext = nullptr;
         m_state &= ~OutputOpen;
+        // Only a whole file takes the target's name; what a failure leaves is removed.
+        if (!m_failed.load() && m_videoCount > 0)
+            m_wroteFile = CommitOutput();
+        else
+            QFile::remove(PartFilePath());
     }
     m_videoCount = m_audioCount = m_videoClock = m_audioClock = 0;
     m_waitKeyFrame = true;
@@ -372,27 +477,33 @@ int CMuxer::OpenOutput(AVFormatContext** out, AVFormatContext* videoIn, AVFormat
     }
     if (lcMedia().isDebugEnabled())
         av_dump_format(oc, 0, urlBytes.constData(), 1);
-    if (!(oc->oformat->flags & AVFMT_NOFILE) && avio_open(&oc->pb, urlBytes.constData(), AVIO_FLAG_WRITE) < 0) {
-        qCWarning(lcMedia, "Could not open output file '%s'", urlBytes.constData());
-        avformat_free_context(oc);
-        return -1;
+    if (!(oc->oformat->flags & AVFMT_NOFILE)) {
+        ret = avio_open(&oc->pb, urlBytes.constData(), AVIO_FLAG_WRITE);
+        if (ret < 0) {
+            qCWarning(lcMedia, "Could not open output file '%s'", urlBytes.constData());
+            avformat_free_context(oc);
+            return ret;
+        }
     }
     ret = avformat_write_header(oc, nullptr);
+    if (ret >= 0 && oc->pb && oc->pb->error < 0)
+        ret = oc->pb->error;
     if (ret < 0) {
         qCWarning(lcMedia, "Error occurred when opening output file: %s", qUtf8Printable(FfmpegError(ret)));
         avio_closep(&oc->pb);
         avformat_free_context(oc);
-        return -1;
+        QFile::remove(url);
+        return ret;
     }
     *out = oc;
     return 0;
 }
 
-void CMuxer::WriteVideoPacket(const MuxPacket& packet)
+bool CMuxer::WriteVideoPacket(const MuxPacket& packet)
 {
     AVPacket* pkt = av_packet_alloc();
     if (!pkt)
-        return;
+        return true;
     pkt->data = reinterpret_cast<uint8_t*>(packet.data->data());
     pkt->size = packet.size;
     pkt->pts = pkt->dts = packet.pts;
@@ -401,21 +512,29 @@ void CMuxer::WriteVideoPacket(const MuxPacket& packet)
     pkt->flags = packet.keyFrame ? AV_PKT_FLAG_KEY : 0;
     pkt->pos = -1;
     // av_interleaved_write_frame takes a reference of unreferenced data by copying it.
-    if (av_interleaved_write_frame(m_outputContext, pkt) < 0)
-        qCWarning(lcMedia, "Error muxing packet");
+    const int ret = av_interleaved_write_frame(m_outputContext, pkt);
     av_packet_free(&pkt);
+    if (ret >= 0)
+        return true;
+    if (OutputFileFailed(ret)) {
+        Fail(PartFilePath(),
+             m_outputContext->pb && m_outputContext->pb->error < 0 ? m_outputContext->pb->error : ret);
+        return false;
+    }
+    qCWarning(lcMedia, "Error muxing packet: %s", qUtf8Printable(FfmpegError(ret)));
+    return true;
 }
 
-void CMuxer::WriteAudioPacket(const MuxPacket& packet)
+bool CMuxer::WriteAudioPacket(const MuxPacket& packet)
 {
     if (!m_adtsFilter)
-        return;
+        return true;
     AVPacket* pkt = av_packet_alloc();
     if (!pkt)
-        return;
+        return true;
     if (av_new_packet(pkt, packet.size) < 0) {
         av_packet_free(&pkt);
-        return;
+        return true;
     }
     memcpy(pkt->data, packet.data->constData(), size_t(packet.size));
     int ret = av_bsf_send_packet(m_adtsFilter, pkt);
@@ -424,7 +543,7 @@ void CMuxer::WriteAudioPacket(const MuxPacket& packet)
     if (ret < 0) {
         qCWarning(lcMedia, "av_bitstream_filter_filter error");
         av_packet_free(&pkt);
-        return;
+        return true;
     }
     pkt->pts = pkt->dts = packet.pts;
     pkt->duration = packet.duration;
@@ -434,7 +553,14 @@ void CMuxer::WriteAudioPacket(const MuxPacket& packet)
             static_cast<long long>(pkt->pts), static_cast<long long>(pkt->dts),
             static_cast<long long>(pkt->duration), pkt->size);
     ret = av_interleaved_write_frame(m_outputContext, pkt);
-    if (ret < 0)
-        qCWarning(lcMedia, "Error muxing packet ret=%d", ret);
     av_packet_free(&pkt);
+    if (ret >= 0)
+        return true;
+    if (OutputFileFailed(ret)) {
+        Fail(PartFilePath(),
+             m_outputContext->pb && m_outputContext->pb->error < 0 ? m_outputContext->pb->error : ret);
+        return false;
+    }
+    qCWarning(lcMedia, "Error muxing packet ret=%d", ret);
+    return true;
 }

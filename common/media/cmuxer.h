@@ -5,6 +5,11 @@
 // muxer's own opens the output once enough pictures wait, gives them time stamps and writes
 // them interleaved, and finishes the file with its trailer when the producer stops it.
 //
+// The output is written under a temporary name beside the target and renamed to the target
+// only once its trailer is written; the probe files lie beside the target too, never in the
+// current directory. The first write that fails (a full disk) ends the muxer: nothing more is
+// written, the partial file is removed, and Failed()/ErrorText() say which file and why.
+//
 // The static operations below re-encode a recorded picture with date and time burned in:
 // decode, run through filter graphs (drawtext), encode again as H.264. The producer keeps the
 // codec contexts and graphs in slots of its own and passes their addresses.
@@ -70,10 +75,17 @@ public:
 
     bool IsRunning() const { return m_running.load(); }
     int State() const { return m_state.load(); }
-    // True once a trailer has been written: the output file is complete.
+    // True once a trailer has been written and the file has its final name: it is complete.
     bool WroteFile() const { return m_wroteFile.load(); }
+    // A write failed: the output was removed. Read after Stop.
+    bool Failed() const { return m_failed.load(); }
+    bool DiskFull() const { return m_diskFull.load(); }
+    // "<file> could not be written (<reason>)", or "the disk is full" as the reason.
+    QString ErrorText() const;
+    // Where the output is written until it is whole.
+    QString PartFilePath() const;
     qint64 VideoCount() const { return m_videoCount; }
-    // The temp file path with the extension ("264" probe, "aac").
+    // The temp file path with the extension ("264" probe, "aac"), beside the output.
     QString TempFilePath(const QString& extension) const;
 
     // ---- re-encode with time-stamp overlay ----
@@ -105,18 +117,29 @@ private:
     void WriteNextVideo();
     void WriteNextAudio();
     void Finish();
-    void WriteVideoPacket(const MuxPacket& packet);
-    void WriteAudioPacket(const MuxPacket& packet);
+    bool WriteVideoPacket(const MuxPacket& packet);
+    bool WriteAudioPacket(const MuxPacket& packet);
+    // Records the first failed write (an FFmpeg error code or a file's own words).
+    void Fail(const QString& file, int ffmpegError);
+    void Fail(const QString& file, const QString& reason, bool diskFull);
+    // Whether the output's own file reported a write error (or the code is one of a file).
+    bool OutputFileFailed(int ffmpegError) const;
+    // Renames the whole output to its final name; false (and a failure) when that fails.
+    bool CommitOutput();
     void CloseFiles();
     // frameRate: the rate of the first queued picture (30 when unknown); AVI plays at it.
     static int OpenOutput(AVFormatContext** out, AVFormatContext* videoIn, AVFormatContext* audioIn,
                           const AVCodecParameters* audioParameters, const QString& url, const QString& formatName,
                           int frameRate);
-    static bool WriteTempFile(const QString& path, const char* bytes, int size);
+    static bool WriteTempFile(const QString& path, const char* bytes, int size, QString* error, bool* diskFull);
 
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_stopRequested{false};
     std::atomic<bool> m_wroteFile{false};
+    std::atomic<bool> m_failed{false};
+    std::atomic<bool> m_diskFull{false};
+    QString m_failedFile; // guarded by m_mutex
+    QString m_failReason; // guarded by m_mutex
     QString m_outputPath;
     QString m_formatName;
     AVFormatContext* m_outputContext = nullptr;

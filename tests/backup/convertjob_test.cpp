@@ -5,8 +5,10 @@
 #include "backup/support/recording_fixture.h"
 #include "common/media/timeoverlay.h"
 #include "common/support/decoder_streams.h"
+#include "common/support/fulldisk.h"
 #include "common/support/mediaprobe.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -178,6 +180,35 @@ TEST_F(ConvertJobTest, ReportsWhatItCouldNotWrite)
     nowhere.outputPath = m_dir.filePath("no/such/folder/x.mp4");
     ConvertJob unwritable(nowhere);
     EXPECT_EQ(unwritable.Run(m_source, r.folder, r.fileName, nullptr, nullptr), ConvertJob::Result::NoFile);
+}
+
+// Writes that fail part way (the file system takes no more bytes): no file of the target's name,
+// nothing left beside it, and the reason for the user.
+TEST_F(ConvertJobTest, FailedWritesLeaveNothingAndSayWhy)
+{
+    const Recording r = Make(120000, 40);
+    const QString out = m_dir.filePath("out/cut.mp4");
+    ASSERT_TRUE(QDir().mkpath(m_dir.filePath("out")));
+    ConvertJob::Options options = Options("cut.mp4", "mp4", false);
+    options.outputPath = out;
+    ConvertJob job(options);
+    ConvertJob::Result result;
+    {
+        recordtest::FileSizeLimit limit(16384);
+        ASSERT_TRUE(limit.IsSet());
+        result = job.Run(m_source, r.folder, r.fileName, nullptr, nullptr);
+    }
+    EXPECT_EQ(result, ConvertJob::Result::NoFile);
+    EXPECT_EQ(job.ErrorText(), out + QStringLiteral(" could not be written (File too large)"));
+    EXPECT_TRUE(QDir(m_dir.filePath("out")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+    // An output folder that is not there says so as well.
+    ConvertJob::Options nowhere = Options("x.mp4", "mp4", false);
+    nowhere.outputPath = m_dir.filePath("no/such/folder/x.mp4");
+    ConvertJob unwritable(nowhere);
+    EXPECT_EQ(unwritable.Run(m_source, r.folder, r.fileName, nullptr, nullptr), ConvertJob::Result::NoFile);
+    EXPECT_TRUE(unwritable.ErrorText().startsWith(nowhere.outputPath + QStringLiteral(" could not be written")))
+        << unwritable.ErrorText().toStdString();
 }
 
 TEST_F(ConvertJobTest, StopsBetweenSecondsAndFinishesTheFile)

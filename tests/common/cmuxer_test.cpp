@@ -3,12 +3,14 @@
 #include "common/media/cmuxer.h"
 #include "common/media/timeoverlay.h"
 #include "common/support/decoder_streams.h"
+#include "common/support/fulldisk.h"
 #include "common/support/mediaprobe.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -218,6 +220,74 @@ TEST_F(MuxerTest, NoKeyPictureGivesNoFile)
     EXPECT_FALSE(muxer.WroteFile());
     EXPECT_FALSE(QFile::exists(path));
     muxer.Stop(); // a second stop of a stopped muxer does nothing
+}
+
+// The output goes under a temporary name beside the target, and so do the probe files; the
+// target gets its name only when the file is whole.
+TEST_F(MuxerTest, WritesBesideTheTargetAndRenamesWhenWhole)
+{
+    const QString path = Out("whole.mp4");
+    CMuxer muxer(path, "mp4");
+    EXPECT_EQ(QFileInfo(muxer.TempFilePath(QStringLiteral("264"))).absolutePath(), m_dir.path());
+    EXPECT_EQ(QFileInfo(muxer.PartFilePath()).absolutePath(), m_dir.path());
+    EXPECT_NE(muxer.PartFilePath(), path);
+    muxer.Start();
+    PushFrames(muxer, TestStream(), 0, 70, 25);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(muxer.PartFilePath()); }, 20000));
+    EXPECT_FALSE(QFile::exists(path));
+    muxer.Stop();
+    EXPECT_TRUE(muxer.WroteFile());
+    EXPECT_FALSE(muxer.Failed());
+    EXPECT_FALSE(QFile::exists(muxer.PartFilePath()));
+    EXPECT_EQ(mediaprobe::Run(path).packets.size(), 70);
+}
+
+// Messages of the media category while a muxer runs.
+QStringList g_mediaWarnings;
+void KeepWarnings(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type == QtWarningMsg)
+        g_mediaWarnings << text;
+}
+
+// A full disk: the muxer stops at its first failed write, says so once, removes what it wrote
+// and leaves an older file of the target's name as it was.
+TEST_F(MuxerTest, FullDiskStopsAtTheFirstFailedWriteAndLeavesNoFile)
+{
+    const QString path = Out("full.mp4");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("an older file");
+    }
+    QString probeFile;
+    {
+        CMuxer muxer(path, "mp4");
+        probeFile = muxer.TempFilePath(QStringLiteral("264"));
+        ASSERT_TRUE(recordtest::MakeDiskFull(muxer.PartFilePath()));
+        g_mediaWarnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(KeepWarnings);
+        muxer.Start();
+        PushFrames(muxer, TestStream(), 0, 90, 25);
+        muxer.Stop();
+        qInstallMessageHandler(previous);
+        EXPECT_TRUE(muxer.Failed());
+        EXPECT_TRUE(muxer.DiskFull());
+        EXPECT_FALSE(muxer.WroteFile());
+        EXPECT_EQ(muxer.ErrorText(), path + QStringLiteral(" could not be written (the disk is full)"));
+        EXPECT_FALSE(QFileInfo::exists(muxer.PartFilePath()));
+        EXPECT_EQ(g_mediaWarnings.filter(QStringLiteral("cannot write")).size(), 1)
+            << g_mediaWarnings.join('\n').toStdString();
+        EXPECT_TRUE(g_mediaWarnings.filter(QStringLiteral("Error muxing")).isEmpty());
+        // Pictures after the failure are not taken.
+        PushFrames(muxer, TestStream(), 0, 10, 25);
+        EXPECT_FALSE(muxer.IsRunning());
+    }
+    EXPECT_FALSE(QFile::exists(probeFile));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("an older file"));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList({"full.mp4"}));
 }
 
 TEST_F(MuxerTest, UnreadableKeyPictureIsProbedAgainWithTheNext)

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "common/support/fulldisk.h"
 #include "shell/cameosnapshot.h"
 
 namespace {
@@ -102,6 +103,31 @@ TEST(CameoSnapshot, SavesAJpegUnderTheRecordersDayFolder)
     QImageReader reader(path);
     EXPECT_EQ(reader.format(), QByteArray("jpeg"));
     EXPECT_EQ(reader.size(), QSize(704, 480));
+}
+
+// A file system that takes no more bytes: no truncated JPEG under the snapshot's name, nothing
+// left beside it, and the reason for the user.
+TEST(CameoSnapshot, AFailedWriteLeavesNoFileAndSaysWhy)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const CameoSnapshot::Cell cell = Cell(704, 240);
+    const QString target = CameoSnapshot::FilePath(dir.path(), cell);
+    QString path;
+    QString error;
+    {
+        recordtest::FileSizeLimit limit(256);
+        ASSERT_TRUE(limit.IsSet());
+        path = CameoSnapshot::Save(dir.path(), cell, TestFont(), &error);
+    }
+    EXPECT_TRUE(path.isEmpty());
+    EXPECT_EQ(error, QStringLiteral("The snapshot %1 could not be written (File too large).")
+                         .arg(QDir::toNativeSeparators(target)));
+    EXPECT_TRUE(QDir(QFileInfo(target).path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    // Written whole, it says nothing.
+    error.clear();
+    EXPECT_EQ(CameoSnapshot::Save(dir.path(), cell, TestFont(), &error), target);
+    EXPECT_TRUE(error.isEmpty());
 }
 
 TEST(CameoSnapshot, NamesFromTheRecorderBecomeOnePathComponent)
