@@ -69,14 +69,23 @@ QByteArray Entry(qint64 offset)
     return e;
 }
 
-bool WriteAll(QFile& f, const QByteArray& bytes)
-{
-    return f.write(bytes) == bytes.size();
-}
-
+// Files are unbuffered and written until every byte landed: a disk that fills up takes part of
+// a write, and only the next write names the reason (no space left).
 bool WriteAll(QFile& f, const char* data, qint64 size)
 {
-    return f.write(data, size) == size;
+    while (size > 0) {
+        const qint64 written = f.write(data, size);
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool WriteAll(QFile& f, const QByteArray& bytes)
+{
+    return WriteAll(f, bytes.constData(), bytes.size());
 }
 
 } // namespace
@@ -207,7 +216,7 @@ bool ModuleRecord::BeginFiles(int channel, int second, int streamKind)
         QFile::remove(FileName(p, ch, channel));
 
     QFile index(FileName("ih", ch, channel));
-    if (!index.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!index.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         Fail(channel, index);
         return false;
     }
@@ -224,7 +233,7 @@ bool ModuleRecord::BeginFiles(int channel, int second, int streamKind)
     }
 
     QFile video(FileName("h", ch, channel));
-    if (!video.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!video.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         Fail(channel, video);
         return false;
     }
@@ -317,12 +326,12 @@ void ModuleRecord::FlushChannel(int channel)
         return;
     QFile index(FileName("ih", ch, channel));
     QFile video(FileName("h", ch, channel));
-    if (!index.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+    if (!index.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
         Fail(channel, index);
         ch.headerCount = 0;
         return;
     }
-    if (!video.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+    if (!video.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
         Fail(channel, video);
         ch.headerCount = 0;
         return;
@@ -423,11 +432,11 @@ qint64 ModuleRecord::WriteFrame(int channel, int date, int time, int frameType, 
     const int second = SecondOfDay(time);
     QFile index(FileName("ih", ch, channel));
     QFile video(FileName("h", ch, channel));
-    if (!index.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+    if (!index.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
         Fail(channel, index);
         return 0;
     }
-    if (!video.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+    if (!video.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
         Fail(channel, video);
         return 0;
     }
