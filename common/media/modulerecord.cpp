@@ -220,13 +220,16 @@ bool ModuleRecord::BeginFiles(int channel, int second, int streamKind)
         Fail(channel, index);
         return false;
     }
-    // Header, then empty entries for the seconds of the day before the first one recorded.
-    QByteArray head(kIndexHeaderSize + second * kEntrySize, '\0');
+    // Header, then empty entries for the seconds of the day up to the one before the second
+    // before the first recorded: that one gets the entry of the (empty) block at the video
+    // file's start when the first frame is written, offset 0 with the top flag.
+    const int leading = second > 0 ? second - 1 : 0;
+    QByteArray head(kIndexHeaderSize + leading * kEntrySize, '\0');
     PutU32(head.data(), FormatWord(streamKind));
     PutU32(head.data() + 8, quint32(EntryPos(second)));
     MarkSecond(head.data(), second);
-    if (second > 0)
-        qCDebug(lcMedia) << "Backup start null" << second;
+    if (second > 1)
+        qCDebug(lcMedia) << "Backup start null" << leading;
     if (!WriteAll(index, head) || !index.flush()) {
         Fail(channel, index);
         return false;
@@ -246,7 +249,9 @@ bool ModuleRecord::WritePendingSecond(int channel, QFile& index, QFile& video, q
 {
     Channel& ch = m_channels[channel];
     const qint64 blockStart = video.size();
-    QByteArray entry(kEntrySize, '\0');
+    // The entry points at the block's start, also for the empty block before a recording's
+    // first frame (offset 0 with the top flag).
+    const QByteArray entry = Entry(blockStart);
     if (ch.headerCount > 0) {
         video.seek(blockStart);
         if (!WriteAll(video, ch.headers.data(), ch.headerCount * kSlotSize) || !video.flush()) {
@@ -254,7 +259,6 @@ bool ModuleRecord::WritePendingSecond(int channel, QFile& index, QFile& video, q
             video.resize(blockStart);
             return false;
         }
-        entry = Entry(blockStart);
     }
     index.seek(indexSize);
     if (!WriteAll(index, entry) || !index.flush()) {
