@@ -726,6 +726,12 @@ void CDirectBackup::BeginBackup()
 {
     if (!m_network || !m_connected)
         return;
+    if (CheckedRowCount() == 0) {
+        // The sound goes with its channels: a ticked audio row alone backs up nothing.
+        Message(QStringLiteral("Remote Backup"), QStringLiteral("Tick at least one channel to back up."),
+                QStringLiteral("stop"));
+        return;
+    }
     m_running = true;
     m_startButton->setText(QStringLiteral("Stop"));
     m_startButton->setStyleSheet(QLatin1String(kChosenStyle));

@@ -59,7 +59,7 @@ void EventJobList::SetState(int row, BackupItem* item, int state)
 bool EventJobList::AddJobs(int dayMask, quint32 channelMask, int begin, int end,
                            const std::function<bool()>& confirmOverlap)
 {
-    if (dayMask == 0 || channelMask == 0 || begin >= end)
+    if (!JobRules::AddProblem(dayMask, channelMask, begin, end).isEmpty())
         return false;
     m_scratchBegin = begin;
     m_scratchEnd = end;

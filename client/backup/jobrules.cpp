@@ -55,6 +55,17 @@ bool ClearConflicts(const ListModel& model, int dayMask, quint32 channelMask, in
     return true;
 }
 
+QString AddProblem(int dayMask, quint32 channelMask, int begin, int end)
+{
+    if (channelMask == 0)
+        return QStringLiteral("Choose at least one channel.");
+    if (dayMask == 0)
+        return QStringLiteral("Choose at least one day of the week.");
+    if (begin >= end)
+        return QStringLiteral("The begin time must be before the end time.");
+    return QString();
+}
+
 QString StateText(int state)
 {
     switch (JobState(state)) {

@@ -23,6 +23,9 @@ bool Conflicts(const BackupItem& listed, int dayMask, quint32 channelMask, int b
 // operator has confirmed the first conflict; false, with nothing removed, when that is refused.
 bool ClearConflicts(const ListModel& model, int dayMask, quint32 channelMask, int begin, int end,
                     const std::function<bool()>& confirmOverlap, const std::function<void(int row)>& removeRow);
+// What keeps a new job of (days, channels, begin, end) from being added, in words that say what
+// to mend; empty when it can be added.
+QString AddProblem(int dayMask, quint32 channelMask, int begin, int end);
 // "Wait", "Stop", "Downloading", "Complete", "Failed", "Timeout".
 QString StateText(int state);
 

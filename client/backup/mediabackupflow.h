@@ -29,6 +29,12 @@ public:
         std::function<int()> totalMB;
     };
 
+    // What keeps a Start from beginning, in words that say what to mend (empty: it may begin):
+    // no rows yet (`emptyText` says how to get them), no row ticked, nothing in the ticked rows,
+    // or more than the limit (`limitText`).
+    static QString StartProblem(int rows, bool anyTicked, qint64 totalMB, qint64 limitMB, const QString& emptyText,
+                                const QString& limitText);
+
     explicit MediaBackupFlow(Page page)
         : m_page(std::move(page))
     {}

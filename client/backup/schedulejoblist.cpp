@@ -67,7 +67,7 @@ void ScheduleJobList::SetState(int row, BackupItem* item, int state, const QStri
 bool ScheduleJobList::AddJobs(int dayMask, quint32 channelMask, int begin, int end, int downloadStart,
                               const std::function<bool()>& confirmOverlap)
 {
-    if (dayMask == 0 || begin >= end)
+    if (!JobRules::AddProblem(dayMask, channelMask, begin, end).isEmpty())
         return false;
     m_scratchBegin = begin;
     m_scratchEnd = end;
