@@ -313,7 +313,7 @@ void CCDBackup::OnBackupStart()
     m_mediaCombo->setEnabled(false);
     m_startButton->setText(QStringLiteral("Stop"));
     m_running = true;
-    m_flow.Begin(m_mediaCombo->currentIndex() == 1 ? 2 : 0);
+    m_flow.Begin(MediaBackupFlow::MediaKindOfChoice(m_mediaCombo->currentIndex()));
 }
 
 void CCDBackup::SetRecvCDMedia(short state, short freeMB)
@@ -346,12 +346,8 @@ void CCDBackup::Stop()
     EnableControls(true);
     m_table->setEnabled(true);
     m_mediaCombo->setEnabled(true);
-    if (m_running) {
-        if (CModuleDevice* device = Device()) {
-            device->SendCDBackupStop(m_flow.MediaKind());
-            device->SendCDBackupClose();
-        }
-    }
+    if (m_running)
+        m_flow.SendStop();
     m_startButton->setText(QStringLiteral("Start"));
     m_running = false;
 }

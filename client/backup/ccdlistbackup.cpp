@@ -356,7 +356,7 @@ void CCDListBackup::OnBackupStart()
     m_mediaCombo->setEnabled(false);
     m_startButton->setText(QStringLiteral("Stop"));
     m_running = true;
-    m_flow.Begin(m_mediaCombo->currentIndex() == 1 ? 2 : 0);
+    m_flow.Begin(MediaBackupFlow::MediaKindOfChoice(m_mediaCombo->currentIndex()));
 }
 
 void CCDListBackup::SetRecvCDMedia(short state, short freeMB)
@@ -382,12 +382,8 @@ void CCDListBackup::ResetBackup()
     EnableControls(true);
     m_table->setEnabled(true);
     m_mediaCombo->setEnabled(true);
-    if (m_running) {
-        if (CModuleDevice* device = Device()) {
-            device->SendCDBackupStop(m_flow.MediaKind());
-            device->SendCDBackupClose();
-        }
-    }
+    if (m_running)
+        m_flow.SendStop();
     m_startButton->setText(QStringLiteral("Start"));
     m_running = false;
 }

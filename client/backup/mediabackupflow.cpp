@@ -16,6 +16,14 @@ QString MediaBackupFlow::StartProblem(int rows, bool anyTicked, qint64 totalMB, 
     return QString();
 }
 
+void MediaBackupFlow::SendStop() const
+{
+    if (CModuleDevice* device = m_page.device ? m_page.device() : nullptr) {
+        device->SendCDBackupStop(m_mediaKind);
+        device->SendCDBackupClose();
+    }
+}
+
 void MediaBackupFlow::Begin(quint8 mediaKind)
 {
     m_mediaKind = mediaKind;

@@ -41,6 +41,10 @@ public:
 
     // The run begins with a check of the medium of this kind (0 CD/DVD, 2 USB storage).
     void Begin(quint8 mediaKind);
+    // The medium kind of the pages' media choice (index 1 is USB storage).
+    static quint8 MediaKindOfChoice(int choice) { return choice == 1 ? 2 : 0; }
+    // Tells the recorder to stop the run and close its medium.
+    void SendStop() const;
     void OnMedia(short state, short freeMB);
     void OnErase(char result);
     void OnRate(char state, char percent, char discs, char discIndex);
