@@ -285,8 +285,6 @@ void CCDBackup::OnBackupStart()
         return;
     }
     const int rows = m_model->rowCount();
-    if (rows == 0)
-        return;
     m_totalMB = 0;
     m_backupBits = 0;
     m_backupAudio = 0;
@@ -302,12 +300,12 @@ void CCDBackup::OnBackupStart()
         else if (channel >= 0 && channel < 16)
             m_backupBits |= quint16(1u << channel);
     }
-    if (!anyTicked || m_totalMB <= 0)
-        return;
-    if (m_totalMB > kLimitMB) {
+    const QString problem = MediaBackupFlow::StartProblem(
+        rows, anyTicked, m_totalMB, kLimitMB, QStringLiteral("Press Get List first, then tick what to back up."),
+        QStringLiteral("The Remote Backup 4GByte is limit."));
+    if (!problem.isEmpty()) {
         if (HubServices* hub = HubServices::Instance())
-            hub->ShowMessageBox(QStringLiteral("Remote CD Backup"),
-                                QStringLiteral("The Remote Backup 4GByte is limit."), QStringLiteral("stop"));
+            hub->ShowMessageBox(QStringLiteral("Remote CD Backup"), problem, QStringLiteral("stop"));
         return;
     }
     EnableControls(false);
@@ -315,7 +313,7 @@ void CCDBackup::OnBackupStart()
     m_mediaCombo->setEnabled(false);
     m_startButton->setText(QStringLiteral("Stop"));
     m_running = true;
-    m_flow.Begin(m_mediaCombo->currentIndex() == 1 ? 2 : 0);
+    m_flow.Begin(MediaBackupFlow::MediaKindOfChoice(m_mediaCombo->currentIndex()));
 }
 
 void CCDBackup::SetRecvCDMedia(short state, short freeMB)
@@ -348,12 +346,8 @@ void CCDBackup::Stop()
     EnableControls(true);
     m_table->setEnabled(true);
     m_mediaCombo->setEnabled(true);
-    if (m_running) {
-        if (CModuleDevice* device = Device()) {
-            device->SendCDBackupStop(m_flow.MediaKind());
-            device->SendCDBackupClose();
-        }
-    }
+    if (m_running)
+        m_flow.SendStop();
     m_startButton->setText(QStringLiteral("Start"));
     m_running = false;
 }

@@ -338,19 +338,17 @@ void CCDListBackup::OnBackupStart()
         ResetBackup();
         return;
     }
-    if (m_model->rowCount() == 0)
-        return;
     bool anyChecked = false;
     for (int row = 0; row < m_model->rowCount(); ++row)
         anyChecked = anyChecked
                      || m_model->data(m_model->index(row, 0), Qt::CheckStateRole).toInt() == Qt::Checked;
-    const int total = GetTotalSizeFromModel();
-    if (!anyChecked || total <= 0)
-        return;
-    if (total > kLimitMB) {
+    const QString problem = MediaBackupFlow::StartProblem(
+        m_model->rowCount(), anyChecked, GetTotalSizeFromModel(), kLimitMB,
+        QStringLiteral("Add a time range with Add List first, then tick what to back up."),
+        QStringLiteral("The Remote Backup 48GByte is limit."));
+    if (!problem.isEmpty()) {
         if (HubServices* hub = HubServices::Instance())
-            hub->ShowMessageBox(QStringLiteral("Remote CD Backup"),
-                                QStringLiteral("The Remote Backup 48GByte is limit."), QStringLiteral("stop"));
+            hub->ShowMessageBox(QStringLiteral("Remote CD Backup"), problem, QStringLiteral("stop"));
         return;
     }
     EnableControls(false);
@@ -358,7 +356,7 @@ void CCDListBackup::OnBackupStart()
     m_mediaCombo->setEnabled(false);
     m_startButton->setText(QStringLiteral("Stop"));
     m_running = true;
-    m_flow.Begin(m_mediaCombo->currentIndex() == 1 ? 2 : 0);
+    m_flow.Begin(MediaBackupFlow::MediaKindOfChoice(m_mediaCombo->currentIndex()));
 }
 
 void CCDListBackup::SetRecvCDMedia(short state, short freeMB)
@@ -384,12 +382,8 @@ void CCDListBackup::ResetBackup()
     EnableControls(true);
     m_table->setEnabled(true);
     m_mediaCombo->setEnabled(true);
-    if (m_running) {
-        if (CModuleDevice* device = Device()) {
-            device->SendCDBackupStop(m_flow.MediaKind());
-            device->SendCDBackupClose();
-        }
-    }
+    if (m_running)
+        m_flow.SendStop();
     m_startButton->setText(QStringLiteral("Start"));
     m_running = false;
 }

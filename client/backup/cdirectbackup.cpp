@@ -6,6 +6,7 @@
 #include "backup/formatbackupsize.h"
 #include "backup/listmodel.h"
 #include "backup/monthcalendar.h"
+#include "backup/remotebackupdownload.h"
 #include "backup/sitebookdrop.h"
 #include "net/hubservices.h"
 #include "net/modulenetwork.h"
@@ -49,8 +50,6 @@ const char* const kChosenStyle = "QPushButton {background-color: #13233b; color:
 const char* const kPageStyle = "QWidget {selection-color:#d4e6ff;selection-background-color: #7ba5de;}";
 constexpr int kGraphWidth = 483;
 constexpr int kGraphHeight = 233;
-constexpr int kLastSequence = 100;
-constexpr int kPlaybackRate = 120;
 constexpr int kRowHeight = 20;
 
 const char* const kFinish = "finish";
@@ -68,6 +67,7 @@ const char* const kPlayerLibraries[] = {"avcodec-52.dll", "avdevice-52.dll", "av
 CDirectBackup::CDirectBackup(QWidget* parent)
     : QWidget(parent)
     , m_model(std::make_unique<ListModel>())
+    , m_download(std::make_unique<RemoteBackupDownload>(static_cast<RemoteBackupLink&>(*this)))
 {
     setAcceptDrops(true);
     setStyleSheet(QLatin1String(kPageStyle));
@@ -75,13 +75,9 @@ CDirectBackup::CDirectBackup(QWidget* parent)
     BuildGraph();
     BuildDestination();
     BuildJobList();
-    m_silence.setSingleShot(true);
-    m_silence.setInterval(kSilenceLimitMs);
-    connect(&m_silence, &QTimer::timeout, this, [this] {
-        qCDebug(lcBackup) << "remote backup: no frame of channel" << m_currentChannel << "for" << kSilenceLimitMs
-                          << "ms";
-        EndChannel();
-    });
+    connect(m_download.get(), &RemoteBackupDownload::ChannelStatus, this, &CDirectBackup::ShowChannelStatus);
+    connect(m_download.get(), &RemoteBackupDownload::ChannelProgress, this, &CDirectBackup::ShowChannelProgress);
+    connect(m_download.get(), &RemoteBackupDownload::Ended, this, &CDirectBackup::OnDownloadEnded);
     connect(this, &CDirectBackup::OnDrawTimeList, this, &CDirectBackup::SetDrawTimeList);
     const QDate today = QDate::currentDate();
     m_year = today.year();
@@ -92,7 +88,7 @@ CDirectBackup::CDirectBackup(QWidget* parent)
 
 CDirectBackup::~CDirectBackup()
 {
-    m_silence.stop();
+    m_download->disconnect(this);
     if (m_network)
         delete m_network.data();
 }
@@ -240,12 +236,7 @@ void CDirectBackup::Message(const QString& title, const QString& text, const QSt
 
 int CDirectBackup::NextSequence(int sequence)
 {
-    return sequence >= kLastSequence ? 0 : sequence + 1;
-}
-
-void CDirectBackup::StepSequence()
-{
-    m_sequence = NextSequence(m_sequence);
+    return RemoteBackupDownload::NextSequence(sequence);
 }
 
 int CDirectBackup::RowOfChannel(int channel) const
@@ -292,7 +283,7 @@ void CDirectBackup::dropEvent(QDropEvent* event)
 void CDirectBackup::DropRecord(const SiteBook& record)
 {
     SessionHub* hub = SessionHub::Instance();
-    if (!hub || !hub->GetDevice(record.index) || record.kind != QLatin1String("device") || m_running)
+    if (!hub || !hub->GetDevice(record.index) || record.kind != QLatin1String("device") || m_download->IsRunning())
         return;
     if (m_connected && record.index == m_deviceIndex)
         return;
@@ -309,7 +300,7 @@ void CDirectBackup::DropRecord(const SiteBook& record)
     m_password = record.password;
     m_tls = record.use_ssl != 0;
     m_netKind = 0;
-    m_sequence = 0;
+    m_download->ResetSequence();
     Message(QStringLiteral("Backup Viewer"), QStringLiteral("Information Loading"), QString());
     if (!m_network)
         CreateNetwork();
@@ -379,7 +370,7 @@ void CDirectBackup::OnNetworkState(int state)
             Message(QStringLiteral("Backup Viewer"), QStringLiteral("Loading fail"), QString());
             Message(QString(), QString(), QStringLiteral("stop"));
         }
-        if (m_running)
+        if (m_download->IsRunning())
             StopBackup();
         m_loggedInOnce = false;
         m_connected = false;
@@ -444,7 +435,7 @@ void CDirectBackup::DrawCalendar()
 
 void CDirectBackup::onDatePrevButtonClicked()
 {
-    if (m_running)
+    if (m_download->IsRunning())
         return;
     if (--m_month < 1) {
         m_month = 12;
@@ -455,7 +446,7 @@ void CDirectBackup::onDatePrevButtonClicked()
 
 void CDirectBackup::onDateNextButtonClicked()
 {
-    if (m_running)
+    if (m_download->IsRunning())
         return;
     if (++m_month > 12) {
         m_month = 1;
@@ -466,7 +457,7 @@ void CDirectBackup::onDateNextButtonClicked()
 
 void CDirectBackup::onDateButtonClicked()
 {
-    if (m_running)
+    if (m_download->IsRunning())
         return;
     auto* pressed = qobject_cast<QPushButton*>(sender());
     if (!pressed)
@@ -662,7 +653,7 @@ int CDirectBackup::CheckedRowCount() const
 
 void CDirectBackup::OnListClicked(QModelIndex index)
 {
-    if (!index.isValid() || m_running)
+    if (!index.isValid() || m_download->IsRunning())
         return;
     if (index.column() == ColChannel) {
         const QModelIndex cell = m_model->index(index.row(), ColChannel);
@@ -686,7 +677,7 @@ void CDirectBackup::OnListClicked(QModelIndex index)
 
 void CDirectBackup::onStartButtonClicked()
 {
-    if (m_running)
+    if (m_download->IsRunning())
         StopBackup();
     else
         BeginBackup();
@@ -726,12 +717,21 @@ void CDirectBackup::BeginBackup()
 {
     if (!m_network || !m_connected)
         return;
-    m_running = true;
-    m_startButton->setText(QStringLiteral("Stop"));
-    m_startButton->setStyleSheet(QLatin1String(kChosenStyle));
-    m_table->setEnabled(false);
-    m_spaceButton->setEnabled(false);
-    m_mediaCombo->setEnabled(false);
+    if (CheckedRowCount() == 0) {
+        // The sound goes with its channels: a ticked audio row alone backs up nothing.
+        Message(QStringLiteral("Remote Backup"), QStringLiteral("Tick at least one channel to back up."),
+                QStringLiteral("stop"));
+        return;
+    }
+    RemoteBackupDownload::Plan plan;
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (m_model->data(m_model->index(row, ColChannel), Qt::CheckStateRole).toInt() != Qt::Checked)
+            continue;
+        if (row == m_audioRow)
+            plan.audio = true;
+        else
+            plan.channels.append(m_rowChannel.value(row, -1));
+    }
 
     const QString name = ModuleRecord::SafePathComponent(m_name);
     m_toArchive = m_archiveBox->isChecked() || m_userFolder.isEmpty();
@@ -741,52 +741,41 @@ void CDirectBackup::BeginBackup()
         m_destination = m_userFolder + QStringLiteral("/backup/") + name + QLatin1Char('/');
         CopyPlayer(m_userFolder);
     }
-    ModuleRecord::MakePath(m_destination);
     const int deviceIndex = m_deviceIndex;
-    m_writer.SetArchiveRefresh([deviceIndex](int, int kind) {
+    m_download->SetArchiveRefresh([deviceIndex](int, int kind) {
         SessionHub* hub = SessionHub::Instance();
         if (CModuleDevice* device = hub ? hub->GetDevice(deviceIndex) : nullptr)
             device->UpdateArchiveItems(nullptr, kind);
     });
-
-    m_selected.fill(false);
-    m_audioSelected = false;
-    m_currentChannel = -1;
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (m_model->data(m_model->index(row, ColChannel), Qt::CheckStateRole).toInt() != Qt::Checked)
-            continue;
-        const int channel = m_rowChannel.value(row, -1);
-        if (row == m_audioRow) {
-            m_audioSelected = true;
-            continue;
-        }
-        if (channel < 0 || channel >= 16)
-            continue;
-        m_selected[size_t(channel)] = true;
-        if (m_currentChannel < 0)
-            m_currentChannel = channel;
-        m_writer.StartRecord(channel, m_date, m_begin, m_destination, m_deviceIndex, ModuleRecord::BackupData);
-    }
-    m_writer.SetNoRefresh(!m_toArchive);
-    if (m_currentChannel < 0) {
-        StopBackup();
+    plan.destination = m_destination;
+    plan.recorderName = m_name;
+    plan.date = m_date;
+    plan.begin = m_begin;
+    plan.end = m_end;
+    plan.toArchive = m_toArchive;
+    if (!m_download->Start(plan))
         return;
-    }
-    RequestChannel();
+    m_startButton->setText(QStringLiteral("Stop"));
+    m_startButton->setStyleSheet(QLatin1String(kChosenStyle));
+    m_table->setEnabled(false);
+    m_spaceButton->setEnabled(false);
+    m_mediaCombo->setEnabled(false);
 }
 
-void CDirectBackup::RequestChannel()
+void CDirectBackup::SendPlaybackRate(int rate)
 {
-    StepSequence();
-    m_network->SendPlaybackRate(kPlaybackRate);
-    m_lastFrameTime = -1;
-    const quint8 audio = m_audioSelected ? quint8(m_currentChannel + 1) : 0;
-    m_network->SendPlaybackCtrlExt(2, quint8(m_sequence), 16, 0, audio, quint16(1u << m_currentChannel), m_date,
-                                   m_begin, 1, m_frameBuffer.data(), 0);
-    m_silence.start();
+    if (m_network)
+        m_network->SendPlaybackRate(rate);
 }
 
-void CDirectBackup::SendStopRequest()
+void CDirectBackup::SendPlayback(int sequence, int channel, int audio, int date, int begin)
+{
+    if (m_network && !m_frameBuffer.empty())
+        m_network->SendPlaybackCtrlExt(2, quint8(sequence), 16, 0, quint8(audio), quint16(1u << channel), date,
+                                       begin, 1, m_frameBuffer.data(), 0);
+}
+
+void CDirectBackup::SendPlaybackStop()
 {
     if (m_network && !m_frameBuffer.empty())
         m_network->SendPlaybackCtrlExt(0, 0, 2, 0, 0, 0xFFFF, 0, 0, 0, m_frameBuffer.data(), 0);
@@ -795,111 +784,48 @@ void CDirectBackup::SendStopRequest()
 void CDirectBackup::OnRecvPlaybackVideo(int channel, int size, int kind, int date, int time, int sequence,
                                         bool key, char frameType, char marker)
 {
-    if (sequence != m_sequence || !m_running || m_currentChannel < 0)
-        return;
-    if (time <= m_end && time >= m_lastFrameTime) {
-        m_silence.start();
-        if (size != 4 && channel == m_currentChannel && size > 0 && size <= kFrameBufferSize) {
-            m_writer.OnRecordData(channel, date, time, quint8(frameType), kind, m_frameBuffer.data(), size,
-                                  quint8(marker), key ? 1 : 0);
-            if (m_writer.Failed(channel)) {
-                FailBackup(RowOfChannel(channel), m_writer.Failure(channel));
-                return;
-            }
-        }
-        m_lastFrameTime = time;
-        const int row = RowOfChannel(m_currentChannel);
-        if (row >= 0) {
-            m_model->SetText(row, ColPercent, QString::asprintf("%.1f %%", DownloadPercent(time, m_begin, m_end)));
-            SetRowStatus(row, QLatin1String(kDownloading));
-        }
-        if (m_audioSelected)
-            SetRowStatus(m_audioRow, QLatin1String(kDownloading));
-        return;
-    }
-    EndChannel();
-}
-
-void CDirectBackup::EndChannel()
-{
-    if (!m_running || m_currentChannel < 0)
-        return;
-    m_silence.stop();
-    const int row = RowOfChannel(m_currentChannel);
-    // The channel's last second is written here: only then is the row finished.
-    if (!m_writer.StopRecord(m_currentChannel)) {
-        FailBackup(row, m_writer.Failure(m_currentChannel));
-        return;
-    }
-    if (row >= 0 && m_model->Text(row, ColStatus) == QLatin1String(kDownloading)) {
-        SetRowStatus(row, QLatin1String(kFinish));
-        m_model->SetText(row, ColPercent, QStringLiteral("100.0 %"));
-    }
-    StepSequence();
-    SendStopRequest();
-    m_selected[size_t(m_currentChannel)] = false;
-    m_currentChannel = -1;
-    for (int ch = 0; ch < 16; ++ch) {
-        if (m_selected[size_t(ch)]) {
-            m_currentChannel = ch;
-            break;
-        }
-    }
-    if (m_currentChannel >= 0) {
-        RequestChannel();
-        return;
-    }
-    if (m_audioSelected && m_audioRow >= 0) {
-        SetRowStatus(m_audioRow, QLatin1String(kFinish));
-        m_model->SetText(m_audioRow, ColPercent, QStringLiteral("100.0 %"));
-    }
-    StopBackup();
-}
-
-QString CDirectBackup::AudioFileName(int size) const
-{
-    const bool linear = size == 664 || size == 2072;
-    return m_destination + QString::asprintf("%08d/", m_date)
-           + QString::asprintf(linear ? "a3%06d.%03d" : "a0%06d.%03d", m_begin, m_currentChannel + 1);
+    const bool fits = size > 0 && size <= kFrameBufferSize && !m_frameBuffer.empty();
+    m_download->OnVideo(channel, size, kind, date, time, sequence, key, frameType, marker,
+                        fits ? m_frameBuffer.data() : nullptr);
 }
 
 int CDirectBackup::AudioPayloadLength(int size)
 {
-    return size < kAudioHeaderSize || size > kFrameBufferSize ? -1 : size - kAudioHeaderSize;
+    return RemoteBackupDownload::AudioPayloadLength(size, kFrameBufferSize);
 }
 
 void CDirectBackup::OnRecvPlaybackAudio(int size, int /*kind*/, int /*date*/, int /*time*/, int sequence)
 {
-    if (sequence != m_sequence || m_currentChannel < 0 || !m_running)
-        return;
-    const int length = AudioPayloadLength(size);
-    if (length < 0) {
+    if (AudioPayloadLength(size) < 0 || m_frameBuffer.empty()) {
         qCDebug(lcBackup) << "remote backup: audio block of" << size << "bytes dropped";
         return;
     }
-    QByteArray data(m_frameBuffer.data() + kAudioHeaderSize, length);
-    if (!(size == 664 || size == 2072)) {
-        for (char& byte : data)
-            byte = char(quint8(byte) - 0x80);
-    }
-    const QString path = AudioFileName(size);
-    ModuleRecord::MakePath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::Append) || file.write(data) != data.size() || !file.flush()) {
-        ModuleRecord::WriteFailure failure;
-        failure.file = path;
-        failure.reason = file.errorString();
-        failure.diskFull = ModuleRecord::IsDiskFull(file);
-        FailBackup(m_audioRow, failure);
-    }
+    m_download->OnAudio(size, sequence, m_frameBuffer.data());
 }
 
-void CDirectBackup::FailBackup(int row, const ModuleRecord::WriteFailure& failure)
+void CDirectBackup::ShowChannelStatus(int channel, RemoteBackupDownload::Status status)
 {
-    SetRowStatus(row, QLatin1String(failure.diskFull ? kDiskFull : kWriteFailed));
-    StopBackup();
-    Message(QStringLiteral("Remote Backup"),
-            ModuleRecord::FailureText(QStringLiteral("The backup of ") + m_name, failure), QStringLiteral("stop"));
+    const int row = channel == RemoteBackupDownload::kAudio ? m_audioRow : RowOfChannel(channel);
+    if (row < 0)
+        return;
+    const char* text = kDownloading;
+    switch (status) {
+    case RemoteBackupDownload::Status::Downloading: text = kDownloading; break;
+    case RemoteBackupDownload::Status::Finished: text = kFinish; break;
+    case RemoteBackupDownload::Status::Stopped: text = "stop"; break;
+    case RemoteBackupDownload::Status::DiskFull: text = kDiskFull; break;
+    case RemoteBackupDownload::Status::WriteFailed: text = kWriteFailed; break;
+    }
+    SetRowStatus(row, QLatin1String(text));
+    if (status == RemoteBackupDownload::Status::Finished)
+        m_model->SetText(row, ColPercent, QStringLiteral("100.0 %"));
+}
+
+void CDirectBackup::ShowChannelProgress(int channel, double percent)
+{
+    const int row = RowOfChannel(channel);
+    if (row >= 0 && percent < 100.0)
+        m_model->SetText(row, ColPercent, QString::asprintf("%.1f %%", percent));
 }
 
 bool CDirectBackup::IsFailedRow(int row) const
@@ -910,40 +836,26 @@ bool CDirectBackup::IsFailedRow(int row) const
 
 void CDirectBackup::StopBackup()
 {
-    m_silence.stop();
-    StepSequence();
-    SendStopRequest();
-    const int current = m_currentChannel;
-    for (int ch = 0; ch < 16; ++ch)
-        m_writer.StopRecord(ch);
-    // A stop in the middle of a channel writes its last second; that write may fail as well.
-    const int currentRow = current >= 0 ? RowOfChannel(current) : -1;
-    const bool lateFailure = m_running && currentRow >= 0 && m_writer.Failed(current) && !IsFailedRow(currentRow);
-    const ModuleRecord::WriteFailure failure = lateFailure ? m_writer.Failure(current)
-                                                           : ModuleRecord::WriteFailure();
-    if (lateFailure)
-        SetRowStatus(currentRow, QLatin1String(failure.diskFull ? kDiskFull : kWriteFailed));
+    m_download->Stop();
+}
+
+void CDirectBackup::OnDownloadEnded()
+{
     for (int row = 0; row < m_model->rowCount(); ++row) {
         if (m_model->Text(row, ColStatus) != QLatin1String(kFinish) && !IsFailedRow(row))
             SetRowStatus(row, QStringLiteral("stop"));
     }
-    const bool wasRunning = m_running;
-    m_running = false;
-    m_currentChannel = -1;
-    m_selected.fill(false);
     m_startButton->setText(QStringLiteral("Start"));
     m_startButton->setStyleSheet(QLatin1String(kBlueStyle));
     m_table->setEnabled(true);
     m_spaceButton->setEnabled(true);
     m_mediaCombo->setEnabled(true);
-    if (wasRunning && m_mediaCombo->currentIndex() == 1)
+    if (m_mediaCombo->currentIndex() == 1)
         qCDebug(lcBackup) << "CD Burning";
-    else if (wasRunning && m_mediaCombo->currentIndex() == 2)
+    else if (m_mediaCombo->currentIndex() == 2)
         qCDebug(lcBackup) << "USB Backup";
-    if (lateFailure)
-        Message(QStringLiteral("Remote Backup"),
-                ModuleRecord::FailureText(QStringLiteral("The backup of ") + m_name, failure),
-                QStringLiteral("stop"));
+    if (!m_download->FailureText().isEmpty())
+        Message(QStringLiteral("Remote Backup"), m_download->FailureText(), QStringLiteral("stop"));
 }
 
 // =============================================================================================
@@ -975,7 +887,7 @@ void CDirectBackup::ResetView()
 {
     window()->setWindowTitle(QStringLiteral("Remote Backup"));
     if (m_connected && m_network) {
-        if (m_running)
+        if (m_download->IsRunning())
             StopBackup();
         DisconnectOnPurpose();
     }

@@ -17,6 +17,8 @@
 
 #include "backup/backuptimerange.h"
 #include "backup/recordminutemaps.h"
+#include "backup/remotebackupdownload.h"
+#include "backup/remotebackuplink.h"
 #include "common/media/modulerecord.h"
 #include "net/modulenetwork.h"
 
@@ -32,7 +34,8 @@ class RangeSlider;
 class SiteBook;
 struct _SEND_BACKUP_CAPA;
 
-class CDirectBackup : public QWidget
+// The page shows the download (RemoteBackupDownload) and lends it its connection.
+class CDirectBackup : public QWidget, private RemoteBackupLink
 {
     Q_OBJECT
 public:
@@ -42,7 +45,7 @@ public:
     static constexpr int kMaxRecordDays = 1825;
     static constexpr int kAudioHeaderSize = 24;
     // A download that gets no frame for this long has lost its recorder.
-    static constexpr int kSilenceLimitMs = 30000;
+    static constexpr int kSilenceLimitMs = RemoteBackupDownload::kSilenceLimitMs;
     enum Column { ColChannel, ColDate, ColBegin, ColEnd, ColSize, ColPercent, ColStatus, kColumns };
 
     explicit CDirectBackup(QWidget* parent = nullptr);
@@ -65,10 +68,10 @@ public:
     // The destination folder chosen with "..." (empty: the archive).
     void SetUserFolder(const QString& folder);
 
-    bool IsRunning() const { return m_running; }
+    bool IsRunning() const { return m_download->IsRunning(); }
     bool IsConnected() const { return m_connected; }
     int GetDeviceIndex() const { return m_deviceIndex; }
-    int GetSequence() const { return m_sequence; }
+    int GetSequence() const { return m_download->Sequence(); }
     QString GetDestination() const { return m_destination; }
     CModuleNetwork* GetNetwork() const { return m_network.data(); }
     ListModel* Model() const { return m_model.get(); }
@@ -128,22 +131,23 @@ private:
     void ClearDayButtons();
     void LoadDay(int date);
     void AddCapacityRow(int channel, bool audio, qint32 sizeMb);
-    void RequestChannel();
-    void SendStopRequest();
-    void EndChannel();
-    // Stops the whole download at its first failed write and tells the user which file.
-    void FailBackup(int row, const ModuleRecord::WriteFailure& failure);
+    // RemoteBackupLink: the download's requests on this page's connection.
+    void SendPlaybackRate(int rate) override;
+    void SendPlayback(int sequence, int channel, int audio, int date, int begin) override;
+    void SendPlaybackStop() override;
+    void ShowChannelStatus(int channel, RemoteBackupDownload::Status status);
+    void ShowChannelProgress(int channel, double percent);
+    void OnDownloadEnded();
     bool IsFailedRow(int row) const;
-    void StepSequence();
     void SetRowStatus(int row, const QString& status);
     int RowOfChannel(int channel) const;
     int CheckedRowCount() const;
     void CopyPlayer(const QString& folder);
     QString ProgramDirectory() const;
-    QString AudioFileName(int size) const;
     bool IsRecordedDay(int date) const;
 
     std::unique_ptr<ListModel> m_model;
+    std::unique_ptr<RemoteBackupDownload> m_download;
     QPointer<CModuleNetwork> m_network;
     bool m_connected = false;
     bool m_loggedInOnce = false;
@@ -169,15 +173,9 @@ private:
     RecordMinuteMaps m_maps;
     BackupTimeRange m_range;
 
-    bool m_running = false;
-    int m_sequence = 0;
     int m_date = 0;
     int m_begin = 0;
     int m_end = 0;
-    std::array<bool, 16> m_selected{};
-    int m_currentChannel = -1;
-    bool m_audioSelected = false;
-    int m_lastFrameTime = -1;
     bool m_toArchive = true;
     QString m_userFolder;
     QString m_destination;
@@ -187,8 +185,6 @@ private:
     // The channel each row stands for (the channel count for the audio row).
     QVector<int> m_rowChannel;
     QString m_playerFile;
-    ModuleRecord m_writer;
-    QTimer m_silence;
 
     // Widgets.
     QLabel* m_monthLabel = nullptr;

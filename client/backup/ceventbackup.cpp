@@ -1,7 +1,9 @@
 #include "backup/ceventbackup.h"
 
 #include "backup/jobmenu.h"
+#include "backup/jobrules.h"
 #include "backup/listmodel.h"
+#include "net/hubservices.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -70,6 +72,13 @@ bool CEventBackup::AskOverlap()
 
 void CEventBackup::OnClickedAdd()
 {
+    const QString problem = JobRules::AddProblem(m_form->DayMask(), m_form->ChannelMask(), m_form->BeginTime(),
+                                                 m_form->EndTime());
+    if (!problem.isEmpty()) {
+        if (HubServices* hub = HubServices::Instance())
+            hub->ShowMessageBox(QStringLiteral("Event Backup"), problem, QStringLiteral("stop"));
+        return;
+    }
     m_jobs->AddJobs(m_form->DayMask(), m_form->ChannelMask(), m_form->BeginTime(), m_form->EndTime(),
                     [this] { return AskOverlap(); });
 }

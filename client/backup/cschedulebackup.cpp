@@ -2,6 +2,7 @@
 
 #include "backup/backupclock.h"
 #include "backup/jobmenu.h"
+#include "backup/jobrules.h"
 #include "backup/listmodel.h"
 #include "common/media/modulerecord.h"
 #include "net/hubservices.h"
@@ -92,6 +93,13 @@ bool CScheduleBackup::AskOverlap()
 
 void CScheduleBackup::OnClickedAdd()
 {
+    const QString problem = JobRules::AddProblem(m_form->DayMask(), m_form->ChannelMask(), m_form->BeginTime(),
+                                                 m_form->EndTime());
+    if (!problem.isEmpty()) {
+        if (HubServices* hub = HubServices::Instance())
+            hub->ShowMessageBox(QStringLiteral("Schedule Backup"), problem, QStringLiteral("stop"));
+        return;
+    }
     // The recorder's name may have changed since the page was made.
     m_jobs->SetDestination(Folder(), m_session.GetDeviceIndex());
     m_jobs->AddJobs(m_form->DayMask(), m_form->ChannelMask(), m_form->BeginTime(), m_form->EndTime(),

@@ -25,24 +25,16 @@ EventJobList::EventJobList(ListModel& model, EventBackupSession& session)
 
 void EventJobList::SetupModel()
 {
-    struct Column
-    {
-        const char* header;
-        int alignment;
-    };
     const int centred = Qt::AlignCenter;
-    const Column columns[kColumns] = {
-        {"Channel", Qt::AlignLeft},     {"Week", centred},
-        {"Begin Time", centred},        {"End Time", centred},
-        {"Start Date / Time", centred}, {"Backup Size", Qt::AlignRight},
-        {"Status", Qt::AlignRight},
-    };
-    m_model.SetColumnCount(kColumns);
-    for (int c = 0; c < kColumns; ++c) {
-        m_model.SetHeaderText(c, QString::fromLatin1(columns[c].header));
-        m_model.SetColumnAlignment(c, columns[c].alignment);
-    }
-    m_model.SetModelCount(kColumns);
+    JobRules::SetupColumns(m_model, {
+                                        {"Channel", Qt::AlignLeft},
+                                        {"Week", centred},
+                                        {"Begin Time", centred},
+                                        {"End Time", centred},
+                                        {"Start Date / Time", centred},
+                                        {"Backup Size", Qt::AlignRight},
+                                        {"Status", Qt::AlignRight},
+                                    });
 }
 
 bool EventJobList::IsArmed(const BackupItem* item) const
@@ -59,7 +51,7 @@ void EventJobList::SetState(int row, BackupItem* item, int state)
 bool EventJobList::AddJobs(int dayMask, quint32 channelMask, int begin, int end,
                            const std::function<bool()>& confirmOverlap)
 {
-    if (dayMask == 0 || channelMask == 0 || begin >= end)
+    if (!JobRules::AddProblem(dayMask, channelMask, begin, end).isEmpty())
         return false;
     m_scratchBegin = begin;
     m_scratchEnd = end;
@@ -91,17 +83,10 @@ bool EventJobList::AddJobRow(int channel, int weekDays)
     BackupItem* item = m_model.Item(row);
     if (!item)
         return false;
-    m_model.SetText(row, ColChannel, JobRules::ChannelText(channel, m_session.CameraTitle(channel)));
-    m_model.SetText(row, ColWeek, JobRules::WeekText(weekDays));
-    m_model.SetText(row, ColBegin, BackupClock::HmsText(m_scratchBegin));
-    m_model.SetText(row, ColEnd, BackupClock::HmsText(m_scratchEnd));
+    JobRules::FillJobRow(m_model, row, *item, channel, weekDays, m_scratchBegin, m_scratchEnd,
+                         m_session.CameraTitle(channel));
     m_model.SetText(row, ColStart, QStringLiteral("-"));
     m_model.SetText(row, ColSize, QStringLiteral("-"));
-    item->channel = channel;
-    item->weekDays = weekDays;
-    item->begin = m_scratchBegin;
-    item->end = m_scratchEnd;
-    item->startDate = 0;
     if (m_running) {
         SetState(row, item, int(JobState::Wait));
         ArmChannel(channel);
@@ -231,13 +216,7 @@ void EventJobList::RemoveRow(int row)
 
 void EventJobList::RemoveCompleteRows()
 {
-    for (int row = 0; row < m_model.rowCount();) {
-        const BackupItem* item = m_model.Item(row);
-        if (item && item->state == JobState::Complete)
-            m_model.removeRows(row, 1);
-        else
-            ++row;
-    }
+    JobRules::RemoveRowsIn(m_model, JobState::Complete, [this](int row) { m_model.removeRows(row, 1); });
 }
 
 void EventJobList::RemoveAllRows()

@@ -1,5 +1,6 @@
 #include "backup/jobrules.h"
 
+#include "backup/backupclock.h"
 #include "backup/backupitem.h"
 #include "backup/listmodel.h"
 
@@ -53,6 +54,54 @@ bool ClearConflicts(const ListModel& model, int dayMask, quint32 channelMask, in
         removeRow(row);
     }
     return true;
+}
+
+void SetupColumns(ListModel& model, std::initializer_list<Column> columns)
+{
+    model.SetColumnCount(int(columns.size()));
+    int c = 0;
+    for (const Column& column : columns) {
+        model.SetHeaderText(c, QString::fromLatin1(column.header));
+        model.SetColumnAlignment(c, column.alignment);
+        ++c;
+    }
+    model.SetModelCount(int(columns.size()));
+}
+
+void FillJobRow(ListModel& model, int row, BackupItem& item, int channel, int weekDays, int begin, int end,
+                const QString& cameraTitle)
+{
+    model.SetText(row, 0, ChannelText(channel, cameraTitle));
+    model.SetText(row, 1, WeekText(weekDays));
+    model.SetText(row, 2, BackupClock::HmsText(begin));
+    model.SetText(row, 3, BackupClock::HmsText(end));
+    item.channel = channel;
+    item.weekDays = weekDays;
+    item.begin = begin;
+    item.end = end;
+    item.startDate = 0;
+}
+
+void RemoveRowsIn(const ListModel& model, JobState state, const std::function<void(int row)>& removeRow)
+{
+    for (int row = 0; row < model.rowCount();) {
+        const BackupItem* item = model.Item(row);
+        if (item && item->state == state)
+            removeRow(row);
+        else
+            ++row;
+    }
+}
+
+QString AddProblem(int dayMask, quint32 channelMask, int begin, int end)
+{
+    if (channelMask == 0)
+        return QStringLiteral("Choose at least one channel.");
+    if (dayMask == 0)
+        return QStringLiteral("Choose at least one day of the week.");
+    if (begin >= end)
+        return QStringLiteral("The begin time must be before the end time.");
+    return QString();
 }
 
 QString StateText(int state)

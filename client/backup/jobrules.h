@@ -5,8 +5,10 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <initializer_list>
 
-struct BackupItem;
+#include "backup/backupitem.h"
+
 class ListModel;
 
 namespace JobRules {
@@ -23,6 +25,25 @@ bool Conflicts(const BackupItem& listed, int dayMask, quint32 channelMask, int b
 // operator has confirmed the first conflict; false, with nothing removed, when that is refused.
 bool ClearConflicts(const ListModel& model, int dayMask, quint32 channelMask, int begin, int end,
                     const std::function<bool()>& confirmOverlap, const std::function<void(int row)>& removeRow);
+// One column of a job list: its header and alignment.
+struct Column
+{
+    const char* header;
+    int alignment;
+};
+// Gives the model its columns, in order.
+void SetupColumns(ListModel& model, std::initializer_list<Column> columns);
+// Fills what every job row starts with: the channel, week, begin and end columns (the first
+// four of both lists) and the job's fields; the other columns are the list's own.
+void FillJobRow(ListModel& model, int row, BackupItem& item, int channel, int weekDays, int begin, int end,
+                const QString& cameraTitle);
+// Every row whose state is `state`, from the first on, goes through `removeRow` (which removes
+// that row from the model).
+void RemoveRowsIn(const ListModel& model, JobState state, const std::function<void(int row)>& removeRow);
+
+// What keeps a new job of (days, channels, begin, end) from being added, in words that say what
+// to mend; empty when it can be added.
+QString AddProblem(int dayMask, quint32 channelMask, int begin, int end);
 // "Wait", "Stop", "Downloading", "Complete", "Failed", "Timeout".
 QString StateText(int state);
 

@@ -2,6 +2,28 @@
 
 #include "session/moduledevice.h"
 
+QString MediaBackupFlow::StartProblem(int rows, bool anyTicked, qint64 totalMB, qint64 limitMB,
+                                      const QString& emptyText, const QString& limitText)
+{
+    if (rows <= 0)
+        return emptyText;
+    if (!anyTicked)
+        return QStringLiteral("Tick at least one row to back up.");
+    if (totalMB <= 0)
+        return QStringLiteral("The ticked rows hold no recording to back up.");
+    if (totalMB > limitMB)
+        return limitText;
+    return QString();
+}
+
+void MediaBackupFlow::SendStop() const
+{
+    if (CModuleDevice* device = m_page.device ? m_page.device() : nullptr) {
+        device->SendCDBackupStop(m_mediaKind);
+        device->SendCDBackupClose();
+    }
+}
+
 void MediaBackupFlow::Begin(quint8 mediaKind)
 {
     m_mediaKind = mediaKind;

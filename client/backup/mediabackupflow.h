@@ -29,12 +29,22 @@ public:
         std::function<int()> totalMB;
     };
 
+    // What keeps a Start from beginning, in words that say what to mend (empty: it may begin):
+    // no rows yet (`emptyText` says how to get them), no row ticked, nothing in the ticked rows,
+    // or more than the limit (`limitText`).
+    static QString StartProblem(int rows, bool anyTicked, qint64 totalMB, qint64 limitMB, const QString& emptyText,
+                                const QString& limitText);
+
     explicit MediaBackupFlow(Page page)
         : m_page(std::move(page))
     {}
 
     // The run begins with a check of the medium of this kind (0 CD/DVD, 2 USB storage).
     void Begin(quint8 mediaKind);
+    // The medium kind of the pages' media choice (index 1 is USB storage).
+    static quint8 MediaKindOfChoice(int choice) { return choice == 1 ? 2 : 0; }
+    // Tells the recorder to stop the run and close its medium.
+    void SendStop() const;
     void OnMedia(short state, short freeMB);
     void OnErase(char result);
     void OnRate(char state, char percent, char discs, char discIndex);

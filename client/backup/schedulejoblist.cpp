@@ -33,23 +33,17 @@ ScheduleJobList::~ScheduleJobList() = default;
 
 void ScheduleJobList::SetupModel()
 {
-    struct Column
-    {
-        const char* header;
-        int alignment;
-    };
     const int centred = Qt::AlignCenter;
-    const Column columns[kColumns] = {
-        {"Channel", Qt::AlignLeft},      {"Week", centred},          {"Begin Time", centred},
-        {"End Time", centred},           {"Date", centred},          {"Start Time", centred},
-        {"Backup Size", Qt::AlignRight}, {"Status", Qt::AlignRight},
-    };
-    m_model.SetColumnCount(kColumns);
-    for (int c = 0; c < kColumns; ++c) {
-        m_model.SetHeaderText(c, QString::fromLatin1(columns[c].header));
-        m_model.SetColumnAlignment(c, columns[c].alignment);
-    }
-    m_model.SetModelCount(kColumns);
+    JobRules::SetupColumns(m_model, {
+                                        {"Channel", Qt::AlignLeft},
+                                        {"Week", centred},
+                                        {"Begin Time", centred},
+                                        {"End Time", centred},
+                                        {"Date", centred},
+                                        {"Start Time", centred},
+                                        {"Backup Size", Qt::AlignRight},
+                                        {"Status", Qt::AlignRight},
+                                    });
 }
 
 void ScheduleJobList::SetDestination(const QString& folder, int deviceIndex)
@@ -67,7 +61,7 @@ void ScheduleJobList::SetState(int row, BackupItem* item, int state, const QStri
 bool ScheduleJobList::AddJobs(int dayMask, quint32 channelMask, int begin, int end, int downloadStart,
                               const std::function<bool()>& confirmOverlap)
 {
-    if (dayMask == 0 || begin >= end)
+    if (!JobRules::AddProblem(dayMask, channelMask, begin, end).isEmpty())
         return false;
     m_scratchBegin = begin;
     m_scratchEnd = end;
@@ -90,19 +84,12 @@ void ScheduleJobList::AddJobRow(int channel, int weekDays)
     BackupItem* item = m_model.Item(row);
     if (!item)
         return;
-    m_model.SetText(row, ColChannel, JobRules::ChannelText(channel, m_session.CameraTitle(channel)));
-    m_model.SetText(row, ColWeek, JobRules::WeekText(weekDays));
-    m_model.SetText(row, ColBegin, BackupClock::HmsText(m_scratchBegin));
-    m_model.SetText(row, ColEnd, BackupClock::HmsText(m_scratchEnd));
+    JobRules::FillJobRow(m_model, row, *item, channel, weekDays, m_scratchBegin, m_scratchEnd,
+                         m_session.CameraTitle(channel));
     m_model.SetText(row, ColDate, QStringLiteral("-"));
     m_model.SetText(row, ColStartTime, BackupClock::HmsText(m_scratchDownload));
     m_model.SetText(row, ColSize, QStringLiteral("-"));
-    item->channel = channel;
-    item->weekDays = weekDays;
-    item->begin = m_scratchBegin;
-    item->end = m_scratchEnd;
     item->downloadStart = m_scratchDownload;
-    item->startDate = 0;
     SetState(row, item, int(m_running ? JobState::Wait : JobState::Stop));
 }
 
@@ -406,13 +393,7 @@ void ScheduleJobList::RemoveRow(int row)
 
 void ScheduleJobList::RemoveCompleteRows()
 {
-    for (int row = 0; row < m_model.rowCount();) {
-        const BackupItem* item = m_model.Item(row);
-        if (item && item->state == JobState::Complete)
-            RemoveRow(row);
-        else
-            ++row;
-    }
+    JobRules::RemoveRowsIn(m_model, JobState::Complete, [this](int row) { RemoveRow(row); });
 }
 
 void ScheduleJobList::RemoveAllRows()

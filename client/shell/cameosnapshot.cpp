@@ -1,5 +1,6 @@
 #include "shell/cameosnapshot.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QDir>
 #include <QImageWriter>
@@ -160,19 +161,40 @@ QString CameoSnapshot::Save(const QString& programDirectory, const Cell& cell, c
         return QString();
     }
     const QString path = FilePath(programDirectory, cell);
-    QSaveFile file(path);
-    const QImage picture = Render(cell, font);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        QImageWriter writer(&file, "jpeg");
-        written = writer.write(picture);
-        if (!written)
-            file.cancelWriting();
+    // The picture is made in memory first: the image writer does not notice a write that takes
+    // only part of its bytes.
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        if (!writer.write(Render(cell, font))) {
+            qCWarning(lcShell) << "snapshot: cannot encode" << path << writer.errorString();
+            if (error)
+                *error = QStringLiteral("The snapshot %1 could not be made (%2).")
+                             .arg(QDir::toNativeSeparators(path), writer.errorString());
+            return QString();
+        }
     }
-    // commit() writes what is buffered and renames; on failure it removes the temporary file.
+    QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // Written until every byte landed: a disk that fills up takes part of a write, and only the
+    // next one names the reason.
+    for (qint64 done = 0; written && done < bytes.size();) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        written = n > 0;
+        done += qMax<qint64>(n, 0);
+    }
+    // The reason is taken before cancelling, which words its own.
+    QString reason = file.errorString();
+    if (!written)
+        file.cancelWriting();
+    // commit() renames the whole file into place; on failure it removes the temporary file.
     if (!written || !file.commit()) {
-        const QString reason = file.errorString() == qt_error_string(ENOSPC) ? QStringLiteral("the disk is full")
-                                                                             : file.errorString();
+        if (written)
+            reason = file.errorString();
+        if (reason == qt_error_string(ENOSPC))
+            reason = QStringLiteral("the disk is full");
         qCWarning(lcShell) << "snapshot: cannot write" << path << reason;
         if (error)
             *error = QStringLiteral("The snapshot %1 could not be written (%2).")

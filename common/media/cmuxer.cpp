@@ -222,7 +222,15 @@ void CMuxer::CloseFiles()
 bool CMuxer::WriteTempFile(const QString& path, const char* bytes, int size, QString* error, bool* diskFull)
 {
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes, size) == size && file.flush())
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    // Until every byte landed: a disk that fills up takes part of a write, and only the next
+    // one names the reason.
+    for (qint64 done = 0; written && done < size;) {
+        const qint64 n = file.write(bytes + done, size - done);
+        written = n > 0;
+        done += qMax<qint64>(n, 0);
+    }
+    if (written)
         return true;
     *error = file.errorString();
     *diskFull = file.errorString() == qt_error_string(ENOSPC) || file.errorString() == qt_error_string(EDQUOT);

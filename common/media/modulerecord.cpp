@@ -69,14 +69,23 @@ QByteArray Entry(qint64 offset)
     return e;
 }
 
-bool WriteAll(QFile& f, const QByteArray& bytes)
-{
-    return f.write(bytes) == bytes.size();
-}
-
+// Files are unbuffered and written until every byte landed: a disk that fills up takes part of
+// a write, and only the next write names the reason (no space left).
 bool WriteAll(QFile& f, const char* data, qint64 size)
 {
-    return f.write(data, size) == size;
+    while (size > 0) {
+        const qint64 written = f.write(data, size);
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool WriteAll(QFile& f, const QByteArray& bytes)
+{
+    return WriteAll(f, bytes.constData(), bytes.size());
 }
 
 } // namespace
@@ -207,24 +216,27 @@ bool ModuleRecord::BeginFiles(int channel, int second, int streamKind)
         QFile::remove(FileName(p, ch, channel));
 
     QFile index(FileName("ih", ch, channel));
-    if (!index.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!index.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         Fail(channel, index);
         return false;
     }
-    // Header, then empty entries for the seconds of the day before the first one recorded.
-    QByteArray head(kIndexHeaderSize + second * kEntrySize, '\0');
+    // Header, then empty entries for the seconds of the day up to the one before the second
+    // before the first recorded: that one gets the entry of the (empty) block at the video
+    // file's start when the first frame is written, offset 0 with the top flag.
+    const int leading = second > 0 ? second - 1 : 0;
+    QByteArray head(kIndexHeaderSize + leading * kEntrySize, '\0');
     PutU32(head.data(), FormatWord(streamKind));
     PutU32(head.data() + 8, quint32(EntryPos(second)));
     MarkSecond(head.data(), second);
-    if (second > 0)
-        qCDebug(lcMedia) << "Backup start null" << second;
+    if (second > 1)
+        qCDebug(lcMedia) << "Backup start null" << leading;
     if (!WriteAll(index, head) || !index.flush()) {
         Fail(channel, index);
         return false;
     }
 
     QFile video(FileName("h", ch, channel));
-    if (!video.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!video.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         Fail(channel, video);
         return false;
     }
@@ -237,7 +249,9 @@ bool ModuleRecord::WritePendingSecond(int channel, QFile& index, QFile& video, q
 {
     Channel& ch = m_channels[channel];
     const qint64 blockStart = video.size();
-    QByteArray entry(kEntrySize, '\0');
+    // The entry points at the block's start, also for the empty block before a recording's
+    // first frame (offset 0 with the top flag).
+    const QByteArray entry = Entry(blockStart);
     if (ch.headerCount > 0) {
         video.seek(blockStart);
         if (!WriteAll(video, ch.headers.data(), ch.headerCount * kSlotSize) || !video.flush()) {
@@ -245,7 +259,6 @@ bool ModuleRecord::WritePendingSecond(int channel, QFile& index, QFile& video, q
             video.resize(blockStart);
             return false;
         }
-        entry = Entry(blockStart);
     }
     index.seek(indexSize);
     if (!WriteAll(index, entry) || !index.flush()) {
@@ -317,12 +330,12 @@ void ModuleRecord::FlushChannel(int channel)
         return;
     QFile index(FileName("ih", ch, channel));
     QFile video(FileName("h", ch, channel));
-    if (!index.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+    if (!index.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
         Fail(channel, index);
         ch.headerCount = 0;
         return;
     }
-    if (!video.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+    if (!video.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
         Fail(channel, video);
         ch.headerCount = 0;
         return;
@@ -423,11 +436,11 @@ qint64 ModuleRecord::WriteFrame(int channel, int date, int time, int frameType, 
     const int second = SecondOfDay(time);
     QFile index(FileName("ih", ch, channel));
     QFile video(FileName("h", ch, channel));
-    if (!index.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+    if (!index.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
         Fail(channel, index);
         return 0;
     }
-    if (!video.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+    if (!video.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
         Fail(channel, video);
         return 0;
     }

@@ -263,6 +263,27 @@ TEST_F(DirectBackupTest, FullDiskStopsTheDownloadAndSaysWhichFile)
     EXPECT_TRUE(told.endsWith(QStringLiteral("|stop"))) << told.toStdString();
 }
 
+// Start with no channel ticked (or only the sound) starts nothing and says what to tick.
+TEST_F(DirectBackupTest, StartWithoutAChannelSaysWhatToTick)
+{
+    CDirectBackup* page = OpenAndDrop();
+    ASSERT_TRUE(page);
+    ASSERT_TRUE(LoadAndEstimate(page));
+    const QString told = QStringLiteral("Remote Backup|Tick at least one channel to back up.|stop");
+    for (bool audio : {false, true}) {
+        if (audio)
+            page->OnListClicked(page->Model()->index(2, 0));
+        hub->boxCalls.clear();
+        const int plays = sim->Events(QStringLiteral("playback")).size();
+        page->StartButton()->click();
+        EXPECT_FALSE(page->IsRunning()) << audio;
+        EXPECT_EQ(hub->boxCalls, QStringList({told})) << audio;
+        EXPECT_EQ(page->StartButton()->text(), QStringLiteral("Start"));
+        QTest::qWait(200);
+        EXPECT_EQ(sim->Events(QStringLiteral("playback")).size(), plays) << audio;
+    }
+}
+
 TEST_F(DirectBackupTest, UserFolderGetsTheDataAndThePlayer)
 {
     QTemporaryDir userFolder;

@@ -102,6 +102,9 @@ TEST_F(ModuleRecordTest, BytesOfTwoSecondsAsLaidOut)
     wantIndex.replace(8, 4, Bytes({0x00, 0x11, 0x0B, 0x00}));              // first entry position
     wantIndex.replace(16, 4, Bytes({0x00, 0x10, 0x00, 0x00}));             // hour 12
     wantIndex.replace(24 + 12 * 8, 8, Bytes({0, 0, 0, 0, 0x04, 0, 0, 0})); // minute 34
+    // The second before the first recorded one points at the empty block at the video file's
+    // start: offset 0 with the top flag.
+    wantIndex.replace(725232, 16, Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80}));
     wantIndex.replace(725248, 16, Bytes({0x10, 0, 0, 0, 0, 0, 0, 0, 0x10, 0, 0, 0, 0, 0, 0, 0x80}));
     wantIndex.replace(725264, 16, Bytes({0xB4, 0x02, 0, 0, 0, 0, 0, 0, 0xB4, 0x02, 0, 0, 0, 0, 0, 0x80}));
     ASSERT_EQ(index.size(), wantIndex.size());
@@ -209,6 +212,41 @@ TEST_F(ModuleRecordTest, RecordingFromMidnightWritesNoLeadingEntries)
     EXPECT_FALSE(r.Entry(0).empty);
     EXPECT_FALSE(r.Entry(1).empty);
     EXPECT_EQ(r.IndexSize(), 512 + 2 * 16);
+}
+
+// The first frame of a recording that starts at second s (above 0) writes the entry at
+// (s + 31) x 16: 12 zero bytes, then 00 00 00 80. Zero entries fill the space from the header
+// up to it; a reader takes it as empty (its first 8 bytes are 0).
+TEST_F(ModuleRecordTest, FirstEntryIsOffsetZeroWithTheTopFlag)
+{
+    const struct
+    {
+        int time;   // hhmmss
+        int second; // of the day
+    } cases[] = {{1, 1}, {2, 2}, {140, 100}, {235959, 86399}};
+    const QByteArray flagged = Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x00, 0x00, 0x80});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.time);
+        const int date = 20260101;
+        const QString name = QString::asprintf("h%06d.001", c.time);
+        {
+            ModuleRecord w;
+            ASSERT_TRUE(w.StartRecord(0, date, c.time, m_folder, 0, 2));
+            ASSERT_GT(Write(w, 0, date, c.time, 1, 2, Payload(20, 1)), 0);
+        }
+        QFile idx(IndexPath(date, name));
+        ASSERT_TRUE(idx.open(QIODevice::ReadOnly));
+        const QByteArray index = idx.readAll();
+        const int at = (c.second + 31) * 16;
+        // The first entry, then the recorded second's own entry written when the writer closed.
+        ASSERT_EQ(index.size(), at + 32);
+        EXPECT_EQ(index.mid(at, 16).toHex(), flagged.toHex());
+        EXPECT_EQ(index.mid(512, at - 512), QByteArray(at - 512, '\0'));
+        RecordReader r;
+        ASSERT_TRUE(Read(r, date, name));
+        EXPECT_TRUE(r.Entry(c.second - 1).empty);
+        EXPECT_FALSE(r.Entry(c.second).empty);
+    }
 }
 
 TEST_F(ModuleRecordTest, SecondWithoutFramesLeavesItsOwnEntryEmpty)

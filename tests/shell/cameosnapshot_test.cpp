@@ -116,7 +116,7 @@ TEST(CameoSnapshot, AFailedWriteLeavesNoFileAndSaysWhy)
     QString path;
     QString error;
     {
-        recordtest::FileSizeLimit limit(4096);
+        recordtest::FileSizeLimit limit(256);
         ASSERT_TRUE(limit.IsSet());
         path = CameoSnapshot::Save(dir.path(), cell, TestFont(), &error);
     }
