@@ -34,8 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         case 2: maps.ApplyAudioList(bytes.constData(), bytes.size()); break;
         default: {
             _SEND_BACKUP_CAPA record;
-            std::memset(&record, 0, sizeof record);
-            std::memcpy(&record, bytes.constData(), std::min<size_t>(size_t(bytes.size()), sizeof record));
+            // The record is raw bytes on the wire: filled byte for byte, as the engine fills it.
+            std::memset(static_cast<void*>(&record), 0, sizeof record);
+            std::memcpy(static_cast<void*>(&record), bytes.constData(),
+                        std::min<size_t>(size_t(bytes.size()), sizeof record));
             BackupCapacity::Parse(&record, bytes.size(), channelCount);
             break;
         }

@@ -61,6 +61,8 @@ public:
     void SetAccountManagerState(int) override {}
     void SetFirmwareProgress(qint64, qint64) override {}
     void ShowMessageBox(const QString&, const QString&, const QString&) override {}
+    // A changed certificate is refused, as a user who is not sure would: the session ends.
+    bool TrustChangedCertificate(const QString&, const QString&, const QString&) override { return false; }
 
     // The settings upload reads download.ini, which a download of another input may have written.
     void WriteSettingsFile() const
