@@ -22,6 +22,7 @@
 #include "session/moduleplayback.h"
 #include "session/museumsearchpopup.h"
 #include "session/netconnect.h"
+#include "session/recorderwait.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
 #include "session/sessionthread.h"
@@ -202,6 +203,9 @@ void CModuleDevice::BuildRecorderMachinery()
     connect(m_searchStepTimer, &QTimer::timeout, this, &CModuleDevice::timerPlayback01);
     // The status timer's slot (the periodic status requests) comes with the session requests.
     m_statusTimer = new QTimer(this);
+    m_recorderWait = new RecorderWait(this);
+    connect(m_recorderWait, &RecorderWait::ended, this,
+            [this](RecorderWait::End why) { OnRecorderWaitEnded(int(why)); });
 
     m_liveConnectTimer = new QTimer(this);
     m_liveConnectTimer->setSingleShot(true);
@@ -1023,6 +1027,33 @@ void CModuleDevice::AskForRemoteConfig()
     // (ConfigView::stopRemoteConsole) once the console window exists.
 }
 
+void CModuleDevice::SettleRecorderWait()
+{
+    if (!m_recorderWait->IsWaiting())
+        return;
+    m_recorderWait->Settle();
+    SessionHub* hub = SessionHub::Instance();
+    if (hub && hub->MessageTitle() == QLatin1String("Remote Playback"))
+        hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
+}
+
+void CModuleDevice::OnRecorderWaitEnded(int why)
+{
+    // The box that waited gets a message and its Close button; the window behind it is usable
+    // again once it is closed.
+    SessionHub* hub = SessionHub::Instance();
+    if (!hub)
+        return;
+    const QString text = RecorderWait::End(why) == RecorderWait::End::Refused
+                             ? QStringLiteral("%1 sent a record list that cannot be read.").arg(GetDvrName())
+                             : QStringLiteral("%1 did not answer within %2 seconds.")
+                                   .arg(GetDvrName())
+                                   .arg(RecorderWait::kLimitMs / 1000);
+    const QString title = hub->MessageTitle().isEmpty() ? QStringLiteral("Remote Playback") : hub->MessageTitle();
+    qCDebug(lcSession) << text;
+    hub->ShowMessageBox(title, text, QStringLiteral("stop"));
+}
+
 void CModuleDevice::PrepareRemotePlayback(ConnectPurpose purpose)
 {
     SessionHub* hub = SessionHub::Instance();
@@ -1048,6 +1079,7 @@ void CModuleDevice::PrepareRemotePlayback(ConnectPurpose purpose)
         m_playbackSpeed = -1;
     }
     m_liveNetwork->SendConsoleLock(0);
+    m_recorderWait->Arm();
 }
 
 void CModuleDevice::SetFirmwareState(int code)
@@ -1347,8 +1379,10 @@ void CModuleDevice::OnStatusRefreshed()
 
 void CModuleDevice::OnDisconnected()
 {
-    // The attempt has ended one way or another; its time limit no longer applies.
+    // The attempt has ended one way or another; its time limit no longer applies, and nothing
+    // waits for an answer any more (the loss has its own message).
     m_loginDeadline->stop();
+    m_recorderWait->Settle();
     SessionHub* hub = SessionHub::Instance();
     const bool loggedIn = IsLoggedIn();
     if (!loggedIn)

@@ -54,6 +54,7 @@ class LiveDecodeWorker;
 class ModuleRecord;
 class NetConnect;
 class QTimer;
+class RecorderWait;
 class SessionThread;
 class SessionTreeItems;
 class SiteBook;
@@ -450,6 +451,8 @@ private slots:
     void OnLiveConnectDue();
     void OnLiveConnectEnded(bool connected);
     void OnLoginDeadline();
+    // A box waiting on this recorder saw no answer within the limit, or a reply it cannot read.
+    void OnRecorderWaitEnded(int why);
     // A question about a changed certificate was answered (for this recorder or another).
     void OnCertificateAnswered();
     void OnFirmwareOutputCheck();
@@ -745,6 +748,11 @@ private:
     QTimer* m_sendPlaybackTimer = nullptr;
     QTimer* m_searchStepTimer = nullptr;
     QTimer* m_statusTimer = nullptr;
+    // The wait of the box that stands while the recorder answers the playback information, the
+    // day's lists and index, and the first played picture.
+    RecorderWait* m_recorderWait = nullptr;
+    // The wait settled: the "Remote Playback" box closes when it is the session's own.
+    void SettleRecorderWait();
 
     // Searches, record lists and the index scan.
     std::atomic<quint8> m_museumMode{0};

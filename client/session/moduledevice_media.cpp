@@ -289,6 +289,10 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
         m_playDate = date;
 
     const bool searching = SearchModeOn();
+    // The recorder answered the play request: a box still waiting for it closes, also when the
+    // window had shown its first picture before (a day chosen again).
+    if (!searching)
+        SettleRecorderWait();
     if (!searching && size > 4)
         MarkPlaybackViewStarted();
     // A block of size 4 marks a second without data.

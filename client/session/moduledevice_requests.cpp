@@ -23,6 +23,7 @@
 #include "session/moduleplayback.h"
 #include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
+#include "session/recorderwait.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
 #include "session/sitebook.h"
@@ -192,6 +193,8 @@ void CModuleDevice::SendTimeRecList(int day, int slot)
     if (!LiveReady() || !m_listBuffer)
         return;
     if (slot == 0) {
+        // The day's lists start: the box that waits for them ends with them or with the limit.
+        m_recorderWait->Arm();
         m_searchDate = day;
         for (auto& table : m_minuteTables) {
             if (table)
@@ -199,6 +202,7 @@ void CModuleDevice::SendTimeRecList(int day, int slot)
         }
     }
     qCDebug(lcSession) << "get timelist" << day << slot;
+    m_recorderWait->Continue();
     m_liveNetwork->SendTimeRecList(day, slot, m_listBuffer.get());
 }
 
@@ -207,6 +211,7 @@ void CModuleDevice::SendEventRecList(int day, int slot)
     if (!LiveReady() || !m_listBuffer)
         return;
     qCDebug(lcSession) << "event list" << day << slot;
+    m_recorderWait->Continue();
     m_liveNetwork->SendEventRecList(day, slot, m_listBuffer.get());
 }
 
@@ -221,6 +226,7 @@ void CModuleDevice::SendIntraIndexRequest(int day, int channel, int slot, int ki
     }
     m_searchDay = day;
     AwaitIndex(channel, kind);
+    m_recorderWait->Continue();
     m_liveNetwork->SendIntraIndexRequest(day, channel, slot, indexBuffer, kind, quint8(flag));
 }
 
@@ -735,6 +741,8 @@ void CModuleDevice::GetIntraIndex(int channel)
 void CModuleDevice::StartIndexSearch(int channel)
 {
     m_playbackAudioChannel = -1;
+    // The index chain starts: whatever box waits for playback ends with it or with the limit.
+    m_recorderWait->Arm();
     CModulePlayback* p = nullptr;
     if (channel >= 0) {
         if (channel >= kSlots) {
@@ -930,6 +938,7 @@ void CModuleDevice::ConnectListIntake(CModuleNetwork* live)
     connect(live, &CModuleNetwork::SetRecvEventRecList, this, &CModuleDevice::OnRecvEventRecList);
     connect(live, &CModuleNetwork::SetRecvAudioRecList, this, &CModuleDevice::OnRecvAudioRecList);
     connect(live, &CModuleNetwork::SetRecvIntraIndex, this, &CModuleDevice::OnRecvIntraIndex);
+    connect(live, &CModuleNetwork::SetRecvListRefused, m_recorderWait, &RecorderWait::Refuse);
     connect(live, &CModuleNetwork::SetRecvBackupCapa, this, &CModuleDevice::OnRecvBackupCapa);
     connect(live, &CModuleNetwork::SetRecvBurningRate, this, &CModuleDevice::OnRecvBurningRate);
     connect(live, &CModuleNetwork::SetRecvCDMedia, this, &CModuleDevice::OnRecvCDMedia);
@@ -970,7 +979,7 @@ void CModuleDevice::MarkMinuteMasks(const char* list, int size, bool audio)
 
 void CModuleDevice::OnRecvTimeRecList(int slot, int size)
 {
-    if (m_deviceIndex == -1)
+    if (m_deviceIndex == -1 || m_recorderWait->IsRefused())
         return;
     qCDebug(lcSession) << "timelist size" << size;
     if (!ListSlotValid(slot, "time list"))
@@ -1024,7 +1033,7 @@ void CModuleDevice::MarkEventMinutes(const char* list, int size)
 
 void CModuleDevice::OnRecvEventRecList(int slot, int size)
 {
-    if (m_deviceIndex == -1)
+    if (m_deviceIndex == -1 || m_recorderWait->IsRefused())
         return;
     if (!ListSlotValid(slot, "event list"))
         return;
@@ -1034,13 +1043,15 @@ void CModuleDevice::OnRecvEventRecList(int slot, int size)
     }
     if (slot < kLastStorageSlot)
         SendEventRecList(m_searchDate, slot + 1);
-    else if (m_liveNetwork && m_liveNetwork->IsConnected() && m_listBuffer)
+    else if (m_liveNetwork && m_liveNetwork->IsConnected() && m_listBuffer) {
+        m_recorderWait->Continue();
         m_liveNetwork->SendAudioRecList(m_searchDate, 0, m_listBuffer.get());
+    }
 }
 
 void CModuleDevice::OnRecvAudioRecList(int slot, int size)
 {
-    if (m_deviceIndex == -1)
+    if (m_deviceIndex == -1 || m_recorderWait->IsRefused())
         return;
     if (!ListSlotValid(slot, "audio list"))
         return;
@@ -1049,8 +1060,10 @@ void CModuleDevice::OnRecvAudioRecList(int slot, int size)
         MarkMinuteMasks(m_listBuffer.get(), size, true);
     }
     if (slot < kLastStorageSlot) {
-        if (m_liveNetwork && m_liveNetwork->IsConnected() && m_listBuffer)
+        if (m_liveNetwork && m_liveNetwork->IsConnected() && m_listBuffer) {
+            m_recorderWait->Continue();
             m_liveNetwork->SendAudioRecList(m_searchDate, slot + 1, m_listBuffer.get());
+        }
         return;
     }
     m_firstMinuteScan.fill(kNoMinute);
@@ -1058,6 +1071,7 @@ void CModuleDevice::OnRecvAudioRecList(int slot, int size)
     m_startTogether = false;
     if (m_liveNetwork && m_slotBuffers->Index(0)) {
         AwaitIndex(0, kIndexScanKind);
+        m_recorderWait->Continue();
         m_liveNetwork->SendIntraIndexRequest(m_searchDate, 0, 0, m_slotBuffers->Index(0), kIndexScanKind, 1);
     }
 }
@@ -1090,20 +1104,24 @@ void CModuleDevice::ScanNextIndex(int slot, int channel, const char* buffer, int
         return;
     if (slot < kLastStorageSlot) {
         AwaitIndex(channel, kIndexScanKind);
+        m_recorderWait->Continue();
         m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel, slot + 1, m_slotBuffers->Index(channel),
                                              kIndexScanKind, 1);
     } else if (channel < LiveChannelCount()) {
         if (char* next = m_slotBuffers->Index(channel + 1)) {
             AwaitIndex(channel + 1, kIndexScanKind);
+            m_recorderWait->Continue();
             m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel + 1, 0, next, kIndexScanKind, 1);
         } else
             qCDebug(lcSession) << "index scan stops: no index buffer for channel" << channel + 1;
     } else if (m_playbackView) {
         // The record calendar waits for the day's lists to draw them; otherwise playback starts
         // from the chosen time.
-        if (m_playbackView->IsCalendarOpen())
+        if (m_playbackView->IsCalendarOpen()) {
+            // The calendar draws the day's lists and closes the box itself.
+            m_recorderWait->Settle();
             m_playbackView->NotifyTimeList();
-        else
+        } else
             GetIntraIndex(-1);
     }
 }
@@ -1116,7 +1134,7 @@ void CModuleDevice::AwaitIndex(int channel, int kind)
 
 void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
 {
-    if (m_deviceIndex == -1)
+    if (m_deviceIndex == -1 || m_recorderWait->IsRefused())
         return;
     if (!ListSlotValid(slot, "index"))
         return;
@@ -1172,6 +1190,11 @@ void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
 void CModuleDevice::FinishIndexChain(int channel, bool thumbnail, bool museum, bool quick, int kind)
 {
     const int date = m_playDate.load();
+    // The index chain ends here except when the next channel's index follows; the first played
+    // picture then ends the wait of the session's own playback.
+    const bool nextChannel = kind == 0 && m_searchChannel == kAllChannels && channel < LiveChannelCount();
+    if (!nextChannel && !(kind == 0 && m_searchChannel == kAllChannels))
+        m_recorderWait->Settle();
     if (thumbnail && kind == 1) {
         qCDebug(lcSession) << "Thumbnail Index recv finish";
         CModulePlayback* p = SearchScheduler(SearchPopup::Thumbnail);

@@ -2,6 +2,7 @@
 
 #include "session/livedecodeworker.h"
 #include "session/moduleplayback.h"
+#include "session/recorderwait.h"
 #include "session/sessionthread.h"
 #include "session/slotreceivebuffers.h"
 
@@ -200,6 +201,11 @@ bool CModuleDeviceTestAccess::IsConnecting(const CModuleDevice& device)
 void CModuleDeviceTestAccess::SetLoginTimeLimit(CModuleDevice& device, int ms)
 {
     device.m_loginTimeLimitMs = ms;
+}
+
+void CModuleDeviceTestAccess::SetRecorderWaitLimit(CModuleDevice& device, int ms)
+{
+    device.m_recorderWait->SetLimitMs(ms);
 }
 
 void CModuleDeviceTestAccess::SetLoggedIn(CModuleDevice& device, bool loggedIn)
