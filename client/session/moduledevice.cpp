@@ -754,7 +754,10 @@ void CModuleDevice::timerOnConnect()
 {
     if (m_deviceIndex < 0)
         return;
-    if (IsLoggedIn() || m_connecting) {
+    // An attempt is under way from its connect until its login or its end: a repeated request
+    // (the automatic connect asks every few seconds) neither starts another nor gives it more
+    // time, so connect plus login keep one time limit.
+    if (IsLoggedIn() || m_connecting || m_loginDeadline->isActive()) {
         qCDebug(lcSession) << GetDvrName() << "connect already done or under way";
         return;
     }
@@ -802,7 +805,7 @@ void CModuleDevice::CreateNetworkModules(const SiteBook& record, bool tls)
 
 void CModuleDevice::OnConnectThread()
 {
-    if (!m_playbackNetwork || !m_liveNetwork || m_connecting)
+    if (!m_playbackNetwork || !m_liveNetwork || m_connecting || m_loginDeadline->isActive())
         return;
     m_connecting = true;
     m_loginDeadline->start(m_loginTimeLimitMs);
