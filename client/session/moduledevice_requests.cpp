@@ -196,9 +196,9 @@ void CModuleDevice::SendTimeRecList(int day, int slot)
         // The day's lists start: the box that waits for them ends with them or with the limit.
         m_recorderWait->Arm();
         m_searchDate = day;
-        for (auto& table : m_minuteTables) {
-            if (table)
-                std::memset(table.get(), 0, kMinutesPerDay);
+        for (PlaybackSlot& s : m_slots) {
+            if (s.minuteTable)
+                std::memset(s.minuteTable.get(), 0, kMinutesPerDay);
         }
     }
     qCDebug(lcSession) << "get timelist" << day << slot;
@@ -370,7 +370,7 @@ void CModuleDevice::ResetChannelRequests(PlaybackMode mode)
         if (CModulePlayback* p = GetPlayback(slot))
             p->SetMode(mode);
         // A new request starts every channel's second bookkeeping afresh.
-        m_lastSecond[size_t(slot)] = -1;
+        m_slots[size_t(slot)].lastSecond = -1;
     }
 }
 
@@ -394,7 +394,7 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
     }
     for (int ch = 0; ch < n && !SearchModeOn(); ++ch) {
         const CModulePlayback* p = GetPlayback(ch);
-        if ((p && p->IsContinuous()) || m_searchRecordMark[size_t(ch)].load() != 0) {
+        if ((p && p->IsContinuous()) || m_channels[size_t(ch)].searchRecordMark.load() != 0) {
             playing.mask |= 1u << ch;
             ++playing.count;
             playing.single = ch;
@@ -676,14 +676,14 @@ void CModuleDevice::LeaveThumbnailSearch()
 
 void CModuleDevice::ClearSearchSteps()
 {
-    for (auto& next : m_nextSearchFrame)
-        next = 0;
+    for (PlaybackSlot& slot : m_slots)
+        slot.nextSearchFrame = 0;
     m_searchStep = -1;
 }
 
 QSize CModuleDevice::ChannelPictureSize(int channel)
 {
-    CModuleDecoder* decoder = ValidChannel(channel) ? m_playbackDecoders[size_t(channel)].get() : nullptr;
+    CModuleDecoder* decoder = ValidChannel(channel) ? m_channels[size_t(channel)].playbackDecoder.get() : nullptr;
     if (!decoder)
         return QSize();
     QMutexLocker lock(decoder->GetPictureLock());
@@ -726,8 +726,8 @@ void CModuleDevice::RememberSearchStart(int channel, int date, int time)
     m_savedSearchChannel = channel;
     m_savedSearchDate = date;
     m_savedSearchTime = time;
-    for (auto& mark : m_searchRecordMark)
-        mark = 0;
+    for (ChannelState& channel : m_channels)
+        channel.searchRecordMark = 0;
 }
 
 void CModuleDevice::GetIntraIndex(int channel)
@@ -802,9 +802,9 @@ void CModuleDevice::SetRecvConfig()
 bool CModuleDevice::IsRecordMarked(int index) const
 {
     if (index >= 0 && index < kChannels)
-        return m_liveRecordMark[size_t(index)].load() != 0;
+        return m_channels[size_t(index)].liveRecordMark.load() != 0;
     if (index >= kChannels && index < 2 * kChannels)
-        return m_searchRecordMark[size_t(index - kChannels)].load() != 0;
+        return m_channels[size_t(index - kChannels)].searchRecordMark.load() != 0;
     return false;
 }
 
@@ -816,7 +816,7 @@ void CModuleDevice::ToggleRecord(int index)
     }
     const bool live = index < kChannels;
     const int ch = live ? index : index - kChannels;
-    std::atomic<quint8>& mark = live ? m_liveRecordMark[size_t(ch)] : m_searchRecordMark[size_t(ch)];
+    std::atomic<quint8>& mark = live ? m_channels[size_t(ch)].liveRecordMark : m_channels[size_t(ch)].searchRecordMark;
     if (mark.load() != 0) {
         // The intake stops writing at its next frame.
         mark = 0;
@@ -839,8 +839,8 @@ void CModuleDevice::ToggleRecord(int index)
 
 void CModuleDevice::LastReceived(bool live, int ch, int& date, int& time) const
 {
-    date = live ? -1 : m_lastPlayDate[size_t(ch)].load();
-    time = live ? -1 : m_lastPlayTime[size_t(ch)].load();
+    date = live ? -1 : m_slots[size_t(ch)].lastPlayDate.load();
+    time = live ? -1 : m_slots[size_t(ch)].lastPlayTime.load();
     if (ModuleRecord::IsValidDate(date) && ModuleRecord::IsValidTime(time))
         return;
     // Nothing received on the channel yet: the recording is named after the local clock.
@@ -874,7 +874,7 @@ void CModuleDevice::SetCameraEmapPath(const QString& path, int camera)
 {
     if (!ValidChannel(camera))
         return;
-    m_cameraEmapPath[size_t(camera)] = path;
+    m_channels[size_t(camera)].cameraEmapPath = path;
     if (SiteBook* record = Record()) {
         record->emapCameraPath[camera] = path;
         SiteBook::SetOnItem(this, record);
@@ -894,8 +894,8 @@ void CModuleDevice::SetEmapDevicePos(int camera, float x, float y)
 {
     if (!ValidChannel(camera))
         return;
-    m_ownX[size_t(camera)] = x;
-    m_ownY[size_t(camera)] = y;
+    m_channels[size_t(camera)].ownX = x;
+    m_channels[size_t(camera)].ownY = y;
     SiteBook* record = Record();
     if (!record)
         return;
@@ -903,9 +903,9 @@ void CModuleDevice::SetEmapDevicePos(int camera, float x, float y)
     const QString text = QString::asprintf("%f;%f;", double(x), double(y));
     if (text == QLatin1String("-1.000000;-1.000000;")) {
         // Taken off its e-map.
-        m_ownX[size_t(camera)] = kOwnPositionX;
-        m_ownY[size_t(camera)] = kOwnPositionY;
-        m_cameraEmapPath[size_t(camera)].clear();
+        m_channels[size_t(camera)].ownX = kOwnPositionX;
+        m_channels[size_t(camera)].ownY = kOwnPositionY;
+        m_channels[size_t(camera)].cameraEmapPath.clear();
         record->emapCameraPath[camera].clear();
     } else {
         record->emapCameraPos[camera] = text;
@@ -917,14 +917,14 @@ void CModuleDevice::SetEmapCameraPos(int camera, float x, float y)
 {
     if (!ValidChannel(camera))
         return;
-    m_emapX[size_t(camera)] = x;
-    m_emapY[size_t(camera)] = y;
+    m_channels[size_t(camera)].emapX = x;
+    m_channels[size_t(camera)].emapY = y;
     SiteBook* record = Record();
     if (!record)
         return;
     QString positions;
     for (int n = 0; n < kChannels; ++n)
-        positions += QString::asprintf("%f;%f;", double(m_emapX[size_t(n)]), double(m_emapY[size_t(n)]));
+        positions += QString::asprintf("%f;%f;", double(m_channels[size_t(n)].emapX), double(m_channels[size_t(n)].emapY));
     record->emapPos = positions;
     SiteBook::SetOnItem(this, record);
 }
@@ -1066,8 +1066,10 @@ void CModuleDevice::OnRecvAudioRecList(int slot, int size)
         }
         return;
     }
-    m_firstMinuteScan.fill(kNoMinute);
-    m_firstMinuteOwn.fill(kNoMinute);
+    for (ChannelState& channel : m_channels) {
+        channel.firstMinuteScan = kNoMinute;
+        channel.firstMinuteOwn = kNoMinute;
+    }
     m_startTogether = false;
     if (m_liveNetwork && m_slotBuffers->Index(0)) {
         AwaitIndex(0, kIndexScanKind);
@@ -1097,8 +1099,8 @@ void CModuleDevice::ScanNextIndex(int slot, int channel, const char* buffer, int
     // storage slot and channel after channel.
     if (buffer && bytes > 0 && channel < kChannels) {
         const int first = FirstRecordedMinute(buffer, bytes);
-        if (first < m_firstMinuteScan[size_t(channel)])
-            m_firstMinuteScan[size_t(channel)] = first;
+        if (first < m_channels[size_t(channel)].firstMinuteScan)
+            m_channels[size_t(channel)].firstMinuteScan = first;
     }
     if (!m_liveNetwork)
         return;
@@ -1171,8 +1173,8 @@ void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
         else if (kind == 0 && GetPlayback(channel)) {
             if (channel < kChannels) {
                 const int first = FirstRecordedMinute(buffer, bytes);
-                if (first < m_firstMinuteOwn[size_t(channel)])
-                    m_firstMinuteOwn[size_t(channel)] = first;
+                if (first < m_channels[size_t(channel)].firstMinuteOwn)
+                    m_channels[size_t(channel)].firstMinuteOwn = first;
             }
             target = GetPlayback(channel);
         }
@@ -1222,7 +1224,7 @@ void CModuleDevice::FinishIndexChain(int channel, bool thumbnail, bool museum, b
         // minutes agree with the day's scan.
         bool together = true;
         for (int ch = 0; ch < kChannels; ++ch)
-            together = together && m_firstMinuteScan[size_t(ch)] == m_firstMinuteOwn[size_t(ch)];
+            together = together && m_channels[size_t(ch)].firstMinuteScan == m_channels[size_t(ch)].firstMinuteOwn;
         m_startTogether = together;
         for (CModuleNetwork* network : {m_liveNetwork.get(), m_playbackNetwork.get()}) {
             if (network)
