@@ -37,6 +37,7 @@ CModuleNetwork::CModuleNetwork(int inert, int recorderIndex, bool tls)
     connect(e, &CNetTypeMirel::OnNetTimeRecList, this, &CModuleNetwork::OnNetTimeRecList);
     connect(e, &CNetTypeMirel::OnNetEventRecList, this, &CModuleNetwork::OnNetEventRecList);
     connect(e, &CNetTypeMirel::OnNetAudioRecList, this, &CModuleNetwork::OnNetAudioRecList);
+    connect(e, &CNetTypeMirel::OnNetListRefused, this, &CModuleNetwork::SetRecvListRefused);
     connect(e, &CNetTypeMirel::OnNetBackupCapa, this, &CModuleNetwork::OnNetBackupCapa);
     connect(e, &CNetTypeMirel::OnNetIntraIndex, this, &CModuleNetwork::OnNetIntraIndex);
     connect(e, &CNetTypeMirel::OnNetIntraHeader, this, &CModuleNetwork::OnNetIntraHeader);

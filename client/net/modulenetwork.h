@@ -174,6 +174,8 @@ signals:
     void SetRecvTimeRecList(int, int);
     void SetRecvEventRecList(int, int);
     void SetRecvAudioRecList(int, int);
+    // A list or index reply that cannot be read arrived (the list kind byte).
+    void SetRecvListRefused(int);
     void SetRecvBackupCapa(_SEND_BACKUP_CAPA*);
     void SetRecvIntraIndex(int, int, int, int);
     void SetRecvIntraHeader(int, int, int, int, int);

@@ -1372,6 +1372,7 @@ void CNetTypeMirel::OnList(const char* message, int total, bool withData)
     if (!PieceFits(offset, length, size)) {
         qCDebug(lcNet) << "CNetTypeMirel: list piece at" << offset << "of" << length << "bytes outside the list of"
                        << size << "dropped";
+        emit OnNetListRefused(int(kind));
         return;
     }
     if (size <= kListBufferSize)
@@ -1380,6 +1381,7 @@ void CNetTypeMirel::OnList(const char* message, int total, bool withData)
         return;
     if (size > kListBufferSize) {
         qCDebug(lcNet) << "CNetTypeMirel: list of" << size << "bytes exceeds the list buffer";
+        emit OnNetListRefused(int(kind));
         emit(this->*signal)(channel, 0);
         return;
     }
@@ -1429,6 +1431,7 @@ void CNetTypeMirel::OnIndexList(const char* message, int total, bool withData, b
     if (!PieceFits(offset, length, size)) {
         qCDebug(lcNet) << "CNetTypeMirel: index piece at" << offset << "of" << length
                        << "bytes outside the index of" << size << "dropped";
+        emit OnNetListRefused(int(ListKind::IntraIndex));
         return;
     }
     const int limit = header ? 960 : 512;

@@ -256,6 +256,9 @@ signals:
     void OnNetTimeRecList(int, int);
     void OnNetEventRecList(int, int);
     void OnNetAudioRecList(int, int);
+    // A list or index reply that cannot be read (a piece outside its list, or a list larger than
+    // the list buffer): whoever waits for it stops waiting. The list kind byte.
+    void OnNetListRefused(int);
     void OnNetBackupCapa(_SEND_BACKUP_CAPA*);
     void OnNetIntraIndex(int, int, int, int);
     void OnNetIntraHeader(int, int, int, int, int);

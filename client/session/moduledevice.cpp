@@ -22,6 +22,7 @@
 #include "session/moduleplayback.h"
 #include "session/museumsearchpopup.h"
 #include "session/netconnect.h"
+#include "session/recorderwait.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
 #include "session/sessionthread.h"
@@ -34,8 +35,6 @@ namespace {
 
 constexpr int kDefaultRate = 15;
 constexpr int kTimerIntervalMs = 10;
-constexpr int kFirmwareWaitMs = 1000;
-constexpr int kFirmwareAttempts = 31;
 constexpr int kTalkBlock = 320;
 constexpr float kOwnDefaultX = 0.452077f;
 constexpr float kOwnDefaultY = 0.262222f;
@@ -73,13 +72,6 @@ bool Bit(quint32 mask, int ch)
     return ch >= 0 && ch < 32 && ((mask >> ch) & 1u) != 0;
 }
 
-// Purposes whose connect shows no "Network Connecting..." box.
-bool ConnectsQuietly(ConnectPurpose purpose)
-{
-    return purpose == ConnectPurpose::Favorite || purpose == ConnectPurpose::EmapRefresh
-           || purpose == ConnectPurpose::Account || purpose == ConnectPurpose::Firmware;
-}
-
 // Live pictures are converted only when a grid shows them, at the size of its cell; their
 // readers (grids, the last-picture slot) all read under the picture lock.
 std::unique_ptr<CModuleDecoder> OpenedDecoder(bool convertOnDemand = false)
@@ -113,22 +105,22 @@ CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
           std::make_unique<SessionTreeItems>([this](const QString& kind) { return RecordingFolder(kind); }))
 {
     for (int ch = 0; ch < kChannels; ++ch) {
-        m_liveRecordMark[ch] = 0;
-        m_searchRecordMark[ch] = 0;
-        m_eventRecordMark[ch] = 0;
-        m_liveCounter[ch] = 0;
-        m_liveShown[ch] = 0;
-        m_liveWanted[ch] = 0;
-        m_hasPicture[ch] = 0;
-        m_liveFrameDate[ch] = -1;
-        m_liveFrameTime[ch] = -1;
-        m_emapX[ch] = -1.0f;
-        m_emapY[ch] = -1.0f;
-        m_ownX[ch] = kOwnDefaultX;
-        m_ownY[ch] = kOwnDefaultY;
+        m_channels[ch].liveRecordMark = 0;
+        m_channels[ch].searchRecordMark = 0;
+        m_channels[ch].eventRecordMark = 0;
+        m_channels[ch].liveCounter = 0;
+        m_channels[ch].liveShown = 0;
+        m_channels[ch].liveWanted = 0;
+        m_channels[ch].hasPicture = 0;
+        m_channels[ch].liveFrameDate = -1;
+        m_channels[ch].liveFrameTime = -1;
+        m_channels[ch].emapX = -1.0f;
+        m_channels[ch].emapY = -1.0f;
+        m_channels[ch].ownX = kOwnDefaultX;
+        m_channels[ch].ownY = kOwnDefaultY;
     }
-    for (auto& next : m_nextSearchFrame)
-        next = 0;
+    for (PlaybackSlot& slot : m_slots)
+        slot.nextSearchFrame = 0;
     for (auto& rate : m_rates)
         rate = kDefaultRate;
 
@@ -175,7 +167,7 @@ void CModuleDevice::MakeRecordingFolders() const
 void CModuleDevice::BuildRecorderMachinery()
 {
     for (int s = 0; s < kSlots; ++s) {
-        m_searchThreads[s] = std::make_unique<SessionThread>(m_playbackQueues[size_t(s)]);
+        m_slots[s].searchThread = std::make_unique<SessionThread>(m_playbackQueues[size_t(s)]);
     }
     m_liveAudioThread = std::make_unique<SessionThread>(m_liveAudioQueue);
     m_playbackAudioThread = std::make_unique<SessionThread>(m_playbackAudioQueue);
@@ -190,8 +182,9 @@ void CModuleDevice::BuildRecorderMachinery()
         qCWarning(lcSession) << "CModuleDevice: no main window to register with";
     }
     for (int ch = 0; ch < kChannels; ++ch) {
-        m_liveThreads[ch] = std::make_unique<SessionThread>(m_liveQueues[size_t(ch)]);
-        m_liveWorkers[ch] = std::make_unique<LiveDecodeWorker>(ch, m_routes[size_t(ch)], m_lastPictures);
+        m_channels[ch].liveThread = std::make_unique<SessionThread>(m_liveQueues[size_t(ch)]);
+        m_channels[ch].liveWorker = std::make_unique<LiveDecodeWorker>(ch, m_channels[size_t(ch)].route,
+                                                                       m_lastPictures);
     }
     m_slotBuffers = std::make_unique<SlotReceiveBuffers>();
     m_batcher = std::make_unique<PlaybackRequestBatcher>();
@@ -202,6 +195,9 @@ void CModuleDevice::BuildRecorderMachinery()
     connect(m_searchStepTimer, &QTimer::timeout, this, &CModuleDevice::timerPlayback01);
     // The status timer's slot (the periodic status requests) comes with the session requests.
     m_statusTimer = new QTimer(this);
+    m_recorderWait = new RecorderWait(this);
+    connect(m_recorderWait, &RecorderWait::ended, this,
+            [this](RecorderWait::End why) { OnRecorderWaitEnded(int(why)); });
 
     m_liveConnectTimer = new QTimer(this);
     m_liveConnectTimer->setSingleShot(true);
@@ -256,10 +252,10 @@ CModuleDevice::~CModuleDevice()
 
 void CModuleDevice::StopSessionThreadsAndDecoders()
 {
-    for (auto& thread : m_liveThreads)
-        thread->RequestStop();
-    for (auto& thread : m_searchThreads)
-        thread->RequestStop();
+    for (ChannelState& channel : m_channels)
+        channel.liveThread->RequestStop();
+    for (PlaybackSlot& slot : m_slots)
+        slot.searchThread->RequestStop();
     m_liveAudioThread->RequestStop();
     m_playbackAudioThread->RequestStop();
     m_sendPlaybackTimer->stop();
@@ -268,14 +264,14 @@ void CModuleDevice::StopSessionThreadsAndDecoders()
 
     for (int n = 0; n < kSlots; ++n) {
         if (n < kChannels) {
-            m_liveThreads[n]->Wait();
+            m_channels[n].liveThread->Wait();
             m_rates[n] = kDefaultRate;
         }
-        m_searchThreads[n]->Wait();
+        m_slots[n].searchThread->Wait();
         m_rates[2 * kChannels + n] = kDefaultRate;
         if (n < kChannels) {
-            CloseDecoder(m_liveDecoders[n]);
-            CloseDecoder(m_playbackDecoders[n]);
+            CloseDecoder(m_channels[n].liveDecoder);
+            CloseDecoder(m_channels[n].playbackDecoder);
         }
     }
     CloseDecoder(m_searchDecoder);
@@ -314,8 +310,8 @@ void CModuleDevice::ReleaseConnectionsAndBuffers()
     m_playbackNetwork.reset();
     FreeSessionBuffers();
     m_slotBuffers->Free();
-    for (auto& table : m_minuteTables)
-        table.reset();
+    for (PlaybackSlot& slot : m_slots)
+        slot.minuteTable.reset();
 }
 
 // =============================================================================================
@@ -433,12 +429,12 @@ bool CModuleDevice::GetVideoLoss(int ch) const
 
 int CModuleDevice::GetLiveFrameDate(int ch) const
 {
-    return ValidChannel(ch) ? m_liveFrameDate[size_t(ch)].load() : -1;
+    return ValidChannel(ch) ? m_channels[size_t(ch)].liveFrameDate.load() : -1;
 }
 
 int CModuleDevice::GetLiveFrameTime(int ch) const
 {
-    return ValidChannel(ch) ? m_liveFrameTime[size_t(ch)].load() : -1;
+    return ValidChannel(ch) ? m_channels[size_t(ch)].liveFrameTime.load() : -1;
 }
 
 bool CModuleDevice::GetRelayState(int relay) const
@@ -457,7 +453,7 @@ int CModuleDevice::GetScrMode(int slot) const
         qCDebug(lcSession) << "ScrMode error 2" << slot;
         return 16;
     }
-    return m_scrModes[size_t(slot)];
+    return m_slots[size_t(slot)].scrMode;
 }
 
 void CModuleDevice::SetScrMode(int slot, int mode)
@@ -466,7 +462,7 @@ void CModuleDevice::SetScrMode(int slot, int mode)
         qCDebug(lcSession) << "ScrMode error 1" << slot;
         return;
     }
-    m_scrModes[size_t(slot)] = mode;
+    m_slots[size_t(slot)].scrMode = mode;
 }
 
 int CModuleDevice::DayOfWeek(int date)
@@ -481,57 +477,57 @@ int CModuleDevice::DayOfWeek(int date)
 
 CameoRoute* CModuleDevice::GetCameoRoute(int ch)
 {
-    return ValidChannel(ch) ? &m_routes[size_t(ch)] : nullptr;
+    return ValidChannel(ch) ? &m_channels[size_t(ch)].route : nullptr;
 }
 
 bool CModuleDevice::IsLiveWanted(int ch) const
 {
-    return ValidChannel(ch) && m_liveWanted[size_t(ch)].load() == 1;
+    return ValidChannel(ch) && m_channels[size_t(ch)].liveWanted.load() == 1;
 }
 
 void CModuleDevice::SetLiveWanted(int ch, bool wanted)
 {
     if (ValidChannel(ch))
-        m_liveWanted[size_t(ch)] = wanted ? 1 : 0;
+        m_channels[size_t(ch)].liveWanted = wanted ? 1 : 0;
 }
 
 bool CModuleDevice::IsLiveShown(int ch) const
 {
-    return ValidChannel(ch) && m_liveShown[size_t(ch)].load() == 1;
+    return ValidChannel(ch) && m_channels[size_t(ch)].liveShown.load() == 1;
 }
 
 int CModuleDevice::GetLiveCounter(int ch) const
 {
-    return ValidChannel(ch) ? m_liveCounter[size_t(ch)].load() : 0;
+    return ValidChannel(ch) ? m_channels[size_t(ch)].liveCounter.load() : 0;
 }
 
 bool CModuleDevice::IsEventRecordMarked(int ch) const
 {
-    return ValidChannel(ch) && m_eventRecordMark[size_t(ch)].load() == 1;
+    return ValidChannel(ch) && m_channels[size_t(ch)].eventRecordMark.load() == 1;
 }
 
 void CModuleDevice::SetEventRecordMark(int ch, bool on)
 {
     if (ValidChannel(ch))
-        m_eventRecordMark[size_t(ch)] = on ? 1 : 0;
+        m_channels[size_t(ch)].eventRecordMark = on ? 1 : 0;
 }
 
 void CModuleDevice::SetEventRecordStart(int ch, int date, int time)
 {
     if (!ValidChannel(ch))
         return;
-    m_eventStartDate[size_t(ch)] = date;
-    m_eventStartTime[size_t(ch)] = time;
+    m_channels[size_t(ch)].eventStartDate = date;
+    m_channels[size_t(ch)].eventStartTime = time;
 }
 
 CModuleDecoder* CModuleDevice::GetLiveDecoder(int ch) const
 {
-    return ValidChannel(ch) ? m_liveDecoders[size_t(ch)].get() : nullptr;
+    return ValidChannel(ch) ? m_channels[size_t(ch)].liveDecoder.get() : nullptr;
 }
 
 CModuleDecoder* CModuleDevice::GetPlaybackDecoder(int ch) const
 {
-    return ValidChannel(ch) ? m_playbackDecoders[size_t(ch)].get() : nullptr;
+    return ValidChannel(ch) ? m_channels[size_t(ch)].playbackDecoder.get() : nullptr;
 }
 
 QTreeWidgetItem* CModuleDevice::GetCameraItem(int ch) const
@@ -545,13 +541,13 @@ const quint8* CModuleDevice::GetMinuteTable(int slot) const
         return nullptr;
     // A slot whose list never marked a minute reads as a day without recordings.
     static const quint8 kEmptyDay[kMinutesPerDay] = {};
-    const quint8* table = m_minuteTables[size_t(slot)].get();
+    const quint8* table = m_slots[size_t(slot)].minuteTable.get();
     return table ? table : kEmptyDay;
 }
 
 quint8* CModuleDevice::WritableMinuteTable(int slot)
 {
-    auto& table = m_minuteTables[size_t(slot)];
+    auto& table = m_slots[size_t(slot)].minuteTable;
     if (!table)
         table.reset(new quint8[kMinutesPerDay]());
     return table.get();
@@ -559,27 +555,27 @@ quint8* CModuleDevice::WritableMinuteTable(int slot)
 
 float CModuleDevice::GetEmapCameraX(int ch) const
 {
-    return ValidChannel(ch) ? m_emapX[size_t(ch)] : -1.0f;
+    return ValidChannel(ch) ? m_channels[size_t(ch)].emapX : -1.0f;
 }
 
 float CModuleDevice::GetEmapCameraY(int ch) const
 {
-    return ValidChannel(ch) ? m_emapY[size_t(ch)] : -1.0f;
+    return ValidChannel(ch) ? m_channels[size_t(ch)].emapY : -1.0f;
 }
 
 float CModuleDevice::GetCameraOwnX(int ch) const
 {
-    return ValidChannel(ch) ? m_ownX[size_t(ch)] : kOwnDefaultX;
+    return ValidChannel(ch) ? m_channels[size_t(ch)].ownX : kOwnDefaultX;
 }
 
 float CModuleDevice::GetCameraOwnY(int ch) const
 {
-    return ValidChannel(ch) ? m_ownY[size_t(ch)] : kOwnDefaultY;
+    return ValidChannel(ch) ? m_channels[size_t(ch)].ownY : kOwnDefaultY;
 }
 
 QString CModuleDevice::GetCameraEmapPath(int ch) const
 {
-    return ValidChannel(ch) ? m_cameraEmapPath[size_t(ch)] : QString();
+    return ValidChannel(ch) ? m_channels[size_t(ch)].cameraEmapPath : QString();
 }
 
 // =============================================================================================
@@ -662,16 +658,16 @@ void CModuleDevice::LoadSiteBookInfo()
     for (int n = 0; n < kChannels; ++n) {
         const QString own = record->emapCameraPos[n];
         if (own.isEmpty()) {
-            m_ownX[n] = kOwnDefaultX;
-            m_ownY[n] = kOwnDefaultY;
+            m_channels[n].ownX = kOwnDefaultX;
+            m_channels[n].ownY = kOwnDefaultY;
         } else {
             const QStringList xy = own.split(QLatin1Char(';'));
-            m_ownX[n] = xy.value(0).toFloat();
-            m_ownY[n] = xy.value(1).toFloat();
+            m_channels[n].ownX = xy.value(0).toFloat();
+            m_channels[n].ownY = xy.value(1).toFloat();
         }
-        m_cameraEmapPath[n] = record->emapCameraPath[n];
-        m_emapX[n] = 2 * n < valueCount ? positions.at(2 * n).toFloat() : -1.0f;
-        m_emapY[n] = 2 * n + 1 < valueCount ? positions.at(2 * n + 1).toFloat() : -1.0f;
+        m_channels[n].cameraEmapPath = record->emapCameraPath[n];
+        m_channels[n].emapX = 2 * n < valueCount ? positions.at(2 * n).toFloat() : -1.0f;
+        m_channels[n].emapY = 2 * n + 1 < valueCount ? positions.at(2 * n + 1).toFloat() : -1.0f;
     }
     ResetSessionInfo();
 }
@@ -709,411 +705,6 @@ void CModuleDevice::DeleteItemTree(QTreeWidgetItem* item)
     if (item->type() == QTreeWidgetItem::Type)
         delete SiteBook::FromItem(item);
     delete item;
-}
-
-// =============================================================================================
-// Connection
-
-void CModuleDevice::StartConnect(int option)
-{
-    if (m_deviceIndex < 0)
-        return;
-    const ConnectPurpose purpose = option < kDelayedConnect ? ConnectPurpose(option) : ConnectPurpose::Silent;
-    m_connectPurpose = purpose;
-    if (IsLoggedIn()) {
-        if (purpose != ConnectPurpose::Silent)
-            OnConnectionOption(purpose);
-        return;
-    }
-    if (option >= kDelayedConnect) {
-        QTimer::singleShot(option - 500, this, &CModuleDevice::timerOnConnect);
-        return;
-    }
-    if (!ConnectsQuietly(purpose)) {
-        if (SessionHub* hub = SessionHub::Instance())
-            hub->ShowMessageBox(QStringLiteral("DVR Connection"), QStringLiteral("Network Connecting..."),
-                                QString());
-    }
-    QTimer::singleShot(kConnectBoxDelayMs, this, &CModuleDevice::timerOnConnect);
-}
-
-void CModuleDevice::CopyPermissions(const SiteBook& record)
-{
-    m_maskLive = quint32(record.permissionLive);
-    m_maskSearch = quint32(record.permissionSearch);
-    m_maskBackup = quint32(record.permissionBackup);
-    m_maskPtz = quint32(record.permissionPtz);
-    m_maskConfig = record.permissionConfig ? 1 : 0;
-}
-
-void CModuleDevice::timerOnConnect()
-{
-    if (m_deviceIndex < 0)
-        return;
-    if (IsLoggedIn() || m_connecting) {
-        qCDebug(lcSession) << GetDvrName() << "connect already done or under way";
-        return;
-    }
-    const SiteBook* record = Record();
-    if (!record) {
-        qCWarning(lcSession) << "timerOnConnect: the item carries no entry record";
-        m_connectResult = ConnectResult::Failed;
-        return;
-    }
-    CopyPermissions(*record);
-    m_disconnectAsked = false;
-    const bool tls = record->use_ssl != 0;
-    CreateNetworkModules(*record, tls);
-
-    bool ok = false;
-    const int port = record->port.trimmed().toInt(&ok, 10);
-    if (!ok)
-        qCDebug(lcSession) << GetDvrName() << "port is not a number:" << record->port;
-    for (CModuleNetwork* network : {m_liveNetwork.get(), m_playbackNetwork.get()}) {
-        network->SetConnectInfo(record->addr, ok ? port : 0, record->id, record->password, tls);
-        network->SetRecorderName(record->name);
-    }
-    m_tlsConnect = tls;
-    OnConnectThread();
-}
-
-void CModuleDevice::CreateNetworkModules(const SiteBook& record, bool tls)
-{
-    const int inert = record.kind.toInt();
-    if (!m_playbackNetwork) {
-        m_playbackNetwork = std::make_unique<CModuleNetwork>(inert, m_deviceIndex, tls);
-        CModuleNetwork* p = m_playbackNetwork.get();
-        connect(p, &CModuleNetwork::SetNetworkState, this, &CModuleDevice::OnNetworkStateS);
-        ConnectMediaIntake(p, true);
-    }
-    if (!m_liveNetwork) {
-        m_liveNetwork = std::make_unique<CModuleNetwork>(inert, m_deviceIndex, tls);
-        CModuleNetwork* l = m_liveNetwork.get();
-        connect(l, &CModuleNetwork::SetNetworkState, this, &CModuleDevice::OnNetworkState);
-        connect(l, &CModuleNetwork::SetUsageNetwork, this, &CModuleDevice::OnUsageNetwork);
-        ConnectMediaIntake(l, false);
-        ConnectListIntake(l);
-    }
-}
-
-void CModuleDevice::OnConnectThread()
-{
-    if (!m_playbackNetwork || !m_liveNetwork || m_connecting)
-        return;
-    m_connecting = true;
-    m_loginDeadline->start(m_loginTimeLimitMs);
-    m_playbackNetwork->OnConnect();
-    // The live connection follows half a second later, driven by a timer of the session (which
-    // goes with the session), so no nested event loop runs inside this handler.
-    m_liveConnectTimer->start(kLiveConnectDelayMs);
-}
-
-void CModuleDevice::OnLiveConnectDue()
-{
-    if (!m_connecting || !m_liveNetwork)
-        return;
-    QPointer<CModuleDevice> self(this);
-    const bool started = m_liveNetwork->OnConnect();
-    if (!self)
-        return;
-    // A connect under way ends in OnLiveConnectEnded, through the live connection's state.
-    if (!started)
-        OnLiveConnectEnded(false);
-}
-
-void CModuleDevice::OnLiveConnectEnded(bool connected)
-{
-    if (!m_connecting)
-        return;
-    m_connecting = false;
-    if (connected) {
-        m_connectResult = ConnectResult::Done;
-    } else {
-        m_loginDeadline->stop();
-        QPointer<CModuleDevice> self(this);
-        ReportConnectFailure();
-        if (!self)
-            return;
-        m_connectResult = ConnectResult::Failed;
-    }
-    emit finished();
-}
-
-bool CModuleDevice::AwaitsCertificateAnswer() const
-{
-    for (const CModuleNetwork* network : {m_liveNetwork.get(), m_playbackNetwork.get()}) {
-        if (network && network->AwaitsCertificateAnswer())
-            return true;
-    }
-    return false;
-}
-
-void CModuleDevice::OnCertificateAnswered()
-{
-    // The time the user took over a changed certificate is not the recorder's: its time limit
-    // starts again with the answer.
-    if (m_loginDeadline->isActive() && AwaitsCertificateAnswer())
-        m_loginDeadline->start(m_loginTimeLimitMs);
-}
-
-void CModuleDevice::OnLoginDeadline()
-{
-    if (IsLoggedIn())
-        return;
-    // The login waits for the user's answer about a changed certificate, which restarts the
-    // time limit once given.
-    if (AwaitsCertificateAnswer()) {
-        m_loginDeadline->start(m_loginTimeLimitMs);
-        return;
-    }
-    qCDebug(lcSession) << GetDvrName() << "no login within" << m_loginTimeLimitMs << "ms: the connect is given up";
-    // Half-open connections are aborted by the disconnect, which reports no login failure for
-    // them; the attempt ends as a failed connect instead.
-    QPointer<CModuleDevice> self(this);
-    Disconnect();
-    if (!self)
-        return;
-    ReportConnectFailure();
-    m_connectResult = ConnectResult::Failed;
-}
-
-void CModuleDevice::PlaceNextFavoriteCell()
-{
-    if (SessionHub* hub = SessionHub::Instance())
-        hub->ContinueFavorite();
-}
-
-void CModuleDevice::ReportConnectFailure()
-{
-    SessionHub* hub = SessionHub::Instance();
-    switch (m_connectPurpose) {
-    case ConnectPurpose::Favorite: PlaceNextFavoriteCell(); break;
-    case ConnectPurpose::EmapRefresh: RefreshActiveEmap(); break;
-    case ConnectPurpose::Account: SetAccountState(-1); break;
-    case ConnectPurpose::Firmware: SetFirmwareState(-1); break;
-    case ConnectPurpose::Silent: qCDebug(lcSession) << GetDvrName() << "connect fail"; break;
-    default:
-        if (hub) {
-            hub->ShowMessageBox(QString(), QStringLiteral("Connect fail"), QString());
-            hub->ShowMessageBox(QString(), QString(), QStringLiteral("stop"));
-        }
-        break;
-    }
-}
-
-bool CModuleDevice::Disconnect()
-{
-    m_disconnectAsked = true;
-    m_playbackGrid = -1;
-    for (CameoRoute& route : m_routes)
-        route.Reset();
-    // A live connect still waiting for its turn is called off.
-    if (m_liveConnectTimer)
-        m_liveConnectTimer->stop();
-    if (m_loginDeadline)
-        m_loginDeadline->stop();
-    m_connecting = false;
-
-    QPointer<CModuleDevice> self(this);
-    bool result = false;
-    if (m_liveNetwork) {
-        if (!m_liveNetwork->IsConnected()) {
-            // Socket up but not logged in: logging out does not apply, the connection is
-            // aborted. A deliberate close is no login failure.
-            m_socketConnected = 0;
-            m_liveNetwork->Abort();
-        }
-        if (!self)
-            return false;
-        result = m_liveNetwork ? m_liveNetwork->Disconnect() : false;
-    }
-    if (!self)
-        return result;
-    if (m_playbackNetwork) {
-        if (!m_playbackNetwork->IsConnected())
-            m_playbackNetwork->Abort();
-        if (m_playbackNetwork)
-            m_playbackNetwork->Disconnect();
-    }
-    return result;
-}
-
-void CModuleDevice::OnConnectionOption(ConnectPurpose purpose)
-{
-    switch (purpose) {
-    case ConnectPurpose::Live:
-    case ConnectPurpose::CellLive: StartLiveOnAllChannels(); break;
-    case ConnectPurpose::RemoteConfig: AskForRemoteConfig(); break;
-    case ConnectPurpose::Playback:
-    case ConnectPurpose::CellPlayback: PrepareRemotePlayback(purpose); break;
-    case ConnectPurpose::Favorite: PlaceNextFavoriteCell(); break;
-    case ConnectPurpose::EmapOpen: OpenEmapOnActiveWindow(); break;
-    case ConnectPurpose::EmapRefresh: RefreshActiveEmap(); break;
-    case ConnectPurpose::Account:
-        if (!GetLoginOption()) {
-            SetAccountState(-2);
-        } else {
-            SetAccountState(1);
-            m_liveNetwork->RequestConfigFile(0);
-        }
-        break;
-    case ConnectPurpose::Firmware:
-        if (!GetLoginOption())
-            SetFirmwareState(-2);
-        else
-            StartFirmwarePreparation();
-        break;
-    default: break;
-    }
-}
-
-void CModuleDevice::OpenEmapOnActiveWindow()
-{
-    EmapWindow* window = EmapWindow::Active();
-    if (!window)
-        return;
-    window->openEmap(m_emapPath);
-    const quint32 live = m_maskLive.load();
-    const int channels = std::min(GetChannelCount(), kChannels);
-    for (int ch = 0; ch < channels; ++ch) {
-        if (!Bit(live, ch) || m_emapX[size_t(ch)] <= -1.0f || m_emapY[size_t(ch)] <= -1.0f)
-            continue;
-        SiteBook* record = SiteBook::FromItem(GetCameraItem(ch));
-        if (!record)
-            continue;
-        record->posX = m_emapX[size_t(ch)];
-        record->posY = m_emapY[size_t(ch)];
-        window->createDeviceCamera(*record, ch, false);
-        // The window may have gone with the last icon's tile (a closing program).
-        if (EmapWindow::Active() != window)
-            return;
-    }
-}
-
-void CModuleDevice::RefreshActiveEmap()
-{
-    if (EmapWindow* window = EmapWindow::Active())
-        window->refreshCameras();
-}
-
-void CModuleDevice::StartLiveOnAllChannels()
-{
-    const int n = LiveChannelCount();
-    for (int ch = 0; ch < n; ++ch)
-        m_liveWanted[ch] = 1;
-    OnLiveStart(0);
-}
-
-void CModuleDevice::AskForRemoteConfig()
-{
-    SessionHub* hub = SessionHub::Instance();
-    if (hub)
-        hub->ShowMessageBox(QStringLiteral("Remote Configuration"),
-                            QStringLiteral("Information Loading\nPress CLOSE or ESC to cancel"), QString());
-    if (!GetLoginOption()) {
-        if (hub)
-            hub->ShowMessageBox(QString(), QStringLiteral("Don't have permision."), QStringLiteral("stop"));
-    } else if (m_liveNetwork->IsFirmware328() && m_maskConfig.load() == 1) {
-        // Compared as one version number: 4.05 is later than 3.28.
-        m_liveNetwork->RequestConfigFile(99);
-    } else if (hub) {
-        hub->ShowMessageBox(QString(), QStringLiteral("Not Support"), QStringLiteral("stop"));
-    }
-    // pending: remote configuration console: A configuration console showing this recorder leaves console mode here
-    // (ConfigView::stopRemoteConsole) once the console window exists.
-}
-
-void CModuleDevice::PrepareRemotePlayback(ConnectPurpose purpose)
-{
-    SessionHub* hub = SessionHub::Instance();
-    if (hub)
-        hub->ShowMessageBox(QStringLiteral("Remote Playback"), QStringLiteral("Information Loading"), QString());
-    const int n = LiveChannelCount();
-    quint32 search = m_maskSearch.load();
-    for (int ch = 0; ch < n; ++ch) {
-        if (!m_liveNetwork->GetLoginMaskBit(2, ch))
-            search &= ~(1u << ch);
-    }
-    m_maskSearch = search;
-    if (search == 0) {
-        if (hub) {
-            hub->ShowMessageBox(QString(), QStringLiteral("No Playback permission."), QStringLiteral("stop"));
-            hub->OnDeviceDisconnected(m_deviceIndex, 1);
-        }
-        return;
-    }
-    if (purpose == ConnectPurpose::Playback) {
-        // Neither a mode nor a speed until the playback window asks for one.
-        m_playbackMode = PlaybackMode(-1);
-        m_playbackSpeed = -1;
-    }
-    m_liveNetwork->SendConsoleLock(0);
-}
-
-void CModuleDevice::SetFirmwareState(int code)
-{
-    if (SessionHub* hub = SessionHub::Instance())
-        hub->SetFirmwareState(code);
-}
-
-void CModuleDevice::SetAccountState(int code)
-{
-    if (SessionHub* hub = SessionHub::Instance())
-        hub->SetAccountManagerState(code);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Firmware preparation: the firmware tool turns the chosen file into the recorder's package.
-
-void CModuleDevice::StartFirmwarePreparation()
-{
-    SessionHub* hub = SessionHub::Instance();
-    if (!hub)
-        return;
-    // Only recorders whose model takes the package through the firmware tool need it converted;
-    // every other recorder takes the chosen file as it is.
-    const bool toolModel = m_liveNetwork && m_liveNetwork->IsFirmwareToolModel();
-    if (!toolModel) {
-        SetFirmwareState(2);
-        return;
-    }
-    SetFirmwareState(1);
-    const QString dir = hub->ProgramDirectory();
-    m_firmwareOutput = dir + QStringLiteral("/TempUpgrade/dvr_upgrade_auto.zip");
-    const QStringList arguments{hub->FirmwarePath(), dir};
-    qCDebug(lcSession) << "Firmware tool:" << dir + QStringLiteral("/Firmware.exe") << arguments;
-    qCDebug(lcSession) << "Firmware output:" << m_firmwareOutput;
-    QFile::remove(m_firmwareOutput);
-    const int result = platform::Process::Execute(QStringLiteral("Firmware.exe"), arguments, dir);
-    hub->SetFirmwarePath(m_firmwareOutput);
-    if (result == platform::Process::kNotStarted) {
-        FinishFirmware(-3);
-        return;
-    }
-    m_firmwareAttempts = 0;
-    OnFirmwareOutputCheck();
-}
-
-void CModuleDevice::OnFirmwareOutputCheck()
-{
-    // pending: firmware manager: The firmware manager's cancel flag is read here once the hub keeps it.
-    QFile output(m_firmwareOutput);
-    if (output.open(QIODevice::ReadOnly) && output.size() > 0) {
-        output.close();
-        FinishFirmware(2);
-        return;
-    }
-    if (++m_firmwareAttempts >= kFirmwareAttempts) {
-        FinishFirmware(-3);
-        return;
-    }
-    m_firmwareTimer->start(kFirmwareWaitMs);
-}
-
-void CModuleDevice::FinishFirmware(int code)
-{
-    m_firmwareTimer->stop();
-    SetFirmwareState(code);
 }
 
 // =============================================================================================
@@ -1221,15 +812,15 @@ void CModuleDevice::OpenChannelDecoders(int channelCount)
 {
     // The live and search threads start with the session threads.
     for (int ch = 0; ch < channelCount; ++ch) {
-        m_liveWanted[ch] = 0;
+        m_channels[ch].liveWanted = 0;
         m_liveQueues[ch].StopDropping();
-        if (!m_liveDecoders[ch])
-            m_liveDecoders[ch] = OpenedDecoder(true);
-        if (!m_playbackDecoders[ch])
-            m_playbackDecoders[ch] = OpenedDecoder();
-        m_liveRecordMark[ch] = 0;
-        m_searchRecordMark[ch] = 0;
-        m_eventRecordMark[ch] = 0;
+        if (!m_channels[ch].liveDecoder)
+            m_channels[ch].liveDecoder = OpenedDecoder(true);
+        if (!m_channels[ch].playbackDecoder)
+            m_channels[ch].playbackDecoder = OpenedDecoder();
+        m_channels[ch].liveRecordMark = 0;
+        m_channels[ch].searchRecordMark = 0;
+        m_channels[ch].eventRecordMark = 0;
     }
     if (!m_searchDecoder)
         m_searchDecoder = OpenedDecoder();
@@ -1315,8 +906,8 @@ void CModuleDevice::WantPermittedChannels(int channelCount, quint32 liveMask)
 {
     for (int ch = 0; ch < channelCount; ++ch) {
         const bool permitted = Bit(liveMask, ch);
-        m_liveWanted[ch] = permitted ? 1 : 0;
-        m_hasPicture[ch] = permitted ? 0 : 1;
+        m_channels[ch].liveWanted = permitted ? 1 : 0;
+        m_channels[ch].hasPicture = permitted ? 0 : 1;
     }
 }
 
@@ -1347,8 +938,10 @@ void CModuleDevice::OnStatusRefreshed()
 
 void CModuleDevice::OnDisconnected()
 {
-    // The attempt has ended one way or another; its time limit no longer applies.
+    // The attempt has ended one way or another; its time limit no longer applies, and nothing
+    // waits for an answer any more (the loss has its own message).
     m_loginDeadline->stop();
+    m_recorderWait->Settle();
     SessionHub* hub = SessionHub::Instance();
     const bool loggedIn = IsLoggedIn();
     if (!loggedIn)
@@ -1430,29 +1023,29 @@ void CModuleDevice::CloseChannels()
 {
     // Threads are told to stop and joined before their decoders go.
     for (int ch = 0; ch < kChannels; ++ch) {
-        m_liveWanted[ch] = 0;
-        m_routes[ch].Reset();
+        m_channels[ch].liveWanted = 0;
+        m_channels[ch].route.Reset();
         m_lastPictures.Store(ch, LastPictures::Placeholder());
         m_liveQueues[ch].StopDropping();
-        m_liveThreads[ch]->RequestStop();
-        m_searchThreads[ch]->RequestStop();
+        m_channels[ch].liveThread->RequestStop();
+        m_slots[ch].searchThread->RequestStop();
         ReleaseSlotBuffers(ch);
-        m_liveThreads[ch]->Wait();
-        CloseDecoder(m_liveDecoders[ch]);
-        m_searchThreads[ch]->Wait();
-        CloseDecoder(m_playbackDecoders[ch]);
-        m_liveRecordMark[ch] = 0;
-        m_searchRecordMark[ch] = 0;
-        m_eventRecordMark[ch] = 0;
+        m_channels[ch].liveThread->Wait();
+        CloseDecoder(m_channels[ch].liveDecoder);
+        m_slots[ch].searchThread->Wait();
+        CloseDecoder(m_channels[ch].playbackDecoder);
+        m_channels[ch].liveRecordMark = 0;
+        m_channels[ch].searchRecordMark = 0;
+        m_channels[ch].eventRecordMark = 0;
     }
 }
 
 void CModuleDevice::CloseSearchSlot()
 {
     CloseDecoder(m_searchDecoder);
-    m_searchThreads[kChannels]->RequestStop();
+    m_slots[kChannels].searchThread->RequestStop();
     ReleaseSlotBuffers(kChannels);
-    m_searchThreads[kChannels]->Wait();
+    m_slots[kChannels].searchThread->Wait();
 }
 
 void CModuleDevice::ReportLoginFailure()
@@ -1523,17 +1116,17 @@ bool CModuleDevice::OnLiveStart(int mode)
     int shown = 0;
     for (int c = 0; c < kChannels; ++c) {
         if (c >= n || !Bit(live, c)) {
-            m_liveWanted[c] = 0;
-            m_liveShown[c] = 0;
-        } else if (m_liveWanted[c].load() != 1) {
-            m_liveShown[c] = 0;
+            m_channels[c].liveWanted = 0;
+            m_channels[c].liveShown = 0;
+        } else if (m_channels[c].liveWanted.load() != 1) {
+            m_channels[c].liveShown = 0;
         } else if (mode == 1) {
-            m_liveShown[c] = 0;
+            m_channels[c].liveShown = 0;
             ++shown;
-        } else if (m_routes[c].liveGrid.load() == -1 || m_routes[c].liveCell.load() == -1) {
-            m_liveShown[c] = 0;
+        } else if (m_channels[c].route.liveGrid.load() == -1 || m_channels[c].route.liveCell.load() == -1) {
+            m_channels[c].liveShown = 0;
         } else {
-            m_liveShown[c] = 1;
+            m_channels[c].liveShown = 1;
             ++shown;
         }
     }
@@ -1555,10 +1148,10 @@ bool CModuleDevice::OnLiveStart(int mode)
     }
 
     for (int c = 0; c < n; ++c) {
-        if (m_liveWanted[c].load() != 1)
+        if (m_channels[c].liveWanted.load() != 1)
             continue;
         m_rates[c] = rate;
-        m_liveCounter[c] = 0;
+        m_channels[c].liveCounter = 0;
         m_liveNetwork->SendLiveStart(c, rate, code, m_liveFrameBuffer.get(), mode != 1);
         qCDebug(lcSession) << "---------------------> Live start" << c << shown << quality << rate << code;
     }
@@ -1572,11 +1165,11 @@ bool CModuleDevice::OnLiveStop(int ch)
         return false;
     if (ch < 0 || ch >= LiveChannelCount())
         return false;
-    m_liveWanted[ch] = 0;
-    m_liveCounter[ch] = 0;
-    m_liveRecordMark[ch] = 0;
+    m_channels[ch].liveWanted = 0;
+    m_channels[ch].liveCounter = 0;
+    m_channels[ch].liveRecordMark = 0;
     m_liveNetwork->SendLiveStop(ch);
-    qCDebug(lcSession) << "live status" << ch << m_liveWanted[ch].load();
+    qCDebug(lcSession) << "live status" << ch << m_channels[ch].liveWanted.load();
     return true;
 }
 
@@ -1627,9 +1220,9 @@ void CModuleDevice::StartSearchRecord(int ch, int date, int time)
 
 void CModuleDevice::StartEventRecord(int ch)
 {
-    if (!ValidChannel(ch) || m_eventRecordMark[ch].load() != 1)
+    if (!ValidChannel(ch) || m_channels[ch].eventRecordMark.load() != 1)
         return;
-    m_recordEvent->StartRecord(ch, m_eventStartDate[ch], m_eventStartTime[ch],
+    m_recordEvent->StartRecord(ch, m_channels[ch].eventStartDate, m_channels[ch].eventStartTime,
                                RecordingFolder(QStringLiteral("EventData")) + QLatin1Char('/'), m_deviceIndex,
                                ModuleRecord::EventData);
 }
@@ -1693,11 +1286,11 @@ void CModuleDevice::timerPlayback01()
         return;
     const int n = std::min(m_channelCount.load(), int(kChannels));
     for (int ch = 0; ch <= n; ++ch) {
-        if (m_nextSearchFrame[ch].load() != 1)
+        if (m_slots[ch].nextSearchFrame.load() != 1)
             continue;
         if (!m_playbackActive.load() || !IsLoggedIn())
             break;
-        m_nextSearchFrame[ch] = 0;
+        m_slots[ch].nextSearchFrame = 0;
         ActOnSearchStep();
     }
 }

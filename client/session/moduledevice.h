@@ -32,6 +32,7 @@
 
 #include "net/requestbuilder.h"
 #include "session/cameoroute.h"
+#include "session/channelstate.h"
 #include "session/connectpurpose.h"
 #include "session/connectresult.h"
 #include "session/healthcheckview.h"
@@ -41,6 +42,7 @@
 #include "session/playbackhost.h"
 #include "session/playbackmode.h"
 #include "session/playbackrequestbatcher.h"
+#include "session/playbackslot.h"
 #include "session/playbackview.h"
 #include "session/schedulerkind.h"
 
@@ -54,6 +56,7 @@ class LiveDecodeWorker;
 class ModuleRecord;
 class NetConnect;
 class QTimer;
+class RecorderWait;
 class SessionThread;
 class SessionTreeItems;
 class SiteBook;
@@ -324,7 +327,7 @@ public:
     // 0 for a channel out of range.
     int GetChannelPlayTime(int ch) const
     {
-        return ch >= 0 && ch < int(m_lastPlayTime.size()) ? m_lastPlayTime[size_t(ch)].load() : 0;
+        return ch >= 0 && ch < kSlots ? m_slots[size_t(ch)].lastPlayTime.load() : 0;
     }
     int GetPlaybackSpeed() const { return m_playbackSpeed; }
     // What the channel's playback scheduler is doing (Idle without a scheduler).
@@ -450,6 +453,8 @@ private slots:
     void OnLiveConnectDue();
     void OnLiveConnectEnded(bool connected);
     void OnLoginDeadline();
+    // A box waiting on this recorder saw no answer within the limit, or a reply it cannot read.
+    void OnRecorderWaitEnded(int why);
     // A question about a changed certificate was answered (for this recorder or another).
     void OnCertificateAnswered();
     void OnFirmwareOutputCheck();
@@ -603,13 +608,10 @@ private:
     AwaitedHeader m_awaitedHeader;
     void FinishIndexChain(int channel, bool thumbnail, bool museum, bool quick, int kind);
 
-    static constexpr std::array<int, kChannels> NoMinutes()
-    {
-        std::array<int, kChannels> minutes{};
-        for (int& m : minutes)
-            m = 9999;
-        return minutes;
-    }
+
+    // Per channel and per playback slot (the channels and the search slot).
+    std::array<ChannelState, kChannels> m_channels;
+    std::array<PlaybackSlot, kSlots> m_slots;
 
     // Identity.
     int m_deviceIndex = -1;
@@ -652,34 +654,18 @@ private:
     std::unique_ptr<CModuleNetwork> m_liveNetwork;
     std::unique_ptr<CModuleNetwork> m_playbackNetwork;
 
-    // Per-channel live state and routes (the grids write the routes).
-    std::array<std::atomic<quint8>, kChannels> m_liveWanted;
-    std::array<std::atomic<quint8>, kChannels> m_liveShown;
-    std::array<std::atomic<int>, kChannels> m_liveCounter;
-    std::array<std::atomic<quint8>, kChannels> m_hasPicture;
-    // Written on the user-interface thread as frames arrive, read by the grids' hand-off.
-    std::array<std::atomic<int>, kChannels> m_liveFrameDate;
-    std::array<std::atomic<int>, kChannels> m_liveFrameTime;
-    std::array<CameoRoute, kChannels> m_routes;
+    // The playback grid of the whole session (each channel's route holds its cell there).
     std::atomic<int> m_playbackGrid{-1};
     int m_liveAudioChannel = -1;
     // Rates: 16 live (asked at live start), 16 further, 17 search slots.
     std::array<std::atomic<int>, kChannels + kChannels + kSlots> m_rates;
-    std::array<int, kSlots> m_scrModes{};
 
-    // Recording marks and the writers: live and backup data, search, event.
-    std::array<std::atomic<quint8>, kChannels> m_liveRecordMark;
-    std::array<std::atomic<quint8>, kChannels> m_searchRecordMark;
-    std::array<std::atomic<quint8>, kChannels> m_eventRecordMark;
-    std::array<int, kChannels> m_eventStartDate{};
-    std::array<int, kChannels> m_eventStartTime{};
+    // The recording writers: live and backup data, search, event.
     std::unique_ptr<ModuleRecord> m_recordLive;
     std::unique_ptr<ModuleRecord> m_recordSearch;
     std::unique_ptr<ModuleRecord> m_recordEvent;
 
-    // Decoders, made at login.
-    std::array<std::unique_ptr<CModuleDecoder>, kChannels> m_liveDecoders;
-    std::array<std::unique_ptr<CModuleDecoder>, kChannels> m_playbackDecoders;
+    // The quick search's decoder, made at login.
     std::unique_ptr<CModuleDecoder> m_searchDecoder;
     LastPictures m_lastPictures;
 
@@ -691,26 +677,18 @@ private:
     std::unique_ptr<char[]> m_consoleBuffer;
     std::unique_ptr<SlotReceiveBuffers> m_slotBuffers;
 
-    // Live pipeline: per channel a queue (the live queue lock guards all 16), a thread and its
-    // decode worker; the live audio queue and thread.
+    // Live pipeline: per channel a queue (the live queue lock guards all 16); the live audio
+    // queue and thread.
     QMutex m_liveQueueLock;
     std::array<LiveFrameQueue, kChannels> m_liveQueues;
-    std::array<std::unique_ptr<SessionThread>, kChannels> m_liveThreads;
-    std::array<std::unique_ptr<LiveDecodeWorker>, kChannels> m_liveWorkers;
-    std::array<int, kChannels> m_prevTick{};
-    std::array<std::atomic<int>, kChannels> m_liveReceived{};
-    // The next live record of each channel, handed back by its queue (user-interface thread).
-    std::array<LiveFrameRecordPtr, kChannels> m_spareLiveRecords;
     QMutex m_liveAudioLock;
     LiveFrameQueue m_liveAudioQueue;
     std::unique_ptr<SessionThread> m_liveAudioThread;
 
     // Playback pipeline: per channel and search slot a queue (the playback queue lock guards all
-    // 17), a search thread and a scheduler; the playback audio queue and thread.
+    // 17); the playback audio queue and thread.
     QMutex m_playbackQueueLock;
     std::array<LiveFrameQueue, kSlots> m_playbackQueues;
-    std::array<std::unique_ptr<SessionThread>, kSlots> m_searchThreads;
-    std::array<std::unique_ptr<CModulePlayback>, kSlots> m_schedulers;
     // The quick search pop-up's scheduler, made at its first search.
     std::unique_ptr<CModulePlayback> m_quickScheduler;
     std::unique_ptr<CModulePlayback> m_museumScheduler;
@@ -721,11 +699,6 @@ private:
     QMutex m_playbackAudioLock;
     LiveFrameQueue m_playbackAudioQueue;
     std::unique_ptr<SessionThread> m_playbackAudioThread;
-    std::array<std::atomic<int>, kSlots> m_lastSecond{};
-    std::array<int, kSlots> m_pacingDelay{};
-    std::array<std::atomic<int>, kSlots> m_lastPlayDate{};
-    std::array<std::atomic<int>, kSlots> m_lastPlayTime{};
-    std::array<std::atomic<quint8>, kSlots> m_nextSearchFrame;
     std::atomic<int> m_rateState{0};
 
     // Remote playback: play mode, speed, tag, current date and time, recorded range, audio.
@@ -748,6 +721,11 @@ private:
     QTimer* m_sendPlaybackTimer = nullptr;
     QTimer* m_searchStepTimer = nullptr;
     QTimer* m_statusTimer = nullptr;
+    // The wait of the box that stands while the recorder answers the playback information, the
+    // day's lists and index, and the first played picture.
+    RecorderWait* m_recorderWait = nullptr;
+    // The wait settled: the "Remote Playback" box closes when it is the session's own.
+    void SettleRecorderWait();
 
     // Searches, record lists and the index scan.
     std::atomic<quint8> m_museumMode{0};
@@ -759,11 +737,8 @@ private:
     int m_searchDate = 0;
     int m_searchDay = 0;
     int m_searchChannel = 0;
-    // Made when a list first marks a minute of the slot.
-    std::array<std::unique_ptr<quint8[]>, kSlots> m_minuteTables;
+    // The slot's minute map, made when a list first marks a minute of it.
     quint8* WritableMinuteTable(int slot);
-    std::array<int, kChannels> m_firstMinuteScan = NoMinutes();
-    std::array<int, kChannels> m_firstMinuteOwn = NoMinutes();
     bool m_startTogether = false;
     // Made at the first login through the hub; the status requests need it.
     QPointer<QWidget> m_healthCheckWindow;
@@ -788,11 +763,6 @@ private:
     // Site book items of the session, and the e-map places of its cameras.
     std::unique_ptr<SessionTreeItems> m_treeItems;
     QString m_emapPath;
-    std::array<float, kChannels> m_emapX{};
-    std::array<float, kChannels> m_emapY{};
-    std::array<float, kChannels> m_ownX{};
-    std::array<float, kChannels> m_ownY{};
-    std::array<QString, kChannels> m_cameraEmapPath;
 
     // Firmware preparation, driven by a timer while it waits for the tool's output.
     QTimer* m_firmwareTimer = nullptr;

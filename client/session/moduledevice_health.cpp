@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "net/modulenetwork.h"
+#include "session/recorderwait.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
 
@@ -128,6 +129,12 @@ void CModuleDevice::OnRecvPlaybackInfo(int firstDate, int firstTime, int lastDat
     for (int i = 0; i < count; ++i)
         m_recordDays[i] = days[i];
     m_recordDayCount = count;
+    // The playback window takes the answer over (and with it the box); without one the box that
+    // waited for it closes.
+    if (m_playbackView)
+        m_recorderWait->Settle();
+    else
+        SettleRecorderWait();
     if (m_playbackView)
         m_playbackView->SetPlaybackInfo(m_deviceIndex, m_playDate.load() != -1 || m_playTime.load() != -1);
 }

@@ -71,7 +71,7 @@ CModulePlayback* CModuleDevice::GetPlayback(int slot) const
 {
     if (slot < 0 || slot >= kSlots)
         return nullptr;
-    return m_schedulers[slot].get();
+    return m_slots[slot].scheduler.get();
 }
 
 PlaybackMode CModuleDevice::GetChannelPlaybackState(int channel) const
@@ -90,8 +90,8 @@ bool CModuleDevice::ChannelTakesPart(int ch) const
 {
     if (!ValidChannel(ch))
         return false;
-    return (m_playbackGrid.load() >= 0 && m_routes[ch].playbackCell.load() >= 0)
-           || m_searchRecordMark[ch].load() != 0;
+    return (m_playbackGrid.load() >= 0 && m_channels[ch].route.playbackCell.load() >= 0)
+           || m_channels[ch].searchRecordMark.load() != 0;
 }
 
 // =============================================================================================
@@ -122,14 +122,14 @@ void CModuleDevice::StartMediaThreads()
 {
     const int n = m_channelCount.load();
     for (int s = 0; s < kSlots; ++s) {
-        m_lastSecond[s] = -1;
-        m_pacingDelay[s] = 1;
+        m_slots[s].lastSecond = -1;
+        m_slots[s].pacingDelay = 1;
     }
     m_rateState = 0;
     for (int ch = 0; ch < n; ++ch)
-        m_liveThreads[ch]->Start(&CModuleDevice::THREAD_LIVE, this, ch);
+        m_channels[ch].liveThread->Start(&CModuleDevice::THREAD_LIVE, this, ch);
     for (int s = 0; s <= n && s < kSlots; ++s)
-        m_searchThreads[s]->Start(&CModuleDevice::THREAD_SEARCH, this, s);
+        m_slots[s].searchThread->Start(&CModuleDevice::THREAD_SEARCH, this, s);
     // The audio threads are only told to stop at a disconnect; one still draining is waited for
     // before it is started again.
     m_liveAudioThread->Start(&CModuleDevice::THREAD_LIVE_AUDIO, this, 0);
@@ -140,14 +140,14 @@ void CModuleDevice::CreateSchedulers()
 {
     const int n = m_channelCount.load();
     for (int s = 0; s <= n && s < kSlots; ++s) {
-        if (m_schedulers[s])
+        if (m_slots[s].scheduler)
             continue;
         auto scheduler = std::make_unique<CModulePlayback>(this, nullptr);
         if (!scheduler->Bind(m_deviceIndex, s, SchedulerKind::Playback)) {
             qCDebug(lcSession) << GetDvrName() << "playback scheduler of slot" << s << "not bound";
             continue;
         }
-        m_schedulers[s] = std::move(scheduler);
+        m_slots[s].scheduler = std::move(scheduler);
     }
 }
 
@@ -159,8 +159,8 @@ CModuleDevice::LiveFigures CModuleDevice::GetLiveFigures(int ch) const
     LiveFigures figures;
     if (!ValidChannel(ch))
         return figures;
-    figures.received = m_liveReceived[size_t(ch)].load(std::memory_order_relaxed);
-    if (const LiveDecodeWorker* worker = m_liveWorkers[size_t(ch)].get()) {
+    figures.received = m_channels[size_t(ch)].liveReceived.load(std::memory_order_relaxed);
+    if (const LiveDecodeWorker* worker = m_channels[size_t(ch)].liveWorker.get()) {
         figures.decoded = worker->DecodedFrames();
         figures.skippedForLoad = worker->SkippedForLoad();
     }
@@ -188,23 +188,23 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
         marked = 1;
     }
     LiveFrameQueue& queue = m_liveQueues[size_t(channel)];
-    m_liveReceived[size_t(channel)].fetch_add(1, std::memory_order_relaxed);
+    m_channels[size_t(channel)].liveReceived.fetch_add(1, std::memory_order_relaxed);
     if (!queue.Admit(m_rates[channel].load(), frameType == 0))
         return;
 
     // A record the channel's thread has finished with, else a new one.
-    LiveFrameRecordPtr record = std::move(m_spareLiveRecords[size_t(channel)]);
+    LiveFrameRecordPtr record = std::move(m_channels[size_t(channel)].spareLiveRecord);
     if (record)
         record->Recycle();
     else
         record = std::make_unique<LiveFrameRecord>();
     int delay = 0;
-    if (m_prevTick[channel] != 0)
-        delay = std::clamp(tick - m_prevTick[channel], 0, kMaxDelayMs);
-    m_prevTick[channel] = tick;
+    if (m_channels[channel].prevTick != 0)
+        delay = std::clamp(tick - m_channels[channel].prevTick, 0, kMaxDelayMs);
+    m_channels[channel].prevTick = tick;
 
-    m_liveFrameDate[size_t(channel)] = date;
-    m_liveFrameTime[size_t(channel)] = time;
+    m_channels[size_t(channel)].liveFrameDate = date;
+    m_channels[size_t(channel)].liveFrameTime = time;
     record->channel = channel;
     record->kind = kind;
     record->date = date;
@@ -216,7 +216,7 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
     record->marked = marked;
     record->CopyPayload(size > 0 ? m_liveFrameBuffer.get() : nullptr, size);
 
-    if (record->HasPayload() && m_liveRecordMark[channel].load() && m_recordLive) {
+    if (record->HasPayload() && m_channels[channel].liveRecordMark.load() && m_recordLive) {
         m_recordLive->OnRecordData(channel, date, time, frameType, kind, record->payload.get(), record->size, 0,
                                    decodeOnly ? 1 : 0);
         if (m_recordLive->Failed(channel))
@@ -224,12 +224,12 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
     }
     FeedEventBackup(channel, date, time, frameType, kind, record->payload.get(), record->size, decodeOnly);
 
-    m_spareLiveRecords[size_t(channel)] = queue.AppendTakingSpare(std::move(record));
+    m_channels[size_t(channel)].spareLiveRecord = queue.AppendTakingSpare(std::move(record));
 
-    if (m_hasPicture[channel].load()) {
-        if (!m_liveShown[channel].load())
+    if (m_channels[channel].hasPicture.load()) {
+        if (!m_channels[channel].liveShown.load())
             OnLiveStop(channel);
-        m_hasPicture[channel] = 0;
+        m_channels[channel].hasPicture = 0;
     }
 }
 
@@ -292,21 +292,25 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
         m_playDate = date;
 
     const bool searching = SearchModeOn();
+    // The recorder answered the play request: a box still waiting for it closes, also when the
+    // window had shown its first picture before (a day chosen again).
+    if (!searching)
+        SettleRecorderWait();
     if (!searching && size > 4)
         MarkPlaybackViewStarted();
     // A block of size 4 marks a second without data.
-    if (time == m_lastSecond[channel].load()) {
+    if (time == m_slots[channel].lastSecond.load()) {
         if (size == 4) {
             for (int c = 0; c < count; ++c)
-                m_pacingDelay[c] = m_pacingDelay[c] <= kMaxDelayMs ? m_pacingDelay[c] + 33 : kMaxDelayMs;
+                m_slots[c].pacingDelay = m_slots[c].pacingDelay <= kMaxDelayMs ? m_slots[c].pacingDelay + 33 : kMaxDelayMs;
             if (!searching)
                 QueueSecondMarkers(count, kind, date, time, tag);
             return;
         }
     } else {
-        if (m_lastSecond[channel].load() == -1)
-            m_pacingDelay[channel] = 1;
-        m_lastSecond[channel] = time;
+        if (m_slots[channel].lastSecond.load() == -1)
+            m_slots[channel].pacingDelay = 1;
+        m_slots[channel].lastSecond = time;
         if (size == 4)
             return;
     }
@@ -320,18 +324,18 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
     record->time = time;
     record->tag = tag;
     record->decodeOnly = decodeOnly ? 1 : 0;
-    record->delay = m_pacingDelay[channel];
+    record->delay = m_slots[channel].pacingDelay;
     record->frameType = ModeCode(mode);
     record->searchKind = int(m_museumMode.load()      ? SchedulerKind::Museum
                              : m_thumbnailMode.load() ? SchedulerKind::Thumbnail
                                                       : SchedulerKind::Playback);
     if (IsFastPlayback(mode))
         record->delay = 1000 / GetSpeedCode(SchedulerKind::Playback);
-    m_pacingDelay[channel] = 1;
+    m_slots[channel].pacingDelay = 1;
     record->CopyPayload(size > 0 ? PlaybackBuffer() : nullptr, size);
 
     // Searched frames are recorded while the channel's search recording is on.
-    if (record->HasPayload() && m_searchRecordMark[channel].load() && m_recordSearch) {
+    if (record->HasPayload() && m_channels[channel].searchRecordMark.load() && m_recordSearch) {
         m_recordSearch->OnRecordData(channel, date, time, int(qint8(frameType)), kind, record->payload.get(),
                                      record->size, quint8(sequence), decodeOnly ? 1 : 0);
         if (m_recordSearch->Failed(channel))
@@ -419,8 +423,8 @@ void CModuleDevice::FeedEventBackup(int channel, int date, int time, int frameTy
     const int weekDay = DayOfWeek(date);
     const bool alarm = GetMotionState(channel) || GetSensorState(channel);
     if (alarm && m_eventBackupHost->IsBackupTime(channel, time, weekDay)) {
-        if (m_eventRecordMark[size_t(channel)].load() != 1) {
-            m_eventRecordMark[size_t(channel)] = 1;
+        if (m_channels[size_t(channel)].eventRecordMark.load() != 1) {
+            m_channels[size_t(channel)].eventRecordMark = 1;
             SetEventRecordStart(channel, date, time);
             StartEventRecord(channel);
         }
@@ -429,8 +433,8 @@ void CModuleDevice::FeedEventBackup(int channel, int date, int time, int frameTy
             written = m_recordEvent->OnRecordData(channel, date, time, frameType, kind, data, size, 0,
                                                   decodeOnly ? 1 : 0);
         emit OnEventResult(channel, date, time, weekDay, written);
-    } else if (m_eventRecordMark[size_t(channel)].load() == 1) {
-        m_eventRecordMark[size_t(channel)] = 0;
+    } else if (m_channels[size_t(channel)].eventRecordMark.load() == 1) {
+        m_channels[size_t(channel)].eventRecordMark = 0;
         m_recordEvent->StopRecord(channel);
         emit OnEventResult(channel, date, time, weekDay, -1);
     }
@@ -451,7 +455,7 @@ CModulePlayback* CModuleDevice::SchedulerForKind(int channel, int kind) const
         return boundTo(SearchScheduler(SearchPopup::Quick));
     if (kind % 3 != 0)
         return nullptr;
-    return m_schedulers[channel].get();
+    return m_slots[channel].scheduler.get();
 }
 
 void CModuleDevice::OnRecvFrameHeader(int channel, int size, int streamKind, int kind)
@@ -499,7 +503,7 @@ void CModuleDevice::OnRecvIntraHeader(int slot, int channel, int value, int size
         scheduler = m_awaitedHeader.scheduler;
         m_awaitedHeader = {};
     } else if (channel >= 0 && channel < kSlots) {
-        scheduler = m_schedulers[channel].get();
+        scheduler = m_slots[channel].scheduler.get();
     }
     if (!scheduler || !block)
         return;
@@ -691,7 +695,7 @@ bool CModuleDevice::SearchRecordOn(int channel, bool museum, bool thumbnail) con
         const ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance();
         return popup && popup->GetRecordFlag();
     }
-    return m_searchRecordMark[size_t(channel)].load() != 0;
+    return m_channels[size_t(channel)].searchRecordMark.load() != 0;
 }
 
 bool CModuleDevice::IsPlayCode(int step)
@@ -716,8 +720,8 @@ void CModuleDevice::ShowQuickSearchFrame(const PlaybackFrame& frame)
     // search decoder and handed to the pop-up as a copy.
     if (!ValidChannel(frame.channel) || frame.size <= 0 || !m_searchDecoder)
         return;
-    m_lastPlayDate[size_t(frame.channel)] = frame.date;
-    m_lastPlayTime[size_t(frame.channel)] = frame.time;
+    m_slots[size_t(frame.channel)].lastPlayDate = frame.date;
+    m_slots[size_t(frame.channel)].lastPlayTime = frame.time;
     m_playDate = frame.date;
     m_playTime = frame.time;
     const int result = m_searchDecoder->OnDecode(reinterpret_cast<unsigned char*>(const_cast<char*>(frame.data)),
@@ -754,9 +758,9 @@ void CModuleDevice::DeliverSearchNotice(int index, bool picture, int streamKind)
     }
     if (m_quickMode.load() != 0) {
         QuickSearchPopup* popup = QuickSearchPopup::Instance();
-        CModuleDecoder* decoder = m_playbackDecoders[size_t(index)].get();
+        CModuleDecoder* decoder = m_channels[size_t(index)].playbackDecoder.get();
         if (picture && popup && decoder && popup->GetChannel() == index)
-            popup->SetCameoImage(m_deviceIndex, index + kChannels, TimeText(m_lastPlayTime[size_t(index)].load()),
+            popup->SetCameoImage(m_deviceIndex, index + kChannels, TimeText(m_slots[size_t(index)].lastPlayTime.load()),
                                  decoder->GetImage());
         return;
     }
@@ -764,15 +768,15 @@ void CModuleDevice::DeliverSearchNotice(int index, bool picture, int streamKind)
         return;
     if (SessionHub* hub = SessionHub::Instance())
         hub->CountCameoFrame(m_deviceIndex, index + kChannels, m_playbackGrid.load(),
-                             m_routes[index].playbackCell.load(), picture ? 0 : 1, 0);
+                             m_channels[index].route.playbackCell.load(), picture ? 0 : 1, 0);
 }
 
 void CModuleDevice::DeliverToSearchPopup(int index, bool picture, int streamKind)
 {
-    const QString timeText = TimeText(m_lastPlayTime[size_t(index)].load());
+    const QString timeText = TimeText(m_slots[size_t(index)].lastPlayTime.load());
     QImage image;
     if (picture) {
-        if (CModuleDecoder* decoder = m_playbackDecoders[size_t(index)].get()) {
+        if (CModuleDecoder* decoder = m_channels[size_t(index)].playbackDecoder.get()) {
             // A shallow copy: the decoder never writes into a picture it has handed out.
             QMutexLocker lock(decoder->GetPictureLock());
             image = decoder->GetImage();
@@ -809,9 +813,9 @@ void CModuleDevice::THREAD_LIVE(void* session, int channel)
     auto* self = static_cast<CModuleDevice*>(session);
     if (!self || channel < 0 || channel >= kChannels)
         return;
-    const SessionThread& thread = *self->m_liveThreads[channel];
+    const SessionThread& thread = *self->m_channels[channel].liveThread;
     LiveFrameQueue& queue = self->m_liveQueues[size_t(channel)];
-    LiveDecodeWorker& worker = *self->m_liveWorkers[channel];
+    LiveDecodeWorker& worker = *self->m_channels[channel].liveWorker;
     LivePacer pacer;
     queue.StopDropping();
     worker.Restart();
@@ -834,18 +838,18 @@ void CModuleDevice::THREAD_LIVE(void* session, int channel)
         pacer.MarkReleased();
         if (!r->HasPayload())
             continue;
-        if (!self->m_hasPicture[channel].load())
+        if (!self->m_channels[channel].hasPicture.load())
             r->decodeOnly = 0;
         const int load = self->ProcessorLoad();
         if (worker.SkipsForLoad(*r, load))
             continue;
-        CModuleDecoder* decoder = self->m_liveDecoders[channel].get();
+        CModuleDecoder* decoder = self->m_channels[channel].liveDecoder.get();
         if (!decoder)
             continue;
         const bool mayShow = (self->m_maskLive.load() & (1u << channel)) != 0;
         if (worker.Decode(*r, *decoder, load, self->m_deviceIndex, mayShow)
             == LiveDecodeWorker::Outcome::FirstPicture)
-            self->m_hasPicture[channel] = 1;
+            self->m_channels[channel].hasPicture = 1;
     }
     queue.Drain();
 }
@@ -936,8 +940,8 @@ bool CModuleDevice::SearchRecordWanted(LiveFrameRecord& r, int index, const Sear
             return false;
         if (r.size == 4 && !r.payload) {
             // A second without data still moves the channel's clock.
-            m_lastPlayDate[index] = r.date;
-            m_lastPlayTime[index] = r.time;
+            m_slots[index].lastPlayDate = r.date;
+            m_slots[index].lastPlayTime = r.time;
             return false;
         }
         return true;
@@ -952,7 +956,7 @@ bool CModuleDevice::HeldBackByPlayState(const LiveFrameRecord& r, int index, con
         return false;
     if (r.frameType != ModeCode(state) || state == PlaybackMode::Stop) {
         if (state == PlaybackMode::Stop)
-            m_nextSearchFrame[index] = 0;
+            m_slots[index].nextSearchFrame = 0;
         thread.SleepWhileRunning(5);
         return true;
     }
@@ -982,7 +986,7 @@ void CModuleDevice::PlaySearchRecord(LiveFrameRecord& r, int index, int count, S
         DeliverSearchNotice(index, false, r.kind);
         return;
     }
-    CModuleDecoder* decoder = index < kChannels ? m_playbackDecoders[index].get() : nullptr;
+    CModuleDecoder* decoder = index < kChannels ? m_channels[index].playbackDecoder.get() : nullptr;
     if (!decoder)
         return;
     const int result = decoder->OnDecode(reinterpret_cast<unsigned char*>(r.payload.get()), r.size, r.kind, 0, 0,
@@ -1004,10 +1008,10 @@ void CModuleDevice::KeepChannelsTogether(const LiveFrameRecord& r, int index, in
     for (int j = 0; j < count; ++j) {
         if (j == index || !ChannelTakesPart(j))
             continue;
-        if (m_lastPlayDate[j].load() != r.date)
+        if (m_slots[j].lastPlayDate.load() != r.date)
             continue;
         const PlaybackMode mode = m_playbackMode.load();
-        const int other = m_lastPlayTime[j].load();
+        const int other = m_slots[j].lastPlayTime.load();
         const bool forward = mode == PlaybackMode::Forward || mode == PlaybackMode::FastForward;
         if ((forward && r.time > other) || (IsBackwardPlayback(mode) && r.time < other)) {
             thread.SleepWhileRunning(10);
@@ -1021,7 +1025,7 @@ void CModuleDevice::THREAD_SEARCH(void* session, int index)
     auto* self = static_cast<CModuleDevice*>(session);
     if (!self || index < 0 || index >= kSlots)
         return;
-    const SessionThread& thread = *self->m_searchThreads[index];
+    const SessionThread& thread = *self->m_slots[index].searchThread;
     LiveFrameQueue& queue = self->m_playbackQueues[size_t(index)];
     SoundGatherer sound(kAudioBufferSize);
     const int recorder = self->m_deviceIndex;
@@ -1048,12 +1052,12 @@ void CModuleDevice::THREAD_SEARCH(void* session, int index)
         if (r->date >= 0 && r->time >= 0 && (!r->decodeOnly || r->size == 0)) {
             // The channel's and the session's play time: every control and every search
             // hand-back goes on from the picture last shown.
-            self->m_lastPlayDate[index] = r->date;
-            self->m_lastPlayTime[index] = r->time;
+            self->m_slots[index].lastPlayDate = r->date;
+            self->m_slots[index].lastPlayTime = r->time;
             self->m_playDate = r->date;
             self->m_playTime = r->time;
         }
-        CModulePlayback* scheduler = self->m_schedulers[index].get();
+        CModulePlayback* scheduler = self->m_slots[index].scheduler.get();
         if (!scheduler)
             continue;
         const PlaybackMode state = scheduler->GetState();
@@ -1069,9 +1073,9 @@ void CModuleDevice::THREAD_SEARCH(void* session, int index)
         if (popupSearch && r->decodeOnly)
             self->m_searchStep = kStepNextFrame;
         if (popupSearch)
-            self->m_nextSearchFrame[index] = self->SearchStepDue(index) ? 1 : 0;
+            self->m_slots[index].nextSearchFrame = self->SearchStepDue(index) ? 1 : 0;
         else
-            self->m_nextSearchFrame[index] = state != PlaybackMode::Stop ? 1 : 0;
+            self->m_slots[index].nextSearchFrame = state != PlaybackMode::Stop ? 1 : 0;
         // A search pop-up that walks takes the next picture at once.
         const bool walking = popupSearch && !IsPlayCode(self->m_searchStep.load());
         // Pacing by the record's delay since the previous one.

@@ -23,6 +23,7 @@
 #include "session/moduleplayback.h"
 #include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
+#include "session/recorderwait.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
 #include "session/sitebook.h"
@@ -192,13 +193,16 @@ void CModuleDevice::SendTimeRecList(int day, int slot)
     if (!LiveReady() || !m_listBuffer)
         return;
     if (slot == 0) {
+        // The day's lists start: the box that waits for them ends with them or with the limit.
+        m_recorderWait->Arm();
         m_searchDate = day;
-        for (auto& table : m_minuteTables) {
-            if (table)
-                std::memset(table.get(), 0, kMinutesPerDay);
+        for (PlaybackSlot& s : m_slots) {
+            if (s.minuteTable)
+                std::memset(s.minuteTable.get(), 0, kMinutesPerDay);
         }
     }
     qCDebug(lcSession) << "get timelist" << day << slot;
+    m_recorderWait->Continue();
     m_liveNetwork->SendTimeRecList(day, slot, m_listBuffer.get());
 }
 
@@ -207,6 +211,7 @@ void CModuleDevice::SendEventRecList(int day, int slot)
     if (!LiveReady() || !m_listBuffer)
         return;
     qCDebug(lcSession) << "event list" << day << slot;
+    m_recorderWait->Continue();
     m_liveNetwork->SendEventRecList(day, slot, m_listBuffer.get());
 }
 
@@ -221,6 +226,7 @@ void CModuleDevice::SendIntraIndexRequest(int day, int channel, int slot, int ki
     }
     m_searchDay = day;
     AwaitIndex(channel, kind);
+    m_recorderWait->Continue();
     m_liveNetwork->SendIntraIndexRequest(day, channel, slot, indexBuffer, kind, quint8(flag));
 }
 
@@ -364,7 +370,7 @@ void CModuleDevice::ResetChannelRequests(PlaybackMode mode)
         if (CModulePlayback* p = GetPlayback(slot))
             p->SetMode(mode);
         // A new request starts every channel's second bookkeeping afresh.
-        m_lastSecond[size_t(slot)] = -1;
+        m_slots[size_t(slot)].lastSecond = -1;
     }
 }
 
@@ -388,7 +394,7 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
     }
     for (int ch = 0; ch < n && !SearchModeOn(); ++ch) {
         const CModulePlayback* p = GetPlayback(ch);
-        if ((p && p->IsContinuous()) || m_searchRecordMark[size_t(ch)].load() != 0) {
+        if ((p && p->IsContinuous()) || m_channels[size_t(ch)].searchRecordMark.load() != 0) {
             playing.mask |= 1u << ch;
             ++playing.count;
             playing.single = ch;
@@ -670,14 +676,14 @@ void CModuleDevice::LeaveThumbnailSearch()
 
 void CModuleDevice::ClearSearchSteps()
 {
-    for (auto& next : m_nextSearchFrame)
-        next = 0;
+    for (PlaybackSlot& slot : m_slots)
+        slot.nextSearchFrame = 0;
     m_searchStep = -1;
 }
 
 QSize CModuleDevice::ChannelPictureSize(int channel)
 {
-    CModuleDecoder* decoder = ValidChannel(channel) ? m_playbackDecoders[size_t(channel)].get() : nullptr;
+    CModuleDecoder* decoder = ValidChannel(channel) ? m_channels[size_t(channel)].playbackDecoder.get() : nullptr;
     if (!decoder)
         return QSize();
     QMutexLocker lock(decoder->GetPictureLock());
@@ -720,8 +726,8 @@ void CModuleDevice::RememberSearchStart(int channel, int date, int time)
     m_savedSearchChannel = channel;
     m_savedSearchDate = date;
     m_savedSearchTime = time;
-    for (auto& mark : m_searchRecordMark)
-        mark = 0;
+    for (ChannelState& channel : m_channels)
+        channel.searchRecordMark = 0;
 }
 
 void CModuleDevice::GetIntraIndex(int channel)
@@ -735,6 +741,8 @@ void CModuleDevice::GetIntraIndex(int channel)
 void CModuleDevice::StartIndexSearch(int channel)
 {
     m_playbackAudioChannel = -1;
+    // The index chain starts: whatever box waits for playback ends with it or with the limit.
+    m_recorderWait->Arm();
     CModulePlayback* p = nullptr;
     if (channel >= 0) {
         if (channel >= kSlots) {
@@ -794,9 +802,9 @@ void CModuleDevice::SetRecvConfig()
 bool CModuleDevice::IsRecordMarked(int index) const
 {
     if (index >= 0 && index < kChannels)
-        return m_liveRecordMark[size_t(index)].load() != 0;
+        return m_channels[size_t(index)].liveRecordMark.load() != 0;
     if (index >= kChannels && index < 2 * kChannels)
-        return m_searchRecordMark[size_t(index - kChannels)].load() != 0;
+        return m_channels[size_t(index - kChannels)].searchRecordMark.load() != 0;
     return false;
 }
 
@@ -808,7 +816,7 @@ void CModuleDevice::ToggleRecord(int index)
     }
     const bool live = index < kChannels;
     const int ch = live ? index : index - kChannels;
-    std::atomic<quint8>& mark = live ? m_liveRecordMark[size_t(ch)] : m_searchRecordMark[size_t(ch)];
+    std::atomic<quint8>& mark = live ? m_channels[size_t(ch)].liveRecordMark : m_channels[size_t(ch)].searchRecordMark;
     if (mark.load() != 0) {
         // The intake stops writing at its next frame.
         mark = 0;
@@ -831,7 +839,7 @@ void CModuleDevice::ToggleRecord(int index)
 
 void CModuleDevice::EndFailedRecording(bool live, int ch)
 {
-    std::atomic<quint8>& mark = live ? m_liveRecordMark[size_t(ch)] : m_searchRecordMark[size_t(ch)];
+    std::atomic<quint8>& mark = live ? m_channels[size_t(ch)].liveRecordMark : m_channels[size_t(ch)].searchRecordMark;
     if (mark.exchange(0) == 0)
         return;
     const ModuleRecord* writer = live ? m_recordLive.get() : m_recordSearch.get();
@@ -849,8 +857,8 @@ void CModuleDevice::EndFailedRecording(bool live, int ch)
 
 void CModuleDevice::LastReceived(bool live, int ch, int& date, int& time) const
 {
-    date = live ? -1 : m_lastPlayDate[size_t(ch)].load();
-    time = live ? -1 : m_lastPlayTime[size_t(ch)].load();
+    date = live ? -1 : m_slots[size_t(ch)].lastPlayDate.load();
+    time = live ? -1 : m_slots[size_t(ch)].lastPlayTime.load();
     if (ModuleRecord::IsValidDate(date) && ModuleRecord::IsValidTime(time))
         return;
     // Nothing received on the channel yet: the recording is named after the local clock.
@@ -884,7 +892,7 @@ void CModuleDevice::SetCameraEmapPath(const QString& path, int camera)
 {
     if (!ValidChannel(camera))
         return;
-    m_cameraEmapPath[size_t(camera)] = path;
+    m_channels[size_t(camera)].cameraEmapPath = path;
     if (SiteBook* record = Record()) {
         record->emapCameraPath[camera] = path;
         SiteBook::SetOnItem(this, record);
@@ -904,8 +912,8 @@ void CModuleDevice::SetEmapDevicePos(int camera, float x, float y)
 {
     if (!ValidChannel(camera))
         return;
-    m_ownX[size_t(camera)] = x;
-    m_ownY[size_t(camera)] = y;
+    m_channels[size_t(camera)].ownX = x;
+    m_channels[size_t(camera)].ownY = y;
     SiteBook* record = Record();
     if (!record)
         return;
@@ -913,9 +921,9 @@ void CModuleDevice::SetEmapDevicePos(int camera, float x, float y)
     const QString text = QString::asprintf("%f;%f;", double(x), double(y));
     if (text == QLatin1String("-1.000000;-1.000000;")) {
         // Taken off its e-map.
-        m_ownX[size_t(camera)] = kOwnPositionX;
-        m_ownY[size_t(camera)] = kOwnPositionY;
-        m_cameraEmapPath[size_t(camera)].clear();
+        m_channels[size_t(camera)].ownX = kOwnPositionX;
+        m_channels[size_t(camera)].ownY = kOwnPositionY;
+        m_channels[size_t(camera)].cameraEmapPath.clear();
         record->emapCameraPath[camera].clear();
     } else {
         record->emapCameraPos[camera] = text;
@@ -927,14 +935,14 @@ void CModuleDevice::SetEmapCameraPos(int camera, float x, float y)
 {
     if (!ValidChannel(camera))
         return;
-    m_emapX[size_t(camera)] = x;
-    m_emapY[size_t(camera)] = y;
+    m_channels[size_t(camera)].emapX = x;
+    m_channels[size_t(camera)].emapY = y;
     SiteBook* record = Record();
     if (!record)
         return;
     QString positions;
     for (int n = 0; n < kChannels; ++n)
-        positions += QString::asprintf("%f;%f;", double(m_emapX[size_t(n)]), double(m_emapY[size_t(n)]));
+        positions += QString::asprintf("%f;%f;", double(m_channels[size_t(n)].emapX), double(m_channels[size_t(n)].emapY));
     record->emapPos = positions;
     SiteBook::SetOnItem(this, record);
 }
@@ -948,6 +956,7 @@ void CModuleDevice::ConnectListIntake(CModuleNetwork* live)
     connect(live, &CModuleNetwork::SetRecvEventRecList, this, &CModuleDevice::OnRecvEventRecList);
     connect(live, &CModuleNetwork::SetRecvAudioRecList, this, &CModuleDevice::OnRecvAudioRecList);
     connect(live, &CModuleNetwork::SetRecvIntraIndex, this, &CModuleDevice::OnRecvIntraIndex);
+    connect(live, &CModuleNetwork::SetRecvListRefused, m_recorderWait, &RecorderWait::Refuse);
     connect(live, &CModuleNetwork::SetRecvBackupCapa, this, &CModuleDevice::OnRecvBackupCapa);
     connect(live, &CModuleNetwork::SetRecvBurningRate, this, &CModuleDevice::OnRecvBurningRate);
     connect(live, &CModuleNetwork::SetRecvCDMedia, this, &CModuleDevice::OnRecvCDMedia);
@@ -988,7 +997,7 @@ void CModuleDevice::MarkMinuteMasks(const char* list, int size, bool audio)
 
 void CModuleDevice::OnRecvTimeRecList(int slot, int size)
 {
-    if (m_deviceIndex == -1)
+    if (m_deviceIndex == -1 || m_recorderWait->IsRefused())
         return;
     qCDebug(lcSession) << "timelist size" << size;
     if (!ListSlotValid(slot, "time list"))
@@ -1042,7 +1051,7 @@ void CModuleDevice::MarkEventMinutes(const char* list, int size)
 
 void CModuleDevice::OnRecvEventRecList(int slot, int size)
 {
-    if (m_deviceIndex == -1)
+    if (m_deviceIndex == -1 || m_recorderWait->IsRefused())
         return;
     if (!ListSlotValid(slot, "event list"))
         return;
@@ -1052,13 +1061,15 @@ void CModuleDevice::OnRecvEventRecList(int slot, int size)
     }
     if (slot < kLastStorageSlot)
         SendEventRecList(m_searchDate, slot + 1);
-    else if (m_liveNetwork && m_liveNetwork->IsConnected() && m_listBuffer)
+    else if (m_liveNetwork && m_liveNetwork->IsConnected() && m_listBuffer) {
+        m_recorderWait->Continue();
         m_liveNetwork->SendAudioRecList(m_searchDate, 0, m_listBuffer.get());
+    }
 }
 
 void CModuleDevice::OnRecvAudioRecList(int slot, int size)
 {
-    if (m_deviceIndex == -1)
+    if (m_deviceIndex == -1 || m_recorderWait->IsRefused())
         return;
     if (!ListSlotValid(slot, "audio list"))
         return;
@@ -1067,15 +1078,20 @@ void CModuleDevice::OnRecvAudioRecList(int slot, int size)
         MarkMinuteMasks(m_listBuffer.get(), size, true);
     }
     if (slot < kLastStorageSlot) {
-        if (m_liveNetwork && m_liveNetwork->IsConnected() && m_listBuffer)
+        if (m_liveNetwork && m_liveNetwork->IsConnected() && m_listBuffer) {
+            m_recorderWait->Continue();
             m_liveNetwork->SendAudioRecList(m_searchDate, slot + 1, m_listBuffer.get());
+        }
         return;
     }
-    m_firstMinuteScan.fill(kNoMinute);
-    m_firstMinuteOwn.fill(kNoMinute);
+    for (ChannelState& channel : m_channels) {
+        channel.firstMinuteScan = kNoMinute;
+        channel.firstMinuteOwn = kNoMinute;
+    }
     m_startTogether = false;
     if (m_liveNetwork && m_slotBuffers->Index(0)) {
         AwaitIndex(0, kIndexScanKind);
+        m_recorderWait->Continue();
         m_liveNetwork->SendIntraIndexRequest(m_searchDate, 0, 0, m_slotBuffers->Index(0), kIndexScanKind, 1);
     }
 }
@@ -1101,27 +1117,31 @@ void CModuleDevice::ScanNextIndex(int slot, int channel, const char* buffer, int
     // storage slot and channel after channel.
     if (buffer && bytes > 0 && channel < kChannels) {
         const int first = FirstRecordedMinute(buffer, bytes);
-        if (first < m_firstMinuteScan[size_t(channel)])
-            m_firstMinuteScan[size_t(channel)] = first;
+        if (first < m_channels[size_t(channel)].firstMinuteScan)
+            m_channels[size_t(channel)].firstMinuteScan = first;
     }
     if (!m_liveNetwork)
         return;
     if (slot < kLastStorageSlot) {
         AwaitIndex(channel, kIndexScanKind);
+        m_recorderWait->Continue();
         m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel, slot + 1, m_slotBuffers->Index(channel),
                                              kIndexScanKind, 1);
     } else if (channel < LiveChannelCount()) {
         if (char* next = m_slotBuffers->Index(channel + 1)) {
             AwaitIndex(channel + 1, kIndexScanKind);
+            m_recorderWait->Continue();
             m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel + 1, 0, next, kIndexScanKind, 1);
         } else
             qCDebug(lcSession) << "index scan stops: no index buffer for channel" << channel + 1;
     } else if (m_playbackView) {
         // The record calendar waits for the day's lists to draw them; otherwise playback starts
         // from the chosen time.
-        if (m_playbackView->IsCalendarOpen())
+        if (m_playbackView->IsCalendarOpen()) {
+            // The calendar draws the day's lists and closes the box itself.
+            m_recorderWait->Settle();
             m_playbackView->NotifyTimeList();
-        else
+        } else
             GetIntraIndex(-1);
     }
 }
@@ -1134,7 +1154,7 @@ void CModuleDevice::AwaitIndex(int channel, int kind)
 
 void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
 {
-    if (m_deviceIndex == -1)
+    if (m_deviceIndex == -1 || m_recorderWait->IsRefused())
         return;
     if (!ListSlotValid(slot, "index"))
         return;
@@ -1171,8 +1191,8 @@ void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
         else if (kind == 0 && GetPlayback(channel)) {
             if (channel < kChannels) {
                 const int first = FirstRecordedMinute(buffer, bytes);
-                if (first < m_firstMinuteOwn[size_t(channel)])
-                    m_firstMinuteOwn[size_t(channel)] = first;
+                if (first < m_channels[size_t(channel)].firstMinuteOwn)
+                    m_channels[size_t(channel)].firstMinuteOwn = first;
             }
             target = GetPlayback(channel);
         }
@@ -1190,6 +1210,11 @@ void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
 void CModuleDevice::FinishIndexChain(int channel, bool thumbnail, bool museum, bool quick, int kind)
 {
     const int date = m_playDate.load();
+    // The index chain ends here except when the next channel's index follows; the first played
+    // picture then ends the wait of the session's own playback.
+    const bool nextChannel = kind == 0 && m_searchChannel == kAllChannels && channel < LiveChannelCount();
+    if (!nextChannel && !(kind == 0 && m_searchChannel == kAllChannels))
+        m_recorderWait->Settle();
     if (thumbnail && kind == 1) {
         qCDebug(lcSession) << "Thumbnail Index recv finish";
         CModulePlayback* p = SearchScheduler(SearchPopup::Thumbnail);
@@ -1217,7 +1242,7 @@ void CModuleDevice::FinishIndexChain(int channel, bool thumbnail, bool museum, b
         // minutes agree with the day's scan.
         bool together = true;
         for (int ch = 0; ch < kChannels; ++ch)
-            together = together && m_firstMinuteScan[size_t(ch)] == m_firstMinuteOwn[size_t(ch)];
+            together = together && m_channels[size_t(ch)].firstMinuteScan == m_channels[size_t(ch)].firstMinuteOwn;
         m_startTogether = together;
         for (CModuleNetwork* network : {m_liveNetwork.get(), m_playbackNetwork.get()}) {
             if (network)

@@ -70,6 +70,8 @@ public:
     // width x height into `target`, in place when target already has that size and is not
     // shared. False when there is no picture to convert.
     bool ConvertInto(QImage& target, int width, int height, int cropRows = 0);
+    // The size of the pictures of the current stream (empty before the first one).
+    QSize GetPictureSize() const { return QSize(m_targetWidth, m_targetHeight); }
 
     // The lock that guards the converted picture; a grid takes its cells lock first, then this.
     QMutex* GetPictureLock() { return &m_pictureLock; }

@@ -21,6 +21,8 @@ public:
     // Starts the simulator and waits for its port; false (with the reason) when it did not come up.
     bool Start(QString* error);
     int Port() const { return m_port; }
+    // The simulator's process id, for a test that stops and continues it.
+    qint64 ProcessId() const { return m_process.processId(); }
     QString LogPath() const { return m_logPath; }
 
     // Every log line, in order.

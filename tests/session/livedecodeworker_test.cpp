@@ -1,6 +1,10 @@
 // The live channel's decode step without a recorder: the frame chain of stream kinds 2 and 3,
-// the processor-load rule with its two thresholds.
+// the processor-load rule with its two thresholds, and the bounded first picture of a large
+// stream.
 #include <gtest/gtest.h>
+
+#include "common/media/moduledecoder.h"
+#include "common/support/decoder_streams.h"
 
 #include "session/cameoroute.h"
 #include "session/lastpictures.h"
@@ -63,4 +67,44 @@ TEST_F(LiveDecodeWorkerTest, LoadAboveSeventySkipsPredictedFramesUntilItFallsBel
     EXPECT_FALSE(worker.PassesSequence(Frame(2, 0, 2)));
     worker.Restart();
     EXPECT_FALSE(worker.SkipsForLoad(predicted, 40)) << "a new run starts without overload";
+}
+
+// Sixteen channels of key frames at the largest size must not each keep a full-size converted
+// picture for the last-picture slot: the slot takes the first picture at a bounded size, converted
+// from the decoded frame.
+TEST_F(LiveDecodeWorkerTest, FirstPictureOfALargeStreamIsKeptAtABoundedSize)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(4096, 2304, 2, 1);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    CModuleDecoder decoder;
+    ASSERT_TRUE(decoder.OpenDecoder());
+    decoder.SetConvertOnDemand(true);
+    pictures.Reset();
+    ASSERT_TRUE(pictures.AwaitsFirst(2));
+
+    LiveFrameRecord r = Frame(2, 1, 0);
+    r.CopyPayload(stream.frames.at(0).constData(), stream.frames.at(0).size());
+    ASSERT_EQ(worker.Decode(r, decoder, 0, 0, true), LiveDecodeWorker::Outcome::FirstPicture);
+    const QImage slot = pictures.Get(2);
+    EXPECT_EQ(slot.size(), QSize(1280, 720)) << "bounded, with the stream's aspect";
+    bool lit = false;
+    for (int y = 0; y < slot.height() && !lit; y += 37)
+        for (int x = 0; x < slot.width() && !lit; x += 37)
+            lit = slot.pixelColor(x, y).value() > 40;
+    EXPECT_TRUE(lit) << "the slot holds the converted picture, not a black one";
+    EXPECT_EQ(decoder.GetPictureSize(), QSize(4096, 2304));
+}
+
+TEST_F(LiveDecodeWorkerTest, FirstPictureOfASmallStreamKeepsItsSize)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(352, 240, 2, 1);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    CModuleDecoder decoder;
+    ASSERT_TRUE(decoder.OpenDecoder());
+    decoder.SetConvertOnDemand(true);
+    pictures.Reset();
+    LiveFrameRecord r = Frame(2, 1, 0);
+    r.CopyPayload(stream.frames.at(0).constData(), stream.frames.at(0).size());
+    ASSERT_EQ(worker.Decode(r, decoder, 0, 0, true), LiveDecodeWorker::Outcome::FirstPicture);
+    EXPECT_EQ(pictures.Get(2).size(), QSize(352, 240));
 }

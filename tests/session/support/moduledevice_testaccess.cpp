@@ -2,6 +2,7 @@
 
 #include "session/livedecodeworker.h"
 #include "session/moduleplayback.h"
+#include "session/recorderwait.h"
 #include "session/sessionthread.h"
 #include "session/slotreceivebuffers.h"
 
@@ -45,21 +46,21 @@ bool CModuleDeviceTestAccess::IsLiveDropping(const CModuleDevice& device, int ch
 
 bool CModuleDeviceTestAccess::IsLiveThreadRunning(const CModuleDevice& device, int ch)
 {
-    return device.ValidChannel(ch) && device.m_liveThreads[size_t(ch)]
-           && device.m_liveThreads[size_t(ch)]->ShouldRun();
+    return device.ValidChannel(ch) && device.m_channels[size_t(ch)].liveThread
+           && device.m_channels[size_t(ch)].liveThread->ShouldRun();
 }
 
 int CModuleDeviceTestAccess::GetDecodedFrames(const CModuleDevice& device, int ch)
 {
-    return device.ValidChannel(ch) && device.m_liveWorkers[size_t(ch)]
-               ? device.m_liveWorkers[size_t(ch)]->DecodedFrames()
+    return device.ValidChannel(ch) && device.m_channels[size_t(ch)].liveWorker
+               ? device.m_channels[size_t(ch)].liveWorker->DecodedFrames()
                : 0;
 }
 
 int CModuleDeviceTestAccess::GetSkippedForLoad(const CModuleDevice& device, int ch)
 {
-    return device.ValidChannel(ch) && device.m_liveWorkers[size_t(ch)]
-               ? device.m_liveWorkers[size_t(ch)]->SkippedForLoad()
+    return device.ValidChannel(ch) && device.m_channels[size_t(ch)].liveWorker
+               ? device.m_channels[size_t(ch)].liveWorker->SkippedForLoad()
                : 0;
 }
 
@@ -150,7 +151,7 @@ int CModuleDeviceTestAccess::GetListDay(const CModuleDevice& device)
 
 int CModuleDeviceTestAccess::GetFirstScanMinute(const CModuleDevice& device, int ch)
 {
-    return device.ValidChannel(ch) ? device.m_firstMinuteScan[size_t(ch)] : 9999;
+    return device.ValidChannel(ch) ? device.m_channels[size_t(ch)].firstMinuteScan : 9999;
 }
 
 void CModuleDeviceTestAccess::PrepareListIntake(CModuleDevice& device, int channelCount)
@@ -179,16 +180,18 @@ void CModuleDeviceTestAccess::SetSearchMask(CModuleDevice& device, quint32 mask)
 
 void CModuleDeviceTestAccess::ResetListIntake(CModuleDevice& device)
 {
-    for (auto& table : device.m_minuteTables)
-        table.reset();
-    device.m_firstMinuteScan = CModuleDevice::NoMinutes();
-    device.m_firstMinuteOwn = CModuleDevice::NoMinutes();
+    for (PlaybackSlot& slot : device.m_slots)
+        slot.minuteTable.reset();
+    for (ChannelState& channel : device.m_channels) {
+        channel.firstMinuteScan = ChannelState::kNoMinute;
+        channel.firstMinuteOwn = ChannelState::kNoMinute;
+    }
     device.m_startTogether = false;
     // A day that is not a date: the scheduler forgets its day and asks for nothing. One still
     // idle has taken no index since it last forgot its day.
-    for (auto& scheduler : device.m_schedulers) {
-        if (scheduler && scheduler->GetState() != PlaybackMode::Idle)
-            scheduler->ResetIndex(0);
+    for (PlaybackSlot& slot : device.m_slots) {
+        if (slot.scheduler && slot.scheduler->GetState() != PlaybackMode::Idle)
+            slot.scheduler->ResetIndex(0);
     }
 }
 
@@ -200,6 +203,11 @@ bool CModuleDeviceTestAccess::IsConnecting(const CModuleDevice& device)
 void CModuleDeviceTestAccess::SetLoginTimeLimit(CModuleDevice& device, int ms)
 {
     device.m_loginTimeLimitMs = ms;
+}
+
+void CModuleDeviceTestAccess::SetRecorderWaitLimit(CModuleDevice& device, int ms)
+{
+    device.m_recorderWait->SetLimitMs(ms);
 }
 
 void CModuleDeviceTestAccess::SetLoggedIn(CModuleDevice& device, bool loggedIn)

@@ -58,5 +58,7 @@ public:
     // Connection.
     static bool IsConnecting(const CModuleDevice& device);
     static void SetLoginTimeLimit(CModuleDevice& device, int ms);
+    // The limit of a box that waits on the recorder's answer.
+    static void SetRecorderWaitLimit(CModuleDevice& device, int ms);
     static void SetLoggedIn(CModuleDevice& device, bool loggedIn);
 };

@@ -25,6 +25,8 @@ void PrintTo(const BoxCall& call, std::ostream* os)
 void SessionTestHub::ShowMessageBox(const QString& title, const QString& text, const QString& option)
 {
     boxCalls.push_back({title, text, option});
+    if (!title.isEmpty())
+        m_title = title;
     if (onBox)
         onBox(boxCalls.back());
 }

@@ -60,6 +60,11 @@ public:
         return withoutHealthCheck ? nullptr : MainWindow::CreateHealthCheck();
     }
 
+    // Set, the hub keeps the last title given as the main window does, so that a session closes
+    // a box of its own title.
+    bool keepTitle = false;
+    QString MessageTitle() const override { return keepTitle ? m_title : MainWindow::MessageTitle(); }
+
     std::vector<BoxCall> boxCalls;
     // Called after each box call is recorded.
     std::function<void(const BoxCall&)> onBox;
@@ -67,6 +72,9 @@ public:
     std::vector<int> accountCodes;
     std::vector<QString> certificateQuestions;
     std::function<bool()> answerCertificate;
+
+private:
+    QString m_title;
 };
 
 class SessionTest : public ::testing::Test

@@ -8,6 +8,7 @@ FAIL_MODES = (
     "close-after-status", "bad-length", "bad-marker", "wrong-crc",
     "drop-during-transfer", "model-class-reject",
     "silent", "silent-after-status", "flood-05",
+    "cut-list", "overlong-list", "no-list-reply", "stall-login",
 )
 FLOOD_05_COUNT = 2000
 

@@ -1,4 +1,5 @@
 """Handlers of the requests that the client sends, by command code."""
+import asyncio
 import struct
 
 from . import replies
@@ -40,6 +41,13 @@ async def on_login(conn, msg):
         bad = bytearray(replies.login_reply(cfg, ok))
         bad[0:4] = (0x7FFFFFF0).to_bytes(4, "big")
         await conn.send(bytes(bad))
+        return
+    if "stall-login" in cfg.fail:
+        # the login reply trickles out one byte every 2 seconds
+        conn.log.write({"conn": conn.n, "event": "login-stalled"})
+        for b in replies.login_reply(cfg, ok):
+            await conn.send(bytes([b]))
+            await asyncio.sleep(2.0)
         return
     await conn.reply(replies.login_reply(cfg, ok))
     if "close-after-login" in cfg.fail:
@@ -368,14 +376,26 @@ async def on_list(conn, msg):
     else:
         debug("conn %d: list kind 0x%02X unknown" % (conn.n, kind))
         return
+    fail = conn.cfg.fail
+    if "no-list-reply" in fail:
+        # a recorder that takes list and index requests and never answers them
+        conn.log.write({"conn": conn.n, "event": "list-unanswered", "kind": kind})
+        return
     if not data:
         b = Body(28).u32(12, word12).u8(16, reply_kind).u8(17, b17).u32(20, 0).u32(24, 0)
         await conn.reply(message(0x20, b.bytes(), sub=sub))
         return
     piece = max(1, conn.cfg.list_piece)
-    for off in range(0, len(data), piece):
+    # overlong-list: the size word says half of what the pieces then carry
+    declared = max(1, len(data) // 2) if "overlong-list" in fail else len(data)
+    offsets = list(range(0, len(data), piece))
+    if "cut-list" in fail:
+        # the reply stops before its last piece
+        offsets = offsets[:-1]
+        conn.log.write({"conn": conn.n, "event": "list-cut", "kind": kind, "size": len(data)})
+    for off in offsets:
         chunk = data[off:off + piece]
-        b = Body(28).u32(12, word12).u8(16, reply_kind).u8(17, b17).u32(20, len(data)).u32(24, off).raw(28, chunk)
+        b = Body(28).u32(12, word12).u8(16, reply_kind).u8(17, b17).u32(20, declared).u32(24, off).raw(28, chunk)
         await conn.reply(message(0x21, b.bytes(), sub=sub))
 
 
