@@ -157,6 +157,9 @@ public:
     const SettingsFiles& Settings() const { return m_settings; }
     // Read without a lock by the sessions' live threads.
     int GetProcessorLoad() const override { return m_processorLoad.load(); }
+    // True while the processor-load rule holds live video to key frames; its status bar text
+    // says so meanwhile.
+    bool IsProcessorLoadRuleShown() const { return m_loadRuleHolds; }
     // Replaces the processor counter (tests give it samples of their own) and opens it as the
     // start-up does; the next timer tick reads the load from it.
     void SetCpuLoad(platform::CpuLoad load);
@@ -173,6 +176,10 @@ public:
     // argument or with the path of one recording to open. False when it is missing or did not
     // start.
     bool StartOrvane(const QString& file = QString());
+    // True when the backup player program lies in the program directory or beside the client.
+    bool IsBackupPlayerPresent() const;
+    // Enables the entries of external programs that are there and greys the others.
+    void UpdateProgramEntries();
 
     // Opens a favorite (layout code, recorder names and channels joined by ";") in the grid of
     // the active live window, or of a new one when none is active.
@@ -368,12 +375,16 @@ private:
     QDockWidget* AddDock(const QString& title, QWidget* content, const QSize& fixedSize);
     void CreateMenus();
     void CreateWaitLabels();
+    // Says on the status bar that the program behind an entry is missing, and where it was
+    // looked for, and greys the entry.
+    void TellProgramMissing(const QString& entry, const QString& program);
     // The e-map window an opener from the site book uses: one already showing the recorder's
     // channel (only focused, *showsAlready set), else an empty one, else the active one, else a
     // new one; null when none can be made.
     EmapView* ChooseEmapView(int deviceIndex, int channel, bool* showsAlready);
     void FocusEmapView(EmapView* view);
     void StartProcessorLoad();
+    void ShowProcessorLoadRule(int load);
     void StartAutoConnect();
     // The favorite the auto-connect opens now, or null (see OnTimerAutoConnect).
     const SiteBook* AutoConnectFavorite() const;
@@ -386,6 +397,7 @@ private:
                              const QString& filter);
 
     std::atomic<int> m_processorLoad{0};
+    bool m_loadRuleHolds = false;
     int m_activeCameoIndex = 0;
     int m_favoriteCameoIndex = -1;
     // Set by the first automatic favorite opening of the program run; never cleared.
@@ -423,6 +435,7 @@ private:
     QAction* m_pActFullScreen = nullptr;
     QAction* m_pActPopupMode = nullptr;
     QAction* m_pActClose = nullptr;
+    QAction* m_pActBackupPlayer = nullptr;
     int m_tabIndex = -1;
     QList<QToolBar*> m_toolBars;
     QList<QDockWidget*> m_docks;
