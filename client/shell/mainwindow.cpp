@@ -105,6 +105,7 @@ MainWindow::MainWindow(QWidget* parent)
     EmapHub::Install(this);
     PanelsHub::Install(this);
     SkinImageHub::Install(this);
+    GridHost::Install(this);
     // Convert windows read their recordings through a hidden local-file grid.
     ConvertSource::InstallFactory([](QWidget* owner) { return std::make_unique<GridConvertSource>(owner); });
 
@@ -205,6 +206,8 @@ MainWindow::~MainWindow()
         PanelsHub::Install(nullptr);
     if (SkinImageHub::Instance() == this)
         SkinImageHub::Install(nullptr);
+    if (GridHost::Instance() == this)
+        GridHost::Install(nullptr);
     ConvertSource::InstallFactory(nullptr);
     if (g_pMainWindow == this)
         g_pMainWindow = nullptr;
@@ -566,6 +569,38 @@ void MainWindow::ShowNetworkStatus(int deviceIndex)
     CModuleNetworkStatus status(this);
     status.SetDevice(deviceIndex);
     status.exec();
+}
+
+void MainWindow::ShowAdjustValues(int brightness, int contrast, int frameRate)
+{
+    if (m_pAdjust)
+        m_pAdjust->SetValues(brightness, contrast, frameRate);
+}
+
+void MainWindow::AddGridFavorite(const QString& kind, int split, int first, const QString& names,
+                                 const QString& channels)
+{
+    if (m_pSiteBook)
+        m_pSiteBook->addFavorite(kind, split, first, names, channels);
+}
+
+bool MainWindow::IsGridOwnerPopup(CameoKind kind, int slot) const
+{
+    switch (kind) {
+    case CameoKind::Live: return IsLiveViewPopup(slot);
+    case CameoKind::Playback: return IsSearchViewPopup(slot);
+    case CameoKind::Local: return IsSearchLocalViewPopup(slot);
+    }
+    return false;
+}
+
+void MainWindow::ToggleGridOwnerPopup(CameoKind kind, int slot)
+{
+    switch (kind) {
+    case CameoKind::Live: ToggleLiveViewPopup(slot); break;
+    case CameoKind::Playback: ToggleSearchViewPopup(slot); break;
+    case CameoKind::Local: ToggleSearchLocalViewPopup(slot); break;
+    }
 }
 
 void MainWindow::RestoreGridSplit(int cameoIndex)

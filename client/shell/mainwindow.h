@@ -25,6 +25,7 @@
 #include "platform/cpuload.h"
 #include "search/searchhub.h"
 #include "session/sessionhub.h"
+#include "shell/gridhost.h"
 #include "shell/gridtable.h"
 #include "shell/recordertable.h"
 #include "shell/settingsfiles.h"
@@ -72,7 +73,8 @@ class MainWindow : public QMainWindow,
                    public EmapHub,
                    public PanelsHub,
                    public SkinImageHub,
-                   public SearchHub
+                   public SearchHub,
+                   public GridHost
 {
     Q_OBJECT
 
@@ -97,15 +99,15 @@ public:
 
     // Grid table (GridTable).
     CCameo* GetCameo(int index) const;
-    bool AddCameo(int index, CCameo* cameo);
-    bool RemoveCameo(int index);
-    int GetFreeCameoIndex() const;
+    bool AddCameo(int index, CCameo* cameo) override;
+    bool RemoveCameo(int index) override;
+    int GetFreeCameoIndex() const override;
     void CountCameoFrame(int deviceIndex, int channel, int cameoIndex, int cellIndex, int keepPicture,
                          int cropPicture) override;
     // The kind is not looked at: every grid clears the channel.
-    void ClearDeviceCells(int deviceIndex, int channel, int kind);
+    void ClearDeviceCells(int deviceIndex, int channel, int kind) override;
     // Stops live and playback sound of every recorder, so that another channel can play.
-    void StopAllAudio() { m_devices.StopAllAudio(); }
+    void StopAllAudio() override { m_devices.StopAllAudio(); }
 
     void OnDeviceConnected(int deviceIndex, int unused) override;
     void OnDeviceDisconnected(int deviceIndex, int kind) override;
@@ -119,9 +121,17 @@ public:
     int ConsoleDeviceIndex() const override;
 
     // Binds the camera control pop-up to a grid cell's camera and shows it.
-    void ShowCameraControl(int deviceIndex, int channel, int cameoIndex);
+    void ShowCameraControl(int deviceIndex, int channel, int cameoIndex) override;
     // The grid's chosen camera for the pan/tilt/zoom panel ((-1, -1) for none).
-    void SetPtzCameo(int deviceIndex, int channel);
+    void SetPtzCameo(int deviceIndex, int channel) override;
+    // GridHost: what the grids ask of the window besides the above.
+    void ShowAdjustValues(int brightness, int contrast, int frameRate) override;
+    void AddGridFavorite(const QString& kind, int split, int first, const QString& names,
+                         const QString& channels) override;
+    OsdFlags GetOsdFlags() const override { return m_settings.GetOsdFlags(); }
+    void SetOsdFlag(OsdFlag flag, quint8 value) override { m_settings.SetOsdFlag(flag, value); }
+    bool IsGridOwnerPopup(CameoKind kind, int slot) const override;
+    void ToggleGridOwnerPopup(CameoKind kind, int slot) override;
     HealthCheckView* CreateHealthCheck() override;
     void ShowNetworkStatus(int deviceIndex) override;
 
@@ -164,11 +174,11 @@ public:
     // start-up does; the next timer tick reads the load from it.
     void SetCpuLoad(platform::CpuLoad load);
     int GetActiveCameoIndex() const { return m_activeCameoIndex; }
-    void SetActiveCameoIndex(int index) { m_activeCameoIndex = index; }
+    void SetActiveCameoIndex(int index) override { m_activeCameoIndex = index; }
     // The grid whose favorite is being opened: the sessions asked to connect for it call its
     // OnFavoriteNext. -1 before the first favorite.
     int GetFavoriteCameoIndex() const { return m_favoriteCameoIndex; }
-    void SetFavoriteCameoIndex(int index) { m_favoriteCameoIndex = index; }
+    void SetFavoriteCameoIndex(int index) override { m_favoriteCameoIndex = index; }
     // Writes account.dat from the server login record (SettingsFiles::SaveAccountFile).
     bool SaveAccountFile();
 
@@ -279,8 +289,8 @@ public:
     bool IsMenuBarShown() const { return m_menuBarShown != 0; }
     int MenuBarHeight() const { return m_menuBarHeight; }
     bool IsClosing() const override { return m_closing != 0; }
-    bool IsCtrlHeld() const { return m_ctrl != 0; }
-    bool IsShiftHeld() const { return m_shift != 0; }
+    bool IsCtrlHeld() const override { return m_ctrl != 0; }
+    bool IsShiftHeld() const override { return m_shift != 0; }
     // A pointer movement over the window, from the hover filter.
     void OnHoverMove(int x, int y, int oldX, int oldY);
 
