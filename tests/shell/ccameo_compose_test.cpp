@@ -232,8 +232,9 @@ TEST(CameoOsdTexts, LeftCornersMakeRoomForTheRightOnes)
         EXPECT_LE(metrics.horizontalAdvance(t.topLeft) + rightWidth, c.width) << c.name;
         const int bottomRight = c.bottomRight.isEmpty() ? 0 : metrics.horizontalAdvance(c.bottomRight) + 6;
         EXPECT_LE(metrics.horizontalAdvance(t.bottomLeft) + bottomRight, c.width) << c.name;
-        if (c.cut)
+        if (c.cut) {
             EXPECT_TRUE(t.topLeft.startsWith(QStringLiteral("07 "))) << "the cell number stays";
+        }
         EXPECT_EQ(t.topRight, c.topRight) << "the date and time keep their room";
     }
 }

@@ -267,7 +267,8 @@ TEST_F(MainWinTest, ProcessorLoadRuleIsShownWhileItHolds)
         EXPECT_EQ(hub->IsProcessorLoadRuleShown(), s.shown) << s.load;
         const QString text = hub->statusBar()->currentMessage();
         EXPECT_EQ(text.contains(QStringLiteral("key frames only")), s.shown) << s.load << " " << qPrintable(text);
-        if (s.shown)
+        if (s.shown) {
             EXPECT_TRUE(text.startsWith(QStringLiteral("Processor load %1 %").arg(s.load))) << qPrintable(text);
+        }
     }
 }
