@@ -1,8 +1,11 @@
 // Live video end to end: the recorder simulator streams a D1 H.264 stream (704 x 480, about
-// 3 Mbit/s) on every channel, and the client (its main window, offscreen, opening the site
-// book's favorite as an operator would) decodes and shows it in a grid. In the same run ffmpeg
-// decodes the same stream with one thread; the client's processor time per decoded frame is
-// reported as a ratio of ffmpeg's.
+// 3 Mbit/s) on every channel, and the client (its main window shown at its default size on the
+// offscreen screen, opening the site book's favorite as an operator would) decodes and shows it
+// in a grid. A last case plays a D1 30 fps recording from the disk in the local backup window.
+// In the same run ffmpeg decodes the same stream with one thread, once as it is and once scaled
+// to the size of the case's cells (-vf scale=W:H -pix_fmt bgra); the client's processor time
+// per decoded frame is reported as a ratio of each. Beside the decoded frames the grids count
+// their conversions (pictures converted for a cell) and compositions (grid pictures composed).
 //
 // Each case runs the client in a child process of its own and reports, over its measuring
 // window: processor time per decoded frame (÷ ffmpeg's), share of a core, context switches a
@@ -14,8 +17,11 @@
 // The processor-load rule is held off through the hub's processor counter (it reads 0 %).
 //
 // Usage: live_bench [seconds of measuring per case (default 15)] [case number from 1 (default all)]
+#include "common/media/modulerecord.h"
 #include "session/livepacer.h"
 #include "session/moduledevice.h"
+#include "shell/ccameo.h"
+#include "shell/childwindowslots.h"
 #include "shell/mainwindow.h"
 
 #include <QApplication>
@@ -32,8 +38,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <vector>
 
 namespace {
@@ -49,16 +57,20 @@ struct Case
     double fps;     // what the simulator streams
     bool fixedRate; // the simulator ignores the rate the client asks
     bool stall;     // stop the client for a second after measuring
+    bool local;     // a recording on the disk instead of recorders
 };
 
 const Case kCases[] = {
-    {"4 ch x 30 fps", 1, 4, 30, true, false},
-    {"16 ch x 30 fps", 1, 16, 30, true, true},
-    {"64 ch (4 x 16) x 30 fps", 4, 64, 30, true, false},
-    {"16 ch, the rate asked (5 fps)", 1, 16, 30, false, true},
-    {"16 ch idle (0.1 fps)", 1, 16, 0.1, true, false},
-    {"64 ch idle (0.1 fps)", 4, 64, 0.1, true, false},
+    {"1 ch x 30 fps", 1, 1, 30, true, false, false},
+    {"4 ch x 30 fps", 1, 4, 30, true, false, false},
+    {"16 ch x 30 fps", 1, 16, 30, true, true, false},
+    {"64 ch (4 x 16) x 30 fps", 4, 64, 30, true, false, false},
+    {"16 ch, the rate asked (5 fps)", 1, 16, 30, false, true, false},
+    {"16 ch idle (0.1 fps)", 1, 16, 0.1, true, false, false},
+    {"64 ch idle (0.1 fps)", 4, 64, 0.1, true, false, false},
+    {"local file, D1 30 fps", 0, 1, 30, true, false, true},
 };
+constexpr int kLocalRepeats = 6; // the recording holds the stream this many times (a minute)
 
 double CpuSeconds(const rusage& u)
 {
@@ -121,8 +133,9 @@ QString MakeStream(const QString& folder)
 
 // ffmpeg's processor time per frame for one-thread decoding of the stream, five passes in one
 // run (the stream written five times over into one file: a raw stream cannot be looped), so
-// that its start-up weighs little.
-double FfmpegCpuPerFrame(const QString& stream)
+// that its start-up weighs little; with a cell size, the pictures are also scaled to it as the
+// grid does.
+double FfmpegCpuPerFrame(const QString& stream, QSize cell = QSize())
 {
     constexpr int kPasses = 5;
     QFile in(stream);
@@ -136,8 +149,15 @@ double FfmpegCpuPerFrame(const QString& stream)
     rusage before{}, after{};
     getrusage(RUSAGE_CHILDREN, &before);
     QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"), {"-hide_banner", "-loglevel", "error", "-nostdin", "-threads", "1",
-                                            "-filter_threads", "1", "-i", out.fileName(), "-f", "null", "-"});
+    QStringList args{"-hide_banner",    "-loglevel", "error", "-nostdin",    "-threads", "1",
+                     "-filter_threads", "1",         "-i",    out.fileName()};
+    if (cell.isValid())
+        args << "-vf" << QStringLiteral("scale=%1:%2").arg(cell.width()).arg(cell.height()) << "-pix_fmt"
+             << "bgra";
+    args << "-f"
+         << "null"
+         << "-";
+    ffmpeg.start(QStringLiteral("ffmpeg"), args);
     if (!ffmpeg.waitForFinished(600000) || ffmpeg.exitCode() != 0 || !ffmpeg.readAllStandardError().isEmpty())
         return -1;
     getrusage(RUSAGE_CHILDREN, &after);
@@ -154,11 +174,94 @@ struct Totals
     qint64 skipped = 0;
     qint64 maxQueuedMs = 0;
     qint64 queued = 0;
+    qint64 conversions = 0;
+    qint64 compositions = 0;
 };
+
+// The access units of an H.264 elementary stream: a new one starts at each slice that follows a
+// slice, or at a parameter set that follows one.
+QList<QByteArray> SplitFrames(const QByteArray& stream)
+{
+    QList<QByteArray> frames;
+    QByteArray current;
+    bool hasSlice = false;
+    int at = stream.indexOf(QByteArray("\x00\x00\x01", 3));
+    while (at >= 0) {
+        int next = stream.indexOf(QByteArray("\x00\x00\x01", 3), at + 3);
+        int end = next < 0 ? stream.size() : next;
+        if (next > 0 && stream[next - 1] == 0)
+            --end; // a four-byte start code belongs to the next unit
+        const int start = at > 0 && stream[at - 1] == 0 ? at - 1 : at;
+        const int type = at + 3 < stream.size() ? stream[at + 3] & 0x1F : 0;
+        const bool slice = type == 1 || type == 5;
+        if (hasSlice && (slice || type == 7 || type == 9)) {
+            frames.append(current);
+            current.clear();
+            hasSlice = false;
+        }
+        current += stream.mid(start, end - start);
+        hasSlice = hasSlice || slice;
+        at = next;
+    }
+    if (!current.isEmpty())
+        frames.append(current);
+    return frames;
+}
+
+// A recording of the stream played kLocalRepeats times at 30 frames a second, as the client
+// writes it, on channel 1 of the day folder; its data file name, or an empty text.
+QString WriteRecording(const QString& root, const QString& streamPath)
+{
+    QFile in(streamPath);
+    if (!in.open(QIODevice::ReadOnly))
+        return QString();
+    const QList<QByteArray> frames = SplitFrames(in.readAll());
+    if (frames.isEmpty())
+        return QString();
+    constexpr int kDate = 20261210;
+    constexpr int kStart = 120000;
+    ModuleRecord writer;
+    if (!writer.StartRecord(0, kDate, kStart, root, 0, ModuleRecord::RecordLive))
+        return QString();
+    int n = 0;
+    for (int r = 0; r < kLocalRepeats; ++r) {
+        for (const QByteArray& f : frames) {
+            const int second = n / 30;
+            const int time = kStart + (second / 60) * 100 + second % 60;
+            const bool key = f.contains(QByteArray("\x00\x00\x01\x65", 4));
+            if (writer.OnRecordData(0, kDate, time, key ? 1 : 2, 2, f.constData(), f.size(), 1, 0) < 0)
+                return QString();
+            ++n;
+        }
+    }
+    writer.StopRecord(0);
+    return QStringLiteral("h120000.001");
+}
+
+// The grids' counts of the hub's table, and the cell size of the grid with the most cells shown.
+void SumGrids(MainWindow& hub, Totals& t, QSize* cell = nullptr)
+{
+    int mostShown = 0;
+    for (int i = 0; i < MainWindow::kCameoSlots; ++i) {
+        CCameo* grid = hub.GetCameo(i);
+        if (!grid)
+            continue;
+        t.conversions += grid->GetConversionCount();
+        t.compositions += grid->GetCompositionCount();
+        if (grid->GetKind() == CameoKind::Local)
+            t.decoded += grid->GetLocalDecodedCount();
+        const int n = int(std::sqrt(double(std::max(1, grid->GetSplit()))));
+        if (cell && grid->isVisible() && grid->GetSplit() > mostShown) {
+            mostShown = grid->GetSplit();
+            *cell = QSize(grid->width() / n, grid->height() / n);
+        }
+    }
+}
 
 Totals Sum(MainWindow& hub, int recorders, int channelsEach, std::vector<qint64>* receivedEach = nullptr)
 {
     Totals t;
+    SumGrids(hub, t);
     for (int r = 0; r < recorders; ++r) {
         CModuleDevice* device = hub.GetDevice(r);
         for (int ch = 0; device && ch < channelsEach; ++ch) {
@@ -267,7 +370,8 @@ private:
     std::vector<qint64> m_lastReceived;
 };
 
-// Prints one line: cpu wall decoded received skipped ctxsw longestGapMs rssKb backToLiveMs peakQueuedMs
+// Prints one line: cpu wall decoded received skipped ctxsw longestGapMs rssKb conversions
+// compositions cellWidth cellHeight; a stall adds: backToLiveMs peakQueuedMs
 int RunChild(int argc, char** argv)
 {
     const int recorders = std::atoi(argv[2]);
@@ -275,11 +379,29 @@ int RunChild(int argc, char** argv)
     const double fps = std::atof(argv[4]);
     const int seconds = std::atoi(argv[5]);
     const bool stall = std::atoi(argv[6]) != 0;
+    const QString localStream = argc > 7 ? QString::fromLocal8Bit(argv[7]) : QString();
     QApplication app(argc, argv);
     auto* hub = new MainWindow;
+    // What the user sees: the window at its default size, so that the grids have cells.
+    hub->show();
     // Processor samples that never advance: the load reads 0 % and no frame is skipped for it.
     hub->SetCpuLoad(platform::CpuLoad([] { return QByteArray("cpu  0 0 0 1000 0 0 0 0 0 0\n"); }));
     Probe probe(*hub, recorders, channelsEach, fps, stall);
+    CCameo* localGrid = nullptr;
+    if (!localStream.isEmpty()) {
+        const QString file = WriteRecording(QDir::currentPath(), localStream);
+        const int slot = hub->exeSearchLocalView();
+        QWidget* window = slot >= 0 ? hub->SearchLocalViewSlots()->Window(slot) : nullptr;
+        localGrid = window ? window->findChild<CCameo*>() : nullptr;
+        if (file.isEmpty() || !localGrid) {
+            std::printf("the local recording could not be made or opened\n");
+            return 1;
+        }
+        // Played once its window has its size.
+        QTimer::singleShot(500, localGrid, [localGrid, file] {
+            localGrid->OpenLocalFile(QDir::currentPath() + QStringLiteral("/20261210"), file);
+        });
+    }
 
     rusage startUsage{};
     Totals startTotals;
@@ -295,13 +417,17 @@ int RunChild(int argc, char** argv)
         // The rate the recorders actually send, for the time back to live.
         probe.SetChannelRate((end.received - startTotals.received) / std::max(0.001, seconds)
                              / std::max(1, recorders * channelsEach));
-        std::printf("MEASURED %.4f %.4f %lld %lld %lld %ld %lld %ld\n",
+        QSize cell;
+        Totals grids;
+        SumGrids(*hub, grids, &cell);
+        std::printf("MEASURED %.4f %.4f %lld %lld %lld %ld %lld %ld %lld %lld %d %d\n",
                     CpuSeconds(endUsage) - CpuSeconds(startUsage), seconds, end.decoded - startTotals.decoded,
                     // Frames still queued at the end are neither decoded nor lost yet.
                     end.received - startTotals.received - (end.queued - startTotals.queued),
                     end.skipped - startTotals.skipped,
                     (endUsage.ru_nvcsw + endUsage.ru_nivcsw) - (startUsage.ru_nvcsw + startUsage.ru_nivcsw),
-                    probe.LongestGapMs(), ResidentKb());
+                    probe.LongestGapMs(), ResidentKb(), end.conversions - startTotals.conversions,
+                    end.compositions - startTotals.compositions, cell.width(), cell.height());
         std::fflush(stdout);
         if (!stall)
             app.quit();
@@ -317,7 +443,7 @@ int RunChild(int argc, char** argv)
     // favorite connects its recorders one after another), or after a minute at the latest.
     QTimer ready;
     QObject::connect(&ready, &QTimer::timeout, &app, [&] {
-        bool all = true;
+        bool all = localGrid == nullptr || localGrid->GetLocalDecodedCount() > 0;
         for (int r = 0; all && r < recorders; ++r) {
             CModuleDevice* device = hub->GetDevice(r);
             for (int ch = 0; all && ch < channelsEach; ++ch)
@@ -389,6 +515,8 @@ struct Result
     qint64 decoded = 0, received = 0, skipped = 0, ctxsw = 0, longestGapMs = 0;
     long rssKb = 0;
     qint64 backToLiveMs = -1, peakQueuedMs = 0;
+    qint64 conversions = 0, compositions = 0;
+    QSize cell;
 };
 
 Result RunCase(const QString& program, const QString& simulator, const QString& stream, const Case& c, int seconds)
@@ -397,7 +525,7 @@ Result RunCase(const QString& program, const QString& simulator, const QString& 
     QTemporaryDir dir;
     std::vector<std::unique_ptr<QProcess>> sims;
     std::vector<int> ports;
-    const int channelsEach = c.channels / std::max(1, c.recorders);
+    const int channelsEach = c.local ? 0 : c.channels / std::max(1, c.recorders);
     for (int r = 0; r < c.recorders; ++r) {
         auto sim = std::make_unique<QProcess>();
         QStringList args{simulator, "--port", "0",     "--channels",          QString::number(channelsEach),
@@ -421,8 +549,15 @@ Result RunCase(const QString& program, const QString& simulator, const QString& 
     QProcess child;
     child.setWorkingDirectory(dir.path());
     child.setStandardErrorFile(QProcess::nullDevice());
-    child.start(program, {"--child", QString::number(c.recorders), QString::number(channelsEach),
-                          QString::number(c.fps), QString::number(seconds), c.stall ? "1" : "0"});
+    QStringList childArgs{"--child",
+                          QString::number(c.recorders),
+                          QString::number(channelsEach),
+                          QString::number(c.fps),
+                          QString::number(seconds),
+                          c.stall ? "1" : "0"};
+    if (c.local)
+        childArgs << stream;
+    child.start(program, childArgs);
     QByteArray out;
     bool stopped = false;
     QElapsedTimer limit;
@@ -452,8 +587,12 @@ Result RunCase(const QString& program, const QString& simulator, const QString& 
         QString word;
         in >> word;
         if (word == "MEASURED") {
+            int cellWidth = 0;
+            int cellHeight = 0;
             in >> result.cpu >> result.wall >> result.decoded >> result.received >> result.skipped >> result.ctxsw
-                >> result.longestGapMs >> result.rssKb;
+                >> result.longestGapMs >> result.rssKb >> result.conversions >> result.compositions >> cellWidth
+                >> cellHeight;
+            result.cell = QSize(cellWidth, cellHeight);
             result.ok = true;
         } else if (word == "STALL") {
             in >> result.backToLiveMs >> result.peakQueuedMs;
@@ -491,25 +630,39 @@ int main(int argc, char** argv)
     std::printf("ffmpeg -threads 1: %.3f ms of processor time per D1 frame\n\n", reference * 1000);
 
     // An empty main window: the memory that is not the channels'.
-    const Case empty{"no recorder", 0, 0, 30, true, false};
+    const Case empty{"no recorder", 0, 0, 30, true, false, false};
     const Result base = RunCase(program, simulator, stream, empty, 5);
-    std::printf("%-32s %9s %9s %8s %9s %8s %8s %9s %9s\n", "case", "cpu/frame", "core", "csw/s", "dec/recv",
-                "ui max", "MB/ch", "to live", "peak q");
+    std::printf("%-30s %9s %9s %11s %8s %8s %9s %8s %8s %7s %8s %8s %8s\n", "case", "cpu/frame", "vs decode",
+                "vs dec+scale", "core", "csw/s", "dec/recv", "conv/dec", "comp/s", "ui max", "MB/ch", "to live",
+                "peak q");
+    std::map<std::pair<int, int>, double> scaled; // ffmpeg decoding and scaling, by cell size
     for (const Case& c : kCases) {
         if (only > 0 && &c != &kCases[only - 1])
             continue;
         const Result r = RunCase(program, simulator, stream, c, seconds);
         if (!r.ok || r.wall <= 0) {
-            std::printf("%-32s the run failed\n", c.name);
+            std::printf("%-30s the run failed\n", c.name);
             continue;
         }
         const double perFrame = r.decoded > 0 ? r.cpu / r.decoded : 0;
+        char perFrameText[32] = "-";
+        char ratio[32] = "-";
+        char scaledRatio[32] = "-";
+        if (r.decoded > 0) {
+            std::snprintf(perFrameText, sizeof perFrameText, "%.3f ms", perFrame * 1000);
+            std::snprintf(ratio, sizeof ratio, "%.2f x", perFrame / reference);
+            if (r.cell.width() > 0 && r.cell.height() > 0) {
+                const auto key = std::make_pair(r.cell.width(), r.cell.height());
+                if (!scaled.count(key))
+                    scaled[key] = FfmpegCpuPerFrame(stream, r.cell);
+                if (scaled[key] > 0)
+                    std::snprintf(scaledRatio, sizeof scaledRatio, "%.2f x %dx%d", perFrame / scaled[key],
+                                  r.cell.width(), r.cell.height());
+            }
+        }
         char gap[32] = "-";
         if (c.fps >= 1)
             std::snprintf(gap, sizeof gap, "%lld ms", r.longestGapMs);
-        char ratio[32] = "-";
-        if (r.decoded > 0)
-            std::snprintf(ratio, sizeof ratio, "%.2f x", perFrame / reference);
         char live[32] = "-";
         if (c.stall)
             std::snprintf(live, sizeof live, "%lld ms", r.backToLiveMs);
@@ -517,9 +670,11 @@ int main(int argc, char** argv)
         if (c.stall)
             std::snprintf(peak, sizeof peak, "%lld ms", r.peakQueuedMs);
         const double mbPerChannel = base.ok ? (r.rssKb - base.rssKb) / 1024.0 / c.channels : 0;
-        std::printf("%-32s %9s %8.1f%% %8.0f %9.3f %8s %8.1f %9s %9s\n", c.name, ratio, 100 * r.cpu / r.wall,
-                    r.ctxsw / r.wall, r.received > 0 ? double(r.decoded) / r.received : 0.0, gap, mbPerChannel,
-                    live, peak);
+        std::printf("%-30s %9s %9s %11s %7.1f%% %8.0f %9.3f %8.2f %8.1f %7s %8.1f %8s %8s\n", c.name, perFrameText,
+                    ratio, scaledRatio, 100 * r.cpu / r.wall, r.ctxsw / r.wall,
+                    r.received > 0 ? double(r.decoded) / r.received : 0.0,
+                    r.decoded > 0 ? double(r.conversions) / r.decoded : 0.0, r.compositions / r.wall, gap,
+                    mbPerChannel, live, peak);
         std::fflush(stdout);
     }
     return 0;

@@ -22,7 +22,7 @@ CScheduleBackup::CScheduleBackup(QWidget* parent)
     , m_jobs(std::make_unique<ScheduleJobList>(*m_model, m_session))
 {
     m_jobs->SetupModel();
-    m_form = std::make_unique<JobPageForm>(this, m_model.get(), QVector<int>{130, 180, 90, 90, 90, 90, 100, 80});
+    m_form = std::make_unique<JobPageForm>(this, m_model.get(), QVector<int>{130, 160, 90, 90, 90, 90, 100, 100});
     m_form->startButton->setText(QStringLiteral("Start"));
     auto* label = new QLabel(QStringLiteral("Download Start Time"), this);
     label->setGeometry(660, 35, 200, 20);

@@ -1,5 +1,7 @@
 #include "backup/jobpageform.h"
 
+#include <algorithm>
+
 #include "backup/backupclock.h"
 #include "backup/listmodel.h"
 
@@ -97,8 +99,22 @@ JobPageForm::JobPageForm(QWidget* page, ListModel* model, const QVector<int>& co
     table->setFrameShape(QFrame::Box);
     table->horizontalHeader()->setFont(LucidaFont(9, false));
     table->setContextMenuPolicy(Qt::CustomContextMenu);
-    for (int c = 0; c < columnWidths.size(); ++c)
-        table->setColumnWidth(c, columnWidths[c]);
+    // The state column is last and shows its longest state whole: what it lacks for that comes
+    // off the widest column (the fonts of the machine decide), and it takes the rest of the row.
+    QVector<int> widths = columnWidths;
+    if (widths.size() > 1) {
+        const int need = table->fontMetrics().horizontalAdvance(QStringLiteral("Downloading")) + 20;
+        const int last = widths.size() - 1;
+        const int widest = int(std::max_element(widths.begin(), widths.end() - 1) - widths.begin());
+        const int lack = std::min(need - widths[last], widths[widest] / 3);
+        if (lack > 0) {
+            widths[last] += lack;
+            widths[widest] -= lack;
+        }
+    }
+    for (int c = 0; c < widths.size(); ++c)
+        table->setColumnWidth(c, widths[c]);
+    table->horizontalHeader()->setStretchLastSection(true);
 
     startButton = new QPushButton(QStringLiteral("Stop"), page);
     startButton->setFont(LucidaFont(9, false));

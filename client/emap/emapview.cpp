@@ -7,6 +7,7 @@
 #include <QDragEnterEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
@@ -426,7 +427,18 @@ void EmapView::SetUpCamera(EmapCamera* camera, const SiteBook& record, const QSt
 {
     camera->setText(QString::asprintf("\n\nC%02d", record.channel + 1));
     camera->setObjectName(QStringLiteral("emapCamera"));
-    camera->setFont(QFont(QStringLiteral("Arial"), 8, QFont::Bold, false));
+    // The camera picture sits in the two blank lines above the channel text; without a frame and
+    // padding of its own the button's style left a blank tile with the text cut off.
+    camera->setStyleSheet(QStringLiteral(
+        "QPushButton#emapCamera { background-color: #dce8f4; border: 1px solid #32506e; border-radius: 3px;"
+        " padding: 0px; color: #1e2832; background-image: url(:/res/Resource/Camera.png);"
+        " background-repeat: no-repeat; background-position: top center; }"
+        "QPushButton#emapCamera:pressed { background-color: #b4cce4; }"));
+    QFont font(QStringLiteral("Arial"), 8, QFont::Bold, false);
+    // Three lines of the stand-in sans font at 8 points are taller than the icon.
+    if (!QFontInfo(font).exactMatch())
+        font = QFont(QStringLiteral("DejaVu Sans"), 7, QFont::Bold, false);
+    camera->setFont(font);
     camera->setSiteBook(record);
     camera->setToolTip(toolTip);
     camera->SetPosition(x, y);

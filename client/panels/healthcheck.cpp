@@ -1,7 +1,12 @@
 #include "panels/healthcheck.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
+#include <QStringList>
+
+#include <algorithm>
 
 #include "panels/panelshub.h"
 
@@ -60,6 +65,26 @@ Mark CellMark(const HealthState& s, int row, int column)
     }
 }
 
+// The grid's bold font, made smaller until every text fits its room: "Lucida" is not on every
+// machine, and the sans font that stands in for it is wider.
+QFont FittedFont(const QStringList& texts, int room)
+{
+    QFont font(QStringLiteral("Lucida"), 9, QFont::Bold);
+    if (!QFontInfo(font).exactMatch())
+        font.setFamily(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    for (int points = 9; points > 5; --points) {
+        font.setPointSize(points);
+        const QFontMetrics metrics(font);
+        const bool fits = std::all_of(texts.begin(), texts.end(), [&](const QString& text) {
+            return metrics.horizontalAdvance(text) <= room;
+        });
+        if (fits)
+            break;
+    }
+    return font;
+}
+
 } // namespace
 
 healthCheck::healthCheck(QWidget* parent)
@@ -77,7 +102,8 @@ healthCheck::healthCheck(QWidget* parent)
         "Earliest Record :", "Latest Record :", "Chipset Status : -", "Fan RPM : -"};
     for (int i = 0; i < kLines; ++i) {
         m_lines[i] = new QLabel(QLatin1String(captions[i]), this);
-        m_lines[i]->setGeometry(15, 165 + 20 * i, i == DiskUsage ? 350 : 300, 20);
+        // As wide as the frame, so that long values (a full disk usage line) are not cut.
+        m_lines[i]->setGeometry(15, 165 + 20 * i, 411, 20);
     }
     m_grid = DrawGrid(m_state);
     m_gridLabel->setPixmap(m_grid);
@@ -147,9 +173,13 @@ QPixmap healthCheck::DrawGrid(const HealthState& state)
     QPixmap grid(kGridWidth, kGridHeight);
     grid.fill(kGridBackground);
     QPainter painter(&grid);
-    QFont font(QStringLiteral("Lucida"), 9);
-    font.setBold(true);
-    painter.setFont(font);
+    static const char* const titles[kRows] = {"Channel",      "Motion Event", "Sensor Event", "Relay State",
+                                              "Camera State", "Video State",  "HDD State"};
+    QStringList titleTexts;
+    for (const char* title : titles)
+        titleTexts << QLatin1String(title);
+    // Two-digit channel numbers keep a pixel clear on each side, so that 10 to 16 stay apart.
+    painter.setFont(FittedFont({QString::number(HealthState::kChannels)}, kRow - 4));
     for (int c = 0; c < HealthState::kChannels; ++c) {
         const int x = 119 + 20 * c;
         for (int r = 0; r < kRows; ++r) {
@@ -166,8 +196,7 @@ QPixmap healthCheck::DrawGrid(const HealthState& state)
             painter.drawRect(cell.adjusted(0, 0, -1, -1));
         }
     }
-    static const char* const titles[kRows] = {"Channel",      "Motion Event", "Sensor Event", "Relay State",
-                                              "Camera State", "Video State",  "HDD State"};
+    painter.setFont(FittedFont(titleTexts, kColumnsAt - 8));
     for (int r = 0; r < kRows; ++r) {
         painter.setPen(Qt::black);
         painter.drawRect(0, kRow * r, kColumnsAt - 1, kRow - 1);

@@ -257,6 +257,15 @@ def player(c):
     play(c, 6.5, 4, 6)
 
 
+def local_player(c):
+    """The local backup window: the player's screen over the disk its recordings come from."""
+    monitor(c)
+    play(c, 5.5, 3.8, 5.5)
+    c.box(8, 9.5, 15.5, 15, "#b4b8be", INK)
+    c.rect(9.5, 11.5, 14, 12.5, INK)
+    c.disc(13.5, 13.8, 0.6, GREEN)
+
+
 def star(c, fill, edge):
     c.polygon(regular(8, 8.5, [7.5, 3.2], 5), edge)
     c.polygon(regular(8, 8.5, [6.1, 2.6], 5), fill)
@@ -530,6 +539,7 @@ ICONS = {
     "Resource/6.png": (16, gear),
     "Resource/8.png": (16, info),
     "Resource/9.png": (16, player),
+    "Resource/local.png": (16, local_player),
     "Resource/25.png": (16, draw_film_convert),
     "Resource/39.png": (16, draw_chip),
     "Resource/43_Off.png": (16, draw_event_bell),
@@ -575,6 +585,7 @@ ICONS = {
     "emap_normal.PNG": (32, lambda c: emap(c, GRASS)),
     "backup_normal.PNG": (32, archive_box),
     "pc_normal.PNG": (32, player),
+    "local_normal.PNG": (32, local_player),
     "info_normal.PNG": (32, info),
     "ZENT.PNG": (32, draw_logo),
 }

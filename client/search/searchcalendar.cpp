@@ -21,9 +21,9 @@ const char kDisabledStyle[] = "QPushButton {background-color: qlineargradient(x1
 const char kRecordedStyle[] = "QPushButton {background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,stop:0 "
                               "#7ba5de, stop:1 #466b9e);}";
 const char kPickedStyle[] = "QPushButton {background-color: #13233b; color:#d4e6ff;}";
-const char kTimeLabelStyle[] =
-    "QLabel{background-color : transparent; color : white; font-weight : bold;font-size "
-    ": 12px; border: 1px solid gray;}";
+// White on the dark blue of a picked day: the window behind it is light grey.
+const char kTimeLabelStyle[] = "QLabel{background-color : #13233b; color : white; font-weight : bold;font-size "
+                               ": 12px; border: 1px solid gray;}";
 const char kGrayStyle[] = "QLabel {color : gray;}";
 
 constexpr int kMinutesPerPixel = 3;

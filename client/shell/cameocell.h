@@ -42,6 +42,12 @@ struct CameoCell
     // the cell as it is; otherwise it is scaled when composed.
     bool fitted = false;
     QRect fittedRect;
+    // A newer picture waits in the cell's decoder: it is converted when the grid composes, so
+    // that only pictures that reach the screen are converted, and not on the decode thread.
+    bool pending = false;
+    bool pendingCrop = false; // the bottom 8 rows are cut off when it is converted
+    // The aspect the picture is shown at (CameoOsd::FormatCodeOf of the decoded size).
+    int formatCode = 0;
 
     bool IsBound() const { return recorder != -1 && channel != -1; }
 };

@@ -1,7 +1,10 @@
 #include "shell/cameoosd.h"
 
 #include <QPainter>
+#include <QStringList>
 #include <QtMath>
+
+#include <algorithm>
 
 QString CameoOsd::PlaybackText(PlaybackControl state, int speed)
 {
@@ -13,6 +16,48 @@ QString CameoOsd::PlaybackText(PlaybackControl state, int speed)
     case PlaybackControl::FastBackward: return QString::asprintf("x%d <<", speed);
     default: return QString();
     }
+}
+
+namespace {
+
+// The left text's lines, each cut to leave a gap before the right text's line of the same row
+// (the right-hand text keeps its room: the date and time must stay readable).
+QString FitBeside(const QString& left, const QString& right, const QFontMetrics& metrics, int width)
+{
+    constexpr int kGap = 6;
+    QStringList leftLines = left.split(QLatin1Char('\n'));
+    const QStringList rightLines = right.split(QLatin1Char('\n'));
+    for (int i = 0; i < leftLines.size(); ++i) {
+        const QString other = i < rightLines.size() ? rightLines[i] : QString();
+        const int room = width - (other.trimmed().isEmpty() ? 0 : metrics.horizontalAdvance(other) + kGap);
+        if (metrics.horizontalAdvance(leftLines[i]) > room)
+            leftLines[i] = metrics.elidedText(leftLines[i], Qt::ElideRight, qMax(0, room));
+    }
+    return leftLines.join(QLatin1Char('\n'));
+}
+
+// The bottom corners are aligned to the bottom: their last lines share a row.
+QString FitBesideFromBottom(const QString& left, const QString& right, const QFontMetrics& metrics, int width)
+{
+    QStringList leftLines = left.split(QLatin1Char('\n'));
+    QStringList rightLines = right.split(QLatin1Char('\n'));
+    std::reverse(leftLines.begin(), leftLines.end());
+    std::reverse(rightLines.begin(), rightLines.end());
+    QStringList fitted = FitBeside(leftLines.join(QLatin1Char('\n')), rightLines.join(QLatin1Char('\n')), metrics,
+                                   width)
+                             .split(QLatin1Char('\n'));
+    std::reverse(fitted.begin(), fitted.end());
+    return fitted.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+void CameoOsd::FitCorners(CameoOsdTexts& texts, const QFontMetrics& metrics, int width)
+{
+    if (width < 1)
+        return;
+    texts.topLeft = FitBeside(texts.topLeft, texts.topRight, metrics, width);
+    texts.bottomLeft = FitBesideFromBottom(texts.bottomLeft, texts.bottomRight, metrics, width);
 }
 
 CameoOsdTexts CameoOsd::BuildTexts(const CameoOsdInput& in)
@@ -180,6 +225,14 @@ QRect CameoOsd::FitRect(int width, int height, bool online, int formatCode)
         return QRect(0, (height - h) / 2, width, h);
     const int w = (height / ratioH) * ratioW;
     return QRect((width - w) / 2, 0, w, height);
+}
+
+int CameoOsd::FormatCodeOf(const QSize& picture)
+{
+    if (picture.width() < 1 || picture.height() < 1)
+        return kFourToThree;
+    // Halfway between 4:3 and 16:9 is 14:9 (about 1.56): w / h >= 14 / 9.
+    return qint64(picture.width()) * 9 >= qint64(picture.height()) * 14 ? kSixteenToNine : kFourToThree;
 }
 
 int CameoOsd::RedrawInterval(int split, bool emap)

@@ -1,6 +1,7 @@
 #pragma once
 // What a grid draws for one cell, worked out without a screen: the on-screen display texts of
 // the cell's state and the picture fitted (4:3, 16:9) or digitally zoomed into the cell.
+#include <QFontMetrics>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -59,6 +60,10 @@ class CameoOsd
 {
 public:
     static CameoOsdTexts BuildTexts(const CameoOsdInput& in);
+    // Shortens the left-hand texts (with an ellipsis, line by line) so that each line of a left
+    // corner leaves room for the same line of the right corner in a text area `width` pixels
+    // wide: a long camera title stops before the date instead of running into it.
+    static void FitCorners(CameoOsdTexts& texts, const QFontMetrics& metrics, int width);
 
     // Text of a playback state or local playback control: ">", "<", "||", "x%d >>", "x%d <<".
     static QString PlaybackText(PlaybackControl state, int speed);
@@ -73,6 +78,12 @@ public:
     // format (4:3 below code 5, else 16:9) centred for online cells, the whole cell otherwise.
     // Empty for an empty cell.
     static QRect FitRect(int width, int height, bool online, int formatCode);
+    // The format code of a decoded picture's size: wide pictures (nearer 16:9 than 4:3) are
+    // 16:9, all others (D1 and CIF included, whose pixels are not square) 4:3. An empty size
+    // is 4:3.
+    static int FormatCodeOf(const QSize& picture);
+    static constexpr int kFourToThree = 0;
+    static constexpr int kSixteenToNine = 5;
 
     // Repaint timer and redraw thread intervals in milliseconds by split.
     static int RepaintInterval(int split, bool emap);

@@ -1,11 +1,9 @@
 #include "shell/ccameo.h"
 
-#include <QAction>
 #include <QDeadlineTimer>
 #include <QDebug>
 #include <QFile>
 #include <QFontInfo>
-#include <QIcon>
 #include <QMutexLocker>
 #include <QPaintEvent>
 #include <QPainter>
@@ -16,27 +14,18 @@
 #include <cstring>
 #include <vector>
 
-#include "backup/caviconvert.h"
 #include "common/media/moduledecoder.h"
 #include "session/cameoroute.h"
 #include "session/moduledevice.h"
 #include "session/moduleplayback.h"
-#include "shell/cadjust.h"
 #include "shell/cameoosd.h"
-#include "shell/mainwindow.h"
+#include "shell/gridhost.h"
+#include "shell/recordertable.h"
 #include "shell/shelllog.h"
-#include "sitebook/sitebooktreewidget.h"
 
 namespace {
 
-constexpr int kLayoutSide = 8;
 constexpr int kSequenceStepsMax = CCameo::kCells + 1;
-
-// The session registered in the hub's recorder table at that index, or null.
-CModuleDevice* DeviceOf(int recorder)
-{
-    return g_pMainWindow ? g_pMainWindow->GetDevice(recorder) : nullptr;
-}
 
 bool IsOnline(const CModuleDevice* device)
 {
@@ -91,11 +80,12 @@ void ReadRecorderState(CameoOsdInput& in, const CModuleDevice& device, int chann
 
 // The cell's texts, first as a black shadow one pixel down and right, then in white (the event
 // and record texts in red).
-void DrawCellTexts(QPainter& painter, const CameoOsdTexts& t, const QRect& cell)
+void DrawCellTexts(QPainter& painter, CameoOsdTexts t, const QRect& cell)
 {
     const QPoint end(cell.right() - 4, cell.bottom() - 2);
     const QRect shadow(cell.topLeft() + QPoint(5, 3), end);
     const QRect text(cell.topLeft() + QPoint(4, 2), end);
+    CameoOsd::FitCorners(t, painter.fontMetrics(), text.width());
     // Texts of line breaks only draw nothing; they are skipped.
     const auto draw = [&painter](const QRect& r, int flags, const QString& s) {
         if (!s.trimmed().isEmpty())
@@ -148,8 +138,12 @@ QFont OsdFont()
 // Construction and destruction
 
 CCameo::CCameo(QWidget* owner, int /*unused*/)
+    : CCameo(owner, GridHost::Instance())
+{}
+
+CCameo::CCameo(QWidget* owner, GridHost* host)
     : QLabel(nullptr)
-    , m_cells(new CameoCell[kCells])
+    , m_host(host)
     , m_owner(owner)
 {
     m_blank = QImage(10, 10, QImage::Format_RGB888);
@@ -158,13 +152,12 @@ CCameo::CCameo(QWidget* owner, int /*unused*/)
     for (int i = 0; i < kCells; ++i) {
         m_frameCounter[i] = 0;
         m_framesPerSecond[i] = 0;
-        m_layout[i] = -1;
     }
     ResetCell(-1);
 
-    if (g_pMainWindow) {
-        const int index = g_pMainWindow->GetFreeCameoIndex();
-        if (index >= 0 && g_pMainWindow->AddCameo(index, this))
+    if (m_host) {
+        const int index = m_host->GetFreeCameoIndex();
+        if (index >= 0 && m_host->AddCameo(index, this))
             m_cameoIndex = index;
     }
     if (m_cameoIndex < 0)
@@ -176,8 +169,16 @@ CCameo::CCameo(QWidget* owner, int /*unused*/)
 
     // The timer paces the screen; it repaints only when the redraw thread has composed since.
     connect(&m_repaintTimer, &QTimer::timeout, this, [this] {
-        if (m_frontFresh.exchange(false))
-            update();
+        if (!m_frontFresh.exchange(false))
+            return;
+        QRect dirty;
+        {
+            QMutexLocker lock(&m_frontLock);
+            dirty = m_frontDirty;
+            m_frontDirty = QRect();
+        }
+        if (!dirty.isEmpty())
+            update(dirty);
     });
     m_repaintTimer.start(250);
     connect(&m_fpsTimer, &QTimer::timeout, this, &CCameo::OnFPSTimer);
@@ -191,8 +192,8 @@ CCameo::~CCameo()
     WakeRedrawThread();
     // Leave the grid table first: the hub holds its table lock across every hand-off, so once
     // this returns no decode thread is inside this grid and none can reach it again.
-    if (m_cameoIndex >= 0 && g_pMainWindow)
-        g_pMainWindow->RemoveCameo(m_cameoIndex);
+    if (m_cameoIndex >= 0 && m_host)
+        m_host->RemoveCameo(m_cameoIndex);
 
     m_sequenceTimer.stop();
     m_repaintTimer.stop();
@@ -255,6 +256,8 @@ void CCameo::InitCameo(int kindCode, int cells, int split)
             for (auto& decoder : m_decoders) {
                 decoder = std::make_unique<CModuleDecoder>();
                 decoder->OpenDecoder();
+                // Converted only when shown, at the cell's size, as live pictures are.
+                decoder->SetConvertOnDemand(true);
             }
             for (auto& local : m_local)
                 local = std::make_unique<LocalPlaybackCell>();
@@ -367,11 +370,8 @@ void CCameo::SetCameoChannel(int channel, int recorder, int cell)
     CModuleDevice* device = DeviceOf(recorder);
     {
         QMutexLocker lock(&m_cellsLock);
+        m_cells.Place(cell, recorder, channel);
         CameoCell& c = m_cells[cell];
-        c.rememberedRecorder = recorder;
-        c.rememberedChannel = channel;
-        c.osdDate = -1;
-        c.osdTime = -1;
         if (m_kind == CameoKind::Live && device)
             c.liveStarted = 1;
         else if (m_kind == CameoKind::Playback)
@@ -403,9 +403,9 @@ void CCameo::OnConnectDevice(int channels, int recorder)
         m_cellCount = split;
         OnSplitMode(0, split, false);
         m_playbackRecorder = recorder;
-    } else if (g_pMainWindow) {
+    } else if (m_host) {
         // One recorder channel shows in one live cell at a time.
-        g_pMainWindow->ClearDeviceCells(recorder, -1, 0);
+        m_host->ClearDeviceCells(recorder, -1, 0);
     }
 
     int running = m_selectedCell;
@@ -424,11 +424,7 @@ void CCameo::OnConnectDevice(int channels, int recorder)
         const int cell = running;
         {
             QMutexLocker lock(&m_cellsLock);
-            CameoCell& c = m_cells[cell];
-            c.rememberedRecorder = recorder;
-            c.rememberedChannel = i;
-            c.osdDate = -1;
-            c.osdTime = -1;
+            m_cells.Place(cell, recorder, i);
         }
         m_frameCounter[cell] = 0;
         SetCellChannel(cell, recorder, i);
@@ -456,9 +452,7 @@ void CCameo::StartLiveDevice(int recorder)
         return;
     {
         QMutexLocker lock(&m_cellsLock);
-        for (int i = 0; i < kCells; ++i)
-            m_cells[i].selected = 0;
-        m_cells[0].selected = 1;
+        m_cells.SelectOnly(0);
     }
     m_selectedCell = 0;
     CModuleDevice* device = DeviceOf(recorder);
@@ -500,14 +494,7 @@ void CCameo::CloseAllCameo()
                 c.liveStarted = 0;
             }
             ForgetRoute(c.recorder, c.channel, i);
-            c.recorder = -1;
-            c.channel = -1;
-            c.zoom = 1.0f;
-            c.osdDate = 0;
-            c.osdTime = 0;
-            c.frozen = 0;
-            c.picture = m_blank;
-            c.videoLoss = c.sensor = c.motion = 0;
+            m_cells.Unbind(i, m_blank);
         }
     }
     for (const Stop& s : stops)
@@ -537,25 +524,13 @@ void CCameo::SetCellEnable(int cell, bool on)
 
 void CCameo::ResetCellLocked(int cell)
 {
-    CameoCell& c = m_cells[cell];
-    c.active = 0;
-    c.selected = 0;
+    const CameoCell& c = m_cells[cell];
     if (m_kind == CameoKind::Playback && c.channel >= 0) {
         CModuleDevice* device = DeviceOf(c.recorder);
         if (IsOnline(device))
             device->SetPlaybackVisible(c.channel, false);
     }
-    c.column = 0;
-    c.row = 0;
-    c.zoom = 1.0f;
-    c.osdDate = 0;
-    c.osdTime = 0;
-    c.frozen = 0;
-    c.videoLoss = 0;
-    c.sensor = 0;
-    c.motion = 0;
-    if (m_kind != CameoKind::Local)
-        c.picture = m_blank;
+    m_cells.Reset(cell, m_kind == CameoKind::Local, m_blank);
 }
 
 void CCameo::ResetCell(int cell)
@@ -577,18 +552,8 @@ void CCameo::ResetCell(int cell)
 
 void CCameo::EmptyCellLocked(int cell)
 {
-    CameoCell& c = m_cells[cell];
-    ForgetRoute(c.recorder, c.channel, cell);
-    c.recorder = -1;
-    c.channel = -1;
-    c.rememberedRecorder = -1;
-    c.rememberedChannel = -1;
-    c.liveStarted = 0;
-    c.zoom = 1.0f;
-    c.picture = m_blank;
-    c.videoLoss = 0;
-    c.sensor = 0;
-    c.motion = 0;
+    ForgetRoute(m_cells[cell].recorder, m_cells[cell].channel, cell);
+    m_cells.Empty(cell, m_blank);
 }
 
 void CCameo::ClearDeviceChannel(int recorder, int channel)
@@ -600,13 +565,10 @@ void CCameo::ClearDeviceChannel(int recorder, int channel)
     bool cleared = false;
     {
         QMutexLocker lock(&m_cellsLock);
-        for (int i = 0; i < m_cellCount; ++i) {
-            CameoCell& c = m_cells[i];
-            if (c.recorder == recorder && c.channel == channel) {
-                EmptyCellLocked(i);
-                cleared = true;
-                break;
-            }
+        const int cell = m_cells.Find(recorder, channel, m_cellCount);
+        if (cell >= 0) {
+            EmptyCellLocked(cell);
+            cleared = true;
         }
     }
     if (cleared) {
@@ -645,12 +607,7 @@ void CCameo::OnSwapCameo(int cell, int otherCell)
         return;
     {
         QMutexLocker lock(&m_cellsLock);
-        CameoCell& first = m_cells[cell];
-        CameoCell& second = m_cells[otherCell];
-        // Contents change places; each place keeps its column and row.
-        std::swap(first, second);
-        std::swap(first.column, second.column);
-        std::swap(first.row, second.row);
+        m_cells.Swap(cell, otherCell);
         for (int moved : {cell, otherCell}) {
             const CameoCell& c = m_cells[moved];
             CModuleDevice* device = DeviceOf(c.recorder);
@@ -669,25 +626,14 @@ void CCameo::OnSwapCameo(int cell, int otherCell)
 
 int CCameo::CellAt(int x, int y) const
 {
-    const int n = CameoOsd::IntegerSqrt(m_split);
-    if (n < 1 || x < 0 || y < 0)
-        return -1;
-    const int cw = m_width / n;
-    const int ch = m_height / n;
-    if (cw < 1 || ch < 1)
-        return -1;
-    const int column = x / cw;
-    const int row = y / ch;
-    if (column >= n || row >= n)
-        return -1;
-    return GetLayoutCell(column, row);
+    QMutexLocker lock(&m_cellsLock);
+    return m_cells.CellAt(x, y, m_width, m_height, m_split);
 }
 
 int CCameo::GetLayoutCell(int column, int row) const
 {
-    if (column < 0 || column >= kLayoutSide || row < 0 || row >= kLayoutSide)
-        return -1;
-    return m_layout[column * kLayoutSide + row];
+    QMutexLocker lock(&m_cellsLock);
+    return m_cells.LayoutCell(column, row);
 }
 
 CameoCell CCameo::GetCell(int cell) const
@@ -705,8 +651,10 @@ int CCameo::GetCellFps(int cell) const
 
 QImage CCameo::GetBackBuffer() const
 {
-    QMutexLocker lock(&m_cellsLock);
-    return m_backBuffer.copy();
+    // After a composition that is running: the cells lock is held across each.
+    QMutexLocker cells(&m_cellsLock);
+    QMutexLocker lock(&m_frontLock);
+    return m_frontBuffer.copy();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -714,36 +662,17 @@ QImage CCameo::GetBackBuffer() const
 
 void CCameo::LayOutPage()
 {
-    const int count = m_cellCount;
-    const int split = m_split;
-    const int n = CameoOsd::IntegerSqrt(split);
     std::vector<std::pair<int, int>> visible; // playback cells that become shown
     {
         QMutexLocker lock(&m_cellsLock);
-        std::fill(std::begin(m_layout), std::end(m_layout), -1);
-        int c = m_firstCell;
-        int x = 0;
-        int y = 0;
-        for (int i = 0; i < count; ++i) {
-            m_cells[i].selected = 0;
-            if (i < split) {
-                CameoCell& cell = m_cells[c];
-                cell.active = 1;
-                if (m_kind == CameoKind::Playback && cell.channel >= 0)
-                    visible.emplace_back(cell.recorder, cell.channel);
-                cell.column = x;
-                cell.row = y;
-                if (x < kLayoutSide && y < kLayoutSide)
-                    m_layout[x * kLayoutSide + y] = c;
-                if (++x >= n) {
-                    x = 0;
-                    ++y;
-                }
-            } else {
-                ResetCellLocked(c);
-            }
-            if (++c >= count)
-                c = 0;
+        std::vector<int> shown;
+        std::vector<int> hidden;
+        m_cells.LayOut(m_firstCell, m_split, m_cellCount, &shown, &hidden);
+        for (int cell : hidden)
+            ResetCellLocked(cell);
+        for (int cell : shown) {
+            if (m_kind == CameoKind::Playback && m_cells[cell].channel >= 0)
+                visible.emplace_back(m_cells[cell].recorder, m_cells[cell].channel);
         }
     }
     for (const auto& v : visible) {
@@ -840,11 +769,11 @@ void CCameo::RefreshAdjust(int cell)
     m_brightness = brightness;
     m_contrast = contrast;
     m_frameRate = frameRate;
-    if (g_pMainWindow && m_cameoIndex >= 0)
-        g_pMainWindow->SetActiveCameoIndex(m_cameoIndex);
+    if (m_host && m_cameoIndex >= 0)
+        m_host->SetActiveCameoIndex(m_cameoIndex);
     // After the grid became the active one: the panel's echo of a moved slider reaches this grid.
-    if (g_pMainWindow && g_pMainWindow->GetAdjustPanel())
-        g_pMainWindow->GetAdjustPanel()->SetValues(brightness, contrast, frameRate);
+    if (m_host)
+        m_host->ShowAdjustValues(brightness, contrast, frameRate);
 }
 
 bool CCameo::PageHasOnline(int from, int cells) const
@@ -887,8 +816,8 @@ void CCameo::ApplySplitMode(int first, int split, bool sequenceStep, bool newSpl
         qCWarning(lcShell) << "CCameo::OnSplitMode: bad first cell" << first;
         return;
     }
-    if (g_pMainWindow && m_cameoIndex >= 0)
-        g_pMainWindow->SetActiveCameoIndex(m_cameoIndex);
+    if (m_host && m_cameoIndex >= 0)
+        m_host->SetActiveCameoIndex(m_cameoIndex);
 
     // Rotation goes on only for its own steps, and in a live grid only while a recorder shows:
     // any split the user chooses ends it.
@@ -898,15 +827,7 @@ void CCameo::ApplySplitMode(int first, int split, bool sequenceStep, bool newSpl
     if (!keepSequence)
         StopSequence();
 
-    if (split == m_split && !newSplit) {
-        first += split;
-        if (first >= count)
-            first = 0;
-        else
-            first = first / split * split;
-    } else if (first >= 1) {
-        first = first / split * split;
-    }
+    first = CameoCells::PageFirst(first, split, m_split, count, newSplit);
     qCDebug(lcShell) << "split mode" << first << split;
 
     if (sequenceStep && m_kind == CameoKind::Live && keepSequence) {
@@ -1086,325 +1007,12 @@ void CCameo::OnSeqenceActionTimer()
 }
 
 // ---------------------------------------------------------------------------------------------
-// Favorites
-
-void CCameo::OpenFavorite(int layout, const QString& names, const QString& channels, bool automatic)
-{
-    if (m_closing)
-        return;
-    const int count = m_cellCount;
-    const int split = layout / 100;
-    const int first = layout % 100;
-    if (layout < 0 || split < 1 || split > count || first >= count) {
-        qCWarning(lcShell) << "CCameo::OpenFavorite: layout code" << layout << "does not fit" << count << "cells";
-        return;
-    }
-    CloseAllCameo();
-    m_selectedCell = first;
-    ApplySplitMode(first, split, false, true);
-    // The page starts at a multiple of the split; the favorite's own first cell is selected.
-    {
-        QMutexLocker lock(&m_cellsLock);
-        for (int i = 0; i < kCells; ++i)
-            m_cells[i].selected = 0;
-        m_cells[first].selected = 1;
-    }
-    m_selectedCell = first;
-    OnDrawCameo(-1);
-    StartFavorite(names, channels, automatic);
-}
-
-void CCameo::StartFavorite(const QString& names, const QString& channels, bool automatic)
-{
-    if (m_closing)
-        return;
-    m_favoriteAutomatic = automatic;
-    if (g_pMainWindow && !automatic)
-        g_pMainWindow->ShowMessageBox(QStringLiteral("Favorites"), QStringLiteral("Network Connecting..."),
-                                      QString());
-    m_favoriteCursor = 0;
-    m_favoriteNames = names.split(QLatin1Char(';'), Qt::KeepEmptyParts);
-    m_favoriteChannels = channels.split(QLatin1Char(';'), Qt::KeepEmptyParts);
-    if (!ConnectNextFavorite(0))
-        FinishFavorite(true);
-}
-
-bool CCameo::ConnectNextFavorite(int from)
-{
-    for (int i = from; i < kFavoritePositions; ++i) {
-        m_favoriteCursor = i;
-        if (i >= m_favoriteNames.size() || i >= m_favoriteChannels.size())
-            continue;
-        const QString name = m_favoriteNames.at(i);
-        const QString channelText = m_favoriteChannels.at(i).trimmed();
-        if (name.isEmpty() || channelText == QLatin1String("-1"))
-            continue;
-        bool ok = false;
-        const int channel = channelText.toInt(&ok);
-        if (!ok || channel < 0 || channel >= kRoutedChannels) {
-            qCWarning(lcShell) << "CCameo: favorite position" << i << "has a bad channel" << channelText;
-            continue;
-        }
-        if (i >= m_cellCount) {
-            qCWarning(lcShell) << "CCameo: favorite position" << i << "has no cell in a grid of" << m_cellCount;
-            continue;
-        }
-        const int recorder = g_pMainWindow ? g_pMainWindow->FindDeviceByName(name) : -1;
-        CModuleDevice* device = DeviceOf(recorder);
-        if (!device)
-            continue;
-        if (g_pMainWindow)
-            g_pMainWindow->SetFavoriteCameoIndex(m_cameoIndex);
-        // The session calls OnFavoriteNext once the login completes or the connect fails; for a
-        // recorder already logged in that may happen inside this call, so nothing follows it.
-        device->StartConnect(ConnectPurpose::Favorite);
-        return true;
-    }
-    m_favoriteCursor = kFavoritePositions;
-    return false;
-}
-
-void CCameo::FinishFavorite(bool relayout)
-{
-    if (relayout)
-        ApplySplitMode(m_selectedCell, m_split, false, true);
-    // The box closes by itself; empty title and text keep what it shows.
-    if (g_pMainWindow && !m_favoriteAutomatic)
-        g_pMainWindow->ShowMessageBox(QString(), QString(), QStringLiteral("auto"));
-}
-
-void CCameo::OnFavoriteNext()
-{
-    if (m_closing)
-        return;
-    const int cursor = m_favoriteCursor;
-    if (cursor < 0 || cursor >= kFavoritePositions) {
-        qCDebug(lcShell) << "CCameo::OnFavoriteNext: no favorite position is being opened";
-        return;
-    }
-    // Position i always lands in cell i.
-    const int recorder = g_pMainWindow ? g_pMainWindow->FindDeviceByName(m_favoriteNames.value(cursor)) : -1;
-    bool ok = false;
-    const int channel = m_favoriteChannels.value(cursor).trimmed().toInt(&ok);
-    if (recorder >= 0 && ok)
-        SetCameoChannel(channel, recorder, cursor);
-    else
-        qCWarning(lcShell) << "CCameo::OnFavoriteNext: the recorder of position" << cursor << "is gone";
-
-    const int next = cursor + 1;
-    if (next >= kFavoritePositions) {
-        m_favoriteCursor = kFavoritePositions;
-        FinishFavorite(false);
-        return;
-    }
-    if (!ConnectNextFavorite(next))
-        FinishFavorite(true);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Context-menu actions and the actions on the selected cell
-
-void CCameo::CreateActions()
-{
-    struct ActionDef
-    {
-        const char* text;
-        const char* icon;
-        void (CCameo::*slot)();
-    };
-    // The menu sets the texts and enabled states anew each time it opens.
-    static const ActionDef defs[kActionCount] = {
-        {QT_TR_NOOP("View Single"), ":/res/Resource/single.png", &CCameo::viewSingleAction},
-        {QT_TR_NOOP("View Multi"), ":/res/Resource/multi.png", &CCameo::viewMultiAction},
-        {QT_TR_NOOP("Zoom In"), ":/res/Resource/zoom in.png", &CCameo::zoomInAction},
-        {QT_TR_NOOP("Zoom Out"), ":/res/Resource/zoomout.png", &CCameo::zoomOutAction},
-        {QT_TR_NOOP("Audio Out"), ":/res/Resource/audio.png", &CCameo::audioOutAction},
-        {QT_TR_NOOP("OSD Setup"), ":/res/Resource/osd.png", &CCameo::osdSetupAction},
-        {QT_TR_NOOP("Freeze"), ":/res/Resource/freeze.png", &CCameo::freezeAction},
-        {QT_TR_NOOP("Snap Shot"), ":/res/Resource/snap.png", &CCameo::snapShotAction},
-        {QT_TR_NOOP("Close Cameo"), ":/res/Resource/close.png", &CCameo::closeCameoAction},
-        {QT_TR_NOOP("Select Date"), ":/res/Resource/seldate.png", &CCameo::selectDateAction},
-        {QT_TR_NOOP("Museum Search"), ":/res/Resource/museum.png", &CCameo::museumSearchAction},
-        {QT_TR_NOOP("Thumbnail Search"), ":/res/Resource/thumbnail.png", &CCameo::thumnailSearchAction},
-        {QT_TR_NOOP("Quick Search"), ":/res/Resource/seldate.png", &CCameo::timeSearchAction},
-        {QT_TR_NOOP("View x 1/4"), nullptr, &CCameo::emapScr1Action},
-        {QT_TR_NOOP("View x 1"), nullptr, &CCameo::emapScr2Action},
-        {QT_TR_NOOP("View x 4"), nullptr, &CCameo::emapScr3Action},
-        {QT_TR_NOOP("Record"), ":/res/Resource/record.png", &CCameo::OnRecordAction},
-        // The stop entry while the rotation runs: any sequence action toggles it.
-        {QT_TR_NOOP("Rotation start"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction5},
-        {QT_TR_NOOP("Rotation start\t5 sec"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction5},
-        {QT_TR_NOOP("Rotation start\t10 sec"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction10},
-        {QT_TR_NOOP("Rotation start\t15 sec"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction15},
-        {QT_TR_NOOP("Rotation start\t20 sec"), ":/res/Resource/multi.png", &CCameo::OnSequenceAction20},
-        {QT_TR_NOOP("Add Favorite"), ":/res/Resource/favoritesitem.png", &CCameo::newFavoriteAction},
-        {QT_TR_NOOP("Popup Mode"), ":/res/Resource/popup.png", &CCameo::OnPopupAction},
-        {QT_TR_NOOP("MP4 Convert"), ":/res/Resource/25.png", &CCameo::OnAviAction},
-        {QT_TR_NOOP("UCC Control"), nullptr, &CCameo::OnUccAction},
-        {QT_TR_NOOP("Live Output"), nullptr, &CCameo::OnLiveOutputAction},
-    };
-    for (int i = 0; i < kActionCount; ++i) {
-        const ActionDef& def = defs[i];
-        auto* action = new QAction(tr(def.text), this);
-        // Icons that the embedded resources do not carry are left empty.
-        if (def.icon && QFile::exists(QLatin1String(def.icon)))
-            action->setIcon(QIcon(QLatin1String(def.icon)));
-        if (def.slot)
-            connect(action, &QAction::triggered, this, def.slot);
-        else
-            action->setEnabled(false);
-        m_actions[i] = action;
-    }
-}
-
-QAction* CCameo::GetAction(ActionId id) const
-{
-    const int index = static_cast<int>(id);
-    return index >= 0 && index < kActionCount ? m_actions[index] : nullptr;
-}
-
-bool CCameo::SelectedRecorderCell(CModuleDevice*& device, int& recorder, int& channel) const
-{
-    if (!IsUsedCell(m_selectedCell))
-        return false;
-    const CameoCell c = GetCell(m_selectedCell);
-    if (!c.IsBound() || c.channel < 0 || c.channel >= kRoutedChannels)
-        return false;
-    device = DeviceOf(c.recorder);
-    if (!device)
-        return false;
-    recorder = c.recorder;
-    channel = c.channel;
-    return true;
-}
-
-void CCameo::OnRecordAction()
-{
-    CModuleDevice* device = nullptr;
-    int recorder = -1;
-    int channel = -1;
-    if (m_closing || !SelectedRecorderCell(device, recorder, channel))
-        return;
-    // Local recording of the channel's live video, or of its playback (channel + 16).
-    device->ToggleRecord(m_kind == CameoKind::Playback ? channel + kRoutedChannels : channel);
-}
-
-void CCameo::OnLiveOutputAction()
-{
-    CModuleDevice* device = nullptr;
-    int recorder = -1;
-    int channel = -1;
-    if (m_closing || !SelectedRecorderCell(device, recorder, channel))
-        return;
-    device->SetLiveOutputChannel(channel);
-    device->SendLiveOutput();
-}
-
-void CCameo::OnUccAction()
-{
-    CModuleDevice* device = nullptr;
-    int recorder = -1;
-    int channel = -1;
-    if (m_closing || !SelectedRecorderCell(device, recorder, channel))
-        return;
-    if (m_split != 1) {
-        m_prevSplit = m_split;
-        OnSplitMode(-1, 1, false);
-    }
-    if (g_pMainWindow)
-        g_pMainWindow->ShowCameraControl(recorder, channel, m_cameoIndex);
-}
-
-void CCameo::OnAviAction()
-{
-    if (m_closing || !IsUsedCell(m_selectedCell))
-        return;
-    const CameoCell c = GetCell(m_selectedCell);
-    if (c.localDataFile.isEmpty())
-        return;
-    qCDebug(lcShell) << "mp4 convert" << c.localFolder << c.localDataFile;
-    // The tile's recording in a convert window of its own, run modally.
-    QString folder = c.localFolder;
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    CAVIConvert convert(this);
-    if (convert.AddList(folder, c.localDataFile))
-        convert.SetArchivePath(folder, c.localDataFile);
-    convert.exec();
-}
-
-void CCameo::OnPopupAction()
-{
-    MainWindow* hub = g_pMainWindow;
-    if (m_closing || !hub)
-        return;
-    // The window that owns this grid leaves the multi-document area, or docks back into it.
-    if (m_kind == CameoKind::Live && !m_emap)
-        hub->ToggleLiveViewPopup(m_ownerSlot);
-    else if (m_kind == CameoKind::Playback)
-        hub->ToggleSearchViewPopup(m_ownerSlot);
-    else if (m_kind == CameoKind::Local)
-        hub->ToggleSearchLocalViewPopup(m_ownerSlot);
-}
-
-void CCameo::newFavoriteAction()
-{
-    MainWindow* hub = g_pMainWindow;
-    SiteBookTreeWidget* tree = hub ? hub->GetSiteBookTree() : nullptr;
-    if (m_closing || !tree)
-        return;
-    if (m_kind == CameoKind::Live) {
-        // Every cell in order, an empty name and channel -1 where no known recorder shows.
-        QString names;
-        QString channels;
-        for (int i = 0; i < kCells; ++i) {
-            const CameoCell c = GetCell(i);
-            CModuleDevice* device = c.IsBound() ? DeviceOf(c.recorder) : nullptr;
-            if (device) {
-                names += device->GetDvrName() + QLatin1Char(';');
-                channels += QString::asprintf("%d;", c.channel);
-            } else {
-                names += QLatin1Char(';');
-                channels += QLatin1String("-1;");
-            }
-        }
-        // The site book stores the layout as split x 100 + first cell.
-        tree->addFavorite(QStringLiteral("live"), m_split, m_selectedCell, names, channels);
-    } else if (m_kind == CameoKind::Playback) {
-        // The recorder and where its playback stands; both empty without a recorder.
-        QString names;
-        QString position;
-        if (CModuleDevice* device = DeviceOf(m_playbackRecorder)) {
-            names = device->GetDvrName();
-            position = QString::asprintf("%08d;%06d;", device->GetPlaybackDate(), device->GetPlaybackTime());
-        }
-        tree->addFavorite(QStringLiteral("search"), m_split, m_selectedCell, names, position);
-    }
-}
-
-void CCameo::emapScr1Action()
-{
-    resize(80, 60);
-}
-
-void CCameo::emapScr2Action()
-{
-    resize(160, 120);
-}
-
-void CCameo::emapScr3Action()
-{
-    resize(320, 240);
-}
-
-void CCameo::OnHideEmap()
-{
-    hide();
-    emit OnHide();
-}
-
-// ---------------------------------------------------------------------------------------------
 // Picture hand-off
+
+CModuleDevice* CCameo::DeviceOf(int recorder) const
+{
+    return m_host ? m_host->GetDevice(recorder) : nullptr;
+}
 
 void CCameo::OnChannelFrame(int recorder, int channel, int cell, bool keep, bool crop)
 {
@@ -1478,32 +1086,68 @@ void CCameo::RefreshCellPicture(int cell, bool keep, bool crop)
         }
     } else {
         if (!keep && cell < kLocalDecoders && m_decoders[cell])
-            c.picture = m_decoders[cell]->GetImage();
-        c.fitted = false;
+            TakeDecodedPicture(m_decoders[cell].get(), cell, false);
         c.osdDate = c.localDate;
         c.osdTime = c.localTime;
         c.videoLoss = c.sensor = c.motion = 0;
     }
-    RequestRedraw();
+    RequestCellRedraw(cell);
 }
 
 void CCameo::SetCameoImage(QImage picture, int cell, bool crop)
 {
-    if (!IsCell(cell) || !m_cells)
+    if (!IsCell(cell))
         return;
     if (crop && picture.height() > 8)
         picture = picture.copy(0, 0, picture.width(), picture.height() - 8);
     m_cells[cell].picture = picture;
     m_cells[cell].fitted = false;
+    m_cells[cell].pending = false;
+    m_cells[cell].formatCode = CameoOsd::FormatCodeOf(picture.size());
+    ++m_cellVersion[size_t(cell)];
 }
 
-QRect CCameo::ShownRect() const
+QRect CCameo::PictureRect(const CameoCell& c) const
+{
+    if (c.recorder != kLocalRecorder)
+        return ShownRect(c.formatCode);
+    const int n = CameoOsd::IntegerSqrt(m_split);
+    return n < 1 ? QRect() : CameoOsd::FitRect(m_width / n, m_height / n, false, c.formatCode);
+}
+
+CModuleDecoder* CCameo::CellDecoder(const CameoCell& c, int cell) const
+{
+    if (m_kind == CameoKind::Local)
+        return cell >= 0 && cell < kLocalDecoders ? m_decoders[cell].get() : nullptr;
+    CModuleDevice* device = c.IsBound() ? DeviceOf(c.recorder) : nullptr;
+    if (!device)
+        return nullptr;
+    return m_kind == CameoKind::Playback ? device->GetPlaybackDecoder(c.channel)
+                                         : device->GetLiveDecoder(c.channel);
+}
+
+void CCameo::ConvertPending(CameoCell& c, int cell)
+{
+    c.pending = false;
+    CModuleDecoder* decoder = CellDecoder(c, cell);
+    if (!decoder || c.zoom != 1.0f)
+        return;
+    QMutexLocker picture(decoder->GetPictureLock());
+    c.formatCode = CameoOsd::FormatCodeOf(decoder->PictureSize());
+    const QRect shown = PictureRect(c);
+    if (!shown.isEmpty()
+        && decoder->ConvertInto(c.picture, shown.width(), shown.height(), c.pendingCrop ? 8 : 0)) {
+        ++m_conversions;
+        c.fitted = true;
+        c.fittedRect = shown;
+    }
+}
+
+QRect CCameo::ShownRect(int formatCode) const
 {
     const int n = CameoOsd::IntegerSqrt(m_split);
     if (n < 1)
         return QRect();
-    // pending: the session's picture format code of the channel (every picture is 4:3 until then)
-    const int formatCode = 0;
     return CameoOsd::FitRect(m_width / n, m_height / n, true, formatCode);
 }
 
@@ -1512,12 +1156,22 @@ void CCameo::TakeDecodedPicture(CModuleDecoder* decoder, int cell, bool crop)
     if (!decoder)
         return;
     CameoCell& c = m_cells[cell];
+    // A cell shown whole that already shows a converted picture leaves the next one in the
+    // decoder: it is converted once, at the size it is shown, when the grid composes, and only
+    // if it is still the newest then. The decode thread goes back to decoding.
+    if (decoder->ConvertsOnDemand() && c.zoom == 1.0f && c.fitted) {
+        c.pending = true;
+        c.pendingCrop = crop;
+        return;
+    }
     QMutexLocker picture(decoder->GetPictureLock());
-    // A cell shown whole gets the picture converted once, at the size it is shown; a zoomed
-    // one needs every pixel of it.
+    // The first picture, and those of a zoomed cell (which needs every pixel), at once.
+    c.formatCode = CameoOsd::FormatCodeOf(decoder->PictureSize());
     if (decoder->ConvertsOnDemand() && c.zoom == 1.0f) {
-        const QRect shown = ShownRect();
+        const QRect shown = PictureRect(c);
         if (!shown.isEmpty() && decoder->ConvertInto(c.picture, shown.width(), shown.height(), crop ? 8 : 0)) {
+            ++m_conversions;
+            c.pending = false;
             c.fitted = true;
             c.fittedRect = shown;
             return;
@@ -1536,6 +1190,9 @@ void CCameo::OnFPSTimer()
 {
     for (int i = 0; i < kCells; ++i)
         m_framesPerSecond[i] = m_frameCounter[i].exchange(0);
+    // The marks read from the recorders (video loss, events) and the frame rates change without
+    // a new picture: every cell is drawn again with the next composition.
+    ++m_allVersion;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1567,8 +1224,8 @@ void CCameo::DrawCell(QPainter& painter, int cell, int cellWidth, int cellHeight
     in.kind = kind;
     in.emap = m_emap != 0;
     in.fpsOsd = m_fpsOsd != 0;
-    if (g_pMainWindow)
-        in.flags = g_pMainWindow->Settings().GetOsdFlags();
+    if (m_host)
+        in.flags = m_host->GetOsdFlags();
     in.cell = cell;
     in.channel = c.channel;
     in.cellWidth = cellWidth;
@@ -1600,21 +1257,21 @@ void CCameo::DrawCell(QPainter& painter, int cell, int cellWidth, int cellHeight
         c.zoom = 1.0f;
     }
 
+    if (c.pending && !t.blankPicture)
+        ConvertPending(c, cell);
     const int x = c.column * cellWidth;
     const int y = c.row * cellHeight;
     // The blank picture is plain black: filling is the same as scaling it to the cell.
     painter.fillRect(QRect(x, y, cellWidth, cellHeight), Qt::black);
     const bool blank = c.picture.isNull() || c.picture.cacheKey() == m_blank.cacheKey();
-    if (online && c.fitted && c.zoom == 1.0f && c.fittedRect == ShownRect() && !blank) {
+    if ((online || local) && c.fitted && c.zoom == 1.0f && c.fittedRect == PictureRect(c) && !blank) {
         c.panX = 0;
         c.panY = 0;
         painter.drawImage(x + c.fittedRect.x(), y + c.fittedRect.y(), c.picture);
     } else if (!blank) {
         QPoint offset;
-        // pending: the session's picture format code of the channel (every picture is 4:3 until then)
-        const int formatCode = 0;
-        const QImage shown = CameoOsd::RenderPicture(c.picture, cellWidth, cellHeight, online, formatCode, c.zoom,
-                                                     c.panX, c.panY, offset);
+        const QImage shown = CameoOsd::RenderPicture(c.picture, cellWidth, cellHeight, online, c.formatCode,
+                                                     c.zoom, c.panX, c.panY, offset);
         if (!shown.isNull())
             painter.drawImage(x + offset.x(), y + offset.y(), shown);
     }
@@ -1632,26 +1289,44 @@ void CCameo::OnDrawCameo(int cell)
         m_redrawRequested = false;
         return;
     }
-    if (m_closing || !m_cells)
+    if (cell == -1)
+        ++m_allVersion;
+    else if (m_cellsLock.tryLock()) {
+        ++m_cellVersion[size_t(cell)];
+        m_cellsLock.unlock();
+    } else {
+        ++m_allVersion;
+    }
+    Compose();
+}
+
+void CCameo::Compose()
+{
+    if (m_closing)
         return;
     if (!m_cellsLock.tryLock()) {
         // A decode thread holds the cells; the next change asks again.
         m_redrawRequested = false;
         return;
     }
+    const int count = m_cellCount;
     const int n = CameoOsd::IntegerSqrt(m_split);
     const int width = m_width;
     const int height = m_height;
     const int cellWidth = n >= 1 ? width / n : 0;
     const int cellHeight = n >= 1 ? height / n : 0;
     if (n >= 1 && cellWidth >= 1 && cellHeight >= 1 && !m_backBuffer.isNull()) {
+        const quint64 allVersion = m_allVersion.load();
+        const bool all = m_backDrawnAll != allVersion;
+        QRect changed;
         QPainter painter(&m_backBuffer);
         painter.setFont(m_font);
-        const int from = cell == -1 ? 0 : cell;
-        const int to = cell == -1 ? count - 1 : cell;
-        for (int i = from; i <= to; ++i) {
-            if (m_cells[i].active)
-                DrawCell(painter, i, cellWidth, cellHeight);
+        for (int i = 0; i < count; ++i) {
+            if (!m_cells[i].active || (!all && m_backDrawn[size_t(i)] == m_cellVersion[size_t(i)]))
+                continue;
+            DrawCell(painter, i, cellWidth, cellHeight);
+            m_backDrawn[size_t(i)] = m_cellVersion[size_t(i)];
+            changed |= QRect(m_cells[i].column * cellWidth, m_cells[i].row * cellHeight, cellWidth, cellHeight);
         }
         painter.setBrush(Qt::NoBrush);
         if (m_emap && !m_lastEventText.isEmpty()) {
@@ -1663,14 +1338,37 @@ void CCameo::OnDrawCameo(int cell)
             painter.drawRect(QRect(QPoint(0, 0), QPoint(width - 2, height - 2)));
         }
         painter.end();
-        PublishBackBuffer();
+        m_backDrawnAll = allVersion;
+        if (all)
+            changed = m_backBuffer.rect();
+        ++m_compositions;
+        {
+            // The finished picture goes to the screen by changing places: nothing is copied.
+            QMutexLocker front(&m_frontLock);
+            m_backBuffer.swap(m_frontBuffer);
+            std::swap(m_backDrawn, m_frontDrawn);
+            std::swap(m_backDrawnAll, m_frontDrawnAll);
+            // The outer frame is drawn each time: the screen takes it with what changed.
+            m_frontDirty |= changed | QRect(0, 0, width, 1) | QRect(0, 0, 1, height)
+                            | QRect(width - 3, 0, 3, height) | QRect(0, height - 3, width, 3);
+        }
+        m_frontFresh = true;
     }
     m_redrawRequested = false;
     m_cellsLock.unlock();
 }
 
+void CCameo::RequestCellRedraw(int cell)
+{
+    if (IsCell(cell))
+        ++m_cellVersion[size_t(cell)];
+    if (!m_redrawRequested.exchange(true))
+        WakeRedrawThread();
+}
+
 void CCameo::RequestRedraw()
 {
+    ++m_allVersion;
     // Only the first request after a composition wakes the thread: one lock per composition,
     // not one per picture.
     if (!m_redrawRequested.exchange(true))
@@ -1699,19 +1397,6 @@ void CCameo::PauseRedraw(int ms)
         m_wake.wait(&m_wakeLock, deadline);
 }
 
-void CCameo::PublishBackBuffer()
-{
-    {
-        QMutexLocker front(&m_frontLock);
-        if (m_frontBuffer.size() == m_backBuffer.size() && m_frontBuffer.format() == m_backBuffer.format()
-            && m_frontBuffer.isDetached() && m_frontBuffer.sizeInBytes() == m_backBuffer.sizeInBytes())
-            std::memcpy(m_frontBuffer.bits(), m_backBuffer.constBits(), size_t(m_backBuffer.sizeInBytes()));
-        else
-            m_frontBuffer = m_backBuffer.copy();
-    }
-    m_frontFresh = true;
-}
-
 // The grid's redraw thread: it sleeps until something asks for a composition, composes, and
 // then lets at least the split's redraw interval (set with the split) pass before the next one;
 // a local-file grid composes as often as its pictures arrive.
@@ -1719,7 +1404,7 @@ void CCameo::THREAD_REDRAW(void* arg, int /*value*/)
 {
     auto* grid = static_cast<CCameo*>(arg);
     while (grid->WaitForRedrawRequest()) {
-        grid->OnDrawCameo(-1);
+        grid->Compose();
         if (grid->m_kind != CameoKind::Local)
             grid->PauseRedraw(grid->m_redrawInterval);
     }
@@ -1728,16 +1413,22 @@ void CCameo::THREAD_REDRAW(void* arg, int /*value*/)
 // ---------------------------------------------------------------------------------------------
 // Widget
 
-void CCameo::paintEvent(QPaintEvent* /*event*/)
+void CCameo::paintEvent(QPaintEvent* event)
 {
-    // Only the finished picture, under a lock held for no longer than a copy of it: the
-    // composition runs on the redraw thread.
+    // Only the finished picture, as it is, and only where it changed: the composition runs on
+    // the redraw thread, and the lock is held for no longer than the drawing.
     QMutexLocker lock(&m_frontLock);
     const int n = CameoOsd::IntegerSqrt(m_split);
     if (n < 1 || width() / n < 1 || height() / n < 1 || m_frontBuffer.isNull())
         return;
     QPainter painter(this);
-    painter.drawImage(QRect(0, 0, width() / n * n, height() / n * n), m_frontBuffer);
+    const QRect grid(0, 0, width() / n * n, height() / n * n);
+    if (grid.size() == m_frontBuffer.size()) {
+        const QRect area = event->rect() & grid;
+        painter.drawImage(area.topLeft(), m_frontBuffer, area);
+    } else {
+        painter.drawImage(grid, m_frontBuffer);
+    }
 }
 
 void CCameo::resizeEvent(QResizeEvent* event)
@@ -1754,8 +1445,11 @@ void CCameo::resizeEvent(QResizeEvent* event)
         m_backBuffer = buffer.isEmpty() ? QImage() : QImage(buffer, QImage::Format_RGB32);
         if (!m_backBuffer.isNull())
             m_backBuffer.fill(Qt::black);
+        m_backDrawnAll = 0;
         QMutexLocker front(&m_frontLock);
         m_frontBuffer = m_backBuffer.copy();
+        m_frontDrawnAll = 0;
+        m_frontDirty = m_frontBuffer.rect();
         m_width = w;
         m_height = h;
     }

@@ -18,15 +18,18 @@
 #include <QTimer>
 #include <QWaitCondition>
 
+#include <array>
 #include <atomic>
 #include <memory>
 
 #include "session/qthreadhelper.h"
 #include "shell/cameocell.h"
+#include "shell/cameocells.h"
 #include "shell/cameokind.h"
 #include "shell/localplaybackcell.h"
 
 class ConvertJob;
+class GridHost;
 class CModuleDecoder;
 class CModuleDevice;
 class OsdSetup;
@@ -78,8 +81,11 @@ public:
     };
     static constexpr int kActionCount = static_cast<int>(ActionId::LiveOutput) + 1;
 
-    // The second argument is not used; the grid gets no parent, its owner places it.
+    // The second argument is not used; the grid gets no parent, its owner places it. The grid
+    // reaches the main window through the installed grid host.
     explicit CCameo(QWidget* owner, int unused = 0);
+    // The same with a host of the caller's choice (null: a grid that reaches no window).
+    CCameo(QWidget* owner, GridHost* host);
     ~CCameo() override;
 
     // Fixes the kind (a CameoKind value: 0, 1, 2) and cell count (1..64), lays out the split
@@ -133,7 +139,8 @@ public:
     // decoder's picture lock.
     QMutex* GetCellsLock() { return &m_cellsLock; }
 
-    // Composes one cell, or every laid-out cell with -1, into the back buffer.
+    // Composes one cell, or every laid-out cell with -1: they are drawn again, with the cells
+    // that changed since the back buffer was last composed, and the result is shown.
     void OnDrawCameo(int cell);
 
     // Reading the grid.
@@ -151,8 +158,13 @@ public:
     // A copy of a cell taken under the cells lock; a fresh cell for a bad index.
     CameoCell GetCell(int cell) const;
     int GetCellFps(int cell) const;
-    // A copy of the composed back buffer.
+    // A copy of the last composition.
     QImage GetBackBuffer() const;
+    // Pictures converted for a cell, and grid pictures composed, since the grid was built; the
+    // pictures a local-file grid's cells decoded.
+    qint64 GetConversionCount() const { return m_conversions.load(); }
+    qint64 GetCompositionCount() const { return m_compositions.load(); }
+    qint64 GetLocalDecodedCount() const { return m_localDecoded.load(); }
     int GetRepaintInterval() const { return m_repaintTimer.interval(); }
     bool IsRepaintTimerActive() const { return m_repaintTimer.isActive(); }
     int GetRedrawInterval() const { return m_redrawInterval.load(); }
@@ -291,6 +303,8 @@ protected:
     void SetEmapFlag(bool on) { m_emap = on ? 1 : 0; }
 
 private:
+    // The session registered in the host's recorder table at that index, or null.
+    CModuleDevice* DeviceOf(int recorder) const;
     bool IsCell(int cell) const { return cell >= 0 && cell < kCells; }
     bool IsUsedCell(int cell) const { return cell >= 0 && cell < m_cellCount && cell < kCells; }
     void ResetCellLocked(int cell);
@@ -318,14 +332,24 @@ private:
     // while the decoder is closed).
     void TakeDecodedPicture(CModuleDecoder* decoder, int cell, bool crop);
     // Where a live or playback picture goes in a cell of the current split at zoom 1.0.
-    QRect ShownRect() const;
+    QRect ShownRect(int formatCode) const;
     // The redraw thread's waits: for a request (false once the grid closes), and for the
     // redraw interval (cut short only by closing).
     bool WaitForRedrawRequest();
     void PauseRedraw(int ms);
     void WakeRedrawThread();
-    // Copies the composed back buffer to the picture the screen shows.
-    void PublishBackBuffer();
+    // Draws what changed into the back buffer and makes it the one the screen shows; the
+    // redraw thread's composition (nothing is marked changed by it).
+    void Compose();
+    // The decoder behind a cell's picture (its recorder channel's, or its own for a local file).
+    CModuleDecoder* CellDecoder(const CameoCell& c, int cell) const;
+    // Where a fitted picture goes in its cell: live and playback pictures keep their aspect,
+    // local files fill the cell.
+    QRect PictureRect(const CameoCell& c) const;
+    // Converts a cell's waiting picture at the size it is shown; cells lock held.
+    void ConvertPending(CameoCell& c, int cell);
+    // A new picture for a cell (any thread, cells lock held): only that cell is drawn again.
+    void RequestCellRedraw(int cell);
     LocalPlaybackCell* LocalCell(int cell) const;
     // Copies a cell's local playback state into the cell for the display; cells lock held.
     void MirrorLocalCellLocked(int cell);
@@ -352,6 +376,7 @@ private:
     void DropOwnCell(QDropEvent* event);
     void DropRecording(const QString& folder, const QString& file, QDropEvent* event);
 
+    GridHost* m_host = nullptr;
     int m_ownerSlot = 0;
     CQThreadHelper m_redrawThread;
     mutable QMutex m_cellsLock;
@@ -359,13 +384,28 @@ private:
     std::unique_ptr<LocalPlaybackCell> m_local[kLocalDecoders];
     std::atomic<ConvertJob*> m_convertJob{nullptr};
     QImage m_blank;
+    // Two pictures of the whole grid: the redraw thread draws the cells that changed into the
+    // back one, then the two change places under the front lock; paintEvent draws the front
+    // one as it is. Each remembers the version of every cell it holds.
     QImage m_backBuffer; // painted on the redraw thread, so an image
     mutable QMutex m_frontLock;
     QImage m_frontBuffer; // the last finished composition, what paintEvent shows
     std::atomic<bool> m_frontFresh{false};
+    QRect m_frontDirty; // what changed on the screen since the last repaint; front lock
+    std::array<quint64, kCells> m_backDrawn{};
+    std::array<quint64, kCells> m_frontDrawn{};
+    quint64 m_backDrawnAll = 0;
+    quint64 m_frontDrawnAll = 0;
+    // A cell's version goes up with each new picture (cells lock); the grid's with anything that
+    // may change every cell (the layout, a switch, the selection).
+    std::array<quint64, kCells> m_cellVersion{};
+    std::atomic<quint64> m_allVersion{1};
+    std::atomic<qint64> m_conversions{0};
+    std::atomic<qint64> m_compositions{0};
+    std::atomic<qint64> m_localDecoded{0};
     QMutex m_wakeLock;
     QWaitCondition m_wake;
-    std::unique_ptr<CameoCell[]> m_cells;
+    CameoCells m_cells;
     QWidget* m_owner = nullptr;
     std::atomic<int> m_frameCounter[kCells];
     std::atomic<int> m_framesPerSecond[kCells];
@@ -382,7 +422,6 @@ private:
     std::atomic<int> m_split{0};
     int m_firstCell = 0;
     int m_selectedCell = 0;
-    int m_layout[kCells]; // cell at (column, row), column x 8 + row
     std::atomic<bool> m_redrawRequested{false};
     quint8 m_emap = 0;
     QTimer m_repaintTimer;

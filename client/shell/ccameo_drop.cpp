@@ -12,17 +12,9 @@
 #include "session/sitebook.h"
 #include "shell/cameodrop.h"
 #include "shell/ccameo.h"
-#include "shell/mainwindow.h"
+#include "shell/gridhost.h"
+#include "shell/recordertable.h"
 #include "shell/shelllog.h"
-
-namespace {
-
-CModuleDevice* DropDevice(int recorder)
-{
-    return g_pMainWindow ? g_pMainWindow->GetDevice(recorder) : nullptr;
-}
-
-} // namespace
 
 void CCameo::dragEnterEvent(QDragEnterEvent* event)
 {
@@ -118,8 +110,8 @@ void CCameo::DropSiteBookItem(const SiteBook& record, QDropEvent* event)
             event->ignore();
             return;
         }
-        const int recorder = g_pMainWindow ? g_pMainWindow->FindDeviceByName(record.favoritesdevice) : -1;
-        if (!DropDevice(recorder))
+        const int recorder = m_host ? m_host->FindDeviceByName(record.favoritesdevice) : -1;
+        if (!DeviceOf(recorder))
             return;
         CloseAllCameo();
         // The remote playback window that owns this grid plays the recorder from the
@@ -132,7 +124,7 @@ void CCameo::DropSiteBookItem(const SiteBook& record, QDropEvent* event)
     int cell = CellAt(event->pos().x(), event->pos().y());
     if (!IsUsedCell(cell))
         return;
-    CModuleDevice* device = DropDevice(record.index);
+    CModuleDevice* device = DeviceOf(record.index);
     const bool recorderItem = kind == QLatin1String("device");
     if (recorderItem && m_kind == CameoKind::Playback) {
         // A playback grid shows one recorder, whose playback is not shown elsewhere.
@@ -160,8 +152,8 @@ void CCameo::DropSiteBookItem(const SiteBook& record, QDropEvent* event)
         }
     } else if (kind == QLatin1String("camera") && device && record.channel >= 0) {
         // One camera shows in one live cell: it leaves the cell that showed it first.
-        if (g_pMainWindow)
-            g_pMainWindow->ClearDeviceCells(record.index, record.channel, 0);
+        if (m_host)
+            m_host->ClearDeviceCells(record.index, record.channel, 0);
         SetCameoChannel(record.channel, record.index, -1);
     }
     event->setDropAction(Qt::CopyAction);

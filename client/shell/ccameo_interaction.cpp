@@ -22,32 +22,28 @@
 #include "shell/cameosnapshot.h"
 #include "shell/cameozoom.h"
 #include "shell/ccameo.h"
-#include "shell/mainwindow.h"
+#include "shell/gridhost.h"
 #include "shell/osdsetup.h"
+#include "shell/recordertable.h"
 #include "shell/shelllog.h"
 
 namespace {
 
 constexpr int kDefaultMultiSplit = 16;
 
-CModuleDevice* DeviceAt(int recorder)
-{
-    return g_pMainWindow ? g_pMainWindow->GetDevice(recorder) : nullptr;
-}
-
 bool IsLoggedIn(const CModuleDevice* device)
 {
     return device && device->IsLoggedIn();
 }
 
-bool CtrlHeld(const QInputEvent* event)
+bool CtrlHeld(const GridHost* host, const QInputEvent* event)
 {
-    return (g_pMainWindow && g_pMainWindow->IsCtrlHeld()) || (event->modifiers() & Qt::ControlModifier);
+    return (host && host->IsCtrlHeld()) || (event->modifiers() & Qt::ControlModifier);
 }
 
-bool ShiftHeld(const QInputEvent* event)
+bool ShiftHeld(const GridHost* host, const QInputEvent* event)
 {
-    return (g_pMainWindow && g_pMainWindow->IsShiftHeld()) || (event->modifiers() & Qt::ShiftModifier);
+    return (host && host->IsShiftHeld()) || (event->modifiers() & Qt::ShiftModifier);
 }
 
 } // namespace
@@ -73,12 +69,9 @@ QImage CCameo::GetCellPicture(int cell) const
     const CameoCell c = GetCell(cell);
     // A cell that holds its picture at the size it is shown (and one that keeps a frozen
     // picture) has no better one; otherwise the decoder converts its last picture whole.
-    if (!c.fitted || c.frozen || m_kind == CameoKind::Local)
+    if (!c.fitted || c.frozen)
         return c.picture;
-    CModuleDevice* device = c.IsBound() ? DeviceAt(c.recorder) : nullptr;
-    CModuleDecoder* decoder = !device                         ? nullptr
-                              : m_kind == CameoKind::Playback ? device->GetPlaybackDecoder(c.channel)
-                                                              : device->GetLiveDecoder(c.channel);
+    CModuleDecoder* decoder = CellDecoder(c, cell);
     if (!decoder)
         return c.picture;
     QMutexLocker lock(decoder->GetPictureLock());
@@ -117,10 +110,10 @@ void CCameo::RefreshSidePanels(bool tellPtz)
         return;
     // The pan/tilt/zoom panel steers the camera of the current live cell, or none.
     const CameoCell c = GetCell(m_selectedCell);
-    const bool live = c.channel >= 0 && m_kind == CameoKind::Live && IsLoggedIn(DeviceAt(c.recorder));
+    const bool live = c.channel >= 0 && m_kind == CameoKind::Live && IsLoggedIn(DeviceOf(c.recorder));
     qCDebug(lcShell) << "pan/tilt/zoom camera" << (live ? c.recorder : -1) << (live ? c.channel : -1);
-    if (g_pMainWindow)
-        g_pMainWindow->SetPtzCameo(live ? c.recorder : -1, live ? c.channel : -1);
+    if (m_host)
+        m_host->SetPtzCameo(live ? c.recorder : -1, live ? c.channel : -1);
 }
 
 void CCameo::SetCurrentZoom(float zoom, bool resetPan)
@@ -129,12 +122,7 @@ void CCameo::SetCurrentZoom(float zoom, bool resetPan)
         return;
     {
         QMutexLocker lock(&m_cellsLock);
-        CameoCell& c = m_cells[m_selectedCell];
-        c.zoom = zoom;
-        if (resetPan) {
-            c.panX = 0;
-            c.panY = 0;
-        }
+        m_cells.SetZoom(m_selectedCell, zoom, resetPan);
     }
     RequestRedrawAll();
 }
@@ -160,14 +148,10 @@ void CCameo::mousePressEvent(QMouseEvent* event)
         return;
     {
         QMutexLocker lock(&m_cellsLock);
-        const int count = m_cellCount;
-        QVector<bool> selected(count);
-        for (int i = 0; i < count; ++i)
-            selected[i] = m_cells[i].selected != 0;
-        m_selectedCell = CameoSelection::Press(selected, m_selectedCell, clicked, CtrlHeld(event),
-                                               ShiftHeld(event));
-        for (int i = 0; i < count; ++i)
-            m_cells[i].selected = selected[i] ? 1 : 0;
+        QVector<bool> selected = m_cells.Selection(m_cellCount);
+        m_selectedCell = CameoSelection::Press(selected, m_selectedCell, clicked, CtrlHeld(m_host, event),
+                                               ShiftHeld(m_host, event));
+        m_cells.SetSelection(selected);
         m_cells[m_selectedCell].pressed = 1;
     }
     m_pressPoint = event->pos();
@@ -359,7 +343,7 @@ void CCameo::audioOutAction()
     if (m_closing || !IsUsedCell(m_selectedCell) || m_kind == CameoKind::Local)
         return;
     const CameoCell c = GetCell(m_selectedCell);
-    CModuleDevice* device = c.IsBound() ? DeviceAt(c.recorder) : nullptr;
+    CModuleDevice* device = c.IsBound() ? DeviceOf(c.recorder) : nullptr;
     if (!device)
         return;
     // One channel of one recorder plays at a time.
@@ -368,16 +352,16 @@ void CCameo::audioOutAction()
             device->StopLiveAudio();
             return;
         }
-        if (g_pMainWindow)
-            g_pMainWindow->StopAllAudio();
+        if (m_host)
+            m_host->StopAllAudio();
         device->StartLiveAudio(c.channel);
     } else {
         if (device->GetAudioChannel() == c.channel) {
             device->StopPlaybackAudio();
             return;
         }
-        if (g_pMainWindow)
-            g_pMainWindow->StopAllAudio();
+        if (m_host)
+            m_host->StopAllAudio();
         device->StartPlaybackAudio(c.channel);
     }
 }
@@ -387,14 +371,10 @@ void CCameo::freezeAction()
     if (m_closing || !IsUsedCell(m_selectedCell))
         return;
     const CameoCell current = GetCell(m_selectedCell);
-    const bool online = current.IsBound() && IsLoggedIn(DeviceAt(current.recorder));
+    const bool online = current.IsBound() && IsLoggedIn(DeviceOf(current.recorder));
     {
         QMutexLocker lock(&m_cellsLock);
-        for (int i = 0; i < m_cellCount; ++i) {
-            CameoCell& c = m_cells[i];
-            if (c.selected)
-                c.frozen = online ? !c.frozen : 0;
-        }
+        m_cells.FreezeSelected(m_cellCount, online);
     }
     RequestRedrawAll();
 }
@@ -415,7 +395,7 @@ void CCameo::CloseSelectedCells()
         QMutexLocker lock(&m_cellsLock);
         for (int i = 0; i < m_cellCount; ++i) {
             CameoCell& c = m_cells[i];
-            CModuleDevice* device = c.selected && c.IsBound() ? DeviceAt(c.recorder) : nullptr;
+            CModuleDevice* device = c.selected && c.IsBound() ? DeviceOf(c.recorder) : nullptr;
             if (!device)
                 continue;
             if (IsLoggedIn(device) && c.liveStarted) {
@@ -457,7 +437,7 @@ void CCameo::RestoreSelectedCells()
         }
     }
     for (const auto& r : restores) {
-        if (!DeviceAt(r.second.rememberedRecorder))
+        if (!DeviceOf(r.second.rememberedRecorder))
             continue;
         MakeCurrent(r.first);
         SetCameoChannel(r.second.rememberedChannel, r.second.rememberedRecorder, r.first);
@@ -489,7 +469,7 @@ void CCameo::StartSearch(void (CModuleDevice::*search)(int, int, int))
     if (m_closing || !IsUsedCell(m_selectedCell))
         return;
     const CameoCell c = GetCell(m_selectedCell);
-    CModuleDevice* device = c.channel >= 0 ? DeviceAt(c.recorder) : nullptr;
+    CModuleDevice* device = c.channel >= 0 ? DeviceOf(c.recorder) : nullptr;
     if (!device)
         return;
     device->SetPlaybackCtrl(PlaybackMode::Stop);
@@ -519,8 +499,8 @@ QString CCameo::TakeSnapshot()
     if (m_closing || !IsUsedCell(m_selectedCell))
         return QString();
     const CameoCell c = GetCell(m_selectedCell);
-    CModuleDevice* device = c.IsBound() ? DeviceAt(c.recorder) : nullptr;
-    if (!device || !g_pMainWindow)
+    CModuleDevice* device = c.IsBound() ? DeviceOf(c.recorder) : nullptr;
+    if (!device || !m_host)
         return QString();
     CameoSnapshot::Cell shot;
     shot.cell = m_selectedCell;
@@ -533,9 +513,9 @@ QString CCameo::TakeSnapshot()
     shot.motion = c.motion != 0;
     shot.picture = GetCellPicture(m_selectedCell);
     QString error;
-    const QString path = CameoSnapshot::Save(g_pMainWindow->ProgramDirectory(), shot, m_font, &error);
+    const QString path = CameoSnapshot::Save(m_host->ProgramDirectory(), shot, m_font, &error);
     if (!error.isEmpty())
-        g_pMainWindow->ShowMessageBox(QStringLiteral("Snapshot"), error, QStringLiteral("stop"));
+        m_host->ShowMessageBox(QStringLiteral("Snapshot"), error, QStringLiteral("stop"));
     if (!path.isEmpty()) {
         qCDebug(lcShell) << "snapshot" << path;
         // The recorder's "SnapShot" archive item lists the new file.
@@ -551,8 +531,8 @@ void CCameo::snapShotAction()
 
 void CCameo::PrepareOsdSetup(OsdSetup& dialog) const
 {
-    if (g_pMainWindow) {
-        const OsdFlags& flags = g_pMainWindow->Settings().GetOsdFlags();
+    if (m_host) {
+        const OsdFlags flags = m_host->GetOsdFlags();
         for (int i = 0; i < OsdFlags::kCount; ++i)
             dialog.SetFlag(i, flags.Get(OsdFlags::kAll[size_t(i)]));
     }
@@ -563,9 +543,9 @@ void CCameo::PrepareOsdSetup(OsdSetup& dialog) const
 
 void CCameo::ApplyOsdSetup(const OsdSetup& dialog)
 {
-    if (g_pMainWindow) {
+    if (m_host) {
         for (int i = 0; i < OsdFlags::kCount; ++i)
-            g_pMainWindow->Settings().SetOsdFlag(OsdFlags::kAll[size_t(i)], dialog.GetFlag(i));
+            m_host->SetOsdFlag(OsdFlags::kAll[size_t(i)], dialog.GetFlag(i));
     }
     m_fpsOsd = dialog.GetFlag(OsdSetup::kFrameRate);
     RequestRedrawAll();
@@ -591,15 +571,7 @@ void CCameo::BuildMenuTop(QMenu& menu)
         menu.addAction(GetAction(ActionId::EmapScr2));
         menu.addAction(GetAction(ActionId::EmapScr3));
     } else {
-        bool poppedOut = false;
-        if (g_pMainWindow) {
-            if (m_kind == CameoKind::Live)
-                poppedOut = g_pMainWindow->IsLiveViewPopup(m_ownerSlot);
-            else if (m_kind == CameoKind::Playback)
-                poppedOut = g_pMainWindow->IsSearchViewPopup(m_ownerSlot);
-            else
-                poppedOut = g_pMainWindow->IsSearchLocalViewPopup(m_ownerSlot);
-        }
+        const bool poppedOut = m_host && m_host->IsGridOwnerPopup(m_kind, m_ownerSlot);
         QAction* popup = GetAction(ActionId::Popup);
         popup->setText(poppedOut ? QStringLiteral("Child Mode") : QStringLiteral("Popup Mode"));
         popup->setIcon(QIcon(poppedOut ? QStringLiteral(":/res/Resource/child.png")
@@ -713,7 +685,7 @@ std::unique_ptr<QMenu> CCameo::PrepareContextMenu()
     auto menu = std::make_unique<QMenu>(this);
     const CameoCell cell = GetCell(m_selectedCell);
     BuildMenuTop(*menu);
-    SetMenuStates(cell, DeviceAt(cell.recorder));
+    SetMenuStates(cell, DeviceOf(cell.recorder));
     if (m_kind != CameoKind::Local) {
         menu->addAction(GetAction(ActionId::ZoomIn));
         menu->addAction(GetAction(ActionId::ZoomOut));

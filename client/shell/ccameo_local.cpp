@@ -202,6 +202,8 @@ void CCameo::DecodeLocalFrame(int cell, const char* data, int size)
     const int result = m_decoders[cell]->OnDecode(reinterpret_cast<unsigned char*>(frame.data()), size,
                                                   kRecordedFrameMode, 0, 0, false);
     const bool newPicture = result >= kFirstPictureCode;
+    if (newPicture)
+        ++m_localDecoded;
     if (m_closing || m_kind == CameoKind::Playback)
         return;
     if (!m_cellsLock.tryLock())

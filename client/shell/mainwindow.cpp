@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 #include <QDockWidget>
 #include <QEventLoop>
 #include <QFile>
@@ -37,6 +39,7 @@
 #include "search/searchmuseum.h"
 #include "search/searchthumnail.h"
 #include "search/searchtime.h"
+#include "session/livedecodeworker.h"
 #include "session/moduledevice.h"
 #include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
@@ -75,6 +78,9 @@ constexpr int kViewModeDelayMs = 100;
 constexpr int kAutoConnectNames = 64;
 constexpr int kModelTypeNoSkin = 10;
 constexpr int kModelTypePrime = 7;
+const char* const kBackupPlayerProgram = "Orvane.exe";
+// How long the status bar says that an external program is missing.
+constexpr int kMissingProgramNoticeMs = 15000;
 
 // A request for a window this client does not have yet: said in the debug output instead of
 // being dropped without a word.
@@ -99,6 +105,7 @@ MainWindow::MainWindow(QWidget* parent)
     EmapHub::Install(this);
     PanelsHub::Install(this);
     SkinImageHub::Install(this);
+    GridHost::Install(this);
     // Convert windows read their recordings through a hidden local-file grid.
     ConvertSource::InstallFactory([](QWidget* owner) { return std::make_unique<GridConvertSource>(owner); });
 
@@ -111,6 +118,7 @@ MainWindow::MainWindow(QWidget* parent)
     CreateToolBar();
     CreateDocks();
     CreateMenus();
+    UpdateProgramEntries();
 
     loadStyleSheet(QStringLiteral("main"));
     if (auto* bar = qobject_cast<ToolBar*>(m_toolBars.value(0)))
@@ -198,6 +206,8 @@ MainWindow::~MainWindow()
         PanelsHub::Install(nullptr);
     if (SkinImageHub::Instance() == this)
         SkinImageHub::Install(nullptr);
+    if (GridHost::Instance() == this)
+        GridHost::Install(nullptr);
     ConvertSource::InstallFactory(nullptr);
     if (g_pMainWindow == this)
         g_pMainWindow = nullptr;
@@ -382,13 +392,16 @@ void MainWindow::CreateMenus()
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(icon("2.png"), tr("Live View"), this, &MainWindow::exeLiveView);
     view->addAction(icon("3.png"), tr("Search View"), this, &MainWindow::exeSearchView);
+    view->addAction(icon("local.png"), tr("Local Backup"), this, &MainWindow::exeSearchLocalView);
     view->addAction(icon("5.png"), tr("Emap View"), this, &MainWindow::exeEmapView);
     view->addAction(icon("4.png"), tr("Remote Backup"), this, &MainWindow::exeBackupView);
-    view->addAction(icon("9.png"), tr("Backup Player"), this, &MainWindow::exeOrvane);
+    m_pActBackupPlayer = view->addAction(icon("9.png"), tr("Backup Player"), this, &MainWindow::exeOrvane);
     QAction* config = view->addAction(icon("6.png"), tr("Config View"), this, &MainWindow::exeConfigView);
     view->addAction(icon("8.png"), tr("Information"), this, &MainWindow::exeInfoView);
     view->addSeparator();
     view->addAction(icon("close.png"), tr("&Quit"), this, &QWidget::close);
+    // The player may be built or removed while the client runs: looked for again on each opening.
+    connect(view, &QMenu::aboutToShow, this, &MainWindow::UpdateProgramEntries);
 
     QMenu* bars = menuBar()->addMenu(tr("Tool bar"));
     for (QToolBar* bar : qAsConst(m_toolBars)) {
@@ -556,6 +569,38 @@ void MainWindow::ShowNetworkStatus(int deviceIndex)
     CModuleNetworkStatus status(this);
     status.SetDevice(deviceIndex);
     status.exec();
+}
+
+void MainWindow::ShowAdjustValues(int brightness, int contrast, int frameRate)
+{
+    if (m_pAdjust)
+        m_pAdjust->SetValues(brightness, contrast, frameRate);
+}
+
+void MainWindow::AddGridFavorite(const QString& kind, int split, int first, const QString& names,
+                                 const QString& channels)
+{
+    if (m_pSiteBook)
+        m_pSiteBook->addFavorite(kind, split, first, names, channels);
+}
+
+bool MainWindow::IsGridOwnerPopup(CameoKind kind, int slot) const
+{
+    switch (kind) {
+    case CameoKind::Live: return IsLiveViewPopup(slot);
+    case CameoKind::Playback: return IsSearchViewPopup(slot);
+    case CameoKind::Local: return IsSearchLocalViewPopup(slot);
+    }
+    return false;
+}
+
+void MainWindow::ToggleGridOwnerPopup(CameoKind kind, int slot)
+{
+    switch (kind) {
+    case CameoKind::Live: ToggleLiveViewPopup(slot); break;
+    case CameoKind::Playback: ToggleSearchViewPopup(slot); break;
+    case CameoKind::Local: ToggleSearchLocalViewPopup(slot); break;
+    }
 }
 
 void MainWindow::RestoreGridSplit(int cameoIndex)
@@ -928,7 +973,33 @@ void MainWindow::createAVIConvert()
 
 void MainWindow::exeOrvane()
 {
-    StartOrvane();
+    if (!StartOrvane())
+        TellProgramMissing(tr("Backup Player"), QStringLiteral("orvane"));
+}
+
+bool MainWindow::IsBackupPlayerPresent() const
+{
+    return !platform::Process::FindProgram(QLatin1String(kBackupPlayerProgram), ProgramDirectory()).isEmpty();
+}
+
+void MainWindow::UpdateProgramEntries()
+{
+    // pending: backup player program (its entries are greyed while it is not beside the client)
+    const bool player = IsBackupPlayerPresent();
+    if (m_pActBackupPlayer)
+        m_pActBackupPlayer->setEnabled(player);
+    if (auto* bar = qobject_cast<ToolBar*>(m_toolBars.value(0)))
+        bar->SetPlayerPresent(player);
+}
+
+void MainWindow::TellProgramMissing(const QString& entry, const QString& program)
+{
+    UpdateProgramEntries();
+    statusBar()->show();
+    statusBar()->showMessage(tr("%1 is not available: the program %2 was not found in %3 or beside %4.")
+                                 .arg(entry, program, QDir::toNativeSeparators(ProgramDirectory()),
+                                      QDir::toNativeSeparators(QCoreApplication::applicationDirPath())),
+                             kMissingProgramNoticeMs);
 }
 
 bool MainWindow::StartOrvane(const QString& file)
@@ -936,8 +1007,7 @@ bool MainWindow::StartOrvane(const QString& file)
     QStringList arguments;
     if (!file.isEmpty())
         arguments << file;
-    // A missing player is not reported to the user.
-    return platform::Process::StartDetached(QStringLiteral("Orvane.exe"), arguments, ProgramDirectory());
+    return platform::Process::StartDetached(QLatin1String(kBackupPlayerProgram), arguments, ProgramDirectory());
 }
 
 void MainWindow::exeInfoView()
@@ -1276,7 +1346,30 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::OnTimerGetCPU()
 {
-    m_processorLoad = m_cpuLoad.SamplePercent();
+    const int load = m_cpuLoad.SamplePercent();
+    m_processorLoad = load;
+    ShowProcessorLoadRule(load);
+}
+
+void MainWindow::ShowProcessorLoadRule(int load)
+{
+    // The live threads decode only key frames above the high mark and go back to every frame
+    // below the low one; the operator is told why the pictures hardly move meanwhile.
+    const bool held = m_loadRuleHolds;
+    if (load > LiveDecodeWorker::kLoadHigh)
+        m_loadRuleHolds = true;
+    else if (load < LiveDecodeWorker::kLoadLow)
+        m_loadRuleHolds = false;
+    if (m_loadRuleHolds) {
+        statusBar()->show();
+        statusBar()->showMessage(tr("Processor load %1 %: live video shows key frames only (about one picture "
+                                    "a second) until the load falls below %2 %.")
+                                     .arg(load)
+                                     .arg(LiveDecodeWorker::kLoadLow));
+    } else if (held && statusBar()->currentMessage().startsWith(QStringLiteral("Processor load"))) {
+        // Another notice that replaced this one is left to its own time-out.
+        statusBar()->clearMessage();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -25,6 +25,7 @@
 #include "platform/cpuload.h"
 #include "search/searchhub.h"
 #include "session/sessionhub.h"
+#include "shell/gridhost.h"
 #include "shell/gridtable.h"
 #include "shell/recordertable.h"
 #include "shell/settingsfiles.h"
@@ -72,7 +73,8 @@ class MainWindow : public QMainWindow,
                    public EmapHub,
                    public PanelsHub,
                    public SkinImageHub,
-                   public SearchHub
+                   public SearchHub,
+                   public GridHost
 {
     Q_OBJECT
 
@@ -97,15 +99,15 @@ public:
 
     // Grid table (GridTable).
     CCameo* GetCameo(int index) const;
-    bool AddCameo(int index, CCameo* cameo);
-    bool RemoveCameo(int index);
-    int GetFreeCameoIndex() const;
+    bool AddCameo(int index, CCameo* cameo) override;
+    bool RemoveCameo(int index) override;
+    int GetFreeCameoIndex() const override;
     void CountCameoFrame(int deviceIndex, int channel, int cameoIndex, int cellIndex, int keepPicture,
                          int cropPicture) override;
     // The kind is not looked at: every grid clears the channel.
-    void ClearDeviceCells(int deviceIndex, int channel, int kind);
+    void ClearDeviceCells(int deviceIndex, int channel, int kind) override;
     // Stops live and playback sound of every recorder, so that another channel can play.
-    void StopAllAudio() { m_devices.StopAllAudio(); }
+    void StopAllAudio() override { m_devices.StopAllAudio(); }
 
     void OnDeviceConnected(int deviceIndex, int unused) override;
     void OnDeviceDisconnected(int deviceIndex, int kind) override;
@@ -119,9 +121,17 @@ public:
     int ConsoleDeviceIndex() const override;
 
     // Binds the camera control pop-up to a grid cell's camera and shows it.
-    void ShowCameraControl(int deviceIndex, int channel, int cameoIndex);
+    void ShowCameraControl(int deviceIndex, int channel, int cameoIndex) override;
     // The grid's chosen camera for the pan/tilt/zoom panel ((-1, -1) for none).
-    void SetPtzCameo(int deviceIndex, int channel);
+    void SetPtzCameo(int deviceIndex, int channel) override;
+    // GridHost: what the grids ask of the window besides the above.
+    void ShowAdjustValues(int brightness, int contrast, int frameRate) override;
+    void AddGridFavorite(const QString& kind, int split, int first, const QString& names,
+                         const QString& channels) override;
+    OsdFlags GetOsdFlags() const override { return m_settings.GetOsdFlags(); }
+    void SetOsdFlag(OsdFlag flag, quint8 value) override { m_settings.SetOsdFlag(flag, value); }
+    bool IsGridOwnerPopup(CameoKind kind, int slot) const override;
+    void ToggleGridOwnerPopup(CameoKind kind, int slot) override;
     HealthCheckView* CreateHealthCheck() override;
     void ShowNetworkStatus(int deviceIndex) override;
 
@@ -157,15 +167,18 @@ public:
     const SettingsFiles& Settings() const { return m_settings; }
     // Read without a lock by the sessions' live threads.
     int GetProcessorLoad() const override { return m_processorLoad.load(); }
+    // True while the processor-load rule holds live video to key frames; its status bar text
+    // says so meanwhile.
+    bool IsProcessorLoadRuleShown() const { return m_loadRuleHolds; }
     // Replaces the processor counter (tests give it samples of their own) and opens it as the
     // start-up does; the next timer tick reads the load from it.
     void SetCpuLoad(platform::CpuLoad load);
     int GetActiveCameoIndex() const { return m_activeCameoIndex; }
-    void SetActiveCameoIndex(int index) { m_activeCameoIndex = index; }
+    void SetActiveCameoIndex(int index) override { m_activeCameoIndex = index; }
     // The grid whose favorite is being opened: the sessions asked to connect for it call its
     // OnFavoriteNext. -1 before the first favorite.
     int GetFavoriteCameoIndex() const { return m_favoriteCameoIndex; }
-    void SetFavoriteCameoIndex(int index) { m_favoriteCameoIndex = index; }
+    void SetFavoriteCameoIndex(int index) override { m_favoriteCameoIndex = index; }
     // Writes account.dat from the server login record (SettingsFiles::SaveAccountFile).
     bool SaveAccountFile();
 
@@ -173,6 +186,10 @@ public:
     // argument or with the path of one recording to open. False when it is missing or did not
     // start.
     bool StartOrvane(const QString& file = QString());
+    // True when the backup player program lies in the program directory or beside the client.
+    bool IsBackupPlayerPresent() const;
+    // Enables the entries of external programs that are there and greys the others.
+    void UpdateProgramEntries();
 
     // Opens a favorite (layout code, recorder names and channels joined by ";") in the grid of
     // the active live window, or of a new one when none is active.
@@ -272,8 +289,8 @@ public:
     bool IsMenuBarShown() const { return m_menuBarShown != 0; }
     int MenuBarHeight() const { return m_menuBarHeight; }
     bool IsClosing() const override { return m_closing != 0; }
-    bool IsCtrlHeld() const { return m_ctrl != 0; }
-    bool IsShiftHeld() const { return m_shift != 0; }
+    bool IsCtrlHeld() const override { return m_ctrl != 0; }
+    bool IsShiftHeld() const override { return m_shift != 0; }
     // A pointer movement over the window, from the hover filter.
     void OnHoverMove(int x, int y, int oldX, int oldY);
 
@@ -368,12 +385,16 @@ private:
     QDockWidget* AddDock(const QString& title, QWidget* content, const QSize& fixedSize);
     void CreateMenus();
     void CreateWaitLabels();
+    // Says on the status bar that the program behind an entry is missing, and where it was
+    // looked for, and greys the entry.
+    void TellProgramMissing(const QString& entry, const QString& program);
     // The e-map window an opener from the site book uses: one already showing the recorder's
     // channel (only focused, *showsAlready set), else an empty one, else the active one, else a
     // new one; null when none can be made.
     EmapView* ChooseEmapView(int deviceIndex, int channel, bool* showsAlready);
     void FocusEmapView(EmapView* view);
     void StartProcessorLoad();
+    void ShowProcessorLoadRule(int load);
     void StartAutoConnect();
     // The favorite the auto-connect opens now, or null (see OnTimerAutoConnect).
     const SiteBook* AutoConnectFavorite() const;
@@ -386,6 +407,7 @@ private:
                              const QString& filter);
 
     std::atomic<int> m_processorLoad{0};
+    bool m_loadRuleHolds = false;
     int m_activeCameoIndex = 0;
     int m_favoriteCameoIndex = -1;
     // Set by the first automatic favorite opening of the program run; never cleared.
@@ -423,6 +445,7 @@ private:
     QAction* m_pActFullScreen = nullptr;
     QAction* m_pActPopupMode = nullptr;
     QAction* m_pActClose = nullptr;
+    QAction* m_pActBackupPlayer = nullptr;
     int m_tabIndex = -1;
     QList<QToolBar*> m_toolBars;
     QList<QDockWidget*> m_docks;

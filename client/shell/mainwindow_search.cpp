@@ -81,7 +81,10 @@ void MainWindow::GridPlaybackControl(QWidget* grid, int code)
 
 bool MainWindow::StartBackupPlayer(const QString& file)
 {
-    return StartOrvane(file);
+    const bool started = StartOrvane(file);
+    if (!started)
+        TellProgramMissing(tr("Backup Player"), QStringLiteral("orvane"));
+    return started;
 }
 
 SearchView* MainWindow::GetActiveSearchView() const

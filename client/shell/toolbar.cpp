@@ -26,7 +26,7 @@ ToolBar::ToolBar(const QString& title, MainWindow* hub)
     };
     const auto make = [this](const QIcon& icon, const QString& text) { return new QAction(icon, text, this); };
     // Held in the order Live View, Remote Search View, DVR Config View, Emap View, Remote Backup,
-    // Backup Player, information; shown in the order of the bar.
+    // Backup Player, information, local backup; shown in the order of the bar.
     m_pWindowActions[0] = make(icon(":/res/viewer_normal.PNG"), tr("Live View"));
     m_pWindowActions[1] = make(icon(":/res/search_normal.PNG"), tr("Remote Search View"));
     m_pWindowActions[2] = make(icon(":/res/config_normal.PNG"), tr("DVR Config View"));
@@ -34,7 +34,8 @@ ToolBar::ToolBar(const QString& title, MainWindow* hub)
     m_pWindowActions[4] = make(icon(":/res/backup_normal.PNG"), tr("Remote Backup"));
     m_pWindowActions[5] = make(icon(":/res/pc_normal.PNG"), tr("Backup Player"));
     m_pWindowActions[6] = make(icon(":/res/info_normal.PNG"), tr("ZENT Information"));
-    for (int shown : {0, 1, 3, 4, 5, 2, 6})
+    m_pWindowActions[7] = make(icon(":/res/local_normal.PNG"), tr("Local Backup"));
+    for (int shown : {0, 1, 7, 3, 4, 5, 2, 6})
         addAction(m_pWindowActions[shown]);
     // pending: configuration console window; its button is shown greyed until then.
     for (int pending : {2})
@@ -64,6 +65,7 @@ ToolBar::ToolBar(const QString& title, MainWindow* hub)
     connect(m_pWindowActions[4], &QAction::triggered, this, &ToolBar::BackupView);
     connect(m_pWindowActions[5], &QAction::triggered, this, &ToolBar::PlayerView);
     connect(m_pWindowActions[6], &QAction::triggered, this, &ToolBar::InfoView);
+    connect(m_pWindowActions[7], &QAction::triggered, this, &ToolBar::LocalView);
     connect(m_pSplitActions[0], &QAction::triggered, this, &ToolBar::OnSplit1);
     connect(m_pSplitActions[1], &QAction::triggered, this, &ToolBar::OnSplit4);
     connect(m_pSplitActions[2], &QAction::triggered, this, &ToolBar::OnSplit9);
@@ -108,6 +110,14 @@ void ToolBar::LiveView()
 void ToolBar::SearchView()
 {
     m_pHub->exeSearchView();
+}
+void ToolBar::LocalView()
+{
+    m_pHub->exeSearchLocalView();
+}
+void ToolBar::SetPlayerPresent(bool present)
+{
+    m_pWindowActions[5]->setEnabled(present);
 }
 void ToolBar::EmapView()
 {

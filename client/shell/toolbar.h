@@ -21,10 +21,13 @@ public:
     void loadStyleSheet(const QString& name);
     // A widget hidden when the pointer leaves the bar; none unless set.
     void SetPopup(QWidget* popup) { m_pPopup = popup; }
+    // Greys the backup player's button while its program is missing.
+    void SetPlayerPresent(bool present);
 
 public slots:
     void LiveView();
     void SearchView();
+    void LocalView();
     void EmapView();
     void BackupView();
     void PlayerView();
@@ -56,7 +59,7 @@ private:
     QAction* m_pPlaceRight = nullptr;
     QAction* m_pPlaceTop = nullptr;
     QAction* m_pPlaceBottom = nullptr;
-    QAction* m_pWindowActions[7] = {};
+    QAction* m_pWindowActions[8] = {};
     QAction* m_pSplitActions[8] = {};
     QMenu* m_pMenu = nullptr;
     MainWindow* m_pHub = nullptr;

@@ -29,6 +29,7 @@ namespace {
 
 const char* const kEmapItemIcon = ":/res/Resource/5.png";
 const char* const kSearchFavoriteIcon = ":/res/Resource/3.png";
+const char* const kCdBurningProgram = "Kesto.exe";
 
 // A path as the burning program takes it, with backslashes.
 QString WindowsPath(const QString& path)
@@ -102,6 +103,8 @@ void SiteBookTreeWidget::CreateActions()
                             tr("Import Excel file"), &SiteBookTreeWidget::loadExcelList);
     m_healthCheckAct = NewAction(tr("Health Check"), QStringLiteral(":/res/Resource/health.png"),
                                  tr("Dvr health check"), &SiteBookTreeWidget::healthCheck);
+    m_networkStatusAct = NewAction(tr("Network Status"), QString(), tr("Network usage limits of this dvr"),
+                                   &SiteBookTreeWidget::networkStatus);
     m_findAct = NewAction(tr("Find DVR"), QStringLiteral(":/res/Resource/find.png"), tr("DVR Find on Sitebook"),
                           &SiteBookTreeWidget::searchDvr);
     m_accountAct = NewAction(tr("Account Manager"), QStringLiteral(":/res/Resource/account.png"),
@@ -130,6 +133,13 @@ void SiteBookTreeWidget::CreateActions()
                                    &SiteBookTreeWidget::autoConnectOn);
     m_autoConnectOffAct = NewAction(tr("Auto Connect\tOff"), QString(), QString(),
                                     &SiteBookTreeWidget::autoConnectOff);
+
+    // pending: account manager window
+    m_accountAct->setEnabled(false);
+    // pending: firmware manager window
+    m_firmwareAct->setEnabled(false);
+    // pending: e-mail dialog
+    m_sendEmailAct->setEnabled(false);
 }
 
 std::unique_ptr<QMenu> SiteBookTreeWidget::PrepareContextMenu(const QPoint& point)
@@ -140,6 +150,9 @@ std::unique_ptr<QMenu> SiteBookTreeWidget::PrepareContextMenu(const QPoint& poin
     m_menuPoint = point;
     QTreeWidgetItem* item = itemAt(point);
     m_findScope = nullptr;
+
+    // The burning program may be installed or removed while the client runs.
+    m_cdBurningAct->setEnabled(CdBurningProgramPresent());
 
     auto menu = std::make_unique<QMenu>(this);
     MenuBuilder add(menu.get());
@@ -174,7 +187,7 @@ std::unique_ptr<QMenu> SiteBookTreeWidget::PrepareContextMenu(const QPoint& poin
         quick->addAction(m_searchAct);
         quick->addAction(m_emapAct);
         if (connected) {
-            add << m_healthCheckAct;
+            add << m_healthCheckAct << m_networkStatusAct;
             add.Separator() << m_disconnectAct;
             add.Separator() << m_eventBackupAct << m_scheduleBackupAct << m_remoteCdBackupAct;
         } else {
@@ -309,11 +322,18 @@ void SiteBookTreeWidget::TellIfNotSaved(SiteBookFile::SaveResult result, const Q
         qCWarning(lcSiteBook) << text;
 }
 
+bool SiteBookTreeWidget::CdBurningProgramPresent()
+{
+    const SessionHub* hub = SessionHub::Instance();
+    const QString directory = hub ? hub->ProgramDirectory() : QString();
+    return !platform::Process::FindProgram(QLatin1String(kCdBurningProgram), directory).isEmpty();
+}
+
 QString SiteBookTreeWidget::CdBurningCommand(const QString& programDirectory, BurnSource source,
                                              const QString& path)
 {
-    return programDirectory + QStringLiteral("/Kesto.exe ") + QString::number(static_cast<int>(source))
-           + QLatin1Char(' ') + WindowsPath(path);
+    return programDirectory + QLatin1Char('/') + QLatin1String(kCdBurningProgram) + QLatin1Char(' ')
+           + QString::number(static_cast<int>(source)) + QLatin1Char(' ') + WindowsPath(path);
 }
 
 // =============================================================================================
@@ -743,6 +763,12 @@ void SiteBookTreeWidget::healthCheck()
         device->ShowHealthCheck(false);
 }
 
+void SiteBookTreeWidget::networkStatus()
+{
+    if (CModuleDevice* device = MenuRecorder(); device && device->IsLoggedIn())
+        device->ShowNetworkStatus();
+}
+
 void SiteBookTreeWidget::eventBackup()
 {
     if (CModuleDevice* device = MenuRecorder())
@@ -820,9 +846,17 @@ void SiteBookTreeWidget::cdBurning()
     const QString path = SiteBook::FromItem(menuItem())->path;
     const QString directory = SessionHub::Instance() ? SessionHub::Instance()->ProgramDirectory() : QString();
     qCDebug(lcSiteBook) << "CD burning:" << CdBurningCommand(directory, source, path);
-    // Started without waiting; a missing program is not reported.
-    const QString program = platform::Process::FindProgram(QStringLiteral("Kesto.exe"), directory);
-    if (program.isEmpty())
+    // Started without waiting. The entry is greyed while the program is missing, but it may go
+    // away between the menu and the click.
+    const QString program = platform::Process::FindProgram(QLatin1String(kCdBurningProgram), directory);
+    if (program.isEmpty()) {
+        const QString text = tr("CD Burning is not available: the burning program was not found in %1.")
+                                 .arg(QDir::toNativeSeparators(directory));
+        if (SiteBookHub* hub = SiteBookHub::Instance())
+            hub->ShowModalMessage(QStringLiteral("ZENT"), text);
+        else
+            qCWarning(lcSiteBook) << text;
         return;
+    }
     QProcess::startDetached(program, {QString::number(static_cast<int>(source)), WindowsPath(path)}, directory);
 }

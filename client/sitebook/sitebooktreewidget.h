@@ -159,6 +159,8 @@ public:
     // The command line of the burning program for an archive item's path: the program directory,
     // "/Kesto.exe ", the source as its number and the path with backslashes.
     static QString CdBurningCommand(const QString& programDirectory, BurnSource source, const QString& path);
+    // True when the burning program lies in the program directory or beside the client.
+    static bool CdBurningProgramPresent();
 
     // Names that a new or renamed entry may not take: favorites and e-maps find recorders by
     // name anywhere in the book; other entries clash only with their siblings of a kind.
@@ -208,6 +210,7 @@ public slots:
     void loadExcelList();
     void loadIniList(QString fileName);
     void healthCheck();
+    void networkStatus();
     void searchDvr();
     void accountManager();
     void firmwareManager();
@@ -320,6 +323,7 @@ private:
     QAction* m_disconnectAct = nullptr;
     QAction* m_importAct = nullptr;
     QAction* m_healthCheckAct = nullptr;
+    QAction* m_networkStatusAct = nullptr;
     QAction* m_findAct = nullptr;
     QAction* m_accountAct = nullptr;
     QAction* m_firmwareAct = nullptr;

@@ -75,6 +75,9 @@ public:
 
     // The lock that guards the converted picture; a grid takes its cells lock first, then this.
     QMutex* GetPictureLock() { return &m_pictureLock; }
+    // The size of the pictures being decoded, empty before the first; read with the picture
+    // lock held.
+    QSize PictureSize() const { return QSize(m_decodedWidth, m_decodedHeight); }
 
     int GetBrightness(int i) const;
     int GetContrast(int i) const;

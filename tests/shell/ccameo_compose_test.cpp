@@ -198,6 +198,47 @@ TEST(CameoOsdTexts, TextsOfACellByStateAndFlags)
     }
 }
 
+// A long camera title or recorder name in a small cell stops before the date, time or state
+// text of its row instead of running into it; texts that fit are left as they are.
+TEST(CameoOsdTexts, LeftCornersMakeRoomForTheRightOnes)
+{
+    QFont font(QStringLiteral("DejaVu Sans"), 9, QFont::Bold);
+    const QFontMetrics metrics(font);
+    struct Case
+    {
+        const char* name;
+        QString topLeft, topRight, bottomLeft, bottomRight;
+        int width;
+        bool cut;
+    };
+    const QString dateTime = QStringLiteral("12/25/2024\n13:05:09\n");
+    const Case cases[] = {
+        {"fits in a wide cell", "07 Gate", dateTime, "Depot", "x2 >>", 300, false},
+        {"a 16-cell grid of the default window", "07 Loading dock north entrance", dateTime,
+         "Warehouse recorder 12", "x8 >>", 150, true},
+        {"nothing on the right", "07 Loading dock", "\n\n", "Depot", "", 150, false},
+        {"longer than the cell itself", "07 Loading dock north entrance", "\n\n", "Depot", "", 150, true},
+    };
+    for (const Case& c : cases) {
+        CameoOsdTexts t;
+        t.topLeft = c.topLeft;
+        t.topRight = c.topRight;
+        t.bottomLeft = c.bottomLeft;
+        t.bottomRight = c.bottomRight;
+        CameoOsd::FitCorners(t, metrics, c.width);
+        EXPECT_EQ(t.topLeft != c.topLeft, c.cut) << c.name << ": " << qPrintable(t.topLeft);
+        const QString firstRight = c.topRight.section(QLatin1Char('\n'), 0, 0);
+        const int rightWidth = firstRight.isEmpty() ? 0 : metrics.horizontalAdvance(firstRight) + 6;
+        EXPECT_LE(metrics.horizontalAdvance(t.topLeft) + rightWidth, c.width) << c.name;
+        const int bottomRight = c.bottomRight.isEmpty() ? 0 : metrics.horizontalAdvance(c.bottomRight) + 6;
+        EXPECT_LE(metrics.horizontalAdvance(t.bottomLeft) + bottomRight, c.width) << c.name;
+        if (c.cut) {
+            EXPECT_TRUE(t.topLeft.startsWith(QStringLiteral("07 "))) << "the cell number stays";
+        }
+        EXPECT_EQ(t.topRight, c.topRight) << "the date and time keep their room";
+    }
+}
+
 TEST(CameoOsdTexts, ClampedFrameRateIsGivenBack)
 {
     CameoOsdInput in = OnlineCell();
@@ -242,6 +283,28 @@ TEST(CameoOsdPicture, FittingByFormat)
         EXPECT_EQ(panX, 0);
         EXPECT_EQ(panY, 0);
     }
+}
+
+// The aspect comes from the decoded picture's size: wide streams are 16:9, the recorders' D1 and
+// CIF (whose pixels are not square) stay 4:3.
+TEST(CameoOsdPicture, FormatFromThePictureSize)
+{
+    struct Case
+    {
+        QSize picture;
+        int format;
+    };
+    const Case cases[] = {
+        {{704, 480}, CameoOsd::kFourToThree},     {{720, 576}, CameoOsd::kFourToThree},
+        {{352, 240}, CameoOsd::kFourToThree},     {{640, 480}, CameoOsd::kFourToThree},
+        {{2592, 1944}, CameoOsd::kFourToThree},   {{1280, 720}, CameoOsd::kSixteenToNine},
+        {{1920, 1080}, CameoOsd::kSixteenToNine}, {{1920, 1072}, CameoOsd::kSixteenToNine},
+        {{4096, 2304}, CameoOsd::kSixteenToNine}, {{1400, 901}, CameoOsd::kFourToThree},
+        {{1400, 900}, CameoOsd::kSixteenToNine},  {{0, 0}, CameoOsd::kFourToThree},
+        {{1280, 0}, CameoOsd::kFourToThree},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CameoOsd::FormatCodeOf(c.picture), c.format) << c.picture.width() << "x" << c.picture.height();
 }
 
 TEST(CameoOsdPicture, ZoomShowsThePannedRegionClampedToThePicture)

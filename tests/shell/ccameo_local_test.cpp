@@ -100,6 +100,26 @@ TEST_F(LocalGridTest, RecordingPlaysInTheSelectedCellWithItsTimes)
     ASSERT_TRUE(WaitForTime(0, 120002));
 }
 
+// A local recording's pictures are converted once each at most, straight to the size of the cell
+// that shows them (160 x 120 here, from a 352 x 240 stream), and only when the grid composes.
+TEST_F(LocalGridTest, ShownPicturesAreConvertedOnceAtTheCellsSize)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(352, 240, 30, 10);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const QString folder = WriteRecording(m_files.path(), stream, 120000);
+    grid->OpenLocalFile(folder, QStringLiteral("h120000.004"));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return grid->GetLocalDecodedCount() >= 10 && grid->GetCell(0).fitted; }, kWaitMs));
+    const CameoCell shown = grid->GetCell(0);
+    EXPECT_EQ(shown.picture.size(), QSize(160, 120));
+    EXPECT_EQ(shown.picture.format(), QImage::Format_RGB32);
+    EXPECT_EQ(shown.fittedRect, QRect(0, 0, 160, 120)) << "a local file fills its cell";
+    const qint64 conversions = grid->GetConversionCount();
+    EXPECT_GE(conversions, 1);
+    EXPECT_LE(conversions, grid->GetLocalDecodedCount()) << "no picture converted twice";
+    EXPECT_LE(conversions, grid->GetCompositionCount() + 1) << "the first at once, the others when composed";
+}
+
 // A recording dragged from a file list (its path and name) onto a cell plays in that cell.
 TEST_F(LocalGridTest, ADroppedRecordingPlaysInTheCellItWasDroppedOn)
 {

@@ -178,6 +178,24 @@ TEST_F(GridOnlineTest, OnlineCellShowsNamesAndIsFittedAtFourToThree)
     EXPECT_EQ(CountNear(buffer, camera, Qt::white, 60), 0);
 }
 
+// A wide camera's picture keeps its 16:9 shape: letterboxed in a 480 x 300 cell (480 x 270 with
+// bars of 15 pixels), not squeezed to 4:3 with bars at the sides.
+TEST_F(GridOnlineTest, WidePictureIsShownAtSixteenToNine)
+{
+    CModuleDevice* rec = LoggedInRecorder("Depot");
+    ASSERT_NE(rec, nullptr);
+    CCameo* grid = ShownFreshGrid(1, QSize(480, 300));
+    grid->SetCameoChannel(0, rec->GetDeviceIndex(), 0);
+    PutPicture(grid, 0, Solid(1280, 720, Qt::red));
+    grid->OnDrawCameo(-1);
+    const QImage buffer = grid->GetBackBuffer();
+    EXPECT_GT(CountNear(buffer, QRect(5, 100, 30, 100), Qt::red), 30 * 100 * 9 / 10) << "no bar at the left";
+    EXPECT_GT(CountNear(buffer, QRect(445, 100, 30, 100), Qt::red), 30 * 100 * 9 / 10) << "no bar at the right";
+    EXPECT_GT(CountNear(buffer, QRect(150, 20, 180, 260), Qt::red), 180 * 260 * 9 / 10);
+    // Rows 285 to 299 are the bottom bar; the selected cell's frame takes the last few.
+    EXPECT_EQ(CountNear(buffer, QRect(150, 286, 180, 8), Qt::black, 0), 180 * 8) << "bottom bar";
+}
+
 TEST_F(GridOnlineTest, VideoLossBlanksTheCellAndSaysSo)
 {
     CModuleDevice* rec = LoggedInRecorder("Depot", {QStringLiteral("--video-loss"), QStringLiteral("1")});

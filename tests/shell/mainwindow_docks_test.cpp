@@ -1,12 +1,18 @@
 // The docks, the menu bar and the multi-document area's tab actions of the main window.
 #include <QAction>
+#include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabBar>
 
+#include <memory>
+
+#include "platform/cpuload.h"
+#include "shell/childwindowslots.h"
 #include "shell/mainwindow.h"
 #include "shell/support/mainwin_fixture.h"
 #include "sitebook/sitebooktreewidget.h"
@@ -85,8 +91,8 @@ TEST_F(MainWinTest, MenuBarHoldsTheFourMenus)
     EXPECT_EQ(hub->menuBar()->objectName(), QStringLiteral("menuBar1"));
     EXPECT_EQ(Texts(hub->menuBar()->actions()), (QStringList{"&View", "Tool bar", "&Window", "Setup"}));
     EXPECT_EQ(Texts(TopMenu(hub.get(), "&View")->actions()),
-              (QStringList{"Live View", "Search View", "Emap View", "Remote Backup", "Backup Player",
-                           "Config View", "Information", "-", "&Quit"}));
+              (QStringList{"Live View", "Search View", "Local Backup", "Emap View", "Remote Backup",
+                           "Backup Player", "Config View", "Information", "-", "&Quit"}));
     QStringList bars = QStringList{"Tool Bar", "-"} + MainWinDockTitles() + QStringList{"-", "Default"};
     EXPECT_EQ(Texts(TopMenu(hub.get(), "Tool bar")->actions()), bars);
     EXPECT_EQ(Texts(TopMenu(hub.get(), "&Window")->actions()),
@@ -96,10 +102,12 @@ TEST_F(MainWinTest, MenuBarHoldsTheFourMenus)
 }
 
 // Entries whose window this client does not have yet are shown greyed, so that no click of the
-// user is swallowed without a sign; every other entry stays enabled.
+// user is swallowed without a sign; every other entry stays enabled. The backup player's entry
+// follows its program, which the build may or may not have put beside the tests.
 TEST_F(MainWinTest, MenuEntriesWaitingForTheirWindowsAreGreyed)
 {
     StartHub();
+    const bool player = hub->IsBackupPlayerPresent();
     struct Case
     {
         const char* menu;
@@ -107,10 +115,10 @@ TEST_F(MainWinTest, MenuEntriesWaitingForTheirWindowsAreGreyed)
         bool enabled;
     };
     const Case cases[] = {
-        {"&View", "Live View", true},      {"&View", "Search View", true},   {"&View", "Emap View", true},
-        {"&View", "Remote Backup", true}, {"&View", "Backup Player", true}, {"&View", "Config View", false},
-        {"&View", "Information", true},    {"&View", "&Quit", true},         {"&Window", "FullScreen Mode", true},
-        {"&Window", "Next View", true},    {"Setup", "Email Setup", false},
+        {"&View", "Live View", true},         {"&View", "Search View", true},   {"&View", "Emap View", true},
+        {"&View", "Local Backup", true},      {"&View", "Remote Backup", true}, {"&View", "Backup Player", player},
+        {"&View", "Config View", false},      {"&View", "Information", true},   {"&View", "&Quit", true},
+        {"&Window", "FullScreen Mode", true}, {"&Window", "Next View", true},   {"Setup", "Email Setup", false},
     };
     for (const Case& c : cases) {
         QAction* entry = Entry(TopMenu(hub.get(), c.menu), c.entry);
@@ -187,4 +195,80 @@ TEST_F(MainWinTest, InformationShowsTheVersion)
     StartHub();
     WatchBoxes([this] { hub->exeInfoView(); });
     EXPECT_EQ(boxes, (QStringList{"ZENT Information|Velumar (Ver 1.0.3.4)\nBuild number 1.0"}));
+}
+
+// The local backup window is reached from the View menu, beside the other window kinds; a third
+// request finds both of its slots taken.
+TEST_F(MainWinTest, LocalBackupEntryOpensTheLocalBackupWindow)
+{
+    StartHub();
+    QAction* entry = Entry(TopMenu(hub.get(), "&View"), "Local Backup");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_FALSE(entry->icon().isNull());
+    ChildWindowSlots* localSlots = hub->SearchLocalViewSlots();
+    EXPECT_EQ(localSlots->Window(0), nullptr);
+    entry->trigger();
+    ASSERT_NE(localSlots->Window(0), nullptr);
+    EXPECT_EQ(localSlots->Window(0)->windowTitle(), QStringLiteral("Backup Player"));
+    entry->trigger();
+    EXPECT_NE(localSlots->Window(1), nullptr);
+    EXPECT_EQ(hub->exeSearchLocalView(), -1);
+}
+
+// The backup player's entry is greyed while its program is missing and comes alive when the
+// program appears; a start that finds it missing says so on the status bar, where it looked.
+TEST_F(MainWinTest, BackupPlayerEntryFollowsItsProgram)
+{
+    StartHub();
+    if (hub->IsBackupPlayerPresent())
+        GTEST_SKIP() << "a player program lies beside the test program";
+    QMenu* view = TopMenu(hub.get(), "&View");
+    QAction* entry = Entry(view, "Backup Player");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_FALSE(entry->isEnabled());
+
+    hub->exeOrvane();
+    const QString notice = hub->statusBar()->currentMessage();
+    EXPECT_TRUE(notice.contains(QStringLiteral("Backup Player is not available"))) << qPrintable(notice);
+    EXPECT_TRUE(notice.contains(QStringLiteral("orvane"))) << qPrintable(notice);
+    EXPECT_TRUE(notice.contains(QDir::toNativeSeparators(programDir.path()))) << qPrintable(notice);
+
+    WriteFile("orvane", "#!/bin/sh\nexit 0\n");
+    ASSERT_TRUE(QFile::setPermissions(Path("orvane"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    emit view->aboutToShow();
+    EXPECT_TRUE(entry->isEnabled());
+}
+
+// Above 70 % processor load live video drops to key frames; the status bar says so while the
+// rule holds (until the load falls below 50 %) and the text goes with it.
+TEST_F(MainWinTest, ProcessorLoadRuleIsShownWhileItHolds)
+{
+    StartHub();
+    // Each sample adds 100 ticks, of which `idle` are idle: the load is 100 - idle.
+    auto idle = std::make_shared<int>(100);
+    auto total = std::make_shared<quint64>(0);
+    auto idleSum = std::make_shared<quint64>(0);
+    hub->SetCpuLoad(platform::CpuLoad([idle, total, idleSum] {
+        *total += 100;
+        *idleSum += quint64(*idle);
+        return QByteArrayLiteral("cpu  ") + QByteArray::number(*total - *idleSum) + " 0 0 "
+               + QByteArray::number(*idleSum) + " 0 0 0 0 0 0\n";
+    }));
+    struct Step
+    {
+        int load;
+        bool shown;
+    };
+    const Step steps[] = {{20, false}, {70, false}, {85, true}, {60, true}, {50, true}, {40, false}, {71, true}};
+    for (const Step& s : steps) {
+        *idle = 100 - s.load;
+        hub->OnTimerGetCPU();
+        EXPECT_EQ(hub->GetProcessorLoad(), s.load);
+        EXPECT_EQ(hub->IsProcessorLoadRuleShown(), s.shown) << s.load;
+        const QString text = hub->statusBar()->currentMessage();
+        EXPECT_EQ(text.contains(QStringLiteral("key frames only")), s.shown) << s.load << " " << qPrintable(text);
+        if (s.shown) {
+            EXPECT_TRUE(text.startsWith(QStringLiteral("Processor load %1 %").arg(s.load))) << qPrintable(text);
+        }
+    }
 }

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -526,6 +527,49 @@ TEST_F(SiteBookMenuTest, CdBurningCommandLine)
     EXPECT_EQ(SiteBookTreeWidget::CdBurningCommand(QStringLiteral("/p"), SiteBookTreeWidget::BurnSource::Folder,
                                                    QStringLiteral("a/b c/")),
               QStringLiteral("/p/Kesto.exe 1 a\\b c\\"));
+}
+
+// Entries whose window is not built are greyed; CD Burning follows its program, and a burn that
+// finds the program missing says so.
+TEST_F(SiteBookMenuTest, EntriesWithoutTheirWindowOrProgramAreGreyed)
+{
+    if (SiteBookTreeWidget::CdBurningProgramPresent())
+        GTEST_SKIP() << "a burning program lies beside the test program";
+    CModuleDevice* recorder = AddRecorder(QStringLiteral("gate"));
+    tree->AddRecorderChildren(recorder);
+    QTreeWidgetItem* backup = AddPlain(recorder->child(0), QStringLiteral("archiveBackup"), QStringLiteral("B"));
+    QTreeWidgetItem* day = AddPlain(backup, QStringLiteral("archiveFolder"), QStringLiteral("20260101"));
+    QTreeWidgetItem* data = AddPlain(day, QStringLiteral("archiveData"), QStringLiteral("h120000.001"));
+
+    const auto enabled = [this](QTreeWidgetItem* item) {
+        QStringList states;
+        std::unique_ptr<QMenu> menu = tree->PrepareContextMenu(item ? PointAt(item) : EmptyPoint());
+        for (const QAction* action : menu->actions()) {
+            if (!action->isSeparator() && !action->menu())
+                states << action->text() + (action->isEnabled() ? QString() : QStringLiteral("(greyed)"));
+        }
+        return states.join(QLatin1Char(','));
+    };
+    EXPECT_EQ(enabled(nullptr), QStringLiteral("New DVR,New Folder,Load SiteBook,Save SiteBook,Import DVR list,"
+                                               "Find DVR,Account Manager(greyed),Firmware Manager(greyed)"));
+    EXPECT_EQ(enabled(data), QStringLiteral("Send Email(greyed),CD Burning(greyed),MP4 Convert"));
+    EXPECT_EQ(enabled(day), QStringLiteral("CD Burning(greyed)"));
+
+    MessageBoxCatcher catcher;
+    PointAt(data);
+    tree->cdBurning();
+    ASSERT_EQ(catcher.Seen().size(), 1);
+    EXPECT_TRUE(catcher.Seen().first().startsWith(QStringLiteral("ZENT|CD Burning is not available")))
+        << qPrintable(catcher.Seen().first());
+
+    // The program appears beside the client: the entry comes alive.
+    const QString program = programDir.filePath(QStringLiteral("kesto"));
+    QFile file(program);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\nexit 0\n");
+    file.close();
+    ASSERT_TRUE(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    EXPECT_EQ(enabled(day), QStringLiteral("CD Burning"));
 }
 
 TEST_F(SiteBookMenuTest, ActionsOnAVanishedItemDoNothing)

@@ -2,11 +2,13 @@
 // the menu of a connected recorder and the camera title rights.
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QTest>
+#include <QTimer>
 
 #include <utility>
 
@@ -88,7 +90,7 @@ protected:
 };
 
 const QString kConnectedMenu = QStringLiteral(
-    "Quick Menu{Live,Search,eMap},Health Check|Disconnect|Event Backup,Schedule Backup,Remote CD Backup|"
+    "Quick Menu{Live,Search,eMap},Health Check,Network Status|Disconnect|Event Backup,Schedule Backup,Remote CD Backup|"
     "Property,Delete|Load SiteBook,Save SiteBook|Account Manager,Firmware Manager");
 const QString kDisconnectedMenu = QStringLiteral(
     "Quick Menu{Live,Search,eMap},Connect|Property,Delete|Load SiteBook,Save SiteBook|"
@@ -350,3 +352,28 @@ TEST_F(SiteBookRecorderTest, LiveFromTheMenuShowsTheRecordersChannelsInALiveWind
 }
 
 } // namespace
+
+// A connected recorder's menu opens its network status pop-up, set to that recorder.
+TEST_F(SiteBookRecorderTest, NetworkStatusEntryOpensThePopUpOfTheRecorder)
+{
+    SiteBookDvrSim* sim = nullptr;
+    CModuleDevice* gate = ConnectedRecorder(&sim);
+    ASSERT_TRUE(gate);
+    std::unique_ptr<QMenu> menu = tree->PrepareContextMenu(PointAt(gate));
+    QAction* action = ActionNamed(menu.get(), QStringLiteral("Network Status"));
+    ASSERT_TRUE(action);
+    ASSERT_TRUE(action->isEnabled());
+    QString seen;
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, [&seen] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            seen = dialog->windowTitle();
+            dialog->reject();
+        }
+    });
+    closer.start();
+    action->trigger();
+    closer.stop();
+    EXPECT_EQ(seen, QStringLiteral("Network Status"));
+}
