@@ -104,7 +104,10 @@ void NetRecvThread::SetHost(const QString& host, quint16 port)
 
 bool NetRecvThread::Connect()
 {
-    if (!m_running.load())
+    // On a busy machine a connect right after the engine was made can come before the thread has
+    // been given its first turn: it waits for that (a moment, normally nothing) instead of
+    // failing the connect. A thread that is stopping or never started still refuses.
+    if (!m_running.load() && !(isRunning() && WaitUntilRunning(kStartLimitMs)))
         return false;
     CancelConnect();
     m_pending = 0;

@@ -108,6 +108,8 @@ private:
     void FailConnect(const char* why);
 
     static constexpr int kConnectTimeLimitMs = 3000;
+    // How long a connect waits for a thread started but not yet running.
+    static constexpr int kStartLimitMs = 5000;
 
     CNetTypeMirel* m_engine;
     const bool m_tls;

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "importcore/support/xlsreference.h"
@@ -64,8 +65,13 @@ protected:
                 dialog->reject();
             }
         });
+        // The import reads and applies the list after the menu's call returns.
+        QSignalSpy finished(tree, &SiteBookTreeWidget::ImportFinished);
         import->trigger();
         EXPECT_TRUE(driver->Done());
+        if (finished.isEmpty())
+            finished.wait(120000);
+        ASSERT_EQ(finished.count(), 1) << "the import did not end";
         // The dialog starts in the program directory, so a bare name is found there.
         EXPECT_EQ(QDir(directory).canonicalPath(), QDir(programDir.path()).canonicalPath());
     }
