@@ -461,6 +461,8 @@ private slots:
 
 private:
     friend class CModuleDeviceTestAccess;
+    // The search threads' work, on the session's playback slots.
+    friend class SearchWorker;
 
     // The search pop-ups, each with a scheduler of its own.
     enum class SearchPopup { Museum, Thumbnail, Quick };
@@ -524,11 +526,6 @@ private:
     CModulePlayback* GetPlayback(int slot) const;
     bool ChannelTakesPart(int ch) const;
     CModulePlayback* SchedulerForKind(int channel, int kind) const;
-    void DeliverSearchNotice(int index, bool picture, int streamKind = 0);
-    // The museum or thumbnail pop-up takes a searched picture (or a notice without one) and
-    // answers with the next step.
-    void DeliverToSearchPopup(int index, bool picture, int streamKind);
-    bool SearchStepDue(int index) const;
     // The step timer goes on with the museum or thumbnail search.
     void ActOnSearchStep();
     bool SearchRecordOn(int channel, bool museum, bool thumbnail) const;
@@ -551,19 +548,6 @@ private:
     void ThrottlePlaybackStream(int count, bool searching);
     int ProcessorLoad() const;
     void SendSingleFrameRequests(const std::vector<PlaybackRequestBatcher::Request>& singles);
-    // The search thread's steps for one record.
-    struct SearchModes
-    {
-        bool museum;
-        bool thumbnail;
-        bool quick;
-    };
-    bool SearchRecordWanted(LiveFrameRecord& r, int index, const SearchModes& modes);
-    bool HeldBackByPlayState(const LiveFrameRecord& r, int index, const SearchModes& modes, PlaybackMode state,
-                             const SessionThread& thread);
-    void PlaySearchRecord(LiveFrameRecord& r, int index, int count, SoundGatherer& sound,
-                          const std::function<void(const char*, int)>& writeSound);
-    void KeepChannelsTogether(const LiveFrameRecord& r, int index, int count, const SessionThread& thread);
 
     // ---- requests (moduledevice_requests.cpp)
     void ConnectListIntake(CModuleNetwork* live);
@@ -607,7 +591,6 @@ private:
     };
     AwaitedHeader m_awaitedHeader;
     void FinishIndexChain(int channel, bool thumbnail, bool museum, bool quick, int kind);
-
 
     // Per channel and per playback slot (the channels and the search slot).
     std::array<ChannelState, kChannels> m_channels;

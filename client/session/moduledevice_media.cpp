@@ -21,8 +21,10 @@
 #include "session/moduleplayback.h"
 #include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
+#include "session/searchworker.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
+#include "session/sessionsound.h"
 #include "session/sessionthread.h"
 #include "session/slotreceivebuffers.h"
 #include "session/soundgatherer.h"
@@ -34,24 +36,6 @@ constexpr int kMaxDelayMs = 1000;
 constexpr int kThrottleRecordsPerChannel = 30;
 constexpr int kRateSlow = 1;
 constexpr int kRateFull = 64;
-
-void WriteSound(const char* data, int bytes, int recorder)
-{
-    if (SessionHub* hub = SessionHub::Instance(); hub && bytes > 0)
-        hub->WriteAudioOutput(data, bytes, recorder);
-}
-
-// 8-bit linear or mu-law bytes to 16-bit little-endian samples.
-QByteArray ToSamples(const char* data, int bytes, bool mulaw)
-{
-    QByteArray out(bytes * 2, Qt::Uninitialized);
-    for (int i = 0; i < bytes; ++i) {
-        const qint16 s = mulaw ? MuLawToLinear(quint8(data[i])) : qint16(qint16(qint8(data[i])) * 256);
-        out[2 * i] = char(quint16(s) & 0xFF);
-        out[2 * i + 1] = char(quint16(s) >> 8);
-    }
-    return out;
-}
 
 } // namespace
 
@@ -302,7 +286,8 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
     if (time == m_slots[channel].lastSecond.load()) {
         if (size == 4) {
             for (int c = 0; c < count; ++c)
-                m_slots[c].pacingDelay = m_slots[c].pacingDelay <= kMaxDelayMs ? m_slots[c].pacingDelay + 33 : kMaxDelayMs;
+                m_slots[c].pacingDelay = m_slots[c].pacingDelay <= kMaxDelayMs ? m_slots[c].pacingDelay + 33
+                                                                               : kMaxDelayMs;
             if (!searching)
                 QueueSecondMarkers(count, kind, date, time, tag);
             return;
@@ -669,21 +654,6 @@ void CModuleDevice::OnSetFrameData(const PlaybackFrame& frame)
     AppendPlaybackRecord(frame.channel, std::move(record));
 }
 
-bool CModuleDevice::SearchStepDue(int index) const
-{
-    // Only the pop-up's channel steps the search on: after a time to fetch, a play code or a
-    // decode-only frame.
-    int channel = -1;
-    if (m_museumMode.load() != 0) {
-        if (const MuseumSearchPopup* popup = MuseumSearchPopup::Instance())
-            channel = popup->GetChannel();
-    } else if (const ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance()) {
-        channel = popup->GetChannel();
-    }
-    const int step = m_searchStep.load();
-    return index == channel && (step >= 0 || step == kStepNextFrame || IsPlayCode(step));
-}
-
 bool CModuleDevice::SearchRecordOn(int channel, bool museum, bool thumbnail) const
 {
     // In the museum and thumbnail searches the pop-up's record button decides.
@@ -744,68 +714,6 @@ void CModuleDevice::MarkPlaybackViewStarted()
 }
 
 // =============================================================================================
-// Picture hand-off
-
-void CModuleDevice::DeliverSearchNotice(int index, bool picture, int streamKind)
-{
-    if (!ValidChannel(index) || !(m_maskSearch.load() & (1u << index)))
-        return;
-    // Each search pop-up takes its channel's pictures; the session's own playback goes to its
-    // grid.
-    if (m_museumMode.load() != 0 || m_thumbnailMode.load() != 0) {
-        DeliverToSearchPopup(index, picture, streamKind);
-        return;
-    }
-    if (m_quickMode.load() != 0) {
-        QuickSearchPopup* popup = QuickSearchPopup::Instance();
-        CModuleDecoder* decoder = m_channels[size_t(index)].playbackDecoder.get();
-        if (picture && popup && decoder && popup->GetChannel() == index)
-            popup->SetCameoImage(m_deviceIndex, index + kChannels, TimeText(m_slots[size_t(index)].lastPlayTime.load()),
-                                 decoder->GetImage());
-        return;
-    }
-    if (SearchModeOn())
-        return;
-    if (SessionHub* hub = SessionHub::Instance())
-        hub->CountCameoFrame(m_deviceIndex, index + kChannels, m_playbackGrid.load(),
-                             m_channels[index].route.playbackCell.load(), picture ? 0 : 1, 0);
-}
-
-void CModuleDevice::DeliverToSearchPopup(int index, bool picture, int streamKind)
-{
-    const QString timeText = TimeText(m_slots[size_t(index)].lastPlayTime.load());
-    QImage image;
-    if (picture) {
-        if (CModuleDecoder* decoder = m_channels[size_t(index)].playbackDecoder.get()) {
-            // A shallow copy: the decoder never writes into a picture it has handed out.
-            QMutexLocker lock(decoder->GetPictureLock());
-            image = decoder->GetImage();
-        }
-    }
-    int step = -999;
-    CModulePlayback* scheduler = nullptr;
-    if (m_museumMode.load() != 0) {
-        MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
-        scheduler = SearchScheduler(SearchPopup::Museum);
-        if (!popup || !scheduler)
-            return;
-        popup->SetStreamFlag(quint8(streamKind));
-        step = popup->SetCameoImage(m_deviceIndex, index + kChannels, timeText, image,
-                                    scheduler->GetMuseumMatch());
-    } else {
-        ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance();
-        scheduler = SearchScheduler(SearchPopup::Thumbnail);
-        if (!popup || !scheduler)
-            return;
-        step = popup->SetCameoImage(m_deviceIndex, index + kChannels, timeText, image);
-    }
-    // While the pop-up plays, the scheduler goes on in the mode the pop-up chose.
-    if (IsPlayCode(step))
-        scheduler->SetMode(PlayCodeMode(step));
-    m_searchStep = step;
-}
-
-// =============================================================================================
 // Worker loops
 
 void CModuleDevice::THREAD_LIVE(void* session, int channel)
@@ -863,8 +771,8 @@ void CModuleDevice::THREAD_LIVE_AUDIO(void* session, int)
     SoundGatherer input(kAudioBufferSize);
     int gatheredKind = 1;
     auto flush = [&](const char* data, int bytes) {
-        const QByteArray samples = ToSamples(data, bytes, gatheredKind != 0);
-        WriteSound(samples.constData(), samples.size(), self->m_deviceIndex);
+        const QByteArray samples = sessionsound::ToSamples(data, bytes, gatheredKind != 0);
+        sessionsound::Write(samples.constData(), samples.size(), self->m_deviceIndex);
     };
     while (thread.ShouldRun()) {
         LiveFrameRecordPtr r = thread.NextRecord();
@@ -898,10 +806,10 @@ void CModuleDevice::THREAD_PLAYBACK_AUDIO(void* session, int)
     SoundGatherer pcm(kAudioBufferSize);
     SoundGatherer linear(kAudioBufferSize);
     const int recorder = self->m_deviceIndex;
-    auto writePcm = [recorder](const char* data, int bytes) { WriteSound(data, bytes, recorder); };
+    auto writePcm = [recorder](const char* data, int bytes) { sessionsound::Write(data, bytes, recorder); };
     auto writeLinear = [recorder](const char* data, int bytes) {
-        const QByteArray samples = ToSamples(data, bytes, false);
-        WriteSound(samples.constData(), samples.size(), recorder);
+        const QByteArray samples = sessionsound::ToSamples(data, bytes, false);
+        sessionsound::Write(samples.constData(), samples.size(), recorder);
     };
     while (thread.ShouldRun()) {
         LiveFrameRecordPtr r = thread.NextRecord();
@@ -927,176 +835,10 @@ void CModuleDevice::THREAD_PLAYBACK_AUDIO(void* session, int)
     self->m_playbackAudioQueue.Drain();
 }
 
-bool CModuleDevice::SearchRecordWanted(LiveFrameRecord& r, int index, const SearchModes& modes)
-{
-    if (modes.thumbnail)
-        return r.searchKind == int(SchedulerKind::Thumbnail);
-    if (modes.museum) {
-        qCDebug(lcSession) << "thread museumdata" << r.searchKind;
-        return r.searchKind == int(SchedulerKind::Museum);
-    }
-    if (r.searchKind == int(SchedulerKind::Playback)) {
-        if (r.tag != m_playbackSeq.load())
-            return false;
-        if (r.size == 4 && !r.payload) {
-            // A second without data still moves the channel's clock.
-            m_slots[index].lastPlayDate = r.date;
-            m_slots[index].lastPlayTime = r.time;
-            return false;
-        }
-        return true;
-    }
-    return r.searchKind == int(SchedulerKind::Thumbnail);
-}
-
-bool CModuleDevice::HeldBackByPlayState(const LiveFrameRecord& r, int index, const SearchModes& modes,
-                                        PlaybackMode state, const SessionThread& thread)
-{
-    if (modes.museum || modes.thumbnail || (modes.quick && r.searchKind == int(SchedulerKind::Thumbnail)))
-        return false;
-    if (r.frameType != ModeCode(state) || state == PlaybackMode::Stop) {
-        if (state == PlaybackMode::Stop)
-            m_slots[index].nextSearchFrame = 0;
-        thread.SleepWhileRunning(5);
-        return true;
-    }
-    if (r.delay == -111 || r.delay == -222) {
-        thread.SleepWhileRunning(1);
-        return true;
-    }
-    return false;
-}
-
-void CModuleDevice::PlaySearchRecord(LiveFrameRecord& r, int index, int count, SoundGatherer& sound,
-                                     const std::function<void(const char*, int)>& writeSound)
-{
-    if (index == count) {
-        // The playback stream's sound.
-        if (!r.HasPayload())
-            return;
-        sound.Append(r.payload.get(), r.size, writeSound);
-        if (sound.Count() >= kSearchAudioFlushBytes) {
-            writeSound(sound.Data(), kSearchAudioFlushBytes);
-            qCDebug(lcSession) << "Audio Data" << index << r.size << sound.Count() << kSearchAudioFlushBytes;
-            sound.Consume(kSearchAudioFlushBytes);
-        }
-        return;
-    }
-    if (r.size <= 0) {
-        DeliverSearchNotice(index, false, r.kind);
-        return;
-    }
-    CModuleDecoder* decoder = index < kChannels ? m_channels[index].playbackDecoder.get() : nullptr;
-    if (!decoder)
-        return;
-    const int result = decoder->OnDecode(reinterpret_cast<unsigned char*>(r.payload.get()), r.size, r.kind, 0, 0,
-                                         r.decodeOnly != 0);
-    if (result == CModuleDecoder::ErrSameFrame) {
-        r.decodeOnly = 1;
-        DeliverSearchNotice(index, false, r.kind);
-    } else if (result <= 0) {
-        DeliverSearchNotice(index, false, r.kind);
-    } else if (result > 1000 && !r.decodeOnly) {
-        DeliverSearchNotice(index, true, r.kind);
-    }
-}
-
-void CModuleDevice::KeepChannelsTogether(const LiveFrameRecord& r, int index, int count,
-                                         const SessionThread& thread)
-{
-    // Wait while another playing channel of the same day lags behind.
-    for (int j = 0; j < count; ++j) {
-        if (j == index || !ChannelTakesPart(j))
-            continue;
-        if (m_slots[j].lastPlayDate.load() != r.date)
-            continue;
-        const PlaybackMode mode = m_playbackMode.load();
-        const int other = m_slots[j].lastPlayTime.load();
-        const bool forward = mode == PlaybackMode::Forward || mode == PlaybackMode::FastForward;
-        if ((forward && r.time > other) || (IsBackwardPlayback(mode) && r.time < other)) {
-            thread.SleepWhileRunning(10);
-            return;
-        }
-    }
-}
-
 void CModuleDevice::THREAD_SEARCH(void* session, int index)
 {
     auto* self = static_cast<CModuleDevice*>(session);
     if (!self || index < 0 || index >= kSlots)
         return;
-    const SessionThread& thread = *self->m_slots[index].searchThread;
-    LiveFrameQueue& queue = self->m_playbackQueues[size_t(index)];
-    SoundGatherer sound(kAudioBufferSize);
-    const int recorder = self->m_deviceIndex;
-    const std::function<void(const char*, int)> writeSound = [recorder](const char* data, int bytes) {
-        QByteArray swapped(data, bytes);
-        SwapWords(swapped.data(), swapped.size() & ~3);
-        const QByteArray samples = ToSamples(swapped.constData(), swapped.size(), false);
-        WriteSound(samples.constData(), samples.size(), recorder);
-    };
-    bool started = false;
-    QElapsedTimer clock;
-
-    while (thread.ShouldRun()) {
-        LiveFrameRecordPtr r = thread.NextRecord();
-        if (!r)
-            continue;
-        const SearchModes modes{self->m_museumMode.load() != 0, self->m_thumbnailMode.load() != 0,
-                                self->m_quickMode.load() != 0};
-        if (!self->SearchRecordWanted(*r, index, modes))
-            continue;
-        const int count = self->m_channelCount.load();
-        if (!self->IsLoggedIn() || !self->IsPlaybackActive() || index > count)
-            continue;
-        if (r->date >= 0 && r->time >= 0 && (!r->decodeOnly || r->size == 0)) {
-            // The channel's and the session's play time: every control and every search
-            // hand-back goes on from the picture last shown.
-            self->m_slots[index].lastPlayDate = r->date;
-            self->m_slots[index].lastPlayTime = r->time;
-            self->m_playDate = r->date;
-            self->m_playTime = r->time;
-        }
-        CModulePlayback* scheduler = self->m_slots[index].scheduler.get();
-        if (!scheduler)
-            continue;
-        const PlaybackMode state = scheduler->GetState();
-        if (self->HeldBackByPlayState(*r, index, modes, state, thread))
-            continue;
-        if (r->size == 1 || (r->size != 0 && !r->payload))
-            continue;
-        self->PlaySearchRecord(*r, index, count, sound, writeSound);
-        // The session timer reads the next-search-frame flag to ask for the next step.
-        // A decode-only frame is followed by the next one of its batch (the step is set before
-        // the flag, so the timer never repeats the previous step for it).
-        const bool popupSearch = modes.museum || modes.thumbnail;
-        if (popupSearch && r->decodeOnly)
-            self->m_searchStep = kStepNextFrame;
-        if (popupSearch)
-            self->m_slots[index].nextSearchFrame = self->SearchStepDue(index) ? 1 : 0;
-        else
-            self->m_slots[index].nextSearchFrame = state != PlaybackMode::Stop ? 1 : 0;
-        // A search pop-up that walks takes the next picture at once.
-        const bool walking = popupSearch && !IsPlayCode(self->m_searchStep.load());
-        // Pacing by the record's delay since the previous one.
-        if (walking) {
-            thread.SleepWhileRunning(1);
-        } else if (!started) {
-            started = true;
-            thread.SleepWhileRunning(1);
-            clock.start();
-        } else if (r->delay == 1) {
-            thread.SleepWhileRunning(1);
-        } else {
-            const int elapsed = int(clock.elapsed());
-            const int wait = r->delay == 9999 ? 1000 : std::clamp(r->delay - elapsed, 1, kMaxDelayMs);
-            thread.SleepWhileRunning(wait);
-            if (!modes.quick && state != PlaybackMode::Stop)
-                self->KeepChannelsTogether(*r, index, count, thread);
-            clock.restart();
-        }
-        r.reset();
-        thread.SleepWhileRunning(1);
-    }
-    queue.Drain();
+    SearchWorker(*self, index).Run();
 }

@@ -1,0 +1,52 @@
+#pragma once
+// The work of one search thread of a recorder session (its procedure THREAD_SEARCH): it takes the
+// records of its playback slot's queue, keeps those the current search or playback wants, decodes
+// them with the channel's playback decoder, hands the picture (or a no-picture notice) to the
+// search pop-up or the playback grid, sets the slot's next-step flag, and paces the records by
+// their delays while the channels of one day keep together. The slot after the channels carries
+// the playback stream's sound instead. Its own state is the pacing clock and the sound it gathers.
+#include <QElapsedTimer>
+
+#include <functional>
+
+#include "session/playbackmode.h"
+#include "session/soundgatherer.h"
+
+class CModuleDevice;
+class LiveFrameQueue;
+class SessionThread;
+struct LiveFrameRecord;
+
+class SearchWorker
+{
+public:
+    SearchWorker(CModuleDevice& session, int index);
+
+    // Runs until the slot's thread is asked to stop, then frees what is still queued.
+    void Run();
+
+private:
+    struct Modes
+    {
+        bool museum;
+        bool thumbnail;
+        bool quick;
+    };
+    bool Wanted(LiveFrameRecord& r, const Modes& modes);
+    bool HeldBackByPlayState(const LiveFrameRecord& r, const Modes& modes, PlaybackMode state);
+    void Play(LiveFrameRecord& r, int count);
+    void DeliverNotice(bool picture, int streamKind);
+    void DeliverToPopup(bool picture, int streamKind);
+    bool StepDue() const;
+    void Pace(const LiveFrameRecord& r, const Modes& modes, PlaybackMode state, int count);
+    void KeepChannelsTogether(const LiveFrameRecord& r, int count);
+
+    CModuleDevice& m_session;
+    const int m_index;
+    const SessionThread& m_thread;
+    LiveFrameQueue& m_queue;
+    SoundGatherer m_sound;
+    std::function<void(const char*, int)> m_writeSound;
+    bool m_started = false;
+    QElapsedTimer m_clock;
+};
