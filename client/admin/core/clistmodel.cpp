@@ -110,6 +110,6 @@ bool CListModel::removeRows(int row, int, const QModelIndex&)
 Qt::ItemFlags CListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
-        return Qt::ItemIsEnabled;
+        return Qt::NoItemFlags; // what views and the model tester expect of the root
     return QAbstractTableModel::flags(index) | Qt::ItemIsDragEnabled;
 }
