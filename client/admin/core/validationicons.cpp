@@ -16,7 +16,16 @@ namespace {
 
 QString AccountIconPath(const QString& level, bool on)
 {
-    return QStringLiteral(":/res/account_%1_%2.PNG").arg(level, on ? QStringLiteral("on") : QStringLiteral("off"));
+    // Spelled out whole, so that every picture named here can be found in the sources.
+    // clang-format off
+    if (level == QLatin1String("root"))
+        return on ? QStringLiteral(":/res/account_root_on.PNG") : QStringLiteral(":/res/account_root_off.PNG");
+    if (level == QLatin1String("admin"))
+        return on ? QStringLiteral(":/res/account_admin_on.PNG") : QStringLiteral(":/res/account_admin_off.PNG");
+    if (level == QLatin1String("super"))
+        return on ? QStringLiteral(":/res/account_super_on.PNG") : QStringLiteral(":/res/account_super_off.PNG");
+    return on ? QStringLiteral(":/res/account_normal_on.PNG") : QStringLiteral(":/res/account_normal_off.PNG");
+    // clang-format on
 }
 } // namespace
 
