@@ -1,0 +1,7 @@
+#include "core/validationaccount.h"
+
+void ValidationAccount::RegisterMetaType()
+{
+    static const int registered = qRegisterMetaType<ValidationAccount*>("ValidationAccount*");
+    Q_UNUSED(registered)
+}
