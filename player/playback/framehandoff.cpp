@@ -42,6 +42,11 @@ void FrameHandOff::UpdateStepRate(qint64 elapsedMs)
     m_tile.stepEstimate = std::clamp(estimate, 0, 30);
 }
 
+void FrameHandOff::ShowState()
+{
+    m_sink.SetPlayState(m_tile.tile, m_tile.state.load());
+}
+
 void FrameHandOff::PutNoData()
 {
     // Only recorder-fed tiles are in the hub's map, and the player opens no recorder.

@@ -22,6 +22,9 @@ public:
     // result, -1 when nothing was decoded, -3 when no picture is shown, 0 for a queued frame.
     int PutFrame(const quint8* data, int length, bool noDisplay, bool decode, int frameType);
 
+    // Tells the video engine the tile's play state (a pause keeps the last frame shown).
+    void ShowState();
+
     // A tile fed from files is never in the hub's recorder map: nothing is handed on, and the
     // play state stays as it is.
     void PutNoData();
