@@ -1,12 +1,15 @@
 #pragma once
 // Everything the on-screen display of one tile shows, gathered before drawing so that the drawing
 // itself reads no other object.
+#include "engine/liveframe.h"
+
 #include <QRect>
 #include <QString>
 #include <QtGui/qrgb.h>
 #include <optional>
 
-struct OsdOptions
+// The OSD options of the engine as the painter uses them.
+struct OsdStyle
 {
     bool showCameraTitle = true;
     bool showRecorderName = true;
@@ -67,6 +70,3 @@ struct OsdContent
     std::optional<OsdCamera> camera;
     std::optional<OsdPlayerText> player;
 };
-
-// Play states of a tile's player as the glyph shows them.
-constexpr int kMarkNoData = 99;

@@ -21,8 +21,8 @@ public:
 
     OsdPainter();
 
-    void SetOptions(const OsdOptions& options) { m_options = options; }
-    const OsdOptions& Options() const { return m_options; }
+    void SetOptions(const OsdStyle& options) { m_options = options; }
+    const OsdStyle& Options() const { return m_options; }
     void SetEventWords(const OsdEventWords& words) { m_words = words; }
 
     void DrawOsd(QPainter& painter, const OsdContent& content) const;
@@ -41,6 +41,6 @@ private:
     QString EventText(const OsdCamera& camera) const;
 
     QFont m_font;
-    OsdOptions m_options;
+    OsdStyle m_options;
     OsdEventWords m_words;
 };

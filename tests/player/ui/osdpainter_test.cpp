@@ -15,7 +15,7 @@ QImage Blank()
     return image;
 }
 
-QImage Draw(const OsdContent& content, const OsdOptions& options = OsdOptions())
+QImage Draw(const OsdContent& content, const OsdStyle& options = OsdStyle())
 {
     QImage image = Blank();
     OsdPainter osd;
@@ -93,7 +93,7 @@ TEST(OsdPainterTest, PlaybackMarkShowsLocalBadgeGlyphAndDateOnlyWithAFrameMark)
     const QRect dateArea(kTile.right() - 100, kTile.top() + 5, 92, 30);
     EXPECT_GT(CountColour(playing, dateArea, White()), 0);
 
-    OsdOptions quiet;
+    OsdStyle quiet;
     quiet.showDate = false;
     quiet.showTime = false;
     EXPECT_EQ(CountColour(Draw(FileTile(5), quiet), dateArea, White()), 0);
@@ -171,7 +171,7 @@ TEST(OsdPainterTest, FileTileNamesTheFileWhenThePlayerHasNoRecorderName)
     const QRect nameArea(kTile.left() + 8, kTile.bottom() - 30, 150, 26);
     OsdContent content = FileTile(4);
     EXPECT_GT(CountColour(Draw(content), nameArea, White()), 0);
-    OsdOptions noName;
+    OsdStyle noName;
     noName.showRecorderName = false;
     EXPECT_EQ(CountColour(Draw(content, noName), nameArea, White()), 0);
 }
