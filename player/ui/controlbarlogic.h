@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVector>
 
+#include "playback/tilestate.h"
 #include "ui/tileplayers.h"
 
 // The parts of the main dialog that the bar drives.

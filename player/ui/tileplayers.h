@@ -2,6 +2,8 @@
 // What the playback control bar needs of the sixteen tile engines: whether a tile's engine has
 // a recording open, its state and fast speed, stopping it, its play group and running one of
 // the play operations.
+#include "playback/tilestate.h"
+
 enum class PlayOperation {
     GoFirst,
     GoLast,
@@ -12,21 +14,6 @@ enum class PlayOperation {
     PlayBackward,
     PlayForward,
     Pause,
-};
-
-// Play states of a tile engine.
-enum class PlayState {
-    AtStart = 0,
-    SteppingForward = 1,
-    AtEnd = 2,
-    PlayingBackward = 3,
-    Paused = 4,
-    PlayingForward = 5,
-    FastBackward = 6,
-    SteppingBackward = 7,
-    FastForward = 8,
-    Stopping = 9,
-    NoData = 99,
 };
 
 class TilePlayers

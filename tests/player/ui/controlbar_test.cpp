@@ -61,7 +61,7 @@ TEST(PlayerControlBar, EveryTileAnswersTheBufferingBoxOnce)
     host.selected = {0, 1, 2};
     host.flags[0] = host.flags[2] = true;
     players.open[0] = players.open[2] = true;
-    players.state[0] = PlayState::PlayingForward; // already playing: takes the operation again
+    players.state[0] = PlayState::Forward; // already playing: takes the operation again
 
     int stepsBeforeClose = -1;
     bar.Run(PlayOperation::PlayForward);
@@ -83,7 +83,7 @@ TEST(PlayerControlBar, FastForwardOnAPlayingTileCyclesItsSpeedAndClosesTheBox)
     host.selected = {3};
     host.flags[3] = true;
     players.open[3] = true;
-    players.state[3] = PlayState::PlayingForward;
+    players.state[3] = PlayState::Forward;
     QVector<int> speeds;
     for (int i = 0; i < 6; ++i) {
         bar.Run(PlayOperation::FastForward);
