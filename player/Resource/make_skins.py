@@ -364,6 +364,13 @@ def main():
     icon.rect(8, 12, 40, 36, DARK)
     triangle(icon, 24, 24, 8, 1, GLOW)
     writer("orvane.png", icon, "png")
+    # The resource file that embeds the numbered bitmaps and the icon.
+    names = sorted(os.listdir(os.path.join(HERE, "Quessa/Bitmap")))
+    lines = ['<RCC>', '  <qresource prefix="/orvane">']
+    lines += ['    <file alias="bmp/%s">Quessa/Bitmap/%s</file>' % (n, n) for n in names]
+    lines += ['    <file alias="orvane.png">orvane.png</file>', '  </qresource>', '</RCC>', '']
+    with open(os.path.join(HERE, "skins.qrc"), "w") as f:
+        f.write("\n".join(lines))
 
 
 if __name__ == "__main__":

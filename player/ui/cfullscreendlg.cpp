@@ -1,0 +1,77 @@
+#include "ui/cfullscreendlg.h"
+#include "ui/cfullscreenctrldlg.h"
+#include "ui/cviewerdlg.h"
+#include "ui/tilegridpane.h"
+
+#include <QMouseEvent>
+
+CFullScreenDlg::CFullScreenDlg(CViewerDlg& viewer, TileGridPane* grid, QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_viewer(viewer)
+    , m_grid(grid)
+    , m_gridHome(grid->parentWidget())
+    , m_gridPlace(grid->geometry())
+{
+    setWindowTitle(QStringLiteral("Orvane"));
+    setStyleSheet(QStringLiteral("background: black;"));
+    m_grid->setParent(this);
+    m_grid->setGeometry(rect());
+    m_grid->show();
+    m_grid->installEventFilter(this);
+    m_bar = new CFullScreenCtrlDlg(viewer, this);
+    connect(m_bar, &CFullScreenCtrlDlg::exitRequested, this, &QDialog::accept);
+    setWindowState(windowState() | Qt::WindowFullScreen);
+}
+
+CFullScreenDlg::~CFullScreenDlg()
+{
+    GiveGridBack();
+}
+
+void CFullScreenDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    m_bar->show();
+}
+
+void CFullScreenDlg::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (m_grid->parentWidget() != this)
+        return;
+    m_grid->setGeometry(rect());
+    m_grid->Layout(size(), m_grid->SplitCode(), false, false);
+    if (!m_barPlaced && width() > 400) {
+        m_bar->PlaceAt(QRect(mapToGlobal(QPoint(0, 0)), size()));
+        m_barPlaced = true;
+    }
+}
+
+bool CFullScreenDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_grid && event->type() == QEvent::MouseButtonPress
+        && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        m_bar->show();
+        m_bar->raise();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CFullScreenDlg::done(int result)
+{
+    GiveGridBack();
+    QDialog::done(result);
+}
+
+void CFullScreenDlg::GiveGridBack()
+{
+    if (m_grid->parentWidget() != this)
+        return;
+    m_grid->removeEventFilter(this);
+    m_grid->setParent(m_gridHome);
+    m_grid->setGeometry(m_gridPlace);
+    m_grid->show();
+    m_grid->Layout(m_gridPlace.size(), m_grid->SplitCode(), false, false);
+    m_grid->RedrawAll();
+}

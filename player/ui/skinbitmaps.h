@@ -1,0 +1,11 @@
+#pragma once
+// The player's bitmaps named by resource number, embedded from Resource/Quessa/Bitmap.
+#include <QPixmap>
+
+class SkinBitmaps
+{
+public:
+    // The bitmap of resource `id`; a null pixmap when there is none.
+    static QPixmap Load(int id);
+    static QString PathOf(int id);
+};
