@@ -1,5 +1,6 @@
 #include "ui/tilegridpane.h"
 #include "ui/openpath.h"
+#include "ui/uilog.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -45,6 +46,7 @@ bool TileGridPane::OpenFile(int tile, const QString& path)
         return false;
     const SplitPath split = OpenPath::Split(path);
     if (split.name.isEmpty() || !m_opener(tile, split.folder, split.name)) {
+        qCDebug(lcPlayerUi) << "tile" << tile << "did not open" << path;
         m_grid.ResetCameo(tile);
         m_names[tile].clear();
         update();
@@ -56,6 +58,7 @@ bool TileGridPane::OpenFile(int tile, const QString& path)
         item.serverId = kFileSourceId;
     });
     m_names[tile] = split.name;
+    qCDebug(lcPlayerUi) << "tile" << tile << "opened" << path;
     update();
     return true;
 }
