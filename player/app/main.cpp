@@ -8,7 +8,6 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setOrganizationName(QStringLiteral("Mirel"));
-    Q_INIT_RESOURCE(skins);
     CViewerApp viewer;
     return viewer.InitInstance(QApplication::arguments());
 }

@@ -39,7 +39,12 @@ bool CarriedFiles::IsLibrarySlot(const QByteArray& slot)
 
 bool CarriedFiles::IsInstallerSlot(const QByteArray& slot)
 {
-    return slot.size() == kInstallerSize && slot.count('\0') != slot.size();
+    // An installer is a program: a Windows program, an ELF file or a script.
+    return slot.size() == kInstallerSize
+           && (slot.startsWith("MZ")
+               || slot.startsWith("\x7f"
+                                  "ELF")
+               || slot.startsWith("#!"));
 }
 
 QByteArray CarriedFiles::MakeTrailer(const QByteArray& library, const QByteArray& installer)

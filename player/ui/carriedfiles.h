@@ -3,7 +3,7 @@
 // slot of 524,288 bytes, then the codec installer in a slot of 635,525 bytes. This program
 // carries our own decoder library (padded with zero bytes to its slot) and no installer (an
 // empty slot of zero bytes). A slot is written out only when it holds a file: a library slot
-// must begin with the ELF mark, an installer slot must not be all zero bytes, so a program file
+// must begin with the ELF mark, an installer slot with the mark of a program, so a program file
 // without carried files never writes the tail of its own code out as a library.
 #include <QByteArray>
 #include <QString>

@@ -94,6 +94,7 @@ CViewerDlg::CViewerDlg(const ViewerEnvironment& environment, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_env(environment)
 {
+    SkinBitmaps::Init();
     setWindowTitle(QStringLiteral("Orvane"));
     setAcceptDrops(true);
     setMouseTracking(true);

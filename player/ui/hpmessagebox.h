@@ -32,6 +32,8 @@ public:
 
     // Returns 0 without a request, else 1.
     int ShowBox(const MessageBoxRequest* request);
+    // The Cancel button: closes the box at once.
+    void Cancel() { Finish(); }
     bool IsActive() const { return m_active; }
     const MessageBoxRequest& Request() const { return m_request; }
 

@@ -8,4 +8,6 @@ public:
     // The bitmap of resource `id`; a null pixmap when there is none.
     static QPixmap Load(int id);
     static QString PathOf(int id);
+    // Makes the embedded bitmaps and the icon reachable (once; every Load does it too).
+    static void Init();
 };
