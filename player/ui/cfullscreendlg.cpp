@@ -3,7 +3,9 @@
 #include "ui/cviewerdlg.h"
 #include "ui/tilegridpane.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
+#include <QScreen>
 
 CFullScreenDlg::CFullScreenDlg(CViewerDlg& viewer, TileGridPane* grid, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint)
@@ -20,6 +22,9 @@ CFullScreenDlg::CFullScreenDlg(CViewerDlg& viewer, TileGridPane* grid, QWidget* 
     m_grid->installEventFilter(this);
     m_bar = new CFullScreenCtrlDlg(viewer, this);
     connect(m_bar, &CFullScreenCtrlDlg::exitRequested, this, &QDialog::accept);
+    // The whole screen, also where no window manager applies the full-screen state.
+    if (QScreen* screen = viewer.screen() ? viewer.screen() : QGuiApplication::primaryScreen())
+        setGeometry(screen->geometry());
     setWindowState(windowState() | Qt::WindowFullScreen);
 }
 
@@ -31,6 +36,8 @@ CFullScreenDlg::~CFullScreenDlg()
 void CFullScreenDlg::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    m_bar->PlaceAt(geometry());
+    m_barPlaced = true;
     m_bar->show();
 }
 

@@ -153,7 +153,9 @@ TEST_F(ViewerDialogTest, FullScreenKeepsTheLayoutCode)
         QTest::mousePress(m_dialog->Grid(), Qt::RightButton, {}, QPoint(10, 10));
         EXPECT_TRUE(full->Bar()->isVisible());
         if (const char* shot = getenv("ORVANE_SCREENSHOT")) {
-            QApplication::processEvents();
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(full));
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(full->Bar()));
+            QTest::qWait(300); // let the real window server draw before the picture is taken
             QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(shot));
         }
         checked = true;
