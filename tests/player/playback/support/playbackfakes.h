@@ -32,7 +32,7 @@ public:
     {
         QMutexLocker lock(&mutex);
         decodes.append({QByteArray(reinterpret_cast<const char*>(data), length), mode, false});
-        return 176 * 1000 + 144;
+        return 352 * 1000 + 240;
     }
     void DisplayFrame(const ShownFrame& frame) override
     {
