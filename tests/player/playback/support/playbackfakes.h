@@ -28,7 +28,7 @@ struct DecodeCall
 class FakeFrameSink : public PlaybackFrameSink
 {
 public:
-    int DecodeFrame(int, const quint8* data, int length, int mode, int) override
+    int DecodeFrame(int, quint8* data, int length, int mode, int) override
     {
         QMutexLocker lock(&mutex);
         decodes.append({QByteArray(reinterpret_cast<const char*>(data), length), mode, false});
