@@ -289,22 +289,24 @@ void AudioReader::PlayAudioSecond(const QString& timeText)
     if (second < 0)
         return;
     second = std::max(0, second - m_tile.audio.startSecond);
+    // The block facts are taken here, on the play thread that owns them.
+    const bool stepped = m_tile.block.Stepped();
+    const bool large = m_tile.index.LargeBlock();
     Stop();
     m_stop.Clear();
     m_tile.audioRunning = true;
-    m_thread = std::thread([this, second] {
-        StepSecond(second);
+    m_thread = std::thread([this, second, stepped, large] {
+        StepSecond(second, stepped, large);
         m_tile.audioRunning = false;
     });
 }
 
-void AudioReader::StepSecond(int second)
+void AudioReader::StepSecond(int second, bool stepped, bool large)
 {
     QFile file(m_tile.audio.path);
     if (!file.open(QIODevice::ReadOnly))
         return;
     const int channel = std::clamp(m_tile.paths.channel, 0, 15);
-    const bool stepped = m_tile.block.Stepped();
     std::vector<quint8> data;
     int codec = 6;
     if (m_tile.audio.kind == AudioKind::ClientAh) {
@@ -327,7 +329,6 @@ void AudioReader::StepSecond(int second)
         MakeSigned(data.data(), kSecondBytes);
         SwapDwordBytes(data.data(), kSecondBytes, kSecondBytes);
     } else {
-        const bool large = m_tile.index.LargeBlock();
         const int blockSize = large ? 16384 : 8192;
         const int blocks = large ? 8 : 16;
         const int part = large ? 1024 : 512;

@@ -74,7 +74,7 @@ private:
     bool ClientSecondLoop(int second);
     bool MediaSecondLoop(int second);
     bool ReadMediaSecond(int second, int& codec);
-    void StepSecond(int second);
+    void StepSecond(int second, bool stepped, bool large);
     bool Playing() const;
     void Hand(const quint8* data, int length, int codec);
     void JoinThread();

@@ -72,7 +72,7 @@ void FrameHandOff::DetectEnd()
     }
 }
 
-int FrameHandOff::DecodeIndexedFrame(const quint8* data, int length, bool noDisplay)
+int FrameHandOff::DecodeIndexedFrame(quint8* data, int length, bool noDisplay)
 {
     DetectEnd();
     if (!data || length <= 0 || m_tile.headerIndex < 0 || m_tile.headerIndex >= m_tile.block.Count())
@@ -127,7 +127,7 @@ int FrameHandOff::DecodeIndexedFrame(const quint8* data, int length, bool noDisp
     return result;
 }
 
-int FrameHandOff::PutFrame(const quint8* data, int length, bool noDisplay, bool decode, int frameType)
+int FrameHandOff::PutFrame(quint8* data, int length, bool noDisplay, bool decode, int frameType)
 {
     int result = 0;
     if (m_tile.Layout512()) {

@@ -20,7 +20,7 @@ public:
     // Hands the frame (data, length) with the current frame's date and time: decode asks for a
     // decode (direct road), noDisplay decodes or queues without showing. Returns the decode
     // result, -1 when nothing was decoded, -3 when no picture is shown, 0 for a queued frame.
-    int PutFrame(const quint8* data, int length, bool noDisplay, bool decode, int frameType);
+    int PutFrame(quint8* data, int length, bool noDisplay, bool decode, int frameType);
 
     // Tells the video engine the tile's play state (a pause keeps the last frame shown).
     void ShowState();
@@ -37,7 +37,7 @@ public:
     static void SplitSize(int result, int& width, int& height);
 
 private:
-    int DecodeIndexedFrame(const quint8* data, int length, bool noDisplay);
+    int DecodeIndexedFrame(quint8* data, int length, bool noDisplay);
     void DetectEnd();
 
     TileState& m_tile;

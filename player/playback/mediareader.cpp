@@ -149,6 +149,8 @@ int MediaReader::SeekToTime(const QString& timeText)
 
 void MediaReader::GoToTime(const QString& timeText)
 {
+    // After a seek the decoder holds no picture of the new place: its key frame comes first.
+    m_tile.lastKeyOffset = -1;
     if (!m_tile.indexLoaded) {
         Finish(int(ReadResult::End));
         return;
@@ -177,9 +179,9 @@ void MediaReader::GoToTime(const QString& timeText)
             ReadLastEntry();
         return;
     }
-    SeekToTime(QStringLiteral("%1%200")
-                   .arg(minute / 60, 2, 10, QLatin1Char('0'))
-                   .arg(minute % 60, 2, 10, QLatin1Char('0')));
+    SeekToTime(
+        QStringLiteral("%1%2").arg(minute / 60, 2, 10, QLatin1Char('0')).arg(minute % 60, 2, 10, QLatin1Char('0'))
+        + QStringLiteral("00"));
 }
 
 int MediaReader::ReadIndexEntry(qint64 position)
@@ -506,7 +508,8 @@ void MediaReader::NextFrame(bool singleStep)
         }
     }
     if (usedUp || next >= count) {
-        m_tile.step = count - previous + 1;
+        // Frames advanced up to the next block's first one.
+        m_tile.step = std::max(1, count - previous);
         ReadIndexEntry(m_tile.indexPos + IndexLayout::kEntry512);
         return;
     }

@@ -41,11 +41,11 @@ class PlaybackFrameSink
 public:
     virtual ~PlaybackFrameSink() = default;
 
-    // Decodes one H.264 frame into the tile's picture buffer (mode 1: the tile fills a one-tile
-    // layout; 0 otherwise; notCurrentKey: the frame is not the block's key frame at the key-list
-    // position). Returns width x 1000 + height (x 10000 when the height is above 1000), or 0 or
-    // less when no picture was made.
-    virtual int DecodeFrame(int tile, const quint8* data, int length, int mode, int notCurrentKey) = 0;
+    // Decodes one frame (which the decoder may rewrite in place) into the tile's picture buffer
+    // (mode 1: the tile fills a one-tile layout; 0 otherwise; notCurrentKey: the frame is not the
+    // block's key frame at the key-list position). Returns width x 1000 + height (x 10000 when
+    // the height is above 1000), or 0 or less when no picture was made.
+    virtual int DecodeFrame(int tile, quint8* data, int length, int mode, int notCurrentKey) = 0;
 
     // Shows the tile's decoded picture and keeps it as the tile's last frame.
     virtual void DisplayFrame(const ShownFrame& frame) = 0;

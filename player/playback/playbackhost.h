@@ -9,7 +9,9 @@ class PlaybackHost
 public:
     virtual ~PlaybackHost() = default;
 
-    // One step of the timed "BUFFERING" box (closed at its last step).
+    // One step of the timed "BUFFERING" box (closed at its last step). Called for every refused
+    // operation, every stop of an idle tile, every frame read and every end of play: a step with
+    // no box open does nothing and must cost little.
     virtual void StepMessageBox() = 0;
     // The tile's play thread reached a new second; group -1 when it leaves its play group.
     virtual void UpdateGroupTime(int tile, const QString& timeText) = 0;

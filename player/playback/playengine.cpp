@@ -76,6 +76,9 @@ void PlayEngine::StopPlayback()
     // engine and audio output it calls never wait for this thread.
     Join();
     m_audio.Stop();
+    // A worker that reached an end of the data leaves that state; any other stops here.
+    if (m_tile.State() != PlayState::Start && m_tile.State() != PlayState::End)
+        m_tile.SetState(PlayState::Stopping);
     m_tile.stepEstimate = 0;
 }
 

@@ -99,6 +99,9 @@ public:
     int AudioOn() const { return m_tile.audioOn; }
     const IndexInfo& Index() const { return m_tile.index; }
     void SetFrozen(bool frozen) { m_tile.frozen = frozen; }
+    // Forward play of the tile's group fell behind its audio: the next frame read jumps to the
+    // next second.
+    void SetSkipFlag() { m_tile.skip = true; }
     // Waits for the running worker to end (shut-down and tests).
     void Join() { m_engine.Join(); }
 

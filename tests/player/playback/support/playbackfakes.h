@@ -28,11 +28,11 @@ struct DecodeCall
 class FakeFrameSink : public PlaybackFrameSink
 {
 public:
-    int DecodeFrame(int, const quint8* data, int length, int mode, int) override
+    int DecodeFrame(int, quint8* data, int length, int mode, int) override
     {
         QMutexLocker lock(&mutex);
         decodes.append({QByteArray(reinterpret_cast<const char*>(data), length), mode, false});
-        return 176 * 1000 + 144;
+        return 352 * 1000 + 240;
     }
     void DisplayFrame(const ShownFrame& frame) override
     {
