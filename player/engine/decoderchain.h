@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -55,18 +56,26 @@ public:
     int DecodeQueuedH264(const uint8_t* frame, int length, uint8_t* output, int tile, int convert);
     void ConvertPicture(int size, int context, const uint8_t* source, uint8_t* destination, bool weave);
 
-    // The lock every H.264 decode of the direct road runs under (the engine's queue lock).
-    std::mutex& QueueLock() { return m_queueLock; }
+    // Where the tile's picture buffer is, for the decodes that clear it (a frame of 20 bytes or
+    // less). Unset: nothing is cleared.
+    void SetPictureBuffers(std::function<uint8_t*(int tile)> pictureOf);
 
 private:
     uint8_t* DecodeBuffer(int tile);
     LineDeinterlacer& Deinterlacer(int tile);
-    int DecodeFieldPair(uint8_t* frame, int length, int firstLength, uint8_t* output, int tile);
-    int DecodeSingle(uint8_t* frame, int length, uint8_t* output, int tile, int continuation);
+    int DecodeFieldPair(uint8_t* frame, int length, int firstLength, uint8_t* output, int tile, int continuation);
     int WedraMode(int tile, int headerCheck) const;
 
+    void ClearPicture(int context);
+    int DecodeH264Field(uint8_t* frame, int length, uint8_t* decodeBuffer, int context, int continuation,
+                        int capacity);
+    int DecodeLocked(uint8_t* frame, int length, uint8_t* output, int tile, int headerCheck, int continuation);
+
     const LiveControlHost* m_host;
-    std::mutex m_queueLock;
+    std::function<uint8_t*(int)> m_pictureOf;
+    // One lock per tile: it guards the tile's two contexts, slice stores, decode buffer and
+    // deinterlacer, so tiles decode in parallel while one tile's roads never overlap.
+    std::array<std::mutex, kEngineTiles> m_tileLocks;
     H264Library m_h264;
     WedraLibrary m_wedra;
     WedraLibrary m_wedramod;
@@ -80,5 +89,4 @@ private:
     // Per tile, allocated once at first use.
     std::array<std::unique_ptr<uint8_t[]>, kEngineTiles> m_decodeBuffers;
     std::array<std::unique_ptr<LineDeinterlacer>, kEngineTiles> m_deinterlacers;
-    std::array<std::vector<uint8_t>, kEngineTiles> m_weave;
 };

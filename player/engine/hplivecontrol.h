@@ -14,19 +14,12 @@
 #include "engine/poolliveframe.h"
 #include "engine/tiledecodeinfo.h"
 
-#include <array>
-#include <atomic>
 #include <cstdint>
-#include <memory>
-#include <mutex>
 #include <thread>
 #include <vector>
 
-class DisplayLoop;
 class LiveControlHost;
-class LiveFrameQueues;
 class TileDisplay;
-class VideoDecoderLock;
 
 // OSD options in their order: camera title, recorder name, date, time, event, tile number, text
 // colour (0xRRGGBB).
@@ -95,33 +88,20 @@ public:
     void SetBrightness(int tile, int value);
     void SetContrast(int tile, int value);
 
-    // The engine's own decoder, for the image adjust dialog and the grid.
-    VideoDecoderLock& OwnDecoder();
-
-    pool_LiveFrame& Pool() { return m_pool; }
-    DecoderChain& Chain() { return m_chain; }
+    // The own decoder's post-filter for the tile (the grid's adjust value; 0 = none).
+    void SetFilter(int tile, int value);
+    pool_LiveFrame& Pool();
+    DecoderChain& Chain();
+    int QueuedFrames() const;
 
 private:
-    friend class DisplayLoop;
+    struct State;
     void RunDisplayThread();
 
     LiveControlHost* m_host;
     TileDisplay* m_display;
-    std::unique_ptr<EngineClock> m_ownClock;
-    EngineClock* m_clock;
-    pool_LiveFrame m_pool;
-    DecoderChain m_chain;
-    std::unique_ptr<VideoDecoderLock> m_ownDecoder;
-    std::unique_ptr<LiveFrameQueues> m_queues;
-    std::unique_ptr<DisplayLoop> m_loop;
-
-    mutable std::mutex m_tileLock;
-    std::array<std::unique_ptr<uint8_t[]>, kEngineTiles> m_pictures;
-    std::array<LiveFrame, kEngineTiles> m_lastFrames;
-    OsdOptions m_osd;
-    std::atomic<int> m_useDirectDraw{0};
-    std::atomic<int> m_directXWanted{1};
-    std::atomic<bool> m_displayStopped{false};
+    // Everything the display thread touches. Owned here; left alive on purpose when the thread
+    // does not stop in time, so that a hung decode never runs on freed memory.
+    State* m_state;
     std::thread m_displayThread;
-    bool m_threadStuck = false;
 };
