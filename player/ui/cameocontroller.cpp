@@ -12,10 +12,6 @@
 
 namespace {
 
-// Kinds of the engine's own decoder settings that the image adjust values drive.
-constexpr int kBrightnessSetting = 2;
-constexpr int kContrastSetting = 3;
-
 QString MenuFactor(const QString& text, const char* blanks, float factor)
 {
     return text + QLatin1String(blanks) + QString::asprintf("x%.1f", static_cast<double>(factor));
@@ -126,8 +122,8 @@ void CameoController::ClearCameo(int tile)
         }
     }
     m_grid->ResetCameo(tile);
-    m_engine->SetOwnDecoderSetting(tile, kBrightnessSetting, 0);
-    m_engine->SetOwnDecoderSetting(tile, kContrastSetting, 0);
+    m_engine->SetOwnDecoderSetting(tile, kOwnDecoderBrightness, 0);
+    m_engine->SetOwnDecoderSetting(tile, kOwnDecoderContrast, 0);
     if (m_grid->GetFirstSelected() == tile) {
         m_host->SetAudioButton(false);
     }
@@ -157,9 +153,11 @@ void CameoController::SetAdjust(int tile, int which, int value)
         (which == 1 ? item.adjust1 : which == 2 ? item.adjust2 : item.adjust3) = value;
     });
     if (which == 1) {
-        m_engine->SetOwnDecoderSetting(tile, kBrightnessSetting, value);
+        m_engine->SetOwnDecoderSetting(tile, kOwnDecoderBrightness, value);
     } else if (which == 2) {
-        m_engine->SetOwnDecoderSetting(tile, kContrastSetting, value);
+        m_engine->SetOwnDecoderSetting(tile, kOwnDecoderContrast, value);
+    } else {
+        m_engine->SetFilter(tile, value);
     }
     m_engine->RedecodeLastFrame(tile);
     m_engine->RedrawCameo(tile);

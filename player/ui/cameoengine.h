@@ -4,6 +4,10 @@
 #include <QImage>
 #include <vector>
 
+// Kinds of the engine's own decoder settings that the image adjust values drive.
+constexpr int kOwnDecoderBrightness = 2;
+constexpr int kOwnDecoderContrast = 3;
+
 class CameoEngine
 {
 public:
@@ -15,8 +19,10 @@ public:
     virtual void RedrawAll() = 0;
     virtual void RedrawCameos(const std::vector<int>& tiles) = 0;
     virtual void RedrawCameo(int tile) = 0;
-    // The engine's own decoder settings of a tile: kind 2 brightness, kind 3 contrast.
+    // The engine's own decoder settings of a tile.
     virtual void SetOwnDecoderSetting(int tile, int kind, int value) = 0;
+    // The post-filter the display thread passes to the engine's own decoder for the tile.
+    virtual void SetFilter(int tile, int value) = 0;
     virtual void RedecodeLastFrame(int tile) = 0;
     // The display front could not be made at start: drawing stays on the composed road.
     virtual bool DirectDrawFailed() const = 0;

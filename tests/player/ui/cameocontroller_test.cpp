@@ -137,6 +137,7 @@ TEST_F(CameoControllerTest, AdjustValuesReachTheOwnDecoderAndRedrawTheTile)
     EXPECT_EQ(item.adjust3, 2);
     EXPECT_EQ(engine.settings[std::make_pair(2, 2)], 25);
     EXPECT_EQ(engine.settings[std::make_pair(2, 3)], -10);
+    EXPECT_EQ(engine.filters[2], 2);
     EXPECT_EQ(engine.redecoded, (std::vector<int>{2, 2, 2}));
 }
 

@@ -100,6 +100,7 @@ public:
     void RedrawCameos(const std::vector<int>& tiles) override { redrawn.push_back(tiles); }
     void RedrawCameo(int tile) override { redrawn.push_back({tile}); }
     void SetOwnDecoderSetting(int tile, int kind, int value) override { settings[{tile, kind}] = value; }
+    void SetFilter(int tile, int value) override { filters[tile] = value; }
     void RedecodeLastFrame(int tile) override { redecoded.push_back(tile); }
     bool DirectDrawFailed() const override { return directDrawFailed; }
     bool IsDirectDrawUsed() const override { return directDraw; }
@@ -121,6 +122,7 @@ public:
     int redrawAll = 0;
     std::vector<std::vector<int>> redrawn;
     std::map<std::pair<int, int>, int> settings;
+    std::map<int, int> filters;
     std::vector<int> redecoded;
     bool directDrawFailed = false;
     bool directDraw = true;
