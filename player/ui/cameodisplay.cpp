@@ -1,5 +1,6 @@
 #include "ui/cameodisplay.h"
 
+#include "engine/hplivecontrol.h"
 #include "ui/cameodisplayhost.h"
 #include "ui/cameogrid.h"
 #include "ui/tilesourcerect.h"
@@ -239,6 +240,20 @@ OsdStyle CameoDisplay::GetOsdStyle() const
 {
     QMutexLocker locker(&m_styleLock);
     return m_style;
+}
+
+void CameoDisplay::SetOsdOptions(const OsdOptions& options)
+{
+    OsdStyle style;
+    style.showCameraTitle = options.showCameraTitle != 0;
+    style.showRecorderName = options.showRecorderName != 0;
+    style.showDate = options.showDate != 0;
+    style.showTime = options.showTime != 0;
+    style.showEvent = options.showEvent != 0;
+    style.showTileNumber = options.showTileNumber != 0;
+    style.textColour = qRgb((options.textColour >> 16) & 0xFF, (options.textColour >> 8) & 0xFF,
+                            options.textColour & 0xFF);
+    SetOsdStyle(style);
 }
 
 void CameoDisplay::SetEventWords(const OsdEventWords& words)

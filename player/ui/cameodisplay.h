@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+struct OsdOptions;
 class CameoDisplayHost;
 class CameoGrid;
 class WindowCanvas;
@@ -54,6 +55,8 @@ public:
 
     void SetOsdStyle(const OsdStyle& style);
     OsdStyle GetOsdStyle() const;
+    // The engine's OSD options (as the OSD setup dialog writes them) become the painters' style.
+    void SetOsdOptions(const OsdOptions& options);
     void SetEventWords(const OsdEventWords& words);
     bool IsDrawing(int tile) const;
 

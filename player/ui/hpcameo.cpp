@@ -98,6 +98,13 @@ bool HPCameo::PtInWindow(const QPoint& screenPoint) const
 
 void HPCameo::Layout(int width, int height, int code, bool repress, bool restore, bool keepStart)
 {
+    // A layout chosen by the user ends the automatic cycling.
+    SetSequencing(false);
+    LayOut(width, height, code, repress, restore, keepStart);
+}
+
+void HPCameo::LayOut(int width, int height, int code, bool repress, bool restore, bool keepStart)
+{
     m_canvas.Resize(width, height);
     m_display->ResizeFront(width, height);
     if (m_controller) {
@@ -217,7 +224,7 @@ void HPCameo::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     const int code = m_grid.LayoutCode();
-    Layout(width(), height(), code < 0 ? CameoLayout::kSixteen : code, false, false, true);
+    LayOut(width(), height(), code < 0 ? CameoLayout::kSixteen : code, false, false, true);
     if (m_engine) {
         m_engine->RedrawAll();
     }

@@ -76,6 +76,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    void LayOut(int width, int height, int code, bool repress, bool restore, bool keepStart);
     void ShowContextMenu(const QPoint& at);
     void MoveDragImage(const QPoint& at);
     void HideDragImage();

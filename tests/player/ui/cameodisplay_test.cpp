@@ -1,5 +1,6 @@
 #include "ui/cameodisplay.h"
 
+#include "engine/hplivecontrol.h"
 #include "ui/cameodisplayhost.h"
 #include "ui/cameogrid.h"
 #include "ui/windowcanvas.h"
@@ -224,6 +225,20 @@ TEST_F(CameoDisplayTest, FrontRoadReachesTheWindowThroughThePresentLoop)
     EXPECT_TRUE(QTest::qWaitFor([&] { return Rgb(canvas.Copy(), 300, 80) == (red & 0xFFFFFF); }, 20000));
     EXPECT_EQ(Rgb(canvas.Copy(), 100, 80), 0u);
     display.StopPresenting();
+}
+
+TEST_F(CameoDisplayTest, EngineOsdOptionsBecomeTheStyle)
+{
+    OsdOptions options;
+    options.showDate = 0;
+    options.showTileNumber = 0;
+    options.textColour = 0x00FF80;
+    display.SetOsdOptions(options);
+    const OsdStyle style = display.GetOsdStyle();
+    EXPECT_FALSE(style.showDate);
+    EXPECT_FALSE(style.showTileNumber);
+    EXPECT_TRUE(style.showTime);
+    EXPECT_EQ(style.textColour & 0xFFFFFF, qRgb(0, 255, 128) & 0xFFFFFF);
 }
 
 TEST_F(CameoDisplayTest, LargeGridsShowSpareCellsAsEmptyBorderedCells)

@@ -167,6 +167,16 @@ TEST_F(HPCameoTest, WindowPaintsWhatTheDisplayDrew)
     EXPECT_EQ(grid.grab().toImage().pixel(100, 300) & 0xFFFFFF, 0u);
 }
 
+TEST_F(HPCameoTest, ALayoutFromTheMainDialogEndsSequencing)
+{
+    grid.SetSequencing(true);
+    EXPECT_TRUE(grid.Controller().IsSequencing());
+    grid.resize(500, 500); // a resize keeps it
+    EXPECT_TRUE(grid.Controller().IsSequencing());
+    grid.Layout(500, 500, 7, false, false, false);
+    EXPECT_FALSE(grid.Controller().IsSequencing());
+}
+
 TEST_F(HPCameoTest, ResizingLaysTheSameLayoutOutAgain)
 {
     grid.resize(600, 300);
