@@ -49,7 +49,12 @@ CameoView CameoGrid::View(int tile) const
 
 void CameoGrid::ResetCameo(int tile)
 {
-    Update(tile, [tile](CameoItem& item) { item.Reset(tile); });
+    // The tile still lies in the current layout: only its source and settings go.
+    Update(tile, [tile](CameoItem& item) {
+        const int visible = item.visible;
+        item.Reset(tile);
+        item.visible = visible;
+    });
 }
 
 std::array<bool, 16> CameoGrid::AssignedTiles() const

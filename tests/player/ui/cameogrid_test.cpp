@@ -187,3 +187,18 @@ TEST(CameoGridTest, FindsFileTilesBySourceAndLiveTilesByCamera)
     EXPECT_EQ(grid.FindCameo(kFileSourceId, 6), -1);
     EXPECT_EQ(grid.FindLiveCameo(-1, -1), -1);
 }
+
+TEST(CameoGridTest, ResetTileStaysInTheLayout)
+{
+    CameoGrid grid;
+    grid.Layout(400, 400, 1, false, false, false);
+    grid.Update(2, [](CameoItem& item) {
+        item.assigned = 1;
+        item.zoom = 2.0f;
+    });
+    grid.ResetCameo(2);
+    EXPECT_EQ(grid.GetCameo(2)->assigned, 0);
+    EXPECT_FLOAT_EQ(grid.GetCameo(2)->zoom, 1.0f);
+    EXPECT_EQ(grid.GetCameo(2)->visible, 1);
+    EXPECT_EQ(grid.CameoFromPoint(100, 300), 2);
+}
