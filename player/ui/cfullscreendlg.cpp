@@ -1,16 +1,18 @@
 #include "ui/cfullscreendlg.h"
 #include "ui/cfullscreenctrldlg.h"
 #include "ui/cviewerdlg.h"
-#include "ui/tilegridpane.h"
+#include "ui/hpcameo.h"
+#include "ui/viewertiles.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
 
-CFullScreenDlg::CFullScreenDlg(CViewerDlg& viewer, TileGridPane* grid, QWidget* parent)
+CFullScreenDlg::CFullScreenDlg(CViewerDlg& viewer, HPCameo* grid, ViewerTiles& tiles, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_viewer(viewer)
     , m_grid(grid)
+    , m_tiles(tiles)
     , m_gridHome(grid->parentWidget())
     , m_gridPlace(grid->geometry())
 {
@@ -47,7 +49,7 @@ void CFullScreenDlg::resizeEvent(QResizeEvent* event)
     if (m_grid->parentWidget() != this)
         return;
     m_grid->setGeometry(rect());
-    m_grid->Layout(size(), m_grid->SplitCode(), false, false);
+    m_grid->Layout(width(), height(), m_tiles.SplitCode(), false, false, true);
     if (!m_barPlaced && width() > 400) {
         m_bar->PlaceAt(QRect(mapToGlobal(QPoint(0, 0)), size()));
         m_barPlaced = true;
@@ -79,6 +81,6 @@ void CFullScreenDlg::GiveGridBack()
     m_grid->setParent(m_gridHome);
     m_grid->setGeometry(m_gridPlace);
     m_grid->show();
-    m_grid->Layout(m_gridPlace.size(), m_grid->SplitCode(), false, false);
-    m_grid->RedrawAll();
+    m_grid->Layout(m_gridPlace.width(), m_gridPlace.height(), m_tiles.SplitCode(), false, false, true);
+    m_tiles.RedrawAll();
 }

@@ -6,17 +6,18 @@
 
 class CFullScreenCtrlDlg;
 class CViewerDlg;
-class TileGridPane;
+class HPCameo;
+class ViewerTiles;
 
 class CFullScreenDlg : public QDialog
 {
     Q_OBJECT
 public:
-    CFullScreenDlg(CViewerDlg& viewer, TileGridPane* grid, QWidget* parent = nullptr);
+    CFullScreenDlg(CViewerDlg& viewer, HPCameo* grid, ViewerTiles& tiles, QWidget* parent = nullptr);
     ~CFullScreenDlg() override;
 
     CFullScreenCtrlDlg* Bar() const { return m_bar; }
-    TileGridPane* Grid() const { return m_grid; }
+    HPCameo* Grid() const { return m_grid; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -28,7 +29,8 @@ private:
     void GiveGridBack();
 
     CViewerDlg& m_viewer;
-    TileGridPane* m_grid;
+    HPCameo* m_grid;
+    ViewerTiles& m_tiles;
     QWidget* m_gridHome;
     QRect m_gridPlace;
     CFullScreenCtrlDlg* m_bar = nullptr;

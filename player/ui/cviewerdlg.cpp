@@ -1,4 +1,5 @@
 #include "ui/cviewerdlg.h"
+#include "ui/cameotiles.h"
 #include "ui/carriedfiles.h"
 #include "ui/cfullscreendlg.h"
 #include "ui/cmsgdlg.h"
@@ -8,17 +9,21 @@
 #include "ui/cskinslider.h"
 #include "ui/ctimeslider.h"
 #include "ui/filetypes.h"
+#include "ui/gridlivecontrolhost.h"
 #include "ui/handoveropener.h"
+#include "ui/hpcameo.h"
 #include "ui/hpmessagebox.h"
-#include "ui/idleframesink.h"
+#include "ui/livecontrolcameoengine.h"
 #include "ui/openpath.h"
 #include "ui/silentaudiosink.h"
 #include "ui/skinbitmaps.h"
 #include "ui/splitmodes.h"
-#include "ui/tilegridpane.h"
 #include "ui/uilog.h"
+#include "ui/viewercameohost.h"
 #include "ui/viewergeometry.h"
 
+#include "engine/hplivecontrol.h"
+#include "playback/livecontrolframesink.h"
 #include "playback/searchview.h"
 
 #include <QApplication>
@@ -98,14 +103,18 @@ CViewerDlg::CViewerDlg(const ViewerEnvironment& environment, QWidget* parent)
     setWindowTitle(QStringLiteral("Orvane"));
     setAcceptDrops(true);
     setMouseTracking(true);
-    m_frames = std::make_unique<IdleFrameSink>();
     m_audio = std::make_unique<SilentAudioSink>();
 }
 
 CViewerDlg::~CViewerDlg()
 {
+    m_closing = true;
     if (m_players)
         m_players->StopAll();
+    // The engine's threads end before the grid and the players they draw for go.
+    if (m_engine && !m_engine->Shutdown(3000))
+        qCWarning(lcPlayerUi) << "the video engine did not stop in time";
+    m_players.reset();
 }
 
 bool CViewerDlg::OnInitDialog()
@@ -114,8 +123,9 @@ bool CViewerDlg::OnInitDialog()
     const QString face = m_language.GetText(QStringLiteral("SYSTEM_FONT"));
     m_faceName = m_boldFaceName = face.isEmpty() ? QStringLiteral("Arial") : face;
 
-    CreateControls();
     WriteOutCarriedFiles();
+    ProbeLibraries();
+    CreateControls();
     if (m_env.registerFileTypes)
         FileTypes::Register(m_env.dataFolder, m_env.programPath);
     resize(kStartSize);
@@ -126,7 +136,6 @@ bool CViewerDlg::OnInitDialog()
     }
     setMinimumSize(ViewerGeometry::kMinimumSize);
     setWindowIcon(QIcon(QStringLiteral(":/orvane/orvane.png")));
-    ProbeLibraries();
     InitSkin();
     m_timer999.start(1000); // started and left without work, as the dialog has always done
     m_timer4444.setSingleShot(true);
@@ -144,18 +153,22 @@ bool CViewerDlg::OnInitDialog()
 
 void CViewerDlg::CreateControls()
 {
-    m_grid = new TileGridPane([this](int tile, const QString& folder,
-                                     const QString& name) { return m_players->Open(tile, folder, name); },
-                              this);
+    m_cameoHost = std::make_unique<ViewerCameoHost>(*this);
+    m_grid = new HPCameo(m_cameoHost.get(), m_cameoHost.get(), this);
     m_grid->setGeometry(18, 18, 569, 468);
-    m_players = std::make_unique<ViewerPlayers>(*this, *m_grid, m_playFlags, *m_frames, *m_audio);
-    connect(m_grid, &TileGridPane::doubleClicked, this, [this](int) {
-        SetSplitMode(m_grid->SplitCode() == 0 ? m_grid->Grid().PreviousLayoutCode() : 0, false, true);
-    });
-    connect(m_grid, &TileGridPane::selectionChanged, this, [this] {
-        if (m_grid->SplitCode() == 0)
-            SetSplitMode(0, false, false);
-    });
+    m_tiles = std::make_unique<CameoTiles>(*m_grid);
+    m_engineHost = std::make_unique<GridLiveControlHost>(
+        &m_grid->Grid(), [this] { return m_closing.load(); }, [] { return -1; });
+    m_engine = std::make_unique<HPLiveControl>(m_engineHost.get(), &m_grid->Display());
+    DecoderLibraries libraries = DecoderLibraries::Defaults();
+    libraries.wedraPath = m_wedraPath;
+    m_engine->Init(libraries);
+    m_cameoEngine = std::make_unique<LiveControlCameoEngine>(m_engine.get(), true);
+    m_frames = std::make_unique<LiveControlFrameSink>(*m_engine);
+    m_players = std::make_unique<ViewerPlayers>(*this, *m_tiles, m_playFlags, *m_frames, *m_audio);
+    m_cameoHost->AttachPlayers(m_players.get());
+    m_tiles->SetOpenedCheck([this](int tile) { return m_players->IsOpen(tile); });
+    m_grid->Init(m_cameoEngine.get());
 
     m_playSlider = new CTimeSlider(this);
     m_playSlider->setGeometry(16, 488, 572, 21);
@@ -218,8 +231,8 @@ void CViewerDlg::InitSkin()
             id == kFullScreen ? text("FULL_SCREEN") : t);
         if (id == kSelectAll) {
             connect(button, &QPushButton::clicked, this, [this] {
-                m_grid->SelectAll();
-                m_grid->RedrawAll();
+                m_tiles->SelectAll();
+                m_tiles->RedrawAll();
             });
         } else if (id == kFullScreen) {
             connect(button, &QPushButton::clicked, this, &CViewerDlg::OnFullScreen);
@@ -289,7 +302,7 @@ void CViewerDlg::LayoutControls()
 {
     const ViewerRects r = ViewerGeometry::Layout(size());
     m_grid->setGeometry(r.grid);
-    m_grid->Layout(r.grid.size(), m_grid->SplitCode(), false, false);
+    m_grid->Layout(r.grid.width(), r.grid.height(), m_tiles->SplitCode(), false, false, true);
     if (CSkinButton* b = Button(kMinimise))
         b->move(r.minimise);
     if (CSkinButton* b = Button(kClose))
@@ -366,18 +379,16 @@ void CViewerDlg::SetSplitMode(int code, bool repress, bool restore)
     }
     if (code != 0)
         m_timer1111.stop();
-    QWidget* target = m_grid->parentWidget() ? m_grid->parentWidget() : this;
-    Q_UNUSED(target);
-    m_grid->Layout(m_grid->size(), code, repress, restore);
-    m_players->SetSplitCount(SplitModes::TileCount(m_grid->SplitCode()));
+    m_tiles->Layout(m_grid->size(), code, repress, restore);
+    m_players->SetSplitCount(SplitModes::TileCount(m_tiles->SplitCode()));
     for (int t = 0; t < 16; ++t)
-        m_players->SetVisible(t, m_grid->IsVisible(t));
-    m_grid->RedrawAll();
-    if (m_grid->SplitCode() != 0) {
+        m_players->SetVisible(t, m_tiles->IsVisible(t));
+    m_tiles->RedrawAll();
+    if (m_tiles->SplitCode() != 0) {
         m_currentTile = -1;
         m_playSlider->hide();
     } else {
-        const QVector<int> selected = m_grid->SelectedCameos();
+        const QVector<int> selected = m_tiles->SelectedCameos();
         m_currentTile = selected.isEmpty() ? -1 : selected.first();
         m_playSlider->show();
         CSearchView* player = m_players->Player(m_currentTile);
@@ -391,7 +402,7 @@ void CViewerDlg::SetSplitMode(int code, bool repress, bool restore)
 
 int CViewerDlg::GetSplitCount() const
 {
-    return SplitModes::TileCount(m_grid->SplitCode());
+    return SplitModes::TileCount(m_tiles->SplitCode());
 }
 
 void CViewerDlg::ShowPanel(int code)
@@ -409,7 +420,7 @@ void CViewerDlg::ShowPanel(int code)
 void CViewerDlg::OnFullScreen()
 {
     m_timer1111.stop();
-    CFullScreenDlg full(*this, m_grid, this);
+    CFullScreenDlg full(*this, m_grid, *m_tiles, this);
     full.exec();
 }
 
@@ -425,7 +436,7 @@ int CViewerDlg::OpenHandedOverPath(const QString& path)
 int CViewerDlg::OpenWithMode(const QString& path, HandOverOpener::Mode mode)
 {
     HandOverOpener opener(
-        *m_grid, m_playFlags,
+        *m_tiles, m_playFlags,
         [](const QString& p) {
             QFile file(p);
             // A list names a few dozen files; a megabyte is far more than any list needs.
@@ -433,7 +444,7 @@ int CViewerDlg::OpenWithMode(const QString& path, HandOverOpener::Mode mode)
         },
         [](const QString& p) { return QFileInfo::exists(p); }, [this] { m_controlBar->OnPause(); });
     const int result = opener.Open(path, mode);
-    if (m_grid->SplitCode() == 0)
+    if (m_tiles->SplitCode() == 0)
         SetSplitMode(0, false, false);
     return result;
 }
@@ -499,7 +510,7 @@ void CViewerDlg::dropEvent(QDropEvent* event)
 
 void CViewerDlg::OnDropFile(const QString& path, const QPoint& gridPoint)
 {
-    const int tile = m_grid->CameoFromPoint(gridPoint);
+    const int tile = m_tiles->CameoFromPoint(gridPoint);
     if (tile < 0 || tile >= 16)
         return;
     const SplitPath split = OpenPath::Split(path);
@@ -512,10 +523,10 @@ void CViewerDlg::OnDropFile(const QString& path, const QPoint& gridPoint)
                            || name.startsWith(QLatin1Char('i'));
     if (!recording)
         return;
-    m_grid->SelectOnly(tile);
+    m_tiles->SelectOnly(tile);
     m_controlBar->OnPause();
-    m_playFlags[tile] = m_grid->OpenFile(tile, path);
-    m_grid->RedrawAll();
+    m_playFlags[tile] = m_tiles->OpenFile(tile, path);
+    m_tiles->RedrawAll();
 }
 
 // -- play slider, groups and audio ------------------------------------------------------------------
@@ -547,7 +558,7 @@ void CViewerDlg::OnPlaySliderSeek()
 
 int CViewerDlg::NewPlayGroup()
 {
-    return m_players->Groups().NewPlayGroup(m_grid->SelectedCameos(), *m_players);
+    return m_players->Groups().NewPlayGroup(m_tiles->SelectedCameos(), *m_players);
 }
 
 void CViewerDlg::ShowGroupTime(int group, int tile, int hhmmss, int direction)
@@ -570,7 +581,7 @@ void CViewerDlg::OnLiveAudio()
                                  m_language.GetText(QStringLiteral("NO_AUDIO_DEVICE")));
         return;
     }
-    const QVector<int> selected = m_grid->SelectedCameos();
+    const QVector<int> selected = m_tiles->SelectedCameos();
     if (selected.isEmpty() || !PlayFlag(selected.first()))
         return;
     const int audio = m_players->Player(selected.first())->AudioOn();
@@ -607,7 +618,13 @@ void CViewerDlg::OnAudioOff()
 
 QVector<int> CViewerDlg::SelectedCameos() const
 {
-    return m_grid->SelectedCameos();
+    return m_tiles->SelectedCameos();
+}
+
+void CViewerDlg::SetCurrentTile(int tile)
+{
+    if (m_tiles->SplitCode() == 0)
+        m_currentTile = tile;
 }
 
 void CViewerDlg::ShowWaitBox(int steps, const QString& text)
@@ -686,4 +703,9 @@ void CViewerDlg::CancelWaitBox(CancelAction action, int tile)
         // The search data of tile views and of the calendar search come with those dialogs.
         break;
     }
+}
+
+ViewerTiles& CViewerDlg::Tiles() const
+{
+    return *m_tiles;
 }

@@ -27,10 +27,15 @@ class CSkinButton;
 class CSkinSlider;
 class CTimeSlider;
 class HPMessageBox;
-class IdleFrameSink;
+class CameoTiles;
+class GridLiveControlHost;
+class HPCameo;
+class HPLiveControl;
+class LiveControlCameoEngine;
+class LiveControlFrameSink;
+class ViewerCameoHost;
 class QTreeWidget;
 class SilentAudioSink;
-class TileGridPane;
 
 class CViewerDlg : public QDialog, public ControlBarHost, public WaitBoxHost, public ViewerPlayersHost
 {
@@ -53,7 +58,15 @@ public:
     int GetSplitCount() const;
     void ShowPanel(int code);
     void OnFullScreen();
-    void SetCameoPlay(int tile) { m_playFlags[tile & 15] = true; }
+    void SetCameoPlay(int tile) { SetPlayFlag(tile, true); }
+    void SetPlayFlag(int tile, bool playing)
+    {
+        if (tile >= 0 && tile < 16)
+            m_playFlags[tile] = playing;
+    }
+    // The tile whose position the play slider shows (the one-tile layout's tile).
+    void SetCurrentTile(int tile);
+    QString ProgramFolder() const { return m_env.programFolder; }
 
     // Play slider and play groups.
     void UpdatePlaySlider(int tile) override;
@@ -67,7 +80,8 @@ public:
 
     // Parts for tests and the full-screen window.
     const CLanguage& Language() const { return m_language; }
-    TileGridPane* Grid() const { return m_grid; }
+    HPCameo* Grid() const { return m_grid; }
+    ViewerTiles& Tiles() const;
     CSearchControl* ControlBar() const { return m_controlBar; }
     CSearchTime* TimeBar() const { return m_timeBar; }
     CMsgDlg* WaitBox() const { return m_waitBox; }
@@ -131,9 +145,14 @@ private:
     QString m_faceName{QStringLiteral("Arial")};
     QString m_boldFaceName{QStringLiteral("Arial Bold")};
     std::array<bool, 16> m_playFlags{};
-    std::unique_ptr<IdleFrameSink> m_frames;
     std::unique_ptr<SilentAudioSink> m_audio;
-    TileGridPane* m_grid = nullptr;
+    std::unique_ptr<ViewerCameoHost> m_cameoHost;
+    HPCameo* m_grid = nullptr;
+    std::unique_ptr<CameoTiles> m_tiles;
+    std::unique_ptr<GridLiveControlHost> m_engineHost;
+    std::unique_ptr<HPLiveControl> m_engine;
+    std::unique_ptr<LiveControlCameoEngine> m_cameoEngine;
+    std::unique_ptr<LiveControlFrameSink> m_frames;
     std::unique_ptr<ViewerPlayers> m_players;
     QTreeWidget* m_tree = nullptr;
     CTimeSlider* m_playSlider = nullptr;

@@ -17,8 +17,9 @@
 #include "ui/cskinbutton.h"
 #include "ui/ctimeslider.h"
 #include "ui/cviewerdlg.h"
+#include "ui/hpcameo.h"
 #include "ui/skinbitmaps.h"
-#include "ui/tilegridpane.h"
+#include "ui/viewertiles.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ TEST_F(ViewerDialogTest, ResizingLaysTheControlsOut)
 
 TEST_F(ViewerDialogTest, OneTileLayoutShowsThePlaySlider)
 {
-    m_dialog->Grid()->SelectOnly(2);
+    m_dialog->Tiles().SelectOnly(2);
     QTest::mouseClick(m_dialog->Button(1008), Qt::LeftButton);
     EXPECT_EQ(m_dialog->GetSplitCount(), 1);
     EXPECT_TRUE(m_dialog->Button(1008)->IsChecked());
@@ -103,7 +104,7 @@ TEST_F(ViewerDialogTest, SelectAllSelectsEveryTileShown)
 
 TEST_F(ViewerDialogTest, PlayButtonsOnTilesWithoutRecordingsCloseTheirBox)
 {
-    m_dialog->Grid()->SelectAll();
+    m_dialog->Tiles().SelectAll();
     for (int press = 0; press < 5; ++press)
         QTest::mouseClick(m_dialog->ControlBar()->Button(1104), Qt::LeftButton);
     EXPECT_FALSE(m_dialog->WaitBox()->isVisible());
