@@ -162,6 +162,8 @@ void CViewerDlg::CreateControls()
     m_engine = std::make_unique<HPLiveControl>(m_engineHost.get(), &m_grid->Display());
     DecoderLibraries libraries = DecoderLibraries::Defaults();
     libraries.wedraPath = m_wedraPath;
+    // The library this program carries comes first, as the one written out at start-up.
+    libraries.h264Candidates.prepend(CarriedPath(m_env, "c:\\Player\\KRO_SDK_H264_Dec.dll"));
     m_engine->Init(libraries);
     m_cameoEngine = std::make_unique<LiveControlCameoEngine>(m_engine.get(), true);
     m_frames = std::make_unique<LiveControlFrameSink>(*m_engine);

@@ -1,4 +1,5 @@
 #include "ui/filetypes.h"
+#include "ui/skinbitmaps.h"
 #include "ui/uilog.h"
 
 #include <QDir>
@@ -86,6 +87,11 @@ bool FileTypes::Register(const QString& dataFolder, const QString& programPath, 
                                     DesktopEntry(programPath).toUtf8());
     const bool mime = WriteWhole(data.filePath(QStringLiteral("mime/packages/orvane.xml")),
                                  MimePackage().toUtf8());
+    // The entry's icon, from the program's own picture.
+    SkinBitmaps::Init();
+    QFile icon(QStringLiteral(":/orvane/orvane.png"));
+    if (icon.open(QIODevice::ReadOnly))
+        WriteWhole(data.filePath(QStringLiteral("icons/hicolor/48x48/apps/orvane.png")), icon.readAll());
     if (mime && refreshCache) {
         const QString updater = QStandardPaths::findExecutable(QStringLiteral("update-mime-database"));
         if (!updater.isEmpty())

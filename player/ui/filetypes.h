@@ -19,7 +19,8 @@ public:
     static QString DesktopEntry(const QString& programPath);
     static QString MimePackage();
 
-    // Writes <dataFolder>/applications/orvane.desktop and <dataFolder>/mime/packages/orvane.xml
+    // Writes <dataFolder>/applications/orvane.desktop, <dataFolder>/mime/packages/orvane.xml and
+    // the icon under <dataFolder>/icons,
     // and, with `refreshCache`, refreshes the MIME cache of <dataFolder>/mime without waiting.
     // False when a file could not be written.
     static bool Register(const QString& dataFolder, const QString& programPath, bool refreshCache = true);

@@ -1,5 +1,6 @@
 // The desktop entry and MIME package written into a data folder, and their narrow patterns.
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -45,6 +46,7 @@ TEST(PlayerFileTypes, WritesDesktopEntryAndMimePackage)
     EXPECT_TRUE(entry.contains("Exec=\"/opt/my player/orvane\" %f\n"));
     EXPECT_TRUE(entry.contains("MimeType=application/x-orvane-list;application/x-orvane-recording;\n"));
 
+    EXPECT_FALSE(QImage(dir.filePath("icons/hicolor/48x48/apps/orvane.png")).isNull());
     QFile mime(dir.filePath("mime/packages/orvane.xml"));
     ASSERT_TRUE(mime.open(QIODevice::ReadOnly));
     const QString xml = QString::fromUtf8(mime.readAll());
@@ -67,4 +69,14 @@ TEST(PlayerFileTypes, WritesDesktopEntryAndMimePackage)
         EXPECT_EQ(update.exitCode(), 0) << update.readAllStandardError().constData();
         EXPECT_TRUE(QFile::exists(dir.filePath("mime/globs2")));
     }
+}
+
+TEST(PlayerFileTypes, InstalledFilesMatchWhatThePlayerWrites)
+{
+    QFile entry(QStringLiteral(ZENT_SOURCE_DIR "/player/app/orvane.desktop.in"));
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(entry.readAll()), FileTypes::DesktopEntry(QStringLiteral("@ORVANE_PROGRAM@")));
+    QFile mime(QStringLiteral(ZENT_SOURCE_DIR "/player/app/orvane-mime.xml"));
+    ASSERT_TRUE(mime.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(mime.readAll()), FileTypes::MimePackage());
 }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -98,6 +99,9 @@ TEST(OrvaneProgram, SecondStartHandsItsPathToTheRunningPlayer)
     });
     EXPECT_TRUE(log.contains(opened)) << log.toStdString();
 
+    // The carried decoder library was written out of the program file into its drive folder.
+    EXPECT_EQ(QFileInfo(home.filePath("data/drives/c/Player/KRO_SDK_H264_Dec.dll")).size(), 524288);
+    EXPECT_FALSE(QFile::exists(home.filePath("data/drives/c/Player/XviD_Codec.exe")));
     // The file types were written into the data folder at start.
     EXPECT_TRUE(QFile::exists(home.filePath("data/applications/orvane.desktop")));
     EXPECT_TRUE(QFile::exists(home.filePath("data/mime/packages/orvane.xml")));
