@@ -21,6 +21,7 @@
 #include "ui/uilog.h"
 #include "ui/viewercameohost.h"
 #include "ui/viewergeometry.h"
+#include "ui/viewerwaitboxhost.h"
 
 #include "engine/hplivecontrol.h"
 #include "playback/livecontrolframesink.h"
@@ -191,7 +192,8 @@ void CViewerDlg::CreateControls()
     m_controlBar->ShowPanel(true);
     m_timeBar = new CSearchTime([this](int tile) { return PlayFlag(tile); }, this);
     m_timeBar->hide();
-    m_waitBox = new CMsgDlg(*this, m_faceName, m_language.GetText(QStringLiteral("CANCEL")), this);
+    m_waitBoxHost = std::make_unique<ViewerWaitBoxHost>(*this);
+    m_waitBox = new CMsgDlg(*m_waitBoxHost, m_faceName, m_language.GetText(QStringLiteral("CANCEL")), this);
     m_waitBox->hide();
 
     connect(&m_timer1111, &QTimer::timeout, this, [this] { m_timer1111.stop(); });
@@ -503,16 +505,21 @@ void CViewerDlg::dragEnterEvent(QDragEnterEvent* event)
 
 void CViewerDlg::dropEvent(QDropEvent* event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.first().isLocalFile())
-        return;
-    OnDropFile(urls.first().toLocalFile(), m_grid->mapFrom(this, event->pos()));
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    OnDropFiles(paths, event->pos());
     event->acceptProposedAction();
 }
 
-void CViewerDlg::OnDropFile(const QString& path, const QPoint& gridPoint)
+void CViewerDlg::OnDropFiles(const QStringList& paths, const QPoint& dialogPoint)
 {
-    const int tile = m_tiles->CameoFromPoint(gridPoint);
+    if (paths.isEmpty())
+        return;
+    const QString path = paths.first();
+    const int tile = m_tiles->CameoFromPoint(m_grid->mapFrom(this, dialogPoint));
     if (tile < 0 || tile >= 16)
         return;
     const SplitPath split = OpenPath::Split(path);
@@ -684,11 +691,6 @@ void CViewerDlg::EnableMainDialog(bool enable)
     // The panels whose windows are not built stay grey.
     Button(kImg)->setEnabled(false);
     Button(kEtc)->setEnabled(false);
-}
-
-void CViewerDlg::EnableControlBar(bool enable)
-{
-    m_controlBar->setEnabled(enable);
 }
 
 void CViewerDlg::CancelWaitBox(CancelAction action, int tile)

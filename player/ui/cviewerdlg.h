@@ -17,7 +17,7 @@
 #include "ui/hpimagemanager.h"
 #include "ui/viewerenvironment.h"
 #include "ui/viewerplayers.h"
-#include "ui/waitboxhost.h"
+#include "ui/waitboxcounter.h"
 
 class CFullScreenDlg;
 class CMsgDlg;
@@ -34,10 +34,11 @@ class HPLiveControl;
 class LiveControlCameoEngine;
 class LiveControlFrameSink;
 class ViewerCameoHost;
+class ViewerWaitBoxHost;
 class QTreeWidget;
 class SilentAudioSink;
 
-class CViewerDlg : public QDialog, public ControlBarHost, public WaitBoxHost, public ViewerPlayersHost
+class CViewerDlg : public QDialog, public ControlBarHost, public ViewerPlayersHost
 {
     Q_OBJECT
 public:
@@ -58,6 +59,8 @@ public:
     int GetSplitCount() const;
     void ShowPanel(int code);
     void OnFullScreen();
+    // Files dropped at a point of the dialog: only the first counts, opened in the tile under it.
+    void OnDropFiles(const QStringList& paths, const QPoint& dialogPoint);
     void SetCameoPlay(int tile) { SetPlayFlag(tile, true); }
     void SetPlayFlag(int tile, bool playing)
     {
@@ -90,7 +93,6 @@ public:
     ViewerPlayers& Players() { return *m_players; }
     int CurrentTile() const { return m_currentTile; }
     bool PlayFlag(int tile) const override { return tile >= 0 && tile < 16 && m_playFlags[tile]; }
-    QString FaceName() const { return m_faceName; }
 
     // ControlBarHost.
     QVector<int> SelectedCameos() const override;
@@ -102,12 +104,9 @@ public:
     void EnableButtons(bool enable) override;
     QString Text(const char* key) const override;
 
-    // WaitBoxHost.
-    QRect MainDialogRect() const override { return frameGeometry(); }
-    void EnableMainDialog(bool enable) override;
-    void EnableControlBar(bool enable) override;
-    bool ExportRunning() const override { return false; }
-    void CancelWaitBox(CancelAction action, int tile) override;
+    // The wait box's calls (through ViewerWaitBoxHost).
+    void EnableMainDialog(bool enable);
+    void CancelWaitBox(CancelAction action, int tile);
 
     // ViewerPlayersHost.
     void EngineStepsWaitBox() override;
@@ -133,7 +132,6 @@ private:
     void LayoutControls();
     void WriteOutCarriedFiles();
     void ProbeLibraries();
-    void OnDropFile(const QString& path, const QPoint& gridPoint);
     CSkinButton* AddButton(int id, const QString& caption, const QRect& place, const std::array<int, 4>& bitmaps,
                            const QString& tip);
     void ShutDown();
@@ -147,6 +145,7 @@ private:
     std::array<bool, 16> m_playFlags{};
     std::unique_ptr<SilentAudioSink> m_audio;
     std::unique_ptr<ViewerCameoHost> m_cameoHost;
+    std::unique_ptr<ViewerWaitBoxHost> m_waitBoxHost;
     HPCameo* m_grid = nullptr;
     std::unique_ptr<CameoTiles> m_tiles;
     std::unique_ptr<GridLiveControlHost> m_engineHost;

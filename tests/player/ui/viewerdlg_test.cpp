@@ -185,3 +185,21 @@ TEST_F(ViewerDialogTest, CloseWithoutAskingRemovesTheCarriedFiles)
     EXPECT_TRUE(QDir(m_home.filePath("drives/c/Player")).exists());
     EXPECT_FALSE(m_dialog->isVisible());
 }
+
+TEST_F(ViewerDialogTest, DroppedFilesThatAreNoRecordingsOpenNothing)
+{
+    auto drop = [this](const QStringList& paths, const QPoint& at) { m_dialog->OnDropFiles(paths, at); };
+    QFile readme(m_home.filePath("readme.txt"));
+    ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
+    readme.close();
+    // Over tile 2 (the lower left quarter of the grid).
+    drop({m_home.filePath("readme.txt")}, QPoint(60, 400));
+    EXPECT_EQ(m_dialog->SelectedCameos(), QVector<int>({0}));
+    // A recording name selects the tile under the cursor; a file that is not there opens nothing.
+    drop({m_home.filePath("h120000.001"), m_home.filePath("h130000.001")}, QPoint(60, 400));
+    EXPECT_EQ(m_dialog->SelectedCameos(), QVector<int>({2}));
+    EXPECT_FALSE(m_dialog->PlayFlag(2));
+    // Outside the grid nothing happens.
+    drop({m_home.filePath("h120000.001")}, QPoint(700, 100));
+    EXPECT_EQ(m_dialog->SelectedCameos(), QVector<int>({2}));
+}
