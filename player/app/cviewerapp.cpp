@@ -22,12 +22,15 @@ int CViewerApp::HandOver(const QString& socketPath, const QString& path)
     HandOverClient client;
     QEventLoop loop;
     bool ok = false;
+    bool finished = false;
     QObject::connect(&client, &HandOverClient::finished, &loop, [&](bool done) {
         ok = done;
+        finished = true;
         loop.quit();
     });
     client.Start(socketPath, path.toUtf8());
-    loop.exec();
+    if (!finished)
+        loop.exec();
     return ok ? 0 : 1;
 }
 

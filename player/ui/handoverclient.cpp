@@ -20,7 +20,10 @@ void HandOverClient::Start(const QString& socketPath, const QByteArray& path, in
         m_records = HandOverSequence::Encode(path);
     m_next = 0;
     m_timeout.start(timeoutMs);
-    m_socket.connectToServer(socketPath);
+    // Connected on the event loop, so that a caller that starts its loop after Start hears the end
+    // even when the connection is made at once.
+    QMetaObject::invokeMethod(
+        this, [this, socketPath] { m_socket.connectToServer(socketPath); }, Qt::QueuedConnection);
 }
 
 void HandOverClient::SendNext()

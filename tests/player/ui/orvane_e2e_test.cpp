@@ -102,6 +102,13 @@ TEST(OrvaneProgram, SecondStartHandsItsPathToTheRunningPlayer)
     // The carried decoder library was written out of the program file into its drive folder.
     EXPECT_EQ(QFileInfo(home.filePath("data/drives/c/Player/KRO_SDK_H264_Dec.dll")).size(), 524288);
     EXPECT_FALSE(QFile::exists(home.filePath("data/drives/c/Player/XviD_Codec.exe")));
+    // A start without a path only raises the running player and ends.
+    QProcess bare;
+    bare.setProcessEnvironment(Environment(home));
+    bare.start(Program(), {});
+    ASSERT_TRUE(bare.waitForFinished(60000));
+    EXPECT_EQ(bare.exitCode(), 0);
+
     // The file types were written into the data folder at start.
     EXPECT_TRUE(QFile::exists(home.filePath("data/applications/orvane.desktop")));
     EXPECT_TRUE(QFile::exists(home.filePath("data/mime/packages/orvane.xml")));
