@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         made->Load(DecoderLibraries::Defaults());
         return made;
     }();
-    static std::vector<uint8_t> picture(size_t(kPictureBufferBytes));
+    static std::vector<uint8_t> picture(static_cast<size_t>(kPictureBufferBytes));
     FuzzInput input(data, size);
     const int flags = input.Byte();
     TileDecodeInfo info;
