@@ -73,6 +73,13 @@ public:
         std::unique_lock<std::mutex> guard(lock);
         return changed.wait_for(guard, std::chrono::seconds(60), [&] { return frames.size() >= count; });
     }
+    // Waits (generously) until a shown frame has the mark.
+    bool WaitForMark(int mark)
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        return changed.wait_for(guard, std::chrono::seconds(60),
+                                [&] { return !frames.empty() && frames.back().mark == mark; });
+    }
     std::vector<ShownFrame> Frames()
     {
         std::lock_guard<std::mutex> guard(lock);
