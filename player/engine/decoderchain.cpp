@@ -195,7 +195,7 @@ uint8_t* DecoderChain::DecodeBuffer(int tile)
 {
     auto& buffer = m_decodeBuffers[size_t(tile)];
     if (!buffer)
-        buffer.reset(new (std::nothrow) uint8_t[kPictureBufferBytes]);
+        buffer = MakeZeroedBuffer(size_t(kPictureBufferBytes));
     return buffer.get();
 }
 

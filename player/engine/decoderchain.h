@@ -8,6 +8,7 @@
 #include "engine/slicestore.h"
 #include "engine/tiledecodeinfo.h"
 #include "engine/wedralibrary.h"
+#include "engine/zeroedbuffer.h"
 
 #include <array>
 #include <atomic>
@@ -94,6 +95,6 @@ private:
     std::array<int, kEngineTiles> m_lastWidth{};
     std::array<int, kEngineTiles> m_lastHeight{};
     // Per tile, allocated once at first use.
-    std::array<std::unique_ptr<uint8_t[]>, kEngineTiles> m_decodeBuffers;
+    std::array<ZeroedBuffer, kEngineTiles> m_decodeBuffers;
     std::array<std::unique_ptr<LineDeinterlacer>, kEngineTiles> m_deinterlacers;
 };
