@@ -8,6 +8,7 @@
 #include "engine/sizecode.h"
 #include "engine/tiledisplay.h"
 #include "engine/videodecoderlock.h"
+#include "engine/zeroedbuffer.h"
 
 #include <array>
 #include <atomic>
@@ -47,9 +48,7 @@ struct HPLiveControl::State : DisplayLoopTarget
         std::lock_guard<std::mutex> guard(tileLock);
         auto& picture = pictures[size_t(tile)];
         if (!picture) {
-            picture.reset(new (std::nothrow) uint8_t[kPictureBufferBytes]);
-            if (picture)
-                std::memset(picture.get(), 0, size_t(kPictureBufferBytes));
+            picture = MakeZeroedBuffer(size_t(kPictureBufferBytes));
         }
         return picture.get();
     }
@@ -109,7 +108,7 @@ struct HPLiveControl::State : DisplayLoopTarget
     std::unique_ptr<DisplayLoop> loop;
 
     mutable std::mutex tileLock;
-    std::array<std::unique_ptr<uint8_t[]>, kEngineTiles> pictures;
+    std::array<ZeroedBuffer, kEngineTiles> pictures;
     std::array<std::unique_ptr<LiveFrame>, kEngineTiles> lastFrames;
     std::array<int, kEngineTiles> filter;
     OsdOptions osd;
@@ -122,6 +121,7 @@ struct HPLiveControl::State : DisplayLoopTarget
     std::mutex doneLock;
     std::condition_variable doneSignal;
     bool threadDone = false;
+    bool detached = false;
 };
 
 HPLiveControl::HPLiveControl(LiveControlHost* host, TileDisplay* display, EngineClock* clock)
@@ -134,6 +134,13 @@ HPLiveControl::~HPLiveControl()
 {
     if (!Shutdown())
         return; // the display thread still runs: its state stays until the process ends
+    if (m_state->detached) {
+        // A thread that once overran its time may have ended since; only then may its state go.
+        std::unique_lock<std::mutex> lock(m_state->doneLock);
+        if (!m_state->threadDone)
+            return;
+        lock.unlock();
+    }
     delete m_state;
 }
 
@@ -186,8 +193,12 @@ void HPLiveControl::RunDisplayThread()
 bool HPLiveControl::Shutdown(int timeoutMs)
 {
     m_state->queues.Stop();
-    if (!m_displayThread.joinable())
+    if (!m_displayThread.joinable() && !m_state->detached)
         return true;
+    if (m_state->detached) {
+        std::lock_guard<std::mutex> guard(m_state->doneLock);
+        return m_state->threadDone;
+    }
     std::unique_lock<std::mutex> lock(m_state->doneLock);
     const bool done = m_state->doneSignal.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                                                    [this] { return m_state->threadDone; });
@@ -195,6 +206,7 @@ bool HPLiveControl::Shutdown(int timeoutMs)
     if (!done) {
         qCWarning(lcPlayerEngine) << "display thread did not stop; its decoders stay until the program ends";
         m_displayThread.detach();
+        m_state->detached = true;
         return false;
     }
     m_displayThread.join();

@@ -8,7 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+
+#include <condition_variable>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -107,10 +112,8 @@ TEST(HPLiveControl, QueuedH264ReachesTheTileDisplay)
             0, 20260101, 120000 + i);
     // An empty frame with the no-data mark is shown too ("No Data" over the picture).
     Add(engine, QByteArray(), 0, 99, 2, 2);
-    ASSERT_TRUE(display.WaitFor(1));
-    // Frames may be batched; the last picture always arrives once the queue is empty.
-    for (int attempt = 0; attempt < 600 && display.Frames().back().mark != 99; ++attempt)
-        display.WaitFor(display.Frames().size() + 1);
+    // Frames may be batched; the last one always arrives once the queue is empty.
+    ASSERT_TRUE(display.WaitForMark(99));
     const auto frames = display.Frames();
     ASSERT_EQ(frames.back().mark, 99);
     const ShownFrame* last = nullptr;
@@ -172,4 +175,56 @@ TEST(HPLiveControl, OwnDecoderFramesShowAs32BitPictures)
     EXPECT_EQ(shown.picture.mid(0, 4).toHex(), QByteArray("5a5a5a00"));
     EXPECT_EQ(shown.picture.mid(336 * 224 * 4 - 4).toHex(), QByteArray("5a5a5a00"));
     EXPECT_TRUE(engine.Shutdown());
+}
+
+namespace {
+
+// A tile display that holds the display thread inside DisplayFrame until released.
+class BlockingDisplay : public TileDisplay
+{
+public:
+    int DisplayFrame(int, LiveFrame&, const uint8_t*, int, int) override
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        entered = true;
+        changed.notify_all();
+        changed.wait(guard, [this] { return released; });
+        return 0;
+    }
+    void RedrawCameos(const std::vector<int>&) override {}
+    bool WaitEntered()
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        return changed.wait_for(guard, std::chrono::seconds(60), [this] { return entered; });
+    }
+    void Release()
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        released = true;
+        changed.notify_all();
+    }
+    std::mutex lock;
+    std::condition_variable changed;
+    bool entered = false;
+    bool released = false;
+};
+
+} // namespace
+
+TEST(HPLiveControl, ShutdownGivesUpOnAHungDisplayThread)
+{
+    FakeHost host;
+    BlockingDisplay display;
+    auto engine = std::make_unique<HPLiveControl>(&host, &display);
+    ASSERT_EQ(engine->Init(), 0);
+    // A no-data frame is shown without decoding (frame type 2).
+    Add(*engine, QByteArray(), 0, 99, 1, 2);
+    ASSERT_TRUE(display.WaitEntered());
+    EXPECT_FALSE(engine->Shutdown(50)) << "the thread hangs in the display";
+    EXPECT_FALSE(engine->IsDisplayStopped());
+    // Once the display lets go, the thread ends on its own and marks the display stopped.
+    display.Release();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return engine->IsDisplayStopped(); }, 60000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return engine->Shutdown(0); }, 60000));
+    engine.reset();
 }
