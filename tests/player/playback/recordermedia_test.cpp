@@ -298,3 +298,69 @@ TEST_F(MediaTest, RecordPayloadPastTheFileIsNotHandedOn)
     EXPECT_TRUE(view->OpenFile({"intra_idx.005", root.filePath("20261210"), 1, 0}));
     EXPECT_TRUE(sink.Queued().isEmpty());
 }
+
+namespace {
+
+// One second of recorder media audio: `blocks` headers of 56 bytes (a header of zeros ends
+// them), each pointing at an 8212-byte block of 16 channels of 512 bytes behind a 16-byte head
+// whose first word marks reversed words.
+quint32 AddAudioSecond(QByteArray& stream, int second, int blocks, QByteArray& channel1)
+{
+    const quint32 at = quint32(stream.size());
+    QByteArray headers;
+    QByteArray data;
+    quint32 blockAt = at + quint32(56 * (blocks + 1));
+    for (int b = 0; b < blocks; ++b) {
+        QByteArray block(8212, '\0');
+        block[0] = 0x06;
+        block[1] = 0x01;
+        for (int c = 0; c < 16; ++c) {
+            for (int i = 0; i < 512; ++i)
+                block[16 + 512 * c + i] = char(c * 16 + b + i % 11);
+        }
+        channel1 += block.mid(16 + 512, 512);
+        headers += Header56(8212, true, blockAt, blockAt, 0, second);
+        data += block;
+        blockAt += 8212;
+    }
+    stream += headers + QByteArray(56, '\0') + data;
+    return at;
+}
+
+} // namespace
+
+TEST_F(MediaTest, MediaAudioPlaysTheChannelsPartOfEveryBlock)
+{
+    WriteMedia(".002");
+    QByteArray stream, channel1;
+    const quint32 a = AddAudioSecond(stream, kSecond, 8, channel1);
+    const quint32 b = AddAudioSecond(stream, kSecond + 1, 8, channel1);
+    const quint32 c = AddAudioSecond(stream, kSecond + 2, 8, channel1);
+    Write(root.filePath("stream/stream_000.000"), stream);
+    // The entry of the last second is the index's last: it ends the audio.
+    Write(root.filePath("20261210/intra_idx.000"),
+          Index512({{kSecond, MediaEntry(a, 0)}, {kSecond + 1, MediaEntry(b, 0)}, {kSecond + 2, MediaEntry(c, 0)}},
+                   kSecond + 2));
+
+    FakeClock hold(true);
+    CSearchView tile(1, sink, host, audio, hold);
+    ASSERT_TRUE(tile.OpenFile({"intra_idx.002", root.filePath("20261210"), 1, 0}));
+    EXPECT_EQ(tile.GetAudioKind(), AudioKind::MediaStream);
+    ASSERT_TRUE(tile.StartAudio());
+    tile.PlayForward();
+    ASSERT_TRUE(WaitUntil([&] { return audio.Count() == 2; }));
+    tile.StopPlayback(); // waits for the audio reader, which ended at the index's last entry
+    // Two seconds of 8 blocks give 8192 bytes: one 8000-byte second, made signed and reversed.
+    ASSERT_EQ(audio.blocks.size(), 2);
+    QByteArray want = channel1.left(8000);
+    char* w = want.data();
+    for (int i = 0; i < want.size(); ++i)
+        w[i] = char(quint8(w[i]) - 128);
+    for (int i = 0; i + 3 < want.size(); i += 4) {
+        std::swap(w[i], w[i + 3]);
+        std::swap(w[i + 1], w[i + 2]);
+    }
+    EXPECT_EQ(audio.blocks[0], want.left(4000));
+    EXPECT_EQ(audio.blocks[1], want.mid(4000));
+    EXPECT_EQ(audio.codecs[0], 6);
+}
