@@ -75,6 +75,7 @@ private:
     bool MediaSecondLoop(int second);
     bool ReadMediaSecond(int second, int& codec);
     void StepSecond(int second, bool stepped, bool large);
+    void StepChannelFiles(qint64 start, int second);
     bool Playing() const;
     void Hand(const quint8* data, int length, int codec);
     void JoinThread();

@@ -364,3 +364,40 @@ TEST_F(MediaTest, MediaAudioPlaysTheChannelsPartOfEveryBlock)
     EXPECT_EQ(audio.blocks[1], want.mid(4000));
     EXPECT_EQ(audio.codecs[0], 6);
 }
+
+TEST_F(MediaTest, FrameRecordAudioOfASecondInTimeOrder)
+{
+    Write(root.filePath("day.lst"), "20261210");
+    // Three records of 08:05:10 with audio behind their 20-byte payloads, written out of time
+    // order; a record of the next second ends the second.
+    QByteArray data;
+    QByteArray slot1[3];
+    const int subSeconds[3] = {3000, 1000, 2000};
+    for (int r = 0; r < 4; ++r) {
+        const qint64 at = data.size();
+        const qint64 size = 104 + 20 + (r < 3 ? 4 * 512 : 0);
+        QByteArray rec = Record104(r < 3 ? kSecond : kSecond + 1, at - 1, at + size, -1, 25, QByteArray(20, 'v'));
+        U64(rec, 92, quint64(r < 3 ? kSecond : kSecond + 1) * 4096 + (r < 3 ? subSeconds[r] : 0));
+        if (r < 3) {
+            U32(rec, 20, 0x100000u | 20u);
+            QByteArray audio;
+            for (int slot = 0; slot < 4; ++slot)
+                audio += QByteArray(512, char('A' + r * 4 + slot));
+            slot1[r] = audio.mid(512, 512); // audio channel 2 sits at (3 - 2) x 512
+            rec += audio;
+        } else {
+            U64(rec, 76, quint64(-1));
+        }
+        data += rec;
+    }
+    Write(root.filePath("stream/stream_000.003"), data);
+    Write(root.filePath("20261210/intra_idx.003"), Index224(kSecond, {{kSecond, 0}}, kSecond + 1));
+    ASSERT_TRUE(view->OpenFile({"intra_idx.003", root.filePath("20261210"), 1, 0}));
+    EXPECT_EQ(view->GetAudioKind(), AudioKind::ChannelFiles);
+    ASSERT_TRUE(view->StartAudio());
+    view->PlayAudioSecond("080510");
+    ASSERT_TRUE(WaitUntil([&] { return audio.Count() == 1; }));
+    view->StopPlayback();
+    EXPECT_EQ(audio.blocks[0], slot1[1] + slot1[2] + slot1[0]);
+    EXPECT_EQ(audio.codecs[0], 5);
+}
