@@ -116,6 +116,12 @@ void AudioReader::JoinThread()
 
 void AudioReader::Stop()
 {
+    std::lock_guard<std::mutex> lock(m_control);
+    StopLocked();
+}
+
+void AudioReader::StopLocked()
+{
     m_stop.Raise();
     JoinThread();
     m_tile.audioRunning = false;
@@ -143,7 +149,8 @@ bool AudioReader::StartAudio()
 {
     if (m_tile.audioOn.load() == 0)
         return false;
-    Stop();
+    std::lock_guard<std::mutex> lock(m_control);
+    StopLocked();
     m_stop.Clear();
     m_tile.audioOn = 2;
     ClearFill();
@@ -289,8 +296,9 @@ void AudioReader::PlayAudioSecond(const QString& timeText)
     int second = IndexLayout::SecondOfText(timeText);
     if (second < 0)
         return;
+    std::lock_guard<std::mutex> lock(m_control);
     if (kind == AudioKind::ChannelFiles) {
-        Stop();
+        StopLocked();
         m_stop.Clear();
         const qint64 start = ChannelFileAudio::MinuteStart(m_tile.paths.indexPath, m_tile.paths.dataPath, second);
         if (start < 0)
@@ -306,7 +314,7 @@ void AudioReader::PlayAudioSecond(const QString& timeText)
     // The block facts are taken here, on the play thread that owns them.
     const bool stepped = m_tile.block.Stepped();
     const bool large = m_tile.index.LargeBlock();
-    Stop();
+    StopLocked();
     m_stop.Clear();
     m_tile.audioRunning = true;
     m_thread = std::thread([this, second, stepped, large] {
