@@ -266,6 +266,13 @@ TEST_F(MediaTest, FrameRecordsAreQueuedAlongTheirChain)
     EXPECT_EQ(view->State(), PlayState::Start);
     EXPECT_EQ(sink.Queued().size(), 5);
     EXPECT_EQ(sink.Queued().last(), data.left(124));
+    // "240000" reads the index's last entry; "080510" the first second again.
+    view->GoToTime("240000");
+    EXPECT_EQ(sink.Queued().last(), data.mid(r2, 132));
+    EXPECT_EQ(view->GetCurrentTimeString(), QString("080511"));
+    view->GoToTime("080510");
+    EXPECT_EQ(sink.Queued().last(), data.left(124));
+    EXPECT_EQ(view->State(), PlayState::Paused);
 }
 
 TEST_F(MediaTest, RecordChainThatLoopsEnds)
