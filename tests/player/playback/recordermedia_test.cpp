@@ -72,7 +72,7 @@ struct StreamFile
 
     // Appends the block of one second with `frames` frames (the first a key frame); returns
     // its offset.
-    quint32 AddSecond(int second, int frames, int firstNumber)
+    quint32 AddSecond(int second, int frames, int firstNumber, bool allKeys = false)
     {
         const quint32 blockAt = quint32(bytes.size());
         const int headersSize = 56 * (frames + 1); // one header of zeros ends the block
@@ -82,7 +82,7 @@ struct StreamFile
         quint32 keyAt = at;
         for (int f = 0; f < frames; ++f) {
             const QByteArray p = StoredPayload(firstNumber + f, 40 + 4 * f);
-            headers += Header56(quint32(p.size()), f == 0, at, keyAt, 40, second);
+            headers += Header56(quint32(p.size()), f == 0 || allKeys, at, allKeys ? at : keyAt, 40, second);
             data += p;
             payloads.append(p);
             at += quint32(p.size());
@@ -92,10 +92,10 @@ struct StreamFile
     }
 };
 
-QByteArray Index512(const QList<QPair<int, QByteArray>>& entries, int lastSecond)
+QByteArray Index512(const QList<QPair<int, QByteArray>>& entries, int lastSecond, quint32 flags = 0)
 {
     QByteArray idx(512 + 16 * (lastSecond + 1), '\0');
-    U32(idx, 0, 0x0); // not 1: the 512-byte layout
+    U32(idx, 0, flags); // not 1: the 512-byte layout
     U32(idx, 8, (entries.first().first + 32) * 16);
     for (const auto& e : entries) {
         const int hour = e.first / 3600, minute = e.first / 60 % 60;
@@ -407,4 +407,29 @@ TEST_F(MediaTest, FrameRecordAudioOfASecondInTimeOrder)
     view->StopPlayback();
     EXPECT_EQ(audio.blocks[0], slot1[1] + slot1[2] + slot1[0]);
     EXPECT_EQ(audio.codecs[0], 5);
+}
+
+TEST_F(MediaTest, ManyTilesSkipFromKeyFrameToKeyFrameByTheFrameBudget)
+{
+    // Seconds of ten key frames in an index whose flags mark large blocks: with four tiles the
+    // budget is 8 / 4 = 2 frames a second, so play shows every fifth frame, 500 ms apart.
+    Write(root.filePath("day.lst"), "20261210");
+    StreamFile stream;
+    const quint32 a = stream.AddSecond(kSecond, 10, 0, true);
+    const quint32 b = stream.AddSecond(kSecond + 1, 10, 10, true);
+    Write(root.filePath("stream/stream_000.002"), stream.bytes);
+    Write(root.filePath("20261210/intra_idx.002"),
+          Index512({{kSecond, MediaEntry(a, 0)}, {kSecond + 1, MediaEntry(b, 0)}}, kSecond + 1, 0x30000000u));
+    host.split = 4;
+    ASSERT_TRUE(view->OpenFile({"intra_idx.002", root.filePath("20261210"), 1, 0}));
+    view->PlayForward();
+    WaitIdle();
+    const QVector<QByteArray> shown = sink.Shown();
+    ASSERT_EQ(shown.size(), 4);
+    const int frames[] = {0, 5, 10, 15};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(shown[i], stream.payloads[frames[i]]) << i;
+    ASSERT_FALSE(clock->Pauses().isEmpty());
+    EXPECT_EQ(clock->Pauses().first(), 500);
+    EXPECT_EQ(sink.Decodes().first().mode, 0); // not a one-tile layout
 }
