@@ -248,15 +248,6 @@ CoefficientCode::CoefficientCode()
     }
 }
 
-const char* CoefficientCode::CodeWordOf(CoefficientClass codeClass, bool last, int run, int level)
-{
-    const CodeWord* table = codeClass == CoefficientClass::Inter ? kInterCodes : kIntraCodes;
-    for (int index = 0; index < kCodes; ++index)
-        if ((table[index].last != 0) == last && table[index].run == run && table[index].level == level)
-            return table[index].bits;
-    return nullptr;
-}
-
 bool CoefficientCode::Read(OwnBitReader& reader, CoefficientClass codeClass, CoefficientEvent* event) const
 {
     const uint32_t ahead = reader.Peek(kLookAhead);

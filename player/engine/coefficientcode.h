@@ -24,10 +24,6 @@ public:
     // Reads one event; false (an empty event) on a code with nine or more leading zeros.
     bool Read(OwnBitReader& reader, CoefficientClass codeClass, CoefficientEvent* event) const;
 
-    // For the test encoder: the code word (without sign) of an event, or empty when the event
-    // has no code word and needs the escape.
-    static const char* CodeWordOf(CoefficientClass codeClass, bool last, int run, int level);
-
 private:
     struct Entry
     {

@@ -84,15 +84,24 @@ DecoderChain::~DecoderChain() = default;
 
 void DecoderChain::Load(const DecoderLibraries& libraries)
 {
+    m_libraries = libraries;
     if (!libraries.wedramodName.isEmpty())
         m_wedramod.Load(libraries.wedramodName, QString(), 26);
     if (!libraries.wedraPath.isEmpty()) {
         const QString libFolder = QDir::current().filePath(QStringLiteral("lib"));
         m_wedra.Load(libraries.wedraPath, libFolder, 27);
     }
-    if (m_wedra.IsLoaded())
+    m_hasWedra = m_wedra.IsLoaded();
+    if (!m_hasWedra)
+        LoadH264();
+}
+
+void DecoderChain::LoadH264()
+{
+    std::lock_guard<std::mutex> guard(m_loadLock);
+    if (m_h264.IsLoaded())
         return;
-    if (!m_h264.Load(libraries.h264Candidates)) {
+    if (!m_h264.Load(m_libraries.h264Candidates)) {
         qCWarning(lcPlayerEngine) << "no H.264 decoder library: H.264 frames make no picture";
         return;
     }
@@ -103,9 +112,16 @@ void DecoderChain::Load(const DecoderLibraries& libraries)
     }
 }
 
+void DecoderChain::WedraLost()
+{
+    // The next frames go to the H.264 library, which was never loaded while "Wedra" was there.
+    m_hasWedra = false;
+    LoadH264();
+}
+
 bool DecoderChain::HasWedra() const
 {
-    return m_wedra.IsLoaded();
+    return m_hasWedra.load();
 }
 
 bool DecoderChain::HasH264() const
@@ -179,7 +195,7 @@ uint8_t* DecoderChain::DecodeBuffer(int tile)
 {
     auto& buffer = m_decodeBuffers[size_t(tile)];
     if (!buffer)
-        buffer.reset(new (std::nothrow) uint8_t[kPictureBufferBytes]);
+        buffer = MakeZeroedBuffer(size_t(kPictureBufferBytes));
     return buffer.get();
 }
 
@@ -202,10 +218,13 @@ void DecoderChain::ClearPicture(int context)
 int DecoderChain::DecodeFrame(uint8_t* frame, int length, uint8_t* output, int tile, int headerCheck,
                               int continuation)
 {
-    if (!ValidTile(tile) || !frame || length <= 0 || !output)
+    if (!ValidTile(tile) || !output)
         return -1;
+    // "Wedra" also answers a call without frame data (the tile's current picture).
     if (HasWedra())
         return DecodeWithWedra(frame, length, output, headerCheck, tile);
+    if (!frame || length <= 0)
+        return -1;
     std::lock_guard<std::mutex> guard(m_tileLocks[size_t(tile)]);
     return DecodeLocked(frame, length, output, tile, 0, continuation);
 }
@@ -427,19 +446,30 @@ int DecoderChain::DecodeWithWedra(uint8_t* frame, int length, uint8_t* output, i
     if (tile < 0 || tile >= kH264Contexts || !output)
         return -1;
     const int baseTile = tile % kEngineTiles;
-    const TileDecodeInfo info = m_info[size_t(baseTile)];
+    TileDecodeInfo info;
+    {
+        std::lock_guard<std::mutex> tileGuard(m_tileLocks[size_t(baseTile)]);
+        info = m_info[size_t(baseTile)];
+    }
     const bool companion = info.recordMark1F1 && info.companionFrame;
     WedraLibrary& library = companion ? m_wedramod : m_wedra;
+    std::lock_guard<std::mutex> guard(m_wedraLock);
     if (!library.IsLoaded())
         return companion ? -1 : -999;
     const int mode = WedraMode(tile, headerCheck);
+    // An entry point that is missing frees the library; without "Wedra" the H.264 library takes over.
+    auto lost = [&] {
+        if (&library == &m_wedra)
+            WedraLost();
+        return -123;
+    };
     if (tile < kEngineTiles) {
         if (!library.SetBrightness(Brightness(tile), tile) || !library.SetContrast(Contrast(tile), tile))
-            return -123;
+            return lost();
     }
     if (!frame || length <= 0) {
         if (!library.GetDecodeBuffer(output, tile))
-            return -123;
+            return lost();
         return SizeCode::Encode(LastWidth(baseTile), LastHeight(baseTile));
     }
     int option = (companion || info.recordMark1F1 || info.streamFlags) ? 2 : 0;
@@ -450,7 +480,7 @@ int DecoderChain::DecodeWithWedra(uint8_t* frame, int length, uint8_t* output, i
     }
     int result = 0;
     if (!library.DecodeSplit(frame, length, output, tile, option, callMode, &result))
-        return -123;
+        return lost();
     if (result == length)
         return result;
     if (option == 2 && result > 100000 && SizeCode::Height(result) == 480 && info.recordMark1F1

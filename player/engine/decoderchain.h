@@ -8,8 +8,10 @@
 #include "engine/slicestore.h"
 #include "engine/tiledecodeinfo.h"
 #include "engine/wedralibrary.h"
+#include "engine/zeroedbuffer.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -66,6 +68,8 @@ private:
     int DecodeFieldPair(uint8_t* frame, int length, int firstLength, uint8_t* output, int tile, int continuation);
     int WedraMode(int tile, int headerCheck) const;
 
+    void LoadH264();
+    void WedraLost();
     void ClearPicture(int context);
     int DecodeH264Field(uint8_t* frame, int length, uint8_t* decodeBuffer, int context, int continuation,
                         int capacity);
@@ -76,6 +80,10 @@ private:
     // One lock per tile: it guards the tile's two contexts, slice stores, decode buffer and
     // deinterlacer, so tiles decode in parallel while one tile's roads never overlap.
     std::array<std::mutex, kEngineTiles> m_tileLocks;
+    DecoderLibraries m_libraries;
+    std::atomic<bool> m_hasWedra{false};
+    std::mutex m_loadLock;
+    std::mutex m_wedraLock;
     H264Library m_h264;
     WedraLibrary m_wedra;
     WedraLibrary m_wedramod;
@@ -87,6 +95,6 @@ private:
     std::array<int, kEngineTiles> m_lastWidth{};
     std::array<int, kEngineTiles> m_lastHeight{};
     // Per tile, allocated once at first use.
-    std::array<std::unique_ptr<uint8_t[]>, kEngineTiles> m_decodeBuffers;
+    std::array<ZeroedBuffer, kEngineTiles> m_decodeBuffers;
     std::array<std::unique_ptr<LineDeinterlacer>, kEngineTiles> m_deinterlacers;
 };

@@ -121,7 +121,7 @@ int G726Decoder::Decode(int code)
     const int se = (sezi + PredictorPole()) >> 1;
     const int y = StepSize();
     const int dqln = m_bits == 2 ? kDqln2[code] : kDqln4[code];
-    const int wi = (m_bits == 2 ? kWi2[code] : kWi4[code]) << 5;
+    const int wi = (m_bits == 2 ? kWi2[code] : kWi4[code]) * 32;
     const int fi = m_bits == 2 ? kFi2[code] : kFi4[code];
     const int dq = Reconstruct(negative, dqln, y);
     const int sr = dq < 0 ? se - (dq & 0x3FFF) : se + dq;

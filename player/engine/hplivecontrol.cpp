@@ -8,6 +8,7 @@
 #include "engine/sizecode.h"
 #include "engine/tiledisplay.h"
 #include "engine/videodecoderlock.h"
+#include "engine/zeroedbuffer.h"
 
 #include <array>
 #include <atomic>
@@ -47,9 +48,7 @@ struct HPLiveControl::State : DisplayLoopTarget
         std::lock_guard<std::mutex> guard(tileLock);
         auto& picture = pictures[size_t(tile)];
         if (!picture) {
-            picture.reset(new (std::nothrow) uint8_t[kPictureBufferBytes]);
-            if (picture)
-                std::memset(picture.get(), 0, size_t(kPictureBufferBytes));
+            picture = MakeZeroedBuffer(size_t(kPictureBufferBytes));
         }
         return picture.get();
     }
@@ -109,7 +108,7 @@ struct HPLiveControl::State : DisplayLoopTarget
     std::unique_ptr<DisplayLoop> loop;
 
     mutable std::mutex tileLock;
-    std::array<std::unique_ptr<uint8_t[]>, kEngineTiles> pictures;
+    std::array<ZeroedBuffer, kEngineTiles> pictures;
     std::array<std::unique_ptr<LiveFrame>, kEngineTiles> lastFrames;
     std::array<int, kEngineTiles> filter;
     OsdOptions osd;

@@ -10,6 +10,13 @@ constexpr int W5 = 1609;
 constexpr int W6 = 1108;
 constexpr int W7 = 565;
 
+// x / sqrt(2) as 181 / 256, in 64 bits: broken streams can carry coefficients whose sums would
+// overflow 32 bits here.
+int HalfRootTwo(int64_t value)
+{
+    return int((181 * value + 128) >> 8);
+}
+
 int16_t Clip(int value)
 {
     return int16_t(value < -256 ? -256 : (value > 255 ? 255 : value));
@@ -44,8 +51,8 @@ void Row(int16_t* row)
     x8 -= x3;
     x3 = x0 + x2;
     x0 -= x2;
-    x2 = (181 * (x4 + x5) + 128) >> 8;
-    x4 = (181 * (x4 - x5) + 128) >> 8;
+    x2 = HalfRootTwo(x4 + x5);
+    x4 = HalfRootTwo(x4 - x5);
     row[0] = int16_t((x7 + x1) >> 8);
     row[1] = int16_t((x3 + x2) >> 8);
     row[2] = int16_t((x0 + x4) >> 8);
@@ -86,8 +93,8 @@ void Column(int16_t* column)
     x8 -= x3;
     x3 = x0 + x2;
     x0 -= x2;
-    x2 = (181 * (x4 + x5) + 128) >> 8;
-    x4 = (181 * (x4 - x5) + 128) >> 8;
+    x2 = HalfRootTwo(x4 + x5);
+    x4 = HalfRootTwo(x4 - x5);
     column[8 * 0] = Clip((x7 + x1) >> 14);
     column[8 * 1] = Clip((x3 + x2) >> 14);
     column[8 * 2] = Clip((x0 + x4) >> 14);

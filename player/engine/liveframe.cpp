@@ -1,11 +1,13 @@
 #include "engine/liveframe.h"
 
 #include <cstring>
+#include <new>
 
 LiveFrame::LiveFrame()
-    : data(new uint8_t[kLiveFrameCapacity])
+    : data(MakeZeroedBuffer(kLiveFrameCapacity))
 {
-    std::memset(data.get(), 0, kLiveFrameCapacity);
+    if (!data)
+        throw std::bad_alloc();
 }
 
 LiveFrame::LiveFrame(const LiveFrame& other)

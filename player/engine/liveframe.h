@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine/zeroedbuffer.h"
+
 // Largest compressed frame a record holds.
 constexpr int kLiveFrameCapacity = 1240000;
 // Source id of a tile that plays a file from disk; -1 marks no source.
@@ -47,5 +49,5 @@ struct LiveFrame
     FrameCodec codec = FrameCodec::Own;
 
 private:
-    std::unique_ptr<uint8_t[]> data; // kLiveFrameCapacity bytes
+    ZeroedBuffer data; // kLiveFrameCapacity bytes
 };

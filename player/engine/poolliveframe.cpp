@@ -3,6 +3,15 @@
 #include <algorithm>
 #include <new>
 
+std::unique_ptr<LiveFrame> pool_LiveFrame::Make()
+{
+    try {
+        return std::make_unique<LiveFrame>();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 pool_LiveFrame::pool_LiveFrame(int reserved)
 {
     Reserve(reserved);
@@ -16,7 +25,7 @@ LiveFrame* pool_LiveFrame::Take()
         frame = m_free.front();
         m_free.pop_front();
     } else {
-        std::unique_ptr<LiveFrame> made(new (std::nothrow) LiveFrame);
+        std::unique_ptr<LiveFrame> made = Make();
         if (!made)
             return nullptr;
         frame = made.get();
@@ -46,7 +55,7 @@ int pool_LiveFrame::Reserve(int n)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     for (int i = 0; i < n; ++i) {
-        std::unique_ptr<LiveFrame> made(new (std::nothrow) LiveFrame);
+        std::unique_ptr<LiveFrame> made = Make();
         if (!made)
             return -1;
         m_free.push_back(made.get());

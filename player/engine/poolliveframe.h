@@ -26,6 +26,8 @@ public:
     int InUseCount() const;
 
 private:
+    static std::unique_ptr<LiveFrame> Make();
+
     mutable std::mutex m_lock;
     std::vector<std::unique_ptr<LiveFrame>> m_all;
     std::list<LiveFrame*> m_free;

@@ -1,5 +1,7 @@
 // Audio decoding by type, gathering, refusals and the sound output's cadence, on a fake sink; the
 // G.726 decoders against ffmpeg's decoders of the same ffmpeg-made streams.
+#include "h264fixture.h"
+
 #include "engine/caudioplayer.h"
 #include "engine/g726decoder.h"
 
@@ -232,8 +234,7 @@ class G726AgainstFfmpeg : public ::testing::TestWithParam<G726Case>
 TEST_P(G726AgainstFfmpeg, DecodesTheSameSignal)
 {
     const G726Case c = GetParam();
-    const QString folder = QStringLiteral(ZENT_BINARY_DIR "/fixtures/player_engine");
-    QDir().mkpath(folder);
+    const QString folder = h264fixture::Folder();
     const QString coded = folder + QString("/tone%1.g726").arg(c.bits);
     const QString reference = folder + QString("/tone%1.pcm").arg(c.bits);
     ASSERT_EQ(

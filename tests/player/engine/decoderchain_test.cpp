@@ -3,6 +3,7 @@
 #include "h264fixture.h"
 
 #include "engine/decoderchain.h"
+#include "engine/linedeinterlacer.h"
 #include "engine/sizecode.h"
 
 #include <gtest/gtest.h>
@@ -281,4 +282,37 @@ TEST_F(ChainFixture, QueuedRoadDecodesAfterItsHeader)
     EXPECT_EQ(Picture(8)[0], 0);
     EXPECT_LT(chain.DecodeQueuedH264(reinterpret_cast<const uint8_t*>(header.constData()), 103, Picture(8), 8, 1),
               999);
+}
+
+TEST_F(ChainFixture, WholePictureKindIsDeinterlacedAt480Lines)
+{
+    // A recording of whole H.264 pictures (record mark 0x1F1): a 480-line picture is decoded as
+    // it is and then deinterlaced, compared with ffmpeg's decode after the same deinterlacer.
+    const auto stream = h264fixture::Make("whole480", "testsrc2", 352, 480, 2, 2);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    TileDecodeInfo info;
+    info.recordMark1F1 = true;
+    chain.SetTileInfo(9, info);
+    QByteArray frame = stream.units[0];
+    EXPECT_EQ(Decode(chain, frame, Picture(9), 9), 352480);
+    QByteArray expected = h264fixture::ToBgra(ReferencePicture(stream, 0));
+    LineDeinterlacer reference;
+    reference.DeinterlacePicture(reinterpret_cast<uint8_t*>(expected.data()), 352, 480, 1);
+    EXPECT_TRUE(Shown(9, 352, 480) == expected);
+    // 240 lines are not deinterlaced.
+    const auto& field = FieldStream();
+    frame = field.units[0];
+    EXPECT_EQ(Decode(chain, frame, Picture(9), 9), 352240);
+    EXPECT_TRUE(Shown(9, 352, 240) == h264fixture::ToBgra(ReferencePicture(field, 0)));
+}
+
+TEST_F(ChainFixture, PicturesAbove2560x1440AreRefusedByTheLibrary)
+{
+    const auto stream = h264fixture::Make("toowide", "testsrc2", 2576, 64, 1, 1);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    QByteArray queued = QByteArray(104, '\0') + stream.units[0];
+    const int result = chain.DecodeQueuedH264(reinterpret_cast<const uint8_t*>(queued.constData()), queued.size(),
+                                              Picture(10), 10, 1);
+    EXPECT_LT(result, 999);
+    EXPECT_EQ(Picture(10)[0], 0x55) << "nothing written";
 }

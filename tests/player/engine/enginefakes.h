@@ -28,10 +28,11 @@ public:
     bool IsRestartPending(int tile) const override { return restart[size_t(tile)]; }
     void ClearRestart(int tile) override { restart[size_t(tile)] = false; }
     bool IsStreaming(int) const override { return false; }
-    int ExportCaptureMode() const override { return -1; }
+    int ExportCaptureMode() const override { return captureMode; }
 
     std::atomic<bool> closing{false};
     int layout = 2;
+    int captureMode = -1;
     std::array<bool, 16> shown{};
     std::array<bool, 16> restart{};
 };
@@ -71,6 +72,13 @@ public:
     {
         std::unique_lock<std::mutex> guard(lock);
         return changed.wait_for(guard, std::chrono::seconds(60), [&] { return frames.size() >= count; });
+    }
+    // Waits (generously) until a shown frame has the mark.
+    bool WaitForMark(int mark)
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        return changed.wait_for(guard, std::chrono::seconds(60),
+                                [&] { return !frames.empty() && frames.back().mark == mark; });
     }
     std::vector<ShownFrame> Frames()
     {

@@ -2,17 +2,24 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 
 namespace h264fixture {
 
-namespace {
-
 QString Folder()
 {
-    const QString folder = QStringLiteral(ZENT_BINARY_DIR "/fixtures/player_engine");
-    QDir().mkpath(folder);
-    return folder;
+    // One folder per test process: ctest runs the suite's tests as parallel processes, which
+    // must not rewrite each other's fixtures while they read them.
+    static const QString parent = [] {
+        const QString path = QStringLiteral(ZENT_BINARY_DIR "/fixtures/player_engine");
+        QDir().mkpath(path);
+        return path;
+    }();
+    static QTemporaryDir folder(parent + QStringLiteral("/run-XXXXXX"));
+    return folder.path();
 }
+
+namespace {
 
 QString RunFfmpeg(const QStringList& arguments)
 {

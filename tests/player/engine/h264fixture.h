@@ -29,6 +29,9 @@ QByteArray Wrap(const QByteArray& unit, int kind);
 // Every 32-bit word byte-reversed, as recorder media store a payload.
 QByteArray ReverseWords(QByteArray payload);
 
+// The fixture folder of this test process (removed when it ends).
+QString Folder();
+
 // One 24-bit picture as the engine's 32-bit one (blue, green, red, 255).
 QByteArray ToBgra(const QByteArray& rgb);
 

@@ -389,3 +389,19 @@ TEST(InverseTransform, AccuracyAgainstFloatingPoint)
     EXPECT_LE(peak, 1);
     EXPECT_LT(squared / (blocks * 64.0), 0.06);
 }
+
+TEST(InverseTransform, ExtremeCoefficientsStayInRange)
+{
+    // Broken streams reach the transform with every coefficient at a limit; the sums inside must
+    // not overflow and every result stays clipped.
+    for (int pattern = 0; pattern < 4; ++pattern) {
+        int16_t block[64];
+        for (int i = 0; i < 64; ++i)
+            block[i] = int16_t(((i + pattern) % (pattern + 2)) ? 2047 : -2048);
+        InverseTransform::Apply(block);
+        for (int16_t value : block) {
+            EXPECT_GE(value, -256);
+            EXPECT_LE(value, 255);
+        }
+    }
+}
