@@ -1,4 +1,5 @@
 #include "playback/audioreader.h"
+#include "playback/channelfileaudio.h"
 #include "playback/frameblock.h"
 #include "playback/indexlayout.h"
 #include "playback/playbackaudiosink.h"
@@ -115,6 +116,12 @@ void AudioReader::JoinThread()
 
 void AudioReader::Stop()
 {
+    std::lock_guard<std::mutex> lock(m_control);
+    StopLocked();
+}
+
+void AudioReader::StopLocked()
+{
     m_stop.Raise();
     JoinThread();
     m_tile.audioRunning = false;
@@ -142,7 +149,8 @@ bool AudioReader::StartAudio()
 {
     if (m_tile.audioOn.load() == 0)
         return false;
-    Stop();
+    std::lock_guard<std::mutex> lock(m_control);
+    StopLocked();
     m_stop.Clear();
     m_tile.audioOn = 2;
     ClearFill();
@@ -283,16 +291,30 @@ void AudioReader::PlayAudioSecond(const QString& timeText)
     if (m_tile.audioOn.load() == 0)
         return;
     const AudioKind kind = m_tile.audio.kind;
-    if (kind != AudioKind::ClientAh && kind != AudioKind::ClientAh000)
+    if (kind != AudioKind::ClientAh && kind != AudioKind::ClientAh000 && kind != AudioKind::ChannelFiles)
         return;
     int second = IndexLayout::SecondOfText(timeText);
     if (second < 0)
         return;
+    std::lock_guard<std::mutex> lock(m_control);
+    if (kind == AudioKind::ChannelFiles) {
+        StopLocked();
+        m_stop.Clear();
+        const qint64 start = ChannelFileAudio::MinuteStart(m_tile.paths.indexPath, m_tile.paths.dataPath, second);
+        if (start < 0)
+            return;
+        m_tile.audioRunning = true;
+        m_thread = std::thread([this, start, second] {
+            StepChannelFiles(start, second);
+            m_tile.audioRunning = false;
+        });
+        return;
+    }
     second = std::max(0, second - m_tile.audio.startSecond);
     // The block facts are taken here, on the play thread that owns them.
     const bool stepped = m_tile.block.Stepped();
     const bool large = m_tile.index.LargeBlock();
-    Stop();
+    StopLocked();
     m_stop.Clear();
     m_tile.audioRunning = true;
     m_thread = std::thread([this, second, stepped, large] {
@@ -369,4 +391,27 @@ bool AudioReader::VideoBehind() const
         second = std::max(0, second - m_tile.audio.startSecond);
     const qint64 videoMs = qint64(std::max(0, m_tile.headerIndex)) * (1000 / count) + qint64(second) * 1000;
     return videoMs + 500 < m_audioMs.load();
+}
+
+void AudioReader::StepChannelFiles(qint64 start, int second)
+{
+    const int channel = std::clamp(m_tile.paths.channel, 0, 3);
+    const QByteArray audio = ChannelFileAudio::CollectSecond(m_tile.paths.dataPath, start, second, channel);
+    const auto* data = reinterpret_cast<const quint8*>(audio.constData());
+    const int length = audio.size();
+    if (length <= kHalf) {
+        if (length > 0)
+            Hand(data, length, 5);
+        return;
+    }
+    Hand(data, kHalf, 5);
+    if (m_clock.Pause(450, m_stop))
+        return;
+    const int middle = std::min(kHalf, length - kHalf);
+    Hand(data + kHalf, middle, 5);
+    if (length > 2 * kHalf) {
+        if (m_clock.Pause(450, m_stop))
+            return;
+        Hand(data + 2 * kHalf, length - 2 * kHalf, 5);
+    }
 }

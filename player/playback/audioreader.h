@@ -14,6 +14,7 @@
 #include <QtGlobal>
 
 #include <atomic>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -75,14 +76,19 @@ private:
     bool MediaSecondLoop(int second);
     bool ReadMediaSecond(int second, int& codec);
     void StepSecond(int second, bool stepped, bool large);
+    void StepChannelFiles(qint64 start, int second);
     bool Playing() const;
     void Hand(const quint8* data, int length, int codec);
     void JoinThread();
+    void StopLocked();
 
     TileState& m_tile;
     PlaybackAudioSink& m_sink;
     PlaybackClock& m_clock;
     StopSignal m_stop;
+    // The user-interface thread (audio on and off) and the play thread (a new second) both start
+    // and stop the reader: one at a time.
+    std::mutex m_control;
     std::thread m_thread;
     std::vector<quint8> m_fill;
     int m_fillCount = 0;

@@ -1,21 +1,26 @@
 #include "playback/searchview.h"
 #include "playback/playbackhost.h"
 #include "playback/playbacklog.h"
+#include "playback/previewsink.h"
 
 CSearchView::CSearchView(int tile, PlaybackFrameSink& sink, PlaybackHost& host, PlaybackAudioSink& audio,
-                         PlaybackClock& clock)
+                         PlaybackClock& clock, PreviewSink* previews)
     : m_host(host)
     , m_handOff(m_tile, sink, host)
     , m_reader(m_tile, m_handOff, host)
     , m_audio(m_tile, audio, clock)
     , m_engine(m_tile, m_reader, m_handOff, m_audio, host, clock, m_stop)
+    , m_previewSink(previews)
 {
+    if (previews)
+        m_preview = std::make_unique<PreviewReader>(*previews);
     m_tile.tile = tile;
     m_tile.serverId = -1;
 }
 
 CSearchView::~CSearchView()
 {
+    JoinPreview();
     m_stop.Raise();
     m_engine.Join();
     m_audio.Stop();
@@ -23,6 +28,7 @@ CSearchView::~CSearchView()
 
 void CSearchView::Reset()
 {
+    JoinPreview();
     if (m_tile.opened)
         m_engine.StopPlayback();
     m_engine.Join();
@@ -139,4 +145,22 @@ int CSearchView::GetPlayPosition() const
 QString CSearchView::GetCurrentTimeString() const
 {
     return m_tile.opened ? m_tile.CurrentTime() : QStringLiteral("000000");
+}
+
+void CSearchView::StartPreview(int position, int preview)
+{
+    if (!m_preview)
+        return;
+    if (!m_tile.opened) {
+        m_preview->Join();
+        m_previewSink->ShowPreview(preview, 0, 0, QString());
+        return;
+    }
+    m_preview->StartPreview(m_tile.paths, m_tile.Layout512(), m_tile.index.firstSecond, position, preview);
+}
+
+void CSearchView::JoinPreview()
+{
+    if (m_preview)
+        m_preview->Join();
 }

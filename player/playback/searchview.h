@@ -8,10 +8,13 @@
 #include "playback/framehandoff.h"
 #include "playback/mediareader.h"
 #include "playback/playengine.h"
+#include "playback/previewreader.h"
 #include "playback/stopsignal.h"
 #include "playback/tilestate.h"
 
 #include <QString>
+
+#include <memory>
 
 class PlaybackAudioSink;
 class PlaybackClock;
@@ -33,8 +36,9 @@ public:
         quint8 listFlag = 0;
     };
 
+    // previews may be null: slider previews then get no picture.
     CSearchView(int tile, PlaybackFrameSink& sink, PlaybackHost& host, PlaybackAudioSink& audio,
-                PlaybackClock& clock);
+                PlaybackClock& clock, PreviewSink* previews = nullptr);
     ~CSearchView();
     CSearchView(const CSearchView&) = delete;
     CSearchView& operator=(const CSearchView&) = delete;
@@ -69,6 +73,9 @@ public:
     void ReadMediaFrame() { m_reader.ReadMediaFrame(); }
     void StepBackMedia() { m_reader.StepBackMedia(); }
     void PlayAudioSecond(const QString& timeText) { m_audio.PlayAudioSecond(timeText); }
+    // The picture at a play position for slider preview 0..9, read on a thread of its own.
+    void StartPreview(int position, int preview);
+    void JoinPreview();
 
     // Frame hand-off.
     void PutNoData() { m_handOff.PutNoData(); }
@@ -116,5 +123,7 @@ private:
     MediaReader m_reader;
     AudioReader m_audio;
     PlayEngine m_engine;
+    std::unique_ptr<PreviewReader> m_preview;
+    PreviewSink* m_previewSink;
     QString m_error;
 };

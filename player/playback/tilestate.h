@@ -8,8 +8,8 @@
 #include "playback/indexlayout.h"
 #include "playback/recordinglocator.h"
 
-#include <QMutex>
 #include <QString>
+#include <mutex>
 
 #include <atomic>
 
@@ -83,29 +83,29 @@ struct TileState
     // Date (yyyymmdd) and time (hhmmss) texts of the current frame.
     void SetCurrent(int date, int time)
     {
-        QMutexLocker lock(&m_textLock);
+        std::lock_guard<std::mutex> lock(m_textLock);
         m_date = QString::number(date);
         m_time = QStringLiteral("%1").arg(time, 6, 10, QLatin1Char('0'));
     }
     QString CurrentTime() const
     {
-        QMutexLocker lock(&m_textLock);
+        std::lock_guard<std::mutex> lock(m_textLock);
         return m_time;
     }
     QString CurrentDate() const
     {
-        QMutexLocker lock(&m_textLock);
+        std::lock_guard<std::mutex> lock(m_textLock);
         return m_date;
     }
     void ClearCurrent()
     {
-        QMutexLocker lock(&m_textLock);
+        std::lock_guard<std::mutex> lock(m_textLock);
         m_date.clear();
         m_time = QStringLiteral("000000");
     }
 
 private:
-    mutable QMutex m_textLock;
+    mutable std::mutex m_textLock;
     QString m_date;
     QString m_time = QStringLiteral("000000");
 };

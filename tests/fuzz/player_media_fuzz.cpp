@@ -12,6 +12,7 @@
 #include "playback/frameblock.h"
 #include "playback/framerecord.h"
 #include "playback/indexlayout.h"
+#include "playback/previewsink.h"
 #include "playback/profileini.h"
 #include "playback/searchview.h"
 #include "player/playback/support/playbackfakes.h"
@@ -25,6 +26,13 @@
 #include <memory>
 
 namespace {
+
+class Previews : public PreviewSink
+{
+public:
+    int DecodePreview(int, quint8* data, int length) override { return length > 0 && data[0] ? 352240 : 0; }
+    void ShowPreview(int, int, int, const QString&) override {}
+};
 
 void WriteFile(const QString& path, const QByteArray& bytes)
 {
@@ -98,11 +106,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     FakeAudioSink audio;
     FakeClock clock;
     host.split = (mode & 0x10) ? 4 : 1;
-    CSearchView view(0, sink, host, audio, clock);
+    Previews previews;
+    CSearchView view(0, sink, host, audio, clock, &previews);
     if (!view.OpenFile({file, folder, 0, 0}))
         return 0;
     view.GetPlayRange();
     view.GetPlayPosition();
+    view.StartPreview(int(mode >> 5), int(mode % 10));
+    view.StartPreview(view.GetPlayRange() + 3, 1);
+    view.JoinPreview();
     const int ops = (mode >> 2) & 3;
     view.StartAudio();
     view.PlayForward();

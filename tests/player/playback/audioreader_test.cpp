@@ -163,3 +163,36 @@ TEST(TileAudio, AhSecondPlaysInTwoHalvesMadeSignedAndSwapped)
     EXPECT_EQ(audio.codecs[0], 6);
     EXPECT_TRUE(clock.Pauses().contains(450));
 }
+
+TEST(TileAudio, AudioSwitchedWhilePlayStartsEachSecond)
+{
+    // The play thread starts the audio of every new second while the user switches audio off
+    // and on: neither may join or replace the other's reader.
+    QTemporaryDir root;
+    const ClientRecording rec = WriteClientRecording(root.path(), TenPerSecond(80510, 10), 10);
+    ASSERT_TRUE(rec.error.isEmpty());
+    {
+        QFile f(rec.folder + "/ah080510.003");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(Seconds(11, 8000));
+    }
+    FakeFrameSink sink;
+    FakeHost host;
+    FakeAudioSink audio;
+    FakeClock clock;
+    CSearchView view(0, sink, host, audio, clock);
+    ASSERT_TRUE(view.OpenFile({rec.dataName, rec.folder, 0, 0}));
+    for (int round = 0; round < 5; ++round) {
+        view.GoFirst();
+        ASSERT_TRUE(view.StartAudio());
+        view.PlayForward();
+        for (int i = 0; i < 20; ++i) {
+            view.WaitAudioReady();
+            view.StartAudio();
+        }
+        ASSERT_TRUE(WaitUntil([&] { return !view.IsRunning(); }));
+        view.Join();
+        EXPECT_EQ(view.State(), PlayState::End);
+    }
+    EXPECT_GT(audio.Count(), 0);
+}

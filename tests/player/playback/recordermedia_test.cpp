@@ -72,7 +72,7 @@ struct StreamFile
 
     // Appends the block of one second with `frames` frames (the first a key frame); returns
     // its offset.
-    quint32 AddSecond(int second, int frames, int firstNumber)
+    quint32 AddSecond(int second, int frames, int firstNumber, bool allKeys = false)
     {
         const quint32 blockAt = quint32(bytes.size());
         const int headersSize = 56 * (frames + 1); // one header of zeros ends the block
@@ -82,7 +82,7 @@ struct StreamFile
         quint32 keyAt = at;
         for (int f = 0; f < frames; ++f) {
             const QByteArray p = StoredPayload(firstNumber + f, 40 + 4 * f);
-            headers += Header56(quint32(p.size()), f == 0, at, keyAt, 40, second);
+            headers += Header56(quint32(p.size()), f == 0 || allKeys, at, allKeys ? at : keyAt, 40, second);
             data += p;
             payloads.append(p);
             at += quint32(p.size());
@@ -92,10 +92,10 @@ struct StreamFile
     }
 };
 
-QByteArray Index512(const QList<QPair<int, QByteArray>>& entries, int lastSecond)
+QByteArray Index512(const QList<QPair<int, QByteArray>>& entries, int lastSecond, quint32 flags = 0)
 {
     QByteArray idx(512 + 16 * (lastSecond + 1), '\0');
-    U32(idx, 0, 0x0); // not 1: the 512-byte layout
+    U32(idx, 0, flags); // not 1: the 512-byte layout
     U32(idx, 8, (entries.first().first + 32) * 16);
     for (const auto& e : entries) {
         const int hour = e.first / 3600, minute = e.first / 60 % 60;
@@ -266,6 +266,13 @@ TEST_F(MediaTest, FrameRecordsAreQueuedAlongTheirChain)
     EXPECT_EQ(view->State(), PlayState::Start);
     EXPECT_EQ(sink.Queued().size(), 5);
     EXPECT_EQ(sink.Queued().last(), data.left(124));
+    // "240000" reads the index's last entry; "080510" the first second again.
+    view->GoToTime("240000");
+    EXPECT_EQ(sink.Queued().last(), data.mid(r2, 132));
+    EXPECT_EQ(view->GetCurrentTimeString(), QString("080511"));
+    view->GoToTime("080510");
+    EXPECT_EQ(sink.Queued().last(), data.left(124));
+    EXPECT_EQ(view->State(), PlayState::Paused);
 }
 
 TEST_F(MediaTest, RecordChainThatLoopsEnds)
@@ -297,4 +304,132 @@ TEST_F(MediaTest, RecordPayloadPastTheFileIsNotHandedOn)
     Write(root.filePath("20261210/intra_idx.005"), Index224(kSecond, {{kSecond, 0}}, kSecond));
     EXPECT_TRUE(view->OpenFile({"intra_idx.005", root.filePath("20261210"), 1, 0}));
     EXPECT_TRUE(sink.Queued().isEmpty());
+}
+
+namespace {
+
+// One second of recorder media audio: `blocks` headers of 56 bytes (a header of zeros ends
+// them), each pointing at an 8212-byte block of 16 channels of 512 bytes behind a 16-byte head
+// whose first word marks reversed words.
+quint32 AddAudioSecond(QByteArray& stream, int second, int blocks, QByteArray& channel1)
+{
+    const quint32 at = quint32(stream.size());
+    QByteArray headers;
+    QByteArray data;
+    quint32 blockAt = at + quint32(56 * (blocks + 1));
+    for (int b = 0; b < blocks; ++b) {
+        QByteArray block(8212, '\0');
+        block[0] = 0x06;
+        block[1] = 0x01;
+        for (int c = 0; c < 16; ++c) {
+            for (int i = 0; i < 512; ++i)
+                block[16 + 512 * c + i] = char(c * 16 + b + i % 11);
+        }
+        channel1 += block.mid(16 + 512, 512);
+        headers += Header56(8212, true, blockAt, blockAt, 0, second);
+        data += block;
+        blockAt += 8212;
+    }
+    stream += headers + QByteArray(56, '\0') + data;
+    return at;
+}
+
+} // namespace
+
+TEST_F(MediaTest, MediaAudioPlaysTheChannelsPartOfEveryBlock)
+{
+    WriteMedia(".002");
+    QByteArray stream, channel1;
+    const quint32 a = AddAudioSecond(stream, kSecond, 8, channel1);
+    const quint32 b = AddAudioSecond(stream, kSecond + 1, 8, channel1);
+    const quint32 c = AddAudioSecond(stream, kSecond + 2, 8, channel1);
+    Write(root.filePath("stream/stream_000.000"), stream);
+    // The entry of the last second is the index's last: it ends the audio.
+    Write(root.filePath("20261210/intra_idx.000"),
+          Index512({{kSecond, MediaEntry(a, 0)}, {kSecond + 1, MediaEntry(b, 0)}, {kSecond + 2, MediaEntry(c, 0)}},
+                   kSecond + 2));
+
+    FakeClock hold(true);
+    CSearchView tile(1, sink, host, audio, hold);
+    ASSERT_TRUE(tile.OpenFile({"intra_idx.002", root.filePath("20261210"), 1, 0}));
+    EXPECT_EQ(tile.GetAudioKind(), AudioKind::MediaStream);
+    ASSERT_TRUE(tile.StartAudio());
+    tile.PlayForward();
+    ASSERT_TRUE(WaitUntil([&] { return audio.Count() == 2; }));
+    tile.StopPlayback(); // waits for the audio reader, which ended at the index's last entry
+    // Two seconds of 8 blocks give 8192 bytes: one 8000-byte second, made signed and reversed.
+    ASSERT_EQ(audio.blocks.size(), 2);
+    QByteArray want = channel1.left(8000);
+    char* w = want.data();
+    for (int i = 0; i < want.size(); ++i)
+        w[i] = char(quint8(w[i]) - 128);
+    for (int i = 0; i + 3 < want.size(); i += 4) {
+        std::swap(w[i], w[i + 3]);
+        std::swap(w[i + 1], w[i + 2]);
+    }
+    EXPECT_EQ(audio.blocks[0], want.left(4000));
+    EXPECT_EQ(audio.blocks[1], want.mid(4000));
+    EXPECT_EQ(audio.codecs[0], 6);
+}
+
+TEST_F(MediaTest, FrameRecordAudioOfASecondInTimeOrder)
+{
+    Write(root.filePath("day.lst"), "20261210");
+    // Three records of 08:05:10 with audio behind their 20-byte payloads, written out of time
+    // order; a record of the next second ends the second.
+    QByteArray data;
+    QByteArray slot1[3];
+    const int subSeconds[3] = {3000, 1000, 2000};
+    for (int r = 0; r < 4; ++r) {
+        const qint64 at = data.size();
+        const qint64 size = 104 + 20 + (r < 3 ? 4 * 512 : 0);
+        QByteArray rec = Record104(r < 3 ? kSecond : kSecond + 1, at - 1, at + size, -1, 25, QByteArray(20, 'v'));
+        U64(rec, 92, quint64(r < 3 ? kSecond : kSecond + 1) * 4096 + (r < 3 ? subSeconds[r] : 0));
+        if (r < 3) {
+            U32(rec, 20, 0x100000u | 20u);
+            QByteArray audio;
+            for (int slot = 0; slot < 4; ++slot)
+                audio += QByteArray(512, char('A' + r * 4 + slot));
+            slot1[r] = audio.mid(512, 512); // audio channel 2 sits at (3 - 2) x 512
+            rec += audio;
+        } else {
+            U64(rec, 76, quint64(-1));
+        }
+        data += rec;
+    }
+    Write(root.filePath("stream/stream_000.003"), data);
+    Write(root.filePath("20261210/intra_idx.003"), Index224(kSecond, {{kSecond, 0}}, kSecond + 1));
+    ASSERT_TRUE(view->OpenFile({"intra_idx.003", root.filePath("20261210"), 1, 0}));
+    EXPECT_EQ(view->GetAudioKind(), AudioKind::ChannelFiles);
+    ASSERT_TRUE(view->StartAudio());
+    view->PlayAudioSecond("080510");
+    ASSERT_TRUE(WaitUntil([&] { return audio.Count() == 1; }));
+    view->StopPlayback();
+    EXPECT_EQ(audio.blocks[0], slot1[1] + slot1[2] + slot1[0]);
+    EXPECT_EQ(audio.codecs[0], 5);
+}
+
+TEST_F(MediaTest, ManyTilesSkipFromKeyFrameToKeyFrameByTheFrameBudget)
+{
+    // Seconds of ten key frames in an index whose flags mark large blocks: with four tiles the
+    // budget is 8 / 4 = 2 frames a second, so play shows every fifth frame, 500 ms apart.
+    Write(root.filePath("day.lst"), "20261210");
+    StreamFile stream;
+    const quint32 a = stream.AddSecond(kSecond, 10, 0, true);
+    const quint32 b = stream.AddSecond(kSecond + 1, 10, 10, true);
+    Write(root.filePath("stream/stream_000.002"), stream.bytes);
+    Write(root.filePath("20261210/intra_idx.002"),
+          Index512({{kSecond, MediaEntry(a, 0)}, {kSecond + 1, MediaEntry(b, 0)}}, kSecond + 1, 0x30000000u));
+    host.split = 4;
+    ASSERT_TRUE(view->OpenFile({"intra_idx.002", root.filePath("20261210"), 1, 0}));
+    view->PlayForward();
+    WaitIdle();
+    const QVector<QByteArray> shown = sink.Shown();
+    ASSERT_EQ(shown.size(), 4);
+    const int frames[] = {0, 5, 10, 15};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(shown[i], stream.payloads[frames[i]]) << i;
+    ASSERT_FALSE(clock->Pauses().isEmpty());
+    EXPECT_EQ(clock->Pauses().first(), 500);
+    EXPECT_EQ(sink.Decodes().first().mode, 0); // not a one-tile layout
 }

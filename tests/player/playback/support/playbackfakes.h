@@ -10,10 +10,10 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QMutex>
 #include <QString>
 #include <QThread>
 #include <QVector>
+#include <mutex>
 
 #include <atomic>
 #include <functional>
@@ -30,13 +30,13 @@ class FakeFrameSink : public PlaybackFrameSink
 public:
     int DecodeFrame(int, quint8* data, int length, int mode, int) override
     {
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         decodes.append({QByteArray(reinterpret_cast<const char*>(data), length), mode, false});
         return 352 * 1000 + 240;
     }
     void DisplayFrame(const ShownFrame& frame) override
     {
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         if (!decodes.isEmpty())
             decodes.last().shown = true;
         shown.append(frame);
@@ -44,19 +44,19 @@ public:
     void SetPlayState(int, int playState) override { lastState = playState; }
     void AddLiveData(const QueuedFrame& frame) override
     {
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         queued.append(QByteArray(reinterpret_cast<const char*>(frame.data), frame.length));
         queuedTimes.append(frame.time);
     }
     QVector<DecodeCall> Decodes()
     {
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         return decodes;
     }
     // The frames that were shown, in order.
     QVector<QByteArray> Shown()
     {
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         QVector<QByteArray> out;
         for (const auto& d : decodes) {
             if (d.shown)
@@ -66,19 +66,19 @@ public:
     }
     QVector<QByteArray> Queued()
     {
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         return queued;
     }
     void Clear()
     {
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         decodes.clear();
         shown.clear();
         queued.clear();
         queuedTimes.clear();
     }
 
-    QMutex mutex;
+    std::mutex mutex;
     QVector<DecodeCall> decodes;
     QVector<ShownFrame> shown;
     QVector<QByteArray> queued;
@@ -113,7 +113,7 @@ class FakeAudioSink : public PlaybackAudioSink
 public:
     void PlayAudio(const quint8* data, int length, int codec) override
     {
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         blocks.append(QByteArray(reinterpret_cast<const char*>(data), length));
         codecs.append(codec);
     }
@@ -121,11 +121,11 @@ public:
     int PendingBlocks() const override { return 0; }
     int Count()
     {
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         return blocks.size();
     }
 
-    QMutex mutex;
+    std::mutex mutex;
     QVector<QByteArray> blocks;
     QVector<int> codecs;
     std::atomic<int> flushes{0};
@@ -142,7 +142,7 @@ public:
     bool Pause(int ms, StopSignal& stop) override
     {
         {
-            QMutexLocker lock(&mutex);
+            std::lock_guard<std::mutex> lock(mutex);
             pauses.append(ms);
         }
         m_now += ms;
@@ -150,13 +150,14 @@ public:
             return stop.WaitFor(120000);
         return stop.IsRaised();
     }
+    // A deep copy: the worker appends while tests read.
     QVector<int> Pauses()
     {
-        QMutexLocker lock(&mutex);
-        return pauses;
+        std::lock_guard<std::mutex> lock(mutex);
+        return QVector<int>(pauses.begin(), pauses.end());
     }
 
-    QMutex mutex;
+    std::mutex mutex;
     QVector<int> pauses;
 
 private:
