@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <mutex>
+#include <vector>
 
 enum class AudioType : int {
     G726_16k = 0,
@@ -37,7 +38,9 @@ public:
     int Init();
     bool IsReady() const;
     // Decodes and plays one block. While exportRunning is set, types 4, 6, 8 and 9 are returned
-    // decoded (a copy of the 8000 bytes) instead of played; otherwise the result is empty.
+    // decoded (a copy the caller owns) instead of played; otherwise the result is empty. Blocks
+    // too short for their type's fixed size are refused; gathered types decode every whole unit
+    // and carry the rest.
     QByteArray PlayAudio(int serverId, int camera, const char* data, int length, int type,
                          bool exportRunning = false);
     // Drops queued sound and the gathered rest (seeks, stops, speed changes).
@@ -46,7 +49,11 @@ public:
     CSoundPlayer& Sound() { return *m_sound; }
 
 private:
-    QByteArray DecodeBlock(const char* data, int length, int type, bool* decoded);
+    // The decoded 16-bit blocks one input block makes (none while a unit is still gathering).
+    std::vector<QByteArray> Decode(const char* data, int length, int type);
+    QByteArray DecodeTwoBit(const char* data);
+    QByteArray DecodeFourBit(const char* data);
+    void Play(const QByteArray& decoded, bool firstHalfOnly);
 
     std::mutex m_lock;
     std::unique_ptr<CSoundPlayer> m_sound;

@@ -1,11 +1,13 @@
 #include "engine/hplivecontrol.h"
 
+#include "engine/decoderoutput.h"
 #include "engine/displayloop.h"
 #include "engine/enginelog.h"
 #include "engine/livecontrolhost.h"
 #include "engine/liveframequeues.h"
 #include "engine/sizecode.h"
 #include "engine/tiledisplay.h"
+#include "engine/videodecoderlock.h"
 
 #include <array>
 #include <atomic>
@@ -17,6 +19,10 @@
 #include <new>
 
 namespace {
+constexpr int kOwnDecoderWidth = 336;
+constexpr int kOwnDecoderHeight = 272;
+constexpr int kOutputRoutineSetting = 5;
+
 bool ValidTile(int tile)
 {
     return tile >= 0 && tile < kEngineTiles;
@@ -57,9 +63,9 @@ struct HPLiveControl::State : DisplayLoopTarget
             return -1;
         if (frame.codec == FrameCodec::H264)
             return chain.DecodeQueuedH264(frame.Data(), frame.length, picture, tile, 1);
-        (void)fieldMode;
-        // The engine's own decoder joins here.
-        return -1;
+        // The engine's own decoder, the first family (quality 1: no recorder client).
+        return ownDecoder.Decode(frame.Data(), frame.length, picture, kPictureBufferBytes, tile, fieldMode, 0,
+                                 filter[size_t(tile)], 1);
     }
 
     void KeepLastFrame(int tile, const LiveFrame& frame) override { SetLastFrame(tile, &frame); }
@@ -98,6 +104,7 @@ struct HPLiveControl::State : DisplayLoopTarget
     EngineClock* clock;
     pool_LiveFrame pool{10};
     DecoderChain chain;
+    VideoDecoderLock ownDecoder;
     LiveFrameQueues queues;
     std::unique_ptr<DisplayLoop> loop;
 
@@ -137,7 +144,13 @@ int HPLiveControl::Init(const DecoderLibraries& libraries)
     m_state->initialised = true;
     m_state->chain.Load(libraries);
     m_state->chain.SetPictureBuffers([state = m_state](int tile) { return state->Picture(tile); });
+    if (m_state->ownDecoder.Init(kOwnDecoderWidth, kOwnDecoderHeight) != 0)
+        qCWarning(lcPlayerEngine) << "the own decoder has no memory: its recordings make no picture";
+    // The picture buffers are 32-bit: the own decoder writes 32-bit rows into them.
+    m_state->ownDecoder.Set(0, kOutputRoutineSetting, int(OutputRoutine::Bgrx32));
     for (int tile = 0; tile < kEngineTiles; ++tile) {
+        m_state->ownDecoder.Set(tile, 2, 0);
+        m_state->ownDecoder.Set(tile, 3, 0);
         m_state->chain.SetBrightness(tile, 0);
         m_state->chain.SetContrast(tile, 0);
         m_state->chain.SetLastSize(tile, kMaxPictureWidth, kMaxPictureHeight);
@@ -366,6 +379,11 @@ void HPLiveControl::SetFilter(int tile, int value)
 {
     if (ValidTile(tile))
         m_state->filter[size_t(tile)] = value;
+}
+
+VideoDecoderLock& HPLiveControl::OwnDecoder()
+{
+    return m_state->ownDecoder;
 }
 
 pool_LiveFrame& HPLiveControl::Pool()

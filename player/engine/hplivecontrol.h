@@ -20,6 +20,7 @@
 
 class LiveControlHost;
 class TileDisplay;
+class VideoDecoderLock;
 
 // OSD options in their order: camera title, recorder name, date, time, event, tile number, text
 // colour (0xRRGGBB).
@@ -90,6 +91,8 @@ public:
 
     // The own decoder's post-filter for the tile (the grid's adjust value; 0 = none).
     void SetFilter(int tile, int value);
+    // The engine's own decoder, for the image adjust dialog and the grid.
+    VideoDecoderLock& OwnDecoder();
     pool_LiveFrame& Pool();
     DecoderChain& Chain();
     int QueuedFrames() const;

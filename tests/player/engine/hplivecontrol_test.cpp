@@ -2,6 +2,7 @@
 // the display thread onto a fake tile display, last frames and the orderly stop.
 #include "enginefakes.h"
 #include "h264fixture.h"
+#include "ownencoder.h"
 
 #include "engine/hplivecontrol.h"
 
@@ -140,4 +141,35 @@ TEST(HPLiveControl, RedrawsStopWithTheDisplayThread)
     engine.Shutdown();
     engine.RedrawAll();
     EXPECT_EQ(display.redrawn.size(), 2u);
+}
+
+TEST(HPLiveControl, OwnDecoderFramesShowAs32BitPictures)
+{
+    // A 336 x 224 key picture of the own decoder, every luma block at 90, chroma neutral.
+    OwnEncoder encoder;
+    encoder.PictureHeader(true, 2, 0);
+    for (int mb = 0; mb < 21 * 14; ++mb) {
+        encoder.KeyMacroblock(0, 0);
+        for (int j = 0; j < 4; ++j)
+            encoder.Dc(90);
+        encoder.Dc(128);
+        encoder.Dc(128);
+    }
+    encoder.EndCode();
+    const QByteArray frame = encoder.Frame(1);
+    FakeHost host;
+    FakeDisplay display;
+    HPLiveControl engine(&host, &display);
+    ASSERT_EQ(engine.Init(), 0);
+    Add(engine, frame, frame.size(), 5, 4, 1, 0);
+    ASSERT_TRUE(display.WaitFor(1));
+    const ShownFrame shown = display.Frames().front();
+    EXPECT_EQ(shown.tile, 4);
+    EXPECT_EQ(shown.width, 336);
+    EXPECT_EQ(shown.height, 224);
+    ASSERT_EQ(shown.picture.size(), 336 * 224 * 4);
+    // Blue, green, red, then the routine's fourth byte.
+    EXPECT_EQ(shown.picture.mid(0, 4).toHex(), QByteArray("5a5a5a00"));
+    EXPECT_EQ(shown.picture.mid(336 * 224 * 4 - 4).toHex(), QByteArray("5a5a5a00"));
+    EXPECT_TRUE(engine.Shutdown());
 }
