@@ -103,11 +103,10 @@ OsdContent CameoDisplay::Content(int tile, const CameoView& view, const LiveFram
 void CameoDisplay::DrawThroughFront(int tile, const QImage& picture, const QRect& source, const QRect& target,
                                     const OsdContent& content)
 {
-    {
-        const OsdStyle style = GetOsdStyle();
-        std::lock_guard<std::mutex> tileLock(m_tileLocks[tile]);
-        m_osd[tile].SetOptions(style);
-    }
+    // Locks in one order everywhere: the tile's, then the front's, then the window canvas's.
+    const OsdStyle style = GetOsdStyle();
+    std::lock_guard<std::mutex> tileLock(m_tileLocks[tile]);
+    m_osd[tile].SetOptions(style);
     m_front.Lock();
     if (m_front.Draw(picture.constBits(), picture.width(), picture.height()) == 0
         && m_front.Blit(source, target) == 0) {

@@ -3,6 +3,11 @@
 // behaviour in widget-free classes and does only what needs a window: turning mouse, wheel and
 // timer events into their calls, showing the context menu and the drag image, and painting the
 // canvas that the tile display draws into.
+//
+// The main dialog puts it together as: the grid window (its host and display host given here);
+// a GridLiveControlHost over Grid() and the video engine over that host and Display(); the
+// display front made with Display().CreateFront (0: the engine's SetUseDirectDraw(1), and
+// Display().StartPresenting()); then Init with a LiveControlCameoEngine over the engine.
 #include "ui/cameocontroller.h"
 #include "ui/cameodisplay.h"
 #include "ui/cameogrid.h"

@@ -9,6 +9,7 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 #include <map>
+#include <thread>
 
 namespace {
 
@@ -267,5 +268,48 @@ TEST_F(CameoDisplayTest, GrabsOfLayoutsAreWritten)
             display.DisplayFrame(tile, frame, picture.data(), 0, 1);
         }
         EXPECT_TRUE(canvas.Copy().save(QStringLiteral("%1/layout%2.png").arg(folder).arg(code)));
+    }
+}
+
+// Players' threads, the present loop and user-interface redraws all drawing at once, on both roads.
+TEST_F(CameoDisplayTest, DrawersOnManyThreadsShareTheWindowSafely)
+{
+    grid.Layout(400, 300, 7, false, false, false);
+    for (int tile = 0; tile < kCameoCount; ++tile) {
+        FileTile(tile);
+    }
+    ASSERT_EQ(display.CreateFront(400, 300), 0);
+    host.directDraw = true;
+    display.StartPresenting();
+    const std::vector<uint8_t> picture = Solid(352, 240, red);
+    std::vector<std::thread> players;
+    for (int worker = 0; worker < 4; ++worker) {
+        players.emplace_back([&, worker] {
+            for (int n = 0; n < 40; ++n) {
+                for (int tile = worker; tile < kCameoCount; tile += 4) {
+                    LiveFrame frame = Frame(352, 240, n % 9);
+                    display.DisplayFrame(tile, frame, picture.data(), (n + tile) % 2, 1);
+                }
+            }
+        });
+    }
+    for (int n = 0; n < 10; ++n) {
+        display.RedrawAll();
+        grid.SetPan(n % 16, n, n);
+    }
+    for (std::thread& player : players) {
+        player.join();
+    }
+    display.StopPresenting();
+    // Every tile ends with a picture on the composed road.
+    for (int tile = 0; tile < kCameoCount; ++tile) {
+        LiveFrame frame = Frame(352, 240, 5);
+        display.DisplayFrame(tile, frame, picture.data(), 0, 1);
+    }
+    const QImage shown = canvas.Copy();
+    for (int tile = 0; tile < kCameoCount; ++tile) {
+        CameoRect rect;
+        ASSERT_TRUE(grid.GetCameoRect(tile, &rect));
+        EXPECT_EQ(Rgb(shown, rect.left + rect.Width() / 2, rect.top + rect.Height() / 2), red & 0xFFFFFF) << tile;
     }
 }
