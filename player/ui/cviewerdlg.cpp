@@ -112,6 +112,8 @@ CViewerDlg::~CViewerDlg()
     m_closing = true;
     if (m_players)
         m_players->StopAll();
+    if (m_grid)
+        m_grid->Display().StopPresenting();
     // The engine's threads end before the grid and the players they draw for go.
     if (m_engine && !m_engine->Shutdown(3000))
         qCWarning(lcPlayerUi) << "the video engine did not stop in time";
@@ -166,7 +168,14 @@ void CViewerDlg::CreateControls()
     // The library this program carries comes first, as the one written out at start-up.
     libraries.h264Candidates.prepend(CarriedPath(m_env, "c:\\Player\\KRO_SDK_H264_Dec.dll"));
     m_engine->Init(libraries);
-    m_cameoEngine = std::make_unique<LiveControlCameoEngine>(m_engine.get(), true);
+    // The display front draws the tiles when it can be made; the composed road stays otherwise.
+    const bool frontFailed = m_grid->Display().CreateFront(569, 468) != 0;
+    if (!frontFailed) {
+        m_engine->SetUseDirectDraw(1);
+        m_grid->Display().StartPresenting();
+    }
+    m_cameoHost->AttachEngine(m_engine.get());
+    m_cameoEngine = std::make_unique<LiveControlCameoEngine>(m_engine.get(), frontFailed);
     m_frames = std::make_unique<LiveControlFrameSink>(*m_engine);
     m_players = std::make_unique<ViewerPlayers>(*this, *m_tiles, m_playFlags, *m_frames, *m_audio);
     m_cameoHost->AttachPlayers(m_players.get());

@@ -4,6 +4,7 @@
 #include "ui/searchviewcameoplayer.h"
 #include "ui/viewerplayers.h"
 
+#include "engine/hplivecontrol.h"
 #include "playback/searchview.h"
 
 #include <QAudioDeviceInfo>
@@ -113,4 +114,9 @@ std::optional<OsdPlayerText> ViewerCameoHost::PlayerText(int tile) const
     text.dataPath = view->DataPath();
     text.audio = view->AudioOn();
     return text;
+}
+
+bool ViewerCameoHost::IsDirectDraw() const
+{
+    return m_engine && m_engine->IsDirectDraw() != 0;
 }

@@ -9,6 +9,7 @@
 #include "ui/cameohost.h"
 
 class CViewerDlg;
+class HPLiveControl;
 class SearchViewCameoPlayer;
 class ViewerPlayers;
 
@@ -20,6 +21,7 @@ public:
 
     // The tile engines exist after the grid: they are attached when made.
     void AttachPlayers(ViewerPlayers* players);
+    void AttachEngine(HPLiveControl* engine) { m_engine = engine; }
 
     // CameoHost.
     CameoPlayer* Player(int tile) override;
@@ -46,10 +48,11 @@ public:
     std::optional<OsdPlayerText> PlayerText(int tile) const override;
     bool CaptureForExport(int, int, const uint8_t*, int, int, int, int, int) override { return false; }
     bool HoldsPresenting() const override { return false; }
-    bool IsDirectDraw() const override { return false; }
+    bool IsDirectDraw() const override;
 
 private:
     CViewerDlg& m_dialog;
     ViewerPlayers* m_players = nullptr;
+    HPLiveControl* m_engine = nullptr;
     std::array<std::unique_ptr<SearchViewCameoPlayer>, 16> m_cameoPlayers;
 };
