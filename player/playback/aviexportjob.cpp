@@ -1,0 +1,124 @@
+#include "playback/aviexportjob.h"
+
+#include "playback/aviexportrules.h"
+#include "playback/playbacklog.h"
+
+#include <QFileInfo>
+#include <QPainter>
+
+namespace {
+
+constexpr int kOutputRate = 30;
+constexpr qint64 kMinimumFile = 1024;
+
+void DrawLines(QPainter& painter, const QString& date, const QString& time, int pixelSize, int secondLine)
+{
+    QFont font = painter.font();
+    font.setPixelSize(pixelSize);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            painter.drawText(20 + dx, 20 + dy, date);
+            painter.drawText(20 + dx, secondLine + dy, time);
+        }
+    }
+    painter.setPen(Qt::white);
+    painter.drawText(20, 20, date);
+    painter.drawText(20, secondLine, time);
+}
+
+} // namespace
+
+AviExportJob::AviExportJob(ExportSource& source, CAviWriter& writer, const AviExportOptions& options)
+    : m_source(source)
+    , m_writer(writer)
+    , m_options(options)
+{}
+
+QImage AviExportJob::RenderFrame(const QImage& picture, int second) const
+{
+    const QSize size = AviExportRules::OutputSize(picture.size());
+    QImage frame = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                       .convertToFormat(QImage::Format_RGB32);
+    if (m_options.watermark)
+        AviExportRules::ApplyWatermark(frame, m_options.mark);
+    if (m_options.osd) {
+        QPainter painter(&frame);
+        const bool small = frame.width() <= 700;
+        DrawLines(painter, m_source.DateText(second), m_source.TimeText(second), small ? 15 : 30, small ? 40 : 50);
+    }
+    return frame;
+}
+
+bool AviExportJob::AddFrame(const QImage* picture, bool repeat, int second)
+{
+    if (m_writer.State() == 0) {
+        if (!picture)
+            return true; // nothing to open the file with yet
+        int opened = m_writer.Open(*picture, m_options.audio);
+        if (opened == -2)
+            opened = m_writer.Open(*picture, m_options.audio);
+        if (opened != 0) {
+            m_openFailed = true;
+            return false;
+        }
+    }
+    if (m_options.audio && m_frameCounter == 0 && second != m_lastAudioSecond) {
+        m_lastAudioSecond = second;
+        const QByteArray audio = m_source.AudioOfSecond(second);
+        for (int at = 0; at + CAviWriter::kAudioBlock <= audio.size(); at += CAviWriter::kAudioBlock)
+            m_writer.WriteAudio(audio.mid(at, CAviWriter::kAudioBlock));
+    }
+    const bool ok = m_writer.WriteFrame(picture, repeat) == 0;
+    m_frameCounter = (m_frameCounter + 1) % kOutputRate;
+    return ok;
+}
+
+AviExportResult AviExportJob::RunTimeMode(int start, int end, const std::atomic<bool>& running,
+                                          const std::function<void(int)>& progress)
+{
+    m_writer.SetQuality(10000);
+    m_writer.SetFrameRate(kOutputRate);
+    m_frameCounter = 0;
+    m_lastAudioSecond = -1;
+    m_openFailed = false;
+    bool dataError = false;
+    if (progress)
+        progress(0);
+    m_source.SeekSecond(start);
+    for (int second = start; second < end && running.load() && !dataError && !m_openFailed; ++second) {
+        const int frames = qMin(m_source.FramesInSecond(second), AviExportRules::kSlots);
+        if (frames >= 1) {
+            const QVector<bool> row = AviExportRules::FrameRateRow(frames);
+            for (int slot = 0; slot < AviExportRules::kSlots && running.load(); ++slot) {
+                if (row[slot]) {
+                    if (!AddFrame(nullptr, true, second))
+                        break;
+                    continue;
+                }
+                QImage picture;
+                if (!m_source.DecodeNext(picture)) {
+                    dataError = true;
+                    break;
+                }
+                const QImage frame = RenderFrame(picture, second);
+                if (!AddFrame(&frame, false, second))
+                    break;
+            }
+        }
+        if (progress)
+            progress(AviExportRules::Progress(second + 1, start, end));
+    }
+    if (m_openFailed) {
+        m_writer.CloseIfOpen();
+        return AviExportResult::OpenFailed;
+    }
+    const bool closed = m_writer.Close();
+    m_fileSize = QFileInfo(m_writer.Path()).size();
+    if (!closed || m_fileSize < kMinimumFile) {
+        qCWarning(lcPlayerPlayback) << "AVI export too small" << m_fileSize;
+        return AviExportResult::TooSmall;
+    }
+    return dataError ? AviExportResult::DataError : AviExportResult::Finished;
+}

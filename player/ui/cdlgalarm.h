@@ -1,0 +1,36 @@
+#pragma once
+// The tools popup of the main dialog: a small panel with "AVI Convert" and "Print && Save".
+// AVI Convert checks for the Xvid codec first (offering its installer when missing) and opens
+// the export for the last selected tile; both beep when no tile with a file is selected.
+#include "ui/toolspopuphost.h"
+
+#include <QWidget>
+
+class QToolButton;
+
+class CDlgAlarm : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 140;
+    static constexpr int kHeight = 100;
+
+    // xvidInstalled and encoderFound are the codec check and the `ffmpeg` lookup; given so
+    // that tests choose them.
+    CDlgAlarm(ToolsPopupHost& host, bool xvidInstalled, bool encoderFound, QWidget* parent = nullptr);
+
+    // Shown at the parent's client width − 177, height − 128, or hidden.
+    void ShowPopup(bool show);
+    void OnAviConvert();
+    void OnPrint();
+
+    QToolButton* AviButton() const { return m_avi; }
+    QToolButton* PrintButton() const { return m_print; }
+
+private:
+    ToolsPopupHost& m_host;
+    bool m_xvid;
+    bool m_encoder;
+    QToolButton* m_avi;
+    QToolButton* m_print;
+};

@@ -1,0 +1,157 @@
+// The tools popup's codec check and tile rules, and the slider previews' positions, placement,
+// hot frame and seeks, offscreen with a fake main dialog.
+#include "playback/previewstrip.h"
+#include "ui/cdlgalarm.h"
+#include "ui/cpreviewdlg.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FakeToolsHost : public ToolsPopupHost
+{
+public:
+    int LastSelectedTile() const override { return tile; }
+    bool TilePlaysFile(int) const override { return playsFile; }
+    bool AskInstallCodec() override
+    {
+        log << QStringLiteral("ask");
+        return yes;
+    }
+    void RevealCodecInstaller() override { log << QStringLiteral("reveal"); }
+    void SetXvidFlag(bool installed) override { log << QStringLiteral("xvid %1").arg(installed); }
+    void Beep() override { log << QStringLiteral("beep"); }
+    void OpenAviExport(int t, bool mpeg4) override { log << QStringLiteral("avi %1 %2").arg(t).arg(mpeg4); }
+    void OpenPrintSave(int t) override { log << QStringLiteral("print %1").arg(t); }
+    int tile = 3;
+    bool playsFile = true;
+    bool yes = false;
+    QStringList log;
+};
+
+TEST(CDlgAlarm, CodecCheckAndTileRules)
+{
+    struct Case
+    {
+        bool xvid, encoder, yes, playsFile;
+        int tile;
+        QStringList log;
+    };
+    const Case cases[] = {
+        {true, true, false, true, 3, {QStringLiteral("xvid 1"), QStringLiteral("avi 3 1")}},
+        {true, false, false, true, 3, {QStringLiteral("xvid 1"), QStringLiteral("avi 3 0")}},
+        {false, true, true, true, 3, {QStringLiteral("ask"), QStringLiteral("reveal")}},
+        {false,
+         true,
+         false,
+         true,
+         3,
+         {QStringLiteral("ask"), QStringLiteral("xvid 0"), QStringLiteral("avi 3 0")}},
+        {true, true, false, true, -1, {QStringLiteral("xvid 1"), QStringLiteral("beep")}},
+        {true, true, false, false, 2, {QStringLiteral("xvid 1"), QStringLiteral("beep")}},
+    };
+    for (const Case& c : cases) {
+        FakeToolsHost host;
+        host.yes = c.yes;
+        host.playsFile = c.playsFile;
+        host.tile = c.tile;
+        CDlgAlarm popup(host, c.xvid, c.encoder);
+        popup.AviButton()->click();
+        EXPECT_EQ(host.log, c.log) << host.log.join(QLatin1Char(',')).toStdString();
+    }
+    FakeToolsHost host;
+    CDlgAlarm popup(host, true, true);
+    popup.PrintButton()->click();
+    host.tile = -1;
+    popup.OnPrint();
+    EXPECT_EQ(host.log, (QStringList{QStringLiteral("print 3"), QStringLiteral("beep")}));
+}
+
+TEST(CDlgAlarm, ShowsInTheLowerRightCorner)
+{
+    FakeToolsHost host;
+    QWidget owner;
+    owner.resize(1000, 700);
+    CDlgAlarm popup(host, true, true, &owner);
+    owner.show();
+    popup.ShowPopup(true);
+    EXPECT_TRUE(popup.isVisible());
+    EXPECT_EQ(popup.geometry(), QRect(823, 572, 140, 100));
+    popup.ShowPopup(false);
+    EXPECT_FALSE(popup.isVisible());
+}
+
+TEST(PreviewStrip, PositionsAndPlacement)
+{
+    for (int n = 0; n < 10; ++n)
+        EXPECT_EQ(PreviewStrip::PositionFor(5, n), n);
+    EXPECT_EQ(PreviewStrip::PositionFor(600, 3), 180);
+    EXPECT_EQ(PreviewStrip::Geometry(QRect(100, 500, 810, 20), 2), QRect(100 + 5 + 160, 500 + 20 - 5 - 6, 80, 6));
+
+    PreviewStrip strip(4);
+    EXPECT_EQ(strip.ShowPreview(1, 3, false), PreviewStrip::Action::Clear); // length below the number
+    EXPECT_EQ(strip.ShowPreview(1, 600, false), PreviewStrip::Action::ReadAndShow);
+    EXPECT_EQ(strip.Position(), 240);
+    EXPECT_EQ(strip.ShowPreview(1, 600, false), PreviewStrip::Action::Show); // read once
+    EXPECT_EQ(strip.ShowPreview(2, 600, false), PreviewStrip::Action::Hide);
+    EXPECT_TRUE(strip.ClickSeeks(600, true));
+    EXPECT_FALSE(strip.ClickSeeks(10, true));
+    EXPECT_FALSE(strip.ClickSeeks(600, false));
+    EXPECT_EQ(strip.ShowPreview(0, 600, false), PreviewStrip::Action::Clear);
+    EXPECT_EQ(strip.Position(), -1);
+    EXPECT_EQ(strip.ShowPreview(1, 600, true), PreviewStrip::Action::None); // no picture data
+}
+
+TEST(CPreviewDlg, ReadsOnceShowsHotFrameAndSeeks)
+{
+    QWidget owner;
+    owner.resize(900, 600);
+    owner.show();
+    CPreviewDlg preview(3, &owner);
+    QSignalSpy reads(&preview, &CPreviewDlg::ReadRequested);
+    QSignalSpy seeks(&preview, &CPreviewDlg::SeekRequested);
+    QSignalSpy hot(&preview, &CPreviewDlg::HotChanged);
+    const QRect slider(10, 500, 810, 20);
+    preview.ShowPreview(1, 600, false, slider);
+    ASSERT_EQ(reads.size(), 1);
+    EXPECT_EQ(reads.at(0).at(1).toInt(), 180);
+    EXPECT_TRUE(preview.isVisible());
+    EXPECT_EQ(preview.size(), QSize(80, 6));
+
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    preview.SetPicture(picture, QStringLiteral("08:00:00"));
+    preview.resize(160, 120); // big enough to look at the frame
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(&preview, &enter);
+    EXPECT_TRUE(preview.Hot());
+    QImage shot = preview.grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(1, 60)), QColor(Qt::red));
+    EXPECT_EQ(QColor(shot.pixel(80, 30)), QColor(Qt::green));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&preview, &leave);
+    EXPECT_FALSE(preview.Hot());
+    shot = preview.grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(1, 60)), QColor(Qt::green)); // the red frame is gone
+    EXPECT_EQ(hot.size(), 2);
+
+    preview.SetTileState(600, true);
+    QTest::mouseClick(&preview, Qt::LeftButton, {}, QPoint(20, 20));
+    ASSERT_EQ(seeks.size(), 1);
+    EXPECT_EQ(seeks.at(0).at(0).toInt(), 180);
+    preview.SetTileState(600, false);
+    QTest::mouseClick(&preview, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(seeks.size(), 1);
+
+    preview.ShowPreview(0, 600, false, slider);
+    EXPECT_FALSE(preview.isVisible());
+    EXPECT_TRUE(preview.Picture().isNull());
+}
+
+} // namespace
