@@ -1,0 +1,252 @@
+// A recording as the client makes it from a recorder's live video: each access unit of an
+// ffmpeg-made stream, renumbered as recorders number their frames, inside the recorder's frame
+// payload (20 header bytes: 00 00 01 06, the kind in byte 7, the length in 4-byte units in
+// bytes 9..11; the parameter sets; the slice start code on a 32-bit word), written by the
+// client's own writer. The main dialog opens it in a tile and plays it; the tile then shows
+// ffmpeg's own decode of the same stream, and the picture moves.
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <limits>
+
+#include "common/media/modulerecord.h"
+#include "common/support/decoder_streams.h"
+#include "ui/csearchcontrol.h"
+#include "ui/cviewerdlg.h"
+#include "ui/hpcameo.h"
+#include "ui/skinbitmaps.h"
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+constexpr int kFrames = 80;
+constexpr int kKeyInterval = 10;
+constexpr int kDate = 20261210;
+constexpr int kStart = 120000;
+
+// The NAL units of an access unit, each without its start code.
+QList<QByteArray> NalUnits(const QByteArray& unit)
+{
+    QList<QByteArray> nals;
+    int at = unit.indexOf(QByteArray("\0\0\1", 3));
+    while (at >= 0 && at + 3 < unit.size()) {
+        const int next = unit.indexOf(QByteArray("\0\0\1", 3), at + 3);
+        int end = next < 0 ? unit.size() : next;
+        if (next >= 0 && unit[next - 1] == '\0')
+            --end; // a four-byte start code
+        nals.append(unit.mid(at + 3, end - at - 3));
+        at = next;
+    }
+    return nals;
+}
+
+// The recorder frame payload around an access unit, as a recorder sends it live: 20 header
+// bytes (00 00 01 06; byte 7 the kind, 2 = a single field; bytes 9..11 the length in 4-byte
+// units, big-endian), then the H.264 data from byte 20: the sequence parameter set behind a
+// four-byte start code, the picture parameter set behind a three-byte one (SEI messages are not
+// sent), zero bytes up to a 32-bit word, and the slice's three-byte start code on that word,
+// which lies within words 5..14. Empty when the parameter sets are too long for that.
+QByteArray RecorderPayload(const QByteArray& unit)
+{
+    QByteArray data;
+    QByteArray slice;
+    bool firstParameterSet = true;
+    for (const QByteArray& nal : NalUnits(unit)) {
+        const int type = nal.isEmpty() ? 0 : nal[0] & 0x1F;
+        if (type == 1 || type == 5) {
+            slice = nal;
+        } else if (type == 7 || type == 8) {
+            data += (firstParameterSet ? QByteArray("\0\0\0\1", 4) : QByteArray("\0\0\1", 3)) + nal;
+            firstParameterSet = false;
+        }
+    }
+    while ((20 + data.size()) % 4 != 0)
+        data += '\0';
+    if ((20 + data.size()) / 4 > 14 || slice.isEmpty())
+        return QByteArray();
+    data += QByteArray("\0\0\1", 3) + slice;
+    QByteArray payload(20, '\0');
+    payload[2] = 1;
+    payload[3] = 6;
+    payload[7] = 2;
+    payload += data;
+    while (payload.size() % 4 != 0)
+        payload += '\0';
+    const int words = payload.size() / 4;
+    payload[9] = char((words >> 16) & 0x7F);
+    payload[10] = char(words >> 8);
+    payload[11] = char(words);
+    return payload;
+}
+
+struct Recording
+{
+    QString dataPath;
+    QString error;
+};
+
+// Ten frames a second from kStart on channel 3, a key frame every kKeyInterval frames.
+Recording WriteRecording(const QString& root, const QList<QByteArray>& units)
+{
+    Recording r;
+    ModuleRecord writer;
+    writer.SetNoRefresh(true);
+    if (!writer.StartRecord(2, kDate, kStart, root, 0, ModuleRecord::RecordLive)) {
+        r.error = QStringLiteral("StartRecord refused");
+        return r;
+    }
+    for (int i = 0; i < units.size(); ++i) {
+        const bool key = i % kKeyInterval == 0;
+        const QByteArray payload = RecorderPayload(units[i]);
+        if (payload.isEmpty()) {
+            r.error = QStringLiteral("frame %1 does not fit the recorder's payload").arg(i);
+            return r;
+        }
+        const int time = kStart + i / 10;
+        if (writer.OnRecordData(2, kDate, time, key ? 1 : 0, 1, payload.constData(), payload.size(), 1, 0) <= 0) {
+            r.error = QStringLiteral("frame %1 not written").arg(i);
+            return r;
+        }
+    }
+    writer.StopRecord(2);
+    r.dataPath = QDir(root).filePath(QStringLiteral("20261210/h120000.003"));
+    return r;
+}
+
+// The middle of a picture, away from the OSD's texts along the top and bottom edges.
+QRect MiddleOf(const QSize& size)
+{
+    return QRect(size.width() / 4, size.height() / 4, size.width() / 2, size.height() / 2);
+}
+
+double MeanDifference(const QImage& a, const QImage& b, const QRect& area)
+{
+    qint64 sum = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    }
+    return double(sum) / (3.0 * area.width() * area.height());
+}
+
+class PlayRecordingTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SkinBitmaps::Init();
+        ASSERT_TRUE(m_home.isValid());
+        ViewerEnvironment env;
+        env.programPath = m_home.filePath("orvane");
+        env.programFolder = m_home.path() + "/";
+        env.drives = platform::DriveRoot(m_home.filePath("drives"));
+        env.dataFolder = m_home.filePath("data");
+        env.registerFileTypes = false;
+        env.askOnExit = false;
+        m_dialog = std::make_unique<CViewerDlg>(env);
+        ASSERT_TRUE(m_dialog->OnInitDialog());
+        m_dialog->show();
+    }
+
+    void TearDown() override
+    {
+        if (m_dialog)
+            m_dialog->CloseWithoutAsking();
+    }
+
+    // The picture of tile 0 as the grid shows it.
+    QImage TilePicture() const
+    {
+        CameoRect rect;
+        if (!m_dialog->Grid()->GetCameoRect(0, &rect))
+            return QImage();
+        const QImage grid = m_dialog->Grid()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return grid.copy(rect.left, rect.top, rect.Width(), rect.Height());
+    }
+
+    // The reference picture nearest to what tile 0 shows: index and mean difference.
+    std::pair<int, double> NearestReference(const QImage& shown, const QByteArray& references) const
+    {
+        const int bytes = shown.width() * shown.height() * 4;
+        std::pair<int, double> best{-1, std::numeric_limits<double>::max()};
+        for (int i = 0; (i + 1) * bytes <= references.size(); ++i) {
+            const QImage ref(reinterpret_cast<const uchar*>(references.constData()) + i * bytes, shown.width(),
+                             shown.height(), QImage::Format_RGB32);
+            const double d = MeanDifference(shown, ref, MiddleOf(shown.size()));
+            if (d < best.second)
+                best = {i, d};
+        }
+        return best;
+    }
+
+    QTemporaryDir m_home;
+    std::unique_ptr<CViewerDlg> m_dialog;
+};
+
+} // namespace
+
+TEST_F(PlayRecordingTest, RecordedLiveVideoPlaysInItsTileAsFfmpegDecodesIt)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(kWidth, kHeight, kFrames, kKeyInterval, true);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const QList<QByteArray> units = decoder_streams::Renumber(stream.frames,
+                                                              decoder_streams::Numbering::FrameNum4Poc5);
+    ASSERT_EQ(units.size(), kFrames);
+    const Recording recording = WriteRecording(m_home.filePath("rec"), units);
+    ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
+
+    ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
+    ASSERT_TRUE(m_dialog->PlayFlag(0));
+    const QSize tile = TilePicture().size();
+    ASSERT_FALSE(tile.isEmpty());
+    QString error;
+    const QByteArray references = decoder_streams::ScaledReference(stream, tile.width(), tile.height(), 0, kFrames,
+                                                                   error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+
+    // Opened: playing brings the recording's pictures into the tile.
+    m_dialog->ControlBar()->OnPlayForward();
+    std::pair<int, double> first{-1, 0};
+    const bool shown = QTest::qWaitFor(
+        [&] {
+            first = NearestReference(TilePicture(), references);
+            return first.second < 30.0;
+        },
+        20000);
+    if (!shown)
+        TilePicture().save(QStringLiteral(ZENT_BINARY_DIR "/playrecording_shown.png"));
+    ASSERT_TRUE(shown) << "nearest reference " << first.first << " differs by " << first.second;
+
+    // Playing moves the picture on through the recording, each picture one ffmpeg decodes.
+    std::pair<int, double> later{-1, 0};
+    const bool moved = QTest::qWaitFor(
+        [&] {
+            later = NearestReference(TilePicture(), references);
+            return later.second < 30.0 && later.first >= first.first + 5;
+        },
+        20000);
+    if (!moved)
+        TilePicture().save(QStringLiteral(ZENT_BINARY_DIR "/playrecording_played.png"));
+    EXPECT_TRUE(moved) << "nearest reference " << later.first << " differs by " << later.second;
+
+    // Pausing holds the picture.
+    m_dialog->ControlBar()->OnPause();
+    const bool held = QTest::qWaitFor(
+        [&] {
+            const QImage a = TilePicture();
+            QTest::qWait(300);
+            return MeanDifference(a, TilePicture(), MiddleOf(a.size())) == 0.0;
+        },
+        20000);
+    EXPECT_TRUE(held);
+}
