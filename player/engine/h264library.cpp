@@ -1,0 +1,119 @@
+#include "engine/h264library.h"
+
+#include "engine/enginelog.h"
+#include "engine/sizecode.h"
+
+namespace {
+bool ValidContext(int context)
+{
+    return context >= 0 && context < kH264Contexts;
+}
+} // namespace
+
+H264Library::H264Library() = default;
+
+H264Library::~H264Library()
+{
+    Release();
+}
+
+bool H264Library::Load(const QStringList& candidates)
+{
+    for (const QString& name : candidates) {
+        if (name.isEmpty())
+            continue;
+        m_library.setFileName(name);
+        if (m_library.load()) {
+            qCDebug(lcPlayerEngine) << "H.264 decoder library" << m_library.fileName();
+            return true;
+        }
+        qCDebug(lcPlayerEngine) << "no H.264 decoder library at" << name << m_library.errorString();
+    }
+    return false;
+}
+
+bool H264Library::IsLoaded() const
+{
+    return m_library.isLoaded();
+}
+
+QString H264Library::FileName() const
+{
+    return m_library.fileName();
+}
+
+bool H264Library::InitContext(int context)
+{
+    if (!ValidContext(context) || !IsLoaded())
+        return false;
+    auto init = reinterpret_cast<InitFn>(m_library.resolve("KRO_H264_Init"));
+    if (!init)
+        return false;
+    H264Context& record = m_contexts[size_t(context)];
+    record.words[5] = 1;
+    record.words[6] = 2;
+    const bool ok = init(&record) == 0;
+    m_initialised[size_t(context)] = ok;
+    return ok;
+}
+
+void H264Library::ReleaseContext(int context)
+{
+    if (!ValidContext(context) || !IsLoaded() || !m_initialised[size_t(context)])
+        return;
+    if (auto release = reinterpret_cast<ReleaseFn>(m_library.resolve("KRO_H264_Release")))
+        release(&m_contexts[size_t(context)]);
+    m_initialised[size_t(context)] = false;
+}
+
+int H264Library::Decode(int context, const uint8_t* data, int length, uint8_t* output, int outputCapacity)
+{
+    if (!ValidContext(context) || !IsLoaded() || !m_initialised[size_t(context)])
+        return int(H264Status::NoLibrary);
+    auto decode = reinterpret_cast<DecodeFn>(m_library.resolve("KRO_H264_Decode"));
+    if (!decode)
+        return int(H264Status::NoLibrary);
+    H264Context& record = m_contexts[size_t(context)];
+    // The library asks for the same data again (1) or for a fresh context first (-5); a bounded
+    // number of rounds keeps a misbehaving library from holding the thread.
+    for (int round = 0; round < 8; ++round) {
+        const int status = decode(&record, data, length, output, outputCapacity);
+        switch (status) {
+        case int(H264Status::Picture):
+        case int(H264Status::PictureToo): return SizeCode::Encode(record.words[2], record.words[3]);
+        case int(H264Status::Again): continue;
+        case int(H264Status::ResetA):
+        case int(H264Status::ResetB):
+        case int(H264Status::ResetC):
+            ReleaseContext(context);
+            InitContext(context);
+            return status;
+        case int(H264Status::ResetRetry):
+            ReleaseContext(context);
+            if (!InitContext(context))
+                return int(H264Status::NoLibrary);
+            continue;
+        default: return status;
+        }
+    }
+    return int(H264Status::NoLibrary);
+}
+
+void H264Library::Release()
+{
+    if (!IsLoaded())
+        return;
+    for (int context = 0; context < kH264Contexts; ++context)
+        ReleaseContext(context);
+    m_library.unload();
+}
+
+int H264Library::Width(int context) const
+{
+    return ValidContext(context) ? m_contexts[size_t(context)].words[2] : 0;
+}
+
+int H264Library::Height(int context) const
+{
+    return ValidContext(context) ? m_contexts[size_t(context)].words[3] : 0;
+}

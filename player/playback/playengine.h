@@ -1,0 +1,76 @@
+#pragma once
+// The play state machine of one tile: the operations the control bar, the full-screen bar, the
+// grid and the time search call, and the worker thread that plays, steps or seeks. Every
+// operation first stops the running worker, so at most one worker runs per tile; a refused
+// operation only steps the main dialog's timed message box, so that the box closes when every
+// selected tile has answered.
+//
+// The worker paces frames by the clock it is given: the recorded frame rate for forward play
+// (the time spent reading and decoding subtracted), one second per record backwards in the
+// 224-byte layout, and 500, 333, 250, 200 or 150 ms per second shown in fast play.
+#include <QString>
+
+#include <functional>
+#include <thread>
+
+class AudioReader;
+class FrameHandOff;
+class MediaReader;
+class PlaybackClock;
+class PlaybackHost;
+class StopSignal;
+struct TileState;
+
+class PlayEngine
+{
+public:
+    static constexpr int kFastSpeeds = 5;
+
+    PlayEngine(TileState& tile, MediaReader& reader, FrameHandOff& handOff, AudioReader& audio, PlaybackHost& host,
+               PlaybackClock& clock, StopSignal& stop);
+    ~PlayEngine();
+    PlayEngine(const PlayEngine&) = delete;
+    PlayEngine& operator=(const PlayEngine&) = delete;
+
+    void StopPlayback();
+    void PlayForward();
+    void PlayBackward();
+    // Pressed again while fast play runs in the same direction, the speed moves on (1..5, then 1).
+    void FastForward();
+    void FastBackward();
+    void StepForward();
+    void StepBackward();
+    void GoFirst();
+    void GoLast();
+    void Pause();
+    void GoToTime(const QString& timeText);
+    // Position n as GetPlayPosition reports it (seconds from the first recorded second).
+    void SeekToFrame(int position);
+
+    // Milliseconds per step of a fast speed 1..5.
+    static int FastInterval(int speed);
+    // The wait after the current frame in the running direction.
+    int FrameInterval() const;
+
+    bool IsRunning() const;
+    // Waits until the worker has ended (for callers that must not return before, such as tests
+    // and shut-down); the user-interface thread never needs it.
+    void Join();
+
+private:
+    bool Refuse(bool refused);
+    void Start(std::function<void()> body);
+    void PlayLoop();
+    bool ReadNext();
+    void StepOnce();
+    bool Idle() const;
+
+    TileState& m_tile;
+    MediaReader& m_reader;
+    FrameHandOff& m_handOff;
+    AudioReader& m_audio;
+    PlaybackHost& m_host;
+    PlaybackClock& m_clock;
+    StopSignal& m_stop;
+    std::thread m_worker;
+};

@@ -1,0 +1,140 @@
+#include "playback/previewreader.h"
+#include "playback/frameblock.h"
+#include "playback/framehandoff.h"
+#include "playback/indexlayout.h"
+#include "playback/playbacklog.h"
+#include "playback/previewsink.h"
+#include "playback/recordermedia.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+QByteArray ReadAt(QFile& file, qint64 pos, qint64 size)
+{
+    if (pos < 0 || size <= 0 || pos > file.size() - size || !file.seek(pos))
+        return {};
+    QByteArray bytes = file.read(size);
+    return bytes.size() == size ? bytes : QByteArray();
+}
+
+// The data file a block of recorder media lies in, by the entry's file number.
+bool OpenBlockFile(const RecordingPaths& paths, int fileNumber, QFile& file)
+{
+    const QString name = QFileInfo(paths.dataPath).fileName();
+    const QDir streams = QFileInfo(paths.dataPath).dir();
+    if (paths.IsRecorderMedia() && fileNumber >= 0 && name.size() >= 7) {
+        const QString suffix = name.endsWith(QLatin1String("_hd"), Qt::CaseInsensitive) ? name.right(7)
+                                                                                        : name.right(4);
+        file.setFileName(streams.filePath(RecorderMedia::StreamName3(fileNumber, suffix)));
+        if (file.open(QIODevice::ReadOnly))
+            return true;
+        file.setFileName(streams.filePath(RecorderMedia::StreamName6(fileNumber, suffix)));
+        return file.open(QIODevice::ReadOnly);
+    }
+    file.setFileName(paths.dataPath);
+    return file.open(QIODevice::ReadOnly);
+}
+
+} // namespace
+
+PreviewReader::PreviewReader(PreviewSink& sink)
+    : m_sink(sink)
+{}
+
+PreviewReader::~PreviewReader()
+{
+    Join();
+}
+
+void PreviewReader::Join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void PreviewReader::StartPreview(const RecordingPaths& paths, bool layout512, int firstSecond, int position,
+                                 int preview)
+{
+    Join();
+    m_thread = std::thread([this, paths, layout512, firstSecond, position, preview] {
+        Read(paths, layout512, firstSecond, position, preview);
+    });
+}
+
+void PreviewReader::Read(const RecordingPaths& paths, bool layout512, int firstSecond, int position, int preview)
+{
+    if (preview < 0 || preview >= kPreviews)
+        return;
+    bool shown = false;
+    QFile index(paths.indexPath);
+    if (paths.IndexBased() && layout512 && position >= 0 && index.open(QIODevice::ReadOnly)) {
+        const qint64 size = index.size();
+        qint64 pos = (qint64(firstSecond) + position + 32) * IndexLayout::kEntry512;
+        if (pos + IndexLayout::kEntry512 > size)
+            pos -= IndexLayout::kEntry512;
+        if (pos >= IndexLayout::kHeader512 && pos + IndexLayout::kEntry512 <= size)
+            shown = ReadPicture(paths, pos, size, preview);
+    }
+    if (!shown)
+        m_sink.ShowPreview(preview, 0, 0, QString());
+}
+
+bool PreviewReader::ReadPicture(const RecordingPaths& paths, qint64 entryPos, qint64 indexSize, int preview)
+{
+    QFile index(paths.indexPath);
+    if (!index.open(QIODevice::ReadOnly))
+        return false;
+    const bool client = paths.kind == RecordingKind::ClientFile;
+    // From the position on, the first second with data whose block holds a key frame.
+    for (qint64 pos = entryPos; pos + IndexLayout::kEntry512 <= indexSize; pos += IndexLayout::kEntry512) {
+        const IndexEntry entry = IndexLayout::ParseEntry16(ReadAt(index, pos, IndexLayout::kEntry512), client);
+        if (!entry.hasData)
+            continue;
+        QFile data;
+        if (!OpenBlockFile(paths, entry.fileNumber, data) || entry.offset < 0 || entry.offset >= data.size())
+            return false;
+        const QByteArray bytes = ReadAt(data, entry.offset,
+                                        std::min<qint64>(FrameBlock::kReadSize, data.size() - entry.offset));
+        const FrameBlock block = FrameBlock::Parse(bytes, client);
+        int key = -1;
+        for (int i = 0; i < block.Count() && key < 0; ++i) {
+            if (block.Header(i).key && block.Header(i).mark == FrameBlock::kOrdinary)
+                key = i;
+        }
+        if (key < 0)
+            continue;
+        const FrameHeader& h = block.Header(key);
+        const qint64 keyAt = h.keyOffset >= 0 ? h.keyOffset : h.dataOffset;
+        const int keyLength = h.keyLength > 0 ? h.keyLength : h.dataLength;
+        if (keyLength <= 0 || keyAt < 0 || keyAt > data.size() - keyLength)
+            return false;
+        const QByteArray keyBytes = ReadAt(data, keyAt, keyLength);
+        m_buffer.assign(keyBytes.begin(), keyBytes.end());
+        int result = m_buffer.empty() ? 0 : m_sink.DecodePreview(preview, m_buffer.data(), int(m_buffer.size()));
+        if (result <= kNoPicture)
+            return false;
+        if (h.dataOffset != keyAt && h.dataLength > 0 && h.dataOffset <= data.size() - h.dataLength) {
+            const QByteArray frame = ReadAt(data, h.dataOffset, h.dataLength);
+            m_buffer.assign(frame.begin(), frame.end());
+            if (!m_buffer.empty()) {
+                const int second = m_sink.DecodePreview(preview, m_buffer.data(), int(m_buffer.size()));
+                if (second > kNoPicture)
+                    result = second;
+            }
+        }
+        int width = 0, height = 0;
+        FrameHandOff::SplitSize(result, width, height);
+        const QString caption = QStringLiteral("%1:%2:%3")
+                                    .arg(h.secondOfDay / 3600, 2, 10, QLatin1Char('0'))
+                                    .arg(h.secondOfDay / 60 % 60, 2, 10, QLatin1Char('0'))
+                                    .arg(h.secondOfDay % 60, 2, 10, QLatin1Char('0'));
+        m_sink.ShowPreview(preview, width, height, caption);
+        return true;
+    }
+    return false;
+}

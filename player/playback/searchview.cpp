@@ -1,0 +1,166 @@
+#include "playback/searchview.h"
+#include "playback/playbackhost.h"
+#include "playback/playbacklog.h"
+#include "playback/previewsink.h"
+
+CSearchView::CSearchView(int tile, PlaybackFrameSink& sink, PlaybackHost& host, PlaybackAudioSink& audio,
+                         PlaybackClock& clock, PreviewSink* previews)
+    : m_host(host)
+    , m_handOff(m_tile, sink, host)
+    , m_reader(m_tile, m_handOff, host)
+    , m_audio(m_tile, audio, clock)
+    , m_engine(m_tile, m_reader, m_handOff, m_audio, host, clock, m_stop)
+    , m_previewSink(previews)
+{
+    if (previews)
+        m_preview = std::make_unique<PreviewReader>(*previews);
+    m_tile.tile = tile;
+    m_tile.serverId = -1;
+}
+
+CSearchView::~CSearchView()
+{
+    JoinPreview();
+    m_stop.Raise();
+    m_engine.Join();
+    m_audio.Stop();
+}
+
+void CSearchView::Reset()
+{
+    JoinPreview();
+    if (m_tile.opened)
+        m_engine.StopPlayback();
+    m_engine.Join();
+    m_audio.Stop();
+    m_tile.opened = false;
+    m_tile.indexLoaded = false;
+    m_tile.paths = RecordingPaths();
+    m_tile.index = IndexInfo();
+    m_tile.audio = AudioSource();
+    m_tile.audioOn = 0;
+    m_tile.block = FrameBlock();
+    m_tile.headerIndex = -1;
+    m_tile.keyListPos = -1;
+    m_tile.lastKeyOffset = -1;
+    m_tile.recordOffset = -1;
+    m_tile.indexPos = -1;
+    m_tile.currentSecond = -1;
+    m_tile.stepEstimate = 0;
+    m_tile.fieldFlag = false;
+    m_tile.fastSpeed = 1;
+    m_tile.direction = int(PlayDirection::Still);
+    m_tile.SetState(PlayState::Start);
+    m_tile.ClearCurrent();
+}
+
+bool CSearchView::Fail(const QString& error)
+{
+    m_error = error;
+    if (!error.isEmpty())
+        qCWarning(lcPlayerPlayback) << "tile" << m_tile.tile << error;
+    return false;
+}
+
+bool CSearchView::OpenFile(const OpenRequest& request)
+{
+    m_error.clear();
+    if (request.tile < 0 || request.tile >= kTiles || request.tile != m_tile.tile)
+        return Fail(QStringLiteral("no such tile: %1").arg(request.tile));
+    Reset();
+    RecordingPaths paths = RecordingLocator::Locate(request.folder, request.fileName);
+    if (paths.kind == RecordingKind::None) {
+        if (paths.silent) {
+            qCDebug(lcPlayerPlayback) << paths.error;
+            return Fail(QString());
+        }
+        return Fail(paths.error);
+    }
+    if (paths.kind == RecordingKind::FrameList) {
+        // The player's own recordings are read through their frame lists, which this engine
+        // does not read.
+        return Fail(QString::fromLatin1(kCorruptText));
+    }
+    m_tile.paths = paths;
+    m_tile.serverId = -999;
+    if (!m_reader.LoadIndex()) {
+        m_handOff.PutNoData();
+        m_host.StepMessageBox();
+        return Fail(QStringLiteral("cannot read the index %1").arg(paths.indexPath));
+    }
+    m_tile.audio = RecordingLocator::ChooseAudio(paths, m_tile.Layout512());
+    m_tile.audioOn = m_tile.audio.kind != AudioKind::None ? 1 : 0;
+    m_tile.opened = true;
+    // The "first" operation: the day's first frame, shown, at the start.
+    m_tile.direction = int(PlayDirection::Still);
+    m_reader.GoToTime(QStringLiteral("000000"));
+    if (m_tile.readResult.load() != int(ReadResult::Frame)) {
+        m_handOff.PutNoData();
+        m_host.StepMessageBox();
+        m_tile.opened = false;
+        return Fail(QStringLiteral("no recorded frame in %1").arg(paths.dataPath));
+    }
+    m_tile.SetState(PlayState::Start);
+    return true;
+}
+
+void CSearchView::CloseSearch()
+{
+    Reset();
+}
+
+void CSearchView::ShowCurrentFrame()
+{
+    if (!m_tile.opened)
+        return;
+    if (m_tile.Layout512()) {
+        m_tile.lastKeyOffset = -1;
+        m_reader.ReadMediaFrame();
+    } else if (m_tile.recordOffset >= 0) {
+        m_reader.ReadRecordAt(m_tile.recordOffset);
+    }
+}
+
+bool CSearchView::StartAudio()
+{
+    if (m_tile.audioOn.load() == 0)
+        return false;
+    return m_audio.StartAudio();
+}
+
+int CSearchView::GetPlayRange() const
+{
+    if (!m_tile.opened)
+        return 0;
+    return std::max(0, m_tile.index.entryCount - m_tile.index.firstSecond - 1);
+}
+
+int CSearchView::GetPlayPosition() const
+{
+    if (!m_tile.opened)
+        return -1;
+    return std::max(0, m_tile.currentSecond.load() - m_tile.index.firstSecond);
+}
+
+QString CSearchView::GetCurrentTimeString() const
+{
+    return m_tile.opened ? m_tile.CurrentTime() : QStringLiteral("000000");
+}
+
+void CSearchView::StartPreview(int position, int preview)
+{
+    if (!m_preview)
+        return;
+    if (!m_tile.opened) {
+        m_preview->Join();
+        m_previewSink->ShowPreview(preview, 0, 0, QString());
+        return;
+    }
+    m_preview->StartPreview(m_tile.paths, m_tile.Layout512(), m_tile.index.firstSecond, position, preview);
+}
+
+void CSearchView::JoinPreview()
+{
+    if (m_preview)
+        m_preview->Join();
+}

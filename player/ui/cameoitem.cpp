@@ -1,0 +1,7 @@
+#include "ui/cameoitem.h"
+
+void CameoItem::Reset(int tileIndex)
+{
+    *this = CameoItem();
+    index = tileIndex;
+}

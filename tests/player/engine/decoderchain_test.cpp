@@ -1,0 +1,318 @@
+// The decoder chain on ffmpeg-made H.264 wrapped into the recorder payload, compared with
+// ffmpeg's own decode, and its header tests and slice-header rewrites on hand-written bytes.
+#include "h264fixture.h"
+
+#include "engine/decoderchain.h"
+#include "engine/linedeinterlacer.h"
+#include "engine/sizecode.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct ChainFixture : ::testing::Test
+{
+    void SetUp() override
+    {
+        chain.Load(DecoderLibraries::Defaults());
+        ASSERT_TRUE(chain.HasH264()) << "the H.264 decoder library lies beside the tests";
+        ASSERT_FALSE(chain.HasWedra());
+        for (auto& picture : pictures)
+            picture.assign(size_t(kPictureBufferBytes), 0x55);
+        chain.SetPictureBuffers([this](int tile) { return pictures[size_t(tile)].data(); });
+    }
+
+    uint8_t* Picture(int tile) { return pictures[size_t(tile)].data(); }
+
+    // The tile's picture as bytes, width x height x 4.
+    QByteArray Shown(int tile, int width, int height)
+    {
+        return QByteArray(reinterpret_cast<const char*>(Picture(tile)), width * height * 4);
+    }
+
+    DecoderChain chain;
+    std::vector<uint8_t> pictures[kEngineTiles];
+};
+
+const h264fixture::Stream& FieldStream()
+{
+    static const h264fixture::Stream stream = h264fixture::Make("field_a", "testsrc2", 352, 240, 4, 1);
+    return stream;
+}
+
+const h264fixture::Stream& SecondFieldStream()
+{
+    static const h264fixture::Stream stream = h264fixture::Make("field_b", "smptebars", 352, 240, 4, 1);
+    return stream;
+}
+
+QByteArray ReferencePicture(const h264fixture::Stream& stream, int index)
+{
+    const int bytes = stream.width * stream.height * 3;
+    return stream.rgb.mid(index * bytes, bytes);
+}
+
+// Rows of a and b taken in turn: the picture two fields make.
+QByteArray Weave(const QByteArray& first, const QByteArray& second, int width)
+{
+    const int row = width * 3;
+    QByteArray woven;
+    for (int r = 0; r * row < first.size(); ++r)
+        woven += first.mid(r * row, row) + second.mid(r * row, row);
+    return woven;
+}
+
+int Decode(DecoderChain& chain, QByteArray& frame, uint8_t* output, int tile, int continuation = 0)
+{
+    return chain.DecodeFrame(reinterpret_cast<uint8_t*>(frame.data()), frame.size(), output, tile, 0,
+                             continuation);
+}
+
+} // namespace
+
+TEST(SizeCode, EncodesAndReadsBothForms)
+{
+    struct Case
+    {
+        int width, height, code;
+    };
+    const Case cases[] = {{336, 224, 336224}, {720, 480, 720480}, {1920, 1080, 19201080}, {2560, 1440, 25601440}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(SizeCode::Encode(c.width, c.height), c.code);
+        EXPECT_EQ(SizeCode::Width(c.code), c.width);
+        EXPECT_EQ(SizeCode::Height(c.code), c.height);
+    }
+    EXPECT_FALSE(SizeCode::IsPicture(999));
+    EXPECT_TRUE(SizeCode::IsPicture(1000));
+}
+
+TEST_F(ChainFixture, SingleFieldFramesDecodeAsFfmpegDoes)
+{
+    const auto& stream = FieldStream();
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    ASSERT_EQ(stream.units.size(), 4);
+    for (int i = 0; i < stream.units.size(); ++i) {
+        QByteArray frame = h264fixture::Wrap(stream.units[i], 2);
+        const QByteArray sent = frame;
+        EXPECT_EQ(Decode(chain, frame, Picture(3), 3), 352240) << "picture " << i;
+        // The slice-header rewrite leaves these pictures as the encoder made them.
+        EXPECT_EQ(frame.mid(24), sent.mid(24));
+        EXPECT_TRUE(Shown(3, 352, 240) == h264fixture::ToBgra(ReferencePicture(stream, i))) << "picture " << i;
+    }
+}
+
+TEST_F(ChainFixture, StoredByteOrderIsReversedBeforeDecoding)
+{
+    const auto& stream = FieldStream();
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    QByteArray frame = h264fixture::ReverseWords(h264fixture::Wrap(stream.units[0], 2));
+    ASSERT_EQ(uint8_t(frame[0]), 0x06);
+    ASSERT_EQ(uint8_t(frame[1]), 0x01);
+    EXPECT_EQ(Decode(chain, frame, Picture(0), 0), 352240);
+    EXPECT_TRUE(Shown(0, 352, 240) == h264fixture::ToBgra(ReferencePicture(stream, 0)));
+}
+
+TEST_F(ChainFixture, FieldPairIsWoven)
+{
+    const auto& first = FieldStream();
+    const auto& second = SecondFieldStream();
+    ASSERT_TRUE(first.error.isEmpty() && second.error.isEmpty());
+    QByteArray frame = h264fixture::Wrap(first.units[0], 1) + h264fixture::Wrap(second.units[0], 2);
+    EXPECT_EQ(Decode(chain, frame, Picture(5), 5), 352480);
+    const QByteArray expected = Weave(ReferencePicture(first, 0), ReferencePicture(second, 0), 352);
+    EXPECT_TRUE(Shown(5, 352, 480) == h264fixture::ToBgra(expected));
+}
+
+TEST_F(ChainFixture, FailedSecondFieldShowsTheFirstInBothHalves)
+{
+    const auto& first = FieldStream();
+    ASSERT_TRUE(first.error.isEmpty());
+    QByteArray broken = h264fixture::Wrap(first.units[0], 2);
+    std::memset(broken.data() + 20, 0xEE, size_t(broken.size() - 20)); // no slice start: -4
+    QByteArray frame = h264fixture::Wrap(first.units[0], 1) + broken;
+    EXPECT_EQ(Decode(chain, frame, Picture(6), 6), 352480);
+    const QByteArray expected = Weave(ReferencePicture(first, 0), ReferencePicture(first, 0), 352);
+    EXPECT_TRUE(Shown(6, 352, 480) == h264fixture::ToBgra(expected));
+}
+
+TEST_F(ChainFixture, HeaderErrors)
+{
+    // No 00 00 01 06: -7. A header without a slice start in words 5 to 14: -4.
+    QByteArray noMagic(64, '\0');
+    EXPECT_EQ(Decode(chain, noMagic, Picture(1), 1), -7);
+    QByteArray noSlice(64, '\0');
+    noSlice[2] = 1;
+    noSlice[3] = 6;
+    noSlice[7] = 2;
+    noSlice[11] = 16;
+    EXPECT_EQ(Decode(chain, noSlice, Picture(1), 1), -4);
+    // A slice start in word 15 is past the search.
+    noSlice[62] = 1;
+    noSlice[63] = 0x65;
+    EXPECT_EQ(Decode(chain, noSlice, Picture(1), 1), -4);
+    // Short frames never read past their end.
+    for (int length = 1; length < 12; ++length) {
+        QByteArray tiny = QByteArray::fromHex("0000010600000002000000050000000000000000").left(length);
+        const int result = Decode(chain, tiny, Picture(1), 1);
+        EXPECT_TRUE(result == -7 || result == SizeCode::kDefault) << length;
+    }
+}
+
+TEST_F(ChainFixture, TwentyByteFrameClearsThePicture)
+{
+    QByteArray frame = QByteArray::fromHex("0000010600000002000000050000000000000000");
+    ASSERT_EQ(frame.size(), 20);
+    EXPECT_EQ(Decode(chain, frame, Picture(2), 2), 336224);
+    EXPECT_EQ(Picture(2)[0], 0);
+    EXPECT_EQ(Picture(2)[kPictureBufferBytes - 1], 0);
+    EXPECT_EQ(Picture(3)[0], 0x55) << "other tiles untouched";
+}
+
+// Frame-number rewriting after a slice start in word 5: the word after it, little-endian.
+struct Rewrite
+{
+    const char* slice;
+    const char* wordBefore;
+    int continuation;
+    const char* wordAfter;
+};
+
+QByteArray SliceFrame(const char* slice, const char* word)
+{
+    QByteArray frame = QByteArray::fromHex("00000106000000020000000a0000000000000000");
+    frame += QByteArray::fromHex(slice) + QByteArray::fromHex(word) + QByteArray(8, '\x11');
+    return frame;
+}
+
+TEST_F(ChainFixture, SliceHeaderRewrites)
+{
+    // clang-format off
+    const Rewrite cases[] = {
+        // IDR with bit 10 set: AND 0xFF1F84FF; without: AND 0xFF0787FF.
+        {"00000165", "ffffffff", 0, "ff841fff"},
+        {"00000165", "fffbffff", 0, "ff8307ff"},
+        // Non-IDR without continuation: the counter restarts at 1.
+        {"00000141", "ffffffff", 0, "fe22ffff"},
+        {"00000141", "00000000", 0, "00220000"},
+    };
+    // clang-format on
+    for (const Rewrite& c : cases) {
+        QByteArray frame = SliceFrame(c.slice, c.wordBefore);
+        Decode(chain, frame, Picture(4), 4);
+        EXPECT_EQ(frame.mid(24, 4).toHex(), QByteArray(c.wordAfter)) << c.slice << " " << c.wordBefore;
+    }
+}
+
+TEST_F(ChainFixture, FrameCounterWrapsAfterSixteen)
+{
+    QByteArray idr = SliceFrame("00000165", "ffffffff");
+    Decode(chain, idr, Picture(7), 7);
+    // Counter n goes to bits 9..12, its low three bits to 13..15 and its top bit to bit 0.
+    const char* expected[] = {"fe22ffff", "fe44ffff", "fe66ffff", "fe88ffff", "feaaffff", "feccffff",
+                              "feeeffff", "ff10ffff", "ff32ffff", "ff54ffff", "ff76ffff", "ff98ffff",
+                              "ffbaffff", "ffdcffff", "fffeffff", "fe00ffff"};
+    for (int n = 0; n < 16; ++n) {
+        QByteArray frame = SliceFrame("00000141", "ffffffff");
+        Decode(chain, frame, Picture(7), 7, 1);
+        EXPECT_EQ(frame.mid(24, 4).toHex(), QByteArray(expected[n])) << "frame " << n + 1;
+    }
+}
+
+TEST_F(ChainFixture, ConvertPictureAppliesBrightnessContrastAndWeave)
+{
+    chain.SetBrightness(0, 10);
+    chain.SetContrast(0, 64);
+    // c + 10 + (64 c >> 7), limited to 0..255; written blue, green, red, 255.
+    const uint8_t rgb[] = {100, 200, 10};
+    uint8_t out[4] = {};
+    chain.ConvertPicture(SizeCode::Encode(1, 1), 0, rgb, out, false);
+    EXPECT_EQ(QByteArray(reinterpret_cast<char*>(out), 4).toHex(), QByteArray("19ffa0ff"));
+    chain.SetContrast(0, -200);
+    chain.ConvertPicture(SizeCode::Encode(1, 1), 0, rgb, out, false);
+    // red 100 + 10 - 157 and green 200 + 10 - 313 limited at 0; blue 10 + 10 - 16.
+    EXPECT_EQ(QByteArray(reinterpret_cast<char*>(out), 4).toHex(), QByteArray("040000ff"));
+    // Contexts above 15 use neither.
+    chain.ConvertPicture(SizeCode::Encode(1, 1), 20, rgb, out, false);
+    EXPECT_EQ(QByteArray(reinterpret_cast<char*>(out), 4).toHex(), QByteArray("0ac864ff"));
+
+    const uint8_t rows[] = {1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4};
+    uint8_t woven[16] = {};
+    chain.ConvertPicture(SizeCode::Encode(1, 4), 20, rows, woven, true);
+    EXPECT_EQ(woven[0], 1);
+    EXPECT_EQ(woven[4], 3);
+    EXPECT_EQ(woven[8], 2);
+    EXPECT_EQ(woven[12], 4);
+}
+
+TEST(DecoderChainWithoutLibrary, EveryH264DecodeGivesMinusOne)
+{
+    DecoderChain chain;
+    DecoderLibraries none;
+    none.wedramodName.clear();
+    none.h264Candidates = QStringList{QStringLiteral("/nonexistent/libKRO_SDK_H264_Dec.so")};
+    chain.Load(none);
+    EXPECT_FALSE(chain.HasH264());
+    QByteArray frame = SliceFrame("00000165", "ffffffff");
+    std::vector<uint8_t> picture(static_cast<size_t>(kPictureBufferBytes));
+    EXPECT_EQ(chain.DecodeFrame(reinterpret_cast<uint8_t*>(frame.data()), frame.size(), picture.data(), 0, 0, 0),
+              -1);
+    QByteArray queued(200, '\0');
+    EXPECT_EQ(chain.DecodeQueuedH264(reinterpret_cast<const uint8_t*>(queued.constData()), queued.size(),
+                                     picture.data(), 0, 1),
+              -1);
+}
+
+TEST_F(ChainFixture, QueuedRoadDecodesAfterItsHeader)
+{
+    const auto& stream = FieldStream();
+    ASSERT_TRUE(stream.error.isEmpty());
+    QByteArray queued = QByteArray(104, '\x7f') + stream.units[0];
+    EXPECT_EQ(chain.DecodeQueuedH264(reinterpret_cast<const uint8_t*>(queued.constData()), queued.size(),
+                                     Picture(8), 8, 1),
+              352240);
+    EXPECT_TRUE(Shown(8, 352, 240) == h264fixture::ToBgra(ReferencePicture(stream, 0)));
+    // Exactly the header: an empty picture of the default size; shorter: refused.
+    QByteArray header(104, '\0');
+    EXPECT_EQ(chain.DecodeQueuedH264(reinterpret_cast<const uint8_t*>(header.constData()), 104, Picture(8), 8, 1),
+              336224);
+    EXPECT_EQ(Picture(8)[0], 0);
+    EXPECT_LT(chain.DecodeQueuedH264(reinterpret_cast<const uint8_t*>(header.constData()), 103, Picture(8), 8, 1),
+              999);
+}
+
+TEST_F(ChainFixture, WholePictureKindIsDeinterlacedAt480Lines)
+{
+    // A recording of whole H.264 pictures (record mark 0x1F1): a 480-line picture is decoded as
+    // it is and then deinterlaced, compared with ffmpeg's decode after the same deinterlacer.
+    const auto stream = h264fixture::Make("whole480", "testsrc2", 352, 480, 2, 2);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    TileDecodeInfo info;
+    info.recordMark1F1 = true;
+    chain.SetTileInfo(9, info);
+    QByteArray frame = stream.units[0];
+    EXPECT_EQ(Decode(chain, frame, Picture(9), 9), 352480);
+    QByteArray expected = h264fixture::ToBgra(ReferencePicture(stream, 0));
+    LineDeinterlacer reference;
+    reference.DeinterlacePicture(reinterpret_cast<uint8_t*>(expected.data()), 352, 480, 1);
+    EXPECT_TRUE(Shown(9, 352, 480) == expected);
+    // 240 lines are not deinterlaced.
+    const auto& field = FieldStream();
+    frame = field.units[0];
+    EXPECT_EQ(Decode(chain, frame, Picture(9), 9), 352240);
+    EXPECT_TRUE(Shown(9, 352, 240) == h264fixture::ToBgra(ReferencePicture(field, 0)));
+}
+
+TEST_F(ChainFixture, PicturesAbove2560x1440AreRefusedByTheLibrary)
+{
+    const auto stream = h264fixture::Make("toowide", "testsrc2", 2576, 64, 1, 1);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    QByteArray queued = QByteArray(104, '\0') + stream.units[0];
+    const int result = chain.DecodeQueuedH264(reinterpret_cast<const uint8_t*>(queued.constData()), queued.size(),
+                                              Picture(10), 10, 1);
+    EXPECT_LT(result, 999);
+    EXPECT_EQ(Picture(10)[0], 0x55) << "nothing written";
+}

@@ -1,0 +1,315 @@
+#include "ui/cameodisplay.h"
+
+#include "engine/hplivecontrol.h"
+#include "ui/cameodisplayhost.h"
+#include "ui/cameogrid.h"
+#include "ui/windowcanvas.h"
+
+#include <QDir>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+#include <map>
+#include <thread>
+
+namespace {
+
+class FakeDisplayHost : public CameoDisplayHost
+{
+public:
+    void SetCurrentTile(int tile) override { currentTile = tile; }
+    bool IsTilePlaying(int tile) const override { return playing.count(tile) != 0; }
+    bool ShowCurrentFrame(int tile) override
+    {
+        ++shownAgain[tile];
+        return hasData;
+    }
+    std::optional<OsdPlayerText> PlayerText(int) const override
+    {
+        OsdPlayerText text;
+        text.recorderName = QStringLiteral("Yard");
+        text.cameraText = QStringLiteral("CAM 3");
+        return text;
+    }
+    bool CaptureForExport(int tile, int, const uint8_t*, int, int, int, int, int) override
+    {
+        if (captureTile == tile) {
+            ++captured;
+            return true;
+        }
+        return false;
+    }
+    bool HoldsPresenting() const override { return false; }
+    bool IsDirectDraw() const override { return directDraw; }
+
+    std::atomic<int> currentTile{-1};
+    std::map<int, bool> playing;
+    std::map<int, int> shownAgain;
+    bool hasData = true;
+    int captureTile = -1;
+    int captured = 0;
+    std::atomic<bool> directDraw{false};
+};
+
+std::vector<uint8_t> Solid(int width, int height, QRgb colour)
+{
+    std::vector<uint8_t> bytes(static_cast<size_t>(width) * height * 4);
+    for (size_t i = 0; i < bytes.size(); i += 4) {
+        bytes[i] = static_cast<uint8_t>(qBlue(colour));
+        bytes[i + 1] = static_cast<uint8_t>(qGreen(colour));
+        bytes[i + 2] = static_cast<uint8_t>(qRed(colour));
+        bytes[i + 3] = 255;
+    }
+    return bytes;
+}
+
+LiveFrame Frame(int width, int height, int mark)
+{
+    LiveFrame frame;
+    frame.serverId = kFileServerId;
+    frame.width = width;
+    frame.height = height;
+    frame.mark = mark;
+    frame.date = 20261210;
+    frame.time = 93015;
+    return frame;
+}
+
+QRgb Rgb(const QImage& image, int x, int y)
+{
+    return image.pixel(x, y) & 0xFFFFFF;
+}
+
+class CameoDisplayTest : public ::testing::Test
+{
+protected:
+    CameoDisplayTest()
+        : display(&grid, &host, &canvas)
+    {
+        canvas.Resize(400, 300);
+        grid.Layout(400, 300, 1, false, false, false);
+        FileTile(1);
+    }
+
+    void FileTile(int tile)
+    {
+        grid.Update(tile, [tile](CameoItem& item) {
+            item.assigned = 1;
+            item.fileTile = 1;
+            item.sourceId = kFileSourceId;
+            item.channel = tile;
+        });
+    }
+
+    CameoGrid grid;
+    FakeDisplayHost host;
+    WindowCanvas canvas;
+    CameoDisplay display;
+    const QRgb red = qRgb(220, 20, 20);
+};
+
+} // namespace
+
+TEST_F(CameoDisplayTest, ComposedTileReachesTheWindowAtItsRectangle)
+{
+    const std::vector<uint8_t> picture = Solid(336, 224, red);
+    LiveFrame frame = Frame(336, 224, 5);
+    EXPECT_EQ(display.DisplayFrame(1, frame, picture.data(), 0, 1), 0);
+    const QImage shown = canvas.Copy();
+    EXPECT_EQ(Rgb(shown, 300, 80), red & 0xFFFFFF);                             // tile 1: top right quarter
+    EXPECT_EQ(Rgb(shown, 100, 80), 0u);                                         // tile 0 untouched
+    EXPECT_EQ(Rgb(shown, 300, 220), 0u);                                        // tile 3 untouched
+    EXPECT_EQ(Rgb(shown, 200, 75), OsdPainter::kBorderColour.rgb() & 0xFFFFFF); // left border of tile 1
+    EXPECT_EQ(host.currentTile, -1); // only the single layout moves the current tile
+}
+
+TEST_F(CameoDisplayTest, SingleLayoutMakesTheShownTileCurrent)
+{
+    grid.SelectCameo(1, true, false);
+    grid.Layout(400, 300, 0, false, false, false);
+    const std::vector<uint8_t> picture = Solid(336, 224, red);
+    LiveFrame frame = Frame(336, 224, 5);
+    display.DisplayFrame(1, frame, picture.data(), 0, 1);
+    EXPECT_EQ(host.currentTile, 1);
+    EXPECT_EQ(Rgb(canvas.Copy(), 200, 150), red & 0xFFFFFF);
+}
+
+TEST_F(CameoDisplayTest, TilesOutsideTheLayoutOrWaitingForARecorderDrawNothing)
+{
+    const std::vector<uint8_t> picture = Solid(336, 224, red);
+    LiveFrame frame = Frame(336, 224, 5);
+    FileTile(9); // not in the 4-split from tile 0
+    display.DisplayFrame(9, frame, picture.data(), 0, 1);
+    grid.Update(2, [](CameoItem& item) {
+        item.assigned = 1;
+        item.serverId = 4; // a live pair of a recorder client, which this program never has
+        item.camera = 0;
+    });
+    display.DisplayFrame(2, frame, picture.data(), 0, 1);
+    display.DisplayFrame(16, frame, picture.data(), 0, 1);
+    display.DisplayFrame(-3, frame, picture.data(), 0, 1);
+    const QImage shown = canvas.Copy();
+    for (const QPoint& point : {QPoint(100, 80), QPoint(100, 220), QPoint(300, 80), QPoint(300, 220)}) {
+        EXPECT_EQ(Rgb(shown, point.x(), point.y()), 0u) << point.x() << "," << point.y();
+    }
+}
+
+TEST_F(CameoDisplayTest, PicturesOfImpossibleSizesAreRefused)
+{
+    const std::vector<uint8_t> small = Solid(16, 16, red);
+    LiveFrame wide = Frame(4000, 16, 5);
+    display.DisplayFrame(1, wide, small.data(), 0, 1);
+    LiveFrame empty = Frame(0, 0, 5);
+    display.DisplayFrame(1, empty, small.data(), 0, 1);
+    LiveFrame noPicture = Frame(336, 224, 5);
+    display.DisplayFrame(1, noPicture, nullptr, 0, 1);
+    EXPECT_EQ(Rgb(canvas.Copy(), 300, 80), 0u);
+}
+
+TEST_F(CameoDisplayTest, DoubleWidthFrameIsReducedInMultiTileLayout)
+{
+    const std::vector<uint8_t> picture = Solid(672, 576, red);
+    LiveFrame frame = Frame(672, 576, 5);
+    display.DisplayFrame(1, frame, picture.data(), 0, 1);
+    EXPECT_EQ(frame.width, 336);
+    EXPECT_EQ(frame.height, 272);
+}
+
+TEST_F(CameoDisplayTest, ZoomedPanBeyondThePictureIsPulledBackIntoTheTile)
+{
+    grid.Update(1, [](CameoItem& item) {
+        item.zoom = 2.0f;
+        item.panX = 500;
+        item.panY = 10;
+    });
+    const std::vector<uint8_t> picture = Solid(336, 224, red);
+    LiveFrame frame = Frame(336, 224, 5);
+    display.DisplayFrame(1, frame, picture.data(), 0, 1);
+    EXPECT_EQ(grid.View(1).item.panX, 168);
+    EXPECT_EQ(grid.View(1).item.panY, 10);
+}
+
+TEST_F(CameoDisplayTest, ExportCaptureTakesThePictureInsteadOfTheScreen)
+{
+    host.captureTile = 1;
+    const std::vector<uint8_t> picture = Solid(336, 224, red);
+    LiveFrame frame = Frame(336, 224, 5);
+    display.DisplayFrame(1, frame, picture.data(), 0, 1);
+    EXPECT_EQ(host.captured, 1);
+    EXPECT_EQ(Rgb(canvas.Copy(), 300, 80), 0u);
+}
+
+TEST_F(CameoDisplayTest, RedrawAsksPlayingTilesToShowAgainAndBlanksTheRest)
+{
+    const std::vector<uint8_t> picture = Solid(336, 224, red);
+    LiveFrame frame = Frame(336, 224, 5);
+    display.DisplayFrame(1, frame, picture.data(), 0, 1);
+    host.playing[1] = true;
+    display.RedrawCameo(1);
+    EXPECT_EQ(host.shownAgain[1], 1);
+    EXPECT_EQ(Rgb(canvas.Copy(), 300, 80), red & 0xFFFFFF); // the player redraws, not the blank
+    host.hasData = false;
+    display.RedrawCameo(1);
+    EXPECT_EQ(Rgb(canvas.Copy(), 300, 80), 0u);
+    display.RedrawAll(); // tiles outside the layout are skipped
+    EXPECT_EQ(host.shownAgain.count(9), 0u);
+    EXPECT_FALSE(display.IsDrawing(1));
+}
+
+TEST_F(CameoDisplayTest, FrontRoadReachesTheWindowThroughThePresentLoop)
+{
+    ASSERT_EQ(display.CreateFront(400, 300), 0);
+    host.directDraw = true;
+    display.StartPresenting();
+    const std::vector<uint8_t> picture = Solid(336, 224, red);
+    LiveFrame frame = Frame(336, 224, 5);
+    display.DisplayFrame(1, frame, picture.data(), 1, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Rgb(canvas.Copy(), 300, 80) == (red & 0xFFFFFF); }, 20000));
+    EXPECT_EQ(Rgb(canvas.Copy(), 100, 80), 0u);
+    display.StopPresenting();
+}
+
+TEST_F(CameoDisplayTest, EngineOsdOptionsBecomeTheStyle)
+{
+    OsdOptions options;
+    options.showDate = 0;
+    options.showTileNumber = 0;
+    options.textColour = 0x00FF80;
+    display.SetOsdOptions(options);
+    const OsdStyle style = display.GetOsdStyle();
+    EXPECT_FALSE(style.showDate);
+    EXPECT_FALSE(style.showTileNumber);
+    EXPECT_TRUE(style.showTime);
+    EXPECT_EQ(style.textColour & 0xFFFFFF, qRgb(0, 255, 128) & 0xFFFFFF);
+}
+
+TEST_F(CameoDisplayTest, LargeGridsShowSpareCellsAsEmptyBorderedCells)
+{
+    grid.Layout(600, 600, 9, false, false, false);
+    display.ClearWindow();
+    const QImage shown = canvas.Copy();
+    // Cell 0 (0..100) is spare from start 0 in the 36-cell grid: its border is drawn.
+    EXPECT_EQ(Rgb(shown, 0, 50), OsdPainter::kBorderColour.rgb() & 0xFFFFFF);
+    EXPECT_EQ(Rgb(shown, 50, 50), 0u);
+}
+
+// Grabs of a few layouts with their OSD, for looking at (written into the build folder).
+TEST_F(CameoDisplayTest, GrabsOfLayoutsAreWritten)
+{
+    const QString folder = QStringLiteral(ZENT_BINARY_DIR "/grabs/player_tiles");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const std::vector<uint8_t> picture = Solid(704, 480, qRgb(40, 90, 60));
+    for (int code : {0, 1, 2, 6, 7}) {
+        canvas.Resize(704, 480);
+        grid.Layout(704, 480, code, false, false, false);
+        display.ClearWindow();
+        for (int tile = 0; tile < kCameoCount; ++tile) {
+            FileTile(tile);
+            LiveFrame frame = Frame(704, 480, tile % 10 == 9 ? kMarkNoData : tile % 9);
+            display.DisplayFrame(tile, frame, picture.data(), 0, 1);
+        }
+        EXPECT_TRUE(canvas.Copy().save(QStringLiteral("%1/layout%2.png").arg(folder).arg(code)));
+    }
+}
+
+// Players' threads, the present loop and user-interface redraws all drawing at once, on both roads.
+TEST_F(CameoDisplayTest, DrawersOnManyThreadsShareTheWindowSafely)
+{
+    grid.Layout(400, 300, 7, false, false, false);
+    for (int tile = 0; tile < kCameoCount; ++tile) {
+        FileTile(tile);
+    }
+    ASSERT_EQ(display.CreateFront(400, 300), 0);
+    host.directDraw = true;
+    display.StartPresenting();
+    const std::vector<uint8_t> picture = Solid(352, 240, red);
+    std::vector<std::thread> players;
+    for (int worker = 0; worker < 4; ++worker) {
+        players.emplace_back([&, worker] {
+            for (int n = 0; n < 40; ++n) {
+                for (int tile = worker; tile < kCameoCount; tile += 4) {
+                    LiveFrame frame = Frame(352, 240, n % 9);
+                    display.DisplayFrame(tile, frame, picture.data(), (n + tile) % 2, 1);
+                }
+            }
+        });
+    }
+    for (int n = 0; n < 10; ++n) {
+        display.RedrawAll();
+        grid.SetPan(n % 16, n, n);
+    }
+    for (std::thread& player : players) {
+        player.join();
+    }
+    display.StopPresenting();
+    // Every tile ends with a picture on the composed road.
+    for (int tile = 0; tile < kCameoCount; ++tile) {
+        LiveFrame frame = Frame(352, 240, 5);
+        display.DisplayFrame(tile, frame, picture.data(), 0, 1);
+    }
+    const QImage shown = canvas.Copy();
+    for (int tile = 0; tile < kCameoCount; ++tile) {
+        CameoRect rect;
+        ASSERT_TRUE(grid.GetCameoRect(tile, &rect));
+        EXPECT_EQ(Rgb(shown, rect.left + rect.Width() / 2, rect.top + rect.Height() / 2), red & 0xFFFFFF) << tile;
+    }
+}
