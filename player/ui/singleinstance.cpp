@@ -1,0 +1,72 @@
+#include "ui/singleinstance.h"
+#include "ui/handover.h"
+#include "ui/uilog.h"
+
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStandardPaths>
+
+namespace {
+constexpr char kLockName[] = "orvane.lock";
+constexpr char kSocketName[] = "orvane.socket";
+} // namespace
+
+SingleInstance::SingleInstance(const QString& folder, QObject* parent)
+    : QObject(parent)
+    , m_folder(folder)
+    , m_lock(QDir(folder).filePath(QLatin1String(kLockName)))
+    , m_receiver(std::make_unique<HandOverReceiver>())
+{
+    m_lock.setStaleLockTime(0);
+}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::DefaultFolder()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return folder;
+}
+
+QString SingleInstance::SocketPath() const
+{
+    return QDir(m_folder).filePath(QLatin1String(kSocketName));
+}
+
+bool SingleInstance::TryBecomeRunning()
+{
+    QDir().mkpath(m_folder);
+    if (!m_lock.tryLock(0))
+        return false;
+    // The lock is ours, so a socket file left behind belongs to a player that is gone.
+    QLocalServer::removeServer(SocketPath());
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(SocketPath()))
+        qCWarning(lcPlayerUi) << "hand-over socket not available:" << m_server->errorString();
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::OnNewConnection);
+    return true;
+}
+
+void SingleInstance::OnNewConnection()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
+        emit raiseRequested();
+    }
+}
+
+void SingleInstance::OnReadyRead(QLocalSocket* socket)
+{
+    const QVector<HandOverRecord> records = m_receiver->Feed(socket->readAll());
+    for (const HandOverRecord& record : records) {
+        if (m_receiver->Apply(record))
+            emit openRequested(m_receiver->PendingPath());
+        socket->write(QByteArray(1, HandOverSequence::kAcknowledge));
+    }
+    socket->flush();
+}

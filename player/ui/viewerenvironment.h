@@ -1,0 +1,18 @@
+#pragma once
+// Where the main dialog finds and puts its files: the program's own folder and path, the drive
+// root that stands for "c:\", the data folder that receives the file types, and the path that
+// the command line handed over.
+#include <QString>
+
+#include "platform/driveroot.h"
+
+struct ViewerEnvironment
+{
+    QString programPath;   // the program file
+    QString programFolder; // its folder, ending in "/"
+    platform::DriveRoot drives{QString()};
+    QString dataFolder;  // receives the desktop entry and MIME package
+    QString pendingPath; // from the command line; empty when none
+    bool registerFileTypes = true;
+    bool askOnExit = true;
+};

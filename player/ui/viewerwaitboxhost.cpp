@@ -1,0 +1,28 @@
+#include "ui/viewerwaitboxhost.h"
+#include "ui/csearchcontrol.h"
+#include "ui/cviewerdlg.h"
+
+QRect ViewerWaitBoxHost::MainDialogRect() const
+{
+    return m_dialog.frameGeometry();
+}
+
+void ViewerWaitBoxHost::EnableMainDialog(bool enable)
+{
+    m_dialog.EnableMainDialog(enable);
+}
+
+void ViewerWaitBoxHost::EnableControlBar(bool enable)
+{
+    m_dialog.ControlBar()->setEnabled(enable);
+}
+
+QVector<int> ViewerWaitBoxHost::SelectedCameos() const
+{
+    return m_dialog.SelectedCameos();
+}
+
+void ViewerWaitBoxHost::CancelWaitBox(CancelAction action, int tile)
+{
+    m_dialog.CancelWaitBox(action, tile);
+}

@@ -1,0 +1,81 @@
+// One running player: the first instance takes the lock and listens; a second one is refused
+// and hands its path over, each record answered before the next is sent.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "ui/handoverclient.h"
+#include "ui/singleinstance.h"
+
+namespace {
+template <typename Done>
+bool WaitFor(Done done, int limitMs = 30000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < limitMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return done();
+}
+} // namespace
+
+TEST(PlayerSingleInstance, SecondInstanceHandsItsPathOver)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    SingleInstance first(dir.path());
+    ASSERT_TRUE(first.TryBecomeRunning());
+    SingleInstance second(dir.path());
+    EXPECT_FALSE(second.TryBecomeRunning());
+
+    QStringList opened;
+    int raises = 0;
+    QObject::connect(&first, &SingleInstance::openRequested, [&](const QString& p) { opened << p; });
+    QObject::connect(&first, &SingleInstance::raiseRequested, [&] { ++raises; });
+
+    const QString path = QStringLiteral("/home/op/Überwachung/h080510.003");
+    HandOverClient client;
+    int result = -1;
+    QObject::connect(&client, &HandOverClient::finished, [&](bool ok) { result = ok ? 1 : 0; });
+    client.Start(first.SocketPath(), path.toUtf8());
+    ASSERT_TRUE(WaitFor([&] { return result >= 0; }));
+    EXPECT_EQ(result, 1);
+    // The path was opened before the second start was told it is done.
+    EXPECT_EQ(opened, QStringList({path}));
+    EXPECT_EQ(raises, 1);
+
+    // Without a path the running window is only raised.
+    HandOverClient bare;
+    int bareResult = -1;
+    QObject::connect(&bare, &HandOverClient::finished, [&](bool ok) { bareResult = ok ? 1 : 0; });
+    bare.Start(first.SocketPath(), QByteArray());
+    ASSERT_TRUE(WaitFor([&] { return bareResult >= 0 && raises == 2; }));
+    EXPECT_EQ(bareResult, 1);
+    EXPECT_EQ(opened.size(), 1);
+}
+
+TEST(PlayerSingleInstance, NoRunningWindowEndsWithoutHandOver)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    HandOverClient client;
+    int result = -1;
+    QObject::connect(&client, &HandOverClient::finished, [&](bool ok) { result = ok ? 1 : 0; });
+    client.Start(dir.filePath("orvane.socket"), QByteArray("/x/h1.001"));
+    ASSERT_TRUE(WaitFor([&] { return result >= 0; }));
+    EXPECT_EQ(result, 0);
+}
+
+TEST(PlayerSingleInstance, LockIsFreeAgainAfterTheRunningInstanceEnds)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    {
+        SingleInstance first(dir.path());
+        ASSERT_TRUE(first.TryBecomeRunning());
+    }
+    SingleInstance next(dir.path());
+    EXPECT_TRUE(next.TryBecomeRunning());
+}
