@@ -310,12 +310,12 @@ void HPCameo::ShowContextMenu(const QPoint& at)
             state.audioOut, [this] { m_controller->AudioOut(); }, true);
         m_menu->addSeparator();
     }
-    // pending: OSD setup dialog (greyed by the host until it has one)
+    // The host opens COSDSetupDlg; it greys the entry while it has no engine to set.
     add(state.osdSetup, [this] { m_host->OpenOsdSetup(); });
     add(
         state.useDirectX, [this] { m_controller->ToggleDirectX(); }, true);
     if (state.onTile) {
-        // pending: still print/save dialog (greyed by the host until it has one)
+        // The host opens CLivePrintModule with the first selected tile's still.
         add(state.printSave, [this] { m_controller->PrintAndSave(); });
     }
     m_menu->popup(mapToGlobal(at));

@@ -1,0 +1,51 @@
+#include "playback/adminpassword.h"
+
+#include "playback/profileini.h"
+#include "playback/profileiniwriter.h"
+
+namespace {
+
+const QString kSection = QStringLiteral("ADMIN");
+const QString kKey = QStringLiteral("Password");
+
+// The value of [ADMIN] Password, or the fallback when it is missing.
+QString Read(const QString& path, const QString& fallback)
+{
+    ProfileIni ini;
+    if (!ini.Load(path)) {
+        return fallback;
+    }
+    // Values are read into a 255-character buffer.
+    return ini.Value(kSection, kKey, fallback).left(254);
+}
+
+} // namespace
+
+AdminPassword::AdminPassword(QString path)
+    : m_path(std::move(path))
+{}
+
+QString AdminPassword::LoadForPrompt()
+{
+    const QString value = Read(m_path, QStringLiteral("null"));
+    if (value == QLatin1String("null")) {
+        ProfileIniWriter::Write(m_path, kSection, kKey, QString::fromLatin1(kDefault));
+        m_stored = QString::fromLatin1(kDefault);
+    } else {
+        m_stored = value;
+    }
+    return m_stored;
+}
+
+bool AdminPassword::Change(const QString& oldPassword, const QString& newPassword, bool* writeFailed)
+{
+    *writeFailed = false;
+    if (oldPassword != Read(m_path, QString())) {
+        return false;
+    }
+    if (!ProfileIniWriter::Write(m_path, kSection, kKey, newPassword)) {
+        *writeFailed = true;
+        return false;
+    }
+    return true;
+}

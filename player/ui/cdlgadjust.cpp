@@ -1,0 +1,70 @@
+#include "ui/cdlgadjust.h"
+
+#include "ui/cskinslider.h"
+#include "ui/ctippopup.h"
+
+#include <QPainter>
+
+namespace {
+
+constexpr QRgb kPanelColour = qRgb(139, 139, 139);
+
+} // namespace
+
+CDlgAdjust::CDlgAdjust(ImageAdjustTarget* target, std::function<QString(const QString&)> text, QWidget* parent)
+    : QWidget(parent)
+    , m_rules(target)
+    , m_tip(new CTipPopup(this, font().family()))
+{
+    setFixedSize(160, 100);
+    setStyleSheet(QStringLiteral("QToolTip { background-color: rgb(35, 56, 85); color: rgb(212, 230, 255); }"));
+    for (AdjustSlider slider :
+         {AdjustSlider::Brightness, AdjustSlider::FrameRate, AdjustSlider::Contrast, AdjustSlider::Filter}) {
+        const AdjustSliderSpec& spec = ImageAdjustRules::Spec(slider);
+        auto* control = new CSkinSlider(spec.control, this);
+        control->SetLimits(spec.minimum, spec.maximum, false);
+        control->SetPosition(spec.start);
+        control->setGeometry(30, spec.tipY - 2, 120, 18);
+        control->setToolTip(text ? text(QString::fromLatin1(spec.tooltipKey)) : QString());
+        connect(control, &CSkinSlider::sliderMoving, this, &CDlgAdjust::OnSliderMoving);
+        connect(control, &CSkinSlider::sliderMoved, this, &CDlgAdjust::OnSliderMoved);
+        m_sliders[size_t(slider)] = control;
+    }
+}
+
+CDlgAdjust::~CDlgAdjust() = default;
+
+void CDlgAdjust::SetValues(int frameRate, int brightness, int contrast, int filter)
+{
+    Slider(AdjustSlider::FrameRate)->SetPosition(frameRate);
+    Slider(AdjustSlider::Brightness)->SetPosition(brightness);
+    Slider(AdjustSlider::Contrast)->SetPosition(contrast);
+    Slider(AdjustSlider::Filter)->SetPosition(filter);
+}
+
+void CDlgAdjust::OnSliderMoving(int control, int position)
+{
+    AdjustSlider slider;
+    if (!ImageAdjustRules::SliderOf(control, &slider)) {
+        return;
+    }
+    const int y = m_rules.Moving(slider, position);
+    m_tip->SetText(QString::asprintf("%2d", position));
+    m_tip->SetPosition(QPoint(4, y));
+    m_tip->Show();
+}
+
+void CDlgAdjust::OnSliderMoved(int control, int position)
+{
+    AdjustSlider slider;
+    if (ImageAdjustRules::SliderOf(control, &slider)) {
+        m_rules.Moved(slider, position);
+    }
+    m_tip->Hide();
+}
+
+void CDlgAdjust::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(kPanelColour));
+}
