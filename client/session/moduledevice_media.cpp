@@ -302,7 +302,8 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
     if (time == m_slots[channel].lastSecond.load()) {
         if (size == 4) {
             for (int c = 0; c < count; ++c)
-                m_slots[c].pacingDelay = m_slots[c].pacingDelay <= kMaxDelayMs ? m_slots[c].pacingDelay + 33 : kMaxDelayMs;
+                m_slots[c].pacingDelay = m_slots[c].pacingDelay <= kMaxDelayMs ? m_slots[c].pacingDelay + 33
+                                                                               : kMaxDelayMs;
             if (!searching)
                 QueueSecondMarkers(count, kind, date, time, tag);
             return;
@@ -418,13 +419,26 @@ void CModuleDevice::OnRecvPlaybackVideo(int channel, int size, int kind, int dat
 void CModuleDevice::FeedEventBackup(int channel, int date, int time, int frameType, int kind, const char* data,
                                     int size, bool decodeOnly)
 {
-    if (!m_eventBackupHost || !m_eventBackupHost->IsRunning() || !ValidChannel(channel))
+    if (!m_eventBackupHost || !ValidChannel(channel))
         return;
+    std::atomic<quint8>& mark = m_channels[size_t(channel)].eventRecordMark;
     const int weekDay = DayOfWeek(date);
+    if (!m_eventBackupHost->IsRunning()) {
+        // A stopped page ends a recording still running, so that its last second is kept.
+        if (mark.load() == 1) {
+            mark = 0;
+            if (!m_recordEvent->StopRecord(channel))
+                ReportEventFailure(channel, time, weekDay);
+        }
+        return;
+    }
+    // A channel whose recording failed writes nothing until the page starts again.
+    if (mark.load() == kEventRecordFailed)
+        return;
     const bool alarm = GetMotionState(channel) || GetSensorState(channel);
     if (alarm && m_eventBackupHost->IsBackupTime(channel, time, weekDay)) {
-        if (m_channels[size_t(channel)].eventRecordMark.load() != 1) {
-            m_channels[size_t(channel)].eventRecordMark = 1;
+        if (mark.load() != 1) {
+            mark = 1;
             SetEventRecordStart(channel, date, time);
             StartEventRecord(channel);
         }
@@ -432,12 +446,28 @@ void CModuleDevice::FeedEventBackup(int channel, int date, int time, int frameTy
         if (data && size > 0)
             written = m_recordEvent->OnRecordData(channel, date, time, frameType, kind, data, size, 0,
                                                   decodeOnly ? 1 : 0);
+        if (m_recordEvent->Failed(channel)) {
+            mark = kEventRecordFailed;
+            m_recordEvent->StopRecord(channel);
+            ReportEventFailure(channel, time, weekDay);
+            return;
+        }
         emit OnEventResult(channel, date, time, weekDay, written);
-    } else if (m_channels[size_t(channel)].eventRecordMark.load() == 1) {
-        m_channels[size_t(channel)].eventRecordMark = 0;
-        m_recordEvent->StopRecord(channel);
+    } else if (mark.load() == 1) {
+        mark = 0;
+        if (!m_recordEvent->StopRecord(channel)) {
+            mark = kEventRecordFailed;
+            ReportEventFailure(channel, time, weekDay);
+            return;
+        }
         emit OnEventResult(channel, date, time, weekDay, -1);
     }
+}
+
+void CModuleDevice::ReportEventFailure(int channel, int time, int weekDay)
+{
+    const ModuleRecord::WriteFailure failure = m_recordEvent->Failure(channel);
+    emit OnEventWriteFailed(channel, time, weekDay, failure.file, failure.reason, failure.diskFull);
 }
 
 CModulePlayback* CModuleDevice::SchedulerForKind(int channel, int kind) const
@@ -760,8 +790,8 @@ void CModuleDevice::DeliverSearchNotice(int index, bool picture, int streamKind)
         QuickSearchPopup* popup = QuickSearchPopup::Instance();
         CModuleDecoder* decoder = m_channels[size_t(index)].playbackDecoder.get();
         if (picture && popup && decoder && popup->GetChannel() == index)
-            popup->SetCameoImage(m_deviceIndex, index + kChannels, TimeText(m_slots[size_t(index)].lastPlayTime.load()),
-                                 decoder->GetImage());
+            popup->SetCameoImage(m_deviceIndex, index + kChannels,
+                                 TimeText(m_slots[size_t(index)].lastPlayTime.load()), decoder->GetImage());
         return;
     }
     if (SearchModeOn())
