@@ -49,6 +49,13 @@ void CEventBackup::OnEventResult(int channel, int date, int time, int weekDay, q
     m_jobs->OnEventResult(channel, date, time, weekDay, size);
 }
 
+void CEventBackup::OnEventWriteFailed(int channel, int time, int weekDay,
+                                      const ModuleRecord::WriteFailure& failure)
+{
+    if (m_jobs->OnWriteFailure(channel, time, weekDay, failure))
+        m_form->startButton->setText(QStringLiteral("Start"));
+}
+
 void CEventBackup::StopBackup()
 {
     m_jobs->Stop();
@@ -99,6 +106,8 @@ void CEventBackup::StartBackup()
         StopBackup();
         return;
     }
+    // A channel whose recording failed records again from here on.
+    m_session.ClearEventRecordMarks();
     m_jobs->Start();
     m_form->startButton->setText(QStringLiteral("Stop"));
 }

@@ -27,6 +27,8 @@ public:
     void ResetPage();
     bool IsBackupTime(int channel, int time, int weekDay) const;
     void OnEventResult(int channel, int date, int time, int weekDay, qint64 size);
+    // The session's recording of `channel` stopped at a failed write: the page stops.
+    void OnEventWriteFailed(int channel, int time, int weekDay, const ModuleRecord::WriteFailure& failure);
     void StopBackup();
     bool IsRunning() const { return m_jobs->IsRunning(); }
     void AddJobRow(int channel, int weekDays);

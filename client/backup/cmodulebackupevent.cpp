@@ -24,6 +24,10 @@ CModuleBackupEvent::CModuleBackupEvent(CModuleDevice& device, QWidget* parent)
     m_page->SetChannelCount(device.GetChannelCount());
     m_page->ResetPage();
     connect(&device, &CModuleDevice::OnEventResult, this, &CModuleBackupEvent::OnEventResult);
+    // Queued: the page stops the session's live video, which must not happen inside the frame
+    // handler that reported the failure.
+    connect(&device, &CModuleDevice::OnEventWriteFailed, this, &CModuleBackupEvent::OnEventWriteFailed,
+            Qt::QueuedConnection);
 }
 
 CModuleBackupEvent::~CModuleBackupEvent() = default;
@@ -53,4 +57,14 @@ void CModuleBackupEvent::ShowWindow(const QString& title)
 void CModuleBackupEvent::OnEventResult(int channel, int date, int time, int weekDay, qlonglong size)
 {
     m_page->OnEventResult(channel, date, time, weekDay, size);
+}
+
+void CModuleBackupEvent::OnEventWriteFailed(int channel, int time, int weekDay, const QString& file,
+                                            const QString& reason, bool diskFull)
+{
+    ModuleRecord::WriteFailure failure;
+    failure.file = file;
+    failure.reason = reason;
+    failure.diskFull = diskFull;
+    m_page->OnEventWriteFailed(channel, time, weekDay, failure);
 }

@@ -23,6 +23,8 @@ public:
 
 public slots:
     void OnEventResult(int channel, int date, int time, int weekDay, qlonglong size);
+    void OnEventWriteFailed(int channel, int time, int weekDay, const QString& file, const QString& reason,
+                            bool diskFull);
 
 private:
     CEventBackup* m_page = nullptr;

@@ -28,6 +28,12 @@ void DeviceBackupSession::ShowFailure(const QString& text)
         hub->ShowMessageBox(QStringLiteral("Schedule Backup"), text, QStringLiteral("stop"));
 }
 
+void DeviceBackupSession::ShowEventFailure(const QString& text)
+{
+    if (HubServices* hub = HubServices::Instance())
+        hub->ShowMessageBox(QStringLiteral("Event Backup"), text, QStringLiteral("stop"));
+}
+
 void DeviceBackupSession::StartLive(int channel)
 {
     if (CModuleDevice* device = Device()) {

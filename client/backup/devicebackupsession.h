@@ -18,6 +18,7 @@ public:
     void ClearEventRecordMarks() override;
     QString RecorderName() const override;
     void ShowFailure(const QString& text) override;
+    void ShowEventFailure(const QString& text) override;
     void SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int begin,
                                 char* buffer) override;
     void SendBackupPlaybackStop(char* buffer) override;

@@ -42,10 +42,10 @@ bool EventJobList::IsArmed(const BackupItem* item) const
     return item && (item->state == JobState::Wait || item->state == JobState::Downloading);
 }
 
-void EventJobList::SetState(int row, BackupItem* item, int state)
+void EventJobList::SetState(int row, BackupItem* item, int state, const QString& text)
 {
     item->state = JobState(state);
-    m_model.SetText(row, ColStatus, JobRules::StateText(state));
+    m_model.SetText(row, ColStatus, text.isEmpty() ? JobRules::StateText(state) : text);
 }
 
 bool EventJobList::AddJobs(int dayMask, quint32 channelMask, int begin, int end,
@@ -170,6 +170,27 @@ void EventJobList::OnEventResult(int channel, int date, int time, int weekDay, q
         SetState(row, item, int(JobState::Downloading));
     }
     m_model.SetText(row, ColSize, FormatBackupSize(size / 1024, true));
+}
+
+bool EventJobList::OnWriteFailure(int channel, int time, int weekDay, const ModuleRecord::WriteFailure& failure)
+{
+    if (!m_running)
+        return false;
+    const int failed = FindReportRow(channel, time, weekDay, -1);
+    if (BackupItem* item = m_model.Item(failed))
+        SetState(failed, item, int(JobState::Failed), JobRules::FailureStatus(failure.diskFull));
+    // The disk that refused this channel holds the others too: every recording row ends, and
+    // none of them is shown complete.
+    for (int row = 0; row < m_model.rowCount(); ++row) {
+        BackupItem* item = m_model.Item(row);
+        if (item && item->state == JobState::Downloading)
+            SetState(row, item, int(JobState::Failed), QStringLiteral("Stopped"));
+    }
+    Stop();
+    m_session.ShowEventFailure(ModuleRecord::FailureText(
+        QStringLiteral("The event backup of %1 camera %2").arg(m_session.RecorderName()).arg(channel + 1),
+        failure));
+    return true;
 }
 
 void EventJobList::Start()

@@ -2,12 +2,16 @@
 // The jobs of an event backup page, without its widgets: rows of (channel, week days, daily
 // window) in a ListModel, the per-frame question whether a live frame lies inside a job, the
 // progress the session reports, and live video of every armed channel kept on while the page
-// runs.
+// runs. The first write that fails stops the whole page: the row of that channel says "Disk
+// full" or "Write failed", other recording rows "Stopped" (never "Complete"), and the user is
+// told which recorder and which file.
 #include <QString>
 #include <QtGlobal>
 
 #include <array>
 #include <functional>
+
+#include "common/media/modulerecord.h"
 
 class EventBackupSession;
 class ListModel;
@@ -38,6 +42,9 @@ public:
 
     bool IsBackupTime(int channel, int time, int weekDay) const;
     void OnEventResult(int channel, int date, int time, int weekDay, qint64 size);
+    // The session's recording of `channel` stopped at a failed write. Stops the page (false when
+    // it was not running: an earlier failure has stopped it already).
+    bool OnWriteFailure(int channel, int time, int weekDay, const ModuleRecord::WriteFailure& failure);
 
     // Start arms every stopped row; Stop ends recording rows, stops waiting ones and live video.
     void Start();
@@ -57,7 +64,7 @@ private:
     // still wants it.
     void ReleaseChannel(int channel, int leaving);
     bool IsArmed(const BackupItem* item) const;
-    void SetState(int row, BackupItem* item, int state);
+    void SetState(int row, BackupItem* item, int state, const QString& text = QString());
     int FindReportRow(int channel, int time, int weekDay, qint64 size) const;
 
     ListModel& m_model;

@@ -117,4 +117,9 @@ QString StateText(int state)
     return QString();
 }
 
+QString FailureStatus(bool diskFull)
+{
+    return diskFull ? QStringLiteral("Disk full") : QStringLiteral("Write failed");
+}
+
 } // namespace JobRules

@@ -46,5 +46,8 @@ void RemoveRowsIn(const ListModel& model, JobState state, const std::function<vo
 QString AddProblem(int dayMask, quint32 channelMask, int begin, int end);
 // "Wait", "Stop", "Downloading", "Complete", "Failed", "Timeout".
 QString StateText(int state);
+// The status of a row whose recording stopped at a write that failed: "Disk full" or
+// "Write failed".
+QString FailureStatus(bool diskFull);
 
 } // namespace JobRules

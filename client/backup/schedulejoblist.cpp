@@ -165,7 +165,7 @@ void ScheduleJobList::CheckSecond(const QDateTime& moment)
 
 QString ScheduleJobList::FailureStatus(const ModuleRecord::WriteFailure& failure)
 {
-    return failure.diskFull ? QStringLiteral("Disk full") : QStringLiteral("Write failed");
+    return JobRules::FailureStatus(failure.diskFull);
 }
 
 void ScheduleJobList::StepRequestNumber()

@@ -403,6 +403,9 @@ signals:
     void OnEraseResult(char);
     void OnBurningRate(char, char, char, char);
     void OnEventResult(int, int, int, int, qlonglong);
+    // The event recording of a channel stopped at a write that failed (channel, time, week day,
+    // file, the system's reason, whether the disk is full).
+    void OnEventWriteFailed(int, int, int, QString, QString, bool);
     void finished();
 
 public slots:
@@ -742,6 +745,10 @@ private:
     void CreateBackupHosts();
     void FeedEventBackup(int channel, int date, int time, int frameType, int kind, const char* data, int size,
                          bool decodeOnly);
+    // The event record mark of a channel whose recording failed: nothing more is written until
+    // the page clears the marks.
+    static constexpr quint8 kEventRecordFailed = 2;
+    void ReportEventFailure(int channel, int time, int weekDay);
 
     // Site book items of the session, and the e-map places of its cameras.
     std::unique_ptr<SessionTreeItems> m_treeItems;

@@ -403,13 +403,26 @@ void CModuleDevice::OnRecvPlaybackVideo(int channel, int size, int kind, int dat
 void CModuleDevice::FeedEventBackup(int channel, int date, int time, int frameType, int kind, const char* data,
                                     int size, bool decodeOnly)
 {
-    if (!m_eventBackupHost || !m_eventBackupHost->IsRunning() || !ValidChannel(channel))
+    if (!m_eventBackupHost || !ValidChannel(channel))
         return;
+    std::atomic<quint8>& mark = m_channels[size_t(channel)].eventRecordMark;
     const int weekDay = DayOfWeek(date);
+    if (!m_eventBackupHost->IsRunning()) {
+        // A stopped page ends a recording still running, so that its last second is kept.
+        if (mark.load() == 1) {
+            mark = 0;
+            if (!m_recordEvent->StopRecord(channel))
+                ReportEventFailure(channel, time, weekDay);
+        }
+        return;
+    }
+    // A channel whose recording failed writes nothing until the page starts again.
+    if (mark.load() == kEventRecordFailed)
+        return;
     const bool alarm = GetMotionState(channel) || GetSensorState(channel);
     if (alarm && m_eventBackupHost->IsBackupTime(channel, time, weekDay)) {
-        if (m_channels[size_t(channel)].eventRecordMark.load() != 1) {
-            m_channels[size_t(channel)].eventRecordMark = 1;
+        if (mark.load() != 1) {
+            mark = 1;
             SetEventRecordStart(channel, date, time);
             StartEventRecord(channel);
         }
@@ -417,12 +430,28 @@ void CModuleDevice::FeedEventBackup(int channel, int date, int time, int frameTy
         if (data && size > 0)
             written = m_recordEvent->OnRecordData(channel, date, time, frameType, kind, data, size, 0,
                                                   decodeOnly ? 1 : 0);
+        if (m_recordEvent->Failed(channel)) {
+            mark = kEventRecordFailed;
+            m_recordEvent->StopRecord(channel);
+            ReportEventFailure(channel, time, weekDay);
+            return;
+        }
         emit OnEventResult(channel, date, time, weekDay, written);
-    } else if (m_channels[size_t(channel)].eventRecordMark.load() == 1) {
-        m_channels[size_t(channel)].eventRecordMark = 0;
-        m_recordEvent->StopRecord(channel);
+    } else if (mark.load() == 1) {
+        mark = 0;
+        if (!m_recordEvent->StopRecord(channel)) {
+            mark = kEventRecordFailed;
+            ReportEventFailure(channel, time, weekDay);
+            return;
+        }
         emit OnEventResult(channel, date, time, weekDay, -1);
     }
+}
+
+void CModuleDevice::ReportEventFailure(int channel, int time, int weekDay)
+{
+    const ModuleRecord::WriteFailure failure = m_recordEvent->Failure(channel);
+    emit OnEventWriteFailed(channel, time, weekDay, failure.file, failure.reason, failure.diskFull);
 }
 
 CModulePlayback* CModuleDevice::SchedulerForKind(int channel, int kind) const

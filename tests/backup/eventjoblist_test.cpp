@@ -21,7 +21,10 @@ public:
     void StartLive(int channel) override { calls << QStringLiteral("start %1").arg(channel); }
     void StopLive(int channel) override { calls << QStringLiteral("stop %1").arg(channel); }
     void ClearEventRecordMarks() override { calls << QStringLiteral("clear"); }
+    QString RecorderName() const override { return QStringLiteral("gate"); }
+    void ShowEventFailure(const QString& text) override { told << text; }
     QStringList calls;
+    QStringList told;
 };
 
 class EventJobListTest : public ::testing::Test
@@ -181,6 +184,69 @@ TEST_F(EventJobListTest, EndReportTakesTheRecordingRowFirst)
     EXPECT_EQ(State(1), int(JobState::Complete));
     ASSERT_EQ(model.rowCount(), 3);
     EXPECT_EQ(model.Item(2)->begin, 100000);
+}
+
+// The first write that fails stops the page: its row says why, a row recording elsewhere is
+// stopped (never complete), waiting rows stop, and the user is told once which file.
+TEST_F(EventJobListTest, FailedWriteStopsThePageAndNeverShowsComplete)
+{
+    const struct
+    {
+        bool diskFull;
+        const char* status;
+        const char* text;
+    } cases[] = {
+        {true, "Disk full",
+         "The event backup of gate camera 2 stopped: the disk is full. /b/h083000.002 could not "
+         "be written."},
+        {false, "Write failed",
+         "The event backup of gate camera 2 stopped: /b/h083000.002 could not be written "
+         "(Permission denied)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        jobs.Reset();
+        jobs.SetRunning(true);
+        session.told.clear();
+        ASSERT_TRUE(Add(kMonday, 0b111, 80000, 90000));
+        jobs.OnEventResult(0, 20260105, 83000, 1, 1024);
+        jobs.OnEventResult(1, 20260105, 83000, 1, 1024);
+        ModuleRecord::WriteFailure failure;
+        failure.file = QStringLiteral("/b/h083000.002");
+        failure.reason = QStringLiteral("Permission denied");
+        failure.diskFull = c.diskFull;
+        session.calls.clear();
+        EXPECT_TRUE(jobs.OnWriteFailure(1, 83001, 1, failure));
+        EXPECT_FALSE(jobs.IsRunning());
+        EXPECT_EQ(Status(0), QStringLiteral("Stopped"));
+        EXPECT_EQ(State(0), int(JobState::Failed));
+        EXPECT_EQ(Status(1), QString::fromLatin1(c.status));
+        EXPECT_EQ(State(1), int(JobState::Failed));
+        EXPECT_EQ(Status(2), QStringLiteral("Stop"));
+        ASSERT_EQ(model.rowCount(), 3);
+        EXPECT_EQ(session.calls, QStringList({"stop 0", "stop 1", "stop 2"}));
+        EXPECT_EQ(session.told, QStringList({QString::fromLatin1(c.text)}));
+        for (int channel = 0; channel < 3; ++channel)
+            EXPECT_FALSE(jobs.IsBackupTime(channel, 83002, 1));
+        // A report of another channel's failure that was on its way changes nothing.
+        EXPECT_FALSE(jobs.OnWriteFailure(0, 83001, 1, failure));
+        EXPECT_EQ(Status(0), QStringLiteral("Stopped"));
+        EXPECT_EQ(session.told.size(), 1);
+    }
+}
+
+// A recording whose very first write fails leaves its waiting row failed too.
+TEST_F(EventJobListTest, FailureBeforeTheFirstReportFailsTheWaitingRow)
+{
+    ASSERT_TRUE(Add(kMonday, 1, 80000, 90000));
+    ModuleRecord::WriteFailure failure;
+    failure.file = QStringLiteral("/b/ih083000.001");
+    failure.diskFull = true;
+    EXPECT_TRUE(jobs.OnWriteFailure(0, 83000, 1, failure));
+    EXPECT_EQ(Status(0), QStringLiteral("Disk full"));
+    EXPECT_EQ(model.rowCount(), 1);
+    jobs.Start();
+    EXPECT_EQ(Status(0), QStringLiteral("Disk full"));
 }
 
 // Live video of a channel stops only when no armed row of it is left.
