@@ -984,7 +984,8 @@ bool MainWindow::IsBackupPlayerPresent() const
 
 void MainWindow::UpdateProgramEntries()
 {
-    // pending: backup player program (its entries are greyed while it is not beside the client)
+    // The backup player and the burning program are separate programs: their entries are greyed
+    // while the program is not in the program directory or beside the client.
     const bool player = IsBackupPlayerPresent();
     if (m_pActBackupPlayer)
         m_pActBackupPlayer->setEnabled(player);
