@@ -1,8 +1,9 @@
 #include "playback/hpitemcamera.h"
 
-HPItemCamera::HPItemCamera(int cameraIndex, QString name) : HPItemCommon(kCamera, std::move(name)), m_camera(cameraIndex)
-{
-}
+HPItemCamera::HPItemCamera(int cameraIndex, QString name)
+    : HPItemCommon(kCamera, std::move(name))
+    , m_camera(cameraIndex)
+{}
 
 void HPItemCamera::ResetEvent()
 {

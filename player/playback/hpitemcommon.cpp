@@ -4,7 +4,11 @@
 
 std::atomic<quint64> HPItemCommon::s_counter{0};
 
-HPItemCommon::HPItemCommon(int type, QString name) : m_type(type), m_serial(++s_counter), m_name(std::move(name)) {}
+HPItemCommon::HPItemCommon(int type, QString name)
+    : m_type(type)
+    , m_serial(++s_counter)
+    , m_name(std::move(name))
+{}
 
 HPItemCommon* HPItemCommon::Child(int i) const
 {
@@ -24,8 +28,8 @@ HPItemCommon* HPItemCommon::Insert(std::unique_ptr<HPItemCommon> item, const QSt
     if (item->m_type == kRecorder) {
         at = std::find_if(m_children.begin(), m_children.end(),
                           [](const auto& child) { return child->m_type == 5 || child->m_type == 8; });
-    } else if (item->m_type == kFront || (item->m_type == kLatestViewGroup && !latestView.isEmpty() &&
-                                          item->m_name == latestView)) {
+    } else if (item->m_type == kFront
+               || (item->m_type == kLatestViewGroup && !latestView.isEmpty() && item->m_name == latestView)) {
         at = m_children.begin();
     }
     item->m_parent = this;
@@ -34,7 +38,8 @@ HPItemCommon* HPItemCommon::Insert(std::unique_ptr<HPItemCommon> item, const QSt
 
 std::unique_ptr<HPItemCommon> HPItemCommon::Take(HPItemCommon* child)
 {
-    auto it = std::find_if(m_children.begin(), m_children.end(), [child](const auto& c) { return c.get() == child; });
+    auto it = std::find_if(m_children.begin(), m_children.end(),
+                           [child](const auto& c) { return c.get() == child; });
     if (it == m_children.end())
         return nullptr;
     std::unique_ptr<HPItemCommon> taken = std::move(*it);

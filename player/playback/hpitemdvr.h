@@ -7,7 +7,9 @@
 class HPItemDVR : public HPItemCommon
 {
 public:
-    explicit HPItemDVR(QString name) : HPItemCommon(kRecorder, std::move(name)) {}
+    explicit HPItemDVR(QString name)
+        : HPItemCommon(kRecorder, std::move(name))
+    {}
 
     bool connected = false;
     std::array<bool, 16> hidden{};

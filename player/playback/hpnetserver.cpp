@@ -22,16 +22,17 @@ quint8 Byte(const QByteArray& bytes, int at)
 
 // The recorder models this client knows by their id 0 to 14.
 const char* const kModels[HPNetServer::kModelCount] = {
-    "Retired",   "Kestrel 4", "Kestrel 8",  "Kestrel 16", "Heron 4",  "Heron 8",   "Heron 16", "Osprey 8",
-    "Osprey 16", "Falcon 4",  "Falcon 8",   "Falcon 16",  "Merlin 8", "Merlin 16", "Merlin 32"};
+    "Retired",   "Kestrel 4", "Kestrel 8", "Kestrel 16", "Heron 4",  "Heron 8",   "Heron 16", "Osprey 8",
+    "Osprey 16", "Falcon 4",  "Falcon 8",  "Falcon 16",  "Merlin 8", "Merlin 16", "Merlin 32"};
 
 } // namespace
 
 HPNetServer::HPNetServer(HPNetwork& hub, int recorderId, const QString& name)
-    : m_hub(hub), m_recorderId(recorderId), m_item(std::make_unique<HPItemDVR>(name)),
-      m_now([] { return QDateTime::currentDateTime(); })
-{
-}
+    : m_hub(hub)
+    , m_recorderId(recorderId)
+    , m_item(std::make_unique<HPItemDVR>(name))
+    , m_now([] { return QDateTime::currentDateTime(); })
+{}
 
 HPNetServer::~HPNetServer() = default;
 
@@ -122,18 +123,10 @@ int HPNetServer::OnPacket(const QByteArray& reply)
     if (reply.size() < 12)
         return 0;
     switch (Byte(reply, 6)) {
-    case 2:
-        OnLogin(reply);
-        break;
-    case 7:
-        OnCameraEvent(reply);
-        break;
-    case 17:
-        ToTile(Byte(reply, 8), reply);
-        break;
-    case 29:
-        OnModel(reply);
-        break;
+    case 2: OnLogin(reply); break;
+    case 7: OnCameraEvent(reply); break;
+    case 17: ToTile(Byte(reply, 8), reply); break;
+    case 29: OnModel(reply); break;
     case 32:
     case 33:
         if (Byte(reply, 8) == 99)
@@ -146,18 +139,10 @@ int HPNetServer::OnPacket(const QByteArray& reply)
             m_eventFlags = qFromLittleEndian<quint16>(reinterpret_cast<const uchar*>(reply.constData() + 32));
         m_statusReceived = true;
         break;
-    case 34:
-        m_statusReceived = true;
-        break;
-    case 41:
-        OnFragment(reply);
-        break;
-    case 43:
-        OnClock(reply);
-        break;
-    case 47:
-        OnCameraNames(reply);
-        break;
+    case 34: m_statusReceived = true; break;
+    case 41: OnFragment(reply); break;
+    case 43: OnClock(reply); break;
+    case 47: OnCameraNames(reply); break;
     case 67:
     case 103: {
         int tile = Byte(reply, 8);
@@ -253,8 +238,8 @@ void HPNetServer::OnFragment(const QByteArray& reply)
     const quint32 offset = Le32(reply, 20);
     const int data = length - 32;
     // The fragment must lie inside the reply and inside the announced frame before it is placed.
-    if (channel >= kChannels || length > reply.size() || data < 0 || total == 0 || total > quint32(kAssembly) ||
-        offset > total || quint32(data) > total - offset) {
+    if (channel >= kChannels || length > reply.size() || data < 0 || total == 0 || total > quint32(kAssembly)
+        || offset > total || quint32(data) > total - offset) {
         qCDebug(lcPlayerPlayback) << "recorder fragment refused" << channel << length << total << offset;
         return;
     }

@@ -5,7 +5,9 @@
 #include "playback/hpnetserver.h"
 #include "playback/hubhost.h"
 
-HPNetwork::HPNetwork(HubHost& host, QObject* parent) : QObject(parent), m_host(host)
+HPNetwork::HPNetwork(HubHost& host, QObject* parent)
+    : QObject(parent)
+    , m_host(host)
 {
     m_timer.setInterval(kHousekeepingMs);
     connect(&m_timer, &QTimer::timeout, this, &HPNetwork::OnHousekeeping);
@@ -61,7 +63,8 @@ HPNetServer* HPNetwork::AddServer(int recorderId, const QString& name)
 
 void HPNetwork::RemoveServer(HPNetServer* server)
 {
-    auto it = std::find_if(m_servers.begin(), m_servers.end(), [server](const auto& s) { return s.get() == server; });
+    auto it = std::find_if(m_servers.begin(), m_servers.end(),
+                           [server](const auto& s) { return s.get() == server; });
     if (it == m_servers.end())
         return;
     std::unique_ptr<HPNetServer> taken = std::move(*it);

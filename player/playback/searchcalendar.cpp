@@ -13,7 +13,9 @@ bool IsLeap(int year)
 
 } // namespace
 
-SearchCalendar::SearchCalendar(int capacity) : m_capacity(capacity) {}
+SearchCalendar::SearchCalendar(int capacity)
+    : m_capacity(capacity)
+{}
 
 int SearchCalendar::DaysInMonth(int year, int month)
 {

@@ -57,8 +57,8 @@ int SearchCells::SetEventCells(const QByteArray& reply)
     int size = 10;
     int maskAt = 4;
     int masks = 3;
-    if (reply.size() >= 100 && quint8(reply[96]) == 0xA5 && quint8(reply[97]) == 0xA5 && quint8(reply[98]) == 0x55 &&
-        quint8(reply[99]) == 0xAA) {
+    if (reply.size() >= 100 && quint8(reply[96]) == 0xA5 && quint8(reply[97]) == 0xA5 && quint8(reply[98]) == 0x55
+        && quint8(reply[99]) == 0xAA) {
         at = 104;
         size = 20;
         maskAt = 12;

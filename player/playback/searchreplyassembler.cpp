@@ -44,8 +44,8 @@ SearchReplyAssembler::Result SearchReplyAssembler::OnReply(const QByteArray& rep
         return Count();
     }
     const quint32 total = Le32(reply, 20);
-    if (length < kHead || length > reply.size() || type != quint32(m_kind) || total > quint32(kMaxTotal) ||
-        (m_total >= 0 && qint64(total) != m_total)) {
+    if (length < kHead || length > reply.size() || type != quint32(m_kind) || total > quint32(kMaxTotal)
+        || (m_total >= 0 && qint64(total) != m_total)) {
         m_malformed = true;
         return Count();
     }

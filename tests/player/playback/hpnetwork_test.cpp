@@ -36,7 +36,9 @@ struct Wire
 
 struct FakeSocket : SocketEngine::PeerSocket
 {
-    explicit FakeSocket(Wire& wire) : wire(wire) {}
+    explicit FakeSocket(Wire& wire)
+        : wire(wire)
+    {}
     bool Writable() override { return wire.writable; }
     qint64 Write(const QByteArray& bytes) override
     {
@@ -97,7 +99,8 @@ TEST(HPNetworkIdle, WithoutRecordersEveryLookupYieldsNoneAndNothingIsSent)
 
 TEST_F(HPNetworkTest, LoginRepliesSetTheStateFromTheRightsByte)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         QByteArray reply;
         int state;
@@ -137,12 +140,14 @@ TEST_F(HPNetworkTest, ModelReplyCreatesCamerasAndReadsOptionalFieldsOnlyWhenPres
     EXPECT_EQ(server->AlarmOutputs(), 2);
     EXPECT_EQ(Commands(), QVector<int>{46});
 
-    const std::pair<int, int> kinds[] = {{5, 5}, {16, 16}, {17, 7}, {18, 4}, {19, 14}, {20, 14}, {21, 5}, {100, 100}};
+    const std::pair<int, int> kinds[] = {{5, 5},   {16, 16}, {17, 7}, {18, 4},
+                                         {19, 14}, {20, 14}, {21, 5}, {100, 100}};
     for (const auto& [id, kind] : kinds) {
-        hub.Engine().DeliverPacket(server->Peer(), Reply(29, 38, {{12, id}, {14, 8}, {32, 0xFF}, {33, 0xFF}, {34, 0xFF}}));
+        hub.Engine().DeliverPacket(server->Peer(),
+                                   Reply(29, 38, {{12, id}, {14, 8}, {32, 0xFF}, {33, 0xFF}, {34, 0xFF}}));
         EXPECT_EQ(server->ModelKind(), kind) << id;
         EXPECT_EQ(server->CodecVersionFlag(), -1);
-        EXPECT_EQ(server->CameraCount(), 4); // cameras are made once
+        EXPECT_EQ(server->CameraCount(), 4);  // cameras are made once
         EXPECT_EQ(server->AlarmOutputs(), 2); // a 38-byte reply holds no alarm count
     }
     wire.written.clear();
@@ -196,7 +201,8 @@ TEST_F(HPNetworkTest, FragmentsArePlacedOnlyInsideTheirAnnouncedFrame)
     EXPECT_EQ(server->AssembledFrames(), 0);
     hub.Engine().DeliverPacket(server->Peer(), Fragment(2, 100, 60, 40));
     EXPECT_EQ(server->AssembledFrames(), 1);
-    const struct {
+    const struct
+    {
         const char* name;
         QByteArray reply;
     } refused[] = {

@@ -8,10 +8,11 @@ namespace {
 
 TEST(SearchCalendar, MonthLengthsFollowTheLeapYearRule)
 {
-    const struct {
+    const struct
+    {
         int year, month, days;
-    } cases[] = {{2000, 2, 29}, {2024, 2, 29}, {1900, 2, 28}, {2100, 2, 28}, {2026, 2, 28},
-                 {2026, 4, 30}, {2026, 12, 31}, {2026, 0, 0},   {2026, 13, 0}};
+    } cases[] = {{2000, 2, 29}, {2024, 2, 29},  {1900, 2, 28}, {2100, 2, 28}, {2026, 2, 28},
+                 {2026, 4, 30}, {2026, 12, 31}, {2026, 0, 0},  {2026, 13, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(SearchCalendar::DaysInMonth(c.year, c.month), c.days) << c.year << "-" << c.month;
 }

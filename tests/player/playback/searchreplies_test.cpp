@@ -35,7 +35,8 @@ TEST(SearchCells, RecordTableSetsOneRowPerMaskBit)
 
 TEST(SearchCells, EventTableReadsBothRecordLayouts)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         QByteArray records;
         int records_read;
@@ -46,11 +47,11 @@ TEST(SearchCells, EventTableReadsBothRecordLayouts)
         // hour, minute, unused, half, three masks
         {"short records", head + Hex("011e0000 0100 0000 0000"), 1, 0, 30},
         {"second half, second mask", head + Hex("173b0001 0000 0004 0000"), 1, 10, 959},
-        {"last record ends at the reply's end", head + Hex("00000000 0000 0000 0000 000300ff 0000 0000 0200"), 2, 1,
-         1},
+        {"last record ends at the reply's end", head + Hex("00000000 0000 0000 0000 000300ff 0000 0000 0200"), 2,
+         1, 1},
         {"hour out of range is skipped", head + Hex("18000000 0100 0000 0000"), 0, 0, 480},
-        {"marked long records", head + Hex("a5a555aa 00000000") + Hex("02000000 0000000000000000 0000 0000 0000 0800"),
-         1, 3, 40},
+        {"marked long records",
+         head + Hex("a5a555aa 00000000") + Hex("02000000 0000000000000000 0000 0000 0000 0800"), 1, 3, 40},
     };
     for (const Case& c : cases) {
         SearchCells cells;
@@ -83,7 +84,8 @@ TEST(SearchCells, SummaryAndWatcherFollowEveryCellSet)
 TEST(SearchEventList, LinesNamingTheChannelGiveTheirTimes)
 {
     const QByteArray text = "08:30:00 1A\r\n09:00:00 3\n10:15:00 a\r12:00:00\nbad 1\n";
-    const struct {
+    const struct
+    {
         int channel;
         const char* events;
     } cases[] = {{1, "08:30:00"}, {10, "08:30:00\n10:15:00"}, {3, "09:00:00"}, {5, ""}, {16, ""}};
@@ -93,7 +95,8 @@ TEST(SearchEventList, LinesNamingTheChannelGiveTheirTimes)
 
 // A search reply as the recorder writes it: stream header, command, marker, length, request id,
 // type, total, part, data.
-QByteArray Reply(int tile, quint32 id, quint32 type, quint32 total, int part, const QByteArray& data, int command = 32)
+QByteArray Reply(int tile, quint32 id, quint32 type, quint32 total, int part, const QByteArray& data,
+                 int command = 32)
 {
     QByteArray reply = Hex("000000000000");
     reply += char(command);
@@ -129,7 +132,8 @@ TEST(SearchReplyAssembler, FourRepliesMakeTheQueryData)
 TEST(SearchReplyAssembler, BadOrRefusedQueriesFailAtTheFourthReply)
 {
     using R = SearchReplyAssembler::Result;
-    struct Case {
+    struct Case
+    {
         const char* name;
         QByteArray second;
         int errorMark;
