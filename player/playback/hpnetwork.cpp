@@ -36,7 +36,6 @@ void HPNetwork::Init()
         return server ? server->OnData(data) : -1;
     };
     m_engine.Configure(SocketEngine::kDefaultPeers, std::move(callbacks));
-    m_timer.start();
 }
 
 HPNetServer* HPNetwork::GetServer(int recorderId) const
@@ -58,6 +57,7 @@ HPNetServer* HPNetwork::AddServer(int recorderId, const QString& name)
     if (GetServer(recorderId))
         return nullptr;
     m_servers.push_back(std::make_unique<HPNetServer>(*this, recorderId, name));
+    m_timer.start();
     return m_servers.back().get();
 }
 
@@ -69,6 +69,8 @@ void HPNetwork::RemoveServer(HPNetServer* server)
         return;
     std::unique_ptr<HPNetServer> taken = std::move(*it);
     m_servers.erase(it);
+    if (m_servers.empty())
+        m_timer.stop();
     taken->Disconnect();
     m_host.RedrawAllTiles();
 }

@@ -22,8 +22,10 @@ public:
     explicit HPNetwork(HubHost& host, QObject* parent = nullptr);
     ~HPNetwork() override;
 
-    // Configures the socket engine (256 peers and its three callbacks) and starts the timer.
+    // Configures the socket engine (256 peers and its three callbacks). The housekeeping timer
+    // runs only while the map holds a client, so an empty hub does no idle work.
     void Init();
+    bool HousekeepingActive() const { return m_timer.isActive(); }
     HPNetServer* GetServer(int recorderId) const;
     // The client of a recorder entering the map (none does in this program).
     HPNetServer* AddServer(int recorderId, const QString& name);

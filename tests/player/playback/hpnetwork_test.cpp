@@ -95,6 +95,12 @@ TEST(HPNetworkIdle, WithoutRecordersEveryLookupYieldsNoneAndNothingIsSent)
     EXPECT_EQ(hub.Engine().DeliverPacket(1, Reply(34, 12)), -1);
     hub.OnHousekeeping();
     EXPECT_EQ(host.redraws, 0);
+    EXPECT_FALSE(hub.HousekeepingActive());
+    HPNetServer* server = hub.AddServer(2, "R");
+    EXPECT_TRUE(hub.HousekeepingActive());
+    EXPECT_EQ(hub.AddServer(2, "again"), nullptr);
+    hub.RemoveServer(server);
+    EXPECT_FALSE(hub.HousekeepingActive());
 }
 
 TEST_F(HPNetworkTest, LoginRepliesSetTheStateFromTheRightsByte)

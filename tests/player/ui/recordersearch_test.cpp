@@ -4,19 +4,27 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QSlider>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
 #include "playback/hpnetserver.h"
 #include "playback/hpnetwork.h"
 #include "playback/hubhost.h"
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
 #include "ui/cdlgaudio.h"
+#include "ui/cmsgdlg.h"
 #include "ui/csearchevent.h"
 #include "ui/csearchmulti.h"
+#include "ui/csearchtime.h"
 #include "ui/cskinbutton.h"
+#include "ui/cviewerdlg.h"
 #include "ui/hpimagemanager.h"
 #include "ui/searchcalendarpanel.h"
 #include "ui/searchdialoghost.h"
+#include "ui/skinbitmaps.h"
 
 namespace {
 
@@ -218,6 +226,14 @@ TEST_F(RecorderSearchTest, ARefusedOrBrokenQueryEndsTheChain)
     EXPECT_TRUE(dialog.isVisible());
 }
 
+TEST(CSearchMultiSkin, EveryButtonBitmapExists)
+{
+    for (const char* name :
+         {"ButtonDay1.bmp", "ButtonDay2.bmp", "ButtonDay3.bmp", "ButtonDay4.bmp", "Button1.bmp", "Button2.bmp"})
+        EXPECT_FALSE(QPixmap(QStringLiteral(ZENT_SOURCE_DIR "/player/Resource/Quessa/Search/") + name).isNull())
+            << name;
+}
+
 TEST(CSearchEvent, HiddenWithItsButtonsGreyed)
 {
     CSearchEvent panel;
@@ -332,6 +348,50 @@ TEST_F(AudioPanelTest, AnInputThatRefusesItsBufferShowsTheErrorBox)
     EXPECT_FALSE(panel->Capturing());
     EXPECT_FALSE(panel->MicButton()->IsChecked());
     EXPECT_EQ(errors, QStringList{"error waveInPrepareHeader/recoder"});
+}
+
+// The main dialog: "Select Date" beeps while the hub has no recorder (always, in this program);
+// with a recorder client in the hub it opens the calendar search with its wait box.
+TEST(ViewerRecorderParts, SelectDateBeepsUntilARecorderExists)
+{
+    SkinBitmaps::Init();
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    ViewerEnvironment env;
+    env.programPath = home.filePath("orvane");
+    env.programFolder = home.path() + "/";
+    env.drives = platform::DriveRoot(home.filePath("drives"));
+    env.dataFolder = home.filePath("data");
+    env.registerFileTypes = false;
+    env.askOnExit = false;
+    CViewerDlg dialog(env);
+    dialog.OnInitDialog();
+    ASSERT_NE(dialog.Hub(), nullptr);
+    EXPECT_FALSE(dialog.Hub()->HasServers());
+    EXPECT_FALSE(dialog.Hub()->HousekeepingActive());
+    EXPECT_FALSE(dialog.AudioPanel()->isVisible());
+
+    QSignalSpy beeps(dialog.TimeBar(), &CSearchTime::beepRequested);
+    dialog.TimeBar()->OnSelectDate();
+    EXPECT_EQ(beeps.count(), 1);
+    EXPECT_FALSE(dialog.CalendarSearch()->isVisible());
+
+    QVector<QByteArray> sent;
+    HPNetServer* recorder = dialog.Hub()->AddServer(3, "Lobby");
+    recorder->Attach(dialog.Hub()->Engine().AddPeer(std::make_unique<Wire>(sent)));
+    dialog.TimeBar()->OnSelectDate();
+    EXPECT_EQ(beeps.count(), 1);
+    EXPECT_TRUE(dialog.CalendarSearch()->isVisible());
+    EXPECT_EQ(sent.size(), 4);
+    EXPECT_TRUE(dialog.WaitBox()->isVisible());
+    // The recorder's replies reach the calendar through the client's dispatcher.
+    const quint32 id = qFromLittleEndian<quint32>(reinterpret_cast<const uchar*>(sent[0].constData() + 12));
+    for (int part = 0; part < 4; ++part)
+        dialog.Hub()->Engine().DeliverPacket(recorder->Peer(), Reply(id, 9, 8, part, part == 0 ? "20261203" : ""));
+    EXPECT_FALSE(dialog.WaitBox()->isVisible());
+    EXPECT_TRUE(dialog.CalendarSearch()->Calendar().HasDay("20261203"));
+    dialog.Hub()->RemoveServer(recorder);
+    dialog.CloseWithoutAsking();
 }
 
 } // namespace
