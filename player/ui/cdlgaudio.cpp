@@ -46,13 +46,13 @@ CDlgAudio::CDlgAudio(HPNetwork& hub, std::unique_ptr<AudioCaptureDevice> device,
         auto* button = new CSkinButton(QString::number(channel + 1), this);
         button->SetDrawCaption(true);
         button->setGeometry(4 + (channel % 4) * 33, 30 + (channel / 4) * 24, 31, 22);
-        button->setStyleSheet(QStringLiteral("background: rgb(72,108,156);"));
         button->setToolTip(QStringLiteral("Audio%1").arg(channel + 1));
         connect(button, &QPushButton::clicked, this, [this, channel] { OnAudio(channel); });
         m_audio[size_t(channel)] = button;
     }
     m_mic = new CSkinButton(QStringLiteral("Mic"), this);
     m_mic->SetDrawCaption(true);
+    m_mic->SetTextColours(Qt::white, Qt::yellow); // pressed while capturing
     m_mic->setGeometry(4, 80, kSize.width() - 8, 18);
     connect(m_mic, &QPushButton::clicked, this, &CDlgAudio::OnMic);
     m_captureAvailable = m_capture.Open(kBlockBytes, kSamplesPerSecond, kBitsPerSample,
@@ -132,4 +132,8 @@ void CDlgAudio::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), QColor(139, 139, 139));
+    // Button faces: the panel's buttons carry captions only.
+    for (const CSkinButton* button : m_audio)
+        painter.fillRect(button->geometry(), QColor(72, 108, 156));
+    painter.fillRect(m_mic->geometry(), m_mic->IsChecked() ? QColor(40, 64, 98) : QColor(72, 108, 156));
 }

@@ -54,12 +54,12 @@ CSearchMulti::CSearchMulti(SearchDialogHost& host, HPImageManager& images, const
     connect(m_panel, &SearchCalendarPanel::dayChosen, this, &CSearchMulti::OnDayChosen);
     m_slider = new QSlider(Qt::Horizontal, this);
     m_slider->setRange(0, 480);
-    m_slider->setGeometry(kBarLeft - 6, 196, 160 + 12, 20);
+    m_slider->setGeometry(kBarLeft - 4, 196, 144 + 10, 20);
     m_slider->setEnabled(false);
     connect(m_slider, &QSlider::valueChanged, this, &CSearchMulti::OnSliderMoved);
     m_time = new QLabel(QStringLiteral("00:00:00"), this);
-    m_time->setGeometry(kLabelLeft, 198, 52, 16);
-    m_time->setStyleSheet(QStringLiteral("color: white; background: rgb(100,100,100);"));
+    m_time->setGeometry(kLabelLeft - 4, 198, 56, 16);
+    m_time->setStyleSheet(QStringLiteral("color: white; background: rgb(100,100,100); font-size: 10px;"));
     m_ok = new CSkinButton(host.Text("OK"), this);
     m_close = new CSkinButton(host.Text("CANCEL"), this);
     for (CSkinButton* button : {m_ok, m_close}) {
@@ -214,8 +214,9 @@ void CSearchMulti::paintEvent(QPaintEvent* event)
 
 void CSearchMulti::DrawChannelBars(QPainter& painter)
 {
+    // A 12-pixel character cell: glyphs of about 9 pixels, so the sixteen labels fit their rows.
     QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(12);
+    font.setPixelSize(9);
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(Qt::white);

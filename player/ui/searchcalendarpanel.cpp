@@ -70,6 +70,7 @@ void SearchCalendarPanel::Refresh()
         day->setText(m_calendar.ButtonText(cell));
         day->setEnabled(enabled);
         day->SetOverride(!enabled);
+        day->SetTextColours(enabled ? QColor(Qt::white) : QColor(150, 150, 150), QColor(Qt::yellow));
         day->SetCheck(enabled && cell == chosen);
     }
 }

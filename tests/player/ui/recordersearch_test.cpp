@@ -28,6 +28,14 @@
 
 namespace {
 
+// With ZENT_SHOW_DIR set (a run under a real display), the dialogs' pictures are kept there.
+void Show(QWidget& widget, const char* name)
+{
+    const QByteArray folder = qgetenv("ZENT_SHOW_DIR");
+    if (!folder.isEmpty())
+        widget.grab().save(QString::fromLocal8Bit(folder) + "/" + name + ".png");
+}
+
 QByteArray Hex(const char* text)
 {
     return QByteArray::fromHex(text);
@@ -196,6 +204,9 @@ TEST_F(RecorderSearchTest, ADayIsSearchedThroughTheWholeQueryChainAndPlayed)
 
     dialog.Slider()->setValue(480);
     EXPECT_EQ(dialog.TimeText(), "24:00:00");
+    dialog.Slider()->setValue(200);
+    Show(dialog, "calendar_search_day");
+    dialog.Slider()->setValue(480);
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(&dialog, &enter);
     EXPECT_EQ(host.played, "7 20261203 480 24:00:00");
@@ -221,6 +232,7 @@ TEST_F(RecorderSearchTest, ARefusedOrBrokenQueryEndsTheChain)
         dialog.OnRecvSearchData(Reply(host.requestId, 12, 8, part, "abcdef"));
     EXPECT_EQ(sent.size(), 4);
     EXPECT_EQ(dialog.Cells().Cell(0, 0), 0);
+    Show(dialog, "calendar_search_bad_replies");
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(&dialog, &escape);
     EXPECT_TRUE(dialog.isVisible());
@@ -321,6 +333,7 @@ TEST_F(AudioPanelTest, MicrophoneRunsWhileTheRecorderIsConnected)
     panel->MicButton()->click();
     EXPECT_TRUE(panel->Capturing());
     EXPECT_TRUE(panel->MicButton()->IsChecked());
+    Show(*panel, "audio_panel_capturing");
     ASSERT_TRUE(input.onBlock);
     input.onBlock(QByteArray(8000, '\x10')); // dropped while connected
     EXPECT_TRUE(panel->Capturing());
@@ -375,6 +388,7 @@ TEST(ViewerRecorderParts, SelectDateBeepsUntilARecorderExists)
     dialog.TimeBar()->OnSelectDate();
     EXPECT_EQ(beeps.count(), 1);
     EXPECT_FALSE(dialog.CalendarSearch()->isVisible());
+    Show(dialog, "main_dialog_recorder_offline");
 
     QVector<QByteArray> sent;
     HPNetServer* recorder = dialog.Hub()->AddServer(3, "Lobby");
