@@ -344,3 +344,18 @@ TEST(HPItemCommon, InsertionOrderAndLookups)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(HPNetworkTest, ARetiredModelDisconnectsAtOnce)
+{
+    hub.Engine().DeliverPacket(server->Peer(), Reply(2, 21, {{20, 2}}));
+    const int peer = server->Peer();
+    hub.Engine().DeliverPacket(peer, Reply(29, 35, {{12, HPNetServer::kRetiredModel}, {14, 4}}));
+    EXPECT_FALSE(server->Connected());
+    EXPECT_EQ(server->LoginState(), 0);
+    EXPECT_EQ(server->CameraCount(), 0);
+    EXPECT_FALSE(hub.Engine().HasPeer(peer));
+}
+
+} // namespace

@@ -24,6 +24,7 @@
 #include "ui/hpimagemanager.h"
 #include "ui/searchcalendarpanel.h"
 #include "ui/searchdialoghost.h"
+#include "ui/searchviewface.h"
 #include "ui/skinbitmaps.h"
 
 namespace {
@@ -236,6 +237,62 @@ TEST_F(RecorderSearchTest, ARefusedOrBrokenQueryEndsTheChain)
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(&dialog, &escape);
     EXPECT_TRUE(dialog.isVisible());
+}
+
+// A tile reply: as Reply, for tile `tile`.
+QByteArray TileReply(int tile, quint32 id, quint32 type, quint32 total, int part, const QByteArray& data)
+{
+    QByteArray reply = Reply(id, type, total, part, data);
+    reply[8] = char(tile);
+    return reply;
+}
+
+TEST_F(RecorderSearchTest, TileFaceBindsOnlyToARecorderOfTheHubAndSearchesItsChannel)
+{
+    SearchViewFace face(hub, host, images, QString());
+    EXPECT_FALSE(face.SelectCamera(99, 0, 2)); // not in the map
+    EXPECT_EQ(face.RecorderId(), -1);
+    EXPECT_FALSE(face.StartRemoteSearch());
+    EXPECT_TRUE(sent.isEmpty());
+
+    hub.Engine().DeliverPacket(recorder->Peer(),
+                               QByteArray(6, '\0') + Hex("1d 00 00 230000 05 00 03") + QByteArray(20, '\0'));
+    ASSERT_EQ(recorder->CameraCount(), 3);
+    sent.clear();
+    ASSERT_TRUE(face.SelectCamera(7, 1, 2));
+    EXPECT_EQ(face.Cameras()->count(), 3);
+    EXPECT_EQ(face.Cameras()->currentText(), "Cam02");
+    EXPECT_FALSE(face.SelectCamera(7, 0, 16));
+
+    ASSERT_TRUE(face.StartRemoteSearch());
+    ASSERT_EQ(sent.size(), 4);
+    EXPECT_EQ(quint8(sent[0][17]), 2); // the tile
+    for (int part = 0; part < 4; ++part)
+        face.OnRecvSearchData(TileReply(2, host.requestId, 9, 8, part, part == 0 ? "20261203" : ""));
+    EXPECT_TRUE(face.Calendar().HasDay("20261203"));
+    // Replies for the multi-channel dialog are not this tile's.
+    for (int part = 0; part < 4; ++part)
+        face.OnRecvSearchData(Reply(host.requestId, 9, 8, part, part == 0 ? "20261204" : ""));
+    EXPECT_FALSE(face.Calendar().HasDay("20261204"));
+
+    face.CalendarPanel()->DayButton(4)->click(); // the 3rd
+    QByteArray masks(1920, '\0');
+    masks[2 * 100 + 0] = char(0x02); // channel 2
+    for (int part = 0; part < 4; ++part)
+        face.OnRecvSearchData(TileReply(2, host.requestId, 12, 1920, part, masks.mid(part * 480, 480)));
+    EXPECT_EQ(face.Cells().Cell(1, 100), 1);
+    ASSERT_TRUE(face.RequestDayIndex());
+    const QByteArray events = "05:00:00 1\r\n06:00:00 2\n";
+    for (int part = 0; part < 4; ++part)
+        face.OnRecvSearchData(
+            TileReply(2, host.requestId, 10, quint32(events.size()), part, part == 0 ? events : QByteArray()));
+    EXPECT_EQ(face.EventText(), "05:00:00");
+    face.Slider()->setValue(200);
+    Show(face, "tile_search_face");
+    const QImage picture = face.grab().toImage();
+    EXPECT_EQ(picture.pixelColor(SearchViewFace::kBarLeft + 30, 225), QColor(0, 0, 255));
+    EXPECT_EQ(picture.pixelColor(SearchViewFace::kBarLeft + 60, 225), QColor(255, 0, 0)); // marker
+    EXPECT_EQ(face.TimeText(), "10:00:00");
 }
 
 TEST(CSearchMultiSkin, EveryButtonBitmapExists)
