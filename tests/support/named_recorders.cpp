@@ -1,4 +1,4 @@
-#include "shell/support/named_recorders.h"
+#include "support/named_recorders.h"
 
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
