@@ -15,22 +15,18 @@
 
 bool SessionFixtureBase::EnterProgramDirectory()
 {
-    if (!m_dir.isValid())
-        return false;
-    m_previousDir = QDir::currentPath();
-    return QDir::setCurrent(m_dir.path());
+    return m_programDir.Enter();
 }
 
 void SessionFixtureBase::DropSessions()
 {
-    m_devices.clear();
-    m_records.clear();
+    m_recorders.Clear();
 }
 
 void SessionFixtureBase::StopSimsAndLeave()
 {
     m_sims.clear();
-    QDir::setCurrent(m_previousDir);
+    m_programDir.Leave();
 }
 
 SessionDvrSim* SessionFixtureBase::StartSim(const QStringList& options)
@@ -47,29 +43,12 @@ SessionDvrSim* SessionFixtureBase::StartSim(const QStringList& options)
 
 CModuleDevice* SessionFixtureBase::AddRecorder(const QString& name, int port, int useSsl)
 {
-    auto record = std::make_unique<SiteBook>();
-    record->kind = QStringLiteral("device");
-    record->name = name;
-    record->addr = QStringLiteral("127.0.0.1");
-    record->port = QString::number(port);
-    record->id = QStringLiteral("admin");
-    record->password = QStringLiteral("1234");
-    record->use_ssl = useSsl;
-    auto device = std::make_unique<CModuleDevice>(nullptr, 0);
-    SiteBook::SetOnItem(device.get(), record.get());
-    m_records.push_back(std::move(record));
-    m_devices.push_back(std::move(device));
-    return m_devices.back().get();
+    return m_recorders.AddAt(name, port, useSsl);
 }
 
 void SessionFixtureBase::DeleteRecorder(CModuleDevice* device)
 {
-    for (auto it = m_devices.begin(); it != m_devices.end(); ++it) {
-        if (it->get() == device) {
-            m_devices.erase(it);
-            return;
-        }
-    }
+    m_recorders.Remove(device);
 }
 
 SiteBook* SessionFixtureBase::RecordOf(CModuleDevice* device)

@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -16,6 +15,8 @@
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
 #include "support/boxcall.h"
+#include "support/named_recorders.h"
+#include "support/programdirectory.h"
 
 // dvrsim started with the test's options; ready once it prints "LISTENING <port>"; stopped by
 // its own process id.
@@ -46,7 +47,7 @@ protected:
     // A port on which nothing listens.
     static int ClosedPort();
 
-    QString ProgramDir() const { return m_dir.path(); }
+    QString ProgramDir() const { return m_programDir.Path(); }
 
     // The hub takes the working directory at start as its program directory.
     bool EnterProgramDirectory();
@@ -54,11 +55,9 @@ protected:
     void StopSimsAndLeave();
 
 private:
-    QTemporaryDir m_dir;
-    QString m_previousDir;
+    ProgramDirectory m_programDir;
     std::vector<std::unique_ptr<SessionDvrSim>> m_sims;
-    std::vector<std::unique_ptr<CModuleDevice>> m_devices;
-    std::vector<std::unique_ptr<SiteBook>> m_records;
+    NamedRecorders m_recorders;
 };
 
 template <class Hub>
