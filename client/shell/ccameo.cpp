@@ -20,7 +20,7 @@
 #include "session/moduleplayback.h"
 #include "shell/cameoosd.h"
 #include "shell/gridhost.h"
-#include "shell/recordertable.h"
+#include "session/recordertable.h"
 #include "shell/shelllog.h"
 
 namespace {

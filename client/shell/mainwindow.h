@@ -27,7 +27,7 @@
 #include "session/sessionhub.h"
 #include "shell/gridhost.h"
 #include "shell/gridtable.h"
-#include "shell/recordertable.h"
+#include "session/recordertable.h"
 #include "shell/settingsfiles.h"
 #include "sitebook/sitebookhub.h"
 #include "widgets/messageboxhub.h"

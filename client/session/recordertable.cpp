@@ -1,14 +1,14 @@
-#include "shell/recordertable.h"
+#include "session/recordertable.h"
 
 #include <QDebug>
 
 #include "session/moduledevice.h"
-#include "shell/shelllog.h"
+#include "session/sessionlog.h"
 
 bool RecorderTable::AddDevice(int index, CModuleDevice* device)
 {
     if (!IsIndex(index) || !device) {
-        qCWarning(lcShell) << "RecorderTable::AddDevice: bad recorder index" << index << "or no session";
+        qCWarning(lcSession) << "RecorderTable::AddDevice: bad recorder index" << index << "or no session";
         return false;
     }
     return m_slots.Add(index, device);
@@ -17,7 +17,7 @@ bool RecorderTable::AddDevice(int index, CModuleDevice* device)
 bool RecorderTable::RemoveDevice(int index)
 {
     if (!IsIndex(index)) {
-        qCWarning(lcShell) << "RecorderTable::RemoveDevice: bad recorder index" << index;
+        qCWarning(lcSession) << "RecorderTable::RemoveDevice: bad recorder index" << index;
         return false;
     }
     return m_slots.Remove(index);

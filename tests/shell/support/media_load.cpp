@@ -1,4 +1,4 @@
-#include "session/support/media_load.h"
+#include "shell/support/media_load.h"
 
 platform::CpuLoad MediaLoad::Counter()
 {

@@ -10,8 +10,8 @@
 
 #include "session/moduledevice.h"
 #include "session/support/moduledevice_testaccess.h"
-#include "shell/recordertable.h"
-#include "shell/support/named_recorders.h"
+#include "session/recordertable.h"
+#include "support/named_recorders.h"
 
 namespace {
 

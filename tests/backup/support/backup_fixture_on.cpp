@@ -1,4 +1,4 @@
-#include "backup/support/backup_fixture.h"
+#include "backup/support/backup_fixture_on.h"
 
 #include <QDir>
 #include <QProcess>
@@ -7,27 +7,40 @@
 #include "common/support/decoder_streams.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
-#include "sitebook/entrymode.h"
-#include "sitebook/sitebooktreewidget.h"
 
-void BackupFixture::SetUp()
+BackupFixtureBase::BackupFixtureBase() = default;
+
+BackupFixtureBase::~BackupFixtureBase()
 {
-    ASSERT_TRUE(programDir.isValid());
-    previousDir = QDir::currentPath();
-    QDir::setCurrent(programDir.path());
-    hub = std::make_unique<BackupTestHub>();
-    tree = std::make_unique<SiteBookTreeWidget>();
+    if (BackupHostFactory::Instance() == &m_windows)
+        BackupHostFactory::Install(m_previousWindows);
 }
 
-void BackupFixture::TearDown()
+bool BackupFixtureBase::EnterProgramDirectory()
 {
-    tree.reset();
-    hub.reset();
+    return programDir.Enter();
+}
+
+void BackupFixtureBase::InstallWindowFactory()
+{
+    m_previousWindows = BackupHostFactory::Instance();
+    BackupHostFactory::Install(&m_windows);
+}
+
+void BackupFixtureBase::DropRecorders()
+{
+    m_recorders.Clear();
+}
+
+void BackupFixtureBase::StopSimsAndLeave()
+{
+    if (BackupHostFactory::Instance() == &m_windows)
+        BackupHostFactory::Install(m_previousWindows);
     sims.clear();
-    QDir::setCurrent(previousDir);
+    programDir.Leave();
 }
 
-DvrSimProcess* BackupFixture::StartSim(const QStringList& options)
+DvrSimProcess* BackupFixtureBase::StartSim(const QStringList& options)
 {
     const decoder_streams::Stream& footage = decoder_streams::Make(160, 120, 30, 10);
     EXPECT_TRUE(footage.error.isEmpty()) << footage.error.toStdString();
@@ -43,35 +56,27 @@ DvrSimProcess* BackupFixture::StartSim(const QStringList& options)
     return sims.back().get();
 }
 
-CModuleDevice* BackupFixture::AddSimRecorder(const QString& name, int port)
+CModuleDevice* BackupFixtureBase::AddSimRecorder(const QString& name, int port)
 {
-    auto* record = new SiteBook;
-    record->kind = QStringLiteral("device");
-    record->name = name;
-    record->addr = QStringLiteral("127.0.0.1");
-    record->port = QString::number(port);
-    record->id = QStringLiteral("admin");
-    record->password = QStringLiteral("1234");
-    CModuleDevice* device = tree->createTreeItem(nullptr, record, EntryMode::Recorder);
+    CModuleDevice* device = m_recorders.AddAt(name, port);
     device->setText(0, name);
-    tree->AddRecorderChildren(device);
     return device;
 }
 
-bool BackupFixture::Connect(CModuleDevice* device, DvrSimProcess* sim)
+bool BackupFixtureBase::Connect(CModuleDevice* device, DvrSimProcess* sim)
 {
     device->StartConnect(0);
     return WaitFor([&] { return device->IsLoggedIn() && sim->Messages(0x47).size() >= 2; });
 }
 
-bool BackupFixture::WaitFor(const std::function<bool()>& condition, int limitMs)
+bool BackupFixtureBase::WaitFor(const std::function<bool()>& condition, int limitMs)
 {
     return QTest::qWaitFor(condition, limitMs);
 }
 
-QString BackupFixture::ProgramPath(const QString& relative) const
+QString BackupFixtureBase::ProgramPath(const QString& relative) const
 {
-    return programDir.path() + QLatin1Char('/') + relative;
+    return programDir.Path() + QLatin1Char('/') + relative;
 }
 
 QStringList ProbeStream(const QString& path)

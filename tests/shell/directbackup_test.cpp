@@ -21,7 +21,7 @@
 #include "backup/cbackupview.h"
 #include "backup/cdirectbackup.h"
 #include "backup/listmodel.h"
-#include "backup/support/backup_fixture.h"
+#include "shell/support/shell_backuphub.h"
 #include "common/support/fulldisk.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
@@ -207,7 +207,7 @@ TEST_F(DirectBackupTest, DownloadsCheckedChannelsIntoTheArchive)
         QFile video(day + QStringLiteral("h000000") + suffix);
         ASSERT_TRUE(video.open(QIODevice::ReadOnly));
         const QByteArray frames = video.read(qint64(U32(entries, 512)));
-        const QString payload = programDir.path() + QStringLiteral("/payload") + suffix + QStringLiteral(".264");
+        const QString payload = programDir.Path() + QStringLiteral("/payload") + suffix + QStringLiteral(".264");
         QFile out(payload);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
         out.write(frames);

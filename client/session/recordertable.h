@@ -5,7 +5,7 @@
 // only; the session threads read it without a lock.
 #include <QString>
 
-#include "shell/slottable.h"
+#include "session/slottable.h"
 
 class CModuleDevice;
 
