@@ -16,8 +16,8 @@ public:
 
     void ShowMessageBox(const QString&, const QString&, const QString&) override {}
     void ShowModalMessage(const QString&, const QString&) override {}
-    void SetFirmwareState(int) override {}
-    void SetAccountManagerState(int) override {}
+    void SetFirmwareState(int, int) override {}
+    void SetAccountManagerState(int, int) override {}
 
 private:
     QuietHub() = default;

@@ -45,8 +45,8 @@ class SessionTestHub : public MainWindow
 {
 public:
     void ShowMessageBox(const QString& title, const QString& text, const QString& option) override;
-    void SetFirmwareState(int code) override { firmwareCodes.push_back(code); }
-    void SetAccountManagerState(int code) override { accountCodes.push_back(code); }
+    void SetFirmwareState(int, int code) override { firmwareCodes.push_back(code); }
+    void SetAccountManagerState(int, int code) override { accountCodes.push_back(code); }
     // Records the recorder each question about a changed certificate names, then answers with
     // `answerCertificate` (refused when there is none), which may run the event loop as the box
     // would.
