@@ -10,8 +10,8 @@ EmailAddress EmailAddress::Parse(const QString& text)
     const int open = text.indexOf(QLatin1Char('<'));
     if (open < 0)
         return EmailAddress(text);
-    const int close = text.indexOf(QLatin1Char('>'));
-    // Without a closing bracket after the opening one the address runs to the end of the text.
+    // The closing bracket that follows the opening one; without one the address runs to the end.
+    const int close = text.indexOf(QLatin1Char('>'), open + 1);
     const int end = close > open ? close : text.size();
     return EmailAddress(text.mid(open + 1, end - open - 1), text.left(open));
 }
