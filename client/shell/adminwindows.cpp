@@ -4,7 +4,6 @@
 #include "adminui/cfirmwaremanager.h"
 #include "adminui/smtp.h"
 #include "session/moduledevice.h"
-#include "session/sitebook.h"
 #include "shell/mainwindow.h"
 #include "sitebook/itemkind.h"
 
@@ -94,10 +93,11 @@ QList<int> AdminWindows::RecordersOfItem(QTreeWidgetItem* item) const
     QList<int> recorders;
     if (!item)
         return recorders;
-    const auto addRecorder = [&](const QTreeWidgetItem* entry) {
-        const SiteBook* record = SiteBook::FromItem(entry);
-        if (ItemKindOf(entry) == ItemKind::Recorder && record && HasRecorder(record->index))
-            recorders << record->index;
+    // A recorder's item is its session object.
+    const auto addRecorder = [&](QTreeWidgetItem* entry) {
+        const auto* device = dynamic_cast<CModuleDevice*>(entry);
+        if (ItemKindOf(entry) == ItemKind::Recorder && device && HasRecorder(device->GetDeviceIndex()))
+            recorders << device->GetDeviceIndex();
     };
     if (ItemKindOf(item) == ItemKind::Folder) {
         for (int i = 0; i < item->childCount(); ++i)
