@@ -10,11 +10,11 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
+#include "admin/adminui/screenshot.h"
 #include "adminui/caccountinfo.h"
 #include "adminui/caccountmanager.h"
 #include "adminui/cfirmwaremanager.h"
@@ -74,19 +74,6 @@ protected:
     {
         const QRect rect = view->visualRect(view->model()->index(row, 0));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
-    }
-
-    // Under a real display with ZENT_SCREENSHOT_DIR set, a picture of the whole screen (for a
-    // person to look at; nothing is asserted on it).
-    static void Screenshot(const QString& name)
-    {
-        const QString dir = qEnvironmentVariable("ZENT_SCREENSHOT_DIR");
-        const QString display = qEnvironmentVariable("DISPLAY");
-        if (dir.isEmpty() || display.isEmpty())
-            return;
-        QTest::qWait(300); // let the window system draw what the test just did
-        QProcess::execute("ffmpeg", {"-loglevel", "error", "-y", "-f", "x11grab", "-i", display, "-frames:v", "1",
-                                     dir + "/" + name + ".png"});
     }
 
     static QString Status(ListModel* model, int row)

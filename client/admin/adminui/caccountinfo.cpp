@@ -2,6 +2,7 @@
 #include "adminui/modalmessages.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +21,9 @@ CAccountInfo::CAccountInfo(ModalMessages& messages, QWidget* parent)
     setStyleSheet(QStringLiteral("QPushButton {min-width : 100px;}"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 30, 10, 10);
+    // One row per slot, the boxes, ids and passwords each in a column of their own.
+    auto* rows = new QGridLayout;
+    layout->addLayout(rows);
     for (int slot = 0; slot < AccountSet::kSlots; ++slot) {
         auto* box = new QCheckBox(QString::fromLatin1(kSlotNames[slot]), this);
         box->setMinimumWidth(70);
@@ -30,11 +34,9 @@ CAccountInfo::CAccountInfo(ModalMessages& messages, QWidget* parent)
         password->setPlaceholderText(tr("Password"));
         password->setEchoMode(QLineEdit::Password);
         password->setEnabled(false);
-        auto* row = new QHBoxLayout;
-        row->addWidget(box);
-        row->addWidget(id);
-        row->addWidget(password);
-        layout->addLayout(row);
+        rows->addWidget(box, slot, 0);
+        rows->addWidget(id, slot, 1);
+        rows->addWidget(password, slot, 2);
         m_boxes[size_t(slot)] = box;
         m_ids[size_t(slot)] = id;
         m_passwords[size_t(slot)] = password;

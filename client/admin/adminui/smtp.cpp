@@ -137,5 +137,7 @@ void Smtp::OnSendFinished(int outcome, const QString& text, const QString& detai
         m_errors = new QErrorMessage(this);
         m_errors->setModal(true);
     }
-    m_errors->showMessage(detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail.toHtmlEscaped());
+    // The box shows rich text: the server's words are escaped.
+    m_errors->showMessage(
+        detail.isEmpty() ? text : text.toHtmlEscaped() + QStringLiteral("<br><br>") + detail.toHtmlEscaped());
 }

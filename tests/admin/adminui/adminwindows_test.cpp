@@ -30,6 +30,7 @@
 #include "managers/accountrun.h"
 #include "managers/firmwarerun.h"
 #include "managers/managerrows.h"
+#include "screenshot.h"
 
 namespace {
 
@@ -211,6 +212,7 @@ TEST(SmtpDialogTest, SendIsDisabledUntilTheSendEnds)
     ASSERT_TRUE(WaitFor([&] { return dialog.SendButton()->isEnabled(); }));
     EXPECT_EQ(dialog.LastResult(), "Connection Failed");
     EXPECT_TRUE(dialog.isVisible());
+    Screenshot("send_email_connection_failed");
 }
 
 // ---------------------------------------------------------------------------------------------
