@@ -103,6 +103,12 @@ void CFirmwareManager::OnClickedCheck()
     m_run->Check();
 }
 
+void CFirmwareManager::SetConfigData()
+{
+    if (m_run->IsBusy() && m_rows->IsValid(m_run->Current()))
+        m_admin.SetFirmwareData(m_rows->At(m_run->Current()).recorder);
+}
+
 void CFirmwareManager::UpdateButtons()
 {
     const bool busy = m_run->IsBusy();

@@ -45,6 +45,9 @@ public slots:
     void OnClickedClose();
     void OnClickedStart();
     void OnClickedCheck();
+    // Starts the package upload to the recorder being worked on (the run does so 100 ms after
+    // the recorder is ready).
+    void SetConfigData();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
