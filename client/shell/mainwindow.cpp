@@ -1,4 +1,5 @@
 #include "shell/mainwindow.h"
+#include "shell/adminwindows.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -140,6 +141,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_pSearchTime->setModal(true);
     QuickSearchPopup::Install(m_pSearchTime);
     OnLoadSMTP();
+    m_pAdminWindows = new AdminWindows(*this);
 
     loadSiteBook(m_settings.FilePath(QStringLiteral("sitebook.xml")), true);
     loadSiteBook_Emap(m_settings.FilePath(QStringLiteral("emap.xml")));
@@ -422,12 +424,10 @@ void MainWindow::CreateMenus()
     window->addAction(tr("Prev View"), m_pMdiArea, &QMdiArea::activatePreviousSubWindow);
 
     QMenu* setup = menuBar()->addMenu(tr("Setup"));
-    QAction* email = setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
+    setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
 
-    // pending: configuration console window and the e-mail settings dialog; their entries are
-    // shown greyed until then.
-    for (QAction* action : {config, email})
-        action->setEnabled(false);
+    // pending: configuration console window; its entry is shown greyed until then.
+    config->setEnabled(false);
 
     m_menuBarHeight = menuBar()->sizeHint().height();
 }
@@ -623,21 +623,26 @@ QPixmap MainWindow::LoadSkinImage(const QString& name, SkinFolder folder) const
     return LoadDeviceImage(name, int(folder), recorder);
 }
 
-// The protocol engine reports every firmware and account transfer here; without the manager
-// windows nothing shows them.
-void MainWindow::SetFirmwareState(int /*code*/)
+// The protocol engine and the sessions report every firmware and account transfer here; the
+// open manager takes the codes of the recorder it works on.
+void MainWindow::SetFirmwareState(int recorderIndex, int code)
 {
-    // pending: firmware manager window
+    m_pAdminWindows->SetFirmwareState(recorderIndex, code);
 }
 
-void MainWindow::SetAccountManagerState(int /*code*/)
+void MainWindow::SetAccountManagerState(int recorderIndex, int code)
 {
-    // pending: account manager window
+    m_pAdminWindows->SetAccountManagerState(recorderIndex, code);
 }
 
-void MainWindow::SetFirmwareProgress(qint64 /*done*/, qint64 /*total*/)
+void MainWindow::SetFirmwareProgress(int recorderIndex, qint64 done, qint64 total)
 {
-    // pending: firmware manager window
+    m_pAdminWindows->SetFirmwareProgress(recorderIndex, done, total);
+}
+
+bool MainWindow::IsFirmwareCancelled() const
+{
+    return m_pAdminWindows->IsFirmwareCancelled();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -943,14 +948,17 @@ void MainWindow::closeBackupView()
 
 void MainWindow::exeFirmwareManager()
 {
-    // pending: firmware manager window (handed the site book's menu item)
-    NotBuiltYet("firmware manager window");
+    m_pAdminWindows->exeFirmwareManager(m_pSiteBook ? m_pSiteBook->menuItem() : nullptr);
 }
 
 void MainWindow::exeAccountManager()
 {
-    // pending: account manager window (handed the site book's menu item)
-    NotBuiltYet("account manager window");
+    m_pAdminWindows->exeAccountManager(m_pSiteBook ? m_pSiteBook->menuItem() : nullptr);
+}
+
+void MainWindow::sendEmail(const QString& path, int kind)
+{
+    m_pAdminWindows->sendEmail(path, kind);
 }
 
 void MainWindow::createAVIConvert()
@@ -1020,8 +1028,7 @@ void MainWindow::exeInfoView()
 
 void MainWindow::activateEmailSetup()
 {
-    // pending: e-mail settings dialog
-    NotBuiltYet("e-mail settings dialog");
+    m_pAdminWindows->activateEmailSetup();
 }
 
 void MainWindow::DockLiveView(int index)

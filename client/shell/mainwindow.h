@@ -33,6 +33,7 @@
 #include "widgets/messageboxhub.h"
 #include "widgets/skinimagehub.h"
 
+class AdminWindows;
 class AudioOutput;
 class CAlarmOut;
 class CPTZCtrl;
@@ -151,9 +152,12 @@ public:
     // HubServices, reached by the protocol engine as well.
     QString ProgramDirectory() const override { return m_settings.ProgramDirectory(); }
     QString FirmwarePath() const override { return m_firmwarePath; }
-    void SetFirmwareState(int code) override;
-    void SetAccountManagerState(int code) override;
-    void SetFirmwareProgress(qint64 done, qint64 total) override;
+    void SetFirmwareState(int recorderIndex, int code) override;
+    void SetAccountManagerState(int recorderIndex, int code) override;
+    void SetFirmwareProgress(int recorderIndex, qint64 done, qint64 total) override;
+    bool IsFirmwareCancelled() const override;
+    // The e-mail, firmware and account windows and their adapters.
+    AdminWindows* GetAdminWindows() const { return m_pAdminWindows; }
     void ShowMessageBox(const QString& title, const QString& text, const QString& option) override;
     // A modal OK/Cancel question that names the recorder and shows both fingerprints; OK trusts.
     bool TrustChangedCertificate(const QString& recorder, const QString& knownFingerprint,
@@ -277,6 +281,7 @@ public:
 
     void exeFirmwareManager() override;
     void exeAccountManager() override;
+    void sendEmail(const QString& path, int kind) override;
     void createAVIConvert() override;
 
     // Multi-document area: true for sub-window view, false for tabs.
@@ -378,6 +383,7 @@ protected:
 private:
     QPointer<CBackupView> m_pBackupView;
     std::unique_ptr<BackupWindowFactory> m_pBackupWindows;
+    AdminWindows* m_pAdminWindows = nullptr;
     void CreateFrame();
     void CreateMdiArea();
     void CreateToolBar();

@@ -118,7 +118,7 @@ TEST_F(MainWinTest, MenuEntriesWaitingForTheirWindowsAreGreyed)
         {"&View", "Live View", true},         {"&View", "Search View", true},   {"&View", "Emap View", true},
         {"&View", "Local Backup", true},      {"&View", "Remote Backup", true}, {"&View", "Backup Player", player},
         {"&View", "Config View", false},      {"&View", "Information", true},   {"&View", "&Quit", true},
-        {"&Window", "FullScreen Mode", true}, {"&Window", "Next View", true},   {"Setup", "Email Setup", false},
+        {"&Window", "FullScreen Mode", true}, {"&Window", "Next View", true},   {"Setup", "Email Setup", true},
     };
     for (const Case& c : cases) {
         QAction* entry = Entry(TopMenu(hub.get(), c.menu), c.entry);

@@ -56,9 +56,9 @@ public:
     QString ProgramDirectory() const override { return m_programDirectory; }
     QString FirmwarePath() const override { return m_firmwarePath; }
     void SetFirmwarePath(const QString& path) override { m_firmwarePath = path; }
-    void SetFirmwareState(int code) override { firmwareCodes.push_back(code); }
-    void SetAccountManagerState(int code) override { accountCodes.push_back(code); }
-    void SetFirmwareProgress(qint64, qint64) override {}
+    void SetFirmwareState(int, int code) override { firmwareCodes.push_back(code); }
+    void SetAccountManagerState(int, int code) override { accountCodes.push_back(code); }
+    void SetFirmwareProgress(int, qint64, qint64) override {}
     void ShowMessageBox(const QString& title, const QString& text, const QString& option) override;
     // Records the recorder each question names, then answers with `answerCertificate` (refused
     // when there is none), which may run the event loop as the box would.

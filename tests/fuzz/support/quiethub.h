@@ -29,8 +29,8 @@ public:
     static QuietHub* Create();
 
     void ShowMessageBox(const QString&, const QString&, const QString&) override {}
-    void SetFirmwareState(int) override {}
-    void SetAccountManagerState(int) override {}
+    void SetFirmwareState(int, int) override {}
+    void SetAccountManagerState(int, int) override {}
 
 protected:
     QuietHub() = default;

@@ -18,8 +18,8 @@ public:
         if (onBox)
             onBox(boxCalls.back());
     }
-    void SetFirmwareState(int code) override { firmwareCodes.push_back(code); }
-    void SetAccountManagerState(int code) override { accountCodes.push_back(code); }
+    void SetFirmwareState(int, int code) override { firmwareCodes.push_back(code); }
+    void SetAccountManagerState(int, int code) override { accountCodes.push_back(code); }
     // The processor counter reads idle from the next tick on.
     void ReadIdleProcessor()
     {
