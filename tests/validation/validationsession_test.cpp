@@ -129,6 +129,26 @@ TEST_F(Session, AnAddedRecorderJoinsTheTreeTheLineAndTheSiteBook)
     EXPECT_EQ(body.value("dvr_permission_config").toString(), QStringLiteral("1"));
 }
 
+TEST_F(Session, AnAddedGroupKeepsNoUserIdAndGoesToTheSiteBook)
+{
+    LogIn(session);
+    ASSERT_TRUE(WaitFor([&] { return hub.validationConnected; }));
+    auto group = std::make_unique<ValidationAccount>();
+    group->type = QStringLiteral("group");
+    group->parent_id = 1;
+    group->name = QStringLiteral("West");
+    session.AddAccount(session.RootIndex(), std::move(group));
+    ASSERT_TRUE(WaitFor([&] { return !session.HasPending(); }));
+    const QModelIndex added = session.Tree().FindAccount(6);
+    ASSERT_TRUE(added.isValid());
+    EXPECT_EQ(session.Tree().Record(added)->user_id, QString());
+    EXPECT_EQ(Name(added), QStringLiteral("West"));
+    EXPECT_EQ(hub.siteBook, QStringList{"group 6 West under 1"});
+    EXPECT_EQ(sim.Requests(QStringLiteral("/account")).at(0).value("body").toObject().value("type").toString(),
+              QStringLiteral("group"));
+    ASSERT_TRUE(WaitFor([&] { return sim.Lines().contains(QStringLiteral("addaccount;1;6;;;;;;;;;;;")); }));
+}
+
 struct BrokenAdd
 {
     const char* mode;

@@ -311,7 +311,7 @@ void ValidationSession::OnAddResult(int id, const CentralReply& reply, int tag)
     }
     auto record = std::make_unique<ValidationAccount>(*m_pending);
     record->id = reply.NewId();
-    if (!dvr)
+    if (!dvr && record->type != kGroup)
         record->user_id = reply.NameText(m_pending->user_id);
     const QModelIndex parent = m_pendingIndex;
     const ValidationAccount* parentRecord = m_tree.Record(parent);
