@@ -56,6 +56,7 @@
 #include "shell/liveview.h"
 #include "shell/shelllog.h"
 #include "shell/toolbar.h"
+#include "shell/validationshell.h"
 #include "sitebook/sitebookfile.h"
 #include "sitebook/sitebooktreewidget.h"
 #include "widgets/cplaybackctrl.h"
@@ -126,7 +127,7 @@ MainWindow::MainWindow(QWidget* parent)
         bar->loadStyleSheet(QStringLiteral("toolbar"));
 
     m_dragging = false;
-    // pending: validation window (created hidden here as a fixed-size tool window)
+    m_pValidation = new ValidationShell(*this);
     m_pAudioOutput = new AudioOutput(this);
     m_pAudioOutput->startAudioOutput();
     qCDebug(lcShell) << "Set SearhcMuseum";
@@ -425,6 +426,8 @@ void MainWindow::CreateMenus()
 
     QMenu* setup = menuBar()->addMenu(tr("Setup"));
     setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
+    setup->addAction(QIcon(QStringLiteral(":/res/db_normal.PNG")), tr("Validation"), this,
+                     [this] { m_pValidation->ShowConsole(); });
 
     // pending: configuration console window; its entry is shown greyed until then.
     config->setEnabled(false);
@@ -612,7 +615,7 @@ void MainWindow::RestoreGridSplit(int cameoIndex)
 
 void MainWindow::AddEventLog(const QString& name, const QString& text)
 {
-    qCInfo(lcShell) << "event" << name << text;
+    m_pValidation->AddEventLog(name, text);
 }
 
 QPixmap MainWindow::LoadSkinImage(const QString& name, SkinFolder folder) const

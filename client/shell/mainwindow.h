@@ -45,6 +45,7 @@ class ChildWindowSlots;
 class EmapView;
 class HoverMoveFilter;
 class LiveView;
+class ValidationShell;
 class QAction;
 class QDockWidget;
 class QLabel;
@@ -138,7 +139,7 @@ public:
 
     // PanelsHub.
     void RestoreGridSplit(int cameoIndex) override;
-    // pending: validation window (its event list takes the line; until then the debug output does)
+    // A row of the validation console's event log.
     void AddEventLog(const QString& name, const QString& text) override;
     // SkinImageHub: the skin bitmaps of the recorder whose configuration console is open.
     QPixmap LoadSkinImage(const QString& name, SkinFolder folder) const override;
@@ -231,6 +232,7 @@ public:
     QString StyleSheetText() const { return m_styleSheet; }
 
     SiteBookTreeWidget* GetSiteBookTree() const { return m_pSiteBook; }
+    ValidationShell* GetValidationShell() const { return m_pValidation; }
     // The side panels of the docks.
     CScrSplit* GetScrSplitPanel() const { return m_pScrSplit; }
     CAdjust* GetAdjustPanel() const { return m_pAdjust; }
@@ -433,6 +435,7 @@ private:
     quint8 m_waitFlag = 0;
 
     SiteBookTreeWidget* m_pSiteBook = nullptr;
+    ValidationShell* m_pValidation = nullptr;
     CScrSplit* m_pScrSplit = nullptr;
     CAdjust* m_pAdjust = nullptr;
     CPlaybackCtrl* m_pPlaybackCtrl = nullptr;
