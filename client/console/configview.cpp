@@ -155,7 +155,11 @@ void ConfigView::OnRecvGuiData(int size, int originX, int originY, int width, in
     if (!RecorderExists())
         return;
     m_area = ConsoleArea(originX, originY, width, height, resolutionWidth, resolutionHeight);
-    const QByteArray text = m_host->ConsoleLayoutText(m_recorderIndex, size);
+    QByteArray text = m_host->ConsoleLayoutText(m_recorderIndex, size);
+    // The layout text ends at its zero byte.
+    const int end = text.indexOf('\0');
+    if (end >= 0)
+        text.truncate(end);
     SaveReceivedLayout(text);
     ReadLayout(text, m_area, true);
 }

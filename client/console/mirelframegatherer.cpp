@@ -2,6 +2,8 @@
 
 #include "console/consolelog.h"
 
+#include <algorithm>
+
 namespace {
 
 qint32 Le32(const unsigned char* p)
@@ -56,6 +58,7 @@ bool MirelFrameGatherer::Open(const unsigned char* message)
         frame.stamp = Le32(message + 32);
     else
         frame.stamp = quint16(quint16(message[32]) | (quint16(message[33]) << 8));
-    frame.payload->reserve(size);
+    // Room for the usual frame at once; a larger one grows as its pieces arrive.
+    frame.payload->reserve(std::min(size, 256 * 1024));
     return true;
 }

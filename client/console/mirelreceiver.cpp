@@ -49,6 +49,8 @@ bool MirelReceiver::TakePrefix()
         return false;
     }
     m_expected = int(total);
+    if (m_buffer.size() < m_expected)
+        m_buffer.resize(m_expected);
     return true;
 }
 

@@ -28,7 +28,8 @@ private:
     bool TakePrefix();
     void Finish(const Deliver& deliver);
 
-    QByteArray m_buffer = QByteArray(kBufferSize, '\0');
+    // Grows to the longest message seen, at most kBufferSize.
+    QByteArray m_buffer = QByteArray(kPrefix, '\0');
     int m_received = 0;
     int m_expected = 0;
     bool m_broken = false;
