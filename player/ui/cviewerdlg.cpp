@@ -5,6 +5,12 @@
 #include "ui/cmsgdlg.h"
 #include "ui/csearchcontrol.h"
 #include "ui/csearchtime.h"
+#include "playback/hpnetwork.h"
+#include "ui/cdlgaudio.h"
+#include "ui/csearchevent.h"
+#include "ui/csearchmulti.h"
+#include "ui/qtaudiocapturedevice.h"
+#include "ui/viewerrecorderhost.h"
 #include "ui/cskinbutton.h"
 #include "ui/cskinslider.h"
 #include "ui/ctimeslider.h"
@@ -144,6 +150,9 @@ bool CViewerDlg::OnInitDialog()
     m_timer4444.setSingleShot(true);
     m_timer4444.start(500);
     SetSplitMode(1, false, false);
+    m_searchMulti = new CSearchMulti(*m_recorderHost, m_images, m_env.programFolder, this);
+    m_recorderHost->Attach(m_hub.get(), m_searchMulti);
+    m_timeBar->SetCalendarSearch([this] { return m_searchMulti->OpenSearch(); });
     m_askOnExit = m_env.askOnExit;
     show();
     ShowPanel(1);
@@ -204,6 +213,26 @@ void CViewerDlg::CreateControls()
     m_waitBoxHost = std::make_unique<ViewerWaitBoxHost>(*this);
     m_waitBox = new CMsgDlg(*m_waitBoxHost, m_faceName, m_language.GetText(QStringLiteral("CANCEL")), this);
     m_waitBox->hide();
+
+    // The hub with its recorder clients (none in this program), the live audio panel and the
+    // event panel, made hidden: no control of the dialog shows them.
+    m_recorderHost = std::make_unique<ViewerRecorderHost>(ViewerRecorderHost::Parts{
+        &m_language, m_engine.get(), m_waitBox, m_timeBar, [this](int code) { SetSplitMode(code, false, false); }});
+    m_hub = std::make_unique<HPNetwork>(*m_recorderHost);
+    m_hub->Init();
+    m_audioPanel = new CDlgAudio(
+        *m_hub, std::make_unique<QtAudioCaptureDevice>(),
+        [this](const QString& text, const QString& caption) {
+            QMessageBox::information(this, m_language.GetText(caption), m_language.GetText(text));
+        },
+        [this](const QString& text, const QString& caption) {
+            QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, this);
+            box.setWindowFlag(Qt::WindowStaysOnTopHint);
+            box.exec();
+        },
+        this);
+    m_audioPanel->hide();
+    m_searchEvent = new CSearchEvent(this);
 
     connect(&m_timer1111, &QTimer::timeout, this, [this] { m_timer1111.stop(); });
     connect(&m_timer4444, &QTimer::timeout, this, [this] { m_timer1111.stop(); });
@@ -712,8 +741,16 @@ void CViewerDlg::CancelWaitBox(CancelAction action, int tile)
             player->CloseSearch();
         break;
     case CancelAction::ResetTimeBar: m_timeBar->ResetSelection(); break;
+    case CancelAction::HideCalendar:
+        if (m_searchMulti)
+            m_searchMulti->hide();
+        break;
+    case CancelAction::ClearCalendarSearch:
+        if (m_searchMulti)
+            m_searchMulti->ClearDayData();
+        break;
     default:
-        // The search data of tile views and of the calendar search come with those dialogs.
+        // The search data of tile views come with their recorder search face.
         break;
     }
 }

@@ -19,7 +19,12 @@
 #include "ui/viewerplayers.h"
 #include "ui/waitboxcounter.h"
 
+class CDlgAudio;
 class CFullScreenDlg;
+class CSearchEvent;
+class CSearchMulti;
+class HPNetwork;
+class ViewerRecorderHost;
 class CMsgDlg;
 class CSearchControl;
 class CSearchTime;
@@ -87,6 +92,9 @@ public:
     ViewerTiles& Tiles() const;
     CSearchControl* ControlBar() const { return m_controlBar; }
     CSearchTime* TimeBar() const { return m_timeBar; }
+    HPNetwork* Hub() const { return m_hub.get(); }
+    CSearchMulti* CalendarSearch() const { return m_searchMulti; }
+    CDlgAudio* AudioPanel() const { return m_audioPanel; }
     CMsgDlg* WaitBox() const { return m_waitBox; }
     CTimeSlider* PlaySlider() const { return m_playSlider; }
     CSkinButton* Button(int id) const;
@@ -153,6 +161,11 @@ private:
     std::unique_ptr<LiveControlCameoEngine> m_cameoEngine;
     std::unique_ptr<LiveControlFrameSink> m_frames;
     std::unique_ptr<ViewerPlayers> m_players;
+    std::unique_ptr<ViewerRecorderHost> m_recorderHost;
+    std::unique_ptr<HPNetwork> m_hub;
+    CDlgAudio* m_audioPanel = nullptr;
+    CSearchEvent* m_searchEvent = nullptr;
+    CSearchMulti* m_searchMulti = nullptr;
     QTreeWidget* m_tree = nullptr;
     CTimeSlider* m_playSlider = nullptr;
     CSearchControl* m_controlBar = nullptr;
