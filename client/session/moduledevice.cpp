@@ -18,6 +18,7 @@
 #include "session/archivepaths.h"
 #include "session/backuphosts.h"
 #include "session/emapwindow.h"
+#include "session/remoteconsole.h"
 #include "session/livedecodeworker.h"
 #include "session/livepacer.h"
 #include "session/moduleplayback.h"
@@ -973,8 +974,8 @@ void CModuleDevice::OnDisconnected()
         m_socketConnected = 0;
         ReportLoginFailure();
     } else if (loggedIn) {
-        // pending: remote configuration console: A configuration console showing this recorder is told here (ConfigView::OnDisconnected)
-        // once the console window exists.
+        if (RemoteConsole* console = ShowingConsole())
+            console->OnDisconnected();
         if (m_connectPurpose == ConnectPurpose::Account)
             SetAccountState(3);
         else if (m_connectPurpose == ConnectPurpose::Firmware)

@@ -57,6 +57,7 @@ class ModuleRecord;
 class NetConnect;
 class QTimer;
 class RecorderWait;
+class RemoteConsole;
 class SessionThread;
 class SessionTreeItems;
 class SiteBook;
@@ -126,6 +127,8 @@ public:
     QString GetCameraTitle(int ch) const;
     int GetChannelFps(int ch) const;
     QImage GetChannelImage(int ch) const;
+    // The console layout the session gathered: at most `size` bytes, up to its ending zero byte.
+    QByteArray GetConsoleLayout(int size) const;
     int GetAlarmOutCount() const;
     int GetModelCode() const;
     int GetModelType() const;
@@ -558,6 +561,9 @@ private:
     void ConnectListIntake(CModuleNetwork* live);
     bool LiveReady() const;
     bool ConsoleShowsThisRecorder() const;
+    // The open console window when it shows this logged-in recorder, else null.
+    RemoteConsole* ShowingConsole() const;
+    void RefuseRemoteConsole();
     bool SearchModeOn() const;
     CModulePlayback* SearchScheduler(SearchPopup popup) const;
     // The search's scheduler, made on first use; null without its pop-up or a hub slot.

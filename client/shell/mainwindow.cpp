@@ -50,6 +50,7 @@
 #include "shell/cadjust.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
+#include "shell/configviewadapter.h"
 #include "shell/cscrsplit.h"
 #include "shell/gridconvertsource.h"
 #include "shell/hovermovefilter.h"
@@ -103,6 +104,7 @@ MainWindow::MainWindow(QWidget* parent)
     SearchHub::Install(this);
     MessageBoxHub::Install(this);
     m_pBackupWindows = std::make_unique<BackupWindowFactory>();
+    m_pConfigViews = std::make_unique<ConfigViewAdapter>(this);
     BackupHostFactory::Install(m_pBackupWindows.get());
     EmapHub::Install(this);
     PanelsHub::Install(this);
@@ -183,6 +185,7 @@ MainWindow::~MainWindow()
             group->DestroyAll();
     }
     delete m_pBackupView.data();
+    m_pConfigViews.reset();
     // So do the recorders of the site book: each session frees its slot of the recorder table.
     delete m_pSiteBook;
     m_pSiteBook = nullptr;
@@ -399,7 +402,7 @@ void MainWindow::CreateMenus()
     view->addAction(icon("5.png"), tr("Emap View"), this, &MainWindow::exeEmapView);
     view->addAction(icon("4.png"), tr("Remote Backup"), this, &MainWindow::exeBackupView);
     m_pActBackupPlayer = view->addAction(icon("9.png"), tr("Backup Player"), this, &MainWindow::exeOrvane);
-    QAction* config = view->addAction(icon("6.png"), tr("Config View"), this, &MainWindow::exeConfigView);
+    view->addAction(icon("6.png"), tr("Config View"), this, &MainWindow::exeConfigView);
     view->addAction(icon("8.png"), tr("Information"), this, &MainWindow::exeInfoView);
     view->addSeparator();
     view->addAction(icon("close.png"), tr("&Quit"), this, &QWidget::close);
@@ -429,8 +432,6 @@ void MainWindow::CreateMenus()
     setup->addAction(QIcon(QStringLiteral(":/res/db_normal.PNG")), tr("Validation"), this,
                      [this] { m_pValidation->ShowConsole(); });
 
-    // pending: configuration console window; its entry is shown greyed until then.
-    config->setEnabled(false);
 
     m_menuBarHeight = menuBar()->sizeHint().height();
 }
@@ -923,8 +924,7 @@ int MainWindow::exeEmapView()
 
 void MainWindow::exeConfigView()
 {
-    // pending: configuration console window
-    NotBuiltYet("configuration console window");
+    m_pConfigViews->exeConfigView();
 }
 
 void MainWindow::exeBackupView()
@@ -1523,8 +1523,23 @@ void MainWindow::RedrawCameo(int cameoIndex)
 
 int MainWindow::ConsoleDeviceIndex() const
 {
-    // pending: configuration console window (reports the recorder it shows)
-    return -1;
+    return m_pConfigViews ? m_pConfigViews->RecorderIndex() : -1;
+}
+
+RemoteConsole* MainWindow::GetConfigView() const
+{
+    return m_pConfigViews ? m_pConfigViews->Console() : nullptr;
+}
+
+ConfigView* MainWindow::GetConsoleWindow() const
+{
+    return m_pConfigViews ? m_pConfigViews->GetConfigView() : nullptr;
+}
+
+void MainWindow::closeConfigView(int slot)
+{
+    if (m_pConfigViews)
+        m_pConfigViews->CloseConfigView(slot);
 }
 
 void MainWindow::actionTriggered(QAction* action)

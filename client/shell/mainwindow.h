@@ -64,6 +64,9 @@ class CPlaybackCtrl;
 class CScrSplit;
 
 class CAVIConvert;
+class ConfigViewAdapter;
+class ConfigView;
+
 class MainWindow;
 // The hub, from the first statement of the MainWindow constructor until its destructor.
 extern MainWindow* g_pMainWindow;
@@ -121,6 +124,10 @@ public:
     void GridTakesRecorder(int cameoIndex, int channels, int deviceIndex, bool closeAllFirst) override;
     void RedrawCameo(int cameoIndex) override;
     int ConsoleDeviceIndex() const override;
+    RemoteConsole* GetConfigView() const override;
+    // The open configuration console window, or null.
+    ConfigView* GetConsoleWindow() const;
+    void closeConfigView(int slot);
 
     // Binds the camera control pop-up to a grid cell's camera and shows it.
     void ShowCameraControl(int deviceIndex, int channel, int cameoIndex) override;
@@ -384,6 +391,7 @@ protected:
 
 private:
     QPointer<CBackupView> m_pBackupView;
+    std::unique_ptr<ConfigViewAdapter> m_pConfigViews;
     std::unique_ptr<BackupWindowFactory> m_pBackupWindows;
     AdminWindows* m_pAdminWindows = nullptr;
     void CreateFrame();

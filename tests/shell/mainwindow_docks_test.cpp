@@ -117,7 +117,7 @@ TEST_F(MainWinTest, MenuEntriesWaitingForTheirWindowsAreGreyed)
     const Case cases[] = {
         {"&View", "Live View", true},         {"&View", "Search View", true},   {"&View", "Emap View", true},
         {"&View", "Local Backup", true},      {"&View", "Remote Backup", true}, {"&View", "Backup Player", player},
-        {"&View", "Config View", false},      {"&View", "Information", true},   {"&View", "&Quit", true},
+        {"&View", "Config View", true},       {"&View", "Information", true},   {"&View", "&Quit", true},
         {"&Window", "FullScreen Mode", true}, {"&Window", "Next View", true},   {"Setup", "Email Setup", true},
     };
     for (const Case& c : cases) {
