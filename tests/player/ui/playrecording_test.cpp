@@ -18,10 +18,14 @@
 
 #include "common/media/modulerecord.h"
 #include "common/support/decoder_streams.h"
+#include "ui/cpreviewdlg.h"
 #include "ui/csearchcontrol.h"
+#include "ui/ctimeslider.h"
 #include "ui/cviewerdlg.h"
 #include "ui/hpcameo.h"
 #include "ui/skinbitmaps.h"
+#include "ui/viewerpreviews.h"
+#include "ui/viewertiles.h"
 
 namespace {
 
@@ -275,6 +279,48 @@ TEST_P(PlayRecordingSizes, RecordedLiveVideoPlaysInItsTileAsFfmpegDecodesIt)
         },
         20000);
     EXPECT_TRUE(held);
+}
+
+// In the one-tile layout the mouse over the play slider shows the ten previews, each with the
+// picture of its tenth of the recording decoded by the previews' own decoder; leaving the
+// slider hides them again.
+TEST_F(PlayRecordingTest, SliderPreviewsShowTheirPicturesOfTheRecording)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(320, 240, kFrames, kKeyInterval, true);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const QList<QByteArray> units = decoder_streams::Renumber(stream.frames,
+                                                              decoder_streams::Numbering::FrameNum4Poc5);
+    const Recording recording = WriteRecording(m_home.filePath("rec"), units);
+    ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
+    ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
+    m_dialog->Tiles().SelectOnly(0);
+    m_dialog->SetSplitMode(0, true, false);
+    ASSERT_EQ(m_dialog->CurrentTile(), 0);
+    ASSERT_TRUE(m_dialog->PlaySlider()->isVisible());
+
+    emit m_dialog->PlaySlider()->hoverChanged(true);
+    ViewerPreviews* previews = m_dialog->Previews();
+    EXPECT_TRUE(previews->Shown());
+    // Only previews whose number lies within the recording's length (eight seconds) show.
+    const int length = m_dialog->PlaySlider()->maximum();
+    ASSERT_GT(length, 3);
+    for (int i = 0; i < ViewerPreviews::kPreviews; ++i)
+        EXPECT_EQ(previews->Preview(i)->isVisible(), i <= length) << i << " of " << length;
+    // The recording's seconds hold key frames: the first previews get pictures of its size.
+    const bool pictures = QTest::qWaitFor(
+        [&] {
+            for (int i = 0; i < 3; ++i) {
+                if (previews->Preview(i)->Picture().size() != QSize(320, 240))
+                    return false;
+            }
+            return true;
+        },
+        20000);
+    EXPECT_TRUE(pictures);
+
+    emit m_dialog->PlaySlider()->hoverChanged(false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !previews->Preview(0)->isVisible(); }, 10000));
+    EXPECT_FALSE(previews->Shown());
 }
 
 // A picture narrower than 300 pixels is shown like any other.
