@@ -1,7 +1,9 @@
 // The process stand-in: a program named as on the original platform maps to a lower-case file
 // without ".exe" in the program directory; a missing program gives the failure result.
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
