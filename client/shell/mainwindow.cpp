@@ -990,7 +990,15 @@ void MainWindow::exeOrvane()
 
 bool MainWindow::IsBackupPlayerPresent() const
 {
-    return !platform::Process::FindProgram(QLatin1String(kBackupPlayerProgram), ProgramDirectory()).isEmpty();
+    return !(m_findPlayer ? m_findPlayer()
+                          : platform::Process::FindProgram(QLatin1String(kBackupPlayerProgram), ProgramDirectory()))
+                .isEmpty();
+}
+
+void MainWindow::SetPlayerLookup(std::function<QString()> lookup)
+{
+    m_findPlayer = std::move(lookup);
+    UpdateProgramEntries();
 }
 
 void MainWindow::UpdateProgramEntries()
@@ -1019,6 +1027,8 @@ bool MainWindow::StartOrvane(const QString& file)
     QStringList arguments;
     if (!file.isEmpty())
         arguments << file;
+    if (m_findPlayer)
+        return platform::Process::StartDetachedAt(m_findPlayer(), arguments, ProgramDirectory());
     return platform::Process::StartDetached(QLatin1String(kBackupPlayerProgram), arguments, ProgramDirectory());
 }
 

@@ -4,6 +4,8 @@
 // windows) and hands the work to the small classes it owns: the recorder table, the grid table,
 // the settings files, the child window slots and the audio output. Session objects and grids
 // register themselves; the hub owns neither.
+#include <functional>
+
 #include <QPointer>
 #include <memory>
 
@@ -200,6 +202,9 @@ public:
     bool StartOrvane(const QString& file = QString());
     // True when the backup player program lies in the program directory or beside the client.
     bool IsBackupPlayerPresent() const;
+    // Where the backup player lies (an empty path: missing); by default the program directory,
+    // then beside the client. Tests name their own.
+    void SetPlayerLookup(std::function<QString()> lookup);
     // Enables the entries of external programs that are there and greys the others.
     void UpdateProgramEntries();
 
@@ -463,6 +468,7 @@ private:
     QAction* m_pActPopupMode = nullptr;
     QAction* m_pActClose = nullptr;
     QAction* m_pActBackupPlayer = nullptr;
+    std::function<QString()> m_findPlayer;
     int m_tabIndex = -1;
     QList<QToolBar*> m_toolBars;
     QList<QDockWidget*> m_docks;
