@@ -271,7 +271,7 @@ bool CCDBackup::Ask(const QString& title, const QString& text, bool okCancel)
     if (m_question)
         return m_question(title, text, okCancel);
     QMessageBox box(QMessageBox::Information, title, text,
-                    okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Yes | QMessageBox::No);
+                    okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Yes | QMessageBox::No, this);
     box.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     const int answer = box.exec();
     return answer == QMessageBox::Yes || answer == QMessageBox::Ok;

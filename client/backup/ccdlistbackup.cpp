@@ -325,7 +325,7 @@ bool CCDListBackup::Ask(const QString& title, const QString& text, bool okCancel
     if (m_question)
         return m_question(title, text, okCancel);
     QMessageBox box(QMessageBox::Information, title, text,
-                    okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Yes | QMessageBox::No);
+                    okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Yes | QMessageBox::No, this);
     box.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     const int answer = box.exec();
     return answer == QMessageBox::Yes || answer == QMessageBox::Ok;

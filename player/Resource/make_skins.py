@@ -373,6 +373,15 @@ def main():
     writer("KRO/Connect/ConnectAni.bmp", strip)
     writer("KRO/Connect/Button1.bmp", face(107, 26, 0))
     writer("KRO/Connect/Button2.bmp", face(107, 26, 1))
+    # The calendar search's set: day buttons (normal, pressed, selected, inactive) and Ok/Close.
+    writer("Quessa/Search/ButtonDay1.bmp", face(28, 22, 2))
+    writer("Quessa/Search/ButtonDay2.bmp", face(28, 22, 0))
+    writer("Quessa/Search/ButtonDay3.bmp", face(28, 22, 1))
+    inactive = Canvas(28, 22, DARK)
+    inactive.rect(1, 1, 27, 21, (88, 88, 88))
+    writer("Quessa/Search/ButtonDay4.bmp", inactive)
+    writer("Quessa/Search/Button1.bmp", face(72, 24, 0))
+    writer("Quessa/Search/Button2.bmp", face(72, 24, 1))
     # Program icon.
     icon = Canvas(48, 48, BACK)
     icon.frame(0, 0, 48, 48, DARK, 3)

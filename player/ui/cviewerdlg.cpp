@@ -1,13 +1,17 @@
 #include "ui/cviewerdlg.h"
+#include "playback/hpnetwork.h"
 #include "ui/cameotiles.h"
 #include "ui/carriedfiles.h"
 #include "ui/cbackuptree.h"
 #include "ui/cdlgadjust.h"
 #include "ui/cdlgalarm.h"
+#include "ui/cdlgaudio.h"
 #include "ui/cfullscreendlg.h"
 #include "ui/cmsgdlg.h"
 #include "ui/cpreviewdlg.h"
 #include "ui/csearchcontrol.h"
+#include "ui/csearchevent.h"
+#include "ui/csearchmulti.h"
 #include "ui/csearchtime.h"
 #include "ui/cskinbutton.h"
 #include "ui/cskinslider.h"
@@ -19,6 +23,7 @@
 #include "ui/hpmessagebox.h"
 #include "ui/livecontrolcameoengine.h"
 #include "ui/openpath.h"
+#include "ui/qtaudiocapturedevice.h"
 #include "ui/silentaudiosink.h"
 #include "ui/skinbitmaps.h"
 #include "ui/splitmodes.h"
@@ -27,6 +32,7 @@
 #include "ui/viewercameohost.h"
 #include "ui/viewergeometry.h"
 #include "ui/viewerpreviews.h"
+#include "ui/viewerrecorderhost.h"
 #include "ui/viewertoolshost.h"
 #include "ui/viewertreehost.h"
 #include "ui/viewerwaitboxhost.h"
@@ -155,6 +161,9 @@ bool CViewerDlg::OnInitDialog()
     m_timer4444.setSingleShot(true);
     m_timer4444.start(500);
     SetSplitMode(1, false, false);
+    m_searchMulti = new CSearchMulti(*m_recorderHost, m_images, m_env.programFolder, this);
+    m_recorderHost->Attach(m_hub.get(), m_searchMulti);
+    m_timeBar->SetCalendarSearch([this] { return m_searchMulti->OpenSearch(); });
     m_askOnExit = m_env.askOnExit;
     show();
     ShowPanel(1);
@@ -215,6 +224,27 @@ void CViewerDlg::CreateControls()
     m_waitBoxHost = std::make_unique<ViewerWaitBoxHost>(*this);
     m_waitBox = new CMsgDlg(*m_waitBoxHost, m_faceName, m_language.GetText(QStringLiteral("CANCEL")), this);
     m_waitBox->hide();
+
+    // The hub with its recorder clients (none in this program), the live audio panel and the
+    // event panel, made hidden: no control of the dialog shows them.
+    m_recorderHost = std::make_unique<ViewerRecorderHost>(
+        ViewerRecorderHost::Parts{&m_language, m_engine.get(), m_waitBox, m_timeBar,
+                                  [this](int code) { SetSplitMode(code, false, false); }});
+    m_hub = std::make_unique<HPNetwork>(*m_recorderHost);
+    m_hub->Init();
+    m_audioPanel = new CDlgAudio(
+        *m_hub, std::make_unique<QtAudioCaptureDevice>(),
+        [this](const QString& text, const QString& caption) {
+            QMessageBox::information(this, m_language.GetText(caption), m_language.GetText(text));
+        },
+        [this](const QString& text, const QString& caption) {
+            QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, this);
+            box.setWindowFlag(Qt::WindowStaysOnTopHint);
+            box.exec();
+        },
+        this);
+    m_audioPanel->hide();
+    m_searchEvent = new CSearchEvent(this);
 
     // 1111 hides the slider previews; 4444 does the same once after start-up.
     auto hidePreviews = [this] {
@@ -782,8 +812,16 @@ void CViewerDlg::CancelWaitBox(CancelAction action, int tile)
             player->CloseSearch();
         break;
     case CancelAction::ResetTimeBar: m_timeBar->ResetSelection(); break;
+    case CancelAction::HideCalendar:
+        if (m_searchMulti)
+            m_searchMulti->hide();
+        break;
+    case CancelAction::ClearCalendarSearch:
+        if (m_searchMulti)
+            m_searchMulti->ClearDayData();
+        break;
     default:
-        // The search data of tile views and of the calendar search come with those dialogs.
+        // The search data of tile views come with their recorder search face.
         break;
     }
 }

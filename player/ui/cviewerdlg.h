@@ -22,7 +22,12 @@
 class CBackupTree;
 class CDlgAdjust;
 class CDlgAlarm;
+class CDlgAudio;
 class CFullScreenDlg;
+class CSearchEvent;
+class CSearchMulti;
+class HPNetwork;
+class ViewerRecorderHost;
 class CMsgDlg;
 class CSearchControl;
 class CSearchTime;
@@ -96,6 +101,9 @@ public:
     ViewerTiles& Tiles() const;
     CSearchControl* ControlBar() const { return m_controlBar; }
     CSearchTime* TimeBar() const { return m_timeBar; }
+    HPNetwork* Hub() const { return m_hub.get(); }
+    CSearchMulti* CalendarSearch() const { return m_searchMulti; }
+    CDlgAudio* AudioPanel() const { return m_audioPanel; }
     CMsgDlg* WaitBox() const { return m_waitBox; }
     CTimeSlider* PlaySlider() const { return m_playSlider; }
     CSkinButton* Button(int id) const;
@@ -178,6 +186,11 @@ private:
     CBackupTree* m_tree = nullptr;
     CDlgAdjust* m_adjust = nullptr;
     CDlgAlarm* m_alarm = nullptr;
+    std::unique_ptr<ViewerRecorderHost> m_recorderHost;
+    std::unique_ptr<HPNetwork> m_hub;
+    CDlgAudio* m_audioPanel = nullptr;
+    CSearchEvent* m_searchEvent = nullptr;
+    CSearchMulti* m_searchMulti = nullptr;
     CTimeSlider* m_playSlider = nullptr;
     CSearchControl* m_controlBar = nullptr;
     CSearchTime* m_timeBar = nullptr;

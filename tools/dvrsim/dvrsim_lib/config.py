@@ -8,7 +8,7 @@ FAIL_MODES = (
     "close-after-status", "bad-length", "bad-marker", "wrong-crc",
     "drop-during-transfer", "model-class-reject",
     "silent", "silent-after-status", "flood-05",
-    "cut-list", "overlong-list", "no-list-reply", "stall-login",
+    "cut-list", "overlong-list", "no-list-reply", "stall-login", "no-playback-frames",
 )
 FLOOD_05_COUNT = 2000
 

@@ -150,6 +150,10 @@ async def playback(conn, req, live_conn=False):
     """Stream recorded seconds from (date, time) for the channels of the mask; byte 36 = 1."""
     rec = conn.srv.recording
     cfg = conn.cfg
+    if "no-playback-frames" in cfg.fail:
+        # a recorder that takes the playback request and sends no picture
+        conn.log.write({"conn": conn.n, "event": "playback-unanswered", "time": req.time})
+        return
     chans = [c for c in range(cfg.channels) if req.mask & (1 << c)]
     if not chans:
         chans = [0]
