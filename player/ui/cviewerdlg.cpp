@@ -1,20 +1,18 @@
 #include "ui/cviewerdlg.h"
+#include "playback/hpnetwork.h"
 #include "ui/cameotiles.h"
 #include "ui/carriedfiles.h"
 #include "ui/cbackuptree.h"
 #include "ui/cdlgadjust.h"
 #include "ui/cdlgalarm.h"
+#include "ui/cdlgaudio.h"
 #include "ui/cfullscreendlg.h"
 #include "ui/cmsgdlg.h"
 #include "ui/cpreviewdlg.h"
 #include "ui/csearchcontrol.h"
-#include "ui/csearchtime.h"
-#include "playback/hpnetwork.h"
-#include "ui/cdlgaudio.h"
 #include "ui/csearchevent.h"
 #include "ui/csearchmulti.h"
-#include "ui/qtaudiocapturedevice.h"
-#include "ui/viewerrecorderhost.h"
+#include "ui/csearchtime.h"
 #include "ui/cskinbutton.h"
 #include "ui/cskinslider.h"
 #include "ui/ctimeslider.h"
@@ -25,6 +23,7 @@
 #include "ui/hpmessagebox.h"
 #include "ui/livecontrolcameoengine.h"
 #include "ui/openpath.h"
+#include "ui/qtaudiocapturedevice.h"
 #include "ui/silentaudiosink.h"
 #include "ui/skinbitmaps.h"
 #include "ui/splitmodes.h"
@@ -33,6 +32,7 @@
 #include "ui/viewercameohost.h"
 #include "ui/viewergeometry.h"
 #include "ui/viewerpreviews.h"
+#include "ui/viewerrecorderhost.h"
 #include "ui/viewertoolshost.h"
 #include "ui/viewertreehost.h"
 #include "ui/viewerwaitboxhost.h"
@@ -227,8 +227,9 @@ void CViewerDlg::CreateControls()
 
     // The hub with its recorder clients (none in this program), the live audio panel and the
     // event panel, made hidden: no control of the dialog shows them.
-    m_recorderHost = std::make_unique<ViewerRecorderHost>(ViewerRecorderHost::Parts{
-        &m_language, m_engine.get(), m_waitBox, m_timeBar, [this](int code) { SetSplitMode(code, false, false); }});
+    m_recorderHost = std::make_unique<ViewerRecorderHost>(
+        ViewerRecorderHost::Parts{&m_language, m_engine.get(), m_waitBox, m_timeBar,
+                                  [this](int code) { SetSplitMode(code, false, false); }});
     m_hub = std::make_unique<HPNetwork>(*m_recorderHost);
     m_hub->Init();
     m_audioPanel = new CDlgAudio(

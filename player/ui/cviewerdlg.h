@@ -19,10 +19,10 @@
 #include "ui/viewerplayers.h"
 #include "ui/waitboxcounter.h"
 
-class CDlgAudio;
 class CBackupTree;
 class CDlgAdjust;
 class CDlgAlarm;
+class CDlgAudio;
 class CFullScreenDlg;
 class CSearchEvent;
 class CSearchMulti;
@@ -179,11 +179,6 @@ private:
     std::unique_ptr<LiveControlFrameSink> m_frames;
     std::unique_ptr<ViewerPreviews> m_previews;
     std::unique_ptr<ViewerPlayers> m_players;
-    std::unique_ptr<ViewerRecorderHost> m_recorderHost;
-    std::unique_ptr<HPNetwork> m_hub;
-    CDlgAudio* m_audioPanel = nullptr;
-    CSearchEvent* m_searchEvent = nullptr;
-    CSearchMulti* m_searchMulti = nullptr;
     std::unique_ptr<ViewerAdjustTarget> m_adjustTarget;
     std::unique_ptr<ViewerToolsHost> m_toolsHost;
     std::unique_ptr<ViewerTreeHost> m_treeHost;
@@ -191,6 +186,11 @@ private:
     CBackupTree* m_tree = nullptr;
     CDlgAdjust* m_adjust = nullptr;
     CDlgAlarm* m_alarm = nullptr;
+    std::unique_ptr<ViewerRecorderHost> m_recorderHost;
+    std::unique_ptr<HPNetwork> m_hub;
+    CDlgAudio* m_audioPanel = nullptr;
+    CSearchEvent* m_searchEvent = nullptr;
+    CSearchMulti* m_searchMulti = nullptr;
     CTimeSlider* m_playSlider = nullptr;
     CSearchControl* m_controlBar = nullptr;
     CSearchTime* m_timeBar = nullptr;
