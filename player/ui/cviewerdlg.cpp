@@ -157,7 +157,6 @@ bool CViewerDlg::OnInitDialog()
     setMinimumSize(ViewerGeometry::kMinimumSize);
     setWindowIcon(QIcon(QStringLiteral(":/orvane/orvane.png")));
     InitSkin();
-    m_timer999.start(1000); // started and left without work, as the dialog has always done
     m_timer4444.setSingleShot(true);
     m_timer4444.start(500);
     SetSplitMode(1, false, false);

@@ -199,7 +199,6 @@ private:
     CSkinSlider* m_volume = nullptr;
     QVector<QPair<int, CSkinButton*>> m_buttons;
     QPixmap m_skin;
-    QTimer m_timer999;
     QTimer m_timer4444;
     QTimer m_timer1111;
     QString m_wedraPath;
