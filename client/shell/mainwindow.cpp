@@ -627,22 +627,30 @@ QPixmap MainWindow::LoadSkinImage(const QString& name, SkinFolder folder) const
 // open manager takes the codes of the recorder it works on.
 void MainWindow::SetFirmwareState(int recorderIndex, int code)
 {
-    m_pAdminWindows->SetFirmwareState(recorderIndex, code);
+    if (m_pAdminWindows)
+        m_pAdminWindows->SetFirmwareState(recorderIndex, code);
 }
 
 void MainWindow::SetAccountManagerState(int recorderIndex, int code)
 {
-    m_pAdminWindows->SetAccountManagerState(recorderIndex, code);
+    if (m_pAdminWindows)
+        m_pAdminWindows->SetAccountManagerState(recorderIndex, code);
 }
 
 void MainWindow::SetFirmwareProgress(int recorderIndex, qint64 done, qint64 total)
 {
-    m_pAdminWindows->SetFirmwareProgress(recorderIndex, done, total);
+    if (m_pAdminWindows)
+        m_pAdminWindows->SetFirmwareProgress(recorderIndex, done, total);
+}
+
+AdminWindows* MainWindow::GetAdminWindows() const
+{
+    return m_pAdminWindows.data();
 }
 
 bool MainWindow::IsFirmwareCancelled() const
 {
-    return m_pAdminWindows->IsFirmwareCancelled();
+    return m_pAdminWindows && m_pAdminWindows->IsFirmwareCancelled();
 }
 
 // ---------------------------------------------------------------------------------------------
