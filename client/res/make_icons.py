@@ -143,6 +143,22 @@ class Canvas:
         return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
                 + chunk(b"IDAT", zlib.compress(b"".join(rows), 9)) + chunk(b"IEND", b""))
 
+    def bmp(self):
+        """24-bit Windows bitmap, as the recorder consoles' skins come: what is mostly
+        transparent becomes magenta (255, 0, 255), which the console's widgets make clear."""
+        def byte(v):
+            return max(0, min(255, round(v * 255)))
+        pad = (-3 * self.size) % 4
+        rows = []
+        for y in reversed(range(self.size)):
+            row = bytearray()
+            for r, g, b, a in self.pixels[y * self.size:(y + 1) * self.size]:
+                row += bytes((byte(b / a), byte(g / a), byte(r / a))) if a >= 0.5 else b"\xff\x00\xff"
+            rows.append(bytes(row) + bytes(pad))
+        data = b"".join(rows)
+        info = struct.pack("<IiiHHIIiiII", 40, self.size, self.size, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+        return b"BM" + struct.pack("<IHHI", 14 + len(info) + len(data), 0, 0, 14 + len(info)) + info + data
+
 
 # -- parts shared by several pictures ---------------------------------------------------------
 
@@ -617,7 +633,7 @@ def main():
         path = os.path.join(HERE, name)
         os.makedirs(os.path.dirname(path), exist_ok=True)
         with open(path, "wb") as f:
-            f.write(c.png())
+            f.write(c.bmp() if name.endswith(".bmp") else c.png())
     # The resource list is written from the same table, so that no picture is drawn but left out.
     with open(os.path.join(HERE, "res.qrc"), "w") as f:
         f.write('<RCC>\n    <qresource prefix="/res">\n')

@@ -57,6 +57,7 @@ class ModuleRecord;
 class NetConnect;
 class QTimer;
 class RecorderWait;
+class RemoteConsole;
 class SessionThread;
 class SessionTreeItems;
 class SiteBook;
@@ -126,6 +127,8 @@ public:
     QString GetCameraTitle(int ch) const;
     int GetChannelFps(int ch) const;
     QImage GetChannelImage(int ch) const;
+    // The console layout the session gathered: at most `size` bytes, up to its ending zero byte.
+    QByteArray GetConsoleLayout(int size) const;
     int GetAlarmOutCount() const;
     int GetModelCode() const;
     int GetModelType() const;
@@ -160,7 +163,8 @@ public:
     int GetLiveAudioChannel() const { return m_liveAudioChannel; }
     // Set by the remote playback window while it plays this recorder; login and disconnect clear it.
     bool IsPlaybackActive() const { return m_playbackActive.load() != 0; }
-    void SetPlaybackActive(bool on) { m_playbackActive.store(on ? 1 : 0); }
+    // The request timers run only while playback is active: an idle session polls nothing.
+    void SetPlaybackActive(bool on);
     quint32 GetLiveMask() const { return m_maskLive.load(); }
     quint32 GetSearchMask() const { return m_maskSearch.load(); }
     quint32 GetBackupMask() const { return m_maskBackup.load(); }
@@ -503,6 +507,7 @@ private:
     void OnLoggedIn();
     void ShowLoginMessage(ConnectPurpose purpose);
     void StartRequestPacing();
+    void WakeRequestPacing();
     void OpenChannelDecoders(int channelCount);
     quint32 KeepGrantedPermissions();
     void BuildChannelItems(int channelCount, quint32 liveMask);
@@ -556,6 +561,9 @@ private:
     void ConnectListIntake(CModuleNetwork* live);
     bool LiveReady() const;
     bool ConsoleShowsThisRecorder() const;
+    // The open console window when it shows this logged-in recorder, else null.
+    RemoteConsole* ShowingConsole() const;
+    void RefuseRemoteConsole();
     bool SearchModeOn() const;
     CModulePlayback* SearchScheduler(SearchPopup popup) const;
     // The search's scheduler, made on first use; null without its pop-up or a hub slot.
@@ -706,6 +714,7 @@ private:
     std::unique_ptr<PlaybackRequestBatcher> m_batcher;
     QTimer* m_sendPlaybackTimer = nullptr;
     QTimer* m_searchStepTimer = nullptr;
+    bool m_requestPacing = false; // logged in: the request timers may run
     QTimer* m_statusTimer = nullptr;
     // The wait of the box that stands while the recorder answers the playback information, the
     // day's lists and index, and the first played picture.

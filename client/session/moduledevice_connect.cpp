@@ -9,11 +9,15 @@
 #include <QFile>
 #include <QTimer>
 
+#include <algorithm>
+#include <cstring>
+
 #include "common/media/moduledecoder.h"
 #include "net/certificatetrust.h"
 #include "net/modulenetwork.h"
 #include "platform/process.h"
 #include "session/emapwindow.h"
+#include "session/remoteconsole.h"
 #include "session/netconnect.h"
 #include "session/recorderwait.h"
 #include "session/sessionhub.h"
@@ -344,14 +348,39 @@ void CModuleDevice::AskForRemoteConfig()
     if (!GetLoginOption()) {
         if (hub)
             hub->ShowMessageBox(QString(), QStringLiteral("Don't have permision."), QStringLiteral("stop"));
+        RefuseRemoteConsole();
     } else if (m_liveNetwork->IsFirmware328() && m_maskConfig.load() == 1) {
-        // Compared as one version number: 4.05 is later than 3.28.
+        // Compared as one version number: 4.05 is later than 3.28. The console starts once this
+        // recorder's settings file has arrived (SetRecvConfig), with its restart permission.
         m_liveNetwork->RequestConfigFile(99);
-    } else if (hub) {
-        hub->ShowMessageBox(QString(), QStringLiteral("Not Support"), QStringLiteral("stop"));
+    } else {
+        if (hub)
+            hub->ShowMessageBox(QString(), QStringLiteral("Not Support"), QStringLiteral("stop"));
+        RefuseRemoteConsole();
     }
-    // pending: remote configuration console: A configuration console showing this recorder leaves console mode here
-    // (ConfigView::stopRemoteConsole) once the console window exists.
+}
+
+RemoteConsole* CModuleDevice::ShowingConsole() const
+{
+    SessionHub* hub = SessionHub::Instance();
+    return hub && ConsoleShowsThisRecorder() ? hub->GetConfigView() : nullptr;
+}
+
+void CModuleDevice::RefuseRemoteConsole()
+{
+    // A refused console must not stay in console mode on the recorder.
+    if (RemoteConsole* console = ShowingConsole())
+        console->stopRemoteConsole();
+}
+
+QByteArray CModuleDevice::GetConsoleLayout(int size) const
+{
+    if (!m_consoleBuffer || size <= 0)
+        return QByteArray();
+    const char* text = m_consoleBuffer.get();
+    const int most = std::min(size, int(kConsoleBufferSize));
+    const void* end = std::memchr(text, 0, size_t(most));
+    return QByteArray(text, end ? int(static_cast<const char*>(end) - text) : most);
 }
 
 void CModuleDevice::SettleRecorderWait()

@@ -24,6 +24,7 @@
 #include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
 #include "session/recorderwait.h"
+#include "session/remoteconsole.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
 #include "session/sitebook.h"
@@ -785,14 +786,16 @@ void CModuleDevice::SetRecvConfig()
     QSettings ini(dir + QStringLiteral("/config.ini"), QSettings::IniFormat);
     const QString value = ini.value(QStringLiteral("CLIENT_NETWORK/csConfig"), QStringLiteral("0")).toString();
     if (value == QLatin1String("1")) {
-        SendConsoleMode(0);
-        SendConsoleMode(1);
-        // The layout goes to the console window.
-        if (m_liveNetwork && m_consoleBuffer)
-            m_liveNetwork->SendConsoleDataRequest(0, m_consoleBuffer.get());
-    } else if (hub) {
-        hub->ShowMessageBox(QString(), QStringLiteral("Don't have permision."), QString());
-        hub->ShowMessageBox(QString(), QString(), QStringLiteral("stop"));
+        // The console enters console mode and asks for its first layout; it reads the restart
+        // permission from the same file.
+        if (RemoteConsole* console = ShowingConsole())
+            console->startRemoteConsole();
+    } else {
+        if (hub) {
+            hub->ShowMessageBox(QString(), QStringLiteral("Don't have permision."), QString());
+            hub->ShowMessageBox(QString(), QString(), QStringLiteral("stop"));
+        }
+        RefuseRemoteConsole();
     }
 }
 
@@ -1314,20 +1317,23 @@ void CModuleDevice::OnRecvGuiData(int layoutSize, int word20, int word22, int wo
         return;
     if (SessionHub* hub = SessionHub::Instance())
         hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
-    // pending: remote configuration console: ConfigView::OnRecvGuiData takes the seven values here once the console window exists.
     qCDebug(lcSession) << "console data" << layoutSize << word20 << word22 << word24 << word26 << word32 << word34;
+    if (RemoteConsole* console = ShowingConsole())
+        console->OnRecvGuiData(layoutSize, word20, word22, word24, word26, word32, word34);
 }
 
 void CModuleDevice::OnRecvAsyncEvent()
 {
     if (m_deviceIndex == -1 || !ConsoleShowsThisRecorder())
         return;
-    // pending: remote configuration console: ConfigView::OnAsyncEvent is called here once the console window exists.
+    if (RemoteConsole* console = ShowingConsole())
+        console->OnAsyncEvent();
 }
 
 void CModuleDevice::OnRecvConsoleLockCanceled()
 {
     if (m_deviceIndex == -1 || !ConsoleShowsThisRecorder())
         return;
-    // pending: remote configuration console: ConfigView::OnConsoleLockCanceled is called here once the console window exists.
+    if (RemoteConsole* console = ShowingConsole())
+        console->OnConsoleLockCanceled();
 }

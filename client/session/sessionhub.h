@@ -10,6 +10,7 @@
 
 class CModuleDevice;
 class HealthCheckView;
+class RemoteConsole;
 
 class SessionHub : public HubServices
 {
@@ -55,6 +56,8 @@ public:
 
     // The recorder whose remote configuration console is open, -1 when none is.
     virtual int ConsoleDeviceIndex() const = 0;
+    // The open configuration console window, null when none is.
+    virtual RemoteConsole* GetConfigView() const { return nullptr; }
 
     // A hidden health window for a recorder, owned by the hub's widgets; null without one.
     virtual HealthCheckView* CreateHealthCheck() { return nullptr; }

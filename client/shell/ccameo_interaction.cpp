@@ -24,7 +24,7 @@
 #include "shell/ccameo.h"
 #include "shell/gridhost.h"
 #include "shell/osdsetup.h"
-#include "shell/recordertable.h"
+#include "session/recordertable.h"
 #include "shell/shelllog.h"
 
 namespace {
@@ -472,8 +472,15 @@ void CCameo::StartSearch(void (CModuleDevice::*search)(int, int, int))
     CModuleDevice* device = c.channel >= 0 ? DeviceOf(c.recorder) : nullptr;
     if (!device)
         return;
+    // Until the cell's first picture has arrived it carries no time of its own: the search
+    // starts from the time playback was asked for, not from a zero date.
+    const bool shown = c.osdDate > 0;
+    const int date = shown ? c.osdDate : device->GetPlayDate();
+    const int time = shown ? c.osdTime : device->GetPlayTime();
+    if (date <= 0 || time < 0)
+        return;
     device->SetPlaybackCtrl(PlaybackMode::Stop);
-    (device->*search)(c.channel, c.osdDate, c.osdTime);
+    (device->*search)(c.channel, date, time);
 }
 
 void CCameo::museumSearchAction()

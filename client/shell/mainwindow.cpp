@@ -50,12 +50,14 @@
 #include "shell/cadjust.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
+#include "shell/configviewadapter.h"
 #include "shell/cscrsplit.h"
 #include "shell/gridconvertsource.h"
 #include "shell/hovermovefilter.h"
 #include "shell/liveview.h"
 #include "shell/shelllog.h"
 #include "shell/toolbar.h"
+#include "shell/validationshell.h"
 #include "sitebook/sitebookfile.h"
 #include "sitebook/sitebooktreewidget.h"
 #include "widgets/cplaybackctrl.h"
@@ -102,6 +104,7 @@ MainWindow::MainWindow(QWidget* parent)
     SearchHub::Install(this);
     MessageBoxHub::Install(this);
     m_pBackupWindows = std::make_unique<BackupWindowFactory>();
+    m_pConfigViews = std::make_unique<ConfigViewAdapter>(this);
     BackupHostFactory::Install(m_pBackupWindows.get());
     EmapHub::Install(this);
     PanelsHub::Install(this);
@@ -126,7 +129,7 @@ MainWindow::MainWindow(QWidget* parent)
         bar->loadStyleSheet(QStringLiteral("toolbar"));
 
     m_dragging = false;
-    // pending: validation window (created hidden here as a fixed-size tool window)
+    m_pValidation = new ValidationShell(*this);
     m_pAudioOutput = new AudioOutput(this);
     m_pAudioOutput->startAudioOutput();
     qCDebug(lcShell) << "Set SearhcMuseum";
@@ -182,6 +185,7 @@ MainWindow::~MainWindow()
             group->DestroyAll();
     }
     delete m_pBackupView.data();
+    m_pConfigViews.reset();
     // So do the recorders of the site book: each session frees its slot of the recorder table.
     delete m_pSiteBook;
     m_pSiteBook = nullptr;
@@ -398,7 +402,7 @@ void MainWindow::CreateMenus()
     view->addAction(icon("5.png"), tr("Emap View"), this, &MainWindow::exeEmapView);
     view->addAction(icon("4.png"), tr("Remote Backup"), this, &MainWindow::exeBackupView);
     m_pActBackupPlayer = view->addAction(icon("9.png"), tr("Backup Player"), this, &MainWindow::exeOrvane);
-    QAction* config = view->addAction(icon("6.png"), tr("Config View"), this, &MainWindow::exeConfigView);
+    view->addAction(icon("6.png"), tr("Config View"), this, &MainWindow::exeConfigView);
     view->addAction(icon("8.png"), tr("Information"), this, &MainWindow::exeInfoView);
     view->addSeparator();
     view->addAction(icon("close.png"), tr("&Quit"), this, &QWidget::close);
@@ -425,9 +429,9 @@ void MainWindow::CreateMenus()
 
     QMenu* setup = menuBar()->addMenu(tr("Setup"));
     setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
+    setup->addAction(QIcon(QStringLiteral(":/res/db_normal.PNG")), tr("Validation"), this,
+                     [this] { m_pValidation->ShowConsole(); });
 
-    // pending: configuration console window; its entry is shown greyed until then.
-    config->setEnabled(false);
 
     m_menuBarHeight = menuBar()->sizeHint().height();
 }
@@ -612,7 +616,7 @@ void MainWindow::RestoreGridSplit(int cameoIndex)
 
 void MainWindow::AddEventLog(const QString& name, const QString& text)
 {
-    qCInfo(lcShell) << "event" << name << text;
+    m_pValidation->AddEventLog(name, text);
 }
 
 QPixmap MainWindow::LoadSkinImage(const QString& name, SkinFolder folder) const
@@ -928,8 +932,7 @@ int MainWindow::exeEmapView()
 
 void MainWindow::exeConfigView()
 {
-    // pending: configuration console window
-    NotBuiltYet("configuration console window");
+    m_pConfigViews->exeConfigView();
 }
 
 void MainWindow::exeBackupView()
@@ -995,7 +998,15 @@ void MainWindow::exeOrvane()
 
 bool MainWindow::IsBackupPlayerPresent() const
 {
-    return !platform::Process::FindProgram(QLatin1String(kBackupPlayerProgram), ProgramDirectory()).isEmpty();
+    return !(m_findPlayer ? m_findPlayer()
+                          : platform::Process::FindProgram(QLatin1String(kBackupPlayerProgram), ProgramDirectory()))
+                .isEmpty();
+}
+
+void MainWindow::SetPlayerLookup(std::function<QString()> lookup)
+{
+    m_findPlayer = std::move(lookup);
+    UpdateProgramEntries();
 }
 
 void MainWindow::UpdateProgramEntries()
@@ -1024,6 +1035,8 @@ bool MainWindow::StartOrvane(const QString& file)
     QStringList arguments;
     if (!file.isEmpty())
         arguments << file;
+    if (m_findPlayer)
+        return platform::Process::StartDetachedAt(m_findPlayer(), arguments, ProgramDirectory());
     return platform::Process::StartDetached(QLatin1String(kBackupPlayerProgram), arguments, ProgramDirectory());
 }
 
@@ -1528,8 +1541,23 @@ void MainWindow::RedrawCameo(int cameoIndex)
 
 int MainWindow::ConsoleDeviceIndex() const
 {
-    // pending: configuration console window (reports the recorder it shows)
-    return -1;
+    return m_pConfigViews ? m_pConfigViews->RecorderIndex() : -1;
+}
+
+RemoteConsole* MainWindow::GetConfigView() const
+{
+    return m_pConfigViews ? m_pConfigViews->Console() : nullptr;
+}
+
+ConfigView* MainWindow::GetConsoleWindow() const
+{
+    return m_pConfigViews ? m_pConfigViews->GetConfigView() : nullptr;
+}
+
+void MainWindow::closeConfigView(int slot)
+{
+    if (m_pConfigViews)
+        m_pConfigViews->CloseConfigView(slot);
 }
 
 void MainWindow::actionTriggered(QAction* action)

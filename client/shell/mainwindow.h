@@ -4,6 +4,8 @@
 // windows) and hands the work to the small classes it owns: the recorder table, the grid table,
 // the settings files, the child window slots and the audio output. Session objects and grids
 // register themselves; the hub owns neither.
+#include <functional>
+
 #include <QPointer>
 #include <memory>
 
@@ -27,7 +29,7 @@
 #include "session/sessionhub.h"
 #include "shell/gridhost.h"
 #include "shell/gridtable.h"
-#include "shell/recordertable.h"
+#include "session/recordertable.h"
 #include "shell/settingsfiles.h"
 #include "sitebook/sitebookhub.h"
 #include "widgets/messageboxhub.h"
@@ -45,6 +47,7 @@ class ChildWindowSlots;
 class EmapView;
 class HoverMoveFilter;
 class LiveView;
+class ValidationShell;
 class QAction;
 class QDockWidget;
 class QLabel;
@@ -63,6 +66,9 @@ class CPlaybackCtrl;
 class CScrSplit;
 
 class CAVIConvert;
+class ConfigViewAdapter;
+class ConfigView;
+
 class MainWindow;
 // The hub, from the first statement of the MainWindow constructor until its destructor.
 extern MainWindow* g_pMainWindow;
@@ -120,6 +126,10 @@ public:
     void GridTakesRecorder(int cameoIndex, int channels, int deviceIndex, bool closeAllFirst) override;
     void RedrawCameo(int cameoIndex) override;
     int ConsoleDeviceIndex() const override;
+    RemoteConsole* GetConfigView() const override;
+    // The open configuration console window, or null.
+    ConfigView* GetConsoleWindow() const;
+    void closeConfigView(int slot);
 
     // Binds the camera control pop-up to a grid cell's camera and shows it.
     void ShowCameraControl(int deviceIndex, int channel, int cameoIndex) override;
@@ -138,7 +148,7 @@ public:
 
     // PanelsHub.
     void RestoreGridSplit(int cameoIndex) override;
-    // pending: validation window (its event list takes the line; until then the debug output does)
+    // A row of the validation console's event log.
     void AddEventLog(const QString& name, const QString& text) override;
     // SkinImageHub: the skin bitmaps of the recorder whose configuration console is open.
     QPixmap LoadSkinImage(const QString& name, SkinFolder folder) const override;
@@ -192,6 +202,9 @@ public:
     bool StartOrvane(const QString& file = QString());
     // True when the backup player program lies in the program directory or beside the client.
     bool IsBackupPlayerPresent() const;
+    // Where the backup player lies (an empty path: missing); by default the program directory,
+    // then beside the client. Tests name their own.
+    void SetPlayerLookup(std::function<QString()> lookup);
     // Enables the entries of external programs that are there and greys the others.
     void UpdateProgramEntries();
 
@@ -231,6 +244,7 @@ public:
     QString StyleSheetText() const { return m_styleSheet; }
 
     SiteBookTreeWidget* GetSiteBookTree() const { return m_pSiteBook; }
+    ValidationShell* GetValidationShell() const { return m_pValidation; }
     // The side panels of the docks.
     CScrSplit* GetScrSplitPanel() const { return m_pScrSplit; }
     CAdjust* GetAdjustPanel() const { return m_pAdjust; }
@@ -382,6 +396,7 @@ protected:
 
 private:
     QPointer<CBackupView> m_pBackupView;
+    std::unique_ptr<ConfigViewAdapter> m_pConfigViews;
     std::unique_ptr<BackupWindowFactory> m_pBackupWindows;
     // A child of the window: gone while the window's children go, so every call checks it.
     QPointer<AdminWindows> m_pAdminWindows;
@@ -434,6 +449,7 @@ private:
     quint8 m_waitFlag = 0;
 
     SiteBookTreeWidget* m_pSiteBook = nullptr;
+    ValidationShell* m_pValidation = nullptr;
     CScrSplit* m_pScrSplit = nullptr;
     CAdjust* m_pAdjust = nullptr;
     CPlaybackCtrl* m_pPlaybackCtrl = nullptr;
@@ -453,6 +469,7 @@ private:
     QAction* m_pActPopupMode = nullptr;
     QAction* m_pActClose = nullptr;
     QAction* m_pActBackupPlayer = nullptr;
+    std::function<QString()> m_findPlayer;
     int m_tabIndex = -1;
     QList<QToolBar*> m_toolBars;
     QList<QDockWidget*> m_docks;

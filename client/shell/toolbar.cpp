@@ -37,9 +37,6 @@ ToolBar::ToolBar(const QString& title, MainWindow* hub)
     m_pWindowActions[7] = make(icon(":/res/local_normal.PNG"), tr("Local Backup"));
     for (int shown : {0, 1, 7, 3, 4, 5, 2, 6})
         addAction(m_pWindowActions[shown]);
-    // pending: configuration console window; its button is shown greyed until then.
-    for (int pending : {2})
-        m_pWindowActions[pending]->setEnabled(false);
     addSeparator();
     m_pSplitActions[0] = addAction(icon(":/res/Resource/split1_3.png"), tr("Split - 1"));
     m_pSplitActions[1] = addAction(icon(":/res/Resource/split4_3.png"), tr("Split - 4"));

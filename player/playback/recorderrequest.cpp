@@ -54,6 +54,25 @@ std::optional<QByteArray> RecorderRequest::FileData(int channel, const QVector<F
     return frame;
 }
 
+QByteArray RecorderRequest::Search(const SearchRequest& request)
+{
+    QByteArray frame = Bare(32, 36, request.kind);
+    PutLe32(&frame, 12, request.requestId);
+    frame[16] = char(request.part & 0xFF);
+    frame[17] = char(request.tile & 0xFF);
+    const bool noTime = request.time == QLatin1String("0") || request.time.startsWith(QLatin1Char('x'));
+    frame[18] = char(noTime ? 1 : 0);
+    frame[19] = char(request.channel & 0xFF);
+    bool ok = false;
+    const quint32 date = request.date.toUInt(&ok);
+    PutLe32(&frame, 20, ok ? date : 0);
+    const quint32 time = noTime ? 0 : request.time.mid(1, 6).toUInt(&ok);
+    PutLe32(&frame, 24, ok ? time : 0);
+    PutLe32(&frame, 28, request.position);
+    PutLe32(&frame, 32, quint32(request.entrySize));
+    return frame;
+}
+
 std::optional<QByteArray> RecorderRequest::Framed(QByteArray frame)
 {
     if (frame.size() < 12 || frame.size() > kMaxFrame) {

@@ -6,6 +6,8 @@
 #include <QVector>
 #include <optional>
 
+#include "playback/searchrequest.h"
+
 struct FileDataEntry
 {
     quint32 requestNumber = 0;
@@ -29,6 +31,11 @@ public:
     static QByteArray LiveAudioStop(int channel);
     // None for more than 98 entries or a channel outside 0..15.
     static std::optional<QByteArray> FileData(int channel, const QVector<FileDataEntry>& entries);
+    // Command 32, 36 bytes: byte 8 = the kind; from byte 12 the request id, the part, the tile,
+    // the flag that no time is given (time "0" or starting with "x"), the channel, the date as a
+    // number, the six time digits after the time text's first character as a number (or 0), the
+    // index position and the entry size. Numbers are little-endian.
+    static QByteArray Search(const SearchRequest& request);
 
     // Writes the stream header (length - 4 big-endian, 0, 0xA1) when bytes 0-5 are zero; a frame
     // already carrying a header is left as it is. None for frames shorter than 12 bytes or longer

@@ -70,6 +70,8 @@ void CSearchTime::ResetSelection()
 void CSearchTime::OnSelectDate()
 {
     // The calendar search needs a recorder connection, which the player never opens.
+    if (m_openCalendar && m_openCalendar())
+        return;
     QApplication::beep();
     emit beepRequested();
 }

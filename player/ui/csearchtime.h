@@ -26,6 +26,8 @@ public:
     void UpdateTimeBar();
     void ResetSelection();
     void OnSelectDate();
+    // Opens the calendar search; false when there is no recorder to search (then the bar beeps).
+    void SetCalendarSearch(std::function<bool()> open) { m_openCalendar = std::move(open); }
     void PageUp();
     void PageDown();
 
@@ -49,6 +51,7 @@ protected:
 
 private:
     std::function<bool(int)> m_isPlaying;
+    std::function<bool()> m_openCalendar;
     TimeBarModel m_model;
     CTimeSlider* m_slider = nullptr;
     QLabel* m_time = nullptr;

@@ -124,4 +124,37 @@ TEST_F(SessionTest, DayChosenAgainClosesItsLoadingBoxWithTheFirstPicture)
     device->SetPlaybackView(nullptr);
 }
 
+// A recorder that takes the play request and sends no picture: the box ends with a message and
+// its Close button within the limit instead of waiting for ever.
+TEST_F(SessionTest, PlaybackThatSendsNoPictureEndsItsLoadingBoxWithAMessage)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(352, 240, 30, 10);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    SessionDvrSim* sim = StartSim({"--channels", "4", "--video", stream.path, "--record-date",
+                                   QString::number(kDay), "--record-start", "100000", "--record-end", "103000",
+                                   "--fail", "no-playback-frames"});
+    ASSERT_TRUE(sim);
+    CModuleDevice* device = AddRecorder("mute", sim->Port());
+    ASSERT_TRUE(ConnectAndLogin(device, 0));
+    ASSERT_TRUE(WaitFor([&] { return device->GetPlaybackNetwork()->IsConnected(); }));
+    hub->keepTitle = true;
+    CModuleDeviceTestAccess::SetRecorderWaitLimit(*device, 1500);
+    StartedView view;
+    device->SetPlaybackView(&view);
+    device->SetPlaybackVisible(0, true);
+    device->SetPlaybackActive(true);
+    CModuleDeviceTestAccess::SetRecordedRange(*device, kDay, 100000, kDay, 103000);
+    device->ChoosePlayStart(kDay, 100500);
+
+    hub->ShowMessageBox(QStringLiteral("Remote Playback"), QStringLiteral("Information Loading"), QString());
+    device->SendTimeRecList(kDay, 0);
+    ASSERT_TRUE(WaitFor([&] { return LastBoxWith(hub->boxCalls, QStringLiteral("stop")) != nullptr; }, 30000))
+        << "the loading box stayed up although no picture came";
+    EXPECT_FALSE(sim->Events("playback-unanswered").isEmpty()) << "the play request reached the recorder";
+    const BoxCall* end = LastBoxWith(hub->boxCalls, QStringLiteral("stop"));
+    EXPECT_TRUE(end->text.contains(QLatin1String("did not answer"))) << end->text.toStdString();
+    EXPECT_TRUE(end->text.contains(QLatin1String("mute"))) << "the message names the recorder";
+    device->SetPlaybackView(nullptr);
+}
+
 } // namespace

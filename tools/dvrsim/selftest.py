@@ -353,6 +353,54 @@ def tls_and_parallel(tmp):
     check({"conn": 1, "event": "tls"} in ev and {"conn": 2, "event": "tls"} in ev, "TLS: tls events logged")
 
 
+def console_side(tmp):
+    """The configuration console: layout pieces, page changes by press and release, the light
+    connection's keep-alive notice and VDA reply."""
+    log = os.path.join(tmp, "console.jsonl")
+    proc, port = start(["--console", "reboot", "--console-piece", "700", "--console-area", "10,20,800,600,800,600",
+                        "--console-vda", "0,0,2,1", "--motion-grid", "40x2"], log)
+    try:
+        c = Client(port)
+        c.send(0x01, LOGIN)
+        c.recv()
+        def layout():
+            c.send(0xA8, bytes(4))
+            text = bytearray()
+            while True:
+                r = c.recv()
+                check(r[6] == 0xA9 and len(r) <= 740, "console: 0xA9 pieces of at most 700 bytes")
+                whole, off = struct.unpack_from("<II", r, 12)
+                check(off == len(text), "console: pieces in order")
+                check(struct.unpack_from("<6H", r, 20)[:4] == (10, 20, 800, 600)
+                      and struct.unpack_from("<2H", r, 32) == (800, 600), "console: area values")
+                text += r[40:]
+                if off + len(r) - 40 >= whole:
+                    return bytes(text)
+        page = layout()
+        check(page.endswith(b"</zent>\n\x00") and b'channel="0"' in page, "console: main page, zero-ended")
+        # SYSTEM button at 260..540 x 250..300: press and release move to the system page.
+        c.send(0x9A, struct.pack("<HbBHH", 1, 1, 0, 300, 260))
+        c.send(0x9A, struct.pack("<HbBHH", 1, 0, 0, 300, 260))
+        page = layout()
+        check(b'text="SYSTEM"' in page and b"SCROLL_BAR" in page, "console: system page after the press")
+        c.send(0x9A, struct.pack("<HbBHH", 0xA400, -1, 0, 0, 0))
+        check(b'text="MAIN MENU"' in layout(), "console: leaving resets the menu")
+        c.send(0x2A)
+        r = c.recv()
+        check(r[5] == 0x01 and len(r) == 12, "console: keep-alive answered by an alive notice")
+        c.send(0xB6, bytes([2]) + bytes(7))
+        r = c.recv()
+        check(r[6] == 0xB7 and r[12] == 2 and struct.unpack_from("<III", r, 16) == (40, 2, 8)
+              and r[28:44] == bytes([3, 0, 0, 0, 0, 0, 0, 0]) + bytes(8), "console: VDA grid 0xB7")
+        c.close()
+        events = [json.loads(l) for l in open(log)]
+        mouse = [e for e in events if e.get("event") == "console-mouse"]
+        check([(e["button"], e["x"], e["y"], e["word12"]) for e in mouse]
+              == [(1, 300, 260, "0100"), (0, 300, 260, "0100"), (-1, 0, 0, "00a4")], "console: mouse log %r" % mouse)
+    finally:
+        stop(proc)
+
+
 def main():
     tmp = tempfile.mkdtemp(prefix="dvrsim-selftest-")
     log = os.path.join(tmp, "log.jsonl")
@@ -514,6 +562,7 @@ def main():
     check(rc == 0, "simulator ends cleanly on SIGTERM (rc %r)" % rc)
     failure_modes(tmp)
     tls_and_parallel(tmp)
+    console_side(tmp)
     if FAILURES:
         print("%d failure(s)" % len(FAILURES))
         return 1

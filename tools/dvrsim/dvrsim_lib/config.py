@@ -8,7 +8,7 @@ FAIL_MODES = (
     "close-after-status", "bad-length", "bad-marker", "wrong-crc",
     "drop-during-transfer", "model-class-reject",
     "silent", "silent-after-status", "flood-05",
-    "cut-list", "overlong-list", "no-list-reply", "stall-login",
+    "cut-list", "overlong-list", "no-list-reply", "stall-login", "no-playback-frames",
 )
 FLOOD_05_COUNT = 2000
 
@@ -109,6 +109,14 @@ def parser():
     p.add_argument("--motion-seconds", default="20-29",
                    help="A-B: the seconds of every recorded minute whose frames show the motion (default 20-29)")
     p.add_argument("--list-piece", type=int, default=1024, help="data bytes per 0x21 list piece (default 1024)")
+    p.add_argument("--console", choices=("off", "config", "reboot"), default="off",
+                   help="remote configuration console: off (0xA8 answered as not supported), config (the "
+                        "settings file grants the console), reboot (it grants remote restart too)")
+    p.add_argument("--console-area", default="0,0,800,600,800,600",
+                   help="console origin x,y, area width,height and screen width,height sent with each layout")
+    p.add_argument("--console-piece", type=int, default=4096, help="layout bytes per 0xA9 piece (default 4096)")
+    p.add_argument("--console-vda", default=None,
+                   help="C1,R1,C2,R2: VDA cells set in the console's 0xB7 replies (grid of --motion-grid)")
     p.add_argument("--audio-tag", default="walu",
                    help="the four bytes at offset 44 of tagged audio (default 'walu': 'ulaw' reversed)")
     return p
@@ -188,6 +196,15 @@ class Config:
             raise SystemExit("dvrsim: the motion grid holds at most 64 x 34 cells; seconds run 0-59")
         self.motion_grid = (cols, rows)
         self.motion_seconds = (a, b)
+        self.console = ns.console
+        try:
+            self.console_area = tuple(int(v) for v in ns.console_area.split(","))
+            self.console_vda = tuple(int(v) for v in ns.console_vda.split(",")) if ns.console_vda else None
+        except ValueError:
+            raise SystemExit("dvrsim: --console-area needs six numbers, --console-vda four")
+        if len(self.console_area) != 6 or (self.console_vda and len(self.console_vda) != 4):
+            raise SystemExit("dvrsim: --console-area needs six numbers, --console-vda four")
+        self.console_piece = ns.console_piece
 
     def ptz_text(self, ch):
         return self._ptz[ch] if 0 <= ch < 16 else "NONE"
@@ -214,4 +231,9 @@ class Config:
                     return f.read()
             except OSError:
                 pass
-        return DEFAULT_SETUP_INI.encode("latin-1")
+        text = DEFAULT_SETUP_INI
+        if self.console != "off":
+            # The settings the client reads before it opens the console: the console itself, and
+            # whether the operator may restart the recorder from it.
+            text += "[CLIENT_NETWORK]\r\ncsConfig=1\r\ncsReboot=%d\r\n" % (1 if self.console == "reboot" else 0)
+        return text.encode("latin-1")

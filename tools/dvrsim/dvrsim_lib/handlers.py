@@ -2,7 +2,7 @@
 import asyncio
 import struct
 
-from . import replies
+from . import console, replies
 from .proto import message, u8, u16, u32, s32, Body, crc16
 from .config import FLOOD_05_COUNT
 from .server import Close, debug
@@ -271,7 +271,8 @@ async def on_live_start(conn, msg):
                     "no_audio": u8(msg, 17)})
     for ch in range(conn.cfg.channels):
         if mask & (1 << ch):
-            conn.start_task(("live", ch), streams.live_video(conn, ch, rate))
+            # Byte 16 = 3 asks for the console's stream form (frame start and payload flags).
+            conn.start_task(("live", ch), streams.live_video(conn, ch, rate, console_form=mode == 3))
 
 
 @handles(0x04)
@@ -522,12 +523,35 @@ async def on_set_title(conn, msg):
         conn.state.titles[ch] = bytes(msg[16:16 + m]).decode("utf-8", "replace")
 
 
-@handles(0x08, 0x29, 0x3F, 0x40, 0x9A, 0xA6, 0xBC, 0xBE)
+@handles(0x08, 0x29, 0x3F, 0x40, 0xBC, 0xBE)
 async def on_logged_only(conn, msg):
     """Requests that have no reply: the log line is all."""
 
 
 @handles(0xA8)
 async def on_console_data(conn, msg):
-    # the simulator has no configuration console: the recorder's "not supported" answer
-    await conn.reply(message(0xA8, Body(16).bytes()))
+    if conn.cfg.console == "off":
+        # without a console: the recorder's "not supported" answer
+        await conn.reply(message(0xA8, Body(16).bytes()))
+        return
+    await console.on_layout_request(conn, msg)
+
+
+@handles(0x9A)
+async def on_console_mouse(conn, msg):
+    await console.on_mouse(conn, msg)
+
+
+@handles(0xA6)
+async def on_console_mode(conn, msg):
+    await console.on_mode(conn, msg)
+
+
+@handles(0x2A)
+async def on_console_keep_alive(conn, msg):
+    await console.on_keep_alive(conn, msg)
+
+
+@handles(0xB6)
+async def on_console_vda(conn, msg):
+    await console.on_vda(conn, msg)

@@ -44,6 +44,8 @@ class RecorderState:
         self.media_state = cfg.ns.media_state
         self.titles = list(cfg.titles)
         self.day = 0          # the day of the last list, index or playback request
+        self.console_page = "main"    # the menu page the console shows
+        self.console_pressed = None   # the page a pressed button leads to, until its release
 
 
 class Close(Exception):

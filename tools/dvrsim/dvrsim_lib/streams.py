@@ -55,7 +55,18 @@ def live_rate(asked, most):
     return asked if 1 <= asked <= most else most
 
 
-async def live_video(conn, channel, rate=None):
+def console_frame_messages(channel, ftype, payload, tick):
+    """One frame in the console's stream form: the first piece has 0x01 (frame start) and 0x40
+    (32-bit time at 32, payload from 40) in byte 12, the others 0x40."""
+    out = []
+    for i, m in enumerate(frame_messages(channel, 0, ftype, payload, 0, 0, tick, flags=0x40)):
+        if i == 0:
+            m = m[:12] + bytes([0x41]) + m[13:]
+        out.append(m)
+    return out
+
+
+async def live_video(conn, channel, rate=None, console_form=False):
     media = conn.srv.media
     units = media.units
     # The one recorded stream is sent at the asked rate: fewer pictures a second, each still
@@ -72,7 +83,9 @@ async def live_video(conn, channel, rate=None):
             seq = 0
         fid = (cycle * media.gops + media.gop_index[j]) & 0xFF
         date, tm = now_date_time()
-        for m in frame_messages(channel, fid, 1 if key else 0, data, date, tm, tick_ms(), seq=seq & 0xFF):
+        pieces = (console_frame_messages(channel, 1 if key else 0, data, tick_ms()) if console_form else
+                  frame_messages(channel, fid, 1 if key else 0, data, date, tm, tick_ms(), seq=seq & 0xFF))
+        for m in pieces:
             await conn.send(m)
         seq += 1
         j += 1
@@ -150,6 +163,10 @@ async def playback(conn, req, live_conn=False):
     """Stream recorded seconds from (date, time) for the channels of the mask; byte 36 = 1."""
     rec = conn.srv.recording
     cfg = conn.cfg
+    if "no-playback-frames" in cfg.fail:
+        # a recorder that takes the playback request and sends no picture
+        conn.log.write({"conn": conn.n, "event": "playback-unanswered", "time": req.time})
+        return
     chans = [c for c in range(cfg.channels) if req.mask & (1 << c)]
     if not chans:
         chans = [0]

@@ -1,0 +1,3 @@
+#include "console/consolelog.h"
+
+Q_LOGGING_CATEGORY(lcConsole, "zent.console", QtInfoMsg)

@@ -1,0 +1,116 @@
+#include "shell/configviewadapter.h"
+
+#include "console/configview.h"
+#include "session/moduledevice.h"
+#include "shell/mainwindow.h"
+#include "widgets/messagedlg.h"
+
+ConfigViewAdapter::ConfigViewAdapter(MainWindow* hub)
+    : m_hub(hub)
+{}
+
+ConfigViewAdapter::~ConfigViewAdapter()
+{
+    delete m_view.data();
+}
+
+void ConfigViewAdapter::exeConfigView()
+{
+    if (m_view)
+        return;
+    auto* view = new ConfigView(this, m_hub);
+    view->setSlot(0);
+    view->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
+    view->setMaximumSize(view->size());
+    m_view = view;
+    view->show();
+}
+
+RemoteConsole* ConfigViewAdapter::Console() const
+{
+    return m_view.data();
+}
+
+int ConfigViewAdapter::RecorderIndex() const
+{
+    return m_view ? m_view->recorderIndex() : -1;
+}
+
+bool ConfigViewAdapter::RecorderExists(int recorder) const
+{
+    return m_hub->GetDevice(recorder) != nullptr;
+}
+
+void ConfigViewAdapter::StartConnect(int recorder, int option)
+{
+    if (CModuleDevice* device = m_hub->GetDevice(recorder))
+        device->StartConnect(option);
+}
+
+void ConfigViewAdapter::SendMousePos(int recorder, int x, int y, int button, int extra)
+{
+    if (CModuleDevice* device = m_hub->GetDevice(recorder))
+        device->SendMousePos(x, y, button, extra);
+}
+
+void ConfigViewAdapter::RequestConsoleData(int recorder, int value)
+{
+    if (CModuleDevice* device = m_hub->GetDevice(recorder))
+        device->RequestConsoleData(value);
+}
+
+void ConfigViewAdapter::SendConsoleMode(int recorder, int mode)
+{
+    if (CModuleDevice* device = m_hub->GetDevice(recorder))
+        device->SendConsoleMode(mode);
+}
+
+QImage ConfigViewAdapter::GetChannelImage(int recorder, int channel) const
+{
+    const CModuleDevice* device = m_hub->GetDevice(recorder);
+    return device ? device->GetChannelImage(channel) : QImage();
+}
+
+QByteArray ConfigViewAdapter::ConsoleLayoutText(int recorder, int size) const
+{
+    const CModuleDevice* device = m_hub->GetDevice(recorder);
+    return device ? device->GetConsoleLayout(size) : QByteArray();
+}
+
+void ConfigViewAdapter::ShowMessageBox(const QString& title, const QString& text, const QString& option)
+{
+    m_hub->ShowMessageBox(title, text, option);
+}
+
+void ConfigViewAdapter::ShowModalMessage(const QString& title, const QString& text)
+{
+    MessageDlg box(m_hub, MessageDlg::Fixed);
+    box.SetText(title, text);
+    box.exec();
+}
+
+QPixmap ConfigViewAdapter::LoadDeviceImage(const QString& name, int folder, int recorder) const
+{
+    return m_hub->LoadDeviceImage(name, folder, recorder);
+}
+
+void ConfigViewAdapter::StartAudioOutput()
+{
+    m_hub->startAudioOutput();
+}
+
+void ConfigViewAdapter::StopAudioOutput()
+{
+    m_hub->stopAudioOutput();
+}
+
+QString ConfigViewAdapter::ProgramDirectory() const
+{
+    return m_hub->ProgramDirectory();
+}
+
+void ConfigViewAdapter::CloseConfigView(int)
+{
+    // The window closes itself (and is deleted on close); the main window only forgets it.
+    m_view.clear();
+}
