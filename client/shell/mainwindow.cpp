@@ -84,13 +84,6 @@ constexpr int kModelTypePrime = 7;
 const char* const kBackupPlayerProgram = "Orvane.exe";
 // How long the status bar says that an external program is missing.
 constexpr int kMissingProgramNoticeMs = 15000;
-
-// A request for a window this client does not have yet: said in the debug output instead of
-// being dropped without a word.
-void NotBuiltYet(const char* window)
-{
-    qCInfo(lcShell, "%s: not part of this client yet", window);
-}
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -631,22 +624,30 @@ QPixmap MainWindow::LoadSkinImage(const QString& name, SkinFolder folder) const
 // open manager takes the codes of the recorder it works on.
 void MainWindow::SetFirmwareState(int recorderIndex, int code)
 {
-    m_pAdminWindows->SetFirmwareState(recorderIndex, code);
+    if (m_pAdminWindows)
+        m_pAdminWindows->SetFirmwareState(recorderIndex, code);
 }
 
 void MainWindow::SetAccountManagerState(int recorderIndex, int code)
 {
-    m_pAdminWindows->SetAccountManagerState(recorderIndex, code);
+    if (m_pAdminWindows)
+        m_pAdminWindows->SetAccountManagerState(recorderIndex, code);
 }
 
 void MainWindow::SetFirmwareProgress(int recorderIndex, qint64 done, qint64 total)
 {
-    m_pAdminWindows->SetFirmwareProgress(recorderIndex, done, total);
+    if (m_pAdminWindows)
+        m_pAdminWindows->SetFirmwareProgress(recorderIndex, done, total);
+}
+
+AdminWindows* MainWindow::GetAdminWindows() const
+{
+    return m_pAdminWindows.data();
 }
 
 bool MainWindow::IsFirmwareCancelled() const
 {
-    return m_pAdminWindows->IsFirmwareCancelled();
+    return m_pAdminWindows && m_pAdminWindows->IsFirmwareCancelled();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -167,7 +167,7 @@ public:
     void SetFirmwareProgress(int recorderIndex, qint64 done, qint64 total) override;
     bool IsFirmwareCancelled() const override;
     // The e-mail, firmware and account windows and their adapters.
-    AdminWindows* GetAdminWindows() const { return m_pAdminWindows; }
+    AdminWindows* GetAdminWindows() const;
     void ShowMessageBox(const QString& title, const QString& text, const QString& option) override;
     // A modal OK/Cancel question that names the recorder and shows both fingerprints; OK trusts.
     bool TrustChangedCertificate(const QString& recorder, const QString& knownFingerprint,
@@ -398,7 +398,8 @@ private:
     QPointer<CBackupView> m_pBackupView;
     std::unique_ptr<ConfigViewAdapter> m_pConfigViews;
     std::unique_ptr<BackupWindowFactory> m_pBackupWindows;
-    AdminWindows* m_pAdminWindows = nullptr;
+    // A child of the window: gone while the window's children go, so every call checks it.
+    QPointer<AdminWindows> m_pAdminWindows;
     void CreateFrame();
     void CreateMdiArea();
     void CreateToolBar();
