@@ -9,8 +9,9 @@
 //
 // Each case runs the client in a child process of its own and reports, over its measuring
 // window: processor time per decoded frame (÷ ffmpeg's), share of a core, context switches a
-// second, decoded ÷ received frames, the longest time the window thread was away from its event
-// loop, and resident memory per channel (above an empty main window). Two cases also stop the
+// second, decoded ÷ received frames and resident memory per channel (above an empty main
+// window). The longest time the window thread was away from its event loop is measured in a few
+// seconds after that window: the probe's own wake-ups are not in the processor time. Two cases also stop the
 // whole client for one second (SIGSTOP) and measure the time back to live: until every channel
 // has read the video sent meanwhile and its queue is back within the pacing window.
 //
@@ -48,6 +49,7 @@ namespace {
 
 constexpr int kStreamFrames = 300; // ten seconds at 30 fps, looped by the simulator
 constexpr int kWarmUpSeconds = 3;
+constexpr int kProbeSeconds = 3; // the window thread's latency, after the processor window
 
 struct Case
 {
@@ -278,13 +280,12 @@ Totals Sum(MainWindow& hub, int recorders, int channelsEach, std::vector<qint64>
     return t;
 }
 
-// Samples the window thread every 5 ms: the longest gap between two samples (less the 5 ms)
-// is the longest time it was away from its event loop. A gap of more than 900 ms is the
-// stall that the parent causes; after it, the time back to live is measured.
+// Samples the window thread every 5 ms once started: the longest gap between two samples (less
+// the 5 ms) is the longest time it was away from its event loop. A gap of more than 900 ms is
+// the stall that the parent causes; after it, the time back to live is measured.
 class Probe : public QObject
 {
 public:
-    // An idle case runs no probe: its own wake-ups would be most of what is measured.
     Probe(MainWindow& hub, int recorders, int channelsEach, double fps, bool stall)
         : m_hub(hub)
         , m_recorders(recorders)
@@ -294,20 +295,23 @@ public:
     {
         m_timer.setTimerType(Qt::PreciseTimer);
         connect(&m_timer, &QTimer::timeout, this, [this] { Sample(); });
-        if (fps >= 1)
-            m_timer.start(5);
         m_clock.start();
     }
     void StartMeasuring()
     {
         m_measuring = true;
         m_longestGapMs = 0;
+        m_lastMs = -1;
+        m_timer.start(5);
     }
     void SetChannelRate(double fps) { m_fps = fps; }
     void StopMeasuring()
     {
         m_measuring = false;
         m_measured = true;
+        // Only a stall after this needs the samples.
+        if (!m_stall)
+            m_timer.stop();
         // What has arrived so far: the stall may come before the next sample.
         m_lastReceived.clear();
         if (m_stall)
@@ -408,35 +412,52 @@ int RunChild(int argc, char** argv)
     QElapsedTimer wall;
     QElapsedTimer sinceStart;
     sinceStart.start();
-    const auto finishMeasuring = [&] {
+    struct Window
+    {
+        double cpu = 0, seconds = 0;
+        Totals end;
+        long csw = 0;
+    } window;
+    // After the processor window, the window thread's latency for a few seconds; then the line.
+    const auto finishProbing = [&] {
         probe.StopMeasuring();
-        rusage endUsage{};
-        getrusage(RUSAGE_SELF, &endUsage);
-        const Totals end = Sum(*hub, recorders, channelsEach);
-        const double seconds = wall.elapsed() / 1000.0;
-        // The rate the recorders actually send, for the time back to live.
-        probe.SetChannelRate((end.received - startTotals.received) / std::max(0.001, seconds)
-                             / std::max(1, recorders * channelsEach));
+        const Totals& end = window.end;
         QSize cell;
         Totals grids;
         SumGrids(*hub, grids, &cell);
-        std::printf("MEASURED %.4f %.4f %lld %lld %lld %ld %lld %ld %lld %lld %d %d\n",
-                    CpuSeconds(endUsage) - CpuSeconds(startUsage), seconds, end.decoded - startTotals.decoded,
+        std::printf("MEASURED %.4f %.4f %lld %lld %lld %ld %lld %ld %lld %lld %d %d\n", window.cpu, window.seconds,
+                    end.decoded - startTotals.decoded,
                     // Frames still queued at the end are neither decoded nor lost yet.
                     end.received - startTotals.received - (end.queued - startTotals.queued),
-                    end.skipped - startTotals.skipped,
-                    (endUsage.ru_nvcsw + endUsage.ru_nivcsw) - (startUsage.ru_nvcsw + startUsage.ru_nivcsw),
-                    probe.LongestGapMs(), ResidentKb(), end.conversions - startTotals.conversions,
-                    end.compositions - startTotals.compositions, cell.width(), cell.height());
+                    end.skipped - startTotals.skipped, window.csw, probe.LongestGapMs(), ResidentKb(),
+                    end.conversions - startTotals.conversions, end.compositions - startTotals.compositions,
+                    cell.width(), cell.height());
         std::fflush(stdout);
         if (!stall)
             app.quit();
+    };
+    const auto finishMeasuring = [&] {
+        rusage endUsage{};
+        getrusage(RUSAGE_SELF, &endUsage);
+        window.end = Sum(*hub, recorders, channelsEach);
+        window.seconds = wall.elapsed() / 1000.0;
+        window.cpu = CpuSeconds(endUsage) - CpuSeconds(startUsage);
+        window.csw = (endUsage.ru_nvcsw + endUsage.ru_nivcsw) - (startUsage.ru_nvcsw + startUsage.ru_nivcsw);
+        // The rate the recorders actually send, for the time back to live.
+        probe.SetChannelRate((window.end.received - startTotals.received) / std::max(0.001, window.seconds)
+                             / std::max(1, recorders * channelsEach));
+        // An idle case runs no probe: nothing would keep the window thread busy.
+        if (fps < 1) {
+            finishProbing();
+            return;
+        }
+        probe.StartMeasuring();
+        QTimer::singleShot(kProbeSeconds * 1000, &app, finishProbing);
     };
     const auto startMeasuring = [&] {
         getrusage(RUSAGE_SELF, &startUsage);
         startTotals = Sum(*hub, recorders, channelsEach);
         wall.start();
-        probe.StartMeasuring();
         QTimer::singleShot(seconds * 1000, &app, finishMeasuring);
     };
     // Measuring starts a few seconds after every channel has received its first frame (the
@@ -562,7 +583,8 @@ Result RunCase(const QString& program, const QString& simulator, const QString& 
     bool stopped = false;
     QElapsedTimer limit;
     limit.start();
-    while (child.state() != QProcess::NotRunning && limit.elapsed() < (kWarmUpSeconds + seconds + 240) * 1000) {
+    while (child.state() != QProcess::NotRunning
+           && limit.elapsed() < (kWarmUpSeconds + kProbeSeconds + seconds + 240) * 1000) {
         child.waitForReadyRead(200);
         out += child.readAllStandardOutput();
         if (c.stall && out.contains("MEASURED") && !stopped) {

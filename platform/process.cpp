@@ -29,14 +29,19 @@ bool IsRunnable(const QString& path)
 
 QString Process::FindProgram(const QString& name, const QString& programDirectory)
 {
-    const QString local = LocalName(name);
-    if (local.isEmpty() || local == QLatin1String(".") || local == QLatin1String(".."))
-        return QString();
     QStringList folders;
     if (!programDirectory.isEmpty())
         folders << programDirectory;
     if (QCoreApplication::instance())
         folders << QCoreApplication::applicationDirPath();
+    return FindProgramIn(name, folders);
+}
+
+QString Process::FindProgramIn(const QString& name, const QStringList& folders)
+{
+    const QString local = LocalName(name);
+    if (local.isEmpty() || local == QLatin1String(".") || local == QLatin1String(".."))
+        return QString();
     for (const QString& folder : folders) {
         const QString path = QDir(folder).absoluteFilePath(local);
         if (IsRunnable(path))
@@ -82,8 +87,15 @@ bool Process::StartDetached(const QString& name, const QStringList& arguments, c
                               << "or beside the client";
         return false;
     }
-    if (!QProcess::startDetached(program, arguments, programDirectory)) {
-        qCWarning(lcPlatform) << "Process: cannot start" << program;
+    return StartDetachedAt(program, arguments, programDirectory);
+}
+
+bool Process::StartDetachedAt(const QString& path, const QStringList& arguments, const QString& programDirectory)
+{
+    if (path.isEmpty() || !IsRunnable(path))
+        return false;
+    if (!QProcess::startDetached(path, arguments, programDirectory)) {
+        qCWarning(lcPlatform) << "Process: cannot start" << path;
         return false;
     }
     return true;

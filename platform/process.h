@@ -18,6 +18,8 @@ public:
 
     // The path of the program to run for `name`, or an empty text when none exists.
     static QString FindProgram(const QString& name, const QString& programDirectory);
+    // The path of the program for `name` in the first of the folders that holds it, or empty.
+    static QString FindProgramIn(const QString& name, const QStringList& folders);
 
     // Runs the program with the arguments and waits for it to end (at most `timeoutMs`, or for
     // ever when negative). Returns its exit code, kNotStarted or kCrashed. Runs no event loop.
@@ -27,6 +29,10 @@ public:
     // Starts the program with the arguments as a process of its own, in the program directory,
     // and does not wait for it. False when the program is missing or could not be started.
     static bool StartDetached(const QString& name, const QStringList& arguments, const QString& programDirectory);
+    // Starts the program at `path` (as FindProgram gives it) the same way; false when it is not a
+    // runnable file or could not be started.
+    static bool StartDetachedAt(const QString& path, const QStringList& arguments,
+                                const QString& programDirectory);
 };
 
 } // namespace platform

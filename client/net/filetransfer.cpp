@@ -164,7 +164,7 @@ void FileTransfer::SendUploadBlock(int kind, int offset, int size)
                    << QString::asprintf("%04X", m_crc);
     if (firmware) {
         if (HubServices* hub = HubServices::Instance())
-            hub->SetFirmwareProgress(static_cast<qint64>(offset) + block, length);
+            hub->SetFirmwareProgress(m_recorderIndex, static_cast<qint64>(offset) + block, length);
     }
 }
 
@@ -173,10 +173,14 @@ void FileTransfer::SendFileStat(int kind, quint16 crc, int size)
     qCDebug(lcNet) << "file stat" << kind << QString::asprintf("%04X", crc) << size;
     Send(RequestBuilder::FileStat(kind, crc, size));
     if (ToTransferKind(kind) == TransferKind::SettingsUpload) {
+        // The recorder has every byte: the account manager may count a later disconnect as the
+        // recorder applying the settings.
+        if (HubServices* hub = HubServices::Instance())
+            hub->SetAccountManagerState(m_recorderIndex, kSettingsUploadedState);
         QTimer::singleShot(kConfigActionDelayMs, this, [this] { SendConfigAction(); });
     } else if (ToTransferKind(kind) == TransferKind::FirmwareUpload) {
         if (HubServices* hub = HubServices::Instance())
-            hub->SetFirmwareState(3);
+            hub->SetFirmwareState(m_recorderIndex, 3);
     }
 }
 
@@ -202,7 +206,7 @@ void FileTransfer::OnRecvMessage(const char* message, int total)
     switch (ToCommandCode(RecorderMessageHeader::ReadCommand(message))) {
     case CommandCode::FileBegin:
         if (HubServices* hub = HubServices::Instance())
-            hub->SetFirmwareState(-999);
+            hub->SetFirmwareState(m_recorderIndex, -999);
         break;
     case CommandCode::FileEnd: OnClose(message, total); break;
     case CommandCode::FileStat: OnStartReply(message, total); break;
@@ -348,7 +352,7 @@ void FileTransfer::ReportDownloadResult(int kind, bool ok)
 {
     if (ToTransferKind(kind) == TransferKind::AccountDownload) {
         if (HubServices* hub = HubServices::Instance())
-            hub->SetAccountManagerState(ok ? 2 : -1);
+            hub->SetAccountManagerState(m_recorderIndex, ok ? 2 : -1);
     } else if (ok) {
         emit OnConfigDataResult();
     } else {
@@ -366,11 +370,11 @@ void FileTransfer::Fail(int kind, const char* why)
     case TransferKind::AccountDownload:
     case TransferKind::SettingsUpload:
         if (hub)
-            hub->SetAccountManagerState(-1);
+            hub->SetAccountManagerState(m_recorderIndex, -1);
         break;
     case TransferKind::FirmwareUpload:
         if (hub)
-            hub->SetFirmwareState(-1);
+            hub->SetFirmwareState(m_recorderIndex, -1);
         break;
     case TransferKind::ConsoleDownload:
         break; // the console simply never gets its settings; the debug line says why

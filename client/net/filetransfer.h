@@ -31,8 +31,15 @@ public:
     static constexpr int kMaxDownloadSize = 64 * 1024 * 1024;
     static constexpr int kConfigActionDelayMs = 1000;
 
+    // The account state a settings upload reports once the recorder has closed it and the
+    // file's CRC went out.
+    static constexpr int kSettingsUploadedState = 4;
+
     explicit FileTransfer(std::function<void(char* data, int length)> send, QObject* parent = nullptr);
     ~FileTransfer() override;
+
+    // The recorder (its index in the recorder table) whose reports these are; -1 by default.
+    void SetRecorderIndex(int index) { m_recorderIndex = index; }
 
     // Announces a transfer (FileBegin); resets size, CRC, completion and failure.
     void SendFileBegin(int kind, const char* name, int size);
@@ -78,6 +85,7 @@ private:
     void ReportDownloadResult(int kind, bool ok);
 
     std::function<void(char*, int)> m_send;
+    int m_recorderIndex = -1;
     int m_kind = -1;          // kind of the current transfer, -1 none
     int m_size = 0;           // announced size
     int m_remaining = 0;      // download: bytes still to come

@@ -1,4 +1,5 @@
 #include "net/modulenetwork.h"
+#include "net/filetransfer.h"
 
 #include "net/hubservices.h"
 #include "net/netlog.h"
@@ -24,6 +25,7 @@ CModuleNetwork::CModuleNetwork(int inert, int recorderIndex, bool tls)
     if (m_inert != 0)
         return;
     m_engine = new CNetTypeMirel(this, tls);
+    m_engine->GetFileTransfer()->SetRecorderIndex(recorderIndex);
     CNetTypeMirel* e = m_engine;
     connect(e, &CNetTypeMirel::OnNetState, this, &CModuleNetwork::OnNetworkState);
     connect(e, &CNetTypeMirel::OnNetLiveVideo, this, &CModuleNetwork::OnNetLiveVideo);
@@ -458,7 +460,7 @@ void CModuleNetwork::SetConfigData()
     if (size < 0) {
         qCWarning(lcNet) << "settings upload: no readable download.ini; nothing sent";
         if (hub)
-            hub->SetAccountManagerState(-1);
+            hub->SetAccountManagerState(m_recorderIndex, -1);
         return;
     }
     m_engine->SendFileBegin(TransferKindValue(TransferKind::SettingsUpload), kSetupName, size);
@@ -475,7 +477,7 @@ void CModuleNetwork::SetFirmwareData()
     if (size < 0) {
         qCWarning(lcNet) << "firmware upload: no readable package; nothing sent";
         if (hub)
-            hub->SetFirmwareState(-3);
+            hub->SetFirmwareState(m_recorderIndex, -3);
         return;
     }
     m_engine->SendFileBegin(TransferKindValue(TransferKind::FirmwareUpload), kFirmwareName, size);

@@ -108,6 +108,8 @@ public:
     void SendPtzInfoRequest(int channel);
     void SendPtzControl(quint8 channel, quint8 code, quint8 speed, int preset);
     void SendFileBegin(int kind, const char* name, int size);
+    // The settings and firmware transfer of this connection (its reports name the recorder).
+    FileTransfer* GetFileTransfer() const { return m_fileTransfer; }
     void SendFileEnd(int kind);
     void SendFileStat(int kind, quint16 crc, int size);
     void SendReqFileData(int kind, int offset, int size);

@@ -127,16 +127,39 @@ LiveFrameRecordPtr LiveFrameQueue::TakeFirst()
 LiveFrameRecordPtr LiveFrameQueue::TakeFirstWaiting(const std::function<bool()>& stop, LiveFrameRecordPtr finished,
                                                     qint64* queuedMsAfter)
 {
-    // A finished record that is not kept is freed after the lock is released.
+    // A finished record that is not kept, and skipped ones, are freed after the lock is released.
+    std::vector<LiveFrameRecordPtr> skipped;
     QMutexLocker locker(&m_lock);
     KeepSpareHeld(finished);
     while (m_records.empty() && !stop())
         WaitHeld(QDeadlineTimer(QDeadlineTimer::Forever));
+    CatchUpHeld(skipped);
     LiveFrameRecordPtr record = m_records.empty() ? nullptr : PopFrontHeld();
     if (queuedMsAfter)
         *queuedMsAfter = m_queuedMs;
     locker.unlock();
     return record;
+}
+
+void LiveFrameQueue::CatchUpHeld(std::vector<LiveFrameRecordPtr>& skipped)
+{
+    if (m_catchUpMs <= 0 || m_queuedMs <= m_catchUpMs)
+        return;
+    std::size_t newestKey = 0;
+    for (std::size_t i = m_records.size(); i-- > 1;) {
+        if (m_records.at(i).frameType == kKeyFrame) {
+            newestKey = i;
+            break;
+        }
+    }
+    if (newestKey == 0)
+        return;
+    skipped.reserve(newestKey);
+    for (std::size_t i = 0; i < newestKey; ++i)
+        skipped.push_back(PopFrontHeld());
+    m_caughtUp.fetch_add(qint64(newestKey), std::memory_order_relaxed);
+    qCDebug(lcSession) << m_name << "behind by more than" << m_catchUpMs << "ms," << newestKey
+                       << "frames skipped to the newest key frame";
 }
 
 void LiveFrameQueue::WaitUntil(QDeadlineTimer deadline, const std::function<bool()>& done)

@@ -42,6 +42,7 @@ public:
     bool empty() const { return !m_records || m_records->empty(); }
     std::size_t size() const { return m_records ? m_records->size() : 0; }
     LiveFrameRecordPtr& front() { return m_records->front(); }
+    const LiveFrameRecord& at(std::size_t i) const { return *(*m_records)[i]; }
     void pop_front() { m_records->pop_front(); }
     void push_back(LiveFrameRecordPtr record)
     {
@@ -108,6 +109,14 @@ public:
     bool IsDropping() const { return m_dropping.load() != 0; }
     void StopDropping() { m_dropping = 0; }
 
+    // Catching up (live queues): when more than `lagMs` of video waits at a take and a later key
+    // frame is queued, the frames before the newest queued key frame are skipped, so that a
+    // channel held up (a stalled machine, a burst from the network) shows live video again
+    // after decoding one group of pictures at most, not every frame it missed. 0: never.
+    void SetCatchUp(qint64 lagMs) { m_catchUpMs = lagMs; }
+    // Frames skipped that way since the queue was made.
+    qint64 SkippedToCatchUp() const { return m_caughtUp.load(std::memory_order_relaxed); }
+
 private:
     // Under the lock: makes room for `incoming` bytes by dropping groups of pictures from the
     // front into `dropped`; false when the incoming frame must go too.
@@ -118,6 +127,8 @@ private:
     // the caller, who frees it after the lock).
     void KeepSpareHeld(LiveFrameRecordPtr& finished);
     void PushBackHeld(LiveFrameRecordPtr record);
+    // Under the lock: the skip of SetCatchUp, into `skipped`.
+    void CatchUpHeld(std::vector<LiveFrameRecordPtr>& skipped);
     // Under the lock: waits for a wake or the deadline, making the condition at the first wait.
     void WaitHeld(QDeadlineTimer deadline);
 
@@ -131,6 +142,8 @@ private:
     std::atomic<int> m_count{0};
     std::vector<LiveFrameRecordPtr> m_spares;
     std::atomic<quint8> m_dropping{0};
+    qint64 m_catchUpMs = 0;
+    std::atomic<qint64> m_caughtUp{0};
     std::unique_ptr<QWaitCondition> m_ready;
 };
 

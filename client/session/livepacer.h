@@ -1,15 +1,18 @@
 #pragma once
 // The pacing of one live channel: each frame is released its delay after the previous one, never
 // more than a second late; the first frame goes at once. The lag this adds is bounded in time:
-// while the video queued behind the frame covers more than the pacing window (half a second),
-// frames are released at once until the queue is back within it.
+// while the video queued behind the frame covers more than the pacing window (a tenth of a
+// second: room for the network's unevenness, no more), frames are released at once until the
+// queue is back within it. Further behind than kCatchUpMs, the channel's queue skips to its
+// newest key frame (LiveFrameQueue::SetCatchUp).
 #include <QElapsedTimer>
 
 class LivePacer
 {
 public:
     static constexpr int kMaxWaitMs = 1000;
-    static constexpr int kWindowMs = 500;
+    static constexpr int kWindowMs = 100;
+    static constexpr int kCatchUpMs = 300;
 
     // True when video covering `queuedMs` waits behind the frame: released without pacing.
     static bool Lagging(qint64 queuedMs) { return queuedMs > kWindowMs; }

@@ -20,6 +20,7 @@
 #include "session/emapwindow.h"
 #include "session/remoteconsole.h"
 #include "session/livedecodeworker.h"
+#include "session/livepacer.h"
 #include "session/moduleplayback.h"
 #include "session/museumsearchpopup.h"
 #include "session/netconnect.h"
@@ -186,6 +187,7 @@ void CModuleDevice::BuildRecorderMachinery()
         m_channels[ch].liveThread = std::make_unique<SessionThread>(m_liveQueues[size_t(ch)]);
         m_channels[ch].liveWorker = std::make_unique<LiveDecodeWorker>(ch, m_channels[size_t(ch)].route,
                                                                        m_lastPictures);
+        m_liveQueues[size_t(ch)].SetCatchUp(LivePacer::kCatchUpMs);
     }
     m_slotBuffers = std::make_unique<SlotReceiveBuffers>();
     m_batcher = std::make_unique<PlaybackRequestBatcher>();
@@ -259,6 +261,7 @@ void CModuleDevice::StopSessionThreadsAndDecoders()
         slot.searchThread->RequestStop();
     m_liveAudioThread->RequestStop();
     m_playbackAudioThread->RequestStop();
+    m_requestPacing = false;
     m_sendPlaybackTimer->stop();
     m_statusTimer->stop();
     m_searchStepTimer->stop();
@@ -804,9 +807,28 @@ void CModuleDevice::StartRequestPacing()
     m_thumbnailMode = 0;
     m_quickMode = 0;
     m_searchStepTimer->stop();
-    m_searchStepTimer->start(kTimerIntervalMs);
     m_sendPlaybackTimer->stop();
-    m_sendPlaybackTimer->start(kTimerIntervalMs);
+    m_requestPacing = true;
+    SetPlaybackActive(m_playbackActive.load() != 0);
+}
+
+void CModuleDevice::SetPlaybackActive(bool on)
+{
+    m_playbackActive.store(on ? 1 : 0);
+    if (!m_sendPlaybackTimer || !m_searchStepTimer)
+        return;
+    if (!on || !m_requestPacing) {
+        // What was asked for the playback that ended is not sent later.
+        if (m_batcher)
+            m_batcher->TakeBatch([] { return false; });
+        m_searchStepTimer->stop();
+        m_sendPlaybackTimer->stop();
+        return;
+    }
+    if (!m_searchStepTimer->isActive())
+        m_searchStepTimer->start(kTimerIntervalMs);
+    if (!m_sendPlaybackTimer->isActive())
+        m_sendPlaybackTimer->start(kTimerIntervalMs);
 }
 
 void CModuleDevice::OpenChannelDecoders(int channelCount)
@@ -1266,6 +1288,22 @@ void CModuleDevice::QueueFrameData(int ch, int file, qint64 offset, int size, in
     r.requestNumber = requestNumber;
     if (m_batcher)
         m_batcher->Queue(r);
+    WakeRequestPacing();
+}
+
+void CModuleDevice::WakeRequestPacing()
+{
+    // A request while no playback runs is dropped by the send timer's next turn (it then
+    // stops): a scheduler thread asks the window thread to start it.
+    if (m_playbackActive.load() || !m_batcher)
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_requestPacing && !m_sendPlaybackTimer->isActive())
+                m_sendPlaybackTimer->start(kTimerIntervalMs);
+        },
+        Qt::QueuedConnection);
 }
 
 void CModuleDevice::QueueFrameHeader(int ch, int file, qint64 offset, int size, int requestNumber)
@@ -1279,6 +1317,7 @@ void CModuleDevice::QueueFrameHeader(int ch, int file, qint64 offset, int size, 
     r.requestNumber = requestNumber;
     if (m_batcher)
         m_batcher->Queue(r);
+    WakeRequestPacing();
 }
 
 void CModuleDevice::timerPlayback01()
@@ -1314,6 +1353,12 @@ void CModuleDevice::timerSendPlayback()
 {
     if (m_deviceIndex < 0 || !m_batcher)
         return;
+    // Without playback the turn only drops what was asked meanwhile; the timer then rests.
+    if (!m_playbackActive.load()) {
+        m_sendPlaybackTimer->stop();
+        m_batcher->TakeBatch([] { return false; });
+        return;
+    }
     if (!m_batcher->ReadyForBatch(GetDvrName()))
         return;
     const PlaybackRequestBatcher::Batch batch = m_batcher->TakeBatch(

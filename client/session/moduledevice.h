@@ -163,7 +163,8 @@ public:
     int GetLiveAudioChannel() const { return m_liveAudioChannel; }
     // Set by the remote playback window while it plays this recorder; login and disconnect clear it.
     bool IsPlaybackActive() const { return m_playbackActive.load() != 0; }
-    void SetPlaybackActive(bool on) { m_playbackActive.store(on ? 1 : 0); }
+    // The request timers run only while playback is active: an idle session polls nothing.
+    void SetPlaybackActive(bool on);
     quint32 GetLiveMask() const { return m_maskLive.load(); }
     quint32 GetSearchMask() const { return m_maskSearch.load(); }
     quint32 GetBackupMask() const { return m_maskBackup.load(); }
@@ -506,6 +507,7 @@ private:
     void OnLoggedIn();
     void ShowLoginMessage(ConnectPurpose purpose);
     void StartRequestPacing();
+    void WakeRequestPacing();
     void OpenChannelDecoders(int channelCount);
     quint32 KeepGrantedPermissions();
     void BuildChannelItems(int channelCount, quint32 liveMask);
@@ -712,6 +714,7 @@ private:
     std::unique_ptr<PlaybackRequestBatcher> m_batcher;
     QTimer* m_sendPlaybackTimer = nullptr;
     QTimer* m_searchStepTimer = nullptr;
+    bool m_requestPacing = false; // logged in: the request timers may run
     QTimer* m_statusTimer = nullptr;
     // The wait of the box that stands while the recorder answers the playback information, the
     // day's lists and index, and the first played picture.

@@ -441,13 +441,13 @@ void CModuleDevice::PrepareRemotePlayback(ConnectPurpose purpose)
 void CModuleDevice::SetFirmwareState(int code)
 {
     if (SessionHub* hub = SessionHub::Instance())
-        hub->SetFirmwareState(code);
+        hub->SetFirmwareState(m_deviceIndex, code);
 }
 
 void CModuleDevice::SetAccountState(int code)
 {
     if (SessionHub* hub = SessionHub::Instance())
-        hub->SetAccountManagerState(code);
+        hub->SetAccountManagerState(m_deviceIndex, code);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -484,7 +484,11 @@ void CModuleDevice::StartFirmwarePreparation()
 
 void CModuleDevice::OnFirmwareOutputCheck()
 {
-    // pending: firmware manager: The firmware manager's cancel flag is read here once the hub keeps it.
+    // The firmware manager's "Stop" ends the wait for the firmware tool.
+    if (SessionHub* hub = SessionHub::Instance(); hub && hub->IsFirmwareCancelled()) {
+        FinishFirmware(-3);
+        return;
+    }
     QFile output(m_firmwareOutput);
     if (output.open(QIODevice::ReadOnly) && output.size() > 0) {
         output.close();

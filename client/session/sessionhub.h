@@ -31,6 +31,8 @@ public:
     virtual void ReportConnectionLost(int deviceIndex, const QString& recorderName) = 0;
 
     virtual void SetFirmwarePath(const QString& path) = 0;
+    // The firmware manager's cancel flag, polled while a session waits for the firmware tool.
+    virtual bool IsFirmwareCancelled() const { return false; }
     // The title of the shared message box, so a session closes only a box it opened.
     virtual QString MessageTitle() const = 0;
     // Whether the shared message box is open; read by the search threads too.

@@ -1,9 +1,7 @@
 #include "shell/ccameo.h"
 
-#include <QDeadlineTimer>
 #include <QDebug>
 #include <QFile>
-#include <QFontInfo>
 #include <QMutexLocker>
 #include <QPaintEvent>
 #include <QPainter>
@@ -18,9 +16,10 @@
 #include "session/cameoroute.h"
 #include "session/moduledevice.h"
 #include "session/moduleplayback.h"
+#include "shell/cameocellpainter.h"
 #include "shell/cameoosd.h"
 #include "shell/gridhost.h"
-#include "shell/recordertable.h"
+#include "session/recordertable.h"
 #include "shell/shelllog.h"
 
 namespace {
@@ -52,86 +51,6 @@ void ReleaseChannel(CModuleDevice* device, int channel, bool stopLive)
         device->StopLiveAudio();
 }
 
-// What the recorder's playback scheduler of the channel is doing, in playback control codes.
-PlaybackControl SchedulerState(const CModuleDevice* device, int channel)
-{
-    return static_cast<PlaybackControl>(int(device->GetChannelPlaybackState(channel)));
-}
-
-// What the display of an online cell reads from its recorder: names, the PTZ mark, the record
-// mark, whose sound plays and, in a playback grid, how the channel plays.
-void ReadRecorderState(CameoOsdInput& in, const CModuleDevice& device, int channel, bool emap)
-{
-    in.dvrName = device.GetDvrName();
-    in.cameraTitle = device.GetCameraTitle(channel);
-    in.ptz = device.IsPtzChannel(channel);
-    if (in.kind == CameoKind::Playback) {
-        in.recording = device.IsRecordMarked(channel + CCameo::kRoutedChannels);
-        in.audioIsThisChannel = device.GetAudioChannel() == channel;
-        in.playbackState = SchedulerState(&device, channel);
-        in.speed = device.GetPlaybackSpeed();
-    } else {
-        in.recording = !emap && device.IsRecordMarked(channel);
-        in.audioIsThisChannel = device.GetLiveAudioChannel() == channel;
-    }
-    if (in.recording)
-        qCDebug(lcShell) << "record" << channel;
-}
-
-// The cell's texts, first as a black shadow one pixel down and right, then in white (the event
-// and record texts in red).
-void DrawCellTexts(QPainter& painter, CameoOsdTexts t, const QRect& cell)
-{
-    const QPoint end(cell.right() - 4, cell.bottom() - 2);
-    const QRect shadow(cell.topLeft() + QPoint(5, 3), end);
-    const QRect text(cell.topLeft() + QPoint(4, 2), end);
-    CameoOsd::FitCorners(t, painter.fontMetrics(), text.width());
-    // Texts of line breaks only draw nothing; they are skipped.
-    const auto draw = [&painter](const QRect& r, int flags, const QString& s) {
-        if (!s.trimmed().isEmpty())
-            painter.drawText(r, flags, s);
-    };
-    const auto drawCorners = [&](const QRect& r) {
-        draw(r, Qt::AlignLeft | Qt::AlignTop, t.topLeft);
-        draw(r, Qt::AlignRight | Qt::AlignTop, t.topRight);
-        draw(r, Qt::AlignLeft | Qt::AlignBottom, t.bottomLeft);
-        draw(r, Qt::AlignRight | Qt::AlignBottom, t.bottomRight);
-    };
-    painter.setPen(Qt::black);
-    drawCorners(shadow);
-    draw(shadow, Qt::AlignCenter, t.event);
-    draw(shadow, Qt::AlignHCenter | Qt::AlignBottom, t.record);
-    painter.setPen(Qt::white);
-    drawCorners(text);
-    painter.setPen(Qt::red);
-    draw(text, Qt::AlignCenter, t.event);
-    draw(text, Qt::AlignHCenter | Qt::AlignBottom, t.record);
-}
-
-// A grey line on the cell's edge; the selected cell gets a cyan frame inside it.
-void DrawCellFrame(QPainter& painter, const QRect& cell, bool selected)
-{
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(Qt::gray, 1));
-    painter.drawRect(cell.x(), cell.y(), cell.width() - 1, cell.height() - 1);
-    if (!selected)
-        return;
-    painter.setPen(QPen(Qt::cyan, 1));
-    painter.drawRect(cell.x() + 1, cell.y() + 1, cell.width() - 3, cell.height() - 3);
-    painter.setPen(QPen(Qt::cyan, 2));
-    painter.drawRect(cell.x() + 2, cell.y() + 2, cell.width() - 5, cell.height() - 5);
-}
-
-QFont OsdFont()
-{
-    // The display font is named "Lucida"; where it is missing, a sans font through fontconfig.
-    QFont font(QStringLiteral("Lucida"), 9, QFont::Bold);
-    if (!QFontInfo(font).exactMatch())
-        font.setFamily(QStringLiteral("DejaVu Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -148,7 +67,7 @@ CCameo::CCameo(QWidget* owner, GridHost* host)
 {
     m_blank = QImage(10, 10, QImage::Format_RGB888);
     m_blank.fill(Qt::black);
-    m_font = OsdFont();
+    m_font = CameoCellPainter::OsdFont();
     for (int i = 0; i < kCells; ++i) {
         m_frameCounter[i] = 0;
         m_framesPerSecond[i] = 0;
@@ -167,20 +86,11 @@ CCameo::CCameo(QWidget* owner, GridHost* host)
     m_dragMimeType = QString::asprintf("application/cameodrag_%d", m_cameoIndex);
     CreateActions();
 
-    // The timer paces the screen; it repaints only when the redraw thread has composed since.
-    connect(&m_repaintTimer, &QTimer::timeout, this, [this] {
-        if (!m_frontFresh.exchange(false))
-            return;
-        QRect dirty;
-        {
-            QMutexLocker lock(&m_frontLock);
-            dirty = m_frontDirty;
-            m_frontDirty = QRect();
-        }
-        if (!dirty.isEmpty())
-            update(dirty);
-    });
-    m_repaintTimer.start(250);
+    // The screen takes a new composition at most once per repaint interval. Nothing runs while
+    // nothing is composed: the redraw thread asks for the repaint, the timer only delays it.
+    m_repaintTimer.setSingleShot(true);
+    m_repaintTimer.setInterval(250);
+    connect(&m_repaintTimer, &QTimer::timeout, this, &CCameo::RepaintFresh);
     connect(&m_fpsTimer, &QTimer::timeout, this, &CCameo::OnFPSTimer);
     m_fpsTimer.start(1000);
     connect(&m_sequenceTimer, &QTimer::timeout, this, &CCameo::OnSeqenceActionTimer);
@@ -653,8 +563,7 @@ QImage CCameo::GetBackBuffer() const
 {
     // After a composition that is running: the cells lock is held across each.
     QMutexLocker cells(&m_cellsLock);
-    QMutexLocker lock(&m_frontLock);
-    return m_frontBuffer.copy();
+    return m_buffers.FrontCopy();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -743,7 +652,7 @@ void CCameo::ResizeToSplit()
         if (w >= 1 && h >= 1)
             size = QSize(w / n * n, h / n * n);
     }
-    if (size == this->size() && !m_backBuffer.isNull())
+    if (size == this->size() && !m_buffers.IsNull())
         OnDrawCameo(-1);
     else
         resize(size);
@@ -874,7 +783,7 @@ void CCameo::ApplySplitMode(int first, int split, bool sequenceStep, bool newSpl
         }
     }
     ResizeToSplit();
-    m_repaintTimer.start(CameoOsd::RepaintInterval(split, m_emap));
+    m_repaintTimer.setInterval(CameoOsd::RepaintInterval(split, m_emap));
     if (m_kind == CameoKind::Playback)
         ResendPlaybackControl();
 }
@@ -913,7 +822,7 @@ void CCameo::OnRedrawSplit()
         StartShownLive();
     ResizeToSplit();
     const bool byTable = !m_emap && (m_kind == CameoKind::Live || m_kind == CameoKind::Local);
-    m_repaintTimer.start(byTable ? CameoOsd::RepaintInterval(m_split, false) : 250);
+    m_repaintTimer.setInterval(byTable ? CameoOsd::RepaintInterval(m_split, false) : 250);
 }
 
 void CCameo::ApplyAdjust(bool brightness, int value)
@@ -1007,428 +916,18 @@ void CCameo::OnSeqenceActionTimer()
 }
 
 // ---------------------------------------------------------------------------------------------
-// Picture hand-off
-
-CModuleDevice* CCameo::DeviceOf(int recorder) const
-{
-    return m_host ? m_host->GetDevice(recorder) : nullptr;
-}
-
-void CCameo::OnChannelFrame(int recorder, int channel, int cell, bool keep, bool crop)
-{
-    if (m_closing || !IsUsedCell(cell))
-        return;
-    const CameoKind kind = m_kind;
-    if (kind == CameoKind::Live && (channel < 0 || channel >= kRoutedChannels))
-        return;
-    if (kind == CameoKind::Playback && (channel < kRoutedChannels || channel >= 2 * kRoutedChannels))
-        return;
-    if (kind == CameoKind::Playback)
-        m_cellsLock.lock();
-    else if (!m_cellsLock.tryLock())
-        return; // the next frame refreshes the cell
-
-    const CameoCell& c = m_cells[cell];
-    bool accepted = true;
-    if (kind == CameoKind::Live) {
-        accepted = c.active && !c.frozen && c.liveStarted && c.recorder == recorder && c.channel == channel;
-        if (accepted)
-            ++m_frameCounter[cell];
-    } else if (kind == CameoKind::Playback) {
-        accepted = c.recorder == recorder && c.channel == channel - kRoutedChannels;
-    }
-    if (accepted)
-        RefreshCellPicture(cell, keep, crop);
-    m_cellsLock.unlock();
-}
-
-void CCameo::RefreshCellPicture(int cell, bool keep, bool crop)
-{
-    if (m_closing || !IsUsedCell(cell))
-        return;
-    if (CameoOsd::IntegerSqrt(m_split) < 1 || m_width < 1 || m_height < 1)
-        return;
-    CameoCell& c = m_cells[cell];
-    if (!c.active || !c.IsBound()) {
-        c.zoom = 1.0f;
-        c.picture = m_blank;
-        return;
-    }
-    const CameoKind kind = m_kind;
-    CModuleDevice* device = kind == CameoKind::Local ? nullptr : DeviceOf(c.recorder);
-    if (kind != CameoKind::Local && !IsOnline(device)) {
-        c.picture = m_blank;
-        c.recorder = -1;
-        c.channel = -1;
-        c.zoom = 1.0f;
-        c.frozen = 0;
-        c.videoLoss = c.sensor = c.motion = c.audio = 0;
-        return;
-    }
-    if (kind == CameoKind::Playback) {
-        if (!keep)
-            TakeDecodedPicture(device->GetPlaybackDecoder(c.channel), cell, false);
-        c.osdDate = device->GetPlaybackDate();
-        c.osdTime = device->GetChannelPlayTime(c.channel);
-        c.videoLoss = c.sensor = c.motion = 0;
-        c.audio = device->GetChannelActive(c.channel + kRoutedChannels);
-    } else if (kind == CameoKind::Live) {
-        if (!c.frozen) {
-            const bool cut = crop && device->GetModelCode() == 8;
-            if (!keep)
-                TakeDecodedPicture(device->GetLiveDecoder(c.channel), cell, cut);
-            c.osdDate = device->GetLiveFrameDate(c.channel);
-            c.osdTime = device->GetLiveFrameTime(c.channel);
-            c.videoLoss = device->GetVideoLoss(c.channel);
-            c.sensor = device->GetSensorState(c.channel);
-            c.motion = device->GetMotionState(c.channel);
-            c.audio = device->GetChannelActive(c.channel);
-        }
-    } else {
-        if (!keep && cell < kLocalDecoders && m_decoders[cell])
-            TakeDecodedPicture(m_decoders[cell].get(), cell, false);
-        c.osdDate = c.localDate;
-        c.osdTime = c.localTime;
-        c.videoLoss = c.sensor = c.motion = 0;
-    }
-    RequestCellRedraw(cell);
-}
-
-void CCameo::SetCameoImage(QImage picture, int cell, bool crop)
-{
-    if (!IsCell(cell))
-        return;
-    if (crop && picture.height() > 8)
-        picture = picture.copy(0, 0, picture.width(), picture.height() - 8);
-    m_cells[cell].picture = picture;
-    m_cells[cell].fitted = false;
-    m_cells[cell].pending = false;
-    m_cells[cell].formatCode = CameoOsd::FormatCodeOf(picture.size());
-    ++m_cellVersion[size_t(cell)];
-}
-
-QRect CCameo::PictureRect(const CameoCell& c) const
-{
-    if (c.recorder != kLocalRecorder)
-        return ShownRect(c.formatCode);
-    const int n = CameoOsd::IntegerSqrt(m_split);
-    return n < 1 ? QRect() : CameoOsd::FitRect(m_width / n, m_height / n, false, c.formatCode);
-}
-
-CModuleDecoder* CCameo::CellDecoder(const CameoCell& c, int cell) const
-{
-    if (m_kind == CameoKind::Local)
-        return cell >= 0 && cell < kLocalDecoders ? m_decoders[cell].get() : nullptr;
-    CModuleDevice* device = c.IsBound() ? DeviceOf(c.recorder) : nullptr;
-    if (!device)
-        return nullptr;
-    return m_kind == CameoKind::Playback ? device->GetPlaybackDecoder(c.channel)
-                                         : device->GetLiveDecoder(c.channel);
-}
-
-void CCameo::ConvertPending(CameoCell& c, int cell)
-{
-    c.pending = false;
-    CModuleDecoder* decoder = CellDecoder(c, cell);
-    if (!decoder || c.zoom != 1.0f)
-        return;
-    QMutexLocker picture(decoder->GetPictureLock());
-    c.formatCode = CameoOsd::FormatCodeOf(decoder->PictureSize());
-    const QRect shown = PictureRect(c);
-    if (!shown.isEmpty()
-        && decoder->ConvertInto(c.picture, shown.width(), shown.height(), c.pendingCrop ? 8 : 0)) {
-        ++m_conversions;
-        c.fitted = true;
-        c.fittedRect = shown;
-    }
-}
-
-QRect CCameo::ShownRect(int formatCode) const
-{
-    const int n = CameoOsd::IntegerSqrt(m_split);
-    if (n < 1)
-        return QRect();
-    return CameoOsd::FitRect(m_width / n, m_height / n, true, formatCode);
-}
-
-void CCameo::TakeDecodedPicture(CModuleDecoder* decoder, int cell, bool crop)
-{
-    if (!decoder)
-        return;
-    CameoCell& c = m_cells[cell];
-    // A cell shown whole that already shows a converted picture leaves the next one in the
-    // decoder: it is converted once, at the size it is shown, when the grid composes, and only
-    // if it is still the newest then. The decode thread goes back to decoding.
-    if (decoder->ConvertsOnDemand() && c.zoom == 1.0f && c.fitted) {
-        c.pending = true;
-        c.pendingCrop = crop;
-        return;
-    }
-    QMutexLocker picture(decoder->GetPictureLock());
-    // The first picture, and those of a zoomed cell (which needs every pixel), at once.
-    c.formatCode = CameoOsd::FormatCodeOf(decoder->PictureSize());
-    if (decoder->ConvertsOnDemand() && c.zoom == 1.0f) {
-        const QRect shown = PictureRect(c);
-        if (!shown.isEmpty() && decoder->ConvertInto(c.picture, shown.width(), shown.height(), crop ? 8 : 0)) {
-            ++m_conversions;
-            c.pending = false;
-            c.fitted = true;
-            c.fittedRect = shown;
-            return;
-        }
-    }
-    QImage image = decoder->GetImage();
-    if (image.isNull()) {
-        // The decoder is closed: a black picture.
-        image = m_blank;
-        crop = false;
-    }
-    SetCameoImage(image, cell, crop);
-}
-
-void CCameo::OnFPSTimer()
-{
-    for (int i = 0; i < kCells; ++i)
-        m_framesPerSecond[i] = m_frameCounter[i].exchange(0);
-    // The marks read from the recorders (video loss, events) and the frame rates change without
-    // a new picture: every cell is drawn again with the next composition.
-    ++m_allVersion;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Composition
-
-void CCameo::OnRedrawCameo()
-{
-    OnDrawCameo(-1);
-}
-
-void CCameo::OnRedrawTimer()
-{
-    OnDrawCameo(-1);
-    if (m_owner)
-        m_owner->update();
-}
-
-void CCameo::DrawCell(QPainter& painter, int cell, int cellWidth, int cellHeight)
-{
-    CameoCell& c = m_cells[cell];
-    CModuleDevice* device = DeviceOf(c.recorder);
-    const bool online = c.IsBound() && IsOnline(device);
-    const bool local = !online && c.recorder == kLocalRecorder && c.channel >= 0;
-    const CameoKind kind = m_kind;
-
-    using Source = CameoOsdInput::Source;
-    CameoOsdInput in;
-    in.source = online ? Source::Online : local ? Source::Local : Source::Unbound;
-    in.kind = kind;
-    in.emap = m_emap != 0;
-    in.fpsOsd = m_fpsOsd != 0;
-    if (m_host)
-        in.flags = m_host->GetOsdFlags();
-    in.cell = cell;
-    in.channel = c.channel;
-    in.cellWidth = cellWidth;
-    in.osdDate = c.osdDate;
-    in.osdTime = c.osdTime;
-    in.fps = m_framesPerSecond[cell];
-    in.frozen = c.frozen;
-    in.sensor = c.sensor;
-    in.motion = c.motion;
-    in.audio = c.audio;
-    if (online) {
-        if (kind == CameoKind::Live)
-            c.videoLoss = device->GetVideoLoss(c.channel);
-        in.videoLoss = c.videoLoss;
-        ReadRecorderState(in, *device, c.channel, m_emap != 0);
-    } else if (local) {
-        in.localDataFile = c.localDataFile;
-        in.playbackState = c.playbackControl;
-        in.speed = c.speed;
-        c.zoom = 1.0f;
-    }
-
-    CameoOsdTexts t = CameoOsd::BuildTexts(in);
-    if (t.fps >= 0)
-        m_framesPerSecond[cell] = t.fps;
-    if (t.blankPicture) {
-        c.picture = m_blank;
-        c.fitted = false;
-        c.zoom = 1.0f;
-    }
-
-    if (c.pending && !t.blankPicture)
-        ConvertPending(c, cell);
-    const int x = c.column * cellWidth;
-    const int y = c.row * cellHeight;
-    // The blank picture is plain black: filling is the same as scaling it to the cell.
-    painter.fillRect(QRect(x, y, cellWidth, cellHeight), Qt::black);
-    const bool blank = c.picture.isNull() || c.picture.cacheKey() == m_blank.cacheKey();
-    if ((online || local) && c.fitted && c.zoom == 1.0f && c.fittedRect == PictureRect(c) && !blank) {
-        c.panX = 0;
-        c.panY = 0;
-        painter.drawImage(x + c.fittedRect.x(), y + c.fittedRect.y(), c.picture);
-    } else if (!blank) {
-        QPoint offset;
-        const QImage shown = CameoOsd::RenderPicture(c.picture, cellWidth, cellHeight, online, c.formatCode,
-                                                     c.zoom, c.panX, c.panY, offset);
-        if (!shown.isNull())
-            painter.drawImage(x + offset.x(), y + offset.y(), shown);
-    }
-
-    DrawCellTexts(painter, t, QRect(x, y, cellWidth, cellHeight));
-    if (m_emap)
-        m_lastEventText = t.event;
-    DrawCellFrame(painter, QRect(x, y, cellWidth, cellHeight), c.selected && !m_emap);
-}
-
-void CCameo::OnDrawCameo(int cell)
-{
-    const int count = m_cellCount;
-    if (cell != -1 && (cell < 0 || cell >= count || cell >= kCells)) {
-        m_redrawRequested = false;
-        return;
-    }
-    if (cell == -1)
-        ++m_allVersion;
-    else if (m_cellsLock.tryLock()) {
-        ++m_cellVersion[size_t(cell)];
-        m_cellsLock.unlock();
-    } else {
-        ++m_allVersion;
-    }
-    Compose();
-}
-
-void CCameo::Compose()
-{
-    if (m_closing)
-        return;
-    if (!m_cellsLock.tryLock()) {
-        // A decode thread holds the cells; the next change asks again.
-        m_redrawRequested = false;
-        return;
-    }
-    const int count = m_cellCount;
-    const int n = CameoOsd::IntegerSqrt(m_split);
-    const int width = m_width;
-    const int height = m_height;
-    const int cellWidth = n >= 1 ? width / n : 0;
-    const int cellHeight = n >= 1 ? height / n : 0;
-    if (n >= 1 && cellWidth >= 1 && cellHeight >= 1 && !m_backBuffer.isNull()) {
-        const quint64 allVersion = m_allVersion.load();
-        const bool all = m_backDrawnAll != allVersion;
-        QRect changed;
-        QPainter painter(&m_backBuffer);
-        painter.setFont(m_font);
-        for (int i = 0; i < count; ++i) {
-            if (!m_cells[i].active || (!all && m_backDrawn[size_t(i)] == m_cellVersion[size_t(i)]))
-                continue;
-            DrawCell(painter, i, cellWidth, cellHeight);
-            m_backDrawn[size_t(i)] = m_cellVersion[size_t(i)];
-            changed |= QRect(m_cells[i].column * cellWidth, m_cells[i].row * cellHeight, cellWidth, cellHeight);
-        }
-        painter.setBrush(Qt::NoBrush);
-        if (m_emap && !m_lastEventText.isEmpty()) {
-            painter.setPen(QPen(Qt::red, 1));
-            painter.drawRect(QRect(QPoint(1, 1), QPoint(width - 3, height - 3)));
-            painter.drawRect(QRect(QPoint(0, 0), QPoint(width - 2, height - 2)));
-        } else {
-            painter.setPen(QPen(Qt::gray, 1));
-            painter.drawRect(QRect(QPoint(0, 0), QPoint(width - 2, height - 2)));
-        }
-        painter.end();
-        m_backDrawnAll = allVersion;
-        if (all)
-            changed = m_backBuffer.rect();
-        ++m_compositions;
-        {
-            // The finished picture goes to the screen by changing places: nothing is copied.
-            QMutexLocker front(&m_frontLock);
-            m_backBuffer.swap(m_frontBuffer);
-            std::swap(m_backDrawn, m_frontDrawn);
-            std::swap(m_backDrawnAll, m_frontDrawnAll);
-            // The outer frame is drawn each time: the screen takes it with what changed.
-            m_frontDirty |= changed | QRect(0, 0, width, 1) | QRect(0, 0, 1, height)
-                            | QRect(width - 3, 0, 3, height) | QRect(0, height - 3, width, 3);
-        }
-        m_frontFresh = true;
-    }
-    m_redrawRequested = false;
-    m_cellsLock.unlock();
-}
-
-void CCameo::RequestCellRedraw(int cell)
-{
-    if (IsCell(cell))
-        ++m_cellVersion[size_t(cell)];
-    if (!m_redrawRequested.exchange(true))
-        WakeRedrawThread();
-}
-
-void CCameo::RequestRedraw()
-{
-    ++m_allVersion;
-    // Only the first request after a composition wakes the thread: one lock per composition,
-    // not one per picture.
-    if (!m_redrawRequested.exchange(true))
-        WakeRedrawThread();
-}
-
-void CCameo::WakeRedrawThread()
-{
-    QMutexLocker lock(&m_wakeLock);
-    m_wake.wakeAll();
-}
-
-bool CCameo::WaitForRedrawRequest()
-{
-    QMutexLocker lock(&m_wakeLock);
-    while (!m_redrawRequested && !m_closing)
-        m_wake.wait(&m_wakeLock);
-    return !m_closing;
-}
-
-void CCameo::PauseRedraw(int ms)
-{
-    const QDeadlineTimer deadline(ms, Qt::PreciseTimer);
-    QMutexLocker lock(&m_wakeLock);
-    while (!m_closing && !deadline.hasExpired())
-        m_wake.wait(&m_wakeLock, deadline);
-}
-
-// The grid's redraw thread: it sleeps until something asks for a composition, composes, and
-// then lets at least the split's redraw interval (set with the split) pass before the next one;
-// a local-file grid composes as often as its pictures arrive.
-void CCameo::THREAD_REDRAW(void* arg, int /*value*/)
-{
-    auto* grid = static_cast<CCameo*>(arg);
-    while (grid->WaitForRedrawRequest()) {
-        grid->Compose();
-        if (grid->m_kind != CameoKind::Local)
-            grid->PauseRedraw(grid->m_redrawInterval);
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
 // Widget
 
 void CCameo::paintEvent(QPaintEvent* event)
 {
     // Only the finished picture, as it is, and only where it changed: the composition runs on
-    // the redraw thread, and the lock is held for no longer than the drawing.
-    QMutexLocker lock(&m_frontLock);
+    // the redraw thread, and the front lock is held for no longer than the drawing.
     const int n = CameoOsd::IntegerSqrt(m_split);
-    if (n < 1 || width() / n < 1 || height() / n < 1 || m_frontBuffer.isNull())
+    if (n < 1 || width() / n < 1 || height() / n < 1)
         return;
     QPainter painter(this);
     const QRect grid(0, 0, width() / n * n, height() / n * n);
-    if (grid.size() == m_frontBuffer.size()) {
-        const QRect area = event->rect() & grid;
-        painter.drawImage(area.topLeft(), m_frontBuffer, area);
-    } else {
-        painter.drawImage(grid, m_frontBuffer);
-    }
+    m_buffers.DrawFront(painter, event->rect() & grid, grid);
 }
 
 void CCameo::resizeEvent(QResizeEvent* event)
@@ -1442,14 +941,7 @@ void CCameo::resizeEvent(QResizeEvent* event)
         QSize buffer = size();
         if (n >= 1 && w >= 1 && h >= 1)
             buffer = QSize(w / n * n, h / n * n);
-        m_backBuffer = buffer.isEmpty() ? QImage() : QImage(buffer, QImage::Format_RGB32);
-        if (!m_backBuffer.isNull())
-            m_backBuffer.fill(Qt::black);
-        m_backDrawnAll = 0;
-        QMutexLocker front(&m_frontLock);
-        m_frontBuffer = m_backBuffer.copy();
-        m_frontDrawnAll = 0;
-        m_frontDirty = m_frontBuffer.rect();
+        m_buffers.Resize(buffer);
         m_width = w;
         m_height = h;
     }

@@ -1,12 +1,14 @@
 #pragma once
 // The split-screen video grid: up to 64 cells, each bound to one recorder channel or one local
 // recording, composed with their on-screen display into a back buffer by the grid's redraw
-// thread and copied to the screen by a repaint timer.
+// thread and handed to the screen when a composition is finished (at most once per repaint
+// interval); an unchanged grid costs nothing.
 //
 // Threads: everything runs on the user-interface thread except OnChannelFrame,
 // RefreshCellPicture and SetCameoImage (the sessions' decode threads, through the hub's grid
 // table) and OnDrawCameo (also the redraw thread). Cells are written under the cells lock; the
 // lock order is cells lock, then a decoder's picture lock.
+#include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
 #include <QLabel>
@@ -26,6 +28,7 @@
 #include "shell/cameocell.h"
 #include "shell/cameocells.h"
 #include "shell/cameokind.h"
+#include "shell/gridbuffers.h"
 #include "shell/localplaybackcell.h"
 
 class ConvertJob;
@@ -165,6 +168,7 @@ public:
     qint64 GetConversionCount() const { return m_conversions.load(); }
     qint64 GetCompositionCount() const { return m_compositions.load(); }
     qint64 GetLocalDecodedCount() const { return m_localDecoded.load(); }
+    // The shortest time between two repaints; the timer runs only while a repaint waits.
     int GetRepaintInterval() const { return m_repaintTimer.interval(); }
     bool IsRepaintTimerActive() const { return m_repaintTimer.isActive(); }
     int GetRedrawInterval() const { return m_redrawInterval.load(); }
@@ -173,11 +177,7 @@ public:
     // Asks the redraw thread for a composition; any thread.
     void RequestRedraw();
     // A copy of what the screen shows (the last published composition).
-    QImage GetFrontBuffer() const
-    {
-        QMutexLocker lock(&m_frontLock);
-        return m_frontBuffer.copy();
-    }
+    QImage GetFrontBuffer() const { return m_buffers.FrontCopy(); }
 
     // Page rotation.
     bool IsSequenceOn() const { return m_sequenceOn != 0; }
@@ -338,6 +338,10 @@ private:
     bool WaitForRedrawRequest();
     void PauseRedraw(int ms);
     void WakeRedrawThread();
+    // Window thread: a new composition goes to the screen now, or once the repaint interval has
+    // passed since the last repaint.
+    void ScheduleRepaint();
+    void RepaintFresh();
     // Draws what changed into the back buffer and makes it the one the screen shows; the
     // redraw thread's composition (nothing is marked changed by it).
     void Compose();
@@ -384,18 +388,7 @@ private:
     std::unique_ptr<LocalPlaybackCell> m_local[kLocalDecoders];
     std::atomic<ConvertJob*> m_convertJob{nullptr};
     QImage m_blank;
-    // Two pictures of the whole grid: the redraw thread draws the cells that changed into the
-    // back one, then the two change places under the front lock; paintEvent draws the front
-    // one as it is. Each remembers the version of every cell it holds.
-    QImage m_backBuffer; // painted on the redraw thread, so an image
-    mutable QMutex m_frontLock;
-    QImage m_frontBuffer; // the last finished composition, what paintEvent shows
-    std::atomic<bool> m_frontFresh{false};
-    QRect m_frontDirty; // what changed on the screen since the last repaint; front lock
-    std::array<quint64, kCells> m_backDrawn{};
-    std::array<quint64, kCells> m_frontDrawn{};
-    quint64 m_backDrawnAll = 0;
-    quint64 m_frontDrawnAll = 0;
+    GridBuffers m_buffers; // back: cells lock; front: its own lock
     // A cell's version goes up with each new picture (cells lock); the grid's with anything that
     // may change every cell (the layout, a switch, the selection).
     std::array<quint64, kCells> m_cellVersion{};
@@ -425,6 +418,7 @@ private:
     std::atomic<bool> m_redrawRequested{false};
     quint8 m_emap = 0;
     QTimer m_repaintTimer;
+    QElapsedTimer m_sinceRepaint;
     QTimer m_sequenceTimer;
     QTimer m_fpsTimer;
     int m_playbackRecorder = -1;

@@ -13,7 +13,7 @@
 #include "shell/cameodrop.h"
 #include "shell/ccameo.h"
 #include "shell/gridhost.h"
-#include "shell/recordertable.h"
+#include "session/recordertable.h"
 #include "shell/shelllog.h"
 
 void CCameo::dragEnterEvent(QDragEnterEvent* event)

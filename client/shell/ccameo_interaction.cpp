@@ -24,7 +24,7 @@
 #include "shell/ccameo.h"
 #include "shell/gridhost.h"
 #include "shell/osdsetup.h"
-#include "shell/recordertable.h"
+#include "session/recordertable.h"
 #include "shell/shelllog.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <QWriteLocker>
 
 #include "shell/ccameo.h"
-#include "shell/recordertable.h"
+#include "session/recordertable.h"
 #include "shell/shelllog.h"
 
 CCameo* GridTable::GetCameo(int index) const

@@ -10,7 +10,7 @@
 // the grid up).
 #include <QReadWriteLock>
 
-#include "shell/slottable.h"
+#include "session/slottable.h"
 
 class CCameo;
 

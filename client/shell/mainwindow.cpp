@@ -1,4 +1,5 @@
 #include "shell/mainwindow.h"
+#include "shell/adminwindows.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -56,6 +57,7 @@
 #include "shell/liveview.h"
 #include "shell/shelllog.h"
 #include "shell/toolbar.h"
+#include "shell/validationshell.h"
 #include "sitebook/sitebookfile.h"
 #include "sitebook/sitebooktreewidget.h"
 #include "widgets/cplaybackctrl.h"
@@ -127,7 +129,7 @@ MainWindow::MainWindow(QWidget* parent)
         bar->loadStyleSheet(QStringLiteral("toolbar"));
 
     m_dragging = false;
-    // pending: validation window (created hidden here as a fixed-size tool window)
+    m_pValidation = new ValidationShell(*this);
     m_pAudioOutput = new AudioOutput(this);
     m_pAudioOutput->startAudioOutput();
     qCDebug(lcShell) << "Set SearhcMuseum";
@@ -142,6 +144,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_pSearchTime->setModal(true);
     QuickSearchPopup::Install(m_pSearchTime);
     OnLoadSMTP();
+    m_pAdminWindows = new AdminWindows(*this);
 
     loadSiteBook(m_settings.FilePath(QStringLiteral("sitebook.xml")), true);
     loadSiteBook_Emap(m_settings.FilePath(QStringLiteral("emap.xml")));
@@ -425,10 +428,10 @@ void MainWindow::CreateMenus()
     window->addAction(tr("Prev View"), m_pMdiArea, &QMdiArea::activatePreviousSubWindow);
 
     QMenu* setup = menuBar()->addMenu(tr("Setup"));
-    QAction* email = setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
+    setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
+    setup->addAction(QIcon(QStringLiteral(":/res/db_normal.PNG")), tr("Validation"), this,
+                     [this] { m_pValidation->ShowConsole(); });
 
-    // pending: the e-mail settings dialog; its entry is shown greyed until then.
-    email->setEnabled(false);
 
     m_menuBarHeight = menuBar()->sizeHint().height();
 }
@@ -613,7 +616,7 @@ void MainWindow::RestoreGridSplit(int cameoIndex)
 
 void MainWindow::AddEventLog(const QString& name, const QString& text)
 {
-    qCInfo(lcShell) << "event" << name << text;
+    m_pValidation->AddEventLog(name, text);
 }
 
 QPixmap MainWindow::LoadSkinImage(const QString& name, SkinFolder folder) const
@@ -624,21 +627,26 @@ QPixmap MainWindow::LoadSkinImage(const QString& name, SkinFolder folder) const
     return LoadDeviceImage(name, int(folder), recorder);
 }
 
-// The protocol engine reports every firmware and account transfer here; without the manager
-// windows nothing shows them.
-void MainWindow::SetFirmwareState(int /*code*/)
+// The protocol engine and the sessions report every firmware and account transfer here; the
+// open manager takes the codes of the recorder it works on.
+void MainWindow::SetFirmwareState(int recorderIndex, int code)
 {
-    // pending: firmware manager window
+    m_pAdminWindows->SetFirmwareState(recorderIndex, code);
 }
 
-void MainWindow::SetAccountManagerState(int /*code*/)
+void MainWindow::SetAccountManagerState(int recorderIndex, int code)
 {
-    // pending: account manager window
+    m_pAdminWindows->SetAccountManagerState(recorderIndex, code);
 }
 
-void MainWindow::SetFirmwareProgress(qint64 /*done*/, qint64 /*total*/)
+void MainWindow::SetFirmwareProgress(int recorderIndex, qint64 done, qint64 total)
 {
-    // pending: firmware manager window
+    m_pAdminWindows->SetFirmwareProgress(recorderIndex, done, total);
+}
+
+bool MainWindow::IsFirmwareCancelled() const
+{
+    return m_pAdminWindows->IsFirmwareCancelled();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -943,14 +951,17 @@ void MainWindow::closeBackupView()
 
 void MainWindow::exeFirmwareManager()
 {
-    // pending: firmware manager window (handed the site book's menu item)
-    NotBuiltYet("firmware manager window");
+    m_pAdminWindows->exeFirmwareManager(m_pSiteBook ? m_pSiteBook->menuItem() : nullptr);
 }
 
 void MainWindow::exeAccountManager()
 {
-    // pending: account manager window (handed the site book's menu item)
-    NotBuiltYet("account manager window");
+    m_pAdminWindows->exeAccountManager(m_pSiteBook ? m_pSiteBook->menuItem() : nullptr);
+}
+
+void MainWindow::sendEmail(const QString& path, int kind)
+{
+    m_pAdminWindows->sendEmail(path, kind);
 }
 
 void MainWindow::createAVIConvert()
@@ -979,7 +990,15 @@ void MainWindow::exeOrvane()
 
 bool MainWindow::IsBackupPlayerPresent() const
 {
-    return !platform::Process::FindProgram(QLatin1String(kBackupPlayerProgram), ProgramDirectory()).isEmpty();
+    return !(m_findPlayer ? m_findPlayer()
+                          : platform::Process::FindProgram(QLatin1String(kBackupPlayerProgram), ProgramDirectory()))
+                .isEmpty();
+}
+
+void MainWindow::SetPlayerLookup(std::function<QString()> lookup)
+{
+    m_findPlayer = std::move(lookup);
+    UpdateProgramEntries();
 }
 
 void MainWindow::UpdateProgramEntries()
@@ -1008,6 +1027,8 @@ bool MainWindow::StartOrvane(const QString& file)
     QStringList arguments;
     if (!file.isEmpty())
         arguments << file;
+    if (m_findPlayer)
+        return platform::Process::StartDetachedAt(m_findPlayer(), arguments, ProgramDirectory());
     return platform::Process::StartDetached(QLatin1String(kBackupPlayerProgram), arguments, ProgramDirectory());
 }
 
@@ -1020,8 +1041,7 @@ void MainWindow::exeInfoView()
 
 void MainWindow::activateEmailSetup()
 {
-    // pending: e-mail settings dialog
-    NotBuiltYet("e-mail settings dialog");
+    m_pAdminWindows->activateEmailSetup();
 }
 
 void MainWindow::DockLiveView(int index)

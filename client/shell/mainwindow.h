@@ -4,6 +4,8 @@
 // windows) and hands the work to the small classes it owns: the recorder table, the grid table,
 // the settings files, the child window slots and the audio output. Session objects and grids
 // register themselves; the hub owns neither.
+#include <functional>
+
 #include <QPointer>
 #include <memory>
 
@@ -27,12 +29,13 @@
 #include "session/sessionhub.h"
 #include "shell/gridhost.h"
 #include "shell/gridtable.h"
-#include "shell/recordertable.h"
+#include "session/recordertable.h"
 #include "shell/settingsfiles.h"
 #include "sitebook/sitebookhub.h"
 #include "widgets/messageboxhub.h"
 #include "widgets/skinimagehub.h"
 
+class AdminWindows;
 class AudioOutput;
 class CAlarmOut;
 class CPTZCtrl;
@@ -44,6 +47,7 @@ class ChildWindowSlots;
 class EmapView;
 class HoverMoveFilter;
 class LiveView;
+class ValidationShell;
 class QAction;
 class QDockWidget;
 class QLabel;
@@ -144,7 +148,7 @@ public:
 
     // PanelsHub.
     void RestoreGridSplit(int cameoIndex) override;
-    // pending: validation window (its event list takes the line; until then the debug output does)
+    // A row of the validation console's event log.
     void AddEventLog(const QString& name, const QString& text) override;
     // SkinImageHub: the skin bitmaps of the recorder whose configuration console is open.
     QPixmap LoadSkinImage(const QString& name, SkinFolder folder) const override;
@@ -158,9 +162,12 @@ public:
     // HubServices, reached by the protocol engine as well.
     QString ProgramDirectory() const override { return m_settings.ProgramDirectory(); }
     QString FirmwarePath() const override { return m_firmwarePath; }
-    void SetFirmwareState(int code) override;
-    void SetAccountManagerState(int code) override;
-    void SetFirmwareProgress(qint64 done, qint64 total) override;
+    void SetFirmwareState(int recorderIndex, int code) override;
+    void SetAccountManagerState(int recorderIndex, int code) override;
+    void SetFirmwareProgress(int recorderIndex, qint64 done, qint64 total) override;
+    bool IsFirmwareCancelled() const override;
+    // The e-mail, firmware and account windows and their adapters.
+    AdminWindows* GetAdminWindows() const { return m_pAdminWindows; }
     void ShowMessageBox(const QString& title, const QString& text, const QString& option) override;
     // A modal OK/Cancel question that names the recorder and shows both fingerprints; OK trusts.
     bool TrustChangedCertificate(const QString& recorder, const QString& knownFingerprint,
@@ -195,6 +202,9 @@ public:
     bool StartOrvane(const QString& file = QString());
     // True when the backup player program lies in the program directory or beside the client.
     bool IsBackupPlayerPresent() const;
+    // Where the backup player lies (an empty path: missing); by default the program directory,
+    // then beside the client. Tests name their own.
+    void SetPlayerLookup(std::function<QString()> lookup);
     // Enables the entries of external programs that are there and greys the others.
     void UpdateProgramEntries();
 
@@ -234,6 +244,7 @@ public:
     QString StyleSheetText() const { return m_styleSheet; }
 
     SiteBookTreeWidget* GetSiteBookTree() const { return m_pSiteBook; }
+    ValidationShell* GetValidationShell() const { return m_pValidation; }
     // The side panels of the docks.
     CScrSplit* GetScrSplitPanel() const { return m_pScrSplit; }
     CAdjust* GetAdjustPanel() const { return m_pAdjust; }
@@ -284,6 +295,7 @@ public:
 
     void exeFirmwareManager() override;
     void exeAccountManager() override;
+    void sendEmail(const QString& path, int kind) override;
     void createAVIConvert() override;
 
     // Multi-document area: true for sub-window view, false for tabs.
@@ -386,6 +398,7 @@ private:
     QPointer<CBackupView> m_pBackupView;
     std::unique_ptr<ConfigViewAdapter> m_pConfigViews;
     std::unique_ptr<BackupWindowFactory> m_pBackupWindows;
+    AdminWindows* m_pAdminWindows = nullptr;
     void CreateFrame();
     void CreateMdiArea();
     void CreateToolBar();
@@ -435,6 +448,7 @@ private:
     quint8 m_waitFlag = 0;
 
     SiteBookTreeWidget* m_pSiteBook = nullptr;
+    ValidationShell* m_pValidation = nullptr;
     CScrSplit* m_pScrSplit = nullptr;
     CAdjust* m_pAdjust = nullptr;
     CPlaybackCtrl* m_pPlaybackCtrl = nullptr;
@@ -454,6 +468,7 @@ private:
     QAction* m_pActPopupMode = nullptr;
     QAction* m_pActClose = nullptr;
     QAction* m_pActBackupPlayer = nullptr;
+    std::function<QString()> m_findPlayer;
     int m_tabIndex = -1;
     QList<QToolBar*> m_toolBars;
     QList<QDockWidget*> m_docks;

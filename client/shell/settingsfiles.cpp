@@ -12,9 +12,6 @@
 
 namespace {
 constexpr qint64 kOsdReadLimit = 4096;
-// smtp.dat holds six short lines; more than this is not a settings file.
-constexpr qint64 kSmtpReadLimit = 64 * 1024;
-constexpr int kSmtpLines = 6;
 // Server login fields that an empty text turns into "none", and those it turns into "0".
 constexpr int kNoneFields[] = {0, 1, 2, 3, 4};
 constexpr int kZeroFields[] = {7, 8};
@@ -80,26 +77,7 @@ bool SettingsFiles::SaveOsdFile() const
 
 void SettingsFiles::LoadSmtp()
 {
-    m_smtp = SmtpSettings();
-    QFile file(FilePath(QStringLiteral("smtp.dat")));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
-    // One value a line, so that a password or a user name may hold blanks.
-    QStringList lines = QString::fromUtf8(file.read(kSmtpReadLimit)).split(QLatin1Char('\n'));
-    for (QString& line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
-    while (lines.size() < kSmtpLines)
-        lines << QString();
-    m_smtp.server = lines.at(0).trimmed();
-    m_smtp.port = lines.at(1).trimmed();
-    m_smtp.secure = lines.at(2).trimmed() == QLatin1String("1");
-    m_smtp.authentication = lines.at(3).trimmed() == QLatin1String("1");
-    m_smtp.user = lines.at(4);
-    m_smtp.password = lines.at(5);
-    if (!m_smtp.user.isEmpty() && !m_smtp.server.isEmpty())
-        m_smtp.sender = m_smtp.user + QLatin1Char('@') + m_smtp.server;
+    m_smtp = SmtpSettingsFile::Read(FilePath(QStringLiteral("smtp.dat")));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -10,22 +10,14 @@
 
 #include <array>
 
+#include "mail/smtpsettings.h"
 #include "shell/osdflags.h"
 
 class SettingsFiles
 {
 public:
     // The mail server settings of smtp.dat, read at start-up and set by the e-mail settings.
-    struct SmtpSettings
-    {
-        QString server;
-        QString port = QStringLiteral("25");
-        bool secure = false;
-        bool authentication = true;
-        QString user;
-        QString password;
-        QString sender;
-    };
+    using SmtpSettings = ::SmtpSettings;
 
     // The central server login: nine texts in the order the server login dialog fills them.
     static constexpr int kServerLoginFields = 9;

@@ -17,6 +17,9 @@ public:
     virtual void exeAccountManager() = 0;
     virtual void exeFirmwareManager() = 0;
     virtual void createAVIConvert() = 0;
+    // Opens the send e-mail dialog with a file of the archive: kind 1 a recording (sent with its
+    // index file), 2 a snapshot, 0 nothing attached.
+    virtual void sendEmail(const QString& /*path*/, int /*kind*/) {}
     // Shows every channel of a recorder in the active live window, or a new one when none is.
     virtual void OpenDeviceInLiveView(int deviceIndex) = 0;
     virtual void OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels) = 0;

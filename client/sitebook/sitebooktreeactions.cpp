@@ -134,12 +134,6 @@ void SiteBookTreeWidget::CreateActions()
     m_autoConnectOffAct = NewAction(tr("Auto Connect\tOff"), QString(), QString(),
                                     &SiteBookTreeWidget::autoConnectOff);
 
-    // pending: account manager window
-    m_accountAct->setEnabled(false);
-    // pending: firmware manager window
-    m_firmwareAct->setEnabled(false);
-    // pending: e-mail dialog
-    m_sendEmailAct->setEnabled(false);
 }
 
 std::unique_ptr<QMenu> SiteBookTreeWidget::PrepareContextMenu(const QPoint& point)
@@ -832,9 +826,20 @@ void SiteBookTreeWidget::aviConvert()
 
 void SiteBookTreeWidget::sendEmail()
 {
-    // The e-mail dialog runs modally with the item's path and attachment kind 1 for a recording,
-    // 2 for a snapshot, else no attachment (kind 0).
-    // pending: e-mail dialog
+    // The e-mail dialog gets the item's path and attachment kind 1 for a recording, 2 for a
+    // snapshot, else no attachment (kind 0).
+    SiteBookHub* hub = SiteBookHub::Instance();
+    if (!hub)
+        return;
+    const QTreeWidgetItem* item = menuItem();
+    const SiteBook* record = SiteBook::FromItem(item);
+    const ItemKind kind = ItemKindOf(item);
+    if (record && kind == ItemKind::ArchiveData)
+        hub->sendEmail(record->path, 1);
+    else if (record && kind == ItemKind::ArchiveSnapshot)
+        hub->sendEmail(record->path, 2);
+    else
+        hub->sendEmail(QString(), 0);
 }
 
 void SiteBookTreeWidget::cdBurning()

@@ -4,6 +4,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include "core/validationaccount.h"
+#include "core/validationaccountreader.h"
 #include "session/connectpurpose.h"
 #include "session/moduledevice.h"
 #include "session/sessionhub.h"
@@ -11,7 +13,6 @@
 #include "sitebook/sitebookhub.h"
 #include "sitebook/sitebooklog.h"
 #include "sitebook/sitebooktreewidget.h"
-#include "sitebook/validationaccount.h"
 
 namespace {
 // Nested groups deeper than this are not read (a hostile or broken reply must not exhaust the
@@ -273,9 +274,8 @@ void SiteBookTreeWidget::ReadServerNodes(QTreeWidgetItem* parent, const QJsonObj
             ReadServerNodes(folder, child, depth + 1);
             continue;
         }
-        ValidationAccount account;
-        account.ReadRecorderKeys(child);
-        CModuleDevice* device = AddPushedRecorder(parent, RecorderRecord(account), id);
+        const std::unique_ptr<ValidationAccount> account = ValidationAccountReader::ReadDvr(child);
+        CModuleDevice* device = AddPushedRecorder(parent, RecorderRecord(*account), id);
         if (ConnectSettingAllowsQueue())
             m_connectList.Queue(device->GetDeviceIndex());
     }

@@ -243,7 +243,8 @@ CModuleDevice* SiteBookTreeWidget::FindDeviceById(int serverId, QTreeWidgetItem*
 QTreeWidgetItem* SiteBookTreeWidget::FindFolderById(int serverId, QTreeWidgetItem* parent) const
 {
     // The validation console's own account id stands for the site book root.
-    // pending: validation console
+    if (!parent && serverId == m_rootServerId && serverId >= 0)
+        return m_pSiteBookRoot;
     if (!parent)
         parent = m_pSiteBookRoot;
     if (!parent)

@@ -139,6 +139,8 @@ public:
     // Replaces the site book with the central server's node tree, then connects the queued
     // recorders.
     void LoadServerSiteBook(const QJsonObject& root);
+    // The validation console's logged-in account: pushes under its id go to the site book root.
+    void SetRootServerId(int id) { m_rootServerId = id; }
     void OnConnectList();
     const PushConnectList& ConnectList() const { return m_connectList; }
 
@@ -303,6 +305,7 @@ private:
 
     QTreeWidgetItem* m_findScope = nullptr;
     int m_lastFoundIndex = 0;
+    int m_rootServerId = -1;
     PushConnectList m_connectList;
 
     std::unique_ptr<RecorderListImport> m_import;

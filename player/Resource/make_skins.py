@@ -339,6 +339,21 @@ def main():
     for (normal, pressed), mark in small.items():
         writer(bmp % normal, button(42, 24, mark, 0))
         writer(bmp % pressed, button(42, 24, mark, 1))
+    # Image adjust panel and tools popup backgrounds, the adjust sliders' groove and thumb.
+    for number, (w, h) in ((294, (160, 100)), (295, (140, 100))):
+        back = Canvas(w, h, PANEL)
+        back.vgradient(0, 0, w, h, (72, 108, 156), (30, 50, 80))
+        back.frame(0, 0, w, h, DARK, 2)
+        writer(bmp % number, back)
+    groove = Canvas(120, 18, PANEL)
+    groove.rect(4, 7, 116, 11, DARK)
+    groove.rect(4, 7, 116, 8, LIGHT)
+    writer(bmp % 320, groove)
+    for number, colour in ((321, LIGHT), (322, GLOW)):
+        thumb = Canvas(10, 18, PANEL)
+        thumb.rect(1, 1, 9, 17, colour)
+        thumb.frame(0, 0, 10, 18, DARK, 1)
+        writer(bmp % number, thumb)
     volume = Canvas(80, 14, PANEL)
     volume.polygon([(2, 11), (78, 2), (78, 11)], LIGHT)
     writer(bmp % 312, volume)

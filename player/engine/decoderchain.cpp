@@ -18,8 +18,6 @@ constexpr uint32_t kStoredMagic = 0x106;      // the same, every word byte-rever
 constexpr uint32_t kIdrStart = 0x65010000;    // 00 00 01 65
 constexpr uint32_t kNonIdrStart = 0x41010000; // 00 00 01 41
 constexpr int kHeaderBytes = 20;
-// A decode that made a real picture (a result of 300,000 or less is a size too small to show).
-constexpr int kPictureResult = 300000;
 constexpr int kQueuedHeader = 104;
 // 24-bit output of one decode, at most 2560 x 1440.
 constexpr int kDecodeOutputBytes = kMaxPictureWidth * kMaxPictureHeight * 3;
@@ -237,7 +235,7 @@ int DecoderChain::DecodeLocked(uint8_t* frame, int length, uint8_t* output, int 
         return -1;
     if (m_info[size_t(tile)].recordMark1F1) {
         const int result = DecodeH264Plain(frame, length, decodeBuffer, tile);
-        if (result > kPictureResult && length > kHeaderBytes) {
+        if (SizeCode::HasPicture(result) && length > kHeaderBytes) {
             ConvertPicture(result, tile, decodeBuffer, output, false);
             if (SizeCode::Height(result) == 480)
                 Deinterlacer(tile).DeinterlacePicture(output, SizeCode::Width(result), 480, 1);
@@ -256,7 +254,7 @@ int DecoderChain::DecodeLocked(uint8_t* frame, int length, uint8_t* output, int 
         if ((frame[7] & 0x10) && !(frame[7] & 0x03))
             frame[7] = uint8_t((frame[7] | 0x01) & ~0x02);
         result = DecodeH264Field(frame, fieldLength, decodeBuffer, tile, continuation);
-        if (result > kPictureResult && fieldLength > kHeaderBytes)
+        if (SizeCode::HasPicture(result) && fieldLength > kHeaderBytes)
             ConvertPicture(result, tile, decodeBuffer, output, false);
         return result;
     }
@@ -272,7 +270,7 @@ int DecoderChain::DecodeLocked(uint8_t* frame, int length, uint8_t* output, int 
         return DecodeFieldPair(frame, length, firstLength, output, tile, continuation);
     result = DecodeH264Field(frame, firstLength, decodeBuffer, tile, continuation);
     // A header-only frame has cleared the picture: the decode buffer holds nothing of it.
-    if (result > kPictureResult && firstLength > kHeaderBytes)
+    if (SizeCode::HasPicture(result) && firstLength > kHeaderBytes)
         ConvertPicture(result, tile, decodeBuffer, output, false);
     return result;
 }
@@ -282,7 +280,7 @@ int DecoderChain::DecodeFieldPair(uint8_t* frame, int length, int firstLength, u
 {
     uint8_t* decodeBuffer = DecodeBuffer(tile);
     const int first = DecodeH264Field(frame, firstLength, decodeBuffer, tile, continuation);
-    if (first <= kPictureResult)
+    if (!SizeCode::HasPicture(first))
         return first;
     const int width = SizeCode::Width(first);
     const int height = SizeCode::Height(first);
@@ -292,7 +290,7 @@ int DecoderChain::DecodeFieldPair(uint8_t* frame, int length, int firstLength, u
         return -6;
     const int second = DecodeH264Field(frame + firstLength, length - firstLength, decodeBuffer + fieldBytes,
                                        tile + kEngineTiles, continuation, int(kPictureBufferBytes - fieldBytes));
-    if (second < kPictureResult || SizeCode::Width(second) != width || SizeCode::Height(second) != height)
+    if (!SizeCode::HasPicture(second) || SizeCode::Width(second) != width || SizeCode::Height(second) != height)
         std::memcpy(decodeBuffer + fieldBytes, decodeBuffer, size_t(fieldBytes));
     const int woven = SizeCode::Encode(width, 2 * height);
     ConvertPicture(woven, tile, decodeBuffer, output, true);

@@ -18,4 +18,11 @@ inline bool IsPicture(int code)
     return code > kKeepSize;
 }
 
+// A code that names a picture that can be shown: a width and a height of at least one pixel.
+// Any width counts; a picture narrower than 300 pixels is shown like any other.
+inline bool HasPicture(int code)
+{
+    return IsPicture(code) && Width(code) > 0 && Height(code) > 0;
+}
+
 } // namespace SizeCode

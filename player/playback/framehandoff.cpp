@@ -1,4 +1,5 @@
 #include "playback/framehandoff.h"
+#include "engine/sizecode.h"
 #include "playback/playbackframesink.h"
 #include "playback/playbackhost.h"
 #include "playback/tilestate.h"
@@ -114,7 +115,7 @@ int FrameHandOff::DecodeIndexedFrame(quint8* data, int length, bool noDisplay)
     if (m_tile.stepEstimate.load() > target)
         m_tile.stepEstimate = target;
 
-    if (result <= kNoPicture || noDisplay)
+    if (!SizeCode::HasPicture(result) || noDisplay)
         return -3;
     ShownFrame shown;
     shown.tile = m_tile.tile;

@@ -12,9 +12,6 @@ struct TileState;
 class FrameHandOff
 {
 public:
-    // Decode results at or below this are no picture.
-    static constexpr int kNoPicture = 300000;
-
     FrameHandOff(TileState& tile, PlaybackFrameSink& sink, PlaybackHost& host);
 
     // Hands the frame (data, length) with the current frame's date and time: decode asks for a

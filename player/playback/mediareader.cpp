@@ -370,6 +370,22 @@ void MediaReader::ReadMediaFrame()
             m_handOff.PutFrame(m_frame.data(), int(m_frame.size()), true, true, 1);
             m_tile.lastKeyOffset = h.keyOffset;
         }
+        // Each predicted frame refers to the one before it: the frames of the group between the
+        // key frame and this one are decoded (not shown) first, or this frame would be decoded
+        // against the key frame and show broken blocks.
+        for (int i = 0; i < m_tile.headerIndex; ++i) {
+            const FrameHeader& between = block.Header(i);
+            if (between.key || between.keyOffset != h.keyOffset || between.dataOffset == h.keyOffset
+                || between.dataLength <= 0)
+                continue;
+            const int got = ReadFrameData(between.dataOffset, between.dataLength);
+            if (got < 0) {
+                Finish(int(ReadResult::End));
+                return;
+            }
+            if (got > 0)
+                m_handOff.PutFrame(m_frame.data(), int(m_frame.size()), true, true, int((between.kind >> 1) & 3));
+        }
     }
     const int read = ReadFrameData(h.dataOffset, h.dataLength);
     if (read < 0) {

@@ -1,4 +1,5 @@
 #include "playback/previewreader.h"
+#include "engine/sizecode.h"
 #include "playback/frameblock.h"
 #include "playback/framehandoff.h"
 #include "playback/indexlayout.h"
@@ -116,14 +117,14 @@ bool PreviewReader::ReadPicture(const RecordingPaths& paths, qint64 entryPos, qi
         const QByteArray keyBytes = ReadAt(data, keyAt, keyLength);
         m_buffer.assign(keyBytes.begin(), keyBytes.end());
         int result = m_buffer.empty() ? 0 : m_sink.DecodePreview(preview, m_buffer.data(), int(m_buffer.size()));
-        if (result <= kNoPicture)
+        if (!SizeCode::HasPicture(result))
             return false;
         if (h.dataOffset != keyAt && h.dataLength > 0 && h.dataOffset <= data.size() - h.dataLength) {
             const QByteArray frame = ReadAt(data, h.dataOffset, h.dataLength);
             m_buffer.assign(frame.begin(), frame.end());
             if (!m_buffer.empty()) {
                 const int second = m_sink.DecodePreview(preview, m_buffer.data(), int(m_buffer.size()));
-                if (second > kNoPicture)
+                if (SizeCode::HasPicture(second))
                     result = second;
             }
         }

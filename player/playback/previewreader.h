@@ -17,8 +17,6 @@ class PreviewReader
 {
 public:
     static constexpr int kPreviews = 10;
-    // Decode results at or below this are no picture.
-    static constexpr int kNoPicture = 100000;
 
     explicit PreviewReader(PreviewSink& sink);
     ~PreviewReader();

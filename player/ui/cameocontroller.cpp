@@ -457,9 +457,18 @@ void CameoController::PrintAndSave()
     }
 }
 
-bool CameoController::BuildStill(StillRecord* still) const
+bool CameoController::PrintAndSaveTile(int tile)
 {
-    const int tile = m_grid->GetFirstSelected();
+    StillRecord still;
+    if (!m_host->CanOpenStillDialog() || !BuildStill(&still, tile))
+        return false;
+    m_host->OpenStillDialog(still);
+    return true;
+}
+
+bool CameoController::BuildStill(StillRecord* still, int chosen) const
+{
+    const int tile = chosen < 0 ? m_grid->GetFirstSelected() : chosen;
     const std::optional<CameoItem> item = m_grid->GetCameo(tile);
     if (!item) {
         return false;

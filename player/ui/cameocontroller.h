@@ -59,7 +59,10 @@ public:
     bool CanPrintAndSave() const;
     void PrintAndSave();
     // The still of the first selected tile; false without a selected tile or picture.
-    bool BuildStill(StillRecord* still) const;
+    // The still of a tile (the first selected tile by default); false when it holds no picture.
+    bool BuildStill(StillRecord* still, int tile = -1) const;
+    // Opens the still dialog for a tile that holds a picture; false when there is none.
+    bool PrintAndSaveTile(int tile);
 
     void Freeze();
     void Unfreeze();

@@ -33,4 +33,6 @@ public:
     virtual bool CanOpenStillDialog() const = 0;
     virtual void OpenStillDialog(const StillRecord& still) = 0;
     virtual QString ProgramDirectory() const = 0;
+    // Asks for the administrator password (its dialog also changes it).
+    virtual void OpenPasswordDialog() = 0;
 };

@@ -2,12 +2,17 @@
 
 #include "ui/cskinslider.h"
 #include "ui/ctippopup.h"
+#include "ui/skinbitmaps.h"
 
 #include <QPainter>
 
 namespace {
 
 constexpr QRgb kPanelColour = qRgb(139, 139, 139);
+constexpr int kBackground = 294;
+constexpr int kGroove = 320;
+constexpr int kThumb = 321;
+constexpr int kPressedThumb = 322;
 
 } // namespace
 
@@ -24,6 +29,8 @@ CDlgAdjust::CDlgAdjust(ImageAdjustTarget* target, std::function<QString(const QS
         auto* control = new CSkinSlider(spec.control, this);
         control->SetLimits(spec.minimum, spec.maximum, false);
         control->SetPosition(spec.start);
+        control->LoadChannelBitmaps(kGroove, 0, false, 0, 0, 0);
+        control->LoadThumbBitmaps(kThumb, kPressedThumb, false, 0, 0, 0);
         control->setGeometry(30, spec.tipY - 2, 120, 18);
         control->setToolTip(text ? text(QString::fromLatin1(spec.tooltipKey)) : QString());
         connect(control, &CSkinSlider::sliderMoving, this, &CDlgAdjust::OnSliderMoving);
@@ -66,5 +73,9 @@ void CDlgAdjust::OnSliderMoved(int control, int position)
 void CDlgAdjust::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(kPanelColour));
+    const QPixmap background = SkinBitmaps::Load(kBackground);
+    if (background.isNull())
+        painter.fillRect(rect(), QColor(kPanelColour));
+    else
+        painter.drawPixmap(rect(), background);
 }

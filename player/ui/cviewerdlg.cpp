@@ -1,8 +1,12 @@
 #include "ui/cviewerdlg.h"
 #include "ui/cameotiles.h"
 #include "ui/carriedfiles.h"
+#include "ui/cbackuptree.h"
+#include "ui/cdlgadjust.h"
+#include "ui/cdlgalarm.h"
 #include "ui/cfullscreendlg.h"
 #include "ui/cmsgdlg.h"
+#include "ui/cpreviewdlg.h"
 #include "ui/csearchcontrol.h"
 #include "ui/csearchtime.h"
 #include "playback/hpnetwork.h"
@@ -25,11 +29,18 @@
 #include "ui/skinbitmaps.h"
 #include "ui/splitmodes.h"
 #include "ui/uilog.h"
+#include "ui/vieweradjusttarget.h"
 #include "ui/viewercameohost.h"
 #include "ui/viewergeometry.h"
+#include "ui/viewerpreviews.h"
+#include "ui/viewertoolshost.h"
+#include "ui/viewertreehost.h"
 #include "ui/viewerwaitboxhost.h"
 
 #include "engine/hplivecontrol.h"
+#include "playback/backupdrives.h"
+#include "playback/caviwriter.h"
+#include "playback/cclientsetup.h"
 #include "playback/livecontrolframesink.h"
 #include "playback/searchview.h"
 
@@ -45,7 +56,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTreeWidget>
+#include <QToolButton>
 #include <QWindow>
 
 namespace {
@@ -186,7 +197,9 @@ void CViewerDlg::CreateControls()
     m_cameoHost->AttachEngine(m_engine.get());
     m_cameoEngine = std::make_unique<LiveControlCameoEngine>(m_engine.get(), frontFailed);
     m_frames = std::make_unique<LiveControlFrameSink>(*m_engine);
-    m_players = std::make_unique<ViewerPlayers>(*this, *m_tiles, m_playFlags, *m_frames, *m_audio);
+    m_previews = std::make_unique<ViewerPreviews>(this, libraries);
+    m_players = std::make_unique<ViewerPlayers>(*this, *m_tiles, m_playFlags, *m_frames, *m_audio,
+                                                m_previews.get());
     m_cameoHost->AttachPlayers(m_players.get());
     m_tiles->SetOpenedCheck([this](int tile) { return m_players->IsOpen(tile); });
     m_grid->Init(m_cameoEngine.get());
@@ -196,13 +209,11 @@ void CViewerDlg::CreateControls()
     m_playSlider->hide();
     connect(m_playSlider, &CTimeSlider::seekRequested, this, &CViewerDlg::OnPlaySliderSeek);
 
-    // pending: CBackupTree (the backup folder tree fills this view)
-    m_tree = new QTreeWidget(this);
-    m_tree->setHeaderHidden(true);
-    m_tree->setStyleSheet(QStringLiteral("QTreeWidget { background: rgb(53,83,124); color: rgb(212,230,255);"
-                                         " border: 1px solid rgb(19,35,59); }"));
-    m_tree->setGeometry(624, 93, 141, 304);
-    new QTreeWidgetItem(m_tree, {m_language.GetText(QStringLiteral("MY_PC"))});
+    connect(m_playSlider, &CTimeSlider::hoverChanged, this, &CViewerDlg::ShowSliderPreviews);
+    for (int i = 0; i < ViewerPreviews::kPreviews; ++i)
+        connect(m_previews->Preview(i), &CPreviewDlg::HotChanged, this,
+                [this](int, bool hot) { ShowSliderPreviews(hot); });
+    CreatePanels();
 
     m_messageBox = new HPMessageBox(m_images, m_env.programFolder + QStringLiteral("Resource/KRO/Connect/"),
                                     m_faceName, this);
@@ -234,8 +245,56 @@ void CViewerDlg::CreateControls()
     m_audioPanel->hide();
     m_searchEvent = new CSearchEvent(this);
 
-    connect(&m_timer1111, &QTimer::timeout, this, [this] { m_timer1111.stop(); });
-    connect(&m_timer4444, &QTimer::timeout, this, [this] { m_timer1111.stop(); });
+    // 1111 hides the slider previews; 4444 does the same once after start-up.
+    auto hidePreviews = [this] {
+        m_timer1111.stop();
+        m_previews->Show(false, m_playSlider->geometry());
+    };
+    connect(&m_timer1111, &QTimer::timeout, this, hidePreviews);
+    connect(&m_timer4444, &QTimer::timeout, this, hidePreviews);
+}
+
+void CViewerDlg::CreatePanels()
+{
+    m_treeHost = std::make_unique<ViewerTreeHost>(*this);
+    m_drives = std::make_unique<SystemBackupDrives>();
+    CClientSetup setup;
+    setup.Init(m_env.programFolder);
+    const BackupPathContext context{m_env.programFolder, setup.GetBackupFolder(), m_env.programFolder};
+    m_tree = new CBackupTree(*m_treeHost, *m_treeHost, *m_drives, context,
+                             CarriedPath(m_env, "c:\\Player\\CD_DATA"), this);
+    m_tree->setHeaderHidden(true);
+    m_tree->setStyleSheet(QStringLiteral("QTreeWidget { background: rgb(53,83,124); color: rgb(212,230,255);"
+                                         " border: 1px solid rgb(19,35,59); }"));
+    m_tree->setGeometry(624, 93, 141, 304);
+    m_tree->FillRootItems();
+
+    auto text = [this](const QString& key) { return m_language.GetText(key); };
+    m_adjustTarget = std::make_unique<ViewerAdjustTarget>(*m_grid, *m_engine);
+    m_adjust = new CDlgAdjust(m_adjustTarget.get(), text, this);
+    m_adjust->hide();
+    m_toolsHost = std::make_unique<ViewerToolsHost>(*this, CarriedPath(m_env, "c:\\Player\\XviD_Codec.exe"));
+    m_alarm = new CDlgAlarm(*m_toolsHost, CAviWriter::XvidInstalled(), m_ffmpegFound, this);
+    // pending: CAVIConvert (the export dialog of a tile)
+    m_alarm->AviButton()->setEnabled(false);
+}
+
+QString CViewerDlg::AccountFile() const
+{
+    return CarriedPath(m_env, "c:\\KRO\\Account.ini");
+}
+
+void CViewerDlg::ShowSliderPreviews(bool enter)
+{
+    if (!enter) {
+        m_timer1111.start(500);
+        return;
+    }
+    m_timer1111.stop();
+    if (m_currentTile < 0)
+        return;
+    m_previews->SetPlayer(m_players->Player(m_currentTile));
+    m_previews->Show(true, m_playSlider->geometry());
 }
 
 CSkinButton* CViewerDlg::AddButton(int id, const QString& caption, const QRect& place,
@@ -283,22 +342,28 @@ void CViewerDlg::InitSkin()
             connect(button, &QPushButton::clicked, this, [this, code] { SetSplitMode(code, true, false); });
         }
     }
-    // pending: CDlgAdjust (the image adjust panel)
-    AddButton(kImg, QStringLiteral("Img"), {620, 432, 47, 34}, {250, 251, 252, 252}, text("ADJUST_CONTROL"))
-        ->setEnabled(false);
+    connect(
+        AddButton(kImg, QStringLiteral("Img"), {620, 432, 47, 34}, {250, 251, 252, 252}, text("ADJUST_CONTROL")),
+        &QPushButton::clicked, this, [this] { ShowPanel(0); });
     connect(AddButton(kPlay, QStringLiteral("PLAY"), {669, 432, 47, 34}, {256, 257, 249, 249},
                       QStringLiteral("Screen Mode")),
             &QPushButton::clicked, this, [this] { ShowPanel(1); });
-    // pending: CDlgAlarm (the tools popup)
-    AddButton(kEtc, QStringLiteral("ETC"), {719, 432, 47, 34}, {253, 254, 255, 255}, text("OPTION_CONTROL"))
-        ->setEnabled(false);
-    AddButton(kAvi, QStringLiteral("avi"), {620, 400, 42, 24}, {304, 306, 304, 306}, QStringLiteral("AVI Convert"))
-        ->hide();
-    AddButton(kCap, QStringLiteral("CAP"), {664, 400, 42, 24}, {307, 308, 307, 308},
-              QStringLiteral("Print & Save"))
-        ->hide();
-    AddButton(kOsd, QStringLiteral("OSD"), {708, 400, 42, 24}, {309, 305, 309, 305}, QStringLiteral("OSD Setup"))
-        ->hide();
+    connect(
+        AddButton(kEtc, QStringLiteral("ETC"), {719, 432, 47, 34}, {253, 254, 255, 255}, text("OPTION_CONTROL")),
+        &QPushButton::clicked, this, [this] { ShowPanel(2); });
+    // pending: CAVIConvert (the export dialog of a tile)
+    CSkinButton* avi = AddButton(kAvi, QStringLiteral("avi"), {620, 400, 42, 24}, {304, 306, 304, 306},
+                                 QStringLiteral("AVI Convert"));
+    avi->setEnabled(false);
+    avi->hide();
+    CSkinButton* cap = AddButton(kCap, QStringLiteral("CAP"), {664, 400, 42, 24}, {307, 308, 307, 308},
+                                 QStringLiteral("Print & Save"));
+    connect(cap, &QPushButton::clicked, this, [this] { m_alarm->OnPrint(); });
+    cap->hide();
+    CSkinButton* osd = AddButton(kOsd, QStringLiteral("OSD"), {708, 400, 42, 24}, {309, 305, 309, 305},
+                                 QStringLiteral("OSD Setup"));
+    connect(osd, &QPushButton::clicked, this, [this] { m_cameoHost->OpenOsdSetup(); });
+    osd->hide();
     CSkinButton* liveAudio = AddButton(kLiveAudio, QStringLiteral("Live Audio"), {620, 400, 42, 24},
                                        {311, 310, 310, 310}, QString());
     connect(liveAudio, &QPushButton::clicked, this, &CViewerDlg::OnLiveAudio);
@@ -350,6 +415,9 @@ void CViewerDlg::LayoutControls()
     if (CSkinButton* b = Button(kClose))
         b->move(r.close);
     m_tree->setGeometry(r.tree);
+    const QPoint panel(width() - 177, height() - 128);
+    m_adjust->move(panel);
+    m_alarm->move(panel);
     Button(kImg)->move(r.img);
     Button(kPlay)->move(r.play);
     Button(kEtc)->move(r.etc);
@@ -419,8 +487,9 @@ void CViewerDlg::SetSplitMode(int code, bool repress, bool restore)
         if (CSkinButton* b = Button(id))
             b->SetCheck(id == checked);
     }
-    if (code != 0)
-        m_timer1111.stop();
+    // A new layout hides the previews; the one-tile layout may show another tile's.
+    m_timer1111.stop();
+    m_previews->Clear();
     m_tiles->Layout(m_grid->size(), code, repress, restore);
     m_players->SetSplitCount(SplitModes::TileCount(m_tiles->SplitCode()));
     for (int t = 0; t < 16; ++t)
@@ -454,6 +523,8 @@ void CViewerDlg::ShowPanel(int code)
     m_panel = code;
     for (const int id : kLayoutButtons)
         Button(id)->setVisible(code == 1);
+    m_adjust->setVisible(code == 0);
+    m_alarm->ShowPopup(code == 2);
     Button(kImg)->SetCheck(code == 0);
     Button(kPlay)->SetCheck(code == 1);
     Button(kEtc)->SetCheck(code == 2);
@@ -726,9 +797,8 @@ void CViewerDlg::EnableMainDialog(bool enable)
         if (child != m_waitBox && child != m_messageBox && !child->isWindow())
             child->setEnabled(enable);
     }
-    // The panels whose windows are not built stay grey.
-    Button(kImg)->setEnabled(false);
-    Button(kEtc)->setEnabled(false);
+    // The export dialog of a tile is not built: its entries stay grey.
+    Button(kAvi)->setEnabled(false);
 }
 
 void CViewerDlg::CancelWaitBox(CancelAction action, int tile)

@@ -20,6 +20,9 @@
 #include "ui/waitboxcounter.h"
 
 class CDlgAudio;
+class CBackupTree;
+class CDlgAdjust;
+class CDlgAlarm;
 class CFullScreenDlg;
 class CSearchEvent;
 class CSearchMulti;
@@ -40,8 +43,12 @@ class LiveControlCameoEngine;
 class LiveControlFrameSink;
 class ViewerCameoHost;
 class ViewerWaitBoxHost;
-class QTreeWidget;
 class SilentAudioSink;
+class SystemBackupDrives;
+class ViewerAdjustTarget;
+class ViewerPreviews;
+class ViewerToolsHost;
+class ViewerTreeHost;
 
 class CViewerDlg : public QDialog, public ControlBarHost, public ViewerPlayersHost
 {
@@ -79,6 +86,8 @@ public:
     // Play slider and play groups.
     void UpdatePlaySlider(int tile) override;
     void OnPlaySliderSeek();
+    // Mouse entered (true) or left the play slider or one of its previews.
+    void ShowSliderPreviews(bool enter);
     int NewPlayGroup() override;
 
     // Audio.
@@ -98,6 +107,13 @@ public:
     CMsgDlg* WaitBox() const { return m_waitBox; }
     CTimeSlider* PlaySlider() const { return m_playSlider; }
     CSkinButton* Button(int id) const;
+    CDlgAdjust* AdjustPanel() const { return m_adjust; }
+    CDlgAlarm* ToolsPopup() const { return m_alarm; }
+    CBackupTree* BackupTree() const { return m_tree; }
+    ViewerPreviews* Previews() const { return m_previews.get(); }
+    // The administrator's account file on the player's drive root.
+    QString AccountFile() const;
+    int Panel() const { return m_panel; }
     ViewerPlayers& Players() { return *m_players; }
     int CurrentTile() const { return m_currentTile; }
     bool PlayFlag(int tile) const override { return tile >= 0 && tile < 16 && m_playFlags[tile]; }
@@ -136,6 +152,7 @@ protected:
 
 private:
     void CreateControls();
+    void CreatePanels();
     void InitSkin();
     void LayoutControls();
     void WriteOutCarriedFiles();
@@ -160,13 +177,20 @@ private:
     std::unique_ptr<HPLiveControl> m_engine;
     std::unique_ptr<LiveControlCameoEngine> m_cameoEngine;
     std::unique_ptr<LiveControlFrameSink> m_frames;
+    std::unique_ptr<ViewerPreviews> m_previews;
     std::unique_ptr<ViewerPlayers> m_players;
     std::unique_ptr<ViewerRecorderHost> m_recorderHost;
     std::unique_ptr<HPNetwork> m_hub;
     CDlgAudio* m_audioPanel = nullptr;
     CSearchEvent* m_searchEvent = nullptr;
     CSearchMulti* m_searchMulti = nullptr;
-    QTreeWidget* m_tree = nullptr;
+    std::unique_ptr<ViewerAdjustTarget> m_adjustTarget;
+    std::unique_ptr<ViewerToolsHost> m_toolsHost;
+    std::unique_ptr<ViewerTreeHost> m_treeHost;
+    std::unique_ptr<SystemBackupDrives> m_drives;
+    CBackupTree* m_tree = nullptr;
+    CDlgAdjust* m_adjust = nullptr;
+    CDlgAlarm* m_alarm = nullptr;
     CTimeSlider* m_playSlider = nullptr;
     CSearchControl* m_controlBar = nullptr;
     CSearchTime* m_timeBar = nullptr;

@@ -1,4 +1,5 @@
 #include "ui/hpcameo.h"
+#include "ui/cskinmenu.h"
 
 #include "ui/cameoengine.h"
 #include "ui/cameohost.h"
@@ -292,10 +293,11 @@ void HPCameo::ShowContextMenu(const QPoint& at)
     if (m_menu) {
         m_menu->deleteLater();
     }
-    m_menu = new QMenu(this);
+    auto* menu = new CSkinMenu(this);
+    m_menu = menu;
     m_menu->setAttribute(Qt::WA_DeleteOnClose);
-    auto add = [this](const CameoMenuEntry& entry, auto slot, bool checkable = false) {
-        QAction* action = m_menu->addAction(entry.text);
+    auto add = [this, menu](int id, const CameoMenuEntry& entry, auto slot, bool checkable = false) {
+        QAction* action = menu->AppendItem(entry.text, id);
         action->setEnabled(entry.enabled);
         action->setCheckable(checkable);
         action->setChecked(entry.checked);
@@ -303,21 +305,23 @@ void HPCameo::ShowContextMenu(const QPoint& at)
         return action;
     };
     if (state.onTile) {
-        add(state.viewSingle, [this, at] { m_controller->ViewSingle(at); });
-        add(state.zoomIn, [this] { m_controller->ZoomIn(); });
-        add(state.zoomOut, [this] { m_controller->ZoomOut(); });
+        add(kViewSingleCommand, state.viewSingle, [this, at] { m_controller->ViewSingle(at); });
+        add(kZoomInCommand, state.zoomIn, [this] { m_controller->ZoomIn(); });
+        add(kZoomOutCommand, state.zoomOut, [this] { m_controller->ZoomOut(); });
         add(
-            state.audioOut, [this] { m_controller->AudioOut(); }, true);
+            kAudioOutCommand, state.audioOut, [this] { m_controller->AudioOut(); }, true);
         m_menu->addSeparator();
     }
-    // The host opens COSDSetupDlg; it greys the entry while it has no engine to set.
-    add(state.osdSetup, [this] { m_host->OpenOsdSetup(); });
+    add(kOsdSetupCommand, state.osdSetup, [this] { m_host->OpenOsdSetup(); });
     add(
-        state.useDirectX, [this] { m_controller->ToggleDirectX(); }, true);
+        kUseDirectXCommand, state.useDirectX, [this] { m_controller->ToggleDirectX(); }, true);
     if (state.onTile) {
-        // The host opens CLivePrintModule with the first selected tile's still.
-        add(state.printSave, [this] { m_controller->PrintAndSave(); });
+        add(kPrintSaveCommand, state.printSave, [this] { m_controller->PrintAndSave(); });
     }
+    // The administrator password, which no other menu offers.
+    m_menu->addSeparator();
+    add(kPasswordCommand, CameoMenuEntry{QStringLiteral("Administrator Password"), true, false},
+        [this] { m_host->OpenPasswordDialog(); });
     m_menu->popup(mapToGlobal(at));
 }
 

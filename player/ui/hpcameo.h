@@ -31,6 +31,16 @@ class HPCameo : public QWidget
 public:
     static constexpr int kSequenceIntervalMs = 5000;
 
+    // Commands of the context menu.
+    static constexpr int kViewSingleCommand = 32806;
+    static constexpr int kOsdSetupCommand = 32807;
+    static constexpr int kUseDirectXCommand = 32809;
+    static constexpr int kZoomInCommand = 32812;
+    static constexpr int kZoomOutCommand = 32813;
+    static constexpr int kPrintSaveCommand = 32818;
+    static constexpr int kAudioOutCommand = 32863;
+    static constexpr int kPasswordCommand = 32865;
+
     HPCameo(CameoHost* host, CameoDisplayHost* displayHost, QWidget* parent = nullptr);
     ~HPCameo() override;
 

@@ -1,10 +1,18 @@
 #include "ui/viewercameohost.h"
+#include "ui/cdlgadjust.h"
+#include "ui/cliveprintmodule.h"
+#include "ui/cosdsetupdlg.h"
+#include "ui/cpassworddlg.h"
 #include "ui/csearchtime.h"
 #include "ui/cviewerdlg.h"
+#include "ui/liveosdsetuphost.h"
 #include "ui/searchviewcameoplayer.h"
+#include "ui/systempasswordhost.h"
+#include "ui/systemstilldialoghost.h"
 #include "ui/viewerplayers.h"
 
 #include "engine/hplivecontrol.h"
+#include "playback/adminpassword.h"
 #include "playback/searchview.h"
 
 #include <QAudioDeviceInfo>
@@ -12,6 +20,8 @@
 
 ViewerCameoHost::ViewerCameoHost(CViewerDlg& dialog)
     : m_dialog(dialog)
+    , m_stills(std::make_unique<SystemStillDialogHost>(
+          [&dialog](const QString& key) { return dialog.Language().GetText(key); }, &dialog))
 {}
 
 ViewerCameoHost::~ViewerCameoHost() = default;
@@ -48,9 +58,34 @@ void ViewerCameoHost::SetAudioButton(bool)
     // The Live Audio button stays hidden in this dialog; its check state has nowhere to show.
 }
 
-void ViewerCameoHost::ShowAdjustValues(int, int, int, int)
+void ViewerCameoHost::ShowAdjustValues(int frameRate, int brightness, int contrast, int filter)
 {
-    // pending: CDlgAdjust
+    if (CDlgAdjust* panel = m_dialog.AdjustPanel())
+        panel->SetValues(frameRate, brightness, contrast, filter);
+}
+
+void ViewerCameoHost::OpenOsdSetup()
+{
+    if (!m_engine)
+        return;
+    LiveOsdSetupHost host(
+        m_engine, [this](const QString& key) { return Text(key); }, &m_dialog);
+    COSDSetupDlg setup(&host, &m_dialog);
+    setup.exec();
+}
+
+void ViewerCameoHost::OpenStillDialog(const StillRecord& still)
+{
+    CLivePrintModule print(still, m_stills.get(), &m_dialog);
+    print.exec();
+}
+
+void ViewerCameoHost::OpenPasswordDialog()
+{
+    AdminPassword account(m_dialog.AccountFile());
+    SystemPasswordHost host(&m_dialog);
+    CPasswordDlg prompt(&account, &host, &m_dialog);
+    prompt.exec();
 }
 
 void ViewerCameoHost::FollowTimeBar(int tile)

@@ -12,6 +12,7 @@ class CViewerDlg;
 class HPLiveControl;
 class SearchViewCameoPlayer;
 class ViewerPlayers;
+class SystemStillDialogHost;
 
 class ViewerCameoHost : public CameoHost, public CameoDisplayHost
 {
@@ -36,11 +37,12 @@ public:
     bool HasAudioDevice() const override;
     void ShowMessage(const QString& textKey, const QString& captionKey) override;
     QString Text(const QString& key) const override;
-    bool CanOpenOsdSetup() const override { return false; } // pending: COSDSetupDlg
-    void OpenOsdSetup() override {}
-    bool CanOpenStillDialog() const override { return false; } // pending: LivePrintModule
-    void OpenStillDialog(const StillRecord&) override {}
+    bool CanOpenOsdSetup() const override { return m_engine != nullptr; }
+    void OpenOsdSetup() override;
+    bool CanOpenStillDialog() const override { return true; }
+    void OpenStillDialog(const StillRecord& still) override;
     QString ProgramDirectory() const override;
+    void OpenPasswordDialog() override;
 
     // CameoDisplayHost.
     void SetCurrentTile(int tile) override;
@@ -55,4 +57,6 @@ private:
     ViewerPlayers* m_players = nullptr;
     HPLiveControl* m_engine = nullptr;
     std::array<std::unique_ptr<SearchViewCameoPlayer>, 16> m_cameoPlayers;
+    // Lives for the run: its save counter numbers the default still names.
+    std::unique_ptr<SystemStillDialogHost> m_stills;
 };

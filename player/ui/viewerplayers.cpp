@@ -4,7 +4,7 @@
 #include "playback/searchview.h"
 
 ViewerPlayers::ViewerPlayers(ViewerPlayersHost& host, ViewerTiles& tiles, PlayFlags& flags,
-                             PlaybackFrameSink& frames, PlaybackAudioSink& audio)
+                             PlaybackFrameSink& frames, PlaybackAudioSink& audio, PreviewSink* previews)
     : m_host(host)
     , m_tiles(tiles)
     , m_flags(flags)
@@ -12,7 +12,7 @@ ViewerPlayers::ViewerPlayers(ViewerPlayersHost& host, ViewerTiles& tiles, PlayFl
     for (int t = 0; t < 16; ++t) {
         m_group[t] = -1;
         m_visible[t] = true;
-        m_players[t] = std::make_unique<CSearchView>(t, frames, *this, audio, m_clock);
+        m_players[t] = std::make_unique<CSearchView>(t, frames, *this, audio, m_clock, previews);
     }
 }
 

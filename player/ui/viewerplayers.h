@@ -17,6 +17,7 @@
 #include "ui/tileplayers.h"
 
 class CSearchView;
+class PreviewSink;
 class ViewerTiles;
 
 // What the tile engines' calls reach in the main dialog (on the user-interface thread).
@@ -36,8 +37,9 @@ class ViewerPlayers : public QObject, public TilePlayers, public PlayGroupTiles,
 public:
     using PlayFlags = std::array<bool, 16>;
 
+    // previews may be null: the slider previews then get no picture.
     ViewerPlayers(ViewerPlayersHost& host, ViewerTiles& tiles, PlayFlags& flags, PlaybackFrameSink& frames,
-                  PlaybackAudioSink& audio);
+                  PlaybackAudioSink& audio, PreviewSink* previews = nullptr);
     ~ViewerPlayers() override;
 
     CSearchView* Player(int tile) const;

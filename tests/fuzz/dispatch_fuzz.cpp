@@ -57,9 +57,9 @@ public:
     }
     QString ProgramDirectory() const override { return m_dir.path(); }
     QString FirmwarePath() const override { return m_dir.path() + QStringLiteral("/firmware.zip"); }
-    void SetFirmwareState(int) override {}
-    void SetAccountManagerState(int) override {}
-    void SetFirmwareProgress(qint64, qint64) override {}
+    void SetFirmwareState(int, int) override {}
+    void SetAccountManagerState(int, int) override {}
+    void SetFirmwareProgress(int, qint64, qint64) override {}
     void ShowMessageBox(const QString&, const QString&, const QString&) override {}
     // A changed certificate is refused, as a user who is not sure would: the session ends.
     bool TrustChangedCertificate(const QString&, const QString&, const QString&) override { return false; }

@@ -1,7 +1,8 @@
 // libFuzzer target for what the validation and central servers send: the input is cut in two at
 // its first byte's value; both halves go through the line reader as two packets (every line
 // parsed, its fields read as text and as numbers), and the whole input is read as a JSON tree
-// reply into account records, as the account tree reads a login reply.
+// reply into account records, as the account tree reads a login reply, and as one recorder
+// record and one login account.
 #include "core/jsonhelper.h"
 #include "core/validationaccountreader.h"
 #include "core/validationlinereader.h"
@@ -35,8 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
     }
 
+    const QJsonObject object = JsonHelper().ToJsonObject(QString::fromUtf8(input));
+    // The information replies' readers and the login reply's own account, as the console reads them.
+    (void)ValidationAccountReader::ReadDvr(object);
+    (void)ValidationAccountReader::ReadLoginAccount(object, size % 2 == 0);
     std::vector<std::unique_ptr<ValidationAccount>> nodes;
-    ValidationAccountReader::ReadTree(JsonHelper().ToJsonObject(QString::fromUtf8(input)), nullptr,
+    ValidationAccountReader::ReadTree(object, nullptr,
                                       [&](std::unique_ptr<ValidationAccount> node, void*) {
                                           nodes.push_back(std::move(node));
                                           return static_cast<void*>(nodes.back().get());

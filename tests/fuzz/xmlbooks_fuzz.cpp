@@ -7,7 +7,7 @@
 // The tree and the hub are made once; every root is emptied after each input (sessions leave
 // the recorder table, e-map entries free their slots), so nothing of one input reaches the next.
 #include "fuzz/support/fuzzapplication.h"
-#include "fuzz/support/quiethub.h"
+#include "fuzz/support/quietbookhub.h"
 #include "sitebook/sitebookfile.h"
 #include "sitebook/sitebooktreewidget.h"
 
@@ -17,7 +17,7 @@
 
 namespace {
 
-QuietHub* g_hub = nullptr;
+QuietBookHub* g_hub = nullptr;
 SiteBookTreeWidget* g_tree = nullptr;
 
 QString BookFile()
@@ -37,7 +37,7 @@ bool WriteBook(const uint8_t* data, size_t size)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzzapplication::Start(fuzzapplication::Kind::Widgets);
-    g_hub = QuietHub::Create();
+    g_hub = QuietBookHub::Create();
     g_tree = new SiteBookTreeWidget;
     return 0;
 }

@@ -1180,9 +1180,9 @@ public:
     ~EngineFakeHub() override { HubServices::Install(m_previous); }
     QString ProgramDirectory() const override { return QString(); }
     QString FirmwarePath() const override { return QString(); }
-    void SetFirmwareState(int code) override { firmware.push_back(code); }
-    void SetAccountManagerState(int) override {}
-    void SetFirmwareProgress(qint64, qint64) override {}
+    void SetFirmwareState(int, int code) override { firmware.push_back(code); }
+    void SetAccountManagerState(int, int) override {}
+    void SetFirmwareProgress(int, qint64, qint64) override {}
     void ShowMessageBox(const QString& title, const QString& text, const QString& option) override
     {
         boxes.push_back((title + "|" + text + "|" + option).toStdString());

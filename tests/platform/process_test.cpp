@@ -67,3 +67,24 @@ TEST(PlatformProcess, ProgramStoppedAfterTheTimeOutCountsAsCrashed)
     WriteScript(dir.filePath("slow"), "exec sleep 30\n");
     EXPECT_EQ(platform::Process::Execute("Slow.exe", {}, dir.path(), 200), platform::Process::kCrashed);
 }
+
+// Only the named folders are looked at, first to last; a start by path needs a runnable file.
+TEST(PlatformProcess, FindsInTheNamedFoldersAndStartsByPath)
+{
+    QTemporaryDir first;
+    QTemporaryDir second;
+    ASSERT_TRUE(first.isValid() && second.isValid());
+    EXPECT_TRUE(platform::Process::FindProgramIn("Orvane.exe", {first.path(), second.path()}).isEmpty());
+    WriteScript(second.filePath("orvane"), "exit 0\n");
+    EXPECT_EQ(platform::Process::FindProgramIn("Orvane.exe", {first.path(), second.path()}),
+              second.filePath("orvane"));
+    WriteScript(first.filePath("orvane"), "exit 0\n");
+    EXPECT_EQ(platform::Process::FindProgramIn("orvane", {first.path(), second.path()}), first.filePath("orvane"));
+    EXPECT_TRUE(platform::Process::FindProgramIn("orvane", {}).isEmpty());
+
+    EXPECT_TRUE(platform::Process::StartDetachedAt(first.filePath("orvane"), {}, first.path()));
+    WriteScript(first.filePath("plain"), "exit 0\n", false);
+    EXPECT_FALSE(platform::Process::StartDetachedAt(first.filePath("plain"), {}, first.path()));
+    EXPECT_FALSE(platform::Process::StartDetachedAt(QString(), {}, first.path()));
+    EXPECT_FALSE(platform::Process::StartDetachedAt(first.filePath("missing"), {}, first.path()));
+}

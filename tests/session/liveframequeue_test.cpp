@@ -343,3 +343,45 @@ TEST(LiveFrameQueueTest, OnlyAFewSmallEnoughSparesAreKeptAndADrainLetsThemGo)
     EXPECT_EQ(queue.AppendTakingSpare(Record(2)), nullptr) << "the drain let the spare go";
     EXPECT_EQ(queue.Count(), 1);
 }
+
+struct CatchUpCase
+{
+    const char* name;
+    int catchUpMs;      // 0: the queue never skips
+    const char* frames; // one letter a frame, each 100 ms after the one before
+    const char* taken;  // the frame the consumer takes next
+    const char* rest;   // what stays queued behind it
+    int skipped;
+};
+
+// A channel held up skips to its newest queued key frame, and only when it is further behind
+// than its catch-up time: a predicted frame is never taken without the frames it refers to.
+TEST(LiveFrameQueueTest, AChannelFarBehindSkipsToItsNewestKeyFrame)
+{
+    const CatchUpCase cases[] = {
+        {"at the limit: nothing skipped", 300, "KPP", "K1", "P2 P3", 0},
+        {"behind, with a later key frame", 300, "KPPKP", "K4", "P5", 3},
+        {"behind, two later key frames: the newest", 300, "KPKPPK", "K6", "", 5},
+        {"behind, but no later key frame to start from", 300, "KPPPP", "K1", "P2 P3 P4 P5", 0},
+        {"behind, the front predicted frames have no key frame after them", 300, "PPPPP", "P1", "P2 P3 P4 P5", 0},
+        {"a queue that does not catch up", 0, "KPPKP", "K1", "P2 P3 K4 P5", 0},
+    };
+    for (const CatchUpCase& c : cases) {
+        QMutex lock;
+        LiveFrameQueue queue(lock, "live", LiveFrameQueue::kLiveByteBound);
+        queue.SetCatchUp(c.catchUpMs);
+        int sequence = 0;
+        for (const char* p = c.frames; *p; ++p) {
+            LiveFrameRecordPtr frame = Frame(*p, 1000, ++sequence);
+            frame->delay = 100;
+            queue.Append(std::move(frame));
+        }
+        LiveFrameRecordPtr taken = queue.TakeFirstWaiting([] { return false; });
+        ASSERT_TRUE(taken) << c.name;
+        EXPECT_EQ(std::string(taken->frameType == 1 ? "K" : "P") + std::to_string(taken->sequence), c.taken)
+            << c.name;
+        EXPECT_EQ(TakeAll(queue), c.rest) << c.name;
+        EXPECT_EQ(queue.SkippedToCatchUp(), c.skipped) << c.name;
+        EXPECT_EQ(queue.Bytes(), 0) << c.name << ": skipped frames leave the byte count";
+    }
+}

@@ -11,7 +11,6 @@
 #include "net/modulenetwork.h"
 #include "session/support/moduledevice_testaccess.h"
 #include "session/support/session_fixture.h"
-#include "shell/ccameo.h"
 
 namespace {
 
@@ -389,30 +388,6 @@ TEST_F(SessionTest, LostConnectionTellsTheManagers)
     device->Disconnect();
     ASSERT_TRUE(WaitFor([device] { return !device->IsLoggedIn(); }));
     EXPECT_EQ(hub->accountCodes, (std::vector<int>{1, 3}));
-}
-
-TEST_F(SessionTest, GridThatAskedBeforeLoginTakesTheRecorder)
-{
-    SessionDvrSim* sim = StartSim({"--channels", "4"});
-    ASSERT_TRUE(sim);
-    auto grid = std::make_unique<CCameo>(nullptr);
-    grid->InitCameo(int(CameoKind::Live), 4, -1);
-    const int gridIndex = grid->GetCameoIndex();
-    ASSERT_GE(gridIndex, 0);
-    CModuleDevice* device = AddRecorder("grid", sim->Port());
-    EXPECT_EQ(device->GetChannelCount(gridIndex), -1);
-    ASSERT_TRUE(ConnectAndLogin(device, 11));
-    QSet<int> cells;
-    for (int ch = 0; ch < 4; ++ch) {
-        EXPECT_EQ(device->GetCameoRoute(ch)->liveGrid.load(), gridIndex) << ch;
-        cells.insert(device->GetCameoRoute(ch)->liveCell.load());
-    }
-    EXPECT_EQ(cells.size(), 4);
-    EXPECT_FALSE(cells.contains(-1));
-    EXPECT_EQ(device->GetChannelCount(gridIndex), 4) << "the remembered grid is forgotten";
-    device->Disconnect();
-    ASSERT_TRUE(WaitFor([device] { return !device->IsLoggedIn(); }));
-    grid.reset();
 }
 
 TEST_F(SessionTest, TlsLoginAndTlsRefusal)

@@ -172,7 +172,7 @@ TEST_F(SessionTest, PlaybackConnectionForgetsBuffersFreedWhenTheLiveOneDrops)
 TEST_F(SessionTest, RecorderMadeWhenTheTableIsFullNeverConnects)
 {
     CModuleDevice filler(nullptr, -1);
-    for (int i = 0; i < MainWindow::kDeviceSlots; ++i)
+    for (int i = 0; i < RecorderTable::kSlots; ++i)
         ASSERT_TRUE(hub->AddDevice(i, &filler));
     {
         CModuleDevice late(nullptr, 0);
@@ -183,7 +183,7 @@ TEST_F(SessionTest, RecorderMadeWhenTheTableIsFullNeverConnects)
         EXPECT_EQ(late.GetLiveNetwork(), nullptr);
     }
     // Destroying it left the table alone.
-    for (int i = 0; i < MainWindow::kDeviceSlots; ++i)
+    for (int i = 0; i < RecorderTable::kSlots; ++i)
         EXPECT_TRUE(hub->RemoveDevice(i)) << i;
 }
 

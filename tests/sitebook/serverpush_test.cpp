@@ -4,7 +4,7 @@
 #include <QJsonObject>
 
 #include "sitebook/support/sitebook_treefixture.h"
-#include "sitebook/validationaccount.h"
+#include "core/validationaccount.h"
 
 namespace {
 

@@ -268,6 +268,23 @@ def failure_modes(tmp):
                     check(f.read() == data, "upload: stored in --data-dir/uploads")
         finally:
             stop(proc)
+    # --apply-restarts: a recorder that took a good firmware package closes the connection
+    proc, port = start(["--apply-restarts"])
+    try:
+        data = bytes((i * 5) & 0xFF for i in range(1000))
+        c = Client(port)
+        name = b"dvr_upgrade_auto.zip"
+        c.send(0x0F, struct.pack("<II", 2, len(data)) + bytes([len(name)]) + name + b"\x00")
+        r = c.recv()
+        check(r[6] == 0x12 and struct.unpack_from("<III", r, 12) == (2, 0, 1000), "restart: block asked")
+        c.send(0x13, struct.pack("<II", 2, 0) + data)
+        r = c.recv()
+        check(r[6] == 0x10 and r[16] == 1, "restart: 0x10 with flag 1")
+        c.send(0x11, struct.pack("<IIH", 2, len(data), crc16_by_hand(data)))
+        check(recv_or_eof(c) is None, "restart: the connection closes after a good firmware upload")
+        c.close()
+    finally:
+        stop(proc)
     # drop-during-transfer: a download stops in the middle of its first block
     proc, port = start(["--fail", "drop-during-transfer"])
     try:

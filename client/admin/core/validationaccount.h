@@ -3,7 +3,9 @@
 #include <QString>
 
 // One node of the validation tree: an account, a group, a recorder ("dvr") or a camera or disk
-// row below a recorder. Travels as a pointer inside a QVariant (user role).
+// row below a recorder. Travels as a pointer inside a QVariant (user role). The site book takes
+// the recorders and groups that the central server and the validation console push as these
+// records too.
 class ValidationAccount
 {
 public:
@@ -31,6 +33,8 @@ public:
     int status = -1;
     bool online = false;
     int dvr_option = 0;
+    // Not among the server's keys: whether the site book connects a pushed recorder over TLS.
+    int use_ssl = 0;
 
     // Registers "ValidationAccount*" once, for QVariant storage of the pointer.
     static void RegisterMetaType();

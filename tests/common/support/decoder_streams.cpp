@@ -134,13 +134,11 @@ const Stream& Make(int width, int height, int frames, int keyInterval, bool base
     return *made.insert(base, stream);
 }
 
-QByteArray ScaledReference(const Stream& stream, int width, int height, int cropRows, int frames, QString& error)
+namespace {
+
+QByteArray FilteredReference(const Stream& stream, const QString& name, const QString& filter, int frames,
+                             QString& error)
 {
-    const QString base = QFileInfo(stream.path).completeBaseName();
-    const QString name =
-        QStringLiteral("%1_to_%2x%3_crop%4_%5.bgra").arg(base).arg(width).arg(height).arg(cropRows).arg(frames);
-    const QString filter =
-        QStringLiteral("crop=iw:ih-%1:0:0,scale=%2:%3:flags=fast_bilinear").arg(cropRows).arg(width).arg(height);
     error = MakeFile(name, {"-i", stream.path},
                      {"-frames:v", QString::number(frames), "-vf", filter, "-pix_fmt", "bgra", "-f", "rawvideo"});
     if (!error.isEmpty())
@@ -151,6 +149,41 @@ QByteArray ScaledReference(const Stream& stream, int width, int height, int crop
         return QByteArray();
     }
     return file.readAll();
+}
+
+} // namespace
+
+QByteArray ScaledReference(const Stream& stream, int width, int height, int cropRows, int frames, QString& error)
+{
+    const QString base = QFileInfo(stream.path).completeBaseName();
+    const QString name =
+        QStringLiteral("%1_to_%2x%3_crop%4_%5.bgra").arg(base).arg(width).arg(height).arg(cropRows).arg(frames);
+    const QString filter =
+        QStringLiteral("crop=iw:ih-%1:0:0,scale=%2:%3:flags=fast_bilinear").arg(cropRows).arg(width).arg(height);
+    return FilteredReference(stream, name, filter, frames, error);
+}
+
+QByteArray ScaledRegionReference(const Stream& stream, const QRect& source, int width, int height, int frames,
+                                 QString& error)
+{
+    const QString base = QFileInfo(stream.path).completeBaseName();
+    const QString name = QStringLiteral("%1_region%2_%3_%4x%5_to_%6x%7_%8.bgra")
+                             .arg(base)
+                             .arg(source.x())
+                             .arg(source.y())
+                             .arg(source.width())
+                             .arg(source.height())
+                             .arg(width)
+                             .arg(height)
+                             .arg(frames);
+    const QString filter = QStringLiteral("crop=%1:%2:%3:%4,scale=%5:%6:flags=fast_bilinear")
+                               .arg(source.width())
+                               .arg(source.height())
+                               .arg(source.x())
+                               .arg(source.y())
+                               .arg(width)
+                               .arg(height);
+    return FilteredReference(stream, name, filter, frames, error);
 }
 
 namespace {

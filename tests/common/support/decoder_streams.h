@@ -4,6 +4,7 @@
 // them for comparison.
 #include <QByteArray>
 #include <QList>
+#include <QRect>
 #include <QString>
 
 namespace decoder_streams {
@@ -38,6 +39,11 @@ QList<QByteArray> Renumber(const QList<QByteArray>& units, Numbering numbering);
 // scaled to width x height by the fast bilinear scaler into BGRA (the byte order of a QImage
 // RGB32 picture in memory). Empty, with `error` set, when ffmpeg fails.
 QByteArray ScaledReference(const Stream& stream, int width, int height, int cropRows, int frames, QString& error);
+
+// As ScaledReference, of the region `source` of each picture (the part a display shows after
+// cropping a capture's borders).
+QByteArray ScaledRegionReference(const Stream& stream, const QRect& source, int width, int height, int frames,
+                                 QString& error);
 
 // Splits an Annex B stream into access units; each starts with its first start code
 // (four bytes when the stream wrote four).

@@ -1,16 +1,22 @@
 #include "fuzz/support/quiethub.h"
 
 #include <QDir>
+#include <QTemporaryDir>
+
+FuzzProgramDirectory::FuzzProgramDirectory()
+    : m_previous(QDir::currentPath())
+{
+    static QTemporaryDir programDirectory;
+    QDir::setCurrent(programDirectory.path());
+}
+
+FuzzProgramDirectory::~FuzzProgramDirectory()
+{
+    QDir::setCurrent(m_previous);
+}
 
 QuietHub* QuietHub::Create()
 {
-    // The folder lives as long as the process: sessions make their recording folders in it. The
-    // hub takes the working directory as its program directory once, when it is built; the
-    // working directory is then given back, where libFuzzer finds its corpus folders.
-    static QTemporaryDir programDirectory;
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(programDirectory.path());
-    auto* hub = new QuietHub;
-    QDir::setCurrent(previous);
-    return hub;
+    FuzzProgramDirectory in;
+    return new QuietHub;
 }

@@ -18,9 +18,9 @@ public:
 
     QString ProgramDirectory() const override { return programDirectory; }
     QString FirmwarePath() const override { return firmwarePath; }
-    void SetFirmwareState(int code) override { firmwareStates.append(code); }
-    void SetAccountManagerState(int code) override { accountStates.append(code); }
-    void SetFirmwareProgress(qint64 done, qint64 total) override { progress.append({done, total}); }
+    void SetFirmwareState(int, int code) override { firmwareStates.append(code); }
+    void SetAccountManagerState(int, int code) override { accountStates.append(code); }
+    void SetFirmwareProgress(int, qint64 done, qint64 total) override { progress.append({done, total}); }
     void ShowMessageBox(const QString&, const QString&, const QString&) override {}
 
     struct CertificateQuestion

@@ -105,6 +105,42 @@ TEST_F(ChainFixture, SingleFieldFramesDecodeAsFfmpegDoes)
     }
 }
 
+TEST(SizeCode, EveryPositiveSizeIsAPicture)
+{
+    struct Case
+    {
+        int code;
+        bool picture;
+    };
+    // Narrow pictures (below 300 pixels wide) are pictures; status values and sizes without a
+    // height are not.
+    const Case cases[] = {{176144, true},   {64048, true}, {16016, true},  {300001, true}, {336224, true},
+                          {19201080, true}, {-5, false},   {-1, false},    {0, false},     {4, false},
+                          {999, false},     {1000, false}, {300000, false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(SizeCode::HasPicture(c.code), c.picture) << c.code;
+}
+
+TEST_F(ChainFixture, NarrowPicturesAreConverted)
+{
+    struct Case
+    {
+        const char* name;
+        int width;
+        int height;
+    };
+    const Case cases[] = {{"qcif", 176, 144}, {"narrow", 64, 48}, {"w288", 288, 96}};
+    for (const Case& c : cases) {
+        const auto stream = h264fixture::Make(QString::fromLatin1(c.name), QStringLiteral("testsrc2"), c.width,
+                                              c.height, 1, 1);
+        ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+        QByteArray frame = h264fixture::Wrap(stream.units[0], 2);
+        std::memset(Picture(4), 0x55, size_t(kPictureBufferBytes));
+        EXPECT_EQ(Decode(chain, frame, Picture(4), 4), SizeCode::Encode(c.width, c.height)) << c.name;
+        EXPECT_TRUE(Shown(4, c.width, c.height) == h264fixture::ToBgra(ReferencePicture(stream, 0))) << c.name;
+    }
+}
+
 TEST_F(ChainFixture, StoredByteOrderIsReversedBeforeDecoding)
 {
     const auto& stream = FieldStream();

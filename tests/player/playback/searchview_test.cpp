@@ -380,3 +380,25 @@ TEST_F(TileTest, DamagedRecordingsGiveErrorsNotCrashes)
         sink.Clear();
     }
 }
+
+// A predicted picture shown again (a redraw, a seek into its group) is decoded after its key
+// frame and every picture of the group before it, each hidden: decoded straight after the key
+// frame it would refer to the wrong picture and show broken blocks.
+TEST_F(TileTest, ShowingTheCurrentFrameAgainDecodesItsGroupFromTheKeyFrame)
+{
+    Record(TenPerSecond(80510, 2), 10);
+    Make();
+    ASSERT_TRUE(Open());
+    for (int i = 0; i < 4; ++i) {
+        view->StepForward();
+        WaitIdle();
+    }
+    ASSERT_EQ(sink.Shown().last(), recording.units[4]);
+    sink.Clear();
+    view->ShowCurrentFrame();
+    const QVector<DecodeCall> decodes = sink.Decodes();
+    QStringList seen;
+    for (const auto& d : decodes)
+        seen << QString::number(recording.units.indexOf(d.data)) + (d.shown ? "s" : "");
+    EXPECT_EQ(seen.join(","), QString("0,1,2,3,4s"));
+}

@@ -54,8 +54,10 @@ TEST(PlayerSkinBitmaps, EveryNamedBitmapExistsAtItsSize)
         int id;
         QSize size;
     };
-    const Case cases[] = {{302, {800, 600}}, {298, {160, 40}}, {299, {319, 175}}, {300, {107, 26}},
-                          {301, {107, 26}},  {232, {42, 39}},  {248, {42, 39}},   {250, {47, 34}}};
+    const Case cases[] = {{302, {800, 600}}, {298, {160, 40}},  {299, {319, 175}}, {300, {107, 26}},
+                          {301, {107, 26}},  {232, {42, 39}},   {248, {42, 39}},   {250, {47, 34}},
+                          {294, {160, 100}}, {295, {140, 100}}, {320, {120, 18}},  {321, {10, 18}},
+                          {322, {10, 18}}};
     for (const Case& c : cases)
         EXPECT_EQ(SkinBitmaps::Load(c.id).size(), c.size) << c.id;
     // The control bar's nine buttons: four bitmaps each, 258 to 293.

@@ -2,19 +2,27 @@
 // the play slider, panels, the control bar's box and full screen keeping the layout.
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include "ui/cbackuptree.h"
+#include "ui/cdlgadjust.h"
+#include "ui/cdlgalarm.h"
 #include "ui/cfullscreenctrldlg.h"
 #include "ui/cfullscreendlg.h"
 #include "ui/cmsgdlg.h"
+#include "ui/cpassworddlg.h"
 #include "ui/csearchcontrol.h"
 #include "ui/csearchtime.h"
 #include "ui/cskinbutton.h"
+#include "ui/cskinmenu.h"
+#include "ui/cskinslider.h"
 #include "ui/ctimeslider.h"
 #include "ui/cviewerdlg.h"
 #include "ui/hpcameo.h"
@@ -60,8 +68,10 @@ TEST_F(ViewerDialogTest, StartsWithFourTilesAndTheControlBar)
     EXPECT_TRUE(m_dialog->ControlBar()->isVisible());
     EXPECT_FALSE(m_dialog->PlaySlider()->isVisible());
     EXPECT_FALSE(m_dialog->TimeBar()->isVisible());
-    EXPECT_TRUE(m_dialog->Button(1049)->IsChecked());  // the PLAY panel
-    EXPECT_FALSE(m_dialog->Button(1048)->isEnabled()); // panels still to come are grey
+    EXPECT_TRUE(m_dialog->Button(1049)->IsChecked()); // the PLAY panel
+    EXPECT_TRUE(m_dialog->Button(1048)->isEnabled());
+    EXPECT_TRUE(m_dialog->Button(1050)->isEnabled());
+    EXPECT_FALSE(m_dialog->Button(1179)->isEnabled()); // the export dialog is not built
     EXPECT_TRUE(QDir(m_home.filePath("drives/c/Player/CD_DATA")).exists());
     EXPECT_EQ(m_dialog->Button(1017)->toolTip(), "Full Screen");
 }
@@ -202,4 +212,96 @@ TEST_F(ViewerDialogTest, DroppedFilesThatAreNoRecordingsOpenNothing)
     // Outside the grid nothing happens.
     drop({m_home.filePath("h120000.001")}, QPoint(700, 100));
     EXPECT_EQ(m_dialog->SelectedCameos(), QVector<int>({2}));
+}
+
+// The three buttons of the lower right corner show the image adjust panel, the layout buttons
+// and the tools popup, one at a time, each placed in the corner.
+TEST_F(ViewerDialogTest, PanelButtonsShowTheirPanels)
+{
+    struct Case
+    {
+        int button;
+        bool adjust, layouts, tools;
+    };
+    const Case cases[] = {{1048, true, false, false}, {1050, false, false, true}, {1049, false, true, false}};
+    for (const Case& c : cases) {
+        QTest::mouseClick(m_dialog->Button(c.button), Qt::LeftButton);
+        EXPECT_TRUE(m_dialog->Button(c.button)->IsChecked()) << c.button;
+        EXPECT_EQ(m_dialog->AdjustPanel()->isVisible(), c.adjust) << c.button;
+        EXPECT_EQ(m_dialog->ToolsPopup()->isVisible(), c.tools) << c.button;
+        EXPECT_EQ(m_dialog->Button(1011)->isVisible(), c.layouts) << c.button;
+    }
+    EXPECT_EQ(m_dialog->AdjustPanel()->pos(), QPoint(800 - 177, 600 - 128));
+    EXPECT_EQ(m_dialog->ToolsPopup()->geometry(), QRect(800 - 177, 600 - 128, 140, 100));
+    EXPECT_FALSE(m_dialog->ToolsPopup()->AviButton()->isEnabled());
+    EXPECT_TRUE(m_dialog->ToolsPopup()->PrintButton()->isEnabled());
+}
+
+// Moving the adjust panel's sliders sets the selected tiles' values, the frame rate only when
+// the thumb is let go; selecting a tile brings its values back into the panel.
+TEST_F(ViewerDialogTest, AdjustPanelActsOnTheSelectedTiles)
+{
+    m_dialog->Tiles().SelectOnly(3);
+    CDlgAdjust* panel = m_dialog->AdjustPanel();
+    panel->OnSliderMoving(1069, 20);
+    panel->OnSliderMoving(1071, -10);
+    panel->OnSliderMoving(1070, 7);
+    EXPECT_EQ(m_dialog->Grid()->GetCameo(3)->adjust1, 20);
+    EXPECT_EQ(m_dialog->Grid()->GetCameo(3)->adjust2, -10);
+    EXPECT_EQ(m_dialog->Grid()->GetCameo(3)->frameRate, 15);
+    EXPECT_EQ(m_dialog->Grid()->GetCameo(2)->adjust1, 0);
+    panel->OnSliderMoved(1070, 7);
+    EXPECT_EQ(m_dialog->Grid()->GetCameo(3)->frameRate, 7);
+
+    // Another tile selected by a click fills the panel with its values, and back.
+    const QPoint other = m_dialog->Grid()->rect().topLeft() + QPoint(10, 10);
+    QTest::mouseClick(m_dialog->Grid(), Qt::LeftButton, {}, other);
+    EXPECT_EQ(panel->Slider(AdjustSlider::Brightness)->Position(), 0);
+    CameoRect rect;
+    ASSERT_TRUE(m_dialog->Grid()->GetCameoRect(3, &rect));
+    QTest::mouseClick(m_dialog->Grid(), Qt::LeftButton, {}, QPoint(rect.left + 5, rect.top + 5));
+    EXPECT_EQ(panel->Slider(AdjustSlider::Brightness)->Position(), 20);
+    EXPECT_EQ(panel->Slider(AdjustSlider::FrameRate)->Position(), 7);
+}
+
+// The backup folder tree of the dialog lists "My PC" with the drives under it.
+TEST_F(ViewerDialogTest, BackupTreeListsMyPc)
+{
+    CBackupTree* tree = m_dialog->BackupTree();
+    ASSERT_NE(tree, nullptr);
+    QStringList roots;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        roots << tree->topLevelItem(i)->text(0);
+    EXPECT_TRUE(roots.contains(QStringLiteral("My PC"))) << roots.join(", ").toStdString();
+}
+
+// The grid's context menu is a skinned menu; its last entry asks for the administrator
+// password, whose dialog accepts the default password of a new account file.
+TEST_F(ViewerDialogTest, ContextMenuAsksForTheAdministratorPassword)
+{
+    m_dialog->show();
+    QTest::mouseClick(m_dialog->Grid(), Qt::RightButton, {}, QPoint(10, 10));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_dialog->Grid()->ContextMenu() != nullptr; }, 10000));
+    QMenu* menu = m_dialog->Grid()->ContextMenu();
+    EXPECT_TRUE(CSkinMenu::IsSkinMenu(menu));
+    QAction* password = nullptr;
+    for (QAction* action : menu->actions()) {
+        if (CSkinMenu::CommandOf(action) == HPCameo::kPasswordCommand)
+            password = action;
+    }
+    ASSERT_NE(password, nullptr);
+    bool accepted = false;
+    QTimer::singleShot(0, [&accepted] {
+        auto* prompt = qobject_cast<CPasswordDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(prompt, nullptr);
+        prompt->edit()->setText(QStringLiteral("4619"));
+        prompt->OnOk();
+        accepted = prompt->result() == QDialog::Accepted;
+    });
+    menu->close();
+    password->trigger();
+    EXPECT_TRUE(accepted);
+    QFile account(m_dialog->AccountFile());
+    ASSERT_TRUE(account.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(account.readAll().contains("4619"));
 }

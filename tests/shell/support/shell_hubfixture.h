@@ -13,7 +13,7 @@
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
 #include "shell/mainwindow.h"
-#include "shell/support/named_recorders.h"
+#include "support/named_recorders.h"
 #include "widgets/messagedlg.h"
 
 // The machine running the tests is busy with the other tests; above 70 % a hub decodes only the

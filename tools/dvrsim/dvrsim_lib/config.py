@@ -89,6 +89,9 @@ def parser():
                    help="live audio 0x29 form: tagged mu-law (default), untagged 512 bytes of 16-bit PCM "
                         "(frame size 528, data at 56), or untagged 1024 bytes of mu-law (frame size 1052, data at 68)")
     p.add_argument("--fps", type=float, default=30.0, help="frames per second of live and playback streams")
+    p.add_argument("--apply-restarts", action="store_true",
+                   help="close the connection after a good firmware upload and after an applied settings upload "
+                        "(a recorder that restarts to apply them)")
     p.add_argument("--fixed-live-rate", action="store_true",
                    help="stream live video at --fps whatever rate the live start asks for")
     p.add_argument("--fail", action="append", default=[], choices=FAIL_MODES, help="misbehave (repeatable)")
@@ -160,6 +163,7 @@ class Config:
         self.fail = set(ns.fail)
         self.fps = ns.fps if ns.fps > 0 else 30.0
         self.fixed_live_rate = ns.fixed_live_rate
+        self.apply_restarts = ns.apply_restarts
         self.data_dir = ns.data_dir
         self.record_date = int(datetime.date.today().strftime("%Y%m%d"))
         if ns.record_date:

@@ -238,6 +238,10 @@ async def on_file_stat(conn, msg):
     conn.log.write({"conn": conn.n, "event": "crc", "ok": ok, "kind": kind, "client": crc,
                     "computed": computed, "size": size, "received": t.received, "name": t.name,
                     "stored": path})
+    if ok and kind == 2 and conn.cfg.apply_restarts:
+        # The recorder takes the package and restarts to install it.
+        conn.log.write({"conn": conn.n, "event": "restart", "reason": "firmware"})
+        raise Close()
 
 
 @handles(0x1A)
@@ -246,6 +250,10 @@ async def on_config_action(conn, msg):
     ok = t is not None and getattr(t, "ok", False)
     conn.log.write({"conn": conn.n, "event": "config-action", "ok": ok})
     await conn.reply(message(0x1B, Body(16).u8(12, 0 if ok else 1).bytes(), status=0 if ok else 1))
+    if ok and conn.cfg.apply_restarts:
+        # The recorder restarts with the new settings.
+        conn.log.write({"conn": conn.n, "event": "restart", "reason": "settings"})
+        raise Close()
 
 
 # ---------------------------------------------------------------- live, audio, playback

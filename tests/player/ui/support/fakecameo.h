@@ -78,6 +78,7 @@ public:
     bool CanOpenStillDialog() const override { return true; }
     void OpenStillDialog(const StillRecord& record) override { still = record; }
     QString ProgramDirectory() const override { return QStringLiteral("/opt/orvane"); }
+    void OpenPasswordDialog() override { events << QStringLiteral("password"); }
 
     std::array<FakeCameoPlayer, 16> players;
     std::set<int> playing;

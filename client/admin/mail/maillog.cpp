@@ -1,0 +1,3 @@
+#include "mail/maillog.h"
+
+Q_LOGGING_CATEGORY(lcMail, "zent.mail", QtInfoMsg)

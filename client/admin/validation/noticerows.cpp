@@ -1,0 +1,38 @@
+#include "validation/noticerows.h"
+
+#include "core/jsonhelper.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonObject>
+
+QString NoticeRows::LocalDateTime(const QString& createdAt)
+{
+    QDateTime time = QDateTime::fromString(createdAt, QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+    if (!time.isValid())
+        return QString();
+    time.setTimeSpec(Qt::UTC);
+    return time.toLocalTime().toString(QStringLiteral("MM-dd-yyyy HH:mm:ss"));
+}
+
+QVector<NoticeRows::Row> NoticeRows::Read(const QString& text, int pageBase, int* totalCount)
+{
+    const QJsonObject object = JsonHelper().ToJsonObject(text);
+    if (totalCount)
+        *totalCount = object.value(QLatin1String("total_count")).toInt(0);
+    const QJsonArray data = object.value(QLatin1String("data")).toArray();
+    const int count = std::min(int(data.size()), kMaxRows);
+    QVector<Row> rows;
+    rows.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const QJsonObject notice = data.at(i).toObject();
+        Row row;
+        row.number = QString::number(count + pageBase - i);
+        row.title = notice.value(QLatin1String("title")).toString();
+        row.dateTime = LocalDateTime(notice.value(QLatin1String("createdAt")).toString());
+        row.contents = notice.value(QLatin1String("contents")).toString();
+        row.id = notice.value(QLatin1String("id")).toInt(0);
+        rows.append(row);
+    }
+    return rows;
+}

@@ -1,0 +1,462 @@
+#include "validation/validationsession.h"
+
+#include "core/adminlog.h"
+#include "core/validationaccountreader.h"
+#include "validation/centralreply.h"
+#include "validation/validationhub.h"
+#include "validation/validationlineactions.h"
+
+#include <QJsonArray>
+
+namespace {
+const QString kDvr = QStringLiteral("dvr");
+const QString kGroup = QStringLiteral("group");
+
+CentralRequests::Account AccountFields(const ValidationAccount& a)
+{
+    return {QString::number(a.parent_id),
+            QString::number(a.id),
+            a.type,
+            a.user_id,
+            a.name,
+            a.password,
+            a.email,
+            a.report_mail,
+            a.description};
+}
+
+CentralRequests::Dvr DvrFields(const ValidationAccount& d)
+{
+    return {QString::number(d.parent_id),
+            QString::number(d.id),
+            d.name,
+            d.dvr_host,
+            d.dvr_port,
+            d.dvr_login_id,
+            d.dvr_password,
+            QString::number(d.dvr_permission_live),
+            QString::number(d.dvr_permission_search),
+            QString::number(d.dvr_permission_ptz),
+            QString::number(d.dvr_permission_backup),
+            d.dvr_permission_config ? QStringLiteral("1") : QStringLiteral("0")};
+}
+} // namespace
+
+ValidationSession::ValidationSession(ValidationHub& hub, QObject* parent)
+    : QObject(parent)
+    , m_hub(hub)
+    , m_model(ValidationTreeOps::Headers())
+    , m_tree(m_model)
+    , m_http(*this)
+    , m_line(*this)
+    , m_requests([this](int id, const QString& path, int tag, const QByteArray& body, bool post) {
+        if (post)
+            m_http.QueuePost(id, path, tag, body);
+        else
+            m_http.QueuePut(id, path, tag, body);
+    })
+{
+    m_lineActions = std::make_unique<ValidationLineActions>(*this);
+    m_line.SetRootIdSource([this] { return RootId(); });
+    connect(&m_http, &CNetwork_http::OnResult, this, &ValidationSession::OnRecvNode);
+    connect(&m_line, &ValidationClient::LineReceived, this,
+            [this](const ValidationLine& line) { m_lineActions->Dispatch(line); });
+    connect(&m_line, &ValidationClient::ConnectedChanged, this, &ValidationSession::ConnectedChanged);
+    connect(&m_line, &ValidationClient::ConnectionFailed, this, [this] {
+        m_hub.ShowMessage(QStringLiteral("Validation"), QStringLiteral("Validation Server connection fail."));
+    });
+    connect(&m_line, &ValidationClient::ConnectionLost, this, [this] {
+        m_hub.ShowMessage(QStringLiteral("Validation"),
+                          QStringLiteral("Validation server has been disconnected."));
+    });
+    connect(&m_line, &ValidationClient::Reconnected, this, [this] {
+        m_requests.OnNodeLoginRefresh(m_userId, m_password);
+        m_requests.OnNodeSitebook(m_userId, m_password, 0);
+    });
+    m_pendingLimit.setSingleShot(true);
+    m_pendingLimit.setInterval(kReplyLimitMs);
+    connect(&m_pendingLimit, &QTimer::timeout, this, &ValidationSession::OnPendingExpired);
+}
+
+ValidationSession::~ValidationSession() = default;
+
+bool ValidationSession::IsClosing() const
+{
+    return m_hub.IsClosing();
+}
+
+void ValidationSession::OnDatabaseServerProbe(bool connected)
+{
+    if (!connected)
+        m_hub.ShowMessage(QStringLiteral("Warning"), QStringLiteral("Can not connect to the database server."));
+    emit ProbeAnswered(connected);
+}
+
+void ValidationSession::SetValidationConnected(bool connected)
+{
+    m_hub.SetValidationConnected(connected);
+}
+
+void ValidationSession::ConnectDatabaseServer(const QString& host, const QString& port)
+{
+    m_http.SetServer(host, port);
+    m_http.CheckServer();
+}
+
+void ValidationSession::Login(const QString& userId, const QString& password, const QString& validationHost,
+                              int validationPort)
+{
+    m_validationHost = validationHost;
+    m_validationPort = validationPort;
+    m_requests.OnNodeLogin(userId, password);
+}
+
+int ValidationSession::RootId() const
+{
+    const ValidationAccount* root = m_tree.Record(m_root);
+    return root ? root->id : 0;
+}
+
+QString ValidationSession::RootType() const
+{
+    const ValidationAccount* root = m_tree.Record(m_root);
+    return root ? root->type : QString();
+}
+
+void ValidationSession::Warn(const QString& text)
+{
+    m_hub.ShowWarning(QStringLiteral("Warring"), text);
+}
+
+void ValidationSession::OnRecvNode(int id, const QString& text, int tag)
+{
+    const CentralReply reply(text);
+    switch (id) {
+    case CentralRequests::kAccountAdd:
+    case CentralRequests::kDvrAdd: OnAddResult(id, reply, tag); break;
+    case CentralRequests::kAccountModify:
+    case CentralRequests::kDvrModify: OnModifyResult(id, reply, tag); break;
+    case CentralRequests::kAccountInfo:
+    case CentralRequests::kDvrInfo: OnInfoResult(id, reply, tag); break;
+    case CentralRequests::kAccountDelete:
+    case CentralRequests::kDvrDelete: OnDeleteResult(id, reply, tag); break;
+    case CentralRequests::kNoticeAdd:
+    case CentralRequests::kNoticeModify:
+    case CentralRequests::kNoticeDelete:
+        if (reply.IsObject() && reply.Object().value(QLatin1String("result")).toString() == QLatin1String("fail"))
+            Warn(id == CentralRequests::kNoticeAdd      ? QStringLiteral("Notice registration error")
+                 : id == CentralRequests::kNoticeModify ? QStringLiteral("Notice modify error")
+                                                        : QStringLiteral("Notice delete error"));
+        break;
+    case CentralRequests::kNoticeList: emit NoticeList(text); break;
+    case CentralRequests::kEvent: OnEventResult(reply); break;
+    case CentralRequests::kLogin:
+        if (tag == 0)
+            OnLoginResult(reply);
+        else if (tag == 1 && !reply.Failed())
+            RefreshTree(reply);
+        break;
+    case CentralRequests::kSitebook:
+        if (!reply.Failed() && tag == 0) {
+            qCDebug(lcAdmin) << text;
+            m_hub.SiteBookLoadServer(text);
+        }
+        break;
+    default: break;
+    }
+}
+
+void ValidationSession::OnLoginResult(const CentralReply& reply)
+{
+    if (reply.Failed()) {
+        // A refusal shows the server's words; a reply that never came whole says so.
+        const QString message = reply.Message();
+        m_hub.ShowMessage(QStringLiteral("Warning"),
+                          message.isEmpty() ? QStringLiteral("Can not connect to the database server.") : message);
+        return;
+    }
+    const QJsonObject object = reply.Object();
+    m_userId = object.value(QLatin1String("user_id")).toString();
+    m_password = object.value(QLatin1String("password")).toString();
+    m_accountId = QString::number(object.value(QLatin1String("id")).toInt());
+    emit LoggedIn();
+    m_tree.Clear();
+    m_root = m_tree.Insert(QModelIndex(), ValidationAccountReader::ReadLoginAccount(object, true));
+    m_tree.SetOnline(m_root, true);
+    InsertChildren(m_root, object);
+    emit RootChanged(IsAdmin());
+    emit Expand(QModelIndex());
+    m_line.Connect(m_validationHost, quint16(m_validationPort));
+    m_requests.OnNodeSitebook(m_userId, m_password, 0);
+    m_line.StartTimer();
+}
+
+void ValidationSession::RefreshTree(const CentralReply& reply)
+{
+    const QJsonObject object = reply.Object();
+    if (object.value(QLatin1String("id")).toInt(0) == RootId()) {
+        m_tree.RemoveChildren(m_root);
+        InsertChildren(m_root, object);
+        emit Expand(QModelIndex());
+        return;
+    }
+    auto record = ValidationAccountReader::ReadLoginAccount(object, false);
+    const QModelIndex parent = m_tree.FindAccount(record->parent_id);
+    if (!parent.isValid())
+        return;
+    const QString userId = record->user_id;
+    const QString password = record->password;
+    const QModelIndex node = m_tree.Insert(parent, std::move(record));
+    InsertChildren(node, object);
+    emit Expand(parent);
+    m_requests.OnNodeSitebook(userId, password, 1);
+}
+
+void ValidationSession::InsertChildren(const QModelIndex& parent, const QJsonObject& object)
+{
+    // Handles of the inserted nodes, alive while their children are inserted below them.
+    std::vector<std::unique_ptr<QPersistentModelIndex>> handles;
+    handles.push_back(std::make_unique<QPersistentModelIndex>(parent));
+    const QJsonArray children = object.value(QLatin1String("children")).toArray();
+    for (const QJsonValue& child : children) {
+        if (!child.isObject())
+            continue;
+        ValidationAccountReader::ReadTree(
+            child.toObject(), handles.front().get(),
+            [&](std::unique_ptr<ValidationAccount> record, void* under) -> void* {
+                const QModelIndex at = *static_cast<QPersistentModelIndex*>(under);
+                handles.push_back(std::make_unique<QPersistentModelIndex>(m_tree.Insert(at, std::move(record))));
+                return handles.back().get();
+            });
+    }
+}
+
+bool ValidationSession::IsCurrent(int tag) const
+{
+    return m_pending && CentralRequests::TagSequence(tag) == m_sequence;
+}
+
+void ValidationSession::StartPending(const QModelIndex& index, std::unique_ptr<ValidationAccount> record)
+{
+    m_pending = std::move(record);
+    m_pendingIndex = index;
+    ++m_sequence;
+    m_hub.SetLocalChange(1);
+    m_pendingLimit.start();
+}
+
+void ValidationSession::EndPending()
+{
+    m_pending.reset();
+    m_pendingIndex = QPersistentModelIndex();
+    m_pendingLimit.stop();
+    if (m_deletes.isEmpty())
+        m_hub.SetLocalChange(0);
+}
+
+void ValidationSession::OnPendingExpired()
+{
+    if (!m_pending)
+        return;
+    qCDebug(lcAdmin) << (m_pending->type == kDvr ? "Add dvr fail" : "Add account fail") << m_pending->name;
+    // A reply after this carries an old sequence number and is dropped.
+    ++m_sequence;
+    EndPending();
+}
+
+void ValidationSession::AddAccount(const QModelIndex& parent, std::unique_ptr<ValidationAccount> account)
+{
+    const CentralRequests::Account fields = AccountFields(*account);
+    StartPending(parent, std::move(account));
+    m_requests.OnNodeAccountAdd(fields, m_sequence);
+}
+
+void ValidationSession::AddDvr(const QModelIndex& parent, std::unique_ptr<ValidationAccount> dvr)
+{
+    const CentralRequests::Dvr fields = DvrFields(*dvr);
+    StartPending(parent, std::move(dvr));
+    m_requests.OnNodeDvrAdd(fields, m_sequence);
+}
+
+void ValidationSession::ModifyAccount(const QModelIndex& node, std::unique_ptr<ValidationAccount> account)
+{
+    const CentralRequests::Account fields = AccountFields(*account);
+    const int tag = account->type == kGroup ? 1 : 0;
+    StartPending(node, std::move(account));
+    m_requests.OnNodeAccountModify(fields, CentralRequests::Tag(tag, m_sequence));
+}
+
+void ValidationSession::ModifyDvr(const QModelIndex& node, std::unique_ptr<ValidationAccount> dvr)
+{
+    const CentralRequests::Dvr fields = DvrFields(*dvr);
+    StartPending(node, std::move(dvr));
+    m_requests.OnNodeDvrModify(fields, CentralRequests::Tag(0, m_sequence));
+}
+
+void ValidationSession::OnAddResult(int id, const CentralReply& reply, int tag)
+{
+    if (!IsCurrent(tag)) {
+        qCDebug(lcAdmin) << "late add reply dropped" << id << tag;
+        return;
+    }
+    const bool dvr = id == CentralRequests::kDvrAdd;
+    if (!reply.AddSucceeded()) {
+        EndPending();
+        if (dvr)
+            Warn(QStringLiteral("DVR registration error"));
+        else
+            Warn(CentralRequests::TagValue(tag) == 1 ? QStringLiteral("Group registration error")
+                                                     : QStringLiteral("Account registration error"));
+        return;
+    }
+    auto record = std::make_unique<ValidationAccount>(*m_pending);
+    record->id = reply.NewId();
+    if (!dvr && record->type != kGroup)
+        record->user_id = reply.NameText(m_pending->user_id);
+    const QModelIndex parent = m_pendingIndex;
+    const ValidationAccount* parentRecord = m_tree.Record(parent);
+    const int parentId = parentRecord ? parentRecord->id : record->parent_id;
+    const ValidationAccount copy = *record;
+    if (parent.isValid())
+        m_tree.Insert(parent, std::move(record));
+    emit Expand(parent);
+    if (dvr) {
+        m_line.SendLine(ValidationLine::AddDvr(RootId(), copy.id, copy.parent_id));
+        m_hub.SiteBookAddDvr(copy, parentId);
+    } else {
+        m_line.SendLine(ValidationLine::AddAccount(RootId(), copy.id, copy.user_id, copy.password));
+        if (copy.type == kGroup)
+            m_hub.SiteBookAddGroup(copy, parentId);
+    }
+    EndPending();
+}
+
+void ValidationSession::OnModifyResult(int id, const CentralReply& reply, int tag)
+{
+    if (!IsCurrent(tag))
+        return;
+    const bool dvr = id == CentralRequests::kDvrModify;
+    if (reply.Failed()) {
+        const bool group = CentralRequests::TagValue(tag) == 1;
+        EndPending();
+        Warn(dvr     ? QStringLiteral("DVR modify error")
+             : group ? QStringLiteral("Group modify error")
+                     : QStringLiteral("Account modify error"));
+        return;
+    }
+    ValidationAccount record = *m_pending;
+    if (!dvr && !record.user_id.isEmpty())
+        record.user_id = reply.NameText(m_pending->user_id);
+    if (m_pendingIndex.isValid())
+        m_tree.Apply(m_pendingIndex, record);
+    if (dvr)
+        m_line.SendLine(ValidationLine::ModifyDvr(RootId(), record.id, record.parent_id));
+    else
+        m_line.SendLine(ValidationLine::ModifyAccount(RootId(), record.id, record.user_id, record.password));
+    EndPending();
+}
+
+void ValidationSession::OnInfoResult(int id, const CentralReply& reply, int tag)
+{
+    if (reply.Failed())
+        return;
+    const bool dvr = id == CentralRequests::kDvrInfo;
+    auto record = dvr ? ValidationAccountReader::ReadDvr(reply.Data())
+                      : ValidationAccountReader::ReadAccount(reply.Data());
+    if (tag == 1) {
+        const QModelIndex node = dvr ? m_tree.FindDvr(record->id) : m_tree.FindAccount(record->id);
+        if (node.isValid())
+            m_tree.Apply(node, *record);
+        return;
+    }
+    if (tag != 0 || record->id <= 0)
+        return;
+    const QModelIndex parent = m_tree.FindAccount(record->parent_id);
+    if (!parent.isValid())
+        return;
+    const ValidationAccount copy = *record;
+    m_tree.Insert(parent, std::move(record));
+    emit Expand(parent);
+    if (dvr)
+        m_hub.SiteBookAddDvr(copy, copy.parent_id);
+    else if (copy.type == kGroup)
+        m_hub.SiteBookAddGroup(copy, copy.parent_id);
+}
+
+bool ValidationSession::CanDelete(const QModelIndex& node) const
+{
+    const ValidationAccount* record = m_tree.Record(node);
+    if (!record || record->type == QLatin1String("camera"))
+        return false;
+    const QModelIndex column0 = m_model.index(node.row(), 0, node.parent());
+    return column0 != QModelIndex(m_root);
+}
+
+void ValidationSession::Delete(const QModelIndex& node)
+{
+    if (!CanDelete(node))
+        return;
+    const ValidationAccount* record = m_tree.Record(node);
+    const int sequence = ++m_sequence;
+    const bool dvr = record->type == kDvr;
+    m_deletes.insert(sequence, {record->id, dvr, record->type == kGroup});
+    m_hub.SetLocalChange(m_hub.LocalChange() + 1);
+    qCDebug(lcAdmin) << "delete" << record->id << record->type << record->name;
+    if (dvr)
+        m_requests.OnNodeDvrDelete(QString::number(record->id), QString::number(record->parent_id), sequence);
+    else
+        m_requests.OnNodeAccountDelete(QString::number(record->id), record->user_id, record->password);
+}
+
+void ValidationSession::OnDeleteResult(int id, const CentralReply& reply, int tag)
+{
+    const bool dvr = id == CentralRequests::kDvrDelete;
+    // The account delete has no tag of its own: it answers the oldest account delete waiting.
+    int sequence = CentralRequests::TagSequence(tag);
+    if (!dvr) {
+        sequence = -1;
+        for (auto it = m_deletes.constBegin(); it != m_deletes.constEnd(); ++it)
+            if (!it.value().dvr && (sequence < 0 || it.key() < sequence))
+                sequence = it.key();
+    }
+    if (!m_deletes.contains(sequence))
+        return;
+    const PendingDelete done = m_deletes.take(sequence);
+    m_hub.SetLocalChange(std::max(0, m_hub.LocalChange() - 1));
+    if (reply.Failed()) {
+        const QString message = reply.Message();
+        Warn(message.isEmpty()
+                 ? (dvr ? QStringLiteral("DVR delete error") : QStringLiteral("Account delete error"))
+                 : message);
+        return;
+    }
+    const QModelIndex node = done.dvr ? m_tree.FindDvr(done.id) : m_tree.FindAccount(done.id);
+    m_tree.Remove(node);
+    if (done.dvr) {
+        m_hub.SiteBookDeleteDvr(done.id);
+        m_line.SendLine(ValidationLine::DeleteDvr(RootId(), done.id));
+    } else {
+        if (done.group)
+            m_hub.SiteBookDeleteGroup(done.id);
+        m_line.SendLine(ValidationLine::DeleteAccount(RootId(), done.id));
+    }
+}
+
+void ValidationSession::OnEventResult(const CentralReply& reply)
+{
+    bool ok = false;
+    const QString text = reply.EventText(&ok);
+    if (ok)
+        m_line.SendLine(ValidationLine::Event(RootId(), text));
+}
+
+void ValidationSession::QueueServerMessage(const QString& text)
+{
+    m_serverMessages.append(text);
+    emit ServerMessagePending();
+}
+
+QString ValidationSession::TakeServerMessage()
+{
+    return m_serverMessages.isEmpty() ? QString() : m_serverMessages.takeFirst();
+}

@@ -1,0 +1,131 @@
+#pragma once
+#include "core/adminhub.h"
+#include "core/cnetwork_http.h"
+#include "core/treemodel.h"
+#include "core/validationclient.h"
+#include "validation/centralrequests.h"
+#include "validation/validationtreeops.h"
+
+#include <QHash>
+#include <QJsonObject>
+#include <QObject>
+#include <QPersistentModelIndex>
+#include <QStringList>
+#include <QTimer>
+
+#include <memory>
+
+class CentralReply;
+class ValidationHub;
+class ValidationLineActions;
+
+// The validation console without its windows: the central server client and its replies, the
+// validation line, the account tree's model and the pending add or modify of the console's own
+// commands. The windows call its commands and follow its signals.
+class ValidationSession : public QObject, private AdminHub
+{
+    Q_OBJECT
+public:
+    // A command's wait for its reply is given up after this long.
+    static constexpr int kReplyLimitMs = 10000;
+
+    explicit ValidationSession(ValidationHub& hub, QObject* parent = nullptr);
+    ~ValidationSession() override;
+
+    ValidationHub& Hub() const { return m_hub; }
+    TreeModel& Model() { return m_model; }
+    ValidationTreeOps& Tree() { return m_tree; }
+    CentralRequests& Requests() { return m_requests; }
+    ValidationClient& Line() { return m_line; }
+    CNetwork_http& Http() { return m_http; }
+
+    // Login: the probe first; once it answered true, Login() sends the account's credentials.
+    void ConnectDatabaseServer(const QString& host, const QString& port);
+    void Login(const QString& userId, const QString& password, const QString& validationHost, int validationPort);
+    QString UserId() const { return m_userId; }
+    QString Password() const { return m_password; }
+
+    QModelIndex RootIndex() const { return m_root; }
+    int RootId() const;
+    QString RootType() const;
+    bool IsAdmin() const { return RootType() == QLatin1String("admin"); }
+
+    // The console's own commands; the tree follows when the server has answered.
+    void AddAccount(const QModelIndex& parent, std::unique_ptr<ValidationAccount> account);
+    void AddDvr(const QModelIndex& parent, std::unique_ptr<ValidationAccount> dvr);
+    void ModifyAccount(const QModelIndex& node, std::unique_ptr<ValidationAccount> account);
+    void ModifyDvr(const QModelIndex& node, std::unique_ptr<ValidationAccount> dvr);
+    // Whether the node may be deleted (not the logged-in account's own node), and the delete.
+    bool CanDelete(const QModelIndex& node) const;
+    void Delete(const QModelIndex& node);
+    bool HasPending() const { return m_pending != nullptr || !m_deletes.isEmpty(); }
+    void RequestNotices(int page) { m_requests.OnNodeNoticeList(page); }
+
+    // Server messages wait here until the window shows them, one at a time.
+    QString TakeServerMessage();
+    void QueueServerMessage(const QString& text);
+
+signals:
+    // The probe's answer: true lets the login form send the login.
+    void ProbeAnswered(bool connected);
+    void LoggedIn();
+    // The logged-in account's kind decides the console's tabs.
+    void RootChanged(bool admin);
+    void NoticeList(const QString& text);
+    void EventLog(const QString& name, const QString& text);
+    void MonitoringRow(const QStringList& texts);
+    void ServerMessagePending();
+    void Expand(const QModelIndex& index);
+    void ConnectedChanged(bool connected);
+
+private slots:
+    void OnRecvNode(int id, const QString& text, int tag);
+    void OnPendingExpired();
+
+private:
+    // AdminHub, for the transport and the line.
+    bool IsClosing() const override;
+    void OnDatabaseServerProbe(bool connected) override;
+    void SetValidationConnected(bool connected) override;
+
+    void RefreshTree(const CentralReply& reply);
+    void InsertChildren(const QModelIndex& parent, const QJsonObject& object);
+    void OnLoginResult(const CentralReply& reply);
+    void OnAddResult(int id, const CentralReply& reply, int tag);
+    void OnModifyResult(int id, const CentralReply& reply, int tag);
+    void OnInfoResult(int id, const CentralReply& reply, int tag);
+    void OnDeleteResult(int id, const CentralReply& reply, int tag);
+    void OnEventResult(const CentralReply& reply);
+    void StartPending(const QModelIndex& index, std::unique_ptr<ValidationAccount> record);
+    void EndPending();
+    bool IsCurrent(int tag) const;
+    void Warn(const QString& text);
+
+    ValidationHub& m_hub;
+    TreeModel m_model;
+    ValidationTreeOps m_tree;
+    CNetwork_http m_http;
+    ValidationClient m_line;
+    CentralRequests m_requests;
+    std::unique_ptr<ValidationLineActions> m_lineActions;
+
+    QString m_userId;
+    QString m_password;
+    QString m_accountId;
+    QString m_validationHost;
+    int m_validationPort = 0;
+    QPersistentModelIndex m_root;
+
+    std::unique_ptr<ValidationAccount> m_pending;
+    QPersistentModelIndex m_pendingIndex;
+    int m_sequence = 0;
+    QTimer m_pendingLimit;
+    struct PendingDelete
+    {
+        int id;
+        bool dvr;
+        bool group;
+    };
+    QHash<int, PendingDelete> m_deletes; // by sequence
+    QStringList m_serverMessages;
+};

@@ -1,0 +1,7 @@
+#include "fuzz/support/quietbookhub.h"
+
+QuietBookHub* QuietBookHub::Create()
+{
+    FuzzProgramDirectory in;
+    return new QuietBookHub;
+}
