@@ -85,12 +85,6 @@ const char* const kBackupPlayerProgram = "Orvane.exe";
 // How long the status bar says that an external program is missing.
 constexpr int kMissingProgramNoticeMs = 15000;
 
-// A request for a window this client does not have yet: said in the debug output instead of
-// being dropped without a word.
-void NotBuiltYet(const char* window)
-{
-    qCInfo(lcShell, "%s: not part of this client yet", window);
-}
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
