@@ -425,7 +425,6 @@ void MainWindow::CreateMenus()
     setup->addAction(QIcon(QStringLiteral(":/res/db_normal.PNG")), tr("Validation"), this,
                      [this] { m_pValidation->ShowConsole(); });
 
-
     m_menuBarHeight = menuBar()->sizeHint().height();
 }
 

@@ -2,9 +2,12 @@
 // Messages are written out by hand from the header table.
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
+
 #include <vector>
 
 #include "console/mirelframegatherer.h"
+#include "console/mirelnetservice.h"
 #include "console/mirelreceiver.h"
 
 namespace {
@@ -191,6 +194,44 @@ TEST(MirelFrameGatherer, RefusedStartsAndOverlongFrames)
     const auto frame = Feed(g, Message(0x29, PieceHead(0x41, 2, 1, 20, 0) + Payload(20, 9)));
     ASSERT_TRUE(frame);
     EXPECT_EQ(*frame->payload, Payload(20, 9));
+}
+
+} // namespace
+
+namespace {
+
+TEST(MirelNetService, VdaRepliesTooShortForTheirHeaderAreIgnored)
+{
+    MirelNetService service;
+    QSignalSpy grids(&service, &MirelNetService::didReceiveVdaData);
+    // 12 channel, 16 columns, 20 rows, 24 row width, mask from 28.
+    QByteArray body(16, '\0');
+    body[0] = 7;
+    body[4] = 22;
+    body[8] = 15;
+    body[12] = 4;
+    const QByteArray whole = Message(0xB7, body + QByteArray::fromHex("ff0f0000"));
+    service.handleVdaData(reinterpret_cast<const unsigned char*>(whole.constData()), 27);
+    EXPECT_TRUE(grids.isEmpty());
+    service.handleVdaData(reinterpret_cast<const unsigned char*>(whole.constData()), whole.size());
+    ASSERT_EQ(grids.size(), 1);
+    EXPECT_EQ(grids[0][0].toInt(), 7);
+    EXPECT_EQ(grids[0][1].toInt(), 22);
+    EXPECT_EQ(grids[0][2].toInt(), 15);
+    EXPECT_EQ(grids[0][3].toInt(), 4);
+    EXPECT_EQ(grids[0][4].toByteArray(), QByteArray::fromHex("ff0f0000"));
+}
+
+TEST(MirelNetService, LiveRequestAdvancesTheSequenceModulo128)
+{
+    MirelNetService service;
+    for (int i = 1; i <= 128; ++i) {
+        service.requestStartLive(1, 30, false);
+        EXPECT_EQ(service.sequence(), i % 128);
+    }
+    service.requestModelInfo();
+    service.requestVdaData(0);
+    EXPECT_EQ(service.sequence(), 0) << "only the live request advances it";
 }
 
 } // namespace
