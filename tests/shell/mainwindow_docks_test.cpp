@@ -98,7 +98,7 @@ TEST_F(MainWinTest, MenuBarHoldsTheFourMenus)
     EXPECT_EQ(Texts(TopMenu(hub.get(), "Tool bar")->actions()), bars);
     EXPECT_EQ(Texts(TopMenu(hub.get(), "&Window")->actions()),
               (QStringList{"FullScreen Mode", "-", "Next View", "Prev View"}));
-    EXPECT_EQ(Texts(TopMenu(hub.get(), "Setup")->actions()), (QStringList{"Email Setup"}));
+    EXPECT_EQ(Texts(TopMenu(hub.get(), "Setup")->actions()), (QStringList{"Email Setup", "Validation"}));
     EXPECT_GT(hub->MenuBarHeight(), 0);
 }
 
