@@ -3,7 +3,9 @@ menu windows, buttons, edit fields and logo, in the skin's base folder and its "
 console's widgets take some pictures from one and some from the other)."""
 import make_icons as m
 
-SKIN = "Config/TYPE1_CALDORA/VGA/skin_img/"
+# Recorders of model type 7 take their pictures from a skin set of their own; both sets hold the
+# same pictures.
+SKINS = ("Config/TYPE1_CALDORA/VGA/skin_img/", "Config/TYPE5_PRIME/VGA/skin_img/")
 FRAME = "#1e2a3a"
 
 
@@ -55,6 +57,7 @@ DRAWINGS = {
 }
 
 ICONS = {}
-for _name, _draw in DRAWINGS.items():
-    for _folder in ("", "bin/"):
-        ICONS[SKIN + _folder + _name + ".bmp"] = (48, _draw)
+for _skin in SKINS:
+    for _name, _draw in DRAWINGS.items():
+        for _folder in ("", "bin/"):
+            ICONS[_skin + _folder + _name + ".bmp"] = (48, _draw)

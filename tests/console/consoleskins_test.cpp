@@ -1,6 +1,6 @@
 // The console skin bitmaps the client carries: every picture that the simulator's console pages
-// name (and the table button the console's restart rule looks for) is in the resources, in the
-// skin's base folder and in its "bin" folder, and loads as a bitmap with magenta where it is clear.
+// name (and the table button the console's restart rule looks for) is in the resources, in both
+// skin sets' base folder and "bin" folder, and loads as a bitmap with magenta where it is clear.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -16,7 +16,9 @@ static void InitClientResources()
 
 namespace {
 
-const QString kSkin = QStringLiteral(":/res/Config/TYPE1_CALDORA/VGA/skin_img/");
+// The usual skin set, and the one of recorders of model type 7.
+const QString kSkins[] = {QStringLiteral(":/res/Config/TYPE1_CALDORA/VGA/skin_img/"),
+                          QStringLiteral(":/res/Config/TYPE5_PRIME/VGA/skin_img/")};
 
 QSet<QString> NamesInSimulatorPages(QString* error)
 {
@@ -45,16 +47,18 @@ TEST(ConsoleSkins, EveryNamedPictureIsCarried)
     QSet<QString> names = NamesInSimulatorPages(&error);
     ASSERT_FALSE(names.isEmpty()) << error.toStdString();
     names << QStringLiteral("btn_table_each_normal");
-    for (const QString& name : qAsConst(names)) {
-        for (const QString& folder : {QString(), QStringLiteral("bin/")}) {
-            const QString path = kSkin + folder + name + QStringLiteral(".bmp");
-            QImage picture(path);
-            ASSERT_FALSE(picture.isNull()) << path.toStdString();
-            EXPECT_EQ(picture.size(), QSize(48, 48)) << path.toStdString();
+    for (const QString& skin : kSkins) {
+        for (const QString& name : qAsConst(names)) {
+            for (const QString& folder : {QString(), QStringLiteral("bin/")}) {
+                const QString path = skin + folder + name + QStringLiteral(".bmp");
+                QImage picture(path);
+                ASSERT_FALSE(picture.isNull()) << path.toStdString();
+                EXPECT_EQ(picture.size(), QSize(48, 48)) << path.toStdString();
+            }
         }
+        // The logo stands on a clear ground.
+        EXPECT_EQ(QImage(skin + QStringLiteral("logo.bmp")).pixel(0, 0), qRgb(255, 0, 255)) << skin.toStdString();
     }
-    // The logo stands on a clear ground.
-    EXPECT_EQ(QImage(kSkin + QStringLiteral("logo.bmp")).pixel(0, 0), qRgb(255, 0, 255));
 }
 
 } // namespace
