@@ -12,6 +12,7 @@
 #include "backup/listmodel.h"
 #include "backup/support/backup_fixture.h"
 #include "common/support/fulldisk.h"
+#include "session/cameoroute.h"
 #include "session/moduledevice.h"
 
 namespace {
@@ -19,6 +20,16 @@ namespace {
 class RecordingFailureTest : public BackupFixture
 {
 protected:
+    // Shows the recorder's channel 1 in a grid cell: the session stops the live video of a channel
+    // that no cell shows once its first picture is decoded, and with it what records it.
+    static void ShowFirstChannel(CModuleDevice* device)
+    {
+        CameoRoute* route = device->GetCameoRoute(0);
+        ASSERT_TRUE(route);
+        route->liveGrid = 0;
+        route->liveCell = 0;
+    }
+
     // The first video file of the recorder's recordings of a kind ("h<hhmmss>.001"), once it holds
     // data.
     QString VideoFile(const QString& kind = QStringLiteral("Record_Live")) const
@@ -40,6 +51,7 @@ TEST_F(RecordingFailureTest, LiveRecordingStopsAtTheFirstFailedWriteAndSaysWhich
     ASSERT_TRUE(sim);
     CModuleDevice* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
     ASSERT_TRUE(Connect(gate, sim));
+    ShowFirstChannel(gate);
     gate->SetLiveWanted(0, true);
     ASSERT_TRUE(gate->OnLiveStart(0));
     gate->ToggleRecord(0);
@@ -68,6 +80,7 @@ TEST_F(RecordingFailureTest, EventBackupStopsAtTheFirstFailedWriteAndSaysWhichFi
     ASSERT_TRUE(sim);
     CModuleDevice* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
     ASSERT_TRUE(Connect(gate, sim));
+    ShowFirstChannel(gate);
     auto* host = dynamic_cast<CModuleBackupEvent*>(gate->GetEventBackupHost());
     ASSERT_TRUE(host);
     CEventBackup* page = host->Page();
