@@ -118,7 +118,9 @@ TEST_F(MuseumSession, WalkAsksOneSecondOnAfterAMissAndTenAfterAMatch)
     popup.endTime = 100135;
     popup.walking = true;
     device->SetMuseumArea(0, 5, 4, 10, 8);
-    ASSERT_TRUE(device->RequestPlayback(100015, 16));
+    // On a busy machine the minute's index may not have arrived yet: the scheduler then answers
+    // false but keeps the request and walks once the index is there, so only the walk is checked.
+    device->RequestPlayback(100015, 16);
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup.finished.load(); }, 60000));
 
     std::vector<int> times;
@@ -162,7 +164,9 @@ TEST_F(MuseumSession, ADifferentAreaFindsNothing)
     popup.endTime = 100035;
     popup.walking = true;
     device->SetMuseumArea(0, 12, 0, 22, 3); // away from the motion
-    ASSERT_TRUE(device->RequestPlayback(100015, 16));
+    // On a busy machine the minute's index may not have arrived yet: the scheduler then answers
+    // false but keeps the request and walks once the index is there, so only the walk is checked.
+    device->RequestPlayback(100015, 16);
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup.finished.load(); }, 60000));
     const auto seen = popup.seen.Entries();
     EXPECT_EQ(seen.size(), 21u) << "every second from 10:00:15 to 10:00:35";
