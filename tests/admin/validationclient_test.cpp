@@ -9,6 +9,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 class ValidationPeer : public ::testing::Test
@@ -121,4 +122,37 @@ TEST_F(ValidationPeer, ARefusedFirstAttemptIsReported)
     EXPECT_FALSE(hub.validationConnected);
     EXPECT_FALSE(client.SendLine(ValidationLine::Alive(7, true)));
 }
+} // namespace
+
+namespace {
+
+// A hub that counts its calls and is gone before the client it served.
+class CountingHub : public FakeAdminHub
+{
+public:
+    void SetValidationConnected(bool connected) override
+    {
+        ++calls;
+        FakeAdminHub::SetValidationConnected(connected);
+    }
+    int calls = 0;
+};
+
+// Destroying a connected client closes its socket, which announces a disconnect: the hub, which
+// its owner may already be tearing down, hears nothing of it.
+TEST(ValidationClientTeardown, DestroyingAConnectedClientTellsTheHubNothing)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    CountingHub hub;
+    auto client = std::make_unique<ValidationClient>(hub);
+    client->Connect(QStringLiteral("127.0.0.1"), server.serverPort());
+    ASSERT_TRUE(WaitFor([&] { return client->IsConnected(); }));
+    const int before = hub.calls;
+    EXPECT_TRUE(hub.validationConnected);
+    client.reset();
+    EXPECT_EQ(hub.calls, before);
+    EXPECT_TRUE(hub.validationConnected) << "the hub was told of a disconnect while the client was destroyed";
+}
+
 } // namespace

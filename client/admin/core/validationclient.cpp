@@ -17,6 +17,11 @@ ValidationClient::ValidationClient(AdminHub& hub, QObject* parent)
     connect(&m_socket, &QIODevice::readyRead, this, &ValidationClient::OnRecvServerMsg);
 }
 
+ValidationClient::~ValidationClient()
+{
+    m_socket.disconnect(this);
+}
+
 bool ValidationClient::Connect(const QString& host, quint16 port)
 {
     m_host = host;

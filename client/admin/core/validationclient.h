@@ -19,6 +19,8 @@ public:
     static constexpr int kReconnectMs = 5000;
 
     ValidationClient(AdminHub& hub, QObject* parent = nullptr);
+    // Closing the socket on the way out announces a disconnect; by then the hub may be gone.
+    ~ValidationClient() override;
 
     // The root account's id, read at the moment each line is sent.
     void SetRootIdSource(std::function<int()> source) { m_rootId = std::move(source); }
