@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "shell/mainwindow.h"
+#include "shell/support/composedwindow.h"
 #include "shell/support/shell_hubfixture.h"
 #include "sitebook/support/sitebook_menufixture.h"
 #include "sitebook/support/sitebook_treefixture.h"
@@ -29,7 +30,7 @@ protected:
     void SetUp() override
     {
         Fixture::SetUp();
-        hub = std::make_unique<SiteBookShellHub>();
+        hub = std::make_unique<ComposedWindow<SiteBookShellHub>>();
         HoldProcessorLoadOff(*hub);
     }
     void TearDown() override
