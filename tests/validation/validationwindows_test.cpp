@@ -71,10 +71,13 @@ TEST_F(Windows, AnAdminSeesFourTabsAndTheMenusOfItsRole)
     EXPECT_EQ(view.Tabs()->tabText(1), QStringLiteral("Event List"));
     // "~" marks an entry shown greyed.
     EXPECT_EQ(Entries(session.RootIndex()),
-              (QStringList{"New Group", "New Account~", "New DVR", "Property~", "Find DVR~", "Import DVR list~"}));
+              (QStringList{"New Group", "New Account", "New DVR", "Property", "Find DVR~", "Import DVR list~"}));
     EXPECT_EQ(Entries(session.Tree().FindAccount(2)),
-              (QStringList{"New Group", "New Account~", "New DVR", "Property", "Delete", "Find DVR~",
+              (QStringList{"New Group", "New Account", "New DVR", "Property", "Delete", "Find DVR~",
                            "Import DVR list~"}));
+    // A "normal" account holds recorders and groups, no accounts.
+    EXPECT_EQ(Entries(session.Tree().FindAccount(4)),
+              (QStringList{"New Group", "New DVR", "Property", "Delete", "Find DVR~", "Import DVR list~"}));
     EXPECT_EQ(Entries(session.Tree().FindDvr(3)), (QStringList{"Copy DVR~", "Property", "Delete"}));
 
     view.Tabs()->setCurrentIndex(3);

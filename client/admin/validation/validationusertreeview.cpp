@@ -4,6 +4,7 @@
 #include "session/sitebook.h"
 #include "sitebook/cadddvrdialog.h"
 #include "validation/caddgroupdialog.h"
+#include "validation/validationaccounteditor.h"
 #include "validation/validationhub.h"
 #include "validation/validationsession.h"
 #include "widgets/messagedlg.h"
@@ -40,7 +41,7 @@ ValidationUserTreeView::ValidationUserTreeView(ValidationSession& session, Valid
 
 QAction* ValidationUserTreeView::AddPending(QMenu& menu, const QString& text)
 {
-    // pending: account dialog, find dialog, recorder copy and list import of the validation tree
+    // pending: find dialog, recorder copy and list import of the validation tree
     QAction* action = menu.addAction(text);
     action->setEnabled(false);
     return action;
@@ -76,12 +77,11 @@ bool ValidationUserTreeView::BuildMenu(QMenu& menu, const QModelIndex& node)
         return true;
     menu.addAction(QStringLiteral("New Group"), this, &ValidationUserTreeView::OnAddGroup);
     if (root || owner)
-        AddPending(menu, QStringLiteral("New Account"));
+        menu.addAction(QStringLiteral("New Account"), this, &ValidationUserTreeView::OnAddAccount);
     if (!root)
         menu.addAction(QStringLiteral("New DVR"), this, &ValidationUserTreeView::OnAddDvr);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Property"), this, &ValidationUserTreeView::OnModifyItem)
-        ->setEnabled(type == kGroup);
+    menu.addAction(QStringLiteral("Property"), this, &ValidationUserTreeView::OnModifyItem);
     // The logged-in account's own node is never offered for deletion.
     if (!root && m_session.CanDelete(node))
         menu.addAction(QStringLiteral("Delete"), this, &ValidationUserTreeView::OnDeleteItem);
@@ -118,6 +118,11 @@ void ValidationUserTreeView::OnAddGroup()
     group->description = dialog.description;
     group->report_mail.clear();
     m_session.AddAccount(m_menuIndex, std::move(group));
+}
+
+void ValidationUserTreeView::OnAddAccount()
+{
+    ValidationAccountEditor(m_session, m_hub, this).Add(m_menuIndex);
 }
 
 void ValidationUserTreeView::OnAddDvr()
@@ -164,6 +169,10 @@ void ValidationUserTreeView::OnModifyItem()
         changed->name = dialog.name;
         changed->description = dialog.description;
         m_session.ModifyAccount(m_menuIndex, std::move(changed));
+        return;
+    }
+    if (ValidationTreeOps::IsAccountType(record->type)) {
+        ValidationAccountEditor(m_session, m_hub, this).Modify(m_menuIndex);
         return;
     }
     if (record->type != kDvr)

@@ -23,6 +23,7 @@ public:
 public slots:
     void customMenuRequested(const QPoint& point);
     void OnAddGroup();
+    void OnAddAccount();
     void OnAddDvr();
     void OnModifyItem();
     void OnDeleteItem();
