@@ -110,7 +110,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_pAdminWindows = new AdminWindows(*this);
 
     CreateWaitLabels();
-    // pending: wait dialog (created hidden here)
+    m_pValidation->CreateWaitDialog();
     m_pUccControl = new cUccControl(this);
     m_pUccControl->hide();
 
