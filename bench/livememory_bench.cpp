@@ -105,8 +105,7 @@ bool WriteBooks(const QString& dir, int port)
 int RunChild(int argc, char** argv, int seconds)
 {
     QApplication app(argc, argv);
-    auto* app = new ClientApp;
-    MainWindow* hub = &app->Window();
+    auto* client = new ClientApp;
     QTimer::singleShot(seconds * 1000, &app, [&] {
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
@@ -115,7 +114,7 @@ int RunChild(int argc, char** argv, int seconds)
         app.quit();
     });
     const int rc = app.exec();
-    delete app;
+    delete client;
     return rc;
 }
 

@@ -74,7 +74,6 @@ TEST(HubInstallGuard, AMovedGuardUninstallsOnce)
     HubInstallGuard moved(std::move(*first));
     first.reset();
     EXPECT_EQ(g_face, &mine) << "the emptied guard took nothing away";
-    Face later{2};
     {
         HubInstallGuard second(std::move(moved));
     }
