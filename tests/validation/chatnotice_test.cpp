@@ -270,6 +270,32 @@ TEST_F(ConsolePages, NextAndPrevWalkThePagesOfThirty)
     ASSERT_TRUE(WaitForPage(0, QStringLiteral("65")));
 }
 
+class ConsolePagesBroken : public ConsolePages, public ::testing::WithParamInterface<const char*>
+{};
+
+TEST_P(ConsolePagesBroken, AReplyThatNeverCameWholeKeepsThePageShown)
+{
+    Start({QStringLiteral("--notices"), QStringLiteral("65")});
+    ValidationNoticeView* notices = view.Notices();
+    view.Tabs()->setCurrentIndex(2);
+    ASSERT_TRUE(WaitForPage(0, QStringLiteral("65")));
+    ASSERT_TRUE(sim->SetFail(QStringLiteral("/notice/list"), QString::fromLatin1(GetParam())));
+    notices->NextButton()->click();
+    ASSERT_TRUE(WaitFor(
+        [&] { return notices->PageLabel()->text() == QStringLiteral("The notice list could not be read."); }));
+    EXPECT_EQ(notices->Page(), 0);
+    EXPECT_EQ(Column(0).size(), 30);
+    EXPECT_EQ(Column(0).first(), QStringLiteral("65"));
+    EXPECT_TRUE(notices->NextButton()->isEnabled());
+
+    ASSERT_TRUE(sim->SetFail(QStringLiteral("/notice/list"), QString()));
+    notices->NextButton()->click();
+    ASSERT_TRUE(WaitForPage(1, QStringLiteral("35")));
+    EXPECT_EQ(notices->PageLabel()->text(), QStringLiteral("2 / 3"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ConsolePagesBroken, ::testing::Values("empty", "notjson", "status500", "cut"));
+
 TEST_F(ConsolePages, AServerMessageDuringAChatIsSaidInTheChatToo)
 {
     Start({});
