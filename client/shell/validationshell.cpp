@@ -86,6 +86,15 @@ void ValidationShell::SiteBookAddDvr(const ValidationAccount& dvr, int parentId)
     m_window.GetSiteBookTree()->OnAddDvr(&dvr, parentId);
 }
 
+void ValidationShell::SiteBookMoveDvr(const ValidationAccount& dvr, int groupId)
+{
+    SiteBookTreeWidget* tree = m_window.GetSiteBookTree();
+    if (tree->FindDeviceById(dvr.id))
+        tree->OnMoveDvr(dvr.id, groupId);
+    else
+        tree->OnAddDvr(&dvr, groupId);
+}
+
 void ValidationShell::SiteBookDeleteGroup(int id)
 {
     m_window.GetSiteBookTree()->OnDeleteGroup(id);

@@ -38,6 +38,7 @@ public:
     void SetLocalChange(int value) override { m_localChange = value; }
     void SiteBookAddGroup(const ValidationAccount& group, int parentId) override;
     void SiteBookAddDvr(const ValidationAccount& dvr, int parentId) override;
+    void SiteBookMoveDvr(const ValidationAccount& dvr, int groupId) override;
     void SiteBookDeleteGroup(int id) override;
     void SiteBookDeleteDvr(int id) override;
     void SiteBookLoadServer(const QString& text) override;

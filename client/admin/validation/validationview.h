@@ -38,11 +38,18 @@ public:
     TreeModel* EventModel() const { return m_eventModel; }
     TreeModel* MonitoringModel() const { return m_monitoringModel; }
 
+    // The exports of a node to a chosen file; false (and the reason shown) when the file could
+    // not be written.
+    bool ExportLogTo(const QModelIndex& node, const QString& path);
+    bool ExportDvrCheckTo(const QModelIndex& node, const QString& path);
+
 public slots:
     void OnSelectTab(int index);
     void onOpenLogClicked();
     void OnServerMessage();
     void OnSendEmail();
+    void OnExportLogStart(const QModelIndex& node);
+    void OnDvrCheckStart(const QModelIndex& node);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -52,6 +59,8 @@ private:
     void SetTabs(bool admin);
     void SetStatusIcon(bool connected);
     QWidget* Page(QWidget* content);
+    QString ChooseExportFile(const QString& title, const QString& proposed, const QString& filter);
+    bool WriteExport(const QString& path, const QByteArray& data);
 
     ValidationSession& m_session;
     ValidationHub& m_hub;
