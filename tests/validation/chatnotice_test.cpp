@@ -12,12 +12,15 @@
 #include "validation/validationchat.h"
 #include "validation/validationnoticeview.h"
 #include "validation/validationsession.h"
+#include "validation/validationusertreeview.h"
 #include "validation/validationview.h"
 
+#include <QAction>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -218,6 +221,20 @@ protected:
         return bodies;
     }
 
+    // Triggers the account tree's menu entry on the node.
+    bool RunEntry(const QModelIndex& node, const QString& entry)
+    {
+        QMenu menu;
+        if (!view.Tree()->BuildMenu(menu, node))
+            return false;
+        for (QAction* action : menu.actions())
+            if (action->text() == entry) {
+                action->trigger();
+                return true;
+            }
+        return false;
+    }
+
     // Waits for the page's reply: its first row's number.
     bool WaitForPage(int page, const QString& firstNumber)
     {
@@ -299,7 +316,13 @@ INSTANTIATE_TEST_SUITE_P(Modes, ConsolePagesBroken, ::testing::Values("empty", "
 TEST_F(ConsolePages, AServerMessageDuringAChatIsSaidInTheChatToo)
 {
     Start({});
-    view.ChatStart(session.RootIndex());
+    // "Chatting" on an account below: a chat with that node.
+    ASSERT_TRUE(RunEntry(session.Tree().FindAccount(4), QStringLiteral("Chatting")));
+    ASSERT_TRUE(view.Chat()->IsOpen());
+    EXPECT_EQ(view.Chat()->TargetKind(), ValidationChat::Target::Child);
+    view.Chat()->Window()->close();
+    // On the logged-in account's own node: a chat with its parent.
+    ASSERT_TRUE(RunEntry(session.RootIndex(), QStringLiteral("Chatting")));
     ASSERT_TRUE(view.Chat()->IsOpen());
     EXPECT_EQ(view.Chat()->TargetKind(), ValidationChat::Target::Parent);
     view.Chat()->Window()->Input()->setText(QStringLiteral("anyone there?"));
