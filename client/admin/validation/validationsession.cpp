@@ -149,7 +149,7 @@ void ValidationSession::OnRecvNode(int id, const QString& text, int tag)
                  : id == CentralRequests::kNoticeModify ? QStringLiteral("Notice modify error")
                                                         : QStringLiteral("Notice delete error"));
         break;
-    case CentralRequests::kNoticeList: emit NoticeList(text); break;
+    case CentralRequests::kNoticeList: emit NoticeList(text, tag); break;
     case CentralRequests::kEvent: OnEventResult(reply); break;
     case CentralRequests::kLogin:
         if (tag == 0)

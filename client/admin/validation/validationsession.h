@@ -86,7 +86,8 @@ signals:
     void LoggedIn();
     // The logged-in account's kind decides the console's tabs.
     void RootChanged(bool admin);
-    void NoticeList(const QString& text);
+    // The notice list reply and the page it was asked for.
+    void NoticeList(const QString& text, int page);
     void EventLog(const QString& name, const QString& text);
     void MonitoringRow(const QStringList& texts);
     void ServerMessagePending();

@@ -7,6 +7,7 @@
 #include "sitebook/cfinddvrdialog.h"
 #include "sitebook/recorderlistfile.h"
 #include "validation/caddgroupdialog.h"
+#include "validation/validationaccounteditor.h"
 #include "validation/validationhub.h"
 #include "validation/validationsession.h"
 #include "widgets/messagedlg.h"
@@ -70,14 +71,6 @@ ValidationUserTreeView::ValidationUserTreeView(ValidationSession& session, Valid
     });
 }
 
-QAction* ValidationUserTreeView::AddPending(QMenu& menu, const QString& text)
-{
-    // pending: account dialog
-    QAction* action = menu.addAction(text);
-    action->setEnabled(false);
-    return action;
-}
-
 void ValidationUserTreeView::AddExports(QMenu& menu, const QString& type)
 {
     menu.addSeparator();
@@ -125,16 +118,14 @@ bool ValidationUserTreeView::BuildMenu(QMenu& menu, const QModelIndex& node)
         return true;
     menu.addAction(QStringLiteral("New Group"), this, &ValidationUserTreeView::OnAddGroup);
     if (root || owner)
-        AddPending(menu, QStringLiteral("New Account"));
+        menu.addAction(QStringLiteral("New Account"), this, &ValidationUserTreeView::OnAddAccount);
     if (!root) {
         menu.addAction(QStringLiteral("New DVR"), this, &ValidationUserTreeView::OnAddDvr);
         if (m_copiedIndex.isValid() && m_copiedDvrs > 0)
             menu.addAction(QStringLiteral("Paste DVR"), this, &ValidationUserTreeView::OnPasteDvr);
     }
     menu.addSeparator();
-    // pending: account dialog (Property of an account)
-    menu.addAction(QStringLiteral("Property"), this, &ValidationUserTreeView::OnModifyItem)
-        ->setEnabled(type == kGroup);
+    menu.addAction(QStringLiteral("Property"), this, &ValidationUserTreeView::OnModifyItem);
     // The logged-in account's own node is never offered for deletion.
     if (!root && m_session.CanDelete(node))
         menu.addAction(QStringLiteral("Delete"), this, &ValidationUserTreeView::OnDeleteItem);
@@ -174,6 +165,11 @@ void ValidationUserTreeView::OnAddGroup()
     group->description = dialog.description;
     group->report_mail.clear();
     m_session.AddAccount(m_menuIndex, std::move(group));
+}
+
+void ValidationUserTreeView::OnAddAccount()
+{
+    ValidationAccountEditor(m_session, m_hub, this).Add(m_menuIndex);
 }
 
 void ValidationUserTreeView::OnAddDvr()
@@ -220,6 +216,10 @@ void ValidationUserTreeView::OnModifyItem()
         changed->name = dialog.name;
         changed->description = dialog.description;
         m_session.ModifyAccount(m_menuIndex, std::move(changed));
+        return;
+    }
+    if (ValidationTreeOps::IsAccountType(record->type)) {
+        ValidationAccountEditor(m_session, m_hub, this).Modify(m_menuIndex);
         return;
     }
     if (record->type != kDvr)

@@ -46,6 +46,7 @@ public slots:
     void exportLog();
     void healthCheck();
     void OnAddGroup();
+    void OnAddAccount();
     void OnAddDvr();
     void OnModifyItem();
     void OnDeleteItem();
@@ -60,7 +61,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    QAction* AddPending(QMenu& menu, const QString& text);
     void AddExports(QMenu& menu, const QString& type);
 
     ValidationSession& m_session;

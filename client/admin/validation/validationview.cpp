@@ -2,6 +2,7 @@
 
 #include "core/adminlog.h"
 #include "core/treemodel.h"
+#include "validation/validationchat.h"
 #include "validation/validationeventrows.h"
 #include "validation/validationexport.h"
 #include "validation/validationhub.h"
@@ -52,6 +53,7 @@ ValidationView::ValidationView(ValidationSession& session, ValidationHub& hub, Q
     , m_notices(new ValidationNoticeView(this))
     , m_openLog(new QPushButton(QStringLiteral("Open Log"), this))
     , m_statusIcon(new QLabel(this))
+    , m_chat(new ValidationChat(this))
 {
     setWindowTitle(QStringLiteral("Validation Viewer"));
     setWindowIcon(QIcon(QStringLiteral(":/res/db_normal.PNG")));
@@ -89,6 +91,8 @@ ValidationView::ValidationView(ValidationSession& session, ValidationHub& hub, Q
     connect(&m_session, &ValidationSession::RootChanged, this, &ValidationView::SetTabs);
     connect(&m_session, &ValidationSession::ConnectedChanged, this, &ValidationView::SetStatusIcon);
     connect(&m_session, &ValidationSession::NoticeList, m_notices, &ValidationNoticeView::SetNoticeList);
+    connect(m_notices, &ValidationNoticeView::PageRequested, this,
+            [this](int page) { m_session.RequestNotices(std::max(page, 0)); });
     connect(&m_session, &ValidationSession::EventLog, this, &ValidationView::AddEventLog);
     connect(&m_session, &ValidationSession::MonitoringRow, this,
             [this](const QStringList& texts) { m_monitoringRows->UpdateMonitoringRow(texts); });
@@ -150,6 +154,12 @@ void ValidationView::AddEventLog(const QString& name, const QString& text)
     m_eventRows->InsertEventRow(name, text, QString(), QString());
 }
 
+void ValidationView::ChatStart(const QModelIndex& index)
+{
+    const bool root = index.isValid() && index.siblingAtColumn(0) == QModelIndex(m_session.RootIndex());
+    m_chat->Start(root, m_session.UserId());
+}
+
 void ValidationView::onOpenLogClicked()
 {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open Log File"),
@@ -168,8 +178,10 @@ void ValidationView::OnServerMessage()
     if (m_showingMessage)
         return;
     m_showingMessage = true;
-    for (QString text = m_session.TakeServerMessage(); !text.isNull(); text = m_session.TakeServerMessage())
+    for (QString text = m_session.TakeServerMessage(); !text.isNull(); text = m_session.TakeServerMessage()) {
+        m_chat->AddServerText(text);
         m_hub.ShowMessage(QStringLiteral("Validation"), text);
+    }
     m_showingMessage = false;
 }
 

@@ -8,7 +8,9 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTreeView;
+class QModelIndex;
 class TreeModel;
+class ValidationChat;
 class ValidationEventRows;
 class ValidationHub;
 class ValidationNoticeView;
@@ -24,6 +26,9 @@ public:
 
     // A row at the top of the event log (today's date and the time now).
     void AddEventLog(const QString& name, const QString& text);
+    // Opens the chat with the node (the logged-in account's own node: with its parent).
+    void ChatStart(const QModelIndex& index);
+    ValidationChat* Chat() const { return m_chat; }
 
     ValidationUserTreeView* Tree() const { return m_tree; }
     ValidationNoticeView* Notices() const { return m_notices; }
@@ -70,5 +75,6 @@ private:
     ValidationNoticeView* m_notices;
     QPushButton* m_openLog;
     QLabel* m_statusIcon;
+    ValidationChat* m_chat;
     bool m_showingMessage = false;
 };
