@@ -3,6 +3,8 @@
 // adds a recorder under a group from the tree's menu; the recorder reaches the tree, the
 // validation server's line and the site book. A wrong password and an unreachable server end in
 // their boxes. With ZENT_SHOT_DIR set, the windows are saved as pictures there.
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -177,6 +179,68 @@ TEST_F(ValidationE2E, LoginShowsTheTreeAndANewRecorderReachesTreeLineAndSiteBook
         ASSERT_TRUE(WaitFor([&] { return SiteBookHas(hub->GetSiteBookTree(), QStringLiteral("Yard")); }));
         console->Tree()->expandAll();
         Shot(console, QStringLiteral("console-added"));
+    });
+}
+
+// The tree's own commands through the real console: Copy DVR and Paste DVR from the menu, a
+// recorder dropped on a group, a file that is not a recorder list, an export that cannot be
+// written.
+TEST_F(ValidationE2E, CopyPasteMoveAndTheirFailuresInTheConsole)
+{
+    boxes.clear();
+    WatchBoxes([&] {
+        OpenLogin(QString::number(sim.HttpPort()), QStringLiteral("admin"), QStringLiteral("1234"));
+        ValidationView* console = shell->View();
+        ASSERT_TRUE(WaitFor([&] { return console->isVisible() && shell->IsValidationConnected(); }));
+        ValidationSession& session = shell->Session();
+        ValidationUserTreeView* tree = console->Tree();
+        const auto trigger = [&](const QModelIndex& node, const QString& text) {
+            QMenu menu;
+            if (!tree->BuildMenu(menu, node))
+                return false;
+            for (QAction* action : menu.actions())
+                if (action->text() == text && action->isEnabled()) {
+                    action->trigger();
+                    return true;
+                }
+            return false;
+        };
+        tree->setCurrentIndex(session.Tree().FindDvr(3));
+        ASSERT_TRUE(trigger(session.Tree().FindDvr(3), QStringLiteral("Copy DVR")));
+        ASSERT_TRUE(trigger(session.Tree().FindAccount(4), QStringLiteral("Paste DVR")));
+        ASSERT_TRUE(WaitFor([&] { return session.Tree().FindDvr(6).isValid() && !session.HasPending(); }));
+        EXPECT_EQ(session.Tree().FindDvr(6).parent(), session.Tree().FindAccount(4));
+        ASSERT_TRUE(WaitFor([&] { return sim.Lines().contains(QStringLiteral("adddvr;1;6;4;;;;;;;;;")); }));
+
+        // Lobby, below the operator and so not in this site book, dropped on the group East.
+        ASSERT_FALSE(SiteBookHas(hub->GetSiteBookTree(), QStringLiteral("Lobby")));
+        ASSERT_TRUE(tree->MoveNode(session.Tree().FindDvr(5), session.Tree().FindAccount(2)));
+        ASSERT_TRUE(WaitFor([&] { return !session.HasPending(); }));
+        EXPECT_EQ(session.Tree().FindDvr(5).parent(), session.Tree().FindAccount(2));
+        ASSERT_TRUE(WaitFor([&] {
+            const QStringList lines = sim.Lines();
+            return std::any_of(lines.begin(), lines.end(), [](const QString& line) {
+                return line.startsWith(QLatin1String("movedvr;1;5;2;"));
+            });
+        }));
+        EXPECT_TRUE(SiteBookHas(hub->GetSiteBookTree(), QStringLiteral("Lobby")));
+        tree->expandAll();
+        Shot(console, QStringLiteral("console-moved"));
+        EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char('\n')).toStdString();
+
+        WriteFile(QStringLiteral("list.xls"), "not a workbook");
+        QMenu menu;
+        ASSERT_TRUE(tree->BuildMenu(menu, session.Tree().FindAccount(2)));
+        EXPECT_FALSE(tree->ImportFile(Path(QStringLiteral("list.xls"))));
+        ASSERT_TRUE(WaitFor([&] { return !boxes.isEmpty(); }));
+        EXPECT_EQ(boxes, QStringList{QStringLiteral("Validation|Import file error")});
+        EXPECT_TRUE(sim.Requests(QStringLiteral("/account")).isEmpty());
+
+        WriteFile(QStringLiteral("plain"), "x");
+        EXPECT_FALSE(
+            console->ExportDvrCheckTo(session.Tree().FindAccount(2), Path(QStringLiteral("plain/check.csv"))));
+        ASSERT_TRUE(WaitFor([&] { return boxes.size() == 2; }));
+        EXPECT_TRUE(boxes[1].startsWith(QStringLiteral("Validation|The file "))) << boxes[1].toStdString();
     });
 }
 

@@ -303,11 +303,17 @@ TEST_F(TreeCommands, AMoveTheTreeForbidsSendsNothing)
     EXPECT_TRUE(sim.Requests("/account").isEmpty());
 }
 
-TEST_F(TreeCommands, NoMoveWhileABatchRuns)
+TEST_F(TreeCommands, NoMoveWhileAnotherCommandWaits)
 {
     session.PasteDvrs(session.Tree().FindAccount(4), {QPersistentModelIndex(session.Tree().FindDvr(3))});
     EXPECT_FALSE(session.Move(session.Tree().FindDvr(5), session.Tree().FindAccount(2)));
     ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(sim.Requests("/dvr").size(), 1);
+    // A move waiting for its answer is not replaced by a second one.
+    ASSERT_TRUE(session.Move(session.Tree().FindDvr(5), session.Tree().FindAccount(2)));
+    EXPECT_FALSE(session.Move(session.Tree().FindDvr(3), session.Tree().FindAccount(2)));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(sim.Requests("/dvr").size(), 2);
+    EXPECT_EQ(Names(session.Tree().FindAccount(2)), (QStringList{"Gate", "Lobby"}));
+    EXPECT_EQ(Names(session.Tree().FindAccount(4)), QStringList{"Gate"});
 }
 } // namespace

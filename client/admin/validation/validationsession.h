@@ -71,8 +71,8 @@ public:
     void ImportDvrs(const QModelIndex& target, const std::vector<RecorderListEntry>& rows);
     bool IsBatchRunning() const { return m_queue.IsActive(); }
     // Asks the server to move the node under the target; the tree follows its agreement and
-    // stays as it was on a refusal. False (nothing sent) when the move is not allowed or a
-    // paste or import is running.
+    // stays as it was on a refusal. False (nothing sent) when the move is not allowed or another
+    // command still waits for its answer.
     bool Move(const QModelIndex& source, const QModelIndex& target);
     void RequestNotices(int page) { m_requests.OnNodeNoticeList(page); }
 
