@@ -22,6 +22,7 @@
 #include "ui/hpcameo.h"
 #include "ui/hpmessagebox.h"
 #include "ui/livecontrolcameoengine.h"
+#include "ui/mastervolume.h"
 #include "ui/openpath.h"
 #include "ui/qtaudiocapturedevice.h"
 #include "ui/silentaudiosink.h"
@@ -368,9 +369,19 @@ void CViewerDlg::InitSkin()
                                        {311, 310, 310, 310}, QString());
     connect(liveAudio, &QPushButton::clicked, this, &CViewerDlg::OnLiveAudio);
     liveAudio->hide();
+    // The master volume of the speakers. Shown (hidden, no user could reach the volume at all),
+    // and greyed when the system has no mixer to set it with.
+    m_masterVolume = std::make_unique<MasterVolume>(
+        m_env.mixerProgram.isNull() ? MasterVolume::FindMixer() : m_env.mixerProgram,
+        m_env.startMixer ? m_env.startMixer : MasterVolume::Runner(&MasterVolume::StartDetached));
     m_volume = new CSkinSlider(1180, this);
     m_volume->LoadChannelBitmaps(312, 0, false, 0, 0, 0);
-    m_volume->hide();
+    m_volume->SetLimits(0, MasterVolume::kMaxPosition);
+    m_volume->SetPosition(MasterVolume::kMaxPosition);
+    m_volume->setToolTip(QStringLiteral("Volume"));
+    m_volume->setEnabled(m_masterVolume->IsOpen());
+    connect(m_volume, &CSkinSlider::sliderMoved, this,
+            [this](int, int position) { m_masterVolume->OnVolumeChanged(position); });
 }
 
 CSkinButton* CViewerDlg::Button(int id) const
@@ -425,6 +436,7 @@ void CViewerDlg::LayoutControls()
         Button(kLayoutButtons[i])->move(r.layoutButtons[i]);
     m_controlBar->move(r.controlBar);
     m_playSlider->setGeometry(r.playSlider);
+    m_volume->setGeometry(r.volume);
     update();
 }
 
