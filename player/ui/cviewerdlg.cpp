@@ -167,10 +167,12 @@ bool CViewerDlg::OnInitDialog()
     m_askOnExit = m_env.askOnExit;
     show();
     ShowPanel(1);
-    if (!m_env.pendingPath.isEmpty())
-        OpenWithMode(m_env.pendingPath, HandOverOpener::Mode::StartUp);
     m_initialised = true;
     LayoutControls();
+    // The grid's layout clears its tiles' pictures: the command line's recording opens after
+    // it, so that its first picture stays shown.
+    if (!m_env.pendingPath.isEmpty())
+        OpenWithMode(m_env.pendingPath, HandOverOpener::Mode::StartUp);
     return true;
 }
 

@@ -408,6 +408,61 @@ TEST_F(PlayRecordingTest, OpeningShowsTheFirstPictureAndASeekDecodesFromTheGroup
     }
 }
 
+// A recording named on the command line is opened while the dialog is built, before it is
+// shown: the first picture is there when the window appears, without play.
+TEST(PlayRecordingStartUp, TheCommandLinesRecordingShowsItsFirstPictureOnOpening)
+{
+    SkinBitmaps::Init();
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const decoder_streams::Stream& stream = decoder_streams::Make(320, 240, kFrames, kKeyInterval, true);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const Recording recording = WriteRecording(
+        home.filePath("rec"), decoder_streams::Renumber(stream.frames, decoder_streams::Numbering::FrameNum4Poc5));
+    ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
+
+    ViewerEnvironment env;
+    env.programPath = home.filePath("orvane");
+    env.programFolder = home.path() + "/";
+    env.drives = platform::DriveRoot(home.filePath("drives"));
+    env.dataFolder = home.filePath("data");
+    env.registerFileTypes = false;
+    env.askOnExit = false;
+    env.pendingPath = recording.dataPath;
+    CViewerDlg dialog(env);
+    ASSERT_TRUE(dialog.OnInitDialog());
+    dialog.show();
+    ASSERT_TRUE(dialog.PlayFlag(0));
+
+    CameoRect rect;
+    ASSERT_TRUE(dialog.Grid()->GetCameoRect(0, &rect));
+    auto picture = [&] {
+        const QImage grid = dialog.Grid()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return grid.copy(rect.left, rect.top, rect.Width(), rect.Height());
+    };
+    const QSize tile = picture().size();
+    QString error;
+    const QByteArray references = decoder_streams::ScaledRegionReference(
+        stream, ShownRegion(320, 240), tile.width(), tile.height(), kFrames, error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    std::pair<int, double> last{-1, 0};
+    const bool shown = QTest::qWaitFor(
+        [&] {
+            const QImage now = picture();
+            const int bytes = now.width() * now.height() * 4;
+            if (references.size() < bytes)
+                return false;
+            const QImage first(reinterpret_cast<const uchar*>(references.constData()), now.width(), now.height(),
+                               QImage::Format_RGB32);
+            last = {0, MeanDifference(now, first, MiddleOf(now.size()))};
+            return last.second < kSamePicture;
+        },
+        20000);
+    EXPECT_TRUE(shown) << "the tile differs from the first picture by " << last.second;
+    EXPECT_EQ(dialog.Players().Player(0)->State(), PlayState::Start);
+    dialog.CloseWithoutAsking();
+}
+
 // A picture narrower than 300 pixels is shown like any other.
 INSTANTIATE_TEST_SUITE_P(
     Sizes, PlayRecordingSizes, ::testing::Values(PlaySize{320, 240}, PlaySize{176, 144}),
