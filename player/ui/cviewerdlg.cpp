@@ -2,6 +2,7 @@
 #include "playback/hpnetwork.h"
 #include "ui/cameotiles.h"
 #include "ui/carriedfiles.h"
+#include "ui/caviconvert.h"
 #include "ui/cbackuptree.h"
 #include "ui/cdlgadjust.h"
 #include "ui/cdlgalarm.h"
@@ -278,8 +279,11 @@ void CViewerDlg::CreatePanels()
     m_adjust->hide();
     m_toolsHost = std::make_unique<ViewerToolsHost>(*this, CarriedPath(m_env, "c:\\Player\\XviD_Codec.exe"));
     m_alarm = new CDlgAlarm(*m_toolsHost, CAviWriter::XvidInstalled(), m_ffmpegFound, this);
-    // pending: CAVIConvert (the export dialog of a tile)
-    m_alarm->AviButton()->setEnabled(false);
+    DecoderLibraries libraries = DecoderLibraries::Defaults();
+    libraries.wedraPath = m_wedraPath;
+    libraries.h264Candidates.prepend(CarriedPath(m_env, "c:\\Player\\KRO_SDK_H264_Dec.dll"));
+    m_aviConvert = new CAVIConvert(*m_toolsHost, libraries, this);
+    m_aviConvert->hide();
 }
 
 QString CViewerDlg::AccountFile() const
@@ -354,10 +358,9 @@ void CViewerDlg::InitSkin()
     connect(
         AddButton(kEtc, QStringLiteral("ETC"), {719, 432, 47, 34}, {253, 254, 255, 255}, text("OPTION_CONTROL")),
         &QPushButton::clicked, this, [this] { ShowPanel(2); });
-    // pending: CAVIConvert (the export dialog of a tile)
     CSkinButton* avi = AddButton(kAvi, QStringLiteral("avi"), {620, 400, 42, 24}, {304, 306, 304, 306},
                                  QStringLiteral("AVI Convert"));
-    avi->setEnabled(false);
+    connect(avi, &QPushButton::clicked, this, [this] { m_alarm->OnAviConvert(); });
     avi->hide();
     CSkinButton* cap = AddButton(kCap, QStringLiteral("CAP"), {664, 400, 42, 24}, {307, 308, 307, 308},
                                  QStringLiteral("Print & Save"));
@@ -811,8 +814,6 @@ void CViewerDlg::EnableMainDialog(bool enable)
         if (child != m_waitBox && child != m_messageBox && !child->isWindow())
             child->setEnabled(enable);
     }
-    // The export dialog of a tile is not built: its entries stay grey.
-    Button(kAvi)->setEnabled(false);
 }
 
 void CViewerDlg::CancelWaitBox(CancelAction action, int tile)

@@ -22,4 +22,6 @@ struct ViewerEnvironment
     // The speakers' mixer program and how it is started (empty: the one found on PATH).
     QString mixerProgram;
     std::function<bool(const QString&, const QStringList&)> startMixer;
+    // The save dialog of the AVI export (empty: the system's).
+    std::function<QString(const QString& proposed)> chooseSavePath;
 };
