@@ -233,7 +233,7 @@ TEST_F(ViewerDialogTest, PanelButtonsShowTheirPanels)
     }
     EXPECT_EQ(m_dialog->AdjustPanel()->pos(), QPoint(800 - 177, 600 - 128));
     EXPECT_EQ(m_dialog->ToolsPopup()->geometry(), QRect(800 - 177, 600 - 128, 140, 100));
-    EXPECT_FALSE(m_dialog->ToolsPopup()->AviButton()->isEnabled());
+    EXPECT_TRUE(m_dialog->ToolsPopup()->AviButton()->isEnabled());
     EXPECT_TRUE(m_dialog->ToolsPopup()->PrintButton()->isEnabled());
 }
 
