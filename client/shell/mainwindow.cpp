@@ -149,7 +149,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_waitFlag = 0;
 
     CreateWaitLabels();
-    // pending: wait dialog (created hidden here)
+    m_pValidation->CreateWaitDialog();
     m_pUccControl = new cUccControl(this);
     m_pUccControl->hide();
 

@@ -14,16 +14,19 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <limits>
 
 #include "common/media/modulerecord.h"
 #include "common/support/decoder_streams.h"
+#include "playback/searchview.h"
 #include "ui/cpreviewdlg.h"
 #include "ui/csearchcontrol.h"
 #include "ui/ctimeslider.h"
 #include "ui/cviewerdlg.h"
 #include "ui/hpcameo.h"
 #include "ui/skinbitmaps.h"
+#include "ui/viewerplayers.h"
 #include "ui/viewerpreviews.h"
 #include "ui/viewertiles.h"
 
@@ -321,6 +324,88 @@ TEST_F(PlayRecordingTest, SliderPreviewsShowTheirPicturesOfTheRecording)
     emit m_dialog->PlaySlider()->hoverChanged(false);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !previews->Preview(0)->isVisible(); }, 10000));
     EXPECT_FALSE(previews->Shown());
+}
+
+// Waits until tile 0 shows reference picture `expected`; what it showed last otherwise (the
+// nearest reference and its difference) in `last`.
+bool ShowsReference(int expected, const std::function<QImage()>& picture, const QSize& tile,
+                    const std::function<std::pair<int, double>(const QImage&)>& nearest,
+                    std::pair<int, double>& last)
+{
+    return QTest::qWaitFor(
+        [&] {
+            const QImage now = picture();
+            if (now.size() != tile)
+                return false;
+            last = nearest(now);
+            return last.first == expected && last.second < kSamePicture;
+        },
+        20000);
+}
+
+// Opening a recording shows its first picture in the tile at once, before any play.
+// Seeking into a second whose frames belong to a group that began in an earlier second shows
+// the picture decoded from that group's key frame on, as ffmpeg decodes it.
+TEST_F(PlayRecordingTest, OpeningShowsTheFirstPictureAndASeekDecodesFromTheGroupsKeyFrame)
+{
+    // Ten frames a second and a key frame every 25: seconds 1, 3, 4 and 6 begin inside a group
+    // whose key frame lies in an earlier second.
+    constexpr int kFrames25 = 80;
+    constexpr int kGroup = 25;
+    const decoder_streams::Stream& stream = decoder_streams::Make(320, 240, kFrames25, kGroup, true);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const QList<QByteArray> units = decoder_streams::Renumber(stream.frames,
+                                                              decoder_streams::Numbering::FrameNum4Poc5);
+    ASSERT_EQ(units.size(), kFrames25);
+
+    Recording recording;
+    {
+        ModuleRecord writer;
+        writer.SetNoRefresh(true);
+        ASSERT_TRUE(writer.StartRecord(2, kDate, kStart, m_home.filePath("rec"), 0, ModuleRecord::RecordLive));
+        for (int i = 0; i < units.size(); ++i) {
+            const QByteArray payload = RecorderPayload(units[i]);
+            ASSERT_FALSE(payload.isEmpty()) << i;
+            ASSERT_GT(writer.OnRecordData(2, kDate, kStart + i / 10, i % kGroup == 0 ? 1 : 0, 1,
+                                          payload.constData(), payload.size(), 1, 0),
+                      0)
+                << i;
+        }
+        writer.StopRecord(2);
+        recording.dataPath = QDir(m_home.filePath("rec")).filePath(QStringLiteral("20261210/h120000.003"));
+    }
+
+    ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
+    ASSERT_TRUE(m_dialog->PlayFlag(0));
+    m_dialog->Tiles().SelectOnly(0);
+    m_dialog->SetSplitMode(0, true, false);
+    const QSize tile = TilePicture().size();
+    ASSERT_FALSE(tile.isEmpty());
+    QString error;
+    const QByteArray references = decoder_streams::ScaledRegionReference(
+        stream, ShownRegion(320, 240), tile.width(), tile.height(), kFrames25, error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    auto picture = [this] { return TilePicture(); };
+    auto nearest = [&](const QImage& shown) { return NearestReference(shown, references); };
+
+    std::pair<int, double> last{-1, 0};
+    EXPECT_TRUE(ShowsReference(0, picture, tile, nearest, last))
+        << "the opened tile shows picture " << last.first << " (difference " << last.second << ")";
+
+    CSearchView* player = m_dialog->Players().Player(0);
+    ASSERT_NE(player, nullptr);
+    // Each second's first frame, with the group it belongs to beginning in an earlier second.
+    const struct
+    {
+        int second;
+        int frame;
+    } seeks[] = {{1, 10}, {3, 30}, {6, 60}, {4, 40}};
+    for (const auto& seek : seeks) {
+        player->SeekToFrame(seek.second);
+        EXPECT_TRUE(ShowsReference(seek.frame, picture, tile, nearest, last))
+            << "second " << seek.second << " shows picture " << last.first << " (difference " << last.second
+            << ")";
+    }
 }
 
 // A picture narrower than 300 pixels is shown like any other.
