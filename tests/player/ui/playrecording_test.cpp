@@ -18,6 +18,7 @@
 
 #include "common/media/modulerecord.h"
 #include "common/support/decoder_streams.h"
+#include "support/viewerhome.h"
 #include "ui/cpreviewdlg.h"
 #include "ui/csearchcontrol.h"
 #include "ui/ctimeslider.h"
@@ -161,13 +162,7 @@ protected:
     {
         SkinBitmaps::Init();
         ASSERT_TRUE(m_home.isValid());
-        ViewerEnvironment env;
-        env.programPath = m_home.filePath("orvane");
-        env.programFolder = m_home.path() + "/";
-        env.drives = platform::DriveRoot(m_home.filePath("drives"));
-        env.dataFolder = m_home.filePath("data");
-        env.registerFileTypes = false;
-        env.askOnExit = false;
+        const ViewerEnvironment env = TestViewerEnvironment(m_home);
         m_dialog = std::make_unique<CViewerDlg>(env);
         ASSERT_TRUE(m_dialog->OnInitDialog());
         m_dialog->show();
