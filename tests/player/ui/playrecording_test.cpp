@@ -25,6 +25,7 @@
 #include "common/media/modulerecord.h"
 #include "common/support/decoder_streams.h"
 #include "playback/searchview.h"
+#include "support/viewerhome.h"
 #include "ui/caviconvert.h"
 #include "ui/cdlgalarm.h"
 #include "ui/cpreviewdlg.h"
@@ -171,13 +172,7 @@ protected:
     {
         SkinBitmaps::Init();
         ASSERT_TRUE(m_home.isValid());
-        ViewerEnvironment env;
-        env.programPath = m_home.filePath("orvane");
-        env.programFolder = m_home.path() + "/";
-        env.drives = platform::DriveRoot(m_home.filePath("drives"));
-        env.dataFolder = m_home.filePath("data");
-        env.registerFileTypes = false;
-        env.askOnExit = false;
+        ViewerEnvironment env = TestViewerEnvironment(m_home);
         env.chooseSavePath = [this](const QString&) { return m_savePath; };
         m_dialog = std::make_unique<CViewerDlg>(env);
         ASSERT_TRUE(m_dialog->OnInitDialog());

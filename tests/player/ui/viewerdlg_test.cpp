@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/viewerhome.h"
 #include "ui/cbackuptree.h"
 #include "ui/cdlgadjust.h"
 #include "ui/cdlgalarm.h"
@@ -38,13 +39,7 @@ protected:
     {
         SkinBitmaps::Init();
         ASSERT_TRUE(m_home.isValid());
-        ViewerEnvironment env;
-        env.programPath = m_home.filePath("orvane");
-        env.programFolder = m_home.path() + "/";
-        env.drives = platform::DriveRoot(m_home.filePath("drives"));
-        env.dataFolder = m_home.filePath("data");
-        env.registerFileTypes = false;
-        env.askOnExit = false;
+        const ViewerEnvironment env = TestViewerEnvironment(m_home);
         m_dialog = std::make_unique<CViewerDlg>(env);
         m_dialog->OnInitDialog();
     }
