@@ -8,7 +8,6 @@
 #include "panels/cptzctrl.h"
 #include "panels/support/panels_fixture.h"
 #include "session/moduledevice.h"
-#include "shell/mainwindow.h"
 
 namespace {
 

@@ -12,7 +12,6 @@
 #include "panels/renderarea.h"
 #include "panels/support/panels_fixture.h"
 #include "session/moduledevice.h"
-#include "shell/mainwindow.h"
 
 namespace {
 

@@ -11,14 +11,15 @@
 #include "panels/cptzctrl.h"
 #include "panels/cucccontrol.h"
 #include "panels/microphone.h"
-#include "panels/support/panels_fixture.h"
+#include "panels/support/panels_messages.h"
 #include "session/moduledevice.h"
 #include "shell/ccameo.h"
 #include "shell/mainwindow.h"
+#include "shell/support/grid_online_fixture.h"
 
 namespace {
 
-class MainWindowPanelsTest : public PanelsOnlineTest
+class MainWindowPanelsTest : public GridOnlineTest
 {
 protected:
     QWidget* DockContent(const QString& title) const
