@@ -105,8 +105,8 @@ bool WriteBooks(const QString& dir, int port)
 int RunChild(int argc, char** argv, int seconds)
 {
     QApplication app(argc, argv);
-    auto* app = new ClientApp;
-    MainWindow* hub = &app->Window();
+    auto* client = new ClientApp;
+    MainWindow* hub = &client->Window();
     QTimer::singleShot(seconds * 1000, &app, [&] {
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
@@ -115,7 +115,7 @@ int RunChild(int argc, char** argv, int seconds)
         app.quit();
     });
     const int rc = app.exec();
-    delete app;
+    delete client;
     return rc;
 }
 

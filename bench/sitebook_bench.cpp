@@ -53,8 +53,8 @@ int RunChild(int argc, char** argv)
     QApplication app(argc, argv);
     QElapsedTimer clock;
     clock.start();
-    auto* app = new ClientApp;
-    MainWindow* hub = &app->Window();
+    auto* client = new ClientApp;
+    MainWindow* hub = &client->Window();
     QTimer::singleShot(0, &app, [&] {
         const qint64 ms = clock.elapsed();
         rusage usage{};
@@ -64,7 +64,7 @@ int RunChild(int argc, char** argv)
         app.quit();
     });
     const int rc = app.exec();
-    delete app;
+    delete client;
     return rc;
 }
 
