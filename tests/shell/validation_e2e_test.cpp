@@ -7,8 +7,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,8 +26,13 @@
 #include "harness/centralsimprocess.h"
 #include "shell/support/mainwin_fixture.h"
 #include "shell/validationshell.h"
+#include "sitebook/cadddvrdialog.h"
+#include "sitebook/cadddvrpermission.h"
 #include "sitebook/sitebooktreewidget.h"
+#include "sitebook/support/sitebook_modal.h"
 #include "validation/account.h"
+#include "validation/caddvalidationuser.h"
+#include "validation/cwaitdlg.h"
 #include "validation/validationsession.h"
 #include "validation/validationusertreeview.h"
 #include "validation/validationview.h"
@@ -264,5 +271,104 @@ TEST_F(ValidationE2E, AnUnreachableServerIsSaidSo)
     EXPECT_TRUE(closer.seen[0].startsWith(QLatin1String("Warning|"))) << closer.seen[0].toStdString();
     EXPECT_TRUE(closer.seen[0].contains(QLatin1String("Can not connect to the database server.")));
     EXPECT_FALSE(shell->View()->isVisible());
+}
+} // namespace
+
+namespace {
+QAction* Entry(QMenu& menu, const QString& text)
+{
+    for (QAction* action : menu.actions())
+        if (action->text() == text)
+            return action;
+    return nullptr;
+}
+
+TEST_F(ValidationE2E, AccountsAndRecorderRightsAreEnteredInTheirDialogs)
+{
+    OpenLogin(QString::number(sim.HttpPort()), QStringLiteral("admin"), QStringLiteral("1234"));
+    ValidationView* console = shell->View();
+    ASSERT_TRUE(WaitFor([&] { return console->isVisible() && shell->IsValidationConnected(); }));
+    ValidationSession& session = shell->Session();
+    // The main window's wait window was made at start-up, hidden.
+    const QList<CWaitDlg*> waits = hub->findChildren<CWaitDlg*>();
+    ASSERT_EQ(waits.size(), 1);
+    EXPECT_FALSE(waits[0]->isVisible());
+
+    // New Account on the logged-in account's node, typed in as the operator would.
+    QMenu rootMenu;
+    ASSERT_TRUE(console->Tree()->BuildMenu(rootMenu, session.RootIndex()));
+    QAction* newAccount = Entry(rootMenu, QStringLiteral("New Account"));
+    ASSERT_NE(newAccount, nullptr);
+    auto account = OnNextDialog<CAddValidationUser>([](CAddValidationUser* dialog) {
+        QTest::keyClicks(dialog->UserIdEdit(), QStringLiteral("lee"));
+        QTest::keyClicks(dialog->PasswordEdit(), QStringLiteral("pw"));
+        QTest::keyClicks(dialog->EmailEdit(), QStringLiteral("lee@example.com"));
+        Shot(dialog, QStringLiteral("new-account"));
+        QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    });
+    newAccount->trigger();
+    ASSERT_TRUE(account->Done());
+    ASSERT_TRUE(WaitFor([&] { return session.Tree().FindAccount(6).isValid(); }));
+    ASSERT_TRUE(WaitFor([&] { return sim.Lines().contains(QStringLiteral("addaccount;1;6;lee;pw;;;;;;;;;")); }));
+
+    // New DVR on "East" with live video for channels 1 to 4 only.
+    QMenu groupMenu;
+    ASSERT_TRUE(console->Tree()->BuildMenu(groupMenu, session.Tree().FindAccount(2)));
+    QAction* newDvr = Entry(groupMenu, QStringLiteral("New DVR"));
+    ASSERT_NE(newDvr, nullptr);
+    std::unique_ptr<ModalDriver> rights;
+    auto dvr = OnNextDialog<CAddDvrDialog>([&](CAddDvrDialog* dialog) {
+        const QList<std::pair<const char*, const char*>> fields = {{"nameEdit", "Yard"},
+                                                                   {"addrEdit", "10.0.0.7"},
+                                                                   {"portEdit", "9000"},
+                                                                   {"idEdit", "admin"},
+                                                                   {"passwordEdit", "1234"}};
+        for (const auto& field : fields)
+            QTest::keyClicks(dialog->findChild<QLineEdit*>(QLatin1String(field.first)),
+                             QLatin1String(field.second));
+        rights = OnNextDialog<CAddDvrPermission>([](CAddDvrPermission* permission) {
+            QTest::mouseClick(permission->AllBox(CAddDvrPermission::Live), Qt::LeftButton);
+            for (int channel = 0; channel < 4; ++channel)
+                QTest::mouseClick(permission->ChannelBox(CAddDvrPermission::Live, channel), Qt::LeftButton);
+            Shot(permission, QStringLiteral("permission"));
+            QTest::mouseClick(permission->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+        });
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("permissionButton")), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+    });
+    newDvr->trigger();
+    ASSERT_TRUE(dvr->Done());
+    ASSERT_TRUE(rights && rights->Done());
+    ASSERT_TRUE(WaitFor([&] { return session.Tree().FindDvr(7).isValid(); }));
+    const QJsonObject body = sim.Requests(QStringLiteral("/dvr")).at(0).value("body").toObject();
+    EXPECT_EQ(body.value("dvr_permission_live").toString(), QStringLiteral("15"));
+    EXPECT_EQ(body.value("dvr_permission_search").toString(), QStringLiteral("65535"));
+    EXPECT_EQ(body.value("dvr_permission_config").toString(), QStringLiteral("1"));
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('\n').toStdString();
+}
+
+TEST_F(ValidationE2E, ARefusedAccountIsSaidAndAddsNothing)
+{
+    OpenLogin(QString::number(sim.HttpPort()), QStringLiteral("admin"), QStringLiteral("1234"));
+    ValidationView* console = shell->View();
+    ASSERT_TRUE(WaitFor([&] { return console->isVisible() && shell->IsValidationConnected(); }));
+    ASSERT_TRUE(sim.SetFail(QStringLiteral("/account"), QStringLiteral("status500")));
+    QMenu rootMenu;
+    ASSERT_TRUE(console->Tree()->BuildMenu(rootMenu, shell->Session().RootIndex()));
+    auto account = OnNextDialog<CAddValidationUser>([](CAddValidationUser* dialog) {
+        QTest::keyClicks(dialog->UserIdEdit(), QStringLiteral("lee"));
+        QTest::keyClicks(dialog->PasswordEdit(), QStringLiteral("pw"));
+        QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    });
+    QString title;
+    QString text;
+    auto warning = AnswerNextQuestion(QMessageBox::Ok, &title, &text);
+    Entry(rootMenu, QStringLiteral("New Account"))->trigger();
+    ASSERT_TRUE(account->Done());
+    ASSERT_TRUE(WaitFor([&] { return warning->Done(); }));
+    EXPECT_EQ(title, QStringLiteral("Warring"));
+    EXPECT_EQ(text, QStringLiteral("Account registration error"));
+    EXPECT_FALSE(shell->Session().Tree().FindAccount(6).isValid());
+    EXPECT_EQ(shell->LocalChange(), 0);
 }
 } // namespace

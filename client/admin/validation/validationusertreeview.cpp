@@ -75,6 +75,7 @@ void ValidationUserTreeView::AddExports(QMenu& menu, const QString& type)
 {
     menu.addSeparator();
     if (ValidationTreeOps::IsAccountType(type)) {
+        menu.addAction(QStringLiteral("Chatting"), this, &ValidationUserTreeView::chatStart);
         // Only an account that is logged in now has a log to export.
         const QModelIndex online = m_session.Model().index(m_menuIndex.row(), 2, m_menuIndex.parent());
         menu.addAction(QStringLiteral("Export Validation log"), this, &ValidationUserTreeView::exportLog)
@@ -349,6 +350,12 @@ void ValidationUserTreeView::exportLog()
     const QModelIndex online = m_session.Model().index(m_menuIndex.row(), 2, m_menuIndex.parent());
     if (online.data().toString() == QLatin1String("O"))
         emit ExportLogRequested(m_menuIndex);
+}
+
+void ValidationUserTreeView::chatStart()
+{
+    if (m_session.Tree().Record(m_menuIndex))
+        emit ChatRequested(m_menuIndex);
 }
 
 void ValidationUserTreeView::healthCheck()

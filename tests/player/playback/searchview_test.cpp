@@ -307,6 +307,21 @@ void Overwrite(const QString& path, qint64 at, const QByteArray& bytes)
     f.write(bytes);
 }
 
+// Writes the bytes at the given distance after every frame header mark "ff 01 00 00" of a file.
+void OverwriteAfterEveryMark(const QString& path, qint64 distance, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    const QByteArray all = f.readAll();
+    const QByteArray mark("\xff\x01\0\0", 4);
+    int marks = 0;
+    for (int at = all.indexOf(mark); at >= 0; at = all.indexOf(mark, at + 1), ++marks) {
+        ASSERT_TRUE(f.seek(at + distance));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
+    ASSERT_GT(marks, 0);
+}
+
 } // namespace
 
 TEST_F(TileTest, DamagedRecordingsGiveErrorsNotCrashes)
@@ -332,27 +347,11 @@ TEST_F(TileTest, DamagedRecordingsGiveErrorsNotCrashes)
          false},
         {"frame lengths beyond any frame",
          [](const QString& data, const QString&) {
-             QFile f(data);
-             ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-             const QByteArray all = f.readAll();
-             for (int at = all.indexOf(QByteArray("\xff\x01\0\0", 4)); at >= 0;
-                  at = all.indexOf(QByteArray("\xff\x01\0\0", 4), at + 1)) {
-                 f.seek(at + 4);
-                 f.write(QByteArray("\xff\xff\xff\xff", 4));
-             }
+             OverwriteAfterEveryMark(data, 4, QByteArray("\xff\xff\xff\xff", 4));
          },
          true},
         {"garbage headers",
-         [](const QString& data, const QString&) {
-             QFile f(data);
-             ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-             const QByteArray all = f.readAll();
-             for (int at = all.indexOf(QByteArray("\xff\x01\0\0", 4)); at >= 0;
-                  at = all.indexOf(QByteArray("\xff\x01\0\0", 4), at + 1)) {
-                 f.seek(at + 20);
-                 f.write(QByteArray(32, '\xee'));
-             }
-         },
+         [](const QString& data, const QString&) { OverwriteAfterEveryMark(data, 20, QByteArray(32, '\xee')); },
          true},
     };
     for (const auto& c : cases) {

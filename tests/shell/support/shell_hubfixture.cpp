@@ -1,4 +1,5 @@
 #include "shell/support/shell_hubfixture.h"
+#include "shell/support/composedwindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -19,7 +20,7 @@ void HoldProcessorLoadOff(MainWindow& hub)
 
 void ShellHubTest::SetUp()
 {
-    hub = std::make_unique<MainWindow>();
+    hub = std::make_unique<ComposedWindow<MainWindow>>();
     HoldProcessorLoadOff(*hub);
 }
 

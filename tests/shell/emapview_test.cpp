@@ -21,6 +21,7 @@
 #include "session/sitebook.h"
 #include "shell/emapcameo.h"
 #include "shell/mainwindow.h"
+#include "shell/support/composedwindow.h"
 #include "sitebook/sitebooktreewidget.h"
 
 namespace {
@@ -53,7 +54,7 @@ protected:
                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n"
                   "    <emap_item name=\"Plan\" favoritesdevice=\"\" favoriteschannel=\"\" emapPath=\"\" "
                   "emapPos=\"\"/>\n</zent>\n");
-        hub = std::make_unique<EmapTestHub>();
+        hub = std::make_unique<ComposedWindow<EmapTestHub>>();
         tree = hub->GetSiteBookTree();
         yard = AddRecorder(QStringLiteral("Yard"));
         gate = AddRecorder(QStringLiteral("Gate"));

@@ -10,6 +10,7 @@
 
 #include "platform/process.h"
 #include "search/filetreeview.h"
+#include "search/searchhub.h"
 #include "search/searchlocalview.h"
 #include "search/stylesheetloader.h"
 #include "shell/childwindowslots.h"
@@ -78,7 +79,7 @@ TEST_F(LocalView, WindowOpensInAFreeSlotWithItsGrid)
     ASSERT_TRUE(view);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Backup Player"));
     ASSERT_TRUE(view->GetGrid());
-    EXPECT_EQ(hub->GridCellCount(view->GetGrid()), 16);
+    EXPECT_EQ(SearchHub::Instance()->GridCellCount(view->GetGrid()), 16);
     EXPECT_EQ(hub->exeSearchLocalView(), 1);
     EXPECT_EQ(hub->exeSearchLocalView(), -1) << "two at most";
     hub->SearchLocalViewSlots()->Destroy(slot);

@@ -248,7 +248,7 @@ TEST_F(MuseumSearch, DraggedAreaReachesTheSchedulerWhenSearchIsPressed)
     EXPECT_TRUE(dialog->IsBusy());
     EXPECT_EQ(dialog->GetViewState(), SearchMuseum::ViewState::Searching);
     EXPECT_EQ(hub->MessageTitle(), QStringLiteral("Museum Search"));
-    EXPECT_EQ(hub->MessageText(), QStringLiteral("Searching..."));
+    EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Searching..."));
     // Busy: a second press and Close do nothing.
     dialog->SearchButton()->click();
     dialog->CloseButton()->click();
@@ -291,8 +291,8 @@ TEST_F(MuseumSearch, RightClickClearsTheAreaAndSearchAsksForOne)
     recorder.playbacks.clear();
     dialog->SearchButton()->click();
     EXPECT_EQ(hub->MessageTitle(), QStringLiteral("Museum Search "));
-    EXPECT_EQ(hub->MessageText(), QStringLiteral("Please select the area."));
-    EXPECT_EQ(hub->MessageOption(), QStringLiteral("stop"));
+    EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Please select the area."));
+    EXPECT_EQ(hub->Messages().MessageOption(), QStringLiteral("stop"));
     EXPECT_TRUE(recorder.playbacks.empty());
     EXPECT_FALSE(dialog->IsBusy());
 }
@@ -319,8 +319,8 @@ TEST_F(MuseumSearch, EndNotAfterStartIsRefusedBeforeTheArea)
         recorder.playbacks.clear();
         dialog->SearchButton()->click();
         EXPECT_EQ(hub->MessageTitle(), QStringLiteral("Museum Search ")) << c.name;
-        EXPECT_EQ(hub->MessageText(), QStringLiteral("Please check the time.")) << c.name;
-        EXPECT_EQ(hub->MessageOption(), QStringLiteral("stop")) << c.name;
+        EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Please check the time.")) << c.name;
+        EXPECT_EQ(hub->Messages().MessageOption(), QStringLiteral("stop")) << c.name;
         EXPECT_TRUE(recorder.playbacks.empty()) << c.name;
         ASSERT_TRUE(QTest::qWaitFor([this] { return !hub->IsMessageBoxOpen(); }, kWaitMs));
     }
@@ -366,7 +366,7 @@ TEST_F(MuseumSearch, WalkFromAnotherThreadListsMatchesAndEndsAtTheEndTime)
     EXPECT_EQ(strip.pixelColor(80, 3 * 120 + 60), WalkColour(5)) << "the fourth slot holds its picture";
     EXPECT_EQ(strip.pixelColor(80, 4 * 120 + 60), QColor(Qt::black)) << "no fifth slot";
 
-    EXPECT_EQ(hub->MessageText(), QStringLiteral("Search completed."));
+    EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Search completed."));
     EXPECT_FALSE(dialog->IsMessageTimerActive());
     ASSERT_FALSE(recorder.areas.empty());
     EXPECT_EQ(recorder.areas.back()[0], -1) << "the finished search clears the scheduler's area";
@@ -620,7 +620,7 @@ TEST_F(MuseumSearch, ProgressBoxClosedBeforeAnyPictureEndsTheWait)
     DragCells(QPoint(2, 1), QPoint(5, 3));
     recorder.playbacks.clear();
     dialog->SearchButton()->click();
-    EXPECT_EQ(hub->MessageText(), QStringLiteral("Searching..."));
+    EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Searching..."));
     EXPECT_FALSE(dialog->IsBusy());
     ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->IsMessageTimerActive(); }, kWaitMs));
     EXPECT_TRUE(recorder.playbacks.empty());
@@ -670,7 +670,7 @@ TEST_F(MuseumSearch, SessionOpensTheDialogAndItsSearchArmsTheMuseumScheduler)
     worker.join();
     ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->IsBusy(); }, kWaitMs));
     EXPECT_FALSE(museum->IsMuseumRequest());
-    EXPECT_EQ(hub->MessageText(), QStringLiteral("Search completed."));
+    EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Search completed."));
 
     dialog->CloseButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->isVisible(); }, kWaitMs));

@@ -70,16 +70,17 @@ TEST_F(MuseumOperator, MotionInTheAreaIsFoundListedAndPlayed)
     museum->EndEdit()->setTime(QTime(10, 1, 0));
     DragArea(museum, {6, 5}, {8, 6});
     museum->SearchButton()->click();
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return hub->MessageText() == QLatin1String("Please check the time."); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return hub->Messages().MessageText() == QLatin1String("Please check the time."); }, 5000));
     EXPECT_EQ(museum->HitCount(), 0);
 
     // 10:00:15 to 10:02:35 over part of the motion.
     museum->StartEdit()->setTime(QTime(10, 0, 15));
     museum->EndEdit()->setTime(QTime(10, 2, 35));
     museum->SearchButton()->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return hub->MessageText() == QLatin1String("Search completed."); }, 90000))
-        << hub->MessageText().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return hub->Messages().MessageText() == QLatin1String("Search completed."); }, 90000))
+        << hub->Messages().MessageText().toStdString();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !museum->IsBusy(); }, 10000));
     ASSERT_EQ(museum->HitCount(), 3);
     EXPECT_EQ(museum->HitTime(0), 100020);

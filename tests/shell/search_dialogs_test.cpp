@@ -132,7 +132,7 @@ TEST_F(SearchDialogs, SearchInfoPresetsAndRefusesDaysWithoutRecords)
     info.OkButton()->click();
     EXPECT_TRUE(info.isVisible()) << "a day without records keeps the dialog open";
     EXPECT_EQ(hub->MessageTitle(), QStringLiteral("Remote Playback"));
-    EXPECT_EQ(hub->MessageText(), QStringLiteral("Date without recorded data."));
+    EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Date without recorded data."));
     EXPECT_EQ(device->GetPlayDate(), -1);
 
     info.DateEdit()->setDate(QDate(2024, 2, 4));
@@ -216,7 +216,7 @@ TEST_F(SearchDialogs, MessageFromAWorkerThreadIsTakenOverOnTheWindowsThread)
     worker.join();
     EXPECT_NE(hub->MessageTitle(), QStringLiteral("Quick Search")) << "nothing changes off the window's thread";
     EXPECT_TRUE(QTest::qWaitFor([this] { return hub->MessageTitle() == QLatin1String("Quick Search"); }, 5000));
-    EXPECT_EQ(hub->MessageText(), QStringLiteral("Information loading"));
+    EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Information loading"));
 }
 
 TEST_F(SearchDialogs, QuickSearchTakesPicturesOfOtherThreadsOnItsOwn)

@@ -198,7 +198,8 @@ TEST_F(EmapWindowTest, EntryPlacesItsCamerasAsTheirRecordersConnect)
         EXPECT_TRUE(QTest::qWaitFor([&] { return view->VisibleCameras().size() == 2; }, 30000))
             << "the entry's two cameras never appeared";
         // The chain ends by letting the shared box close on its own.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return hub->MessageOption() == QLatin1String("auto"); }, 30000));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return hub->Messages().MessageOption() == QLatin1String("auto"); }, 30000));
     });
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Emap - Ground floor"));

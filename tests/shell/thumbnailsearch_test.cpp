@@ -104,9 +104,11 @@ protected:
 
     void WaitForBox(const QString& text, const QString& option)
     {
-        EXPECT_TRUE(
-            QTest::qWaitFor([&] { return hub->MessageText() == text && hub->MessageOption() == option; }, kWaitMs))
-            << hub->MessageText().toStdString() << " / " << hub->MessageOption().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return hub->Messages().MessageText() == text && hub->Messages().MessageOption() == option; },
+            kWaitMs))
+            << hub->Messages().MessageText().toStdString() << " / "
+            << hub->Messages().MessageOption().toStdString();
     }
 
     // Waits until the queued thumbnails have been painted (the last one filled is drawn).

@@ -58,7 +58,8 @@ TEST_F(ThumbnailOperator, HoursThenTenMinutesThenMinutesFromTheRecorder)
     ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->IsLevelDone(0); }, 60000));
     EXPECT_EQ(Captions(dialog, 0, 6),
               (QStringList{"08:30:00", "09:00:00", "10:00:00", "11:00:00", "11:59:59", ""}));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return hub->MessageText() == QLatin1String("Search completed."); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return hub->Messages().MessageText() == QLatin1String("Search completed."); }, 10000));
 
     // Double click 10:00:00: the six ten-minute slots of that hour.
     DoubleClick(dialog, 2);
