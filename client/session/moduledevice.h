@@ -533,6 +533,8 @@ private:
     void CreateSchedulers();
     CModulePlayback* GetPlayback(int slot) const;
     bool ChannelTakesPart(int ch) const;
+    // Whether a live recording or a running event backup needs the channel's live video.
+    bool LiveNeededByRecording(int ch) const;
     CModulePlayback* SchedulerForKind(int channel, int kind) const;
     // The step timer goes on with the museum or thumbnail search.
     void ActOnSearchStep();

@@ -12,12 +12,15 @@
 #include "validation/validationchat.h"
 #include "validation/validationnoticeview.h"
 #include "validation/validationsession.h"
+#include "validation/validationusertreeview.h"
 #include "validation/validationview.h"
 
+#include <QAction>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -218,6 +221,20 @@ protected:
         return bodies;
     }
 
+    // Triggers the account tree's menu entry on the node.
+    bool RunEntry(const QModelIndex& node, const QString& entry)
+    {
+        QMenu menu;
+        if (!view.Tree()->BuildMenu(menu, node))
+            return false;
+        for (QAction* action : menu.actions())
+            if (action->text() == entry) {
+                action->trigger();
+                return true;
+            }
+        return false;
+    }
+
     // Waits for the page's reply: its first row's number.
     bool WaitForPage(int page, const QString& firstNumber)
     {
@@ -270,10 +287,42 @@ TEST_F(ConsolePages, NextAndPrevWalkThePagesOfThirty)
     ASSERT_TRUE(WaitForPage(0, QStringLiteral("65")));
 }
 
+class ConsolePagesBroken : public ConsolePages, public ::testing::WithParamInterface<const char*>
+{};
+
+TEST_P(ConsolePagesBroken, AReplyThatNeverCameWholeKeepsThePageShown)
+{
+    Start({QStringLiteral("--notices"), QStringLiteral("65")});
+    ValidationNoticeView* notices = view.Notices();
+    view.Tabs()->setCurrentIndex(2);
+    ASSERT_TRUE(WaitForPage(0, QStringLiteral("65")));
+    ASSERT_TRUE(sim->SetFail(QStringLiteral("/notice/list"), QString::fromLatin1(GetParam())));
+    notices->NextButton()->click();
+    ASSERT_TRUE(WaitFor(
+        [&] { return notices->PageLabel()->text() == QStringLiteral("The notice list could not be read."); }));
+    EXPECT_EQ(notices->Page(), 0);
+    EXPECT_EQ(Column(0).size(), 30);
+    EXPECT_EQ(Column(0).first(), QStringLiteral("65"));
+    EXPECT_TRUE(notices->NextButton()->isEnabled());
+
+    ASSERT_TRUE(sim->SetFail(QStringLiteral("/notice/list"), QString()));
+    notices->NextButton()->click();
+    ASSERT_TRUE(WaitForPage(1, QStringLiteral("35")));
+    EXPECT_EQ(notices->PageLabel()->text(), QStringLiteral("2 / 3"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ConsolePagesBroken, ::testing::Values("empty", "notjson", "status500", "cut"));
+
 TEST_F(ConsolePages, AServerMessageDuringAChatIsSaidInTheChatToo)
 {
     Start({});
-    view.ChatStart(session.RootIndex());
+    // "Chatting" on an account below: a chat with that node.
+    ASSERT_TRUE(RunEntry(session.Tree().FindAccount(4), QStringLiteral("Chatting")));
+    ASSERT_TRUE(view.Chat()->IsOpen());
+    EXPECT_EQ(view.Chat()->TargetKind(), ValidationChat::Target::Child);
+    view.Chat()->Window()->close();
+    // On the logged-in account's own node: a chat with its parent.
+    ASSERT_TRUE(RunEntry(session.RootIndex(), QStringLiteral("Chatting")));
     ASSERT_TRUE(view.Chat()->IsOpen());
     EXPECT_EQ(view.Chat()->TargetKind(), ValidationChat::Target::Parent);
     view.Chat()->Window()->Input()->setText(QStringLiteral("anyone there?"));

@@ -132,6 +132,23 @@ INSTANTIATE_TEST_SUITE_P(Modes, PasteFailure, ::testing::Values(
                                "The central server did not answer; 1 more not sent."}));
 // clang-format on
 
+TEST_F(TreeCommands, AStepLeftUnansweredStopsTheRest)
+{
+    session.SetReplyLimitMs(300);
+    ASSERT_TRUE(sim.SetFail("/dvr", "silence"));
+    const QStringList before = Describe();
+    QSignalSpy finished(&session, &ValidationSession::BatchFinished);
+    session.PasteDvrs(session.Tree().FindAccount(4), {QPersistentModelIndex(session.Tree().FindDvr(3)),
+                                                      QPersistentModelIndex(session.Tree().FindDvr(5))});
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 1; }));
+    EXPECT_FALSE(session.HasPending());
+    EXPECT_EQ(Describe(), before);
+    EXPECT_EQ(sim.Requests("/dvr").size(), 1);
+    EXPECT_EQ(hub.warnings, QStringList{"Warring|DVR registration error\nNot added: Gate\n"
+                                        "The central server did not answer; 1 more not sent."});
+    EXPECT_EQ(hub.localChange, 0);
+}
+
 TEST_F(TreeCommands, ImportFindsOrMakesEachRowsGroupAndAddsTheRecorderInIt)
 {
     std::vector<RecorderListEntry> rows = {
@@ -303,11 +320,17 @@ TEST_F(TreeCommands, AMoveTheTreeForbidsSendsNothing)
     EXPECT_TRUE(sim.Requests("/account").isEmpty());
 }
 
-TEST_F(TreeCommands, NoMoveWhileABatchRuns)
+TEST_F(TreeCommands, NoMoveWhileAnotherCommandWaits)
 {
     session.PasteDvrs(session.Tree().FindAccount(4), {QPersistentModelIndex(session.Tree().FindDvr(3))});
     EXPECT_FALSE(session.Move(session.Tree().FindDvr(5), session.Tree().FindAccount(2)));
     ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(sim.Requests("/dvr").size(), 1);
+    // A move waiting for its answer is not replaced by a second one.
+    ASSERT_TRUE(session.Move(session.Tree().FindDvr(5), session.Tree().FindAccount(2)));
+    EXPECT_FALSE(session.Move(session.Tree().FindDvr(3), session.Tree().FindAccount(2)));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(sim.Requests("/dvr").size(), 2);
+    EXPECT_EQ(Names(session.Tree().FindAccount(2)), (QStringList{"Gate", "Lobby"}));
+    EXPECT_EQ(Names(session.Tree().FindAccount(4)), QStringList{"Gate"});
 }
 } // namespace

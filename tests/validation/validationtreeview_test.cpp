@@ -224,4 +224,14 @@ TEST_F(TreeView, ExportsWriteTheirFilesAndAFailedWriteIsShown)
     EXPECT_TRUE(hub.messages[0].contains(QStringLiteral("inside.csv")));
     EXPECT_FALSE(QFile::exists(blocked));
 }
+TEST_F(TreeView, NoMenuOpensWhileACommandWaitsForTheServer)
+{
+    const QModelIndex operatorNode = session.Tree().FindAccount(4);
+    ASSERT_EQ(session.PasteDvrs(operatorNode, {QPersistentModelIndex(session.Tree().FindDvr(3))}), 1);
+    QMenu waiting;
+    EXPECT_FALSE(view.Tree()->BuildMenu(waiting, operatorNode));
+    ASSERT_TRUE(WaitFor([&] { return !session.HasPending(); }));
+    QMenu after;
+    EXPECT_TRUE(view.Tree()->BuildMenu(after, operatorNode));
+}
 } // namespace

@@ -74,13 +74,13 @@ TEST_F(Windows, AnAdminSeesFourTabsAndTheMenusOfItsRole)
     // has none either.
     EXPECT_EQ(Entries(session.RootIndex()),
               (QStringList{"New Group", "New Account", "New DVR", "Property", "Find DVR", "Import DVR list",
-                           "Export Validation log~", "Export DVR Check"}));
+                           "Chatting", "Export Validation log~", "Export DVR Check"}));
     EXPECT_EQ(Entries(session.Tree().FindAccount(2)),
               (QStringList{"New Group", "New Account", "New DVR", "Property", "Delete", "Find DVR",
                            "Import DVR list", "Export DVR Check"}));
     // A "normal" account holds recorders and groups, no accounts.
     EXPECT_EQ(Entries(session.Tree().FindAccount(4)),
-              (QStringList{"New Group", "New DVR", "Property", "Delete", "Find DVR", "Import DVR list",
+              (QStringList{"New Group", "New DVR", "Property", "Delete", "Find DVR", "Import DVR list", "Chatting",
                            "Export Validation log~", "Export DVR Check"}));
     EXPECT_EQ(Entries(session.Tree().FindDvr(3)),
               (QStringList{"Copy DVR", "Property", "Delete", "Export DVR Check"}));
@@ -89,7 +89,7 @@ TEST_F(Windows, AnAdminSeesFourTabsAndTheMenusOfItsRole)
     view.Tree()->OnCopyDvr();
     EXPECT_EQ(Entries(session.Tree().FindAccount(4)),
               (QStringList{"New Group", "New DVR", "Paste DVR", "Property", "Delete", "Find DVR",
-                           "Import DVR list", "Export Validation log~", "Export DVR Check"}));
+                           "Import DVR list", "Chatting", "Export Validation log~", "Export DVR Check"}));
     session.Tree().SetOnline(session.Tree().FindAccount(4), true);
     EXPECT_TRUE(Entries(session.Tree().FindAccount(4)).contains("Export Validation log"));
 

@@ -67,8 +67,11 @@ QLineEdit* CAddValidationUser_emailCC::RowEdit(int row) const
 
 void CAddValidationUser_emailCC::ShowRows()
 {
-    for (int row = 0; row < EmailCcList::kRows; ++row)
+    for (int row = 0; row < EmailCcList::kRows; ++row) {
         m_rows[row]->setText(m_list.Row(row));
+        // A long address shows its beginning.
+        m_rows[row]->setCursorPosition(0);
+    }
 }
 
 void CAddValidationUser_emailCC::SetEmails(const QString& text)

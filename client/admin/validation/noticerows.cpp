@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
 
@@ -14,6 +15,11 @@ QString NoticeRows::LocalDateTime(const QString& createdAt)
         return QString();
     time.setTimeSpec(Qt::UTC);
     return time.toLocalTime().toString(QStringLiteral("MM-dd-yyyy HH:mm:ss"));
+}
+
+bool NoticeRows::IsReply(const QString& text)
+{
+    return QJsonDocument::fromJson(text.toUtf8()).isObject();
 }
 
 QVector<NoticeRows::Row> NoticeRows::ReadPage(const QString& text, int page, int* totalCount)

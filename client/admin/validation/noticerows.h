@@ -22,6 +22,8 @@ public:
     static constexpr int kPageRows = 30;
 
     static QVector<Row> Read(const QString& text, int pageBase, int* totalCount);
+    // Whether the text is a reply at all (a JSON object); a transport failure delivers none.
+    static bool IsReply(const QString& text);
     // The reply to the request for `page`, numbered within the whole list: the first row of page
     // p shows total_count - 30 p, so the numbers run on from page to page down to 1.
     static QVector<Row> ReadPage(const QString& text, int page, int* totalCount);

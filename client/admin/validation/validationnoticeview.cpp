@@ -50,6 +50,11 @@ void ValidationNoticeView::ShowPaging()
 
 void ValidationNoticeView::SetNoticeList(const QString& text, int page)
 {
+    // A reply that never came whole leaves the page shown as it was, and says so.
+    if (!NoticeRows::IsReply(text)) {
+        m_pageLabel->setText(QStringLiteral("The notice list could not be read."));
+        return;
+    }
     while (m_model->rowCount() > 0)
         m_model->removeRows(0, 1);
     m_page = std::max(page, 0);

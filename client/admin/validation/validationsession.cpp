@@ -426,7 +426,7 @@ void ValidationSession::OnInfoResult(int id, const CentralReply& reply, int tag)
 
 bool ValidationSession::Move(const QModelIndex& sourceAt, const QModelIndex& targetAt)
 {
-    if (m_queue.IsActive() || !sourceAt.isValid() || !targetAt.isValid())
+    if (HasPending() || !sourceAt.isValid() || !targetAt.isValid())
         return false;
     const QModelIndex source = m_model.index(sourceAt.row(), 0, sourceAt.parent());
     const QModelIndex target = m_model.index(targetAt.row(), 0, targetAt.parent());

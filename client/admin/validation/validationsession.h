@@ -31,6 +31,8 @@ class ValidationSession : public QObject, private AdminHub
 public:
     // A command's wait for its reply is given up after this long.
     static constexpr int kReplyLimitMs = 10000;
+    // Tests shorten the wait.
+    void SetReplyLimitMs(int ms) { m_pendingLimit.setInterval(ms); }
 
     explicit ValidationSession(ValidationHub& hub, QObject* parent = nullptr);
     ~ValidationSession() override;
@@ -71,8 +73,8 @@ public:
     void ImportDvrs(const QModelIndex& target, const std::vector<RecorderListEntry>& rows);
     bool IsBatchRunning() const { return m_queue.IsActive(); }
     // Asks the server to move the node under the target; the tree follows its agreement and
-    // stays as it was on a refusal. False (nothing sent) when the move is not allowed or a
-    // paste or import is running.
+    // stays as it was on a refusal. False (nothing sent) when the move is not allowed or another
+    // command still waits for its answer.
     bool Move(const QModelIndex& source, const QModelIndex& target);
     void RequestNotices(int page) { m_requests.OnNodeNoticeList(page); }
 

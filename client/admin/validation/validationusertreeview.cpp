@@ -75,6 +75,7 @@ void ValidationUserTreeView::AddExports(QMenu& menu, const QString& type)
 {
     menu.addSeparator();
     if (ValidationTreeOps::IsAccountType(type)) {
+        menu.addAction(QStringLiteral("Chatting"), this, &ValidationUserTreeView::chatStart);
         // Only an account that is logged in now has a log to export.
         const QModelIndex online = m_session.Model().index(m_menuIndex.row(), 2, m_menuIndex.parent());
         menu.addAction(QStringLiteral("Export Validation log"), this, &ValidationUserTreeView::exportLog)
@@ -86,8 +87,9 @@ void ValidationUserTreeView::AddExports(QMenu& menu, const QString& type)
 
 bool ValidationUserTreeView::BuildMenu(QMenu& menu, const QModelIndex& node)
 {
-    // A paste or an import in progress owns the console's one pending command.
-    if (!m_hub.IsValidationConnected() || !node.isValid() || node.column() != 0 || m_session.IsBatchRunning())
+    // One command at a time: while the server has not answered the last one (or a paste or an
+    // import runs), a second would take its place and the first answer would be lost.
+    if (!m_hub.IsValidationConnected() || !node.isValid() || node.column() != 0 || m_session.HasPending())
         return false;
     const ValidationAccount* record = m_session.Tree().Record(node);
     if (!record)
@@ -350,6 +352,12 @@ void ValidationUserTreeView::exportLog()
         emit ExportLogRequested(m_menuIndex);
 }
 
+void ValidationUserTreeView::chatStart()
+{
+    if (m_session.Tree().Record(m_menuIndex))
+        emit ChatRequested(m_menuIndex);
+}
+
 void ValidationUserTreeView::healthCheck()
 {
     if (m_session.Tree().Record(m_menuIndex))
@@ -420,6 +428,9 @@ void ValidationUserTreeView::dropEvent(QDropEvent* event)
 {
     // The tree changes only through the server's answer to the move; the model is never handed
     // the drop, so a refused move leaves every row where it was.
+    stopAutoScroll();
+    setState(NoState);
+    viewport()->update();
     const QModelIndex under = indexAt(event->pos());
     const QModelIndex target = under.isValid() ? under.siblingAtColumn(0) : QModelIndex();
     if (MoveNode(m_dragSource, target)) {

@@ -39,12 +39,14 @@ signals:
     // The console writes the exports.
     void ExportLogRequested(const QModelIndex& node);
     void DvrCheckRequested(const QModelIndex& node);
+    void ChatRequested(const QModelIndex& node);
 
 public slots:
     void customMenuRequested(const QPoint& point);
     void insertDvrExcel();
     void exportLog();
     void healthCheck();
+    void chatStart();
     void OnAddGroup();
     void OnAddAccount();
     void OnAddDvr();

@@ -87,6 +87,7 @@ ValidationView::ValidationView(ValidationSession& session, ValidationHub& hub, Q
     connect(m_openLog, &QPushButton::clicked, this, &ValidationView::onOpenLogClicked);
     connect(m_tree, &ValidationUserTreeView::ExportLogRequested, this, &ValidationView::OnExportLogStart);
     connect(m_tree, &ValidationUserTreeView::DvrCheckRequested, this, &ValidationView::OnDvrCheckStart);
+    connect(m_tree, &ValidationUserTreeView::ChatRequested, this, &ValidationView::ChatStart);
     connect(&m_session, &ValidationSession::LoggedIn, this, &QWidget::show);
     connect(&m_session, &ValidationSession::RootChanged, this, &ValidationView::SetTabs);
     connect(&m_session, &ValidationSession::ConnectedChanged, this, &ValidationView::SetStatusIcon);
