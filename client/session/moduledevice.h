@@ -728,6 +728,10 @@ private:
     std::atomic<quint8> m_museumMode{0};
     std::atomic<quint8> m_thumbnailMode{0};
     std::atomic<quint8> m_quickMode{0};
+    // While the museum search's day index is on its way, a play request waits for it: the
+    // index's arrival starts the search at the time asked for (-1: none asked).
+    bool m_museumIndexAwaited = false;
+    int m_museumAwaitedTime = -1;
     int m_savedSearchChannel = -1;
     int m_savedSearchDate = 0;
     int m_savedSearchTime = 0;

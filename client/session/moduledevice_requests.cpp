@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <utility>
 
 #include "common/media/moduledecoder.h"
 #include "common/media/modulerecord.h"
@@ -533,7 +534,15 @@ bool CModuleDevice::RequestPlayback(int time, int mode)
     if (m_museumMode.load() != 0) {
         MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
         CModulePlayback* p = SearchScheduler(SearchPopup::Museum);
-        return p && popup && p->StartPlayback(date, time, SchedulerKind::Museum, popup->GetPlayState());
+        if (!p || !popup)
+            return false;
+        // Without the day's index the scheduler knows no recorded minute; the request is kept
+        // for the index's arrival instead of being refused now and overtaken by it then.
+        if (m_museumIndexAwaited) {
+            m_museumAwaitedTime = time;
+            return true;
+        }
+        return p->StartPlayback(date, time, SchedulerKind::Museum, popup->GetPlayState());
     }
     if (mode != kTimeLineSeek) {
         SendPlaybackCtrlStopSec();
@@ -664,6 +673,8 @@ void CModuleDevice::LeaveMuseumSearch()
         p->SetMode(PlaybackMode::Stop);
     }
     m_museumMode = 0;
+    m_museumIndexAwaited = false;
+    m_museumAwaitedTime = -1;
     ClearSearchSteps();
 }
 
@@ -759,6 +770,8 @@ void CModuleDevice::StartIndexSearch(int channel)
             p = SearchScheduler(SearchPopup::Museum);
             if (p)
                 p->Bind(m_deviceIndex, channel, SchedulerKind::Museum);
+            m_museumIndexAwaited = p != nullptr;
+            m_museumAwaitedTime = -1;
         } else if (m_quickMode.load() != 0) {
             p = SearchScheduler(SearchPopup::Quick);
             if (p)
@@ -819,7 +832,8 @@ void CModuleDevice::ToggleRecord(int index)
     }
     const bool live = index < kChannels;
     const int ch = live ? index : index - kChannels;
-    std::atomic<quint8>& mark = live ? m_channels[size_t(ch)].liveRecordMark : m_channels[size_t(ch)].searchRecordMark;
+    std::atomic<quint8>& mark = live ? m_channels[size_t(ch)].liveRecordMark
+                                     : m_channels[size_t(ch)].searchRecordMark;
     if (mark.load() != 0) {
         // The intake stops writing at its next frame.
         mark = 0;
@@ -842,7 +856,8 @@ void CModuleDevice::ToggleRecord(int index)
 
 void CModuleDevice::EndFailedRecording(bool live, int ch)
 {
-    std::atomic<quint8>& mark = live ? m_channels[size_t(ch)].liveRecordMark : m_channels[size_t(ch)].searchRecordMark;
+    std::atomic<quint8>& mark = live ? m_channels[size_t(ch)].liveRecordMark
+                                     : m_channels[size_t(ch)].searchRecordMark;
     if (mark.exchange(0) == 0)
         return;
     const ModuleRecord* writer = live ? m_recordLive.get() : m_recordSearch.get();
@@ -945,7 +960,8 @@ void CModuleDevice::SetEmapCameraPos(int camera, float x, float y)
         return;
     QString positions;
     for (int n = 0; n < kChannels; ++n)
-        positions += QString::asprintf("%f;%f;", double(m_channels[size_t(n)].emapX), double(m_channels[size_t(n)].emapY));
+        positions += QString::asprintf("%f;%f;", double(m_channels[size_t(n)].emapX),
+                                       double(m_channels[size_t(n)].emapY));
     record->emapPos = positions;
     SiteBook::SetOnItem(this, record);
 }
@@ -1227,8 +1243,11 @@ void CModuleDevice::FinishIndexChain(int channel, bool thumbnail, bool museum, b
         }
     } else if (museum && kind == 2) {
         MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
+        const int asked = std::exchange(m_museumAwaitedTime, -1);
+        m_museumIndexAwaited = false;
         if (CModulePlayback* p = SearchScheduler(SearchPopup::Museum); p && popup)
-            p->StartPlayback(date, m_playTime.load(), SchedulerKind::Museum, popup->GetPlayState());
+            p->StartPlayback(date, asked >= 0 ? asked : m_playTime.load(), SchedulerKind::Museum,
+                             popup->GetPlayState());
     } else if (quick && kind == 1) {
         qCDebug(lcSession) << "//////////////////////// finish info";
         if (QuickSearchPopup* popup = QuickSearchPopup::Instance())

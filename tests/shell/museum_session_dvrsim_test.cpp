@@ -9,6 +9,8 @@
 #include <atomic>
 #include <vector>
 
+#include <signal.h>
+
 #include "search/support/recorded_day.h"
 #include "search/support/standin_popup.h"
 #include "session/museumsearchpopup.h"
@@ -118,9 +120,7 @@ TEST_F(MuseumSession, WalkAsksOneSecondOnAfterAMissAndTenAfterAMatch)
     popup.endTime = 100135;
     popup.walking = true;
     device->SetMuseumArea(0, 5, 4, 10, 8);
-    // On a busy machine the minute's index may not have arrived yet: the scheduler then answers
-    // false but keeps the request and walks once the index is there, so only the walk is checked.
-    device->RequestPlayback(100015, 16);
+    ASSERT_TRUE(device->RequestPlayback(100015, 16));
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup.finished.load(); }, 60000));
 
     std::vector<int> times;
@@ -164,12 +164,42 @@ TEST_F(MuseumSession, ADifferentAreaFindsNothing)
     popup.endTime = 100035;
     popup.walking = true;
     device->SetMuseumArea(0, 12, 0, 22, 3); // away from the motion
-    // On a busy machine the minute's index may not have arrived yet: the scheduler then answers
-    // false but keeps the request and walks once the index is there, so only the walk is checked.
-    device->RequestPlayback(100015, 16);
+    ASSERT_TRUE(device->RequestPlayback(100015, 16));
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup.finished.load(); }, 60000));
     const auto seen = popup.seen.Entries();
     EXPECT_EQ(seen.size(), 21u) << "every second from 10:00:15 to 10:00:35";
     for (const WalkingPopup::Seen& s : seen)
         EXPECT_FALSE(s.match) << s.time;
+}
+
+// "Search" pressed before the day's index has arrived: the request is taken, and the walk starts
+// at the time asked for once the index is in, not at the time playback had reached.
+TEST_F(MuseumSession, ARequestBeforeTheIndexWalksFromTheTimeAskedFor)
+{
+    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Gate"), DayWithMotion());
+    ASSERT_TRUE(device);
+    ASSERT_TRUE(OpenRemoteSearch(*hub, device, 20240205, 100000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device->IsPlaybackActive(); }, 30000));
+
+    MuseumSearchPopup::Install(&popup);
+    device->SetPlaybackCtrl(PlaybackMode::Stop);
+    popup.endTime = 100020;
+    popup.walking = true;
+    // The recorder holds its answers until the request has been made.
+    const qint64 pid = Simulator(0)->ProcessId();
+    ASSERT_EQ(::kill(pid_t(pid), SIGSTOP), 0);
+    device->SetMuseumSearch(0, 20240205, 100005);
+    device->SetMuseumArea(0, 12, 0, 22, 3); // away from the motion
+    const bool taken = device->RequestPlayback(100015, 16);
+    ASSERT_EQ(::kill(pid_t(pid), SIGCONT), 0);
+    EXPECT_TRUE(taken) << "a request while the index is on its way waits for it";
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup.finished.load(); }, 60000));
+    const auto seen = popup.seen.Entries();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front().time, 100015) << "the walk starts where it was asked to";
+    for (const WalkingPopup::Seen& s : seen) {
+        EXPECT_GE(s.time, 100015) << "nothing from before the time asked for";
+        EXPECT_FALSE(s.match) << s.time;
+    }
 }
