@@ -4,6 +4,8 @@
 #include "playback/playbacklog.h"
 #include "playback/recordermedia.h"
 
+#include "common/media/mulaw.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,11 +32,19 @@ QString TwoDigits(int value)
 
 } // namespace
 
-TileExportSource::TileExportSource(const RecordingPaths& paths, const IndexInfo& index, Decoder decoder)
+TileExportSource::TileExportSource(const RecordingPaths& paths, const IndexInfo& index, Decoder decoder,
+                                   const AudioSource& audio)
     : m_paths(paths)
     , m_index(index)
     , m_decoder(std::move(decoder))
+    , m_audio(audio)
 {}
+
+bool TileExportSource::ExportsAudio(AudioKind kind)
+{
+    return kind == AudioKind::ClientA0 || kind == AudioKind::ClientA1 || kind == AudioKind::ClientA2
+           || kind == AudioKind::ClientA3;
+}
 
 bool TileExportSource::OpenBlockFile(int fileNumber, QFile& file) const
 {
@@ -162,10 +172,31 @@ bool TileExportSource::DecodeNext(QImage& picture)
     return true;
 }
 
-QByteArray TileExportSource::AudioOfSecond(int)
+QByteArray TileExportSource::AudioOfSecond(int second)
 {
-    // The recording's audio is not exported: the dialog keeps its Audio box greyed.
-    return QByteArray();
+    // One second is 8,000 samples: 8,000 bytes in the 8-bit files, 16,000 in the "a3" file,
+    // second s of the recording (counted from the start time in the name) at s times that.
+    constexpr int kSamples = 8000;
+    if (!ExportsAudio(m_audio.kind) || second < 0)
+        return QByteArray();
+    const qint64 s = qint64(m_index.firstSecond) + second - m_audio.startSecond;
+    QFile file(m_audio.path);
+    if (s < 0 || !file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    const bool wide = m_audio.kind == AudioKind::ClientA3;
+    const int bytes = wide ? 2 * kSamples : kSamples;
+    const QByteArray raw = ReadAt(file, s * bytes, bytes);
+    if (raw.isEmpty() || wide)
+        return raw;
+    QByteArray block(2 * kSamples, '\0');
+    for (int i = 0; i < kSamples; ++i) {
+        const quint8 code = quint8(raw[i]);
+        const qint16 sample = m_audio.kind == AudioKind::ClientA0 ? qint16((int(code) - 128) * 256)
+                                                                  : MuLawToLinear(code);
+        block[2 * i] = char(sample & 0xFF);
+        block[2 * i + 1] = char((sample >> 8) & 0xFF);
+    }
+    return block;
 }
 
 QString TileExportSource::DateText(int) const

@@ -3,7 +3,8 @@
 // by second from its own copies of the files and decoded in file order through a decoder of the
 // export's own, so that the tile's play state is not touched. A range that starts inside a
 // group is first decoded from the group's key frame; frames a second holds beyond what the
-// export takes are still decoded, so every picture has its references.
+// export takes are still decoded, so every picture has its references. A second's sound comes
+// from the client recording's audio file as one block of 8 kHz 16-bit samples.
 #include "playback/exportsource.h"
 #include "playback/frameblock.h"
 #include "playback/indexlayout.h"
@@ -23,7 +24,12 @@ public:
     // 32-bit picture in `picture` when one was made.
     using Decoder = std::function<int(quint8* data, int length, bool continuation, QImage& picture)>;
 
-    TileExportSource(const RecordingPaths& paths, const IndexInfo& index, Decoder decoder);
+    TileExportSource(const RecordingPaths& paths, const IndexInfo& index, Decoder decoder,
+                     const AudioSource& audio = AudioSource());
+
+    // True for the audio files whose seconds the export writes: the client recording's "a0"
+    // (unsigned 8-bit), "a1" and "a2" (mu-law) and "a3" (16-bit) files.
+    static bool ExportsAudio(AudioKind kind);
 
     // Seconds from the recording's first second to its last.
     int Length() const { return m_index.lastSecond - m_index.firstSecond; }
@@ -50,6 +56,7 @@ private:
     RecordingPaths m_paths;
     IndexInfo m_index;
     Decoder m_decoder;
+    AudioSource m_audio;
     std::vector<Frame> m_frames;
     int m_current = -1;
     size_t m_next = 0;

@@ -97,9 +97,6 @@ CAVIConvert::CAVIConvert(AviExportHost& host, const DecoderLibraries& libraries,
     m_progressText->setGeometry(460, 260, 48, 22);
     m_save->setGeometry(300, 292, 100, 28);
     m_close->setGeometry(408, 292, 100, 28);
-    // The recording's audio is not written into the file.
-    m_audio->setEnabled(false);
-    m_audio->setToolTip(QStringLiteral("The recording's sound is not exported"));
 
     connect(m_save, &QPushButton::clicked, this, &CAVIConvert::OnSaveAvi);
     connect(m_close, &QPushButton::clicked, this, &CAVIConvert::OnClose);
@@ -145,9 +142,11 @@ int CAVIConvert::Decode(quint8* data, int length, bool continuation, QImage& pic
 std::unique_ptr<TileExportSource> CAVIConvert::MakeSource() const
 {
     return std::make_unique<TileExportSource>(
-        m_tile->Paths(), m_tile->Index(), [this](quint8* data, int length, bool continuation, QImage& picture) {
+        m_tile->Paths(), m_tile->Index(),
+        [this](quint8* data, int length, bool continuation, QImage& picture) {
             return const_cast<CAVIConvert*>(this)->Decode(data, length, continuation, picture);
-        });
+        },
+        m_tile->Audio());
 }
 
 QImage CAVIConvert::Mark() const
@@ -256,6 +255,8 @@ void CAVIConvert::ShowPreview(const QImage& picture, int)
 void CAVIConvert::EnableControls(bool enable)
 {
     m_slider->setEnabled(enable);
+    // Only the sound of the client recording's own audio files is written.
+    m_audio->setEnabled(enable && m_tile && TileExportSource::ExportsAudio(m_tile->GetAudioKind()));
     m_osd->setEnabled(enable);
     m_mark->setEnabled(enable);
     m_mpeg4->setEnabled(enable && m_mpeg4Allowed && !Mp4Reencode::FindEncoder().isEmpty());
@@ -288,6 +289,7 @@ void CAVIConvert::OnSaveAvi()
     AviExportOptions options;
     options.osd = m_osd->isChecked();
     options.watermark = m_mark->isChecked();
+    options.audio = m_audio->isChecked() && TileExportSource::ExportsAudio(m_tile->GetAudioKind());
     options.mark = Mark();
     std::shared_ptr<TileExportSource> source(MakeSource());
     m_running = true;

@@ -230,6 +230,7 @@ private:
         {}
         bool IsBackupTime(int, int, int) const override { return false; }
         bool IsRunning() const override { return false; }
+        bool NeedsLive(int) const override { return false; }
         void StopBackup() override {}
         void ShowWindow(const QString& title) override { shown << QStringLiteral("event|") + title; }
         QStringList& shown;

@@ -132,6 +132,23 @@ INSTANTIATE_TEST_SUITE_P(Modes, PasteFailure, ::testing::Values(
                                "The central server did not answer; 1 more not sent."}));
 // clang-format on
 
+TEST_F(TreeCommands, AStepLeftUnansweredStopsTheRest)
+{
+    session.SetReplyLimitMs(300);
+    ASSERT_TRUE(sim.SetFail("/dvr", "silence"));
+    const QStringList before = Describe();
+    QSignalSpy finished(&session, &ValidationSession::BatchFinished);
+    session.PasteDvrs(session.Tree().FindAccount(4), {QPersistentModelIndex(session.Tree().FindDvr(3)),
+                                                      QPersistentModelIndex(session.Tree().FindDvr(5))});
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 1; }));
+    EXPECT_FALSE(session.HasPending());
+    EXPECT_EQ(Describe(), before);
+    EXPECT_EQ(sim.Requests("/dvr").size(), 1);
+    EXPECT_EQ(hub.warnings, QStringList{"Warring|DVR registration error\nNot added: Gate\n"
+                                        "The central server did not answer; 1 more not sent."});
+    EXPECT_EQ(hub.localChange, 0);
+}
+
 TEST_F(TreeCommands, ImportFindsOrMakesEachRowsGroupAndAddsTheRecorderInIt)
 {
     std::vector<RecorderListEntry> rows = {

@@ -31,6 +31,8 @@ class ValidationSession : public QObject, private AdminHub
 public:
     // A command's wait for its reply is given up after this long.
     static constexpr int kReplyLimitMs = 10000;
+    // Tests shorten the wait.
+    void SetReplyLimitMs(int ms) { m_pendingLimit.setInterval(ms); }
 
     explicit ValidationSession(ValidationHub& hub, QObject* parent = nullptr);
     ~ValidationSession() override;

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QProcess>
@@ -490,6 +491,13 @@ TEST_F(PlayRecordingTest, TheExportDialogWritesTheTilesRangeIntoAnAviFile)
         m_home.filePath("rec"),
         decoder_streams::Renumber(stream.frames, decoder_streams::Numbering::FrameNum4Poc5));
     ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
+    // The recording's sound beside it: a mu-law file, each second one code of its own.
+    {
+        QFile sound(QFileInfo(recording.dataPath).dir().filePath("a1120000.003"));
+        ASSERT_TRUE(sound.open(QIODevice::WriteOnly));
+        for (int second = 0; second < 8; ++second)
+            sound.write(QByteArray(8000, char(0x10 + second)));
+    }
     ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
     m_dialog->Tiles().SelectOnly(0);
 
@@ -499,12 +507,15 @@ TEST_F(PlayRecordingTest, TheExportDialogWritesTheTilesRangeIntoAnAviFile)
     EXPECT_FALSE(m_dialog->Grid()->isEnabled()); // the main dialog waits for the export dialog
     EXPECT_EQ(avi->RangeStart(), 0);
     EXPECT_EQ(avi->RangeEnd(), 7); // a recording under 20 seconds is chosen whole
-    EXPECT_FALSE(avi->AudioBox()->isEnabled());
     // The preview shows the range's first picture.
     EXPECT_TRUE(QTest::qWaitFor([&] { return !avi->Preview()->pixmap(Qt::ReturnByValue).isNull(); }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return avi->isEnabled(); }, 20000));
+    EXPECT_TRUE(avi->AudioBox()->isEnabled()); // the tile has its sound file
+    EXPECT_FALSE(avi->AudioBox()->isChecked());
 
     avi->SetRange(2, 6);
     avi->OsdBox()->setChecked(true);
+    avi->AudioBox()->setChecked(true);
     QDir().mkpath(m_home.filePath("out"));
     m_savePath = m_home.filePath("out/Clip.AVI");
     QSignalSpy finished(avi, &CAVIConvert::exportFinished);
@@ -523,6 +534,22 @@ TEST_F(PlayRecordingTest, TheExportDialogWritesTheTilesRangeIntoAnAviFile)
     EXPECT_EQ(probe[1], "320");
     EXPECT_EQ(probe[2], "240");
     EXPECT_EQ(probe[3], "40");
+    // The sound of seconds 2 to 5 as 8 kHz 16-bit mono: each second the linear value of its code.
+    QProcess sound;
+    sound.start("ffmpeg", {"-v", "error", "-i", path, "-map", "0:a", "-f", "s16le", "-"});
+    ASSERT_TRUE(sound.waitForFinished(60000));
+    const QByteArray samples = sound.readAllStandardOutput();
+    ASSERT_EQ(samples.size(), 4 * 16000);
+    for (int k = 0; k < 4; ++k) {
+        const int code = 0x10 + 2 + k;
+        // G.711: the complemented code's segment and step, the sign in its top bit.
+        const int u = ~code & 0xFF;
+        const int magnitude = ((((u & 0x0F) << 3) + 0x84) << ((u >> 4) & 7)) - 0x84;
+        const int expected = (u & 0x80) ? -magnitude : magnitude;
+        const int at = k * 16000 + 2 * 100;
+        const int got = qint16(quint8(samples[at]) | (quint8(samples[at + 1]) << 8));
+        EXPECT_EQ(got, expected) << "second " << 2 + k;
+    }
     // Nothing is left under a temporary name.
     EXPECT_EQ(QDir(m_home.filePath("out")).entryList(QDir::Files), QStringList{"clip.avi"});
 
