@@ -9,6 +9,7 @@ FAIL_MODES = (
     "drop-during-transfer", "model-class-reject",
     "silent", "silent-after-status", "flood-05",
     "cut-list", "overlong-list", "no-list-reply", "stall-login", "no-playback-frames",
+    "no-frame-reply",
 )
 FLOOD_05_COUNT = 2000
 
