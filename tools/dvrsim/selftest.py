@@ -401,6 +401,45 @@ def console_side(tmp):
         stop(proc)
 
 
+def wrapped_stream(tmp):
+    """--stream-form wrapped: each live frame in the recorder frame wrapper, laid out by hand."""
+    sps_vui = "6742c00dd90161fb0110000003001000000303c0f142a480"
+    key = bytes.fromhex("00000001" + sps_vui + "00000001" + "68cb83cb20" + "00000106" + "0501aa80"
+                        + "00000001" + "65888421a0")
+    pframe = bytes.fromhex("00000001" + "419a020304")
+    video = os.path.join(tmp, "wrapped.264")
+    with open(video, "wb") as f:
+        f.write(key + pframe)
+
+    def wrapper(units8):
+        return bytes.fromhex("00000106" "90" "0d" "55" "01" "55") + bytes([0x80, 0, units8]) + \
+            bytes.fromhex("55555555555555" "80")
+
+    # the SPS without its VUI (flag cleared, stop bit right after it), every NAL unit on a word
+    # boundary, the SEI left out, the whole padded to 8 bytes
+    want_key = wrapper(6) + bytes.fromhex("0000016742c00dd90161f9" "00" "00000168cb83cb20" "00000165888421a0")
+    want_p = wrapper(4) + bytes.fromhex("000001419a020304" "00000000")
+    proc, port = start(["--channels", "1", "--video", video, "--stream-form", "wrapped"])
+    try:
+        c = Client(port)
+        c.send(0x01, LOGIN)
+        check(c.recv()[6] == 0x02, "wrapped: logged in")
+        c.send(0x87, struct.pack("<HBBBB", 1, 30, 0, 0, 0) + bytes(6))
+        frames = []
+        while len(frames) < 3:
+            r = c.recv()
+            if r[6] == 0x29 and r[12] == 0:
+                size = struct.unpack_from("<I", r, 16)[0]
+                frames.append((r[15], size, r[40:]))
+        c.close()
+    finally:
+        rc = stop(proc)
+    check(frames[0] == (1, len(want_key), want_key), "wrapped: key frame %r" % (frames[0],))
+    check(frames[1] == (0, len(want_p), want_p), "wrapped: P frame %r" % (frames[1],))
+    check(frames[2] == frames[0], "wrapped: the loop starts again with the key frame")
+    check(rc == 0, "wrapped: ends cleanly (rc %r)" % rc)
+
+
 def main():
     tmp = tempfile.mkdtemp(prefix="dvrsim-selftest-")
     log = os.path.join(tmp, "log.jsonl")
@@ -563,6 +602,7 @@ def main():
     failure_modes(tmp)
     tls_and_parallel(tmp)
     console_side(tmp)
+    wrapped_stream(tmp)
     if FAILURES:
         print("%d failure(s)" % len(FAILURES))
         return 1

@@ -92,6 +92,9 @@ def parser():
     p.add_argument("--apply-restarts", action="store_true",
                    help="close the connection after a good firmware upload and after an applied settings upload "
                         "(a recorder that restarts to apply them)")
+    p.add_argument("--stream-form", choices=("plain", "wrapped"), default="plain",
+                   help="video as plain H.264 access units, or each frame in the recorder frame wrapper "
+                        "(what a recorder of the first stream kind sends)")
     p.add_argument("--fixed-live-rate", action="store_true",
                    help="stream live video at --fps whatever rate the live start asks for")
     p.add_argument("--fail", action="append", default=[], choices=FAIL_MODES, help="misbehave (repeatable)")
