@@ -416,8 +416,10 @@ def wrapped_stream(tmp):
             bytes.fromhex("55555555555555" "80")
 
     # the SPS without its VUI (flag cleared, stop bit right after it), every NAL unit on a word
-    # boundary, the SEI left out, the whole padded to 8 bytes
-    want_key = wrapper(6) + bytes.fromhex("0000016742c00dd90161f9" "00" "00000168cb83cb20" "00000165888421a0")
+    # boundary (parameter sets with four-byte start codes, slices with three), the SEI left out,
+    # the whole padded to 8 bytes
+    want_key = wrapper(7) + bytes.fromhex("000000016742c00dd90161f9" "0000000168cb83cb20" "000000"
+                                          "00000165888421a0" "00000000")
     want_p = wrapper(4) + bytes.fromhex("000001419a020304" "00000000")
     proc, port = start(["--channels", "1", "--video", video, "--stream-form", "wrapped"])
     try:

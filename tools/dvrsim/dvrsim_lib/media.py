@@ -146,8 +146,9 @@ def sps_without_vui(nal):
 # it) counts 8-byte units of the whole wrapped frame; byte 7 bits 0..2 give the picture kind
 # (1: a frame, both fields). The unit parses as an SEI message of an unknown type (144) with a
 # 13-byte payload and its stop bit at byte 19, so a plain decoder skips it. Every NAL unit of
-# the frame then begins on a 32-bit boundary (zero bytes before a start code are allowed), so
-# that the slice start 00 00 01 65 / 00 00 01 41 is a whole word for the client's renumbering.
+# the frame then begins on a 32-bit boundary (zero bytes before a start code are allowed):
+# parameter sets with 00 00 00 01, slices with 00 00 01, so that the slice start 00 00 01 65 /
+# 00 00 01 41 is a whole word for the renumbering of the client and the player.
 WRAPPER_SIZE = 20
 _FILLER = 0x55  # wrapper bytes that carry nothing: non-zero, so no start code can appear
 
@@ -165,9 +166,14 @@ def wrap_frame(unit):
         if typ == 7:
             nal = sps_without_vui(nal)
         out += bytes((-len(out)) % 4)
-        if typ in (1, 5) and slice_word is None:
-            slice_word = len(out) // 4
-        out += b"\x00\x00\x01" + nal
+        if typ in (1, 5):
+            if slice_word is None:
+                slice_word = len(out) // 4
+            out += b"\x00\x00\x01" + nal
+        else:
+            # a parameter set begins with a four-byte start code: a frame whose data begins so
+            # is what the backup player keeps to replay before the next frame after a seek
+            out += b"\x00\x00\x00\x01" + nal
     out += bytes((-len(out)) % 8)
     units8 = len(out) // 8
     if units8 >= 1 << 23:
