@@ -65,7 +65,8 @@ TEST_F(WrappedLiveTest, ALiveRecordingOfWrappedFramesHoldsTheSourcePictures)
             f.write(unit);
     }
 
-    SessionDvrSim* sim = StartSim({"--channels", "1", "--video", source, "--stream-form", "wrapped"});
+    // The default model (0x11) is of the first stream kind.
+    SessionDvrSim* sim = StartSim({"--channels", "1", "--video", source});
     ASSERT_TRUE(sim);
     CModuleDevice* device = AddRecorder("wrapped", sim->Port());
     ASSERT_TRUE(ConnectAndLogin(device, 0));

@@ -141,6 +141,25 @@ def sps_without_vui(nal):
     return nal[:1] + _escape(out)
 
 
+def recorder_numbered(units):
+    """True when the stream's first sequence parameter set numbers pictures as a recorder of
+    stream kind 0 does: a 4-bit frame_num and picture order type 0 with a 5-bit lsb."""
+    for unit, _ in units:
+        for _, end, typ, body in _nal_units(unit):
+            if typ != 7:
+                continue
+            try:
+                r = _Bits(_unescape(unit[body + 1:end]))
+                if r.u(8) not in (66, 77, 88):
+                    return False
+                r.u(16)
+                r.ue()
+                return r.ue() == 0 and r.ue() == 0 and r.ue() == 1
+            except ValueError:
+                return False
+    return False
+
+
 # The recorder frame wrapper: a 20-byte unit 00 00 01 06 in front of each frame's H.264 data.
 # Byte 4 0x90 says the 23-bit length at bytes 9..11 (big-endian, top bit of byte 9 not part of
 # it) counts 8-byte units of the whole wrapped frame; byte 7 bits 0..2 give the picture kind
@@ -257,7 +276,13 @@ class Media:
                 debug_print("no access units in --video, using synthetic frames")
         if not self.units:
             self.units = synthetic_units(cfg.fps)
-        if getattr(cfg.ns, "stream_form", "plain") == "wrapped":
+        wrap = cfg.stream_form == "wrapped"
+        if cfg.stream_form == "auto-wrapped":
+            wrap = recorder_numbered(self.units)
+            if not wrap:
+                debug_print("the video is not numbered as a recorder of stream kind 0 numbers it "
+                            "(4-bit frame_num, 5-bit picture order count): sent plain")
+        if wrap:
             self.units = [(wrap_frame(u), k) for u, k in self.units]
         # frame id per unit: incremented at every key frame (group of pictures)
         self.gop_index = []
