@@ -94,6 +94,14 @@ TEST_F(WrappedLiveTest, ALiveRecordingOfWrappedFramesHoldsTheSourcePictures)
         const int stated = ((quint8(f[9]) & 0x7F) << 16 | quint8(f[10]) << 8 | quint8(f[11])) * 8;
         ASSERT_LE(stated, f.size()) << i;
         ASSERT_EQ(quint8(f[20]), 0) << i; // H.264 data from byte 20
+        // The player renumbers the slice whose start code fills one of the words 5..14.
+        int sliceWord = -1;
+        for (int w = 5; w <= 14 && sliceWord < 0 && (w + 2) * 4 <= f.size(); ++w) {
+            const QByteArray word = f.mid(w * 4, 4);
+            if (word == QByteArray::fromHex("00000165") || word == QByteArray::fromHex("00000141"))
+                sliceWord = w;
+        }
+        EXPECT_GE(sliceWord, 5) << "frame " << i;
         annexB.append(f.mid(20, stated - 20));
     }
     const QString recorded = decoder_streams::FixtureFolder() + "/wrapped_live_recorded.264";
