@@ -659,6 +659,11 @@ TEST_F(MuseumSearch, SessionOpensTheDialogAndItsSearchArmsTheMuseumScheduler)
     dialog->SearchButton()->click();
     CModulePlayback* museum = CModuleDeviceTestAccess::GetMuseumScheduler(*device);
     ASSERT_TRUE(museum);
+    // The day's index has not come yet: the request waits for it, and the arrival of the index
+    // from the last storage slot starts the walk at the time asked for.
+    ASSERT_GE(device->GetDeviceIndex(), 0);
+    constexpr int kLastStorageSlot = 8;
+    device->OnRecvIntraIndex(kLastStorageSlot, 1, 0, 2);
     EXPECT_EQ(museum->GetTime(), 100000) << "the walk asks for the start";
 
     // The end of the range finishes the search and clears the area.
