@@ -208,6 +208,7 @@ TEST_F(GridInteractionTest, WhatTheMouseChangesIsComposed)
 TEST_F(GridInteractionTest, ACellDragCarriesOnlyTheGridsOwnFormatAndAFramedPicture)
 {
     CCameo* grid = Grid();
+    ASSERT_TRUE(QTest::qWaitFor([grid] { return !grid->IsRedrawRequested(); }, 5000)) << "the first composition";
     QTest::mouseClick(grid, Qt::LeftButton, Qt::NoModifier, Centre(4));
     PutPicture(grid, 4, Solid(352, 240, Qt::blue));
     std::unique_ptr<QMimeData> data(grid->CellDragData());

@@ -2,6 +2,8 @@
 // wire, byte for byte, and how each failure ends.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -52,19 +54,23 @@ protected:
     Result Send(const SmtpSettings& settings, const MailForm& form, int timeoutMs = 30000)
     {
         Result result;
-        SmtpSendJob job;
-        job.setReplyTimeout(timeoutMs);
-        QObject::connect(&job, &SmtpSendJob::finished,
+        // The job outlives this call, as the send window's does: after a sent message its client
+        // still says QUIT, which the tests wait for.
+        job = std::make_unique<SmtpSendJob>();
+        job->setReplyTimeout(timeoutMs);
+        QObject::connect(job.get(), &SmtpSendJob::finished,
                          [&](SmtpSendJob::Outcome outcome, const QString& text, const QString& detail) {
                              result = {true, outcome, text, detail};
                          });
-        EXPECT_TRUE(job.Start(settings, form));
-        EXPECT_FALSE(job.Start(settings, form)); // one send at a time
+        EXPECT_TRUE(job->Start(settings, form));
+        EXPECT_FALSE(job->Start(settings, form)); // one send at a time
         EXPECT_TRUE(WaitFor([&] { return result.done; }));
+        QObject::disconnect(job.get(), &SmtpSendJob::finished, nullptr, nullptr);
         return result;
     }
 
     SmtpTestPeer peer;
+    std::unique_ptr<SmtpSendJob> job;
 };
 
 TEST_F(SmtpClientTest, SendsWithAuthLoginExactlyAsTheProtocolSays)
