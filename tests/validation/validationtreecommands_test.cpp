@@ -1,11 +1,9 @@
 // The account tree's batch and move commands against the central server simulator: paste and
 // list import send one add after another, a move changes the tree only once the server agreed,
 // and refusals or a server that stops answering leave the tree as it was and are told once.
-#include "fakevalidationhub.h"
+#include "centralsessiontest.h"
 
-#include "admin/waitfor.h"
 #include "core/treemodel.h"
-#include "harness/centralsimprocess.h"
 #include "sitebook/recorderlistfile.h"
 #include "validation/validationsession.h"
 
@@ -13,29 +11,16 @@
 #include <gtest/gtest.h>
 
 namespace {
-class TreeCommands : public ::testing::Test
+class TreeCommands : public CentralSessionTest
 {
 protected:
     void SetUp() override
     {
-        QString error;
-        ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
-        QSignalSpy probe(&session, &ValidationSession::ProbeAnswered);
-        session.ConnectDatabaseServer(QStringLiteral("127.0.0.1"), QString::number(sim.HttpPort()));
-        ASSERT_TRUE(WaitFor([&] { return probe.count() == 1; }));
-        session.Login(QStringLiteral("admin"), QStringLiteral("1234"), QStringLiteral("127.0.0.1"),
-                      sim.ValidationPort());
+        ASSERT_NO_FATAL_FAILURE(CentralSessionTest::SetUp());
+        ASSERT_NO_FATAL_FAILURE(LogIn(session));
         ASSERT_TRUE(WaitFor([&] { return hub.validationConnected && hub.serverSiteBooks.size() == 1; }));
     }
 
-    // The names below a node, in order.
-    QStringList Names(const QModelIndex& parent)
-    {
-        QStringList names;
-        for (int row = 0; row < session.Model().rowCount(parent); ++row)
-            names << session.Model().index(row, 0, parent).data().toString();
-        return names;
-    }
     // The whole tree as "name" lines indented by depth.
     QStringList Describe(const QModelIndex& parent = QModelIndex(), int depth = 0)
     {
@@ -55,10 +40,6 @@ protected:
     {
         return WaitFor([&] { return !session.HasPending(); });
     }
-
-    CentralSimProcess sim;
-    FakeValidationHub hub;
-    ValidationSession session{hub};
 };
 
 TEST_F(TreeCommands, PasteAddsACopyOfEachCopiedRecorderOneAfterAnother)
