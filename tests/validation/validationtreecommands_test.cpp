@@ -181,6 +181,53 @@ TEST_F(TreeCommands, AnImportRowWhoseGroupCannotBeMadeAddsNoRecorder)
     EXPECT_EQ(hub.warnings, QStringList{"Warring|DVR registration error\nNot added: Mill"});
 }
 
+// A list row that the recorder rules refuse (no folder or recorder name, an address that is no
+// host, a port out of range) is not sent; the rows around it are, and the one report at the end
+// names each refused row and why. The same name twice stays, as the tree holds it after a paste.
+TEST_F(TreeCommands, ImportSendsNoRowTheRecorderRulesRefuseAndNamesEach)
+{
+    const std::vector<RecorderListEntry> rows{
+        {"North", true, "Mill", "10.0.0.8", "9001", "user", "x", 2},
+        {"North", true, "Pier", "10.0.0.9", "99999", "user", "x", 3},
+        {"North", true, "  ", "10.0.0.10", "9000", "user", "x", 4},
+        {" ", true, "Shed", "10.0.0.11", "9000", "user", "x", 5},
+        {"North", true, "Barn", "not a host", "9000", "user", "x", 6},
+        {"North", true, "Mill", "10.0.0.12", " 9003 ", "user", "x", 7},
+    };
+    QSignalSpy finished(&session, &ValidationSession::BatchFinished);
+    session.ImportDvrs(session.RootIndex(), rows);
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished.at(0).at(0).toInt(), 2);
+    ASSERT_EQ(sim.Requests("/dvr").size(), 2);
+    EXPECT_EQ(Body("/dvr", 0).value("dvr_port").toString(), QStringLiteral("9001"));
+    EXPECT_EQ(Body("/dvr", 1).value("dvr_name").toString(), QStringLiteral("Mill"));
+    EXPECT_EQ(Body("/dvr", 1).value("dvr_port").toString(), QStringLiteral("9003"));
+    EXPECT_EQ(hub.warnings,
+              QStringList{"Warring|DVR registration error\n"
+                          "Row 3: the port is not a number from 1 to 65535\n"
+                          "Row 4: the recorder has no name\n"
+                          "Row 5: the folder has no name\n"
+                          "Row 6: the address is not a host name, an IPv4 address or an IPv6 address"});
+    EXPECT_EQ(hub.localChange, 0);
+}
+
+// A list of refused rows only sends nothing, and still ends the batch with its report.
+TEST_F(TreeCommands, ImportOfRefusedRowsOnlySendsNothingAndReports)
+{
+    QSignalSpy finished(&session, &ValidationSession::BatchFinished);
+    const QStringList before = Describe();
+    session.ImportDvrs(session.RootIndex(), {{"North", true, "Mill", "10.0.0.8", "port", "user", "x", 2}});
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 1; }));
+    EXPECT_EQ(finished.at(0).at(0).toInt(), 0);
+    EXPECT_TRUE(sim.Requests("/account").isEmpty());
+    EXPECT_TRUE(sim.Requests("/dvr").isEmpty());
+    EXPECT_EQ(Describe(), before);
+    EXPECT_EQ(hub.warnings,
+              QStringList{"Warring|DVR registration error\nRow 2: the port is not a number from 1 to 65535"});
+    EXPECT_EQ(hub.localChange, 0);
+}
+
 struct MoveCase
 {
     const char* name;

@@ -31,6 +31,8 @@ public:
 
     void Added() { ++m_added; }
     void Failed(const QString& name);
+    // A row of an imported list that was not sent, and why; the batch counts as begun.
+    void Refused(int row, const QString& reason);
     // The server stopped answering: the steps left are dropped and counted as not sent.
     void Abort();
     int AddedCount() const { return m_added; }
@@ -47,4 +49,5 @@ private:
     int m_added = 0;
     int m_notSent = 0;
     QStringList m_failed;
+    QStringList m_refused;
 };
