@@ -315,9 +315,8 @@ TEST_F(SiteBookRecorderTest, NetworkStatusEntryAsksForThePopUpOfTheRecorder)
     SiteBookDvrSim* sim = nullptr;
     CModuleDevice* gate = ConnectedRecorder(&sim);
     ASSERT_TRUE(gate);
-    QAction* action = MenuEntry(gate, QStringLiteral("Network Status"));
+    QAction* action = EnabledMenuEntry(gate, QStringLiteral("Network Status"));
     ASSERT_TRUE(action);
-    ASSERT_TRUE(action->isEnabled());
     action->trigger();
     EXPECT_EQ(hub->networkStatusAsked, std::vector<int>({gate->GetDeviceIndex()}));
 }

@@ -84,6 +84,14 @@ protected:
         entryMenu = this->tree->PrepareContextMenu(this->PointAt(item));
         return ActionNamed(entryMenu.get(), text);
     }
+    // The same entry when the menu has it and it is not greyed; null with a test failure otherwise.
+    QAction* EnabledMenuEntry(QTreeWidgetItem* item, const QString& text)
+    {
+        QAction* action = MenuEntry(item, text);
+        EXPECT_TRUE(action) << text.toStdString() << " is not in the menu";
+        EXPECT_TRUE(!action || action->isEnabled()) << text.toStdString() << " is greyed";
+        return action && action->isEnabled() ? action : nullptr;
+    }
 
     // A recorder of the site book logged in to a simulator of its own, with both connections
     // past their first status (each then asks for the disk information).
