@@ -36,8 +36,6 @@ public:
     // The server stopped answering: the steps left are dropped and counted as not sent.
     void Abort();
     int AddedCount() const { return m_added; }
-    QStringList FailedNames() const { return m_failed; }
-    int NotSent() const { return m_notSent; }
     // What a user is told at the end when anything went wrong; empty when all went well.
     QString Report() const;
     // Ends the batch and forgets its counts.
