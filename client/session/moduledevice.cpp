@@ -97,7 +97,7 @@ void CloseDecoder(std::unique_ptr<CModuleDecoder>& decoder)
 // Construction and destruction
 
 CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
-    : QObject(nullptr)
+    : RecorderSession()
     , QTreeWidgetItem(parent, 0)
     , m_liveQueues(MakeLiveFrameQueues<kChannels>(m_liveQueueLock, "live", LiveFrameQueue::kLiveByteBound))
     , m_liveAudioQueue(m_liveAudioLock, "live audio")

@@ -43,6 +43,7 @@ class cUccControl;
 class microphone;
 class CCameo;
 class CModuleDevice;
+class RecorderSession;
 class ChildWindowSlots;
 class EmapView;
 class HoverMoveFilter;
@@ -97,7 +98,7 @@ public:
     ~MainWindow() override;
 
     // Recorder table (RecorderTable).
-    CModuleDevice* GetDevice(int index) const override;
+    RecorderSession* GetDevice(int index) const override;
     bool AddDevice(int index, CModuleDevice* device) override;
     bool RemoveDevice(int index) override;
     int GetFreeDeviceIndex() const override;

@@ -9,7 +9,7 @@
 #include "search/searchlocalview.h"
 #include "search/searchtime.h"
 #include "search/searchview.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/shelllog.h"
@@ -56,7 +56,7 @@ int MainWindow::GridRecorder(const QWidget* grid) const
 void MainWindow::GridShowRecorder(QWidget* grid, int deviceIndex)
 {
     CCameo* cameo = AsCameo(grid);
-    CModuleDevice* device = GetDevice(deviceIndex);
+    RecorderSession* device = GetDevice(deviceIndex);
     if (!cameo || !device)
         return;
     // A recorder that is not logged in yet fills the grid when its login completes.

@@ -6,7 +6,7 @@
 
 #include "panels/cucccontrol.h"
 #include "panels/support/panels_fixture.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "shell/ccameo.h"
 #include "shell/mainwindow.h"
 
@@ -50,7 +50,7 @@ protected:
 
 TEST_F(UccControlTest, BindingStopsFirstThenSendsTwelve)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     popup->SetCamera(device->GetDeviceIndex(), 2, -1);
     const QList<QByteArray> expected{CameraControlBytes(2, 1, 2, 0), CameraControlBytes(2, 12, 2, 0)};
@@ -59,7 +59,7 @@ TEST_F(UccControlTest, BindingStopsFirstThenSendsTwelve)
 
 TEST_F(UccControlTest, EachHeldButtonSendsStopItsCodeAndStopOnRelease)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     popup->SetCamera(device->GetDeviceIndex(), 1, -1);
     List("comboBox_speed")->setCurrentIndex(0); // "Speed : Slow"
@@ -87,7 +87,7 @@ TEST_F(UccControlTest, EachHeldButtonSendsStopItsCodeAndStopOnRelease)
 
 TEST_F(UccControlTest, PresetsAndTheCameraMenu)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     popup->SetCamera(device->GetDeviceIndex(), 0, -1);
     List("comboBox_preset")->setCurrentIndex(6);
@@ -104,7 +104,7 @@ TEST_F(UccControlTest, PresetsAndTheCameraMenu)
 
 TEST_F(UccControlTest, CloseUnbindsThroughTheStopAndReturnsTheGridToItsSplit)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     CCameo* grid = ShownGrid(CameoKind::Live, 16, 4, QSize(400, 300));
     grid->OnConnectDevice(4, device->GetDeviceIndex());
@@ -125,7 +125,7 @@ TEST_F(UccControlTest, CloseUnbindsThroughTheStopAndReturnsTheGridToItsSplit)
 
 TEST_F(UccControlTest, UnboundButtonsAndReleasesSendNothing)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     for (const char* name : {"btn_Move_U", "ZOOM +", "Goto", "Set", "OSD"})
         Click(QLatin1String(name));

@@ -12,7 +12,7 @@
 #include "panels/cucccontrol.h"
 #include "panels/microphone.h"
 #include "panels/support/panels_fixture.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "shell/ccameo.h"
 #include "shell/mainwindow.h"
 
@@ -45,7 +45,7 @@ TEST_F(MainWindowPanelsTest, AnOperatorSteersARecorderThroughThePanels)
 {
     hub->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(hub.get()));
-    CModuleDevice* device = LoggedInRecorder(
+    RecorderSession* device = LoggedInRecorder(
         QStringLiteral("Harbour"), {QStringLiteral("--relays"), QStringLiteral("4"), QStringLiteral("--ptz"),
                                     QStringLiteral("PELCO-D,PELCO-D,NONE,NONE")});
     ASSERT_NE(device, nullptr);

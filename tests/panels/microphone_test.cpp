@@ -11,7 +11,7 @@
 #include "panels/microphone.h"
 #include "panels/renderarea.h"
 #include "panels/support/panels_fixture.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "shell/mainwindow.h"
 
 namespace {
@@ -135,7 +135,7 @@ TEST_F(MicrophoneTest, WithoutAnInputDeviceTheMicButtonIsOffAndNothingIsCaptured
 
 TEST_F(MicrophoneTest, SamplesReachTheRecorderOnlyWhileTalking)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Gate"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Gate"));
     ASSERT_NE(device, nullptr);
     microphone mic;
     if (mic.HasInput())
@@ -189,8 +189,8 @@ TEST_F(MicrophoneTest, SamplesReachTheRecorderOnlyWhileTalking)
 
 TEST_F(MicrophoneTest, ChoosingAnotherRecorderWhileTalkingMovesTheTalk)
 {
-    CModuleDevice* first = LoggedInRecorder(QStringLiteral("A"));
-    CModuleDevice* second = LoggedInRecorder(QStringLiteral("B"));
+    RecorderSession* first = LoggedInRecorder(QStringLiteral("A"));
+    RecorderSession* second = LoggedInRecorder(QStringLiteral("B"));
     ASSERT_TRUE(first && second);
     microphone mic;
     mic.AddDevice(QStringLiteral("A"), first->GetDeviceIndex());
