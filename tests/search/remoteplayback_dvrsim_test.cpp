@@ -181,7 +181,7 @@ TEST_F(RemotePlayback, QuickSearchShowsTheDayAndSeeksWhereTheWheelPoints)
 
 TEST_F(RemotePlayback, MuseumSearchFromThePlaybackGridArmsTheAreaAndHandsPlaybackBack)
 {
-    RecorderSession* device = LoggedInRecorder(QStringLiteral("Dock"), RecordedDays());
+    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Dock"), RecordedDays());
     ASSERT_TRUE(device);
     SearchView* view = OpenOn(device, 20240205, 90000);
     ASSERT_TRUE(view);
