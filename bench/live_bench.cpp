@@ -23,6 +23,7 @@
 #include "session/recordersession.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
+#include "shell/clientapp.h"
 #include "shell/mainwindow.h"
 
 #include <QApplication>
@@ -385,7 +386,8 @@ int RunChild(int argc, char** argv)
     const bool stall = std::atoi(argv[6]) != 0;
     const QString localStream = argc > 7 ? QString::fromLocal8Bit(argv[7]) : QString();
     QApplication app(argc, argv);
-    auto* hub = new MainWindow;
+    auto* client = new ClientApp;
+    MainWindow* hub = &client->Window();
     // What the user sees: the window at its default size, so that the grids have cells.
     hub->show();
     // Processor samples that never advance: the load reads 0 % and no frame is skipped for it.
@@ -491,7 +493,7 @@ int RunChild(int argc, char** argv)
         stallWait.start(50);
     }
     const int rc = app.exec();
-    delete hub;
+    delete client;
     return rc;
 }
 

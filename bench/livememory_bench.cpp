@@ -6,6 +6,7 @@
 // process of its own; the figure is its peak resident memory, compared with the reference's.
 //
 // Usage: livememory_bench [seconds per case]     (default 30)
+#include "shell/clientapp.h"
 #include "shell/mainwindow.h"
 
 #include <QApplication>
@@ -104,7 +105,7 @@ bool WriteBooks(const QString& dir, int port)
 int RunChild(int argc, char** argv, int seconds)
 {
     QApplication app(argc, argv);
-    auto* hub = new MainWindow;
+    auto* client = new ClientApp;
     QTimer::singleShot(seconds * 1000, &app, [&] {
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
@@ -113,7 +114,7 @@ int RunChild(int argc, char** argv, int seconds)
         app.quit();
     });
     const int rc = app.exec();
-    delete hub;
+    delete client;
     return rc;
 }
 

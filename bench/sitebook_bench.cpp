@@ -5,6 +5,7 @@
 // another's.
 //
 // Usage: sitebook_bench [recorders...]      (default: 1000 9999)
+#include "shell/clientapp.h"
 #include "shell/mainwindow.h"
 
 #include <QApplication>
@@ -52,7 +53,7 @@ int RunChild(int argc, char** argv)
     QApplication app(argc, argv);
     QElapsedTimer clock;
     clock.start();
-    auto* hub = new MainWindow;
+    auto* client = new ClientApp;
     QTimer::singleShot(0, &app, [&] {
         const qint64 ms = clock.elapsed();
         rusage usage{};
@@ -62,7 +63,7 @@ int RunChild(int argc, char** argv)
         app.quit();
     });
     const int rc = app.exec();
-    delete hub;
+    delete client;
     return rc;
 }
 

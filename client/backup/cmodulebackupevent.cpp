@@ -42,6 +42,11 @@ bool CModuleBackupEvent::IsRunning() const
     return m_page->IsRunning();
 }
 
+bool CModuleBackupEvent::NeedsLive(int channel) const
+{
+    return m_page->IsRunning() && m_page->Jobs().IsLiveStarted(channel);
+}
+
 void CModuleBackupEvent::StopBackup()
 {
     m_page->StopBackup();

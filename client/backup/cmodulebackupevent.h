@@ -17,6 +17,7 @@ public:
 
     bool IsBackupTime(int channel, int time, int weekDay) const override;
     bool IsRunning() const override;
+    bool NeedsLive(int channel) const override;
     void StopBackup() override;
     void ShowWindow(const QString& title) override;
     CEventBackup* Page() const { return m_page; }

@@ -104,6 +104,27 @@ QString AddProblem(int dayMask, quint32 channelMask, int begin, int end)
     return QString();
 }
 
+bool AddJobs(const ListModel& model, int dayMask, quint32 channelMask, int begin, int end, int channels,
+             const std::function<bool()>& confirmOverlap, const std::function<void(int row)>& removeRow,
+             const std::function<void(int channel)>& addRow)
+{
+    if (!AddProblem(dayMask, channelMask, begin, end).isEmpty())
+        return false;
+    if (!ClearConflicts(model, dayMask, channelMask, begin, end, confirmOverlap, removeRow))
+        return false;
+    for (int channel = 0; channel < channels && channel < 32; ++channel) {
+        if (channelMask & (1u << channel))
+            addRow(channel);
+    }
+    return true;
+}
+
+void SetState(ListModel& model, int row, int statusColumn, BackupItem& item, int state, const QString& text)
+{
+    item.state = JobState(state);
+    model.SetText(row, statusColumn, text.isEmpty() ? StateText(state) : text);
+}
+
 QString StateText(int state)
 {
     switch (JobState(state)) {

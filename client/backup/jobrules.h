@@ -25,6 +25,13 @@ bool Conflicts(const BackupItem& listed, int dayMask, quint32 channelMask, int b
 // operator has confirmed the first conflict; false, with nothing removed, when that is refused.
 bool ClearConflicts(const ListModel& model, int dayMask, quint32 channelMask, int begin, int end,
                     const std::function<bool()>& confirmOverlap, const std::function<void(int row)>& removeRow);
+// Adds the jobs of a new window [begin, end]: nothing when AddProblem finds one, or when the
+// operator refuses to replace a conflicting job; else the conflicting jobs go through
+// `removeRow` and each channel set in `channelMask` below `channels` through `addRow`. False
+// when nothing was added.
+bool AddJobs(const ListModel& model, int dayMask, quint32 channelMask, int begin, int end, int channels,
+             const std::function<bool()>& confirmOverlap, const std::function<void(int row)>& removeRow,
+             const std::function<void(int channel)>& addRow);
 // One column of a job list: its header and alignment.
 struct Column
 {
@@ -46,6 +53,9 @@ void RemoveRowsIn(const ListModel& model, JobState state, const std::function<vo
 QString AddProblem(int dayMask, quint32 channelMask, int begin, int end);
 // "Wait", "Stop", "Downloading", "Complete", "Failed", "Timeout".
 QString StateText(int state);
+// Puts a job into `state` and shows it in the row's status column: `text`, or the state's own
+// text when `text` is empty.
+void SetState(ListModel& model, int row, int statusColumn, BackupItem& item, int state, const QString& text);
 // The status of a row whose recording stopped at a write that failed: "Disk full" or
 // "Write failed".
 QString FailureStatus(bool diskFull);

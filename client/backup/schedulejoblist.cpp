@@ -54,26 +54,18 @@ void ScheduleJobList::SetDestination(const QString& folder, int deviceIndex)
 
 void ScheduleJobList::SetState(int row, BackupItem* item, int state, const QString& text)
 {
-    item->state = JobState(state);
-    m_model.SetText(row, ColStatus, text.isEmpty() ? JobRules::StateText(state) : text);
+    JobRules::SetState(m_model, row, ColStatus, *item, state, text);
 }
 
 bool ScheduleJobList::AddJobs(int dayMask, quint32 channelMask, int begin, int end, int downloadStart,
                               const std::function<bool()>& confirmOverlap)
 {
-    if (!JobRules::AddProblem(dayMask, channelMask, begin, end).isEmpty())
-        return false;
     m_scratchBegin = begin;
     m_scratchEnd = end;
     m_scratchDownload = downloadStart;
-    if (!JobRules::ClearConflicts(m_model, dayMask, channelMask, begin, end, confirmOverlap,
-                                  [this](int row) { RemoveRow(row); }))
-        return false;
-    for (int channel = 0; channel < kChannels; ++channel) {
-        if (channelMask & (1u << channel))
-            AddJobRow(channel, dayMask);
-    }
-    return true;
+    return JobRules::AddJobs(
+        m_model, dayMask, channelMask, begin, end, kChannels, confirmOverlap, [this](int row) { RemoveRow(row); },
+        [this, dayMask](int channel) { AddJobRow(channel, dayMask); });
 }
 
 void ScheduleJobList::AddJobRow(int channel, int weekDays)

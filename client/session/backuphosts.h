@@ -16,6 +16,8 @@ public:
     // inside a job.
     virtual bool IsBackupTime(int channel, int time, int weekDay) const = 0;
     virtual bool IsRunning() const = 0;
+    // Whether the backup has asked for the channel's live video (it records what arrives).
+    virtual bool NeedsLive(int channel) const = 0;
     virtual void StopBackup() = 0;
     virtual void ShowWindow(const QString& title) = 0;
 };

@@ -502,6 +502,8 @@ private:
     void CreateSchedulers();
     CModulePlayback* GetPlayback(int slot) const;
     bool ChannelTakesPart(int ch) const;
+    // Whether a live recording or a running event backup needs the channel's live video.
+    bool LiveNeededByRecording(int ch) const;
     CModulePlayback* SchedulerForKind(int channel, int kind) const;
     // The step timer goes on with the museum or thumbnail search.
     void ActOnSearchStep();
@@ -695,6 +697,10 @@ private:
     std::atomic<quint8> m_museumMode{0};
     std::atomic<quint8> m_thumbnailMode{0};
     std::atomic<quint8> m_quickMode{0};
+    // While the museum search's day index is on its way, a play request waits for it: the
+    // index's arrival starts the search at the time asked for (-1: none asked).
+    bool m_museumIndexAwaited = false;
+    int m_museumAwaitedTime = -1;
     int m_savedSearchChannel = -1;
     int m_savedSearchDate = 0;
     int m_savedSearchTime = 0;

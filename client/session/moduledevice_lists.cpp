@@ -2,6 +2,7 @@
 // audio lists of the storage slots and the index of each channel.
 #include "session/moduledevice.h"
 
+#include <utility>
 #include <QDateTime>
 #include <QDebug>
 #include <QSettings>
@@ -86,6 +87,8 @@ void CModuleDevice::StartIndexSearch(int channel)
             p = SearchScheduler(SearchPopup::Museum);
             if (p)
                 p->Bind(m_deviceIndex, channel, SchedulerKind::Museum);
+            m_museumIndexAwaited = p != nullptr;
+            m_museumAwaitedTime = -1;
         } else if (m_quickMode.load() != 0) {
             p = SearchScheduler(SearchPopup::Quick);
             if (p)
@@ -380,8 +383,11 @@ void CModuleDevice::FinishIndexChain(int channel, bool thumbnail, bool museum, b
         }
     } else if (museum && kind == 2) {
         MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
+        const int asked = std::exchange(m_museumAwaitedTime, -1);
+        m_museumIndexAwaited = false;
         if (CModulePlayback* p = SearchScheduler(SearchPopup::Museum); p && popup)
-            p->StartPlayback(date, m_playTime.load(), SchedulerKind::Museum, popup->GetPlayState());
+            p->StartPlayback(date, asked >= 0 ? asked : m_playTime.load(), SchedulerKind::Museum,
+                             popup->GetPlayState());
     } else if (quick && kind == 1) {
         qCDebug(lcSession) << "//////////////////////// finish info";
         if (QuickSearchPopup* popup = QuickSearchPopup::Instance())

@@ -78,6 +78,15 @@ bool CModuleDevice::ChannelTakesPart(int ch) const
            || m_channels[ch].searchRecordMark.load() != 0;
 }
 
+bool CModuleDevice::LiveNeededByRecording(int ch) const
+{
+    if (!ValidChannel(ch))
+        return false;
+    if (m_channels[size_t(ch)].liveRecordMark.load() != 0)
+        return true;
+    return m_eventBackupHost && m_eventBackupHost->IsRunning() && m_eventBackupHost->NeedsLive(ch);
+}
+
 // =============================================================================================
 // Wiring, threads and schedulers
 
@@ -210,8 +219,10 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
 
     m_channels[size_t(channel)].spareLiveRecord = queue.AppendTakingSpare(std::move(record));
 
+    // A channel no cell shows stops once its first picture is stored, unless something records
+    // it: a stop would leave the recording or the event backup without frames.
     if (m_channels[channel].hasPicture.load()) {
-        if (!m_channels[channel].liveShown.load())
+        if (!m_channels[channel].liveShown.load() && !LiveNeededByRecording(channel))
             OnLiveStop(channel);
         m_channels[channel].hasPicture = 0;
     }

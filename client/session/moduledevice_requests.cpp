@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <utility>
 
 #include "common/media/moduledecoder.h"
 #include "common/media/modulerecord.h"
@@ -513,7 +514,15 @@ bool CModuleDevice::RequestPlayback(int time, int mode)
     if (m_museumMode.load() != 0) {
         MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
         CModulePlayback* p = SearchScheduler(SearchPopup::Museum);
-        return p && popup && p->StartPlayback(date, time, SchedulerKind::Museum, popup->GetPlayState());
+        if (!p || !popup)
+            return false;
+        // Without the day's index the scheduler knows no recorded minute; the request is kept
+        // for the index's arrival instead of being refused now and overtaken by it then.
+        if (m_museumIndexAwaited) {
+            m_museumAwaitedTime = time;
+            return true;
+        }
+        return p->StartPlayback(date, time, SchedulerKind::Museum, popup->GetPlayState());
     }
     if (mode != kTimeLineSeek) {
         SendPlaybackCtrlStopSec();

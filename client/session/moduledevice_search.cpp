@@ -87,6 +87,8 @@ void CModuleDevice::LeaveMuseumSearch()
         p->SetMode(PlaybackMode::Stop);
     }
     m_museumMode = 0;
+    m_museumIndexAwaited = false;
+    m_museumAwaitedTime = -1;
     ClearSearchSteps();
 }
 

@@ -45,7 +45,7 @@ void SearchWorker::Run()
         LiveFrameRecordPtr r = m_thread.NextRecord();
         if (!r)
             continue;
-        const Modes modes{s.m_museumMode.load() != 0, s.m_thumbnailMode.load() != 0, s.m_quickMode.load() != 0};
+        const Modes modes = CurrentModes();
         if (!Wanted(*r, modes))
             continue;
         const int count = s.m_channelCount.load();
@@ -67,7 +67,7 @@ void SearchWorker::Run()
             continue;
         if (r->size == 1 || (r->size != 0 && !r->payload))
             continue;
-        Play(*r, count);
+        Play(*r, modes, count);
         // The session timer reads the next-search-frame flag to ask for the next step.
         // A decode-only frame is followed by the next one of its batch (the step is set before
         // the flag, so the timer never repeats the previous step for it).
@@ -83,6 +83,12 @@ void SearchWorker::Run()
         m_thread.SleepWhileRunning(1);
     }
     m_queue.Drain();
+}
+
+SearchWorker::Modes SearchWorker::CurrentModes() const
+{
+    const CModuleDevice& s = m_session;
+    return Modes{s.m_museumMode.load() != 0, s.m_thumbnailMode.load() != 0, s.m_quickMode.load() != 0};
 }
 
 bool SearchWorker::Wanted(LiveFrameRecord& r, const Modes& modes)
@@ -125,7 +131,7 @@ bool SearchWorker::HeldBackByPlayState(const LiveFrameRecord& r, const Modes& mo
     return false;
 }
 
-void SearchWorker::Play(LiveFrameRecord& r, int count)
+void SearchWorker::Play(LiveFrameRecord& r, const Modes& modes, int count)
 {
     if (m_index == count) {
         // The playback stream's sound.
@@ -141,7 +147,7 @@ void SearchWorker::Play(LiveFrameRecord& r, int count)
         return;
     }
     if (r.size <= 0) {
-        DeliverNotice(false, r.kind);
+        DeliverNotice(false, r.kind, modes);
         return;
     }
     CModuleDecoder* decoder = m_index < CModuleDevice::kChannels
@@ -153,27 +159,31 @@ void SearchWorker::Play(LiveFrameRecord& r, int count)
                                          r.decodeOnly != 0);
     if (result == CModuleDecoder::ErrSameFrame) {
         r.decodeOnly = 1;
-        DeliverNotice(false, r.kind);
+        DeliverNotice(false, r.kind, modes);
     } else if (result <= 0) {
-        DeliverNotice(false, r.kind);
+        DeliverNotice(false, r.kind, modes);
     } else if (result > 1000 && !r.decodeOnly) {
-        DeliverNotice(true, r.kind);
+        DeliverNotice(true, r.kind, modes);
     }
 }
 
-void SearchWorker::DeliverNotice(bool picture, int streamKind)
+void SearchWorker::DeliverNotice(bool picture, int streamKind, const Modes& modes)
 {
     CModuleDevice& s = m_session;
     const int index = m_index;
     if (!s.ValidChannel(index) || !(s.m_maskSearch.load() & (1u << index)))
         return;
+    // A search that began or ended while the frame was decoded does not take it: the picture of
+    // a stopped playback is no searched picture, and a searched one no played one.
+    if (!(CurrentModes() == modes))
+        return;
     // Each search pop-up takes its channel's pictures; the session's own playback goes to its
     // grid.
-    if (s.m_museumMode.load() != 0 || s.m_thumbnailMode.load() != 0) {
-        DeliverToPopup(picture, streamKind);
+    if (modes.museum || modes.thumbnail) {
+        DeliverToPopup(picture, streamKind, modes);
         return;
     }
-    if (s.m_quickMode.load() != 0) {
+    if (modes.quick) {
         QuickSearchPopup* popup = QuickSearchPopup::Instance();
         CModuleDecoder* decoder = s.m_channels[size_t(index)].playbackDecoder.get();
         if (picture && popup && decoder && popup->GetChannel() == index)
@@ -189,7 +199,7 @@ void SearchWorker::DeliverNotice(bool picture, int streamKind)
                              s.m_channels[size_t(index)].route.playbackCell.load(), picture ? 0 : 1, 0);
 }
 
-void SearchWorker::DeliverToPopup(bool picture, int streamKind)
+void SearchWorker::DeliverToPopup(bool picture, int streamKind, const Modes& modes)
 {
     CModuleDevice& s = m_session;
     const int index = m_index;
@@ -204,7 +214,7 @@ void SearchWorker::DeliverToPopup(bool picture, int streamKind)
     }
     int step = -999;
     CModulePlayback* scheduler = nullptr;
-    if (s.m_museumMode.load() != 0) {
+    if (modes.museum) {
         MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
         scheduler = s.SearchScheduler(CModuleDevice::SearchPopup::Museum);
         if (!popup || !scheduler)

@@ -31,12 +31,17 @@ private:
         bool museum;
         bool thumbnail;
         bool quick;
+        bool operator==(const Modes& o) const
+        {
+            return museum == o.museum && thumbnail == o.thumbnail && quick == o.quick;
+        }
     };
+    Modes CurrentModes() const;
     bool Wanted(LiveFrameRecord& r, const Modes& modes);
     bool HeldBackByPlayState(const LiveFrameRecord& r, const Modes& modes, PlaybackMode state);
-    void Play(LiveFrameRecord& r, int count);
-    void DeliverNotice(bool picture, int streamKind);
-    void DeliverToPopup(bool picture, int streamKind);
+    void Play(LiveFrameRecord& r, const Modes& modes, int count);
+    void DeliverNotice(bool picture, int streamKind, const Modes& modes);
+    void DeliverToPopup(bool picture, int streamKind, const Modes& modes);
     bool StepDue() const;
     void Pace(const LiveFrameRecord& r, const Modes& modes, PlaybackMode state, int count);
     void KeepChannelsTogether(const LiveFrameRecord& r, int count);

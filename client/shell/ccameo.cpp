@@ -5,6 +5,7 @@
 #include <QMutexLocker>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QResizeEvent>
 #include <QThread>
 
@@ -83,6 +84,8 @@ CCameo::CCameo(QWidget* owner, GridHost* host)
         qCWarning(lcShell) << "CCameo: no slot in the hub's grid table, this grid receives no pictures";
 
     setAcceptDrops(true);
+    // paintEvent draws every pixel: nothing beneath the grid is painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     m_dragMimeType = QString::asprintf("application/cameodrag_%d", m_cameoIndex);
     CreateActions();
 
@@ -922,12 +925,18 @@ void CCameo::paintEvent(QPaintEvent* event)
 {
     // Only the finished picture, as it is, and only where it changed: the composition runs on
     // the redraw thread, and the front lock is held for no longer than the drawing.
+    // The grid is opaque: what lies beneath it is never painted, so every pixel of the area is
+    // drawn here, the few pixels right of and below the last whole cells in the background.
     const int n = CameoOsd::IntegerSqrt(m_split);
-    if (n < 1 || width() / n < 1 || height() / n < 1)
-        return;
     QPainter painter(this);
-    const QRect grid(0, 0, width() / n * n, height() / n * n);
-    m_buffers.DrawFront(painter, event->rect() & grid, grid);
+    QRegion rest(event->rect());
+    if (n >= 1 && width() / n >= 1 && height() / n >= 1) {
+        const QRect grid(0, 0, width() / n * n, height() / n * n);
+        if (m_buffers.DrawFront(painter, event->rect() & grid, grid))
+            rest -= grid;
+    }
+    for (const QRect& r : rest)
+        painter.fillRect(r, palette().brush(backgroundRole()));
 }
 
 void CCameo::resizeEvent(QResizeEvent* event)

@@ -398,6 +398,7 @@ private:
     std::atomic<qint64> m_localDecoded{0};
     QMutex m_wakeLock;
     QWaitCondition m_wake;
+    bool m_waitingForRequest = false; // the redraw thread waits for a request (wake lock)
     CameoCells m_cells;
     QWidget* m_owner = nullptr;
     std::atomic<int> m_frameCounter[kCells];

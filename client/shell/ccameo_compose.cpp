@@ -422,15 +422,20 @@ void CCameo::RequestRedraw()
 
 void CCameo::WakeRedrawThread()
 {
+    // A thread that pauses between compositions sleeps on: a request waits for the pause's end
+    // anyway, and waking it for each picture only to sleep again costs a switch per picture.
     QMutexLocker lock(&m_wakeLock);
-    m_wake.wakeAll();
+    if (m_waitingForRequest || m_closing)
+        m_wake.wakeAll();
 }
 
 bool CCameo::WaitForRedrawRequest()
 {
     QMutexLocker lock(&m_wakeLock);
+    m_waitingForRequest = true;
     while (!m_redrawRequested && !m_closing)
         m_wake.wait(&m_wakeLock);
+    m_waitingForRequest = false;
     return !m_closing;
 }
 

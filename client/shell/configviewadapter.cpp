@@ -1,4 +1,5 @@
 #include "shell/configviewadapter.h"
+#include "shell/skinimageadapter.h"
 
 #include "console/configview.h"
 #include "session/recordersession.h"
@@ -91,7 +92,7 @@ void ConfigViewAdapter::ShowModalMessage(const QString& title, const QString& te
 
 QPixmap ConfigViewAdapter::LoadDeviceImage(const QString& name, int folder, int recorder) const
 {
-    return m_hub->LoadDeviceImage(name, folder, recorder);
+    return SkinImageAdapter::LoadDeviceImage(*m_hub, name, folder, recorder);
 }
 
 void ConfigViewAdapter::StartAudioOutput()

@@ -43,15 +43,16 @@ QRect GridBuffers::TakeDirty()
     return std::exchange(m_dirty, QRect());
 }
 
-void GridBuffers::DrawFront(QPainter& painter, const QRect& area, const QRect& grid) const
+bool GridBuffers::DrawFront(QPainter& painter, const QRect& area, const QRect& grid) const
 {
     QMutexLocker front(&m_frontLock);
     if (m_front.isNull())
-        return;
+        return false;
     if (grid.size() == m_front.size())
         painter.drawImage(area.topLeft(), m_front, area);
     else
         painter.drawImage(grid, m_front);
+    return true;
 }
 
 QImage GridBuffers::FrontCopy() const

@@ -36,8 +36,8 @@ public:
     // Window side: what changed since the last call (empty when nothing was published).
     QRect TakeDirty();
     // Draws the front picture's `area` at its place, or the whole picture scaled into `grid`
-    // when the grid has another size.
-    void DrawFront(QPainter& painter, const QRect& area, const QRect& grid) const;
+    // when the grid has another size. False when there is no picture (nothing drawn).
+    bool DrawFront(QPainter& painter, const QRect& area, const QRect& grid) const;
     QImage FrontCopy() const;
 
 private:

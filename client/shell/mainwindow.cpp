@@ -69,42 +69,15 @@ namespace {
 // How long the notice of a lost recorder stays on the status bar.
 constexpr int kLostNoticeMs = 60000;
 constexpr int kShowBoxDelayMs = 10;
-constexpr int kCpuTimerMs = 1000;
-constexpr int kAutoConnectMs = 5000;
-constexpr int kPanelWidth = 315;
-constexpr int kPanelHeight = 153;
-constexpr int kPlaybackPanelHeight = 70;
-constexpr int kWaitLabelWidth = 200;
-constexpr int kWaitLabelHeight = 80;
-constexpr int kViewModeDelayMs = 100;
 // Recorder names of a favorite that the auto-connect looks at.
 constexpr int kAutoConnectNames = 64;
-constexpr int kModelTypeNoSkin = 10;
-constexpr int kModelTypePrime = 7;
-const char* const kBackupPlayerProgram = "Orvane.exe";
-// How long the status bar says that an external program is missing.
-constexpr int kMissingProgramNoticeMs = 15000;
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
     , m_settings(SettingsFiles::WorkingDirectory())
 {
-    // Everything built from here on, session objects included, may use the hub at once.
-    g_pMainWindow = this;
-    SessionHub::Install(this);
-    SiteBookHub::Install(this);
-    SearchHub::Install(this);
-    MessageBoxHub::Install(this);
-    m_pBackupWindows = std::make_unique<BackupWindowFactory>();
     m_pConfigViews = std::make_unique<ConfigViewAdapter>(this);
-    BackupHostFactory::Install(m_pBackupWindows.get());
-    EmapHub::Install(this);
-    PanelsHub::Install(this);
-    SkinImageHub::Install(this);
-    GridHost::Install(this);
-    // Convert windows read their recordings through a hidden local-file grid.
-    ConvertSource::InstallFactory([](QWidget* owner) { return std::make_unique<GridConvertSource>(owner); });
 
     qCDebug(lcShell) << "Init start";
     CreateFrame();
@@ -129,38 +102,43 @@ MainWindow::MainWindow(QWidget* parent)
     qCDebug(lcShell) << "Set SearhcThumbnail";
     m_pSearchMuseum = new SearchMuseum(this);
     m_pSearchMuseum->setModal(true);
-    MuseumSearchPopup::Install(m_pSearchMuseum);
     m_pSearchThumnail = new SearchThumnail(this);
     m_pSearchThumnail->setModal(true);
-    ThumbnailSearchPopup::Install(m_pSearchThumnail);
     m_pSearchTime = new SearchTime(this);
     m_pSearchTime->setModal(true);
-    QuickSearchPopup::Install(m_pSearchTime);
     OnLoadSMTP();
     m_pAdminWindows = new AdminWindows(*this);
 
-    loadSiteBook(m_settings.FilePath(QStringLiteral("sitebook.xml")), true);
-    loadSiteBook_Emap(m_settings.FilePath(QStringLiteral("emap.xml")));
-    loadSiteBook_Favorites(m_settings.FilePath(QStringLiteral("favorites.xml")));
-
-    StartProcessorLoad();
-
-    qCDebug(lcShell) << "Main initialize finish";
-    m_waitFlag = 0;
-
     CreateWaitLabels();
-    // pending: wait dialog (created hidden here)
+    m_pValidation->CreateWaitDialog();
     m_pUccControl = new cUccControl(this);
     m_pUccControl->hide();
 
     qCDebug(lcShell) << "Set resize";
     resize(1280, 900);
+}
 
+void MainWindow::Start()
+{
+    loadSiteBook(m_settings.FilePath(QStringLiteral("sitebook.xml")), true);
+    loadSiteBook_Emap(m_settings.FilePath(QStringLiteral("emap.xml")));
+    loadSiteBook_Favorites(m_settings.FilePath(QStringLiteral("favorites.xml")));
+
+    StartProcessorLoad();
+    qCDebug(lcShell) << "Main initialize finish";
     StartAutoConnect();
 }
 
 MainWindow::~MainWindow()
 {
+    Shutdown();
+}
+
+void MainWindow::Shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
     if (m_pCpuTimer)
         m_pCpuTimer->stop();
     if (m_pAutoConnectTimer)
@@ -182,261 +160,6 @@ MainWindow::~MainWindow()
     // So do the recorders of the site book: each session frees its slot of the recorder table.
     delete m_pSiteBook;
     m_pSiteBook = nullptr;
-
-    if (SessionHub::Instance() == this)
-        SessionHub::Install(nullptr);
-    if (SiteBookHub::Instance() == this)
-        SiteBookHub::Install(nullptr);
-    if (SearchHub::Instance() == this)
-        SearchHub::Install(nullptr);
-    if (QuickSearchPopup::Instance() == m_pSearchTime)
-        QuickSearchPopup::Install(nullptr);
-    if (MuseumSearchPopup::Instance() == m_pSearchMuseum)
-        MuseumSearchPopup::Install(nullptr);
-    if (ThumbnailSearchPopup::Instance() == m_pSearchThumnail)
-        ThumbnailSearchPopup::Install(nullptr);
-    if (MessageBoxHub::Instance() == this)
-        MessageBoxHub::Install(nullptr);
-    if (BackupHostFactory::Instance() == m_pBackupWindows.get())
-        BackupHostFactory::Install(nullptr);
-    if (EmapHub::Instance() == this)
-        EmapHub::Install(nullptr);
-    if (PanelsHub::Instance() == this)
-        PanelsHub::Install(nullptr);
-    if (SkinImageHub::Instance() == this)
-        SkinImageHub::Install(nullptr);
-    if (GridHost::Instance() == this)
-        GridHost::Install(nullptr);
-    ConvertSource::InstallFactory(nullptr);
-    if (g_pMainWindow == this)
-        g_pMainWindow = nullptr;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Start-up steps
-
-void MainWindow::CreateFrame()
-{
-    m_closing = 0;
-    m_fullScreen = 0;
-    m_processorLoad = 0;
-    m_activeCameoIndex = 0;
-    m_menuBarShown = 1;
-
-    qCDebug(lcShell) << "Set Type";
-    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
-                   | Qt::WindowCloseButtonHint);
-    qCDebug(lcShell) << "Set title";
-    setWindowTitle(tr("ZENT"));
-
-    setMouseTracking(true);
-    setAttribute(Qt::WA_Hover, true);
-    m_pHoverFilter = new HoverMoveFilter(this);
-    installEventFilter(m_pHoverFilter);
-    setWindowOpacity(1.0);
-    setLayoutDirection(Qt::LeftToRight);
-    setAutoFillBackground(false);
-
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("centralWidget1"));
-    setCentralWidget(central);
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("statusBar1"));
-    setStatusBar(status);
-    auto* menu = new QMenuBar(this);
-    menu->setObjectName(QStringLiteral("menuBar1"));
-    menu->setEnabled(true);
-    menu->setGeometry(QRect(0, 0, 1279, 20));
-    setMenuBar(menu);
-    m_ctrl = 0;
-    m_shift = 0;
-    setWindowIcon(QIcon(QStringLiteral(":/res/ZENT.PNG")));
-}
-
-void MainWindow::StartProcessorLoad()
-{
-    m_pCpuTimer = new QTimer(this);
-    connect(m_pCpuTimer, &QTimer::timeout, this, &MainWindow::OnTimerGetCPU);
-    // The first sample is the base of the first reading a second later.
-    m_cpuLoad.Open();
-    m_cpuLoad.AddCounter(QString::fromLatin1(platform::CpuLoad::kCounterName));
-    m_cpuLoad.Collect();
-    m_pCpuTimer->start(kCpuTimerMs);
-}
-
-void MainWindow::SetCpuLoad(platform::CpuLoad load)
-{
-    m_cpuLoad = std::move(load);
-    m_cpuLoad.Open();
-    m_cpuLoad.AddCounter(QString::fromLatin1(platform::CpuLoad::kCounterName));
-    m_cpuLoad.Collect();
-}
-
-void MainWindow::StartAutoConnect()
-{
-    m_pAutoConnectTimer = new QTimer(this);
-    connect(m_pAutoConnectTimer, &QTimer::timeout, this, &MainWindow::OnTimerAutoConnect);
-    m_pAutoConnectTimer->start(kAutoConnectMs);
-}
-
-void MainWindow::loadStyleSheet(const QString& name)
-{
-    m_styleSheet = m_settings.ReadStyleSheet(name);
-    setStyleSheet(m_styleSheet);
-}
-
-void MainWindow::CreateMdiArea()
-{
-    m_pMdiArea = new QMdiArea;
-    m_pMdiArea->setViewMode(QMdiArea::SubWindowView);
-    m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_pMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_pMdiArea->setBackground(QBrush(QColor(40, 40, 40)));
-    m_pMdiArea->setTabsClosable(true);
-    m_pMdiArea->setTabsMovable(true);
-    m_pMdiArea->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_pMdiArea, &QWidget::customContextMenuRequested, this, &MainWindow::mdiContextMenu);
-    m_subWindowView = 1;
-
-    m_pActWindowsMode = new QAction(QIcon(QStringLiteral(":/res/Resource/multi.png")), tr("Windows Mode"), this);
-    connect(m_pActWindowsMode, &QAction::triggered, this, &MainWindow::timerOnViewmode);
-    m_pActFullScreen = new QAction(QIcon(QStringLiteral(":/res/Resource/51.png")), tr("NormalScreen Mode"), this);
-    connect(m_pActFullScreen, &QAction::triggered, this, &MainWindow::FullScreenWindows);
-    m_pActPopupMode = new QAction(QIcon(QStringLiteral(":/res/Resource/popup.png")), tr("Popup Mode"), this);
-    connect(m_pActPopupMode, &QAction::triggered, this, &MainWindow::OnPopupMode);
-    m_pActClose = new QAction(QIcon(QStringLiteral(":/res/Resource/close.png")), tr("Close"), this);
-    connect(m_pActClose, &QAction::triggered, this, &MainWindow::OnCloseTabBar);
-
-    statusBar()->hide();
-    // The status bar shows only passing notices; it goes again when the last one has expired.
-    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
-        if (message.isEmpty())
-            statusBar()->hide();
-    });
-    setCentralWidget(m_pMdiArea);
-
-    m_pLiveSlots = new ChildWindowSlots(this, m_pMdiArea, kLiveViews,
-                                        QIcon(QStringLiteral(":/res/Resource/2.png")));
-    m_pSearchSlots = new ChildWindowSlots(this, m_pMdiArea, kSearchViews,
-                                          QIcon(QStringLiteral(":/res/Resource/3.png")));
-    m_pSearchLocalSlots = new ChildWindowSlots(this, m_pMdiArea, kSearchLocalViews,
-                                               QIcon(QStringLiteral(":/res/Resource/9.png")));
-    m_pEmapSlots = new ChildWindowSlots(this, m_pMdiArea, kEmapViews,
-                                        QIcon(QStringLiteral(":/res/Resource/5.png")));
-}
-
-void MainWindow::CreateToolBar()
-{
-    auto* bar = new ToolBar(tr("Tool Bar"), this);
-    m_toolBars.append(bar);
-    addToolBar(Qt::TopToolBarArea, bar);
-}
-
-QDockWidget* MainWindow::AddDock(const QString& title, QWidget* content, const QSize& fixedSize)
-{
-    auto* dock = new QDockWidget(title, this);
-    dock->setObjectName(title);
-    dock->setAllowedAreas(Qt::AllDockWidgetAreas);
-    if (fixedSize.isValid())
-        content->setFixedSize(fixedSize);
-    dock->setWidget(content);
-    addDockWidget(Qt::LeftDockWidgetArea, dock);
-    m_docks.append(dock);
-    return dock;
-}
-
-void MainWindow::CreateDocks()
-{
-    const QSize panelSize(kPanelWidth, kPanelHeight);
-
-    m_pSiteBook = new SiteBookTreeWidget;
-    m_pSiteBook->setHeaderHidden(true);
-    QDockWidget* siteBook = AddDock(QStringLiteral("SiteBook"), m_pSiteBook, QSize());
-    siteBook->raise();
-
-    m_pScrSplit = new CScrSplit;
-    connect(m_pScrSplit, &CScrSplit::OnScrSplit, this, &MainWindow::OnScrSplitMode);
-    QDockWidget* split = AddDock(QStringLiteral("Screen Split"), m_pScrSplit, panelSize);
-    split->hide();
-    m_pAdjust = new CAdjust;
-    connect(m_pAdjust, &CAdjust::SetBrightness, this, &MainWindow::OnSetBrightness);
-    connect(m_pAdjust, &CAdjust::SetContrast, this, &MainWindow::OnSetContrast);
-    connect(m_pAdjust, &CAdjust::SetFrate, this, &MainWindow::OnSetFrate);
-    QDockWidget* adjust = AddDock(QStringLiteral("Adjust"), m_pAdjust, panelSize);
-    m_pPTZCtrl = new CPTZCtrl;
-    QDockWidget* ptz = AddDock(QStringLiteral("P/T/Z"), m_pPTZCtrl, panelSize);
-    m_pAlarmOut = new CAlarmOut;
-    QDockWidget* alarm = AddDock(QStringLiteral("Alarm Out"), m_pAlarmOut, panelSize);
-    m_pMicrophone = new microphone;
-    QDockWidget* mic = AddDock(QStringLiteral("MicroPhone"), m_pMicrophone, panelSize);
-    m_pPlaybackCtrl = new CPlaybackCtrl;
-    connect(m_pPlaybackCtrl, &CPlaybackCtrl::SetPlaybackControl, this, &MainWindow::OnPlaybackControl);
-    QDockWidget* playback = AddDock(QStringLiteral("Playback"), m_pPlaybackCtrl,
-                                    QSize(kPanelWidth, kPlaybackPanelHeight));
-
-    tabifyDockWidget(adjust, ptz);
-    tabifyDockWidget(adjust, alarm);
-    tabifyDockWidget(adjust, mic);
-    adjust->raise();
-    playback->raise();
-    m_defaultDockState = saveState();
-}
-
-void MainWindow::CreateMenus()
-{
-    const auto icon = [](const char* file) {
-        return QIcon(QStringLiteral(":/res/Resource/") + QLatin1String(file));
-    };
-
-    QMenu* view = menuBar()->addMenu(tr("&View"));
-    view->addAction(icon("2.png"), tr("Live View"), this, &MainWindow::exeLiveView);
-    view->addAction(icon("3.png"), tr("Search View"), this, &MainWindow::exeSearchView);
-    view->addAction(icon("local.png"), tr("Local Backup"), this, &MainWindow::exeSearchLocalView);
-    view->addAction(icon("5.png"), tr("Emap View"), this, &MainWindow::exeEmapView);
-    view->addAction(icon("4.png"), tr("Remote Backup"), this, &MainWindow::exeBackupView);
-    m_pActBackupPlayer = view->addAction(icon("9.png"), tr("Backup Player"), this, &MainWindow::exeOrvane);
-    view->addAction(icon("6.png"), tr("Config View"), this, &MainWindow::exeConfigView);
-    view->addAction(icon("8.png"), tr("Information"), this, &MainWindow::exeInfoView);
-    view->addSeparator();
-    view->addAction(icon("close.png"), tr("&Quit"), this, &QWidget::close);
-    // The player may be built or removed while the client runs: looked for again on each opening.
-    connect(view, &QMenu::aboutToShow, this, &MainWindow::UpdateProgramEntries);
-
-    QMenu* bars = menuBar()->addMenu(tr("Tool bar"));
-    for (QToolBar* bar : qAsConst(m_toolBars)) {
-        if (auto* toolBar = qobject_cast<ToolBar*>(bar))
-            bars->addMenu(toolBar->Menu());
-    }
-    bars->addSeparator();
-    for (QDockWidget* dock : qAsConst(m_docks))
-        bars->addAction(dock->windowTitle());
-    bars->addSeparator();
-    bars->addAction(tr("Default"), this, &MainWindow::ShowDefalutDockWiget);
-    connect(bars, &QMenu::triggered, this, &MainWindow::OnToolBarManu);
-
-    QMenu* window = menuBar()->addMenu(tr("&Window"));
-    window->addAction(icon("51.png"), tr("FullScreen Mode"), this, &MainWindow::FullScreenWindows);
-    window->addSeparator();
-    window->addAction(tr("Next View"), m_pMdiArea, &QMdiArea::activateNextSubWindow);
-    window->addAction(tr("Prev View"), m_pMdiArea, &QMdiArea::activatePreviousSubWindow);
-
-    QMenu* setup = menuBar()->addMenu(tr("Setup"));
-    setup->addAction(icon("email.png"), tr("Email Setup"), this, &MainWindow::activateEmailSetup);
-    setup->addAction(QIcon(QStringLiteral(":/res/db_normal.PNG")), tr("Validation"), this,
-                     [this] { m_pValidation->ShowConsole(); });
-
-    m_menuBarHeight = menuBar()->sizeHint().height();
-}
-
-void MainWindow::CreateWaitLabels()
-{
-    m_pBlankLabel = new QLabel(this);
-    m_pBlankLabel->hide();
-    m_pWaitLabel = new QLabel(QStringLiteral("Please wait..."), this);
-    m_pWaitLabel->setFrameShape(QFrame::Box);
-    m_pWaitLabel->setAlignment(Qt::AlignCenter);
-    m_pWaitLabel->setStyleSheet(QStringLiteral("background-color:#353535; color:white; selection-color:white;"));
-    m_pWaitLabel->hide();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -584,8 +307,8 @@ bool MainWindow::IsGridOwnerPopup(CameoKind kind, int slot) const
 {
     switch (kind) {
     case CameoKind::Live: return IsLiveViewPopup(slot);
-    case CameoKind::Playback: return IsSearchViewPopup(slot);
-    case CameoKind::Local: return IsSearchLocalViewPopup(slot);
+    case CameoKind::Playback: return m_pSearchSlots->IsPopup(slot);
+    case CameoKind::Local: return m_pSearchLocalSlots->IsPopup(slot);
     }
     return false;
 }
@@ -594,29 +317,9 @@ void MainWindow::ToggleGridOwnerPopup(CameoKind kind, int slot)
 {
     switch (kind) {
     case CameoKind::Live: ToggleLiveViewPopup(slot); break;
-    case CameoKind::Playback: ToggleSearchViewPopup(slot); break;
-    case CameoKind::Local: ToggleSearchLocalViewPopup(slot); break;
+    case CameoKind::Playback: m_pSearchSlots->Toggle(slot); break;
+    case CameoKind::Local: m_pSearchLocalSlots->Toggle(slot); break;
     }
-}
-
-void MainWindow::RestoreGridSplit(int cameoIndex)
-{
-    CCameo* cameo = GetCameo(cameoIndex);
-    if (cameo && cameo->GetSplit() == 1 && cameo->GetPrevSplit() > 0)
-        cameo->OnSplitMode(-1, cameo->GetPrevSplit(), false);
-}
-
-void MainWindow::AddEventLog(const QString& name, const QString& text)
-{
-    m_pValidation->AddEventLog(name, text);
-}
-
-QPixmap MainWindow::LoadSkinImage(const QString& name, SkinFolder folder) const
-{
-    const int recorder = ConsoleDeviceIndex();
-    if (recorder < 0)
-        return QPixmap();
-    return LoadDeviceImage(name, int(folder), recorder);
 }
 
 // The protocol engine and the sessions report every firmware and account transfer here; the
@@ -652,17 +355,6 @@ bool MainWindow::IsFirmwareCancelled() const
 // ---------------------------------------------------------------------------------------------
 // Shared message box
 
-void MainWindow::MessageBoxOpened()
-{
-    ++m_openMessageBoxes;
-}
-
-void MainWindow::MessageBoxClosed()
-{
-    if (m_openMessageBoxes > 0)
-        --m_openMessageBoxes;
-}
-
 void MainWindow::ShowMessageBox(const QString& title, const QString& text, const QString& option)
 {
     // A worker thread's notice is taken over on the user-interface thread, which owns the box
@@ -672,35 +364,10 @@ void MainWindow::ShowMessageBox(const QString& title, const QString& text, const
             this, [this, title, text, option] { ShowMessageBox(title, text, option); }, Qt::QueuedConnection);
         return;
     }
-    {
-        QMutexLocker locker(&m_msgLock);
-        m_msgOption = option;
-        if (!text.isEmpty())
-            m_msgText = text;
-        if (title.isEmpty())
-            return;
-        m_msgTitle = title;
-    }
+    if (!m_messages.Take(title, text, option))
+        return;
     if (!IsMessageBoxOpen())
         QTimer::singleShot(kShowBoxDelayMs, this, &MainWindow::timerShowMessageBox);
-}
-
-QString MainWindow::MessageTitle() const
-{
-    QMutexLocker locker(&m_msgLock);
-    return m_msgTitle;
-}
-
-QString MainWindow::MessageText() const
-{
-    QMutexLocker locker(&m_msgLock);
-    return m_msgText;
-}
-
-QString MainWindow::MessageOption() const
-{
-    QMutexLocker locker(&m_msgLock);
-    return m_msgOption;
 }
 
 void MainWindow::timerShowMessageBox()
@@ -711,9 +378,10 @@ void MainWindow::timerShowMessageBox()
     int mode = MessageDlg::HubMessage;
     // A search's progress can be cancelled: a recorder that never answers would otherwise hold the
     // program behind a box that cannot be closed.
-    if (MessageTitle() == QLatin1String("Museum Search") || MessageTitle() == QLatin1String("Thumbnail Search"))
+    const QString title = m_messages.MessageTitle();
+    if (title == QLatin1String("Museum Search") || title == QLatin1String("Thumbnail Search"))
         mode = MessageDlg::MuseumSearch;
-    else if (MessageText() == QLatin1String("Please wait..."))
+    else if (m_messages.MessageText() == QLatin1String("Please wait..."))
         mode = MessageDlg::Wait;
 
     // Run the box modally until it finishes. A local loop rather than exec(): the wait box hides
@@ -857,509 +525,6 @@ void MainWindow::saveSiteBook_Favorites(const QString& path)
                                               tr("ZENT Favorites Files (*.xml)"));
     if (!fileName.isEmpty())
         SiteBookFile::SaveFavorites(m_pSiteBook, fileName);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Child windows
-
-QAction* MainWindow::TabAction(int index) const
-{
-    switch (index) {
-    case 0: return m_pActWindowsMode;
-    case 1: return m_pActFullScreen;
-    case 2: return m_pActPopupMode;
-    case 3: return m_pActClose;
-    default: return nullptr;
-    }
-}
-
-bool MainWindow::IsLiveViewPopup(int index) const
-{
-    return m_pLiveSlots->IsPopup(index);
-}
-bool MainWindow::IsSearchViewPopup(int index) const
-{
-    return m_pSearchSlots->IsPopup(index);
-}
-bool MainWindow::IsSearchLocalViewPopup(int index) const
-{
-    return m_pSearchLocalSlots->IsPopup(index);
-}
-bool MainWindow::IsEmapViewPopup(int index) const
-{
-    return m_pEmapSlots->IsPopup(index);
-}
-
-int MainWindow::exeLiveView()
-{
-    const int slot = m_pLiveSlots->FreeSlot();
-    if (slot < 0)
-        return kLiveViews - 1;
-    auto* view = new LiveView(this, slot);
-    if (!m_pLiveSlots->Place(slot, view)) {
-        delete view;
-        return -1;
-    }
-    return slot;
-}
-
-LiveView* MainWindow::GetActiveLiveView() const
-{
-    QMdiSubWindow* sub = m_pMdiArea ? m_pMdiArea->activeSubWindow() : nullptr;
-    return sub ? qobject_cast<LiveView*>(sub->widget()) : nullptr;
-}
-
-int MainWindow::exeEmapView()
-{
-    const int slot = m_pEmapSlots->FreeSlot();
-    if (slot < 0)
-        return -1;
-    auto* view = new EmapView(this, slot);
-    if (!m_pEmapSlots->Place(slot, view)) {
-        delete view;
-        return -1;
-    }
-    return slot;
-}
-
-void MainWindow::exeConfigView()
-{
-    m_pConfigViews->exeConfigView();
-}
-
-void MainWindow::exeBackupView()
-{
-    if (m_pBackupView) {
-        // A hidden window may still be downloading: its page is left alone then.
-        if (!m_pBackupView->Page()->IsRunning())
-            m_pBackupView->Page()->ResetView();
-        m_pBackupView->show();
-        m_pBackupView->raise();
-        qCDebug(lcShell) << "backup view show";
-        return;
-    }
-    m_pBackupView = new CBackupView(this);
-    m_pBackupView->setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
-    m_pBackupView->show();
-}
-
-void MainWindow::closeBackupView()
-{
-    if (m_pBackupView)
-        m_pBackupView->close();
-}
-
-void MainWindow::exeFirmwareManager()
-{
-    m_pAdminWindows->exeFirmwareManager(m_pSiteBook ? m_pSiteBook->menuItem() : nullptr);
-}
-
-void MainWindow::exeAccountManager()
-{
-    m_pAdminWindows->exeAccountManager(m_pSiteBook ? m_pSiteBook->menuItem() : nullptr);
-}
-
-void MainWindow::sendEmail(const QString& path, int kind)
-{
-    m_pAdminWindows->sendEmail(path, kind);
-}
-
-void MainWindow::createAVIConvert()
-{
-    // The recording under the site book's menu item goes into the one convert window, which
-    // stays open (and keeps its list) until the user closes it.
-    const SiteBook* record = m_pSiteBook ? SiteBook::FromItem(m_pSiteBook->menuItem()) : nullptr;
-    if (!m_aviConvert)
-        m_aviConvert = new CAVIConvert(this);
-    if (record && record->kind == QLatin1String("archiveData") && record->path.endsWith(record->name)
-        && !record->name.isEmpty()) {
-        const QString folder = record->path.left(record->path.size() - record->name.size());
-        if (m_aviConvert->AddList(folder, record->name))
-            m_aviConvert->SetArchivePath(folder, record->name);
-    }
-    m_aviConvert->show();
-    m_aviConvert->raise();
-    m_aviConvert->activateWindow();
-}
-
-void MainWindow::exeOrvane()
-{
-    if (!StartOrvane())
-        TellProgramMissing(tr("Backup Player"), QStringLiteral("orvane"));
-}
-
-bool MainWindow::IsBackupPlayerPresent() const
-{
-    return !(m_findPlayer ? m_findPlayer()
-                          : platform::Process::FindProgram(QLatin1String(kBackupPlayerProgram), ProgramDirectory()))
-                .isEmpty();
-}
-
-void MainWindow::SetPlayerLookup(std::function<QString()> lookup)
-{
-    m_findPlayer = std::move(lookup);
-    UpdateProgramEntries();
-}
-
-void MainWindow::UpdateProgramEntries()
-{
-    // The backup player and the burning program are separate programs: their entries are greyed
-    // while the program is not in the program directory or beside the client.
-    const bool player = IsBackupPlayerPresent();
-    if (m_pActBackupPlayer)
-        m_pActBackupPlayer->setEnabled(player);
-    if (auto* bar = qobject_cast<ToolBar*>(m_toolBars.value(0)))
-        bar->SetPlayerPresent(player);
-}
-
-void MainWindow::TellProgramMissing(const QString& entry, const QString& program)
-{
-    UpdateProgramEntries();
-    statusBar()->show();
-    statusBar()->showMessage(tr("%1 is not available: the program %2 was not found in %3 or beside %4.")
-                                 .arg(entry, program, QDir::toNativeSeparators(ProgramDirectory()),
-                                      QDir::toNativeSeparators(QCoreApplication::applicationDirPath())),
-                             kMissingProgramNoticeMs);
-}
-
-bool MainWindow::StartOrvane(const QString& file)
-{
-    QStringList arguments;
-    if (!file.isEmpty())
-        arguments << file;
-    if (m_findPlayer)
-        return platform::Process::StartDetachedAt(m_findPlayer(), arguments, ProgramDirectory());
-    return platform::Process::StartDetached(QLatin1String(kBackupPlayerProgram), arguments, ProgramDirectory());
-}
-
-void MainWindow::exeInfoView()
-{
-    ShowModalMessage(QStringLiteral("ZENT Information"),
-                     QStringLiteral("Velumar (Ver ") + QStringLiteral("1.0.3.4") + QStringLiteral(")\n")
-                         + QStringLiteral("Build number ") + QStringLiteral("1.0"));
-}
-
-void MainWindow::activateEmailSetup()
-{
-    m_pAdminWindows->activateEmailSetup();
-}
-
-void MainWindow::DockLiveView(int index)
-{
-    m_pLiveSlots->Dock(index);
-}
-void MainWindow::PopOutLiveView(int index)
-{
-    m_pLiveSlots->PopOut(index);
-}
-void MainWindow::ToggleLiveViewPopup(int index)
-{
-    m_pLiveSlots->Toggle(index);
-}
-
-void MainWindow::deleteLiveView(int index)
-{
-    if (!m_pLiveSlots->Window(index))
-        return;
-    m_pLiveSlots->Release(index);
-    qCDebug(lcShell) << "delete live view";
-}
-
-void MainWindow::DockSearchView(int index)
-{
-    m_pSearchSlots->Dock(index);
-}
-void MainWindow::PopOutSearchView(int index)
-{
-    m_pSearchSlots->PopOut(index);
-}
-void MainWindow::ToggleSearchViewPopup(int index)
-{
-    m_pSearchSlots->Toggle(index);
-}
-void MainWindow::deleteSearchView(int index)
-{
-    m_pSearchSlots->Release(index);
-}
-
-void MainWindow::DockSearchLocalView(int index)
-{
-    m_pSearchLocalSlots->Dock(index);
-}
-void MainWindow::PopOutSearchLocalView(int index)
-{
-    m_pSearchLocalSlots->PopOut(index);
-}
-void MainWindow::ToggleSearchLocalViewPopup(int index)
-{
-    m_pSearchLocalSlots->Toggle(index);
-}
-void MainWindow::deleteSearchLocalView(int index)
-{
-    m_pSearchLocalSlots->Release(index);
-}
-
-void MainWindow::DockEmapView(int index)
-{
-    m_pEmapSlots->Dock(index);
-}
-void MainWindow::PopOutEmapView(int index)
-{
-    m_pEmapSlots->PopOut(index);
-}
-void MainWindow::ToggleEmapPopup(int index)
-{
-    m_pEmapSlots->Toggle(index);
-}
-
-void MainWindow::deleteEmapView(int index)
-{
-    if (!m_pEmapSlots->Window(index))
-        return;
-    m_pEmapSlots->Release(index);
-    qCDebug(lcShell) << "release emap";
-}
-
-void MainWindow::OnPopupMode()
-{
-    if (m_pLiveSlots->Window(0))
-        PopOutLiveView(0);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Multi-document area and tab bar
-
-void MainWindow::SetupTabBar(bool subWindowView)
-{
-    if (IsSubWindowView() == subWindowView)
-        return;
-    m_subWindowView = subWindowView ? 1 : 0;
-    if (subWindowView) {
-        m_pMdiArea->setViewMode(QMdiArea::SubWindowView);
-        m_pTabBar = nullptr;
-        return;
-    }
-    m_pMdiArea->setViewMode(QMdiArea::TabbedView);
-    m_pTabBar = m_pMdiArea->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
-    if (m_pTabBar) {
-        m_pTabBar->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(m_pTabBar, &QWidget::customContextMenuRequested, this, &MainWindow::tabBarShowMenu,
-                Qt::UniqueConnection);
-    }
-}
-
-void MainWindow::tabBarShowMenu(const QPoint& position)
-{
-    if (position.isNull() || !m_pTabBar)
-        return;
-    m_tabIndex = m_pTabBar->tabAt(position);
-    m_pActFullScreen->setText(IsFullScreenMode() ? tr("NormalScreen Mode") : tr("FullScreen Mode"));
-    QMenu menu(this);
-    menu.addAction(m_pActWindowsMode);
-    menu.addAction(m_pActClose);
-    menu.addSeparator();
-    menu.addAction(m_pActFullScreen);
-    menu.exec(m_pTabBar->mapToGlobal(position));
-}
-
-void MainWindow::mdiContextMenu(const QPoint& position)
-{
-    m_pActFullScreen->setText(IsFullScreenMode() ? tr("Normal Mode") : tr("FullScreen Mode"));
-    QMenu menu(this);
-    menu.addAction(m_pActFullScreen);
-    menu.exec(m_pMdiArea->mapToGlobal(position));
-}
-
-void MainWindow::timerOnViewmode()
-{
-    SetupTabBar(true);
-}
-
-void MainWindow::tabBarEvent(int /*index*/)
-{
-    qCDebug(lcShell) << "subwindow mode";
-    QTimer::singleShot(kViewModeDelayMs, this, &MainWindow::timerOnViewmode);
-}
-
-void MainWindow::OnCloseTabBar()
-{
-    if (m_pTabBar && m_tabIndex >= 0 && m_tabIndex < m_pTabBar->count())
-        emit m_pTabBar->tabCloseRequested(m_tabIndex);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Docks, tool bars and full screen
-
-void MainWindow::OnToolBarManu(QAction* action)
-{
-    if (!action)
-        return;
-    for (QDockWidget* dock : qAsConst(m_docks)) {
-        if (dock->windowTitle() != action->text())
-            continue;
-        if (dock->isHidden()) {
-            qCDebug(lcShell) << "show" << dock->windowTitle();
-            dock->show();
-        } else {
-            dock->hide();
-        }
-        return;
-    }
-}
-
-void MainWindow::ShowToolBarManu()
-{
-    if (m_toolBars.isEmpty())
-        return;
-    QToolBar* bar = m_toolBars.first();
-    bar->setHidden(!bar->isHidden());
-}
-
-void MainWindow::ShowDefalutDockWiget()
-{
-    if (IsFullScreenMode())
-        return;
-    restoreState(m_defaultDockState);
-}
-
-void MainWindow::FullScreenWindows()
-{
-    if (!IsFullScreenMode()) {
-        m_dockWasVisible.clear();
-        QToolBar* bar = m_toolBars.isEmpty() ? nullptr : m_toolBars.first();
-        m_toolBarWasVisible = bar && !bar->isHidden();
-        if (bar)
-            bar->hide();
-        menuBar()->hide();
-        m_menuBarShown = 0;
-        for (QDockWidget* dock : qAsConst(m_docks)) {
-            if (dock->isHidden())
-                continue;
-            m_dockWasVisible.append(dock);
-            dock->hide();
-        }
-        m_wasMaximized = isMaximized();
-        showFullScreen();
-        m_fullScreen = 1;
-        return;
-    }
-    menuBar()->show();
-    m_menuBarShown = 1;
-    if (m_wasMaximized)
-        showMaximized();
-    else
-        showNormal();
-    if (m_toolBarWasVisible && !m_toolBars.isEmpty())
-        m_toolBars.first()->show();
-    for (QDockWidget* dock : qAsConst(m_dockWasVisible))
-        dock->show();
-    m_dockWasVisible.clear();
-    m_fullScreen = 0;
-}
-
-void MainWindow::OnHoverMove(int /*x*/, int y, int /*oldX*/, int /*oldY*/)
-{
-    if (!IsFullScreenMode())
-        return;
-    if (!m_menuBarShown) {
-        if (y < 1) {
-            menuBar()->show();
-            m_menuBarShown = 1;
-        }
-    } else if (y > m_menuBarHeight + 1) {
-        menuBar()->hide();
-        m_menuBarShown = 0;
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Keys, window drag, size and close
-
-void MainWindow::keyPressEvent(QKeyEvent* event)
-{
-    m_ctrl = 0;
-    m_shift = 0;
-    switch (event->key()) {
-    case Qt::Key_F11: FullScreenWindows(); break;
-    case Qt::Key_F10: SetupTabBar(!IsSubWindowView()); break;
-    case Qt::Key_Control:
-        m_ctrl = 1;
-        qCDebug(lcShell) << "ctrl";
-        break;
-    case Qt::Key_Shift:
-        m_shift = 1;
-        qCDebug(lcShell) << "shift";
-        break;
-    case Qt::Key_Escape:
-        if (IsFullScreenMode())
-            FullScreenWindows();
-        break;
-    default: QMainWindow::keyPressEvent(event); break;
-    }
-}
-
-void MainWindow::keyReleaseEvent(QKeyEvent* event)
-{
-    m_ctrl = 0;
-    QMainWindow::keyReleaseEvent(event);
-}
-
-void MainWindow::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton) {
-        // Where the pointer holds the window, measured from the window's frame.
-        m_pressPos = event->globalPos() - pos();
-        m_dragging = true;
-    }
-    QMainWindow::mousePressEvent(event);
-}
-
-void MainWindow::mouseMoveEvent(QMouseEvent* event)
-{
-    if ((event->buttons() & Qt::LeftButton) && m_dragging) {
-        if (isFullScreen() || isMaximized())
-            m_dragging = false;
-        else
-            move(event->globalPos() - m_pressPos);
-    }
-    QMainWindow::mouseMoveEvent(event);
-}
-
-void MainWindow::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        m_dragging = false;
-    QMainWindow::mouseReleaseEvent(event);
-}
-
-void MainWindow::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    if (m_pWaitLabel)
-        m_pWaitLabel->setGeometry((width() - kWaitLabelWidth) / 2, (height() - kWaitLabelHeight) / 2,
-                                  kWaitLabelWidth, kWaitLabelHeight);
-    if (m_pBlankLabel)
-        m_pBlankLabel->setGeometry(rect());
-}
-
-void MainWindow::closeEvent(QCloseEvent* event)
-{
-    m_closing = 1;
-    // A popped-out window answers its close by going back into the area.
-    for (ChildWindowSlots* group : {m_pLiveSlots, m_pSearchSlots, m_pEmapSlots}) {
-        for (int i = 0; i < group->Count(); ++i) {
-            if (group->IsPopup(i))
-                group->Window(i)->close();
-        }
-    }
-    const QList<QMdiSubWindow*> subs = m_pMdiArea->subWindowList();
-    for (QMdiSubWindow* sub : subs) {
-        if (!sub->close()) {
-            event->ignore();
-            return;
-        }
-    }
-    event->accept();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1607,36 +772,3 @@ bool MainWindow::SaveAccountFile()
 
 // ---------------------------------------------------------------------------------------------
 // Console skins
-
-QString MainWindow::DeviceImagePath(int modelType, const QString& name, int variant)
-{
-    if (modelType == kModelTypeNoSkin)
-        return QString();
-    // The name comes from the recorder's console layout: a bare file name only.
-    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
-        return QString();
-    const QString folder = modelType == kModelTypePrime
-                               ? QStringLiteral(":/res/Config/TYPE5_PRIME/VGA/skin_img/")
-                               : QStringLiteral(":/res/Config/TYPE1_CALDORA/VGA/skin_img/");
-    switch (variant) {
-    case 0: return folder + name + QStringLiteral(".bmp");
-    case 1: return folder + QStringLiteral("bin/") + name + QStringLiteral(".bmp");
-    default: return QString();
-    }
-}
-
-QPixmap MainWindow::LoadDeviceImage(const QString& name, int variant, int recorder) const
-{
-    const RecorderSession* device = GetDevice(recorder);
-    // A recorder that is not logged in (or not known) has no model type yet.
-    const int modelType = device ? device->GetModelType() : -1;
-    const QString path = DeviceImagePath(modelType, name, variant);
-    if (path.isEmpty())
-        return QPixmap();
-    return QPixmap(path);
-}
-
-void MainWindow::LoadDeviceImage(QPixmap& pixmap, const QString& name, int variant, int recorder) const
-{
-    pixmap = LoadDeviceImage(name, variant, recorder);
-}

@@ -1,15 +1,14 @@
 #pragma once
-// The main window and at once the program-wide hub. It keeps the face every subsystem reaches
-// (the recorder table, the grid table, the shared settings, the message box texts, the child
-// windows) and hands the work to the small classes it owns: the recorder table, the grid table,
-// the settings files, the child window slots and the audio output. Session objects and grids
-// register themselves; the hub owns neither.
+// The main window. It keeps the recorder and grid tables the sessions and grids register in (it
+// owns neither), the shared settings, the message box state and the child windows, and hands the
+// work to the small classes it owns. The interfaces other libraries reach it through are
+// installed by the composition root (ClientApp), which starts the window once they are in place
+// and shuts it down before taking them away.
 #include <functional>
 
 #include <QPointer>
 #include <memory>
 
-#include "backup/backupwindowfactory.h"
 #include "backup/cbackupview.h"
 #include <QByteArray>
 #include <QList>
@@ -22,18 +21,13 @@
 
 #include <atomic>
 
-#include "emap/emaphub.h"
-#include "panels/panelshub.h"
 #include "platform/cpuload.h"
-#include "search/searchhub.h"
+#include "session/recordertable.h"
 #include "session/sessionhub.h"
 #include "shell/gridhost.h"
 #include "shell/gridtable.h"
-#include "session/recordertable.h"
+#include "shell/messageboxstate.h"
 #include "shell/settingsfiles.h"
-#include "sitebook/sitebookhub.h"
-#include "widgets/messageboxhub.h"
-#include "widgets/skinimagehub.h"
 
 class AdminWindows;
 class AudioOutput;
@@ -74,15 +68,7 @@ class MainWindow;
 // The hub, from the first statement of the MainWindow constructor until its destructor.
 extern MainWindow* g_pMainWindow;
 
-class MainWindow : public QMainWindow,
-                   public SessionHub,
-                   public SiteBookHub,
-                   public MessageBoxHub,
-                   public EmapHub,
-                   public PanelsHub,
-                   public SkinImageHub,
-                   public SearchHub,
-                   public GridHost
+class MainWindow : public QMainWindow, public SessionHub, public GridHost
 {
     Q_OBJECT
 
@@ -96,6 +82,13 @@ public:
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
+
+    // Loads the books of the program directory and starts the timers; the composition root calls
+    // it once the interfaces are installed.
+    void Start();
+    // Saves the settings and the site book and closes the child windows and sessions while the
+    // interfaces are still installed. Runs once; the destructor runs it when nobody did.
+    void Shutdown();
 
     // Recorder table (RecorderTable).
     RecorderSession* GetDevice(int index) const override;
@@ -147,13 +140,6 @@ public:
     HealthCheckView* CreateHealthCheck() override;
     void ShowNetworkStatus(int deviceIndex) override;
 
-    // PanelsHub.
-    void RestoreGridSplit(int cameoIndex) override;
-    // A row of the validation console's event log.
-    void AddEventLog(const QString& name, const QString& text) override;
-    // SkinImageHub: the skin bitmaps of the recorder whose configuration console is open.
-    QPixmap LoadSkinImage(const QString& name, SkinFolder folder) const override;
-
     // The side panels and the camera control pop-up.
     CPTZCtrl* GetPtzCtrl() const { return m_pPTZCtrl; }
     CAlarmOut* GetAlarmOut() const { return m_pAlarmOut; }
@@ -175,7 +161,8 @@ public:
                                  const QString& newFingerprint) override;
 
     void SetFirmwarePath(const QString& path) override { m_firmwarePath = path; }
-    void ShowModalMessage(const QString& title, const QString& text) override;
+    // A box that waits for the user.
+    void ShowModalMessage(const QString& title, const QString& text);
 
     // Shared settings.
     SettingsFiles& Settings() { return m_settings; }
@@ -211,34 +198,18 @@ public:
 
     // Opens a favorite (layout code, recorder names and channels joined by ";") in the grid of
     // the active live window, or of a new one when none is active.
-    void OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels) override;
+    void OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels);
     // The same for the auto-connect timer: no box, nothing that blocks the window.
     void OpenFavoriteInLiveView(int layout, const QString& devices, const QString& channels, bool automatic);
-    void OpenDeviceInLiveView(int deviceIndex) override;
+    void OpenDeviceInLiveView(int deviceIndex);
     // The active live window, or a new one when none is active; null when no more can be opened.
     LiveView* ActiveOrNewLiveView();
 
-    // The console skin bitmap of a recorder's model: variant 0 from the skin folder, 1 from its
-    // "bin" folder. A null pixmap for other variants, for model type 10 and when the bitmap is
-    // missing.
-    QPixmap LoadDeviceImage(const QString& name, int variant, int recorder) const;
-    void LoadDeviceImage(QPixmap& pixmap, const QString& name, int variant, int recorder) const;
-    // The resource path of that bitmap for a model type; empty when there is none.
-    static QString DeviceImagePath(int modelType, const QString& name, int variant);
-
-    // Shared message box: what the next or the open box shows.
-    // Read by the boxes and by the sessions' threads: under the message lock.
-    QString MessageTitle() const override;
-    QString MessageText() const override;
-    QString MessageOption() const override;
-    quint8 GetWaitFlag() const override { return m_waitFlag; }
-    void SetWaitFlag(quint8 value) { m_waitFlag = value; }
-
-    // True while any MessageDlg is open. Boxes report their opening and their closing (or
-    // destruction, whichever comes first) so the state cannot outlive the last box.
-    bool IsMessageBoxOpen() const override { return m_openMessageBoxes.load() > 0; }
-    void MessageBoxOpened() override;
-    void MessageBoxClosed() override;
+    // Shared message box: what the next or the open box shows, the wait flag, the open boxes.
+    MessageBoxState& Messages() { return m_messages; }
+    const MessageBoxState& Messages() const { return m_messages; }
+    QString MessageTitle() const override { return m_messages.MessageTitle(); }
+    bool IsMessageBoxOpen() const override { return m_messages.IsOpen(); }
 
     // Reads the style sheet of the qss folder, keeps it and applies it to the main window.
     void loadStyleSheet(const QString& name);
@@ -257,9 +228,6 @@ public:
 
     // Child windows: docked into the multi-document area or popped out.
     bool IsLiveViewPopup(int index) const;
-    bool IsSearchViewPopup(int index) const override;
-    bool IsSearchLocalViewPopup(int index) const override;
-    bool IsEmapViewPopup(int index) const override;
     ChildWindowSlots* LiveViewSlots() const { return m_pLiveSlots; }
     ChildWindowSlots* SearchViewSlots() const { return m_pSearchSlots; }
     ChildWindowSlots* SearchLocalViewSlots() const { return m_pSearchLocalSlots; }
@@ -270,37 +238,23 @@ public:
     void ToggleLiveViewPopup(int index);
     // Frees a live window's slot; the window's destructor calls it.
     void deleteLiveView(int index);
-    void DockSearchView(int index) override;
-    void PopOutSearchView(int index);
-    void ToggleSearchViewPopup(int index);
-    void deleteSearchView(int index) override;
-    void DockSearchLocalView(int index) override;
-    void PopOutSearchLocalView(int index);
-    void ToggleSearchLocalViewPopup(int index);
-    void deleteSearchLocalView(int index) override;
-    void DockEmapView(int index) override;
-    void PopOutEmapView(int index);
-    void ToggleEmapPopup(int index) override;
-    void deleteEmapView(int index) override;
-    void ResetEmapFlag() override { m_emapFlag = 0; }
+    void ResetEmapFlag() { m_emapFlag = 0; }
 
     // E-map windows (mainwindow_emap.cpp).
     EmapView* GetEmapView(int index) const;
     EmapView* GetActiveEmapView() const;
-    void OpenEmapView(int deviceIndex, int channel) override;
+    void OpenEmapView(int deviceIndex, int channel);
     void OpenEmapEntry(const QString& name, const QString& emapPath, const QString& emapPos,
-                       const QString& devices, const QString& channels, int emapIndex) override;
-    EmapTile* CreateEmapTile(QWidget* window, QObject* context, std::function<void()> onHidden) override;
-    void StopEmapTiles(int recorder, int channel) override;
-    SiteBookTreeWidget* EmapSiteBook() const override { return m_pSiteBook; }
+                       const QString& devices, const QString& channels, int emapIndex);
 
-    void exeFirmwareManager() override;
-    void exeAccountManager() override;
-    void sendEmail(const QString& path, int kind) override;
-    void createAVIConvert() override;
+    void exeFirmwareManager();
+    void exeAccountManager();
+    // Opens the send e-mail dialog with a file of the archive (kind 1 a recording, 2 a snapshot).
+    void sendEmail(const QString& path, int kind);
+    void createAVIConvert();
 
     // Multi-document area: true for sub-window view, false for tabs.
-    void SetupTabBar(bool subWindowView) override;
+    void SetupTabBar(bool subWindowView);
     bool IsSubWindowView() const { return m_subWindowView != 0; }
     QTabBar* GetTabBar() const { return m_pTabBar; }
 
@@ -320,19 +274,14 @@ public:
     // A playback bar code for a remote playback or local backup window; other windows ignore it.
     static void PlaybackControlToWindow(QWidget* window, int code);
 
-    // SearchHub (mainwindow_search.cpp): the playback grids of the search windows, the backup
-    // player and the quick search pop-up.
-    QWidget* CreatePlaybackGrid(QWidget* owner, int kind, int ownerSlot) override;
-    int GridCellCount(const QWidget* grid) const override;
-    int GridRecorder(const QWidget* grid) const override;
-    void GridShowRecorder(QWidget* grid, int deviceIndex) override;
-    void GridCloseAll(QWidget* grid) override;
-    void GridPlaybackControl(QWidget* grid, int code) override;
-    bool StartBackupPlayer(const QString& file) override;
-    SearchTime* GetSearchTime() const override { return m_pSearchTime; }
+    // The search windows (mainwindow_search.cpp): the backup player with one recorded file (the
+    // status bar says so when it is missing), the program's search pop-ups, and a recorder's
+    // remote playback in one of the two remote playback windows.
+    bool StartBackupPlayer(const QString& file);
+    SearchTime* GetSearchTime() const { return m_pSearchTime; }
     SearchMuseum* GetSearchMuseum() const { return m_pSearchMuseum; }
-    // SiteBookHub: a recorder's remote playback in one of the two remote playback windows.
-    void StartRemoteSearch(int deviceIndex, int date, int time) override;
+    SearchThumnail* GetSearchThumbnail() const { return m_pSearchThumnail; }
+    void StartRemoteSearch(int deviceIndex, int date, int time);
 
     // The one audio output. Only the chosen recorder's sound is played.
     AudioOutput* GetAudioOutput() const { return m_pAudioOutput; }
@@ -359,9 +308,9 @@ public slots:
     void exeOrvane();
     void exeInfoView();
     void OnLoadSMTP();
-    void loadSiteBook(const QString& path, bool clear) override;
+    void loadSiteBook(const QString& path, bool clear);
     void loadSiteBook(const QString& path);
-    void saveSiteBook(const QString& path) override;
+    void saveSiteBook(const QString& path);
     void saveSiteBook();
     void loadSiteBook_Emap(const QString& path);
     void loadSiteBook_Favorites(const QString& path);
@@ -398,7 +347,6 @@ protected:
 private:
     QPointer<CBackupView> m_pBackupView;
     std::unique_ptr<ConfigViewAdapter> m_pConfigViews;
-    std::unique_ptr<BackupWindowFactory> m_pBackupWindows;
     // A child of the window: gone while the window's children go, so every call checks it.
     QPointer<AdminWindows> m_pAdminWindows;
     void CreateFrame();
@@ -435,19 +383,14 @@ private:
     int m_favoriteCameoIndex = -1;
     // Set by the first automatic favorite opening of the program run; never cleared.
     bool m_autoConnectDone = false;
-    std::atomic<int> m_openMessageBoxes{0};
+    bool m_shutDown = false;
 
     RecorderTable m_devices;
     GridTable m_cameos;
     SettingsFiles m_settings;
     QString m_firmwarePath;
 
-    // Guards the three texts of the shared message box.
-    mutable QMutex m_msgLock;
-    QString m_msgTitle;
-    QString m_msgText;
-    QString m_msgOption;
-    quint8 m_waitFlag = 0;
+    MessageBoxState m_messages;
 
     SiteBookTreeWidget* m_pSiteBook = nullptr;
     ValidationShell* m_pValidation = nullptr;

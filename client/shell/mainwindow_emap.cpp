@@ -1,11 +1,9 @@
-// The main window's side of the e-map windows: choosing the window an opener uses, the live
-// tiles of the camera icons, and the two e-map slots.
+// The main window's e-map windows: choosing the window an opener uses and the two e-map slots.
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
 #include "emap/emapview.h"
 #include "shell/childwindowslots.h"
-#include "shell/emapcameo.h"
 #include "shell/mainwindow.h"
 
 EmapView* MainWindow::GetEmapView(int index) const
@@ -68,24 +66,4 @@ void MainWindow::OpenEmapEntry(const QString& name, const QString& emapPath, con
         return;
     FocusEmapView(view);
     view->openEmapEntry(devices, channels, emapPos, emapPath, name, emapIndex);
-}
-
-EmapTile* MainWindow::CreateEmapTile(QWidget* window, QObject* context, std::function<void()> onHidden)
-{
-    auto* tile = new emapCameo(window);
-    if (onHidden)
-        connect(tile, &CCameo::OnHide, context, std::move(onHidden));
-    return tile;
-}
-
-void MainWindow::StopEmapTiles(int recorder, int channel)
-{
-    for (int i = 0; i < kCameoSlots; ++i) {
-        auto* tile = qobject_cast<emapCameo*>(GetCameo(i));
-        if (!tile || tile->ShownRecorder() != recorder || tile->ShownChannel() != channel)
-            continue;
-        tile->CloseAllCameo();
-        // A tile that shows nothing goes, and its icon forgets its line.
-        tile->OnHideEmap();
-    }
 }

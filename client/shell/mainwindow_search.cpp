@@ -1,5 +1,5 @@
-// The main window as the search windows' hub: their playback grids, the remote playback windows
-// a recorder opens in, the local backup windows, the playback bar's codes and the backup player.
+// The main window's search windows: the remote playback windows a recorder opens in, the local
+// backup windows, the playback bar's codes and the backup player.
 #include "shell/mainwindow.h"
 
 #include <QMdiArea>
@@ -13,71 +13,6 @@
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/shelllog.h"
-
-namespace {
-
-CCameo* AsCameo(QWidget* grid)
-{
-    return qobject_cast<CCameo*>(grid);
-}
-
-const CCameo* AsCameo(const QWidget* grid)
-{
-    return qobject_cast<const CCameo*>(grid);
-}
-
-} // namespace
-
-QWidget* MainWindow::CreatePlaybackGrid(QWidget* owner, int kind, int ownerSlot)
-{
-    auto* grid = new CCameo(owner);
-    grid->setParent(owner);
-    grid->SetOwnerSlot(ownerSlot);
-    grid->InitCameo(kind, 16, -1);
-    grid->OnSplitMode(0, 16, false);
-    grid->OnDrawCameo(-1);
-    if (owner && owner->metaObject()->indexOfSlot("OnSelectDate()") >= 0)
-        connect(grid, SIGNAL(OnSelectDate()), owner, SLOT(OnSelectDate()));
-    return grid;
-}
-
-int MainWindow::GridCellCount(const QWidget* grid) const
-{
-    const CCameo* cameo = AsCameo(grid);
-    return cameo ? cameo->GetCellCount() : 0;
-}
-
-int MainWindow::GridRecorder(const QWidget* grid) const
-{
-    const CCameo* cameo = AsCameo(grid);
-    return cameo ? cameo->GetPlaybackRecorder() : -1;
-}
-
-void MainWindow::GridShowRecorder(QWidget* grid, int deviceIndex)
-{
-    CCameo* cameo = AsCameo(grid);
-    RecorderSession* device = GetDevice(deviceIndex);
-    if (!cameo || !device)
-        return;
-    // A recorder that is not logged in yet fills the grid when its login completes.
-    const int channels = device->GetChannelCount(cameo->GetCameoIndex());
-    if (channels > 0) {
-        cameo->CloseAllCameo();
-        cameo->OnConnectDevice(channels, deviceIndex);
-    }
-}
-
-void MainWindow::GridCloseAll(QWidget* grid)
-{
-    if (CCameo* cameo = AsCameo(grid))
-        cameo->CloseAllCameo();
-}
-
-void MainWindow::GridPlaybackControl(QWidget* grid, int code)
-{
-    if (CCameo* cameo = AsCameo(grid))
-        cameo->OnPlaybackCtrl(code);
-}
 
 bool MainWindow::StartBackupPlayer(const QString& file)
 {

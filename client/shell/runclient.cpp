@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "shell/clientapp.h"
 #include "shell/mainwindow.h"
 
 int RunClient(int /*argc*/, char** /*argv*/, bool tlsSupported)
@@ -12,9 +13,7 @@ int RunClient(int /*argc*/, char** /*argv*/, bool tlsSupported)
                                  QStringLiteral("This system does not support OpenSSL."), QMessageBox::Ok);
         return -1;
     }
-    auto* window = new MainWindow;
-    window->show();
-    const int result = QApplication::exec();
-    delete window;
-    return result;
+    ClientApp app;
+    app.Window().show();
+    return QApplication::exec();
 }

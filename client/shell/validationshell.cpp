@@ -4,6 +4,7 @@
 #include "shell/mainwindow.h"
 #include "sitebook/sitebooktreewidget.h"
 #include "validation/account.h"
+#include "validation/cwaitdlg.h"
 #include "validation/validationsession.h"
 #include "validation/validationview.h"
 #include "widgets/messagedlg.h"
@@ -35,6 +36,11 @@ void ValidationShell::ShowConsole()
     shown->show();
     shown->raise();
     shown->activateWindow();
+}
+
+CWaitDlg* ValidationShell::CreateWaitDialog()
+{
+    return CWaitDlg::CreateHidden(&m_window);
 }
 
 void ValidationShell::AddEventLog(const QString& name, const QString& text)
@@ -78,6 +84,15 @@ void ValidationShell::SiteBookAddGroup(const ValidationAccount& group, int paren
 void ValidationShell::SiteBookAddDvr(const ValidationAccount& dvr, int parentId)
 {
     m_window.GetSiteBookTree()->OnAddDvr(&dvr, parentId);
+}
+
+void ValidationShell::SiteBookMoveDvr(const ValidationAccount& dvr, int groupId)
+{
+    SiteBookTreeWidget* tree = m_window.GetSiteBookTree();
+    if (tree->FindDeviceById(dvr.id))
+        tree->OnMoveDvr(dvr.id, groupId);
+    else
+        tree->OnAddDvr(&dvr, groupId);
 }
 
 void ValidationShell::SiteBookDeleteGroup(int id)

@@ -6,6 +6,7 @@
 #include <QObject>
 
 class Account;
+class CWaitDlg;
 class MainWindow;
 class ValidationSession;
 class ValidationView;
@@ -23,6 +24,8 @@ public:
     // The entry of the Setup menu: the login form until a login succeeded, then the console.
     void ShowConsole();
     void AddEventLog(const QString& name, const QString& text);
+    // The main window's wait window, made hidden; the main window owns it.
+    CWaitDlg* CreateWaitDialog();
 
     // ValidationHub.
     void ShowMessage(const QString& title, const QString& text) override;
@@ -35,6 +38,7 @@ public:
     void SetLocalChange(int value) override { m_localChange = value; }
     void SiteBookAddGroup(const ValidationAccount& group, int parentId) override;
     void SiteBookAddDvr(const ValidationAccount& dvr, int parentId) override;
+    void SiteBookMoveDvr(const ValidationAccount& dvr, int groupId) override;
     void SiteBookDeleteGroup(int id) override;
     void SiteBookDeleteDvr(int id) override;
     void SiteBookLoadServer(const QString& text) override;

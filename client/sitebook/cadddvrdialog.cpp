@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "session/sitebook.h"
+#include "sitebook/cadddvrpermission.h"
 #include "sitebook/recorderfieldrules.h"
 #include "widgets/messagedlg.h"
 
@@ -168,10 +169,16 @@ void CAddDvrDialog::setEditable(bool flag)
 
 void CAddDvrDialog::onShowPermission()
 {
-    // The recorder permission dialog of the central server's administration is handed
-    // permissionLive, permissionSearch, permissionPtz, permissionBackup and permissionConfig and,
-    // on OK, they take its five values.
-    // pending: recorder permission dialog
+    CAddDvrPermission dialog(this);
+    dialog.SetPermission(permissionLive, permissionPtz, permissionSearch, permissionBackup, permissionConfig);
+    dialog.setModal(true);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    permissionLive = dialog.live;
+    permissionSearch = dialog.search;
+    permissionPtz = dialog.ptz;
+    permissionBackup = dialog.backup;
+    permissionConfig = dialog.config;
 }
 
 void CAddDvrDialog::Refuse(const QString& text, QLineEdit* field)

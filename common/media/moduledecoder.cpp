@@ -117,6 +117,7 @@ bool CModuleDecoder::OpenDecoder()
         if (m_shown)
             av_frame_unref(m_shown.get());
         m_shownStale = false;
+        ResetAhead();
         return true;
     }
 
@@ -133,6 +134,7 @@ bool CModuleDecoder::OpenDecoder()
         m_picture.fill(Qt::black);
         m_shown.reset(av_frame_alloc());
         m_shownStale = false;
+        ResetAhead();
     }
 
     // FFmpeg registers its codecs itself. Its H.264 decoder never takes truncated input, so
@@ -181,6 +183,7 @@ bool CModuleDecoder::CloseDecoder()
         QMutexLocker pictureLock(&m_pictureLock);
         m_shown.reset();
         m_shownStale = false;
+        ResetAhead();
     }
     m_rgbBuffer = QImage();
     m_counterMode0 = 0;
@@ -551,6 +554,7 @@ int CModuleDecoder::PrepareTarget()
         if (m_shown)
             av_frame_unref(m_shown.get());
         m_shownStale = false;
+        ResetAhead();
     }
     if (!m_onDemand && m_picture.isNull())
         return -1;
@@ -603,9 +607,28 @@ int CModuleDecoder::KeepPicture()
         return prepared;
     // The decoded frame becomes the one to convert; the frame it replaces is decoded into next.
     QMutexLocker pictureLock(&m_pictureLock);
+    m_askedShare = m_askedShare - m_askedShare / 8 + (m_shownAsked ? kAskedAll / 8 : 0);
     std::swap(m_frame, m_shown);
     m_shownStale = true;
+    m_shownAsked = false;
+    m_ahead.ready = false;
+    if (m_askedShare >= kAskedToConvertAhead)
+        ConvertAhead();
     return 1;
+}
+
+void CModuleDecoder::ConvertAhead()
+{
+    if (m_ahead.width < 1 || m_ahead.height < 1 || !m_shown || !m_shown->data[0])
+        return;
+    m_ahead.ready = ScaleCell(*m_shown, m_ahead.picture, m_ahead.width, m_ahead.height, m_ahead.cropRows);
+}
+
+void CModuleDecoder::ResetAhead()
+{
+    m_ahead = Ahead();
+    m_askedShare = 0;
+    m_shownAsked = false;
 }
 
 void CModuleDecoder::SetConvertOnDemand(bool onDemand)
@@ -619,8 +642,30 @@ bool CModuleDecoder::ConvertInto(QImage& target, int width, int height, int crop
     if (!m_open || !m_onDemand || !m_shown || !m_shown->data[0] || width < 1 || height < 1
         || qint64(width) * height > kMaxPixels)
         return false;
-    const AVFrame& frame = *m_shown;
-    const int sourceRows = frame.height - qMax(0, cropRows);
+    const int crop = qMax(0, cropRows);
+    if (m_shown->height - crop < 1)
+        return false;
+    // The picture converted ahead changes places with the target's, which is converted into
+    // next time.
+    const bool ahead = m_ahead.ready && m_ahead.width == width && m_ahead.height == height
+                       && m_ahead.cropRows == crop;
+    if (!m_shownAsked) {
+        m_shownAsked = true;
+        m_ahead.width = width;
+        m_ahead.height = height;
+        m_ahead.cropRows = crop;
+    }
+    if (ahead) {
+        m_ahead.ready = false;
+        target.swap(m_ahead.picture);
+        return true;
+    }
+    return ScaleCell(*m_shown, target, width, height, crop);
+}
+
+bool CModuleDecoder::ScaleCell(const AVFrame& frame, QImage& target, int width, int height, int cropRows)
+{
+    const int sourceRows = frame.height - cropRows;
     if (sourceRows < 1)
         return false;
     // Written in place when the cell holds the only reference; a new picture otherwise.

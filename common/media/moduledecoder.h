@@ -69,6 +69,10 @@ public:
     // On demand only: converts the last picture, less its bottom `cropRows` rows, to RGB32 at
     // width x height into `target`, in place when target already has that size and is not
     // shared. False when there is no picture to convert.
+    // While nearly every picture is asked for (a cell that shows every frame), the decoding
+    // thread converts each picture at the size last asked for as soon as it is decoded, while
+    // it is still in the processor's cache; ConvertInto then hands that picture over in place
+    // of the target's, without converting again.
     bool ConvertInto(QImage& target, int width, int height, int cropRows = 0);
     // The size of the pictures of the current stream (empty before the first one).
     QSize GetPictureSize() const { return QSize(m_targetWidth, m_targetHeight); }
@@ -120,6 +124,10 @@ private:
     bool ScaleFullPicture(const AVFrame& frame, bool takePictureLock);
     // ConvertPicture's counterpart on demand: the frame is kept, not converted.
     int KeepPicture();
+    // The picture kept last converted ahead at the size last asked for; picture lock held.
+    void ConvertAhead();
+    void ResetAhead();
+    bool ScaleCell(const AVFrame& frame, QImage& target, int width, int height, int cropRows);
     void ResetPictureState();
     void ReportOversizedStream();
 
@@ -146,6 +154,18 @@ private:
     // the picture lock.
     std::unique_ptr<AVFrame, FrameDeleter> m_shown;
     bool m_shownStale = false;
+    // On demand, how many of the pictures kept were asked for (256: all of the recent ones),
+    // and the last picture converted ahead; picture lock.
+    static constexpr int kAskedAll = 256;
+    static constexpr int kAskedToConvertAhead = 192;
+    int m_askedShare = 0;
+    bool m_shownAsked = false;
+    struct Ahead
+    {
+        QImage picture;
+        int width = 0, height = 0, cropRows = 0; // the size last asked for
+        bool ready = false;                      // picture holds the kept picture
+    } m_ahead;
     int m_counterMode1 = 0;
     int m_counterMode0 = 0;
     bool m_oversizeReported = false;  // one debug line per decoder, not one per frame

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
@@ -56,6 +57,27 @@ bool ValidTile(int tile)
 uint8_t Clamp(int value)
 {
     return uint8_t(value < 0 ? 0 : (value > 255 ? 255 : value));
+}
+
+// One row of 24-bit red, green, blue as 32-bit blue, green, red, 255.
+void RepackRow(const uint8_t* in, uint8_t* out, int width)
+{
+    for (int x = 0; x < width; ++x, in += 3, out += 4) {
+        // A little-endian word puts blue first.
+        qToLittleEndian<quint32>(0xFF000000u | uint32_t(in[0]) << 16 | uint32_t(in[1]) << 8 | uint32_t(in[2]),
+                                 out);
+    }
+}
+
+// The same with every value through the brightness and contrast table.
+void AdjustRow(const uint8_t* in, uint8_t* out, int width, const uint8_t* table)
+{
+    for (int x = 0; x < width; ++x, in += 3, out += 4) {
+        out[0] = table[in[2]];
+        out[1] = table[in[1]];
+        out[2] = table[in[0]];
+        out[3] = 255;
+    }
 }
 
 } // namespace
@@ -406,9 +428,13 @@ void DecoderChain::ConvertPicture(int size, int context, const uint8_t* source, 
         return;
     const int brightness = context < kEngineTiles ? Brightness(context) : 0;
     const int contrast = context < kEngineTiles ? Contrast(context) : 0;
+    // Without brightness or contrast every value stays as it is: the rows are only repacked.
+    const bool adjust = brightness != 0 || contrast != 0;
     uint8_t table[256];
-    for (int c = 0; c < 256; ++c)
-        table[c] = Clamp(c + brightness + ((contrast * c) >> 7));
+    if (adjust) {
+        for (int c = 0; c < 256; ++c)
+            table[c] = Clamp(c + brightness + ((contrast * c) >> 7));
+    }
     const int half = height / 2;
     for (int row = 0; row < height; ++row) {
         // Woven: the first half's rows become the even rows, the second half's the odd ones.
@@ -417,12 +443,10 @@ void DecoderChain::ConvertPicture(int size, int context, const uint8_t* source, 
             continue;
         const uint8_t* in = source + size_t(row) * size_t(width) * 3;
         uint8_t* out = destination + size_t(target) * size_t(width) * 4;
-        for (int x = 0; x < width; ++x) {
-            out[4 * x] = table[in[3 * x + 2]];
-            out[4 * x + 1] = table[in[3 * x + 1]];
-            out[4 * x + 2] = table[in[3 * x]];
-            out[4 * x + 3] = 255;
-        }
+        if (adjust)
+            AdjustRow(in, out, width, table);
+        else
+            RepackRow(in, out, width);
     }
 }
 

@@ -360,16 +360,21 @@ void MediaReader::ReadMediaFrame()
 
     if (!m_tile.fieldFlag && block.Mark() == FrameBlock::kOrdinary && h.keyOffset >= 0
         && h.keyOffset != m_tile.lastKeyOffset && h.dataOffset != h.keyOffset && h.keyLength > 0) {
-        // The decoder needs the picture's key frame before a frame within its group.
-        const int read = ReadFrameData(h.keyOffset, h.keyLength);
-        if (read < 0) {
-            Finish(int(ReadResult::End));
-            return;
+        // The decoder needs the picture's key frame before a frame within its group. When the
+        // group began in an earlier second, its frames there are decoded too.
+        bool keyInBlock = false;
+        for (int i = 0; i < block.Count() && !keyInBlock; ++i)
+            keyInBlock = block.Header(i).dataOffset == h.keyOffset;
+        if (keyInBlock || !DecodeEarlierPartOfGroup(h.keyOffset)) {
+            const int read = ReadFrameData(h.keyOffset, h.keyLength);
+            if (read < 0) {
+                Finish(int(ReadResult::End));
+                return;
+            }
+            if (read > 0)
+                m_handOff.PutFrame(m_frame.data(), int(m_frame.size()), true, true, 1);
         }
-        if (read > 0) {
-            m_handOff.PutFrame(m_frame.data(), int(m_frame.size()), true, true, 1);
-            m_tile.lastKeyOffset = h.keyOffset;
-        }
+        m_tile.lastKeyOffset = h.keyOffset;
         // Each predicted frame refers to the one before it: the frames of the group between the
         // key frame and this one are decoded (not shown) first, or this frame would be decoded
         // against the key frame and show broken blocks.
@@ -403,6 +408,66 @@ void MediaReader::ReadMediaFrame()
     }
     m_host.StepMessageBox();
     Finish(int(ReadResult::Frame));
+}
+
+FrameBlock MediaReader::PeekBlock(const IndexEntry& entry, QString& path) const
+{
+    QFile data;
+    if (!entry.hasData || !OpenBlockFile(entry.fileNumber, data) || entry.offset < 0
+        || entry.offset >= data.size())
+        return FrameBlock();
+    path = data.fileName();
+    const QByteArray bytes = ReadAt(data, entry.offset,
+                                    std::min<qint64>(FrameBlock::kReadSize, data.size() - entry.offset));
+    return FrameBlock::Parse(bytes, m_tile.ClientLayout());
+}
+
+bool MediaReader::DecodeEarlierPartOfGroup(qint64 keyOffset)
+{
+    // A group spans a few seconds; a recorder starts a new one at least every few dozen.
+    constexpr int kSecondsBack = 120;
+    QFile index(m_tile.paths.indexPath);
+    if (!m_tile.Layout512() || !index.open(QIODevice::ReadOnly))
+        return false;
+    struct Earlier
+    {
+        FrameBlock block;
+        QString path;
+    };
+    std::vector<Earlier> blocks; // newest first
+    bool found = false;
+    qint64 pos = m_tile.indexPos - IndexLayout::kEntry512;
+    for (int n = 0; n < kSecondsBack && !found && pos >= m_tile.index.firstDataPos;
+         ++n, pos -= IndexLayout::kEntry512) {
+        const IndexEntry entry = IndexLayout::ParseEntry16(ReadAt(index, pos, IndexLayout::kEntry512),
+                                                           m_tile.ClientLayout());
+        if (!entry.hasData)
+            continue;
+        Earlier earlier;
+        earlier.block = PeekBlock(entry, earlier.path);
+        if (earlier.block.Count() == 0)
+            return false;
+        for (int i = 0; i < earlier.block.Count() && !found; ++i)
+            found = earlier.block.Header(i).dataOffset == keyOffset;
+        blocks.push_back(std::move(earlier));
+    }
+    if (!found)
+        return false;
+    const QString current = m_blockPath;
+    for (auto it = blocks.rbegin(); it != blocks.rend(); ++it) {
+        m_blockPath = it->path;
+        for (int i = 0; i < it->block.Count(); ++i) {
+            const FrameHeader& f = it->block.Header(i);
+            const bool isKey = f.dataOffset == keyOffset;
+            if ((!isKey && f.keyOffset != keyOffset) || f.dataLength <= 0)
+                continue;
+            if (ReadFrameData(f.dataOffset, f.dataLength) > 0)
+                m_handOff.PutFrame(m_frame.data(), int(m_frame.size()), true, true,
+                                   isKey ? 1 : int((f.kind >> 1) & 3));
+        }
+    }
+    m_blockPath = current;
+    return true;
 }
 
 void MediaReader::ReadRecordAt(qint64 offset)

@@ -74,6 +74,13 @@ private:
     int WalkEntries(qint64 position, bool backward);
     bool TakeEntry16(const QByteArray& bytes, bool backward, bool& fileMissing);
     bool ReadBlock(qint64 offset, int fileNumber);
+    // The frame block of an index entry without making it the tile's block; its data file's
+    // path in `path`. An empty block when it cannot be read.
+    FrameBlock PeekBlock(const IndexEntry& entry, QString& path) const;
+    // Decodes (without showing) the frames of a group that lie in seconds before the current
+    // one: the key frame at keyOffset and every frame after it up to the current block. False
+    // when the key frame's block is not found within the seconds looked back over.
+    bool DecodeEarlierPartOfGroup(qint64 keyOffset);
     bool OpenBlockFile(int fileNumber, QFile& file) const;
     // Reads length bytes at offset of the current block's file into m_frame: 1 read, 0 the frame
     // lies outside the file (skipped), -1 the file cannot be opened.

@@ -105,6 +105,8 @@ public:
     QString AudioPath() const { return m_tile.audio.path; }
     int AudioOn() const { return m_tile.audioOn; }
     const IndexInfo& Index() const { return m_tile.index; }
+    const RecordingPaths& Paths() const { return m_tile.paths; }
+    const AudioSource& Audio() const { return m_tile.audio; }
     void SetFrozen(bool frozen) { m_tile.frozen = frozen; }
     // Forward play of the tile's group fell behind its audio: the next frame read jumps to the
     // next second.

@@ -62,7 +62,14 @@ int CameoController::OpenFile(int tile, const QString& folder, const QString& fi
         item.fileTile = 1;
     });
     m_host->SetPlaybackTile(tile);
-    player->OpenRecording(folder, fileName, tile);
+    if (player->OpenRecording(folder, fileName, tile) == 0) {
+        const QString reason = player->LastOpenError();
+        qCDebug(lcPlayerUi) << "tile" << tile << "cannot play" << path << reason;
+        ClearCameo(tile);
+        if (!reason.isEmpty())
+            m_host->ShowOpenFailure(path, reason);
+        return -1;
+    }
     return 0;
 }
 

@@ -26,6 +26,9 @@ public:
     virtual bool HasAudioDevice() const = 0;
     // A message box with the language texts of the two keys, OK only.
     virtual void ShowMessage(const QString& textKey, const QString& captionKey) = 0;
+    // A file handed to a tile cannot be played: the user is told which and why, without
+    // waiting for an answer (the other tiles play on).
+    virtual void ShowOpenFailure(const QString& path, const QString& reason) = 0;
     // The language text of a key.
     virtual QString Text(const QString& key) const = 0;
     virtual bool CanOpenOsdSetup() const = 0;

@@ -18,7 +18,9 @@ public:
     virtual int AudioState() const = 0;
     // Whether the file is a recording this player reads (by its name and layout).
     virtual bool CanOpen(const QString& folder, const QString& fileName) const = 0;
+    // 1 opened, 0 not (LastOpenError() then says why, or is empty when nothing is to be said).
     virtual int OpenRecording(const QString& folder, const QString& fileName, int tile) = 0;
+    virtual QString LastOpenError() const { return QString(); }
     virtual void Bind(int sourceId, int channel, int tile) = 0;
     virtual void StartSearch() = 0;
     virtual void Stop() = 0;

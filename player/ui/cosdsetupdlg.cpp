@@ -7,15 +7,27 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+
+// The language text of a box, or the box's own caption when the table has none for the key
+// ("EVENT" is not in it): a check box without a label cannot be told from the others.
+QString Caption(const OsdSetupHost* host, const char* key, const char* own)
+{
+    const QString text = host->Text(QString::fromLatin1(key));
+    return text.isEmpty() ? QString::fromLatin1(own) : text;
+}
+
+} // namespace
+
 COSDSetupDlg::COSDSetupDlg(OsdSetupHost* host, QWidget* parent)
     : QDialog(parent)
     , m_host(host)
     , m_colour(host->GetOsdOptions().textColour)
-    , m_cameraName(new QCheckBox(host->Text(QStringLiteral("CAMERA_NAME")), this))
-    , m_recorderName(new QCheckBox(host->Text(QStringLiteral("DVR_NAME")), this))
-    , m_time(new QCheckBox(host->Text(QStringLiteral("TIME")), this))
-    , m_event(new QCheckBox(host->Text(QStringLiteral("EVENT")), this))
-    , m_date(new QCheckBox(host->Text(QStringLiteral("DATE")), this))
+    , m_cameraName(new QCheckBox(Caption(host, "CAMERA_NAME", "Camera Name"), this))
+    , m_recorderName(new QCheckBox(Caption(host, "DVR_NAME", "File Name"), this))
+    , m_time(new QCheckBox(Caption(host, "TIME", "Time"), this))
+    , m_event(new QCheckBox(Caption(host, "EVENT", "Event"), this))
+    , m_date(new QCheckBox(Caption(host, "DATE", "Date"), this))
     , m_tileNumber(new QCheckBox(QStringLiteral("Cameo Number"), this))
     , m_colourButton(new QPushButton(QStringLiteral("OSD Color"), this))
 {
@@ -29,8 +41,8 @@ COSDSetupDlg::COSDSetupDlg(OsdSetupHost* host, QWidget* parent)
     m_tileNumber->setChecked(options.showTileNumber);
 
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(host->Text(QStringLiteral("OK")), QDialogButtonBox::AcceptRole);
-    buttons->addButton(host->Text(QStringLiteral("CANCEL")), QDialogButtonBox::RejectRole);
+    buttons->addButton(Caption(host, "OK", "OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(Caption(host, "CANCEL", "Cancel"), QDialogButtonBox::RejectRole);
     auto* layout = new QVBoxLayout(this);
     for (QWidget* widget :
          {static_cast<QWidget*>(m_cameraName), static_cast<QWidget*>(m_recorderName),

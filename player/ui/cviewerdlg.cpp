@@ -2,6 +2,7 @@
 #include "playback/hpnetwork.h"
 #include "ui/cameotiles.h"
 #include "ui/carriedfiles.h"
+#include "ui/caviconvert.h"
 #include "ui/cbackuptree.h"
 #include "ui/cdlgadjust.h"
 #include "ui/cdlgalarm.h"
@@ -22,6 +23,7 @@
 #include "ui/hpcameo.h"
 #include "ui/hpmessagebox.h"
 #include "ui/livecontrolcameoengine.h"
+#include "ui/mastervolume.h"
 #include "ui/openpath.h"
 #include "ui/qtaudiocapturedevice.h"
 #include "ui/silentaudiosink.h"
@@ -166,10 +168,12 @@ bool CViewerDlg::OnInitDialog()
     m_askOnExit = m_env.askOnExit;
     show();
     ShowPanel(1);
-    if (!m_env.pendingPath.isEmpty())
-        OpenWithMode(m_env.pendingPath, HandOverOpener::Mode::StartUp);
     m_initialised = true;
     LayoutControls();
+    // The grid's layout clears its tiles' pictures: the command line's recording opens after
+    // it, so that its first picture stays shown.
+    if (!m_env.pendingPath.isEmpty())
+        OpenWithMode(m_env.pendingPath, HandOverOpener::Mode::StartUp);
     return true;
 }
 
@@ -275,8 +279,11 @@ void CViewerDlg::CreatePanels()
     m_adjust->hide();
     m_toolsHost = std::make_unique<ViewerToolsHost>(*this, CarriedPath(m_env, "c:\\Player\\XviD_Codec.exe"));
     m_alarm = new CDlgAlarm(*m_toolsHost, CAviWriter::XvidInstalled(), m_ffmpegFound, this);
-    // pending: CAVIConvert (the export dialog of a tile)
-    m_alarm->AviButton()->setEnabled(false);
+    DecoderLibraries libraries = DecoderLibraries::Defaults();
+    libraries.wedraPath = m_wedraPath;
+    libraries.h264Candidates.prepend(CarriedPath(m_env, "c:\\Player\\KRO_SDK_H264_Dec.dll"));
+    m_aviConvert = new CAVIConvert(*m_toolsHost, libraries, this);
+    m_aviConvert->hide();
 }
 
 QString CViewerDlg::AccountFile() const
@@ -351,10 +358,9 @@ void CViewerDlg::InitSkin()
     connect(
         AddButton(kEtc, QStringLiteral("ETC"), {719, 432, 47, 34}, {253, 254, 255, 255}, text("OPTION_CONTROL")),
         &QPushButton::clicked, this, [this] { ShowPanel(2); });
-    // pending: CAVIConvert (the export dialog of a tile)
     CSkinButton* avi = AddButton(kAvi, QStringLiteral("avi"), {620, 400, 42, 24}, {304, 306, 304, 306},
                                  QStringLiteral("AVI Convert"));
-    avi->setEnabled(false);
+    connect(avi, &QPushButton::clicked, this, [this] { m_alarm->OnAviConvert(); });
     avi->hide();
     CSkinButton* cap = AddButton(kCap, QStringLiteral("CAP"), {664, 400, 42, 24}, {307, 308, 307, 308},
                                  QStringLiteral("Print & Save"));
@@ -368,9 +374,19 @@ void CViewerDlg::InitSkin()
                                        {311, 310, 310, 310}, QString());
     connect(liveAudio, &QPushButton::clicked, this, &CViewerDlg::OnLiveAudio);
     liveAudio->hide();
+    // The master volume of the speakers. Shown (hidden, no user could reach the volume at all),
+    // and greyed when the system has no mixer to set it with.
+    m_masterVolume = std::make_unique<MasterVolume>(
+        m_env.mixerProgram.isNull() ? MasterVolume::FindMixer() : m_env.mixerProgram,
+        m_env.startMixer ? m_env.startMixer : MasterVolume::Runner(&MasterVolume::StartDetached));
     m_volume = new CSkinSlider(1180, this);
     m_volume->LoadChannelBitmaps(312, 0, false, 0, 0, 0);
-    m_volume->hide();
+    m_volume->SetLimits(0, MasterVolume::kMaxPosition);
+    m_volume->SetPosition(MasterVolume::kMaxPosition);
+    m_volume->setToolTip(QStringLiteral("Volume"));
+    m_volume->setEnabled(m_masterVolume->IsOpen());
+    connect(m_volume, &CSkinSlider::sliderMoved, this,
+            [this](int, int position) { m_masterVolume->OnVolumeChanged(position); });
 }
 
 CSkinButton* CViewerDlg::Button(int id) const
@@ -425,6 +441,7 @@ void CViewerDlg::LayoutControls()
         Button(kLayoutButtons[i])->move(r.layoutButtons[i]);
     m_controlBar->move(r.controlBar);
     m_playSlider->setGeometry(r.playSlider);
+    m_volume->setGeometry(r.volume);
     update();
 }
 
@@ -797,8 +814,6 @@ void CViewerDlg::EnableMainDialog(bool enable)
         if (child != m_waitBox && child != m_messageBox && !child->isWindow())
             child->setEnabled(enable);
     }
-    // The export dialog of a tile is not built: its entries stay grey.
-    Button(kAvi)->setEnabled(false);
 }
 
 void CViewerDlg::CancelWaitBox(CancelAction action, int tile)

@@ -49,6 +49,8 @@ class ViewerAdjustTarget;
 class ViewerPreviews;
 class ViewerToolsHost;
 class ViewerTreeHost;
+class MasterVolume;
+class CAVIConvert;
 
 class CViewerDlg : public QDialog, public ControlBarHost, public ViewerPlayersHost
 {
@@ -106,6 +108,9 @@ public:
     CDlgAudio* AudioPanel() const { return m_audioPanel; }
     CMsgDlg* WaitBox() const { return m_waitBox; }
     CTimeSlider* PlaySlider() const { return m_playSlider; }
+    CSkinSlider* VolumeSlider() const { return m_volume; }
+    CAVIConvert* AviExport() const { return m_aviConvert; }
+    const ViewerEnvironment& Environment() const { return m_env; }
     CSkinButton* Button(int id) const;
     CDlgAdjust* AdjustPanel() const { return m_adjust; }
     CDlgAlarm* ToolsPopup() const { return m_alarm; }
@@ -197,6 +202,8 @@ private:
     CMsgDlg* m_waitBox = nullptr;
     HPMessageBox* m_messageBox = nullptr;
     CSkinSlider* m_volume = nullptr;
+    CAVIConvert* m_aviConvert = nullptr;
+    std::unique_ptr<MasterVolume> m_masterVolume;
     QVector<QPair<int, CSkinButton*>> m_buttons;
     QPixmap m_skin;
     QTimer m_timer4444;

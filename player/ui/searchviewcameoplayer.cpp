@@ -31,6 +31,11 @@ int SearchViewCameoPlayer::OpenRecording(const QString& folder, const QString& f
     return m_view.OpenFile(request) ? 1 : 0;
 }
 
+QString SearchViewCameoPlayer::LastOpenError() const
+{
+    return m_view.LastError();
+}
+
 void SearchViewCameoPlayer::Bind(int, int, int)
 {
     // Recorder playback needs a recorder connection, which the player never opens.

@@ -16,6 +16,7 @@ public:
     // Recording names the player reads: client data and index files, recorder media files.
     bool CanOpen(const QString& folder, const QString& fileName) const override;
     int OpenRecording(const QString& folder, const QString& fileName, int tile) override;
+    QString LastOpenError() const override;
     void Bind(int sourceId, int channel, int tile) override;
     void StartSearch() override;
     void Stop() override;

@@ -9,6 +9,7 @@
 #include "ui/searchviewcameoplayer.h"
 #include "ui/systempasswordhost.h"
 #include "ui/systemstilldialoghost.h"
+#include "ui/uilog.h"
 #include "ui/viewerplayers.h"
 
 #include "engine/hplivecontrol.h"
@@ -16,6 +17,7 @@
 #include "playback/searchview.h"
 
 #include <QAudioDeviceInfo>
+#include <QDir>
 #include <QMessageBox>
 
 ViewerCameoHost::ViewerCameoHost(CViewerDlg& dialog)
@@ -111,6 +113,20 @@ bool ViewerCameoHost::HasAudioDevice() const
 void ViewerCameoHost::ShowMessage(const QString& textKey, const QString& captionKey)
 {
     QMessageBox::information(&m_dialog, Text(captionKey), Text(textKey));
+}
+
+void ViewerCameoHost::ShowOpenFailure(const QString& path, const QString& reason)
+{
+    // Whatever the reader found wrong, to the user the file cannot be played: the program's
+    // own text with the file's name. The box does not wait (a hand-over or a drop goes on).
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Orvane"),
+                                QString::fromLatin1(CSearchView::kCorruptText) + QStringLiteral("\n\n")
+                                    + QDir::toNativeSeparators(path),
+                                QMessageBox::Ok, &m_dialog);
+    box->setObjectName(QStringLiteral("openFailure"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    qCDebug(lcPlayerUi) << "cannot play" << path << reason;
+    box->open();
 }
 
 QString ViewerCameoHost::Text(const QString& key) const

@@ -36,6 +36,7 @@ public:
     void OnAudioOff() override;
     bool HasAudioDevice() const override;
     void ShowMessage(const QString& textKey, const QString& captionKey) override;
+    void ShowOpenFailure(const QString& path, const QString& reason) override;
     QString Text(const QString& key) const override;
     bool CanOpenOsdSetup() const override { return m_engine != nullptr; }
     void OpenOsdSetup() override;

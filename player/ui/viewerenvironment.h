@@ -6,6 +6,10 @@
 
 #include "platform/driveroot.h"
 
+#include <QStringList>
+
+#include <functional>
+
 struct ViewerEnvironment
 {
     QString programPath;   // the program file
@@ -15,4 +19,9 @@ struct ViewerEnvironment
     QString pendingPath; // from the command line; empty when none
     bool registerFileTypes = true;
     bool askOnExit = true;
+    // The speakers' mixer program and how it is started (empty: the one found on PATH).
+    QString mixerProgram;
+    std::function<bool(const QString&, const QStringList&)> startMixer;
+    // The save dialog of the AVI export (empty: the system's).
+    std::function<QString(const QString& proposed)> chooseSavePath;
 };

@@ -51,5 +51,6 @@ ViewerRects ViewerGeometry::Layout(const QSize& window)
     }
     r.controlBar = QPoint((w - 200) / 2 - 245, h - 73);
     r.playSlider = QRect(16, h - 112, w - 228, 21);
+    r.volume = QRect(w - 176, h - 199, 141, 20);
     return r;
 }

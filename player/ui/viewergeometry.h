@@ -28,6 +28,7 @@ struct ViewerRects
     QPoint layoutButtons[6]; // "1", "4", "9", "16", select all, full screen
     QPoint controlBar;
     QRect playSlider;
+    QRect volume; // the master volume slider, between the tree and the panel buttons
 };
 
 class ViewerGeometry

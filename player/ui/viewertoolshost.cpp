@@ -1,12 +1,17 @@
 #include "ui/viewertoolshost.h"
 #include "ui/cameocontroller.h"
+#include "ui/caviconvert.h"
 #include "ui/cviewerdlg.h"
 #include "ui/hpcameo.h"
 #include "ui/viewerplayers.h"
 #include "ui/viewertiles.h"
 
+#include "playback/cclientsetup.h"
+#include "playback/searchview.h"
+
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
@@ -41,9 +46,42 @@ void ViewerToolsHost::Beep()
     QApplication::beep();
 }
 
-void ViewerToolsHost::OpenAviExport(int, bool)
+void ViewerToolsHost::OpenAviExport(int tile, bool mpeg4Allowed)
 {
-    // pending: CAVIConvert (the popup's AVI button stays grey until the export dialog is built)
+    CSearchView* player = m_dialog.Players().Player(tile);
+    if (!player || !player->IsOpened()) {
+        Beep();
+        return;
+    }
+    if (!player->Layout512()) {
+        QMessageBox::information(&m_dialog, QStringLiteral("Orvane"), QStringLiteral("Not supported H.264"));
+        return;
+    }
+    // The export reads the recording on its own: the tile stops playing meanwhile.
+    if (player->IsRunning())
+        player->Pause();
+    if (!m_dialog.AviExport()->OpenForTile(player, mpeg4Allowed))
+        Beep();
+}
+
+QString ViewerToolsHost::BackupFolder() const
+{
+    CClientSetup setup;
+    setup.Init(m_dialog.Environment().programFolder);
+    return setup.GetBackupFolder();
+}
+
+QString ViewerToolsHost::ChooseSavePath(const QString& proposed)
+{
+    if (m_dialog.Environment().chooseSavePath)
+        return m_dialog.Environment().chooseSavePath(proposed);
+    return QFileDialog::getSaveFileName(&m_dialog, QStringLiteral("Save AVI"), proposed,
+                                        QStringLiteral("AVI Files(*.avi);;All Files(*.*)"));
+}
+
+void ViewerToolsHost::EnableMainDialog(bool enable)
+{
+    m_dialog.EnableMainDialog(enable);
 }
 
 void ViewerToolsHost::OpenPrintSave(int tile)

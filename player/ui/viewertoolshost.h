@@ -1,13 +1,14 @@
 #pragma once
 // The tools popup's view of the main dialog: the selected tiles, the codec question, the beep
 // and the still dialog of a tile.
+#include "ui/aviexporthost.h"
 #include "ui/toolspopuphost.h"
 
 #include <functional>
 
 class CViewerDlg;
 
-class ViewerToolsHost : public ToolsPopupHost
+class ViewerToolsHost : public ToolsPopupHost, public AviExportHost
 {
 public:
     // installerPath: the codec installer the program writes out at start-up.
@@ -24,7 +25,11 @@ public:
     void Beep() override;
     void OpenAviExport(int tile, bool mpeg4Allowed) override;
     void OpenPrintSave(int tile) override;
-    bool XvidFlag() const { return m_xvid; }
+    // AviExportHost
+    QString BackupFolder() const override;
+    QString ChooseSavePath(const QString& proposed) override;
+    void EnableMainDialog(bool enable) override;
+    bool XvidFlag() const override { return m_xvid; }
 
 private:
     CViewerDlg& m_dialog;

@@ -1,4 +1,5 @@
 #include "ui/viewerwaitboxhost.h"
+#include "ui/caviconvert.h"
 #include "ui/csearchcontrol.h"
 #include "ui/cviewerdlg.h"
 
@@ -25,4 +26,9 @@ QVector<int> ViewerWaitBoxHost::SelectedCameos() const
 void ViewerWaitBoxHost::CancelWaitBox(CancelAction action, int tile)
 {
     m_dialog.CancelWaitBox(action, tile);
+}
+
+bool ViewerWaitBoxHost::ExportRunning() const
+{
+    return m_dialog.AviExport() && m_dialog.AviExport()->IsRunning();
 }

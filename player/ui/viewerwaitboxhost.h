@@ -14,8 +14,7 @@ public:
     QRect MainDialogRect() const override;
     void EnableMainDialog(bool enable) override;
     void EnableControlBar(bool enable) override;
-    // No AVI export runs in this program yet (pending: CAVIConvert).
-    bool ExportRunning() const override { return false; }
+    bool ExportRunning() const override;
     QVector<int> SelectedCameos() const override;
     void CancelWaitBox(CancelAction action, int tile) override;
 

@@ -919,6 +919,59 @@ TEST_F(OnDemandDecoderTest, FullPictureIsConvertedOnlyWhenAskedAndEqualsTheEager
     EXPECT_EQ(CompareWithReference(FullLocked(), stream, 7), 0);
 }
 
+// A cell that asks for every picture gets them converted as they are decoded; whatever the
+// order of asking, skipping and resizing, each cell picture is the newest frame at the size
+// asked for, and a picture kept elsewhere is never written into.
+TEST_F(OnDemandDecoderTest, PicturesConvertedAheadAreTheNewestAtTheSizeAsked)
+{
+    const Stream& stream = Stream704();
+    constexpr int kFrames = 30;
+    ASSERT_GE(stream.frames.size(), kFrames);
+    QString error;
+    const QByteArray small = decoder_streams::ScaledReference(stream, 176, 120, 0, kFrames, error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    const QByteArray large = decoder_streams::ScaledReference(stream, 320, 236, 8, kFrames, error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    struct Step
+    {
+        int frame;
+        bool ask;
+        bool large;
+    };
+    std::vector<Step> steps;
+    for (int i = 0; i < 14; ++i)
+        steps.push_back({i, true, false}); // long enough to be converted ahead
+    steps.push_back({14, false, false});   // decoded, not asked for
+    steps.push_back({15, true, false});
+    for (int i = 16; i < 22; ++i)
+        steps.push_back({i, true, true}); // the cell is resized
+    for (int i = 22; i < kFrames; ++i)
+        steps.push_back({i, true, false});
+    QImage cell;
+    QImage kept;
+    QImage keptContent;
+    int handedOver = 0; // pictures that arrived in another buffer than the cell's own
+    for (const Step& step : steps) {
+        ASSERT_EQ(Decode(decoder, ToBytes(stream.frames[step.frame]), 2), 704480) << "frame " << step.frame;
+        if (!step.ask)
+            continue;
+        const int width = step.large ? 320 : 176;
+        const int height = step.large ? 236 : 120;
+        const bool ownBuffer = cell.size() == QSize(width, height) && cell.isDetached();
+        const uchar* before = cell.constBits();
+        ASSERT_TRUE(ConvertLocked(cell, width, height, step.large ? 8 : 0)) << "frame " << step.frame;
+        handedOver += ownBuffer && cell.constBits() != before;
+        ASSERT_EQ(cell.size(), QSize(width, height));
+        EXPECT_EQ(CompareWithScaled(cell, step.large ? large : small, step.frame), 0) << "frame " << step.frame;
+        if (step.frame == 12) {
+            kept = cell;
+            keptContent = cell.copy();
+        }
+    }
+    EXPECT_EQ(kept, keptContent) << "a picture held elsewhere keeps its content";
+    EXPECT_GT(handedOver, 0) << "pictures were converted ahead";
+}
+
 TEST_F(OnDemandDecoderTest, CellPictureIsWrittenInPlaceUnlessShared)
 {
     const Stream& stream = Stream704();

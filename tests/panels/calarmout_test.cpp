@@ -8,8 +8,8 @@
 #include "panels/calarmout.h"
 #include "panels/relaylook.h"
 #include "panels/support/panels_fixture.h"
+#include "session/moduledevice.h"
 #include "session/recordersession.h"
-#include "shell/mainwindow.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "panels/cptzctrl.h"
 #include "panels/support/panels_fixture.h"
+#include "session/moduledevice.h"
 #include "session/recordersession.h"
-#include "shell/mainwindow.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
+#include <vector>
 
 #include "panels/cucccontrol.h"
 #include "panels/support/panels_fixture.h"
+#include "session/moduledevice.h"
 #include "session/recordersession.h"
-#include "shell/ccameo.h"
-#include "shell/mainwindow.h"
 
 namespace {
 
@@ -102,25 +102,36 @@ TEST_F(UccControlTest, PresetsAndTheCameraMenu)
     EXPECT_EQ(AwaitReceived(Simulator(0), kCameraControl, expected.size()), expected);
 }
 
-TEST_F(UccControlTest, CloseUnbindsThroughTheStopAndReturnsTheGridToItsSplit)
+TEST_F(UccControlTest, CloseGivesTheBoundGridBackToTheHubAndUnbinds)
 {
     RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
-    CCameo* grid = ShownGrid(CameoKind::Live, 16, 4, QSize(400, 300));
-    grid->OnConnectDevice(4, device->GetDeviceIndex());
-    grid->OnUccAction(); // takes the grid to single view and binds the hub's pop-up
-    ASSERT_EQ(grid->GetSplit(), 1);
-    popup->SetCamera(device->GetDeviceIndex(), 3, grid->GetCameoIndex());
+    struct Case
+    {
+        const char* name;
+        int channel;
+        int cameoIndex;
+        std::vector<int> restored;
+    };
+    // Only a pop-up bound to a camera of a grid gives that grid back.
+    const Case cases[] = {
+        {"bound to grid 7", 3, 7, {7}},
+        {"no grid", 3, -1, {}},
+        {"grid 0", 1, 0, {0}},
+    };
+    for (const Case& c : cases) {
+        panelsHub.restoredGrids.clear();
+        popup->SetCamera(device->GetDeviceIndex(), c.channel, c.cameoIndex);
+        Click(QStringLiteral("Close"));
+        EXPECT_EQ(panelsHub.restoredGrids, c.restored) << c.name;
+        EXPECT_EQ(popup->Recorder(), -1) << c.name;
+        EXPECT_EQ(popup->CameoIndex(), -1) << c.name;
+        popup->show();
+    }
+    // Closing again, unbound, gives nothing back.
+    panelsHub.restoredGrids.clear();
     Click(QStringLiteral("Close"));
-    EXPECT_EQ(grid->GetSplit(), 4);
-    EXPECT_FALSE(popup->isVisible());
-    EXPECT_EQ(popup->Recorder(), -1);
-    EXPECT_EQ(popup->Channel(), -1);
-    EXPECT_EQ(popup->CameoIndex(), -1);
-    const QList<QByteArray> sent = AwaitReceived(Simulator(0), kCameraControl, 6);
-    ASSERT_GE(sent.size(), 6);
-    EXPECT_EQ(sent.mid(sent.size() - 2),
-              QList<QByteArray>({CameraControlBytes(3, 1, 2, 0), CameraControlBytes(3, 13, 2, 0)}));
+    EXPECT_TRUE(panelsHub.restoredGrids.empty());
 }
 
 TEST_F(UccControlTest, UnboundButtonsAndReleasesSendNothing)

@@ -8,7 +8,6 @@
 #include "panels/healthstate.h"
 #include "panels/support/panels_fixture.h"
 #include "session/moduledevice.h"
-#include "shell/mainwindow.h"
 
 namespace {
 
@@ -192,6 +191,7 @@ TEST_F(HealthWindowTest, QuietRequestsAndThePollAskWithoutABox)
     ASSERT_NE(device, nullptr);
     const int before = Received(Simulator(0), 0x96).size();
     BoxWatcher watcher;
+    const size_t boxesBefore = hub->boxCalls.size();
     device->ShowHealthCheck(true);
     device->OnTimerStatus();
     const QList<QByteArray> requests = AwaitReceived(Simulator(0), 0x96, before + 2);
@@ -209,6 +209,8 @@ TEST_F(HealthWindowTest, QuietRequestsAndThePollAskWithoutABox)
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->LineText(1), "IP Address :");
     EXPECT_EQ(watcher.BoxesShown(), 0);
+    // The hub here keeps box calls instead of opening boxes: none was asked for either.
+    EXPECT_EQ(hub->boxCalls.size(), boxesBefore);
 }
 
 TEST_F(HealthWindowTest, APlaybackInformationAnswerKeepsTheRangeAndTheDays)

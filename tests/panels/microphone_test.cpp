@@ -11,8 +11,8 @@
 #include "panels/microphone.h"
 #include "panels/renderarea.h"
 #include "panels/support/panels_fixture.h"
+#include "session/moduledevice.h"
 #include "session/recordersession.h"
-#include "shell/mainwindow.h"
 
 namespace {
 

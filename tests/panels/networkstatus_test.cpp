@@ -9,7 +9,6 @@
 #include "panels/networkusage.h"
 #include "panels/support/panels_fixture.h"
 #include "session/moduledevice.h"
-#include "shell/mainwindow.h"
 
 namespace {
 

@@ -1,11 +1,13 @@
 // The search dialogs' playback tile and the museum search's match strip, drawn offscreen and read
 // back from their canvases.
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QDir>
-#include <QImageReader>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QMenu>
 #include <QProcess>
 #include <QTest>
@@ -13,7 +15,10 @@
 #include "search/ccameomuseum.h"
 #include "search/ccameosub.h"
 #include "search/tileview.h"
-#include "shell/support/grid_fixture.h"
+#include "session/moduledevice.h"
+#include "support/fakesessionhub.h"
+#include "support/named_recorders.h"
+#include "support/programdirectory.h"
 
 namespace {
 
@@ -169,8 +174,27 @@ TEST(CCameoMuseum, EmptyTimeTextLeavesOnlyTheFrame)
     EXPECT_TRUE(Near(b.pixelColor(318, 100), Qt::gray, 40));
 }
 
-class TileSnapshot : public GridTest
-{};
+// A snapshot is written under the program directory, in the folder of the recorder's name.
+class TileSnapshot : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(programDir.Enter());
+        hub = std::make_unique<FakeSessionHub>();
+    }
+    void TearDown() override
+    {
+        recorders.Clear();
+        hub.reset();
+        programDir.Leave();
+    }
+    CModuleDevice* AddRecorder(const QString& name) { return recorders.Add(name); }
+
+    ProgramDirectory programDir;
+    std::unique_ptr<FakeSessionHub> hub;
+    NamedRecorders recorders;
+};
 
 TEST_F(TileSnapshot, WidePictureIsSavedTwiceAsHighInTheRecordersDayFolder)
 {

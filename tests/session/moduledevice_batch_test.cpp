@@ -73,7 +73,8 @@ TEST_F(SessionTest, SearchFrameTagAndQueuedRecordsWaitForReplies)
 
 TEST_F(SessionTest, BatchNeverExceeds999Entries)
 {
-    SessionDvrSim* sim = StartSim({"--channels", "4"});
+    // The recorder leaves the requests unanswered: only the test lowers the count in flight.
+    SessionDvrSim* sim = StartSim({"--channels", "4", "--fail", "no-frame-reply"});
     ASSERT_TRUE(sim);
     CModuleDevice* device = AddRecorder("many", sim->Port());
     ASSERT_TRUE(ConnectAndLogin(device, 0));

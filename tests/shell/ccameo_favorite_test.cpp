@@ -181,7 +181,7 @@ TEST_F(GridSimTest, FavoriteOpensRecorderByRecorderAndAFailedConnectStillAdvance
     for (int i : {1, 3, 4, 6, 8, 63})
         EXPECT_FALSE(grid->GetCell(i).IsBound()) << "cell " << i;
     EXPECT_EQ(hub->MessageTitle(), QStringLiteral("Favorites"));
-    EXPECT_EQ(hub->MessageOption(), QStringLiteral("auto"));
+    EXPECT_EQ(hub->Messages().MessageOption(), QStringLiteral("auto"));
     // No recorder after the last one placed: the page is laid out again from the selected cell,
     // whose page starts at cell 0.
     EXPECT_EQ(grid->GetSplit(), 9);

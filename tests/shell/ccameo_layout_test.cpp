@@ -218,8 +218,8 @@ TEST_F(GridFavoriteTest, PositionsAreConnectedOneAfterAnotherIntoTheirOwnCells)
 
     grid->OpenFavorite(1600, QStringLiteral("A;;;;;B;"), QStringLiteral("2;-1;-1;-1;-1;1;-1"));
     EXPECT_EQ(hub->MessageTitle(), QStringLiteral("Favorites"));
-    EXPECT_EQ(hub->MessageText(), QStringLiteral("Network Connecting..."));
-    EXPECT_EQ(hub->MessageOption(), QString());
+    EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Network Connecting..."));
+    EXPECT_EQ(hub->Messages().MessageOption(), QString());
     EXPECT_FALSE(grid->GetCell(7).IsBound()) << "the favorite closed what the grid showed";
     EXPECT_EQ(grid->GetFavoriteCursor(), 0);
     EXPECT_EQ(Device(a)->GetConnectPurpose(), ConnectPurpose::Favorite);
@@ -231,13 +231,13 @@ TEST_F(GridFavoriteTest, PositionsAreConnectedOneAfterAnotherIntoTheirOwnCells)
     EXPECT_EQ(grid->GetCell(0).channel, 2);
     EXPECT_EQ(grid->GetFavoriteCursor(), 5);
     EXPECT_EQ(Device(b)->GetConnectPurpose(), ConnectPurpose::Favorite);
-    EXPECT_EQ(hub->MessageOption(), QString());
+    EXPECT_EQ(hub->Messages().MessageOption(), QString());
 
     grid->OnFavoriteNext();
     EXPECT_EQ(grid->GetCell(5).recorder, b);
     EXPECT_EQ(grid->GetCell(5).channel, 1);
     EXPECT_EQ(grid->GetFavoriteCursor(), CCameo::kFavoritePositions);
-    EXPECT_EQ(hub->MessageOption(), QStringLiteral("auto")) << "the box closes by itself";
+    EXPECT_EQ(hub->Messages().MessageOption(), QStringLiteral("auto")) << "the box closes by itself";
     for (int i = 0; i < 64; ++i) {
         if (i != 0 && i != 5) {
             EXPECT_FALSE(grid->GetCell(i).IsBound()) << "cell " << i;
@@ -264,7 +264,7 @@ TEST_F(GridFavoriteTest, PositionsThatCannotBeOpenedAreSkipped)
     EXPECT_EQ(grid->GetCell(5).channel, 4);
     EXPECT_NE(Device(b)->GetConnectPurpose(), ConnectPurpose::Favorite);
     EXPECT_EQ(grid->GetFavoriteCursor(), CCameo::kFavoritePositions);
-    EXPECT_EQ(hub->MessageOption(), QStringLiteral("auto"));
+    EXPECT_EQ(hub->Messages().MessageOption(), QStringLiteral("auto"));
 }
 
 TEST_F(GridFavoriteTest, PositionsBeyondTheCellsAreSkipped)
@@ -280,7 +280,7 @@ TEST_F(GridFavoriteTest, PositionsBeyondTheCellsAreSkipped)
     grid->StartFavorite(names, channels);
     EXPECT_EQ(grid->GetFavoriteCursor(), CCameo::kFavoritePositions);
     EXPECT_NE(Device(a)->GetConnectPurpose(), ConnectPurpose::Favorite);
-    EXPECT_EQ(hub->MessageOption(), QStringLiteral("auto"));
+    EXPECT_EQ(hub->Messages().MessageOption(), QStringLiteral("auto"));
 }
 
 TEST_F(GridFavoriteTest, FavoriteWithoutAKnownRecorderLaysThePageOutAgain)
@@ -288,7 +288,7 @@ TEST_F(GridFavoriteTest, FavoriteWithoutAKnownRecorderLaysThePageOutAgain)
     CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
     grid->OpenFavorite(905, QStringLiteral("Nobody;Nothing"), QStringLiteral("0;1"));
     EXPECT_EQ(grid->GetFavoriteCursor(), CCameo::kFavoritePositions);
-    EXPECT_EQ(hub->MessageOption(), QStringLiteral("auto"));
+    EXPECT_EQ(hub->Messages().MessageOption(), QStringLiteral("auto"));
     EXPECT_EQ(grid->GetSplit(), 9);
     EXPECT_EQ(grid->GetFirstCell(), 0) << "the same page, not the next one";
     EXPECT_EQ(grid->GetSelectedCell(), 0);
@@ -311,7 +311,7 @@ TEST_F(GridFavoriteTest, LastPositionFinishesTheFavorite)
     EXPECT_EQ(grid->GetCell(63).recorder, a);
     EXPECT_EQ(grid->GetCell(63).channel, 5);
     EXPECT_EQ(grid->GetFavoriteCursor(), CCameo::kFavoritePositions);
-    EXPECT_EQ(hub->MessageOption(), QStringLiteral("auto"));
+    EXPECT_EQ(hub->Messages().MessageOption(), QStringLiteral("auto"));
 }
 
 // The site book's add-favorite action writes the layout code that the grid reads.

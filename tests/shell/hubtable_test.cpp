@@ -155,7 +155,7 @@ TEST_F(ShellHubTest, EmapWindowLookupChecksItsIndex)
 {
     for (int i : {-1, 0, 1, 2, INT_MAX}) {
         EXPECT_EQ(hub->EmapViewSlots()->Window(i), nullptr) << i;
-        EXPECT_FALSE(hub->IsEmapViewPopup(i)) << i;
+        EXPECT_FALSE(hub->EmapViewSlots()->IsPopup(i)) << i;
     }
     EXPECT_EQ(hub->ConsoleDeviceIndex(), -1) << "no configuration console shows a recorder";
 }

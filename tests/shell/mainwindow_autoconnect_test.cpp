@@ -261,10 +261,10 @@ TEST_F(AutoConnectTest, NothingOpensWhileAMessageBoxIsOpen)
 {
     WriteBooks(Device("Known", DeadPort()), Favorite("F", "autoConnectOn", "Known", "0"));
     StartHub();
-    hub->MessageBoxOpened();
+    hub->Messages().MessageBoxOpened();
     hub->OnTimerAutoConnect();
     EXPECT_EQ(LiveViewCount(), 0);
-    hub->MessageBoxClosed();
+    hub->Messages().MessageBoxClosed();
     BoxWatcher watcher(CloseBoxes());
     EXPECT_EQ(Tick(watcher), 1);
     EXPECT_EQ(LiveViewCount(), 1);

@@ -23,6 +23,7 @@
 #include "harness/boxtext.h"
 #include "platform/process.h"
 #include "shell/mainwindow.h"
+#include "shell/skinimageadapter.h"
 #include "shell/support/mainwin_fixture.h"
 #include "sitebook/sitebooktreewidget.h"
 
@@ -587,7 +588,7 @@ class SkinPathTest : public ::testing::TestWithParam<SkinPathCase>
 TEST_P(SkinPathTest, PathFollowsModelAndVariant)
 {
     const SkinPathCase& c = GetParam();
-    EXPECT_EQ(MainWindow::DeviceImagePath(c.modelType, QString::fromLatin1(c.image), c.variant),
+    EXPECT_EQ(SkinImageAdapter::DeviceImagePath(c.modelType, QString::fromLatin1(c.image), c.variant),
               QString::fromLatin1(c.path));
 }
 
@@ -629,19 +630,19 @@ TEST_F(MainWinTest, SkinBitmapsComeFromTheResources)
 
     StartHub();
     // Recorder 0 is not in the table, so it has no model type yet: the common skin set.
-    const QPixmap knob = hub->LoadDeviceImage(QStringLiteral("knob"), 0, 0);
+    const QPixmap knob = SkinImageAdapter::LoadDeviceImage(*hub, QStringLiteral("knob"), 0, 0);
     EXPECT_EQ(knob.size(), QSize(4, 3));
     EXPECT_EQ(knob.toImage().pixelColor(0, 0), QColor(Qt::red));
     QPixmap binKnob;
-    hub->LoadDeviceImage(binKnob, QStringLiteral("knob"), 1, 0);
+    SkinImageAdapter::LoadDeviceImage(*hub, binKnob, QStringLiteral("knob"), 1, 0);
     EXPECT_EQ(binKnob.size(), QSize(2, 2));
     EXPECT_EQ(binKnob.toImage().pixelColor(1, 1), QColor(Qt::blue));
 
     // Missing bitmaps and other variants give a null pixmap.
-    EXPECT_TRUE(hub->LoadDeviceImage(QStringLiteral("missing"), 0, 0).isNull());
-    EXPECT_TRUE(hub->LoadDeviceImage(QStringLiteral("knob"), 2, 0).isNull());
+    EXPECT_TRUE(SkinImageAdapter::LoadDeviceImage(*hub, QStringLiteral("missing"), 0, 0).isNull());
+    EXPECT_TRUE(SkinImageAdapter::LoadDeviceImage(*hub, QStringLiteral("knob"), 2, 0).isNull());
     QPixmap reused = knob;
-    hub->LoadDeviceImage(reused, QStringLiteral("missing"), 1, 0);
+    SkinImageAdapter::LoadDeviceImage(*hub, reused, QStringLiteral("missing"), 1, 0);
     EXPECT_TRUE(reused.isNull());
 
     EXPECT_TRUE(QResource::unregisterResource(rccPath));

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "shell/support/composedwindow.h"
 #include "shell/support/shell_hubfixture.h"
 
 namespace {
@@ -190,16 +191,16 @@ TEST_F(ShellHubTest, WaitBoxIsVisibleOnlyWhileTheWaitFlagIsClear)
     EXPECT_FALSE(box.isVisible());
     EXPECT_TRUE(Label(&box)->text().isEmpty());
 
-    hub->SetWaitFlag(0);
+    hub->Messages().SetWaitFlag(0);
     box.timerRedrawLabel();
     EXPECT_TRUE(box.isVisible());
-    hub->SetWaitFlag(1);
+    hub->Messages().SetWaitFlag(1);
     box.timerRedrawLabel();
     EXPECT_FALSE(box.isVisible());
     // Hidden is not closed.
     EXPECT_EQ(finished.count(), 0);
     EXPECT_TRUE(hub->IsMessageBoxOpen());
-    hub->SetWaitFlag(0);
+    hub->Messages().SetWaitFlag(0);
     box.timerRedrawLabel();
     EXPECT_TRUE(box.isVisible());
 }
@@ -356,13 +357,13 @@ TEST_F(ShellHubTest, MuseumSearchTitleGivesTheCancelBox)
 
 TEST_F(ShellHubTest, PleaseWaitGivesTheBlankWaitBox)
 {
-    hub->SetWaitFlag(1);
+    hub->Messages().SetWaitFlag(1);
     int phase = 0;
     BoxWatcher watcher([&](MessageDlg*, const BoxSample& s) {
         // Hidden while the flag is set; shown once it clears; then told to exit.
         if (phase == 0 && !s.visible) {
             ++phase;
-            hub->SetWaitFlag(0);
+            hub->Messages().SetWaitFlag(0);
         } else if (phase == 1 && s.visible) {
             ++phase;
             hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
@@ -436,12 +437,12 @@ TEST_F(ShellHubTest, ChangedCertificateQuestionTrustsOnlyWithOk)
 
 TEST(ShellMessageBoxHubs, BoxCountsOnlyWithTheHubThatSawItOpen)
 {
-    auto first = std::make_unique<MainWindow>();
+    auto first = std::make_unique<ComposedWindow<MainWindow>>();
     auto box = std::make_unique<MessageDlg>(nullptr, MessageDlg::Fixed);
     EXPECT_TRUE(first->IsMessageBoxOpen());
     first.reset();
 
-    auto second = std::make_unique<MainWindow>();
+    auto second = std::make_unique<ComposedWindow<MainWindow>>();
     auto other = std::make_unique<MessageDlg>(nullptr, MessageDlg::Fixed);
     ASSERT_TRUE(second->IsMessageBoxOpen());
     // The older box's end must not close the new hub's box.

@@ -20,11 +20,12 @@
 #include "session/support/session_fixture_on.h"
 #include "shell/audiooutput.h"
 #include "shell/ccameo.h"
+#include "shell/support/composedwindow.h"
 #include "shell/support/media_load.h"
 #include "shell/support/media_sink.h"
 #include "shell/support/shell_sessionhub.h"
 
-using SessionTest = SessionTestOn<ShellSessionHub>;
+using SessionTest = SessionTestOn<ComposedWindow<ShellSessionHub>>;
 
 namespace {
 

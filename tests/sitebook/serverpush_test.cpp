@@ -3,8 +3,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "sitebook/support/sitebook_treefixture.h"
 #include "core/validationaccount.h"
+#include "sitebook/support/sitebook_treefixture.h"
 
 namespace {
 

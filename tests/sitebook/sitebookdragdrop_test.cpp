@@ -9,9 +9,6 @@
 
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
-#include "shell/ccameo.h"
-#include "shell/childwindowslots.h"
-#include "shell/liveview.h"
 #include "sitebook/csnapshow.h"
 #include "sitebook/sitebookdragrules.h"
 #include "sitebook/sitebookitem.h"
@@ -22,15 +19,9 @@ namespace {
 
 const QLatin1String kItemType("application/x-qabstractitemmodeldatalist");
 
-// A plain item of the kind, with its record, under the parent.
 QTreeWidgetItem* Plain(QTreeWidgetItem* parent, const QString& kind, const QString& name)
 {
-    auto* record = new SiteBook;
-    record->kind = kind;
-    record->name = name;
-    auto* item = new SiteBookItem(parent, record);
-    item->setText(0, name);
-    return item;
+    return AddPlainItem(parent, kind, name);
 }
 
 // The tree parent of an item (a session object is a Qt object with a parent of its own too).
@@ -317,26 +308,28 @@ TEST_F(SiteBookDoubleClickTest, ASnapshotOpensInTheViewer)
     EXPECT_EQ(shown, QSize(960, 540));
 }
 
-TEST_F(SiteBookDoubleClickTest, AFavoriteOpensInALiveWindowWithItsLayout)
+// Opening goes to the main window: a favorite with its layout code and names, a recorder's
+// channels; empty space and plain items ask for nothing.
+TEST_F(SiteBookDoubleClickTest, AFavoriteAsksTheHubForALiveWindowWithItsLayout)
 {
     QTreeWidgetItem* favorite = Plain(tree->GetFavoritesRoot(), QStringLiteral("favorites_item"),
                                       QStringLiteral("Night"));
     SiteBook::FromItem(favorite)->cameomode = QStringLiteral("902");
+    SiteBook::FromItem(favorite)->favoritesdevice = QStringLiteral("Gate;Yard");
+    SiteBook::FromItem(favorite)->favoriteschannel = QStringLiteral("0;3");
     Show();
     DoubleClick(favorite);
-    auto* view = qobject_cast<LiveView*>(hub->LiveViewSlots()->Window(0));
-    ASSERT_NE(view, nullptr) << "a live window opened";
-    EXPECT_EQ(view->GetCameo()->GetSplit(), 9);
+    EXPECT_EQ(hub->opened, QStringList({QStringLiteral("favorite 902 Gate;Yard 0;3")}));
 }
 
-TEST_F(SiteBookDoubleClickTest, EmptySpaceAndPlainItemsOpenNothing)
+TEST_F(SiteBookDoubleClickTest, EmptySpaceAndPlainItemsAskTheHubForNothing)
 {
     QTreeWidgetItem* archive = Plain(AddRecorder(QStringLiteral("Gate")), QStringLiteral("archive"),
                                      QStringLiteral("Archive"));
     Show();
     DoubleClick(archive);
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 390));
-    EXPECT_EQ(hub->LiveViewSlots()->Window(0), nullptr);
+    EXPECT_TRUE(hub->opened.isEmpty()) << hub->opened.join(QStringLiteral(", ")).toStdString();
     EXPECT_TRUE(tree->PendingPlayerCommand().isEmpty());
 }
 

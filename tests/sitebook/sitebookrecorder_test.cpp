@@ -12,82 +12,15 @@
 
 #include <utility>
 
-#include "shell/ccameo.h"
-#include "shell/childwindowslots.h"
-#include "shell/liveview.h"
+#include "session/backuphosts.h"
 #include "sitebook/caddfolderdialog.h"
 #include "sitebook/support/sitebook_dvrsim.h"
 #include "sitebook/support/sitebook_menufixture.h"
+#include "sitebook/support/sitebook_recorderfixture.h"
 
 namespace {
 
-class SiteBookRecorderTest : public SiteBookMenuTest
-{
-protected:
-    void TearDown() override
-    {
-        SiteBookMenuTest::TearDown();
-        sims.clear();
-    }
-
-    SiteBookDvrSim* StartSim(const QStringList& options = {})
-    {
-        auto sim = std::make_unique<SiteBookDvrSim>(options);
-        QString error;
-        const bool ok = sim->Start(&error);
-        EXPECT_TRUE(ok) << error.toStdString();
-        if (!ok)
-            return nullptr;
-        sims.push_back(std::move(sim));
-        return sims.back().get();
-    }
-
-    // A recorder of the site book that points at the simulator.
-    CModuleDevice* AddSimRecorder(const QString& name, int port, QTreeWidgetItem* parent = nullptr)
-    {
-        CModuleDevice* device = AddRecorder(name, parent);
-        SiteBook* r = SiteBook::FromItem(device);
-        r->addr = QStringLiteral("127.0.0.1");
-        r->port = QString::number(port);
-        r->id = QStringLiteral("admin");
-        r->password = QStringLiteral("1234");
-        tree->AddRecorderChildren(device);
-        return device;
-    }
-
-    static bool WaitFor(const std::function<bool()>& condition, int limitMs = 15000)
-    {
-        return QTest::qWaitFor(condition, limitMs);
-    }
-
-    static QAction* ActionNamed(QMenu* menu, const QString& text)
-    {
-        for (QAction* a : menu->actions()) {
-            if (a->text() == text)
-                return a;
-        }
-        return nullptr;
-    }
-    static QAction* LoadAction(QMenu* menu) { return ActionNamed(menu, QStringLiteral("Load SiteBook")); }
-
-    // A recorder of the site book logged in to a simulator of its own, with both connections
-    // past their first status (each then asks for the disk information).
-    CModuleDevice* ConnectedRecorder(SiteBookDvrSim** simOut, const QStringList& options = {})
-    {
-        SiteBookDvrSim* sim = StartSim(options);
-        *simOut = sim;
-        if (!sim)
-            return nullptr;
-        CModuleDevice* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
-        PointAt(gate);
-        tree->connectDevice();
-        const bool up = WaitFor([&] { return gate->IsLoggedIn() && sim->Messages(0x47).size() >= 2; });
-        EXPECT_TRUE(up) << "the recorder did not log in on both connections";
-        return up ? gate : nullptr;
-    }
-
-    std::vector<std::unique_ptr<SiteBookDvrSim>> sims;
-};
+using SiteBookRecorderTest = SiteBookRecorderTestOn<SiteBookMenuTest>;
 
 const QString kConnectedMenu = QStringLiteral(
     "Quick Menu{Live,Search,eMap},Health Check,Network Status|Disconnect|Event Backup,Schedule Backup,Remote CD Backup|"
@@ -260,39 +193,92 @@ TEST_F(SiteBookRecorderTest, AddressChangeOfAConnectedRecorderIsExplained)
     EXPECT_EQ(SiteBook::FromItem(gate)->addr, QStringLiteral("10.1.2.3"));
 }
 
-// The backup entries of a connected recorder's menu ask its session for the matching window,
-// which opens titled with the recorder's name.
-TEST_F(SiteBookRecorderTest, BackupEntriesAskTheSessionForTheirWindow)
+// Backup windows that only write down the titles they were shown with.
+class TitleRecordingHosts : public BackupHostFactory
 {
+public:
+    TitleRecordingHosts() { BackupHostFactory::Install(this); }
+    ~TitleRecordingHosts() override
+    {
+        if (BackupHostFactory::Instance() == this)
+            BackupHostFactory::Install(nullptr);
+    }
+    TitleRecordingHosts(const TitleRecordingHosts&) = delete;
+    TitleRecordingHosts& operator=(const TitleRecordingHosts&) = delete;
+
+    std::unique_ptr<EventBackupHost> CreateEventHost(CModuleDevice&) override
+    {
+        return std::make_unique<Event>(shown);
+    }
+    std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(CModuleDevice&) override
+    {
+        return std::make_unique<Schedule>(shown);
+    }
+    std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(CModuleDevice&, bool) override
+    {
+        return std::make_unique<RemoteCD>(shown);
+    }
+
+    // "kind|title" of each window shown.
+    QStringList shown;
+
+private:
+    struct Event : EventBackupHost
+    {
+        explicit Event(QStringList& log)
+            : shown(log)
+        {}
+        bool IsBackupTime(int, int, int) const override { return false; }
+        bool IsRunning() const override { return false; }
+        bool NeedsLive(int) const override { return false; }
+        void StopBackup() override {}
+        void ShowWindow(const QString& title) override { shown << QStringLiteral("event|") + title; }
+        QStringList& shown;
+    };
+    struct Schedule : ScheduleBackupHost
+    {
+        explicit Schedule(QStringList& log)
+            : shown(log)
+        {}
+        void OnRecvPlaybackVideo(int, int, int, int, int, int, bool, char, char) override {}
+        void OnConnectionLost() override {}
+        void ShowWindow(const QString& title) override { shown << QStringLiteral("schedule|") + title; }
+        QStringList& shown;
+    };
+    struct RemoteCD : RemoteCDBackupHost
+    {
+        explicit RemoteCD(QStringList& log)
+            : shown(log)
+        {}
+        void ShowWindow(const QString& title) override { shown << QStringLiteral("cd|") + title; }
+        QStringList& shown;
+    };
+};
+
+// The backup entries of a connected recorder's menu ask its session for the matching window,
+// titled with the recorder's name.
+TEST_F(SiteBookRecorderTest, BackupEntriesReachTheSessionsBackupWindows)
+{
+    TitleRecordingHosts hosts;
     SiteBookDvrSim* sim = nullptr;
     CModuleDevice* gate = ConnectedRecorder(&sim);
     ASSERT_TRUE(gate);
     const struct
     {
         const char* entry;
-        const char* title;
+        const char* shown;
     } cases[] = {
-        {"Event Backup", "Event Backup - gate"},
-        {"Schedule Backup", "Schedule Backup - gate"},
-        {"Remote CD Backup", "Remote CD Backup - gate"},
+        {"Event Backup", "event|Event Backup - gate"},
+        {"Schedule Backup", "schedule|Schedule Backup - gate"},
+        {"Remote CD Backup", "cd|Remote CD Backup - gate"},
     };
     for (const auto& c : cases) {
-        QStringList before;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->isVisible())
-                before << w->windowTitle();
-        }
-        EXPECT_FALSE(before.contains(QLatin1String(c.title))) << c.entry;
+        hosts.shown.clear();
         std::unique_ptr<QMenu> menu = tree->PrepareContextMenu(PointAt(gate));
         QAction* action = ActionNamed(menu.get(), QLatin1String(c.entry));
         ASSERT_TRUE(action) << c.entry;
         action->trigger();
-        QStringList shown;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->isVisible())
-                shown << w->windowTitle();
-        }
-        EXPECT_TRUE(shown.contains(QLatin1String(c.title))) << c.entry << " " << shown.join(", ").toStdString();
+        EXPECT_EQ(hosts.shown, QStringList({QLatin1String(c.shown)})) << c.entry;
     }
 }
 
@@ -323,38 +309,17 @@ TEST_F(SiteBookRecorderTest, QualityChangeOfAConnectedRecorderRestartsLive)
 
 namespace {
 
-// "Live" of the quick menu: the recorder connects (it is not logged in yet) and a live window
-// shows its channels once the login completes.
-TEST_F(SiteBookRecorderTest, LiveFromTheMenuShowsTheRecordersChannelsInALiveWindow)
+// "Live" of the quick menu asks the main window for a live window of the recorder.
+TEST_F(SiteBookRecorderTest, LiveFromTheMenuAsksTheHubForTheRecordersLiveWindow)
 {
-    SiteBookDvrSim* sim = StartSim({"--channels", "4"});
-    ASSERT_TRUE(sim);
-    CModuleDevice* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
+    CModuleDevice* gate = AddRecorder(QStringLiteral("gate"));
     PointAt(gate);
     tree->liveStartAct();
-
-    LiveView* view = hub->GetActiveLiveView();
-    if (!view)
-        view = qobject_cast<LiveView*>(hub->LiveViewSlots()->Window(0));
-    ASSERT_NE(view, nullptr) << "no live window was opened";
-    CCameo* grid = view->GetCameo();
-    ASSERT_NE(grid, nullptr);
-    ASSERT_TRUE(WaitFor([gate] { return gate->IsLoggedIn(); }));
-    ASSERT_TRUE(WaitFor([&] {
-        for (int ch = 0; ch < 4; ++ch) {
-            const CameoCell cell = grid->GetCell(ch);
-            if (cell.recorder != gate->GetDeviceIndex() || cell.channel != ch)
-                return false;
-        }
-        return true;
-    })) << "the recorder's channels were not placed in the grid";
-    EXPECT_EQ(gate->GetCameoRoute(0)->liveGrid.load(), grid->GetCameoIndex());
+    EXPECT_EQ(hub->opened, QStringList({QStringLiteral("live %1").arg(gate->GetDeviceIndex())}));
 }
 
-} // namespace
-
-// A connected recorder's menu opens its network status pop-up, set to that recorder.
-TEST_F(SiteBookRecorderTest, NetworkStatusEntryOpensThePopUpOfTheRecorder)
+// A connected recorder's menu asks its session for the network status pop-up of that recorder.
+TEST_F(SiteBookRecorderTest, NetworkStatusEntryAsksForThePopUpOfTheRecorder)
 {
     SiteBookDvrSim* sim = nullptr;
     CModuleDevice* gate = ConnectedRecorder(&sim);
@@ -363,17 +328,8 @@ TEST_F(SiteBookRecorderTest, NetworkStatusEntryOpensThePopUpOfTheRecorder)
     QAction* action = ActionNamed(menu.get(), QStringLiteral("Network Status"));
     ASSERT_TRUE(action);
     ASSERT_TRUE(action->isEnabled());
-    QString seen;
-    QTimer closer;
-    closer.setInterval(20);
-    QObject::connect(&closer, &QTimer::timeout, [&seen] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            seen = dialog->windowTitle();
-            dialog->reject();
-        }
-    });
-    closer.start();
     action->trigger();
-    closer.stop();
-    EXPECT_EQ(seen, QStringLiteral("Network Status"));
+    EXPECT_EQ(hub->networkStatusAsked, std::vector<int>({gate->GetDeviceIndex()}));
 }
+
+} // namespace

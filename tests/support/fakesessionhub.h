@@ -82,6 +82,7 @@ public:
 
     // A hidden fake window, unless withoutHealthCheck is set.
     HealthCheckView* CreateHealthCheck() override;
+    void ShowNetworkStatus(int deviceIndex) override { networkStatusAsked.push_back(deviceIndex); }
 
     bool keepTitle = false;
     bool withoutHealthCheck = false;
@@ -94,6 +95,7 @@ public:
     std::vector<QString> certificateQuestions;
     std::function<bool()> answerCertificate;
     std::vector<QString> lostRecorders;
+    std::vector<int> networkStatusAsked;
 
 private:
     SessionHub* m_previous = nullptr;

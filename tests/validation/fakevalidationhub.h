@@ -26,6 +26,10 @@ public:
     {
         siteBook << QStringLiteral("dvr %1 %2 under %3").arg(dvr.id).arg(dvr.name).arg(parentId);
     }
+    void SiteBookMoveDvr(const ValidationAccount& dvr, int groupId) override
+    {
+        siteBook << QStringLiteral("move dvr %1 %2 under %3").arg(dvr.id).arg(dvr.name).arg(groupId);
+    }
     void SiteBookDeleteGroup(int id) override { siteBook << QStringLiteral("delete group %1").arg(id); }
     void SiteBookDeleteDvr(int id) override { siteBook << QStringLiteral("delete dvr %1").arg(id); }
     void SiteBookLoadServer(const QString& text) override { serverSiteBooks << text; }

@@ -140,4 +140,42 @@ TEST_F(TreeOps, LevelOfANewAccount)
     EXPECT_EQ(tree.LevelForChildOf(group), 3);
     EXPECT_EQ(tree.LevelForChildOf(normal), 0);
 }
+TEST_F(TreeOps, GroupByNameTakesTheNearestBelowTheNode)
+{
+    const QModelIndex root = tree.Insert({}, Node("admin", 1, "", "admin"));
+    const QModelIndex outer = tree.Insert(root, Node("group", 2, "A"));
+    const QModelIndex deep = tree.Insert(outer, Node("group", 3, "Site"));
+    const QModelIndex near = tree.Insert(root, Node("group", 4, "Site"));
+    tree.Insert(root, Node("dvr", 5, "Site"));
+    // clang-format off
+    const struct { const char* name; QModelIndex under; QString group; QModelIndex found; } cases[] = {
+        {"a direct child wins over a deeper namesake", root, "Site", near},
+        {"below another group", outer, "Site", deep},
+        {"the name is matched whole and with its case", root, "site", QModelIndex()},
+        {"a recorder of that name is no group", deep, "Site", QModelIndex()},
+        {"no node", QModelIndex(), "Site", QModelIndex()},
+    };
+    // clang-format on
+    for (const auto& c : cases)
+        EXPECT_EQ(tree.FindGroupByName(c.under, c.group), c.found) << c.name;
+}
+
+TEST_F(TreeOps, RecorderSearchByPositionCountsEveryNodeInTreeOrder)
+{
+    const QModelIndex root = tree.Insert({}, Node("admin", 1, "", "admin"));     // 0
+    const QModelIndex group = tree.Insert(root, Node("group", 2, "Gate house")); // 2
+    tree.Insert(group, Node("dvr", 3, "Gate west"));                             // 3
+    tree.Insert(root, Node("normal", 4, "", "gatekeeper"));                      // 1
+    tree.Insert(root, Node("dvr", 5, "Back gate"));                              // 4
+    // clang-format off
+    const struct { int start; int position; int id; } cases[] = {
+        {0, 3, 3}, {3, 3, 3}, {4, 4, 5}, {5, -1, 0}, {-3, 3, 3},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        QModelIndex found;
+        EXPECT_EQ(tree.FindDvrFrom(QStringLiteral("GATE"), c.start, &found), c.position) << c.start;
+        EXPECT_EQ(found.isValid() ? tree.Record(found)->id : 0, c.id) << c.start;
+    }
+}
 } // namespace

@@ -70,12 +70,28 @@ TEST_F(Windows, AnAdminSeesFourTabsAndTheMenusOfItsRole)
     EXPECT_EQ(view.Tabs()->count(), 4);
     EXPECT_EQ(view.Tabs()->tabText(1), QStringLiteral("Event List"));
     // "~" marks an entry shown greyed.
+    // The logged-in account has no log of its own to export; an account that is not logged in
+    // has none either.
     EXPECT_EQ(Entries(session.RootIndex()),
-              (QStringList{"New Group", "New Account~", "New DVR", "Property~", "Find DVR~", "Import DVR list~"}));
+              (QStringList{"New Group", "New Account", "New DVR", "Property", "Find DVR", "Import DVR list",
+                           "Chatting", "Export Validation log~", "Export DVR Check"}));
     EXPECT_EQ(Entries(session.Tree().FindAccount(2)),
-              (QStringList{"New Group", "New Account~", "New DVR", "Property", "Delete", "Find DVR~",
-                           "Import DVR list~"}));
-    EXPECT_EQ(Entries(session.Tree().FindDvr(3)), (QStringList{"Copy DVR~", "Property", "Delete"}));
+              (QStringList{"New Group", "New Account", "New DVR", "Property", "Delete", "Find DVR",
+                           "Import DVR list", "Export DVR Check"}));
+    // A "normal" account holds recorders and groups, no accounts.
+    EXPECT_EQ(Entries(session.Tree().FindAccount(4)),
+              (QStringList{"New Group", "New DVR", "Property", "Delete", "Find DVR", "Import DVR list", "Chatting",
+                           "Export Validation log~", "Export DVR Check"}));
+    EXPECT_EQ(Entries(session.Tree().FindDvr(3)),
+              (QStringList{"Copy DVR", "Property", "Delete", "Export DVR Check"}));
+    // Paste DVR is offered once a recorder was copied.
+    Entries(session.Tree().FindDvr(3));
+    view.Tree()->OnCopyDvr();
+    EXPECT_EQ(Entries(session.Tree().FindAccount(4)),
+              (QStringList{"New Group", "New DVR", "Paste DVR", "Property", "Delete", "Find DVR",
+                           "Import DVR list", "Chatting", "Export Validation log~", "Export DVR Check"}));
+    session.Tree().SetOnline(session.Tree().FindAccount(4), true);
+    EXPECT_TRUE(Entries(session.Tree().FindAccount(4)).contains("Export Validation log"));
 
     view.Tabs()->setCurrentIndex(3);
     EXPECT_TRUE(view.OpenLogButton()->isVisibleTo(&view));

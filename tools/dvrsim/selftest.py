@@ -401,6 +401,76 @@ def console_side(tmp):
         stop(proc)
 
 
+def wrapped_stream(tmp):
+    """--stream-form wrapped: each live frame in the recorder frame wrapper, laid out by hand."""
+    sps_vui = "6742c00dd90161fb0110000003001000000303c0f142a480"
+    key = bytes.fromhex("00000001" + sps_vui + "00000001" + "68cb83cb20" + "00000106" + "0501aa80"
+                        + "00000001" + "65888421a0")
+    pframe = bytes.fromhex("00000001" + "419a020304")
+    video = os.path.join(tmp, "wrapped.264")
+    with open(video, "wb") as f:
+        f.write(key + pframe)
+    # the same SPS numbered as a stream-kind-0 recorder numbers (frame_num 4 bits "1", picture
+    # order type 0 "1", lsb 5 bits "010"), without VUI
+    sps_kind0 = "6742c00de880b0fc80"
+    key0 = bytes.fromhex("00000001" + sps_kind0 + "00000001" + "68cb83cb20" + "00000001" + "65888421a0")
+    video0 = os.path.join(tmp, "wrapped0.264")
+    with open(video0, "wb") as f:
+        f.write(key0 + pframe)
+
+    def wrapper(units8):
+        return bytes.fromhex("00000106" "90" "0d" "55" "01" "55") + bytes([0x80, 0, units8]) + \
+            bytes.fromhex("55555555555555" "80")
+
+    # the SPS without its VUI (flag cleared, stop bit right after it), every NAL unit on a word
+    # boundary (parameter sets with four-byte start codes, slices with three), the SEI left out,
+    # the whole padded to 8 bytes
+    want_key = wrapper(7) + bytes.fromhex("000000016742c00dd90161f9" "0000000168cb83cb20" "000000"
+                                          "00000165888421a0" "00000000")
+    want_p = wrapper(4) + bytes.fromhex("000001419a020304" "00000000")
+
+    def live_frames(options, source=video):
+        proc, port = start(["--channels", "1", "--video", source] + options)
+        try:
+            c = Client(port)
+            c.send(0x01, LOGIN)
+            check(c.recv()[6] == 0x02, "wrapped: logged in")
+            c.send(0x87, struct.pack("<HBBBB", 1, 30, 0, 0, 0) + bytes(6))
+            frames = []
+            while len(frames) < 3:
+                r = c.recv()
+                if r[6] == 0x29 and r[12] == 0:
+                    size = struct.unpack_from("<I", r, 16)[0]
+                    frames.append((r[15], size, r[40:]))
+            c.close()
+        finally:
+            rc = stop(proc)
+        check(rc == 0, "wrapped: ends cleanly (rc %r)" % rc)
+        return frames
+
+    wrapped = [(1, len(want_key), want_key), (0, len(want_p), want_p), (1, len(want_key), want_key)]
+    plain = [(1, len(key), key), (0, len(pframe), pframe), (1, len(key), key)]
+    cases = [
+        (["--stream-form", "wrapped"], wrapped, "asked for"),
+        ([], plain, "stream kind 0, a video not numbered as that kind (model 0x11)"),
+        (["--model-code", "0x1D"], plain, "stream kind 1 (model 0x1D)"),
+        (["--model-code", "0x1F"], plain, "stream kind 2 (model 0x1F)"),
+        (["--model-code", "0xFF", "--model-code-ff", "16"], plain, "stream kind 3 (class 1 code 16)"),
+        (["--features", "0x100000"], plain, "stream kind 1 (feature bit 20)"),
+        (["--stream-form", "plain"], plain, "plain asked for"),
+    ]
+    for options, want, what in cases:
+        got = live_frames(options)
+        check(got == want, "stream form, %s: %r" % (what, got))
+    want_key0 = wrapper(7) + bytes.fromhex("000000016742c00de880b0fc80" "000000" "0000000168cb83cb20" "000000"
+                                           "00000165888421a0")
+    got = live_frames([], video0)
+    check(got == [(1, len(want_key0), want_key0), (0, len(want_p), want_p), (1, len(want_key0), want_key0)],
+          "stream form, stream kind 0 with a recorder-numbered video: %r" % got)
+    got = live_frames(["--model-code", "0x1D"], video0)
+    check(got[0] == (1, len(key0), key0), "stream form, stream kind 1 with that video: %r" % (got[0],))
+
+
 def main():
     tmp = tempfile.mkdtemp(prefix="dvrsim-selftest-")
     log = os.path.join(tmp, "log.jsonl")
@@ -411,7 +481,8 @@ def main():
                              "--model-code", "0x11", "--titles", "Door,Yard", "--ptz", "NONE,PELCO-D",
                              "--user", "admin", "--password", "1234", "--log", log, "--data-dir", tmp,
                              "--mac", "00:11:22:33:44:55", "--version", "2.5.7.9", "--relays", "2",
-                             "--record-date", "20261201", "--record-start", "080000", "--record-end", "080059"],
+                             "--record-date", "20261201", "--record-start", "080000", "--record-end", "080059",
+                             "--stream-form", "plain"],
                             stdout=subprocess.PIPE, text=True)
     try:
         line = proc.stdout.readline().strip()
@@ -563,6 +634,7 @@ def main():
     failure_modes(tmp)
     tls_and_parallel(tmp)
     console_side(tmp)
+    wrapped_stream(tmp)
     if FAILURES:
         print("%d failure(s)" % len(FAILURES))
         return 1

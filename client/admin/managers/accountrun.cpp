@@ -15,6 +15,7 @@ AccountRun::AccountRun(RecorderAdmin& admin, ManagerRows& rows, QObject* parent)
     : QObject(parent)
     , m_admin(admin)
     , m_rows(rows)
+    , m_walk(admin, rows, kPurpose, StateText(0), StateText(-1))
     , m_uploadTimer(new QTimer(this))
 {
     m_uploadTimer->setSingleShot(true);
@@ -41,9 +42,8 @@ bool AccountRun::Start(const AccountSet& accounts)
     m_accounts = accounts;
     m_rows.SetAllStatus(QStringLiteral("-"));
     m_busy = true;
-    m_current = 0;
     emit busyChanged(true);
-    if (!StartNext()) {
+    if (!m_walk.Begin([this] { m_uploadTaken = false; })) {
         EndRun();
         return false;
     }
@@ -55,28 +55,10 @@ void AccountRun::Stop()
     EndRun();
 }
 
-bool AccountRun::StartNext()
-{
-    m_uploadTimer->stop();
-    while (true) {
-        const int row = m_rows.NextChecked(m_current);
-        if (row < 0)
-            return false;
-        m_current = row;
-        m_uploadTaken = false;
-        m_rows.SetStatus(row, StateText(0));
-        if (m_admin.StartConnect(m_rows.At(row).recorder, kPurpose))
-            return true;
-        qCDebug(lcManagers) << "accounts: no session for" << m_rows.At(row).site;
-        m_rows.SetStatus(row, StateText(-1));
-        m_current = row + 1;
-    }
-}
-
 void AccountRun::NextOrEnd()
 {
-    ++m_current;
-    if (!StartNext())
+    m_uploadTimer->stop();
+    if (!m_walk.Advance([this] { m_uploadTaken = false; }))
         EndRun();
 }
 
@@ -85,7 +67,7 @@ void AccountRun::EndRun()
     m_uploadTimer->stop();
     const bool wasBusy = m_busy;
     m_busy = false;
-    m_current = -1;
+    m_walk.Finish();
     m_uploadTaken = false;
     if (wasBusy)
         emit busyChanged(false);
@@ -93,13 +75,13 @@ void AccountRun::EndRun()
 
 void AccountRun::Fail(const QString& status)
 {
-    m_rows.SetStatus(m_current, status);
+    m_walk.SetStatus(status);
     NextOrEnd();
 }
 
 void AccountRun::SetAccountState(int recorder, int code)
 {
-    if (m_current < 0 || !m_rows.IsValid(m_current) || m_rows.At(m_current).recorder != recorder) {
+    if (!m_walk.IsCurrent(recorder)) {
         qCDebug(lcManagers) << "account state" << code << "of recorder" << recorder << "ignored";
         return;
     }
@@ -115,11 +97,11 @@ void AccountRun::SetAccountState(int recorder, int code)
     const QString text = StateText(code);
     if (code < -2 || code > 3)
         return; // an unknown code changes nothing
-    m_rows.SetStatus(m_current, text);
+    m_walk.SetStatus(text);
     switch (code) {
     case 0:
-        if (!m_admin.StartConnect(recorder, kPurpose))
-            Fail(StateText(-1));
+        if (!m_walk.Reconnect())
+            NextOrEnd();
         return;
     case 2: WriteAccounts(); return;
     case 3:
@@ -136,7 +118,7 @@ void AccountRun::WriteAccounts()
     // Only this recorder's own settings may go back to it: a missing or empty download is a
     // failed download, never something to fill in.
     if (!in.open(QIODevice::ReadOnly) || in.size() == 0 || in.size() > PasswordClientSection::kMaxSize) {
-        qCWarning(lcManagers) << "accounts: no usable download.ini for" << m_rows.At(m_current).site;
+        qCWarning(lcManagers) << "accounts: no usable download.ini for" << m_rows.At(m_walk.Current()).site;
         Fail(StateText(-1));
         return;
     }
@@ -160,8 +142,8 @@ void AccountRun::WriteAccounts()
 
 void AccountRun::StartUpload()
 {
-    if (!m_busy || !m_rows.IsValid(m_current))
+    if (!m_busy || !m_walk.IsActive())
         return;
-    if (!m_admin.SetConfigData(m_rows.At(m_current).recorder))
+    if (!m_admin.SetConfigData(m_rows.At(m_walk.Current()).recorder))
         Fail(StateText(-1));
 }

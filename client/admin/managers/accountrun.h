@@ -11,6 +11,7 @@
 
 #include "managers/accountset.h"
 #include "managers/managerrows.h"
+#include "managers/recorderwalk.h"
 
 class RecorderAdmin;
 class QTimer;
@@ -27,7 +28,7 @@ public:
     AccountRun(RecorderAdmin& admin, ManagerRows& rows, QObject* parent = nullptr);
 
     bool IsBusy() const { return m_busy; }
-    int Current() const { return m_current; }
+    int Current() const { return m_walk.Current(); }
 
     // Starts a run with these accounts; false when no checked row could be started.
     bool Start(const AccountSet& accounts);
@@ -42,7 +43,6 @@ signals:
     void busyChanged(bool busy);
 
 private:
-    bool StartNext();
     void NextOrEnd();
     void EndRun();
     void Fail(const QString& status);
@@ -51,9 +51,9 @@ private:
 
     RecorderAdmin& m_admin;
     ManagerRows& m_rows;
+    RecorderWalk m_walk;
     QTimer* m_uploadTimer;
     AccountSet m_accounts;
-    int m_current = -1;
     bool m_busy = false;
     bool m_uploadTaken = false;
 };

@@ -8,6 +8,7 @@ FirmwareRun::FirmwareRun(RecorderAdmin& admin, ManagerRows& rows, QObject* paren
     : QObject(parent)
     , m_admin(admin)
     , m_rows(rows)
+    , m_walk(admin, rows, kPurpose, StateText(0), StateText(-1))
     , m_uploadTimer(new QTimer(this))
 {
     m_uploadTimer->setSingleShot(true);
@@ -57,43 +58,30 @@ bool FirmwareRun::Begin(const QString& package, bool check)
     m_admin.SetFirmwarePath(package);
     m_busy = true;
     m_rows.SetAllStatus(QStringLiteral("-"));
-    m_current = 0;
     emit busyChanged(true);
-    if (!StartNext()) {
+    SetProgressPercent(0);
+    if (!m_walk.Begin([this] { PrepareRecorder(); })) {
         EndRun();
         return false;
     }
     return true;
 }
 
-bool FirmwareRun::StartNext()
+void FirmwareRun::PrepareRecorder()
 {
-    SetProgressPercent(0);
-    m_uploadTimer->stop();
-    while (true) {
-        const int row = m_rows.NextChecked(m_current);
-        if (row < 0)
-            return false;
-        m_current = row;
-        m_uploading = false;
-        m_applied = false;
-        m_rows.SetStatus(row, StateText(0));
-        // The chosen package again: the previous recorder's session may have put its firmware
-        // tool's output in its place.
-        m_admin.SetFirmwarePath(m_package);
-        m_admin.SetFirmwareCancel(false);
-        if (m_admin.StartConnect(m_rows.At(row).recorder, kPurpose))
-            return true;
-        qCDebug(lcManagers) << "firmware: no session for" << m_rows.At(row).site;
-        m_rows.SetStatus(row, StateText(-1));
-        m_current = row + 1;
-    }
+    m_uploading = false;
+    m_applied = false;
+    // The chosen package again: the previous recorder's session may have put its firmware
+    // tool's output in its place.
+    m_admin.SetFirmwarePath(m_package);
+    m_admin.SetFirmwareCancel(false);
 }
 
 void FirmwareRun::NextOrEnd()
 {
-    ++m_current;
-    if (!StartNext())
+    SetProgressPercent(0);
+    m_uploadTimer->stop();
+    if (!m_walk.Advance([this] { PrepareRecorder(); }))
         EndRun();
 }
 
@@ -103,7 +91,7 @@ void FirmwareRun::EndRun()
     const bool wasBusy = m_busy;
     m_busy = false;
     m_checkRun = false;
-    m_current = -1;
+    m_walk.Finish();
     m_uploading = false;
     m_applied = false;
     if (wasBusy)
@@ -116,37 +104,34 @@ void FirmwareRun::Stop()
         return;
     m_admin.SetFirmwarePath(QString());
     m_admin.SetFirmwareCancel(true);
-    if (m_rows.IsValid(m_current))
-        m_rows.SetStatus(m_current, StateText(-5));
+    m_walk.SetStatus(StateText(-5));
     SetProgressPercent(0);
     EndRun();
 }
 
 void FirmwareRun::SetUpgradeState(int recorder, int code)
 {
-    if (m_current < 0 || !m_rows.IsValid(m_current) || m_rows.At(m_current).recorder != recorder) {
+    if (!m_walk.IsCurrent(recorder)) {
         qCDebug(lcManagers) << "firmware state" << code << "of recorder" << recorder << "ignored";
         return;
     }
     if (code == 4 && !m_applied) {
         // Gone before the package was taken: the upgrade did not happen.
-        m_rows.SetStatus(m_current, StateText(-1));
+        m_walk.SetStatus(StateText(-1));
         NextOrEnd();
         return;
     }
     if (code == 2 && m_checkRun) {
         // The recorder is ready to take a package: that is all a check asks.
-        m_rows.SetStatus(m_current, StateText(4));
+        m_walk.SetStatus(StateText(4));
         NextOrEnd();
         return;
     }
-    m_rows.SetStatus(m_current, StateText(code));
+    m_walk.SetStatus(StateText(code));
     switch (code) {
     case 0:
-        if (!m_admin.StartConnect(recorder, kPurpose)) {
-            m_rows.SetStatus(m_current, StateText(-1));
+        if (!m_walk.Reconnect())
             NextOrEnd();
-        }
         return;
     case 2:
         SetProgressPercent(0);
@@ -164,17 +149,17 @@ void FirmwareRun::SetUpgradeState(int recorder, int code)
 
 void FirmwareRun::StartUpload()
 {
-    if (!m_busy || !m_rows.IsValid(m_current) || !m_uploading)
+    if (!m_busy || !m_walk.IsActive() || !m_uploading)
         return;
-    if (!m_admin.SetFirmwareData(m_rows.At(m_current).recorder)) {
-        m_rows.SetStatus(m_current, StateText(-1));
+    if (!m_admin.SetFirmwareData(m_rows.At(m_walk.Current()).recorder)) {
+        m_walk.SetStatus(StateText(-1));
         NextOrEnd();
     }
 }
 
 void FirmwareRun::SetProgress(int recorder, qint64 done, qint64 total)
 {
-    if (m_current < 0 || !m_rows.IsValid(m_current) || m_rows.At(m_current).recorder != recorder)
+    if (!m_walk.IsCurrent(recorder))
         return;
     if (total <= 0) {
         SetProgressPercent(0);

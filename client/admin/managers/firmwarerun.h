@@ -15,6 +15,7 @@
 #include <QString>
 
 #include "managers/managerrows.h"
+#include "managers/recorderwalk.h"
 
 class RecorderAdmin;
 class QTimer;
@@ -30,7 +31,7 @@ public:
 
     bool IsBusy() const { return m_busy; }
     bool IsCheckRun() const { return m_checkRun; }
-    int Current() const { return m_current; }
+    int Current() const { return m_walk.Current(); }
     int Progress() const { return m_progress; }
 
     // Starts an upload run of `package` over the checked rows; false when nothing started.
@@ -52,7 +53,7 @@ signals:
 
 private:
     bool Begin(const QString& package, bool check);
-    bool StartNext();
+    void PrepareRecorder();
     void NextOrEnd();
     void EndRun();
     void SetProgressPercent(int percent);
@@ -60,9 +61,9 @@ private:
 
     RecorderAdmin& m_admin;
     ManagerRows& m_rows;
+    RecorderWalk m_walk;
     QTimer* m_uploadTimer;
     QString m_package;
-    int m_current = -1;
     int m_progress = 0;
     bool m_busy = false;
     bool m_checkRun = false;

@@ -4,7 +4,9 @@
 
 #include <QDateTime>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 QString NoticeRows::LocalDateTime(const QString& createdAt)
 {
@@ -15,11 +17,44 @@ QString NoticeRows::LocalDateTime(const QString& createdAt)
     return time.toLocalTime().toString(QStringLiteral("MM-dd-yyyy HH:mm:ss"));
 }
 
+bool NoticeRows::IsReply(const QString& text)
+{
+    return QJsonDocument::fromJson(text.toUtf8()).isObject();
+}
+
+QVector<NoticeRows::Row> NoticeRows::ReadPage(const QString& text, int page, int* totalCount)
+{
+    int total = 0;
+    QVector<Row> rows = Read(text, 0, &total);
+    const int base = PageBase(total, page, rows.size());
+    for (int i = 0; i < rows.size(); ++i)
+        rows[i].number = QString::number(rows.size() + base - i);
+    if (totalCount)
+        *totalCount = total;
+    return rows;
+}
+
+int NoticeRows::PageBase(int totalCount, int page, int rowCount)
+{
+    const qint64 base = qint64(totalCount) - qint64(std::max(page, 0)) * kPageRows - rowCount;
+    return base > 0 ? int(base) : 0;
+}
+
+int NoticeRows::PageCount(int totalCount)
+{
+    return totalCount > 0 ? int((qint64(totalCount) + kPageRows - 1) / kPageRows) : 1;
+}
+
+bool NoticeRows::HasNextPage(int totalCount, int page)
+{
+    return (qint64(page) + 1) * kPageRows < totalCount;
+}
+
 QVector<NoticeRows::Row> NoticeRows::Read(const QString& text, int pageBase, int* totalCount)
 {
     const QJsonObject object = JsonHelper().ToJsonObject(text);
     if (totalCount)
-        *totalCount = object.value(QLatin1String("total_count")).toInt(0);
+        *totalCount = std::max(0, object.value(QLatin1String("total_count")).toInt(0));
     const QJsonArray data = object.value(QLatin1String("data")).toArray();
     const int count = std::min(int(data.size()), kMaxRows);
     QVector<Row> rows;

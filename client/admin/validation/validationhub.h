@@ -29,6 +29,9 @@ public:
     // The site book side of pushed groups and recorders.
     virtual void SiteBookAddGroup(const ValidationAccount& group, int parentId) = 0;
     virtual void SiteBookAddDvr(const ValidationAccount& dvr, int parentId) = 0;
+    // Moves the recorder under the group with that id, or adds it there when the site book
+    // lacks it.
+    virtual void SiteBookMoveDvr(const ValidationAccount& dvr, int groupId) = 0;
     virtual void SiteBookDeleteGroup(int id) = 0;
     virtual void SiteBookDeleteDvr(int id) = 0;
     // Rebuilds the site book from the central server's reply, then reloads the e-map and

@@ -4,13 +4,22 @@
 #include "validation/cnoticedlg.h"
 
 #include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QTableView>
+
+namespace {
+constexpr int kPageBarHeight = 28;
+} // namespace
 
 ValidationNoticeView::ValidationNoticeView(QWidget* parent)
     : QWidget(parent)
     , m_table(new QTableView(this))
     , m_model(new CListModel(this))
+    , m_prev(new QPushButton(QStringLiteral("Prev"), this))
+    , m_next(new QPushButton(QStringLiteral("Next"), this))
+    , m_pageLabel(new QLabel(this))
 {
     m_model->SetColumnCount(3);
     m_model->SetHeaderText(0, QStringLiteral("No."));
@@ -25,13 +34,32 @@ ValidationNoticeView::ValidationNoticeView(QWidget* parent)
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     connect(m_table, &QAbstractItemView::doubleClicked, this, &ValidationNoticeView::OnDoubleClickedNotice);
+    m_pageLabel->setAlignment(Qt::AlignCenter);
+    connect(m_prev, &QPushButton::clicked, this, [this] { emit PageRequested(m_page - 1); });
+    connect(m_next, &QPushButton::clicked, this, [this] { emit PageRequested(m_page + 1); });
+    ShowPaging();
 }
 
-void ValidationNoticeView::SetNoticeList(const QString& text)
+void ValidationNoticeView::ShowPaging()
 {
+    m_prev->setEnabled(m_page > 0);
+    m_next->setEnabled(NoticeRows::HasNextPage(m_totalCount, m_page));
+    m_pageLabel->setText(
+        QStringLiteral("%1 / %2").arg(m_page + 1).arg(std::max(NoticeRows::PageCount(m_totalCount), m_page + 1)));
+}
+
+void ValidationNoticeView::SetNoticeList(const QString& text, int page)
+{
+    // A reply that never came whole leaves the page shown as it was, and says so.
+    if (!NoticeRows::IsReply(text)) {
+        m_pageLabel->setText(QStringLiteral("The notice list could not be read."));
+        return;
+    }
     while (m_model->rowCount() > 0)
         m_model->removeRows(0, 1);
-    m_rows = NoticeRows::Read(text, m_pageBase, &m_totalCount);
+    m_page = std::max(page, 0);
+    m_rows = NoticeRows::ReadPage(text, m_page, &m_totalCount);
+    ShowPaging();
     // Rows go in at the top: insert from the last so that the first notice ends on top.
     for (int i = m_rows.size() - 1; i >= 0; --i) {
         m_model->insertRows(0, 1);
@@ -53,6 +81,14 @@ void ValidationNoticeView::OnDoubleClickedNotice(const QModelIndex& index)
 
 void ValidationNoticeView::resizeEvent(QResizeEvent* event)
 {
-    m_table->setGeometry(QRect(QPoint(0, 0), event->size()));
+    // The table fills the view above the page bar.
+    const QSize size = event->size();
+    const int tableHeight = std::max(0, size.height() - kPageBarHeight);
+    m_table->setGeometry(0, 0, size.width(), tableHeight);
+    const int top = tableHeight + 2;
+    const int button = 80;
+    m_prev->setGeometry(0, top, button, kPageBarHeight - 4);
+    m_next->setGeometry(std::max(0, size.width() - button), top, button, kPageBarHeight - 4);
+    m_pageLabel->setGeometry(button, top, std::max(0, size.width() - 2 * button), kPageBarHeight - 4);
     QWidget::resizeEvent(event);
 }

@@ -2,6 +2,7 @@
 
 #include "core/adminlog.h"
 #include "core/validationaccountreader.h"
+#include "sitebook/recorderlistfile.h"
 #include "validation/centralreply.h"
 #include "validation/validationhub.h"
 #include "validation/validationlineactions.h"
@@ -148,7 +149,7 @@ void ValidationSession::OnRecvNode(int id, const QString& text, int tag)
                  : id == CentralRequests::kNoticeModify ? QStringLiteral("Notice modify error")
                                                         : QStringLiteral("Notice delete error"));
         break;
-    case CentralRequests::kNoticeList: emit NoticeList(text); break;
+    case CentralRequests::kNoticeList: emit NoticeList(text, tag); break;
     case CentralRequests::kEvent: OnEventResult(reply); break;
     case CentralRequests::kLogin:
         if (tag == 0)
@@ -238,6 +239,9 @@ bool ValidationSession::IsCurrent(int tag) const
 
 void ValidationSession::StartPending(const QModelIndex& index, std::unique_ptr<ValidationAccount> record)
 {
+    m_stepPending = false;
+    m_moving = false;
+    m_moveTarget = QPersistentModelIndex();
     m_pending = std::move(record);
     m_pendingIndex = index;
     ++m_sequence;
@@ -250,7 +254,12 @@ void ValidationSession::EndPending()
     m_pending.reset();
     m_pendingIndex = QPersistentModelIndex();
     m_pendingLimit.stop();
-    if (m_deletes.isEmpty())
+    m_stepPending = false;
+    m_moving = false;
+    m_moveTarget = QPersistentModelIndex();
+    if (m_queue.IsActive())
+        QTimer::singleShot(0, this, &ValidationSession::RunNextStep);
+    else if (m_deletes.isEmpty())
         m_hub.SetLocalChange(0);
 }
 
@@ -261,7 +270,16 @@ void ValidationSession::OnPendingExpired()
     qCDebug(lcAdmin) << (m_pending->type == kDvr ? "Add dvr fail" : "Add account fail") << m_pending->name;
     // A reply after this carries an old sequence number and is dropped.
     ++m_sequence;
+    const bool step = m_stepPending;
+    const bool dvr = m_pending->type == kDvr;
+    const QString name = m_pending->name;
     EndPending();
+    // A server that lets one step go unanswered is not sent the rest.
+    if (step) {
+        if (dvr)
+            m_queue.Failed(name);
+        m_queue.Abort();
+    }
 }
 
 void ValidationSession::AddAccount(const QModelIndex& parent, std::unique_ptr<ValidationAccount> account)
@@ -300,8 +318,20 @@ void ValidationSession::OnAddResult(int id, const CentralReply& reply, int tag)
         return;
     }
     const bool dvr = id == CentralRequests::kDvrAdd;
+    const bool step = m_stepPending;
     if (!reply.AddSucceeded()) {
+        const QString name = m_pending->name;
         EndPending();
+        if (step) {
+            // One report at the end of the batch instead of a box per row; a reply that did not
+            // come whole means the server is gone, and the rest is not sent.
+            qCDebug(lcAdmin) << (dvr ? "Add dvr fail" : "Add group fail") << name;
+            if (dvr)
+                m_queue.Failed(name);
+            if (!reply.IsObject())
+                m_queue.Abort();
+            return;
+        }
         if (dvr)
             Warn(QStringLiteral("DVR registration error"));
         else
@@ -328,6 +358,10 @@ void ValidationSession::OnAddResult(int id, const CentralReply& reply, int tag)
         if (copy.type == kGroup)
             m_hub.SiteBookAddGroup(copy, parentId);
     }
+    if (step && dvr) {
+        qCDebug(lcAdmin) << "Add dvr success" << copy.name;
+        m_queue.Added();
+    }
     EndPending();
 }
 
@@ -336,12 +370,19 @@ void ValidationSession::OnModifyResult(int id, const CentralReply& reply, int ta
     if (!IsCurrent(tag))
         return;
     const bool dvr = id == CentralRequests::kDvrModify;
+    const int value = CentralRequests::TagValue(tag);
     if (reply.Failed()) {
-        const bool group = CentralRequests::TagValue(tag) == 1;
         EndPending();
-        Warn(dvr     ? QStringLiteral("DVR modify error")
-             : group ? QStringLiteral("Group modify error")
-                     : QStringLiteral("Account modify error"));
+        static const char* const kAccountErrors[] = {"Account modify error", "Group modify error",
+                                                     "Account move error", "Group move error"};
+        if (dvr)
+            Warn(value == 1 ? QStringLiteral("DVR move error") : QStringLiteral("DVR modify error"));
+        else if (value >= 0 && value < 4)
+            Warn(QLatin1String(kAccountErrors[value]));
+        return;
+    }
+    if (m_moving) {
+        FinishMove(dvr);
         return;
     }
     ValidationAccount record = *m_pending;
@@ -381,6 +422,158 @@ void ValidationSession::OnInfoResult(int id, const CentralReply& reply, int tag)
         m_hub.SiteBookAddDvr(copy, copy.parent_id);
     else if (copy.type == kGroup)
         m_hub.SiteBookAddGroup(copy, copy.parent_id);
+}
+
+bool ValidationSession::Move(const QModelIndex& sourceAt, const QModelIndex& targetAt)
+{
+    if (HasPending() || !sourceAt.isValid() || !targetAt.isValid())
+        return false;
+    const QModelIndex source = m_model.index(sourceAt.row(), 0, sourceAt.parent());
+    const QModelIndex target = m_model.index(targetAt.row(), 0, targetAt.parent());
+    if (!m_tree.MoveAllowed(source, target))
+        return false;
+    auto moved = std::make_unique<ValidationAccount>(*m_tree.Record(source));
+    moved->parent_id = m_tree.Record(target)->id;
+    const bool dvr = moved->type == kDvr;
+    const bool group = moved->type == kGroup;
+    const CentralRequests::Account account = AccountFields(*moved);
+    const CentralRequests::Dvr recorder = DvrFields(*moved);
+    StartPending(source, std::move(moved));
+    m_moving = true;
+    m_moveTarget = target;
+    if (dvr) {
+        m_hub.SetLocalChange(2);
+        m_requests.OnNodeDvrModify(recorder, CentralRequests::Tag(1, m_sequence));
+    } else {
+        m_requests.OnNodeAccountModify(account, CentralRequests::Tag(group ? 3 : 2, m_sequence));
+    }
+    return true;
+}
+
+void ValidationSession::FinishMove(bool dvr)
+{
+    const ValidationAccount moved = *m_pending;
+    const QPersistentModelIndex source = m_pendingIndex;
+    const QPersistentModelIndex target = m_moveTarget;
+    // Either end may have gone meanwhile (a push of another console): the tree is then left to
+    // the pushes and the site book is fetched again.
+    if (source.isValid() && target.isValid()) {
+        const QModelIndex copy = m_tree.CopySubtree(source, target);
+        if (ValidationAccount* record = m_tree.Record(copy))
+            record->parent_id = moved.parent_id;
+        m_tree.Remove(source);
+        emit Expand(target);
+    }
+    const QString id = QString::number(moved.id);
+    const QString parent = QString::number(moved.parent_id);
+    if (dvr) {
+        m_hub.SiteBookMoveDvr(moved, moved.parent_id);
+        m_line.SendLine(ValidationLine::MoveDvr(RootId(), id, parent));
+    } else {
+        m_requests.OnNodeSitebook(m_userId, m_password, 0);
+        m_line.SendLine(ValidationLine::MoveAccount(RootId(), id, parent, moved.user_id, moved.password));
+    }
+    EndPending();
+}
+
+int ValidationSession::PasteDvrs(const QModelIndex& target, const QList<QPersistentModelIndex>& dvrs)
+{
+    const ValidationAccount* parent = m_tree.Record(target);
+    if (!parent || m_queue.IsActive())
+        return 0;
+    int queued = 0;
+    for (const QPersistentModelIndex& index : dvrs) {
+        const ValidationAccount* dvr = m_tree.Record(index);
+        if (!dvr || dvr->type != kDvr)
+            continue;
+        ValidationAddQueue::Step step;
+        step.under = m_model.index(target.row(), 0, target.parent());
+        step.record = *dvr;
+        step.record.id = -1;
+        step.record.online = false;
+        m_queue.Push(std::move(step));
+        ++queued;
+    }
+    if (queued > 0) {
+        m_hub.SetLocalChange(std::max(1, m_hub.LocalChange()));
+        RunNextStep();
+    }
+    return queued;
+}
+
+void ValidationSession::ImportDvrs(const QModelIndex& target, const std::vector<RecorderListEntry>& rows)
+{
+    if (!m_tree.Record(target) || m_queue.IsActive() || rows.empty())
+        return;
+    const QModelIndex under = m_model.index(target.row(), 0, target.parent());
+    for (const RecorderListEntry& row : rows) {
+        ValidationAddQueue::Step group;
+        group.kind = ValidationAddQueue::Step::Kind::Group;
+        group.under = under;
+        group.groupName = row.folder;
+        group.record.type = kGroup;
+        group.record.name = row.folder;
+        group.record.description = QStringLiteral("Import DVR List");
+        group.record.report_mail.clear();
+        m_queue.Push(std::move(group));
+
+        ValidationAddQueue::Step dvr;
+        dvr.under = under;
+        dvr.groupName = row.folder;
+        dvr.record.type = kDvr;
+        dvr.record.name = row.name;
+        dvr.record.dvr_host = row.addr;
+        dvr.record.dvr_port = row.port;
+        dvr.record.dvr_login_id = row.id;
+        dvr.record.dvr_password = row.password;
+        m_queue.Push(std::move(dvr));
+    }
+    m_hub.SetLocalChange(std::max(1, m_hub.LocalChange()));
+    RunNextStep();
+}
+
+void ValidationSession::RunNextStep()
+{
+    if (m_pending || !m_queue.IsActive())
+        return;
+    while (!m_queue.IsEmpty()) {
+        ValidationAddQueue::Step step = m_queue.Take();
+        if (step.kind == ValidationAddQueue::Step::Kind::Group) {
+            if (m_tree.FindGroupByName(step.under, step.groupName).isValid()) {
+                qCDebug(lcAdmin) << "Search group success" << step.groupName;
+                continue;
+            }
+            const ValidationAccount* under = m_tree.Record(step.under);
+            if (!under)
+                continue;
+            step.record.parent_id = under->id;
+            AddAccount(step.under, std::make_unique<ValidationAccount>(step.record));
+            m_stepPending = true;
+            return;
+        }
+        const QModelIndex parent = step.groupName.isEmpty() ? QModelIndex(step.under)
+                                                            : m_tree.FindGroupByName(step.under, step.groupName);
+        const ValidationAccount* parentRecord = m_tree.Record(parent);
+        if (!parentRecord) {
+            // Its group could not be made: the recorder is not added.
+            qCDebug(lcAdmin) << "Add dvr fail" << step.record.name;
+            m_queue.Failed(step.record.name);
+            continue;
+        }
+        step.record.parent_id = parentRecord->id;
+        qCDebug(lcAdmin) << "import dvr start" << step.record.name;
+        AddDvr(parent, std::make_unique<ValidationAccount>(step.record));
+        m_stepPending = true;
+        return;
+    }
+    const QString report = m_queue.Report();
+    const int added = m_queue.AddedCount();
+    m_queue.Finish();
+    if (m_deletes.isEmpty())
+        m_hub.SetLocalChange(0);
+    if (!report.isEmpty())
+        Warn(report);
+    emit BatchFinished(added);
 }
 
 bool ValidationSession::CanDelete(const QModelIndex& node) const

@@ -4,6 +4,7 @@
 #include "core/treemodel.h"
 #include "core/validationclient.h"
 #include "validation/centralrequests.h"
+#include "validation/validationaddqueue.h"
 #include "validation/validationtreeops.h"
 
 #include <QHash>
@@ -14,10 +15,12 @@
 #include <QTimer>
 
 #include <memory>
+#include <vector>
 
 class CentralReply;
 class ValidationHub;
 class ValidationLineActions;
+struct RecorderListEntry;
 
 // The validation console without its windows: the central server client and its replies, the
 // validation line, the account tree's model and the pending add or modify of the console's own
@@ -28,6 +31,8 @@ class ValidationSession : public QObject, private AdminHub
 public:
     // A command's wait for its reply is given up after this long.
     static constexpr int kReplyLimitMs = 10000;
+    // Tests shorten the wait.
+    void SetReplyLimitMs(int ms) { m_pendingLimit.setInterval(ms); }
 
     explicit ValidationSession(ValidationHub& hub, QObject* parent = nullptr);
     ~ValidationSession() override;
@@ -58,7 +63,19 @@ public:
     // Whether the node may be deleted (not the logged-in account's own node), and the delete.
     bool CanDelete(const QModelIndex& node) const;
     void Delete(const QModelIndex& node);
-    bool HasPending() const { return m_pending != nullptr || !m_deletes.isEmpty(); }
+    bool HasPending() const { return m_pending != nullptr || !m_deletes.isEmpty() || m_queue.IsActive(); }
+
+    // Adds copies of the recorders under the target, one after another (each waits for the
+    // reply to the one before); the number queued.
+    int PasteDvrs(const QModelIndex& target, const QList<QPersistentModelIndex>& dvrs);
+    // Adds the rows of a recorder list under the target the same way: each row's group is looked
+    // for below the target by name and made there when missing, and the recorder goes into it.
+    void ImportDvrs(const QModelIndex& target, const std::vector<RecorderListEntry>& rows);
+    bool IsBatchRunning() const { return m_queue.IsActive(); }
+    // Asks the server to move the node under the target; the tree follows its agreement and
+    // stays as it was on a refusal. False (nothing sent) when the move is not allowed or another
+    // command still waits for its answer.
+    bool Move(const QModelIndex& source, const QModelIndex& target);
     void RequestNotices(int page) { m_requests.OnNodeNoticeList(page); }
 
     // Server messages wait here until the window shows them, one at a time.
@@ -71,12 +88,15 @@ signals:
     void LoggedIn();
     // The logged-in account's kind decides the console's tabs.
     void RootChanged(bool admin);
-    void NoticeList(const QString& text);
+    // The notice list reply and the page it was asked for.
+    void NoticeList(const QString& text, int page);
     void EventLog(const QString& name, const QString& text);
     void MonitoringRow(const QStringList& texts);
     void ServerMessagePending();
     void Expand(const QModelIndex& index);
     void ConnectedChanged(bool connected);
+    // A paste or an import has ended (anything that went wrong was shown).
+    void BatchFinished(int added);
 
 private slots:
     void OnRecvNode(int id, const QString& text, int tag);
@@ -98,6 +118,8 @@ private:
     void OnEventResult(const CentralReply& reply);
     void StartPending(const QModelIndex& index, std::unique_ptr<ValidationAccount> record);
     void EndPending();
+    void RunNextStep();
+    void FinishMove(bool dvr);
     bool IsCurrent(int tag) const;
     void Warn(const QString& text);
 
@@ -119,6 +141,11 @@ private:
     std::unique_ptr<ValidationAccount> m_pending;
     QPersistentModelIndex m_pendingIndex;
     int m_sequence = 0;
+    // The pending command is a step of the add queue, or a move under m_moveTarget.
+    bool m_stepPending = false;
+    bool m_moving = false;
+    QPersistentModelIndex m_moveTarget;
+    ValidationAddQueue m_queue;
     QTimer m_pendingLimit;
     struct PendingDelete
     {

@@ -4,6 +4,7 @@
 #include "core/treemodel.h"
 
 #include <array>
+#include <deque>
 #include <functional>
 
 namespace {
@@ -247,6 +248,49 @@ QModelIndex ValidationTreeOps::FindDvrByName(const QString& name, const QModelIn
     };
     walk(QModelIndex());
     return found;
+}
+
+int ValidationTreeOps::FindDvrFrom(const QString& name, int start, QModelIndex* found) const
+{
+    int position = -1;
+    std::function<QModelIndex(const QModelIndex&)> walk = [&](const QModelIndex& parent) -> QModelIndex {
+        for (int row = 0; row < m_model.rowCount(parent); ++row) {
+            const QModelIndex child = m_model.index(row, 0, parent);
+            ++position;
+            const ValidationAccount* record = Record(child);
+            if (position >= start && record && record->type == kDvr
+                && record->name.contains(name, Qt::CaseInsensitive))
+                return child;
+            const QModelIndex hit = walk(child);
+            if (hit.isValid())
+                return hit;
+        }
+        return QModelIndex();
+    };
+    const QModelIndex hit = walk(QModelIndex());
+    if (found)
+        *found = hit;
+    return hit.isValid() ? position : -1;
+}
+
+QModelIndex ValidationTreeOps::FindGroupByName(const QModelIndex& under, const QString& name) const
+{
+    if (!under.isValid())
+        return QModelIndex();
+    // Level by level, so that a group directly below wins over a namesake further down.
+    std::deque<QModelIndex> queue{m_model.index(under.row(), 0, under.parent())};
+    while (!queue.empty()) {
+        const QModelIndex node = queue.front();
+        queue.pop_front();
+        for (int row = 0; row < m_model.rowCount(node); ++row) {
+            const QModelIndex child = m_model.index(row, 0, node);
+            const ValidationAccount* record = Record(child);
+            if (record && record->type == kGroup && record->name == name)
+                return child;
+            queue.push_back(child);
+        }
+    }
+    return QModelIndex();
 }
 
 void ValidationTreeOps::Apply(const QModelIndex& index, const ValidationAccount& record)

@@ -41,6 +41,12 @@ public:
     // The first recorder, in tree order, after `after` (invalid: from the start) whose name
     // holds the text.
     QModelIndex FindDvrByName(const QString& name, const QModelIndex& after = QModelIndex()) const;
+    // The same search by position: every node counts one in tree order (depth first); the first
+    // matching recorder at `start` or after it. Its position, and the node in `found`; -1 when none.
+    int FindDvrFrom(const QString& name, int start, QModelIndex* found = nullptr) const;
+    // The nearest group named exactly `name` in the subtree below `under` (level by level);
+    // invalid when none.
+    QModelIndex FindGroupByName(const QModelIndex& under, const QString& name) const;
 
     // Takes the record's fields (and its id stays) and shows them.
     void Apply(const QModelIndex& index, const ValidationAccount& record);

@@ -1,20 +1,47 @@
 #include "validation/validationusertreeview.h"
 
+#include "core/adminlog.h"
 #include "core/treemodel.h"
 #include "session/sitebook.h"
 #include "sitebook/cadddvrdialog.h"
+#include "sitebook/cfinddvrdialog.h"
+#include "sitebook/recorderlistfile.h"
 #include "validation/caddgroupdialog.h"
+#include "validation/validationaccounteditor.h"
 #include "validation/validationhub.h"
 #include "validation/validationsession.h"
 #include "widgets/messagedlg.h"
 
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMimeData>
+#include <QPixmap>
 
 namespace {
 const QString kDvr = QStringLiteral("dvr");
 const QString kGroup = QStringLiteral("group");
 const QString kNormal = QStringLiteral("normal");
+// The drag format of the tree (and of the site book); the body stays empty, the view keeps the
+// dragged node.
+const QString kDragFormat = QStringLiteral("application/x-qabstractitemmodeldatalist");
+
+QString DragPixmap(const QString& type)
+{
+    if (type == QLatin1String("super"))
+        return QStringLiteral(":res/account_super_off.PNG");
+    if (type == kNormal)
+        return QStringLiteral(":res/account_normal_off.PNG");
+    if (type == kDvr)
+        return QStringLiteral(":/res/Resource/DVRDisable.png");
+    if (type == kGroup)
+        return QStringLiteral(":/res/Resource/folder.png");
+    return QString();
+}
 } // namespace
 
 ValidationUserTreeView::ValidationUserTreeView(ValidationSession& session, ValidationHub& hub, QWidget* parent)
@@ -29,6 +56,12 @@ ValidationUserTreeView::ValidationUserTreeView(ValidationSession& session, Valid
     setColumnWidth(3, 250);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDropIndicatorShown(true);
     connect(this, &QWidget::customContextMenuRequested, this, &ValidationUserTreeView::customMenuRequested);
     connect(&m_session, &ValidationSession::Expand, this, [this](const QModelIndex& index) {
         if (index.isValid())
@@ -38,17 +71,25 @@ ValidationUserTreeView::ValidationUserTreeView(ValidationSession& session, Valid
     });
 }
 
-QAction* ValidationUserTreeView::AddPending(QMenu& menu, const QString& text)
+void ValidationUserTreeView::AddExports(QMenu& menu, const QString& type)
 {
-    // pending: account dialog, find dialog, recorder copy and list import of the validation tree
-    QAction* action = menu.addAction(text);
-    action->setEnabled(false);
-    return action;
+    menu.addSeparator();
+    if (ValidationTreeOps::IsAccountType(type)) {
+        menu.addAction(QStringLiteral("Chatting"), this, &ValidationUserTreeView::chatStart);
+        // Only an account that is logged in now has a log to export.
+        const QModelIndex online = m_session.Model().index(m_menuIndex.row(), 2, m_menuIndex.parent());
+        menu.addAction(QStringLiteral("Export Validation log"), this, &ValidationUserTreeView::exportLog)
+            ->setEnabled(QModelIndex(m_menuIndex) != QModelIndex(m_session.RootIndex())
+                         && online.data().toString() == QLatin1String("O"));
+    }
+    menu.addAction(QStringLiteral("Export DVR Check"), this, &ValidationUserTreeView::healthCheck);
 }
 
 bool ValidationUserTreeView::BuildMenu(QMenu& menu, const QModelIndex& node)
 {
-    if (!m_hub.IsValidationConnected() || !node.isValid() || node.column() != 0)
+    // One command at a time: while the server has not answered the last one (or a paste or an
+    // import runs), a second would take its place and the first answer would be lost.
+    if (!m_hub.IsValidationConnected() || !node.isValid() || node.column() != 0 || m_session.HasPending())
         return false;
     const ValidationAccount* record = m_session.Tree().Record(node);
     if (!record)
@@ -60,14 +101,16 @@ bool ValidationUserTreeView::BuildMenu(QMenu& menu, const QModelIndex& node)
             menu.addAction(QStringLiteral("Property"), this, &ValidationUserTreeView::OnModifyItem);
         if (type == kGroup) {
             menu.addSeparator();
-            AddPending(menu, QStringLiteral("Find DVR"));
+            menu.addAction(QIcon(QStringLiteral(":/res/Resource/find.png")), QStringLiteral("Find DVR"), this,
+                           &ValidationUserTreeView::OnSearchDvr);
         }
         return true;
     }
     if (type == kDvr) {
-        AddPending(menu, QStringLiteral("Copy DVR"));
+        menu.addAction(QStringLiteral("Copy DVR"), this, &ValidationUserTreeView::OnCopyDvr);
         menu.addAction(QStringLiteral("Property"), this, &ValidationUserTreeView::OnModifyItem);
         menu.addAction(QStringLiteral("Delete"), this, &ValidationUserTreeView::OnDeleteItem);
+        AddExports(menu, type);
         return true;
     }
     const bool root = type == QLatin1String("root");
@@ -76,19 +119,24 @@ bool ValidationUserTreeView::BuildMenu(QMenu& menu, const QModelIndex& node)
         return true;
     menu.addAction(QStringLiteral("New Group"), this, &ValidationUserTreeView::OnAddGroup);
     if (root || owner)
-        AddPending(menu, QStringLiteral("New Account"));
-    if (!root)
+        menu.addAction(QStringLiteral("New Account"), this, &ValidationUserTreeView::OnAddAccount);
+    if (!root) {
         menu.addAction(QStringLiteral("New DVR"), this, &ValidationUserTreeView::OnAddDvr);
+        if (m_copiedIndex.isValid() && m_copiedDvrs > 0)
+            menu.addAction(QStringLiteral("Paste DVR"), this, &ValidationUserTreeView::OnPasteDvr);
+    }
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Property"), this, &ValidationUserTreeView::OnModifyItem)
-        ->setEnabled(type == kGroup);
+    menu.addAction(QStringLiteral("Property"), this, &ValidationUserTreeView::OnModifyItem);
     // The logged-in account's own node is never offered for deletion.
     if (!root && m_session.CanDelete(node))
         menu.addAction(QStringLiteral("Delete"), this, &ValidationUserTreeView::OnDeleteItem);
     menu.addSeparator();
-    AddPending(menu, QStringLiteral("Find DVR"));
+    menu.addAction(QIcon(QStringLiteral(":/res/Resource/find.png")), QStringLiteral("Find DVR"), this,
+                   &ValidationUserTreeView::OnSearchDvr);
     if (!root)
-        AddPending(menu, QStringLiteral("Import DVR list"));
+        menu.addAction(QIcon(QStringLiteral(":/res/Resource/import.png")), QStringLiteral("Import DVR list"), this,
+                       &ValidationUserTreeView::insertDvrExcel);
+    AddExports(menu, type);
     return true;
 }
 
@@ -118,6 +166,11 @@ void ValidationUserTreeView::OnAddGroup()
     group->description = dialog.description;
     group->report_mail.clear();
     m_session.AddAccount(m_menuIndex, std::move(group));
+}
+
+void ValidationUserTreeView::OnAddAccount()
+{
+    ValidationAccountEditor(m_session, m_hub, this).Add(m_menuIndex);
 }
 
 void ValidationUserTreeView::OnAddDvr()
@@ -166,6 +219,10 @@ void ValidationUserTreeView::OnModifyItem()
         m_session.ModifyAccount(m_menuIndex, std::move(changed));
         return;
     }
+    if (ValidationTreeOps::IsAccountType(record->type)) {
+        ValidationAccountEditor(m_session, m_hub, this).Modify(m_menuIndex);
+        return;
+    }
     if (record->type != kDvr)
         return;
     SiteBook entry;
@@ -211,4 +268,175 @@ void ValidationUserTreeView::OnDeleteItem()
     if (box.exec() != 1)
         return;
     m_session.Delete(m_menuIndex);
+}
+
+void ValidationUserTreeView::OnCopyDvr()
+{
+    if (!m_session.Tree().Record(m_menuIndex))
+        return;
+    m_copiedIndex = m_menuIndex;
+    m_copiedSelection.clear();
+    m_copiedDvrs = 0;
+    QModelIndexList selected = selectionModel()->selectedRows(0);
+    // A right click on a row outside the selection copies that row alone.
+    if (!selected.contains(QModelIndex(m_menuIndex)))
+        selected = {QModelIndex(m_menuIndex)};
+    for (const QModelIndex& index : selected) {
+        m_copiedSelection.append(QPersistentModelIndex(index));
+        const ValidationAccount* record = m_session.Tree().Record(index);
+        if (record && record->type == kDvr)
+            ++m_copiedDvrs;
+    }
+}
+
+void ValidationUserTreeView::OnPasteDvr()
+{
+    if (m_copiedDvrs == 0 || !m_session.Tree().Record(m_menuIndex))
+        return;
+    m_session.PasteDvrs(m_menuIndex, m_copiedSelection);
+}
+
+void ValidationUserTreeView::OnSearchDvr()
+{
+    CFindDvrDialog dialog(this);
+    dialog.setFindMode(true);
+    dialog.SetLastPosition(-1);
+    dialog.SetValidationFinder([this](const QString& name, int last) { return FindDvr(name, last); });
+    dialog.setModal(true);
+    dialog.exec();
+}
+
+int ValidationUserTreeView::FindDvr(const QString& name, int startRow)
+{
+    QModelIndex found;
+    const int position = m_session.Tree().FindDvrFrom(name, std::max(0, startRow + 1), &found);
+    if (position < 0)
+        return -1;
+    for (QModelIndex up = found.parent(); up.isValid(); up = up.parent())
+        expand(up);
+    setCurrentIndex(found);
+    selectionModel()->select(found, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(found, QAbstractItemView::EnsureVisible);
+    return position;
+}
+
+void ValidationUserTreeView::insertDvrExcel()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open Excel File"), QString(),
+                                                      QStringLiteral("ZENT Excel Files (*.xls)"));
+    if (!path.isEmpty())
+        ImportFile(path);
+}
+
+bool ValidationUserTreeView::ImportFile(const QString& path)
+{
+    if (!m_session.Tree().Record(m_menuIndex))
+        return false;
+    std::vector<RecorderListEntry> rows;
+    // The whole list is read before anything is sent: a file that cannot be read changes nothing.
+    if (!RecorderListFile::ReadWorkbook(path, &rows)) {
+        m_hub.ShowMessage(QStringLiteral("Validation"), QStringLiteral("Import file error"));
+        return false;
+    }
+    qCDebug(lcAdmin) << "excel" << path << rows.size();
+    m_session.ImportDvrs(m_menuIndex, rows);
+    return true;
+}
+
+void ValidationUserTreeView::exportLog()
+{
+    if (!m_session.Tree().Record(m_menuIndex))
+        return;
+    const QModelIndex online = m_session.Model().index(m_menuIndex.row(), 2, m_menuIndex.parent());
+    if (online.data().toString() == QLatin1String("O"))
+        emit ExportLogRequested(m_menuIndex);
+}
+
+void ValidationUserTreeView::chatStart()
+{
+    if (m_session.Tree().Record(m_menuIndex))
+        emit ChatRequested(m_menuIndex);
+}
+
+void ValidationUserTreeView::healthCheck()
+{
+    if (m_session.Tree().Record(m_menuIndex))
+        emit DvrCheckRequested(m_menuIndex);
+}
+
+bool ValidationUserTreeView::MoveNode(const QModelIndex& source, const QModelIndex& target)
+{
+    if (!source.isValid()) {
+        qCDebug(lcAdmin) << "error 1";
+        return false;
+    }
+    if (!target.isValid()) {
+        qCDebug(lcAdmin) << "error 2";
+        return false;
+    }
+    if (!m_session.Move(source, target)) {
+        qCDebug(lcAdmin) << "error 3";
+        return false;
+    }
+    return true;
+}
+
+void ValidationUserTreeView::startDrag(Qt::DropActions)
+{
+    const QModelIndex current = currentIndex();
+    const QModelIndex source = current.isValid() ? current.siblingAtColumn(0) : QModelIndex();
+    const ValidationAccount* record = m_session.Tree().Record(source);
+    if (!record) {
+        qCDebug(lcAdmin) << "NULL-----------------";
+        m_dragSource = QPersistentModelIndex();
+        return;
+    }
+    m_dragSource = source;
+    auto* mime = new QMimeData;
+    mime->setData(kDragFormat, QByteArray());
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    const QString picture = DragPixmap(record->type);
+    if (!picture.isEmpty()) {
+        const QPixmap pixmap(picture);
+        drag->setPixmap(pixmap);
+        drag->setHotSpot(QPoint(pixmap.width() / 2, pixmap.height() / 2));
+    }
+    drag->exec(Qt::MoveAction);
+    m_dragSource = QPersistentModelIndex();
+}
+
+void ValidationUserTreeView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasFormat(kDragFormat))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void ValidationUserTreeView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!event->mimeData()->hasFormat(kDragFormat)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+}
+
+void ValidationUserTreeView::dropEvent(QDropEvent* event)
+{
+    // The tree changes only through the server's answer to the move; the model is never handed
+    // the drop, so a refused move leaves every row where it was.
+    stopAutoScroll();
+    setState(NoState);
+    viewport()->update();
+    const QModelIndex under = indexAt(event->pos());
+    const QModelIndex target = under.isValid() ? under.siblingAtColumn(0) : QModelIndex();
+    if (MoveNode(m_dragSource, target)) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }

@@ -1,7 +1,10 @@
 #include "validation/validationview.h"
 
+#include "core/adminlog.h"
 #include "core/treemodel.h"
+#include "validation/validationchat.h"
 #include "validation/validationeventrows.h"
+#include "validation/validationexport.h"
 #include "validation/validationhub.h"
 #include "validation/validationnoticeview.h"
 #include "validation/validationopenlog.h"
@@ -9,6 +12,8 @@
 #include "validation/validationusertreeview.h"
 
 #include <QCloseEvent>
+#include <QDate>
+#include <QDir>
 #include <QFileDialog>
 #include <QFont>
 #include <QIcon>
@@ -48,6 +53,7 @@ ValidationView::ValidationView(ValidationSession& session, ValidationHub& hub, Q
     , m_notices(new ValidationNoticeView(this))
     , m_openLog(new QPushButton(QStringLiteral("Open Log"), this))
     , m_statusIcon(new QLabel(this))
+    , m_chat(new ValidationChat(this))
 {
     setWindowTitle(QStringLiteral("Validation Viewer"));
     setWindowIcon(QIcon(QStringLiteral(":/res/db_normal.PNG")));
@@ -79,10 +85,15 @@ ValidationView::ValidationView(ValidationSession& session, ValidationHub& hub, Q
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &ValidationView::OnSelectTab);
     connect(m_openLog, &QPushButton::clicked, this, &ValidationView::onOpenLogClicked);
+    connect(m_tree, &ValidationUserTreeView::ExportLogRequested, this, &ValidationView::OnExportLogStart);
+    connect(m_tree, &ValidationUserTreeView::DvrCheckRequested, this, &ValidationView::OnDvrCheckStart);
+    connect(m_tree, &ValidationUserTreeView::ChatRequested, this, &ValidationView::ChatStart);
     connect(&m_session, &ValidationSession::LoggedIn, this, &QWidget::show);
     connect(&m_session, &ValidationSession::RootChanged, this, &ValidationView::SetTabs);
     connect(&m_session, &ValidationSession::ConnectedChanged, this, &ValidationView::SetStatusIcon);
     connect(&m_session, &ValidationSession::NoticeList, m_notices, &ValidationNoticeView::SetNoticeList);
+    connect(m_notices, &ValidationNoticeView::PageRequested, this,
+            [this](int page) { m_session.RequestNotices(std::max(page, 0)); });
     connect(&m_session, &ValidationSession::EventLog, this, &ValidationView::AddEventLog);
     connect(&m_session, &ValidationSession::MonitoringRow, this,
             [this](const QStringList& texts) { m_monitoringRows->UpdateMonitoringRow(texts); });
@@ -144,6 +155,12 @@ void ValidationView::AddEventLog(const QString& name, const QString& text)
     m_eventRows->InsertEventRow(name, text, QString(), QString());
 }
 
+void ValidationView::ChatStart(const QModelIndex& index)
+{
+    const bool root = index.isValid() && index.siblingAtColumn(0) == QModelIndex(m_session.RootIndex());
+    m_chat->Start(root, m_session.UserId());
+}
+
 void ValidationView::onOpenLogClicked()
 {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open Log File"),
@@ -162,8 +179,10 @@ void ValidationView::OnServerMessage()
     if (m_showingMessage)
         return;
     m_showingMessage = true;
-    for (QString text = m_session.TakeServerMessage(); !text.isNull(); text = m_session.TakeServerMessage())
+    for (QString text = m_session.TakeServerMessage(); !text.isNull(); text = m_session.TakeServerMessage()) {
+        m_chat->AddServerText(text);
         m_hub.ShowMessage(QStringLiteral("Validation"), text);
+    }
     m_showingMessage = false;
 }
 
@@ -172,6 +191,67 @@ void ValidationView::OnSendEmail()
     const int id = m_monitoringRows->AccountIdOfRow(m_monitoring->currentIndex().row());
     if (id >= 0)
         m_session.Line().SendLine(ValidationLine::Email(id));
+}
+
+QString ValidationView::ChooseExportFile(const QString& title, const QString& proposed, const QString& filter)
+{
+    QDir().mkpath(m_hub.ProgramDirectory() + QStringLiteral("/ZENT_LOG"));
+    return QFileDialog::getSaveFileName(this, title, proposed, filter);
+}
+
+bool ValidationView::WriteExport(const QString& path, const QByteArray& data)
+{
+    QString error;
+    if (ValidationExport::Write(path, data, &error))
+        return true;
+    m_hub.ShowMessage(
+        QStringLiteral("Validation"),
+        QStringLiteral("The file %1 could not be written: %2").arg(QDir::toNativeSeparators(path), error));
+    return false;
+}
+
+void ValidationView::OnExportLogStart(const QModelIndex& node)
+{
+    if (!node.isValid() || node.siblingAtColumn(0) == QModelIndex(m_session.RootIndex()))
+        return;
+    qCDebug(lcAdmin) << "find";
+    const QString name = node.siblingAtColumn(0).data().toString();
+    const QString path = ChooseExportFile(
+        QStringLiteral("Export log File"),
+        ValidationExport::LogFileName(m_hub.ProgramDirectory(), name, QDate::currentDate()),
+        QStringLiteral("Export log Files (*.log)"));
+    if (!path.isEmpty())
+        ExportLogTo(node, path);
+}
+
+void ValidationView::OnDvrCheckStart(const QModelIndex& node)
+{
+    if (!node.isValid())
+        return;
+    const QString name = node.siblingAtColumn(0).data().toString();
+    const QString path = ChooseExportFile(
+        QStringLiteral("Export DVR Check"),
+        ValidationExport::DvrCheckFileName(m_hub.ProgramDirectory(), name, QDate::currentDate()),
+        QStringLiteral("DVR Check Files (*.csv)"));
+    if (!path.isEmpty())
+        ExportDvrCheckTo(node, path);
+}
+
+bool ValidationView::ExportLogTo(const QModelIndex& node, const QString& path)
+{
+    const ValidationAccount* record = m_session.Tree().Record(node);
+    if (!record)
+        return false;
+    // The events name an account by its user id (a group by its name).
+    const QString source = record->user_id.isEmpty() ? record->name : record->user_id;
+    return WriteExport(path, ValidationExport::LogText(*m_eventModel, source));
+}
+
+bool ValidationView::ExportDvrCheckTo(const QModelIndex& node, const QString& path)
+{
+    if (!m_session.Tree().Record(node))
+        return false;
+    return WriteExport(path, ValidationExport::DvrCheckText(m_session.Tree(), node));
 }
 
 void ValidationView::closeEvent(QCloseEvent* event)

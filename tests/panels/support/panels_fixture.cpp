@@ -1,66 +1,50 @@
 #include "panels/support/panels_fixture.h"
 
-#include <QApplication>
-#include <QInputDialog>
-#include <QJsonObject>
 #include <QTest>
 
-QList<QByteArray> PanelsOnlineTest::Received(const GridDvrSim* sim, int command)
+#include "panels/cmodulenetworkstatus.h"
+#include "panels/healthcheck.h"
+#include "session/moduledevice.h"
+
+PanelsTestHub::PanelsTestHub() = default;
+PanelsTestHub::~PanelsTestHub() = default;
+
+HealthCheckView* PanelsTestHub::CreateHealthCheck()
 {
-    QList<QByteArray> messages;
-    if (!sim)
-        return messages;
-    for (const QJsonObject& o : sim->Messages(command))
-        messages << QByteArray::fromHex(o.value(QStringLiteral("hex")).toString().toLatin1());
-    return messages;
+    auto window = std::make_unique<healthCheck>();
+    window->setWindowFlags(Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
+    window->hide();
+    m_windows.push_back(std::move(window));
+    return m_windows.back().get();
 }
 
-QList<QByteArray> PanelsOnlineTest::AwaitReceived(const GridDvrSim* sim, int command, int count)
+void PanelsTestHub::ShowNetworkStatus(int deviceIndex)
 {
-    // The caller compares what arrived; a shortfall shows there.
-    (void)QTest::qWaitFor([&] { return Received(sim, command).size() >= count; }, 10000);
-    return Received(sim, command);
-}
-
-QByteArray CameraControlBytes(int channel, int code, int speed, int preset)
-{
-    // Length 14 (big-endian), markers 00 A1, command 08, status 0, sub-code 0, total 18 (24-bit
-    // little-endian), then the six body bytes.
-    QByteArray bytes = QByteArray::fromHex("0000000e00a108000012"
-                                           "0000");
-    bytes += char(channel);
-    bytes += char(code);
-    bytes += char(speed);
-    bytes += QByteArray(3, char(preset & 0xFF));
-    return bytes;
-}
-
-InputDialogAnswers::InputDialogAnswers(QList<int> answers)
-    : m_answers(std::move(answers))
-{
-    QObject::connect(&m_timer, &QTimer::timeout, [this] { Tick(); });
-    m_timer.start(5);
-}
-
-InputDialogAnswers::~InputDialogAnswers()
-{
-    m_timer.stop();
-}
-
-void InputDialogAnswers::Tick()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<QInputDialog*>(widget);
-        if (!dialog || !dialog->isVisible())
-            continue;
-        asked << dialog->windowTitle();
-        const int answer = m_answers.isEmpty() ? kCancelAnswer : m_answers.takeFirst();
-        if (answer == kCancelAnswer) {
-            dialog->reject();
-        } else {
-            dialog->setIntValue(answer);
-            dialog->accept();
-        }
+    if (!GetDevice(deviceIndex))
         return;
-    }
+    CModuleNetworkStatus status;
+    status.SetDevice(deviceIndex);
+    status.exec();
+}
+
+CModuleDevice* PanelsOnlineTest::LoggedInRecorder(const QString& name, const QStringList& options)
+{
+    SessionDvrSim* sim = StartSim(QStringList{QStringLiteral("--channels"), QStringLiteral("4")} + options);
+    if (!sim)
+        return nullptr;
+    m_sims.push_back(sim);
+    CModuleDevice* device = SessionFixtureBase::AddRecorder(name, sim->Port());
+    device->StartConnect(ConnectPurpose::Connect);
+    EXPECT_TRUE(QTest::qWaitFor([device] { return device->IsLoggedIn(); }, 15000)) << "login";
+    return device->IsLoggedIn() ? device : nullptr;
+}
+
+const DvrSimProcess* PanelsOnlineTest::Simulator(int made) const
+{
+    return made >= 0 && made < int(m_sims.size()) ? m_sims[size_t(made)] : nullptr;
+}
+
+CModuleDevice* PanelsOnlineTest::AddRecorder(const QString& name)
+{
+    return SessionFixtureBase::AddRecorder(name, ClosedPort());
 }

@@ -1,39 +1,50 @@
 #pragma once
-// Panel tests against a logged-in recorder: the main window is the hub (offscreen), a recorder
-// session logs in to a simulator of its own, and the messages the simulator received are read
-// back as bytes.
+// Panel tests against a logged-in recorder: a fake hub (recorder table, the real health window
+// and network status dialog of this library), a recorder session logged in to a simulator of its
+// own, and the messages the simulator received read back as bytes.
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 #include <functional>
+#include <memory>
+#include <vector>
 
-#include "shell/support/grid_online_fixture.h"
+#include "harness/dvrsimprocess.h"
+#include "panels/support/panels_messages.h"
+#include "session/support/session_fixture_on.h"
+#include "support/boxwatcher.h"
+#include "support/fakepanelshub.h"
+#include "support/fakesessionhub.h"
 
-class PanelsOnlineTest : public GridOnlineTest
-{
-protected:
-    // The whole messages of one command the simulator of a recorder received, in order.
-    static QList<QByteArray> Received(const GridDvrSim* sim, int command);
-    // Waits until the simulator holds at least `count` messages of the command; those messages.
-    static QList<QByteArray> AwaitReceived(const GridDvrSim* sim, int command, int count);
-};
+class healthCheck;
 
-// A camera control message (command 0x08) as a recorder receives it: channel, code, speed, and
-// the low byte of the preset three times.
-QByteArray CameraControlBytes(int channel, int code, int speed, int preset);
-
-// Answers the next QInputDialog questions with the given values in turn (an empty optional: cancel).
-class InputDialogAnswers : public QObject
+// The session hub of the panel tests: the health windows it makes are this library's own, and a
+// session's network status opens modally, as the main window does both.
+class PanelsTestHub : public FakeSessionHub
 {
 public:
-    explicit InputDialogAnswers(QList<int> answers);
-    ~InputDialogAnswers() override;
-    // The titles of the questions asked, in order.
-    QStringList asked;
+    PanelsTestHub();
+    ~PanelsTestHub() override;
+    HealthCheckView* CreateHealthCheck() override;
+    void ShowNetworkStatus(int deviceIndex) override;
 
 private:
-    void Tick();
-    QList<int> m_answers;
-    QTimer m_timer;
+    std::vector<std::unique_ptr<healthCheck>> m_windows;
 };
-// A value of InputDialogAnswers that cancels its question.
-constexpr int kCancelAnswer = -1;
+
+class PanelsOnlineTest : public SessionTestOn<PanelsTestHub>
+{
+protected:
+    // A recorder session logged in to a simulator of four channels started with the options;
+    // null (with a test failure) when it did not log in.
+    CModuleDevice* LoggedInRecorder(const QString& name, const QStringList& options = {});
+    // The simulator of a recorder made by LoggedInRecorder, in the same order.
+    const DvrSimProcess* Simulator(int made) const;
+    // A recorder whose entry record points at a port on which nothing listens.
+    CModuleDevice* AddRecorder(const QString& name);
+
+    FakePanelsHub panelsHub;
+
+private:
+    std::vector<const DvrSimProcess*> m_sims;
+};

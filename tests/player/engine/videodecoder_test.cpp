@@ -26,9 +26,9 @@ int DcOf(int mx, int my)
 }
 
 // A key picture whose macroblocks carry only DCs (neutral chroma).
-void KeyLayer(OwnEncoder& encoder, int type = 2)
+void KeyLayer(OwnEncoder& encoder, int type = 2, int layerCode = 0)
 {
-    encoder.PictureHeader(true, type, 0);
+    encoder.PictureHeader(true, type, layerCode);
     for (int my = 0; my < kRows; ++my)
         for (int mx = 0; mx < kColumns; ++mx) {
             encoder.KeyMacroblock(0, 0);
@@ -166,16 +166,7 @@ TEST_F(DecoderFixture, TwoLayerPicture)
     // 1 take base + 10 and base + 20; the output is 672 x 448, odd rows the average of their
     // neighbours (24-bit routine 2).
     OwnEncoder encoder;
-    encoder.PictureHeader(true, 2, 1);
-    for (int my = 0; my < kRows; ++my)
-        for (int mx = 0; mx < kColumns; ++mx) {
-            encoder.KeyMacroblock(0, 0);
-            for (int j = 0; j < 4; ++j)
-                encoder.Dc(DcOf(mx, my));
-            encoder.Dc(128);
-            encoder.Dc(128);
-        }
-    encoder.EndCode();
+    KeyLayer(encoder, 2, 1);
     encoder.PictureHeader(true, 2, 1);
     for (int mb = 0; mb < kColumns * kRows; ++mb) {
         encoder.CodedMacroblock(0, 15, false); // mode value 0, all four luma blocks

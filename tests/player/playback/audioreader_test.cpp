@@ -4,6 +4,7 @@
 #include "playback/audioreader.h"
 #include "playback/searchview.h"
 #include "support/clientrecording.h"
+#include "support/mediabytes.h"
 #include "support/playbackfakes.h"
 
 #include <QFile>
@@ -104,11 +105,7 @@ TEST(TileAudio, ForwardPlayReadsTheA0FileSecondBySecond)
     const ClientRecording rec = WriteClientRecording(root.path(), TenPerSecond(80510, 3), 10);
     ASSERT_TRUE(rec.error.isEmpty());
     const QByteArray audioBytes = Seconds(3, 8000);
-    {
-        QFile f(rec.folder + "/a0080510.003");
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(audioBytes);
-    }
+    Write(rec.folder + "/a0080510.003", audioBytes);
     FakeFrameSink sink;
     FakeHost host;
     FakeAudioSink audio;
@@ -134,11 +131,7 @@ TEST(TileAudio, AhSecondPlaysInTwoHalvesMadeSignedAndSwapped)
     const ClientRecording rec = WriteClientRecording(root.path(), TenPerSecond(80510, 2), 10);
     ASSERT_TRUE(rec.error.isEmpty());
     const QByteArray audioBytes = Seconds(3, 8000);
-    {
-        QFile f(rec.folder + "/ah080510.003");
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(audioBytes);
-    }
+    Write(rec.folder + "/ah080510.003", audioBytes);
     FakeFrameSink sink;
     FakeHost host;
     FakeAudioSink audio;
@@ -150,14 +143,7 @@ TEST(TileAudio, AhSecondPlaysInTwoHalvesMadeSignedAndSwapped)
     view.PlayAudioSecond("080511");
     ASSERT_TRUE(WaitUntil([&] { return audio.Count() == 2; }));
     // Second 1 of the recording: 8000 bytes from 1 x 8000 + 4000, signed, words reversed.
-    QByteArray want = audioBytes.mid(8000 + 4000, 8000);
-    for (auto& c : want)
-        c = char(quint8(c) - 128);
-    char* w = want.data();
-    for (int i = 0; i + 3 < want.size(); i += 4) {
-        std::swap(w[i], w[i + 3]);
-        std::swap(w[i + 1], w[i + 2]);
-    }
+    const QByteArray want = SignedReversedWords(audioBytes.mid(8000 + 4000, 8000));
     EXPECT_EQ(audio.blocks[0], want.left(4000));
     EXPECT_EQ(audio.blocks[1], want.mid(4000));
     EXPECT_EQ(audio.codecs[0], 6);
@@ -171,11 +157,7 @@ TEST(TileAudio, AudioSwitchedWhilePlayStartsEachSecond)
     QTemporaryDir root;
     const ClientRecording rec = WriteClientRecording(root.path(), TenPerSecond(80510, 10), 10);
     ASSERT_TRUE(rec.error.isEmpty());
-    {
-        QFile f(rec.folder + "/ah080510.003");
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(Seconds(11, 8000));
-    }
+    Write(rec.folder + "/ah080510.003", Seconds(11, 8000));
     FakeFrameSink sink;
     FakeHost host;
     FakeAudioSink audio;

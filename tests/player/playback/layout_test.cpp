@@ -6,6 +6,7 @@
 #include "playback/indexlayout.h"
 #include "playback/profileini.h"
 #include "playback/recordermedia.h"
+#include "support/mediabytes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,23 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-void U32(QByteArray& b, int at, quint32 v)
-{
-    qToLittleEndian<quint32>(v, b.data() + at);
-}
-
-void U64(QByteArray& b, int at, quint64 v)
-{
-    qToLittleEndian<quint64>(v, b.data() + at);
-}
-
-void Write(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // A 56-byte frame header as the recorder media table lays it out.
 QByteArray MediaHeader(quint32 mark, quint32 length, quint32 flags, quint32 kind, quint32 data, quint32 key,

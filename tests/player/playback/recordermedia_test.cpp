@@ -3,6 +3,7 @@
 // payloads stored in reversed 32-bit words, the owner marker, and the 224-byte index with its
 // chain of 104-byte frame records (queued with the video engine), chains that loop included.
 #include "playback/searchview.h"
+#include "support/mediabytes.h"
 #include "support/playbackfakes.h"
 
 #include <QDir>
@@ -15,24 +16,6 @@
 #include <memory>
 
 namespace {
-
-void U32(QByteArray& b, int at, quint32 v)
-{
-    qToLittleEndian<quint32>(v, b.data() + at);
-}
-
-void U64(QByteArray& b, int at, quint64 v)
-{
-    qToLittleEndian<quint64>(v, b.data() + at);
-}
-
-void Write(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 constexpr int kSecond = 8 * 3600 + 5 * 60 + 10; // 08:05:10
 
@@ -359,14 +342,7 @@ TEST_F(MediaTest, MediaAudioPlaysTheChannelsPartOfEveryBlock)
     tile.StopPlayback(); // waits for the audio reader, which ended at the index's last entry
     // Two seconds of 8 blocks give 8192 bytes: one 8000-byte second, made signed and reversed.
     ASSERT_EQ(audio.blocks.size(), 2);
-    QByteArray want = channel1.left(8000);
-    char* w = want.data();
-    for (int i = 0; i < want.size(); ++i)
-        w[i] = char(quint8(w[i]) - 128);
-    for (int i = 0; i + 3 < want.size(); i += 4) {
-        std::swap(w[i], w[i + 3]);
-        std::swap(w[i + 1], w[i + 2]);
-    }
+    const QByteArray want = SignedReversedWords(channel1.left(8000));
     EXPECT_EQ(audio.blocks[0], want.left(4000));
     EXPECT_EQ(audio.blocks[1], want.mid(4000));
     EXPECT_EQ(audio.codecs[0], 6);

@@ -1,3 +1,4 @@
+#include "support/displayfakes.h"
 #include "ui/cameodisplay.h"
 
 #include "engine/hplivecontrol.h"
@@ -50,18 +51,6 @@ public:
     std::atomic<bool> directDraw{false};
 };
 
-std::vector<uint8_t> Solid(int width, int height, QRgb colour)
-{
-    std::vector<uint8_t> bytes(static_cast<size_t>(width) * height * 4);
-    for (size_t i = 0; i < bytes.size(); i += 4) {
-        bytes[i] = static_cast<uint8_t>(qBlue(colour));
-        bytes[i + 1] = static_cast<uint8_t>(qGreen(colour));
-        bytes[i + 2] = static_cast<uint8_t>(qRed(colour));
-        bytes[i + 3] = 255;
-    }
-    return bytes;
-}
-
 LiveFrame Frame(int width, int height, int mark)
 {
     LiveFrame frame;
@@ -111,7 +100,7 @@ protected:
 
 TEST_F(CameoDisplayTest, ComposedTileReachesTheWindowAtItsRectangle)
 {
-    const std::vector<uint8_t> picture = Solid(336, 224, red);
+    const std::vector<uint8_t> picture = SolidPicture(336, 224, red);
     LiveFrame frame = Frame(336, 224, 5);
     EXPECT_EQ(display.DisplayFrame(1, frame, picture.data(), 0, 1), 0);
     const QImage shown = canvas.Copy();
@@ -126,7 +115,7 @@ TEST_F(CameoDisplayTest, SingleLayoutMakesTheShownTileCurrent)
 {
     grid.SelectCameo(1, true, false);
     grid.Layout(400, 300, 0, false, false, false);
-    const std::vector<uint8_t> picture = Solid(336, 224, red);
+    const std::vector<uint8_t> picture = SolidPicture(336, 224, red);
     LiveFrame frame = Frame(336, 224, 5);
     display.DisplayFrame(1, frame, picture.data(), 0, 1);
     EXPECT_EQ(host.currentTile, 1);
@@ -135,7 +124,7 @@ TEST_F(CameoDisplayTest, SingleLayoutMakesTheShownTileCurrent)
 
 TEST_F(CameoDisplayTest, TilesOutsideTheLayoutOrWaitingForARecorderDrawNothing)
 {
-    const std::vector<uint8_t> picture = Solid(336, 224, red);
+    const std::vector<uint8_t> picture = SolidPicture(336, 224, red);
     LiveFrame frame = Frame(336, 224, 5);
     FileTile(9); // not in the 4-split from tile 0
     display.DisplayFrame(9, frame, picture.data(), 0, 1);
@@ -155,7 +144,7 @@ TEST_F(CameoDisplayTest, TilesOutsideTheLayoutOrWaitingForARecorderDrawNothing)
 
 TEST_F(CameoDisplayTest, PicturesOfImpossibleSizesAreRefused)
 {
-    const std::vector<uint8_t> small = Solid(16, 16, red);
+    const std::vector<uint8_t> small = SolidPicture(16, 16, red);
     LiveFrame wide = Frame(4000, 16, 5);
     display.DisplayFrame(1, wide, small.data(), 0, 1);
     LiveFrame empty = Frame(0, 0, 5);
@@ -167,7 +156,7 @@ TEST_F(CameoDisplayTest, PicturesOfImpossibleSizesAreRefused)
 
 TEST_F(CameoDisplayTest, DoubleWidthFrameIsReducedInMultiTileLayout)
 {
-    const std::vector<uint8_t> picture = Solid(672, 576, red);
+    const std::vector<uint8_t> picture = SolidPicture(672, 576, red);
     LiveFrame frame = Frame(672, 576, 5);
     display.DisplayFrame(1, frame, picture.data(), 0, 1);
     EXPECT_EQ(frame.width, 336);
@@ -181,7 +170,7 @@ TEST_F(CameoDisplayTest, ZoomedPanBeyondThePictureIsPulledBackIntoTheTile)
         item.panX = 500;
         item.panY = 10;
     });
-    const std::vector<uint8_t> picture = Solid(336, 224, red);
+    const std::vector<uint8_t> picture = SolidPicture(336, 224, red);
     LiveFrame frame = Frame(336, 224, 5);
     display.DisplayFrame(1, frame, picture.data(), 0, 1);
     EXPECT_EQ(grid.View(1).item.panX, 168);
@@ -191,7 +180,7 @@ TEST_F(CameoDisplayTest, ZoomedPanBeyondThePictureIsPulledBackIntoTheTile)
 TEST_F(CameoDisplayTest, ExportCaptureTakesThePictureInsteadOfTheScreen)
 {
     host.captureTile = 1;
-    const std::vector<uint8_t> picture = Solid(336, 224, red);
+    const std::vector<uint8_t> picture = SolidPicture(336, 224, red);
     LiveFrame frame = Frame(336, 224, 5);
     display.DisplayFrame(1, frame, picture.data(), 0, 1);
     EXPECT_EQ(host.captured, 1);
@@ -200,7 +189,7 @@ TEST_F(CameoDisplayTest, ExportCaptureTakesThePictureInsteadOfTheScreen)
 
 TEST_F(CameoDisplayTest, RedrawAsksPlayingTilesToShowAgainAndBlanksTheRest)
 {
-    const std::vector<uint8_t> picture = Solid(336, 224, red);
+    const std::vector<uint8_t> picture = SolidPicture(336, 224, red);
     LiveFrame frame = Frame(336, 224, 5);
     display.DisplayFrame(1, frame, picture.data(), 0, 1);
     host.playing[1] = true;
@@ -220,7 +209,7 @@ TEST_F(CameoDisplayTest, FrontRoadReachesTheWindowThroughThePresentLoop)
     ASSERT_EQ(display.CreateFront(400, 300), 0);
     host.directDraw = true;
     display.StartPresenting();
-    const std::vector<uint8_t> picture = Solid(336, 224, red);
+    const std::vector<uint8_t> picture = SolidPicture(336, 224, red);
     LiveFrame frame = Frame(336, 224, 5);
     display.DisplayFrame(1, frame, picture.data(), 1, 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Rgb(canvas.Copy(), 300, 80) == (red & 0xFFFFFF); }, 20000));
@@ -257,7 +246,7 @@ TEST_F(CameoDisplayTest, GrabsOfLayoutsAreWritten)
 {
     const QString folder = QStringLiteral(ZENT_BINARY_DIR "/grabs/player_tiles");
     ASSERT_TRUE(QDir().mkpath(folder));
-    const std::vector<uint8_t> picture = Solid(704, 480, qRgb(40, 90, 60));
+    const std::vector<uint8_t> picture = SolidPicture(704, 480, qRgb(40, 90, 60));
     for (int code : {0, 1, 2, 6, 7}) {
         canvas.Resize(704, 480);
         grid.Layout(704, 480, code, false, false, false);
@@ -281,7 +270,7 @@ TEST_F(CameoDisplayTest, DrawersOnManyThreadsShareTheWindowSafely)
     ASSERT_EQ(display.CreateFront(400, 300), 0);
     host.directDraw = true;
     display.StartPresenting();
-    const std::vector<uint8_t> picture = Solid(352, 240, red);
+    const std::vector<uint8_t> picture = SolidPicture(352, 240, red);
     std::vector<std::thread> players;
     for (int worker = 0; worker < 4; ++worker) {
         players.emplace_back([&, worker] {

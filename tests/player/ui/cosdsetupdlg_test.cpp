@@ -1,5 +1,6 @@
 #include "ui/cosdsetupdlg.h"
 
+#include "playback/language.h"
 #include "ui/osdsetuphost.h"
 
 #include <QCheckBox>
@@ -75,6 +76,38 @@ TEST(COSDSetupDlg, CancelAndACancelledChooserChangeNothing)
     dialog.reject();
     EXPECT_TRUE(host.calls.isEmpty());
     EXPECT_EQ(host.options.showTime, 1);
+}
+
+// The program's own language table has no "EVENT" text: every box must still carry a label.
+class TableOsdHost : public FakeOsdHost
+{
+public:
+    TableOsdHost() { language.Load(QString()); }
+    QString Text(const QString& key) const override { return language.GetText(key); }
+    CLanguage language;
+};
+
+TEST(COSDSetupDlg, EveryBoxHasALabelWithTheProgramsLanguageTable)
+{
+    TableOsdHost host;
+    ASSERT_TRUE(host.language.GetText("EVENT").isEmpty());
+    COSDSetupDlg dialog(&host);
+    const struct
+    {
+        QCheckBox* box;
+        QString label;
+    } cases[] = {
+        {dialog.event(), "Event"},
+        {dialog.cameraName(), host.language.GetText("CAMERA_NAME")},
+        {dialog.recorderName(), host.language.GetText("DVR_NAME")},
+        {dialog.time(), host.language.GetText("TIME")},
+        {dialog.date(), host.language.GetText("DATE")},
+        {dialog.tileNumber(), "Cameo Number"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(c.box->text().isEmpty());
+        EXPECT_EQ(c.box->text(), c.label);
+    }
 }
 
 } // namespace

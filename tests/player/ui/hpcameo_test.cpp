@@ -1,7 +1,7 @@
 #include "ui/hpcameo.h"
 
+#include "support/displayfakes.h"
 #include "support/fakecameo.h"
-#include "ui/cameodisplayhost.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,18 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class NullDisplayHost : public CameoDisplayHost
-{
-public:
-    void SetCurrentTile(int) override {}
-    bool IsTilePlaying(int) const override { return false; }
-    bool ShowCurrentFrame(int) override { return false; }
-    std::optional<OsdPlayerText> PlayerText(int) const override { return std::nullopt; }
-    bool CaptureForExport(int, int, const uint8_t*, int, int, int, int, int) override { return false; }
-    bool HoldsPresenting() const override { return false; }
-    bool IsDirectDraw() const override { return false; }
-};
 
 class HPCameoTest : public ::testing::Test
 {
@@ -54,7 +42,7 @@ protected:
     }
 
     FakeCameoHost host;
-    NullDisplayHost displayHost;
+    QuietDisplayHost displayHost;
     FakeCameoEngine engine;
     HPCameo grid;
 };

@@ -1,3 +1,4 @@
+#include "support/displayfakes.h"
 #include "ui/hpdisplayfront.h"
 
 #include "ui/windowcanvas.h"
@@ -5,21 +6,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-namespace {
-
-std::vector<uint8_t> SolidPicture(int width, int height, QRgb colour)
-{
-    std::vector<uint8_t> bytes(static_cast<size_t>(width) * height * 4);
-    for (size_t i = 0; i < bytes.size(); i += 4) {
-        bytes[i] = static_cast<uint8_t>(qBlue(colour));
-        bytes[i + 1] = static_cast<uint8_t>(qGreen(colour));
-        bytes[i + 2] = static_cast<uint8_t>(qRed(colour));
-        bytes[i + 3] = 255;
-    }
-    return bytes;
-}
-
-} // namespace
+namespace {} // namespace
 
 TEST(HPDisplayFrontTest, DrawBlitAndPresentPutThePictureOnTheTile)
 {

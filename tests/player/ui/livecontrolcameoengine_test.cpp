@@ -1,27 +1,17 @@
 #include "ui/livecontrolcameoengine.h"
 
 #include "engine/hplivecontrol.h"
+#include "support/displayfakes.h"
 #include "ui/cameodisplay.h"
-#include "ui/cameodisplayhost.h"
 #include "ui/cameogrid.h"
 #include "ui/gridlivecontrolhost.h"
 #include "ui/windowcanvas.h"
 
 #include <gtest/gtest.h>
 
-namespace {
+#include <algorithm>
 
-class QuietDisplayHost : public CameoDisplayHost
-{
-public:
-    void SetCurrentTile(int) override {}
-    bool IsTilePlaying(int) const override { return false; }
-    bool ShowCurrentFrame(int) override { return false; }
-    std::optional<OsdPlayerText> PlayerText(int) const override { return std::nullopt; }
-    bool CaptureForExport(int, int, const uint8_t*, int, int, int, int, int) override { return false; }
-    bool HoldsPresenting() const override { return false; }
-    bool IsDirectDraw() const override { return false; }
-};
+namespace {
 
 class EngineWiringTest : public ::testing::Test
 {
@@ -77,12 +67,8 @@ TEST_F(EngineWiringTest, LastPictureIsTheTilesBufferAtTheLastFramesSize)
 {
     uint8_t* buffer = engine.GetFrameBuffer(1);
     ASSERT_NE(buffer, nullptr);
-    for (int i = 0; i < 8 * 6; ++i) {
-        buffer[i * 4] = 10;
-        buffer[i * 4 + 1] = 20;
-        buffer[i * 4 + 2] = 30;
-        buffer[i * 4 + 3] = 255;
-    }
+    const std::vector<uint8_t> solid = SolidPicture(8, 6, qRgb(30, 20, 10));
+    std::copy(solid.begin(), solid.end(), buffer);
     LiveFrame frame;
     frame.width = 8;
     frame.height = 6;
@@ -107,12 +93,8 @@ TEST_F(EngineWiringTest, EngineDrawsThroughTheGridsDisplay)
 {
     uint8_t* buffer = engine.GetFrameBuffer(1);
     ASSERT_NE(buffer, nullptr);
-    for (int i = 0; i < 336 * 224; ++i) {
-        buffer[i * 4] = 0;
-        buffer[i * 4 + 1] = 0;
-        buffer[i * 4 + 2] = 200;
-        buffer[i * 4 + 3] = 255;
-    }
+    const std::vector<uint8_t> solid = SolidPicture(336, 224, qRgb(200, 0, 0));
+    std::copy(solid.begin(), solid.end(), buffer);
     LiveFrame frame;
     frame.serverId = kFileServerId;
     frame.camera = 1;

@@ -5,8 +5,14 @@
 // client's own writer. The main dialog opens it in a tile and plays it; the tile then shows
 // ffmpeg's own decode of the same stream, and the picture moves.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,16 +20,22 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <limits>
 
 #include "common/media/modulerecord.h"
 #include "common/support/decoder_streams.h"
+#include "playback/searchview.h"
+#include "support/viewerhome.h"
+#include "ui/caviconvert.h"
+#include "ui/cdlgalarm.h"
 #include "ui/cpreviewdlg.h"
 #include "ui/csearchcontrol.h"
 #include "ui/ctimeslider.h"
 #include "ui/cviewerdlg.h"
 #include "ui/hpcameo.h"
 #include "ui/skinbitmaps.h"
+#include "ui/viewerplayers.h"
 #include "ui/viewerpreviews.h"
 #include "ui/viewertiles.h"
 
@@ -161,13 +173,8 @@ protected:
     {
         SkinBitmaps::Init();
         ASSERT_TRUE(m_home.isValid());
-        ViewerEnvironment env;
-        env.programPath = m_home.filePath("orvane");
-        env.programFolder = m_home.path() + "/";
-        env.drives = platform::DriveRoot(m_home.filePath("drives"));
-        env.dataFolder = m_home.filePath("data");
-        env.registerFileTypes = false;
-        env.askOnExit = false;
+        ViewerEnvironment env = TestViewerEnvironment(m_home);
+        env.chooseSavePath = [this](const QString&) { return m_savePath; };
         m_dialog = std::make_unique<CViewerDlg>(env);
         ASSERT_TRUE(m_dialog->OnInitDialog());
         m_dialog->show();
@@ -206,7 +213,20 @@ protected:
 
     QTemporaryDir m_home;
     std::unique_ptr<CViewerDlg> m_dialog;
+    QString m_savePath; // what the export's save dialog answers
 };
+
+// ffprobe's view of a file's video stream: "codec,width,height,packets".
+QString ProbeVideo(const QString& path)
+{
+    QProcess probe;
+    probe.start(QStringLiteral("ffprobe"),
+                {"-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
+                 "stream=codec_name,width,height,nb_read_packets", "-of", "csv=p=0", path});
+    if (!probe.waitForFinished(60000) || probe.exitCode() != 0)
+        return QStringLiteral("ffprobe failed: ") + QString::fromLocal8Bit(probe.readAllStandardError());
+    return QString::fromLocal8Bit(probe.readAllStandardOutput()).trimmed();
+}
 
 } // namespace
 
@@ -321,6 +341,221 @@ TEST_F(PlayRecordingTest, SliderPreviewsShowTheirPicturesOfTheRecording)
     emit m_dialog->PlaySlider()->hoverChanged(false);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !previews->Preview(0)->isVisible(); }, 10000));
     EXPECT_FALSE(previews->Shown());
+}
+
+// Waits until tile 0 shows reference picture `expected`; what it showed last otherwise (the
+// nearest reference and its difference) in `last`.
+bool ShowsReference(int expected, const std::function<QImage()>& picture, const QSize& tile,
+                    const std::function<std::pair<int, double>(const QImage&)>& nearest,
+                    std::pair<int, double>& last)
+{
+    return QTest::qWaitFor(
+        [&] {
+            const QImage now = picture();
+            if (now.size() != tile)
+                return false;
+            last = nearest(now);
+            return last.first == expected && last.second < kSamePicture;
+        },
+        20000);
+}
+
+// Opening a recording shows its first picture in the tile at once, before any play.
+// Seeking into a second whose frames belong to a group that began in an earlier second shows
+// the picture decoded from that group's key frame on, as ffmpeg decodes it.
+TEST_F(PlayRecordingTest, OpeningShowsTheFirstPictureAndASeekDecodesFromTheGroupsKeyFrame)
+{
+    // Ten frames a second and a key frame every 25: seconds 1, 3, 4 and 6 begin inside a group
+    // whose key frame lies in an earlier second.
+    constexpr int kFrames25 = 80;
+    constexpr int kGroup = 25;
+    const decoder_streams::Stream& stream = decoder_streams::Make(320, 240, kFrames25, kGroup, true);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const QList<QByteArray> units = decoder_streams::Renumber(stream.frames,
+                                                              decoder_streams::Numbering::FrameNum4Poc5);
+    ASSERT_EQ(units.size(), kFrames25);
+
+    Recording recording;
+    {
+        ModuleRecord writer;
+        writer.SetNoRefresh(true);
+        ASSERT_TRUE(writer.StartRecord(2, kDate, kStart, m_home.filePath("rec"), 0, ModuleRecord::RecordLive));
+        for (int i = 0; i < units.size(); ++i) {
+            const QByteArray payload = RecorderPayload(units[i]);
+            ASSERT_FALSE(payload.isEmpty()) << i;
+            ASSERT_GT(writer.OnRecordData(2, kDate, kStart + i / 10, i % kGroup == 0 ? 1 : 0, 1,
+                                          payload.constData(), payload.size(), 1, 0),
+                      0)
+                << i;
+        }
+        writer.StopRecord(2);
+        recording.dataPath = QDir(m_home.filePath("rec")).filePath(QStringLiteral("20261210/h120000.003"));
+    }
+
+    ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
+    ASSERT_TRUE(m_dialog->PlayFlag(0));
+    m_dialog->Tiles().SelectOnly(0);
+    m_dialog->SetSplitMode(0, true, false);
+    const QSize tile = TilePicture().size();
+    ASSERT_FALSE(tile.isEmpty());
+    QString error;
+    const QByteArray references = decoder_streams::ScaledRegionReference(
+        stream, ShownRegion(320, 240), tile.width(), tile.height(), kFrames25, error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    auto picture = [this] { return TilePicture(); };
+    auto nearest = [&](const QImage& shown) { return NearestReference(shown, references); };
+
+    std::pair<int, double> last{-1, 0};
+    EXPECT_TRUE(ShowsReference(0, picture, tile, nearest, last))
+        << "the opened tile shows picture " << last.first << " (difference " << last.second << ")";
+
+    CSearchView* player = m_dialog->Players().Player(0);
+    ASSERT_NE(player, nullptr);
+    // Each second's first frame, with the group it belongs to beginning in an earlier second.
+    const struct
+    {
+        int second;
+        int frame;
+    } seeks[] = {{1, 10}, {3, 30}, {6, 60}, {4, 40}};
+    for (const auto& seek : seeks) {
+        player->SeekToFrame(seek.second);
+        EXPECT_TRUE(ShowsReference(seek.frame, picture, tile, nearest, last))
+            << "second " << seek.second << " shows picture " << last.first << " (difference " << last.second
+            << ")";
+    }
+}
+
+// A recording named on the command line is opened while the dialog is built, before it is
+// shown: the first picture is there when the window appears, without play.
+TEST(PlayRecordingStartUp, TheCommandLinesRecordingShowsItsFirstPictureOnOpening)
+{
+    SkinBitmaps::Init();
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const decoder_streams::Stream& stream = decoder_streams::Make(320, 240, kFrames, kKeyInterval, true);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const Recording recording = WriteRecording(
+        home.filePath("rec"), decoder_streams::Renumber(stream.frames, decoder_streams::Numbering::FrameNum4Poc5));
+    ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
+
+    ViewerEnvironment env;
+    env.programPath = home.filePath("orvane");
+    env.programFolder = home.path() + "/";
+    env.drives = platform::DriveRoot(home.filePath("drives"));
+    env.dataFolder = home.filePath("data");
+    env.registerFileTypes = false;
+    env.askOnExit = false;
+    env.pendingPath = recording.dataPath;
+    CViewerDlg dialog(env);
+    ASSERT_TRUE(dialog.OnInitDialog());
+    dialog.show();
+    ASSERT_TRUE(dialog.PlayFlag(0));
+
+    CameoRect rect;
+    ASSERT_TRUE(dialog.Grid()->GetCameoRect(0, &rect));
+    auto picture = [&] {
+        const QImage grid = dialog.Grid()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return grid.copy(rect.left, rect.top, rect.Width(), rect.Height());
+    };
+    const QSize tile = picture().size();
+    QString error;
+    const QByteArray references = decoder_streams::ScaledRegionReference(
+        stream, ShownRegion(320, 240), tile.width(), tile.height(), kFrames, error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    std::pair<int, double> last{-1, 0};
+    const bool shown = QTest::qWaitFor(
+        [&] {
+            const QImage now = picture();
+            const int bytes = now.width() * now.height() * 4;
+            if (references.size() < bytes)
+                return false;
+            const QImage first(reinterpret_cast<const uchar*>(references.constData()), now.width(), now.height(),
+                               QImage::Format_RGB32);
+            last = {0, MeanDifference(now, first, MiddleOf(now.size()))};
+            return last.second < kSamePicture;
+        },
+        20000);
+    EXPECT_TRUE(shown) << "the tile differs from the first picture by " << last.second;
+    EXPECT_EQ(dialog.Players().Player(0)->State(), PlayState::Start);
+    dialog.CloseWithoutAsking();
+}
+
+// The tools popup's "AVI Convert" opens the export dialog over the selected tile; "Save AVI"
+// writes the chosen range into the file the save dialog names (its name lower-cased), thirty
+// positions a second of which every third is coded, and the main dialog comes back on Close.
+TEST_F(PlayRecordingTest, TheExportDialogWritesTheTilesRangeIntoAnAviFile)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(320, 240, kFrames, kKeyInterval, true);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const Recording recording = WriteRecording(
+        m_home.filePath("rec"),
+        decoder_streams::Renumber(stream.frames, decoder_streams::Numbering::FrameNum4Poc5));
+    ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
+    // The recording's sound beside it: a mu-law file, each second one code of its own.
+    {
+        QFile sound(QFileInfo(recording.dataPath).dir().filePath("a1120000.003"));
+        ASSERT_TRUE(sound.open(QIODevice::WriteOnly));
+        for (int second = 0; second < 8; ++second)
+            sound.write(QByteArray(8000, char(0x10 + second)));
+    }
+    ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
+    m_dialog->Tiles().SelectOnly(0);
+
+    m_dialog->ToolsPopup()->OnAviConvert();
+    CAVIConvert* avi = m_dialog->AviExport();
+    ASSERT_TRUE(avi->isVisible());
+    EXPECT_FALSE(m_dialog->Grid()->isEnabled()); // the main dialog waits for the export dialog
+    EXPECT_EQ(avi->RangeStart(), 0);
+    EXPECT_EQ(avi->RangeEnd(), 7); // a recording under 20 seconds is chosen whole
+    // The preview shows the range's first picture.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !avi->Preview()->pixmap(Qt::ReturnByValue).isNull(); }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return avi->isEnabled(); }, 20000));
+    EXPECT_TRUE(avi->AudioBox()->isEnabled()); // the tile has its sound file
+    EXPECT_FALSE(avi->AudioBox()->isChecked());
+
+    avi->SetRange(2, 6);
+    avi->OsdBox()->setChecked(true);
+    avi->AudioBox()->setChecked(true);
+    QDir().mkpath(m_home.filePath("out"));
+    m_savePath = m_home.filePath("out/Clip.AVI");
+    QSignalSpy finished(avi, &CAVIConvert::exportFinished);
+    avi->OnSaveAvi();
+    EXPECT_EQ(avi->SaveButton()->text(), QString("Stop Save"));
+    EXPECT_FALSE(avi->CloseButton()->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 120000));
+    EXPECT_EQ(finished.at(0).at(0).toString(), QString("Save AVI Finish"));
+    EXPECT_EQ(avi->SaveButton()->text(), QString("Save AVI"));
+    const QString path = m_home.filePath("out/clip.avi");
+    EXPECT_EQ(avi->AviPath(), path);
+    // Four seconds of 30 positions, every third coded: 40 pictures of the tile's size.
+    const QStringList probe = ProbeVideo(path).split(',');
+    ASSERT_EQ(probe.size(), 4) << probe.join(',').toStdString();
+    EXPECT_TRUE(probe[0] == "mpeg4" || probe[0] == "msvideo1") << probe[0].toStdString();
+    EXPECT_EQ(probe[1], "320");
+    EXPECT_EQ(probe[2], "240");
+    EXPECT_EQ(probe[3], "40");
+    // The sound of seconds 2 to 5 as 8 kHz 16-bit mono: each second the linear value of its code.
+    QProcess sound;
+    sound.start("ffmpeg", {"-v", "error", "-i", path, "-map", "0:a", "-f", "s16le", "-"});
+    ASSERT_TRUE(sound.waitForFinished(60000));
+    const QByteArray samples = sound.readAllStandardOutput();
+    ASSERT_EQ(samples.size(), 4 * 16000);
+    for (int k = 0; k < 4; ++k) {
+        const int code = 0x10 + 2 + k;
+        // G.711: the complemented code's segment and step, the sign in its top bit.
+        const int u = ~code & 0xFF;
+        const int magnitude = ((((u & 0x0F) << 3) + 0x84) << ((u >> 4) & 7)) - 0x84;
+        const int expected = (u & 0x80) ? -magnitude : magnitude;
+        const int at = k * 16000 + 2 * 100;
+        const int got = qint16(quint8(samples[at]) | (quint8(samples[at + 1]) << 8));
+        EXPECT_EQ(got, expected) << "second " << 2 + k;
+    }
+    // Nothing is left under a temporary name.
+    EXPECT_EQ(QDir(m_home.filePath("out")).entryList(QDir::Files), QStringList{"clip.avi"});
+
+    avi->OnClose();
+    EXPECT_FALSE(avi->isVisible());
+    EXPECT_TRUE(m_dialog->Grid()->isEnabled());
 }
 
 // A picture narrower than 300 pixels is shown like any other.

@@ -11,6 +11,7 @@
 #include "playback/hpnetserver.h"
 #include "playback/hpnetwork.h"
 #include "playback/hubhost.h"
+#include "support/viewerhome.h"
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -427,13 +428,7 @@ TEST(ViewerRecorderParts, SelectDateBeepsUntilARecorderExists)
     SkinBitmaps::Init();
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    ViewerEnvironment env;
-    env.programPath = home.filePath("orvane");
-    env.programFolder = home.path() + "/";
-    env.drives = platform::DriveRoot(home.filePath("drives"));
-    env.dataFolder = home.filePath("data");
-    env.registerFileTypes = false;
-    env.askOnExit = false;
+    const ViewerEnvironment env = TestViewerEnvironment(home);
     CViewerDlg dialog(env);
     dialog.OnInitDialog();
     ASSERT_NE(dialog.Hub(), nullptr);

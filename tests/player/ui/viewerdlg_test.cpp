@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/viewerhome.h"
 #include "ui/cbackuptree.h"
 #include "ui/cdlgadjust.h"
 #include "ui/cdlgalarm.h"
@@ -38,13 +39,7 @@ protected:
     {
         SkinBitmaps::Init();
         ASSERT_TRUE(m_home.isValid());
-        ViewerEnvironment env;
-        env.programPath = m_home.filePath("orvane");
-        env.programFolder = m_home.path() + "/";
-        env.drives = platform::DriveRoot(m_home.filePath("drives"));
-        env.dataFolder = m_home.filePath("data");
-        env.registerFileTypes = false;
-        env.askOnExit = false;
+        const ViewerEnvironment env = TestViewerEnvironment(m_home);
         m_dialog = std::make_unique<CViewerDlg>(env);
         m_dialog->OnInitDialog();
     }
@@ -71,7 +66,7 @@ TEST_F(ViewerDialogTest, StartsWithFourTilesAndTheControlBar)
     EXPECT_TRUE(m_dialog->Button(1049)->IsChecked()); // the PLAY panel
     EXPECT_TRUE(m_dialog->Button(1048)->isEnabled());
     EXPECT_TRUE(m_dialog->Button(1050)->isEnabled());
-    EXPECT_FALSE(m_dialog->Button(1179)->isEnabled()); // the export dialog is not built
+    EXPECT_TRUE(m_dialog->Button(1179)->isEnabled()); // the export dialog of a tile
     EXPECT_TRUE(QDir(m_home.filePath("drives/c/Player/CD_DATA")).exists());
     EXPECT_EQ(m_dialog->Button(1017)->toolTip(), "Full Screen");
 }
@@ -233,7 +228,7 @@ TEST_F(ViewerDialogTest, PanelButtonsShowTheirPanels)
     }
     EXPECT_EQ(m_dialog->AdjustPanel()->pos(), QPoint(800 - 177, 600 - 128));
     EXPECT_EQ(m_dialog->ToolsPopup()->geometry(), QRect(800 - 177, 600 - 128, 140, 100));
-    EXPECT_FALSE(m_dialog->ToolsPopup()->AviButton()->isEnabled());
+    EXPECT_TRUE(m_dialog->ToolsPopup()->AviButton()->isEnabled());
     EXPECT_TRUE(m_dialog->ToolsPopup()->PrintButton()->isEnabled());
 }
 

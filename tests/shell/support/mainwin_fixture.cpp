@@ -1,4 +1,5 @@
 #include "shell/support/mainwin_fixture.h"
+#include "shell/support/composedwindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,7 +39,7 @@ void MainWinTest::WatchBoxes(const std::function<void()>& step)
 
 void MainWinTest::StartHub()
 {
-    WatchBoxes([this] { hub = std::make_unique<MainWindow>(); });
+    WatchBoxes([this] { hub = std::make_unique<ComposedWindow<MainWindow>>(); });
     HoldProcessorLoadOff(*hub);
 }
 

@@ -5,6 +5,7 @@
 
 #include "backup/support/backup_fixture_on.h"
 #include "shell/mainwindow.h"
+#include "shell/support/composedwindow.h"
 
 class ShellBackupHub : public MainWindow
 {
@@ -16,4 +17,4 @@ public:
     QStringList boxCalls;
 };
 
-using BackupFixture = BackupFixtureOn<ShellBackupHub>;
+using BackupFixture = BackupFixtureOn<ComposedWindow<ShellBackupHub>>;

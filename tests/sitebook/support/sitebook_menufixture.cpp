@@ -65,12 +65,7 @@ QString SiteBookMenuTest::MenuAt(QTreeWidgetItem* item)
 
 QTreeWidgetItem* SiteBookMenuTest::AddPlain(QTreeWidgetItem* parent, const QString& kind, const QString& name)
 {
-    auto* record = new SiteBook;
-    record->kind = kind;
-    record->name = name;
-    auto* item = new SiteBookItem(parent, record);
-    item->setText(0, name);
-    return item;
+    return AddPlainItem(parent, kind, name);
 }
 
 std::unique_ptr<ModalDriver> SiteBookMenuTest::AnswerFolder(const QString& name)

@@ -5,8 +5,17 @@
 #include <QLabel>
 #include <QPointer>
 
-#include "platform/cpuload.h"
+#include "sitebook/sitebookitem.h"
 #include "widgets/messagedlg.h"
+
+void SiteBookTestHub::ShowModalMessage(const QString& title, const QString& text)
+{
+    FakeSiteBookHub::ShowModalMessage(title, text);
+    QPointer<MessageDlg> box = new MessageDlg(nullptr, MessageDlg::Fixed);
+    box->SetText(title, text);
+    box->exec();
+    delete box.data();
+}
 
 void SiteBookTreeTest::SetUp()
 {
@@ -14,9 +23,6 @@ void SiteBookTreeTest::SetUp()
     previousDir = QDir::currentPath();
     QDir::setCurrent(programDir.path());
     hub = std::make_unique<SiteBookTestHub>();
-    // Above 70 % load a hub decodes only live key frames; the machine running the tests is busy,
-    // so the live windows of these tests read the processor as idle.
-    hub->SetCpuLoad(platform::CpuLoad([] { return QByteArray("cpu  0 0 0 1000 0 0 0 0 0 0\n"); }));
     tree = std::make_unique<SiteBookTreeWidget>();
 }
 
@@ -46,6 +52,16 @@ CModuleDevice* SiteBookTreeTest::AddRecorder(const QString& name, QTreeWidgetIte
     CModuleDevice* device = tree->createTreeItem(parent, record, EntryMode::Recorder);
     device->setText(0, name);
     return device;
+}
+
+QTreeWidgetItem* AddPlainItem(QTreeWidgetItem* parent, const QString& kind, const QString& name)
+{
+    auto* record = new SiteBook;
+    record->kind = kind;
+    record->name = name;
+    auto* item = new SiteBookItem(parent, record);
+    item->setText(0, name);
+    return item;
 }
 
 QStringList SiteBookTreeTest::ChildNames(const QTreeWidgetItem* item)

@@ -1,5 +1,6 @@
 #pragma once
-// A fresh main window hub (recorders register in it; message box calls are kept) and an empty site book tree per test,
+// Fresh fake hubs (recorders register in the session hub's table; message box calls are kept;
+// what the site book asks of the main window is recorded) and an empty site book tree per test,
 // helpers to build folders and recorders the way the books do, and a catcher that closes the
 // message boxes the book files show and remembers their texts.
 #include <QObject>
@@ -14,8 +15,9 @@
 
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
-#include "shell/mainwindow.h"
 #include "sitebook/sitebooktreewidget.h"
+#include "support/fakesessionhub.h"
+#include "support/fakesitebookhub.h"
 
 // Readable failure output for Qt texts.
 inline void PrintTo(const QString& text, std::ostream* os)
@@ -29,23 +31,30 @@ inline void PrintTo(const QStringList& list, std::ostream* os)
         << '}';
 }
 
-// The hub, keeping the shared message box calls instead of opening the box.
-class SiteBookTestHub : public MainWindow
+// The hubs the site book reaches: the shared message box calls are kept as "title|text|option"
+// instead of opening the box; a modal message opens its box as the main window does (so the
+// catcher below sees it) and is recorded too.
+class SiteBookTestHub : public FakeSessionHub, public FakeSiteBookHub
 {
 public:
     void ShowMessageBox(const QString& title, const QString& text, const QString& option) override
     {
         boxCalls << title + QLatin1Char('|') + text + QLatin1Char('|') + option;
     }
+    void ShowModalMessage(const QString& title, const QString& text) override;
     // A recorder table of `slotLimit` slots instead of the full one, when it is not negative.
     int GetFreeDeviceIndex() const override
     {
-        const int index = MainWindow::GetFreeDeviceIndex();
+        const int index = FakeSessionHub::GetFreeDeviceIndex();
         return slotLimit >= 0 && index >= slotLimit ? -1 : index;
     }
     QStringList boxCalls;
     int slotLimit = -1;
 };
+
+// A plain item of the kind, with its record, under the parent, as the session object or a book
+// reader makes it.
+QTreeWidgetItem* AddPlainItem(QTreeWidgetItem* parent, const QString& kind, const QString& name);
 
 class SiteBookTreeTest : public ::testing::Test
 {

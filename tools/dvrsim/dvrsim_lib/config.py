@@ -9,6 +9,7 @@ FAIL_MODES = (
     "drop-during-transfer", "model-class-reject",
     "silent", "silent-after-status", "flood-05",
     "cut-list", "overlong-list", "no-list-reply", "stall-login", "no-playback-frames",
+    "no-frame-reply",
 )
 FLOOD_05_COUNT = 2000
 
@@ -92,6 +93,9 @@ def parser():
     p.add_argument("--apply-restarts", action="store_true",
                    help="close the connection after a good firmware upload and after an applied settings upload "
                         "(a recorder that restarts to apply them)")
+    p.add_argument("--stream-form", choices=("auto", "plain", "wrapped"), default="auto",
+                   help="video as plain H.264 access units, or each frame in the recorder frame wrapper; "
+                        "auto (default): wrapped when the model's stream kind is 0, else plain")
     p.add_argument("--fixed-live-rate", action="store_true",
                    help="stream live video at --fps whatever rate the live start asks for")
     p.add_argument("--fail", action="append", default=[], choices=FAIL_MODES, help="misbehave (repeatable)")
@@ -122,6 +126,36 @@ def parser():
     return p
 
 
+def reduced_code(code, class_ff, code_ff):
+    """The model code a client keeps from byte 12 of 0x1D (bytes 72, 73 for 0xFF)."""
+    if code == 0xFF:
+        return code_ff & 0xFF
+    if code < 0x20:
+        return code - 0x10
+    if code < 0xA0:
+        return code & 0x0F  # 0x20..0x9F: the low digit (classes 6 and 7 included)
+    if code < 0xB0:
+        return code - 0xA0
+    return code
+
+
+def stream_kind(code, class_ff, code_ff, features):
+    """The video stream kind of the model: 0 sends wrapped frames, 1 to 3 plain H.264."""
+    reduced = reduced_code(code, class_ff, code_ff)
+    kind = 0
+    if reduced == 13:
+        kind = 1
+    elif reduced == 15:
+        kind = 2
+    elif reduced in (16, 17):
+        kind = 3
+    elif reduced == 8 and features & (1 << 20) and features & 0x80:
+        kind = 3
+    if kind == 0 and features & (1 << 20):
+        kind = 1
+    return kind
+
+
 class Config:
     def __init__(self, ns):
         self.ns = ns
@@ -142,6 +176,12 @@ class Config:
         self.mac = ns.mac
         self.relays = ns.relays
         self.features = ns.features
+        self.stream_kind = stream_kind(self.model_code, self.model_class_ff, self.model_code_ff, self.features)
+        if ns.stream_form == "auto":
+            # wrapped when the video is numbered as such a recorder numbers it (media.py)
+            self.stream_form = "auto-wrapped" if self.stream_kind == 0 else "plain"
+        else:
+            self.stream_form = ns.stream_form
         self.byte99 = ns.byte99
         self.camera_kind = ns.camera_kind
         titles = ns.titles.split(",") if ns.titles else []

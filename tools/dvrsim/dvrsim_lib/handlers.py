@@ -410,6 +410,10 @@ async def on_list(conn, msg):
 
 @handles(0x66)
 async def on_frame_request(conn, msg):
+    if "no-frame-reply" in conn.cfg.fail:
+        # a recorder that takes frame requests and never answers them
+        conn.log.write({"conn": conn.n, "event": "frame-unanswered"})
+        return
     rec = conn.srv.recording
     total = u8(msg, 9) | (u8(msg, 10) << 8) | (u8(msg, 11) << 16)
     total = min(total, len(msg))

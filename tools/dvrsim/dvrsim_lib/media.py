@@ -57,6 +57,163 @@ def split_access_units(data):
     return out
 
 
+def _unescape(b):
+    out = bytearray()
+    zeros = 0
+    for x in b:
+        if zeros >= 2 and x == 3:
+            zeros = 0
+            continue
+        out.append(x)
+        zeros = zeros + 1 if x == 0 else 0
+    return bytes(out)
+
+
+def _escape(b):
+    out = bytearray()
+    zeros = 0
+    for x in b:
+        if zeros >= 2 and x <= 3:
+            out.append(3)
+            zeros = 0
+        out.append(x)
+        zeros = zeros + 1 if x == 0 else 0
+    return bytes(out)
+
+
+class _Bits:
+    def __init__(self, data):
+        self.data, self.pos = data, 0
+
+    def u(self, n):
+        v = 0
+        for _ in range(n):
+            if self.pos >= 8 * len(self.data):
+                raise ValueError("past the end")
+            v = (v << 1) | (self.data[self.pos >> 3] >> (7 - (self.pos & 7)) & 1)
+            self.pos += 1
+        return v
+
+    def ue(self):
+        z = 0
+        while self.u(1) == 0:
+            z += 1
+            if z > 31:
+                raise ValueError("bad exp-Golomb code")
+        return (1 << z) - 1 + self.u(z)
+
+
+def sps_without_vui(nal):
+    """A sequence parameter set (NAL header byte first) with its video usability information left
+    out; other profiles than those without chroma fields, or a damaged set, come back unchanged.
+    Recorders send their parameter sets this short, so the key frame's slice starts early."""
+    try:
+        rbsp = _unescape(nal[1:])
+        r = _Bits(rbsp)
+        if r.u(8) not in (66, 77, 88):
+            return nal
+        r.u(16)
+        r.ue()
+        r.ue()
+        poc = r.ue()
+        if poc == 0:
+            r.ue()
+        elif poc == 1:
+            return nal
+        r.ue()
+        r.u(1)
+        r.ue()
+        r.ue()
+        if r.u(1) == 0:
+            r.u(1)
+        r.u(1)
+        if r.u(1):
+            for _ in range(4):
+                r.ue()
+        if r.u(1) == 0:
+            return nal
+        keep = r.pos - 1  # bits before vui_parameters_present_flag
+    except ValueError:
+        return nal
+    bits = [rbsp[i >> 3] >> (7 - (i & 7)) & 1 for i in range(keep)] + [0, 1]
+    bits += [0] * ((-len(bits)) % 8)
+    out = bytes(int("".join(map(str, bits[i:i + 8])), 2) for i in range(0, len(bits), 8))
+    return nal[:1] + _escape(out)
+
+
+def recorder_numbered(units):
+    """True when the stream's first sequence parameter set numbers pictures as a recorder of
+    stream kind 0 does: a 4-bit frame_num and picture order type 0 with a 5-bit lsb."""
+    for unit, _ in units:
+        for _, end, typ, body in _nal_units(unit):
+            if typ != 7:
+                continue
+            try:
+                r = _Bits(_unescape(unit[body + 1:end]))
+                if r.u(8) not in (66, 77, 88):
+                    return False
+                r.u(16)
+                r.ue()
+                return r.ue() == 0 and r.ue() == 0 and r.ue() == 1
+            except ValueError:
+                return False
+    return False
+
+
+# The recorder frame wrapper: a 20-byte unit 00 00 01 06 in front of each frame's H.264 data.
+# Byte 4 0x90 says the 23-bit length at bytes 9..11 (big-endian, top bit of byte 9 not part of
+# it) counts 8-byte units of the whole wrapped frame; byte 7 bits 0..2 give the picture kind
+# (1: a frame, both fields). The unit parses as an SEI message of an unknown type (144) with a
+# 13-byte payload and its stop bit at byte 19, so a plain decoder skips it. Every NAL unit of
+# the frame then begins on a 32-bit boundary (zero bytes before a start code are allowed):
+# parameter sets with 00 00 00 01, slices with 00 00 01, so that the slice start 00 00 01 65 /
+# 00 00 01 41 is a whole word for the renumbering of the client and the player.
+WRAPPER_SIZE = 20
+_FILLER = 0x55  # wrapper bytes that carry nothing: non-zero, so no start code can appear
+
+
+def wrap_frame(unit):
+    """The recorder frame payload of one Annex-B access unit (SEI and delimiters left out)."""
+    out = bytearray(WRAPPER_SIZE)
+    slice_word = None
+    for _, end, typ, body in _nal_units(unit):
+        if typ in (6, 9):
+            continue
+        nal = unit[body:end]
+        while nal.endswith(b"\x00"):
+            nal = nal[:-1]  # leading zero of the next four-byte start code
+        if typ == 7:
+            nal = sps_without_vui(nal)
+        out += bytes((-len(out)) % 4)
+        if typ in (1, 5):
+            if slice_word is None:
+                slice_word = len(out) // 4
+            out += b"\x00\x00\x01" + nal
+        else:
+            # a parameter set begins with a four-byte start code: a frame whose data begins so
+            # is what the backup player keeps to replay before the next frame after a seek
+            out += b"\x00\x00\x00\x01" + nal
+    out += bytes((-len(out)) % 8)
+    units8 = len(out) // 8
+    if units8 >= 1 << 23:
+        raise ValueError("frame of %d bytes too long for the wrapper" % len(out))
+    out[0:4] = b"\x00\x00\x01\x06"
+    out[4] = 0x90
+    out[5] = WRAPPER_SIZE - 7  # SEI payload size: bytes 6..18
+    out[6] = _FILLER
+    out[7] = 0x01
+    out[8] = _FILLER
+    out[9] = 0x80 | (units8 >> 16)
+    out[10] = (units8 >> 8) & 0xFF
+    out[11] = units8 & 0xFF
+    out[12:19] = bytes([_FILLER]) * 7
+    out[19] = 0x80
+    if slice_word is None or not 5 <= slice_word <= 14:
+        debug_print("wrapped frame: slice start in word %s, outside words 5..14 "
+                    "(parameter sets too long for the recorder form)" % slice_word)
+    return bytes(out)
+
+
 def synthetic_units(fps):
     """Undecodable stand-in frames when no --video is given: GOP of one second."""
     gop = max(1, int(round(fps)))
@@ -119,6 +276,14 @@ class Media:
                 debug_print("no access units in --video, using synthetic frames")
         if not self.units:
             self.units = synthetic_units(cfg.fps)
+        wrap = cfg.stream_form == "wrapped"
+        if cfg.stream_form == "auto-wrapped":
+            wrap = recorder_numbered(self.units)
+            if not wrap:
+                debug_print("the video is not numbered as a recorder of stream kind 0 numbers it "
+                            "(4-bit frame_num, 5-bit picture order count): sent plain")
+        if wrap:
+            self.units = [(wrap_frame(u), k) for u, k in self.units]
         # frame id per unit: incremented at every key frame (group of pictures)
         self.gop_index = []
         g = -1

@@ -20,8 +20,9 @@ public:
     int OpenRecording(const QString& folder, const QString& fileName, int tile) override
     {
         calls << QStringLiteral("open %1%2 %3").arg(folder, fileName).arg(tile);
-        return 0;
+        return openResult;
     }
+    QString LastOpenError() const override { return openError; }
     void Bind(int sourceId, int channel, int tile) override
     {
         calls << QStringLiteral("bind %1 %2 %3").arg(sourceId).arg(channel).arg(tile);
@@ -44,6 +45,8 @@ public:
 
     int playState = 4;
     int audioState = 0;
+    int openResult = 1; // 1 opened, 0 not
+    QString openError;
     QString recorderName;
     QStringList calls;
 };
@@ -72,6 +75,7 @@ public:
     void OnAudioOff() override { events << QStringLiteral("audio off"); }
     bool HasAudioDevice() const override { return audioDevice; }
     void ShowMessage(const QString& text, const QString& caption) override { events << caption + ":" + text; }
+    void ShowOpenFailure(const QString& path, const QString&) override { events << "open failure:" + path; }
     QString Text(const QString& key) const override { return key; }
     bool CanOpenOsdSetup() const override { return false; }
     void OpenOsdSetup() override {}

@@ -1,0 +1,373 @@
+// Processor time of the player's whole decode-and-display path for a D1 (720 x 480) 30 fps H.264
+// recording played into 1, 4 and 16 tiles of a 1024 x 720 grid, on both of the engine's roads:
+//   queued  frames handed to AddLiveData behind their 104-byte record, as recorder media are
+//           played: decoded, converted and shown by the engine's display thread;
+//   direct  the recorder frame payload (00 00 01 06 header, parameter sets, slice on a word
+//           boundary) decoded on the player's thread through the tile player's frame sink and
+//           shown at once, as a client recording is played.
+// Both end in the tile display drawing the picture scaled to its tile with the OSD. Beside each
+// layout, in the same run, ffmpeg decodes the same stream on one thread and scales it to the
+// tile's size ("-threads 1 -filter_threads 1 -vf scale=W:H,format=bgra -f null"; its start-up,
+// measured on a run over one picture, taken off). Reported: processor time per shown picture,
+// ours / ffmpeg's (the target is at most 1.15).
+//
+//   player_display_bench [frames=300] [queued|direct|both] [rounds=3]
+// Each figure is the median of the rounds; the ratio's lowest and highest follow it.
+#include "engine/hplivecontrol.h"
+#include "engine/sizecode.h"
+#include "engine/tiledisplay.h"
+#include "playback/livecontrolframesink.h"
+#include "ui/cameodisplay.h"
+#include "ui/cameodisplayhost.h"
+#include "ui/cameogrid.h"
+#include "ui/gridlivecontrolhost.h"
+#include "ui/windowcanvas.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 720;
+constexpr int kHeight = 480;
+constexpr int kGridWidth = 1024;
+constexpr int kGridHeight = 720;
+
+class BenchDisplayHost : public CameoDisplayHost
+{
+public:
+    void SetCurrentTile(int) override {}
+    bool IsTilePlaying(int) const override { return true; }
+    bool ShowCurrentFrame(int) override { return true; }
+    std::optional<OsdPlayerText> PlayerText(int) const override
+    {
+        OsdPlayerText text;
+        text.recorderName = QStringLiteral("Depot");
+        text.cameraText = QStringLiteral("Gate");
+        return text;
+    }
+    bool CaptureForExport(int, int, const uint8_t*, int, int, int, int, int) override { return false; }
+    bool HoldsPresenting() const override { return false; }
+    bool IsDirectDraw() const override { return false; }
+};
+
+// The grid's display, counting what reaches it.
+class CountingDisplay : public TileDisplay
+{
+public:
+    explicit CountingDisplay(TileDisplay& display)
+        : m_display(display)
+    {}
+    int DisplayFrame(int tile, LiveFrame& frame, const uint8_t* picture, int useDirectDraw,
+                     int fromDecoder) override
+    {
+        ++shown;
+        return m_display.DisplayFrame(tile, frame, picture, useDirectDraw, fromDecoder);
+    }
+    void RedrawCameos(const std::vector<int>& tiles) override { m_display.RedrawCameos(tiles); }
+    std::atomic<int> shown{0};
+
+private:
+    TileDisplay& m_display;
+};
+
+double ProcessSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+double ChildSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+bool Ffmpeg(const QStringList& arguments)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{"-hide_banner", "-v", "error", "-y"} + arguments);
+    return ffmpeg.waitForFinished(-1) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
+}
+
+// NAL units of an Annex B stream, without their start codes.
+QList<QByteArray> Nals(const QByteArray& stream)
+{
+    QList<QByteArray> nals;
+    const QByteArray code("\0\0\1", 3);
+    int at = stream.indexOf(code);
+    while (at >= 0) {
+        const int next = stream.indexOf(code, at + 3);
+        QByteArray nal = stream.mid(at + 3, next < 0 ? -1 : next - at - 3);
+        while (nal.endsWith('\0'))
+            nal.chop(1);
+        nals << nal;
+        at = next;
+    }
+    return nals;
+}
+
+struct Unit
+{
+    QByteArray parameterSets; // each with a four-byte start code
+    QByteArray slice;         // without its start code
+    bool key = false;
+};
+
+QList<Unit> Units(const QByteArray& stream)
+{
+    QList<Unit> units;
+    Unit unit;
+    for (const QByteArray& nal : Nals(stream)) {
+        const int type = nal.isEmpty() ? 0 : nal[0] & 0x1F;
+        if (type == 1 || type == 5) {
+            unit.slice = nal;
+            unit.key = type == 5;
+            units << unit;
+            unit = Unit();
+        } else if (type == 7 || type == 8) {
+            unit.parameterSets += QByteArray("\0\0\0\1", 4) + nal;
+        }
+    }
+    return units;
+}
+
+// The queued record: 104 bytes the engine skips, then the access unit.
+QByteArray QueuedFrame(const Unit& unit)
+{
+    return QByteArray(104, '\0') + unit.parameterSets + QByteArray("\0\0\0\1", 4) + unit.slice;
+}
+
+// The recorder frame payload: 00 00 01 06, kind byte 2 at offset 7, the length in 4-byte units
+// in bytes 9-11, then from byte 20 the parameter sets, zero bytes up to a word boundary, the
+// slice behind a three-byte start code, the whole padded to a multiple of 4.
+QByteArray PayloadFrame(const Unit& unit)
+{
+    QByteArray payload(20, '\0');
+    payload[2] = 1;
+    payload[3] = 6;
+    payload[7] = 2;
+    payload += unit.parameterSets;
+    while (payload.size() % 4 != 0)
+        payload += '\0';
+    payload += QByteArray("\0\0\1", 3) + unit.slice;
+    while (payload.size() % 4 != 0)
+        payload += '\0';
+    const int words = payload.size() / 4;
+    payload[9] = char((words >> 16) & 0x7F);
+    payload[10] = char(words >> 8);
+    payload[11] = char(words);
+    return payload;
+}
+
+struct Layout
+{
+    int code;
+    int tiles;
+};
+
+struct Grid
+{
+    explicit Grid(const Layout& layout)
+        : liveHost(
+            &grid, [] { return false; }, [] { return -1; })
+        , display(&grid, &displayHost, &canvas)
+        , counting(display)
+    {
+        canvas.Resize(kGridWidth, kGridHeight);
+        grid.Layout(kGridWidth, kGridHeight, layout.code, false, false, false);
+        for (int tile = 0; tile < layout.tiles; ++tile) {
+            grid.Update(tile, [tile](CameoItem& item) {
+                item.assigned = 1;
+                item.fileTile = 1;
+                item.sourceId = kFileSourceId;
+                item.channel = tile;
+            });
+        }
+    }
+
+    CameoGrid grid;
+    BenchDisplayHost displayHost;
+    WindowCanvas canvas;
+    GridLiveControlHost liveHost;
+    CameoDisplay display;
+    CountingDisplay counting;
+};
+
+double PlayQueued(const QList<Unit>& units, const Layout& layout, int* shown)
+{
+    Grid grid(layout);
+    HPLiveControl engine(&grid.liveHost, &grid.counting);
+    engine.Init();
+    QList<QByteArray> frames;
+    for (const Unit& unit : units)
+        frames << QueuedFrame(unit);
+    const double start = ProcessSeconds();
+    for (int n = 0; n < frames.size(); ++n) {
+        const QByteArray& frame = frames[n];
+        for (int tile = 0; tile < layout.tiles; ++tile) {
+            // Hold back while the display thread is behind, so that the drop rule stays off.
+            while (engine.QueuedFrames() > 8)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            engine.AddLiveData(kFileServerId, tile, reinterpret_cast<const uint8_t*>(frame.constData()),
+                               frame.size(), units[n].key ? 1 : 0, tile, 0, 0, 20261210, 101500, 1, 0, 5, 33);
+        }
+    }
+    while (engine.QueuedFrames() > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    engine.Shutdown();
+    const double seconds = ProcessSeconds() - start;
+    *shown = grid.counting.shown.load();
+    return seconds;
+}
+
+double PlayDirect(const QList<Unit>& units, const Layout& layout, int* shown)
+{
+    Grid grid(layout);
+    HPLiveControl engine(&grid.liveHost, &grid.counting);
+    engine.Init();
+    LiveControlFrameSink sink(engine);
+    QList<QByteArray> frames;
+    for (const Unit& unit : units)
+        frames << PayloadFrame(unit);
+    const double start = ProcessSeconds();
+    for (int n = 0; n < frames.size(); ++n) {
+        for (int tile = 0; tile < layout.tiles; ++tile) {
+            // The decoder rewrites its input: each tile decodes a copy, as each reads its own.
+            QByteArray frame = frames[n];
+            const int result = sink.DecodeFrame(tile, reinterpret_cast<quint8*>(frame.data()), frame.size(),
+                                                layout.tiles == 1 ? 1 : 0, units[n].key ? 0 : 1);
+            if (!SizeCode::HasPicture(result))
+                continue;
+            ShownFrame picture;
+            picture.tile = tile;
+            picture.width = SizeCode::Width(result);
+            picture.height = SizeCode::Height(result);
+            picture.date = 20261210;
+            picture.time = 101500;
+            picture.frameType = units[n].key ? 1 : 0;
+            picture.playState = 5;
+            sink.DisplayFrame(picture);
+        }
+    }
+    const double seconds = ProcessSeconds() - start;
+    engine.Shutdown();
+    *shown = grid.counting.shown.load();
+    return seconds;
+}
+
+// ffmpeg's processor time per picture decoding the stream on one thread and scaling it to the
+// tile: a run over one picture is taken from the run over all, so that its start-up (loading,
+// probing, the first picture's set-up) is not counted per picture. 0 when ffmpeg fails.
+double FfmpegSecondsPerPicture(const QString& stream, const CameoRect& rect, int pictures)
+{
+    const QStringList decode{"-threads",
+                             "1",
+                             "-i",
+                             stream,
+                             "-filter_threads",
+                             "1",
+                             "-vf",
+                             QStringLiteral("scale=%1:%2,format=bgra").arg(rect.Width()).arg(rect.Height())};
+    double seconds[2] = {0, 0};
+    const QStringList limits[2] = {{"-frames:v", "1"}, {}};
+    for (int run = 0; run < 2; ++run) {
+        const double before = ChildSeconds();
+        if (!Ffmpeg(decode + limits[run] + QStringList{"-f", "null", "-"}))
+            return 0;
+        seconds[run] = ChildSeconds() - before;
+    }
+    return pictures > 1 ? std::max(0.0, seconds[1] - seconds[0]) / (pictures - 1) : seconds[1];
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// Makes the D1 stream with a key picture every keyInterval pictures; empty on failure.
+QList<Unit> MakeStream(const QString& path, int frames, int keyInterval)
+{
+    if (!Ffmpeg({"-f", "lavfi", "-i", QStringLiteral("testsrc2=size=%1x%2:rate=30").arg(kWidth).arg(kHeight),
+                 "-frames:v", QString::number(frames), "-c:v", "libx264", "-profile:v", "baseline", "-g",
+                 QString::number(keyInterval), "-bf", "0", "-b:v", "2M", "-bsf:v", "filter_units=remove_types=6",
+                 path}))
+        return {};
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return {};
+    return Units(in.readAll());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const int frames = argc > 1 ? std::max(30, atoi(argv[1])) : 300;
+    const QByteArray roads = argc > 2 ? QByteArray(argv[2]) : QByteArray("both");
+    const int rounds = argc > 3 ? std::max(1, atoi(argv[3])) : 3;
+    QTemporaryDir folder;
+    std::printf("%-7s %-6s %-9s %9s %14s %15s %7s\n", "road", "tiles", "tile", "shown", "ours ms/pic",
+                "ffmpeg ms/pic", "ratio");
+    for (const QByteArray& road : {QByteArray("queued"), QByteArray("direct")}) {
+        if (roads != "both" && roads != road)
+            continue;
+        // The queued road takes a recorder's stream as it is (a key picture a second); the direct
+        // road rewrites the slice header of every predicted picture for the recorder's own
+        // numbering, which an ffmpeg-made stream does not follow: it plays key pictures only.
+        const QString stream = folder.filePath(QString::fromLatin1(road) + QStringLiteral(".264"));
+        const QList<Unit> units = MakeStream(stream, frames, road == "queued" ? 30 : 1);
+        if (units.isEmpty()) {
+            std::fprintf(stderr, "ffmpeg could not make the stream\n");
+            return 1;
+        }
+        for (const Layout& layout : {Layout{0, 1}, Layout{1, 4}, Layout{7, 16}}) {
+            CameoRect rect;
+            {
+                CameoGrid grid;
+                grid.Layout(kGridWidth, kGridHeight, layout.code, false, false, false);
+                grid.GetCameoRect(0, &rect);
+            }
+            // Rounds of ffmpeg then ours, each ratio taken within its round; the medians are
+            // printed, so that one round disturbed by other work on the machine does not decide.
+            std::vector<double> references, ourTimes, ratios;
+            int shown = 0;
+            for (int round = 0; round < rounds; ++round) {
+                const double reference = FfmpegSecondsPerPicture(stream, rect, units.size());
+                if (reference <= 0) {
+                    std::fprintf(stderr, "ffmpeg reference failed\n");
+                    return 1;
+                }
+                const double seconds = road == "queued" ? PlayQueued(units, layout, &shown)
+                                                        : PlayDirect(units, layout, &shown);
+                const double ours = shown > 0 ? seconds / shown : 0;
+                references.push_back(reference);
+                ourTimes.push_back(ours);
+                ratios.push_back(ours / reference);
+            }
+            std::printf("%-7s %-6d %4dx%-4d %4d/%-4d %14.3f %15.3f %7.2f  (%.2f-%.2f)\n", road.constData(),
+                        layout.tiles, rect.Width(), rect.Height(), shown, int(units.size()) * layout.tiles,
+                        Median(ourTimes) * 1000, Median(references) * 1000, Median(ratios),
+                        *std::min_element(ratios.begin(), ratios.end()),
+                        *std::max_element(ratios.begin(), ratios.end()));
+        }
+    }
+    return 0;
+}
