@@ -8,6 +8,7 @@
 #include "panels/cucccontrol.h"
 #include "panels/support/panels_fixture.h"
 #include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "support/uccpopupfixture.h"
 
 namespace {
@@ -18,7 +19,7 @@ using UccControlTest = UccPopupTestOn<PanelsOnlineTest>;
 
 TEST_F(UccControlTest, BindingStopsFirstThenSendsTwelve)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     popup->SetCamera(device->GetDeviceIndex(), 2, -1);
     const QList<QByteArray> expected{CameraControlBytes(2, 1, 2, 0), CameraControlBytes(2, 12, 2, 0)};
@@ -27,7 +28,7 @@ TEST_F(UccControlTest, BindingStopsFirstThenSendsTwelve)
 
 TEST_F(UccControlTest, EachHeldButtonSendsStopItsCodeAndStopOnRelease)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     popup->SetCamera(device->GetDeviceIndex(), 1, -1);
     List("comboBox_speed")->setCurrentIndex(0); // "Speed : Slow"
@@ -55,7 +56,7 @@ TEST_F(UccControlTest, EachHeldButtonSendsStopItsCodeAndStopOnRelease)
 
 TEST_F(UccControlTest, PresetsAndTheCameraMenu)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     popup->SetCamera(device->GetDeviceIndex(), 0, -1);
     List("comboBox_preset")->setCurrentIndex(6);
@@ -72,7 +73,7 @@ TEST_F(UccControlTest, PresetsAndTheCameraMenu)
 
 TEST_F(UccControlTest, CloseGivesTheBoundGridBackToTheHubAndUnbinds)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     struct Case
     {
@@ -104,7 +105,7 @@ TEST_F(UccControlTest, CloseGivesTheBoundGridBackToTheHubAndUnbinds)
 
 TEST_F(UccControlTest, UnboundButtonsAndReleasesSendNothing)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     for (const char* name : {"btn_Move_U", "ZOOM +", "Goto", "Set", "OSD"})
         Click(QLatin1String(name));

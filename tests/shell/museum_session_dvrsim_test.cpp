@@ -118,7 +118,7 @@ protected:
 
     // "Search" from 10:00:15 to the end time over the area of channel 0; false when the walk did
     // not reach the end time.
-    bool WalkTo(CModuleDevice* device, int endTime, int left, int top, int right, int bottom)
+    bool WalkTo(RecorderSession* device, int endTime, int left, int top, int right, int bottom)
     {
         popup.endTime = endTime;
         popup.walking = true;
@@ -135,7 +135,7 @@ protected:
 
 TEST_F(MuseumSession, WalkAsksOneSecondOnAfterAMissAndTenAfterAMatch)
 {
-    CModuleDevice* device = StoppedPlayback(QStringLiteral("Hall"));
+    RecorderSession* device = StoppedPlayback(QStringLiteral("Hall"));
     ASSERT_TRUE(device);
     device->SetMuseumSearch(0, 20240205, 100015);
     ASSERT_EQ(popup.info.size(), 7u);
@@ -179,7 +179,7 @@ TEST_F(MuseumSession, WalkAsksOneSecondOnAfterAMissAndTenAfterAMatch)
 
 TEST_F(MuseumSession, ADifferentAreaFindsNothing)
 {
-    CModuleDevice* device = StoppedPlayback(QStringLiteral("Yard"));
+    RecorderSession* device = StoppedPlayback(QStringLiteral("Yard"));
     ASSERT_TRUE(device);
     device->SetMuseumSearch(0, 20240205, 100015);
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup.opened.load(); }, 30000));
