@@ -277,3 +277,31 @@ TEST_P(G726AgainstFfmpeg, DecodesTheSameSignal)
 
 INSTANTIATE_TEST_SUITE_P(Rates, G726AgainstFfmpeg,
                          ::testing::Values(G726Case{4, "32k", 4}, G726Case{2, "16k", 2}));
+
+// Every mu-law code, as the export path decodes a block of them, against ffmpeg's pcm_mulaw
+// decoder of the same bytes.
+TEST(CAudioPlayer, MuLawBlockDecodesAsFfmpegDoes)
+{
+    QByteArray codes;
+    for (int i = 0; i < 4000; ++i)
+        codes += char(i % 256);
+    const QString folder = h264fixture::Folder();
+    const QString coded = folder + "/allcodes.ulaw";
+    const QString reference = folder + "/allcodes.pcm";
+    QFile file(coded);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(codes), codes.size());
+    file.close();
+    ASSERT_EQ(RunFfmpeg({"-f", "mulaw", "-ar", "8000", "-ac", "1", "-i", coded, "-f", "s16le", reference}),
+              QString());
+    const QByteArray theirs = ReadAll(reference);
+    ASSERT_EQ(theirs.size(), 8000);
+
+    FakeSink sink;
+    CAudioPlayer player(&sink);
+    ASSERT_EQ(player.Init(), 0);
+    const QByteArray ours = player.PlayAudio(-999, 0, codes.constData(), codes.size(), 9, true);
+    ASSERT_EQ(ours.size(), 8000);
+    for (int i = 0; i < 256; ++i)
+        EXPECT_EQ(SampleAt(ours, i), SampleAt(theirs, i)) << "code " << i;
+}
