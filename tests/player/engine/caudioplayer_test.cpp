@@ -14,7 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -304,4 +307,31 @@ TEST(CAudioPlayer, MuLawBlockDecodesAsFfmpegDoes)
     ASSERT_EQ(ours.size(), 8000);
     for (int i = 0; i < 256; ++i)
         EXPECT_EQ(SampleAt(ours, i), SampleAt(theirs, i)) << "code " << i;
+}
+
+// Several reader threads and the export hand audio in at once: the gathering they share loses
+// and repeats nothing. Each 300-byte piece completes at most one 4000-byte unit, so the units
+// handed back count every byte given.
+TEST(CAudioPlayer, ConcurrentCallersShareOneGathering)
+{
+    FakeSink sink;
+    CAudioPlayer player(&sink);
+    ASSERT_EQ(player.Init(), 0);
+    constexpr int kThreads = 4;
+    constexpr int kCalls = 2000;
+    constexpr int kPiece = 300;
+    const QByteArray piece(kPiece, '\x55');
+    std::atomic<int> units{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < kCalls; ++i) {
+                const QByteArray back = player.PlayAudio(-999, 0, piece.constData(), piece.size(), 4, true);
+                if (!back.isEmpty())
+                    units += back.size() == 8000 ? 1 : 1000; // a unit of another size is wrong
+            }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(units.load(), kThreads * kCalls * kPiece / 4000);
 }
