@@ -144,6 +144,21 @@ protected:
         return grid.copy(rect.left, rect.top, rect.Width(), rect.Height());
     }
 
+    // A 320 x 240 recording numbered as a recorder numbers it, opened in tile 0, selected, in
+    // the one-tile layout.
+    void OpenInOneTile()
+    {
+        const decoder_streams::Stream& stream = decoder_streams::Make(320, 240, kFrames, kKeyInterval, true);
+        ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+        const QList<QByteArray> units = decoder_streams::Renumber(stream.frames,
+                                                                  decoder_streams::Numbering::FrameNum4Poc5);
+        const Recording recording = WriteRecording(m_home.filePath("rec"), units);
+        ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
+        ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
+        m_dialog->Tiles().SelectOnly(0);
+        m_dialog->SetSplitMode(0, true, false);
+    }
+
     // The reference picture nearest to what tile 0 shows: index and mean difference.
     std::pair<int, double> NearestReference(const QImage& shown, const QByteArray& references) const
     {
@@ -254,15 +269,7 @@ TEST_P(PlayRecordingSizes, RecordedLiveVideoPlaysInItsTileAsFfmpegDecodesIt)
 // slider hides them again.
 TEST_F(PlayRecordingTest, SliderPreviewsShowTheirPicturesOfTheRecording)
 {
-    const decoder_streams::Stream& stream = decoder_streams::Make(320, 240, kFrames, kKeyInterval, true);
-    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
-    const QList<QByteArray> units = decoder_streams::Renumber(stream.frames,
-                                                              decoder_streams::Numbering::FrameNum4Poc5);
-    const Recording recording = WriteRecording(m_home.filePath("rec"), units);
-    ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
-    ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
-    m_dialog->Tiles().SelectOnly(0);
-    m_dialog->SetSplitMode(0, true, false);
+    ASSERT_NO_FATAL_FAILURE(OpenInOneTile());
     ASSERT_EQ(m_dialog->CurrentTile(), 0);
     ASSERT_TRUE(m_dialog->PlaySlider()->isVisible());
 
@@ -516,15 +523,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The image adjust panel's brightness reaches the pictures the tile decodes next.
 TEST_F(PlayRecordingTest, BrightnessFromTheAdjustPanelBrightensTheNextPictures)
 {
-    const decoder_streams::Stream& stream = decoder_streams::Make(320, 240, kFrames, kKeyInterval, true);
-    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
-    const QList<QByteArray> units = decoder_streams::Renumber(stream.frames,
-                                                              decoder_streams::Numbering::FrameNum4Poc5);
-    const Recording recording = WriteRecording(m_home.filePath("rec"), units);
-    ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
-    ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
-    m_dialog->Tiles().SelectOnly(0);
-    m_dialog->SetSplitMode(0, true, false);
+    ASSERT_NO_FATAL_FAILURE(OpenInOneTile());
     auto mean = [](const QImage& picture) {
         const QRect area = MiddleOf(picture.size());
         qint64 sum = 0;
