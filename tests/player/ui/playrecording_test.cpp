@@ -29,9 +29,11 @@
 #include "player/support/recorderpayload.h"
 #include "support/viewerhome.h"
 #include "ui/caviconvert.h"
+#include "ui/cdlgadjust.h"
 #include "ui/cdlgalarm.h"
 #include "ui/cpreviewdlg.h"
 #include "ui/csearchcontrol.h"
+#include "ui/cskinslider.h"
 #include "ui/ctimeslider.h"
 #include "ui/cviewerdlg.h"
 #include "ui/hpcameo.h"
@@ -140,6 +142,21 @@ protected:
             return QImage();
         const QImage grid = m_dialog->Grid()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         return grid.copy(rect.left, rect.top, rect.Width(), rect.Height());
+    }
+
+    // A 320 x 240 recording numbered as a recorder numbers it, opened in tile 0, selected, in
+    // the one-tile layout.
+    void OpenInOneTile()
+    {
+        const decoder_streams::Stream& stream = decoder_streams::Make(320, 240, kFrames, kKeyInterval, true);
+        ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+        const QList<QByteArray> units = decoder_streams::Renumber(stream.frames,
+                                                                  decoder_streams::Numbering::FrameNum4Poc5);
+        const Recording recording = WriteRecording(m_home.filePath("rec"), units);
+        ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
+        ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
+        m_dialog->Tiles().SelectOnly(0);
+        m_dialog->SetSplitMode(0, true, false);
     }
 
     // The reference picture nearest to what tile 0 shows: index and mean difference.
@@ -252,15 +269,7 @@ TEST_P(PlayRecordingSizes, RecordedLiveVideoPlaysInItsTileAsFfmpegDecodesIt)
 // slider hides them again.
 TEST_F(PlayRecordingTest, SliderPreviewsShowTheirPicturesOfTheRecording)
 {
-    const decoder_streams::Stream& stream = decoder_streams::Make(320, 240, kFrames, kKeyInterval, true);
-    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
-    const QList<QByteArray> units = decoder_streams::Renumber(stream.frames,
-                                                              decoder_streams::Numbering::FrameNum4Poc5);
-    const Recording recording = WriteRecording(m_home.filePath("rec"), units);
-    ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
-    ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
-    m_dialog->Tiles().SelectOnly(0);
-    m_dialog->SetSplitMode(0, true, false);
+    ASSERT_NO_FATAL_FAILURE(OpenInOneTile());
     ASSERT_EQ(m_dialog->CurrentTile(), 0);
     ASSERT_TRUE(m_dialog->PlaySlider()->isVisible());
 
@@ -510,3 +519,38 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<PlaySize>& info) {
         return QStringLiteral("w%1h%2").arg(info.param.width).arg(info.param.height).toStdString();
     });
+
+// The image adjust panel's brightness reaches the pictures the tile decodes next.
+TEST_F(PlayRecordingTest, BrightnessFromTheAdjustPanelBrightensTheNextPictures)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenInOneTile());
+    auto mean = [](const QImage& picture) {
+        const QRect area = MiddleOf(picture.size());
+        qint64 sum = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x)
+                sum += qGray(picture.pixel(x, y));
+        }
+        return double(sum) / double(area.width() * area.height());
+    };
+    QImage before;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            before = TilePicture();
+            return !before.isNull() && mean(before) > 1.0;
+        },
+        20000));
+
+    CSkinSlider* brightness = m_dialog->AdjustPanel()->Slider(AdjustSlider::Brightness);
+    emit brightness->sliderMoving(1069, 50);
+    emit brightness->sliderMoved(1069, 50);
+    m_dialog->ControlBar()->OnStepForward();
+    QImage after;
+    const bool brighter = QTest::qWaitFor(
+        [&] {
+            after = TilePicture();
+            return mean(after) > mean(before) + 20.0;
+        },
+        20000);
+    EXPECT_TRUE(brighter) << "mean grey before " << mean(before) << ", after " << mean(after);
+}
