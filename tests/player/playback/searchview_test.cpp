@@ -8,9 +8,12 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -402,4 +405,125 @@ TEST_F(TileTest, ShowingTheCurrentFrameAgainDecodesItsGroupFromTheKeyFrame)
     for (const auto& d : decodes)
         seen << QString::number(recording.units.indexOf(d.data)) + (d.shown ? "s" : "");
     EXPECT_EQ(seen.join(","), QString("0,1,2,3,4s"));
+}
+
+// With a frame rate of 5 a tile may show 5 of a second's 10 frames, and skipping lands on key
+// frames only; a second holding one key frame or none (common: the client writes whatever
+// group the recorder sends) is played frame by frame rather than divided by its key count.
+TEST_F(TileTest, SecondsWithOneKeyFrameOrNoneAreNotSkippedThrough)
+{
+    Record(TenPerSecond(80510, 3), 20); // keys at frames 0 and 20: 08:05:11 has none
+    host.frameRate = 5;
+    Make();
+    ASSERT_TRUE(Open());
+    view->PlayForward();
+    WaitIdle();
+    EXPECT_EQ(view->State(), PlayState::End);
+    const QVector<QByteArray> shown = sink.Shown();
+    ASSERT_EQ(shown.size(), recording.units.size());
+    for (int i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(shown[i], recording.units[i]) << "frame " << i;
+}
+
+namespace {
+
+// Moves a client recording's video data `shift` bytes further into its file (a sparse hole
+// before it) and rewrites every offset into it as the client's writer stores them in a file
+// that large: an index entry (16 bytes from byte 512) holds the block's offset in bytes 0-7
+// and again in 8-15 with bit 31 of the high word set; a frame-header slot (336 bytes, header
+// mark 511 or 497) holds its frame's offset in bytes 20-27 and its key frame's in 28-35
+// (-1 when none).
+void MoveVideoData(const QString& dataPath, const QString& indexPath, qint64 shift)
+{
+    QFile index(indexPath);
+    ASSERT_TRUE(index.open(QIODevice::ReadWrite));
+    QByteArray entries = index.readAll();
+    QVector<qint64> blocks;
+    for (int at = 512; at + 16 <= entries.size(); at += 16) {
+        const quint64 offset = qFromLittleEndian<quint64>(entries.constData() + at);
+        if (offset == 0)
+            continue;
+        blocks << qint64(offset);
+        const quint64 moved = offset + quint64(shift);
+        qToLittleEndian<quint64>(moved, entries.data() + at);
+        qToLittleEndian<quint32>(quint32(moved), entries.data() + at + 8);
+        qToLittleEndian<quint32>(quint32(moved >> 32) | 0x80000000u, entries.data() + at + 12);
+    }
+    ASSERT_FALSE(blocks.isEmpty());
+    ASSERT_TRUE(index.seek(0));
+    ASSERT_EQ(index.write(entries), entries.size());
+
+    QFile data(dataPath);
+    ASSERT_TRUE(data.open(QIODevice::ReadWrite));
+    QByteArray video = data.readAll();
+    int moved = 0;
+    for (const qint64 block : blocks) {
+        for (qint64 at = block; at + 56 <= video.size() && at < block + 40 * 336; at += 336) {
+            const quint32 mark = qFromLittleEndian<quint32>(video.constData() + at);
+            if (mark != 511 && mark != 497)
+                break;
+            const auto put = [&video](qint64 pos, qint64 value) {
+                const quint64 le = qToLittleEndian(quint64(value));
+                std::memcpy(video.data() + pos, &le, sizeof le);
+            };
+            put(at + 20, qFromLittleEndian<qint64>(video.constData() + at + 20) + shift);
+            const qint64 key = qFromLittleEndian<qint64>(video.constData() + at + 28);
+            if (key != -1)
+                put(at + 28, key + shift);
+            ++moved;
+        }
+    }
+    ASSERT_GT(moved, 0);
+    ASSERT_TRUE(data.resize(0));
+    ASSERT_TRUE(data.resize(shift)); // a hole: takes no room on disk
+    ASSERT_TRUE(data.seek(shift));
+    ASSERT_EQ(data.write(video), video.size());
+}
+
+} // namespace
+
+// A recording that has grown past 4 GiB: every offset the tile follows lies above 32 bits,
+// with the writer's flag bit in the index entry's high word.
+TEST_F(TileTest, OffsetsPastFourGigabytesOpenSeekAndStep)
+{
+    Record(TenPerSecond(80510, 3), 20);
+    MoveVideoData(recording.folder + "/" + recording.dataName, recording.folder + "/i" + recording.dataName,
+                  (qint64(1) << 32) + 4096);
+    Make();
+    ASSERT_TRUE(Open()) << view->LastError().toStdString();
+    ASSERT_FALSE(sink.Shown().isEmpty());
+    EXPECT_EQ(sink.Shown().last(), recording.units[0]);
+
+    const struct
+    {
+        const char* name;
+        std::function<void(CSearchView&)> op;
+        int frame; // last frame shown
+        const char* time;
+    } steps[] = {
+        {"seek into a group begun a second earlier", [](CSearchView& v) { v.GoToTime("080511"); }, 10, "080511"},
+        {"step forward", [](CSearchView& v) { v.StepForward(); }, 11, "080511"},
+        {"step back to the key frame", [](CSearchView& v) { v.StepBackward(); }, 0, "080510"},
+        {"seek to position 2", [](CSearchView& v) { v.SeekToFrame(2); }, 20, "080512"},
+        {"first", [](CSearchView& v) { v.GoFirst(); }, 0, "080510"},
+        {"last", [](CSearchView& v) { v.GoLast(); }, 20, "080512"},
+    };
+    for (const auto& s : steps) {
+        s.op(*view);
+        WaitIdle();
+        ASSERT_FALSE(sink.Shown().isEmpty()) << s.name;
+        EXPECT_EQ(sink.Shown().last(), recording.units[s.frame]) << s.name;
+        EXPECT_EQ(view->GetCurrentTimeString(), QString(s.time)) << s.name;
+    }
+
+    // The whole day in order from the first frame, key frames read from past 4 GiB.
+    view->GoFirst();
+    sink.Clear();
+    view->PlayForward();
+    WaitIdle();
+    EXPECT_EQ(view->State(), PlayState::End);
+    const QVector<QByteArray> shown = sink.Shown();
+    ASSERT_EQ(shown.size(), recording.units.size() - 1);
+    for (int i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(shown[i], recording.units[i + 1]) << "frame " << i + 1;
 }
