@@ -58,9 +58,10 @@ int ViewerPlayers::FastSpeed(int tile) const
     return Valid(tile) ? m_players[tile]->FastSpeed() : 1;
 }
 
-void ViewerPlayers::SetFastSpeed(int, int)
+void ViewerPlayers::SetFastSpeed(int tile, int speed)
 {
-    // The tile engine cycles its own fast speed when the fast operation repeats.
+    if (Valid(tile))
+        m_players[tile]->SetFastSpeed(speed);
 }
 
 void ViewerPlayers::StopPlayback(int tile)

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -193,19 +194,32 @@ TEST_F(TileTest, FastForwardShowsOneFrameASecond)
         EXPECT_EQ(p, 500);
 }
 
-TEST_F(TileTest, FastSpeedsFollowThePresses)
+// The control bar sets the speed of each fast press (1..5, then 1 again; it stops the tile
+// before, so only the bar knows the tile's fast state); the tile paces by the speed it holds.
+TEST_F(TileTest, FastSpeedsSetTheCadence)
 {
-    Record(TenPerSecond(80510, 10), 10);
+    Record(TenPerSecond(80510, 12), 10);
     Make(true); // every pause lasts until the next operation stops it
     ASSERT_TRUE(Open());
-    const int expected[] = {500, 333, 250, 200, 150, 500};
-    for (int press = 0; press < 6; ++press) {
+    const struct
+    {
+        int speed;
+        int pause;
+    } presses[] = {{1, 500}, {2, 333}, {3, 250}, {4, 200}, {5, 150}, {1, 500}, {0, 500}, {9, 150}};
+    for (const auto& p : presses) {
         const int before = clock->Pauses().size();
+        view->SetFastSpeed(p.speed);
+        view->StopPlayback();
         view->FastForward();
-        ASSERT_TRUE(WaitUntil([&] { return clock->Pauses().size() > before; })) << press;
-        EXPECT_EQ(view->FastSpeed(), press % 5 + 1);
-        EXPECT_EQ(clock->Pauses().last(), expected[press]) << "press " << press + 1;
+        ASSERT_TRUE(WaitUntil([&] { return clock->Pauses().size() > before; })) << p.speed;
+        EXPECT_EQ(view->FastSpeed(), std::clamp(p.speed, 1, 5));
+        EXPECT_EQ(clock->Pauses().last(), p.pause) << "speed " << p.speed;
     }
+    // A fast press without a new speed keeps the one the tile holds.
+    const int before = clock->Pauses().size();
+    view->FastForward();
+    ASSERT_TRUE(WaitUntil([&] { return clock->Pauses().size() > before; }));
+    EXPECT_EQ(clock->Pauses().last(), 150);
     view->Pause();
     EXPECT_EQ(view->State(), PlayState::Paused);
     EXPECT_FALSE(view->IsRunning());

@@ -29,8 +29,10 @@
 #include "support/viewerhome.h"
 #include "ui/caviconvert.h"
 #include "ui/cdlgalarm.h"
+#include "ui/cmsgdlg.h"
 #include "ui/cpreviewdlg.h"
 #include "ui/csearchcontrol.h"
+#include "ui/cskinbutton.h"
 #include "ui/ctimeslider.h"
 #include "ui/cviewerdlg.h"
 #include "ui/hpcameo.h"
@@ -299,6 +301,52 @@ TEST_P(PlayRecordingSizes, RecordedLiveVideoPlaysInItsTileAsFfmpegDecodesIt)
         },
         20000);
     EXPECT_TRUE(held);
+}
+
+// The control bar's buttons pressed on a tile that already plays: the tile takes each
+// operation again (">>" moves its speed on), answers the "BUFFERING" box once, and the box
+// closes with the bar and the grid usable again, also once the engines' own late answers
+// have come in.
+TEST_F(PlayRecordingTest, ButtonsPressedOnAPlayingTileNeverLeaveTheDialogWaiting)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(176, 144, 300, kKeyInterval, true);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const Recording recording = WriteRecording(
+        m_home.filePath("rec"),
+        decoder_streams::Renumber(stream.frames, decoder_streams::Numbering::FrameNum4Poc5));
+    ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
+    ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
+    m_dialog->Tiles().SelectOnly(0);
+    CSearchView* player = m_dialog->Players().Player(0);
+    ASSERT_NE(player, nullptr);
+
+    const struct
+    {
+        int button;
+        PlayState state;
+        int speed; // 0: not a fast state
+    } presses[] = {
+        {1101, PlayState::Forward, 0},     {1101, PlayState::Forward, 0},     {1104, PlayState::FastForward, 1},
+        {1104, PlayState::FastForward, 2}, {1104, PlayState::FastForward, 3}, {1104, PlayState::FastForward, 4},
+        {1104, PlayState::FastForward, 5}, {1104, PlayState::FastForward, 1}, {1102, PlayState::FastBackward, 1},
+        {1101, PlayState::Forward, 0},
+    };
+    int n = 0;
+    for (const auto& p : presses) {
+        ++n;
+        QTest::mouseClick(m_dialog->ControlBar()->Button(p.button), Qt::LeftButton);
+        EXPECT_EQ(player->State(), p.state) << "press " << n;
+        if (p.speed > 0) {
+            EXPECT_EQ(player->FastSpeed(), p.speed) << "press " << n;
+        }
+        QCoreApplication::processEvents(); // the engine's queued answers
+        EXPECT_FALSE(m_dialog->WaitBox()->isVisible()) << "press " << n;
+        EXPECT_TRUE(m_dialog->ControlBar()->isEnabled()) << "press " << n;
+        EXPECT_TRUE(m_dialog->ControlBar()->Button(p.button)->isEnabled()) << "press " << n;
+        EXPECT_TRUE(m_dialog->Grid()->isEnabled()) << "press " << n;
+    }
+    m_dialog->ControlBar()->OnPause();
+    EXPECT_EQ(player->State(), PlayState::Paused);
 }
 
 // In the one-tile layout the mouse over the play slider shows the ten previews, each with the
