@@ -97,6 +97,10 @@ public:
     void OnAudioOn();
     void OnAudioOff();
 
+    // Sibling programs (commands 1036 and 1037; no control of the dialog carries them).
+    bool OnLaunchKro();
+    bool OnLaunchVistrel();
+
     // Parts for tests and the full-screen window.
     const CLanguage& Language() const { return m_language; }
     HPCameo* Grid() const { return m_grid; }
