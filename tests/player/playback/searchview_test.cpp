@@ -263,6 +263,10 @@ TEST_F(TileTest, OperationsAndTheirRefusals)
         {"first at end", Setup::End, &CSearchView::GoFirst, false, PlayState::Start},
         {"pause at end", Setup::End, &CSearchView::Pause, true, PlayState::End},
         {"pause paused", Setup::Paused, &CSearchView::Pause, false, PlayState::Paused},
+        // A stop of a tile on which nothing runs only answers the box.
+        {"stop at start", Setup::Start, &CSearchView::StopPlayback, true, PlayState::Start},
+        {"stop at end", Setup::End, &CSearchView::StopPlayback, true, PlayState::End},
+        {"stop paused", Setup::Paused, &CSearchView::StopPlayback, true, PlayState::Paused},
         {"forward frozen", Setup::Frozen, &CSearchView::PlayForward, false, PlayState::End},
         {"backward frozen", Setup::Frozen, &CSearchView::PlayBackward, true, PlayState::Paused},
         {"fast forward frozen", Setup::Frozen, &CSearchView::FastForward, true, PlayState::Paused},
