@@ -107,6 +107,7 @@ public:
     ViewerTiles& Tiles() const;
     CSearchControl* ControlBar() const { return m_controlBar; }
     CSearchTime* TimeBar() const { return m_timeBar; }
+    const ViewerCameoHost& DisplayHost() const { return *m_cameoHost; }
     HPNetwork* Hub() const { return m_hub.get(); }
     CSearchMulti* CalendarSearch() const { return m_searchMulti; }
     CDlgAudio* AudioPanel() const { return m_audioPanel; }

@@ -37,6 +37,7 @@
 #include "ui/cviewerdlg.h"
 #include "ui/hpcameo.h"
 #include "ui/skinbitmaps.h"
+#include "ui/viewercameohost.h"
 #include "ui/viewerplayers.h"
 #include "ui/viewerpreviews.h"
 #include "ui/viewertiles.h"
@@ -338,6 +339,10 @@ TEST_F(PlayRecordingTest, ButtonsPressedOnAPlayingTileNeverLeaveTheDialogWaiting
         EXPECT_EQ(player->State(), p.state) << "press " << n;
         if (p.speed > 0) {
             EXPECT_EQ(player->FastSpeed(), p.speed) << "press " << n;
+            // The tile's OSD writes "x<speed>" beside the fast play marks.
+            const std::optional<OsdPlayerText> osd = m_dialog->DisplayHost().PlayerText(0);
+            ASSERT_TRUE(osd.has_value());
+            EXPECT_EQ(osd->speedStep + 1, p.speed) << "press " << n;
         }
         QCoreApplication::processEvents(); // the engine's queued answers
         EXPECT_FALSE(m_dialog->WaitBox()->isVisible()) << "press " << n;
