@@ -7,7 +7,7 @@
 #include "backup/mediarangeform.h"
 #include "backup/sitebookdrop.h"
 #include "net/hubservices.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 #include "session/sitebook.h"
 
@@ -93,7 +93,7 @@ CCDBackup::CCDBackup(QWidget* parent)
 
 CCDBackup::~CCDBackup() = default;
 
-CModuleDevice* CCDBackup::Device() const
+RecorderSession* CCDBackup::Device() const
 {
     SessionHub* hub = SessionHub::Instance();
     return hub ? hub->GetDevice(m_deviceIndex) : nullptr;
@@ -125,18 +125,18 @@ void CCDBackup::SetRange(int startDate, int startTime, int finishDate, int finis
     m_form->SetRange(MediaRange{startDate, startTime, finishDate, finishTime});
 }
 
-void CCDBackup::Bind(CModuleDevice* device)
+void CCDBackup::Bind(RecorderSession* device)
 {
     if (m_bound && m_bound != device)
         disconnect(m_bound, nullptr, this, nullptr);
     m_bound = device;
     if (!device)
         return;
-    connect(device, &CModuleDevice::OnConnected_CDBackup, this, &CCDBackup::OnConnected, Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnAddBackupCapa, this, &CCDBackup::OnAddBackupCapa, Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnSetCDMedia, this, &CCDBackup::SetRecvCDMedia, Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnEraseResult, this, &CCDBackup::OnEraseResult, Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnBurningRate, this, &CCDBackup::OnBurningRate, Qt::UniqueConnection);
+    connect(device, &RecorderSession::OnConnected_CDBackup, this, &CCDBackup::OnConnected, Qt::UniqueConnection);
+    connect(device, &RecorderSession::OnAddBackupCapa, this, &CCDBackup::OnAddBackupCapa, Qt::UniqueConnection);
+    connect(device, &RecorderSession::OnSetCDMedia, this, &CCDBackup::SetRecvCDMedia, Qt::UniqueConnection);
+    connect(device, &RecorderSession::OnEraseResult, this, &CCDBackup::OnEraseResult, Qt::UniqueConnection);
+    connect(device, &RecorderSession::OnBurningRate, this, &CCDBackup::OnBurningRate, Qt::UniqueConnection);
 }
 
 void CCDBackup::AttachDevice()
@@ -175,7 +175,7 @@ void CCDBackup::DropRecord(const SiteBook& record)
     if (m_running || record.kind != QLatin1String("device"))
         return;
     SessionHub* hub = SessionHub::Instance();
-    CModuleDevice* device = hub ? hub->GetDevice(record.index) : nullptr;
+    RecorderSession* device = hub ? hub->GetDevice(record.index) : nullptr;
     if (!device)
         return;
     m_deviceIndex = record.index;
@@ -228,7 +228,7 @@ void CCDBackup::OnGetList()
     m_audioSizeMB = 0;
     m_audioRow = -1;
     m_videoRows = 0;
-    if (CModuleDevice* device = Device()) {
+    if (RecorderSession* device = Device()) {
         Bind(device);
         device->SendBackupCapaRequest(m_startDate, m_startTime, m_finishDate, m_finishTime, m_channelMask);
     }
@@ -336,7 +336,7 @@ void CCDBackup::OnBurningRate(char state, char percent, char discs, char discInd
 
 void CCDBackup::SendStart()
 {
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->SendCDBackupStart(m_startDate, m_startTime, m_finishDate, m_finishTime, m_backupBits,
                                   m_backupAudio, m_flow.MediaKind());
 }

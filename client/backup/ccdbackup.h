@@ -13,7 +13,7 @@
 
 #include "backup/mediabackupflow.h"
 
-class CModuleDevice;
+class RecorderSession;
 class ListModel;
 class MediaRangeForm;
 class QComboBox;
@@ -73,8 +73,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    CModuleDevice* Device() const;
-    void Bind(CModuleDevice* device);
+    RecorderSession* Device() const;
+    void Bind(RecorderSession* device);
     void EnableControls(bool enabled);
     void SetStatus(const QString& text);
     bool Ask(const QString& title, const QString& text, bool okCancel);
@@ -82,7 +82,7 @@ private:
     void Stop();
 
     std::unique_ptr<ListModel> m_model;
-    QPointer<CModuleDevice> m_bound;
+    QPointer<RecorderSession> m_bound;
     Question m_question;
     MediaBackupFlow m_flow;
     bool m_running = false;

@@ -4,7 +4,7 @@
 #include "backup/clistbackupmodel.h"
 #include "backup/sitebookdrop.h"
 #include "net/hubservices.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 #include "session/sitebook.h"
 
@@ -78,7 +78,7 @@ CCDListBackup::CCDListBackup(QWidget* parent)
 
 CCDListBackup::~CCDListBackup() = default;
 
-CModuleDevice* CCDListBackup::Device() const
+RecorderSession* CCDListBackup::Device() const
 {
     SessionHub* hub = SessionHub::Instance();
     return hub ? hub->GetDevice(m_deviceIndex) : nullptr;
@@ -91,7 +91,7 @@ void CCDListBackup::EnableControls(bool enabled)
     m_addButton->setEnabled(enabled);
 }
 
-void CCDListBackup::Bind(CModuleDevice* device)
+void CCDListBackup::Bind(RecorderSession* device)
 {
     if (m_bound && m_bound != device) {
         disconnect(m_bound, nullptr, this, nullptr);
@@ -101,12 +101,13 @@ void CCDListBackup::Bind(CModuleDevice* device)
     m_bound = device;
     if (!device)
         return;
-    connect(device, &CModuleDevice::OnConnected_CDBackup, this, &CCDListBackup::OnConnected, Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnAddBackupCapaAll, this, &CCDListBackup::OnAddBackupCapaAll,
+    connect(device, &RecorderSession::OnConnected_CDBackup, this, &CCDListBackup::OnConnected,
             Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnSetCDMedia, this, &CCDListBackup::SetRecvCDMedia, Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnEraseResult, this, &CCDListBackup::OnEraseResult, Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnBurningRate, this, &CCDListBackup::OnBurningRate, Qt::UniqueConnection);
+    connect(device, &RecorderSession::OnAddBackupCapaAll, this, &CCDListBackup::OnAddBackupCapaAll,
+            Qt::UniqueConnection);
+    connect(device, &RecorderSession::OnSetCDMedia, this, &CCDListBackup::SetRecvCDMedia, Qt::UniqueConnection);
+    connect(device, &RecorderSession::OnEraseResult, this, &CCDListBackup::OnEraseResult, Qt::UniqueConnection);
+    connect(device, &RecorderSession::OnBurningRate, this, &CCDListBackup::OnBurningRate, Qt::UniqueConnection);
 }
 
 void CCDListBackup::AttachDevice()
@@ -150,7 +151,7 @@ void CCDListBackup::DropRecord(const SiteBook& record)
     if (m_running || record.kind != QLatin1String("device"))
         return;
     SessionHub* hub = SessionHub::Instance();
-    CModuleDevice* device = hub ? hub->GetDevice(record.index) : nullptr;
+    RecorderSession* device = hub ? hub->GetDevice(record.index) : nullptr;
     if (!device)
         return;
     m_deviceIndex = record.index;
@@ -232,7 +233,7 @@ void CCDListBackup::OnGetList()
                                 QStringLiteral("The Remote Backup 16 List is limit."), QStringLiteral("stop"));
         return;
     }
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device)
         return;
     Bind(device);
@@ -316,7 +317,7 @@ void CCDListBackup::SetListBackupFromModel()
 void CCDListBackup::StartList()
 {
     SetListBackupFromModel();
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->SendCDListBackupStart(m_rangeList, m_flow.MediaKind());
 }
 

@@ -19,7 +19,7 @@
 #include "net/requestbuilder.h"
 
 class CListBackupModel;
-class CModuleDevice;
+class RecorderSession;
 class QComboBox;
 class QPushButton;
 class QTableView;
@@ -85,8 +85,8 @@ private:
         quint32 mask = 0;
     };
 
-    CModuleDevice* Device() const;
-    void Bind(CModuleDevice* device);
+    RecorderSession* Device() const;
+    void Bind(RecorderSession* device);
     void EnableControls(bool enabled);
     bool Ask(const QString& title, const QString& text, bool okCancel);
     void StartList();
@@ -95,7 +95,7 @@ private:
     std::unique_ptr<CListBackupModel> m_model;
     std::unique_ptr<MediaRangeForm> m_form;
     MediaBackupFlow m_flow;
-    QPointer<CModuleDevice> m_bound;
+    QPointer<RecorderSession> m_bound;
     Question m_question;
     int m_deviceIndex = -1;
     bool m_running = false;

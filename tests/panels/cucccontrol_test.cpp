@@ -8,6 +8,7 @@
 #include "panels/cucccontrol.h"
 #include "panels/support/panels_fixture.h"
 #include "session/moduledevice.h"
+#include "session/recordersession.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ protected:
 
 TEST_F(UccControlTest, BindingStopsFirstThenSendsTwelve)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     popup->SetCamera(device->GetDeviceIndex(), 2, -1);
     const QList<QByteArray> expected{CameraControlBytes(2, 1, 2, 0), CameraControlBytes(2, 12, 2, 0)};
@@ -58,7 +59,7 @@ TEST_F(UccControlTest, BindingStopsFirstThenSendsTwelve)
 
 TEST_F(UccControlTest, EachHeldButtonSendsStopItsCodeAndStopOnRelease)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     popup->SetCamera(device->GetDeviceIndex(), 1, -1);
     List("comboBox_speed")->setCurrentIndex(0); // "Speed : Slow"
@@ -86,7 +87,7 @@ TEST_F(UccControlTest, EachHeldButtonSendsStopItsCodeAndStopOnRelease)
 
 TEST_F(UccControlTest, PresetsAndTheCameraMenu)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     popup->SetCamera(device->GetDeviceIndex(), 0, -1);
     List("comboBox_preset")->setCurrentIndex(6);
@@ -103,7 +104,7 @@ TEST_F(UccControlTest, PresetsAndTheCameraMenu)
 
 TEST_F(UccControlTest, CloseGivesTheBoundGridBackToTheHubAndUnbinds)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     struct Case
     {
@@ -135,7 +136,7 @@ TEST_F(UccControlTest, CloseGivesTheBoundGridBackToTheHubAndUnbinds)
 
 TEST_F(UccControlTest, UnboundButtonsAndReleasesSendNothing)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     for (const char* name : {"btn_Move_U", "ZOOM +", "Goto", "Set", "OSD"})
         Click(QLatin1String(name));

@@ -99,7 +99,7 @@ using MuseumSession = StandInPopupTest<MuseumSearchPopup, WalkingPopup>;
 
 TEST_F(MuseumSession, WalkAsksOneSecondOnAfterAMissAndTenAfterAMatch)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Hall"), DayWithMotion());
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Hall"), DayWithMotion());
     ASSERT_TRUE(device);
     ASSERT_TRUE(OpenRemoteSearch(*hub, device, 20240205, 100000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return device->IsPlaybackActive(); }, 30000));
@@ -152,7 +152,7 @@ TEST_F(MuseumSession, WalkAsksOneSecondOnAfterAMissAndTenAfterAMatch)
 
 TEST_F(MuseumSession, ADifferentAreaFindsNothing)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Yard"), DayWithMotion());
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Yard"), DayWithMotion());
     ASSERT_TRUE(device);
     ASSERT_TRUE(OpenRemoteSearch(*hub, device, 20240205, 100000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return device->IsPlaybackActive(); }, 30000));

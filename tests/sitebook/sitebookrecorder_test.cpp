@@ -206,15 +206,15 @@ public:
     TitleRecordingHosts(const TitleRecordingHosts&) = delete;
     TitleRecordingHosts& operator=(const TitleRecordingHosts&) = delete;
 
-    std::unique_ptr<EventBackupHost> CreateEventHost(CModuleDevice&) override
+    std::unique_ptr<EventBackupHost> CreateEventHost(RecorderSession&) override
     {
         return std::make_unique<Event>(shown);
     }
-    std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(CModuleDevice&) override
+    std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(RecorderSession&) override
     {
         return std::make_unique<Schedule>(shown);
     }
-    std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(CModuleDevice&, bool) override
+    std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(RecorderSession&, bool) override
     {
         return std::make_unique<RemoteCD>(shown);
     }
