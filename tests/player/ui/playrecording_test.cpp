@@ -10,11 +10,13 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -352,6 +354,39 @@ TEST_F(PlayRecordingTest, ButtonsPressedOnAPlayingTileNeverLeaveTheDialogWaiting
     }
     m_dialog->ControlBar()->OnPause();
     EXPECT_EQ(player->State(), PlayState::Paused);
+}
+
+// Files dropped from a file manager onto the dialog: the first names a recording and opens in
+// the tile under the pointer, which alone is selected; the second file is not looked at.
+TEST_F(PlayRecordingTest, ADroppedRecordingOpensInTheTileUnderThePointer)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(176, 144, 20, kKeyInterval, true);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const Recording recording = WriteRecording(
+        m_home.filePath("rec"),
+        decoder_streams::Renumber(stream.frames, decoder_streams::Numbering::FrameNum4Poc5));
+    ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
+
+    CameoRect fourth;
+    ASSERT_TRUE(m_dialog->Grid()->GetCameoRect(3, &fourth));
+    const QPoint over = m_dialog->Grid()->mapTo(
+        m_dialog.get(), QPoint((fourth.left + fourth.right) / 2, (fourth.top + fourth.bottom) / 2));
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(recording.dataPath), QUrl::fromLocalFile(m_home.filePath("h130000.003"))});
+    QDragEnterEvent enter(over, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_dialog.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(over, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_dialog.get(), &drop);
+
+    EXPECT_EQ(m_dialog->SelectedCameos(), QVector<int>({3}));
+    EXPECT_TRUE(m_dialog->PlayFlag(3));
+    EXPECT_FALSE(m_dialog->PlayFlag(0));
+    CSearchView* player = m_dialog->Players().Player(3);
+    ASSERT_NE(player, nullptr);
+    EXPECT_TRUE(player->IsOpened());
+    EXPECT_EQ(player->DataPath(), recording.dataPath);
+    EXPECT_EQ(player->GetCurrentTimeString(), QString("120000"));
 }
 
 // In the one-tile layout the mouse over the play slider shows the ten previews, each with the
