@@ -26,6 +26,7 @@
 #include "ui/mastervolume.h"
 #include "ui/openpath.h"
 #include "ui/qtaudiocapturedevice.h"
+#include "ui/siblinglauncher.h"
 #include "ui/silentaudiosink.h"
 #include "ui/skinbitmaps.h"
 #include "ui/splitmodes.h"
@@ -426,6 +427,8 @@ void CViewerDlg::LayoutControls()
     const ViewerRects r = ViewerGeometry::Layout(size());
     m_grid->setGeometry(r.grid);
     m_grid->Layout(r.grid.width(), r.grid.height(), m_tiles->SplitCode(), false, false, true);
+    // The layout clears the grid's picture: the tiles are drawn again at their new places.
+    m_tiles->RedrawAll();
     if (CSkinButton* b = Button(kMinimise))
         b->move(r.minimise);
     if (CSkinButton* b = Button(kClose))
@@ -747,6 +750,28 @@ void CViewerDlg::OnAudioOff()
         player->WaitAudioReady();
         m_audio->Flush();
     }
+}
+
+namespace {
+
+SiblingLauncher Siblings(const ViewerEnvironment& env)
+{
+    return SiblingLauncher(env.programFolder,
+                           env.startProgram ? env.startProgram
+                                            : SiblingLauncher::Runner(&SiblingLauncher::StartDetached),
+                           &SiblingLauncher::RaiseOwnWindow);
+}
+
+} // namespace
+
+bool CViewerDlg::OnLaunchKro()
+{
+    return Siblings(m_env).LaunchKro(frameGeometry().topLeft());
+}
+
+bool CViewerDlg::OnLaunchVistrel()
+{
+    return Siblings(m_env).LaunchVistrel(frameGeometry().topLeft());
 }
 
 // -- the control bar's and the wait box's host ----------------------------------------------------

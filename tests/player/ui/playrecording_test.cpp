@@ -10,11 +10,13 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -31,13 +33,16 @@
 #include "ui/caviconvert.h"
 #include "ui/cdlgadjust.h"
 #include "ui/cdlgalarm.h"
+#include "ui/cmsgdlg.h"
 #include "ui/cpreviewdlg.h"
 #include "ui/csearchcontrol.h"
+#include "ui/cskinbutton.h"
 #include "ui/cskinslider.h"
 #include "ui/ctimeslider.h"
 #include "ui/cviewerdlg.h"
 #include "ui/hpcameo.h"
 #include "ui/skinbitmaps.h"
+#include "ui/viewercameohost.h"
 #include "ui/viewerplayers.h"
 #include "ui/viewerpreviews.h"
 #include "ui/viewertiles.h"
@@ -262,6 +267,89 @@ TEST_P(PlayRecordingSizes, RecordedLiveVideoPlaysInItsTileAsFfmpegDecodesIt)
         },
         20000);
     EXPECT_TRUE(held);
+}
+
+// The control bar's buttons pressed on a tile that already plays: the tile takes each
+// operation again (">>" moves its speed on), answers the "BUFFERING" box once, and the box
+// closes with the bar and the grid usable again, also once the engines' own late answers
+// have come in.
+TEST_F(PlayRecordingTest, ButtonsPressedOnAPlayingTileNeverLeaveTheDialogWaiting)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(176, 144, 300, kKeyInterval, true);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const Recording recording = WriteRecording(
+        m_home.filePath("rec"),
+        decoder_streams::Renumber(stream.frames, decoder_streams::Numbering::FrameNum4Poc5));
+    ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
+    ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
+    m_dialog->Tiles().SelectOnly(0);
+    CSearchView* player = m_dialog->Players().Player(0);
+    ASSERT_NE(player, nullptr);
+
+    const struct
+    {
+        int button;
+        PlayState state;
+        int speed; // 0: not a fast state
+    } presses[] = {
+        {1101, PlayState::Forward, 0},     {1101, PlayState::Forward, 0},     {1104, PlayState::FastForward, 1},
+        {1104, PlayState::FastForward, 2}, {1104, PlayState::FastForward, 3}, {1104, PlayState::FastForward, 4},
+        {1104, PlayState::FastForward, 5}, {1104, PlayState::FastForward, 1}, {1102, PlayState::FastBackward, 1},
+        {1101, PlayState::Forward, 0},
+    };
+    int n = 0;
+    for (const auto& p : presses) {
+        ++n;
+        QTest::mouseClick(m_dialog->ControlBar()->Button(p.button), Qt::LeftButton);
+        EXPECT_EQ(player->State(), p.state) << "press " << n;
+        if (p.speed > 0) {
+            EXPECT_EQ(player->FastSpeed(), p.speed) << "press " << n;
+            // The tile's OSD writes "x<speed>" beside the fast play marks.
+            const std::optional<OsdPlayerText> osd = m_dialog->DisplayHost().PlayerText(0);
+            ASSERT_TRUE(osd.has_value());
+            EXPECT_EQ(osd->speedStep + 1, p.speed) << "press " << n;
+        }
+        QCoreApplication::processEvents(); // the engine's queued answers
+        EXPECT_FALSE(m_dialog->WaitBox()->isVisible()) << "press " << n;
+        EXPECT_TRUE(m_dialog->ControlBar()->isEnabled()) << "press " << n;
+        EXPECT_TRUE(m_dialog->ControlBar()->Button(p.button)->isEnabled()) << "press " << n;
+        EXPECT_TRUE(m_dialog->Grid()->isEnabled()) << "press " << n;
+    }
+    m_dialog->ControlBar()->OnPause();
+    EXPECT_EQ(player->State(), PlayState::Paused);
+}
+
+// Files dropped from a file manager onto the dialog: the first names a recording and opens in
+// the tile under the pointer, which alone is selected; the second file is not looked at.
+TEST_F(PlayRecordingTest, ADroppedRecordingOpensInTheTileUnderThePointer)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(176, 144, 20, kKeyInterval, true);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const Recording recording = WriteRecording(
+        m_home.filePath("rec"),
+        decoder_streams::Renumber(stream.frames, decoder_streams::Numbering::FrameNum4Poc5));
+    ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
+
+    CameoRect fourth;
+    ASSERT_TRUE(m_dialog->Grid()->GetCameoRect(3, &fourth));
+    const QPoint over = m_dialog->Grid()->mapTo(
+        m_dialog.get(), QPoint((fourth.left + fourth.right) / 2, (fourth.top + fourth.bottom) / 2));
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(recording.dataPath), QUrl::fromLocalFile(m_home.filePath("h130000.003"))});
+    QDragEnterEvent enter(over, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_dialog.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(over, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_dialog.get(), &drop);
+
+    EXPECT_EQ(m_dialog->SelectedCameos(), QVector<int>({3}));
+    EXPECT_TRUE(m_dialog->PlayFlag(3));
+    EXPECT_FALSE(m_dialog->PlayFlag(0));
+    CSearchView* player = m_dialog->Players().Player(3);
+    ASSERT_NE(player, nullptr);
+    EXPECT_TRUE(player->IsOpened());
+    EXPECT_EQ(player->DataPath(), recording.dataPath);
+    EXPECT_EQ(player->GetCurrentTimeString(), QString("120000"));
 }
 
 // In the one-tile layout the mouse over the play slider shows the ten previews, each with the

@@ -320,3 +320,23 @@ TEST_F(ViewerDialogTest, StartingTilesAreDrawnWithTheirNumbers)
     for (int tile = 0; tile < m_dialog->GetSplitCount(); ++tile)
         EXPECT_TRUE(QTest::qWaitFor([&] { return drawn(tile); }, 10000)) << "tile " << tile << " stays black";
 }
+
+// The dialog as built and after a resize shows every tile at its place: the frames between
+// the tiles are there, not a black grid until the next click.
+TEST_F(ViewerDialogTest, ResizingRedrawsEveryTile)
+{
+    m_dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
+    auto framed = [this] {
+        CameoRect second;
+        if (!m_dialog->Grid()->GetCameoRect(1, &second))
+            return false;
+        const QPoint onFrame(second.left, (second.top + second.bottom) / 2);
+        return QTest::qWaitFor(
+            [&] { return QColor(m_dialog->Grid()->grab().toImage().pixel(onFrame)) != QColor(Qt::black); }, 10000);
+    };
+    EXPECT_TRUE(framed()) << "before the resize";
+    m_dialog->setMaximumSize(QSize(4000, 4000));
+    m_dialog->resize(1200, 750);
+    EXPECT_TRUE(framed()) << "the frame between tiles 1 and 2 is black after the resize";
+}
