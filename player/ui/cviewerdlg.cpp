@@ -427,8 +427,6 @@ void CViewerDlg::LayoutControls()
     const ViewerRects r = ViewerGeometry::Layout(size());
     m_grid->setGeometry(r.grid);
     m_grid->Layout(r.grid.width(), r.grid.height(), m_tiles->SplitCode(), false, false, true);
-    // The layout clears the grid's picture: the tiles are drawn again at their new places.
-    m_tiles->RedrawAll();
     if (CSkinButton* b = Button(kMinimise))
         b->move(r.minimise);
     if (CSkinButton* b = Button(kClose))
