@@ -26,6 +26,7 @@
 #include "common/media/modulerecord.h"
 #include "common/support/decoder_streams.h"
 #include "playback/searchview.h"
+#include "player/support/recorderpayload.h"
 #include "support/viewerhome.h"
 #include "ui/caviconvert.h"
 #include "ui/cdlgalarm.h"
@@ -46,61 +47,6 @@ constexpr int kKeyInterval = 10;
 constexpr int kDate = 20261210;
 constexpr int kStart = 120000;
 
-// The NAL units of an access unit, each without its start code.
-QList<QByteArray> NalUnits(const QByteArray& unit)
-{
-    QList<QByteArray> nals;
-    int at = unit.indexOf(QByteArray("\0\0\1", 3));
-    while (at >= 0 && at + 3 < unit.size()) {
-        const int next = unit.indexOf(QByteArray("\0\0\1", 3), at + 3);
-        int end = next < 0 ? unit.size() : next;
-        if (next >= 0 && unit[next - 1] == '\0')
-            --end; // a four-byte start code
-        nals.append(unit.mid(at + 3, end - at - 3));
-        at = next;
-    }
-    return nals;
-}
-
-// The recorder frame payload around an access unit, as a recorder sends it live: 20 header
-// bytes (00 00 01 06; byte 7 the kind, 2 = a single field; bytes 9..11 the length in 4-byte
-// units, big-endian), then the H.264 data from byte 20: the sequence parameter set behind a
-// four-byte start code, the picture parameter set behind a three-byte one (SEI messages are not
-// sent), zero bytes up to a 32-bit word, and the slice's three-byte start code on that word,
-// which lies within words 5..14. Empty when the parameter sets are too long for that.
-QByteArray RecorderPayload(const QByteArray& unit)
-{
-    QByteArray data;
-    QByteArray slice;
-    bool firstParameterSet = true;
-    for (const QByteArray& nal : NalUnits(unit)) {
-        const int type = nal.isEmpty() ? 0 : nal[0] & 0x1F;
-        if (type == 1 || type == 5) {
-            slice = nal;
-        } else if (type == 7 || type == 8) {
-            data += (firstParameterSet ? QByteArray("\0\0\0\1", 4) : QByteArray("\0\0\1", 3)) + nal;
-            firstParameterSet = false;
-        }
-    }
-    while ((20 + data.size()) % 4 != 0)
-        data += '\0';
-    if ((20 + data.size()) / 4 > 14 || slice.isEmpty())
-        return QByteArray();
-    data += QByteArray("\0\0\1", 3) + slice;
-    QByteArray payload(20, '\0');
-    payload[2] = 1;
-    payload[3] = 6;
-    payload[7] = 2;
-    payload += data;
-    while (payload.size() % 4 != 0)
-        payload += '\0';
-    const int words = payload.size() / 4;
-    payload[9] = char((words >> 16) & 0x7F);
-    payload[10] = char(words >> 8);
-    payload[11] = char(words);
-    return payload;
-}
-
 struct Recording
 {
     QString dataPath;
@@ -119,7 +65,7 @@ Recording WriteRecording(const QString& root, const QList<QByteArray>& units)
     }
     for (int i = 0; i < units.size(); ++i) {
         const bool key = i % kKeyInterval == 0;
-        const QByteArray payload = RecorderPayload(units[i]);
+        const QByteArray payload = recorder_payload::Wrap(units[i]);
         if (payload.isEmpty()) {
             r.error = QStringLiteral("frame %1 does not fit the recorder's payload").arg(i);
             return r;
@@ -381,7 +327,7 @@ TEST_F(PlayRecordingTest, OpeningShowsTheFirstPictureAndASeekDecodesFromTheGroup
         writer.SetNoRefresh(true);
         ASSERT_TRUE(writer.StartRecord(2, kDate, kStart, m_home.filePath("rec"), 0, ModuleRecord::RecordLive));
         for (int i = 0; i < units.size(); ++i) {
-            const QByteArray payload = RecorderPayload(units[i]);
+            const QByteArray payload = recorder_payload::Wrap(units[i]);
             ASSERT_FALSE(payload.isEmpty()) << i;
             ASSERT_GT(writer.OnRecordData(2, kDate, kStart + i / 10, i % kGroup == 0 ? 1 : 0, 1,
                                           payload.constData(), payload.size(), 1, 0),
