@@ -22,7 +22,6 @@ ScheduleJobList::ScheduleJobList(ListModel& model, ScheduleBackupSession& sessio
     : QObject(parent)
     , m_model(model)
     , m_session(session)
-    , m_frameBuffer(size_t(kFrameBufferSize), 0)
 {
     m_silence.setSingleShot(true);
     m_silence.setInterval(kSilenceLimitMs);
@@ -357,6 +356,13 @@ void ScheduleJobList::Stop()
         StepRequestNumber();
     m_busy = false;
     m_current = Download();
+}
+
+char* ScheduleJobList::FrameBuffer()
+{
+    if (m_frameBuffer.empty())
+        m_frameBuffer.assign(size_t(kFrameBufferSize), 0);
+    return m_frameBuffer.data();
 }
 
 void ScheduleJobList::Reset()

@@ -53,7 +53,10 @@ public:
     bool IsRunning() const { return m_running; }
     bool IsBusy() const { return m_busy; }
     int RequestNumber() const { return m_requestNumber; }
-    char* FrameBuffer() { return m_frameBuffer.data(); }
+    // Where the recorder's backup frames are received; made with the first download or stop
+    // request, so that a recorder whose page never downloads keeps no such buffer.
+    char* FrameBuffer();
+    bool HasFrameBuffer() const { return !m_frameBuffer.empty(); }
 
     bool AddJobs(int dayMask, quint32 channelMask, int begin, int end, int downloadStart,
                  const std::function<bool()>& confirmOverlap);

@@ -239,8 +239,10 @@ void CNetTypeMirel::SendLiveStart(int channel, int rate, int mode, char* buffer,
         return;
     LiveChannel& live = m_live[size_t(channel)];
     live.target = buffer;
+    // Pieces are written in order from the frame's start before it is read, so the buffer needs
+    // no clearing; left untouched, only the pages a frame reaches take memory.
     if (live.assembly.size() < kLiveFrameBufferSize)
-        live.assembly = QByteArray(kLiveFrameBufferSize, '\0');
+        live.assembly = QByteArray(kLiveFrameBufferSize, Qt::Uninitialized);
     live.received = 0;
     live.frameId = -1;
     live.firstFrame = 0;

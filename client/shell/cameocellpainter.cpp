@@ -3,12 +3,30 @@
 #include <QFontInfo>
 #include <QPainter>
 
+namespace {
+
+QRect TextRect(const QRect& cell)
+{
+    return QRect(cell.topLeft() + QPoint(4, 2), QPoint(cell.right() - 4, cell.bottom() - 2));
+}
+
+} // namespace
+
+int CameoCellPainter::TextWidth(const QRect& cell)
+{
+    return TextRect(cell).width();
+}
+
 void CameoCellPainter::DrawTexts(QPainter& painter, CameoOsdTexts t, const QRect& cell)
 {
-    const QPoint end(cell.right() - 4, cell.bottom() - 2);
-    const QRect shadow(cell.topLeft() + QPoint(5, 3), end);
-    const QRect text(cell.topLeft() + QPoint(4, 2), end);
-    CameoOsd::FitCorners(t, painter.fontMetrics(), text.width());
+    CameoOsd::FitCorners(t, painter.fontMetrics(), TextWidth(cell));
+    DrawFittedTexts(painter, t, cell);
+}
+
+void CameoCellPainter::DrawFittedTexts(QPainter& painter, const CameoOsdTexts& t, const QRect& cell)
+{
+    const QRect text = TextRect(cell);
+    const QRect shadow(cell.topLeft() + QPoint(5, 3), text.bottomRight());
     // Texts of line breaks only draw nothing; they are skipped.
     const auto draw = [&painter](const QRect& r, int flags, const QString& s) {
         if (!s.trimmed().isEmpty())
@@ -31,17 +49,37 @@ void CameoCellPainter::DrawTexts(QPainter& painter, CameoOsdTexts t, const QRect
     draw(text, Qt::AlignHCenter | Qt::AlignBottom, t.record);
 }
 
+void CameoCellPainter::DrawEdge(QPainter& painter, const QRect& rect, const QColor& color)
+{
+    if (rect.isEmpty())
+        return;
+    painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), 1), color);
+    painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), color);
+    painter.fillRect(QRect(rect.left(), rect.top(), 1, rect.height()), color);
+    painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), color);
+}
+
 void CameoCellPainter::DrawFrame(QPainter& painter, const QRect& cell, bool selected)
 {
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(Qt::gray, 1));
-    painter.drawRect(cell.x(), cell.y(), cell.width() - 1, cell.height() - 1);
+    DrawEdge(painter, cell, Qt::gray);
     if (!selected)
         return;
-    painter.setPen(QPen(Qt::cyan, 1));
-    painter.drawRect(cell.x() + 1, cell.y() + 1, cell.width() - 3, cell.height() - 3);
-    painter.setPen(QPen(Qt::cyan, 2));
-    painter.drawRect(cell.x() + 2, cell.y() + 2, cell.width() - 5, cell.height() - 5);
+    // The ring inside the edge, thicker at its right and bottom: the inner edge of the frame
+    // lies 3 pixels in at the top and left, 5 at the right and bottom.
+    const QRect outer = cell.adjusted(1, 1, -1, -1);
+    const QRect inner = cell.adjusted(3, 3, -4, -4);
+    if (outer.isEmpty())
+        return;
+    if (inner.isEmpty()) {
+        painter.fillRect(outer, Qt::cyan);
+        return;
+    }
+    painter.fillRect(QRect(outer.left(), outer.top(), outer.width(), inner.top() - outer.top()), Qt::cyan);
+    painter.fillRect(QRect(outer.left(), inner.bottom() + 1, outer.width(), outer.bottom() - inner.bottom()),
+                     Qt::cyan);
+    painter.fillRect(QRect(outer.left(), inner.top(), inner.left() - outer.left(), inner.height()), Qt::cyan);
+    painter.fillRect(QRect(inner.right() + 1, inner.top(), outer.right() - inner.right(), inner.height()),
+                     Qt::cyan);
 }
 
 QFont CameoCellPainter::OsdFont()

@@ -13,10 +13,18 @@ class CameoCellPainter
 {
 public:
     // The cell's texts, first as a black shadow one pixel down and right, then in white (the
-    // event and record texts in red).
+    // event and record texts in red). The corners are fitted first (CameoOsd::FitCorners).
     static void DrawTexts(QPainter& painter, CameoOsdTexts texts, const QRect& cell);
-    // A grey line on the cell's edge; the selected cell gets a cyan frame inside it.
+    // The same with corners already fitted to TextWidth(cell).
+    static void DrawFittedTexts(QPainter& painter, const CameoOsdTexts& texts, const QRect& cell);
+    // The width of the text area of a cell.
+    static int TextWidth(const QRect& cell);
+    // A grey line on the cell's edge; the selected cell gets a cyan frame inside it: one pixel
+    // wide at its top and left, two at its right and bottom, with a second ring of one pixel
+    // inside it (filled, not stroked: the frame is drawn with every composition).
     static void DrawFrame(QPainter& painter, const QRect& cell, bool selected);
+    // A line one pixel wide just inside `rect`'s edge.
+    static void DrawEdge(QPainter& painter, const QRect& rect, const QColor& color);
     // The display font "Lucida" in bold 9 points, a sans font where it is missing.
     static QFont OsdFont();
 };

@@ -327,10 +327,12 @@ void CCameo::DrawCell(QPainter& painter, int cell, int cellWidth, int cellHeight
             painter.drawImage(x + offset.x(), y + offset.y(), shown);
     }
 
-    CameoCellPainter::DrawTexts(painter, t, QRect(x, y, cellWidth, cellHeight));
+    const QRect rect(x, y, cellWidth, cellHeight);
+    CameoCellPainter::DrawFittedTexts(painter, m_osdFit.Fit(cell, t, painter, CameoCellPainter::TextWidth(rect)),
+                                      rect);
     if (m_emap)
         m_lastEventText = t.event;
-    CameoCellPainter::DrawFrame(painter, QRect(x, y, cellWidth, cellHeight), c.selected && !m_emap);
+    CameoCellPainter::DrawFrame(painter, rect, c.selected && !m_emap);
 }
 
 void CCameo::OnDrawCameo(int cell)
@@ -379,14 +381,11 @@ void CCameo::Compose()
             m_buffers.MarkCell(i, m_cellVersion[size_t(i)]);
             changed |= QRect(m_cells[i].column * cellWidth, m_cells[i].row * cellHeight, cellWidth, cellHeight);
         }
-        painter.setBrush(Qt::NoBrush);
         if (m_emap && !m_lastEventText.isEmpty()) {
-            painter.setPen(QPen(Qt::red, 1));
-            painter.drawRect(QRect(QPoint(1, 1), QPoint(width - 3, height - 3)));
-            painter.drawRect(QRect(QPoint(0, 0), QPoint(width - 2, height - 2)));
+            CameoCellPainter::DrawEdge(painter, QRect(1, 1, width - 2, height - 2), Qt::red);
+            CameoCellPainter::DrawEdge(painter, QRect(0, 0, width, height), Qt::red);
         } else {
-            painter.setPen(QPen(Qt::gray, 1));
-            painter.drawRect(QRect(QPoint(0, 0), QPoint(width - 2, height - 2)));
+            CameoCellPainter::DrawEdge(painter, QRect(0, 0, width, height), Qt::gray);
         }
         painter.end();
         if (all)

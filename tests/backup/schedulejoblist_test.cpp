@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "common/support/fulldisk.h"
@@ -27,8 +29,9 @@ public:
     QString RecorderName() const override { return QStringLiteral("gate"); }
     void ShowFailure(const QString& text) override { failures << text; }
     QStringList failures;
-    void SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int begin, char*) override
+    void SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int begin, char* buffer) override
     {
+        buffers.push_back(buffer);
         calls << QStringLiteral("play %1 mask %2 date %3 from %4")
                      .arg(requestNumber)
                      .arg(channelMask)
@@ -38,6 +41,7 @@ public:
     void SendBackupPlaybackStop(char*) override { calls << QStringLiteral("stop"); }
     QStringList Plays() const { return calls.filter(QStringLiteral("play")); }
     QStringList calls;
+    std::vector<char*> buffers; // the receive buffer each play request gave
 };
 
 class ScheduleJobListTest : public ::testing::Test
@@ -94,6 +98,22 @@ TEST_F(ScheduleJobListTest, DueExactlyAtTheDownloadStartOnItsDay)
     At(Tuesday(2, 0, 0));
     EXPECT_EQ(session.Plays(), QStringList({"play 1 mask 1 date 20261207 from 0"}));
     EXPECT_TRUE(jobs.IsBusy());
+}
+
+// A recorder's page that never downloads keeps no frame buffer (it is several megabytes, and
+// every recorder has a page from its first login on); the first download gets one.
+TEST_F(ScheduleJobListTest, TheFrameBufferIsMadeForTheFirstDownload)
+{
+    ASSERT_TRUE(Add(kTuesday, 1, 0, 235959, 20000));
+    At(Tuesday(1, 59, 59));
+    EXPECT_FALSE(jobs.HasFrameBuffer()) << "armed with a job that is not due yet";
+    At(Tuesday(2, 0, 0));
+    ASSERT_EQ(session.buffers.size(), 1u);
+    EXPECT_TRUE(jobs.HasFrameBuffer());
+    EXPECT_NE(session.buffers[0], nullptr);
+    EXPECT_EQ(session.buffers[0], jobs.FrameBuffer()) << "the frames arrive where the list reads them";
+    // Every byte of the largest frame is writable.
+    std::fill(session.buffers[0], session.buffers[0] + ScheduleJobList::kFrameBufferSize, char(1));
 }
 
 TEST_F(ScheduleJobListTest, NotOnOtherDays)

@@ -1,10 +1,13 @@
 // Grid composition: the display texts of a cell by its state and the flags, the picture fitted
 // or zoomed into its cell, and the composed back buffer (pictures in their cells, frames, texts).
+#include <QPainter>
 #include <QTest>
 #include <functional>
 #include <vector>
 
+#include "shell/cameocellpainter.h"
 #include "shell/cameoosd.h"
+#include "shell/cameoosdfitcache.h"
 #include "shell/ccameo.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_fixture.h"
@@ -239,6 +242,71 @@ TEST(CameoOsdTexts, LeftCornersMakeRoomForTheRightOnes)
     }
 }
 
+// The fit is kept per cell and measured again only when what it depends on changes; what it
+// gives is always what fitting the texts anew gives.
+TEST(CameoOsdTexts, FitIsMeasuredAgainOnlyWhenTextsWidthOrFontChange)
+{
+    QImage device(10, 10, QImage::Format_RGB32);
+    QPainter painter(&device);
+    painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 9, QFont::Bold));
+    CameoOsdFitCache cache;
+    CameoOsdTexts t;
+    t.topLeft = QStringLiteral("07 Loading dock north entrance");
+    t.topRight = QStringLiteral("12/25/2024\n13:05:09\n");
+    t.bottomLeft = QStringLiteral("Warehouse recorder 12");
+    t.bottomRight = QStringLiteral("x8 >>");
+    const auto fresh = [&](const CameoOsdTexts& texts, int width) {
+        CameoOsdTexts f = texts;
+        CameoOsd::FitCorners(f, painter.fontMetrics(), width);
+        return f;
+    };
+    struct Step
+    {
+        const char* name;
+        int cell;
+        int width;
+        std::function<void(CameoOsdTexts&)> change;
+        bool measured;
+    };
+    const std::vector<Step> steps = {
+        {"first fit of cell 3", 3, 150, [](CameoOsdTexts&) {}, true},
+        {"same texts again", 3, 150, [](CameoOsdTexts&) {}, false},
+        {"another cell", 4, 150, [](CameoOsdTexts&) {}, true},
+        {"the time moves on", 3, 150,
+         [](CameoOsdTexts& x) { x.topRight = QStringLiteral("12/25/2024\n13:05:10\n"); }, true},
+        {"unchanged after it", 3, 150, [](CameoOsdTexts&) {}, false},
+        {"the cell is wider", 3, 400, [](CameoOsdTexts&) {}, true},
+        {"an event appears", 3, 400, [](CameoOsdTexts& x) { x.event = QStringLiteral("MOTION"); }, true},
+        {"the record mark appears", 3, 400, [](CameoOsdTexts& x) { x.record = QStringLiteral("REC"); }, true},
+        {"the bottom texts change", 3, 400,
+         [](CameoOsdTexts& x) {
+             x.bottomLeft = QStringLiteral("Gate");
+             x.bottomRight = QStringLiteral("PTZ");
+         },
+         true},
+        {"a cell out of range is never kept", 64, 400, [](CameoOsdTexts&) {}, true},
+        {"nor the second time", 64, 400, [](CameoOsdTexts&) {}, true},
+    };
+    for (const Step& s : steps) {
+        s.change(t);
+        const int before = cache.Measured();
+        const CameoOsdTexts got = cache.Fit(s.cell, t, painter, s.width);
+        EXPECT_EQ(cache.Measured() - before, s.measured ? 1 : 0) << s.name;
+        const CameoOsdTexts want = fresh(t, s.width);
+        EXPECT_EQ(got.topLeft, want.topLeft) << s.name;
+        EXPECT_EQ(got.topRight, want.topRight) << s.name;
+        EXPECT_EQ(got.bottomLeft, want.bottomLeft) << s.name;
+        EXPECT_EQ(got.bottomRight, want.bottomRight) << s.name;
+        EXPECT_EQ(got.event, want.event) << s.name;
+        EXPECT_EQ(got.record, want.record) << s.name;
+    }
+    EXPECT_NE(cache.Fit(3, t, painter, 150).topLeft, t.topLeft) << "a narrow cell still cuts the title";
+    const int before = cache.Measured();
+    painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 14, QFont::Bold));
+    cache.Fit(3, t, painter, 150);
+    EXPECT_EQ(cache.Measured() - before, 1) << "another font";
+}
+
 TEST(CameoOsdTexts, ClampedFrameRateIsGivenBack)
 {
     CameoOsdInput in = OnlineCell();
@@ -389,6 +457,39 @@ TEST_F(GridComposeTest, PictureIsDrawnInItsCellWithFramesAndSelection)
     EXPECT_EQ(buffer.pixelColor(300, 149), QColor(Qt::gray));
     EXPECT_EQ(buffer.pixelColor(100, 1), QColor(Qt::cyan));
     EXPECT_NE(buffer.pixelColor(300, 1), QColor(Qt::cyan)) << "cell 1 is not selected";
+}
+
+// The cell's edge and the selection frame, pixel by pixel (g grey, c cyan, . untouched), in a
+// 12 x 10 cell at (1, 1) of a black picture.
+TEST(CameoCellFrame, EdgeAndSelectionPixels)
+{
+    const char* const unselected[] = {
+        "..............", ".gggggggggggg.", ".g..........g.", ".g..........g.", ".g..........g.", ".g..........g.",
+        ".g..........g.", ".g..........g.", ".g..........g.", ".g..........g.", ".gggggggggggg.", "..............",
+    };
+    const char* const selected[] = {
+        "..............", ".gggggggggggg.", ".gccccccccccg.", ".gccccccccccg.", ".gcc.....cccg.", ".gcc.....cccg.",
+        ".gcc.....cccg.", ".gccccccccccg.", ".gccccccccccg.", ".gccccccccccg.", ".gggggggggggg.", "..............",
+    };
+    for (const bool isSelected : {false, true}) {
+        QImage image(14, 12, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        {
+            QPainter painter(&image);
+            CameoCellPainter::DrawFrame(painter, QRect(1, 1, 12, 10), isSelected);
+        }
+        const char* const* rows = isSelected ? selected : unselected;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const char want = rows[y][x];
+                const QRgb pixel = image.pixel(x, y);
+                const QRgb expected = want == 'g'   ? QColor(Qt::gray).rgb()
+                                      : want == 'c' ? QColor(Qt::cyan).rgb()
+                                                    : qRgb(0, 0, 0);
+                EXPECT_EQ(pixel, expected) << "selected " << isSelected << " at " << x << "," << y;
+            }
+        }
+    }
 }
 
 TEST_F(GridComposeTest, CroppedPictureLosesItsBottomRows)
