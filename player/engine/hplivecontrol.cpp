@@ -265,8 +265,20 @@ uint8_t* HPLiveControl::GetFrameBuffer(int tile)
     return m_state->Picture(tile);
 }
 
+bool HPLiveControl::HasFrameBuffer(int tile) const
+{
+    if (!ValidTile(tile))
+        return false;
+    std::lock_guard<std::mutex> guard(m_state->tileLock);
+    return m_state->pictures[size_t(tile)] != nullptr;
+}
+
 void HPLiveControl::ClearFrameBuffer(int tile)
 {
+    // Clearing must not make the buffer: every page written to becomes resident, and the grid
+    // clears the pictures of tiles that never played at every change of layout.
+    if (!HasFrameBuffer(tile))
+        return;
     if (uint8_t* picture = m_state->Picture(tile))
         std::memset(picture, 0, size_t(kPictureBufferBytes));
 }

@@ -59,6 +59,9 @@ public:
     // The tile's 32-bit picture buffer (2560 x 1440 x 4 bytes), made at first use; null for a
     // tile outside 0..15.
     uint8_t* GetFrameBuffer(int tile);
+    // Whether the tile's picture buffer has been made (a tile that never showed a picture has none).
+    bool HasFrameBuffer(int tile) const;
+    // Clears the tile's picture; a tile without a buffer keeps none (a new one starts cleared).
     void ClearFrameBuffer(int tile);
     // Copies frame (data included) into the tile's last-frame slot; null clears the slot.
     void SetLastFrame(int tile, const LiveFrame* frame);

@@ -142,13 +142,12 @@ CViewerDlg::~CViewerDlg()
 
 bool CViewerDlg::OnInitDialog()
 {
-    m_language.Load(m_env.programFolder + QStringLiteral("Script.txt"));
-    const QString face = m_language.GetText(QStringLiteral("SYSTEM_FONT"));
-    m_faceName = m_boldFaceName = face.isEmpty() ? QStringLiteral("Arial") : face;
-
+    // The start-up runs in a fixed order: the carried files and the file types first, then the
+    // window's place, the library probe and the language table, then the objects (the grid, the
+    // engine, the panels and the tile players), the skin, the layout, and last the showing and
+    // the command line's recording. Objects that take another in their constructor are made
+    // after it.
     WriteOutCarriedFiles();
-    ProbeLibraries();
-    CreateControls();
     if (m_env.registerFileTypes)
         FileTypes::Register(m_env.dataFolder, m_env.programPath);
     resize(kStartSize);
@@ -159,6 +158,12 @@ bool CViewerDlg::OnInitDialog()
     }
     setMinimumSize(ViewerGeometry::kMinimumSize);
     setWindowIcon(QIcon(QStringLiteral(":/orvane/orvane.png")));
+    ProbeLibraries();
+    m_language.Load(m_env.programFolder + QStringLiteral("Script.txt"));
+    const QString face = m_language.GetText(QStringLiteral("SYSTEM_FONT"));
+    m_faceName = m_boldFaceName = face.isEmpty() ? QStringLiteral("Arial") : face;
+
+    CreateControls();
     InitSkin();
     m_timer4444.setSingleShot(true);
     m_timer4444.start(500);
@@ -169,12 +174,13 @@ bool CViewerDlg::OnInitDialog()
     m_askOnExit = m_env.askOnExit;
     show();
     ShowPanel(1);
-    m_initialised = true;
+    m_tree->show();
     LayoutControls();
     // The grid's layout clears its tiles' pictures: the command line's recording opens after
     // it, so that its first picture stays shown.
     if (!m_env.pendingPath.isEmpty())
         OpenWithMode(m_env.pendingPath, HandOverOpener::Mode::StartUp);
+    m_initialised = true;
     return true;
 }
 
@@ -183,6 +189,13 @@ void CViewerDlg::CreateControls()
     m_cameoHost = std::make_unique<ViewerCameoHost>(*this);
     m_grid = new HPCameo(m_cameoHost.get(), m_cameoHost.get(), this);
     m_grid->setGeometry(18, 18, 569, 468);
+    m_playSlider = new CTimeSlider(this);
+    m_playSlider->setGeometry(16, 488, 572, 21);
+    m_playSlider->hide();
+    connect(m_playSlider, &CTimeSlider::seekRequested, this, &CViewerDlg::OnPlaySliderSeek);
+    connect(m_playSlider, &CTimeSlider::hoverChanged, this, &CViewerDlg::ShowSliderPreviews);
+    m_messageBox = new HPMessageBox(m_images, m_env.programFolder + QStringLiteral("Resource/KRO/Connect/"),
+                                    m_faceName, this);
     m_tiles = std::make_unique<CameoTiles>(*m_grid);
     m_engineHost = std::make_unique<GridLiveControlHost>(
         &m_grid->Grid(), [this] { return m_closing.load(); }, [] { return -1; });
@@ -208,19 +221,11 @@ void CViewerDlg::CreateControls()
     m_tiles->SetOpenedCheck([this](int tile) { return m_players->IsOpen(tile); });
     m_grid->Init(m_cameoEngine.get());
 
-    m_playSlider = new CTimeSlider(this);
-    m_playSlider->setGeometry(16, 488, 572, 21);
-    m_playSlider->hide();
-    connect(m_playSlider, &CTimeSlider::seekRequested, this, &CViewerDlg::OnPlaySliderSeek);
-
-    connect(m_playSlider, &CTimeSlider::hoverChanged, this, &CViewerDlg::ShowSliderPreviews);
     for (int i = 0; i < ViewerPreviews::kPreviews; ++i)
         connect(m_previews->Preview(i), &CPreviewDlg::HotChanged, this,
                 [this](int, bool hot) { ShowSliderPreviews(hot); });
     CreatePanels();
 
-    m_messageBox = new HPMessageBox(m_images, m_env.programFolder + QStringLiteral("Resource/KRO/Connect/"),
-                                    m_faceName, this);
     m_controlBar = new CSearchControl(*this, *m_players, this);
     m_controlBar->ShowPanel(true);
     m_timeBar = new CSearchTime([this](int tile) { return PlayFlag(tile); }, this);

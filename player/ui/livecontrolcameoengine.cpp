@@ -79,11 +79,14 @@ bool LiveControlCameoEngine::LastPicture(int tile, QImage* picture, int* date, i
         return false;
     }
     const LiveFrame frame = m_engine->LastFrame(tile);
-    const uint8_t* buffer = m_engine->GetFrameBuffer(tile);
-    if (!buffer || frame.width <= 0 || frame.height <= 0 || frame.width > kMaxPictureWidth
+    if (frame.width <= 0 || frame.height <= 0 || frame.width > kMaxPictureWidth
         || frame.height > kMaxPictureHeight) {
         return false;
     }
+    // Asked only once the tile has shown a picture: asking makes the buffer.
+    const uint8_t* buffer = m_engine->GetFrameBuffer(tile);
+    if (!buffer)
+        return false;
     *picture = QImage(buffer, frame.width, frame.height, frame.width * 4, QImage::Format_RGB32).copy();
     *date = frame.date;
     *time = frame.time;

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QProcess>
@@ -15,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeWidgetItem>
 #include <cctype>
 #include <string>
@@ -265,6 +268,46 @@ TEST_F(MainWinTest, PlayerStartsFromTheProgramDirectory)
     hub->exeOrvane();
     ASSERT_TRUE(QTest::qWaitFor([this] { return FileExists("args.txt"); }, 10000));
     EXPECT_TRUE(ReadFile("args.txt").startsWith("0\n"));
+}
+
+// The user's two ways to the player, the View menu's entry and the tool bar's button, start it
+// without an argument.
+TEST_F(MainWinTest, PlayerMenuEntryAndToolBarButtonStartIt)
+{
+    WriteFakePlayer(programDir.path());
+    StartHub();
+    const auto named = [](const QList<QAction*>& actions, const QString& text) -> QAction* {
+        for (QAction* a : actions) {
+            if (a->text() == text)
+                return a;
+        }
+        return nullptr;
+    };
+    QAction* view = named(hub->menuBar()->actions(), QStringLiteral("&View"));
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->menu(), nullptr);
+    ASSERT_FALSE(hub->ToolBars().isEmpty());
+    const struct
+    {
+        const char* name;
+        QAction* action;
+    } ways[] = {
+        {"View menu entry", named(view->menu()->actions(), QStringLiteral("Backup Player"))},
+        {"tool bar button", named(hub->ToolBars().first()->actions(), QStringLiteral("Backup Player"))},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        ASSERT_NE(way.action, nullptr);
+        EXPECT_TRUE(way.action->isEnabled());
+        QFile::remove(Path("args.txt"));
+        way.action->trigger();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return FileExists("args.txt"); }, 10000))
+            << "the player never started";
+        QStringList lines = QString::fromUtf8(ReadFile("args.txt")).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 2);
+        EXPECT_EQ(lines[0], QStringLiteral("0"));
+        EXPECT_EQ(QDir(lines[1]).canonicalPath(), QDir(programDir.path()).canonicalPath());
+    }
 }
 
 TEST_F(MainWinTest, MissingPlayerIsNotStartedAndNotReported)

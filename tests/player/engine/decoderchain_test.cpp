@@ -10,6 +10,8 @@
 
 #include <cstring>
 #include <memory>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -351,4 +353,99 @@ TEST_F(ChainFixture, PicturesAbove2560x1440AreRefusedByTheLibrary)
                                               Picture(10), 10, 1);
     EXPECT_LT(result, 999);
     EXPECT_EQ(Picture(10)[0], 0x55) << "nothing written";
+}
+
+namespace {
+
+// A frame placed flush against a page that may not be read or written: a decoder that goes past
+// the frame's end stops the test at once instead of reading what happens to lie behind it.
+class GuardedFrame
+{
+public:
+    explicit GuardedFrame(const QByteArray& bytes)
+    {
+        const size_t page = size_t(sysconf(_SC_PAGESIZE));
+        const size_t dataPages = (size_t(bytes.size()) + page - 1) / page;
+        m_mapped = (dataPages + 1) * page;
+        void* mapped = mmap(nullptr, m_mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapped == MAP_FAILED) {
+            m_mapped = 0;
+            return;
+        }
+        m_base = static_cast<uint8_t*>(mapped);
+        if (mprotect(m_base + dataPages * page, page, PROT_NONE) != 0)
+            return;
+        m_frame = m_base + dataPages * page - size_t(bytes.size());
+        std::memcpy(m_frame, bytes.constData(), size_t(bytes.size()));
+    }
+    ~GuardedFrame()
+    {
+        if (m_base)
+            munmap(m_base, m_mapped);
+    }
+    GuardedFrame(const GuardedFrame&) = delete;
+    GuardedFrame& operator=(const GuardedFrame&) = delete;
+
+    uint8_t* Frame() const { return m_frame; }
+
+private:
+    uint8_t* m_base = nullptr;
+    uint8_t* m_frame = nullptr;
+    size_t m_mapped = 0;
+};
+
+} // namespace
+
+// The length field of a frame may claim more than the frame holds: the first field is then the
+// whole frame, never more, whatever the kind.
+TEST_F(ChainFixture, FirstFieldLengthIsHeldWithinTheFrame)
+{
+    const auto& stream = FieldStream();
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    // The H.264 part of a frame: the parameter sets behind four-byte start codes, the slice's
+    // start code on a 32-bit word, the whole a multiple of four bytes.
+    const QByteArray body = h264fixture::Wrap(stream.units[0], 2).mid(20);
+    const int frameBytes = 20 + body.size();
+    ASSERT_EQ(frameBytes % 4, 0);
+    const int frameWords = frameBytes / 4;
+    const QByteArray expected = h264fixture::ToBgra(ReferencePicture(stream, 0));
+
+    struct Case
+    {
+        const char* name;
+        uint8_t byte4; // 0x90: length in 8-byte units; else 4-byte units
+        uint8_t kind;  // byte 7: 1 a field pair, 2 a single field
+        int lengthField;
+    };
+    const Case cases[] = {
+        {"single field, as long as the frame", 0x00, 2, frameWords},
+        {"single field, one word more than the frame", 0x00, 2, frameWords + 1},
+        {"single field, the longest length", 0x00, 2, 0x7FFFFF},
+        {"field pair, first field the whole frame", 0x00, 1, frameWords},
+        {"field pair, first field one word more than the frame", 0x00, 1, frameWords + 1},
+        {"field pair, first field the longest length", 0x00, 1, 0x7FFFFF},
+        {"eight-byte units, one unit more than the frame", 0x90, 2, frameBytes / 8 + 1},
+        {"eight-byte units, the longest length", 0x90, 2, 0x7FFFFF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The header as the recorder writes it: 00 00 01 06, byte 4, kind in byte 7, the length
+        // field big-endian in bytes 9..11, byte 20 (the first byte of the H.264 part) zero.
+        QByteArray header = QByteArray::fromHex("00000106"
+                                                "00000000"
+                                                "00000000"
+                                                "00000000"
+                                                "00000000");
+        header[4] = char(c.byte4);
+        header[7] = char(c.kind);
+        header[9] = char((c.lengthField >> 16) & 0x7F);
+        header[10] = char((c.lengthField >> 8) & 0xFF);
+        header[11] = char(c.lengthField & 0xFF);
+        GuardedFrame frame(header + body);
+        ASSERT_NE(frame.Frame(), nullptr);
+        std::memset(Picture(6), 0x55, size_t(kPictureBufferBytes));
+        // One field of 352 x 240, not woven: the frame holds no second field.
+        EXPECT_EQ(chain.DecodeFrame(frame.Frame(), frameBytes, Picture(6), 6, 0, 0), 352240);
+        EXPECT_TRUE(Shown(6, 352, 240) == expected);
+    }
 }

@@ -133,6 +133,49 @@ TEST(HPLiveControl, QueuedH264ReachesTheTileDisplay)
     EXPECT_EQ(engine.Pool().InUseCount(), 0);
 }
 
+// A tile's 14 MB picture buffer is made when the tile first shows a picture, once: clearing the
+// pictures of tiles that never played (as every change of layout does) makes none.
+TEST(HPLiveControl, PictureBufferIsMadeOnlyWhenATileFirstShowsAPicture)
+{
+    const auto stream = h264fixture::Make("lazy", "testsrc2", 320, 240, 3, 3);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    FakeHost host;
+    FakeDisplay display;
+    HPLiveControl engine(&host, &display);
+    ASSERT_EQ(engine.Init(), 0);
+    const auto madeBuffers = [&engine] {
+        std::vector<int> tiles;
+        for (int tile = 0; tile < kEngineTiles; ++tile) {
+            if (engine.HasFrameBuffer(tile))
+                tiles.push_back(tile);
+        }
+        return tiles;
+    };
+    EXPECT_EQ(madeBuffers(), std::vector<int>{}) << "after start-up";
+    for (int tile = 0; tile < kEngineTiles; ++tile)
+        engine.ClearFrameBuffer(tile);
+    EXPECT_EQ(madeBuffers(), std::vector<int>{}) << "after clearing every tile";
+    EXPECT_FALSE(engine.HasFrameBuffer(-1));
+    EXPECT_FALSE(engine.HasFrameBuffer(kEngineTiles));
+
+    Add(engine, QByteArray(104, '\0') + stream.units[0], 104 + stream.units[0].size(), 5, 7, 1);
+    ASSERT_TRUE(display.WaitFor(1));
+    EXPECT_EQ(madeBuffers(), std::vector<int>{7}) << "after tile 7 showed a picture";
+    const uint8_t* made = engine.GetFrameBuffer(7);
+    ASSERT_NE(made, nullptr);
+
+    // Later pictures go into the same buffer; clearing keeps it.
+    for (int i = 1; i < stream.units.size(); ++i)
+        Add(engine, QByteArray(104, '\0') + stream.units[i], 104 + stream.units[i].size(), 5, 7, 0);
+    Add(engine, QByteArray(), 0, 99, 7, 2);
+    ASSERT_TRUE(display.WaitForMark(99));
+    engine.ClearFrameBuffer(7);
+    EXPECT_EQ(engine.GetFrameBuffer(7), made);
+    EXPECT_EQ(made[0], 0) << "cleared";
+    EXPECT_EQ(madeBuffers(), std::vector<int>{7});
+    EXPECT_TRUE(engine.Shutdown());
+}
+
 TEST(HPLiveControl, RedrawsStopWithTheDisplayThread)
 {
     FakeHost host;

@@ -340,3 +340,68 @@ TEST_F(ViewerDialogTest, ResizingRedrawsEveryTile)
     m_dialog->resize(1200, 750);
     EXPECT_TRUE(framed()) << "the frame between tiles 1 and 2 is black after the resize";
 }
+
+namespace {
+
+// What the main dialog holds at the moment it is first shown.
+class ShownState : public QObject
+{
+public:
+    explicit ShownState(CViewerDlg& dialog, const QTemporaryDir& home)
+        : m_dialog(dialog)
+        , m_home(home)
+    {
+        dialog.installEventFilter(this);
+    }
+
+    bool seen = false;
+    bool carriedFolder = false;
+    QString exitText;
+    int tiles = 0;
+    bool layoutButton = false;
+    bool calendarSearch = false;
+    bool initialised = true;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &m_dialog && event->type() == QEvent::Show && !seen) {
+            seen = true;
+            carriedFolder = QDir(m_home.filePath("drives/c/Player/CD_DATA")).exists();
+            exitText = m_dialog.Language().GetText(QStringLiteral("EXIT"));
+            tiles = m_dialog.Grid() ? m_dialog.GetSplitCount() : 0;
+            layoutButton = m_dialog.Button(1009) != nullptr;
+            calendarSearch = m_dialog.CalendarSearch() != nullptr;
+            initialised = m_dialog.IsInitialised();
+        }
+        return false;
+    }
+
+private:
+    CViewerDlg& m_dialog;
+    const QTemporaryDir& m_home;
+};
+
+} // namespace
+
+// The start-up shows the dialog only once everything is made (the carried files' folder, the
+// language table, the grid in its four-tile layout, the skinned buttons, the calendar search),
+// and the dialog counts as initialised only after that, last.
+TEST(ViewerDialogStartUp, ShownOnceEverythingIsMadeAndInitialisedLast)
+{
+    SkinBitmaps::Init();
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    CViewerDlg dialog(TestViewerEnvironment(home));
+    ShownState atShow(dialog, home);
+    EXPECT_FALSE(dialog.IsInitialised());
+    EXPECT_TRUE(dialog.OnInitDialog());
+    ASSERT_TRUE(atShow.seen);
+    EXPECT_TRUE(atShow.carriedFolder);
+    EXPECT_FALSE(atShow.exitText.isEmpty());
+    EXPECT_EQ(atShow.tiles, 4);
+    EXPECT_TRUE(atShow.layoutButton);
+    EXPECT_TRUE(atShow.calendarSearch);
+    EXPECT_FALSE(atShow.initialised);
+    EXPECT_TRUE(dialog.IsInitialised());
+}
