@@ -27,6 +27,11 @@ PlayEngine::~PlayEngine()
     Join();
 }
 
+void PlayEngine::SetFastSpeed(int speed)
+{
+    m_tile.fastSpeed = std::clamp(speed, 1, kFastSpeeds);
+}
+
 int PlayEngine::FastInterval(int speed)
 {
     static constexpr int kIntervals[kFastSpeeds] = {500, 333, 250, 200, 150};
@@ -124,9 +129,7 @@ void PlayEngine::FastForward()
 {
     if (Refuse(!m_tile.opened || m_tile.frozen || m_tile.State() == PlayState::End))
         return;
-    const bool again = m_tile.State() == PlayState::FastForward;
     StopPlayback();
-    m_tile.fastSpeed = again ? m_tile.fastSpeed.load() % kFastSpeeds + 1 : 1;
     m_tile.direction = int(PlayDirection::FastForward);
     m_tile.SetState(PlayState::FastForward);
     Start([this] { PlayLoop(); });
@@ -136,9 +139,7 @@ void PlayEngine::FastBackward()
 {
     if (Refuse(!m_tile.opened || m_tile.frozen || m_tile.State() == PlayState::Start))
         return;
-    const bool again = m_tile.State() == PlayState::FastBackward;
     StopPlayback();
-    m_tile.fastSpeed = again ? m_tile.fastSpeed.load() % kFastSpeeds + 1 : 1;
     m_tile.direction = int(PlayDirection::FastBackward);
     m_tile.SetState(PlayState::FastBackward);
     Start([this] { PlayLoop(); });

@@ -35,9 +35,11 @@ public:
     void StopPlayback();
     void PlayForward();
     void PlayBackward();
-    // Pressed again while fast play runs in the same direction, the speed moves on (1..5, then 1).
+    // Fast play at the tile's fast speed, which the control bar sets before each fast press
+    // (it stops the tile first, so only the bar still knows which fast state it was in).
     void FastForward();
     void FastBackward();
+    void SetFastSpeed(int speed); // 1..5
     void StepForward();
     void StepBackward();
     void GoFirst();

@@ -56,6 +56,7 @@ public:
     void PlayBackward() { m_engine.PlayBackward(); }
     void FastForward() { m_engine.FastForward(); }
     void FastBackward() { m_engine.FastBackward(); }
+    void SetFastSpeed(int speed) { m_engine.SetFastSpeed(speed); }
     void StepForward() { m_engine.StepForward(); }
     void StepBackward() { m_engine.StepBackward(); }
     void GoFirst() { m_engine.GoFirst(); }

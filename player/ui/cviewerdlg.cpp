@@ -26,6 +26,7 @@
 #include "ui/mastervolume.h"
 #include "ui/openpath.h"
 #include "ui/qtaudiocapturedevice.h"
+#include "ui/siblinglauncher.h"
 #include "ui/silentaudiosink.h"
 #include "ui/skinbitmaps.h"
 #include "ui/splitmodes.h"
@@ -747,6 +748,28 @@ void CViewerDlg::OnAudioOff()
         player->WaitAudioReady();
         m_audio->Flush();
     }
+}
+
+namespace {
+
+SiblingLauncher Siblings(const ViewerEnvironment& env)
+{
+    return SiblingLauncher(env.programFolder,
+                           env.startProgram ? env.startProgram
+                                            : SiblingLauncher::Runner(&SiblingLauncher::StartDetached),
+                           &SiblingLauncher::RaiseOwnWindow);
+}
+
+} // namespace
+
+bool CViewerDlg::OnLaunchKro()
+{
+    return Siblings(m_env).LaunchKro(frameGeometry().topLeft());
+}
+
+bool CViewerDlg::OnLaunchVistrel()
+{
+    return Siblings(m_env).LaunchVistrel(frameGeometry().topLeft());
 }
 
 // -- the control bar's and the wait box's host ----------------------------------------------------

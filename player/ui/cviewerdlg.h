@@ -97,12 +97,17 @@ public:
     void OnAudioOn();
     void OnAudioOff();
 
+    // Sibling programs (commands 1036 and 1037; no control of the dialog carries them).
+    bool OnLaunchKro();
+    bool OnLaunchVistrel();
+
     // Parts for tests and the full-screen window.
     const CLanguage& Language() const { return m_language; }
     HPCameo* Grid() const { return m_grid; }
     ViewerTiles& Tiles() const;
     CSearchControl* ControlBar() const { return m_controlBar; }
     CSearchTime* TimeBar() const { return m_timeBar; }
+    const ViewerCameoHost& DisplayHost() const { return *m_cameoHost; }
     HPNetwork* Hub() const { return m_hub.get(); }
     CSearchMulti* CalendarSearch() const { return m_searchMulti; }
     CDlgAudio* AudioPanel() const { return m_audioPanel; }

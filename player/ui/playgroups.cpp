@@ -55,6 +55,21 @@ bool PlayGroups::UpdateGroupTime(int group, int time, int tile, int direction, b
     return slowest;
 }
 
+QVector<int> PlayGroups::SkipTargets(int tile, const std::function<int(int)>& groupOf,
+                                     const std::function<bool(int)>& plays)
+{
+    if (tile < 0 || tile >= 16)
+        return {};
+    const int group = groupOf(tile);
+    QVector<int> targets;
+    for (int t = 0; t < 16; ++t) {
+        const bool same = t == tile || (group >= 0 && group < kGroups && groupOf(t) == group);
+        if (same && plays(t))
+            targets << t;
+    }
+    return targets;
+}
+
 void PlayGroups::ClearSlot(int group, int tile)
 {
     if (group >= 0 && group < kGroups && tile >= 0 && tile < 16)

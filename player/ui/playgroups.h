@@ -38,6 +38,11 @@ public:
     // time when the tile is the slowest (or `force`) and the group and tile are the time bar's.
     bool UpdateGroupTime(int group, int time, int tile, int direction, bool force, const PlayGroupTiles& tiles,
                          int barGroup, int barTile, const std::function<void(int time)>& show);
+    // The tiles that jump to their next second with `tile` when its video falls behind its
+    // sound: `tile` itself and every tile of its group (0..15) that plays a recording.
+    // `groupOf` and `plays` are asked per tile; called from the tile's play thread.
+    static QVector<int> SkipTargets(int tile, const std::function<int(int)>& groupOf,
+                                    const std::function<bool(int)>& plays);
     void ClearSlot(int group, int tile);
     int TimeOf(int group, int tile) const;
 

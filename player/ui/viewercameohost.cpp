@@ -164,6 +164,7 @@ std::optional<OsdPlayerText> ViewerCameoHost::PlayerText(int tile) const
     text.cameraText = view->CameraTitle();
     text.dataPath = view->DataPath();
     text.audio = view->AudioOn();
+    text.speedStep = view->FastSpeed() - 1; // "x1".."x5" beside the fast play marks
     return text;
 }
 

@@ -22,6 +22,8 @@ struct ViewerEnvironment
     // The speakers' mixer program and how it is started (empty: the one found on PATH).
     QString mixerProgram;
     std::function<bool(const QString&, const QStringList&)> startMixer;
+    // How the sibling programs are started: (name, arguments, folder) (empty: the process layer).
+    std::function<bool(const QString&, const QStringList&, const QString&)> startProgram;
     // The save dialog of the AVI export (empty: the system's).
     std::function<QString(const QString& proposed)> chooseSavePath;
 };

@@ -58,9 +58,10 @@ int ViewerPlayers::FastSpeed(int tile) const
     return Valid(tile) ? m_players[tile]->FastSpeed() : 1;
 }
 
-void ViewerPlayers::SetFastSpeed(int, int)
+void ViewerPlayers::SetFastSpeed(int tile, int speed)
 {
-    // The tile engine cycles its own fast speed when the fast operation repeats.
+    if (Valid(tile))
+        m_players[tile]->SetFastSpeed(speed);
 }
 
 void ViewerPlayers::StopPlayback(int tile)
@@ -141,9 +142,12 @@ void ViewerPlayers::LeaveGroup(int tile)
 
 void ViewerPlayers::SkipGroup(int tile)
 {
-    // Realigning a group's tiles to the audio is the play engine's; the dialog only keeps the
-    // group numbers.
-    Q_UNUSED(tile);
+    // From the tile's play thread: only atomic words are read and written.
+    const QVector<int> targets = PlayGroups::SkipTargets(
+        tile, [this](int t) { return m_group[t].load(); },
+        [this](int t) { return m_players[t]->IsOpened() && m_players[t]->IsRunning(); });
+    for (const int t : targets)
+        m_players[t]->SetSkipFlag();
 }
 
 void ViewerPlayers::UpdatePlaySlider(int tile)

@@ -9,44 +9,13 @@
 #include "panels/support/panels_fixture.h"
 #include "session/moduledevice.h"
 #include "session/recordersession.h"
+#include "support/uccpopupfixture.h"
 
 namespace {
 
 constexpr int kCameraControl = 0x08;
 
-class UccControlTest : public PanelsOnlineTest
-{
-protected:
-    void SetUp() override
-    {
-        PanelsOnlineTest::SetUp();
-        popup = std::make_unique<cUccControl>();
-        popup->show();
-    }
-    void TearDown() override
-    {
-        popup.reset();
-        PanelsOnlineTest::TearDown();
-    }
-
-    QPushButton* Button(const QString& text) const
-    {
-        for (QPushButton* button : popup->findChildren<QPushButton*>()) {
-            if (button->text() == text || button->objectName() == text)
-                return button;
-        }
-        return nullptr;
-    }
-    void Click(const QString& text)
-    {
-        QPushButton* button = Button(text);
-        ASSERT_NE(button, nullptr) << text.toStdString();
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-    QComboBox* List(const char* name) const { return popup->findChild<QComboBox*>(QLatin1String(name)); }
-
-    std::unique_ptr<cUccControl> popup;
-};
+using UccControlTest = UccPopupTestOn<PanelsOnlineTest>;
 
 TEST_F(UccControlTest, BindingStopsFirstThenSendsTwelve)
 {

@@ -258,6 +258,37 @@ TEST_F(MediaTest, FrameRecordsAreQueuedAlongTheirChain)
     EXPECT_EQ(view->State(), PlayState::Paused);
 }
 
+// In the 224-byte layout a time without data seeks the next later minute that has some, and
+// only when none follows the nearest earlier one (also one earlier in the same hour).
+TEST_F(MediaTest, FrameRecordSeekTakesTheNextMinuteWithDataFirst)
+{
+    Write(root.filePath("day.lst"), "20261210");
+    const int first = 10 * 3600 + 27 * 60, second = 10 * 3600 + 33 * 60;
+    const qint64 r1 = 104 + 20;
+    const QByteArray data = Record104(first, -1, r1, r1, 25, QByteArray(20, 'a'))
+                            + Record104(second, 0, -1, -1, 25, QByteArray(24, 'b'));
+    Write(root.filePath("stream/stream_000.003"), data);
+    Write(root.filePath("20261210/intra_idx.003"), Index224(first, {{first, 0}, {second, r1}}, second));
+    ASSERT_TRUE(view->OpenFile({"intra_idx.003", root.filePath("20261210"), 1, 0}));
+    const struct
+    {
+        const char* seek;
+        const char* shown;
+    } cases[] = {
+        {"103015", "103300"},                       // three minutes either way: the later one
+        {"102800", "103300"}, {"103500", "103300"}, // nothing later: the earlier minute of the hour
+        {"120000", "103300"}, {"000000", "102700"}, {"102700", "102700"},
+        {"103300", "103300"}, {"240000", "103300"},
+    };
+    for (const auto& c : cases) {
+        view->GoToTime(c.seek);
+        EXPECT_EQ(view->GetCurrentTimeString(), QString(c.shown)) << c.seek;
+        ASSERT_FALSE(sink.Queued().isEmpty()) << c.seek;
+        EXPECT_EQ(sink.Queued().last(), QString(c.shown) == "102700" ? data.left(124) : data.mid(r1, 128))
+            << c.seek;
+    }
+}
+
 TEST_F(MediaTest, RecordChainThatLoopsEnds)
 {
     Write(root.filePath("day.lst"), "20261210");

@@ -8,9 +8,13 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -190,19 +194,32 @@ TEST_F(TileTest, FastForwardShowsOneFrameASecond)
         EXPECT_EQ(p, 500);
 }
 
-TEST_F(TileTest, FastSpeedsFollowThePresses)
+// The control bar sets the speed of each fast press (1..5, then 1 again; it stops the tile
+// before, so only the bar knows the tile's fast state); the tile paces by the speed it holds.
+TEST_F(TileTest, FastSpeedsSetTheCadence)
 {
-    Record(TenPerSecond(80510, 10), 10);
+    Record(TenPerSecond(80510, 12), 10);
     Make(true); // every pause lasts until the next operation stops it
     ASSERT_TRUE(Open());
-    const int expected[] = {500, 333, 250, 200, 150, 500};
-    for (int press = 0; press < 6; ++press) {
+    const struct
+    {
+        int speed;
+        int pause;
+    } presses[] = {{1, 500}, {2, 333}, {3, 250}, {4, 200}, {5, 150}, {1, 500}, {0, 500}, {9, 150}};
+    for (const auto& p : presses) {
         const int before = clock->Pauses().size();
+        view->SetFastSpeed(p.speed);
+        view->StopPlayback();
         view->FastForward();
-        ASSERT_TRUE(WaitUntil([&] { return clock->Pauses().size() > before; })) << press;
-        EXPECT_EQ(view->FastSpeed(), press % 5 + 1);
-        EXPECT_EQ(clock->Pauses().last(), expected[press]) << "press " << press + 1;
+        ASSERT_TRUE(WaitUntil([&] { return clock->Pauses().size() > before; })) << p.speed;
+        EXPECT_EQ(view->FastSpeed(), std::clamp(p.speed, 1, 5));
+        EXPECT_EQ(clock->Pauses().last(), p.pause) << "speed " << p.speed;
     }
+    // A fast press without a new speed keeps the one the tile holds.
+    const int before = clock->Pauses().size();
+    view->FastForward();
+    ASSERT_TRUE(WaitUntil([&] { return clock->Pauses().size() > before; }));
+    EXPECT_EQ(clock->Pauses().last(), 150);
     view->Pause();
     EXPECT_EQ(view->State(), PlayState::Paused);
     EXPECT_FALSE(view->IsRunning());
@@ -246,6 +263,10 @@ TEST_F(TileTest, OperationsAndTheirRefusals)
         {"first at end", Setup::End, &CSearchView::GoFirst, false, PlayState::Start},
         {"pause at end", Setup::End, &CSearchView::Pause, true, PlayState::End},
         {"pause paused", Setup::Paused, &CSearchView::Pause, false, PlayState::Paused},
+        // A stop of a tile on which nothing runs only answers the box.
+        {"stop at start", Setup::Start, &CSearchView::StopPlayback, true, PlayState::Start},
+        {"stop at end", Setup::End, &CSearchView::StopPlayback, true, PlayState::End},
+        {"stop paused", Setup::Paused, &CSearchView::StopPlayback, true, PlayState::Paused},
         {"forward frozen", Setup::Frozen, &CSearchView::PlayForward, false, PlayState::End},
         {"backward frozen", Setup::Frozen, &CSearchView::PlayBackward, true, PlayState::Paused},
         {"fast forward frozen", Setup::Frozen, &CSearchView::FastForward, true, PlayState::Paused},
@@ -402,4 +423,125 @@ TEST_F(TileTest, ShowingTheCurrentFrameAgainDecodesItsGroupFromTheKeyFrame)
     for (const auto& d : decodes)
         seen << QString::number(recording.units.indexOf(d.data)) + (d.shown ? "s" : "");
     EXPECT_EQ(seen.join(","), QString("0,1,2,3,4s"));
+}
+
+// With a frame rate of 5 a tile may show 5 of a second's 10 frames, and skipping lands on key
+// frames only; a second holding one key frame or none (common: the client writes whatever
+// group the recorder sends) is played frame by frame rather than divided by its key count.
+TEST_F(TileTest, SecondsWithOneKeyFrameOrNoneAreNotSkippedThrough)
+{
+    Record(TenPerSecond(80510, 3), 20); // keys at frames 0 and 20: 08:05:11 has none
+    host.frameRate = 5;
+    Make();
+    ASSERT_TRUE(Open());
+    view->PlayForward();
+    WaitIdle();
+    EXPECT_EQ(view->State(), PlayState::End);
+    const QVector<QByteArray> shown = sink.Shown();
+    ASSERT_EQ(shown.size(), recording.units.size());
+    for (int i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(shown[i], recording.units[i]) << "frame " << i;
+}
+
+namespace {
+
+// Moves a client recording's video data `shift` bytes further into its file (a sparse hole
+// before it) and rewrites every offset into it as the client's writer stores them in a file
+// that large: an index entry (16 bytes from byte 512) holds the block's offset in bytes 0-7
+// and again in 8-15 with bit 31 of the high word set; a frame-header slot (336 bytes, header
+// mark 511 or 497) holds its frame's offset in bytes 20-27 and its key frame's in 28-35
+// (-1 when none).
+void MoveVideoData(const QString& dataPath, const QString& indexPath, qint64 shift)
+{
+    QFile index(indexPath);
+    ASSERT_TRUE(index.open(QIODevice::ReadWrite));
+    QByteArray entries = index.readAll();
+    QVector<qint64> blocks;
+    for (int at = 512; at + 16 <= entries.size(); at += 16) {
+        const quint64 offset = qFromLittleEndian<quint64>(entries.constData() + at);
+        if (offset == 0)
+            continue;
+        blocks << qint64(offset);
+        const quint64 moved = offset + quint64(shift);
+        qToLittleEndian<quint64>(moved, entries.data() + at);
+        qToLittleEndian<quint32>(quint32(moved), entries.data() + at + 8);
+        qToLittleEndian<quint32>(quint32(moved >> 32) | 0x80000000u, entries.data() + at + 12);
+    }
+    ASSERT_FALSE(blocks.isEmpty());
+    ASSERT_TRUE(index.seek(0));
+    ASSERT_EQ(index.write(entries), entries.size());
+
+    QFile data(dataPath);
+    ASSERT_TRUE(data.open(QIODevice::ReadWrite));
+    QByteArray video = data.readAll();
+    int moved = 0;
+    for (const qint64 block : blocks) {
+        for (qint64 at = block; at + 56 <= video.size() && at < block + 40 * 336; at += 336) {
+            const quint32 mark = qFromLittleEndian<quint32>(video.constData() + at);
+            if (mark != 511 && mark != 497)
+                break;
+            const auto put = [&video](qint64 pos, qint64 value) {
+                const quint64 le = qToLittleEndian(quint64(value));
+                std::memcpy(video.data() + pos, &le, sizeof le);
+            };
+            put(at + 20, qFromLittleEndian<qint64>(video.constData() + at + 20) + shift);
+            const qint64 key = qFromLittleEndian<qint64>(video.constData() + at + 28);
+            if (key != -1)
+                put(at + 28, key + shift);
+            ++moved;
+        }
+    }
+    ASSERT_GT(moved, 0);
+    ASSERT_TRUE(data.resize(0));
+    ASSERT_TRUE(data.resize(shift)); // a hole: takes no room on disk
+    ASSERT_TRUE(data.seek(shift));
+    ASSERT_EQ(data.write(video), video.size());
+}
+
+} // namespace
+
+// A recording that has grown past 4 GiB: every offset the tile follows lies above 32 bits,
+// with the writer's flag bit in the index entry's high word.
+TEST_F(TileTest, OffsetsPastFourGigabytesOpenSeekAndStep)
+{
+    Record(TenPerSecond(80510, 3), 20);
+    MoveVideoData(recording.folder + "/" + recording.dataName, recording.folder + "/i" + recording.dataName,
+                  (qint64(1) << 32) + 4096);
+    Make();
+    ASSERT_TRUE(Open()) << view->LastError().toStdString();
+    ASSERT_FALSE(sink.Shown().isEmpty());
+    EXPECT_EQ(sink.Shown().last(), recording.units[0]);
+
+    const struct
+    {
+        const char* name;
+        std::function<void(CSearchView&)> op;
+        int frame; // last frame shown
+        const char* time;
+    } steps[] = {
+        {"seek into a group begun a second earlier", [](CSearchView& v) { v.GoToTime("080511"); }, 10, "080511"},
+        {"step forward", [](CSearchView& v) { v.StepForward(); }, 11, "080511"},
+        {"step back to the key frame", [](CSearchView& v) { v.StepBackward(); }, 0, "080510"},
+        {"seek to position 2", [](CSearchView& v) { v.SeekToFrame(2); }, 20, "080512"},
+        {"first", [](CSearchView& v) { v.GoFirst(); }, 0, "080510"},
+        {"last", [](CSearchView& v) { v.GoLast(); }, 20, "080512"},
+    };
+    for (const auto& s : steps) {
+        s.op(*view);
+        WaitIdle();
+        ASSERT_FALSE(sink.Shown().isEmpty()) << s.name;
+        EXPECT_EQ(sink.Shown().last(), recording.units[s.frame]) << s.name;
+        EXPECT_EQ(view->GetCurrentTimeString(), QString(s.time)) << s.name;
+    }
+
+    // The whole day in order from the first frame, key frames read from past 4 GiB.
+    view->GoFirst();
+    sink.Clear();
+    view->PlayForward();
+    WaitIdle();
+    EXPECT_EQ(view->State(), PlayState::End);
+    const QVector<QByteArray> shown = sink.Shown();
+    ASSERT_EQ(shown.size(), recording.units.size() - 1);
+    for (int i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(shown[i], recording.units[i + 1]) << "frame " << i + 1;
 }

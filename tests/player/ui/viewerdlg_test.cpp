@@ -300,3 +300,43 @@ TEST_F(ViewerDialogTest, ContextMenuAsksForTheAdministratorPassword)
     ASSERT_TRUE(account.open(QIODevice::ReadOnly));
     EXPECT_TRUE(account.readAll().contains("4619"));
 }
+
+// Every tile of the starting layout is drawn (its number at least) without any click: the
+// dialog's last layout at start-up must not leave the grid black.
+TEST_F(ViewerDialogTest, StartingTilesAreDrawnWithTheirNumbers)
+{
+    HPCameo* grid = m_dialog->Grid();
+    auto drawn = [grid](int tile) {
+        CameoRect rect;
+        if (!grid->GetCameoRect(tile, &rect) || !rect.IsSet())
+            return false;
+        const QImage picture = grid->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(rect.ToQRect());
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (qGray(picture.pixel(x, y)) > 64)
+                    return true;
+        return false;
+    };
+    for (int tile = 0; tile < m_dialog->GetSplitCount(); ++tile)
+        EXPECT_TRUE(QTest::qWaitFor([&] { return drawn(tile); }, 10000)) << "tile " << tile << " stays black";
+}
+
+// The dialog as built and after a resize shows every tile at its place: the frames between
+// the tiles are there, not a black grid until the next click.
+TEST_F(ViewerDialogTest, ResizingRedrawsEveryTile)
+{
+    m_dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
+    auto framed = [this] {
+        CameoRect second;
+        if (!m_dialog->Grid()->GetCameoRect(1, &second))
+            return false;
+        const QPoint onFrame(second.left, (second.top + second.bottom) / 2);
+        return QTest::qWaitFor(
+            [&] { return QColor(m_dialog->Grid()->grab().toImage().pixel(onFrame)) != QColor(Qt::black); }, 10000);
+    };
+    EXPECT_TRUE(framed()) << "before the resize";
+    m_dialog->setMaximumSize(QSize(4000, 4000));
+    m_dialog->resize(1200, 750);
+    EXPECT_TRUE(framed()) << "the frame between tiles 1 and 2 is black after the resize";
+}

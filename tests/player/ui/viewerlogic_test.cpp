@@ -107,6 +107,27 @@ TEST(PlayerPlayGroups, NewGroupSkipsHeldNumbersAndEnds)
     EXPECT_LT(g, 16);
 }
 
+TEST(PlayerPlayGroups, VideoBehindItsSoundSkipsTheTilesOfItsGroupThatPlay)
+{
+    //                      tile: 0  1  2  3  4   5   6 ..
+    const int groups[16] = {3, 3, 3, 5, -1, -1, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3};
+    const bool plays[16] = {true, true, false, true, true, true, true, false};
+    auto groupOf = [&](int t) { return groups[t]; };
+    auto playing = [&](int t) { return plays[t]; };
+    const struct
+    {
+        int tile;
+        QVector<int> targets;
+    } cases[] = {
+        {0, {0, 1, 6}},           // tile 2 of the group does not play, tile 3 is in another group
+        {3, {3}},       {4, {4}}, // no group: only the tile itself, not tile 5 (also without a group)
+        {2, {0, 1, 6}},           // a tile that stopped playing asks for the others only
+        {-1, {}},       {16, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PlayGroups::SkipTargets(c.tile, groupOf, playing), c.targets) << c.tile;
+}
+
 TEST(PlayerPlayGroups, SlowestTileDrivesTheTimeBar)
 {
     PlayGroups groups;
