@@ -79,7 +79,7 @@ void cUccControl::BuildForm()
             &cUccControl::OnBtnClose);
 }
 
-RecorderSession* cUccControl::Device() const
+LiveSession* cUccControl::Device() const
 {
     SessionHub* hub = SessionHub::Instance();
     return hub ? hub->GetDevice(m_recorder) : nullptr;
@@ -98,7 +98,7 @@ void cUccControl::SetImage(const QImage& /*image*/) {}
 void cUccControl::OnPTZControl(PtzCode code, int speed, int preset)
 {
     qCDebug(lcPanels) << "1 ------------------------------------------------->" << int(code);
-    RecorderSession* device = Device();
+    LiveSession* device = Device();
     if (!device || m_channel < 0) {
         m_channel = -1;
         return;
@@ -134,7 +134,7 @@ void cUccControl::OnBtnRelease()
 {
     qCDebug(lcPanels) << "some mouse button release";
     // A release with no bound camera has no one to tell.
-    RecorderSession* device = Device();
+    LiveSession* device = Device();
     if (!device || m_channel < 0)
         return;
     device->SendUccControl(m_channel, int(PtzCode::Stop), kFixedSpeed, 0);

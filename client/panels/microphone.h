@@ -14,7 +14,7 @@ class QAudioInput;
 class QComboBox;
 class QPushButton;
 class AudioInfo;
-class RecorderSession;
+class LiveSession;
 class RenderArea;
 
 class microphone : public QWidget
@@ -51,7 +51,7 @@ private:
     void InitializeAudio();
     void CreateAudioInput();
     void StopCapture();
-    static RecorderSession* TalkBackDevice();
+    static LiveSession* TalkBackDevice();
     // Captured samples reach the recorder only while the operator talks.
     void SendCaptured(const char* data, qint64 length);
 
