@@ -59,6 +59,7 @@ public:
         return text;
     }
     bool CaptureForExport(int, int, const uint8_t*, int, int, int, int, int) override { return false; }
+    bool MayCaptureForExport(int, int) const override { return false; }
     bool HoldsPresenting() const override { return false; }
     bool IsDirectDraw() const override { return false; }
 };
@@ -75,6 +76,12 @@ public:
     {
         ++shown;
         return m_display.DisplayFrame(tile, frame, picture, useDirectDraw, fromDecoder);
+    }
+    int DisplayPicture(int tile, LiveFrame& frame, TilePicture& picture, int useDirectDraw,
+                       int fromDecoder) override
+    {
+        ++shown;
+        return m_display.DisplayPicture(tile, frame, picture, useDirectDraw, fromDecoder);
     }
     void RedrawCameos(const std::vector<int>& tiles) override { m_display.RedrawCameos(tiles); }
     std::atomic<int> shown{0};

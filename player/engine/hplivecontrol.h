@@ -59,6 +59,10 @@ public:
     // The tile's 32-bit picture buffer (2560 x 1440 x 4 bytes), made at first use; null for a
     // tile outside 0..15.
     uint8_t* GetFrameBuffer(int tile);
+    // The same buffer as it is, for decoding into it and handing it back to DisplayFrame: a
+    // picture kept unconverted is then shown straight at the tile's size, without the whole
+    // conversion GetFrameBuffer makes for its readers.
+    uint8_t* TileBuffer(int tile);
     void ClearFrameBuffer(int tile);
     // Copies frame (data included) into the tile's last-frame slot; null clears the slot.
     void SetLastFrame(int tile, const LiveFrame* frame);
