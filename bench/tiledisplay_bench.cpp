@@ -5,6 +5,8 @@
 // Decoding is not part of either figure: both start from the decoded pictures.
 //
 //   tiledisplay_bench [frames=300]
+#include "benchdisplayhost.h"
+#include "playerbenchsupport.h"
 #include "ui/cameodisplay.h"
 #include "ui/cameodisplayhost.h"
 #include "ui/cameogrid.h"
@@ -19,52 +21,16 @@
 #include <sys/resource.h>
 #include <time.h>
 
+using playerbench::ChildSeconds;
+using playerbench::Ffmpeg;
+using playerbench::ProcessSeconds;
+
 namespace {
 
 constexpr int kWidth = 704;
 constexpr int kHeight = 480;
 constexpr int kGridWidth = 1024;
 constexpr int kGridHeight = 720;
-
-class BenchHost : public CameoDisplayHost
-{
-public:
-    void SetCurrentTile(int) override {}
-    bool IsTilePlaying(int) const override { return true; }
-    bool ShowCurrentFrame(int) override { return true; }
-    std::optional<OsdPlayerText> PlayerText(int) const override
-    {
-        OsdPlayerText text;
-        text.recorderName = QStringLiteral("Depot");
-        text.cameraText = QStringLiteral("Gate");
-        return text;
-    }
-    bool CaptureForExport(int, int, const uint8_t*, int, int, int, int, int) override { return false; }
-    bool HoldsPresenting() const override { return false; }
-    bool IsDirectDraw() const override { return false; }
-};
-
-double ProcessSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return now.tv_sec + now.tv_nsec / 1e9;
-}
-
-double ChildSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec
-           + usage.ru_stime.tv_usec / 1e6;
-}
-
-bool Ffmpeg(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral("ffmpeg"), QStringList{"-hide_banner", "-loglevel", "error", "-y"} + arguments);
-    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
 
 } // namespace
 
@@ -97,7 +63,7 @@ int main(int argc, char** argv)
     };
     for (const Layout& layout : {Layout{0, 1}, Layout{1, 4}, Layout{7, 16}}) {
         CameoGrid grid;
-        BenchHost host;
+        BenchDisplayHost host;
         WindowCanvas canvas;
         canvas.Resize(kGridWidth, kGridHeight);
         CameoDisplay display(&grid, &host, &canvas);
