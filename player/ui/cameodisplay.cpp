@@ -114,6 +114,13 @@ int CameoDisplay::DisplayPicture(int tile, LiveFrame& frame, TilePicture& pictur
     }
     const QRect& target = placement.target;
     std::lock_guard<std::mutex> tileLock(m_tileLocks[tile]);
+    const bool throughFront = useDirectDraw && m_front.IsCreated();
+    // The composed road: the picture is scaled straight into the tile's place in the window's
+    // picture and the OSD drawn over it, all under the canvas's lock, so that the window never
+    // shows one without the other.
+    if (!throughFront && DrawIntoCanvas(tile, picture, placement)) {
+        return 0;
+    }
     QImage& composed = m_tileImages[tile];
     if (composed.size() != target.size()) {
         composed = QImage(target.size(), QImage::Format_RGB32);
@@ -133,8 +140,32 @@ int CameoDisplay::DisplayPicture(int tile, LiveFrame& frame, TilePicture& pictur
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter.drawImage(QRect(QPoint(0, 0), target.size()), image, placement.source);
     }
-    Present(tile, composed, target, placement.content, useDirectDraw && m_front.IsCreated());
+    Present(tile, composed, target, placement.content, throughFront);
     return 0;
+}
+
+// Called with the tile's lock held.
+bool CameoDisplay::DrawIntoCanvas(int tile, TilePicture& picture, const Placement& placement)
+{
+    const QRect& target = placement.target;
+    m_osd[tile].SetOptions(GetOsdStyle());
+    return m_canvas->Draw([&](QImage& image) {
+        if (image.format() != QImage::Format_RGB32 || !image.rect().contains(target)) {
+            return false;
+        }
+        uint8_t* at = image.bits() + size_t(target.top()) * size_t(image.bytesPerLine())
+                      + size_t(target.left()) * 4;
+        if (!picture.ScaleInto(placement.source, at, target.width(), target.height(), image.bytesPerLine())) {
+            return false;
+        }
+        QPainter painter(&image);
+        painter.setClipRect(target);
+        painter.translate(target.topLeft());
+        OsdContent local = placement.content;
+        local.rect = QRect(QPoint(0, 0), target.size());
+        m_osd[tile].DrawOsd(painter, local);
+        return true;
+    });
 }
 
 OsdContent CameoDisplay::Content(int tile, const CameoView& view, const LiveFrame& frame, const QRect& rect) const

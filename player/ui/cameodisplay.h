@@ -78,6 +78,9 @@ private:
                           const OsdContent& content);
     void DrawThroughCanvas(int tile, const QImage& picture, const QRect& source, const QRect& target,
                            const OsdContent& content);
+    // Scales the picture into the tile's place in the window canvas and draws the OSD over it;
+    // false when it could not (nothing drawn).
+    bool DrawIntoCanvas(int tile, TilePicture& picture, const Placement& placement);
     // Draws the OSD over the tile's composed image and hands it on (canvas or front).
     void Present(int tile, QImage& composed, const QRect& target, const OsdContent& content, bool throughFront);
     void PresentLoop();
