@@ -20,7 +20,7 @@
 // Usage: live_bench [seconds of measuring per case (default 15)] [case number from 1 (default all)]
 #include "common/media/modulerecord.h"
 #include "session/livepacer.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/clientapp.h"
@@ -266,9 +266,9 @@ Totals Sum(MainWindow& hub, int recorders, int channelsEach, std::vector<qint64>
     Totals t;
     SumGrids(hub, t);
     for (int r = 0; r < recorders; ++r) {
-        CModuleDevice* device = hub.GetDevice(r);
+        RecorderSession* device = hub.GetDevice(r);
         for (int ch = 0; device && ch < channelsEach; ++ch) {
-            const CModuleDevice::LiveFigures f = device->GetLiveFigures(ch);
+            const LiveFigures f = device->GetLiveFigures(ch);
             t.received += f.received;
             t.decoded += f.decoded;
             t.skipped += f.skippedForLoad;
@@ -468,7 +468,7 @@ int RunChild(int argc, char** argv)
     QObject::connect(&ready, &QTimer::timeout, &app, [&] {
         bool all = localGrid == nullptr || localGrid->GetLocalDecodedCount() > 0;
         for (int r = 0; all && r < recorders; ++r) {
-            CModuleDevice* device = hub->GetDevice(r);
+            RecorderSession* device = hub->GetDevice(r);
             for (int ch = 0; all && ch < channelsEach; ++ch)
                 all = device && device->GetLiveFigures(ch).received > 0;
         }

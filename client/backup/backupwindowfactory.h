@@ -5,7 +5,7 @@
 class BackupWindowFactory : public BackupHostFactory
 {
 public:
-    std::unique_ptr<EventBackupHost> CreateEventHost(CModuleDevice& device) override;
-    std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(CModuleDevice& device) override;
-    std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(CModuleDevice& device, bool listBackup) override;
+    std::unique_ptr<EventBackupHost> CreateEventHost(RecorderSession& device) override;
+    std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(RecorderSession& device) override;
+    std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(RecorderSession& device, bool listBackup) override;
 };

@@ -5,26 +5,10 @@
 #include "backup/formatbackupsize.h"
 #include "backup/listmodel.h"
 #include "backup/mediarangeform.h"
-#include "backup/sitebookdrop.h"
-#include "net/hubservices.h"
-#include "session/moduledevice.h"
-#include "session/sessionhub.h"
-#include "session/sitebook.h"
+#include "session/recordersession.h"
 
-#include <QComboBox>
-#include <QDataStream>
-#include <QDateEdit>
-#include <QDragMoveEvent>
-#include <QDropEvent>
-#include <QHeaderView>
-#include <QLabel>
-#include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
-#include <QTimeEdit>
-
-#include <initializer_list>
 
 namespace {
 
@@ -39,17 +23,11 @@ QString DateText(int ymd)
 } // namespace
 
 CCDBackup::CCDBackup(QWidget* parent)
-    : QWidget(parent)
+    : MediaBackupPage(
+        parent, [this] { SendStart(); }, [this] { return m_totalMB; })
     , m_model(std::make_unique<ListModel>())
-    , m_flow(
-          {[this] { return Device(); }, [this](const QString& text) { SetStatus(text); },
-           [this](const QString& title, const QString& text, bool okCancel) { return Ask(title, text, okCancel); },
-           [this] { SendStart(); }, [this] { Stop(); }, [this] { return m_totalMB; }})
 {
-    setAcceptDrops(true);
     m_rowChannel.fill(-1);
-    m_form = std::make_unique<MediaRangeForm>(this);
-    connect(m_form->allButton, &QPushButton::clicked, this, &CCDBackup::ChannelAll);
     m_getListButton = new QPushButton(QStringLiteral("Get List"), this);
     m_getListButton->setGeometry(730, 105, 150, 25);
     connect(m_getListButton, &QPushButton::clicked, this, &CCDBackup::OnGetList);
@@ -71,53 +49,19 @@ CCDBackup::CCDBackup(QWidget* parent)
         m_model->SetColumnAlignment(c, columns[c].alignment);
     }
     m_model->SetModelCount(kColumns);
-    m_table = new QTableView(this);
     m_table->setModel(m_model.get());
     m_table->setGeometry(10, 160, 870, 524);
-    m_table->verticalHeader()->hide();
-    m_table->verticalHeader()->setDefaultSectionSize(20);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     for (int c = 0; c < kColumns; ++c)
         m_table->setColumnWidth(c, columns[c].width);
     connect(m_table, &QTableView::clicked, this, &CCDBackup::OnListClicked);
-
-    m_mediaCombo = new QComboBox(this);
-    m_mediaCombo->addItems({QStringLiteral("CD/DVD RW"), QStringLiteral("USB Storage")});
-    m_mediaCombo->setGeometry(570, 695, 150, 30);
-    m_startButton = new QPushButton(QStringLiteral("Start"), this);
-    m_startButton->setGeometry(730, 695, 150, 30);
-    connect(m_startButton, &QPushButton::clicked, this, &CCDBackup::OnBackupStart);
     EnableControls(false);
 }
 
 CCDBackup::~CCDBackup() = default;
 
-CModuleDevice* CCDBackup::Device() const
+void CCDBackup::EnablePageButtons(bool enabled)
 {
-    SessionHub* hub = SessionHub::Instance();
-    return hub ? hub->GetDevice(m_deviceIndex) : nullptr;
-}
-
-QPushButton* CCDBackup::ChannelButton(int channel) const
-{
-    return m_form->channelButtons[size_t(channel)];
-}
-
-void CCDBackup::EnableControls(bool enabled)
-{
-    m_form->SetEnabled(enabled);
     m_getListButton->setEnabled(enabled);
-}
-
-void CCDBackup::SetStatus(const QString& text)
-{
-    m_form->SetStatus(text);
-}
-
-QString CCDBackup::StatusText() const
-{
-    return m_form->Status();
 }
 
 void CCDBackup::SetRange(int startDate, int startTime, int finishDate, int finishTime)
@@ -125,76 +69,9 @@ void CCDBackup::SetRange(int startDate, int startTime, int finishDate, int finis
     m_form->SetRange(MediaRange{startDate, startTime, finishDate, finishTime});
 }
 
-void CCDBackup::Bind(CModuleDevice* device)
+void CCDBackup::BindSizeAnswer(RecorderSession* device)
 {
-    if (m_bound && m_bound != device)
-        disconnect(m_bound, nullptr, this, nullptr);
-    m_bound = device;
-    if (!device)
-        return;
-    connect(device, &CModuleDevice::OnConnected_CDBackup, this, &CCDBackup::OnConnected, Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnAddBackupCapa, this, &CCDBackup::OnAddBackupCapa, Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnSetCDMedia, this, &CCDBackup::SetRecvCDMedia, Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnEraseResult, this, &CCDBackup::OnEraseResult, Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnBurningRate, this, &CCDBackup::OnBurningRate, Qt::UniqueConnection);
-}
-
-void CCDBackup::AttachDevice()
-{
-    m_form->UncheckChannels();
-    EnableControls(true);
-    m_startButton->setText(QStringLiteral("Start"));
-    m_running = false;
-    Bind(Device());
-}
-
-void CCDBackup::dragEnterEvent(QDragEnterEvent* event)
-{
-    AcceptSiteBookDrag(event);
-}
-
-void CCDBackup::dragMoveEvent(QDragMoveEvent* event)
-{
-    AcceptSiteBookDrag(event);
-}
-
-void CCDBackup::dropEvent(QDropEvent* event)
-{
-    SiteBook record;
-    if (m_running || !ReadSiteBookDrop(event->mimeData(), &record)) {
-        event->ignore();
-        return;
-    }
-    DropRecord(record);
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-}
-
-void CCDBackup::DropRecord(const SiteBook& record)
-{
-    if (m_running || record.kind != QLatin1String("device"))
-        return;
-    SessionHub* hub = SessionHub::Instance();
-    CModuleDevice* device = hub ? hub->GetDevice(record.index) : nullptr;
-    if (!device)
-        return;
-    m_deviceIndex = record.index;
-    // The session never announces a connection made for this page, so the page binds at once;
-    // its requests go out once the recorder is logged in.
-    AttachDevice();
-    if (!device->IsLoggedIn())
-        device->StartConnect(9);
-}
-
-void CCDBackup::OnConnected(QString /*name*/, int index)
-{
-    m_deviceIndex = index;
-    EnableControls(true);
-}
-
-void CCDBackup::ChannelAll()
-{
-    m_form->ToggleAll();
+    connect(device, &RecorderSession::OnAddBackupCapa, this, &CCDBackup::OnAddBackupCapa, Qt::UniqueConnection);
 }
 
 void CCDBackup::OnListClicked(QModelIndex index)
@@ -228,7 +105,7 @@ void CCDBackup::OnGetList()
     m_audioSizeMB = 0;
     m_audioRow = -1;
     m_videoRows = 0;
-    if (CModuleDevice* device = Device()) {
+    if (RecorderSession* device = Device()) {
         Bind(device);
         device->SendBackupCapaRequest(m_startDate, m_startTime, m_finishDate, m_finishTime, m_channelMask);
     }
@@ -266,24 +143,10 @@ void CCDBackup::OnAddBackupCapa(int channel, int videoChannels, int sizeMB)
     }
 }
 
-bool CCDBackup::Ask(const QString& title, const QString& text, bool okCancel)
-{
-    if (m_question)
-        return m_question(title, text, okCancel);
-    QMessageBox box(QMessageBox::Information, title, text,
-                    okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Yes | QMessageBox::No, this);
-    box.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-    const int answer = box.exec();
-    return answer == QMessageBox::Yes || answer == QMessageBox::Ok;
-}
-
 void CCDBackup::OnBackupStart()
 {
-    if (m_running) {
-        SetStatus(QStringLiteral("Stop"));
-        Stop();
+    if (StopIfRunning())
         return;
-    }
     const int rows = m_model->rowCount();
     m_totalMB = 0;
     m_backupBits = 0;
@@ -300,54 +163,14 @@ void CCDBackup::OnBackupStart()
         else if (channel >= 0 && channel < 16)
             m_backupBits |= quint16(1u << channel);
     }
-    const QString problem = MediaBackupFlow::StartProblem(
-        rows, anyTicked, m_totalMB, kLimitMB, QStringLiteral("Press Get List first, then tick what to back up."),
-        QStringLiteral("The Remote Backup 4GByte is limit."));
-    if (!problem.isEmpty()) {
-        if (HubServices* hub = HubServices::Instance())
-            hub->ShowMessageBox(QStringLiteral("Remote CD Backup"), problem, QStringLiteral("stop"));
-        return;
-    }
-    EnableControls(false);
-    m_table->setEnabled(false);
-    m_mediaCombo->setEnabled(false);
-    m_startButton->setText(QStringLiteral("Stop"));
-    m_running = true;
-    m_flow.Begin(MediaBackupFlow::MediaKindOfChoice(m_mediaCombo->currentIndex()));
-}
-
-void CCDBackup::SetRecvCDMedia(short state, short freeMB)
-{
-    if (m_running)
-        m_flow.OnMedia(state, freeMB);
-}
-
-void CCDBackup::OnEraseResult(char result)
-{
-    if (m_running)
-        m_flow.OnErase(result);
-}
-
-void CCDBackup::OnBurningRate(char state, char percent, char discs, char discIndex)
-{
-    if (m_running)
-        m_flow.OnRate(state, percent, discs, discIndex);
+    BeginRun(MediaBackupFlow::StartProblem(rows, anyTicked, m_totalMB, kLimitMB,
+                                           QStringLiteral("Press Get List first, then tick what to back up."),
+                                           QStringLiteral("The Remote Backup 4GByte is limit.")));
 }
 
 void CCDBackup::SendStart()
 {
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->SendCDBackupStart(m_startDate, m_startTime, m_finishDate, m_finishTime, m_backupBits,
-                                  m_backupAudio, m_flow.MediaKind());
-}
-
-void CCDBackup::Stop()
-{
-    EnableControls(true);
-    m_table->setEnabled(true);
-    m_mediaCombo->setEnabled(true);
-    if (m_running)
-        m_flow.SendStop();
-    m_startButton->setText(QStringLiteral("Start"));
-    m_running = false;
+                                  m_backupAudio, MediaKind());
 }

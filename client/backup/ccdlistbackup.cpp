@@ -2,37 +2,25 @@
 
 #include "backup/backuplog.h"
 #include "backup/clistbackupmodel.h"
-#include "backup/sitebookdrop.h"
 #include "net/hubservices.h"
-#include "session/moduledevice.h"
-#include "session/sessionhub.h"
-#include "session/sitebook.h"
+#include "session/recordersession.h"
 
-#include <QComboBox>
-#include <QDragMoveEvent>
-#include <QDropEvent>
 #include <QFrame>
-#include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
 #include <QTableView>
 
 CCDListBackup::CCDListBackup(QWidget* parent)
-    : QWidget(parent)
+    : MediaBackupPage(
+        parent, [this] { StartList(); }, [this] { return GetTotalSizeFromModel(); })
     , m_model(std::make_unique<CListBackupModel>())
-    , m_flow(
-          {[this] { return Device(); }, [this](const QString& text) { m_form->SetStatus(text); },
-           [this](const QString& title, const QString& text, bool okCancel) { return Ask(title, text, okCancel); },
-           [this] { StartList(); }, [this] { ResetBackup(); }, [this] { return GetTotalSizeFromModel(); }})
 {
-    setAcceptDrops(true);
     auto* frame = new QLabel(this);
     frame->setFrameShape(QFrame::Box);
     frame->setGeometry(0, 0, 890, 740);
-    m_form = std::make_unique<MediaRangeForm>(this);
-    connect(m_form->allButton, &QPushButton::clicked, this, &CCDListBackup::ChannelAll);
+    // The frame is drawn under the form and the table, which were made first.
+    frame->lower();
     m_clearButton = new QPushButton(QStringLiteral("Clear List"), this);
     m_clearButton->setGeometry(730, 75, 150, 25);
     connect(m_clearButton, &QPushButton::clicked, this, &CCDListBackup::OnClearList);
@@ -54,122 +42,34 @@ CCDListBackup::CCDListBackup(QWidget* parent)
                                        : c == 5 ? int(Qt::AlignRight)
                                                 : int(Qt::AlignCenter));
     }
-    m_table = new QTableView(this);
     m_table->setModel(m_model.get());
     m_table->setGeometry(10, 180, 870, 504);
-    m_table->verticalHeader()->hide();
-    m_table->verticalHeader()->setDefaultSectionSize(20);
     m_table->setFrameShape(QFrame::Box);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     for (int c = 0; c < 6; ++c)
         m_table->setColumnWidth(c, widths[c]);
     connect(m_table, &QTableView::clicked, this, &CCDListBackup::OnListClicked);
 
-    m_mediaCombo = new QComboBox(this);
-    m_mediaCombo->addItems({QStringLiteral("CD/DVD RW"), QStringLiteral("USB Storage")});
-    m_mediaCombo->setGeometry(570, 695, 150, 30);
-    m_startButton = new QPushButton(QStringLiteral("Start"), this);
-    m_startButton->setGeometry(730, 695, 150, 30);
-    connect(m_startButton, &QPushButton::clicked, this, &CCDListBackup::OnBackupStart);
     EnableControls(false);
-    m_startButton->setEnabled(false);
+    StartButton()->setEnabled(false);
 }
 
 CCDListBackup::~CCDListBackup() = default;
 
-CModuleDevice* CCDListBackup::Device() const
+void CCDListBackup::EnablePageButtons(bool enabled)
 {
-    SessionHub* hub = SessionHub::Instance();
-    return hub ? hub->GetDevice(m_deviceIndex) : nullptr;
-}
-
-void CCDListBackup::EnableControls(bool enabled)
-{
-    m_form->SetEnabled(enabled);
     m_clearButton->setEnabled(enabled);
     m_addButton->setEnabled(enabled);
 }
 
-void CCDListBackup::Bind(CModuleDevice* device)
+void CCDListBackup::BindSizeAnswer(RecorderSession* device)
 {
-    if (m_bound && m_bound != device) {
-        disconnect(m_bound, nullptr, this, nullptr);
-        // Sizes asked of the earlier recorder will not come back here.
-        m_pending.clear();
-    }
-    m_bound = device;
-    if (!device)
-        return;
-    connect(device, &CModuleDevice::OnConnected_CDBackup, this, &CCDListBackup::OnConnected, Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnAddBackupCapaAll, this, &CCDListBackup::OnAddBackupCapaAll,
+    connect(device, &RecorderSession::OnAddBackupCapaAll, this, &CCDListBackup::OnAddBackupCapaAll,
             Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnSetCDMedia, this, &CCDListBackup::SetRecvCDMedia, Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnEraseResult, this, &CCDListBackup::OnEraseResult, Qt::UniqueConnection);
-    connect(device, &CModuleDevice::OnBurningRate, this, &CCDListBackup::OnBurningRate, Qt::UniqueConnection);
-}
-
-void CCDListBackup::AttachDevice()
-{
-    m_form->UncheckChannels();
-    EnableControls(true);
-    m_startButton->setEnabled(true);
-    m_startButton->setText(QStringLiteral("Start"));
-    m_running = false;
-    Bind(Device());
-}
-
-void CCDListBackup::dragEnterEvent(QDragEnterEvent* event)
-{
-    AcceptSiteBookDrag(event);
-}
-
-void CCDListBackup::dragMoveEvent(QDragMoveEvent* event)
-{
-    AcceptSiteBookDrag(event);
-}
-
-void CCDListBackup::dropEvent(QDropEvent* event)
-{
-    SiteBook record;
-    if (m_running || !ReadSiteBookDrop(event->mimeData(), &record)) {
-        event->ignore();
-        return;
-    }
-    DropRecord(record);
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
 }
 
 void CCDListBackup::keyPressEvent(QKeyEvent* /*event*/) {}
 
 void CCDListBackup::keyReleaseEvent(QKeyEvent* /*event*/) {}
-
-void CCDListBackup::DropRecord(const SiteBook& record)
-{
-    if (m_running || record.kind != QLatin1String("device"))
-        return;
-    SessionHub* hub = SessionHub::Instance();
-    CModuleDevice* device = hub ? hub->GetDevice(record.index) : nullptr;
-    if (!device)
-        return;
-    m_deviceIndex = record.index;
-    AttachDevice();
-    if (!device->IsLoggedIn())
-        device->StartConnect(9);
-}
-
-void CCDListBackup::OnConnected(QString /*name*/, int index)
-{
-    m_deviceIndex = index;
-    EnableControls(true);
-    m_startButton->setEnabled(true);
-}
-
-void CCDListBackup::ChannelAll()
-{
-    m_form->ToggleAll();
-}
 
 void CCDListBackup::OnListClicked(QModelIndex index)
 {
@@ -232,7 +132,7 @@ void CCDListBackup::OnGetList()
                                 QStringLiteral("The Remote Backup 16 List is limit."), QStringLiteral("stop"));
         return;
     }
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device)
         return;
     Bind(device);
@@ -316,74 +216,20 @@ void CCDListBackup::SetListBackupFromModel()
 void CCDListBackup::StartList()
 {
     SetListBackupFromModel();
-    if (CModuleDevice* device = Device())
-        device->SendCDListBackupStart(m_rangeList, m_flow.MediaKind());
-}
-
-bool CCDListBackup::Ask(const QString& title, const QString& text, bool okCancel)
-{
-    if (m_question)
-        return m_question(title, text, okCancel);
-    QMessageBox box(QMessageBox::Information, title, text,
-                    okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Yes | QMessageBox::No, this);
-    box.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-    const int answer = box.exec();
-    return answer == QMessageBox::Yes || answer == QMessageBox::Ok;
+    if (RecorderSession* device = Device())
+        device->SendCDListBackupStart(m_rangeList, MediaKind());
 }
 
 void CCDListBackup::OnBackupStart()
 {
-    if (m_running) {
-        m_form->SetStatus(QStringLiteral("Stop"));
-        ResetBackup();
+    if (StopIfRunning())
         return;
-    }
     bool anyChecked = false;
     for (int row = 0; row < m_model->rowCount(); ++row)
         anyChecked = anyChecked
                      || m_model->data(m_model->index(row, 0), Qt::CheckStateRole).toInt() == Qt::Checked;
-    const QString problem = MediaBackupFlow::StartProblem(
+    BeginRun(MediaBackupFlow::StartProblem(
         m_model->rowCount(), anyChecked, GetTotalSizeFromModel(), kLimitMB,
         QStringLiteral("Add a time range with Add List first, then tick what to back up."),
-        QStringLiteral("The Remote Backup 48GByte is limit."));
-    if (!problem.isEmpty()) {
-        if (HubServices* hub = HubServices::Instance())
-            hub->ShowMessageBox(QStringLiteral("Remote CD Backup"), problem, QStringLiteral("stop"));
-        return;
-    }
-    EnableControls(false);
-    m_table->setEnabled(false);
-    m_mediaCombo->setEnabled(false);
-    m_startButton->setText(QStringLiteral("Stop"));
-    m_running = true;
-    m_flow.Begin(MediaBackupFlow::MediaKindOfChoice(m_mediaCombo->currentIndex()));
-}
-
-void CCDListBackup::SetRecvCDMedia(short state, short freeMB)
-{
-    if (m_running)
-        m_flow.OnMedia(state, freeMB);
-}
-
-void CCDListBackup::OnEraseResult(char result)
-{
-    if (m_running)
-        m_flow.OnErase(result);
-}
-
-void CCDListBackup::OnBurningRate(char state, char percent, char discs, char discIndex)
-{
-    if (m_running)
-        m_flow.OnRate(state, percent, discs, discIndex);
-}
-
-void CCDListBackup::ResetBackup()
-{
-    EnableControls(true);
-    m_table->setEnabled(true);
-    m_mediaCombo->setEnabled(true);
-    if (m_running)
-        m_flow.SendStop();
-    m_startButton->setText(QStringLiteral("Start"));
-    m_running = false;
+        QStringLiteral("The Remote Backup 48GByte is limit.")));
 }

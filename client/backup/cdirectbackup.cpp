@@ -12,7 +12,7 @@
 #include "net/modulenetwork.h"
 #include "net/sendbackupcapa.h"
 #include "platform/process.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 #include "session/sitebook.h"
 #include "widgets/rangeslider.h"
@@ -744,7 +744,7 @@ void CDirectBackup::BeginBackup()
     const int deviceIndex = m_deviceIndex;
     m_download->SetArchiveRefresh([deviceIndex](int, int kind) {
         SessionHub* hub = SessionHub::Instance();
-        if (CModuleDevice* device = hub ? hub->GetDevice(deviceIndex) : nullptr)
+        if (RecorderSession* device = hub ? hub->GetDevice(deviceIndex) : nullptr)
             device->UpdateArchiveItems(nullptr, kind);
     });
     plan.destination = m_destination;

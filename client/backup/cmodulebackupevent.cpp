@@ -1,12 +1,12 @@
 #include "backup/cmodulebackupevent.h"
 
 #include "backup/ceventbackup.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 
 #include <QApplication>
 #include <QIcon>
 
-CModuleBackupEvent::CModuleBackupEvent(CModuleDevice& device, QWidget* parent)
+CModuleBackupEvent::CModuleBackupEvent(RecorderSession& device, QWidget* parent)
     : QDialog(parent)
 {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
@@ -23,10 +23,10 @@ CModuleBackupEvent::CModuleBackupEvent(CModuleDevice& device, QWidget* parent)
     m_page->SetDeviceIndex(device.GetDeviceIndex());
     m_page->SetChannelCount(device.GetChannelCount());
     m_page->ResetPage();
-    connect(&device, &CModuleDevice::OnEventResult, this, &CModuleBackupEvent::OnEventResult);
+    connect(&device, &RecorderSession::OnEventResult, this, &CModuleBackupEvent::OnEventResult);
     // Queued: the page stops the session's live video, which must not happen inside the frame
     // handler that reported the failure.
-    connect(&device, &CModuleDevice::OnEventWriteFailed, this, &CModuleBackupEvent::OnEventWriteFailed,
+    connect(&device, &RecorderSession::OnEventWriteFailed, this, &CModuleBackupEvent::OnEventWriteFailed,
             Qt::QueuedConnection);
 }
 

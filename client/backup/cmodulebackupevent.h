@@ -6,13 +6,13 @@
 #include "session/backuphosts.h"
 
 class CEventBackup;
-class CModuleDevice;
+class RecorderSession;
 
 class CModuleBackupEvent : public QDialog, public EventBackupHost
 {
     Q_OBJECT
 public:
-    CModuleBackupEvent(CModuleDevice& device, QWidget* parent = nullptr);
+    CModuleBackupEvent(RecorderSession& device, QWidget* parent = nullptr);
     ~CModuleBackupEvent() override;
 
     bool IsBackupTime(int channel, int time, int weekDay) const override;

@@ -2,11 +2,11 @@
 
 #include "backup/ccdbackup.h"
 #include "backup/ccdlistbackup.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 
 #include <QIcon>
 
-CModuleBackupRemoteCD::CModuleBackupRemoteCD(CModuleDevice& device, bool listBackup, QWidget* parent)
+CModuleBackupRemoteCD::CModuleBackupRemoteCD(RecorderSession& device, bool listBackup, QWidget* parent)
     : QDialog(parent)
     , m_listBackup(listBackup)
     , m_deviceIndex(device.GetDeviceIndex())

@@ -7,13 +7,13 @@
 
 class CCDBackup;
 class CCDListBackup;
-class CModuleDevice;
+class RecorderSession;
 
 class CModuleBackupRemoteCD : public QDialog, public RemoteCDBackupHost
 {
     Q_OBJECT
 public:
-    CModuleBackupRemoteCD(CModuleDevice& device, bool listBackup, QWidget* parent = nullptr);
+    CModuleBackupRemoteCD(RecorderSession& device, bool listBackup, QWidget* parent = nullptr);
     ~CModuleBackupRemoteCD() override;
 
     void ShowWindow(const QString& title) override;

@@ -1,11 +1,11 @@
 #include "backup/cmodulebackupschedule.h"
 
 #include "backup/cschedulebackup.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 
 #include <QIcon>
 
-CModuleBackupSchedule::CModuleBackupSchedule(CModuleDevice& device, QWidget* parent)
+CModuleBackupSchedule::CModuleBackupSchedule(RecorderSession& device, QWidget* parent)
     : QDialog(parent)
 {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);

@@ -6,14 +6,14 @@
 
 #include "session/backuphosts.h"
 
-class CModuleDevice;
+class RecorderSession;
 class CScheduleBackup;
 
 class CModuleBackupSchedule : public QDialog, public ScheduleBackupHost
 {
     Q_OBJECT
 public:
-    CModuleBackupSchedule(CModuleDevice& device, QWidget* parent = nullptr);
+    CModuleBackupSchedule(RecorderSession& device, QWidget* parent = nullptr);
     ~CModuleBackupSchedule() override;
 
     void OnRecvPlaybackVideo(int channel, int size, int kind, int date, int time, int requestNumber, bool key,

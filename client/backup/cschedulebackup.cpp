@@ -6,7 +6,7 @@
 #include "backup/listmodel.h"
 #include "common/media/modulerecord.h"
 #include "net/hubservices.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 
 #include <QDir>
@@ -51,7 +51,7 @@ QString CScheduleBackup::Folder() const
     HubServices* hub = HubServices::Instance();
     const QString programDirectory = hub ? hub->ProgramDirectory() : QDir::currentPath();
     SessionHub* sessions = SessionHub::Instance();
-    CModuleDevice* device = sessions ? sessions->GetDevice(m_session.GetDeviceIndex()) : nullptr;
+    RecorderSession* device = sessions ? sessions->GetDevice(m_session.GetDeviceIndex()) : nullptr;
     const QString name = ModuleRecord::SafePathComponent(device ? device->GetDvrName() : QString());
     return programDirectory + QStringLiteral("/backup/ScheduleData/") + name + QLatin1Char('/');
 }

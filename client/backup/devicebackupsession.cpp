@@ -1,10 +1,10 @@
 #include "backup/devicebackupsession.h"
 
 #include "net/hubservices.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 
-CModuleDevice* DeviceBackupSession::Device() const
+RecorderSession* DeviceBackupSession::Device() const
 {
     SessionHub* hub = SessionHub::Instance();
     return hub ? hub->GetDevice(m_deviceIndex) : nullptr;
@@ -12,13 +12,13 @@ CModuleDevice* DeviceBackupSession::Device() const
 
 QString DeviceBackupSession::CameraTitle(int channel) const
 {
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     return device ? device->GetCameraTitle(channel) : QString();
 }
 
 QString DeviceBackupSession::RecorderName() const
 {
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     return device ? device->GetDvrName() : QString();
 }
 
@@ -36,7 +36,7 @@ void DeviceBackupSession::ShowEventFailure(const QString& text)
 
 void DeviceBackupSession::StartLive(int channel)
 {
-    if (CModuleDevice* device = Device()) {
+    if (RecorderSession* device = Device()) {
         device->SetLiveWanted(channel, true);
         device->OnLiveStart(2);
     }
@@ -44,14 +44,14 @@ void DeviceBackupSession::StartLive(int channel)
 
 void DeviceBackupSession::StopLive(int channel)
 {
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->OnLiveStop(channel);
 }
 
 void DeviceBackupSession::ClearEventRecordMarks()
 {
-    if (CModuleDevice* device = Device()) {
-        for (int ch = 0; ch < CModuleDevice::kChannels; ++ch)
+    if (RecorderSession* device = Device()) {
+        for (int ch = 0; ch < RecorderSession::kChannels; ++ch)
             device->SetEventRecordMark(ch, false);
     }
 }
@@ -59,12 +59,12 @@ void DeviceBackupSession::ClearEventRecordMarks()
 void DeviceBackupSession::SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int begin,
                                                  char* buffer)
 {
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->SendBackupPlaybackCtrl(requestNumber, channelMask, date, begin, buffer);
 }
 
 void DeviceBackupSession::SendBackupPlaybackStop(char* buffer)
 {
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->SendBackupPlaybackStop(buffer);
 }

@@ -4,7 +4,7 @@
 #include "backup/eventbackupsession.h"
 #include "backup/schedulebackupsession.h"
 
-class CModuleDevice;
+class RecorderSession;
 
 class DeviceBackupSession : public EventBackupSession, public ScheduleBackupSession
 {
@@ -24,7 +24,7 @@ public:
     void SendBackupPlaybackStop(char* buffer) override;
 
 private:
-    CModuleDevice* Device() const;
+    RecorderSession* Device() const;
 
     int m_deviceIndex = -1;
 };

@@ -2,7 +2,7 @@
 // What the event backup jobs need of their recorder's session: camera titles, and live video of
 // a channel switched on (wanted, started in backup mode) or off, and the user told when a
 // recording could not be written. The page's session adapter
-// implements it over CModuleDevice; tests implement it with a recorder of the calls.
+// implements it over RecorderSession; tests implement it with a recorder of the calls.
 #include <QString>
 
 class EventBackupSession

@@ -1,6 +1,6 @@
 #include "backup/mediabackupflow.h"
 
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 
 QString MediaBackupFlow::StartProblem(int rows, bool anyTicked, qint64 totalMB, qint64 limitMB,
                                       const QString& emptyText, const QString& limitText)
@@ -18,7 +18,7 @@ QString MediaBackupFlow::StartProblem(int rows, bool anyTicked, qint64 totalMB, 
 
 void MediaBackupFlow::SendStop() const
 {
-    if (CModuleDevice* device = m_page.device ? m_page.device() : nullptr) {
+    if (RecorderSession* device = m_page.device ? m_page.device() : nullptr) {
         device->SendCDBackupStop(m_mediaKind);
         device->SendCDBackupClose();
     }
@@ -29,7 +29,7 @@ void MediaBackupFlow::Begin(quint8 mediaKind)
     m_mediaKind = mediaKind;
     m_discNumber = 0;
     m_page.status(QStringLiteral("Backup media check"));
-    if (CModuleDevice* device = m_page.device())
+    if (RecorderSession* device = m_page.device())
         device->SendCDMediaCheck(m_mediaKind);
 }
 
@@ -45,13 +45,13 @@ void MediaBackupFlow::StartOrPrepare()
         Start();
         return;
     }
-    if (CModuleDevice* device = m_page.device())
+    if (RecorderSession* device = m_page.device())
         device->SendCDBackupPrepare(m_discNumber, m_mediaKind);
 }
 
 void MediaBackupFlow::OnMedia(short state, short freeMB)
 {
-    CModuleDevice* device = m_page.device();
+    RecorderSession* device = m_page.device();
     if (state == 1) {
         StartOrPrepare();
     } else if (state == 0x20) {
@@ -127,7 +127,7 @@ void MediaBackupFlow::OnRate(char state, char percentByte, char discsByte, char 
     if (m_discNumber < discs) {
         if (m_page.ask(QStringLiteral("CD Backup"), QStringLiteral("To burn next CD, press ok button"), true)) {
             m_page.status(QStringLiteral("Backup media check"));
-            if (CModuleDevice* device = m_page.device())
+            if (RecorderSession* device = m_page.device())
                 device->SendCDMediaCheck(m_mediaKind);
         } else {
             m_page.reset();

@@ -9,14 +9,14 @@
 
 #include <functional>
 
-class CModuleDevice;
+class RecorderSession;
 
 class MediaBackupFlow
 {
 public:
     struct Page
     {
-        std::function<CModuleDevice*()> device;
+        std::function<RecorderSession*()> device;
         // The status text after "Status : ".
         std::function<void(const QString&)> status;
         // A question (title, text; OK and Cancel when the flag is set, else Yes and No).

@@ -1,7 +1,7 @@
 #pragma once
 // What the schedule backup jobs need of their recorder's session: camera titles and the backup
 // playback requests on its live connection. The page's session adapter implements it over
-// CModuleDevice; tests implement it with a recorder of the calls.
+// RecorderSession; tests implement it with a recorder of the calls.
 #include <QString>
 #include <QtGlobal>
 

@@ -9,7 +9,7 @@
 #include "emap/emaplog.h"
 #include "emap/emaptile.h"
 #include "emap/emapview.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sitebook.h"
 
 namespace {
@@ -113,7 +113,7 @@ void EmapCamera::StoreReleasedPosition()
     m_y = float(clamped.y()) / float(m_areaHeight);
     move(int(m_x * float(m_areaWidth)), int(m_y * float(m_areaHeight)));
     if (m_deviceCamera) {
-        if (CModuleDevice* device = EmapView::Recorder(m_recorder)) {
+        if (RecorderSession* device = EmapView::Recorder(m_recorder)) {
             if (m_cameraMap)
                 device->SetEmapDevicePos(m_channel, m_x, m_y);
             else
@@ -172,7 +172,7 @@ void EmapCamera::closeCameo()
 void EmapCamera::deleteCamera()
 {
     if (m_deviceCamera) {
-        if (CModuleDevice* device = EmapView::Recorder(m_recorder)) {
+        if (RecorderSession* device = EmapView::Recorder(m_recorder)) {
             if (m_cameraMap)
                 device->SetEmapDevicePos(m_channel, -1.0f, -1.0f);
             else

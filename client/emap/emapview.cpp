@@ -23,7 +23,7 @@
 #include "emap/emaplog.h"
 #include "emap/emaptile.h"
 #include "session/connectpurpose.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 #include "session/sitebook.h"
 #include "sitebook/itemkind.h"
@@ -144,7 +144,7 @@ bool EmapView::IsPoppedOut() const
 // ---------------------------------------------------------------------------------------------
 // Reading
 
-CModuleDevice* EmapView::Recorder(int recorder)
+RecorderSession* EmapView::Recorder(int recorder)
 {
     const SessionHub* hub = SessionHub::Instance();
     return hub ? hub->GetDevice(recorder) : nullptr;
@@ -172,13 +172,13 @@ QList<EmapCamera*> EmapView::VisibleCameras() const
 
 QString EmapView::RecorderName(int recorder) const
 {
-    const CModuleDevice* device = Recorder(recorder);
+    const RecorderSession* device = Recorder(recorder);
     return device ? device->GetDvrName() : QString();
 }
 
 QString EmapView::CameraTitle(int recorder, int channel) const
 {
-    const CModuleDevice* device = Recorder(recorder);
+    const RecorderSession* device = Recorder(recorder);
     return device ? device->GetCameraTitle(channel) : QString();
 }
 
@@ -209,7 +209,7 @@ void EmapView::StoreRecorderMap(const QString& path)
 {
     if (!m_recorderMode)
         return;
-    CModuleDevice* device = Recorder(m_recorder);
+    RecorderSession* device = Recorder(m_recorder);
     if (!device)
         return;
     if (m_channel == -1)
@@ -300,7 +300,7 @@ void EmapView::AskForMapWhenNone(const QString& recorderPicture)
 
 void EmapView::ConnectForMap()
 {
-    CModuleDevice* device = Recorder(m_recorder);
+    RecorderSession* device = Recorder(m_recorder);
     if (!device)
         return;
     EmapWindow::SetActive(this);
@@ -365,7 +365,7 @@ bool EmapView::AdvanceEntryCursor()
     while (m_cursor < kCameras
            && !(m_entryRecorder[size_t(m_cursor)] > -1 && m_entryChannel[size_t(m_cursor)] > -1))
         ++m_cursor;
-    CModuleDevice* device = m_cursor < kCameras ? Recorder(m_entryRecorder[size_t(m_cursor)]) : nullptr;
+    RecorderSession* device = m_cursor < kCameras ? Recorder(m_entryRecorder[size_t(m_cursor)]) : nullptr;
     if (!device) {
         CloseConnectingBox();
         return false;
@@ -469,7 +469,7 @@ int EmapView::createCamera(const SiteBook& record, const QPoint& point)
     SetUpCamera(camera, record, RecorderName(record.index) + QLatin1Char(':') + record.name, float(at.x()),
                 float(at.y()));
     if (m_recorderMode) {
-        if (CModuleDevice* device = Recorder(m_recorder))
+        if (RecorderSession* device = Recorder(m_recorder))
             device->SetEmapCameraPos(record.channel, camera->GetX(), camera->GetY());
     } else {
         // A camera dropped on an entry's map is kept at once, like every later move.
@@ -691,7 +691,7 @@ void EmapView::dropEvent(QDropEvent* event)
         break;
     case ItemKind::CameraEmap:
         if (EnterRecorderMode(record.index, record.channel)) {
-            CModuleDevice* device = Recorder(m_recorder);
+            RecorderSession* device = Recorder(m_recorder);
             const QString picture = device->GetCameraEmapPath(m_channel);
             AskForMapWhenNone(picture);
             device = Recorder(m_recorder);

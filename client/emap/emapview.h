@@ -13,7 +13,7 @@
 #include "emap/emapentry.h"
 #include "session/emapwindow.h"
 
-class CModuleDevice;
+class RecorderSession;
 class EmapCamera;
 class QAction;
 class QLabel;
@@ -49,7 +49,7 @@ public:
     void redrawLines();
 
     // The session of a recorder slot when it is registered in the hub, else null.
-    static CModuleDevice* Recorder(int recorder);
+    static RecorderSession* Recorder(int recorder);
 
     // Reading the window.
     int GetViewSlot() const { return m_viewSlot; }

@@ -87,7 +87,10 @@ void CNetTypeMirel::OnModelInfo(char* message, int total)
 
 bool CNetTypeMirel::TakeModelClass(char* message)
 {
-    // The raw code byte packs a model class in its upper bits; 0xFF carries both in bytes 72, 73.
+    // The raw code byte packs a model class in its upper four bits and the code in the lower
+    // four, up to 0xAF (below 0x20 the code is the byte less 0x10); from 0xB0 it is the code
+    // itself, with no class, and 0xFF carries class and code in bytes 72, 73.
+    static constexpr int kClassByUpperBits[11] = {1, 1, 0, 0, 0, 0, 6, 7, 0, 0, 10};
     const int raw = H::U8(message, 12);
     int modelClass = 0;
     int code = raw;
@@ -97,19 +100,9 @@ bool CNetTypeMirel::TakeModelClass(char* message)
     } else if (raw < 0x20) {
         modelClass = 1;
         code = raw - 0x10;
-    } else if (raw < 0x60) {
-        code = raw - (raw & 0xF0);
-    } else if (raw < 0x70) {
-        modelClass = 6;
-        code = raw - 0x60;
-    } else if (raw < 0x80) {
-        modelClass = 7;
-        code = raw - 0x70;
-    } else if (raw < 0xA0) {
-        code = raw - (raw & 0xF0);
     } else if (raw < 0xB0) {
-        modelClass = 10;
-        code = raw - 0xA0;
+        modelClass = kClassByUpperBits[raw >> 4];
+        code = raw & 0x0F;
     }
     message[12] = char(code);
     if (modelClass != 1 && modelClass != 6 && modelClass != 7 && modelClass != 10) {

@@ -7,7 +7,7 @@
 #include "panels/panelslog.h"
 #include "panels/recorderlist.h"
 #include "panels/relaylook.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 
 CAlarmOut::CAlarmOut(QWidget* parent)
@@ -42,7 +42,7 @@ void CAlarmOut::BuildForm()
     }
 }
 
-CModuleDevice* CAlarmOut::Device() const
+RecorderSession* CAlarmOut::Device() const
 {
     SessionHub* hub = SessionHub::Instance();
     return hub ? hub->GetDevice(m_recorder) : nullptr;
@@ -69,7 +69,7 @@ void CAlarmOut::on_comboBox_currentIndexChanged(int /*index*/)
     m_recorder = -1;
     m_relayCount = -1;
     SessionHub* hub = SessionHub::Instance();
-    CModuleDevice* device = hub ? hub->GetDevice(recorder) : nullptr;
+    RecorderSession* device = hub ? hub->GetDevice(recorder) : nullptr;
     if (!device)
         return;
     const int count = device->GetAlarmOutCount();
@@ -104,7 +104,7 @@ void CAlarmOut::on_pushButton_8_clicked() { ToggleRelay(7); }
 
 void CAlarmOut::ToggleRelay(int relay)
 {
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device || relay < 0 || relay >= kRelays)
         return;
     const int on = device->GetRelayState(relay) ? 0 : 1;
@@ -116,7 +116,7 @@ void CAlarmOut::ToggleRelay(int relay)
 
 void CAlarmOut::timerRelayStatus()
 {
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device || m_relayCount <= 0)
         return;
     const bool connected = device->IsLoggedIn();

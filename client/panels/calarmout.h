@@ -9,7 +9,7 @@
 class QComboBox;
 class QPushButton;
 class QTimer;
-class CModuleDevice;
+class RecorderSession;
 
 class CAlarmOut : public QWidget
 {
@@ -43,7 +43,7 @@ public slots:
 
 private:
     void BuildForm();
-    CModuleDevice* Device() const;
+    RecorderSession* Device() const;
     void ToggleRelay(int relay);
 
     int m_recorder = -1;

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "panels/networkusage.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 
 namespace {
@@ -64,7 +64,7 @@ CModuleNetworkStatus::CModuleNetworkStatus(QWidget* parent)
     connect(close, &QPushButton::clicked, this, &QDialog::close);
 }
 
-CModuleDevice* CModuleNetworkStatus::Device() const
+RecorderSession* CModuleNetworkStatus::Device() const
 {
     SessionHub* hub = SessionHub::Instance();
     return hub ? hub->GetDevice(m_recorder) : nullptr;
@@ -83,10 +83,10 @@ QString CModuleNetworkStatus::UsageText() const
 void CModuleNetworkStatus::SetDevice(int recorder)
 {
     m_recorder = recorder;
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device)
         return;
-    const CModuleDevice::NetworkUsage settings = device->GetNetworkUsage();
+    const NetworkUsage settings = device->GetNetworkUsage();
     m_limitLabel->setText(LimitLine(settings.limitPosition * NetworkUsageSize::kStoredStepKB));
     m_usageLabel->setText(UsageLine(settings.usage));
     m_limit->setChecked(settings.limitOn);
@@ -98,7 +98,7 @@ void CModuleNetworkStatus::SetDevice(int recorder)
         const QSignalBlocker quiet(m_slider);
         m_slider->setValue(int(settings.limitPosition));
     }
-    connect(device, &CModuleDevice::usageData, this, &CModuleNetworkStatus::UsageChanged, Qt::UniqueConnection);
+    connect(device, &RecorderSession::usageData, this, &CModuleNetworkStatus::UsageChanged, Qt::UniqueConnection);
 }
 
 void CModuleNetworkStatus::UsageChanged(qlonglong bytes)
@@ -109,7 +109,7 @@ void CModuleNetworkStatus::UsageChanged(qlonglong bytes)
 void CModuleNetworkStatus::limitChanged(int position)
 {
     m_limitLabel->setText(LimitLine(NetworkUsageSize::LimitKB(position)));
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->GetNetworkUsage().limitPosition = position;
 }
 
@@ -120,14 +120,14 @@ void CModuleNetworkStatus::EnableSlider()
 
 void CModuleNetworkStatus::onBtnClickedLimit()
 {
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->GetNetworkUsage().limitOn = m_limit->isChecked();
     EnableSlider();
 }
 
 void CModuleNetworkStatus::onBtnClickedNoti()
 {
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->GetNetworkUsage().warningOn = m_warning->isChecked();
     EnableSlider();
 }

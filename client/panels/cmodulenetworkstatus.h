@@ -7,7 +7,7 @@
 class QCheckBox;
 class QLabel;
 class QSlider;
-class CModuleDevice;
+class RecorderSession;
 
 class CModuleNetworkStatus : public CPopupDialog
 {
@@ -31,7 +31,7 @@ public slots:
     void onBtnClickedNoti();
 
 private:
-    CModuleDevice* Device() const;
+    RecorderSession* Device() const;
     void EnableSlider();
 
     int m_recorder = -1;

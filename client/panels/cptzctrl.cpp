@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "panels/panelslog.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 #include "widgets/messagedlg.h"
 #include "widgets/stylesheetfile.h"
@@ -86,7 +86,7 @@ void CPTZCtrl::BuildForm()
     comboBox_preset->setGeometry(205, 45, 91, 31);
 }
 
-CModuleDevice* CPTZCtrl::Device() const
+RecorderSession* CPTZCtrl::Device() const
 {
     SessionHub* hub = SessionHub::Instance();
     return hub ? hub->GetDevice(m_recorder) : nullptr;
@@ -105,7 +105,7 @@ void CPTZCtrl::SetActiveCameo(int recorder, int channel)
 void CPTZCtrl::SendPtz(PtzCode code)
 {
     m_speedCode = PtzSpeed::CodeOfEntry(comboBox_speed->currentIndex(), m_speedCode);
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device || m_channel < 0) {
         m_channel = -1;
         return;
@@ -116,7 +116,7 @@ void CPTZCtrl::SendPtz(PtzCode code)
 
 void CPTZCtrl::SendPreset(PtzCode code, int preset)
 {
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->SendPtzControl(m_channel, int(code), m_speedCode, preset);
 }
 

@@ -13,7 +13,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QTimer;
-class CModuleDevice;
+class RecorderSession;
 
 class CPTZCtrl : public QWidget
 {
@@ -61,7 +61,7 @@ public slots:
 private:
     void BuildForm();
     QPushButton* AddButton(const char* name, const QString& caption, const QRect& geometry);
-    CModuleDevice* Device() const;
+    RecorderSession* Device() const;
     bool CameraValid() const { return Device() && m_channel >= 0; }
     // Stop, then the code, at the chosen speed; nothing without a camera.
     void SendPtz(PtzCode code);

@@ -6,7 +6,7 @@
 
 #include "panels/panelshub.h"
 #include "panels/panelslog.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 #include "widgets/stylesheetfile.h"
 
@@ -79,7 +79,7 @@ void cUccControl::BuildForm()
             &cUccControl::OnBtnClose);
 }
 
-CModuleDevice* cUccControl::Device() const
+RecorderSession* cUccControl::Device() const
 {
     SessionHub* hub = SessionHub::Instance();
     return hub ? hub->GetDevice(m_recorder) : nullptr;
@@ -98,7 +98,7 @@ void cUccControl::SetImage(const QImage& /*image*/) {}
 void cUccControl::OnPTZControl(PtzCode code, int speed, int preset)
 {
     qCDebug(lcPanels) << "1 ------------------------------------------------->" << int(code);
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device || m_channel < 0) {
         m_channel = -1;
         return;
@@ -134,7 +134,7 @@ void cUccControl::OnBtnRelease()
 {
     qCDebug(lcPanels) << "some mouse button release";
     // A release with no bound camera has no one to tell.
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device || m_channel < 0)
         return;
     device->SendUccControl(m_channel, int(PtzCode::Stop), kFixedSpeed, 0);

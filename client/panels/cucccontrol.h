@@ -8,7 +8,7 @@
 
 class QComboBox;
 class QPushButton;
-class CModuleDevice;
+class RecorderSession;
 
 class cUccControl : public CPopupDialog
 {
@@ -55,7 +55,7 @@ private:
     // A button that acts while pressed and stops the camera when released.
     void AddHeldButton(const QString& caption, const QRect& geometry, void (cUccControl::*slot)(),
                        const char* name = nullptr);
-    CModuleDevice* Device() const;
+    RecorderSession* Device() const;
     // Stop first, then the code; nothing without a bound camera.
     void OnPTZControl(PtzCode code, int speed, int preset);
     void Direction(PtzCode code);

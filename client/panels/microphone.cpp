@@ -9,7 +9,7 @@
 #include "panels/recorderlist.h"
 #include "panels/relaylook.h"
 #include "panels/renderarea.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 
 namespace {
@@ -44,7 +44,7 @@ microphone::~microphone()
 {
     StopCapture();
     if (m_talking) {
-        if (CModuleDevice* device = TalkBackDevice())
+        if (RecorderSession* device = TalkBackDevice())
             device->SendTalkStop();
     }
 }
@@ -73,7 +73,7 @@ int microphone::TalkBackRecorder()
     return g_talkBackRecorder;
 }
 
-CModuleDevice* microphone::TalkBackDevice()
+RecorderSession* microphone::TalkBackDevice()
 {
     SessionHub* hub = SessionHub::Instance();
     return hub ? hub->GetDevice(g_talkBackRecorder) : nullptr;
@@ -125,7 +125,7 @@ void microphone::SendCaptured(const char* data, qint64 length)
 {
     if (!m_talking)
         return;
-    if (CModuleDevice* device = TalkBackDevice())
+    if (RecorderSession* device = TalkBackDevice())
         device->SendTalkAudio(data, int(length));
 }
 
@@ -149,11 +149,11 @@ void microphone::on_pushButton_1_clicked()
             m_device = m_comboBox2->itemData(entry).value<QAudioDeviceInfo>();
             CreateAudioInput();
         }
-        if (CModuleDevice* device = TalkBackDevice())
+        if (RecorderSession* device = TalkBackDevice())
             device->SendTalkStart();
         m_pushButton->setStyleSheet(RelayLook::On());
     } else {
-        if (CModuleDevice* device = TalkBackDevice())
+        if (RecorderSession* device = TalkBackDevice())
             device->SendTalkStop();
         m_pushButton->setStyleSheet(RelayLook::Off());
     }
@@ -164,12 +164,12 @@ void microphone::on_comboBox_currentIndexChanged(int index)
 {
     if (index < 0)
         return;
-    if (CModuleDevice* previous = TalkBackDevice())
+    if (RecorderSession* previous = TalkBackDevice())
         previous->SendTalkStop();
     g_talkBackRecorder = -1;
     const int recorder = RecorderList::RecorderAt(m_comboBox, index);
     SessionHub* hub = SessionHub::Instance();
-    CModuleDevice* device = hub ? hub->GetDevice(recorder) : nullptr;
+    RecorderSession* device = hub ? hub->GetDevice(recorder) : nullptr;
     if (!device)
         return;
     g_talkBackRecorder = recorder;

@@ -14,7 +14,7 @@ class QAudioInput;
 class QComboBox;
 class QPushButton;
 class AudioInfo;
-class CModuleDevice;
+class RecorderSession;
 class RenderArea;
 
 class microphone : public QWidget
@@ -51,7 +51,7 @@ private:
     void InitializeAudio();
     void CreateAudioInput();
     void StopCapture();
-    static CModuleDevice* TalkBackDevice();
+    static RecorderSession* TalkBackDevice();
     // Captured samples reach the recorder only while the operator talks.
     void SendCaptured(const char* data, qint64 length);
 

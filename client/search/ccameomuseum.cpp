@@ -12,7 +12,7 @@
 #include "search/searchlog.h"
 #include "search/snapshotfile.h"
 #include "search/tileview.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 
 namespace {
@@ -409,7 +409,7 @@ QString CCameoMuseum::TakeSnapshot()
         qCDebug(lcSearch) << "snapshot not saved" << path;
         return QString();
     }
-    if (CModuleDevice* device = hub ? hub->GetDevice(m_deviceIndex) : nullptr)
+    if (RecorderSession* device = hub ? hub->GetDevice(m_deviceIndex) : nullptr)
         device->UpdateArchiveItems(nullptr, kSnapshotArchiveKind);
     return path;
 }

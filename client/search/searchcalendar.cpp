@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "search/calendarmonth.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 
 namespace {
@@ -162,7 +162,7 @@ void searchCalendar::BuildWidgets()
     top->setSizeConstraint(QLayout::SetMinimumSize);
 }
 
-CModuleDevice* searchCalendar::Device() const
+RecorderSession* searchCalendar::Device() const
 {
     const SessionHub* hub = SessionHub::Instance();
     return hub ? hub->GetDevice(m_device) : nullptr;
@@ -203,7 +203,7 @@ void searchCalendar::SetCalendar(int year, int month, int device)
     m_day = 0;
     if (device >= 0)
         m_device = device;
-    const CModuleDevice* session = Device();
+    const RecorderSession* session = Device();
     if (!session)
         return;
     emit dateSetText(CalendarMonth::MonthText(year, month));
@@ -247,7 +247,7 @@ void searchCalendar::SetTimeList()
 {
     if (SessionHub* hub = SessionHub::Instance())
         hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
-    const CModuleDevice* session = Device();
+    const RecorderSession* session = Device();
     if (session && m_table) {
         for (int row = 0; row < kRows; ++row) {
             quint8* to = m_table.get() + size_t(row) * kMinutes;
@@ -322,7 +322,7 @@ void searchCalendar::onDateNextButtonClicked()
 void searchCalendar::onOKButtonClicked()
 {
     FreeTable();
-    if (CModuleDevice* session = Device())
+    if (RecorderSession* session = Device())
         session->ChoosePlayStart(PickedDate(), m_time);
     done(1);
 }

@@ -66,7 +66,7 @@ private:
     void ZeroTable();
     void FreeTable();
     int PickedDate() const;
-    class CModuleDevice* Device() const;
+    class RecorderSession* Device() const;
 
     int m_year = 0;
     int m_month = 0;

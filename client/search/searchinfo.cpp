@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "search/playbackstart.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 
 SearchInfo::SearchInfo(QWidget* parent, int device, const QString& firstText, const QString& lastText,
@@ -60,7 +60,7 @@ void SearchInfo::onOKButtonClicked()
     m_date = PlaybackStart::DateValue(m_dateEdit->date());
     m_time = PlaybackStart::TimeValue(m_timeEdit->time());
     SessionHub* hub = SessionHub::Instance();
-    CModuleDevice* device = hub ? hub->GetDevice(m_device) : nullptr;
+    RecorderSession* device = hub ? hub->GetDevice(m_device) : nullptr;
     if (!device) {
         done(Chosen);
         return;

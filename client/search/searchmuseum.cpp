@@ -13,7 +13,7 @@
 #include "search/ccameomuseum.h"
 #include "search/ccameosub.h"
 #include "search/searchlog.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 
 namespace {
@@ -852,7 +852,7 @@ MuseumRecorder* SearchMuseum::Recorder()
     if (m_recorderStandIn)
         return m_recorderStandIn;
     const SessionHub* hub = SessionHub::Instance();
-    CModuleDevice* device = hub ? hub->GetDevice(DeviceIndex()) : nullptr;
+    RecorderSession* device = hub ? hub->GetDevice(DeviceIndex()) : nullptr;
     if (!device)
         return nullptr;
     m_sessionRecorder.Bind(device);

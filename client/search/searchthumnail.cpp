@@ -12,7 +12,7 @@
 
 #include "search/ccameomuseum.h"
 #include "search/searchlog.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 
 namespace {
@@ -169,7 +169,7 @@ void SearchThumnail::BuildButtons()
     EnablePlayRow(false);
 }
 
-CModuleDevice* SearchThumnail::Device() const
+RecorderSession* SearchThumnail::Device() const
 {
     const SessionHub* hub = SessionHub::Instance();
     const int index = GetDeviceIndex();
@@ -244,7 +244,7 @@ void SearchThumnail::SetSearchInfo(int deviceIndex, int channel, int date, int t
     ShowLevel(0);
     m_channel = channel;
     m_tile->m_deviceIndex = deviceIndex;
-    const CModuleDevice* device = Device();
+    const RecorderSession* device = Device();
     m_recorderName = device ? device->GetDvrName() : QString();
     m_cameraName = device ? device->GetCameraTitle(channel) : QString();
     const QString digits = QString::asprintf("%08d", date);
@@ -428,7 +428,7 @@ void SearchThumnail::SetLevel(int level, int slot)
     ShowLevel(onScreen);
     if (onScreen > level)
         m_columns[size_t(onScreen)].area->verticalScrollBar()->setValue(0);
-    if (CModuleDevice* device = Device()) {
+    if (RecorderSession* device = Device()) {
         ShowBox(kTitle, QStringLiteral("Searching..."), QString());
         device->RequestPlayback(first, int(PlayMode::Forward));
     }
@@ -550,7 +550,7 @@ void SearchThumnail::Play(PlayMode mode, int speedStep, bool request)
     RedrawTile();
     if (!request)
         return;
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->RequestPlayback(time, int(PlayMode::Forward));
 }
 
@@ -614,7 +614,7 @@ void SearchThumnail::OnRecord()
     RedrawTile();
     if (!m_record.load())
         return;
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->StartSearchRecord(m_channel.load(), DateOfText(m_dateText), TimeOfText(m_timeText));
 }
 
@@ -667,7 +667,7 @@ void SearchThumnail::timerOnCancel()
 
 void SearchThumnail::SwitchSearch(int returnCode)
 {
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device)
         return;
     device->SetSearchRequest(m_channel.load(), DateOfText(m_dateText), TimeOfText(m_timeText));
@@ -728,7 +728,7 @@ void SearchThumnail::hideEvent(QHideEvent* event)
         m_levels.Reset();
     }
     m_lastHandBack = -1;
-    if (CModuleDevice* device = Device()) {
+    if (RecorderSession* device = Device()) {
         device->LeaveThumbnailSearch();
         device->RequestPlayback(m_returnTime, int(PlayMode::Forward));
         m_lastHandBack = m_returnTime;

@@ -20,7 +20,7 @@
 #include "widgets/cpopupdialog.h"
 
 class CCameoMuseum;
-class CModuleDevice;
+class RecorderSession;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -118,7 +118,7 @@ private:
         QImage canvas;
     };
 
-    CModuleDevice* Device() const;
+    RecorderSession* Device() const;
     void BuildWidgets();
     void BuildColumns();
     void BuildButtons();

@@ -9,7 +9,7 @@
 #include "search/ccameomuseum.h"
 #include "search/searchlog.h"
 #include "search/searchtimeline.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 
 namespace {
@@ -112,7 +112,7 @@ void SearchTime::BuildWidgets()
     layout->addLayout(row);
 }
 
-CModuleDevice* SearchTime::Device() const
+RecorderSession* SearchTime::Device() const
 {
     const SessionHub* hub = SessionHub::Instance();
     return hub && m_deviceIndex >= 0 ? hub->GetDevice(m_deviceIndex) : nullptr;
@@ -132,7 +132,7 @@ void SearchTime::SetSearchInfo(int deviceIndex, int channel, int date, int time)
     m_record = 0;
     m_tile->m_deviceIndex = deviceIndex;
     m_tile->m_recordMark = 0;
-    const CModuleDevice* device = Device();
+    const RecorderSession* device = Device();
     m_recorderName = device ? device->GetDvrName() : QString();
     m_cameraName = device ? device->GetCameraTitle(channel) : QString();
     const QString digits = QString::asprintf("%08d", date);
@@ -151,7 +151,7 @@ void SearchTime::SetSearchInfo(int deviceIndex, int channel, int date, int time)
 void SearchTime::OnFinishInfo()
 {
     qCDebug(lcSearch) << "//////////////////////// finish info";
-    const CModuleDevice* device = Device();
+    const RecorderSession* device = Device();
     m_timeline->SetMinuteTable(device ? device->GetMinuteTable(m_channel) : nullptr);
     m_timeline->RedrawBase();
     // The walk steps to the next slot before it asks, so it starts before the first.
@@ -169,7 +169,8 @@ void SearchTime::SetCameoImage(int deviceIndex, int channel, const QString& time
 
 void SearchTime::TakePicture(int deviceIndex, int channel, const QString& timeText, const QImage& picture)
 {
-    if (deviceIndex != m_deviceIndex || channel - CModuleDevice::kChannels != m_channel.load() || picture.isNull())
+    if (deviceIndex != m_deviceIndex || channel - RecorderSession::kChannels != m_channel.load()
+        || picture.isNull())
         return;
     if (m_busy) {
         if (m_timeline->Model().GetMode() == TimelineModel::Mode::EventStrip)
@@ -193,7 +194,7 @@ void SearchTime::TakePicture(int deviceIndex, int channel, const QString& timeTe
 
 void SearchTime::RedrawTile()
 {
-    const CModuleDevice* device = Device();
+    const RecorderSession* device = Device();
     m_tile->m_recordMark = (m_record.load() && device && ShowsRecordMark(device->GetRecorderKind())) ? 1 : 0;
     const int mode = device ? int(device->GetPlaybackMode()) : 0;
     const int speed = device ? device->GetPlaybackSpeed() : 0;
@@ -211,7 +212,7 @@ void SearchTime::PlayCode(int code)
 {
     if (code != int(PlaybackMode::Forward))
         RecordOff();
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->SetPlaybackCtrl(PlaybackMode(code));
     m_tile->RefreshCameo();
 }
@@ -250,7 +251,7 @@ void SearchTime::OnPlayWheelSpeedCombo(int index)
 void SearchTime::OnSetDragMove(int second)
 {
     RecordOff();
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device)
         return;
     if (m_inFlight) {
@@ -260,14 +261,14 @@ void SearchTime::OnSetDragMove(int second)
     m_pendingSecond = -1;
     m_inFlight = 1;
     const int time = (second / 3600) * 10000 + ((second / 60) % 60) * 100 + second % 60;
-    if (!device->RequestPlayback(std::min(time, 235959), CModuleDevice::kTimeLineSeek))
+    if (!device->RequestPlayback(std::min(time, 235959), RecorderSession::kTimeLineSeek))
         m_inFlight = 0;
 }
 
 void SearchTime::OnSetTimeMove(int second, bool fromTimeline)
 {
     RecordOff();
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device)
         return;
     if (!fromTimeline)
@@ -279,7 +280,7 @@ void SearchTime::OnSetTimeMove(int second, bool fromTimeline)
 
 void SearchTime::FinishTimeMove(int second, bool fromTimeline)
 {
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device)
         return;
     if (fromTimeline && m_busy) {
@@ -326,21 +327,21 @@ void SearchTime::EndWalk()
         return;
     }
     m_timeline->RedrawBase();
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->RequestPlayback(m_resumeCode, int(PlaybackMode::Forward));
     ShowBox(QString(), QString(), QStringLiteral("auto"));
 }
 
 void SearchTime::OnGetThumbnail(int second)
 {
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device || m_busy)
         return;
     m_busy = 1;
     m_stop = 0;
     m_pendingSecond = -1;
     m_awaitedSince.start();
-    if (!device->RequestPlayback(SecondToHhmm00(second), CModuleDevice::kTimeLineSeek)) {
+    if (!device->RequestPlayback(SecondToHhmm00(second), RecorderSession::kTimeLineSeek)) {
         QImage black(10, 10, QImage::Format_RGB32);
         black.fill(Qt::black);
         if (m_timeline->Model().GetMode() == TimelineModel::Mode::EventStrip)
@@ -364,10 +365,10 @@ void SearchTime::OnGetEventThumbnail()
 void SearchTime::OnRecord()
 {
     m_record = m_record.load() ? 0 : 1;
-    const CModuleDevice* device = Device();
+    const RecorderSession* device = Device();
     m_tile->m_recordMark = (m_record.load() && device && ShowsRecordMark(device->GetRecorderKind())) ? 1 : 0;
     if (m_record.load()) {
-        if (CModuleDevice* d = Device())
+        if (RecorderSession* d = Device())
             d->StartSearchRecord(m_channel, DateOfText(m_dateText), TimeOfText(m_timeText));
     }
     m_tile->RefreshCameo();
@@ -375,7 +376,7 @@ void SearchTime::OnRecord()
 
 void SearchTime::SwitchSearch(int resumeCode)
 {
-    if (CModuleDevice* device = Device())
+    if (RecorderSession* device = Device())
         device->SetSearchRequest(m_channel, DateOfText(m_dateText), TimeOfText(m_timeText));
     m_resumeCode = resumeCode;
     OnPlayExitBtn();
@@ -400,7 +401,7 @@ void SearchTime::OnPlayExitBtn()
         return;
     }
     RecordOff();
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device) {
         timerOnCancel();
         return;
@@ -425,7 +426,7 @@ void SearchTime::hideEvent(QHideEvent* event)
 {
     m_tile->EnableUpdate(false);
     m_walkTimer.stop();
-    if (CModuleDevice* device = Device()) {
+    if (RecorderSession* device = Device()) {
         device->SetQuickMode(false);
         m_pendingSecond = -1;
         device->RequestPlayback(m_resumeCode, int(PlaybackMode::Forward));

@@ -13,7 +13,7 @@
 #include "widgets/cpopupdialog.h"
 
 class CCameoMuseum;
-class CModuleDevice;
+class RecorderSession;
 class QComboBox;
 class QPushButton;
 class SearchTimeline;
@@ -83,7 +83,7 @@ private slots:
     void TakePicture(int deviceIndex, int channel, const QString& timeText, const QImage& picture);
 
 private:
-    CModuleDevice* Device() const;
+    RecorderSession* Device() const;
     void BuildWidgets();
     void RecordOff();
     void RedrawTile();

@@ -15,7 +15,7 @@
 #include "search/stylesheetloader.h"
 #include "search/tileview.h"
 #include "session/connectpurpose.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 
 namespace {
@@ -53,7 +53,7 @@ SearchView::SearchView(QWidget* parent, int slot)
 SearchView::~SearchView()
 {
     // No waits here: the stop goes out at once and the grid's own destructor ends its work.
-    if (CModuleDevice* device = Device()) {
+    if (RecorderSession* device = Device()) {
         if (device->GetPlaybackView() == this)
             device->SetPlaybackView(nullptr);
         device->SetPlaybackActive(false);
@@ -64,7 +64,7 @@ SearchView::~SearchView()
         hub->deleteSearchView(m_slot);
 }
 
-CModuleDevice* SearchView::Device() const
+RecorderSession* SearchView::Device() const
 {
     const SessionHub* hub = SessionHub::Instance();
     return hub && m_deviceIndex >= 0 ? hub->GetDevice(m_deviceIndex) : nullptr;
@@ -85,7 +85,7 @@ int SearchView::ShownRecorder() const
 void SearchView::StartSearch(int deviceIndex, int date, int time)
 {
     SessionHub* sessions = SessionHub::Instance();
-    CModuleDevice* device = sessions ? sessions->GetDevice(deviceIndex) : nullptr;
+    RecorderSession* device = sessions ? sessions->GetDevice(deviceIndex) : nullptr;
     if (!device)
         return;
     if (SearchHub* hub = SearchHub::Instance(); hub && m_grid)
@@ -103,7 +103,7 @@ void SearchView::StartSearch(int deviceIndex, int date, int time)
 
 void SearchView::ReleaseRecorder()
 {
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device) {
         const SessionHub* sessions = SessionHub::Instance();
         device = sessions ? sessions->GetDevice(ShownRecorder()) : nullptr;
@@ -120,7 +120,7 @@ void SearchView::SetPlaybackInfo(int deviceIndex, bool dateChosen)
 {
     m_deviceIndex = deviceIndex;
     if (dateChosen) {
-        if (CModuleDevice* device = Device())
+        if (RecorderSession* device = Device())
             LoadChosenDay(device);
         return;
     }
@@ -128,7 +128,7 @@ void SearchView::SetPlaybackInfo(int deviceIndex, bool dateChosen)
     QTimer::singleShot(kInfoDelayMs, this, &SearchView::timerOnPlaybackInfo);
 }
 
-void SearchView::LoadChosenDay(CModuleDevice* device)
+void SearchView::LoadChosenDay(RecorderSession* device)
 {
     device->SetTimeListDate(device->GetPlayDate());
     m_calendarOpen = 0;
@@ -139,7 +139,7 @@ void SearchView::LoadChosenDay(CModuleDevice* device)
 
 void SearchView::timerOnPlaybackInfo()
 {
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device)
         return;
     if (SessionHub* hub = SessionHub::Instance())
@@ -170,7 +170,7 @@ void SearchView::timerOnPlaybackInfo()
     }
 }
 
-void SearchView::RunCalendar(CModuleDevice* device)
+void SearchView::RunCalendar(RecorderSession* device)
 {
     m_calendarOpen = 1;
     QPointer<SearchView> self(this);
@@ -196,7 +196,7 @@ void SearchView::RunCalendar(CModuleDevice* device)
     }
 }
 
-void SearchView::ClearGridsUnlessPlaying(CModuleDevice* device)
+void SearchView::ClearGridsUnlessPlaying(RecorderSession* device)
 {
     if (m_reselect != 0 || (device && device->IsPlaybackActive()))
         return;
@@ -218,7 +218,7 @@ void SearchView::MarkPlaybackStarted(const QString& recorderName)
 void SearchView::OnSelectDate()
 {
     m_reselect = 1;
-    if (CModuleDevice* device = Device()) {
+    if (RecorderSession* device = Device()) {
         device->SetPlaybackCtrl(PlaybackMode::Stop);
         device->OnConnectionOption(ConnectPurpose::Playback);
     }
@@ -226,7 +226,7 @@ void SearchView::OnSelectDate()
 
 void SearchView::getTimeList(int date)
 {
-    if (CModuleDevice* device = Device()) {
+    if (RecorderSession* device = Device()) {
         ShowLoading();
         device->SendTimeRecList(date, 0);
     }
@@ -234,7 +234,7 @@ void SearchView::getTimeList(int date)
 
 void SearchView::SetPlaybackControl(int code)
 {
-    CModuleDevice* device = Device();
+    RecorderSession* device = Device();
     if (!device || !device->IsPlaybackActive())
         return;
     device->SetPlaybackCtrl(PlaybackMode(code));

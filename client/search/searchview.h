@@ -8,7 +8,7 @@
 
 #include "session/playbackview.h"
 
-class CModuleDevice;
+class RecorderSession;
 
 class SearchView : public QDialog, public PlaybackView
 {
@@ -58,11 +58,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    CModuleDevice* Device() const;
+    RecorderSession* Device() const;
     bool IsPopup() const;
-    void LoadChosenDay(CModuleDevice* device);
-    void ClearGridsUnlessPlaying(CModuleDevice* device);
-    void RunCalendar(CModuleDevice* device);
+    void LoadChosenDay(RecorderSession* device);
+    void ClearGridsUnlessPlaying(RecorderSession* device);
+    void RunCalendar(RecorderSession* device);
 
     int m_slot = 0;
     int m_deviceIndex = -1;

@@ -1,7 +1,7 @@
 #include "search/sessionmuseumrecorder.h"
 
-#include "session/moduledevice.h"
 #include "session/playbackmode.h"
+#include "session/recordersession.h"
 
 QString SessionMuseumRecorder::RecorderName() const
 {

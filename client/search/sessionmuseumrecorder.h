@@ -2,12 +2,12 @@
 // The museum search dialog's view of a recorder session of the hub.
 #include "search/museumrecorder.h"
 
-class CModuleDevice;
+class RecorderSession;
 
 class SessionMuseumRecorder : public MuseumRecorder
 {
 public:
-    void Bind(CModuleDevice* device) { m_device = device; }
+    void Bind(RecorderSession* device) { m_device = device; }
 
     QString RecorderName() const override;
     QString CameraName(int channel) const override;
@@ -18,5 +18,5 @@ public:
     void StartSearchRecord(int channel, int date, int time) override;
 
 private:
-    CModuleDevice* m_device = nullptr;
+    RecorderSession* m_device = nullptr;
 };

@@ -6,7 +6,7 @@
 #include <QString>
 #include <memory>
 
-class CModuleDevice;
+class RecorderSession;
 
 class EventBackupHost
 {
@@ -44,10 +44,10 @@ class BackupHostFactory
 {
 public:
     virtual ~BackupHostFactory() = default;
-    virtual std::unique_ptr<EventBackupHost> CreateEventHost(CModuleDevice& device) = 0;
-    virtual std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(CModuleDevice& device) = 0;
+    virtual std::unique_ptr<EventBackupHost> CreateEventHost(RecorderSession& device) = 0;
+    virtual std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(RecorderSession& device) = 0;
     // `listBackup`: the recorder writes lists of ranges to its media.
-    virtual std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(CModuleDevice& device, bool listBackup) = 0;
+    virtual std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(RecorderSession& device, bool listBackup) = 0;
 
     // The installed factory, or null.
     static BackupHostFactory* Instance();

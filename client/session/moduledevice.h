@@ -44,6 +44,7 @@
 #include "session/playbackrequestbatcher.h"
 #include "session/playbackslot.h"
 #include "session/playbackview.h"
+#include "session/recordersession.h"
 #include "session/schedulerkind.h"
 
 class CModuleDecoder;
@@ -66,12 +67,11 @@ class SoundGatherer;
 struct _NetStream;
 struct _SEND_BACKUP_CAPA;
 
-class CModuleDevice : public QObject, public QTreeWidgetItem, public PlaybackHost
+class CModuleDevice : public RecorderSession, public QTreeWidgetItem, public PlaybackHost
 {
     Q_OBJECT
 
 public:
-    static constexpr int kChannels = 16;
     static constexpr int kSlots = 17; // 16 channels and the search slot
     static constexpr int kMinutesPerDay = 1440;
     static constexpr int kLiveConnectDelayMs = 500;
@@ -92,109 +92,98 @@ public:
     ~CModuleDevice() override;
 
     // ---- identity and entry record
-    QString GetDvrName() const;
-    QString GetDvrAddr() const;
+    QString GetDvrName() const override;
+    QString GetDvrAddr() const override;
     int GetStreamQuality() const;
-    int GetDeviceIndex() const { return m_deviceIndex; }
+    int GetDeviceIndex() const override { return m_deviceIndex; }
     int GetServerId() const { return m_serverId; }
     void SetServerId(int serverId) { m_serverId = serverId; }
 
     // ---- state
     // True from the first status reply after login until the connection goes down.
-    bool IsLoggedIn() const { return m_loggedIn.load() != 0; }
+    bool IsLoggedIn() const override { return m_loggedIn.load() != 0; }
     bool IsSocketConnected() const { return m_socketConnected.load() != 0; }
     ConnectResult GetConnectResult() const { return m_connectResult; }
     ConnectPurpose GetConnectPurpose() const { return m_connectPurpose; }
     CModuleNetwork* GetLiveNetwork() const { return m_liveNetwork.get(); }
     CModuleNetwork* GetPlaybackNetwork() const { return m_playbackNetwork.get(); }
 
-    // What a live channel has done since the session was made, for measurements: frames
-    // received from the recorder, decoded, skipped by the processor-load rule, and what is
-    // queued now (records and the video time they cover).
-    struct LiveFigures
-    {
-        int received = 0;
-        int decoded = 0;
-        int skippedForLoad = 0;
-        int queued = 0;
-        qint64 queuedMs = 0;
-    };
-    LiveFigures GetLiveFigures(int ch) const;
+    LiveFigures GetLiveFigures(int ch) const override;
 
     // ---- status queries (channels 0-based)
     bool GetLoginOption() const;
-    bool GetChannelActive(int ch) const;
-    QString GetCameraTitle(int ch) const;
-    int GetChannelFps(int ch) const;
-    QImage GetChannelImage(int ch) const;
+    bool GetChannelActive(int ch) const override;
+    QString GetCameraTitle(int ch) const override;
+    int GetChannelFps(int ch) const override;
+    QImage GetChannelImage(int ch) const override;
     // The console layout the session gathered: at most `size` bytes, up to its ending zero byte.
-    QByteArray GetConsoleLayout(int size) const;
-    int GetAlarmOutCount() const;
-    int GetModelCode() const;
-    int GetModelType() const;
-    int GetChannelCount(int grid);
-    bool GetMotionState(int ch) const;
-    bool GetSensorState(int ch) const;
-    bool GetVideoLoss(int ch) const;
+    QByteArray GetConsoleLayout(int size) const override;
+    int GetAlarmOutCount() const override;
+    int GetModelCode() const override;
+    int GetModelType() const override;
+    int GetChannelCount(int grid) override;
+    bool GetMotionState(int ch) const override;
+    bool GetSensorState(int ch) const override;
+    bool GetVideoLoss(int ch) const override;
     // Date (YYYYMMDD) and time (HHMMSS) of the channel's last live frame; -1 before the first.
-    int GetLiveFrameDate(int ch) const;
-    int GetLiveFrameTime(int ch) const;
-    bool GetRelayState(int relay) const;
-    bool IsPtzChannel(int ch) const;
-    EventBackupHost* GetEventBackupHost() const { return m_eventBackupHost.get(); }
-    ScheduleBackupHost* GetScheduleBackupHost() const { return m_scheduleBackupHost.get(); }
-    RemoteCDBackupHost* GetRemoteCDBackupHost() const { return m_remoteCDBackupHost.get(); }
+    int GetLiveFrameDate(int ch) const override;
+    int GetLiveFrameTime(int ch) const override;
+    bool GetRelayState(int relay) const override;
+    bool IsPtzChannel(int ch) const override;
+    EventBackupHost* GetEventBackupHost() const override { return m_eventBackupHost.get(); }
+    ScheduleBackupHost* GetScheduleBackupHost() const override { return m_scheduleBackupHost.get(); }
+    RemoteCDBackupHost* GetRemoteCDBackupHost() const override { return m_remoteCDBackupHost.get(); }
     int GetScrMode(int slot) const override;
     static int DayOfWeek(int date);
 
     // ---- routes written by the grids, read by the decode threads
-    CameoRoute* GetCameoRoute(int ch);
-    int GetPlaybackGrid() const { return m_playbackGrid.load(); }
-    void SetPlaybackGrid(int grid) { m_playbackGrid.store(grid); }
+    CameoRoute* GetCameoRoute(int ch) override;
+    int GetPlaybackGrid() const override { return m_playbackGrid.load(); }
+    void SetPlaybackGrid(int grid) override { m_playbackGrid.store(grid); }
 
     // ---- per-channel flags the grids and backup pages set
-    bool IsLiveWanted(int ch) const;
-    void SetLiveWanted(int ch, bool wanted);
+    bool IsLiveWanted(int ch) const override;
+    void SetLiveWanted(int ch, bool wanted) override;
     bool IsLiveShown(int ch) const;
     int GetLiveCounter(int ch) const;
-    bool IsEventRecordMarked(int ch) const;
-    void SetEventRecordMark(int ch, bool on);
+    bool IsEventRecordMarked(int ch) const override;
+    void SetEventRecordMark(int ch, bool on) override;
     void SetEventRecordStart(int ch, int date, int time);
-    int GetLiveAudioChannel() const { return m_liveAudioChannel; }
+    int GetLiveAudioChannel() const override { return m_liveAudioChannel; }
     // Set by the remote playback window while it plays this recorder; login and disconnect clear it.
-    bool IsPlaybackActive() const { return m_playbackActive.load() != 0; }
+    bool IsPlaybackActive() const override { return m_playbackActive.load() != 0; }
     // The request timers run only while playback is active: an idle session polls nothing.
-    void SetPlaybackActive(bool on);
-    quint32 GetLiveMask() const { return m_maskLive.load(); }
-    quint32 GetSearchMask() const { return m_maskSearch.load(); }
+    void SetPlaybackActive(bool on) override;
+    quint32 GetLiveMask() const override { return m_maskLive.load(); }
+    quint32 GetSearchMask() const override { return m_maskSearch.load(); }
     quint32 GetBackupMask() const { return m_maskBackup.load(); }
     quint32 GetPtzMask() const { return m_maskPtz.load(); }
     bool GetConfigPermission() const { return m_maskConfig.load() != 0; }
-    CModuleDecoder* GetLiveDecoder(int ch) const;
-    CModuleDecoder* GetPlaybackDecoder(int ch) const;
+    CModuleDecoder* GetLiveDecoder(int ch) const override;
+    CModuleDecoder* GetPlaybackDecoder(int ch) const override;
     CModuleDecoder* GetSearchDecoder() const { return m_searchDecoder.get(); }
-    QTreeWidgetItem* GetCameraItem(int ch) const;
-    const quint8* GetMinuteTable(int slot) const;
+    QTreeWidgetItem* GetCameraItem(int ch) const override;
+    const quint8* GetMinuteTable(int slot) const override;
 
     // ---- connection
     // The option is a ConnectPurpose value, or kDelayedConnect and more for a silent connect
     // after (option - 500) ms.
-    void StartConnect(int option);
+    void StartConnect(int option) override;
     void StartConnect(ConnectPurpose purpose) { StartConnect(int(purpose)); }
-    bool Disconnect();
-    void OnConnectionOption(ConnectPurpose purpose);
+    bool Disconnect() override;
+    void OnConnectionOption(ConnectPurpose purpose) override;
 
     // ---- live
-    bool OnLiveStart(int mode);
-    bool OnLiveStop(int ch);
-    bool StartLiveAudio(int ch);
-    bool StopLiveAudio();
+    bool OnLiveStart(int mode) override;
+    bool OnLiveStop(int ch) override;
+    bool StartLiveAudio(int ch) override;
+    bool StopLiveAudio() override;
 
     // ---- recording folders and archive items
     // Arms the search recording of a channel from date (YYYYMMDD) and time (HHMMSS).
-    void StartSearchRecord(int ch, int date, int time);
+    void StartSearchRecord(int ch, int date, int time) override;
     void StartEventRecord(int ch);
-    void UpdateArchiveItems(QTreeWidgetItem* archiveParent, int kind);
+    void UpdateArchiveItems(QTreeWidgetItem* archiveParent, int kind) override;
     void UpdateArchiveFolder(const QString& kind, QTreeWidgetItem* archiveParent);
     void AddArchiveFiles(const QString& folderPath, const QString& kind, const QString& folderName,
                          QTreeWidgetItem* folderItem);
@@ -204,21 +193,22 @@ public:
     QString RecordingFolder(const QString& kind) const;
 
     // ---- small operations
-    void SendTalkAudio(const char* pcm, int bytes);
+    void SendTalkAudio(const char* pcm, int bytes) override;
     void SendCameraTitle(int ch, const QString& title);
     // The backup capacity of a time range on the channels of the mask (bit i = channel i + 1).
-    void SendBackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime, int channelMask);
-    void LoadSiteBookInfo();
+    void SendBackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime,
+                               int channelMask) override;
+    void LoadSiteBookInfo() override;
     void UpdateSiteBookItem(QTreeWidgetItem* item);
     void ResetSessionInfo();
     static void DeleteItemTree(QTreeWidgetItem* item);
-    void SetScrMode(int slot, int mode);
-    QString GetEmapPath() const { return m_emapPath; }
+    void SetScrMode(int slot, int mode) override;
+    QString GetEmapPath() const override { return m_emapPath; }
     float GetEmapCameraX(int ch) const;
     float GetEmapCameraY(int ch) const;
-    float GetCameraOwnX(int ch) const;
-    float GetCameraOwnY(int ch) const;
-    QString GetCameraEmapPath(int ch) const;
+    float GetCameraOwnX(int ch) const override;
+    float GetCameraOwnY(int ch) const override;
+    QString GetCameraEmapPath(int ch) const override;
 
     // ---- playback frame requests, sent in batches by timerSendPlayback
     // The request number comes back with the reply: it is the request number of the entry's tag
@@ -229,145 +219,135 @@ public:
 
     // requests and lists --------------------------------------------------------------------
     // Backup windows and the health check.
-    void ShowEventBackup();
-    void ShowRemoteCDBackup();
-    void ShowScheduleBackup();
-    void ShowHealthCheck(bool quiet);
+    void ShowEventBackup() override;
+    void ShowRemoteCDBackup() override;
+    void ShowScheduleBackup() override;
+    void ShowHealthCheck(bool quiet) override;
     // The recorder's health window, made at the first login; null before.
-    HealthCheckView* GetHealthCheck() const { return m_healthCheckWindow ? m_healthCheck : nullptr; }
+    HealthCheckView* GetHealthCheck() const override { return m_healthCheckWindow ? m_healthCheck : nullptr; }
     // Opens the network status pop-up of this recorder modally.
-    void ShowNetworkStatus();
+    void ShowNetworkStatus() override;
 
-    // Network status settings, kept per recorder and edited by the network status pop-up; reset
-    // whenever the recorder's site book settings are loaded.
-    struct NetworkUsage
-    {
-        bool limitOn = false;
-        bool warningOn = false;
-        qint64 limitPosition = 36;
-        qint64 usage = 0;
-    };
-    NetworkUsage& GetNetworkUsage() { return m_networkUsage; }
+    NetworkUsage& GetNetworkUsage() override { return m_networkUsage; }
 
     // The recorded range and days of the last playback information answer, and the two texts of
     // the earliest and latest recording time that the health window shows.
-    int GetFirstRecordDate() const { return m_recordRange[0]; }
-    int GetFirstRecordTime() const { return m_recordRange[1]; }
-    int GetLastRecordDate() const { return m_recordRange[2]; }
-    int GetLastRecordTime() const { return m_recordRange[3]; }
-    QVector<int> GetRecordDays() const { return m_recordDays; }
-    QString GetEarliestRecordText() const { return m_earliestRecordText; }
+    int GetFirstRecordDate() const override { return m_recordRange[0]; }
+    int GetFirstRecordTime() const override { return m_recordRange[1]; }
+    int GetLastRecordDate() const override { return m_recordRange[2]; }
+    int GetLastRecordTime() const override { return m_recordRange[3]; }
+    QVector<int> GetRecordDays() const override { return m_recordDays; }
+    QString GetEarliestRecordText() const override { return m_earliestRecordText; }
     QString GetLatestRecordText() const { return m_latestRecordText; }
 
     // Record lists and index. A time list of storage slot 0 remembers the day and clears the
     // 17 minute maps; each reply asks for the next slot, list and channel by itself.
-    void SendTimeRecList(int day, int slot);
+    void SendTimeRecList(int day, int slot) override;
     void SendEventRecList(int day, int slot);
     void SendIntraIndexRequest(int day, int channel, int slot, int kind, int flag);
-    void GetIntraIndex(int channel);
+    void GetIntraIndex(int channel) override;
 
     // Camera, relay and live output.
-    void SendUccControl(int channel, int code, int speed, int preset);
-    void SendPtzControl(int channel, int command, int value, int value2);
-    void SendRelayControl(int relay, int on);
-    void SetLiveOutputChannel(int channel);
-    void SendLiveOutput();
+    void SendUccControl(int channel, int code, int speed, int preset) override;
+    void SendPtzControl(int channel, int command, int value, int value2) override;
+    void SendRelayControl(int relay, int on) override;
+    void SetLiveOutputChannel(int channel) override;
+    void SendLiveOutput() override;
 
     // Configuration, firmware, recorder media backup and talk-back.
-    void SetConfigData();
-    void SetFirmwareData();
-    void SendCDMediaCheck(int mediaKind);
-    void SendCDBackupPrepare(int discNumber, int mediaKind);
+    void SetConfigData() override;
+    void SetFirmwareData() override;
+    void SendCDMediaCheck(int mediaKind) override;
+    void SendCDBackupPrepare(int discNumber, int mediaKind) override;
     // Starts the recorder's own media backup of a time range; the audio flag is 0xFFFF with audio.
     void SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime, int channelBits,
-                           int audioFlag, int mediaKind);
-    void SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, int mediaKind);
-    void SendCDBackupStop(int mediaKind);
-    void SendCDBackupClose();
-    void SendCDMediaErase(int mediaKind);
-    void SendTalkStart();
-    void SendTalkStop();
+                           int audioFlag, int mediaKind) override;
+    void SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, int mediaKind) override;
+    void SendCDBackupStop(int mediaKind) override;
+    void SendCDBackupClose() override;
+    void SendCDMediaErase(int mediaKind) override;
+    void SendTalkStart() override;
+    void SendTalkStop() override;
     // A schedule backup download of the channels of the mask from date and time, on the live
     // connection; every frame carries the request number and arrives in `receiveBuffer`.
-    void SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int time, char* receiveBuffer);
-    void SendBackupPlaybackStop(char* receiveBuffer);
+    void SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int time,
+                                char* receiveBuffer) override;
+    void SendBackupPlaybackStop(char* receiveBuffer) override;
 
     // Remote playback control; the fast modes step their speed 2 to 8.
     void SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int date, int time);
     void SendPlaybackCtrlStopSec();
-    void SetPlaybackCtrl(PlaybackMode mode);
-    void ResendPlaybackCtrl();
+    void SetPlaybackCtrl(PlaybackMode mode) override;
+    void ResendPlaybackCtrl() override;
     // Plays from a time (HHMMSS) of the current date in a mode (a PlaybackMode code), or with
     // -2, -3 or -4 continues the thumbnail, museum or quick search; the mode kTimeLineSeek seeks
     // through the quick search.
-    static constexpr int kTimeLineSeek = 65535;
-    bool RequestPlayback(int time, int mode);
-    bool StartPlaybackAudio(int channel);
-    bool StopPlaybackAudio();
-    void SetPlaybackVisible(int channel, bool visible);
-    void SetPlaybackView(PlaybackView* view);
-    PlaybackView* GetPlaybackView() const { return m_playbackView; }
+    bool RequestPlayback(int time, int mode) override;
+    bool StartPlaybackAudio(int channel) override;
+    bool StopPlaybackAudio() override;
+    void SetPlaybackVisible(int channel, bool visible) override;
+    void SetPlaybackView(PlaybackView* view) override;
+    PlaybackView* GetPlaybackView() const override { return m_playbackView; }
 
     // ---- the recorded range, the record days and the chosen play start
-    static constexpr int kMaxRecordDays = 1825;
     // True when the day (YYYYMMDD) is in the recorder's record-day list.
-    bool HasRecordDay(int date) const;
+    bool HasRecordDay(int date) const override;
     int GetRecordDayCount() const { return m_recordDayCount; }
     // The chosen play date (YYYYMMDD) and time (HHMMSS), -1 when none; the play-request state
     // becomes 2 and the day is also kept for the time-list requests.
-    void ChoosePlayStart(int date, int time);
+    void ChoosePlayStart(int date, int time) override;
     // No play start: the playback window asks the operator when the information arrives.
-    void ClearPlayStart();
-    int GetPlayDate() const { return m_playDate.load(); }
-    int GetPlayTime() const { return m_playTime.load(); }
-    int GetTimeListDate() const { return m_timeListDate; }
-    void SetTimeListDate(int date) { m_timeListDate = date; }
-    int GetPlayRequestState() const { return m_playRequestState; }
-    PlaybackMode GetPlaybackMode() const { return m_playbackMode.load(); }
+    void ClearPlayStart() override;
+    int GetPlayDate() const override { return m_playDate.load(); }
+    int GetPlayTime() const override { return m_playTime.load(); }
+    int GetTimeListDate() const override { return m_timeListDate; }
+    void SetTimeListDate(int date) override { m_timeListDate = date; }
+    int GetPlayRequestState() const override { return m_playRequestState; }
+    PlaybackMode GetPlaybackMode() const override { return m_playbackMode.load(); }
     // The current playback date (YYYYMMDD) and time (HHMMSS); -1 when none.
-    int GetPlaybackDate() const { return m_playDate.load(); }
-    int GetPlaybackTime() const { return m_playTime.load(); }
+    int GetPlaybackDate() const override { return m_playDate.load(); }
+    int GetPlaybackTime() const override { return m_playTime.load(); }
     // The time (HHMMSS) of the last recorded second the channel's search thread went through;
     // 0 for a channel out of range.
-    int GetChannelPlayTime(int ch) const
+    int GetChannelPlayTime(int ch) const override
     {
         return ch >= 0 && ch < kSlots ? m_slots[size_t(ch)].lastPlayTime.load() : 0;
     }
-    int GetPlaybackSpeed() const { return m_playbackSpeed; }
+    int GetPlaybackSpeed() const override { return m_playbackSpeed; }
     // What the channel's playback scheduler is doing (Idle without a scheduler).
-    PlaybackMode GetChannelPlaybackState(int channel) const;
+    PlaybackMode GetChannelPlaybackState(int channel) const override;
 
     // Searches (each needs its search pop-up).
-    void SetMuseumSearch(int channel, int date, int time);
-    void SetThumnailSearch(int channel, int date, int time);
-    void SetQuickSearch(int channel, int date, int time);
+    void SetMuseumSearch(int channel, int date, int time) override;
+    void SetThumnailSearch(int channel, int date, int time) override;
+    void SetQuickSearch(int channel, int date, int time) override;
     // The channel, date and time a search pop-up hands to the next search it opens
     // (RequestPlayback -2, -3, -4).
-    void SetSearchRequest(int channel, int date, int time);
-    void SetQuickMode(bool on) { m_quickMode = on ? 1 : 0; }
+    void SetSearchRequest(int channel, int date, int time) override;
+    void SetQuickMode(bool on) override { m_quickMode = on ? 1 : 0; }
     // The museum search's drawn area on the museum scheduler: grid family and cells x1 .. x2-1,
     // y1 .. y2-1; a grid family of -1 clears it (no frame is tested any more).
-    void SetMuseumArea(int gridFamily, int x1, int y1, int x2, int y2);
+    void SetMuseumArea(int gridFamily, int x1, int y1, int x2, int y2) override;
     // The museum and thumbnail pop-ups leave their search when they hide.
-    void LeaveMuseumSearch();
-    void LeaveThumbnailSearch();
-    bool IsMuseumMode() const { return m_museumMode.load() != 0; }
-    bool IsThumbnailMode() const { return m_thumbnailMode.load() != 0; }
+    void LeaveMuseumSearch() override;
+    void LeaveThumbnailSearch() override;
+    bool IsMuseumMode() const override { return m_museumMode.load() != 0; }
+    bool IsThumbnailMode() const override { return m_thumbnailMode.load() != 0; }
     bool IsQuickMode() const { return m_quickMode.load() != 0; }
-    int GetRecorderKind() const;
+    int GetRecorderKind() const override;
 
     // Local recording: index 0-15 live recording of a channel, 16-31 recording of its playback.
-    void ToggleRecord(int index);
-    bool IsRecordMarked(int index) const;
+    void ToggleRecord(int index) override;
+    bool IsRecordMarked(int index) const override;
 
     // Console and e-map forwarders.
-    void SendConsoleMode(int value);
-    void RequestConsoleData(int value);
-    void SendMousePos(int x, int y, int button, int flag);
-    void SetCameraEmapPath(const QString& path, int camera);
-    void SetEmapPath(const QString& path);
-    void SetEmapDevicePos(int camera, float x, float y);
-    void SetEmapCameraPos(int camera, float x, float y);
+    void SendConsoleMode(int value) override;
+    void RequestConsoleData(int value) override;
+    void SendMousePos(int x, int y, int button, int flag) override;
+    void SetCameraEmapPath(const QString& path, int camera) override;
+    void SetEmapPath(const QString& path) override;
+    void SetEmapDevicePos(int camera, float x, float y) override;
+    void SetEmapCameraPos(int camera, float x, float y) override;
 
     // media pipeline ------------------------------------------------------------------------
     static constexpr int kAudioBufferSize = 9000;
@@ -394,22 +374,11 @@ public:
     static void THREAD_PLAYBACK_AUDIO(void* session, int unused);
 
 signals:
-    void usageData(qlonglong);
     void OnAddPlaybackData(_NetStream*);
     void SetPlaybackInfo(int);
     void NextFrameData(int);
     void SendFrameEvent();
     void OnPlaybackData(_NetStream*);
-    void OnConnected_CDBackup(QString, int);
-    void OnAddBackupCapa(int, int, int);
-    void OnAddBackupCapaAll(int, int, int);
-    void OnSetCDMedia(short, short);
-    void OnEraseResult(char);
-    void OnBurningRate(char, char, char, char);
-    void OnEventResult(int, int, int, int, qlonglong);
-    // The event recording of a channel stopped at a write that failed (channel, time, week day,
-    // file, the system's reason, whether the disk is full).
-    void OnEventWriteFailed(int, int, int, QString, QString, bool);
     void finished();
 
 public slots:

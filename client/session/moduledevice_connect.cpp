@@ -17,22 +17,20 @@
 #include "net/modulenetwork.h"
 #include "platform/process.h"
 #include "session/emapwindow.h"
-#include "session/remoteconsole.h"
 #include "session/netconnect.h"
 #include "session/recorderwait.h"
+#include "session/remoteconsole.h"
+#include "session/sessiondefaults.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
 #include "session/sitebook.h"
+
+using namespace SessionDefaults;
 
 namespace {
 
 constexpr int kFirmwareWaitMs = 1000;
 constexpr int kFirmwareAttempts = 31;
-
-bool Bit(quint32 mask, int ch)
-{
-    return ch >= 0 && ch < 32 && ((mask >> ch) & 1u) != 0;
-}
 
 // Purposes whose connect shows no "Network Connecting..." box.
 bool ConnectsQuietly(ConnectPurpose purpose)

@@ -147,7 +147,7 @@ void CModuleDevice::CreateSchedulers()
 // =============================================================================================
 // Live intake
 
-CModuleDevice::LiveFigures CModuleDevice::GetLiveFigures(int ch) const
+LiveFigures CModuleDevice::GetLiveFigures(int ch) const
 {
     LiveFigures figures;
     if (!ValidChannel(ch))

@@ -5,6 +5,11 @@
 #include "session/moduledevice.h"
 #include "session/sessionlog.h"
 
+RecorderSession* RecorderTable::GetDevice(int index) const
+{
+    return m_slots.Get(index);
+}
+
 bool RecorderTable::AddDevice(int index, CModuleDevice* device)
 {
     if (!IsIndex(index) || !device) {

@@ -8,6 +8,7 @@
 #include "session/slottable.h"
 
 class CModuleDevice;
+class RecorderSession;
 
 class RecorderTable
 {
@@ -17,7 +18,7 @@ public:
     static bool IsIndex(int index) { return Slots::IsIndex(index); }
 
     // The session in the slot; null for a bad index or a free slot.
-    CModuleDevice* GetDevice(int index) const { return m_slots.Get(index); }
+    RecorderSession* GetDevice(int index) const;
     // False (table unchanged) for a bad index, no session or a slot in use.
     bool AddDevice(int index, CModuleDevice* device);
     // False for a bad index or a slot that was not in use.

@@ -9,6 +9,7 @@
 #include "net/hubservices.h"
 
 class CModuleDevice;
+class RecorderSession;
 class HealthCheckView;
 class RemoteConsole;
 
@@ -16,7 +17,7 @@ class SessionHub : public HubServices
 {
 public:
     // Recorder table. Every index is checked; a bad one gives null, false or -1.
-    virtual CModuleDevice* GetDevice(int index) const = 0;
+    virtual RecorderSession* GetDevice(int index) const = 0;
     virtual bool AddDevice(int index, CModuleDevice* device) = 0;
     virtual bool RemoveDevice(int index) = 0;
     virtual int GetFreeDeviceIndex() const = 0;

@@ -3,7 +3,7 @@
 #include "adminui/cemailsetup.h"
 #include "adminui/cfirmwaremanager.h"
 #include "adminui/smtp.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "shell/mainwindow.h"
 #include "sitebook/itemkind.h"
 
@@ -95,7 +95,7 @@ QList<int> AdminWindows::RecordersOfItem(QTreeWidgetItem* item) const
         return recorders;
     // A recorder's item is its session object.
     const auto addRecorder = [&](QTreeWidgetItem* entry) {
-        const auto* device = dynamic_cast<CModuleDevice*>(entry);
+        const auto* device = dynamic_cast<RecorderSession*>(entry);
         if (ItemKindOf(entry) == ItemKind::Recorder && device && HasRecorder(device->GetDeviceIndex()))
             recorders << device->GetDeviceIndex();
     };
@@ -115,19 +115,19 @@ bool AdminWindows::HasRecorder(int index) const
 
 QString AdminWindows::RecorderName(int index) const
 {
-    const CModuleDevice* device = m_hub.GetDevice(index);
+    const RecorderSession* device = m_hub.GetDevice(index);
     return device ? device->GetDvrName() : QString();
 }
 
 QString AdminWindows::RecorderAddress(int index) const
 {
-    const CModuleDevice* device = m_hub.GetDevice(index);
+    const RecorderSession* device = m_hub.GetDevice(index);
     return device ? device->GetDvrAddr() : QString();
 }
 
 bool AdminWindows::StartConnect(int index, int purpose)
 {
-    CModuleDevice* device = m_hub.GetDevice(index);
+    RecorderSession* device = m_hub.GetDevice(index);
     if (!device)
         return false;
     device->StartConnect(purpose);
@@ -136,7 +136,7 @@ bool AdminWindows::StartConnect(int index, int purpose)
 
 bool AdminWindows::SetConfigData(int index)
 {
-    CModuleDevice* device = m_hub.GetDevice(index);
+    RecorderSession* device = m_hub.GetDevice(index);
     if (!device)
         return false;
     device->SetConfigData();
@@ -145,7 +145,7 @@ bool AdminWindows::SetConfigData(int index)
 
 bool AdminWindows::SetFirmwareData(int index)
 {
-    CModuleDevice* device = m_hub.GetDevice(index);
+    RecorderSession* device = m_hub.GetDevice(index);
     if (!device)
         return false;
     device->SetFirmwareData();

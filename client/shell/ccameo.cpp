@@ -15,8 +15,8 @@
 
 #include "common/media/moduledecoder.h"
 #include "session/cameoroute.h"
-#include "session/moduledevice.h"
 #include "session/moduleplayback.h"
+#include "session/recordersession.h"
 #include "session/recordertable.h"
 #include "shell/cameocellpainter.h"
 #include "shell/cameoosd.h"
@@ -27,13 +27,13 @@ namespace {
 
 constexpr int kSequenceStepsMax = CCameo::kCells + 1;
 
-bool IsOnline(const CModuleDevice* device)
+bool IsOnline(const RecorderSession* device)
 {
     return device && device->IsLoggedIn();
 }
 
 // The route of a recorder channel; only channels 0..15 have one.
-CameoRoute* RouteOf(CModuleDevice* device, int channel)
+CameoRoute* RouteOf(RecorderSession* device, int channel)
 {
     if (!device || channel < 0 || channel >= CCameo::kRoutedChannels)
         return nullptr;
@@ -42,7 +42,7 @@ CameoRoute* RouteOf(CModuleDevice* device, int channel)
 
 // The grid no longer shows the channel: its live video stops when this grid asked for it, and
 // the recorder's live sound stops when it is this channel's.
-void ReleaseChannel(CModuleDevice* device, int channel, bool stopLive)
+void ReleaseChannel(RecorderSession* device, int channel, bool stopLive)
 {
     if (!device)
         return;
@@ -123,7 +123,7 @@ CCameo::~CCameo()
 
     struct Stop
     {
-        CModuleDevice* device;
+        RecorderSession* device;
         int channel;
         bool live;
     };
@@ -134,7 +134,7 @@ CCameo::~CCameo()
             CameoCell& c = m_cells[i];
             if (!c.IsBound())
                 continue;
-            CModuleDevice* device = DeviceOf(c.recorder);
+            RecorderSession* device = DeviceOf(c.recorder);
             if (IsOnline(device))
                 stops.push_back({device, c.channel, c.liveStarted != 0});
             ForgetRoute(c.recorder, c.channel, i);
@@ -190,7 +190,7 @@ void CCameo::WriteRoute(int cell, int recorder, int channel)
     // A grid without a table slot must not overwrite another grid's route with -1.
     if (m_cameoIndex < 0 || channel < 0 || channel >= kRoutedChannels)
         return;
-    CModuleDevice* device = DeviceOf(recorder);
+    RecorderSession* device = DeviceOf(recorder);
     CameoRoute* route = RouteOf(device, channel);
     if (!route)
         return;
@@ -212,7 +212,7 @@ void CCameo::ForgetRoute(int recorder, int channel, int cell)
     // its live video) for a cell that no longer shows it.
     if (m_cameoIndex < 0)
         return;
-    CModuleDevice* device = DeviceOf(recorder);
+    RecorderSession* device = DeviceOf(recorder);
     CameoRoute* route = RouteOf(device, channel);
     if (!route)
         return;
@@ -276,11 +276,11 @@ void CCameo::SetCameoChannel(int channel, int recorder, int cell)
         }
     }
     // The channel stops on the recorder that showed it, not on the new one.
-    if (CModuleDevice* previous = oldRecorder >= 0 ? DeviceOf(oldRecorder) : nullptr)
+    if (RecorderSession* previous = oldRecorder >= 0 ? DeviceOf(oldRecorder) : nullptr)
         previous->OnLiveStop(oldChannel);
 
     SetCellChannel(cell, recorder, channel);
-    CModuleDevice* device = DeviceOf(recorder);
+    RecorderSession* device = DeviceOf(recorder);
     {
         QMutexLocker lock(&m_cellsLock);
         m_cells.Place(cell, recorder, channel);
@@ -302,7 +302,7 @@ void CCameo::OnConnectDevice(int channels, int recorder)
 {
     if (m_closing)
         return;
-    CModuleDevice* device = DeviceOf(recorder);
+    RecorderSession* device = DeviceOf(recorder);
     if (!device || channels < 1 || channels > kRoutedChannels) {
         qCWarning(lcShell) << "CCameo::OnConnectDevice: no recorder" << recorder << "or bad channel count"
                            << channels;
@@ -368,7 +368,7 @@ void CCameo::StartLiveDevice(int recorder)
         m_cells.SelectOnly(0);
     }
     m_selectedCell = 0;
-    CModuleDevice* device = DeviceOf(recorder);
+    RecorderSession* device = DeviceOf(recorder);
     if (!device) {
         qCWarning(lcShell) << "CCameo::StartLiveDevice: no recorder" << recorder;
         return;
@@ -389,7 +389,7 @@ void CCameo::CloseAllCameo()
         return;
     struct Stop
     {
-        CModuleDevice* device;
+        RecorderSession* device;
         int channel;
     };
     std::vector<Stop> stops;
@@ -399,7 +399,7 @@ void CCameo::CloseAllCameo()
             CameoCell& c = m_cells[i];
             if (!c.IsBound())
                 continue;
-            CModuleDevice* device = DeviceOf(c.recorder);
+            RecorderSession* device = DeviceOf(c.recorder);
             if (!device)
                 continue;
             if (IsOnline(device) && c.liveStarted) {
@@ -428,7 +428,7 @@ void CCameo::SetCellEnable(int cell, bool on)
         channel = m_cells[cell].channel;
     }
     if (m_kind == CameoKind::Playback && channel >= 0) {
-        CModuleDevice* device = DeviceOf(recorder);
+        RecorderSession* device = DeviceOf(recorder);
         if (IsOnline(device))
             device->SetPlaybackVisible(channel, on);
     }
@@ -439,7 +439,7 @@ void CCameo::ResetCellLocked(int cell)
 {
     const CameoCell& c = m_cells[cell];
     if (m_kind == CameoKind::Playback && c.channel >= 0) {
-        CModuleDevice* device = DeviceOf(c.recorder);
+        RecorderSession* device = DeviceOf(c.recorder);
         if (IsOnline(device))
             device->SetPlaybackVisible(c.channel, false);
     }
@@ -485,7 +485,7 @@ void CCameo::ClearDeviceChannel(int recorder, int channel)
         }
     }
     if (cleared) {
-        if (CModuleDevice* device = DeviceOf(recorder))
+        if (RecorderSession* device = DeviceOf(recorder))
             device->OnLiveStop(channel);
         RequestRedraw();
     }
@@ -523,7 +523,7 @@ void CCameo::OnSwapCameo(int cell, int otherCell)
         m_cells.Swap(cell, otherCell);
         for (int moved : {cell, otherCell}) {
             const CameoCell& c = m_cells[moved];
-            CModuleDevice* device = DeviceOf(c.recorder);
+            RecorderSession* device = DeviceOf(c.recorder);
             CameoRoute* route = RouteOf(device, c.channel);
             if (!route || !IsOnline(device) || m_cameoIndex < 0)
                 continue;
@@ -588,7 +588,7 @@ void CCameo::LayOutPage()
         }
     }
     for (const auto& v : visible) {
-        CModuleDevice* device = DeviceOf(v.first);
+        RecorderSession* device = DeviceOf(v.first);
         if (IsOnline(device))
             device->SetPlaybackVisible(v.second, true);
     }
@@ -596,14 +596,14 @@ void CCameo::LayOutPage()
 
 void CCameo::StartShownLive()
 {
-    std::vector<std::pair<CModuleDevice*, int>> stops;
+    std::vector<std::pair<RecorderSession*, int>> stops;
     {
         QMutexLocker lock(&m_cellsLock);
         for (int i = 0; i < m_cellCount; ++i) {
             CameoCell& c = m_cells[i];
             if (!c.IsBound() || !c.liveStarted)
                 continue;
-            CModuleDevice* device = DeviceOf(c.recorder);
+            RecorderSession* device = DeviceOf(c.recorder);
             if (!IsOnline(device))
                 continue;
             CameoRoute* route = RouteOf(device, c.channel);
@@ -631,7 +631,7 @@ void CCameo::StartShownLive()
     }
     std::vector<int> starting;
     for (const auto& w : wanted) {
-        CModuleDevice* device = DeviceOf(w.first);
+        RecorderSession* device = DeviceOf(w.first);
         if (!device)
             continue;
         device->SetLiveWanted(w.second, true);
@@ -640,7 +640,7 @@ void CCameo::StartShownLive()
     std::sort(starting.begin(), starting.end());
     starting.erase(std::unique(starting.begin(), starting.end()), starting.end());
     for (int recorder : starting) {
-        if (CModuleDevice* device = DeviceOf(recorder))
+        if (RecorderSession* device = DeviceOf(recorder))
             device->OnLiveStart(0);
     }
 }
@@ -667,7 +667,7 @@ void CCameo::RefreshAdjust(int cell)
     int contrast = 0;
     int frameRate = 15;
     const CameoCell c = GetCell(cell);
-    CModuleDevice* device = DeviceOf(c.recorder);
+    RecorderSession* device = DeviceOf(c.recorder);
     if (c.IsBound() && IsOnline(device)) {
         const int index = m_kind == CameoKind::Playback ? c.channel + kRoutedChannels : c.channel;
         CModuleDecoder* decoder = m_kind == CameoKind::Playback ? device->GetPlaybackDecoder(c.channel)
@@ -781,7 +781,7 @@ void CCameo::ApplySplitMode(int first, int split, bool sequenceStep, bool newSpl
             }
         }
         for (const auto& s : shown) {
-            if (CModuleDevice* device = DeviceOf(s.first))
+            if (RecorderSession* device = DeviceOf(s.first))
                 device->SetScrMode(s.second, split);
         }
     }
@@ -804,7 +804,7 @@ void CCameo::ResendPlaybackControl()
             }
         }
     }
-    CModuleDevice* device = DeviceOf(recorder);
+    RecorderSession* device = DeviceOf(recorder);
     if (IsOnline(device) && device->IsPlaybackActive())
         device->ResendPlaybackCtrl();
 }
@@ -841,7 +841,7 @@ void CCameo::ApplyAdjust(bool brightness, int value)
         }
     }
     for (const auto& t : targets) {
-        CModuleDevice* device = DeviceOf(t.first);
+        RecorderSession* device = DeviceOf(t.first);
         if (!IsOnline(device))
             continue;
         CModuleDecoder* decoder = m_kind == CameoKind::Playback ? device->GetPlaybackDecoder(t.second)

@@ -34,7 +34,7 @@
 class ConvertJob;
 class GridHost;
 class CModuleDecoder;
-class CModuleDevice;
+class RecorderSession;
 class OsdSetup;
 class QAction;
 class QMenu;
@@ -304,7 +304,7 @@ protected:
 
 private:
     // The session registered in the host's recorder table at that index, or null.
-    CModuleDevice* DeviceOf(int recorder) const;
+    RecorderSession* DeviceOf(int recorder) const;
     bool IsCell(int cell) const { return cell >= 0 && cell < kCells; }
     bool IsUsedCell(int cell) const { return cell >= 0 && cell < m_cellCount && cell < kCells; }
     void ResetCellLocked(int cell);
@@ -317,7 +317,7 @@ private:
     bool PageHasOnline(int from, int cells) const;
     void ResendPlaybackControl();
     // The selected cell's recorder and channel when it is bound to a recorder in the hub's table.
-    bool SelectedRecorderCell(CModuleDevice*& device, int& recorder, int& channel) const;
+    bool SelectedRecorderCell(RecorderSession*& device, int& recorder, int& channel) const;
     // From position "from" on, the next favorite position whose recorder is known is asked to
     // connect; false when none is left.
     bool ConnectNextFavorite(int from);
@@ -372,9 +372,9 @@ private:
     void StartCellDrag();
     void CloseSelectedCells();
     void RestoreSelectedCells();
-    void StartSearch(void (CModuleDevice::*search)(int, int, int));
+    void StartSearch(void (RecorderSession::*search)(int, int, int));
     void BuildMenuTop(QMenu& menu);
-    void SetMenuStates(const CameoCell& cell, CModuleDevice* device);
+    void SetMenuStates(const CameoCell& cell, RecorderSession* device);
     void BuildMenuBottom(QMenu& menu);
     void DropSiteBookItem(const SiteBook& record, QDropEvent* event);
     void DropOwnCell(QDropEvent* event);

@@ -7,7 +7,7 @@
 #include <QMutexLocker>
 
 #include "backup/caviconvert.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "shell/ccameo.h"
 #include "shell/gridhost.h"
 #include "shell/shelllog.h"
@@ -71,7 +71,7 @@ QAction* CCameo::GetAction(ActionId id) const
     return index >= 0 && index < kActionCount ? m_actions[index] : nullptr;
 }
 
-bool CCameo::SelectedRecorderCell(CModuleDevice*& device, int& recorder, int& channel) const
+bool CCameo::SelectedRecorderCell(RecorderSession*& device, int& recorder, int& channel) const
 {
     if (!IsUsedCell(m_selectedCell))
         return false;
@@ -88,7 +88,7 @@ bool CCameo::SelectedRecorderCell(CModuleDevice*& device, int& recorder, int& ch
 
 void CCameo::OnRecordAction()
 {
-    CModuleDevice* device = nullptr;
+    RecorderSession* device = nullptr;
     int recorder = -1;
     int channel = -1;
     if (m_closing || !SelectedRecorderCell(device, recorder, channel))
@@ -99,7 +99,7 @@ void CCameo::OnRecordAction()
 
 void CCameo::OnLiveOutputAction()
 {
-    CModuleDevice* device = nullptr;
+    RecorderSession* device = nullptr;
     int recorder = -1;
     int channel = -1;
     if (m_closing || !SelectedRecorderCell(device, recorder, channel))
@@ -110,7 +110,7 @@ void CCameo::OnLiveOutputAction()
 
 void CCameo::OnUccAction()
 {
-    CModuleDevice* device = nullptr;
+    RecorderSession* device = nullptr;
     int recorder = -1;
     int channel = -1;
     if (m_closing || !SelectedRecorderCell(device, recorder, channel))
@@ -160,7 +160,7 @@ void CCameo::newFavoriteAction()
         QString channels;
         for (int i = 0; i < kCells; ++i) {
             const CameoCell c = GetCell(i);
-            CModuleDevice* device = c.IsBound() ? DeviceOf(c.recorder) : nullptr;
+            RecorderSession* device = c.IsBound() ? DeviceOf(c.recorder) : nullptr;
             if (device) {
                 names += device->GetDvrName() + QLatin1Char(';');
                 channels += QString::asprintf("%d;", c.channel);
@@ -175,7 +175,7 @@ void CCameo::newFavoriteAction()
         // The recorder and where its playback stands; both empty without a recorder.
         QString names;
         QString position;
-        if (CModuleDevice* device = DeviceOf(m_playbackRecorder)) {
+        if (RecorderSession* device = DeviceOf(m_playbackRecorder)) {
             names = device->GetDvrName();
             position = QString::asprintf("%08d;%06d;", device->GetPlaybackDate(), device->GetPlaybackTime());
         }

@@ -8,8 +8,8 @@
 #include <QRegion>
 
 #include "common/media/moduledecoder.h"
-#include "session/moduledevice.h"
 #include "session/moduleplayback.h"
+#include "session/recordersession.h"
 #include "shell/cameocellpainter.h"
 #include "shell/cameoosd.h"
 #include "shell/gridhost.h"
@@ -17,20 +17,20 @@
 
 namespace {
 
-bool IsOnline(const CModuleDevice* device)
+bool IsOnline(const RecorderSession* device)
 {
     return device && device->IsLoggedIn();
 }
 
 // What the recorder's playback scheduler of the channel is doing, in playback control codes.
-PlaybackControl SchedulerState(const CModuleDevice* device, int channel)
+PlaybackControl SchedulerState(const RecorderSession* device, int channel)
 {
     return static_cast<PlaybackControl>(int(device->GetChannelPlaybackState(channel)));
 }
 
 // What the display of an online cell reads from its recorder: names, the PTZ mark, the record
 // mark, whose sound plays and, in a playback grid, how the channel plays.
-void ReadRecorderState(CameoOsdInput& in, const CModuleDevice& device, int channel, bool emap)
+void ReadRecorderState(CameoOsdInput& in, const RecorderSession& device, int channel, bool emap)
 {
     in.dvrName = device.GetDvrName();
     in.cameraTitle = device.GetCameraTitle(channel);
@@ -53,7 +53,7 @@ void ReadRecorderState(CameoOsdInput& in, const CModuleDevice& device, int chann
 // ---------------------------------------------------------------------------------------------
 // Picture hand-off
 
-CModuleDevice* CCameo::DeviceOf(int recorder) const
+RecorderSession* CCameo::DeviceOf(int recorder) const
 {
     return m_host ? m_host->GetDevice(recorder) : nullptr;
 }
@@ -99,7 +99,7 @@ void CCameo::RefreshCellPicture(int cell, bool keep, bool crop)
         return;
     }
     const CameoKind kind = m_kind;
-    CModuleDevice* device = kind == CameoKind::Local ? nullptr : DeviceOf(c.recorder);
+    RecorderSession* device = kind == CameoKind::Local ? nullptr : DeviceOf(c.recorder);
     if (kind != CameoKind::Local && !IsOnline(device)) {
         c.picture = m_blank;
         c.recorder = -1;
@@ -163,7 +163,7 @@ CModuleDecoder* CCameo::CellDecoder(const CameoCell& c, int cell) const
 {
     if (m_kind == CameoKind::Local)
         return cell >= 0 && cell < kLocalDecoders ? m_decoders[cell].get() : nullptr;
-    CModuleDevice* device = c.IsBound() ? DeviceOf(c.recorder) : nullptr;
+    RecorderSession* device = c.IsBound() ? DeviceOf(c.recorder) : nullptr;
     if (!device)
         return nullptr;
     return m_kind == CameoKind::Playback ? device->GetPlaybackDecoder(c.channel)
@@ -257,7 +257,7 @@ void CCameo::OnRedrawTimer()
 void CCameo::DrawCell(QPainter& painter, int cell, int cellWidth, int cellHeight)
 {
     CameoCell& c = m_cells[cell];
-    CModuleDevice* device = DeviceOf(c.recorder);
+    RecorderSession* device = DeviceOf(c.recorder);
     const bool online = c.IsBound() && IsOnline(device);
     const bool local = !online && c.recorder == kLocalRecorder && c.channel >= 0;
     const CameoKind kind = m_kind;

@@ -8,12 +8,12 @@
 #include <QMutexLocker>
 
 #include "search/searchview.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
+#include "session/recordertable.h"
 #include "session/sitebook.h"
 #include "shell/cameodrop.h"
 #include "shell/ccameo.h"
 #include "shell/gridhost.h"
-#include "session/recordertable.h"
 #include "shell/shelllog.h"
 
 void CCameo::dragEnterEvent(QDragEnterEvent* event)
@@ -124,7 +124,7 @@ void CCameo::DropSiteBookItem(const SiteBook& record, QDropEvent* event)
     int cell = CellAt(event->pos().x(), event->pos().y());
     if (!IsUsedCell(cell))
         return;
-    CModuleDevice* device = DeviceOf(record.index);
+    RecorderSession* device = DeviceOf(record.index);
     const bool recorderItem = kind == QLatin1String("device");
     if (recorderItem && m_kind == CameoKind::Playback) {
         // A playback grid shows one recorder, whose playback is not shown elsewhere.

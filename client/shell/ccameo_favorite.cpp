@@ -3,7 +3,7 @@
 #include <QDebug>
 #include <QMutexLocker>
 
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "shell/ccameo.h"
 #include "shell/gridhost.h"
 #include "shell/shelllog.h"
@@ -67,7 +67,7 @@ bool CCameo::ConnectNextFavorite(int from)
             continue;
         }
         const int recorder = m_host ? m_host->FindDeviceByName(name) : -1;
-        CModuleDevice* device = DeviceOf(recorder);
+        RecorderSession* device = DeviceOf(recorder);
         if (!device)
             continue;
         if (m_host)

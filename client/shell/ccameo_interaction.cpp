@@ -16,7 +16,8 @@
 
 #include "common/media/moduledecoder.h"
 #include "session/cameoroute.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
+#include "session/recordertable.h"
 #include "shell/cameoosd.h"
 #include "shell/cameoselection.h"
 #include "shell/cameosnapshot.h"
@@ -24,14 +25,13 @@
 #include "shell/ccameo.h"
 #include "shell/gridhost.h"
 #include "shell/osdsetup.h"
-#include "session/recordertable.h"
 #include "shell/shelllog.h"
 
 namespace {
 
 constexpr int kDefaultMultiSplit = 16;
 
-bool IsLoggedIn(const CModuleDevice* device)
+bool IsLoggedIn(const RecorderSession* device)
 {
     return device && device->IsLoggedIn();
 }
@@ -343,7 +343,7 @@ void CCameo::audioOutAction()
     if (m_closing || !IsUsedCell(m_selectedCell) || m_kind == CameoKind::Local)
         return;
     const CameoCell c = GetCell(m_selectedCell);
-    CModuleDevice* device = c.IsBound() ? DeviceOf(c.recorder) : nullptr;
+    RecorderSession* device = c.IsBound() ? DeviceOf(c.recorder) : nullptr;
     if (!device)
         return;
     // One channel of one recorder plays at a time.
@@ -386,7 +386,7 @@ void CCameo::CloseSelectedCells()
 {
     struct Stop
     {
-        CModuleDevice* device;
+        RecorderSession* device;
         int channel;
         bool live; // not shown on an e-map tile as well
     };
@@ -395,7 +395,7 @@ void CCameo::CloseSelectedCells()
         QMutexLocker lock(&m_cellsLock);
         for (int i = 0; i < m_cellCount; ++i) {
             CameoCell& c = m_cells[i];
-            CModuleDevice* device = c.selected && c.IsBound() ? DeviceOf(c.recorder) : nullptr;
+            RecorderSession* device = c.selected && c.IsBound() ? DeviceOf(c.recorder) : nullptr;
             if (!device)
                 continue;
             if (IsLoggedIn(device) && c.liveStarted) {
@@ -464,12 +464,12 @@ void CCameo::selectDateAction()
         emit OnSelectDate();
 }
 
-void CCameo::StartSearch(void (CModuleDevice::*search)(int, int, int))
+void CCameo::StartSearch(void (RecorderSession::*search)(int, int, int))
 {
     if (m_closing || !IsUsedCell(m_selectedCell))
         return;
     const CameoCell c = GetCell(m_selectedCell);
-    CModuleDevice* device = c.channel >= 0 ? DeviceOf(c.recorder) : nullptr;
+    RecorderSession* device = c.channel >= 0 ? DeviceOf(c.recorder) : nullptr;
     if (!device)
         return;
     // Until the cell's first picture has arrived it carries no time of its own: the search
@@ -485,17 +485,17 @@ void CCameo::StartSearch(void (CModuleDevice::*search)(int, int, int))
 
 void CCameo::museumSearchAction()
 {
-    StartSearch(&CModuleDevice::SetMuseumSearch);
+    StartSearch(&RecorderSession::SetMuseumSearch);
 }
 
 void CCameo::thumnailSearchAction()
 {
-    StartSearch(&CModuleDevice::SetThumnailSearch);
+    StartSearch(&RecorderSession::SetThumnailSearch);
 }
 
 void CCameo::timeSearchAction()
 {
-    StartSearch(&CModuleDevice::SetQuickSearch);
+    StartSearch(&RecorderSession::SetQuickSearch);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -506,7 +506,7 @@ QString CCameo::TakeSnapshot()
     if (m_closing || !IsUsedCell(m_selectedCell))
         return QString();
     const CameoCell c = GetCell(m_selectedCell);
-    CModuleDevice* device = c.IsBound() ? DeviceOf(c.recorder) : nullptr;
+    RecorderSession* device = c.IsBound() ? DeviceOf(c.recorder) : nullptr;
     if (!device || !m_host)
         return QString();
     CameoSnapshot::Cell shot;
@@ -589,7 +589,7 @@ void CCameo::BuildMenuTop(QMenu& menu)
     menu.addSeparator();
 }
 
-void CCameo::SetMenuStates(const CameoCell& cell, CModuleDevice* device)
+void CCameo::SetMenuStates(const CameoCell& cell, RecorderSession* device)
 {
     QAction* zoomIn = GetAction(ActionId::ZoomIn);
     QAction* zoomOut = GetAction(ActionId::ZoomOut);

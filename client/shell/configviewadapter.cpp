@@ -2,7 +2,7 @@
 #include "shell/skinimageadapter.h"
 
 #include "console/configview.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "shell/mainwindow.h"
 #include "widgets/messagedlg.h"
 
@@ -44,37 +44,37 @@ bool ConfigViewAdapter::RecorderExists(int recorder) const
 
 void ConfigViewAdapter::StartConnect(int recorder, int option)
 {
-    if (CModuleDevice* device = m_hub->GetDevice(recorder))
+    if (RecorderSession* device = m_hub->GetDevice(recorder))
         device->StartConnect(option);
 }
 
 void ConfigViewAdapter::SendMousePos(int recorder, int x, int y, int button, int extra)
 {
-    if (CModuleDevice* device = m_hub->GetDevice(recorder))
+    if (RecorderSession* device = m_hub->GetDevice(recorder))
         device->SendMousePos(x, y, button, extra);
 }
 
 void ConfigViewAdapter::RequestConsoleData(int recorder, int value)
 {
-    if (CModuleDevice* device = m_hub->GetDevice(recorder))
+    if (RecorderSession* device = m_hub->GetDevice(recorder))
         device->RequestConsoleData(value);
 }
 
 void ConfigViewAdapter::SendConsoleMode(int recorder, int mode)
 {
-    if (CModuleDevice* device = m_hub->GetDevice(recorder))
+    if (RecorderSession* device = m_hub->GetDevice(recorder))
         device->SendConsoleMode(mode);
 }
 
 QImage ConfigViewAdapter::GetChannelImage(int recorder, int channel) const
 {
-    const CModuleDevice* device = m_hub->GetDevice(recorder);
+    const RecorderSession* device = m_hub->GetDevice(recorder);
     return device ? device->GetChannelImage(channel) : QImage();
 }
 
 QByteArray ConfigViewAdapter::ConsoleLayoutText(int recorder, int size) const
 {
-    const CModuleDevice* device = m_hub->GetDevice(recorder);
+    const RecorderSession* device = m_hub->GetDevice(recorder);
     return device ? device->GetConsoleLayout(size) : QByteArray();
 }
 

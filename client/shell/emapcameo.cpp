@@ -1,7 +1,7 @@
 #include "shell/emapcameo.h"
 
 #include "session/cameoroute.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "shell/cameocell.h"
 #include "shell/mainwindow.h"
 
@@ -38,7 +38,7 @@ bool emapCameo::LiveInAnotherGrid(int recorder, int channel) const
 {
     if (!g_pMainWindow)
         return false;
-    CModuleDevice* device = g_pMainWindow->GetDevice(recorder);
+    RecorderSession* device = g_pMainWindow->GetDevice(recorder);
     CameoRoute* route = device && channel >= 0 && channel < kRoutedChannels ? device->GetCameoRoute(channel)
                                                                             : nullptr;
     if (!route)

@@ -9,7 +9,7 @@
 #include "shell/osdflags.h"
 
 class CCameo;
-class CModuleDevice;
+class RecorderSession;
 
 class GridHost
 {
@@ -23,7 +23,7 @@ public:
 
     // Recorders: the session at a table index (null when none), by name (-1 when none); a
     // channel is cleared from every grid before a grid shows it.
-    virtual CModuleDevice* GetDevice(int index) const = 0;
+    virtual RecorderSession* GetDevice(int index) const = 0;
     virtual int FindDeviceByName(const QString& name) const = 0;
     virtual void ClearDeviceCells(int deviceIndex, int channel, int kind) = 0;
     virtual void StopAllAudio() = 0;

@@ -41,9 +41,9 @@
 #include "search/searchthumnail.h"
 #include "search/searchtime.h"
 #include "session/livedecodeworker.h"
-#include "session/moduledevice.h"
 #include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
+#include "session/recordersession.h"
 #include "session/sitebook.h"
 #include "session/thumbnailsearchpopup.h"
 #include "shell/audiooutput.h"
@@ -165,7 +165,7 @@ void MainWindow::Shutdown()
 // ---------------------------------------------------------------------------------------------
 // Recorder table
 
-CModuleDevice* MainWindow::GetDevice(int index) const
+RecorderSession* MainWindow::GetDevice(int index) const
 {
     return m_devices.GetDevice(index);
 }
@@ -223,7 +223,7 @@ void MainWindow::ClearDeviceCells(int deviceIndex, int channel, int /*kind*/)
 
 void MainWindow::OnDeviceConnected(int deviceIndex, int /*unused*/)
 {
-    CModuleDevice* device = GetDevice(deviceIndex);
+    RecorderSession* device = GetDevice(deviceIndex);
     if (!device)
         return;
     const QString name = device->GetDvrName();
@@ -239,7 +239,7 @@ void MainWindow::OnDeviceDisconnected(int deviceIndex, int kind)
     m_cameos.DisconnectRecorder(deviceIndex, kind == 1);
     if (kind != 0)
         return;
-    const CModuleDevice* device = GetDevice(deviceIndex);
+    const RecorderSession* device = GetDevice(deviceIndex);
     const QString name = device ? device->GetDvrName() : QString();
     if (m_pAlarmOut)
         m_pAlarmOut->RemoveDevice(name, deviceIndex);
@@ -614,7 +614,7 @@ void MainWindow::OnTimerAutoConnect()
         const QString& name = names.at(i);
         if (name.isEmpty() || name == QLatin1String("-1"))
             continue;
-        const CModuleDevice* device = GetDevice(FindDeviceByName(name));
+        const RecorderSession* device = GetDevice(FindDeviceByName(name));
         if (!device)
             continue;
         // Opened once after start-up, and again while one of its recorders is not logged in.

@@ -37,6 +37,7 @@ class cUccControl;
 class microphone;
 class CCameo;
 class CModuleDevice;
+class RecorderSession;
 class ChildWindowSlots;
 class EmapView;
 class HoverMoveFilter;
@@ -90,7 +91,7 @@ public:
     void Shutdown();
 
     // Recorder table (RecorderTable).
-    CModuleDevice* GetDevice(int index) const override;
+    RecorderSession* GetDevice(int index) const override;
     bool AddDevice(int index, CModuleDevice* device) override;
     bool RemoveDevice(int index) override;
     int GetFreeDeviceIndex() const override;

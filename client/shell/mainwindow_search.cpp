@@ -9,7 +9,7 @@
 #include "search/searchlocalview.h"
 #include "search/searchtime.h"
 #include "search/searchview.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/shelllog.h"

@@ -1,6 +1,6 @@
 #include "shell/searchhubadapter.h"
 
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/mainwindow.h"
@@ -49,7 +49,7 @@ int SearchHubAdapter::GridRecorder(const QWidget* grid) const
 void SearchHubAdapter::GridShowRecorder(QWidget* grid, int deviceIndex)
 {
     CCameo* cameo = AsCameo(grid);
-    CModuleDevice* device = m_window.GetDevice(deviceIndex);
+    RecorderSession* device = m_window.GetDevice(deviceIndex);
     if (!cameo || !device)
         return;
     // A recorder that is not logged in yet fills the grid when its login completes.

@@ -1,6 +1,6 @@
 #include "shell/skinimageadapter.h"
 
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 
 namespace {
@@ -36,7 +36,7 @@ QString SkinImageAdapter::DeviceImagePath(int modelType, const QString& name, in
 QPixmap SkinImageAdapter::LoadDeviceImage(const SessionHub& sessions, const QString& name, int variant,
                                           int recorder)
 {
-    const CModuleDevice* device = sessions.GetDevice(recorder);
+    const RecorderSession* device = sessions.GetDevice(recorder);
     // A recorder that is not logged in (or not known) has no model type yet.
     const int modelType = device ? device->GetModelType() : -1;
     const QString path = DeviceImagePath(modelType, name, variant);

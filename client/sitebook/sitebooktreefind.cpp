@@ -15,7 +15,7 @@ int SiteBookTreeWidget::findDvr(int start, const QString& name, bool quiet)
     const SessionHub* hub = SessionHub::Instance();
     QTreeWidgetItem* scope = m_findScope;
     const auto matches = [&](int slot) {
-        CModuleDevice* device = hub ? hub->GetDevice(slot) : nullptr;
+        auto* device = hub ? static_cast<CModuleDevice*>(hub->GetDevice(slot)) : nullptr;
         const SiteBook* record = SiteBook::FromItem(device);
         if (!record || ItemKindFromText(record->kind) != ItemKind::Recorder || record->name != name)
             return false;
@@ -27,7 +27,7 @@ int SiteBookTreeWidget::findDvr(int start, const QString& name, bool quiet)
         return -1;
     }
     if (!quiet) {
-        CModuleDevice* device = hub->GetDevice(hit);
+        auto* device = static_cast<CModuleDevice*>(hub->GetDevice(hit));
         for (QTreeWidgetItem* up = device->QTreeWidgetItem::parent(); up; up = up->parent())
             up->setExpanded(true);
         clearSelection();

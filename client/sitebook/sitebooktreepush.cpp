@@ -130,7 +130,7 @@ void SiteBookTreeWidget::OnConnectList()
         hub->SetPendingConnectCount(int(pairs.size()));
     const SessionHub* sessions = SessionHub::Instance();
     for (const auto& [slot, code] : pairs) {
-        if (CModuleDevice* device = sessions ? sessions->GetDevice(slot) : nullptr)
+        if (RecorderSession* device = sessions ? sessions->GetDevice(slot) : nullptr)
             device->StartConnect(code);
     }
 }

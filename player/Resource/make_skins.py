@@ -246,6 +246,17 @@ def speaker(c, ox, oy, ink):
     c.line(cx + 8, cy, cx + 6, cy + 4, ink, 1)
 
 
+def printer(c, ox, oy, ink):
+    cx, cy = c.w // 2 + ox, c.h // 2 + oy
+    c.frame(cx - 5, cy - 9, cx + 5, cy - 3, ink, 1)      # the sheet going in
+    c.rect(cx - 9, cy - 3, cx + 9, cy + 4, ink)          # the body
+    c.rect(cx - 5, cy + 4, cx + 5, cy + 9, WHITE)        # the printed sheet
+    c.rect(cx - 3, cy + 6, cx + 3, cy + 7, DARK)
+
+
+MAGENTA = (255, 0, 255)
+
+
 def button(w, h, mark, state):
     c = face(w, h, state)
     shift = 1 if state in (1, 3) else 0
@@ -340,11 +351,22 @@ def main():
         writer(bmp % normal, button(42, 24, mark, 0))
         writer(bmp % pressed, button(42, 24, mark, 1))
     # Image adjust panel and tools popup backgrounds, the adjust sliders' groove and thumb.
-    for number, (w, h) in ((294, (160, 100)), (295, (140, 100))):
-        back = Canvas(w, h, PANEL)
-        back.vgradient(0, 0, w, h, (72, 108, 156), (30, 50, 80))
-        back.frame(0, 0, w, h, DARK, 2)
-        writer(bmp % number, back)
+    back = Canvas(160, 100, PANEL)
+    back.vgradient(0, 0, 160, 100, (72, 108, 156), (30, 50, 80))
+    back.frame(0, 0, 160, 100, DARK, 2)
+    writer(bmp % 294, back)
+    # The tools popup: a panel with a pointer on its right towards the tool buttons; magenta
+    # around it is left out of the window's shape.
+    tools = Canvas(140, 100, MAGENTA)
+    tools.rect(30, 4, 110, 96, DARK)
+    tools.vgradient(32, 6, 108, 94, (72, 108, 156), (30, 50, 80))
+    tools.polygon([(110, 40), (132, 50), (110, 60)], DARK)
+    tools.polygon([(108, 43), (127, 50), (108, 57)], (50, 78, 115))
+    writer(bmp % 295, tools)
+    # Its two buttons, 40 x 27: "AVI Convert" (318 up, 315 down), "Print && Save" (316, 317).
+    for (normal, pressed), mark in (((318, 315), letters("AVI")), ((316, 317), printer)):
+        writer(bmp % normal, button(40, 27, mark, 0))
+        writer(bmp % pressed, button(40, 27, mark, 1))
     groove = Canvas(120, 18, PANEL)
     groove.rect(4, 7, 116, 11, DARK)
     groove.rect(4, 7, 116, 8, LIGHT)

@@ -11,21 +11,27 @@ namespace {
 constexpr int kOutputRate = 30;
 constexpr qint64 kMinimumFile = 1024;
 
+// The two lines with their tops at (20, 20) and (20, secondLine): a black outline one pixel
+// around, then white. QPainter places text by its baseline, so each line moves down by the
+// font's ascent; placed at the baseline, the first line rose above the picture's top.
 void DrawLines(QPainter& painter, const QString& date, const QString& time, int pixelSize, int secondLine)
 {
     QFont font = painter.font();
     font.setPixelSize(pixelSize);
     painter.setFont(font);
+    const int ascent = painter.fontMetrics().ascent();
+    const int first = 20 + ascent;
+    const int second = secondLine + ascent;
     painter.setPen(Qt::black);
     for (int dx = -1; dx <= 1; ++dx) {
         for (int dy = -1; dy <= 1; ++dy) {
-            painter.drawText(20 + dx, 20 + dy, date);
-            painter.drawText(20 + dx, secondLine + dy, time);
+            painter.drawText(20 + dx, first + dy, date);
+            painter.drawText(20 + dx, second + dy, time);
         }
     }
     painter.setPen(Qt::white);
-    painter.drawText(20, 20, date);
-    painter.drawText(20, secondLine, time);
+    painter.drawText(20, first, date);
+    painter.drawText(20, second, time);
 }
 
 } // namespace

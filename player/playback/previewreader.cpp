@@ -1,47 +1,11 @@
 #include "playback/previewreader.h"
 #include "engine/sizecode.h"
-#include "playback/frameblock.h"
 #include "playback/framehandoff.h"
-#include "playback/indexlayout.h"
 #include "playback/playbacklog.h"
 #include "playback/previewsink.h"
-#include "playback/recordermedia.h"
+#include "playback/secondblock.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-
-#include <algorithm>
-
-namespace {
-
-QByteArray ReadAt(QFile& file, qint64 pos, qint64 size)
-{
-    if (pos < 0 || size <= 0 || pos > file.size() - size || !file.seek(pos))
-        return {};
-    QByteArray bytes = file.read(size);
-    return bytes.size() == size ? bytes : QByteArray();
-}
-
-// The data file a block of recorder media lies in, by the entry's file number.
-bool OpenBlockFile(const RecordingPaths& paths, int fileNumber, QFile& file)
-{
-    const QString name = QFileInfo(paths.dataPath).fileName();
-    const QDir streams = QFileInfo(paths.dataPath).dir();
-    if (paths.IsRecorderMedia() && fileNumber >= 0 && name.size() >= 7) {
-        const QString suffix = name.endsWith(QLatin1String("_hd"), Qt::CaseInsensitive) ? name.right(7)
-                                                                                        : name.right(4);
-        file.setFileName(streams.filePath(RecorderMedia::StreamName3(fileNumber, suffix)));
-        if (file.open(QIODevice::ReadOnly))
-            return true;
-        file.setFileName(streams.filePath(RecorderMedia::StreamName6(fileNumber, suffix)));
-        return file.open(QIODevice::ReadOnly);
-    }
-    file.setFileName(paths.dataPath);
-    return file.open(QIODevice::ReadOnly);
-}
-
-} // namespace
 
 PreviewReader::PreviewReader(PreviewSink& sink)
     : m_sink(sink)
@@ -90,18 +54,16 @@ bool PreviewReader::ReadPicture(const RecordingPaths& paths, qint64 entryPos, qi
     QFile index(paths.indexPath);
     if (!index.open(QIODevice::ReadOnly))
         return false;
-    const bool client = paths.kind == RecordingKind::ClientFile;
     // From the position on, the first second with data whose block holds a key frame.
+    SecondBlock walk;
+    QFile data;
     for (qint64 pos = entryPos; pos + IndexLayout::kEntry512 <= indexSize; pos += IndexLayout::kEntry512) {
-        const IndexEntry entry = IndexLayout::ParseEntry16(ReadAt(index, pos, IndexLayout::kEntry512), client);
-        if (!entry.hasData)
+        const SecondBlock::Outcome outcome = walk.Read(paths, index, pos, data);
+        if (outcome == SecondBlock::Outcome::NoData)
             continue;
-        QFile data;
-        if (!OpenBlockFile(paths, entry.fileNumber, data) || entry.offset < 0 || entry.offset >= data.size())
+        if (outcome == SecondBlock::Outcome::Unreadable)
             return false;
-        const QByteArray bytes = ReadAt(data, entry.offset,
-                                        std::min<qint64>(FrameBlock::kReadSize, data.size() - entry.offset));
-        const FrameBlock block = FrameBlock::Parse(bytes, client);
+        const FrameBlock& block = walk.Block();
         int key = -1;
         for (int i = 0; i < block.Count() && key < 0; ++i) {
             if (block.Header(i).key && block.Header(i).mark == FrameBlock::kOrdinary)
@@ -114,13 +76,13 @@ bool PreviewReader::ReadPicture(const RecordingPaths& paths, qint64 entryPos, qi
         const int keyLength = h.keyLength > 0 ? h.keyLength : h.dataLength;
         if (keyLength <= 0 || keyAt < 0 || keyAt > data.size() - keyLength)
             return false;
-        const QByteArray keyBytes = ReadAt(data, keyAt, keyLength);
+        const QByteArray keyBytes = SecondBlock::ReadAt(data, keyAt, keyLength);
         m_buffer.assign(keyBytes.begin(), keyBytes.end());
         int result = m_buffer.empty() ? 0 : m_sink.DecodePreview(preview, m_buffer.data(), int(m_buffer.size()));
         if (!SizeCode::HasPicture(result))
             return false;
         if (h.dataOffset != keyAt && h.dataLength > 0 && h.dataOffset <= data.size() - h.dataLength) {
-            const QByteArray frame = ReadAt(data, h.dataOffset, h.dataLength);
+            const QByteArray frame = SecondBlock::ReadAt(data, h.dataOffset, h.dataLength);
             m_buffer.assign(frame.begin(), frame.end());
             if (!m_buffer.empty()) {
                 const int second = m_sink.DecodePreview(preview, m_buffer.data(), int(m_buffer.size()));

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
 
@@ -100,16 +101,25 @@ QImage StillComposer::Compose(const QImage& picture, const QRect& region, const 
     painter.setFont(font);
     painter.setPen(Qt::black);
     const int band = kPreviewHeight - kCaptionBand;
+    // Values stand 130 pixels right of their labels; a label wider than that (the face at hand
+    // may be wider than the one the layout was made for) is shown whole and pushes its value on,
+    // both kept inside their column.
+    const QFontMetrics metrics(font);
     auto row = [&](int x, int line, const QString& label, const QString& value) {
         const int top = band + 10 + 20 * line;
-        painter.drawText(QRect(x, top, 130, 20), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("%1 :").arg(label));
-        painter.drawText(QRect(x + 130, top, 200, 20), Qt::AlignLeft | Qt::AlignTop, value);
+        const int columnEnd = x < kRightColumn ? kRightColumn - 10 : page.width() - 10;
+        const QString text = QStringLiteral("%1 :").arg(label);
+        const int labelWidth = std::min(metrics.horizontalAdvance(text), columnEnd - x);
+        const int valueX = x + std::max(130, labelWidth + metrics.horizontalAdvance(QLatin1Char(' ')));
+        painter.drawText(QRect(x, top, std::max(130, labelWidth), 20), Qt::AlignLeft | Qt::AlignTop, text);
+        if (valueX < columnEnd)
+            painter.drawText(QRect(valueX, top, columnEnd - valueX, 20), Qt::AlignLeft | Qt::AlignTop, value);
     };
     row(10, 0, caption.recorderLabel, caption.recorderName);
     row(10, 1, caption.cameraLabel, caption.cameraName);
     row(10, 2, caption.inputLabel, caption.cameraNumber);
-    row(350, 0, caption.addressLabel, caption.address);
-    row(350, 1, caption.dateTimeLabel, caption.dateTime);
+    row(kRightColumn, 0, caption.addressLabel, caption.address);
+    row(kRightColumn, 1, caption.dateTimeLabel, caption.dateTime);
     return page;
 }
 

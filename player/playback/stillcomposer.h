@@ -29,6 +29,7 @@ public:
     static constexpr int kPreviewWidth = 720;
     static constexpr int kPreviewHeight = 560;
     static constexpr int kCaptionBand = 80;
+    static constexpr int kRightColumn = 350; // left edge of the caption's right column
     static constexpr int kMarkWidth = 59;
     static constexpr int kMarkHeight = 33;
 

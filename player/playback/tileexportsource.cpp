@@ -2,13 +2,11 @@
 
 #include "engine/sizecode.h"
 #include "playback/playbacklog.h"
-#include "playback/recordermedia.h"
+#include "playback/secondblock.h"
 
 #include "common/media/mulaw.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 
@@ -16,14 +14,6 @@ namespace {
 
 // A group spans a few seconds; recorders start a new one at least every few dozen.
 constexpr int kSecondsBack = 120;
-
-QByteArray ReadAt(QFile& file, qint64 pos, qint64 size)
-{
-    if (pos < 0 || size <= 0 || pos > file.size() - size || !file.seek(pos))
-        return {};
-    QByteArray bytes = file.read(size);
-    return bytes.size() == size ? bytes : QByteArray();
-}
 
 QString TwoDigits(int value)
 {
@@ -46,23 +36,6 @@ bool TileExportSource::ExportsAudio(AudioKind kind)
            || kind == AudioKind::ClientA3;
 }
 
-bool TileExportSource::OpenBlockFile(int fileNumber, QFile& file) const
-{
-    const QString name = QFileInfo(m_paths.dataPath).fileName();
-    const QDir streams = QFileInfo(m_paths.dataPath).dir();
-    if (m_paths.IsRecorderMedia() && fileNumber >= 0 && name.size() >= 7) {
-        const QString suffix = name.endsWith(QLatin1String("_hd"), Qt::CaseInsensitive) ? name.right(7)
-                                                                                        : name.right(4);
-        file.setFileName(streams.filePath(RecorderMedia::StreamName3(fileNumber, suffix)));
-        if (file.open(QIODevice::ReadOnly))
-            return true;
-        file.setFileName(streams.filePath(RecorderMedia::StreamName6(fileNumber, suffix)));
-        return file.open(QIODevice::ReadOnly);
-    }
-    file.setFileName(m_paths.dataPath);
-    return file.open(QIODevice::ReadOnly);
-}
-
 std::vector<TileExportSource::Frame> TileExportSource::ReadSecond(int second) const
 {
     std::vector<Frame> frames;
@@ -70,14 +43,11 @@ std::vector<TileExportSource::Frame> TileExportSource::ReadSecond(int second) co
     if (second < 0 || !index.open(QIODevice::ReadOnly))
         return frames;
     const qint64 pos = (qint64(m_index.firstSecond) + second + 32) * IndexLayout::kEntry512;
-    const bool client = m_paths.kind == RecordingKind::ClientFile;
-    const IndexEntry entry = IndexLayout::ParseEntry16(ReadAt(index, pos, IndexLayout::kEntry512), client);
+    SecondBlock walk;
     QFile data;
-    if (!entry.hasData || !OpenBlockFile(entry.fileNumber, data) || entry.offset < 0
-        || entry.offset >= data.size())
+    if (walk.Read(m_paths, index, pos, data) != SecondBlock::Outcome::Read)
         return frames;
-    const FrameBlock block = FrameBlock::Parse(
-        ReadAt(data, entry.offset, std::min<qint64>(FrameBlock::kReadSize, data.size() - entry.offset)), client);
+    const FrameBlock& block = walk.Block();
     for (int i = 0; i < block.Count(); ++i) {
         const FrameHeader& h = block.Header(i);
         if (h.mark == FrameBlock::kOrdinary && h.dataLength > 0)
@@ -91,7 +61,7 @@ bool TileExportSource::Decode(const Frame& frame, QImage* picture)
     QFile data(frame.path);
     if (!data.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = ReadAt(data, frame.header.dataOffset, frame.header.dataLength);
+    const QByteArray bytes = SecondBlock::ReadAt(data, frame.header.dataOffset, frame.header.dataLength);
     if (bytes.isEmpty())
         return false;
     m_buffer.assign(bytes.begin(), bytes.end());
@@ -185,7 +155,7 @@ QByteArray TileExportSource::AudioOfSecond(int second)
         return QByteArray();
     const bool wide = m_audio.kind == AudioKind::ClientA3;
     const int bytes = wide ? 2 * kSamples : kSamples;
-    const QByteArray raw = ReadAt(file, s * bytes, bytes);
+    const QByteArray raw = SecondBlock::ReadAt(file, s * bytes, bytes);
     if (raw.isEmpty() || wide)
         return raw;
     QByteArray block(2 * kSamples, '\0');

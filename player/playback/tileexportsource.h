@@ -49,7 +49,6 @@ private:
     };
     // The frames of a second, in file order; empty for a second without data.
     std::vector<Frame> ReadSecond(int second) const;
-    bool OpenBlockFile(int fileNumber, QFile& file) const;
     bool Decode(const Frame& frame, QImage* picture);
     void PrimeGroup(qint64 keyOffset, int second);
 

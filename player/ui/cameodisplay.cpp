@@ -21,6 +21,19 @@ bool HasRecorderSource(const CameoItem& item)
     return item.serverId != kNoSourceId || (item.sourceId != kNoSourceId && !item.fileTile);
 }
 
+// The mean colour of a 32-bit picture as "#rrggbb", for the debug line of each shown picture.
+QString MeanColour(const uint8_t* picture, int width, int height)
+{
+    quint64 sum[3] = {0, 0, 0};
+    const quint64 count = quint64(width) * quint64(height);
+    for (quint64 i = 0; i < count; ++i) {
+        for (int c = 0; c < 3; ++c)
+            sum[c] += picture[i * 4 + c];
+    }
+    const auto mean = [&](int c) { return QStringLiteral("%1").arg(sum[c] / count, 2, 16, QLatin1Char('0')); };
+    return QLatin1Char('#') + mean(2) + mean(1) + mean(0);
+}
+
 } // namespace
 
 CameoDisplay::CameoDisplay(CameoGrid* grid, CameoDisplayHost* host, WindowCanvas* canvas)
@@ -59,6 +72,9 @@ bool CameoDisplay::Place(int tile, LiveFrame& frame, bool hasPicture, Placement*
                             << frame.height;
         return false;
     }
+
+    qCDebug(lcPlayerUi, "tile %d shows %dx%d %08d %06d mean %s", tile, frame.width, frame.height, frame.date,
+            frame.time, qPrintable(MeanColour(picture, frame.width, frame.height)));
 
     int panX = view.item.panX;
     int panY = view.item.panY;

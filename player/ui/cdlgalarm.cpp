@@ -1,26 +1,42 @@
 #include "ui/cdlgalarm.h"
 
-#include <QToolButton>
+#include "ui/cskinbutton.h"
+#include "ui/skinbitmaps.h"
+
+#include <QBitmap>
+#include <QPainter>
 
 CDlgAlarm::CDlgAlarm(ToolsPopupHost& host, bool xvidInstalled, bool encoderFound, QWidget* parent)
     : QWidget(parent)
     , m_host(host)
     , m_xvid(xvidInstalled)
     , m_encoder(encoderFound)
-    , m_avi(new QToolButton(this))
-    , m_print(new QToolButton(this))
+    , m_background(SkinBitmaps::Load(kBackgroundBitmap))
+    , m_avi(new CSkinButton(QString(), this))
+    , m_print(new CSkinButton(QString(), this))
 {
     setFixedSize(kWidth, kHeight);
-    setAutoFillBackground(true);
-    m_avi->setText(QStringLiteral("AVI"));
+    // The panel has the shape of its bitmap: what is magenta there is not part of the window.
+    if (!m_background.isNull())
+        setMask(m_background.createMaskFromColor(QColor(255, 0, 255), Qt::MaskInColor));
+    m_avi->LoadBitmaps(318, 315, 318, 315);
     m_avi->setToolTip(QStringLiteral("AVI Convert"));
     m_avi->setGeometry(50, 15, 40, 27);
-    m_print->setText(QStringLiteral("Print"));
+    m_print->LoadBitmaps(316, 317, 316, 317);
     m_print->setToolTip(QStringLiteral("Print & Save"));
     m_print->setGeometry(50, 62, 40, 27);
-    connect(m_avi, &QToolButton::clicked, this, &CDlgAlarm::OnAviConvert);
-    connect(m_print, &QToolButton::clicked, this, &CDlgAlarm::OnPrint);
+    connect(m_avi, &CSkinButton::clicked, this, &CDlgAlarm::OnAviConvert);
+    connect(m_print, &CSkinButton::clicked, this, &CDlgAlarm::OnPrint);
     hide();
+}
+
+void CDlgAlarm::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (m_background.isNull())
+        painter.fillRect(rect(), palette().window());
+    else
+        painter.drawPixmap(0, 0, m_background);
 }
 
 void CDlgAlarm::ShowPopup(bool show)

@@ -83,7 +83,12 @@ void HPCameo::Init(CameoEngine* engine)
 {
     m_engine = engine;
     m_controller = std::make_unique<CameoController>(&m_grid, m_host, engine);
-    m_controller->SetAfterLayout([this] { m_display->ClearWindow(); });
+    // A layout clears the window; its tiles are drawn again at once (blank with their numbers,
+    // or their last picture), whoever asked for the layout.
+    m_controller->SetAfterLayout([this] {
+        m_display->ClearWindow();
+        m_engine->RedrawAll();
+    });
     m_grid.SelectCameo(0, true, false);
 }
 

@@ -16,19 +16,19 @@
 #include "backup/listmodel.h"
 #include "backup/support/backup_fixture.h"
 #include "session/backuphosts.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 
 namespace {
 
 class BackupPagesTest : public BackupFixture
 {
 protected:
-    CModuleDevice* ConnectedGate(const QStringList& options)
+    RecorderSession* ConnectedGate(const QStringList& options)
     {
         sim = StartSim(QStringList{"--channels", "2"} + options);
         if (!sim)
             return nullptr;
-        CModuleDevice* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
+        RecorderSession* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
         return Connect(gate, sim) ? gate : nullptr;
     }
     // Files below a folder of the program directory, by name.
@@ -49,7 +49,7 @@ protected:
 
 TEST_F(BackupPagesTest, WindowsAreMadeAtLoginAndShownFromTheSession)
 {
-    CModuleDevice* gate = ConnectedGate({});
+    RecorderSession* gate = ConnectedGate({});
     ASSERT_TRUE(gate);
     auto* event = dynamic_cast<CModuleBackupEvent*>(gate->GetEventBackupHost());
     auto* schedule = dynamic_cast<CModuleBackupSchedule*>(gate->GetScheduleBackupHost());
@@ -74,7 +74,7 @@ TEST_F(BackupPagesTest, WindowsAreMadeAtLoginAndShownFromTheSession)
 // into the event archive, and stopping the page completes the row.
 TEST_F(BackupPagesTest, EventBackupRecordsLiveVideoWhileMotionIsReported)
 {
-    CModuleDevice* gate = ConnectedGate({"--motion", "1"});
+    RecorderSession* gate = ConnectedGate({"--motion", "1"});
     ASSERT_TRUE(gate);
     auto* host = dynamic_cast<CModuleBackupEvent*>(gate->GetEventBackupHost());
     ASSERT_TRUE(host);
@@ -103,7 +103,7 @@ TEST_F(BackupPagesTest, EventBackupRecordsLiveVideoWhileMotionIsReported)
 // recorder's live connection into the schedule archive.
 TEST_F(BackupPagesTest, ScheduleBackupFetchesYesterdayAtItsTime)
 {
-    CModuleDevice* gate = ConnectedGate(
+    RecorderSession* gate = ConnectedGate(
         {"--record-date", "20261207", "--record-start", "000000", "--record-end", "000010"});
     ASSERT_TRUE(gate);
     auto* host = dynamic_cast<CModuleBackupSchedule*>(gate->GetScheduleBackupHost());

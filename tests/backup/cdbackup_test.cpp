@@ -12,7 +12,7 @@
 #include "backup/listmodel.h"
 #include "backup/support/backup_fixture.h"
 #include "session/backuphosts.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sitebook.h"
 
 namespace {
@@ -80,7 +80,7 @@ protected:
     }
 
     DvrSimProcess* sim = nullptr;
-    CModuleDevice* gate = nullptr;
+    RecorderSession* gate = nullptr;
     QStringList questions;
     bool answerYes = true;
     bool answerOk = true;
@@ -203,8 +203,8 @@ TEST_F(CDBackupTest, RebindingLetsTheEarlierSessionGo)
 
     DvrSimProcess* other = StartSim({"--channels", "1"});
     ASSERT_TRUE(other);
-    CModuleDevice* yard = AddSimRecorder(QStringLiteral("yard"), other->Port());
-    SiteBook record = *SiteBook::FromItem(yard);
+    RecorderSession* yard = AddSimRecorder(QStringLiteral("yard"), other->Port());
+    SiteBook record = *RecordOf(yard);
     record.index = yard->GetDeviceIndex();
     page->DropRecord(record);
     EXPECT_EQ(page->GetDeviceIndex(), yard->GetDeviceIndex());

@@ -11,7 +11,7 @@
 #include "backup/clistbackupmodel.h"
 #include "backup/cmodulebackupremotecd.h"
 #include "backup/support/backup_fixture.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 
 namespace {
 
@@ -141,7 +141,7 @@ protected:
     }
 
     DvrSimProcess* sim = nullptr;
-    CModuleDevice* gate = nullptr;
+    RecorderSession* gate = nullptr;
 };
 
 // Two ranges asked one right after the other each get their own row, and the recorder is

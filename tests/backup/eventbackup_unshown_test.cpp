@@ -15,7 +15,7 @@
 #include "backup/listmodel.h"
 #include "backup/support/backup_fixture.h"
 #include "session/lastpictures.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ TEST_F(EventBackupUnshownTest, ArmedChannelKeepsItsLiveVideoAndItsRecordingGrows
 {
     DvrSimProcess* sim = StartSim({"--channels", "2", "--motion", "1"});
     ASSERT_TRUE(sim);
-    CModuleDevice* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
+    RecorderSession* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
     CEventBackup* page = nullptr;
     hub->onConnected = [&](int) {
         auto* host = dynamic_cast<CModuleBackupEvent*>(gate->GetEventBackupHost());

@@ -13,7 +13,7 @@
 #include "backup/support/backup_fixture.h"
 #include "common/support/fulldisk.h"
 #include "session/cameoroute.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ class RecordingFailureTest : public BackupFixture
 protected:
     // Shows the recorder's channel 1 in a grid cell: the session stops the live video of a channel
     // that no cell shows once its first picture is decoded, and with it what records it.
-    static void ShowFirstChannel(CModuleDevice* device)
+    static void ShowFirstChannel(RecorderSession* device)
     {
         CameoRoute* route = device->GetCameoRoute(0);
         ASSERT_TRUE(route);
@@ -49,7 +49,7 @@ TEST_F(RecordingFailureTest, LiveRecordingStopsAtTheFirstFailedWriteAndSaysWhich
 {
     DvrSimProcess* sim = StartSim({"--channels", "1"});
     ASSERT_TRUE(sim);
-    CModuleDevice* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
+    RecorderSession* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
     ASSERT_TRUE(Connect(gate, sim));
     ShowFirstChannel(gate);
     gate->SetLiveWanted(0, true);
@@ -78,7 +78,7 @@ TEST_F(RecordingFailureTest, EventBackupStopsAtTheFirstFailedWriteAndSaysWhichFi
 {
     DvrSimProcess* sim = StartSim({"--channels", "1", "--motion", "1"});
     ASSERT_TRUE(sim);
-    CModuleDevice* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
+    RecorderSession* gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
     ASSERT_TRUE(Connect(gate, sim));
     ShowFirstChannel(gate);
     auto* host = dynamic_cast<CModuleBackupEvent*>(gate->GetEventBackupHost());

@@ -15,6 +15,7 @@
 #include "playback/previewsink.h"
 #include "playback/profileini.h"
 #include "playback/searchview.h"
+#include "playback/tileexportsource.h"
 #include "player/playback/support/playbackfakes.h"
 
 #include <QDir>
@@ -64,6 +65,33 @@ void ParseDirectly(const QByteArray& index, const QByteArray& data)
     AudioReader::AppendChannel(data, int(data.size() % 17), fill, count);
     if (count > int(fill.size()))
         std::abort();
+}
+
+// The export's own reading of the recording: a few seconds from where the mode points, every
+// frame decoded by a stand-in that makes a small picture of frames whose first byte is set.
+void ExportSeconds(const CSearchView& view, quint8 mode)
+{
+    TileExportSource source(
+        view.Paths(), view.Index(),
+        [](quint8* data, int length, bool, QImage& picture) {
+            if (length <= 0 || !data[0])
+                return 0;
+            picture = QImage(8, 8, QImage::Format_RGB32);
+            return 352240;
+        },
+        view.Audio());
+    const int start = source.Length() > 0 ? int(mode) % (source.Length() + 1) : 0;
+    if (!source.SeekSecond(start))
+        return;
+    QImage picture;
+    for (int s = start; s <= source.Length() && s < start + 4; ++s) {
+        const int frames = source.FramesInSecond(s);
+        for (int i = 0; i < frames; ++i)
+            source.DecodeNext(picture);
+        source.AudioOfSecond(s);
+        source.DateText(s);
+        source.TimeText(s);
+    }
 }
 
 } // namespace
@@ -140,5 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         view.StepForward();
         view.Join();
     }
+    if (view.Layout512())
+        ExportSeconds(view, mode);
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "panels/relaylook.h"
 #include "panels/support/panels_fixture.h"
 #include "session/moduledevice.h"
+#include "session/recordersession.h"
 
 namespace {
 
@@ -74,8 +75,8 @@ TEST_F(AlarmPanelTest, ARecorderShowsAsManyButtonsAsItHasRelays)
         int shown;
     };
     for (const Case& c : {Case{"4", 4}, Case{"0", 0}, Case{"8", 8}}) {
-        CModuleDevice* device = LoggedInRecorder(QStringLiteral("R%1").arg(c.relays),
-                                                 {QStringLiteral("--relays"), QLatin1String(c.relays)});
+        RecorderSession* device = LoggedInRecorder(QStringLiteral("R%1").arg(c.relays),
+                                                   {QStringLiteral("--relays"), QLatin1String(c.relays)});
         ASSERT_NE(device, nullptr);
         panel->AddDevice(device->GetDvrName(), device->GetDeviceIndex());
         List()->setCurrentIndex(List()->count() - 1);
@@ -90,8 +91,8 @@ TEST_F(AlarmPanelTest, ARecorderShowsAsManyButtonsAsItHasRelays)
 
 TEST_F(AlarmPanelTest, ClickingARelaySwitchesItAndTheButtonAtOnce)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Gate"),
-                                             {QStringLiteral("--relays"), QStringLiteral("4")});
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Gate"),
+                                               {QStringLiteral("--relays"), QStringLiteral("4")});
     ASSERT_NE(device, nullptr);
     panel->AddDevice(QStringLiteral("Gate"), device->GetDeviceIndex());
     ASSERT_EQ(panel->Recorder(), device->GetDeviceIndex());
@@ -109,8 +110,8 @@ TEST_F(AlarmPanelTest, ClickingARelaySwitchesItAndTheButtonAtOnce)
 
 TEST_F(AlarmPanelTest, RefreshFollowsTheRecorderAndGreysADisconnectedOne)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Gate"),
-                                             {QStringLiteral("--relays"), QStringLiteral("2")});
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Gate"),
+                                               {QStringLiteral("--relays"), QStringLiteral("2")});
     ASSERT_NE(device, nullptr);
     panel->AddDevice(QStringLiteral("Gate"), device->GetDeviceIndex());
     device->SendRelayControl(1, 1);
@@ -127,8 +128,8 @@ TEST_F(AlarmPanelTest, RefreshFollowsTheRecorderAndGreysADisconnectedOne)
 
 TEST_F(AlarmPanelTest, RemovingTheChosenRecorderStopsTheRefreshUntilAnotherIsChosen)
 {
-    CModuleDevice* first = LoggedInRecorder(QStringLiteral("A"));
-    CModuleDevice* second = LoggedInRecorder(QStringLiteral("B"));
+    RecorderSession* first = LoggedInRecorder(QStringLiteral("A"));
+    RecorderSession* second = LoggedInRecorder(QStringLiteral("B"));
     ASSERT_TRUE(first && second);
     panel->AddDevice(QStringLiteral("A"), first->GetDeviceIndex());
     panel->AddDevice(QStringLiteral("B"), second->GetDeviceIndex());
@@ -159,7 +160,7 @@ TEST_F(AlarmPanelTest, ARecorderLeavesByItsIndexNotByItsName)
 
 TEST_F(AlarmPanelTest, WithoutARecorderAClickSendsNothing)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Gate"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Gate"));
     ASSERT_NE(device, nullptr);
     const QString before = Button(1)->styleSheet();
     QTest::mouseClick(Button(1), Qt::LeftButton);

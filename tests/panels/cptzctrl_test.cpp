@@ -8,6 +8,7 @@
 #include "panels/cptzctrl.h"
 #include "panels/support/panels_fixture.h"
 #include "session/moduledevice.h"
+#include "session/recordersession.h"
 
 namespace {
 
@@ -35,9 +36,9 @@ protected:
     void Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }
 
     // A recorder logged in to a simulator whose channels all have a PTZ protocol, chosen on the panel.
-    CModuleDevice* ChosenCamera(int channel)
+    RecorderSession* ChosenCamera(int channel)
     {
-        CModuleDevice* device = LoggedInRecorder(
+        RecorderSession* device = LoggedInRecorder(
             QStringLiteral("Dome"), {QStringLiteral("--ptz"), QStringLiteral("PELCO-D,PELCO-D,PELCO-D,PELCO-D")});
         if (device)
             panel->SetActiveCameo(device->GetDeviceIndex(), channel);
@@ -68,7 +69,7 @@ TEST_F(PtzPanelTest, StartsWithFastSpeedFiftyPresetsAndNoCamera)
 
 TEST_F(PtzPanelTest, EveryDirectionWithoutACameraAsksForOneAndSendsNothing)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Dome"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Dome"));
     ASSERT_NE(device, nullptr);
     for (const char* name : {"btn_Move_LU", "btn_Move_U", "btn_Move_RU", "btn_Move_L", "btn_Move_R", "btn_Move_LD",
                              "btn_Move_D", "btn_Move_RD", "btn_Zoom_IN", "btn_Zoom_OUT"}) {
@@ -84,7 +85,7 @@ TEST_F(PtzPanelTest, EveryDirectionWithoutACameraAsksForOneAndSendsNothing)
 
 TEST_F(PtzPanelTest, PressingAndReleasingUpStopsBeforeAndAfterTheMove)
 {
-    CModuleDevice* device = ChosenCamera(1);
+    RecorderSession* device = ChosenCamera(1);
     ASSERT_NE(device, nullptr);
     List("comboBox_speed")->setCurrentIndex(1); // "Normal"
     Click("btn_Move_U");
@@ -102,7 +103,7 @@ struct ButtonCase
 
 TEST_F(PtzPanelTest, EachMovementButtonSendsItsCodeAtTheChosenSpeed)
 {
-    CModuleDevice* device = ChosenCamera(0);
+    RecorderSession* device = ChosenCamera(0);
     ASSERT_NE(device, nullptr);
     // clang-format off
     const ButtonCase cases[] = {
@@ -122,7 +123,7 @@ TEST_F(PtzPanelTest, EachMovementButtonSendsItsCodeAtTheChosenSpeed)
 
 TEST_F(PtzPanelTest, CentreSendsTwentyTwoAndStopSendsStopsOnly)
 {
-    CModuleDevice* device = ChosenCamera(2);
+    RecorderSession* device = ChosenCamera(2);
     ASSERT_NE(device, nullptr);
     Click("btn_Stop");
     Click("btn_config");
@@ -133,7 +134,7 @@ TEST_F(PtzPanelTest, CentreSendsTwentyTwoAndStopSendsStopsOnly)
 
 TEST_F(PtzPanelTest, GotoSeventhAndSetFiftiethPreset)
 {
-    CModuleDevice* device = ChosenCamera(1);
+    RecorderSession* device = ChosenCamera(1);
     ASSERT_NE(device, nullptr);
     List("comboBox_preset")->setCurrentIndex(6);
     Click("btn_goto");
@@ -147,7 +148,7 @@ TEST_F(PtzPanelTest, GotoSeventhAndSetFiftiethPreset)
 
 TEST_F(PtzPanelTest, TourVisitsThePresetsInTurnAndStartsOverAfterTheLast)
 {
-    CModuleDevice* device = ChosenCamera(3);
+    RecorderSession* device = ChosenCamera(3);
     ASSERT_NE(device, nullptr);
     {
         InputDialogAnswers answers({3, 5});
@@ -171,7 +172,7 @@ TEST_F(PtzPanelTest, TourVisitsThePresetsInTurnAndStartsOverAfterTheLast)
 
 TEST_F(PtzPanelTest, TourAsksAgainUntilFirstIsBelowLast)
 {
-    CModuleDevice* device = ChosenCamera(0);
+    RecorderSession* device = ChosenCamera(0);
     ASSERT_NE(device, nullptr);
     InputDialogAnswers answers({5, 5, 5, 2, 1, 4});
     Click("btn_tour");
@@ -182,7 +183,7 @@ TEST_F(PtzPanelTest, TourAsksAgainUntilFirstIsBelowLast)
 
 TEST_F(PtzPanelTest, CancellingEitherQuestionLeavesThePanelIdle)
 {
-    CModuleDevice* device = ChosenCamera(0);
+    RecorderSession* device = ChosenCamera(0);
     ASSERT_NE(device, nullptr);
     for (const QList<int>& given : {QList<int>{kCancelAnswer}, QList<int>{2, kCancelAnswer}}) {
         InputDialogAnswers answers(given);
@@ -198,7 +199,7 @@ TEST_F(PtzPanelTest, CancellingEitherQuestionLeavesThePanelIdle)
 
 TEST_F(PtzPanelTest, AnotherCellEndsTheTourTheSameCellDoesNot)
 {
-    CModuleDevice* device = ChosenCamera(1);
+    RecorderSession* device = ChosenCamera(1);
     ASSERT_NE(device, nullptr);
     {
         InputDialogAnswers answers({1, 3});
@@ -215,7 +216,7 @@ TEST_F(PtzPanelTest, AnotherCellEndsTheTourTheSameCellDoesNot)
 
 TEST_F(PtzPanelTest, ReleaseAndCentreKeepTheTourOtherButtonsEndIt)
 {
-    CModuleDevice* device = ChosenCamera(1);
+    RecorderSession* device = ChosenCamera(1);
     ASSERT_NE(device, nullptr);
     for (const char* ender : {"btn_Move_L", "btn_goto", "btn_set", "btn_config"}) {
         {
@@ -233,14 +234,14 @@ TEST_F(PtzPanelTest, ReleaseAndCentreKeepTheTourOtherButtonsEndIt)
 
 TEST_F(PtzPanelTest, ARecorderRemovedDuringATourEndsItAtTheNextStep)
 {
-    CModuleDevice* device = ChosenCamera(0);
+    RecorderSession* device = ChosenCamera(0);
     ASSERT_NE(device, nullptr);
     {
         InputDialogAnswers answers({2, 4});
         Click("btn_tour");
     }
     ASSERT_TRUE(panel->Tour().Running());
-    DeleteRecorder(device);
+    DeleteRecorder(static_cast<CModuleDevice*>(device));
     panel->OnPresetTour();
     EXPECT_FALSE(panel->Tour().Running());
     EXPECT_FALSE(TourTimer()->isActive());

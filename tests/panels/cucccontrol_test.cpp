@@ -8,48 +8,18 @@
 #include "panels/cucccontrol.h"
 #include "panels/support/panels_fixture.h"
 #include "session/moduledevice.h"
+#include "session/recordersession.h"
+#include "support/uccpopupfixture.h"
 
 namespace {
 
 constexpr int kCameraControl = 0x08;
 
-class UccControlTest : public PanelsOnlineTest
-{
-protected:
-    void SetUp() override
-    {
-        PanelsOnlineTest::SetUp();
-        popup = std::make_unique<cUccControl>();
-        popup->show();
-    }
-    void TearDown() override
-    {
-        popup.reset();
-        PanelsOnlineTest::TearDown();
-    }
-
-    QPushButton* Button(const QString& text) const
-    {
-        for (QPushButton* button : popup->findChildren<QPushButton*>()) {
-            if (button->text() == text || button->objectName() == text)
-                return button;
-        }
-        return nullptr;
-    }
-    void Click(const QString& text)
-    {
-        QPushButton* button = Button(text);
-        ASSERT_NE(button, nullptr) << text.toStdString();
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-    QComboBox* List(const char* name) const { return popup->findChild<QComboBox*>(QLatin1String(name)); }
-
-    std::unique_ptr<cUccControl> popup;
-};
+using UccControlTest = UccPopupTestOn<PanelsOnlineTest>;
 
 TEST_F(UccControlTest, BindingStopsFirstThenSendsTwelve)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     popup->SetCamera(device->GetDeviceIndex(), 2, -1);
     const QList<QByteArray> expected{CameraControlBytes(2, 1, 2, 0), CameraControlBytes(2, 12, 2, 0)};
@@ -58,7 +28,7 @@ TEST_F(UccControlTest, BindingStopsFirstThenSendsTwelve)
 
 TEST_F(UccControlTest, EachHeldButtonSendsStopItsCodeAndStopOnRelease)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     popup->SetCamera(device->GetDeviceIndex(), 1, -1);
     List("comboBox_speed")->setCurrentIndex(0); // "Speed : Slow"
@@ -86,7 +56,7 @@ TEST_F(UccControlTest, EachHeldButtonSendsStopItsCodeAndStopOnRelease)
 
 TEST_F(UccControlTest, PresetsAndTheCameraMenu)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     popup->SetCamera(device->GetDeviceIndex(), 0, -1);
     List("comboBox_preset")->setCurrentIndex(6);
@@ -103,7 +73,7 @@ TEST_F(UccControlTest, PresetsAndTheCameraMenu)
 
 TEST_F(UccControlTest, CloseGivesTheBoundGridBackToTheHubAndUnbinds)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     struct Case
     {
@@ -135,7 +105,7 @@ TEST_F(UccControlTest, CloseGivesTheBoundGridBackToTheHubAndUnbinds)
 
 TEST_F(UccControlTest, UnboundButtonsAndReleasesSendNothing)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Cam"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Cam"));
     ASSERT_NE(device, nullptr);
     for (const char* name : {"btn_Move_U", "ZOOM +", "Goto", "Set", "OSD"})
         Click(QLatin1String(name));

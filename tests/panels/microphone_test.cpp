@@ -12,6 +12,7 @@
 #include "panels/renderarea.h"
 #include "panels/support/panels_fixture.h"
 #include "session/moduledevice.h"
+#include "session/recordersession.h"
 
 namespace {
 
@@ -134,7 +135,7 @@ TEST_F(MicrophoneTest, WithoutAnInputDeviceTheMicButtonIsOffAndNothingIsCaptured
 
 TEST_F(MicrophoneTest, SamplesReachTheRecorderOnlyWhileTalking)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Gate"));
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Gate"));
     ASSERT_NE(device, nullptr);
     microphone mic;
     if (mic.HasInput())
@@ -188,8 +189,8 @@ TEST_F(MicrophoneTest, SamplesReachTheRecorderOnlyWhileTalking)
 
 TEST_F(MicrophoneTest, ChoosingAnotherRecorderWhileTalkingMovesTheTalk)
 {
-    CModuleDevice* first = LoggedInRecorder(QStringLiteral("A"));
-    CModuleDevice* second = LoggedInRecorder(QStringLiteral("B"));
+    RecorderSession* first = LoggedInRecorder(QStringLiteral("A"));
+    RecorderSession* second = LoggedInRecorder(QStringLiteral("B"));
     ASSERT_TRUE(first && second);
     microphone mic;
     mic.AddDevice(QStringLiteral("A"), first->GetDeviceIndex());

@@ -198,7 +198,7 @@ protected:
 
 TEST_F(TileSnapshot, WidePictureIsSavedTwiceAsHighInTheRecordersDayFolder)
 {
-    CModuleDevice* device = AddRecorder(QStringLiteral("Lobby"));
+    RecorderSession* device = AddRecorder(QStringLiteral("Lobby"));
     Tile t(QSize(320, 240));
     t.tile.m_deviceIndex = device->GetDeviceIndex();
     t.Play(Solid(704, 240, QColor(20, 120, 40)));
@@ -219,7 +219,7 @@ TEST_F(TileSnapshot, WidePictureIsSavedTwiceAsHighInTheRecordersDayFolder)
 
 TEST_F(TileSnapshot, SquarePictureKeepsItsSizeAndNothingWithoutRecorder)
 {
-    CModuleDevice* device = AddRecorder(QStringLiteral("Gate"));
+    RecorderSession* device = AddRecorder(QStringLiteral("Gate"));
     Tile t(QSize(320, 240));
     t.Play(Solid(704, 480, Qt::blue));
     EXPECT_TRUE(t.tile.TakeSnapshot().isEmpty()) << "no recorder index";

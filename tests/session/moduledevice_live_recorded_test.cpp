@@ -39,14 +39,14 @@ public:
     ArmedBackupFactory(const ArmedBackupFactory&) = delete;
     ArmedBackupFactory& operator=(const ArmedBackupFactory&) = delete;
 
-    std::unique_ptr<EventBackupHost> CreateEventHost(CModuleDevice&) override
+    std::unique_ptr<EventBackupHost> CreateEventHost(RecorderSession&) override
     {
         auto host = std::make_unique<ArmedEventBackup>();
         made = host.get();
         return host;
     }
-    std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(CModuleDevice&) override { return nullptr; }
-    std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(CModuleDevice&, bool) override { return nullptr; }
+    std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(RecorderSession&) override { return nullptr; }
+    std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(RecorderSession&, bool) override { return nullptr; }
 
     ArmedEventBackup* made = nullptr;
 

@@ -176,7 +176,7 @@ TEST_F(AdminWindowsE2eTest, AccountsAreWrittenIntoTheRecordersSettings)
     const int recorder = hub->FindDeviceByName(QStringLiteral("Gate"));
     ASSERT_GE(recorder, 0);
 
-    Trigger(hub->GetDevice(recorder), QStringLiteral("Account Manager"));
+    Trigger(static_cast<CModuleDevice*>(hub->GetDevice(recorder)), QStringLiteral("Account Manager"));
     CAccountManager* manager = hub->GetAdminWindows()->AccountManager();
     ASSERT_NE(manager, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(manager));

@@ -153,7 +153,7 @@ protected:
     // A recorder in the hub's table that is not logged in: asked to connect, it does not get
     // there before the test has looked.
     int Recorder(const QString& name) { return AddRecorder(name)->GetDeviceIndex(); }
-    CModuleDevice* Device(int recorder) { return hub->GetDevice(recorder); }
+    CModuleDevice* Device(int recorder) { return static_cast<CModuleDevice*>(hub->GetDevice(recorder)); }
 };
 
 struct LayoutCase

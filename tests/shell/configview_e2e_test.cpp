@@ -52,7 +52,7 @@ protected:
         hub->show();
         recorder = hub->FindDeviceByName(QStringLiteral("Console DVR"));
         ASSERT_GE(recorder, 0);
-        device = hub->GetDevice(recorder);
+        device = static_cast<CModuleDevice*>(hub->GetDevice(recorder));
     }
 
     // "Config View" of the View menu, then the recorder dragged from the site book onto it.

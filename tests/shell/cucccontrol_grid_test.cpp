@@ -1,7 +1,5 @@
 // The camera control pop-up over a live grid: closing it returns the grid it took to single view
 // to its split.
-#include <QComboBox>
-#include <QPushButton>
 #include <QTest>
 
 #include "panels/cucccontrol.h"
@@ -9,44 +7,13 @@
 #include "session/moduledevice.h"
 #include "shell/ccameo.h"
 #include "shell/support/grid_online_fixture.h"
+#include "support/uccpopupfixture.h"
 
 namespace {
 
 constexpr int kCameraControl = 0x08;
 
-class UccControlTest : public GridOnlineTest
-{
-protected:
-    void SetUp() override
-    {
-        GridOnlineTest::SetUp();
-        popup = std::make_unique<cUccControl>();
-        popup->show();
-    }
-    void TearDown() override
-    {
-        popup.reset();
-        GridOnlineTest::TearDown();
-    }
-
-    QPushButton* Button(const QString& text) const
-    {
-        for (QPushButton* button : popup->findChildren<QPushButton*>()) {
-            if (button->text() == text || button->objectName() == text)
-                return button;
-        }
-        return nullptr;
-    }
-    void Click(const QString& text)
-    {
-        QPushButton* button = Button(text);
-        ASSERT_NE(button, nullptr) << text.toStdString();
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-    QComboBox* List(const char* name) const { return popup->findChild<QComboBox*>(QLatin1String(name)); }
-
-    std::unique_ptr<cUccControl> popup;
-};
+using UccControlTest = UccPopupTestOn<GridOnlineTest>;
 
 TEST_F(UccControlTest, CloseUnbindsThroughTheStopAndReturnsTheGridToItsSplit)
 {

@@ -21,10 +21,10 @@
 #include "backup/cbackupview.h"
 #include "backup/cdirectbackup.h"
 #include "backup/listmodel.h"
-#include "shell/support/shell_backuphub.h"
 #include "common/support/fulldisk.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sitebook.h"
+#include "shell/support/shell_backuphub.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ protected:
         if (!view)
             return nullptr;
         CDirectBackup* page = view->Page();
-        SiteBook record = *SiteBook::FromItem(gate);
+        SiteBook record = *RecordOf(gate);
         record.index = gate->GetDeviceIndex();
         QByteArray bytes;
         QDataStream out(&bytes, QIODevice::WriteOnly);
@@ -96,7 +96,7 @@ protected:
     }
 
     DvrSimProcess* sim = nullptr;
-    CModuleDevice* gate = nullptr;
+    RecorderSession* gate = nullptr;
 };
 
 quint32 U32(const QByteArray& bytes, int offset)
@@ -329,7 +329,7 @@ TEST_F(DirectBackupTest, DroppingTheSameRecorderAgainDoesNothing)
     ASSERT_TRUE(page);
     ASSERT_TRUE(WaitFor([&] { return page->IsConnected() && DayEnabled(page, 7); }));
     const int logins = sim->Events(QStringLiteral("login")).size();
-    SiteBook record = *SiteBook::FromItem(gate);
+    SiteBook record = *RecordOf(gate);
     record.index = gate->GetDeviceIndex();
     page->DropRecord(record);
     QTest::qWait(300);
@@ -393,8 +393,8 @@ TEST_F(DirectBackupTest, LostRecorderFreesTheConnectionAndTheNextDropWorks)
 
     DvrSimProcess* second = StartSim({"--channels", "1", "--record-date", kDay});
     ASSERT_TRUE(second);
-    CModuleDevice* other = AddSimRecorder(QStringLiteral("yard"), second->Port());
-    SiteBook record = *SiteBook::FromItem(other);
+    RecorderSession* other = AddSimRecorder(QStringLiteral("yard"), second->Port());
+    SiteBook record = *RecordOf(other);
     record.index = other->GetDeviceIndex();
     page->DropRecord(record);
     ASSERT_TRUE(WaitFor([&] { return page->IsConnected() && DayEnabled(page, 7); }));
@@ -410,9 +410,9 @@ TEST_F(DirectBackupTest, OwnDisconnectIsNotReportedAsAFailure)
     ASSERT_TRUE(WaitFor([&] { return page->IsConnected() && DayEnabled(page, 7); }));
     DvrSimProcess* second = StartSim({"--channels", "1", "--record-date", kDay});
     ASSERT_TRUE(second);
-    CModuleDevice* other = AddSimRecorder(QStringLiteral("yard"), second->Port());
+    RecorderSession* other = AddSimRecorder(QStringLiteral("yard"), second->Port());
     hub->boxCalls.clear();
-    SiteBook record = *SiteBook::FromItem(other);
+    SiteBook record = *RecordOf(other);
     record.index = other->GetDeviceIndex();
     page->DropRecord(record);
     ASSERT_TRUE(WaitFor([&] { return !sim->Events(QStringLiteral("disconnect")).isEmpty(); }));

@@ -79,7 +79,7 @@ TEST_F(EmapWindowTest, OpenMapDropCameraViewItAndKeepItsPlace)
     hub->show();
     const int recorder = hub->FindDeviceByName(QStringLiteral("Yard DVR"));
     ASSERT_GE(recorder, 0);
-    CModuleDevice* device = hub->GetDevice(recorder);
+    auto* device = static_cast<CModuleDevice*>(hub->GetDevice(recorder));
 
     // The site book's menu on the recorder: "Quick Menu", "eMap".
     SiteBookTreeWidget* tree = hub->GetSiteBookTree();

@@ -98,7 +98,7 @@ protected:
 
     CModuleDevice* Recorder(const char* name) const
     {
-        return hub->GetDevice(hub->FindDeviceByName(QString::fromLatin1(name)));
+        return static_cast<CModuleDevice*>(hub->GetDevice(hub->FindDeviceByName(QString::fromLatin1(name))));
     }
 
     // One tick of the auto-connect. Returns 1 when it opened the favorite: a new live window, or

@@ -13,6 +13,7 @@
 #include "panels/microphone.h"
 #include "panels/support/panels_messages.h"
 #include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "shell/ccameo.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_online_fixture.h"
@@ -46,7 +47,7 @@ TEST_F(MainWindowPanelsTest, AnOperatorSteersARecorderThroughThePanels)
 {
     hub->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(hub.get()));
-    CModuleDevice* device = LoggedInRecorder(
+    RecorderSession* device = LoggedInRecorder(
         QStringLiteral("Harbour"), {QStringLiteral("--relays"), QStringLiteral("4"), QStringLiteral("--ptz"),
                                     QStringLiteral("PELCO-D,PELCO-D,NONE,NONE")});
     ASSERT_NE(device, nullptr);

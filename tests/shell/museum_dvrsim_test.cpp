@@ -46,7 +46,7 @@ TEST_F(MuseumOperator, MotionInTheAreaIsFoundListedAndPlayed)
 {
     // Motion in columns 5..9, rows 4..7 of the 22 x 15 grid of a 352 x 240 picture, in seconds
     // 20 to 29 of every minute.
-    CModuleDevice* device = LoggedInRecorder(
+    RecorderSession* device = LoggedInRecorder(
         QStringLiteral("Atrium"), RecordedDayOptions(QStringLiteral("090000"), QStringLiteral("105959"), 10, 1,
                                                      {QStringLiteral("--motion-cells"), QStringLiteral("5,4,10,8"),
                                                       QStringLiteral("--motion-grid"), QStringLiteral("22x15")}));

@@ -93,19 +93,50 @@ public:
     LockedLog<Seen> seen;
 };
 
-using MuseumSession = StandInPopupTest<MuseumSearchPopup, WalkingPopup>;
+class MuseumSession : public StandInPopupTest<MuseumSearchPopup, WalkingPopup>
+{
+protected:
+    // A recorder logged in to the recorded day whose playback from 10:00:00 started and was then
+    // stopped, with the walking pop-up installed; null (with a failure) when a step failed.
+    CModuleDevice* StoppedPlayback(const QString& name)
+    {
+        CModuleDevice* device = LoggedInRecorder(name, DayWithMotion());
+        if (!device)
+            return nullptr;
+        if (!OpenRemoteSearch(*hub, device, 20240205, 100000)) {
+            ADD_FAILURE() << "the remote search did not open";
+            return nullptr;
+        }
+        if (!QTest::qWaitFor([&] { return device->IsPlaybackActive(); }, 30000)) {
+            ADD_FAILURE() << "playback did not start";
+            return nullptr;
+        }
+        MuseumSearchPopup::Install(&popup);
+        device->SetPlaybackCtrl(PlaybackMode::Stop);
+        return device;
+    }
+
+    // "Search" from 10:00:15 to the end time over the area of channel 0; false when the walk did
+    // not reach the end time.
+    bool WalkTo(RecorderSession* device, int endTime, int left, int top, int right, int bottom)
+    {
+        popup.endTime = endTime;
+        popup.walking = true;
+        device->SetMuseumArea(0, left, top, right, bottom);
+        if (!device->RequestPlayback(100015, 16)) {
+            ADD_FAILURE() << "the search request was refused";
+            return false;
+        }
+        return QTest::qWaitFor([&] { return popup.finished.load(); }, 60000);
+    }
+};
 
 } // namespace
 
 TEST_F(MuseumSession, WalkAsksOneSecondOnAfterAMissAndTenAfterAMatch)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Hall"), DayWithMotion());
+    RecorderSession* device = StoppedPlayback(QStringLiteral("Hall"));
     ASSERT_TRUE(device);
-    ASSERT_TRUE(OpenRemoteSearch(*hub, device, 20240205, 100000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return device->IsPlaybackActive(); }, 30000));
-
-    MuseumSearchPopup::Install(&popup);
-    device->SetPlaybackCtrl(PlaybackMode::Stop);
     device->SetMuseumSearch(0, 20240205, 100015);
     ASSERT_EQ(popup.info.size(), 7u);
     EXPECT_EQ(popup.info[0], device->GetDeviceIndex());
@@ -117,11 +148,7 @@ TEST_F(MuseumSession, WalkAsksOneSecondOnAfterAMissAndTenAfterAMatch)
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup.opened.load(); }, 30000)) << "the opening picture";
 
     // "Search" from 10:00:15 to 10:01:35 over the area of the motion.
-    popup.endTime = 100135;
-    popup.walking = true;
-    device->SetMuseumArea(0, 5, 4, 10, 8);
-    ASSERT_TRUE(device->RequestPlayback(100015, 16));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return popup.finished.load(); }, 60000));
+    ASSERT_TRUE(WalkTo(device, 100135, 5, 4, 10, 8));
 
     std::vector<int> times;
     std::vector<int> matches;
@@ -152,20 +179,11 @@ TEST_F(MuseumSession, WalkAsksOneSecondOnAfterAMissAndTenAfterAMatch)
 
 TEST_F(MuseumSession, ADifferentAreaFindsNothing)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Yard"), DayWithMotion());
+    RecorderSession* device = StoppedPlayback(QStringLiteral("Yard"));
     ASSERT_TRUE(device);
-    ASSERT_TRUE(OpenRemoteSearch(*hub, device, 20240205, 100000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return device->IsPlaybackActive(); }, 30000));
-
-    MuseumSearchPopup::Install(&popup);
-    device->SetPlaybackCtrl(PlaybackMode::Stop);
     device->SetMuseumSearch(0, 20240205, 100015);
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup.opened.load(); }, 30000));
-    popup.endTime = 100035;
-    popup.walking = true;
-    device->SetMuseumArea(0, 12, 0, 22, 3); // away from the motion
-    ASSERT_TRUE(device->RequestPlayback(100015, 16));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return popup.finished.load(); }, 60000));
+    ASSERT_TRUE(WalkTo(device, 100035, 12, 0, 22, 3)); // away from the motion
     const auto seen = popup.seen.Entries();
     EXPECT_EQ(seen.size(), 21u) << "every second from 10:00:15 to 10:00:35";
     for (const WalkingPopup::Seen& s : seen)
@@ -176,13 +194,8 @@ TEST_F(MuseumSession, ADifferentAreaFindsNothing)
 // at the time asked for once the index is in, not at the time playback had reached.
 TEST_F(MuseumSession, ARequestBeforeTheIndexWalksFromTheTimeAskedFor)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Gate"), DayWithMotion());
+    CModuleDevice* device = StoppedPlayback(QStringLiteral("Gate"));
     ASSERT_TRUE(device);
-    ASSERT_TRUE(OpenRemoteSearch(*hub, device, 20240205, 100000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return device->IsPlaybackActive(); }, 30000));
-
-    MuseumSearchPopup::Install(&popup);
-    device->SetPlaybackCtrl(PlaybackMode::Stop);
     popup.endTime = 100020;
     popup.walking = true;
     // The recorder holds its answers until the request has been made.

@@ -35,7 +35,7 @@ QStringList RecordedDays()
 class RemotePlayback : public GridOnlineTest
 {
 protected:
-    SearchView* OpenOn(CModuleDevice* device, int date, int time)
+    SearchView* OpenOn(RecorderSession* device, int date, int time)
     {
         return OpenRemoteSearch(*hub, device, date, time);
     }
@@ -68,7 +68,7 @@ protected:
 
 TEST_F(RemotePlayback, StartDialogPicksTheTimeAndTheDayPlays)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Lobby"), RecordedDays());
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Lobby"), RecordedDays());
     ASSERT_TRUE(device);
     QDate shownDate;
     QTime shownTime;
@@ -111,7 +111,7 @@ TEST_F(RemotePlayback, StartDialogPicksTheTimeAndTheDayPlays)
 
 TEST_F(RemotePlayback, ChosenDayLoadsWithoutAsking)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Gate"), RecordedDays());
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Gate"), RecordedDays());
     ASSERT_TRUE(device);
     bool asked = false;
     QTimer watcher;
@@ -136,7 +136,7 @@ TEST_F(RemotePlayback, ChosenDayLoadsWithoutAsking)
 
 TEST_F(RemotePlayback, QuickSearchShowsTheDayAndSeeksWhereTheWheelPoints)
 {
-    CModuleDevice* device = LoggedInRecorder(QStringLiteral("Dock"), RecordedDays());
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Dock"), RecordedDays());
     ASSERT_TRUE(device);
     SearchView* view = OpenOn(device, 20240205, 90000);
     ASSERT_TRUE(view);

@@ -11,6 +11,7 @@
 #include "shell/childwindowslots.h"
 #include "shell/liveview.h"
 #include "shell/support/sitebook_shellfixture.h"
+#include "sitebook/support/sitebook_doubleclick.h"
 #include "sitebook/support/sitebook_recorderfixture.h"
 
 namespace {
@@ -20,22 +21,7 @@ QTreeWidgetItem* Plain(QTreeWidgetItem* parent, const QString& kind, const QStri
     return AddPlainItem(parent, kind, name);
 }
 
-class SiteBookDoubleClickTest : public OnMainWindow<SiteBookTreeTest>
-{
-protected:
-    void Show()
-    {
-        tree->resize(400, 400);
-        tree->show();
-        tree->expandAll();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(tree.get()));
-    }
-    void DoubleClick(QTreeWidgetItem* item)
-    {
-        tree->scrollToItem(item);
-        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, tree->visualItemRect(item).center());
-    }
-};
+using SiteBookDoubleClickTest = SiteBookDoubleClickOn<OnMainWindow<SiteBookTreeTest>>;
 
 TEST_F(SiteBookDoubleClickTest, AFavoriteOpensInALiveWindowWithItsLayout)
 {
@@ -69,31 +55,20 @@ TEST_F(SiteBookRecorderTest, BackupEntriesAskTheSessionForTheirWindow)
     SiteBookDvrSim* sim = nullptr;
     CModuleDevice* gate = ConnectedRecorder(&sim);
     ASSERT_TRUE(gate);
-    const struct
-    {
-        const char* entry;
-        const char* title;
-    } cases[] = {
-        {"Event Backup", "Event Backup - gate"},
-        {"Schedule Backup", "Schedule Backup - gate"},
-        {"Remote CD Backup", "Remote CD Backup - gate"},
-    };
-    for (const auto& c : cases) {
-        QStringList before;
+    const auto shownTitles = [] {
+        QStringList titles;
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (w->isVisible())
-                before << w->windowTitle();
+                titles << w->windowTitle();
         }
-        EXPECT_FALSE(before.contains(QLatin1String(c.title))) << c.entry;
-        std::unique_ptr<QMenu> menu = tree->PrepareContextMenu(PointAt(gate));
-        QAction* action = ActionNamed(menu.get(), QLatin1String(c.entry));
+        return titles;
+    };
+    for (const BackupEntry& c : kGateBackupEntries) {
+        EXPECT_FALSE(shownTitles().contains(QLatin1String(c.title))) << c.entry;
+        QAction* action = MenuEntry(gate, QLatin1String(c.entry));
         ASSERT_TRUE(action) << c.entry;
         action->trigger();
-        QStringList shown;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->isVisible())
-                shown << w->windowTitle();
-        }
+        const QStringList shown = shownTitles();
         EXPECT_TRUE(shown.contains(QLatin1String(c.title))) << c.entry << " " << shown.join(", ").toStdString();
     }
 }
@@ -132,10 +107,8 @@ TEST_F(SiteBookRecorderTest, NetworkStatusEntryOpensThePopUpOfTheRecorder)
     SiteBookDvrSim* sim = nullptr;
     CModuleDevice* gate = ConnectedRecorder(&sim);
     ASSERT_TRUE(gate);
-    std::unique_ptr<QMenu> menu = tree->PrepareContextMenu(PointAt(gate));
-    QAction* action = ActionNamed(menu.get(), QStringLiteral("Network Status"));
+    QAction* action = EnabledMenuEntry(gate, QStringLiteral("Network Status"));
     ASSERT_TRUE(action);
-    ASSERT_TRUE(action->isEnabled());
     QString seen;
     QTimer closer;
     closer.setInterval(20);

@@ -38,7 +38,7 @@ protected:
 
 TEST_F(ThumbnailOperator, HoursThenTenMinutesThenMinutesFromTheRecorder)
 {
-    CModuleDevice* device = LoggedInRecorder(
+    RecorderSession* device = LoggedInRecorder(
         QStringLiteral("Porch"), RecordedDayOptions(QStringLiteral("083000"), QStringLiteral("115959"), 10));
     ASSERT_TRUE(device);
     SearchView* view = OpenRemoteSearch(*hub, device, 20240205, 100000);

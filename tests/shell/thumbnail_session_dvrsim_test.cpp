@@ -59,7 +59,7 @@ using ThumbnailSession = StandInPopupTest<ThumbnailSearchPopup, HourlyPopup>;
 
 TEST_F(ThumbnailSession, FirstPictureOfTheDayThenEachHourAsked)
 {
-    CModuleDevice* device = LoggedInRecorder(
+    RecorderSession* device = LoggedInRecorder(
         QStringLiteral("Hall"), RecordedDayOptions(QStringLiteral("083000"), QStringLiteral("115959"), 10));
     ASSERT_TRUE(device);
     ASSERT_TRUE(OpenRemoteSearch(*hub, device, 20240205, 100000));

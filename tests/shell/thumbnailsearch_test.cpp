@@ -147,7 +147,7 @@ protected:
     }
 
     SearchThumnail* dialog = nullptr;
-    CModuleDevice* device = nullptr;
+    RecorderSession* device = nullptr;
     std::unique_ptr<BoxWatcher> closer;
 };
 

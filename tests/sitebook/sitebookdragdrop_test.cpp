@@ -12,6 +12,7 @@
 #include "sitebook/csnapshow.h"
 #include "sitebook/sitebookdragrules.h"
 #include "sitebook/sitebookitem.h"
+#include "sitebook/support/sitebook_doubleclick.h"
 #include "sitebook/support/sitebook_modal.h"
 #include "sitebook/support/sitebook_treefixture.h"
 
@@ -227,22 +228,7 @@ TEST_F(SiteBookDragDropTest, ADropThatThisTreeDidNotDragMovesNothing)
     EXPECT_FALSE(text.isAccepted());
 }
 
-class SiteBookDoubleClickTest : public SiteBookTreeTest
-{
-protected:
-    void Show()
-    {
-        tree->resize(400, 400);
-        tree->show();
-        tree->expandAll();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(tree.get()));
-    }
-    void DoubleClick(QTreeWidgetItem* item)
-    {
-        tree->scrollToItem(item);
-        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, tree->visualItemRect(item).center());
-    }
-};
+using SiteBookDoubleClickTest = SiteBookDoubleClickOn<SiteBookTreeTest>;
 
 TEST_F(SiteBookDoubleClickTest, AFolderNeitherOpensNorCloses)
 {

@@ -206,15 +206,15 @@ public:
     TitleRecordingHosts(const TitleRecordingHosts&) = delete;
     TitleRecordingHosts& operator=(const TitleRecordingHosts&) = delete;
 
-    std::unique_ptr<EventBackupHost> CreateEventHost(CModuleDevice&) override
+    std::unique_ptr<EventBackupHost> CreateEventHost(RecorderSession&) override
     {
         return std::make_unique<Event>(shown);
     }
-    std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(CModuleDevice&) override
+    std::unique_ptr<ScheduleBackupHost> CreateScheduleHost(RecorderSession&) override
     {
         return std::make_unique<Schedule>(shown);
     }
-    std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(CModuleDevice&, bool) override
+    std::unique_ptr<RemoteCDBackupHost> CreateRemoteCDHost(RecorderSession&, bool) override
     {
         return std::make_unique<RemoteCD>(shown);
     }
@@ -263,22 +263,13 @@ TEST_F(SiteBookRecorderTest, BackupEntriesReachTheSessionsBackupWindows)
     SiteBookDvrSim* sim = nullptr;
     CModuleDevice* gate = ConnectedRecorder(&sim);
     ASSERT_TRUE(gate);
-    const struct
-    {
-        const char* entry;
-        const char* shown;
-    } cases[] = {
-        {"Event Backup", "event|Event Backup - gate"},
-        {"Schedule Backup", "schedule|Schedule Backup - gate"},
-        {"Remote CD Backup", "cd|Remote CD Backup - gate"},
-    };
-    for (const auto& c : cases) {
+    for (const BackupEntry& c : kGateBackupEntries) {
         hosts.shown.clear();
-        std::unique_ptr<QMenu> menu = tree->PrepareContextMenu(PointAt(gate));
-        QAction* action = ActionNamed(menu.get(), QLatin1String(c.entry));
+        QAction* action = MenuEntry(gate, QLatin1String(c.entry));
         ASSERT_TRUE(action) << c.entry;
         action->trigger();
-        EXPECT_EQ(hosts.shown, QStringList({QLatin1String(c.shown)})) << c.entry;
+        EXPECT_EQ(hosts.shown, QStringList({QLatin1String(c.host) + QLatin1Char('|') + QLatin1String(c.title)}))
+            << c.entry;
     }
 }
 
@@ -324,10 +315,8 @@ TEST_F(SiteBookRecorderTest, NetworkStatusEntryAsksForThePopUpOfTheRecorder)
     SiteBookDvrSim* sim = nullptr;
     CModuleDevice* gate = ConnectedRecorder(&sim);
     ASSERT_TRUE(gate);
-    std::unique_ptr<QMenu> menu = tree->PrepareContextMenu(PointAt(gate));
-    QAction* action = ActionNamed(menu.get(), QStringLiteral("Network Status"));
+    QAction* action = EnabledMenuEntry(gate, QStringLiteral("Network Status"));
     ASSERT_TRUE(action);
-    ASSERT_TRUE(action->isEnabled());
     action->trigger();
     EXPECT_EQ(hub->networkStatusAsked, std::vector<int>({gate->GetDeviceIndex()}));
 }

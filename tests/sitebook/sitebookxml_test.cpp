@@ -121,7 +121,7 @@ TEST_F(SiteBookXmlTest, HandWrittenBookFillsTheTree)
     for (const char* name : {"yard", "Gate", "A-cam", "b-cam"}) {
         const int slot = hub->FindDeviceByName(QString::fromLatin1(name));
         ASSERT_GE(slot, 0) << name;
-        CModuleDevice* device = hub->GetDevice(slot);
+        auto* device = static_cast<CModuleDevice*>(hub->GetDevice(slot));
         EXPECT_EQ(KindOf(device), QStringLiteral("device")) << name;
         EXPECT_EQ(device->text(0), QString::fromLatin1(name));
         ASSERT_EQ(device->childCount(), 2) << name;

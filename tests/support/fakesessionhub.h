@@ -42,7 +42,7 @@ public:
 
     static constexpr int kDeviceSlots = RecorderTable::kSlots;
 
-    CModuleDevice* GetDevice(int index) const override { return m_devices.GetDevice(index); }
+    RecorderSession* GetDevice(int index) const override { return m_devices.GetDevice(index); }
     bool AddDevice(int index, CModuleDevice* device) override { return m_devices.AddDevice(index, device); }
     bool RemoveDevice(int index) override { return m_devices.RemoveDevice(index); }
     int GetFreeDeviceIndex() const override { return m_devices.GetFreeDeviceIndex(); }

@@ -1,10 +1,8 @@
 // The console's logic against the central server simulator: login, the tree it builds, the
 // validation line, and adds and deletes with their replies, refusals and broken replies.
-#include "fakevalidationhub.h"
+#include "centralsessiontest.h"
 
-#include "admin/waitfor.h"
 #include "core/treemodel.h"
-#include "harness/centralsimprocess.h"
 #include "validation/validationsession.h"
 
 #include <QSignalSpy>
@@ -12,25 +10,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-class Session : public ::testing::Test
+class Session : public CentralSessionTest
 {
 protected:
-    void SetUp() override
-    {
-        QString error;
-        ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
-    }
-
-    void LogIn(ValidationSession& s, const QString& user = QStringLiteral("admin"),
-               const QString& password = QStringLiteral("1234"))
-    {
-        QSignalSpy probe(&s, &ValidationSession::ProbeAnswered);
-        s.ConnectDatabaseServer(QStringLiteral("127.0.0.1"), QString::number(sim.HttpPort()));
-        ASSERT_TRUE(WaitFor([&] { return probe.count() == 1; }));
-        ASSERT_TRUE(probe.at(0).at(0).toBool());
-        s.Login(user, password, QStringLiteral("127.0.0.1"), sim.ValidationPort());
-    }
-
     std::unique_ptr<ValidationAccount> NewDvr(const char* name)
     {
         auto dvr = std::make_unique<ValidationAccount>();
@@ -45,10 +27,6 @@ protected:
     }
 
     QString Name(const QModelIndex& index) { return index.data().toString(); }
-
-    CentralSimProcess sim;
-    FakeValidationHub hub;
-    ValidationSession session{hub};
 };
 
 TEST_F(Session, LoginBuildsTheTreeAndConnectsTheLine)

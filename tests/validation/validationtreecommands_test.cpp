@@ -1,11 +1,9 @@
 // The account tree's batch and move commands against the central server simulator: paste and
 // list import send one add after another, a move changes the tree only once the server agreed,
 // and refusals or a server that stops answering leave the tree as it was and are told once.
-#include "fakevalidationhub.h"
+#include "centralsessiontest.h"
 
-#include "admin/waitfor.h"
 #include "core/treemodel.h"
-#include "harness/centralsimprocess.h"
 #include "sitebook/recorderlistfile.h"
 #include "validation/validationsession.h"
 
@@ -13,29 +11,16 @@
 #include <gtest/gtest.h>
 
 namespace {
-class TreeCommands : public ::testing::Test
+class TreeCommands : public CentralSessionTest
 {
 protected:
     void SetUp() override
     {
-        QString error;
-        ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
-        QSignalSpy probe(&session, &ValidationSession::ProbeAnswered);
-        session.ConnectDatabaseServer(QStringLiteral("127.0.0.1"), QString::number(sim.HttpPort()));
-        ASSERT_TRUE(WaitFor([&] { return probe.count() == 1; }));
-        session.Login(QStringLiteral("admin"), QStringLiteral("1234"), QStringLiteral("127.0.0.1"),
-                      sim.ValidationPort());
+        ASSERT_NO_FATAL_FAILURE(CentralSessionTest::SetUp());
+        ASSERT_NO_FATAL_FAILURE(LogIn(session));
         ASSERT_TRUE(WaitFor([&] { return hub.validationConnected && hub.serverSiteBooks.size() == 1; }));
     }
 
-    // The names below a node, in order.
-    QStringList Names(const QModelIndex& parent)
-    {
-        QStringList names;
-        for (int row = 0; row < session.Model().rowCount(parent); ++row)
-            names << session.Model().index(row, 0, parent).data().toString();
-        return names;
-    }
     // The whole tree as "name" lines indented by depth.
     QStringList Describe(const QModelIndex& parent = QModelIndex(), int depth = 0)
     {
@@ -55,10 +40,6 @@ protected:
     {
         return WaitFor([&] { return !session.HasPending(); });
     }
-
-    CentralSimProcess sim;
-    FakeValidationHub hub;
-    ValidationSession session{hub};
 };
 
 TEST_F(TreeCommands, PasteAddsACopyOfEachCopiedRecorderOneAfterAnother)
@@ -198,6 +179,53 @@ TEST_F(TreeCommands, AnImportRowWhoseGroupCannotBeMadeAddsNoRecorder)
     EXPECT_TRUE(sim.Requests("/dvr").isEmpty());
     EXPECT_EQ(Describe(), before);
     EXPECT_EQ(hub.warnings, QStringList{"Warring|DVR registration error\nNot added: Mill"});
+}
+
+// A list row that the recorder rules refuse (no folder or recorder name, an address that is no
+// host, a port out of range) is not sent; the rows around it are, and the one report at the end
+// names each refused row and why. The same name twice stays, as the tree holds it after a paste.
+TEST_F(TreeCommands, ImportSendsNoRowTheRecorderRulesRefuseAndNamesEach)
+{
+    const std::vector<RecorderListEntry> rows{
+        {"North", true, "Mill", "10.0.0.8", "9001", "user", "x", 2},
+        {"North", true, "Pier", "10.0.0.9", "99999", "user", "x", 3},
+        {"North", true, "  ", "10.0.0.10", "9000", "user", "x", 4},
+        {" ", true, "Shed", "10.0.0.11", "9000", "user", "x", 5},
+        {"North", true, "Barn", "not a host", "9000", "user", "x", 6},
+        {"North", true, "Mill", "10.0.0.12", " 9003 ", "user", "x", 7},
+    };
+    QSignalSpy finished(&session, &ValidationSession::BatchFinished);
+    session.ImportDvrs(session.RootIndex(), rows);
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished.at(0).at(0).toInt(), 2);
+    ASSERT_EQ(sim.Requests("/dvr").size(), 2);
+    EXPECT_EQ(Body("/dvr", 0).value("dvr_port").toString(), QStringLiteral("9001"));
+    EXPECT_EQ(Body("/dvr", 1).value("dvr_name").toString(), QStringLiteral("Mill"));
+    EXPECT_EQ(Body("/dvr", 1).value("dvr_port").toString(), QStringLiteral("9003"));
+    EXPECT_EQ(hub.warnings,
+              QStringList{"Warring|DVR registration error\n"
+                          "Row 3: the port is not a number from 1 to 65535\n"
+                          "Row 4: the recorder has no name\n"
+                          "Row 5: the folder has no name\n"
+                          "Row 6: the address is not a host name, an IPv4 address or an IPv6 address"});
+    EXPECT_EQ(hub.localChange, 0);
+}
+
+// A list of refused rows only sends nothing, and still ends the batch with its report.
+TEST_F(TreeCommands, ImportOfRefusedRowsOnlySendsNothingAndReports)
+{
+    QSignalSpy finished(&session, &ValidationSession::BatchFinished);
+    const QStringList before = Describe();
+    session.ImportDvrs(session.RootIndex(), {{"North", true, "Mill", "10.0.0.8", "port", "user", "x", 2}});
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 1; }));
+    EXPECT_EQ(finished.at(0).at(0).toInt(), 0);
+    EXPECT_TRUE(sim.Requests("/account").isEmpty());
+    EXPECT_TRUE(sim.Requests("/dvr").isEmpty());
+    EXPECT_EQ(Describe(), before);
+    EXPECT_EQ(hub.warnings,
+              QStringList{"Warring|DVR registration error\nRow 2: the port is not a number from 1 to 65535"});
+    EXPECT_EQ(hub.localChange, 0);
 }
 
 struct MoveCase

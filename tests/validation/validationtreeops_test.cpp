@@ -124,7 +124,9 @@ TEST_F(TreeOps, FindAndRemoveFreeTheSubtree)
     tree.Insert(root, Node("dvr", 2, "Same id"));
     EXPECT_EQ(tree.Record(tree.FindAccount(2))->name, QStringLiteral("East"));
     EXPECT_EQ(tree.Record(tree.FindDvr(2))->name, QStringLiteral("Same id"));
-    EXPECT_EQ(tree.Record(tree.FindDvrByName(QStringLiteral("gat")))->id, 3);
+    QModelIndex found;
+    ASSERT_GE(tree.FindDvrFrom(QStringLiteral("gat"), 0, &found), 0);
+    EXPECT_EQ(tree.Record(found)->id, 3);
     tree.Remove(tree.FindAccount(2));
     EXPECT_FALSE(tree.FindDvr(3).isValid());
     EXPECT_EQ(model.rowCount(root), 1);

@@ -1,11 +1,9 @@
 // The account tree's window over a session logged in to the central server simulator: the list
 // import from a workbook, the find dialog in its validation mode, drops, and the exports with a
 // write that fails.
-#include "fakevalidationhub.h"
+#include "centralsessiontest.h"
 
-#include "admin/waitfor.h"
 #include "core/treemodel.h"
-#include "harness/centralsimprocess.h"
 #include "importcore/support/xlsreference.h"
 #include "sitebook/cfinddvrdialog.h"
 #include "validation/validationsession.h"
@@ -26,18 +24,13 @@
 #include <gtest/gtest.h>
 
 namespace {
-class TreeView : public ::testing::Test
+class TreeView : public CentralSessionTest
 {
 protected:
     void SetUp() override
     {
-        QString error;
-        ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
-        QSignalSpy probe(&session, &ValidationSession::ProbeAnswered);
-        session.ConnectDatabaseServer(QStringLiteral("127.0.0.1"), QString::number(sim.HttpPort()));
-        ASSERT_TRUE(WaitFor([&] { return probe.count() == 1; }));
-        session.Login(QStringLiteral("admin"), QStringLiteral("1234"), QStringLiteral("127.0.0.1"),
-                      sim.ValidationPort());
+        ASSERT_NO_FATAL_FAILURE(CentralSessionTest::SetUp());
+        ASSERT_NO_FATAL_FAILURE(LogIn(session));
         ASSERT_TRUE(WaitFor([&] { return view.isVisible() && hub.validationConnected; }));
     }
 
@@ -61,18 +54,7 @@ protected:
         return path;
     }
 
-    QStringList Names(const QModelIndex& parent)
-    {
-        QStringList names;
-        for (int row = 0; row < session.Model().rowCount(parent); ++row)
-            names << session.Model().index(row, 0, parent).data().toString();
-        return names;
-    }
-
     QTemporaryDir dir;
-    CentralSimProcess sim;
-    FakeValidationHub hub;
-    ValidationSession session{hub};
     ValidationView view{session, hub};
 };
 

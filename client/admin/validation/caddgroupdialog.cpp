@@ -1,12 +1,11 @@
 #include "validation/caddgroupdialog.h"
 
+#include "validation/validationformlayout.h"
 #include "validation/validationhub.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 CAddGroupDialog::CAddGroupDialog(ValidationHub& hub, QWidget* parent)
     : CPopupDialog(parent)
@@ -17,21 +16,12 @@ CAddGroupDialog::CAddGroupDialog(ValidationHub& hub, QWidget* parent)
     , m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
 {
     setWindowTitle(QStringLiteral("Validation User Group"));
-    setStyleSheet(QStringLiteral("QPushButton {min-width : 100px;}"));
     m_name->setObjectName(QStringLiteral("groupName"));
     m_description->setObjectName(QStringLiteral("description"));
     m_ok->setObjectName(QStringLiteral("okButton"));
-    auto* form = new QFormLayout;
-    form->setLabelAlignment(Qt::AlignLeft);
+    QFormLayout* form = ValidationFormLayout::Frame(this, m_ok, m_cancel);
     form->addRow(QStringLiteral("Group Name"), m_name);
     form->addRow(QStringLiteral("Description"), m_description);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
-    auto* column = new QVBoxLayout(this);
-    column->addLayout(form);
-    column->addLayout(buttons);
-    m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &CAddGroupDialog::onOKButtonClicked);
     connect(m_cancel, &QPushButton::clicked, this, &CAddGroupDialog::onCancelButtonClicked);
 }
@@ -42,8 +32,7 @@ void CAddGroupDialog::SetGroup(bool readOnly)
     m_description->setText(description);
     m_name->setEnabled(!readOnly);
     m_description->setEnabled(!readOnly);
-    m_ok->setVisible(!readOnly);
-    m_cancel->setText(readOnly ? QStringLiteral("Close") : QStringLiteral("Cancel"));
+    ValidationFormLayout::ShowButtons(m_ok, m_cancel, readOnly);
 }
 
 void CAddGroupDialog::onOKButtonClicked()

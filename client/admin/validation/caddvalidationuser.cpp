@@ -4,6 +4,7 @@
 #include "core/validationline.h"
 #include "validation/caddvalidationuser_emailcc.h"
 #include "validation/emailcclist.h"
+#include "validation/validationformlayout.h"
 #include "validation/validationhub.h"
 #include "widgets/messagedlg.h"
 
@@ -13,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 CAddValidationUser::CAddValidationUser(ValidationHub& hub, QWidget* parent)
     : CPopupDialog(parent)
@@ -30,13 +30,11 @@ CAddValidationUser::CAddValidationUser(ValidationHub& hub, QWidget* parent)
     , m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
 {
     setWindowTitle(QStringLiteral("Validation User Account"));
-    setStyleSheet(QStringLiteral("QPushButton {min-width : 100px;}"));
     m_password->setEchoMode(QLineEdit::Password);
     m_report->setChecked(true);
     SetAuthorityChoices(0, Authority::None);
 
-    auto* form = new QFormLayout;
-    form->setLabelAlignment(Qt::AlignLeft);
+    QFormLayout* form = ValidationFormLayout::Frame(this, m_ok, m_cancel);
     form->addRow(QStringLiteral("User Name"), m_userId);
     form->addRow(QStringLiteral("Password"), m_password);
     form->addRow(QStringLiteral("Authority"), m_authority);
@@ -48,13 +46,6 @@ CAddValidationUser::CAddValidationUser(ValidationHub& hub, QWidget* parent)
     mail->addWidget(m_emailCc);
     form->addRow(QString(), mail);
     form->addRow(QStringLiteral("Description"), m_description);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
-    auto* column = new QVBoxLayout(this);
-    column->addLayout(form);
-    column->addLayout(buttons);
-    m_ok->setDefault(true);
     connect(m_emailCc, &QPushButton::clicked, this, &CAddValidationUser::onEmailCC);
     connect(m_ok, &QPushButton::clicked, this, &CAddValidationUser::onOKButtonClicked);
     connect(m_cancel, &QPushButton::clicked, this, &CAddValidationUser::onCancelButtonClicked);
@@ -89,8 +80,7 @@ void CAddValidationUser::SetAccount(const ValidationAccount& account, int level,
     const Authority kind = ValidationAuthority::FromType(account.type, Authority(lock));
     if (level != ValidationAuthority::kViewLevel) {
         m_emailCc->setEnabled(true);
-        m_ok->show();
-        m_cancel->setText(QStringLiteral("Cancel"));
+        ValidationFormLayout::ShowButtons(m_ok, m_cancel, false);
         SetAuthorityChoices(level, kind);
         return;
     }
@@ -101,8 +91,7 @@ void CAddValidationUser::SetAccount(const ValidationAccount& account, int level,
     for (QWidget* field : std::initializer_list<QWidget*>{m_userId, m_password, m_authority, m_name, m_email,
                                                           m_report, m_emailCc, m_description})
         field->setEnabled(false);
-    m_ok->hide();
-    m_cancel->setText(QStringLiteral("Close"));
+    ValidationFormLayout::ShowButtons(m_ok, m_cancel, true);
 }
 
 void CAddValidationUser::onEmailCC()

@@ -1,4 +1,6 @@
 #pragma once
+#include "validation/centralrequests.h"
+
 #include <QString>
 #include <QVector>
 
@@ -18,8 +20,9 @@ public:
 
     // At most this many rows are read from one reply.
     static constexpr int kMaxRows = 1000;
-    // Notices the server is asked for per page.
-    static constexpr int kPageRows = 30;
+    // Notices the server is asked for per page: the request's page size, so that the numbers
+    // follow what was asked.
+    static constexpr int kPageRows = CentralRequests::kNoticePage;
 
     static QVector<Row> Read(const QString& text, int pageBase, int* totalCount);
     // Whether the text is a reply at all (a JSON object); a transport failure delivers none.

@@ -23,6 +23,12 @@ void ValidationAddQueue::Failed(const QString& name)
     m_failed.append(name);
 }
 
+void ValidationAddQueue::Refused(int row, const QString& reason)
+{
+    m_active = true;
+    m_refused.append(QStringLiteral("Row %1: %2").arg(row).arg(reason));
+}
+
 void ValidationAddQueue::Abort()
 {
     for (const Step& step : m_steps)
@@ -33,7 +39,7 @@ void ValidationAddQueue::Abort()
 
 QString ValidationAddQueue::Report() const
 {
-    if (m_failed.isEmpty() && m_notSent == 0)
+    if (m_failed.isEmpty() && m_notSent == 0 && m_refused.isEmpty())
         return QString();
     QStringList lines{QStringLiteral("DVR registration error")};
     if (!m_failed.isEmpty()) {
@@ -44,6 +50,7 @@ QString ValidationAddQueue::Report() const
     }
     if (m_notSent > 0)
         lines.append(QStringLiteral("The central server did not answer; %1 more not sent.").arg(m_notSent));
+    lines.append(m_refused);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -54,4 +61,5 @@ void ValidationAddQueue::Finish()
     m_added = 0;
     m_notSent = 0;
     m_failed.clear();
+    m_refused.clear();
 }

@@ -31,11 +31,11 @@ public:
 
     void Added() { ++m_added; }
     void Failed(const QString& name);
+    // A row of an imported list that was not sent, and why; the batch counts as begun.
+    void Refused(int row, const QString& reason);
     // The server stopped answering: the steps left are dropped and counted as not sent.
     void Abort();
     int AddedCount() const { return m_added; }
-    QStringList FailedNames() const { return m_failed; }
-    int NotSent() const { return m_notSent; }
     // What a user is told at the end when anything went wrong; empty when all went well.
     QString Report() const;
     // Ends the batch and forgets its counts.
@@ -47,4 +47,5 @@ private:
     int m_added = 0;
     int m_notSent = 0;
     QStringList m_failed;
+    QStringList m_refused;
 };

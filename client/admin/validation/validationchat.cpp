@@ -16,7 +16,6 @@ ValidationChat::~ValidationChat() = default;
 
 void ValidationChat::Start(bool root, const QString& ownName)
 {
-    m_targetText.clear();
     m_open = true;
     m_target = root ? Target::Parent : Target::Child;
     m_window->SetOwnName(ownName);
@@ -36,7 +35,6 @@ void ValidationChat::OnChatClose()
 {
     m_open = false;
     m_target = Target::None;
-    m_targetText.clear();
     m_window->SetConnected();
     m_window->hide();
 }

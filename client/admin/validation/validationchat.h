@@ -24,7 +24,6 @@ public:
 
     bool IsOpen() const { return m_open; }
     Target TargetKind() const { return m_target; }
-    QString TargetText() const { return m_targetText; }
     CChatMessage* Window() const { return m_window; }
 
 public slots:
@@ -35,5 +34,4 @@ private:
     CChatMessage* m_window;
     bool m_open = false;
     Target m_target = Target::None;
-    QString m_targetText;
 };

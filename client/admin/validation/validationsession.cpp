@@ -2,6 +2,7 @@
 
 #include "core/adminlog.h"
 #include "core/validationaccountreader.h"
+#include "sitebook/recorderlistcheck.h"
 #include "sitebook/recorderlistfile.h"
 #include "validation/centralreply.h"
 #include "validation/validationhub.h"
@@ -506,7 +507,14 @@ void ValidationSession::ImportDvrs(const QModelIndex& target, const std::vector<
     if (!m_tree.Record(target) || m_queue.IsActive() || rows.empty())
         return;
     const QModelIndex under = m_model.index(target.row(), 0, target.parent());
-    for (const RecorderListEntry& row : rows) {
+    for (const CheckedListRow& checked : RecorderListCheck::Check(rows)) {
+        // A row the recorder dialogs would refuse is not sent; the same name twice is kept, as
+        // the tree holds recorders of one name side by side.
+        if (checked.refusal != ListRowRefusal::None && checked.refusal != ListRowRefusal::NameTwiceInList) {
+            m_queue.Refused(checked.entry.row, RecorderListCheck::RefusalText(checked.refusal));
+            continue;
+        }
+        const RecorderListEntry& row = checked.entry;
         ValidationAddQueue::Step group;
         group.kind = ValidationAddQueue::Step::Kind::Group;
         group.under = under;

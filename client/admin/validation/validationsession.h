@@ -70,6 +70,7 @@ public:
     int PasteDvrs(const QModelIndex& target, const QList<QPersistentModelIndex>& dvrs);
     // Adds the rows of a recorder list under the target the same way: each row's group is looked
     // for below the target by name and made there when missing, and the recorder goes into it.
+    // A row the recorder rules refuse is not sent and is named in the batch's report.
     void ImportDvrs(const QModelIndex& target, const std::vector<RecorderListEntry>& rows);
     bool IsBatchRunning() const { return m_queue.IsActive(); }
     // Asks the server to move the node under the target; the tree follows its agreement and

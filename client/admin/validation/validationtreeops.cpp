@@ -227,29 +227,6 @@ QModelIndex ValidationTreeOps::FindDvr(int id) const
     return Find(QModelIndex(), id, true);
 }
 
-QModelIndex ValidationTreeOps::FindDvrByName(const QString& name, const QModelIndex& after) const
-{
-    bool passed = !after.isValid();
-    QModelIndex found;
-    std::function<bool(const QModelIndex&)> walk = [&](const QModelIndex& parent) {
-        for (int row = 0; row < m_model.rowCount(parent); ++row) {
-            const QModelIndex child = m_model.index(row, 0, parent);
-            const ValidationAccount* record = Record(child);
-            if (passed && record && record->type == kDvr && record->name.contains(name, Qt::CaseInsensitive)) {
-                found = child;
-                return true;
-            }
-            if (child == after)
-                passed = true;
-            if (walk(child))
-                return true;
-        }
-        return false;
-    };
-    walk(QModelIndex());
-    return found;
-}
-
 int ValidationTreeOps::FindDvrFrom(const QString& name, int start, QModelIndex* found) const
 {
     int position = -1;

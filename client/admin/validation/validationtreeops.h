@@ -38,11 +38,9 @@ public:
     // An account or group node by id; a recorder node by id; invalid when none.
     QModelIndex FindAccount(int id) const;
     QModelIndex FindDvr(int id) const;
-    // The first recorder, in tree order, after `after` (invalid: from the start) whose name
-    // holds the text.
-    QModelIndex FindDvrByName(const QString& name, const QModelIndex& after = QModelIndex()) const;
-    // The same search by position: every node counts one in tree order (depth first); the first
-    // matching recorder at `start` or after it. Its position, and the node in `found`; -1 when none.
+    // The first recorder whose name holds the text, by position: every node counts one in tree
+    // order (depth first); the first matching recorder at `start` or after it. Its position, and
+    // the node in `found`; -1 when none.
     int FindDvrFrom(const QString& name, int start, QModelIndex* found = nullptr) const;
     // The nearest group named exactly `name` in the subtree below `under` (level by level);
     // invalid when none.

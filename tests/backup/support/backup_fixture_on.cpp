@@ -56,14 +56,19 @@ DvrSimProcess* BackupFixtureBase::StartSim(const QStringList& options)
     return sims.back().get();
 }
 
-CModuleDevice* BackupFixtureBase::AddSimRecorder(const QString& name, int port)
+RecorderSession* BackupFixtureBase::AddSimRecorder(const QString& name, int port)
 {
     CModuleDevice* device = m_recorders.AddAt(name, port);
     device->setText(0, name);
     return device;
 }
 
-bool BackupFixtureBase::Connect(CModuleDevice* device, DvrSimProcess* sim)
+const SiteBook* BackupFixtureBase::RecordOf(RecorderSession* device)
+{
+    return SiteBook::FromItem(static_cast<CModuleDevice*>(device));
+}
+
+bool BackupFixtureBase::Connect(RecorderSession* device, DvrSimProcess* sim)
 {
     device->StartConnect(0);
     return WaitFor([&] { return device->IsLoggedIn() && sim->Messages(0x47).size() >= 2; });

@@ -15,7 +15,7 @@
 #include "support/named_recorders.h"
 #include "support/programdirectory.h"
 
-class CModuleDevice;
+class RecorderSession;
 class SiteBook;
 
 class BackupFixtureBase : public ::testing::Test
@@ -27,9 +27,11 @@ protected:
     // The simulator with H.264 footage (160 x 120, 10 frames a second) and the options given.
     DvrSimProcess* StartSim(const QStringList& options);
     // A site book recorder named `name` pointing at the simulator.
-    CModuleDevice* AddSimRecorder(const QString& name, int port);
+    RecorderSession* AddSimRecorder(const QString& name, int port);
+    // The site book record of a recorder added here.
+    static const SiteBook* RecordOf(RecorderSession* device);
     // Connects the recorder and waits for its login on both connections.
-    bool Connect(CModuleDevice* device, DvrSimProcess* sim);
+    bool Connect(RecorderSession* device, DvrSimProcess* sim);
     static bool WaitFor(const std::function<bool()>& condition, int limitMs = 20000);
     QString ProgramPath(const QString& relative) const;
 

@@ -14,7 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -277,3 +280,58 @@ TEST_P(G726AgainstFfmpeg, DecodesTheSameSignal)
 
 INSTANTIATE_TEST_SUITE_P(Rates, G726AgainstFfmpeg,
                          ::testing::Values(G726Case{4, "32k", 4}, G726Case{2, "16k", 2}));
+
+// Every mu-law code, as the export path decodes a block of them, against ffmpeg's pcm_mulaw
+// decoder of the same bytes.
+TEST(CAudioPlayer, MuLawBlockDecodesAsFfmpegDoes)
+{
+    QByteArray codes;
+    for (int i = 0; i < 4000; ++i)
+        codes += char(i % 256);
+    const QString folder = h264fixture::Folder();
+    const QString coded = folder + "/allcodes.ulaw";
+    const QString reference = folder + "/allcodes.pcm";
+    QFile file(coded);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(codes), codes.size());
+    file.close();
+    ASSERT_EQ(RunFfmpeg({"-f", "mulaw", "-ar", "8000", "-ac", "1", "-i", coded, "-f", "s16le", reference}),
+              QString());
+    const QByteArray theirs = ReadAll(reference);
+    ASSERT_EQ(theirs.size(), 8000);
+
+    FakeSink sink;
+    CAudioPlayer player(&sink);
+    ASSERT_EQ(player.Init(), 0);
+    const QByteArray ours = player.PlayAudio(-999, 0, codes.constData(), codes.size(), 9, true);
+    ASSERT_EQ(ours.size(), 8000);
+    for (int i = 0; i < 256; ++i)
+        EXPECT_EQ(SampleAt(ours, i), SampleAt(theirs, i)) << "code " << i;
+}
+
+// Several reader threads and the export hand audio in at once: the gathering they share loses
+// and repeats nothing. Each 300-byte piece completes at most one 4000-byte unit, so the units
+// handed back count every byte given.
+TEST(CAudioPlayer, ConcurrentCallersShareOneGathering)
+{
+    FakeSink sink;
+    CAudioPlayer player(&sink);
+    ASSERT_EQ(player.Init(), 0);
+    constexpr int kThreads = 4;
+    constexpr int kCalls = 2000;
+    constexpr int kPiece = 300;
+    const QByteArray piece(kPiece, '\x55');
+    std::atomic<int> units{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < kCalls; ++i) {
+                const QByteArray back = player.PlayAudio(-999, 0, piece.constData(), piece.size(), 4, true);
+                if (!back.isEmpty())
+                    units += back.size() == 8000 ? 1 : 1000; // a unit of another size is wrong
+            }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(units.load(), kThreads * kCalls * kPiece / 4000);
+}

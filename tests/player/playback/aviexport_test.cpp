@@ -106,6 +106,53 @@ public:
     QVector<int> audioSeconds;
 };
 
+// Rows of the picture holding a pixel of the given colour, as [first, last]; {-1, -1} for none.
+std::pair<int, int> RowsWith(const QImage& image, QRgb colour)
+{
+    std::pair<int, int> rows{-1, -1};
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == colour) {
+                if (rows.first < 0)
+                    rows.first = y;
+                rows.second = y;
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+TEST(AviExportJob, OnScreenLinesStartBelowTheirTopsInsideThePicture)
+{
+    // Width up to 700: 15 high, lines at 20 and 40; wider: 30 high, lines at 20 and 50.
+    const struct
+    {
+        QSize size;
+        int pixelSize, secondTop;
+    } cases[] = {{{352, 240}, 15, 40}, {{704, 480}, 30, 50}};
+    for (const auto& c : cases) {
+        FakeSource source;
+        CAviWriter writer;
+        AviExportOptions options;
+        options.osd = true;
+        AviExportJob job(source, writer, options);
+        QImage grey(c.size, QImage::Format_RGB32);
+        grey.fill(qRgb(128, 128, 128));
+        const QImage frame = job.RenderFrame(grey, 3);
+        ASSERT_EQ(frame.size(), c.size);
+        // The black outline lies one pixel around the white text; nothing is drawn above the
+        // first line's top, and the white reaches into the second line's band.
+        const auto white = RowsWith(frame, qRgb(255, 255, 255));
+        const auto black = RowsWith(frame, qRgb(0, 0, 0));
+        EXPECT_GE(white.first, 20) << c.pixelSize;
+        EXPECT_GE(black.first, 19) << c.pixelSize;
+        EXPECT_LT(white.first, 20 + c.pixelSize) << c.pixelSize;
+        EXPECT_GE(white.second, c.secondTop) << c.pixelSize;
+        EXPECT_LT(white.second, c.secondTop + c.pixelSize + 2) << c.pixelSize;
+    }
+}
+
 TEST(AviExportJob, SevenFramesASecondForTenSecondsGiveThreeHundredPositions)
 {
     QTemporaryDir dir;

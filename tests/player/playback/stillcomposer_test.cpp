@@ -82,6 +82,61 @@ TEST(StillComposer, ComposedPageHoldsThePictureInItsBoxOnWhite)
     EXPECT_EQ(page.pixel(199, 130), qRgb(255, 255, 255));
 }
 
+TEST(StillComposer, ValuesNeverWriteOverTheirLabels)
+{
+    QImage picture(352, 240, QImage::Format_RGB32);
+    picture.fill(qRgb(0, 200, 0));
+    // Labels of the layout's width and far wider, in both columns.
+    for (const QString& label : {QStringLiteral("IP"), QStringLiteral("Camera Name and Number")}) {
+        StillCaption bare;
+        bare.cameraLabel = label;
+        bare.addressLabel = label;
+        StillCaption full = bare;
+        full.cameraName = QStringLiteral("WWWWWWWW");
+        full.address = QStringLiteral("WWWWWWWW");
+        const QImage labels = StillComposer::Compose(picture, picture.rect(), bare);
+        const QImage both = StillComposer::Compose(picture, picture.rect(), full);
+        int valueInk = 0;
+        for (int y = 480; y < 560; ++y) {
+            for (int x = 0; x < 720; ++x) {
+                if (both.pixel(x, y) == labels.pixel(x, y))
+                    continue;
+                ++valueInk;
+                ASSERT_EQ(labels.pixel(x, y), qRgb(255, 255, 255))
+                    << label.toStdString() << ": the value is drawn over its label at " << x << "," << y;
+            }
+        }
+        EXPECT_GT(valueInk, 0) << label.toStdString();
+    }
+}
+
+// The rightmost column with ink in rows [top, top + 20) between x from and to.
+int RightmostInk(const QImage& page, int top, int from, int to)
+{
+    int right = -1;
+    for (int y = top; y < top + 20; ++y) {
+        for (int x = from; x < to; ++x) {
+            if (page.pixel(x, y) != qRgb(255, 255, 255))
+                right = std::max(right, x);
+        }
+    }
+    return right;
+}
+
+TEST(StillComposer, ALabelWiderThanItsPlaceIsShownWhole)
+{
+    QImage picture(352, 240, QImage::Format_RGB32);
+    picture.fill(qRgb(0, 200, 0));
+    StillCaption caption;
+    caption.cameraLabel = QStringLiteral("Camera Name and Number");
+    const QImage page = StillComposer::Compose(picture, picture.rect(), caption);
+    // Second row of the left column (band top 480 + 30): the label runs well past the value's
+    // usual place at x 140 and stays left of the right column.
+    const int right = RightmostInk(page, 510, 0, StillComposer::kRightColumn);
+    EXPECT_GT(right, 200);
+    EXPECT_LT(right, StillComposer::kRightColumn - 10);
+}
+
 TEST(StillComposer, DefaultNamesCountAndDropSeparators)
 {
     EXPECT_EQ(StillComposer::DefaultFileName(QString(), 1, "DVR", "Door"), QString("001 DVR(Door)"));

@@ -2,9 +2,12 @@
 
 #include "ui/stilldialoghost.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QMap>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -61,6 +64,38 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// What an outside tool says of a written file (identify for pictures, pdfinfo for the page);
+// a tool that cannot run gives its error instead, which no expectation matches.
+QString Tool(const QString& program, const QStringList& arguments)
+{
+    QProcess tool;
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
+        return program + QStringLiteral(" failed: ") + tool.errorString() + QLatin1Char(' ')
+               + QString::fromLocal8Bit(tool.readAllStandardError());
+    return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+}
+
+QString Identify(const QString& path)
+{
+    return Tool(QStringLiteral("identify"), {QStringLiteral("-format"), QStringLiteral("%m %w %h"), path});
+}
+
+// "Key: value" lines of pdfinfo.
+QMap<QString, QString> PdfInfo(const QString& path)
+{
+    QMap<QString, QString> info;
+    const QString text = Tool(QStringLiteral("pdfinfo"), {path});
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const int colon = line.indexOf(QLatin1Char(':'));
+        if (colon > 0)
+            info.insert(line.left(colon), line.mid(colon + 1).trimmed());
+    }
+    if (info.isEmpty())
+        info.insert(QStringLiteral("error"), text);
+    return info;
+}
+
 TEST(CLivePrintModule, AnUnusableStillSaysWhyAndEnds)
 {
     FakeStillHost host;
@@ -115,6 +150,11 @@ TEST(CLivePrintModule, SavesJpegAndBmpAndCountsTheRunsSaves)
     EXPECT_EQ(back.pixel(100, 100), qRgb(30, 90, 200)); // inside the 640 x 480 box
     EXPECT_EQ(back.pixel(10, 10), qRgb(255, 255, 255));
     EXPECT_TRUE(host.messages.isEmpty());
+    // The files as another program reads them: the type chosen by the name, the whole page.
+    EXPECT_EQ(Identify(dir.filePath("first.JPG")), QStringLiteral("JPEG 720 560"));
+    EXPECT_EQ(Identify(dir.filePath("second.jpeg")), QStringLiteral("BMP3 720 560")); // a Windows 3 bitmap
+    // No temporary file is left beside them.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"first.JPG", "second.jpeg"}));
 }
 
 TEST(CLivePrintModule, ACancelledOrShortPathSavesNothingAndAFailureIsShown)
@@ -154,6 +194,13 @@ TEST(CLivePrintModule, PrintsOneLandscapePageLivePrint)
     }
     EXPECT_TRUE(pdf.contains(title));
     EXPECT_TRUE(host.messages.isEmpty());
+    const QMap<QString, QString> info = PdfInfo(host.pdf);
+    EXPECT_EQ(info.value("Pages"), QStringLiteral("1")) << info.value("error").toStdString();
+    EXPECT_EQ(info.value("Title"), QStringLiteral("Live Print"));
+    const QRegularExpressionMatch size =
+        QRegularExpression(R"(^([0-9.]+) x ([0-9.]+) pts)").match(info.value("Page size"));
+    ASSERT_TRUE(size.hasMatch()) << info.value("Page size").toStdString();
+    EXPECT_GT(size.captured(1).toDouble(), size.captured(2).toDouble()); // landscape
 }
 
 TEST(CLivePrintModule, ZoomedStillPreviewsThePannedRegionPulledInside)

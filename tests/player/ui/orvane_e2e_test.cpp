@@ -92,9 +92,14 @@ TEST(OrvaneProgram, SecondStartHandsItsPathToTheRunningPlayer)
     ASSERT_TRUE(second.waitForFinished(60000));
     EXPECT_EQ(second.exitCode(), 0);
 
-    // The running player reports the open before it answers the hand-over's last record.
+    // The running player reports the open before it answers the hand-over's last record, so the
+    // line is in its output pipe by the time the second start has ended.
     const QString opened = "tile 0 opened \"" + recording + "\"";
-    QString log;
+    QString log = QString::fromUtf8(first.readAll());
+    while (first.waitForReadyRead(0))
+        log += QString::fromUtf8(first.readAll());
+    EXPECT_TRUE(log.contains(opened)) << "the second start ended before the path was opened:\n"
+                                      << log.toStdString();
     WaitFor([&] {
         first.waitForReadyRead(100);
         log += QString::fromUtf8(first.readAll());

@@ -26,11 +26,14 @@
 #include "common/media/modulerecord.h"
 #include "common/support/decoder_streams.h"
 #include "playback/searchview.h"
+#include "player/support/recorderpayload.h"
 #include "support/viewerhome.h"
 #include "ui/caviconvert.h"
+#include "ui/cdlgadjust.h"
 #include "ui/cdlgalarm.h"
 #include "ui/cpreviewdlg.h"
 #include "ui/csearchcontrol.h"
+#include "ui/cskinslider.h"
 #include "ui/ctimeslider.h"
 #include "ui/cviewerdlg.h"
 #include "ui/hpcameo.h"
@@ -45,61 +48,6 @@ constexpr int kFrames = 80;
 constexpr int kKeyInterval = 10;
 constexpr int kDate = 20261210;
 constexpr int kStart = 120000;
-
-// The NAL units of an access unit, each without its start code.
-QList<QByteArray> NalUnits(const QByteArray& unit)
-{
-    QList<QByteArray> nals;
-    int at = unit.indexOf(QByteArray("\0\0\1", 3));
-    while (at >= 0 && at + 3 < unit.size()) {
-        const int next = unit.indexOf(QByteArray("\0\0\1", 3), at + 3);
-        int end = next < 0 ? unit.size() : next;
-        if (next >= 0 && unit[next - 1] == '\0')
-            --end; // a four-byte start code
-        nals.append(unit.mid(at + 3, end - at - 3));
-        at = next;
-    }
-    return nals;
-}
-
-// The recorder frame payload around an access unit, as a recorder sends it live: 20 header
-// bytes (00 00 01 06; byte 7 the kind, 2 = a single field; bytes 9..11 the length in 4-byte
-// units, big-endian), then the H.264 data from byte 20: the sequence parameter set behind a
-// four-byte start code, the picture parameter set behind a three-byte one (SEI messages are not
-// sent), zero bytes up to a 32-bit word, and the slice's three-byte start code on that word,
-// which lies within words 5..14. Empty when the parameter sets are too long for that.
-QByteArray RecorderPayload(const QByteArray& unit)
-{
-    QByteArray data;
-    QByteArray slice;
-    bool firstParameterSet = true;
-    for (const QByteArray& nal : NalUnits(unit)) {
-        const int type = nal.isEmpty() ? 0 : nal[0] & 0x1F;
-        if (type == 1 || type == 5) {
-            slice = nal;
-        } else if (type == 7 || type == 8) {
-            data += (firstParameterSet ? QByteArray("\0\0\0\1", 4) : QByteArray("\0\0\1", 3)) + nal;
-            firstParameterSet = false;
-        }
-    }
-    while ((20 + data.size()) % 4 != 0)
-        data += '\0';
-    if ((20 + data.size()) / 4 > 14 || slice.isEmpty())
-        return QByteArray();
-    data += QByteArray("\0\0\1", 3) + slice;
-    QByteArray payload(20, '\0');
-    payload[2] = 1;
-    payload[3] = 6;
-    payload[7] = 2;
-    payload += data;
-    while (payload.size() % 4 != 0)
-        payload += '\0';
-    const int words = payload.size() / 4;
-    payload[9] = char((words >> 16) & 0x7F);
-    payload[10] = char(words >> 8);
-    payload[11] = char(words);
-    return payload;
-}
 
 struct Recording
 {
@@ -119,7 +67,7 @@ Recording WriteRecording(const QString& root, const QList<QByteArray>& units)
     }
     for (int i = 0; i < units.size(); ++i) {
         const bool key = i % kKeyInterval == 0;
-        const QByteArray payload = RecorderPayload(units[i]);
+        const QByteArray payload = recorder_payload::Wrap(units[i]);
         if (payload.isEmpty()) {
             r.error = QStringLiteral("frame %1 does not fit the recorder's payload").arg(i);
             return r;
@@ -194,6 +142,21 @@ protected:
             return QImage();
         const QImage grid = m_dialog->Grid()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         return grid.copy(rect.left, rect.top, rect.Width(), rect.Height());
+    }
+
+    // A 320 x 240 recording numbered as a recorder numbers it, opened in tile 0, selected, in
+    // the one-tile layout.
+    void OpenInOneTile()
+    {
+        const decoder_streams::Stream& stream = decoder_streams::Make(320, 240, kFrames, kKeyInterval, true);
+        ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+        const QList<QByteArray> units = decoder_streams::Renumber(stream.frames,
+                                                                  decoder_streams::Numbering::FrameNum4Poc5);
+        const Recording recording = WriteRecording(m_home.filePath("rec"), units);
+        ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
+        ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
+        m_dialog->Tiles().SelectOnly(0);
+        m_dialog->SetSplitMode(0, true, false);
     }
 
     // The reference picture nearest to what tile 0 shows: index and mean difference.
@@ -306,15 +269,7 @@ TEST_P(PlayRecordingSizes, RecordedLiveVideoPlaysInItsTileAsFfmpegDecodesIt)
 // slider hides them again.
 TEST_F(PlayRecordingTest, SliderPreviewsShowTheirPicturesOfTheRecording)
 {
-    const decoder_streams::Stream& stream = decoder_streams::Make(320, 240, kFrames, kKeyInterval, true);
-    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
-    const QList<QByteArray> units = decoder_streams::Renumber(stream.frames,
-                                                              decoder_streams::Numbering::FrameNum4Poc5);
-    const Recording recording = WriteRecording(m_home.filePath("rec"), units);
-    ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
-    ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
-    m_dialog->Tiles().SelectOnly(0);
-    m_dialog->SetSplitMode(0, true, false);
+    ASSERT_NO_FATAL_FAILURE(OpenInOneTile());
     ASSERT_EQ(m_dialog->CurrentTile(), 0);
     ASSERT_TRUE(m_dialog->PlaySlider()->isVisible());
 
@@ -381,7 +336,7 @@ TEST_F(PlayRecordingTest, OpeningShowsTheFirstPictureAndASeekDecodesFromTheGroup
         writer.SetNoRefresh(true);
         ASSERT_TRUE(writer.StartRecord(2, kDate, kStart, m_home.filePath("rec"), 0, ModuleRecord::RecordLive));
         for (int i = 0; i < units.size(); ++i) {
-            const QByteArray payload = RecorderPayload(units[i]);
+            const QByteArray payload = recorder_payload::Wrap(units[i]);
             ASSERT_FALSE(payload.isEmpty()) << i;
             ASSERT_GT(writer.OnRecordData(2, kDate, kStart + i / 10, i % kGroup == 0 ? 1 : 0, 1,
                                           payload.constData(), payload.size(), 1, 0),
@@ -564,3 +519,38 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<PlaySize>& info) {
         return QStringLiteral("w%1h%2").arg(info.param.width).arg(info.param.height).toStdString();
     });
+
+// The image adjust panel's brightness reaches the pictures the tile decodes next.
+TEST_F(PlayRecordingTest, BrightnessFromTheAdjustPanelBrightensTheNextPictures)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenInOneTile());
+    auto mean = [](const QImage& picture) {
+        const QRect area = MiddleOf(picture.size());
+        qint64 sum = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x)
+                sum += qGray(picture.pixel(x, y));
+        }
+        return double(sum) / double(area.width() * area.height());
+    };
+    QImage before;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            before = TilePicture();
+            return !before.isNull() && mean(before) > 1.0;
+        },
+        20000));
+
+    CSkinSlider* brightness = m_dialog->AdjustPanel()->Slider(AdjustSlider::Brightness);
+    emit brightness->sliderMoving(1069, 50);
+    emit brightness->sliderMoved(1069, 50);
+    m_dialog->ControlBar()->OnStepForward();
+    QImage after;
+    const bool brighter = QTest::qWaitFor(
+        [&] {
+            after = TilePicture();
+            return mean(after) > mean(before) + 20.0;
+        },
+        20000);
+    EXPECT_TRUE(brighter) << "mean grey before " << mean(before) << ", after " << mean(after);
+}

@@ -3,12 +3,14 @@
 #include "playback/previewstrip.h"
 #include "ui/cdlgalarm.h"
 #include "ui/cpreviewdlg.h"
+#include "ui/cskinbutton.h"
+#include "ui/skinbitmaps.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -85,6 +87,42 @@ TEST(CDlgAlarm, ShowsInTheLowerRightCorner)
     EXPECT_EQ(popup.geometry(), QRect(823, 572, 140, 100));
     popup.ShowPopup(false);
     EXPECT_FALSE(popup.isVisible());
+}
+
+TEST(CDlgAlarm, DrawnFromItsSkinInTheShapeOfItsBitmap)
+{
+    SkinBitmaps::Init();
+    const struct
+    {
+        int id;
+        QSize size;
+    } bitmaps[] = {{CDlgAlarm::kBackgroundBitmap, {140, 100}},
+                   {315, {40, 27}},
+                   {316, {40, 27}},
+                   {317, {40, 27}},
+                   {318, {40, 27}}};
+    for (const auto& b : bitmaps)
+        EXPECT_EQ(SkinBitmaps::Load(b.id).size(), b.size) << b.id;
+
+    FakeToolsHost host;
+    CDlgAlarm popup(host, true, true);
+    const QImage background = SkinBitmaps::Load(CDlgAlarm::kBackgroundBitmap).toImage();
+    // Magenta in the bitmap is outside the window; every other pixel is inside.
+    const QRegion shape = popup.mask();
+    int outside = 0;
+    for (int y = 0; y < CDlgAlarm::kHeight; ++y) {
+        for (int x = 0; x < CDlgAlarm::kWidth; ++x) {
+            const bool magenta = QColor(background.pixel(x, y)) == QColor(255, 0, 255);
+            outside += magenta;
+            ASSERT_EQ(shape.contains(QPoint(x, y)), !magenta) << x << "," << y;
+        }
+    }
+    EXPECT_GT(outside, 0);
+    // The buttons show their own bitmaps, the panel its background.
+    EXPECT_EQ(popup.AviButton()->CurrentBitmap().toImage(), SkinBitmaps::Load(318).toImage());
+    EXPECT_EQ(popup.PrintButton()->CurrentBitmap().toImage(), SkinBitmaps::Load(316).toImage());
+    const QImage shot = popup.grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(35, 50)), QColor(background.pixel(35, 50)));
 }
 
 TEST(PreviewStrip, PositionsAndPlacement)

@@ -300,3 +300,23 @@ TEST_F(ViewerDialogTest, ContextMenuAsksForTheAdministratorPassword)
     ASSERT_TRUE(account.open(QIODevice::ReadOnly));
     EXPECT_TRUE(account.readAll().contains("4619"));
 }
+
+// Every tile of the starting layout is drawn (its number at least) without any click: the
+// dialog's last layout at start-up must not leave the grid black.
+TEST_F(ViewerDialogTest, StartingTilesAreDrawnWithTheirNumbers)
+{
+    HPCameo* grid = m_dialog->Grid();
+    auto drawn = [grid](int tile) {
+        CameoRect rect;
+        if (!grid->GetCameoRect(tile, &rect) || !rect.IsSet())
+            return false;
+        const QImage picture = grid->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(rect.ToQRect());
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (qGray(picture.pixel(x, y)) > 64)
+                    return true;
+        return false;
+    };
+    for (int tile = 0; tile < m_dialog->GetSplitCount(); ++tile)
+        EXPECT_TRUE(QTest::qWaitFor([&] { return drawn(tile); }, 10000)) << "tile " << tile << " stays black";
+}

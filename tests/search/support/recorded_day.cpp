@@ -6,7 +6,7 @@
 
 #include "common/support/decoder_streams.h"
 #include "search/searchview.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "shell/childwindowslots.h"
 #include "shell/mainwindow.h"
 
@@ -24,7 +24,7 @@ QStringList RecordedDayOptions(const QString& start, const QString& end, int fps
     return options + extra;
 }
 
-SearchView* OpenRemoteSearch(MainWindow& hub, CModuleDevice* device, int date, int time)
+SearchView* OpenRemoteSearch(MainWindow& hub, RecorderSession* device, int date, int time)
 {
     // The grid composes for its laid-out size, so the window is shown as the program shows it.
     hub.show();

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-class CModuleDevice;
+class RecorderSession;
 class MainWindow;
 class SearchView;
 
@@ -15,4 +15,4 @@ QStringList RecordedDayOptions(const QString& start, const QString& end, int fps
 
 // Shows the hub and opens its remote playback window on the recorder at date and time (-1 for
 // the start dialog); the window, or null when none shows the recorder.
-SearchView* OpenRemoteSearch(MainWindow& hub, CModuleDevice* device, int date, int time);
+SearchView* OpenRemoteSearch(MainWindow& hub, RecorderSession* device, int date, int time);

@@ -13,12 +13,27 @@
 #include "session/sitebook.h"
 #include "sitebook/support/sitebook_dvrsim.h"
 
+// The backup entries of the quick menu of a connected recorder named "gate": the backup host of
+// its session each one reaches and the title of the window it shows.
+struct BackupEntry
+{
+    const char* entry;
+    const char* host;
+    const char* title;
+};
+inline constexpr BackupEntry kGateBackupEntries[] = {
+    {"Event Backup", "event", "Event Backup - gate"},
+    {"Schedule Backup", "schedule", "Schedule Backup - gate"},
+    {"Remote CD Backup", "cd", "Remote CD Backup - gate"},
+};
+
 template <class Base>
 class SiteBookRecorderTestOn : public Base
 {
 protected:
     void TearDown() override
     {
+        entryMenu.reset();
         Base::TearDown();
         sims.clear();
     }
@@ -62,6 +77,21 @@ protected:
         return nullptr;
     }
     static QAction* LoadAction(QMenu* menu) { return ActionNamed(menu, QStringLiteral("Load SiteBook")); }
+    // The entry of the item's quick menu by its text (null when the menu lacks it); the menu
+    // lives until the next call.
+    QAction* MenuEntry(QTreeWidgetItem* item, const QString& text)
+    {
+        entryMenu = this->tree->PrepareContextMenu(this->PointAt(item));
+        return ActionNamed(entryMenu.get(), text);
+    }
+    // The same entry when the menu has it and it is not greyed; null with a test failure otherwise.
+    QAction* EnabledMenuEntry(QTreeWidgetItem* item, const QString& text)
+    {
+        QAction* action = MenuEntry(item, text);
+        EXPECT_TRUE(action) << text.toStdString() << " is not in the menu";
+        EXPECT_TRUE(!action || action->isEnabled()) << text.toStdString() << " is greyed";
+        return action && action->isEnabled() ? action : nullptr;
+    }
 
     // A recorder of the site book logged in to a simulator of its own, with both connections
     // past their first status (each then asks for the disk information).
@@ -80,4 +110,5 @@ protected:
     }
 
     std::vector<std::unique_ptr<SiteBookDvrSim>> sims;
+    std::unique_ptr<QMenu> entryMenu;
 };

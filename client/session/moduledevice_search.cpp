@@ -1,0 +1,157 @@
+// The search pop-ups' side of the session: the museum, thumbnail and quick searches, the search
+// area, leaving a search, and where a search recording starts.
+#include "session/moduledevice.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QSettings>
+#include <QTime>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "common/media/moduledecoder.h"
+#include "common/media/modulerecord.h"
+#include "net/modulenetwork.h"
+#include "net/recordermessageheader.h"
+#include "session/backuphosts.h"
+#include "session/moduleplayback.h"
+#include "session/museumsearchpopup.h"
+#include "session/quicksearchpopup.h"
+#include "session/recorderwait.h"
+#include "session/remoteconsole.h"
+#include "session/sessiondefaults.h"
+#include "session/sessionhub.h"
+#include "session/sessionlog.h"
+#include "session/sitebook.h"
+#include "session/slotreceivebuffers.h"
+#include "session/thumbnailsearchpopup.h"
+
+// =============================================================================================
+// Searches
+
+void CModuleDevice::SetMuseumSearch(int channel, int date, int time)
+{
+    MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
+    if (!popup || !MakeSearchScheduler(SearchPopup::Museum) || !ValidChannel(channel)) {
+        qCDebug(lcSession) << "SetMuseumSearch: no museum search pop-up" << channel << date << time;
+        return;
+    }
+    RememberSearchStart(channel, date, time);
+    m_museumMode = 1;
+    m_thumbnailMode = 0;
+    m_quickMode = 0;
+    const QSize picture = ChannelPictureSize(channel);
+    const int resolutionClass = picture.width() >= 1901 ? 2 : picture.width() >= 1201 ? 1 : 0;
+    const int gridFamily = m_liveNetwork ? m_liveNetwork->GetModelGroup() : -1;
+    // 576-line (and 288-line) pictures carry more grid rows than 480-line ones.
+    const int videoFormatBit = picture.height() % 288 == 0 && picture.height() > 0 ? 1 : 0;
+    popup->SetSearchInfo(m_deviceIndex, channel, date, time, resolutionClass, gridFamily, videoFormatBit);
+    if (CModulePlayback* own = GetPlayback(channel))
+        popup->SetLatestTime(own->GetLatestTime());
+    ClearSearchSteps();
+    qCDebug(lcSession) << "museum search start";
+    StartIndexSearch(channel);
+}
+
+void CModuleDevice::SetThumnailSearch(int channel, int date, int time)
+{
+    ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance();
+    if (!popup || !MakeSearchScheduler(SearchPopup::Thumbnail) || !ValidChannel(channel)) {
+        qCDebug(lcSession) << "SetThumnailSearch: no thumbnail search pop-up" << channel << date << time;
+        return;
+    }
+    RememberSearchStart(channel, date, time);
+    m_thumbnailMode = 1;
+    m_museumMode = 0;
+    m_quickMode = 0;
+    popup->SetSearchInfo(m_deviceIndex, channel, date, time);
+    ClearSearchSteps();
+    qCDebug(lcSession) << "thumbnail search start";
+    qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
+                       << m_museumMode.load() << m_thumbnailMode.load();
+    StartIndexSearch(channel);
+}
+
+void CModuleDevice::SetMuseumArea(int gridFamily, int x1, int y1, int x2, int y2)
+{
+    if (CModulePlayback* p = SearchScheduler(SearchPopup::Museum))
+        p->SetMuseumSearch(gridFamily, x1, y1, x2, y2);
+}
+
+void CModuleDevice::LeaveMuseumSearch()
+{
+    if (CModulePlayback* p = SearchScheduler(SearchPopup::Museum)) {
+        p->SetMuseumSearch(-1, 0, 0, 0, 0);
+        p->SetMode(PlaybackMode::Stop);
+    }
+    m_museumMode = 0;
+    m_museumIndexAwaited = false;
+    m_museumAwaitedTime = -1;
+    ClearSearchSteps();
+}
+
+void CModuleDevice::LeaveThumbnailSearch()
+{
+    if (CModulePlayback* p = SearchScheduler(SearchPopup::Thumbnail))
+        p->SetMode(PlaybackMode::Stop);
+    m_thumbnailMode = 0;
+    ClearSearchSteps();
+}
+
+void CModuleDevice::ClearSearchSteps()
+{
+    for (PlaybackSlot& slot : m_slots)
+        slot.nextSearchFrame = 0;
+    m_searchStep = -1;
+}
+
+QSize CModuleDevice::ChannelPictureSize(int channel)
+{
+    CModuleDecoder* decoder = ValidChannel(channel) ? m_channels[size_t(channel)].playbackDecoder.get() : nullptr;
+    if (!decoder)
+        return QSize();
+    QMutexLocker lock(decoder->GetPictureLock());
+    return decoder->GetImage().size();
+}
+
+void CModuleDevice::SetQuickSearch(int channel, int date, int time)
+{
+    // The quick search runs in the hub's quick search pop-up (SearchTime::SetSearchInfo, which
+    // also keeps the channel); without it no quick search starts.
+    QuickSearchPopup* popup = QuickSearchPopup::Instance();
+    if (!popup || !MakeSearchScheduler(SearchPopup::Quick) || !ValidChannel(channel)) {
+        qCDebug(lcSession) << "SetQuickSearch: no quick search pop-up" << channel << date << time;
+        return;
+    }
+    RememberSearchStart(channel, date, time);
+    m_quickMode = 1;
+    m_museumMode = 0;
+    m_thumbnailMode = 0;
+    popup->SetSearchInfo(m_deviceIndex, channel, date, time);
+    qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
+                       << m_museumMode.load() << m_thumbnailMode.load();
+    StartIndexSearch(channel);
+}
+
+void CModuleDevice::SetSearchRequest(int channel, int date, int time)
+{
+    m_savedSearchChannel = channel;
+    m_savedSearchDate = date;
+    m_savedSearchTime = time;
+}
+
+int CModuleDevice::GetRecorderKind() const
+{
+    return GetModelType();
+}
+
+void CModuleDevice::RememberSearchStart(int channel, int date, int time)
+{
+    m_savedSearchChannel = channel;
+    m_savedSearchDate = date;
+    m_savedSearchTime = time;
+    for (ChannelState& channel : m_channels)
+        channel.searchRecordMark = 0;
+}

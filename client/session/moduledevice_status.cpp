@@ -1,0 +1,303 @@
+// The session's identity, its entry record and the status queries the windows and grids ask:
+// channel state, titles, rates, pictures, relays, routes, per-channel flags and the minute maps.
+#include "session/moduledevice.h"
+
+#include <QDate>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+#include <algorithm>
+#include <vector>
+
+#include "common/media/moduledecoder.h"
+#include "common/media/modulerecord.h"
+#include "common/media/mulaw.h"
+#include "net/certificatetrust.h"
+#include "net/modulenetwork.h"
+#include "platform/process.h"
+#include "session/archivepaths.h"
+#include "session/backuphosts.h"
+#include "session/emapwindow.h"
+#include "session/livedecodeworker.h"
+#include "session/livepacer.h"
+#include "session/moduleplayback.h"
+#include "session/museumsearchpopup.h"
+#include "session/netconnect.h"
+#include "session/recorderwait.h"
+#include "session/remoteconsole.h"
+#include "session/sessiondefaults.h"
+#include "session/sessionhub.h"
+#include "session/sessionlog.h"
+#include "session/sessionthread.h"
+#include "session/sessiontreeitems.h"
+#include "session/sitebook.h"
+#include "session/slotreceivebuffers.h"
+#include "session/thumbnailsearchpopup.h"
+
+using namespace SessionDefaults;
+
+// =============================================================================================
+// Identity, entry record and status queries
+
+SiteBook* CModuleDevice::Record() const
+{
+    return SiteBook::FromItem(this);
+}
+
+bool CModuleDevice::Connected() const
+{
+    return m_liveNetwork && IsLoggedIn();
+}
+
+QString CModuleDevice::GetDvrName() const
+{
+    const SiteBook* record = Record();
+    return record ? record->name : QString();
+}
+
+QString CModuleDevice::GetDvrAddr() const
+{
+    const SiteBook* record = Record();
+    return record ? record->addr : QString();
+}
+
+int CModuleDevice::GetStreamQuality() const
+{
+    const SiteBook* record = Record();
+    return record ? record->quality : 1;
+}
+
+bool CModuleDevice::GetLoginOption() const
+{
+    return m_liveNetwork && m_liveNetwork->GetLoginOption();
+}
+
+bool CModuleDevice::GetChannelActive(int ch) const
+{
+    if (!Connected() || ch < 0)
+        return false;
+    if (ch >= kChannels) {
+        // A playback cell's sound: the playback stream's scheduler (at the channel count) runs.
+        const CModulePlayback* stream = GetPlayback(m_channelCount.load());
+        return stream && stream->GetState() != PlaybackMode::Idle;
+    }
+    if (!Bit(m_maskLive.load(), ch))
+        return false;
+    return m_liveNetwork->IsChannelActive(ch);
+}
+
+QString CModuleDevice::GetCameraTitle(int ch) const
+{
+    return m_liveNetwork ? m_liveNetwork->GetCameraTitle(ch) : QString();
+}
+
+int CModuleDevice::GetChannelFps(int ch) const
+{
+    if (ch == m_channelCount.load() + kChannels)
+        return 30;
+    if (ch < 0 || ch >= int(m_rates.size())) {
+        qCDebug(lcSession) << "GetChannelFps: no rate for" << ch;
+        return kDefaultRate;
+    }
+    return m_rates[size_t(ch)].load();
+}
+
+QImage CModuleDevice::GetChannelImage(int ch) const
+{
+    return m_lastPictures.Get(ch);
+}
+
+int CModuleDevice::GetAlarmOutCount() const
+{
+    return Connected() ? std::max(0, m_liveNetwork->GetRelayOutputCount()) : 0;
+}
+
+int CModuleDevice::GetModelCode() const
+{
+    if (!Connected())
+        return -1;
+    return m_liveNetwork->GetRawModelCode();
+}
+
+int CModuleDevice::GetModelType() const
+{
+    return Connected() ? m_liveNetwork->GetModelTypeIndex() : -1;
+}
+
+int CModuleDevice::GetChannelCount(int grid)
+{
+    if (IsLoggedIn() && m_liveNetwork) {
+        m_rememberedGrid = -1;
+        return m_liveNetwork->GetChannelCount();
+    }
+    m_rememberedGrid = grid;
+    return -1;
+}
+
+bool CModuleDevice::GetMotionState(int ch) const
+{
+    return Connected() && Bit(m_maskLive.load(), ch) && m_liveNetwork->IsMotion(ch);
+}
+
+bool CModuleDevice::GetSensorState(int ch) const
+{
+    return Connected() && Bit(m_maskLive.load(), ch) && m_liveNetwork->IsSensor(ch);
+}
+
+bool CModuleDevice::GetVideoLoss(int ch) const
+{
+    return Connected() && Bit(m_maskLive.load(), ch) && m_liveNetwork->IsVideoLoss(ch);
+}
+
+int CModuleDevice::GetLiveFrameDate(int ch) const
+{
+    return ValidChannel(ch) ? m_channels[size_t(ch)].liveFrameDate.load() : -1;
+}
+
+int CModuleDevice::GetLiveFrameTime(int ch) const
+{
+    return ValidChannel(ch) ? m_channels[size_t(ch)].liveFrameTime.load() : -1;
+}
+
+bool CModuleDevice::GetRelayState(int relay) const
+{
+    return Connected() && Bit(m_maskLive.load(), relay) && m_liveNetwork->IsRelayOn(relay);
+}
+
+bool CModuleDevice::IsPtzChannel(int ch) const
+{
+    return Connected() && Bit(m_maskPtz.load(), ch) && m_liveNetwork->IsPtzChannel(ch);
+}
+
+int CModuleDevice::GetScrMode(int slot) const
+{
+    if (slot < 0 || slot >= kSlots) {
+        qCDebug(lcSession) << "ScrMode error 2" << slot;
+        return 16;
+    }
+    return m_slots[size_t(slot)].scrMode;
+}
+
+void CModuleDevice::SetScrMode(int slot, int mode)
+{
+    if (slot < 0 || slot >= kSlots) {
+        qCDebug(lcSession) << "ScrMode error 1" << slot;
+        return;
+    }
+    m_slots[size_t(slot)].scrMode = mode;
+}
+
+int CModuleDevice::DayOfWeek(int date)
+{
+    const QDate day(date / 10000, (date / 100) % 100, date % 100);
+    if (!day.isValid()) {
+        qCDebug(lcSession) << "DayOfWeek: not a date" << date;
+        return 0;
+    }
+    return day.dayOfWeek() % 7; // Qt counts Monday 1 .. Sunday 7
+}
+
+CameoRoute* CModuleDevice::GetCameoRoute(int ch)
+{
+    return ValidChannel(ch) ? &m_channels[size_t(ch)].route : nullptr;
+}
+
+bool CModuleDevice::IsLiveWanted(int ch) const
+{
+    return ValidChannel(ch) && m_channels[size_t(ch)].liveWanted.load() == 1;
+}
+
+void CModuleDevice::SetLiveWanted(int ch, bool wanted)
+{
+    if (ValidChannel(ch))
+        m_channels[size_t(ch)].liveWanted = wanted ? 1 : 0;
+}
+
+bool CModuleDevice::IsLiveShown(int ch) const
+{
+    return ValidChannel(ch) && m_channels[size_t(ch)].liveShown.load() == 1;
+}
+
+int CModuleDevice::GetLiveCounter(int ch) const
+{
+    return ValidChannel(ch) ? m_channels[size_t(ch)].liveCounter.load() : 0;
+}
+
+bool CModuleDevice::IsEventRecordMarked(int ch) const
+{
+    return ValidChannel(ch) && m_channels[size_t(ch)].eventRecordMark.load() == 1;
+}
+
+void CModuleDevice::SetEventRecordMark(int ch, bool on)
+{
+    if (ValidChannel(ch))
+        m_channels[size_t(ch)].eventRecordMark = on ? 1 : 0;
+}
+
+void CModuleDevice::SetEventRecordStart(int ch, int date, int time)
+{
+    if (!ValidChannel(ch))
+        return;
+    m_channels[size_t(ch)].eventStartDate = date;
+    m_channels[size_t(ch)].eventStartTime = time;
+}
+
+CModuleDecoder* CModuleDevice::GetLiveDecoder(int ch) const
+{
+    return ValidChannel(ch) ? m_channels[size_t(ch)].liveDecoder.get() : nullptr;
+}
+
+CModuleDecoder* CModuleDevice::GetPlaybackDecoder(int ch) const
+{
+    return ValidChannel(ch) ? m_channels[size_t(ch)].playbackDecoder.get() : nullptr;
+}
+
+QTreeWidgetItem* CModuleDevice::GetCameraItem(int ch) const
+{
+    return m_treeItems->CameraItem(ch);
+}
+
+const quint8* CModuleDevice::GetMinuteTable(int slot) const
+{
+    if (slot < 0 || slot >= kSlots)
+        return nullptr;
+    // A slot whose list never marked a minute reads as a day without recordings.
+    static const quint8 kEmptyDay[kMinutesPerDay] = {};
+    const quint8* table = m_slots[size_t(slot)].minuteTable.get();
+    return table ? table : kEmptyDay;
+}
+
+quint8* CModuleDevice::WritableMinuteTable(int slot)
+{
+    auto& table = m_slots[size_t(slot)].minuteTable;
+    if (!table)
+        table.reset(new quint8[kMinutesPerDay]());
+    return table.get();
+}
+
+float CModuleDevice::GetEmapCameraX(int ch) const
+{
+    return ValidChannel(ch) ? m_channels[size_t(ch)].emapX : -1.0f;
+}
+
+float CModuleDevice::GetEmapCameraY(int ch) const
+{
+    return ValidChannel(ch) ? m_channels[size_t(ch)].emapY : -1.0f;
+}
+
+float CModuleDevice::GetCameraOwnX(int ch) const
+{
+    return ValidChannel(ch) ? m_channels[size_t(ch)].ownX : kOwnDefaultX;
+}
+
+float CModuleDevice::GetCameraOwnY(int ch) const
+{
+    return ValidChannel(ch) ? m_channels[size_t(ch)].ownY : kOwnDefaultY;
+}
+
+QString CModuleDevice::GetCameraEmapPath(int ch) const
+{
+    return ValidChannel(ch) ? m_channels[size_t(ch)].cameraEmapPath : QString();
+}
