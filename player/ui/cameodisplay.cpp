@@ -73,9 +73,6 @@ bool CameoDisplay::Place(int tile, LiveFrame& frame, bool hasPicture, Placement*
         return false;
     }
 
-    qCDebug(lcPlayerUi, "tile %d shows %dx%d %08d %06d mean %s", tile, frame.width, frame.height, frame.date,
-            frame.time, qPrintable(MeanColour(picture, frame.width, frame.height)));
-
     int panX = view.item.panX;
     int panY = view.item.panY;
     placement->source = TileSourceRect::Compute(frame.width, frame.height, view.item.zoom, &panX, &panY);
@@ -95,6 +92,7 @@ int CameoDisplay::DisplayFrame(int tile, LiveFrame& frame, const uint8_t* pictur
     if (!Place(tile, frame, picture != nullptr, &placement)) {
         return 0;
     }
+    LogShown(tile, frame, picture);
     if (m_host->CaptureForExport(tile, placement.channel, picture, frame.width, frame.height, fromDecoder,
                                  frame.date, frame.time)) {
         return 0;
@@ -127,6 +125,10 @@ int CameoDisplay::DisplayPicture(int tile, LiveFrame& frame, TilePicture& pictur
         frame.width = width;
         frame.height = height;
         return TileDisplay::DisplayPicture(tile, frame, picture, useDirectDraw, fromDecoder);
+    }
+    // Only with the debug line on is the whole picture made, for its mean colour.
+    if (lcPlayerUi().isDebugEnabled()) {
+        LogShown(tile, frame, picture.Whole());
     }
     const QRect& target = placement.target;
     std::lock_guard<std::mutex> tileLock(m_tileLocks[tile]);
@@ -182,6 +184,14 @@ bool CameoDisplay::DrawIntoCanvas(int tile, TilePicture& picture, const Placemen
         m_osd[tile].DrawOsd(painter, local);
         return true;
     });
+}
+
+void CameoDisplay::LogShown(int tile, const LiveFrame& frame, const uint8_t* picture) const
+{
+    if (picture) {
+        qCDebug(lcPlayerUi, "tile %d shows %dx%d %08d %06d mean %s", tile, frame.width, frame.height, frame.date,
+                frame.time, qPrintable(MeanColour(picture, frame.width, frame.height)));
+    }
 }
 
 OsdContent CameoDisplay::Content(int tile, const CameoView& view, const LiveFrame& frame, const QRect& rect) const

@@ -73,6 +73,8 @@ private:
     };
     // What every road does before drawing; false when nothing is to be drawn.
     bool Place(int tile, LiveFrame& frame, bool hasPicture, Placement* placement);
+    // The debug line of each shown picture (size, date, time, mean colour).
+    void LogShown(int tile, const LiveFrame& frame, const uint8_t* picture) const;
     OsdContent Content(int tile, const CameoView& view, const LiveFrame& frame, const QRect& rect) const;
     void DrawThroughFront(int tile, const QImage& picture, const QRect& source, const QRect& target,
                           const OsdContent& content);
