@@ -12,11 +12,16 @@
 // ours / ffmpeg's (the target is at most 1.15).
 //
 //   player_display_bench [frames=300] [queued|direct|both] [rounds=3]
-// Each figure is the median of the rounds; the ratio's lowest and highest follow it.
+// Each figure is the median of the rounds; the ratio's lowest and highest follow it. Also printed:
+// resident memory per playing tile (what the grid, the engine and its tiles added, the first
+// round's start-up included) and the share of one core the player takes paused, in the first
+// round.
+#include "benchdisplayhost.h"
 #include "engine/hplivecontrol.h"
 #include "engine/sizecode.h"
 #include "engine/tiledisplay.h"
 #include "playback/livecontrolframesink.h"
+#include "playerbenchsupport.h"
 #include "ui/cameodisplay.h"
 #include "ui/cameodisplayhost.h"
 #include "ui/cameogrid.h"
@@ -38,30 +43,17 @@
 #include <thread>
 #include <vector>
 
+using playerbench::ChildSeconds;
+using playerbench::Ffmpeg;
+using playerbench::Median;
+using playerbench::ProcessSeconds;
+
 namespace {
 
 constexpr int kWidth = 720;
 constexpr int kHeight = 480;
 constexpr int kGridWidth = 1024;
 constexpr int kGridHeight = 720;
-
-class BenchDisplayHost : public CameoDisplayHost
-{
-public:
-    void SetCurrentTile(int) override {}
-    bool IsTilePlaying(int) const override { return true; }
-    bool ShowCurrentFrame(int) override { return true; }
-    std::optional<OsdPlayerText> PlayerText(int) const override
-    {
-        OsdPlayerText text;
-        text.recorderName = QStringLiteral("Depot");
-        text.cameraText = QStringLiteral("Gate");
-        return text;
-    }
-    bool CaptureForExport(int, int, const uint8_t*, int, int, int, int, int) override { return false; }
-    bool HoldsPresenting() const override { return false; }
-    bool IsDirectDraw() const override { return false; }
-};
 
 // The grid's display, counting what reaches it.
 class CountingDisplay : public TileDisplay
@@ -76,51 +68,18 @@ public:
         ++shown;
         return m_display.DisplayFrame(tile, frame, picture, useDirectDraw, fromDecoder);
     }
+    int DisplayPicture(int tile, LiveFrame& frame, TilePicture& picture, int useDirectDraw,
+                       int fromDecoder) override
+    {
+        ++shown;
+        return m_display.DisplayPicture(tile, frame, picture, useDirectDraw, fromDecoder);
+    }
     void RedrawCameos(const std::vector<int>& tiles) override { m_display.RedrawCameos(tiles); }
     std::atomic<int> shown{0};
 
 private:
     TileDisplay& m_display;
 };
-
-double ProcessSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-double ChildSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-bool Ffmpeg(const QStringList& arguments)
-{
-    QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{"-hide_banner", "-v", "error", "-y"} + arguments);
-    return ffmpeg.waitForFinished(-1) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
-}
-
-// NAL units of an Annex B stream, without their start codes.
-QList<QByteArray> Nals(const QByteArray& stream)
-{
-    QList<QByteArray> nals;
-    const QByteArray code("\0\0\1", 3);
-    int at = stream.indexOf(code);
-    while (at >= 0) {
-        const int next = stream.indexOf(code, at + 3);
-        QByteArray nal = stream.mid(at + 3, next < 0 ? -1 : next - at - 3);
-        while (nal.endsWith('\0'))
-            nal.chop(1);
-        nals << nal;
-        at = next;
-    }
-    return nals;
-}
 
 struct Unit
 {
@@ -133,7 +92,7 @@ QList<Unit> Units(const QByteArray& stream)
 {
     QList<Unit> units;
     Unit unit;
-    for (const QByteArray& nal : Nals(stream)) {
+    for (const QByteArray& nal : playerbench::Nals(stream)) {
         const int type = nal.isEmpty() ? 0 : nal[0] & 0x1F;
         if (type == 1 || type == 5) {
             unit.slice = nal;
@@ -209,8 +168,33 @@ struct Grid
     CountingDisplay counting;
 };
 
-double PlayQueued(const QList<Unit>& units, const Layout& layout, int* shown)
+// Beside the processor time: resident memory the playing tiles added, and the processor time
+// of the player left paused (nothing to show) for two seconds, as a share of one core.
+struct Extras
 {
+    bool measureIdle = false;
+    double kbPerTile = 0;
+    double idlePercent = -1;
+};
+
+// Measures what Extras holds while the engine lives and the tiles have shown their pictures;
+// the processor time it took, to be taken off the play's.
+double MeasureExtras(long residentBefore, int tiles, Extras* extras)
+{
+    extras->kbPerTile = double(playerbench::ResidentKb() - residentBefore) / tiles;
+    if (!extras->measureIdle)
+        return 0;
+    const double wall = playerbench::WallSeconds();
+    const double start = ProcessSeconds();
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const double seconds = ProcessSeconds() - start;
+    extras->idlePercent = 100.0 * seconds / (playerbench::WallSeconds() - wall);
+    return seconds;
+}
+
+double PlayQueued(const QList<Unit>& units, const Layout& layout, int* shown, Extras* extras)
+{
+    const long residentBefore = playerbench::ResidentKb();
     Grid grid(layout);
     HPLiveControl engine(&grid.liveHost, &grid.counting);
     engine.Init();
@@ -230,14 +214,16 @@ double PlayQueued(const QList<Unit>& units, const Layout& layout, int* shown)
     }
     while (engine.QueuedFrames() > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    const double extra = MeasureExtras(residentBefore, layout.tiles, extras);
     engine.Shutdown();
-    const double seconds = ProcessSeconds() - start;
+    const double seconds = ProcessSeconds() - start - extra;
     *shown = grid.counting.shown.load();
     return seconds;
 }
 
-double PlayDirect(const QList<Unit>& units, const Layout& layout, int* shown)
+double PlayDirect(const QList<Unit>& units, const Layout& layout, int* shown, Extras* extras)
 {
+    const long residentBefore = playerbench::ResidentKb();
     Grid grid(layout);
     HPLiveControl engine(&grid.liveHost, &grid.counting);
     engine.Init();
@@ -266,6 +252,7 @@ double PlayDirect(const QList<Unit>& units, const Layout& layout, int* shown)
         }
     }
     const double seconds = ProcessSeconds() - start;
+    MeasureExtras(residentBefore, layout.tiles, extras);
     engine.Shutdown();
     *shown = grid.counting.shown.load();
     return seconds;
@@ -295,12 +282,6 @@ double FfmpegSecondsPerPicture(const QString& stream, const CameoRect& rect, int
     return pictures > 1 ? std::max(0.0, seconds[1] - seconds[0]) / (pictures - 1) : seconds[1];
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
 // Makes the D1 stream with a key picture every keyInterval pictures; empty on failure.
 QList<Unit> MakeStream(const QString& path, int frames, int keyInterval)
 {
@@ -324,8 +305,8 @@ int main(int argc, char** argv)
     const QByteArray roads = argc > 2 ? QByteArray(argv[2]) : QByteArray("both");
     const int rounds = argc > 3 ? std::max(1, atoi(argv[3])) : 3;
     QTemporaryDir folder;
-    std::printf("%-7s %-6s %-9s %9s %14s %15s %7s\n", "road", "tiles", "tile", "shown", "ours ms/pic",
-                "ffmpeg ms/pic", "ratio");
+    std::printf("%-7s %-6s %-9s %9s %14s %15s %7s %13s %11s %8s\n", "road", "tiles", "tile", "shown",
+                "ours ms/pic", "ffmpeg ms/pic", "ratio", "(low-high)", "MB/tile", "paused");
     for (const QByteArray& road : {QByteArray("queued"), QByteArray("direct")}) {
         if (roads != "both" && roads != road)
             continue;
@@ -349,24 +330,32 @@ int main(int argc, char** argv)
             // printed, so that one round disturbed by other work on the machine does not decide.
             std::vector<double> references, ourTimes, ratios;
             int shown = 0;
+            Extras extras;
+            std::vector<double> kbPerTile;
             for (int round = 0; round < rounds; ++round) {
+                extras.measureIdle = round == 0;
                 const double reference = FfmpegSecondsPerPicture(stream, rect, units.size());
                 if (reference <= 0) {
                     std::fprintf(stderr, "ffmpeg reference failed\n");
                     return 1;
                 }
-                const double seconds = road == "queued" ? PlayQueued(units, layout, &shown)
-                                                        : PlayDirect(units, layout, &shown);
+                const double idle = extras.idlePercent;
+                const double seconds = road == "queued" ? PlayQueued(units, layout, &shown, &extras)
+                                                        : PlayDirect(units, layout, &shown, &extras);
+                if (!extras.measureIdle)
+                    extras.idlePercent = idle;
+                kbPerTile.push_back(extras.kbPerTile);
                 const double ours = shown > 0 ? seconds / shown : 0;
                 references.push_back(reference);
                 ourTimes.push_back(ours);
                 ratios.push_back(ours / reference);
             }
-            std::printf("%-7s %-6d %4dx%-4d %4d/%-4d %14.3f %15.3f %7.2f  (%.2f-%.2f)\n", road.constData(),
-                        layout.tiles, rect.Width(), rect.Height(), shown, int(units.size()) * layout.tiles,
-                        Median(ourTimes) * 1000, Median(references) * 1000, Median(ratios),
-                        *std::min_element(ratios.begin(), ratios.end()),
-                        *std::max_element(ratios.begin(), ratios.end()));
+            std::printf("%-7s %-6d %4dx%-4d %4d/%-4d %14.3f %15.3f %7.2f  (%.2f-%.2f) %11.1f %7.2f%%\n",
+                        road.constData(), layout.tiles, rect.Width(), rect.Height(), shown,
+                        int(units.size()) * layout.tiles, Median(ourTimes) * 1000, Median(references) * 1000,
+                        Median(ratios), *std::min_element(ratios.begin(), ratios.end()),
+                        *std::max_element(ratios.begin(), ratios.end()), Median(kbPerTile) / 1024,
+                        extras.idlePercent);
         }
     }
     return 0;

@@ -7,6 +7,7 @@
 #include "engine/hplivecontrol.h"
 #include "engine/livecontrolhost.h"
 #include "engine/tiledisplay.h"
+#include "playerbenchsupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,6 +22,11 @@
 #include <cstdio>
 #include <ctime>
 #include <thread>
+
+using playerbench::ChildSeconds;
+using playerbench::Ffmpeg;
+using playerbench::ProcessSeconds;
+using playerbench::ResidentKb;
 
 namespace {
 
@@ -52,55 +58,17 @@ public:
     std::atomic<int> shown{0};
 };
 
-double ProcessSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-double ChildSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long ResidentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return 0;
-}
-
-bool Ffmpeg(const QStringList& arguments)
-{
-    QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{"-v", "error", "-y"} + arguments);
-    return ffmpeg.waitForFinished(600000) && ffmpeg.exitCode() == 0;
-}
-
 // Access units of an Annex B stream: each picture with the parameter sets before it.
 QList<QByteArray> Units(const QByteArray& stream)
 {
     QList<QByteArray> units;
     QByteArray unit;
-    int at = stream.indexOf(QByteArray("\0\0\1", 3));
-    while (at >= 0) {
-        int next = stream.indexOf(QByteArray("\0\0\1", 3), at + 3);
-        const QByteArray nal = stream.mid(at + 3, next < 0 ? -1 : next - at - 3);
+    for (const QByteArray& nal : playerbench::Nals(stream)) {
         unit += QByteArray("\0\0\0\1", 4) + nal;
-        const int type = nal.isEmpty() ? 0 : nal[0] & 0x1F;
-        if (type == 1 || type == 5) {
+        if (playerbench::IsSlice(nal)) {
             units << unit;
             unit.clear();
         }
-        at = next;
     }
     return units;
 }

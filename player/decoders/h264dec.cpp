@@ -19,11 +19,13 @@ struct DecoderState
     AVCodecContext* codec = nullptr;
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
+    AVFrame* kept = nullptr; // the last picture of a decode without output
     SwsContext* scaler = nullptr;
 
     ~DecoderState()
     {
         sws_freeContext(scaler);
+        av_frame_free(&kept);
         av_frame_free(&frame);
         av_packet_free(&packet);
         avcodec_free_context(&codec);
@@ -67,6 +69,24 @@ int ConvertFrame(DecoderState& state, uint8_t* output, int outputCapacity, int32
     return kH264DecPicture;
 }
 
+// Keeps the picture as decoded; only 4:2:0 pictures of a size the context reports are kept.
+int KeepFrame(DecoderState& state, int32_t* words)
+{
+    const AVFrame* frame = state.frame;
+    const int width = frame->width;
+    const int height = frame->height;
+    av_frame_unref(state.kept);
+    if (width <= 0 || height <= 0 || width > kMaxWidth || height > kMaxHeight)
+        return kH264DecTooLarge;
+    if (frame->format != AV_PIX_FMT_YUV420P && frame->format != AV_PIX_FMT_YUVJ420P)
+        return kH264DecBadData;
+    if (av_frame_ref(state.kept, frame) < 0)
+        return kH264DecBadData;
+    words[2] = width;
+    words[3] = height;
+    return kH264DecPicture;
+}
+
 } // namespace
 
 int KRO_H264_Init(void* context)
@@ -86,7 +106,8 @@ int KRO_H264_Init(void* context)
     state->codec = avcodec_alloc_context3(decoder);
     state->packet = av_packet_alloc();
     state->frame = av_frame_alloc();
-    if (!state->codec || !state->packet || !state->frame) {
+    state->kept = av_frame_alloc();
+    if (!state->codec || !state->packet || !state->frame || !state->kept) {
         delete state;
         return -1;
     }
@@ -110,8 +131,11 @@ int KRO_H264_Decode(void* context, const uint8_t* data, int length, uint8_t* out
     DecoderState* state = StateOf(context);
     if (!state)
         return kH264DecNotReady;
-    if (!data || length <= 0 || !output || outputCapacity <= 0)
+    const bool keep = !output && outputCapacity == 0;
+    if (!data || length <= 0 || (!keep && (!output || outputCapacity <= 0)))
         return kH264DecBadData;
+    // A kept picture never outlives the next decode, whatever it makes.
+    av_frame_unref(state->kept);
     if (av_new_packet(state->packet, length) < 0)
         return kH264DecBadData;
     std::memcpy(state->packet->data, data, size_t(length));
@@ -122,10 +146,26 @@ int KRO_H264_Decode(void* context, const uint8_t* data, int length, uint8_t* out
     int result = kH264DecNoPicture;
     // Take every picture the unit made; the last one is the one shown.
     while (avcodec_receive_frame(state->codec, state->frame) == 0) {
-        result = ConvertFrame(*state, output, outputCapacity, Words(context));
+        result = keep ? KeepFrame(*state, Words(context))
+                      : ConvertFrame(*state, output, outputCapacity, Words(context));
         av_frame_unref(state->frame);
     }
     return result;
+}
+
+int KRO_H264_Planes(void* context, const uint8_t* planes[3], int strides[3])
+{
+    DecoderState* state = context ? StateOf(context) : nullptr;
+    if (!state)
+        return kH264DecNotReady;
+    if (!planes || !strides || !state->kept->data[0])
+        return kH264DecNoPicture;
+    for (int plane = 0; plane < 3; ++plane) {
+        planes[plane] = state->kept->data[plane];
+        strides[plane] = state->kept->linesize[plane];
+    }
+    // The range as the conversion to 24 bits reads it: from the pixel format alone.
+    return state->kept->format == AV_PIX_FMT_YUVJ420P ? 1 : 0;
 }
 
 void KRO_H264_Release(void* context)

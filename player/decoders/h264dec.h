@@ -19,7 +19,14 @@ enum {
 // 0 on success.
 KRO_H264_EXPORT int KRO_H264_Init(void* context);
 // Decodes one Annex B access unit into a 24-bit picture (red, green, blue; rows top-down, packed)
-// of at most outputCapacity bytes.
+// of at most outputCapacity bytes. Without an output (null, capacity 0) the picture is decoded
+// and kept unconverted for KRO_H264_Planes, so that a caller showing it smaller converts it once
+// at the size it shows.
 KRO_H264_EXPORT int KRO_H264_Decode(void* context, const uint8_t* data, int length, uint8_t* output,
                                     int outputCapacity);
+// The last picture kept by a decode without output: its three planes (luma, then the half-width,
+// half-height blue and red chroma planes) and their row strides, valid until the next decode or
+// release of the context. 0 for a picture of video range (luma 16..235), 1 for one of full range,
+// kH264DecNoPicture when no picture is kept.
+KRO_H264_EXPORT int KRO_H264_Planes(void* context, const uint8_t* planes[3], int strides[3]);
 KRO_H264_EXPORT void KRO_H264_Release(void* context);

@@ -2,6 +2,7 @@
 
 #include "engine/enginelog.h"
 #include "engine/livecontrolhost.h"
+#include "engine/picturepack.h"
 #include "engine/sizecode.h"
 
 #include <QCoreApplication>
@@ -52,32 +53,6 @@ int LengthField(const uint8_t* frame)
 bool ValidTile(int tile)
 {
     return tile >= 0 && tile < kEngineTiles;
-}
-
-uint8_t Clamp(int value)
-{
-    return uint8_t(value < 0 ? 0 : (value > 255 ? 255 : value));
-}
-
-// One row of 24-bit red, green, blue as 32-bit blue, green, red, 255.
-void RepackRow(const uint8_t* in, uint8_t* out, int width)
-{
-    for (int x = 0; x < width; ++x, in += 3, out += 4) {
-        // A little-endian word puts blue first.
-        qToLittleEndian<quint32>(0xFF000000u | uint32_t(in[0]) << 16 | uint32_t(in[1]) << 8 | uint32_t(in[2]),
-                                 out);
-    }
-}
-
-// The same with every value through the brightness and contrast table.
-void AdjustRow(const uint8_t* in, uint8_t* out, int width, const uint8_t* table)
-{
-    for (int x = 0; x < width; ++x, in += 3, out += 4) {
-        out[0] = table[in[2]];
-        out[1] = table[in[1]];
-        out[2] = table[in[0]];
-        out[3] = 255;
-    }
 }
 
 } // namespace
@@ -246,11 +221,43 @@ int DecoderChain::DecodeFrame(uint8_t* frame, int length, uint8_t* output, int t
     if (!frame || length <= 0)
         return -1;
     std::lock_guard<std::mutex> guard(m_tileLocks[size_t(tile)]);
-    return DecodeLocked(frame, length, output, tile, 0, continuation);
+    return DecodeLocked(frame, length, output, tile, 0, continuation, nullptr, nullptr);
+}
+
+bool DecoderChain::CanKeepPictures() const
+{
+    return !HasWedra() && m_h264.CanKeepPictures();
+}
+
+int DecoderChain::DecodeFrame(uint8_t* frame, int length, uint8_t* output, int tile, int headerCheck,
+                              int continuation, KeptPicture* keep, bool* kept)
+{
+    if (kept)
+        *kept = false;
+    if (!keep || !kept || !CanKeepPictures())
+        return DecodeFrame(frame, length, output, tile, headerCheck, continuation);
+    if (!ValidTile(tile) || !output || !frame || length <= 0)
+        return -1;
+    std::lock_guard<std::mutex> guard(m_tileLocks[size_t(tile)]);
+    return DecodeLocked(frame, length, output, tile, 0, continuation, keep, kept);
+}
+
+int DecoderChain::Keep(int result, int context, bool weave, KeptPicture* keep, bool* kept)
+{
+    if (!SizeCode::IsPicture(result) || result == SizeCode::kKeepSize)
+        return result;
+    PlaneView view;
+    PictureAdjust adjust;
+    adjust.brightness = Brightness(context);
+    adjust.contrast = Contrast(context);
+    if (!m_h264.Planes(context, &view) || !keep->Assign(view, weave, adjust))
+        return -3;
+    *kept = true;
+    return result;
 }
 
 int DecoderChain::DecodeLocked(uint8_t* frame, int length, uint8_t* output, int tile, int headerCheck,
-                               int continuation)
+                               int continuation, KeptPicture* keep, bool* kept)
 {
     uint8_t* decodeBuffer = DecodeBuffer(tile);
     if (!decodeBuffer)
@@ -290,6 +297,8 @@ int DecoderChain::DecodeLocked(uint8_t* frame, int length, uint8_t* output, int 
     (void)headerCheck;
     if (fieldPair && firstLength > kHeaderBytes && firstLength < length)
         return DecodeFieldPair(frame, length, firstLength, output, tile, continuation);
+    if (keep && firstLength > kHeaderBytes)
+        return Keep(DecodeH264Field(frame, firstLength, nullptr, tile, continuation, 0), tile, false, keep, kept);
     result = DecodeH264Field(frame, firstLength, decodeBuffer, tile, continuation);
     // A header-only frame has cleared the picture: the decode buffer holds nothing of it.
     if (SizeCode::HasPicture(result) && firstLength > kHeaderBytes)
@@ -419,6 +428,22 @@ int DecoderChain::DecodeQueuedH264(const uint8_t* frame, int length, uint8_t* ou
     return result;
 }
 
+int DecoderChain::DecodeQueuedH264(const uint8_t* frame, int length, uint8_t* output, int tile, KeptPicture* keep,
+                                   bool* kept)
+{
+    if (kept)
+        *kept = false;
+    if (!keep || !kept || !CanKeepPictures() || length <= kQueuedHeader)
+        return DecodeQueuedH264(frame, length, output, tile, 1);
+    if (!ValidTile(tile) || !frame || !output)
+        return -1;
+    std::lock_guard<std::mutex> guard(m_tileLocks[size_t(tile)]);
+    const int result = m_h264.Decode(tile, frame + kQueuedHeader, length - kQueuedHeader, nullptr, 0);
+    const bool weave = SizeCode::IsPicture(result) && SizeCode::Width(result) == 720
+                       && (SizeCode::Height(result) == 480 || SizeCode::Height(result) == 576);
+    return Keep(result, tile, weave, keep, kept);
+}
+
 void DecoderChain::ConvertPicture(int size, int context, const uint8_t* source, uint8_t* destination, bool weave)
 {
     const int width = SizeCode::Width(size);
@@ -426,28 +451,10 @@ void DecoderChain::ConvertPicture(int size, int context, const uint8_t* source, 
     if (!source || !destination || width <= 0 || height <= 0 || width > kMaxPictureWidth
         || height > kMaxPictureHeight)
         return;
-    const int brightness = context < kEngineTiles ? Brightness(context) : 0;
-    const int contrast = context < kEngineTiles ? Contrast(context) : 0;
-    // Without brightness or contrast every value stays as it is: the rows are only repacked.
-    const bool adjust = brightness != 0 || contrast != 0;
-    uint8_t table[256];
-    if (adjust) {
-        for (int c = 0; c < 256; ++c)
-            table[c] = Clamp(c + brightness + ((contrast * c) >> 7));
-    }
-    const int half = height / 2;
-    for (int row = 0; row < height; ++row) {
-        // Woven: the first half's rows become the even rows, the second half's the odd ones.
-        const int target = weave ? (row < half ? 2 * row : 2 * (row - half) + 1) : row;
-        if (target >= height)
-            continue;
-        const uint8_t* in = source + size_t(row) * size_t(width) * 3;
-        uint8_t* out = destination + size_t(target) * size_t(width) * 4;
-        if (adjust)
-            AdjustRow(in, out, width, table);
-        else
-            RepackRow(in, out, width);
-    }
+    PictureAdjust adjust;
+    adjust.brightness = context < kEngineTiles ? Brightness(context) : 0;
+    adjust.contrast = context < kEngineTiles ? Contrast(context) : 0;
+    PackPicture(source, width, height, destination, weave, adjust);
 }
 
 int DecoderChain::WedraMode(int tile, int headerCheck) const

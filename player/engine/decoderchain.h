@@ -4,6 +4,7 @@
 // weave, the slice store, and the 24- to 32-bit conversion with brightness and contrast.
 #include "engine/decoderlibraries.h"
 #include "engine/h264library.h"
+#include "engine/keptpicture.h"
 #include "engine/linedeinterlacer.h"
 #include "engine/slicestore.h"
 #include "engine/tiledecodeinfo.h"
@@ -56,6 +57,18 @@ public:
     int DecodeH264Field(uint8_t* frame, int length, uint8_t* decodeBuffer, int context, int continuation);
     // The queued road (display thread): a 104-byte header, then the H.264 picture.
     int DecodeQueuedH264(const uint8_t* frame, int length, uint8_t* output, int tile, int convert);
+
+    // Whether a decode can keep its picture unconverted for the display (the H.264 library in
+    // use keeps pictures).
+    bool CanKeepPictures() const;
+    // The two roads again, keeping a single-field picture in keep (with the tile's brightness,
+    // contrast and weave) instead of converting it into output; *kept tells which was done.
+    // Pictures the chain must change as 32-bit pictures (field pairs, the deinterlaced kind) are
+    // converted into output as before.
+    int DecodeFrame(uint8_t* frame, int length, uint8_t* output, int tile, int headerCheck, int continuation,
+                    KeptPicture* keep, bool* kept);
+    int DecodeQueuedH264(const uint8_t* frame, int length, uint8_t* output, int tile, KeptPicture* keep,
+                         bool* kept);
     void ConvertPicture(int size, int context, const uint8_t* source, uint8_t* destination, bool weave);
 
     // Where the tile's picture buffer is, for the decodes that clear it (a frame of 20 bytes or
@@ -73,7 +86,10 @@ private:
     void ClearPicture(int context);
     int DecodeH264Field(uint8_t* frame, int length, uint8_t* decodeBuffer, int context, int continuation,
                         int capacity);
-    int DecodeLocked(uint8_t* frame, int length, uint8_t* output, int tile, int headerCheck, int continuation);
+    int DecodeLocked(uint8_t* frame, int length, uint8_t* output, int tile, int headerCheck, int continuation,
+                     KeptPicture* keep, bool* kept);
+    // After a decode without output: the context's picture into keep.
+    int Keep(int result, int context, bool weave, KeptPicture* keep, bool* kept);
 
     const LiveControlHost* m_host;
     std::function<uint8_t*(int)> m_pictureOf;

@@ -24,6 +24,7 @@ bool H264Library::Load(const QStringList& candidates)
             continue;
         m_library.setFileName(name);
         if (m_library.load()) {
+            m_planes = reinterpret_cast<PlanesFn>(m_library.resolve("KRO_H264_Planes"));
             qCDebug(lcPlayerEngine) << "H.264 decoder library" << m_library.fileName();
             return true;
         }
@@ -99,8 +100,33 @@ int H264Library::Decode(int context, const uint8_t* data, int length, uint8_t* o
     return int(H264Status::NoLibrary);
 }
 
+bool H264Library::CanKeepPictures() const
+{
+    return IsLoaded() && m_planes;
+}
+
+bool H264Library::Planes(int context, PlaneView* view)
+{
+    if (!ValidContext(context) || !view || !CanKeepPictures() || !m_initialised[size_t(context)])
+        return false;
+    const uint8_t* planes[3] = {nullptr, nullptr, nullptr};
+    int strides[3] = {0, 0, 0};
+    const int range = m_planes(&m_contexts[size_t(context)], planes, strides);
+    if (range != 0 && range != 1)
+        return false;
+    for (int plane = 0; plane < 3; ++plane) {
+        view->planes[plane] = planes[plane];
+        view->strides[plane] = strides[plane];
+    }
+    view->width = Width(context);
+    view->height = Height(context);
+    view->fullRange = range == 1;
+    return true;
+}
+
 void H264Library::Release()
 {
+    m_planes = nullptr;
     if (!IsLoaded())
         return;
     for (int context = 0; context < kH264Contexts; ++context)

@@ -3,6 +3,8 @@
 // second field of each). The library's three entry points are looked up by name; the engine reads
 // only the decoded width and height words of a context and sets two set-up words before it
 // initialises one.
+#include "engine/keptpicture.h"
+
 #include <QLibrary>
 #include <QStringList>
 
@@ -52,6 +54,11 @@ public:
     // without a library). Reset values release and initialise the context again.
     int Decode(int context, const uint8_t* data, int length, uint8_t* output, int outputCapacity);
     void ReleaseContext(int context);
+    // Whether the library keeps pictures unconverted: a decode with no output (null, capacity 0)
+    // then leaves the picture for Planes. Optional: without it every decode converts.
+    bool CanKeepPictures() const;
+    // The planes of the picture the last decode without output kept; false when none.
+    bool Planes(int context, PlaneView* view);
     // Releases every context and frees the library.
     void Release();
 
@@ -62,8 +69,10 @@ private:
     using InitFn = int (*)(void*);
     using DecodeFn = int (*)(void*, const uint8_t*, int, uint8_t*, int);
     using ReleaseFn = void (*)(void*);
+    using PlanesFn = int (*)(void*, const uint8_t**, int*);
 
     QLibrary m_library;
+    PlanesFn m_planes = nullptr;
     std::array<H264Context, kH264Contexts> m_contexts{};
     std::array<bool, kH264Contexts> m_initialised{};
 };

@@ -30,6 +30,36 @@ bool ValidTile(int tile)
 }
 } // namespace
 
+// A tile's picture kept unconverted after its decode, and the tile's picture buffer that it
+// is converted into when something reads the buffer.
+struct KeptTile : TilePicture
+{
+    int Width() const override { return picture.Width(); }
+    int Height() const override { return picture.Height(); }
+    bool ScaleInto(const QRect& source, uint8_t* out, int width, int height, int stride) override
+    {
+        return picture.ScaleInto(source, out, width, height, stride);
+    }
+    const uint8_t* Whole() override { return Bring(); }
+
+    // The buffer, with the kept picture converted into it when it is newer.
+    uint8_t* Bring()
+    {
+        if (stale.load()) {
+            std::lock_guard<std::mutex> guard(lock);
+            if (stale.load() && buffer)
+                picture.ConvertWhole(buffer, kPictureBufferBytes);
+            stale = false;
+        }
+        return buffer;
+    }
+
+    KeptPicture picture;
+    uint8_t* buffer = nullptr;
+    std::atomic<bool> stale{false}; // the kept picture is newer than the buffer
+    std::mutex lock;
+};
+
 struct HPLiveControl::State : DisplayLoopTarget
 {
     State(LiveControlHost* host, TileDisplay* display, EngineClock* externalClock)
@@ -49,8 +79,39 @@ struct HPLiveControl::State : DisplayLoopTarget
         auto& picture = pictures[size_t(tile)];
         if (!picture) {
             picture = MakeZeroedBuffer(size_t(kPictureBufferBytes));
+            kept[size_t(tile)].buffer = picture.get();
         }
         return picture.get();
+    }
+
+    // The picture buffer as it stands for readers: a kept picture converted into it first.
+    uint8_t* Current(int tile) { return Picture(tile) ? kept[size_t(tile)].Bring() : nullptr; }
+
+    // The picture buffer for a writer that fills it whole: the kept picture is then older.
+    uint8_t* Writable(int tile)
+    {
+        uint8_t* picture = Picture(tile);
+        if (picture)
+            kept[size_t(tile)].stale = false;
+        return picture;
+    }
+
+    // After a decode into the tile's buffer or its kept picture.
+    int Decoded(int tile, int result, bool wasKept)
+    {
+        if (wasKept)
+            kept[size_t(tile)].stale = true;
+        else if (SizeCode::HasPicture(result))
+            kept[size_t(tile)].stale = false;
+        return result;
+    }
+
+    // Shows the tile's own picture unconverted when it is kept, else the picture given.
+    int ShowPicture(int tile, LiveFrame& frame, const uint8_t* picture, int useDirectDraw, int fromDecoder)
+    {
+        if (ValidTile(tile) && picture && picture == Picture(tile) && kept[size_t(tile)].stale.load())
+            return display->DisplayPicture(tile, frame, kept[size_t(tile)], useDirectDraw, fromDecoder);
+        return display->DisplayFrame(tile, frame, picture, useDirectDraw, fromDecoder);
     }
 
     int IsDirectDraw() const { return useDirectDraw.load() == 1 ? directXWanted.load() : 0; }
@@ -60,9 +121,14 @@ struct HPLiveControl::State : DisplayLoopTarget
         uint8_t* picture = Picture(tile);
         if (!picture)
             return -1;
-        if (frame.codec == FrameCodec::H264)
-            return chain.DecodeQueuedH264(frame.Data(), frame.length, picture, tile, 1);
+        if (frame.codec == FrameCodec::H264) {
+            bool wasKept = false;
+            const int result = chain.DecodeQueuedH264(frame.Data(), frame.length, picture, tile,
+                                                      &kept[size_t(tile)].picture, &wasKept);
+            return Decoded(tile, result, wasKept);
+        }
         // The engine's own decoder, the first family (quality 1: no recorder client).
+        picture = Writable(tile);
         return ownDecoder.Decode(frame.Data(), frame.length, picture, kPictureBufferBytes, tile, fieldMode, 0,
                                  filter[size_t(tile)], 1);
     }
@@ -90,7 +156,7 @@ struct HPLiveControl::State : DisplayLoopTarget
     {
         if (displayStopped.load() || !display)
             return;
-        display->DisplayFrame(tile, frame, Picture(tile), IsDirectDraw(), 1);
+        ShowPicture(tile, frame, Picture(tile), IsDirectDraw(), 1);
     }
 
     int LastWidth(int tile) const override { return chain.LastWidth(tile); }
@@ -109,6 +175,7 @@ struct HPLiveControl::State : DisplayLoopTarget
 
     mutable std::mutex tileLock;
     std::array<ZeroedBuffer, kEngineTiles> pictures;
+    std::array<KeptTile, kEngineTiles> kept;
     std::array<std::unique_ptr<LiveFrame>, kEngineTiles> lastFrames;
     std::array<int, kEngineTiles> filter;
     OsdOptions osd;
@@ -150,7 +217,7 @@ int HPLiveControl::Init(const DecoderLibraries& libraries)
         return 0;
     m_state->initialised = true;
     m_state->chain.Load(libraries);
-    m_state->chain.SetPictureBuffers([state = m_state](int tile) { return state->Picture(tile); });
+    m_state->chain.SetPictureBuffers([state = m_state](int tile) { return state->Writable(tile); });
     if (m_state->ownDecoder.Init(kOwnDecoderWidth, kOwnDecoderHeight) != 0)
         qCWarning(lcPlayerEngine) << "the own decoder has no memory: its recordings make no picture";
     // The picture buffers are 32-bit: the own decoder writes 32-bit rows into them.
@@ -262,6 +329,11 @@ void HPLiveControl::AddLiveData(int serverId, int camera, const uint8_t* data, i
 
 uint8_t* HPLiveControl::GetFrameBuffer(int tile)
 {
+    return m_state->Current(tile);
+}
+
+uint8_t* HPLiveControl::TileBuffer(int tile)
+{
     return m_state->Picture(tile);
 }
 
@@ -276,10 +348,11 @@ bool HPLiveControl::HasFrameBuffer(int tile) const
 void HPLiveControl::ClearFrameBuffer(int tile)
 {
     // Clearing must not make the buffer: every page written to becomes resident, and the grid
-    // clears the pictures of tiles that never played at every change of layout.
+    // clears the pictures of tiles that never played at every change of layout. (A kept picture
+    // comes only from a decode, which makes the buffer first.)
     if (!HasFrameBuffer(tile))
         return;
-    if (uint8_t* picture = m_state->Picture(tile))
+    if (uint8_t* picture = m_state->Writable(tile))
         std::memset(picture, 0, size_t(kPictureBufferBytes));
 }
 
@@ -336,7 +409,7 @@ int HPLiveControl::DisplayFrame(int tile, LiveFrame& frame, const uint8_t* pictu
 {
     if (!ValidTile(tile) || !m_display)
         return 0;
-    return m_display->DisplayFrame(tile, frame, picture, useDirectDraw, fromDecoder);
+    return m_state->ShowPicture(tile, frame, picture, useDirectDraw, fromDecoder);
 }
 
 void HPLiveControl::RedrawAll()
@@ -371,6 +444,14 @@ bool HPLiveControl::IsDisplayStopped() const
 int HPLiveControl::DecodeFrame(uint8_t* frame, int length, uint8_t* output, int tile, int headerCheck,
                                int continuation)
 {
+    // Into the tile's own buffer a single-field picture is kept unconverted: the display scales
+    // it straight to the tile.
+    if (ValidTile(tile) && output && output == m_state->Picture(tile)) {
+        bool wasKept = false;
+        const int result = m_state->chain.DecodeFrame(frame, length, output, tile, headerCheck, continuation,
+                                                      &m_state->kept[size_t(tile)].picture, &wasKept);
+        return m_state->Decoded(tile, result, wasKept);
+    }
     return m_state->chain.DecodeFrame(frame, length, output, tile, headerCheck, continuation);
 }
 

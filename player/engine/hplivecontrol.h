@@ -61,6 +61,10 @@ public:
     uint8_t* GetFrameBuffer(int tile);
     // Whether the tile's picture buffer has been made (a tile that never showed a picture has none).
     bool HasFrameBuffer(int tile) const;
+    // The same buffer as it is, for decoding into it and handing it back to DisplayFrame: a
+    // picture kept unconverted is then shown straight at the tile's size, without the whole
+    // conversion GetFrameBuffer makes for its readers.
+    uint8_t* TileBuffer(int tile);
     // Clears the tile's picture; a tile without a buffer keeps none (a new one starts cleared).
     void ClearFrameBuffer(int tile);
     // Copies frame (data included) into the tile's last-frame slot; null clears the slot.

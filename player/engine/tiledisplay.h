@@ -4,8 +4,26 @@
 // The player's tile display implements it; tests give a fake that records what was shown.
 #include "engine/liveframe.h"
 
+#include <QRect>
+
 #include <cstdint>
 #include <vector>
+
+// A decoded picture not converted yet: a display scales it straight to its tile, in one
+// conversion; Whole() converts it into the tile's 32-bit picture buffer for those that need the
+// whole picture (an export, a display without scaling of its own).
+class TilePicture
+{
+public:
+    virtual ~TilePicture() = default;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    // The source rectangle (picture coordinates) scaled to width x height, 32-bit rows of stride
+    // bytes, into out; false when it cannot be done (draw from Whole() then).
+    virtual bool ScaleInto(const QRect& source, uint8_t* out, int width, int height, int stride) = 0;
+    // The whole picture as a 32-bit picture; null when there is none.
+    virtual const uint8_t* Whole() = 0;
+};
 
 class TileDisplay
 {
@@ -18,6 +36,14 @@ public:
     // to the user-interface thread itself. Result 0.
     virtual int DisplayFrame(int tile, LiveFrame& frame, const uint8_t* picture, int useDirectDraw,
                              int fromDecoder) = 0;
+    // The same for a picture not converted yet. A display that does not scale it itself draws
+    // the whole picture.
+    virtual int DisplayPicture(int tile, LiveFrame& frame, TilePicture& picture, int useDirectDraw,
+                               int fromDecoder)
+    {
+        const uint8_t* whole = picture.Whole();
+        return whole ? DisplayFrame(tile, frame, whole, useDirectDraw, fromDecoder) : 0;
+    }
     // Redraws the listed tiles (all 16 for RedrawAll) from what they last showed.
     virtual void RedrawCameos(const std::vector<int>& tiles) = 0;
 };

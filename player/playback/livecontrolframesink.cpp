@@ -24,7 +24,7 @@ int LiveControlFrameSink::DecodeFrame(int tile, quint8* data, int length, int mo
     frame->camera = tile;
     frame->codec = FrameCodec::H264;
     frame->interval = -1;
-    uint8_t* picture = m_engine.GetFrameBuffer(tile);
+    uint8_t* picture = m_engine.TileBuffer(tile);
     if (!picture)
         return -1;
     return m_engine.DecodeFrame(data, length, picture, tile, mode, notCurrentKey);
@@ -42,7 +42,7 @@ void LiveControlFrameSink::DisplayFrame(const ShownFrame& shown)
     frame.frameType = uint8_t(shown.frameType);
     frame.mark = shown.playState;
     m_engine.SetLastFrame(shown.tile, &frame);
-    m_engine.DisplayFrame(shown.tile, frame, m_engine.GetFrameBuffer(shown.tile), m_engine.IsDirectDraw(), 0);
+    m_engine.DisplayFrame(shown.tile, frame, m_engine.TileBuffer(shown.tile), m_engine.IsDirectDraw(), 0);
 }
 
 void LiveControlFrameSink::SetPlayState(int tile, int playState)

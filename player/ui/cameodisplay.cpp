@@ -48,11 +48,10 @@ CameoDisplay::~CameoDisplay()
     StopPresenting();
 }
 
-int CameoDisplay::DisplayFrame(int tile, LiveFrame& frame, const uint8_t* picture, int useDirectDraw,
-                               int fromDecoder)
+bool CameoDisplay::Place(int tile, LiveFrame& frame, bool hasPicture, Placement* placement)
 {
     if (!IsCameoIndex(tile)) {
-        return 0;
+        return false;
     }
     const CameoView view = m_grid->View(tile);
     if (view.item.assigned && view.item.visible && view.layoutCode == CameoLayout::kSingle) {
@@ -60,43 +59,139 @@ int CameoDisplay::DisplayFrame(int tile, LiveFrame& frame, const uint8_t* pictur
     }
     // This program opens no recorder client, so a tile that waits for one has nothing to show.
     if (HasRecorderSource(view.item) && view.item.sourceId != kFileSourceId) {
-        return 0;
+        return false;
     }
     TileSourceRect::ApplyMultiTileRule(view.layoutCode, &frame.width, &frame.height);
     if (!view.hasRect) {
         qCDebug(lcPlayerUi) << "Get Cameo Rect is NULL" << tile;
-        return 0;
+        return false;
     }
-    if (!picture || frame.width <= 0 || frame.height <= 0 || frame.width > kMaxPictureWidth
+    if (!hasPicture || frame.width <= 0 || frame.height <= 0 || frame.width > kMaxPictureWidth
         || frame.height > kMaxPictureHeight) {
         qCDebug(lcPlayerUi) << "tile" << tile << "picture of a size it cannot hold:" << frame.width
                             << frame.height;
-        return 0;
+        return false;
     }
-
-    qCDebug(lcPlayerUi, "tile %d shows %dx%d %08d %06d mean %s", tile, frame.width, frame.height, frame.date,
-            frame.time, qPrintable(MeanColour(picture, frame.width, frame.height)));
 
     int panX = view.item.panX;
     int panY = view.item.panY;
-    const QRect source = TileSourceRect::Compute(frame.width, frame.height, view.item.zoom, &panX, &panY);
+    placement->source = TileSourceRect::Compute(frame.width, frame.height, view.item.zoom, &panX, &panY);
     if (panX != view.item.panX || panY != view.item.panY) {
         m_grid->SetPan(tile, panX, panY);
     }
-    if (m_host->CaptureForExport(tile, view.item.channel, picture, frame.width, frame.height, fromDecoder,
+    placement->target = view.rect.ToQRect();
+    placement->content = Content(tile, view, frame, placement->target);
+    placement->channel = view.item.channel;
+    return true;
+}
+
+int CameoDisplay::DisplayFrame(int tile, LiveFrame& frame, const uint8_t* picture, int useDirectDraw,
+                               int fromDecoder)
+{
+    Placement placement;
+    if (!Place(tile, frame, picture != nullptr, &placement)) {
+        return 0;
+    }
+    LogShown(tile, frame, picture);
+    if (m_host->CaptureForExport(tile, placement.channel, picture, frame.width, frame.height, fromDecoder,
                                  frame.date, frame.time)) {
         return 0;
     }
-
     const QImage image(picture, frame.width, frame.height, frame.width * 4, QImage::Format_RGB32);
-    const QRect target = view.rect.ToQRect();
-    const OsdContent content = Content(tile, view, frame, target);
     if (useDirectDraw && m_front.IsCreated()) {
-        DrawThroughFront(tile, image, source, target, content);
+        DrawThroughFront(tile, image, placement.source, placement.target, placement.content);
     } else {
-        DrawThroughCanvas(tile, image, source, target, content);
+        DrawThroughCanvas(tile, image, placement.source, placement.target, placement.content);
     }
     return 0;
+}
+
+int CameoDisplay::DisplayPicture(int tile, LiveFrame& frame, TilePicture& picture, int useDirectDraw,
+                                 int fromDecoder)
+{
+    // A frame whose size is not the picture's (the multi-tile rule read it as a smaller one)
+    // is drawn from the whole picture as the frame describes it.
+    const int width = frame.width;
+    const int height = frame.height;
+    if (!IsCameoIndex(tile) || width != picture.Width() || height != picture.Height()
+        || m_host->MayCaptureForExport(tile, m_grid->View(tile).item.channel)) {
+        return TileDisplay::DisplayPicture(tile, frame, picture, useDirectDraw, fromDecoder);
+    }
+    Placement placement;
+    if (!Place(tile, frame, true, &placement)) {
+        return 0;
+    }
+    if (frame.width != width || frame.height != height) {
+        frame.width = width;
+        frame.height = height;
+        return TileDisplay::DisplayPicture(tile, frame, picture, useDirectDraw, fromDecoder);
+    }
+    // Only with the debug line on is the whole picture made, for its mean colour.
+    if (lcPlayerUi().isDebugEnabled()) {
+        LogShown(tile, frame, picture.Whole());
+    }
+    const QRect& target = placement.target;
+    std::lock_guard<std::mutex> tileLock(m_tileLocks[tile]);
+    const bool throughFront = useDirectDraw && m_front.IsCreated();
+    // The composed road: the picture is scaled straight into the tile's place in the window's
+    // picture and the OSD drawn over it, all under the canvas's lock, so that the window never
+    // shows one without the other.
+    if (!throughFront && DrawIntoCanvas(tile, picture, placement)) {
+        return 0;
+    }
+    QImage& composed = m_tileImages[tile];
+    if (composed.size() != target.size()) {
+        composed = QImage(target.size(), QImage::Format_RGB32);
+    }
+    if (composed.isNull()) {
+        return 0;
+    }
+    // The one conversion of the picture: from the decoder's planes to the tile's size.
+    if (!picture.ScaleInto(placement.source, composed.bits(), composed.width(), composed.height(),
+                           composed.bytesPerLine())) {
+        const uint8_t* whole = picture.Whole();
+        if (!whole) {
+            return 0;
+        }
+        const QImage image(whole, width, height, width * 4, QImage::Format_RGB32);
+        QPainter painter(&composed);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QRect(QPoint(0, 0), target.size()), image, placement.source);
+    }
+    Present(tile, composed, target, placement.content, throughFront);
+    return 0;
+}
+
+// Called with the tile's lock held.
+bool CameoDisplay::DrawIntoCanvas(int tile, TilePicture& picture, const Placement& placement)
+{
+    const QRect& target = placement.target;
+    m_osd[tile].SetOptions(GetOsdStyle());
+    return m_canvas->Draw([&](QImage& image) {
+        if (image.format() != QImage::Format_RGB32 || !image.rect().contains(target)) {
+            return false;
+        }
+        uint8_t* at = image.bits() + size_t(target.top()) * size_t(image.bytesPerLine())
+                      + size_t(target.left()) * 4;
+        if (!picture.ScaleInto(placement.source, at, target.width(), target.height(), image.bytesPerLine())) {
+            return false;
+        }
+        QPainter painter(&image);
+        painter.setClipRect(target);
+        painter.translate(target.topLeft());
+        OsdContent local = placement.content;
+        local.rect = QRect(QPoint(0, 0), target.size());
+        m_osd[tile].DrawOsd(painter, local);
+        return true;
+    });
+}
+
+void CameoDisplay::LogShown(int tile, const LiveFrame& frame, const uint8_t* picture) const
+{
+    if (picture) {
+        qCDebug(lcPlayerUi, "tile %d shows %dx%d %08d %06d mean %s", tile, frame.width, frame.height, frame.date,
+                frame.time, qPrintable(MeanColour(picture, frame.width, frame.height)));
+    }
 }
 
 OsdContent CameoDisplay::Content(int tile, const CameoView& view, const LiveFrame& frame, const QRect& rect) const
@@ -140,7 +235,6 @@ void CameoDisplay::DrawThroughFront(int tile, const QImage& picture, const QRect
 void CameoDisplay::DrawThroughCanvas(int tile, const QImage& picture, const QRect& source, const QRect& target,
                                      const OsdContent& content)
 {
-    const OsdStyle style = GetOsdStyle();
     std::lock_guard<std::mutex> tileLock(m_tileLocks[tile]);
     QImage& composed = m_tileImages[tile];
     if (composed.size() != target.size()) {
@@ -153,12 +247,40 @@ void CameoDisplay::DrawThroughCanvas(int tile, const QImage& picture, const QRec
         QPainter painter(&composed);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter.drawImage(QRect(QPoint(0, 0), target.size()), picture, source);
-        OsdContent local = content;
-        local.rect = QRect(QPoint(0, 0), target.size());
-        m_osd[tile].SetOptions(style);
-        m_osd[tile].DrawOsd(painter, local);
     }
-    m_canvas->Put(target.topLeft(), composed);
+    Present(tile, composed, target, content, false);
+}
+
+// Called with the tile's lock held.
+void CameoDisplay::Present(int tile, QImage& composed, const QRect& target, const OsdContent& content,
+                           bool throughFront)
+{
+    const OsdStyle style = GetOsdStyle();
+    m_osd[tile].SetOptions(style);
+    if (!throughFront) {
+        {
+            QPainter painter(&composed);
+            OsdContent local = content;
+            local.rect = QRect(QPoint(0, 0), target.size());
+            m_osd[tile].DrawOsd(painter, local);
+        }
+        m_canvas->Put(target.topLeft(), composed);
+        return;
+    }
+    // The picture already has the tile's size: the front copies it 1:1 and draws the OSD over it.
+    const QRect whole(QPoint(0, 0), composed.size());
+    m_front.Lock();
+    if (m_front.Draw(composed.constBits(), composed.width(), composed.height()) == 0
+        && m_front.Blit(whole, target) == 0) {
+        if (QPainter* painter = m_front.CompositionDC()) {
+            painter->setClipRect(target);
+            m_osd[tile].DrawOsd(*painter, content);
+            painter->setClipping(false);
+            m_front.ReleaseCompositionDC();
+        }
+    }
+    m_front.Unlock();
+    WakePresent();
 }
 
 void CameoDisplay::RedrawCameos(const std::vector<int>& tiles)

@@ -37,6 +37,9 @@ public:
 
     int DisplayFrame(int tile, LiveFrame& frame, const uint8_t* picture, int useDirectDraw,
                      int fromDecoder) override;
+    // Scales the picture straight into the tile's composed image, converting it once.
+    int DisplayPicture(int tile, LiveFrame& frame, TilePicture& picture, int useDirectDraw,
+                       int fromDecoder) override;
     void RedrawCameos(const std::vector<int>& tiles) override;
     void RedrawAll();
     void RedrawCameo(int tile);
@@ -61,11 +64,27 @@ public:
     bool IsDrawing(int tile) const;
 
 private:
+    struct Placement
+    {
+        QRect source; // in the picture
+        QRect target; // the tile in the window
+        OsdContent content;
+        int channel = 0;
+    };
+    // What every road does before drawing; false when nothing is to be drawn.
+    bool Place(int tile, LiveFrame& frame, bool hasPicture, Placement* placement);
+    // The debug line of each shown picture (size, date, time, mean colour).
+    void LogShown(int tile, const LiveFrame& frame, const uint8_t* picture) const;
     OsdContent Content(int tile, const CameoView& view, const LiveFrame& frame, const QRect& rect) const;
     void DrawThroughFront(int tile, const QImage& picture, const QRect& source, const QRect& target,
                           const OsdContent& content);
     void DrawThroughCanvas(int tile, const QImage& picture, const QRect& source, const QRect& target,
                            const OsdContent& content);
+    // Scales the picture into the tile's place in the window canvas and draws the OSD over it;
+    // false when it could not (nothing drawn).
+    bool DrawIntoCanvas(int tile, TilePicture& picture, const Placement& placement);
+    // Draws the OSD over the tile's composed image and hands it on (canvas or front).
+    void Present(int tile, QImage& composed, const QRect& target, const OsdContent& content, bool throughFront);
     void PresentLoop();
     void WakePresent();
 

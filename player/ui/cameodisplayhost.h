@@ -23,6 +23,9 @@ public:
     // An export capturing the tile's channel takes the picture instead of the screen; true when it did.
     virtual bool CaptureForExport(int tile, int channel, const uint8_t* picture, int width, int height,
                                   int fromDecoder, int date, int time) = 0;
+    // Whether an export may take the tile's picture now: only then is a picture that the display
+    // would scale straight to its tile converted whole for CaptureForExport.
+    virtual bool MayCaptureForExport(int /*tile*/, int /*channel*/) const { return true; }
     // The main dialog holds presenting back (while it rebuilds its windows).
     virtual bool HoldsPresenting() const = 0;
     // The engine draws through the display front (DirectDraw in use and wanted).

@@ -50,6 +50,7 @@ public:
     bool ShowCurrentFrame(int tile) override;
     std::optional<OsdPlayerText> PlayerText(int tile) const override;
     bool CaptureForExport(int, int, const uint8_t*, int, int, int, int, int) override { return false; }
+    bool MayCaptureForExport(int, int) const override { return false; }
     bool HoldsPresenting() const override { return false; }
     bool IsDirectDraw() const override;
 

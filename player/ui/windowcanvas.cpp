@@ -44,6 +44,19 @@ void WindowCanvas::Paint(const std::function<void(QPainter&)>& draw)
     Changed();
 }
 
+bool WindowCanvas::Draw(const std::function<bool(QImage&)>& draw)
+{
+    bool changed = false;
+    {
+        QMutexLocker locker(&m_lock);
+        changed = draw(m_image);
+    }
+    if (changed) {
+        Changed();
+    }
+    return changed;
+}
+
 void WindowCanvas::Put(const QPoint& at, const QImage& image)
 {
     Paint([&](QPainter& painter) {

@@ -21,6 +21,9 @@ public:
     QSize Size() const;
     // Draws under the lock; the callback may draw anywhere in the canvas.
     void Paint(const std::function<void(QPainter&)>& draw);
+    // Hands the canvas's own image to draw into under the lock (for writing pixels straight into
+    // it); the callback tells whether it changed anything.
+    bool Draw(const std::function<bool(QImage&)>& draw);
     // Copies an image 1:1 to a position of the canvas.
     void Put(const QPoint& at, const QImage& image);
     void Fill(const QColor& colour);

@@ -3,7 +3,9 @@
 #include "h264fixture.h"
 
 #include "engine/decoderchain.h"
+#include "engine/keptpicture.h"
 #include "engine/linedeinterlacer.h"
+#include "engine/picturepack.h"
 #include "engine/sizecode.h"
 
 #include <gtest/gtest.h>
@@ -448,4 +450,98 @@ TEST_F(ChainFixture, FirstFieldLengthIsHeldWithinTheFrame)
         EXPECT_EQ(chain.DecodeFrame(frame.Frame(), frameBytes, Picture(6), 6, 0, 0), 352240);
         EXPECT_TRUE(Shown(6, 352, 240) == expected);
     }
+}
+
+// Decodes that keep their picture unconverted give, once converted whole, the bytes the decode
+// into the picture buffer gives: on both roads, with the tile's brightness and contrast, and
+// woven for the two fields a D1 recorder picture stacks. The picture buffer is not touched.
+TEST_F(ChainFixture, KeptPicturesConvertToTheSameBytes)
+{
+    ASSERT_TRUE(chain.CanKeepPictures());
+    const auto d1 = h264fixture::Make("kept_d1", "testsrc2", 720, 480, 1, 1);
+    ASSERT_TRUE(d1.error.isEmpty()) << d1.error.toStdString();
+    const auto& field = FieldStream();
+    ASSERT_TRUE(field.error.isEmpty());
+    // The stacked fields of the D1 picture, woven: its first 240 rows, then its last 240.
+    const QByteArray d1Rgb = ReferencePicture(d1, 0);
+    const QByteArray wovenD1 = Weave(d1Rgb.left(d1Rgb.size() / 2), d1Rgb.mid(d1Rgb.size() / 2), 720);
+    struct Case
+    {
+        const char* name;
+        bool queued;
+        const h264fixture::Stream* stream;
+        QByteArray expectedRgb;
+        int brightness;
+        int contrast;
+    };
+    const Case cases[] = {
+        {"direct road", false, &field, ReferencePicture(field, 0), 0, 0},
+        {"direct road, brightness and contrast", false, &field, ReferencePicture(field, 0), 12, 30},
+        {"queued road", true, &field, ReferencePicture(field, 0), 0, 0},
+        {"queued road, a D1 picture is woven", true, &d1, wovenD1, -20, 0},
+    };
+    int tile = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        chain.SetBrightness(tile, c.brightness);
+        chain.SetContrast(tile, c.contrast);
+        KeptPicture kept;
+        bool wasKept = false;
+        int result = 0;
+        if (c.queued) {
+            const QByteArray frame = QByteArray(104, '\0') + c.stream->units[0];
+            result = chain.DecodeQueuedH264(reinterpret_cast<const uint8_t*>(frame.constData()), frame.size(),
+                                            Picture(tile), tile, &kept, &wasKept);
+        } else {
+            QByteArray frame = h264fixture::Wrap(c.stream->units[0], 2);
+            result = chain.DecodeFrame(reinterpret_cast<uint8_t*>(frame.data()), frame.size(), Picture(tile), tile,
+                                       0, 0, &kept, &wasKept);
+        }
+        EXPECT_EQ(result, SizeCode::Encode(c.stream->width, c.stream->height));
+        EXPECT_TRUE(wasKept);
+        EXPECT_EQ(Picture(tile)[0], 0x55) << "the picture buffer was written";
+        // The engine's conversion of the expected 24-bit picture, byte by byte.
+        std::vector<uint8_t> expected(size_t(c.stream->width) * size_t(c.stream->height) * 4);
+        PictureAdjust adjust;
+        adjust.brightness = c.brightness;
+        adjust.contrast = c.contrast;
+        PackPicture(reinterpret_cast<const uint8_t*>(c.expectedRgb.constData()), c.stream->width, c.stream->height,
+                    expected.data(), false, adjust);
+        std::vector<uint8_t> whole(expected.size() + 4, 0x55);
+        ASSERT_TRUE(kept.ConvertWhole(whole.data(), int64_t(whole.size())));
+        EXPECT_TRUE(std::memcmp(whole.data(), expected.data(), expected.size()) == 0);
+        EXPECT_EQ(whole[expected.size()], 0x55) << "written past the picture";
+        // Too small a buffer is refused, not overrun.
+        EXPECT_FALSE(kept.ConvertWhole(whole.data(), int64_t(expected.size()) - 1));
+        ++tile;
+    }
+}
+
+// Scaling a kept picture writes exactly the asked size into the rows asked, and nothing else.
+TEST_F(ChainFixture, KeptPictureScalesIntoItsRectangleOnly)
+{
+    const auto& field = FieldStream();
+    ASSERT_TRUE(field.error.isEmpty());
+    KeptPicture kept;
+    bool wasKept = false;
+    QByteArray frame = h264fixture::Wrap(field.units[0], 2);
+    ASSERT_TRUE(SizeCode::IsPicture(chain.DecodeFrame(reinterpret_cast<uint8_t*>(frame.data()), frame.size(),
+                                                      Picture(1), 1, 0, 0, &kept, &wasKept)));
+    ASSERT_TRUE(wasKept);
+    const int stride = 200 * 4;
+    std::vector<uint8_t> canvas(size_t(stride) * 100, 0x55);
+    // An 88 x 60 target at (10, 20) of a 200 x 100 canvas.
+    uint8_t* at = canvas.data() + 20 * stride + 10 * 4;
+    ASSERT_TRUE(kept.ScaleInto(QRect(0, 0, 352, 240), at, 88, 60, stride));
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            const bool inside = x >= 10 && x < 98 && y >= 20 && y < 80;
+            const uint8_t* pixel = canvas.data() + y * stride + x * 4;
+            if (!inside)
+                ASSERT_EQ(pixel[0] | pixel[1] << 8 | pixel[2] << 16 | pixel[3] << 24, 0x55555555) << x << "," << y;
+            else
+                ASSERT_EQ(pixel[3], 0xFF) << x << "," << y;
+        }
+    }
+    EXPECT_FALSE(kept.ScaleInto(QRect(0, 0, 352, 240), at, 88, 60, 88 * 4 - 1)) << "a stride below the width";
 }
