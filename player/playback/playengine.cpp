@@ -368,14 +368,15 @@ void PlayEngine::ListSeek(bool found)
         m_tile.readResult = int(ReadResult::End);
         return;
     }
-    m_tile.readResult = m_list.ReadCurrent();
-    // The state a seek leaves says whether the tile stands at an end of the recording.
+    // The state a seek leaves says whether the tile stands at an end of the recording; it is set
+    // before the frame goes to the video engine, which shows it with the frame.
     if (m_list.AtFirst())
         m_tile.SetState(PlayState::Start);
     else if (m_list.AtLast())
         m_tile.SetState(PlayState::End);
     else
         m_tile.SetState(PlayState::Paused);
+    m_tile.readResult = m_list.ReadCurrent();
 }
 
 void PlayEngine::ListPlayLoop()
@@ -386,6 +387,9 @@ void PlayEngine::ListPlayLoop()
     QString reported = m_tile.CurrentTime();
     while (!m_stop.IsRaised()) {
         const qint64 started = m_clock.NowMs();
+        // The last (or, backwards, the first) frame goes to the video engine with the end state.
+        if (forward ? m_list.AtLast() : m_list.AtFirst())
+            m_tile.SetState(forward ? PlayState::End : PlayState::Start);
         m_tile.readResult = m_list.ReadCurrent();
         if (m_tile.readResult.load() == int(ReadResult::End)) {
             m_handOff.PutNoData();
@@ -425,11 +429,11 @@ void PlayEngine::ListStepOnce()
     if (!m_list.StepOne(forward ? 1 : -1)) {
         m_tile.SetState(forward ? PlayState::End : PlayState::Start);
     } else {
-        m_tile.readResult = m_list.ReadCurrent();
         if (forward && m_list.AtLast())
             m_tile.SetState(PlayState::End);
         else if (!forward && m_list.AtFirst())
             m_tile.SetState(PlayState::Start);
+        m_tile.readResult = m_list.ReadCurrent();
     }
     m_host.StepMessageBox();
 }

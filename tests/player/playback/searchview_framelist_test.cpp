@@ -259,6 +259,10 @@ TEST_F(FrameListTile, PlayForwardHandsEveryFramePacedAndEndsAtTheLastFrame)
     EXPECT_EQ(view->State(), PlayState::End);
     EXPECT_EQ(sink.Queued(), frames); // the current frame first, then each one after it
     EXPECT_EQ(view->GetPlayPosition(), 11);
+    // The last frame is shown with the end state, the ones before it playing.
+    const QVector<QueuedFrame> handed = sink.QueuedFrames();
+    EXPECT_EQ(handed.first().playState, int(PlayState::Forward));
+    EXPECT_EQ(handed.last().playState, int(PlayState::End));
     const QVector<int> pauses = clock->Pauses();
     ASSERT_EQ(pauses.size(), 11);
     for (int p : pauses)
@@ -278,6 +282,7 @@ TEST_F(FrameListTile, PlayForwardHandsEveryFramePacedAndEndsAtTheLastFrame)
     EXPECT_EQ(view->GetPlayPosition(), 0);
     ASSERT_FALSE(sink.Queued().isEmpty());
     EXPECT_EQ(sink.Queued().last(), frames.first());
+    EXPECT_EQ(sink.QueuedFrames().last().playState, int(PlayState::Start));
 }
 
 TEST_F(FrameListTile, FramesShorterThanTheFramePeriodAreSkipped)
