@@ -128,10 +128,10 @@ int FrameHandOff::DecodeIndexedFrame(quint8* data, int length, bool noDisplay)
     return result;
 }
 
-int FrameHandOff::PutFrame(quint8* data, int length, bool noDisplay, bool decode, int frameType)
+int FrameHandOff::PutFrame(quint8* data, int length, bool noDisplay, bool decode, int frameType, int delay)
 {
     int result = 0;
-    if (m_tile.Layout512()) {
+    if (m_tile.paths.IndexBased() && m_tile.Layout512()) {
         result = decode ? DecodeIndexedFrame(data, length, noDisplay) : -1;
     } else {
         QueuedFrame f;
@@ -146,6 +146,7 @@ int FrameHandOff::PutFrame(quint8* data, int length, bool noDisplay, bool decode
         f.codec = m_tile.paths.IndexBased() ? 1 : 0;
         f.noDisplay = noDisplay ? 1 : 0;
         f.playState = m_tile.state.load();
+        f.interval = delay;
         m_sink.AddLiveData(f);
     }
     m_host.UpdatePlaySlider(m_tile.tile);

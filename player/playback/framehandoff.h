@@ -17,7 +17,8 @@ public:
     // Hands the frame (data, length) with the current frame's date and time: decode asks for a
     // decode (direct road), noDisplay decodes or queues without showing. Returns the decode
     // result, -1 when nothing was decoded, -3 when no picture is shown, 0 for a queued frame.
-    int PutFrame(quint8* data, int length, bool noDisplay, bool decode, int frameType);
+    // delay: the frame's delay value handed on with a queued frame.
+    int PutFrame(quint8* data, int length, bool noDisplay, bool decode, int frameType, int delay = 0);
 
     // Tells the video engine the tile's play state (a pause keeps the last frame shown).
     void ShowState();

@@ -1,6 +1,7 @@
 #include "playback/playengine.h"
 #include "playback/audioreader.h"
 #include "playback/framehandoff.h"
+#include "playback/framelistreader.h"
 #include "playback/mediareader.h"
 #include "playback/playbackclock.h"
 #include "playback/playbackhost.h"
@@ -10,10 +11,11 @@
 
 #include <algorithm>
 
-PlayEngine::PlayEngine(TileState& tile, MediaReader& reader, FrameHandOff& handOff, AudioReader& audio,
-                       PlaybackHost& host, PlaybackClock& clock, StopSignal& stop)
+PlayEngine::PlayEngine(TileState& tile, MediaReader& reader, FrameListReader& list, FrameHandOff& handOff,
+                       AudioReader& audio, PlaybackHost& host, PlaybackClock& clock, StopSignal& stop)
     : m_tile(tile)
     , m_reader(reader)
+    , m_list(list)
     , m_handOff(handOff)
     , m_audio(audio)
     , m_host(host)
@@ -175,7 +177,10 @@ void PlayEngine::GoFirst()
     m_tile.direction = int(PlayDirection::Still);
     m_tile.SetState(PlayState::Start);
     // The seek reads and shows the first frame.
-    m_reader.GoToTime(QStringLiteral("000000"));
+    if (FrameList())
+        ListSeek(m_list.SeekToPosition(0));
+    else
+        m_reader.GoToTime(QStringLiteral("000000"));
     m_tile.SetState(PlayState::Start);
 }
 
@@ -188,7 +193,10 @@ void PlayEngine::GoLast()
     StopPlayback();
     m_tile.direction = int(PlayDirection::Still);
     m_tile.SetState(PlayState::End);
-    m_reader.GoToTime(QStringLiteral("240000"));
+    if (FrameList())
+        ListSeek(m_list.SeekToLast());
+    else
+        m_reader.GoToTime(QStringLiteral("240000"));
     m_tile.SetState(PlayState::End);
 }
 
@@ -211,11 +219,24 @@ void PlayEngine::GoToTime(const QString& timeText)
         return;
     StopPlayback();
     m_tile.direction = int(PlayDirection::Still);
+    if (FrameList()) {
+        qCDebug(lcPlayerPlayback, "CAMEO : %d", m_tile.tile);
+        ListSeek(m_list.SeekToTime(timeText));
+        return;
+    }
     m_reader.GoToTime(timeText);
 }
 
 void PlayEngine::SeekToFrame(int position)
 {
+    if (FrameList()) {
+        if (!m_tile.opened || position < 0)
+            return;
+        Pause();
+        m_tile.SetState(PlayState::Paused);
+        ListSeek(m_list.SeekToPosition(position));
+        return;
+    }
     if (!m_tile.opened || !m_tile.indexLoaded || position < 0)
         return;
     Pause();
@@ -276,8 +297,17 @@ bool PlayEngine::ReadNext()
     return false;
 }
 
+bool PlayEngine::FrameList() const
+{
+    return m_tile.paths.kind == RecordingKind::FrameList;
+}
+
 void PlayEngine::PlayLoop()
 {
+    if (FrameList()) {
+        ListPlayLoop();
+        return;
+    }
     QString reported = m_tile.CurrentTime();
     while (!m_stop.IsRaised()) {
         const qint64 started = m_clock.NowMs();
@@ -319,11 +349,91 @@ void PlayEngine::PlayLoop()
 
 void PlayEngine::StepOnce()
 {
+    if (FrameList()) {
+        ListStepOnce();
+        return;
+    }
     if (m_tile.audioOn.load() == 2)
         m_audio.Flush();
     if (m_tile.Direction() == PlayDirection::Forward)
         m_reader.NextFrame(true);
     else
         m_reader.StepBackMedia();
+    m_host.StepMessageBox();
+}
+
+void PlayEngine::ListSeek(bool found)
+{
+    if (!found) {
+        m_tile.readResult = int(ReadResult::End);
+        return;
+    }
+    // The state a seek leaves says whether the tile stands at an end of the recording; it is set
+    // before the frame goes to the video engine, which shows it with the frame.
+    if (m_list.AtFirst())
+        m_tile.SetState(PlayState::Start);
+    else if (m_list.AtLast())
+        m_tile.SetState(PlayState::End);
+    else
+        m_tile.SetState(PlayState::Paused);
+    m_tile.readResult = m_list.ReadCurrent();
+}
+
+void PlayEngine::ListPlayLoop()
+{
+    const bool forward = m_tile.direction.load() > 0;
+    const bool fast = m_tile.Direction() == PlayDirection::FastForward
+                      || m_tile.Direction() == PlayDirection::FastBackward;
+    QString reported = m_tile.CurrentTime();
+    while (!m_stop.IsRaised()) {
+        const qint64 started = m_clock.NowMs();
+        // The last (or, backwards, the first) frame goes to the video engine with the end state.
+        if (forward ? m_list.AtLast() : m_list.AtFirst())
+            m_tile.SetState(forward ? PlayState::End : PlayState::Start);
+        m_tile.readResult = m_list.ReadCurrent();
+        if (m_tile.readResult.load() == int(ReadResult::End)) {
+            m_handOff.PutNoData();
+            m_host.StepMessageBox();
+            break;
+        }
+        const QString now = m_list.FrameTimeString(m_list.CurrentFile(), m_list.CurrentFrame());
+        if (now != reported) {
+            reported = now;
+            m_host.UpdateGroupTime(m_tile.tile, now);
+        }
+        int wait = m_list.NextFrameIndex(forward ? 1 : -1);
+        if (wait == -1) {
+            // The day's list holds this recording alone: its first or last frame ends play.
+            m_tile.SetState(forward ? PlayState::End : PlayState::Start);
+            m_host.StepMessageBox();
+            break;
+        }
+        if (fast)
+            wait = FastInterval(m_tile.fastSpeed);
+        else if (wait < 1)
+            wait = 1000;
+        const qint64 elapsed = m_clock.NowMs() - started;
+        if (m_clock.Pause(int(std::max<qint64>(1, wait - elapsed)), m_stop))
+            break;
+    }
+    if (m_tile.State() != PlayState::Start && m_tile.State() != PlayState::End)
+        m_tile.SetState(PlayState::Paused);
+    m_host.LeaveGroup(m_tile.tile);
+}
+
+void PlayEngine::ListStepOnce()
+{
+    if (m_tile.audioOn.load() == 2)
+        m_audio.Flush();
+    const bool forward = m_tile.Direction() == PlayDirection::Forward;
+    if (!m_list.StepOne(forward ? 1 : -1)) {
+        m_tile.SetState(forward ? PlayState::End : PlayState::Start);
+    } else {
+        if (forward && m_list.AtLast())
+            m_tile.SetState(PlayState::End);
+        else if (!forward && m_list.AtFirst())
+            m_tile.SetState(PlayState::Start);
+        m_tile.readResult = m_list.ReadCurrent();
+    }
     m_host.StepMessageBox();
 }

@@ -15,6 +15,7 @@
 
 class AudioReader;
 class FrameHandOff;
+class FrameListReader;
 class MediaReader;
 class PlaybackClock;
 class PlaybackHost;
@@ -26,8 +27,8 @@ class PlayEngine
 public:
     static constexpr int kFastSpeeds = 5;
 
-    PlayEngine(TileState& tile, MediaReader& reader, FrameHandOff& handOff, AudioReader& audio, PlaybackHost& host,
-               PlaybackClock& clock, StopSignal& stop);
+    PlayEngine(TileState& tile, MediaReader& reader, FrameListReader& list, FrameHandOff& handOff,
+               AudioReader& audio, PlaybackHost& host, PlaybackClock& clock, StopSignal& stop);
     ~PlayEngine();
     PlayEngine(const PlayEngine&) = delete;
     PlayEngine& operator=(const PlayEngine&) = delete;
@@ -46,7 +47,8 @@ public:
     void GoLast();
     void Pause();
     void GoToTime(const QString& timeText);
-    // Position n as GetPlayPosition reports it (seconds from the first recorded second).
+    // Position n as GetPlayPosition reports it (seconds from the first recorded second, or the
+    // frame number of a recording read through its frame list).
     void SeekToFrame(int position);
 
     // Milliseconds per step of a fast speed 1..5.
@@ -66,9 +68,15 @@ private:
     bool ReadNext();
     void StepOnce();
     bool Idle() const;
+    bool FrameList() const;
+    // The recording read through its frame list: its play loop, single step and seeks.
+    void ListPlayLoop();
+    void ListStepOnce();
+    void ListSeek(bool found);
 
     TileState& m_tile;
     MediaReader& m_reader;
+    FrameListReader& m_list;
     FrameHandOff& m_handOff;
     AudioReader& m_audio;
     PlaybackHost& m_host;

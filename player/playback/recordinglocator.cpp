@@ -86,6 +86,11 @@ RecordingPaths RecordingLocator::Locate(const QString& folder, const QString& fi
         p.kind = RecordingKind::ClientFile;
     } else {
         p.kind = RecordingKind::FrameList;
+        // Its frames carry their own channel; the name's gives the camera title.
+        if (p.channel >= 0 && p.channel <= 15) {
+            p.info = RecorderMedia::ReadDvrInfo(Join(dir, QStringLiteral("DvrInfo.ini")), p.channel);
+            p.cameraTitle = RecorderMedia::CameraTitleOrDefault(p.info, p.channel);
+        }
         return p;
     }
     if (p.channel < 0 || p.channel > 15) {

@@ -8,8 +8,9 @@ CSearchView::CSearchView(int tile, PlaybackFrameSink& sink, PlaybackHost& host, 
     : m_host(host)
     , m_handOff(m_tile, sink, host)
     , m_reader(m_tile, m_handOff, host)
+    , m_list(m_tile, m_handOff, host, m_stop)
     , m_audio(m_tile, audio, clock)
-    , m_engine(m_tile, m_reader, m_handOff, m_audio, host, clock, m_stop)
+    , m_engine(m_tile, m_reader, m_list, m_handOff, m_audio, host, clock, m_stop)
     , m_previewSink(previews)
 {
     if (previews)
@@ -35,6 +36,9 @@ void CSearchView::Reset()
     m_audio.Stop();
     m_tile.opened = false;
     m_tile.indexLoaded = false;
+    m_list.Free();
+    m_fileList.clear();
+    m_filePos = 0;
     m_tile.paths = RecordingPaths();
     m_tile.index = IndexInfo();
     m_tile.audio = AudioSource();
@@ -76,11 +80,8 @@ bool CSearchView::OpenFile(const OpenRequest& request)
         }
         return Fail(paths.error);
     }
-    if (paths.kind == RecordingKind::FrameList) {
-        // The player's own recordings are read through their frame lists, which this engine
-        // does not read.
-        return Fail(QString::fromLatin1(kCorruptText));
-    }
+    if (paths.kind == RecordingKind::FrameList)
+        return OpenFrameList(paths);
     m_tile.paths = paths;
     m_tile.serverId = -999;
     if (!m_reader.LoadIndex()) {
@@ -104,6 +105,48 @@ bool CSearchView::OpenFile(const OpenRequest& request)
     return true;
 }
 
+void CSearchView::SetIndexPaths()
+{
+    if (m_filePos < 0 || m_filePos >= m_fileList.size())
+        return;
+    const QString name = m_fileList.at(m_filePos);
+    m_tile.paths.dataPath = m_tile.paths.folder + QLatin1Char('/') + name;
+    m_tile.paths.indexPath = m_tile.paths.folder + QLatin1Char('/') + QLatin1Char('i') + name;
+}
+
+bool CSearchView::LoadFrameList()
+{
+    return m_list.Load(m_tile.paths.indexPath, m_tile.paths.dataPath);
+}
+
+bool CSearchView::OpenFrameList(const RecordingPaths& paths)
+{
+    m_tile.paths = paths;
+    m_tile.serverId = -999;
+    m_fileList = QStringList{paths.name};
+    m_filePos = 0;
+    SetIndexPaths();
+    if (!LoadFrameList()) {
+        m_tile.paths = RecordingPaths();
+        return Fail(QString::fromLatin1(kCorruptText));
+    }
+    m_tile.audioOn = 0;
+    m_tile.opened = true;
+    // The "first" operation: the recording's first frame, shown, at the start.
+    m_tile.direction = int(PlayDirection::Still);
+    m_tile.SetState(PlayState::Paused);
+    m_list.SeekToPosition(0);
+    m_tile.readResult = m_list.ReadCurrent();
+    if (m_tile.readResult.load() != int(ReadResult::Frame)) {
+        m_tile.opened = false;
+        m_list.Free();
+        m_tile.paths = RecordingPaths();
+        return Fail(QString::fromLatin1(kCorruptText));
+    }
+    m_tile.SetState(PlayState::Start);
+    return true;
+}
+
 void CSearchView::CloseSearch()
 {
     Reset();
@@ -113,7 +156,10 @@ void CSearchView::ShowCurrentFrame()
 {
     if (!m_tile.opened)
         return;
-    if (m_tile.Layout512()) {
+    if (IsFrameList()) {
+        m_list.ForgetGroup();
+        m_list.ReadCurrent();
+    } else if (m_tile.Layout512()) {
         m_tile.lastKeyOffset = -1;
         m_reader.ReadMediaFrame();
     } else if (m_tile.recordOffset >= 0) {
@@ -132,6 +178,8 @@ int CSearchView::GetPlayRange() const
 {
     if (!m_tile.opened)
         return 0;
+    if (IsFrameList())
+        return std::max(0, m_list.TotalFrames() - 1);
     return std::max(0, m_tile.index.entryCount - m_tile.index.firstSecond - 1);
 }
 
@@ -139,11 +187,16 @@ int CSearchView::GetPlayPosition() const
 {
     if (!m_tile.opened)
         return -1;
+    if (IsFrameList())
+        return m_list.Position();
     return std::max(0, m_tile.currentSecond.load() - m_tile.index.firstSecond);
 }
 
 QString CSearchView::GetCurrentTimeString() const
 {
+    if (IsFrameList())
+        return m_list.IsLoaded() ? m_list.FrameTimeString(m_list.CurrentFile(), m_list.CurrentFrame())
+                                 : QStringLiteral("000000");
     return m_tile.opened ? m_tile.CurrentTime() : QStringLiteral("000000");
 }
 
@@ -151,7 +204,7 @@ void CSearchView::StartPreview(int position, int preview)
 {
     if (!m_preview)
         return;
-    if (!m_tile.opened) {
+    if (!m_tile.opened || IsFrameList()) {
         m_preview->Join();
         m_previewSink->ShowPreview(preview, 0, 0, QString());
         return;

@@ -6,6 +6,7 @@
 // face is the shell's).
 #include "playback/audioreader.h"
 #include "playback/framehandoff.h"
+#include "playback/framelistreader.h"
 #include "playback/mediareader.h"
 #include "playback/playengine.h"
 #include "playback/previewreader.h"
@@ -13,6 +14,7 @@
 #include "playback/tilestate.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -78,6 +80,17 @@ public:
     void StartPreview(int position, int preview);
     void JoinPreview();
 
+    // Recordings read through their frame lists (the player's own recordings).
+    static constexpr int kMaxListFiles = 500;
+    // Data and index paths of the current file of the tile's file list.
+    void SetIndexPaths();
+    // Loads the index at the index path; false when it holds no file information or no frame.
+    bool LoadFrameList();
+    int NextFrameIndex(int step) { return m_list.NextFrameIndex(step); }
+    QString GetFrameTimeString(int file, int frame) const { return m_list.FrameTimeString(file, frame); }
+    void FreeIndexArrays() { m_list.Free(); }
+    const FrameListReader& FrameList() const { return m_list; }
+
     // Frame hand-off.
     void PutNoData() { m_handOff.PutNoData(); }
     void UpdateStepRate(int elapsedMs) { m_handOff.UpdateStepRate(elapsedMs); }
@@ -118,15 +131,20 @@ public:
 private:
     void Reset();
     bool Fail(const QString& error);
+    bool OpenFrameList(const RecordingPaths& paths);
+    bool IsFrameList() const { return m_tile.paths.kind == RecordingKind::FrameList; }
 
     TileState m_tile;
     StopSignal m_stop;
     PlaybackHost& m_host;
     FrameHandOff m_handOff;
     MediaReader m_reader;
+    FrameListReader m_list;
     AudioReader m_audio;
     PlayEngine m_engine;
     std::unique_ptr<PreviewReader> m_preview;
     PreviewSink* m_previewSink;
     QString m_error;
+    QStringList m_fileList; // the day's files of a recording read through its frame list
+    int m_filePos = 0;
 };

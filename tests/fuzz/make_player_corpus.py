@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Writes the seed inputs of player_media_fuzz into corpus/player_media, field by field from the
-recording layouts: a header byte (bit 0 recorder media, bit 1 owner marker, bits 2..3 operations,
-bit 4 four tiles), a 16-bit index length, the index file, then the data file."""
+recording layouts: a header byte (bit 0 recorder media, bit 1 owner marker, or without bit 0 the
+player's own frame-list recording, bits 2..3 operations, bit 4 four tiles), a 16-bit index length,
+the index file, then the data file."""
 import os
 import struct
 
@@ -83,6 +84,32 @@ def record224():
     return bytes(idx), bytes(data)
 
 
+def frame_list(files=2, frames=3):
+    """The player's own recording: per file its 6-byte frame records (halved length twice, code),
+    its file record (head and key-frame table), then the 84-byte header with one 16-byte entry
+    per file, ending in its own length."""
+    idx = bytearray()
+    data = bytearray()
+    offsets = []
+    for f in range(files):
+        first = len(idx)
+        for n in range(frames):
+            idx += struct.pack("<H", 8) + struct.pack("<I", 8)[:3] + bytes([2 if n else 0])
+            data += bytes([0, 0, 0x8A if n == 0 else 0x88, 0]) + bytes([0x41 + n] * 12)
+        offsets.append(len(idx))
+        idx += struct.pack("<IIIHHBBH", 0xFFFFFFFF, 0, 16 * frames, 32, frames, 2, 0, 1)
+        idx += struct.pack("<HHII", 0, first & 0xFFFF, 0, 0)
+    head = bytearray(64)
+    struct.pack_into("<IHBBBBBB", head, 0, 0xFFFFFFFF, 2024, 1, 31, 8, 15, 10, 0)
+    struct.pack_into("<HHi", head, 12, 401, 240, 1)
+    struct.pack_into("<II", head, 44, files * frames, files * frames)
+    struct.pack_into("<I", head, 60, files)
+    for o in offsets:
+        head += struct.pack("<IIII", 0, 0, 0, o)
+    head += struct.pack("<I", len(head) + 4)
+    return bytes(idx + head), bytes(data)
+
+
 def write(name, mode, index, data):
     with open(os.path.join(OUT, "seed-" + name), "wb") as f:
         f.write(bytes([mode]) + struct.pack("<H", min(len(index), 0xFFFF)) + index[:0xFFFF] + data)
@@ -98,6 +125,8 @@ def main():
     for mode in (0x01, 0x03, 0x0D):
         write("media-%02x" % mode, mode, *recording(False))
     write("records-224", 0x0D, *record224())
+    for mode in (0x02, 0x0E):
+        write("framelist-%02x" % mode, mode, *frame_list())
 
 
 if __name__ == "__main__":

@@ -1,8 +1,9 @@
 // libFuzzer target for the backup player's readers of recordings on disk.
 //
 // The input chooses a layout and carries the files of one recording: a header byte (bit 0:
-// recorder backup media, else a client recording; bit 1: an owner marker; bits 2..3: which
-// operations run), a 16-bit index length, the index file, then the data file. The parsers are
+// recorder backup media, else a client recording; bit 1: an owner marker, or without bit 0 the
+// player's own frame-list recording; bits 2..3: which operations run), a 16-bit index length,
+// the index file, then the data file. The parsers are
 // fed the same bytes directly (index headers and entries, frame blocks, 104-byte records, the
 // recorder information file, audio blocks), then a tile opens the files from a scratch folder
 // and plays, seeks and steps through them with a video engine and a clock that cost nothing.
@@ -119,6 +120,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         WriteFile(root + "/stream/stream_000.000", data);
         folder = root + "/stream";
         file = "stream_000.002";
+    } else if (mode & 2) {
+        WriteFile(root + "/Live/ix081510.002", index);
+        WriteFile(root + "/Live/x081510.002", data);
+        folder = root + "/Live";
+        file = "x081510.002";
     } else {
         WriteFile(root + "/20261210/ih080510.003", index);
         WriteFile(root + "/20261210/h080510.003", data);
@@ -126,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         folder = root + "/20261210";
         file = "h080510.003";
     }
-    if (mode & 2)
+    if ((mode & 3) == 3)
         WriteFile(root + "/.owner", "");
 
     FakeFrameSink sink;
@@ -167,6 +173,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         view.PlayAudioSecond("080511");
         view.StepForward();
         view.Join();
+        view.ShowCurrentFrame();
+        view.GetCurrentTimeString();
+        view.GetFrameTimeString(int(mode) % 3, int(mode) * 7);
     }
     if (view.Layout512())
         ExportSeconds(view, mode);

@@ -47,6 +47,9 @@ public:
         std::lock_guard<std::mutex> lock(mutex);
         queued.append(QByteArray(reinterpret_cast<const char*>(frame.data), frame.length));
         queuedTimes.append(frame.time);
+        QueuedFrame kept = frame;
+        kept.data = nullptr; // valid only during the call
+        queuedFrames.append(kept);
     }
     QVector<DecodeCall> Decodes()
     {
@@ -76,6 +79,12 @@ public:
         shown.clear();
         queued.clear();
         queuedTimes.clear();
+        queuedFrames.clear();
+    }
+    QVector<QueuedFrame> QueuedFrames()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return queuedFrames;
     }
 
     std::mutex mutex;
@@ -83,6 +92,7 @@ public:
     QVector<ShownFrame> shown;
     QVector<QByteArray> queued;
     QVector<int> queuedTimes;
+    QVector<QueuedFrame> queuedFrames;
     std::atomic<int> lastState{-1};
 };
 
