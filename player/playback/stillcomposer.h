@@ -42,11 +42,10 @@ public:
     static QRect SourceRegion(int width, int height, float zoomX, float zoomY, int* panX, int* panY);
     // (picture x 180 + mark x 75) / 256 per channel where the mark's red is 0.
     static void BlendMark(QImage* page, const QImage& mark, const QPoint& at);
-    // The mark drawn over every still: a dark emblem on a white (left alone) ground.
-    static QImage Mark();
-    // The whole preview: white, the stretched region in its box, the mark and the caption block.
+    // The whole preview: white, the stretched region in its box, the mark (the skin's mark
+    // bitmap; none when null) and the caption block.
     static QImage Compose(const QImage& picture, const QRect& region, const StillCaption& caption,
-                          const QString& fontFamily = QString());
+                          const QImage& mark, const QString& fontFamily = QString());
 
     // "%03d name(camera)" in the folder (or alone without one); separators and characters no file
     // name may hold are left out of the two names.

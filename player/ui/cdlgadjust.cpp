@@ -10,9 +10,10 @@ namespace {
 
 constexpr QRgb kPanelColour = qRgb(139, 139, 139);
 constexpr int kBackground = 294;
-constexpr int kGroove = 320;
-constexpr int kThumb = 321;
-constexpr int kPressedThumb = 322;
+constexpr int kChannel = 133;
+constexpr int kActiveChannel = 134;
+constexpr int kThumb = 135;
+constexpr int kPressedThumb = 136;
 
 } // namespace
 
@@ -29,9 +30,12 @@ CDlgAdjust::CDlgAdjust(ImageAdjustTarget* target, std::function<QString(const QS
         auto* control = new CSkinSlider(spec.control, this);
         control->SetLimits(spec.minimum, spec.maximum, false);
         control->SetPosition(spec.start);
-        control->LoadChannelBitmaps(kGroove, 0, false, 0, 0, 0);
-        control->LoadThumbBitmaps(kThumb, kPressedThumb, false, 0, 0, 0);
-        control->setGeometry(30, spec.tipY - 2, 120, 18);
+        control->SetMargins(2, 2, 2, 0);
+        control->SetFocusFrame(false, false);
+        // Loading the channel sizes the control to it; the top-left pixel is the see-through colour.
+        control->LoadChannelBitmaps(kChannel, kActiveChannel, true, CSkinSlider::kPixelColour, 0, 0);
+        control->LoadThumbBitmaps(kThumb, kPressedThumb, true, CSkinSlider::kPixelColour, 0, 0);
+        control->move(30, spec.tipY);
         control->setToolTip(text ? text(QString::fromLatin1(spec.tooltipKey)) : QString());
         connect(control, &CSkinSlider::sliderMoving, this, &CDlgAdjust::OnSliderMoving);
         connect(control, &CSkinSlider::sliderMoved, this, &CDlgAdjust::OnSliderMoved);
