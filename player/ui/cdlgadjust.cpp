@@ -3,6 +3,7 @@
 #include "ui/cskinslider.h"
 #include "ui/ctippopup.h"
 #include "ui/skinbitmaps.h"
+#include "ui/skintooltip.h"
 
 #include <QPainter>
 
@@ -23,7 +24,6 @@ CDlgAdjust::CDlgAdjust(ImageAdjustTarget* target, std::function<QString(const QS
     , m_tip(new CTipPopup(this, font().family()))
 {
     setFixedSize(160, 100);
-    setStyleSheet(QStringLiteral("QToolTip { background-color: rgb(35, 56, 85); color: rgb(212, 230, 255); }"));
     for (AdjustSlider slider :
          {AdjustSlider::Brightness, AdjustSlider::FrameRate, AdjustSlider::Contrast, AdjustSlider::Filter}) {
         const AdjustSliderSpec& spec = ImageAdjustRules::Spec(slider);
@@ -41,6 +41,7 @@ CDlgAdjust::CDlgAdjust(ImageAdjustTarget* target, std::function<QString(const QS
         connect(control, &CSkinSlider::sliderMoved, this, &CDlgAdjust::OnSliderMoved);
         m_sliders[size_t(slider)] = control;
     }
+    SkinTooltip::Apply(this, {m_sliders[0], m_sliders[1], m_sliders[2], m_sliders[3]});
 }
 
 CDlgAdjust::~CDlgAdjust() = default;
