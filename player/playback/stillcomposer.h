@@ -30,8 +30,6 @@ public:
     static constexpr int kPreviewHeight = 560;
     static constexpr int kCaptionBand = 80;
     static constexpr int kRightColumn = 350; // left edge of the caption's right column
-    static constexpr int kMarkWidth = 59;
-    static constexpr int kMarkHeight = 33;
 
     // 0 when usable, else -1 (no width or height), -2 (no bits), -3 (no picture), -4 (no size).
     static int Validate(int width, int height, int bitsPerPixel, bool hasPicture, qint64 size);
