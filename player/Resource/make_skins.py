@@ -367,15 +367,32 @@ def main():
     for (normal, pressed), mark in (((318, 315), letters("AVI")), ((316, 317), printer)):
         writer(bmp % normal, button(40, 27, mark, 0))
         writer(bmp % pressed, button(40, 27, mark, 1))
-    groove = Canvas(120, 18, PANEL)
-    groove.rect(4, 7, 116, 11, DARK)
-    groove.rect(4, 7, 116, 8, LIGHT)
-    writer(bmp % 320, groove)
-    for number, colour in ((321, LIGHT), (322, GLOW)):
-        thumb = Canvas(10, 18, PANEL)
-        thumb.rect(1, 1, 9, 17, colour)
-        thumb.frame(0, 0, 10, 18, DARK, 1)
+    # The adjust sliders: channel 101 x 14 (normal 133, active 134) and thumb 14 x 10 (normal 135,
+    # pressed 136); the top-left pixel's colour is the transparent one.
+    for number, fill in ((133, LIGHT), (134, GLOW)):
+        channel = Canvas(101, 14, MAGENTA)
+        channel.rect(2, 5, 99, 9, DARK)
+        channel.rect(3, 6, 98, 8, fill)
+        writer(bmp % number, channel)
+    for number, colour in ((135, LIGHT), (136, GLOW)):
+        thumb = Canvas(14, 10, MAGENTA)
+        thumb.rect(1, 0, 13, 10, DARK)
+        thumb.rect(2, 1, 12, 9, colour)
         writer(bmp % number, thumb)
+    # The marks blended into stills and exported frames, 59 x 33: a dark emblem (a framed "Z")
+    # on white, which the blend leaves alone; 194 is the same emblem outlined only.
+    for number, solid in ((193, True), (194, False)):
+        mark = Canvas(59, 33, WHITE)
+        emblem = (0, 60, 140)
+        mark.frame(0, 0, 59, 33, emblem, 3)
+        if solid:
+            mark.rect(14, 7, 45, 11, emblem)
+            mark.rect(14, 22, 45, 26, emblem)
+            mark.polygon([(40, 11), (45, 11), (19, 22), (14, 22)], emblem)
+        else:
+            mark.frame(14, 7, 45, 26, emblem, 2)
+            mark.line(43, 9, 16, 24, emblem, 2)
+        writer(bmp % number, mark)
     volume = Canvas(80, 14, PANEL)
     volume.polygon([(2, 11), (78, 2), (78, 11)], LIGHT)
     writer(bmp % 312, volume)

@@ -63,26 +63,8 @@ void StillComposer::BlendMark(QImage* page, const QImage& mark, const QPoint& at
     }
 }
 
-QImage StillComposer::Mark()
-{
-    QImage mark(kMarkWidth, kMarkHeight, QImage::Format_RGB32);
-    mark.fill(Qt::white);
-    QPainter painter(&mark);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 60, 140));
-    // A framed "Z": a ring of the emblem's colour and the letter across it.
-    painter.drawRect(0, 0, kMarkWidth, 3);
-    painter.drawRect(0, kMarkHeight - 3, kMarkWidth, 3);
-    painter.drawRect(0, 0, 3, kMarkHeight);
-    painter.drawRect(kMarkWidth - 3, 0, 3, kMarkHeight);
-    painter.drawRect(14, 7, 31, 4);
-    painter.drawRect(14, 22, 31, 4);
-    painter.drawPolygon(QPolygon({QPoint(40, 11), QPoint(45, 11), QPoint(19, 22), QPoint(14, 22)}));
-    return mark;
-}
-
 QImage StillComposer::Compose(const QImage& picture, const QRect& region, const StillCaption& caption,
-                              const QString& fontFamily)
+                              const QImage& mark, const QString& fontFamily)
 {
     QImage page(kPreviewWidth, kPreviewHeight, QImage::Format_RGB32);
     page.fill(Qt::white);
@@ -92,7 +74,7 @@ QImage StillComposer::Compose(const QImage& picture, const QRect& region, const 
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(box, picture, region);
     }
-    BlendMark(&page, Mark(), QPoint(box.left() + box.width() / 2 - 30, box.top() + box.height() - 60));
+    BlendMark(&page, mark, QPoint(box.left() + box.width() / 2 - 30, box.top() + box.height() - 60));
 
     QPainter painter(&page);
     QFont font(fontFamily.isEmpty() ? painter.font().family() : fontFamily);

@@ -30,8 +30,6 @@ public:
     static constexpr int kPreviewHeight = 560;
     static constexpr int kCaptionBand = 80;
     static constexpr int kRightColumn = 350; // left edge of the caption's right column
-    static constexpr int kMarkWidth = 59;
-    static constexpr int kMarkHeight = 33;
 
     // 0 when usable, else -1 (no width or height), -2 (no bits), -3 (no picture), -4 (no size).
     static int Validate(int width, int height, int bitsPerPixel, bool hasPicture, qint64 size);
@@ -42,11 +40,10 @@ public:
     static QRect SourceRegion(int width, int height, float zoomX, float zoomY, int* panX, int* panY);
     // (picture x 180 + mark x 75) / 256 per channel where the mark's red is 0.
     static void BlendMark(QImage* page, const QImage& mark, const QPoint& at);
-    // The mark drawn over every still: a dark emblem on a white (left alone) ground.
-    static QImage Mark();
-    // The whole preview: white, the stretched region in its box, the mark and the caption block.
+    // The whole preview: white, the stretched region in its box, the mark (the skin's mark
+    // bitmap; none when null) and the caption block.
     static QImage Compose(const QImage& picture, const QRect& region, const StillCaption& caption,
-                          const QString& fontFamily = QString());
+                          const QImage& mark, const QString& fontFamily = QString());
 
     // "%03d name(camera)" in the folder (or alone without one); separators and characters no file
     // name may hold are left out of the two names.

@@ -2,6 +2,7 @@
 
 #include "ui/aviexporthost.h"
 #include "ui/crangeslider.h"
+#include "ui/skinbitmaps.h"
 #include "ui/uilog.h"
 
 #include "engine/sizecode.h"
@@ -9,7 +10,6 @@
 #include "playback/aviexportrules.h"
 #include "playback/mp4reencode.h"
 #include "playback/searchview.h"
-#include "playback/stillcomposer.h"
 #include "playback/tileexportsource.h"
 
 #include <QCheckBox>
@@ -76,6 +76,8 @@ CAVIConvert::CAVIConvert(AviExportHost& host, const DecoderLibraries& libraries,
         return m_picture.data();
     });
     m_writer.Init();
+    m_markBitmaps[0] = SkinBitmaps::Load(SkinBitmaps::kMark).toImage();
+    m_markBitmaps[1] = SkinBitmaps::Load(SkinBitmaps::kSecondMark).toImage();
 
     m_preview->setGeometry(QRect(QPoint(12, 12), kPreviewSize));
     m_preview->setStyleSheet(QStringLiteral("background: black;"));
@@ -151,7 +153,7 @@ std::unique_ptr<TileExportSource> CAVIConvert::MakeSource() const
 
 QImage CAVIConvert::Mark() const
 {
-    return StillComposer::Mark();
+    return m_markBitmaps[0];
 }
 
 bool CAVIConvert::OpenForTile(CSearchView* tile, bool mpeg4Allowed)

@@ -109,4 +109,6 @@ private:
     QCheckBox* m_mpeg4;
     QPushButton* m_save;
     QPushButton* m_close;
+    // The two mark pictures of the skin; the first is blended into frames with W-Mark on.
+    QImage m_markBitmaps[2];
 };

@@ -3,6 +3,7 @@
 #include "ui/cskinslider.h"
 #include "ui/ctippopup.h"
 #include "ui/skinbitmaps.h"
+#include "ui/skintooltip.h"
 
 #include <QPainter>
 
@@ -10,9 +11,10 @@ namespace {
 
 constexpr QRgb kPanelColour = qRgb(139, 139, 139);
 constexpr int kBackground = 294;
-constexpr int kGroove = 320;
-constexpr int kThumb = 321;
-constexpr int kPressedThumb = 322;
+constexpr int kChannel = 133;
+constexpr int kActiveChannel = 134;
+constexpr int kThumb = 135;
+constexpr int kPressedThumb = 136;
 
 } // namespace
 
@@ -22,21 +24,24 @@ CDlgAdjust::CDlgAdjust(ImageAdjustTarget* target, std::function<QString(const QS
     , m_tip(new CTipPopup(this, font().family()))
 {
     setFixedSize(160, 100);
-    setStyleSheet(QStringLiteral("QToolTip { background-color: rgb(35, 56, 85); color: rgb(212, 230, 255); }"));
     for (AdjustSlider slider :
          {AdjustSlider::Brightness, AdjustSlider::FrameRate, AdjustSlider::Contrast, AdjustSlider::Filter}) {
         const AdjustSliderSpec& spec = ImageAdjustRules::Spec(slider);
         auto* control = new CSkinSlider(spec.control, this);
         control->SetLimits(spec.minimum, spec.maximum, false);
         control->SetPosition(spec.start);
-        control->LoadChannelBitmaps(kGroove, 0, false, 0, 0, 0);
-        control->LoadThumbBitmaps(kThumb, kPressedThumb, false, 0, 0, 0);
-        control->setGeometry(30, spec.tipY - 2, 120, 18);
+        control->SetMargins(2, 2, 2, 0);
+        control->SetFocusFrame(false, false);
+        // Loading the channel sizes the control to it; the top-left pixel is the see-through colour.
+        control->LoadChannelBitmaps(kChannel, kActiveChannel, true, CSkinSlider::kPixelColour, 0, 0);
+        control->LoadThumbBitmaps(kThumb, kPressedThumb, true, CSkinSlider::kPixelColour, 0, 0);
+        control->move(30, spec.tipY);
         control->setToolTip(text ? text(QString::fromLatin1(spec.tooltipKey)) : QString());
         connect(control, &CSkinSlider::sliderMoving, this, &CDlgAdjust::OnSliderMoving);
         connect(control, &CSkinSlider::sliderMoved, this, &CDlgAdjust::OnSliderMoved);
         m_sliders[size_t(slider)] = control;
     }
+    SkinTooltip::Apply(this, {m_sliders[0], m_sliders[1], m_sliders[2], m_sliders[3]});
 }
 
 CDlgAdjust::~CDlgAdjust() = default;

@@ -2,6 +2,7 @@
 
 #include "ui/cskinbutton.h"
 #include "ui/skinbitmaps.h"
+#include "ui/skintooltip.h"
 
 #include <QBitmap>
 #include <QPainter>
@@ -25,6 +26,7 @@ CDlgAlarm::CDlgAlarm(ToolsPopupHost& host, bool xvidInstalled, bool encoderFound
     m_print->LoadBitmaps(316, 317, 316, 317);
     m_print->setToolTip(QStringLiteral("Print & Save"));
     m_print->setGeometry(50, 62, 40, 27);
+    SkinTooltip::Apply(this, {m_avi, m_print});
     connect(m_avi, &CSkinButton::clicked, this, &CDlgAlarm::OnAviConvert);
     connect(m_print, &CSkinButton::clicked, this, &CDlgAlarm::OnPrint);
     hide();

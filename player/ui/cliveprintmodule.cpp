@@ -1,6 +1,7 @@
 #include "ui/cliveprintmodule.h"
 
 #include "playback/stillfile.h"
+#include "ui/skinbitmaps.h"
 #include "ui/stilldialoghost.h"
 #include "ui/stillprinter.h"
 
@@ -51,6 +52,7 @@ int CLivePrintModule::SetData(const StillRecord& still)
         return m_valid;
     }
     m_still = still;
+    m_markBitmap = SkinBitmaps::Load(SkinBitmaps::kMark).toImage();
     // Our own copy: the grid's picture may change while the dialog is open.
     m_still.picture = still.picture.copy(0, 0, still.width, still.height);
     RefreshPreview();
@@ -90,7 +92,7 @@ QImage CLivePrintModule::Page()
     caption.address = m_still.address;
     caption.dateTimeLabel = m_host->Text(QStringLiteral("DATE_TIME"));
     caption.dateTime = m_still.dateTime;
-    return StillComposer::Compose(m_still.picture, SourceRegion(), caption, m_host->FontFamily());
+    return StillComposer::Compose(m_still.picture, SourceRegion(), caption, m_markBitmap, m_host->FontFamily());
 }
 
 void CLivePrintModule::RefreshPreview()

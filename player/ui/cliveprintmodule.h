@@ -40,6 +40,7 @@ private:
     StillDialogHost* m_host;
     StillRecord m_still;
     int m_valid = -3;
+    QImage m_markBitmap; // the skin's mark, loaded when a usable still opens
     QLabel* m_preview;
     QPushButton* m_print;
     QPushButton* m_save;

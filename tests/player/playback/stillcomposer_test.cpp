@@ -71,15 +71,25 @@ TEST(StillComposer, MarkBlendsOnlyWhereItsRedIsZero)
     EXPECT_EQ(page.pixel(3, 0), qRgb(140, 87, 76));
 }
 
-TEST(StillComposer, ComposedPageHoldsThePictureInItsBoxOnWhite)
+TEST(StillComposer, ComposedPageHoldsThePictureInItsBoxOnWhiteAndTheGivenMark)
 {
     QImage picture(352, 240, QImage::Format_RGB32);
     picture.fill(qRgb(0, 200, 0));
-    const QImage page = StillComposer::Compose(picture, picture.rect(), StillCaption());
+    QImage mark(2, 1, QImage::Format_RGB32);
+    mark.setPixel(0, 0, qRgb(0, 60, 140));
+    mark.setPixel(1, 0, qRgb(255, 255, 255));
+    const QImage page = StillComposer::Compose(picture, picture.rect(), StillCaption(), mark);
     ASSERT_EQ(page.size(), QSize(720, 560));
     EXPECT_EQ(page.pixel(5, 5), qRgb(255, 255, 255));
     EXPECT_EQ(page.pixel(210, 130), qRgb(0, 200, 0));
     EXPECT_EQ(page.pixel(199, 130), qRgb(255, 255, 255));
+    // The box is (200, 120) 320 x 240: the mark stands at its centre - 30, its bottom - 60.
+    EXPECT_EQ(page.pixel(330, 300), qRgb(0, 158, 41));
+    EXPECT_EQ(page.pixel(331, 300), qRgb(0, 200, 0));
+    EXPECT_EQ(page.pixel(329, 300), qRgb(0, 200, 0));
+    // Without a mark nothing is blended there.
+    const QImage bare = StillComposer::Compose(picture, picture.rect(), StillCaption(), QImage());
+    EXPECT_EQ(bare.pixel(330, 300), qRgb(0, 200, 0));
 }
 
 TEST(StillComposer, ValuesNeverWriteOverTheirLabels)
@@ -94,8 +104,8 @@ TEST(StillComposer, ValuesNeverWriteOverTheirLabels)
         StillCaption full = bare;
         full.cameraName = QStringLiteral("WWWWWWWW");
         full.address = QStringLiteral("WWWWWWWW");
-        const QImage labels = StillComposer::Compose(picture, picture.rect(), bare);
-        const QImage both = StillComposer::Compose(picture, picture.rect(), full);
+        const QImage labels = StillComposer::Compose(picture, picture.rect(), bare, QImage());
+        const QImage both = StillComposer::Compose(picture, picture.rect(), full, QImage());
         int valueInk = 0;
         for (int y = 480; y < 560; ++y) {
             for (int x = 0; x < 720; ++x) {
@@ -129,7 +139,7 @@ TEST(StillComposer, ALabelWiderThanItsPlaceIsShownWhole)
     picture.fill(qRgb(0, 200, 0));
     StillCaption caption;
     caption.cameraLabel = QStringLiteral("Camera Name and Number");
-    const QImage page = StillComposer::Compose(picture, picture.rect(), caption);
+    const QImage page = StillComposer::Compose(picture, picture.rect(), caption, QImage());
     // Second row of the left column (band top 480 + 30): the label runs well past the value's
     // usual place at x 140 and stays left of the right column.
     const int right = RightmostInk(page, 510, 0, StillComposer::kRightColumn);

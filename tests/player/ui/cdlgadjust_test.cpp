@@ -4,6 +4,7 @@
 #include "ui/ctippopup.h"
 
 #include <QStringList>
+#include <QStyle>
 #include <gtest/gtest.h>
 
 namespace {
@@ -43,6 +44,20 @@ TEST(CDlgAdjust, SlidersStartFromTheTableAndFollowSetValues)
     EXPECT_EQ(panel.Slider(AdjustSlider::Contrast)->Position(), 12);
     EXPECT_EQ(panel.Slider(AdjustSlider::Filter)->Position(), 2);
     EXPECT_TRUE(target.calls.isEmpty());
+}
+
+TEST(CDlgAdjust, SlidersAreDrawnFromTheSkinAndTipAfterTheirOwnDelay)
+{
+    RecordingTarget target;
+    CDlgAdjust panel(&target, nullptr);
+    for (AdjustSlider slider :
+         {AdjustSlider::Brightness, AdjustSlider::FrameRate, AdjustSlider::Contrast, AdjustSlider::Filter}) {
+        CSkinSlider* control = panel.Slider(slider);
+        // The channel bitmap gives the control its size.
+        EXPECT_EQ(control->size(), QSize(101, 14)) << int(slider);
+        EXPECT_EQ(control->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, control), 200)
+            << int(slider);
+    }
 }
 
 TEST(CDlgAdjust, SliderSignalsDriveTheTilesAndTheTip)

@@ -1,4 +1,5 @@
 #include "ui/cliveprintmodule.h"
+#include "ui/skinbitmaps.h"
 
 #include "ui/stilldialoghost.h"
 
@@ -212,6 +213,34 @@ TEST(CLivePrintModule, ZoomedStillPreviewsThePannedRegionPulledInside)
     still.panY = 50;
     CLivePrintModule dialog(still, &host);
     EXPECT_EQ(dialog.SourceRegion(), QRect(320, 50, 320, 240));
+}
+
+TEST(CLivePrintModule, PreviewCarriesTheSkinsMarkBitmap)
+{
+    FakeStillHost host;
+    CLivePrintModule dialog(Still(640, 480), &host);
+    const QImage page = dialog.Page();
+    const QImage mark = SkinBitmaps::Load(SkinBitmaps::kMark).toImage();
+    ASSERT_EQ(mark.size(), QSize(59, 33));
+    // The 640 x 480 box stands at (40, 0): the mark's corner is at its centre - 30, bottom - 60.
+    const QPoint at(40 + 320 - 30, 480 - 60);
+    const QRgb ground = qRgb(30, 90, 200);
+    int blended = 0;
+    int wrong = 0;
+    for (int y = 0; y < mark.height(); ++y) {
+        for (int x = 0; x < mark.width(); ++x) {
+            const QRgb m = mark.pixel(x, y);
+            QRgb expected = ground;
+            if (qRed(m) == 0) {
+                ++blended;
+                expected = qRgb((30 * 180 + qRed(m) * 75) / 256, (90 * 180 + qGreen(m) * 75) / 256,
+                                (200 * 180 + qBlue(m) * 75) / 256);
+            }
+            wrong += page.pixel(at + QPoint(x, y)) != expected;
+        }
+    }
+    EXPECT_GT(blended, 100);
+    EXPECT_EQ(wrong, 0);
 }
 
 } // namespace

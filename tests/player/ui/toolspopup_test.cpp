@@ -5,12 +5,16 @@
 #include "ui/cpreviewdlg.h"
 #include "ui/cskinbutton.h"
 #include "ui/skinbitmaps.h"
+#include "ui/skintooltip.h"
 
 #include <QApplication>
 #include <QBitmap>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -73,6 +77,57 @@ TEST(CDlgAlarm, CodecCheckAndTileRules)
     host.tile = -1;
     popup.OnPrint();
     EXPECT_EQ(host.log, (QStringList{QStringLiteral("print 3"), QStringLiteral("beep")}));
+}
+
+// The tip that a tooltip event on `tool` shows, grabbed; null when none shows.
+QImage ShownTip(QWidget* tool, QString* text)
+{
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), tool->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(tool, &help);
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->inherits("QTipLabel") && top->isVisible()) {
+            *text = top->property("text").toString();
+            return top->grab().toImage();
+        }
+    }
+    return QImage();
+}
+
+int CountColour(const QImage& image, const QColor& colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += QColor(image.pixel(x, y)).rgb() == colour.rgb();
+    return count;
+}
+
+TEST(CDlgAlarm, ButtonTipsWakeAfterTheirOwnDelayInTheSkinsColours)
+{
+    FakeToolsHost host;
+    QWidget owner;
+    owner.resize(800, 600);
+    CDlgAlarm popup(host, true, true, &owner);
+    owner.show();
+    popup.ShowPopup(true);
+    const struct
+    {
+        CSkinButton* button;
+        const char* text;
+    } cases[] = {{popup.AviButton(), "AVI Convert"}, {popup.PrintButton(), "Print & Save"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.button->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, c.button), 200) << c.text;
+        QString text;
+        const QImage tip = ShownTip(c.button, &text);
+        ASSERT_FALSE(tip.isNull()) << c.text;
+        EXPECT_EQ(text, QString::fromLatin1(c.text));
+        // Mostly the dark blue ground, with text in the skin's light colour on it.
+        EXPECT_GT(CountColour(tip, QColor(35, 56, 85)), tip.width() * tip.height() / 2) << c.text;
+        EXPECT_GT(CountColour(tip, QColor(212, 230, 255)), 0) << c.text;
+        QToolTip::hideText();
+    }
+    // The wake-up delay is the tools' own, not the panel's or the application's.
+    EXPECT_NE(owner.style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, &owner), 200);
 }
 
 TEST(CDlgAlarm, ShowsInTheLowerRightCorner)
