@@ -71,10 +71,16 @@ void SearchWorker::Run()
         // The session timer reads the next-search-frame flag to ask for the next step.
         // A decode-only frame is followed by the next one of its batch (the step is set before
         // the flag, so the timer never repeats the previous step for it).
+        // A record taken before a search began or ended (playback still going on while a search
+        // pop-up opens) steps nothing: the session timer would take its flag as the pop-up's
+        // next step and walk one second twice.
         const bool popupSearch = modes.museum || modes.thumbnail;
-        if (popupSearch && r->decodeOnly)
+        const bool modesHeld = CurrentModes() == modes;
+        if (popupSearch && r->decodeOnly && modesHeld)
             s.m_searchStep = CModuleDevice::kStepNextFrame;
-        if (popupSearch)
+        if (!modesHeld)
+            slot.nextSearchFrame = 0;
+        else if (popupSearch)
             slot.nextSearchFrame = StepDue() ? 1 : 0;
         else
             slot.nextSearchFrame = state != PlaybackMode::Stop ? 1 : 0;

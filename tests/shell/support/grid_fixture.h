@@ -32,10 +32,9 @@ public:
     static QImage Solid(int width, int height, QColor color);
     // Hands a live picture on the way a decoder keeps doing. A live hand-off skips a picture
     // while the redraw thread holds the cells, so the picture is handed on again until the
-    // cell counts it or `tries` hand-offs went by. Returns the frames the cell counted at the
-    // last try (the grid's frame-rate count is taken on every try).
-    int HandOffLiveUntilCounted(CCameo* grid, int recorder, int channel, int cell, bool keep = false,
-                                int tries = 500);
+    // cell counts it or 30 s went by. Returns the frames the cell counted at the last try (the
+    // grid's frame-rate count is taken on every try).
+    int HandOffLiveUntilCounted(CCameo* grid, int recorder, int channel, int cell, bool keep = false);
 
 protected:
     void SetUp() override;
