@@ -29,6 +29,7 @@
 #include "ui/siblinglauncher.h"
 #include "ui/silentaudiosink.h"
 #include "ui/skinbitmaps.h"
+#include "ui/skintooltip.h"
 #include "ui/splitmodes.h"
 #include "ui/uilog.h"
 #include "ui/vieweradjusttarget.h"
@@ -316,8 +317,10 @@ CSkinButton* CViewerDlg::AddButton(int id, const QString& caption, const QRect& 
     auto* button = new CSkinButton(caption, this);
     button->LoadBitmaps(bitmaps[0], bitmaps[1], bitmaps[2], bitmaps[3]);
     button->setGeometry(place);
-    if (!tip.isEmpty())
+    if (!tip.isEmpty()) {
         button->setToolTip(tip);
+        SkinTooltip::SetDelay(this, {button});
+    }
     m_buttons.append({id, button});
     return button;
 }
@@ -390,6 +393,7 @@ void CViewerDlg::InitSkin()
     m_volume->SetLimits(0, MasterVolume::kMaxPosition);
     m_volume->SetPosition(MasterVolume::kMaxPosition);
     m_volume->setToolTip(QStringLiteral("Volume"));
+    SkinTooltip::SetDelay(this, {m_volume});
     m_volume->setEnabled(m_masterVolume->IsOpen());
     connect(m_volume, &CSkinSlider::sliderMoved, this,
             [this](int, int position) { m_masterVolume->OnVolumeChanged(position); });

@@ -30,8 +30,18 @@ void SkinTooltip::Apply(QWidget* panel, std::initializer_list<QWidget*> tools)
                              .arg(text.red())
                              .arg(text.green())
                              .arg(text.blue()));
-    auto* style = new TooltipDelayStyle;
-    style->setParent(panel);
+    SetDelay(panel, tools);
+}
+
+void SkinTooltip::SetDelay(QWidget* owner, std::initializer_list<QWidget*> tools)
+{
+    const QString name = QStringLiteral("skinTooltipDelay");
+    auto* style = owner->findChild<QStyle*>(name, Qt::FindDirectChildrenOnly);
+    if (!style) {
+        style = new TooltipDelayStyle;
+        style->setObjectName(name);
+        style->setParent(owner);
+    }
     for (QWidget* tool : tools)
         tool->setStyle(style);
 }

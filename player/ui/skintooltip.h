@@ -16,4 +16,7 @@ public:
     // Gives the tips of `panel` the skin's colours and each of `tools` the delay. The style that
     // carries the delay belongs to the panel.
     static void Apply(QWidget* panel, std::initializer_list<QWidget*> tools);
+    // Gives each of `tools` the delay only (the owner keeps the colours it sets itself); the style
+    // that carries it belongs to `owner`, one for all its tools.
+    static void SetDelay(QWidget* owner, std::initializer_list<QWidget*> tools);
 };

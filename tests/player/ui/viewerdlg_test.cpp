@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -69,6 +70,29 @@ TEST_F(ViewerDialogTest, StartsWithFourTilesAndTheControlBar)
     EXPECT_TRUE(m_dialog->Button(1179)->isEnabled()); // the export dialog of a tile
     EXPECT_TRUE(QDir(m_home.filePath("drives/c/Player/CD_DATA")).exists());
     EXPECT_EQ(m_dialog->Button(1017)->toolTip(), "Full Screen");
+}
+
+// Every tip of the dialog's own controls wakes after the skin's 200 ms, not the desktop's delay.
+TEST_F(ViewerDialogTest, TipsOfTheDialogsControlsWakeAfterTheSkinsDelay)
+{
+    const int desktopDelay = m_dialog->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, m_dialog.get());
+    ASSERT_NE(desktopDelay, 200) << "the test cannot tell the delays apart";
+    int tipped = 0;
+    for (CSkinButton* button : m_dialog->findChildren<CSkinButton*>()) {
+        if (button->toolTip().isEmpty() || button->parent() != m_dialog.get())
+            continue;
+        ++tipped;
+        EXPECT_EQ(button->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, button), 200)
+            << button->toolTip().toStdString();
+    }
+    EXPECT_GT(tipped, 0);
+    EXPECT_EQ(m_dialog->Button(1017)->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr,
+                                                         m_dialog->Button(1017)),
+              200)
+        << "Full Screen";
+    CSkinSlider* volume = m_dialog->VolumeSlider();
+    ASSERT_TRUE(volume);
+    EXPECT_EQ(volume->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, volume), 200);
 }
 
 TEST_F(ViewerDialogTest, ResizingLaysTheControlsOut)
