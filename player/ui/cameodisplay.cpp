@@ -218,6 +218,14 @@ void CameoDisplay::DrawThroughFront(int tile, const QImage& picture, const QRect
     const OsdStyle style = GetOsdStyle();
     std::lock_guard<std::mutex> tileLock(m_tileLocks[tile]);
     m_osd[tile].SetOptions(style);
+    DrawOnFront(tile, picture, source, target, content);
+}
+
+// Called with the tile's lock held: the front takes the picture's source rectangle to the
+// target and the OSD is drawn over it there.
+void CameoDisplay::DrawOnFront(int tile, const QImage& picture, const QRect& source, const QRect& target,
+                               const OsdContent& content)
+{
     m_front.Lock();
     if (m_front.Draw(picture.constBits(), picture.width(), picture.height()) == 0
         && m_front.Blit(source, target) == 0) {
@@ -268,19 +276,7 @@ void CameoDisplay::Present(int tile, QImage& composed, const QRect& target, cons
         return;
     }
     // The picture already has the tile's size: the front copies it 1:1 and draws the OSD over it.
-    const QRect whole(QPoint(0, 0), composed.size());
-    m_front.Lock();
-    if (m_front.Draw(composed.constBits(), composed.width(), composed.height()) == 0
-        && m_front.Blit(whole, target) == 0) {
-        if (QPainter* painter = m_front.CompositionDC()) {
-            painter->setClipRect(target);
-            m_osd[tile].DrawOsd(*painter, content);
-            painter->setClipping(false);
-            m_front.ReleaseCompositionDC();
-        }
-    }
-    m_front.Unlock();
-    WakePresent();
+    DrawOnFront(tile, composed, QRect(QPoint(0, 0), composed.size()), target, content);
 }
 
 void CameoDisplay::RedrawCameos(const std::vector<int>& tiles)

@@ -78,6 +78,8 @@ private:
     OsdContent Content(int tile, const CameoView& view, const LiveFrame& frame, const QRect& rect) const;
     void DrawThroughFront(int tile, const QImage& picture, const QRect& source, const QRect& target,
                           const OsdContent& content);
+    void DrawOnFront(int tile, const QImage& picture, const QRect& source, const QRect& target,
+                     const OsdContent& content);
     void DrawThroughCanvas(int tile, const QImage& picture, const QRect& source, const QRect& target,
                            const OsdContent& content);
     // Scales the picture into the tile's place in the window canvas and draws the OSD over it;

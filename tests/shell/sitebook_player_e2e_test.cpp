@@ -87,21 +87,12 @@ TEST_F(SiteBookPlayerTest, ADoubleClickedClientRecordingIsShownByThePlayer)
     tree->scrollToItem(item);
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, tree->visualItemRect(item).center());
 
-    const QRegularExpression opened(QStringLiteral("tile (\\d+) opened \"") + QRegularExpression::escape(recording)
-                                    + QLatin1Char('"'));
     QString log;
     QList<Shown> shown;
+    // The opening shows the recording's first picture, paused, in the tile that opened it.
     const auto readLog = [&] {
         log += QString::fromUtf8(running.process.readAll());
-        const QRegularExpressionMatch m = opened.match(log);
-        if (!m.hasMatch())
-            return false;
-        const int tile = m.captured(1).toInt();
-        // The recording's first picture, shown paused; the blank tiles show pictures of no date.
-        shown.clear();
-        for (const Shown& s : ShownPictures(log))
-            if (s.tile == tile && s.date != 0)
-                shown << s;
+        shown = ShownForRecording(log, recording);
         return !shown.isEmpty();
     };
     ASSERT_TRUE(QTest::qWaitFor(readLog, 60000)) << log.toStdString();

@@ -55,23 +55,13 @@ TEST(OrvaneProgram, AClientRecordingHandedOverAsTheClientStartsThePlayerIsShown)
     const ProcessEnvironment asThePlayerRuns(env);
     ASSERT_TRUE(platform::Process::StartDetached(QStringLiteral("Orvane.exe"), {recording}, ProgramFolder()));
 
-    const QRegularExpression opened(QStringLiteral("tile (\\d+) opened \"") + QRegularExpression::escape(recording)
-                                    + QLatin1Char('"'));
     QString log;
     QList<Shown> shown;
+    // The opening shows the recording's first picture, paused, in the tile that opened it.
     const auto readLog = [&] {
         first.process.waitForReadyRead(100);
         log += QString::fromUtf8(first.process.readAll());
-        const QRegularExpressionMatch m = opened.match(log);
-        if (!m.hasMatch())
-            return false;
-        const int tile = m.captured(1).toInt();
-        // The opening shows the recording's first picture (a handed-over recording waits,
-        // paused, for the user); the blank tiles around it show pictures of no date.
-        shown.clear();
-        for (const Shown& s : ShownPictures(log))
-            if (s.tile == tile && s.date != 0)
-                shown << s;
+        shown = ShownForRecording(log, recording);
         return !shown.isEmpty();
     };
     ASSERT_TRUE(WaitFor(readLog)) << log.toStdString();

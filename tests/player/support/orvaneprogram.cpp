@@ -163,6 +163,21 @@ QList<Shown> ShownPictures(const QString& log)
     return shown;
 }
 
+QList<Shown> ShownForRecording(const QString& log, const QString& recording)
+{
+    const QRegularExpression opened(QStringLiteral("tile (\\d+) opened \"") + QRegularExpression::escape(recording)
+                                    + QLatin1Char('"'));
+    const QRegularExpressionMatch m = opened.match(log);
+    QList<Shown> shown;
+    if (!m.hasMatch())
+        return shown;
+    const int tile = m.captured(1).toInt();
+    for (const Shown& s : ShownPictures(log))
+        if (s.tile == tile && s.date != 0)
+            shown << s;
+    return shown;
+}
+
 QStringList ShownFaults(const QList<Shown>& shown, const decoder_streams::Stream& stream, int date, int start,
                         int rate)
 {

@@ -75,6 +75,9 @@ struct Shown
 
 // The pictures the player's log reports showing, in order.
 QList<Shown> ShownPictures(const QString& log);
+// The pictures the log reports for the tile that opened `recording`, without the blank tiles'
+// pictures of no date; empty until the opening is in the log.
+QList<Shown> ShownForRecording(const QString& log, const QString& recording);
 
 // What is wrong with the pictures shown of a recording of `stream` (date, start hhmmss, `rate`
 // frames a second): size, date and time, and a mean colour that no picture of the same second
