@@ -37,6 +37,7 @@ class GridHost;
 class CModuleDecoder;
 class RecorderSession;
 class OsdSetup;
+class PlaybackSession;
 class QAction;
 class QMenu;
 class QMimeData;
@@ -373,7 +374,7 @@ private:
     void StartCellDrag();
     void CloseSelectedCells();
     void RestoreSelectedCells();
-    void StartSearch(void (RecorderSession::*search)(int, int, int));
+    void StartSearch(void (PlaybackSession::*search)(int, int, int));
     void BuildMenuTop(QMenu& menu);
     void SetMenuStates(const CameoCell& cell, RecorderSession* device);
     void BuildMenuBottom(QMenu& menu);

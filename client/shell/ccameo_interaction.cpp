@@ -464,7 +464,7 @@ void CCameo::selectDateAction()
         emit OnSelectDate();
 }
 
-void CCameo::StartSearch(void (RecorderSession::*search)(int, int, int))
+void CCameo::StartSearch(void (PlaybackSession::*search)(int, int, int))
 {
     if (m_closing || !IsUsedCell(m_selectedCell))
         return;
@@ -480,22 +480,25 @@ void CCameo::StartSearch(void (RecorderSession::*search)(int, int, int))
     if (date <= 0 || time < 0)
         return;
     device->SetPlaybackCtrl(PlaybackMode::Stop);
-    (device->*search)(c.channel, date, time);
+    // The searches belong to the playback side of the session: the member is called on that
+    // side itself, not through the whole session's type.
+    PlaybackSession* playback = device;
+    (playback->*search)(c.channel, date, time);
 }
 
 void CCameo::museumSearchAction()
 {
-    StartSearch(&RecorderSession::SetMuseumSearch);
+    StartSearch(&PlaybackSession::SetMuseumSearch);
 }
 
 void CCameo::thumnailSearchAction()
 {
-    StartSearch(&RecorderSession::SetThumnailSearch);
+    StartSearch(&PlaybackSession::SetThumnailSearch);
 }
 
 void CCameo::timeSearchAction()
 {
-    StartSearch(&RecorderSession::SetQuickSearch);
+    StartSearch(&PlaybackSession::SetQuickSearch);
 }
 
 // ---------------------------------------------------------------------------------------------
