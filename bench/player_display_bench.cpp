@@ -343,7 +343,11 @@ int main(int argc, char** argv)
                 if (!extras.measureIdle)
                     extras.idlePercent = idle;
                 kbPerTile.push_back(extras.kbPerTile);
-                const double ours = shown > 0 ? seconds / shown : 0;
+                if (shown == 0) {
+                    std::fprintf(stderr, "no picture was shown (is the decoder library beside the program?)\n");
+                    return 1;
+                }
+                const double ours = seconds / shown;
                 references.push_back(withReference ? reference : 0);
                 ourTimes.push_back(ours);
                 ratios.push_back(withReference ? ours / reference : 0);
