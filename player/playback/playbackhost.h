@@ -20,8 +20,9 @@ public:
     virtual void SkipGroup(int tile) = 0;
     // The tile's position changed (play slider of the current tile).
     virtual void UpdatePlaySlider(int tile) = 0;
-    // A recording of the tile lies in `count` cells of three minutes from `firstCell` (0..479)
-    // of the time search bar's file row.
+    // The tile's file row of the time search bar shows its recording in `count` cells of three
+    // minutes from `firstCell` (0..479); what the row showed before is cleared (count 0: the
+    // row is only cleared).
     virtual void MarkTimeBar(int tile, int firstCell, int count) = 0;
 
     // Grid facts the pacing uses.

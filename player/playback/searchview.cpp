@@ -42,6 +42,11 @@ void CSearchView::Reset()
     m_tile.indexLoaded = false;
     m_list.Free();
     m_listAudio.Close();
+    // The time search bar no longer shows the recording that was open.
+    if (m_timeBarMarked) {
+        m_host.MarkTimeBar(m_tile.tile, 0, 0);
+        m_timeBarMarked = false;
+    }
     m_fileList.clear();
     m_filePos = 0;
     m_tile.paths = RecordingPaths();
@@ -129,6 +134,7 @@ bool CSearchView::LoadFrameList()
     const int first = std::min(start / 60 / 3, kTimeBarCells - 1);
     const int count = std::min((m_list.DurationSeconds() + 179) / 180, kTimeBarCells - first);
     m_host.MarkTimeBar(m_tile.tile, first, count);
+    m_timeBarMarked = count > 0;
     m_tile.audio = AudioSource();
     if (m_listAudio.Open(m_tile.paths.folder, m_fileList.value(m_filePos), m_tile.paths.channel)) {
         m_tile.audio.path = m_listAudio.Path();

@@ -156,4 +156,5 @@ private:
     QString m_error;
     QStringList m_fileList; // the day's files of a recording read through its frame list
     int m_filePos = 0;
+    bool m_timeBarMarked = false;
 };

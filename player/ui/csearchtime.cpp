@@ -90,6 +90,8 @@ void CSearchTime::PageDown()
 
 void CSearchTime::MarkFileCells(int tile, int firstCell, int count)
 {
+    for (int cell = 0; cell < TimeBarModel::kCells; ++cell)
+        m_model.SetCell(TimeBarModel::Source::File, tile, cell, 0);
     for (int cell = firstCell; cell < firstCell + count; ++cell)
         m_model.SetCell(TimeBarModel::Source::File, tile, cell, 1);
     update();

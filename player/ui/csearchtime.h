@@ -31,7 +31,7 @@ public:
     void PageUp();
     void PageDown();
     // A tile's recording from a disk file lies in `count` cells from `firstCell`: they become
-    // recorded (1) in the tile's file row.
+    // recorded (1) in the tile's file row, whose other cells are cleared.
     void MarkFileCells(int tile, int firstCell, int count);
 
     int CurrentGroup() const { return m_group; }

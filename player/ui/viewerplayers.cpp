@@ -160,7 +160,7 @@ void ViewerPlayers::UpdatePlaySlider(int tile)
 
 void ViewerPlayers::MarkTimeBar(int tile, int firstCell, int count)
 {
-    if (!Valid(tile) || count <= 0)
+    if (!Valid(tile))
         return;
     QMetaObject::invokeMethod(
         this, [this, tile, firstCell, count] { m_host.MarkTimeBar(tile, firstCell, count); },

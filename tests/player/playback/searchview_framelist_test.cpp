@@ -518,6 +518,8 @@ TEST_F(FrameListTile, ForwardPlayWithSoundHandsEachSecondsAudioAsTheVideoReaches
 
 TEST_F(FrameListTile, OpeningMarksTheRecordingsTimeInTheTimeSearchBar)
 {
+    // One tile opens one recording after another: each opening clears what the row showed of
+    // the recording before (when it showed any) and marks its own cells.
     struct Case
     {
         const char* name; // the writer's name text
@@ -527,27 +529,36 @@ TEST_F(FrameListTile, OpeningMarksTheRecordingsTimeInTheTimeSearchBar)
         bool fiftyFields;
         int firstCell;
         int count;
+        bool clearsFirst;
     };
     const Case cases[] = {
-        {"20240131081510x", "x081510.002", 12, 2, false, 165, 1},   // 0.37 s from 08:15
-        {"20240131000000x", "x000000.002", 200, 100, true, 0, 3},   // 398 s
-        {"20240131120300x", "x120300.002", 2, 0, true, 241, 0},     // no time between its frames
-        {"20240131235930x", "x235930.002", 200, 100, true, 479, 1}, // past midnight: to the row's end
+        {"20240131081510x", "x081510.002", 12, 2, false, 165, 1, false},   // 0.37 s from 08:15
+        {"20240131000000x", "x000000.002", 200, 100, true, 0, 3, true},    // 398 s
+        {"20240131120300x", "x120300.002", 2, 0, true, 241, 0, true},      // no time between its frames
+        {"20240131235930x", "x235930.002", 200, 100, true, 479, 1, false}, // past midnight: to the row's end
     };
     Make();
+    std::vector<std::unique_ptr<QTemporaryDir>> dirs;
     for (const Case& c : cases) {
-        QTemporaryDir caseDir;
+        dirs.push_back(std::make_unique<QTemporaryDir>());
         Video_Info writer;
         for (int i = 0; i < c.frames; ++i) {
             const QByteArray f = Frame(i, i % 10 == 0);
-            ASSERT_EQ(writer.WriteFrame(caseDir.path() + "/", c.name, "", f.constData(), f.size(),
+            ASSERT_EQ(writer.WriteFrame(dirs.back()->path() + "/", c.name, "", f.constData(), f.size(),
                                         i == 0 ? 0 : c.code, 0, c.fiftyFields ? 1 : 0),
                       0);
         }
         host.marks.clear();
-        ASSERT_TRUE(view->OpenFile({c.data, caseDir.path() + "/", 3, 0})) << c.name;
-        EXPECT_EQ(host.marks, (QVector<QVector<int>>{{3, c.firstCell, c.count}})) << c.name;
+        ASSERT_TRUE(view->OpenFile({c.data, dirs.back()->path() + "/", 3, 0})) << c.name;
+        QVector<QVector<int>> expected;
+        if (c.clearsFirst)
+            expected.append({3, 0, 0});
+        expected.append({3, c.firstCell, c.count});
+        EXPECT_EQ(host.marks, expected) << c.name;
     }
+    host.marks.clear();
+    view->CloseSearch();
+    EXPECT_EQ(host.marks, (QVector<QVector<int>>{{3, 0, 0}}));
 }
 
 TEST_F(FrameListTile, ASeekToATimeRunsOnTheTilesWorker)

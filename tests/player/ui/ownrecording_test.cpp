@@ -89,6 +89,13 @@ TEST_F(OwnRecordingTest, OpeningMarksItsTimeInTheTilesRowOfTheTimeBar)
         EXPECT_EQ(QColor(bar.pixel(188 + position, 26 + 2 * 15 + 5)), QColor(0, 0, 255)) << position;
     EXPECT_EQ(QColor(bar.pixel(188 + 273, 26 + 2 * 15 + 5)), QColor(100, 100, 100));
     EXPECT_EQ(QColor(bar.pixel(188 + 270, 26 + 1 * 15 + 5)), QColor(100, 100, 100)); // tile 1's row
+
+    // Another recording opened in the tile (01:00 for 1 s): the row shows it alone.
+    Record("20261210010000x", 2, 50);
+    ASSERT_TRUE(m_dialog->Tiles().OpenFile(2, m_recordings.filePath("x010000.002")));
+    ASSERT_TRUE(WaitFor([&] { return model.Cell(TimeBarModel::Source::File, 2, 20) == 1; }));
+    for (int cell : {19, 21, 270, 271, 272})
+        EXPECT_EQ(model.Cell(TimeBarModel::Source::File, 2, cell), 0) << cell;
 }
 
 TEST_F(OwnRecordingTest, TheEnginesPaceByTheTilesOwnFrameRate)
