@@ -42,6 +42,7 @@
 #include "ui/viewerwaitboxhost.h"
 
 #include "engine/hplivecontrol.h"
+#include "engine/qtaudiosink.h"
 #include "playback/backupdrives.h"
 #include "playback/caviwriter.h"
 #include "playback/cclientsetup.h"
@@ -726,7 +727,7 @@ void CViewerDlg::ShowGroupTime(int group, int tile, int hhmmss, int direction)
 
 void CViewerDlg::OnLiveAudio()
 {
-    if (QAudioDeviceInfo::defaultOutputDevice().isNull()) {
+    if (QtAudioSink::OutputDevice().isNull()) {
         QMessageBox::information(this, m_language.GetText(QStringLiteral("NOTIFY")),
                                  m_language.GetText(QStringLiteral("NO_AUDIO_DEVICE")));
         return;

@@ -2,6 +2,7 @@
 // tile's row of the time search bar, and the tile's engines pace by the frame rate the tile is
 // set to.
 #include <QElapsedTimer>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -80,6 +81,14 @@ TEST_F(OwnRecordingTest, OpeningMarksItsTimeInTheTilesRowOfTheTimeBar)
     for (int tile : {0, 1, 3})
         EXPECT_EQ(model.Cell(TimeBarModel::Source::File, tile, 270), 0) << tile;
     EXPECT_EQ(model.Cell(TimeBarModel::Source::Remote, 2, 270), 0);
+    // A tile playing from the file (as the dialog marks a tile it opened a recording in) has
+    // its recorded columns drawn blue in its row, the third.
+    m_dialog->SetPlayFlag(2, true);
+    const QImage bar = m_dialog->TimeBar()->grab().toImage();
+    for (int position : {270, 272})
+        EXPECT_EQ(QColor(bar.pixel(188 + position, 26 + 2 * 15 + 5)), QColor(0, 0, 255)) << position;
+    EXPECT_EQ(QColor(bar.pixel(188 + 273, 26 + 2 * 15 + 5)), QColor(100, 100, 100));
+    EXPECT_EQ(QColor(bar.pixel(188 + 270, 26 + 1 * 15 + 5)), QColor(100, 100, 100)); // tile 1's row
 }
 
 TEST_F(OwnRecordingTest, TheEnginesPaceByTheTilesOwnFrameRate)
