@@ -27,9 +27,9 @@
 #include "ui/openpath.h"
 #include "ui/qtaudiocapturedevice.h"
 #include "ui/siblinglauncher.h"
-#include "ui/silentaudiosink.h"
 #include "ui/skinbitmaps.h"
 #include "ui/skintooltip.h"
+#include "ui/vieweraudiooutput.h"
 #include "ui/splitmodes.h"
 #include "ui/uilog.h"
 #include "ui/vieweradjusttarget.h"
@@ -125,7 +125,7 @@ CViewerDlg::CViewerDlg(const ViewerEnvironment& environment, QWidget* parent)
     setWindowTitle(QStringLiteral("Orvane"));
     setAcceptDrops(true);
     setMouseTracking(true);
-    m_audio = std::make_unique<SilentAudioSink>();
+    m_audio = std::make_unique<ViewerAudioOutput>();
 }
 
 CViewerDlg::~CViewerDlg()
@@ -691,6 +691,11 @@ void CViewerDlg::UpdatePlaySlider(int tile)
     const int position = player->GetPlayPosition();
     if (position >= 0 && !m_playSlider->IsDragging())
         m_playSlider->setValue(position);
+}
+
+void CViewerDlg::MarkTimeBar(int tile, int firstCell, int count)
+{
+    m_timeBar->MarkFileCells(tile, firstCell, count);
 }
 
 void CViewerDlg::OnPlaySliderSeek()

@@ -415,6 +415,7 @@ TEST_F(FrameListTile, SeeksToAPositionAndToATime)
     };
     for (const Time& t : times) {
         view->GoToTime(t.text);
+        WaitIdle();
         EXPECT_EQ(view->GetPlayPosition(), t.frame) << t.text;
         EXPECT_EQ(view->State(), t.state) << t.text;
         ASSERT_FALSE(sink.Queued().isEmpty());
@@ -445,4 +446,114 @@ TEST_F(FrameListTile, DataCutShortEndsPlayWithoutHandingTheMissingFrames)
     EXPECT_NE(view->State(), PlayState::Forward);
     view->CloseSearch();
     EXPECT_FALSE(view->IsOpened());
+}
+
+namespace {
+
+// The byte the audio files of these tests hold at file offset o.
+char AudioByte(qint64 o)
+{
+    return char((o * 13 + o / 509) & 0xFF);
+}
+
+QByteArray AudioBytes(qint64 from, int count)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out.append(AudioByte(from + i));
+    return out;
+}
+
+} // namespace
+
+TEST_F(FrameListTile, ForwardPlayWithSoundHandsEachSecondsAudioAsTheVideoReachesIt)
+{
+    // Half a second a frame at 50 fields: frames 0..7 stand in seconds 0, 0, 1, 1, 2, 2, 3, 3.
+    Record(
+        8, 2, [](int i) { return i == 0 ? 0 : 25; }, true);
+    Make();
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(view->AudioOn(), 0); // no audio file beside the recording
+
+    // The audio file: one channel of 4-bit sound, the data 2 + 48 bytes in, four seconds.
+    QByteArray file = Hex("00000000 aa55ff11 01000000 00000000 00000100 00000000 00000000 02000000");
+    file.append(QByteArray(18, '\0'));
+    for (qint64 o = file.size(); o < 50 + 4 * 4000; ++o)
+        file.append(AudioByte(o));
+    ASSERT_TRUE(WriteFile(Folder() + "ax081510.a", file));
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(view->AudioOn(), 1);
+    EXPECT_EQ(view->AudioPath(), Folder() + "ax081510.a");
+
+    ASSERT_TRUE(view->StartAudio());
+    EXPECT_EQ(view->AudioOn(), 2);
+    view->PlayForward();
+    WaitIdle();
+    EXPECT_EQ(view->State(), PlayState::End);
+    QVector<QByteArray> expected;
+    for (int s = 0; s < 4; ++s) {
+        expected.append(AudioBytes(50 + s * 4000, 2000));
+        expected.append(AudioBytes(50 + s * 4000 + 2000, 2000));
+    }
+    EXPECT_EQ(audio.blocks, expected);
+    EXPECT_EQ(audio.codecs, QVector<int>(8, 1));
+
+    // Backward play and play with the sound switched off hand no audio on.
+    audio.blocks.clear();
+    view->PlayBackward();
+    WaitIdle();
+    EXPECT_EQ(view->State(), PlayState::Start);
+    view->WaitAudioReady();
+    EXPECT_EQ(view->AudioOn(), 1);
+    view->PlayForward();
+    WaitIdle();
+    EXPECT_TRUE(audio.blocks.isEmpty());
+}
+
+TEST_F(FrameListTile, OpeningMarksTheRecordingsTimeInTheTimeSearchBar)
+{
+    struct Case
+    {
+        const char* name; // the writer's name text
+        const char* data; // the data file it makes
+        int frames;
+        int code;
+        bool fiftyFields;
+        int firstCell;
+        int count;
+    };
+    const Case cases[] = {
+        {"20240131081510x", "x081510.002", 12, 2, false, 165, 1},   // 0.37 s from 08:15
+        {"20240131000000x", "x000000.002", 200, 100, true, 0, 3},   // 398 s
+        {"20240131120300x", "x120300.002", 2, 0, true, 241, 0},     // no time between its frames
+        {"20240131235930x", "x235930.002", 200, 100, true, 479, 1}, // past midnight: to the row's end
+    };
+    Make();
+    for (const Case& c : cases) {
+        QTemporaryDir caseDir;
+        Video_Info writer;
+        for (int i = 0; i < c.frames; ++i) {
+            const QByteArray f = Frame(i, i % 10 == 0);
+            ASSERT_EQ(writer.WriteFrame(caseDir.path() + "/", c.name, "", f.constData(), f.size(),
+                                        i == 0 ? 0 : c.code, 0, c.fiftyFields ? 1 : 0),
+                      0);
+        }
+        host.marks.clear();
+        ASSERT_TRUE(view->OpenFile({c.data, caseDir.path() + "/", 3, 0})) << c.name;
+        EXPECT_EQ(host.marks, (QVector<QVector<int>>{{3, c.firstCell, c.count}})) << c.name;
+    }
+}
+
+TEST_F(FrameListTile, ASeekToATimeRunsOnTheTilesWorker)
+{
+    Record(12, 4, [](int i) { return i == 0 ? 0 : 2; });
+    Make();
+    ASSERT_TRUE(Open());
+    sink.Clear();
+    view->GoToTime("081510"); // every frame lies in that second: the last one
+    WaitIdle();
+    EXPECT_EQ(view->GetPlayPosition(), 11);
+    ASSERT_FALSE(sink.QueuedThreads().isEmpty());
+    for (const std::thread::id& id : sink.QueuedThreads())
+        EXPECT_NE(id, std::this_thread::get_id());
 }
