@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "common/media/moduledecoder.h"
+
 QImage LastPictures::Placeholder()
 {
     QImage picture(10, 10, QImage::Format_RGB888);
@@ -20,8 +22,17 @@ QImage LastPictures::Get(int channel) const
 {
     if (!Valid(channel))
         return QImage();
-    QMutexLocker lock(&m_lock);
-    return m_pictures[size_t(channel)].copy();
+    CModuleDecoder* decoder = nullptr;
+    {
+        QMutexLocker lock(&m_lock);
+        decoder = m_decoders[size_t(channel)];
+        if (!decoder)
+            return m_pictures[size_t(channel)].copy();
+    }
+    // Converted outside the slot's lock: the live threads check their slots meanwhile.
+    QMutexLocker picture(decoder->GetPictureLock());
+    const QImage converted = decoder->CopyPicture(QSize(kMaxWidth, kMaxHeight));
+    return converted.isNull() ? Placeholder() : converted;
 }
 
 void LastPictures::Store(int channel, const QImage& picture)
@@ -30,6 +41,16 @@ void LastPictures::Store(int channel, const QImage& picture)
         return;
     QMutexLocker lock(&m_lock);
     m_pictures[size_t(channel)] = picture;
+    m_decoders[size_t(channel)] = nullptr;
+}
+
+void LastPictures::KeepInDecoder(int channel, CModuleDecoder* decoder)
+{
+    if (!Valid(channel) || !decoder)
+        return;
+    QMutexLocker lock(&m_lock);
+    m_pictures[size_t(channel)] = QImage();
+    m_decoders[size_t(channel)] = decoder;
 }
 
 bool LastPictures::AwaitsFirst(int channel) const
@@ -37,13 +58,15 @@ bool LastPictures::AwaitsFirst(int channel) const
     if (!Valid(channel))
         return false;
     QMutexLocker lock(&m_lock);
-    return IsPlaceholder(m_pictures[size_t(channel)]);
+    return !m_decoders[size_t(channel)] && IsPlaceholder(m_pictures[size_t(channel)]);
 }
 
 void LastPictures::Reset(int count)
 {
     const QImage black = Placeholder();
     QMutexLocker lock(&m_lock);
-    for (int ch = 0; ch < std::min(count, int(kChannels)); ++ch)
+    for (int ch = 0; ch < std::min(count, int(kChannels)); ++ch) {
         m_pictures[size_t(ch)] = black;
+        m_decoders[size_t(ch)] = nullptr;
+    }
 }

@@ -2,8 +2,6 @@
 
 #include <QMutexLocker>
 
-#include <algorithm>
-
 #include "common/media/moduledecoder.h"
 #include "session/cameoroute.h"
 #include "session/lastpictures.h"
@@ -70,33 +68,22 @@ LiveDecodeWorker::Outcome LiveDecodeWorker::Decode(LiveFrameRecord& record, CMod
     }
     ++m_decoded;
     if (m_pictures.AwaitsFirst(m_channel)) {
-        QImage picture;
-        {
-            QMutexLocker lock(decoder.GetPictureLock());
-            picture = SlotPicture(decoder);
+        // A decoder that converts on demand keeps its last frame: the slot reads it from there
+        // when asked, and no picture is converted or kept for it now.
+        if (decoder.ConvertsOnDemand()) {
+            m_pictures.KeepInDecoder(m_channel, &decoder);
+        } else {
+            QImage picture;
+            {
+                QMutexLocker lock(decoder.GetPictureLock());
+                picture = decoder.GetImage(); // shallow: the decoder never writes into it again
+            }
+            m_pictures.Store(m_channel, picture);
         }
-        m_pictures.Store(m_channel, picture);
         return Outcome::FirstPicture;
     }
     Deliver(record, recorder, mayShow);
     return Outcome::Delivered;
-}
-
-QImage LiveDecodeWorker::SlotPicture(CModuleDecoder& decoder)
-{
-    // A decoder that converts on demand converts this one picture at the bounded size and keeps
-    // no full-size picture of its own for it.
-    const QSize full = decoder.GetPictureSize();
-    if (decoder.ConvertsOnDemand() && !full.isEmpty()) {
-        const QSize size = full.width() > kSlotMaxWidth || full.height() > kSlotMaxHeight
-                               ? full.scaled(kSlotMaxWidth, kSlotMaxHeight, Qt::KeepAspectRatio)
-                               : full;
-        QImage picture;
-        if (decoder.ConvertInto(picture, std::max(1, size.width()), std::max(1, size.height())))
-            return picture;
-    }
-    // A shallow copy: the decoder never writes into a picture it has handed out.
-    return decoder.GetImage();
 }
 
 void LiveDecodeWorker::Deliver(const LiveFrameRecord& record, int recorder, bool mayShow) const

@@ -4,8 +4,6 @@
 // processor-load rule (above 70 % only key frames are decoded, until the load falls below 50 %),
 // and hands each picture through the channel's route to the hub's grid cells. The first picture
 // after connecting only fills the channel's last-picture slot.
-#include <QImage>
-
 #include <atomic>
 
 class CModuleDecoder;
@@ -18,10 +16,6 @@ class LiveDecodeWorker
 public:
     static constexpr int kLoadHigh = 70;
     static constexpr int kLoadLow = 50;
-    // The last-picture slot only tells that a channel has shown a picture: a large stream's
-    // first picture is kept at most this size, not at its own.
-    static constexpr int kSlotMaxWidth = 1280;
-    static constexpr int kSlotMaxHeight = 720;
 
     enum class Outcome { NoPicture, FirstPicture, Delivered };
 
@@ -43,9 +37,6 @@ public:
 
 private:
     void Deliver(const LiveFrameRecord& record, int recorder, bool mayShow) const;
-    // The decoder's picture for the last-picture slot, at most kSlotMaxWidth x kSlotMaxHeight;
-    // under the picture lock.
-    static QImage SlotPicture(CModuleDecoder& decoder);
 
     const int m_channel;
     const CameoRoute& m_route;

@@ -637,6 +637,27 @@ void CModuleDecoder::SetConvertOnDemand(bool onDemand)
     m_onDemand = onDemand;
 }
 
+QImage CModuleDecoder::CopyPicture(const QSize& bound)
+{
+    if (!m_open || !m_onDemand || !m_shown || !m_shown->data[0] || m_shown->width < 1 || m_shown->height < 1
+        || bound.isEmpty())
+        return QImage();
+    QSize size(m_shown->width, m_shown->height);
+    if (size.width() > bound.width() || size.height() > bound.height())
+        size = size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    QImage picture(size, QImage::Format_RGB32);
+    if (picture.isNull())
+        return QImage();
+    uint8_t* planes[4] = {picture.bits(), nullptr, nullptr, nullptr};
+    const int linesizes[4] = {int(picture.bytesPerLine()), 0, 0, 0};
+    PictureScaler scaler;
+    if (!scaler.Scale(*m_shown, m_shown->height, size.width(), size.height(),
+                      Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? AV_PIX_FMT_BGRA : AV_PIX_FMT_ARGB, planes, linesizes,
+                      m_brightness, m_contrast))
+        return QImage();
+    return picture;
+}
+
 bool CModuleDecoder::ConvertInto(QImage& target, int width, int height, int cropRows)
 {
     if (!m_open || !m_onDemand || !m_shown || !m_shown->data[0] || width < 1 || height < 1

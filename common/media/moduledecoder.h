@@ -74,6 +74,11 @@ public:
     // it is still in the processor's cache; ConvertInto then hands that picture over in place
     // of the target's, without converting again.
     bool ConvertInto(QImage& target, int width, int height, int cropRows = 0);
+    // On demand only: a picture of its own of the last decoded frame in RGB32, at its size or
+    // scaled down to fit within `bound` (keeping its aspect). It is made with a scaler of its
+    // own, so a cell's conversions (their size, the picture converted ahead) go on as they
+    // were. A null picture when there is none. Called with the picture lock held.
+    QImage CopyPicture(const QSize& bound);
     // The size of the pictures of the current stream (empty before the first one).
     QSize GetPictureSize() const { return QSize(m_targetWidth, m_targetHeight); }
 

@@ -1042,4 +1042,48 @@ TEST_F(OnDemandDecoderTest, BrightnessReachesTheCellPicture)
     EXPECT_GT(sumBrighter, sumPlain + qint64(352) * 240 * 20);
 }
 
+// A full-size copy for someone who asks now and then (a recorder's last picture of a channel)
+// is the newest frame, pixel for pixel as ffmpeg scales it, and leaves the cell's conversions
+// as they were: the cell keeps getting its pictures converted ahead at its own size.
+TEST_F(OnDemandDecoderTest, CopyOfTheLastPictureLeavesTheCellsConversionsAlone)
+{
+    const Stream& stream = Stream704();
+    constexpr int kFrames = 24;
+    ASSERT_GE(stream.frames.size(), kFrames);
+    QString error;
+    const QByteArray small = decoder_streams::ScaledReference(stream, 176, 120, 0, kFrames, error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    const QByteArray full = decoder_streams::ScaledReference(stream, 704, 480, 0, kFrames, error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    {
+        QMutexLocker picture(decoder.GetPictureLock());
+        EXPECT_TRUE(decoder.CopyPicture(QSize(1280, 720)).isNull()) << "no picture yet";
+    }
+    QImage cell;
+    int handedOver = 0;
+    for (int i = 0; i < kFrames; ++i) {
+        ASSERT_EQ(Decode(decoder, ToBytes(stream.frames[i]), 2), 704480) << "frame " << i;
+        const bool ownBuffer = cell.size() == QSize(176, 120) && cell.isDetached();
+        const uchar* before = cell.constBits();
+        ASSERT_TRUE(ConvertLocked(cell, 176, 120)) << "frame " << i;
+        handedOver += ownBuffer && cell.constBits() != before;
+        EXPECT_EQ(CompareWithScaled(cell, small, i), 0) << "frame " << i;
+        if (i % 3 != 2)
+            continue;
+        QImage copy;
+        {
+            QMutexLocker picture(decoder.GetPictureLock());
+            copy = decoder.CopyPicture(QSize(1280, 720));
+        }
+        ASSERT_EQ(copy.size(), QSize(704, 480)) << "frame " << i;
+        EXPECT_EQ(CompareWithScaled(copy, full, i), 0) << "frame " << i;
+    }
+    EXPECT_GT(handedOver, kFrames / 2) << "the cell's pictures were still converted ahead";
+
+    // Within a smaller bound: scaled down with the picture's aspect.
+    QMutexLocker picture(decoder.GetPictureLock());
+    EXPECT_EQ(decoder.CopyPicture(QSize(352, 352)).size(), QSize(352, 240));
+    EXPECT_TRUE(decoder.CopyPicture(QSize()).isNull());
+}
+
 } // namespace

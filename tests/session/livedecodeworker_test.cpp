@@ -1,6 +1,6 @@
 // The live channel's decode step without a recorder: the frame chain of stream kinds 2 and 3,
-// the processor-load rule with its two thresholds, and the bounded first picture of a large
-// stream.
+// the processor-load rule with its two thresholds, and the channel's last picture (bounded for a
+// large stream, converted from the decoder's newest frame when asked for).
 #include <gtest/gtest.h>
 
 #include "common/media/moduledecoder.h"
@@ -10,6 +10,8 @@
 #include "session/lastpictures.h"
 #include "session/livedecodeworker.h"
 #include "session/liveframerecord.h"
+
+#include <cstring>
 
 namespace {
 
@@ -70,7 +72,7 @@ TEST_F(LiveDecodeWorkerTest, LoadAboveSeventySkipsPredictedFramesUntilItFallsBel
 }
 
 // Sixteen channels of key frames at the largest size must not each keep a full-size converted
-// picture for the last-picture slot: the slot takes the first picture at a bounded size, converted
+// picture for the last-picture slot: the slot gives the picture at a bounded size, converted
 // from the decoded frame.
 TEST_F(LiveDecodeWorkerTest, FirstPictureOfALargeStreamIsKeptAtABoundedSize)
 {
@@ -107,4 +109,44 @@ TEST_F(LiveDecodeWorkerTest, FirstPictureOfASmallStreamKeepsItsSize)
     r.CopyPayload(stream.frames.at(0).constData(), stream.frames.at(0).size());
     ASSERT_EQ(worker.Decode(r, decoder, 0, 0, true), LiveDecodeWorker::Outcome::FirstPicture);
     EXPECT_EQ(pictures.Get(2).size(), QSize(352, 240));
+}
+
+// The slot keeps no picture of its own once the first has arrived: what it gives is the newest
+// decoded frame, pixel for pixel as ffmpeg converts it; closing the channel brings the
+// placeholder back, and the next first picture is awaited again.
+TEST_F(LiveDecodeWorkerTest, SlotGivesTheNewestDecodedPictureUntilTheChannelCloses)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(704, 480, 12, 6);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    QString error;
+    const QByteArray reference = decoder_streams::ScaledReference(stream, 704, 480, 0, 12, error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    CModuleDecoder decoder;
+    ASSERT_TRUE(decoder.OpenDecoder());
+    decoder.SetConvertOnDemand(true);
+    pictures.Reset();
+    const qsizetype frameBytes = qsizetype(704) * 480 * 4;
+    for (int i = 0; i < 12; ++i) {
+        LiveFrameRecord r = Frame(2, i % 6 == 0 ? 1 : 0, i);
+        r.CopyPayload(stream.frames.at(i).constData(), stream.frames.at(i).size());
+        const LiveDecodeWorker::Outcome expected = i == 0 ? LiveDecodeWorker::Outcome::FirstPicture
+                                                          : LiveDecodeWorker::Outcome::Delivered;
+        ASSERT_EQ(worker.Decode(r, decoder, 0, 0, true), expected) << "frame " << i;
+        EXPECT_FALSE(pictures.AwaitsFirst(2)) << "frame " << i;
+        if (i % 4 != 0 && i != 11)
+            continue;
+        const QImage slot = pictures.Get(2);
+        ASSERT_EQ(slot.size(), QSize(704, 480)) << "frame " << i;
+        ASSERT_EQ(slot.format(), QImage::Format_RGB32);
+        int differing = 0;
+        for (int y = 0; y < 480; ++y)
+            differing += std::memcmp(slot.constScanLine(y),
+                                     reference.constData() + i * frameBytes + qsizetype(y) * 704 * 4, 704 * 4)
+                         != 0;
+        EXPECT_EQ(differing, 0) << "rows differing from ffmpeg's frame " << i;
+    }
+    pictures.Store(2, LastPictures::Placeholder());
+    EXPECT_TRUE(LastPictures::IsPlaceholder(pictures.Get(2)));
+    EXPECT_TRUE(pictures.AwaitsFirst(2));
+    EXPECT_TRUE(LastPictures::IsPlaceholder(pictures.Get(3))) << "other channels keep their placeholder";
 }

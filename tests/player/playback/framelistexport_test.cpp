@@ -385,6 +385,61 @@ TEST_F(WriterRecording, ExportedFileHoldsTheEntriesAtTheRecordingsRate)
         // Each coded picture is the latest entry's, in recording order; neighbouring entries
         // differ by 6 grey levels.
         const int entry = 2 + 3 * k;
-        EXPECT_NEAR(means[k], own_recording::Grey(entry, kKeyEvery), 2.0) << "picture " << k << " (entry " << entry << ")";
+        EXPECT_NEAR(means[k], own_recording::Grey(entry, kKeyEvery), 2.0)
+            << "picture " << k << " (entry " << entry << ")";
     }
+}
+
+namespace {
+
+QByteArray Hex(const char* text)
+{
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
+
+QByteArray Le32(quint32 v)
+{
+    QByteArray b(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        b[i] = char((v >> (8 * i)) & 0xFF);
+    return b;
+}
+
+} // namespace
+
+TEST(FrameListExportSource, TheEntryTableHoldsAtMost110000Entries)
+{
+    // 37 files of 3,000 frames without data (111,000 frames): each file a run record of 3,000
+    // empty frames (0x8000 + 3000) and a 20-byte file record without key-frame entries, then a
+    // header with 37 file entries.
+    constexpr int kFiles = 37;
+    QByteArray index;
+    QVector<quint32> records;
+    for (int f = 0; f < kFiles; ++f) {
+        index += Hex("b88b");
+        records.append(quint32(index.size()));
+        index += Hex("ffffffff 00000000 00000000 1400 b80b 00 00 0000");
+    }
+    index += Hex("ffffffff ea07 0c 0a 0c 00 00 00 9101 f000 00000000"
+                 "0000000000000000000000000000000000000000"
+                 "00000000 00000000 00000000 00 00 0000 00000000");
+    index += Le32(kFiles);
+    for (quint32 offset : records)
+        index += Hex("00000000 00000000 00000000") + Le32(offset);
+    index += Le32(64 + kFiles * 16 + 4);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("ix120000.001")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(index);
+    file.close();
+    FrameListExportSource source([](const quint8*, int, QImage&) { return 0; });
+    ASSERT_TRUE(source.Load(file.fileName(), dir.filePath(QStringLiteral("x120000.001"))));
+    EXPECT_EQ(source.EntryCount(), FrameListExportSource::kMaxEntries);
+    EXPECT_EQ(source.Pair(109999), std::make_pair(36, 1999));
+    EXPECT_EQ(source.Find(36, 1999), 109999);
+    EXPECT_EQ(source.Find(36, 2000), -1);
+    EXPECT_EQ(source.Rate(), 0); // no time between the frames
+    // Frames without data have nothing to show; none of them is read.
+    QImage picture;
+    EXPECT_EQ(source.DecodeEntry(5000, picture), EntryExportSource::Read::NoPicture);
 }
