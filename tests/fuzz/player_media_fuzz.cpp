@@ -11,6 +11,7 @@
 #include "fuzz/support/fuzzinput.h"
 #include "playback/audioreader.h"
 #include "playback/frameblock.h"
+#include "playback/framelistaudio.h"
 #include "playback/framerecord.h"
 #include "playback/indexlayout.h"
 #include "playback/previewsink.h"
@@ -66,6 +67,7 @@ void ParseDirectly(const QByteArray& index, const QByteArray& data)
     AudioReader::AppendChannel(data, int(data.size() % 17), fill, count);
     if (count > int(fill.size()))
         std::abort();
+    FrameListAudio::ParseHead(data.left(FrameListAudio::kHeadBytes), data.size(), int(data.size() % 17));
 }
 
 // The export's own reading of the recording: a few seconds from where the mode points, every
@@ -123,6 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     } else if (mode & 2) {
         WriteFile(root + "/Live/ix081510.002", index);
         WriteFile(root + "/Live/x081510.002", data);
+        // The recording's audio file: its head and sound from the same bytes, a third in.
+        WriteFile(root + "/Live/ax081510.a", data.mid(data.size() / 3));
         folder = root + "/Live";
         file = "x081510.002";
     } else {
