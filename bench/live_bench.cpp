@@ -24,6 +24,7 @@
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/clientapp.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 
 #include <QApplication>
@@ -246,7 +247,7 @@ void SumGrids(MainWindow& hub, Totals& t, QSize* cell = nullptr)
 {
     int mostShown = 0;
     for (int i = 0; i < MainWindow::kCameoSlots; ++i) {
-        CCameo* grid = hub.GetCameo(i);
+        CCameo* grid = hub.Sessions()->GetCameo(i);
         if (!grid)
             continue;
         t.conversions += grid->GetConversionCount();
@@ -266,7 +267,7 @@ Totals Sum(MainWindow& hub, int recorders, int channelsEach, std::vector<qint64>
     Totals t;
     SumGrids(hub, t);
     for (int r = 0; r < recorders; ++r) {
-        RecorderSession* device = hub.GetDevice(r);
+        RecorderSession* device = hub.Sessions()->GetDevice(r);
         for (int ch = 0; device && ch < channelsEach; ++ch) {
             const LiveFigures f = device->GetLiveFigures(ch);
             t.received += f.received;
@@ -468,7 +469,7 @@ int RunChild(int argc, char** argv)
     QObject::connect(&ready, &QTimer::timeout, &app, [&] {
         bool all = localGrid == nullptr || localGrid->GetLocalDecodedCount() > 0;
         for (int r = 0; all && r < recorders; ++r) {
-            RecorderSession* device = hub->GetDevice(r);
+            RecorderSession* device = hub->Sessions()->GetDevice(r);
             for (int ch = 0; all && ch < channelsEach; ++ch)
                 all = device && device->GetLiveFigures(ch).received > 0;
         }
