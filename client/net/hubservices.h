@@ -2,7 +2,7 @@
 // What the protocol engine reaches of the main window hub: the program directory, the firmware
 // package path, the administration windows' state forwarders, the shared message box and the
 // question about a recorder's changed certificate.
-// The main window installs itself; without a hub these calls do nothing.
+// The client's recorder hub installs itself with it; without a hub these calls do nothing.
 #include <QString>
 #include <QtGlobal>
 

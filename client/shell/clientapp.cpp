@@ -99,4 +99,7 @@ ClientApp::~ClientApp()
     m_window.Shutdown();
     while (!m_guards.empty())
         m_guards.pop_back();
+    // A window of its own goes before the hubs: whatever grid is still its child leaves the grid
+    // table of a host that is still there.
+    m_owned.reset();
 }

@@ -2,7 +2,8 @@
 
 #include <QObject>
 
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
+#include "sitebook/sitebooksessions.h"
 
 SiteBookItem::SiteBookItem(QTreeWidgetItem* parent, SiteBook* record)
     : QTreeWidgetItem(parent, ItemType)
@@ -26,10 +27,10 @@ void SiteBookItem::GiveRecordTo(CModuleDevice* device, SiteBook* record)
         delete record;
         return;
     }
-    SiteBook::SetOnItem(device, record);
+    SiteBook::SetOnItem(SiteBookSessions::Item(device), record);
     if (!record)
         return;
     // destroyed() comes from the QObject part, after the tree item part and its children are
     // gone, so nothing reads the record any more.
-    QObject::connect(device, &QObject::destroyed, [record] { delete record; });
+    QObject::connect(SiteBookSessions::Session(device), &QObject::destroyed, [record] { delete record; });
 }

@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "platform/process.h"
-#include "session/moduledevice.h"
+#include "session/connectpurpose.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 #include "session/sitebook.h"
 #include "sitebook/autoconnect.h"
@@ -23,6 +24,7 @@
 #include "sitebook/sitebookhub.h"
 #include "sitebook/sitebookitem.h"
 #include "sitebook/sitebooklog.h"
+#include "sitebook/sitebooksessions.h"
 #include "sitebook/sitebooktreewidget.h"
 
 namespace {
@@ -133,7 +135,6 @@ void SiteBookTreeWidget::CreateActions()
                                    &SiteBookTreeWidget::autoConnectOn);
     m_autoConnectOffAct = NewAction(tr("Auto Connect\tOff"), QString(), QString(),
                                     &SiteBookTreeWidget::autoConnectOff);
-
 }
 
 std::unique_ptr<QMenu> SiteBookTreeWidget::PrepareContextMenu(const QPoint& point)
@@ -174,7 +175,7 @@ std::unique_ptr<QMenu> SiteBookTreeWidget::PrepareContextMenu(const QPoint& poin
         add.Separator() << m_accountAct << m_firmwareAct;
         break;
     case ItemKind::Recorder: {
-        auto* device = dynamic_cast<CModuleDevice*>(item);
+        const RecorderSession* device = SiteBookSessions::SessionOf(item);
         const bool connected = device && device->IsLoggedIn();
         QMenu* quick = menu->addMenu(tr("Quick Menu"));
         quick->addAction(m_liveAct);
@@ -233,7 +234,7 @@ QTreeWidgetItem* SiteBookTreeWidget::StillThere(const QPersistentModelIndex& at)
 QTreeWidgetItem* SiteBookTreeWidget::NewEntryParent(QTreeWidgetItem* item) const
 {
     const ItemKind kind = ItemKindOf(item);
-    if (kind == ItemKind::Folder && dynamic_cast<CModuleDevice*>(item))
+    if (kind == ItemKind::Folder && SiteBookSessions::SessionOf(item))
         return item;
     if (kind == ItemKind::Recorder && item->parent())
         return item->parent();
@@ -275,10 +276,11 @@ bool SiteBookTreeWidget::ChildNameTaken(const QTreeWidgetItem* parent, std::init
     return false;
 }
 
-CModuleDevice* SiteBookTreeWidget::MenuRecorder() const
+RecorderSession* SiteBookTreeWidget::MenuRecorder() const
 {
-    CModuleDevice* device = menuDevice();
-    return device && ItemKindOf(device) == ItemKind::Recorder ? device : nullptr;
+    QTreeWidgetItem* item = menuItem();
+    RecorderSession* device = SiteBookSessions::SessionOf(item);
+    return device && ItemKindOf(item) == ItemKind::Recorder ? device : nullptr;
 }
 
 void SiteBookTreeWidget::SaveSiteBookFile()
@@ -353,7 +355,7 @@ void SiteBookTreeWidget::newFolder()
     auto* record = new SiteBook;
     record->kind = ItemKindText(ItemKind::Folder);
     record->name = dialog.name;
-    CModuleDevice* folder = createTreeItem(NewEntryParent(item), record, EntryMode::Folder);
+    QTreeWidgetItem* folder = CreateEntry(NewEntryParent(item), record, EntryMode::Folder);
     folder->setIcon(0, m_folderIcon);
     folder->setText(0, record->name);
     SaveSiteBookFile();
@@ -382,10 +384,10 @@ void SiteBookTreeWidget::newDvr()
     record->password = dialog.password;
     record->quality = dialog.quality;
     record->use_ssl = dialog.use_ssl;
-    CModuleDevice* device = createTreeItem(NewEntryParent(item), record, EntryMode::Recorder);
+    QTreeWidgetItem* device = CreateEntry(NewEntryParent(item), record, EntryMode::Recorder);
     device->setIcon(0, m_dvrDisableIcon);
     device->setText(0, record->name);
-    device->LoadSiteBookInfo();
+    SiteBookSessions::SessionOf(device)->LoadSiteBookInfo();
     AddRecorderChildren(device);
     SaveSiteBookFile();
 }
@@ -400,7 +402,7 @@ void SiteBookTreeWidget::property()
         return;
     switch (ItemKindOf(item)) {
     case ItemKind::Folder: PropertyFolder(item); break;
-    case ItemKind::Recorder: PropertyDevice(dynamic_cast<CModuleDevice*>(item)); break;
+    case ItemKind::Recorder: PropertyDevice(item); break;
     case ItemKind::Camera: PropertyCamera(item); break;
     default: SaveSiteBookFile(); break;
     }
@@ -448,22 +450,23 @@ void SiteBookTreeWidget::PropertyFolder(QTreeWidgetItem* item)
     SaveSiteBookFile();
 }
 
-void SiteBookTreeWidget::PropertyDevice(CModuleDevice* device)
+void SiteBookTreeWidget::PropertyDevice(QTreeWidgetItem* item)
 {
-    if (!device)
+    if (!SiteBookSessions::SessionOf(item))
         return;
-    QPersistentModelIndex at(indexFromItem(device));
+    QPersistentModelIndex at(indexFromItem(item));
     // The dialog takes the "@" off the record it is given; a copy keeps the lock on the entry
     // itself when the dialog is cancelled.
-    SiteBook shown(*SiteBook::FromItem(device));
+    SiteBook shown(*SiteBook::FromItem(item));
     CAddDvrDialog dialog(this);
     dialog.setModal(true);
     dialog.setSiteBook(&shown);
     dialog.SetNameTaken([this](const QString& name) { return RecorderNameTaken(name); });
     if (dialog.exec() != 1)
         return;
-    device = dynamic_cast<CModuleDevice*>(StillThere(at));
-    SiteBook* record = SiteBook::FromItem(device);
+    item = StillThere(at);
+    RecorderSession* device = SiteBookSessions::SessionOf(item);
+    SiteBook* record = device ? SiteBook::FromItem(item) : nullptr;
     if (!record)
         return;
 
@@ -482,11 +485,11 @@ void SiteBookTreeWidget::PropertyDevice(CModuleDevice* device)
             device->ResendPlaybackCtrl();
         }
     }
-    device->setText(0, dialog.locked ? record->name.mid(1) : record->name);
+    item->setText(0, dialog.locked ? record->name.mid(1) : record->name);
     if (record->name != oldName) {
-        insertSorted(device, record->name, EntryMode::Recorder);
+        insertSorted(item, record->name, EntryMode::Recorder);
         clearSelection();
-        device->setSelected(true);
+        item->setSelected(true);
     }
     SaveSiteBookFile();
     if (record->name != oldName)
@@ -538,8 +541,8 @@ void SiteBookTreeWidget::RenameRecorderInBooks(const QString& oldName, const QSt
 
 void SiteBookTreeWidget::PropertyCamera(QTreeWidgetItem* item)
 {
-    auto* recorder = dynamic_cast<CModuleDevice*>(item->parent());
-    if (recorder && recorder->IsLoggedIn() && !recorder->GetLoginOption()) {
+    const RecorderSession* recorder = SiteBookSessions::SessionOf(item->parent());
+    if (recorder && recorder->IsLoggedIn() && !SiteBookSessions::LoginOption(item->parent())) {
         if (SessionHub* hub = SessionHub::Instance())
             hub->ShowMessageBox(QStringLiteral("Sitebook"), QStringLiteral("No permission."),
                                 QStringLiteral("stop"));
@@ -551,8 +554,7 @@ void SiteBookTreeWidget::PropertyCamera(QTreeWidgetItem* item)
         return;
     if (renamed) {
         const SiteBook* record = SiteBook::FromItem(item);
-        if (auto* owner = dynamic_cast<CModuleDevice*>(item->parent()))
-            owner->SendCameraTitle(record->channel, record->name);
+        SiteBookSessions::SendCameraTitle(item->parent(), record->channel, record->name);
     }
     SaveSiteBookFile();
 }
@@ -586,7 +588,7 @@ void SiteBookTreeWidget::delItem()
         // A folder takes its folders and recorders with it; a recorder's session ends.
         if (item) {
             m_findScope = nullptr;
-            CModuleDevice::DeleteItemTree(item);
+            SiteBookSessions::DeleteItemTree(item);
         }
     }
     SaveSiteBookFile();
@@ -723,61 +725,61 @@ void SiteBookTreeWidget::addFavorite(const QString& kind, int split, int first, 
 
 void SiteBookTreeWidget::connectDevice()
 {
-    if (CModuleDevice* device = MenuRecorder())
-        device->StartConnect(ConnectPurpose::Connect);
+    if (RecorderSession* device = MenuRecorder())
+        device->StartConnect(int(ConnectPurpose::Connect));
 }
 
 void SiteBookTreeWidget::disconnectDevice()
 {
-    if (CModuleDevice* device = MenuRecorder())
+    if (RecorderSession* device = MenuRecorder())
         device->Disconnect();
 }
 
 void SiteBookTreeWidget::liveStartAct()
 {
-    if (CModuleDevice* device = MenuRecorder())
+    if (RecorderSession* device = MenuRecorder())
         OpenDeviceLive(device);
 }
 
 void SiteBookTreeWidget::searchStartAct()
 {
-    if (CModuleDevice* device = MenuRecorder())
+    if (RecorderSession* device = MenuRecorder())
         startSearch(device->GetDeviceIndex(), -1, -1);
 }
 
 void SiteBookTreeWidget::emapStartAct()
 {
-    if (CModuleDevice* device = MenuRecorder())
+    if (RecorderSession* device = MenuRecorder())
         openEmap(device->GetDeviceIndex(), -1);
 }
 
 void SiteBookTreeWidget::healthCheck()
 {
-    if (CModuleDevice* device = MenuRecorder())
+    if (RecorderSession* device = MenuRecorder())
         device->ShowHealthCheck(false);
 }
 
 void SiteBookTreeWidget::networkStatus()
 {
-    if (CModuleDevice* device = MenuRecorder(); device && device->IsLoggedIn())
+    if (RecorderSession* device = MenuRecorder(); device && device->IsLoggedIn())
         device->ShowNetworkStatus();
 }
 
 void SiteBookTreeWidget::eventBackup()
 {
-    if (CModuleDevice* device = MenuRecorder())
+    if (RecorderSession* device = MenuRecorder())
         device->ShowEventBackup();
 }
 
 void SiteBookTreeWidget::scheduleBackup()
 {
-    if (CModuleDevice* device = MenuRecorder())
+    if (RecorderSession* device = MenuRecorder())
         device->ShowScheduleBackup();
 }
 
 void SiteBookTreeWidget::remoteCDBackup()
 {
-    if (CModuleDevice* device = MenuRecorder())
+    if (RecorderSession* device = MenuRecorder())
         device->ShowRemoteCDBackup();
 }
 

@@ -10,12 +10,13 @@
 #include <QTimer>
 
 #include "platform/process.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 #include "session/sitebook.h"
 #include "sitebook/csnapshow.h"
 #include "sitebook/sitebookdragrules.h"
 #include "sitebook/sitebooklog.h"
+#include "sitebook/sitebooksessions.h"
 #include "sitebook/sitebooktreewidget.h"
 
 namespace {
@@ -41,7 +42,8 @@ QMimeData* SiteBookTreeWidget::DragData(QTreeWidgetItem* item) const
     if (!record)
         return nullptr;
     // The receiver finds the recorder by its slot in the hub's table.
-    if (auto* device = dynamic_cast<CModuleDevice*>(item); device && ItemKindOf(item) == ItemKind::Recorder)
+    if (const RecorderSession* device = SiteBookSessions::SessionOf(item);
+        device && ItemKindOf(item) == ItemKind::Recorder)
         record->index = device->GetDeviceIndex();
     auto* data = new QMimeData;
     data->setData(QLatin1String(SiteBook::MimeType), record->ToDragData());
@@ -57,7 +59,7 @@ void SiteBookTreeWidget::startDrag(Qt::DropActions /*supportedActions*/)
         return;
     auto* drag = new QDrag(this);
     drag->setMimeData(data);
-    const auto* device = dynamic_cast<const CModuleDevice*>(item);
+    const RecorderSession* device = SiteBookSessions::SessionOf(item);
     const QString picture = SiteBookDragRules::DragPicture(ItemKindOf(item), device && device->IsLoggedIn());
     if (!picture.isEmpty()) {
         const QPixmap pixmap(picture);
@@ -161,7 +163,7 @@ void SiteBookTreeWidget::OpenItem(QTreeWidgetItem* item)
     if (!record)
         return;
     switch (ItemKindOf(item)) {
-    case ItemKind::Recorder: OpenDeviceLive(dynamic_cast<CModuleDevice*>(item)); break;
+    case ItemKind::Recorder: OpenDeviceLive(SiteBookSessions::SessionOf(item)); break;
     case ItemKind::ArchiveData: {
         const SessionHub* hub = SessionHub::Instance();
         const QString programDirectory = hub ? hub->ProgramDirectory() : QString();
@@ -176,7 +178,7 @@ void SiteBookTreeWidget::OpenItem(QTreeWidgetItem* item)
         break;
     }
     case ItemKind::RecorderEmapList:
-        if (const auto* device = dynamic_cast<const CModuleDevice*>(item->parent()))
+        if (const RecorderSession* device = SiteBookSessions::SessionOf(item->parent()))
             openEmap(device->GetDeviceIndex(), -1);
         break;
     case ItemKind::Favorite: {

@@ -4,6 +4,7 @@
 #include "session/sitebook.h"
 #include "sitebook/cfinddvrdialog.h"
 #include "sitebook/findorder.h"
+#include "sitebook/sitebooksessions.h"
 #include "sitebook/sitebooktreewidget.h"
 
 namespace {
@@ -15,7 +16,7 @@ int SiteBookTreeWidget::findDvr(int start, const QString& name, bool quiet)
     const SessionHub* hub = SessionHub::Instance();
     QTreeWidgetItem* scope = m_findScope;
     const auto matches = [&](int slot) {
-        QTreeWidgetItem* device = hub ? ItemOf(hub->GetDevice(slot)) : nullptr;
+        QTreeWidgetItem* device = hub ? SiteBookSessions::ItemOf(hub->GetDevice(slot)) : nullptr;
         const SiteBook* record = device ? SiteBook::FromItem(device) : nullptr;
         if (!record || ItemKindFromText(record->kind) != ItemKind::Recorder || record->name != name)
             return false;
@@ -27,7 +28,7 @@ int SiteBookTreeWidget::findDvr(int start, const QString& name, bool quiet)
         return -1;
     }
     if (!quiet) {
-        QTreeWidgetItem* device = ItemOf(hub->GetDevice(hit));
+        QTreeWidgetItem* device = SiteBookSessions::ItemOf(hub->GetDevice(hit));
         for (QTreeWidgetItem* up = device->parent(); up; up = up->parent())
             up->setExpanded(true);
         clearSelection();

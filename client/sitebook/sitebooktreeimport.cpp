@@ -4,11 +4,12 @@
 // the list has been applied, and one message tells what came in and what did not.
 #include <QFileDialog>
 
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 #include "session/sitebook.h"
 #include "sitebook/recorderlistfile.h"
 #include "sitebook/sitebooklog.h"
+#include "sitebook/sitebooksessions.h"
 #include "sitebook/sitebooktreewidget.h"
 
 void SiteBookTreeWidget::loadExcelList()
@@ -52,9 +53,9 @@ void SiteBookTreeWidget::BeginImportBatch()
         QTreeWidgetItem* item = pending.back();
         pending.pop_back();
         for (int i = 0; i < item->childCount(); ++i) {
-            auto* child = dynamic_cast<CModuleDevice*>(item->child(i));
-            const SiteBook* record = SiteBook::FromItem(child);
-            if (!child || !record)
+            QTreeWidgetItem* child = item->child(i);
+            const SiteBook* record = SiteBookSessions::SessionOf(child) ? SiteBook::FromItem(child) : nullptr;
+            if (!record)
                 continue;
             const ItemKind kind = ItemKindFromText(record->kind);
             if (kind == ItemKind::Folder) {
@@ -72,16 +73,15 @@ void SiteBookTreeWidget::ImportRow(const CheckedListRow& row, RecorderImportRepo
 {
     ImportIndex& index = *m_importIndex;
     const RecorderListEntry& entry = row.entry;
-    CModuleDevice* folder = index.folders.value(entry.folder);
-    CModuleDevice* device = nullptr;
+    QTreeWidgetItem* folder = index.folders.value(entry.folder);
+    QTreeWidgetItem* device = nullptr;
     if (entry.hasRecorder) {
         // The same recorder in the same folder is updated (a list imported again); a name any
         // other recorder of the book holds is refused, as the recorder dialog refuses it.
         bool takenElsewhere = false;
-        const QList<CModuleDevice*> named = index.recorders.values(entry.name);
-        for (CModuleDevice* candidate : named) {
-            if (folder && static_cast<QTreeWidgetItem*>(candidate)->parent() == folder
-                && SiteBook::FromItem(candidate)->name == entry.name)
+        const QList<QTreeWidgetItem*> named = index.recorders.values(entry.name);
+        for (QTreeWidgetItem* candidate : named) {
+            if (folder && candidate->parent() == folder && SiteBook::FromItem(candidate)->name == entry.name)
                 device = candidate;
             else
                 takenElsewhere = true;
@@ -101,7 +101,7 @@ void SiteBookTreeWidget::ImportRow(const CheckedListRow& row, RecorderImportRepo
         auto* record = new SiteBook;
         record->kind = ItemKindText(ItemKind::Folder);
         record->name = entry.folder;
-        folder = createTreeItem(m_pSiteBookRoot, record, EntryMode::Folder);
+        folder = CreateEntry(m_pSiteBookRoot, record, EntryMode::Folder);
         folder->setIcon(0, m_folderIcon);
         folder->setText(0, record->name);
         index.folders.insert(entry.folder, folder);
@@ -122,10 +122,10 @@ void SiteBookTreeWidget::ImportRow(const CheckedListRow& row, RecorderImportRepo
         return;
     }
     record->kind = ItemKindText(ItemKind::Recorder);
-    device = createTreeItem(folder, record, EntryMode::Recorder);
+    device = CreateEntry(folder, record, EntryMode::Recorder);
     device->setIcon(0, m_dvrDisableIcon);
     device->setText(0, record->name);
-    device->LoadSiteBookInfo();
+    SiteBookSessions::SessionOf(device)->LoadSiteBookInfo();
     index.recorders.insert(entry.name, device);
     report->RecorderAdded();
 }

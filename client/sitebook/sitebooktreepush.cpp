@@ -7,11 +7,12 @@
 #include "core/validationaccount.h"
 #include "core/validationaccountreader.h"
 #include "session/connectpurpose.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 #include "session/sitebook.h"
 #include "sitebook/sitebookhub.h"
 #include "sitebook/sitebooklog.h"
+#include "sitebook/sitebooksessions.h"
 #include "sitebook/sitebooktreewidget.h"
 
 namespace {
@@ -66,30 +67,31 @@ bool ConnectSettingAllowsQueue()
 }
 } // namespace
 
-void SiteBookTreeWidget::DisconnectIfConnected(CModuleDevice* device)
+void SiteBookTreeWidget::DisconnectIfConnected(QTreeWidgetItem* item)
 {
-    if (device && (device->IsLoggedIn() || device->IsSocketConnected()))
+    RecorderSession* device = SiteBookSessions::SessionOf(item);
+    if (device && (device->IsLoggedIn() || SiteBookSessions::IsSocketConnected(item)))
         device->Disconnect();
 }
 
-CModuleDevice* SiteBookTreeWidget::AddPushedRecorder(QTreeWidgetItem* folder, SiteBook* record, int serverId)
+QTreeWidgetItem* SiteBookTreeWidget::AddPushedRecorder(QTreeWidgetItem* folder, SiteBook* record, int serverId)
 {
-    CModuleDevice* device = createTreeItem(folder, record, EntryMode::Recorder);
-    device->SetServerId(serverId);
-    device->LoadSiteBookInfo();
+    QTreeWidgetItem* device = CreateEntry(folder, record, EntryMode::Recorder);
+    SiteBookSessions::SetServerId(device, serverId);
+    SiteBookSessions::SessionOf(device)->LoadSiteBookInfo();
     device->setText(0, record->name);
     device->setIcon(0, m_dvrDisableIcon);
     AddRecorderChildren(device);
     return device;
 }
 
-CModuleDevice* SiteBookTreeWidget::AddPushedFolder(QTreeWidgetItem* parent, const QString& name, int serverId)
+QTreeWidgetItem* SiteBookTreeWidget::AddPushedFolder(QTreeWidgetItem* parent, const QString& name, int serverId)
 {
     auto* record = new SiteBook;
     record->kind = ItemKindText(ItemKind::Folder);
     record->name = name;
-    CModuleDevice* folder = createTreeItem(parent, record, EntryMode::Folder);
-    folder->SetServerId(serverId);
+    QTreeWidgetItem* folder = CreateEntry(parent, record, EntryMode::Folder);
+    SiteBookSessions::SetServerId(folder, serverId);
     folder->setText(0, name);
     folder->setExpanded(true);
     folder->setIcon(0, m_folderIcon);
@@ -104,7 +106,8 @@ void SiteBookTreeWidget::OnAddDvr(const ValidationAccount* account, int groupId)
     if (!folder)
         return;
     qCDebug(lcSiteBook) << "Add DVR" << account->name;
-    CModuleDevice* device = AddPushedRecorder(folder, RecorderRecord(*account), account->id);
+    RecorderSession* device = SiteBookSessions::SessionOf(
+        AddPushedRecorder(folder, RecorderRecord(*account), account->id));
     if (Hub() && Hub()->IsBulkLoading()) {
         if (ConnectSettingAllowsQueue())
             m_connectList.Queue(device->GetDeviceIndex());
@@ -151,16 +154,17 @@ void SiteBookTreeWidget::OnModifyDvr(const ValidationAccount* account)
 {
     if (!account)
         return;
-    CModuleDevice* device = FindDeviceById(account->id);
-    SiteBook* record = SiteBook::FromItem(device);
+    QTreeWidgetItem* item = SiteBookSessions::Item(FindDeviceById(account->id));
+    SiteBook* record = item ? SiteBook::FromItem(item) : nullptr;
     if (!record)
         return;
     const bool renamed = record->name != account->name;
     ApplyAccount(*record, *account);
-    SiteBook::SetOnItem(device, record);
-    device->setText(0, record->name);
+    SiteBook::SetOnItem(item, record);
+    item->setText(0, record->name);
     if (renamed)
-        insertSorted(device, record->name, EntryMode::Recorder);
+        insertSorted(item, record->name, EntryMode::Recorder);
+    RecorderSession* device = SiteBookSessions::SessionOf(item);
     if (device->IsLoggedIn()) {
         if (Hub())
             Hub()->CountReconnect();
@@ -192,8 +196,8 @@ void SiteBookTreeWidget::OnModifyGroup(const ValidationAccount* account)
 
 void SiteBookTreeWidget::OnMoveDvr(int dvrId, int groupId)
 {
-    CModuleDevice* old = FindDeviceById(dvrId);
-    const SiteBook* oldRecord = SiteBook::FromItem(old);
+    QTreeWidgetItem* old = SiteBookSessions::Item(FindDeviceById(dvrId));
+    const SiteBook* oldRecord = old ? SiteBook::FromItem(old) : nullptr;
     if (!oldRecord)
         return;
     QTreeWidgetItem* folder = FindFolderById(groupId);
@@ -201,7 +205,7 @@ void SiteBookTreeWidget::OnMoveDvr(int dvrId, int groupId)
         // The server moved it where this site book has no folder: it leaves the site book.
         DisconnectIfConnected(old);
         m_findScope = nullptr;
-        CModuleDevice::DeleteItemTree(old);
+        SiteBookSessions::DeleteItemTree(old);
         return;
     }
     auto* record = new SiteBook;
@@ -221,21 +225,21 @@ void SiteBookTreeWidget::OnMoveDvr(int dvrId, int groupId)
     // The moved recorder reconnects at once: over TLS when it did, at the stream it had.
     record->quality = oldRecord->quality;
     record->use_ssl = oldRecord->use_ssl;
-    CModuleDevice* moved = AddPushedRecorder(folder, record, old->GetServerId());
+    QTreeWidgetItem* moved = AddPushedRecorder(folder, record, SiteBookSessions::ServerId(old));
     DisconnectIfConnected(old);
     m_findScope = nullptr;
-    CModuleDevice::DeleteItemTree(old);
-    moved->StartConnect(kPushedConnectCode);
+    SiteBookSessions::DeleteItemTree(old);
+    SiteBookSessions::SessionOf(moved)->StartConnect(kPushedConnectCode);
 }
 
 void SiteBookTreeWidget::OnDeleteDvr(int dvrId)
 {
-    CModuleDevice* device = FindDeviceById(dvrId);
+    QTreeWidgetItem* device = SiteBookSessions::Item(FindDeviceById(dvrId));
     if (!device)
         return;
     DisconnectIfConnected(device);
     m_findScope = nullptr;
-    CModuleDevice::DeleteItemTree(device);
+    SiteBookSessions::DeleteItemTree(device);
 }
 
 void SiteBookTreeWidget::OnDeleteGroup(int groupId)
@@ -244,7 +248,7 @@ void SiteBookTreeWidget::OnDeleteGroup(int groupId)
     if (!folder)
         return;
     m_findScope = nullptr;
-    CModuleDevice::DeleteItemTree(folder);
+    SiteBookSessions::DeleteItemTree(folder);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -270,13 +274,13 @@ void SiteBookTreeWidget::ReadServerNodes(QTreeWidgetItem* parent, const QJsonObj
         const QJsonObject child = value.toObject();
         const int id = child.value(QLatin1String("id")).toInt(0);
         if (child.value(QLatin1String("type")).toString() == kGroup) {
-            CModuleDevice* folder = AddPushedFolder(parent, child.value(QLatin1String("name")).toString(), id);
+            QTreeWidgetItem* folder = AddPushedFolder(parent, child.value(QLatin1String("name")).toString(), id);
             ReadServerNodes(folder, child, depth + 1);
             continue;
         }
         const std::unique_ptr<ValidationAccount> account = ValidationAccountReader::ReadDvr(child);
-        CModuleDevice* device = AddPushedRecorder(parent, RecorderRecord(*account), id);
+        QTreeWidgetItem* device = AddPushedRecorder(parent, RecorderRecord(*account), id);
         if (ConnectSettingAllowsQueue())
-            m_connectList.Queue(device->GetDeviceIndex());
+            m_connectList.Queue(SiteBookSessions::SessionOf(device)->GetDeviceIndex());
     }
 }

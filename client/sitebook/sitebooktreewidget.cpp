@@ -8,12 +8,13 @@
 #include <QPixmap>
 #include <QStringList>
 
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 #include "session/sitebook.h"
 #include "sitebook/sitebookhub.h"
 #include "sitebook/sitebookitem.h"
 #include "sitebook/sitebooklog.h"
+#include "sitebook/sitebooksessions.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ QTreeWidgetItem* NewPlainItem(Parent* parent, ItemKind kind, const QString& name
 // Among siblings, a recorder is a session object that holds a slot of the hub's table.
 bool IsRecorderItem(const QTreeWidgetItem* item)
 {
-    const auto* device = dynamic_cast<const CModuleDevice*>(item);
+    const RecorderSession* device = SiteBookSessions::SessionOf(item);
     return device && device->GetDeviceIndex() != -1;
 }
 
@@ -104,15 +105,15 @@ CModuleDevice* SiteBookTreeWidget::createTreeItem(QTreeWidgetItem* parent, SiteB
 {
     if (!parent)
         parent = m_pSiteBookRoot;
-    auto* device = new CModuleDevice(parent, SessionKindOf(mode));
-    insertSorted(device, record ? record->name : QString(), mode);
+    CModuleDevice* device = SiteBookSessions::Create(parent, SessionKindOf(mode));
+    insertSorted(SiteBookSessions::Item(device), record ? record->name : QString(), mode);
     SiteBookItem::GiveRecordTo(device, record);
     return device;
 }
 
-QTreeWidgetItem* SiteBookTreeWidget::ItemOf(RecorderSession* session)
+QTreeWidgetItem* SiteBookTreeWidget::CreateEntry(QTreeWidgetItem* parent, SiteBook* record, EntryMode mode)
 {
-    return dynamic_cast<CModuleDevice*>(session);
+    return SiteBookSessions::Item(createTreeItem(parent, record, mode));
 }
 
 void SiteBookTreeWidget::insertSorted(QTreeWidgetItem* item, const QString& name, EntryMode mode)
@@ -148,18 +149,18 @@ void SiteBookTreeWidget::insertSorted(QTreeWidgetItem* item, const QString& name
     parent->insertChild(low, item);
 }
 
-void SiteBookTreeWidget::AddRecorderChildren(CModuleDevice* device)
+void SiteBookTreeWidget::AddRecorderChildren(QTreeWidgetItem* recorder)
 {
+    RecorderSession* device = SiteBookSessions::SessionOf(recorder);
     if (!device)
         return;
-    QTreeWidgetItem* recorder = device;
     QTreeWidgetItem* archive = NewPlainItem(recorder, ItemKind::Archive, QStringLiteral("Archive"), m_archiveIcon,
                                             false);
     device->UpdateArchiveItems(archive, 0);
     QTreeWidgetItem* emap = NewPlainItem(recorder, ItemKind::RecorderEmapList, QStringLiteral("Emap"), m_emapIcon,
                                          false);
     // The session keeps the item and writes its slot and map picture into the item's record.
-    device->UpdateSiteBookItem(emap);
+    SiteBookSessions::UpdateSiteBookItem(recorder, emap);
 }
 
 void SiteBookTreeWidget::clearSiteBook()
@@ -176,7 +177,7 @@ void SiteBookTreeWidget::clearFavorites()
     if (!m_pFavoritesRoot)
         return;
     while (m_pFavoritesRoot->childCount() > 0)
-        CModuleDevice::DeleteItemTree(m_pFavoritesRoot->takeChild(0));
+        SiteBookSessions::DeleteItemTree(m_pFavoritesRoot->takeChild(0));
 }
 
 void SiteBookTreeWidget::clearEmap()
@@ -187,7 +188,7 @@ void SiteBookTreeWidget::clearEmap()
         QTreeWidgetItem* item = m_pEmapRoot->takeChild(0);
         if (const SiteBook* record = SiteBook::FromItem(item))
             SetEmapIndex(record->index, false);
-        CModuleDevice::DeleteItemTree(item);
+        SiteBookSessions::DeleteItemTree(item);
     }
 }
 
@@ -206,7 +207,7 @@ CModuleDevice* SiteBookTreeWidget::FindChildByName(ItemKind kind, const QString&
         const SiteBook* record = SiteBook::FromItem(child);
         if (!record || ItemKindFromText(record->kind) != kind || record->name != name)
             continue;
-        if (auto* device = dynamic_cast<CModuleDevice*>(child))
+        if (CModuleDevice* device = SiteBookSessions::DeviceOf(child))
             return device;
     }
     return nullptr;
@@ -230,12 +231,12 @@ CModuleDevice* SiteBookTreeWidget::FindDeviceById(int serverId, QTreeWidgetItem*
         return nullptr;
     for (int i = 0; i < parent->childCount(); ++i) {
         QTreeWidgetItem* child = parent->child(i);
-        auto* device = dynamic_cast<CModuleDevice*>(child);
+        CModuleDevice* device = SiteBookSessions::DeviceOf(child);
         if (!device)
             continue;
         const ItemKind kind = ItemKindOf(child);
         if (kind == ItemKind::Recorder) {
-            if (device->GetServerId() == serverId)
+            if (SiteBookSessions::ServerId(child) == serverId)
                 return device;
         } else if (kind == ItemKind::Folder) {
             if (CModuleDevice* found = FindDeviceById(serverId, child))
@@ -256,11 +257,10 @@ QTreeWidgetItem* SiteBookTreeWidget::FindFolderById(int serverId, QTreeWidgetIte
         return nullptr;
     for (int i = 0; i < parent->childCount(); ++i) {
         QTreeWidgetItem* child = parent->child(i);
-        auto* folder = dynamic_cast<CModuleDevice*>(child);
-        if (!folder || ItemKindOf(child) != ItemKind::Folder)
+        if (!SiteBookSessions::DeviceOf(child) || ItemKindOf(child) != ItemKind::Folder)
             continue;
-        if (folder->GetServerId() == serverId)
-            return folder;
+        if (SiteBookSessions::ServerId(child) == serverId)
+            return child;
         if (QTreeWidgetItem* found = FindFolderById(serverId, child))
             return found;
     }
@@ -301,7 +301,7 @@ QTreeWidgetItem* SiteBookTreeWidget::menuItem() const
 
 CModuleDevice* SiteBookTreeWidget::menuDevice() const
 {
-    return dynamic_cast<CModuleDevice*>(menuItem());
+    return SiteBookSessions::DeviceOf(menuItem());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -321,7 +321,7 @@ void SiteBookTreeWidget::ConvertLoadText(const char* src, char* dst, std::size_t
 // ---------------------------------------------------------------------------------------------
 // Openers
 
-void SiteBookTreeWidget::OpenDeviceLive(CModuleDevice* device)
+void SiteBookTreeWidget::OpenDeviceLive(RecorderSession* device)
 {
     if (!device || device->GetDeviceIndex() < 0)
         return;

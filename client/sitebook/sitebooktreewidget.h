@@ -71,7 +71,7 @@ public:
     static void insertSorted(QTreeWidgetItem* item, const QString& name, EntryMode mode);
 
     // Adds the fixed "Archive" and "Emap" children of a recorder read from a book.
-    void AddRecorderChildren(CModuleDevice* device);
+    void AddRecorderChildren(QTreeWidgetItem* recorder);
 
     // Removes and deletes every child of the site book root.
     void clearSiteBook();
@@ -104,7 +104,7 @@ public:
     BookFileGuard& FileGuard() { return m_fileGuard; }
 
     // Openers.
-    void OpenDeviceLive(CModuleDevice* device);
+    void OpenDeviceLive(RecorderSession* device);
     void openFavorite(int cameoMode, const QString& devices, const QString& channels);
     void openEmap(int deviceIndex, int channel);
     void openEmapItem(const QString& name, const QString& emapPath, const QString& emapPos, const QString& devices,
@@ -240,17 +240,17 @@ protected:
 private:
     void CreateActions();
     // Server pushes (sitebooktreepush.cpp).
-    CModuleDevice* AddPushedRecorder(QTreeWidgetItem* folder, SiteBook* record, int serverId);
-    CModuleDevice* AddPushedFolder(QTreeWidgetItem* parent, const QString& name, int serverId);
+    QTreeWidgetItem* AddPushedRecorder(QTreeWidgetItem* folder, SiteBook* record, int serverId);
+    QTreeWidgetItem* AddPushedFolder(QTreeWidgetItem* parent, const QString& name, int serverId);
     void ReadServerNodes(QTreeWidgetItem* parent, const QJsonObject& node, int depth);
-    static void DisconnectIfConnected(CModuleDevice* device);
+    static void DisconnectIfConnected(QTreeWidgetItem* item);
 
     QAction* NewAction(const QString& text, const QString& icon, const QString& tip,
                        void (SiteBookTreeWidget::*slot)());
     // Where a new folder or recorder goes for the menu item.
     QTreeWidgetItem* NewEntryParent(QTreeWidgetItem* menuItem) const;
     void PropertyFolder(QTreeWidgetItem* item);
-    void PropertyDevice(CModuleDevice* device);
+    void PropertyDevice(QTreeWidgetItem* item);
     void PropertyCamera(QTreeWidgetItem* item);
     // The item a modal dialog was opened for, or null when it went away meanwhile.
     QTreeWidgetItem* StillThere(const QPersistentModelIndex& at) const;
@@ -258,7 +258,7 @@ private:
     // record and text. Null when the operator cancels or the item went away meanwhile.
     QTreeWidgetItem* RenameWithDialog(QTreeWidgetItem* item, bool* renamed);
     // The recorder of a "device" item at the menu point, or null.
-    CModuleDevice* MenuRecorder() const;
+    RecorderSession* MenuRecorder() const;
 
     // Writes a book to its file in the program directory.
     void SaveSiteBookFile();
@@ -270,8 +270,8 @@ private:
     // the book by its name without the mark of a locked entry.
     struct ImportIndex
     {
-        QHash<QString, CModuleDevice*> folders;
-        QMultiHash<QString, CModuleDevice*> recorders;
+        QHash<QString, QTreeWidgetItem*> folders;
+        QMultiHash<QString, QTreeWidgetItem*> recorders;
         bool changed = false;
     };
     void BeginImportBatch() override;
@@ -288,9 +288,8 @@ private:
 
     QTreeWidgetItem* AddRoot(ItemKind kind, const QString& name, const QIcon& icon, bool expanded);
     CModuleDevice* FindChildByName(ItemKind kind, const QString& name, QTreeWidgetItem* parent) const;
-    // A session of the recorder table as the tree item it is (every session is one of this
-    // book's items), or null.
-    static QTreeWidgetItem* ItemOf(RecorderSession* session);
+    // createTreeItem, for the callers that need only the tree item.
+    QTreeWidgetItem* CreateEntry(QTreeWidgetItem* parent, SiteBook* record, EntryMode mode);
 
     QTreeWidgetItem* m_pSiteBookRoot = nullptr;
     QTreeWidgetItem* m_pEmapRoot = nullptr;

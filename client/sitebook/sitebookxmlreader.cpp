@@ -1,8 +1,9 @@
 #include "sitebook/sitebookxmlreader.h"
 
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sitebook.h"
 #include "sitebook/itemkind.h"
+#include "sitebook/sitebooksessions.h"
 #include "sitebook/sitebooktreewidget.h"
 
 SiteBookXmlReader::SiteBookXmlReader(SiteBookTreeWidget* tree)
@@ -55,7 +56,7 @@ CModuleDevice* SiteBookXmlReader::createDeviceItem(QTreeWidgetItem* parent)
                                                                                 : EntryMode::Folder;
     CModuleDevice* device = m_pTree->createTreeItem(parent, record, mode);
     if (mode == EntryMode::Recorder)
-        device->LoadSiteBookInfo();
+        SiteBookSessions::Session(device)->LoadSiteBookInfo();
     return device;
 }
 
@@ -69,7 +70,7 @@ void SiteBookXmlReader::readFolder(QTreeWidgetItem* parent, int depth)
         readEntries(nullptr, depth);
         return;
     }
-    CModuleDevice* folder = createDeviceItem(parent);
+    QTreeWidgetItem* folder = SiteBookSessions::Item(createDeviceItem(parent));
     const QXmlStreamAttributes attrs = m_xml.attributes();
     folder->setText(0, attrs.value(QLatin1String("name")).toString());
     folder->setExpanded(attrs.value(QLatin1String("folded")) == QLatin1String("no"));
@@ -84,8 +85,9 @@ void SiteBookXmlReader::readDevice(QTreeWidgetItem* parent)
         return;
     }
     CModuleDevice* device = createDeviceItem(parent);
-    device->setText(0, m_xml.attributes().value(QLatin1String("name")).toString());
-    device->setIcon(0, m_pTree->DisconnectedIcon());
-    m_pTree->AddRecorderChildren(device);
+    QTreeWidgetItem* item = SiteBookSessions::Item(device);
+    item->setText(0, m_xml.attributes().value(QLatin1String("name")).toString());
+    item->setIcon(0, m_pTree->DisconnectedIcon());
+    m_pTree->AddRecorderChildren(item);
     m_xml.skipCurrentElement();
 }
