@@ -24,6 +24,7 @@
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
 #include "shell/clientapp.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 
 #include <QApplication>
@@ -242,7 +243,7 @@ QString WriteRecording(const QString& root, const QString& streamPath)
 }
 
 // The grids' counts of the hub's table, and the cell size of the grid with the most cells shown.
-void SumGrids(MainWindow& hub, Totals& t, QSize* cell = nullptr)
+void SumGrids(ClientSessionHub& hub, Totals& t, QSize* cell = nullptr)
 {
     int mostShown = 0;
     for (int i = 0; i < MainWindow::kCameoSlots; ++i) {
@@ -261,7 +262,7 @@ void SumGrids(MainWindow& hub, Totals& t, QSize* cell = nullptr)
     }
 }
 
-Totals Sum(MainWindow& hub, int recorders, int channelsEach, std::vector<qint64>* receivedEach = nullptr)
+Totals Sum(ClientSessionHub& hub, int recorders, int channelsEach, std::vector<qint64>* receivedEach = nullptr)
 {
     Totals t;
     SumGrids(hub, t);
@@ -287,7 +288,7 @@ Totals Sum(MainWindow& hub, int recorders, int channelsEach, std::vector<qint64>
 class Probe : public QObject
 {
 public:
-    Probe(MainWindow& hub, int recorders, int channelsEach, double fps, bool stall)
+    Probe(ClientSessionHub& hub, int recorders, int channelsEach, double fps, bool stall)
         : m_hub(hub)
         , m_recorders(recorders)
         , m_channelsEach(channelsEach)
@@ -355,7 +356,7 @@ private:
         m_lastReceived = std::move(received);
     }
 
-    MainWindow& m_hub;
+    ClientSessionHub& m_hub;
     const int m_recorders;
     const int m_channelsEach;
     double m_fps;
@@ -392,7 +393,8 @@ int RunChild(int argc, char** argv)
     hub->show();
     // Processor samples that never advance: the load reads 0 % and no frame is skipped for it.
     hub->SetCpuLoad(platform::CpuLoad([] { return QByteArray("cpu  0 0 0 1000 0 0 0 0 0 0\n"); }));
-    Probe probe(*hub, recorders, channelsEach, fps, stall);
+    ClientSessionHub& sessions = client->Sessions();
+    Probe probe(sessions, recorders, channelsEach, fps, stall);
     CCameo* localGrid = nullptr;
     if (!localStream.isEmpty()) {
         const QString file = WriteRecording(QDir::currentPath(), localStream);
@@ -426,7 +428,7 @@ int RunChild(int argc, char** argv)
         const Totals& end = window.end;
         QSize cell;
         Totals grids;
-        SumGrids(*hub, grids, &cell);
+        SumGrids(sessions, grids, &cell);
         std::printf("MEASURED %.4f %.4f %lld %lld %lld %ld %lld %ld %lld %lld %d %d\n", window.cpu, window.seconds,
                     end.decoded - startTotals.decoded,
                     // Frames still queued at the end are neither decoded nor lost yet.
@@ -441,7 +443,7 @@ int RunChild(int argc, char** argv)
     const auto finishMeasuring = [&] {
         rusage endUsage{};
         getrusage(RUSAGE_SELF, &endUsage);
-        window.end = Sum(*hub, recorders, channelsEach);
+        window.end = Sum(sessions, recorders, channelsEach);
         window.seconds = wall.elapsed() / 1000.0;
         window.cpu = CpuSeconds(endUsage) - CpuSeconds(startUsage);
         window.csw = (endUsage.ru_nvcsw + endUsage.ru_nivcsw) - (startUsage.ru_nvcsw + startUsage.ru_nivcsw);
@@ -458,7 +460,7 @@ int RunChild(int argc, char** argv)
     };
     const auto startMeasuring = [&] {
         getrusage(RUSAGE_SELF, &startUsage);
-        startTotals = Sum(*hub, recorders, channelsEach);
+        startTotals = Sum(sessions, recorders, channelsEach);
         wall.start();
         QTimer::singleShot(seconds * 1000, &app, finishMeasuring);
     };
@@ -468,7 +470,7 @@ int RunChild(int argc, char** argv)
     QObject::connect(&ready, &QTimer::timeout, &app, [&] {
         bool all = localGrid == nullptr || localGrid->GetLocalDecodedCount() > 0;
         for (int r = 0; all && r < recorders; ++r) {
-            RecorderSession* device = hub->GetDevice(r);
+            RecorderSession* device = sessions.GetDevice(r);
             for (int ch = 0; all && ch < channelsEach; ++ch)
                 all = device && device->GetLiveFigures(ch).received > 0;
         }

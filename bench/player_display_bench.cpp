@@ -11,8 +11,9 @@
 // measured on a run over one picture, taken off). Reported: processor time per shown picture,
 // ours / ffmpeg's (the target is at most 1.15).
 //
-//   player_display_bench [frames=300] [queued|direct|both] [rounds=3]
-// Each figure is the median of the rounds; the ratio's lowest and highest follow it. Also printed:
+//   player_display_bench [frames=300] [queued|direct|both] [rounds=3] [tiles=all|1|4|16] [ours]
+// Each figure is the median of the rounds; the ratio's lowest and highest follow it. "ours" leaves
+// ffmpeg out (no ratio), for timing the player's process from outside. Also printed:
 // resident memory per playing tile (what the grid, the engine and its tiles added, the first
 // round's start-up included) and the share of one core the player takes paused, in the first
 // round.
@@ -21,6 +22,7 @@
 #include "engine/sizecode.h"
 #include "engine/tiledisplay.h"
 #include "playback/livecontrolframesink.h"
+#include "player/support/recorderpayload.h"
 #include "playerbenchsupport.h"
 #include "ui/cameodisplay.h"
 #include "ui/cameodisplayhost.h"
@@ -112,26 +114,10 @@ QByteArray QueuedFrame(const Unit& unit)
     return QByteArray(104, '\0') + unit.parameterSets + QByteArray("\0\0\0\1", 4) + unit.slice;
 }
 
-// The recorder frame payload: 00 00 01 06, kind byte 2 at offset 7, the length in 4-byte units
-// in bytes 9-11, then from byte 20 the parameter sets, zero bytes up to a word boundary, the
-// slice behind a three-byte start code, the whole padded to a multiple of 4.
+// The recorder frame payload around the access unit, as the player's tests make it.
 QByteArray PayloadFrame(const Unit& unit)
 {
-    QByteArray payload(20, '\0');
-    payload[2] = 1;
-    payload[3] = 6;
-    payload[7] = 2;
-    payload += unit.parameterSets;
-    while (payload.size() % 4 != 0)
-        payload += '\0';
-    payload += QByteArray("\0\0\1", 3) + unit.slice;
-    while (payload.size() % 4 != 0)
-        payload += '\0';
-    const int words = payload.size() / 4;
-    payload[9] = char((words >> 16) & 0x7F);
-    payload[10] = char(words >> 8);
-    payload[11] = char(words);
-    return payload;
+    return recorder_payload::Wrap(unit.parameterSets + QByteArray("\0\0\0\1", 4) + unit.slice);
 }
 
 struct Layout
@@ -304,6 +290,8 @@ int main(int argc, char** argv)
     const int frames = argc > 1 ? std::max(30, atoi(argv[1])) : 300;
     const QByteArray roads = argc > 2 ? QByteArray(argv[2]) : QByteArray("both");
     const int rounds = argc > 3 ? std::max(1, atoi(argv[3])) : 3;
+    const int onlyTiles = argc > 4 ? atoi(argv[4]) : 0;
+    const bool withReference = !(argc > 5 && QByteArray(argv[5]) == "ours");
     QTemporaryDir folder;
     std::printf("%-7s %-6s %-9s %9s %14s %15s %7s %13s %11s %8s\n", "road", "tiles", "tile", "shown",
                 "ours ms/pic", "ffmpeg ms/pic", "ratio", "(low-high)", "MB/tile", "paused");
@@ -319,7 +307,17 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "ffmpeg could not make the stream\n");
             return 1;
         }
+        if (road == "direct") {
+            for (const Unit& unit : units) {
+                if (PayloadFrame(unit).isEmpty()) {
+                    std::fprintf(stderr, "the parameter sets do not fit the recorder payload\n");
+                    return 1;
+                }
+            }
+        }
         for (const Layout& layout : {Layout{0, 1}, Layout{1, 4}, Layout{7, 16}}) {
+            if (onlyTiles > 0 && layout.tiles != onlyTiles)
+                continue;
             CameoRect rect;
             {
                 CameoGrid grid;
@@ -334,7 +332,7 @@ int main(int argc, char** argv)
             std::vector<double> kbPerTile;
             for (int round = 0; round < rounds; ++round) {
                 extras.measureIdle = round == 0;
-                const double reference = FfmpegSecondsPerPicture(stream, rect, units.size());
+                const double reference = withReference ? FfmpegSecondsPerPicture(stream, rect, units.size()) : 1;
                 if (reference <= 0) {
                     std::fprintf(stderr, "ffmpeg reference failed\n");
                     return 1;
@@ -345,10 +343,14 @@ int main(int argc, char** argv)
                 if (!extras.measureIdle)
                     extras.idlePercent = idle;
                 kbPerTile.push_back(extras.kbPerTile);
-                const double ours = shown > 0 ? seconds / shown : 0;
-                references.push_back(reference);
+                if (shown == 0) {
+                    std::fprintf(stderr, "no picture was shown (is the decoder library beside the program?)\n");
+                    return 1;
+                }
+                const double ours = seconds / shown;
+                references.push_back(withReference ? reference : 0);
                 ourTimes.push_back(ours);
-                ratios.push_back(ours / reference);
+                ratios.push_back(withReference ? ours / reference : 0);
             }
             std::printf("%-7s %-6d %4dx%-4d %4d/%-4d %14.3f %15.3f %7.2f  (%.2f-%.2f) %11.1f %7.2f%%\n",
                         road.constData(), layout.tiles, rect.Width(), rect.Height(), shown,

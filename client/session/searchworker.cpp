@@ -67,16 +67,18 @@ void SearchWorker::Run()
             continue;
         if (r->size == 1 || (r->size != 0 && !r->payload))
             continue;
+        m_popupFinished = false;
         Play(*r, modes, count);
         // The session timer reads the next-search-frame flag to ask for the next step.
         // A decode-only frame is followed by the next one of its batch (the step is set before
-        // the flag, so the timer never repeats the previous step for it).
+        // the flag, so the timer never repeats the previous step for it), unless the pop-up,
+        // told of a frame the decoder could not use, answered that its search is finished.
         // A record taken before a search began or ended (playback still going on while a search
         // pop-up opens) steps nothing: the session timer would take its flag as the pop-up's
         // next step and walk one second twice.
         const bool popupSearch = modes.museum || modes.thumbnail;
         const bool modesHeld = CurrentModes() == modes;
-        if (popupSearch && r->decodeOnly && modesHeld)
+        if (popupSearch && r->decodeOnly && modesHeld && !m_popupFinished)
             s.m_searchStep = CModuleDevice::kStepNextFrame;
         if (!modesHeld)
             slot.nextSearchFrame = 0;
@@ -238,6 +240,8 @@ void SearchWorker::DeliverToPopup(bool picture, int streamKind, const Modes& mod
     // While the pop-up plays, the scheduler goes on in the mode the pop-up chose.
     if (CModuleDevice::IsPlayCode(step))
         scheduler->SetMode(CModuleDevice::PlayCodeMode(step));
+    // Neither a time to fetch nor a play code: the pop-up wants no further step.
+    m_popupFinished = step < 0 && !CModuleDevice::IsPlayCode(step);
     s.m_searchStep = step;
 }
 

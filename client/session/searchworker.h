@@ -53,5 +53,7 @@ private:
     SoundGatherer m_sound;
     std::function<void(const char*, int)> m_writeSound;
     bool m_started = false;
+    // The pop-up answered the record being handled with no further step.
+    bool m_popupFinished = false;
     QElapsedTimer m_clock;
 };

@@ -4,6 +4,7 @@
 #include "adminui/cfirmwaremanager.h"
 #include "adminui/smtp.h"
 #include "session/recordersession.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 #include "sitebook/itemkind.h"
 
@@ -108,26 +109,32 @@ QList<int> AdminWindows::RecordersOfItem(QTreeWidgetItem* item) const
     return recorders;
 }
 
+RecorderSession* AdminWindows::Device(int index) const
+{
+    const ClientSessionHub* sessions = m_hub.Sessions();
+    return sessions ? sessions->GetDevice(index) : nullptr;
+}
+
 bool AdminWindows::HasRecorder(int index) const
 {
-    return m_hub.GetDevice(index) != nullptr;
+    return Device(index) != nullptr;
 }
 
 QString AdminWindows::RecorderName(int index) const
 {
-    const RecorderSession* device = m_hub.GetDevice(index);
+    const RecorderSession* device = Device(index);
     return device ? device->GetDvrName() : QString();
 }
 
 QString AdminWindows::RecorderAddress(int index) const
 {
-    const RecorderSession* device = m_hub.GetDevice(index);
+    const RecorderSession* device = Device(index);
     return device ? device->GetDvrAddr() : QString();
 }
 
 bool AdminWindows::StartConnect(int index, int purpose)
 {
-    RecorderSession* device = m_hub.GetDevice(index);
+    RecorderSession* device = Device(index);
     if (!device)
         return false;
     device->StartConnect(purpose);
@@ -136,7 +143,7 @@ bool AdminWindows::StartConnect(int index, int purpose)
 
 bool AdminWindows::SetConfigData(int index)
 {
-    RecorderSession* device = m_hub.GetDevice(index);
+    RecorderSession* device = Device(index);
     if (!device)
         return false;
     device->SetConfigData();
@@ -145,7 +152,7 @@ bool AdminWindows::SetConfigData(int index)
 
 bool AdminWindows::SetFirmwareData(int index)
 {
-    RecorderSession* device = m_hub.GetDevice(index);
+    RecorderSession* device = Device(index);
     if (!device)
         return false;
     device->SetFirmwareData();
@@ -159,12 +166,14 @@ QString AdminWindows::ProgramDirectory() const
 
 QString AdminWindows::FirmwarePath() const
 {
-    return m_hub.FirmwarePath();
+    const ClientSessionHub* sessions = m_hub.Sessions();
+    return sessions ? sessions->FirmwarePath() : QString();
 }
 
 void AdminWindows::SetFirmwarePath(const QString& path)
 {
-    m_hub.SetFirmwarePath(path);
+    if (ClientSessionHub* sessions = m_hub.Sessions())
+        sessions->SetFirmwarePath(path);
 }
 
 SmtpSettings AdminWindows::GetSmtpSettings() const

@@ -15,6 +15,7 @@
 class CAccountManager;
 class CFirmwareManager;
 class MainWindow;
+class RecorderSession;
 class QTreeWidgetItem;
 
 class AdminWindows : public QObject, public RecorderAdmin, public MailHub, public ModalMessages
@@ -59,6 +60,9 @@ public:
     void ShowModalMessage(const QString& title, const QString& text) override;
 
 private:
+    // The recorder at an index of the recorder hub, or null.
+    RecorderSession* Device(int index) const;
+
     MainWindow& m_hub;
     QPointer<CFirmwareManager> m_firmware;
     QPointer<CAccountManager> m_account;

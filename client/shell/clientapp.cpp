@@ -8,6 +8,8 @@
 #include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
 #include "session/thumbnailsearchpopup.h"
+#include "shell/clientgridhost.h"
+#include "shell/clientsessionhub.h"
 #include "shell/emaphubadapter.h"
 #include "shell/gridconvertsource.h"
 #include "shell/mainwindow.h"
@@ -50,17 +52,22 @@ ClientApp::ClientApp(std::unique_ptr<MainWindow> owned, std::nullptr_t)
 
 void ClientApp::Install()
 {
-    m_search = std::make_unique<SearchHubAdapter>(m_window);
-    m_emap = std::make_unique<EmapHubAdapter>(m_window);
-    m_panels = std::make_unique<PanelsHubAdapter>(m_window);
+    m_sessions = std::make_unique<ClientSessionHub>(m_window);
+    m_grids = std::make_unique<ClientGridHost>(*m_sessions, m_window);
+    m_search = std::make_unique<SearchHubAdapter>(m_window, *m_sessions);
+    m_emap = std::make_unique<EmapHubAdapter>(m_window, *m_sessions);
+    m_panels = std::make_unique<PanelsHubAdapter>(m_window, *m_sessions);
     m_siteBook = std::make_unique<SiteBookHubAdapter>(m_window);
-    m_skins = std::make_unique<SkinImageAdapter>(m_window);
+    m_skins = std::make_unique<SkinImageAdapter>(*m_sessions);
     m_backupWindows = std::make_unique<BackupWindowFactory>();
 
     // Everything the window starts from here on, the sessions of its site book included, may
     // use every interface at once.
+    m_window.AttachSessions(m_sessions.get());
+    m_guards.emplace_back([this] { m_window.AttachSessions(nullptr); });
     m_guards.push_back(HubInstallGuard::For<MainWindow>(&m_window, &InstallMainWindow, &InstalledMainWindow));
-    m_guards.push_back(HubInstallGuard::For<SessionHub>(&m_window, &SessionHub::Install, &SessionHub::Instance));
+    m_guards.push_back(
+        HubInstallGuard::For<SessionHub>(m_sessions.get(), &SessionHub::Install, &SessionHub::Instance));
     m_guards.push_back(
         HubInstallGuard::For<SiteBookHub>(m_siteBook.get(), &SiteBookHub::Install, &SiteBookHub::Instance));
     m_guards.push_back(HubInstallGuard::For<SearchHub>(m_search.get(), &SearchHub::Install, &SearchHub::Instance));
@@ -72,7 +79,7 @@ void ClientApp::Install()
     m_guards.push_back(HubInstallGuard::For<PanelsHub>(m_panels.get(), &PanelsHub::Install, &PanelsHub::Instance));
     m_guards.push_back(
         HubInstallGuard::For<SkinImageHub>(m_skins.get(), &SkinImageHub::Install, &SkinImageHub::Instance));
-    m_guards.push_back(HubInstallGuard::For<GridHost>(&m_window, &GridHost::Install, &GridHost::Instance));
+    m_guards.push_back(HubInstallGuard::For<GridHost>(m_grids.get(), &GridHost::Install, &GridHost::Instance));
     // Convert windows read their recordings through a hidden local-file grid.
     ConvertSource::InstallFactory([](QWidget* owner) { return std::make_unique<GridConvertSource>(owner); });
     m_guards.emplace_back([] { ConvertSource::InstallFactory(nullptr); });

@@ -3,6 +3,7 @@
 
 #include "console/configview.h"
 #include "session/recordersession.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 #include "widgets/messagedlg.h"
 
@@ -37,44 +38,50 @@ int ConfigViewAdapter::RecorderIndex() const
     return m_view ? m_view->recorderIndex() : -1;
 }
 
+RecorderSession* ConfigViewAdapter::Device(int recorder) const
+{
+    const ClientSessionHub* sessions = m_hub->Sessions();
+    return sessions ? sessions->GetDevice(recorder) : nullptr;
+}
+
 bool ConfigViewAdapter::RecorderExists(int recorder) const
 {
-    return m_hub->GetDevice(recorder) != nullptr;
+    return Device(recorder) != nullptr;
 }
 
 void ConfigViewAdapter::StartConnect(int recorder, int option)
 {
-    if (RecorderSession* device = m_hub->GetDevice(recorder))
+    if (RecorderSession* device = Device(recorder))
         device->StartConnect(option);
 }
 
 void ConfigViewAdapter::SendMousePos(int recorder, int x, int y, int button, int extra)
 {
-    if (RecorderSession* device = m_hub->GetDevice(recorder))
+    if (RecorderSession* device = Device(recorder))
         device->SendMousePos(x, y, button, extra);
 }
 
 void ConfigViewAdapter::RequestConsoleData(int recorder, int value)
 {
-    if (RecorderSession* device = m_hub->GetDevice(recorder))
+    if (RecorderSession* device = Device(recorder))
         device->RequestConsoleData(value);
 }
 
 void ConfigViewAdapter::SendConsoleMode(int recorder, int mode)
 {
-    if (RecorderSession* device = m_hub->GetDevice(recorder))
+    if (RecorderSession* device = Device(recorder))
         device->SendConsoleMode(mode);
 }
 
 QImage ConfigViewAdapter::GetChannelImage(int recorder, int channel) const
 {
-    const RecorderSession* device = m_hub->GetDevice(recorder);
+    const RecorderSession* device = Device(recorder);
     return device ? device->GetChannelImage(channel) : QImage();
 }
 
 QByteArray ConfigViewAdapter::ConsoleLayoutText(int recorder, int size) const
 {
-    const RecorderSession* device = m_hub->GetDevice(recorder);
+    const RecorderSession* device = Device(recorder);
     return device ? device->GetConsoleLayout(size) : QByteArray();
 }
 
@@ -92,7 +99,8 @@ void ConfigViewAdapter::ShowModalMessage(const QString& title, const QString& te
 
 QPixmap ConfigViewAdapter::LoadDeviceImage(const QString& name, int folder, int recorder) const
 {
-    return SkinImageAdapter::LoadDeviceImage(*m_hub, name, folder, recorder);
+    const ClientSessionHub* sessions = m_hub->Sessions();
+    return sessions ? SkinImageAdapter::LoadDeviceImage(*sessions, name, folder, recorder) : QPixmap();
 }
 
 void ConfigViewAdapter::StartAudioOutput()

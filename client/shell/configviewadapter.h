@@ -8,6 +8,7 @@
 #include <QPointer>
 
 class MainWindow;
+class RecorderSession;
 
 class ConfigViewAdapter : public ConsoleHost
 {
@@ -38,6 +39,9 @@ public:
     void CloseConfigView(int slot) override;
 
 private:
+    // The recorder at an index of the recorder hub, or null.
+    RecorderSession* Device(int recorder) const;
+
     MainWindow* m_hub;
     QPointer<ConfigView> m_view;
 };

@@ -3,6 +3,7 @@
 #include "session/cameoroute.h"
 #include "session/recordersession.h"
 #include "shell/cameocell.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 
 emapCameo::emapCameo(QWidget* window)
@@ -36,14 +37,15 @@ void emapCameo::ShowChannel(int recorder, int channel, const QRect& geometry)
 
 bool emapCameo::LiveInAnotherGrid(int recorder, int channel) const
 {
-    if (!g_pMainWindow)
+    const ClientSessionHub* sessions = g_pMainWindow ? g_pMainWindow->Sessions() : nullptr;
+    if (!sessions)
         return false;
-    RecorderSession* device = g_pMainWindow->GetDevice(recorder);
+    RecorderSession* device = sessions->GetDevice(recorder);
     CameoRoute* route = device && channel >= 0 && channel < kRoutedChannels ? device->GetCameoRoute(channel)
                                                                             : nullptr;
     if (!route)
         return false;
-    const CCameo* grid = g_pMainWindow->GetCameo(route->liveGrid.load());
+    const CCameo* grid = sessions->GetCameo(route->liveGrid.load());
     if (!grid || grid == this)
         return false;
     const CameoCell cell = grid->GetCell(route->liveCell.load());

@@ -1,6 +1,7 @@
 #include "shell/emaphubadapter.h"
 
 #include "shell/childwindowslots.h"
+#include "shell/clientsessionhub.h"
 #include "shell/emapcameo.h"
 #include "shell/mainwindow.h"
 
@@ -15,7 +16,7 @@ EmapTile* EmapHubAdapter::CreateEmapTile(QWidget* window, QObject* context, std:
 void EmapHubAdapter::StopEmapTiles(int recorder, int channel)
 {
     for (int i = 0; i < MainWindow::kCameoSlots; ++i) {
-        auto* tile = qobject_cast<emapCameo*>(m_window.GetCameo(i));
+        auto* tile = qobject_cast<emapCameo*>(m_sessions.GetCameo(i));
         if (!tile || tile->ShownRecorder() != recorder || tile->ShownChannel() != channel)
             continue;
         tile->CloseAllCameo();

@@ -3,13 +3,15 @@
 // the shell's) and, for the rest, the main window's own e-map slots, tab bar and site book.
 #include "emap/emaphub.h"
 
+class ClientSessionHub;
 class MainWindow;
 
 class EmapHubAdapter : public EmapHub
 {
 public:
-    explicit EmapHubAdapter(MainWindow& window)
+    EmapHubAdapter(MainWindow& window, ClientSessionHub& sessions)
         : m_window(window)
+        , m_sessions(sessions)
     {}
 
     EmapTile* CreateEmapTile(QWidget* window, QObject* context, std::function<void()> onHidden) override;
@@ -25,4 +27,5 @@ public:
 
 private:
     MainWindow& m_window;
+    ClientSessionHub& m_sessions;
 };

@@ -1,8 +1,9 @@
 #pragma once
 // What a video grid needs of the main window, and nothing more: its slot in the grid table, the
 // recorders it shows, the shared message box, the side panels that follow its current cell, the
-// display switches, the keys held and its owner window's place. The main window implements it
-// and installs itself; a grid takes the installed host when it is built (tests give their own).
+// display switches, the keys held and its owner window's place. The composition root installs
+// the client's (ClientGridHost); a grid takes the installed host when it is built (tests give
+// their own).
 #include <QString>
 
 #include "shell/cameokind.h"

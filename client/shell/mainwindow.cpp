@@ -50,6 +50,7 @@
 #include "shell/cadjust.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
+#include "shell/clientsessionhub.h"
 #include "shell/configviewadapter.h"
 #include "shell/cscrsplit.h"
 #include "shell/gridconvertsource.h"
@@ -66,8 +67,6 @@
 MainWindow* g_pMainWindow = nullptr;
 
 namespace {
-// How long the notice of a lost recorder stays on the status bar.
-constexpr int kLostNoticeMs = 60000;
 constexpr int kShowBoxDelayMs = 10;
 // Recorder names of a favorite that the auto-connect looks at.
 constexpr int kAutoConnectNames = 64;
@@ -163,167 +162,24 @@ void MainWindow::Shutdown()
 }
 
 // ---------------------------------------------------------------------------------------------
-// Recorder table
+// The recorder hub's tables
 
 RecorderSession* MainWindow::GetDevice(int index) const
 {
-    return m_devices.GetDevice(index);
+    return m_sessions ? m_sessions->GetDevice(index) : nullptr;
 }
-bool MainWindow::AddDevice(int index, CModuleDevice* device)
-{
-    return m_devices.AddDevice(index, device);
-}
-bool MainWindow::RemoveDevice(int index)
-{
-    return m_devices.RemoveDevice(index);
-}
-int MainWindow::GetFreeDeviceIndex() const
-{
-    return m_devices.GetFreeDeviceIndex();
-}
-int MainWindow::FindDeviceByName(const QString& name) const
-{
-    return m_devices.FindDeviceByName(name);
-}
-bool MainWindow::IsAnyDeviceConnected() const
-{
-    return m_devices.IsAnyDeviceConnected();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Grid table
 
 CCameo* MainWindow::GetCameo(int index) const
 {
-    return m_cameos.GetCameo(index);
-}
-bool MainWindow::AddCameo(int index, CCameo* cameo)
-{
-    return m_cameos.AddCameo(index, cameo);
-}
-bool MainWindow::RemoveCameo(int index)
-{
-    return m_cameos.RemoveCameo(index);
-}
-int MainWindow::GetFreeCameoIndex() const
-{
-    return m_cameos.GetFreeCameoIndex();
+    return m_sessions ? m_sessions->GetCameo(index) : nullptr;
 }
 
-void MainWindow::CountCameoFrame(int deviceIndex, int channel, int cameoIndex, int cellIndex, int keepPicture,
-                                 int cropPicture)
+CCameo* MainWindow::ActiveCameo() const
 {
-    m_cameos.CountCameoFrame(deviceIndex, channel, cameoIndex, cellIndex, keepPicture != 0, cropPicture != 0);
+    return m_sessions ? m_sessions->GetCameo(m_sessions->GetActiveCameoIndex()) : nullptr;
 }
 
-void MainWindow::ClearDeviceCells(int deviceIndex, int channel, int /*kind*/)
-{
-    m_cameos.ClearDeviceCells(deviceIndex, channel);
-}
-
-void MainWindow::OnDeviceConnected(int deviceIndex, int /*unused*/)
-{
-    RecorderSession* device = GetDevice(deviceIndex);
-    if (!device)
-        return;
-    const QString name = device->GetDvrName();
-    if (m_pAlarmOut)
-        m_pAlarmOut->AddDevice(name, deviceIndex);
-    if (m_pMicrophone)
-        m_pMicrophone->AddDevice(name, deviceIndex);
-}
-
-void MainWindow::OnDeviceDisconnected(int deviceIndex, int kind)
-{
-    // Kind 1 clears remote-playback grids only, any other kind every grid.
-    m_cameos.DisconnectRecorder(deviceIndex, kind == 1);
-    if (kind != 0)
-        return;
-    const RecorderSession* device = GetDevice(deviceIndex);
-    const QString name = device ? device->GetDvrName() : QString();
-    if (m_pAlarmOut)
-        m_pAlarmOut->RemoveDevice(name, deviceIndex);
-    if (m_pMicrophone)
-        m_pMicrophone->RemoveDevice(name, deviceIndex);
-}
-
-void MainWindow::ReportConnectionLost(int /*deviceIndex*/, const QString& recorderName)
-{
-    statusBar()->show();
-    statusBar()->showMessage(tr("Connection to %1 lost at %2")
-                                 .arg(recorderName, QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))),
-                             kLostNoticeMs);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Forwarders to windows the client does not have yet
-
-void MainWindow::ShowCameraControl(int deviceIndex, int channel, int cameoIndex)
-{
-    if (!m_pUccControl)
-        return;
-    m_pUccControl->SetCamera(deviceIndex, channel, cameoIndex);
-    m_pUccControl->show();
-    m_pUccControl->raise();
-}
-
-void MainWindow::SetPtzCameo(int deviceIndex, int channel)
-{
-    if (m_pPTZCtrl)
-        m_pPTZCtrl->SetActiveCameo(deviceIndex, channel);
-}
-
-HealthCheckView* MainWindow::CreateHealthCheck()
-{
-    auto* health = new healthCheck(this);
-    health->setWindowFlags(Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
-    health->hide();
-    return health;
-}
-
-void MainWindow::ShowNetworkStatus(int deviceIndex)
-{
-    if (!GetDevice(deviceIndex))
-        return;
-    CModuleNetworkStatus status(this);
-    status.SetDevice(deviceIndex);
-    status.exec();
-}
-
-void MainWindow::ShowAdjustValues(int brightness, int contrast, int frameRate)
-{
-    if (m_pAdjust)
-        m_pAdjust->SetValues(brightness, contrast, frameRate);
-}
-
-void MainWindow::AddGridFavorite(const QString& kind, int split, int first, const QString& names,
-                                 const QString& channels)
-{
-    if (m_pSiteBook)
-        m_pSiteBook->addFavorite(kind, split, first, names, channels);
-}
-
-bool MainWindow::IsGridOwnerPopup(CameoKind kind, int slot) const
-{
-    switch (kind) {
-    case CameoKind::Live: return IsLiveViewPopup(slot);
-    case CameoKind::Playback: return m_pSearchSlots->IsPopup(slot);
-    case CameoKind::Local: return m_pSearchLocalSlots->IsPopup(slot);
-    }
-    return false;
-}
-
-void MainWindow::ToggleGridOwnerPopup(CameoKind kind, int slot)
-{
-    switch (kind) {
-    case CameoKind::Live: ToggleLiveViewPopup(slot); break;
-    case CameoKind::Playback: m_pSearchSlots->Toggle(slot); break;
-    case CameoKind::Local: m_pSearchLocalSlots->Toggle(slot); break;
-    }
-}
-
-// The protocol engine and the sessions report every firmware and account transfer here; the
-// open manager takes the codes of the recorder it works on.
+// The open manager takes the codes of the recorder it works on.
 void MainWindow::SetFirmwareState(int recorderIndex, int code)
 {
     if (m_pAdminWindows)
@@ -336,20 +192,9 @@ void MainWindow::SetAccountManagerState(int recorderIndex, int code)
         m_pAdminWindows->SetAccountManagerState(recorderIndex, code);
 }
 
-void MainWindow::SetFirmwareProgress(int recorderIndex, qint64 done, qint64 total)
-{
-    if (m_pAdminWindows)
-        m_pAdminWindows->SetFirmwareProgress(recorderIndex, done, total);
-}
-
 AdminWindows* MainWindow::GetAdminWindows() const
 {
     return m_pAdminWindows.data();
-}
-
-bool MainWindow::IsFirmwareCancelled() const
-{
-    return m_pAdminWindows && m_pAdminWindows->IsFirmwareCancelled();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -366,13 +211,13 @@ void MainWindow::ShowMessageBox(const QString& title, const QString& text, const
     }
     if (!m_messages.Take(title, text, option))
         return;
-    if (!IsMessageBoxOpen())
+    if (!m_messages.IsOpen())
         QTimer::singleShot(kShowBoxDelayMs, this, &MainWindow::timerShowMessageBox);
 }
 
 void MainWindow::timerShowMessageBox()
 {
-    if (IsMessageBoxOpen())
+    if (m_messages.IsOpen())
         return;
 
     int mode = MessageDlg::HubMessage;
@@ -403,21 +248,6 @@ void MainWindow::ShowModalMessage(const QString& title, const QString& text)
     box->SetText(title, text);
     box->exec();
     delete box.data();
-}
-
-bool MainWindow::TrustChangedCertificate(const QString& recorder, const QString& knownFingerprint,
-                                         const QString& newFingerprint)
-{
-    const QString text = QStringLiteral("The recorder %1 presents a certificate other than the one it presented "
-                                        "before.\nSomeone may be intercepting the connection.\n\n"
-                                        "Known certificate (SHA-256):\n%2\n\nNew certificate (SHA-256):\n%3\n\n"
-                                        "Trust the new certificate and log in?")
-                             .arg(recorder, knownFingerprint, newFingerprint);
-    QPointer<MessageDlg> box = new MessageDlg(this, MessageDlg::Question);
-    box->SetText(QStringLiteral("Certificate changed"), text);
-    const int answer = box->exec();
-    delete box.data();
-    return answer == 1;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -571,16 +401,6 @@ void MainWindow::stopAudioOutput()
     m_pAudioOutput->stopAudioOutput();
 }
 
-void MainWindow::WriteAudioOutput(const char* data, qint64 length, int deviceIndex)
-{
-    m_pAudioOutput->WriteAudioOutput(data, length, deviceIndex);
-}
-
-void MainWindow::SetAudioDeviceIndex(int deviceIndex)
-{
-    m_pAudioOutput->SetChosenRecorder(deviceIndex);
-}
-
 int MainWindow::GetAudioDeviceIndex() const
 {
     return m_pAudioOutput->GetChosenRecorder();
@@ -588,7 +408,7 @@ int MainWindow::GetAudioDeviceIndex() const
 
 const SiteBook* MainWindow::AutoConnectFavorite() const
 {
-    if (IsMessageBoxOpen() || !m_pSiteBook)
+    if (m_messages.IsOpen() || !m_pSiteBook)
         return nullptr;
     const QTreeWidgetItem* root = m_pSiteBook->GetFavoritesRoot();
     const SiteBook* rootRecord = root ? SiteBook::FromItem(root) : nullptr;
@@ -614,7 +434,7 @@ void MainWindow::OnTimerAutoConnect()
         const QString& name = names.at(i);
         if (name.isEmpty() || name == QLatin1String("-1"))
             continue;
-        const RecorderSession* device = GetDevice(FindDeviceByName(name));
+        const RecorderSession* device = m_sessions ? GetDevice(m_sessions->FindDeviceByName(name)) : nullptr;
         if (!device)
             continue;
         // Opened once after start-up, and again while one of its recorders is not logged in.
@@ -669,43 +489,6 @@ void MainWindow::OpenDeviceInLiveView(int deviceIndex)
     view->setFocus();
 }
 
-void MainWindow::ContinueFavorite()
-{
-    CCameo* cameo = GetCameo(m_favoriteCameoIndex);
-    if (!cameo)
-        return;
-    // Posted, so that the next recorder's connect never runs inside the reporting session.
-    QTimer::singleShot(0, cameo, [cameo]() { cameo->OnFavoriteNext(); });
-}
-
-void MainWindow::GridTakesRecorder(int cameoIndex, int channels, int deviceIndex, bool closeAllFirst)
-{
-    CCameo* cameo = GetCameo(cameoIndex);
-    if (!cameo)
-        return;
-    QPointer<CCameo> guard(cameo);
-    if (closeAllFirst)
-        cameo->CloseAllCameo();
-    if (guard && GetDevice(deviceIndex))
-        cameo->OnConnectDevice(channels, deviceIndex);
-}
-
-void MainWindow::RedrawCameo(int cameoIndex)
-{
-    if (CCameo* cameo = GetCameo(cameoIndex))
-        cameo->OnDrawCameo(-1);
-}
-
-int MainWindow::ConsoleDeviceIndex() const
-{
-    return m_pConfigViews ? m_pConfigViews->RecorderIndex() : -1;
-}
-
-RemoteConsole* MainWindow::GetConfigView() const
-{
-    return m_pConfigViews ? m_pConfigViews->Console() : nullptr;
-}
-
 ConfigView* MainWindow::GetConsoleWindow() const
 {
     return m_pConfigViews ? m_pConfigViews->GetConfigView() : nullptr;
@@ -725,19 +508,19 @@ void MainWindow::actionTriggered(QAction* action)
 
 void MainWindow::OnScrSplitMode(int split)
 {
-    if (CCameo* cameo = GetCameo(m_activeCameoIndex))
+    if (CCameo* cameo = ActiveCameo())
         cameo->OnSplitMode(-1, split, false);
 }
 
 void MainWindow::OnSetBrightness(int value)
 {
-    if (CCameo* cameo = GetCameo(m_activeCameoIndex))
+    if (CCameo* cameo = ActiveCameo())
         cameo->SetCellBrightness(value);
 }
 
 void MainWindow::OnSetContrast(int value)
 {
-    if (CCameo* cameo = GetCameo(m_activeCameoIndex))
+    if (CCameo* cameo = ActiveCameo())
         cameo->SetCellContrast(value);
 }
 
@@ -748,10 +531,10 @@ void MainWindow::OnSetFrate(int /*value*/)
 
 void MainWindow::OnPlaybackControl(int control)
 {
-    CCameo* cameo = GetCameo(m_activeCameoIndex);
+    CCameo* cameo = ActiveCameo();
     if (!cameo)
         return;
-    qCDebug(lcShell) << "playback control" << control << "for grid" << m_activeCameoIndex << "kind"
+    qCDebug(lcShell) << "playback control" << control << "for grid" << cameo->GetCameoIndex() << "kind"
                      << int(cameo->GetKind());
     // The window that owns the active grid takes the code.
     PlaybackControlToWindow(cameo->parentWidget(), control);

@@ -1,9 +1,10 @@
 #pragma once
-// The main window. It keeps the recorder and grid tables the sessions and grids register in (it
-// owns neither), the shared settings, the message box state and the child windows, and hands the
-// work to the small classes it owns. The interfaces other libraries reach it through are
-// installed by the composition root (ClientApp), which starts the window once they are in place
-// and shuts it down before taking them away.
+// The main window. It keeps the shared settings, the message box state, the side panels and the
+// child windows, and hands the work to the small classes it owns. The recorder and grid tables
+// live in the recorder hub (ClientSessionHub), which the composition root (ClientApp) makes
+// beside the window and attaches to it; the root installs the interfaces other libraries reach
+// the program through, starts the window once they are in place and shuts it down before taking
+// them away.
 #include <functional>
 
 #include <QPointer>
@@ -22,9 +23,6 @@
 #include <atomic>
 
 #include "platform/cpuload.h"
-#include "session/recordertable.h"
-#include "session/sessionhub.h"
-#include "shell/gridhost.h"
 #include "shell/gridtable.h"
 #include "shell/messageboxstate.h"
 #include "shell/settingsfiles.h"
@@ -36,7 +34,8 @@ class CPTZCtrl;
 class cUccControl;
 class microphone;
 class CCameo;
-class CModuleDevice;
+class ClientSessionHub;
+class HealthCheckView;
 class RecorderSession;
 class ChildWindowSlots;
 class EmapView;
@@ -68,12 +67,11 @@ class MainWindow;
 // The hub, from the first statement of the MainWindow constructor until its destructor.
 extern MainWindow* g_pMainWindow;
 
-class MainWindow : public QMainWindow, public SessionHub, public GridHost
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    static constexpr int kDeviceSlots = RecorderTable::kSlots;
     static constexpr int kCameoSlots = GridTable::kSlots;
     static constexpr int kLiveViews = 4;
     static constexpr int kSearchViews = 2;
@@ -90,55 +88,16 @@ public:
     // interfaces are still installed. Runs once; the destructor runs it when nobody did.
     void Shutdown();
 
-    // Recorder table (RecorderTable).
-    RecorderSession* GetDevice(int index) const override;
-    bool AddDevice(int index, CModuleDevice* device) override;
-    bool RemoveDevice(int index) override;
-    int GetFreeDeviceIndex() const override;
-    int FindDeviceByName(const QString& name) const override;
-    bool IsAnyDeviceConnected() const override;
+    // The recorder hub the composition root attached (null before and after the composition).
+    // The window reaches the recorders and grids through it.
+    void AttachSessions(ClientSessionHub* sessions) { m_sessions = sessions; }
+    ClientSessionHub* Sessions() const { return m_sessions; }
 
-    // Grid table (GridTable).
-    CCameo* GetCameo(int index) const;
-    bool AddCameo(int index, CCameo* cameo) override;
-    bool RemoveCameo(int index) override;
-    int GetFreeCameoIndex() const override;
-    void CountCameoFrame(int deviceIndex, int channel, int cameoIndex, int cellIndex, int keepPicture,
-                         int cropPicture) override;
-    // The kind is not looked at: every grid clears the channel.
-    void ClearDeviceCells(int deviceIndex, int channel, int kind) override;
-    // Stops live and playback sound of every recorder, so that another channel can play.
-    void StopAllAudio() override { m_devices.StopAllAudio(); }
-
-    void OnDeviceConnected(int deviceIndex, int unused) override;
-    void OnDeviceDisconnected(int deviceIndex, int kind) override;
-    // Shown for a while on the status bar, which appears only while it has something to say.
-    void ReportConnectionLost(int deviceIndex, const QString& recorderName) override;
-
-    // SessionHub: the grids a session reaches.
-    void ContinueFavorite() override;
-    void GridTakesRecorder(int cameoIndex, int channels, int deviceIndex, bool closeAllFirst) override;
-    void RedrawCameo(int cameoIndex) override;
-    int ConsoleDeviceIndex() const override;
-    RemoteConsole* GetConfigView() const override;
+    // The configuration console's side of the window (null once it is shut down).
+    ConfigViewAdapter* ConfigViews() const { return m_pConfigViews.get(); }
     // The open configuration console window, or null.
     ConfigView* GetConsoleWindow() const;
     void closeConfigView(int slot);
-
-    // Binds the camera control pop-up to a grid cell's camera and shows it.
-    void ShowCameraControl(int deviceIndex, int channel, int cameoIndex) override;
-    // The grid's chosen camera for the pan/tilt/zoom panel ((-1, -1) for none).
-    void SetPtzCameo(int deviceIndex, int channel) override;
-    // GridHost: what the grids ask of the window besides the above.
-    void ShowAdjustValues(int brightness, int contrast, int frameRate) override;
-    void AddGridFavorite(const QString& kind, int split, int first, const QString& names,
-                         const QString& channels) override;
-    OsdFlags GetOsdFlags() const override { return m_settings.GetOsdFlags(); }
-    void SetOsdFlag(OsdFlag flag, quint8 value) override { m_settings.SetOsdFlag(flag, value); }
-    bool IsGridOwnerPopup(CameoKind kind, int slot) const override;
-    void ToggleGridOwnerPopup(CameoKind kind, int slot) override;
-    HealthCheckView* CreateHealthCheck() override;
-    void ShowNetworkStatus(int deviceIndex) override;
 
     // The side panels and the camera control pop-up.
     CPTZCtrl* GetPtzCtrl() const { return m_pPTZCtrl; }
@@ -146,21 +105,15 @@ public:
     microphone* GetMicrophone() const { return m_pMicrophone; }
     cUccControl* GetUccControl() const { return m_pUccControl; }
 
-    // HubServices, reached by the protocol engine as well.
-    QString ProgramDirectory() const override { return m_settings.ProgramDirectory(); }
-    QString FirmwarePath() const override { return m_firmwarePath; }
-    void SetFirmwareState(int recorderIndex, int code) override;
-    void SetAccountManagerState(int recorderIndex, int code) override;
-    void SetFirmwareProgress(int recorderIndex, qint64 done, qint64 total) override;
-    bool IsFirmwareCancelled() const override;
+    QString ProgramDirectory() const { return m_settings.ProgramDirectory(); }
+    // The firmware and account managers' codes, handed on to the open manager.
+    virtual void SetFirmwareState(int recorderIndex, int code);
+    virtual void SetAccountManagerState(int recorderIndex, int code);
     // The e-mail, firmware and account windows and their adapters.
     AdminWindows* GetAdminWindows() const;
-    void ShowMessageBox(const QString& title, const QString& text, const QString& option) override;
-    // A modal OK/Cancel question that names the recorder and shows both fingerprints; OK trusts.
-    bool TrustChangedCertificate(const QString& recorder, const QString& knownFingerprint,
-                                 const QString& newFingerprint) override;
-
-    void SetFirmwarePath(const QString& path) override { m_firmwarePath = path; }
+    // The shared message box, shown on the user-interface thread a moment later (a worker
+    // thread's notice is handed over to it).
+    virtual void ShowMessageBox(const QString& title, const QString& text, const QString& option);
     // A box that waits for the user.
     void ShowModalMessage(const QString& title, const QString& text);
 
@@ -168,19 +121,13 @@ public:
     SettingsFiles& Settings() { return m_settings; }
     const SettingsFiles& Settings() const { return m_settings; }
     // Read without a lock by the sessions' live threads.
-    int GetProcessorLoad() const override { return m_processorLoad.load(); }
+    int GetProcessorLoad() const { return m_processorLoad.load(); }
     // True while the processor-load rule holds live video to key frames; its status bar text
     // says so meanwhile.
     bool IsProcessorLoadRuleShown() const { return m_loadRuleHolds; }
     // Replaces the processor counter (tests give it samples of their own) and opens it as the
     // start-up does; the next timer tick reads the load from it.
     void SetCpuLoad(platform::CpuLoad load);
-    int GetActiveCameoIndex() const { return m_activeCameoIndex; }
-    void SetActiveCameoIndex(int index) override { m_activeCameoIndex = index; }
-    // The grid whose favorite is being opened: the sessions asked to connect for it call its
-    // OnFavoriteNext. -1 before the first favorite.
-    int GetFavoriteCameoIndex() const { return m_favoriteCameoIndex; }
-    void SetFavoriteCameoIndex(int index) override { m_favoriteCameoIndex = index; }
     // Writes account.dat from the server login record (SettingsFiles::SaveAccountFile).
     bool SaveAccountFile();
 
@@ -208,8 +155,6 @@ public:
     // Shared message box: what the next or the open box shows, the wait flag, the open boxes.
     MessageBoxState& Messages() { return m_messages; }
     const MessageBoxState& Messages() const { return m_messages; }
-    QString MessageTitle() const override { return m_messages.MessageTitle(); }
-    bool IsMessageBoxOpen() const override { return m_messages.IsOpen(); }
 
     // Reads the style sheet of the qss folder, keeps it and applies it to the main window.
     void loadStyleSheet(const QString& name);
@@ -262,9 +207,9 @@ public:
     bool IsFullScreenMode() const { return m_fullScreen != 0; }
     bool IsMenuBarShown() const { return m_menuBarShown != 0; }
     int MenuBarHeight() const { return m_menuBarHeight; }
-    bool IsClosing() const override { return m_closing != 0; }
-    bool IsCtrlHeld() const override { return m_ctrl != 0; }
-    bool IsShiftHeld() const override { return m_shift != 0; }
+    bool IsClosing() const { return m_closing != 0; }
+    bool IsCtrlHeld() const { return m_ctrl != 0; }
+    bool IsShiftHeld() const { return m_shift != 0; }
     // A pointer movement over the window, from the hover filter.
     void OnHoverMove(int x, int y, int oldX, int oldY);
 
@@ -287,8 +232,6 @@ public:
     AudioOutput* GetAudioOutput() const { return m_pAudioOutput; }
     void startAudioOutput();
     void stopAudioOutput();
-    void WriteAudioOutput(const char* data, qint64 length, int deviceIndex) override;
-    void SetAudioDeviceIndex(int deviceIndex) override;
     int GetAudioDeviceIndex() const;
 
 public slots:
@@ -377,18 +320,20 @@ private:
     QString ChooseBookToSave(const QString& path, const QString& fileName, const QString& title,
                              const QString& filter);
 
+    // The recorder hub's tables, through the hub the composition attached.
+    RecorderSession* GetDevice(int index) const;
+    CCameo* GetCameo(int index) const;
+    // The grid the side panels act on, or null.
+    CCameo* ActiveCameo() const;
+
+    ClientSessionHub* m_sessions = nullptr;
     std::atomic<int> m_processorLoad{0};
     bool m_loadRuleHolds = false;
-    int m_activeCameoIndex = 0;
-    int m_favoriteCameoIndex = -1;
     // Set by the first automatic favorite opening of the program run; never cleared.
     bool m_autoConnectDone = false;
     bool m_shutDown = false;
 
-    RecorderTable m_devices;
-    GridTable m_cameos;
     SettingsFiles m_settings;
-    QString m_firmwarePath;
 
     MessageBoxState m_messages;
 

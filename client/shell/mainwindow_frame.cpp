@@ -42,7 +42,6 @@
 #include "search/searchthumnail.h"
 #include "search/searchtime.h"
 #include "session/livedecodeworker.h"
-#include "session/moduledevice.h"
 #include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
 #include "session/sitebook.h"
@@ -80,7 +79,6 @@ void MainWindow::CreateFrame()
     m_closing = 0;
     m_fullScreen = 0;
     m_processorLoad = 0;
-    m_activeCameoIndex = 0;
     m_menuBarShown = 1;
 
     qCDebug(lcShell) << "Set Type";

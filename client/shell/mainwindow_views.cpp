@@ -43,7 +43,6 @@
 #include "search/searchthumnail.h"
 #include "search/searchtime.h"
 #include "session/livedecodeworker.h"
-#include "session/moduledevice.h"
 #include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
 #include "session/sitebook.h"

@@ -1,12 +1,13 @@
 #include "shell/panelshubadapter.h"
 
 #include "shell/ccameo.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 #include "shell/validationshell.h"
 
 void PanelsHubAdapter::RestoreGridSplit(int cameoIndex)
 {
-    CCameo* cameo = m_window.GetCameo(cameoIndex);
+    CCameo* cameo = m_sessions.GetCameo(cameoIndex);
     if (cameo && cameo->GetSplit() == 1 && cameo->GetPrevSplit() > 0)
         cameo->OnSplitMode(-1, cameo->GetPrevSplit(), false);
 }

@@ -3,13 +3,15 @@
 // goes back to its split, and health events go to the validation console's event log.
 #include "panels/panelshub.h"
 
+class ClientSessionHub;
 class MainWindow;
 
 class PanelsHubAdapter : public PanelsHub
 {
 public:
-    explicit PanelsHubAdapter(MainWindow& window)
+    PanelsHubAdapter(MainWindow& window, ClientSessionHub& sessions)
         : m_window(window)
+        , m_sessions(sessions)
     {}
 
     void RestoreGridSplit(int cameoIndex) override;
@@ -17,4 +19,5 @@ public:
 
 private:
     MainWindow& m_window;
+    ClientSessionHub& m_sessions;
 };

@@ -3,6 +3,7 @@
 #include "session/recordersession.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 
 namespace {
@@ -49,7 +50,7 @@ int SearchHubAdapter::GridRecorder(const QWidget* grid) const
 void SearchHubAdapter::GridShowRecorder(QWidget* grid, int deviceIndex)
 {
     CCameo* cameo = AsCameo(grid);
-    RecorderSession* device = m_window.GetDevice(deviceIndex);
+    RecorderSession* device = m_sessions.GetDevice(deviceIndex);
     if (!cameo || !device)
         return;
     // A recorder that is not logged in yet fills the grid when its login completes.

@@ -3,13 +3,15 @@
 // for the rest, the main window's own slots, tab bar, backup player and quick search pop-up.
 #include "search/searchhub.h"
 
+class ClientSessionHub;
 class MainWindow;
 
 class SearchHubAdapter : public SearchHub
 {
 public:
-    explicit SearchHubAdapter(MainWindow& window)
+    SearchHubAdapter(MainWindow& window, ClientSessionHub& sessions)
         : m_window(window)
+        , m_sessions(sessions)
     {}
 
     QWidget* CreatePlaybackGrid(QWidget* owner, int kind, int ownerSlot) override;
@@ -31,4 +33,5 @@ public:
 
 private:
     MainWindow& m_window;
+    ClientSessionHub& m_sessions;
 };

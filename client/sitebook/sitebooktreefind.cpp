@@ -1,5 +1,5 @@
 // "Find DVR": the find dialog over the site book, and the search it runs.
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 #include "session/sitebook.h"
 #include "sitebook/cfinddvrdialog.h"
@@ -15,11 +15,11 @@ int SiteBookTreeWidget::findDvr(int start, const QString& name, bool quiet)
     const SessionHub* hub = SessionHub::Instance();
     QTreeWidgetItem* scope = m_findScope;
     const auto matches = [&](int slot) {
-        auto* device = hub ? static_cast<CModuleDevice*>(hub->GetDevice(slot)) : nullptr;
-        const SiteBook* record = SiteBook::FromItem(device);
+        QTreeWidgetItem* device = hub ? ItemOf(hub->GetDevice(slot)) : nullptr;
+        const SiteBook* record = device ? SiteBook::FromItem(device) : nullptr;
         if (!record || ItemKindFromText(record->kind) != ItemKind::Recorder || record->name != name)
             return false;
-        return scope == m_pSiteBookRoot || (scope && device->QTreeWidgetItem::parent() == scope);
+        return scope == m_pSiteBookRoot || (scope && device->parent() == scope);
     };
     const int hit = FindOrder::Next(start, m_lastFoundIndex, kRecorderSlots, matches);
     if (hit < 0) {
@@ -27,8 +27,8 @@ int SiteBookTreeWidget::findDvr(int start, const QString& name, bool quiet)
         return -1;
     }
     if (!quiet) {
-        auto* device = static_cast<CModuleDevice*>(hub->GetDevice(hit));
-        for (QTreeWidgetItem* up = device->QTreeWidgetItem::parent(); up; up = up->parent())
+        QTreeWidgetItem* device = ItemOf(hub->GetDevice(hit));
+        for (QTreeWidgetItem* up = device->parent(); up; up = up->parent())
             up->setExpanded(true);
         clearSelection();
         device->setSelected(true);

@@ -110,6 +110,11 @@ CModuleDevice* SiteBookTreeWidget::createTreeItem(QTreeWidgetItem* parent, SiteB
     return device;
 }
 
+QTreeWidgetItem* SiteBookTreeWidget::ItemOf(RecorderSession* session)
+{
+    return dynamic_cast<CModuleDevice*>(session);
+}
+
 void SiteBookTreeWidget::insertSorted(QTreeWidgetItem* item, const QString& name, EntryMode mode)
 {
     if (!item)

@@ -31,6 +31,7 @@ class QAction;
 class QJsonObject;
 class QMenu;
 class QMimeData;
+class RecorderSession;
 class SiteBook;
 class ValidationAccount;
 
@@ -287,6 +288,9 @@ private:
 
     QTreeWidgetItem* AddRoot(ItemKind kind, const QString& name, const QIcon& icon, bool expanded);
     CModuleDevice* FindChildByName(ItemKind kind, const QString& name, QTreeWidgetItem* parent) const;
+    // A session of the recorder table as the tree item it is (every session is one of this
+    // book's items), or null.
+    static QTreeWidgetItem* ItemOf(RecorderSession* session);
 
     QTreeWidgetItem* m_pSiteBookRoot = nullptr;
     QTreeWidgetItem* m_pEmapRoot = nullptr;

@@ -17,9 +17,23 @@ QtAudioSink::~QtAudioSink()
         m_output->stop();
 }
 
+QAudioDeviceInfo QtAudioSink::OutputDevice()
+{
+    // Without a sound server the system's default sound plugin offers no device although
+    // another plugin may (ALSA beside an absent PulseAudio): the first such device is taken.
+    const QAudioDeviceInfo device = QAudioDeviceInfo::defaultOutputDevice();
+    if (!device.isNull())
+        return device;
+    for (const QAudioDeviceInfo& other : QAudioDeviceInfo::availableDevices(QAudio::AudioOutput)) {
+        if (!other.isNull() && !other.deviceName().isEmpty())
+            return other;
+    }
+    return {};
+}
+
 bool QtAudioSink::Open(int samplesPerSecond, int bitsPerSample)
 {
-    const QAudioDeviceInfo device = QAudioDeviceInfo::defaultOutputDevice();
+    const QAudioDeviceInfo device = OutputDevice();
     if (device.isNull())
         return false;
     QAudioFormat format;

@@ -3,6 +3,7 @@
 // an output device is a normal state: Open fails and the player stays silent.
 #include "engine/audiosink.h"
 
+#include <QAudioDeviceInfo>
 #include <QObject>
 
 #include <memory>
@@ -21,6 +22,10 @@ public:
     void PlayBlock(const QByteArray& block) override;
     void PlayMuLaw(const QByteArray& bytes) override;
     void Stop() override;
+
+    // The system's default sound output, else the first output device any sound plugin offers;
+    // null when there is none.
+    static QAudioDeviceInfo OutputDevice();
 
 private:
     std::unique_ptr<QAudioOutput> m_output;

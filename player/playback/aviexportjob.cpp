@@ -37,10 +37,18 @@ void DrawLines(QPainter& painter, const QString& date, const QString& time, int 
 } // namespace
 
 AviExportJob::AviExportJob(ExportSource& source, CAviWriter& writer, const AviExportOptions& options)
-    : m_source(source)
+    : m_source(&source)
     , m_writer(writer)
     , m_options(options)
 {}
+
+AviExportJob::AviExportJob(EntryExportSource& entries, CAviWriter& writer, const AviExportOptions& options)
+    : m_entries(&entries)
+    , m_writer(writer)
+    , m_options(options)
+{
+    m_options.audio = false;
+}
 
 QImage AviExportJob::RenderFrame(const QImage& picture, int second) const
 {
@@ -52,7 +60,9 @@ QImage AviExportJob::RenderFrame(const QImage& picture, int second) const
     if (m_options.osd) {
         QPainter painter(&frame);
         const bool small = frame.width() <= 700;
-        DrawLines(painter, m_source.DateText(second), m_source.TimeText(second), small ? 15 : 30, small ? 40 : 50);
+        const QString date = m_source ? m_source->DateText(second) : m_entries->DateText(second);
+        const QString time = m_source ? m_source->TimeText(second) : m_entries->TimeText(second);
+        DrawLines(painter, date, time, small ? 15 : 30, small ? 40 : 50);
     }
     return frame;
 }
@@ -70,9 +80,9 @@ bool AviExportJob::AddFrame(const QImage* picture, bool repeat, int second)
             return false;
         }
     }
-    if (m_options.audio && m_frameCounter == 0 && second != m_lastAudioSecond) {
+    if (m_source && m_options.audio && m_frameCounter == 0 && second != m_lastAudioSecond) {
         m_lastAudioSecond = second;
-        const QByteArray audio = m_source.AudioOfSecond(second);
+        const QByteArray audio = m_source->AudioOfSecond(second);
         for (int at = 0; at + CAviWriter::kAudioBlock <= audio.size(); at += CAviWriter::kAudioBlock)
             m_writer.WriteAudio(audio.mid(at, CAviWriter::kAudioBlock));
     }
@@ -84,6 +94,8 @@ bool AviExportJob::AddFrame(const QImage* picture, bool repeat, int second)
 AviExportResult AviExportJob::RunTimeMode(int start, int end, const std::atomic<bool>& running,
                                           const std::function<void(int)>& progress)
 {
+    if (!m_source)
+        return AviExportResult::OpenFailed;
     m_writer.SetQuality(10000);
     m_writer.SetFrameRate(kOutputRate);
     m_frameCounter = 0;
@@ -92,9 +104,9 @@ AviExportResult AviExportJob::RunTimeMode(int start, int end, const std::atomic<
     bool dataError = false;
     if (progress)
         progress(0);
-    m_source.SeekSecond(start);
+    m_source->SeekSecond(start);
     for (int second = start; second < end && running.load() && !dataError && !m_openFailed; ++second) {
-        const int frames = qMin(m_source.FramesInSecond(second), AviExportRules::kSlots);
+        const int frames = qMin(m_source->FramesInSecond(second), AviExportRules::kSlots);
         if (frames >= 1) {
             const QVector<bool> row = AviExportRules::FrameRateRow(frames);
             for (int slot = 0; slot < AviExportRules::kSlots && running.load(); ++slot) {
@@ -104,7 +116,7 @@ AviExportResult AviExportJob::RunTimeMode(int start, int end, const std::atomic<
                     continue;
                 }
                 QImage picture;
-                if (!m_source.DecodeNext(picture)) {
+                if (!m_source->DecodeNext(picture)) {
                     dataError = true;
                     break;
                 }
@@ -116,6 +128,49 @@ AviExportResult AviExportJob::RunTimeMode(int start, int end, const std::atomic<
         if (progress)
             progress(AviExportRules::Progress(second + 1, start, end));
     }
+    return Finish(dataError);
+}
+
+AviExportResult AviExportJob::RunEntryMode(int rate, int start, int end, const std::atomic<bool>& running,
+                                           const std::function<void(int)>& progress)
+{
+    if (!m_entries)
+        return AviExportResult::OpenFailed;
+    m_writer.SetQuality(10000);
+    m_writer.SetFrameRate(rate);
+    m_frameCounter = 0;
+    m_openFailed = false;
+    bool dataError = false;
+    if (progress)
+        progress(0);
+    end = qMin(end, m_entries->EntryCount());
+    for (int entry = qMax(0, start); entry < end && running.load() && !m_openFailed; ++entry) {
+        QImage picture;
+        const EntryExportSource::Read read = m_entries->DecodeEntry(entry, picture);
+        if (read == EntryExportSource::Read::DataError) {
+            dataError = true;
+            break;
+        }
+        // An entry without a picture keeps its place in time with the picture before it.
+        bool ok = true;
+        if (read == EntryExportSource::Read::Picture) {
+            const QImage frame = RenderFrame(picture, entry);
+            ok = AddFrame(&frame, false, entry);
+        } else {
+            ok = AddFrame(nullptr, true, entry);
+        }
+        if (ok && entry > start && m_entries->FrameCode(entry) < 1)
+            ok = AddFrame(nullptr, true, entry);
+        if (!ok)
+            break;
+        if (progress)
+            progress(AviExportRules::Progress(entry + 1, start, end));
+    }
+    return Finish(dataError);
+}
+
+AviExportResult AviExportJob::Finish(bool dataError)
+{
     if (m_openFailed) {
         m_writer.CloseIfOpen();
         return AviExportResult::OpenFailed;

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <cmath>
+
 namespace {
 
 // Slots of each source rate 1 to 30, "0" the next real frame, "1" a repeat.
@@ -88,14 +90,23 @@ int AviExportRules::Progress(qint64 position, qint64 start, qint64 end)
     return int(done * 100 / (end - start));
 }
 
-int AviExportRules::EntryModeRate(const QVector<int>& codes)
+int AviExportRules::EntryModeRate(const QVector<int>& codes, bool fiftyFields)
 {
-    if (codes.isEmpty())
-        return 0;
+    // The codes are times between frames, not rates: their average is the frame interval, so
+    // the file plays as long as the recording lasts. A code of 0 carries no interval (the first
+    // frame, or one that came with the frame before it) and is left out of the average.
     qint64 sum = 0;
-    for (int code : codes)
-        sum += code;
-    return int((sum * 2 + codes.size()) / (2 * codes.size()));
+    int intervals = 0;
+    for (int code : codes) {
+        if (code >= 1) {
+            sum += code;
+            ++intervals;
+        }
+    }
+    if (intervals == 0)
+        return 0;
+    const double fieldRate = fiftyFields ? 50.0 : 59.94;
+    return qMax(1, int(std::lround(fieldRate * intervals / double(sum))));
 }
 
 QString AviExportRules::Mp4Path(const QString& aviPath)

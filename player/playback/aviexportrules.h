@@ -28,8 +28,10 @@ public:
     static QString DefaultName(const QString& folder, const QDateTime& now);
     // 0 to 100; an empty range is complete.
     static int Progress(qint64 position, qint64 start, qint64 end);
-    // The rounded average of the frame code values; 0 without entries.
-    static int EntryModeRate(const QVector<int>& codes);
+    // Frames per second of a recording from its entries' frame codes (field ticks since the
+    // frame before, 50 or 59.94 a second): the field rate over the average of the codes above 0,
+    // rounded, at least 1; 0 without any time between entries.
+    static int EntryModeRate(const QVector<int>& codes, bool fiftyFields);
     // The MP4 path beside the AVI: its last three characters replaced by "mp4".
     static QString Mp4Path(const QString& aviPath);
     // The re-encode arguments, writing to outputPath in the MP4 format.

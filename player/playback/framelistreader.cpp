@@ -117,12 +117,17 @@ bool FrameListReader::Valid(int file, int frame) const
 
 int FrameListReader::FrameSecond(int file, int frame) const
 {
+    const int seconds = SecondsFromStart(file, frame);
+    return seconds < 0 ? -1 : StartSecond() + seconds;
+}
+
+int FrameListReader::SecondsFromStart(int file, int frame) const
+{
     if (!Valid(file, frame))
         return -1;
     const File& f = m_files[file];
     const qint64 fields = f.fields[size_t(frame)] + f.fieldOffset;
-    const int start = m_header.hour * 3600 + m_header.minute * 60 + m_header.second;
-    return start + int(double(fields) / FieldRate());
+    return int(double(fields) / FieldRate());
 }
 
 QString FrameListReader::FrameTimeString(int file, int frame) const

@@ -52,6 +52,10 @@ public:
     QString FrameTimeString(int file, int frame) const;
     // Seconds of the day of a frame; -1 outside the recording.
     int FrameSecond(int file, int frame) const;
+    // Whole seconds from the recording's start to a frame; -1 outside the recording.
+    int SecondsFromStart(int file, int frame) const;
+    // The recording's start as seconds of the day.
+    int StartSecond() const { return m_header.hour * 3600 + m_header.minute * 60 + m_header.second; }
 
     // Moves to a position as Position() reports it; false when outside the recording.
     bool SeekToPosition(int position);

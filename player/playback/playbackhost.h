@@ -20,6 +20,9 @@ public:
     virtual void SkipGroup(int tile) = 0;
     // The tile's position changed (play slider of the current tile).
     virtual void UpdatePlaySlider(int tile) = 0;
+    // A recording of the tile lies in `count` cells of three minutes from `firstCell` (0..479)
+    // of the time search bar's file row.
+    virtual void MarkTimeBar(int tile, int firstCell, int count) = 0;
 
     // Grid facts the pacing uses.
     virtual int TileFrameRate(int tile) const = 0;

@@ -220,8 +220,11 @@ void PlayEngine::GoToTime(const QString& timeText)
     StopPlayback();
     m_tile.direction = int(PlayDirection::Still);
     if (FrameList()) {
-        qCDebug(lcPlayerPlayback, "CAMEO : %d", m_tile.tile);
-        ListSeek(m_list.SeekToTime(timeText));
+        // The seek runs on the tile's own worker, as its play and steps do.
+        Start([this, timeText] {
+            ListSeek(m_list.SeekToTime(timeText));
+            qCDebug(lcPlayerPlayback, "CAMEO : %d", m_tile.tile);
+        });
         return;
     }
     m_reader.GoToTime(timeText);
@@ -385,6 +388,8 @@ void PlayEngine::ListPlayLoop()
     const bool fast = m_tile.Direction() == PlayDirection::FastForward
                       || m_tile.Direction() == PlayDirection::FastBackward;
     QString reported = m_tile.CurrentTime();
+    // The sound of the second play starts in goes on at the first pass.
+    QString audioReported;
     while (!m_stop.IsRaised()) {
         const qint64 started = m_clock.NowMs();
         // The last (or, backwards, the first) frame goes to the video engine with the end state.
@@ -400,6 +405,11 @@ void PlayEngine::ListPlayLoop()
         if (now != reported) {
             reported = now;
             m_host.UpdateGroupTime(m_tile.tile, now);
+        }
+        if (now != audioReported && m_tile.Direction() == PlayDirection::Forward && m_tile.audioOn.load() == 2) {
+            audioReported = now;
+            if (m_listAudioSync)
+                m_listAudioSync();
         }
         int wait = m_list.NextFrameIndex(forward ? 1 : -1);
         if (wait == -1) {

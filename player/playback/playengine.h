@@ -51,6 +51,10 @@ public:
     // frame number of a recording read through its frame list).
     void SeekToFrame(int position);
 
+    // Called by forward play of a recording read through its frame list, with audio on, when
+    // the frame's second changed: hands that second's audio on.
+    void SetListAudioSync(std::function<void()> sync) { m_listAudioSync = std::move(sync); }
+
     // Milliseconds per step of a fast speed 1..5.
     static int FastInterval(int speed);
     // The wait after the current frame in the running direction.
@@ -82,5 +86,6 @@ private:
     PlaybackHost& m_host;
     PlaybackClock& m_clock;
     StopSignal& m_stop;
+    std::function<void()> m_listAudioSync;
     std::thread m_worker;
 };

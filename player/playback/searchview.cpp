@@ -3,18 +3,22 @@
 #include "playback/playbacklog.h"
 #include "playback/previewsink.h"
 
+#include <algorithm>
+
 CSearchView::CSearchView(int tile, PlaybackFrameSink& sink, PlaybackHost& host, PlaybackAudioSink& audio,
                          PlaybackClock& clock, PreviewSink* previews)
     : m_host(host)
     , m_handOff(m_tile, sink, host)
     , m_reader(m_tile, m_handOff, host)
     , m_list(m_tile, m_handOff, host, m_stop)
+    , m_audioSink(audio)
     , m_audio(m_tile, audio, clock)
     , m_engine(m_tile, m_reader, m_list, m_handOff, m_audio, host, clock, m_stop)
     , m_previewSink(previews)
 {
     if (previews)
         m_preview = std::make_unique<PreviewReader>(*previews);
+    m_engine.SetListAudioSync([this] { SyncAudioToVideo(); });
     m_tile.tile = tile;
     m_tile.serverId = -1;
 }
@@ -37,6 +41,7 @@ void CSearchView::Reset()
     m_tile.opened = false;
     m_tile.indexLoaded = false;
     m_list.Free();
+    m_listAudio.Close();
     m_fileList.clear();
     m_filePos = 0;
     m_tile.paths = RecordingPaths();
@@ -116,7 +121,32 @@ void CSearchView::SetIndexPaths()
 
 bool CSearchView::LoadFrameList()
 {
-    return m_list.Load(m_tile.paths.indexPath, m_tile.paths.dataPath);
+    if (!m_list.Load(m_tile.paths.indexPath, m_tile.paths.dataPath))
+        return false;
+    // The time search bar's cells are three minutes each; a recording past midnight is marked
+    // to the row's end.
+    const int start = m_list.StartSecond();
+    const int first = std::min(start / 60 / 3, kTimeBarCells - 1);
+    const int count = std::min((m_list.DurationSeconds() + 179) / 180, kTimeBarCells - first);
+    m_host.MarkTimeBar(m_tile.tile, first, count);
+    m_tile.audio = AudioSource();
+    if (m_listAudio.Open(m_tile.paths.folder, m_fileList.value(m_filePos), m_tile.paths.channel)) {
+        m_tile.audio.path = m_listAudio.Path();
+        m_tile.audioOn = 1;
+    } else {
+        m_tile.audioOn = 0;
+    }
+    return true;
+}
+
+void CSearchView::SyncAudioToVideo()
+{
+    if (!m_list.IsLoaded())
+        return;
+    const int second = m_list.SecondsFromStart(m_list.CurrentFile(), m_list.CurrentFrame());
+    m_listAudio.Sync(second, m_audioSink, [this, second] {
+        return m_list.SecondsFromStart(m_list.CurrentFile(), m_list.CurrentFrame()) == second;
+    });
 }
 
 bool CSearchView::OpenFrameList(const RecordingPaths& paths)
@@ -130,7 +160,6 @@ bool CSearchView::OpenFrameList(const RecordingPaths& paths)
         m_tile.paths = RecordingPaths();
         return Fail(QString::fromLatin1(kCorruptText));
     }
-    m_tile.audioOn = 0;
     m_tile.opened = true;
     // The "first" operation: the recording's first frame, shown, at the start.
     m_tile.direction = int(PlayDirection::Still);
@@ -140,6 +169,9 @@ bool CSearchView::OpenFrameList(const RecordingPaths& paths)
     if (m_tile.readResult.load() != int(ReadResult::Frame)) {
         m_tile.opened = false;
         m_list.Free();
+        m_listAudio.Close();
+        m_tile.audioOn = 0;
+        m_tile.audio = AudioSource();
         m_tile.paths = RecordingPaths();
         return Fail(QString::fromLatin1(kCorruptText));
     }

@@ -6,6 +6,7 @@
 // face is the shell's).
 #include "playback/audioreader.h"
 #include "playback/framehandoff.h"
+#include "playback/framelistaudio.h"
 #include "playback/framelistreader.h"
 #include "playback/mediareader.h"
 #include "playback/playengine.h"
@@ -82,10 +83,16 @@ public:
 
     // Recordings read through their frame lists (the player's own recordings).
     static constexpr int kMaxListFiles = 500;
+    // Cells of the time search bar's row a day spans (three minutes each).
+    static constexpr int kTimeBarCells = 480;
     // Data and index paths of the current file of the tile's file list.
     void SetIndexPaths();
-    // Loads the index at the index path; false when it holds no file information or no frame.
+    // Loads the index at the index path, marks the recording's time in the time search bar and
+    // finds its audio file; false when it holds no file information or no frame.
     bool LoadFrameList();
+    // Hands the audio of the second the current frame stands in to the audio output.
+    void SyncAudioToVideo();
+    const FrameListAudio& ListAudio() const { return m_listAudio; }
     int NextFrameIndex(int step) { return m_list.NextFrameIndex(step); }
     QString GetFrameTimeString(int file, int frame) const { return m_list.FrameTimeString(file, frame); }
     void FreeIndexArrays() { m_list.Free(); }
@@ -140,6 +147,8 @@ private:
     FrameHandOff m_handOff;
     MediaReader m_reader;
     FrameListReader m_list;
+    FrameListAudio m_listAudio;
+    PlaybackAudioSink& m_audioSink;
     AudioReader m_audio;
     PlayEngine m_engine;
     std::unique_ptr<PreviewReader> m_preview;

@@ -176,12 +176,9 @@ bool CameoDisplay::DrawIntoCanvas(int tile, TilePicture& picture, const Placemen
         if (!picture.ScaleInto(placement.source, at, target.width(), target.height(), image.bytesPerLine())) {
             return false;
         }
-        QPainter painter(&image);
-        painter.setClipRect(target);
-        painter.translate(target.topLeft());
-        OsdContent local = placement.content;
-        local.rect = QRect(QPoint(0, 0), target.size());
-        m_osd[tile].DrawOsd(painter, local);
+        OsdContent placed = placement.content;
+        placed.rect = target;
+        m_overlays[tile].Draw(m_osd[tile], placed, image);
         return true;
     });
 }
@@ -266,12 +263,9 @@ void CameoDisplay::Present(int tile, QImage& composed, const QRect& target, cons
     const OsdStyle style = GetOsdStyle();
     m_osd[tile].SetOptions(style);
     if (!throughFront) {
-        {
-            QPainter painter(&composed);
-            OsdContent local = content;
-            local.rect = QRect(QPoint(0, 0), target.size());
-            m_osd[tile].DrawOsd(painter, local);
-        }
+        OsdContent local = content;
+        local.rect = QRect(QPoint(0, 0), target.size());
+        m_overlays[tile].Draw(m_osd[tile], local, composed);
         m_canvas->Put(target.topLeft(), composed);
         return;
     }

@@ -6,6 +6,7 @@
 // user-interface thread; the window itself is only touched by the user-interface thread.
 #include "engine/tiledisplay.h"
 #include "ui/hpdisplayfront.h"
+#include "ui/osdoverlay.h"
 #include "ui/osdpainter.h"
 
 #include <QImage>
@@ -99,10 +100,12 @@ private:
     OsdStyle m_style;
     OsdEventWords m_words;
 
-    // Per tile: the composed tile image, reused from frame to frame, and the painter of its OSD.
+    // Per tile: the composed tile image, reused from frame to frame, the painter of its OSD and
+    // the OSD as last drawn, laid over the pictures that follow while it shows the same.
     std::array<std::mutex, 16> m_tileLocks;
     std::array<QImage, 16> m_tileImages;
     std::array<OsdPainter, 16> m_osd;
+    std::array<OsdOverlay, 16> m_overlays;
     std::array<std::atomic<int>, 16> m_drawing{};
 
     std::vector<uint8_t> m_blankPicture;

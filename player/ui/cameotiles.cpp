@@ -27,6 +27,12 @@ bool CameoTiles::IsVisible(int tile) const
     return m_cameo.GetCameoRect(tile, &rect) && rect.IsSet();
 }
 
+int CameoTiles::FrameRate(int tile) const
+{
+    const std::optional<CameoItem> item = m_cameo.GetCameo(tile);
+    return item ? item->frameRate : 1;
+}
+
 bool CameoTiles::OpenFile(int tile, const QString& path)
 {
     const SplitPath split = OpenPath::Split(path);

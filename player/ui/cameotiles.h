@@ -18,6 +18,7 @@ public:
     void SelectOnly(int tile) override;
     void SelectAll() override;
     bool IsVisible(int tile) const override;
+    int FrameRate(int tile) const override;
     // True when the tile's player opened the recording.
     bool OpenFile(int tile, const QString& path) override;
     int CameoFromPoint(const QPoint& point) const override;

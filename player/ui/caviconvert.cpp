@@ -6,8 +6,10 @@
 #include "ui/uilog.h"
 
 #include "engine/sizecode.h"
+#include "engine/videodecoder.h"
 #include "playback/aviexportjob.h"
 #include "playback/aviexportrules.h"
+#include "playback/framelistexportsource.h"
 #include "playback/mp4reencode.h"
 #include "playback/searchview.h"
 #include "playback/tileexportsource.h"
@@ -28,6 +30,12 @@
 namespace {
 
 constexpr int kSelectSeconds = 20;
+constexpr int kSelectEntries = 100;
+// The own decoder's largest single-layer picture; layered pictures come out twice as wide and high.
+constexpr int kOwnWidth = 336;
+constexpr int kOwnHeight = 272;
+// The own decoder's setting that picks its output routine.
+constexpr int kOutputRoutineSetting = 5;
 constexpr QSize kPreviewSize(289, 206);
 
 QString TimeOf(int secondOfDay)
@@ -141,6 +149,41 @@ int CAVIConvert::Decode(quint8* data, int length, bool continuation, QImage& pic
     return result;
 }
 
+int CAVIConvert::DecodeOwn(const quint8* data, int length, QImage& picture)
+{
+    if (m_picture.empty())
+        m_picture.assign(size_t(kPictureBufferBytes), 0);
+    // Layered pictures whole, at their full size; no post-filter; the first family.
+    const int result = m_own->Decode(data, length, m_picture.data(), kPictureBufferBytes, 0, 1, 0, 1);
+    if (SizeCode::HasPicture(result)) {
+        const int width = SizeCode::Width(result);
+        const int height = SizeCode::Height(result);
+        if (int64_t(width) * height * 4 <= kPictureBufferBytes)
+            picture = QImage(m_picture.data(), width, height, QImage::Format_RGB32).copy();
+    }
+    return result;
+}
+
+bool CAVIConvert::OpenEntryTable(CSearchView* tile)
+{
+    if (!m_own) {
+        m_own = std::make_unique<VideoDecoder>();
+        // 32-bit pictures, as the engine's picture buffers hold them.
+        if (m_own->Init(kOwnWidth, kOwnHeight) != 0
+            || m_own->Set(0, kOutputRoutineSetting, int(OutputRoutine::Bgrx32)) != 0) {
+            m_own.reset();
+            return false;
+        }
+    }
+    auto entries = std::make_shared<FrameListExportSource>(
+        [this](const quint8* data, int length, QImage& picture) { return DecodeOwn(data, length, picture); });
+    if (!entries->Load(tile->IndexPath(), tile->DataPath()))
+        return false;
+    m_entries = std::move(entries);
+    m_rate = m_entries->Rate();
+    return true;
+}
+
 std::unique_ptr<TileExportSource> CAVIConvert::MakeSource() const
 {
     return std::make_unique<TileExportSource>(
@@ -158,17 +201,36 @@ QImage CAVIConvert::Mark() const
 
 bool CAVIConvert::OpenForTile(CSearchView* tile, bool mpeg4Allowed)
 {
-    if (!tile || !tile->IsOpened() || !tile->Layout512() || IsRunning())
+    if (!tile || !tile->IsOpened() || IsRunning())
+        return false;
+    const bool entryMode = !tile->IndexBased();
+    if (!entryMode && !tile->Layout512())
         return false;
     JoinWorker();
+    m_entries.reset();
+    m_savedPosition = -1;
+    if (entryMode && !OpenEntryTable(tile))
+        return false;
     m_tile = tile;
+    m_entryMode = entryMode;
     m_mpeg4Allowed = mpeg4Allowed;
-    const IndexInfo& index = tile->Index();
-    m_length = std::max(0, index.lastSecond - index.firstSecond);
-    const int current = std::clamp(tile->GetPlayPosition(), 0, m_length);
+    int start = 0;
+    int end = 0;
+    if (entryMode) {
+        // The range runs over the entries; it starts at the frame the tile stands on.
+        m_length = m_entries->EntryCount() - 1;
+        const FrameListReader& list = tile->FrameList();
+        m_savedPosition = tile->GetPlayPosition();
+        start = std::max(0, m_entries->Find(list.CurrentFile(), list.CurrentFrame()));
+        end = std::min(start + kSelectEntries, m_length);
+    } else {
+        const IndexInfo& index = tile->Index();
+        m_length = std::max(0, index.lastSecond - index.firstSecond);
+        const int current = std::clamp(tile->GetPlayPosition(), 0, m_length);
+        start = m_length < kSelectSeconds ? 0 : std::min(current, m_length - kSelectSeconds);
+        end = m_length < kSelectSeconds ? m_length : start + kSelectSeconds;
+    }
     m_slider->SetMinMax(0, std::max(1, m_length));
-    const int start = m_length < kSelectSeconds ? 0 : std::min(current, m_length - kSelectSeconds);
-    const int end = m_length < kSelectSeconds ? m_length : start + kSelectSeconds;
     SetRange(start, end);
     m_audio->setChecked(false);
     m_mpeg4->setChecked(false);
@@ -204,6 +266,12 @@ void CAVIConvert::WriteLabels()
         return;
     m_channel->setText(QStringLiteral("%1").arg(m_tile->Channel() + 1, 2, 10, QLatin1Char('0')));
     m_camera->setText(m_tile->CameraTitle().isEmpty() ? QStringLiteral("-") : m_tile->CameraTitle());
+    if (m_entryMode && m_entries) {
+        m_date->setText(m_entries->DateText(m_start));
+        m_startTime->setText(m_entries->TimeText(m_start));
+        m_endTime->setText(m_entries->TimeText(m_end));
+        return;
+    }
     const QString date = m_tile->GetCurrentDateString();
     m_date->setText(date.size() == 8
                         ? date.mid(4, 2) + QLatin1Char('/') + date.mid(6, 2) + QLatin1Char('/') + date.left(4)
@@ -219,11 +287,32 @@ void CAVIConvert::StartPreview(int position)
         return;
     JoinWorker();
     setEnabled(false);
-    std::shared_ptr<TileExportSource> source(MakeSource());
     AviExportOptions options;
     options.osd = m_osd->isChecked();
     options.watermark = m_mark->isChecked();
     options.mark = Mark();
+    if (m_entryMode) {
+        std::shared_ptr<FrameListExportSource> entries = m_entries;
+        const int last = m_length;
+        m_worker = std::thread([this, entries, options, position, last] {
+            QImage picture;
+            // The first entry from the position on that gives a picture.
+            for (int e = position; e <= last && picture.isNull(); ++e) {
+                QImage decoded;
+                const EntryExportSource::Read read = entries->DecodeEntry(e, decoded);
+                if (read == EntryExportSource::Read::DataError)
+                    break;
+                if (read == EntryExportSource::Read::Picture) {
+                    CAviWriter unused;
+                    picture = AviExportJob(*entries, unused, options).RenderFrame(decoded, e);
+                }
+            }
+            QMetaObject::invokeMethod(
+                this, [this, picture, position] { ShowPreview(picture, position); }, Qt::QueuedConnection);
+        });
+        return;
+    }
+    std::shared_ptr<TileExportSource> source(MakeSource());
     m_worker = std::thread([this, source, options, position] {
         QImage picture;
         bool shown = false;
@@ -257,8 +346,9 @@ void CAVIConvert::ShowPreview(const QImage& picture, int)
 void CAVIConvert::EnableControls(bool enable)
 {
     m_slider->setEnabled(enable);
-    // Only the sound of the client recording's own audio files is written.
-    m_audio->setEnabled(enable && m_tile && TileExportSource::ExportsAudio(m_tile->GetAudioKind()));
+    // Only the sound of the client recording's own audio files is written, and only by seconds.
+    m_audio->setEnabled(enable && m_tile && !m_entryMode
+                        && TileExportSource::ExportsAudio(m_tile->GetAudioKind()));
     m_osd->setEnabled(enable);
     m_mark->setEnabled(enable);
     m_mpeg4->setEnabled(enable && m_mpeg4Allowed && !Mp4Reencode::FindEncoder().isEmpty());
@@ -291,15 +381,30 @@ void CAVIConvert::OnSaveAvi()
     AviExportOptions options;
     options.osd = m_osd->isChecked();
     options.watermark = m_mark->isChecked();
-    options.audio = m_audio->isChecked() && TileExportSource::ExportsAudio(m_tile->GetAudioKind());
+    options.audio = !m_entryMode && m_audio->isChecked() && TileExportSource::ExportsAudio(m_tile->GetAudioKind());
     options.mark = Mark();
-    std::shared_ptr<TileExportSource> source(MakeSource());
     m_running = true;
     m_save->setText(QStringLiteral("Stop Save"));
     EnableControls(false);
     SetProgress(0);
     const int start = m_start;
     const int end = std::max(m_end, m_start + 1);
+    if (m_entryMode) {
+        std::shared_ptr<FrameListExportSource> entries = m_entries;
+        const int rate = m_rate;
+        m_worker = std::thread([this, entries, options, rate, start, end] {
+            AviExportJob job(*entries, m_writer, options);
+            const AviExportResult result = job.RunEntryMode(rate, start, end, m_running, [this](int percent) {
+                QMetaObject::invokeMethod(
+                    this, [this, percent] { SetProgress(percent); }, Qt::QueuedConnection);
+            });
+            const qint64 size = job.FileSize();
+            QMetaObject::invokeMethod(
+                this, [this, result, size] { FinishExport(result, size); }, Qt::QueuedConnection);
+        });
+        return;
+    }
+    std::shared_ptr<TileExportSource> source(MakeSource());
     m_worker = std::thread([this, source, options, start, end] {
         AviExportJob job(*source, m_writer, options);
         const AviExportResult result = job.RunTimeMode(start, end, m_running, [this](int percent) {
@@ -362,6 +467,12 @@ void CAVIConvert::OnClose()
     m_running = false;
     JoinWorker();
     m_writer.CloseIfOpen();
+    // Entry mode: the tile shows the frame it stood on again, and the entry table goes.
+    if (m_entryMode && m_tile && m_savedPosition >= 0)
+        m_tile->SeekToFrame(m_savedPosition);
+    m_entries.reset();
+    m_savedPosition = -1;
+    m_entryMode = false;
     m_tile = nullptr;
     m_host.EnableMainDialog(true);
     hide();

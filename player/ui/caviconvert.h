@@ -2,9 +2,11 @@
 // The export dialog of a tile ("Save AVI"): a range of the tile's recording, chosen on a range
 // slider and previewed, is written into an AVI file with the on-screen date and time, the
 // watermark on request, and re-encoded into MP4 by the `ffmpeg` program when "Mpeg4" is ticked.
-// The export reads and decodes the recording on a worker thread of its own with a decoder of its
+// Recordings with the 16-byte per-second index are exported by seconds (time mode); the
+// player's own recordings by their frame entries (entry mode), at their own frame rate. The
+// export reads and decodes the recording on a worker thread of its own with a decoder of its
 // own, so the tile and the user-interface thread are never held; progress and the outcome come
-// back queued.
+// back queued. Closing an entry-mode export puts the tile back at the frame it stood on.
 #include "engine/decoderchain.h"
 #include "playback/caviwriter.h"
 
@@ -19,12 +21,14 @@
 class AviExportHost;
 class CRangeSlider;
 class CSearchView;
+class FrameListExportSource;
 class Mp4Reencode;
 class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class TileExportSource;
+class VideoDecoder;
 enum class AviExportResult;
 
 class CAVIConvert : public QDialog
@@ -34,8 +38,9 @@ public:
     CAVIConvert(AviExportHost& host, const DecoderLibraries& libraries, QWidget* parent = nullptr);
     ~CAVIConvert() override;
 
-    // Opens the dialog for a tile playing a recording of the 16-byte index layout; false (the
-    // dialog stays closed) otherwise. mpeg4Allowed enables the "Mpeg4" box.
+    // Opens the dialog for a tile playing a recording of the 16-byte index layout (time mode) or
+    // one of the player's own recordings (entry mode); false (the dialog stays closed)
+    // otherwise. mpeg4Allowed enables the "Mpeg4" box.
     bool OpenForTile(CSearchView* tile, bool mpeg4Allowed);
     // "Save AVI" starts, "Stop Save" stops.
     void OnSaveAvi();
@@ -44,6 +49,9 @@ public:
     // Waits for the worker (tests and shut-down).
     void JoinWorker();
 
+    bool EntryMode() const { return m_entryMode; }
+    // Entry mode: output frames per second, from the entries' frame codes.
+    int EntryRate() const { return m_rate; }
     int RangeStart() const { return m_start; }
     int RangeEnd() const { return m_end; }
     void SetRange(int start, int end);
@@ -77,6 +85,8 @@ private:
     void EndExport(const QString& message);
     void EnableControls(bool enable);
     int Decode(quint8* data, int length, bool continuation, QImage& picture);
+    int DecodeOwn(const quint8* data, int length, QImage& picture);
+    bool OpenEntryTable(CSearchView* tile);
     std::unique_ptr<TileExportSource> MakeSource() const;
     QImage Mark() const;
 
@@ -88,6 +98,12 @@ private:
     int m_start = 0;
     int m_end = 0;
     int m_length = 0;
+    // Entry mode: the entry table, the output rate and the tile's play position to go back to.
+    bool m_entryMode = false;
+    std::unique_ptr<VideoDecoder> m_own;
+    std::shared_ptr<FrameListExportSource> m_entries;
+    int m_rate = 0;
+    int m_savedPosition = -1;
     QString m_aviPath;
     std::atomic<bool> m_running{false};
     std::thread m_worker;

@@ -88,6 +88,13 @@ void CSearchTime::PageDown()
         update();
 }
 
+void CSearchTime::MarkFileCells(int tile, int firstCell, int count)
+{
+    for (int cell = firstCell; cell < firstCell + count; ++cell)
+        m_model.SetCell(TimeBarModel::Source::File, tile, cell, 1);
+    update();
+}
+
 void CSearchTime::keyPressEvent(QKeyEvent* event)
 {
     event->accept();

@@ -30,6 +30,9 @@ public:
     void SetCalendarSearch(std::function<bool()> open) { m_openCalendar = std::move(open); }
     void PageUp();
     void PageDown();
+    // A tile's recording from a disk file lies in `count` cells from `firstCell`: they become
+    // recorded (1) in the tile's file row.
+    void MarkFileCells(int tile, int firstCell, int count);
 
     int CurrentGroup() const { return m_group; }
     int CurrentTile() const { return m_tile; }

@@ -27,9 +27,9 @@
 #include "ui/openpath.h"
 #include "ui/qtaudiocapturedevice.h"
 #include "ui/siblinglauncher.h"
-#include "ui/silentaudiosink.h"
 #include "ui/skinbitmaps.h"
 #include "ui/skintooltip.h"
+#include "ui/vieweraudiooutput.h"
 #include "ui/splitmodes.h"
 #include "ui/uilog.h"
 #include "ui/vieweradjusttarget.h"
@@ -42,6 +42,7 @@
 #include "ui/viewerwaitboxhost.h"
 
 #include "engine/hplivecontrol.h"
+#include "engine/qtaudiosink.h"
 #include "playback/backupdrives.h"
 #include "playback/caviwriter.h"
 #include "playback/cclientsetup.h"
@@ -125,7 +126,7 @@ CViewerDlg::CViewerDlg(const ViewerEnvironment& environment, QWidget* parent)
     setWindowTitle(QStringLiteral("Orvane"));
     setAcceptDrops(true);
     setMouseTracking(true);
-    m_audio = std::make_unique<SilentAudioSink>();
+    m_audio = std::make_unique<ViewerAudioOutput>();
 }
 
 CViewerDlg::~CViewerDlg()
@@ -693,6 +694,11 @@ void CViewerDlg::UpdatePlaySlider(int tile)
         m_playSlider->setValue(position);
 }
 
+void CViewerDlg::MarkTimeBar(int tile, int firstCell, int count)
+{
+    m_timeBar->MarkFileCells(tile, firstCell, count);
+}
+
 void CViewerDlg::OnPlaySliderSeek()
 {
     m_sliderDragging = true;
@@ -721,7 +727,7 @@ void CViewerDlg::ShowGroupTime(int group, int tile, int hhmmss, int direction)
 
 void CViewerDlg::OnLiveAudio()
 {
-    if (QAudioDeviceInfo::defaultOutputDevice().isNull()) {
+    if (QtAudioSink::OutputDevice().isNull()) {
         QMessageBox::information(this, m_language.GetText(QStringLiteral("NOTIFY")),
                                  m_language.GetText(QStringLiteral("NO_AUDIO_DEVICE")));
         return;

@@ -43,7 +43,7 @@ class LiveControlCameoEngine;
 class LiveControlFrameSink;
 class ViewerCameoHost;
 class ViewerWaitBoxHost;
-class SilentAudioSink;
+class ViewerAudioOutput;
 class SystemBackupDrives;
 class ViewerAdjustTarget;
 class ViewerPreviews;
@@ -145,6 +145,7 @@ public:
     // ViewerPlayersHost.
     void EngineStepsWaitBox() override;
     void ShowGroupTime(int group, int tile, int hhmmss, int direction) override;
+    void MarkTimeBar(int tile, int firstCell, int count) override;
     bool IsClosing() const override { return m_closing; }
 
 signals:
@@ -178,7 +179,7 @@ private:
     QString m_faceName{QStringLiteral("Arial")};
     QString m_boldFaceName{QStringLiteral("Arial Bold")};
     std::array<bool, 16> m_playFlags{};
-    std::unique_ptr<SilentAudioSink> m_audio;
+    std::unique_ptr<ViewerAudioOutput> m_audio;
     std::unique_ptr<ViewerCameoHost> m_cameoHost;
     std::unique_ptr<ViewerWaitBoxHost> m_waitBoxHost;
     HPCameo* m_grid = nullptr;

@@ -24,6 +24,7 @@ public:
     void SetOptions(const OsdStyle& options) { m_options = options; }
     const OsdStyle& Options() const { return m_options; }
     void SetEventWords(const OsdEventWords& words) { m_words = words; }
+    const OsdEventWords& EventWords() const { return m_words; }
 
     void DrawOsd(QPainter& painter, const OsdContent& content) const;
     // The text in black one pixel down and right, then in the colour; returns the text's width.

@@ -1,4 +1,5 @@
 #include "ui/qtaudiocapturedevice.h"
+#include "engine/qtaudiosink.h"
 
 #include <QAudioDeviceInfo>
 #include <QAudioInput>
@@ -12,7 +13,7 @@ QtAudioCaptureDevice::~QtAudioCaptureDevice()
 
 bool QtAudioCaptureDevice::HasOutputDevice() const
 {
-    return !QAudioDeviceInfo::defaultOutputDevice().isNull();
+    return !QtAudioSink::OutputDevice().isNull();
 }
 
 bool QtAudioCaptureDevice::Open(int samplesPerSecond, int bitsPerSample)

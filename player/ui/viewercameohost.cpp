@@ -13,6 +13,7 @@
 #include "ui/viewerplayers.h"
 
 #include "engine/hplivecontrol.h"
+#include "engine/qtaudiosink.h"
 #include "playback/adminpassword.h"
 #include "playback/searchview.h"
 
@@ -107,7 +108,7 @@ void ViewerCameoHost::OnAudioOff()
 
 bool ViewerCameoHost::HasAudioDevice() const
 {
-    return !QAudioDeviceInfo::defaultOutputDevice().isNull();
+    return !QtAudioSink::OutputDevice().isNull();
 }
 
 void ViewerCameoHost::ShowMessage(const QString& textKey, const QString& captionKey)

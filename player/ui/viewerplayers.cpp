@@ -3,6 +3,8 @@
 
 #include "playback/searchview.h"
 
+#include <algorithm>
+
 ViewerPlayers::ViewerPlayers(ViewerPlayersHost& host, ViewerTiles& tiles, PlayFlags& flags,
                              PlaybackFrameSink& frames, PlaybackAudioSink& audio, PreviewSink* previews)
     : m_host(host)
@@ -156,9 +158,18 @@ void ViewerPlayers::UpdatePlaySlider(int tile)
         this, [this, tile] { m_host.UpdatePlaySlider(tile); }, Qt::QueuedConnection);
 }
 
-int ViewerPlayers::TileFrameRate(int) const
+void ViewerPlayers::MarkTimeBar(int tile, int firstCell, int count)
 {
-    return 15;
+    if (!Valid(tile) || count <= 0)
+        return;
+    QMetaObject::invokeMethod(
+        this, [this, tile, firstCell, count] { m_host.MarkTimeBar(tile, firstCell, count); },
+        Qt::QueuedConnection);
+}
+
+int ViewerPlayers::TileFrameRate(int tile) const
+{
+    return Valid(tile) ? std::max(1, m_tiles.FrameRate(tile)) : 1;
 }
 
 bool ViewerPlayers::IsTileVisible(int tile) const

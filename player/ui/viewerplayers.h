@@ -28,6 +28,8 @@ public:
     virtual void EngineStepsWaitBox() = 0;
     virtual void ShowGroupTime(int group, int tile, int hhmmss, int direction) = 0;
     virtual void UpdatePlaySlider(int tile) = 0;
+    // A tile's recording lies in these cells of the time search bar.
+    virtual void MarkTimeBar(int tile, int firstCell, int count) = 0;
     virtual bool IsClosing() const = 0;
 };
 
@@ -65,6 +67,7 @@ public:
     void LeaveGroup(int tile) override;
     void SkipGroup(int tile) override;
     void UpdatePlaySlider(int tile) override;
+    void MarkTimeBar(int tile, int firstCell, int count) override;
     int TileFrameRate(int tile) const override;
     bool IsTileVisible(int tile) const override;
     int SplitCount() const override;

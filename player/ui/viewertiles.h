@@ -19,6 +19,9 @@ public:
     virtual void SelectAll() = 0;
     // True when the tile is shown in the current layout.
     virtual bool IsVisible(int tile) const = 0;
+    // The frames per second the tile is set to show (its image adjust setting). Called from the
+    // tiles' play threads too.
+    virtual int FrameRate(int tile) const = 0;
     // Opens the file in the tile; false when the recording was not opened.
     virtual bool OpenFile(int tile, const QString& path) = 0;
     // The tile under a point of the grid window, or -1.

@@ -53,7 +53,8 @@ void ViewerToolsHost::OpenAviExport(int tile, bool mpeg4Allowed)
         Beep();
         return;
     }
-    if (!player->Layout512()) {
+    // The 36-byte index layout cannot be exported; the player's own recordings are, entry by entry.
+    if (player->IndexBased() && !player->Layout512()) {
         QMessageBox::information(&m_dialog, QStringLiteral("Orvane"), QStringLiteral("Not supported H.264"));
         return;
     }

@@ -129,6 +129,16 @@ bool CentralSimProcess::Push(const QString& line, int conn)
     return Control(QStringLiteral("/_sim/push"), body);
 }
 
+bool CentralSimProcess::Hold(const QString& path)
+{
+    return Control(QStringLiteral("/_sim/hold"), {{QStringLiteral("path"), path}});
+}
+
+bool CentralSimProcess::Release(const QString& path)
+{
+    return Control(QStringLiteral("/_sim/release"), {{QStringLiteral("path"), path}});
+}
+
 // A blocking request on its own socket: test code only, and it must not depend on the event loop
 // of the client under test.
 bool CentralSimProcess::Control(const QString& path, const QJsonObject& body)

@@ -32,6 +32,9 @@ public:
     // Control requests, answered before they return (a test helper may block).
     bool SetFail(const QString& path, const QString& mode);
     bool Push(const QString& line, int conn = -1);
+    // The next request to the path waits until Release(path) lets it be answered.
+    bool Hold(const QString& path);
+    bool Release(const QString& path);
 
 private:
     bool Control(const QString& path, const QJsonObject& body);

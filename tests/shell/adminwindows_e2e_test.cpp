@@ -25,6 +25,7 @@
 #include "managers/firmwarerun.h"
 #include "session/moduledevice.h"
 #include "shell/adminwindows.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 #include "shell/support/mainwin_fixture.h"
 #include "sitebook/sitebooktreewidget.h"
@@ -149,7 +150,7 @@ TEST_F(AdminWindowsE2eTest, FirmwareGoesToTwoRecordersOneAfterAnother)
     ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
     EXPECT_EQ(stored.readAll(), package);
     // The package chosen stays the chosen one.
-    EXPECT_EQ(hub->FirmwarePath(), Path(QStringLiteral("dvr_upgrade_test.zip")));
+    EXPECT_EQ(hub->Sessions()->FirmwarePath(), Path(QStringLiteral("dvr_upgrade_test.zip")));
 }
 
 TEST_F(AdminWindowsE2eTest, AccountsAreWrittenIntoTheRecordersSettings)
@@ -173,10 +174,10 @@ TEST_F(AdminWindowsE2eTest, AccountsAreWrittenIntoTheRecordersSettings)
     ASSERT_TRUE(hub);
     hub->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(hub.get()));
-    const int recorder = hub->FindDeviceByName(QStringLiteral("Gate"));
+    const int recorder = hub->Sessions()->FindDeviceByName(QStringLiteral("Gate"));
     ASSERT_GE(recorder, 0);
 
-    Trigger(static_cast<CModuleDevice*>(hub->GetDevice(recorder)), QStringLiteral("Account Manager"));
+    Trigger(static_cast<CModuleDevice*>(hub->Sessions()->GetDevice(recorder)), QStringLiteral("Account Manager"));
     CAccountManager* manager = hub->GetAdminWindows()->AccountManager();
     ASSERT_NE(manager, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(manager));

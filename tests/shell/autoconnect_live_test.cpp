@@ -15,6 +15,7 @@
 #include "session/moduledevice.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
+#include "shell/clientsessionhub.h"
 #include "shell/liveview.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_dvrsim.h"
@@ -66,7 +67,7 @@ TEST_F(AutoConnectLiveTest, FavoriteOpensAtStartAndItsCellsShowLiveVideo)
     ASSERT_TRUE(hub);
     // The grid composes for its laid-out size, so the window is shown as the program shows it.
     hub->show();
-    const int recorder = hub->FindDeviceByName(QStringLiteral("Yard DVR"));
+    const int recorder = hub->Sessions()->FindDeviceByName(QStringLiteral("Yard DVR"));
     ASSERT_GE(recorder, 0);
 
     // A cell counts once it is bound to the favorite's recorder and channel and holds a picture
@@ -89,7 +90,7 @@ TEST_F(AutoConnectLiveTest, FavoriteOpensAtStartAndItsCellsShowLiveVideo)
         EXPECT_TRUE(QTest::qWaitFor(allCellsShowPictures, 60000)) << "the four cells never showed pictures";
     });
     ASSERT_NE(grid, nullptr);
-    EXPECT_TRUE(hub->GetDevice(recorder)->IsLoggedIn());
+    EXPECT_TRUE(hub->Sessions()->GetDevice(recorder)->IsLoggedIn());
     for (int cell = 0; cell < 4; ++cell) {
         const CameoCell c = grid->GetCell(cell);
         EXPECT_EQ(c.recorder, recorder) << "cell " << cell;

@@ -6,6 +6,7 @@
 #include "session/cameoroute.h"
 #include "session/moduledevice.h"
 #include "shell/ccameo.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_fixture.h"
 
@@ -37,11 +38,11 @@ TEST_F(GridTest, GridTakesTheFirstFreeSlotAndLeavesTheTableWhenDestroyed)
     CCameo* b = NewFreshGrid();
     EXPECT_EQ(a->GetCameoIndex(), 0);
     EXPECT_EQ(b->GetCameoIndex(), 1);
-    EXPECT_EQ(hub->GetCameo(0), a);
+    EXPECT_EQ(hub->Sessions()->GetCameo(0), a);
     EXPECT_EQ(b->GetDragMimeType(), QStringLiteral("application/cameodrag_1"));
 
     DeleteGrid(a);
-    EXPECT_EQ(hub->GetCameo(0), nullptr);
+    EXPECT_EQ(hub->Sessions()->GetCameo(0), nullptr);
     CCameo* c = NewFreshGrid();
     EXPECT_EQ(c->GetCameoIndex(), 0);
 }
@@ -191,16 +192,16 @@ TEST_F(GridTest, BadIndicesAreIgnored)
     EXPECT_EQ(grid->GetSplit(), 4);
     EXPECT_EQ(grid->GetFirstCell(), 0);
 
-    hub->CountCameoFrame(r, 2, grid->GetCameoIndex(), 64, 0, 0);
-    hub->CountCameoFrame(r, 2, 50, 1, 0, 0);
-    hub->CountCameoFrame(r, 2, -1, 1, 0, 0);
+    hub->Sessions()->CountCameoFrame(r, 2, grid->GetCameoIndex(), 64, 0, 0);
+    hub->Sessions()->CountCameoFrame(r, 2, 50, 1, 0, 0);
+    hub->Sessions()->CountCameoFrame(r, 2, -1, 1, 0, 0);
     grid->OnChannelFrame(r, 2, -1, false, false);
     grid->OnChannelFrame(r, 40, 1, false, false);
     grid->OnDrawCameo(64);
     grid->OnDrawCameo(-7);
-    hub->ClearDeviceCells(r, 16, 0);
-    hub->ClearDeviceCells(-1, 2, 0);
-    hub->OnDeviceDisconnected(-1, 0);
+    hub->Sessions()->ClearDeviceCells(r, 16, 0);
+    hub->Sessions()->ClearDeviceCells(-1, 2, 0);
+    hub->Sessions()->OnDeviceDisconnected(-1, 0);
     {
         QMutexLocker lock(grid->GetCellsLock());
         grid->SetCameoImage(Solid(4, 4, Qt::red), 64, false);
@@ -215,7 +216,7 @@ TEST_F(GridTest, RebindingACellRemembersThePairAndResetsTheDisplay)
     CModuleDevice* rec = AddRecorder("R");
     const int r = rec->GetDeviceIndex();
     CCameo* grid = NewGrid(CameoKind::Live, 64, 16);
-    hub->SetActiveCameoIndex(-1);
+    hub->Sessions()->SetActiveCameoIndex(-1);
 
     grid->SetCameoChannel(6, r, 3);
     CameoCell c = grid->GetCell(3);
@@ -226,7 +227,7 @@ TEST_F(GridTest, RebindingACellRemembersThePairAndResetsTheDisplay)
     EXPECT_EQ(c.osdDate, -1);
     EXPECT_EQ(c.osdTime, -1);
     EXPECT_EQ(c.liveStarted, 1) << "a live grid asks the existing recorder for the channel";
-    EXPECT_EQ(hub->GetActiveCameoIndex(), grid->GetCameoIndex());
+    EXPECT_EQ(hub->Sessions()->GetActiveCameoIndex(), grid->GetCameoIndex());
     EXPECT_EQ(grid->GetAdjustFrameRate(), 15) << "an offline recorder gives the panel defaults";
     EXPECT_TRUE(rec->IsLiveWanted(6));
 
@@ -254,7 +255,7 @@ TEST_F(GridTest, ClearingAChannelEmptiesTheFirstLiveCellThatShowsIt)
     tile->SetCellChannel(0, r, 2);
     playback->SetCellChannel(0, r, 2);
 
-    hub->ClearDeviceCells(r, 2, 0);
+    hub->Sessions()->ClearDeviceCells(r, 2, 0);
     EXPECT_FALSE(live->GetCell(1).IsBound());
     EXPECT_EQ(live->GetCell(1).rememberedRecorder, -1);
     EXPECT_EQ(live->GetCell(1).liveStarted, 0);
@@ -266,7 +267,7 @@ TEST_F(GridTest, ClearingAChannelEmptiesTheFirstLiveCellThatShowsIt)
 
     // Channel -1 clears every channel of the recorder.
     live->SetCameoChannel(7, r, 8);
-    hub->ClearDeviceCells(r, -1, 0);
+    hub->Sessions()->ClearDeviceCells(r, -1, 0);
     EXPECT_FALSE(live->GetCell(4).IsBound());
     EXPECT_FALSE(live->GetCell(8).IsBound());
     EXPECT_TRUE(live->GetCell(5).IsBound());
@@ -288,12 +289,12 @@ TEST_F(GridTest, DisconnectEmptiesEveryCellOfTheRecorderInMatchingGrids)
     EXPECT_EQ(playback->GetPlaybackRecorder(), r);
 
     // Kind 1 reaches remote-playback grids only.
-    hub->OnDeviceDisconnected(r, 1);
+    hub->Sessions()->OnDeviceDisconnected(r, 1);
     EXPECT_TRUE(live->GetCell(0).IsBound());
     EXPECT_FALSE(playback->GetCell(0).IsBound());
     EXPECT_EQ(playback->GetPlaybackRecorder(), -1);
 
-    hub->OnDeviceDisconnected(r, 0);
+    hub->Sessions()->OnDeviceDisconnected(r, 0);
     EXPECT_FALSE(live->GetCell(0).IsBound());
     EXPECT_FALSE(live->GetCell(3).IsBound());
     EXPECT_EQ(live->GetCell(3).rememberedChannel, -1);

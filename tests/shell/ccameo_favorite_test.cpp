@@ -17,6 +17,7 @@
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
 #include "shell/ccameo.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_dvrsim.h"
 #include "shell/support/grid_fixture.h"
@@ -151,7 +152,7 @@ TEST_F(GridSimTest, FavoriteOpensRecorderByRecorderAndAFailedConnectStillAdvance
     EXPECT_EQ(grid->GetSplit(), 9);
     EXPECT_EQ(grid->GetSelectedCell(), 4);
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return grid->GetFavoriteCursor() == CCameo::kFavoritePositions && !hub->IsMessageBoxOpen(); },
+        [&] { return grid->GetFavoriteCursor() == CCameo::kFavoritePositions && !hub->Messages().IsOpen(); },
         60000))
         << "cursor " << grid->GetFavoriteCursor();
 
@@ -180,7 +181,7 @@ TEST_F(GridSimTest, FavoriteOpensRecorderByRecorderAndAFailedConnectStillAdvance
     }
     for (int i : {1, 3, 4, 6, 8, 63})
         EXPECT_FALSE(grid->GetCell(i).IsBound()) << "cell " << i;
-    EXPECT_EQ(hub->MessageTitle(), QStringLiteral("Favorites"));
+    EXPECT_EQ(hub->Sessions()->MessageTitle(), QStringLiteral("Favorites"));
     EXPECT_EQ(hub->Messages().MessageOption(), QStringLiteral("auto"));
     // No recorder after the last one placed: the page is laid out again from the selected cell,
     // whose page starts at cell 0.

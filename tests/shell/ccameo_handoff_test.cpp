@@ -7,6 +7,7 @@
 
 #include "session/moduledevice.h"
 #include "shell/ccameo.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_fixture.h"
 
@@ -46,10 +47,10 @@ TEST_F(GridHandoffTest, LiveFrameReachesOnlyTheShownCellBoundToItsChannel)
     // Each wrong frame is handed on many times, so a pass of the redraw thread cannot hide
     // that it would have been counted.
     for (int i = 0; i < 50; ++i) {
-        hub->CountCameoFrame(r, 4, g, 1, 0, 0);
-        hub->CountCameoFrame(other->GetDeviceIndex(), 3, g, 1, 0, 0);
-        hub->CountCameoFrame(r, 19, g, 1, 0, 0); // a playback frame
-        hub->CountCameoFrame(r, 3, g, 5, 0, 0);
+        hub->Sessions()->CountCameoFrame(r, 4, g, 1, 0, 0);
+        hub->Sessions()->CountCameoFrame(other->GetDeviceIndex(), 3, g, 1, 0, 0);
+        hub->Sessions()->CountCameoFrame(r, 19, g, 1, 0, 0); // a playback frame
+        hub->Sessions()->CountCameoFrame(r, 3, g, 5, 0, 0);
     }
     EXPECT_EQ(Counted(grid, 1), 0);
     EXPECT_EQ(Counted(grid, 5), 0);
@@ -72,11 +73,11 @@ TEST_F(GridHandoffTest, PlaybackFrameOfChannelThreeArrivesAsNineteen)
     CCameo* grid = ShownGrid(CameoKind::Playback, 16, 4);
     grid->SetCameoChannel(3, r, 2);
 
-    hub->CountCameoFrame(r, 3, grid->GetCameoIndex(), 2, 0, 0);
+    hub->Sessions()->CountCameoFrame(r, 3, grid->GetCameoIndex(), 2, 0, 0);
     EXPECT_TRUE(grid->GetCell(2).IsBound()) << "live channel numbers do not reach a playback grid";
-    hub->CountCameoFrame(r, 18, grid->GetCameoIndex(), 2, 0, 0);
+    hub->Sessions()->CountCameoFrame(r, 18, grid->GetCameoIndex(), 2, 0, 0);
     EXPECT_TRUE(grid->GetCell(2).IsBound()) << "channel 2 is not the cell's";
-    hub->CountCameoFrame(r, 19, grid->GetCameoIndex(), 2, 0, 0);
+    hub->Sessions()->CountCameoFrame(r, 19, grid->GetCameoIndex(), 2, 0, 0);
     EXPECT_FALSE(grid->GetCell(2).IsBound()) << "reached the cell (and found the recorder offline)";
 }
 
@@ -88,7 +89,7 @@ TEST_F(GridHandoffTest, BusyCellsDropALiveFrame)
     grid->SetCameoChannel(0, r, 0);
     {
         QMutexLocker lock(grid->GetCellsLock());
-        hub->CountCameoFrame(r, 0, grid->GetCameoIndex(), 0, 0, 0);
+        hub->Sessions()->CountCameoFrame(r, 0, grid->GetCameoIndex(), 0, 0, 0);
     }
     EXPECT_EQ(Counted(grid, 0), 0);
     EXPECT_TRUE(grid->GetCell(0).IsBound());
@@ -106,7 +107,7 @@ TEST_F(GridHandoffTest, BusyCellsMakeAPlaybackFrameWait)
         QMutexLocker lock(grid->GetCellsLock());
         worker = std::thread([&] {
             calling = true;
-            hub->CountCameoFrame(r, 17, grid->GetCameoIndex(), 0, 0, 0);
+            hub->Sessions()->CountCameoFrame(r, 17, grid->GetCameoIndex(), 0, 0, 0);
         });
         ASSERT_TRUE(QTest::qWaitFor([&] { return calling.load(); }, 5000));
         QThread::msleep(50); // let the worker reach the lock
@@ -121,13 +122,13 @@ TEST_F(GridHandoffTest, LocalFileGridTakesItsCellDecoderPicture)
     // The blank picture of the grid, until the cell's own decoder's picture replaces it (an
     // open decoder that has decoded nothing shows its own black placeholder).
     const qint64 blank = grid->GetCell(0).picture.cacheKey();
-    hub->CountCameoFrame(CCameo::kLocalRecorder, 0, grid->GetCameoIndex(), 0, 0, 0);
+    hub->Sessions()->CountCameoFrame(CCameo::kLocalRecorder, 0, grid->GetCameoIndex(), 0, 0, 0);
     EXPECT_EQ(grid->GetCell(0).picture.cacheKey(), blank) << "an unbound cell stays blank";
     grid->SetCellChannel(0, CCameo::kLocalRecorder, 0);
     // Like a live one, a local hand-off skips a picture while the redraw thread holds the
     // cells; the cell's thread keeps handing pictures on.
     const auto handedOn = [&] {
-        hub->CountCameoFrame(CCameo::kLocalRecorder, 0, grid->GetCameoIndex(), 0, 0, 0);
+        hub->Sessions()->CountCameoFrame(CCameo::kLocalRecorder, 0, grid->GetCameoIndex(), 0, 0, 0);
         return grid->GetCell(0).picture.cacheKey() != blank;
     };
     EXPECT_TRUE(QTest::qWaitFor(handedOn, 5000));
@@ -166,7 +167,7 @@ TEST_F(GridHandoffTest, GridDestroyedWhileAWorkerHandsPicturesOn)
         std::thread worker([&] {
             while (!stop) {
                 for (int cell = 0; cell < 4; ++cell)
-                    hub->CountCameoFrame(c.recorder, c.channel, g, cell, 0, 0);
+                    hub->Sessions()->CountCameoFrame(c.recorder, c.channel, g, cell, 0, 0);
                 ++calls;
             }
         });
@@ -179,7 +180,7 @@ TEST_F(GridHandoffTest, GridDestroyedWhileAWorkerHandsPicturesOn)
         ASSERT_TRUE(QTest::qWaitFor(reached, 30000)) << "the worker reached the grid";
 
         DeleteGrid(grid);
-        EXPECT_EQ(hub->GetCameo(g), nullptr);
+        EXPECT_EQ(hub->Sessions()->GetCameo(g), nullptr);
         const long after = calls.load();
         // The worker goes on handing pictures to the slot while it is empty.
         ASSERT_TRUE(QTest::qWaitFor([&] { return calls.load() > after + 500; }, 30000));

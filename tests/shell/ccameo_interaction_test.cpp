@@ -14,6 +14,7 @@
 #include "session/moduledevice.h"
 #include "shell/cameozoom.h"
 #include "shell/ccameo.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 #include "shell/osdsetup.h"
 #include "shell/support/grid_online_fixture.h"
@@ -114,7 +115,7 @@ TEST_F(GridInteractionTest, ClicksSelectWithCtrlAndShift)
         EXPECT_EQ(grid->GetSelectedCell(), s.current) << "click on " << s.cell;
         EXPECT_FALSE(grid->IsPressed()) << "released";
     }
-    EXPECT_EQ(hub->GetActiveCameoIndex(), grid->GetCameoIndex());
+    EXPECT_EQ(hub->Sessions()->GetActiveCameoIndex(), grid->GetCameoIndex());
 }
 
 TEST_F(GridInteractionTest, DoubleClickTogglesSingleViewOfThatCell)

@@ -19,6 +19,7 @@
 #include "session/sitebook.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
+#include "shell/clientsessionhub.h"
 #include "shell/liveview.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_fixture.h"
@@ -153,7 +154,10 @@ protected:
     // A recorder in the hub's table that is not logged in: asked to connect, it does not get
     // there before the test has looked.
     int Recorder(const QString& name) { return AddRecorder(name)->GetDeviceIndex(); }
-    CModuleDevice* Device(int recorder) { return static_cast<CModuleDevice*>(hub->GetDevice(recorder)); }
+    CModuleDevice* Device(int recorder)
+    {
+        return static_cast<CModuleDevice*>(hub->Sessions()->GetDevice(recorder));
+    }
 };
 
 struct LayoutCase
@@ -217,7 +221,7 @@ TEST_F(GridFavoriteTest, PositionsAreConnectedOneAfterAnotherIntoTheirOwnCells)
     grid->SetCameoChannel(3, other, 7);
 
     grid->OpenFavorite(1600, QStringLiteral("A;;;;;B;"), QStringLiteral("2;-1;-1;-1;-1;1;-1"));
-    EXPECT_EQ(hub->MessageTitle(), QStringLiteral("Favorites"));
+    EXPECT_EQ(hub->Sessions()->MessageTitle(), QStringLiteral("Favorites"));
     EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Network Connecting..."));
     EXPECT_EQ(hub->Messages().MessageOption(), QString());
     EXPECT_FALSE(grid->GetCell(7).IsBound()) << "the favorite closed what the grid showed";

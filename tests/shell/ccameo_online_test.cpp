@@ -16,6 +16,7 @@
 #include "session/sitebook.h"
 #include "session/support/moduledevice_testaccess.h"
 #include "shell/ccameo.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_online_fixture.h"
 
@@ -228,7 +229,7 @@ TEST_F(GridOnlineTest, GridDestroyedWhileItsRecorderHandsPicturesOn)
     std::thread worker([&] {
         while (!stop) {
             for (int ch = 0; ch < 4; ++ch)
-                hub->CountCameoFrame(r, ch, g, ch, 0, 0);
+                hub->Sessions()->CountCameoFrame(r, ch, g, ch, 0, 0);
             ++calls;
         }
     });
@@ -238,7 +239,7 @@ TEST_F(GridOnlineTest, GridDestroyedWhileItsRecorderHandsPicturesOn)
     EXPECT_TRUE(QTest::qWaitFor([&] { return calls.load() > after + 500; }, 5000));
     stop = true;
     worker.join();
-    EXPECT_EQ(hub->GetCameo(g), nullptr);
+    EXPECT_EQ(hub->Sessions()->GetCameo(g), nullptr);
     EXPECT_EQ(rec->GetCameoRoute(0)->liveGrid.load(), -1) << "the destroyed grid left no route";
 }
 
@@ -283,7 +284,7 @@ TEST_F(GridOnlineTest, EmapTileFramesItselfRedOnAnEvent)
         // The cell takes the channel's event flags with its next picture; a live tile's
         // hand-off skips a picture while the redraw thread holds the cells, as a stream does.
         const auto framed = [&] {
-            hub->CountCameoFrame(c.device->GetDeviceIndex(), 0, tile->GetCameoIndex(), 0, 0, 0);
+            hub->Sessions()->CountCameoFrame(c.device->GetDeviceIndex(), 0, tile->GetCameoIndex(), 0, 0, 0);
             tile->OnDrawCameo(-1);
             return tile->GetBackBuffer().pixelColor(0, 60) == c.frame;
         };

@@ -17,10 +17,13 @@
 #include "session/sessionhub.h"
 #include "session/thumbnailsearchpopup.h"
 #include "shell/clientapp.h"
+#include "shell/clientgridhost.h"
+#include "shell/clientsessionhub.h"
 #include "shell/gridhost.h"
 #include "shell/hubinstallguard.h"
 #include "shell/mainwindow.h"
 #include "sitebook/sitebookhub.h"
+#include "sitebook/sitebooktreewidget.h"
 #include "widgets/messageboxhub.h"
 #include "widgets/skinimagehub.h"
 
@@ -101,8 +104,13 @@ TEST_F(ClientAppTest, EveryInterfaceIsInPlaceWhileItLivesAndGoneAfter)
         ClientApp app;
         MainWindow& window = app.Window();
         EXPECT_EQ(g_pMainWindow, &window);
-        EXPECT_EQ(SessionHub::Instance(), static_cast<SessionHub*>(&window));
-        EXPECT_EQ(GridHost::Instance(), static_cast<GridHost*>(&window));
+        EXPECT_EQ(SessionHub::Instance(), static_cast<SessionHub*>(&app.Sessions()));
+        EXPECT_EQ(GridHost::Instance(), static_cast<GridHost*>(&app.Grids()));
+        EXPECT_EQ(HubServices::Instance(), static_cast<HubServices*>(&app.Sessions()));
+        // The window reaches the recorders through the hub the app made, and is none of them.
+        EXPECT_EQ(window.Sessions(), &app.Sessions());
+        EXPECT_NE(static_cast<const void*>(&app.Sessions()), static_cast<const void*>(&window));
+        EXPECT_NE(static_cast<const void*>(&app.Grids()), static_cast<const void*>(&window));
         EXPECT_EQ(MessageBoxHub::Instance(), static_cast<MessageBoxHub*>(&window.Messages()));
         // The adapters stand between the window and the libraries.
         for (const void* face :
@@ -146,16 +154,19 @@ TEST_F(ClientAppTest, AWindowAloneInstallsNothingAndTheAppShutsItDownWhileInstal
     auto window = std::make_unique<MainWindow>();
     EXPECT_EQ(SessionHub::Instance(), nullptr) << "a window is not a registry";
     EXPECT_EQ(MessageBoxHub::Instance(), nullptr);
-    EXPECT_EQ(window->FindDeviceByName(QStringLiteral("Yard")), -1) << "the books load when the app starts it";
+    EXPECT_EQ(window->Sessions(), nullptr) << "a window is not a registry";
+    ASSERT_NE(window->GetSiteBookTree(), nullptr);
+    EXPECT_EQ(window->GetSiteBookTree()->FindDeviceByName(QStringLiteral("Yard")), nullptr)
+        << "the books load when the app starts it";
     {
         ClientApp app(*window);
-        EXPECT_EQ(SessionHub::Instance(), static_cast<SessionHub*>(window.get()));
-        EXPECT_NE(window->FindDeviceByName(QStringLiteral("Yard")), -1) << "the book's recorder registered";
+        EXPECT_EQ(SessionHub::Instance(), static_cast<SessionHub*>(&app.Sessions()));
+        EXPECT_NE(app.Sessions().FindDeviceByName(QStringLiteral("Yard")), -1) << "the book's recorder registered";
     }
     // The recorder's session went while the table it frees its slot in was installed, and the
-    // window is still whole afterwards.
-    EXPECT_EQ(window->FindDeviceByName(QStringLiteral("Yard")), -1);
+    // window is still whole afterwards, with no hub attached.
     EXPECT_EQ(window->GetSiteBookTree(), nullptr);
+    EXPECT_EQ(window->Sessions(), nullptr);
     EXPECT_EQ(SessionHub::Instance(), nullptr);
     window.reset();
 }

@@ -22,6 +22,7 @@
 #include "console/support/consolestream.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_dvrsim.h"
 #include "shell/support/mainwin_fixture.h"
@@ -50,9 +51,9 @@ protected:
         StartHub();
         ASSERT_TRUE(hub);
         hub->show();
-        recorder = hub->FindDeviceByName(QStringLiteral("Console DVR"));
+        recorder = hub->Sessions()->FindDeviceByName(QStringLiteral("Console DVR"));
         ASSERT_GE(recorder, 0);
-        device = static_cast<CModuleDevice*>(hub->GetDevice(recorder));
+        device = static_cast<CModuleDevice*>(hub->Sessions()->GetDevice(recorder));
     }
 
     // "Config View" of the View menu, then the recorder dragged from the site book onto it.

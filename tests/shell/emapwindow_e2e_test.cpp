@@ -21,6 +21,7 @@
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
 #include "shell/childwindowslots.h"
+#include "shell/clientsessionhub.h"
 #include "shell/emapcameo.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_dvrsim.h"
@@ -77,9 +78,9 @@ TEST_F(EmapWindowTest, OpenMapDropCameraViewItAndKeepItsPlace)
     StartHub();
     ASSERT_TRUE(hub);
     hub->show();
-    const int recorder = hub->FindDeviceByName(QStringLiteral("Yard DVR"));
+    const int recorder = hub->Sessions()->FindDeviceByName(QStringLiteral("Yard DVR"));
     ASSERT_GE(recorder, 0);
-    auto* device = static_cast<CModuleDevice*>(hub->GetDevice(recorder));
+    auto* device = static_cast<CModuleDevice*>(hub->Sessions()->GetDevice(recorder));
 
     // The site book's menu on the recorder: "Quick Menu", "eMap".
     SiteBookTreeWidget* tree = hub->GetSiteBookTree();

@@ -14,6 +14,7 @@
 #include "common/media/moduledecoder.h"
 #include "session/moduledevice.h"
 #include "shell/ccameo.h"
+#include "shell/clientsessionhub.h"
 #include "shell/gridtable.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_online_fixture.h"
@@ -124,7 +125,7 @@ TEST_F(GridTableOnlineTest, RemovalWaitsForTheHandOffsInsideTheGrid)
         // A live grid only tries its cells, so the thread tries until a hand-off is inside.
         decodeThread = std::thread([&] {
             while (!stop)
-                hub->CountCameoFrame(r, 1, g, 0, 0, 0);
+                hub->Sessions()->CountCameoFrame(r, 1, g, 0, 0, 0);
         });
         // The redraw thread takes the cells for a moment too; a hand-off waiting for the
         // picture lock keeps them for good.
@@ -136,7 +137,7 @@ TEST_F(GridTableOnlineTest, RemovalWaitsForTheHandOffsInsideTheGrid)
         };
         ASSERT_TRUE(WaitWithoutEvents(handOffInside, 5s));
         remover = std::thread([&] {
-            hub->RemoveCameo(g);
+            hub->Sessions()->RemoveCameo(g);
             removed = true;
         });
         EXPECT_FALSE(WaitWithoutEvents([&] { return removed.load(); }, 300ms))
@@ -146,10 +147,10 @@ TEST_F(GridTableOnlineTest, RemovalWaitsForTheHandOffsInsideTheGrid)
     decodeThread.join();
     remover.join();
     EXPECT_TRUE(removed);
-    EXPECT_EQ(hub->GetCameo(g), nullptr);
+    EXPECT_EQ(hub->Sessions()->GetCameo(g), nullptr);
 
     const int before = Counted(grid, 0);
     EXPECT_GT(before, 0) << "the hand-offs before the removal reached the cell";
-    hub->CountCameoFrame(r, 1, g, 0, 0, 0);
+    hub->Sessions()->CountCameoFrame(r, 1, g, 0, 0, 0);
     EXPECT_EQ(Counted(grid, 0), 0) << "no hand-off reaches a grid that left the table";
 }

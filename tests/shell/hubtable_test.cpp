@@ -10,18 +10,19 @@
 #include "session/moduledevice.h"
 #include "session/support/moduledevice_testaccess.h"
 #include "shell/childwindowslots.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 #include "shell/support/shell_hubfixture.h"
 
 TEST_F(ShellHubTest, FreshHubHasEveryTableEmpty)
 {
-    EXPECT_EQ(hub->GetFreeDeviceIndex(), 0);
-    EXPECT_EQ(hub->GetFreeCameoIndex(), 0);
-    EXPECT_EQ(hub->GetDevice(0), nullptr);
-    EXPECT_EQ(hub->GetCameo(0), nullptr);
-    EXPECT_FALSE(hub->IsAnyDeviceConnected());
-    EXPECT_FALSE(hub->IsMessageBoxOpen());
-    EXPECT_EQ(hub->GetActiveCameoIndex(), 0);
+    EXPECT_EQ(hub->Sessions()->GetFreeDeviceIndex(), 0);
+    EXPECT_EQ(hub->Sessions()->GetFreeCameoIndex(), 0);
+    EXPECT_EQ(hub->Sessions()->GetDevice(0), nullptr);
+    EXPECT_EQ(hub->Sessions()->GetCameo(0), nullptr);
+    EXPECT_FALSE(hub->Sessions()->IsAnyDeviceConnected());
+    EXPECT_FALSE(hub->Messages().IsOpen());
+    EXPECT_EQ(hub->Sessions()->GetActiveCameoIndex(), 0);
     EXPECT_EQ(hub->GetProcessorLoad(), 0);
     for (int f = 0; f < OsdFlags::kCount; ++f)
         EXPECT_EQ(hub->Settings().GetOsdFlag(OsdFlags::kAll[f]), 1) << "flag " << f;
@@ -31,7 +32,8 @@ TEST_F(ShellHubTest, FreshHubHasEveryTableEmpty)
 TEST_F(ShellHubTest, HubIsReachableWhileItLives)
 {
     EXPECT_EQ(g_pMainWindow, hub.get());
-    EXPECT_EQ(HubServices::Instance(), static_cast<HubServices*>(hub.get()));
+    ASSERT_NE(hub->Sessions(), nullptr);
+    EXPECT_EQ(HubServices::Instance(), static_cast<HubServices*>(hub->Sessions()));
     hub.reset();
     EXPECT_EQ(g_pMainWindow, nullptr);
     EXPECT_EQ(HubServices::Instance(), nullptr);
@@ -59,15 +61,15 @@ TEST_F(ShellHubTest, RecorderTakesTheLowestFreeSlotAndFreesItWhenDestroyed)
     EXPECT_EQ(a->GetDeviceIndex(), 0);
     EXPECT_EQ(b->GetDeviceIndex(), 1);
     EXPECT_EQ(c->GetDeviceIndex(), 2);
-    EXPECT_EQ(hub->GetDevice(1), b);
+    EXPECT_EQ(hub->Sessions()->GetDevice(1), b);
 
     DeleteRecorder(b);
-    EXPECT_EQ(hub->GetDevice(1), nullptr);
-    EXPECT_EQ(hub->GetFreeDeviceIndex(), 1);
+    EXPECT_EQ(hub->Sessions()->GetDevice(1), nullptr);
+    EXPECT_EQ(hub->Sessions()->GetFreeDeviceIndex(), 1);
 
     CModuleDevice* d = AddRecorder("D");
     EXPECT_EQ(d->GetDeviceIndex(), 1);
-    EXPECT_EQ(hub->GetFreeDeviceIndex(), 3);
+    EXPECT_EQ(hub->Sessions()->GetFreeDeviceIndex(), 3);
 }
 
 TEST_F(ShellHubTest, FolderTakesNoSlot)
@@ -76,10 +78,10 @@ TEST_F(ShellHubTest, FolderTakesNoSlot)
     {
         CModuleDevice folder(nullptr, -1);
         EXPECT_EQ(folder.GetDeviceIndex(), -1);
-        EXPECT_EQ(hub->GetFreeDeviceIndex(), 1);
+        EXPECT_EQ(hub->Sessions()->GetFreeDeviceIndex(), 1);
     }
     // The folder's end leaves the recorder in slot 0 alone.
-    EXPECT_EQ(hub->GetDevice(0), a);
+    EXPECT_EQ(hub->Sessions()->GetDevice(0), a);
 }
 
 class ShellBadDeviceIndex : public ShellHubTest, public ::testing::WithParamInterface<int>
@@ -90,16 +92,16 @@ TEST_P(ShellBadDeviceIndex, IsRefusedAndLeavesTheTableAlone)
     const int bad = GetParam();
     CModuleDevice* a = AddRecorder("A");
     ASSERT_EQ(a->GetDeviceIndex(), 0);
-    EXPECT_EQ(hub->GetDevice(bad), nullptr);
-    EXPECT_FALSE(hub->AddDevice(bad, a));
-    EXPECT_FALSE(hub->RemoveDevice(bad));
-    EXPECT_EQ(hub->GetFreeDeviceIndex(), 1);
-    EXPECT_EQ(hub->GetDevice(0), a);
+    EXPECT_EQ(hub->Sessions()->GetDevice(bad), nullptr);
+    EXPECT_FALSE(hub->Sessions()->AddDevice(bad, a));
+    EXPECT_FALSE(hub->Sessions()->RemoveDevice(bad));
+    EXPECT_EQ(hub->Sessions()->GetFreeDeviceIndex(), 1);
+    EXPECT_EQ(hub->Sessions()->GetDevice(0), a);
     // The forwarders that take a recorder index ignore it too.
-    hub->OnDeviceConnected(bad, 0);
-    hub->OnDeviceDisconnected(bad, 0);
-    hub->ClearDeviceCells(bad, -1, 0);
-    EXPECT_EQ(hub->GetDevice(0), a);
+    hub->Sessions()->OnDeviceConnected(bad, 0);
+    hub->Sessions()->OnDeviceDisconnected(bad, 0);
+    hub->Sessions()->ClearDeviceCells(bad, -1, 0);
+    EXPECT_EQ(hub->Sessions()->GetDevice(0), a);
 }
 
 INSTANTIATE_TEST_SUITE_P(Indices, ShellBadDeviceIndex,
@@ -110,45 +112,45 @@ TEST_F(ShellHubTest, FindDeviceByNameSkipsFreedSlots)
     CModuleDevice* first = AddRecorder("Gate");
     AddRecorder("Gate");
     DeleteRecorder(first);
-    EXPECT_EQ(hub->FindDeviceByName("Gate"), 1);
+    EXPECT_EQ(hub->Sessions()->FindDeviceByName("Gate"), 1);
 }
 
 TEST_F(ShellHubTest, AnyDeviceConnectedFollowsTheLoggedInFlags)
 {
     CModuleDevice* a = AddRecorder("A");
     CModuleDevice* b = AddRecorder("B");
-    EXPECT_FALSE(hub->IsAnyDeviceConnected());
+    EXPECT_FALSE(hub->Sessions()->IsAnyDeviceConnected());
     CModuleDeviceTestAccess::SetLoggedIn(*b, true);
-    EXPECT_TRUE(hub->IsAnyDeviceConnected());
+    EXPECT_TRUE(hub->Sessions()->IsAnyDeviceConnected());
     CModuleDeviceTestAccess::SetLoggedIn(*b, false);
     CModuleDeviceTestAccess::SetLoggedIn(*a, true);
-    EXPECT_TRUE(hub->IsAnyDeviceConnected());
+    EXPECT_TRUE(hub->Sessions()->IsAnyDeviceConnected());
     // A logged-in recorder that has left the table no longer counts.
-    ASSERT_TRUE(hub->RemoveDevice(a->GetDeviceIndex()));
-    EXPECT_FALSE(hub->IsAnyDeviceConnected());
-    ASSERT_TRUE(hub->AddDevice(0, a));
+    ASSERT_TRUE(hub->Sessions()->RemoveDevice(a->GetDeviceIndex()));
+    EXPECT_FALSE(hub->Sessions()->IsAnyDeviceConnected());
+    ASSERT_TRUE(hub->Sessions()->AddDevice(0, a));
 }
 
 TEST_F(ShellHubTest, FullRecorderTableGivesMinusOne)
 {
     std::vector<std::unique_ptr<CModuleDevice>> devices;
-    devices.reserve(MainWindow::kDeviceSlots);
-    for (int i = 0; i < MainWindow::kDeviceSlots; ++i)
+    devices.reserve(RecorderTable::kSlots);
+    for (int i = 0; i < RecorderTable::kSlots; ++i)
         devices.push_back(std::make_unique<CModuleDevice>(nullptr, 0));
     EXPECT_EQ(devices.front()->GetDeviceIndex(), 0);
     EXPECT_EQ(devices.back()->GetDeviceIndex(), 9998);
-    EXPECT_EQ(hub->GetFreeDeviceIndex(), -1);
+    EXPECT_EQ(hub->Sessions()->GetFreeDeviceIndex(), -1);
 
     {
         // One more recorder stays unregistered and its end frees nobody's slot.
         CModuleDevice extra(nullptr, 0);
         EXPECT_EQ(extra.GetDeviceIndex(), -1);
     }
-    EXPECT_EQ(hub->GetFreeDeviceIndex(), -1);
-    EXPECT_EQ(hub->GetDevice(9998), devices.back().get());
+    EXPECT_EQ(hub->Sessions()->GetFreeDeviceIndex(), -1);
+    EXPECT_EQ(hub->Sessions()->GetDevice(9998), devices.back().get());
 
     devices[4321].reset();
-    EXPECT_EQ(hub->GetFreeDeviceIndex(), 4321);
+    EXPECT_EQ(hub->Sessions()->GetFreeDeviceIndex(), 4321);
 }
 
 TEST_F(ShellHubTest, EmapWindowLookupChecksItsIndex)
@@ -157,7 +159,7 @@ TEST_F(ShellHubTest, EmapWindowLookupChecksItsIndex)
         EXPECT_EQ(hub->EmapViewSlots()->Window(i), nullptr) << i;
         EXPECT_FALSE(hub->EmapViewSlots()->IsPopup(i)) << i;
     }
-    EXPECT_EQ(hub->ConsoleDeviceIndex(), -1) << "no configuration console shows a recorder";
+    EXPECT_EQ(hub->Sessions()->ConsoleDeviceIndex(), -1) << "no configuration console shows a recorder";
 }
 
 TEST_F(ShellHubTest, OsdFlagsOutsideTheSixAreIgnored)

@@ -5,6 +5,7 @@
 
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
+#include "shell/clientsessionhub.h"
 #include "shell/liveview.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_fixture.h"
@@ -29,7 +30,7 @@ TEST_F(LiveViewTest, TitleGridAndStartSize)
         EXPECT_EQ(grid->GetOwnerSlot(), i);
         EXPECT_EQ(grid->pos(), QPoint(10, 10));
         EXPECT_EQ(grid->minimumSize(), QSize(10, 10));
-        EXPECT_EQ(hub->GetCameo(grid->GetCameoIndex()), grid);
+        EXPECT_EQ(hub->Sessions()->GetCameo(grid->GetCameoIndex()), grid);
     }
 }
 

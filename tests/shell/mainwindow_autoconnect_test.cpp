@@ -15,6 +15,7 @@
 #include "session/moduledevice.h"
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
+#include "shell/clientsessionhub.h"
 #include "shell/liveview.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_dvrsim.h"
@@ -98,7 +99,8 @@ protected:
 
     CModuleDevice* Recorder(const char* name) const
     {
-        return static_cast<CModuleDevice*>(hub->GetDevice(hub->FindDeviceByName(QString::fromLatin1(name))));
+        return static_cast<CModuleDevice*>(
+            hub->Sessions()->GetDevice(hub->Sessions()->FindDeviceByName(QString::fromLatin1(name))));
     }
 
     // One tick of the auto-connect. Returns 1 when it opened the favorite: a new live window, or
@@ -114,7 +116,7 @@ protected:
             grid->SetCellChannel(kMarkCell, CCameo::kLocalRecorder, 0);
         hub->OnTimerAutoConnect();
         QTest::qWait(100);
-        EXPECT_FALSE(hub->IsMessageBoxOpen());
+        EXPECT_FALSE(hub->Messages().IsOpen());
         EXPECT_EQ(Boxes(watcher), boxesBefore) << "an automatic opening showed a box";
         const bool opened = LiveViewCount() > viewsBefore || (grid && !grid->GetCell(kMarkCell).IsBound());
         if (CCameo* now = ActiveGrid())
@@ -329,7 +331,7 @@ TEST_F(AutoConnectTest, ImageAdjustReachesTheActiveGrid)
     first->SetCameoChannel(2, depot->GetDeviceIndex(), 0);
     second->SetCameoChannel(1, depot->GetDeviceIndex(), 0);
 
-    hub->SetActiveCameoIndex(first->GetCameoIndex());
+    hub->Sessions()->SetActiveCameoIndex(first->GetCameoIndex());
     hub->OnSetBrightness(30);
     hub->OnSetContrast(-20);
     EXPECT_EQ(depot->GetLiveDecoder(2)->GetBrightness(0), 30);
@@ -337,14 +339,14 @@ TEST_F(AutoConnectTest, ImageAdjustReachesTheActiveGrid)
     EXPECT_EQ(first->GetAdjustBrightness(), 30);
     EXPECT_EQ(depot->GetLiveDecoder(1)->GetBrightness(0), 0) << "the other grid is left alone";
 
-    hub->SetActiveCameoIndex(second->GetCameoIndex());
+    hub->Sessions()->SetActiveCameoIndex(second->GetCameoIndex());
     hub->OnSetBrightness(-10);
     EXPECT_EQ(depot->GetLiveDecoder(1)->GetBrightness(0), -10);
     EXPECT_EQ(depot->GetLiveDecoder(2)->GetBrightness(0), 30);
 
     // An active index without a grid reaches nobody.
     for (int index : {-1, 49, 50}) {
-        hub->SetActiveCameoIndex(index);
+        hub->Sessions()->SetActiveCameoIndex(index);
         hub->OnSetBrightness(70);
         hub->OnSetContrast(70);
     }
@@ -360,7 +362,7 @@ TEST_F(AutoConnectTest, SplitReachesTheActiveGrid)
     CCameo* first = qobject_cast<LiveView*>(hub->LiveViewSlots()->Window(0))->GetCameo();
     CCameo* second = qobject_cast<LiveView*>(hub->LiveViewSlots()->Window(1))->GetCameo();
     const int secondSplit = second->GetSplit();
-    hub->SetActiveCameoIndex(first->GetCameoIndex());
+    hub->Sessions()->SetActiveCameoIndex(first->GetCameoIndex());
     hub->OnScrSplitMode(9);
     EXPECT_EQ(first->GetSplit(), 9);
     EXPECT_EQ(second->GetSplit(), secondSplit);

@@ -673,19 +673,19 @@ TEST_F(MainWinTest, SkinBitmapsComeFromTheResources)
 
     StartHub();
     // Recorder 0 is not in the table, so it has no model type yet: the common skin set.
-    const QPixmap knob = SkinImageAdapter::LoadDeviceImage(*hub, QStringLiteral("knob"), 0, 0);
+    const QPixmap knob = SkinImageAdapter::LoadDeviceImage(*hub->Sessions(), QStringLiteral("knob"), 0, 0);
     EXPECT_EQ(knob.size(), QSize(4, 3));
     EXPECT_EQ(knob.toImage().pixelColor(0, 0), QColor(Qt::red));
     QPixmap binKnob;
-    SkinImageAdapter::LoadDeviceImage(*hub, binKnob, QStringLiteral("knob"), 1, 0);
+    SkinImageAdapter::LoadDeviceImage(*hub->Sessions(), binKnob, QStringLiteral("knob"), 1, 0);
     EXPECT_EQ(binKnob.size(), QSize(2, 2));
     EXPECT_EQ(binKnob.toImage().pixelColor(1, 1), QColor(Qt::blue));
 
     // Missing bitmaps and other variants give a null pixmap.
-    EXPECT_TRUE(SkinImageAdapter::LoadDeviceImage(*hub, QStringLiteral("missing"), 0, 0).isNull());
-    EXPECT_TRUE(SkinImageAdapter::LoadDeviceImage(*hub, QStringLiteral("knob"), 2, 0).isNull());
+    EXPECT_TRUE(SkinImageAdapter::LoadDeviceImage(*hub->Sessions(), QStringLiteral("missing"), 0, 0).isNull());
+    EXPECT_TRUE(SkinImageAdapter::LoadDeviceImage(*hub->Sessions(), QStringLiteral("knob"), 2, 0).isNull());
     QPixmap reused = knob;
-    SkinImageAdapter::LoadDeviceImage(*hub, reused, QStringLiteral("missing"), 1, 0);
+    SkinImageAdapter::LoadDeviceImage(*hub->Sessions(), reused, QStringLiteral("missing"), 1, 0);
     EXPECT_TRUE(reused.isNull());
 
     EXPECT_TRUE(QResource::unregisterResource(rccPath));

@@ -15,6 +15,7 @@
 #include "session/moduledevice.h"
 #include "session/recordersession.h"
 #include "shell/ccameo.h"
+#include "shell/gridhost.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_online_fixture.h"
 
@@ -69,7 +70,7 @@ TEST_F(MainWindowPanelsTest, AnOperatorSteersARecorderThroughThePanels)
     EXPECT_EQ(microphone::TalkBackRecorder(), index);
 
     // P/T/Z: the grid's chosen camera is channel 1; "right" goes out with a stop on each side.
-    hub->SetPtzCameo(index, 1);
+    GridHost::Instance()->SetPtzCameo(index, 1);
     QTest::mouseClick(hub->GetPtzCtrl()->findChild<QPushButton*>(QStringLiteral("btn_Move_R")), Qt::LeftButton);
     EXPECT_EQ(AwaitReceived(Simulator(0), 0x08, 4),
               QList<QByteArray>({CameraControlBytes(1, 1, 5, 0), CameraControlBytes(1, 5, 5, 0),

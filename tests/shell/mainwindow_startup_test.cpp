@@ -9,6 +9,7 @@
 #include "harness/boxtext.h"
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 #include "shell/support/mainwin_fixture.h"
 #include "sitebook/sitebooktreewidget.h"
@@ -119,8 +120,8 @@ TEST_F(MainWinTest, SiteBookIsLoadedIntoTheDockAtStart)
     EXPECT_EQ(ChildNames(root), (QStringList{"North", "Yard"}));
     EXPECT_EQ(ChildNames(root->child(0)), (QStringList{"Gate"}));
     // Both recorders took slots of the hub's recorder table while the book was read.
-    EXPECT_GE(hub->FindDeviceByName("Yard"), 0);
-    EXPECT_GE(hub->FindDeviceByName("Gate"), 0);
+    EXPECT_GE(hub->Sessions()->FindDeviceByName("Yard"), 0);
+    EXPECT_GE(hub->Sessions()->FindDeviceByName("Gate"), 0);
 }
 
 TEST_F(MainWinTest, ShutDownSavesTheSiteBook)
@@ -173,7 +174,7 @@ TEST_F(MainWinTest, BookOfAnotherVersionIsReportedAndKept)
     StartHub();
     EXPECT_EQ(FirstLines(boxes), (QStringList{"ZENT|Sitebook Parse error"}));
     EXPECT_EQ(hub->GetSiteBookTree()->GetSiteBookRoot()->childCount(), 0);
-    EXPECT_EQ(hub->GetFreeDeviceIndex(), 0);
+    EXPECT_EQ(hub->Sessions()->GetFreeDeviceIndex(), 0);
     StopHub();
     EXPECT_EQ(ReadFile("sitebook.xml"), other);
 }
@@ -207,13 +208,13 @@ TEST_F(MainWinTest, LoadWithClearReplacesTheSiteBook)
     WriteFile("sitebook.xml", kBook);
     WriteFile("other.xml", "<?xml version=\"1.0\"?>\n<zent version=\"1.0\">\n <device name=\"Dock\"/>\n</zent>\n");
     StartHub();
-    ASSERT_GE(hub->FindDeviceByName("Yard"), 0);
+    ASSERT_GE(hub->Sessions()->FindDeviceByName("Yard"), 0);
     hub->loadSiteBook(Path("other.xml"));
     EXPECT_EQ(ChildNames(hub->GetSiteBookTree()->GetSiteBookRoot()), (QStringList{"Dock"}));
     // The recorders of the replaced book left the recorder table with their items.
-    EXPECT_EQ(hub->FindDeviceByName("Yard"), -1);
-    EXPECT_EQ(hub->FindDeviceByName("Gate"), -1);
-    EXPECT_GE(hub->FindDeviceByName("Dock"), 0);
+    EXPECT_EQ(hub->Sessions()->FindDeviceByName("Yard"), -1);
+    EXPECT_EQ(hub->Sessions()->FindDeviceByName("Gate"), -1);
+    EXPECT_GE(hub->Sessions()->FindDeviceByName("Dock"), 0);
 }
 
 TEST_F(MainWinTest, OsdFileThatCannotBeWrittenStillSavesTheSiteBook)

@@ -9,6 +9,7 @@
 
 #include "shell/ccameo.h"
 #include "shell/childwindowslots.h"
+#include "shell/clientsessionhub.h"
 #include "shell/liveview.h"
 #include "shell/mainwindow.h"
 #include "shell/support/mainwin_fixture.h"
@@ -179,7 +180,7 @@ TEST_F(MainWinToolBar, LiveViewButtonOpensLiveWindowsAndSplitButtonsReachTheActi
     ASSERT_NE(view, nullptr);
     CCameo* grid = view->GetCameo();
     ASSERT_NE(grid, nullptr);
-    hub->SetActiveCameoIndex(grid->GetCameoIndex());
+    hub->Sessions()->SetActiveCameoIndex(grid->GetCameoIndex());
 
     const struct
     {
@@ -193,7 +194,7 @@ TEST_F(MainWinToolBar, LiveViewButtonOpensLiveWindowsAndSplitButtonsReachTheActi
     }
 
     // Without an active grid the split buttons do nothing.
-    hub->SetActiveCameoIndex(-1);
+    hub->Sessions()->SetActiveCameoIndex(-1);
     Button("Split - 4")->trigger();
     EXPECT_EQ(grid->GetSplit(), 64);
 }

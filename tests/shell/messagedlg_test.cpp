@@ -49,7 +49,7 @@ TEST_P(ShellMessageDlgMode, BuildsItsButtonsAndFollowsTheHubOnlyWhereItShould)
     const ModeCase& c = GetParam();
     hub->ShowMessageBox(QString(), QStringLiteral("stored text"), QString());
     MessageDlg box(hub.get(), c.mode);
-    EXPECT_TRUE(hub->IsMessageBoxOpen());
+    EXPECT_TRUE(hub->Messages().IsOpen());
 
     ASSERT_NE(CloseButton(&box), nullptr);
     EXPECT_EQ(CloseButton(&box)->text(), QString::fromLatin1(c.button));
@@ -117,7 +117,7 @@ TEST_F(ShellHubTest, OptionStopEnablesTheButtonAndKeepsTheBox)
     box.timerRedrawLabel();
     EXPECT_TRUE(CloseButton(&box)->isEnabled());
     EXPECT_TRUE(box.isVisible());
-    EXPECT_TRUE(hub->IsMessageBoxOpen());
+    EXPECT_TRUE(hub->Messages().IsOpen());
 }
 
 TEST_F(ShellHubTest, OptionExitClosesAtTheFirstTick)
@@ -129,7 +129,7 @@ TEST_F(ShellHubTest, OptionExitClosesAtTheFirstTick)
     box.timerRedrawLabel();
     EXPECT_EQ(finished.count(), 1);
     EXPECT_FALSE(box.isVisible());
-    EXPECT_FALSE(hub->IsMessageBoxOpen());
+    EXPECT_FALSE(hub->Messages().IsOpen());
 }
 
 TEST_F(ShellHubTest, OptionAutoClosesAtTheTenthTickThatSeesIt)
@@ -154,7 +154,7 @@ TEST_F(ShellHubTest, OptionAutoClosesAtTheTenthTickThatSeesIt)
     box.timerRedrawLabel(); // the tenth "auto" tick
     EXPECT_EQ(finished.count(), 1);
     EXPECT_FALSE(box.isVisible());
-    EXPECT_FALSE(hub->IsMessageBoxOpen());
+    EXPECT_FALSE(hub->Messages().IsOpen());
 }
 
 TEST_F(ShellHubTest, RefreshTimerDrivesTheBox)
@@ -166,7 +166,7 @@ TEST_F(ShellHubTest, RefreshTimerDrivesTheBox)
     hub->ShowMessageBox(QStringLiteral("Backup"), QStringLiteral("Finished"), QStringLiteral("auto"));
     QTRY_COMPARE(Label(box)->text(), QStringLiteral("Finished"));
     QTRY_COMPARE(finished.count(), 1);
-    EXPECT_FALSE(hub->IsMessageBoxOpen());
+    EXPECT_FALSE(hub->Messages().IsOpen());
     delete guard.data();
 }
 
@@ -180,7 +180,7 @@ TEST_F(ShellHubTest, QuestionAnswersOkWithOneAndCancelWithZero)
         QTest::mouseClick(box.findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
         ASSERT_EQ(finished.count(), 1) << button;
         EXPECT_EQ(finished.at(0).at(0).toInt(), QByteArray(button) == "okButton" ? 1 : 0) << button;
-        EXPECT_FALSE(hub->IsMessageBoxOpen()) << button;
+        EXPECT_FALSE(hub->Messages().IsOpen()) << button;
     }
 }
 
@@ -199,7 +199,7 @@ TEST_F(ShellHubTest, WaitBoxIsVisibleOnlyWhileTheWaitFlagIsClear)
     EXPECT_FALSE(box.isVisible());
     // Hidden is not closed.
     EXPECT_EQ(finished.count(), 0);
-    EXPECT_TRUE(hub->IsMessageBoxOpen());
+    EXPECT_TRUE(hub->Messages().IsOpen());
     hub->Messages().SetWaitFlag(0);
     box.timerRedrawLabel();
     EXPECT_TRUE(box.isVisible());
@@ -215,7 +215,7 @@ TEST_F(ShellHubTest, WaitBoxHonoursExit)
     box.timerRedrawLabel();
     EXPECT_EQ(finished.count(), 1);
     EXPECT_FALSE(box.isVisible());
-    EXPECT_FALSE(hub->IsMessageBoxOpen());
+    EXPECT_FALSE(hub->Messages().IsOpen());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -237,11 +237,11 @@ TEST_P(ShellMessageBoxClose, ClearsTheOpenState)
         QPointer<MessageDlg> guard(box);
         box->SetText(QStringLiteral("T"), QStringLiteral("x"));
         box->show();
-        ASSERT_TRUE(hub->IsMessageBoxOpen()) << GetParam().name << " mode " << mode;
+        ASSERT_TRUE(hub->Messages().IsOpen()) << GetParam().name << " mode " << mode;
         GetParam().close(box);
-        EXPECT_FALSE(hub->IsMessageBoxOpen()) << GetParam().name << " mode " << mode;
+        EXPECT_FALSE(hub->Messages().IsOpen()) << GetParam().name << " mode " << mode;
         delete guard.data();
-        EXPECT_FALSE(hub->IsMessageBoxOpen()) << GetParam().name << " mode " << mode;
+        EXPECT_FALSE(hub->Messages().IsOpen()) << GetParam().name << " mode " << mode;
     }
 }
 
@@ -260,13 +260,13 @@ TEST_F(ShellHubTest, OpenStateLastsUntilTheLastBoxCloses)
     auto first = std::make_unique<MessageDlg>(hub.get(), MessageDlg::Fixed);
     auto second = std::make_unique<MessageDlg>(hub.get(), MessageDlg::Question);
     second->reject();
-    EXPECT_TRUE(hub->IsMessageBoxOpen());
+    EXPECT_TRUE(hub->Messages().IsOpen());
     // Closing an already closed box again changes nothing.
     second->reject();
     second.reset();
-    EXPECT_TRUE(hub->IsMessageBoxOpen());
+    EXPECT_TRUE(hub->Messages().IsOpen());
     first->accept();
-    EXPECT_FALSE(hub->IsMessageBoxOpen());
+    EXPECT_FALSE(hub->Messages().IsOpen());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -286,7 +286,7 @@ TEST_F(ShellHubTest, ShowMessageBoxOpensOneModalBoxAndUpdatesIt)
     hub->ShowMessageBox(QStringLiteral("Lobby"), QStringLiteral("Connecting"), QString());
     EXPECT_TRUE(BoxWatcher::LiveBoxes().isEmpty()); // not before the single shot
 
-    QTRY_VERIFY(updated && !hub->IsMessageBoxOpen() && BoxWatcher::LiveBoxes().isEmpty());
+    QTRY_VERIFY(updated && !hub->Messages().IsOpen() && BoxWatcher::LiveBoxes().isEmpty());
     ASSERT_FALSE(watcher.Samples().empty());
     const BoxSample& first = watcher.Samples().front();
     EXPECT_EQ(first.mode, MessageDlg::HubMessage);
@@ -308,14 +308,14 @@ TEST_F(ShellHubTest, EmptyTitleOpensNothingButStoresTheText)
     hub->ShowMessageBox(QString(), QStringLiteral("Disconnected"), QString());
     QTest::qWait(50);
     EXPECT_EQ(watcher.BoxesSeen(), 0);
-    EXPECT_FALSE(hub->IsMessageBoxOpen());
+    EXPECT_FALSE(hub->Messages().IsOpen());
 
     BoxWatcher closer([&](MessageDlg* box, const BoxSample&) { box->reject(); });
     hub->ShowMessageBox(QStringLiteral("Gate"), QString(), QString());
     QTRY_VERIFY(closer.BoxesSeen() == 1 && BoxWatcher::LiveBoxes().isEmpty());
     EXPECT_EQ(closer.Samples().front().title, QStringLiteral("Gate"));
     EXPECT_EQ(closer.Samples().front().text, QStringLiteral("Disconnected"));
-    EXPECT_FALSE(hub->IsMessageBoxOpen());
+    EXPECT_FALSE(hub->Messages().IsOpen());
 }
 
 TEST_F(ShellHubTest, TitleWithEmptyTextShowsTheStoredText)
@@ -329,7 +329,7 @@ TEST_F(ShellHubTest, TitleWithEmptyTextShowsTheStoredText)
     QTRY_VERIFY(second.BoxesSeen() == 1 && BoxWatcher::LiveBoxes().isEmpty());
     EXPECT_EQ(second.Samples().front().title, QStringLiteral("Yard"));
     EXPECT_EQ(second.Samples().front().text, QStringLiteral("Connect fail"));
-    EXPECT_FALSE(hub->IsMessageBoxOpen());
+    EXPECT_FALSE(hub->Messages().IsOpen());
 }
 
 TEST_F(ShellHubTest, ExitWithTheOpeningCallClosesAtTheFirstTick)
@@ -337,7 +337,7 @@ TEST_F(ShellHubTest, ExitWithTheOpeningCallClosesAtTheFirstTick)
     BoxWatcher watcher; // only looks, never acts
     hub->ShowMessageBox(QStringLiteral("Lobby"), QStringLiteral("Bye"), QStringLiteral("exit"));
     QTRY_VERIFY(watcher.BoxesShown() == 1 && BoxWatcher::LiveBoxes().isEmpty());
-    EXPECT_FALSE(hub->IsMessageBoxOpen());
+    EXPECT_FALSE(hub->Messages().IsOpen());
     EXPECT_LE(watcher.MostAtOnce(), 1);
 }
 
@@ -352,7 +352,7 @@ TEST_F(ShellHubTest, MuseumSearchTitleGivesTheCancelBox)
     EXPECT_EQ(s.buttonText, QStringLiteral("Cancel"));
     EXPECT_TRUE(s.buttonEnabled);
     EXPECT_EQ(s.text, QStringLiteral("Searching"));
-    EXPECT_FALSE(hub->IsMessageBoxOpen());
+    EXPECT_FALSE(hub->Messages().IsOpen());
 }
 
 TEST_F(ShellHubTest, PleaseWaitGivesTheBlankWaitBox)
@@ -374,7 +374,7 @@ TEST_F(ShellHubTest, PleaseWaitGivesTheBlankWaitBox)
     EXPECT_EQ(watcher.Samples().front().mode, MessageDlg::Wait);
     EXPECT_TRUE(watcher.Samples().front().text.isEmpty());
     EXPECT_EQ(watcher.BoxesSeen(), 1);
-    EXPECT_FALSE(hub->IsMessageBoxOpen());
+    EXPECT_FALSE(hub->Messages().IsOpen());
 }
 
 TEST_F(ShellHubTest, NoSecondBoxWhileOneIsOpen)
@@ -391,7 +391,7 @@ TEST_F(ShellHubTest, NoSecondBoxWhileOneIsOpen)
     QTest::qWait(50); // let any single shot still pending run
     EXPECT_EQ(watcher.BoxesSeen(), 1);
     EXPECT_EQ(watcher.MostAtOnce(), 1);
-    EXPECT_FALSE(hub->IsMessageBoxOpen());
+    EXPECT_FALSE(hub->Messages().IsOpen());
 }
 
 TEST_F(ShellHubTest, ShowModalMessageRunsAFixedBoxUntilItCloses)
@@ -408,7 +408,7 @@ TEST_F(ShellHubTest, ShowModalMessageRunsAFixedBoxUntilItCloses)
     EXPECT_EQ(s.title, QStringLiteral("Warring"));
     EXPECT_EQ(s.text, QStringLiteral("Input server address"));
     EXPECT_TRUE(s.buttonEnabled);
-    EXPECT_FALSE(hub->IsMessageBoxOpen());
+    EXPECT_FALSE(hub->Messages().IsOpen());
 }
 
 TEST_F(ShellHubTest, ChangedCertificateQuestionTrustsOnlyWithOk)
@@ -421,7 +421,7 @@ TEST_F(ShellHubTest, ChangedCertificateQuestionTrustsOnlyWithOk)
             if (s.visible)
                 QTest::mouseClick(box->findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
         });
-        const bool trusted = hub->TrustChangedCertificate(recorder, known, offered);
+        const bool trusted = hub->Sessions()->TrustChangedCertificate(recorder, known, offered);
         EXPECT_EQ(trusted, QByteArray(button) == "okButton") << button;
         EXPECT_TRUE(BoxWatcher::LiveBoxes().isEmpty()) << button;
         ASSERT_EQ(watcher.BoxesSeen(), 1) << button;
@@ -431,7 +431,7 @@ TEST_F(ShellHubTest, ChangedCertificateQuestionTrustsOnlyWithOk)
         for (const QString& part : {recorder, known, offered, QStringLiteral("intercepting")})
             EXPECT_TRUE(s.text.contains(part)) << button << " " << part.toStdString();
         EXPECT_LT(s.text.indexOf(known), s.text.indexOf(offered)) << "the known fingerprint comes first";
-        EXPECT_FALSE(hub->IsMessageBoxOpen()) << button;
+        EXPECT_FALSE(hub->Messages().IsOpen()) << button;
     }
 }
 
@@ -439,15 +439,15 @@ TEST(ShellMessageBoxHubs, BoxCountsOnlyWithTheHubThatSawItOpen)
 {
     auto first = std::make_unique<ComposedWindow<MainWindow>>();
     auto box = std::make_unique<MessageDlg>(nullptr, MessageDlg::Fixed);
-    EXPECT_TRUE(first->IsMessageBoxOpen());
+    EXPECT_TRUE(first->Messages().IsOpen());
     first.reset();
 
     auto second = std::make_unique<ComposedWindow<MainWindow>>();
     auto other = std::make_unique<MessageDlg>(nullptr, MessageDlg::Fixed);
-    ASSERT_TRUE(second->IsMessageBoxOpen());
+    ASSERT_TRUE(second->Messages().IsOpen());
     // The older box's end must not close the new hub's box.
     box.reset();
-    EXPECT_TRUE(second->IsMessageBoxOpen());
+    EXPECT_TRUE(second->Messages().IsOpen());
     other.reset();
-    EXPECT_FALSE(second->IsMessageBoxOpen());
+    EXPECT_FALSE(second->Messages().IsOpen());
 }

@@ -131,7 +131,7 @@ TEST_F(SearchDialogs, SearchInfoPresetsAndRefusesDaysWithoutRecords)
     info.show();
     info.OkButton()->click();
     EXPECT_TRUE(info.isVisible()) << "a day without records keeps the dialog open";
-    EXPECT_EQ(hub->MessageTitle(), QStringLiteral("Remote Playback"));
+    EXPECT_EQ(hub->Sessions()->MessageTitle(), QStringLiteral("Remote Playback"));
     EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Date without recorded data."));
     EXPECT_EQ(device->GetPlayDate(), -1);
 
@@ -214,8 +214,10 @@ TEST_F(SearchDialogs, MessageFromAWorkerThreadIsTakenOverOnTheWindowsThread)
         hub->ShowMessageBox(QStringLiteral("Quick Search"), QStringLiteral("Information loading"), QString());
     });
     worker.join();
-    EXPECT_NE(hub->MessageTitle(), QStringLiteral("Quick Search")) << "nothing changes off the window's thread";
-    EXPECT_TRUE(QTest::qWaitFor([this] { return hub->MessageTitle() == QLatin1String("Quick Search"); }, 5000));
+    EXPECT_NE(hub->Sessions()->MessageTitle(), QStringLiteral("Quick Search"))
+        << "nothing changes off the window's thread";
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this] { return hub->Sessions()->MessageTitle() == QLatin1String("Quick Search"); }, 5000));
     EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Information loading"));
 }
 

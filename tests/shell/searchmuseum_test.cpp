@@ -247,7 +247,7 @@ TEST_F(MuseumSearch, DraggedAreaReachesTheSchedulerWhenSearchIsPressed)
     EXPECT_EQ(recorder.playbacks, std::vector<int>{100000});
     EXPECT_TRUE(dialog->IsBusy());
     EXPECT_EQ(dialog->GetViewState(), SearchMuseum::ViewState::Searching);
-    EXPECT_EQ(hub->MessageTitle(), QStringLiteral("Museum Search"));
+    EXPECT_EQ(hub->Sessions()->MessageTitle(), QStringLiteral("Museum Search"));
     EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Searching..."));
     // Busy: a second press and Close do nothing.
     dialog->SearchButton()->click();
@@ -290,7 +290,7 @@ TEST_F(MuseumSearch, RightClickClearsTheAreaAndSearchAsksForOne)
 
     recorder.playbacks.clear();
     dialog->SearchButton()->click();
-    EXPECT_EQ(hub->MessageTitle(), QStringLiteral("Museum Search "));
+    EXPECT_EQ(hub->Sessions()->MessageTitle(), QStringLiteral("Museum Search "));
     EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Please select the area."));
     EXPECT_EQ(hub->Messages().MessageOption(), QStringLiteral("stop"));
     EXPECT_TRUE(recorder.playbacks.empty());
@@ -318,11 +318,11 @@ TEST_F(MuseumSearch, EndNotAfterStartIsRefusedBeforeTheArea)
         dialog->EndEdit()->setTime(c.end);
         recorder.playbacks.clear();
         dialog->SearchButton()->click();
-        EXPECT_EQ(hub->MessageTitle(), QStringLiteral("Museum Search ")) << c.name;
+        EXPECT_EQ(hub->Sessions()->MessageTitle(), QStringLiteral("Museum Search ")) << c.name;
         EXPECT_EQ(hub->Messages().MessageText(), QStringLiteral("Please check the time.")) << c.name;
         EXPECT_EQ(hub->Messages().MessageOption(), QStringLiteral("stop")) << c.name;
         EXPECT_TRUE(recorder.playbacks.empty()) << c.name;
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !hub->IsMessageBoxOpen(); }, kWaitMs));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !hub->Messages().IsOpen(); }, kWaitMs));
     }
 }
 
@@ -385,7 +385,7 @@ TEST_F(MuseumSearch, ClosingTheProgressBoxStopsAtTheNextPicture)
         holdSearching = false;
         // The watcher closes the box on the user-interface thread.
         const auto deadline = std::chrono::steady_clock::now() + kWorkerWait;
-        while (hub->IsMessageBoxOpen() && std::chrono::steady_clock::now() < deadline)
+        while (hub->Messages().IsOpen() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::yield();
     });
     EXPECT_EQ(answers, (std::vector<int>{100010, MuseumSearchRun::kFinished}));

@@ -229,7 +229,7 @@ TEST_F(SessionTest, LiveAudioIsHeardOnlyFromTheChosenRecorder)
         });
     };
 
-    hub->SetAudioDeviceIndex(a->GetDeviceIndex());
+    hub->Sessions()->SetAudioDeviceIndex(a->GetDeviceIndex());
     blocks(a, 2);
     blocks(b, 2);
     ASSERT_TRUE(WaitFor([&] { return sink.Written() >= 8000; }));
@@ -237,7 +237,7 @@ TEST_F(SessionTest, LiveAudioIsHeardOnlyFromTheChosenRecorder)
     QTest::qWait(100);
     EXPECT_EQ(sink.Written(), 8000) << "recorder B is not chosen";
 
-    hub->SetAudioDeviceIndex(b->GetDeviceIndex());
+    hub->Sessions()->SetAudioDeviceIndex(b->GetDeviceIndex());
     blocks(a, 2);
     blocks(b, 2);
     ASSERT_TRUE(WaitFor([&] { return sink.Written() >= 16000; }));
@@ -383,7 +383,7 @@ TEST_P(PlaybackSoundTest, BlocksGatherAndGoOutWithoutOverrun)
     ASSERT_TRUE(ConnectAndLogin(device, 0));
     MediaSink sink;
     hub->GetAudioOutput()->AttachPushDevice(&sink);
-    hub->SetAudioDeviceIndex(device->GetDeviceIndex());
+    hub->Sessions()->SetAudioDeviceIndex(device->GetDeviceIndex());
     CModuleDeviceTestAccess::SetPlaybackTag(*device, 5);
     CModuleDeviceTestAccess::SetPlaybackAudioChannel(*device, 0);
 

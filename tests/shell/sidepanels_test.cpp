@@ -239,7 +239,7 @@ TEST_F(SidePanelsInTheHub, DocksCarryThePanelsToTheActiveGrid)
     auto* view = qobject_cast<LiveView*>(hub->LiveViewSlots()->Window(0));
     ASSERT_NE(view, nullptr);
     CCameo* grid = view->GetCameo();
-    hub->SetActiveCameoIndex(grid->GetCameoIndex());
+    hub->Sessions()->SetActiveCameoIndex(grid->GetCameoIndex());
 
     // The button named split13 switches the grid to 25 cells.
     QTest::mouseClick(Child<QPushButton>(hub->GetScrSplitPanel(), "split13"), Qt::LeftButton);

@@ -163,7 +163,7 @@ TEST_F(ThumbnailSearch, OpeningShowsTheDayAtTheHoursLevel)
     EXPECT_FALSE(Button(QStringLiteral("levelPrev"))->isEnabled());
     EXPECT_FALSE(Button(QStringLiteral("X"))->isVisible());
     EXPECT_FALSE(Button(QStringLiteral(">"))->isEnabled());
-    EXPECT_EQ(hub->MessageTitle(), QStringLiteral("Thumbnail Search"));
+    EXPECT_EQ(hub->Sessions()->MessageTitle(), QStringLiteral("Thumbnail Search"));
     for (int level = 0; level < ThumbnailLevels::kLevelCount; ++level) {
         EXPECT_EQ(dialog->ColumnArea(level)->isVisible(), level == 0) << level;
         EXPECT_EQ(dialog->ColumnImage(level).height(), ThumbnailLevels::SlotCount(level) * 120) << level;
@@ -494,7 +494,7 @@ TEST_F(ThumbnailSearch, TheProgressOfASilentRecorderCanBeCancelled)
     });
     ASSERT_TRUE(QTest::qWaitFor([&] { return seen; }, kWaitMs));
     EXPECT_TRUE(cancellable) << "no picture ever comes: the operator must be able to close the box";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !hub->IsMessageBoxOpen(); }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !hub->Messages().IsOpen(); }, kWaitMs));
     QTest::mouseClick(Button(QStringLiteral("Close")), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog->isVisible(); }, kWaitMs));
     EXPECT_EQ(dialog->GetLastHandBack(), kStartTime);

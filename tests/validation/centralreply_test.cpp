@@ -107,4 +107,25 @@ TEST(CentralRequests, ASequenceInTheTagKeepsTheCallersValue)
             EXPECT_EQ(CentralRequests::TagSequence(tag), sequence);
         }
 }
+
+TEST(CentralRequests, ANoticeTagKeepsItsPageAndSequence)
+{
+    QList<int> tags;
+    CentralRequests requests([&](int, const QString&, int tag, const QByteArray&, bool) { tags.append(tag); });
+    const struct
+    {
+        int page, sequence;
+    } cases[] = {{0, 1}, {2, 5}, {CentralRequests::kLastNoticePage, CentralRequests::kNoticeSequenceMask}};
+    for (const auto& c : cases) {
+        requests.OnNodeNoticeList(c.page, c.sequence);
+        ASSERT_FALSE(tags.isEmpty());
+        EXPECT_EQ(CentralRequests::NoticeTagPage(tags.last()), c.page) << c.page;
+        EXPECT_EQ(CentralRequests::NoticeTagSequence(tags.last()), c.sequence) << c.page;
+        EXPECT_GE(tags.last(), 0) << c.page;
+    }
+    // The sequence wraps within its bits rather than spilling into the sign.
+    EXPECT_EQ(CentralRequests::NoticeTagSequence(
+                  CentralRequests::NoticeTag(1, CentralRequests::kNoticeSequenceMask + 1)),
+              0);
+}
 } // namespace

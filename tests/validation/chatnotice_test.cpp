@@ -287,6 +287,46 @@ TEST_F(ConsolePages, NextAndPrevWalkThePagesOfThirty)
     ASSERT_TRUE(WaitForPage(0, QStringLiteral("65")));
 }
 
+TEST_F(ConsolePages, AnOlderPageAnsweredLateIsNotShownOverTheNewerOne)
+{
+    Start({QStringLiteral("--notices"), QStringLiteral("65")});
+    ValidationNoticeView* notices = view.Notices();
+    view.Tabs()->setCurrentIndex(2);
+    ASSERT_TRUE(WaitForPage(0, QStringLiteral("65")));
+    notices->NextButton()->click();
+    ASSERT_TRUE(WaitForPage(1, QStringLiteral("35")));
+    ASSERT_TRUE(WaitFor([&] { return session.Http().BusySenders() == 0 && session.Http().QueuedCount() == 0; }));
+
+    const int asked = sim->Requests(QStringLiteral("/notice/list")).size();
+    QSignalSpy replies(&session.Http(), &CNetwork_http::OnResult);
+    const auto noticeReplies = [&] {
+        int count = 0;
+        for (const QList<QVariant>& reply : replies)
+            count += reply.at(0).toInt() == CentralRequests::kNoticeList ? 1 : 0;
+        return count;
+    };
+    // "Prev" asks for the first page, whose answer the server holds back; "Next" then asks for
+    // the last page, which is answered and shown first.
+    ASSERT_TRUE(sim->Hold(QStringLiteral("/notice/list")));
+    notices->PrevButton()->click();
+    ASSERT_TRUE(WaitFor([&] { return sim->Requests(QStringLiteral("/notice/list")).size() == asked + 1; }));
+    notices->NextButton()->click();
+    ASSERT_TRUE(WaitForPage(2, QStringLiteral("5")));
+    ASSERT_TRUE(sim->Release(QStringLiteral("/notice/list")));
+    ASSERT_TRUE(WaitFor([&] { return noticeReplies() == 2; }));
+
+    // The late answer belongs to a request the user has gone past: the last page stays.
+    EXPECT_EQ(notices->Page(), 2);
+    EXPECT_EQ(Column(0), (QStringList{"5", "4", "3", "2", "1"}));
+    EXPECT_EQ(notices->PageLabel()->text(), QStringLiteral("3 / 3"));
+    EXPECT_FALSE(notices->NextButton()->isEnabled());
+    EXPECT_TRUE(notices->PrevButton()->isEnabled());
+
+    // The page still moves on as asked afterwards.
+    notices->PrevButton()->click();
+    ASSERT_TRUE(WaitForPage(1, QStringLiteral("35")));
+}
+
 class ConsolePagesBroken : public ConsolePages, public ::testing::WithParamInterface<const char*>
 {};
 

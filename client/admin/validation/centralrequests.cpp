@@ -99,9 +99,9 @@ void CentralRequests::OnNodeDvrInfo(const QString& id, const QString& parentId, 
     Send(kDvrInfo, QStringLiteral("/dvr/information"), tag, {{"id", id}, {"parent_id", parentId}}, false);
 }
 
-void CentralRequests::OnNodeNoticeList(int page)
+void CentralRequests::OnNodeNoticeList(int page, int sequence)
 {
-    Send(kNoticeList, QStringLiteral("/notice/list"), page,
+    Send(kNoticeList, QStringLiteral("/notice/list"), NoticeTag(page, sequence),
          {{"offset", QString::number(page * kNoticePage)}, {"limit", QString::number(kNoticePage)}}, false);
 }
 

@@ -56,7 +56,8 @@ public:
     void OnNodeDvrModify(const Dvr& dvr, int tag);
     void OnNodeDvrDelete(const QString& id, const QString& parentId, int sequence = 0);
     void OnNodeDvrInfo(const QString& id, const QString& parentId, int tag);
-    void OnNodeNoticeList(int page);
+    // The tag carries the page in its low 16 bits and `sequence` above them.
+    void OnNodeNoticeList(int page, int sequence = 0);
     void OnNodeLogin(const QString& userId, const QString& password);
     void OnNodeLoginRefresh(const QString& userId, const QString& password);
     void OnNodeSitebook(const QString& userId, const QString& password, int tag);
@@ -66,6 +67,11 @@ public:
     static int Tag(int value, int sequence) { return value + (sequence << 4); }
     static int TagValue(int tag) { return tag & 0xF; }
     static int TagSequence(int tag) { return tag >> 4; }
+    static constexpr int kLastNoticePage = 0xFFFF;
+    static constexpr int kNoticeSequenceMask = 0x7FFF;
+    static int NoticeTag(int page, int sequence) { return page + ((sequence & kNoticeSequenceMask) << 16); }
+    static int NoticeTagPage(int tag) { return tag & kLastNoticePage; }
+    static int NoticeTagSequence(int tag) { return (tag >> 16) & kNoticeSequenceMask; }
 
 private:
     void Send(int id, const QString& path, int tag, const QList<QPair<QString, QString>>& keys, bool post);

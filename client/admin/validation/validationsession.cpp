@@ -10,6 +10,8 @@
 
 #include <QJsonArray>
 
+#include <algorithm>
+
 namespace {
 const QString kDvr = QStringLiteral("dvr");
 const QString kGroup = QStringLiteral("group");
@@ -150,7 +152,12 @@ void ValidationSession::OnRecvNode(int id, const QString& text, int tag)
                  : id == CentralRequests::kNoticeModify ? QStringLiteral("Notice modify error")
                                                         : QStringLiteral("Notice delete error"));
         break;
-    case CentralRequests::kNoticeList: emit NoticeList(text, tag); break;
+    case CentralRequests::kNoticeList:
+        // Requests go out on parallel connections: an answer to anything but the latest request
+        // is stale.
+        if (CentralRequests::NoticeTagSequence(tag) == m_noticeSequence)
+            emit NoticeList(text, CentralRequests::NoticeTagPage(tag));
+        break;
     case CentralRequests::kEvent: OnEventResult(reply); break;
     case CentralRequests::kLogin:
         if (tag == 0)
@@ -166,6 +173,12 @@ void ValidationSession::OnRecvNode(int id, const QString& text, int tag)
         break;
     default: break;
     }
+}
+
+void ValidationSession::RequestNotices(int page)
+{
+    m_noticeSequence = (m_noticeSequence + 1) & CentralRequests::kNoticeSequenceMask;
+    m_requests.OnNodeNoticeList(std::clamp(page, 0, CentralRequests::kLastNoticePage), m_noticeSequence);
 }
 
 void ValidationSession::OnLoginResult(const CentralReply& reply)

@@ -77,7 +77,9 @@ public:
     // stays as it was on a refusal. False (nothing sent) when the move is not allowed or another
     // command still waits for its answer.
     bool Move(const QModelIndex& source, const QModelIndex& target);
-    void RequestNotices(int page) { m_requests.OnNodeNoticeList(page); }
+    // Asks for a page of notices; only the answer to the latest request is shown, so an older
+    // answer that arrives late never replaces a newer page.
+    void RequestNotices(int page);
 
     // Server messages wait here until the window shows them, one at a time.
     QString TakeServerMessage();
@@ -156,4 +158,5 @@ private:
     };
     QHash<int, PendingDelete> m_deletes; // by sequence
     QStringList m_serverMessages;
+    int m_noticeSequence = 0;
 };

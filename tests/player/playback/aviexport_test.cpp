@@ -55,9 +55,9 @@ TEST(AviExportRules, SizesPathsProgressAndRates)
     EXPECT_EQ(AviExportRules::Progress(5, 0, 10), 50);
     EXPECT_EQ(AviExportRules::Progress(7, 7, 7), 100); // end = start
     EXPECT_EQ(AviExportRules::Progress(20, 0, 10), 100);
-    EXPECT_EQ(AviExportRules::EntryModeRate({}), 0);
-    EXPECT_EQ(AviExportRules::EntryModeRate({7, 8}), 8);
-    EXPECT_EQ(AviExportRules::EntryModeRate({7, 7, 8}), 7);
+    EXPECT_EQ(AviExportRules::EntryModeRate({}, false), 0);
+    EXPECT_EQ(AviExportRules::EntryModeRate({7, 8}, false), 8);
+    EXPECT_EQ(AviExportRules::EntryModeRate({7, 7, 8}, false), 8); // 59.94 fields over 7.33 a frame
 }
 
 TEST(AviExportRules, WatermarkBlendsWhereTheMarkHasNoRed)

@@ -2,15 +2,21 @@
 // written out by hand where the writer cannot make the case): opening and the first frame,
 // refusal of damaged recordings, stepping across files, play to the end, frames shorter than
 // the tile's frame period, seeks to a position and to a time, and the play position queries.
+#include "common/support/decoder_streams.h"
+#include "engine/audiosink.h"
+#include "engine/caudioplayer.h"
+#include "playback/audioplayersink.h"
 #include "playback/searchview.h"
 #include "playback/video_info.h"
 #include "support/playbackfakes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -415,6 +421,7 @@ TEST_F(FrameListTile, SeeksToAPositionAndToATime)
     };
     for (const Time& t : times) {
         view->GoToTime(t.text);
+        WaitIdle();
         EXPECT_EQ(view->GetPlayPosition(), t.frame) << t.text;
         EXPECT_EQ(view->State(), t.state) << t.text;
         ASSERT_FALSE(sink.Queued().isEmpty());
@@ -445,4 +452,195 @@ TEST_F(FrameListTile, DataCutShortEndsPlayWithoutHandingTheMissingFrames)
     EXPECT_NE(view->State(), PlayState::Forward);
     view->CloseSearch();
     EXPECT_FALSE(view->IsOpened());
+}
+
+namespace {
+
+// The byte the audio files of these tests hold at file offset o.
+char AudioByte(qint64 o)
+{
+    return char((o * 13 + o / 509) & 0xFF);
+}
+
+QByteArray AudioBytes(qint64 from, int count)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out.append(AudioByte(from + i));
+    return out;
+}
+
+} // namespace
+
+TEST_F(FrameListTile, ForwardPlayWithSoundHandsEachSecondsAudioAsTheVideoReachesIt)
+{
+    // Half a second a frame at 50 fields: frames 0..7 stand in seconds 0, 0, 1, 1, 2, 2, 3, 3.
+    Record(
+        8, 2, [](int i) { return i == 0 ? 0 : 25; }, true);
+    Make();
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(view->AudioOn(), 0); // no audio file beside the recording
+
+    // The audio file: one channel of 4-bit sound, the data 2 + 48 bytes in, four seconds.
+    QByteArray file = Hex("00000000 aa55ff11 01000000 00000000 00000100 00000000 00000000 02000000");
+    file.append(QByteArray(18, '\0'));
+    for (qint64 o = file.size(); o < 50 + 4 * 4000; ++o)
+        file.append(AudioByte(o));
+    ASSERT_TRUE(WriteFile(Folder() + "ax081510.a", file));
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(view->AudioOn(), 1);
+    EXPECT_EQ(view->AudioPath(), Folder() + "ax081510.a");
+
+    ASSERT_TRUE(view->StartAudio());
+    EXPECT_EQ(view->AudioOn(), 2);
+    view->PlayForward();
+    WaitIdle();
+    EXPECT_EQ(view->State(), PlayState::End);
+    QVector<QByteArray> expected;
+    for (int s = 0; s < 4; ++s) {
+        expected.append(AudioBytes(50 + s * 4000, 2000));
+        expected.append(AudioBytes(50 + s * 4000 + 2000, 2000));
+    }
+    EXPECT_EQ(audio.blocks, expected);
+    EXPECT_EQ(audio.codecs, QVector<int>(8, 1));
+
+    // Backward play and play with the sound switched off hand no audio on.
+    audio.blocks.clear();
+    view->PlayBackward();
+    WaitIdle();
+    EXPECT_EQ(view->State(), PlayState::Start);
+    view->WaitAudioReady();
+    EXPECT_EQ(view->AudioOn(), 1);
+    view->PlayForward();
+    WaitIdle();
+    EXPECT_TRUE(audio.blocks.isEmpty());
+}
+
+TEST_F(FrameListTile, OpeningMarksTheRecordingsTimeInTheTimeSearchBar)
+{
+    struct Case
+    {
+        const char* name; // the writer's name text
+        const char* data; // the data file it makes
+        int frames;
+        int code;
+        bool fiftyFields;
+        int firstCell;
+        int count;
+    };
+    const Case cases[] = {
+        {"20240131081510x", "x081510.002", 12, 2, false, 165, 1},   // 0.37 s from 08:15
+        {"20240131000000x", "x000000.002", 200, 100, true, 0, 3},   // 398 s
+        {"20240131120300x", "x120300.002", 2, 0, true, 241, 0},     // no time between its frames
+        {"20240131235930x", "x235930.002", 200, 100, true, 479, 1}, // past midnight: to the row's end
+    };
+    Make();
+    for (const Case& c : cases) {
+        QTemporaryDir caseDir;
+        Video_Info writer;
+        for (int i = 0; i < c.frames; ++i) {
+            const QByteArray f = Frame(i, i % 10 == 0);
+            ASSERT_EQ(writer.WriteFrame(caseDir.path() + "/", c.name, "", f.constData(), f.size(),
+                                        i == 0 ? 0 : c.code, 0, c.fiftyFields ? 1 : 0),
+                      0);
+        }
+        host.marks.clear();
+        ASSERT_TRUE(view->OpenFile({c.data, caseDir.path() + "/", 3, 0})) << c.name;
+        EXPECT_EQ(host.marks, (QVector<QVector<int>>{{3, c.firstCell, c.count}})) << c.name;
+    }
+}
+
+TEST_F(FrameListTile, ASeekToATimeRunsOnTheTilesWorker)
+{
+    Record(12, 4, [](int i) { return i == 0 ? 0 : 2; });
+    Make();
+    ASSERT_TRUE(Open());
+    sink.Clear();
+    view->GoToTime("081510"); // every frame lies in that second: the last one
+    WaitIdle();
+    EXPECT_EQ(view->GetPlayPosition(), 11);
+    ASSERT_FALSE(sink.QueuedThreads().isEmpty());
+    for (const std::thread::id& id : sink.QueuedThreads())
+        EXPECT_NE(id, std::this_thread::get_id());
+}
+
+namespace {
+
+// The sound device: keeps the 16-bit blocks the sound output plays.
+class RecordingDevice : public AudioSink
+{
+public:
+    bool Open(int, int) override { return true; }
+    void PlayBlock(const QByteArray& block) override { played += block; }
+    void PlayMuLaw(const QByteArray&) override {}
+    void Stop() override {}
+    QByteArray played;
+};
+
+std::vector<double> Samples(const QByteArray& pcm)
+{
+    std::vector<double> out;
+    for (int i = 0; i + 1 < pcm.size(); i += 2)
+        out.push_back(double(qint16(quint8(pcm[i]) | (quint8(pcm[i + 1]) << 8))));
+    return out;
+}
+
+} // namespace
+
+// The recording's sound made by ffmpeg (a tone as 4-bit G.726 behind the audio file's head)
+// comes out of the player's audio output as ffmpeg decodes the same bytes: the whole of it, in
+// order.
+TEST_F(FrameListTile, TheSoundOfARecordingPlaysAsFfmpegDecodesIt)
+{
+    Record(
+        8, 2, [](int i) { return i == 0 ? 0 : 25; }, true); // seconds 0 to 3
+    const QString coded = Folder() + "tone.g726";
+    const QString reference = Folder() + "tone.pcm";
+    ASSERT_EQ(
+        decoder_streams::RunFfmpeg({"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=8000:duration=4", "-ar",
+                                    "8000", "-ac", "1", "-c:a", "g726le", "-b:a", "32k", "-f", "g726le", coded}),
+        QString());
+    ASSERT_EQ(decoder_streams::RunFfmpeg(
+                  {"-f", "g726le", "-code_size", "4", "-ar", "8000", "-i", coded, "-f", "s16le", reference}),
+              QString());
+    QFile codes(coded);
+    ASSERT_TRUE(codes.open(QIODevice::ReadOnly));
+    // Head: the mark, kind 1, channel mask 2, data from 2 + 48.
+    QByteArray file = Hex("00000000 aa55ff11 01000000 00000000 00000200 00000000 00000000 02000000");
+    file.append(QByteArray(18, '\0'));
+    file.append(codes.readAll());
+    ASSERT_EQ(file.size(), 50 + 4 * 4000);
+    ASSERT_TRUE(WriteFile(Folder() + "ax081510.au", file));
+    QFile pcm(reference);
+    ASSERT_TRUE(pcm.open(QIODevice::ReadOnly));
+    const std::vector<double> theirs = Samples(pcm.readAll());
+
+    RecordingDevice device;
+    CAudioPlayer player(&device);
+    ASSERT_EQ(player.Init(), 0);
+    AudioPlayerSink output(player);
+    FakeClock freeClock;
+    CSearchView tile(3, sink, host, output, freeClock);
+    ASSERT_TRUE(tile.OpenFile({"x081510.002", Folder(), 3, 0}));
+    ASSERT_TRUE(tile.StartAudio());
+    tile.PlayForward();
+    ASSERT_TRUE(WaitUntil([&] { return !tile.IsRunning(); }));
+    tile.Join();
+    // The sound output plays what waits, a block per block length.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return device.played.size() >= 4 * 16000 && !player.Sound().IsPlaying(); }, 120000));
+    const std::vector<double> ours = Samples(device.played);
+    ASSERT_EQ(ours.size(), 4u * 8000u); // four seconds, nothing lost or repeated
+    ASSERT_GE(theirs.size(), ours.size());
+    double cross = 0, a = 0, b = 0;
+    int identical = 0;
+    for (size_t i = 0; i < ours.size(); ++i) {
+        cross += ours[i] * theirs[i];
+        a += ours[i] * ours[i];
+        b += theirs[i] * theirs[i];
+        identical += ours[i] == theirs[i] ? 1 : 0;
+    }
+    ASSERT_GT(a, 0);
+    EXPECT_GT(cross / std::sqrt(a * b), 0.99);
+    RecordProperty("identical_samples", QString("%1/%2").arg(identical).arg(ours.size()).toStdString());
 }

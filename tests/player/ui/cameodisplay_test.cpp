@@ -7,6 +7,7 @@
 #include "ui/windowcanvas.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 #include <map>
@@ -39,6 +40,7 @@ public:
         }
         return false;
     }
+    bool MayCaptureForExport(int tile, int) const override { return captureTile == tile; }
     bool HoldsPresenting() const override { return false; }
     bool IsDirectDraw() const override { return directDraw; }
 
@@ -94,6 +96,57 @@ protected:
     WindowCanvas canvas;
     CameoDisplay display;
     const QRgb red = qRgb(220, 20, 20);
+};
+
+// Where two pictures first differ ("" when they are the same).
+std::string FirstDifference(const QImage& shown, const QImage& expected)
+{
+    if (shown.size() != expected.size() || shown.format() != expected.format()) {
+        return "size or layout";
+    }
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            if (shown.pixel(x, y) != expected.pixel(x, y)) {
+                return QStringLiteral("%1,%2: %3 not %4")
+                    .arg(x)
+                    .arg(y)
+                    .arg(shown.pixel(x, y), 8, 16)
+                    .arg(expected.pixel(x, y), 8, 16)
+                    .toStdString();
+            }
+        }
+    }
+    return std::string();
+}
+
+// A decoded picture that scales into any rectangle as a pattern of its own seed.
+class PatternPicture : public TilePicture
+{
+public:
+    PatternPicture(int width, int height, int seed)
+        : m_width(width)
+        , m_height(height)
+        , m_seed(seed)
+    {}
+    int Width() const override { return m_width; }
+    int Height() const override { return m_height; }
+    bool ScaleInto(const QRect&, uint8_t* out, int width, int height, int stride) override
+    {
+        for (int y = 0; y < height; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(out + size_t(y) * size_t(stride));
+            for (int x = 0; x < width; ++x) {
+                const int v = (x * 5 + y * 11 + m_seed * 37) % 256;
+                row[x] = (x + y + m_seed) % 7 == 0 ? qRgb(255, 255, 255) : qRgb(v, 255 - v, (v * 3) % 256);
+            }
+        }
+        return true;
+    }
+    const uint8_t* Whole() override { return nullptr; }
+
+private:
+    int m_width;
+    int m_height;
+    int m_seed;
 };
 
 } // namespace
@@ -300,5 +353,70 @@ TEST_F(CameoDisplayTest, DrawersOnManyThreadsShareTheWindowSafely)
         CameoRect rect;
         ASSERT_TRUE(grid.GetCameoRect(tile, &rect));
         EXPECT_EQ(Rgb(shown, rect.left + rect.Width() / 2, rect.top + rect.Height() / 2), red & 0xFFFFFF) << tile;
+    }
+}
+
+// Each shown picture reaches the window with its tile's OSD painted over it, pixel for pixel, on
+// both composed roads (scaled straight into the window, or composed and copied), while the OSD
+// stays, changes with the time, the play state and the selection.
+TEST_F(CameoDisplayTest, WindowShowsEachPictureWithItsOsdPaintedOver)
+{
+    struct Step
+    {
+        const char* name;
+        int time;
+        int mark;
+        bool select;
+    };
+    const Step steps[] = {{"first", 93015, 5, false},       {"same second", 93015, 5, false},
+                          {"next second", 93016, 5, false}, {"paused", 93016, 4, false},
+                          {"selected", 93016, 4, true},     {"selected, next second", 93017, 4, true}};
+    const QRect tile = grid.View(1).rect.ToQRect();
+    int seed = 0;
+    for (const bool scaledIntoWindow : {true, false}) {
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.name);
+            SCOPED_TRACE(scaledIntoWindow ? "scaled into the window" : "composed and copied");
+            if (step.select) {
+                grid.SelectCameo(1, true, false);
+            }
+            ++seed;
+            QImage expected = canvas.Copy();
+            LiveFrame frame = Frame(336, 224, step.mark);
+            frame.time = step.time;
+            if (scaledIntoWindow) {
+                PatternPicture picture(336, 224, seed);
+                uint8_t* at = expected.bits() + size_t(tile.top()) * size_t(expected.bytesPerLine())
+                              + size_t(tile.left()) * 4;
+                picture.ScaleInto(QRect(0, 0, 336, 224), at, tile.width(), tile.height(), expected.bytesPerLine());
+                display.DisplayPicture(1, frame, picture, 0, 1);
+            } else {
+                const QRgb colour = qRgb(40 * seed % 256, 90, 200);
+                const std::vector<uint8_t> picture = SolidPicture(336, 224, colour);
+                QPainter(&expected).fillRect(tile, QColor(colour));
+                display.DisplayFrame(1, frame, picture.data(), 0, 1);
+            }
+            OsdContent content;
+            content.tile = 1;
+            content.rect = QRect(QPoint(0, 0), tile.size());
+            content.selected = grid.View(1).selected;
+            content.multiTile = true;
+            content.layoutCode = 1;
+            content.mark = step.mark;
+            content.date = frame.date;
+            content.time = step.time;
+            content.fileTile = true;
+            content.player = host.PlayerText(1);
+            OsdPainter osd;
+            osd.SetOptions(display.GetOsdStyle());
+            {
+                QPainter painter(&expected);
+                painter.setClipRect(tile);
+                painter.translate(tile.topLeft());
+                osd.DrawOsd(painter, content);
+            }
+            EXPECT_EQ(FirstDifference(canvas.Copy(), expected), "");
+        }
+        grid.SelectCameo(1, false, false);
     }
 }

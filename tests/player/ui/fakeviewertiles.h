@@ -1,6 +1,7 @@
 #pragma once
 // A grid of sixteen tiles for the dialog's logic: selection, visibility by layout count and a
 // set of files that open.
+#include <QMap>
 #include <QSet>
 #include <QStringList>
 
@@ -17,6 +18,7 @@ public:
     int redraws = 0;
     int code = 1;
     QSize laidOutSize;
+    QMap<int, int> frameRates; // tile → its frame rate (15 when not set)
 
     QVector<int> SelectedCameos() const override { return selected; }
     void SelectOnly(int tile) override { selected = {tile}; }
@@ -27,6 +29,7 @@ public:
             selected.append(t);
     }
     bool IsVisible(int tile) const override { return tile >= visibleFirst && tile < visibleFirst + visibleCount; }
+    int FrameRate(int tile) const override { return frameRates.value(tile, 15); }
     bool OpenFile(int tile, const QString& path) override
     {
         opened << QStringLiteral("%1:%2").arg(tile).arg(path);

@@ -29,6 +29,11 @@ int CModuleDeviceTestAccess::GetPlaybackQueueCount(const CModuleDevice& device, 
     return device.m_playbackQueues[size_t(slot)].Count();
 }
 
+void CModuleDeviceTestAccess::AppendPlaybackRecord(CModuleDevice& device, int slot, LiveFrameRecordPtr record)
+{
+    device.AppendPlaybackRecord(slot, std::move(record));
+}
+
 int CModuleDeviceTestAccess::GetLiveAudioQueueCount(const CModuleDevice& device)
 {
     return device.m_liveAudioQueue.Count();
@@ -213,4 +218,9 @@ void CModuleDeviceTestAccess::SetRecorderWaitLimit(CModuleDevice& device, int ms
 void CModuleDeviceTestAccess::SetLoggedIn(CModuleDevice& device, bool loggedIn)
 {
     device.m_loggedIn = loggedIn ? 1 : 0;
+}
+
+int CModuleDeviceTestAccess::GetSearchStep(const CModuleDevice& device)
+{
+    return device.m_searchStep.load();
 }

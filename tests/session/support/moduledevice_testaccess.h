@@ -16,6 +16,8 @@ public:
     static int GetPlaybackQueueCount(const CModuleDevice& device, int slot);
     static int GetLiveAudioQueueCount(const CModuleDevice& device);
     static int GetPlaybackAudioQueueCount(const CModuleDevice& device);
+    // A record for a playback slot's search thread, as the playback intake queues it.
+    static void AppendPlaybackRecord(CModuleDevice& device, int slot, LiveFrameRecordPtr record);
     static bool IsLiveDropping(const CModuleDevice& device, int ch);
     static bool IsLiveThreadRunning(const CModuleDevice& device, int ch);
     static int GetDecodedFrames(const CModuleDevice& device, int ch);
@@ -29,6 +31,9 @@ public:
     static CModulePlayback* GetPlayback(const CModuleDevice& device, int slot);
     // The museum search's scheduler, null until a museum search made it.
     static CModulePlayback* GetMuseumScheduler(const CModuleDevice& device);
+    // What the museum or thumbnail search does next: the pop-up's last answer, or the next frame
+    // of a decode-only batch.
+    static int GetSearchStep(const CModuleDevice& device);
     static int GetPlaybackSequence(const CModuleDevice& device);
     static void SetPlaybackTag(CModuleDevice& device, int tag);
     static void SetPlaybackMode(CModuleDevice& device, PlaybackMode mode, int speed);

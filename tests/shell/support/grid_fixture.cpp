@@ -59,7 +59,7 @@ int GridTest::HandOffLiveUntilCounted(CCameo* grid, int recorder, int channel, i
     for (int attempt = 0; counted == 0 && (attempt == 0 || !limit.hasExpired()); ++attempt) {
         if (attempt > 0)
             QThread::usleep(200); // let the redraw thread finish its pass
-        hub->CountCameoFrame(recorder, channel, grid->GetCameoIndex(), cell, keep ? 1 : 0, 0);
+        hub->Sessions()->CountCameoFrame(recorder, channel, grid->GetCameoIndex(), cell, keep ? 1 : 0, 0);
         grid->OnFPSTimer();
         counted = grid->GetCellFps(cell);
     }

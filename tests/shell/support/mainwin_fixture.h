@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 
 class MainWinTest : public ::testing::Test

@@ -12,6 +12,7 @@
 
 #include "session/moduledevice.h"
 #include "session/sitebook.h"
+#include "shell/clientsessionhub.h"
 #include "shell/mainwindow.h"
 #include "support/boxwatcher.h"
 #include "support/named_recorders.h"

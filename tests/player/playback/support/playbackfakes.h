@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <functional>
+#include <thread>
 
 struct DecodeCall
 {
@@ -47,6 +48,7 @@ public:
         std::lock_guard<std::mutex> lock(mutex);
         queued.append(QByteArray(reinterpret_cast<const char*>(frame.data), frame.length));
         queuedTimes.append(frame.time);
+        queuedThreads.append(std::this_thread::get_id());
         QueuedFrame kept = frame;
         kept.data = nullptr; // valid only during the call
         queuedFrames.append(kept);
@@ -80,11 +82,18 @@ public:
         queued.clear();
         queuedTimes.clear();
         queuedFrames.clear();
+        queuedThreads.clear();
     }
     QVector<QueuedFrame> QueuedFrames()
     {
         std::lock_guard<std::mutex> lock(mutex);
         return queuedFrames;
+    }
+    // The threads the frames were queued from, in order.
+    QVector<std::thread::id> QueuedThreads()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return queuedThreads;
     }
 
     std::mutex mutex;
@@ -93,6 +102,7 @@ public:
     QVector<QByteArray> queued;
     QVector<int> queuedTimes;
     QVector<QueuedFrame> queuedFrames;
+    QVector<std::thread::id> queuedThreads;
     std::atomic<int> lastState{-1};
 };
 
@@ -104,6 +114,11 @@ public:
     void LeaveGroup(int) override { ++groupLeaves; }
     void SkipGroup(int) override { ++groupSkips; }
     void UpdatePlaySlider(int) override {}
+    void MarkTimeBar(int tile, int firstCell, int count) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        marks.append({tile, firstCell, count});
+    }
     int TileFrameRate(int) const override { return frameRate; }
     bool IsTileVisible(int) const override { return visible; }
     int SplitCount() const override { return split; }
@@ -113,6 +128,8 @@ public:
     std::atomic<int> groupTimes{0};
     std::atomic<int> groupLeaves{0};
     std::atomic<int> groupSkips{0};
+    std::mutex mutex;
+    QVector<QVector<int>> marks; // {tile, first cell, count} of every time bar marking
     int frameRate = 30;
     bool visible = true;
     int split = 1;
