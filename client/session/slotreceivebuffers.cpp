@@ -4,10 +4,13 @@
 
 namespace {
 
-void Make(std::unique_ptr<char[]>& buffer, int size)
+// A frame is handed on only once as many bytes as it holds have been written into its buffer, so
+// frame buffers are not cleared: only the pages frames reach take memory, and a recorder whose
+// channels are only watched live never touches its playback buffers.
+void Make(std::unique_ptr<char[]>& buffer, int size, bool cleared)
 {
     if (!buffer)
-        buffer.reset(new char[size_t(size)]());
+        buffer.reset(cleared ? new char[size_t(size)]() : new char[size_t(size)]);
 }
 
 } // namespace
@@ -17,11 +20,11 @@ void SlotReceiveBuffers::Allocate(int slot)
     if (!Valid(slot))
         return;
     const size_t s = size_t(slot);
-    Make(m_index[s], kIndexBufferSize);
-    Make(m_dataBelow6[s], kFrameBufferSize);
-    Make(m_headerBelow6[s], kBlockBufferSize);
-    Make(m_data6Up[s], kFrameBufferSize);
-    Make(m_header6Up[s], kBlockBufferSize);
+    Make(m_index[s], kIndexBufferSize, true);
+    Make(m_dataBelow6[s], kFrameBufferSize, false);
+    Make(m_headerBelow6[s], kBlockBufferSize, true);
+    Make(m_data6Up[s], kFrameBufferSize, false);
+    Make(m_header6Up[s], kBlockBufferSize, true);
 }
 
 void SlotReceiveBuffers::Register(CModuleNetwork* network, int slot) const
