@@ -411,9 +411,13 @@ void CNetTypeMirel::OnFrameReply(const char* message, int total)
         }
         if (offset == 0)
             s.headerReceived = 0;
-        if (offset + length < kFrameHeaderBufferSize) {
+        if (offset == s.headerReceived && offset + length < kFrameHeaderBufferSize) {
             std::memcpy(s.header + offset, piece, size_t(length));
             s.headerReceived += int(length);
+        } else {
+            // Only pieces that continue where the last one ended count: overlapping or repeated
+            // pieces could otherwise add up to the size around a gap nobody wrote.
+            s.headerReceived = -1;
         }
         if (offset + length != size)
             return;
@@ -430,9 +434,11 @@ void CNetTypeMirel::OnFrameReply(const char* message, int total)
     }
     if (offset == 0)
         s.dataReceived = 0;
-    if (offset + length < kFrameDataBufferSize) {
+    if (offset == s.dataReceived && offset + length < kFrameDataBufferSize) {
         std::memcpy(target + offset, piece, size_t(length));
         s.dataReceived += int(length);
+    } else {
+        s.dataReceived = -1;  // as for the header: a gap or an overlap spoils the whole frame
     }
     if (offset + length != size)
         return;

@@ -1035,23 +1035,41 @@ TEST_F(Records, FrameHeaderAndDataPerSlot)
     ASSERT_EQ(headers.size(), 3u);
     EXPECT_EQ(headers[2][1], 0);
 
+    // Pieces that overlap or skip add up to the size without filling the frame: reported as 0,
+    // and the next frame that starts at 0 is whole again.
+    // Bytes 100..149 are never written here, yet 100 + 50 + 50 pieces end at the size 200.
+    for (const int code : {101, 1}) {
+        Feed(engine, FrameReply(code, 0, 200, Pattern(100, 1)));
+        Feed(engine, FrameReply(code, 50, 200, Pattern(50, 2)));
+        Feed(engine, FrameReply(code, 150, 200, Pattern(50, 3)));
+    }
+    ASSERT_EQ(datas.size(), 5u);
+    EXPECT_EQ(datas[4][1], 0);
+    ASSERT_EQ(headers.size(), 4u);
+    EXPECT_EQ(headers[3][1], 0);
+    Feed(engine, FrameReply(101, 0, 200, d.left(120)));
+    Feed(engine, FrameReply(101, 120, 200, d.mid(120, 80)));
+    ASSERT_EQ(datas.size(), 6u);
+    EXPECT_EQ(datas[5], (std::vector<int>{1, 200, 0, 0}));
+    EXPECT_EQ(QByteArray(data.data(), 200), d.left(200));
+
     // Size 0 header; error status with sub-code 200 or more; other sub-codes ignored.
     Feed(engine, FrameReply(1, 0, 0, {}));
     Feed(engine, FrameReply(101, 0, 0, {}, 3, 200));
     Feed(engine, FrameReply(101, 0, 0, {}, 3, 10));
     Feed(engine, FrameReply(101, 0, 10, Pattern(10, 1), 0, 100));
-    ASSERT_EQ(headers.size(), 4u);
-    EXPECT_EQ(headers[3], (std::vector<int>{1, 0, 0, 0}));
-    ASSERT_EQ(datas.size(), 5u);
-    EXPECT_EQ(datas[4], (std::vector<int>{1, 0, 0, 0}));
+    ASSERT_EQ(headers.size(), 5u);
+    EXPECT_EQ(headers[4], (std::vector<int>{1, 0, 0, 0}));
+    ASSERT_EQ(datas.size(), 7u);
+    EXPECT_EQ(datas[6], (std::vector<int>{1, 0, 0, 0}));
 
     // Slots beyond the channel count, pieces beyond the size, slots without buffers: dropped.
     Feed(engine, FrameReply(150, 0, 10, Pattern(10, 1)));
     Feed(engine, FrameReply(101, 5, 10, Pattern(10, 1)));
     Feed(engine, FrameReply(102, 0, 10, Pattern(10, 1)));
     Feed(engine, FrameReply(-3, 0, 10, Pattern(10, 1)));
-    EXPECT_EQ(datas.size(), 5u);
-    EXPECT_EQ(headers.size(), 4u);
+    EXPECT_EQ(datas.size(), 7u);
+    EXPECT_EQ(headers.size(), 5u);
 }
 
 // --- playback days, console data, media state, small replies ---------------------------------
