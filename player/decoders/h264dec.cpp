@@ -168,6 +168,33 @@ int KRO_H264_Planes(void* context, const uint8_t* planes[3], int strides[3])
     return state->kept->format == AV_PIX_FMT_YUVJ420P ? 1 : 0;
 }
 
+int KRO_H264_HoldPlanes(void* context, const uint8_t* planes[3], int strides[3], void** hold)
+{
+    if (!hold)
+        return kH264DecNoPicture;
+    *hold = nullptr;
+    const int range = KRO_H264_Planes(context, planes, strides);
+    if (range != 0 && range != 1)
+        return range;
+    // A new reference to the decoder's buffers: the decoder never writes into a buffer someone
+    // else references, and its pool lets go of a buffer only when the last reference does.
+    AVFrame* held = av_frame_clone(StateOf(context)->kept);
+    if (!held)
+        return kH264DecNoPicture;
+    for (int plane = 0; plane < 3; ++plane) {
+        planes[plane] = held->data[plane];
+        strides[plane] = held->linesize[plane];
+    }
+    *hold = held;
+    return range;
+}
+
+void KRO_H264_ReleasePicture(void* hold)
+{
+    auto* held = static_cast<AVFrame*>(hold);
+    av_frame_free(&held);
+}
+
 void KRO_H264_Release(void* context)
 {
     if (!context)

@@ -29,4 +29,9 @@ KRO_H264_EXPORT int KRO_H264_Decode(void* context, const uint8_t* data, int leng
 // release of the context. 0 for a picture of video range (luma 16..235), 1 for one of full range,
 // kH264DecNoPicture when no picture is kept.
 KRO_H264_EXPORT int KRO_H264_Planes(void* context, const uint8_t* planes[3], int strides[3]);
+// The same picture held for the caller: *hold is set to a handle that keeps the planes valid,
+// whatever the context decodes next and after its release, until KRO_H264_ReleasePicture(hold).
+// Results as KRO_H264_Planes; *hold is null unless the result is 0 or 1.
+KRO_H264_EXPORT int KRO_H264_HoldPlanes(void* context, const uint8_t* planes[3], int strides[3], void** hold);
+KRO_H264_EXPORT void KRO_H264_ReleasePicture(void* hold);
 KRO_H264_EXPORT void KRO_H264_Release(void* context);

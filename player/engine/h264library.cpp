@@ -25,12 +25,30 @@ bool H264Library::Load(const QStringList& candidates)
         m_library.setFileName(name);
         if (m_library.load()) {
             m_planes = reinterpret_cast<PlanesFn>(m_library.resolve("KRO_H264_Planes"));
+            LoadHolding();
             qCDebug(lcPlayerEngine) << "H.264 decoder library" << m_library.fileName();
             return true;
         }
         qCDebug(lcPlayerEngine) << "no H.264 decoder library at" << name << m_library.errorString();
     }
     return false;
+}
+
+void H264Library::LoadHolding()
+{
+    auto hold = reinterpret_cast<HoldPlanesFn>(m_library.resolve("KRO_H264_HoldPlanes"));
+    auto release = reinterpret_cast<ReleasePictureFn>(m_library.resolve("KRO_H264_ReleasePicture"));
+    if (!m_planes || !hold || !release)
+        return;
+    std::shared_ptr<QLibrary> keeper(new QLibrary(m_library.fileName()), [](QLibrary* library) {
+        library->unload();
+        delete library;
+    });
+    if (!keeper->load())
+        return;
+    m_keeper = std::move(keeper);
+    m_holdPlanes = hold;
+    m_releasePicture = release;
 }
 
 bool H264Library::IsLoaded() const
@@ -111,7 +129,16 @@ bool H264Library::Planes(int context, PlaneView* view)
         return false;
     const uint8_t* planes[3] = {nullptr, nullptr, nullptr};
     int strides[3] = {0, 0, 0};
-    const int range = m_planes(&m_contexts[size_t(context)], planes, strides);
+    void* hold = nullptr;
+    const int range = m_holdPlanes ? m_holdPlanes(&m_contexts[size_t(context)], planes, strides, &hold)
+                                   : m_planes(&m_contexts[size_t(context)], planes, strides);
+    if (hold) {
+        // Let go through the library, which the keeper holds loaded till then.
+        view->hold = std::shared_ptr<const void>(
+            hold, [release = m_releasePicture, keeper = m_keeper](const void* held) {
+                release(const_cast<void*>(held));
+            });
+    }
     if (range != 0 && range != 1)
         return false;
     for (int plane = 0; plane < 3; ++plane) {
@@ -127,6 +154,9 @@ bool H264Library::Planes(int context, PlaneView* view)
 void H264Library::Release()
 {
     m_planes = nullptr;
+    m_holdPlanes = nullptr;
+    m_releasePicture = nullptr;
+    m_keeper.reset();
     if (!IsLoaded())
         return;
     for (int context = 0; context < kH264Contexts; ++context)

@@ -1,8 +1,8 @@
 #pragma once
 // The H.264 decoder library loaded at run time and its 32 decoder contexts (16 tiles and the
-// second field of each). The library's three entry points are looked up by name; the engine reads
-// only the decoded width and height words of a context and sets two set-up words before it
-// initialises one.
+// second field of each). The library's three entry points are looked up by name (and the optional
+// ones that hand pictures out unconverted, or held); the engine reads only the decoded width and
+// height words of a context and sets two set-up words before it initialises one.
 #include "engine/keptpicture.h"
 
 #include <QLibrary>
@@ -57,22 +57,32 @@ public:
     // Whether the library keeps pictures unconverted: a decode with no output (null, capacity 0)
     // then leaves the picture for Planes. Optional: without it every decode converts.
     bool CanKeepPictures() const;
-    // The planes of the picture the last decode without output kept; false when none.
+    // The planes of the picture the last decode without output kept; false when none. Where the
+    // library can hand the picture out, the view holds it (valid after the next decode).
     bool Planes(int context, PlaneView* view);
-    // Releases every context and frees the library.
+    // Releases every context and frees the library (once no picture is held out of it).
     void Release();
 
     int Width(int context) const;
     int Height(int context) const;
 
 private:
+    void LoadHolding();
+
     using InitFn = int (*)(void*);
     using DecodeFn = int (*)(void*, const uint8_t*, int, uint8_t*, int);
     using ReleaseFn = void (*)(void*);
     using PlanesFn = int (*)(void*, const uint8_t**, int*);
+    using HoldPlanesFn = int (*)(void*, const uint8_t**, int*, void**);
+    using ReleasePictureFn = void (*)(void*);
 
     QLibrary m_library;
     PlanesFn m_planes = nullptr;
+    HoldPlanesFn m_holdPlanes = nullptr;
+    ReleasePictureFn m_releasePicture = nullptr;
+    // A second load of the library, shared by the pictures held out of it: the library stays
+    // loaded until the last of them is let go, whenever the engine releases it.
+    std::shared_ptr<QLibrary> m_keeper;
     std::array<H264Context, kH264Contexts> m_contexts{};
     std::array<bool, kH264Contexts> m_initialised{};
 };

@@ -39,6 +39,7 @@ bool KeptPicture::Assign(const PlaneView& view, bool weave, const PictureAdjust&
 {
     std::lock_guard<std::mutex> guard(m_lock);
     m_width = m_height = 0;
+    m_hold.reset();
     const int width = view.width;
     const int height = view.height;
     if (width <= 0 || height <= 0 || width % 2 || height % 2 || (weave && height % 4))
@@ -47,9 +48,22 @@ bool KeptPicture::Assign(const PlaneView& view, bool weave, const PictureAdjust&
         if (!view.planes[plane] || view.strides[plane] < (plane == 0 ? width : width / 2))
             return false;
     }
-    CopyPlane(view.planes[0], view.strides[0], width, height, m_luma);
-    CopyPlane(view.planes[1], view.strides[1], width / 2, height / 2, m_cb);
-    CopyPlane(view.planes[2], view.strides[2], width / 2, height / 2, m_cr);
+    m_hold = view.hold;
+    if (m_hold) {
+        for (int plane = 0; plane < 3; ++plane) {
+            m_planes[plane] = view.planes[plane];
+            m_strides[plane] = view.strides[plane];
+        }
+    } else {
+        CopyPlane(view.planes[0], view.strides[0], width, height, m_luma);
+        CopyPlane(view.planes[1], view.strides[1], width / 2, height / 2, m_cb);
+        CopyPlane(view.planes[2], view.strides[2], width / 2, height / 2, m_cr);
+        const uint8_t* const copies[3] = {m_luma.data(), m_cb.data(), m_cr.data()};
+        for (int plane = 0; plane < 3; ++plane) {
+            m_planes[plane] = copies[plane];
+            m_strides[plane] = plane == 0 ? width : width / 2;
+        }
+    }
     m_width = width;
     m_height = height;
     m_weave = weave;
@@ -62,6 +76,7 @@ void KeptPicture::Clear()
 {
     std::lock_guard<std::mutex> guard(m_lock);
     m_width = m_height = 0;
+    m_hold.reset();
 }
 
 bool KeptPicture::IsEmpty() const
@@ -107,8 +122,8 @@ bool KeptPicture::ConvertWhole(uint8_t* bgra, int64_t capacity)
     if (!m_whole->context)
         return false;
     m_rgb.resize(size_t(m_width) * size_t(m_height) * 3);
-    const uint8_t* const planes[4] = {m_luma.data(), m_cb.data(), m_cr.data(), nullptr};
-    const int strides[4] = {m_width, m_width / 2, m_width / 2, 0};
+    const uint8_t* const planes[4] = {m_planes[0], m_planes[1], m_planes[2], nullptr};
+    const int strides[4] = {m_strides[0], m_strides[1], m_strides[2], 0};
     uint8_t* const out[4] = {m_rgb.data(), nullptr, nullptr, nullptr};
     const int outStrides[4] = {m_width * 3, 0, 0, 0};
     if (sws_scale(m_whole->context, planes, strides, 0, m_height, out, outStrides) != m_height)
@@ -148,12 +163,9 @@ bool KeptPicture::ScaleInto(const QRect& source, uint8_t* out, int width, int he
     area.setTop(area.top() & ~align);
     if (area.width() < 2 || area.height() < 2 * (align + 1) / 2)
         return false;
-    const int chromaWidth = m_width / 2;
     bool ok = true;
     if (!m_weave) {
-        const uint8_t* const planes[3] = {m_luma.data(), m_cb.data(), m_cr.data()};
-        const int strides[3] = {m_width, chromaWidth, chromaWidth};
-        ok = ScaleField(*m_fields[0], planes, strides, area, out, width, height, stride);
+        ok = ScaleField(*m_fields[0], m_planes, m_strides, area, out, width, height, stride);
     } else {
         // Each field scaled to its rows of the tile: the even rows from the first, the odd ones
         // from the second, as the woven picture puts them.
@@ -164,11 +176,10 @@ bool KeptPicture::ScaleInto(const QRect& source, uint8_t* out, int width, int he
             if (rows == 0)
                 continue;
             const uint8_t* const planes[3] = {
-                m_luma.data() + size_t(field) * size_t(fieldHeight) * size_t(m_width),
-                m_cb.data() + size_t(field) * size_t(fieldHeight / 2) * size_t(chromaWidth),
-                m_cr.data() + size_t(field) * size_t(fieldHeight / 2) * size_t(chromaWidth)};
-            const int strides[3] = {m_width, chromaWidth, chromaWidth};
-            ok = ScaleField(*m_fields[field], planes, strides, fieldArea, out + size_t(field) * size_t(stride),
+                m_planes[0] + size_t(field) * size_t(fieldHeight) * size_t(m_strides[0]),
+                m_planes[1] + size_t(field) * size_t(fieldHeight / 2) * size_t(m_strides[1]),
+                m_planes[2] + size_t(field) * size_t(fieldHeight / 2) * size_t(m_strides[2])};
+            ok = ScaleField(*m_fields[field], planes, m_strides, fieldArea, out + size_t(field) * size_t(stride),
                             width, rows, 2 * stride);
         }
     }

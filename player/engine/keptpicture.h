@@ -20,6 +20,9 @@ struct PlaneView
     int width = 0;
     int height = 0;
     bool fullRange = false; // luma 0..255 rather than 16..235
+    // When set, the planes stay valid as long as it is held (the decoder's own buffers, shared);
+    // otherwise only until the decoder's next picture.
+    std::shared_ptr<const void> hold;
 };
 
 class KeptPicture
@@ -30,7 +33,8 @@ public:
     KeptPicture(const KeptPicture&) = delete;
     KeptPicture& operator=(const KeptPicture&) = delete;
 
-    // Copies the planes. weave: the picture holds two fields one above the other, shown woven.
+    // Takes the planes: shares the view's hold, or copies them when it has none. weave: the
+    // picture holds two fields one above the other, shown woven.
     // False for an odd size (4:2:0 needs even sizes), or a woven height not a multiple of 4.
     bool Assign(const PlaneView& view, bool weave, const PictureAdjust& adjust);
     void Clear();
@@ -54,6 +58,10 @@ private:
                     uint8_t* out, int width, int height, int stride);
 
     mutable std::mutex m_lock;
+    // The planes shown: the held decoder buffers, or the copies below.
+    const uint8_t* m_planes[3] = {nullptr, nullptr, nullptr};
+    int m_strides[3] = {0, 0, 0};
+    std::shared_ptr<const void> m_hold;
     std::vector<uint8_t> m_luma, m_cb, m_cr;
     std::vector<uint8_t> m_rgb; // the whole-picture step's 24-bit rows
     int m_width = 0;

@@ -545,3 +545,51 @@ TEST_F(ChainFixture, KeptPictureScalesIntoItsRectangleOnly)
     }
     EXPECT_FALSE(kept.ScaleInto(QRect(0, 0, 352, 240), at, 88, 60, 88 * 4 - 1)) << "a stride below the width";
 }
+
+// A kept picture is held, not copied: it stays the picture it was while its tile decodes the
+// pictures after it, and after the chain and its decoder library are gone.
+TEST(KeptPictureLifetime, OutlivesTheDecodesAfterItAndTheChain)
+{
+    const auto& field = FieldStream();
+    ASSERT_TRUE(field.error.isEmpty()) << field.error.toStdString();
+    ASSERT_GE(field.units.size(), 4);
+    auto chain = std::make_unique<DecoderChain>();
+    chain->Load(DecoderLibraries::Defaults());
+    ASSERT_TRUE(chain->CanKeepPictures());
+    std::vector<uint8_t> output(static_cast<size_t>(kPictureBufferBytes));
+    const size_t bytes = size_t(field.width) * size_t(field.height) * 4;
+    const auto decode = [&](int index, KeptPicture& into) {
+        QByteArray frame = h264fixture::Wrap(field.units[index], 2);
+        bool wasKept = false;
+        const int result = chain->DecodeFrame(reinterpret_cast<uint8_t*>(frame.data()), frame.size(),
+                                              output.data(), 3, 0, 0, &into, &wasKept);
+        return SizeCode::IsPicture(result) && wasKept;
+    };
+    const auto expected = [&](int index) {
+        std::vector<uint8_t> packed(bytes);
+        PackPicture(reinterpret_cast<const uint8_t*>(ReferencePicture(field, index).constData()), field.width,
+                    field.height, packed.data(), false, PictureAdjust());
+        return packed;
+    };
+    const auto whole = [&](KeptPicture& picture) {
+        std::vector<uint8_t> converted(bytes);
+        EXPECT_TRUE(picture.ConvertWhole(converted.data(), int64_t(converted.size())));
+        return converted;
+    };
+    KeptPicture first;
+    ASSERT_TRUE(decode(0, first));
+    const std::vector<uint8_t> firstBytes = expected(0);
+    ASSERT_EQ(whole(first), firstBytes);
+    for (int index = 1; index < 4; ++index) {
+        SCOPED_TRACE(index);
+        KeptPicture next;
+        ASSERT_TRUE(decode(index, next));
+        ASSERT_NE(expected(index), firstBytes) << "the stream's pictures differ";
+        EXPECT_EQ(whole(next), expected(index));
+        EXPECT_EQ(whole(first), firstBytes);
+    }
+    chain.reset();
+    EXPECT_EQ(whole(first), firstBytes);
+    std::vector<uint8_t> scaled(size_t(100) * 60 * 4);
+    EXPECT_TRUE(first.ScaleInto(QRect(0, 0, field.width, field.height), scaled.data(), 100, 60, 100 * 4));
+}
