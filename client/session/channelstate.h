@@ -1,14 +1,17 @@
 #pragma once
-// What a recorder session keeps for one channel: the live flags the grids and the live intake
-// set, the time of its last live frame, its routes, its recording marks, its decoders, its live
-// thread and decode worker, the first recorded minutes of the day's index, and its e-map places.
-// Fields read by the session threads are atomics; the rest belong to the user-interface thread.
+// What a recorder session keeps for one channel: its live queue (with the lock it is built
+// around) and frame rates, the live flags the grids and the live intake set, the time of its last
+// live frame, its routes, its recording marks, its decoders, its live thread and decode worker,
+// the first recorded minutes of the day's index, and its e-map places. Fields read by the session
+// threads are atomics; the rest belong to the user-interface thread.
+#include <QMutex>
 #include <QString>
 
 #include <atomic>
 #include <memory>
 
 #include "session/cameoroute.h"
+#include "session/liveframequeue.h"
 #include "session/liveframerecord.h"
 
 class CModuleDecoder;
@@ -23,6 +26,14 @@ struct ChannelState
     ~ChannelState();
     ChannelState(const ChannelState&) = delete;
     ChannelState& operator=(const ChannelState&) = delete;
+
+    // The live frames between the live intake and the channel's live thread (declared before
+    // the thread, which takes from it).
+    QMutex liveQueueLock;
+    LiveFrameQueue liveQueue;
+    // Frame rates: the one asked at live start, and the one reported for the channel's playback.
+    std::atomic<int> liveRate;
+    std::atomic<int> playbackRate;
 
     // Live state: wanted by a grid, shown, counted, has a picture; the date and time of the last
     // live frame (written as frames arrive, read by the grids' hand-off).

@@ -48,10 +48,8 @@ constexpr int kTalkBlock = 320;
 CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
     : RecorderSession()
     , QTreeWidgetItem(parent, 0)
-    , m_liveQueues(MakeLiveFrameQueues<kChannels>(m_liveQueueLock, "live", LiveFrameQueue::kLiveByteBound))
-    , m_liveAudioQueue(m_liveAudioLock, "live audio")
-    , m_playbackQueues(MakeLiveFrameQueues<kSlots>(m_playbackQueueLock, "playback"))
-    , m_playbackAudioQueue(m_playbackAudioLock, "playback audio")
+    , m_liveAudio("live audio")
+    , m_playbackAudio("playback audio")
     , m_treeItems(
           std::make_unique<SessionTreeItems>([this](const QString& kind) { return RecordingFolder(kind); }))
 {
@@ -72,8 +70,6 @@ CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
     }
     for (PlaybackSlot& slot : m_slots)
         slot.nextSearchFrame = 0;
-    for (auto& rate : m_rates)
-        rate = kDefaultRate;
 
     // Recording writers; the first makes the client recording folders, the second its own.
     m_recordLive = std::make_unique<ModuleRecord>();
@@ -95,14 +91,14 @@ CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
     m_recordSearch->SetArchiveRefresh(refresh);
     m_recordEvent->SetArchiveRefresh(refresh);
 
-    m_connectWorker = std::make_unique<NetConnect>(this);
+    m_connect.worker = std::make_unique<NetConnect>(this);
     if (kind == 0)
         BuildRecorderMachinery();
 
     connect(this, &CModuleDevice::NextFrameData, this, &CModuleDevice::OnNextFrameData);
-    m_connectWorker->moveToThread(&m_connectThread);
-    connect(&m_connectThread, &QThread::started, m_connectWorker.get(), &NetConnect::OnConnect);
-    connect(m_connectWorker.get(), &NetConnect::finished, &m_connectThread, &QThread::quit);
+    m_connect.worker->moveToThread(&m_connect.thread);
+    connect(&m_connect.thread, &QThread::started, m_connect.worker.get(), &NetConnect::OnConnect);
+    connect(m_connect.worker.get(), &NetConnect::finished, &m_connect.thread, &QThread::quit);
 }
 
 void CModuleDevice::MakeRecordingFolders() const
@@ -118,10 +114,10 @@ void CModuleDevice::MakeRecordingFolders() const
 void CModuleDevice::BuildRecorderMachinery()
 {
     for (int s = 0; s < kSlots; ++s) {
-        m_slots[s].searchThread = std::make_unique<SessionThread>(m_playbackQueues[size_t(s)]);
+        m_slots[s].searchThread = std::make_unique<SessionThread>(m_slots[size_t(s)].queue);
     }
-    m_liveAudioThread = std::make_unique<SessionThread>(m_liveAudioQueue);
-    m_playbackAudioThread = std::make_unique<SessionThread>(m_playbackAudioQueue);
+    m_liveAudio.thread = std::make_unique<SessionThread>(m_liveAudio.queue);
+    m_playbackAudio.thread = std::make_unique<SessionThread>(m_playbackAudio.queue);
 
     if (SessionHub* hub = SessionHub::Instance()) {
         const int index = hub->GetFreeDeviceIndex();
@@ -133,10 +129,10 @@ void CModuleDevice::BuildRecorderMachinery()
         qCWarning(lcSession) << "CModuleDevice: no main window to register with";
     }
     for (int ch = 0; ch < kChannels; ++ch) {
-        m_channels[ch].liveThread = std::make_unique<SessionThread>(m_liveQueues[size_t(ch)]);
+        m_channels[ch].liveThread = std::make_unique<SessionThread>(m_channels[size_t(ch)].liveQueue);
         m_channels[ch].liveWorker = std::make_unique<LiveDecodeWorker>(ch, m_channels[size_t(ch)].route,
                                                                        m_lastPictures);
-        m_liveQueues[size_t(ch)].SetCatchUp(LivePacer::kCatchUpMs);
+        m_channels[size_t(ch)].liveQueue.SetCatchUp(LivePacer::kCatchUpMs);
     }
     m_slotBuffers = std::make_unique<SlotReceiveBuffers>();
     m_batcher = std::make_unique<PlaybackRequestBatcher>();
@@ -151,17 +147,14 @@ void CModuleDevice::BuildRecorderMachinery()
     connect(m_recorderWait, &RecorderWait::ended, this,
             [this](RecorderWait::End why) { OnRecorderWaitEnded(int(why)); });
 
-    m_liveConnectTimer = new QTimer(this);
-    m_liveConnectTimer->setSingleShot(true);
-    connect(m_liveConnectTimer, &QTimer::timeout, this, &CModuleDevice::OnLiveConnectDue);
-    m_loginDeadline = new QTimer(this);
-    m_loginDeadline->setSingleShot(true);
-    connect(m_loginDeadline, &QTimer::timeout, this, &CModuleDevice::OnLoginDeadline);
+    m_connect.liveConnectTimer = new QTimer(this);
+    m_connect.liveConnectTimer->setSingleShot(true);
+    connect(m_connect.liveConnectTimer, &QTimer::timeout, this, &CModuleDevice::OnLiveConnectDue);
+    m_connect.loginDeadline = new QTimer(this);
+    m_connect.loginDeadline->setSingleShot(true);
+    connect(m_connect.loginDeadline, &QTimer::timeout, this, &CModuleDevice::OnLoginDeadline);
     connect(CertificateTrust::Instance(), &CertificateTrust::Answered, this,
             &CModuleDevice::OnCertificateAnswered);
-    m_firmwareTimer = new QTimer(this);
-    m_firmwareTimer->setSingleShot(true);
-    connect(m_firmwareTimer, &QTimer::timeout, this, &CModuleDevice::OnFirmwareOutputCheck);
 
     m_lastPictures.Reset();
 }
@@ -170,17 +163,17 @@ CModuleDevice::~CModuleDevice()
 {
     if (m_deviceIndex < 0) {
         // Folders (and a recorder that found no slot) own no session machinery.
-        if (m_liveConnectTimer)
-            m_liveConnectTimer->stop();
+        if (m_connect.liveConnectTimer)
+            m_connect.liveConnectTimer->stop();
         return;
     }
 
     if (IsLoggedIn())
         Disconnect();
-    m_liveConnectTimer->stop();
-    m_loginDeadline->stop();
-    m_firmwareTimer->stop();
-    m_connecting = false;
+    m_connect.liveConnectTimer->stop();
+    m_connect.loginDeadline->stop();
+    m_firmware.Stop();
+    m_connect.connecting = false;
 
     StopSessionThreadsAndDecoders();
     ReleaseConnectionsAndBuffers();
@@ -208,8 +201,8 @@ void CModuleDevice::StopSessionThreadsAndDecoders()
         channel.liveThread->RequestStop();
     for (PlaybackSlot& slot : m_slots)
         slot.searchThread->RequestStop();
-    m_liveAudioThread->RequestStop();
-    m_playbackAudioThread->RequestStop();
+    m_liveAudio.thread->RequestStop();
+    m_playbackAudio.thread->RequestStop();
     m_requestPacing = false;
     m_sendPlaybackTimer->stop();
     m_statusTimer->stop();
@@ -218,10 +211,10 @@ void CModuleDevice::StopSessionThreadsAndDecoders()
     for (int n = 0; n < kSlots; ++n) {
         if (n < kChannels) {
             m_channels[n].liveThread->Wait();
-            m_rates[n] = kDefaultRate;
+            m_channels[n].liveRate = kDefaultRate;
         }
         m_slots[n].searchThread->Wait();
-        m_rates[2 * kChannels + n] = kDefaultRate;
+        m_slots[n].rate = kDefaultRate;
         if (n < kChannels) {
             CloseDecoder(m_channels[n].liveDecoder);
             CloseDecoder(m_channels[n].playbackDecoder);
@@ -229,8 +222,8 @@ void CModuleDevice::StopSessionThreadsAndDecoders()
     }
     CloseDecoder(m_searchDecoder);
     m_batcher->Clear();
-    m_liveAudioThread->Wait();
-    m_playbackAudioThread->Wait();
+    m_liveAudio.thread->Wait();
+    m_playbackAudio.thread->Wait();
 }
 
 void CModuleDevice::ReleaseConnectionsAndBuffers()
@@ -241,7 +234,7 @@ void CModuleDevice::ReleaseConnectionsAndBuffers()
         if (network)
             QObject::disconnect(network, nullptr, this, nullptr);
     }
-    if (m_networkSlotDepth > 0) {
+    if (m_connect.networkSlotDepth > 0) {
         // Destroyed from inside a signal of one of its connections: the engine is still inside
         // its socket's notification and must not be deleted under it. The connections go a
         // little later, and every buffer they were handed stays alive until both are gone.
@@ -406,7 +399,7 @@ bool CModuleDevice::OnLiveStart(int mode)
     const int n = LiveChannelCount();
     const SiteBook* record = Record();
     const int quality = record ? record->quality : 1;
-    const quint32 live = m_maskLive.load();
+    const quint32 live = m_masks.live.load();
 
     int shown = 0;
     for (int c = 0; c < kChannels; ++c) {
@@ -445,7 +438,7 @@ bool CModuleDevice::OnLiveStart(int mode)
     for (int c = 0; c < n; ++c) {
         if (m_channels[c].liveWanted.load() != 1)
             continue;
-        m_rates[c] = rate;
+        m_channels[c].liveRate = rate;
         m_channels[c].liveCounter = 0;
         m_liveNetwork->SendLiveStart(c, rate, code, m_liveFrameBuffer.get(), mode != 1);
         qCDebug(lcSession) << "---------------------> Live start" << c << shown << quality << rate << code;
@@ -567,7 +560,7 @@ void CModuleDevice::WakeRequestPacing()
 {
     // A request while no playback runs is dropped by the send timer's next turn (it then
     // stops): a scheduler thread asks the window thread to start it.
-    if (m_playbackActive.load() || !m_batcher)
+    if (m_playback.active.load() || !m_batcher)
         return;
     QMetaObject::invokeMethod(
         this,
@@ -600,7 +593,7 @@ void CModuleDevice::timerPlayback01()
     for (int ch = 0; ch <= n; ++ch) {
         if (m_slots[ch].nextSearchFrame.load() != 1)
             continue;
-        if (!m_playbackActive.load() || !IsLoggedIn())
+        if (!m_playback.active.load() || !IsLoggedIn())
             break;
         m_slots[ch].nextSearchFrame = 0;
         ActOnSearchStep();
@@ -609,13 +602,14 @@ void CModuleDevice::timerPlayback01()
 
 void CModuleDevice::ActOnSearchStep()
 {
-    CModulePlayback* scheduler = m_thumbnailMode.load() != 0 ? SearchScheduler(SearchPopup::Thumbnail)
-                                 : m_museumMode.load() != 0  ? SearchScheduler(SearchPopup::Museum)
-                                                             : nullptr;
+    CModulePlayback* scheduler = m_search.thumbnailMode.load() != 0
+                                     ? m_search.Scheduler(SearchState::Popup::Thumbnail)
+                                 : m_search.museumMode.load() != 0 ? m_search.Scheduler(SearchState::Popup::Museum)
+                                                                   : nullptr;
     if (!scheduler)
         return;
-    const int step = m_searchStep.load();
-    if (IsPlayCode(step) || step == kStepNextFrame)
+    const int step = m_search.step.load();
+    if (SearchState::IsPlayCode(step) || step == SearchState::kStepNextFrame)
         scheduler->NextFrame();
     else if (step >= 0)
         RequestPlayback(step, int(PlaybackMode::Forward));
@@ -626,7 +620,7 @@ void CModuleDevice::timerSendPlayback()
     if (m_deviceIndex < 0 || !m_batcher)
         return;
     // Without playback the turn only drops what was asked meanwhile; the timer then rests.
-    if (!m_playbackActive.load()) {
+    if (!m_playback.active.load()) {
         m_sendPlaybackTimer->stop();
         m_batcher->TakeBatch([] { return false; });
         return;
@@ -634,7 +628,7 @@ void CModuleDevice::timerSendPlayback()
     if (!m_batcher->ReadyForBatch(GetDvrName()))
         return;
     const PlaybackRequestBatcher::Batch batch = m_batcher->TakeBatch(
-        [this] { return IsLoggedIn() && m_playbackActive.load(); });
+        [this] { return IsLoggedIn() && m_playback.active.load(); });
     // Single requests are answered at once by the network module, which may call back into the
     // playback side: they go out without the request lock held.
     SendSingleFrameRequests(batch.singles);

@@ -4,48 +4,56 @@
 // no session machinery and never connect.
 //
 // This class is the session's face: every operation the rest of the client asks of a recorder.
-// The work sits in small parts behind it: the live frame queues, threads and decode workers
-// (LiveFrameQueue, SessionThread, LivePacer, LiveDecodeWorker), the playback frame request
-// batcher (PlaybackRequestBatcher), the connections' receive buffers (SlotReceiveBuffers), and
-// the items it keeps in the site book tree (SessionTreeItems).
+// The work and the state sit in small parts behind it: per channel a ChannelState (its live
+// queue, rates, flags, decoders and live thread) and per playback slot a PlaybackSlot (its queue,
+// search thread and scheduler), whose threads run LiveDecodeWorker and SearchWorker; the two
+// sound paths (AudioPipeline); the searches (SearchState), the index chain (IndexChain), the
+// playback (PlaybackState), the connect (ConnectSequence), the permissions (PermissionMasks),
+// the recorded range (RecordInfo), the health window (SessionHealth), the firmware preparation
+// (FirmwarePreparation), the playback frame request batcher (PlaybackRequestBatcher), the
+// connections' receive buffers (SlotReceiveBuffers) and the site book items (SessionTreeItems).
 //
 // A recorder's session owns its two connections (the playback connection, opened first, and the
 // live connection, opened 500 ms later), the decoders and receive buffers made at login, the
 // recording writers and the per-channel routes of the grids. Everything here runs on the
 // user-interface thread except the session threads' procedures (THREAD_...); the flags those
 // threads read are atomics.
-#include <QIcon>
 #include <QImage>
-#include <QMutex>
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QThread>
 #include <QTreeWidgetItem>
 #include <QVector>
 
 #include <array>
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <vector>
 
 #include "net/requestbuilder.h"
+#include "session/audiopipeline.h"
 #include "session/cameoroute.h"
 #include "session/channelstate.h"
 #include "session/connectpurpose.h"
 #include "session/connectresult.h"
+#include "session/connectsequence.h"
+#include "session/firmwarepreparation.h"
 #include "session/healthcheckview.h"
+#include "session/indexchain.h"
 #include "session/lastpictures.h"
 #include "session/liveframequeue.h"
 #include "session/liveframerecord.h"
+#include "session/permissionmasks.h"
 #include "session/playbackhost.h"
 #include "session/playbackmode.h"
 #include "session/playbackrequestbatcher.h"
 #include "session/playbackslot.h"
+#include "session/playbackstate.h"
 #include "session/playbackview.h"
 #include "session/recordersession.h"
+#include "session/recordinfo.h"
 #include "session/schedulerkind.h"
+#include "session/searchstate.h"
+#include "session/sessionhealth.h"
 
 class CModuleDecoder;
 class EventBackupHost;
@@ -100,11 +108,10 @@ public:
     void SetServerId(int serverId) { m_serverId = serverId; }
 
     // ---- state
-    // True from the first status reply after login until the connection goes down.
     bool IsLoggedIn() const override { return m_loggedIn.load() != 0; }
     bool IsSocketConnected() const { return m_socketConnected.load() != 0; }
-    ConnectResult GetConnectResult() const { return m_connectResult; }
-    ConnectPurpose GetConnectPurpose() const { return m_connectPurpose; }
+    ConnectResult GetConnectResult() const { return m_connect.result; }
+    ConnectPurpose GetConnectPurpose() const { return m_connect.purpose; }
     CModuleNetwork* GetLiveNetwork() const { return m_liveNetwork.get(); }
     CModuleNetwork* GetPlaybackNetwork() const { return m_playbackNetwork.get(); }
 
@@ -116,7 +123,6 @@ public:
     QString GetCameraTitle(int ch) const override;
     int GetChannelFps(int ch) const override;
     QImage GetChannelImage(int ch) const override;
-    // The console layout the session gathered: at most `size` bytes, up to its ending zero byte.
     QByteArray GetConsoleLayout(int size) const override;
     int GetAlarmOutCount() const override;
     int GetModelCode() const override;
@@ -125,7 +131,6 @@ public:
     bool GetMotionState(int ch) const override;
     bool GetSensorState(int ch) const override;
     bool GetVideoLoss(int ch) const override;
-    // Date (YYYYMMDD) and time (HHMMSS) of the channel's last live frame; -1 before the first.
     int GetLiveFrameDate(int ch) const override;
     int GetLiveFrameTime(int ch) const override;
     bool GetRelayState(int relay) const override;
@@ -150,15 +155,14 @@ public:
     void SetEventRecordMark(int ch, bool on) override;
     void SetEventRecordStart(int ch, int date, int time);
     int GetLiveAudioChannel() const override { return m_liveAudioChannel; }
-    // Set by the remote playback window while it plays this recorder; login and disconnect clear it.
-    bool IsPlaybackActive() const override { return m_playbackActive.load() != 0; }
+    bool IsPlaybackActive() const override { return m_playback.active.load() != 0; }
     // The request timers run only while playback is active: an idle session polls nothing.
     void SetPlaybackActive(bool on) override;
-    quint32 GetLiveMask() const override { return m_maskLive.load(); }
-    quint32 GetSearchMask() const override { return m_maskSearch.load(); }
-    quint32 GetBackupMask() const { return m_maskBackup.load(); }
-    quint32 GetPtzMask() const { return m_maskPtz.load(); }
-    bool GetConfigPermission() const { return m_maskConfig.load() != 0; }
+    quint32 GetLiveMask() const override { return m_masks.live.load(); }
+    quint32 GetSearchMask() const override { return m_masks.search.load(); }
+    quint32 GetBackupMask() const { return m_masks.backup.load(); }
+    quint32 GetPtzMask() const { return m_masks.ptz.load(); }
+    bool GetConfigPermission() const { return m_masks.config.load() != 0; }
     CModuleDecoder* GetLiveDecoder(int ch) const override;
     CModuleDecoder* GetPlaybackDecoder(int ch) const override;
     CModuleDecoder* GetSearchDecoder() const { return m_searchDecoder.get(); }
@@ -166,8 +170,6 @@ public:
     const quint8* GetMinuteTable(int slot) const override;
 
     // ---- connection
-    // The option is a ConnectPurpose value, or kDelayedConnect and more for a silent connect
-    // after (option - 500) ms.
     void StartConnect(int option) override;
     void StartConnect(ConnectPurpose purpose) { StartConnect(int(purpose)); }
     bool Disconnect() override;
@@ -180,7 +182,6 @@ public:
     bool StopLiveAudio() override;
 
     // ---- recording folders and archive items
-    // Arms the search recording of a channel from date (YYYYMMDD) and time (HHMMSS).
     void StartSearchRecord(int ch, int date, int time) override;
     void StartEventRecord(int ch);
     void UpdateArchiveItems(QTreeWidgetItem* archiveParent, int kind) override;
@@ -195,7 +196,6 @@ public:
     // ---- small operations
     void SendTalkAudio(const char* pcm, int bytes) override;
     void SendCameraTitle(int ch, const QString& title);
-    // The backup capacity of a time range on the channels of the mask (bit i = channel i + 1).
     void SendBackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime,
                                int channelMask) override;
     void LoadSiteBookInfo() override;
@@ -223,43 +223,34 @@ public:
     void ShowRemoteCDBackup() override;
     void ShowScheduleBackup() override;
     void ShowHealthCheck(bool quiet) override;
-    // The recorder's health window, made at the first login; null before.
-    HealthCheckView* GetHealthCheck() const override { return m_healthCheckWindow ? m_healthCheck : nullptr; }
-    // Opens the network status pop-up of this recorder modally.
+    HealthCheckView* GetHealthCheck() const override { return m_health.View(); }
     void ShowNetworkStatus() override;
 
     NetworkUsage& GetNetworkUsage() override { return m_networkUsage; }
 
-    // The recorded range and days of the last playback information answer, and the two texts of
-    // the earliest and latest recording time that the health window shows.
-    int GetFirstRecordDate() const override { return m_recordRange[0]; }
-    int GetFirstRecordTime() const override { return m_recordRange[1]; }
-    int GetLastRecordDate() const override { return m_recordRange[2]; }
-    int GetLastRecordTime() const override { return m_recordRange[3]; }
-    QVector<int> GetRecordDays() const override { return m_recordDays; }
-    QString GetEarliestRecordText() const override { return m_earliestRecordText; }
-    QString GetLatestRecordText() const { return m_latestRecordText; }
+    int GetFirstRecordDate() const override { return m_recordInfo.range[0]; }
+    int GetFirstRecordTime() const override { return m_recordInfo.range[1]; }
+    int GetLastRecordDate() const override { return m_recordInfo.range[2]; }
+    int GetLastRecordTime() const override { return m_recordInfo.range[3]; }
+    QVector<int> GetRecordDays() const override { return m_recordInfo.days; }
+    QString GetEarliestRecordText() const override { return m_recordInfo.earliestText; }
+    QString GetLatestRecordText() const { return m_recordInfo.latestText; }
 
-    // Record lists and index. A time list of storage slot 0 remembers the day and clears the
-    // 17 minute maps; each reply asks for the next slot, list and channel by itself.
     void SendTimeRecList(int day, int slot) override;
     void SendEventRecList(int day, int slot);
     void SendIntraIndexRequest(int day, int channel, int slot, int kind, int flag);
     void GetIntraIndex(int channel) override;
 
-    // Camera, relay and live output.
     void SendUccControl(int channel, int code, int speed, int preset) override;
     void SendPtzControl(int channel, int command, int value, int value2) override;
     void SendRelayControl(int relay, int on) override;
     void SetLiveOutputChannel(int channel) override;
     void SendLiveOutput() override;
 
-    // Configuration, firmware, recorder media backup and talk-back.
     void SetConfigData() override;
     void SetFirmwareData() override;
     void SendCDMediaCheck(int mediaKind) override;
     void SendCDBackupPrepare(int discNumber, int mediaKind) override;
-    // Starts the recorder's own media backup of a time range; the audio flag is 0xFFFF with audio.
     void SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime, int channelBits,
                            int audioFlag, int mediaKind) override;
     void SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, int mediaKind) override;
@@ -268,8 +259,6 @@ public:
     void SendCDMediaErase(int mediaKind) override;
     void SendTalkStart() override;
     void SendTalkStop() override;
-    // A schedule backup download of the channels of the mask from date and time, on the live
-    // connection; every frame carries the request number and arrives in `receiveBuffer`.
     void SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int time,
                                 char* receiveBuffer) override;
     void SendBackupPlaybackStop(char* receiveBuffer) override;
@@ -279,64 +268,46 @@ public:
     void SendPlaybackCtrlStopSec();
     void SetPlaybackCtrl(PlaybackMode mode) override;
     void ResendPlaybackCtrl() override;
-    // Plays from a time (HHMMSS) of the current date in a mode (a PlaybackMode code), or with
-    // -2, -3 or -4 continues the thumbnail, museum or quick search; the mode kTimeLineSeek seeks
-    // through the quick search.
     bool RequestPlayback(int time, int mode) override;
     bool StartPlaybackAudio(int channel) override;
     bool StopPlaybackAudio() override;
     void SetPlaybackVisible(int channel, bool visible) override;
     void SetPlaybackView(PlaybackView* view) override;
-    PlaybackView* GetPlaybackView() const override { return m_playbackView; }
+    PlaybackView* GetPlaybackView() const override { return m_playback.view; }
 
     // ---- the recorded range, the record days and the chosen play start
-    // True when the day (YYYYMMDD) is in the recorder's record-day list.
     bool HasRecordDay(int date) const override;
-    int GetRecordDayCount() const { return m_recordDayCount; }
-    // The chosen play date (YYYYMMDD) and time (HHMMSS), -1 when none; the play-request state
-    // becomes 2 and the day is also kept for the time-list requests.
+    int GetRecordDayCount() const { return m_playback.recordDayCount; }
     void ChoosePlayStart(int date, int time) override;
-    // No play start: the playback window asks the operator when the information arrives.
     void ClearPlayStart() override;
-    int GetPlayDate() const override { return m_playDate.load(); }
-    int GetPlayTime() const override { return m_playTime.load(); }
-    int GetTimeListDate() const override { return m_timeListDate; }
-    void SetTimeListDate(int date) override { m_timeListDate = date; }
-    int GetPlayRequestState() const override { return m_playRequestState; }
-    PlaybackMode GetPlaybackMode() const override { return m_playbackMode.load(); }
-    // The current playback date (YYYYMMDD) and time (HHMMSS); -1 when none.
-    int GetPlaybackDate() const override { return m_playDate.load(); }
-    int GetPlaybackTime() const override { return m_playTime.load(); }
-    // The time (HHMMSS) of the last recorded second the channel's search thread went through;
-    // 0 for a channel out of range.
+    int GetPlayDate() const override { return m_playback.playDate.load(); }
+    int GetPlayTime() const override { return m_playback.playTime.load(); }
+    int GetTimeListDate() const override { return m_playback.timeListDate; }
+    void SetTimeListDate(int date) override { m_playback.timeListDate = date; }
+    int GetPlayRequestState() const override { return m_playback.requestState; }
+    PlaybackMode GetPlaybackMode() const override { return m_playback.mode.load(); }
+    int GetPlaybackDate() const override { return m_playback.playDate.load(); }
+    int GetPlaybackTime() const override { return m_playback.playTime.load(); }
     int GetChannelPlayTime(int ch) const override
     {
         return ch >= 0 && ch < kSlots ? m_slots[size_t(ch)].lastPlayTime.load() : 0;
     }
-    int GetPlaybackSpeed() const override { return m_playbackSpeed; }
-    // What the channel's playback scheduler is doing (Idle without a scheduler).
+    int GetPlaybackSpeed() const override { return m_playback.speed; }
     PlaybackMode GetChannelPlaybackState(int channel) const override;
 
-    // Searches (each needs its search pop-up).
     void SetMuseumSearch(int channel, int date, int time) override;
     void SetThumnailSearch(int channel, int date, int time) override;
     void SetQuickSearch(int channel, int date, int time) override;
-    // The channel, date and time a search pop-up hands to the next search it opens
-    // (RequestPlayback -2, -3, -4).
     void SetSearchRequest(int channel, int date, int time) override;
-    void SetQuickMode(bool on) override { m_quickMode = on ? 1 : 0; }
-    // The museum search's drawn area on the museum scheduler: grid family and cells x1 .. x2-1,
-    // y1 .. y2-1; a grid family of -1 clears it (no frame is tested any more).
+    void SetQuickMode(bool on) override { m_search.quickMode = on ? 1 : 0; }
     void SetMuseumArea(int gridFamily, int x1, int y1, int x2, int y2) override;
-    // The museum and thumbnail pop-ups leave their search when they hide.
     void LeaveMuseumSearch() override;
     void LeaveThumbnailSearch() override;
-    bool IsMuseumMode() const override { return m_museumMode.load() != 0; }
-    bool IsThumbnailMode() const override { return m_thumbnailMode.load() != 0; }
-    bool IsQuickMode() const { return m_quickMode.load() != 0; }
+    bool IsMuseumMode() const override { return m_search.museumMode.load() != 0; }
+    bool IsThumbnailMode() const override { return m_search.thumbnailMode.load() != 0; }
+    bool IsQuickMode() const { return m_search.quickMode.load() != 0; }
     int GetRecorderKind() const override;
 
-    // Local recording: index 0-15 live recording of a channel, 16-31 recording of its playback.
     void ToggleRecord(int index) override;
     bool IsRecordMarked(int index) const override;
 
@@ -354,7 +325,6 @@ public:
     static constexpr int kAudioFlushBytes = 4000;
     static constexpr int kSearchAudioFlushBytes = 8000;
 
-    // PlaybackHost: what the channel schedulers ask of their session.
     bool IsRecorderRegistered(int recorderIndex) const override;
     bool IsPlaybackEnabled() const override;
     int GetChannelCount() const override;
@@ -433,15 +403,11 @@ private slots:
     void OnRecorderWaitEnded(int why);
     // A question about a changed certificate was answered (for this recorder or another).
     void OnCertificateAnswered();
-    void OnFirmwareOutputCheck();
 
 private:
     friend class CModuleDeviceTestAccess;
     // The search threads' work, on the session's playback slots.
     friend class SearchWorker;
-
-    // The search pop-ups, each with a scheduler of its own.
-    enum class SearchPopup { Museum, Thumbnail, Quick };
 
     // ---- construction, identity and small helpers (moduledevice.cpp)
     void MakeRecordingFolders() const;
@@ -467,8 +433,6 @@ private:
     void RefreshActiveEmap();
     void AskForRemoteConfig();
     void PrepareRemotePlayback(ConnectPurpose purpose);
-    void StartFirmwarePreparation();
-    void FinishFirmware(int code);
     void SetFirmwareState(int code);
     void SetAccountState(int code);
 
@@ -508,20 +472,9 @@ private:
     // The step timer goes on with the museum or thumbnail search.
     void ActOnSearchStep();
     bool SearchRecordOn(int channel, bool museum, bool thumbnail) const;
-    static bool IsPlayCode(int step);
-    static PlaybackMode PlayCodeMode(int step);
-    // Delays that mark a frame queued while a search pop-up walks rather than plays.
-    static constexpr int kMuseumWalkDelay = -222;
-    static constexpr int kThumbnailWalkDelay = -111;
-    // The search step after a decode-only frame: the next frame of the batch.
-    static constexpr int kStepNextFrame = -2;
     // The first played frame closes the loading notice and titles the playback view.
     void MarkPlaybackViewStarted();
     void ShowQuickSearchFrame(const PlaybackFrame& frame);
-    static QString TimeText(int time)
-    {
-        return QString::asprintf("%02d:%02d:%02d", time / 10000, (time / 100) % 100, time % 100);
-    }
     void AppendPlaybackRecord(int slot, LiveFrameRecordPtr record);
     void QueueSecondMarkers(int count, int kind, int date, int time, int tag);
     void ThrottlePlaybackStream(int count, bool searching);
@@ -535,10 +488,8 @@ private:
     // The open console window when it shows this logged-in recorder, else null.
     RemoteConsole* ShowingConsole() const;
     void RefuseRemoteConsole();
-    bool SearchModeOn() const;
-    CModulePlayback* SearchScheduler(SearchPopup popup) const;
     // The search's scheduler, made on first use; null without its pop-up or a hub slot.
-    CModulePlayback* MakeSearchScheduler(SearchPopup popup);
+    CModulePlayback* MakeSearchScheduler(SearchState::Popup popup);
     void ClearSearchSteps();
     // The size of the channel's last played picture (none before the first).
     QSize ChannelPictureSize(int channel);
@@ -555,23 +506,9 @@ private:
     bool ListSlotValid(int slot, const char* what) const;
     void MarkMinuteMasks(const char* list, int size, bool audio);
     void MarkEventMinutes(const char* list, int size);
-    static int FirstRecordedMinute(const char* index, int size);
     void ScanNextIndex(int slot, int channel, const char* buffer, int bytes);
     // The index request whose answer is awaited (channel -1: none).
     void AwaitIndex(int channel, int kind);
-    struct AwaitedIndex
-    {
-        int channel = -1;
-        int kind = 0;
-    };
-    AwaitedIndex m_awaitedIndex;
-    // The scheduler whose index block is awaited (channel -1: none).
-    struct AwaitedHeader
-    {
-        int channel = -1;
-        CModulePlayback* scheduler = nullptr;
-    };
-    AwaitedHeader m_awaitedHeader;
     void FinishIndexChain(int channel, bool thumbnail, bool museum, bool quick, int kind);
 
     // Per channel and per playback slot (the channels and the search slot).
@@ -588,32 +525,9 @@ private:
     std::atomic<quint8> m_socketConnected{0};
     std::atomic<int> m_channelCount{0};
 
-    // Connect sequence: the live connection is connected by a timer 500 ms after the playback
-    // one, so the receive path is never run from a nested event loop of ours.
-    ConnectPurpose m_connectPurpose = ConnectPurpose::Connect;
-    ConnectResult m_connectResult = ConnectResult::None;
-    QTimer* m_liveConnectTimer = nullptr;
-    QTimer* m_loginDeadline = nullptr;
-    // Set by Disconnect until the next connect: a loss that follows was asked for.
-    bool m_disconnectAsked = false;
-    int m_loginTimeLimitMs = kLoginTimeLimitMs;
-    bool m_connecting = false;
-    // The current connect runs inside TLS.
-    bool m_tlsConnect = false;
-    // Depth of the session's handlers running inside a signal of its own connections; a session
-    // destroyed there hands its connections to deleteLater.
-    int m_networkSlotDepth = 0;
-    QThread m_connectThread;
-    std::unique_ptr<NetConnect> m_connectWorker;
-    // The grid that asked for the channel count before the login.
-    int m_rememberedGrid = -1;
+    ConnectSequence m_connect{kLoginTimeLimitMs};
 
-    // Permission masks copied from the entry record at each connect (bit n = channel n).
-    std::atomic<quint32> m_maskLive{0};
-    std::atomic<quint32> m_maskSearch{0};
-    std::atomic<quint32> m_maskBackup{0};
-    std::atomic<quint32> m_maskPtz{0};
-    std::atomic<quint8> m_maskConfig{0};
+    PermissionMasks m_masks;
 
     // Connections, made at the first connect and kept for the life of the session.
     std::unique_ptr<CModuleNetwork> m_liveNetwork;
@@ -622,8 +536,6 @@ private:
     // The playback grid of the whole session (each channel's route holds its cell there).
     std::atomic<int> m_playbackGrid{-1};
     int m_liveAudioChannel = -1;
-    // Rates: 16 live (asked at live start), 16 further, 17 search slots.
-    std::array<std::atomic<int>, kChannels + kChannels + kSlots> m_rates;
 
     // The recording writers: live and backup data, search, event.
     std::unique_ptr<ModuleRecord> m_recordLive;
@@ -642,43 +554,13 @@ private:
     std::unique_ptr<char[]> m_consoleBuffer;
     std::unique_ptr<SlotReceiveBuffers> m_slotBuffers;
 
-    // Live pipeline: per channel a queue (the live queue lock guards all 16); the live audio
-    // queue and thread.
-    QMutex m_liveQueueLock;
-    std::array<LiveFrameQueue, kChannels> m_liveQueues;
-    QMutex m_liveAudioLock;
-    LiveFrameQueue m_liveAudioQueue;
-    std::unique_ptr<SessionThread> m_liveAudioThread;
-
-    // Playback pipeline: per channel and search slot a queue (the playback queue lock guards all
-    // 17); the playback audio queue and thread.
-    QMutex m_playbackQueueLock;
-    std::array<LiveFrameQueue, kSlots> m_playbackQueues;
-    // The quick search pop-up's scheduler, made at its first search.
-    std::unique_ptr<CModulePlayback> m_quickScheduler;
-    std::unique_ptr<CModulePlayback> m_museumScheduler;
-    std::unique_ptr<CModulePlayback> m_thumbnailScheduler;
-    // What the museum or thumbnail pop-up answered to the last searched picture: the time to
-    // fetch next (0 or more), a play code (-15, -115, -25, -125), -2 after a decode-only frame.
-    std::atomic<int> m_searchStep{-1};
-    QMutex m_playbackAudioLock;
-    LiveFrameQueue m_playbackAudioQueue;
-    std::unique_ptr<SessionThread> m_playbackAudioThread;
+    // The sound paths (the channels' and slots' own queues sit in their state); the searches.
+    AudioPipeline m_liveAudio;
+    SearchState m_search;
+    AudioPipeline m_playbackAudio;
     std::atomic<int> m_rateState{0};
 
-    // Remote playback: play mode, speed, tag, current date and time, recorded range, audio.
-    std::atomic<quint8> m_playbackActive{0};
-    std::atomic<PlaybackMode> m_playbackMode{PlaybackMode::Idle}; // read by the search threads
-    std::atomic<int> m_playbackSpeed{0};
-    std::atomic<int> m_playbackSeq{1};
-    std::atomic<int> m_playDate{-1};
-    std::atomic<int> m_playTime{-1};
-    std::array<int, 4> m_recordedRange{{0, 0, 0, 0}};
-    int m_playbackAudioChannel = -1;
-    PlaybackView* m_playbackView = nullptr;
-    int m_recordDayCount = 0;
-    int m_timeListDate = -1;
-    int m_playRequestState = 0;
+    PlaybackState m_playback;
 
     // Playback frame requests and the timers: the 10 ms batch timer, the search step timer and
     // the status timer.
@@ -693,34 +575,13 @@ private:
     // The wait settled: the "Remote Playback" box closes when it is the session's own.
     void SettleRecorderWait();
 
-    // Searches, record lists and the index scan.
-    std::atomic<quint8> m_museumMode{0};
-    std::atomic<quint8> m_thumbnailMode{0};
-    std::atomic<quint8> m_quickMode{0};
-    // While the museum search's day index is on its way, a play request waits for it: the
-    // index's arrival starts the search at the time asked for (-1: none asked).
-    bool m_museumIndexAwaited = false;
-    int m_museumAwaitedTime = -1;
-    int m_savedSearchChannel = -1;
-    int m_savedSearchDate = 0;
-    int m_savedSearchTime = 0;
-    int m_searchDate = 0;
-    int m_searchDay = 0;
-    int m_searchChannel = 0;
+    // Record lists and the index scan.
+    IndexChain m_indexChain;
     // The slot's minute map, made when a list first marks a minute of it.
     quint8* WritableMinuteTable(int slot);
-    bool m_startTogether = false;
     // Made at the first login through the hub; the status requests need it.
-    QPointer<QWidget> m_healthCheckWindow;
-    HealthCheckView* m_healthCheck = nullptr;
-    void CreateHealthCheck();
-    void FeedHealthCheck();
-    void ShowHealthAnswer();
-    void BuildRecordTexts(int firstDate, int firstTime, int lastDate, int lastTime);
-    QString m_earliestRecordText;
-    QString m_latestRecordText;
-    std::array<int, 4> m_recordRange{{-1, -1, -1, -1}};
-    QVector<int> m_recordDays;
+    SessionHealth m_health;
+    RecordInfo m_recordInfo;
     NetworkUsage m_networkUsage;
     // The event and schedule backup windows, made at the first login and kept.
     std::unique_ptr<EventBackupHost> m_eventBackupHost;
@@ -738,8 +599,5 @@ private:
     std::unique_ptr<SessionTreeItems> m_treeItems;
     QString m_emapPath;
 
-    // Firmware preparation, driven by a timer while it waits for the tool's output.
-    QTimer* m_firmwareTimer = nullptr;
-    int m_firmwareAttempts = 0;
-    QString m_firmwareOutput;
+    FirmwarePreparation m_firmware;
 };

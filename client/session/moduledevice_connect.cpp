@@ -1,12 +1,10 @@
 // The connection lifecycle of a recorder session: connect and login with their one time limit,
 // the disconnect, what a completed login was asked for (its connect purpose), the e-map and
-// remote playback preparations, the box that waits on the recorder, and the firmware
-// preparation.
+// remote playback preparations and the box that waits on the recorder.
 #include "session/moduledevice.h"
 
 #include <QDebug>
 #include <QDir>
-#include <QFile>
 #include <QTimer>
 
 #include <algorithm>
@@ -15,7 +13,6 @@
 #include "common/media/moduledecoder.h"
 #include "net/certificatetrust.h"
 #include "net/modulenetwork.h"
-#include "platform/process.h"
 #include "session/emapwindow.h"
 #include "session/netconnect.h"
 #include "session/recorderwait.h"
@@ -28,9 +25,6 @@
 using namespace SessionDefaults;
 
 namespace {
-
-constexpr int kFirmwareWaitMs = 1000;
-constexpr int kFirmwareAttempts = 31;
 
 // Purposes whose connect shows no "Network Connecting..." box.
 bool ConnectsQuietly(ConnectPurpose purpose)
@@ -49,7 +43,7 @@ void CModuleDevice::StartConnect(int option)
     if (m_deviceIndex < 0)
         return;
     const ConnectPurpose purpose = option < kDelayedConnect ? ConnectPurpose(option) : ConnectPurpose::Silent;
-    m_connectPurpose = purpose;
+    m_connect.purpose = purpose;
     if (IsLoggedIn()) {
         if (purpose != ConnectPurpose::Silent)
             OnConnectionOption(purpose);
@@ -69,11 +63,11 @@ void CModuleDevice::StartConnect(int option)
 
 void CModuleDevice::CopyPermissions(const SiteBook& record)
 {
-    m_maskLive = quint32(record.permissionLive);
-    m_maskSearch = quint32(record.permissionSearch);
-    m_maskBackup = quint32(record.permissionBackup);
-    m_maskPtz = quint32(record.permissionPtz);
-    m_maskConfig = record.permissionConfig ? 1 : 0;
+    m_masks.live = quint32(record.permissionLive);
+    m_masks.search = quint32(record.permissionSearch);
+    m_masks.backup = quint32(record.permissionBackup);
+    m_masks.ptz = quint32(record.permissionPtz);
+    m_masks.config = record.permissionConfig ? 1 : 0;
 }
 
 void CModuleDevice::timerOnConnect()
@@ -83,18 +77,18 @@ void CModuleDevice::timerOnConnect()
     // An attempt is under way from its connect until its login or its end: a repeated request
     // (the automatic connect asks every few seconds) neither starts another nor gives it more
     // time, so connect plus login keep one time limit.
-    if (IsLoggedIn() || m_connecting || m_loginDeadline->isActive()) {
+    if (IsLoggedIn() || m_connect.connecting || m_connect.loginDeadline->isActive()) {
         qCDebug(lcSession) << GetDvrName() << "connect already done or under way";
         return;
     }
     const SiteBook* record = Record();
     if (!record) {
         qCWarning(lcSession) << "timerOnConnect: the item carries no entry record";
-        m_connectResult = ConnectResult::Failed;
+        m_connect.result = ConnectResult::Failed;
         return;
     }
     CopyPermissions(*record);
-    m_disconnectAsked = false;
+    m_connect.disconnectAsked = false;
     const bool tls = record->use_ssl != 0;
     CreateNetworkModules(*record, tls);
 
@@ -106,7 +100,7 @@ void CModuleDevice::timerOnConnect()
         network->SetConnectInfo(record->addr, ok ? port : 0, record->id, record->password, tls);
         network->SetRecorderName(record->name);
     }
-    m_tlsConnect = tls;
+    m_connect.tls = tls;
     OnConnectThread();
 }
 
@@ -131,19 +125,19 @@ void CModuleDevice::CreateNetworkModules(const SiteBook& record, bool tls)
 
 void CModuleDevice::OnConnectThread()
 {
-    if (!m_playbackNetwork || !m_liveNetwork || m_connecting || m_loginDeadline->isActive())
+    if (!m_playbackNetwork || !m_liveNetwork || m_connect.connecting || m_connect.loginDeadline->isActive())
         return;
-    m_connecting = true;
-    m_loginDeadline->start(m_loginTimeLimitMs);
+    m_connect.connecting = true;
+    m_connect.loginDeadline->start(m_connect.loginTimeLimitMs);
     m_playbackNetwork->OnConnect();
     // The live connection follows half a second later, driven by a timer of the session (which
     // goes with the session), so no nested event loop runs inside this handler.
-    m_liveConnectTimer->start(kLiveConnectDelayMs);
+    m_connect.liveConnectTimer->start(kLiveConnectDelayMs);
 }
 
 void CModuleDevice::OnLiveConnectDue()
 {
-    if (!m_connecting || !m_liveNetwork)
+    if (!m_connect.connecting || !m_liveNetwork)
         return;
     QPointer<CModuleDevice> self(this);
     const bool started = m_liveNetwork->OnConnect();
@@ -156,18 +150,18 @@ void CModuleDevice::OnLiveConnectDue()
 
 void CModuleDevice::OnLiveConnectEnded(bool connected)
 {
-    if (!m_connecting)
+    if (!m_connect.connecting)
         return;
-    m_connecting = false;
+    m_connect.connecting = false;
     if (connected) {
-        m_connectResult = ConnectResult::Done;
+        m_connect.result = ConnectResult::Done;
     } else {
-        m_loginDeadline->stop();
+        m_connect.loginDeadline->stop();
         QPointer<CModuleDevice> self(this);
         ReportConnectFailure();
         if (!self)
             return;
-        m_connectResult = ConnectResult::Failed;
+        m_connect.result = ConnectResult::Failed;
     }
     emit finished();
 }
@@ -185,8 +179,8 @@ void CModuleDevice::OnCertificateAnswered()
 {
     // The time the user took over a changed certificate is not the recorder's: its time limit
     // starts again with the answer.
-    if (m_loginDeadline->isActive() && AwaitsCertificateAnswer())
-        m_loginDeadline->start(m_loginTimeLimitMs);
+    if (m_connect.loginDeadline->isActive() && AwaitsCertificateAnswer())
+        m_connect.loginDeadline->start(m_connect.loginTimeLimitMs);
 }
 
 void CModuleDevice::OnLoginDeadline()
@@ -196,10 +190,11 @@ void CModuleDevice::OnLoginDeadline()
     // The login waits for the user's answer about a changed certificate, which restarts the
     // time limit once given.
     if (AwaitsCertificateAnswer()) {
-        m_loginDeadline->start(m_loginTimeLimitMs);
+        m_connect.loginDeadline->start(m_connect.loginTimeLimitMs);
         return;
     }
-    qCDebug(lcSession) << GetDvrName() << "no login within" << m_loginTimeLimitMs << "ms: the connect is given up";
+    qCDebug(lcSession) << GetDvrName() << "no login within" << m_connect.loginTimeLimitMs
+                       << "ms: the connect is given up";
     // Half-open connections are aborted by the disconnect, which reports no login failure for
     // them; the attempt ends as a failed connect instead.
     QPointer<CModuleDevice> self(this);
@@ -207,7 +202,7 @@ void CModuleDevice::OnLoginDeadline()
     if (!self)
         return;
     ReportConnectFailure();
-    m_connectResult = ConnectResult::Failed;
+    m_connect.result = ConnectResult::Failed;
 }
 
 void CModuleDevice::PlaceNextFavoriteCell()
@@ -219,7 +214,7 @@ void CModuleDevice::PlaceNextFavoriteCell()
 void CModuleDevice::ReportConnectFailure()
 {
     SessionHub* hub = SessionHub::Instance();
-    switch (m_connectPurpose) {
+    switch (m_connect.purpose) {
     case ConnectPurpose::Favorite: PlaceNextFavoriteCell(); break;
     case ConnectPurpose::EmapRefresh: RefreshActiveEmap(); break;
     case ConnectPurpose::Account: SetAccountState(-1); break;
@@ -236,16 +231,16 @@ void CModuleDevice::ReportConnectFailure()
 
 bool CModuleDevice::Disconnect()
 {
-    m_disconnectAsked = true;
+    m_connect.disconnectAsked = true;
     m_playbackGrid = -1;
     for (ChannelState& channel : m_channels)
         channel.route.Reset();
     // A live connect still waiting for its turn is called off.
-    if (m_liveConnectTimer)
-        m_liveConnectTimer->stop();
-    if (m_loginDeadline)
-        m_loginDeadline->stop();
-    m_connecting = false;
+    if (m_connect.liveConnectTimer)
+        m_connect.liveConnectTimer->stop();
+    if (m_connect.loginDeadline)
+        m_connect.loginDeadline->stop();
+    m_connect.connecting = false;
 
     QPointer<CModuleDevice> self(this);
     bool result = false;
@@ -294,7 +289,7 @@ void CModuleDevice::OnConnectionOption(ConnectPurpose purpose)
         if (!GetLoginOption())
             SetFirmwareState(-2);
         else
-            StartFirmwarePreparation();
+            m_firmware.Start(m_deviceIndex, m_liveNetwork && m_liveNetwork->IsFirmwareToolModel());
         break;
     default: break;
     }
@@ -306,7 +301,7 @@ void CModuleDevice::OpenEmapOnActiveWindow()
     if (!window)
         return;
     window->openEmap(m_emapPath);
-    const quint32 live = m_maskLive.load();
+    const quint32 live = m_masks.live.load();
     const int channels = std::min(GetChannelCount(), kChannels);
     for (int ch = 0; ch < channels; ++ch) {
         if (!Bit(live, ch) || m_channels[size_t(ch)].emapX <= -1.0f || m_channels[size_t(ch)].emapY <= -1.0f)
@@ -347,7 +342,7 @@ void CModuleDevice::AskForRemoteConfig()
         if (hub)
             hub->ShowMessageBox(QString(), QStringLiteral("Don't have permision."), QStringLiteral("stop"));
         RefuseRemoteConsole();
-    } else if (m_liveNetwork->IsFirmware328() && m_maskConfig.load() == 1) {
+    } else if (m_liveNetwork->IsFirmware328() && m_masks.config.load() == 1) {
         // Compared as one version number: 4.05 is later than 3.28. The console starts once this
         // recorder's settings file has arrived (SetRecvConfig), with its restart permission.
         m_liveNetwork->RequestConfigFile(99);
@@ -414,12 +409,12 @@ void CModuleDevice::PrepareRemotePlayback(ConnectPurpose purpose)
     if (hub)
         hub->ShowMessageBox(QStringLiteral("Remote Playback"), QStringLiteral("Information Loading"), QString());
     const int n = LiveChannelCount();
-    quint32 search = m_maskSearch.load();
+    quint32 search = m_masks.search.load();
     for (int ch = 0; ch < n; ++ch) {
         if (!m_liveNetwork->GetLoginMaskBit(2, ch))
             search &= ~(1u << ch);
     }
-    m_maskSearch = search;
+    m_masks.search = search;
     if (search == 0) {
         if (hub) {
             hub->ShowMessageBox(QString(), QStringLiteral("No Playback permission."), QStringLiteral("stop"));
@@ -429,8 +424,8 @@ void CModuleDevice::PrepareRemotePlayback(ConnectPurpose purpose)
     }
     if (purpose == ConnectPurpose::Playback) {
         // Neither a mode nor a speed until the playback window asks for one.
-        m_playbackMode = PlaybackMode(-1);
-        m_playbackSpeed = -1;
+        m_playback.mode = PlaybackMode(-1);
+        m_playback.speed = -1;
     }
     m_liveNetwork->SendConsoleLock(0);
     m_recorderWait->Arm();
@@ -446,62 +441,4 @@ void CModuleDevice::SetAccountState(int code)
 {
     if (SessionHub* hub = SessionHub::Instance())
         hub->SetAccountManagerState(m_deviceIndex, code);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Firmware preparation: the firmware tool turns the chosen file into the recorder's package.
-
-void CModuleDevice::StartFirmwarePreparation()
-{
-    SessionHub* hub = SessionHub::Instance();
-    if (!hub)
-        return;
-    // Only recorders whose model takes the package through the firmware tool need it converted;
-    // every other recorder takes the chosen file as it is.
-    const bool toolModel = m_liveNetwork && m_liveNetwork->IsFirmwareToolModel();
-    if (!toolModel) {
-        SetFirmwareState(2);
-        return;
-    }
-    SetFirmwareState(1);
-    const QString dir = hub->ProgramDirectory();
-    m_firmwareOutput = dir + QStringLiteral("/TempUpgrade/dvr_upgrade_auto.zip");
-    const QStringList arguments{hub->FirmwarePath(), dir};
-    qCDebug(lcSession) << "Firmware tool:" << dir + QStringLiteral("/Firmware.exe") << arguments;
-    qCDebug(lcSession) << "Firmware output:" << m_firmwareOutput;
-    QFile::remove(m_firmwareOutput);
-    const int result = platform::Process::Execute(QStringLiteral("Firmware.exe"), arguments, dir);
-    hub->SetFirmwarePath(m_firmwareOutput);
-    if (result == platform::Process::kNotStarted) {
-        FinishFirmware(-3);
-        return;
-    }
-    m_firmwareAttempts = 0;
-    OnFirmwareOutputCheck();
-}
-
-void CModuleDevice::OnFirmwareOutputCheck()
-{
-    // The firmware manager's "Stop" ends the wait for the firmware tool.
-    if (SessionHub* hub = SessionHub::Instance(); hub && hub->IsFirmwareCancelled()) {
-        FinishFirmware(-3);
-        return;
-    }
-    QFile output(m_firmwareOutput);
-    if (output.open(QIODevice::ReadOnly) && output.size() > 0) {
-        output.close();
-        FinishFirmware(2);
-        return;
-    }
-    if (++m_firmwareAttempts >= kFirmwareAttempts) {
-        FinishFirmware(-3);
-        return;
-    }
-    m_firmwareTimer->start(kFirmwareWaitMs);
-}
-
-void CModuleDevice::FinishFirmware(int code)
-{
-    m_firmwareTimer->stop();
-    SetFirmwareState(code);
 }

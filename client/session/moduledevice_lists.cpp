@@ -2,11 +2,11 @@
 // audio lists of the storage slots and the index of each channel.
 #include "session/moduledevice.h"
 
-#include <utility>
 #include <QDateTime>
 #include <QDebug>
 #include <QSettings>
 #include <QTime>
+#include <utility>
 
 #include <algorithm>
 #include <climits>
@@ -54,6 +54,22 @@ quint64 Le64(const char* p)
     return quint64(Le32(p)) | (quint64(Le32(p + 4)) << 32);
 }
 
+// The first recorded minute (HHMM) of an index's hour masks; kNoMinute without one.
+int FirstRecordedMinute(const char* index, int size)
+{
+    for (int hour = 0; hour < 24; ++hour) {
+        const int at = kHourMasksAt + 8 * hour;
+        if (at + 8 > size)
+            break;
+        const quint64 minutes = Le64(index + at);
+        for (int minute = 0; minute < 60; ++minute) {
+            if (minutes & (quint64(1) << minute))
+                return hour * 100 + minute;
+        }
+    }
+    return kNoMinute;
+}
+
 } // namespace
 
 // =============================================================================================
@@ -62,14 +78,14 @@ quint64 Le64(const char* p)
 void CModuleDevice::GetIntraIndex(int channel)
 {
     qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
-                       << m_museumMode.load() << m_thumbnailMode.load();
-    m_searchDay = 0;
+                       << m_search.museumMode.load() << m_search.thumbnailMode.load();
+    m_indexChain.day = 0;
     StartIndexSearch(channel);
 }
 
 void CModuleDevice::StartIndexSearch(int channel)
 {
-    m_playbackAudioChannel = -1;
+    m_playback.audioChannel = -1;
     // The index chain starts: whatever box waits for playback ends with it or with the limit.
     m_recorderWait->Arm();
     CModulePlayback* p = nullptr;
@@ -78,32 +94,32 @@ void CModuleDevice::StartIndexSearch(int channel)
             qCDebug(lcSession) << "index search: channel out of range" << channel;
             return;
         }
-        m_searchChannel = channel;
-        if (m_thumbnailMode.load() != 0) {
-            p = SearchScheduler(SearchPopup::Thumbnail);
+        m_indexChain.channel = channel;
+        if (m_search.thumbnailMode.load() != 0) {
+            p = m_search.Scheduler(SearchState::Popup::Thumbnail);
             if (p)
                 p->Bind(m_deviceIndex, channel, SchedulerKind::Thumbnail);
-        } else if (m_museumMode.load() != 0) {
-            p = SearchScheduler(SearchPopup::Museum);
+        } else if (m_search.museumMode.load() != 0) {
+            p = m_search.Scheduler(SearchState::Popup::Museum);
             if (p)
                 p->Bind(m_deviceIndex, channel, SchedulerKind::Museum);
-            m_museumIndexAwaited = p != nullptr;
-            m_museumAwaitedTime = -1;
-        } else if (m_quickMode.load() != 0) {
-            p = SearchScheduler(SearchPopup::Quick);
+            m_search.museumIndexAwaited = p != nullptr;
+            m_search.museumAwaitedTime = -1;
+        } else if (m_search.quickMode.load() != 0) {
+            p = m_search.Scheduler(SearchState::Popup::Quick);
             if (p)
                 p->Bind(m_deviceIndex, channel, SchedulerKind::Thumbnail);
         } else {
             p = GetPlayback(channel);
         }
     } else {
-        m_museumMode = 0;
-        m_thumbnailMode = 0;
-        m_searchChannel = kAllChannels;
+        m_search.museumMode = 0;
+        m_search.thumbnailMode = 0;
+        m_indexChain.channel = kAllChannels;
         p = GetPlayback(0);
     }
     if (p)
-        p->ResetIndex(m_searchDate);
+        p->ResetIndex(m_indexChain.date);
 }
 
 // =============================================================================================
@@ -138,7 +154,7 @@ bool CModuleDevice::ListSlotValid(int slot, const char* what) const
 void CModuleDevice::MarkMinuteMasks(const char* list, int size, bool audio)
 {
     const int entries = std::min(size, int(kListBufferSize)) / 2;
-    const quint32 allowed = m_maskSearch.load();
+    const quint32 allowed = m_masks.search.load();
     for (int i = 0; i < entries; ++i) {
         const int minute = i % kMinutesPerDay;
         const quint16 bits = Le16(list + 2 * i);
@@ -166,9 +182,9 @@ void CModuleDevice::OnRecvTimeRecList(int slot, int size)
         MarkMinuteMasks(m_listBuffer.get(), size, false);
     }
     if (slot < kLastStorageSlot)
-        SendTimeRecList(m_searchDate, slot + 1);
+        SendTimeRecList(m_indexChain.date, slot + 1);
     else
-        SendEventRecList(m_searchDate, 0);
+        SendEventRecList(m_indexChain.date, 0);
 }
 
 void CModuleDevice::MarkEventMinutes(const char* list, int size)
@@ -187,7 +203,7 @@ void CModuleDevice::MarkEventMinutes(const char* list, int size)
     static const quint8 kFlags[] = {2, 4, 16};
     const int* maskAt = longForm ? kLongMasks : kShortMasks;
     const int maskCount = longForm ? 3 : 2;
-    const quint32 allowed = m_maskSearch.load();
+    const quint32 allowed = m_masks.search.load();
     for (int at = first; bytes >= kHourTable && at < bytes - recordSize; at += recordSize) {
         const int hour = quint8(list[at]);
         const int minute = quint8(list[at + 1]);
@@ -219,10 +235,10 @@ void CModuleDevice::OnRecvEventRecList(int slot, int size)
         MarkEventMinutes(m_listBuffer.get(), size);
     }
     if (slot < kLastStorageSlot)
-        SendEventRecList(m_searchDate, slot + 1);
+        SendEventRecList(m_indexChain.date, slot + 1);
     else if (m_liveNetwork && m_liveNetwork->IsConnected() && m_listBuffer) {
         m_recorderWait->Continue();
-        m_liveNetwork->SendAudioRecList(m_searchDate, 0, m_listBuffer.get());
+        m_liveNetwork->SendAudioRecList(m_indexChain.date, 0, m_listBuffer.get());
     }
 }
 
@@ -239,7 +255,7 @@ void CModuleDevice::OnRecvAudioRecList(int slot, int size)
     if (slot < kLastStorageSlot) {
         if (m_liveNetwork && m_liveNetwork->IsConnected() && m_listBuffer) {
             m_recorderWait->Continue();
-            m_liveNetwork->SendAudioRecList(m_searchDate, slot + 1, m_listBuffer.get());
+            m_liveNetwork->SendAudioRecList(m_indexChain.date, slot + 1, m_listBuffer.get());
         }
         return;
     }
@@ -247,27 +263,12 @@ void CModuleDevice::OnRecvAudioRecList(int slot, int size)
         channel.firstMinuteScan = kNoMinute;
         channel.firstMinuteOwn = kNoMinute;
     }
-    m_startTogether = false;
+    m_indexChain.startTogether = false;
     if (m_liveNetwork && m_slotBuffers->Index(0)) {
         AwaitIndex(0, kIndexScanKind);
         m_recorderWait->Continue();
-        m_liveNetwork->SendIntraIndexRequest(m_searchDate, 0, 0, m_slotBuffers->Index(0), kIndexScanKind, 1);
+        m_liveNetwork->SendIntraIndexRequest(m_indexChain.date, 0, 0, m_slotBuffers->Index(0), kIndexScanKind, 1);
     }
-}
-
-int CModuleDevice::FirstRecordedMinute(const char* index, int size)
-{
-    for (int hour = 0; hour < 24; ++hour) {
-        const int at = kHourMasksAt + 8 * hour;
-        if (at + 8 > size)
-            break;
-        const quint64 minutes = Le64(index + at);
-        for (int minute = 0; minute < 60; ++minute) {
-            if (minutes & (quint64(1) << minute))
-                return hour * 100 + minute;
-        }
-    }
-    return kNoMinute;
 }
 
 void CModuleDevice::ScanNextIndex(int slot, int channel, const char* buffer, int bytes)
@@ -284,22 +285,22 @@ void CModuleDevice::ScanNextIndex(int slot, int channel, const char* buffer, int
     if (slot < kLastStorageSlot) {
         AwaitIndex(channel, kIndexScanKind);
         m_recorderWait->Continue();
-        m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel, slot + 1, m_slotBuffers->Index(channel),
+        m_liveNetwork->SendIntraIndexRequest(m_indexChain.date, channel, slot + 1, m_slotBuffers->Index(channel),
                                              kIndexScanKind, 1);
     } else if (channel < LiveChannelCount()) {
         if (char* next = m_slotBuffers->Index(channel + 1)) {
             AwaitIndex(channel + 1, kIndexScanKind);
             m_recorderWait->Continue();
-            m_liveNetwork->SendIntraIndexRequest(m_searchDate, channel + 1, 0, next, kIndexScanKind, 1);
+            m_liveNetwork->SendIntraIndexRequest(m_indexChain.date, channel + 1, 0, next, kIndexScanKind, 1);
         } else
             qCDebug(lcSession) << "index scan stops: no index buffer for channel" << channel + 1;
-    } else if (m_playbackView) {
+    } else if (m_playback.view) {
         // The record calendar waits for the day's lists to draw them; otherwise playback starts
         // from the chosen time.
-        if (m_playbackView->IsCalendarOpen()) {
+        if (m_playback.view->IsCalendarOpen()) {
             // The calendar draws the day's lists and closes the box itself.
             m_recorderWait->Settle();
-            m_playbackView->NotifyTimeList();
+            m_playback.view->NotifyTimeList();
         } else
             GetIntraIndex(-1);
     }
@@ -307,8 +308,8 @@ void CModuleDevice::ScanNextIndex(int slot, int channel, const char* buffer, int
 
 void CModuleDevice::AwaitIndex(int channel, int kind)
 {
-    m_awaitedIndex.channel = channel;
-    m_awaitedIndex.kind = kind;
+    m_indexChain.awaitedIndex.channel = channel;
+    m_indexChain.awaitedIndex.kind = kind;
 }
 
 void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
@@ -325,10 +326,10 @@ void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
     // The reply names the channel and kind only through its sub-code, which without the second
     // stream says channel 0 and kind 0 for every request; the chains ask one index at a time, so
     // the answer belongs to the request that waits. Its data is where the engine put it.
-    if (m_awaitedIndex.channel >= 0) {
-        channel = m_awaitedIndex.channel;
-        kind = m_awaitedIndex.kind;
-        m_awaitedIndex = {};
+    if (m_indexChain.awaitedIndex.channel >= 0) {
+        channel = m_indexChain.awaitedIndex.channel;
+        kind = m_indexChain.awaitedIndex.kind;
+        m_indexChain.awaitedIndex = {};
     }
     const int bytes = std::min(size, int(SlotReceiveBuffers::kIndexBufferSize));
     if (kind == kIndexScanKind) {
@@ -336,17 +337,17 @@ void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
         return;
     }
 
-    const bool thumbnail = m_thumbnailMode.load() != 0;
-    const bool museum = m_museumMode.load() != 0;
-    const bool quick = m_quickMode.load() != 0;
+    const bool thumbnail = m_search.thumbnailMode.load() != 0;
+    const bool museum = m_search.museumMode.load() != 0;
+    const bool quick = m_search.quickMode.load() != 0;
     if (bytes > 0) {
         CModulePlayback* target = nullptr;
         if (thumbnail && kind == 1)
-            target = SearchScheduler(SearchPopup::Thumbnail);
+            target = m_search.Scheduler(SearchState::Popup::Thumbnail);
         else if (museum && kind == 2)
-            target = SearchScheduler(SearchPopup::Museum);
+            target = m_search.Scheduler(SearchState::Popup::Museum);
         else if (quick && kind == 1)
-            target = SearchScheduler(SearchPopup::Quick);
+            target = m_search.Scheduler(SearchState::Popup::Quick);
         else if (kind == 0 && GetPlayback(channel)) {
             if (channel < kChannels) {
                 const int first = FirstRecordedMinute(buffer, bytes);
@@ -360,7 +361,7 @@ void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
     }
 
     if (slot < kLastStorageSlot) {
-        SendIntraIndexRequest(m_searchDay, channel, slot + 1, kind, kind == 1 ? 1 : 0);
+        SendIntraIndexRequest(m_indexChain.day, channel, slot + 1, kind, kind == 1 ? 1 : 0);
         return;
     }
     FinishIndexChain(channel, thumbnail, museum, quick, kind);
@@ -368,36 +369,36 @@ void CModuleDevice::OnRecvIntraIndex(int slot, int channel, int size, int kind)
 
 void CModuleDevice::FinishIndexChain(int channel, bool thumbnail, bool museum, bool quick, int kind)
 {
-    const int date = m_playDate.load();
+    const int date = m_playback.playDate.load();
     // The index chain ends here except when the next channel's index follows; the first played
     // picture then ends the wait of the session's own playback.
-    const bool nextChannel = kind == 0 && m_searchChannel == kAllChannels && channel < LiveChannelCount();
-    if (!nextChannel && !(kind == 0 && m_searchChannel == kAllChannels))
+    const bool nextChannel = kind == 0 && m_indexChain.channel == kAllChannels && channel < LiveChannelCount();
+    if (!nextChannel && !(kind == 0 && m_indexChain.channel == kAllChannels))
         m_recorderWait->Settle();
     if (thumbnail && kind == 1) {
         qCDebug(lcSession) << "Thumbnail Index recv finish";
-        CModulePlayback* p = SearchScheduler(SearchPopup::Thumbnail);
+        CModulePlayback* p = m_search.Scheduler(SearchState::Popup::Thumbnail);
         if (!p || !p->StartPlayback(date, 0, SchedulerKind::Thumbnail, -1)) {
             if (CModulePlayback* own = GetPlayback(channel))
                 own->StartPlayback(date, 0, SchedulerKind::Playback, -1);
         }
     } else if (museum && kind == 2) {
         MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
-        const int asked = std::exchange(m_museumAwaitedTime, -1);
-        m_museumIndexAwaited = false;
-        if (CModulePlayback* p = SearchScheduler(SearchPopup::Museum); p && popup)
-            p->StartPlayback(date, asked >= 0 ? asked : m_playTime.load(), SchedulerKind::Museum,
+        const int asked = std::exchange(m_search.museumAwaitedTime, -1);
+        m_search.museumIndexAwaited = false;
+        if (CModulePlayback* p = m_search.Scheduler(SearchState::Popup::Museum); p && popup)
+            p->StartPlayback(date, asked >= 0 ? asked : m_playback.playTime.load(), SchedulerKind::Museum,
                              popup->GetPlayState());
     } else if (quick && kind == 1) {
         qCDebug(lcSession) << "//////////////////////// finish info";
         if (QuickSearchPopup* popup = QuickSearchPopup::Instance())
             popup->OnFinishInfo();
-    } else if (kind == 0 && m_searchChannel != kAllChannels) {
+    } else if (kind == 0 && m_indexChain.channel != kAllChannels) {
         qCDebug(lcSession) << "temp index recv finish";
     } else if (kind == 0) {
         if (channel < LiveChannelCount()) {
             if (CModulePlayback* next = GetPlayback(channel + 1))
-                next->ResetIndex(m_searchDay);
+                next->ResetIndex(m_indexChain.day);
             return;
         }
         // Every channel's index is in: the channels start together when their first recorded
@@ -405,12 +406,12 @@ void CModuleDevice::FinishIndexChain(int channel, bool thumbnail, bool museum, b
         bool together = true;
         for (int ch = 0; ch < kChannels; ++ch)
             together = together && m_channels[size_t(ch)].firstMinuteScan == m_channels[size_t(ch)].firstMinuteOwn;
-        m_startTogether = together;
+        m_indexChain.startTogether = together;
         for (CModuleNetwork* network : {m_liveNetwork.get(), m_playbackNetwork.get()}) {
             if (network)
                 network->SetSecondStream(together ? 1 : 0);
         }
-        m_playbackSpeed = 0;
-        SendPlaybackCtrlExtSec(PlaybackMode::Forward, 0, date, m_playTime.load());
+        m_playback.speed = 0;
+        SendPlaybackCtrlExtSec(PlaybackMode::Forward, 0, date, m_playback.playTime.load());
     }
 }

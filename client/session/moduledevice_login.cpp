@@ -88,7 +88,7 @@ void CModuleDevice::OnNetworkState(int state)
 {
     if (m_deviceIndex < 0)
         return;
-    NetworkSlotGuard inSlot(this, m_networkSlotDepth);
+    NetworkSlotGuard inSlot(this, m_connect.networkSlotDepth);
     switch (NetState(state)) {
     case NetState::ConnectFailed: OnLiveConnectEnded(false); break;
     case NetState::SocketConnected:
@@ -122,13 +122,13 @@ void CModuleDevice::CreateBackupHosts()
 
 void CModuleDevice::OnLoggedIn()
 {
-    m_loginDeadline->stop();
-    const ConnectPurpose purpose = m_connectPurpose;
+    m_connect.loginDeadline->stop();
+    const ConnectPurpose purpose = m_connect.purpose;
     ShowLoginMessage(purpose);
     // The audio threads start with the session threads below.
-    m_playbackActive = 0;
+    m_playback.active = 0;
     StartRequestPacing();
-    CreateHealthCheck();
+    m_health.Create(GetDvrName(), m_liveNetwork.get());
     const int n = std::clamp(m_liveNetwork->GetChannelCount(), 0, int(kChannels));
     m_channelCount = n;
     OpenChannelDecoders(n);
@@ -173,18 +173,18 @@ void CModuleDevice::ShowLoginMessage(ConnectPurpose purpose)
 void CModuleDevice::StartRequestPacing()
 {
     m_batcher->ResetInFlight();
-    m_museumMode = 0;
-    m_thumbnailMode = 0;
-    m_quickMode = 0;
+    m_search.museumMode = 0;
+    m_search.thumbnailMode = 0;
+    m_search.quickMode = 0;
     m_searchStepTimer->stop();
     m_sendPlaybackTimer->stop();
     m_requestPacing = true;
-    SetPlaybackActive(m_playbackActive.load() != 0);
+    SetPlaybackActive(m_playback.active.load() != 0);
 }
 
 void CModuleDevice::SetPlaybackActive(bool on)
 {
-    m_playbackActive.store(on ? 1 : 0);
+    m_playback.active.store(on ? 1 : 0);
     if (!m_sendPlaybackTimer || !m_searchStepTimer)
         return;
     if (!on || !m_requestPacing) {
@@ -206,7 +206,7 @@ void CModuleDevice::OpenChannelDecoders(int channelCount)
     // The live and search threads start with the session threads.
     for (int ch = 0; ch < channelCount; ++ch) {
         m_channels[ch].liveWanted = 0;
-        m_liveQueues[ch].StopDropping();
+        m_channels[ch].liveQueue.StopDropping();
         if (!m_channels[ch].liveDecoder)
             m_channels[ch].liveDecoder = OpenedDecoder(true);
         if (!m_channels[ch].playbackDecoder)
@@ -222,8 +222,8 @@ void CModuleDevice::OpenChannelDecoders(int channelCount)
 quint32 CModuleDevice::KeepGrantedPermissions()
 {
     // Only what the recorder grants in its login reply stays.
-    quint32 live = m_maskLive.load(), ptz = m_maskPtz.load(), search = m_maskSearch.load(),
-            backup = m_maskBackup.load();
+    quint32 live = m_masks.live.load(), ptz = m_masks.ptz.load(), search = m_masks.search.load(),
+            backup = m_masks.backup.load();
     for (int ch = 0; ch < kChannels; ++ch) {
         const quint32 bit = 1u << ch;
         if (!m_liveNetwork->GetLoginMaskBit(0, ch))
@@ -235,11 +235,11 @@ quint32 CModuleDevice::KeepGrantedPermissions()
             backup &= ~bit;
         }
     }
-    m_maskLive = live;
-    m_maskPtz = ptz;
-    m_maskSearch = search;
-    m_maskBackup = backup;
-    m_maskConfig = (m_maskConfig.load() == 1 && (m_liveNetwork->GetLoginLevel() & 0x10) != 0) ? 1 : 0;
+    m_masks.live = live;
+    m_masks.ptz = ptz;
+    m_masks.search = search;
+    m_masks.backup = backup;
+    m_masks.config = (m_masks.config.load() == 1 && (m_liveNetwork->GetLoginLevel() & 0x10) != 0) ? 1 : 0;
     return live;
 }
 
@@ -306,10 +306,10 @@ void CModuleDevice::WantPermittedChannels(int channelCount, quint32 liveMask)
 
 void CModuleDevice::HandRecorderToWaitingGrid(int channelCount, ConnectPurpose purpose)
 {
-    if (m_rememberedGrid == -1)
+    if (m_connect.rememberedGrid == -1)
         return;
-    const int gridIndex = m_rememberedGrid;
-    m_rememberedGrid = -1;
+    const int gridIndex = m_connect.rememberedGrid;
+    m_connect.rememberedGrid = -1;
     if (SessionHub* hub = SessionHub::Instance())
         hub->GridTakesRecorder(gridIndex, channelCount, m_deviceIndex, purpose == ConnectPurpose::CellLive);
 }
@@ -319,21 +319,21 @@ void CModuleDevice::OnStatusRefreshed()
     if (!m_liveNetwork)
         return;
     CModuleNetwork* network = m_liveNetwork.get();
-    m_treeItems->UpdateChannelIcons(m_channelCount.load(), m_maskLive.load(), [network](int ch) {
+    m_treeItems->UpdateChannelIcons(m_channelCount.load(), m_masks.live.load(), [network](int ch) {
         SessionTreeItems::ChannelStatus status;
         status.videoLoss = network->IsVideoLoss(ch);
         status.active = network->IsChannelActive(ch);
         status.motion = network->IsMotion(ch);
         return status;
     });
-    FeedHealthCheck();
+    m_health.Feed(m_liveNetwork.get(), m_channelCount.load(), m_masks.live.load());
 }
 
 void CModuleDevice::OnDisconnected()
 {
     // The attempt has ended one way or another; its time limit no longer applies, and nothing
     // waits for an answer any more (the loss has its own message).
-    m_loginDeadline->stop();
+    m_connect.loginDeadline->stop();
     m_recorderWait->Settle();
     SessionHub* hub = SessionHub::Instance();
     const bool loggedIn = IsLoggedIn();
@@ -346,9 +346,9 @@ void CModuleDevice::OnDisconnected()
     } else if (loggedIn) {
         if (RemoteConsole* console = ShowingConsole())
             console->OnDisconnected();
-        if (m_connectPurpose == ConnectPurpose::Account)
+        if (m_connect.purpose == ConnectPurpose::Account)
             SetAccountState(3);
-        else if (m_connectPurpose == ConnectPurpose::Firmware)
+        else if (m_connect.purpose == ConnectPurpose::Firmware)
             SetFirmwareState(4);
     }
     if (!loggedIn)
@@ -358,8 +358,8 @@ void CModuleDevice::OnDisconnected()
     m_socketConnected = 0;
     if (m_scheduleBackupHost)
         m_scheduleBackupHost->OnConnectionLost();
-    m_liveAudioThread->RequestStop();
-    m_playbackAudioThread->RequestStop();
+    m_liveAudio.thread->RequestStop();
+    m_playbackAudio.thread->RequestStop();
     CloseSearchBoxes();
     m_playbackGrid = -1;
     // The buffers go below: neither connection may write into them any more (the live one forgot
@@ -376,12 +376,12 @@ void CModuleDevice::OnDisconnected()
         m_treeItems->DeleteChannelItems();
 
     m_treeItems->SetRecorderIcon(this, false);
-    m_playbackActive = 0;
+    m_playback.active = 0;
     m_liveAudioChannel = -1;
     qCDebug(lcSession) << "disconnect 2";
     if (hub)
         hub->OnDeviceDisconnected(m_deviceIndex, 0);
-    if (hub && !m_disconnectAsked && !hub->IsClosing())
+    if (hub && !m_connect.disconnectAsked && !hub->IsClosing())
         hub->ReportConnectionLost(m_deviceIndex, GetDvrName());
     qCDebug(lcSession) << "disconnect 3";
 }
@@ -395,19 +395,19 @@ void CModuleDevice::CloseSearchBoxes()
     {
         std::atomic<quint8>* flag;
         const char* title;
-        SearchPopup popup;
-    } searches[] = {{&m_museumMode, "Museum Search", SearchPopup::Museum},
-                    {&m_thumbnailMode, "Thumbnail Search", SearchPopup::Thumbnail},
-                    {&m_quickMode, "Time Search", SearchPopup::Quick}};
+        SearchState::Popup popup;
+    } searches[] = {{&m_search.museumMode, "Museum Search", SearchState::Popup::Museum},
+                    {&m_search.thumbnailMode, "Thumbnail Search", SearchState::Popup::Thumbnail},
+                    {&m_search.quickMode, "Time Search", SearchState::Popup::Quick}};
     for (const auto& s : searches) {
         if (!s.flag->load())
             continue;
         if (hub && hub->MessageTitle() == QLatin1String(s.title))
             hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
         *s.flag = 0;
-        if (s.popup == SearchPopup::Museum && MuseumSearchPopup::Instance())
+        if (s.popup == SearchState::Popup::Museum && MuseumSearchPopup::Instance())
             MuseumSearchPopup::Instance()->OnRecorderLost();
-        else if (s.popup == SearchPopup::Thumbnail && ThumbnailSearchPopup::Instance())
+        else if (s.popup == SearchState::Popup::Thumbnail && ThumbnailSearchPopup::Instance())
             ThumbnailSearchPopup::Instance()->OnRecorderLost();
     }
 }
@@ -419,7 +419,7 @@ void CModuleDevice::CloseChannels()
         m_channels[ch].liveWanted = 0;
         m_channels[ch].route.Reset();
         m_lastPictures.Store(ch, LastPictures::Placeholder());
-        m_liveQueues[ch].StopDropping();
+        m_channels[ch].liveQueue.StopDropping();
         m_channels[ch].liveThread->RequestStop();
         m_slots[ch].searchThread->RequestStop();
         ReleaseSlotBuffers(ch);
@@ -444,20 +444,20 @@ void CModuleDevice::CloseSearchSlot()
 void CModuleDevice::ReportLoginFailure()
 {
     const bool loginReplied = m_liveNetwork && m_liveNetwork->GetLoginDone();
-    if (!loginReplied && m_tlsConnect && !(m_liveNetwork && m_liveNetwork->IsTlsHandshakeDone())) {
+    if (!loginReplied && m_connect.tls && !(m_liveNetwork && m_liveNetwork->IsTlsHandshakeDone())) {
         // Under TLS the socket counts as connected before the handshake: a connection that ends
         // before its handshake completed, or whose certificate was refused, never reached the
         // recorder (not one we trust), so it is a failed connect.
         qCDebug(lcSession) << GetDvrName() << "TLS connection ended before a certificate we trust";
         ReportConnectFailure();
-        m_connectResult = ConnectResult::Failed;
+        m_connect.result = ConnectResult::Failed;
         return;
     }
-    if (m_connectPurpose == ConnectPurpose::Account) {
+    if (m_connect.purpose == ConnectPurpose::Account) {
         SetAccountState(-1);
         return;
     }
-    if (m_connectPurpose == ConnectPurpose::Firmware) {
+    if (m_connect.purpose == ConnectPurpose::Firmware) {
         SetFirmwareState(-1);
         return;
     }
@@ -476,7 +476,7 @@ void CModuleDevice::OnNetworkStateS(int state)
 {
     if (m_deviceIndex < 0 || NetState(state) != NetState::LoggedIn || !m_playbackNetwork)
         return;
-    NetworkSlotGuard inSlot(this, m_networkSlotDepth);
+    NetworkSlotGuard inSlot(this, m_connect.networkSlotDepth);
     const int n = std::clamp(m_playbackNetwork->GetChannelCount(), 0, int(kChannels));
     for (int slot = 0; slot <= n; ++slot) {
         m_slotBuffers->Allocate(slot);

@@ -125,8 +125,8 @@ void CModuleDevice::StartMediaThreads()
         m_slots[s].searchThread->Start(&CModuleDevice::THREAD_SEARCH, this, s);
     // The audio threads are only told to stop at a disconnect; one still draining is waited for
     // before it is started again.
-    m_liveAudioThread->Start(&CModuleDevice::THREAD_LIVE_AUDIO, this, 0);
-    m_playbackAudioThread->Start(&CModuleDevice::THREAD_PLAYBACK_AUDIO, this, 0);
+    m_liveAudio.thread->Start(&CModuleDevice::THREAD_LIVE_AUDIO, this, 0);
+    m_playbackAudio.thread->Start(&CModuleDevice::THREAD_PLAYBACK_AUDIO, this, 0);
 }
 
 void CModuleDevice::CreateSchedulers()
@@ -157,8 +157,8 @@ LiveFigures CModuleDevice::GetLiveFigures(int ch) const
         figures.decoded = worker->DecodedFrames();
         figures.skippedForLoad = worker->SkippedForLoad();
     }
-    figures.queued = m_liveQueues[size_t(ch)].Count();
-    figures.queuedMs = m_liveQueues[size_t(ch)].QueuedMs();
+    figures.queued = m_channels[size_t(ch)].liveQueue.Count();
+    figures.queuedMs = m_channels[size_t(ch)].liveQueue.QueuedMs();
     return figures;
 }
 
@@ -180,9 +180,9 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
         frameType -= 10;
         marked = 1;
     }
-    LiveFrameQueue& queue = m_liveQueues[size_t(channel)];
+    LiveFrameQueue& queue = m_channels[size_t(channel)].liveQueue;
     m_channels[size_t(channel)].liveReceived.fetch_add(1, std::memory_order_relaxed);
-    if (!queue.Admit(m_rates[channel].load(), frameType == 0))
+    if (!queue.Admit(m_channels[size_t(channel)].liveRate.load(), frameType == 0))
         return;
 
     // A record the channel's thread has finished with, else a new one.
@@ -242,7 +242,7 @@ void CModuleDevice::OnRecvLiveAudio(int channel, int size, int kind, int date, i
     record->date = date;
     record->time = time;
     record->CopyPayload(size > 0 ? m_liveAudioBuffer.get() : nullptr, size);
-    m_liveAudioQueue.Append(std::move(record));
+    m_liveAudio.queue.Append(std::move(record));
 }
 
 // =============================================================================================
@@ -252,7 +252,7 @@ void CModuleDevice::AppendPlaybackRecord(int slot, LiveFrameRecordPtr record)
 {
     if (slot < 0 || slot >= kSlots || !record)
         return;
-    m_playbackQueues[size_t(slot)].Append(std::move(record));
+    m_slots[size_t(slot)].queue.Append(std::move(record));
 }
 
 void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int date, int time, int tag,
@@ -269,14 +269,14 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
         qCDebug(lcSession) << GetDvrName() << "playback frame of" << size << "bytes dropped";
         return;
     }
-    const PlaybackMode mode = m_playbackMode.load();
-    if (mode == PlaybackMode::Stop || tag != m_playbackSeq.load()) {
+    const PlaybackMode mode = m_playback.mode.load();
+    if (mode == PlaybackMode::Stop || tag != m_playback.seq.load()) {
         qCDebug(lcSession) << ">>>>>>>>>>>>>>>>>>>>>>>> skip";
         return;
     }
-    const int playDate = m_playDate.load();
-    const int playTime = m_playTime.load();
-    const auto& r = m_recordedRange;
+    const int playDate = m_playback.playDate.load();
+    const int playTime = m_playback.playTime.load();
+    const auto& r = m_playback.recordedRange;
     if (playDate < r[0] || playDate > r[2] || (playDate == r[2] && r[3] < playTime)
         || (playDate == r[0] && playTime < r[1])) {
         // Playback has run off the recorded range: it stops here.
@@ -284,9 +284,9 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
         return;
     }
     if (date != playDate)
-        m_playDate = date;
+        m_playback.playDate = date;
 
-    const bool searching = SearchModeOn();
+    const bool searching = m_search.AnyOn();
     // The recorder answered the play request: a box still waiting for it closes, also when the
     // window had shown its first picture before (a day chosen again).
     if (!searching)
@@ -322,9 +322,9 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
     record->decodeOnly = decodeOnly ? 1 : 0;
     record->delay = m_slots[channel].pacingDelay;
     record->frameType = ModeCode(mode);
-    record->searchKind = int(m_museumMode.load()      ? SchedulerKind::Museum
-                             : m_thumbnailMode.load() ? SchedulerKind::Thumbnail
-                                                      : SchedulerKind::Playback);
+    record->searchKind = int(m_search.museumMode.load()      ? SchedulerKind::Museum
+                             : m_search.thumbnailMode.load() ? SchedulerKind::Thumbnail
+                                                             : SchedulerKind::Playback);
     if (IsFastPlayback(mode))
         record->delay = 1000 / GetSpeedCode(SchedulerKind::Playback);
     m_slots[channel].pacingDelay = 1;
@@ -352,7 +352,7 @@ void CModuleDevice::QueueSecondMarkers(int count, int kind, int date, int time, 
         marker->date = date;
         marker->time = time;
         marker->tag = tag;
-        marker->frameType = ModeCode(m_playbackMode.load());
+        marker->frameType = ModeCode(m_playback.mode.load());
         AppendPlaybackRecord(c, std::move(marker));
     }
 }
@@ -366,11 +366,8 @@ void CModuleDevice::ThrottlePlaybackStream(int count, bool searching)
             shown += ChannelTakesPart(c) ? 1 : 0;
     const int limit = kThrottleRecordsPerChannel * shown;
     int backlog = 0;
-    {
-        QMutexLocker lock(&m_playbackQueueLock);
-        for (int c = 0; c < count; ++c)
-            backlog += m_playbackQueues[size_t(c)].CountHeld();
-    }
+    for (int c = 0; c < count; ++c)
+        backlog += m_slots[size_t(c)].queue.Count();
     if (!m_playbackNetwork)
         return;
     if (backlog > limit) {
@@ -386,20 +383,20 @@ void CModuleDevice::ThrottlePlaybackStream(int count, bool searching)
 
 void CModuleDevice::OnRecvPlaybackAudioSec(int size, int kind, int date, int time, int tag)
 {
-    if (m_deviceIndex < 0 || tag != m_playbackSeq.load() || m_playbackAudioChannel < 0)
+    if (m_deviceIndex < 0 || tag != m_playback.seq.load() || m_playback.audioChannel < 0)
         return;
     if (size > SlotReceiveBuffers::kFrameBufferSize) {
         qCDebug(lcSession) << GetDvrName() << "playback audio block of" << size << "bytes dropped";
         return;
     }
     auto record = std::make_unique<LiveFrameRecord>();
-    record->channel = m_playbackAudioChannel;
+    record->channel = m_playback.audioChannel;
     record->kind = kind;
     record->date = date;
     record->time = time;
     record->tag = tag;
     record->CopyPayload(size > 0 ? PlaybackBuffer() : nullptr, size);
-    m_playbackAudioQueue.Append(std::move(record));
+    m_playbackAudio.queue.Append(std::move(record));
 }
 
 void CModuleDevice::OnRecvPlaybackVideo(int channel, int size, int kind, int date, int time, int tag, bool key,
@@ -472,12 +469,12 @@ CModulePlayback* CModuleDevice::SchedulerForKind(int channel, int kind) const
     if (channel < 0 || channel >= kSlots || kind < 0 || kind > 8)
         return nullptr;
     const auto boundTo = [channel](CModulePlayback* p) { return p && p->GetChannel() == channel ? p : nullptr; };
-    if (kind % 3 == int(SchedulerKind::Thumbnail) && m_thumbnailMode.load() != 0)
-        return boundTo(SearchScheduler(SearchPopup::Thumbnail));
-    if (kind % 3 == int(SchedulerKind::Museum) && m_museumMode.load() != 0)
-        return boundTo(SearchScheduler(SearchPopup::Museum));
-    if (kind % 3 == int(SchedulerKind::Thumbnail) && m_quickMode.load() != 0)
-        return boundTo(SearchScheduler(SearchPopup::Quick));
+    if (kind % 3 == int(SchedulerKind::Thumbnail) && m_search.thumbnailMode.load() != 0)
+        return boundTo(m_search.Scheduler(SearchState::Popup::Thumbnail));
+    if (kind % 3 == int(SchedulerKind::Museum) && m_search.museumMode.load() != 0)
+        return boundTo(m_search.Scheduler(SearchState::Popup::Museum));
+    if (kind % 3 == int(SchedulerKind::Thumbnail) && m_search.quickMode.load() != 0)
+        return boundTo(m_search.Scheduler(SearchState::Popup::Quick));
     if (kind % 3 != 0)
         return nullptr;
     return m_slots[channel].scheduler.get();
@@ -524,9 +521,9 @@ void CModuleDevice::OnRecvIntraHeader(int slot, int channel, int value, int size
     const char* block = channel >= 0 && channel < kSlots ? m_slotBuffers->Index(channel) : nullptr;
     // As with the index, the reply names no scheduler: the one that asked takes it.
     CModulePlayback* scheduler = nullptr;
-    if (m_awaitedHeader.channel >= 0) {
-        scheduler = m_awaitedHeader.scheduler;
-        m_awaitedHeader = {};
+    if (m_indexChain.awaitedHeader.channel >= 0) {
+        scheduler = m_indexChain.awaitedHeader.scheduler;
+        m_indexChain.awaitedHeader = {};
     } else if (channel >= 0 && channel < kSlots) {
         scheduler = m_slots[channel].scheduler.get();
     }
@@ -560,32 +557,33 @@ int CModuleDevice::GetChannelCount() const
 
 int CModuleDevice::GetAudioChannel() const
 {
-    return m_playbackAudioChannel;
+    return m_playback.audioChannel;
 }
 
 int CModuleDevice::GetPlaybackFps(int slot) const
 {
     if (slot < 0 || slot >= kSlots)
         return 15;
-    return m_rates[2 * kChannels + slot].load();
+    return m_slots[size_t(slot)].rate.load();
 }
 
 int CModuleDevice::GetSpeedCode(SchedulerKind kind) const
 {
     // The search pop-ups choose their own speed; fast playback with speed 0 (never set) runs as
     // speed 2.
-    int speed = m_playbackSpeed;
+    int speed = m_playback.speed;
     if (kind == SchedulerKind::Museum && MuseumSearchPopup::Instance())
         speed = MuseumSearchPopup::Instance()->GetSpeedCode();
-    else if (kind == SchedulerKind::Thumbnail && m_thumbnailMode.load() != 0 && ThumbnailSearchPopup::Instance())
+    else if (kind == SchedulerKind::Thumbnail && m_search.thumbnailMode.load() != 0
+             && ThumbnailSearchPopup::Instance())
         speed = ThumbnailSearchPopup::Instance()->GetSpeedCode();
     return (speed < 2 || speed > 8) ? 2 : speed;
 }
 
 void CModuleDevice::EnterThumbnailMode()
 {
-    if (!m_quickMode.load())
-        m_thumbnailMode = 1;
+    if (!m_search.quickMode.load())
+        m_search.thumbnailMode = 1;
 }
 
 void CModuleDevice::SendIntraIndexRequest(int date, int channel, SchedulerKind kind)
@@ -598,8 +596,8 @@ void CModuleDevice::SendIntraIndexRequest(int date, int channel, SchedulerKind k
 void CModuleDevice::SendIntraHeaderRequest(int channel, int file, qint64 offset, int size, int kind)
 {
     CModulePlayback* asking = SchedulerForKind(channel, kind);
-    m_awaitedHeader.channel = asking ? channel : -1;
-    m_awaitedHeader.scheduler = asking;
+    m_indexChain.awaitedHeader.channel = asking ? channel : -1;
+    m_indexChain.awaitedHeader.scheduler = asking;
     GetIntraHeader(kind, channel, file, offset, size, 1, false);
 }
 
@@ -636,21 +634,21 @@ void CModuleDevice::OnSetFrameData(const PlaybackFrame& frame)
         return;
     if (frame.size > SlotReceiveBuffers::kFrameBufferSize || (frame.size > 0 && !frame.data))
         return;
-    if (m_quickMode.load() != 0 && frame.kind == SchedulerKind::Thumbnail) {
+    if (m_search.quickMode.load() != 0 && frame.kind == SchedulerKind::Thumbnail) {
         ShowQuickSearchFrame(frame);
         return;
     }
-    const bool museum = m_museumMode.load() != 0;
-    const bool thumbnail = !museum && m_thumbnailMode.load() != 0;
+    const bool museum = m_search.museumMode.load() != 0;
+    const bool thumbnail = !museum && m_search.thumbnailMode.load() != 0;
     int delay = frame.delay;
     if (museum || thumbnail) {
         // Each search takes its own scheduler's frames; while it walks (rather than plays) its
         // frames are marked, so that none is left for playback once the search has ended.
         if (museum ? frame.kind != SchedulerKind::Museum : frame.kind == SchedulerKind::Museum)
             return;
-        if (!IsPlayCode(m_searchStep.load()))
-            delay = museum ? kMuseumWalkDelay : kThumbnailWalkDelay;
-    } else if (m_quickMode.load() != 0 || frame.kind != SchedulerKind::Playback) {
+        if (!SearchState::IsPlayCode(m_search.step.load()))
+            delay = museum ? SearchState::kMuseumWalkDelay : SearchState::kThumbnailWalkDelay;
+    } else if (m_search.quickMode.load() != 0 || frame.kind != SchedulerKind::Playback) {
         return;
     }
     const bool skip = frame.skip || frame.delay == -1 || frame.size <= 0;
@@ -665,12 +663,12 @@ void CModuleDevice::OnSetFrameData(const PlaybackFrame& frame)
         // The playback stream's sound joins the live audio queue of the session's audio channel;
         // its slot gets a marker of one byte.
         auto audio = std::make_unique<LiveFrameRecord>();
-        audio->channel = m_playbackAudioChannel;
+        audio->channel = m_playback.audioChannel;
         audio->kind = frame.size == 320 ? 2 : 0;
         audio->date = frame.date;
         audio->time = frame.time;
         audio->CopyPayload(frame.data, frame.size);
-        m_liveAudioQueue.Append(std::move(audio));
+        m_liveAudio.queue.Append(std::move(audio));
         record->size = 1;
         AppendPlaybackRecord(frame.channel, std::move(record));
         return;
@@ -708,22 +706,6 @@ bool CModuleDevice::SearchRecordOn(int channel, bool museum, bool thumbnail) con
     return m_channels[size_t(channel)].searchRecordMark.load() != 0;
 }
 
-bool CModuleDevice::IsPlayCode(int step)
-{
-    return step == -15 || step == -115 || step == -25 || step == -125;
-}
-
-PlaybackMode CModuleDevice::PlayCodeMode(int step)
-{
-    switch (step) {
-    case -15: return PlaybackMode::Forward;
-    case -115: return PlaybackMode::FastForward;
-    case -25: return PlaybackMode::Backward;
-    case -125: return PlaybackMode::FastBackward;
-    default: return PlaybackMode::Idle;
-    }
-}
-
 void CModuleDevice::ShowQuickSearchFrame(const PlaybackFrame& frame)
 {
     // A key frame the quick search asked for (a seek or a thumbnail) is decoded at once with the
@@ -732,25 +714,25 @@ void CModuleDevice::ShowQuickSearchFrame(const PlaybackFrame& frame)
         return;
     m_slots[size_t(frame.channel)].lastPlayDate = frame.date;
     m_slots[size_t(frame.channel)].lastPlayTime = frame.time;
-    m_playDate = frame.date;
-    m_playTime = frame.time;
+    m_playback.playDate = frame.date;
+    m_playback.playTime = frame.time;
     const int result = m_searchDecoder->OnDecode(reinterpret_cast<unsigned char*>(const_cast<char*>(frame.data)),
                                                  frame.size, frame.streamKind, 0, 0, frame.skip);
     QuickSearchPopup* popup = QuickSearchPopup::Instance();
     if (result > 1000 && !frame.skip && popup)
-        popup->SetCameoImage(m_deviceIndex, frame.channel + kChannels, TimeText(frame.time),
+        popup->SetCameoImage(m_deviceIndex, frame.channel + kChannels, SearchState::TimeText(frame.time),
                              m_searchDecoder->GetImage());
 }
 
 void CModuleDevice::MarkPlaybackViewStarted()
 {
-    if (!m_playbackView || m_playbackView->IsPlaybackStarted())
+    if (!m_playback.view || m_playback.view->IsPlaybackStarted())
         return;
     SessionHub* hub = SessionHub::Instance();
     if (hub && hub->MessageTitle() == QLatin1String("Remote Playback"))
         hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
     qCDebug(lcSession) << "Finish Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
-    m_playbackView->MarkPlaybackStarted(GetDvrName());
+    m_playback.view->MarkPlaybackStarted(GetDvrName());
 }
 
 // =============================================================================================
@@ -762,7 +744,7 @@ void CModuleDevice::THREAD_LIVE(void* session, int channel)
     if (!self || channel < 0 || channel >= kChannels)
         return;
     const SessionThread& thread = *self->m_channels[channel].liveThread;
-    LiveFrameQueue& queue = self->m_liveQueues[size_t(channel)];
+    LiveFrameQueue& queue = self->m_channels[size_t(channel)].liveQueue;
     LiveDecodeWorker& worker = *self->m_channels[channel].liveWorker;
     LivePacer pacer;
     queue.StopDropping();
@@ -794,7 +776,7 @@ void CModuleDevice::THREAD_LIVE(void* session, int channel)
         CModuleDecoder* decoder = self->m_channels[channel].liveDecoder.get();
         if (!decoder)
             continue;
-        const bool mayShow = (self->m_maskLive.load() & (1u << channel)) != 0;
+        const bool mayShow = (self->m_masks.live.load() & (1u << channel)) != 0;
         if (worker.Decode(*r, *decoder, load, self->m_deviceIndex, mayShow)
             == LiveDecodeWorker::Outcome::FirstPicture)
             self->m_channels[channel].hasPicture = 1;
@@ -807,7 +789,7 @@ void CModuleDevice::THREAD_LIVE_AUDIO(void* session, int)
     auto* self = static_cast<CModuleDevice*>(session);
     if (!self)
         return;
-    const SessionThread& thread = *self->m_liveAudioThread;
+    const SessionThread& thread = *self->m_liveAudio.thread;
     SoundGatherer input(kAudioBufferSize);
     int gatheredKind = 1;
     auto flush = [&](const char* data, int bytes) {
@@ -834,7 +816,7 @@ void CModuleDevice::THREAD_LIVE_AUDIO(void* session, int)
         r.reset();
         thread.SleepWhileRunning(5);
     }
-    self->m_liveAudioQueue.Drain();
+    self->m_liveAudio.queue.Drain();
 }
 
 void CModuleDevice::THREAD_PLAYBACK_AUDIO(void* session, int)
@@ -842,7 +824,7 @@ void CModuleDevice::THREAD_PLAYBACK_AUDIO(void* session, int)
     auto* self = static_cast<CModuleDevice*>(session);
     if (!self)
         return;
-    const SessionThread& thread = *self->m_playbackAudioThread;
+    const SessionThread& thread = *self->m_playbackAudio.thread;
     SoundGatherer pcm(kAudioBufferSize);
     SoundGatherer linear(kAudioBufferSize);
     const int recorder = self->m_deviceIndex;
@@ -855,7 +837,7 @@ void CModuleDevice::THREAD_PLAYBACK_AUDIO(void* session, int)
         LiveFrameRecordPtr r = thread.NextRecord();
         if (!r)
             continue;
-        if (r->tag == self->m_playbackSeq.load() && self->IsLoggedIn() && r->HasPayload() && r->size > 24) {
+        if (r->tag == self->m_playback.seq.load() && self->IsLoggedIn() && r->HasPayload() && r->size > 24) {
             const char* body = r->payload.get() + 24;
             if (r->size == 664 || r->size == 2072) {
                 pcm.Append(body, r->size == 664 ? 640 : 2048, writePcm);
@@ -872,7 +854,7 @@ void CModuleDevice::THREAD_PLAYBACK_AUDIO(void* session, int)
             }
         }
     }
-    self->m_playbackAudioQueue.Drain();
+    self->m_playbackAudio.queue.Drain();
 }
 
 void CModuleDevice::THREAD_SEARCH(void* session, int index)

@@ -85,30 +85,12 @@ bool CModuleDevice::ConsoleShowsThisRecorder() const
     return IsLoggedIn() && hub && m_deviceIndex >= 0 && hub->ConsoleDeviceIndex() == m_deviceIndex;
 }
 
-CModulePlayback* CModuleDevice::SearchScheduler(SearchPopup popup) const
+CModulePlayback* CModuleDevice::MakeSearchScheduler(SearchState::Popup popup)
 {
-    // Each search's scheduler exists while its pop-up does.
-    switch (popup) {
-    case SearchPopup::Quick: return QuickSearchPopup::Instance() ? m_quickScheduler.get() : nullptr;
-    case SearchPopup::Museum: return MuseumSearchPopup::Instance() ? m_museumScheduler.get() : nullptr;
-    case SearchPopup::Thumbnail: return ThumbnailSearchPopup::Instance() ? m_thumbnailScheduler.get() : nullptr;
-    }
-    return nullptr;
-}
-
-CModulePlayback* CModuleDevice::MakeSearchScheduler(SearchPopup popup)
-{
-    std::unique_ptr<CModulePlayback>& slot = popup == SearchPopup::Museum      ? m_museumScheduler
-                                             : popup == SearchPopup::Thumbnail ? m_thumbnailScheduler
-                                                                               : m_quickScheduler;
+    std::unique_ptr<CModulePlayback>& slot = m_search.SchedulerSlot(popup);
     if (!slot && m_deviceIndex >= 0)
         slot = std::make_unique<CModulePlayback>(this, nullptr);
-    return SearchScheduler(popup);
-}
-
-bool CModuleDevice::SearchModeOn() const
-{
-    return m_museumMode.load() != 0 || m_thumbnailMode.load() != 0 || m_quickMode.load() != 0;
+    return m_search.Scheduler(popup);
 }
 
 int CModuleDevice::LiveChannelCount() const
@@ -150,7 +132,7 @@ void CModuleDevice::ShowScheduleBackup()
 
 void CModuleDevice::ShowHealthCheck(bool quiet)
 {
-    if (!m_healthCheckWindow)
+    if (!m_health.Exists())
         return;
     if (!quiet) {
         if (SessionHub* hub = SessionHub::Instance())
@@ -162,7 +144,7 @@ void CModuleDevice::ShowHealthCheck(bool quiet)
 
 void CModuleDevice::OnTimerStatus()
 {
-    if (!m_healthCheckWindow || !m_liveNetwork)
+    if (!m_health.Exists() || !m_liveNetwork)
         return;
     m_liveNetwork->SendConsoleLock(2);
 }
@@ -170,6 +152,8 @@ void CModuleDevice::OnTimerStatus()
 // =============================================================================================
 // Record lists and index requests
 
+// A time list of storage slot 0 remembers the day and clears the 17 minute maps; each reply
+// asks for the next slot, list and channel by itself.
 void CModuleDevice::SendTimeRecList(int day, int slot)
 {
     if (!LiveReady() || !m_listBuffer)
@@ -177,7 +161,7 @@ void CModuleDevice::SendTimeRecList(int day, int slot)
     if (slot == 0) {
         // The day's lists start: the box that waits for them ends with them or with the limit.
         m_recorderWait->Arm();
-        m_searchDate = day;
+        m_indexChain.date = day;
         for (PlaybackSlot& s : m_slots) {
             if (s.minuteTable)
                 std::memset(s.minuteTable.get(), 0, kMinutesPerDay);
@@ -206,7 +190,7 @@ void CModuleDevice::SendIntraIndexRequest(int day, int channel, int slot, int ki
         qCDebug(lcSession) << "SendIntraIndexRequest: no index buffer for channel" << channel;
         return;
     }
-    m_searchDay = day;
+    m_indexChain.day = day;
     AwaitIndex(channel, kind);
     m_recorderWait->Continue();
     m_liveNetwork->SendIntraIndexRequest(day, channel, slot, indexBuffer, kind, quint8(flag));
@@ -229,7 +213,7 @@ void CModuleDevice::SendUccControl(int channel, int code, int speed, int preset)
 
 void CModuleDevice::SendPtzControl(int channel, int command, int value, int value2)
 {
-    if (!LiveReady() || !ValidChannel(channel) || !(m_maskPtz.load() & (1u << channel)))
+    if (!LiveReady() || !ValidChannel(channel) || !(m_masks.ptz.load() & (1u << channel)))
         return;
     m_liveNetwork->SendPTZControl(quint8(channel), quint8(command), quint8(value), value2);
 }
@@ -284,6 +268,7 @@ void CModuleDevice::SendCDBackupPrepare(int discNumber, int mediaKind)
         m_liveNetwork->SendCDBackupPrepare(quint8(discNumber), quint8(mediaKind));
 }
 
+// The audio flag is 0xFFFF with audio.
 void CModuleDevice::SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime,
                                       int channelBits, int audioFlag, int mediaKind)
 {
@@ -328,6 +313,7 @@ void CModuleDevice::SendTalkStop()
         m_liveNetwork->SendTalkStop();
 }
 
+// On the live connection; every frame carries the request number and arrives in `receiveBuffer`.
 void CModuleDevice::SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int time,
                                            char* receiveBuffer)
 {
@@ -362,11 +348,11 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
         return;
     PlayingChannels playing;
     const int n = LiveChannelCount();
-    if (SearchModeOn()) {
+    if (m_search.AnyOn()) {
         // During a search only the quick search pop-up's channel plays.
         const QuickSearchPopup* popup = QuickSearchPopup::Instance();
         const int channel = popup ? popup->GetChannel() : -1;
-        if (m_quickMode.load() == 0 || channel < 0 || channel >= n) {
+        if (m_search.quickMode.load() == 0 || channel < 0 || channel >= n) {
             qCDebug(lcSession) << "Playback control: no search pop-up holds the search channel";
             return;
         }
@@ -374,7 +360,7 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
         playing.count = 1;
         playing.single = channel;
     }
-    for (int ch = 0; ch < n && !SearchModeOn(); ++ch) {
+    for (int ch = 0; ch < n && !m_search.AnyOn(); ++ch) {
         const CModulePlayback* p = GetPlayback(ch);
         if ((p && p->IsContinuous()) || m_channels[size_t(ch)].searchRecordMark.load() != 0) {
             playing.mask |= 1u << ch;
@@ -389,16 +375,16 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
 
     // The play mode of the session and of every scheduler, and a new tag: frames of earlier
     // requests are dropped on intake.
-    m_playbackMode = mode;
+    m_playback.mode = mode;
     ResetChannelRequests(mode);
-    const int tag = NextPlaybackTag(m_playbackSeq.load());
-    m_playbackSeq.store(tag);
-    ClampToRecordedRange(m_recordedRange, date, time);
+    const int tag = NextPlaybackTag(m_playback.seq.load());
+    m_playback.seq.store(tag);
+    ClampToRecordedRange(m_playback.recordedRange, date, time);
     // A control pressed before the first picture of this request arrives goes on from here, not
     // from where an earlier playback or a search had been; played pictures move it on.
     if (date > 0 && time >= 0 && time <= 235959) {
-        m_playDate = date;
-        m_playTime = time;
+        m_playback.playDate = date;
+        m_playback.playTime = time;
     }
 
     // The recorder whose playback is controlled is the one heard, and it streams at full rate
@@ -430,7 +416,7 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
                        << m_playbackNetwork->IsConnected();
 
     // The one playing channel's sound is asked for when it is the playback audio channel.
-    const int audio = m_playbackAudioChannel;
+    const int audio = m_playback.audioChannel;
     const quint8 audioByte = (playing.count == 1 && playing.single >= 0 && playing.single == audio)
                                  ? quint8(audio + 1)
                                  : quint8(0);
@@ -441,9 +427,9 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
 
 void CModuleDevice::SendPlaybackCtrlStopSec()
 {
-    m_playbackMode = PlaybackMode::Stop;
+    m_playback.mode = PlaybackMode::Stop;
     ResetChannelRequests(PlaybackMode::Stop);
-    m_playbackSeq.store(kStopTag);
+    m_playback.seq.store(kStopTag);
     qCDebug(lcSession) << "Stop Playback";
     if (m_playbackNetwork)
         m_playbackNetwork->SendPlaybackCtrlExt(0, 0, quint16(ModeCode(PlaybackMode::Stop)), 0, 0, 0xFFFF, 0, 0, 0,
@@ -466,15 +452,15 @@ void CModuleDevice::SetPlaybackCtrl(PlaybackMode mode)
             m_batcher->ResetInFlight();
         }
     } else if (IsFastPlayback(mode)) {
-        int speed = mode == m_playbackMode ? m_playbackSpeed + 1 : kFirstFastSpeed;
+        int speed = mode == m_playback.mode ? m_playback.speed + 1 : kFirstFastSpeed;
         // The fast speeds run 2 to 8; a speed left at 0 (or below) by a plain play starts at 2.
         if (speed < kFirstFastSpeed || speed > kLastFastSpeed)
             speed = kFirstFastSpeed;
-        m_playbackSpeed = speed;
-        SendPlaybackCtrlExtSec(mode, speed, m_playDate.load(), m_playTime.load());
+        m_playback.speed = speed;
+        SendPlaybackCtrlExtSec(mode, speed, m_playback.playDate.load(), m_playback.playTime.load());
     } else {
-        m_playbackSpeed = 0;
-        SendPlaybackCtrlExtSec(mode, 0, m_playDate.load(), m_playTime.load());
+        m_playback.speed = 0;
+        SendPlaybackCtrlExtSec(mode, 0, m_playback.playDate.load(), m_playback.playTime.load());
     }
     const int grid = m_playbackGrid.load();
     if (SessionHub* hub = SessionHub::Instance(); hub && grid >= 0)
@@ -483,19 +469,20 @@ void CModuleDevice::SetPlaybackCtrl(PlaybackMode mode)
 
 void CModuleDevice::ResendPlaybackCtrl()
 {
-    if (m_playbackMode.load() == PlaybackMode::Stop)
+    if (m_playback.mode.load() == PlaybackMode::Stop)
         SendPlaybackCtrlStopSec();
     else
-        SendPlaybackCtrlExtSec(m_playbackMode, m_playbackSpeed, m_playDate.load(), m_playTime.load());
+        SendPlaybackCtrlExtSec(m_playback.mode, m_playback.speed, m_playback.playDate.load(),
+                               m_playback.playTime.load());
 }
 
 bool CModuleDevice::RequestPlayback(int time, int mode)
 {
-    const int date = m_playDate.load();
+    const int date = m_playback.playDate.load();
     switch (time) {
-    case -2: SetThumnailSearch(m_savedSearchChannel, m_savedSearchDate, m_savedSearchTime); return true;
-    case -3: SetMuseumSearch(m_savedSearchChannel, m_savedSearchDate, m_savedSearchTime); return true;
-    case -4: SetQuickSearch(m_savedSearchChannel, m_savedSearchDate, m_savedSearchTime); return true;
+    case -2: SetThumnailSearch(m_search.savedChannel, m_search.savedDate, m_search.savedTime); return true;
+    case -3: SetMuseumSearch(m_search.savedChannel, m_search.savedDate, m_search.savedTime); return true;
+    case -4: SetQuickSearch(m_search.savedChannel, m_search.savedDate, m_search.savedTime); return true;
     default: break;
     }
     // Anything else must be a time of the day: a pick that found nothing asks for nothing.
@@ -503,38 +490,38 @@ bool CModuleDevice::RequestPlayback(int time, int mode)
         qCDebug(lcSession) << "RequestPlayback: no time" << time;
         return false;
     }
-    if (m_thumbnailMode.load() != 0) {
+    if (m_search.thumbnailMode.load() != 0) {
         ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance();
-        CModulePlayback* p = SearchScheduler(SearchPopup::Thumbnail);
+        CModulePlayback* p = m_search.Scheduler(SearchState::Popup::Thumbnail);
         if (p && popup && p->StartPlayback(date, time, SchedulerKind::Thumbnail, popup->GetPlayState()))
             return true;
         CModulePlayback* own = popup ? GetPlayback(popup->GetChannel()) : nullptr;
         return own && own->StartPlayback(date, time, SchedulerKind::Playback, -1);
     }
-    if (m_museumMode.load() != 0) {
+    if (m_search.museumMode.load() != 0) {
         MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
-        CModulePlayback* p = SearchScheduler(SearchPopup::Museum);
+        CModulePlayback* p = m_search.Scheduler(SearchState::Popup::Museum);
         if (!p || !popup)
             return false;
         // Without the day's index the scheduler knows no recorded minute; the request is kept
         // for the index's arrival instead of being refused now and overtaken by it then.
-        if (m_museumIndexAwaited) {
-            m_museumAwaitedTime = time;
+        if (m_search.museumIndexAwaited) {
+            m_search.museumAwaitedTime = time;
             return true;
         }
         return p->StartPlayback(date, time, SchedulerKind::Museum, popup->GetPlayState());
     }
     if (mode != kTimeLineSeek) {
         SendPlaybackCtrlStopSec();
-        m_playbackMode = PlaybackMode(mode);
-        m_playbackSpeed = 0;
+        m_playback.mode = PlaybackMode(mode);
+        m_playback.speed = 0;
         SendPlaybackCtrlExtSec(PlaybackMode(mode), 0, date, time);
         return true;
     }
-    if (m_quickMode.load() != 0) {
+    if (m_search.quickMode.load() != 0) {
         SendPlaybackCtrlStopSec();
-        CModulePlayback* p = SearchScheduler(SearchPopup::Quick);
-        return p && p->StartPlayback(date, time, SchedulerKind::Thumbnail, ModeCode(m_playbackMode.load()));
+        CModulePlayback* p = m_search.Scheduler(SearchState::Popup::Quick);
+        return p && p->StartPlayback(date, time, SchedulerKind::Thumbnail, ModeCode(m_playback.mode.load()));
     }
     return true;
 }
@@ -549,17 +536,19 @@ bool CModuleDevice::StartPlaybackAudio(int channel)
     }
     if (SessionHub* hub = SessionHub::Instance())
         hub->SetAudioDeviceIndex(m_deviceIndex);
-    m_playbackAudioChannel = channel;
-    SendPlaybackCtrlExtSec(m_playbackMode, m_playbackSpeed, m_playDate.load(), m_playTime.load());
+    m_playback.audioChannel = channel;
+    SendPlaybackCtrlExtSec(m_playback.mode, m_playback.speed, m_playback.playDate.load(),
+                           m_playback.playTime.load());
     return true;
 }
 
 bool CModuleDevice::StopPlaybackAudio()
 {
-    if (!LiveReady() || m_playbackAudioChannel == -1)
+    if (!LiveReady() || m_playback.audioChannel == -1)
         return false;
-    m_playbackAudioChannel = -1;
-    SendPlaybackCtrlExtSec(m_playbackMode, m_playbackSpeed, m_playDate.load(), m_playTime.load());
+    m_playback.audioChannel = -1;
+    SendPlaybackCtrlExtSec(m_playback.mode, m_playback.speed, m_playback.playDate.load(),
+                           m_playback.playTime.load());
     return true;
 }
 
@@ -571,27 +560,28 @@ void CModuleDevice::SetPlaybackVisible(int channel, bool visible)
 
 void CModuleDevice::SetPlaybackView(PlaybackView* view)
 {
-    m_playbackView = view;
+    m_playback.view = view;
 }
 
 bool CModuleDevice::HasRecordDay(int date) const
 {
-    const auto end = m_recordDays.begin() + m_recordDayCount;
-    return date > 0 && std::find(m_recordDays.begin(), end, date) != end;
+    const auto end = m_recordInfo.days.begin() + m_playback.recordDayCount;
+    return date > 0 && std::find(m_recordInfo.days.begin(), end, date) != end;
 }
 
+// The play-request state becomes 2.
 void CModuleDevice::ChoosePlayStart(int date, int time)
 {
-    m_playRequestState = 2;
-    m_playDate = date;
-    m_timeListDate = date;
-    m_playTime = time;
+    m_playback.requestState = 2;
+    m_playback.playDate = date;
+    m_playback.timeListDate = date;
+    m_playback.playTime = time;
 }
 
 void CModuleDevice::ClearPlayStart()
 {
-    m_playDate = -1;
-    m_playTime = -1;
+    m_playback.playDate = -1;
+    m_playback.playTime = -1;
 }
 
 // =============================================================================================
@@ -629,6 +619,7 @@ bool CModuleDevice::IsRecordMarked(int index) const
     return false;
 }
 
+// Index 0-15: live recording of a channel; 16-31: recording of its playback.
 void CModuleDevice::ToggleRecord(int index)
 {
     if (index < 0 || index >= 2 * kChannels) {

@@ -34,14 +34,14 @@
 void CModuleDevice::SetMuseumSearch(int channel, int date, int time)
 {
     MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
-    if (!popup || !MakeSearchScheduler(SearchPopup::Museum) || !ValidChannel(channel)) {
+    if (!popup || !MakeSearchScheduler(SearchState::Popup::Museum) || !ValidChannel(channel)) {
         qCDebug(lcSession) << "SetMuseumSearch: no museum search pop-up" << channel << date << time;
         return;
     }
     RememberSearchStart(channel, date, time);
-    m_museumMode = 1;
-    m_thumbnailMode = 0;
-    m_quickMode = 0;
+    m_search.museumMode = 1;
+    m_search.thumbnailMode = 0;
+    m_search.quickMode = 0;
     const QSize picture = ChannelPictureSize(channel);
     const int resolutionClass = picture.width() >= 1901 ? 2 : picture.width() >= 1201 ? 1 : 0;
     const int gridFamily = m_liveNetwork ? m_liveNetwork->GetModelGroup() : -1;
@@ -58,45 +58,46 @@ void CModuleDevice::SetMuseumSearch(int channel, int date, int time)
 void CModuleDevice::SetThumnailSearch(int channel, int date, int time)
 {
     ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance();
-    if (!popup || !MakeSearchScheduler(SearchPopup::Thumbnail) || !ValidChannel(channel)) {
+    if (!popup || !MakeSearchScheduler(SearchState::Popup::Thumbnail) || !ValidChannel(channel)) {
         qCDebug(lcSession) << "SetThumnailSearch: no thumbnail search pop-up" << channel << date << time;
         return;
     }
     RememberSearchStart(channel, date, time);
-    m_thumbnailMode = 1;
-    m_museumMode = 0;
-    m_quickMode = 0;
+    m_search.thumbnailMode = 1;
+    m_search.museumMode = 0;
+    m_search.quickMode = 0;
     popup->SetSearchInfo(m_deviceIndex, channel, date, time);
     ClearSearchSteps();
     qCDebug(lcSession) << "thumbnail search start";
     qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
-                       << m_museumMode.load() << m_thumbnailMode.load();
+                       << m_search.museumMode.load() << m_search.thumbnailMode.load();
     StartIndexSearch(channel);
 }
 
+// A grid family of -1 clears the area: no frame is tested any more.
 void CModuleDevice::SetMuseumArea(int gridFamily, int x1, int y1, int x2, int y2)
 {
-    if (CModulePlayback* p = SearchScheduler(SearchPopup::Museum))
+    if (CModulePlayback* p = m_search.Scheduler(SearchState::Popup::Museum))
         p->SetMuseumSearch(gridFamily, x1, y1, x2, y2);
 }
 
 void CModuleDevice::LeaveMuseumSearch()
 {
-    if (CModulePlayback* p = SearchScheduler(SearchPopup::Museum)) {
+    if (CModulePlayback* p = m_search.Scheduler(SearchState::Popup::Museum)) {
         p->SetMuseumSearch(-1, 0, 0, 0, 0);
         p->SetMode(PlaybackMode::Stop);
     }
-    m_museumMode = 0;
-    m_museumIndexAwaited = false;
-    m_museumAwaitedTime = -1;
+    m_search.museumMode = 0;
+    m_search.museumIndexAwaited = false;
+    m_search.museumAwaitedTime = -1;
     ClearSearchSteps();
 }
 
 void CModuleDevice::LeaveThumbnailSearch()
 {
-    if (CModulePlayback* p = SearchScheduler(SearchPopup::Thumbnail))
+    if (CModulePlayback* p = m_search.Scheduler(SearchState::Popup::Thumbnail))
         p->SetMode(PlaybackMode::Stop);
-    m_thumbnailMode = 0;
+    m_search.thumbnailMode = 0;
     ClearSearchSteps();
 }
 
@@ -104,7 +105,7 @@ void CModuleDevice::ClearSearchSteps()
 {
     for (PlaybackSlot& slot : m_slots)
         slot.nextSearchFrame = 0;
-    m_searchStep = -1;
+    m_search.step = -1;
 }
 
 QSize CModuleDevice::ChannelPictureSize(int channel)
@@ -121,25 +122,26 @@ void CModuleDevice::SetQuickSearch(int channel, int date, int time)
     // The quick search runs in the hub's quick search pop-up (SearchTime::SetSearchInfo, which
     // also keeps the channel); without it no quick search starts.
     QuickSearchPopup* popup = QuickSearchPopup::Instance();
-    if (!popup || !MakeSearchScheduler(SearchPopup::Quick) || !ValidChannel(channel)) {
+    if (!popup || !MakeSearchScheduler(SearchState::Popup::Quick) || !ValidChannel(channel)) {
         qCDebug(lcSession) << "SetQuickSearch: no quick search pop-up" << channel << date << time;
         return;
     }
     RememberSearchStart(channel, date, time);
-    m_quickMode = 1;
-    m_museumMode = 0;
-    m_thumbnailMode = 0;
+    m_search.quickMode = 1;
+    m_search.museumMode = 0;
+    m_search.thumbnailMode = 0;
     popup->SetSearchInfo(m_deviceIndex, channel, date, time);
     qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
-                       << m_museumMode.load() << m_thumbnailMode.load();
+                       << m_search.museumMode.load() << m_search.thumbnailMode.load();
     StartIndexSearch(channel);
 }
 
+// Taken up by RequestPlayback -2, -3 and -4.
 void CModuleDevice::SetSearchRequest(int channel, int date, int time)
 {
-    m_savedSearchChannel = channel;
-    m_savedSearchDate = date;
-    m_savedSearchTime = time;
+    m_search.savedChannel = channel;
+    m_search.savedDate = date;
+    m_search.savedTime = time;
 }
 
 int CModuleDevice::GetRecorderKind() const
@@ -149,9 +151,9 @@ int CModuleDevice::GetRecorderKind() const
 
 void CModuleDevice::RememberSearchStart(int channel, int date, int time)
 {
-    m_savedSearchChannel = channel;
-    m_savedSearchDate = date;
-    m_savedSearchTime = time;
+    m_search.savedChannel = channel;
+    m_search.savedDate = date;
+    m_search.savedTime = time;
     for (ChannelState& channel : m_channels)
         channel.searchRecordMark = 0;
 }

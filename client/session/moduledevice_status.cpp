@@ -83,7 +83,7 @@ bool CModuleDevice::GetChannelActive(int ch) const
         const CModulePlayback* stream = GetPlayback(m_channelCount.load());
         return stream && stream->GetState() != PlaybackMode::Idle;
     }
-    if (!Bit(m_maskLive.load(), ch))
+    if (!Bit(m_masks.live.load(), ch))
         return false;
     return m_liveNetwork->IsChannelActive(ch);
 }
@@ -97,11 +97,16 @@ int CModuleDevice::GetChannelFps(int ch) const
 {
     if (ch == m_channelCount.load() + kChannels)
         return 30;
-    if (ch < 0 || ch >= int(m_rates.size())) {
+    // Rates: 16 live (asked at live start), 16 of the channels' playback, 17 of the search slots.
+    if (ch < 0 || ch >= kChannels + kChannels + kSlots) {
         qCDebug(lcSession) << "GetChannelFps: no rate for" << ch;
         return kDefaultRate;
     }
-    return m_rates[size_t(ch)].load();
+    if (ch < kChannels)
+        return m_channels[size_t(ch)].liveRate.load();
+    if (ch < 2 * kChannels)
+        return m_channels[size_t(ch - kChannels)].playbackRate.load();
+    return m_slots[size_t(ch - 2 * kChannels)].rate.load();
 }
 
 QImage CModuleDevice::GetChannelImage(int ch) const
@@ -129,26 +134,26 @@ int CModuleDevice::GetModelType() const
 int CModuleDevice::GetChannelCount(int grid)
 {
     if (IsLoggedIn() && m_liveNetwork) {
-        m_rememberedGrid = -1;
+        m_connect.rememberedGrid = -1;
         return m_liveNetwork->GetChannelCount();
     }
-    m_rememberedGrid = grid;
+    m_connect.rememberedGrid = grid;
     return -1;
 }
 
 bool CModuleDevice::GetMotionState(int ch) const
 {
-    return Connected() && Bit(m_maskLive.load(), ch) && m_liveNetwork->IsMotion(ch);
+    return Connected() && Bit(m_masks.live.load(), ch) && m_liveNetwork->IsMotion(ch);
 }
 
 bool CModuleDevice::GetSensorState(int ch) const
 {
-    return Connected() && Bit(m_maskLive.load(), ch) && m_liveNetwork->IsSensor(ch);
+    return Connected() && Bit(m_masks.live.load(), ch) && m_liveNetwork->IsSensor(ch);
 }
 
 bool CModuleDevice::GetVideoLoss(int ch) const
 {
-    return Connected() && Bit(m_maskLive.load(), ch) && m_liveNetwork->IsVideoLoss(ch);
+    return Connected() && Bit(m_masks.live.load(), ch) && m_liveNetwork->IsVideoLoss(ch);
 }
 
 int CModuleDevice::GetLiveFrameDate(int ch) const
@@ -163,12 +168,12 @@ int CModuleDevice::GetLiveFrameTime(int ch) const
 
 bool CModuleDevice::GetRelayState(int relay) const
 {
-    return Connected() && Bit(m_maskLive.load(), relay) && m_liveNetwork->IsRelayOn(relay);
+    return Connected() && Bit(m_masks.live.load(), relay) && m_liveNetwork->IsRelayOn(relay);
 }
 
 bool CModuleDevice::IsPtzChannel(int ch) const
 {
-    return Connected() && Bit(m_maskPtz.load(), ch) && m_liveNetwork->IsPtzChannel(ch);
+    return Connected() && Bit(m_masks.ptz.load(), ch) && m_liveNetwork->IsPtzChannel(ch);
 }
 
 int CModuleDevice::GetScrMode(int slot) const

@@ -1,7 +1,11 @@
 #include "session/playbackslot.h"
 
 #include "session/moduleplayback.h"
+#include "session/sessiondefaults.h"
 #include "session/sessionthread.h"
 
-PlaybackSlot::PlaybackSlot() = default;
+PlaybackSlot::PlaybackSlot()
+    : queue(queueLock, "playback")
+    , rate(SessionDefaults::kDefaultRate)
+{}
 PlaybackSlot::~PlaybackSlot() = default;

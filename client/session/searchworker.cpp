@@ -25,7 +25,7 @@ SearchWorker::SearchWorker(CModuleDevice& session, int index)
     : m_session(session)
     , m_index(index)
     , m_thread(*session.m_slots[size_t(index)].searchThread)
-    , m_queue(session.m_playbackQueues[size_t(index)])
+    , m_queue(session.m_slots[size_t(index)].queue)
     , m_sound(CModuleDevice::kAudioBufferSize)
 {
     const int recorder = session.m_deviceIndex;
@@ -56,8 +56,8 @@ void SearchWorker::Run()
             // hand-back goes on from the picture last shown.
             slot.lastPlayDate = r->date;
             slot.lastPlayTime = r->time;
-            s.m_playDate = r->date;
-            s.m_playTime = r->time;
+            s.m_playback.playDate = r->date;
+            s.m_playback.playTime = r->time;
         }
         CModulePlayback* scheduler = slot.scheduler.get();
         if (!scheduler)
@@ -79,7 +79,7 @@ void SearchWorker::Run()
         const bool popupSearch = modes.museum || modes.thumbnail;
         const bool modesHeld = CurrentModes() == modes;
         if (popupSearch && r->decodeOnly && modesHeld && !m_popupFinished)
-            s.m_searchStep = CModuleDevice::kStepNextFrame;
+            s.m_search.step = SearchState::kStepNextFrame;
         if (!modesHeld)
             slot.nextSearchFrame = 0;
         else if (popupSearch)
@@ -96,7 +96,8 @@ void SearchWorker::Run()
 SearchWorker::Modes SearchWorker::CurrentModes() const
 {
     const CModuleDevice& s = m_session;
-    return Modes{s.m_museumMode.load() != 0, s.m_thumbnailMode.load() != 0, s.m_quickMode.load() != 0};
+    return Modes{s.m_search.museumMode.load() != 0, s.m_search.thumbnailMode.load() != 0,
+                 s.m_search.quickMode.load() != 0};
 }
 
 bool SearchWorker::Wanted(LiveFrameRecord& r, const Modes& modes)
@@ -108,7 +109,7 @@ bool SearchWorker::Wanted(LiveFrameRecord& r, const Modes& modes)
         return r.searchKind == int(SchedulerKind::Museum);
     }
     if (r.searchKind == int(SchedulerKind::Playback)) {
-        if (r.tag != m_session.m_playbackSeq.load())
+        if (r.tag != m_session.m_playback.seq.load())
             return false;
         if (r.size == 4 && !r.payload) {
             // A second without data still moves the channel's clock.
@@ -132,7 +133,7 @@ bool SearchWorker::HeldBackByPlayState(const LiveFrameRecord& r, const Modes& mo
         m_thread.SleepWhileRunning(5);
         return true;
     }
-    if (r.delay == CModuleDevice::kThumbnailWalkDelay || r.delay == CModuleDevice::kMuseumWalkDelay) {
+    if (r.delay == SearchState::kThumbnailWalkDelay || r.delay == SearchState::kMuseumWalkDelay) {
         m_thread.SleepWhileRunning(1);
         return true;
     }
@@ -179,7 +180,7 @@ void SearchWorker::DeliverNotice(bool picture, int streamKind, const Modes& mode
 {
     CModuleDevice& s = m_session;
     const int index = m_index;
-    if (!s.ValidChannel(index) || !(s.m_maskSearch.load() & (1u << index)))
+    if (!s.ValidChannel(index) || !(s.m_masks.search.load() & (1u << index)))
         return;
     // A search that began or ended while the frame was decoded does not take it: the picture of
     // a stopped playback is no searched picture, and a searched one no played one.
@@ -196,11 +197,11 @@ void SearchWorker::DeliverNotice(bool picture, int streamKind, const Modes& mode
         CModuleDecoder* decoder = s.m_channels[size_t(index)].playbackDecoder.get();
         if (picture && popup && decoder && popup->GetChannel() == index)
             popup->SetCameoImage(s.m_deviceIndex, index + CModuleDevice::kChannels,
-                                 CModuleDevice::TimeText(s.m_slots[size_t(index)].lastPlayTime.load()),
+                                 SearchState::TimeText(s.m_slots[size_t(index)].lastPlayTime.load()),
                                  decoder->GetImage());
         return;
     }
-    if (s.SearchModeOn())
+    if (s.m_search.AnyOn())
         return;
     if (SessionHub* hub = SessionHub::Instance())
         hub->CountCameoFrame(s.m_deviceIndex, index + CModuleDevice::kChannels, s.m_playbackGrid.load(),
@@ -211,7 +212,7 @@ void SearchWorker::DeliverToPopup(bool picture, int streamKind, const Modes& mod
 {
     CModuleDevice& s = m_session;
     const int index = m_index;
-    const QString timeText = CModuleDevice::TimeText(s.m_slots[size_t(index)].lastPlayTime.load());
+    const QString timeText = SearchState::TimeText(s.m_slots[size_t(index)].lastPlayTime.load());
     QImage image;
     if (picture) {
         if (CModuleDecoder* decoder = s.m_channels[size_t(index)].playbackDecoder.get()) {
@@ -224,7 +225,7 @@ void SearchWorker::DeliverToPopup(bool picture, int streamKind, const Modes& mod
     CModulePlayback* scheduler = nullptr;
     if (modes.museum) {
         MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
-        scheduler = s.SearchScheduler(CModuleDevice::SearchPopup::Museum);
+        scheduler = s.m_search.Scheduler(SearchState::Popup::Museum);
         if (!popup || !scheduler)
             return;
         popup->SetStreamFlag(quint8(streamKind));
@@ -232,17 +233,17 @@ void SearchWorker::DeliverToPopup(bool picture, int streamKind, const Modes& mod
                                     scheduler->GetMuseumMatch());
     } else {
         ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance();
-        scheduler = s.SearchScheduler(CModuleDevice::SearchPopup::Thumbnail);
+        scheduler = s.m_search.Scheduler(SearchState::Popup::Thumbnail);
         if (!popup || !scheduler)
             return;
         step = popup->SetCameoImage(s.m_deviceIndex, index + CModuleDevice::kChannels, timeText, image);
     }
     // While the pop-up plays, the scheduler goes on in the mode the pop-up chose.
-    if (CModuleDevice::IsPlayCode(step))
-        scheduler->SetMode(CModuleDevice::PlayCodeMode(step));
+    if (SearchState::IsPlayCode(step))
+        scheduler->SetMode(SearchState::PlayCodeMode(step));
     // Neither a time to fetch nor a play code: the pop-up wants no further step.
-    m_popupFinished = step < 0 && !CModuleDevice::IsPlayCode(step);
-    s.m_searchStep = step;
+    m_popupFinished = step < 0 && !SearchState::IsPlayCode(step);
+    s.m_search.step = step;
 }
 
 bool SearchWorker::StepDue() const
@@ -250,22 +251,22 @@ bool SearchWorker::StepDue() const
     // Only the pop-up's channel steps the search on: after a time to fetch, a play code or a
     // decode-only frame.
     int channel = -1;
-    if (m_session.m_museumMode.load() != 0) {
+    if (m_session.m_search.museumMode.load() != 0) {
         if (const MuseumSearchPopup* popup = MuseumSearchPopup::Instance())
             channel = popup->GetChannel();
     } else if (const ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance()) {
         channel = popup->GetChannel();
     }
-    const int step = m_session.m_searchStep.load();
+    const int step = m_session.m_search.step.load();
     return m_index == channel
-           && (step >= 0 || step == CModuleDevice::kStepNextFrame || CModuleDevice::IsPlayCode(step));
+           && (step >= 0 || step == SearchState::kStepNextFrame || SearchState::IsPlayCode(step));
 }
 
 void SearchWorker::Pace(const LiveFrameRecord& r, const Modes& modes, PlaybackMode state, int count)
 {
     // A search pop-up that walks takes the next picture at once.
     const bool popupSearch = modes.museum || modes.thumbnail;
-    const bool walking = popupSearch && !CModuleDevice::IsPlayCode(m_session.m_searchStep.load());
+    const bool walking = popupSearch && !SearchState::IsPlayCode(m_session.m_search.step.load());
     // Pacing by the record's delay since the previous one.
     if (walking) {
         m_thread.SleepWhileRunning(1);
@@ -294,7 +295,7 @@ void SearchWorker::KeepChannelsTogether(const LiveFrameRecord& r, int count)
         const PlaybackSlot& other = m_session.m_slots[size_t(j)];
         if (other.lastPlayDate.load() != r.date)
             continue;
-        const PlaybackMode mode = m_session.m_playbackMode.load();
+        const PlaybackMode mode = m_session.m_playback.mode.load();
         const int otherTime = other.lastPlayTime.load();
         const bool forward = mode == PlaybackMode::Forward || mode == PlaybackMode::FastForward;
         if ((forward && r.time > otherTime) || (IsBackwardPlayback(mode) && r.time < otherTime)) {

@@ -9,24 +9,24 @@
 void CModuleDeviceTestAccess::AppendLiveRecord(CModuleDevice& device, LiveFrameRecordPtr record)
 {
     if (record && device.ValidChannel(record->channel))
-        device.m_liveQueues[size_t(record->channel)].Append(std::move(record));
+        device.m_channels[size_t(record->channel)].liveQueue.Append(std::move(record));
 }
 
 LiveFrameRecordPtr CModuleDeviceTestAccess::TakeLiveRecord(CModuleDevice& device, int ch)
 {
-    return device.ValidChannel(ch) ? device.m_liveQueues[size_t(ch)].TakeFirst() : nullptr;
+    return device.ValidChannel(ch) ? device.m_channels[size_t(ch)].liveQueue.TakeFirst() : nullptr;
 }
 
 int CModuleDeviceTestAccess::GetLiveQueueCount(const CModuleDevice& device, int ch)
 {
-    return device.ValidChannel(ch) ? device.m_liveQueues[size_t(ch)].Count() : 0;
+    return device.ValidChannel(ch) ? device.m_channels[size_t(ch)].liveQueue.Count() : 0;
 }
 
 int CModuleDeviceTestAccess::GetPlaybackQueueCount(const CModuleDevice& device, int slot)
 {
     if (slot < 0 || slot >= CModuleDevice::kSlots)
         return 0;
-    return device.m_playbackQueues[size_t(slot)].Count();
+    return device.m_slots[size_t(slot)].queue.Count();
 }
 
 void CModuleDeviceTestAccess::AppendPlaybackRecord(CModuleDevice& device, int slot, LiveFrameRecordPtr record)
@@ -36,17 +36,17 @@ void CModuleDeviceTestAccess::AppendPlaybackRecord(CModuleDevice& device, int sl
 
 int CModuleDeviceTestAccess::GetLiveAudioQueueCount(const CModuleDevice& device)
 {
-    return device.m_liveAudioQueue.Count();
+    return device.m_liveAudio.queue.Count();
 }
 
 int CModuleDeviceTestAccess::GetPlaybackAudioQueueCount(const CModuleDevice& device)
 {
-    return device.m_playbackAudioQueue.Count();
+    return device.m_playbackAudio.queue.Count();
 }
 
 bool CModuleDeviceTestAccess::IsLiveDropping(const CModuleDevice& device, int ch)
 {
-    return device.ValidChannel(ch) && device.m_liveQueues[size_t(ch)].IsDropping();
+    return device.ValidChannel(ch) && device.m_channels[size_t(ch)].liveQueue.IsDropping();
 }
 
 bool CModuleDeviceTestAccess::IsLiveThreadRunning(const CModuleDevice& device, int ch)
@@ -77,7 +77,7 @@ QImage CModuleDeviceTestAccess::GetLastPicture(const CModuleDevice& device, int 
 void CModuleDeviceTestAccess::SetLiveFrameRate(CModuleDevice& device, int ch, int fps)
 {
     if (device.ValidChannel(ch))
-        device.m_rates[size_t(ch)] = fps;
+        device.m_channels[size_t(ch)].liveRate = fps;
 }
 
 int CModuleDeviceTestAccess::NextPlaybackTag(int current)
@@ -97,40 +97,40 @@ CModulePlayback* CModuleDeviceTestAccess::GetPlayback(const CModuleDevice& devic
 
 CModulePlayback* CModuleDeviceTestAccess::GetMuseumScheduler(const CModuleDevice& device)
 {
-    return device.m_museumScheduler.get();
+    return device.m_search.museumScheduler.get();
 }
 
 int CModuleDeviceTestAccess::GetPlaybackSequence(const CModuleDevice& device)
 {
-    return device.m_playbackSeq.load();
+    return device.m_playback.seq.load();
 }
 
 void CModuleDeviceTestAccess::SetPlaybackTag(CModuleDevice& device, int tag)
 {
-    device.m_playbackSeq.store(tag);
+    device.m_playback.seq.store(tag);
 }
 
 void CModuleDeviceTestAccess::SetPlaybackMode(CModuleDevice& device, PlaybackMode mode, int speed)
 {
-    device.m_playbackMode = mode;
-    device.m_playbackSpeed = speed;
+    device.m_playback.mode = mode;
+    device.m_playback.speed = speed;
 }
 
 void CModuleDeviceTestAccess::SetPlaybackDate(CModuleDevice& device, int date, int time)
 {
-    device.m_playDate = date;
-    device.m_playTime = time;
+    device.m_playback.playDate = date;
+    device.m_playback.playTime = time;
 }
 
 void CModuleDeviceTestAccess::SetRecordedRange(CModuleDevice& device, int firstDate, int firstTime, int lastDate,
                                                int lastTime)
 {
-    device.m_recordedRange = {firstDate, firstTime, lastDate, lastTime};
+    device.m_playback.recordedRange = {firstDate, firstTime, lastDate, lastTime};
 }
 
 void CModuleDeviceTestAccess::SetPlaybackAudioChannel(CModuleDevice& device, int ch)
 {
-    device.m_playbackAudioChannel = ch;
+    device.m_playback.audioChannel = ch;
 }
 
 int CModuleDeviceTestAccess::GetQueuedRequestCount(const CModuleDevice& device)
@@ -151,7 +151,7 @@ void CModuleDeviceTestAccess::LowerFrameRequestCount(CModuleDevice& device)
 
 int CModuleDeviceTestAccess::GetListDay(const CModuleDevice& device)
 {
-    return device.m_searchDate;
+    return device.m_indexChain.date;
 }
 
 int CModuleDeviceTestAccess::GetFirstScanMinute(const CModuleDevice& device, int ch)
@@ -180,7 +180,7 @@ char* CModuleDeviceTestAccess::GetIndexBuffer(const CModuleDevice& device, int s
 
 void CModuleDeviceTestAccess::SetSearchMask(CModuleDevice& device, quint32 mask)
 {
-    device.m_maskSearch = mask;
+    device.m_masks.search = mask;
 }
 
 void CModuleDeviceTestAccess::ResetListIntake(CModuleDevice& device)
@@ -191,7 +191,7 @@ void CModuleDeviceTestAccess::ResetListIntake(CModuleDevice& device)
         channel.firstMinuteScan = ChannelState::kNoMinute;
         channel.firstMinuteOwn = ChannelState::kNoMinute;
     }
-    device.m_startTogether = false;
+    device.m_indexChain.startTogether = false;
     // A day that is not a date: the scheduler forgets its day and asks for nothing. One still
     // idle has taken no index since it last forgot its day.
     for (PlaybackSlot& slot : device.m_slots) {
@@ -202,12 +202,12 @@ void CModuleDeviceTestAccess::ResetListIntake(CModuleDevice& device)
 
 bool CModuleDeviceTestAccess::IsConnecting(const CModuleDevice& device)
 {
-    return device.m_connecting;
+    return device.m_connect.connecting;
 }
 
 void CModuleDeviceTestAccess::SetLoginTimeLimit(CModuleDevice& device, int ms)
 {
-    device.m_loginTimeLimitMs = ms;
+    device.m_connect.loginTimeLimitMs = ms;
 }
 
 void CModuleDeviceTestAccess::SetRecorderWaitLimit(CModuleDevice& device, int ms)
@@ -222,5 +222,5 @@ void CModuleDeviceTestAccess::SetLoggedIn(CModuleDevice& device, bool loggedIn)
 
 int CModuleDeviceTestAccess::GetSearchStep(const CModuleDevice& device)
 {
-    return device.m_searchStep.load();
+    return device.m_search.step.load();
 }
