@@ -58,9 +58,15 @@ void ViewerToolsHost::OpenAviExport(int tile, bool mpeg4Allowed)
         QMessageBox::information(&m_dialog, QStringLiteral("Orvane"), QStringLiteral("Not supported H.264"));
         return;
     }
-    // The export reads the recording on its own: the tile stops playing meanwhile.
+    // The export reads the recording on its own: the tile stops playing meanwhile, and so does
+    // every other tile that plays a recording.
     if (player->IsRunning())
         player->Pause();
+    for (int other = 0; other < CSearchView::kTiles; ++other) {
+        CSearchView* playing = m_dialog.Players().Player(other);
+        if (playing && playing != player && playing->IsRunning() && playing->State() != PlayState::NoData)
+            m_dialog.Players().StopPlayback(other);
+    }
     if (!m_dialog.AviExport()->OpenForTile(player, mpeg4Allowed))
         Beep();
 }

@@ -174,3 +174,33 @@ TEST_F(ExportOwnRecordingTest, EntriesOfTheTilesRecordingAreWrittenAtItsOwnRate)
     EXPECT_EQ(tile->GetPlayPosition(), 8);
     EXPECT_EQ(tile->State(), PlayState::Paused);
 }
+
+// Opening the export stops every other tile that plays; a tile that is open but still keeps its
+// state, and the export tile stands where it was.
+TEST_F(ExportOwnRecordingTest, OpeningTheExportStopsEveryOtherPlayingTile)
+{
+    // A recording long enough (40 s) to be playing still when the export opens.
+    const QString folder = m_home.filePath("Live/20261211") + QLatin1Char('/');
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString error = own_recording::Write(folder, QStringLiteral("20261211120000x"), 600, kKeyEvery,
+                                               FifteenPerSecond);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    const QString name = QStringLiteral("x120000.001");
+    ViewerPlayers& players = m_dialog->Players();
+    for (const int t : {0, 1, 2})
+        ASSERT_TRUE(players.Open(t, folder, name)) << "tile " << t;
+    m_dialog->Tiles().SelectOnly(0);
+    players.Player(0)->SeekToFrame(8);
+    const PlayState openOnly = players.Player(2)->State();
+    players.Player(1)->PlayForward();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return players.Player(1)->IsRunning(); }, 20000));
+
+    m_dialog->ToolsPopup()->OnAviConvert();
+    ASSERT_TRUE(m_dialog->AviExport()->isVisible());
+    EXPECT_FALSE(players.Player(1)->IsRunning());
+    EXPECT_EQ(players.Player(1)->State(), PlayState::Stopping);
+    EXPECT_EQ(players.Player(2)->State(), openOnly);
+    EXPECT_EQ(players.Player(0)->GetPlayPosition(), 8);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_dialog->AviExport()->isEnabled(); }, 20000));
+    m_dialog->AviExport()->OnClose();
+}
