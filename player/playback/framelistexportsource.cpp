@@ -26,14 +26,9 @@ bool FrameListExportSource::Load(const QString& indexPath, const QString& dataPa
     m_entries.clear();
     m_decoded = -1;
     m_data.close();
-    QFile index(indexPath);
-    if (!index.open(QIODevice::ReadOnly) || index.size() > kMaxIndexBytes)
-        return false;
-    const QByteArray bytes = index.readAll();
-    index.close();
     VideoInfoHeader header;
     QVector<VideoInfoFile> files;
-    if (!VideoInfoIndex::Parse(bytes, header, files))
+    if (!VideoInfoIndex::Read(indexPath, header, files))
         return false;
     qint64 fields = 0;
     for (int file = 0; file < files.size(); ++file) {

@@ -22,7 +22,7 @@ public:
     using Decoder = std::function<int(const quint8* data, int length, QImage& picture)>;
 
     static constexpr int kMaxEntries = 110000;
-    static constexpr qint64 kMaxIndexBytes = 64 * 1024 * 1024;
+    static constexpr qint64 kMaxIndexBytes = VideoInfoIndex::kMaxIndexBytes;
     static constexpr int kMaxFrameBytes = 1240104;
 
     explicit FrameListExportSource(Decoder decoder);

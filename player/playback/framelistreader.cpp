@@ -31,14 +31,9 @@ void FrameListReader::Free()
 bool FrameListReader::Load(const QString& indexPath, const QString& dataPath)
 {
     Free();
-    QFile index(indexPath);
-    if (!index.open(QIODevice::ReadOnly) || index.size() > kMaxIndexBytes)
-        return false;
-    const QByteArray bytes = index.readAll();
-    index.close();
     VideoInfoHeader header;
     QVector<VideoInfoFile> files;
-    if (!VideoInfoIndex::Parse(bytes, header, files))
+    if (!VideoInfoIndex::Read(indexPath, header, files))
         return false;
     qint64 fieldOffset = 0;
     for (const VideoInfoFile& info : files) {

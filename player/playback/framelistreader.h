@@ -24,7 +24,7 @@ class FrameListReader
 {
 public:
     // An index larger than this is no recording of ours.
-    static constexpr qint64 kMaxIndexBytes = 64 * 1024 * 1024;
+    static constexpr qint64 kMaxIndexBytes = VideoInfoIndex::kMaxIndexBytes;
     // The frame buffer of a tile.
     static constexpr int kMaxFrameBytes = 1240104;
 

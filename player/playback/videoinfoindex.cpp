@@ -1,5 +1,7 @@
 #include "playback/videoinfoindex.h"
 
+#include <QFile>
+
 namespace {
 
 constexpr int kFileRecordHead = 20;
@@ -158,4 +160,12 @@ bool VideoInfoIndex::Parse(const QByteArray& index, VideoInfoHeader& header, QVe
         files.append(file);
     }
     return true;
+}
+
+bool VideoInfoIndex::Read(const QString& indexPath, VideoInfoHeader& header, QVector<VideoInfoFile>& files)
+{
+    QFile index(indexPath);
+    if (!index.open(QIODevice::ReadOnly) || index.size() > kMaxIndexBytes)
+        return false;
+    return Parse(index.readAll(), header, files);
 }

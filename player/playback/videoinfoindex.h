@@ -4,6 +4,7 @@
 // its key-frame table, and the frame records before it. Every count and offset is checked
 // against the bytes; a damaged index is refused, never read past its end.
 #include <QByteArray>
+#include <QString>
 #include <QVector>
 #include <QtGlobal>
 
@@ -59,6 +60,10 @@ public:
                                   QVector<VideoInfoFrame>& frames);
     // The whole index: header and every file (frame offsets continue across files).
     static bool Parse(const QByteArray& index, VideoInfoHeader& header, QVector<VideoInfoFile>& files);
+    // An index file read whole and parsed; false when it cannot be read, is larger than
+    // kMaxIndexBytes or does not parse.
+    static constexpr qint64 kMaxIndexBytes = 64 * 1024 * 1024;
+    static bool Read(const QString& indexPath, VideoInfoHeader& header, QVector<VideoInfoFile>& files);
     static quint64 ReadLittleEndian64(const char* bytes, int count);
     static quint32 ReadLittleEndian32(const char* bytes, int count);
 };
