@@ -211,6 +211,9 @@ TEST_F(GridInteractionTest, ACellDragCarriesOnlyTheGridsOwnFormatAndAFramedPictu
     CCameo* grid = Grid();
     ASSERT_TRUE(QTest::qWaitFor([grid] { return !grid->IsRedrawRequested(); }, 5000)) << "the first composition";
     QTest::mouseClick(grid, Qt::LeftButton, Qt::NoModifier, Centre(4));
+    // The click's composition shows the unbound cell blank: it must be over before the picture
+    // is put there, or it would blank the picture the drag is to carry.
+    ASSERT_TRUE(QTest::qWaitFor([grid] { return !grid->IsRedrawRequested(); }, 5000)) << "the click's composition";
     PutPicture(grid, 4, Solid(352, 240, Qt::blue));
     std::unique_ptr<QMimeData> data(grid->CellDragData());
     EXPECT_EQ(data->formats(), QStringList{QStringLiteral("application/cameodrag_%1").arg(grid->GetCameoIndex())});
