@@ -13,6 +13,7 @@
 //   aviexport_bench [seconds=20] [rounds=3]
 #include "../tests/common/support/decoder_streams.h"
 #include "../tests/player/engine/h264fixture.h"
+#include "../tests/player/support/recorderpayload.h"
 
 #include "engine/decoderchain.h"
 #include "engine/sizecode.h"
@@ -241,7 +242,7 @@ int main(int argc, char** argv)
     }
     QList<QByteArray> frames;
     for (const QByteArray& unit : units)
-        frames << h264fixture::Wrap(unit, 2);
+        frames << recorder_payload::Wrap(unit, 2);
     auto h264Input = [&](int length) {
         const QString path = dir.path() + QStringLiteral("/export%1.264").arg(length);
         QFile file(path);

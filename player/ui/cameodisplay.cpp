@@ -219,18 +219,18 @@ void CameoDisplay::DrawThroughFront(int tile, const QImage& picture, const QRect
 }
 
 // Called with the tile's lock held: the front takes the picture's source rectangle to the
-// target and the OSD is drawn over it there.
+// target and the tile's OSD overlay is laid over it there (drawn afresh only when what it shows
+// changed).
 void CameoDisplay::DrawOnFront(int tile, const QImage& picture, const QRect& source, const QRect& target,
                                const OsdContent& content)
 {
     m_front.Lock();
     if (m_front.Draw(picture.constBits(), picture.width(), picture.height()) == 0
         && m_front.Blit(source, target) == 0) {
-        if (QPainter* painter = m_front.CompositionDC()) {
-            painter->setClipRect(target);
-            m_osd[tile].DrawOsd(*painter, content);
-            painter->setClipping(false);
-            m_front.ReleaseCompositionDC();
+        if (QImage* composition = m_front.CompositionImage()) {
+            OsdContent placed = content;
+            placed.rect = target;
+            m_overlays[tile].Draw(m_osd[tile], placed, *composition);
         }
     }
     m_front.Unlock();
@@ -301,6 +301,15 @@ void CameoDisplay::RedrawAll()
 void CameoDisplay::RedrawCameo(int tile)
 {
     RedrawCameos({tile});
+}
+
+int CameoDisplay::OsdRenders(int tile) const
+{
+    if (!IsCameoIndex(tile)) {
+        return 0;
+    }
+    std::lock_guard<std::mutex> tileLock(m_tileLocks[tile]);
+    return m_overlays[tile].Renders();
 }
 
 bool CameoDisplay::IsDrawing(int tile) const

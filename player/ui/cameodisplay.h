@@ -63,6 +63,8 @@ public:
     void SetOsdOptions(const OsdOptions& options);
     void SetEventWords(const OsdEventWords& words);
     bool IsDrawing(int tile) const;
+    // How many times the tile's OSD was drawn afresh (for tests and benchmarks).
+    int OsdRenders(int tile) const;
 
 private:
     struct Placement
@@ -102,7 +104,7 @@ private:
 
     // Per tile: the composed tile image, reused from frame to frame, the painter of its OSD and
     // the OSD as last drawn, laid over the pictures that follow while it shows the same.
-    std::array<std::mutex, 16> m_tileLocks;
+    mutable std::array<std::mutex, 16> m_tileLocks;
     std::array<QImage, 16> m_tileImages;
     std::array<OsdPainter, 16> m_osd;
     std::array<OsdOverlay, 16> m_overlays;

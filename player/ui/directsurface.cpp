@@ -77,6 +77,11 @@ void DirectSurface::ReleaseDC()
     }
 }
 
+QImage* DirectSurface::LockedImage()
+{
+    return IsCreated() && m_dcUsers == 0 ? &m_image : nullptr;
+}
+
 void DirectSurface::SetClip(const QRect& clip)
 {
     m_clip = clip.intersected(QRect(0, 0, Width(), Height()));

@@ -41,6 +41,9 @@ public:
     SurfaceMemory Memory() const { return m_memory; }
     const SurfacePixelFormat& Format() const { return m_format; }
     const QImage& Image() const { return m_image; }
+    // The surface's memory to write in place, as a locked surface gives it; nullptr when the
+    // surface is not created or a painter is open on it.
+    QImage* LockedImage();
 
 private:
     QImage m_image;

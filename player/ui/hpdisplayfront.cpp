@@ -138,6 +138,11 @@ QPainter* HPDisplayFront::CompositionDC()
     return m_display ? m_display->Composition().GetDC() : nullptr;
 }
 
+QImage* HPDisplayFront::CompositionImage()
+{
+    return m_display ? m_display->Composition().LockedImage() : nullptr;
+}
+
 void HPDisplayFront::ReleaseCompositionDC()
 {
     if (m_display) {

@@ -37,6 +37,9 @@ public:
     // The composition's painter for the OSD; give it back with ReleaseCompositionDC.
     QPainter* CompositionDC();
     void ReleaseCompositionDC();
+    // The composition's pixels, written in place under the front's lock; nullptr when there
+    // is none or its painter is out.
+    QImage* CompositionImage();
     // The screen format that the next Create or Restore gives the frame surface.
     void SetScreenFormat(const SurfacePixelFormat& format) { m_screenFormat = format; }
     const DirectSurface* FrameSurface() const { return m_frame.get(); }

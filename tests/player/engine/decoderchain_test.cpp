@@ -1,6 +1,7 @@
 // The decoder chain on ffmpeg-made H.264 wrapped into the recorder payload, compared with
 // ffmpeg's own decode, and its header tests and slice-header rewrites on hand-written bytes.
 #include "h264fixture.h"
+#include "player/support/recorderpayload.h"
 
 #include "engine/decoderchain.h"
 #include "engine/keptpicture.h"
@@ -100,7 +101,7 @@ TEST_F(ChainFixture, SingleFieldFramesDecodeAsFfmpegDoes)
     ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
     ASSERT_EQ(stream.units.size(), 4);
     for (int i = 0; i < stream.units.size(); ++i) {
-        QByteArray frame = h264fixture::Wrap(stream.units[i], 2);
+        QByteArray frame = recorder_payload::Wrap(stream.units[i], 2);
         const QByteArray sent = frame;
         EXPECT_EQ(Decode(chain, frame, Picture(3), 3), 352240) << "picture " << i;
         // The slice-header rewrite leaves these pictures as the encoder made them.
@@ -138,7 +139,7 @@ TEST_F(ChainFixture, NarrowPicturesAreConverted)
         const auto stream = h264fixture::Make(QString::fromLatin1(c.name), QStringLiteral("testsrc2"), c.width,
                                               c.height, 1, 1);
         ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
-        QByteArray frame = h264fixture::Wrap(stream.units[0], 2);
+        QByteArray frame = recorder_payload::Wrap(stream.units[0], 2);
         std::memset(Picture(4), 0x55, size_t(kPictureBufferBytes));
         EXPECT_EQ(Decode(chain, frame, Picture(4), 4), SizeCode::Encode(c.width, c.height)) << c.name;
         EXPECT_TRUE(Shown(4, c.width, c.height) == h264fixture::ToBgra(ReferencePicture(stream, 0))) << c.name;
@@ -149,7 +150,7 @@ TEST_F(ChainFixture, StoredByteOrderIsReversedBeforeDecoding)
 {
     const auto& stream = FieldStream();
     ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
-    QByteArray frame = h264fixture::ReverseWords(h264fixture::Wrap(stream.units[0], 2));
+    QByteArray frame = h264fixture::ReverseWords(recorder_payload::Wrap(stream.units[0], 2));
     ASSERT_EQ(uint8_t(frame[0]), 0x06);
     ASSERT_EQ(uint8_t(frame[1]), 0x01);
     EXPECT_EQ(Decode(chain, frame, Picture(0), 0), 352240);
@@ -161,7 +162,7 @@ TEST_F(ChainFixture, FieldPairIsWoven)
     const auto& first = FieldStream();
     const auto& second = SecondFieldStream();
     ASSERT_TRUE(first.error.isEmpty() && second.error.isEmpty());
-    QByteArray frame = h264fixture::Wrap(first.units[0], 1) + h264fixture::Wrap(second.units[0], 2);
+    QByteArray frame = recorder_payload::Wrap(first.units[0], 1) + recorder_payload::Wrap(second.units[0], 2);
     EXPECT_EQ(Decode(chain, frame, Picture(5), 5), 352480);
     const QByteArray expected = Weave(ReferencePicture(first, 0), ReferencePicture(second, 0), 352);
     EXPECT_TRUE(Shown(5, 352, 480) == h264fixture::ToBgra(expected));
@@ -171,9 +172,9 @@ TEST_F(ChainFixture, FailedSecondFieldShowsTheFirstInBothHalves)
 {
     const auto& first = FieldStream();
     ASSERT_TRUE(first.error.isEmpty());
-    QByteArray broken = h264fixture::Wrap(first.units[0], 2);
+    QByteArray broken = recorder_payload::Wrap(first.units[0], 2);
     std::memset(broken.data() + 20, 0xEE, size_t(broken.size() - 20)); // no slice start: -4
-    QByteArray frame = h264fixture::Wrap(first.units[0], 1) + broken;
+    QByteArray frame = recorder_payload::Wrap(first.units[0], 1) + broken;
     EXPECT_EQ(Decode(chain, frame, Picture(6), 6), 352480);
     const QByteArray expected = Weave(ReferencePicture(first, 0), ReferencePicture(first, 0), 352);
     EXPECT_TRUE(Shown(6, 352, 480) == h264fixture::ToBgra(expected));
@@ -404,9 +405,9 @@ TEST_F(ChainFixture, FirstFieldLengthIsHeldWithinTheFrame)
 {
     const auto& stream = FieldStream();
     ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
-    // The H.264 part of a frame: the parameter sets behind four-byte start codes, the slice's
+    // The H.264 part of a frame: the parameter sets behind their start codes, the slice's
     // start code on a 32-bit word, the whole a multiple of four bytes.
-    const QByteArray body = h264fixture::Wrap(stream.units[0], 2).mid(20);
+    const QByteArray body = recorder_payload::Wrap(stream.units[0], 2).mid(20);
     const int frameBytes = 20 + body.size();
     ASSERT_EQ(frameBytes % 4, 0);
     const int frameWords = frameBytes / 4;
@@ -493,7 +494,7 @@ TEST_F(ChainFixture, KeptPicturesConvertToTheSameBytes)
             result = chain.DecodeQueuedH264(reinterpret_cast<const uint8_t*>(frame.constData()), frame.size(),
                                             Picture(tile), tile, &kept, &wasKept);
         } else {
-            QByteArray frame = h264fixture::Wrap(c.stream->units[0], 2);
+            QByteArray frame = recorder_payload::Wrap(c.stream->units[0], 2);
             result = chain.DecodeFrame(reinterpret_cast<uint8_t*>(frame.data()), frame.size(), Picture(tile), tile,
                                        0, 0, &kept, &wasKept);
         }
@@ -524,7 +525,7 @@ TEST_F(ChainFixture, KeptPictureScalesIntoItsRectangleOnly)
     ASSERT_TRUE(field.error.isEmpty());
     KeptPicture kept;
     bool wasKept = false;
-    QByteArray frame = h264fixture::Wrap(field.units[0], 2);
+    QByteArray frame = recorder_payload::Wrap(field.units[0], 2);
     ASSERT_TRUE(SizeCode::IsPicture(chain.DecodeFrame(reinterpret_cast<uint8_t*>(frame.data()), frame.size(),
                                                       Picture(1), 1, 0, 0, &kept, &wasKept)));
     ASSERT_TRUE(wasKept);
@@ -559,7 +560,7 @@ TEST(KeptPictureLifetime, OutlivesTheDecodesAfterItAndTheChain)
     std::vector<uint8_t> output(static_cast<size_t>(kPictureBufferBytes));
     const size_t bytes = size_t(field.width) * size_t(field.height) * 4;
     const auto decode = [&](int index, KeptPicture& into) {
-        QByteArray frame = h264fixture::Wrap(field.units[index], 2);
+        QByteArray frame = recorder_payload::Wrap(field.units[index], 2);
         bool wasKept = false;
         const int result = chain->DecodeFrame(reinterpret_cast<uint8_t*>(frame.data()), frame.size(),
                                               output.data(), 3, 0, 0, &into, &wasKept);

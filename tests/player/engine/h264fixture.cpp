@@ -109,34 +109,6 @@ Stream Make(const QString& name, const QString& source, int width, int height, i
     return stream;
 }
 
-QByteArray Wrap(const QByteArray& unit, int kind)
-{
-    QByteArray data;
-    QByteArray slice;
-    for (const QByteArray& nal : SplitNals(unit)) {
-        const int type = nal[0] & 0x1F;
-        if (type == 1 || type == 5)
-            slice = nal;
-        else
-            data += QByteArray("\0\0\0\1", 4) + nal;
-    }
-    while ((20 + data.size()) % 4 != 0)
-        data += '\0';
-    data += QByteArray("\0\0\1", 3) + slice;
-    QByteArray payload(20, '\0');
-    payload[2] = 1;
-    payload[3] = 6;
-    payload[7] = char(kind);
-    payload += data;
-    while (payload.size() % 4 != 0)
-        payload += '\0';
-    const int units = payload.size() / 4;
-    payload[9] = char((units >> 16) & 0x7F);
-    payload[10] = char(units >> 8);
-    payload[11] = char(units);
-    return payload;
-}
-
 QByteArray ReverseWords(QByteArray payload)
 {
     for (int i = 0; i + 4 <= payload.size(); i += 4) {

@@ -1,7 +1,7 @@
 #pragma once
 // H.264 fixtures of the engine tests, made by ffmpeg (libx264, baseline, every picture a key
-// picture at a fixed quantiser, no SEI) into the build folder, and wrapped by hand into the
-// recorder's frame payload.
+// picture at a fixed quantiser, no SEI) into the build folder; recorder_payload::Wrap puts
+// their access units into the recorder's frame payload.
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -20,11 +20,6 @@ struct Stream
 // source: an ffmpeg lavfi source ("testsrc2", "smptebars", ...). keyInterval 1 makes every
 // picture an IDR picture.
 Stream Make(const QString& name, const QString& source, int width, int height, int frames, int keyInterval);
-
-// The recorder frame payload around an access unit: 20 header bytes (00 00 01 06, the kind byte,
-// the length in 4-byte units), the parameter sets with four-byte start codes, then zero bytes so
-// that the slice start code lands on a 32-bit word, the whole padded to a multiple of 4.
-QByteArray Wrap(const QByteArray& unit, int kind);
 
 // Every 32-bit word byte-reversed, as recorder media store a payload.
 QByteArray ReverseWords(QByteArray payload);

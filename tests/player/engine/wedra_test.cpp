@@ -3,6 +3,7 @@
 // the hand-over to the H.264 library when an entry point is missing.
 #include "enginefakes.h"
 #include "h264fixture.h"
+#include "player/support/recorderpayload.h"
 
 #include "engine/decoderchain.h"
 #include "engine/linedeinterlacer.h"
@@ -182,7 +183,7 @@ TEST(WedraMissingEntryPoint, HandsOverToTheH264Library)
     EXPECT_TRUE(chain.HasH264());
     const auto stream = h264fixture::Make("handover", "testsrc2", 352, 240, 1, 1);
     ASSERT_TRUE(stream.error.isEmpty());
-    QByteArray frame = h264fixture::Wrap(stream.units[0], 2);
+    QByteArray frame = recorder_payload::Wrap(stream.units[0], 2);
     EXPECT_EQ(chain.DecodeFrame(reinterpret_cast<uint8_t*>(frame.data()), frame.size(), picture.data(), 0, 0, 0),
               352240);
 }

@@ -17,7 +17,7 @@ QList<QByteArray> NalUnits(const QByteArray& unit)
     return nals;
 }
 
-QByteArray Wrap(const QByteArray& unit)
+QByteArray Wrap(const QByteArray& unit, int kind)
 {
     QByteArray data;
     QByteArray slice;
@@ -39,7 +39,7 @@ QByteArray Wrap(const QByteArray& unit)
     QByteArray payload(20, '\0');
     payload[2] = 1;
     payload[3] = 6;
-    payload[7] = 2;
+    payload[7] = char(kind);
     payload += data;
     while (payload.size() % 4 != 0)
         payload += '\0';

@@ -420,3 +420,78 @@ TEST_F(CameoDisplayTest, WindowShowsEachPictureWithItsOsdPaintedOver)
         grid.SelectCameo(1, false, false);
     }
 }
+
+// On the DirectDraw road each picture reaches the composition with the tile's OSD over it, pixel
+// for pixel as painting it gives, and the OSD is drawn afresh only when what it shows changes:
+// pictures with the same texts reuse the overlay.
+TEST_F(CameoDisplayTest, FrontRoadLaysTheOsdOverEachPictureAndDrawsItOnlyWhenItChanges)
+{
+    ASSERT_EQ(display.CreateFront(400, 300), 0);
+    struct Step
+    {
+        const char* name;
+        bool scaledPicture; // through DisplayPicture (scaled once, copied 1:1), else DisplayFrame
+        int time;
+        int mark;
+        bool select;
+        int renders; // the OSD drawn so far
+    };
+    const Step steps[] = {
+        {"first", false, 93015, 5, false, 1},
+        {"same texts", false, 93015, 5, false, 1},
+        {"same texts, scaled picture", true, 93015, 5, false, 1},
+        {"same texts again", true, 93015, 5, false, 1},
+        {"next second", true, 93016, 5, false, 2},
+        {"same second", false, 93016, 5, false, 2},
+        {"paused", false, 93016, 4, false, 3},
+        {"selected", true, 93016, 4, true, 4},
+        {"selected, same texts", false, 93016, 4, true, 4},
+    };
+    const QRect tile = grid.View(1).rect.ToQRect();
+    const DirectSurface& composition = display.Front().Display()->Composition();
+    int seed = 0;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        if (step.select) {
+            grid.SelectCameo(1, true, false);
+        }
+        ++seed;
+        QImage expected = composition.Image().copy();
+        LiveFrame frame = Frame(336, 224, step.mark);
+        frame.time = step.time;
+        if (step.scaledPicture) {
+            PatternPicture picture(336, 224, seed);
+            uint8_t* at = expected.bits() + size_t(tile.top()) * size_t(expected.bytesPerLine())
+                          + size_t(tile.left()) * 4;
+            picture.ScaleInto(QRect(0, 0, 336, 224), at, tile.width(), tile.height(), expected.bytesPerLine());
+            display.DisplayPicture(1, frame, picture, 1, 1);
+        } else {
+            const QRgb colour = qRgb(40 * seed % 256, 90, 200);
+            const std::vector<uint8_t> picture = SolidPicture(336, 224, colour);
+            QPainter(&expected).fillRect(tile, QColor(colour));
+            display.DisplayFrame(1, frame, picture.data(), 1, 1);
+        }
+        OsdContent content;
+        content.tile = 1;
+        content.rect = QRect(QPoint(0, 0), tile.size());
+        content.selected = grid.View(1).selected;
+        content.multiTile = true;
+        content.layoutCode = 1;
+        content.mark = step.mark;
+        content.date = frame.date;
+        content.time = step.time;
+        content.fileTile = true;
+        content.player = host.PlayerText(1);
+        OsdPainter osd;
+        osd.SetOptions(display.GetOsdStyle());
+        {
+            QPainter painter(&expected);
+            painter.setClipRect(tile);
+            painter.translate(tile.topLeft());
+            osd.DrawOsd(painter, content);
+        }
+        EXPECT_EQ(FirstDifference(composition.Image(), expected), "");
+        EXPECT_EQ(display.OsdRenders(1), step.renders);
+    }
+    grid.SelectCameo(1, false, false);
+}
