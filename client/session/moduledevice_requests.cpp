@@ -5,9 +5,9 @@
 // moduledevice_search.cpp.
 //
 // Everything here runs on the user-interface thread.
-#include "session/playbackview.h"
 #include "session/mediaintake.h"
 #include "session/moduledevice.h"
+#include "session/playbackview.h"
 #include "session/recordlistintake.h"
 #include "session/requestpacing.h"
 #include "session/sessionlink.h"
@@ -110,17 +110,17 @@ RemoteCDBackupHost* CModuleDevice::GetRemoteCDBackupHost() const
 
 void CModuleDevice::ShowEventBackup()
 {
-    m_recording->ShowBackupWindow(0);
+    m_recording->ShowBackupWindow(SessionRecording::BackupWindow::Event);
 }
 
 void CModuleDevice::ShowRemoteCDBackup()
 {
-    m_recording->ShowBackupWindow(1);
+    m_recording->ShowBackupWindow(SessionRecording::BackupWindow::RemoteCD);
 }
 
 void CModuleDevice::ShowScheduleBackup()
 {
-    m_recording->ShowBackupWindow(2);
+    m_recording->ShowBackupWindow(SessionRecording::BackupWindow::Schedule);
 }
 
 void CModuleDevice::ShowHealthCheck(bool quiet)

@@ -75,7 +75,7 @@ void SessionRecording::CreateBackupHosts(bool furtherCapable)
         m_remoteCDHost = factory->CreateRemoteCDHost(m_session, furtherCapable);
 }
 
-void SessionRecording::ShowBackupWindow(int which)
+void SessionRecording::ShowBackupWindow(BackupWindow which)
 {
     const QString name = m_session.GetDvrName();
     const auto show = [&name](auto* host, const char* title, const char* what) {
@@ -85,12 +85,11 @@ void SessionRecording::ShowBackupWindow(int which)
         }
         host->ShowWindow(QLatin1String(title) + QStringLiteral(" - ") + name);
     };
-    if (which == 0)
-        show(m_eventHost.get(), "Event Backup", "ShowEventBackup:");
-    else if (which == 1)
-        show(m_remoteCDHost.get(), "Remote CD Backup", "ShowRemoteCDBackup:");
-    else
-        show(m_scheduleHost.get(), "Schedule Backup", "ShowScheduleBackup:");
+    switch (which) {
+    case BackupWindow::Event: show(m_eventHost.get(), "Event Backup", "ShowEventBackup:"); break;
+    case BackupWindow::RemoteCD: show(m_remoteCDHost.get(), "Remote CD Backup", "ShowRemoteCDBackup:"); break;
+    case BackupWindow::Schedule: show(m_scheduleHost.get(), "Schedule Backup", "ShowScheduleBackup:"); break;
+    }
 }
 
 bool SessionRecording::EventBackupNeedsLive(int channel) const

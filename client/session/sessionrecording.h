@@ -36,8 +36,9 @@ public:
     // At every later login the event backup stops (its jobs must be armed again); the schedule
     // backup is left as it is. Without the hub's factory there are no windows.
     void CreateBackupHosts(bool furtherCapable);
-    // `which`: 0 event, 1 remote media, 2 schedule backup window; none before the first login.
-    void ShowBackupWindow(int which);
+    enum class BackupWindow { Event, RemoteCD, Schedule };
+    // Shows the window; none exists before the first login.
+    void ShowBackupWindow(BackupWindow which);
     // Whether a running event backup asked for the channel's live video.
     bool EventBackupNeedsLive(int channel) const;
 
