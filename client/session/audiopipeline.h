@@ -11,6 +11,11 @@ class SessionThread;
 
 struct AudioPipeline
 {
+    // The sound threads' gathering buffers and the sizes they hand on at once.
+    static constexpr int kAudioBufferSize = 9000;
+    static constexpr int kAudioFlushBytes = 4000;
+    static constexpr int kSearchAudioFlushBytes = 8000;
+
     explicit AudioPipeline(const char* name);
     ~AudioPipeline();
     AudioPipeline(const AudioPipeline&) = delete;

@@ -14,6 +14,12 @@ class QTimer;
 
 struct ConnectSequence
 {
+    static constexpr int kLiveConnectDelayMs = 500;
+    // A recorder that takes the connection but never completes the login would otherwise keep
+    // the "Network Connecting..." box up for ever.
+    static constexpr int kLoginTimeLimitMs = 10000;
+    static constexpr int kConnectBoxDelayMs = 100;
+
     explicit ConnectSequence(int loginLimitMs);
     ~ConnectSequence();
     ConnectSequence(const ConnectSequence&) = delete;

@@ -1,4 +1,6 @@
+#include "session/playbackview.h"
 #include "session/moduledevice.h"
+#include "session/mediaintake.h"
 
 #include <QDate>
 #include <QDebug>
@@ -25,9 +27,11 @@
 #include "session/netconnect.h"
 #include "session/recorderwait.h"
 #include "session/remoteconsole.h"
+#include "session/requestpacing.h"
 #include "session/sessiondefaults.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
+#include "session/sessionrecording.h"
 #include "session/sessionthread.h"
 #include "session/sessiontreeitems.h"
 #include "session/sitebook.h"
@@ -48,8 +52,7 @@ constexpr int kTalkBlock = 320;
 CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
     : RecorderSession()
     , QTreeWidgetItem(parent, 0)
-    , m_liveAudio("live audio")
-    , m_playbackAudio("playback audio")
+    , m_recording(std::make_unique<SessionRecording>(*this))
     , m_treeItems(
           std::make_unique<SessionTreeItems>([this](const QString& kind) { return RecordingFolder(kind); }))
 {
@@ -71,44 +74,14 @@ CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
     for (PlaybackSlot& slot : m_slots)
         slot.nextSearchFrame = 0;
 
-    // Recording writers; the first makes the client recording folders, the second its own.
-    m_recordLive = std::make_unique<ModuleRecord>();
-    m_recordSearch = std::make_unique<ModuleRecord>();
-    m_recordEvent = std::make_unique<ModuleRecord>();
-    MakeRecordingFolders();
-    // A writer reports a started recording from whichever thread writes; the archive items are
-    // rebuilt on the user-interface thread, and not at all once the session is gone.
-    auto refresh = [this](int recorderIndex, int archiveKind) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, recorderIndex, archiveKind] {
-                if (recorderIndex == m_deviceIndex)
-                    UpdateArchiveItems(nullptr, archiveKind);
-            },
-            Qt::QueuedConnection);
-    };
-    m_recordLive->SetArchiveRefresh(refresh);
-    m_recordSearch->SetArchiveRefresh(refresh);
-    m_recordEvent->SetArchiveRefresh(refresh);
-
-    m_connect.worker = std::make_unique<NetConnect>(this);
+    m_link.sequence.worker = std::make_unique<NetConnect>(this);
     if (kind == 0)
         BuildRecorderMachinery();
 
     connect(this, &CModuleDevice::NextFrameData, this, &CModuleDevice::OnNextFrameData);
-    m_connect.worker->moveToThread(&m_connect.thread);
-    connect(&m_connect.thread, &QThread::started, m_connect.worker.get(), &NetConnect::OnConnect);
-    connect(m_connect.worker.get(), &NetConnect::finished, &m_connect.thread, &QThread::quit);
-}
-
-void CModuleDevice::MakeRecordingFolders() const
-{
-    SessionHub* hub = SessionHub::Instance();
-    if (!hub)
-        return;
-    ModuleRecord::MakePath(ArchivePaths::BackupRoot(hub->ProgramDirectory()));
-    for (const char* kind : {"EventData", "ScheduleData", "Record_Live", "Record_Search"})
-        ModuleRecord::MakePath(ArchivePaths::KindFolder(hub->ProgramDirectory(), QLatin1String(kind)));
+    m_link.sequence.worker->moveToThread(&m_link.sequence.thread);
+    connect(&m_link.sequence.thread, &QThread::started, m_link.sequence.worker.get(), &NetConnect::OnConnect);
+    connect(m_link.sequence.worker.get(), &NetConnect::finished, &m_link.sequence.thread, &QThread::quit);
 }
 
 void CModuleDevice::BuildRecorderMachinery()
@@ -116,8 +89,8 @@ void CModuleDevice::BuildRecorderMachinery()
     for (int s = 0; s < kSlots; ++s) {
         m_slots[s].searchThread = std::make_unique<SessionThread>(m_slots[size_t(s)].queue);
     }
-    m_liveAudio.thread = std::make_unique<SessionThread>(m_liveAudio.queue);
-    m_playbackAudio.thread = std::make_unique<SessionThread>(m_playbackAudio.queue);
+    m_media.liveAudio.thread = std::make_unique<SessionThread>(m_media.liveAudio.queue);
+    m_media.playbackAudio.thread = std::make_unique<SessionThread>(m_media.playbackAudio.queue);
 
     if (SessionHub* hub = SessionHub::Instance()) {
         const int index = hub->GetFreeDeviceIndex();
@@ -131,60 +104,47 @@ void CModuleDevice::BuildRecorderMachinery()
     for (int ch = 0; ch < kChannels; ++ch) {
         m_channels[ch].liveThread = std::make_unique<SessionThread>(m_channels[size_t(ch)].liveQueue);
         m_channels[ch].liveWorker = std::make_unique<LiveDecodeWorker>(ch, m_channels[size_t(ch)].route,
-                                                                       m_lastPictures);
+                                                                       m_media.lastPictures);
         m_channels[size_t(ch)].liveQueue.SetCatchUp(LivePacer::kCatchUpMs);
     }
-    m_slotBuffers = std::make_unique<SlotReceiveBuffers>();
-    m_batcher = std::make_unique<PlaybackRequestBatcher>();
+    m_pacing = std::make_unique<RequestPacing>(*this);
+    m_lists.recorderWait = new RecorderWait(this);
+    connect(m_lists.recorderWait, &RecorderWait::ended, this,
+            [this](RecorderWait::End why) { m_lists.OnRecorderWaitEnded(int(why)); });
 
-    m_sendPlaybackTimer = new QTimer(this);
-    connect(m_sendPlaybackTimer, &QTimer::timeout, this, &CModuleDevice::timerSendPlayback);
-    m_searchStepTimer = new QTimer(this);
-    connect(m_searchStepTimer, &QTimer::timeout, this, &CModuleDevice::timerPlayback01);
-    // The status timer's slot (the periodic status requests) comes with the session requests.
-    m_statusTimer = new QTimer(this);
-    m_recorderWait = new RecorderWait(this);
-    connect(m_recorderWait, &RecorderWait::ended, this,
-            [this](RecorderWait::End why) { OnRecorderWaitEnded(int(why)); });
-
-    m_connect.liveConnectTimer = new QTimer(this);
-    m_connect.liveConnectTimer->setSingleShot(true);
-    connect(m_connect.liveConnectTimer, &QTimer::timeout, this, &CModuleDevice::OnLiveConnectDue);
-    m_connect.loginDeadline = new QTimer(this);
-    m_connect.loginDeadline->setSingleShot(true);
-    connect(m_connect.loginDeadline, &QTimer::timeout, this, &CModuleDevice::OnLoginDeadline);
+    m_link.sequence.liveConnectTimer = new QTimer(this);
+    m_link.sequence.liveConnectTimer->setSingleShot(true);
+    connect(m_link.sequence.liveConnectTimer, &QTimer::timeout, this, [this] { m_link.OnLiveConnectDue(); });
+    m_link.sequence.loginDeadline = new QTimer(this);
+    m_link.sequence.loginDeadline->setSingleShot(true);
+    connect(m_link.sequence.loginDeadline, &QTimer::timeout, this, [this] { m_link.OnLoginDeadline(); });
     connect(CertificateTrust::Instance(), &CertificateTrust::Answered, this,
-            &CModuleDevice::OnCertificateAnswered);
+            [this] { m_link.OnCertificateAnswered(); });
 
-    m_lastPictures.Reset();
+    m_media.lastPictures.Reset();
 }
 
 CModuleDevice::~CModuleDevice()
 {
     if (m_deviceIndex < 0) {
         // Folders (and a recorder that found no slot) own no session machinery.
-        if (m_connect.liveConnectTimer)
-            m_connect.liveConnectTimer->stop();
+        if (m_link.sequence.liveConnectTimer)
+            m_link.sequence.liveConnectTimer->stop();
         return;
     }
 
     if (IsLoggedIn())
         Disconnect();
-    m_connect.liveConnectTimer->stop();
-    m_connect.loginDeadline->stop();
+    m_link.sequence.liveConnectTimer->stop();
+    m_link.sequence.loginDeadline->stop();
     m_firmware.Stop();
-    m_connect.connecting = false;
+    m_link.sequence.connecting = false;
 
     StopSessionThreadsAndDecoders();
     ReleaseConnectionsAndBuffers();
     m_treeItems->ForgetArchive();
 
-    m_eventBackupHost.reset();
-    m_scheduleBackupHost.reset();
-    m_remoteCDBackupHost.reset();
-    m_recordLive.reset();
-    m_recordSearch.reset();
-    m_recordEvent.reset();
+    m_recording->Release();
 
     if (SessionHub* hub = SessionHub::Instance())
         hub->RemoveDevice(m_deviceIndex);
@@ -201,12 +161,9 @@ void CModuleDevice::StopSessionThreadsAndDecoders()
         channel.liveThread->RequestStop();
     for (PlaybackSlot& slot : m_slots)
         slot.searchThread->RequestStop();
-    m_liveAudio.thread->RequestStop();
-    m_playbackAudio.thread->RequestStop();
-    m_requestPacing = false;
-    m_sendPlaybackTimer->stop();
-    m_statusTimer->stop();
-    m_searchStepTimer->stop();
+    m_media.liveAudio.thread->RequestStop();
+    m_media.playbackAudio.thread->RequestStop();
+    m_pacing->Stop();
 
     for (int n = 0; n < kSlots; ++n) {
         if (n < kChannels) {
@@ -220,42 +177,36 @@ void CModuleDevice::StopSessionThreadsAndDecoders()
             CloseDecoder(m_channels[n].playbackDecoder);
         }
     }
-    CloseDecoder(m_searchDecoder);
-    m_batcher->Clear();
-    m_liveAudio.thread->Wait();
-    m_playbackAudio.thread->Wait();
+    CloseDecoder(m_media.searchDecoder);
+    m_pacing->Batcher().Clear();
+    m_media.liveAudio.thread->Wait();
+    m_media.playbackAudio.thread->Wait();
 }
 
 void CModuleDevice::ReleaseConnectionsAndBuffers()
 {
     // The connections go before every buffer they were handed; nothing of theirs may reach the
     // session while it is being destroyed.
-    for (CModuleNetwork* network : {m_liveNetwork.get(), m_playbackNetwork.get()}) {
+    for (CModuleNetwork* network : {m_link.liveNetwork.get(), m_link.playbackNetwork.get()}) {
         if (network)
             QObject::disconnect(network, nullptr, this, nullptr);
     }
-    if (m_connect.networkSlotDepth > 0) {
+    if (m_link.sequence.networkSlotDepth > 0) {
         // Destroyed from inside a signal of one of its connections: the engine is still inside
         // its socket's notification and must not be deleted under it. The connections go a
         // little later, and every buffer they were handed stays alive until both are gone.
         auto kept = std::make_shared<std::vector<std::unique_ptr<char[]>>>();
-        for (std::unique_ptr<char[]>* buffer :
-             {&m_liveFrameBuffer, &m_liveAudioBuffer, &m_consoleBuffer, &m_listBuffer}) {
-            if (*buffer)
-                kept->push_back(std::move(*buffer));
-        }
-        m_slotBuffers->HandOver(*kept);
-        for (std::unique_ptr<CModuleNetwork>* network : {&m_liveNetwork, &m_playbackNetwork}) {
+        m_buffers.HandOver(*kept);
+        for (std::unique_ptr<CModuleNetwork>* network : {&m_link.liveNetwork, &m_link.playbackNetwork}) {
             if (CModuleNetwork* n = network->release()) {
                 QObject::connect(n, &QObject::destroyed, [kept] {});
                 n->deleteLater();
             }
         }
     }
-    m_liveNetwork.reset();
-    m_playbackNetwork.reset();
-    FreeSessionBuffers();
-    m_slotBuffers->Free();
+    m_link.liveNetwork.reset();
+    m_link.playbackNetwork.reset();
+    m_buffers.FreeAll();
     for (PlaybackSlot& slot : m_slots)
         slot.minuteTable.reset();
 }
@@ -276,9 +227,9 @@ void CModuleDevice::OnNextFrameData(int /*ch*/)
 void CModuleDevice::GetIntraHeader(int value, int slot, int indexFile, qlonglong offset, int size, int stream,
                                    bool unused)
 {
-    if (!m_liveNetwork)
+    if (!m_link.liveNetwork)
         return;
-    char* indexBuffer = m_slotBuffers ? m_slotBuffers->Index(slot) : nullptr;
+    char* indexBuffer = m_buffers.Slots().Index(slot);
     if (!indexBuffer) {
         qCDebug(lcSession) << "GetIntraHeader: no index buffer for entry" << slot;
         return;
@@ -286,13 +237,13 @@ void CModuleDevice::GetIntraHeader(int value, int slot, int indexFile, qlonglong
     // The network module's index-header request takes the stream selection as its last value;
     // the last flag has no field in it.
     Q_UNUSED(unused)
-    m_liveNetwork->SendIntraHeaderRequest(value, slot, indexFile, int(quint32(quint64(offset) & 0xFFFFFFFFu)),
-                                          size, indexBuffer, quint8(stream));
+    m_link.liveNetwork->SendIntraHeaderRequest(value, slot, indexFile, int(quint32(quint64(offset) & 0xFFFFFFFFu)),
+                                               size, indexBuffer, quint8(stream));
 }
 
 void CModuleDevice::SendTalkAudio(const char* pcm, int bytes)
 {
-    if (!m_liveNetwork || !pcm || bytes < 2)
+    if (!m_link.liveNetwork || !pcm || bytes < 2)
         return;
     const int samples = bytes / 2;
     QByteArray encoded(samples, Qt::Uninitialized);
@@ -303,24 +254,24 @@ void CModuleDevice::SendTalkAudio(const char* pcm, int bytes)
     }
     if (samples >= kTalkBlock) {
         for (int at = 0; at + kTalkBlock <= samples; at += kTalkBlock)
-            m_liveNetwork->SendTalkAudio(encoded.data() + at, kTalkBlock);
+            m_link.liveNetwork->SendTalkAudio(encoded.data() + at, kTalkBlock);
     } else {
-        m_liveNetwork->SendTalkAudio(encoded.data(), samples);
+        m_link.liveNetwork->SendTalkAudio(encoded.data(), samples);
     }
 }
 
 void CModuleDevice::SendCameraTitle(int ch, const QString& title)
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SendCameraTitle(ch, title);
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SendCameraTitle(ch, title);
 }
 
 void CModuleDevice::SendBackupCapaRequest(int startDate, int startTime, int finishDate, int finishTime,
                                           int channelMask)
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SendBackupCapaRequest(startDate, startTime, finishDate, finishTime, quint16(channelMask),
-                                             quint16(-1));
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SendBackupCapaRequest(startDate, startTime, finishDate, finishTime,
+                                                  quint16(channelMask), quint16(-1));
 }
 
 void CModuleDevice::LoadSiteBookInfo()
@@ -394,12 +345,12 @@ void CModuleDevice::DeleteItemTree(QTreeWidgetItem* item)
 
 bool CModuleDevice::OnLiveStart(int mode)
 {
-    if (!IsLoggedIn() || !m_liveNetwork)
+    if (!IsLoggedIn() || !m_link.liveNetwork)
         return false;
     const int n = LiveChannelCount();
     const SiteBook* record = Record();
     const int quality = record ? record->quality : 1;
-    const quint32 live = m_masks.live.load();
+    const quint32 live = m_link.masks.live.load();
 
     int shown = 0;
     for (int c = 0; c < kChannels; ++c) {
@@ -440,7 +391,7 @@ bool CModuleDevice::OnLiveStart(int mode)
             continue;
         m_channels[c].liveRate = rate;
         m_channels[c].liveCounter = 0;
-        m_liveNetwork->SendLiveStart(c, rate, code, m_liveFrameBuffer.get(), mode != 1);
+        m_link.liveNetwork->SendLiveStart(c, rate, code, m_buffers.LiveFrame(), mode != 1);
         qCDebug(lcSession) << "---------------------> Live start" << c << shown << quality << rate << code;
     }
     return true;
@@ -449,40 +400,40 @@ bool CModuleDevice::OnLiveStart(int mode)
 bool CModuleDevice::OnLiveStop(int ch)
 {
     qCDebug(lcSession) << "Live Stop" << ch;
-    if (!IsLoggedIn() || !m_liveNetwork)
+    if (!IsLoggedIn() || !m_link.liveNetwork)
         return false;
     if (ch < 0 || ch >= LiveChannelCount())
         return false;
     m_channels[ch].liveWanted = 0;
     m_channels[ch].liveCounter = 0;
     m_channels[ch].liveRecordMark = 0;
-    m_liveNetwork->SendLiveStop(ch);
+    m_link.liveNetwork->SendLiveStop(ch);
     qCDebug(lcSession) << "live status" << ch << m_channels[ch].liveWanted.load();
     return true;
 }
 
 bool CModuleDevice::StartLiveAudio(int ch)
 {
-    if (!m_liveNetwork || !IsLoggedIn())
+    if (!m_link.liveNetwork || !IsLoggedIn())
         return false;
-    if (!ValidChannel(ch) || !m_liveAudioBuffer) {
+    if (!ValidChannel(ch) || !m_buffers.LiveAudio()) {
         qCDebug(lcSession) << "StartLiveAudio: no channel" << ch;
         return false;
     }
-    m_liveNetwork->SendLiveAudioStop();
+    m_link.liveNetwork->SendLiveAudioStop();
     m_liveAudioChannel = -1;
     if (SessionHub* hub = SessionHub::Instance())
         hub->SetAudioDeviceIndex(m_deviceIndex);
-    m_liveNetwork->SendLiveAudioStart(ch, m_liveAudioBuffer.get());
+    m_link.liveNetwork->SendLiveAudioStart(ch, m_buffers.LiveAudio());
     m_liveAudioChannel = ch;
     return true;
 }
 
 bool CModuleDevice::StopLiveAudio()
 {
-    if (!m_liveNetwork || !IsLoggedIn())
+    if (!m_link.liveNetwork || !IsLoggedIn())
         return false;
-    m_liveNetwork->SendLiveAudioStop();
+    m_link.liveNetwork->SendLiveAudioStop();
     m_liveAudioChannel = -1;
     return true;
 }
@@ -499,20 +450,12 @@ QString CModuleDevice::RecordingFolder(const QString& kind) const
 
 void CModuleDevice::StartSearchRecord(int ch, int date, int time)
 {
-    if (!ValidChannel(ch))
-        return;
-    m_recordSearch->StartRecord(ch, date, time,
-                                RecordingFolder(QStringLiteral("Record_Search")) + QLatin1Char('/'), m_deviceIndex,
-                                ModuleRecord::RecordSearch);
+    m_recording->StartSearchRecord(ch, date, time);
 }
 
 void CModuleDevice::StartEventRecord(int ch)
 {
-    if (!ValidChannel(ch) || m_channels[ch].eventRecordMark.load() != 1)
-        return;
-    m_recordEvent->StartRecord(ch, m_channels[ch].eventStartDate, m_channels[ch].eventStartTime,
-                               RecordingFolder(QStringLiteral("EventData")) + QLatin1Char('/'), m_deviceIndex,
-                               ModuleRecord::EventData);
+    m_recording->StartEventRecord(ch);
 }
 
 QTreeWidgetItem* CModuleDevice::GetArchiveKindItem(const QString& kind) const
@@ -551,24 +494,8 @@ void CModuleDevice::QueueFrameData(int ch, int file, qint64 offset, int size, in
     r.size = size == 0 ? 1 : size;
     r.kind = int(PlaybackRequestBatcher::Kind::FrameData);
     r.requestNumber = requestNumber;
-    if (m_batcher)
-        m_batcher->Queue(r);
-    WakeRequestPacing();
-}
-
-void CModuleDevice::WakeRequestPacing()
-{
-    // A request while no playback runs is dropped by the send timer's next turn (it then
-    // stops): a scheduler thread asks the window thread to start it.
-    if (m_playback.active.load() || !m_batcher)
-        return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (m_requestPacing && !m_sendPlaybackTimer->isActive())
-                m_sendPlaybackTimer->start(kTimerIntervalMs);
-        },
-        Qt::QueuedConnection);
+    if (m_pacing)
+        m_pacing->Queue(r, m_playback.active.load() != 0);
 }
 
 void CModuleDevice::QueueFrameHeader(int ch, int file, qint64 offset, int size, int requestNumber)
@@ -580,74 +507,27 @@ void CModuleDevice::QueueFrameHeader(int ch, int file, qint64 offset, int size, 
     r.size = size;
     r.kind = int(PlaybackRequestBatcher::Kind::FrameHeader);
     r.requestNumber = requestNumber;
-    if (m_batcher)
-        m_batcher->Queue(r);
-    WakeRequestPacing();
+    if (m_pacing)
+        m_pacing->Queue(r, m_playback.active.load() != 0);
 }
 
 void CModuleDevice::timerPlayback01()
 {
     if (m_deviceIndex < 0)
         return;
-    const int n = std::min(m_channelCount.load(), int(kChannels));
+    const int n = std::min(m_login.channelCount.load(), int(kChannels));
     for (int ch = 0; ch <= n; ++ch) {
         if (m_slots[ch].nextSearchFrame.load() != 1)
             continue;
         if (!m_playback.active.load() || !IsLoggedIn())
             break;
         m_slots[ch].nextSearchFrame = 0;
-        ActOnSearchStep();
+        m_media.ActOnSearchStep();
     }
-}
-
-void CModuleDevice::ActOnSearchStep()
-{
-    CModulePlayback* scheduler = m_search.thumbnailMode.load() != 0
-                                     ? m_search.Scheduler(SearchState::Popup::Thumbnail)
-                                 : m_search.museumMode.load() != 0 ? m_search.Scheduler(SearchState::Popup::Museum)
-                                                                   : nullptr;
-    if (!scheduler)
-        return;
-    const int step = m_search.step.load();
-    if (SearchState::IsPlayCode(step) || step == SearchState::kStepNextFrame)
-        scheduler->NextFrame();
-    else if (step >= 0)
-        RequestPlayback(step, int(PlaybackMode::Forward));
 }
 
 void CModuleDevice::timerSendPlayback()
 {
-    if (m_deviceIndex < 0 || !m_batcher)
-        return;
-    // Without playback the turn only drops what was asked meanwhile; the timer then rests.
-    if (!m_playback.active.load()) {
-        m_sendPlaybackTimer->stop();
-        m_batcher->TakeBatch([] { return false; });
-        return;
-    }
-    if (!m_batcher->ReadyForBatch(GetDvrName()))
-        return;
-    const PlaybackRequestBatcher::Batch batch = m_batcher->TakeBatch(
-        [this] { return IsLoggedIn() && m_playback.active.load(); });
-    // Single requests are answered at once by the network module, which may call back into the
-    // playback side: they go out without the request lock held.
-    SendSingleFrameRequests(batch.singles);
-    if (batch.entries > 0) {
-        qCDebug(lcSession) << "SSF Count" << batch.entries;
-        // Only what went out is waited for.
-        if (m_liveNetwork && m_liveNetwork->SendFrameListRequest(batch.entries, m_batcher->Buffer()))
-            m_batcher->MarkSent(batch.requests);
-    }
-}
-
-void CModuleDevice::SendSingleFrameRequests(const std::vector<PlaybackRequestBatcher::Request>& singles)
-{
-    for (const PlaybackRequestBatcher::Request& r : singles) {
-        if (!m_liveNetwork)
-            break;
-        const quint64 offset = quint64(r.offset);
-        m_liveNetwork->SendFrameRequest(r.channel, r.frameByte, int(quint32(offset & 0xFFFFFFFFu)),
-                                        int(quint32(offset >> 32)), r.size, m_slotBuffers->DataBelow6(r.channel),
-                                        r.requestNumber);
-    }
+    if (m_deviceIndex >= 0 && m_pacing)
+        m_pacing->SendTurn();
 }

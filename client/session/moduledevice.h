@@ -3,75 +3,44 @@
 // site book are CModuleDevice objects too (any kind other than 0): they take no hub slot, build
 // no session machinery and never connect.
 //
-// This class is the session's face: every operation the rest of the client asks of a recorder.
-// The work and the state sit in small parts behind it: per channel a ChannelState (its live
-// queue, rates, flags, decoders and live thread) and per playback slot a PlaybackSlot (its queue,
-// search thread and scheduler), whose threads run LiveDecodeWorker and SearchWorker; the two
-// sound paths (AudioPipeline); the searches (SearchState), the index chain (IndexChain), the
-// playback (PlaybackState), the connect (ConnectSequence), the permissions (PermissionMasks),
-// the recorded range (RecordInfo), the health window (SessionHealth), the firmware preparation
-// (FirmwarePreparation), the playback frame request batcher (PlaybackRequestBatcher), the
-// connections' receive buffers (SlotReceiveBuffers) and the site book items (SessionTreeItems).
+// This class is the session's face: every operation the rest of the client asks of a recorder,
+// each a short forward to the parts behind it. Per channel a ChannelState and per playback slot
+// a PlaybackSlot hold the queues, rates, flags, decoders and threads (running LiveDecodeWorker
+// and SearchWorker); the workers below each hold one concern and the state it uses.
 //
 // A recorder's session owns its two connections (the playback connection, opened first, and the
 // live connection, opened 500 ms later), the decoders and receive buffers made at login, the
 // recording writers and the per-channel routes of the grids. Everything here runs on the
 // user-interface thread except the session threads' procedures (THREAD_...); the flags those
 // threads read are atomics.
-#include <QImage>
-#include <QObject>
-#include <QString>
 #include <QTreeWidgetItem>
-#include <QVector>
 
 #include <array>
 #include <atomic>
 #include <memory>
-#include <vector>
 
-#include "net/requestbuilder.h"
-#include "session/audiopipeline.h"
-#include "session/cameoroute.h"
 #include "session/channelstate.h"
-#include "session/connectpurpose.h"
-#include "session/connectresult.h"
-#include "session/connectsequence.h"
 #include "session/firmwarepreparation.h"
-#include "session/healthcheckview.h"
-#include "session/indexchain.h"
-#include "session/lastpictures.h"
-#include "session/liveframequeue.h"
-#include "session/liveframerecord.h"
-#include "session/permissionmasks.h"
+#include "session/mediaintake.h"
 #include "session/playbackhost.h"
-#include "session/playbackmode.h"
-#include "session/playbackrequestbatcher.h"
 #include "session/playbackslot.h"
 #include "session/playbackstate.h"
-#include "session/playbackview.h"
 #include "session/recordersession.h"
 #include "session/recordinfo.h"
-#include "session/schedulerkind.h"
+#include "session/recordlistintake.h"
+#include "session/searchcontrol.h"
 #include "session/searchstate.h"
+#include "session/sessionbuffers.h"
 #include "session/sessionhealth.h"
+#include "session/sessionlink.h"
+#include "session/sessionlogin.h"
 
-class CModuleDecoder;
-class EventBackupHost;
-class ScheduleBackupHost;
-class RemoteCDBackupHost;
-class CModulePlayback;
 class CModuleNetwork;
-class LiveDecodeWorker;
-class ModuleRecord;
-class NetConnect;
-class QTimer;
-class RecorderWait;
-class RemoteConsole;
-class SessionThread;
+class CModulePlayback;
+class RequestPacing;
+class SessionRecording;
 class SessionTreeItems;
 class SiteBook;
-class SlotReceiveBuffers;
-class SoundGatherer;
 struct _NetStream;
 struct _SEND_BACKUP_CAPA;
 
@@ -82,17 +51,6 @@ class CModuleDevice : public RecorderSession, public QTreeWidgetItem, public Pla
 public:
     static constexpr int kSlots = 17; // 16 channels and the search slot
     static constexpr int kMinutesPerDay = 1440;
-    static constexpr int kLiveConnectDelayMs = 500;
-    // A recorder that takes the connection but never completes the login would otherwise keep
-    // the "Network Connecting..." box up for ever.
-    static constexpr int kLoginTimeLimitMs = 10000;
-    static constexpr int kConnectBoxDelayMs = 100;
-
-    // Session buffers made at login (the engine never writes more into them).
-    static constexpr int kLiveFrameBufferSize = 524288;
-    static constexpr int kLiveAudioBufferSize = 2000;
-    static constexpr int kListBufferSize = 524288;
-    static constexpr int kConsoleBufferSize = 524288;
 
     // kind 0: a recorder, which takes the lowest free slot of the hub's recorder table;
     // any other kind: a folder, device index -1.
@@ -108,12 +66,12 @@ public:
     void SetServerId(int serverId) { m_serverId = serverId; }
 
     // ---- state
-    bool IsLoggedIn() const override { return m_loggedIn.load() != 0; }
-    bool IsSocketConnected() const { return m_socketConnected.load() != 0; }
-    ConnectResult GetConnectResult() const { return m_connect.result; }
-    ConnectPurpose GetConnectPurpose() const { return m_connect.purpose; }
-    CModuleNetwork* GetLiveNetwork() const { return m_liveNetwork.get(); }
-    CModuleNetwork* GetPlaybackNetwork() const { return m_playbackNetwork.get(); }
+    bool IsLoggedIn() const override { return m_login.loggedIn.load() != 0; }
+    bool IsSocketConnected() const { return m_login.socketConnected.load() != 0; }
+    ConnectResult GetConnectResult() const { return m_link.sequence.result; }
+    ConnectPurpose GetConnectPurpose() const { return m_link.sequence.purpose; }
+    CModuleNetwork* GetLiveNetwork() const { return m_link.liveNetwork.get(); }
+    CModuleNetwork* GetPlaybackNetwork() const { return m_link.playbackNetwork.get(); }
 
     LiveFigures GetLiveFigures(int ch) const override;
 
@@ -135,9 +93,9 @@ public:
     int GetLiveFrameTime(int ch) const override;
     bool GetRelayState(int relay) const override;
     bool IsPtzChannel(int ch) const override;
-    EventBackupHost* GetEventBackupHost() const override { return m_eventBackupHost.get(); }
-    ScheduleBackupHost* GetScheduleBackupHost() const override { return m_scheduleBackupHost.get(); }
-    RemoteCDBackupHost* GetRemoteCDBackupHost() const override { return m_remoteCDBackupHost.get(); }
+    EventBackupHost* GetEventBackupHost() const override;
+    ScheduleBackupHost* GetScheduleBackupHost() const override;
+    RemoteCDBackupHost* GetRemoteCDBackupHost() const override;
     int GetScrMode(int slot) const override;
     static int DayOfWeek(int date);
 
@@ -158,14 +116,11 @@ public:
     bool IsPlaybackActive() const override { return m_playback.active.load() != 0; }
     // The request timers run only while playback is active: an idle session polls nothing.
     void SetPlaybackActive(bool on) override;
-    quint32 GetLiveMask() const override { return m_masks.live.load(); }
-    quint32 GetSearchMask() const override { return m_masks.search.load(); }
-    quint32 GetBackupMask() const { return m_masks.backup.load(); }
-    quint32 GetPtzMask() const { return m_masks.ptz.load(); }
-    bool GetConfigPermission() const { return m_masks.config.load() != 0; }
+    quint32 GetLiveMask() const override { return m_link.masks.live.load(); }
+    quint32 GetSearchMask() const override { return m_link.masks.search.load(); }
     CModuleDecoder* GetLiveDecoder(int ch) const override;
     CModuleDecoder* GetPlaybackDecoder(int ch) const override;
-    CModuleDecoder* GetSearchDecoder() const { return m_searchDecoder.get(); }
+    CModuleDecoder* GetSearchDecoder() const { return m_media.searchDecoder.get(); }
     QTreeWidgetItem* GetCameraItem(int ch) const override;
     const quint8* GetMinuteTable(int slot) const override;
 
@@ -234,7 +189,6 @@ public:
     int GetLastRecordTime() const override { return m_recordInfo.range[3]; }
     QVector<int> GetRecordDays() const override { return m_recordInfo.days; }
     QString GetEarliestRecordText() const override { return m_recordInfo.earliestText; }
-    QString GetLatestRecordText() const { return m_recordInfo.latestText; }
 
     void SendTimeRecList(int day, int slot) override;
     void SendEventRecList(int day, int slot);
@@ -277,7 +231,6 @@ public:
 
     // ---- the recorded range, the record days and the chosen play start
     bool HasRecordDay(int date) const override;
-    int GetRecordDayCount() const { return m_playback.recordDayCount; }
     void ChoosePlayStart(int date, int time) override;
     void ClearPlayStart() override;
     int GetPlayDate() const override { return m_playback.playDate.load(); }
@@ -288,10 +241,7 @@ public:
     PlaybackMode GetPlaybackMode() const override { return m_playback.mode.load(); }
     int GetPlaybackDate() const override { return m_playback.playDate.load(); }
     int GetPlaybackTime() const override { return m_playback.playTime.load(); }
-    int GetChannelPlayTime(int ch) const override
-    {
-        return ch >= 0 && ch < kSlots ? m_slots[size_t(ch)].lastPlayTime.load() : 0;
-    }
+    int GetChannelPlayTime(int ch) const override;
     int GetPlaybackSpeed() const override { return m_playback.speed; }
     PlaybackMode GetChannelPlaybackState(int channel) const override;
 
@@ -305,7 +255,6 @@ public:
     void LeaveThumbnailSearch() override;
     bool IsMuseumMode() const override { return m_search.museumMode.load() != 0; }
     bool IsThumbnailMode() const override { return m_search.thumbnailMode.load() != 0; }
-    bool IsQuickMode() const { return m_search.quickMode.load() != 0; }
     int GetRecorderKind() const override;
 
     void ToggleRecord(int index) override;
@@ -321,10 +270,6 @@ public:
     void SetEmapCameraPos(int camera, float x, float y) override;
 
     // media pipeline ------------------------------------------------------------------------
-    static constexpr int kAudioBufferSize = 9000;
-    static constexpr int kAudioFlushBytes = 4000;
-    static constexpr int kSearchAudioFlushBytes = 8000;
-
     bool IsRecorderRegistered(int recorderIndex) const override;
     bool IsPlaybackEnabled() const override;
     int GetChannelCount() const override;
@@ -395,209 +340,57 @@ public slots:
     void OnRecvFrameData(int channel, int size, int streamKind, int kind);
     void OnRecvIntraHeader(int slot, int channel, int value, int size, int kind);
 
-private slots:
-    void OnLiveConnectDue();
-    void OnLiveConnectEnded(bool connected);
-    void OnLoginDeadline();
-    // A box waiting on this recorder saw no answer within the limit, or a reply it cannot read.
-    void OnRecorderWaitEnded(int why);
-    // A question about a changed certificate was answered (for this recorder or another).
-    void OnCertificateAnswered();
-
 private:
     friend class CModuleDeviceTestAccess;
     // The search threads' work, on the session's playback slots.
     friend class SearchWorker;
+    friend class SessionRecording;
+    friend class RequestPacing;
+    friend class RecordListIntake;
+    friend class SessionLogin;
+    friend class SessionLink;
+    friend class MediaIntake;
+    friend class SearchControl;
 
-    // ---- construction, identity and small helpers (moduledevice.cpp)
-    void MakeRecordingFolders() const;
     void BuildRecorderMachinery();
     void StopSessionThreadsAndDecoders();
     void ReleaseConnectionsAndBuffers();
     SiteBook* Record() const;
     bool Connected() const;
     bool ValidChannel(int ch) const { return ch >= 0 && ch < kChannels; }
-
-    // ---- connection (moduledevice.cpp)
-    void CopyPermissions(const SiteBook& record);
-    void CreateNetworkModules(const SiteBook& record, bool tls);
-    // A connection's changed certificate waits for the user's answer.
-    bool AwaitsCertificateAnswer() const;
-    void ReportConnectFailure();
-    // The grid opening a favorite (named in the hub) places its next recorder's cells; posted so
-    // that it never runs inside this session's own connect or receive path.
-    void PlaceNextFavoriteCell();
-    void StartLiveOnAllChannels();
-    // Connect purposes 5 and 6: the active e-map window shows this recorder.
-    void OpenEmapOnActiveWindow();
-    void RefreshActiveEmap();
-    void AskForRemoteConfig();
-    void PrepareRemotePlayback(ConnectPurpose purpose);
-    void SetFirmwareState(int code);
-    void SetAccountState(int code);
-
-    // ---- network state (moduledevice.cpp)
-    void OnLoggedIn();
-    void ShowLoginMessage(ConnectPurpose purpose);
-    void StartRequestPacing();
-    void WakeRequestPacing();
-    void OpenChannelDecoders(int channelCount);
-    quint32 KeepGrantedPermissions();
-    void BuildChannelItems(int channelCount, quint32 liveMask);
-    void AllocateReceiveBuffers(int channelCount);
-    void AllocateSessionBuffers();
-    void MarkLoggedIn();
-    void WantPermittedChannels(int channelCount, quint32 liveMask);
-    void HandRecorderToWaitingGrid(int channelCount, ConnectPurpose purpose);
-    void OnStatusRefreshed();
-    void OnDisconnected();
-    void CloseSearchBoxes();
-    void CloseChannels();
-    void CloseSearchSlot();
-    void FreeSessionBuffers();
-    void ReportLoginFailure();
-    void RegisterSlotBuffers(CModuleNetwork* network, int slot);
-    void ReleaseSlotBuffers(int slot);
-
-    // ---- media pipeline (moduledevice_media.cpp)
-    static int NextPlaybackTag(int current);
-    void ConnectMediaIntake(CModuleNetwork* network, bool playbackConnection);
-    void StartMediaThreads();
-    void CreateSchedulers();
     CModulePlayback* GetPlayback(int slot) const;
-    bool ChannelTakesPart(int ch) const;
-    // Whether a live recording or a running event backup needs the channel's live video.
-    bool LiveNeededByRecording(int ch) const;
-    CModulePlayback* SchedulerForKind(int channel, int kind) const;
-    // The step timer goes on with the museum or thumbnail search.
-    void ActOnSearchStep();
-    bool SearchRecordOn(int channel, bool museum, bool thumbnail) const;
-    // The first played frame closes the loading notice and titles the playback view.
-    void MarkPlaybackViewStarted();
-    void ShowQuickSearchFrame(const PlaybackFrame& frame);
-    void AppendPlaybackRecord(int slot, LiveFrameRecordPtr record);
-    void QueueSecondMarkers(int count, int kind, int date, int time, int tag);
-    void ThrottlePlaybackStream(int count, bool searching);
-    int ProcessorLoad() const;
-    void SendSingleFrameRequests(const std::vector<PlaybackRequestBatcher::Request>& singles);
-
-    // ---- requests (moduledevice_requests.cpp)
     void ConnectListIntake(CModuleNetwork* live);
     bool LiveReady() const;
-    bool ConsoleShowsThisRecorder() const;
-    // The open console window when it shows this logged-in recorder, else null.
-    RemoteConsole* ShowingConsole() const;
-    void RefuseRemoteConsole();
-    // The search's scheduler, made on first use; null without its pop-up or a hub slot.
-    CModulePlayback* MakeSearchScheduler(SearchState::Popup popup);
-    void ClearSearchSteps();
-    // The size of the channel's last played picture (none before the first).
-    QSize ChannelPictureSize(int channel);
     int LiveChannelCount() const;
     void ResetChannelRequests(PlaybackMode mode);
-    char* PlaybackBuffer() const;
-    void StartIndexSearch(int channel);
-    // Keeps where a search starts and ends every search recording before it does.
-    void RememberSearchStart(int channel, int date, int time);
-    void LastReceived(bool live, int ch, int& date, int& time) const;
-    // Ends a channel's recording whose writer failed (a full disk) and tells the user which
-    // file; called on the writing thread.
-    void EndFailedRecording(bool live, int ch);
-    bool ListSlotValid(int slot, const char* what) const;
-    void MarkMinuteMasks(const char* list, int size, bool audio);
-    void MarkEventMinutes(const char* list, int size);
-    void ScanNextIndex(int slot, int channel, const char* buffer, int bytes);
-    // The index request whose answer is awaited (channel -1: none).
-    void AwaitIndex(int channel, int kind);
-    void FinishIndexChain(int channel, bool thumbnail, bool museum, bool quick, int kind);
 
     // Per channel and per playback slot (the channels and the search slot).
     std::array<ChannelState, kChannels> m_channels;
     std::array<PlaybackSlot, kSlots> m_slots;
 
-    // Identity.
     int m_deviceIndex = -1;
     int m_serverId = 0;
-
-    // Set when the recorder has logged in (first status reply), cleared when it disconnects;
-    // read by the hub and by the session threads.
-    std::atomic<quint8> m_loggedIn{0};
-    std::atomic<quint8> m_socketConnected{0};
-    std::atomic<int> m_channelCount{0};
-
-    ConnectSequence m_connect{kLoginTimeLimitMs};
-
-    PermissionMasks m_masks;
-
-    // Connections, made at the first connect and kept for the life of the session.
-    std::unique_ptr<CModuleNetwork> m_liveNetwork;
-    std::unique_ptr<CModuleNetwork> m_playbackNetwork;
-
     // The playback grid of the whole session (each channel's route holds its cell there).
     std::atomic<int> m_playbackGrid{-1};
     int m_liveAudioChannel = -1;
 
-    // The recording writers: live and backup data, search, event.
-    std::unique_ptr<ModuleRecord> m_recordLive;
-    std::unique_ptr<ModuleRecord> m_recordSearch;
-    std::unique_ptr<ModuleRecord> m_recordEvent;
-
-    // The quick search's decoder, made at login.
-    std::unique_ptr<CModuleDecoder> m_searchDecoder;
-    LastPictures m_lastPictures;
-
-    // Buffers made at login and released at the disconnect, once both connections have dropped
-    // the pointers they were handed.
-    std::unique_ptr<char[]> m_liveFrameBuffer;
-    std::unique_ptr<char[]> m_liveAudioBuffer;
-    std::unique_ptr<char[]> m_listBuffer;
-    std::unique_ptr<char[]> m_consoleBuffer;
-    std::unique_ptr<SlotReceiveBuffers> m_slotBuffers;
-
-    // The sound paths (the channels' and slots' own queues sit in their state); the searches.
-    AudioPipeline m_liveAudio;
+    SessionBuffers m_buffers;
     SearchState m_search;
-    AudioPipeline m_playbackAudio;
-    std::atomic<int> m_rateState{0};
-
     PlaybackState m_playback;
-
-    // Playback frame requests and the timers: the 10 ms batch timer, the search step timer and
-    // the status timer.
-    std::unique_ptr<PlaybackRequestBatcher> m_batcher;
-    QTimer* m_sendPlaybackTimer = nullptr;
-    QTimer* m_searchStepTimer = nullptr;
-    bool m_requestPacing = false; // logged in: the request timers may run
-    QTimer* m_statusTimer = nullptr;
-    // The wait of the box that stands while the recorder answers the playback information, the
-    // day's lists and index, and the first played picture.
-    RecorderWait* m_recorderWait = nullptr;
-    // The wait settled: the "Remote Playback" box closes when it is the session's own.
-    void SettleRecorderWait();
-
-    // Record lists and the index scan.
-    IndexChain m_indexChain;
-    // The slot's minute map, made when a list first marks a minute of it.
-    quint8* WritableMinuteTable(int slot);
-    // Made at the first login through the hub; the status requests need it.
     SessionHealth m_health;
     RecordInfo m_recordInfo;
     NetworkUsage m_networkUsage;
-    // The event and schedule backup windows, made at the first login and kept.
-    std::unique_ptr<EventBackupHost> m_eventBackupHost;
-    std::unique_ptr<ScheduleBackupHost> m_scheduleBackupHost;
-    std::unique_ptr<RemoteCDBackupHost> m_remoteCDBackupHost;
-    void CreateBackupHosts();
-    void FeedEventBackup(int channel, int date, int time, int frameType, int kind, const char* data, int size,
-                         bool decodeOnly);
-    // The event record mark of a channel whose recording failed: nothing more is written until
-    // the page clears the marks.
-    static constexpr quint8 kEventRecordFailed = 2;
-    void ReportEventFailure(int channel, int time, int weekDay);
+    FirmwarePreparation m_firmware;
 
+    // The workers, one concern each with the state it uses (their headers say what).
+    SessionLink m_link{*this};
+    SessionLogin m_login{*this};
+    MediaIntake m_media{*this};
+    RecordListIntake m_lists{*this};
+    SearchControl m_searches{*this};
+    std::unique_ptr<RequestPacing> m_pacing; // none for a folder
+    std::unique_ptr<SessionRecording> m_recording;
     // Site book items of the session, and the e-map places of its cameras.
     std::unique_ptr<SessionTreeItems> m_treeItems;
     QString m_emapPath;
-
-    FirmwarePreparation m_firmware;
 };

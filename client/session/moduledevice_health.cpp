@@ -3,6 +3,7 @@
 // recorder. The health window itself is kept by SessionHealth.
 //
 // Everything here runs on the user-interface thread.
+#include "session/playbackview.h"
 #include "session/moduledevice.h"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ void CModuleDevice::OnRecvPlaybackInfo(int firstDate, int firstTime, int lastDat
     if (dayCount == kHealthAnswer || dayCount == kRecordTimesAnswer) {
         m_recordInfo.SetTexts(firstDate, firstTime, lastDate, lastTime);
         if (dayCount == kHealthAnswer)
-            m_health.ShowAnswer(m_liveNetwork.get(), GetDvrName(), m_recordInfo);
+            m_health.ShowAnswer(m_link.liveNetwork.get(), GetDvrName(), m_recordInfo);
         return;
     }
     m_recordInfo.range = {{firstDate, firstTime, lastDate, lastTime}};
@@ -45,9 +46,9 @@ void CModuleDevice::OnRecvPlaybackInfo(int firstDate, int firstTime, int lastDat
     // The playback window takes the answer over (and with it the box); without one the box that
     // waited for it closes.
     if (m_playback.view)
-        m_recorderWait->Settle();
+        m_lists.recorderWait->Settle();
     else
-        SettleRecorderWait();
+        m_lists.SettleRecorderWait();
     if (m_playback.view)
         m_playback.view->SetPlaybackInfo(m_deviceIndex,
                                          m_playback.playDate.load() != -1 || m_playback.playTime.load() != -1);

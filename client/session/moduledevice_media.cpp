@@ -1,7 +1,11 @@
 // The session's media pipeline: live and playback intake into the queues, the worker loops that
 // pace, decode and hand pictures and sound on, and the hosting of the channel playback
 // schedulers.
+#include "session/playbackview.h"
+#include "session/mediaintake.h"
 #include "session/moduledevice.h"
+#include "session/recordlistintake.h"
+#include "session/requestpacing.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
@@ -24,6 +28,7 @@
 #include "session/searchworker.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
+#include "session/sessionrecording.h"
 #include "session/sessionsound.h"
 #include "session/sessionthread.h"
 #include "session/slotreceivebuffers.h"
@@ -33,23 +38,11 @@
 namespace {
 
 constexpr int kMaxDelayMs = 1000;
-constexpr int kThrottleRecordsPerChannel = 30;
-constexpr int kRateSlow = 1;
-constexpr int kRateFull = 64;
 
 } // namespace
 
 // =============================================================================================
 // Small accessors
-
-int CModuleDevice::NextPlaybackTag(int current)
-{
-    // A stop leaves 999; anything outside 1..100 starts again at 1, so the first playback after
-    // a stop carries tag 1 and is never taken for a stale one.
-    if (current < 1 || current >= 100)
-        return 1;
-    return current + 1;
-}
 
 CModulePlayback* CModuleDevice::GetPlayback(int slot) const
 {
@@ -64,85 +57,8 @@ PlaybackMode CModuleDevice::GetChannelPlaybackState(int channel) const
     return scheduler ? scheduler->GetState() : PlaybackMode::Idle;
 }
 
-int CModuleDevice::ProcessorLoad() const
-{
-    SessionHub* hub = SessionHub::Instance();
-    return hub ? hub->GetProcessorLoad() : 0;
-}
-
-bool CModuleDevice::ChannelTakesPart(int ch) const
-{
-    if (!ValidChannel(ch))
-        return false;
-    return (m_playbackGrid.load() >= 0 && m_channels[ch].route.playbackCell.load() >= 0)
-           || m_channels[ch].searchRecordMark.load() != 0;
-}
-
-bool CModuleDevice::LiveNeededByRecording(int ch) const
-{
-    if (!ValidChannel(ch))
-        return false;
-    if (m_channels[size_t(ch)].liveRecordMark.load() != 0)
-        return true;
-    return m_eventBackupHost && m_eventBackupHost->IsRunning() && m_eventBackupHost->NeedsLive(ch);
-}
-
 // =============================================================================================
 // Wiring, threads and schedulers
-
-void CModuleDevice::ConnectMediaIntake(CModuleNetwork* network, bool playbackConnection)
-{
-    if (!network)
-        return;
-    if (playbackConnection) {
-        connect(network, &CModuleNetwork::SetRecvPlaybackVideo, this, &CModuleDevice::OnRecvPlaybackVideoSec);
-        connect(network, &CModuleNetwork::SetRecvPlaybackAudio, this, &CModuleDevice::OnRecvPlaybackAudioSec);
-        connect(network, &CModuleNetwork::SetRecvFrameHeader, this, &CModuleDevice::OnRecvFrameHeader);
-        connect(network, &CModuleNetwork::SetRecvFrameData, this, &CModuleDevice::OnRecvFrameData);
-    } else {
-        connect(network, &CModuleNetwork::SetRecvLiveVideo, this, &CModuleDevice::OnRecvLiveVideo);
-        connect(network, &CModuleNetwork::SetRecvLiveAudio, this, &CModuleDevice::OnRecvLiveAudio);
-        connect(network, &CModuleNetwork::SetRecvPlaybackVideo, this, &CModuleDevice::OnRecvPlaybackVideo);
-        connect(network, &CModuleNetwork::SetRecvIntraHeader, this, &CModuleDevice::OnRecvIntraHeader);
-        connect(network, &CModuleNetwork::SetRecvPlaybackInfo, this, &CModuleDevice::OnRecvPlaybackInfo);
-        // Frame requests that the playback connection refused go out on this one.
-        connect(network, &CModuleNetwork::SetRecvFrameHeader, this, &CModuleDevice::OnRecvFrameHeader);
-        connect(network, &CModuleNetwork::SetRecvFrameData, this, &CModuleDevice::OnRecvFrameData);
-    }
-}
-
-void CModuleDevice::StartMediaThreads()
-{
-    const int n = m_channelCount.load();
-    for (int s = 0; s < kSlots; ++s) {
-        m_slots[s].lastSecond = -1;
-        m_slots[s].pacingDelay = 1;
-    }
-    m_rateState = 0;
-    for (int ch = 0; ch < n; ++ch)
-        m_channels[ch].liveThread->Start(&CModuleDevice::THREAD_LIVE, this, ch);
-    for (int s = 0; s <= n && s < kSlots; ++s)
-        m_slots[s].searchThread->Start(&CModuleDevice::THREAD_SEARCH, this, s);
-    // The audio threads are only told to stop at a disconnect; one still draining is waited for
-    // before it is started again.
-    m_liveAudio.thread->Start(&CModuleDevice::THREAD_LIVE_AUDIO, this, 0);
-    m_playbackAudio.thread->Start(&CModuleDevice::THREAD_PLAYBACK_AUDIO, this, 0);
-}
-
-void CModuleDevice::CreateSchedulers()
-{
-    const int n = m_channelCount.load();
-    for (int s = 0; s <= n && s < kSlots; ++s) {
-        if (m_slots[s].scheduler)
-            continue;
-        auto scheduler = std::make_unique<CModulePlayback>(this, nullptr);
-        if (!scheduler->Bind(m_deviceIndex, s, SchedulerKind::Playback)) {
-            qCDebug(lcSession) << GetDvrName() << "playback scheduler of slot" << s << "not bound";
-            continue;
-        }
-        m_slots[s].scheduler = std::move(scheduler);
-    }
-}
 
 // =============================================================================================
 // Live intake
@@ -171,7 +87,7 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
         qCDebug(lcSession) << GetDvrName() << "live frame of channel" << channel << "dropped";
         return;
     }
-    if (size > kLiveFrameBufferSize || (size > 0 && !m_liveFrameBuffer)) {
+    if (size > SessionBuffers::kLiveFrameBufferSize || (size > 0 && !m_buffers.LiveFrame())) {
         qCDebug(lcSession) << GetDvrName() << "live frame of" << size << "bytes does not fit the buffer";
         return;
     }
@@ -207,22 +123,20 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
     record->frameType = frameType;
     record->sequence = sequence;
     record->marked = marked;
-    record->CopyPayload(size > 0 ? m_liveFrameBuffer.get() : nullptr, size);
+    record->CopyPayload(size > 0 ? m_buffers.LiveFrame() : nullptr, size);
 
-    if (record->HasPayload() && m_channels[channel].liveRecordMark.load() && m_recordLive) {
-        m_recordLive->OnRecordData(channel, date, time, frameType, kind, record->payload.get(), record->size, 0,
-                                   decodeOnly ? 1 : 0);
-        if (m_recordLive->Failed(channel))
-            EndFailedRecording(true, channel);
-    }
-    FeedEventBackup(channel, date, time, frameType, kind, record->payload.get(), record->size, decodeOnly);
+    if (record->HasPayload() && m_channels[channel].liveRecordMark.load())
+        m_recording->Write(true, channel, date, time, frameType, kind, record->payload.get(), record->size, 0,
+                           decodeOnly);
+    m_recording->FeedEventBackup(channel, date, time, frameType, kind, record->payload.get(), record->size,
+                                 decodeOnly);
 
     m_channels[size_t(channel)].spareLiveRecord = queue.AppendTakingSpare(std::move(record));
 
     // A channel no cell shows stops once its first picture is stored, unless something records
     // it: a stop would leave the recording or the event backup without frames.
     if (m_channels[channel].hasPicture.load()) {
-        if (!m_channels[channel].liveShown.load() && !LiveNeededByRecording(channel))
+        if (!m_channels[channel].liveShown.load() && !m_media.LiveNeededByRecording(channel))
             OnLiveStop(channel);
         m_channels[channel].hasPicture = 0;
     }
@@ -232,7 +146,7 @@ void CModuleDevice::OnRecvLiveAudio(int channel, int size, int kind, int date, i
 {
     if (m_deviceIndex < 0)
         return;
-    if (size > kLiveAudioBufferSize || (size > 0 && !m_liveAudioBuffer)) {
+    if (size > SessionBuffers::kLiveAudioBufferSize || (size > 0 && !m_buffers.LiveAudio())) {
         qCDebug(lcSession) << GetDvrName() << "live audio block of" << size << "bytes does not fit the buffer";
         return;
     }
@@ -241,26 +155,19 @@ void CModuleDevice::OnRecvLiveAudio(int channel, int size, int kind, int date, i
     record->kind = kind;
     record->date = date;
     record->time = time;
-    record->CopyPayload(size > 0 ? m_liveAudioBuffer.get() : nullptr, size);
-    m_liveAudio.queue.Append(std::move(record));
+    record->CopyPayload(size > 0 ? m_buffers.LiveAudio() : nullptr, size);
+    m_media.liveAudio.queue.Append(std::move(record));
 }
 
 // =============================================================================================
 // Playback intake
-
-void CModuleDevice::AppendPlaybackRecord(int slot, LiveFrameRecordPtr record)
-{
-    if (slot < 0 || slot >= kSlots || !record)
-        return;
-    m_slots[size_t(slot)].queue.Append(std::move(record));
-}
 
 void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int date, int time, int tag,
                                            bool decodeOnly, char frameType, char sequence)
 {
     if (m_deviceIndex < 0)
         return;
-    const int count = m_channelCount.load();
+    const int count = m_login.channelCount.load();
     if (!ValidChannel(channel) || channel >= std::max(count, 1)) {
         qCDebug(lcSession) << GetDvrName() << "playback frame of channel" << channel << "dropped";
         return;
@@ -290,9 +197,9 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
     // The recorder answered the play request: a box still waiting for it closes, also when the
     // window had shown its first picture before (a day chosen again).
     if (!searching)
-        SettleRecorderWait();
+        m_lists.SettleRecorderWait();
     if (!searching && size > 4)
-        MarkPlaybackViewStarted();
+        m_media.MarkPlaybackViewStarted();
     // A block of size 4 marks a second without data.
     if (time == m_slots[channel].lastSecond.load()) {
         if (size == 4) {
@@ -300,7 +207,7 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
                 m_slots[c].pacingDelay = m_slots[c].pacingDelay <= kMaxDelayMs ? m_slots[c].pacingDelay + 33
                                                                                : kMaxDelayMs;
             if (!searching)
-                QueueSecondMarkers(count, kind, date, time, tag);
+                m_media.QueueSecondMarkers(count, kind, date, time, tag);
             return;
         }
     } else {
@@ -310,7 +217,7 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
         if (size == 4)
             return;
     }
-    ThrottlePlaybackStream(count, searching);
+    m_media.ThrottlePlaybackStream(count, searching);
 
     auto record = std::make_unique<LiveFrameRecord>();
     record->channel = channel;
@@ -328,57 +235,13 @@ void CModuleDevice::OnRecvPlaybackVideoSec(int channel, int size, int kind, int 
     if (IsFastPlayback(mode))
         record->delay = 1000 / GetSpeedCode(SchedulerKind::Playback);
     m_slots[channel].pacingDelay = 1;
-    record->CopyPayload(size > 0 ? PlaybackBuffer() : nullptr, size);
+    record->CopyPayload(size > 0 ? m_buffers.PlaybackBuffer() : nullptr, size);
 
     // Searched frames are recorded while the channel's search recording is on.
-    if (record->HasPayload() && m_channels[channel].searchRecordMark.load() && m_recordSearch) {
-        m_recordSearch->OnRecordData(channel, date, time, int(qint8(frameType)), kind, record->payload.get(),
-                                     record->size, quint8(sequence), decodeOnly ? 1 : 0);
-        if (m_recordSearch->Failed(channel))
-            EndFailedRecording(false, channel);
-    }
-    AppendPlaybackRecord(channel, std::move(record));
-}
-
-void CModuleDevice::QueueSecondMarkers(int count, int kind, int date, int time, int tag)
-{
-    for (int c = 0; c < count; ++c) {
-        if (!ChannelTakesPart(c))
-            continue;
-        auto marker = std::make_unique<LiveFrameRecord>();
-        marker->channel = c;
-        marker->size = 4;
-        marker->kind = kind;
-        marker->date = date;
-        marker->time = time;
-        marker->tag = tag;
-        marker->frameType = ModeCode(m_playback.mode.load());
-        AppendPlaybackRecord(c, std::move(marker));
-    }
-}
-
-void CModuleDevice::ThrottlePlaybackStream(int count, bool searching)
-{
-    // More than 30 records per shown channel queued slows the recorder down.
-    int shown = 1;
-    if (!searching)
-        for (int c = 0; c < count; ++c)
-            shown += ChannelTakesPart(c) ? 1 : 0;
-    const int limit = kThrottleRecordsPerChannel * shown;
-    int backlog = 0;
-    for (int c = 0; c < count; ++c)
-        backlog += m_slots[size_t(c)].queue.Count();
-    if (!m_playbackNetwork)
-        return;
-    if (backlog > limit) {
-        if (m_rateState.load() != kRateSlow) {
-            m_rateState = kRateSlow;
-            m_playbackNetwork->SendPlaybackRate(kRateSlow);
-        }
-    } else if (backlog < limit && m_rateState.load() == kRateSlow) {
-        m_rateState = kRateFull;
-        m_playbackNetwork->SendPlaybackRate(kRateFull);
-    }
+    if (record->HasPayload() && m_channels[channel].searchRecordMark.load())
+        m_recording->Write(false, channel, date, time, int(qint8(frameType)), kind, record->payload.get(),
+                           record->size, quint8(sequence), decodeOnly);
+    m_media.AppendPlaybackRecord(channel, std::move(record));
 }
 
 void CModuleDevice::OnRecvPlaybackAudioSec(int size, int kind, int date, int time, int tag)
@@ -395,101 +258,30 @@ void CModuleDevice::OnRecvPlaybackAudioSec(int size, int kind, int date, int tim
     record->date = date;
     record->time = time;
     record->tag = tag;
-    record->CopyPayload(size > 0 ? PlaybackBuffer() : nullptr, size);
-    m_playbackAudio.queue.Append(std::move(record));
+    record->CopyPayload(size > 0 ? m_buffers.PlaybackBuffer() : nullptr, size);
+    m_media.playbackAudio.queue.Append(std::move(record));
 }
 
 void CModuleDevice::OnRecvPlaybackVideo(int channel, int size, int kind, int date, int time, int tag, bool key,
                                         char frameType, char sequence)
 {
     // A schedule backup download goes to the schedule backup window; without one it is ignored.
-    if (m_deviceIndex < 0 || !m_scheduleBackupHost)
+    ScheduleBackupHost* schedule = m_recording->ScheduleHost();
+    if (m_deviceIndex < 0 || !schedule)
         return;
-    m_scheduleBackupHost->OnRecvPlaybackVideo(channel, size, kind, date, time, tag, key, frameType, sequence);
-}
-
-void CModuleDevice::FeedEventBackup(int channel, int date, int time, int frameType, int kind, const char* data,
-                                    int size, bool decodeOnly)
-{
-    if (!m_eventBackupHost || !ValidChannel(channel))
-        return;
-    std::atomic<quint8>& mark = m_channels[size_t(channel)].eventRecordMark;
-    const int weekDay = DayOfWeek(date);
-    if (!m_eventBackupHost->IsRunning()) {
-        // A stopped page ends a recording still running, so that its last second is kept.
-        if (mark.load() == 1) {
-            mark = 0;
-            if (!m_recordEvent->StopRecord(channel))
-                ReportEventFailure(channel, time, weekDay);
-        }
-        return;
-    }
-    // A channel whose recording failed writes nothing until the page starts again.
-    if (mark.load() == kEventRecordFailed)
-        return;
-    const bool alarm = GetMotionState(channel) || GetSensorState(channel);
-    if (alarm && m_eventBackupHost->IsBackupTime(channel, time, weekDay)) {
-        if (mark.load() != 1) {
-            mark = 1;
-            SetEventRecordStart(channel, date, time);
-            StartEventRecord(channel);
-        }
-        qint64 written = 0;
-        if (data && size > 0)
-            written = m_recordEvent->OnRecordData(channel, date, time, frameType, kind, data, size, 0,
-                                                  decodeOnly ? 1 : 0);
-        if (m_recordEvent->Failed(channel)) {
-            mark = kEventRecordFailed;
-            m_recordEvent->StopRecord(channel);
-            ReportEventFailure(channel, time, weekDay);
-            return;
-        }
-        emit OnEventResult(channel, date, time, weekDay, written);
-    } else if (mark.load() == 1) {
-        mark = 0;
-        if (!m_recordEvent->StopRecord(channel)) {
-            mark = kEventRecordFailed;
-            ReportEventFailure(channel, time, weekDay);
-            return;
-        }
-        emit OnEventResult(channel, date, time, weekDay, -1);
-    }
-}
-
-void CModuleDevice::ReportEventFailure(int channel, int time, int weekDay)
-{
-    const ModuleRecord::WriteFailure failure = m_recordEvent->Failure(channel);
-    emit OnEventWriteFailed(channel, time, weekDay, failure.file, failure.reason, failure.diskFull);
-}
-
-CModulePlayback* CModuleDevice::SchedulerForKind(int channel, int kind) const
-{
-    // The reply's kind is the asking scheduler's (plus 3 for its buffer, 6 for the prefetch):
-    // the channel's own for remote playback, the quick search pop-up's while it searches.
-    if (channel < 0 || channel >= kSlots || kind < 0 || kind > 8)
-        return nullptr;
-    const auto boundTo = [channel](CModulePlayback* p) { return p && p->GetChannel() == channel ? p : nullptr; };
-    if (kind % 3 == int(SchedulerKind::Thumbnail) && m_search.thumbnailMode.load() != 0)
-        return boundTo(m_search.Scheduler(SearchState::Popup::Thumbnail));
-    if (kind % 3 == int(SchedulerKind::Museum) && m_search.museumMode.load() != 0)
-        return boundTo(m_search.Scheduler(SearchState::Popup::Museum));
-    if (kind % 3 == int(SchedulerKind::Thumbnail) && m_search.quickMode.load() != 0)
-        return boundTo(m_search.Scheduler(SearchState::Popup::Quick));
-    if (kind % 3 != 0)
-        return nullptr;
-    return m_slots[channel].scheduler.get();
+    schedule->OnRecvPlaybackVideo(channel, size, kind, date, time, tag, key, frameType, sequence);
 }
 
 void CModuleDevice::OnRecvFrameHeader(int channel, int size, int streamKind, int kind)
 {
-    if (kind < 6 && m_batcher)
-        m_batcher->LowerInFlight();
+    if (kind < 6 && m_pacing)
+        m_pacing->Batcher().LowerInFlight();
     if (m_deviceIndex < 0 || !IsPlaybackActive())
         return;
-    CModulePlayback* scheduler = SchedulerForKind(channel, kind);
+    CModulePlayback* scheduler = m_media.SchedulerForKind(channel, kind);
     if (!scheduler)
         return;
-    const char* header = kind < 6 ? m_slotBuffers->HeaderBelow6(channel) : m_slotBuffers->Header6Up(channel);
+    const char* header = kind < 6 ? m_buffers.Slots().HeaderBelow6(channel) : m_buffers.Slots().Header6Up(channel);
     if (!header || size < 0 || size > SlotReceiveBuffers::kBlockBufferSize) {
         qCDebug(lcSession) << GetDvrName() << "frame header of" << size << "bytes for slot" << channel
                            << "dropped";
@@ -502,10 +294,10 @@ void CModuleDevice::OnRecvFrameData(int channel, int size, int streamKind, int k
 {
     if (m_deviceIndex < 0 || !IsPlaybackActive())
         return;
-    CModulePlayback* scheduler = SchedulerForKind(channel, kind);
+    CModulePlayback* scheduler = m_media.SchedulerForKind(channel, kind);
     if (!scheduler)
         return;
-    const char* data = kind < 6 ? m_slotBuffers->DataBelow6(channel) : m_slotBuffers->Data6Up(channel);
+    const char* data = kind < 6 ? m_buffers.Slots().DataBelow6(channel) : m_buffers.Slots().Data6Up(channel);
     if (!data || size < 0 || size > SlotReceiveBuffers::kFrameBufferSize) {
         qCDebug(lcSession) << GetDvrName() << "frame of" << size << "bytes for slot" << channel << "dropped";
         return;
@@ -518,12 +310,12 @@ void CModuleDevice::OnRecvIntraHeader(int slot, int channel, int value, int size
     qCDebug(lcSession) << "-----> recv header" << slot << channel << value << size << kind;
     if (m_deviceIndex < 0 || !IsPlaybackActive() || kind != 0)
         return;
-    const char* block = channel >= 0 && channel < kSlots ? m_slotBuffers->Index(channel) : nullptr;
+    const char* block = channel >= 0 && channel < kSlots ? m_buffers.Slots().Index(channel) : nullptr;
     // As with the index, the reply names no scheduler: the one that asked takes it.
     CModulePlayback* scheduler = nullptr;
-    if (m_indexChain.awaitedHeader.channel >= 0) {
-        scheduler = m_indexChain.awaitedHeader.scheduler;
-        m_indexChain.awaitedHeader = {};
+    if (m_lists.Chain().awaitedHeader.channel >= 0) {
+        scheduler = m_lists.Chain().awaitedHeader.scheduler;
+        m_lists.Chain().awaitedHeader = {};
     } else if (channel >= 0 && channel < kSlots) {
         scheduler = m_slots[channel].scheduler.get();
     }
@@ -552,7 +344,7 @@ bool CModuleDevice::IsPlaybackEnabled() const
 
 int CModuleDevice::GetChannelCount() const
 {
-    return m_channelCount.load();
+    return m_login.channelCount.load();
 }
 
 int CModuleDevice::GetAudioChannel() const
@@ -595,9 +387,9 @@ void CModuleDevice::SendIntraIndexRequest(int date, int channel, SchedulerKind k
 
 void CModuleDevice::SendIntraHeaderRequest(int channel, int file, qint64 offset, int size, int kind)
 {
-    CModulePlayback* asking = SchedulerForKind(channel, kind);
-    m_indexChain.awaitedHeader.channel = asking ? channel : -1;
-    m_indexChain.awaitedHeader.scheduler = asking;
+    CModulePlayback* asking = m_media.SchedulerForKind(channel, kind);
+    m_lists.Chain().awaitedHeader.channel = asking ? channel : -1;
+    m_lists.Chain().awaitedHeader.scheduler = asking;
     GetIntraHeader(kind, channel, file, offset, size, 1, false);
 }
 
@@ -616,26 +408,26 @@ bool CModuleDevice::SendFrameListRequest(int channel, int file, qint64 offset, i
     QByteArray list(pieces * PlaybackRequestBatcher::kEntrySize, '\0');
     PlaybackRequestBatcher::WriteEntries(quint32(requestKind * 1000 + channel), file, offset, size, list.data());
     bool ok = false;
-    if (m_playbackNetwork)
-        ok = m_playbackNetwork->SendFrameListRequest(pieces, list.constData());
-    if (!ok && m_liveNetwork)
-        ok = m_liveNetwork->SendFrameListRequest(pieces, list.constData());
+    if (m_link.playbackNetwork)
+        ok = m_link.playbackNetwork->SendFrameListRequest(pieces, list.constData());
+    if (!ok && m_link.liveNetwork)
+        ok = m_link.liveNetwork->SendFrameListRequest(pieces, list.constData());
     return ok;
 }
 
 void CModuleDevice::OnSetFrameData(const PlaybackFrame& frame)
 {
-    if (m_batcher)
-        m_batcher->LowerInFlight();
+    if (m_pacing)
+        m_pacing->Batcher().LowerInFlight();
     if (!IsPlaybackActive())
         return;
-    const int count = m_channelCount.load();
+    const int count = m_login.channelCount.load();
     if (frame.channel < 0 || frame.channel > count || frame.channel >= kSlots)
         return;
     if (frame.size > SlotReceiveBuffers::kFrameBufferSize || (frame.size > 0 && !frame.data))
         return;
     if (m_search.quickMode.load() != 0 && frame.kind == SchedulerKind::Thumbnail) {
-        ShowQuickSearchFrame(frame);
+        m_media.ShowQuickSearchFrame(frame);
         return;
     }
     const bool museum = m_search.museumMode.load() != 0;
@@ -668,9 +460,9 @@ void CModuleDevice::OnSetFrameData(const PlaybackFrame& frame)
         audio->date = frame.date;
         audio->time = frame.time;
         audio->CopyPayload(frame.data, frame.size);
-        m_liveAudio.queue.Append(std::move(audio));
+        m_media.liveAudio.queue.Append(std::move(audio));
         record->size = 1;
-        AppendPlaybackRecord(frame.channel, std::move(record));
+        m_media.AppendPlaybackRecord(frame.channel, std::move(record));
         return;
     }
 
@@ -682,57 +474,11 @@ void CModuleDevice::OnSetFrameData(const PlaybackFrame& frame)
         record->CopyPayload(frame.data, frame.size);
     else
         record->size = std::max(frame.size, 0);
-    if (record->HasPayload() && ValidChannel(frame.channel) && SearchRecordOn(frame.channel, museum, thumbnail)
-        && m_recordSearch) {
-        m_recordSearch->OnRecordData(frame.channel, frame.date, frame.time, frame.key ? 1 : 0, frame.streamKind,
-                                     record->payload.get(), record->size, 0, skip ? 1 : 0);
-        if (m_recordSearch->Failed(frame.channel))
-            EndFailedRecording(false, frame.channel);
-    }
-    AppendPlaybackRecord(frame.channel, std::move(record));
-}
-
-bool CModuleDevice::SearchRecordOn(int channel, bool museum, bool thumbnail) const
-{
-    // In the museum and thumbnail searches the pop-up's record button decides.
-    if (museum) {
-        const MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
-        return popup && popup->GetRecordFlag();
-    }
-    if (thumbnail) {
-        const ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance();
-        return popup && popup->GetRecordFlag();
-    }
-    return m_channels[size_t(channel)].searchRecordMark.load() != 0;
-}
-
-void CModuleDevice::ShowQuickSearchFrame(const PlaybackFrame& frame)
-{
-    // A key frame the quick search asked for (a seek or a thumbnail) is decoded at once with the
-    // search decoder and handed to the pop-up as a copy.
-    if (!ValidChannel(frame.channel) || frame.size <= 0 || !m_searchDecoder)
-        return;
-    m_slots[size_t(frame.channel)].lastPlayDate = frame.date;
-    m_slots[size_t(frame.channel)].lastPlayTime = frame.time;
-    m_playback.playDate = frame.date;
-    m_playback.playTime = frame.time;
-    const int result = m_searchDecoder->OnDecode(reinterpret_cast<unsigned char*>(const_cast<char*>(frame.data)),
-                                                 frame.size, frame.streamKind, 0, 0, frame.skip);
-    QuickSearchPopup* popup = QuickSearchPopup::Instance();
-    if (result > 1000 && !frame.skip && popup)
-        popup->SetCameoImage(m_deviceIndex, frame.channel + kChannels, SearchState::TimeText(frame.time),
-                             m_searchDecoder->GetImage());
-}
-
-void CModuleDevice::MarkPlaybackViewStarted()
-{
-    if (!m_playback.view || m_playback.view->IsPlaybackStarted())
-        return;
-    SessionHub* hub = SessionHub::Instance();
-    if (hub && hub->MessageTitle() == QLatin1String("Remote Playback"))
-        hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
-    qCDebug(lcSession) << "Finish Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
-    m_playback.view->MarkPlaybackStarted(GetDvrName());
+    if (record->HasPayload() && ValidChannel(frame.channel)
+        && m_media.SearchRecordOn(frame.channel, museum, thumbnail))
+        m_recording->Write(false, frame.channel, frame.date, frame.time, frame.key ? 1 : 0, frame.streamKind,
+                           record->payload.get(), record->size, 0, skip);
+    m_media.AppendPlaybackRecord(frame.channel, std::move(record));
 }
 
 // =============================================================================================
@@ -759,7 +505,7 @@ void CModuleDevice::THREAD_LIVE(void* session, int channel)
             continue;
         if (!worker.PassesSequence(*r))
             continue;
-        if (!self->IsLoggedIn() || channel >= self->m_channelCount.load())
+        if (!self->IsLoggedIn() || channel >= self->m_login.channelCount.load())
             continue;
         // The wait ends early once the queue behind the frame grows past the pacing window.
         const int wait = pacer.NextWait(r->delay, queuedMs);
@@ -770,13 +516,13 @@ void CModuleDevice::THREAD_LIVE(void* session, int channel)
             continue;
         if (!self->m_channels[channel].hasPicture.load())
             r->decodeOnly = 0;
-        const int load = self->ProcessorLoad();
+        const int load = self->m_media.ProcessorLoad();
         if (worker.SkipsForLoad(*r, load))
             continue;
         CModuleDecoder* decoder = self->m_channels[channel].liveDecoder.get();
         if (!decoder)
             continue;
-        const bool mayShow = (self->m_masks.live.load() & (1u << channel)) != 0;
+        const bool mayShow = (self->m_link.masks.live.load() & (1u << channel)) != 0;
         if (worker.Decode(*r, *decoder, load, self->m_deviceIndex, mayShow)
             == LiveDecodeWorker::Outcome::FirstPicture)
             self->m_channels[channel].hasPicture = 1;
@@ -789,8 +535,8 @@ void CModuleDevice::THREAD_LIVE_AUDIO(void* session, int)
     auto* self = static_cast<CModuleDevice*>(session);
     if (!self)
         return;
-    const SessionThread& thread = *self->m_liveAudio.thread;
-    SoundGatherer input(kAudioBufferSize);
+    const SessionThread& thread = *self->m_media.liveAudio.thread;
+    SoundGatherer input(AudioPipeline::kAudioBufferSize);
     int gatheredKind = 1;
     auto flush = [&](const char* data, int bytes) {
         const QByteArray samples = sessionsound::ToSamples(data, bytes, gatheredKind != 0);
@@ -808,7 +554,7 @@ void CModuleDevice::THREAD_LIVE_AUDIO(void* session, int)
             }
             gatheredKind = r->kind;
             input.Append(r->payload.get(), r->size, flush);
-            if (input.Count() >= kAudioFlushBytes) {
+            if (input.Count() >= AudioPipeline::kAudioFlushBytes) {
                 flush(input.Data(), input.Count());
                 input.Consume(input.Count());
             }
@@ -816,7 +562,7 @@ void CModuleDevice::THREAD_LIVE_AUDIO(void* session, int)
         r.reset();
         thread.SleepWhileRunning(5);
     }
-    self->m_liveAudio.queue.Drain();
+    self->m_media.liveAudio.queue.Drain();
 }
 
 void CModuleDevice::THREAD_PLAYBACK_AUDIO(void* session, int)
@@ -824,9 +570,9 @@ void CModuleDevice::THREAD_PLAYBACK_AUDIO(void* session, int)
     auto* self = static_cast<CModuleDevice*>(session);
     if (!self)
         return;
-    const SessionThread& thread = *self->m_playbackAudio.thread;
-    SoundGatherer pcm(kAudioBufferSize);
-    SoundGatherer linear(kAudioBufferSize);
+    const SessionThread& thread = *self->m_media.playbackAudio.thread;
+    SoundGatherer pcm(AudioPipeline::kAudioBufferSize);
+    SoundGatherer linear(AudioPipeline::kAudioBufferSize);
     const int recorder = self->m_deviceIndex;
     auto writePcm = [recorder](const char* data, int bytes) { sessionsound::Write(data, bytes, recorder); };
     auto writeLinear = [recorder](const char* data, int bytes) {
@@ -841,20 +587,20 @@ void CModuleDevice::THREAD_PLAYBACK_AUDIO(void* session, int)
             const char* body = r->payload.get() + 24;
             if (r->size == 664 || r->size == 2072) {
                 pcm.Append(body, r->size == 664 ? 640 : 2048, writePcm);
-                if (pcm.Count() >= kAudioFlushBytes) {
-                    writePcm(pcm.Data(), kAudioFlushBytes);
-                    pcm.Consume(kAudioFlushBytes);
+                if (pcm.Count() >= AudioPipeline::kAudioFlushBytes) {
+                    writePcm(pcm.Data(), AudioPipeline::kAudioFlushBytes);
+                    pcm.Consume(AudioPipeline::kAudioFlushBytes);
                 }
             } else {
                 linear.Append(body, r->size - 24, writeLinear);
-                if (linear.Count() >= kAudioFlushBytes) {
-                    writeLinear(linear.Data(), kAudioFlushBytes);
-                    linear.Consume(kAudioFlushBytes);
+                if (linear.Count() >= AudioPipeline::kAudioFlushBytes) {
+                    writeLinear(linear.Data(), AudioPipeline::kAudioFlushBytes);
+                    linear.Consume(AudioPipeline::kAudioFlushBytes);
                 }
             }
         }
     }
-    self->m_playbackAudio.queue.Drain();
+    self->m_media.playbackAudio.queue.Drain();
 }
 
 void CModuleDevice::THREAD_SEARCH(void* session, int index)

@@ -5,7 +5,12 @@
 // moduledevice_search.cpp.
 //
 // Everything here runs on the user-interface thread.
+#include "session/mediaintake.h"
 #include "session/moduledevice.h"
+#include "session/playbackview.h"
+#include "session/recordlistintake.h"
+#include "session/requestpacing.h"
+#include "session/sessionlink.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -30,6 +35,7 @@
 #include "session/sessiondefaults.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
+#include "session/sessionrecording.h"
 #include "session/sitebook.h"
 #include "session/slotreceivebuffers.h"
 #include "session/thumbnailsearchpopup.h"
@@ -76,58 +82,45 @@ void ClampToRecordedRange(const std::array<int, 4>& range, int& date, int& time)
 
 bool CModuleDevice::LiveReady() const
 {
-    return m_liveNetwork && IsLoggedIn();
-}
-
-bool CModuleDevice::ConsoleShowsThisRecorder() const
-{
-    const SessionHub* hub = SessionHub::Instance();
-    return IsLoggedIn() && hub && m_deviceIndex >= 0 && hub->ConsoleDeviceIndex() == m_deviceIndex;
-}
-
-CModulePlayback* CModuleDevice::MakeSearchScheduler(SearchState::Popup popup)
-{
-    std::unique_ptr<CModulePlayback>& slot = m_search.SchedulerSlot(popup);
-    if (!slot && m_deviceIndex >= 0)
-        slot = std::make_unique<CModulePlayback>(this, nullptr);
-    return m_search.Scheduler(popup);
+    return m_link.liveNetwork && IsLoggedIn();
 }
 
 int CModuleDevice::LiveChannelCount() const
 {
-    return m_liveNetwork ? std::clamp(m_liveNetwork->GetChannelCount(), 0, int(kChannels)) : 0;
+    return m_link.liveNetwork ? std::clamp(m_link.liveNetwork->GetChannelCount(), 0, int(kChannels)) : 0;
 }
 
 // =============================================================================================
 // Backup windows and health check
 
+EventBackupHost* CModuleDevice::GetEventBackupHost() const
+{
+    return m_recording->EventHost();
+}
+
+ScheduleBackupHost* CModuleDevice::GetScheduleBackupHost() const
+{
+    return m_recording->ScheduleHost();
+}
+
+RemoteCDBackupHost* CModuleDevice::GetRemoteCDBackupHost() const
+{
+    return m_recording->RemoteCDHost();
+}
+
 void CModuleDevice::ShowEventBackup()
 {
-    if (!m_eventBackupHost) {
-        qCDebug(lcSession) << "ShowEventBackup:" << GetDvrName() << "has no event backup window before its login";
-        return;
-    }
-    m_eventBackupHost->ShowWindow(QStringLiteral("Event Backup - ") + GetDvrName());
+    m_recording->ShowBackupWindow(SessionRecording::BackupWindow::Event);
 }
 
 void CModuleDevice::ShowRemoteCDBackup()
 {
-    if (!m_remoteCDBackupHost) {
-        qCDebug(lcSession) << "ShowRemoteCDBackup:" << GetDvrName()
-                           << "has no remote CD backup window before its login";
-        return;
-    }
-    m_remoteCDBackupHost->ShowWindow(QStringLiteral("Remote CD Backup - ") + GetDvrName());
+    m_recording->ShowBackupWindow(SessionRecording::BackupWindow::RemoteCD);
 }
 
 void CModuleDevice::ShowScheduleBackup()
 {
-    if (!m_scheduleBackupHost) {
-        qCDebug(lcSession) << "ShowScheduleBackup:" << GetDvrName()
-                           << "has no schedule backup window before its login";
-        return;
-    }
-    m_scheduleBackupHost->ShowWindow(QStringLiteral("Schedule Backup - ") + GetDvrName());
+    m_recording->ShowBackupWindow(SessionRecording::BackupWindow::Schedule);
 }
 
 void CModuleDevice::ShowHealthCheck(bool quiet)
@@ -138,15 +131,15 @@ void CModuleDevice::ShowHealthCheck(bool quiet)
         if (SessionHub* hub = SessionHub::Instance())
             hub->ShowMessageBox(QStringLiteral("Health Check"), QStringLiteral("Loading..."), QString());
     }
-    if (m_liveNetwork)
-        m_liveNetwork->SendConsoleLock(quiet ? 2 : 1);
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SendConsoleLock(quiet ? 2 : 1);
 }
 
 void CModuleDevice::OnTimerStatus()
 {
-    if (!m_health.Exists() || !m_liveNetwork)
+    if (!m_health.Exists() || !m_link.liveNetwork)
         return;
-    m_liveNetwork->SendConsoleLock(2);
+    m_link.liveNetwork->SendConsoleLock(2);
 }
 
 // =============================================================================================
@@ -156,44 +149,44 @@ void CModuleDevice::OnTimerStatus()
 // asks for the next slot, list and channel by itself.
 void CModuleDevice::SendTimeRecList(int day, int slot)
 {
-    if (!LiveReady() || !m_listBuffer)
+    if (!LiveReady() || !m_buffers.List())
         return;
     if (slot == 0) {
         // The day's lists start: the box that waits for them ends with them or with the limit.
-        m_recorderWait->Arm();
-        m_indexChain.date = day;
+        m_lists.recorderWait->Arm();
+        m_lists.Chain().date = day;
         for (PlaybackSlot& s : m_slots) {
             if (s.minuteTable)
                 std::memset(s.minuteTable.get(), 0, kMinutesPerDay);
         }
     }
     qCDebug(lcSession) << "get timelist" << day << slot;
-    m_recorderWait->Continue();
-    m_liveNetwork->SendTimeRecList(day, slot, m_listBuffer.get());
+    m_lists.recorderWait->Continue();
+    m_link.liveNetwork->SendTimeRecList(day, slot, m_buffers.List());
 }
 
 void CModuleDevice::SendEventRecList(int day, int slot)
 {
-    if (!LiveReady() || !m_listBuffer)
+    if (!LiveReady() || !m_buffers.List())
         return;
     qCDebug(lcSession) << "event list" << day << slot;
-    m_recorderWait->Continue();
-    m_liveNetwork->SendEventRecList(day, slot, m_listBuffer.get());
+    m_lists.recorderWait->Continue();
+    m_link.liveNetwork->SendEventRecList(day, slot, m_buffers.List());
 }
 
 void CModuleDevice::SendIntraIndexRequest(int day, int channel, int slot, int kind, int flag)
 {
     if (!LiveReady())
         return;
-    char* indexBuffer = m_slotBuffers->Index(channel);
+    char* indexBuffer = m_buffers.Slots().Index(channel);
     if (!indexBuffer) {
         qCDebug(lcSession) << "SendIntraIndexRequest: no index buffer for channel" << channel;
         return;
     }
-    m_indexChain.day = day;
-    AwaitIndex(channel, kind);
-    m_recorderWait->Continue();
-    m_liveNetwork->SendIntraIndexRequest(day, channel, slot, indexBuffer, kind, quint8(flag));
+    m_lists.Chain().day = day;
+    m_lists.AwaitIndex(channel, kind);
+    m_lists.recorderWait->Continue();
+    m_link.liveNetwork->SendIntraIndexRequest(day, channel, slot, indexBuffer, kind, quint8(flag));
 }
 
 // =============================================================================================
@@ -208,20 +201,20 @@ void CModuleDevice::SendUccControl(int channel, int code, int speed, int preset)
         return;
     }
     qCDebug(lcSession) << "2 ------------------------------------------------->" << code;
-    m_liveNetwork->SendPTZControl(quint8(channel), quint8(code), quint8(speed), preset);
+    m_link.liveNetwork->SendPTZControl(quint8(channel), quint8(code), quint8(speed), preset);
 }
 
 void CModuleDevice::SendPtzControl(int channel, int command, int value, int value2)
 {
-    if (!LiveReady() || !ValidChannel(channel) || !(m_masks.ptz.load() & (1u << channel)))
+    if (!LiveReady() || !ValidChannel(channel) || !(m_link.masks.ptz.load() & (1u << channel)))
         return;
-    m_liveNetwork->SendPTZControl(quint8(channel), quint8(command), quint8(value), value2);
+    m_link.liveNetwork->SendPTZControl(quint8(channel), quint8(command), quint8(value), value2);
 }
 
 void CModuleDevice::SendRelayControl(int relay, int on)
 {
     if (LiveReady())
-        m_liveNetwork->SendRelayControl(relay, on);
+        m_link.liveNetwork->SendRelayControl(relay, on);
 }
 
 void CModuleDevice::SetLiveOutputChannel(int channel)
@@ -232,13 +225,13 @@ void CModuleDevice::SetLiveOutputChannel(int channel)
         qCDebug(lcSession) << "SetLiveOutputChannel: channel out of range" << channel;
         return;
     }
-    m_liveNetwork->SetLiveOutputChannel(quint8(channel));
+    m_link.liveNetwork->SetLiveOutputChannel(quint8(channel));
 }
 
 void CModuleDevice::SendLiveOutput()
 {
     if (LiveReady())
-        m_liveNetwork->SendLiveOutput();
+        m_link.liveNetwork->SendLiveOutput();
 }
 
 // =============================================================================================
@@ -246,87 +239,87 @@ void CModuleDevice::SendLiveOutput()
 
 void CModuleDevice::SetConfigData()
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SetConfigData();
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SetConfigData();
 }
 
 void CModuleDevice::SetFirmwareData()
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SetFirmwareData();
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SetFirmwareData();
 }
 
 void CModuleDevice::SendCDMediaCheck(int mediaKind)
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SendCDMediaCheck(quint8(mediaKind));
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SendCDMediaCheck(quint8(mediaKind));
 }
 
 void CModuleDevice::SendCDBackupPrepare(int discNumber, int mediaKind)
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SendCDBackupPrepare(quint8(discNumber), quint8(mediaKind));
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SendCDBackupPrepare(quint8(discNumber), quint8(mediaKind));
 }
 
 // The audio flag is 0xFFFF with audio.
 void CModuleDevice::SendCDBackupStart(int startDate, int startTime, int finishDate, int finishTime,
                                       int channelBits, int audioFlag, int mediaKind)
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SendCDBackupStart(startDate, startTime, finishDate, finishTime, quint16(channelBits),
-                                         quint16(audioFlag), quint8(mediaKind));
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SendCDBackupStart(startDate, startTime, finishDate, finishTime, quint16(channelBits),
+                                              quint16(audioFlag), quint8(mediaKind));
 }
 
 void CModuleDevice::SendCDListBackupStart(const QVector<RequestBuilder::ListBackupEntry>& list, int mediaKind)
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SendCDListBackupStart(list, quint8(mediaKind));
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SendCDListBackupStart(list, quint8(mediaKind));
 }
 
 void CModuleDevice::SendCDBackupStop(int mediaKind)
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SendCDBackupStop(quint8(mediaKind));
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SendCDBackupStop(quint8(mediaKind));
 }
 
 void CModuleDevice::SendCDBackupClose()
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SendCDBackupClose();
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SendCDBackupClose();
 }
 
 void CModuleDevice::SendCDMediaErase(int mediaKind)
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SendCDMediaErase(quint8(mediaKind));
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SendCDMediaErase(quint8(mediaKind));
 }
 
 void CModuleDevice::SendTalkStart()
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SendTalkStart();
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SendTalkStart();
 }
 
 void CModuleDevice::SendTalkStop()
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SendTalkStop();
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SendTalkStop();
 }
 
 // On the live connection; every frame carries the request number and arrives in `receiveBuffer`.
 void CModuleDevice::SendBackupPlaybackCtrl(int requestNumber, quint16 channelMask, int date, int time,
                                            char* receiveBuffer)
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SendPlaybackCtrlExt(2, quint8(requestNumber), quint16(ModeCode(PlaybackMode::Forward)), 0,
-                                           0, channelMask, date, time, 1, receiveBuffer, 0);
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SendPlaybackCtrlExt(2, quint8(requestNumber), quint16(ModeCode(PlaybackMode::Forward)),
+                                                0, 0, channelMask, date, time, 1, receiveBuffer, 0);
 }
 
 void CModuleDevice::SendBackupPlaybackStop(char* receiveBuffer)
 {
-    if (m_liveNetwork)
-        m_liveNetwork->SendPlaybackCtrlExt(0, 0, quint16(ModeCode(PlaybackMode::Stop)), 0, 0, 0xFFFF, 0, 0, 0,
-                                           receiveBuffer, 0);
+    if (m_link.liveNetwork)
+        m_link.liveNetwork->SendPlaybackCtrlExt(0, 0, quint16(ModeCode(PlaybackMode::Stop)), 0, 0, 0xFFFF, 0, 0, 0,
+                                                receiveBuffer, 0);
 }
 
 // =============================================================================================
@@ -344,7 +337,7 @@ void CModuleDevice::ResetChannelRequests(PlaybackMode mode)
 
 void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int date, int time)
 {
-    if (!m_playbackNetwork)
+    if (!m_link.playbackNetwork)
         return;
     PlayingChannels playing;
     const int n = LiveChannelCount();
@@ -377,7 +370,7 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
     // requests are dropped on intake.
     m_playback.mode = mode;
     ResetChannelRequests(mode);
-    const int tag = NextPlaybackTag(m_playback.seq.load());
+    const int tag = m_media.NextPlaybackTag(m_playback.seq.load());
     m_playback.seq.store(tag);
     ClampToRecordedRange(m_playback.recordedRange, date, time);
     // A control pressed before the first picture of this request arrives goes on from here, not
@@ -391,8 +384,8 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
     // again.
     if (SessionHub* hub = SessionHub::Instance())
         hub->SetAudioDeviceIndex(m_deviceIndex);
-    m_rateState.store(kPlaybackRateRun);
-    m_playbackNetwork->SendPlaybackRate(kPlaybackRateRun);
+    m_media.rateState.store(kPlaybackRateRun);
+    m_link.playbackNetwork->SendPlaybackRate(kPlaybackRateRun);
 
     // Key frames only and the frame rate asked for. Speed -1 asks for key frames only, without
     // a single channel; the fast modes ask at speed code 3 with every frame.
@@ -413,16 +406,16 @@ void CModuleDevice::SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int dat
         rate = 30;
     }
     qCDebug(lcSession) << "Playback control" << Qt::hex << playing.mask << Qt::dec << date << time << rate
-                       << m_playbackNetwork->IsConnected();
+                       << m_link.playbackNetwork->IsConnected();
 
     // The one playing channel's sound is asked for when it is the playback audio channel.
     const int audio = m_playback.audioChannel;
     const quint8 audioByte = (playing.count == 1 && playing.single >= 0 && playing.single == audio)
                                  ? quint8(audio + 1)
                                  : quint8(0);
-    m_playbackNetwork->SendPlaybackCtrlExt(2, quint8(tag), quint16(ModeCode(mode)), quint8(speedSent), audioByte,
-                                           quint16(playing.mask), date, time, quint8(rate), PlaybackBuffer(),
-                                           keyOnly);
+    m_link.playbackNetwork->SendPlaybackCtrlExt(2, quint8(tag), quint16(ModeCode(mode)), quint8(speedSent),
+                                                audioByte, quint16(playing.mask), date, time, quint8(rate),
+                                                m_buffers.PlaybackBuffer(), keyOnly);
 }
 
 void CModuleDevice::SendPlaybackCtrlStopSec()
@@ -431,25 +424,18 @@ void CModuleDevice::SendPlaybackCtrlStopSec()
     ResetChannelRequests(PlaybackMode::Stop);
     m_playback.seq.store(kStopTag);
     qCDebug(lcSession) << "Stop Playback";
-    if (m_playbackNetwork)
-        m_playbackNetwork->SendPlaybackCtrlExt(0, 0, quint16(ModeCode(PlaybackMode::Stop)), 0, 0, 0xFFFF, 0, 0, 0,
-                                               PlaybackBuffer(), 1);
-}
-
-char* CModuleDevice::PlaybackBuffer() const
-{
-    // The playback stream is assembled in the first frame buffer B, where the playback intake
-    // reads it.
-    return m_slotBuffers ? m_slotBuffers->Data6Up(0) : nullptr;
+    if (m_link.playbackNetwork)
+        m_link.playbackNetwork->SendPlaybackCtrlExt(0, 0, quint16(ModeCode(PlaybackMode::Stop)), 0, 0, 0xFFFF, 0,
+                                                    0, 0, m_buffers.PlaybackBuffer(), 1);
 }
 
 void CModuleDevice::SetPlaybackCtrl(PlaybackMode mode)
 {
     if (mode == PlaybackMode::Stop) {
         SendPlaybackCtrlStopSec();
-        if (m_batcher) {
-            m_batcher->Clear();
-            m_batcher->ResetInFlight();
+        if (m_pacing) {
+            m_pacing->Batcher().Clear();
+            m_pacing->Batcher().ResetInFlight();
         }
     } else if (IsFastPlayback(mode)) {
         int speed = mode == m_playback.mode ? m_playback.speed + 1 : kFirstFastSpeed;
@@ -596,14 +582,14 @@ void CModuleDevice::SetRecvConfig()
     if (value == QLatin1String("1")) {
         // The console enters console mode and asks for its first layout; it reads the restart
         // permission from the same file.
-        if (RemoteConsole* console = ShowingConsole())
+        if (RemoteConsole* console = m_link.ShowingConsole())
             console->startRemoteConsole();
     } else {
         if (hub) {
             hub->ShowMessageBox(QString(), QStringLiteral("Don't have permision."), QString());
             hub->ShowMessageBox(QString(), QString(), QStringLiteral("stop"));
         }
-        RefuseRemoteConsole();
+        m_link.RefuseRemoteConsole();
     }
 }
 
@@ -619,66 +605,9 @@ bool CModuleDevice::IsRecordMarked(int index) const
     return false;
 }
 
-// Index 0-15: live recording of a channel; 16-31: recording of its playback.
 void CModuleDevice::ToggleRecord(int index)
 {
-    if (index < 0 || index >= 2 * kChannels) {
-        qCDebug(lcSession) << "ToggleRecord: index out of range" << index;
-        return;
-    }
-    const bool live = index < kChannels;
-    const int ch = live ? index : index - kChannels;
-    std::atomic<quint8>& mark = live ? m_channels[size_t(ch)].liveRecordMark
-                                     : m_channels[size_t(ch)].searchRecordMark;
-    if (mark.load() != 0) {
-        // The intake stops writing at its next frame.
-        mark = 0;
-        return;
-    }
-    mark = 1;
-    int date = 0;
-    int time = 0;
-    LastReceived(live, ch, date, time);
-    const QString folder = RecordingFolder(live ? QStringLiteral("Record_Live") : QStringLiteral("Record_Search"))
-                           + QLatin1Char('/');
-    ModuleRecord* writer = live ? m_recordLive.get() : m_recordSearch.get();
-    const int kind = live ? ModuleRecord::RecordLive : ModuleRecord::RecordSearch;
-    if (!writer || !writer->StartRecord(ch, date, time, folder, m_deviceIndex, kind)) {
-        // A writer that refused would write nothing: the mark must not claim a recording.
-        qCDebug(lcSession) << "ToggleRecord: recording of" << index << "could not start";
-        mark = 0;
-    }
-}
-
-void CModuleDevice::EndFailedRecording(bool live, int ch)
-{
-    std::atomic<quint8>& mark = live ? m_channels[size_t(ch)].liveRecordMark
-                                     : m_channels[size_t(ch)].searchRecordMark;
-    if (mark.exchange(0) == 0)
-        return;
-    const ModuleRecord* writer = live ? m_recordLive.get() : m_recordSearch.get();
-    const QString text = ModuleRecord::FailureText(
-        QStringLiteral("The recording of %1 camera %2").arg(GetDvrName()).arg(ch + 1), writer->Failure(ch));
-    // The writer may run on a channel's thread: the user is told on the window thread.
-    QMetaObject::invokeMethod(
-        this,
-        [text] {
-            if (SessionHub* hub = SessionHub::Instance())
-                hub->ShowMessageBox(QStringLiteral("Record"), text, QStringLiteral("stop"));
-        },
-        Qt::QueuedConnection);
-}
-
-void CModuleDevice::LastReceived(bool live, int ch, int& date, int& time) const
-{
-    date = live ? -1 : m_slots[size_t(ch)].lastPlayDate.load();
-    time = live ? -1 : m_slots[size_t(ch)].lastPlayTime.load();
-    if (ModuleRecord::IsValidDate(date) && ModuleRecord::IsValidTime(time))
-        return;
-    // Nothing received on the channel yet: the recording is named after the local clock.
-    const QDateTime now = QDateTime::currentDateTime();
-    date = now.date().year() * 10000 + now.date().month() * 100 + now.date().day();
-    time = now.time().hour() * 10000 + now.time().minute() * 100 + now.time().second();
+    m_recording->ToggleRecord(index);
 }
 
 // =============================================================================================
@@ -686,20 +615,20 @@ void CModuleDevice::LastReceived(bool live, int ch, int& date, int& time) const
 
 void CModuleDevice::SendConsoleMode(int value)
 {
-    if (ConsoleShowsThisRecorder() && m_liveNetwork)
-        m_liveNetwork->SendConsoleMode(quint8(value));
+    if (m_link.ConsoleShowsThisRecorder() && m_link.liveNetwork)
+        m_link.liveNetwork->SendConsoleMode(quint8(value));
 }
 
 void CModuleDevice::RequestConsoleData(int value)
 {
-    if (m_liveNetwork && m_consoleBuffer)
-        m_liveNetwork->SendConsoleDataRequest(value, m_consoleBuffer.get());
+    if (m_link.liveNetwork && m_buffers.Console())
+        m_link.liveNetwork->SendConsoleDataRequest(value, m_buffers.Console());
 }
 
 void CModuleDevice::SendMousePos(int x, int y, int button, int flag)
 {
-    if (ConsoleShowsThisRecorder() && m_liveNetwork)
-        m_liveNetwork->SendMousePos(x, y, button, flag);
+    if (m_link.ConsoleShowsThisRecorder() && m_link.liveNetwork)
+        m_link.liveNetwork->SendMousePos(x, y, button, flag);
 }
 
 void CModuleDevice::SetCameraEmapPath(const QString& path, int camera)
@@ -819,27 +748,27 @@ void CModuleDevice::OnRecvEraseResult(char result)
 void CModuleDevice::OnRecvGuiData(int layoutSize, int word20, int word22, int word24, int word26, int word32,
                                   int word34)
 {
-    if (m_deviceIndex == -1 || !ConsoleShowsThisRecorder())
+    if (m_deviceIndex == -1 || !m_link.ConsoleShowsThisRecorder())
         return;
     if (SessionHub* hub = SessionHub::Instance())
         hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
     qCDebug(lcSession) << "console data" << layoutSize << word20 << word22 << word24 << word26 << word32 << word34;
-    if (RemoteConsole* console = ShowingConsole())
+    if (RemoteConsole* console = m_link.ShowingConsole())
         console->OnRecvGuiData(layoutSize, word20, word22, word24, word26, word32, word34);
 }
 
 void CModuleDevice::OnRecvAsyncEvent()
 {
-    if (m_deviceIndex == -1 || !ConsoleShowsThisRecorder())
+    if (m_deviceIndex == -1 || !m_link.ConsoleShowsThisRecorder())
         return;
-    if (RemoteConsole* console = ShowingConsole())
+    if (RemoteConsole* console = m_link.ShowingConsole())
         console->OnAsyncEvent();
 }
 
 void CModuleDevice::OnRecvConsoleLockCanceled()
 {
-    if (m_deviceIndex == -1 || !ConsoleShowsThisRecorder())
+    if (m_deviceIndex == -1 || !m_link.ConsoleShowsThisRecorder())
         return;
-    if (RemoteConsole* console = ShowingConsole())
+    if (RemoteConsole* console = m_link.ShowingConsole())
         console->OnConsoleLockCanceled();
 }

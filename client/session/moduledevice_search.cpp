@@ -1,6 +1,9 @@
 // The search pop-ups' side of the session: the museum, thumbnail and quick searches, the search
 // area, leaving a search, and where a search recording starts.
+#include "session/playbackview.h"
 #include "session/moduledevice.h"
+#include "session/recordlistintake.h"
+#include "session/searchcontrol.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -34,44 +37,44 @@
 void CModuleDevice::SetMuseumSearch(int channel, int date, int time)
 {
     MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
-    if (!popup || !MakeSearchScheduler(SearchState::Popup::Museum) || !ValidChannel(channel)) {
+    if (!popup || !m_searches.MakeSearchScheduler(SearchState::Popup::Museum) || !ValidChannel(channel)) {
         qCDebug(lcSession) << "SetMuseumSearch: no museum search pop-up" << channel << date << time;
         return;
     }
-    RememberSearchStart(channel, date, time);
+    m_searches.RememberSearchStart(channel, date, time);
     m_search.museumMode = 1;
     m_search.thumbnailMode = 0;
     m_search.quickMode = 0;
-    const QSize picture = ChannelPictureSize(channel);
+    const QSize picture = m_searches.ChannelPictureSize(channel);
     const int resolutionClass = picture.width() >= 1901 ? 2 : picture.width() >= 1201 ? 1 : 0;
-    const int gridFamily = m_liveNetwork ? m_liveNetwork->GetModelGroup() : -1;
+    const int gridFamily = m_link.liveNetwork ? m_link.liveNetwork->GetModelGroup() : -1;
     // 576-line (and 288-line) pictures carry more grid rows than 480-line ones.
     const int videoFormatBit = picture.height() % 288 == 0 && picture.height() > 0 ? 1 : 0;
     popup->SetSearchInfo(m_deviceIndex, channel, date, time, resolutionClass, gridFamily, videoFormatBit);
     if (CModulePlayback* own = GetPlayback(channel))
         popup->SetLatestTime(own->GetLatestTime());
-    ClearSearchSteps();
+    m_searches.ClearSearchSteps();
     qCDebug(lcSession) << "museum search start";
-    StartIndexSearch(channel);
+    m_lists.StartIndexSearch(channel);
 }
 
 void CModuleDevice::SetThumnailSearch(int channel, int date, int time)
 {
     ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance();
-    if (!popup || !MakeSearchScheduler(SearchState::Popup::Thumbnail) || !ValidChannel(channel)) {
+    if (!popup || !m_searches.MakeSearchScheduler(SearchState::Popup::Thumbnail) || !ValidChannel(channel)) {
         qCDebug(lcSession) << "SetThumnailSearch: no thumbnail search pop-up" << channel << date << time;
         return;
     }
-    RememberSearchStart(channel, date, time);
+    m_searches.RememberSearchStart(channel, date, time);
     m_search.thumbnailMode = 1;
     m_search.museumMode = 0;
     m_search.quickMode = 0;
     popup->SetSearchInfo(m_deviceIndex, channel, date, time);
-    ClearSearchSteps();
+    m_searches.ClearSearchSteps();
     qCDebug(lcSession) << "thumbnail search start";
     qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
                        << m_search.museumMode.load() << m_search.thumbnailMode.load();
-    StartIndexSearch(channel);
+    m_lists.StartIndexSearch(channel);
 }
 
 // A grid family of -1 clears the area: no frame is tested any more.
@@ -90,7 +93,7 @@ void CModuleDevice::LeaveMuseumSearch()
     m_search.museumMode = 0;
     m_search.museumIndexAwaited = false;
     m_search.museumAwaitedTime = -1;
-    ClearSearchSteps();
+    m_searches.ClearSearchSteps();
 }
 
 void CModuleDevice::LeaveThumbnailSearch()
@@ -98,23 +101,7 @@ void CModuleDevice::LeaveThumbnailSearch()
     if (CModulePlayback* p = m_search.Scheduler(SearchState::Popup::Thumbnail))
         p->SetMode(PlaybackMode::Stop);
     m_search.thumbnailMode = 0;
-    ClearSearchSteps();
-}
-
-void CModuleDevice::ClearSearchSteps()
-{
-    for (PlaybackSlot& slot : m_slots)
-        slot.nextSearchFrame = 0;
-    m_search.step = -1;
-}
-
-QSize CModuleDevice::ChannelPictureSize(int channel)
-{
-    CModuleDecoder* decoder = ValidChannel(channel) ? m_channels[size_t(channel)].playbackDecoder.get() : nullptr;
-    if (!decoder)
-        return QSize();
-    QMutexLocker lock(decoder->GetPictureLock());
-    return decoder->GetImage().size();
+    m_searches.ClearSearchSteps();
 }
 
 void CModuleDevice::SetQuickSearch(int channel, int date, int time)
@@ -122,18 +109,18 @@ void CModuleDevice::SetQuickSearch(int channel, int date, int time)
     // The quick search runs in the hub's quick search pop-up (SearchTime::SetSearchInfo, which
     // also keeps the channel); without it no quick search starts.
     QuickSearchPopup* popup = QuickSearchPopup::Instance();
-    if (!popup || !MakeSearchScheduler(SearchState::Popup::Quick) || !ValidChannel(channel)) {
+    if (!popup || !m_searches.MakeSearchScheduler(SearchState::Popup::Quick) || !ValidChannel(channel)) {
         qCDebug(lcSession) << "SetQuickSearch: no quick search pop-up" << channel << date << time;
         return;
     }
-    RememberSearchStart(channel, date, time);
+    m_searches.RememberSearchStart(channel, date, time);
     m_search.quickMode = 1;
     m_search.museumMode = 0;
     m_search.thumbnailMode = 0;
     popup->SetSearchInfo(m_deviceIndex, channel, date, time);
     qCDebug(lcSession) << "Start Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
                        << m_search.museumMode.load() << m_search.thumbnailMode.load();
-    StartIndexSearch(channel);
+    m_lists.StartIndexSearch(channel);
 }
 
 // Taken up by RequestPlayback -2, -3 and -4.
@@ -147,13 +134,4 @@ void CModuleDevice::SetSearchRequest(int channel, int date, int time)
 int CModuleDevice::GetRecorderKind() const
 {
     return GetModelType();
-}
-
-void CModuleDevice::RememberSearchStart(int channel, int date, int time)
-{
-    m_search.savedChannel = channel;
-    m_search.savedDate = date;
-    m_search.savedTime = time;
-    for (ChannelState& channel : m_channels)
-        channel.searchRecordMark = 0;
 }

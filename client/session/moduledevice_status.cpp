@@ -1,5 +1,6 @@
 // The session's identity, its entry record and the status queries the windows and grids ask:
 // channel state, titles, rates, pictures, relays, routes, per-channel flags and the minute maps.
+#include "session/playbackview.h"
 #include "session/moduledevice.h"
 
 #include <QDate>
@@ -48,7 +49,7 @@ SiteBook* CModuleDevice::Record() const
 
 bool CModuleDevice::Connected() const
 {
-    return m_liveNetwork && IsLoggedIn();
+    return m_link.liveNetwork && IsLoggedIn();
 }
 
 QString CModuleDevice::GetDvrName() const
@@ -71,7 +72,7 @@ int CModuleDevice::GetStreamQuality() const
 
 bool CModuleDevice::GetLoginOption() const
 {
-    return m_liveNetwork && m_liveNetwork->GetLoginOption();
+    return m_link.liveNetwork && m_link.liveNetwork->GetLoginOption();
 }
 
 bool CModuleDevice::GetChannelActive(int ch) const
@@ -80,22 +81,22 @@ bool CModuleDevice::GetChannelActive(int ch) const
         return false;
     if (ch >= kChannels) {
         // A playback cell's sound: the playback stream's scheduler (at the channel count) runs.
-        const CModulePlayback* stream = GetPlayback(m_channelCount.load());
+        const CModulePlayback* stream = GetPlayback(m_login.channelCount.load());
         return stream && stream->GetState() != PlaybackMode::Idle;
     }
-    if (!Bit(m_masks.live.load(), ch))
+    if (!Bit(m_link.masks.live.load(), ch))
         return false;
-    return m_liveNetwork->IsChannelActive(ch);
+    return m_link.liveNetwork->IsChannelActive(ch);
 }
 
 QString CModuleDevice::GetCameraTitle(int ch) const
 {
-    return m_liveNetwork ? m_liveNetwork->GetCameraTitle(ch) : QString();
+    return m_link.liveNetwork ? m_link.liveNetwork->GetCameraTitle(ch) : QString();
 }
 
 int CModuleDevice::GetChannelFps(int ch) const
 {
-    if (ch == m_channelCount.load() + kChannels)
+    if (ch == m_login.channelCount.load() + kChannels)
         return 30;
     // Rates: 16 live (asked at live start), 16 of the channels' playback, 17 of the search slots.
     if (ch < 0 || ch >= kChannels + kChannels + kSlots) {
@@ -111,49 +112,49 @@ int CModuleDevice::GetChannelFps(int ch) const
 
 QImage CModuleDevice::GetChannelImage(int ch) const
 {
-    return m_lastPictures.Get(ch);
+    return m_media.lastPictures.Get(ch);
 }
 
 int CModuleDevice::GetAlarmOutCount() const
 {
-    return Connected() ? std::max(0, m_liveNetwork->GetRelayOutputCount()) : 0;
+    return Connected() ? std::max(0, m_link.liveNetwork->GetRelayOutputCount()) : 0;
 }
 
 int CModuleDevice::GetModelCode() const
 {
     if (!Connected())
         return -1;
-    return m_liveNetwork->GetRawModelCode();
+    return m_link.liveNetwork->GetRawModelCode();
 }
 
 int CModuleDevice::GetModelType() const
 {
-    return Connected() ? m_liveNetwork->GetModelTypeIndex() : -1;
+    return Connected() ? m_link.liveNetwork->GetModelTypeIndex() : -1;
 }
 
 int CModuleDevice::GetChannelCount(int grid)
 {
-    if (IsLoggedIn() && m_liveNetwork) {
-        m_connect.rememberedGrid = -1;
-        return m_liveNetwork->GetChannelCount();
+    if (IsLoggedIn() && m_link.liveNetwork) {
+        m_link.sequence.rememberedGrid = -1;
+        return m_link.liveNetwork->GetChannelCount();
     }
-    m_connect.rememberedGrid = grid;
+    m_link.sequence.rememberedGrid = grid;
     return -1;
 }
 
 bool CModuleDevice::GetMotionState(int ch) const
 {
-    return Connected() && Bit(m_masks.live.load(), ch) && m_liveNetwork->IsMotion(ch);
+    return Connected() && Bit(m_link.masks.live.load(), ch) && m_link.liveNetwork->IsMotion(ch);
 }
 
 bool CModuleDevice::GetSensorState(int ch) const
 {
-    return Connected() && Bit(m_masks.live.load(), ch) && m_liveNetwork->IsSensor(ch);
+    return Connected() && Bit(m_link.masks.live.load(), ch) && m_link.liveNetwork->IsSensor(ch);
 }
 
 bool CModuleDevice::GetVideoLoss(int ch) const
 {
-    return Connected() && Bit(m_masks.live.load(), ch) && m_liveNetwork->IsVideoLoss(ch);
+    return Connected() && Bit(m_link.masks.live.load(), ch) && m_link.liveNetwork->IsVideoLoss(ch);
 }
 
 int CModuleDevice::GetLiveFrameDate(int ch) const
@@ -168,12 +169,12 @@ int CModuleDevice::GetLiveFrameTime(int ch) const
 
 bool CModuleDevice::GetRelayState(int relay) const
 {
-    return Connected() && Bit(m_masks.live.load(), relay) && m_liveNetwork->IsRelayOn(relay);
+    return Connected() && Bit(m_link.masks.live.load(), relay) && m_link.liveNetwork->IsRelayOn(relay);
 }
 
 bool CModuleDevice::IsPtzChannel(int ch) const
 {
-    return Connected() && Bit(m_masks.ptz.load(), ch) && m_liveNetwork->IsPtzChannel(ch);
+    return Connected() && Bit(m_link.masks.ptz.load(), ch) && m_link.liveNetwork->IsPtzChannel(ch);
 }
 
 int CModuleDevice::GetScrMode(int slot) const
@@ -264,6 +265,11 @@ QTreeWidgetItem* CModuleDevice::GetCameraItem(int ch) const
     return m_treeItems->CameraItem(ch);
 }
 
+int CModuleDevice::GetChannelPlayTime(int ch) const
+{
+    return ch >= 0 && ch < kSlots ? m_slots[size_t(ch)].lastPlayTime.load() : 0;
+}
+
 const quint8* CModuleDevice::GetMinuteTable(int slot) const
 {
     if (slot < 0 || slot >= kSlots)
@@ -272,14 +278,6 @@ const quint8* CModuleDevice::GetMinuteTable(int slot) const
     static const quint8 kEmptyDay[kMinutesPerDay] = {};
     const quint8* table = m_slots[size_t(slot)].minuteTable.get();
     return table ? table : kEmptyDay;
-}
-
-quint8* CModuleDevice::WritableMinuteTable(int slot)
-{
-    auto& table = m_slots[size_t(slot)].minuteTable;
-    if (!table)
-        table.reset(new quint8[kMinutesPerDay]());
-    return table.get();
 }
 
 float CModuleDevice::GetEmapCameraX(int ch) const

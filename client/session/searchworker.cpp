@@ -7,6 +7,8 @@
 
 #include "common/media/moduledecoder.h"
 #include "common/media/mulaw.h"
+#include "session/audiopipeline.h"
+#include "session/mediaintake.h"
 #include "session/moduledevice.h"
 #include "session/moduleplayback.h"
 #include "session/museumsearchpopup.h"
@@ -26,7 +28,7 @@ SearchWorker::SearchWorker(CModuleDevice& session, int index)
     , m_index(index)
     , m_thread(*session.m_slots[size_t(index)].searchThread)
     , m_queue(session.m_slots[size_t(index)].queue)
-    , m_sound(CModuleDevice::kAudioBufferSize)
+    , m_sound(AudioPipeline::kAudioBufferSize)
 {
     const int recorder = session.m_deviceIndex;
     m_writeSound = [recorder](const char* data, int bytes) {
@@ -48,7 +50,7 @@ void SearchWorker::Run()
         const Modes modes = CurrentModes();
         if (!Wanted(*r, modes))
             continue;
-        const int count = s.m_channelCount.load();
+        const int count = s.m_login.channelCount.load();
         if (!s.IsLoggedIn() || !s.IsPlaybackActive() || m_index > count)
             continue;
         if (r->date >= 0 && r->time >= 0 && (!r->decodeOnly || r->size == 0)) {
@@ -146,7 +148,7 @@ void SearchWorker::Play(LiveFrameRecord& r, const Modes& modes, int count)
         // The playback stream's sound.
         if (!r.HasPayload())
             return;
-        constexpr int flush = CModuleDevice::kSearchAudioFlushBytes;
+        constexpr int flush = AudioPipeline::kSearchAudioFlushBytes;
         m_sound.Append(r.payload.get(), r.size, m_writeSound);
         if (m_sound.Count() >= flush) {
             m_writeSound(m_sound.Data(), flush);
@@ -180,7 +182,7 @@ void SearchWorker::DeliverNotice(bool picture, int streamKind, const Modes& mode
 {
     CModuleDevice& s = m_session;
     const int index = m_index;
-    if (!s.ValidChannel(index) || !(s.m_masks.search.load() & (1u << index)))
+    if (!s.ValidChannel(index) || !(s.m_link.masks.search.load() & (1u << index)))
         return;
     // A search that began or ended while the frame was decoded does not take it: the picture of
     // a stopped playback is no searched picture, and a searched one no played one.
@@ -290,7 +292,7 @@ void SearchWorker::KeepChannelsTogether(const LiveFrameRecord& r, int count)
 {
     // Wait while another playing channel of the same day lags behind.
     for (int j = 0; j < count; ++j) {
-        if (j == m_index || !m_session.ChannelTakesPart(j))
+        if (j == m_index || !m_session.m_media.ChannelTakesPart(j))
             continue;
         const PlaybackSlot& other = m_session.m_slots[size_t(j)];
         if (other.lastPlayDate.load() != r.date)

@@ -89,7 +89,7 @@ void Deliver(CModuleDevice& device, FuzzInput& input)
         return;
     }
     const QByteArray list = input.Take(input.Word16());
-    const int size = Fill(CModuleDeviceTestAccess::GetListBuffer(device), CModuleDevice::kListBufferSize, list);
+    const int size = Fill(CModuleDeviceTestAccess::GetListBuffer(device), SessionBuffers::kListBufferSize, list);
     switch (arrival) {
     case Arrival::TimeList: device.OnRecvTimeRecList(storageSlot, size); break;
     case Arrival::EventList: device.OnRecvEventRecList(storageSlot, size); break;

@@ -2,6 +2,7 @@
 // frame, the tags, the 999-entry limit and the give-up of a batch whose replies never come.
 #include <QJsonObject>
 
+#include "session/playbackrequestbatcher.h"
 #include "session/support/moduledevice_testaccess.h"
 #include "session/support/session_fixture.h"
 

@@ -1,8 +1,11 @@
 #include "session/support/moduledevice_testaccess.h"
 
 #include "session/livedecodeworker.h"
+#include "session/mediaintake.h"
 #include "session/moduleplayback.h"
 #include "session/recorderwait.h"
+#include "session/recordlistintake.h"
+#include "session/requestpacing.h"
 #include "session/sessionthread.h"
 #include "session/slotreceivebuffers.h"
 
@@ -31,17 +34,17 @@ int CModuleDeviceTestAccess::GetPlaybackQueueCount(const CModuleDevice& device, 
 
 void CModuleDeviceTestAccess::AppendPlaybackRecord(CModuleDevice& device, int slot, LiveFrameRecordPtr record)
 {
-    device.AppendPlaybackRecord(slot, std::move(record));
+    device.m_media.AppendPlaybackRecord(slot, std::move(record));
 }
 
 int CModuleDeviceTestAccess::GetLiveAudioQueueCount(const CModuleDevice& device)
 {
-    return device.m_liveAudio.queue.Count();
+    return device.m_media.liveAudio.queue.Count();
 }
 
 int CModuleDeviceTestAccess::GetPlaybackAudioQueueCount(const CModuleDevice& device)
 {
-    return device.m_playbackAudio.queue.Count();
+    return device.m_media.playbackAudio.queue.Count();
 }
 
 bool CModuleDeviceTestAccess::IsLiveDropping(const CModuleDevice& device, int ch)
@@ -71,7 +74,7 @@ int CModuleDeviceTestAccess::GetSkippedForLoad(const CModuleDevice& device, int 
 
 QImage CModuleDeviceTestAccess::GetLastPicture(const CModuleDevice& device, int ch)
 {
-    return device.m_lastPictures.Get(ch);
+    return device.m_media.lastPictures.Get(ch);
 }
 
 void CModuleDeviceTestAccess::SetLiveFrameRate(CModuleDevice& device, int ch, int fps)
@@ -82,12 +85,12 @@ void CModuleDeviceTestAccess::SetLiveFrameRate(CModuleDevice& device, int ch, in
 
 int CModuleDeviceTestAccess::NextPlaybackTag(int current)
 {
-    return CModuleDevice::NextPlaybackTag(current);
+    return MediaIntake::NextPlaybackTag(current);
 }
 
 int CModuleDeviceTestAccess::GetPlaybackRateState(const CModuleDevice& device)
 {
-    return device.m_rateState.load();
+    return device.m_media.rateState.load();
 }
 
 CModulePlayback* CModuleDeviceTestAccess::GetPlayback(const CModuleDevice& device, int slot)
@@ -135,23 +138,23 @@ void CModuleDeviceTestAccess::SetPlaybackAudioChannel(CModuleDevice& device, int
 
 int CModuleDeviceTestAccess::GetQueuedRequestCount(const CModuleDevice& device)
 {
-    return device.m_batcher ? device.m_batcher->QueuedCount() : 0;
+    return device.m_pacing ? device.m_pacing->Batcher().QueuedCount() : 0;
 }
 
 int CModuleDeviceTestAccess::GetFrameRequestsInFlight(const CModuleDevice& device)
 {
-    return device.m_batcher ? device.m_batcher->InFlight() : 0;
+    return device.m_pacing ? device.m_pacing->Batcher().InFlight() : 0;
 }
 
 void CModuleDeviceTestAccess::LowerFrameRequestCount(CModuleDevice& device)
 {
-    if (device.m_batcher)
-        device.m_batcher->LowerInFlight();
+    if (device.m_pacing)
+        device.m_pacing->Batcher().LowerInFlight();
 }
 
 int CModuleDeviceTestAccess::GetListDay(const CModuleDevice& device)
 {
-    return device.m_indexChain.date;
+    return device.m_lists.Chain().date;
 }
 
 int CModuleDeviceTestAccess::GetFirstScanMinute(const CModuleDevice& device, int ch)
@@ -161,26 +164,26 @@ int CModuleDeviceTestAccess::GetFirstScanMinute(const CModuleDevice& device, int
 
 void CModuleDeviceTestAccess::PrepareListIntake(CModuleDevice& device, int channelCount)
 {
-    device.m_channelCount = channelCount;
+    device.m_login.channelCount = channelCount;
     for (int slot = 0; slot <= channelCount && slot < CModuleDevice::kSlots; ++slot)
-        device.m_slotBuffers->Allocate(slot);
-    device.CreateSchedulers();
-    device.AllocateSessionBuffers();
+        device.m_buffers.Slots().Allocate(slot);
+    device.m_media.CreateSchedulers();
+    device.m_buffers.AllocateSession();
 }
 
 char* CModuleDeviceTestAccess::GetListBuffer(const CModuleDevice& device)
 {
-    return device.m_listBuffer.get();
+    return device.m_buffers.List();
 }
 
 char* CModuleDeviceTestAccess::GetIndexBuffer(const CModuleDevice& device, int slot)
 {
-    return device.m_slotBuffers ? device.m_slotBuffers->Index(slot) : nullptr;
+    return device.m_buffers.Slots().Index(slot);
 }
 
 void CModuleDeviceTestAccess::SetSearchMask(CModuleDevice& device, quint32 mask)
 {
-    device.m_masks.search = mask;
+    device.m_link.masks.search = mask;
 }
 
 void CModuleDeviceTestAccess::ResetListIntake(CModuleDevice& device)
@@ -191,7 +194,7 @@ void CModuleDeviceTestAccess::ResetListIntake(CModuleDevice& device)
         channel.firstMinuteScan = ChannelState::kNoMinute;
         channel.firstMinuteOwn = ChannelState::kNoMinute;
     }
-    device.m_indexChain.startTogether = false;
+    device.m_lists.Chain().startTogether = false;
     // A day that is not a date: the scheduler forgets its day and asks for nothing. One still
     // idle has taken no index since it last forgot its day.
     for (PlaybackSlot& slot : device.m_slots) {
@@ -202,22 +205,22 @@ void CModuleDeviceTestAccess::ResetListIntake(CModuleDevice& device)
 
 bool CModuleDeviceTestAccess::IsConnecting(const CModuleDevice& device)
 {
-    return device.m_connect.connecting;
+    return device.m_link.sequence.connecting;
 }
 
 void CModuleDeviceTestAccess::SetLoginTimeLimit(CModuleDevice& device, int ms)
 {
-    device.m_connect.loginTimeLimitMs = ms;
+    device.m_link.sequence.loginTimeLimitMs = ms;
 }
 
 void CModuleDeviceTestAccess::SetRecorderWaitLimit(CModuleDevice& device, int ms)
 {
-    device.m_recorderWait->SetLimitMs(ms);
+    device.m_lists.recorderWait->SetLimitMs(ms);
 }
 
 void CModuleDeviceTestAccess::SetLoggedIn(CModuleDevice& device, bool loggedIn)
 {
-    device.m_loggedIn = loggedIn ? 1 : 0;
+    device.m_login.loggedIn = loggedIn ? 1 : 0;
 }
 
 int CModuleDeviceTestAccess::GetSearchStep(const CModuleDevice& device)

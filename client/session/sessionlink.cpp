@@ -1,0 +1,267 @@
+#include "session/sessionlink.h"
+
+#include <QDebug>
+#include <QPointer>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "net/modulenetwork.h"
+#include "session/connectsequence.h"
+#include "session/emapwindow.h"
+#include "session/mediaintake.h"
+#include "session/moduledevice.h"
+#include "session/recorderwait.h"
+#include "session/remoteconsole.h"
+#include "session/sessiondefaults.h"
+#include "session/sessionhub.h"
+#include "session/sessionlog.h"
+#include "session/sitebook.h"
+
+using namespace SessionDefaults;
+
+SessionLink::SessionLink(CModuleDevice& session)
+    : m_s(session)
+{}
+
+SessionLink::~SessionLink() = default;
+
+void SessionLink::CopyPermissions(const SiteBook& record)
+{
+    masks.live = quint32(record.permissionLive);
+    masks.search = quint32(record.permissionSearch);
+    masks.backup = quint32(record.permissionBackup);
+    masks.ptz = quint32(record.permissionPtz);
+    masks.config = record.permissionConfig ? 1 : 0;
+}
+
+void SessionLink::CreateNetworkModules(const SiteBook& record, bool tls)
+{
+    const int inert = record.kind.toInt();
+    if (!playbackNetwork) {
+        playbackNetwork = std::make_unique<CModuleNetwork>(inert, m_s.m_deviceIndex, tls);
+        CModuleNetwork* p = playbackNetwork.get();
+        QObject::connect(p, &CModuleNetwork::SetNetworkState, &m_s, &CModuleDevice::OnNetworkStateS);
+        m_s.m_media.ConnectMediaIntake(p, true);
+    }
+    if (!liveNetwork) {
+        liveNetwork = std::make_unique<CModuleNetwork>(inert, m_s.m_deviceIndex, tls);
+        CModuleNetwork* l = liveNetwork.get();
+        QObject::connect(l, &CModuleNetwork::SetNetworkState, &m_s, &CModuleDevice::OnNetworkState);
+        QObject::connect(l, &CModuleNetwork::SetUsageNetwork, &m_s, &CModuleDevice::OnUsageNetwork);
+        m_s.m_media.ConnectMediaIntake(l, false);
+        m_s.ConnectListIntake(l);
+    }
+}
+
+bool SessionLink::AwaitsCertificateAnswer() const
+{
+    for (const CModuleNetwork* network : {liveNetwork.get(), playbackNetwork.get()}) {
+        if (network && network->AwaitsCertificateAnswer())
+            return true;
+    }
+    return false;
+}
+
+void SessionLink::ReportConnectFailure()
+{
+    SessionHub* hub = SessionHub::Instance();
+    switch (sequence.purpose) {
+    case ConnectPurpose::Favorite: PlaceNextFavoriteCell(); break;
+    case ConnectPurpose::EmapRefresh: RefreshActiveEmap(); break;
+    case ConnectPurpose::Account: SetAccountState(-1); break;
+    case ConnectPurpose::Firmware: SetFirmwareState(-1); break;
+    case ConnectPurpose::Silent: qCDebug(lcSession) << m_s.GetDvrName() << "connect fail"; break;
+    default:
+        if (hub) {
+            hub->ShowMessageBox(QString(), QStringLiteral("Connect fail"), QString());
+            hub->ShowMessageBox(QString(), QString(), QStringLiteral("stop"));
+        }
+        break;
+    }
+}
+
+void SessionLink::PlaceNextFavoriteCell()
+{
+    if (SessionHub* hub = SessionHub::Instance())
+        hub->ContinueFavorite();
+}
+
+void SessionLink::StartLiveOnAllChannels()
+{
+    const int n = m_s.LiveChannelCount();
+    for (int ch = 0; ch < n; ++ch)
+        m_s.m_channels[ch].liveWanted = 1;
+    m_s.OnLiveStart(0);
+}
+
+void SessionLink::OpenEmapOnActiveWindow()
+{
+    EmapWindow* window = EmapWindow::Active();
+    if (!window)
+        return;
+    window->openEmap(m_s.m_emapPath);
+    const quint32 live = masks.live.load();
+    const int channels = std::min(m_s.GetChannelCount(), CModuleDevice::kChannels);
+    for (int ch = 0; ch < channels; ++ch) {
+        if (!Bit(live, ch) || m_s.m_channels[size_t(ch)].emapX <= -1.0f
+            || m_s.m_channels[size_t(ch)].emapY <= -1.0f)
+            continue;
+        SiteBook* record = SiteBook::FromItem(m_s.GetCameraItem(ch));
+        if (!record)
+            continue;
+        record->posX = m_s.m_channels[size_t(ch)].emapX;
+        record->posY = m_s.m_channels[size_t(ch)].emapY;
+        window->createDeviceCamera(*record, ch, false);
+        // The window may have gone with the last icon's tile (a closing program).
+        if (EmapWindow::Active() != window)
+            return;
+    }
+}
+
+void SessionLink::RefreshActiveEmap()
+{
+    if (EmapWindow* window = EmapWindow::Active())
+        window->refreshCameras();
+}
+
+void SessionLink::AskForRemoteConfig()
+{
+    SessionHub* hub = SessionHub::Instance();
+    if (hub)
+        hub->ShowMessageBox(QStringLiteral("Remote Configuration"),
+                            QStringLiteral("Information Loading\nPress CLOSE or ESC to cancel"), QString());
+    if (!m_s.GetLoginOption()) {
+        if (hub)
+            hub->ShowMessageBox(QString(), QStringLiteral("Don't have permision."), QStringLiteral("stop"));
+        RefuseRemoteConsole();
+    } else if (liveNetwork->IsFirmware328() && masks.config.load() == 1) {
+        // Compared as one version number: 4.05 is later than 3.28. The console starts once this
+        // recorder's settings file has arrived (SetRecvConfig), with its restart permission.
+        liveNetwork->RequestConfigFile(99);
+    } else {
+        if (hub)
+            hub->ShowMessageBox(QString(), QStringLiteral("Not Support"), QStringLiteral("stop"));
+        RefuseRemoteConsole();
+    }
+}
+
+void SessionLink::PrepareRemotePlayback(ConnectPurpose purpose)
+{
+    SessionHub* hub = SessionHub::Instance();
+    if (hub)
+        hub->ShowMessageBox(QStringLiteral("Remote Playback"), QStringLiteral("Information Loading"), QString());
+    const int n = m_s.LiveChannelCount();
+    quint32 search = masks.search.load();
+    for (int ch = 0; ch < n; ++ch) {
+        if (!liveNetwork->GetLoginMaskBit(2, ch))
+            search &= ~(1u << ch);
+    }
+    masks.search = search;
+    if (search == 0) {
+        if (hub) {
+            hub->ShowMessageBox(QString(), QStringLiteral("No Playback permission."), QStringLiteral("stop"));
+            hub->OnDeviceDisconnected(m_s.m_deviceIndex, 1);
+        }
+        return;
+    }
+    if (purpose == ConnectPurpose::Playback) {
+        // Neither a mode nor a speed until the playback window asks for one.
+        m_s.m_playback.mode = PlaybackMode(-1);
+        m_s.m_playback.speed = -1;
+    }
+    liveNetwork->SendConsoleLock(0);
+    m_s.m_lists.recorderWait->Arm();
+}
+
+void SessionLink::SetFirmwareState(int code)
+{
+    if (SessionHub* hub = SessionHub::Instance())
+        hub->SetFirmwareState(m_s.m_deviceIndex, code);
+}
+
+void SessionLink::SetAccountState(int code)
+{
+    if (SessionHub* hub = SessionHub::Instance())
+        hub->SetAccountManagerState(m_s.m_deviceIndex, code);
+}
+
+RemoteConsole* SessionLink::ShowingConsole() const
+{
+    SessionHub* hub = SessionHub::Instance();
+    return hub && ConsoleShowsThisRecorder() ? hub->GetConfigView() : nullptr;
+}
+
+void SessionLink::RefuseRemoteConsole()
+{
+    // A refused console must not stay in console mode on the recorder.
+    if (RemoteConsole* console = ShowingConsole())
+        console->stopRemoteConsole();
+}
+
+bool SessionLink::ConsoleShowsThisRecorder() const
+{
+    const SessionHub* hub = SessionHub::Instance();
+    return m_s.IsLoggedIn() && hub && m_s.m_deviceIndex >= 0 && hub->ConsoleDeviceIndex() == m_s.m_deviceIndex;
+}
+
+void SessionLink::OnLiveConnectDue()
+{
+    if (!sequence.connecting || !liveNetwork)
+        return;
+    QPointer<CModuleDevice> self(&m_s);
+    const bool started = liveNetwork->OnConnect();
+    if (!self)
+        return;
+    // A connect under way ends in OnLiveConnectEnded, through the live connection's state.
+    if (!started)
+        OnLiveConnectEnded(false);
+}
+
+void SessionLink::OnLiveConnectEnded(bool connected)
+{
+    if (!sequence.connecting)
+        return;
+    sequence.connecting = false;
+    if (connected) {
+        sequence.result = ConnectResult::Done;
+    } else {
+        sequence.loginDeadline->stop();
+        QPointer<CModuleDevice> self(&m_s);
+        ReportConnectFailure();
+        if (!self)
+            return;
+        sequence.result = ConnectResult::Failed;
+    }
+    emit m_s.finished();
+}
+
+void SessionLink::OnCertificateAnswered()
+{
+    // The time the user took over a changed certificate is not the recorder's: its time limit
+    // starts again with the answer.
+    if (sequence.loginDeadline->isActive() && AwaitsCertificateAnswer())
+        sequence.loginDeadline->start(sequence.loginTimeLimitMs);
+}
+
+void SessionLink::OnLoginDeadline()
+{
+    if (m_s.IsLoggedIn())
+        return;
+    // The login waits for the user's answer about a changed certificate, which restarts the
+    // time limit once given.
+    if (AwaitsCertificateAnswer()) {
+        sequence.loginDeadline->start(sequence.loginTimeLimitMs);
+        return;
+    }
+    qCDebug(lcSession) << m_s.GetDvrName() << "no login within" << sequence.loginTimeLimitMs
+                       << "ms: the connect is given up";
+    // Half-open connections are aborted by the disconnect, which reports no login failure for
+    // them; the attempt ends as a failed connect instead.
+    QPointer<CModuleDevice> self(&m_s);
+    m_s.Disconnect();
+    if (!self)
+        return;
+    ReportConnectFailure();
+    sequence.result = ConnectResult::Failed;
+}

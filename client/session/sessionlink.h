@@ -1,0 +1,60 @@
+#pragma once
+// The session's link to its recorder: the two connections (made at the first connect and kept),
+// where the connect stands (ConnectSequence), the permissions copied from the site book and
+// narrowed by the login, a failed connect told as its purpose wants, what a completed login was
+// asked for (live on every channel, the remote console, remote playback, the next favorite
+// cell, the e-map, the account and firmware managers), and whether the remote console shows
+// this recorder.
+#include <memory>
+
+#include "session/connectsequence.h"
+#include "session/permissionmasks.h"
+
+class CModuleDevice;
+class CModuleNetwork;
+class RemoteConsole;
+class SiteBook;
+
+class SessionLink
+{
+public:
+    explicit SessionLink(CModuleDevice& session);
+    ~SessionLink();
+
+    void CopyPermissions(const SiteBook& record);
+    void CreateNetworkModules(const SiteBook& record, bool tls);
+    // A connection's changed certificate waits for the user's answer.
+    bool AwaitsCertificateAnswer() const;
+    void ReportConnectFailure();
+    // The grid opening a favorite (named in the hub) places its next recorder's cells; posted so
+    // that it never runs inside this session's own connect or receive path.
+    void PlaceNextFavoriteCell();
+    void StartLiveOnAllChannels();
+    // Connect purposes 5 and 6: the active e-map window shows this recorder.
+    void OpenEmapOnActiveWindow();
+    void RefreshActiveEmap();
+    void AskForRemoteConfig();
+    void PrepareRemotePlayback(ConnectPurpose purpose);
+    void SetFirmwareState(int code);
+    void SetAccountState(int code);
+    bool ConsoleShowsThisRecorder() const;
+    // The open console window when it shows this logged-in recorder, else null.
+    RemoteConsole* ShowingConsole() const;
+    void RefuseRemoteConsole();
+
+    // The connect's own steps: the live connection's delayed start and its end, the login's
+    // time limit, and the user's answer about a changed certificate.
+    void OnLiveConnectDue();
+    void OnLiveConnectEnded(bool connected);
+    void OnLoginDeadline();
+    void OnCertificateAnswered();
+
+    ConnectSequence sequence{ConnectSequence::kLoginTimeLimitMs};
+    PermissionMasks masks;
+    // Connections, made at the first connect and kept for the life of the session.
+    std::unique_ptr<CModuleNetwork> liveNetwork;
+    std::unique_ptr<CModuleNetwork> playbackNetwork;
+
+private:
+    CModuleDevice& m_s;
+};
