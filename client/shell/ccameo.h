@@ -438,6 +438,9 @@ private:
     bool m_initialised = false;
     std::atomic<int> m_redrawInterval{250};
     QString m_lastEventText; // e-map tile: the event text of its last composition
+    // Composing side: the colour of the grid's outer edge last drawn; the screen is told of
+    // the edge only when it changes (it is drawn the same into both buffers otherwise).
+    QRgb m_edgeDrawn = 0;
     QFont m_font;
 
     // Mouse state of the interaction handlers.
