@@ -234,7 +234,7 @@ public:
     void PlayLocalSecond(int cell, qint64 offset, const char* records, int length);
     // Every frame of a local recording leaves through here.
     void ShowLocalFrame(int cell, int index, bool key);
-    void DecodeLocalFrame(int cell, const char* data, int size);
+    void DecodeLocalFrame(int cell, QByteArray& frame);
     // Convert mode: while a job is set, local recordings are read without a playback thread or
     // pacing and every frame goes to the job instead of the decoder (null ends the mode).
     void SetConvertJob(ConvertJob* job) { m_convertJob = job; }
