@@ -393,6 +393,9 @@ void CAVIConvert::RunJobs()
         ConvertJob convert(options);
         const ConvertJob::Result result = convert.Run(*grid, job.folder, job.fileName, stopRequested,
                                                       reportProgress);
+        // A whole file is 100 %, wherever the last second read put the bar.
+        if (result == ConvertJob::Result::Written)
+            emit ProgressValue(100);
         if (result == ConvertJob::Result::NoFile || result == ConvertJob::Result::NotOpened)
             emit ConvertFailed(convert.ErrorText().isEmpty()
                                    ? job.fileName

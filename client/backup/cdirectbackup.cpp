@@ -43,9 +43,11 @@ namespace {
 const char* const kBlueStyle =
     "QPushButton {background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,stop:0 #7ba5de, "
     "stop:1 #466b9e);}";
+// The grey buttons are the disabled ones: their text is drawn light, since the program's dimmed
+// text for disabled buttons would vanish into the grey.
 const char* const kGreyStyle =
     "QPushButton {background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,stop:0 #838383, "
-    "stop:1 #5a5a5a);}";
+    "stop:1 #5a5a5a);} QPushButton:disabled {color: #e0e0e0;}";
 const char* const kChosenStyle = "QPushButton {background-color: #13233b; color:#d4e6ff;}";
 const char* const kPageStyle = "QWidget {selection-color:#d4e6ff;selection-background-color: #7ba5de;}";
 constexpr int kGraphWidth = 483;
@@ -428,9 +430,14 @@ void CDirectBackup::DrawCalendar()
     }
     m_maps.Clear();
     emit OnDrawTimeList(m_range.low / 3, m_range.high / 3);
+    DisableStart();
+    m_spaceButton->setEnabled(false);
+}
+
+void CDirectBackup::DisableStart()
+{
     m_startButton->setEnabled(false);
     m_startButton->setStyleSheet(QLatin1String(kGreyStyle));
-    m_spaceButton->setEnabled(false);
 }
 
 void CDirectBackup::onDatePrevButtonClicked()
@@ -894,7 +901,7 @@ void CDirectBackup::ResetView()
     ClearDayButtons();
     m_maps.Clear();
     emit OnDrawTimeList(m_range.low / 3, m_range.high / 3);
-    m_startButton->setEnabled(false);
+    DisableStart();
     m_spaceButton->setEnabled(false);
     m_model->Clear();
     m_rowChannel.clear();

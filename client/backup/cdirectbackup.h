@@ -129,6 +129,8 @@ private:
     void Message(const QString& title, const QString& text, const QString& option);
     void DrawCalendar();
     void ClearDayButtons();
+    // "Start" disabled, in the grey style that says so.
+    void DisableStart();
     void LoadDay(int date);
     void AddCapacityRow(int channel, bool audio, qint32 sizeMb);
     // RemoteBackupLink: the download's requests on this page's connection.

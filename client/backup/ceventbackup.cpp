@@ -1,11 +1,8 @@
 #include "backup/ceventbackup.h"
 
 #include "backup/jobmenu.h"
-#include "backup/jobrules.h"
 #include "backup/listmodel.h"
-#include "net/hubservices.h"
 
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 
@@ -69,23 +66,13 @@ void CEventBackup::AddJobRow(int channel, int weekDays)
 
 bool CEventBackup::AskOverlap()
 {
-    if (m_question)
-        return m_question();
-    return QMessageBox(QMessageBox::Information, QStringLiteral("Event Backup"),
-                       QStringLiteral("Delete overlapped item?"), QMessageBox::Yes | QMessageBox::No, this)
-               .exec()
-           == QMessageBox::Yes;
+    return JobPageForm::AskOverlap(this, QStringLiteral("Event Backup"), m_question);
 }
 
 void CEventBackup::OnClickedAdd()
 {
-    const QString problem = JobRules::AddProblem(m_form->DayMask(), m_form->ChannelMask(), m_form->BeginTime(),
-                                                 m_form->EndTime());
-    if (!problem.isEmpty()) {
-        if (HubServices* hub = HubServices::Instance())
-            hub->ShowMessageBox(QStringLiteral("Event Backup"), problem, QStringLiteral("stop"));
+    if (!m_form->CheckNewJob(QStringLiteral("Event Backup")))
         return;
-    }
     m_jobs->AddJobs(m_form->DayMask(), m_form->ChannelMask(), m_form->BeginTime(), m_form->EndTime(),
                     [this] { return AskOverlap(); });
 }

@@ -11,7 +11,6 @@ CListBackupModel::CListBackupModel(QObject* parent)
 {
     static const int registered = qRegisterMetaType<ListBackupItem*>("ListBackupItem *");
     Q_UNUSED(registered);
-    m_alignments.fill(QVariant(1));
 }
 
 CListBackupModel::~CListBackupModel() = default;
@@ -23,14 +22,12 @@ void CListBackupModel::SetModelCount(int count)
 
 void CListBackupModel::SetHeaderText(int column, const QString& text)
 {
-    if (ValidColumn(column))
-        m_headers[size_t(column)] = text;
+    m_columns.SetHeaderText(column, text);
 }
 
 void CListBackupModel::SetColumnAlignment(int column, const QVariant& alignment)
 {
-    if (ValidColumn(column))
-        m_alignments[size_t(column)] = alignment;
+    m_columns.SetAlignment(column, alignment);
 }
 
 int CListBackupModel::rowCount(const QModelIndex& parent) const
@@ -54,7 +51,7 @@ QVariant CListBackupModel::data(const QModelIndex& index, int role) const
         const int state = m_checks.at(index.row());
         return index.column() == ColChannel && state != -1 ? QVariant(state) : QVariant();
     }
-    case Qt::TextAlignmentRole: return m_alignments[size_t(index.column())];
+    case Qt::TextAlignmentRole: return m_columns.Alignment(index.column());
     case Qt::UserRole: return QVariant::fromValue(const_cast<ListBackupItem*>(item));
     case Qt::DisplayRole:
         if (!item)
@@ -111,7 +108,7 @@ bool CListBackupModel::setData(const QModelIndex& index, const QVariant& value, 
 QVariant CListBackupModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (role == Qt::DisplayRole && ValidColumn(section))
-        return m_headers[size_t(section)];
+        return m_columns.HeaderText(section);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

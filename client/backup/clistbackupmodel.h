@@ -7,17 +7,17 @@
 #include <QString>
 #include <QVariant>
 
-#include <array>
 #include <memory>
 #include <vector>
 
+#include "backup/columntable.h"
 #include "backup/listbackupitem.h"
 
 class CListBackupModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    static constexpr int kMaxColumns = 99;
+    static constexpr int kMaxColumns = ColumnTable::kMaxColumns;
     enum Column { ColChannel, ColStartDate, ColStartTime, ColFinishDate, ColFinishTime, ColSize };
 
     explicit CListBackupModel(QObject* parent = nullptr);
@@ -42,11 +42,10 @@ public:
     ListBackupItem* Item(int row) const;
 
 private:
-    bool ValidColumn(int column) const { return column >= 0 && column < kMaxColumns; }
+    static bool ValidColumn(int column) { return ColumnTable::Valid(column); }
 
     int m_columnCount = 0;
-    std::array<QString, kMaxColumns> m_headers;
-    std::array<QVariant, kMaxColumns> m_alignments;
+    ColumnTable m_columns{QVariant(1)};
     QList<int> m_checks;
     QList<ListBackupItem*> m_items;
     // The records this model made.

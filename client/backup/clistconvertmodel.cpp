@@ -13,7 +13,6 @@ CListConvertModel::CListConvertModel(QObject* parent)
     : QAbstractTableModel(parent)
 {
     qRegisterMetaType<ListConvertItem*>("ListConvertItem *");
-    m_alignments.fill(QVariant(int(Qt::AlignLeft)));
 }
 
 CListConvertModel::~CListConvertModel() = default;
@@ -25,14 +24,12 @@ void CListConvertModel::SetModelCount(int columnCount)
 
 void CListConvertModel::SetHeaderText(int column, const QString& text)
 {
-    if (ValidColumn(column))
-        m_headerTexts[size_t(column)] = text;
+    m_columnTable.SetHeaderText(column, text);
 }
 
 void CListConvertModel::SetColumnAlignment(int column, const QVariant& value)
 {
-    if (ValidColumn(column))
-        m_alignments[size_t(column)] = value;
+    m_columnTable.SetAlignment(column, value);
 }
 
 void CListConvertModel::SetExtension(const QString& ext)
@@ -55,7 +52,7 @@ int CListConvertModel::columnCount(const QModelIndex&) const
 QVariant CListConvertModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (role == Qt::DisplayRole)
-        return ValidColumn(section) ? QVariant(m_headerTexts[size_t(section)]) : QVariant();
+        return m_columnTable.HeaderText(section);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
@@ -78,8 +75,7 @@ QVariant CListConvertModel::data(const QModelIndex& index, int role) const
         case 3: return QStringLiteral("Show in Explorer");
         default: return QString();
         }
-    case Qt::TextAlignmentRole:
-        return ValidColumn(index.column()) ? m_alignments[size_t(index.column())] : QVariant();
+    case Qt::TextAlignmentRole: return m_columnTable.Alignment(index.column());
     case kRecordRole: return QVariant::fromValue(const_cast<ListConvertItem*>(item));
     default: return QVariant();
     }

@@ -5,6 +5,7 @@
 //
 // The model owns every record it ever made: a removed row's record stays valid until the model
 // is destroyed, so a reader that took the pointer earlier never meets freed memory.
+#include "backup/columntable.h"
 #include "backup/listconvertitem.h"
 
 #include <QAbstractTableModel>
@@ -12,7 +13,6 @@
 #include <QString>
 #include <QVariant>
 
-#include <array>
 #include <memory>
 #include <vector>
 
@@ -20,7 +20,7 @@ class CListConvertModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    static constexpr int kMaxColumns = 99;
+    static constexpr int kMaxColumns = ColumnTable::kMaxColumns;
     enum CheckState { NoCheckBox = -1, Unchecked = 0, Checked = 2 };
 
     explicit CListConvertModel(QObject* parent = nullptr);
@@ -44,12 +44,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    bool ValidColumn(int column) const { return column >= 0 && column < kMaxColumns; }
-
     int m_columns = 0;
     QString m_extension = QStringLiteral("mp4");
-    std::array<QString, kMaxColumns> m_headerTexts;
-    std::array<QVariant, kMaxColumns> m_alignments;
+    ColumnTable m_columnTable{QVariant(int(Qt::AlignLeft))};
     QList<int> m_checkStates;
     QList<ListConvertItem*> m_items;
     std::vector<std::unique_ptr<ListConvertItem>> m_owned;

@@ -69,7 +69,11 @@ ConvertJob::Result ConvertJob::Run(ConvertSource& source, const QString& folder,
     m_muxer = std::make_unique<CMuxer>(m_options.outputPath, m_options.formatName);
     m_muxer->Start();
     const int startSecond = SecondOfDay(source.StartTime());
-    const int endSecond = SecondOfDay(source.EndTime());
+    int endSecond = SecondOfDay(source.EndTime());
+    // Start and end lie in the first and last recorded minute at the same second, so a recording
+    // of one minute has no span at all: measure it up to the last second of its minute instead.
+    if (endSecond <= startSecond)
+        endSecond = startSecond - startSecond % 60 + 59;
     qCDebug(lcConvert) << "THREAD_AVI_MUXER startTime =" << source.StartTime()
                        << ", endTime =" << source.EndTime();
     bool stopped = false;

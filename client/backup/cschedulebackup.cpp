@@ -2,7 +2,6 @@
 
 #include "backup/backupclock.h"
 #include "backup/jobmenu.h"
-#include "backup/jobrules.h"
 #include "backup/listmodel.h"
 #include "common/media/modulerecord.h"
 #include "net/hubservices.h"
@@ -11,7 +10,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimeEdit>
@@ -80,23 +78,13 @@ void CScheduleBackup::AddJobRow(int channel, int weekDays)
 
 bool CScheduleBackup::AskOverlap()
 {
-    if (m_question)
-        return m_question();
-    return QMessageBox(QMessageBox::Information, QStringLiteral("Schedule Backup"),
-                       QStringLiteral("Delete overlapped item?"), QMessageBox::Yes | QMessageBox::No, this)
-               .exec()
-           == QMessageBox::Yes;
+    return JobPageForm::AskOverlap(this, QStringLiteral("Schedule Backup"), m_question);
 }
 
 void CScheduleBackup::OnClickedAdd()
 {
-    const QString problem = JobRules::AddProblem(m_form->DayMask(), m_form->ChannelMask(), m_form->BeginTime(),
-                                                 m_form->EndTime());
-    if (!problem.isEmpty()) {
-        if (HubServices* hub = HubServices::Instance())
-            hub->ShowMessageBox(QStringLiteral("Schedule Backup"), problem, QStringLiteral("stop"));
+    if (!m_form->CheckNewJob(QStringLiteral("Schedule Backup")))
         return;
-    }
     // The recorder's name may have changed since the page was made.
     m_jobs->SetDestination(Folder(), m_session.GetDeviceIndex());
     m_jobs->AddJobs(m_form->DayMask(), m_form->ChannelMask(), m_form->BeginTime(), m_form->EndTime(),

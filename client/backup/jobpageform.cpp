@@ -3,11 +3,14 @@
 #include <algorithm>
 
 #include "backup/backupclock.h"
+#include "backup/jobrules.h"
 #include "backup/listmodel.h"
+#include "net/hubservices.h"
 
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimeEdit>
@@ -166,4 +169,24 @@ void JobPageForm::ResetButtons(int channelCount)
     }
     for (QPushButton* day : dayButtons)
         day->setChecked(false);
+}
+
+bool JobPageForm::CheckNewJob(const QString& title) const
+{
+    const QString problem = JobRules::AddProblem(DayMask(), ChannelMask(), BeginTime(), EndTime());
+    if (problem.isEmpty())
+        return true;
+    if (HubServices* hub = HubServices::Instance())
+        hub->ShowMessageBox(title, problem, QStringLiteral("stop"));
+    return false;
+}
+
+bool JobPageForm::AskOverlap(QWidget* page, const QString& title, const std::function<bool()>& answer)
+{
+    if (answer)
+        return answer();
+    return QMessageBox(QMessageBox::Information, title, QStringLiteral("Delete overlapped item?"),
+                       QMessageBox::Yes | QMessageBox::No, page)
+               .exec()
+           == QMessageBox::Yes;
 }

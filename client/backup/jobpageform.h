@@ -7,6 +7,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -40,4 +41,10 @@ public:
     int EndTime() const;
     // Unchecks every button; channel buttons at or above the count are disabled.
     void ResetButtons(int channelCount);
+    // False, with what to mend shown in the program's message box titled `title`, when the
+    // chosen days, channels and times cannot make a job.
+    bool CheckNewJob(const QString& title) const;
+    // "Delete overlapped item?" in a box titled `title` over `page`; `answer`, when set, is asked
+    // instead.
+    static bool AskOverlap(QWidget* page, const QString& title, const std::function<bool()>& answer);
 };

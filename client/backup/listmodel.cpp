@@ -7,7 +7,6 @@ ListModel::ListModel(QObject* parent)
 {
     static const int registered = qRegisterMetaType<BackupItem*>("BackupItem*");
     Q_UNUSED(registered);
-    m_alignments.fill(QVariant(int(Qt::AlignLeft)));
 }
 
 ListModel::~ListModel() = default;
@@ -19,8 +18,7 @@ void ListModel::SetColumnCount(int count)
 
 void ListModel::SetHeaderText(int column, const QString& text)
 {
-    if (ValidColumn(column))
-        m_headers[size_t(column)] = text;
+    m_columns.SetHeaderText(column, text);
 }
 
 void ListModel::SetModelCount(int count)
@@ -30,8 +28,7 @@ void ListModel::SetModelCount(int count)
 
 void ListModel::SetColumnAlignment(int column, const QVariant& alignment)
 {
-    if (ValidColumn(column))
-        m_alignments[size_t(column)] = alignment;
+    m_columns.SetAlignment(column, alignment);
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const
@@ -55,7 +52,7 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole: return cell.text;
     case Qt::CheckStateRole: return cell.checkState == kNoCheckBox ? QVariant() : QVariant(cell.checkState);
-    case Qt::TextAlignmentRole: return m_alignments[size_t(column)];
+    case Qt::TextAlignmentRole: return m_columns.Alignment(column);
     case Qt::UserRole: return QVariant::fromValue(m_items[size_t(column)].at(index.row()));
     default: return QVariant();
     }
@@ -82,7 +79,7 @@ bool ListModel::setData(const QModelIndex& index, const QVariant& value, int rol
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (role == Qt::DisplayRole && ValidColumn(section))
-        return m_headers[size_t(section)];
+        return m_columns.HeaderText(section);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

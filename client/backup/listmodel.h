@@ -15,12 +15,13 @@
 #include <vector>
 
 #include "backup/backupitem.h"
+#include "backup/columntable.h"
 
 class ListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    static constexpr int kMaxColumns = 99;
+    static constexpr int kMaxColumns = ColumnTable::kMaxColumns;
     // The check state of a cell that shows no check box.
     static constexpr int kNoCheckBox = -1;
 
@@ -61,12 +62,11 @@ private:
         QString text;
     };
 
-    bool ValidColumn(int column) const { return column >= 0 && column < kMaxColumns; }
+    static bool ValidColumn(int column) { return ColumnTable::Valid(column); }
 
     int m_modelCount = 0;
     int m_columnCount = 0;
-    std::array<QString, kMaxColumns> m_headers;
-    std::array<QVariant, kMaxColumns> m_alignments;
+    ColumnTable m_columns{QVariant(int(Qt::AlignLeft))};
     std::array<QList<Cell>, kMaxColumns> m_cells;
     std::array<QList<BackupItem*>, kMaxColumns> m_items;
     // The items this model made, one per row.

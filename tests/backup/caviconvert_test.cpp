@@ -264,6 +264,27 @@ TEST_F(ConvertDialogTest, ConvertsTheTickedRecordingsWithTheTimeBurnedIn)
     EXPECT_EQ(PathLabel()->text(), first.folder + first.fileName + ".mp4");
 }
 
+TEST_F(ConvertDialogTest, FinishedFileLeavesTheBarFull)
+{
+    // Recordings shorter than a minute: two seconds at the start of a minute, one second at its
+    // end (no span to measure), and one that runs over into the next minute.
+    const struct
+    {
+        int startTime;
+        int pictures;
+    } cases[] = {{120000, 20}, {130059, 10}, {140057, 60}};
+    for (const auto& c : cases) {
+        const Recording r = MakeRecording(c.startTime, c.pictures);
+        ASSERT_TRUE(Add(r.folder, r.fileName));
+        QProgressBar* bar = m_dialog->findChild<QProgressBar*>();
+        ASSERT_NE(bar, nullptr);
+        const Box seen = RunToTheEnd();
+        EXPECT_EQ(seen.text, "MP4 Convert Finish") << c.startTime;
+        EXPECT_EQ(bar->value(), 100) << c.startTime;
+        m_dialog->close(); // empties the list for the next case
+    }
+}
+
 TEST_F(ConvertDialogTest, FileThatGaveNoOutputIsReportedNotFinished)
 {
     const Recording good = MakeRecording(120000, 20);

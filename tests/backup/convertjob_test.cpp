@@ -240,6 +240,24 @@ TEST_F(ConvertJobTest, ProgressFollowsTheSecondRead)
     EXPECT_EQ(values.back(), 101); // past the end, not clamped
 }
 
+TEST_F(ConvertJobTest, ProgressOfAOneMinuteRecordingMovesUpToAHundred)
+{
+    // Both times lie in minute 12:00, four seconds from 12:00:30 on.
+    const Recording r = Make(120030, 40);
+    std::vector<int> values;
+    ConvertJob job(Options("minute.mp4", "mp4", false));
+    ASSERT_EQ(
+        job.Run(m_source, r.folder, r.fileName, nullptr, [&values](int percent) { values.push_back(percent); }),
+        ConvertJob::Result::Written);
+    ASSERT_EQ(values.size(), 60u);
+    EXPECT_EQ(values[30], 0);  // 12:00:30, the start
+    EXPECT_EQ(values[31], 3);  // one second of the 29 left in the minute
+    EXPECT_EQ(values[44], 48); // 14 of 29
+    EXPECT_EQ(values[59], 100);
+    for (size_t i = 1; i < values.size(); ++i)
+        EXPECT_GE(values[i], values[i - 1]) << "second " << i;
+}
+
 struct PercentCase
 {
     int current, start, end, percent;
