@@ -13,7 +13,8 @@
 // window). The longest time the window thread was away from its event loop is measured in a few
 // seconds after that window: the probe's own wake-ups are not in the processor time. Two cases also stop the
 // whole client for one second (SIGSTOP) and measure the time back to live: until every channel
-// has read the video sent meanwhile and its queue is back within the pacing window.
+// has read the video sent meanwhile and its queue is back within the pacing window; the frames
+// each channel decoded on the way are counted (dec/ch).
 //
 // The processor-load rule is held off through the hub's processor counter (it reads 0 %).
 //
@@ -322,6 +323,8 @@ public:
     qint64 LongestGapMs() const { return m_longestGapMs; }
     qint64 BackToLiveMs() const { return m_backToLiveMs; }
     qint64 PeakQueuedMs() const { return m_peakQueuedMs; }
+    // Frames decoded from the end of the stall until back to live, over all channels.
+    qint64 CatchUpDecoded() const { return m_catchUpDecoded; }
     bool Stalled() const { return m_stallSeen; }
 
 private:
@@ -335,6 +338,7 @@ private:
             m_resumedAt = now;
             m_stallMs = gap;
             m_backlogBase = m_lastReceived;
+            m_catchUpDecoded = -Sum(m_hub, m_recorders, m_channelsEach).decoded;
         } else if (m_measuring && gap > m_longestGapMs) {
             m_longestGapMs = gap;
         }
@@ -350,8 +354,10 @@ private:
             bool caughtUp = received.size() == m_backlogBase.size();
             for (size_t i = 0; caughtUp && i < received.size(); ++i)
                 caughtUp = received[i] - m_backlogBase[i] >= sentDuringStall;
-            if (caughtUp && !LivePacer::Lagging(t.maxQueuedMs))
+            if (caughtUp && !LivePacer::Lagging(t.maxQueuedMs)) {
                 m_backToLiveMs = now - m_resumedAt;
+                m_catchUpDecoded += t.decoded;
+            }
         }
         m_lastReceived = std::move(received);
     }
@@ -372,6 +378,7 @@ private:
     qint64 m_stallMs = 0;
     qint64 m_backToLiveMs = -1;
     qint64 m_peakQueuedMs = 0;
+    qint64 m_catchUpDecoded = 0;
     std::vector<qint64> m_backlogBase;
     std::vector<qint64> m_lastReceived;
 };
@@ -486,8 +493,8 @@ int RunChild(int argc, char** argv)
         QObject::connect(&stallWait, &QTimer::timeout, &app, [&] {
             if (probe.BackToLiveMs() >= 0 || sinceStart.elapsed() > 180000) {
                 stallWait.stop();
-                std::printf("STALL %lld %lld\n", probe.Stalled() ? probe.BackToLiveMs() : -1LL,
-                            probe.PeakQueuedMs());
+                std::printf("STALL %lld %lld %lld\n", probe.Stalled() ? probe.BackToLiveMs() : -1LL,
+                            probe.PeakQueuedMs(), probe.CatchUpDecoded());
                 std::fflush(stdout);
                 app.quit();
             }
@@ -539,7 +546,7 @@ struct Result
     double cpu = 0, wall = 0;
     qint64 decoded = 0, received = 0, skipped = 0, ctxsw = 0, longestGapMs = 0;
     long rssKb = 0;
-    qint64 backToLiveMs = -1, peakQueuedMs = 0;
+    qint64 backToLiveMs = -1, peakQueuedMs = 0, catchUpDecoded = 0;
     qint64 conversions = 0, compositions = 0;
     QSize cell;
 };
@@ -621,7 +628,7 @@ Result RunCase(const QString& program, const QString& simulator, const QString& 
             result.cell = QSize(cellWidth, cellHeight);
             result.ok = true;
         } else if (word == "STALL") {
-            in >> result.backToLiveMs >> result.peakQueuedMs;
+            in >> result.backToLiveMs >> result.peakQueuedMs >> result.catchUpDecoded;
         }
     }
     return result;
@@ -658,9 +665,9 @@ int main(int argc, char** argv)
     // An empty main window: the memory that is not the channels'.
     const Case empty{"no recorder", 0, 0, 30, true, false, false};
     const Result base = RunCase(program, simulator, stream, empty, 5);
-    std::printf("%-30s %9s %9s %11s %8s %8s %9s %8s %8s %7s %8s %8s %8s\n", "case", "cpu/frame", "vs decode",
+    std::printf("%-30s %9s %9s %11s %8s %8s %9s %8s %8s %7s %8s %8s %8s %8s\n", "case", "cpu/frame", "vs decode",
                 "vs dec+scale", "core", "csw/s", "dec/recv", "conv/dec", "comp/s", "ui max", "MB/ch", "to live",
-                "peak q");
+                "peak q", "dec/ch");
     std::map<std::pair<int, int>, double> scaled; // ffmpeg decoding and scaling, by cell size
     for (const Case& c : kCases) {
         if (only > 0 && &c != &kCases[only - 1])
@@ -695,12 +702,16 @@ int main(int argc, char** argv)
         char peak[32] = "-";
         if (c.stall)
             std::snprintf(peak, sizeof peak, "%lld ms", r.peakQueuedMs);
+        // Frames each channel decoded on its way back to live.
+        char catchUp[32] = "-";
+        if (c.stall && r.backToLiveMs >= 0)
+            std::snprintf(catchUp, sizeof catchUp, "%.1f", double(r.catchUpDecoded) / c.channels);
         const double mbPerChannel = base.ok ? (r.rssKb - base.rssKb) / 1024.0 / c.channels : 0;
-        std::printf("%-30s %9s %9s %11s %7.1f%% %8.0f %9.3f %8.2f %8.1f %7s %8.1f %8s %8s\n", c.name, perFrameText,
-                    ratio, scaledRatio, 100 * r.cpu / r.wall, r.ctxsw / r.wall,
+        std::printf("%-30s %9s %9s %11s %7.1f%% %8.0f %9.3f %8.2f %8.1f %7s %8.1f %8s %8s %8s\n", c.name,
+                    perFrameText, ratio, scaledRatio, 100 * r.cpu / r.wall, r.ctxsw / r.wall,
                     r.received > 0 ? double(r.decoded) / r.received : 0.0,
                     r.decoded > 0 ? double(r.conversions) / r.decoded : 0.0, r.compositions / r.wall, gap,
-                    mbPerChannel, live, peak);
+                    mbPerChannel, live, peak, catchUp);
         std::fflush(stdout);
     }
     return 0;

@@ -33,8 +33,6 @@ CScheduleBackup::CScheduleBackup(QWidget* parent)
     connect(m_form->weekAll, &QPushButton::clicked, this, &CScheduleBackup::WeekAll);
     connect(m_form->startButton, &QPushButton::clicked, this, &CScheduleBackup::StartBackup);
     connect(m_form->table, &QTableView::customContextMenuRequested, this, &CScheduleBackup::OnContextMenu);
-    m_timer.setInterval(1000);
-    connect(&m_timer, &QTimer::timeout, this, &CScheduleBackup::OnWakeupTimer);
 }
 
 CScheduleBackup::~CScheduleBackup() = default;
@@ -60,7 +58,6 @@ void CScheduleBackup::ResetPage()
     m_jobs->SetDestination(Folder(), m_session.GetDeviceIndex());
     m_form->ResetButtons(m_channelCount);
     m_form->startButton->setText(QStringLiteral("Stop"));
-    m_timer.start();
 }
 
 void CScheduleBackup::OnRecvPlaybackVideo(int channel, int size, int frameType, int date, int time,
@@ -107,7 +104,6 @@ void CScheduleBackup::WeekAll()
 void CScheduleBackup::StartBackup()
 {
     if (m_jobs->IsRunning()) {
-        m_timer.stop();
         m_jobs->Stop();
         m_form->startButton->setText(QStringLiteral("Start"));
         return;
@@ -115,7 +111,6 @@ void CScheduleBackup::StartBackup()
     m_jobs->SetDestination(Folder(), m_session.GetDeviceIndex());
     m_jobs->Start();
     m_form->startButton->setText(QStringLiteral("Stop"));
-    m_timer.start();
 }
 
 void CScheduleBackup::OnWakeupTimer()

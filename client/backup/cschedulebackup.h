@@ -3,7 +3,6 @@
 // start). At the download start the previous day's window is fetched from the recorder and
 // written into "backup/ScheduleData/<recorder>/" (ScheduleJobList does the work).
 #include <QModelIndex>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -57,7 +56,6 @@ private:
     std::unique_ptr<ScheduleJobList> m_jobs;
     std::unique_ptr<JobPageForm> m_form;
     QTimeEdit* m_downloadEdit = nullptr;
-    QTimer m_timer;
     int m_channelCount = 0;
     QModelIndex m_contextIndex;
     std::function<bool()> m_question;

@@ -26,6 +26,10 @@ ScheduleJobList::ScheduleJobList(ListModel& model, ScheduleBackupSession& sessio
     m_silence.setSingleShot(true);
     m_silence.setInterval(kSilenceLimitMs);
     connect(&m_silence, &QTimer::timeout, this, &ScheduleJobList::OnDownloadSilent);
+    m_wakeup.setSingleShot(true);
+    // A job starts in the second it is due: the wake-up must not be moved by timer coalescing.
+    m_wakeup.setTimerType(Qt::PreciseTimer);
+    connect(&m_wakeup, &QTimer::timeout, this, &ScheduleJobList::OnWakeupTimer);
 }
 
 ScheduleJobList::~ScheduleJobList() = default;
@@ -82,6 +86,7 @@ void ScheduleJobList::AddJobRow(int channel, int weekDays)
     m_model.SetText(row, ColSize, QStringLiteral("-"));
     item->downloadStart = m_scratchDownload;
     SetState(row, item, int(m_running ? JobState::Wait : JobState::Stop));
+    WakeSoon();
 }
 
 int ScheduleJobList::RowOf(const BackupItem* item) const
@@ -111,10 +116,12 @@ bool ScheduleJobList::IsQueued(const BackupItem* item) const
 
 void ScheduleJobList::OnWakeupTimer()
 {
-    if (!m_running)
+    if (!m_running) {
+        m_wakeup.stop();
         return;
-    QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
-    now = now.addMSecs(-now.time().msec());
+    }
+    const QDateTime reading = m_clock ? m_clock() : QDateTime::currentDateTime();
+    const QDateTime now = reading.addMSecs(-reading.time().msec());
     const qint64 gap = m_lastCheck.isValid() ? m_lastCheck.secsTo(now) : 0;
     if (!m_lastCheck.isValid() || gap <= 0 || gap > kLongestCatchUpSeconds) {
         // First look, or the clock was set back or jumped far: only the present second counts.
@@ -127,6 +134,56 @@ void ScheduleJobList::OnWakeupTimer()
     m_lastCheck = now;
     if (!m_busy)
         StartNextDownload();
+    ArmWakeup(reading);
+}
+
+bool ScheduleJobList::IsDue(const BackupItem& item, int weekBit, int hms)
+{
+    return item.state == JobState::Wait && (item.weekDays & weekBit) && item.downloadStart == hms;
+}
+
+bool ScheduleJobList::HasWaitingRow() const
+{
+    for (int row = 0; row < m_model.rowCount(); ++row) {
+        const BackupItem* item = m_model.Item(row);
+        if (item && item->state == JobState::Wait)
+            return true;
+    }
+    return false;
+}
+
+void ScheduleJobList::ArmWakeup(const QDateTime& now)
+{
+    if (!m_running || !HasWaitingRow() || !now.isValid()) {
+        m_wakeup.stop();
+        // The next look, when a job waits again, is a first look: seconds passed over while
+        // nothing waited are not caught up on for a job added since.
+        m_lastCheck = QDateTime();
+        return;
+    }
+    // The seconds after the last look, as the next look's catch-up will walk them.
+    const int longest = kLongestWakeupMs / 1000;
+    int second = 1;
+    for (; second < longest; ++second) {
+        const QDateTime moment = m_lastCheck.addSecs(second);
+        const int weekBit = 1 << (moment.date().dayOfWeek() % 7);
+        const int hms = BackupClock::ToHms(moment.time());
+        bool due = false;
+        for (int row = 0; row < m_model.rowCount() && !due; ++row) {
+            const BackupItem* item = m_model.Item(row);
+            due = item && IsDue(*item, weekBit, hms);
+        }
+        if (due)
+            break;
+    }
+    const qint64 wait = now.msecsTo(m_lastCheck.addSecs(second));
+    m_wakeup.start(int(qBound<qint64>(0, wait, kLongestWakeupMs)));
+}
+
+void ScheduleJobList::WakeSoon()
+{
+    if (m_running && (!m_wakeup.isActive() || m_wakeup.remainingTime() > 1000))
+        m_wakeup.start(1000);
 }
 
 void ScheduleJobList::CheckSecond(const QDateTime& moment)
@@ -137,8 +194,7 @@ void ScheduleJobList::CheckSecond(const QDateTime& moment)
     std::vector<Download> due;
     for (int row = 0; row < m_model.rowCount(); ++row) {
         BackupItem* item = m_model.Item(row);
-        if (!item || item->state != JobState::Wait || !(item->weekDays & weekBit) || item->downloadStart != hms
-            || IsQueued(item))
+        if (!item || !IsDue(*item, weekBit, hms) || IsQueued(item))
             continue;
         qCDebug(lcBackup) << "Backup Channel" << row << item->channel;
         auto group = std::find_if(due.begin(), due.end(),
@@ -323,11 +379,14 @@ void ScheduleJobList::Start()
         if (item && item->state == JobState::Stop)
             SetState(row, item, int(JobState::Wait));
     }
+    if (HasWaitingRow())
+        WakeSoon();
 }
 
 void ScheduleJobList::Stop()
 {
     m_running = false;
+    m_wakeup.stop();
     m_silence.stop();
     m_queue.clear();
     // The writers go first: the last second they write decides whether a row is complete.
@@ -374,6 +433,7 @@ void ScheduleJobList::Reset()
     m_busy = false;
     m_running = true;
     m_lastCheck = QDateTime();
+    m_wakeup.stop(); // no row waits
 }
 
 void ScheduleJobList::RemoveRow(int row)

@@ -4,8 +4,10 @@
 // every job whose download start has come on one of its days fetches the previous day's window
 // from the recorder and writes it in the client recording layout (kind 6).
 //
-// Seconds are never skipped: a check covers every second since the previous one, so a timer
-// that fires late misses no job. Jobs that fall due while a download runs wait their turn;
+// The list wakes itself to look at the clock: at the next second a waiting job falls due, at
+// the latest kLongestWakeupMs after the last look (so that a clock set forward is noticed soon),
+// and not at all while no job waits. Seconds are never skipped: a check covers every second
+// since the previous one, so a wake-up that comes late misses no job. Jobs that fall due while a download runs wait their turn;
 // jobs due at the same time are fetched together when they share a window, one request per
 // window otherwise. A download ends with the first frame past its window, after
 // kSilenceLimitMs without a frame, when the connection drops, or at the first write that fails
@@ -39,6 +41,8 @@ public:
     static constexpr int kSilenceLimitMs = 30000;
     // A recording file is closed and a new one started past this many kilobytes.
     static constexpr qint64 kFileLimitKb = 1048576;
+    // The longest time between two looks at the clock while a job waits.
+    static constexpr int kLongestWakeupMs = 10000;
 
     using Clock = std::function<QDateTime()>;
 
@@ -62,8 +66,10 @@ public:
                  const std::function<bool()>& confirmOverlap);
     void AddJobRow(int channel, int weekDays);
 
-    // The once-a-second look at the clock.
+    // The look at the clock; the list's own wake-up timer calls it.
     void OnWakeupTimer();
+    // Milliseconds until the next look, or -1 while none is due (no job waits).
+    int NextWakeupMs() const { return m_wakeup.isActive() ? m_wakeup.interval() : -1; }
     void OnRecvPlaybackVideo(int channel, int size, int frameType, int date, int time, int requestNumber, bool key,
                              char frameByte, char sequence);
     // The recorder's connection went down: a running download ends with what it wrote.
@@ -91,6 +97,14 @@ private:
     };
 
     void CheckSecond(const QDateTime& moment);
+    // A waiting row whose download start is this second of one of its week days.
+    static bool IsDue(const BackupItem& item, int weekBit, int hms);
+    bool HasWaitingRow() const;
+    // After a look at `now`: the next look at the first second a waiting job falls due, at most
+    // kLongestWakeupMs away; none while no job waits.
+    void ArmWakeup(const QDateTime& now);
+    // Rows waiting again or anew: the next look comes within a second.
+    void WakeSoon();
     bool IsQueued(const BackupItem* item) const;
     void StartNextDownload();
     void EndDownload();
@@ -121,4 +135,5 @@ private:
     ModuleRecord m_writer;
     std::vector<char> m_frameBuffer;
     QTimer m_silence;
+    QTimer m_wakeup;
 };

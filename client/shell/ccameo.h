@@ -234,7 +234,7 @@ public:
     void PlayLocalSecond(int cell, qint64 offset, const char* records, int length);
     // Every frame of a local recording leaves through here.
     void ShowLocalFrame(int cell, int index, bool key);
-    void DecodeLocalFrame(int cell, const char* data, int size);
+    void DecodeLocalFrame(int cell, QByteArray& frame);
     // Convert mode: while a job is set, local recordings are read without a playback thread or
     // pacing and every frame goes to the job instead of the decoder (null ends the mode).
     void SetConvertJob(ConvertJob* job) { m_convertJob = job; }
@@ -438,6 +438,9 @@ private:
     bool m_initialised = false;
     std::atomic<int> m_redrawInterval{250};
     QString m_lastEventText; // e-map tile: the event text of its last composition
+    // Composing side: the colour of the grid's outer edge last drawn; the screen is told of
+    // the edge only when it changes (it is drawn the same into both buffers otherwise).
+    QRgb m_edgeDrawn = 0;
     QFont m_font;
 
     // Mouse state of the interaction handlers.

@@ -381,21 +381,26 @@ void CCameo::Compose()
             m_buffers.MarkCell(i, m_cellVersion[size_t(i)]);
             changed |= QRect(m_cells[i].column * cellWidth, m_cells[i].row * cellHeight, cellWidth, cellHeight);
         }
-        if (m_emap && !m_lastEventText.isEmpty()) {
+        const bool alarm = m_emap && !m_lastEventText.isEmpty();
+        if (alarm) {
             CameoCellPainter::DrawEdge(painter, QRect(1, 1, width - 2, height - 2), Qt::red);
             CameoCellPainter::DrawEdge(painter, QRect(0, 0, width, height), Qt::red);
         } else {
             CameoCellPainter::DrawEdge(painter, QRect(0, 0, width, height), Qt::gray);
         }
         painter.end();
+        // The outer frame is drawn into each composition; the screen takes it only when its
+        // colour changed, else only the cells that changed (it holds the same frame already).
+        const QRgb edge = QColor(alarm ? Qt::red : Qt::gray).rgb();
+        if (edge != m_edgeDrawn)
+            changed |= QRect(0, 0, width, 2) | QRect(0, 0, 2, height) | QRect(width - 3, 0, 3, height)
+                       | QRect(0, height - 3, width, 3);
+        m_edgeDrawn = edge;
         if (all)
             changed = m_buffers.Back().rect();
         ++m_compositions;
-        // The outer frame is drawn each time: the screen takes it with what changed. The first
-        // composition the screen has not taken asks the window thread for a repaint.
-        if (m_buffers.Publish(changed | QRect(0, 0, width, 1) | QRect(0, 0, 1, height)
-                                  | QRect(width - 3, 0, 3, height) | QRect(0, height - 3, width, 3),
-                              allVersion))
+        // The first composition the screen has not taken asks the window thread for a repaint.
+        if (m_buffers.Publish(changed, allVersion))
             QMetaObject::invokeMethod(this, &CCameo::ScheduleRepaint, Qt::QueuedConnection);
     }
     m_redrawRequested = false;

@@ -181,25 +181,26 @@ void CCameo::ShowLocalFrame(int cell, int index, bool key)
     if (!local || index < 0 || index >= local->SecondFrames().size())
         return;
     const LocalFrameEntry& entry = local->SecondFrames().at(index);
-    const QByteArray frame = local->Reader().ReadFrame(entry);
+    // The one place a frame leaves the recording: a conversion takes it instead of the decoder.
+    // Only the cell's playing thread reads through the data file the cell keeps open.
+    ConvertJob* job = m_convertJob.load();
+    QByteArray frame = job ? local->Reader().ReadFrame(entry) : local->ReadFrame(entry);
     if (frame.isEmpty())
         return;
-    // The one place a frame leaves the recording: a conversion takes it instead of the decoder.
-    if (ConvertJob* job = m_convertJob.load()) {
+    if (job) {
         job->ConvertFrame(ConvertJob::Picture{frame, key, entry.timeStamp, entry.date, entry.time},
                           local->SecondFrames().size());
         return;
     }
-    DecodeLocalFrame(cell, frame.constData(), frame.size());
+    DecodeLocalFrame(cell, frame);
 }
 
-void CCameo::DecodeLocalFrame(int cell, const char* data, int size)
+void CCameo::DecodeLocalFrame(int cell, QByteArray& frame)
 {
-    if (!LocalCell(cell) || !data || size < 1 || !m_decoders[cell])
+    if (!LocalCell(cell) || frame.isEmpty() || !m_decoders[cell])
         return;
-    // The decoder repairs the frame in place.
-    QByteArray frame(data, size);
-    const int result = m_decoders[cell]->OnDecode(reinterpret_cast<unsigned char*>(frame.data()), size,
+    // The decoder repairs the frame in place: the frame read for it is its own to change.
+    const int result = m_decoders[cell]->OnDecode(reinterpret_cast<unsigned char*>(frame.data()), frame.size(),
                                                   kRecordedFrameMode, 0, 0, false);
     const bool newPicture = result >= kFirstPictureCode;
     if (newPicture)

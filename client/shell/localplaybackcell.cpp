@@ -87,6 +87,11 @@ QByteArray LocalPlaybackCell::ReadRecords(qint64 offset) const
     return Reader().ReadRecords(offset);
 }
 
+QByteArray LocalPlaybackCell::ReadFrame(const LocalFrameEntry& entry)
+{
+    return Reader().ReadFrame(entry, m_frameFile);
+}
+
 void LocalPlaybackCell::SetPosition(int hour, int minute, int second)
 {
     m_position = (hour * 60 + minute) * 60 + second;
@@ -262,6 +267,7 @@ void LocalPlaybackCell::Run(const std::atomic<bool>& closing, int cell, const Se
         default: break;
         }
     }
+    m_frameFile.close();
     m_control = PlaybackControl::Idle;
     qCDebug(lcShell) << "CCameo : THREAD_LOCAL_FILE EEEEEEEEEEEEEEEND nCameo =" << cell;
 }

@@ -7,6 +7,7 @@
 // cell's thread reads them once per second and once per frame. Waits (pause, pacing) end early
 // when the control changes or the grid closes.
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMutex>
 #include <QVector>
 #include <QWaitCondition>
@@ -49,6 +50,9 @@ public:
     QByteArray ReadRecords(qint64 offset) const;
     // The frame records of the second being played; only the playing thread touches them.
     QVector<LocalFrameEntry>& SecondFrames() { return m_secondFrames; }
+    // A frame of the recording, read by the playing thread through the data file it keeps open
+    // while it plays (closed when it ends).
+    QByteArray ReadFrame(const LocalFrameEntry& entry);
 
     // Position: hour, minute, second of the day; 86400 when playback ran past the day's end.
     void SetPosition(int hour, int minute, int second);
@@ -107,5 +111,6 @@ private:
     int m_wakeCount = 0; // under m_waitLock: changes since the thread last waited
     QElapsedTimer m_clock;
     QVector<LocalFrameEntry> m_secondFrames;
+    QFile m_frameFile; // the playing thread's
     CQThreadHelper m_thread;
 };

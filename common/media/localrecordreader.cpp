@@ -184,10 +184,23 @@ QVector<LocalFrameEntry> LocalRecordReader::ParseRecords(const QByteArray& recor
 
 QByteArray LocalRecordReader::ReadFrame(const LocalFrameEntry& entry) const
 {
+    QFile data;
+    return ReadFrame(entry, data);
+}
+
+QByteArray LocalRecordReader::ReadFrame(const LocalFrameEntry& entry, QFile& data) const
+{
     if (entry.dataOffset < 0 || entry.size <= 0 || entry.size > kMaxFrameSize)
         return {};
-    QFile data(DataPath());
-    if (!data.open(QIODevice::ReadOnly) || entry.dataOffset > data.size() - entry.size)
+    const QString path = DataPath();
+    if (!data.isOpen() || data.fileName() != path) {
+        data.close();
+        data.setFileName(path);
+        if (!data.open(QIODevice::ReadOnly))
+            return {};
+    }
+    // The size is asked of the open file each time: a recording still being written grows.
+    if (entry.dataOffset > data.size() - entry.size)
         return {};
     return ReadAt(data, entry.dataOffset, entry.size);
 }

@@ -16,6 +16,8 @@
 
 #include <array>
 
+class QFile;
+
 // One minute of the day in the index: present when its bit is set in the hour's minute mask.
 struct LocalMinute
 {
@@ -93,6 +95,9 @@ public:
     static QVector<LocalFrameEntry> ParseRecords(const QByteArray& records);
     // The frame's bytes; empty when the record points outside the file or the read falls short.
     QByteArray ReadFrame(const LocalFrameEntry& entry) const;
+    // The same through `data`, kept open between calls by a reader of many frames: opened on the
+    // data file when it is closed or open on another file.
+    QByteArray ReadFrame(const LocalFrameEntry& entry, QFile& data) const;
 
 private:
     QString m_folder;

@@ -133,6 +133,83 @@ TEST_F(ScheduleJobListTest, ASlippedTimerMissesNoJob)
     EXPECT_EQ(session.Plays().size(), 1);
 }
 
+// The list wakes itself at the start of the second the next waiting job falls due, at most
+// kLongestWakeupMs after a look, and not at all while no job waits.
+TEST_F(ScheduleJobListTest, WakesAtTheNextDueSecondAndNotWhileNothingWaits)
+{
+    constexpr int kWednesday = 1 << 3;
+    const QDateTime wednesday(QDate(2026, 12, 9), QTime(0, 0, 3));
+    struct Case
+    {
+        const char* name;
+        int days; // 0: no job
+        int download;
+        QDateTime look;
+        int wantMs;
+    };
+    const Case cases[] = {
+        {"no job", 0, 0, Tuesday(2, 59, 55).addMSecs(250), -1},
+        {"due in under five seconds", kTuesday, 30000, Tuesday(2, 59, 55).addMSecs(250), 4750},
+        {"due in the next second", kTuesday, 30000, Tuesday(2, 59, 59).addMSecs(900), 100},
+        {"due in an hour", kTuesday, 30000, Tuesday(2, 0, 0).addMSecs(250),
+         ScheduleJobList::kLongestWakeupMs - 250},
+        {"due on another day", kWednesday, 30000, Tuesday(2, 59, 55).addMSecs(250),
+         ScheduleJobList::kLongestWakeupMs - 250},
+        {"due after midnight", kWednesday, 3, wednesday.addSecs(-5).addMSecs(500), 4500},
+    };
+    for (const Case& c : cases) {
+        jobs.Reset();
+        EXPECT_EQ(jobs.NextWakeupMs(), -1) << c.name;
+        if (c.days != 0) {
+            ASSERT_TRUE(Add(c.days, 1, 0, 235959, c.download)) << c.name;
+            EXPECT_EQ(jobs.NextWakeupMs(), 1000) << c.name << ": a new job is looked at within a second";
+        }
+        At(c.look);
+        EXPECT_EQ(jobs.NextWakeupMs(), c.wantMs) << c.name;
+    }
+    jobs.Stop();
+    EXPECT_EQ(jobs.NextWakeupMs(), -1) << "stopped";
+    jobs.Start();
+    EXPECT_EQ(jobs.NextWakeupMs(), 1000) << "started again with a waiting job";
+}
+
+// Woken only by its own timer, the list starts a job at the start of its second, as a look every
+// second would, and stops waking once no job waits.
+TEST_F(ScheduleJobListTest, ItsOwnWakeupsStartAJobAtTheStartOfItsSecond)
+{
+    ASSERT_TRUE(Add(kTuesday, 1, 0, 10, 30000));
+    now = Tuesday(2, 58, 0).addMSecs(300);
+    int looks = 0;
+    while (session.Plays().isEmpty() && looks < 1000) {
+        ASSERT_GE(jobs.NextWakeupMs(), 0);
+        now = now.addMSecs(jobs.NextWakeupMs()); // the timer fires
+        jobs.OnWakeupTimer();
+        ++looks;
+    }
+    EXPECT_EQ(now, Tuesday(3, 0, 0));
+    EXPECT_LE(looks, 2 + 120 * 1000 / ScheduleJobList::kLongestWakeupMs);
+    Frame(0, 11); // past the window: done, and next week's copy waits
+    ASSERT_FALSE(jobs.IsBusy());
+    ASSERT_EQ(Status(1), QStringLiteral("Wait"));
+    EXPECT_EQ(jobs.NextWakeupMs(), 1000);
+    jobs.RemoveAllRows();
+    now = now.addSecs(1);
+    jobs.OnWakeupTimer();
+    EXPECT_EQ(jobs.NextWakeupMs(), -1);
+}
+
+// A job added after a stretch with no job waiting is due from then on: the seconds passed over
+// while nothing waited are not caught up on.
+TEST_F(ScheduleJobListTest, AJobAddedLaterDoesNotCatchUpOnEarlierSeconds)
+{
+    At(Tuesday(8, 0, 0));
+    EXPECT_EQ(jobs.NextWakeupMs(), -1);
+    ASSERT_TRUE(Add(kTuesday, 1u << 0, 0, 10, 100000)); // 10:00:00, passed at noon
+    ASSERT_TRUE(Add(kTuesday, 1u << 1, 0, 10, 120001));
+    At(Tuesday(12, 0, 1));
+    EXPECT_EQ(session.Plays(), QStringList({"play 1 mask 2 date 20261207 from 0"}));
+}
+
 TEST_F(ScheduleJobListTest, JobsOfOneWindowShareOneRequest)
 {
     ASSERT_TRUE(Add(kTuesday, (1u << 0) | (1u << 3), 10000, 20000, 30000));

@@ -269,16 +269,43 @@ TEST_F(LocalRecordReaderTest, BadFrameRecordsReadNothing)
         {"above the size cap", 0, 8 * 1024 * 1024 + 1, false},
         {"offset near the 64-bit limit", 0x7FFFFFFFFFFFFF00ll, 0x200, false},
     };
+    QFile kept; // one file kept open over every read, as a playing cell keeps it
     for (const Case& c : cases) {
         LocalFrameEntry e;
         e.dataOffset = c.offset;
         e.size = c.size;
-        const QByteArray frame = m_reader.ReadFrame(e);
-        if (c.read)
-            EXPECT_EQ(frame, data.mid(int(c.offset), c.size)) << c.what;
-        else
-            EXPECT_TRUE(frame.isEmpty()) << c.what;
+        for (const QByteArray& frame : {m_reader.ReadFrame(e), m_reader.ReadFrame(e, kept)}) {
+            if (c.read)
+                EXPECT_EQ(frame, data.mid(int(c.offset), c.size)) << c.what;
+            else
+                EXPECT_TRUE(frame.isEmpty()) << c.what;
+        }
     }
+}
+
+// A data file kept open between reads still sees the bytes written after it was opened, and is
+// opened afresh on the next recording.
+TEST_F(LocalRecordReaderTest, AFileKeptOpenFollowsAGrowingRecordingAndTheNextOne)
+{
+    const QByteArray first(100, 'a');
+    Make(Header(512, {{0, 0}}) + QByteArray(16, '\0'), first);
+    QFile kept;
+    LocalFrameEntry e;
+    e.dataOffset = 90;
+    e.size = 20;
+    EXPECT_TRUE(m_reader.ReadFrame(e, kept).isEmpty()) << "past the end";
+    ASSERT_TRUE(kept.isOpen());
+    {
+        QFile grow(m_tmp.filePath("h101500.002"));
+        ASSERT_TRUE(grow.open(QIODevice::Append));
+        ASSERT_EQ(grow.write(QByteArray(50, 'b')), 50);
+    }
+    EXPECT_EQ(m_reader.ReadFrame(e, kept), QByteArray(10, 'a') + QByteArray(10, 'b'));
+
+    ASSERT_TRUE(WriteFile(m_tmp.filePath("h101600.002"), QByteArray(200, 'c')));
+    m_reader.SetFiles(m_tmp.path(), "h101600.002");
+    EXPECT_EQ(m_reader.ReadFrame(e, kept), QByteArray(20, 'c'));
+    EXPECT_EQ(kept.fileName(), m_reader.DataPath());
 }
 
 // A recording the writer made from ffmpeg's H.264 reads back: every second's frames in order,

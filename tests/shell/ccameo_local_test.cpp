@@ -6,8 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <vector>
 
 #include "common/media/modulerecord.h"
 #include "common/support/decoder_streams.h"
@@ -118,6 +122,38 @@ TEST_F(LocalGridTest, ShownPicturesAreConvertedOnceAtTheCellsSize)
     EXPECT_GE(conversions, 1);
     EXPECT_LE(conversions, grid->GetLocalDecodedCount()) << "no picture converted twice";
     EXPECT_LE(conversions, grid->GetCompositionCount() + 1) << "the first at once, the others when composed";
+}
+
+// Collects the areas the grid is asked to paint.
+class PaintAreas : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            areas.push_back(static_cast<QPaintEvent*>(event)->rect());
+        return false;
+    }
+    int Within(const QRect& r) const
+    {
+        return int(std::count_if(areas.begin(), areas.end(), [&](const QRect& a) { return r.contains(a); }));
+    }
+    std::vector<QRect> areas;
+};
+
+// A composition in which only one cell's picture changed has the screen repaint that cell alone:
+// the grid's outer frame, drawn alike into every composition, does not widen it to the grid.
+TEST_F(LocalGridTest, TheScreenRepaintsOnlyTheCellThatChanged)
+{
+    const decoder_streams::Stream& stream = decoder_streams::Make(160, 120, 30, 10);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const QString folder = WriteRecording(m_files.path(), stream, 120000);
+    PaintAreas paints;
+    grid->installEventFilter(&paints);
+    grid->OpenLocalFile(folder, QStringLiteral("h120000.004"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return paints.Within(QRect(0, 0, 160, 120)) >= 3; }, kWaitMs))
+        << paints.areas.size() << " repaints, none of cell 0 alone";
+    grid->removeEventFilter(&paints);
 }
 
 // A recording dragged from a file list (its path and name) onto a cell plays in that cell.
