@@ -91,6 +91,11 @@ protected:
         });
     }
 
+    // Shows tile 1 a picture at time and mark, scaled once into the destination or handed whole
+    // (a solid colour), through the given road; expected becomes what the tile must then show:
+    // the picture with the tile's OSD painted over it.
+    void ShowPictureWithOsd(QImage& expected, bool scaledPicture, int seed, int time, int mark, int road);
+
     CameoGrid grid;
     FakeDisplayHost host;
     WindowCanvas canvas;
@@ -356,6 +361,43 @@ TEST_F(CameoDisplayTest, DrawersOnManyThreadsShareTheWindowSafely)
     }
 }
 
+void CameoDisplayTest::ShowPictureWithOsd(QImage& expected, bool scaledPicture, int seed, int time, int mark,
+                                          int road)
+{
+    const QRect tile = grid.View(1).rect.ToQRect();
+    LiveFrame frame = Frame(336, 224, mark);
+    frame.time = time;
+    if (scaledPicture) {
+        PatternPicture picture(336, 224, seed);
+        uint8_t* at = expected.bits() + size_t(tile.top()) * size_t(expected.bytesPerLine())
+                      + size_t(tile.left()) * 4;
+        picture.ScaleInto(QRect(0, 0, 336, 224), at, tile.width(), tile.height(), expected.bytesPerLine());
+        display.DisplayPicture(1, frame, picture, road, 1);
+    } else {
+        const QRgb colour = qRgb(40 * seed % 256, 90, 200);
+        const std::vector<uint8_t> picture = SolidPicture(336, 224, colour);
+        QPainter(&expected).fillRect(tile, QColor(colour));
+        display.DisplayFrame(1, frame, picture.data(), road, 1);
+    }
+    OsdContent content;
+    content.tile = 1;
+    content.rect = QRect(QPoint(0, 0), tile.size());
+    content.selected = grid.View(1).selected;
+    content.multiTile = true;
+    content.layoutCode = 1;
+    content.mark = mark;
+    content.date = frame.date;
+    content.time = time;
+    content.fileTile = true;
+    content.player = host.PlayerText(1);
+    OsdPainter osd;
+    osd.SetOptions(display.GetOsdStyle());
+    QPainter painter(&expected);
+    painter.setClipRect(tile);
+    painter.translate(tile.topLeft());
+    osd.DrawOsd(painter, content);
+}
+
 // Each shown picture reaches the window with its tile's OSD painted over it, pixel for pixel, on
 // both composed roads (scaled straight into the window, or composed and copied), while the OSD
 // stays, changes with the time, the play state and the selection.
@@ -371,7 +413,6 @@ TEST_F(CameoDisplayTest, WindowShowsEachPictureWithItsOsdPaintedOver)
     const Step steps[] = {{"first", 93015, 5, false},       {"same second", 93015, 5, false},
                           {"next second", 93016, 5, false}, {"paused", 93016, 4, false},
                           {"selected", 93016, 4, true},     {"selected, next second", 93017, 4, true}};
-    const QRect tile = grid.View(1).rect.ToQRect();
     int seed = 0;
     for (const bool scaledIntoWindow : {true, false}) {
         for (const Step& step : steps) {
@@ -382,39 +423,7 @@ TEST_F(CameoDisplayTest, WindowShowsEachPictureWithItsOsdPaintedOver)
             }
             ++seed;
             QImage expected = canvas.Copy();
-            LiveFrame frame = Frame(336, 224, step.mark);
-            frame.time = step.time;
-            if (scaledIntoWindow) {
-                PatternPicture picture(336, 224, seed);
-                uint8_t* at = expected.bits() + size_t(tile.top()) * size_t(expected.bytesPerLine())
-                              + size_t(tile.left()) * 4;
-                picture.ScaleInto(QRect(0, 0, 336, 224), at, tile.width(), tile.height(), expected.bytesPerLine());
-                display.DisplayPicture(1, frame, picture, 0, 1);
-            } else {
-                const QRgb colour = qRgb(40 * seed % 256, 90, 200);
-                const std::vector<uint8_t> picture = SolidPicture(336, 224, colour);
-                QPainter(&expected).fillRect(tile, QColor(colour));
-                display.DisplayFrame(1, frame, picture.data(), 0, 1);
-            }
-            OsdContent content;
-            content.tile = 1;
-            content.rect = QRect(QPoint(0, 0), tile.size());
-            content.selected = grid.View(1).selected;
-            content.multiTile = true;
-            content.layoutCode = 1;
-            content.mark = step.mark;
-            content.date = frame.date;
-            content.time = step.time;
-            content.fileTile = true;
-            content.player = host.PlayerText(1);
-            OsdPainter osd;
-            osd.SetOptions(display.GetOsdStyle());
-            {
-                QPainter painter(&expected);
-                painter.setClipRect(tile);
-                painter.translate(tile.topLeft());
-                osd.DrawOsd(painter, content);
-            }
+            ShowPictureWithOsd(expected, scaledIntoWindow, seed, step.time, step.mark, 0);
             EXPECT_EQ(FirstDifference(canvas.Copy(), expected), "");
         }
         grid.SelectCameo(1, false, false);
@@ -447,7 +456,6 @@ TEST_F(CameoDisplayTest, FrontRoadLaysTheOsdOverEachPictureAndDrawsItOnlyWhenItC
         {"selected", true, 93016, 4, true, 4},
         {"selected, same texts", false, 93016, 4, true, 4},
     };
-    const QRect tile = grid.View(1).rect.ToQRect();
     const DirectSurface& composition = display.Front().Display()->Composition();
     int seed = 0;
     for (const Step& step : steps) {
@@ -457,39 +465,7 @@ TEST_F(CameoDisplayTest, FrontRoadLaysTheOsdOverEachPictureAndDrawsItOnlyWhenItC
         }
         ++seed;
         QImage expected = composition.Image().copy();
-        LiveFrame frame = Frame(336, 224, step.mark);
-        frame.time = step.time;
-        if (step.scaledPicture) {
-            PatternPicture picture(336, 224, seed);
-            uint8_t* at = expected.bits() + size_t(tile.top()) * size_t(expected.bytesPerLine())
-                          + size_t(tile.left()) * 4;
-            picture.ScaleInto(QRect(0, 0, 336, 224), at, tile.width(), tile.height(), expected.bytesPerLine());
-            display.DisplayPicture(1, frame, picture, 1, 1);
-        } else {
-            const QRgb colour = qRgb(40 * seed % 256, 90, 200);
-            const std::vector<uint8_t> picture = SolidPicture(336, 224, colour);
-            QPainter(&expected).fillRect(tile, QColor(colour));
-            display.DisplayFrame(1, frame, picture.data(), 1, 1);
-        }
-        OsdContent content;
-        content.tile = 1;
-        content.rect = QRect(QPoint(0, 0), tile.size());
-        content.selected = grid.View(1).selected;
-        content.multiTile = true;
-        content.layoutCode = 1;
-        content.mark = step.mark;
-        content.date = frame.date;
-        content.time = step.time;
-        content.fileTile = true;
-        content.player = host.PlayerText(1);
-        OsdPainter osd;
-        osd.SetOptions(display.GetOsdStyle());
-        {
-            QPainter painter(&expected);
-            painter.setClipRect(tile);
-            painter.translate(tile.topLeft());
-            osd.DrawOsd(painter, content);
-        }
+        ShowPictureWithOsd(expected, step.scaledPicture, seed, step.time, step.mark, 1);
         EXPECT_EQ(FirstDifference(composition.Image(), expected), "");
         EXPECT_EQ(display.OsdRenders(1), step.renders);
     }
