@@ -7,6 +7,7 @@
 #include <QMutex>
 #include <QString>
 
+#include <array>
 #include <atomic>
 #include <memory>
 
@@ -73,3 +74,7 @@ struct ChannelState
     float ownY = 0;
     QString cameraEmapPath;
 };
+
+// The channels of one session, handed by reference to the parts that keep or read them.
+inline constexpr int kSessionChannels = 16;
+using ChannelStates = std::array<ChannelState, kSessionChannels>;

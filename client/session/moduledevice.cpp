@@ -1,6 +1,6 @@
-#include "session/playbackview.h"
 #include "session/moduledevice.h"
 #include "session/mediaintake.h"
+#include "session/playbackview.h"
 
 #include <QDate>
 #include <QDebug>
@@ -107,7 +107,7 @@ void CModuleDevice::BuildRecorderMachinery()
                                                                        m_media.lastPictures);
         m_channels[size_t(ch)].liveQueue.SetCatchUp(LivePacer::kCatchUpMs);
     }
-    m_pacing = std::make_unique<RequestPacing>(*this);
+    m_pacing = std::make_unique<RequestPacing>(*this, static_cast<RequestPacingHost&>(*this), m_buffers.Slots());
     m_lists.recorderWait = new RecorderWait(this);
     connect(m_lists.recorderWait, &RecorderWait::ended, this,
             [this](RecorderWait::End why) { m_lists.OnRecorderWaitEnded(int(why)); });

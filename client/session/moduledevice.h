@@ -28,6 +28,7 @@
 #include "session/recordersession.h"
 #include "session/recordinfo.h"
 #include "session/recordlistintake.h"
+#include "session/requestpacing.h"
 #include "session/searchcontrol.h"
 #include "session/searchstate.h"
 #include "session/sessionbuffers.h"
@@ -37,14 +38,18 @@
 
 class CModuleNetwork;
 class CModulePlayback;
-class RequestPacing;
 class SessionRecording;
 class SessionTreeItems;
 class SiteBook;
 struct _NetStream;
 struct _SEND_BACKUP_CAPA;
 
-class CModuleDevice : public RecorderSession, public QTreeWidgetItem, public PlaybackHost
+// The workers' small interfaces are implemented privately: their calls are the session's own
+// methods of the same names.
+class CModuleDevice : public RecorderSession,
+                      public QTreeWidgetItem,
+                      public PlaybackHost,
+                      private RequestPacingHost
 {
     Q_OBJECT
 
@@ -70,7 +75,7 @@ public:
     bool IsSocketConnected() const { return m_login.socketConnected.load() != 0; }
     ConnectResult GetConnectResult() const { return m_link.sequence.result; }
     ConnectPurpose GetConnectPurpose() const { return m_link.sequence.purpose; }
-    CModuleNetwork* GetLiveNetwork() const { return m_link.liveNetwork.get(); }
+    CModuleNetwork* GetLiveNetwork() const override { return m_link.liveNetwork.get(); }
     CModuleNetwork* GetPlaybackNetwork() const { return m_link.playbackNetwork.get(); }
 
     LiveFigures GetLiveFigures(int ch) const override;
@@ -309,8 +314,8 @@ public slots:
     // Forwards to the live module's index-header request: the request value, the index buffer's
     // slot, the index file, the low 32 bits of the offset, the size and the stream selection.
     void GetIntraHeader(int value, int slot, int indexFile, qlonglong offset, int size, int stream, bool unused);
-    void timerPlayback01();
-    void timerSendPlayback();
+    void timerPlayback01() override;
+    void timerSendPlayback() override;
 
     void SetRecvConfig();
     void OnTimerStatus();
@@ -342,15 +347,11 @@ public slots:
 
 private:
     friend class CModuleDeviceTestAccess;
-    // The search threads' work, on the session's playback slots.
-    friend class SearchWorker;
     friend class SessionRecording;
-    friend class RequestPacing;
     friend class RecordListIntake;
     friend class SessionLogin;
     friend class SessionLink;
     friend class MediaIntake;
-    friend class SearchControl;
 
     void BuildRecorderMachinery();
     void StopSessionThreadsAndDecoders();
@@ -365,8 +366,10 @@ private:
     void ResetChannelRequests(PlaybackMode mode);
 
     // Per channel and per playback slot (the channels and the search slot).
-    std::array<ChannelState, kChannels> m_channels;
-    std::array<PlaybackSlot, kSlots> m_slots;
+    ChannelStates m_channels;
+    PlaybackSlots m_slots;
+    static_assert(std::tuple_size<ChannelStates>::value == kChannels
+                  && std::tuple_size<PlaybackSlots>::value == kSlots);
 
     int m_deviceIndex = -1;
     int m_serverId = 0;
@@ -387,7 +390,7 @@ private:
     SessionLogin m_login{*this};
     MediaIntake m_media{*this};
     RecordListIntake m_lists{*this};
-    SearchControl m_searches{*this};
+    SearchControl m_searches{m_channels, m_slots, m_search, *this, m_deviceIndex};
     std::unique_ptr<RequestPacing> m_pacing; // none for a folder
     std::unique_ptr<SessionRecording> m_recording;
     // Site book items of the session, and the e-map places of its cameras.

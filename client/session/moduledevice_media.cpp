@@ -1,9 +1,9 @@
 // The session's media pipeline: live and playback intake into the queues, the worker loops that
 // pace, decode and hand pictures and sound on, and the hosting of the channel playback
 // schedulers.
-#include "session/playbackview.h"
 #include "session/mediaintake.h"
 #include "session/moduledevice.h"
+#include "session/playbackview.h"
 #include "session/recordlistintake.h"
 #include "session/requestpacing.h"
 
@@ -608,5 +608,8 @@ void CModuleDevice::THREAD_SEARCH(void* session, int index)
     auto* self = static_cast<CModuleDevice*>(session);
     if (!self || index < 0 || index >= kSlots)
         return;
-    SearchWorker(*self, index).Run();
+    const SearchWorker::Session state{self->m_slots,    self->m_channels,     self->m_search,
+                                      self->m_playback, self->m_link.masks,   self->m_login,
+                                      self->m_media,    self->m_playbackGrid, self->m_deviceIndex};
+    SearchWorker(state, index).Run();
 }

@@ -7,6 +7,7 @@
 #include <QMutex>
 #include <QtGlobal>
 
+#include <array>
 #include <atomic>
 #include <memory>
 
@@ -38,3 +39,6 @@ struct PlaybackSlot
     std::unique_ptr<quint8[]> minuteTable;
     int scrMode = 0;
 };
+
+// The playback slots of one session: one per channel and the search slot after them.
+using PlaybackSlots = std::array<PlaybackSlot, 16 + 1>;

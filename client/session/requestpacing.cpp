@@ -4,20 +4,21 @@
 #include <QTimer>
 
 #include "net/modulenetwork.h"
-#include "session/moduledevice.h"
 #include "session/sessiondefaults.h"
 #include "session/sessionlog.h"
+#include "session/slotreceivebuffers.h"
 
 using namespace SessionDefaults;
 
-RequestPacing::RequestPacing(CModuleDevice& session)
-    : m_session(session)
-    , m_sendTimer(new QTimer(&session))
-    , m_searchStepTimer(new QTimer(&session))
-    , m_statusTimer(new QTimer(&session))
+RequestPacing::RequestPacing(QObject& owner, RequestPacingHost& host, const SlotReceiveBuffers& buffers)
+    : m_session(host)
+    , m_buffers(buffers)
+    , m_sendTimer(new QTimer(&owner))
+    , m_searchStepTimer(new QTimer(&owner))
+    , m_statusTimer(new QTimer(&owner))
 {
-    QObject::connect(m_sendTimer, &QTimer::timeout, &session, &CModuleDevice::timerSendPlayback);
-    QObject::connect(m_searchStepTimer, &QTimer::timeout, &session, &CModuleDevice::timerPlayback01);
+    QObject::connect(m_sendTimer, &QTimer::timeout, &owner, [&host] { host.timerSendPlayback(); });
+    QObject::connect(m_searchStepTimer, &QTimer::timeout, &owner, [&host] { host.timerPlayback01(); });
     // The status timer's slot (the periodic status requests) comes with the session requests.
 }
 
@@ -99,7 +100,7 @@ void RequestPacing::SendSingleFrameRequests(const std::vector<PlaybackRequestBat
             break;
         const quint64 offset = quint64(r.offset);
         live->SendFrameRequest(r.channel, r.frameByte, int(quint32(offset & 0xFFFFFFFFu)),
-                               int(quint32(offset >> 32)), r.size,
-                               m_session.m_buffers.Slots().DataBelow6(r.channel), r.requestNumber);
+                               int(quint32(offset >> 32)), r.size, m_buffers.DataBelow6(r.channel),
+                               r.requestNumber);
     }
 }

@@ -4,16 +4,25 @@
 // of a channel's last played picture (the museum search's area is in its pixels).
 #include <QSize>
 
+#include "session/channelstate.h"
+#include "session/playbackslot.h"
 #include "session/searchstate.h"
 
-class CModuleDevice;
 class CModulePlayback;
+class PlaybackHost;
 
 class SearchControl
 {
 public:
-    explicit SearchControl(CModuleDevice& session)
-        : m_s(session)
+    // `schedulerHost` serves the search schedulers made here; `deviceIndex` is the session's hub
+    // slot (-1: none, and then no scheduler is made).
+    SearchControl(ChannelStates& channels, PlaybackSlots& playbackSlots, SearchState& search,
+                  PlaybackHost& schedulerHost, const int& deviceIndex)
+        : m_channels(channels)
+        , m_slots(playbackSlots)
+        , m_search(search)
+        , m_schedulerHost(schedulerHost)
+        , m_deviceIndex(deviceIndex)
     {}
 
     // The search's scheduler, made on first use; null without its pop-up or a hub slot.
@@ -25,5 +34,9 @@ public:
     void RememberSearchStart(int channel, int date, int time);
 
 private:
-    CModuleDevice& m_s;
+    ChannelStates& m_channels;
+    PlaybackSlots& m_slots;
+    SearchState& m_search;
+    PlaybackHost& m_schedulerHost;
+    const int& m_deviceIndex;
 };

@@ -9,12 +9,15 @@
 #include "common/media/mulaw.h"
 #include "session/audiopipeline.h"
 #include "session/mediaintake.h"
-#include "session/moduledevice.h"
 #include "session/moduleplayback.h"
 #include "session/museumsearchpopup.h"
+#include "session/permissionmasks.h"
+#include "session/playbackstate.h"
 #include "session/quicksearchpopup.h"
+#include "session/searchstate.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
+#include "session/sessionlogin.h"
 #include "session/sessionsound.h"
 #include "session/sessionthread.h"
 #include "session/thumbnailsearchpopup.h"
@@ -23,14 +26,14 @@ namespace {
 constexpr int kMaxDelayMs = 1000;
 }
 
-SearchWorker::SearchWorker(CModuleDevice& session, int index)
+SearchWorker::SearchWorker(const Session& session, int index)
     : m_session(session)
     , m_index(index)
-    , m_thread(*session.m_slots[size_t(index)].searchThread)
-    , m_queue(session.m_slots[size_t(index)].queue)
+    , m_thread(*session.playbackSlots[size_t(index)].searchThread)
+    , m_queue(session.playbackSlots[size_t(index)].queue)
     , m_sound(AudioPipeline::kAudioBufferSize)
 {
-    const int recorder = session.m_deviceIndex;
+    const int recorder = session.deviceIndex;
     m_writeSound = [recorder](const char* data, int bytes) {
         QByteArray swapped(data, bytes);
         SwapWords(swapped.data(), swapped.size() & ~3);
@@ -41,8 +44,8 @@ SearchWorker::SearchWorker(CModuleDevice& session, int index)
 
 void SearchWorker::Run()
 {
-    CModuleDevice& s = m_session;
-    PlaybackSlot& slot = s.m_slots[size_t(m_index)];
+    const Session& s = m_session;
+    PlaybackSlot& slot = s.playbackSlots[size_t(m_index)];
     while (m_thread.ShouldRun()) {
         LiveFrameRecordPtr r = m_thread.NextRecord();
         if (!r)
@@ -50,16 +53,16 @@ void SearchWorker::Run()
         const Modes modes = CurrentModes();
         if (!Wanted(*r, modes))
             continue;
-        const int count = s.m_login.channelCount.load();
-        if (!s.IsLoggedIn() || !s.IsPlaybackActive() || m_index > count)
+        const int count = s.login.channelCount.load();
+        if (s.login.loggedIn.load() == 0 || s.playback.active.load() == 0 || m_index > count)
             continue;
         if (r->date >= 0 && r->time >= 0 && (!r->decodeOnly || r->size == 0)) {
             // The channel's and the session's play time: every control and every search
             // hand-back goes on from the picture last shown.
             slot.lastPlayDate = r->date;
             slot.lastPlayTime = r->time;
-            s.m_playback.playDate = r->date;
-            s.m_playback.playTime = r->time;
+            s.playback.playDate = r->date;
+            s.playback.playTime = r->time;
         }
         CModulePlayback* scheduler = slot.scheduler.get();
         if (!scheduler)
@@ -81,7 +84,7 @@ void SearchWorker::Run()
         const bool popupSearch = modes.museum || modes.thumbnail;
         const bool modesHeld = CurrentModes() == modes;
         if (popupSearch && r->decodeOnly && modesHeld && !m_popupFinished)
-            s.m_search.step = SearchState::kStepNextFrame;
+            s.search.step = SearchState::kStepNextFrame;
         if (!modesHeld)
             slot.nextSearchFrame = 0;
         else if (popupSearch)
@@ -97,9 +100,9 @@ void SearchWorker::Run()
 
 SearchWorker::Modes SearchWorker::CurrentModes() const
 {
-    const CModuleDevice& s = m_session;
-    return Modes{s.m_search.museumMode.load() != 0, s.m_search.thumbnailMode.load() != 0,
-                 s.m_search.quickMode.load() != 0};
+    const Session& s = m_session;
+    return Modes{s.search.museumMode.load() != 0, s.search.thumbnailMode.load() != 0,
+                 s.search.quickMode.load() != 0};
 }
 
 bool SearchWorker::Wanted(LiveFrameRecord& r, const Modes& modes)
@@ -111,11 +114,11 @@ bool SearchWorker::Wanted(LiveFrameRecord& r, const Modes& modes)
         return r.searchKind == int(SchedulerKind::Museum);
     }
     if (r.searchKind == int(SchedulerKind::Playback)) {
-        if (r.tag != m_session.m_playback.seq.load())
+        if (r.tag != m_session.playback.seq.load())
             return false;
         if (r.size == 4 && !r.payload) {
             // A second without data still moves the channel's clock.
-            PlaybackSlot& slot = m_session.m_slots[size_t(m_index)];
+            PlaybackSlot& slot = m_session.playbackSlots[size_t(m_index)];
             slot.lastPlayDate = r.date;
             slot.lastPlayTime = r.time;
             return false;
@@ -131,7 +134,7 @@ bool SearchWorker::HeldBackByPlayState(const LiveFrameRecord& r, const Modes& mo
         return false;
     if (r.frameType != ModeCode(state) || state == PlaybackMode::Stop) {
         if (state == PlaybackMode::Stop)
-            m_session.m_slots[size_t(m_index)].nextSearchFrame = 0;
+            m_session.playbackSlots[size_t(m_index)].nextSearchFrame = 0;
         m_thread.SleepWhileRunning(5);
         return true;
     }
@@ -161,8 +164,8 @@ void SearchWorker::Play(LiveFrameRecord& r, const Modes& modes, int count)
         DeliverNotice(false, r.kind, modes);
         return;
     }
-    CModuleDecoder* decoder = m_index < CModuleDevice::kChannels
-                                  ? m_session.m_channels[size_t(m_index)].playbackDecoder.get()
+    CModuleDecoder* decoder = m_index < kSessionChannels
+                                  ? m_session.channels[size_t(m_index)].playbackDecoder.get()
                                   : nullptr;
     if (!decoder)
         return;
@@ -180,9 +183,9 @@ void SearchWorker::Play(LiveFrameRecord& r, const Modes& modes, int count)
 
 void SearchWorker::DeliverNotice(bool picture, int streamKind, const Modes& modes)
 {
-    CModuleDevice& s = m_session;
+    const Session& s = m_session;
     const int index = m_index;
-    if (!s.ValidChannel(index) || !(s.m_link.masks.search.load() & (1u << index)))
+    if (index >= kSessionChannels || !(s.masks.search.load() & (1u << index)))
         return;
     // A search that began or ended while the frame was decoded does not take it: the picture of
     // a stopped playback is no searched picture, and a searched one no played one.
@@ -196,28 +199,28 @@ void SearchWorker::DeliverNotice(bool picture, int streamKind, const Modes& mode
     }
     if (modes.quick) {
         QuickSearchPopup* popup = QuickSearchPopup::Instance();
-        CModuleDecoder* decoder = s.m_channels[size_t(index)].playbackDecoder.get();
+        CModuleDecoder* decoder = s.channels[size_t(index)].playbackDecoder.get();
         if (picture && popup && decoder && popup->GetChannel() == index)
-            popup->SetCameoImage(s.m_deviceIndex, index + CModuleDevice::kChannels,
-                                 SearchState::TimeText(s.m_slots[size_t(index)].lastPlayTime.load()),
+            popup->SetCameoImage(s.deviceIndex, index + kSessionChannels,
+                                 SearchState::TimeText(s.playbackSlots[size_t(index)].lastPlayTime.load()),
                                  decoder->GetImage());
         return;
     }
-    if (s.m_search.AnyOn())
+    if (s.search.AnyOn())
         return;
     if (SessionHub* hub = SessionHub::Instance())
-        hub->CountCameoFrame(s.m_deviceIndex, index + CModuleDevice::kChannels, s.m_playbackGrid.load(),
-                             s.m_channels[size_t(index)].route.playbackCell.load(), picture ? 0 : 1, 0);
+        hub->CountCameoFrame(s.deviceIndex, index + kSessionChannels, s.playbackGrid.load(),
+                             s.channels[size_t(index)].route.playbackCell.load(), picture ? 0 : 1, 0);
 }
 
 void SearchWorker::DeliverToPopup(bool picture, int streamKind, const Modes& modes)
 {
-    CModuleDevice& s = m_session;
+    const Session& s = m_session;
     const int index = m_index;
-    const QString timeText = SearchState::TimeText(s.m_slots[size_t(index)].lastPlayTime.load());
+    const QString timeText = SearchState::TimeText(s.playbackSlots[size_t(index)].lastPlayTime.load());
     QImage image;
     if (picture) {
-        if (CModuleDecoder* decoder = s.m_channels[size_t(index)].playbackDecoder.get()) {
+        if (CModuleDecoder* decoder = s.channels[size_t(index)].playbackDecoder.get()) {
             // A shallow copy: the decoder never writes into a picture it has handed out.
             QMutexLocker lock(decoder->GetPictureLock());
             image = decoder->GetImage();
@@ -227,25 +230,25 @@ void SearchWorker::DeliverToPopup(bool picture, int streamKind, const Modes& mod
     CModulePlayback* scheduler = nullptr;
     if (modes.museum) {
         MuseumSearchPopup* popup = MuseumSearchPopup::Instance();
-        scheduler = s.m_search.Scheduler(SearchState::Popup::Museum);
+        scheduler = s.search.Scheduler(SearchState::Popup::Museum);
         if (!popup || !scheduler)
             return;
         popup->SetStreamFlag(quint8(streamKind));
-        step = popup->SetCameoImage(s.m_deviceIndex, index + CModuleDevice::kChannels, timeText, image,
+        step = popup->SetCameoImage(s.deviceIndex, index + kSessionChannels, timeText, image,
                                     scheduler->GetMuseumMatch());
     } else {
         ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance();
-        scheduler = s.m_search.Scheduler(SearchState::Popup::Thumbnail);
+        scheduler = s.search.Scheduler(SearchState::Popup::Thumbnail);
         if (!popup || !scheduler)
             return;
-        step = popup->SetCameoImage(s.m_deviceIndex, index + CModuleDevice::kChannels, timeText, image);
+        step = popup->SetCameoImage(s.deviceIndex, index + kSessionChannels, timeText, image);
     }
     // While the pop-up plays, the scheduler goes on in the mode the pop-up chose.
     if (SearchState::IsPlayCode(step))
         scheduler->SetMode(SearchState::PlayCodeMode(step));
     // Neither a time to fetch nor a play code: the pop-up wants no further step.
     m_popupFinished = step < 0 && !SearchState::IsPlayCode(step);
-    s.m_search.step = step;
+    s.search.step = step;
 }
 
 bool SearchWorker::StepDue() const
@@ -253,13 +256,13 @@ bool SearchWorker::StepDue() const
     // Only the pop-up's channel steps the search on: after a time to fetch, a play code or a
     // decode-only frame.
     int channel = -1;
-    if (m_session.m_search.museumMode.load() != 0) {
+    if (m_session.search.museumMode.load() != 0) {
         if (const MuseumSearchPopup* popup = MuseumSearchPopup::Instance())
             channel = popup->GetChannel();
     } else if (const ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance()) {
         channel = popup->GetChannel();
     }
-    const int step = m_session.m_search.step.load();
+    const int step = m_session.search.step.load();
     return m_index == channel
            && (step >= 0 || step == SearchState::kStepNextFrame || SearchState::IsPlayCode(step));
 }
@@ -268,7 +271,7 @@ void SearchWorker::Pace(const LiveFrameRecord& r, const Modes& modes, PlaybackMo
 {
     // A search pop-up that walks takes the next picture at once.
     const bool popupSearch = modes.museum || modes.thumbnail;
-    const bool walking = popupSearch && !SearchState::IsPlayCode(m_session.m_search.step.load());
+    const bool walking = popupSearch && !SearchState::IsPlayCode(m_session.search.step.load());
     // Pacing by the record's delay since the previous one.
     if (walking) {
         m_thread.SleepWhileRunning(1);
@@ -292,12 +295,12 @@ void SearchWorker::KeepChannelsTogether(const LiveFrameRecord& r, int count)
 {
     // Wait while another playing channel of the same day lags behind.
     for (int j = 0; j < count; ++j) {
-        if (j == m_index || !m_session.m_media.ChannelTakesPart(j))
+        if (j == m_index || !m_session.media.ChannelTakesPart(j))
             continue;
-        const PlaybackSlot& other = m_session.m_slots[size_t(j)];
+        const PlaybackSlot& other = m_session.playbackSlots[size_t(j)];
         if (other.lastPlayDate.load() != r.date)
             continue;
-        const PlaybackMode mode = m_session.m_playback.mode.load();
+        const PlaybackMode mode = m_session.playback.mode.load();
         const int otherTime = other.lastPlayTime.load();
         const bool forward = mode == PlaybackMode::Forward || mode == PlaybackMode::FastForward;
         if ((forward && r.time > otherTime) || (IsBackwardPlayback(mode) && r.time < otherTime)) {

@@ -7,20 +7,43 @@
 // the playback stream's sound instead. Its own state is the pacing clock and the sound it gathers.
 #include <QElapsedTimer>
 
+#include <atomic>
 #include <functional>
 
+#include "session/channelstate.h"
 #include "session/playbackmode.h"
+#include "session/playbackslot.h"
 #include "session/soundgatherer.h"
 
-class CModuleDevice;
 class LiveFrameQueue;
+class MediaIntake;
+class SessionLogin;
+struct PermissionMasks;
+struct PlaybackState;
+struct SearchState;
 class SessionThread;
 struct LiveFrameRecord;
 
 class SearchWorker
 {
 public:
-    SearchWorker(CModuleDevice& session, int index);
+    // What a search thread reads and writes of its session.
+    struct Session
+    {
+        PlaybackSlots& playbackSlots;
+        ChannelStates& channels;
+        SearchState& search;
+        PlaybackState& playback;
+        const PermissionMasks& masks;
+        // The login flag and the channel count.
+        const SessionLogin& login;
+        // Which channels take part in the playback.
+        const MediaIntake& media;
+        const std::atomic<int>& playbackGrid;
+        int deviceIndex;
+    };
+
+    SearchWorker(const Session& session, int index);
 
     // Runs until the slot's thread is asked to stop, then frees what is still queued.
     void Run();
@@ -46,7 +69,7 @@ private:
     void Pace(const LiveFrameRecord& r, const Modes& modes, PlaybackMode state, int count);
     void KeepChannelsTogether(const LiveFrameRecord& r, int count);
 
-    CModuleDevice& m_session;
+    const Session m_session;
     const int m_index;
     const SessionThread& m_thread;
     LiveFrameQueue& m_queue;
