@@ -52,7 +52,8 @@ constexpr int kTalkBlock = 320;
 CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
     : RecorderSession()
     , QTreeWidgetItem(parent, 0)
-    , m_recording(std::make_unique<SessionRecording>(*this))
+    , m_recording(std::make_unique<SessionRecording>(
+          *this, m_channels, m_slots, [this](const QString& kind) { return RecordingFolder(kind); }))
     , m_treeItems(
           std::make_unique<SessionTreeItems>([this](const QString& kind) { return RecordingFolder(kind); }))
 {

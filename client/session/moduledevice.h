@@ -347,7 +347,6 @@ public slots:
 
 private:
     friend class CModuleDeviceTestAccess;
-    friend class SessionRecording;
     friend class RecordListIntake;
     friend class SessionLogin;
     friend class SessionLink;

@@ -1,7 +1,7 @@
 // The session's identity, its entry record and the status queries the windows and grids ask:
 // channel state, titles, rates, pictures, relays, routes, per-channel flags and the minute maps.
-#include "session/playbackview.h"
 #include "session/moduledevice.h"
+#include "session/playbackview.h"
 
 #include <QDate>
 #include <QDebug>
@@ -31,6 +31,7 @@
 #include "session/sessiondefaults.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
+#include "session/sessionrecording.h"
 #include "session/sessionthread.h"
 #include "session/sessiontreeitems.h"
 #include "session/sitebook.h"
@@ -197,12 +198,7 @@ void CModuleDevice::SetScrMode(int slot, int mode)
 
 int CModuleDevice::DayOfWeek(int date)
 {
-    const QDate day(date / 10000, (date / 100) % 100, date % 100);
-    if (!day.isValid()) {
-        qCDebug(lcSession) << "DayOfWeek: not a date" << date;
-        return 0;
-    }
-    return day.dayOfWeek() % 7; // Qt counts Monday 1 .. Sunday 7
+    return SessionRecording::DayOfWeek(date);
 }
 
 CameoRoute* CModuleDevice::GetCameoRoute(int ch)

@@ -1,5 +1,6 @@
 #include "session/sessionrecording.h"
 
+#include <QDate>
 #include <QDateTime>
 #include <QDebug>
 #include <QMetaObject>
@@ -7,12 +8,16 @@
 #include "common/media/modulerecord.h"
 #include "session/archivepaths.h"
 #include "session/backuphosts.h"
-#include "session/moduledevice.h"
+#include "session/recordersession.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
 
-SessionRecording::SessionRecording(CModuleDevice& session)
+SessionRecording::SessionRecording(RecorderSession& session, ChannelStates& channels,
+                                   const PlaybackSlots& playbackSlots, FolderOf folderOf)
     : m_session(session)
+    , m_channels(channels)
+    , m_slots(playbackSlots)
+    , m_folderOf(std::move(folderOf))
     , m_live(std::make_unique<ModuleRecord>())
     , m_search(std::make_unique<ModuleRecord>())
     , m_event(std::make_unique<ModuleRecord>())
@@ -21,7 +26,7 @@ SessionRecording::SessionRecording(CModuleDevice& session)
     MakeRecordingFolders();
     // A writer reports a started recording from whichever thread writes; the archive items are
     // rebuilt on the user-interface thread, and not at all once the session is gone.
-    CModuleDevice* device = &session;
+    RecorderSession* device = &session;
     auto refresh = [device](int recorderIndex, int archiveKind) {
         QMetaObject::invokeMethod(
             device,
@@ -102,34 +107,33 @@ bool SessionRecording::EventBackupNeedsLive(int channel) const
 
 void SessionRecording::StartSearchRecord(int ch, int date, int time)
 {
-    if (!m_session.ValidChannel(ch))
+    if (ch < 0 || ch >= kSessionChannels)
         return;
-    m_search->StartRecord(ch, date, time,
-                          m_session.RecordingFolder(QStringLiteral("Record_Search")) + QLatin1Char('/'),
-                          m_session.m_deviceIndex, ModuleRecord::RecordSearch);
+    m_search->StartRecord(ch, date, time, m_folderOf(QStringLiteral("Record_Search")) + QLatin1Char('/'),
+                          m_session.GetDeviceIndex(), ModuleRecord::RecordSearch);
 }
 
 void SessionRecording::StartEventRecord(int ch)
 {
-    if (!m_session.ValidChannel(ch))
+    if (ch < 0 || ch >= kSessionChannels)
         return;
-    const ChannelState& channel = m_session.m_channels[size_t(ch)];
+    const ChannelState& channel = m_channels[size_t(ch)];
     if (channel.eventRecordMark.load() != 1)
         return;
     m_event->StartRecord(ch, channel.eventStartDate, channel.eventStartTime,
-                         m_session.RecordingFolder(QStringLiteral("EventData")) + QLatin1Char('/'),
-                         m_session.m_deviceIndex, ModuleRecord::EventData);
+                         m_folderOf(QStringLiteral("EventData")) + QLatin1Char('/'), m_session.GetDeviceIndex(),
+                         ModuleRecord::EventData);
 }
 
 void SessionRecording::ToggleRecord(int index)
 {
-    if (index < 0 || index >= 2 * CModuleDevice::kChannels) {
+    if (index < 0 || index >= 2 * kSessionChannels) {
         qCDebug(lcSession) << "ToggleRecord: index out of range" << index;
         return;
     }
-    const bool live = index < CModuleDevice::kChannels;
-    const int ch = live ? index : index - CModuleDevice::kChannels;
-    ChannelState& channel = m_session.m_channels[size_t(ch)];
+    const bool live = index < kSessionChannels;
+    const int ch = live ? index : index - kSessionChannels;
+    ChannelState& channel = m_channels[size_t(ch)];
     std::atomic<quint8>& mark = live ? channel.liveRecordMark : channel.searchRecordMark;
     if (mark.load() != 0) {
         // The intake stops writing at its next frame.
@@ -140,12 +144,11 @@ void SessionRecording::ToggleRecord(int index)
     int date = 0;
     int time = 0;
     LastReceived(live, ch, date, time);
-    const QString folder = m_session.RecordingFolder(live ? QStringLiteral("Record_Live")
-                                                          : QStringLiteral("Record_Search"))
+    const QString folder = m_folderOf(live ? QStringLiteral("Record_Live") : QStringLiteral("Record_Search"))
                            + QLatin1Char('/');
     ModuleRecord* writer = live ? m_live.get() : m_search.get();
     const int kind = live ? ModuleRecord::RecordLive : ModuleRecord::RecordSearch;
-    if (!writer || !writer->StartRecord(ch, date, time, folder, m_session.m_deviceIndex, kind)) {
+    if (!writer || !writer->StartRecord(ch, date, time, folder, m_session.GetDeviceIndex(), kind)) {
         // A writer that refused would write nothing: the mark must not claim a recording.
         qCDebug(lcSession) << "ToggleRecord: recording of" << index << "could not start";
         mark = 0;
@@ -154,7 +157,7 @@ void SessionRecording::ToggleRecord(int index)
 
 void SessionRecording::EndFailedRecording(bool live, int ch)
 {
-    ChannelState& channel = m_session.m_channels[size_t(ch)];
+    ChannelState& channel = m_channels[size_t(ch)];
     std::atomic<quint8>& mark = live ? channel.liveRecordMark : channel.searchRecordMark;
     if (mark.exchange(0) == 0)
         return;
@@ -174,8 +177,8 @@ void SessionRecording::EndFailedRecording(bool live, int ch)
 
 void SessionRecording::LastReceived(bool live, int ch, int& date, int& time) const
 {
-    date = live ? -1 : m_session.m_slots[size_t(ch)].lastPlayDate.load();
-    time = live ? -1 : m_session.m_slots[size_t(ch)].lastPlayTime.load();
+    date = live ? -1 : m_slots[size_t(ch)].lastPlayDate.load();
+    time = live ? -1 : m_slots[size_t(ch)].lastPlayTime.load();
     if (ModuleRecord::IsValidDate(date) && ModuleRecord::IsValidTime(time))
         return;
     // Nothing received on the channel yet: the recording is named after the local clock.
@@ -198,10 +201,10 @@ void SessionRecording::Write(bool live, int channel, int date, int time, int fra
 void SessionRecording::FeedEventBackup(int channel, int date, int time, int frameType, int kind, const char* data,
                                        int size, bool decodeOnly)
 {
-    if (!m_eventHost || !m_session.ValidChannel(channel))
+    if (!m_eventHost || channel < 0 || channel >= kSessionChannels)
         return;
-    std::atomic<quint8>& mark = m_session.m_channels[size_t(channel)].eventRecordMark;
-    const int weekDay = CModuleDevice::DayOfWeek(date);
+    std::atomic<quint8>& mark = m_channels[size_t(channel)].eventRecordMark;
+    const int weekDay = DayOfWeek(date);
     if (!m_eventHost->IsRunning()) {
         // A stopped page ends a recording still running, so that its last second is kept.
         if (mark.load() == 1) {
@@ -218,7 +221,8 @@ void SessionRecording::FeedEventBackup(int channel, int date, int time, int fram
     if (alarm && m_eventHost->IsBackupTime(channel, time, weekDay)) {
         if (mark.load() != 1) {
             mark = 1;
-            m_session.SetEventRecordStart(channel, date, time);
+            m_channels[size_t(channel)].eventStartDate = date;
+            m_channels[size_t(channel)].eventStartTime = time;
             StartEventRecord(channel);
         }
         qint64 written = 0;
@@ -247,4 +251,14 @@ void SessionRecording::ReportEventFailure(int channel, int time, int weekDay)
 {
     const ModuleRecord::WriteFailure failure = m_event->Failure(channel);
     emit m_session.OnEventWriteFailed(channel, time, weekDay, failure.file, failure.reason, failure.diskFull);
+}
+
+int SessionRecording::DayOfWeek(int date)
+{
+    const QDate day(date / 10000, (date / 100) % 100, date % 100);
+    if (!day.isValid()) {
+        qCDebug(lcSession) << "DayOfWeek: not a date" << date;
+        return 0;
+    }
+    return day.dayOfWeek() % 7; // Qt counts Monday 1 .. Sunday 7
 }

@@ -6,11 +6,15 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 
-class CModuleDevice;
+#include "session/channelstate.h"
+#include "session/playbackslot.h"
+
 class EventBackupHost;
 class ModuleRecord;
+class RecorderSession;
 class RemoteCDBackupHost;
 class ScheduleBackupHost;
 
@@ -21,8 +25,13 @@ public:
     // the page clears the marks.
     static constexpr quint8 kEventRecordFailed = 2;
 
-    // Makes the writers and the client recording folders.
-    explicit SessionRecording(CModuleDevice& session);
+    // The session's folder of one kind of recording (given the kind's folder name).
+    using FolderOf = std::function<QString(const QString& kind)>;
+
+    // Makes the writers and the client recording folders. The backup windows are made for
+    // `session`, which also gives the alarms, names the recorder and hears the event results.
+    SessionRecording(RecorderSession& session, ChannelStates& channels, const PlaybackSlots& playbackSlots,
+                     FolderOf folderOf);
     ~SessionRecording();
     // The backup windows go first, then the writers.
     void Release();
@@ -57,13 +66,18 @@ public:
     // the page's job times say.
     void FeedEventBackup(int channel, int date, int time, int frameType, int kind, const char* data, int size,
                          bool decodeOnly);
+    // 0 for Sunday to 6 for Saturday (0 for what is no date), as the backup jobs count days.
+    static int DayOfWeek(int date);
 
 private:
     void MakeRecordingFolders() const;
     void LastReceived(bool live, int ch, int& date, int& time) const;
     void ReportEventFailure(int channel, int time, int weekDay);
 
-    CModuleDevice& m_session;
+    RecorderSession& m_session;
+    ChannelStates& m_channels;
+    const PlaybackSlots& m_slots;
+    const FolderOf m_folderOf;
     std::unique_ptr<ModuleRecord> m_live;
     std::unique_ptr<ModuleRecord> m_search;
     std::unique_ptr<ModuleRecord> m_event;
