@@ -49,7 +49,8 @@ struct _SEND_BACKUP_CAPA;
 class CModuleDevice : public RecorderSession,
                       public QTreeWidgetItem,
                       public PlaybackHost,
-                      private RequestPacingHost
+                      private RequestPacingHost,
+                      private RecordListHost
 {
     Q_OBJECT
 
@@ -223,7 +224,7 @@ public:
     void SendBackupPlaybackStop(char* receiveBuffer) override;
 
     // Remote playback control; the fast modes step their speed 2 to 8.
-    void SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int date, int time);
+    void SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int date, int time) override;
     void SendPlaybackCtrlStopSec();
     void SetPlaybackCtrl(PlaybackMode mode) override;
     void ResendPlaybackCtrl() override;
@@ -347,7 +348,6 @@ public slots:
 
 private:
     friend class CModuleDeviceTestAccess;
-    friend class RecordListIntake;
     friend class SessionLogin;
     friend class SessionLink;
     friend class MediaIntake;
@@ -361,7 +361,7 @@ private:
     CModulePlayback* GetPlayback(int slot) const;
     void ConnectListIntake(CModuleNetwork* live);
     bool LiveReady() const;
-    int LiveChannelCount() const;
+    int LiveChannelCount() const override;
     void ResetChannelRequests(PlaybackMode mode);
 
     // Per channel and per playback slot (the channels and the search slot).
@@ -388,7 +388,7 @@ private:
     SessionLink m_link{*this};
     SessionLogin m_login{*this};
     MediaIntake m_media{*this};
-    RecordListIntake m_lists{*this};
+    RecordListIntake m_lists{*this, m_channels, m_slots, m_search, m_playback, m_link, m_buffers.Slots()};
     SearchControl m_searches{m_channels, m_slots, m_search, *this, m_deviceIndex};
     std::unique_ptr<RequestPacing> m_pacing; // none for a folder
     std::unique_ptr<SessionRecording> m_recording;

@@ -41,4 +41,5 @@ struct PlaybackSlot
 };
 
 // The playback slots of one session: one per channel and the search slot after them.
-using PlaybackSlots = std::array<PlaybackSlot, 16 + 1>;
+inline constexpr int kSessionSlots = 16 + 1;
+using PlaybackSlots = std::array<PlaybackSlot, kSessionSlots>;

@@ -4,12 +4,35 @@
 // recorded minute, and the index chain hands each channel's index to the scheduler that asked
 // for it. The chain's position (IndexChain) is this part's own state; the lists arrive through
 // the session's list slots.
+#include <QString>
 #include <QtGlobal>
 
+#include "session/channelstate.h"
 #include "session/indexchain.h"
+#include "session/playbackmode.h"
+#include "session/playbackslot.h"
 
-class CModuleDevice;
+class CModulePlayback;
 class RecorderWait;
+class SessionLink;
+class SlotReceiveBuffers;
+struct PlaybackState;
+struct SearchState;
+
+// What the list intake asks of its session: its name and hub slot, the live channel count, and
+// the two steps that follow a complete index chain (the next index, the playback start).
+class RecordListHost
+{
+public:
+    virtual QString GetDvrName() const = 0;
+    virtual int GetDeviceIndex() const = 0;
+    virtual int LiveChannelCount() const = 0;
+    virtual void GetIntraIndex(int channel) = 0;
+    virtual void SendPlaybackCtrlExtSec(PlaybackMode mode, int speed, int date, int time) = 0;
+
+protected:
+    ~RecordListHost() = default;
+};
 
 class RecordListIntake
 {
@@ -18,8 +41,17 @@ public:
     static constexpr int kLastStorageSlot = 8;
     static constexpr int kIndexScanKind = 6;
 
-    explicit RecordListIntake(CModuleDevice& session)
-        : m_s(session)
+    // `link` gives the permissions and the connections the requests go out on.
+    RecordListIntake(RecordListHost& host, ChannelStates& channels, PlaybackSlots& playbackSlots,
+                     SearchState& search, PlaybackState& playback, const SessionLink& link,
+                     const SlotReceiveBuffers& buffers)
+        : m_host(host)
+        , m_channels(channels)
+        , m_slots(playbackSlots)
+        , m_search(search)
+        , m_playback(playback)
+        , m_link(link)
+        , m_buffers(buffers)
     {}
 
     IndexChain& Chain() { return m_chain; }
@@ -50,7 +82,14 @@ public:
 private:
     // The slot's minute map, made when a list first marks a minute of it.
     quint8* WritableMinuteTable(int slot);
+    CModulePlayback* GetPlayback(int slot) const;
 
-    CModuleDevice& m_s;
+    RecordListHost& m_host;
+    ChannelStates& m_channels;
+    PlaybackSlots& m_slots;
+    SearchState& m_search;
+    PlaybackState& m_playback;
+    const SessionLink& m_link;
+    const SlotReceiveBuffers& m_buffers;
     IndexChain m_chain;
 };
