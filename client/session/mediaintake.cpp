@@ -5,12 +5,15 @@
 
 #include "common/media/moduledecoder.h"
 #include "net/modulenetwork.h"
-#include "session/moduledevice.h"
 #include "session/moduleplayback.h"
 #include "session/museumsearchpopup.h"
+#include "session/playbackhost.h"
+#include "session/playbackstate.h"
 #include "session/playbackview.h"
 #include "session/quicksearchpopup.h"
+#include "session/searchstate.h"
 #include "session/sessionhub.h"
+#include "session/sessionlink.h"
 #include "session/sessionlog.h"
 #include "session/sessionrecording.h"
 #include "session/sessionthread.h"
@@ -24,7 +27,7 @@ constexpr int kRateFull = 64;
 
 } // namespace
 
-MediaIntake::MediaIntake(CModuleDevice& session)
+MediaIntake::MediaIntake(const Session& session)
     : m_s(session)
 {}
 
@@ -39,96 +42,72 @@ int MediaIntake::NextPlaybackTag(int current)
     return current + 1;
 }
 
-void MediaIntake::ConnectMediaIntake(CModuleNetwork* network, bool playbackConnection)
-{
-    if (!network)
-        return;
-    if (playbackConnection) {
-        QObject::connect(network, &CModuleNetwork::SetRecvPlaybackVideo, &m_s,
-                         &CModuleDevice::OnRecvPlaybackVideoSec);
-        QObject::connect(network, &CModuleNetwork::SetRecvPlaybackAudio, &m_s,
-                         &CModuleDevice::OnRecvPlaybackAudioSec);
-        QObject::connect(network, &CModuleNetwork::SetRecvFrameHeader, &m_s, &CModuleDevice::OnRecvFrameHeader);
-        QObject::connect(network, &CModuleNetwork::SetRecvFrameData, &m_s, &CModuleDevice::OnRecvFrameData);
-    } else {
-        QObject::connect(network, &CModuleNetwork::SetRecvLiveVideo, &m_s, &CModuleDevice::OnRecvLiveVideo);
-        QObject::connect(network, &CModuleNetwork::SetRecvLiveAudio, &m_s, &CModuleDevice::OnRecvLiveAudio);
-        QObject::connect(network, &CModuleNetwork::SetRecvPlaybackVideo, &m_s,
-                         &CModuleDevice::OnRecvPlaybackVideo);
-        QObject::connect(network, &CModuleNetwork::SetRecvIntraHeader, &m_s, &CModuleDevice::OnRecvIntraHeader);
-        QObject::connect(network, &CModuleNetwork::SetRecvPlaybackInfo, &m_s, &CModuleDevice::OnRecvPlaybackInfo);
-        // Frame requests that the playback connection refused go out on this one.
-        QObject::connect(network, &CModuleNetwork::SetRecvFrameHeader, &m_s, &CModuleDevice::OnRecvFrameHeader);
-        QObject::connect(network, &CModuleNetwork::SetRecvFrameData, &m_s, &CModuleDevice::OnRecvFrameData);
-    }
-}
-
 void MediaIntake::StartMediaThreads()
 {
-    const int n = m_s.m_login.channelCount.load();
-    for (int s = 0; s < CModuleDevice::kSlots; ++s) {
-        m_s.m_slots[s].lastSecond = -1;
-        m_s.m_slots[s].pacingDelay = 1;
+    const int n = m_s.channelCount.load();
+    for (int s = 0; s < kSessionSlots; ++s) {
+        m_s.playbackSlots[s].lastSecond = -1;
+        m_s.playbackSlots[s].pacingDelay = 1;
     }
     rateState = 0;
     for (int ch = 0; ch < n; ++ch)
-        m_s.m_channels[ch].liveThread->Start(&CModuleDevice::THREAD_LIVE, &m_s, ch);
-    for (int s = 0; s <= n && s < CModuleDevice::kSlots; ++s)
-        m_s.m_slots[s].searchThread->Start(&CModuleDevice::THREAD_SEARCH, &m_s, s);
+        m_s.channels[ch].liveThread->Start(m_s.procedures.live, m_s.procedures.owner, ch);
+    for (int s = 0; s <= n && s < kSessionSlots; ++s)
+        m_s.playbackSlots[s].searchThread->Start(m_s.procedures.search, m_s.procedures.owner, s);
     // The audio threads are only told to stop at a disconnect; one still draining is waited for
     // before it is started again.
-    liveAudio.thread->Start(&CModuleDevice::THREAD_LIVE_AUDIO, &m_s, 0);
-    playbackAudio.thread->Start(&CModuleDevice::THREAD_PLAYBACK_AUDIO, &m_s, 0);
+    liveAudio.thread->Start(m_s.procedures.liveAudio, m_s.procedures.owner, 0);
+    playbackAudio.thread->Start(m_s.procedures.playbackAudio, m_s.procedures.owner, 0);
 }
 
 void MediaIntake::CreateSchedulers()
 {
-    const int n = m_s.m_login.channelCount.load();
-    for (int s = 0; s <= n && s < CModuleDevice::kSlots; ++s) {
-        if (m_s.m_slots[s].scheduler)
+    const int n = m_s.channelCount.load();
+    for (int s = 0; s <= n && s < kSessionSlots; ++s) {
+        if (m_s.playbackSlots[s].scheduler)
             continue;
-        auto scheduler = std::make_unique<CModulePlayback>(&m_s, nullptr);
-        if (!scheduler->Bind(m_s.m_deviceIndex, s, SchedulerKind::Playback)) {
-            qCDebug(lcSession) << m_s.GetDvrName() << "playback scheduler of slot" << s << "not bound";
+        auto scheduler = std::make_unique<CModulePlayback>(&m_s.schedulerHost, nullptr);
+        if (!scheduler->Bind(m_s.host.GetDeviceIndex(), s, SchedulerKind::Playback)) {
+            qCDebug(lcSession) << m_s.host.GetDvrName() << "playback scheduler of slot" << s << "not bound";
             continue;
         }
-        m_s.m_slots[s].scheduler = std::move(scheduler);
+        m_s.playbackSlots[s].scheduler = std::move(scheduler);
     }
 }
 
 bool MediaIntake::ChannelTakesPart(int ch) const
 {
-    if (!m_s.ValidChannel(ch))
+    if (ch < 0 || ch >= kSessionChannels)
         return false;
-    return (m_s.m_playbackGrid.load() >= 0 && m_s.m_channels[ch].route.playbackCell.load() >= 0)
-           || m_s.m_channels[ch].searchRecordMark.load() != 0;
+    return (m_s.playbackGrid.load() >= 0 && m_s.channels[ch].route.playbackCell.load() >= 0)
+           || m_s.channels[ch].searchRecordMark.load() != 0;
 }
 
 bool MediaIntake::LiveNeededByRecording(int ch) const
 {
-    if (!m_s.ValidChannel(ch))
+    if (ch < 0 || ch >= kSessionChannels)
         return false;
-    if (m_s.m_channels[size_t(ch)].liveRecordMark.load() != 0)
+    if (m_s.channels[size_t(ch)].liveRecordMark.load() != 0)
         return true;
-    return m_s.m_recording->EventBackupNeedsLive(ch);
+    return m_s.recording.EventBackupNeedsLive(ch);
 }
 
 CModulePlayback* MediaIntake::SchedulerForKind(int channel, int kind) const
 {
     // The reply's kind is the asking scheduler's (plus 3 for its buffer, 6 for the prefetch):
     // the channel's own for remote playback, the quick search pop-up's while it searches.
-    if (channel < 0 || channel >= CModuleDevice::kSlots || kind < 0 || kind > 8)
+    if (channel < 0 || channel >= kSessionSlots || kind < 0 || kind > 8)
         return nullptr;
     const auto boundTo = [channel](CModulePlayback* p) { return p && p->GetChannel() == channel ? p : nullptr; };
-    if (kind % 3 == int(SchedulerKind::Thumbnail) && m_s.m_search.thumbnailMode.load() != 0)
-        return boundTo(m_s.m_search.Scheduler(SearchState::Popup::Thumbnail));
-    if (kind % 3 == int(SchedulerKind::Museum) && m_s.m_search.museumMode.load() != 0)
-        return boundTo(m_s.m_search.Scheduler(SearchState::Popup::Museum));
-    if (kind % 3 == int(SchedulerKind::Thumbnail) && m_s.m_search.quickMode.load() != 0)
-        return boundTo(m_s.m_search.Scheduler(SearchState::Popup::Quick));
+    if (kind % 3 == int(SchedulerKind::Thumbnail) && m_s.search.thumbnailMode.load() != 0)
+        return boundTo(m_s.search.Scheduler(SearchState::Popup::Thumbnail));
+    if (kind % 3 == int(SchedulerKind::Museum) && m_s.search.museumMode.load() != 0)
+        return boundTo(m_s.search.Scheduler(SearchState::Popup::Museum));
+    if (kind % 3 == int(SchedulerKind::Thumbnail) && m_s.search.quickMode.load() != 0)
+        return boundTo(m_s.search.Scheduler(SearchState::Popup::Quick));
     if (kind % 3 != 0)
         return nullptr;
-    return m_s.m_slots[channel].scheduler.get();
+    return m_s.playbackSlots[channel].scheduler.get();
 }
 
 bool MediaIntake::SearchRecordOn(int channel, bool museum, bool thumbnail) const
@@ -142,43 +121,43 @@ bool MediaIntake::SearchRecordOn(int channel, bool museum, bool thumbnail) const
         const ThumbnailSearchPopup* popup = ThumbnailSearchPopup::Instance();
         return popup && popup->GetRecordFlag();
     }
-    return m_s.m_channels[size_t(channel)].searchRecordMark.load() != 0;
+    return m_s.channels[size_t(channel)].searchRecordMark.load() != 0;
 }
 
 void MediaIntake::MarkPlaybackViewStarted()
 {
-    if (!m_s.m_playback.view || m_s.m_playback.view->IsPlaybackStarted())
+    if (!m_s.playback.view || m_s.playback.view->IsPlaybackStarted())
         return;
     SessionHub* hub = SessionHub::Instance();
     if (hub && hub->MessageTitle() == QLatin1String("Remote Playback"))
         hub->ShowMessageBox(QString(), QString(), QStringLiteral("exit"));
     qCDebug(lcSession) << "Finish Search" << QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
-    m_s.m_playback.view->MarkPlaybackStarted(m_s.GetDvrName());
+    m_s.playback.view->MarkPlaybackStarted(m_s.host.GetDvrName());
 }
 
 void MediaIntake::ShowQuickSearchFrame(const PlaybackFrame& frame)
 {
     // A key frame the quick search asked for (a seek or a thumbnail) is decoded at once with the
     // search decoder and handed to the pop-up as a copy.
-    if (!m_s.ValidChannel(frame.channel) || frame.size <= 0 || !searchDecoder)
+    if (frame.channel < 0 || frame.channel >= kSessionChannels || frame.size <= 0 || !searchDecoder)
         return;
-    m_s.m_slots[size_t(frame.channel)].lastPlayDate = frame.date;
-    m_s.m_slots[size_t(frame.channel)].lastPlayTime = frame.time;
-    m_s.m_playback.playDate = frame.date;
-    m_s.m_playback.playTime = frame.time;
+    m_s.playbackSlots[size_t(frame.channel)].lastPlayDate = frame.date;
+    m_s.playbackSlots[size_t(frame.channel)].lastPlayTime = frame.time;
+    m_s.playback.playDate = frame.date;
+    m_s.playback.playTime = frame.time;
     const int result = searchDecoder->OnDecode(reinterpret_cast<unsigned char*>(const_cast<char*>(frame.data)),
                                                frame.size, frame.streamKind, 0, 0, frame.skip);
     QuickSearchPopup* popup = QuickSearchPopup::Instance();
     if (result > 1000 && !frame.skip && popup)
-        popup->SetCameoImage(m_s.m_deviceIndex, frame.channel + CModuleDevice::kChannels,
+        popup->SetCameoImage(m_s.host.GetDeviceIndex(), frame.channel + kSessionChannels,
                              SearchState::TimeText(frame.time), searchDecoder->GetImage());
 }
 
 void MediaIntake::AppendPlaybackRecord(int slot, LiveFrameRecordPtr record)
 {
-    if (slot < 0 || slot >= CModuleDevice::kSlots || !record)
+    if (slot < 0 || slot >= kSessionSlots || !record)
         return;
-    m_s.m_slots[size_t(slot)].queue.Append(std::move(record));
+    m_s.playbackSlots[size_t(slot)].queue.Append(std::move(record));
 }
 
 void MediaIntake::QueueSecondMarkers(int count, int kind, int date, int time, int tag)
@@ -193,7 +172,7 @@ void MediaIntake::QueueSecondMarkers(int count, int kind, int date, int time, in
         marker->date = date;
         marker->time = time;
         marker->tag = tag;
-        marker->frameType = ModeCode(m_s.m_playback.mode.load());
+        marker->frameType = ModeCode(m_s.playback.mode.load());
         AppendPlaybackRecord(c, std::move(marker));
     }
 }
@@ -208,17 +187,17 @@ void MediaIntake::ThrottlePlaybackStream(int count, bool searching)
     const int limit = kThrottleRecordsPerChannel * shown;
     int backlog = 0;
     for (int c = 0; c < count; ++c)
-        backlog += m_s.m_slots[size_t(c)].queue.Count();
-    if (!m_s.m_link.playbackNetwork)
+        backlog += m_s.playbackSlots[size_t(c)].queue.Count();
+    if (!m_s.link.playbackNetwork)
         return;
     if (backlog > limit) {
         if (rateState.load() != kRateSlow) {
             rateState = kRateSlow;
-            m_s.m_link.playbackNetwork->SendPlaybackRate(kRateSlow);
+            m_s.link.playbackNetwork->SendPlaybackRate(kRateSlow);
         }
     } else if (backlog < limit && rateState.load() == kRateSlow) {
         rateState = kRateFull;
-        m_s.m_link.playbackNetwork->SendPlaybackRate(kRateFull);
+        m_s.link.playbackNetwork->SendPlaybackRate(kRateFull);
     }
 }
 
@@ -230,16 +209,16 @@ int MediaIntake::ProcessorLoad() const
 
 void MediaIntake::ActOnSearchStep()
 {
-    CModulePlayback* scheduler = m_s.m_search.thumbnailMode.load() != 0
-                                     ? m_s.m_search.Scheduler(SearchState::Popup::Thumbnail)
-                                 : m_s.m_search.museumMode.load() != 0
-                                     ? m_s.m_search.Scheduler(SearchState::Popup::Museum)
+    CModulePlayback* scheduler = m_s.search.thumbnailMode.load() != 0
+                                     ? m_s.search.Scheduler(SearchState::Popup::Thumbnail)
+                                 : m_s.search.museumMode.load() != 0
+                                     ? m_s.search.Scheduler(SearchState::Popup::Museum)
                                      : nullptr;
     if (!scheduler)
         return;
-    const int step = m_s.m_search.step.load();
+    const int step = m_s.search.step.load();
     if (SearchState::IsPlayCode(step) || step == SearchState::kStepNextFrame)
         scheduler->NextFrame();
     else if (step >= 0)
-        m_s.RequestPlayback(step, int(PlaybackMode::Forward));
+        m_s.host.RequestPlayback(step, int(PlaybackMode::Forward));
 }

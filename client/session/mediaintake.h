@@ -1,31 +1,77 @@
 #pragma once
-// The helpers of a recorder session's media pipeline: the wiring of the two connections' media
-// replies, the session threads and playback schedulers made at login, which scheduler a reply
+// The helpers of a recorder session's media pipeline: the session threads and playback schedulers made at login, which scheduler a reply
 // belongs to, the playback queues fed from the intake (with the per-second markers and the
 // throttle that slows the recorder when the queues grow), the quick search's picture and the
 // step timer's next museum or thumbnail search step.
+#include <QString>
+
 #include <atomic>
 #include <memory>
 
 #include "session/audiopipeline.h"
+#include "session/channelstate.h"
 #include "session/lastpictures.h"
 #include "session/liveframerecord.h"
+#include "session/playbackslot.h"
+#include "session/qthreadhelper.h"
 
 class CModuleDecoder;
-class CModuleDevice;
-class CModuleNetwork;
 class CModulePlayback;
+class PlaybackHost;
+class SessionLink;
+class SessionRecording;
 struct PlaybackFrame;
+struct PlaybackState;
+struct SearchState;
+
+// What the media intake asks of its session: its name and hub slot, and the next search step's
+// playback request.
+class MediaIntakeHost
+{
+public:
+    virtual QString GetDvrName() const = 0;
+    virtual int GetDeviceIndex() const = 0;
+    virtual bool RequestPlayback(int time, int mode) = 0;
+
+protected:
+    ~MediaIntakeHost() = default;
+};
 
 class MediaIntake
 {
 public:
-    explicit MediaIntake(CModuleDevice& session);
+    // The session threads' procedures and what they are handed.
+    struct Procedures
+    {
+        CQThreadHelper::ThreadProc live;
+        CQThreadHelper::ThreadProc search;
+        CQThreadHelper::ThreadProc liveAudio;
+        CQThreadHelper::ThreadProc playbackAudio;
+        void* owner;
+    };
+    // What the intake reads and writes of its session besides its own state: `link` gives the
+    // playback connection the throttle slows, `recording` the event backup's wish for live
+    // video, `channelCount` the channels of the login.
+    struct Session
+    {
+        MediaIntakeHost& host;
+        PlaybackHost& schedulerHost;
+        Procedures procedures;
+        ChannelStates& channels;
+        PlaybackSlots& playbackSlots;
+        SearchState& search;
+        PlaybackState& playback;
+        const SessionLink& link;
+        const SessionRecording& recording;
+        const std::atomic<int>& playbackGrid;
+        const std::atomic<int>& channelCount;
+    };
+
+    explicit MediaIntake(const Session& session);
     ~MediaIntake();
 
     // The playback tag after `current` (1 to 100).
     static int NextPlaybackTag(int current);
-    void ConnectMediaIntake(CModuleNetwork* network, bool playbackConnection);
     void StartMediaThreads();
     void CreateSchedulers();
     bool ChannelTakesPart(int ch) const;
@@ -53,5 +99,5 @@ public:
     AudioPipeline playbackAudio{"playback audio"};
 
 private:
-    CModuleDevice& m_s;
+    const Session m_s;
 };

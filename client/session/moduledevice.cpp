@@ -56,6 +56,17 @@ CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
           *this, m_channels, m_slots, [this](const QString& kind) { return RecordingFolder(kind); }))
     , m_treeItems(
           std::make_unique<SessionTreeItems>([this](const QString& kind) { return RecordingFolder(kind); }))
+    , m_media({*this,
+               *this,
+               {&THREAD_LIVE, &THREAD_SEARCH, &THREAD_LIVE_AUDIO, &THREAD_PLAYBACK_AUDIO, this},
+               m_channels,
+               m_slots,
+               m_search,
+               m_playback,
+               m_link,
+               *m_recording,
+               m_playbackGrid,
+               m_login.channelCount})
 {
     for (int ch = 0; ch < kChannels; ++ch) {
         m_channels[ch].liveRecordMark = 0;

@@ -50,7 +50,8 @@ class CModuleDevice : public RecorderSession,
                       public QTreeWidgetItem,
                       public PlaybackHost,
                       private RequestPacingHost,
-                      private RecordListHost
+                      private RecordListHost,
+                      private MediaIntakeHost
 {
     Q_OBJECT
 
@@ -350,7 +351,6 @@ private:
     friend class CModuleDeviceTestAccess;
     friend class SessionLogin;
     friend class SessionLink;
-    friend class MediaIntake;
 
     void BuildRecorderMachinery();
     void StopSessionThreadsAndDecoders();
@@ -360,6 +360,7 @@ private:
     bool ValidChannel(int ch) const { return ch >= 0 && ch < kChannels; }
     CModulePlayback* GetPlayback(int slot) const;
     void ConnectListIntake(CModuleNetwork* live);
+    void ConnectMediaIntake(CModuleNetwork* network, bool playbackConnection);
     bool LiveReady() const;
     int LiveChannelCount() const override;
     void ResetChannelRequests(PlaybackMode mode);
@@ -383,16 +384,16 @@ private:
     RecordInfo m_recordInfo;
     NetworkUsage m_networkUsage;
     FirmwarePreparation m_firmware;
-
-    // The workers, one concern each with the state it uses (their headers say what).
-    SessionLink m_link{*this};
-    SessionLogin m_login{*this};
-    MediaIntake m_media{*this};
-    RecordListIntake m_lists{*this, m_channels, m_slots, m_search, m_playback, m_link, m_buffers.Slots()};
-    SearchControl m_searches{m_channels, m_slots, m_search, *this, m_deviceIndex};
-    std::unique_ptr<RequestPacing> m_pacing; // none for a folder
+    QString m_emapPath;
     std::unique_ptr<SessionRecording> m_recording;
     // Site book items of the session, and the e-map places of its cameras.
     std::unique_ptr<SessionTreeItems> m_treeItems;
-    QString m_emapPath;
+
+    // The workers, one concern each, each given what it uses (their headers say what).
+    SessionLink m_link{*this};
+    SessionLogin m_login{*this};
+    MediaIntake m_media;
+    RecordListIntake m_lists{*this, m_channels, m_slots, m_search, m_playback, m_link, m_buffers.Slots()};
+    SearchControl m_searches{m_channels, m_slots, m_search, *this, m_deviceIndex};
+    std::unique_ptr<RequestPacing> m_pacing; // none for a folder
 };

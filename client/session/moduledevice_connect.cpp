@@ -1,8 +1,8 @@
 // The connection lifecycle of a recorder session: connect and login with their one time limit,
 // the disconnect, what a completed login was asked for (its connect purpose), the e-map and
 // remote playback preparations and the box that waits on the recorder.
-#include "session/playbackview.h"
 #include "session/moduledevice.h"
+#include "session/playbackview.h"
 #include "session/sessionlink.h"
 
 #include <QDebug>

@@ -3,8 +3,8 @@
 // recorder. The health window itself is kept by SessionHealth.
 //
 // Everything here runs on the user-interface thread.
-#include "session/playbackview.h"
 #include "session/moduledevice.h"
+#include "session/playbackview.h"
 
 #include <algorithm>
 

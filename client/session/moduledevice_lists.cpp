@@ -1,7 +1,7 @@
 // The record list chain and the index scan that fill the 17 minute maps: the time, event and
 // audio lists of the storage slots and the index of each channel.
-#include "session/playbackview.h"
 #include "session/moduledevice.h"
+#include "session/playbackview.h"
 
 #include <QDateTime>
 #include <QDebug>

@@ -1,8 +1,8 @@
 // What the session does as its connections change state: the login (decoders, buffers, tree
 // items, permissions and the grid waiting for the recorder), the status refresh, the disconnect
 // that closes it all again, and a refused login.
-#include "session/playbackview.h"
 #include "session/moduledevice.h"
+#include "session/playbackview.h"
 
 #include <QDate>
 #include <QDebug>

@@ -44,6 +44,27 @@ constexpr int kMaxDelayMs = 1000;
 // =============================================================================================
 // Small accessors
 
+void CModuleDevice::ConnectMediaIntake(CModuleNetwork* network, bool playbackConnection)
+{
+    if (!network)
+        return;
+    if (playbackConnection) {
+        connect(network, &CModuleNetwork::SetRecvPlaybackVideo, this, &CModuleDevice::OnRecvPlaybackVideoSec);
+        connect(network, &CModuleNetwork::SetRecvPlaybackAudio, this, &CModuleDevice::OnRecvPlaybackAudioSec);
+        connect(network, &CModuleNetwork::SetRecvFrameHeader, this, &CModuleDevice::OnRecvFrameHeader);
+        connect(network, &CModuleNetwork::SetRecvFrameData, this, &CModuleDevice::OnRecvFrameData);
+    } else {
+        connect(network, &CModuleNetwork::SetRecvLiveVideo, this, &CModuleDevice::OnRecvLiveVideo);
+        connect(network, &CModuleNetwork::SetRecvLiveAudio, this, &CModuleDevice::OnRecvLiveAudio);
+        connect(network, &CModuleNetwork::SetRecvPlaybackVideo, this, &CModuleDevice::OnRecvPlaybackVideo);
+        connect(network, &CModuleNetwork::SetRecvIntraHeader, this, &CModuleDevice::OnRecvIntraHeader);
+        connect(network, &CModuleNetwork::SetRecvPlaybackInfo, this, &CModuleDevice::OnRecvPlaybackInfo);
+        // Frame requests that the playback connection refused go out on this one.
+        connect(network, &CModuleNetwork::SetRecvFrameHeader, this, &CModuleDevice::OnRecvFrameHeader);
+        connect(network, &CModuleNetwork::SetRecvFrameData, this, &CModuleDevice::OnRecvFrameData);
+    }
+}
+
 CModulePlayback* CModuleDevice::GetPlayback(int slot) const
 {
     if (slot < 0 || slot >= kSlots)

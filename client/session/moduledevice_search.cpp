@@ -1,7 +1,7 @@
 // The search pop-ups' side of the session: the museum, thumbnail and quick searches, the search
 // area, leaving a search, and where a search recording starts.
-#include "session/playbackview.h"
 #include "session/moduledevice.h"
+#include "session/playbackview.h"
 #include "session/recordlistintake.h"
 #include "session/searchcontrol.h"
 

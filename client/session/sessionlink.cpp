@@ -42,14 +42,14 @@ void SessionLink::CreateNetworkModules(const SiteBook& record, bool tls)
         playbackNetwork = std::make_unique<CModuleNetwork>(inert, m_s.m_deviceIndex, tls);
         CModuleNetwork* p = playbackNetwork.get();
         QObject::connect(p, &CModuleNetwork::SetNetworkState, &m_s, &CModuleDevice::OnNetworkStateS);
-        m_s.m_media.ConnectMediaIntake(p, true);
+        m_s.ConnectMediaIntake(p, true);
     }
     if (!liveNetwork) {
         liveNetwork = std::make_unique<CModuleNetwork>(inert, m_s.m_deviceIndex, tls);
         CModuleNetwork* l = liveNetwork.get();
         QObject::connect(l, &CModuleNetwork::SetNetworkState, &m_s, &CModuleDevice::OnNetworkState);
         QObject::connect(l, &CModuleNetwork::SetUsageNetwork, &m_s, &CModuleDevice::OnUsageNetwork);
-        m_s.m_media.ConnectMediaIntake(l, false);
+        m_s.ConnectMediaIntake(l, false);
         m_s.ConnectListIntake(l);
     }
 }
