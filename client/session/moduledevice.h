@@ -51,7 +51,8 @@ class CModuleDevice : public RecorderSession,
                       public PlaybackHost,
                       private RequestPacingHost,
                       private RecordListHost,
-                      private MediaIntakeHost
+                      private MediaIntakeHost,
+                      private SessionLinkHost
 {
     Q_OBJECT
 
@@ -83,7 +84,7 @@ public:
     LiveFigures GetLiveFigures(int ch) const override;
 
     // ---- status queries (channels 0-based)
-    bool GetLoginOption() const;
+    bool GetLoginOption() const override;
     bool GetChannelActive(int ch) const override;
     QString GetCameraTitle(int ch) const override;
     int GetChannelFps(int ch) const override;
@@ -350,7 +351,6 @@ public slots:
 private:
     friend class CModuleDeviceTestAccess;
     friend class SessionLogin;
-    friend class SessionLink;
 
     void BuildRecorderMachinery();
     void StopSessionThreadsAndDecoders();
@@ -359,8 +359,8 @@ private:
     bool Connected() const;
     bool ValidChannel(int ch) const { return ch >= 0 && ch < kChannels; }
     CModulePlayback* GetPlayback(int slot) const;
-    void ConnectListIntake(CModuleNetwork* live);
-    void ConnectMediaIntake(CModuleNetwork* network, bool playbackConnection);
+    void WireConnection(CModuleNetwork* network, bool playbackConnection) override;
+    void ConnectEnded() override;
     bool LiveReady() const;
     int LiveChannelCount() const override;
     void ResetChannelRequests(PlaybackMode mode);
@@ -390,7 +390,7 @@ private:
     std::unique_ptr<SessionTreeItems> m_treeItems;
 
     // The workers, one concern each, each given what it uses (their headers say what).
-    SessionLink m_link{*this};
+    SessionLink m_link{*this, *this, m_channels, m_playback, m_lists, m_emapPath};
     SessionLogin m_login{*this};
     MediaIntake m_media;
     RecordListIntake m_lists{*this, m_channels, m_slots, m_search, m_playback, m_link, m_buffers.Slots()};

@@ -185,3 +185,8 @@ QByteArray CModuleDevice::GetConsoleLayout(int size) const
     const void* end = std::memchr(text, 0, size_t(most));
     return QByteArray(text, end ? int(static_cast<const char*>(end) - text) : most);
 }
+
+void CModuleDevice::ConnectEnded()
+{
+    emit finished();
+}

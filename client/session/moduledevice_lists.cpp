@@ -51,23 +51,6 @@ void CModuleDevice::GetIntraIndex(int channel)
 // =============================================================================================
 // List chain intake
 
-void CModuleDevice::ConnectListIntake(CModuleNetwork* live)
-{
-    connect(live, &CModuleNetwork::SetRecvTimeRecList, this, &CModuleDevice::OnRecvTimeRecList);
-    connect(live, &CModuleNetwork::SetRecvEventRecList, this, &CModuleDevice::OnRecvEventRecList);
-    connect(live, &CModuleNetwork::SetRecvAudioRecList, this, &CModuleDevice::OnRecvAudioRecList);
-    connect(live, &CModuleNetwork::SetRecvIntraIndex, this, &CModuleDevice::OnRecvIntraIndex);
-    connect(live, &CModuleNetwork::SetRecvListRefused, m_lists.recorderWait, &RecorderWait::Refuse);
-    connect(live, &CModuleNetwork::SetRecvBackupCapa, this, &CModuleDevice::OnRecvBackupCapa);
-    connect(live, &CModuleNetwork::SetRecvBurningRate, this, &CModuleDevice::OnRecvBurningRate);
-    connect(live, &CModuleNetwork::SetRecvCDMedia, this, &CModuleDevice::OnRecvCDMedia);
-    connect(live, &CModuleNetwork::SetRecvEraseResult, this, &CModuleDevice::OnRecvEraseResult);
-    connect(live, &CModuleNetwork::SetRecvGuiData, this, &CModuleDevice::OnRecvGuiData);
-    connect(live, &CModuleNetwork::SetRecvAsyncEvent, this, &CModuleDevice::OnRecvAsyncEvent);
-    connect(live, &CModuleNetwork::SetRecvConsoleLockCanceled, this, &CModuleDevice::OnRecvConsoleLockCanceled);
-    connect(live, &CModuleNetwork::SetRecvConfig, this, &CModuleDevice::SetRecvConfig);
-}
-
 void CModuleDevice::OnRecvTimeRecList(int slot, int size)
 {
     if (m_deviceIndex == -1 || m_lists.recorderWait->IsRefused())

@@ -25,6 +25,7 @@
 #include "session/moduleplayback.h"
 #include "session/museumsearchpopup.h"
 #include "session/quicksearchpopup.h"
+#include "session/recorderwait.h"
 #include "session/searchworker.h"
 #include "session/sessionhub.h"
 #include "session/sessionlog.h"
@@ -44,16 +45,19 @@ constexpr int kMaxDelayMs = 1000;
 // =============================================================================================
 // Small accessors
 
-void CModuleDevice::ConnectMediaIntake(CModuleNetwork* network, bool playbackConnection)
+void CModuleDevice::WireConnection(CModuleNetwork* network, bool playbackConnection)
 {
     if (!network)
         return;
     if (playbackConnection) {
+        connect(network, &CModuleNetwork::SetNetworkState, this, &CModuleDevice::OnNetworkStateS);
         connect(network, &CModuleNetwork::SetRecvPlaybackVideo, this, &CModuleDevice::OnRecvPlaybackVideoSec);
         connect(network, &CModuleNetwork::SetRecvPlaybackAudio, this, &CModuleDevice::OnRecvPlaybackAudioSec);
         connect(network, &CModuleNetwork::SetRecvFrameHeader, this, &CModuleDevice::OnRecvFrameHeader);
         connect(network, &CModuleNetwork::SetRecvFrameData, this, &CModuleDevice::OnRecvFrameData);
     } else {
+        connect(network, &CModuleNetwork::SetNetworkState, this, &CModuleDevice::OnNetworkState);
+        connect(network, &CModuleNetwork::SetUsageNetwork, this, &CModuleDevice::OnUsageNetwork);
         connect(network, &CModuleNetwork::SetRecvLiveVideo, this, &CModuleDevice::OnRecvLiveVideo);
         connect(network, &CModuleNetwork::SetRecvLiveAudio, this, &CModuleDevice::OnRecvLiveAudio);
         connect(network, &CModuleNetwork::SetRecvPlaybackVideo, this, &CModuleDevice::OnRecvPlaybackVideo);
@@ -62,6 +66,21 @@ void CModuleDevice::ConnectMediaIntake(CModuleNetwork* network, bool playbackCon
         // Frame requests that the playback connection refused go out on this one.
         connect(network, &CModuleNetwork::SetRecvFrameHeader, this, &CModuleDevice::OnRecvFrameHeader);
         connect(network, &CModuleNetwork::SetRecvFrameData, this, &CModuleDevice::OnRecvFrameData);
+        // The record lists, the backup and console replies come on the live connection.
+        connect(network, &CModuleNetwork::SetRecvTimeRecList, this, &CModuleDevice::OnRecvTimeRecList);
+        connect(network, &CModuleNetwork::SetRecvEventRecList, this, &CModuleDevice::OnRecvEventRecList);
+        connect(network, &CModuleNetwork::SetRecvAudioRecList, this, &CModuleDevice::OnRecvAudioRecList);
+        connect(network, &CModuleNetwork::SetRecvIntraIndex, this, &CModuleDevice::OnRecvIntraIndex);
+        connect(network, &CModuleNetwork::SetRecvListRefused, m_lists.recorderWait, &RecorderWait::Refuse);
+        connect(network, &CModuleNetwork::SetRecvBackupCapa, this, &CModuleDevice::OnRecvBackupCapa);
+        connect(network, &CModuleNetwork::SetRecvBurningRate, this, &CModuleDevice::OnRecvBurningRate);
+        connect(network, &CModuleNetwork::SetRecvCDMedia, this, &CModuleDevice::OnRecvCDMedia);
+        connect(network, &CModuleNetwork::SetRecvEraseResult, this, &CModuleDevice::OnRecvEraseResult);
+        connect(network, &CModuleNetwork::SetRecvGuiData, this, &CModuleDevice::OnRecvGuiData);
+        connect(network, &CModuleNetwork::SetRecvAsyncEvent, this, &CModuleDevice::OnRecvAsyncEvent);
+        connect(network, &CModuleNetwork::SetRecvConsoleLockCanceled, this,
+                &CModuleDevice::OnRecvConsoleLockCanceled);
+        connect(network, &CModuleNetwork::SetRecvConfig, this, &CModuleDevice::SetRecvConfig);
     }
 }
 

@@ -9,9 +9,9 @@
 #include "net/modulenetwork.h"
 #include "session/connectsequence.h"
 #include "session/emapwindow.h"
-#include "session/mediaintake.h"
-#include "session/moduledevice.h"
+#include "session/playbackstate.h"
 #include "session/recorderwait.h"
+#include "session/recordlistintake.h"
 #include "session/remoteconsole.h"
 #include "session/sessiondefaults.h"
 #include "session/sessionhub.h"
@@ -20,8 +20,14 @@
 
 using namespace SessionDefaults;
 
-SessionLink::SessionLink(CModuleDevice& session)
-    : m_s(session)
+SessionLink::SessionLink(SessionLinkHost& host, QObject& session, ChannelStates& channels, PlaybackState& playback,
+                         RecordListIntake& lists, const QString& emapPath)
+    : m_host(host)
+    , m_session(session)
+    , m_channels(channels)
+    , m_playback(playback)
+    , m_lists(lists)
+    , m_emapPath(emapPath)
 {}
 
 SessionLink::~SessionLink() = default;
@@ -39,18 +45,14 @@ void SessionLink::CreateNetworkModules(const SiteBook& record, bool tls)
 {
     const int inert = record.kind.toInt();
     if (!playbackNetwork) {
-        playbackNetwork = std::make_unique<CModuleNetwork>(inert, m_s.m_deviceIndex, tls);
+        playbackNetwork = std::make_unique<CModuleNetwork>(inert, m_host.GetDeviceIndex(), tls);
         CModuleNetwork* p = playbackNetwork.get();
-        QObject::connect(p, &CModuleNetwork::SetNetworkState, &m_s, &CModuleDevice::OnNetworkStateS);
-        m_s.ConnectMediaIntake(p, true);
+        m_host.WireConnection(p, true);
     }
     if (!liveNetwork) {
-        liveNetwork = std::make_unique<CModuleNetwork>(inert, m_s.m_deviceIndex, tls);
+        liveNetwork = std::make_unique<CModuleNetwork>(inert, m_host.GetDeviceIndex(), tls);
         CModuleNetwork* l = liveNetwork.get();
-        QObject::connect(l, &CModuleNetwork::SetNetworkState, &m_s, &CModuleDevice::OnNetworkState);
-        QObject::connect(l, &CModuleNetwork::SetUsageNetwork, &m_s, &CModuleDevice::OnUsageNetwork);
-        m_s.ConnectMediaIntake(l, false);
-        m_s.ConnectListIntake(l);
+        m_host.WireConnection(l, false);
     }
 }
 
@@ -71,7 +73,7 @@ void SessionLink::ReportConnectFailure()
     case ConnectPurpose::EmapRefresh: RefreshActiveEmap(); break;
     case ConnectPurpose::Account: SetAccountState(-1); break;
     case ConnectPurpose::Firmware: SetFirmwareState(-1); break;
-    case ConnectPurpose::Silent: qCDebug(lcSession) << m_s.GetDvrName() << "connect fail"; break;
+    case ConnectPurpose::Silent: qCDebug(lcSession) << m_host.GetDvrName() << "connect fail"; break;
     default:
         if (hub) {
             hub->ShowMessageBox(QString(), QStringLiteral("Connect fail"), QString());
@@ -89,10 +91,10 @@ void SessionLink::PlaceNextFavoriteCell()
 
 void SessionLink::StartLiveOnAllChannels()
 {
-    const int n = m_s.LiveChannelCount();
+    const int n = m_host.LiveChannelCount();
     for (int ch = 0; ch < n; ++ch)
-        m_s.m_channels[ch].liveWanted = 1;
-    m_s.OnLiveStart(0);
+        m_channels[ch].liveWanted = 1;
+    m_host.OnLiveStart(0);
 }
 
 void SessionLink::OpenEmapOnActiveWindow()
@@ -100,18 +102,17 @@ void SessionLink::OpenEmapOnActiveWindow()
     EmapWindow* window = EmapWindow::Active();
     if (!window)
         return;
-    window->openEmap(m_s.m_emapPath);
+    window->openEmap(m_emapPath);
     const quint32 live = masks.live.load();
-    const int channels = std::min(m_s.GetChannelCount(), CModuleDevice::kChannels);
+    const int channels = std::min(m_host.GetChannelCount(), kSessionChannels);
     for (int ch = 0; ch < channels; ++ch) {
-        if (!Bit(live, ch) || m_s.m_channels[size_t(ch)].emapX <= -1.0f
-            || m_s.m_channels[size_t(ch)].emapY <= -1.0f)
+        if (!Bit(live, ch) || m_channels[size_t(ch)].emapX <= -1.0f || m_channels[size_t(ch)].emapY <= -1.0f)
             continue;
-        SiteBook* record = SiteBook::FromItem(m_s.GetCameraItem(ch));
+        SiteBook* record = SiteBook::FromItem(m_host.GetCameraItem(ch));
         if (!record)
             continue;
-        record->posX = m_s.m_channels[size_t(ch)].emapX;
-        record->posY = m_s.m_channels[size_t(ch)].emapY;
+        record->posX = m_channels[size_t(ch)].emapX;
+        record->posY = m_channels[size_t(ch)].emapY;
         window->createDeviceCamera(*record, ch, false);
         // The window may have gone with the last icon's tile (a closing program).
         if (EmapWindow::Active() != window)
@@ -131,7 +132,7 @@ void SessionLink::AskForRemoteConfig()
     if (hub)
         hub->ShowMessageBox(QStringLiteral("Remote Configuration"),
                             QStringLiteral("Information Loading\nPress CLOSE or ESC to cancel"), QString());
-    if (!m_s.GetLoginOption()) {
+    if (!m_host.GetLoginOption()) {
         if (hub)
             hub->ShowMessageBox(QString(), QStringLiteral("Don't have permision."), QStringLiteral("stop"));
         RefuseRemoteConsole();
@@ -151,7 +152,7 @@ void SessionLink::PrepareRemotePlayback(ConnectPurpose purpose)
     SessionHub* hub = SessionHub::Instance();
     if (hub)
         hub->ShowMessageBox(QStringLiteral("Remote Playback"), QStringLiteral("Information Loading"), QString());
-    const int n = m_s.LiveChannelCount();
+    const int n = m_host.LiveChannelCount();
     quint32 search = masks.search.load();
     for (int ch = 0; ch < n; ++ch) {
         if (!liveNetwork->GetLoginMaskBit(2, ch))
@@ -161,29 +162,29 @@ void SessionLink::PrepareRemotePlayback(ConnectPurpose purpose)
     if (search == 0) {
         if (hub) {
             hub->ShowMessageBox(QString(), QStringLiteral("No Playback permission."), QStringLiteral("stop"));
-            hub->OnDeviceDisconnected(m_s.m_deviceIndex, 1);
+            hub->OnDeviceDisconnected(m_host.GetDeviceIndex(), 1);
         }
         return;
     }
     if (purpose == ConnectPurpose::Playback) {
         // Neither a mode nor a speed until the playback window asks for one.
-        m_s.m_playback.mode = PlaybackMode(-1);
-        m_s.m_playback.speed = -1;
+        m_playback.mode = PlaybackMode(-1);
+        m_playback.speed = -1;
     }
     liveNetwork->SendConsoleLock(0);
-    m_s.m_lists.recorderWait->Arm();
+    m_lists.recorderWait->Arm();
 }
 
 void SessionLink::SetFirmwareState(int code)
 {
     if (SessionHub* hub = SessionHub::Instance())
-        hub->SetFirmwareState(m_s.m_deviceIndex, code);
+        hub->SetFirmwareState(m_host.GetDeviceIndex(), code);
 }
 
 void SessionLink::SetAccountState(int code)
 {
     if (SessionHub* hub = SessionHub::Instance())
-        hub->SetAccountManagerState(m_s.m_deviceIndex, code);
+        hub->SetAccountManagerState(m_host.GetDeviceIndex(), code);
 }
 
 RemoteConsole* SessionLink::ShowingConsole() const
@@ -202,14 +203,15 @@ void SessionLink::RefuseRemoteConsole()
 bool SessionLink::ConsoleShowsThisRecorder() const
 {
     const SessionHub* hub = SessionHub::Instance();
-    return m_s.IsLoggedIn() && hub && m_s.m_deviceIndex >= 0 && hub->ConsoleDeviceIndex() == m_s.m_deviceIndex;
+    return m_host.IsLoggedIn() && hub && m_host.GetDeviceIndex() >= 0
+           && hub->ConsoleDeviceIndex() == m_host.GetDeviceIndex();
 }
 
 void SessionLink::OnLiveConnectDue()
 {
     if (!sequence.connecting || !liveNetwork)
         return;
-    QPointer<CModuleDevice> self(&m_s);
+    QPointer<QObject> self(&m_session);
     const bool started = liveNetwork->OnConnect();
     if (!self)
         return;
@@ -227,13 +229,13 @@ void SessionLink::OnLiveConnectEnded(bool connected)
         sequence.result = ConnectResult::Done;
     } else {
         sequence.loginDeadline->stop();
-        QPointer<CModuleDevice> self(&m_s);
+        QPointer<QObject> self(&m_session);
         ReportConnectFailure();
         if (!self)
             return;
         sequence.result = ConnectResult::Failed;
     }
-    emit m_s.finished();
+    m_host.ConnectEnded();
 }
 
 void SessionLink::OnCertificateAnswered()
@@ -246,7 +248,7 @@ void SessionLink::OnCertificateAnswered()
 
 void SessionLink::OnLoginDeadline()
 {
-    if (m_s.IsLoggedIn())
+    if (m_host.IsLoggedIn())
         return;
     // The login waits for the user's answer about a changed certificate, which restarts the
     // time limit once given.
@@ -254,12 +256,12 @@ void SessionLink::OnLoginDeadline()
         sequence.loginDeadline->start(sequence.loginTimeLimitMs);
         return;
     }
-    qCDebug(lcSession) << m_s.GetDvrName() << "no login within" << sequence.loginTimeLimitMs
+    qCDebug(lcSession) << m_host.GetDvrName() << "no login within" << sequence.loginTimeLimitMs
                        << "ms: the connect is given up";
     // Half-open connections are aborted by the disconnect, which reports no login failure for
     // them; the attempt ends as a failed connect instead.
-    QPointer<CModuleDevice> self(&m_s);
-    m_s.Disconnect();
+    QPointer<QObject> self(&m_session);
+    m_host.Disconnect();
     if (!self)
         return;
     ReportConnectFailure();

@@ -5,20 +5,50 @@
 // asked for (live on every channel, the remote console, remote playback, the next favorite
 // cell, the e-map, the account and firmware managers), and whether the remote console shows
 // this recorder.
+#include <QString>
+
 #include <memory>
 
+#include "session/channelstate.h"
 #include "session/connectsequence.h"
 #include "session/permissionmasks.h"
 
-class CModuleDevice;
 class CModuleNetwork;
+class QObject;
+class QTreeWidgetItem;
+class RecordListIntake;
 class RemoteConsole;
 class SiteBook;
+struct PlaybackState;
+
+// What the link asks of its session: its name, hub slot, login and channels, the live start and
+// the disconnect, the wiring of a new connection's replies, and the end of a connect told.
+class SessionLinkHost
+{
+public:
+    virtual QString GetDvrName() const = 0;
+    virtual int GetDeviceIndex() const = 0;
+    virtual bool IsLoggedIn() const = 0;
+    virtual bool GetLoginOption() const = 0;
+    virtual int GetChannelCount() const = 0;
+    virtual int LiveChannelCount() const = 0;
+    virtual QTreeWidgetItem* GetCameraItem(int ch) const = 0;
+    virtual bool OnLiveStart(int mode) = 0;
+    virtual bool Disconnect() = 0;
+    virtual void WireConnection(CModuleNetwork* network, bool playbackConnection) = 0;
+    virtual void ConnectEnded() = 0;
+
+protected:
+    ~SessionLinkHost() = default;
+};
 
 class SessionLink
 {
 public:
-    explicit SessionLink(CModuleDevice& session);
+    // `session` is the session object (whose end a call into the connections may bring);
+    // `lists` holds the box that waits on the recorder; `emapPath` is the recorder's e-map.
+    SessionLink(SessionLinkHost& host, QObject& session, ChannelStates& channels, PlaybackState& playback,
+                RecordListIntake& lists, const QString& emapPath);
     ~SessionLink();
 
     void CopyPermissions(const SiteBook& record);
@@ -56,5 +86,10 @@ public:
     std::unique_ptr<CModuleNetwork> playbackNetwork;
 
 private:
-    CModuleDevice& m_s;
+    SessionLinkHost& m_host;
+    QObject& m_session;
+    ChannelStates& m_channels;
+    PlaybackState& m_playback;
+    RecordListIntake& m_lists;
+    const QString& m_emapPath;
 };
