@@ -56,6 +56,8 @@ CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
           *this, m_channels, m_slots, [this](const QString& kind) { return RecordingFolder(kind); }))
     , m_treeItems(
           std::make_unique<SessionTreeItems>([this](const QString& kind) { return RecordingFolder(kind); }))
+    , m_login({*this, *this, *this, m_link, m_media, m_lists, *m_recording, *m_treeItems, m_pacing, m_buffers,
+               m_health, m_channels, m_slots, m_search, m_playback, m_playbackGrid, m_liveAudioChannel})
     , m_media({*this,
                *this,
                {&THREAD_LIVE, &THREAD_SEARCH, &THREAD_LIVE_AUDIO, &THREAD_PLAYBACK_AUDIO, this},

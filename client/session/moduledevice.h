@@ -52,7 +52,8 @@ class CModuleDevice : public RecorderSession,
                       private RequestPacingHost,
                       private RecordListHost,
                       private MediaIntakeHost,
-                      private SessionLinkHost
+                      private SessionLinkHost,
+                      private SessionLoginHost
 {
     Q_OBJECT
 
@@ -350,7 +351,6 @@ public slots:
 
 private:
     friend class CModuleDeviceTestAccess;
-    friend class SessionLogin;
 
     void BuildRecorderMachinery();
     void StopSessionThreadsAndDecoders();
@@ -391,7 +391,7 @@ private:
 
     // The workers, one concern each, each given what it uses (their headers say what).
     SessionLink m_link{*this, *this, m_channels, m_playback, m_lists, m_emapPath};
-    SessionLogin m_login{*this};
+    SessionLogin m_login;
     MediaIntake m_media;
     RecordListIntake m_lists{*this, m_channels, m_slots, m_search, m_playback, m_link, m_buffers.Slots()};
     SearchControl m_searches{m_channels, m_slots, m_search, *this, m_deviceIndex};

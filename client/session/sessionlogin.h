@@ -4,18 +4,72 @@
 // threads, and the grid waiting for the recorder; at the status refresh the channel icons and
 // the health window; at the disconnect everything closed again in order (threads joined before
 // their decoders and buffers go); and a refused login told to the user.
+#include <QString>
 #include <QtGlobal>
 
 #include <atomic>
+#include <memory>
 
+#include "session/channelstate.h"
 #include "session/connectpurpose.h"
+#include "session/playbackslot.h"
 
-class CModuleDevice;
+class MediaIntake;
+class QObject;
+class QTreeWidgetItem;
+class RecordListIntake;
+class RequestPacing;
+class SessionBuffers;
+class SessionHealth;
+class SessionLink;
+class SessionRecording;
+class SessionTreeItems;
+struct PlaybackState;
+struct SearchState;
+
+// What the login asks of its session: its name, hub slot and camera titles, the live start and
+// what the connect was asked for.
+class SessionLoginHost
+{
+public:
+    virtual QString GetDvrName() const = 0;
+    virtual int GetDeviceIndex() const = 0;
+    virtual QString GetCameraTitle(int ch) const = 0;
+    virtual bool OnLiveStart(int mode) = 0;
+    virtual void OnConnectionOption(ConnectPurpose purpose) = 0;
+
+protected:
+    ~SessionLoginHost() = default;
+};
 
 class SessionLogin
 {
 public:
-    explicit SessionLogin(CModuleDevice& session)
+    // A login opens, and a disconnect closes, nearly all of the session: these are its parts.
+    // `object` is the session object (whose end a call out may bring), `item` its tree item;
+    // `pacing` is none for a folder.
+    struct Session
+    {
+        SessionLoginHost& host;
+        QObject& object;
+        QTreeWidgetItem& item;
+        SessionLink& link;
+        MediaIntake& media;
+        RecordListIntake& lists;
+        SessionRecording& recording;
+        SessionTreeItems& treeItems;
+        const std::unique_ptr<RequestPacing>& pacing;
+        SessionBuffers& buffers;
+        SessionHealth& health;
+        ChannelStates& channels;
+        PlaybackSlots& playbackSlots;
+        SearchState& search;
+        PlaybackState& playback;
+        std::atomic<int>& playbackGrid;
+        int& liveAudioChannel;
+    };
+
+    explicit SessionLogin(const Session& session)
         : m_s(session)
     {}
 
@@ -45,5 +99,5 @@ private:
     void CloseSearchSlot();
     void ReportLoginFailure();
 
-    CModuleDevice& m_s;
+    const Session m_s;
 };
