@@ -88,7 +88,7 @@ CModuleDevice::CModuleDevice(QTreeWidgetItem* parent, int kind)
     for (PlaybackSlot& slot : m_slots)
         slot.nextSearchFrame = 0;
 
-    m_link.sequence.worker = std::make_unique<NetConnect>(this);
+    m_link.sequence.worker = std::make_unique<NetConnect>(this, [this] { OnConnectThread(); });
     if (kind == 0)
         BuildRecorderMachinery();
 

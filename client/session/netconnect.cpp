@@ -1,15 +1,16 @@
 #include "session/netconnect.h"
 
-#include "session/moduledevice.h"
+#include <utility>
 
-NetConnect::NetConnect(CModuleDevice* session)
+NetConnect::NetConnect(QObject* session, std::function<void()> connectStep)
     : QObject(nullptr)
     , m_session(session)
+    , m_connectStep(std::move(connectStep))
 {}
 
 void NetConnect::OnConnect()
 {
     if (m_session)
-        m_session->OnConnectThread();
+        m_connectStep();
     emit finished();
 }

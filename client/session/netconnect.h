@@ -5,14 +5,15 @@
 #include <QObject>
 #include <QPointer>
 
-class CModuleDevice;
+#include <functional>
 
 class NetConnect : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit NetConnect(CModuleDevice* session);
+    // `connectStep` is the session's connect step, run while `session` exists.
+    NetConnect(QObject* session, std::function<void()> connectStep);
 
 public slots:
     void OnConnect();
@@ -22,5 +23,6 @@ signals:
 
 private:
     // The session may be destroyed before the worker: it is only reached while it exists.
-    QPointer<CModuleDevice> m_session;
+    QPointer<QObject> m_session;
+    std::function<void()> m_connectStep;
 };
