@@ -1,8 +1,8 @@
 #pragma once
-// The helpers of a recorder session's media pipeline: the session threads and playback schedulers made at login, which scheduler a reply
-// belongs to, the playback queues fed from the intake (with the per-second markers and the
-// throttle that slows the recorder when the queues grow), the quick search's picture and the
-// step timer's next museum or thumbnail search step.
+// The helpers of a recorder session's media pipeline: the session threads and playback
+// schedulers made at login, which scheduler a reply belongs to, the playback queues fed from the
+// intake (with the per-second markers and the throttle that slows the recorder when the queues
+// grow), the quick search's picture and the step timer's next museum or thumbnail search step.
 #include <QString>
 
 #include <atomic>

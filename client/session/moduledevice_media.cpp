@@ -43,7 +43,7 @@ constexpr int kMaxDelayMs = 1000;
 } // namespace
 
 // =============================================================================================
-// Small accessors
+// A new connection's replies
 
 void CModuleDevice::WireConnection(CModuleNetwork* network, bool playbackConnection)
 {
@@ -83,6 +83,9 @@ void CModuleDevice::WireConnection(CModuleNetwork* network, bool playbackConnect
         connect(network, &CModuleNetwork::SetRecvConfig, this, &CModuleDevice::SetRecvConfig);
     }
 }
+
+// =============================================================================================
+// Small accessors
 
 CModulePlayback* CModuleDevice::GetPlayback(int slot) const
 {
