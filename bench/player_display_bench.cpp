@@ -7,12 +7,13 @@
 //           shown at once, as a client recording is played.
 // Both end in the tile display drawing the picture scaled to its tile with the OSD. Beside each
 // layout, in the same run, ffmpeg decodes the same stream on one thread and scales it to the
-// tile's size ("-threads 1 -filter_threads 1 -vf scale=W:H,format=bgra -f null"; its start-up,
-// measured on a run over one picture, taken off). Reported: processor time per shown picture,
-// ours / ffmpeg's (the target is at most 1.15). A last column gives, in the same round, ffmpeg
-// decoding as many copies of the stream as there are tiles side by side in one process on one
-// thread, each scaled to the tile, and ours against it: the part of the ratio that is sixteen
-// decoders' memory spread across the caches, which ffmpeg pays too.
+// tile's size ("-threads 1 -filter_threads 1 -vf scale=W:H,format=bgra -f null"), the stream
+// looped to as many pictures as the tiles show; its start-up, measured on a run over one picture,
+// taken off. Reported: processor time per shown picture, ours / ffmpeg's (the target is at most
+// 1.15). A last column gives, in the same round, ffmpeg decoding as many copies of the stream as
+// there are tiles side by side in one process on one thread, each scaled to the tile, and ours
+// against it: the part of the ratio that is sixteen decoders' memory spread across the caches,
+// which ffmpeg pays too.
 //
 //   player_display_bench [frames=300] [queued|direct|both] [rounds=3] [tiles=all|1|4|16] [ours]
 // Each figure is the median of the rounds; the ratio's lowest and highest follow it. "ours" leaves
@@ -251,27 +252,26 @@ double PlayDirect(const QList<Unit>& units, const Layout& layout, int* shown, Ex
 }
 
 // ffmpeg's processor time per picture decoding the stream on one thread and scaling it to the
-// tile: a run over one picture is taken from the run over all, so that its start-up (loading,
-// probing, the first picture's set-up) is not counted per picture. 0 when ffmpeg fails.
-double FfmpegSecondsPerPicture(const QString& stream, const CameoRect& rect, int pictures)
+// tile, the stream played `passes` times over (as many pictures as the tiles show, so that the
+// reference is not a short run measured against a long one): a run over one picture is taken
+// from the run over all, so that its start-up (loading, probing, the first picture's set-up) is
+// not counted per picture. 0 when ffmpeg fails.
+double FfmpegSecondsPerPicture(const QString& stream, const CameoRect& rect, int pictures, int passes)
 {
-    const QStringList decode{"-threads",
-                             "1",
-                             "-i",
-                             stream,
-                             "-filter_threads",
-                             "1",
-                             "-vf",
+    const QStringList output{"-filter_threads", "1", "-vf",
                              QStringLiteral("scale=%1:%2,format=bgra").arg(rect.Width()).arg(rect.Height())};
+    const QStringList runs[2] = {
+        QStringList{"-threads", "1", "-i", stream} + output + QStringList{"-frames:v", "1"},
+        QStringList{"-threads", "1", "-stream_loop", QString::number(passes - 1), "-i", stream} + output};
     double seconds[2] = {0, 0};
-    const QStringList limits[2] = {{"-frames:v", "1"}, {}};
     for (int run = 0; run < 2; ++run) {
         const double before = ChildSeconds();
-        if (!Ffmpeg(decode + limits[run] + QStringList{"-f", "null", "-"}))
+        if (!Ffmpeg(runs[run] + QStringList{"-f", "null", "-"}))
             return 0;
         seconds[run] = ChildSeconds() - before;
     }
-    return pictures > 1 ? std::max(0.0, seconds[1] - seconds[0]) / (pictures - 1) : seconds[1];
+    const int total = pictures * passes;
+    return total > 1 ? std::max(0.0, seconds[1] - seconds[0]) / (total - 1) : seconds[1];
 }
 
 // The same as FfmpegSecondsPerPicture for one ffmpeg process decoding `inputs` copies of the
@@ -344,6 +344,12 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "ffmpeg could not make the stream\n");
             return 1;
         }
+        // The same pictures in a container ffmpeg can loop (a raw stream cannot seek to its start).
+        const QString loopable = folder.filePath(QString::fromLatin1(road) + QStringLiteral(".nut"));
+        if (withReference && !Ffmpeg({"-i", stream, "-c", "copy", loopable})) {
+            std::fprintf(stderr, "ffmpeg could not copy the stream\n");
+            return 1;
+        }
         if (road == "direct") {
             for (const Unit& unit : units) {
                 if (PayloadFrame(unit).isEmpty()) {
@@ -373,7 +379,7 @@ int main(int argc, char** argv)
                 // (nothing left per picture): measure again rather than end the bench.
                 double reference = withReference ? 0 : 1;
                 for (int attempt = 0; attempt < 3 && reference <= 0; ++attempt)
-                    reference = FfmpegSecondsPerPicture(stream, rect, units.size());
+                    reference = FfmpegSecondsPerPicture(loopable, rect, units.size(), layout.tiles);
                 if (reference <= 0) {
                     std::fprintf(stderr, "ffmpeg reference failed\n");
                     return 1;
@@ -381,7 +387,7 @@ int main(int argc, char** argv)
                 // The tiles' streams side by side in one ffmpeg (one stream: the reference itself).
                 double sideBySide = layout.tiles == 1 || !withReference ? reference : 0;
                 for (int attempt = 0; attempt < 3 && sideBySide <= 0; ++attempt)
-                    sideBySide = FfmpegInterleavedSecondsPerPicture(stream, rect, units.size(), layout.tiles);
+                    sideBySide = FfmpegInterleavedSecondsPerPicture(loopable, rect, units.size(), layout.tiles);
                 if (sideBySide <= 0) {
                     std::fprintf(stderr, "ffmpeg with %d inputs failed\n", layout.tiles);
                     return 1;
