@@ -347,6 +347,16 @@ void CModulePlayback::OnSetIntraHeader(int file, int size, const char* data)
     ContinueInMinute(minute);
 }
 
+void CModulePlayback::GoToNextMinute(int minute, bool backward)
+{
+    const int next = backward ? minute - 1 : minute + 1;
+    if (next < 0 || next >= kMinutesPerDay) {
+        m_state = PlaybackMode::Stop;
+        return;
+    }
+    OnGetNextTime(next / 60, next % 60);
+}
+
 int CModulePlayback::FindSecond(int minute, int from, bool backward) const
 {
     const int first = minute * 60;
@@ -386,12 +396,7 @@ void CModulePlayback::ContinueInMinute(int minute)
     }
     m_minutes[minute].loaded = 0;
     qCDebug(lcSession) << "time 6" << minute;
-    const int next = backward ? minute - 1 : minute + 1;
-    if (next < 0 || next >= kMinutesPerDay) {
-        m_state = PlaybackMode::Stop;
-        return;
-    }
-    OnGetNextTime(next / 60, next % 60);
+    GoToNextMinute(minute, backward);
 }
 
 bool CModulePlayback::OnGetNextTime(int hour, int minute)
@@ -456,23 +461,13 @@ void CModulePlayback::OnGetFrameHeader(int second, bool prefetch)
         m_time = TimeOfMinute(minute, 0);
         if (RequestMinute(0))
             return;
-        const int next = backward ? minute - 1 : minute + 1;
-        if (next < 0 || next >= kMinutesPerDay) {
-            m_state = PlaybackMode::Stop;
-            return;
-        }
-        OnGetNextTime(next / 60, next % 60);
+        GoToNextMinute(minute, backward);
         return;
     }
     // A second without frames: the next one in the play direction.
     int s = FindSecond(minute, second, backward);
     if (s < 0) {
-        const int next = backward ? minute - 1 : minute + 1;
-        if (next < 0 || next >= kMinutesPerDay) {
-            m_state = PlaybackMode::Stop;
-            return;
-        }
-        OnGetNextTime(next / 60, next % 60);
+        GoToNextMinute(minute, backward);
         return;
     }
     if (s > m_latestSecond) {

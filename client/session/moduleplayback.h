@@ -161,6 +161,8 @@ private:
     // The first (forward) or last (backward) second of `minute` with an offset, from `from` on
     // (forward) or down to `from` (backward); -1 when none.
     int FindSecond(int minute, int from, bool backward) const;
+    // Asks for the minute after `minute` in the play direction; playback stops at the day's end.
+    void GoToNextMinute(int minute, bool backward);
     void ParseHeaders(const char* data, int size, int streamKind);
     // Bit 23 of the frame's flag word set, bits 13 and 15 of its kind word clear.
     static bool HasMotionData(const char* slot);
