@@ -120,7 +120,6 @@ public:
     int GetLiveCounter(int ch) const;
     bool IsEventRecordMarked(int ch) const override;
     void SetEventRecordMark(int ch, bool on) override;
-    void SetEventRecordStart(int ch, int date, int time);
     int GetLiveAudioChannel() const override { return m_liveAudioChannel; }
     bool IsPlaybackActive() const override { return m_playback.active.load() != 0; }
     // The request timers run only while playback is active: an idle session polls nothing.

@@ -238,14 +238,6 @@ void CModuleDevice::SetEventRecordMark(int ch, bool on)
         m_channels[size_t(ch)].eventRecordMark = on ? 1 : 0;
 }
 
-void CModuleDevice::SetEventRecordStart(int ch, int date, int time)
-{
-    if (!ValidChannel(ch))
-        return;
-    m_channels[size_t(ch)].eventStartDate = date;
-    m_channels[size_t(ch)].eventStartTime = time;
-}
-
 CModuleDecoder* CModuleDevice::GetLiveDecoder(int ch) const
 {
     return ValidChannel(ch) ? m_channels[size_t(ch)].liveDecoder.get() : nullptr;
