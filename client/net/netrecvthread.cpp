@@ -18,6 +18,39 @@
 
 #include <cstring>
 
+namespace {
+
+// The messages of one read, for the engine: the batch opens before the first message is
+// dispatched and closes when the read is over, however it ends.
+class ReadBatch
+{
+public:
+    explicit ReadBatch(CNetTypeMirel* engine)
+        : m_engine(engine)
+    {}
+    ReadBatch(const ReadBatch&) = delete;
+    ReadBatch& operator=(const ReadBatch&) = delete;
+    ~ReadBatch()
+    {
+        if (m_open)
+            m_engine->OnReadBatch(false);
+    }
+    void Dispatch(char* message, int total)
+    {
+        if (!m_open) {
+            m_open = true;
+            m_engine->OnReadBatch(true);
+        }
+        m_engine->OnRecvData(message, total);
+    }
+
+private:
+    CNetTypeMirel* m_engine;
+    bool m_open = false;
+};
+
+} // namespace
+
 NetRecvThread::NetRecvThread(CNetTypeMirel* engine, bool tls)
     : m_engine(engine)
     , m_tls(tls)
@@ -243,6 +276,7 @@ void NetRecvThread::ReceivePlain()
     m_inPlainReceive = true;
     const int generation = m_generation;
     char* buffer = m_engine->RecvBuffer();
+    ReadBatch batch(m_engine);
     for (;;) {
         if (m_pending == 0) {
             if (m_tcp->bytesAvailable() < 4)
@@ -268,7 +302,7 @@ void NetRecvThread::ReceivePlain()
         m_pending = 0;
         m_readSoFar = 0;
         if (CheckMessage(buffer, total))
-            m_engine->OnRecvData(buffer, total);
+            batch.Dispatch(buffer, total);
         if (generation != m_generation || m_tcp->state() != QAbstractSocket::ConnectedState)
             break;
     }
@@ -290,6 +324,7 @@ void NetRecvThread::FeedReceivedBytes(const QByteArray& data)
         return;
     const int generation = m_generation;
     char* buffer = m_engine->RecvBuffer();
+    ReadBatch batch(m_engine);
     for (;;) {
         QByteArray chunk;
         {
@@ -300,32 +335,42 @@ void NetRecvThread::FeedReceivedBytes(const QByteArray& data)
         }
         ++m_reentry;
         m_reassembly.append(chunk);
-        while (m_reassembly.size() > 6) {
-            const quint32 length = qFromBigEndian<quint32>(m_reassembly.constData());
+        // Whole messages are taken from the front by an offset, and the bytes they held are
+        // removed once per chunk: a large chunk (a backlog read at once) is not moved again
+        // for every message in it.
+        const int clears = m_tlsClears;
+        int used = 0;
+        while (m_reassembly.size() - used > 6) {
+            const quint32 length = qFromBigEndian<quint32>(m_reassembly.constData() + used);
             if (!CheckLength(length)) {
                 m_reentry = 0;
                 return;
             }
             const int total = int(length) + 4;
-            if (m_reassembly.size() < total)
+            if (m_reassembly.size() - used < total)
                 break;
-            std::memcpy(buffer, m_reassembly.constData(), size_t(total));
-            m_reassembly.remove(0, total);
+            std::memcpy(buffer, m_reassembly.constData() + used, size_t(total));
+            used += total;
             m_pending = total;
             if (CheckMessage(buffer, total))
-                m_engine->OnRecvData(buffer, total);
+                batch.Dispatch(buffer, total);
             m_pending = 0;
             if (generation != m_generation) {
+                // The connection has ended: its bytes went with it.
                 m_reentry = 0;
                 return;
             }
         }
+        // A handler that started the connection again has cleared what was left of the old one.
+        if (clears == m_tlsClears)
+            m_reassembly.remove(0, used);
     }
     m_reentry = 0;
 }
 
 void NetRecvThread::ClearTlsState()
 {
+    ++m_tlsClears;
     m_reassembly.clear();
     QMutexLocker lock(&m_chunkMutex);
     m_chunks.clear();

@@ -8,7 +8,8 @@
 // 40956) and each is handed to CNetTypeMirel::OnRecvData from the engine's receive buffer. A
 // length outside that range, or a 24-bit total in the header that differs from the framed length,
 // closes the connection; a message without the marker bytes 0x00 0xA1 is dropped and framing
-// continues with the next length.
+// continues with the next length. The messages of one read are bracketed for the engine
+// (CNetTypeMirel::OnReadBatch), so that the media they carry are handed on together.
 //
 // Send: synchronous. NetSendData writes the length field into the caller's buffer and writes the
 // whole buffer to the socket before it returns, so the buffer may live on the caller's stack.
@@ -124,6 +125,7 @@ private:
     int m_readSoFar = 0;
     bool m_inPlainReceive = false;
     QByteArray m_reassembly;
+    int m_tlsClears = 0; // advanced by ClearTlsState, so a receive loop knows its bytes are gone
     QList<QByteArray> m_chunks;
     QMutex m_chunkMutex;
     int m_reentry = 0;

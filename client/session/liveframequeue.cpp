@@ -26,7 +26,7 @@ LiveFrameRecordPtr LiveFrameQueue::PopFrontHeld()
 {
     LiveFrameRecordPtr record = std::move(m_records.front());
     m_records.pop_front();
-    m_count.store(int(m_records.size()), std::memory_order_relaxed);
+    StoreCountHeld();
     m_bytes -= record->size;
     m_queuedMs -= CoveredMs(*record);
     return record;
@@ -37,9 +37,7 @@ void LiveFrameQueue::PushBackHeld(LiveFrameRecordPtr record)
     m_bytes += record->size;
     m_queuedMs += CoveredMs(*record);
     m_records.push_back(std::move(record));
-    m_count.store(int(m_records.size()), std::memory_order_relaxed);
-    if (m_ready)
-        m_ready->wakeAll();
+    StoreCountHeld();
 }
 
 void LiveFrameQueue::WaitHeld(QDeadlineTimer deadline)
@@ -90,21 +88,64 @@ LiveFrameRecordPtr LiveFrameQueue::AppendHeld(LiveFrameRecordPtr record, bool ta
     // A vector allocates only when something is dropped; a deque would allocate on every append.
     std::vector<LiveFrameRecordPtr> dropped;
     QMutexLocker locker(&m_lock);
-    LiveFrameRecordPtr spare;
-    if (takeSpare && !m_spares.empty()) {
-        spare = std::move(m_spares.back());
-        m_spares.pop_back();
-    }
+    LiveFrameRecordPtr spare = takeSpare ? TakeSpareHeld() : nullptr;
+    InsertHeld(std::move(record), dropped);
+    if (m_ready)
+        m_ready->wakeAll();
+    return spare;
+}
+
+void LiveFrameQueue::InsertHeld(LiveFrameRecordPtr record, std::vector<LiveFrameRecordPtr>& dropped)
+{
     if (m_byteBound > 0 && !MakeRoom(*record, dropped)) {
         dropped.push_back(std::move(record));
-        return spare;
+        StoreCountHeld();
+        return;
     }
     if (int(m_records.size()) >= kBound) {
         dropped.push_back(PopFrontHeld());
         qCDebug(lcSession) << m_name << "queue full, oldest record dropped";
     }
     PushBackHeld(std::move(record));
+}
+
+LiveFrameRecordPtr LiveFrameQueue::TakeSpareHeld()
+{
+    if (m_spares.empty())
+        return nullptr;
+    LiveFrameRecordPtr spare = std::move(m_spares.back());
+    m_spares.pop_back();
     return spare;
+}
+
+LiveFrameRecordPtr LiveFrameQueue::StageTakingSpare(LiveFrameRecordPtr record)
+{
+    QMutexLocker locker(&m_lock);
+    LiveFrameRecordPtr spare = TakeSpareHeld();
+    if (record) {
+        m_staged.push_back(std::move(record));
+        StoreCountHeld();
+    }
+    return spare;
+}
+
+void LiveFrameQueue::Publish()
+{
+    std::vector<LiveFrameRecordPtr> dropped;
+    QMutexLocker locker(&m_lock);
+    if (m_staged.empty())
+        return;
+    // Moved out first: the count stays right while the records go in one by one.
+    std::vector<LiveFrameRecordPtr> staged;
+    staged.swap(m_staged);
+    for (LiveFrameRecordPtr& record : staged)
+        InsertHeld(std::move(record), dropped);
+    // The staging vector keeps its memory for the next read.
+    staged.clear();
+    m_staged.swap(staged);
+    StoreCountHeld();
+    if (m_ready)
+        m_ready->wakeAll();
 }
 
 void LiveFrameQueue::KeepSpareHeld(LiveFrameRecordPtr& finished)
@@ -192,9 +233,11 @@ void LiveFrameQueue::Drain()
 {
     std::unique_ptr<std::deque<LiveFrameRecordPtr>> rest;
     std::vector<LiveFrameRecordPtr> spares;
+    std::vector<LiveFrameRecordPtr> staged;
     QMutexLocker locker(&m_lock);
     rest = m_records.TakeAll();
     spares.swap(m_spares);
+    staged.swap(m_staged);
     m_count.store(0, std::memory_order_relaxed);
     m_bytes = 0;
     m_queuedMs = 0;

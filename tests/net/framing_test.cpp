@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 using namespace enginetest;
 
@@ -193,6 +194,41 @@ TEST_P(Framing, RecorderClosingReportsDisconnected)
     ASSERT_TRUE(WaitFor([&] { return Closed(); }));
     ASSERT_FALSE(states.empty());
     EXPECT_EQ(states.back(), -1);
+}
+
+// The messages of each read come between an opening and a closing of the read batch, so that
+// what they carry can be handed on together; no message is dispatched outside one. Fifty
+// messages and half of one arrive in one write and the rest of the last one later: the part
+// left over from a large read is framed whole with the bytes that complete it.
+TEST_P(Framing, EveryMessageOfAReadComesInsideItsBatch)
+{
+    std::string log;
+    QObject::connect(engine.get(), &CNetTypeMirel::OnNetReadBatch, [&](bool open) { log += open ? '(' : ')'; });
+    QObject::connect(engine.get(), &CNetTypeMirel::OnNetAsyncEvent, [&] { log += 'e'; });
+    const QByteArray one = Hex(kEvent);
+    QByteArray burst;
+    for (int i = 0; i < 50; ++i)
+        burst += one;
+    peer->Write(burst + one.left(5));
+    ASSERT_TRUE(WaitFor([&] { return events == 50 && !log.empty() && log.back() == ')'; }));
+    peer->Write(one.mid(5));
+    ASSERT_TRUE(WaitFor([&] { return events == 51 && log.back() == ')'; }));
+    int depth = 0;
+    int dispatched = 0;
+    for (char c : log) {
+        if (c == 'e') {
+            EXPECT_EQ(depth, 1) << "a message outside a read batch: " << log;
+            ++dispatched;
+        } else {
+            depth += c == '(' ? 1 : -1;
+            EXPECT_GE(depth, 0) << log;
+            EXPECT_LE(depth, 1) << "batches do not nest: " << log;
+        }
+    }
+    EXPECT_EQ(depth, 0) << log;
+    EXPECT_EQ(dispatched, 51);
+    EXPECT_EQ(log.find("()"), std::string::npos) << "a read without a message opens no batch: " << log;
+    EXPECT_FALSE(Closed());
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, Framing, ::testing::Bool(),

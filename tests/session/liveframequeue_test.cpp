@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "session/liveframequeue.h"
 
@@ -384,4 +385,119 @@ TEST(LiveFrameQueueTest, AChannelFarBehindSkipsToItsNewestKeyFrame)
         EXPECT_EQ(queue.SkippedToCatchUp(), c.skipped) << c.name;
         EXPECT_EQ(queue.Bytes(), 0) << c.name << ": skipped frames leave the byte count";
     }
+}
+
+struct StagedCase
+{
+    const char* name;
+    int catchUpMs;
+    const char* queued; // appended before the read, one letter a frame, each 100 ms after the last
+    const char* staged; // staged in the read, numbered on from the queued ones
+    const char* before; // what a take returns before the publish ("" none)
+    const char* taken;  // the next take after the publish
+    const char* rest;   // what stays queued behind it
+    int skipped;
+};
+
+// Staged frames stay out of the consumer's reach until they are published, then follow the
+// queued ones in order; a read that brings a channel's backlog at once lets the catch-up rule see
+// how far behind it is.
+TEST(LiveFrameQueueTest, StagedFramesJoinTheQueueInOrderWhenPublished)
+{
+    const StagedCase cases[] = {
+        {"an empty queue: nothing to take before the publish", 300, "", "KPP", "", "K1", "P2 P3", 0},
+        {"behind the queued frames, in order", 0, "KP", "PP", "K1", "P2", "P3 P4", 0},
+        {"a backlog published at once: skipped to its newest key frame", 300, "", "KPPPKP", "", "K5", "P6", 4},
+        {"a key frame in the backlog behind a queued group", 300, "KP", "PPKP", "K1", "K5", "P6", 3},
+        {"within the catch-up time: nothing skipped", 300, "", "KPK", "", "K1", "P2 K3", 0},
+    };
+    for (const StagedCase& c : cases) {
+        QMutex lock;
+        LiveFrameQueue queue(lock, "live", LiveFrameQueue::kLiveByteBound);
+        queue.SetCatchUp(c.catchUpMs);
+        int sequence = 0;
+        for (const char* p = c.queued; *p; ++p) {
+            LiveFrameRecordPtr frame = Frame(*p, 1000, ++sequence);
+            frame->delay = 100;
+            queue.Append(std::move(frame));
+        }
+        const int queued = sequence;
+        for (const char* p = c.staged; *p; ++p) {
+            LiveFrameRecordPtr frame = Frame(*p, 1000, ++sequence);
+            frame->delay = 100;
+            EXPECT_EQ(queue.StageTakingSpare(std::move(frame)), nullptr) << c.name << ": no spare kept";
+        }
+        EXPECT_EQ(queue.Count(), sequence) << c.name << ": the drop rule counts staged frames";
+        {
+            QMutexLocker held(&lock);
+            EXPECT_EQ(queue.CountHeld(), queued) << c.name;
+        }
+        EXPECT_EQ(queue.QueuedMs(), 100 * queued) << c.name << ": staged frames cover no queued time yet";
+        LiveFrameRecordPtr before = queue.TakeFirst();
+        EXPECT_EQ(before ? std::string(before->frameType == 1 ? "K" : "P") + std::to_string(before->sequence)
+                         : std::string(),
+                  c.before)
+            << c.name;
+        queue.Publish();
+        LiveFrameRecordPtr taken = queue.TakeFirstWaiting([] { return false; });
+        ASSERT_TRUE(taken) << c.name;
+        EXPECT_EQ(std::string(taken->frameType == 1 ? "K" : "P") + std::to_string(taken->sequence), c.taken)
+            << c.name;
+        EXPECT_EQ(TakeAll(queue), c.rest) << c.name;
+        EXPECT_EQ(queue.SkippedToCatchUp(), c.skipped) << c.name;
+        EXPECT_EQ(queue.Count(), 0) << c.name;
+        EXPECT_EQ(queue.Bytes(), 0) << c.name;
+    }
+}
+
+TEST(LiveFrameQueueTest, PublishKeepsTheBoundsOfAppendAndADrainLetsStagedFramesGo)
+{
+    QMutex lock;
+    LiveFrameQueue queue(lock, "live");
+    for (int i = 0; i < LiveFrameQueue::kBound + 3; ++i)
+        queue.StageTakingSpare(Record(i));
+    EXPECT_EQ(queue.Count(), LiveFrameQueue::kBound + 3);
+    queue.Publish();
+    EXPECT_EQ(queue.Count(), LiveFrameQueue::kBound);
+    EXPECT_EQ(queue.TakeFirst()->sequence, 3) << "records 0 to 2 went first";
+
+    queue.Drain();
+    queue.StageTakingSpare(Record(7));
+    queue.StageTakingSpare(Record(8));
+    queue.Drain();
+    EXPECT_EQ(queue.Count(), 0);
+    queue.Publish();
+    EXPECT_EQ(queue.TakeFirst(), nullptr) << "the drain took the staged frames";
+}
+
+TEST(LiveFrameQueueTest, AWaitingConsumerIsWokenByAPublishAndGetsTheFramesInOrder)
+{
+    QMutex lock;
+    LiveFrameQueue queue(lock, "live");
+    std::vector<int> taken;
+    std::thread consumer([&] {
+        while (taken.size() < 3)
+            taken.push_back(queue.TakeFirstWaiting([] { return false; })->sequence);
+    });
+    for (int i = 1; i <= 3; ++i)
+        queue.StageTakingSpare(Record(i));
+    {
+        QMutexLocker held(&lock);
+        EXPECT_EQ(queue.CountHeld(), 0) << "nothing reached the consumer before the publish";
+    }
+    queue.Publish();
+    consumer.join();
+    EXPECT_EQ(taken, (std::vector<int>{1, 2, 3}));
+}
+
+TEST(LiveFrameQueueTest, AStagedFrameTakesASpareLikeAnAppend)
+{
+    QMutex lock;
+    LiveFrameQueue queue(lock, "live");
+    queue.Append(Record(1));
+    auto finished = std::make_unique<LiveFrameRecord>();
+    LiveFrameRecord* kept = finished.get();
+    ASSERT_TRUE(queue.TakeFirstWaiting([] { return false; }, std::move(finished)));
+    LiveFrameRecordPtr spare = queue.StageTakingSpare(Record(2));
+    EXPECT_EQ(spare.get(), kept);
 }
