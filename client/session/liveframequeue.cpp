@@ -44,7 +44,17 @@ void LiveFrameQueue::WaitHeld(QDeadlineTimer deadline)
 {
     if (!m_ready)
         m_ready = std::make_unique<QWaitCondition>();
+    ++m_waiting;
     m_ready->wait(&m_lock, deadline);
+    --m_waiting;
+}
+
+void LiveFrameQueue::WakeForRecordsHeld()
+{
+    if (m_waiting == 0 || (m_wakeAboveMs != kWakeOnAnyRecord && m_queuedMs <= m_wakeAboveMs))
+        return;
+    ++m_wakes;
+    m_ready->wakeAll();
 }
 
 bool LiveFrameQueue::MakeRoom(const LiveFrameRecord& incoming, std::vector<LiveFrameRecordPtr>& dropped)
@@ -90,8 +100,7 @@ LiveFrameRecordPtr LiveFrameQueue::AppendHeld(LiveFrameRecordPtr record, bool ta
     QMutexLocker locker(&m_lock);
     LiveFrameRecordPtr spare = takeSpare ? TakeSpareHeld() : nullptr;
     InsertHeld(std::move(record), dropped);
-    if (m_ready)
-        m_ready->wakeAll();
+    WakeForRecordsHeld();
     return spare;
 }
 
@@ -144,8 +153,7 @@ void LiveFrameQueue::Publish()
     staged.clear();
     m_staged.swap(staged);
     StoreCountHeld();
-    if (m_ready)
-        m_ready->wakeAll();
+    WakeForRecordsHeld();
 }
 
 void LiveFrameQueue::KeepSpareHeld(LiveFrameRecordPtr& finished)
@@ -203,18 +211,22 @@ void LiveFrameQueue::CatchUpHeld(std::vector<LiveFrameRecordPtr>& skipped)
                        << "frames skipped to the newest key frame";
 }
 
-void LiveFrameQueue::WaitUntil(QDeadlineTimer deadline, const std::function<bool()>& done)
+void LiveFrameQueue::WaitUntil(QDeadlineTimer deadline, const std::function<bool()>& done, qint64 wakeAboveMs)
 {
     QMutexLocker locker(&m_lock);
+    m_wakeAboveMs = wakeAboveMs;
     while (!done() && !deadline.hasExpired())
         WaitHeld(deadline);
+    m_wakeAboveMs = kWakeOnAnyRecord;
 }
 
 void LiveFrameQueue::WakeConsumer()
 {
     QMutexLocker locker(&m_lock);
-    if (m_ready)
+    if (m_ready) {
+        ++m_wakes;
         m_ready->wakeAll();
+    }
 }
 
 qint64 LiveFrameQueue::QueuedMs() const
