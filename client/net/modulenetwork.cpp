@@ -28,7 +28,6 @@ CModuleNetwork::CModuleNetwork(int inert, int recorderIndex, bool tls)
     m_engine->GetFileTransfer()->SetRecorderIndex(recorderIndex);
     CNetTypeMirel* e = m_engine;
     connect(e, &CNetTypeMirel::OnNetState, this, &CModuleNetwork::OnNetworkState);
-    connect(e, &CNetTypeMirel::OnNetReadBatch, this, &CModuleNetwork::SetRecvReadBatch);
     connect(e, &CNetTypeMirel::OnNetLiveVideo, this, &CModuleNetwork::OnNetLiveVideo);
     connect(e, &CNetTypeMirel::OnNetLiveAudio, this, &CModuleNetwork::OnNetLiveAudio);
     connect(e, &CNetTypeMirel::OnNetPlaybackDataInfo, this, &CModuleNetwork::OnNetPlaybackDataInfo);

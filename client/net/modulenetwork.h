@@ -163,8 +163,6 @@ signals:
     void OnNetState(int);
     void OnNetRecvData(char*, int);
     void SetNetworkState(int);
-    // A read of the connection begins (true) or ends (false): the replies between came in it.
-    void SetRecvReadBatch(bool);
     void SetRecvLiveVideo(int, int, int, int, int, int, bool, int, int);
     void SetRecvLiveAudio(int, int, int, int, int, int);
     void SetRecvPlaybackInfo(int, int, int, int, int, int*);

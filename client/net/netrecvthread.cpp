@@ -18,39 +18,6 @@
 
 #include <cstring>
 
-namespace {
-
-// The messages of one read, for the engine: the batch opens before the first message is
-// dispatched and closes when the read is over, however it ends.
-class ReadBatch
-{
-public:
-    explicit ReadBatch(CNetTypeMirel* engine)
-        : m_engine(engine)
-    {}
-    ReadBatch(const ReadBatch&) = delete;
-    ReadBatch& operator=(const ReadBatch&) = delete;
-    ~ReadBatch()
-    {
-        if (m_open)
-            m_engine->OnReadBatch(false);
-    }
-    void Dispatch(char* message, int total)
-    {
-        if (!m_open) {
-            m_open = true;
-            m_engine->OnReadBatch(true);
-        }
-        m_engine->OnRecvData(message, total);
-    }
-
-private:
-    CNetTypeMirel* m_engine;
-    bool m_open = false;
-};
-
-} // namespace
-
 NetRecvThread::NetRecvThread(CNetTypeMirel* engine, bool tls)
     : m_engine(engine)
     , m_tls(tls)
@@ -276,7 +243,6 @@ void NetRecvThread::ReceivePlain()
     m_inPlainReceive = true;
     const int generation = m_generation;
     char* buffer = m_engine->RecvBuffer();
-    ReadBatch batch(m_engine);
     for (;;) {
         if (m_pending == 0) {
             if (m_tcp->bytesAvailable() < 4)
@@ -302,7 +268,7 @@ void NetRecvThread::ReceivePlain()
         m_pending = 0;
         m_readSoFar = 0;
         if (CheckMessage(buffer, total))
-            batch.Dispatch(buffer, total);
+            m_engine->OnRecvData(buffer, total);
         if (generation != m_generation || m_tcp->state() != QAbstractSocket::ConnectedState)
             break;
     }
@@ -324,7 +290,6 @@ void NetRecvThread::FeedReceivedBytes(const QByteArray& data)
         return;
     const int generation = m_generation;
     char* buffer = m_engine->RecvBuffer();
-    ReadBatch batch(m_engine);
     for (;;) {
         QByteArray chunk;
         {
@@ -353,7 +318,7 @@ void NetRecvThread::FeedReceivedBytes(const QByteArray& data)
             used += total;
             m_pending = total;
             if (CheckMessage(buffer, total))
-                batch.Dispatch(buffer, total);
+                m_engine->OnRecvData(buffer, total);
             m_pending = 0;
             if (generation != m_generation) {
                 // The connection has ended: its bytes went with it.

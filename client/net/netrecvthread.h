@@ -8,8 +8,7 @@
 // 40956) and each is handed to CNetTypeMirel::OnRecvData from the engine's receive buffer. A
 // length outside that range, or a 24-bit total in the header that differs from the framed length,
 // closes the connection; a message without the marker bytes 0x00 0xA1 is dropped and framing
-// continues with the next length. The messages of one read are bracketed for the engine
-// (CNetTypeMirel::OnReadBatch), so that the media they carry are handed on together.
+// continues with the next length.
 //
 // Send: synchronous. NetSendData writes the length field into the caller's buffer and writes the
 // whole buffer to the socket before it returns, so the buffer may live on the caller's stack.

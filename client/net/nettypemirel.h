@@ -85,10 +85,6 @@ public:
     bool IsConnecting() const;
     // The dispatcher: one whole framed message of `total` bytes (length field included).
     void OnRecvData(char* message, int total);
-    // The reader brackets the messages of one read of the socket: OnNetReadBatch(true) before
-    // the first, OnNetReadBatch(false) after the last, so that what they carry can be handed
-    // on together.
-    void OnReadBatch(bool open) { emit OnNetReadBatch(open); }
 
     // The recorder's name as the user knows it, for what the user is told about this
     // connection (empty: the address names it).
@@ -251,7 +247,6 @@ signals:
     void OnUsageNetwork(qlonglong);
     void OnNetState(int);
     void OnNetRecvData(char*, int);
-    void OnNetReadBatch(bool);
     void OnNetLiveVideo(int, int, int, int, int, int, bool, int, int);
     void OnNetLiveAudio(int, int, int, int, int, int);
     void OnNetPlaybackDataInfo(int, int, int, int, int, int*);

@@ -108,7 +108,6 @@ void LiveFrameQueue::InsertHeld(LiveFrameRecordPtr record, std::vector<LiveFrame
 {
     if (m_byteBound > 0 && !MakeRoom(*record, dropped)) {
         dropped.push_back(std::move(record));
-        StoreCountHeld();
         return;
     }
     if (int(m_records.size()) >= kBound) {
@@ -125,35 +124,6 @@ LiveFrameRecordPtr LiveFrameQueue::TakeSpareHeld()
     LiveFrameRecordPtr spare = std::move(m_spares.back());
     m_spares.pop_back();
     return spare;
-}
-
-LiveFrameRecordPtr LiveFrameQueue::StageTakingSpare(LiveFrameRecordPtr record)
-{
-    QMutexLocker locker(&m_lock);
-    LiveFrameRecordPtr spare = TakeSpareHeld();
-    if (record) {
-        m_staged.push_back(std::move(record));
-        StoreCountHeld();
-    }
-    return spare;
-}
-
-void LiveFrameQueue::Publish()
-{
-    std::vector<LiveFrameRecordPtr> dropped;
-    QMutexLocker locker(&m_lock);
-    if (m_staged.empty())
-        return;
-    // Moved out first: the count stays right while the records go in one by one.
-    std::vector<LiveFrameRecordPtr> staged;
-    staged.swap(m_staged);
-    for (LiveFrameRecordPtr& record : staged)
-        InsertHeld(std::move(record), dropped);
-    // The staging vector keeps its memory for the next read.
-    staged.clear();
-    m_staged.swap(staged);
-    StoreCountHeld();
-    WakeForRecordsHeld();
 }
 
 void LiveFrameQueue::KeepSpareHeld(LiveFrameRecordPtr& finished)
@@ -245,11 +215,9 @@ void LiveFrameQueue::Drain()
 {
     std::unique_ptr<std::deque<LiveFrameRecordPtr>> rest;
     std::vector<LiveFrameRecordPtr> spares;
-    std::vector<LiveFrameRecordPtr> staged;
     QMutexLocker locker(&m_lock);
     rest = m_records.TakeAll();
     spares.swap(m_spares);
-    staged.swap(m_staged);
     m_count.store(0, std::memory_order_relaxed);
     m_bytes = 0;
     m_queuedMs = 0;

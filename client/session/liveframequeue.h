@@ -16,15 +16,9 @@
 // discarded until the next key frame arrives, so the decoder never gets a picture without its
 // reference.
 //
-// The queue's consumer waits on it instead of polling: Append, Publish and WakeConsumer wake it.
-// The wait condition is made at the first wait, under the set's lock, so queues never waited on
-// cost nothing more.
-//
-// The producer may also stage records (the frames of one read of the recorder's connection, see
-// LiveFrameBatch) and publish them together: the consumer sees none of them until Publish, which
-// appends them in order under one lock and wakes it once. So a reader that drains a backlog is
-// not preempted by a consumer woken for each frame, and a consumer that was held up sees the
-// whole backlog at its next take, where the catch-up rule can act on it.
+// The queue's consumer waits on it instead of polling: Append and WakeConsumer wake it. The wait
+// condition is made at the first wait, under the set's lock, so queues never waited on cost
+// nothing more.
 #include <QDeadlineTimer>
 #include <QMutex>
 #include <QMutexLocker>
@@ -84,13 +78,6 @@ public:
     LiveFrameRecordPtr AppendTakingSpare(LiveFrameRecordPtr record);
     // The first record, taken under the lock; null when the queue is empty.
     LiveFrameRecordPtr TakeFirst();
-    // Stages the record for the next Publish, and takes a spare as AppendTakingSpare does.
-    // Staged records count in Count() (the drop rule sees them) but not in CountHeld(), Bytes()
-    // or QueuedMs(), and no take returns them before they are published.
-    LiveFrameRecordPtr StageTakingSpare(LiveFrameRecordPtr record);
-    // Appends every staged record in order, each under the rules of Append, and wakes the
-    // consumer once; nothing happens when nothing is staged.
-    void Publish();
     // Waits under the lock until a record is queued or `stop` holds, then takes the first
     // record (null when stopped with nothing queued). `stop` is checked under the lock. A
     // `finished` record is kept as a spare for the producer (or freed), under the same lock;
@@ -119,9 +106,9 @@ public:
         QMutexLocker locker(&m_lock);
         return m_wakes;
     }
-    // Records queued and staged, read without the lock: the producer asks it for every frame.
+    // Read without the lock: the producer asks it for every frame.
     int Count() const { return m_count.load(std::memory_order_relaxed); }
-    // The records a take may return, for a caller that already holds the set's lock.
+    // The count for a caller that already holds the set's lock.
     int CountHeld() const { return int(m_records.size()); }
     // Payload bytes queued.
     qint64 Bytes() const;
@@ -129,8 +116,8 @@ public:
     qint64 QueuedMs() const;
     // The same for a caller that already holds the set's lock (a wait condition).
     qint64 QueuedMsHeld() const { return m_queuedMs; }
-    // Empties the queue (staged records too) and lets its spare records go; the records are
-    // freed after the lock is released.
+    // Empties the queue and lets its spare records go; the records are freed after the lock is
+    // released.
     void Drain();
 
     // Records kept for reuse, and the largest payload memory a kept record may hold.
@@ -161,7 +148,7 @@ private:
     // Under the lock: the bounds of Append, then the record at the back (no wake); what the
     // bounds drop goes to `dropped`.
     void InsertHeld(LiveFrameRecordPtr record, std::vector<LiveFrameRecordPtr>& dropped);
-    void StoreCountHeld() { m_count.store(int(m_records.size() + m_staged.size()), std::memory_order_relaxed); }
+    void StoreCountHeld() { m_count.store(int(m_records.size()), std::memory_order_relaxed); }
     // Under the lock: keeps a consumed record for reuse when there is room (else leaves it to
     // the caller, who frees it after the lock).
     void KeepSpareHeld(LiveFrameRecordPtr& finished);
@@ -182,7 +169,6 @@ private:
     LiveFrameRecords m_records;
     std::atomic<int> m_count{0};
     std::vector<LiveFrameRecordPtr> m_spares;
-    std::vector<LiveFrameRecordPtr> m_staged;
     std::atomic<quint8> m_dropping{0};
     qint64 m_catchUpMs = 0;
     std::atomic<qint64> m_caughtUp{0};

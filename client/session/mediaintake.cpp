@@ -51,10 +51,6 @@ void MediaIntake::ConnectMediaIntake(CModuleNetwork* network, bool playbackConne
         QObject::connect(network, &CModuleNetwork::SetRecvFrameHeader, &m_s, &CModuleDevice::OnRecvFrameHeader);
         QObject::connect(network, &CModuleNetwork::SetRecvFrameData, &m_s, &CModuleDevice::OnRecvFrameData);
     } else {
-        // A read left open by an earlier connection ends here.
-        liveBatch.SetReading(false);
-        QObject::connect(network, &CModuleNetwork::SetRecvReadBatch, &m_s,
-                         [this](bool reading) { liveBatch.SetReading(reading); });
         QObject::connect(network, &CModuleNetwork::SetRecvLiveVideo, &m_s, &CModuleDevice::OnRecvLiveVideo);
         QObject::connect(network, &CModuleNetwork::SetRecvLiveAudio, &m_s, &CModuleDevice::OnRecvLiveAudio);
         QObject::connect(network, &CModuleNetwork::SetRecvPlaybackVideo, &m_s,

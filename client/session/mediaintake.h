@@ -9,7 +9,6 @@
 
 #include "session/audiopipeline.h"
 #include "session/lastpictures.h"
-#include "session/liveframebatch.h"
 #include "session/liveframerecord.h"
 
 class CModuleDecoder;
@@ -49,8 +48,6 @@ public:
     // The quick search's decoder, made at login; the last picture of each live channel.
     std::unique_ptr<CModuleDecoder> searchDecoder;
     LastPictures lastPictures;
-    // The live frames of the live connection's current read.
-    LiveFrameBatch liveBatch;
     // The two sound paths (the channels' and slots' own queues sit in their state).
     AudioPipeline liveAudio{"live audio"};
     AudioPipeline playbackAudio{"playback audio"};

@@ -131,7 +131,7 @@ void CModuleDevice::OnRecvLiveVideo(int channel, int size, int kind, int date, i
     m_recording->FeedEventBackup(channel, date, time, frameType, kind, record->payload.get(), record->size,
                                  decodeOnly);
 
-    m_channels[size_t(channel)].spareLiveRecord = m_media.liveBatch.Append(queue, std::move(record));
+    m_channels[size_t(channel)].spareLiveRecord = queue.AppendTakingSpare(std::move(record));
 
     // A channel no cell shows stops once its first picture is stored, unless something records
     // it: a stop would leave the recording or the event backup without frames.
