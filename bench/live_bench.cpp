@@ -12,7 +12,7 @@
 // second, decoded ÷ received frames and resident memory per channel (above an empty main
 // window). The longest time the window thread was away from its event loop is measured in a few
 // seconds after that window: the probe's own wake-ups are not in the processor time. Two cases also stop the
-// whole client for one second (SIGSTOP) and measure the time back to live: until every channel
+// whole client for one second (SIGSTOP, at a random point of the stream) and measure the time back to live: until every channel
 // has read the video sent meanwhile and its queue is back within the pacing window; the frames
 // each channel decoded on the way are counted (dec/ch).
 //
@@ -33,6 +33,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -600,6 +601,9 @@ Result RunCase(const QString& program, const QString& simulator, const QString& 
         out += child.readAllStandardOutput();
         if (c.stall && out.contains("MEASURED") && !stopped) {
             stopped = true;
+            // At a random point of the stream's one-second groups of pictures: where the newest
+            // key frame falls in the backlog decides how much of it must be decoded.
+            ::usleep(useconds_t(QRandomGenerator::global()->bounded(1000)) * 1000);
             // One second without the client: nothing runs, everything the recorder sends waits.
             ::kill(pid_t(child.processId()), SIGSTOP);
             ::usleep(1000 * 1000);

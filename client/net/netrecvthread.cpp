@@ -300,32 +300,42 @@ void NetRecvThread::FeedReceivedBytes(const QByteArray& data)
         }
         ++m_reentry;
         m_reassembly.append(chunk);
-        while (m_reassembly.size() > 6) {
-            const quint32 length = qFromBigEndian<quint32>(m_reassembly.constData());
+        // Whole messages are taken from the front by an offset, and the bytes they held are
+        // removed once per chunk: a large chunk (a backlog read at once) is not moved again
+        // for every message in it.
+        const int clears = m_tlsClears;
+        int used = 0;
+        while (m_reassembly.size() - used > 6) {
+            const quint32 length = qFromBigEndian<quint32>(m_reassembly.constData() + used);
             if (!CheckLength(length)) {
                 m_reentry = 0;
                 return;
             }
             const int total = int(length) + 4;
-            if (m_reassembly.size() < total)
+            if (m_reassembly.size() - used < total)
                 break;
-            std::memcpy(buffer, m_reassembly.constData(), size_t(total));
-            m_reassembly.remove(0, total);
+            std::memcpy(buffer, m_reassembly.constData() + used, size_t(total));
+            used += total;
             m_pending = total;
             if (CheckMessage(buffer, total))
                 m_engine->OnRecvData(buffer, total);
             m_pending = 0;
             if (generation != m_generation) {
+                // The connection has ended: its bytes went with it.
                 m_reentry = 0;
                 return;
             }
         }
+        // A handler that started the connection again has cleared what was left of the old one.
+        if (clears == m_tlsClears)
+            m_reassembly.remove(0, used);
     }
     m_reentry = 0;
 }
 
 void NetRecvThread::ClearTlsState()
 {
+    ++m_tlsClears;
     m_reassembly.clear();
     QMutexLocker lock(&m_chunkMutex);
     m_chunks.clear();

@@ -124,6 +124,7 @@ private:
     int m_readSoFar = 0;
     bool m_inPlainReceive = false;
     QByteArray m_reassembly;
+    int m_tlsClears = 0; // advanced by ClearTlsState, so a receive loop knows its bytes are gone
     QList<QByteArray> m_chunks;
     QMutex m_chunkMutex;
     int m_reentry = 0;

@@ -26,7 +26,7 @@ LiveFrameRecordPtr LiveFrameQueue::PopFrontHeld()
 {
     LiveFrameRecordPtr record = std::move(m_records.front());
     m_records.pop_front();
-    m_count.store(int(m_records.size()), std::memory_order_relaxed);
+    StoreCountHeld();
     m_bytes -= record->size;
     m_queuedMs -= CoveredMs(*record);
     return record;
@@ -37,16 +37,24 @@ void LiveFrameQueue::PushBackHeld(LiveFrameRecordPtr record)
     m_bytes += record->size;
     m_queuedMs += CoveredMs(*record);
     m_records.push_back(std::move(record));
-    m_count.store(int(m_records.size()), std::memory_order_relaxed);
-    if (m_ready)
-        m_ready->wakeAll();
+    StoreCountHeld();
 }
 
 void LiveFrameQueue::WaitHeld(QDeadlineTimer deadline)
 {
     if (!m_ready)
         m_ready = std::make_unique<QWaitCondition>();
+    ++m_waiting;
     m_ready->wait(&m_lock, deadline);
+    --m_waiting;
+}
+
+void LiveFrameQueue::WakeForRecordsHeld()
+{
+    if (m_waiting == 0 || (m_wakeAboveMs != kWakeOnAnyRecord && m_queuedMs <= m_wakeAboveMs))
+        return;
+    ++m_wakes;
+    m_ready->wakeAll();
 }
 
 bool LiveFrameQueue::MakeRoom(const LiveFrameRecord& incoming, std::vector<LiveFrameRecordPtr>& dropped)
@@ -90,20 +98,31 @@ LiveFrameRecordPtr LiveFrameQueue::AppendHeld(LiveFrameRecordPtr record, bool ta
     // A vector allocates only when something is dropped; a deque would allocate on every append.
     std::vector<LiveFrameRecordPtr> dropped;
     QMutexLocker locker(&m_lock);
-    LiveFrameRecordPtr spare;
-    if (takeSpare && !m_spares.empty()) {
-        spare = std::move(m_spares.back());
-        m_spares.pop_back();
-    }
+    LiveFrameRecordPtr spare = takeSpare ? TakeSpareHeld() : nullptr;
+    InsertHeld(std::move(record), dropped);
+    WakeForRecordsHeld();
+    return spare;
+}
+
+void LiveFrameQueue::InsertHeld(LiveFrameRecordPtr record, std::vector<LiveFrameRecordPtr>& dropped)
+{
     if (m_byteBound > 0 && !MakeRoom(*record, dropped)) {
         dropped.push_back(std::move(record));
-        return spare;
+        return;
     }
     if (int(m_records.size()) >= kBound) {
         dropped.push_back(PopFrontHeld());
         qCDebug(lcSession) << m_name << "queue full, oldest record dropped";
     }
     PushBackHeld(std::move(record));
+}
+
+LiveFrameRecordPtr LiveFrameQueue::TakeSpareHeld()
+{
+    if (m_spares.empty())
+        return nullptr;
+    LiveFrameRecordPtr spare = std::move(m_spares.back());
+    m_spares.pop_back();
     return spare;
 }
 
@@ -162,18 +181,22 @@ void LiveFrameQueue::CatchUpHeld(std::vector<LiveFrameRecordPtr>& skipped)
                        << "frames skipped to the newest key frame";
 }
 
-void LiveFrameQueue::WaitUntil(QDeadlineTimer deadline, const std::function<bool()>& done)
+void LiveFrameQueue::WaitUntil(QDeadlineTimer deadline, const std::function<bool()>& done, qint64 wakeAboveMs)
 {
     QMutexLocker locker(&m_lock);
+    m_wakeAboveMs = wakeAboveMs;
     while (!done() && !deadline.hasExpired())
         WaitHeld(deadline);
+    m_wakeAboveMs = kWakeOnAnyRecord;
 }
 
 void LiveFrameQueue::WakeConsumer()
 {
     QMutexLocker locker(&m_lock);
-    if (m_ready)
+    if (m_ready) {
+        ++m_wakes;
         m_ready->wakeAll();
+    }
 }
 
 qint64 LiveFrameQueue::QueuedMs() const

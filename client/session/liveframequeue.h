@@ -21,6 +21,7 @@
 // nothing more.
 #include <QDeadlineTimer>
 #include <QMutex>
+#include <QMutexLocker>
 #include <QWaitCondition>
 
 #include <array>
@@ -28,6 +29,7 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -83,9 +85,27 @@ public:
     LiveFrameRecordPtr TakeFirstWaiting(const std::function<bool()>& stop, LiveFrameRecordPtr finished = nullptr,
                                         qint64* queuedMsAfter = nullptr);
     // Waits until `done` holds (checked under the lock at each wake) or the deadline passes.
-    void WaitUntil(QDeadlineTimer deadline, const std::function<bool()>& done);
+    // Records appended or published meanwhile wake the consumer only once the queued time
+    // exceeds `wakeAboveMs` (kWakeOnAnyRecord: any record; kWakeOnNoRecord: none, a plain
+    // pause): a wake whose condition cannot hold yet would only put it back to sleep.
+    static constexpr qint64 kWakeOnAnyRecord = -1;
+    static constexpr qint64 kWakeOnNoRecord = std::numeric_limits<qint64>::max();
+    void WaitUntil(QDeadlineTimer deadline, const std::function<bool()>& done,
+                   qint64 wakeAboveMs = kWakeOnAnyRecord);
     // Wakes a waiting consumer so that it checks its conditions again.
     void WakeConsumer();
+    // Whether the consumer is waiting now, and the wakes sent to it since the queue was made
+    // (for tests of the wake rules).
+    bool ConsumerWaits() const
+    {
+        QMutexLocker locker(&m_lock);
+        return m_waiting > 0;
+    }
+    int WakesSent() const
+    {
+        QMutexLocker locker(&m_lock);
+        return m_wakes;
+    }
     // Read without the lock: the producer asks it for every frame.
     int Count() const { return m_count.load(std::memory_order_relaxed); }
     // The count for a caller that already holds the set's lock.
@@ -123,6 +143,12 @@ private:
     bool MakeRoom(const LiveFrameRecord& incoming, std::vector<LiveFrameRecordPtr>& dropped);
     LiveFrameRecordPtr PopFrontHeld();
     LiveFrameRecordPtr AppendHeld(LiveFrameRecordPtr record, bool takeSpare);
+    // Under the lock: a kept spare record, or null.
+    LiveFrameRecordPtr TakeSpareHeld();
+    // Under the lock: the bounds of Append, then the record at the back (no wake); what the
+    // bounds drop goes to `dropped`.
+    void InsertHeld(LiveFrameRecordPtr record, std::vector<LiveFrameRecordPtr>& dropped);
+    void StoreCountHeld() { m_count.store(int(m_records.size()), std::memory_order_relaxed); }
     // Under the lock: keeps a consumed record for reuse when there is room (else leaves it to
     // the caller, who frees it after the lock).
     void KeepSpareHeld(LiveFrameRecordPtr& finished);
@@ -131,6 +157,8 @@ private:
     void CatchUpHeld(std::vector<LiveFrameRecordPtr>& skipped);
     // Under the lock: waits for a wake or the deadline, making the condition at the first wait.
     void WaitHeld(QDeadlineTimer deadline);
+    // Under the lock, after records came in: wakes a waiting consumer whose wait they may end.
+    void WakeForRecordsHeld();
 
     QMutex& m_lock;
     const char* m_name;
@@ -145,6 +173,9 @@ private:
     qint64 m_catchUpMs = 0;
     std::atomic<qint64> m_caughtUp{0};
     std::unique_ptr<QWaitCondition> m_ready;
+    int m_waiting = 0;
+    qint64 m_wakeAboveMs = kWakeOnAnyRecord;
+    int m_wakes = 0;
 };
 
 namespace livequeue_detail {

@@ -553,7 +553,7 @@ void CModuleDevice::THREAD_LIVE(void* session, int channel)
         // The wait ends early once the queue behind the frame grows past the pacing window.
         const int wait = pacer.NextWait(r->delay, queuedMs);
         if (wait >= 1)
-            thread.SleepUnless(wait, [&queue] { return LivePacer::Lagging(queue.QueuedMsHeld()); });
+            thread.SleepUnlessQueuedOver(wait, LivePacer::kWindowMs);
         pacer.MarkReleased();
         if (!r->HasPayload())
             continue;

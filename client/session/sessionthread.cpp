@@ -37,12 +37,17 @@ LiveFrameRecordPtr SessionThread::NextRecord(LiveFrameRecordPtr finished, qint64
 
 void SessionThread::SleepWhileRunning(int ms) const
 {
-    SleepUnless(ms, [] { return false; });
+    if (ms <= 0)
+        return;
+    m_queue.WaitUntil(
+        QDeadlineTimer(ms, Qt::PreciseTimer), [this] { return !ShouldRun(); }, LiveFrameQueue::kWakeOnNoRecord);
 }
 
-void SessionThread::SleepUnless(int ms, const std::function<bool()>& releaseNow) const
+void SessionThread::SleepUnlessQueuedOver(int ms, qint64 queuedMs) const
 {
     if (ms <= 0)
         return;
-    m_queue.WaitUntil(QDeadlineTimer(ms, Qt::PreciseTimer), [&] { return !ShouldRun() || releaseNow(); });
+    m_queue.WaitUntil(
+        QDeadlineTimer(ms, Qt::PreciseTimer),
+        [this, queuedMs] { return !ShouldRun() || m_queue.QueuedMsHeld() > queuedMs; }, queuedMs);
 }

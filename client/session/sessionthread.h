@@ -38,9 +38,9 @@ public:
     LiveFrameRecordPtr NextRecord(LiveFrameRecordPtr finished, qint64& queuedMsAfter) const;
     // Pauses `ms`, returning early once the owner asks the loop to stop.
     void SleepWhileRunning(int ms) const;
-    // Pauses `ms`, returning early on a stop or once `releaseNow` holds; `releaseNow` is checked
-    // under the queue's lock whenever a record arrives.
-    void SleepUnless(int ms, const std::function<bool()>& releaseNow) const;
+    // Pauses `ms`, returning early on a stop or once the records queued cover more than
+    // `queuedMs` (checked under the queue's lock as records arrive; others do not wake it).
+    void SleepUnlessQueuedOver(int ms, qint64 queuedMs) const;
 
 private:
     LiveFrameQueue& m_queue;

@@ -10,6 +10,17 @@ QRect TextRect(const QRect& cell)
     return QRect(cell.topLeft() + QPoint(4, 2), QPoint(cell.right() - 4, cell.bottom() - 2));
 }
 
+QRect ShadowRect(const QRect& cell)
+{
+    return QRect(cell.topLeft() + QPoint(5, 3), TextRect(cell).bottomRight());
+}
+
+bool Drawn(const QString& s)
+{
+    // Texts of line breaks only draw nothing; they are skipped.
+    return !s.trimmed().isEmpty();
+}
+
 } // namespace
 
 int CameoCellPainter::TextWidth(const QRect& cell)
@@ -23,13 +34,30 @@ void CameoCellPainter::DrawTexts(QPainter& painter, CameoOsdTexts t, const QRect
     DrawFittedTexts(painter, t, cell);
 }
 
+QVector<QRect> CameoCellPainter::TextAreas(const CameoOsdTexts& t, const QFontMetrics& metrics, const QRect& cell)
+{
+    const QRect text = TextRect(cell);
+    const QRect shadow = ShadowRect(cell);
+    QVector<QRect> areas;
+    const auto add = [&](int flags, const QString& s) {
+        if (Drawn(s))
+            areas.push_back(metrics.boundingRect(text, flags, s) | metrics.boundingRect(shadow, flags, s));
+    };
+    add(Qt::AlignLeft | Qt::AlignTop, t.topLeft);
+    add(Qt::AlignRight | Qt::AlignTop, t.topRight);
+    add(Qt::AlignLeft | Qt::AlignBottom, t.bottomLeft);
+    add(Qt::AlignRight | Qt::AlignBottom, t.bottomRight);
+    add(Qt::AlignCenter, t.event);
+    add(Qt::AlignHCenter | Qt::AlignBottom, t.record);
+    return areas;
+}
+
 void CameoCellPainter::DrawFittedTexts(QPainter& painter, const CameoOsdTexts& t, const QRect& cell)
 {
     const QRect text = TextRect(cell);
-    const QRect shadow(cell.topLeft() + QPoint(5, 3), text.bottomRight());
-    // Texts of line breaks only draw nothing; they are skipped.
+    const QRect shadow = ShadowRect(cell);
     const auto draw = [&painter](const QRect& r, int flags, const QString& s) {
-        if (!s.trimmed().isEmpty())
+        if (Drawn(s))
             painter.drawText(r, flags, s);
     };
     const auto drawCorners = [&](const QRect& r) {

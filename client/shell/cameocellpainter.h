@@ -3,7 +3,9 @@
 // with their shadow, the cell's edge and the frame of the selected cell, and the display font.
 // Widget-free: it draws with any QPainter, into the grid's back buffer or a test picture.
 #include <QFont>
+#include <QFontMetrics>
 #include <QRect>
+#include <QVector>
 
 #include "shell/cameoosd.h"
 
@@ -17,6 +19,8 @@ public:
     static void DrawTexts(QPainter& painter, CameoOsdTexts texts, const QRect& cell);
     // The same with corners already fitted to TextWidth(cell).
     static void DrawFittedTexts(QPainter& painter, const CameoOsdTexts& texts, const QRect& cell);
+    // The areas DrawFittedTexts covers with the texts that are drawn, shadows included.
+    static QVector<QRect> TextAreas(const CameoOsdTexts& texts, const QFontMetrics& metrics, const QRect& cell);
     // The width of the text area of a cell.
     static int TextWidth(const QRect& cell);
     // A grey line on the cell's edge; the selected cell gets a cyan frame inside it: one pixel

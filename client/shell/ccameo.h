@@ -29,6 +29,7 @@
 #include "shell/cameocells.h"
 #include "shell/cameokind.h"
 #include "shell/cameoosdfitcache.h"
+#include "shell/cameoosdoverlay.h"
 #include "shell/gridbuffers.h"
 #include "shell/localplaybackcell.h"
 
@@ -390,8 +391,9 @@ private:
     std::unique_ptr<LocalPlaybackCell> m_local[kLocalDecoders];
     std::atomic<ConvertJob*> m_convertJob{nullptr};
     QImage m_blank;
-    GridBuffers m_buffers;     // back: cells lock; front: its own lock
-    CameoOsdFitCache m_osdFit; // cells lock
+    GridBuffers m_buffers;        // back: cells lock; front: its own lock
+    CameoOsdFitCache m_osdFit;    // cells lock
+    CameoOsdOverlay m_osdOverlay; // cells lock
     // A cell's version goes up with each new picture (cells lock); the grid's with anything that
     // may change every cell (the layout, a switch, the selection).
     std::array<quint64, kCells> m_cellVersion{};

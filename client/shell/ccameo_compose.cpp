@@ -328,8 +328,7 @@ void CCameo::DrawCell(QPainter& painter, int cell, int cellWidth, int cellHeight
     }
 
     const QRect rect(x, y, cellWidth, cellHeight);
-    CameoCellPainter::DrawFittedTexts(painter, m_osdFit.Fit(cell, t, painter, CameoCellPainter::TextWidth(rect)),
-                                      rect);
+    m_osdOverlay.Draw(painter, cell, m_osdFit.Fit(cell, t, painter, CameoCellPainter::TextWidth(rect)), rect);
     if (m_emap)
         m_lastEventText = t.event;
     CameoCellPainter::DrawFrame(painter, rect, c.selected && !m_emap);

@@ -195,6 +195,24 @@ TEST_P(Framing, RecorderClosingReportsDisconnected)
     EXPECT_EQ(states.back(), -1);
 }
 
+// Fifty messages and half of one arrive in one write, the rest of the last one later: every
+// message of a large read is framed, and the part left over is framed whole with the bytes that
+// complete it.
+TEST_P(Framing, ManyMessagesInOneWriteAndTheRestOfOneLater)
+{
+    const QByteArray one = Hex(kEvent);
+    QByteArray burst;
+    for (int i = 0; i < 50; ++i)
+        burst += one;
+    peer->Write(burst + one.left(5));
+    ASSERT_TRUE(WaitFor([&] { return events == 50; }));
+    peer->Write(one.mid(5));
+    ASSERT_TRUE(WaitFor([&] { return events == 51; }));
+    Settle();
+    EXPECT_EQ(events, 51);
+    EXPECT_FALSE(Closed());
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, Framing, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "tls" : "plain"; });
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "session/liveframequeue.h"
 
@@ -383,5 +384,57 @@ TEST(LiveFrameQueueTest, AChannelFarBehindSkipsToItsNewestKeyFrame)
         EXPECT_EQ(TakeAll(queue), c.rest) << c.name;
         EXPECT_EQ(queue.SkippedToCatchUp(), c.skipped) << c.name;
         EXPECT_EQ(queue.Bytes(), 0) << c.name << ": skipped frames leave the byte count";
+    }
+}
+
+struct WakeCase
+{
+    const char* name;
+    qint64 wakeAboveMs;
+    int wakes; // sent by three appends of 100 ms each
+};
+
+// A consumer pausing until more than 250 ms of video is queued: with the threshold given, only
+// the append that gets there wakes it; a plain pause is woken by none. A wake whose condition
+// cannot hold yet would only put the consumer back to sleep.
+TEST(LiveFrameQueueTest, AppendsWakeAWaitingConsumerOnlyWhenItsWaitMayEnd)
+{
+    const WakeCase cases[] = {
+        {"any record wakes", LiveFrameQueue::kWakeOnAnyRecord, 3},
+        {"only the append past 250 ms", 250, 1},
+        {"a pause: no append wakes", LiveFrameQueue::kWakeOnNoRecord, 0},
+    };
+    for (const WakeCase& c : cases) {
+        QMutex lock;
+        LiveFrameQueue queue(lock, "live");
+        const bool pause = c.wakeAboveMs == LiveFrameQueue::kWakeOnNoRecord;
+        std::atomic<bool> release{false};
+        std::atomic<bool> finished{false};
+        std::thread consumer([&] {
+            queue.WaitUntil(
+                QDeadlineTimer(std::chrono::hours(1)),
+                [&] { return release.load() || (!pause && queue.QueuedMsHeld() > 250); }, c.wakeAboveMs);
+            finished = true;
+        });
+        while (!queue.ConsumerWaits())
+            std::this_thread::yield();
+        const int before = queue.WakesSent();
+        for (int i = 0; i < 3; ++i) {
+            LiveFrameRecordPtr record = Record(i);
+            record->delay = 100;
+            queue.Append(std::move(record));
+        }
+        const int woken = queue.WakesSent() - before;
+        if (!pause) {
+            // The last wake ends the wait (a generous limit: only a lost wake exceeds it).
+            QDeadlineTimer limit(std::chrono::minutes(1));
+            while (!finished && !limit.hasExpired())
+                std::this_thread::yield();
+        }
+        EXPECT_EQ(finished.load(), !pause) << c.name;
+        release = true;
+        queue.WakeConsumer();
+        consumer.join();
+        EXPECT_EQ(woken, c.wakes) << c.name;
     }
 }

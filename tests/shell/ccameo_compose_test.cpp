@@ -2,12 +2,14 @@
 // or zoomed into its cell, and the composed back buffer (pictures in their cells, frames, texts).
 #include <QPainter>
 #include <QTest>
+#include <algorithm>
 #include <functional>
 #include <vector>
 
 #include "shell/cameocellpainter.h"
 #include "shell/cameoosd.h"
 #include "shell/cameoosdfitcache.h"
+#include "shell/cameoosdoverlay.h"
 #include "shell/ccameo.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_fixture.h"
@@ -305,6 +307,80 @@ TEST(CameoOsdTexts, FitIsMeasuredAgainOnlyWhenTextsWidthOrFontChange)
     painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 14, QFont::Bold));
     cache.Fit(3, t, painter, 150);
     EXPECT_EQ(cache.Measured() - before, 1) << "another font";
+}
+
+// The texts laid over a cell from the overlay's kept pictures look as the texts drawn directly
+// (within the rounding of one blend), and are drawn again only when the texts, the font or the
+// cell's size change: moving the cell reuses them.
+TEST(CameoOsdTexts, OverlayIsDrawnAgainOnlyWhenTextsFontOrCellSizeChange)
+{
+    QImage picture(420, 320, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x % 256, y % 256, (x + y) % 256));
+    CameoOsdOverlay overlay;
+    CameoOsdTexts t;
+    t.topLeft = QStringLiteral("07 Gate");
+    t.topRight = QStringLiteral("12/25/2024\n13:05:09\n");
+    t.bottomLeft = QStringLiteral("Depot");
+    t.bottomRight = QStringLiteral("x8 >>");
+    QFont font(QStringLiteral("DejaVu Sans"), 9, QFont::Bold);
+    struct Step
+    {
+        const char* name;
+        int cell;
+        QRect rect;
+        std::function<void(CameoOsdTexts&, QFont&)> change;
+        bool rendered;
+    };
+    const auto none = [](CameoOsdTexts&, QFont&) {};
+    const std::vector<Step> steps = {
+        {"first composition of cell 3", 3, QRect(0, 0, 200, 150), none, true},
+        {"the next one", 3, QRect(0, 0, 200, 150), none, false},
+        {"another cell", 4, QRect(200, 0, 200, 150), none, true},
+        {"cell 3 moved, same size", 3, QRect(200, 150, 200, 150), none, false},
+        {"the time moves on", 3, QRect(200, 150, 200, 150),
+         [](CameoOsdTexts& x, QFont&) { x.topRight = QStringLiteral("12/25/2024\n13:05:10\n"); }, true},
+        {"an event over the middle", 3, QRect(200, 150, 200, 150),
+         [](CameoOsdTexts& x, QFont&) { x.event = QStringLiteral("MOTION"); }, true},
+        {"the record mark", 3, QRect(200, 150, 200, 150),
+         [](CameoOsdTexts& x, QFont&) { x.record = QStringLiteral("REC"); }, true},
+        {"the cell grows", 3, QRect(0, 0, 410, 310), none, true},
+        {"another font", 3, QRect(0, 0, 410, 310), [](CameoOsdTexts&, QFont& f) { f.setPointSize(12); }, true},
+        {"unchanged again", 3, QRect(0, 0, 410, 310), none, false},
+        {"a cell out of range is drawn directly", 64, QRect(0, 0, 200, 150), none, false},
+    };
+    for (const Step& s : steps) {
+        s.change(t, font);
+        QImage laid = picture;
+        QImage direct = picture;
+        {
+            QPainter painter(&laid);
+            painter.setFont(font);
+            const int before = overlay.Rendered();
+            overlay.Draw(painter, s.cell, t, s.rect);
+            EXPECT_EQ(overlay.Rendered() - before, s.rendered ? 1 : 0) << s.name;
+        }
+        {
+            QPainter painter(&direct);
+            painter.setFont(font);
+            CameoCellPainter::DrawFittedTexts(painter, t, s.rect);
+        }
+        int worst = 0;
+        int textPixels = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const QRgb a = laid.pixel(x, y);
+                const QRgb b = direct.pixel(x, y);
+                worst = std::max(
+                    {worst, qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b)), qAbs(qBlue(a) - qBlue(b))});
+                if (direct.pixel(x, y) != picture.pixel(x, y))
+                    ++textPixels;
+            }
+        }
+        EXPECT_GT(textPixels, 100) << s.name << ": the texts were drawn";
+        EXPECT_LE(worst, 2) << s.name;
+    }
 }
 
 TEST(CameoOsdTexts, ClampedFrameRateIsGivenBack)
