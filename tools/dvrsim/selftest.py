@@ -471,6 +471,40 @@ def wrapped_stream(tmp):
     check(got[0] == (1, len(key0), key0), "stream form, stream kind 1 with that video: %r" % (got[0],))
 
 
+def live_ticks_after_a_stall():
+    """A picture keeps the tick of when it was due: when the viewer stops reading and the
+    simulator's sending blocks, the pictures sent afterwards still carry ticks a period apart
+    (a camera's capture times), not the moment they went out."""
+    import asyncio
+    import types
+    sys.path.insert(0, HERE)
+    from dvrsim_lib import streams
+
+    sent = []
+
+    class StallingConn:
+        def __init__(self):
+            self.cfg = types.SimpleNamespace(fixed_live_rate=False, fps=30)
+            self.srv = types.SimpleNamespace(media=types.SimpleNamespace(
+                units=[(b"\x00\x00\x00\x01\x65", True)] + [(b"\x00\x00\x00\x01\x41", False)] * 29,
+                gops=1, gop_index=[0] * 30))
+
+        async def send(self, m):
+            sent.append(struct.unpack_from("<I", m, 32)[0])
+            if len(sent) == 5:
+                await asyncio.sleep(0.5)       # the socket is full: the viewer stopped reading
+            if len(sent) == 40:
+                raise asyncio.CancelledError()
+
+    try:
+        asyncio.run(streams.live_video(StallingConn(), 0, rate=30))
+    except asyncio.CancelledError:
+        pass
+    gaps = [b - a for a, b in zip(sent, sent[1:])]
+    check(len(sent) == 40 and all(32 <= g <= 35 for g in gaps),
+          "live ticks stay a period apart across a blocked send: %s" % gaps)
+
+
 def main():
     tmp = tempfile.mkdtemp(prefix="dvrsim-selftest-")
     log = os.path.join(tmp, "log.jsonl")
@@ -635,6 +669,7 @@ def main():
     tls_and_parallel(tmp)
     console_side(tmp)
     wrapped_stream(tmp)
+    live_ticks_after_a_stall()
     if FAILURES:
         print("%d failure(s)" % len(FAILURES))
         return 1

@@ -11,8 +11,9 @@ PIECE = 32768
 _T0 = time.monotonic()
 
 
-def tick_ms():
-    return int((time.monotonic() - _T0) * 1000) & 0x7FFFFFFF
+def tick_ms(at=None):
+    """The recorder's millisecond tick now, or at the monotonic time `at`."""
+    return int(((time.monotonic() if at is None else at) - _T0) * 1000) & 0x7FFFFFFF
 
 
 def now_date_time():
@@ -83,8 +84,11 @@ async def live_video(conn, channel, rate=None, console_form=False):
             seq = 0
         fid = (cycle * media.gops + media.gop_index[j]) & 0xFF
         date, tm = now_date_time()
-        pieces = (console_frame_messages(channel, 1 if key else 0, data, tick_ms()) if console_form else
-                  frame_messages(channel, fid, 1 if key else 0, data, date, tm, tick_ms(), seq=seq & 0xFF))
+        # A picture carries the tick of its capture (when it was due), not of its sending: when
+        # the viewer falls behind, the pictures waiting here are as old as a camera's would be.
+        tick = tick_ms(nxt)
+        pieces = (console_frame_messages(channel, 1 if key else 0, data, tick) if console_form else
+                  frame_messages(channel, fid, 1 if key else 0, data, date, tm, tick, seq=seq & 0xFF))
         for m in pieces:
             await conn.send(m)
         seq += 1
