@@ -348,6 +348,8 @@ private:
     // Draws what changed into the back buffer and makes it the one the screen shows; the
     // redraw thread's composition (nothing is marked changed by it).
     void Compose();
+    // Under the cells lock: the pictures of m_missedRefresh taken into their cells.
+    void TakeMissedRefreshes();
     // The decoder behind a cell's picture (its recorder channel's, or its own for a local file).
     CModuleDecoder* CellDecoder(const CameoCell& c, int cell) const;
     // Where a fitted picture goes in its cell: live and playback pictures keep their aspect,
@@ -401,6 +403,10 @@ private:
     std::atomic<qint64> m_conversions{0};
     std::atomic<qint64> m_compositions{0};
     std::atomic<qint64> m_localDecoded{0};
+    // Live cells whose new picture arrived while the cells were busy (a bit per cell, and the
+    // crop asked for it): the next composition takes those pictures.
+    std::atomic<quint64> m_missedRefresh{0};
+    std::atomic<quint64> m_missedCrop{0};
     QMutex m_wakeLock;
     QWaitCondition m_wake;
     bool m_waitingForRequest = false; // the redraw thread waits for a request (wake lock)

@@ -67,10 +67,23 @@ void CCameo::OnChannelFrame(int recorder, int channel, int cell, bool keep, bool
         return;
     if (kind == CameoKind::Playback && (channel < kRoutedChannels || channel >= 2 * kRoutedChannels))
         return;
-    if (kind == CameoKind::Playback)
+    if (kind == CameoKind::Playback) {
         m_cellsLock.lock();
-    else if (!m_cellsLock.tryLock())
-        return; // the next frame refreshes the cell
+    } else if (!m_cellsLock.tryLock()) {
+        // A decode thread does not wait for the cells. The next frame may be a second away (key
+        // frames only, a low rate), so the next composition takes this picture instead.
+        if (kind == CameoKind::Live) {
+            const quint64 bit = quint64(1) << cell;
+            if (crop)
+                m_missedCrop.fetch_or(bit);
+            else
+                m_missedCrop.fetch_and(~bit);
+            m_missedRefresh.fetch_or(bit);
+            if (!m_redrawRequested.exchange(true))
+                WakeRedrawThread();
+        }
+        return;
+    }
 
     const CameoCell& c = m_cells[cell];
     bool accepted = true;
@@ -357,10 +370,12 @@ void CCameo::Compose()
     if (m_closing)
         return;
     if (!m_cellsLock.tryLock()) {
-        // A decode thread holds the cells; the next change asks again.
-        m_redrawRequested = false;
+        // A decode thread holds the cells; the next change asks again, and a picture that found
+        // them busy asks until it is taken.
+        m_redrawRequested = m_missedRefresh.load() != 0;
         return;
     }
+    TakeMissedRefreshes();
     const int count = m_cellCount;
     const int n = CameoOsd::IntegerSqrt(m_split);
     const int width = m_width;
@@ -402,8 +417,24 @@ void CCameo::Compose()
         if (m_buffers.Publish(changed, allVersion))
             QMetaObject::invokeMethod(this, &CCameo::ScheduleRepaint, Qt::QueuedConnection);
     }
-    m_redrawRequested = false;
+    // A picture that found the cells busy after the look above keeps the request standing.
+    m_redrawRequested = m_missedRefresh.load() != 0;
     m_cellsLock.unlock();
+}
+
+void CCameo::TakeMissedRefreshes()
+{
+    quint64 missed = m_missedRefresh.exchange(0);
+    const quint64 crop = m_missedCrop.load();
+    while (missed != 0) {
+        const int cell = qCountTrailingZeroBits(missed);
+        missed &= missed - 1;
+        if (!IsUsedCell(cell))
+            continue;
+        const CameoCell& c = m_cells[cell];
+        if (m_kind == CameoKind::Live && c.active && !c.frozen && c.liveStarted)
+            RefreshCellPicture(cell, false, (crop >> cell) & 1);
+    }
 }
 
 void CCameo::RequestCellRedraw(int cell)
