@@ -378,8 +378,10 @@ void MainWindow::ShowProcessorLoadRule(int load)
         m_loadRuleHolds = false;
     if (m_loadRuleHolds) {
         statusBar()->show();
-        statusBar()->showMessage(tr("Processor load %1 %: live video shows key frames only (about one picture "
-                                    "a second) until the load falls below %2 %.")
+        // How often a key frame comes is the recorder's choice (its group of pictures at the
+        // rate asked for), so the text promises no rate.
+        statusBar()->showMessage(tr("Processor load %1 %: live video shows key frames only (a new picture with "
+                                    "each key frame the recorder sends) until the load falls below %2 %.")
                                      .arg(load)
                                      .arg(LiveDecodeWorker::kLoadLow));
     } else if (held && statusBar()->currentMessage().startsWith(QStringLiteral("Processor load"))) {
