@@ -18,7 +18,11 @@
 //
 // The processor-load rule is held off through the hub's processor counter (it reads 0 %).
 //
+// A busy machine: with a third argument, that many processes spinning at the client's priority
+// keep the processors busy from a second before the stall until the client is back to live.
+//
 // Usage: live_bench [seconds of measuring per case (default 15)] [case number from 1 (default all)]
+//                   [spinning processes around the stall (default 0)]
 #include "common/media/modulerecord.h"
 #include "session/livepacer.h"
 #include "session/recordersession.h"
@@ -36,9 +40,11 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 #include <QTimer>
 
 #include <signal.h>
+#include <sys/wait.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -47,6 +53,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -552,7 +559,38 @@ struct Result
     QSize cell;
 };
 
-Result RunCase(const QString& program, const QString& simulator, const QString& stream, const Case& c, int seconds)
+// Processes that only spin, for as long as the object lives.
+class Spinners
+{
+public:
+    explicit Spinners(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                for (volatile unsigned n = 0;; n = n + 1) {
+                }
+            }
+            if (pid > 0)
+                m_pids.push_back(pid);
+        }
+    }
+    ~Spinners()
+    {
+        for (pid_t pid : m_pids) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+    Spinners(const Spinners&) = delete;
+    Spinners& operator=(const Spinners&) = delete;
+
+private:
+    std::vector<pid_t> m_pids;
+};
+
+Result RunCase(const QString& program, const QString& simulator, const QString& stream, const Case& c, int seconds,
+               int spinners = 0)
 {
     Result result;
     QTemporaryDir dir;
@@ -593,6 +631,7 @@ Result RunCase(const QString& program, const QString& simulator, const QString& 
     child.start(program, childArgs);
     QByteArray out;
     bool stopped = false;
+    std::unique_ptr<Spinners> busy;
     QElapsedTimer limit;
     limit.start();
     while (child.state() != QProcess::NotRunning
@@ -601,6 +640,10 @@ Result RunCase(const QString& program, const QString& simulator, const QString& 
         out += child.readAllStandardOutput();
         if (c.stall && out.contains("MEASURED") && !stopped) {
             stopped = true;
+            if (spinners > 0) {
+                busy = std::make_unique<Spinners>(spinners);
+                ::usleep(1000 * 1000);
+            }
             // At a random point of the stream's one-second groups of pictures: where the newest
             // key frame falls in the backlog decides how much of it must be decoded.
             ::usleep(useconds_t(QRandomGenerator::global()->bounded(1000)) * 1000);
@@ -610,6 +653,7 @@ Result RunCase(const QString& program, const QString& simulator, const QString& 
             ::kill(pid_t(child.processId()), SIGCONT);
         }
     }
+    busy.reset();
     if (child.state() != QProcess::NotRunning) {
         child.kill();
         child.waitForFinished(5000);
@@ -650,6 +694,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(5, std::atoi(argv[1])) : 15;
     const int only = argc > 2 ? std::atoi(argv[2]) : 0;
+    const int spinners = argc > 3 ? std::max(0, std::atoi(argv[3])) : 0;
     const QString program = QCoreApplication::applicationFilePath();
     const QString simulator = QStringLiteral(ZENT_SOURCE_DIR "/tools/dvrsim/dvrsim");
     const QString folder = QStringLiteral(ZENT_BINARY_DIR "/bench-streams");
@@ -664,7 +709,11 @@ int main(int argc, char** argv)
         std::printf("ffmpeg could not decode the stream\n");
         return 1;
     }
-    std::printf("ffmpeg -threads 1: %.3f ms of processor time per D1 frame\n\n", reference * 1000);
+    std::printf("ffmpeg -threads 1: %.3f ms of processor time per D1 frame\n", reference * 1000);
+    if (spinners > 0)
+        std::printf("stall cases: %d processes spin from a second before the stall (%d processors)\n", spinners,
+                    QThread::idealThreadCount());
+    std::printf("\n");
 
     // An empty main window: the memory that is not the channels'.
     const Case empty{"no recorder", 0, 0, 30, true, false, false};
@@ -676,7 +725,7 @@ int main(int argc, char** argv)
     for (const Case& c : kCases) {
         if (only > 0 && &c != &kCases[only - 1])
             continue;
-        const Result r = RunCase(program, simulator, stream, c, seconds);
+        const Result r = RunCase(program, simulator, stream, c, seconds, c.stall ? spinners : 0);
         if (!r.ok || r.wall <= 0) {
             std::printf("%-30s the run failed\n", c.name);
             continue;
