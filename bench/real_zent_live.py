@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
 """Live video in the real program: the recorder simulator streams a D1 H.264 stream on every
-channel at a fixed 30 fps, ZENT opens the site book's favorite in its window on an X display
-(a virtual one of its own: Xvfb at 1600 x 1000 on the first free display from :97), and its processor time over a window of seconds is divided by the
-frames sent meanwhile. ffmpeg decodes the same stream with one thread in the same run; the ratio
-is against that, as the cost of decoding alone. The X server's own time is given beside it.
+channel at a fixed 30 fps, and ZENT opens the site book's favorite in its window on a virtual X
+display of its own (Xvfb at 1600 x 1000, the first free display from :97). Its processor time
+over a window of seconds is divided by the frames sent meanwhile; the bytes it read, over the
+stream's bytes per frame, are given beside it as a check that the simulators kept their rate.
+ffmpeg decodes the same stream with one thread in the same run, and the ratio is against that,
+the cost of decoding alone. The X server's own time per frame is given beside it.
 
 The stream is the one live_bench makes (build/bench-streams/live-d1-3mbit.h264): run live_bench
 once first.
 
-Usage: bench/real_zent_live.py [--seconds 10] [--cells 1,4,16,64] [--zent build/bin/zent] [--shots folder]
+Usage: bench/real_zent_live.py [--seconds 10] [--cells 1,4,16,64] [--zent build/bin/zent]
+                               [--shots folder for a screenshot of each case]
 """
 import argparse
 import json
@@ -34,15 +37,27 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / TICKS
 
 
-def ffmpeg_per_frame(stream, passes=5):
+def bytes_read(pid):
+    """Bytes the process has read (sockets included), from /proc."""
+    with open("/proc/%d/io" % pid) as f:
+        for line in f:
+            if line.startswith("rchar:"):
+                return int(line.split()[1])
+    return 0
+
+
+def stream_frames(stream):
+    probe = subprocess.run(["ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                            "stream=nb_read_frames", "-of", "csv=p=0", stream], check=True, capture_output=True,
+                           text=True)
+    return int(probe.stdout.strip())
+
+
+def ffmpeg_per_frame(stream, frames, passes=5):
     """ffmpeg's processor time per frame decoding the stream with one thread (passes of the
     stream in one run, so that its start-up weighs little)."""
     with open(stream, "rb") as f:
         data = f.read()
-    probe = subprocess.run(["ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
-                            "stream=nb_read_frames", "-of", "csv=p=0", stream], check=True, capture_output=True,
-                           text=True)
-    frames = int(probe.stdout.strip())
     with tempfile.NamedTemporaryFile(suffix=".h264", delete=False) as out:
         for _ in range(passes):
             out.write(data)
@@ -99,7 +114,7 @@ def live_started(logs, channels_each):
     return True
 
 
-def run_case(zent, stream, cells, seconds, display, xserver, shots):
+def run_case(zent, stream, frame_bytes, cells, seconds, display, xserver, shots):
     recorders = max(1, (cells + CHANNELS_PER_RECORDER - 1) // CHANNELS_PER_RECORDER)
     channels_each = cells // recorders
     folder = tempfile.mkdtemp(prefix="zentlive")
@@ -127,13 +142,16 @@ def run_case(zent, stream, cells, seconds, display, xserver, shots):
             subprocess.run(["import", "-display", display, "-window", "root",
                             os.path.join(shots, "cells%d.png" % cells)], check=False)
         start_client, start_x = cpu_seconds(client.pid), cpu_seconds(xserver)
+        start_read = bytes_read(client.pid)
         start = time.monotonic()
         time.sleep(seconds)
         wall = time.monotonic() - start
         used_client = cpu_seconds(client.pid) - start_client
         used_x = cpu_seconds(xserver) - start_x
+        # The simulators send at a fixed rate; what the client read shows whether they kept it.
+        read_frames = (bytes_read(client.pid) - start_read) / frame_bytes
         sent = FPS * cells * wall
-        return used_client / sent, used_x / sent, used_client / wall
+        return used_client / sent, used_x / sent, used_client / wall, read_frames / sent
     finally:
         if client and client.poll() is None:
             client.terminate()
@@ -171,17 +189,21 @@ def main():
             time.sleep(0.1)
         if xvfb.poll() is not None or not os.path.exists("/tmp/.X11-unix/X%d" % number):
             sys.exit("Xvfb %s did not start" % display)
-        reference = ffmpeg_per_frame(args.stream)
+        frames = stream_frames(args.stream)
+        frame_bytes = os.path.getsize(args.stream) / frames
+        reference = ffmpeg_per_frame(args.stream, frames)
         print("ffmpeg -threads 1: %.3f ms of processor time per D1 frame\n" % (reference * 1000))
-        print("%-6s %12s %10s %14s %10s" % ("cells", "zent/frame", "vs decode", "X server/frame", "zent core"))
+        print("%-6s %12s %10s %14s %10s %10s" % ("cells", "zent/frame", "vs decode", "X server/frame", "zent core",
+                                                  "read/sent"))
         for cells in (int(c) for c in args.cells.split(",")):
-            result = run_case(args.zent, args.stream, cells, args.seconds, display, xvfb.pid, args.shots)
+            result = run_case(args.zent, args.stream, frame_bytes, cells, args.seconds, display, xvfb.pid,
+                              args.shots)
             if result is None:
                 print("%-6d the run failed" % cells)
                 continue
-            per_frame, x_per_frame, share = result
-            print("%-6d %9.3f ms %8.2f x %11.3f ms %9.1f%%" % (cells, per_frame * 1000, per_frame / reference,
-                                                               x_per_frame * 1000, share * 100))
+            per_frame, x_per_frame, share, read = result
+            print("%-6d %9.3f ms %8.2f x %11.3f ms %9.1f%% %10.2f" % (cells, per_frame * 1000, per_frame / reference,
+                                                                      x_per_frame * 1000, share * 100, read))
             sys.stdout.flush()
     finally:
         xvfb.terminate()
