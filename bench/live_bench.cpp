@@ -44,8 +44,9 @@
 #include <QTimer>
 
 #include <signal.h>
-#include <sys/wait.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -565,9 +566,14 @@ class Spinners
 public:
     explicit Spinners(int count)
     {
+        const pid_t parent = ::getpid();
         for (int i = 0; i < count; ++i) {
             const pid_t pid = ::fork();
             if (pid == 0) {
+                // Gone with the benchmark, also when it is interrupted.
+                ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+                if (::getppid() != parent)
+                    ::_exit(0);
                 for (volatile unsigned n = 0;; n = n + 1) {
                 }
             }
