@@ -7,6 +7,7 @@
 
 #include "shell/cameoosd.h"
 #include "shell/ccameo.h"
+#include "shell/liveviewhost.h"
 #include "shell/mainwindow.h"
 #include "shell/shelllog.h"
 
@@ -14,8 +15,9 @@ namespace {
 constexpr int kMargin = 10;
 }
 
-LiveView::LiveView(QWidget* parent, int index)
+LiveView::LiveView(QWidget* parent, int index, LiveViewHost* host)
     : QDialog(parent, Qt::FramelessWindowHint)
+    , m_host(host)
     , m_index(index)
 {
     if (index < 0 || index >= MainWindow::kLiveViews)
@@ -35,20 +37,20 @@ LiveView::LiveView(QWidget* parent, int index)
     m_pCameo->setMinimumSize(10, 10);
     m_pCameo->show();
 
-    if (g_pMainWindow)
-        setStyleSheet(g_pMainWindow->Settings().ReadStyleSheet(QStringLiteral("main")));
+    if (m_host)
+        setStyleSheet(m_host->LiveViewStyleSheet());
 }
 
 LiveView::~LiveView()
 {
-    if (g_pMainWindow)
-        g_pMainWindow->deleteLiveView(m_index);
+    if (m_host)
+        m_host->deleteLiveView(m_index);
     qCDebug(lcShell) << "relese live " << m_index;
 }
 
 bool LiveView::IsPopup() const
 {
-    return g_pMainWindow && g_pMainWindow->IsLiveViewPopup(m_index);
+    return m_host && m_host->IsLiveViewPopup(m_index);
 }
 
 void LiveView::showMaximized()
@@ -61,7 +63,7 @@ void LiveView::closeEvent(QCloseEvent* event)
     qCDebug(lcShell) << "close event";
     if (IsPopup()) {
         // A popped-out window goes back into the multi-document area instead of closing.
-        g_pMainWindow->DockLiveView(m_index);
+        m_host->DockLiveView(m_index);
         event->ignore();
         return;
     }
@@ -81,21 +83,21 @@ void LiveView::resizeEvent(QResizeEvent* event)
         m_pCameo->resize(w / n * n, h / n * n);
     else
         m_pCameo->resize(qMax(w, 0), qMax(h, 0));
-    if (isMaximized() && !IsPopup() && g_pMainWindow)
-        g_pMainWindow->SetupTabBar(false);
+    if (isMaximized() && !IsPopup() && m_host)
+        m_host->SetupTabBar(false);
 }
 
 void LiveView::showEvent(QShowEvent* event)
 {
-    if (g_pMainWindow)
-        g_pMainWindow->ResetEmapFlag();
+    if (m_host)
+        m_host->ResetEmapFlag();
     QDialog::showEvent(event);
 }
 
 void LiveView::hideEvent(QHideEvent* event)
 {
-    if (g_pMainWindow)
-        g_pMainWindow->ResetEmapFlag();
+    if (m_host)
+        m_host->ResetEmapFlag();
     QDialog::hideEvent(event);
 }
 

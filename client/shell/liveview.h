@@ -1,17 +1,19 @@
 #pragma once
 // The window that holds one live video grid. The hub keeps at most four (index 0..3) and shows
 // each inside its multi-document area or popped out; the window only frames the grid, keeps it
-// sized to whole cells and hands itself back to the hub when it closes or dies.
+// sized to whole cells and hands itself back to its host when it closes or dies.
 #include <QDialog>
 
 class CCameo;
+class LiveViewHost;
 
 class LiveView : public QDialog
 {
     Q_OBJECT
 
 public:
-    LiveView(QWidget* parent, int index);
+    // `host` (may be null) outlives the window.
+    LiveView(QWidget* parent, int index, LiveViewHost* host);
     ~LiveView() override;
 
     CCameo* GetCameo() const { return m_pCameo; }
@@ -32,6 +34,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    LiveViewHost* m_host = nullptr;
     CCameo* m_pCameo = nullptr;
     int m_index = 0;
 };

@@ -24,6 +24,7 @@
 
 #include "platform/cpuload.h"
 #include "shell/gridtable.h"
+#include "shell/liveviewhost.h"
 #include "shell/messageboxstate.h"
 #include "shell/settingsfiles.h"
 
@@ -67,7 +68,7 @@ class MainWindow;
 // The hub, from the first statement of the MainWindow constructor until its destructor.
 extern MainWindow* g_pMainWindow;
 
-class MainWindow : public QMainWindow
+class MainWindow : public QMainWindow, public LiveViewHost
 {
     Q_OBJECT
 
@@ -172,18 +173,18 @@ public:
     QAction* TabAction(int index) const;
 
     // Child windows: docked into the multi-document area or popped out.
-    bool IsLiveViewPopup(int index) const;
+    bool IsLiveViewPopup(int index) const override;
     ChildWindowSlots* LiveViewSlots() const { return m_pLiveSlots; }
     ChildWindowSlots* SearchViewSlots() const { return m_pSearchSlots; }
     ChildWindowSlots* SearchLocalViewSlots() const { return m_pSearchLocalSlots; }
     ChildWindowSlots* EmapViewSlots() const { return m_pEmapSlots; }
 
-    void DockLiveView(int index);
+    void DockLiveView(int index) override;
     void PopOutLiveView(int index);
     void ToggleLiveViewPopup(int index);
     // Frees a live window's slot; the window's destructor calls it.
-    void deleteLiveView(int index);
-    void ResetEmapFlag() { m_emapFlag = 0; }
+    void deleteLiveView(int index) override;
+    void ResetEmapFlag() override { m_emapFlag = 0; }
 
     // E-map windows (mainwindow_emap.cpp).
     EmapView* GetEmapView(int index) const;
@@ -199,7 +200,7 @@ public:
     void createAVIConvert();
 
     // Multi-document area: true for sub-window view, false for tabs.
-    void SetupTabBar(bool subWindowView);
+    void SetupTabBar(bool subWindowView) override;
     bool IsSubWindowView() const { return m_subWindowView != 0; }
     QTabBar* GetTabBar() const { return m_pTabBar; }
 
@@ -288,6 +289,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The live windows take the main style sheet.
+    QString LiveViewStyleSheet() const override;
+
     QPointer<CBackupView> m_pBackupView;
     std::unique_ptr<ConfigViewAdapter> m_pConfigViews;
     // A child of the window: gone while the window's children go, so every call checks it.

@@ -97,7 +97,7 @@ int MainWindow::exeLiveView()
     const int slot = m_pLiveSlots->FreeSlot();
     if (slot < 0)
         return kLiveViews - 1;
-    auto* view = new LiveView(this, slot);
+    auto* view = new LiveView(this, slot, this);
     if (!m_pLiveSlots->Place(slot, view)) {
         delete view;
         return -1;
@@ -258,6 +258,11 @@ void MainWindow::PopOutLiveView(int index)
 void MainWindow::ToggleLiveViewPopup(int index)
 {
     m_pLiveSlots->Toggle(index);
+}
+
+QString MainWindow::LiveViewStyleSheet() const
+{
+    return m_settings.ReadStyleSheet(QStringLiteral("main"));
 }
 
 void MainWindow::deleteLiveView(int index)

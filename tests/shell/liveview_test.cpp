@@ -7,6 +7,7 @@
 #include "shell/childwindowslots.h"
 #include "shell/clientsessionhub.h"
 #include "shell/liveview.h"
+#include "shell/liveviewhost.h"
 #include "shell/mainwindow.h"
 #include "shell/support/grid_fixture.h"
 
@@ -15,7 +16,7 @@ using LiveViewTest = GridTest;
 TEST_F(LiveViewTest, TitleGridAndStartSize)
 {
     for (int i = 0; i < MainWindow::kLiveViews; ++i) {
-        auto view = std::make_unique<LiveView>(hub.get(), i);
+        auto view = std::make_unique<LiveView>(hub.get(), i, hub.get());
         EXPECT_EQ(view->windowTitle(), QStringLiteral("Live - %1").arg(i + 1));
         EXPECT_TRUE(view->windowFlags() & Qt::FramelessWindowHint);
         EXPECT_EQ(view->minimumSize(), QSize(320, 240));
@@ -36,7 +37,7 @@ TEST_F(LiveViewTest, TitleGridAndStartSize)
 
 TEST_F(LiveViewTest, GridKeepsWholeCells)
 {
-    LiveView view(hub.get(), 0);
+    LiveView view(hub.get(), 0, hub.get());
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     view.GetCameo()->OnSplitMode(0, 9, false);
@@ -50,7 +51,7 @@ TEST_F(LiveViewTest, GridKeepsWholeCells)
 
 TEST_F(LiveViewTest, EscapeLeavesTheWindowOpen)
 {
-    LiveView view(hub.get(), 1);
+    LiveView view(hub.get(), 1, hub.get());
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     QTest::keyClick(&view, Qt::Key_Escape);
@@ -60,7 +61,7 @@ TEST_F(LiveViewTest, EscapeLeavesTheWindowOpen)
 
 TEST_F(LiveViewTest, ClosingAPoppedOutWindowDocksItBack)
 {
-    auto* view = new LiveView(hub.get(), 0);
+    auto* view = new LiveView(hub.get(), 0, hub.get());
     ChildWindowSlots* windows = hub->LiveViewSlots();
     ASSERT_NE(windows, nullptr);
     ASSERT_TRUE(windows->Place(0, view));
@@ -78,9 +79,75 @@ TEST_F(LiveViewTest, ClosingAPoppedOutWindowDocksItBack)
 
 TEST_F(LiveViewTest, DockedWindowCloses)
 {
-    LiveView view(hub.get(), 2);
+    LiveView view(hub.get(), 2, hub.get());
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     EXPECT_TRUE(view.close());
     EXPECT_FALSE(view.isVisible());
+}
+
+namespace {
+
+// A host that records what the window asks of it.
+class RecordingLiveViewHost : public LiveViewHost
+{
+public:
+    QString LiveViewStyleSheet() const override { return QStringLiteral("QDialog { background: #123456; }"); }
+    bool IsLiveViewPopup(int index) const override { return popup && index == popupIndex; }
+    void DockLiveView(int index) override
+    {
+        calls << QStringLiteral("dock %1").arg(index);
+        popup = false;
+    }
+    void SetupTabBar(bool subWindowView) override { calls << QStringLiteral("tabs %1").arg(subWindowView); }
+    void ResetEmapFlag() override { calls << QStringLiteral("emap"); }
+    void deleteLiveView(int index) override { calls << QStringLiteral("delete %1").arg(index); }
+
+    bool popup = false;
+    int popupIndex = -1;
+    QStringList calls;
+};
+
+} // namespace
+
+TEST_F(LiveViewTest, TheWindowAsksOnlyItsOwnHost)
+{
+    RecordingLiveViewHost host;
+    host.popup = true;
+    host.popupIndex = 3;
+    auto view = std::make_unique<LiveView>(nullptr, 3, &host);
+    EXPECT_EQ(view->styleSheet(), host.LiveViewStyleSheet());
+    EXPECT_TRUE(view->IsPopup());
+
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    EXPECT_EQ(host.calls, QStringList{QStringLiteral("emap")});
+
+    // Popped out, a close docks the window back instead; docked, it closes.
+    host.calls.clear();
+    EXPECT_FALSE(view->close());
+    EXPECT_EQ(host.calls, QStringList{QStringLiteral("dock 3")});
+    EXPECT_TRUE(view->isVisible());
+
+    // Maximized in the multi-document area, the area switches to tabs.
+    host.calls.clear();
+    view->showMaximized();
+    QTRY_VERIFY_WITH_TIMEOUT(host.calls.contains(QStringLiteral("tabs 0")), 10000);
+
+    host.calls.clear();
+    EXPECT_TRUE(view->close());
+    EXPECT_EQ(host.calls, QStringList{QStringLiteral("emap")});
+
+    host.calls.clear();
+    view.reset();
+    EXPECT_EQ(host.calls, QStringList{QStringLiteral("delete 3")});
+}
+
+TEST_F(LiveViewTest, AWindowWithoutAHostStillWorks)
+{
+    LiveView view(nullptr, 0, nullptr);
+    EXPECT_FALSE(view.IsPopup());
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    EXPECT_TRUE(view.close());
 }
