@@ -3,17 +3,18 @@
 #include <QEvent>
 #include <QHoverEvent>
 
-#include "shell/mainwindow.h"
+#include <utility>
 
-HoverMoveFilter::HoverMoveFilter(QObject* parent)
+HoverMoveFilter::HoverMoveFilter(MoveHandler onMove, QObject* parent)
     : QObject(parent)
+    , m_onMove(std::move(onMove))
 {}
 
 bool HoverMoveFilter::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::HoverMove && g_pMainWindow) {
+    if (event->type() == QEvent::HoverMove && m_onMove) {
         const auto* hover = static_cast<QHoverEvent*>(event);
-        g_pMainWindow->OnHoverMove(hover->pos().x(), hover->pos().y(), hover->oldPos().x(), hover->oldPos().y());
+        m_onMove(hover->pos().x(), hover->pos().y(), hover->oldPos().x(), hover->oldPos().y());
     }
     return QObject::eventFilter(watched, event);
 }

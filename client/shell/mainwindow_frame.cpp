@@ -89,7 +89,8 @@ void MainWindow::CreateFrame()
 
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover, true);
-    m_pHoverFilter = new HoverMoveFilter(this);
+    m_pHoverFilter = new HoverMoveFilter(
+        [this](int x, int y, int oldX, int oldY) { OnHoverMove(x, y, oldX, oldY); }, this);
     installEventFilter(m_pHoverFilter);
     setWindowOpacity(1.0);
     setLayoutDirection(Qt::LeftToRight);

@@ -1,4 +1,5 @@
-// The hover filter hands pointer movement to the hub and consumes nothing.
+// The hover filter hands pointer movement to its handler (the main window's) and consumes
+// nothing.
 #include <QCoreApplication>
 #include <QHoverEvent>
 #include <QMouseEvent>
@@ -41,7 +42,7 @@ using HoverMoveFilterTest = GridTest;
 TEST_F(HoverMoveFilterTest, HoverMovesReachTheHubAndTheWatchedWidget)
 {
     CountingWidget widget;
-    HoverMoveFilter filter;
+    HoverMoveFilter filter([this](int x, int y, int oldX, int oldY) { hub->OnHoverMove(x, y, oldX, oldY); });
     widget.installEventFilter(&filter);
     hub->FullScreenWindows();
     ASSERT_TRUE(hub->IsFullScreenMode());
@@ -60,7 +61,7 @@ TEST_F(HoverMoveFilterTest, OtherEventsPassUntouched)
 {
     CountingWidget widget;
     widget.setMouseTracking(true);
-    HoverMoveFilter filter;
+    HoverMoveFilter filter([this](int x, int y, int oldX, int oldY) { hub->OnHoverMove(x, y, oldX, oldY); });
     widget.installEventFilter(&filter);
     hub->FullScreenWindows();
     ASSERT_FALSE(hub->IsMenuBarShown());
