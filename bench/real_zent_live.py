@@ -117,6 +117,9 @@ def live_started(logs, channels_each):
 def run_case(zent, stream, frame_bytes, cells, seconds, display, xserver, shots):
     recorders = max(1, (cells + CHANNELS_PER_RECORDER - 1) // CHANNELS_PER_RECORDER)
     channels_each = cells // recorders
+    # What is streamed and shown: a count that does not split evenly over the recorders is
+    # rounded down.
+    cells = recorders * channels_each
     folder = tempfile.mkdtemp(prefix="zentlive")
     sims, ports, logs = [], [], []
     client = None
@@ -151,7 +154,7 @@ def run_case(zent, stream, frame_bytes, cells, seconds, display, xserver, shots)
         # The simulators send at a fixed rate; what the client read shows whether they kept it.
         read_frames = (bytes_read(client.pid) - start_read) / frame_bytes
         sent = FPS * cells * wall
-        return used_client / sent, used_x / sent, used_client / wall, read_frames / sent
+        return cells, used_client / sent, used_x / sent, used_client / wall, read_frames / sent
     finally:
         if client and client.poll() is None:
             client.terminate()
@@ -201,7 +204,7 @@ def main():
             if result is None:
                 print("%-6d the run failed" % cells)
                 continue
-            per_frame, x_per_frame, share, read = result
+            cells, per_frame, x_per_frame, share, read = result
             print("%-6d %9.3f ms %8.2f x %11.3f ms %9.1f%% %10.2f" % (cells, per_frame * 1000, per_frame / reference,
                                                                       x_per_frame * 1000, share * 100, read))
             sys.stdout.flush()
