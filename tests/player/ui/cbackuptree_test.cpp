@@ -66,12 +66,12 @@ protected:
         Touch(root + QStringLiteral("work/Rec/day.lst"));
         Touch(root + QStringLiteral("work/Rec/20240131/hd_idx.001"));
         QDir().mkpath(root + QStringLiteral("work/Other"));
-        for (const char* name : {"Backup/AVI/a.avi", "Backup/Live/x080000.001", "Backup/Live/x090000.001",
-                                 "Backup/Live/x100000.001", "Backup/Live/notes.txt"})
+        for (const char* name : {"backup/AVI/a.avi", "backup/Live/x080000.001", "backup/Live/x090000.001",
+                                 "backup/Live/x100000.001", "backup/Live/notes.txt"})
             Touch(root + QStringLiteral("prog/") + QString::fromLatin1(name));
         drives.drives = {{root + QStringLiteral("prog/"), DriveType::Fixed}};
         context = {root + QStringLiteral("prog/"), root + QStringLiteral("prog/Backup/"),
-                   root + QStringLiteral("work/")};
+                   root + QStringLiteral("work/"), root + QStringLiteral("prog/backup/")};
         tree = std::make_unique<CBackupTree>(host, drop, drives, context, root + QStringLiteral("CD_DATA"));
         tree->resize(400, 600);
         tree->FillRootItems();
@@ -122,7 +122,7 @@ TEST_F(BackupTreeTest, RootsFoldersAndLazyFilling)
     EXPECT_EQ(Texts(zent), QStringList{QStringLiteral("Live")}); // "AVI" hidden here
     QTreeWidgetItem* drive = tree->topLevelItem(2)->child(0);
     drive->setExpanded(true);
-    QTreeWidgetItem* backup = Find(drive, QStringLiteral("Backup"));
+    QTreeWidgetItem* backup = Find(drive, QStringLiteral("backup"));
     ASSERT_TRUE(backup);
     backup->setExpanded(true);
     EXPECT_TRUE(Texts(backup).contains(QStringLiteral("AVI"))); // shown under a drive
@@ -143,7 +143,7 @@ TEST_F(BackupTreeTest, DoubleClickOpensInTheSelectedTile)
     QTreeWidgetItem* file = Find(Live(), QStringLiteral("x090000.001"));
     const QPoint p = tree->visualItemRect(file).center();
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, p);
-    EXPECT_EQ(host.opened, QStringList{QStringLiteral("2:%1prog/Backup/Live/x090000.001").arg(root)});
+    EXPECT_EQ(host.opened, QStringList{QStringLiteral("2:%1prog/backup/Live/x090000.001").arg(root)});
     host.opened.clear();
     host.selected = -1;
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, p);
