@@ -16,7 +16,6 @@ SingleInstance::SingleInstance(const QString& folder, QObject* parent)
     : QObject(parent)
     , m_folder(folder)
     , m_lock(QDir(folder).filePath(QLatin1String(kLockName)))
-    , m_receiver(std::make_unique<HandOverReceiver>())
 {
     m_lock.setStaleLockTime(0);
 }
@@ -54,18 +53,22 @@ bool SingleInstance::TryBecomeRunning()
 void SingleInstance::OnNewConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        // Each connection collects its own records: a stray or broken write ends with its
+        // connection (the receiver goes with the socket) and never shifts the next one's.
+        auto receiver = std::make_shared<HandOverReceiver>();
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
+        connect(socket, &QLocalSocket::readyRead, this,
+                [this, socket, receiver] { OnReadyRead(socket, *receiver); });
         emit raiseRequested();
     }
 }
 
-void SingleInstance::OnReadyRead(QLocalSocket* socket)
+void SingleInstance::OnReadyRead(QLocalSocket* socket, HandOverReceiver& receiver)
 {
-    const QVector<HandOverRecord> records = m_receiver->Feed(socket->readAll());
+    const QVector<HandOverRecord> records = receiver.Feed(socket->readAll());
     for (const HandOverRecord& record : records) {
-        if (m_receiver->Apply(record))
-            emit openRequested(m_receiver->PendingPath());
+        if (receiver.Apply(record))
+            emit openRequested(receiver.PendingPath());
         socket->write(QByteArray(1, HandOverSequence::kAcknowledge));
     }
     socket->flush();

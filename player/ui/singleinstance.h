@@ -34,10 +34,9 @@ signals:
 
 private:
     void OnNewConnection();
-    void OnReadyRead(QLocalSocket* socket);
+    void OnReadyRead(QLocalSocket* socket, HandOverReceiver& receiver);
 
     QString m_folder;
     QLockFile m_lock;
     QLocalServer* m_server = nullptr;
-    std::unique_ptr<HandOverReceiver> m_receiver;
 };
