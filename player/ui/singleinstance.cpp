@@ -3,9 +3,13 @@
 #include "ui/uilog.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr char kLockName[] = "orvane.lock";
@@ -25,9 +29,19 @@ SingleInstance::~SingleInstance() = default;
 QString SingleInstance::DefaultFolder()
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // Without a runtime folder, one of this user's own under the shared temporary folder: the
+    // shared folder itself lets anybody place a lock and a socket first.
     if (folder.isEmpty())
-        folder = QDir::tempPath();
+        folder = QDir(QDir::tempPath()).filePath(QStringLiteral("orvane-%1").arg(geteuid()));
     return folder;
+}
+
+bool SingleInstance::IsPrivateFolder(const QString& folder)
+{
+    struct stat info = {};
+    if (lstat(QFile::encodeName(folder).constData(), &info) != 0)
+        return false;
+    return S_ISDIR(info.st_mode) && info.st_uid == geteuid() && (info.st_mode & (S_IRWXG | S_IRWXO)) == 0;
 }
 
 QString SingleInstance::SocketPath() const
@@ -37,7 +51,15 @@ QString SingleInstance::SocketPath() const
 
 bool SingleInstance::TryBecomeRunning()
 {
-    QDir().mkpath(m_folder);
+    if (!QFileInfo::exists(m_folder)) {
+        QDir().mkpath(QFileInfo(m_folder).absolutePath());
+        // Made without access for others from the start.
+        ::mkdir(QFile::encodeName(m_folder).constData(), 0700);
+    }
+    if (!IsPrivateFolder(m_folder)) {
+        qCWarning(lcPlayerUi) << "hand-over folder is not this user's alone, running without it:" << m_folder;
+        return true;
+    }
     if (!m_lock.tryLock(0))
         return false;
     // The lock is ours, so a socket file left behind belongs to a player that is gone.
