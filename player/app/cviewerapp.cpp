@@ -44,6 +44,7 @@ int CViewerApp::InitInstance(const QStringList& arguments)
     ViewerEnvironment env;
     env.programPath = QCoreApplication::applicationFilePath();
     env.programFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    env.workingFolder = QDir::currentPath() + QLatin1Char('/');
     env.drives = platform::DriveRoot::Default();
     env.dataFolder = FileTypes::DefaultDataFolder();
     env.pendingPath = path;

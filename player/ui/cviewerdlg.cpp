@@ -29,10 +29,10 @@
 #include "ui/siblinglauncher.h"
 #include "ui/skinbitmaps.h"
 #include "ui/skintooltip.h"
-#include "ui/vieweraudiooutput.h"
 #include "ui/splitmodes.h"
 #include "ui/uilog.h"
 #include "ui/vieweradjusttarget.h"
+#include "ui/vieweraudiooutput.h"
 #include "ui/viewercameohost.h"
 #include "ui/viewergeometry.h"
 #include "ui/viewerpreviews.h"
@@ -272,7 +272,10 @@ void CViewerDlg::CreatePanels()
     m_drives = std::make_unique<SystemBackupDrives>();
     CClientSetup setup;
     setup.Init(m_env.programFolder);
-    const BackupPathContext context{m_env.programFolder, setup.GetBackupFolder(), m_env.programFolder};
+    // The client starts the player in its own program directory, where it keeps its archive;
+    // a player started by hand beside the client finds it beside itself.
+    const QString archive = BackupTreeRules::ClientArchiveFolder({m_env.workingFolder, m_env.programFolder});
+    const BackupPathContext context{m_env.programFolder, setup.GetBackupFolder(), m_env.programFolder, archive};
     m_tree = new CBackupTree(*m_treeHost, *m_treeHost, *m_drives, context,
                              CarriedPath(m_env, "c:\\Player\\CD_DATA"), this);
     m_tree->setHeaderHidden(true);
