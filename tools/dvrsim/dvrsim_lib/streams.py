@@ -56,11 +56,12 @@ def live_rate(asked, most):
     return asked if 1 <= asked <= most else most
 
 
-def console_frame_messages(channel, ftype, payload, tick):
-    """One frame in the console's stream form: the first piece has 0x01 (frame start) and 0x40
-    (32-bit time at 32, payload from 40) in byte 12, the others 0x40."""
+def console_frame_messages(channel, frame_id, ftype, payload, date, tm, tick, seq=0):
+    """One live frame as live start mode 3 asks for it: the fields of every live frame, and in
+    byte 12 the console's marks, 0x01 (frame start) on the first piece and 0x40 (32-bit time at
+    32, payload from 40) on every piece."""
     out = []
-    for i, m in enumerate(frame_messages(channel, 0, ftype, payload, 0, 0, tick, flags=0x40)):
+    for i, m in enumerate(frame_messages(channel, frame_id, ftype, payload, date, tm, tick, seq=seq, flags=0x40)):
         if i == 0:
             m = m[:12] + bytes([0x41]) + m[13:]
         out.append(m)
@@ -69,7 +70,7 @@ def console_frame_messages(channel, ftype, payload, tick):
 
 async def live_video(conn, channel, rate=None, console_form=False):
     media = conn.srv.media
-    units = media.units
+    units = media.console_units if console_form else media.units
     # The one recorded stream is sent at the asked rate: fewer pictures a second, each still
     # the next access unit, so every picture decodes.
     asked = 0 if conn.cfg.fixed_live_rate else (rate or 0)
@@ -87,8 +88,8 @@ async def live_video(conn, channel, rate=None, console_form=False):
         # A picture carries the tick of its capture (when it was due), not of its sending: when
         # the viewer falls behind, the pictures waiting here are as old as a camera's would be.
         tick = tick_ms(nxt)
-        pieces = (console_frame_messages(channel, 1 if key else 0, data, tick) if console_form else
-                  frame_messages(channel, fid, 1 if key else 0, data, date, tm, tick, seq=seq & 0xFF))
+        make = console_frame_messages if console_form else frame_messages
+        pieces = make(channel, fid, 1 if key else 0, data, date, tm, tick, seq=seq & 0xFF)
         for m in pieces:
             await conn.send(m)
         seq += 1
