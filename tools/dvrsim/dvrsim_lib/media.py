@@ -387,10 +387,12 @@ class Media:
                 debug_print("cannot read --video %s: %r" % (cfg.ns.video, e))
             if not self.units:
                 debug_print("no access units in --video, using synthetic frames")
+        # live start mode 3 asks for the console's form of the same pictures (the synthetic
+        # stand-ins decode in no form)
+        self.console_units = console_units(self.units) if self.units else None
         if not self.units:
             self.units = synthetic_units(cfg.fps)
-        # live start mode 3 asks for the console's form of the same pictures
-        self.console_units = console_units(self.units)
+            self.console_units = self.units
         wrap = cfg.stream_form == "wrapped"
         if cfg.stream_form == "auto-wrapped":
             wrap = recorder_numbered(self.units)
