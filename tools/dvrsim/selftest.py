@@ -524,6 +524,37 @@ def console_stream_form(tmp):
     check(rc == 0, "console form: ends cleanly (rc %r)" % rc)
 
 
+def playback_sound(tmp):
+    """The playback stream's sound: per recorded second ten 0x29 blocks on the channel after the
+    last one, each a 24-byte head and 800 bytes of the recorded sound (frame size 824)."""
+    sound = bytes((i * 7 + i // 251) & 0xFF for i in range(20000))
+    path = os.path.join(tmp, "sound.raw")
+    with open(path, "wb") as f:
+        f.write(sound)
+    proc, port = start(["--channels", "2", "--audio", path, "--record-date", "20261201", "--record-start", "080000",
+                        "--record-end", "080009"])
+    try:
+        c = Client(port)
+        c.send(0x01, LOGIN)
+        check(c.recv()[6] == 0x02, "playback sound: logged in")
+        # play from 08:00:03, tag 7, forward (16), sound, channel 0
+        c.send(0x95, struct.pack("<BBHBBHiiB", 2, 7, 16, 1, 1, 1, 20261201, 80003, 1) + bytes(3))
+        blocks = []
+        while len(blocks) < 10:
+            r = c.recv()
+            if r[6] == 0x29 and r[14] == 2:
+                blocks.append(r)
+        c.close()
+        for k, r in enumerate(blocks):
+            pos = (3 * 8000 + k * 800) % len(sound)
+            want = bytes(24) + (sound[pos:] + sound)[:800]
+            check(len(r) == 40 + 824 and struct.unpack_from("<II", r, 16) == (824, 0) and r[36] == 1 and r[37] == 7
+                  and struct.unpack_from("<ii", r, 24) == (80003, 20261201) and r[40:] == want,
+                  "playback sound block %d: %s" % (k, r[:48].hex()))
+    finally:
+        stop(proc)
+
+
 def live_ticks_after_a_stall():
     """A picture keeps the tick of when it was due: when the viewer stops reading and the
     simulator's sending blocks, the pictures sent afterwards still carry ticks a period apart
@@ -723,6 +754,7 @@ def main():
     console_side(tmp)
     wrapped_stream(tmp)
     console_stream_form(tmp)
+    playback_sound(tmp)
     live_ticks_after_a_stall()
     if FAILURES:
         print("%d failure(s)" % len(FAILURES))

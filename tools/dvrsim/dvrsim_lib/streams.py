@@ -152,6 +152,17 @@ async def live_audio(conn, channel):
         await asyncio.sleep(max(0.0, delay))
 
 
+SOUND_HEAD = 24
+SOUND_BLOCK = 800
+
+
+def playback_sound_block(audio, second, k):
+    """Block k (0..9) of a recorded second's sound as the playback stream carries it: the head,
+    then the 800 bytes from second x 8000 + k x 800 of the sound, taken in a loop."""
+    pos = (second * 8000 + k * SOUND_BLOCK) % len(audio)
+    return bytes(SOUND_HEAD) + (audio[pos:] + audio)[:SOUND_BLOCK]
+
+
 class PlaybackRequest:
     def __init__(self, tag, mode, speed, audio, mask, date, tm, rate):
         self.tag = tag
@@ -217,11 +228,11 @@ async def playback(conn, req, live_conn=False):
                 nxt = time.monotonic()
             await asyncio.sleep(max(0.0, delay))
         if req.audio and not fast:
-            # the playback stream's sound: channel = channel count, 10 mu-law blocks of 800 bytes a second
-            audio = conn.srv.media.audio
+            # the playback stream's sound: channel = channel count, ten blocks a second, each a
+            # 24-byte head and 800 bytes of the recorded sound (a frame of 824 bytes; 664 and
+            # 2072 would mean 16-bit sound)
             for k in range(10):
-                pos = ((s - rec.r0) * 8000 + k * 800) % len(audio)
-                block = (audio[pos:] + audio)[:800]
+                block = playback_sound_block(conn.srv.media.audio, s - rec.r0, k)
                 for m in frame_messages(cfg.channels, 0, 0, block, date, tm, tick_ms(), playback=1, tag=req.tag):
                     await conn.send(m)
         s = s - 1 if backward else s + 1
