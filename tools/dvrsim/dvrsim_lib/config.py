@@ -62,7 +62,7 @@ def parser():
     p.add_argument("--camera-kind", type=_int, default=0, help="camera kind of every channel in the 0x99 reply")
     p.add_argument("--user", default=None, help="accepted user (default: any)")
     p.add_argument("--password", default=None, help="accepted password (default: any)")
-    p.add_argument("--level", type=_int, default=0, help="login level sent at byte 21 of 0x02 (default 0)")
+    p.add_argument("--level", type=_int, default=0, help="login level sent at byte 21 of 0x02 (default 0); the configuration console needs bit 0x10 (--level 0x10, with --option-flag)")
     p.add_argument("--option-flag", action="store_true",
                    help="set bit 2 (option / management flag) in byte 20 of 0x02: allows console, accounts, firmware")
     p.add_argument("--login-masks", default=None,
