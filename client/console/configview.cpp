@@ -246,8 +246,17 @@ void ConfigView::OnConsoleLockCanceled()
 void ConfigView::OnDisconnected()
 {
     m_host->ShowModalMessage(kTitle, QStringLiteral("Console Config canceled from device - disconnected"));
-    m_releaseOnClose = false;
-    close();
+    // The window stays for the operator to drop the recorder again once it is back, or another;
+    // the lost recorder is forgotten, so nothing more is sent to it.
+    const QString name = m_siteBook.name;
+    m_channel = -1;
+    checkAndStartStopLive();
+    Forget();
+    setWindowTitle(QStringLiteral("Config Viewer"));
+    m_hint->setText(tr("The connection to %1 was lost.\nDrag a recorder from the site book onto this window\n"
+                       "to open its setup menu here.")
+                        .arg(name));
+    UpdateHint();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -444,8 +444,7 @@ TEST_F(ConfigViewTest, CancelledConsoleClosesWithoutRelease)
         bool lock;
         const char* text;
     };
-    const Case cases[] = {{true, "Remote Config|Console Config canceled from device - dvr"},
-                          {false, "Remote Config|Console Config canceled from device - disconnected"}};
+    const Case cases[] = {{true, "Remote Config|Console Config canceled from device - dvr"}};
     for (const Case& c : cases) {
         TearDown();
         SetUp();
@@ -456,6 +455,41 @@ TEST_F(ConfigViewTest, CancelledConsoleClosesWithoutRelease)
         EXPECT_EQ(host.modal, QStringList{QLatin1String(c.text)});
         EXPECT_TRUE(QTest::qWaitFor([&] { return view.isNull(); }, 10000)) << "deleted on close";
     }
+}
+
+// A lost recorder is said in a box; the window stays open and empty, says what happened, sends
+// nothing more to that recorder and takes the next drop.
+TEST_F(ConfigViewTest, LostRecorderLeavesTheWindowOpenForTheNextDrop)
+{
+    view->show();
+    QByteArray layout = kMenu;
+    layout.replace("<zent version=\"1.0\">", "<zent version=\"1.0\" channel=\"0\">");
+    Show(layout);
+    ASSERT_FALSE(view->hint()->isVisible());
+    host.calls.clear();
+    view->OnDisconnected();
+    EXPECT_EQ(host.modal,
+              QStringList{QStringLiteral("Remote Config|Console Config canceled from device - disconnected")});
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(view.isNull());
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(host.closed, 0);
+    EXPECT_EQ(view->recorderIndex(), -1);
+    EXPECT_EQ(view->consoleWidgetCount(), 0);
+    EXPECT_EQ(view->background(), nullptr);
+    EXPECT_EQ(view->liveLink()->client(), nullptr);
+    EXPECT_TRUE(view->hint()->isVisible());
+    EXPECT_TRUE(view->hint()->text().contains(QStringLiteral("Yard was lost")))
+        << view->hint()->text().toStdString();
+    Click(QPoint(400, 270));
+    EXPECT_TRUE(host.calls.isEmpty()) << host.calls.join(' ').toStdString();
+
+    SiteBook record;
+    record.name = QStringLiteral("Gate");
+    record.index = host.recorder;
+    view->setRecorder(record);
+    EXPECT_EQ(host.calls, QStringList{QStringLiteral("connect 2")});
+    EXPECT_EQ(view->recorderIndex(), host.recorder);
 }
 
 TEST_F(ConfigViewTest, WithoutTheRecorderNothingIsSent)
