@@ -137,7 +137,8 @@ void Smtp::OnSendFinished(int outcome, const QString& text, const QString& detai
         m_errors = new QErrorMessage(this);
         m_errors->setModal(true);
     }
-    // The box shows rich text: the server's words are escaped.
-    m_errors->showMessage(
-        detail.isEmpty() ? text : text.toHtmlEscaped() + QStringLiteral("<br><br>") + detail.toHtmlEscaped());
+    // The box shows rich text: the server's words are escaped, and only their first lines.
+    QString shown = SmtpSendJob::ShownDetail(detail).toHtmlEscaped();
+    shown.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    m_errors->showMessage(detail.isEmpty() ? text : text.toHtmlEscaped() + QStringLiteral("<br><br>") + shown);
 }

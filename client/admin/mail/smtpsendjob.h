@@ -45,6 +45,11 @@ public:
     // The recipients field split on ";", empty parts kept.
     static QStringList SplitRecipients(const QString& text);
     static QString OutcomeText(Outcome outcome);
+    // The first lines of a failure's detail, each cut at a bound, as the user is shown them (the
+    // whole detail goes to the debug log).
+    static QString ShownDetail(const QString& detail);
+    static constexpr int kShownLines = 4;
+    static constexpr int kShownLineLength = 160;
 
 signals:
     void finished(SmtpSendJob::Outcome outcome, const QString& text, const QString& detail);

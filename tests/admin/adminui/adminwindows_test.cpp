@@ -2,11 +2,15 @@
 // are given: what each button does, what the tables show, and which input is refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QDir>
+#include <QErrorMessage>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
@@ -14,6 +18,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "../mail/scriptserver.h"
 #include "../mail/smtptestpeer.h"
 #include "../managers/fakerecorderadmin.h"
 #include "../waitfor.h"
@@ -213,6 +218,85 @@ TEST(SmtpDialogTest, SendIsDisabledUntilTheSendEnds)
     EXPECT_EQ(dialog.LastResult(), "Connection Failed");
     EXPECT_TRUE(dialog.isVisible());
     Screenshot("send_email_connection_failed");
+}
+
+// What the mail log says while a test runs, debug lines included.
+class MailLogCapture
+{
+public:
+    MailLogCapture()
+    {
+        s_lines.clear();
+        QLoggingCategory::setFilterRules(QStringLiteral("zent.mail.debug=true"));
+        m_previous = qInstallMessageHandler(&MailLogCapture::Handle);
+    }
+    ~MailLogCapture()
+    {
+        qInstallMessageHandler(m_previous);
+        QLoggingCategory::setFilterRules(QString());
+    }
+    static const QStringList& Lines() { return s_lines; }
+
+private:
+    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (type == QtDebugMsg && qstrcmp(context.category, "zent.mail") == 0)
+            s_lines << text;
+    }
+    static inline QStringList s_lines;
+    QtMessageHandler m_previous = nullptr;
+};
+
+TEST(SmtpDialogTest, AHostileRefusalIsShownCutAndLoggedWhole)
+{
+    // 255 lines of 3990 characters: about a megabyte of refusal, inside what a reply may be.
+    const struct
+    {
+        const char* step;
+        const char* result;
+    } cases[] = {
+        {"greeting", "Connection Failed"},
+        {"rcpt", "Mail sending failed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.step);
+        ScriptServer server(QStringLiteral(ZENT_SOURCE_DIR "/tests/admin/mail/smtp_hostile.py"),
+                            {c.step, "255", "3990"});
+        ASSERT_GT(server.port, 0) << "the hostile server did not start";
+        FakeMailHub hub;
+        hub.settings.server = "127.0.0.1";
+        hub.settings.port = QString::number(server.port);
+        hub.settings.authentication = false;
+        MailLogCapture log;
+        Smtp dialog(hub, nullptr, QString(), 0);
+        dialog.SenderEdit()->setText("me@x");
+        dialog.RecipientsEdit()->setText("you@y");
+        dialog.show();
+        QTest::mouseClick(dialog.SendButton(), Qt::LeftButton);
+        ASSERT_TRUE(WaitFor([&] { return dialog.SendButton()->isEnabled(); }));
+        EXPECT_EQ(dialog.LastResult(), c.result);
+
+        auto* box = dialog.findChild<QErrorMessage*>();
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->isVisible());
+        auto* shown = box->findChild<QTextEdit*>();
+        ASSERT_NE(shown, nullptr);
+        const QString text = shown->toPlainText();
+        EXPECT_TRUE(text.startsWith(QString::fromLatin1(c.result))) << text.left(200).toStdString();
+        EXPECT_TRUE(text.contains("554 line 1 xxxx")) << text.left(200).toStdString();
+        EXPECT_TRUE(text.contains("line 4 xxxx"));
+        EXPECT_FALSE(text.contains("line 5 "));
+        EXPECT_TRUE(text.contains("(251 more lines)"));
+        EXPECT_LT(text.size(), 1000);
+
+        // The whole refusal is in the debug log, its last line included.
+        const bool logged = std::any_of(log.Lines().begin(), log.Lines().end(), [](const QString& line) {
+            return line.contains("line 255 xxxx") && line.size() > 255 * 3990;
+        });
+        EXPECT_TRUE(logged);
+        Screenshot(QStringLiteral("send_email_hostile_%1").arg(c.step));
+        box->close();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
