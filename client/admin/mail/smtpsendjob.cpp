@@ -27,6 +27,22 @@ QString SmtpSendJob::OutcomeText(Outcome outcome)
     return QStringLiteral("Mail sending failed");
 }
 
+QString SmtpSendJob::FormProblem(const MailForm& form)
+{
+    if (!SmtpClient::IsSafeAddress(EmailAddress::Parse(form.sender).getAddress().trimmed()))
+        return QStringLiteral("Enter the sender's address.");
+    int recipients = 0;
+    for (const QString& part : SplitRecipients(form.recipients)) {
+        const QString address = EmailAddress::Parse(part).getAddress().trimmed();
+        if (address.isEmpty())
+            continue;
+        if (!SmtpClient::IsSafeAddress(address))
+            return QStringLiteral("\"%1\" is not an address that mail can be sent to.").arg(address);
+        ++recipients;
+    }
+    return recipients == 0 ? QStringLiteral("Enter at least one recipient.") : QString();
+}
+
 QString SmtpSendJob::ShownDetail(const QString& detail)
 {
     // A server may refuse with a reply of hundreds of long lines; laid out whole in a box it

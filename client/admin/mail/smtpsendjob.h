@@ -36,6 +36,9 @@ public:
     void setReplyTimeout(int milliseconds) { m_replyTimeoutMs = milliseconds; }
     void addCaCertificates(const QList<QSslCertificate>& certificates) { m_extraCa += certificates; }
 
+    // What makes the form unsendable, for the user ("" when nothing does): no usable sender, no
+    // recipient, or a recipient that is not a usable address. Known before any connection.
+    static QString FormProblem(const MailForm& form);
     // Starts the send; false (and nothing started) while one is running.
     bool Start(const SmtpSettings& settings, const MailForm& form);
     bool IsRunning() const { return m_running; }

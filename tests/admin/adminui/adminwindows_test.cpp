@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
@@ -165,6 +166,39 @@ TEST(CEmailSetupTest, AFailedWriteIsShownAndChangesNothing)
     EXPECT_EQ(hub.sets, 0);
 }
 
+// Settings that could never send are refused at OK, with the reason, and nothing is saved.
+TEST(CEmailSetupTest, RefusesNoServerOrNoUsablePort)
+{
+    const struct
+    {
+        const char* server;
+        const char* port;
+        const char* message;
+    } cases[] = {
+        {"", "25", "Enter the SMTP server."},
+        {"   ", "25", "Enter the SMTP server."},
+        {"smtp.example.org", "", "Enter a port from 1 to 65535."},
+        {"smtp.example.org", "0", "Enter a port from 1 to 65535."},
+        {"smtp.example.org", "65536", "Enter a port from 1 to 65535."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.server) + "|" + c.port);
+        QTemporaryDir dir;
+        FakeMailHub hub;
+        hub.directory = dir.path();
+        CEmailSetup dialog(hub);
+        dialog.ServerEdit()->setText(c.server);
+        dialog.PortEdit()->setText(c.port);
+        dialog.open();
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_FALSE(dialog.ErrorLabel()->isHidden());
+        EXPECT_EQ(dialog.ErrorLabel()->text(), c.message);
+        EXPECT_EQ(hub.sets, 0);
+        EXPECT_FALSE(QFile::exists(dir.filePath("smtp.dat")));
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Send e-mail
 
@@ -218,6 +252,51 @@ TEST(SmtpDialogTest, SendIsDisabledUntilTheSendEnds)
     EXPECT_EQ(dialog.LastResult(), "Connection Failed");
     EXPECT_TRUE(dialog.isVisible());
     Screenshot("send_email_connection_failed");
+}
+
+// A mail that cannot go is refused at the click, in a box of the dialog's own, before anything
+// goes on the wire: no connection, no login.
+TEST(SmtpDialogTest, RefusesAnUnsendableFormBeforeConnecting)
+{
+    const struct
+    {
+        const char* sender;
+        const char* recipients;
+        const char* message;
+    } cases[] = {
+        {"me@x", "", "Enter at least one recipient."},
+        {"me@x", " ; ;", "Enter at least one recipient."},
+        {"Me <me@x>", "Nobody <>", "Enter at least one recipient."},
+        {"", "you@y", "Enter the sender's address."},
+        {"Me <>", "you@y", "Enter the sender's address."},
+        {"me@x", "you@y;a\tb@z", "\"a\tb@z\" is not an address that mail can be sent to."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.sender) + "|" + c.recipients);
+        SmtpTestPeer peer;
+        ASSERT_TRUE(peer.Start());
+        FakeMailHub hub;
+        hub.settings.server = "127.0.0.1";
+        hub.settings.port = QString::number(peer.serverPort());
+        hub.settings.authentication = true;
+        Smtp dialog(hub, nullptr, QString(), 0);
+        dialog.SenderEdit()->setText(c.sender);
+        dialog.RecipientsEdit()->setText(c.recipients);
+        dialog.show();
+        QTest::mouseClick(dialog.SendButton(), Qt::LeftButton);
+        auto* box = dialog.findChild<QMessageBox*>();
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->isVisible());
+        EXPECT_EQ(box->windowTitle(), "Send Email");
+        EXPECT_EQ(box->text(), c.message);
+        EXPECT_EQ(box->findChild<QCheckBox*>(), nullptr); // no "show this message again"
+        EXPECT_EQ(dialog.findChild<QErrorMessage*>(), nullptr);
+        EXPECT_TRUE(dialog.SendButton()->isEnabled());
+        EXPECT_FALSE(dialog.Job()->IsRunning());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(peer.Connections(), 0);
+        box->close();
+    }
 }
 
 // What the mail log says while a test runs, debug lines included.
@@ -384,6 +463,21 @@ TEST_F(ManagerWindowTest, FirmwareManagerStopCancels)
     EXPECT_FALSE(window.Run().IsBusy());
     EXPECT_EQ(Cell(window.Table().Model(), 0, 3), "Cancel");
     EXPECT_TRUE(admin.cancel);
+}
+
+// With no recorder ticked there is nothing to write the accounts into: "Apply" says so at once
+// instead of asking for accounts and then doing nothing.
+TEST_F(ManagerWindowTest, AccountManagerRefusesApplyWithNoRecorderTicked)
+{
+    FakeMessages messages;
+    CAccountManager window(admin, messages);
+    window.AddDvrList(nullptr);
+    window.show();
+    QTest::mouseClick(window.StartButton(), Qt::LeftButton);
+    EXPECT_EQ(messages.shown, QStringList{"Account Manager|No recorder selected."});
+    EXPECT_EQ(window.AccountDialog(), nullptr);
+    EXPECT_FALSE(window.Run().IsBusy());
+    EXPECT_TRUE(admin.connects.isEmpty());
 }
 
 TEST_F(ManagerWindowTest, AccountManagerAsksForAccountsThenRuns)
