@@ -72,7 +72,7 @@ QVariant CListConvertModel::data(const QModelIndex& index, int role) const
         case 0: return QString::asprintf("%d", item ? item->number : 0);
         case 1: return item ? item->fileName : QString();
         case 2: return item ? item->fileName + QLatin1Char('.') + m_extension : QString();
-        case 3: return QStringLiteral("Show in Explorer");
+        case 3: return QStringLiteral("Show in Folder");
         default: return QString();
         }
     case Qt::TextAlignmentRole: return m_columnTable.Alignment(index.column());

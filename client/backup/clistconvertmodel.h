@@ -1,7 +1,7 @@
 #pragma once
 // The table behind the MP4 convert dialog's file list: one ListConvertItem per row with a check
 // box in column 0, the recording's name, the output name (name + "." + extension) and a "Show
-// in Explorer" cell. Rows are inserted and removed one at a time.
+// in Folder" cell. Rows are inserted and removed one at a time.
 //
 // The model owns every record it ever made: a removed row's record stays valid until the model
 // is destroyed, so a reader that took the pointer earlier never meets freed memory.

@@ -44,6 +44,7 @@ QString SnapshotFile::DayFolder(const QString& programDirectory, const QString& 
 
 QString SnapshotFile::FileName(const Moment& m, const QString& cameraName)
 {
-    return QString::asprintf("%02d%02d%02d_", m.hour, m.minute, m.second)
-           + ModuleRecord::SafePathComponent(cameraName) + QStringLiteral(".jpg");
+    const QString prefix = QString::asprintf("%02d%02d%02d_", m.hour, m.minute, m.second);
+    return prefix + ModuleRecord::SafePathComponent(cameraName, ModuleRecord::kMaxNameBytes - prefix.size() - 4)
+           + QStringLiteral(".jpg");
 }

@@ -80,6 +80,7 @@ public:
     ConnectResult GetConnectResult() const { return m_link.sequence.result; }
     ConnectPurpose GetConnectPurpose() const { return m_link.sequence.purpose; }
     CModuleNetwork* GetLiveNetwork() const override { return m_link.liveNetwork.get(); }
+    QString GetFirmwareVersion() const override;
     CModuleNetwork* GetPlaybackNetwork() const { return m_link.playbackNetwork.get(); }
 
     LiveFigures GetLiveFigures(int ch) const override;

@@ -61,3 +61,8 @@ void CModuleDevice::ShowNetworkStatus()
     if (SessionHub* hub = SessionHub::Instance())
         hub->ShowNetworkStatus(m_deviceIndex);
 }
+
+QString CModuleDevice::GetFirmwareVersion() const
+{
+    return m_link.liveNetwork ? m_link.liveNetwork->GetVersionText() : QString();
+}

@@ -58,4 +58,6 @@ public:
     // Opens the network status pop-up of this recorder modally.
     virtual void ShowNetworkStatus() = 0;
     virtual NetworkUsage& GetNetworkUsage() = 0;
+    // The firmware version the recorder reported at login ("" while not connected).
+    virtual QString GetFirmwareVersion() const = 0;
 };

@@ -132,6 +132,12 @@ QString AdminWindows::RecorderAddress(int index) const
     return device ? device->GetDvrAddr() : QString();
 }
 
+QString AdminWindows::RecorderFirmwareVersion(int index) const
+{
+    const RecorderSession* device = Device(index);
+    return device ? device->GetFirmwareVersion() : QString();
+}
+
 bool AdminWindows::StartConnect(int index, int purpose)
 {
     RecorderSession* device = Device(index);

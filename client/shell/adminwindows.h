@@ -44,6 +44,7 @@ public:
     bool HasRecorder(int index) const override;
     QString RecorderName(int index) const override;
     QString RecorderAddress(int index) const override;
+    QString RecorderFirmwareVersion(int index) const override;
     bool StartConnect(int index, int purpose) override;
     bool SetConfigData(int index) override;
     bool SetFirmwareData(int index) override;

@@ -143,7 +143,9 @@ QString CameoSnapshot::Folder(const QString& programDirectory, const QString& re
 QString CameoSnapshot::FilePath(const QString& programDirectory, const Cell& cell)
 {
     return Folder(programDirectory, cell.recorderName, cell.osdDate) + QLatin1Char('/')
-           + ModuleRecord::SafePathComponent(FilePrefix(cell.osdTime) + cell.cameraTitle) + QStringLiteral(".jpg");
+           + ModuleRecord::SafePathComponent(FilePrefix(cell.osdTime) + cell.cameraTitle,
+                                             ModuleRecord::kMaxNameBytes - 4)
+           + QStringLiteral(".jpg");
 }
 
 QString CameoSnapshot::Save(const QString& programDirectory, const Cell& cell, const QFont& font, QString* error)

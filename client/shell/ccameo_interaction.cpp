@@ -2,6 +2,7 @@
 // pan, the drag of a cell, and the right-button menu with its cell actions. The rules that need
 // no widget sit in CameoSelection, CameoZoom and CameoSnapshot.
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QDrag>
 #include <QMenu>
 #include <QMimeData>
@@ -528,6 +529,7 @@ QString CCameo::TakeSnapshot()
         m_host->ShowMessageBox(QStringLiteral("Snapshot"), error, QStringLiteral("stop"));
     if (!path.isEmpty()) {
         qCDebug(lcShell) << "snapshot" << path;
+        m_host->ShowNotice(QStringLiteral("Snapshot saved to %1").arg(QDir::toNativeSeparators(path)));
         // The recorder's "SnapShot" archive item lists the new file.
         device->UpdateArchiveItems(nullptr, 4);
     }

@@ -1,5 +1,7 @@
 #include "shell/clientgridhost.h"
 
+#include <QStatusBar>
+
 #include "panels/cptzctrl.h"
 #include "panels/cucccontrol.h"
 #include "shell/cadjust.h"
@@ -46,6 +48,14 @@ void ClientGridHost::StopAllAudio()
 void ClientGridHost::ShowMessageBox(const QString& title, const QString& text, const QString& option)
 {
     m_window.ShowMessageBox(title, text, option);
+}
+
+void ClientGridHost::ShowNotice(const QString& text)
+{
+    constexpr int kNoticeMs = 15000;
+    QStatusBar* status = m_window.statusBar();
+    status->show();
+    status->showMessage(text, kNoticeMs);
 }
 QString ClientGridHost::ProgramDirectory() const
 {

@@ -23,6 +23,7 @@ public:
     void StopAllAudio() override;
 
     void ShowMessageBox(const QString& title, const QString& text, const QString& option) override;
+    void ShowNotice(const QString& text) override;
     QString ProgramDirectory() const override;
 
     void SetActiveCameoIndex(int index) override;

@@ -30,6 +30,8 @@ public:
     virtual void StopAllAudio() = 0;
 
     virtual void ShowMessageBox(const QString& title, const QString& text, const QString& option) = 0;
+    // A passing notice in the main window's status bar (where a file went, ...).
+    virtual void ShowNotice(const QString& text) = 0;
     virtual QString ProgramDirectory() const = 0;
 
     // The grid that acts on the side panels, and the one a favorite opens in.

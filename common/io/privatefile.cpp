@@ -1,17 +1,15 @@
 #include "common/io/privatefile.h"
 
 #include <QFileDevice>
-#include <QFileInfo>
 #include <QSaveFile>
 
 namespace privatefile {
 
 bool Write(const QString& path, const QByteArray& content, QString* error)
 {
-    const QFileInfo existing(path);
-    const QFileDevice::Permissions mode = existing.exists() ? existing.permissions()
-                                                            : QFileDevice::Permissions(QFileDevice::ReadOwner
-                                                                                       | QFileDevice::WriteOwner);
+    // Owner only, also over a file an older build left readable by others: the rename below puts
+    // the new file, with this mode, in its place.
+    const QFileDevice::Permissions mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {

@@ -1,8 +1,8 @@
 #pragma once
 // Writing a file that may hold secrets (site books keep recorder passwords in clear, the
 // certificate store and account file name the recorders): the whole content goes through
-// QSaveFile, so a failed write leaves the previous file as it was; a file made anew is readable
-// by its owner only, and an existing file keeps the mode its owner gave it.
+// QSaveFile, so a failed write leaves the previous file as it was; the file written is readable
+// by its owner only, whatever mode an existing one had.
 #include <QByteArray>
 #include <QString>
 

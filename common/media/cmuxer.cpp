@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QUuid>
 
 #include <cerrno>
 #include <cstdio>
@@ -65,11 +64,12 @@ AVBSFContext* OpenAdtsFilter(const AVCodecContext* aacDecoder)
 CMuxer::CMuxer(QString outputPath, QString formatName)
     : m_outputPath(std::move(outputPath))
     , m_formatName(std::move(formatName))
-    , m_uuid(QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     OpenAacDecoder(&m_aacDecoder);
     m_adtsFilter = OpenAdtsFilter(m_aacDecoder);
-    qCDebug(lcMedia, "[MUXER] create fileUUID = %s", qUtf8Printable(m_uuid));
+    qCDebug(lcMedia, "[MUXER] create fileUUID = %s", qUtf8Printable(m_temp.Tag()));
+    // Conversions killed before they could clean up left their temporaries here.
+    MuxTempFiles::RemoveStale(QFileInfo(m_outputPath).absolutePath());
 }
 
 CMuxer::~CMuxer()
@@ -79,14 +79,12 @@ CMuxer::~CMuxer()
 
 QString CMuxer::TempFilePath(const QString& extension) const
 {
-    return QFileInfo(m_outputPath).absolutePath() + QLatin1Char('/') + m_uuid + QLatin1Char('.') + extension;
+    return m_temp.ProbePath(QFileInfo(m_outputPath).absolutePath(), extension);
 }
 
 QString CMuxer::PartFilePath() const
 {
-    const QFileInfo target(m_outputPath);
-    return target.absolutePath() + QLatin1Char('/') + target.fileName() + QLatin1Char('.') + m_uuid
-           + QStringLiteral(".part");
+    return m_temp.PartPath(QFileInfo(m_outputPath).absoluteFilePath());
 }
 
 QString CMuxer::ErrorText() const

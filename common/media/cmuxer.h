@@ -14,6 +14,7 @@
 // decode, run through filter graphs (drawtext), encode again as H.264. The producer keeps the
 // codec contexts and graphs in slots of its own and passes their addresses.
 #include "common/media/muxpacket.h"
+#include "common/media/muxtempfiles.h"
 
 #include <QList>
 #include <QMutex>
@@ -161,6 +162,6 @@ private:
     QMutex m_mutex;
     QWaitCondition m_wake;
     QWaitCondition m_finished; // the writer has ended (m_running false)
-    QString m_uuid;
+    MuxTempFiles m_temp;
     std::atomic<bool> m_audioDisabled{false};
 };

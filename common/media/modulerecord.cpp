@@ -1,6 +1,7 @@
 #include "common/media/modulerecord.h"
 #include "common/commonlog.h"
 
+#include <QCryptographicHash>
 #include <QDate>
 #include <QDebug>
 #include <QDir>
@@ -137,7 +138,7 @@ bool ModuleRecord::MakePath(const QString& path)
     return QFileInfo(path).isDir();
 }
 
-QString ModuleRecord::SafePathComponent(const QString& name)
+QString ModuleRecord::SafePathComponent(const QString& name, int maxBytes)
 {
     QString out;
     out.reserve(name.size());
@@ -149,11 +150,29 @@ QString ModuleRecord::SafePathComponent(const QString& name)
         out.append(bad ? QLatin1Char('_') : c);
     }
     out = out.trimmed();
-    if (out.size() > 200)
-        out.truncate(200);
     if (out.isEmpty() || out == QLatin1String(".") || out == QLatin1String(".."))
         return QStringLiteral("_");
-    return out;
+    const QByteArray whole = out.toUtf8();
+    if (whole.size() <= maxBytes)
+        return out;
+    // Three CJK characters take nine bytes: a name of 200 characters may not fit in 255.
+    const QString mark = QLatin1Char('~')
+                         + QString::fromLatin1(
+                             QCryptographicHash::hash(whole, QCryptographicHash::Sha1).toHex().left(8));
+    const int budget = qMax(0, maxBytes - mark.size());
+    int bytes = 0;
+    int end = 0;
+    while (end < out.size()) {
+        // A surrogate pair is one character: it is kept or cut whole.
+        const bool pair = out.at(end).isHighSurrogate() && end + 1 < out.size()
+                          && out.at(end + 1).isLowSurrogate();
+        const int size = pair ? 4 : out.mid(end, 1).toUtf8().size();
+        if (bytes + size > budget)
+            break;
+        bytes += size;
+        end += pair ? 2 : 1;
+    }
+    return out.left(end).trimmed() + mark;
 }
 
 bool ModuleRecord::StartRecord(int channel, int date, int startTime, const QString& folder, int recorderIndex,

@@ -107,9 +107,14 @@ public:
     // 0 not recording, 1 armed (waits for a key frame), 2 recording; -1 for a bad channel.
     int State(int channel) const;
 
+    // The longest file name the file systems in use take, in bytes.
+    static constexpr int kMaxNameBytes = 255;
     // Reduces a name from a recorder or a user (recorder name, camera title) to one safe path
-    // component: no separators, no control or reserved characters, never "." or "..".
-    static QString SafePathComponent(const QString& name);
+    // component: no separators, no control or reserved characters, never "." or "..", and at
+    // most maxBytes bytes in UTF-8 (leave room for what the caller adds, such as ".jpg"). A
+    // longer name is cut at a character and marked with "~" and 8 hex digits of a digest of the
+    // whole, so names that differ only past the cut stay apart.
+    static QString SafePathComponent(const QString& name, int maxBytes = kMaxNameBytes);
 
     // Packed 64-bit time stamp of the frame headers: bits 10-26 second of the day, 27-31 day of
     // month, 32-35 month, 36-63 year.

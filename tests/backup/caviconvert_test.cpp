@@ -166,7 +166,7 @@ TEST_F(ConvertDialogTest, FirstFileChoosesTheOutputFolder)
     EXPECT_EQ(Cell(1, 0), "2");
     EXPECT_EQ(Cell(1, 1), "h130000.002");
     EXPECT_EQ(Cell(1, 2), "h130000.002.mp4");
-    EXPECT_EQ(Cell(1, 3), "Show in Explorer");
+    EXPECT_EQ(Cell(1, 3), "Show in Folder");
     EXPECT_EQ(CheckState(1), 2);
     const auto* item =
         m_dialog->Model()->data(m_dialog->Model()->index(1, 0), kRecordRole).value<ListConvertItem*>();

@@ -69,7 +69,7 @@ TEST(ListConvertModel, ColumnsShowNumberNamesAndTheLink)
         int column;
         const char* text;
     };
-    const Case cases[] = {{0, "7"}, {1, "h101010.002"}, {2, "h101010.002.mp4"}, {3, "Show in Explorer"}, {4, ""}};
+    const Case cases[] = {{0, "7"}, {1, "h101010.002"}, {2, "h101010.002.mp4"}, {3, "Show in Folder"}, {4, ""}};
     for (const Case& c : cases)
         EXPECT_EQ(model.data(model.index(0, c.column)).toString(), QString::fromLatin1(c.text)) << c.column;
     EXPECT_EQ(Record(model, 0)->folder, "/rec/");

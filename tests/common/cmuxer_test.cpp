@@ -7,6 +7,7 @@
 #include "common/support/fulldisk.h"
 #include "common/support/mediaprobe.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,6 +27,9 @@ extern "C" {
 #include <cstdarg>
 #include <cstring>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -221,6 +225,69 @@ TEST_F(MuxerTest, NoKeyPictureGivesNoFile)
     EXPECT_FALSE(muxer.WroteFile());
     EXPECT_FALSE(QFile::exists(path));
     muxer.Stop(); // a second stop of a stopped muxer does nothing
+}
+
+// The id of a process that has ended: a conversion killed in the middle leaves this behind.
+qint64 EndedProcessId()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return child;
+}
+
+QStringList FilesIn(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    names.sort();
+    return names;
+}
+
+// Killed conversions left their probe streams and partial outputs in the output folder; the next
+// conversion there removes them, and only them: user files that merely look alike, and the
+// temporaries of conversions still running (this process, or another live one) stay.
+TEST_F(MuxerTest, TheNextConversionRemovesWhatKilledOnesLeft)
+{
+    const QString ended = QString::number(EndedProcessId());
+    const QString self = QString::number(QCoreApplication::applicationPid());
+    const QStringList stale = {
+        "zent-convert-" + ended + "-5d0f8a3e-19c4-4b7a-9e21-0c6d2f4b8a11.264",
+        "ch01.mp4.zent-convert-" + ended + "-7e2a9c44-8b13-4f0e-a5d6-3b9e1c0f7d22.part",
+        "5d0f8a3e-19c4-4b7a-9e21-0c6d2f4b8a11.264", // what older builds named them
+        "ch02.mp4.7e2a9c44-8b13-4f0e-a5d6-3b9e1c0f7d22.part",
+    };
+    const QStringList kept = {
+        "zent-convert-1-0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d.264",            // a live process
+        "zent-convert-" + self + "-1a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d.264", // a muxer of this one
+        "ch03.mp4",
+        "notes.264",
+        "holiday.part",
+        "zent-convert-notes.txt",
+        "5d0f8a3e-19c4-4b7a-9e21-0c6d2f4b8a11.txt",
+    };
+    for (const QString& name : stale + kept) {
+        QFile f(Out(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << qPrintable(name);
+        f.write("left");
+    }
+    const QString path = Out("next.mp4");
+    {
+        CMuxer muxer(path, "mp4");
+        // Its own temporaries say what they are and whose they are.
+        const QString tag = "zent-convert-" + self + "-";
+        EXPECT_TRUE(QFileInfo(muxer.TempFilePath("264")).fileName().startsWith(tag));
+        EXPECT_TRUE(QFileInfo(muxer.PartFilePath()).fileName().startsWith("next.mp4." + tag));
+        muxer.Start();
+        PushFrames(muxer, TestStream(), 0, 30, 25);
+        muxer.Stop();
+        EXPECT_TRUE(muxer.WroteFile());
+    }
+    QStringList expected = kept;
+    expected << "next.mp4";
+    expected.sort();
+    EXPECT_EQ(FilesIn(m_dir.path()), expected);
 }
 
 // The output goes under a temporary name beside the target, and so do the probe files; the

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -679,7 +680,48 @@ TEST(ModuleRecordNames, SafePathComponent)
     };
     for (const Case& c : cases)
         EXPECT_EQ(ModuleRecord::SafePathComponent(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
-    EXPECT_EQ(ModuleRecord::SafePathComponent(QString(300, 'n')).size(), 200);
+}
+
+// Names longer than a file name may be (255 bytes) are cut at a whole character and marked with a
+// digest of the whole name; names that fit stay as they are.
+TEST(ModuleRecordNames, SafePathComponentFitsAFileName)
+{
+    const QString cjk200(200, QChar(0x76E3));
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x93\xB7"); // one character, two UTF-16 units
+    struct Case
+    {
+        const char* what;
+        QString in;
+        int maxBytes;
+        int keptPrefix; // UTF-16 units of the input kept in front of the mark; -1: unchanged
+    };
+    const Case cases[] = {
+        {"ascii that fits", QString(255, 'n'), 255, -1},
+        {"cjk that fits", QString(85, QChar(0x76E3)), 255, -1}, // 255 bytes
+        {"ascii one byte over", QString(256, 'n'), 255, 246},
+        {"cjk 600 bytes", cjk200, 255, 82},      // 246 bytes hold 82 of them
+        {"room left for .jpg", cjk200, 251, 80}, // 242 bytes: 80
+        {"a pair is never split", QString(245, 'n') + emoji + QString(20, 'n'), 255, 245},
+        {"a pair that fits whole", QString(242, 'n') + emoji + QString(20, 'n'), 255, 244},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString out = ModuleRecord::SafePathComponent(c.in, c.maxBytes);
+        EXPECT_LE(out.toUtf8().size(), c.maxBytes);
+        if (c.keptPrefix < 0) {
+            EXPECT_EQ(out, c.in);
+            continue;
+        }
+        EXPECT_EQ(out.size(), c.keptPrefix + 9);
+        EXPECT_EQ(out.left(c.keptPrefix), c.in.left(c.keptPrefix));
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("~[0-9a-f]{8}$")).match(out).hasMatch())
+            << out.toStdString();
+    }
+    // Names that differ only past the cut stay apart; the same name gives the same component.
+    EXPECT_NE(ModuleRecord::SafePathComponent(cjk200 + QChar(0x8996)),
+              ModuleRecord::SafePathComponent(cjk200 + QChar(0x9332)));
+    EXPECT_EQ(ModuleRecord::SafePathComponent(cjk200), ModuleRecord::SafePathComponent(cjk200));
+    EXPECT_EQ(ModuleRecord::SafePathComponent(QString(300, 'n')).left(246), QString(246, 'n'));
 }
 
 } // namespace

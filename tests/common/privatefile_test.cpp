@@ -1,5 +1,5 @@
-// Files that hold secrets: new ones readable by their owner only, existing ones keep their mode,
-// a failed write leaves the old content.
+// Files that hold secrets: readable by their owner only, new or rewritten; a failed write leaves
+// the old content.
 #include "common/io/privatefile.h"
 
 #include <QFile>
@@ -42,19 +42,24 @@ TEST(PrivateFile, NewFileIsReadableByItsOwnerOnly)
     EXPECT_EQ(ReadAll(path), QByteArray("<zent/>"));
 }
 
-TEST(PrivateFile, ExistingFileKeepsItsMode)
+// A file an older build wrote with the process's umask, or one a user opened up, is put back to
+// owner only by the next save.
+TEST(PrivateFile, ExistingFileIsMadeOwnerOnly)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("favorites.xml"));
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("old");
+    for (const mode_t before : {mode_t(0644), mode_t(0640), mode_t(0666), mode_t(0600), mode_t(0400)}) {
+        SCOPED_TRACE(before);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("sitebook.xml"));
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("old");
+        }
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), before), 0);
+        ASSERT_TRUE(privatefile::Write(path, "new content"));
+        EXPECT_EQ(ModeOf(path), mode_t(0600));
+        EXPECT_EQ(ReadAll(path), QByteArray("new content"));
     }
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
-    ASSERT_TRUE(privatefile::Write(path, "new content"));
-    EXPECT_EQ(ModeOf(path), mode_t(0640));
-    EXPECT_EQ(ReadAll(path), QByteArray("new content"));
 }
 
 TEST(PrivateFile, FailedWriteReportsAndLeavesNothing)

@@ -191,19 +191,29 @@ TEST_F(FileTransferTest, ConsoleDownloadSignalsWhenWritten)
     EXPECT_TRUE(hub->accountStates.isEmpty());
 }
 
-// The downloaded settings and accounts hold passwords: a new file is readable by its owner only,
-// whatever the process's umask would give.
+// The downloaded settings and accounts hold passwords: the file is readable by its owner only,
+// whatever the process's umask would give and whatever mode an older build left it with.
 TEST_F(FileTransferTest, DownloadedFilesAreReadableByTheirOwnerOnly)
 {
     const struct
     {
         int kind;
         const char* file;
-    } cases[] = {{0, "download.ini"}, {99, "config.ini"}};
+        int olderMode; // the mode an older build left the file with; 0: no file yet
+    } cases[] = {
+        {0, "download.ini", 0}, {99, "config.ini", 0}, {0, "download.ini", 0644}, {99, "config.ini", 0666}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
+        SCOPED_TRACE(c.olderMode);
         const QString path = dir.filePath(QLatin1String(c.file));
         QFile::remove(path);
+        if (c.olderMode) {
+            QFile old(path);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("[old]\n");
+            old.close();
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode_t(c.olderMode)), 0);
+        }
         const mode_t previous = ::umask(022);
         transfer->SendFileBegin(c.kind, "conf/setup.ini", 0);
         ServeDownload(c.kind, "[CLIENT_NETWORK]\npassword=secret\n");

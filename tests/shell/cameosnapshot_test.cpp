@@ -105,6 +105,34 @@ TEST(CameoSnapshot, SavesAJpegUnderTheRecordersDayFolder)
     EXPECT_EQ(reader.size(), QSize(704, 480));
 }
 
+// Recorder names and camera titles of 200 CJK characters (600 bytes in UTF-8): the folder and
+// the file are still made, each name within the 255 bytes a file name may have, and two
+// recorders whose names differ only at the end get folders of their own.
+TEST(CameoSnapshot, LongCjkNamesStillGiveAFolderAndAFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString common(199, QChar(0x76E3)); // 監
+    QStringList paths;
+    for (const QChar last : {QChar(0x8996), QChar(0x9332)}) { // 視, 録
+        CameoSnapshot::Cell cell = Cell(704, 480);
+        cell.recorderName = common + last;
+        cell.cameraTitle = common + last;
+        const QString path = CameoSnapshot::Save(dir.path(), cell, TestFont());
+        ASSERT_FALSE(path.isEmpty());
+        EXPECT_TRUE(QFileInfo(path).isFile());
+        for (const QString& part : path.mid(dir.path().size() + 1).split(QLatin1Char('/')))
+            EXPECT_LE(part.toUtf8().size(), 255) << part.toStdString();
+        EXPECT_TRUE(QFileInfo(path).fileName().startsWith(QStringLiteral("071502_") + QString(10, QChar(0x76E3))));
+        EXPECT_TRUE(path.endsWith(QStringLiteral(".jpg")));
+        paths << path;
+    }
+    EXPECT_NE(QFileInfo(paths[0]).dir().absolutePath(), QFileInfo(paths[1]).dir().absolutePath());
+    EXPECT_EQ(
+        QDir(dir.path() + QStringLiteral("/backup/SnapShot")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),
+        2);
+}
+
 // A file system that takes no more bytes: no truncated JPEG under the snapshot's name, nothing
 // left beside it, and the reason for the user.
 TEST(CameoSnapshot, AFailedWriteLeavesNoFileAndSaysWhy)

@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -176,6 +177,9 @@ TEST_F(GridDragDropEndToEnd, DragsSnapshotAndFavoriteAsAnOperatorWorksTheGrid)
     EXPECT_TRUE(written.startsWith(programDir.path() + QStringLiteral("/backup/SnapShot/Yard DVR/")))
         << written.toStdString();
     EXPECT_TRUE(written.endsWith(QStringLiteral("_Dock.jpg"))) << written.toStdString();
+    // The user is told where it went.
+    EXPECT_TRUE(hub->statusBar()->isVisible());
+    EXPECT_EQ(hub->statusBar()->currentMessage(), QStringLiteral("Snapshot saved to ") + written);
     QImageReader reader(written);
     EXPECT_EQ(reader.format(), QByteArray("jpeg"));
     EXPECT_EQ(reader.size(), QSize(352, 240));

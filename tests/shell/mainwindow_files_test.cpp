@@ -159,19 +159,32 @@ TEST_F(MainWinTest, AccountFileHoldsTheLoginInItsOrder)
 }
 
 // The server login holds a password: account.dat is readable by its owner only, whatever the
-// process's umask would give a new file.
+// process's umask would give a new file, and also when an older build left it readable by all.
 TEST_F(MainWinTest, AccountFileIsReadableByItsOwnerOnly)
 {
     StartHub();
     hub->Settings().SetServerLogin(4, QStringLiteral("secret"));
-    const mode_t previous = ::umask(022);
-    const bool saved = hub->SaveAccountFile();
-    ::umask(previous);
-    ASSERT_TRUE(saved);
-    struct stat st
-    {};
-    ASSERT_EQ(::stat(QFile::encodeName(Path("account.dat")).constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, mode_t(0600));
+    for (const bool leftByAnOlderBuild : {false, true}) {
+        SCOPED_TRACE(leftByAnOlderBuild);
+        const QByteArray path = QFile::encodeName(Path("account.dat"));
+        QFile::remove(Path("account.dat"));
+        if (leftByAnOlderBuild) {
+            QFile old(Path("account.dat"));
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("old\n");
+            old.close();
+            ASSERT_EQ(::chmod(path.constData(), 0644), 0);
+        }
+        const mode_t previous = ::umask(022);
+        const bool saved = hub->SaveAccountFile();
+        ::umask(previous);
+        ASSERT_TRUE(saved);
+        struct stat st
+        {};
+        ASSERT_EQ(::stat(path.constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, mode_t(0600));
+        EXPECT_TRUE(ReadFile("account.dat").contains("secret"));
+    }
 }
 
 TEST_F(MainWinTest, AccountFileReplacementsStayInTheRecord)

@@ -58,6 +58,19 @@ TEST(ChatWindow, SendAddsTheOwnLineAndEmptyInputSendsNothing)
     EXPECT_EQ(LinesOf(chat), QStringList{QStringLiteral("[admin] : gate 3 <b>offline</b>")});
 }
 
+// Nothing a user sends leaves the machine: the window says so where the user looks.
+TEST(ChatWindow, SaysThatChatIsLocal)
+{
+    CChatMessage chat;
+    chat.SetConnected();
+    chat.show();
+    ASSERT_NE(chat.NoteLabel(), nullptr);
+    EXPECT_TRUE(chat.NoteLabel()->isVisible());
+    EXPECT_EQ(chat.NoteLabel()->text(),
+              QStringLiteral("Chat is local: lines stay in this window and are not sent to the server."));
+    EXPECT_LT(chat.NoteLabel()->geometry().bottom(), chat.Lines()->geometry().top());
+}
+
 TEST(ChatWindow, ReturnInTheInputSendsNothing)
 {
     CChatMessage chat;

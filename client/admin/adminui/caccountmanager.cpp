@@ -1,6 +1,7 @@
 #include "adminui/caccountmanager.h"
 #include "adminui/caccountinfo.h"
 #include "adminui/managertable.h"
+#include "adminui/modalmessages.h"
 #include "managers/accountrun.h"
 #include "managers/managerrows.h"
 #include "managers/recorderadmin.h"
@@ -74,6 +75,11 @@ void CAccountManager::OnClickedStart()
     }
     if (m_info)
         return;
+    // Accounts typed in for no recorder would go nowhere: say so before asking for them.
+    if (!m_rows->AnyChecked()) {
+        m_messages.ShowModalMessage(tr("Account Manager"), tr("No recorder selected."));
+        return;
+    }
     m_info = new CAccountInfo(m_messages, this);
     m_info->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_info, &QDialog::finished, this, &CAccountManager::OnAccountsEntered);

@@ -79,6 +79,17 @@ void CEmailSetup::onClickAuth()
 
 void CEmailSetup::onOKButtonClicked()
 {
+    // Settings that name no server or no usable port would only fail at the next send.
+    bool portOk = false;
+    const int port = m_port->text().trimmed().toInt(&portOk);
+    const QString refusal = m_server->text().trimmed().isEmpty()  ? tr("Enter the SMTP server.")
+                            : !portOk || port < 1 || port > 65535 ? tr("Enter a port from 1 to 65535.")
+                                                                  : QString();
+    if (!refusal.isEmpty()) {
+        m_error->setText(refusal);
+        m_error->show();
+        return;
+    }
     SmtpSettings settings = m_hub.GetSmtpSettings();
     settings.server = m_server->text();
     settings.port = m_port->text();

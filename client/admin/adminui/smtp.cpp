@@ -118,6 +118,15 @@ void Smtp::on_sendEmail_clicked()
     form.subject = m_subject->text();
     form.html = m_body->toHtml();
     form.attachments = Attachments();
+    // Refused here, before a connection is made and a login spent on a mail that cannot go.
+    const QString problem = SmtpSendJob::FormProblem(form);
+    if (!problem.isEmpty()) {
+        m_lastResult = problem;
+        auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), problem, QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return;
+    }
     m_send->setEnabled(false);
     if (!m_job->Start(m_hub.GetSmtpSettings(), form))
         m_send->setEnabled(true);
@@ -136,8 +145,10 @@ void Smtp::OnSendFinished(int outcome, const QString& text, const QString& detai
     if (!m_errors) {
         m_errors = new QErrorMessage(this);
         m_errors->setModal(true);
+        m_errors->setWindowTitle(windowTitle());
     }
-    // The box shows rich text: the server's words are escaped.
-    m_errors->showMessage(
-        detail.isEmpty() ? text : text.toHtmlEscaped() + QStringLiteral("<br><br>") + detail.toHtmlEscaped());
+    // The box shows rich text: the server's words are escaped, and only their first lines.
+    QString shown = SmtpSendJob::ShownDetail(detail).toHtmlEscaped();
+    shown.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    m_errors->showMessage(detail.isEmpty() ? text : text.toHtmlEscaped() + QStringLiteral("<br><br>") + shown);
 }

@@ -37,12 +37,13 @@ QByteArray DataBody(const QByteArray& message)
     return out;
 }
 
+// The reply as the server wrote it: its code, then its lines one under the other.
 QString ReplyText(const SmtpReply& reply)
 {
     QStringList lines;
     for (const QByteArray& line : reply.lines)
         lines << QString::fromUtf8(line);
-    return QString::number(reply.code) + QLatin1Char(' ') + lines.join(QLatin1Char(' '));
+    return QString::number(reply.code) + QLatin1Char(' ') + lines.join(QLatin1Char('\n'));
 }
 } // namespace
 

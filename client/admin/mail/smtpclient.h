@@ -38,6 +38,9 @@ public:
     // Why the last operation failed, with the server's reply when there was one.
     const QString& lastError() const { return m_lastError; }
     bool isBusy() const { return m_step != Step::Idle; }
+    // An address that can go into MAIL FROM or RCPT TO: not empty, no control characters, no
+    // angle brackets.
+    static bool IsSafeAddress(const QString& address);
 
     void connectToHost();
     void login(const QString& user, const QString& password, AuthMethod method = AuthLogin);
@@ -81,7 +84,6 @@ private:
     void Fail(const QString& why, const SmtpReply* reply = nullptr);
     void SendNextRecipient();
     void CloseSocket();
-    static bool IsSafeAddress(const QString& address);
 
     QString m_host;
     int m_port = 25;

@@ -27,6 +27,36 @@ QString SmtpSendJob::OutcomeText(Outcome outcome)
     return QStringLiteral("Mail sending failed");
 }
 
+QString SmtpSendJob::FormProblem(const MailForm& form)
+{
+    if (!SmtpClient::IsSafeAddress(EmailAddress::Parse(form.sender).getAddress().trimmed()))
+        return QStringLiteral("Enter the sender's address.");
+    int recipients = 0;
+    for (const QString& part : SplitRecipients(form.recipients)) {
+        const QString address = EmailAddress::Parse(part).getAddress().trimmed();
+        if (address.isEmpty())
+            continue;
+        if (!SmtpClient::IsSafeAddress(address))
+            return QStringLiteral("\"%1\" is not an address that mail can be sent to.").arg(address);
+        ++recipients;
+    }
+    return recipients == 0 ? QStringLiteral("Enter at least one recipient.") : QString();
+}
+
+QString SmtpSendJob::ShownDetail(const QString& detail)
+{
+    // A server may refuse with a reply of hundreds of long lines; laid out whole in a box it
+    // holds the window for seconds and tells the user nothing more than its first lines do.
+    const QStringList lines = detail.split(QLatin1Char('\n'));
+    QStringList shown;
+    for (const QString& line : lines.mid(0, kShownLines)) {
+        shown << (line.size() > kShownLineLength ? line.left(kShownLineLength) + QChar(0x2026) : line);
+    }
+    if (lines.size() > kShownLines)
+        shown << QStringLiteral("(%1 more lines)").arg(lines.size() - kShownLines);
+    return shown.join(QLatin1Char('\n'));
+}
+
 std::unique_ptr<MimeMessage> SmtpSendJob::BuildMessage(const MailForm& form)
 {
     auto message = std::make_unique<MimeMessage>(true);
@@ -126,7 +156,9 @@ void SmtpSendJob::Finish(Outcome outcome, const QString& detail)
         m_client = nullptr;
         connect(client, &SmtpClient::disconnected, client, &QObject::deleteLater);
     }
-    if (outcome != Outcome::Sent)
-        qCWarning(lcMail) << OutcomeText(outcome) << detail;
+    if (outcome != Outcome::Sent) {
+        qCWarning(lcMail).noquote() << OutcomeText(outcome) << ShownDetail(detail);
+        qCDebug(lcMail).noquote() << "the whole failure:" << detail;
+    }
     emit finished(outcome, OutcomeText(outcome), detail);
 }

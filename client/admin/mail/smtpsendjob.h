@@ -36,6 +36,9 @@ public:
     void setReplyTimeout(int milliseconds) { m_replyTimeoutMs = milliseconds; }
     void addCaCertificates(const QList<QSslCertificate>& certificates) { m_extraCa += certificates; }
 
+    // What makes the form unsendable, for the user ("" when nothing does): no usable sender, no
+    // recipient, or a recipient that is not a usable address. Known before any connection.
+    static QString FormProblem(const MailForm& form);
     // Starts the send; false (and nothing started) while one is running.
     bool Start(const SmtpSettings& settings, const MailForm& form);
     bool IsRunning() const { return m_running; }
@@ -45,6 +48,11 @@ public:
     // The recipients field split on ";", empty parts kept.
     static QStringList SplitRecipients(const QString& text);
     static QString OutcomeText(Outcome outcome);
+    // The first lines of a failure's detail, each cut at a bound, as the user is shown them (the
+    // whole detail goes to the debug log).
+    static QString ShownDetail(const QString& detail);
+    static constexpr int kShownLines = 4;
+    static constexpr int kShownLineLength = 160;
 
 signals:
     void finished(SmtpSendJob::Outcome outcome, const QString& text, const QString& detail);

@@ -122,8 +122,11 @@ void FirmwareRun::SetUpgradeState(int recorder, int code)
         return;
     }
     if (code == 2 && m_checkRun) {
-        // The recorder is ready to take a package: that is all a check asks.
-        m_walk.SetStatus(StateText(4));
+        // The recorder is ready to take a package: that is all a check asks, and the firmware
+        // it runs is what the user checks for.
+        const QString version = m_admin.RecorderFirmwareVersion(recorder);
+        m_walk.SetStatus(version.isEmpty() ? StateText(4)
+                                           : QStringLiteral("%1 (firmware %2)").arg(StateText(4), version));
         NextOrEnd();
         return;
     }

@@ -19,6 +19,8 @@ public:
     virtual bool HasRecorder(int index) const = 0;
     virtual QString RecorderName(int index) const = 0;
     virtual QString RecorderAddress(int index) const = 0;
+    // The firmware version the recorder reported when its session logged in ("" when unknown).
+    virtual QString RecorderFirmwareVersion(int index) const = 0;
 
     // False when the recorder has no session (any more): nothing was started.
     virtual bool StartConnect(int index, int purpose) = 0;

@@ -1,6 +1,7 @@
 #include "validation/cchatmessage.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -8,6 +9,7 @@
 
 CChatMessage::CChatMessage(QWidget* parent)
     : QDialog(parent)
+    , m_note(new QLabel(this))
     , m_lines(new QListWidget(this))
     , m_input(new QLineEdit(this))
     , m_send(new QPushButton(QStringLiteral("Send"), this))
@@ -18,7 +20,12 @@ CChatMessage::CChatMessage(QWidget* parent)
     m_send->setAutoDefault(false);
     m_send->setDefault(false);
     m_lines->setSelectionMode(QAbstractItemView::NoSelection);
+    // The validation line carries no chat: a sent line only ever shows here, and the user must
+    // not take it for delivered.
+    m_note->setText(QStringLiteral("Chat is local: lines stay in this window and are not sent to the server."));
+    m_note->setWordWrap(true);
     auto* column = new QVBoxLayout(this);
+    column->addWidget(m_note);
     column->addWidget(m_lines);
     column->addWidget(m_input);
     column->addWidget(m_send);

@@ -4,6 +4,7 @@
 #include <QDialog>
 
 class QLineEdit;
+class QLabel;
 class QListWidget;
 class QPushButton;
 
@@ -23,6 +24,7 @@ public:
     QListWidget* Lines() const { return m_lines; }
     QLineEdit* Input() const { return m_input; }
     QPushButton* SendButton() const { return m_send; }
+    QLabel* NoteLabel() const { return m_note; }
 
 signals:
     void OnSendChatMessage(const QString& text);
@@ -40,6 +42,7 @@ protected:
 private:
     void Clear();
 
+    QLabel* m_note;
     QListWidget* m_lines;
     QLineEdit* m_input;
     QPushButton* m_send;

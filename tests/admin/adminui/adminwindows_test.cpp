@@ -2,11 +2,16 @@
 // are given: what each button does, what the tables show, and which input is refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QDir>
+#include <QErrorMessage>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
@@ -14,6 +19,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "../mail/scriptserver.h"
 #include "../mail/smtptestpeer.h"
 #include "../managers/fakerecorderadmin.h"
 #include "../waitfor.h"
@@ -160,6 +166,39 @@ TEST(CEmailSetupTest, AFailedWriteIsShownAndChangesNothing)
     EXPECT_EQ(hub.sets, 0);
 }
 
+// Settings that could never send are refused at OK, with the reason, and nothing is saved.
+TEST(CEmailSetupTest, RefusesNoServerOrNoUsablePort)
+{
+    const struct
+    {
+        const char* server;
+        const char* port;
+        const char* message;
+    } cases[] = {
+        {"", "25", "Enter the SMTP server."},
+        {"   ", "25", "Enter the SMTP server."},
+        {"smtp.example.org", "", "Enter a port from 1 to 65535."},
+        {"smtp.example.org", "0", "Enter a port from 1 to 65535."},
+        {"smtp.example.org", "65536", "Enter a port from 1 to 65535."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.server) + "|" + c.port);
+        QTemporaryDir dir;
+        FakeMailHub hub;
+        hub.directory = dir.path();
+        CEmailSetup dialog(hub);
+        dialog.ServerEdit()->setText(c.server);
+        dialog.PortEdit()->setText(c.port);
+        dialog.open();
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_FALSE(dialog.ErrorLabel()->isHidden());
+        EXPECT_EQ(dialog.ErrorLabel()->text(), c.message);
+        EXPECT_EQ(hub.sets, 0);
+        EXPECT_FALSE(QFile::exists(dir.filePath("smtp.dat")));
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Send e-mail
 
@@ -213,6 +252,130 @@ TEST(SmtpDialogTest, SendIsDisabledUntilTheSendEnds)
     EXPECT_EQ(dialog.LastResult(), "Connection Failed");
     EXPECT_TRUE(dialog.isVisible());
     Screenshot("send_email_connection_failed");
+}
+
+// A mail that cannot go is refused at the click, in a box of the dialog's own, before anything
+// goes on the wire: no connection, no login.
+TEST(SmtpDialogTest, RefusesAnUnsendableFormBeforeConnecting)
+{
+    const struct
+    {
+        const char* sender;
+        const char* recipients;
+        const char* message;
+    } cases[] = {
+        {"me@x", "", "Enter at least one recipient."},
+        {"me@x", " ; ;", "Enter at least one recipient."},
+        {"Me <me@x>", "Nobody <>", "Enter at least one recipient."},
+        {"", "you@y", "Enter the sender's address."},
+        {"Me <>", "you@y", "Enter the sender's address."},
+        {"me@x", "you@y;a\tb@z", "\"a\tb@z\" is not an address that mail can be sent to."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.sender) + "|" + c.recipients);
+        SmtpTestPeer peer;
+        ASSERT_TRUE(peer.Start());
+        FakeMailHub hub;
+        hub.settings.server = "127.0.0.1";
+        hub.settings.port = QString::number(peer.serverPort());
+        hub.settings.authentication = true;
+        Smtp dialog(hub, nullptr, QString(), 0);
+        dialog.SenderEdit()->setText(c.sender);
+        dialog.RecipientsEdit()->setText(c.recipients);
+        dialog.show();
+        QTest::mouseClick(dialog.SendButton(), Qt::LeftButton);
+        auto* box = dialog.findChild<QMessageBox*>();
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->isVisible());
+        EXPECT_EQ(box->windowTitle(), "Send Email");
+        EXPECT_EQ(box->text(), c.message);
+        EXPECT_EQ(box->findChild<QCheckBox*>(), nullptr); // no "show this message again"
+        EXPECT_EQ(dialog.findChild<QErrorMessage*>(), nullptr);
+        EXPECT_TRUE(dialog.SendButton()->isEnabled());
+        EXPECT_FALSE(dialog.Job()->IsRunning());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(peer.Connections(), 0);
+        box->close();
+    }
+}
+
+// What the mail log says while a test runs, debug lines included.
+class MailLogCapture
+{
+public:
+    MailLogCapture()
+    {
+        s_lines.clear();
+        QLoggingCategory::setFilterRules(QStringLiteral("zent.mail.debug=true"));
+        m_previous = qInstallMessageHandler(&MailLogCapture::Handle);
+    }
+    ~MailLogCapture()
+    {
+        qInstallMessageHandler(m_previous);
+        QLoggingCategory::setFilterRules(QString());
+    }
+    static const QStringList& Lines() { return s_lines; }
+
+private:
+    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (type == QtDebugMsg && qstrcmp(context.category, "zent.mail") == 0)
+            s_lines << text;
+    }
+    static inline QStringList s_lines;
+    QtMessageHandler m_previous = nullptr;
+};
+
+TEST(SmtpDialogTest, AHostileRefusalIsShownCutAndLoggedWhole)
+{
+    // 255 lines of 3990 characters: about a megabyte of refusal, inside what a reply may be.
+    const struct
+    {
+        const char* step;
+        const char* result;
+    } cases[] = {
+        {"greeting", "Connection Failed"},
+        {"rcpt", "Mail sending failed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.step);
+        ScriptServer server(QStringLiteral(ZENT_SOURCE_DIR "/tests/admin/mail/smtp_hostile.py"),
+                            {c.step, "255", "3990"});
+        ASSERT_GT(server.port, 0) << "the hostile server did not start";
+        FakeMailHub hub;
+        hub.settings.server = "127.0.0.1";
+        hub.settings.port = QString::number(server.port);
+        hub.settings.authentication = false;
+        MailLogCapture log;
+        Smtp dialog(hub, nullptr, QString(), 0);
+        dialog.SenderEdit()->setText("me@x");
+        dialog.RecipientsEdit()->setText("you@y");
+        dialog.show();
+        QTest::mouseClick(dialog.SendButton(), Qt::LeftButton);
+        ASSERT_TRUE(WaitFor([&] { return dialog.SendButton()->isEnabled(); }));
+        EXPECT_EQ(dialog.LastResult(), c.result);
+
+        auto* box = dialog.findChild<QErrorMessage*>();
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->isVisible());
+        auto* shown = box->findChild<QTextEdit*>();
+        ASSERT_NE(shown, nullptr);
+        const QString text = shown->toPlainText();
+        EXPECT_TRUE(text.startsWith(QString::fromLatin1(c.result))) << text.left(200).toStdString();
+        EXPECT_TRUE(text.contains("554 line 1 xxxx")) << text.left(200).toStdString();
+        EXPECT_TRUE(text.contains("line 4 xxxx"));
+        EXPECT_FALSE(text.contains("line 5 "));
+        EXPECT_TRUE(text.contains("(251 more lines)"));
+        EXPECT_LT(text.size(), 1000);
+
+        // The whole refusal is in the debug log, its last line included.
+        const bool logged = std::any_of(log.Lines().begin(), log.Lines().end(), [](const QString& line) {
+            return line.contains("line 255 xxxx") && line.size() > 255 * 3990;
+        });
+        EXPECT_TRUE(logged);
+        Screenshot(QStringLiteral("send_email_hostile_%1").arg(c.step));
+        box->close();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -300,6 +463,21 @@ TEST_F(ManagerWindowTest, FirmwareManagerStopCancels)
     EXPECT_FALSE(window.Run().IsBusy());
     EXPECT_EQ(Cell(window.Table().Model(), 0, 3), "Cancel");
     EXPECT_TRUE(admin.cancel);
+}
+
+// With no recorder ticked there is nothing to write the accounts into: "Apply" says so at once
+// instead of asking for accounts and then doing nothing.
+TEST_F(ManagerWindowTest, AccountManagerRefusesApplyWithNoRecorderTicked)
+{
+    FakeMessages messages;
+    CAccountManager window(admin, messages);
+    window.AddDvrList(nullptr);
+    window.show();
+    QTest::mouseClick(window.StartButton(), Qt::LeftButton);
+    EXPECT_EQ(messages.shown, QStringList{"Account Manager|No recorder selected."});
+    EXPECT_EQ(window.AccountDialog(), nullptr);
+    EXPECT_FALSE(window.Run().IsBusy());
+    EXPECT_TRUE(admin.connects.isEmpty());
 }
 
 TEST_F(ManagerWindowTest, AccountManagerAsksForAccountsThenRuns)

@@ -14,36 +14,18 @@
 #include "../waitfor.h"
 #include "harness/testcertificate.h"
 #include "mail/smtpsendjob.h"
+#include "scriptserver.h"
 
 namespace {
 
-class SmtpSink
+// The real server: aiosmtpd, writing each mail it takes into outDir.
+class SmtpSink : public ScriptServer
 {
 public:
     SmtpSink(const QString& outDir, const QStringList& options)
-    {
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        m_process.start(QStringLiteral("/usr/bin/python3"),
-                        QStringList{QStringLiteral(ZENT_SOURCE_DIR "/tests/admin/mail/smtp_sink.py"), outDir}
-                            + options);
-        QByteArray out;
-        WaitFor([&] {
-            out += m_process.readAllStandardOutput();
-            return out.contains('\n') || m_process.state() == QProcess::NotRunning;
-        });
-        if (out.startsWith("LISTENING "))
-            port = out.mid(10).trimmed().toInt();
-    }
-    ~SmtpSink()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(10000))
-            m_process.kill();
-    }
-    int port = 0;
-
-private:
-    QProcess m_process;
+        : ScriptServer(QStringLiteral(ZENT_SOURCE_DIR "/tests/admin/mail/smtp_sink.py"),
+                       QStringList{outDir} + options)
+    {}
 };
 
 QJsonObject ReadMail(const QString& path)

@@ -17,6 +17,7 @@ public:
     bool HasRecorder(int index) const override { return names.contains(index); }
     QString RecorderName(int index) const override { return names.value(index); }
     QString RecorderAddress(int index) const override { return QStringLiteral("10.0.0.%1").arg(index); }
+    QString RecorderFirmwareVersion(int index) const override { return versions.value(index); }
     bool StartConnect(int index, int purpose) override
     {
         connects << qMakePair(index, purpose);
@@ -39,6 +40,7 @@ public:
     void SetFirmwareCancel(bool cancel) override { this->cancel = cancel; }
 
     QMap<int, QString> names;
+    QMap<int, QString> versions; // what each recorder reported
     QList<int> itemRecorders;
     QSet<int> missing;
     QList<QPair<int, int>> connects; // (recorder, purpose)

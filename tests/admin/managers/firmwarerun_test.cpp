@@ -144,16 +144,18 @@ TEST_F(FirmwareRunTest, CheckRunNeverUploads)
     rows.SetChecked(0, true);
     rows.SetChecked(1, true);
     admin.firmwarePath = "/pkg/earlier.zip";
+    admin.versions[11] = "V3.2.1_240510";
     ASSERT_TRUE(run.Check());
     EXPECT_TRUE(run.IsCheckRun());
     run.SetUpgradeState(11, 1);
     run.SetUpgradeState(11, 2);
-    EXPECT_EQ(Statuses(), (QStringList{"Finish", "Wait", "-"}));
+    // A check says which firmware the recorder runs.
+    EXPECT_EQ(Statuses(), (QStringList{"Finish (firmware V3.2.1_240510)", "Wait", "-"}));
     run.SetUpgradeState(12, -3);
     EXPECT_FALSE(run.IsBusy());
     QTest::qWait(FirmwareRun::kUploadDelayMs * 3);
     EXPECT_TRUE(admin.firmwareUploads.isEmpty());
-    EXPECT_EQ(Statuses(), (QStringList{"Finish", "Firmware file error", "-"}));
+    EXPECT_EQ(Statuses(), (QStringList{"Finish (firmware V3.2.1_240510)", "Firmware file error", "-"}));
 }
 
 TEST_F(FirmwareRunTest, StopCancelsTheSessionsWaitAndClearsThePath)
