@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 
 QString CViewerApp::CommandLinePath(const QStringList& arguments)
@@ -28,7 +29,7 @@ int CViewerApp::HandOver(const QString& socketPath, const QString& path)
         finished = true;
         loop.quit();
     });
-    client.Start(socketPath, path.toUtf8());
+    client.Start(socketPath, QFile::encodeName(path));
     if (!finished)
         loop.exec();
     return ok ? 0 : 1;

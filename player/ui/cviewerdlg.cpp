@@ -573,24 +573,56 @@ void CViewerDlg::OnFullScreen()
 int CViewerDlg::OpenHandedOverPath(const QString& path)
 {
     const int result = OpenWithMode(path, HandOverOpener::Mode::HandOver);
-    emit handedOverPathOpened(path);
+    // A list reports when its files are open (OnListRead).
+    if (!OpenPath::IsFileList(OpenPath::Split(path).name))
+        emit handedOverPathOpened(path);
     return result;
+}
+
+HandOverOpener CViewerDlg::Opener()
+{
+    return HandOverOpener(
+        *m_tiles, m_playFlags,
+        [](const QString& p) {
+            QFile file(p);
+            return file.open(QIODevice::ReadOnly) ? file.read(ListFileReader::kMaxListBytes) : QByteArray();
+        },
+        [](const QString& p) { return QFileInfo::exists(p); }, [this] { m_controlBar->OnPause(); });
 }
 
 int CViewerDlg::OpenWithMode(const QString& path, HandOverOpener::Mode mode)
 {
-    HandOverOpener opener(
-        *m_tiles, m_playFlags,
-        [](const QString& p) {
-            QFile file(p);
-            // A list names a few dozen files; a megabyte is far more than any list needs.
-            return file.open(QIODevice::ReadOnly) ? file.read(1 << 20) : QByteArray();
-        },
-        [](const QString& p) { return QFileInfo::exists(p); }, [this] { m_controlBar->OnPause(); });
-    const int result = opener.Open(path, mode);
+    // A list may name many thousands of files: it is read and looked up off this thread.
+    if (OpenPath::IsFileList(OpenPath::Split(path).name)) {
+        if (!m_lists) {
+            m_lists = std::make_unique<ListFileReader>([](const QString& p) { return QFileInfo::exists(p); });
+            connect(m_lists.get(), &ListFileReader::listRead, this, &CViewerDlg::OnListRead);
+        }
+        m_lists->Read(path, mode);
+        return 0;
+    }
+    const int result = Opener().Open(path, mode);
     if (m_tiles->SplitCode() == 0)
         SetSplitMode(0, false, false);
     return result;
+}
+
+void CViewerDlg::OnListRead(const QString& listPath, HandOverOpener::Mode mode, const ListFiles& files)
+{
+    if (m_closing)
+        return;
+    Opener().OpenList(files, mode);
+    if (m_tiles->SplitCode() == 0)
+        SetSplitMode(0, false, false);
+    if (files.skipped > 0) {
+        MessageBoxRequest request;
+        request.firstLine = QStringLiteral("Not opened: %1 entries").arg(files.skipped);
+        request.secondLine = QStringLiteral("Tiles show %1 at most.").arg(ViewerTiles::kTileCount);
+        request.animate = false;
+        m_messageBox->ShowBox(&request);
+    }
+    if (mode == HandOverOpener::Mode::HandOver)
+        emit handedOverPathOpened(listPath);
 }
 
 void CViewerDlg::OnCancel()

@@ -350,6 +350,40 @@ TEST_F(ChainFixture, WholePictureKindIsDeinterlacedAt480Lines)
     EXPECT_TRUE(Shown(9, 352, 240) == h264fixture::ToBgra(ReferencePicture(field, 0)));
 }
 
+TEST_F(ChainFixture, PlainAccessUnitsDecodeAsFfmpegDoes)
+{
+    // Recorders of the later stream kinds send bare H.264 access units, and the client records
+    // them as received: no wrapper, the encoder's own frame numbers, predicted pictures. Each
+    // must give ffmpeg's picture, a 480-line one untouched by the field deinterlacer.
+    struct Case
+    {
+        const char* name;
+        int width;
+        int height;
+        QByteArray prefix; // what the recorder puts before the access unit's first NAL unit
+    };
+    const Case cases[] = {
+        {"plain240", 352, 240, QByteArray()},
+        {"plain480", 352, 480, QByteArray()},
+        // an access unit delimiter behind a three-byte start code
+        {"plainaud", 320, 240, QByteArray::fromHex("00000109f0")},
+    };
+    for (const Case& c : cases) {
+        const auto stream = h264fixture::Make(QString::fromLatin1(c.name), QStringLiteral("testsrc2"), c.width,
+                                              c.height, 6, 3);
+        ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+        ASSERT_EQ(stream.units.size(), 6) << c.name;
+        for (int i = 0; i < stream.units.size(); ++i) {
+            QByteArray frame = c.prefix + stream.units[i];
+            std::memset(Picture(5), 0x55, size_t(kPictureBufferBytes));
+            EXPECT_EQ(Decode(chain, frame, Picture(5), 5, i % 3 == 0 ? 0 : 1), SizeCode::Encode(c.width, c.height))
+                << c.name << " picture " << i;
+            EXPECT_TRUE(Shown(5, c.width, c.height) == h264fixture::ToBgra(ReferencePicture(stream, i)))
+                << c.name << " picture " << i;
+        }
+    }
+}
+
 TEST_F(ChainFixture, PicturesAbove2560x1440AreRefusedByTheLibrary)
 {
     const auto stream = h264fixture::Make("toowide", "testsrc2", 2576, 64, 1, 1);

@@ -64,8 +64,13 @@ struct Recording
     QString error;
 };
 
+// How the recorder sent the frames the client recorded: inside its frame payload, numbered as
+// recorders of the first stream kind number them, or as bare access units of the encoder.
+enum class StreamForm { Wrapped, Plain };
+
 // Ten frames a second from kStart on channel 3, a key frame every kKeyInterval frames.
-Recording WriteRecording(const QString& root, const QList<QByteArray>& units)
+Recording WriteRecording(const QString& root, const QList<QByteArray>& units,
+                         StreamForm form = StreamForm::Wrapped)
 {
     Recording r;
     ModuleRecord writer;
@@ -76,7 +81,7 @@ Recording WriteRecording(const QString& root, const QList<QByteArray>& units)
     }
     for (int i = 0; i < units.size(); ++i) {
         const bool key = i % kKeyInterval == 0;
-        const QByteArray payload = recorder_payload::Wrap(units[i]);
+        const QByteArray payload = form == StreamForm::Wrapped ? recorder_payload::Wrap(units[i]) : units[i];
         if (payload.isEmpty()) {
             r.error = QStringLiteral("frame %1 does not fit the recorder's payload").arg(i);
             return r;
@@ -206,6 +211,7 @@ struct PlaySize
 {
     int width;
     int height;
+    StreamForm form;
 };
 
 class PlayRecordingSizes : public PlayRecordingTest, public ::testing::WithParamInterface<PlaySize>
@@ -217,10 +223,11 @@ TEST_P(PlayRecordingSizes, RecordedLiveVideoPlaysInItsTileAsFfmpegDecodesIt)
     const decoder_streams::Stream& stream = decoder_streams::Make(size.width, size.height, kFrames, kKeyInterval,
                                                                   true);
     ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
-    const QList<QByteArray> units = decoder_streams::Renumber(stream.frames,
-                                                              decoder_streams::Numbering::FrameNum4Poc5);
+    const QList<QByteArray> units = size.form == StreamForm::Wrapped ? decoder_streams::Renumber(
+                                        stream.frames, decoder_streams::Numbering::FrameNum4Poc5)
+                                                                     : stream.frames;
     ASSERT_EQ(units.size(), kFrames);
-    const Recording recording = WriteRecording(m_home.filePath("rec"), units);
+    const Recording recording = WriteRecording(m_home.filePath("rec"), units, size.form);
     ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
 
     ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
@@ -606,11 +613,18 @@ TEST_F(PlayRecordingTest, TheExportDialogWritesTheTilesRangeIntoAnAviFile)
 }
 
 // A picture narrower than 300 pixels is shown like any other.
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, PlayRecordingSizes, ::testing::Values(PlaySize{320, 240}, PlaySize{176, 144}),
-    [](const ::testing::TestParamInfo<PlaySize>& info) {
-        return QStringLiteral("w%1h%2").arg(info.param.width).arg(info.param.height).toStdString();
-    });
+INSTANTIATE_TEST_SUITE_P(Sizes, PlayRecordingSizes,
+                         ::testing::Values(PlaySize{320, 240, StreamForm::Wrapped},
+                                           PlaySize{176, 144, StreamForm::Wrapped},
+                                           PlaySize{320, 240, StreamForm::Plain},
+                                           PlaySize{704, 480, StreamForm::Plain}),
+                         [](const ::testing::TestParamInfo<PlaySize>& info) {
+                             return QStringLiteral("w%1h%2%3")
+                                 .arg(info.param.width)
+                                 .arg(info.param.height)
+                                 .arg(info.param.form == StreamForm::Plain ? QStringLiteral("plain") : QString())
+                                 .toStdString();
+                         });
 
 // The image adjust panel's brightness reaches the pictures the tile decodes next.
 TEST_F(PlayRecordingTest, BrightnessFromTheAdjustPanelBrightensTheNextPictures)
