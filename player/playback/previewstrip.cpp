@@ -9,10 +9,11 @@ int PreviewStrip::PositionFor(int length, int number)
     return (length > 10 ? length / 10 : 1) * number;
 }
 
-QRect PreviewStrip::Geometry(const QRect& slider, int number)
+QRect PreviewStrip::Geometry(const QRect& slider, int number, const QSize& picture)
 {
+    const QSize aspect = picture.isEmpty() ? kBlankPicture : picture;
     const int width = qMax(0, (slider.width() - 10) / 10);
-    const int height = (width / 40) * 3;
+    const int height = width * aspect.height() / aspect.width();
     const int left = slider.left() + 5 + number * width;
     const int top = slider.top() + slider.height() - 5 - height;
     return QRect(left, top, width, height);

@@ -3,6 +3,7 @@
 // when a preview is read, shown or hidden, where it sits over the play slider, and whether a
 // click on it seeks.
 #include <QRect>
+#include <QSize>
 #include <QtGlobal>
 
 class PreviewStrip
@@ -22,8 +23,12 @@ public:
 
     // (length / 10 when the length is above 10, else 1) × number.
     static int PositionFor(int length, int number);
-    // Over the play slider: width (slider width − 10) / 10, height (width / 40) × 3.
-    static QRect Geometry(const QRect& slider, int number);
+    // The picture buffer's size before a picture has been read.
+    static constexpr QSize kBlankPicture{300, 200};
+
+    // Over the play slider: width (slider width − 10) / 10, the height keeping the picture's
+    // aspect (the blank buffer's while there is no picture), the bottom 5 above the slider's.
+    static QRect Geometry(const QRect& slider, int number, const QSize& picture);
 
     // command 1 shows, another non-zero command only shows or hides (2 hides), 0 clears.
     // noPicture: the tile's last frame data began with four 0xFF bytes.

@@ -21,9 +21,8 @@ void CPreviewDlg::ShowPreview(int command, int length, bool noPicture, const QRe
     case PreviewStrip::Action::ReadAndShow: {
         Clear();
         emit ReadRequested(m_strip.Number(), m_strip.Position());
-        const QRect place = PreviewStrip::Geometry(slider, m_strip.Number());
-        QWidget* owner = parentWidget();
-        setGeometry(owner ? QRect(owner->mapToGlobal(place.topLeft()), place.size()) : place);
+        m_slider = slider;
+        Place();
         show();
         return;
     }
@@ -34,6 +33,15 @@ void CPreviewDlg::ShowPreview(int command, int length, bool noPicture, const QRe
         hide();
         return;
     }
+}
+
+void CPreviewDlg::Place()
+{
+    if (m_slider.isEmpty())
+        return;
+    const QRect place = PreviewStrip::Geometry(m_slider, m_strip.Number(), Picture().size());
+    QWidget* owner = parentWidget();
+    setGeometry(owner ? QRect(owner->mapToGlobal(place.topLeft()), place.size()) : place);
 }
 
 void CPreviewDlg::Clear()
@@ -50,7 +58,14 @@ void CPreviewDlg::SetPicture(const QImage& picture, const QString& caption)
         m_picture = picture.copy();
         m_caption = caption;
     }
-    QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+    // The picture's own aspect is known only now; the window follows it on its own thread.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            Place();
+            update();
+        },
+        Qt::QueuedConnection);
 }
 
 QImage CPreviewDlg::Picture() const

@@ -42,6 +42,8 @@ protected:
 private:
     void SetHot(bool hot);
     void Clear();
+    // Over the play slider at the aspect of the picture held now.
+    void Place();
 
     PreviewStrip m_strip;
     mutable QMutex m_lock;
@@ -50,4 +52,5 @@ private:
     bool m_hot = false;
     int m_length = 0;
     bool m_tileSelected = false;
+    QRect m_slider; // empty until the preview is first placed
 };

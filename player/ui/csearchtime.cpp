@@ -1,6 +1,7 @@
 #include "ui/csearchtime.h"
 #include "ui/controlbarlogic.h"
 #include "ui/ctimeslider.h"
+#include "ui/playgroups.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -58,6 +59,19 @@ void CSearchTime::UpdateTimeBar()
     m_marker = position;
     update(QRect(kBarLeft + old, 23, 1, 66));
     update(QRect(kBarLeft + position, 23, 1, 66));
+}
+
+void CSearchTime::ShowGroupTime(int hhmmss)
+{
+    if (m_slider->IsDragging())
+        return;
+    const int position = PlayGroups::BarPosition(hhmmss);
+    if (m_slider->value() != position) {
+        m_slider->setValue(position);
+        UpdateTimeBar();
+    }
+    // After the marker: the cell's own text has no seconds.
+    m_time->setText(PlayGroups::TimeText(hhmmss));
 }
 
 void CSearchTime::ResetSelection()

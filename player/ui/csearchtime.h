@@ -24,6 +24,9 @@ public:
     CSearchTime(std::function<bool(int tile)> isPlaying, QWidget* parent = nullptr);
 
     void UpdateTimeBar();
+    // A play group's time (hhmmss): the marker moves to its three-minute cell and the text shows
+    // the time to the second. Left alone while the user drags the marker.
+    void ShowGroupTime(int hhmmss);
     void ResetSelection();
     void OnSelectDate();
     // Opens the calendar search; false when there is no recorder to search (then the bar beeps).

@@ -750,14 +750,8 @@ int CViewerDlg::NewPlayGroup()
 void CViewerDlg::ShowGroupTime(int group, int tile, int hhmmss, int direction)
 {
     m_players->Groups().UpdateGroupTime(group, hhmmss, tile, direction, false, *m_players,
-                                        m_timeBar->CurrentGroup(), m_timeBar->CurrentTile(), [this](int time) {
-                                            const int position = PlayGroups::BarPosition(time);
-                                            if (!m_timeBar->Slider()->IsDragging()
-                                                && m_timeBar->Slider()->value() != position) {
-                                                m_timeBar->Slider()->setValue(position);
-                                                m_timeBar->UpdateTimeBar();
-                                            }
-                                        });
+                                        m_timeBar->CurrentGroup(), m_timeBar->CurrentTile(),
+                                        [this](int time) { m_timeBar->ShowGroupTime(time); });
 }
 
 void CViewerDlg::OnLiveAudio()

@@ -185,7 +185,17 @@ TEST(PreviewStrip, PositionsAndPlacement)
     for (int n = 0; n < 10; ++n)
         EXPECT_EQ(PreviewStrip::PositionFor(5, n), n);
     EXPECT_EQ(PreviewStrip::PositionFor(600, 3), 180);
-    EXPECT_EQ(PreviewStrip::Geometry(QRect(100, 500, 810, 20), 2), QRect(100 + 5 + 160, 500 + 20 - 5 - 6, 80, 6));
+    struct Place
+    {
+        QSize picture;
+        int height;
+    };
+    // A tenth of the slider less its margins wide, as high as the picture's aspect makes it.
+    const Place places[] = {{QSize(), 53}, {QSize(704, 480), 54}, {QSize(720, 576), 64}, {QSize(1920, 1080), 45}};
+    for (const Place& p : places)
+        EXPECT_EQ(PreviewStrip::Geometry(QRect(100, 500, 810, 20), 2, p.picture),
+                  QRect(100 + 5 + 160, 500 + 20 - 5 - p.height, 80, p.height))
+            << p.picture.width() << "x" << p.picture.height();
 
     PreviewStrip strip(4);
     EXPECT_EQ(strip.ShowPreview(1, 3, false), PreviewStrip::Action::Clear); // length below the number
@@ -215,7 +225,7 @@ TEST(CPreviewDlg, ReadsOnceShowsHotFrameAndSeeks)
     ASSERT_EQ(reads.size(), 1);
     EXPECT_EQ(reads.at(0).at(1).toInt(), 180);
     EXPECT_TRUE(preview.isVisible());
-    EXPECT_EQ(preview.size(), QSize(80, 6));
+    EXPECT_EQ(preview.size(), QSize(80, 53));
 
     QImage picture(64, 48, QImage::Format_RGB32);
     picture.fill(Qt::green);
@@ -245,6 +255,43 @@ TEST(CPreviewDlg, ReadsOnceShowsHotFrameAndSeeks)
     preview.ShowPreview(0, 600, false, slider);
     EXPECT_FALSE(preview.isVisible());
     EXPECT_TRUE(preview.Picture().isNull());
+}
+
+TEST(CPreviewDlg, TakesThePicturesAspectAndShowsItWithTheCaption)
+{
+    QWidget owner;
+    owner.resize(900, 600);
+    owner.show();
+    CPreviewDlg preview(0, &owner);
+    const QRect slider(10, 500, 810, 20);
+    preview.ShowPreview(1, 600, false, slider);
+
+    // Left half green, right half blue, 4:3.
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = picture.width() / 2; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(0, 0, 255));
+    preview.SetPicture(picture, QStringLiteral("08:00:00"));
+    QCoreApplication::sendPostedEvents(&preview, QEvent::MetaCall); // the picture reaches the window
+    EXPECT_EQ(preview.size(), QSize(80, 60));
+    // Its bottom stays 5 pixels above the slider's.
+    EXPECT_EQ(owner.mapFromGlobal(preview.geometry().bottomLeft()), QPoint(15, 500 + 20 - 5 - 1));
+
+    const QImage shot = preview.grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(10, 10)), QColor(Qt::green));
+    EXPECT_EQ(QColor(shot.pixel(70, 10)), QColor(Qt::blue));
+    // The caption is drawn whole in white above the bottom edge, none of it over the top.
+    int captionWhite = 0;
+    int elsewhereWhite = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const bool white = QColor(shot.pixel(x, y)) == QColor(Qt::white);
+            (y >= shot.height() - 18 && y < shot.height() - 3 ? captionWhite : elsewhereWhite) += white;
+        }
+    }
+    EXPECT_GT(captionWhite, 30);
+    EXPECT_EQ(elsewhereWhite, 0);
 }
 
 } // namespace

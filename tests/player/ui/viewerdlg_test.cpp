@@ -168,6 +168,27 @@ TEST_F(ViewerDialogTest, TimeBarDrawsItsColumnsAndMarker)
     EXPECT_EQ(QColor(image.pixel(2, 2)), QColor(189, 189, 189));
 }
 
+TEST_F(ViewerDialogTest, TimeBarShowsThePlayGroupsSeconds)
+{
+    struct Case
+    {
+        int hhmmss;
+        const char* text;
+        int marker;
+    };
+    // The second case stays in the first one's three-minute cell: only its seconds change.
+    const Case cases[] = {
+        {104107, "10:41:07", 213}, {104159, "10:41:59", 213}, {5, "00:00:05", 0}, {235959, "23:59:59", 479}};
+    m_dialog->SetTimeBarGroup(2);
+    m_dialog->SetTimeBarTile(1);
+    CSearchTime* bar = m_dialog->TimeBar();
+    for (const Case& c : cases) {
+        m_dialog->ShowGroupTime(2, 1, c.hhmmss, 1);
+        EXPECT_EQ(bar->TimeText(), c.text) << c.hhmmss;
+        EXPECT_EQ(bar->Slider()->value(), c.marker) << c.hhmmss;
+    }
+}
+
 TEST_F(ViewerDialogTest, FullScreenKeepsTheLayoutCode)
 {
     QTest::mouseClick(m_dialog->Button(1010), Qt::LeftButton); // nine tiles
