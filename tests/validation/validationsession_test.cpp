@@ -262,7 +262,7 @@ TEST_F(Session, ModifiedRecordersAndGroupsReachTheSiteBook)
     // Lobby is the operator's too: that console hears "modifydvr" and asks the server for the
     // record.
     ASSERT_TRUE(modifyDvr(5, "Lobby West", "10.0.0.10"));
-    EXPECT_EQ(hub.siteBook.last(), QStringLiteral("modify dvr 5 Lobby West at 10.0.0.10:9100"));
+    EXPECT_EQ(hub.siteBook.value(1), QStringLiteral("modify dvr 5 Lobby West at 10.0.0.10:9100"));
     ASSERT_TRUE(WaitFor([&] { return !otherHub.siteBook.isEmpty(); }));
     EXPECT_EQ(otherHub.siteBook, QStringList{"modify dvr 5 Lobby West at 10.0.0.10:9100"});
 
@@ -270,7 +270,7 @@ TEST_F(Session, ModifiedRecordersAndGroupsReachTheSiteBook)
     east->name = QStringLiteral("Eastside");
     session.ModifyAccount(session.Tree().FindAccount(2), std::move(east));
     ASSERT_TRUE(WaitFor([&] { return !session.HasPending(); }));
-    EXPECT_EQ(hub.siteBook.last(), QStringLiteral("modify group 2 Eastside"));
+    EXPECT_EQ(hub.siteBook.value(2), QStringLiteral("modify group 2 Eastside"));
 
     // An account's change is no site book matter.
     auto op = std::make_unique<ValidationAccount>(*session.Tree().Record(session.Tree().FindAccount(4)));
