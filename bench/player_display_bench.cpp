@@ -1,5 +1,6 @@
 // Processor time of the player's whole decode-and-display path for a D1 (720 x 480) 30 fps H.264
-// recording played into 1, 4 and 16 tiles of a 1024 x 720 grid, on both of the engine's roads:
+// recording (a test pattern with camera noise) played into 1, 4 and 16 tiles of the grid of the
+// player's window at its opening size (569 x 468), on both of the engine's roads:
 //   queued  frames handed to AddLiveData behind their 104-byte record, as recorder media are
 //           played: decoded, converted and shown by the engine's display thread;
 //   direct  the recorder frame payload (00 00 01 06 header, parameter sets, slice on a word
@@ -31,7 +32,9 @@
 #include "ui/cameodisplay.h"
 #include "ui/cameodisplayhost.h"
 #include "ui/cameogrid.h"
+#include "ui/cviewerdlg.h"
 #include "ui/gridlivecontrolhost.h"
+#include "ui/viewergeometry.h"
 #include "ui/windowcanvas.h"
 
 #include <QApplication>
@@ -45,6 +48,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <thread>
 #include <vector>
@@ -58,8 +62,11 @@ namespace {
 
 constexpr int kWidth = 720;
 constexpr int kHeight = 480;
-constexpr int kGridWidth = 1024;
-constexpr int kGridHeight = 720;
+// The grid of the player's window at the size it opens with, as a user first sees it (at one
+// tile 569 px wide: an odd width the scaler handles differently from an even one).
+const QRect kGridRect = ViewerGeometry::Layout(CViewerDlg::kStartSize).grid;
+const int kGridWidth = kGridRect.width();
+const int kGridHeight = kGridRect.height();
 
 // The grid's display, counting what reaches it.
 class CountingDisplay : public TileDisplay
@@ -307,7 +314,10 @@ double FfmpegInterleavedSecondsPerPicture(const QString& stream, const CameoRect
 // Makes the D1 stream with a key picture every keyInterval pictures; empty on failure.
 QList<Unit> MakeStream(const QString& path, int frames, int keyInterval)
 {
-    if (!Ffmpeg({"-f", "lavfi", "-i", QStringLiteral("testsrc2=size=%1x%2:rate=30").arg(kWidth).arg(kHeight),
+    // Camera noise on the pattern, as a real camera's picture has: a clean synthetic picture
+    // decodes several times faster than what users record.
+    if (!Ffmpeg({"-f", "lavfi", "-i",
+                 QStringLiteral("testsrc2=size=%1x%2:rate=30,noise=alls=12:allf=t").arg(kWidth).arg(kHeight),
                  "-frames:v", QString::number(frames), "-c:v", "libx264", "-profile:v", "baseline", "-g",
                  QString::number(keyInterval), "-bf", "0", "-b:v", "2M", "-bsf:v", "filter_units=remove_types=6",
                  path}))
@@ -329,6 +339,11 @@ int main(int argc, char** argv)
     const int onlyTiles = argc > 4 ? atoi(argv[4]) : 0;
     const bool withReference = !(argc > 5 && QByteArray(argv[5]) == "ours");
     QTemporaryDir folder;
+    double load[3] = {0, 0, 0};
+    getloadavg(load, 3);
+    std::printf("grid %dx%d (the window's at %dx%d); load average %.2f %.2f %.2f on %d processors\n", kGridWidth,
+                kGridHeight, CViewerDlg::kStartSize.width(), CViewerDlg::kStartSize.height(), load[0], load[1],
+                load[2], int(std::thread::hardware_concurrency()));
     std::printf("%-7s %-6s %-9s %9s %14s %15s %7s %13s %11s %8s %18s %8s\n", "road", "tiles", "tile", "shown",
                 "ours ms/pic", "ffmpeg ms/pic", "ratio", "(low-high)", "MB/tile", "paused", "ffmpeg N-in ms/pic",
                 "ratio N");

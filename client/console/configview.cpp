@@ -4,6 +4,7 @@
 #include "console/consolehost.h"
 #include "console/consolelivelink.h"
 #include "console/consolelog.h"
+#include "widgets/stylesheetfile.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -21,6 +22,7 @@
 #include <QSaveFile>
 #include <QSettings>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -44,14 +46,6 @@ PointerButton ButtonOf(Qt::MouseButton button)
     }
 }
 
-QString LoadStyleSheet(const QString& name)
-{
-    QFile file(QDir::currentPath() + QStringLiteral("/qss/") + name + QStringLiteral(".qss"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromLatin1(file.read(1024 * 1024));
-}
-
 // The saving of the layout stops the main window's audio output and the next one starts it again,
 // for the whole program.
 bool g_audioStopped = false;
@@ -65,7 +59,7 @@ ConfigView::ConfigView(ConsoleHost* host, QWidget* parent, ConsolePointer::Clock
 {
     setWindowTitle(QStringLiteral("Config Viewer"));
     setWindowIcon(QIcon(QStringLiteral(":/res/config_normal.PNG")));
-    setStyleSheet(LoadStyleSheet(QStringLiteral("config")));
+    setStyleSheet(ReadPanelStyleSheet(QStringLiteral("config")));
     setMinimumSize(kMinWidth, kMinHeight);
     setObjectName(QStringLiteral("ConfigViewer"));
     setAcceptDrops(true);
@@ -74,6 +68,14 @@ ConfigView::ConfigView(ConsoleHost* host, QWidget* parent, ConsolePointer::Clock
     connect(m_loadAction, &QAction::triggered, this, &ConfigView::loadConfig);
     m_saveAction = new QAction(tr("Save Config UI"), this);
     connect(m_saveAction, &QAction::triggered, this, &ConfigView::saveConfig);
+    // Until a recorder's menu arrives the frame is empty; the hint says how to fill it.
+    m_hint = new QLabel(tr("Drag a recorder from the site book onto this window\nto open its setup menu here."),
+                        this);
+    m_hint->setObjectName(QStringLiteral("consoleHint"));
+    m_hint->setAlignment(Qt::AlignCenter);
+    m_hint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    auto* hintLayout = new QVBoxLayout(this);
+    hintLayout->addWidget(m_hint, 0, Qt::AlignCenter);
     m_refreshTimer = new QTimer(this);
     connect(m_refreshTimer, &QTimer::timeout, this, &ConfigView::refreshConfig);
     m_live = new ConsoleLiveLink(this);
@@ -117,7 +119,13 @@ void ConfigView::setRecorder(const SiteBook& record)
     if (RecorderExists()) {
         m_host->StartConnect(m_recorderIndex, 2);
         setWindowTitle(QStringLiteral("Config Viewer : ") + record.name + QStringLiteral("-") + record.addr);
+        m_hint->setText(tr("Waiting for the setup menu of %1 (%2).").arg(record.name, record.addr));
     }
+}
+
+void ConfigView::UpdateHint()
+{
+    m_hint->setVisible(m_widgets.isEmpty() && !m_background);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -154,7 +162,21 @@ void ConfigView::OnRecvGuiData(int size, int originX, int originY, int width, in
 {
     if (!RecorderExists())
         return;
-    m_area = ConsoleArea(originX, originY, width, height, resolutionWidth, resolutionHeight);
+    const ConsoleArea area(originX, originY, width, height, resolutionWidth, resolutionHeight);
+    if (!area.Showable()) {
+        qCWarning(lcConsole) << "console layout refused: area" << width << "x" << height << "screen"
+                             << resolutionWidth << "x" << resolutionHeight;
+        m_host->ShowModalMessage(kTitle,
+                                 tr("The recorder reported a screen of %1 x %2 pixels (menu %3 x %4); "
+                                    "the console shows screens up to %5 x %5 pixels. The menu is not shown.")
+                                     .arg(resolutionWidth)
+                                     .arg(resolutionHeight)
+                                     .arg(width)
+                                     .arg(height)
+                                     .arg(ConsoleArea::kMaxScreenSide));
+        return;
+    }
+    m_area = area;
     QByteArray text = m_host->ConsoleLayoutText(m_recorderIndex, size);
     // The layout text ends at its zero byte.
     const int end = text.indexOf('\0');
@@ -195,6 +217,7 @@ void ConfigView::ReadLayout(const QByteArray& text, const ConsoleArea& area, boo
     if (!fromRecorder) {
         if (reader.shutdownPage())
             qCDebug(lcConsole) << "---------------------- reboot check --------------";
+        UpdateHint();
         return;
     }
     if (reader.shutdownPage())
@@ -203,6 +226,7 @@ void ConfigView::ReadLayout(const QByteArray& text, const ConsoleArea& area, boo
     if (reader.layout().rootAccepted)
         m_channel = reader.channel();
     checkAndStartStopLive();
+    UpdateHint();
 }
 
 void ConfigView::OnAsyncEvent()
@@ -222,8 +246,17 @@ void ConfigView::OnConsoleLockCanceled()
 void ConfigView::OnDisconnected()
 {
     m_host->ShowModalMessage(kTitle, QStringLiteral("Console Config canceled from device - disconnected"));
-    m_releaseOnClose = false;
-    close();
+    // The window stays for the operator to drop the recorder again once it is back, or another;
+    // the lost recorder is forgotten, so nothing more is sent to it.
+    const QString name = m_siteBook.name;
+    m_channel = -1;
+    checkAndStartStopLive();
+    Forget();
+    setWindowTitle(QStringLiteral("Config Viewer"));
+    m_hint->setText(tr("The connection to %1 was lost.\nDrag a recorder from the site book onto this window\n"
+                       "to open its setup menu here.")
+                        .arg(name));
+    UpdateHint();
 }
 
 // ---------------------------------------------------------------------------------------------

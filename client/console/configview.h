@@ -56,6 +56,7 @@ public:
     QWidget* consoleWidget(const QString& id) const { return m_widgets.value(id); }
     int consoleWidgetCount() const { return m_widgets.size(); }
     QLabel* background() const { return m_background; }
+    QLabel* hint() const { return m_hint; }
 
     bool restartBlocked() const { return m_pointer.RestartBlocked(); }
     int zoneCount() const { return m_pointer.ZoneCount(); }
@@ -85,6 +86,7 @@ private:
     void SaveReceivedLayout(const QByteArray& text);
     bool ReadRestartPermission() const;
     void Forget();
+    void UpdateHint();
 
     ConsoleHost* m_host;
     ConsolePointer m_pointer;
@@ -94,6 +96,7 @@ private:
     QMap<QString, QWidget*> m_widgets;
     // The live picture; kept apart from the layout's ids.
     QPointer<QLabel> m_background;
+    QLabel* m_hint = nullptr;
     int m_slot = -1;
     int m_recorderIndex = -1;
     ConsoleArea m_area;

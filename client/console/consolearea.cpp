@@ -89,5 +89,12 @@ QRect ConsoleArea::BackgroundRect() const
     if (Wide())
         return QRect(0, 0, kFrameWidth, kFrameHeight);
     const QPoint at = Centred() ? QPoint((kFrameWidth - m_width) / 2, (kFrameHeight - m_height) / 2) : QPoint();
-    return QRect(at, QSize(m_resolutionWidth, m_resolutionHeight));
+    // A screen larger than the frame shows only the part that falls inside it.
+    return QRect(at, QSize(m_resolutionWidth, m_resolutionHeight)) & QRect(0, 0, kFrameWidth, kFrameHeight);
+}
+
+bool ConsoleArea::Showable() const
+{
+    const auto within = [](int side) { return side >= 0 && side <= kMaxScreenSide; };
+    return within(m_width) && within(m_height) && within(m_resolutionWidth) && within(m_resolutionHeight);
 }

@@ -10,6 +10,10 @@ class ConsoleArea
 public:
     static constexpr int kFrameWidth = 1000;
     static constexpr int kFrameHeight = 680;
+    // The largest recorder screen, per side, whose menu the console mirrors. Recorders drive
+    // monitors up to 8K; a larger word is no screen at all and would make the window build and
+    // scale pictures of gigabytes.
+    static constexpr int kMaxScreenSide = 8192;
 
     ConsoleArea() = default;
     ConsoleArea(int originX, int originY, int width, int height, int resolutionWidth, int resolutionHeight);
@@ -31,8 +35,10 @@ public:
     QRect ToWindow(int x, int y, int width, int height) const;
     // A point of the window in recorder screen pixels.
     QPoint ToRecorder(const QPoint& point) const;
-    // Where the live picture of the layout's channel lies in the window.
+    // Where the live picture of the layout's channel lies in the window; never outside the frame.
     QRect BackgroundRect() const;
+    // False when the area or resolution is beyond any screen the console mirrors.
+    bool Showable() const;
 
 private:
     bool Wide() const { return m_width > kFrameWidth; }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QTimer>
 
 #include "search/backupplayercommand.h"
@@ -18,6 +19,10 @@ FileTreeView::FileTreeView(QWidget* parent, const QString& rootPath)
     m_model->setRootPath(rootPath);
     setModel(m_model);
     setRootIndex(m_model->index(rootPath));
+    // The tree is narrow beside the grid: names keep their whole width, and the size, type and
+    // date columns are reached by scrolling sideways.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     connect(this, &QTreeView::doubleClicked, this, &FileTreeView::OnSelectFile);
 }
 

@@ -219,6 +219,9 @@ void SearchView::OnSelectDate()
 {
     m_reselect = 1;
     if (RecorderSession* device = Device()) {
+        // The day chosen before would be loaded again at once, without asking: forget it, so
+        // that the recorder's answer offers the date.
+        device->ClearPlayStart();
         device->SetPlaybackCtrl(PlaybackMode::Stop);
         device->OnConnectionOption(ConnectPurpose::Playback);
     }

@@ -142,9 +142,21 @@ void SessionLink::AskForRemoteConfig()
         liveNetwork->RequestConfigFile(99);
     } else {
         if (hub)
-            hub->ShowMessageBox(QString(), QStringLiteral("Not Support"), QStringLiteral("stop"));
+            hub->ShowMessageBox(QString(), RemoteConfigRefusal(), QStringLiteral("stop"));
         RefuseRemoteConsole();
     }
+}
+
+QString SessionLink::RemoteConfigRefusal() const
+{
+    // Only an old recorder lacks the console; otherwise say which of the two rights is missing.
+    if (!liveNetwork->IsFirmware328())
+        return QStringLiteral("Not Support");
+    if ((liveNetwork->GetLoginLevel() & 0x10) == 0)
+        return QStringLiteral("The recorder supports remote configuration, but this login has no right to it "
+                              "(its level lacks bit 0x10).\nLog in with an account that may configure the "
+                              "recorder.");
+    return QStringLiteral("Remote configuration is not permitted for this recorder in the site book.");
 }
 
 void SessionLink::PrepareRemotePlayback(ConnectPurpose purpose)

@@ -64,6 +64,8 @@ public:
     void OpenEmapOnActiveWindow();
     void RefreshActiveEmap();
     void AskForRemoteConfig();
+    // Why the console is refused to a recorder that answered the login.
+    QString RemoteConfigRefusal() const;
     void PrepareRemotePlayback(ConnectPurpose purpose);
     void SetFirmwareState(int code);
     void SetAccountState(int code);

@@ -118,9 +118,13 @@ void CCameo::THREAD_LOCAL_FILE(void* arg, int cell)
     local->Run(grid->m_closing, cell, [grid, cell](int hour, int minute, int second) {
         grid->ReadLocalIndex(cell, hour, minute, second);
     });
-    QMutexLocker lock(&grid->m_cellsLock);
-    grid->MirrorLocalCellLocked(cell);
-    grid->m_redrawRequested = true;
+    {
+        QMutexLocker lock(&grid->m_cellsLock);
+        grid->MirrorLocalCellLocked(cell);
+    }
+    // A request that only raised the flag would leave a sleeping redraw thread asleep for good:
+    // later pictures find the flag raised and wake nobody.
+    grid->RequestRedraw();
 }
 
 void CCameo::ReadLocalIndex(int cell, int hour, int minute, int second)
@@ -229,8 +233,10 @@ void CCameo::OnPlaybackCtrl(int control)
     qCDebug(lcShell) << "CCameo : OnPlaybackCtrl nControl =" << control << "speed" << cells.first()->GetSpeed();
     LocalPlaybackCell::ApplyControl(cells, control);
     qCDebug(lcShell) << "CCameo : OnPlaybackCtrl nControl =" << control << "speed" << cells.first()->GetSpeed();
-    QMutexLocker lock(&m_cellsLock);
-    for (int i = 0; i < cells.size(); ++i)
-        MirrorLocalCellLocked(i);
-    m_redrawRequested = true;
+    {
+        QMutexLocker lock(&m_cellsLock);
+        for (int i = 0; i < cells.size(); ++i)
+            MirrorLocalCellLocked(i);
+    }
+    RequestRedraw();
 }

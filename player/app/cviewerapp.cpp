@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 
 QString CViewerApp::CommandLinePath(const QStringList& arguments)
@@ -28,7 +29,7 @@ int CViewerApp::HandOver(const QString& socketPath, const QString& path)
         finished = true;
         loop.quit();
     });
-    client.Start(socketPath, path.toUtf8());
+    client.Start(socketPath, QFile::encodeName(path));
     if (!finished)
         loop.exec();
     return ok ? 0 : 1;
@@ -44,6 +45,7 @@ int CViewerApp::InitInstance(const QStringList& arguments)
     ViewerEnvironment env;
     env.programPath = QCoreApplication::applicationFilePath();
     env.programFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    env.workingFolder = QDir::currentPath() + QLatin1Char('/');
     env.drives = platform::DriveRoot::Default();
     env.dataFolder = FileTypes::DefaultDataFolder();
     env.pendingPath = path;

@@ -50,6 +50,18 @@ int LengthField(const uint8_t* frame)
     return (frame[9] & 0x7F) << 16 | frame[10] << 8 | frame[11];
 }
 
+// A frame that begins with a start code of its own but is not the recorder's wrapper
+// (00 00 01 06): a bare access unit, as recorders of the later stream kinds send their frames
+// and as the client records them.
+bool BareAccessUnit(const uint8_t* frame, int length)
+{
+    if (length < 5 || frame[0] != 0 || frame[1] != 0)
+        return false;
+    if (frame[2] == 0 && frame[3] == 1)
+        return true;
+    return frame[2] == 1 && frame[3] != 0x06;
+}
+
 bool ValidTile(int tile)
 {
     return tile >= 0 && tile < kEngineTiles;
@@ -269,6 +281,16 @@ int DecoderChain::DecodeLocked(uint8_t* frame, int length, uint8_t* output, int 
             if (SizeCode::Height(result) == 480)
                 Deinterlacer(tile).DeinterlacePicture(output, SizeCode::Width(result), 480, 1);
         }
+        return result;
+    }
+    // Bare access units carry the encoder's own frame numbers: no header to read, no slice
+    // header to renumber, and progressive pictures of 480 lines are no field pairs.
+    if (BareAccessUnit(frame, length)) {
+        if (keep)
+            return Keep(m_h264.Decode(tile, frame, length, nullptr, 0), tile, false, keep, kept);
+        const int result = DecodeH264Plain(frame, length, decodeBuffer, tile);
+        if (SizeCode::HasPicture(result) && length > kHeaderBytes)
+            ConvertPicture(result, tile, decodeBuffer, output, false);
         return result;
     }
     // Too short for the length field: only the header test and the short-frame rule apply.

@@ -389,8 +389,13 @@ void HPLiveControl::SetDirectXWanted(int value)
 
 void HPLiveControl::SetOsdOptions(const OsdOptions& options)
 {
-    std::lock_guard<std::mutex> guard(m_state->tileLock);
-    m_state->osd = options;
+    {
+        std::lock_guard<std::mutex> guard(m_state->tileLock);
+        m_state->osd = options;
+    }
+    // The display draws the OSD; options kept only here would never reach a tile.
+    if (m_display)
+        m_display->SetOsdOptions(options);
 }
 
 OsdOptions HPLiveControl::GetOsdOptions() const

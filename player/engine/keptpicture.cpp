@@ -1,6 +1,7 @@
 #include "engine/keptpicture.h"
 
 extern "C" {
+#include <libavutil/mem.h>
 #include <libavutil/pixfmt.h>
 #include <libswscale/swscale.h>
 }
@@ -11,10 +12,24 @@ extern "C" {
 struct KeptPicture::Scaler
 {
     SwsContext* context = nullptr;
+    // Aligned rows for a tile the scaler cannot write straight into; kept between pictures.
+    std::unique_ptr<uint8_t, decltype(&av_free)> rows{nullptr, &av_free};
+    size_t rowsSize = 0;
     ~Scaler() { sws_freeContext(context); }
+    uint8_t* Rows(size_t size)
+    {
+        if (size > rowsSize) {
+            rows.reset(static_cast<uint8_t*>(av_malloc(size)));
+            rowsSize = rows ? size : 0;
+        }
+        return rows.get();
+    }
 };
 
 namespace {
+
+// Row alignment the scaler's vector code writes at full speed.
+constexpr int kRowAlign = 16;
 
 void CopyPlane(const uint8_t* from, int fromStride, int width, int height, std::vector<uint8_t>& to)
 {
@@ -136,18 +151,39 @@ bool KeptPicture::ConvertWhole(uint8_t* bgra, int64_t capacity)
 bool KeptPicture::ScaleField(Scaler& scaler, const uint8_t* const planes[3], const int strides[3],
                              const QRect& source, uint8_t* out, int width, int height, int stride)
 {
+    // The scaler's fast road needs an even width (an odd one makes it interpolate chroma for
+    // every pixel, several times the work) and rows on 16-byte boundaries. A tile that does not
+    // give both is scaled into aligned rows of our own, one column wider when its width is odd,
+    // and copied into place without that column: the picture's right edge moves by less than
+    // one of the tile's pixels.
+    const bool direct = width % 2 == 0 && stride % kRowAlign == 0
+                        && reinterpret_cast<uintptr_t>(out) % kRowAlign == 0;
+    const int scaledWidth = direct ? width : (width + 1) & ~1;
     const AVPixelFormat format = m_fullRange ? AV_PIX_FMT_YUVJ420P : AV_PIX_FMT_YUV420P;
-    scaler.context = sws_getCachedContext(scaler.context, source.width(), source.height(), format, width, height,
-                                          AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    scaler.context = sws_getCachedContext(scaler.context, source.width(), source.height(), format, scaledWidth,
+                                          height, AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!scaler.context)
         return false;
     const size_t chroma = size_t(source.top() / 2) * size_t(strides[1]) + size_t(source.left() / 2);
     const uint8_t* const from[4] = {planes[0] + size_t(source.top()) * size_t(strides[0]) + size_t(source.left()),
                                     planes[1] + chroma, planes[2] + chroma, nullptr};
     const int fromStrides[4] = {strides[0], strides[1], strides[2], 0};
-    uint8_t* const to[4] = {out, nullptr, nullptr, nullptr};
-    const int toStrides[4] = {stride, 0, 0, 0};
-    return sws_scale(scaler.context, from, fromStrides, 0, source.height(), to, toStrides) == height;
+    if (direct) {
+        uint8_t* const to[4] = {out, nullptr, nullptr, nullptr};
+        const int toStrides[4] = {stride, 0, 0, 0};
+        return sws_scale(scaler.context, from, fromStrides, 0, source.height(), to, toStrides) == height;
+    }
+    const int rowBytes = (scaledWidth * 4 + kRowAlign - 1) / kRowAlign * kRowAlign;
+    uint8_t* rows = scaler.Rows(size_t(rowBytes) * size_t(height));
+    if (!rows)
+        return false;
+    uint8_t* const to[4] = {rows, nullptr, nullptr, nullptr};
+    const int toStrides[4] = {rowBytes, 0, 0, 0};
+    if (sws_scale(scaler.context, from, fromStrides, 0, source.height(), to, toStrides) != height)
+        return false;
+    for (int row = 0; row < height; ++row)
+        std::memcpy(out + size_t(row) * size_t(stride), rows + size_t(row) * size_t(rowBytes), size_t(width) * 4);
+    return true;
 }
 
 bool KeptPicture::ScaleInto(const QRect& source, uint8_t* out, int width, int height, int stride)

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+struct OsdOptions;
+
 // A decoded picture not converted yet: a display scales it straight to its tile, in one
 // conversion; Whole() converts it into the tile's 32-bit picture buffer for those that need the
 // whole picture (an export, a display without scaling of its own).
@@ -46,4 +48,7 @@ public:
     }
     // Redraws the listed tiles (all 16 for RedrawAll) from what they last showed.
     virtual void RedrawCameos(const std::vector<int>& tiles) = 0;
+    // The engine's OSD options, for the texts drawn over every tile from the next drawing on. A
+    // display that draws no OSD has nothing to take.
+    virtual void SetOsdOptions(const OsdOptions& options) { (void)options; }
 };

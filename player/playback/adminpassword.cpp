@@ -3,6 +3,8 @@
 #include "playback/profileini.h"
 #include "playback/profileiniwriter.h"
 
+#include <QFile>
+
 namespace {
 
 const QString kSection = QStringLiteral("ADMIN");
@@ -29,10 +31,12 @@ QString AdminPassword::LoadForPrompt()
 {
     const QString value = Read(m_path, QStringLiteral("null"));
     if (value == QLatin1String("null")) {
-        ProfileIniWriter::Write(m_path, kSection, kKey, QString::fromLatin1(kDefault));
+        ProfileIniWriter::Write(m_path, kSection, kKey, QString::fromLatin1(kDefault), true);
         m_stored = QString::fromLatin1(kDefault);
     } else {
         m_stored = value;
+        // A file written before (or by hand) open to others is closed to them.
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
     }
     return m_stored;
 }
@@ -43,7 +47,7 @@ bool AdminPassword::Change(const QString& oldPassword, const QString& newPasswor
     if (oldPassword != Read(m_path, QString())) {
         return false;
     }
-    if (!ProfileIniWriter::Write(m_path, kSection, kKey, newPassword)) {
+    if (!ProfileIniWriter::Write(m_path, kSection, kKey, newPassword, true)) {
         *writeFailed = true;
         return false;
     }

@@ -115,8 +115,12 @@ QString BackupTreeRules::JoinItemTexts(const QStringList& texts)
 QString BackupTreeRules::FolderForItemPath(const QString& itemPath, const BackupPathContext& context,
                                            bool dayFolder)
 {
-    if (StartsWithRoot(itemPath, kClientRoot))
-        return ToFileSystem(context.programFolder + QStringLiteral("Backup") + itemPath.mid(kClientRoot.size()));
+    if (StartsWithRoot(itemPath, kClientRoot)) {
+        QString archive = context.clientArchive;
+        if (archive.endsWith(QLatin1Char('/')))
+            archive.chop(1);
+        return ToFileSystem(archive + itemPath.mid(kClientRoot.size()));
+    }
     if (StartsWithRoot(itemPath, kMyPc))
         return ToFileSystem(itemPath.mid(kMyPc.size() + 1));
     if (StartsWithRoot(itemPath, kNas))
@@ -124,6 +128,24 @@ QString BackupTreeRules::FolderForItemPath(const QString& itemPath, const Backup
     if (dayFolder && StartsWithRoot(itemPath, kKroBackup))
         return ToFileSystem(context.backupFolder + itemPath.mid(kKroBackup.size() + 1));
     return ToFileSystem(context.workingFolder + itemPath);
+}
+
+QString BackupTreeRules::ClientArchiveFolder(const QStringList& clientDirectories)
+{
+    // The client names its archive folder in lower case; on this file system "Backup" would be
+    // another folder.
+    const auto archiveOf = [](const QString& directory) {
+        return QDir(directory).filePath(QStringLiteral("backup")) + QLatin1Char('/');
+    };
+    for (const QString& directory : clientDirectories) {
+        if (!directory.isEmpty() && QFileInfo(archiveOf(directory)).isDir())
+            return archiveOf(directory);
+    }
+    for (const QString& directory : clientDirectories) {
+        if (!directory.isEmpty())
+            return archiveOf(directory);
+    }
+    return QString();
 }
 
 bool BackupTreeRules::ListKindForItemPath(const QString& itemPath, BackupListKind& kind)

@@ -45,6 +45,7 @@ struct BackupPathContext
     QString programFolder; // ends in "/"
     QString backupFolder;  // the settings' backup folder, ends in "/"
     QString workingFolder; // where the backup roots were found, ends in "/"
+    QString clientArchive; // what "ZENT_Backup" shows: the client's archive folder, ends in "/"
 };
 
 class BackupTreeRules
@@ -65,6 +66,10 @@ public:
     static QString JoinItemTexts(const QStringList& texts);
     // The file system path of an item's text path; dayFolder applies the "KRO_Backup" rule.
     static QString FolderForItemPath(const QString& itemPath, const BackupPathContext& context, bool dayFolder);
+    // The client's archive folder ("backup" in the client's program directory) among the
+    // directories the client may run in, in order of preference: the first that holds one;
+    // with none, the first directory's (shown empty until the client writes it). Ends in "/".
+    static QString ClientArchiveFolder(const QStringList& clientDirectories);
     // The kind of list for an item's text path; false for the bare "My PC" and "NAS" items.
     static bool ListKindForItemPath(const QString& itemPath, BackupListKind& kind);
     // The folder above a day folder ("…/20240131/" → "…/"); empty when the path does not end

@@ -53,8 +53,9 @@ void CClientSetup::Init(const QString& programFolder)
         QMutexLocker locker(&m_lock);
         m_programFolder = WithSlash(programFolder);
         m_settingsPath = m_programFolder + QStringLiteral("ClientSetup.ini");
+        // Not created here: whatever writes into it makes its own folder, so a player that only
+        // plays leaves no empty folder beside itself.
         m_backupFolder = m_programFolder + QStringLiteral("Backup/");
-        QDir().mkpath(m_backupFolder);
         m_diskOverwrite = 1;
         m_diskFullWarning = 1;
         m_diskUse = 90;

@@ -558,7 +558,6 @@ void MediaReader::NextFrame(bool singleStep)
     int next = previous + 1;
     int keyPos = -2; // -2: follows the new header
     bool usedUp = false;
-    int step = 1;
 
     if (m_tile.index.KeyStep()) {
         if (!visible) {
@@ -584,7 +583,6 @@ void MediaReader::NextFrame(bool singleStep)
             } else {
                 next = block.KeyList()[size_t(kp)];
                 keyPos = kp;
-                step = n * std::max(1, count / block.KeyCount());
             }
         }
     }
@@ -594,7 +592,9 @@ void MediaReader::NextFrame(bool singleStep)
         ReadIndexEntry(m_tile.indexPos + IndexLayout::kEntry512);
         return;
     }
-    m_tile.step = keyPos == -2 ? next - previous : step;
+    // The pause before the next frame covers every frame passed over, key frames evenly spaced
+    // or not: a jump from key frame to key frame paced as one frame would play too fast.
+    m_tile.step = std::max(1, next - previous);
     m_tile.headerIndex = next;
     m_tile.keyListPos = keyPos == -2 ? block.KeyListPosition(next) : keyPos;
     ReadMediaFrame();

@@ -253,7 +253,7 @@ void PlayEngine::SeekToFrame(int position)
     m_reader.ReadIndexEntry(pos);
 }
 
-int PlayEngine::FrameInterval() const
+double PlayEngine::FrameInterval() const
 {
     const PlayDirection direction = m_tile.Direction();
     if (direction == PlayDirection::FastForward || direction == PlayDirection::FastBackward)
@@ -264,12 +264,12 @@ int PlayEngine::FrameInterval() const
         if (index >= 0 && index < count && !m_tile.block.Header(index).paced)
             return 1;
         const int step = std::max(1, m_tile.step.load());
-        return std::min(1000, step * (1000 / std::max(1, count)));
+        return std::min(1000.0, step * 1000.0 / std::max(1, count));
     }
     if (direction == PlayDirection::Backward)
         return 1000;
     const int fps = m_tile.record.FramesPerSecond();
-    return fps > 0 ? 1000 / fps : 1;
+    return fps > 0 ? 1000.0 / fps : 1;
 }
 
 bool PlayEngine::ReadNext()
@@ -312,6 +312,9 @@ void PlayEngine::PlayLoop()
         return;
     }
     QString reported = m_tile.CurrentTime();
+    // The part of a millisecond the last waits left over, so that whole-millisecond waits add up
+    // to the recording's own time.
+    double owed = 0;
     while (!m_stop.IsRaised()) {
         const qint64 started = m_clock.NowMs();
         const QString now = m_tile.CurrentTime();
@@ -343,7 +346,10 @@ void PlayEngine::PlayLoop()
         }
         const qint64 elapsed = m_clock.NowMs() - started;
         m_handOff.UpdateStepRate(elapsed);
-        const int wait = int(std::max<qint64>(1, FrameInterval() - elapsed));
+        const double due = FrameInterval() + owed;
+        const qint64 whole = qint64(due);
+        owed = due - double(whole);
+        const int wait = int(std::max<qint64>(1, whole - elapsed));
         if (m_clock.Pause(wait, m_stop))
             break;
     }

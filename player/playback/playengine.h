@@ -57,8 +57,9 @@ public:
 
     // Milliseconds per step of a fast speed 1..5.
     static int FastInterval(int speed);
-    // The wait after the current frame in the running direction.
-    int FrameInterval() const;
+    // The wait after the current frame in the running direction, in exact milliseconds (a frame
+    // of a 30 fps second lasts 33.3 ms; rounding each one to 33 would play 1 % fast).
+    double FrameInterval() const;
 
     bool IsRunning() const;
     // Waits until the worker has ended (for callers that must not return before, such as tests

@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
 #include <QStringList>
+#include <sys/stat.h>
 
 namespace {
 
@@ -22,7 +24,8 @@ QString SectionOf(const QString& line)
 
 } // namespace
 
-bool ProfileIniWriter::Write(const QString& path, const QString& section, const QString& key, const QString& value)
+bool ProfileIniWriter::Write(const QString& path, const QString& section, const QString& key, const QString& value,
+                             bool ownerOnly)
 {
     QStringList lines;
     QFile existing(path);
@@ -77,6 +80,11 @@ bool ProfileIniWriter::Write(const QString& path, const QString& section, const 
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    // Set on the temporary file, so that the secret is never readable by others, not even briefly.
+    if (ownerOnly && fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0) {
+        file.cancelWriting();
         return false;
     }
     file.write(lines.join(QStringLiteral("\r\n")).toLocal8Bit() + "\r\n");

@@ -9,5 +9,7 @@ class ProfileIniWriter
 {
 public:
     // False when the file could not be read back or written (the folder is made when missing).
-    static bool Write(const QString& path, const QString& section, const QString& key, const QString& value);
+    // `ownerOnly`: the file is written readable and writable by its owner alone (for secrets).
+    static bool Write(const QString& path, const QString& section, const QString& key, const QString& value,
+                      bool ownerOnly = false);
 };

@@ -79,6 +79,7 @@ bool VideoInfoIndex::ParseFrameRecords(const QByteArray& index, quint32 begin, q
     frames.clear();
     const char* b = index.constData();
     qint64 at = begin;
+    int emptyFrames = 0;
     while (frames.size() < frameCount) {
         if (at + 2 > qint64(end))
             return false;
@@ -86,7 +87,8 @@ bool VideoInfoIndex::ParseFrameRecords(const QByteArray& index, quint32 begin, q
         if (word > 0x7FFF) {
             // A run of frames without data: two bytes.
             const int run = int(word - 0x8000);
-            if (run > frameCount - frames.size())
+            emptyFrames += run;
+            if (run > frameCount - frames.size() || emptyFrames > kMaxEmptyFrames)
                 return false;
             for (int i = 0; i < run; ++i)
                 frames.append(VideoInfoFrame());

@@ -2,7 +2,10 @@
 // Reader of the player's own recording index (the layout Video_Info writes): finds the header
 // through the file's last word, reads at most 100 file entries, each entry's file record with
 // its key-frame table, and the frame records before it. Every count and offset is checked
-// against the bytes; a damaged index is refused, never read past its end.
+// against the bytes; a damaged index is refused, never read past its end. Frames without data
+// cost two bytes per run in the file but an entry each in memory, so a file may declare at most
+// kMaxEmptyFrames of them (what one recording holds at most); more is refused as damaged rather
+// than allocated.
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -50,6 +53,7 @@ class VideoInfoIndex
 {
 public:
     static constexpr int kMaxFileEntries = 100;
+    static constexpr int kMaxEmptyFrames = 3000;
 
     static bool ParseIndexHeader(const QByteArray& index, VideoInfoHeader& header);
     // The file record at offset; its frame records are read from recordsBegin up to offset.

@@ -60,7 +60,7 @@ public:
     void SetOsdStyle(const OsdStyle& style);
     OsdStyle GetOsdStyle() const;
     // The engine's OSD options (as the OSD setup dialog writes them) become the painters' style.
-    void SetOsdOptions(const OsdOptions& options);
+    void SetOsdOptions(const OsdOptions& options) override;
     void SetEventWords(const OsdEventWords& words);
     bool IsDrawing(int tile) const;
     // How many times the tile's OSD was drawn afresh (for tests and benchmarks).

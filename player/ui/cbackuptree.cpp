@@ -189,7 +189,9 @@ void CBackupTree::mouseMoveEvent(QMouseEvent* event)
         // The pressed item joins the selection and the drag begins.
         PressItem()->setSelected(true);
         m_dragging = true;
-        grabMouse();
+        // The viewport receives the tree's mouse events; a grab on the tree itself would take
+        // the release away from this handler and keep the pointer for good.
+        viewport()->grabMouse();
     }
     if (!m_dragging && PressPending() && (event->buttons() & Qt::LeftButton)) {
         event->accept(); // below the drag distance the selection stays as it is
@@ -197,7 +199,7 @@ void CBackupTree::mouseMoveEvent(QMouseEvent* event)
     }
     if (m_dragging) {
         const bool onGrid = m_drop.TileAtGlobal(event->globalPos()) >= 0;
-        setCursor(onGrid ? Qt::ArrowCursor : Qt::ForbiddenCursor);
+        viewport()->setCursor(onGrid ? Qt::ArrowCursor : Qt::ForbiddenCursor);
         event->accept();
         return;
     }
@@ -221,6 +223,6 @@ void CBackupTree::EndDrag()
 {
     m_dragging = false;
     ClearPress();
-    releaseMouse();
-    unsetCursor();
+    viewport()->releaseMouse();
+    viewport()->unsetCursor();
 }

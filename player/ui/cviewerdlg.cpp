@@ -29,10 +29,10 @@
 #include "ui/siblinglauncher.h"
 #include "ui/skinbitmaps.h"
 #include "ui/skintooltip.h"
-#include "ui/vieweraudiooutput.h"
 #include "ui/splitmodes.h"
 #include "ui/uilog.h"
 #include "ui/vieweradjusttarget.h"
+#include "ui/vieweraudiooutput.h"
 #include "ui/viewercameohost.h"
 #include "ui/viewergeometry.h"
 #include "ui/viewerpreviews.h"
@@ -272,7 +272,10 @@ void CViewerDlg::CreatePanels()
     m_drives = std::make_unique<SystemBackupDrives>();
     CClientSetup setup;
     setup.Init(m_env.programFolder);
-    const BackupPathContext context{m_env.programFolder, setup.GetBackupFolder(), m_env.programFolder};
+    // The client starts the player in its own program directory, where it keeps its archive;
+    // a player started by hand beside the client finds it beside itself.
+    const QString archive = BackupTreeRules::ClientArchiveFolder({m_env.workingFolder, m_env.programFolder});
+    const BackupPathContext context{m_env.programFolder, setup.GetBackupFolder(), m_env.programFolder, archive};
     m_tree = new CBackupTree(*m_treeHost, *m_treeHost, *m_drives, context,
                              CarriedPath(m_env, "c:\\Player\\CD_DATA"), this);
     m_tree->setHeaderHidden(true);
@@ -570,24 +573,56 @@ void CViewerDlg::OnFullScreen()
 int CViewerDlg::OpenHandedOverPath(const QString& path)
 {
     const int result = OpenWithMode(path, HandOverOpener::Mode::HandOver);
-    emit handedOverPathOpened(path);
+    // A list reports when its files are open (OnListRead).
+    if (!OpenPath::IsFileList(OpenPath::Split(path).name))
+        emit handedOverPathOpened(path);
     return result;
+}
+
+HandOverOpener CViewerDlg::Opener()
+{
+    return HandOverOpener(
+        *m_tiles, m_playFlags,
+        [](const QString& p) {
+            QFile file(p);
+            return file.open(QIODevice::ReadOnly) ? file.read(ListFileReader::kMaxListBytes) : QByteArray();
+        },
+        [](const QString& p) { return QFileInfo::exists(p); }, [this] { m_controlBar->OnPause(); });
 }
 
 int CViewerDlg::OpenWithMode(const QString& path, HandOverOpener::Mode mode)
 {
-    HandOverOpener opener(
-        *m_tiles, m_playFlags,
-        [](const QString& p) {
-            QFile file(p);
-            // A list names a few dozen files; a megabyte is far more than any list needs.
-            return file.open(QIODevice::ReadOnly) ? file.read(1 << 20) : QByteArray();
-        },
-        [](const QString& p) { return QFileInfo::exists(p); }, [this] { m_controlBar->OnPause(); });
-    const int result = opener.Open(path, mode);
+    // A list may name many thousands of files: it is read and looked up off this thread.
+    if (OpenPath::IsFileList(OpenPath::Split(path).name)) {
+        if (!m_lists) {
+            m_lists = std::make_unique<ListFileReader>([](const QString& p) { return QFileInfo::exists(p); });
+            connect(m_lists.get(), &ListFileReader::listRead, this, &CViewerDlg::OnListRead);
+        }
+        m_lists->Read(path, mode);
+        return 0;
+    }
+    const int result = Opener().Open(path, mode);
     if (m_tiles->SplitCode() == 0)
         SetSplitMode(0, false, false);
     return result;
+}
+
+void CViewerDlg::OnListRead(const QString& listPath, HandOverOpener::Mode mode, const ListFiles& files)
+{
+    if (m_closing)
+        return;
+    Opener().OpenList(files, mode);
+    if (m_tiles->SplitCode() == 0)
+        SetSplitMode(0, false, false);
+    if (files.skipped > 0) {
+        MessageBoxRequest request;
+        request.firstLine = QStringLiteral("Not opened: %1 entries").arg(files.skipped);
+        request.secondLine = QStringLiteral("Tiles show %1 at most.").arg(ViewerTiles::kTileCount);
+        request.animate = false;
+        m_messageBox->ShowBox(&request);
+    }
+    if (mode == HandOverOpener::Mode::HandOver)
+        emit handedOverPathOpened(listPath);
 }
 
 void CViewerDlg::OnCancel()

@@ -15,6 +15,7 @@
 #include "ui/controlbarlogic.h"
 #include "ui/handoveropener.h"
 #include "ui/hpimagemanager.h"
+#include "ui/listfilereader.h"
 #include "ui/viewerenvironment.h"
 #include "ui/viewerplayers.h"
 #include "ui/waitboxcounter.h"
@@ -106,6 +107,7 @@ public:
     HPCameo* Grid() const { return m_grid; }
     ViewerTiles& Tiles() const;
     CSearchControl* ControlBar() const { return m_controlBar; }
+    HPMessageBox* MessageBox() const { return m_messageBox; }
     CSearchTime* TimeBar() const { return m_timeBar; }
     const ViewerCameoHost& DisplayHost() const { return *m_cameoHost; }
     HPNetwork* Hub() const { return m_hub.get(); }
@@ -172,6 +174,8 @@ private:
                            const QString& tip);
     void ShutDown();
     int OpenWithMode(const QString& path, HandOverOpener::Mode mode);
+    HandOverOpener Opener();
+    void OnListRead(const QString& listPath, HandOverOpener::Mode mode, const ListFiles& files);
 
     ViewerEnvironment m_env;
     CLanguage m_language;
@@ -194,6 +198,7 @@ private:
     std::unique_ptr<ViewerToolsHost> m_toolsHost;
     std::unique_ptr<ViewerTreeHost> m_treeHost;
     std::unique_ptr<SystemBackupDrives> m_drives;
+    std::unique_ptr<ListFileReader> m_lists;
     CBackupTree* m_tree = nullptr;
     CDlgAdjust* m_adjust = nullptr;
     CDlgAlarm* m_alarm = nullptr;

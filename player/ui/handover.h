@@ -4,8 +4,10 @@
 // Clear empties the pending path, Append adds one byte of it (a signed 8-bit value widened to
 // 32 bits), Open opens the pending path. The receiver answers every record with one byte, so
 // the sender knows that the running instance has handled it (the path is open when Open's
-// answer arrives). The path travels as raw bytes and is decoded once, as UTF-8, when it opens.
+// answer arrives). The path travels as the file system's bytes and is decoded once, with the
+// file system's codec, when it opens, so that a name whose bytes are not UTF-8 still opens.
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QVector>
 
@@ -46,9 +48,9 @@ public:
     // Applies a record; true when it was Open (the path to open is then PendingPath()).
     bool Apply(const HandOverRecord& record);
 
-    QString PendingPath() const { return QString::fromUtf8(m_pending); }
+    QString PendingPath() const { return QFile::decodeName(m_pending); }
     // Sets the pending path, as the command line of the first start does.
-    void SetPendingPath(const QString& path) { m_pending = path.toUtf8().left(kMaxPathBytes); }
+    void SetPendingPath(const QString& path) { m_pending = QFile::encodeName(path).left(kMaxPathBytes); }
 
 private:
     QByteArray m_buffer;

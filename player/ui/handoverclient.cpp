@@ -1,12 +1,33 @@
 #include "ui/handoverclient.h"
 #include "ui/uilog.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+// The process at the other end runs as this user; a socket of anybody else never gets a path.
+bool PeerIsThisUser(const QLocalSocket& socket)
+{
+    struct ucred peer = {};
+    socklen_t length = sizeof(peer);
+    return getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0
+           && peer.uid == geteuid();
+}
+} // namespace
+
 HandOverClient::HandOverClient(QObject* parent)
     : QObject(parent)
 {
     m_timeout.setSingleShot(true);
     connect(&m_timeout, &QTimer::timeout, this, [this] { Finish(false); });
-    connect(&m_socket, &QLocalSocket::connected, this, &HandOverClient::SendNext);
+    connect(&m_socket, &QLocalSocket::connected, this, [this] {
+        if (!PeerIsThisUser(m_socket)) {
+            qCWarning(lcPlayerUi) << "hand-over socket belongs to another user";
+            Finish(false);
+            return;
+        }
+        SendNext();
+    });
     connect(&m_socket, &QLocalSocket::readyRead, this, &HandOverClient::OnReadyRead);
     connect(&m_socket, &QLocalSocket::errorOccurred, this, [this](QLocalSocket::LocalSocketError error) {
         qCDebug(lcPlayerUi) << "hand-over:" << error;

@@ -59,34 +59,44 @@ int HandOverOpener::OpenInTile(int tile, const QString& path, Mode mode)
     return tile;
 }
 
-void HandOverOpener::OpenList(int tile, const QString& folder, const QString& listPath, Mode mode)
+ListFiles HandOverOpener::ListFor(const QString& listPath, const QByteArray& text,
+                                  const std::function<bool(const QString&)>& exists, const std::atomic<bool>* stop)
 {
-    const QVector<FileListEntry> entries = OpenPath::ParseList(m_readFile(listPath));
-    for (const FileListEntry& entry : entries) {
-        for (const QString& candidate : OpenPath::Candidates(entry)) {
-            if (m_exists(folder + candidate)) {
-                tile = OpenInTile(tile, folder + candidate, mode);
-                break;
-            }
-        }
-    }
+    // Each opened entry takes the next tile, so past sixteen a list only replaces what it opened.
+    return OpenPath::ResolveList(text, OpenPath::Split(listPath).folder, exists, kTiles, stop);
+}
+
+int HandOverOpener::StartTile() const
+{
+    const QVector<int> selected = m_tiles.SelectedCameos();
+    if (selected.isEmpty() || selected.first() < 0 || selected.first() >= kTiles)
+        return -1;
+    return selected.first();
+}
+
+int HandOverOpener::OpenList(const ListFiles& files, Mode mode)
+{
+    int tile = StartTile();
+    if (tile < 0)
+        return 1;
+    for (const QString& path : files.paths)
+        tile = OpenInTile(tile, path, mode);
+    m_tiles.RedrawAll();
+    return 0;
 }
 
 int HandOverOpener::Open(const QString& path, Mode mode)
 {
-    const QVector<int> selected = m_tiles.SelectedCameos();
-    if (selected.isEmpty() || selected.first() < 0 || selected.first() >= kTiles)
+    const int tile = StartTile();
+    if (tile < 0)
         return 1;
-    const int tile = selected.first();
     const SplitPath split = OpenPath::Split(path);
     const QString name = OpenPath::DataName(split.name);
-    if (OpenPath::IsFileList(name)) {
-        OpenList(tile, split.folder, path, mode);
-    } else {
-        OpenInTile(tile, split.folder + name, mode);
-        if (mode == Mode::HandOver)
-            m_pauseSelected();
-    }
+    if (OpenPath::IsFileList(name))
+        return OpenList(ListFor(path, m_readFile(path), m_exists), mode);
+    OpenInTile(tile, split.folder + name, mode);
+    if (mode == Mode::HandOver)
+        m_pauseSelected();
     m_tiles.RedrawAll();
     return 0;
 }

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include "ui/openpath.h"
+
 class ViewerTiles;
 
 class HandOverOpener
@@ -24,13 +26,20 @@ public:
     HandOverOpener(ViewerTiles& tiles, PlayFlags& playFlags, std::function<QByteArray(const QString&)> readFile,
                    std::function<bool(const QString&)> exists, std::function<void()> pauseSelected);
 
-    // 1 when no tile is selected (nothing opened), else 0.
+    // 1 when no tile is selected (nothing opened), else 0. A list is read and resolved here;
+    // a caller that must not wait resolves it elsewhere (ListFor) and hands it to OpenList.
     int Open(const QString& path, Mode mode);
+    // The files of a resolved list, from the first selected tile on; 1 when none is selected.
+    int OpenList(const ListFiles& files, Mode mode);
+    // The list's entries resolved, as many as the tiles can show at once.
+    static ListFiles ListFor(const QString& listPath, const QByteArray& text,
+                             const std::function<bool(const QString&)>& exists,
+                             const std::atomic<bool>* stop = nullptr);
 
 private:
+    int StartTile() const;
     int NextTile(int tile) const;
     int OpenInTile(int tile, const QString& path, Mode mode);
-    void OpenList(int tile, const QString& folder, const QString& listPath, Mode mode);
 
     ViewerTiles& m_tiles;
     PlayFlags& m_playFlags;

@@ -63,3 +63,26 @@ QStringList OpenPath::Candidates(const FileListEntry& entry)
     return {name + QLatin1Char('.') + entry.digit,
             name + QLatin1Char('.') + QStringLiteral("%1").arg(value + 1, 3, 10, QLatin1Char('0'))};
 }
+
+ListFiles OpenPath::ResolveList(const QByteArray& text, const QString& folder,
+                                const std::function<bool(const QString&)>& exists, int limit,
+                                const std::atomic<bool>* stop)
+{
+    ListFiles files;
+    const QVector<FileListEntry> entries = ParseList(text);
+    for (int i = 0; i < entries.size(); ++i) {
+        if (stop && stop->load())
+            return {};
+        if (files.paths.size() >= limit) {
+            files.skipped = entries.size() - i;
+            break;
+        }
+        for (const QString& candidate : Candidates(entries.at(i))) {
+            if (exists(folder + candidate)) {
+                files.paths.append(folder + candidate);
+                break;
+            }
+        }
+    }
+    return files;
+}

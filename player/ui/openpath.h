@@ -7,10 +7,21 @@
 #include <QStringList>
 #include <QVector>
 
+#include <atomic>
+#include <functional>
+
 struct SplitPath
 {
     QString folder; // up to and including the last separator; empty when there is none
     QString name;   // the rest
+};
+
+// What a list opens: the existing files of its first entries, as many as the tiles show, and how
+// many entries after them were left unopened.
+struct ListFiles
+{
+    QStringList paths;
+    int skipped = 0;
 };
 
 struct FileListEntry
@@ -31,4 +42,10 @@ public:
     // The names tried for an entry, first N.d, then N.(d+1) in three digits. Empty for an entry
     // whose name is not a plain file name in the list's own folder.
     static QStringList Candidates(const FileListEntry& entry);
+    // The list's entries resolved in `folder` (ending in a separator) with `exists`: at most
+    // `limit` files, found in order; the entries after the last one taken are counted as
+    // skipped, not looked up. Looking up ends early (nothing taken) once `stop` is set.
+    static ListFiles ResolveList(const QByteArray& text, const QString& folder,
+                                 const std::function<bool(const QString&)>& exists, int limit,
+                                 const std::atomic<bool>* stop = nullptr);
 };

@@ -3,9 +3,13 @@
 #include "ui/uilog.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr char kLockName[] = "orvane.lock";
@@ -16,7 +20,6 @@ SingleInstance::SingleInstance(const QString& folder, QObject* parent)
     : QObject(parent)
     , m_folder(folder)
     , m_lock(QDir(folder).filePath(QLatin1String(kLockName)))
-    , m_receiver(std::make_unique<HandOverReceiver>())
 {
     m_lock.setStaleLockTime(0);
 }
@@ -26,9 +29,19 @@ SingleInstance::~SingleInstance() = default;
 QString SingleInstance::DefaultFolder()
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // Without a runtime folder, one of this user's own under the shared temporary folder: the
+    // shared folder itself lets anybody place a lock and a socket first.
     if (folder.isEmpty())
-        folder = QDir::tempPath();
+        folder = QDir(QDir::tempPath()).filePath(QStringLiteral("orvane-%1").arg(geteuid()));
     return folder;
+}
+
+bool SingleInstance::IsPrivateFolder(const QString& folder)
+{
+    struct stat info = {};
+    if (lstat(QFile::encodeName(folder).constData(), &info) != 0)
+        return false;
+    return S_ISDIR(info.st_mode) && info.st_uid == geteuid() && (info.st_mode & (S_IRWXG | S_IRWXO)) == 0;
 }
 
 QString SingleInstance::SocketPath() const
@@ -38,7 +51,15 @@ QString SingleInstance::SocketPath() const
 
 bool SingleInstance::TryBecomeRunning()
 {
-    QDir().mkpath(m_folder);
+    if (!QFileInfo::exists(m_folder)) {
+        QDir().mkpath(QFileInfo(m_folder).absolutePath());
+        // Made without access for others from the start.
+        ::mkdir(QFile::encodeName(m_folder).constData(), 0700);
+    }
+    if (!IsPrivateFolder(m_folder)) {
+        qCWarning(lcPlayerUi) << "hand-over folder is not this user's alone, running without it:" << m_folder;
+        return true;
+    }
     if (!m_lock.tryLock(0))
         return false;
     // The lock is ours, so a socket file left behind belongs to a player that is gone.
@@ -54,18 +75,22 @@ bool SingleInstance::TryBecomeRunning()
 void SingleInstance::OnNewConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        // Each connection collects its own records: a stray or broken write ends with its
+        // connection (the receiver goes with the socket) and never shifts the next one's.
+        auto receiver = std::make_shared<HandOverReceiver>();
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
+        connect(socket, &QLocalSocket::readyRead, this,
+                [this, socket, receiver] { OnReadyRead(socket, *receiver); });
         emit raiseRequested();
     }
 }
 
-void SingleInstance::OnReadyRead(QLocalSocket* socket)
+void SingleInstance::OnReadyRead(QLocalSocket* socket, HandOverReceiver& receiver)
 {
-    const QVector<HandOverRecord> records = m_receiver->Feed(socket->readAll());
+    const QVector<HandOverRecord> records = receiver.Feed(socket->readAll());
     for (const HandOverRecord& record : records) {
-        if (m_receiver->Apply(record))
-            emit openRequested(m_receiver->PendingPath());
+        if (receiver.Apply(record))
+            emit openRequested(receiver.PendingPath());
         socket->write(QByteArray(1, HandOverSequence::kAcknowledge));
     }
     socket->flush();

@@ -1,7 +1,9 @@
 #pragma once
 // One running player per user: the first start takes a lock file and listens on a local socket
 // beside it; a later start finds the lock held and talks to that socket instead. A lock left by
-// a player that died is taken over.
+// a player that died is taken over. The folder must be this user's alone (owned by the user, no
+// access for others, not a link); in any other folder no lock or socket is used and every start
+// runs on its own, so that no other user can receive a path or stand in for the player.
 #include <memory>
 
 #include <QLockFile>
@@ -21,9 +23,13 @@ public:
     ~SingleInstance() override;
 
     static QString DefaultFolder();
+    // True when `folder` is a directory, not a link, owned by this user, without group or other
+    // access.
+    static bool IsPrivateFolder(const QString& folder);
     QString SocketPath() const;
 
-    // True when this process is now the running player (and listens for hand-overs).
+    // True when this process is now the running player (and listens for hand-overs, when its
+    // folder is private).
     bool TryBecomeRunning();
 
 signals:
@@ -34,10 +40,9 @@ signals:
 
 private:
     void OnNewConnection();
-    void OnReadyRead(QLocalSocket* socket);
+    void OnReadyRead(QLocalSocket* socket, HandOverReceiver& receiver);
 
     QString m_folder;
     QLockFile m_lock;
     QLocalServer* m_server = nullptr;
-    std::unique_ptr<HandOverReceiver> m_receiver;
 };

@@ -14,6 +14,7 @@ struct ViewerEnvironment
 {
     QString programPath;   // the program file
     QString programFolder; // its folder, ending in "/"
+    QString workingFolder; // the folder it was started in, ending in "/" (empty: the program folder)
     platform::DriveRoot drives{QString()};
     QString dataFolder;  // receives the desktop entry and MIME package
     QString pendingPath; // from the command line; empty when none

@@ -3,6 +3,7 @@
 // recorder's settings, and the live picture lies behind the menu.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "console/configview.h"
@@ -96,6 +98,50 @@ protected:
     FakeConsoleHost host;
     QPointer<ConfigView> view;
 };
+
+// The window as it opens, before any recorder: the shipped style sheet paints it dark like the
+// recorder's own monitor, and a hint in the middle says what to do with it.
+TEST_F(ConfigViewTest, EmptyWindowSaysWhatToDoInTheShippedStyle)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("qss")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZENT_SOURCE_DIR "/client/qss/config.qss"),
+                            dir.path() + QStringLiteral("/qss/config.qss")))
+        << "the console's style sheet is shipped with the client's others";
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    ConfigView empty(&host);
+    QDir::setCurrent(before);
+    empty.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&empty));
+    QLabel* hint = empty.hint();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_TRUE(hint->text().contains(QStringLiteral("Drag a recorder from the site book")))
+        << hint->text().toStdString();
+    const QImage shot = empty.grab().toImage();
+    EXPECT_LT(qGray(shot.pixel(5, 5)), 48) << "the frame is dark";
+    // The hint is centred and its text shows: light pixels about the middle of the window.
+    EXPECT_LT(qAbs(hint->geometry().center().x() - empty.width() / 2), 4);
+    EXPECT_LT(qAbs(hint->geometry().center().y() - empty.height() / 2), 4);
+    int light = 0;
+    const QRect around = hint->geometry();
+    for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x)
+            light += qGray(shot.pixel(x, y)) > 128 ? 1 : 0;
+    EXPECT_GT(light, 50);
+
+    // A dropped recorder: the hint says what the window waits for; its menu replaces the hint.
+    SiteBook record;
+    record.name = QStringLiteral("Gate");
+    record.addr = QStringLiteral("10.0.0.9");
+    record.index = host.recorder;
+    empty.setRecorder(record);
+    EXPECT_TRUE(hint->text().contains(QStringLiteral("Gate"))) << hint->text().toStdString();
+    host.layout = kMenu + '\0';
+    empty.OnRecvGuiData(kMenu.size() + 1, 0, 0, 800, 600, 800, 600);
+    EXPECT_FALSE(hint->isVisible());
+}
 
 TEST_F(ConfigViewTest, DropChoosesTheRecorder)
 {
@@ -318,6 +364,54 @@ TEST_F(ConfigViewTest, LivePictureLiesBehindTheMenuApartFromTheLayoutIds)
     EXPECT_EQ(view->liveLink()->task(), nullptr);
 }
 
+TEST_F(ConfigViewTest, ScreenBeyondAnyMonitorIsRefusedAndLeavesTheMenu)
+{
+    QByteArray layout = kMenu;
+    layout.replace("<zent version=\"1.0\">", "<zent version=\"1.0\" channel=\"1\">");
+    Show(layout);
+    QPointer<QWidget> menu = view->consoleWidget(QStringLiteral("record"));
+    ASSERT_FALSE(menu.isNull());
+    struct Screen
+    {
+        int w, h, rw, rh;
+    };
+    const Screen screens[] = {{1000, 680, 16000, 16000}, {800, 600, 46341, 46341}, {65535, 65535, 65535, 65535}};
+    for (const Screen& s : screens) {
+        host.modal.clear();
+        Show(layout, 0, 0, s.w, s.h, s.rw, s.rh);
+        ASSERT_EQ(host.modal.size(), 1) << s.rw;
+        EXPECT_TRUE(host.modal.first().startsWith(
+            QStringLiteral("Remote Config|The recorder reported a screen of %1 x %2").arg(s.rw).arg(s.rh)))
+            << host.modal.first().toStdString();
+        EXPECT_FALSE(menu.isNull()) << "the menu shown before stays";
+        ASSERT_NE(view->background(), nullptr);
+        EXPECT_EQ(view->background()->geometry(), QRect(100, 40, 800, 600));
+    }
+}
+
+TEST_F(ConfigViewTest, LivePictureOfAScreenLargerThanTheFrameStaysWithinTheFrame)
+{
+    view->show();
+    QByteArray layout = kMenu;
+    layout.replace("<zent version=\"1.0\">", "<zent version=\"1.0\" channel=\"0\">");
+    host.channelPicture = QImage(8192, 8192, QImage::Format_RGB32);
+    host.channelPicture.fill(Qt::blue);
+    Show(layout, 0, 0, 1000, 680, 8192, 8192);
+    EXPECT_TRUE(host.modal.isEmpty());
+    QLabel* bg = view->background();
+    ASSERT_NE(bg, nullptr);
+    EXPECT_EQ(bg->geometry(), QRect(0, 0, 1000, 680));
+    EXPECT_EQ(bg->pixmap(Qt::ReturnByValue).size(), QSize(1000, 680));
+    ASSERT_TRUE(view->liveLink()->isDecoding());
+    QImage picture(1920, 1080, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    view->didAVFrameDecoded(picture);
+    const QPixmap shown = bg->pixmap(Qt::ReturnByValue);
+    EXPECT_LE(shown.width(), ConsoleArea::kFrameWidth);
+    EXPECT_LE(shown.height(), ConsoleArea::kFrameHeight);
+    EXPECT_EQ(shown.toImage().pixel(10, 10), QColor(Qt::green).rgb());
+}
+
 TEST_F(ConfigViewTest, ChannelLayoutWithoutALastPictureStillGetsItsBackground)
 {
     QByteArray layout = kMenu;
@@ -350,8 +444,7 @@ TEST_F(ConfigViewTest, CancelledConsoleClosesWithoutRelease)
         bool lock;
         const char* text;
     };
-    const Case cases[] = {{true, "Remote Config|Console Config canceled from device - dvr"},
-                          {false, "Remote Config|Console Config canceled from device - disconnected"}};
+    const Case cases[] = {{true, "Remote Config|Console Config canceled from device - dvr"}};
     for (const Case& c : cases) {
         TearDown();
         SetUp();
@@ -362,6 +455,41 @@ TEST_F(ConfigViewTest, CancelledConsoleClosesWithoutRelease)
         EXPECT_EQ(host.modal, QStringList{QLatin1String(c.text)});
         EXPECT_TRUE(QTest::qWaitFor([&] { return view.isNull(); }, 10000)) << "deleted on close";
     }
+}
+
+// A lost recorder is said in a box; the window stays open and empty, says what happened, sends
+// nothing more to that recorder and takes the next drop.
+TEST_F(ConfigViewTest, LostRecorderLeavesTheWindowOpenForTheNextDrop)
+{
+    view->show();
+    QByteArray layout = kMenu;
+    layout.replace("<zent version=\"1.0\">", "<zent version=\"1.0\" channel=\"0\">");
+    Show(layout);
+    ASSERT_FALSE(view->hint()->isVisible());
+    host.calls.clear();
+    view->OnDisconnected();
+    EXPECT_EQ(host.modal,
+              QStringList{QStringLiteral("Remote Config|Console Config canceled from device - disconnected")});
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(view.isNull());
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(host.closed, 0);
+    EXPECT_EQ(view->recorderIndex(), -1);
+    EXPECT_EQ(view->consoleWidgetCount(), 0);
+    EXPECT_EQ(view->background(), nullptr);
+    EXPECT_EQ(view->liveLink()->client(), nullptr);
+    EXPECT_TRUE(view->hint()->isVisible());
+    EXPECT_TRUE(view->hint()->text().contains(QStringLiteral("Yard was lost")))
+        << view->hint()->text().toStdString();
+    Click(QPoint(400, 270));
+    EXPECT_TRUE(host.calls.isEmpty()) << host.calls.join(' ').toStdString();
+
+    SiteBook record;
+    record.name = QStringLiteral("Gate");
+    record.index = host.recorder;
+    view->setRecorder(record);
+    EXPECT_EQ(host.calls, QStringList{QStringLiteral("connect 2")});
+    EXPECT_EQ(view->recorderIndex(), host.recorder);
 }
 
 TEST_F(ConfigViewTest, WithoutTheRecorderNothingIsSent)

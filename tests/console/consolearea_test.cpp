@@ -63,11 +63,36 @@ TEST(ConsoleArea, MapsPointsToTheRecorder)
     }
 }
 
-TEST(ConsoleArea, BackgroundLiesUnderTheArea)
+struct BackgroundCase
 {
-    EXPECT_EQ(ConsoleArea(0, 0, 800, 600, 800, 600).BackgroundRect(), QRect(100, 40, 800, 600));
-    EXPECT_EQ(ConsoleArea(0, 0, 1000, 680, 720, 480).BackgroundRect(), QRect(0, 0, 720, 480));
-    EXPECT_EQ(ConsoleArea(0, 40, 1280, 720, 1280, 720).BackgroundRect(), QRect(0, 0, 1000, 680));
+    const char* what;
+    int ox, oy, w, h, rw, rh;
+    QRect background; // in the window
+    bool showable;
+};
+
+// clang-format off
+const BackgroundCase kBackgrounds[] = {
+    {"small area centred", 0, 0, 800, 600, 800, 600, {100, 40, 800, 600}, true},
+    {"screen smaller than the frame", 0, 0, 1000, 680, 720, 480, {0, 0, 720, 480}, true},
+    {"wide area fills the frame", 0, 40, 1280, 720, 1280, 720, {0, 0, 1000, 680}, true},
+    {"full-height area on a larger screen stops at the frame", 0, 0, 1000, 680, 1920, 1080, {0, 0, 1000, 680}, true},
+    {"centred area on a larger screen stops at the frame", 0, 0, 800, 600, 8192, 8192, {100, 40, 900, 640}, true},
+    {"screen of 16,000 pixels a side", 0, 0, 1000, 680, 16000, 16000, {0, 0, 1000, 680}, false},
+    {"screen of 46,341 pixels a side", 0, 0, 800, 600, 46341, 46341, {100, 40, 900, 640}, false},
+    {"largest 16-bit words", 0, 0, 65535, 65535, 65535, 65535, {0, 0, 1000, 680}, false},
+    {"menu wider than any screen", 0, 0, 8193, 600, 1920, 1080, {0, 0, 1000, 680}, false},
+    {"one pixel above the largest screen height", 0, 0, 1000, 680, 1920, 8193, {0, 0, 1000, 680}, false},
+};
+// clang-format on
+
+TEST(ConsoleArea, BackgroundLiesUnderTheAreaWithinTheFrame)
+{
+    for (const BackgroundCase& c : kBackgrounds) {
+        const ConsoleArea area(c.ox, c.oy, c.w, c.h, c.rw, c.rh);
+        EXPECT_EQ(area.BackgroundRect(), c.background) << c.what;
+        EXPECT_EQ(area.Showable(), c.showable) << c.what;
+    }
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Writes the seed inputs of player_media_fuzz into corpus/player_media, field by field from the
 recording layouts: a header byte (bit 0 recorder media, bit 1 owner marker, or without bit 0 the
-player's own frame-list recording, bits 2..3 operations, bit 4 four tiles), a 16-bit index length,
-the index file, then the data file."""
+player's own frame-list recording, bits 2..3 operations, bit 4 four tiles), a 16-bit index length
+(0xFFFF: a 32-bit length follows), the index file, then the data file."""
 import os
 import struct
 
@@ -84,7 +84,7 @@ def record224():
     return bytes(idx), bytes(data)
 
 
-def frame_list(files=2, frames=3):
+def frame_list(files=2, frames=3, empty=0):
     """The player's own recording: per file its 6-byte frame records (halved length twice, code),
     its file record (head and key-frame table), then the 84-byte header with one 16-byte entry
     per file, ending in its own length."""
@@ -93,16 +93,21 @@ def frame_list(files=2, frames=3):
     offsets = []
     for f in range(files):
         first = len(idx)
+        # Runs of frames without data lead the file: 0x8000 + their number, 0x7FFF at most a word.
+        left = empty
+        while left > 0:
+            idx += struct.pack("<H", 0x8000 + min(left, 0x7FFF))
+            left -= min(left, 0x7FFF)
         for n in range(frames):
             idx += struct.pack("<H", 8) + struct.pack("<I", 8)[:3] + bytes([2 if n else 0])
             data += bytes([0, 0, 0x8A if n == 0 else 0x88, 0]) + bytes([0x41 + n] * 12)
         offsets.append(len(idx))
-        idx += struct.pack("<IIIHHBBH", 0xFFFFFFFF, 0, 16 * frames, 32, frames, 2, 0, 1)
-        idx += struct.pack("<HHII", 0, first & 0xFFFF, 0, 0)
+        idx += struct.pack("<IIIHHBBH", 0xFFFFFFFF, 0, 16 * frames, 32, empty + frames, 2, 0, 1)
+        idx += struct.pack("<HHII", empty, (first + 2 * ((empty + 0x7FFE) // 0x7FFF)) & 0xFFFF, 0, 0)
     head = bytearray(64)
     struct.pack_into("<IHBBBBBB", head, 0, 0xFFFFFFFF, 2024, 1, 31, 8, 15, 10, 0)
     struct.pack_into("<HHi", head, 12, 401, 240, 1)
-    struct.pack_into("<II", head, 44, files * frames, files * frames)
+    struct.pack_into("<II", head, 44, files * (empty + frames), files * (empty + frames))
     struct.pack_into("<I", head, 60, files)
     for o in offsets:
         head += struct.pack("<IIII", 0, 0, 0, o)
@@ -112,7 +117,11 @@ def frame_list(files=2, frames=3):
 
 def write(name, mode, index, data):
     with open(os.path.join(OUT, "seed-" + name), "wb") as f:
-        f.write(bytes([mode]) + struct.pack("<H", min(len(index), 0xFFFF)) + index[:0xFFFF] + data)
+        if len(index) < 0xFFFF:
+            length = struct.pack("<H", len(index))
+        else:
+            length = struct.pack("<HI", 0xFFFF, len(index))
+        f.write(bytes([mode]) + length + index + data)
 
 
 def main():
@@ -127,6 +136,12 @@ def main():
     write("records-224", 0x0D, *record224())
     for mode in (0x02, 0x0E):
         write("framelist-%02x" % mode, mode, *frame_list())
+    # Runs of frames without data, up to a recording's most and one past it.
+    write("framelist-runs-3000", 0x0E, *frame_list(files=3, frames=2, empty=2998))
+    write("framelist-runs-3001", 0x02, *frame_list(files=1, frames=2, empty=2999))
+    # An index above 64 KiB: a recording of a minute past 01:10.
+    SECOND = 4200
+    write("client-long-00", 0x00, *recording(True))
 
 
 if __name__ == "__main__":

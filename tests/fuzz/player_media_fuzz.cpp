@@ -2,8 +2,9 @@
 //
 // The input chooses a layout and carries the files of one recording: a header byte (bit 0:
 // recorder backup media, else a client recording; bit 1: an owner marker, or without bit 0 the
-// player's own frame-list recording; bits 2..3: which operations run), a 16-bit index length,
-// the index file, then the data file. The parsers are
+// player's own frame-list recording; bits 2..3: which operations run), a 16-bit index length
+// (0xFFFF: a 32-bit length follows, so that indexes above 64 KB are reached too), the index
+// file, then the data file. The parsers are
 // fed the same bytes directly (index headers and entries, frame blocks, 104-byte records, the
 // recorder information file, audio blocks), then a tile opens the files from a scratch folder
 // and plays, seeks and steps through them with a video engine and a clock that cost nothing.
@@ -105,7 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 
     FuzzInput in(bytes, size);
     const quint8 mode = in.Byte();
-    const QByteArray index = in.Take(in.Word16());
+    const quint16 shortLength = in.Word16();
+    const QByteArray index = in.Take(shortLength == 0xFFFF ? int(qMin<quint32>(in.Word32(), 1u << 30)) : shortLength);
     const QByteArray data = in.Rest();
     ParseDirectly(index, data);
 

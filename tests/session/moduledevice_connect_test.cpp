@@ -476,23 +476,30 @@ TEST_F(SessionTest, RemoteConfigurationByFirmwareVersion)
     struct Row
     {
         const char* firmware;
-        bool supported;
+        const char* level;
+        const char* refusal; // null: the console starts
     };
-    for (const Row& row : {Row{"3.28", true}, Row{"4.05", true}, Row{"3.27", false}, Row{"2.99", false}}) {
-        SCOPED_TRACE(row.firmware);
+    const char* noRight = "The recorder supports remote configuration, but this login has no right to it (its "
+                          "level lacks bit 0x10).\nLog in with an account that may configure the recorder.";
+    const Row rows[] = {{"3.28", "0x10", nullptr},       {"4.05", "0x10", nullptr},
+                        {"3.27", "0x10", "Not Support"}, {"2.99", "0x10", "Not Support"},
+                        {"4.05", "0x0F", noRight},       {"3.28", "0", noRight},
+                        {"3.27", "0", "Not Support"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.firmware) + " level " + row.level);
         SessionDvrSim* sim = StartSim(
-            {"--channels", "1", "--option-flag", "--level", "0x10", "--firmware", row.firmware});
+            {"--channels", "1", "--option-flag", "--level", row.level, "--firmware", row.firmware});
         ASSERT_TRUE(sim);
-        CModuleDevice* device = AddRecorder(QString("cfg") + row.firmware, sim->Port());
+        CModuleDevice* device = AddRecorder(QString("cfg") + row.firmware + row.level, sim->Port());
         ASSERT_TRUE(ConnectAndLogin(device, 0));
         hub->boxCalls.clear();
         device->StartConnect(2);
-        if (row.supported) {
+        if (!row.refusal) {
             EXPECT_TRUE(WaitFor([&] { return sim->Messages(0x0F).size() >= 1; }));
             EXPECT_EQ(hub->boxCalls.size(), 1u);
         } else {
             ASSERT_EQ(hub->boxCalls.size(), 2u);
-            EXPECT_EQ(hub->boxCalls.back(), (BoxCall{"", "Not Support", "stop"}));
+            EXPECT_EQ(hub->boxCalls.back(), (BoxCall{"", row.refusal, "stop"}));
             EXPECT_TRUE(sim->Messages(0x0F).isEmpty());
         }
         device->Disconnect();

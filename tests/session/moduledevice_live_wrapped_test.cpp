@@ -1,12 +1,10 @@
 // A recorder of the first stream kind sends each frame in its frame wrapper, numbered with a
 // 4-bit frame_num and a 5-bit picture order count. The live recording stores those frames as
-// received, so the backup player (which takes only wrapped frames) can play it: here the
+// received, so the backup player plays them as the recorder sent them: here the
 // recorded frames are checked for the wrapper and their H.264 data, decoded by ffmpeg, must
 // give the source's pictures.
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
-#include <QRegularExpression>
 
 #include "common/support/decoder_streams.h"
 #include "common/support/record_reader.h"
@@ -17,22 +15,11 @@ namespace {
 
 using WrappedLiveTest = SessionTest;
 
-QString FindFile(const QString& folder, const QString& pattern)
-{
-    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        if (QRegularExpression(pattern).match(it.fileName()).hasMatch())
-            return it.filePath();
-    }
-    return QString();
-}
-
 // The recorded frames of the channel, in file order, once at least `count` are indexed.
 QList<QByteArray> RecordedFrames(const QString& folder, int count)
 {
-    const QString index = FindFile(folder, "^ih\\d{6}\\.001$");
-    const QString video = FindFile(folder, "^h\\d{6}\\.001$");
+    const QString index = recordtest::FindFile(folder, "^ih\\d{6}\\.001$");
+    const QString video = recordtest::FindFile(folder, "^h\\d{6}\\.001$");
     recordtest::RecordReader reader;
     if (index.isEmpty() || video.isEmpty() || !reader.Open(index, video))
         return {};

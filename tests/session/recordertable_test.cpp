@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "session/moduledevice.h"
-#include "session/support/moduledevice_testaccess.h"
 #include "session/recordertable.h"
+#include "session/support/moduledevice_testaccess.h"
 #include "support/named_recorders.h"
 
 namespace {

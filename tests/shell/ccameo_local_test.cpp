@@ -208,6 +208,50 @@ TEST_F(LocalGridTest, PauseAndFastForwardReachEveryCellAndTheDisplay)
     ASSERT_TRUE(WaitForTime(0, 80002));
 }
 
+// The grid keeps moving after each playback control: what the grid shows (its grab) must go on
+// changing after the control, picture after picture, not only the cell's time behind it.
+TEST_F(LocalGridTest, TheGridKeepsMovingAfterEachPlaybackControl)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<PlaybackControl> controls;
+    };
+    const Case cases[] = {
+        {"pause then play", {PlaybackControl::Pause, PlaybackControl::Pause}},
+        {"fast forward", {PlaybackControl::FastForward}},
+        {"restart", {PlaybackControl::Restart}},
+    };
+    const decoder_streams::Stream& stream = decoder_streams::Make(160, 120, 300, 10);
+    ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
+    const QString folder = WriteRecording(m_files.path(), stream, 70000);
+    for (const Case& c : cases) {
+        // Each case in a grid of its own, playing from the start.
+        grid = NewGrid(CameoKind::Local, 4);
+        grid->resize(320, 240);
+        grid->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(grid));
+        grid->OpenLocalFile(folder, QStringLiteral("h070000.004"));
+        ASSERT_TRUE(WaitForTime(0, 70001)) << c.name;
+        for (PlaybackControl control : c.controls)
+            grid->OnPlaybackCtrl(int(control));
+        // Three new pictures in a row, each seen on the grid's own paint.
+        QImage shown = grid->grab().toImage();
+        for (int change = 0; change < 3; ++change) {
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] {
+                    const QImage now = grid->grab().toImage();
+                    if (now == shown)
+                        return false;
+                    shown = now;
+                    return true;
+                },
+                kWaitMs))
+                << c.name << ": the grid stopped after " << change << " new pictures";
+        }
+    }
+}
+
 // Damaged recordings play what is left: a data file cut short (its last second's records and
 // frames gone) and frames overwritten with garbage decode to nothing and are passed over.
 TEST_F(LocalGridTest, DamagedRecordingPlaysWhatIsLeft)

@@ -152,7 +152,7 @@ protected:
 TEST_F(ConfigViewE2E, MenuLivePicturePressesAndShutdownPage)
 {
     QString made;
-    const QString video = consolestream::RecorderStream(352, 240, &made);
+    const QString video = consolestream::CameraStream(352, 240, &made);
     ASSERT_FALSE(video.isEmpty()) << made.toStdString();
     StartWith({"--channels", "4", "--video", video, "--fps", "15", "--option-flag", "--level", "0x10", "--console",
                "config", "--console-vda", "10,8,12,10"});

@@ -35,10 +35,11 @@ class DirectBackupTest : public BackupFixture
 protected:
     // The recorder "gate" of a two-channel simulator that recorded 00:00:00 to 00:01:30 on the
     // 7th of December 2026, dropped on the remote backup window.
-    CDirectBackup* OpenAndDrop()
+    CDirectBackup* OpenAndDrop(const QStringList& more = {})
     {
-        sim = StartSim(
-            {"--channels", "2", "--record-date", kDay, "--record-start", "000000", "--record-end", "000130"});
+        sim = StartSim(QStringList{"--channels", "2", "--record-date", kDay, "--record-start", "000000",
+                                   "--record-end", "000130"}
+                       + more);
         if (!sim)
             return nullptr;
         gate = AddSimRecorder(QStringLiteral("gate"), sim->Port());
@@ -155,7 +156,17 @@ TEST_F(DirectBackupTest, EstimateListsPermittedChannelsAndAudio)
 
 TEST_F(DirectBackupTest, DownloadsCheckedChannelsIntoTheArchive)
 {
-    CDirectBackup* page = OpenAndDrop();
+    // The recorder's sound: 20,000 bytes it plays in a loop, 8,000 a second from the start of
+    // the recording.
+    QByteArray recorded(20000, '\0');
+    for (int i = 0; i < recorded.size(); ++i)
+        recorded[i] = char((i * 7 + i / 251) & 0xFF);
+    const QString soundFile = programDir.Path() + QStringLiteral("/recorded.raw");
+    QFile soundOut(soundFile);
+    ASSERT_TRUE(soundOut.open(QIODevice::WriteOnly));
+    soundOut.write(recorded);
+    soundOut.close();
+    CDirectBackup* page = OpenAndDrop({"--audio", soundFile});
     ASSERT_TRUE(page);
     ASSERT_TRUE(LoadAndEstimate(page));
     ListModel* model = page->Model();
@@ -216,11 +227,17 @@ TEST_F(DirectBackupTest, DownloadsCheckedChannelsIntoTheArchive)
         EXPECT_TRUE(probe.contains(QStringLiteral("codec_name=h264"))) << probe.join(' ').toStdString();
         EXPECT_TRUE(probe.contains(QStringLiteral("width=160"))) << probe.join(' ').toStdString();
     }
-    // The sound of each channel's download, after its 24-byte block header, shifted by 0x80.
+    // The sound of the download, second after second from 00:00:00: every byte the recorder
+    // sent behind the 24-byte head of its blocks, shifted by 0x80, none lost.
     QFile sound(day + QStringLiteral("a0000000.001"));
     ASSERT_TRUE(sound.open(QIODevice::ReadOnly));
-    EXPECT_GT(sound.size(), 0);
-    EXPECT_EQ(sound.size() % (800 - 24), 0);
+    const QByteArray archived = sound.readAll();
+    EXPECT_GE(archived.size(), 8000);
+    EXPECT_EQ(archived.size() % 800, 0);
+    int differing = 0;
+    for (int i = 0; i < archived.size(); ++i)
+        differing += archived[i] != char(quint8(recorded[i % recorded.size()]) - 0x80) ? 1 : 0;
+    EXPECT_EQ(differing, 0) << "of " << archived.size() << " bytes";
     // An archive backup carries no player.
     EXPECT_FALSE(QFileInfo::exists(ProgramPath(QStringLiteral("backup/BackupData/lib"))));
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
@@ -132,6 +133,59 @@ TEST_F(RemotePlayback, ChosenDayLoadsWithoutAsking)
     ASSERT_FALSE(streams.isEmpty());
     EXPECT_EQ(streams.last().value(QStringLiteral("date")).toInt(), 20240204);
     EXPECT_EQ(streams.last().value(QStringLiteral("time")).toInt(), 90000);
+}
+
+// "Select Date" on a playing cell offers the date again and plays from the one chosen, even
+// after a day was chosen once (the window was opened on a date).
+TEST_F(RemotePlayback, SelectDateOffersTheDateAndPlaysFromIt)
+{
+    RecorderSession* device = LoggedInRecorder(QStringLiteral("Hall"), RecordedDays());
+    ASSERT_TRUE(device);
+    SearchView* view = OpenOn(device, 20240204, 90000);
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->IsPlaybackStarted(); }, 30000));
+    auto* grid = qobject_cast<CCameo*>(view->GetGrid());
+    ASSERT_TRUE(grid);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetCell(0).osdDate == 20240204; }, 15000));
+
+    int offered = 0;
+    QTimer operatorHand;
+    QObject::connect(&operatorHand, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* info = qobject_cast<SearchInfo*>(w);
+            if (!info || !info->isVisible())
+                continue;
+            ++offered;
+            info->DateEdit()->setDate(QDate(2024, 2, 5));
+            info->TimeEdit()->setTime(QTime(10, 30, 0));
+            info->OkButton()->click();
+        }
+    });
+    operatorHand.start(20);
+    const int streamsBefore = Streams().size();
+    std::unique_ptr<QMenu> menu = grid->PrepareContextMenu();
+    QAction* selectDate = nullptr;
+    for (QAction* action : menu->actions()) {
+        if (action->text() == QLatin1String("Select Date"))
+            selectDate = action;
+    }
+    ASSERT_TRUE(selectDate);
+    ASSERT_TRUE(selectDate->isEnabled());
+    selectDate->trigger();
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return offered > 0; }, 30000)) << "no date box";
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QList<QJsonObject> streams = Streams();
+            return streams.size() > streamsBefore
+                   && streams.last().value(QStringLiteral("date")).toInt() == 20240205;
+        },
+        30000));
+    EXPECT_EQ(Streams().last().value(QStringLiteral("time")).toInt(), 103000);
+    // The grid shows the chosen day's pictures.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid->GetCell(0).osdDate == 20240205; }, 15000));
+    EXPECT_EQ(offered, 1);
+    operatorHand.stop();
 }
 
 TEST_F(RemotePlayback, QuickSearchShowsTheDayAndSeeksWhereTheWheelPoints)

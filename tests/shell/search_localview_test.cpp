@@ -2,8 +2,10 @@
 // style sheet loader reads the program directory's qss file of a name.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QSignalSpy>
 #include <QTest>
@@ -59,6 +61,38 @@ TEST_F(LocalView, FolderStartsNothing)
     FileTreeView tree(nullptr, dir);
     tree.OnSelectFile(tree.FileModel()->index(dir + QStringLiteral("/EventData")));
     EXPECT_TRUE(tree.PendingCommand().isEmpty());
+}
+
+// In the browser's width (as the Local Backup window gives it) every folder and recording name
+// is shown whole, down to a recording three folders deep.
+TEST_F(LocalView, NamesAreShownWholeInTheBrowsersWidth)
+{
+    const QString dir = QDir::currentPath() + QStringLiteral("/backup");
+    const QString day = dir + QStringLiteral("/Record_Live/Demo DVR/20261211");
+    Write(day + QStringLiteral("/h152414.001"), "data");
+    QDir().mkpath(dir + QStringLiteral("/Record_Search"));
+    FileTreeView tree(nullptr, dir);
+    tree.resize(210, 400);
+    tree.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+    const QStringList shown{dir + QStringLiteral("/Record_Search"), dir + QStringLiteral("/Record_Live"),
+                            dir + QStringLiteral("/Record_Live/Demo DVR"), day,
+                            day + QStringLiteral("/h152414.001")};
+    for (const QString& path : shown)
+        tree.expand(tree.FileModel()->index(path));
+    for (const QString& path : shown) {
+        const QString name = QFileInfo(path).fileName();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                QCoreApplication::processEvents();
+                const QModelIndex index = tree.FileModel()->index(path);
+                const QRect cell = tree.visualRect(index);
+                // The name's text after its icon must fit in the cell.
+                return cell.isValid() && cell.width() >= 16 + tree.fontMetrics().horizontalAdvance(name) + 8;
+            },
+            10000))
+            << qPrintable(name) << " is cut: " << tree.visualRect(tree.FileModel()->index(path)).width() << " px";
+    }
 }
 
 TEST_F(LocalView, StyleSheetNameIsReadInLowerCase)

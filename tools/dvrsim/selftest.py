@@ -471,6 +471,90 @@ def wrapped_stream(tmp):
     check(got[0] == (1, len(key0), key0), "stream form, stream kind 1 with that video: %r" % (got[0],))
 
 
+def console_stream_form(tmp):
+    """Live start mode 3: the console's stream form of the same pictures (four-byte start codes, a
+    P picture beginning with its slice, a 10-bit frame number from 0 at each key frame) with the
+    fields of every live frame (date, time, frame id, sequence) and the console's marks in byte
+    12; other modes keep the video as it is."""
+    sps = "6742c00dd90161fb0110000003001000000303c0f142a480"   # frame_num 4 bits, order type 2
+    key = bytes.fromhex("00000001" + sps + "00000001" + "68cb83cb20" + "00000106" + "0501aa80"
+                        + "00000001" + "65888421a0")
+    pframe = bytes.fromhex("00000001" + "419a020304")
+    video = os.path.join(tmp, "console.264")
+    with open(video, "wb") as f:
+        f.write(key + pframe + pframe)
+    # By hand: the set's log2_max_frame_num_minus4 "1" becomes "00111" (6); the IDR slice's 4-bit
+    # frame_num "0000" becomes ten zero bits, the P slices' ten bits count 1, 2; the rest of each
+    # slice follows unchanged, then the stop bit; the SEI is left out.
+    want_key_head = bytes.fromhex("00000001" "6742c00d9d")
+    want_key_tail = bytes.fromhex("00000001" "68cb83cb20" "00000001" "6588801086" "80")
+    want_p = [bytes.fromhex("00000001" "419a00880c10"), bytes.fromhex("00000001" "419a01080c10")]
+    proc, port = start(["--channels", "2", "--video", video, "--stream-form", "plain"])
+    try:
+        for mode in (3, 1):
+            c = Client(port)
+            c.send(0x01, LOGIN)
+            check(c.recv()[6] == 0x02, "console form: logged in")
+            c.send(0x87, struct.pack("<HBBBB", 2, 30, 0, mode, 0) + bytes(6))
+            frames = []
+            while len(frames) < 4:
+                r = c.recv()
+                if r[6] == 0x29 and r[36] == 0:
+                    frames.append(r)
+            c.close()
+            today = int(time.strftime("%Y%m%d"))
+            for r in frames:
+                date, = struct.unpack_from("<I", r, 28)
+                check(abs(date - today) <= 1 and r[14] == 1 and struct.unpack_from("<I", r, 20)[0] == 0,
+                      "mode %d: live fields, date %d: %s" % (mode, date, r[:40].hex()))
+            check([r[15] for r in frames] == [1, 0, 0, 1], "mode %d: frame types" % mode)
+            check([r[38] for r in frames] == [0, 1, 2, 0], "mode %d: sequence numbers" % mode)
+            check(frames[3][13] == (frames[0][13] + 1) & 0xFF, "mode %d: frame id per group" % mode)
+            if mode == 3:
+                check(all(r[12] == 0x41 for r in frames), "mode 3: frame start and payload marks in byte 12")
+                k = frames[0][40:]
+                check(k.startswith(want_key_head) and k.endswith(want_key_tail)
+                      and struct.unpack_from("<I", frames[0], 16)[0] == len(k), "mode 3: key frame %s" % k.hex())
+                check([r[40:] for r in frames[1:3]] == want_p, "mode 3: P frames %r" % [r[40:].hex() for r in frames])
+            else:
+                check(all(r[12] == 0 for r in frames), "mode 1: byte 12 clear")
+                check([r[40:] for r in frames] == [key, pframe, pframe, key], "mode 1: the video as it is")
+    finally:
+        rc = stop(proc)
+    check(rc == 0, "console form: ends cleanly (rc %r)" % rc)
+
+
+def playback_sound(tmp):
+    """The playback stream's sound: per recorded second ten 0x29 blocks on the channel after the
+    last one, each a 24-byte head and 800 bytes of the recorded sound (frame size 824)."""
+    sound = bytes((i * 7 + i // 251) & 0xFF for i in range(20000))
+    path = os.path.join(tmp, "sound.raw")
+    with open(path, "wb") as f:
+        f.write(sound)
+    proc, port = start(["--channels", "2", "--audio", path, "--record-date", "20261201", "--record-start", "080000",
+                        "--record-end", "080009"])
+    try:
+        c = Client(port)
+        c.send(0x01, LOGIN)
+        check(c.recv()[6] == 0x02, "playback sound: logged in")
+        # play from 08:00:03, tag 7, forward (16), sound, channel 0
+        c.send(0x95, struct.pack("<BBHBBHiiB", 2, 7, 16, 1, 1, 1, 20261201, 80003, 1) + bytes(3))
+        blocks = []
+        while len(blocks) < 10:
+            r = c.recv()
+            if r[6] == 0x29 and r[14] == 2:
+                blocks.append(r)
+        c.close()
+        for k, r in enumerate(blocks):
+            pos = (3 * 8000 + k * 800) % len(sound)
+            want = bytes(24) + (sound[pos:] + sound)[:800]
+            check(len(r) == 40 + 824 and struct.unpack_from("<II", r, 16) == (824, 0) and r[36] == 1 and r[37] == 7
+                  and struct.unpack_from("<ii", r, 24) == (80003, 20261201) and r[40:] == want,
+                  "playback sound block %d: %s" % (k, r[:48].hex()))
+    finally:
+        stop(proc)
+
+
 def live_ticks_after_a_stall():
     """A picture keeps the tick of when it was due: when the viewer stops reading and the
     simulator's sending blocks, the pictures sent afterwards still carry ticks a period apart
@@ -669,6 +753,8 @@ def main():
     tls_and_parallel(tmp)
     console_side(tmp)
     wrapped_stream(tmp)
+    console_stream_form(tmp)
+    playback_sound(tmp)
     live_ticks_after_a_stall()
     if FAILURES:
         print("%d failure(s)" % len(FAILURES))

@@ -1,6 +1,8 @@
 #include "common/support/record_reader.h"
 
+#include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <vector>
 
@@ -126,6 +128,18 @@ QByteArray RecordReader::FrameData(const FrameHeader& h) const
     if (h.dataOffset + h.size > quint64(m_video.size()))
         return {};
     return m_video.mid(int(h.dataOffset), int(h.size));
+}
+
+QString FindFile(const QString& folder, const QString& pattern)
+{
+    const QRegularExpression name(pattern);
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        if (name.match(it.fileName()).hasMatch())
+            return it.filePath();
+    }
+    return QString();
 }
 
 } // namespace recordtest

@@ -80,4 +80,7 @@ private:
     QByteArray m_video;
 };
 
+// The first file under folder (any depth) whose name matches the pattern; empty when none does.
+QString FindFile(const QString& folder, const QString& pattern);
+
 } // namespace recordtest

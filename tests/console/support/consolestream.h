@@ -1,11 +1,11 @@
 #pragma once
-// The H.264 stream a recorder sends its console: ffmpeg's baseline stream with the recorder's
-// 10-bit frame numbering, written once per process into the fixture folder for the simulator's
-// --video. Empty path, with the reason in `error`, when it cannot be made.
+// The H.264 stream the simulator's cameras send in the tests of the console: ffmpeg's baseline
+// stream as it comes (the one the demo uses too), so that the simulator's own console form is
+// what the console decodes. Empty path, with the reason in `error`, when it cannot be made.
 #include <QString>
 
 namespace consolestream {
 
-QString RecorderStream(int width, int height, QString* error);
+QString CameraStream(int width, int height, QString* error);
 
 } // namespace consolestream

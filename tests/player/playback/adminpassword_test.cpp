@@ -1,7 +1,9 @@
 #include "playback/adminpassword.h"
 #include "playback/profileiniwriter.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -86,6 +88,41 @@ TEST(AdminPassword, AnUnwritableFileStillGivesTheDefaultForThePrompt)
     bool failed = false;
     EXPECT_FALSE(account.Change("", "x", &failed));
     EXPECT_TRUE(failed);
+}
+
+// The password is readable by its owner alone, whether the file is new, changed or was left
+// open to others before.
+TEST(AdminPassword, TheFileIsTheOwnersAlone)
+{
+    const QFileDevice::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
+                                               | QFile::WriteUser;
+    struct Case
+    {
+        const char* what;
+        QByteArray before; // empty: no file yet
+        bool change;
+    };
+    const Case cases[] = {
+        {"first prompt writes the default", QByteArray(), false},
+        {"an existing open file is closed", "[ADMIN]\r\nPassword=7\r\n", false},
+        {"a change", "[ADMIN]\r\nPassword=7\r\n", true},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("KRO/Account.ini");
+        if (!c.before.isEmpty()) {
+            QDir().mkpath(dir.filePath("KRO"));
+            WriteAll(path, c.before);
+            ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                                        | QFile::ReadOther));
+        }
+        AdminPassword account(path);
+        account.LoadForPrompt();
+        bool failed = true;
+        if (c.change)
+            EXPECT_TRUE(account.Change("7", "8", &failed)) << c.what;
+        EXPECT_EQ(QFileInfo(path).permissions(), ownerOnly) << c.what;
+    }
 }
 
 TEST(ProfileIniWriter, AddsAKeyToTheEndOfItsSectionAndANewSectionAtTheEnd)

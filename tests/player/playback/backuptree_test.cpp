@@ -81,7 +81,7 @@ TEST(BackupTreeRules, FolderListingFollowsTheNameRules)
 TEST(BackupTreeRules, ItemPathsBecomeFileSystemPaths)
 {
     const BackupPathContext c{QStringLiteral("/opt/orvane/"), QStringLiteral("/srv/rec/"),
-                              QStringLiteral("/work/")};
+                              QStringLiteral("/work/"), QStringLiteral("/home/op/zent/backup/")};
     struct Case
     {
         QStringList texts;
@@ -91,7 +91,7 @@ TEST(BackupTreeRules, ItemPathsBecomeFileSystemPaths)
     const Case cases[] = {
         {{QStringLiteral("ZENT_Backup"), QStringLiteral("Live"), QStringLiteral("x.001")},
          false,
-         "/opt/orvane/Backup/Live/x.001"},
+         "/home/op/zent/backup/Live/x.001"},
         {{QStringLiteral("My PC"), QStringLiteral("/"), QStringLiteral("data"), QStringLiteral("h.001")},
          false,
          "/data/h.001"},
@@ -268,3 +268,46 @@ TEST_F(BackupOpenerTest, QueuedDropsGoToTheirTilesAfterTheCopy)
 }
 
 } // namespace
+
+// "ZENT_Backup" shows the archive the client wrote into "backup" of the directory it runs in:
+// the player's working folder when the client started it, else its own folder beside the
+// client. Nothing is created to find it.
+TEST(BackupTreeRules, TheClientsArchiveIsFoundWhereTheClientWroteIt)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString client = dir.path() + QStringLiteral("/client/");
+    const QString player = dir.path() + QStringLiteral("/player/");
+    QDir().mkpath(player);
+    QDir().mkpath(client);
+    struct Case
+    {
+        const char* archiveIn; // "client", "player", "both" or "none"
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"client", "client/backup/"},
+        {"player", "player/backup/"},
+        {"both", "client/backup/"},
+        {"none", "client/backup/"},
+    };
+    for (const Case& k : cases) {
+        const QString in = QString::fromLatin1(k.archiveIn);
+        QDir(client + QStringLiteral("backup")).removeRecursively();
+        QDir(player + QStringLiteral("backup")).removeRecursively();
+        if (in == QLatin1String("client") || in == QLatin1String("both"))
+            QDir().mkpath(client + QStringLiteral("backup/Record_Live"));
+        if (in == QLatin1String("player") || in == QLatin1String("both"))
+            QDir().mkpath(player + QStringLiteral("backup/Record_Live"));
+        EXPECT_EQ(BackupTreeRules::ClientArchiveFolder({client, player}),
+                  dir.path() + QLatin1Char('/') + QString::fromLatin1(k.expected))
+            << k.archiveIn;
+        if (in == QLatin1String("none")) {
+            EXPECT_FALSE(QFileInfo::exists(client + QStringLiteral("backup")));
+            EXPECT_FALSE(QFileInfo::exists(player + QStringLiteral("backup")));
+        }
+    }
+    // A player started by hand: its working folder may be anywhere without an archive.
+    QDir().mkpath(player + QStringLiteral("backup"));
+    EXPECT_EQ(BackupTreeRules::ClientArchiveFolder({QString(), player}), player + QStringLiteral("backup/"));
+}

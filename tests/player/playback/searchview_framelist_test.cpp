@@ -8,6 +8,7 @@
 #include "playback/audioplayersink.h"
 #include "playback/searchview.h"
 #include "playback/video_info.h"
+#include "support/emptyrunindex.h"
 #include "support/playbackfakes.h"
 
 #include <QFile>
@@ -174,6 +175,7 @@ TEST_F(FrameListTile, DamagedOrEmptyRecordingsAreRefusedWithTheMessage)
         {"no file entry", noFiles, goodData},
         {"first frame beyond the data file", good, goodData.left(10)},
         {"not our layout", QByteArray(300, 'z'), goodData},
+        {"a hundred files of frames without data", EmptyRunIndex(100, 65535), goodData},
     };
     Make();
     for (const Case& c : cases) {

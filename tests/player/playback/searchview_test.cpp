@@ -445,6 +445,69 @@ TEST_F(TileTest, SecondsWithOneKeyFrameOrNoneAreNotSkippedThrough)
 
 namespace {
 
+struct PaceCase
+{
+    int split;       // tiles of the layout
+    int keyInterval; // frames from key frame to key frame
+    int streamKind;  // 2: the index asks for stepping from key frame to key frame
+    int tileRate;    // the tile's frame rate setting
+    int fastSpeed;   // 0: play forward; else fast forward at this speed
+    double rate;     // recorded seconds per second of the player's clock
+};
+
+} // namespace
+
+// Whatever share of a second's frames a layout shows, the recording's clock moves against the
+// player's own (steady) clock at the recorded speed in play, and at the speed's rate in fast
+// forward (one recorded second every 500, 333, 250, 200 or 150 ms).
+TEST_F(TileTest, EveryLayoutAndSpeedPlaysAtItsRate)
+{
+    const PaceCase cases[] = {{1, 30, 1, 30, 0, 1.0}, {1, 10, 1, 15, 0, 1.0},         {4, 30, 1, 15, 0, 1.0},
+                              {4, 10, 1, 15, 0, 1.0}, {4, 7, 1, 30, 0, 1.0},          {16, 10, 1, 15, 0, 1.0},
+                              {16, 15, 1, 1, 0, 1.0}, {1, 3, 2, 15, 0, 1.0},          {4, 3, 2, 15, 0, 1.0},
+                              {4, 10, 2, 15, 0, 1.0}, {9, 10, 2, 30, 0, 1.0},         {16, 3, 2, 15, 0, 1.0},
+                              {4, 10, 1, 15, 1, 2.0}, {4, 10, 2, 15, 2, 3.0},         {16, 10, 1, 15, 3, 4.0},
+                              {1, 10, 1, 15, 4, 5.0}, {16, 3, 2, 15, 5, 1000.0 / 150}};
+    for (const PaceCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "split " << c.split << ", key every " << c.keyInterval << ", kind "
+                                        << c.streamKind << ", rate " << c.tileRate << ", fast " << c.fastSpeed);
+        QTemporaryDir dir;
+        recording = WriteClientRecording(dir.path(), PerSecond(80510, 4, 30), c.keyInterval, c.streamKind);
+        ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
+        host.split = c.split;
+        host.frameRate = c.tileRate;
+        {
+            std::lock_guard<std::mutex> lock(host.mutex);
+            host.timeReports.clear();
+        }
+        Make();
+        host.clockNow = [this] { return clock->NowMs(); };
+        ASSERT_TRUE(Open());
+        if (c.fastSpeed > 0) {
+            view->SetFastSpeed(c.fastSpeed);
+            view->FastForward();
+        } else {
+            view->PlayForward();
+        }
+        WaitIdle();
+        host.clockNow = nullptr;
+        QVector<QPair<qint64, QString>> reports;
+        {
+            std::lock_guard<std::mutex> lock(host.mutex);
+            reports = host.timeReports;
+        }
+        // Each new second of the recording is reported as its first frame is shown.
+        ASSERT_EQ(reports.size(), 3);
+        EXPECT_EQ(reports.first().second, QString("080511"));
+        EXPECT_EQ(reports.last().second, QString("080513"));
+        const double played = double(reports.last().first - reports.first().first);
+        EXPECT_NEAR(played, 2000 / c.rate, 2) << "ms of the clock for two recorded seconds";
+        view.reset();
+    }
+}
+
+namespace {
+
 // Moves a client recording's video data `shift` bytes further into its file (a sparse hole
 // before it) and rewrites every offset into it as the client's writer stores them in a file
 // that large: an index entry (16 bytes from byte 512) holds the block's offset in bytes 0-7

@@ -2,6 +2,7 @@
 // and a writer → reader round trip.
 #include "playback/video_info.h"
 #include "playback/videoinfoindex.h"
+#include "support/emptyrunindex.h"
 
 #include <QDir>
 #include <QFile>
@@ -193,6 +194,38 @@ TEST(VideoInfoIndexReader, DamagedIndexesAreRefused)
     foreign.close();
     EXPECT_EQ(writer.WriteFrame(dir.path() + QLatin1Char('/'), kName, "", f.constData(), f.size(), 1, 0, 0), -1);
     EXPECT_EQ(ReadAll(writer.IndexPath()), QByteArray(200, 'z'));
+}
+
+TEST(VideoInfoIndexReader, FramesWithoutDataAreBoundedByTheIndexNotByTheirRuns)
+{
+    // Runs cost two bytes in the file and an entry each in memory: as many as one recording
+    // holds are read, more in a file is refused instead of allocated.
+    struct Case
+    {
+        const char* what;
+        int files;
+        int framesPerFile;
+        bool read;
+    };
+    const Case cases[] = {
+        {"one run of three", 1, 3, true},
+        {"a hundred files of 3,000", 100, 3000, true},
+        {"one file of 3,001", 1, 3001, false},
+        {"one file of 65,535", 1, 65535, false},
+        {"a hundred files of 65,535", 100, 65535, false},
+    };
+    for (const Case& c : cases) {
+        VideoInfoHeader header;
+        QVector<VideoInfoFile> files;
+        const QByteArray index = EmptyRunIndex(c.files, c.framesPerFile);
+        ASSERT_LT(index.size(), 9 * 1024) << c.what;
+        EXPECT_EQ(VideoInfoIndex::Parse(index, header, files), c.read) << c.what;
+        if (c.read) {
+            ASSERT_EQ(files.size(), c.files) << c.what;
+            EXPECT_EQ(files.last().frames.size(), c.framesPerFile) << c.what;
+            EXPECT_EQ(files.last().frames.last().length, 0) << c.what;
+        }
+    }
 }
 
 } // namespace

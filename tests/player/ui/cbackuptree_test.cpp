@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -65,12 +66,12 @@ protected:
         Touch(root + QStringLiteral("work/Rec/day.lst"));
         Touch(root + QStringLiteral("work/Rec/20240131/hd_idx.001"));
         QDir().mkpath(root + QStringLiteral("work/Other"));
-        for (const char* name : {"Backup/AVI/a.avi", "Backup/Live/x080000.001", "Backup/Live/x090000.001",
-                                 "Backup/Live/x100000.001", "Backup/Live/notes.txt"})
+        for (const char* name : {"backup/AVI/a.avi", "backup/Live/x080000.001", "backup/Live/x090000.001",
+                                 "backup/Live/x100000.001", "backup/Live/notes.txt"})
             Touch(root + QStringLiteral("prog/") + QString::fromLatin1(name));
         drives.drives = {{root + QStringLiteral("prog/"), DriveType::Fixed}};
         context = {root + QStringLiteral("prog/"), root + QStringLiteral("prog/Backup/"),
-                   root + QStringLiteral("work/")};
+                   root + QStringLiteral("work/"), root + QStringLiteral("prog/backup/")};
         tree = std::make_unique<CBackupTree>(host, drop, drives, context, root + QStringLiteral("CD_DATA"));
         tree->resize(400, 600);
         tree->FillRootItems();
@@ -99,14 +100,6 @@ protected:
         live->setExpanded(true);
         return live;
     }
-    void Send(QEvent::Type type, QTreeWidgetItem* item, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = {},
-              QPoint shift = QPoint())
-    {
-        const QPoint p = tree->visualItemRect(item).center() + shift;
-        QMouseEvent e(type, p, tree->viewport()->mapToGlobal(p),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, keys);
-        QApplication::sendEvent(tree->viewport(), &e);
-    }
     QTemporaryDir dir;
     QString root;
     FakeHost host;
@@ -129,7 +122,7 @@ TEST_F(BackupTreeTest, RootsFoldersAndLazyFilling)
     EXPECT_EQ(Texts(zent), QStringList{QStringLiteral("Live")}); // "AVI" hidden here
     QTreeWidgetItem* drive = tree->topLevelItem(2)->child(0);
     drive->setExpanded(true);
-    QTreeWidgetItem* backup = Find(drive, QStringLiteral("Backup"));
+    QTreeWidgetItem* backup = Find(drive, QStringLiteral("backup"));
     ASSERT_TRUE(backup);
     backup->setExpanded(true);
     EXPECT_TRUE(Texts(backup).contains(QStringLiteral("AVI"))); // shown under a drive
@@ -150,7 +143,7 @@ TEST_F(BackupTreeTest, DoubleClickOpensInTheSelectedTile)
     QTreeWidgetItem* file = Find(Live(), QStringLiteral("x090000.001"));
     const QPoint p = tree->visualItemRect(file).center();
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, p);
-    EXPECT_EQ(host.opened, QStringList{QStringLiteral("2:%1prog/Backup/Live/x090000.001").arg(root)});
+    EXPECT_EQ(host.opened, QStringList{QStringLiteral("2:%1prog/backup/Live/x090000.001").arg(root)});
     host.opened.clear();
     host.selected = -1;
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, p);
@@ -166,12 +159,21 @@ TEST_F(BackupTreeTest, DraggingThreeFilesOntoTheFifteenthTileOpensTwo)
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::ShiftModifier, tree->visualItemRect(c).center());
     ASSERT_EQ(tree->GetSelectedCount(), 3);
 
-    Send(QEvent::MouseButtonPress, a, Qt::LeftButton);
+    // Through the window, as the window system delivers them: the press goes to the widget
+    // under the pointer, the moves and the release to whichever widget holds the grab.
+    QWindow* window = tree->windowHandle();
+    ASSERT_NE(window, nullptr);
+    const auto at = [&](QPoint shift) {
+        return tree->viewport()->mapTo(tree.get(), tree->visualItemRect(a).center() + shift);
+    };
+    QTest::mousePress(window, Qt::LeftButton, {}, at(QPoint()));
     EXPECT_EQ(tree->GetSelectedCount(), 3); // a press on the selection keeps it
-    Send(QEvent::MouseMove, a, Qt::LeftButton, {}, QPoint(0, 40));
+    QTest::mouseMove(window, at(QPoint(0, 20)));
+    QTest::mouseMove(window, at(QPoint(0, 40)));
     EXPECT_TRUE(tree->Dragging());
-    Send(QEvent::MouseButtonRelease, a, Qt::NoButton, {}, QPoint(0, 40));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, at(QPoint(0, 40)));
     EXPECT_FALSE(tree->Dragging());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << "the pointer stays grabbed after the drop";
     ASSERT_EQ(host.opened.size(), 2);
     EXPECT_TRUE(host.opened.at(0).startsWith(QStringLiteral("14:")));
     EXPECT_TRUE(host.opened.at(1).startsWith(QStringLiteral("15:")));

@@ -1,7 +1,16 @@
 // The hand-over records: Clear, one Append per byte, Open; 8 bytes each, little-endian.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "ui/handover.h"
+
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTextCodec>
 
 TEST(PlayerHandOver, EncodesThePathByteByByte)
 {
@@ -55,4 +64,28 @@ TEST(PlayerHandOver, ReceiverIgnoresValuesThatAreNoByteAndBoundsThePath)
     EXPECT_EQ(receiver.PendingPath().size(), HandOverReceiver::kMaxPathBytes);
     receiver.Apply({HandOverMessage::Clear, 0});
     EXPECT_TRUE(receiver.PendingPath().isEmpty());
+}
+
+// A name stored in Latin-1 on disk, on a system whose file names are Latin-1: its bytes are not
+// UTF-8, yet the handed-over path names the same file, as the running side's file functions see it.
+TEST(PlayerHandOver, ANameWhoseBytesAreNotUtf8StillNamesItsFile)
+{
+    QTextCodec* const before = QTextCodec::codecForLocale();
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
+    const auto restore = qScopeGuard([before] { QTextCodec::setCodecForLocale(before); });
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray raw = QFile::encodeName(dir.path()) + "/caf\xe9 \xe0 n\xfc/h080510.003";
+    ASSERT_EQ(::mkdir(raw.left(raw.lastIndexOf('/')).constData(), 0700), 0);
+    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    HandOverReceiver receiver;
+    for (const HandOverRecord& r : HandOverSequence::Encode(raw))
+        receiver.Apply(r);
+    EXPECT_EQ(QFile::encodeName(receiver.PendingPath()), raw);
+    EXPECT_TRUE(QFileInfo::exists(receiver.PendingPath()));
+    // The first start's own command line goes the same way.
+    receiver.SetPendingPath(QFile::decodeName(raw));
+    EXPECT_TRUE(QFileInfo::exists(receiver.PendingPath()));
 }

@@ -104,3 +104,56 @@ TEST(PlayerHandOverOpener, StartUpStepsBeforeTheOpenWithoutVisibilityOrPause)
     EXPECT_EQ(f.tiles.selected, QVector<int>({4}));
     EXPECT_EQ(f.pauses, 0);
 }
+
+// A list opens no more files than the tiles show: every opened entry takes the next tile, so
+// later ones would only replace earlier ones. The entries after the sixteenth file are counted,
+// not looked up.
+TEST(PlayerHandOverOpener, ListOpensAtMostSixteenFilesAndCountsTheRest)
+{
+    struct Case
+    {
+        const char* what;
+        int entries;
+        int missingEvery; // every n-th entry has no file (0: none missing)
+        int opened;
+        int skipped;
+        int lookedUp;
+    };
+    const Case cases[] = {
+        {"three entries", 3, 0, 3, 0, 3},
+        {"sixteen entries", 16, 0, 16, 0, 16},
+        {"seventeen entries", 17, 0, 16, 1, 16},
+        {"a megabyte of entries", 105000, 0, 16, 104984, 16},
+        {"missing files are passed over", 40, 2, 16, 8, 32},
+    };
+    for (const Case& c : cases) {
+        FakeViewerTiles tiles;
+        tiles.selected = {0};
+        tiles.visibleCount = 16;
+        HandOverOpener::PlayFlags flags{};
+        QByteArray text;
+        QSet<QString> present;
+        for (int i = 0; i < c.entries; ++i) {
+            const QString name = QStringLiteral("x%1").arg(i, 6, 10, QLatin1Char('0'));
+            text += name.toLatin1() + " 1\r\n";
+            if (c.missingEvery == 0 || i % c.missingEvery != 0)
+                present.insert("/bak/" + name + ".1");
+        }
+        tiles.openable = present;
+        int lookUps = 0;
+        const auto exists = [&](const QString& p) {
+            ++lookUps;
+            return present.contains(p);
+        };
+        HandOverOpener opener{tiles, flags, [&](const QString&) { return text; }, exists, [] {}};
+        EXPECT_EQ(opener.Open("/bak/file.lst", HandOverOpener::Mode::HandOver), 0) << c.what;
+        EXPECT_EQ(tiles.opened.size(), c.opened) << c.what;
+        const ListFiles files = HandOverOpener::ListFor("/bak/file.lst", text,
+                                                        [&](const QString& p) { return present.contains(p); });
+        EXPECT_EQ(files.paths.size(), c.opened) << c.what;
+        EXPECT_EQ(files.skipped, c.skipped) << c.what;
+        // Two names are tried for an entry whose first is missing.
+        EXPECT_EQ(lookUps, c.lookedUp + (c.missingEvery ? c.lookedUp / c.missingEvery : 0)) << c.what;
+        EXPECT_EQ(tiles.redraws, 1) << c.what;
+    }
+}

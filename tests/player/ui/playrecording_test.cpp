@@ -6,6 +6,7 @@
 // ffmpeg's own decode of the same stream, and the picture moves.
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -16,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -34,9 +36,11 @@
 #include "ui/cdlgadjust.h"
 #include "ui/cdlgalarm.h"
 #include "ui/cmsgdlg.h"
+#include "ui/cosdsetupdlg.h"
 #include "ui/cpreviewdlg.h"
 #include "ui/csearchcontrol.h"
 #include "ui/cskinbutton.h"
+#include "ui/cskinmenu.h"
 #include "ui/cskinslider.h"
 #include "ui/ctimeslider.h"
 #include "ui/cviewerdlg.h"
@@ -60,8 +64,13 @@ struct Recording
     QString error;
 };
 
+// How the recorder sent the frames the client recorded: inside its frame payload, numbered as
+// recorders of the first stream kind number them, or as bare access units of the encoder.
+enum class StreamForm { Wrapped, Plain };
+
 // Ten frames a second from kStart on channel 3, a key frame every kKeyInterval frames.
-Recording WriteRecording(const QString& root, const QList<QByteArray>& units)
+Recording WriteRecording(const QString& root, const QList<QByteArray>& units,
+                         StreamForm form = StreamForm::Wrapped)
 {
     Recording r;
     ModuleRecord writer;
@@ -72,7 +81,7 @@ Recording WriteRecording(const QString& root, const QList<QByteArray>& units)
     }
     for (int i = 0; i < units.size(); ++i) {
         const bool key = i % kKeyInterval == 0;
-        const QByteArray payload = recorder_payload::Wrap(units[i]);
+        const QByteArray payload = form == StreamForm::Wrapped ? recorder_payload::Wrap(units[i]) : units[i];
         if (payload.isEmpty()) {
             r.error = QStringLiteral("frame %1 does not fit the recorder's payload").arg(i);
             return r;
@@ -202,6 +211,7 @@ struct PlaySize
 {
     int width;
     int height;
+    StreamForm form;
 };
 
 class PlayRecordingSizes : public PlayRecordingTest, public ::testing::WithParamInterface<PlaySize>
@@ -213,10 +223,11 @@ TEST_P(PlayRecordingSizes, RecordedLiveVideoPlaysInItsTileAsFfmpegDecodesIt)
     const decoder_streams::Stream& stream = decoder_streams::Make(size.width, size.height, kFrames, kKeyInterval,
                                                                   true);
     ASSERT_TRUE(stream.error.isEmpty()) << stream.error.toStdString();
-    const QList<QByteArray> units = decoder_streams::Renumber(stream.frames,
-                                                              decoder_streams::Numbering::FrameNum4Poc5);
+    const QList<QByteArray> units = size.form == StreamForm::Wrapped ? decoder_streams::Renumber(
+                                        stream.frames, decoder_streams::Numbering::FrameNum4Poc5)
+                                                                     : stream.frames;
     ASSERT_EQ(units.size(), kFrames);
-    const Recording recording = WriteRecording(m_home.filePath("rec"), units);
+    const Recording recording = WriteRecording(m_home.filePath("rec"), units, size.form);
     ASSERT_TRUE(recording.error.isEmpty()) << recording.error.toStdString();
 
     ASSERT_EQ(m_dialog->OpenHandedOverPath(recording.dataPath), 0);
@@ -602,11 +613,18 @@ TEST_F(PlayRecordingTest, TheExportDialogWritesTheTilesRangeIntoAnAviFile)
 }
 
 // A picture narrower than 300 pixels is shown like any other.
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, PlayRecordingSizes, ::testing::Values(PlaySize{320, 240}, PlaySize{176, 144}),
-    [](const ::testing::TestParamInfo<PlaySize>& info) {
-        return QStringLiteral("w%1h%2").arg(info.param.width).arg(info.param.height).toStdString();
-    });
+INSTANTIATE_TEST_SUITE_P(Sizes, PlayRecordingSizes,
+                         ::testing::Values(PlaySize{320, 240, StreamForm::Wrapped},
+                                           PlaySize{176, 144, StreamForm::Wrapped},
+                                           PlaySize{320, 240, StreamForm::Plain},
+                                           PlaySize{704, 480, StreamForm::Plain}),
+                         [](const ::testing::TestParamInfo<PlaySize>& info) {
+                             return QStringLiteral("w%1h%2%3")
+                                 .arg(info.param.width)
+                                 .arg(info.param.height)
+                                 .arg(info.param.form == StreamForm::Plain ? QStringLiteral("plain") : QString())
+                                 .toStdString();
+                         });
 
 // The image adjust panel's brightness reaches the pictures the tile decodes next.
 TEST_F(PlayRecordingTest, BrightnessFromTheAdjustPanelBrightensTheNextPictures)
@@ -641,4 +659,109 @@ TEST_F(PlayRecordingTest, BrightnessFromTheAdjustPanelBrightensTheNextPictures)
         },
         20000);
     EXPECT_TRUE(brighter) << "mean grey before " << mean(before) << ", after " << mean(after);
+}
+
+namespace {
+
+bool IsGreen(QRgb p)
+{
+    return qGreen(p) > 200 && qRed(p) < 100 && qBlue(p) < 100;
+}
+
+// The pixels that differ between two pictures of the same tile within an area.
+QVector<QPoint> Changed(const QImage& before, const QImage& after, const QRect& area)
+{
+    QVector<QPoint> changed;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (before.pixel(x, y) != after.pixel(x, y))
+                changed << QPoint(x, y);
+    return changed;
+}
+
+} // namespace
+
+// OSD Setup from the grid's context menu, with Time and Date unticked and green chosen: OK takes
+// the date and time off the tile and draws the tile's remaining texts in green.
+TEST_F(PlayRecordingTest, OsdSetupChangesWhatTheTilesDraw)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenInOneTile());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return TilePicture().size().width() > 200; }, 10000));
+    // The opened picture and its OSD settle before the comparison starts.
+    QImage before;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QImage now = TilePicture();
+            QImage black(now.size(), QImage::Format_RGB32);
+            black.fill(Qt::black);
+            const bool same = !now.isNull() && now == before
+                              && MeanDifference(now, black, MiddleOf(now.size())) > 1.0;
+            before = now;
+            return same;
+        },
+        20000));
+    const int w = before.width();
+    const QRect dateAndTime(w - 110, 3, 104, 34); // right-aligned at the top right
+    const QRect tileNumber(6, 3, 14, 18);         // "1 " at the top left
+
+    QTest::mouseClick(m_dialog->Grid(), Qt::RightButton, {}, QPoint(40, 60));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_dialog->Grid()->ContextMenu() != nullptr; }, 10000));
+    QMenu* menu = m_dialog->Grid()->ContextMenu();
+    QAction* setup = nullptr;
+    for (QAction* action : menu->actions())
+        if (CSkinMenu::CommandOf(action) == HPCameo::kOsdSetupCommand)
+            setup = action;
+    ASSERT_NE(setup, nullptr);
+    bool answered = false;
+    QTimer::singleShot(0, [&answered] {
+        auto* dialog = qobject_cast<COSDSetupDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->time()->setChecked(false);
+        dialog->date()->setChecked(false);
+        QTimer::singleShot(0, [] {
+            auto* chooser = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(chooser, nullptr);
+            chooser->setCurrentColor(QColor(0, 255, 0));
+            chooser->accept();
+        });
+        QPushButton* colour = nullptr;
+        QPushButton* ok = nullptr;
+        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            if (button->text() == QStringLiteral("OSD Color"))
+                colour = button;
+            else if (button->text().compare(QStringLiteral("OK"), Qt::CaseInsensitive) == 0)
+                ok = button;
+        }
+        ASSERT_TRUE(colour && ok);
+        QTest::mouseClick(colour, Qt::LeftButton);
+        QTest::mouseClick(ok, Qt::LeftButton);
+        answered = dialog->result() == QDialog::Accepted;
+    });
+    menu->close();
+    setup->trigger();
+    ASSERT_TRUE(answered);
+
+    // The date and time go: their pixels change, and not into green text.
+    QImage after;
+    const bool redrawn = QTest::qWaitFor(
+        [&] {
+            after = TilePicture();
+            return after.size() == before.size() && Changed(before, after, dateAndTime).size() > 30
+                   && Changed(before, after, tileNumber).size() > 5;
+        },
+        20000);
+    if (!redrawn) {
+        before.save(QStringLiteral(ZENT_BINARY_DIR "/osdsetup_before.png"));
+        after.save(QStringLiteral(ZENT_BINARY_DIR "/osdsetup_after.png"));
+    }
+    ASSERT_TRUE(redrawn) << "the tile still draws what it drew before the setup";
+    int greenInDateAndTime = 0;
+    for (const QPoint& p : Changed(before, after, dateAndTime))
+        greenInDateAndTime += IsGreen(after.pixel(p)) ? 1 : 0;
+    EXPECT_LT(greenInDateAndTime, 5) << "the date and time are drawn in the new colour instead of going";
+    // The tile number stays, in green where it was white.
+    int whiteToGreen = 0;
+    for (const QPoint& p : Changed(before, after, tileNumber))
+        whiteToGreen += (qGray(before.pixel(p)) > 230 && IsGreen(after.pixel(p))) ? 1 : 0;
+    EXPECT_GT(whiteToGreen, 5);
 }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,6 +29,7 @@
 #include "ui/ctimeslider.h"
 #include "ui/cviewerdlg.h"
 #include "ui/hpcameo.h"
+#include "ui/hpmessagebox.h"
 #include "ui/skinbitmaps.h"
 #include "ui/viewertiles.h"
 
@@ -204,6 +206,32 @@ TEST_F(ViewerDialogTest, HandedOverPathThatDoesNotExistOpensNothing)
     EXPECT_EQ(m_dialog->OpenHandedOverPath(m_home.filePath("missing/h120000.001")), 0);
     for (int t = 0; t < 16; ++t)
         EXPECT_FALSE(m_dialog->PlayFlag(t));
+}
+
+// A list of 90,000 entries is read and looked up off the window thread: the hand-over returns
+// before it is opened, sixteen of its files are tried and the rest are reported as not opened.
+TEST_F(ViewerDialogTest, LongListOpensOffTheWindowThreadAndReportsWhatItSkipped)
+{
+    const QString folder = m_home.filePath("lists/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QByteArray text;
+    for (int i = 0; i < 90000; ++i)
+        text += QStringLiteral("x%1 1\r\n").arg(i, 6, 10, QLatin1Char('0')).toLatin1();
+    QFile list(folder + "file.lst");
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(text);
+    list.close();
+    for (int i = 0; i < 20; ++i) {
+        QFile empty(folder + QStringLiteral("x%1.1").arg(i, 6, 10, QLatin1Char('0')));
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    }
+    QSignalSpy opened(m_dialog.get(), &CViewerDlg::handedOverPathOpened);
+    EXPECT_EQ(m_dialog->OpenHandedOverPath(folder + "file.lst"), 0);
+    EXPECT_EQ(opened.count(), 0); // nothing of the list was done on this thread yet
+    ASSERT_TRUE(opened.wait(120000) || opened.count() == 1);
+    ASSERT_TRUE(m_dialog->MessageBox()->IsActive());
+    EXPECT_EQ(m_dialog->MessageBox()->Request().firstLine, "Not opened: 89984 entries");
+    EXPECT_EQ(m_dialog->MessageBox()->Request().secondLine, "Tiles show 16 at most.");
 }
 
 TEST_F(ViewerDialogTest, CloseWithoutAskingRemovesTheCarriedFiles)

@@ -62,7 +62,7 @@ def parser():
     p.add_argument("--camera-kind", type=_int, default=0, help="camera kind of every channel in the 0x99 reply")
     p.add_argument("--user", default=None, help="accepted user (default: any)")
     p.add_argument("--password", default=None, help="accepted password (default: any)")
-    p.add_argument("--level", type=_int, default=0, help="login level sent at byte 21 of 0x02 (default 0)")
+    p.add_argument("--level", type=_int, default=0, help="login level sent at byte 21 of 0x02 (default 0); the configuration console needs bit 0x10 (--level 0x10, with --option-flag)")
     p.add_argument("--option-flag", action="store_true",
                    help="set bit 2 (option / management flag) in byte 20 of 0x02: allows console, accounts, firmware")
     p.add_argument("--login-masks", default=None,
@@ -85,7 +85,7 @@ def parser():
                         "(0: echo; 100, 200 or 220 mark stream 1, 2 or 6 for the client)")
     p.add_argument("--log", default=None, help="JSON-lines log of every received message and connection event")
     p.add_argument("--video", default=None, help="H.264 Annex-B file streamed for live and playback")
-    p.add_argument("--audio", default=None, help="raw G.711 mu-law file for live audio")
+    p.add_argument("--audio", default=None, help="raw G.711 mu-law file for live audio; its bytes are also the playback stream's sound")
     p.add_argument("--audio-form", choices=("tagged", "plain512", "plain1024"), default="tagged",
                    help="live audio 0x29 form: tagged mu-law (default), untagged 512 bytes of 16-bit PCM "
                         "(frame size 528, data at 56), or untagged 1024 bytes of mu-law (frame size 1052, data at 68)")

@@ -214,6 +214,119 @@ def wrap_frame(unit):
     return bytes(out)
 
 
+# The console's stream form (live start mode 3): every NAL unit after a four-byte start code, a
+# P picture's data beginning with its slice (00 00 00 01 41), and a 10-bit frame_num that starts
+# at 0 with each key frame and goes up by one per reference picture. The recorder's decoder reads
+# that number straight from bytes 5 to 7, so the slice header must begin first_mb_in_slice 0,
+# slice_type 5 (all slices of the picture P), pic_parameter_set_id 0, then the 10 bits.
+CONSOLE_FRAME_NUM_BITS = 10
+
+
+def _write_ue(value):
+    """(bits, length) of value as an unsigned exp-Golomb code."""
+    code = value + 1
+    n = code.bit_length()
+    return code, 2 * n - 1
+
+
+def _rewrite(nal, fields_end, prefix):
+    """nal (header byte first) with its RBSP bits before `fields_end` replaced by the bit fields
+    of `prefix` ((value, length) pairs); the rest of the RBSP, stop bit and alignment, is redone."""
+    rbsp = _unescape(nal[1:])
+    nbits = 8 * len(rbsp)
+    whole = int.from_bytes(rbsp, "big")
+    if whole == 0:
+        raise ValueError("no stop bit")
+    trailing = (whole & -whole).bit_length() - 1
+    end = nbits - trailing - 1  # bits before the stop bit
+    if fields_end > end:
+        raise ValueError("fields past the data")
+    tail_len = end - fields_end
+    out, out_len = 0, 0
+    for value, length in prefix:
+        out = (out << length) | value
+        out_len += length
+    out = (out << tail_len) | ((whole >> (nbits - end)) & ((1 << tail_len) - 1))
+    out_len += tail_len
+    out = (out << 1) | 1
+    out_len += 1
+    pad = (-out_len) % 8
+    out <<= pad
+    out_len += pad
+    return nal[:1] + _escape(out.to_bytes(out_len // 8, "big"))
+
+
+def _sps_frame_num(nal):
+    """(frame_num bits of the sequence parameter set, the set with 10 bits), or None for a set of
+    a profile with chroma fields or a damaged one."""
+    try:
+        r = _Bits(_unescape(nal[1:]))
+        profile = r.u(8)
+        if profile not in (66, 77, 88):
+            return None
+        constraints = r.u(8)
+        level = r.u(8)
+        sps_id = r.ue()
+        old_bits = r.ue() + 4
+        if old_bits > 16:
+            return None
+        prefix = [(profile, 8), (constraints, 8), (level, 8), _write_ue(sps_id),
+                  _write_ue(CONSOLE_FRAME_NUM_BITS - 4)]
+        return old_bits, _rewrite(nal, r.pos, prefix)
+    except ValueError:
+        return None
+
+
+def _slice_renumbered(nal, old_bits, frame_num):
+    r = _Bits(_unescape(nal[1:]))
+    first_mb = r.ue()
+    slice_type = r.ue()
+    pps_id = r.ue()
+    r.u(old_bits)
+    # one slice type per picture, as a recorder's encoder codes it
+    slice_type = slice_type + 5 if slice_type < 5 else slice_type
+    prefix = [_write_ue(first_mb), _write_ue(slice_type), _write_ue(pps_id), (frame_num, CONSOLE_FRAME_NUM_BITS)]
+    return _rewrite(nal, r.pos, prefix)
+
+
+def console_units(units):
+    """The access units in the console's stream form; a stream that cannot be rewritten (no
+    parameter set of the profiles without chroma fields before its first slice, or damaged) is
+    given back as it is."""
+    out = []
+    old_bits = None
+    last_ref = 0
+    try:
+        for unit, key in units:
+            parts = []
+            frame_num = None
+            for _, end, typ, body in _nal_units(unit):
+                if typ in (6, 9):
+                    continue
+                nal = unit[body:end]
+                while nal.endswith(b"\x00"):
+                    nal = nal[:-1]
+                if typ == 7:
+                    found = _sps_frame_num(nal)
+                    if found is None:
+                        raise ValueError("sequence parameter set not rewritable")
+                    old_bits, nal = found
+                elif typ in (1, 5):
+                    if old_bits is None:
+                        raise ValueError("slice before any sequence parameter set")
+                    if frame_num is None:
+                        frame_num = 0 if typ == 5 else (last_ref + 1) % (1 << CONSOLE_FRAME_NUM_BITS)
+                    nal = _slice_renumbered(nal, old_bits, frame_num)
+                    if typ == 5 or (nal[0] >> 5) & 3:
+                        last_ref = frame_num
+                parts.append(b"\x00\x00\x00\x01" + nal)
+            out.append((b"".join(parts), key))
+    except ValueError as e:
+        debug_print("video not rewritten for the console's stream form: %s" % e)
+        return list(units)
+    return out
+
+
 def synthetic_units(fps):
     """Undecodable stand-in frames when no --video is given: GOP of one second."""
     gop = max(1, int(round(fps)))
@@ -274,8 +387,12 @@ class Media:
                 debug_print("cannot read --video %s: %r" % (cfg.ns.video, e))
             if not self.units:
                 debug_print("no access units in --video, using synthetic frames")
+        # live start mode 3 asks for the console's form of the same pictures (the synthetic
+        # stand-ins decode in no form)
+        self.console_units = console_units(self.units) if self.units else None
         if not self.units:
             self.units = synthetic_units(cfg.fps)
+            self.console_units = self.units
         wrap = cfg.stream_form == "wrapped"
         if cfg.stream_form == "auto-wrapped":
             wrap = recorder_numbered(self.units)

@@ -56,11 +56,12 @@ def live_rate(asked, most):
     return asked if 1 <= asked <= most else most
 
 
-def console_frame_messages(channel, ftype, payload, tick):
-    """One frame in the console's stream form: the first piece has 0x01 (frame start) and 0x40
-    (32-bit time at 32, payload from 40) in byte 12, the others 0x40."""
+def console_frame_messages(channel, frame_id, ftype, payload, date, tm, tick, seq=0):
+    """One live frame as live start mode 3 asks for it: the fields of every live frame, and in
+    byte 12 the console's marks, 0x01 (frame start) on the first piece and 0x40 (32-bit time at
+    32, payload from 40) on every piece."""
     out = []
-    for i, m in enumerate(frame_messages(channel, 0, ftype, payload, 0, 0, tick, flags=0x40)):
+    for i, m in enumerate(frame_messages(channel, frame_id, ftype, payload, date, tm, tick, seq=seq, flags=0x40)):
         if i == 0:
             m = m[:12] + bytes([0x41]) + m[13:]
         out.append(m)
@@ -69,7 +70,7 @@ def console_frame_messages(channel, ftype, payload, tick):
 
 async def live_video(conn, channel, rate=None, console_form=False):
     media = conn.srv.media
-    units = media.units
+    units = media.console_units if console_form else media.units
     # The one recorded stream is sent at the asked rate: fewer pictures a second, each still
     # the next access unit, so every picture decodes.
     asked = 0 if conn.cfg.fixed_live_rate else (rate or 0)
@@ -87,8 +88,8 @@ async def live_video(conn, channel, rate=None, console_form=False):
         # A picture carries the tick of its capture (when it was due), not of its sending: when
         # the viewer falls behind, the pictures waiting here are as old as a camera's would be.
         tick = tick_ms(nxt)
-        pieces = (console_frame_messages(channel, 1 if key else 0, data, tick) if console_form else
-                  frame_messages(channel, fid, 1 if key else 0, data, date, tm, tick, seq=seq & 0xFF))
+        make = console_frame_messages if console_form else frame_messages
+        pieces = make(channel, fid, 1 if key else 0, data, date, tm, tick, seq=seq & 0xFF)
         for m in pieces:
             await conn.send(m)
         seq += 1
@@ -149,6 +150,17 @@ async def live_audio(conn, channel):
         if delay < -1.0:
             nxt = time.monotonic()
         await asyncio.sleep(max(0.0, delay))
+
+
+SOUND_HEAD = 24
+SOUND_BLOCK = 800
+
+
+def playback_sound_block(audio, second, k):
+    """Block k (0..9) of a recorded second's sound as the playback stream carries it: the head,
+    then the 800 bytes from second x 8000 + k x 800 of the sound, taken in a loop."""
+    pos = (second * 8000 + k * SOUND_BLOCK) % len(audio)
+    return bytes(SOUND_HEAD) + (audio[pos:] + audio)[:SOUND_BLOCK]
 
 
 class PlaybackRequest:
@@ -216,11 +228,11 @@ async def playback(conn, req, live_conn=False):
                 nxt = time.monotonic()
             await asyncio.sleep(max(0.0, delay))
         if req.audio and not fast:
-            # the playback stream's sound: channel = channel count, 10 mu-law blocks of 800 bytes a second
-            audio = conn.srv.media.audio
+            # the playback stream's sound: channel = channel count, ten blocks a second, each a
+            # 24-byte head and 800 bytes of the recorded sound (a frame of 824 bytes; 664 and
+            # 2072 would mean 16-bit sound)
             for k in range(10):
-                pos = ((s - rec.r0) * 8000 + k * 800) % len(audio)
-                block = (audio[pos:] + audio)[:800]
+                block = playback_sound_block(conn.srv.media.audio, s - rec.r0, k)
                 for m in frame_messages(cfg.channels, 0, 0, block, date, tm, tick_ms(), playback=1, tag=req.tag):
                     await conn.send(m)
         s = s - 1 if backward else s + 1

@@ -4,7 +4,8 @@
 
 #include <QDir>
 
-ClientRecording WriteClientRecording(const QString& root, const QVector<int>& times, int keyInterval)
+ClientRecording WriteClientRecording(const QString& root, const QVector<int>& times, int keyInterval,
+                                     int streamKind)
 {
     ClientRecording r;
     const auto& stream = decoder_streams::Make(176, 144, 120, keyInterval, true);
@@ -22,7 +23,7 @@ ClientRecording WriteClientRecording(const QString& root, const QVector<int>& ti
     for (int i = 0; i < times.size(); ++i) {
         const QByteArray& unit = stream.frames.at(i);
         const int type = i % keyInterval == 0 ? 1 : 0;
-        if (writer.OnRecordData(2, date, times[i], type, 1, unit.constData(), unit.size(), 1, 0) <= 0) {
+        if (writer.OnRecordData(2, date, times[i], type, streamKind, unit.constData(), unit.size(), 1, 0) <= 0) {
             r.error = QStringLiteral("frame %1 not written").arg(i);
             return r;
         }
@@ -36,11 +37,16 @@ ClientRecording WriteClientRecording(const QString& root, const QVector<int>& ti
 
 QVector<int> TenPerSecond(int start, int seconds)
 {
+    return PerSecond(start, seconds, 10);
+}
+
+QVector<int> PerSecond(int start, int seconds, int frames)
+{
     QVector<int> times;
     const int s0 = start / 10000 * 3600 + start / 100 % 100 * 60 + start % 100;
     for (int s = 0; s < seconds; ++s) {
         const int t = s0 + s;
-        for (int i = 0; i < 10; ++i)
+        for (int i = 0; i < frames; ++i)
             times.append(t / 3600 * 10000 + t / 60 % 60 * 100 + t % 60);
     }
     return times;

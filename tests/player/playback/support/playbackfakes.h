@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QPair>
 #include <QString>
 #include <QThread>
 #include <QVector>
@@ -110,7 +111,14 @@ class FakeHost : public PlaybackHost
 {
 public:
     void StepMessageBox() override { ++boxSteps; }
-    void UpdateGroupTime(int, const QString&) override { ++groupTimes; }
+    void UpdateGroupTime(int, const QString& time) override
+    {
+        ++groupTimes;
+        if (clockNow) {
+            std::lock_guard<std::mutex> lock(mutex);
+            timeReports.append({clockNow(), time});
+        }
+    }
     void LeaveGroup(int) override { ++groupLeaves; }
     void SkipGroup(int) override { ++groupSkips; }
     void UpdatePlaySlider(int) override {}
@@ -130,6 +138,9 @@ public:
     std::atomic<int> groupSkips{0};
     std::mutex mutex;
     QVector<QVector<int>> marks; // {tile, first cell, count} of every time bar marking
+    // When set: each reported frame time with the clock's reading at the report.
+    std::function<qint64()> clockNow;
+    QVector<QPair<qint64, QString>> timeReports;
     int frameRate = 30;
     bool visible = true;
     int split = 1;
