@@ -82,6 +82,7 @@ MainWindow::MainWindow(QWidget* parent)
     CreateFrame();
     // The OSD flags come from the program directory, which is fixed before any file.
     m_settings.ReadOsdFile();
+    m_settings.ReadAccountFile();
 
     CreateMdiArea();
     CreateToolBar();

@@ -12,6 +12,8 @@
 
 namespace {
 constexpr qint64 kOsdReadLimit = 4096;
+// account.dat holds nine short lines; more is not read.
+constexpr qint64 kAccountReadLimit = 4096;
 // Server login fields that an empty text turns into "none", and those it turns into "0".
 constexpr int kNoneFields[] = {0, 1, 2, 3, 4};
 constexpr int kZeroFields[] = {7, 8};
@@ -106,6 +108,19 @@ void SettingsFiles::FillEmptyServerLogin()
     for (int field : kZeroFields) {
         if (m_serverLogin[size_t(field)].isEmpty())
             m_serverLogin[size_t(field)] = QStringLiteral("0");
+    }
+}
+
+void SettingsFiles::ReadAccountFile()
+{
+    QFile file(FilePath(QStringLiteral("account.dat")));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QList<QByteArray> lines = file.read(kAccountReadLimit).split('\n');
+    for (size_t line = 0; line < std::size(kAccountLines); ++line) {
+        const int field = kAccountLines[line];
+        if (field >= 0 && int(line) < lines.size())
+            m_serverLogin[size_t(field)] = QString::fromUtf8(lines.at(int(line))).trimmed();
     }
 }
 

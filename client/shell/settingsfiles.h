@@ -49,6 +49,9 @@ public:
     // One text of the server login record (0..8); an empty text for a bad index.
     QString GetServerLogin(int field) const;
     void SetServerLogin(int field, const QString& value);
+    // Reads account.dat back into the server login record, so that the login form can offer
+    // what it kept; a missing or unreadable file leaves the record empty.
+    void ReadAccountFile();
     // Writes account.dat from the server login record. Empty fields are replaced first, in the
     // record as well. False when the file could not be written (nothing is written then).
     bool SaveAccountFile();

@@ -2,6 +2,7 @@
 
 #include "core/jsonhelper.h"
 #include "shell/mainwindow.h"
+#include "sitebook/sitebookfile.h"
 #include "sitebook/sitebooktreewidget.h"
 #include "validation/account.h"
 #include "validation/cwaitdlg.h"
@@ -9,6 +10,8 @@
 #include "validation/validationview.h"
 #include "widgets/messagedlg.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -32,6 +35,10 @@ ValidationShell::~ValidationShell() = default;
 
 void ValidationShell::ShowConsole()
 {
+    if (!m_loggedIn && !m_loginFilled) {
+        m_loginFilled = true;
+        m_login->Fill(SavedServerLogin());
+    }
     QWidget* shown = m_loggedIn ? static_cast<QWidget*>(m_view) : static_cast<QWidget*>(m_login);
     shown->show();
     shown->raise();
@@ -95,6 +102,16 @@ void ValidationShell::SiteBookMoveDvr(const ValidationAccount& dvr, int groupId)
         tree->OnAddDvr(&dvr, groupId);
 }
 
+void ValidationShell::SiteBookModifyDvr(const ValidationAccount& dvr)
+{
+    m_window.GetSiteBookTree()->OnModifyDvr(&dvr);
+}
+
+void ValidationShell::SiteBookModifyGroup(const ValidationAccount& group)
+{
+    m_window.GetSiteBookTree()->OnModifyGroup(&group);
+}
+
 void ValidationShell::SiteBookDeleteGroup(int id)
 {
     m_window.GetSiteBookTree()->OnDeleteGroup(id);
@@ -105,8 +122,53 @@ void ValidationShell::SiteBookDeleteDvr(int id)
     m_window.GetSiteBookTree()->OnDeleteDvr(id);
 }
 
+QString ValidationShell::FreeLocalCopyPath() const
+{
+    // An older copy may hold a book the operator still wants: it is never written over.
+    const QString base = ProgramDirectory() + QStringLiteral("/sitebook-local");
+    QString path = base + QStringLiteral(".xml");
+    for (int number = 2; QFileInfo::exists(path); ++number)
+        path = base + QStringLiteral("-%1.xml").arg(number);
+    return path;
+}
+
+bool ValidationShell::AgreeToServerSiteBook()
+{
+    if (m_serverBook != ServerBook::NotAsked)
+        return m_serverBook == ServerBook::Taken;
+    SiteBookTreeWidget* tree = m_window.GetSiteBookTree();
+    // An empty site book loses nothing.
+    if (!tree->GetSiteBookRoot() || tree->GetSiteBookRoot()->childCount() == 0) {
+        m_serverBook = ServerBook::Taken;
+        return true;
+    }
+    const QString copy = QDir::toNativeSeparators(FreeLocalCopyPath());
+    MessageDlg box(&m_window, MessageDlg::Question);
+    box.SetText(QStringLiteral("Validation"),
+                QStringLiteral("The central server's site book replaces the site book of this computer.\n"
+                               "Your own site book is kept in %1;\n"
+                               "\"Load SiteBook\" in the site book's menu brings it back.\n\n"
+                               "Replace the site book now?")
+                    .arg(copy));
+    for (QLabel* label : box.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    if (box.exec() != 1) {
+        m_serverBook = ServerBook::Refused;
+        return false;
+    }
+    if (SiteBookFile::SaveSiteBook(tree, QDir::fromNativeSeparators(copy)) != SiteBookFile::SaveResult::Saved) {
+        ShowMessage(QStringLiteral("Validation"),
+                    QStringLiteral("Your site book could not be kept in %1, so it is not replaced.").arg(copy));
+        return false;
+    }
+    m_serverBook = ServerBook::Taken;
+    return true;
+}
+
 void ValidationShell::SiteBookLoadServer(const QString& text)
 {
+    if (!AgreeToServerSiteBook())
+        return;
     m_window.GetSiteBookTree()->LoadServerSiteBook(JsonHelper().ToJsonObject(text));
     m_window.loadSiteBook_Emap(ProgramDirectory() + QStringLiteral("/emap.xml"));
     m_window.loadSiteBook_Favorites(ProgramDirectory() + QStringLiteral("/favorites.xml"));
@@ -115,6 +177,14 @@ void ValidationShell::SiteBookLoadServer(const QString& text)
 QString ValidationShell::ProgramDirectory() const
 {
     return m_window.ProgramDirectory();
+}
+
+QStringList ValidationShell::SavedServerLogin() const
+{
+    const SettingsFiles& settings = m_window.Settings();
+    return {settings.GetServerLogin(2), settings.GetServerLogin(3), settings.GetServerLogin(0),
+            settings.GetServerLogin(1), settings.GetServerLogin(4), settings.GetServerLogin(7),
+            settings.GetServerLogin(8)};
 }
 
 void ValidationShell::SaveServerLogin(const QString& dbHost, const QString& dbPort, const QString& validationHost,

@@ -39,15 +39,25 @@ public:
     void SiteBookAddGroup(const ValidationAccount& group, int parentId) override;
     void SiteBookAddDvr(const ValidationAccount& dvr, int parentId) override;
     void SiteBookMoveDvr(const ValidationAccount& dvr, int groupId) override;
+    void SiteBookModifyDvr(const ValidationAccount& dvr) override;
+    void SiteBookModifyGroup(const ValidationAccount& group) override;
     void SiteBookDeleteGroup(int id) override;
     void SiteBookDeleteDvr(int id) override;
     void SiteBookLoadServer(const QString& text) override;
     QString ProgramDirectory() const override;
+    QStringList SavedServerLogin() const override;
     void SaveServerLogin(const QString& dbHost, const QString& dbPort, const QString& validationHost,
                          const QString& validationPort, const QString& account, const QString& saveFlag,
                          const QString& furtherFlag) override;
 
 private:
+    // Whether the central server's site book may replace this computer's.
+    enum class ServerBook { NotAsked, Taken, Refused };
+
+    // Asks once, before the first replacement, and keeps the operator's own book as a copy.
+    bool AgreeToServerSiteBook();
+    QString FreeLocalCopyPath() const;
+
     MainWindow& m_window;
     ValidationSession* m_session;
     ValidationView* m_view;
@@ -55,4 +65,6 @@ private:
     bool m_connected = false;
     int m_localChange = 0;
     bool m_loggedIn = false;
+    bool m_loginFilled = false;
+    ServerBook m_serverBook = ServerBook::NotAsked;
 };

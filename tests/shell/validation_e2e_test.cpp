@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDir>
 #include <QGuiApplication>
 #include <QJsonObject>
 #include <QLabel>
@@ -31,6 +32,7 @@
 #include "sitebook/sitebooktreewidget.h"
 #include "sitebook/support/sitebook_modal.h"
 #include "validation/account.h"
+#include "validation/caddgroupdialog.h"
 #include "validation/caddvalidationuser.h"
 #include "validation/cwaitdlg.h"
 #include "validation/validationsession.h"
@@ -153,7 +155,7 @@ TEST_F(ValidationE2E, LoginShowsTheTreeAndANewRecorderReachesTreeLineAndSiteBook
             QWidget* dialog = QApplication::activeModalWidget();
             ASSERT_NE(dialog, nullptr);
             const QList<std::pair<const char*, const char*>> fields = {{"nameEdit", "Yard"},
-                                                                       {"addrEdit", "10.0.0.7"},
+                                                                       {"addrEdit", "127.0.0.7"},
                                                                        {"portEdit", "9000"},
                                                                        {"idEdit", "admin"},
                                                                        {"passwordEdit", "1234"}};
@@ -174,7 +176,7 @@ TEST_F(ValidationE2E, LoginShowsTheTreeAndANewRecorderReachesTreeLineAndSiteBook
         ASSERT_TRUE(WaitFor([&] { return sim.Lines().contains(QStringLiteral("adddvr;1;6;2;;;;;;;;;")); }));
         const QJsonObject body = sim.Requests(QStringLiteral("/dvr")).at(0).value("body").toObject();
         EXPECT_EQ(body.value("dvr_name").toString(), QStringLiteral("Yard"));
-        EXPECT_EQ(body.value("dvr_host").toString(), QStringLiteral("10.0.0.7"));
+        EXPECT_EQ(body.value("dvr_host").toString(), QStringLiteral("127.0.0.7"));
         EXPECT_EQ(body.value("parent_id").toString(), QStringLiteral("2"));
         ASSERT_TRUE(WaitFor([&] { return SiteBookHas(hub->GetSiteBookTree(), QStringLiteral("Yard")); }));
         console->Tree()->expandAll();
@@ -319,7 +321,7 @@ TEST_F(ValidationE2E, AccountsAndRecorderRightsAreEnteredInTheirDialogs)
     std::unique_ptr<ModalDriver> rights;
     auto dvr = OnNextDialog<CAddDvrDialog>([&](CAddDvrDialog* dialog) {
         const QList<std::pair<const char*, const char*>> fields = {{"nameEdit", "Yard"},
-                                                                   {"addrEdit", "10.0.0.7"},
+                                                                   {"addrEdit", "127.0.0.7"},
                                                                    {"portEdit", "9000"},
                                                                    {"idEdit", "admin"},
                                                                    {"passwordEdit", "1234"}};
@@ -371,4 +373,178 @@ TEST_F(ValidationE2E, ARefusedAccountIsSaidAndAddsNothing)
     EXPECT_FALSE(shell->Session().Tree().FindAccount(6).isValid());
     EXPECT_EQ(shell->LocalChange(), 0);
 }
+} // namespace
+
+namespace {
+// Retypes a field of a dialog as the operator would: everything selected, then the new text.
+void Retype(QWidget* dialog, const char* field, const QString& text)
+{
+    auto* edit = dialog->findChild<QLineEdit*>(QLatin1String(field));
+    ASSERT_NE(edit, nullptr) << field;
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+// What the console changes on the server reaches the site book beside it, and the site book file
+// the program writes at its end.
+TEST_F(ValidationE2E, ConsoleEditsReachTheSiteBookAndItsFile)
+{
+    OpenLogin(QString::number(sim.HttpPort()), QStringLiteral("admin"), QStringLiteral("1234"));
+    ValidationView* console = shell->View();
+    ASSERT_TRUE(WaitFor([&] { return console->isVisible() && shell->IsValidationConnected(); }));
+    ValidationSession& session = shell->Session();
+    SiteBookTreeWidget* book = hub->GetSiteBookTree();
+    ASSERT_TRUE(WaitFor([&] { return SiteBookHas(book, QStringLiteral("Gate")); }));
+    const auto property = [&](const QModelIndex& node) {
+        QMenu menu;
+        if (!console->Tree()->BuildMenu(menu, node))
+            return false;
+        QAction* entry = Entry(menu, QStringLiteral("Property"));
+        if (!entry)
+            return false;
+        entry->trigger();
+        return true;
+    };
+
+    auto dvr = OnNextDialog<CAddDvrDialog>([](CAddDvrDialog* dialog) {
+        Retype(dialog, "nameEdit", QStringLiteral("Gate North"));
+        Retype(dialog, "addrEdit", QStringLiteral("127.0.0.9"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+    });
+    ASSERT_TRUE(property(session.Tree().FindDvr(3)));
+    ASSERT_TRUE(dvr->Done());
+    ASSERT_TRUE(WaitFor([&] { return sim.Lines().contains(QStringLiteral("modifydvr;1;3;2;;;;;;;;;")); }));
+    ASSERT_TRUE(WaitFor([&] { return SiteBookHas(book, QStringLiteral("Gate North")); }));
+    EXPECT_FALSE(SiteBookHas(book, QStringLiteral("Gate")));
+
+    auto group = OnNextDialog<CAddGroupDialog>([](CAddGroupDialog* dialog) {
+        Retype(dialog, "groupName", QStringLiteral("Eastside"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+    });
+    ASSERT_TRUE(property(session.Tree().FindAccount(2)));
+    ASSERT_TRUE(group->Done());
+    ASSERT_TRUE(WaitFor([&] { return SiteBookHas(book, QStringLiteral("Eastside")); }));
+    EXPECT_FALSE(SiteBookHas(book, QStringLiteral("East")));
+    hub->GetSiteBookTree()->expandAll();
+    Shot(hub.get(), QStringLiteral("sitebook-after-edits"));
+
+    StopHub();
+    const QString written = QString::fromUtf8(ReadFile(QStringLiteral("sitebook.xml")));
+    EXPECT_TRUE(written.contains(QLatin1String("name=\"Gate North\" addr=\"127.0.0.9\"")))
+        << written.toStdString();
+    EXPECT_TRUE(written.contains(QLatin1String("name=\"Eastside\""))) << written.toStdString();
+    EXPECT_FALSE(written.contains(QLatin1String("name=\"Gate\""))) << written.toStdString();
+}
+} // namespace
+
+namespace {
+// The Setup menu's Validation entry, as the operator reaches it.
+void OpenLoginForm(MainWindow* window)
+{
+    QAction* entry = MenuAction(window->menuBar(), QStringLiteral("Validation"));
+    ASSERT_NE(entry, nullptr);
+    entry->trigger();
+}
+
+// A login kept with "Save login information" comes back in the form on the next start; Cancel
+// leaves the form and nothing else.
+TEST_F(ValidationE2E, TheFormOffersTheKeptLoginAndCancelLeavesTheProgramRunning)
+{
+    StopHub();
+    // account.dat's lines: database server, its port, account, "0", "0", save flag, validation
+    // server, its port, further flag.
+    WriteFile(QStringLiteral("account.dat"), "127.0.0.1\n" + QByteArray::number(sim.HttpPort())
+                                                 + "\nadmin\n0\n0\n1\n127.0.0.1\n"
+                                                 + QByteArray::number(sim.ValidationPort()) + "\n1\n");
+    StartHub();
+    shell = hub->GetValidationShell();
+    hub->show();
+    OpenLoginForm(hub.get());
+    Account* form = shell->LoginForm();
+    ASSERT_TRUE(form->isVisible());
+    EXPECT_EQ(form->DatabaseHostEdit()->text(), QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(form->DatabasePortEdit()->text(), QString::number(sim.HttpPort()));
+    EXPECT_EQ(form->ValidationPortEdit()->text(), QString::number(sim.ValidationPort()));
+    EXPECT_EQ(form->AccountEdit()->text(), QStringLiteral("admin"));
+    EXPECT_TRUE(form->SaveBox()->isChecked());
+    EXPECT_TRUE(form->PasswordEdit()->text().isEmpty());
+    Shot(form, QStringLiteral("login-form-kept"));
+
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(hub->isVisible());
+    EXPECT_FALSE(hub->IsClosing());
+
+    // Opened again, the password is all that is left to type.
+    OpenLoginForm(hub.get());
+    ASSERT_TRUE(form->isVisible());
+    QTest::keyClicks(form->PasswordEdit(), QStringLiteral("1234"));
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return shell->View()->isVisible() && shell->IsValidationConnected(); }));
+}
+
+struct LocalBookCase
+{
+    const char* name;
+    int answer; // the question box's result: 1 replace, 0 keep
+    bool serverBookShown;
+};
+
+class LocalSiteBook : public ValidationE2E, public ::testing::WithParamInterface<LocalBookCase>
+{};
+
+// The operator's own site book is not replaced by the server's without a question; replaced, it
+// is kept as a copy that loads back.
+TEST_P(LocalSiteBook, IsReplacedOnlyWhenTheOperatorAgrees)
+{
+    StopHub();
+    WriteFile(QStringLiteral("sitebook.xml"),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zent version=\"1.0\">\n"
+              "<folder name=\"Depot\" folded=\"no\">\n"
+              "<device name=\"Office\" addr=\"127.0.0.1\" port=\"24990\" id=\"admin\" password=\"1234\" "
+              "emapPath=\"\" emapPos=\"\"/>\n</folder>\n</zent>\n");
+    StartHub();
+    shell = hub->GetValidationShell();
+    SiteBookTreeWidget* book = hub->GetSiteBookTree();
+    ASSERT_TRUE(SiteBookHas(book, QStringLiteral("Office")));
+
+    QString question;
+    auto asked = OnNextDialog<MessageDlg>([&](MessageDlg* box) {
+        QStringList texts;
+        for (QLabel* label : box->findChildren<QLabel*>())
+            texts << label->text();
+        question = texts.join(QLatin1Char('|'));
+        box->done(GetParam().answer);
+    });
+    OpenLogin(QString::number(sim.HttpPort()), QStringLiteral("admin"), QStringLiteral("1234"));
+    ASSERT_TRUE(WaitFor([&] { return shell->View()->isVisible() && shell->IsValidationConnected(); }));
+    // The question comes with the server's site book, after the login.
+    ASSERT_TRUE(WaitFor([&] { return asked->Done(); }));
+    const QString copy = QDir::toNativeSeparators(Path(QStringLiteral("sitebook-local.xml")));
+    EXPECT_TRUE(question.contains(copy)) << question.toStdString();
+    EXPECT_TRUE(question.contains(QLatin1String("Load SiteBook"))) << question.toStdString();
+
+    if (GetParam().serverBookShown) {
+        ASSERT_TRUE(WaitFor([&] { return SiteBookHas(book, QStringLiteral("Gate")); }));
+        EXPECT_FALSE(SiteBookHas(book, QStringLiteral("Office")));
+        EXPECT_TRUE(ReadFile(QStringLiteral("sitebook-local.xml")).contains("name=\"Office\""));
+        // "Load SiteBook" with the copy brings the operator's own book back.
+        hub->loadSiteBook(Path(QStringLiteral("sitebook-local.xml")), true);
+        EXPECT_TRUE(SiteBookHas(book, QStringLiteral("Office")));
+    } else {
+        // A reconnect's reload asks no more and replaces nothing.
+        ASSERT_TRUE(WaitFor([&] { return sim.Requests(QStringLiteral("/sitebook")).size() == 1; }));
+        shell->SiteBookLoadServer(QStringLiteral("{\"result\":\"success\",\"children\":[]}"));
+        EXPECT_TRUE(SiteBookHas(book, QStringLiteral("Office")));
+        EXPECT_FALSE(SiteBookHas(book, QStringLiteral("Gate")));
+        EXPECT_FALSE(FileExists(QStringLiteral("sitebook-local.xml")));
+    }
+    StopHub();
+    EXPECT_TRUE(ReadFile(QStringLiteral("sitebook.xml")).contains("name=\"Office\""));
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, LocalSiteBook,
+                         ::testing::Values(LocalBookCase{"Replace", 1, true}, LocalBookCase{"Keep", 0, false}),
+                         [](const ::testing::TestParamInfo<LocalBookCase>& info) { return info.param.name; });
 } // namespace

@@ -30,10 +30,20 @@ public:
     {
         siteBook << QStringLiteral("move dvr %1 %2 under %3").arg(dvr.id).arg(dvr.name).arg(groupId);
     }
+    void SiteBookModifyDvr(const ValidationAccount& dvr) override
+    {
+        siteBook
+            << QStringLiteral("modify dvr %1 %2 at %3:%4").arg(dvr.id).arg(dvr.name, dvr.dvr_host, dvr.dvr_port);
+    }
+    void SiteBookModifyGroup(const ValidationAccount& group) override
+    {
+        siteBook << QStringLiteral("modify group %1 %2").arg(group.id).arg(group.name);
+    }
     void SiteBookDeleteGroup(int id) override { siteBook << QStringLiteral("delete group %1").arg(id); }
     void SiteBookDeleteDvr(int id) override { siteBook << QStringLiteral("delete dvr %1").arg(id); }
     void SiteBookLoadServer(const QString& text) override { serverSiteBooks << text; }
     QString ProgramDirectory() const override { return programDirectory; }
+    QStringList SavedServerLogin() const override { return keptLogin; }
     void SaveServerLogin(const QString& dbHost, const QString& dbPort, const QString& validationHost,
                          const QString& validationPort, const QString& account, const QString& saveFlag,
                          const QString& furtherFlag) override
@@ -50,4 +60,5 @@ public:
     QStringList serverSiteBooks;
     QString programDirectory;
     QStringList savedLogin;
+    QStringList keptLogin;
 };

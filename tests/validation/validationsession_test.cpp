@@ -236,3 +236,155 @@ TEST_F(Session, LinesOfTheServer)
     EXPECT_TRUE(hub.siteBook.contains(QStringLiteral("delete dvr 3")));
 }
 } // namespace
+
+namespace {
+// A change the server took reaches the site book as well as the tree, whether this console made
+// it or another one did.
+TEST_F(Session, ModifiedRecordersAndGroupsReachTheSiteBook)
+{
+    LogIn(session);
+    FakeValidationHub otherHub;
+    ValidationSession other(otherHub);
+    LogIn(other, QStringLiteral("operator"), QStringLiteral("op"));
+    ASSERT_TRUE(WaitFor([&] { return hub.validationConnected && otherHub.validationConnected; }));
+
+    const auto modifyDvr = [&](int id, const char* name, const char* host) {
+        auto dvr = std::make_unique<ValidationAccount>(*session.Tree().Record(session.Tree().FindDvr(id)));
+        dvr->name = QString::fromUtf8(name);
+        dvr->dvr_host = QString::fromUtf8(host);
+        dvr->dvr_port = QStringLiteral("9100");
+        session.ModifyDvr(session.Tree().FindDvr(id), std::move(dvr));
+        return WaitFor([&] { return !session.HasPending(); });
+    };
+    ASSERT_TRUE(modifyDvr(3, "Gate North", "10.0.0.9"));
+    EXPECT_EQ(hub.siteBook, QStringList{"modify dvr 3 Gate North at 10.0.0.9:9100"});
+
+    // Lobby is the operator's too: that console hears "modifydvr" and asks the server for the
+    // record.
+    ASSERT_TRUE(modifyDvr(5, "Lobby West", "10.0.0.10"));
+    EXPECT_EQ(hub.siteBook.value(1), QStringLiteral("modify dvr 5 Lobby West at 10.0.0.10:9100"));
+    ASSERT_TRUE(WaitFor([&] { return !otherHub.siteBook.isEmpty(); }));
+    EXPECT_EQ(otherHub.siteBook, QStringList{"modify dvr 5 Lobby West at 10.0.0.10:9100"});
+
+    auto east = std::make_unique<ValidationAccount>(*session.Tree().Record(session.Tree().FindAccount(2)));
+    east->name = QStringLiteral("Eastside");
+    session.ModifyAccount(session.Tree().FindAccount(2), std::move(east));
+    ASSERT_TRUE(WaitFor([&] { return !session.HasPending(); }));
+    EXPECT_EQ(hub.siteBook.value(2), QStringLiteral("modify group 2 Eastside"));
+
+    // An account's change is no site book matter.
+    auto op = std::make_unique<ValidationAccount>(*session.Tree().Record(session.Tree().FindAccount(4)));
+    op->description = QStringLiteral("night shift");
+    session.ModifyAccount(session.Tree().FindAccount(4), std::move(op));
+    ASSERT_TRUE(WaitFor([&] { return !session.HasPending(); }));
+    EXPECT_EQ(hub.siteBook.size(), 3);
+}
+} // namespace
+
+namespace {
+struct BrokenReply
+{
+    const char* mode;
+    const char* why;
+};
+
+// The simulator's ways of failing a request, and what the operator is told of each.
+const BrokenReply kBrokenReplies[] = {
+    {"silence", "The database server did not answer."},
+    {"status500", "The database server answered with an error (HTTP 500)."},
+    {"cut", "The database server's answer broke off."},
+    {"empty", "The database server sent an empty answer."},
+    {"notjson", "The database server's answer could not be read."},
+};
+
+class BrokenLogin : public Session, public ::testing::WithParamInterface<BrokenReply>
+{};
+
+TEST_P(BrokenLogin, SaysWhatWentWrongAndLogsNoOneIn)
+{
+    session.Http().SetTransferLimitMs(300);
+    ASSERT_TRUE(sim.SetFail(QStringLiteral("/login"), QString::fromLatin1(GetParam().mode)));
+    QSignalSpy loggedIn(&session, &ValidationSession::LoggedIn);
+    LogIn(session);
+    ASSERT_TRUE(WaitFor([&] { return !hub.messages.isEmpty(); }));
+    EXPECT_EQ(hub.messages, QStringList{QStringLiteral("Warning|") + GetParam().why});
+    EXPECT_EQ(loggedIn.count(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, BrokenLogin, ::testing::ValuesIn(kBrokenReplies));
+
+class BrokenSiteBook : public Session, public ::testing::WithParamInterface<BrokenReply>
+{};
+
+TEST_P(BrokenSiteBook, IsSaidAndTheSiteBookIsKept)
+{
+    session.Http().SetTransferLimitMs(300);
+    ASSERT_TRUE(sim.SetFail(QStringLiteral("/sitebook"), QString::fromLatin1(GetParam().mode)));
+    LogIn(session);
+    ASSERT_TRUE(WaitFor([&] { return !hub.messages.isEmpty(); }));
+    EXPECT_EQ(hub.messages, QStringList{QStringLiteral("Validation|The central server's site book could not be "
+                                                       "loaded.\n%1\nThe site book is kept as it was.")
+                                            .arg(QLatin1String(GetParam().why))});
+    EXPECT_TRUE(hub.serverSiteBooks.isEmpty());
+    // The console itself logged in.
+    EXPECT_EQ(session.RootId(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, BrokenSiteBook, ::testing::ValuesIn(kBrokenReplies));
+
+TEST_F(Session, ARefusedSiteBookShowsTheServersWords)
+{
+    ASSERT_TRUE(sim.SetFail(QStringLiteral("/sitebook"), QStringLiteral("fail")));
+    LogIn(session);
+    ASSERT_TRUE(WaitFor([&] { return !hub.messages.isEmpty(); }));
+    EXPECT_EQ(hub.messages, QStringList{"Validation|The central server's site book could not be loaded.\n"
+                                        "Refused: PUT /sitebook\nThe site book is kept as it was."});
+    EXPECT_TRUE(hub.serverSiteBooks.isEmpty());
+}
+
+TEST_F(Session, ASilentProbeIsGivenUpAndSaidSo)
+{
+    session.Http().SetTransferLimitMs(300);
+    ASSERT_TRUE(sim.SetFail(QStringLiteral("/about"), QStringLiteral("silence")));
+    QSignalSpy probe(&session, &ValidationSession::ProbeAnswered);
+    session.ConnectDatabaseServer(QStringLiteral("127.0.0.1"), QString::number(sim.HttpPort()));
+    ASSERT_TRUE(WaitFor([&] { return probe.count() == 1; }));
+    EXPECT_FALSE(probe.at(0).at(0).toBool());
+    EXPECT_EQ(hub.messages, QStringList{"Warning|The database server did not answer."});
+}
+
+// The box waits for the operator like the real one: events run while it is up.
+class WaitingHub : public FakeValidationHub
+{
+public:
+    void ShowMessage(const QString& title, const QString& text) override
+    {
+        FakeValidationHub::ShowMessage(title, text);
+        if (whileOpen)
+            WaitFor(whileOpen);
+    }
+    std::function<bool()> whileOpen;
+};
+
+TEST(DroppedLine, OneBoxAtATimeWhileTheLineKeepsDropping)
+{
+    // Every connection is closed as soon as it is accepted.
+    CentralSimProcess sim({QStringLiteral("--line-fail"), QStringLiteral("close")});
+    QString error;
+    ASSERT_TRUE(sim.Start(&error)) << error.toStdString();
+    WaitingHub hub;
+    ValidationSession session(hub);
+    session.Line().SetReconnectMs(100);
+    QSignalSpy lost(&session.Line(), &ValidationClient::ConnectionLost);
+    // The box stays up until the line has come and gone three more times.
+    hub.whileOpen = [&] { return lost.count() >= 4; };
+    QSignalSpy probe(&session, &ValidationSession::ProbeAnswered);
+    session.ConnectDatabaseServer(QStringLiteral("127.0.0.1"), QString::number(sim.HttpPort()));
+    ASSERT_TRUE(WaitFor([&] { return probe.count() == 1; }));
+    session.Login(QStringLiteral("admin"), QStringLiteral("1234"), QStringLiteral("127.0.0.1"),
+                  sim.ValidationPort());
+    ASSERT_TRUE(WaitFor([&] { return lost.count() >= 4; }));
+    const QString dropped = QStringLiteral("Validation|Validation server has been disconnected.");
+    EXPECT_EQ(hub.messages.count(dropped), 1) << hub.messages.join('\n').toStdString();
+}
+} // namespace

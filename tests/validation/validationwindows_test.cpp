@@ -12,6 +12,7 @@
 #include "validation/validationview.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -135,6 +137,7 @@ struct LoginCase
     const char* account;
     const char* password;
     const char* refusal;
+    const char* dbPort = "";
 };
 
 class LoginForm : public Windows, public ::testing::WithParamInterface<LoginCase>
@@ -146,16 +149,66 @@ TEST_P(LoginForm, RefusesEmptyFieldsAndRoot)
     login.ValidationPortEdit()->setText(QString::fromLatin1(GetParam().port));
     login.AccountEdit()->setText(QString::fromLatin1(GetParam().account));
     login.PasswordEdit()->setText(QString::fromLatin1(GetParam().password));
+    login.DatabasePortEdit()->setText(QString::fromLatin1(GetParam().dbPort));
     login.onOKButtonClicked();
     EXPECT_EQ(hub.messages, QStringList{QStringLiteral("Warring|") + GetParam().refusal});
     EXPECT_TRUE(hub.savedLogin.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Fields, LoginForm,
-                         ::testing::Values(LoginCase{"", "1", "a", "p", "Input server address"},
-                                           LoginCase{"h", "", "a", "p", "Input server port"},
-                                           LoginCase{"h", "1", "", "p", "Input account name"},
-                                           LoginCase{"h", "1", "root", "p",
-                                                     "Root is an account that can not be used."},
-                                           LoginCase{"h", "1", "a", "", "Input account password"}));
+INSTANTIATE_TEST_SUITE_P(
+    Fields, LoginForm,
+    ::testing::Values(LoginCase{"", "1", "a", "p", "Input server address"},
+                      LoginCase{"h", "", "a", "p", "Input server port"},
+                      LoginCase{"h", "1", "", "p", "Input account name"},
+                      LoginCase{"h", "1", "root", "p", "Root is an account that can not be used."},
+                      LoginCase{"h", "1", "a", "", "Input account password"},
+                      LoginCase{"h", "abc", "a", "p", "The server port must be a number from 1 to 65535."},
+                      LoginCase{"h", "70000", "a", "p", "The server port must be a number from 1 to 65535."},
+                      LoginCase{"h", "0", "a", "p", "The server port must be a number from 1 to 65535."},
+                      LoginCase{"h", "1", "a", "p", "The database port must be a number from 1 to 65535.", "8o"}));
+
+// Cancel leaves the form, not the program.
+TEST_F(Windows, CancelOnTheLoginFormClosesOnlyTheForm)
+{
+    login.show();
+    QTest::mouseClick(login.findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
+    EXPECT_FALSE(login.isVisible());
+    EXPECT_EQ(hub.closes, 0);
+}
+
+struct KeptLoginCase
+{
+    QStringList kept;
+    QStringList shown; // database host, its port, validation host, its port, account
+    bool save;
+    bool further;
+};
+
+class KeptLogin : public Windows, public ::testing::WithParamInterface<KeptLoginCase>
+{};
+
+TEST_P(KeptLogin, FillsTheFormOnlyWhenItWasKept)
+{
+    login.Fill(GetParam().kept);
+    EXPECT_EQ((QStringList{login.DatabaseHostEdit()->text(), login.DatabasePortEdit()->text(),
+                           login.ValidationHostEdit()->text(), login.ValidationPortEdit()->text(),
+                           login.AccountEdit()->text()}),
+              GetParam().shown);
+    EXPECT_TRUE(login.PasswordEdit()->text().isEmpty());
+    EXPECT_EQ(login.SaveBox()->isChecked(), GetParam().save);
+    EXPECT_EQ(login.FurtherBox()->isChecked(), GetParam().further);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, KeptLogin,
+    ::testing::Values(
+        KeptLoginCase{
+            {"db", "8080", "vs", "7000", "lee", "1", "1"}, {"db", "8080", "vs", "7000", "lee"}, true, false},
+        KeptLoginCase{
+            {"db", "8080", "vs", "7000", "lee", "1", "0"}, {"db", "8080", "vs", "7000", "lee"}, true, true},
+        // A field left empty was written as "none".
+        KeptLoginCase{{"none", "none", "vs", "7000", "lee", "1", "1"}, {"", "", "vs", "7000", "lee"}, true, false},
+        // Not kept: the form stays empty.
+        KeptLoginCase{{"none", "none", "none", "none", "none", "0", "1"}, {"", "", "", "", ""}, false, false},
+        KeptLoginCase{{}, {"", "", "", "", ""}, false, false}));
 } // namespace

@@ -69,6 +69,7 @@ void CNetwork_http::CheckServer()
     m_probeData.clear();
     QNetworkRequest request(QUrl(m_baseUrl + QStringLiteral("/about"), QUrl::TolerantMode));
     request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
+    request.setTransferTimeout(m_limitMs);
     m_probeReply = m_manager.get(request);
     connect(m_probeReply, &QNetworkReply::finished, this, &CNetwork_http::httpFinished);
     connect(m_probeReply, &QIODevice::readyRead, this, &CNetwork_http::httpReadyRead);
@@ -89,7 +90,8 @@ void CNetwork_http::httpFinished()
     m_probeData += reply->readAll();
     const QString text = QString::fromUtf8(m_probeData);
     m_probeData.clear();
-    const bool failed = reply->error() != QNetworkReply::NoError;
+    m_lastOutcome = HttpOutcome::Of(*reply);
+    const bool failed = m_lastOutcome.failure != HttpFailure::None;
     if (failed)
         qCDebug(lcAdmin) << "Http error" << reply->errorString() << m_probeTag;
     // Freed on both paths: a failed probe must not leave its reply behind.
@@ -107,7 +109,16 @@ void CNetwork_http::httpFinished()
 
 void CNetwork_http::OnSenderResult(int id, QString text, int tag)
 {
+    if (auto* from = qobject_cast<CNetwork_Http_Sender*>(sender()))
+        m_lastOutcome = from->LastOutcome();
     emit OnResult(id, text, tag);
+}
+
+void CNetwork_http::SetTransferLimitMs(int ms)
+{
+    m_limitMs = ms;
+    for (CNetwork_Http_Sender* sender : m_senders)
+        sender->SetTransferLimitMs(ms);
 }
 
 void CNetwork_http::ScheduleDispatch()
@@ -126,6 +137,7 @@ CNetwork_Http_Sender* CNetwork_http::FreeSender()
     if (int(m_senders.size()) >= kSenderSlots)
         return nullptr;
     auto* sender = new CNetwork_Http_Sender(&m_manager, this);
+    sender->SetTransferLimitMs(m_limitMs);
     connect(sender, &CNetwork_Http_Sender::OnResultSender, this, &CNetwork_http::OnSenderResult);
     connect(sender, &CNetwork_Http_Sender::Freed, this, &CNetwork_http::ScheduleDispatch);
     m_senders.push_back(sender);

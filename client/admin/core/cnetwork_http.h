@@ -1,4 +1,5 @@
 #pragma once
+#include "core/httpoutcome.h"
 #include "core/httprequest.h"
 
 #include <QByteArray>
@@ -25,6 +26,9 @@ class CNetwork_http : public QObject
     Q_OBJECT
 public:
     static constexpr int kSenderSlots = 9999;
+    // A request, the probe included, that receives nothing for this long is given up, as the
+    // validation line gives up a silent server.
+    static constexpr int kTransferLimitMs = 10000;
 
     CNetwork_http(AdminHub& hub, QObject* parent = nullptr);
     ~CNetwork_http() override;
@@ -35,6 +39,10 @@ public:
     void CheckServer();
 
     QString BaseUrl() const { return m_baseUrl; }
+    // Tests shorten the limit.
+    void SetTransferLimitMs(int ms);
+    // How the reply being reported (by OnResult, or to the hub's probe answer) ended.
+    HttpOutcome LastOutcome() const { return m_lastOutcome; }
     bool IsReady() const { return m_ready; }
     int QueuedCount() const;
     int BusySenders() const;
@@ -66,6 +74,8 @@ private:
     QByteArray m_probeData;
     mutable QMutex m_queueLock;
     bool m_ready = false;
+    int m_limitMs = kTransferLimitMs;
+    HttpOutcome m_lastOutcome;
     bool m_dispatchPending = false;
     QList<HttpRequest> m_queue;
 };

@@ -8,10 +8,11 @@
 #include <QUrl>
 
 namespace {
-QNetworkRequest JsonRequest(const QString& url)
+QNetworkRequest JsonRequest(const QString& url, int limitMs)
 {
     QNetworkRequest request(QUrl(url, QUrl::TolerantMode));
     request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
+    request.setTransferTimeout(limitMs);
     return request;
 }
 } // namespace
@@ -79,25 +80,25 @@ void CNetwork_Http_Sender::AddHttpDel(int id, const QString& url, int tag, const
 void CNetwork_Http_Sender::HttpGet(const QString& url)
 {
     m_data.clear();
-    Track(m_manager->get(JsonRequest(url)));
+    Track(m_manager->get(JsonRequest(url, m_limitMs)));
 }
 
 void CNetwork_Http_Sender::HttpPut(const QString& url, const QByteArray& body)
 {
     m_data.clear();
-    Track(m_manager->put(JsonRequest(url), body));
+    Track(m_manager->put(JsonRequest(url, m_limitMs), body));
 }
 
 void CNetwork_Http_Sender::HttpPost(const QString& url, const QByteArray& body)
 {
     m_data.clear();
-    Track(m_manager->post(JsonRequest(url), body));
+    Track(m_manager->post(JsonRequest(url, m_limitMs), body));
 }
 
 void CNetwork_Http_Sender::HttpDelete(const QString& url, const QByteArray&)
 {
     m_data.clear();
-    Track(m_manager->deleteResource(JsonRequest(url)));
+    Track(m_manager->deleteResource(JsonRequest(url, m_limitMs)));
 }
 
 void CNetwork_Http_Sender::Track(QNetworkReply* reply)
@@ -130,7 +131,8 @@ void CNetwork_Http_Sender::httpFinished()
     const QString text = QString::fromUtf8(m_data);
     m_data.clear();
     qCDebug(lcAdmin) << "HTTP Sender" << text;
-    const bool failed = reply->error() != QNetworkReply::NoError;
+    m_outcome = HttpOutcome::Of(*reply);
+    const bool failed = m_outcome.failure != HttpFailure::None;
     if (failed)
         qCDebug(lcAdmin) << "Http error" << reply->errorString() << m_tag;
     reply->deleteLater();

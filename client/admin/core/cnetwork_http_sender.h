@@ -1,5 +1,7 @@
 #pragma once
+#include "core/httpoutcome.h"
 #include <QByteArray>
+
 #include <QFile>
 #include <QObject>
 #include <QPointer>
@@ -19,6 +21,10 @@ public:
     ~CNetwork_Http_Sender() override;
 
     bool IsBusy() const { return m_busy != 0; }
+    // A request that receives nothing for this long is given up ("no answer").
+    void SetTransferLimitMs(int ms) { m_limitMs = ms; }
+    // How the last reply ended; read while its result is being reported.
+    HttpOutcome LastOutcome() const { return m_outcome; }
     void SetBusy() { m_busy = 1; }
     // The server changed while the reply was in flight: it still frees the sender when it
     // ends, but it is delivered to no one.
@@ -50,6 +56,8 @@ private:
     QPointer<QNetworkReply> m_reply;
     QFile m_file;
     int m_busy = 0;
+    int m_limitMs = 0;
+    HttpOutcome m_outcome;
     int m_id = -1;
     int m_tag = 0;
     bool m_abandoned = false;

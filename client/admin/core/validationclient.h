@@ -28,6 +28,8 @@ public:
 
     // Connects, or announces itself again when already connected; the connected flag after the call.
     bool Connect(const QString& host, quint16 port);
+    // Tests shorten the reconnect period.
+    void SetReconnectMs(int ms) { m_reconnect.setInterval(ms); }
     // Starts the 5-second reconnect and keep-alive timer (once, after the first login).
     void StartTimer();
     bool IsConnected() const { return m_connected; }

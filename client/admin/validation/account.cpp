@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 #include <QVBoxLayout>
 
 Account::Account(ValidationSession& session, ValidationHub& hub, QWidget* parent)
@@ -59,18 +60,31 @@ QLineEdit* Account::AddRow(QGridLayout* grid, int row, const QString& label, con
     return edit;
 }
 
+namespace {
+bool IsPort(const QString& text)
+{
+    bool ok = false;
+    const int port = text.trimmed().toInt(&ok);
+    return ok && port >= 1 && port <= 65535;
+}
+} // namespace
+
 QString Account::Refusal() const
 {
     if (m_validationHost->text().isEmpty())
         return QStringLiteral("Input server address");
     if (m_validationPort->text().isEmpty())
         return QStringLiteral("Input server port");
+    if (!IsPort(m_validationPort->text()))
+        return QStringLiteral("The server port must be a number from 1 to 65535.");
     if (m_account->text().isEmpty())
         return QStringLiteral("Input account name");
     if (m_account->text() == QLatin1String("root"))
         return QStringLiteral("Root is an account that can not be used.");
     if (m_password->text().isEmpty())
         return QStringLiteral("Input account password");
+    if (!m_dbPort->text().isEmpty() && !IsPort(m_dbPort->text()))
+        return QStringLiteral("The database port must be a number from 1 to 65535.");
     return QString();
 }
 
@@ -92,11 +106,27 @@ void Account::onOKButtonClicked()
 void Account::Login()
 {
     m_session.Login(m_account->text(), m_password->text(), m_validationHost->text(),
-                    m_validationPort->text().toInt());
+                    m_validationPort->text().trimmed().toInt());
 }
 
 void Account::onCancelButtonClicked()
 {
+    // The form is opened from the Setup menu: leaving it leaves the program running.
     hide();
-    m_hub.CloseMainWindow();
+}
+
+void Account::Fill(const QStringList& kept)
+{
+    if (kept.size() < 7 || kept.at(5) != QLatin1String("1"))
+        return;
+    const auto text = [&kept](int field) {
+        return kept.at(field) == QLatin1String("none") ? QString() : kept.at(field);
+    };
+    m_dbHost->setText(text(0));
+    m_dbPort->setText(text(1));
+    m_validationHost->setText(text(2));
+    m_validationPort->setText(text(3));
+    m_account->setText(text(4));
+    m_save->setChecked(true);
+    m_further->setChecked(kept.at(6) == QLatin1String("0"));
 }

@@ -2,7 +2,7 @@
 // The central server's login form: the validation server's address and port, the account and
 // its password, the database server's address and port, whether to keep the login, and whether
 // to leave the further flag off. OK checks the fields, keeps the login and connects; once the
-// database server answered, Login() sends the account.
+// database server answered, Login() sends the account. Cancel closes only the form.
 #include "widgets/cpopupdialog.h"
 
 class QCheckBox;
@@ -23,6 +23,12 @@ public:
     QLineEdit* PasswordEdit() const { return m_password; }
     QLineEdit* DatabaseHostEdit() const { return m_dbHost; }
     QLineEdit* DatabasePortEdit() const { return m_dbPort; }
+    class QCheckBox* SaveBox() const { return m_save; }
+    class QCheckBox* FurtherBox() const { return m_further; }
+
+    // Offers the login kept last time (SaveServerLogin's order): only when it was kept with the
+    // save flag "1"; "none" stands for a field left empty.
+    void Fill(const QStringList& kept);
 
 public slots:
     void onOKButtonClicked();

@@ -9,6 +9,7 @@ CentralReply::CentralReply(const QString& text)
 {
     const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8());
     m_isObject = document.isObject();
+    m_empty = text.trimmed().isEmpty();
     m_object = JsonHelper().ToJsonObject(text);
     m_result = m_object.value(QLatin1String("result")).toString();
 }
@@ -41,4 +42,29 @@ QString CentralReply::EventText(bool* ok) const
     const QStringList parts = Message().split(QLatin1Char(':'));
     *ok = !Failed() && parts.size() == 2;
     return *ok ? parts.at(1).mid(1) : QString();
+}
+
+QString CentralReply::TransportText(const HttpOutcome& outcome)
+{
+    switch (outcome.failure) {
+    case HttpFailure::None: return QString();
+    case HttpFailure::NoConnection: return QStringLiteral("Can not connect to the database server.");
+    case HttpFailure::NoAnswer: return QStringLiteral("The database server did not answer.");
+    case HttpFailure::ErrorStatus:
+        return QStringLiteral("The database server answered with an error (HTTP %1).").arg(outcome.status);
+    case HttpFailure::Cut: return QStringLiteral("The database server's answer broke off.");
+    }
+    return QString();
+}
+
+QString CentralReply::WhyFailed(const HttpOutcome& outcome) const
+{
+    if (outcome.failure != HttpFailure::None)
+        return TransportText(outcome);
+    if (m_empty)
+        return QStringLiteral("The database server sent an empty answer.");
+    if (!m_isObject)
+        return QStringLiteral("The database server's answer could not be read.");
+    const QString message = Message();
+    return message.isEmpty() ? QStringLiteral("The database server refused the request.") : message;
 }

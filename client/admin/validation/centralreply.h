@@ -1,4 +1,6 @@
 #pragma once
+#include "core/httpoutcome.h"
+
 #include <QJsonObject>
 #include <QString>
 
@@ -23,6 +25,11 @@ public:
     // The name in a success message ("word: name" gives "name"); `fallback` when the message
     // holds no ':'.
     QString NameText(const QString& fallback) const;
+    // Why a failed reply failed, in the operator's words: how the transfer ended, else what
+    // arrived (nothing, not JSON), else the server's own message of its refusal.
+    QString WhyFailed(const HttpOutcome& outcome) const;
+    // The transport failures in the operator's words (empty for None).
+    static QString TransportText(const HttpOutcome& outcome);
     // The text an event reply relays: only for a message of exactly two ':'-parts.
     QString EventText(bool* ok) const;
 
@@ -30,4 +37,5 @@ private:
     QJsonObject m_object;
     QString m_result;
     bool m_isObject = false;
+    bool m_empty = true;
 };

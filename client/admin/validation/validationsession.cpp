@@ -9,6 +9,7 @@
 #include "validation/validationlineactions.h"
 
 #include <QJsonArray>
+#include <QPointer>
 
 #include <algorithm>
 
@@ -70,8 +71,16 @@ ValidationSession::ValidationSession(ValidationHub& hub, QObject* parent)
         m_hub.ShowMessage(QStringLiteral("Validation"), QStringLiteral("Validation Server connection fail."));
     });
     connect(&m_line, &ValidationClient::ConnectionLost, this, [this] {
+        // The box waits for the operator while the line keeps trying: a loss meanwhile is the
+        // same news and adds no box.
+        if (m_lostBoxOpen)
+            return;
+        m_lostBoxOpen = true;
+        const QPointer<ValidationSession> alive(this);
         m_hub.ShowMessage(QStringLiteral("Validation"),
                           QStringLiteral("Validation server has been disconnected."));
+        if (alive)
+            m_lostBoxOpen = false;
     });
     connect(&m_line, &ValidationClient::Reconnected, this, [this] {
         m_requests.OnNodeLoginRefresh(m_userId, m_password);
@@ -92,7 +101,7 @@ bool ValidationSession::IsClosing() const
 void ValidationSession::OnDatabaseServerProbe(bool connected)
 {
     if (!connected)
-        m_hub.ShowMessage(QStringLiteral("Warning"), QStringLiteral("Can not connect to the database server."));
+        m_hub.ShowMessage(QStringLiteral("Warning"), CentralReply::TransportText(m_http.LastOutcome()));
     emit ProbeAnswered(connected);
 }
 
@@ -166,10 +175,18 @@ void ValidationSession::OnRecvNode(int id, const QString& text, int tag)
             RefreshTree(reply);
         break;
     case CentralRequests::kSitebook:
-        if (!reply.Failed() && tag == 0) {
-            qCDebug(lcAdmin) << text;
-            m_hub.SiteBookLoadServer(text);
+        if (tag != 0)
+            break;
+        if (reply.Failed()) {
+            // The site book stays as it is: an empty one would be written over sitebook.xml.
+            m_hub.ShowMessage(QStringLiteral("Validation"),
+                              QStringLiteral("The central server's site book could not be loaded.\n%1\n"
+                                             "The site book is kept as it was.")
+                                  .arg(reply.WhyFailed(m_http.LastOutcome())));
+            break;
         }
+        qCDebug(lcAdmin) << text;
+        m_hub.SiteBookLoadServer(text);
         break;
     default: break;
     }
@@ -184,10 +201,8 @@ void ValidationSession::RequestNotices(int page)
 void ValidationSession::OnLoginResult(const CentralReply& reply)
 {
     if (reply.Failed()) {
-        // A refusal shows the server's words; a reply that never came whole says so.
-        const QString message = reply.Message();
-        m_hub.ShowMessage(QStringLiteral("Warning"),
-                          message.isEmpty() ? QStringLiteral("Can not connect to the database server.") : message);
+        // A refusal shows the server's words; a reply that never came whole says what went wrong.
+        m_hub.ShowMessage(QStringLiteral("Warning"), reply.WhyFailed(m_http.LastOutcome()));
         return;
     }
     const QJsonObject object = reply.Object();
@@ -402,8 +417,10 @@ void ValidationSession::OnModifyResult(int id, const CentralReply& reply, int ta
     ValidationAccount record = *m_pending;
     if (!dvr && !record.user_id.isEmpty())
         record.user_id = reply.NameText(m_pending->user_id);
-    if (m_pendingIndex.isValid())
+    if (m_pendingIndex.isValid()) {
         m_tree.Apply(m_pendingIndex, record);
+        ForwardModified(m_pendingIndex);
+    }
     if (dvr)
         m_line.SendLine(ValidationLine::ModifyDvr(RootId(), record.id, record.parent_id));
     else
@@ -420,8 +437,10 @@ void ValidationSession::OnInfoResult(int id, const CentralReply& reply, int tag)
                       : ValidationAccountReader::ReadAccount(reply.Data());
     if (tag == 1) {
         const QModelIndex node = dvr ? m_tree.FindDvr(record->id) : m_tree.FindAccount(record->id);
-        if (node.isValid())
+        if (node.isValid()) {
             m_tree.Apply(node, *record);
+            ForwardModified(node);
+        }
         return;
     }
     if (tag != 0 || record->id <= 0)
@@ -436,6 +455,18 @@ void ValidationSession::OnInfoResult(int id, const CentralReply& reply, int tag)
         m_hub.SiteBookAddDvr(copy, copy.parent_id);
     else if (copy.type == kGroup)
         m_hub.SiteBookAddGroup(copy, copy.parent_id);
+}
+
+void ValidationSession::ForwardModified(const QModelIndex& node)
+{
+    // The site book shows the same recorders and groups: it follows every change the server took.
+    const ValidationAccount* record = m_tree.Record(node);
+    if (!record)
+        return;
+    if (record->type == kDvr)
+        m_hub.SiteBookModifyDvr(*record);
+    else if (record->type == kGroup)
+        m_hub.SiteBookModifyGroup(*record);
 }
 
 bool ValidationSession::Move(const QModelIndex& sourceAt, const QModelIndex& targetAt)

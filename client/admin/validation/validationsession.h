@@ -119,6 +119,7 @@ private:
     void OnInfoResult(int id, const CentralReply& reply, int tag);
     void OnDeleteResult(int id, const CentralReply& reply, int tag);
     void OnEventResult(const CentralReply& reply);
+    void ForwardModified(const QModelIndex& node);
     void StartPending(const QModelIndex& index, std::unique_ptr<ValidationAccount> record);
     void EndPending();
     void RunNextStep();
@@ -159,4 +160,5 @@ private:
     QHash<int, PendingDelete> m_deletes; // by sequence
     QStringList m_serverMessages;
     int m_noticeSequence = 0;
+    bool m_lostBoxOpen = false;
 };
